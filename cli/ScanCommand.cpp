@@ -1,0 +1,136 @@
+#include <charconv>
+#include <iostream>
+#include <unistd.h>
+
+#include "Commands.h"
+#include "TreeOutput.h"
+#include "extract/ResourceExtractor.h"
+
+namespace quillon::cli {
+
+namespace {
+
+// A one-line percentage on an interactive terminal; silent otherwise.
+class TerminalProgress : public IProgress {
+public:
+    TerminalProgress() : m_enabled(::isatty(STDERR_FILENO) != 0) {}
+    void Show(std::string_view, std::uint32_t range) override { m_range = range; }
+    void Step() override {
+        ++m_done;
+        if (!m_enabled || m_range == 0) return;
+        unsigned percent = static_cast<unsigned>(100ull * m_done / m_range);
+        if (percent != m_shown) {
+            m_shown = percent;
+            std::cerr << "\rExtracting resources... " << percent << "%" << std::flush;
+        }
+    }
+    void Hide() override {
+        if (m_enabled && m_range) std::cerr << "\r\033[K" << std::flush;
+    }
+
+private:
+    bool m_enabled;
+    std::uint32_t m_range = 0;
+    std::uint32_t m_done = 0;
+    unsigned m_shown = 101;
+};
+
+struct ScanOptions {
+    std::string module;
+    bool json = false;
+    std::uint32_t codePage = kDefaultCodePage;
+};
+
+bool ParseOptions(const std::vector<std::string>& args, ScanOptions& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--json") {
+            options.json = true;
+        } else if (arg == "--codepage" && i + 1 < args.size()) {
+            const std::string& value = args[++i];
+            auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), options.codePage);
+            if (error != std::errc() || end != value.data() + value.size()) {
+                std::cerr << "quillon-cli scan: --codepage needs a number, not '" << value << "'\n";
+                return false;
+            }
+        } else if (!arg.empty() && arg[0] == '-') {
+            std::cerr << "quillon-cli scan: unknown option '" << arg << "'\n";
+            return false;
+        } else if (options.module.empty()) {
+            options.module = arg;
+        } else {
+            std::cerr << "quillon-cli scan: only one module can be scanned at a time\n";
+            return false;
+        }
+    }
+    if (options.module.empty()) {
+        std::cerr << "usage: quillon-cli scan MODULE [--json] [--codepage N]\n";
+        return false;
+    }
+    return true;
+}
+
+void PrintJson(const ScanOptions& options, const CResourceInfo& info, const CodePage& codePage,
+               const ExtractReport& report) {
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("module").String(options.module);
+    json.Key("fileVersion").String(FileVersionText(info));
+    json.Key("language").Number(info.m_wLanguage);
+    json.Key("codepage").Number(codePage.Id());
+    json.Key("counters");
+    WriteCountersJson(json, info);
+    WriteTreeJson(json, info, codePage);
+    json.Key("replacedCharacters").Number(static_cast<std::int64_t>(report.replacedCharacters));
+    json.Key("diagnostics").BeginArray();
+    for (const auto& line : report.diagnostics) json.String(codePage.ToUtf8(line));
+    json.EndArray();
+    json.EndObject();
+    std::cout << json.Text() << "\n";
+}
+
+void PrintPlain(const ScanOptions& options, const CResourceInfo& info, const CodePage& codePage,
+                const ExtractReport& report) {
+    std::cout << "Module:       " << options.module << "\n"
+              << "File version: " << FileVersionText(info) << "\n"
+              << "Language:     " << LanguageText(info.m_wLanguage) << "\n"
+              << "Code page:    " << codePage.Id() << "\n";
+    PrintCounters(std::cout, info);
+    if (report.replacedCharacters)
+        std::cout << "Replaced:         " << report.replacedCharacters
+                  << " characters the code page cannot hold (shown as '?')\n";
+    std::cout << "\n";
+    PrintTree(std::cout, info, codePage);
+    for (const auto& line : report.diagnostics) std::cerr << "warning: " << line << "\n";
+}
+
+} // namespace
+
+int RunScan(const std::vector<std::string>& args) {
+    ScanOptions options;
+    if (!ParseOptions(args, options)) return 2;
+    CodePage codePage(options.codePage);
+    if (!codePage.Supported()) {
+        std::cerr << "quillon-cli scan: code page " << options.codePage << " is not supported\n";
+        return 2;
+    }
+    CResourceInfo info;
+    TerminalProgress progress;
+    ExtractReport report;
+    {
+        CResourceExtractor extractor(options.module, info, codePage, &progress);
+        extractor.Extract();
+        report = extractor.Report();
+    }
+    if (!report.loaded) {
+        std::cerr << "quillon-cli scan: " << report.error << "\n";
+        return 1;
+    }
+    if (options.json)
+        PrintJson(options, info, codePage, report);
+    else
+        PrintPlain(options, info, codePage, report);
+    return 0;
+}
+
+} // namespace quillon::cli

@@ -1,0 +1,122 @@
+#include "TreeOutput.h"
+
+#include <cstdio>
+
+#include "extract/Languages.h"
+
+namespace quillon::cli {
+
+namespace {
+
+std::string HotkeyText(std::uint16_t hotkey, const CodePage& codePage) {
+    if (hotkey == 0) return "";
+    return codePage.ToUtf8(std::string(1, static_cast<char>(hotkey & 0xFF)));
+}
+
+void PrintItem(std::ostream& out, const CResourceItem& item, const CodePage& codePage, int depth) {
+    out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << item.GetTypeName();
+    if (auto* block = dynamic_cast<const CVersionBlock*>(&item)) {
+        out << " " << codePage.ToUtf8(block->m_strKey);
+        if (block->m_nBlockType == kVersionText) out << " = \"" << codePage.ToUtf8(item.m_strText) << "\"";
+        if (block->m_nBlockType == kVersionBinary)
+            out << " = " << HexBytes(block->m_pValue.data(), block->m_pValue.size());
+    } else {
+        out << " " << item.m_nID << " \"" << codePage.ToUtf8(item.m_strText) << "\"";
+        if (item.m_chHotkey) out << " [" << HotkeyText(item.m_chHotkey, codePage) << "]";
+        if (item.IsTranslated()) out << " -> \"" << codePage.ToUtf8(item.m_strTranslation) << "\"";
+    }
+    char state[16];
+    std::snprintf(state, sizeof state, "%08x", item.m_dwState);
+    out << "  (" << state << ")\n";
+    for (const auto& child : item.GetChildren()) PrintItem(out, *child, codePage, depth + 1);
+}
+
+} // namespace
+
+std::string FileVersionText(const CResourceInfo& info) {
+    return std::to_string(info.m_dwFileVersionMS >> 16) + "." + std::to_string(info.m_dwFileVersionMS & 0xFFFF) + "." +
+           std::to_string(info.m_dwFileVersionLS >> 16) + "." + std::to_string(info.m_dwFileVersionLS & 0xFFFF);
+}
+
+std::string LanguageText(std::uint16_t language) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%04x", language);
+    std::string name = LanguageName(language);
+    return name.empty() ? std::string(hex) : std::string(hex) + " " + name;
+}
+
+void WriteItemJson(JsonWriter& json, const CResourceItem& item, const CodePage& codePage) {
+    json.BeginObject();
+    json.Key("kind").String(item.GetTypeName());
+    json.Key("id").Number(item.m_nID);
+    json.Key("text").String(codePage.ToUtf8(item.m_strText));
+    json.Key("hotkey").String(HotkeyText(item.m_chHotkey, codePage));
+    json.Key("translation").String(codePage.ToUtf8(item.m_strTranslation));
+    json.Key("transHotkey").String(HotkeyText(item.m_chTransHotkey, codePage));
+    json.Key("state").Number(item.m_dwState);
+    if (auto* menu = dynamic_cast<const CMenuNode*>(&item)) json.Key("options").Number(menu->m_dwOptions);
+    if (auto* block = dynamic_cast<const CVersionBlock*>(&item)) {
+        json.Key("key").String(codePage.ToUtf8(block->m_strKey));
+        json.Key("targetKey").String(codePage.ToUtf8(block->m_strTargetKey));
+        json.Key("blockType").Number(block->m_nBlockType);
+        json.Key("value").String(HexBytes(block->m_pValue.data(), block->m_pValue.size()));
+    }
+    json.Key("children").BeginArray();
+    for (const auto& child : item.GetChildren()) WriteItemJson(json, *child, codePage);
+    json.EndArray();
+    json.EndObject();
+}
+
+void WriteCountersJson(JsonWriter& json, const CResourceInfo& info) {
+    json.BeginObject();
+    json.Key("strings").Number(info.m_nStrings);
+    json.Key("popups").Number(info.m_nPopups);
+    json.Key("menuItems").Number(info.m_nMenuItems);
+    json.Key("dialogs").Number(info.m_nDialogs);
+    json.Key("controls").Number(info.m_nControls);
+    json.Key("translatable").Number(info.m_nTranslatable);
+    json.Key("notTranslatable").Number(info.m_nNotTranslatable);
+    json.Key("translated").Number(info.m_nTranslated);
+    json.Key("skipped").Number(info.m_nSkipped);
+    json.EndObject();
+}
+
+void WriteTreeJson(JsonWriter& json, const CResourceInfo& info, const CodePage& codePage) {
+    auto list = [&](const char* key, const CResourceItem& root) {
+        json.Key(key).BeginArray();
+        for (const auto& item : root.GetChildren()) WriteItemJson(json, *item, codePage);
+        json.EndArray();
+    };
+    list("strings", info.m_Strings);
+    list("menus", info.m_Menus);
+    list("dialogs", info.m_Dialogs);
+    json.Key("version").BeginObject();
+    const auto& fixed = info.m_VersionInfo.m_FixedInfo;
+    json.Key("fixedInfo").String(HexBytes(fixed.data(), fixed.size()));
+    list("blocks", info.m_VersionInfo.m_Root);
+    json.EndObject();
+}
+
+void PrintCounters(std::ostream& out, const CResourceInfo& info) {
+    out << "Strings:          " << info.m_nStrings << "\n"
+        << "Popups:           " << info.m_nPopups << "\n"
+        << "Menu items:       " << info.m_nMenuItems << "\n"
+        << "Dialogs:          " << info.m_nDialogs << "\n"
+        << "Controls:         " << info.m_nControls << "\n"
+        << "Translatable:     " << info.m_nTranslatable << "\n"
+        << "Not translatable: " << info.m_nNotTranslatable << "\n"
+        << "Translated:       " << info.m_nTranslated << "\n";
+}
+
+void PrintTree(std::ostream& out, const CResourceInfo& info, const CodePage& codePage) {
+    auto section = [&](const char* title, const CResourceItem& root) {
+        out << title << "\n";
+        for (const auto& item : root.GetChildren()) PrintItem(out, *item, codePage, 1);
+    };
+    section("String table", info.m_Strings);
+    section("Menus", info.m_Menus);
+    section("Dialogs", info.m_Dialogs);
+    section("Version", info.m_VersionInfo.m_Root);
+}
+
+} // namespace quillon::cli

@@ -1,0 +1,33 @@
+#pragma once
+// Printing a resource tree for people (indented text) and for programs
+// (JSON, texts in UTF-8). Projects printed by later commands use the same shapes.
+
+#include <ostream>
+#include <string>
+
+#include "Json.h"
+#include "io/CodePage.h"
+#include "model/ResourceInfo.h"
+
+namespace quillon::cli {
+
+struct ModuleSummary {
+    std::string module;
+    std::uint32_t codePage = 0;
+    std::size_t replacedCharacters = 0;
+    const std::vector<std::string>* diagnostics = nullptr;
+};
+
+std::string FileVersionText(const CResourceInfo& info);
+// "0x0409 English"
+std::string LanguageText(std::uint16_t language);
+
+void WriteItemJson(JsonWriter& json, const CResourceItem& item, const CodePage& codePage);
+void WriteCountersJson(JsonWriter& json, const CResourceInfo& info);
+// The fields "strings", "menus", "dialogs" and "version" of a tree.
+void WriteTreeJson(JsonWriter& json, const CResourceInfo& info, const CodePage& codePage);
+
+void PrintCounters(std::ostream& out, const CResourceInfo& info);
+void PrintTree(std::ostream& out, const CResourceInfo& info, const CodePage& codePage);
+
+} // namespace quillon::cli

@@ -1,0 +1,68 @@
+#pragma once
+// The module scan: empties a resource tree, reads the module's file version
+// and language, hands every string-table block, dialog, menu and version
+// resource to its parser, and counts the result.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "extract/Progress.h"
+#include "extract/TextRules.h"
+#include "io/CodePage.h"
+#include "model/ResourceInfo.h"
+#include "pe/ResourceModule.h"
+
+namespace quillon {
+
+struct ExtractReport {
+    bool loaded = false;     // the module could be opened and read
+    std::string error;       // why not, when it could not
+    std::size_t replacedCharacters = 0; // characters the code page could not hold
+    std::vector<std::string> diagnostics; // damaged or skipped resources
+};
+
+inline constexpr const char* kExtractMessage = "Extracting resources\r\nplease wait...";
+
+class CResourceExtractor {
+public:
+    CResourceExtractor(std::string modulePath, CResourceInfo& target, CodePage codePage,
+                       IProgress* progress = nullptr);
+    // Scans a module that is already in memory.
+    CResourceExtractor(ResourceModule module, CResourceInfo& target, CodePage codePage,
+                       IProgress* progress = nullptr);
+    ~CResourceExtractor();
+    CResourceExtractor(const CResourceExtractor&) = delete;
+    CResourceExtractor& operator=(const CResourceExtractor&) = delete;
+
+    // Runs the scan. The result is true in every case, as the tree is always
+    // in a defined state; a module that cannot be read leaves it empty, and
+    // Report() says why.
+    bool Extract();
+    const ExtractReport& Report() const { return m_report; }
+
+    // The parsers, by resource name.
+    bool ReadStringBlock(std::uint16_t block);
+    bool ParseMenu(std::uint16_t id);
+    bool ParseDialog(std::uint16_t id);
+    bool ParseVersion(std::uint16_t id);
+
+private:
+    const ResourceModule* Module();
+    std::uint32_t CountSteps();
+    void ParseAll();
+    void StepProgress();
+
+    std::string m_strModulePath;
+    std::optional<ResourceModule> m_module;
+    bool m_bTriedLoad = false;
+    CResourceInfo& m_target;
+    CodePage m_codePage;
+    TemplateText m_text;
+    IProgress* m_progress;
+    bool m_bShown = false;
+    ExtractReport m_report;
+};
+
+} // namespace quillon

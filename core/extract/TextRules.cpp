@@ -1,0 +1,42 @@
+#include "extract/TextRules.h"
+
+namespace quillon {
+
+std::string EscapeControls(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '\r': out += "\\r"; break;
+        case '\n': out += "\\n"; break;
+        case '\t': out += "\\t"; break;
+        default: out.push_back(c);
+        }
+    }
+    return out;
+}
+
+HotkeyText SplitHotkey(std::string text, const CodePage& codePage) {
+    std::size_t pos = 0;
+    while (pos < text.size() && text[pos] != '&') pos += codePage.CharLength(text, pos);
+    if (pos >= text.size()) return {std::move(text), 0};
+    std::size_t next = pos + 1;
+    if (next < text.size() && text[next] == '&') return {std::move(text), 0};
+    if (next < text.size() && codePage.CharLength(text, next) > 1) return {std::move(text), 0};
+    // Sign extension as a signed char widened to 16 bits.
+    std::uint16_t hotkey = 0;
+    if (next < text.size())
+        hotkey = static_cast<std::uint16_t>(static_cast<std::int16_t>(static_cast<signed char>(text[next])));
+    text.erase(pos, 1);
+    return {std::move(text), hotkey};
+}
+
+std::string TemplateText::Convert(std::u16string_view text, std::size_t bufferBytes) {
+    std::string converted = m_codePage.FromUtf16(text, &m_replaced);
+    // The buffer holds the terminator too.
+    return CutToBuffer(std::move(converted), bufferBytes - 1, m_codePage);
+}
+
+std::string TemplateText::Convert(std::u16string_view text) { return m_codePage.FromUtf16(text, &m_replaced); }
+
+} // namespace quillon

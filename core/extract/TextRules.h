@@ -1,0 +1,45 @@
+#pragma once
+// Text conventions of the tree: control characters as two-character escapes,
+// and the hotkey letter kept apart from the text.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "io/CodePage.h"
+
+namespace quillon {
+
+// CR, LF and tab become the two characters \r, \n and \t (in that order of
+// replacement, which for single characters gives the same result as one pass).
+std::string EscapeControls(std::string_view text);
+
+struct HotkeyText {
+    std::string text;
+    std::uint16_t hotkey = 0;
+};
+
+// Finds the first '&'. When the character after it is not '&', the '&' is
+// removed and that character becomes the hotkey (a byte widened with sign to
+// 16 bits); a trailing '&' is removed and gives no hotkey. A character that
+// takes more than one byte in the code page never becomes a hotkey: the text
+// is then kept as it is, '&' included, so it reads back unchanged.
+HotkeyText SplitHotkey(std::string text, const CodePage& codePage);
+
+// Converts template text (UTF-16) to the tree's ANSI text, cut as a fixed
+// buffer of `bufferBytes` would cut it, counting replaced characters.
+class TemplateText {
+public:
+    explicit TemplateText(const CodePage& codePage) : m_codePage(codePage) {}
+    std::string Convert(std::u16string_view text, std::size_t bufferBytes);
+    std::string Convert(std::u16string_view text); // no buffer limit
+    const CodePage& Page() const { return m_codePage; }
+    std::size_t Replaced() const { return m_replaced; }
+
+private:
+    const CodePage& m_codePage;
+    std::size_t m_replaced = 0;
+};
+
+} // namespace quillon

@@ -1,0 +1,206 @@
+#include "io/CodePage.h"
+
+#include <cerrno>
+#include <iconv.h>
+#include <vector>
+
+namespace quillon {
+
+namespace {
+
+std::string IconvName(std::uint32_t id) {
+    if (id == kCodePageUtf8) return "UTF-8";
+    if (id == 932) return "CP932";
+    if (id == 936) return "CP936";
+    if (id == 949) return "CP949";
+    if (id == 950) return "CP950";
+    return "CP" + std::to_string(id);
+}
+
+class Iconv {
+public:
+    Iconv(const std::string& to, const std::string& from) : m_cd(iconv_open(to.c_str(), from.c_str())) {}
+    ~Iconv() { if (Valid()) iconv_close(m_cd); }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+    bool Valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+    void Reset() { iconv(m_cd, nullptr, nullptr, nullptr, nullptr); }
+
+    // Converts as much of the input as possible. Returns the bytes written
+    // and advances `in`; stops on an invalid or unconvertible sequence.
+    enum class Stop { Done, Invalid, Incomplete };
+    Stop Convert(const char*& in, std::size_t& inLeft, std::string& out) {
+        char buffer[1024];
+        while (inLeft > 0) {
+            char* outPtr = buffer;
+            std::size_t outLeft = sizeof buffer;
+            std::size_t rc = iconv(m_cd, const_cast<char**>(&in), &inLeft, &outPtr, &outLeft);
+            out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+            if (rc != static_cast<std::size_t>(-1)) continue;
+            if (errno == E2BIG) continue;
+            return errno == EINVAL ? Stop::Incomplete : Stop::Invalid;
+        }
+        // Flush any shift state (stateful code pages such as 1258).
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        iconv(m_cd, nullptr, nullptr, &outPtr, &outLeft);
+        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+        return Stop::Done;
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+bool IsLeadByteOf(std::uint32_t id, std::uint8_t byte) {
+    switch (id) {
+    case 932: return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    case 936:
+    case 949:
+    case 950: return byte >= 0x81 && byte <= 0xFE;
+    default: return false;
+    }
+}
+
+} // namespace
+
+struct CodePage::Converters {
+    Converters(std::uint32_t id)
+        : fromUtf16(IconvName(id), "UTF-16LE"), toUtf16(std::string("UTF-16LE"), IconvName(id)) {}
+    Iconv fromUtf16;
+    Iconv toUtf16;
+};
+
+CodePage::CodePage(std::uint32_t id) : m_id(id) {}
+CodePage::~CodePage() = default;
+CodePage::CodePage(const CodePage& other) : m_id(other.m_id) {}
+CodePage& CodePage::operator=(const CodePage& other) {
+    if (this != &other) {
+        m_id = other.m_id;
+        m_converters.reset();
+    }
+    return *this;
+}
+CodePage::CodePage(CodePage&&) noexcept = default;
+CodePage& CodePage::operator=(CodePage&&) noexcept = default;
+
+CodePage::Converters& CodePage::Get() const {
+    if (!m_converters) m_converters = std::make_unique<Converters>(m_id);
+    return *m_converters;
+}
+
+bool CodePage::Supported() const { return Get().fromUtf16.Valid() && Get().toUtf16.Valid(); }
+
+bool CodePage::IsMultiByte() const {
+    return m_id == kCodePageUtf8 || m_id == 932 || m_id == 936 || m_id == 949 || m_id == 950;
+}
+
+std::string CodePage::FromUtf16(std::u16string_view text, std::size_t* replaced) const {
+    std::string out;
+    out.reserve(text.size());
+    Iconv& conv = Get().fromUtf16;
+    if (!conv.Valid()) {
+        for (char16_t unit : text) {
+            bool ascii = unit < 0x80;
+            out.push_back(ascii ? static_cast<char>(unit) : '?');
+            if (!ascii && replaced) ++*replaced;
+        }
+        return out;
+    }
+    std::vector<char> bytes(text.size() * 2);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        bytes[2 * i] = static_cast<char>(text[i] & 0xFF);
+        bytes[2 * i + 1] = static_cast<char>(text[i] >> 8);
+    }
+    conv.Reset();
+    const char* in = bytes.data();
+    std::size_t inLeft = bytes.size();
+    while (inLeft > 0) {
+        Iconv::Stop stop = conv.Convert(in, inLeft, out);
+        if (stop == Iconv::Stop::Done) break;
+        // One character the code page cannot hold (or a lone surrogate):
+        // replace it and go on after it.
+        std::uint16_t unit = static_cast<std::uint8_t>(in[0]) | (static_cast<std::uint8_t>(in[1]) << 8);
+        bool pair = unit >= 0xD800 && unit < 0xDC00 && inLeft >= 4;
+        if (pair) {
+            std::uint16_t low = static_cast<std::uint8_t>(in[2]) | (static_cast<std::uint8_t>(in[3]) << 8);
+            pair = low >= 0xDC00 && low < 0xE000;
+        }
+        std::size_t skip = pair ? 4 : 2;
+        in += skip;
+        inLeft -= skip;
+        out.push_back('?');
+        if (replaced) ++*replaced;
+        conv.Reset();
+    }
+    return out;
+}
+
+std::u16string CodePage::ToUtf16(std::string_view text) const {
+    std::u16string out;
+    Iconv& conv = Get().toUtf16;
+    if (!conv.Valid()) {
+        for (char c : text) out.push_back(static_cast<std::uint8_t>(c) < 0x80 ? static_cast<char16_t>(c) : u'\uFFFD');
+        return out;
+    }
+    std::string raw;
+    raw.reserve(text.size() * 2);
+    conv.Reset();
+    const char* in = text.data();
+    std::size_t inLeft = text.size();
+    while (inLeft > 0) {
+        Iconv::Stop stop = conv.Convert(in, inLeft, raw);
+        if (stop == Iconv::Stop::Done) break;
+        raw.push_back(static_cast<char>(0xFD));
+        raw.push_back(static_cast<char>(0xFF));
+        ++in;
+        --inLeft;
+        conv.Reset();
+    }
+    out.reserve(raw.size() / 2);
+    for (std::size_t i = 0; i + 1 < raw.size(); i += 2)
+        out.push_back(static_cast<char16_t>(static_cast<std::uint8_t>(raw[i]) | (static_cast<std::uint8_t>(raw[i + 1]) << 8)));
+    return out;
+}
+
+std::string CodePage::ToUtf8(std::string_view text) const {
+    // Through UTF-16 also for UTF-8 itself, which repairs invalid sequences.
+    return CodePage(kCodePageUtf8).FromUtf16(ToUtf16(text));
+}
+
+std::string CodePage::FromUtf8(std::string_view text, std::size_t* replaced) const {
+    return FromUtf16(CodePage(kCodePageUtf8).ToUtf16(text), replaced);
+}
+
+std::size_t CodePage::CharLength(std::string_view text, std::size_t pos) const {
+    if (pos >= text.size()) return 0;
+    std::uint8_t lead = static_cast<std::uint8_t>(text[pos]);
+    std::size_t length = 1;
+    if (m_id == kCodePageUtf8) {
+        if (lead >= 0xF0 && lead <= 0xF4) length = 4;
+        else if (lead >= 0xE0) length = 3;
+        else if (lead >= 0xC2 && lead < 0xE0) length = 2;
+        // Only count continuation bytes that are really there.
+        std::size_t real = 1;
+        while (real < length && pos + real < text.size() &&
+               (static_cast<std::uint8_t>(text[pos + real]) & 0xC0) == 0x80)
+            ++real;
+        return real;
+    }
+    if (IsLeadByteOf(m_id, lead) && pos + 1 < text.size()) length = 2;
+    return length;
+}
+
+std::string CutToBuffer(std::string text, std::size_t maxBytes, const CodePage& codePage) {
+    if (text.size() <= maxBytes) return text;
+    std::size_t end = 0;
+    while (end < text.size()) {
+        std::size_t next = end + codePage.CharLength(text, end);
+        if (next > maxBytes) break;
+        end = next;
+    }
+    text.resize(end);
+    return text;
+}
+
+} // namespace quillon

@@ -1,0 +1,57 @@
+#pragma once
+// The one place where the UTF-16 of module templates meets the ANSI text of
+// the resource tree. A CodePage converts in both directions the way the
+// Windows conversion functions do by default: characters the code page cannot
+// hold become '?', and the conversion counts how often that happened.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+inline constexpr std::uint32_t kCodePageUtf8 = 65001;
+inline constexpr std::uint32_t kDefaultCodePage = 1252;
+
+class CodePage {
+public:
+    explicit CodePage(std::uint32_t id = kDefaultCodePage);
+    ~CodePage();
+    CodePage(const CodePage& other);
+    CodePage& operator=(const CodePage& other);
+    CodePage(CodePage&&) noexcept;
+    CodePage& operator=(CodePage&&) noexcept;
+
+    std::uint32_t Id() const { return m_id; }
+    // False when the system has no converter for this code page.
+    bool Supported() const;
+
+    // UTF-16 to the code page. Unpaired surrogates and characters without a
+    // mapping become '?' and are added to *replaced when it is given.
+    std::string FromUtf16(std::u16string_view text, std::size_t* replaced = nullptr) const;
+    // The code page to UTF-16; undecodable bytes become U+FFFD.
+    std::u16string ToUtf16(std::string_view text) const;
+    // Convenience for output: the code page's text as UTF-8.
+    std::string ToUtf8(std::string_view text) const;
+    // UTF-8 (from a terminal or a command line) to the code page.
+    std::string FromUtf8(std::string_view text, std::size_t* replaced = nullptr) const;
+
+    // Multi-byte awareness: the length in bytes of the character that starts
+    // at text[pos] (1 for single-byte code pages); never runs past the end.
+    std::size_t CharLength(std::string_view text, std::size_t pos) const;
+    bool IsMultiByte() const;
+
+private:
+    struct Converters;
+    std::uint32_t m_id;
+    mutable std::unique_ptr<Converters> m_converters; // opened on first use
+    Converters& Get() const;
+};
+
+// Cuts `text` to at most `maxBytes` bytes without splitting a multi-byte
+// character, the way a fixed conversion buffer of maxBytes + 1 cuts it.
+std::string CutToBuffer(std::string text, std::size_t maxBytes, const CodePage& codePage);
+
+} // namespace quillon

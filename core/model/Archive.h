@@ -1,0 +1,100 @@
+#pragma once
+// Archive records shared by the project and dictionary files: little-endian
+// numbers, length-prefixed ANSI texts, counts, and object records with class
+// tags, schema numbers and back-references. Indexes are handed out from 1, to
+// new classes and new objects alike, in order of first appearance.
+
+#include <cstdint>
+#include <map>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "io/ByteReader.h"
+#include "io/ByteWriter.h"
+
+namespace quillon {
+
+// A malformed project or dictionary file: what was wrong and where.
+class ArchiveError : public std::runtime_error {
+public:
+    ArchiveError(const std::string& message, std::uint64_t offset)
+        : std::runtime_error(message + " at offset " + std::to_string(offset)), m_offset(offset) {}
+    std::uint64_t Offset() const { return m_offset; }
+
+private:
+    std::uint64_t m_offset;
+};
+
+inline constexpr std::uint16_t kNullTag = 0x0000;
+inline constexpr std::uint16_t kNewClassTag = 0xFFFF;
+inline constexpr std::uint16_t kClassTag = 0x8000;
+inline constexpr std::uint16_t kBigObjectTag = 0x7FFF;
+inline constexpr std::uint32_t kBigClassTag = 0x80000000;
+inline constexpr std::uint16_t kSchema = 1;
+
+class ArchiveWriter {
+public:
+    void Byte(std::uint8_t v) { m_out.U8(v); }
+    void Word(std::uint16_t v) { m_out.U16(v); }
+    void Dword(std::uint32_t v) { m_out.U32(v); }
+    void Bytes(std::span<const std::uint8_t> bytes) { m_out.Bytes(bytes); }
+    void Text(std::string_view text);
+    void Time(std::int64_t secondsSince1970) { Dword(static_cast<std::uint32_t>(secondsSince1970)); }
+    void Count(std::size_t count);
+    // Announces a new object of `className`; its own record follows.
+    void ObjectTag(std::string_view className);
+    void NullObject() { Word(kNullTag); }
+
+    const std::vector<std::uint8_t>& Data() const { return m_out.Data(); }
+    std::vector<std::uint8_t> Take() { return m_out.Take(); }
+
+private:
+    void IndexTag(std::uint32_t index, bool isClass);
+
+    ByteWriter m_out;
+    std::map<std::string, std::uint32_t, std::less<>> m_classIndex;
+    std::uint32_t m_nextIndex = 1;
+};
+
+class ArchiveReader {
+public:
+    explicit ArchiveReader(std::span<const std::uint8_t> bytes) : m_in(bytes) {}
+
+    std::uint8_t Byte();
+    std::uint16_t Word();
+    std::uint32_t Dword();
+    std::vector<std::uint8_t> Bytes(std::size_t count);
+    std::string Text();
+    std::int64_t Time() { return Dword(); }
+    // A list count; `minRecordSize` is the least number of bytes each element
+    // needs, so a count that the rest of the file cannot hold is refused
+    // before anything is allocated for it.
+    std::uint32_t Count(std::size_t minRecordSize);
+
+    struct Tag {
+        enum class Kind { Null, NewObject, Reference };
+        Kind kind = Kind::Null;
+        std::string className; // NewObject: the object's class
+        std::uint32_t index = 0; // NewObject: the index given to it; Reference: the index referred to
+    };
+    Tag ObjectTag();
+
+    std::uint64_t Offset() const { return m_in.Position(); }
+    bool AtEnd() const { return m_in.AtEnd(); }
+    std::size_t Remaining() const { return m_in.Remaining(); }
+    [[noreturn]] void Fail(const std::string& message) const { throw ArchiveError(message, Offset()); }
+
+private:
+    std::uint32_t ClassIndexTag(std::uint16_t tag, std::uint64_t tagOffset);
+    std::uint32_t NewIndex();
+
+    ByteReader m_in;
+    // For every index handed out: the class slot + 1 when it names a class, 0 for an object.
+    std::vector<std::uint32_t> m_indexes{0};
+    std::vector<std::string> m_classNames;
+};
+
+} // namespace quillon

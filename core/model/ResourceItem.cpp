@@ -1,0 +1,234 @@
+#include "model/ResourceItem.h"
+
+#include <ostream>
+#include <sstream>
+
+#include "model/Archive.h"
+
+namespace quillon {
+
+namespace {
+// Deeper nesting than any real menu or version resource; a file that nests
+// further is malformed and must not exhaust the stack.
+constexpr int kMaxDepth = 64;
+// Least bytes of one child record: its object tag.
+constexpr std::size_t kMinChildRecord = 2;
+} // namespace
+
+const char* KindName(int kind) {
+    switch (kind) {
+    case 0: return "COMMON";
+    case kKindString: return "STRING";
+    case kKindControl: return "CONTROL";
+    case kKindDialog: return "DIALOG";
+    case kKindPopupMenu: return "POPUPMENU";
+    case kKindMenuItem: return "MENUITEM";
+    case kKindVersion: return "VERSION";
+    default: return "UNKNOWN";
+    }
+}
+
+CResourceItem::CResourceItem(std::string text, std::uint16_t hotkey, std::int32_t id, std::uint32_t extraState)
+    : m_strText(std::move(text)), m_chHotkey(hotkey), m_strTranslation(m_strText), m_chTransHotkey(hotkey),
+      m_nID(id), m_dwState(RIS_CREATED | extraState | (m_strText.empty() ? RIS_EMPTY : 0)) {}
+
+CResourceItem::CResourceItem(const CResourceItem& other)
+    : m_pData(other.m_pData), m_strText(other.m_strText), m_chHotkey(other.m_chHotkey),
+      m_strTranslation(other.m_strTranslation), m_chTransHotkey(other.m_chTransHotkey), m_nID(other.m_nID),
+      m_dwState(other.m_dwState) {
+    m_children.reserve(other.m_children.size());
+    for (const auto& child : other.m_children) m_children.push_back(child->Clone());
+}
+
+CResourceItem& CResourceItem::AddChild(std::unique_ptr<CResourceItem> child) {
+    m_children.push_back(std::move(child));
+    return *m_children.back();
+}
+
+CResourceItem* CResourceItem::FindChild(std::string_view text, std::int32_t id) const {
+    bool matchText = id == -1 || id == 65535;
+    for (const auto& child : m_children) {
+        if (child->m_nID != id) continue;
+        if (!matchText || child->m_strText == text) return child.get();
+    }
+    return nullptr;
+}
+
+void CResourceItem::SetTranslation(std::string text, std::uint16_t hotkey) {
+    m_strTranslation = std::move(text);
+    m_chTransHotkey = hotkey;
+    if (!m_strTranslation.empty() && m_strTranslation != m_strText)
+        m_dwState |= RIS_TRANSLATED;
+    else if (IsTranslated())
+        m_dwState &= ~RIS_TRANSLATED;
+}
+
+void CResourceItem::SetTranslated(bool translated) {
+    if (translated)
+        m_dwState |= RIS_TRANSLATED;
+    else if (IsTranslated())
+        m_dwState &= ~RIS_TRANSLATED;
+}
+
+void CResourceItem::SetCarried(bool carried) {
+    if (carried)
+        m_dwState |= RIS_CARRIED;
+    else
+        m_dwState &= ~RIS_CARRIED;
+}
+
+// Common record: text, WORD hotkey, translation, WORD hotkey, DWORD id,
+// DWORD state, DWORD data size + data, child count + child records.
+void CResourceItem::StoreCommon(ArchiveWriter& out) const {
+    out.Text(m_strText);
+    out.Word(m_chHotkey);
+    out.Text(m_strTranslation);
+    out.Word(m_chTransHotkey);
+    out.Dword(static_cast<std::uint32_t>(m_nID));
+    out.Dword(m_dwState);
+    out.Dword(GetDataSize());
+    out.Bytes(m_pData);
+    out.Count(m_children.size());
+    for (const auto& child : m_children) {
+        out.ObjectTag(child->GetClassName());
+        child->Store(out);
+    }
+}
+
+void CResourceItem::LoadCommon(ArchiveReader& in, int depth) {
+    if (depth > kMaxDepth) in.Fail("items are nested too deeply");
+    m_strText = in.Text();
+    m_chHotkey = in.Word();
+    m_strTranslation = in.Text();
+    m_chTransHotkey = in.Word();
+    m_nID = static_cast<std::int32_t>(in.Dword());
+    m_dwState = in.Dword();
+    // A loaded record is never "carried", and the translated bit without the
+    // created bit is a leftover that means nothing.
+    m_dwState &= ~RIS_CARRIED;
+    if ((m_dwState & 0x2) && !(m_dwState & 0x1)) m_dwState &= ~0x2u;
+    m_pData = in.Bytes(in.Dword());
+
+    m_children.clear();
+    std::uint32_t count = in.Count(kMinChildRecord);
+    m_children.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::uint64_t tagOffset = in.Offset();
+        ArchiveReader::Tag tag = in.ObjectTag();
+        if (tag.kind == ArchiveReader::Tag::Kind::Null) continue;
+        if (tag.kind == ArchiveReader::Tag::Kind::Reference)
+            throw ArchiveError("an item may appear only once in the tree", tagOffset);
+        auto child = CreateItemOfClass(tag.className);
+        if (!child) throw ArchiveError("unknown class '" + tag.className + "'", tagOffset);
+        child->Load(in, depth + 1);
+        m_children.push_back(std::move(child));
+    }
+}
+
+void CResourceItem::Store(ArchiveWriter& out) const { StoreCommon(out); }
+void CResourceItem::Load(ArchiveReader& in, int depth) { LoadCommon(in, depth); }
+
+bool CResourceItem::operator==(const CResourceItem& other) const {
+    if (GetType() != other.GetType() || m_pData != other.m_pData || m_strText != other.m_strText ||
+        m_chHotkey != other.m_chHotkey || m_strTranslation != other.m_strTranslation ||
+        m_chTransHotkey != other.m_chTransHotkey || m_nID != other.m_nID || m_dwState != other.m_dwState ||
+        m_children.size() != other.m_children.size() || !SameExtra(other))
+        return false;
+    for (std::size_t i = 0; i < m_children.size(); ++i)
+        if (!(*m_children[i] == *other.m_children[i])) return false;
+    return true;
+}
+
+// Menu record: DWORD reserved, DWORD options, DWORD reserved, common part.
+void CMenuNode::Store(ArchiveWriter& out) const {
+    out.Dword(m_dwReserved1);
+    out.Dword(m_dwOptions);
+    out.Dword(m_dwReserved2);
+    StoreCommon(out);
+}
+
+void CMenuNode::Load(ArchiveReader& in, int depth) {
+    m_dwReserved1 = in.Dword();
+    m_dwOptions = in.Dword();
+    m_dwReserved2 = in.Dword();
+    LoadCommon(in, depth);
+}
+
+bool CMenuNode::SameExtra(const CResourceItem& other) const {
+    const auto& menu = static_cast<const CMenuNode&>(other);
+    return m_dwReserved1 == menu.m_dwReserved1 && m_dwOptions == menu.m_dwOptions &&
+           m_dwReserved2 == menu.m_dwReserved2;
+}
+
+CVersionBlock::CVersionBlock(std::string key, std::int32_t blockType, std::string text, std::uint32_t extraState)
+    : CResourceItem(std::move(text), 0, -1, extraState), m_strKey(key), m_strTargetKey(std::move(key)),
+      m_nBlockType(blockType) {}
+
+// Version record: key, target key, DWORD block type, for binary values a
+// WORD size and the value bytes, then the common part.
+void CVersionBlock::Store(ArchiveWriter& out) const {
+    out.Text(m_strKey);
+    out.Text(m_strTargetKey);
+    out.Dword(static_cast<std::uint32_t>(m_nBlockType));
+    if (m_nBlockType == kVersionBinary) {
+        out.Word(GetValueSize());
+        out.Bytes(std::span(m_pValue).first(GetValueSize()));
+    }
+    StoreCommon(out);
+}
+
+void CVersionBlock::Load(ArchiveReader& in, int depth) {
+    m_strKey = in.Text();
+    m_strTargetKey = in.Text();
+    m_nBlockType = static_cast<std::int32_t>(in.Dword());
+    m_pValue.clear();
+    if (m_nBlockType == kVersionBinary) m_pValue = in.Bytes(in.Word());
+    LoadCommon(in, depth);
+}
+
+bool CVersionBlock::SameExtra(const CResourceItem& other) const {
+    const auto& block = static_cast<const CVersionBlock&>(other);
+    return m_strKey == block.m_strKey && m_strTargetKey == block.m_strTargetKey &&
+           m_nBlockType == block.m_nBlockType && m_pValue == block.m_pValue;
+}
+
+std::unique_ptr<CResourceItem> CreateItemOfClass(std::string_view className) {
+    if (className == "CResourceItem") return std::make_unique<CResourceItem>();
+    if (className == "CStringEntry") return std::make_unique<CStringEntry>();
+    if (className == "CDialogItem") return std::make_unique<CDialogItem>();
+    if (className == "CDialogEntry") return std::make_unique<CDialogEntry>();
+    if (className == "CMenuEntry") return std::make_unique<CMenuEntry>();
+    if (className == "CMenuItem") return std::make_unique<CMenuItem>();
+    if (className == "CVersionBlock") return std::make_unique<CVersionBlock>();
+    return nullptr;
+}
+
+std::string Describe(const CResourceItem& item) {
+    std::ostringstream out;
+    out << item.GetTypeName() << " id=" << item.m_nID << " text=\"" << item.m_strText << "\"";
+    if (item.m_chHotkey) out << " hotkey=0x" << std::hex << item.m_chHotkey << std::dec;
+    if (item.m_strTranslation != item.m_strText || item.m_chTransHotkey != item.m_chHotkey)
+        out << " translation=\"" << item.m_strTranslation << "\" transHotkey=0x" << std::hex
+            << item.m_chTransHotkey << std::dec;
+    out << " state=0x" << std::hex << item.m_dwState << std::dec;
+    if (auto* menu = dynamic_cast<const CMenuNode*>(&item)) out << " options=0x" << std::hex << menu->m_dwOptions << std::dec;
+    if (auto* block = dynamic_cast<const CVersionBlock*>(&item)) {
+        out << " key=\"" << block->m_strKey << "\" type=" << block->m_nBlockType;
+        if (block->m_strTargetKey != block->m_strKey) out << " targetKey=\"" << block->m_strTargetKey << "\"";
+        if (!block->m_pValue.empty()) out << " value=" << block->m_pValue.size() << "B";
+    }
+    if (item.GetDataSize()) out << " data=" << item.GetDataSize() << "B";
+    return out.str();
+}
+
+void DumpTree(const CResourceItem& item, std::ostream& out, int indent) {
+    out << std::string(static_cast<std::size_t>(indent) * 2, ' ') << Describe(item) << '\n';
+    for (const auto& child : item.GetChildren()) DumpTree(*child, out, indent + 1);
+}
+
+void PrintTo(const CResourceItem& item, std::ostream* out) {
+    *out << '\n';
+    DumpTree(item, *out, 1);
+}
+
+} // namespace quillon

@@ -1,0 +1,220 @@
+#pragma once
+// The resource tree: every translatable piece of a module is one item that
+// owns its children. Texts are ANSI bytes of the project's code page, with
+// CR, LF and tab stored as the two-character escapes \r, \n, \t and the
+// hotkey ampersand removed (the letter is kept apart in m_chHotkey).
+
+#include <array>
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon {
+
+class ArchiveReader;
+class ArchiveWriter;
+
+// Kind codes of GetType. The dictionary uses 0 for "all kinds".
+inline constexpr int kKindCommon = -1;
+inline constexpr int kKindString = 1;
+inline constexpr int kKindControl = 2;
+inline constexpr int kKindDialog = 3;
+inline constexpr int kKindPopupMenu = 4;
+inline constexpr int kKindMenuItem = 5;
+inline constexpr int kKindVersion = 6;
+
+// State bits of m_dwState. An item counts as translated only when both low
+// bits are set.
+inline constexpr std::uint32_t RIS_CREATED = 0x00000001;
+inline constexpr std::uint32_t RIS_TRANSLATED = 0x00000003;
+inline constexpr std::uint32_t RIS_CARRIED = 0x00002000;
+inline constexpr std::uint32_t RIS_EMPTY = 0x00004000;
+inline constexpr std::uint32_t RIS_FIXED = 0x40000000;
+
+// Name of a kind code as shown to the user ("STRING"...), "UNKNOWN" otherwise.
+// Code 0 is the dictionary's "COMMON".
+const char* KindName(int kind);
+
+class CResourceItem {
+public:
+    using Children = std::vector<std::unique_ptr<CResourceItem>>;
+
+    CResourceItem() = default;
+    // Creates an item as extraction does: state RIS_CREATED plus `extraState`,
+    // plus RIS_EMPTY when the text is empty; the translation starts as a copy.
+    CResourceItem(std::string text, std::uint16_t hotkey, std::int32_t id, std::uint32_t extraState = 0);
+    CResourceItem(const CResourceItem& other); // deep copy of the subtree
+    virtual ~CResourceItem() = default;
+    CResourceItem& operator=(const CResourceItem&) = delete;
+
+    virtual std::unique_ptr<CResourceItem> Clone() const { return std::make_unique<CResourceItem>(*this); }
+    virtual int GetType() const { return kKindCommon; }
+    virtual const char* GetTypeName() const { return "COMMON"; }
+    // Class name written into archive records.
+    virtual const char* GetClassName() const { return "CResourceItem"; }
+
+    // Children, owned, in document order.
+    const Children& GetChildren() const { return m_children; }
+    Children& GetChildren() { return m_children; }
+    std::size_t GetCount() const { return m_children.size(); }
+    CResourceItem& AddChild(std::unique_ptr<CResourceItem> child);
+    void RemoveAllChildren() { m_children.clear(); }
+
+    void SetData(std::span<const std::uint8_t> data) { m_pData.assign(data.begin(), data.end()); }
+    std::span<const std::uint8_t> GetData() const { return m_pData; }
+    std::uint32_t GetDataSize() const { return static_cast<std::uint32_t>(m_pData.size()); }
+
+    // With an ID other than -1 and 65535: the first child with that ID.
+    // With -1 or 65535 (popups, version blocks, unnamed statics): the first
+    // child with that ID and exactly this text.
+    CResourceItem* FindChild(std::string_view text, std::int32_t id) const;
+
+    void SetTranslation(std::string text, std::uint16_t hotkey);
+    void SetTranslated(bool translated);
+    void SetCarried(bool carried);
+    bool IsTranslated() const { return (m_dwState & RIS_TRANSLATED) == RIS_TRANSLATED; }
+    bool IsTranslatable() const { return (m_dwState & (RIS_EMPTY | RIS_FIXED)) == 0; }
+    const std::string& GetText() const { return m_strText; }
+
+    // Archive record of this item (without its object tag).
+    virtual void Store(ArchiveWriter& out) const;
+    virtual void Load(ArchiveReader& in, int depth);
+
+    // Whole-subtree comparison, for round-trip checks.
+    bool operator==(const CResourceItem& other) const;
+
+    std::vector<std::uint8_t> m_pData; // raw bytes; only dialogs keep their template here
+    std::string m_strText;
+    std::uint16_t m_chHotkey = 0;
+    std::string m_strTranslation;
+    std::uint16_t m_chTransHotkey = 0;
+    std::int32_t m_nID = 0;
+    std::uint32_t m_dwState = 0;
+
+protected:
+    virtual bool SameExtra(const CResourceItem&) const { return true; }
+    void StoreCommon(ArchiveWriter& out) const;
+    void LoadCommon(ArchiveReader& in, int depth);
+
+private:
+    Children m_children;
+};
+
+class CStringEntry : public CResourceItem {
+public:
+    using CResourceItem::CResourceItem;
+    CStringEntry() = default;
+    CStringEntry(const CStringEntry&) = default;
+    std::unique_ptr<CResourceItem> Clone() const override { return std::make_unique<CStringEntry>(*this); }
+    int GetType() const override { return kKindString; }
+    const char* GetTypeName() const override { return "STRING"; }
+    const char* GetClassName() const override { return "CStringEntry"; }
+};
+
+class CDialogItem : public CResourceItem {
+public:
+    using CResourceItem::CResourceItem;
+    CDialogItem() = default;
+    CDialogItem(const CDialogItem&) = default;
+    std::unique_ptr<CResourceItem> Clone() const override { return std::make_unique<CDialogItem>(*this); }
+    int GetType() const override { return kKindControl; }
+    const char* GetTypeName() const override { return "CONTROL"; }
+    const char* GetClassName() const override { return "CDialogItem"; }
+};
+
+class CDialogEntry : public CResourceItem {
+public:
+    using CResourceItem::CResourceItem;
+    CDialogEntry() = default;
+    CDialogEntry(const CDialogEntry&) = default;
+    std::unique_ptr<CResourceItem> Clone() const override { return std::make_unique<CDialogEntry>(*this); }
+    int GetType() const override { return kKindDialog; }
+    const char* GetTypeName() const override { return "DIALOG"; }
+    const char* GetClassName() const override { return "CDialogEntry"; }
+};
+
+// Shared record of menu nodes: the template's option word is kept so the
+// menu can be rebuilt with its popup, state and end-of-level bits.
+class CMenuNode : public CResourceItem {
+public:
+    CMenuNode() = default;
+    CMenuNode(std::string text, std::uint16_t hotkey, std::int32_t id, std::uint32_t options, std::uint32_t extraState = 0)
+        : CResourceItem(std::move(text), hotkey, id, extraState), m_dwOptions(options) {}
+    void Store(ArchiveWriter& out) const override;
+    void Load(ArchiveReader& in, int depth) override;
+
+    std::uint32_t m_dwReserved1 = 0;
+    std::uint32_t m_dwOptions = 0;
+    std::uint32_t m_dwReserved2 = 0;
+
+protected:
+    CMenuNode(const CMenuNode&) = default;
+    bool SameExtra(const CResourceItem& other) const override;
+};
+
+class CMenuEntry : public CMenuNode {
+public:
+    using CMenuNode::CMenuNode;
+    CMenuEntry() = default;
+    CMenuEntry(const CMenuEntry&) = default;
+    std::unique_ptr<CResourceItem> Clone() const override { return std::make_unique<CMenuEntry>(*this); }
+    int GetType() const override { return kKindPopupMenu; }
+    const char* GetTypeName() const override { return "POPUPMENU"; }
+    const char* GetClassName() const override { return "CMenuEntry"; }
+};
+
+class CMenuItem : public CMenuNode {
+public:
+    using CMenuNode::CMenuNode;
+    CMenuItem() = default;
+    CMenuItem(const CMenuItem&) = default;
+    std::unique_ptr<CResourceItem> Clone() const override { return std::make_unique<CMenuItem>(*this); }
+    int GetType() const override { return kKindMenuItem; }
+    const char* GetTypeName() const override { return "MENUITEM"; }
+    const char* GetClassName() const override { return "CMenuItem"; }
+};
+
+// Block types of a version entry.
+inline constexpr std::int32_t kVersionRoot = -1;
+inline constexpr std::int32_t kVersionBinary = 0;
+inline constexpr std::int32_t kVersionText = 1;
+inline constexpr std::int32_t kVersionBlock = 2;
+
+class CVersionBlock : public CResourceItem {
+public:
+    CVersionBlock() { m_nID = -1; }
+    CVersionBlock(std::string key, std::int32_t blockType, std::string text, std::uint32_t extraState = 0);
+    CVersionBlock(const CVersionBlock&) = default;
+    std::unique_ptr<CResourceItem> Clone() const override { return std::make_unique<CVersionBlock>(*this); }
+    int GetType() const override { return kKindVersion; }
+    const char* GetTypeName() const override { return "VERSION"; }
+    const char* GetClassName() const override { return "CVersionBlock"; }
+    void Store(ArchiveWriter& out) const override;
+    void Load(ArchiveReader& in, int depth) override;
+
+    std::uint16_t GetValueSize() const { return static_cast<std::uint16_t>(m_pValue.size()); }
+
+    std::string m_strKey;
+    std::string m_strTargetKey;
+    std::int32_t m_nBlockType = kVersionRoot;
+    std::vector<std::uint8_t> m_pValue; // binary value bytes (at most 65535)
+
+protected:
+    bool SameExtra(const CResourceItem& other) const override;
+};
+
+// Creates an empty item of a class named in an archive record, or null when
+// the name is not one of the tree's classes.
+std::unique_ptr<CResourceItem> CreateItemOfClass(std::string_view className);
+
+// Readable one-line description of an item and an indented dump of a subtree
+// (texts as stored), for test failure messages and debugging.
+std::string Describe(const CResourceItem& item);
+void DumpTree(const CResourceItem& item, std::ostream& out, int indent = 0);
+void PrintTo(const CResourceItem& item, std::ostream* out);
+
+} // namespace quillon

@@ -1,0 +1,82 @@
+#pragma once
+// Headers and sections of a PE32 or PE32+ file held in memory, and the
+// mapping from RVAs to file bytes. Every field is checked against the file.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "io/Result.h"
+
+namespace quillon {
+
+struct SectionHeader {
+    std::array<char, 8> name{};
+    std::uint32_t virtualSize = 0;
+    std::uint32_t virtualAddress = 0;
+    std::uint32_t sizeOfRawData = 0;
+    std::uint32_t pointerToRawData = 0;
+    std::uint32_t characteristics = 0;
+
+    std::string Name() const;
+    bool Uninitialized() const { return (characteristics & 0x80) != 0 && (characteristics & 0x40) == 0; }
+};
+
+struct DataDirectory {
+    std::uint32_t address = 0;
+    std::uint32_t size = 0;
+};
+
+inline constexpr int kDirectoryResource = 2;
+inline constexpr int kDirectoryCertificate = 4;
+
+class PeImage {
+public:
+    static Result<PeImage> Parse(std::vector<std::uint8_t> file);
+
+    bool Is64() const { return m_is64; }
+    std::uint16_t Machine() const { return m_machine; }
+    std::span<const std::uint8_t> File() const { return m_file; }
+    const std::vector<SectionHeader>& Sections() const { return m_sections; }
+    DataDirectory Directory(int index) const;
+
+    std::uint32_t OptionalHeaderOffset() const { return m_optionalHeaderOffset; }
+    std::uint32_t SectionTableOffset() const { return m_sectionTableOffset; }
+    std::uint32_t FileAlignment() const { return m_fileAlignment; }
+    std::uint32_t SectionAlignment() const { return m_sectionAlignment; }
+
+    // Index of the section whose memory range holds `rva`, if any.
+    std::optional<std::size_t> SectionOfRva(std::uint32_t rva) const;
+    // The file bytes behind [rva, rva + size), when all of them are backed by
+    // one section's raw data inside the file.
+    std::optional<std::span<const std::uint8_t>> BytesAtRva(std::uint32_t rva, std::uint32_t size) const;
+    // All file-backed bytes of the section from `rva` to the section's end.
+    std::optional<std::span<const std::uint8_t>> BytesFromRva(std::uint32_t rva) const;
+
+    const std::vector<std::string>& Diagnostics() const { return m_diagnostics; }
+
+private:
+    // File-backed extent of a section: offset and length clipped to the file.
+    struct RawExtent {
+        std::uint64_t offset = 0;
+        std::uint64_t length = 0;
+    };
+    RawExtent RawExtentOf(const SectionHeader& section) const;
+    std::uint64_t MappedSize(std::size_t index) const;
+
+    std::vector<std::uint8_t> m_file;
+    bool m_is64 = false;
+    std::uint16_t m_machine = 0;
+    std::uint32_t m_optionalHeaderOffset = 0;
+    std::uint32_t m_sectionTableOffset = 0;
+    std::uint32_t m_fileAlignment = 0;
+    std::uint32_t m_sectionAlignment = 0;
+    std::vector<DataDirectory> m_directories;
+    std::vector<SectionHeader> m_sections;
+    std::vector<std::string> m_diagnostics;
+};
+
+} // namespace quillon

@@ -1,0 +1,198 @@
+#include "pe/ResourceDirectory.h"
+
+#include <algorithm>
+#include <set>
+
+#include "io/ByteReader.h"
+
+namespace quillon {
+
+bool ResourceId::operator<(const ResourceId& other) const {
+    if (named != other.named) return named;
+    return named ? name < other.name : id < other.id;
+}
+
+std::string ResourceId::ToString() const {
+    if (!named) return "#" + std::to_string(id);
+    std::string out;
+    for (char16_t unit : name) {
+        if (unit >= 0x20 && unit < 0x7F) {
+            out.push_back(static_cast<char>(unit));
+        } else {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(unit));
+            out += buffer;
+        }
+    }
+    return out;
+}
+
+const ResourceTypeNode* ResourceTree::FindType(const ResourceId& type) const {
+    for (const auto& node : types)
+        if (node.type == type) return &node;
+    return nullptr;
+}
+
+namespace {
+
+constexpr std::uint32_t kHighBit = 0x80000000;
+constexpr std::size_t kTableSize = 16;
+constexpr std::size_t kEntrySize = 8;
+constexpr std::size_t kDataEntrySize = 16;
+
+struct Entry {
+    std::uint32_t nameField = 0;
+    std::uint32_t offsetField = 0;
+};
+
+// Walks the directory bytes [section start of the directory, section end).
+class DirectoryWalker {
+public:
+    DirectoryWalker(const PeImage& image, std::span<const std::uint8_t> directory,
+                    std::vector<std::string>& diagnostics)
+        : m_image(image), m_dir(directory), m_diagnostics(diagnostics) {}
+
+    ResourceTree Walk() {
+        ResourceTree tree;
+        std::vector<Entry> types;
+        if (!ReadTable(0, tree.header, types)) return tree;
+        for (const Entry& typeEntry : types) {
+            auto type = ReadId(typeEntry.nameField);
+            if (!type) continue;
+            auto sub = SubTable(typeEntry, "type " + type->ToString());
+            if (!sub) continue;
+            ResourceTypeNode node{*type, {}, {}};
+            std::vector<Entry> names;
+            if (!ReadTable(*sub, node.header, names)) continue;
+            for (const Entry& nameEntry : names) ReadName(nameEntry, node);
+            tree.types.push_back(std::move(node));
+        }
+        return tree;
+    }
+
+private:
+    void Diagnose(std::string message) { m_diagnostics.push_back("resource directory: " + std::move(message)); }
+
+    // Table: DWORD characteristics, DWORD time stamp, WORD major, WORD minor,
+    // WORD named count, WORD id count, then the entries (named first).
+    bool ReadTable(std::uint32_t offset, TableHeader& header, std::vector<Entry>& entries) {
+        if (!m_visitedTables.insert(offset).second) {
+            Diagnose("table at " + std::to_string(offset) + " is reached twice (skipped)");
+            return false;
+        }
+        auto table = ByteReader(m_dir).Sub(offset, kTableSize);
+        if (!table) {
+            Diagnose("table at " + std::to_string(offset) + " lies outside the resource section");
+            return false;
+        }
+        header.characteristics = *table->U32();
+        header.timeDateStamp = *table->U32();
+        header.majorVersion = *table->U16();
+        header.minorVersion = *table->U16();
+        std::uint64_t count = std::uint64_t{*table->U16()} + *table->U16();
+        auto list = ByteReader(m_dir).Sub(offset + kTableSize, count * kEntrySize);
+        if (!list) {
+            Diagnose("entries of the table at " + std::to_string(offset) + " run past the resource section");
+            return false;
+        }
+        entries.reserve(count);
+        for (std::uint64_t i = 0; i < count; ++i) entries.push_back({*list->U32(), *list->U32()});
+        return true;
+    }
+
+    std::optional<std::uint32_t> SubTable(const Entry& entry, const std::string& what) {
+        if (!(entry.offsetField & kHighBit)) {
+            Diagnose(what + " points to data where a table belongs (skipped)");
+            return std::nullopt;
+        }
+        return entry.offsetField & ~kHighBit;
+    }
+
+    // Name string: WORD length in UTF-16 units, then the units, no terminator.
+    std::optional<ResourceId> ReadId(std::uint32_t field) {
+        if (!(field & kHighBit)) {
+            if (field > 0xFFFF) Diagnose("id " + std::to_string(field) + " has bits above 16 (low 16 bits used)");
+            return ResourceId::Integer(static_cast<std::uint16_t>(field));
+        }
+        std::uint32_t offset = field & ~kHighBit;
+        auto length = ByteReader::U16At(m_dir, offset);
+        auto units = length ? ByteReader(m_dir).Sub(offset + 2ull, std::uint64_t{*length} * 2) : std::nullopt;
+        if (!units) {
+            Diagnose("name string at " + std::to_string(offset) + " lies outside the resource section (skipped)");
+            return std::nullopt;
+        }
+        std::u16string name;
+        name.reserve(*length);
+        for (std::uint32_t i = 0; i < *length; ++i) name.push_back(static_cast<char16_t>(*units->U16()));
+        return ResourceId::Named(std::move(name));
+    }
+
+    void ReadName(const Entry& nameEntry, ResourceTypeNode& typeNode) {
+        auto name = ReadId(nameEntry.nameField);
+        if (!name) return;
+        std::string what = "type " + typeNode.type.ToString() + " name " + name->ToString();
+        auto sub = SubTable(nameEntry, what);
+        if (!sub) return;
+        ResourceNameNode node{*name, {}, {}};
+        std::vector<Entry> languages;
+        if (!ReadTable(*sub, node.header, languages)) return;
+        for (const Entry& languageEntry : languages) {
+            if (languageEntry.nameField & kHighBit) {
+                Diagnose(what + " has a named language entry (skipped)");
+                continue;
+            }
+            if (languageEntry.offsetField & kHighBit) {
+                Diagnose(what + " has a table where language data belongs (skipped)");
+                continue;
+            }
+            if (auto leaf = ReadLeaf(languageEntry.offsetField, what)) {
+                leaf->language = static_cast<std::uint16_t>(languageEntry.nameField);
+                node.languages.push_back(*leaf);
+            }
+        }
+        std::stable_sort(node.languages.begin(), node.languages.end(),
+                         [](const ResourceLeaf& a, const ResourceLeaf& b) { return a.language < b.language; });
+        typeNode.names.push_back(std::move(node));
+    }
+
+    // Data entry: DWORD RVA of the bytes, DWORD size, DWORD code page, DWORD reserved.
+    std::optional<ResourceLeaf> ReadLeaf(std::uint32_t offset, const std::string& what) {
+        if (!m_visitedLeaves.insert(offset).second) {
+            Diagnose(what + ": data entry at " + std::to_string(offset) + " is shared (skipped)");
+            return std::nullopt;
+        }
+        auto entry = ByteReader(m_dir).Sub(offset, kDataEntrySize);
+        if (!entry) {
+            Diagnose(what + ": data entry lies outside the resource section (skipped)");
+            return std::nullopt;
+        }
+        ResourceLeaf leaf;
+        leaf.rva = *entry->U32();
+        leaf.size = *entry->U32();
+        leaf.codePage = *entry->U32();
+        leaf.bytes = m_image.BytesAtRva(leaf.rva, leaf.size);
+        if (!leaf.bytes) Diagnose(what + ": data is not in the file (unreadable)");
+        return leaf;
+    }
+
+    const PeImage& m_image;
+    std::span<const std::uint8_t> m_dir;
+    std::vector<std::string>& m_diagnostics;
+    std::set<std::uint32_t> m_visitedTables;
+    std::set<std::uint32_t> m_visitedLeaves;
+};
+
+} // namespace
+
+ResourceTree ReadResourceDirectory(const PeImage& image, std::vector<std::string>& diagnostics) {
+    DataDirectory resources = image.Directory(kDirectoryResource);
+    if (resources.address == 0) return {};
+    auto directory = image.BytesFromRva(resources.address);
+    if (!directory || directory->size() < kTableSize) {
+        diagnostics.push_back("resource directory: not inside any section of the file");
+        return {};
+    }
+    return DirectoryWalker(image, *directory, diagnostics).Walk();
+}
+
+} // namespace quillon

@@ -1,0 +1,127 @@
+#include "pe/ResourceModule.h"
+
+#include <memory>
+
+#include "io/ByteReader.h"
+#include "io/FileIo.h"
+#include "pe/VersionEntries.h"
+
+namespace quillon {
+
+Result<ResourceModule> ResourceModule::Open(const std::string& path) {
+    auto file = ReadWholeFile(path);
+    if (!file) return file.GetError();
+    auto module = FromBytes(std::move(file).Value());
+    if (!module) {
+        Error error = module.GetError();
+        error.message = "'" + path + "': " + error.message;
+        return error;
+    }
+    return module;
+}
+
+Result<ResourceModule> ResourceModule::FromBytes(std::vector<std::uint8_t> file) {
+    auto image = PeImage::Parse(std::move(file));
+    if (!image) return image.GetError();
+    ResourceModule module;
+    module.m_image = std::make_unique<PeImage>(std::move(image).Value());
+    module.m_diagnostics = module.m_image->Diagnostics();
+    module.m_tree = ReadResourceDirectory(*module.m_image, module.m_diagnostics);
+    module.ReadDeclaredLanguage();
+    return module;
+}
+
+std::optional<VersionTranslation> ReadVersionTranslation(std::span<const std::uint8_t> versionResource) {
+    auto root = ParseVersionEntries(versionResource);
+    if (!root) return std::nullopt;
+    const VersionEntry* translation = FindVersionEntry(*root, u"\\VarFileInfo\\Translation");
+    if (!translation) return std::nullopt;
+    auto value = ByteReader::U32At(translation->value, 0);
+    if (!value) return std::nullopt;
+    return VersionTranslation{static_cast<std::uint16_t>(*value), static_cast<std::uint16_t>(*value >> 16)};
+}
+
+// The declared language comes from the version resource, which is itself
+// chosen without it: neutral, then US English, then the lowest language.
+void ResourceModule::ReadDeclaredLanguage() {
+    auto names = EnumerateNames(kTypeVersion);
+    for (const ResourceId& name : names) {
+        if (name.named) continue;
+        auto bytes = Find(kTypeVersion, name.id);
+        if (!bytes) continue;
+        if (auto translation = ReadVersionTranslation(*bytes)) {
+            m_declaredLanguage = translation->language;
+            m_hasDeclaredLanguage = true;
+        }
+        return;
+    }
+}
+
+std::vector<ResourceId> ResourceModule::EnumerateNames(std::uint16_t type) const {
+    std::vector<ResourceId> out;
+    if (const ResourceTypeNode* node = m_tree.FindType(ResourceId::Integer(type)))
+        for (const auto& name : node->names) out.push_back(name.name);
+    return out;
+}
+
+const ResourceNameNode* ResourceModule::FindName(std::uint16_t type, std::uint16_t name) const {
+    const ResourceTypeNode* node = m_tree.FindType(ResourceId::Integer(type));
+    if (!node) return nullptr;
+    for (const auto& candidate : node->names)
+        if (!candidate.name.named && candidate.name.id == name) return &candidate;
+    return nullptr;
+}
+
+const ResourceLeaf* ResourceModule::ChooseLanguage(const ResourceNameNode& node) const {
+    if (node.languages.empty()) return nullptr;
+    auto exact = [&](std::uint16_t language) -> const ResourceLeaf* {
+        for (const auto& leaf : node.languages)
+            if (leaf.language == language) return &leaf;
+        return nullptr;
+    };
+    if (m_hasDeclaredLanguage)
+        if (auto* leaf = exact(m_declaredLanguage)) return leaf;
+    if (auto* leaf = exact(0x0000)) return leaf;
+    if (auto* leaf = exact(0x0409)) return leaf;
+    return &node.languages.front(); // languages are sorted ascending
+}
+
+const ResourceLeaf* ResourceModule::FindLeaf(std::uint16_t type, std::uint16_t name) const {
+    const ResourceNameNode* node = FindName(type, name);
+    return node ? ChooseLanguage(*node) : nullptr;
+}
+
+std::optional<std::span<const std::uint8_t>> ResourceModule::Find(std::uint16_t type, std::uint16_t name) const {
+    const ResourceLeaf* leaf = FindLeaf(type, name);
+    if (!leaf) return std::nullopt;
+    return leaf->bytes;
+}
+
+// Block layout: 16 slots, each a WORD count of UTF-16 units and the units,
+// without terminator.
+StringBlock ResourceModule::LoadStringBlock(std::uint16_t block) const {
+    StringBlock strings;
+    auto bytes = Find(kTypeStringTable, block);
+    if (!bytes) return strings;
+    ByteReader reader(*bytes);
+    for (auto& slot : strings) {
+        auto count = reader.U16();
+        if (!count) break;
+        auto units = reader.Take(std::size_t{*count} * 2);
+        if (!units) break;
+        if (*count == 0) continue;
+        std::u16string text(*count, u'\0');
+        for (std::size_t i = 0; i < *count; ++i)
+            text[i] = static_cast<char16_t>((*units)[2 * i] | ((*units)[2 * i + 1] << 8));
+        slot = std::move(text);
+    }
+    return strings;
+}
+
+std::optional<std::u16string> ResourceModule::LoadString(std::uint32_t id) const {
+    std::uint16_t low = static_cast<std::uint16_t>(id);
+    StringBlock block = LoadStringBlock(static_cast<std::uint16_t>((low >> 4) + 1));
+    return block[low & 15];
+}
+
+} // namespace quillon

@@ -1,0 +1,237 @@
+#!/usr/bin/python3
+"""Decode the fixture modules with pefile and check their exact content.
+
+usage: check-fixtures.py MODULES_DIR
+
+build-fixtures.sh runs this after linking, so a windres change that
+alters what the C++ tests rely on is caught here first.
+"""
+import os
+import sys
+
+sys.dont_write_bytecode = True
+import fixturelib as fl  # noqa: E402
+
+LONG = "L" + "x" * 2998 + "E"
+
+BASIC_STRINGS = {
+    1: "Hello",
+    2: "A\tB\r\n",
+    5: "Gap after two",
+    15: "Last slot of block 1",
+    16: "First of block 2",
+    40: "Grüße € ä",
+    41: "日本語テキスト",
+    100: LONG,
+    4095: "High block",
+    65535: "Last ID",
+}
+
+# (depth, flags, id, text); id None = popup
+BASIC_MENU = [
+    (0, 0x10, None, "&File"),
+    (1, 0x00, 1001, "&Open\tCtrl+O"),
+    (1, 0x00, 1002, "Save && Exit"),
+    (1, 0x00, 1003, "Save && E&xit"),
+    (1, 0x00, 0, ""),
+    (1, 0x00, 0, "Separator text"),
+    (1, 0x00, 1004, "Trailing&"),
+    (1, 0x90, None, "&Level2"),
+    (2, 0x10, None, "Level&3"),
+    (3, 0x81, 1005, "Deep &item"),
+    (2, 0x80, 1006, "After deep"),
+    (0, 0x10, None, "&Edit"),
+    (1, 0x88, 1101, "&Copy"),
+    (0, 0x80, 1200, "&Help"),
+]
+
+# (id, class, title)
+DIALOG_200 = [
+    (201, 0x82, "&Name:"),
+    (202, 0x81, ""),
+    (203, 0x80, "&Browse..."),
+    (1, 0x80, "OK"),
+    (0xFFFF, 0x82, 1),
+    (204, "MYCUSTOMCLASS", "Custom &text"),
+    (205, 0x80, "Tab\there"),
+    (206, "SYSLISTVIEW32", ""),
+]
+
+DIALOG_201 = [
+    (70000, 0x82, "&Label", b""),
+    (2, 0x80, "Cancel", b""),
+    (70001, "BUTTON", "Check &me", b""),
+    (2003, 0x80, "Data", b"\x01\x00\x02\x00\x03\x00"),
+]
+
+failures = []
+
+
+def check(cond, what):
+    if not cond:
+        failures.append(what)
+
+
+def strings_of(pe, lang=None):
+    out = {}
+    for t, n, l, data in fl.all_leaves(pe):
+        if t != fl.RT_STRING or (lang is not None and l != lang):
+            continue
+        for i, (_, text) in enumerate(fl.string_block(data)):
+            if text is not None:
+                out[((n - 1) * 16 + i, l)] = text
+    return out
+
+
+def version_strings(data):
+    root = fl.version_tree(data)[0]
+    out = {}
+    trans = None
+    for child in root["children"]:
+        if child["key"] == "StringFileInfo":
+            for table in child["children"]:
+                out[table["key"]] = {
+                    v["key"]: v["value"].decode("utf-16-le").rstrip("\0")
+                    for v in table["children"]}
+        elif child["key"] == "VarFileInfo":
+            trans = child["children"][0]["value"]
+    return root, out, trans
+
+
+def check_basic(path):
+    pe = fl.load(path)
+    name = os.path.basename(path)
+    langs = {l for _, _, l, _ in fl.all_leaves(pe)}
+    check(langs == {0x0409}, "%s: languages %r" % (name, langs))
+
+    got = {i: s for (i, _), s in strings_of(pe).items()}
+    check(got == BASIC_STRINGS, "%s: string table differs" % name)
+    check(len(got.get(100, "")) == 3000, "%s: string 100 length" % name)
+
+    items = fl.menu_items(fl.leaf_bytes(pe, fl.RT_MENU, 100))
+    check([(i["depth"], i["flags"], i["id"], i["text"]) for i in items] == BASIC_MENU,
+          "%s: MENU 100 differs" % name)
+
+    ex = fl.menuex_items(fl.leaf_bytes(pe, fl.RT_MENU, 101))
+    check([(i["depth"], i["id"], i["text"], i["type"]) for i in ex] ==
+          [(0, 2000, "&View", 0), (1, 2001, "&Zoom", 0), (1, 0, "", 0x800)],
+          "%s: MENUEX 101 differs" % name)
+
+    named = fl.menu_items(fl.leaf_bytes(pe, fl.RT_MENU, "NAMEDMENU"))
+    check([(i["id"], i["text"]) for i in named] == [(3001, "Named")],
+          "%s: NAMEDMENU differs" % name)
+
+    d = fl.dialog(fl.leaf_bytes(pe, fl.RT_DIALOG, 200))
+    check(not d["ex"] and d["caption"] == "Opt&ions"
+          and d["font"][:2] == (8, "MS Sans Serif")
+          and (d["cx"], d["cy"]) == (200, 120), "%s: DIALOG 200 header" % name)
+    check([(i["id"], i["class"], i["title"]) for i in d["items"]] == DIALOG_200,
+          "%s: DIALOG 200 controls" % name)
+
+    d = fl.dialog(fl.leaf_bytes(pe, fl.RT_DIALOG, 201))
+    check(d["ex"] and d["caption"] == "Extended && more"
+          and d["font"] == (9, "Segoe UI", 700, 1, 0xCC), "%s: DIALOGEX 201 header" % name)
+    check([(i["id"], i["class"], i["title"], i["extra"]) for i in d["items"]] == DIALOG_201,
+          "%s: DIALOGEX 201 controls" % name)
+
+    d = fl.dialog(fl.leaf_bytes(pe, fl.RT_DIALOG, 202))
+    check(d["caption"] == "" and d["font"] is None and d["items"] == [],
+          "%s: DIALOG 202" % name)
+
+    d = fl.dialog(fl.leaf_bytes(pe, fl.RT_DIALOG, 203))
+    check(d["caption"] == "" and d["font"][:2] == (8, "MS Shell Dlg")
+          and [(i["id"], i["title"]) for i in d["items"]] == [(301, "")],
+          "%s: DIALOG 203" % name)
+
+    d = fl.dialog(fl.leaf_bytes(pe, fl.RT_DIALOG, "NAMEDDLG"))
+    check(d["caption"] == "Named dialog"
+          and [(i["id"], i["title"]) for i in d["items"]] == [(1, "OK")],
+          "%s: NAMEDDLG" % name)
+
+    root, tables, trans = version_strings(fl.leaf_bytes(pe, fl.RT_VERSION, 1))
+    check(tables == {
+        "040904b0": {"CompanyName": "Quillon Fixtures",
+                     "FileDescription": "Basic fixture",
+                     "FileVersion": "1.2.3.4",
+                     "Comments": "",
+                     "ProductName": "Basic"},
+        "040704b0": {"CompanyName": "Quillon Testdaten",
+                     "FileDescription": "Einfaches Beispiel"},
+    }, "%s: version strings %r" % (name, tables))
+    check(trans == bytes.fromhex("0904b004" "0704b004"), "%s: Translation" % name)
+    check(root["value"][8:16] == bytes.fromhex("0200010004000300"),
+          "%s: FILEVERSION" % name)
+
+    check(fl.leaf_bytes(pe, "TEXTFILE", "HELLO") == b"abc", "%s: TEXTFILE" % name)
+    check(len(fl.leaf_bytes(pe, 3, 1)) > 0 and len(fl.leaf_bytes(pe, 14, 1)) > 0,
+          "%s: icon" % name)
+
+
+def check_multilang(path):
+    pe = fl.load(path)
+    got = strings_of(pe)
+    check(got == {
+        (1, 0x0407): "Hallo", (1, 0x0409): "Hello", (1, 0x0000): "Neutral hello",
+        (17, 0x0000): "Neutral 17", (17, 0x0409): "English 17",
+        (33, 0x0409): "English 33", (33, 0x040C): "Francais 33",
+        (49, 0x040C): "Francais 49", (49, 0x0410): "Italiano 49",
+    }, "multilang: strings %r" % got)
+    for lang, caption, button in ((0x0409, "English dialog", "OK"),
+                                  (0x0407, "Deutscher Dialog", "&Abbrechen")):
+        d = fl.dialog(fl.leaf_bytes(pe, fl.RT_DIALOG, 100, lang))
+        check(d["caption"] == caption
+              and [(i["id"], i["title"]) for i in d["items"]] == [(1, button)],
+              "multilang: dialog %04x" % lang)
+    for lang, text in ((0x0409, "&Exit"), (0x040C, "&Quitter")):
+        m = fl.menu_items(fl.leaf_bytes(pe, fl.RT_MENU, 100, lang))
+        check([(i["id"], i["text"]) for i in m] == [(100, text)],
+              "multilang: menu %04x" % lang)
+    _, _, l = fl.find(pe, fl.RT_VERSION, 1)
+    check(l.id == 0x0407, "multilang: version language")
+    _, tables, trans = version_strings(fl.leaf_bytes(pe, fl.RT_VERSION, 1))
+    check(tables == {"040704e4": {"CompanyName": "Mehrsprachig"}},
+          "multilang: version strings %r" % tables)
+    check(trans == bytes.fromhex("0704e404"), "multilang: Translation")
+
+
+def check_notranslation(path):
+    pe = fl.load(path)
+    check(strings_of(pe) == {(1, 0x0415): "Only string"}, "notranslation: strings")
+    root, tables, trans = version_strings(fl.leaf_bytes(pe, fl.RT_VERSION, 1, 0x0415))
+    check([c["key"] for c in root["children"]] == ["StringFileInfo"],
+          "notranslation: unexpected version children")
+    check(tables == {"041504e2": {"CompanyName": "Bez tlumaczenia", "ProductName": "Test"}},
+          "notranslation: version strings %r" % tables)
+    check(trans is None, "notranslation: has a Translation value")
+    check(root["value"][8:16] == bytes.fromhex("0600050008000700"),
+          "notranslation: FILEVERSION")
+
+
+def check_nores(path):
+    pe = fl.load(path)
+    rsrc = pe.OPTIONAL_HEADER.DATA_DIRECTORY[2]
+    check(rsrc.VirtualAddress == 0 and rsrc.Size == 0, "nores: resource directory set")
+    check(not any(s.Name.rstrip(b"\0") == b".rsrc" for s in pe.sections),
+          "nores: has .rsrc")
+
+
+def main(argv):
+    if len(argv) != 2:
+        sys.stderr.write("usage: check-fixtures.py MODULES_DIR\n")
+        return 2
+    m = argv[1]
+    for f in ("basic32.exe", "basic64.exe", "unstripped64.exe"):
+        check_basic(os.path.join(m, f))
+    check_multilang(os.path.join(m, "multilang.dll"))
+    check_notranslation(os.path.join(m, "notranslation.dll"))
+    check_nores(os.path.join(m, "nores.exe"))
+    for f in failures:
+        sys.stderr.write("FAIL: %s\n" % f)
+    if failures:
+        return 1
+    print("fixtures ok")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
