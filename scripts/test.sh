@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Sets everything up, builds, and runs the whole test suite: once in the
+# normal build and once with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/setup.sh"
+
+export QT_QPA_PLATFORM=offscreen
+jobs="$(nproc)"
+
+"$root/scripts/build.sh" -DQUILLON_WERROR=ON
+ctest --test-dir "$root/build" --output-on-failure -j "$jobs"
+
+if [ "${QUILLON_SKIP_SANITIZE:-0}" != "1" ]; then
+  QUILLON_BUILD_DIR="$root/build-sanitize" "$root/scripts/build.sh" \
+    -DQUILLON_SANITIZE=ON -DQUILLON_BUILD_BENCH=OFF -DQUILLON_WERROR=ON
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir "$root/build-sanitize" --output-on-failure -j "$jobs"
+fi

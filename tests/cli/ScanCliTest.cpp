@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+
+#include "Fixtures.h"
+
+using namespace quillon::testing;
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+};
+
+CliRun RunCli(const std::string& args) {
+    CliRun run;
+    std::string command = std::string(QUILLON_CLI) + " " + args + " 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return run;
+    std::array<char, 4096> buffer;
+    std::size_t got;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), got);
+    int status = ::pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+} // namespace
+
+TEST(ScanCli, JsonHasTheAgreedShapeWithUtf8Texts) {
+    CliRun run = RunCli("scan --json " + Fixture("basic32.exe"));
+    ASSERT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out.front(), '{');
+    EXPECT_TRUE(Has(run.out, "\"fileVersion\":\"1.2.3.4\""));
+    EXPECT_TRUE(Has(run.out, "\"language\":1033"));
+    EXPECT_TRUE(Has(run.out, "\"codepage\":1252"));
+    EXPECT_TRUE(Has(run.out, "\"counters\":{\"strings\":10,\"popups\":6,\"menuItems\":10,\"dialogs\":4,\"controls\":13,"));
+    EXPECT_TRUE(Has(run.out, "{\"kind\":\"STRING\",\"id\":40,\"text\":\"Grüße € ä\""));
+    EXPECT_TRUE(Has(run.out, "\"text\":\"A\\\\tB\\\\r\\\\n\""));
+    EXPECT_TRUE(Has(run.out, "{\"kind\":\"POPUPMENU\",\"id\":-1,\"text\":\"File\",\"hotkey\":\"F\",\"translation\":\"File\","
+                             "\"transHotkey\":\"F\",\"state\":1,\"options\":16,\"children\":["));
+    EXPECT_TRUE(Has(run.out, "\"key\":\"Translation\",\"targetKey\":\"Translation\",\"blockType\":0,\"value\":\"0904b0040704b004\""));
+    EXPECT_TRUE(Has(run.out, "\"fixedInfo\":\"bd04effe"));
+    EXPECT_TRUE(Has(run.out, "\"replacedCharacters\":7"));
+}
+
+TEST(ScanCli, CodePageOptionChangesTheConversion) {
+    CliRun run = RunCli("scan --json --codepage 932 " + Fixture("basic64.exe"));
+    ASSERT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(Has(run.out, "\"codepage\":932"));
+    EXPECT_TRUE(Has(run.out, "\"text\":\"日本語テキスト\""));
+}
+
+TEST(ScanCli, PlainOutputListsHeaderCountersAndTree) {
+    CliRun run = RunCli("scan " + Fixture("multilang.dll"));
+    ASSERT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(Has(run.out, "File version: 3.0.0.0"));
+    EXPECT_TRUE(Has(run.out, "Language:     0x0407 German"));
+    EXPECT_TRUE(Has(run.out, "STRING 1 \"Hallo\""));
+    EXPECT_TRUE(Has(run.out, "DIALOG 100 \"Deutscher Dialog\""));
+}
+
+TEST(ScanCli, ErrorsExitNonZero) {
+    EXPECT_EQ(RunCli("scan " + Fixture("missing.exe")).exitCode, 1);
+    EXPECT_EQ(RunCli("scan " + Fixture("corrupt/not-pe.exe")).exitCode, 1);
+    EXPECT_EQ(RunCli("scan").exitCode, 2);
+    EXPECT_EQ(RunCli("scan --codepage 99999 " + Fixture("basic32.exe")).exitCode, 2);
+    EXPECT_EQ(RunCli("frobnicate").exitCode, 2);
+    // A damaged module still scans.
+    EXPECT_EQ(RunCli("scan " + Fixture("corrupt/rsrc-cycle.exe")).exitCode, 0);
+}

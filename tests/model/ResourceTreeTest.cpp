@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include "model/Archive.h"
+#include "model/ResourceInfo.h"
+
+using namespace quillon;
+using Bytes = std::vector<std::uint8_t>;
+
+TEST(ResourceItem, CreationSetsCreatedAndEmptyBits) {
+    CStringEntry empty("", 0, 5);
+    EXPECT_EQ(empty.m_dwState, 0x4001u);
+    EXPECT_FALSE(empty.IsTranslatable());
+    CDialogItem icon("", 0, 65535, RIS_FIXED);
+    EXPECT_EQ(icon.m_dwState, 0x40004001u);
+    CMenuItem item("Open", 'O', 1001, 0);
+    EXPECT_EQ(item.m_dwState, 0x1u);
+    EXPECT_EQ(item.m_strTranslation, "Open");
+    EXPECT_EQ(item.m_chTransHotkey, 'O');
+    EXPECT_TRUE(item.IsTranslatable());
+}
+
+TEST(ResourceItem, SetTranslationMarksOnlyRealTranslations) {
+    CStringEntry entry("Open", 0, 1);
+    entry.SetTranslation("Open", 0);
+    EXPECT_EQ(entry.m_dwState, 0x1u);
+    entry.SetTranslation("Öffnen", 'f');
+    EXPECT_EQ(entry.m_dwState, 0x3u);
+    EXPECT_TRUE(entry.IsTranslated());
+    // Back to the source text: both low bits go, the created bit included.
+    entry.SetTranslation("Open", 0);
+    EXPECT_EQ(entry.m_dwState, 0x0u);
+    entry.SetTranslation("Auf", 0);
+    entry.SetTranslation("", 0);
+    EXPECT_EQ(entry.m_dwState, 0x0u);
+
+    CStringEntry other("x", 0, 2);
+    other.SetTranslated(false); // not translated: nothing to clear
+    EXPECT_EQ(other.m_dwState, 0x1u);
+    other.SetTranslated(true);
+    EXPECT_EQ(other.m_dwState, 0x3u);
+    other.SetCarried(true);
+    EXPECT_EQ(other.m_dwState, 0x2003u);
+    other.SetCarried(false);
+    EXPECT_EQ(other.m_dwState, 0x3u);
+}
+
+TEST(ResourceItem, FindChildMatchesTextOnlyForUnnamedIds) {
+    CDialogEntry dialog("Caption", 0, 100);
+    dialog.AddChild(std::make_unique<CDialogItem>("First", 0, 7));
+    dialog.AddChild(std::make_unique<CDialogItem>("", 0, 65535, RIS_FIXED));
+    dialog.AddChild(std::make_unique<CDialogItem>("Label", 0, 65535));
+    dialog.AddChild(std::make_unique<CDialogItem>("Second", 0, 7));
+    EXPECT_EQ(dialog.FindChild("anything", 7)->m_strText, "First");
+    EXPECT_EQ(dialog.FindChild("", 65535), dialog.GetChildren()[1].get());
+    EXPECT_EQ(dialog.FindChild("Label", 65535), dialog.GetChildren()[2].get());
+    EXPECT_EQ(dialog.FindChild("Missing", 65535), nullptr);
+    EXPECT_EQ(dialog.FindChild("", 8), nullptr);
+    EXPECT_EQ(CResourceItem().FindChild("", 1), nullptr);
+}
+
+TEST(ResourceItemRecord, StringEntryHasTheCommonLayout) {
+    CResourceItem root;
+    auto& entry = root.AddChild(std::make_unique<CStringEntry>("Hi", 0, 0x102));
+    entry.SetTranslation("Ho", 0);
+    ArchiveWriter out;
+    root.Store(out);
+    Bytes expected{
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, // root: texts, hotkeys, id, state, no data
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x01, 0x00,                                                                         // one child
+        0xFF, 0xFF, 0x01, 0x00, 0x0C, 0x00, 'C', 'S', 't', 'r', 'i', 'n', 'g', 'E', 'n', 't', 'r', 'y',
+        0x02, 'H', 'i', 0x00, 0x00, 0x02, 'H', 'o', 0x00, 0x00, // texts and hotkeys
+        0x02, 0x01, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00,         // id, state
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00};                    // no data, no children
+    EXPECT_EQ(out.Data(), expected);
+}
+
+TEST(ResourceItemRecord, MenuAndVersionRecordsPrefixTheirOwnFields) {
+    CResourceItem root;
+    root.AddChild(std::make_unique<CMenuItem>("", 0, 0, 0x0800, RIS_FIXED));
+    auto value = std::make_unique<CVersionBlock>("Translation", kVersionBinary, "", RIS_FIXED);
+    value->m_pValue = {0x09, 0x04, 0xB0, 0x04};
+    root.AddChild(std::move(value));
+    ArchiveWriter out;
+    root.Store(out);
+    const Bytes& data = out.Data();
+    // After the root's common part (18 bytes), the count and the CMenuItem class record (2 + 15):
+    std::size_t menu = 18 + 2 + 6 + 9;
+    EXPECT_EQ(Bytes(data.begin() + menu, data.begin() + menu + 12),
+              (Bytes{0, 0, 0, 0, 0x00, 0x08, 0, 0, 0, 0, 0, 0}));
+    std::size_t menuRecord = 12 + 1 + 2 + 1 + 2 + 4 + 4 + 4 + 2;
+    std::size_t version = menu + menuRecord + 6 + 13;
+    Bytes expectedVersion{11, 'T', 'r', 'a', 'n', 's', 'l', 'a', 't', 'i', 'o', 'n',
+                          11, 'T', 'r', 'a', 'n', 's', 'l', 'a', 't', 'i', 'o', 'n',
+                          0, 0, 0, 0, 4, 0, 0x09, 0x04, 0xB0, 0x04};
+    EXPECT_EQ(Bytes(data.begin() + version, data.begin() + version + expectedVersion.size()), expectedVersion);
+
+    CResourceItem loaded;
+    ArchiveReader in(data);
+    loaded.Load(in, 0);
+    EXPECT_TRUE(in.AtEnd());
+    EXPECT_EQ(loaded, root);
+}
+
+TEST(ResourceItemRecord, LoadingClearsCarriedAndAStrayTranslatedBit) {
+    CResourceItem root;
+    root.AddChild(std::make_unique<CStringEntry>("a", 0, 1)).m_dwState = 0x2002;
+    root.AddChild(std::make_unique<CStringEntry>("b", 0, 2)).m_dwState = 0x2003;
+    root.AddChild(std::make_unique<CStringEntry>("c", 0, 3)).m_dwState = 0x40004001;
+    ArchiveWriter out;
+    root.Store(out);
+    CResourceItem loaded;
+    ArchiveReader in(out.Data());
+    loaded.Load(in, 0);
+    EXPECT_EQ(loaded.GetChildren()[0]->m_dwState, 0x0u);
+    EXPECT_EQ(loaded.GetChildren()[1]->m_dwState, 0x3u);
+    EXPECT_EQ(loaded.GetChildren()[2]->m_dwState, 0x40004001u);
+}
+
+TEST(ResourceItemRecord, UnknownClassAndSharedObjectsAreRefused) {
+    CResourceItem root;
+    root.AddChild(std::make_unique<CStringEntry>("a", 0, 1));
+    ArchiveWriter out;
+    root.Store(out);
+    Bytes bytes = out.Data();
+    // Rename the class: "CStringEntry" -> "CStringEntrz".
+    Bytes unknown = bytes;
+    unknown[18 + 2 + 6 + 11] = 'z';
+    CResourceItem loaded;
+    ArchiveReader in(unknown);
+    EXPECT_THROW(loaded.Load(in, 0), ArchiveError);
+
+    // Two children where the second refers back to the first object.
+    Bytes shared = bytes;
+    shared[18] = 0x02;
+    shared.insert(shared.end(), {0x02, 0x00});
+    ArchiveReader in2(shared);
+    EXPECT_THROW(loaded.Load(in2, 0), ArchiveError);
+}
+
+TEST(ResourceItemRecord, DeepNestingIsRefusedNotOverflowingTheStack) {
+    CResourceItem root;
+    CResourceItem* current = &root;
+    for (int i = 0; i < 100; ++i) current = &current->AddChild(std::make_unique<CMenuEntry>("p", 0, -1, 0x10));
+    ArchiveWriter out;
+    root.Store(out);
+    CResourceItem loaded;
+    ArchiveReader in(out.Data());
+    EXPECT_THROW(loaded.Load(in, 0), ArchiveError);
+}
+
+namespace {
+CResourceInfo SmallInfo() {
+    CResourceInfo info;
+    info.m_wLanguage = 0x0409;
+    info.m_dwFileVersionMS = 0x00010002;
+    info.m_dwFileVersionLS = 0x00030004;
+    info.m_timeExtracted = 1000;
+    info.m_Strings.AddChild(std::make_unique<CStringEntry>("Hello", 0, 1));
+    auto& menu = info.m_Menus.AddChild(std::make_unique<CMenuEntry>("", 0, 100, 0));
+    menu.AddChild(std::make_unique<CMenuItem>("Open", 'O', 1001, 0x80));
+    auto& dialog = info.m_Dialogs.AddChild(std::make_unique<CDialogEntry>("Options", 0, 200));
+    dialog.SetData(Bytes{1, 2, 3, 4});
+    dialog.AddChild(std::make_unique<CDialogItem>("OK", 0, 1));
+    info.m_VersionInfo.m_FixedInfo[0] = 0xBD;
+    info.m_VersionInfo.m_Root.AddChild(std::make_unique<CVersionBlock>("StringFileInfo", kVersionBlock, ""));
+    info.Recount();
+    return info;
+}
+} // namespace
+
+TEST(ResourceInfoRecord, HeaderLayoutAndRoundTrip) {
+    CResourceInfo info = SmallInfo();
+    ArchiveWriter out;
+    info.Store(out, 0x11223344);
+    const Bytes& data = out.Data();
+    Bytes header{0, 0, 0, 0, 0x09, 0x04, 0x02, 0, 0x01, 0, 0x04, 0, 0x03, 0, 0xE8, 0x03, 0, 0, 0x44, 0x33, 0x22, 0x11};
+    EXPECT_EQ(Bytes(data.begin(), data.begin() + 22), header);
+    // Counters: strings 1, popups 1, items 1, dialogs 1, controls 1, reserved, translatable 4,
+    // not translatable 1 (the menu's top node), skipped 1, translated 0.
+    std::vector<std::uint32_t> counters;
+    for (std::size_t i = 0; i < 10; ++i) counters.push_back(data[22 + 4 * i]);
+    EXPECT_EQ(counters, (std::vector<std::uint32_t>{1, 1, 1, 1, 1, 0, 4, 1, 1, 0}));
+    EXPECT_EQ(data[62], 0xBD); // fixed information follows the counters
+
+    CResourceInfo loaded;
+    ArchiveReader in(data);
+    loaded.Load(in);
+    EXPECT_TRUE(in.AtEnd());
+    EXPECT_EQ(loaded, info);
+    EXPECT_EQ(loaded.m_timeSaved, 0x11223344);
+    EXPECT_EQ(loaded.m_timeExtracted, 1000);
+
+    // Storing again gives the same bytes apart from the saved time.
+    ArchiveWriter again;
+    loaded.Store(again, 0x55667788);
+    Bytes second = again.Data();
+    ASSERT_EQ(second.size(), data.size());
+    for (std::size_t i = 18; i < 22; ++i) second[i] = data[i];
+    EXPECT_EQ(second, data);
+}
+
+TEST(ResourceInfoRecord, EveryTruncationFailsCleanlyAndLeavesNoPartialTree) {
+    CResourceInfo info = SmallInfo();
+    ArchiveWriter out;
+    info.Store(out, 0);
+    const Bytes& data = out.Data();
+    for (std::size_t cut = 0; cut < data.size(); ++cut) {
+        CResourceInfo loaded;
+        ArchiveReader in(std::span<const std::uint8_t>(data).first(cut));
+        EXPECT_THROW(loaded.Load(in), ArchiveError) << "cut at " << cut;
+    }
+}
+
+TEST(ResourceInfo, CopyIsDeepAndEqual) {
+    CResourceInfo info = SmallInfo();
+    CResourceInfo copy(info);
+    EXPECT_EQ(copy, info);
+    copy.m_Menus.GetChildren()[0]->GetChildren()[0]->SetTranslation("Öffnen", 'f');
+    EXPECT_FALSE(copy == info);
+    EXPECT_EQ(info.m_Menus.GetChildren()[0]->GetChildren()[0]->m_strTranslation, "Open");
+}
