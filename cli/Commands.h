@@ -8,5 +8,6 @@ namespace quillon::cli {
 // Each command takes its arguments (after the command name) and returns the
 // process exit code: 0 success, 1 failure of the operation, 2 bad usage.
 int RunScan(const std::vector<std::string>& args);
+int RunResources(const std::vector<std::string>& args);
 
 } // namespace quillon::cli

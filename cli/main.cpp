@@ -12,6 +12,7 @@ void PrintUsage(std::ostream& out) {
            "commands:\n"
            "  scan MODULE [--json] [--codepage N]   read a module's string tables, menus,\n"
            "                                        dialogs and version resource and print them\n"
+           "  resources MODULE                      list every resource: type, name, language, size\n"
            "  help                                  show this text\n";
 }
 
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     std::string command = args.front();
     args.erase(args.begin());
     if (command == "scan") return quillon::cli::RunScan(args);
+    if (command == "resources") return quillon::cli::RunResources(args);
     if (command == "help" || command == "--help" || command == "-h") {
         PrintUsage(std::cout);
         return 0;
