@@ -9,5 +9,10 @@ namespace quillon::cli {
 // process exit code: 0 success, 1 failure of the operation, 2 bad usage.
 int RunScan(const std::vector<std::string>& args);
 int RunResources(const std::vector<std::string>& args);
+int RunNew(const std::vector<std::string>& args);
+int RunShow(const std::vector<std::string>& args);
+int RunUpdate(const std::vector<std::string>& args);
+int RunImport(const std::vector<std::string>& args);
+int RunDict(const std::vector<std::string>& args);
 
 } // namespace quillon::cli

@@ -1,7 +1,7 @@
-#include <charconv>
 #include <iostream>
 #include <unistd.h>
 
+#include "Args.h"
 #include "Commands.h"
 #include "TreeOutput.h"
 #include "extract/ResourceExtractor.h"
@@ -42,31 +42,17 @@ struct ScanOptions {
 };
 
 bool ParseOptions(const std::vector<std::string>& args, ScanOptions& options) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--json") {
-            options.json = true;
-        } else if (arg == "--codepage" && i + 1 < args.size()) {
-            const std::string& value = args[++i];
-            auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), options.codePage);
-            if (error != std::errc() || end != value.data() + value.size()) {
-                std::cerr << "quillon-cli scan: --codepage needs a number, not '" << value << "'\n";
-                return false;
-            }
-        } else if (!arg.empty() && arg[0] == '-') {
-            std::cerr << "quillon-cli scan: unknown option '" << arg << "'\n";
-            return false;
-        } else if (options.module.empty()) {
-            options.module = arg;
-        } else {
-            std::cerr << "quillon-cli scan: only one module can be scanned at a time\n";
-            return false;
-        }
-    }
-    if (options.module.empty()) {
+    auto parsed = Args::Parse("scan", args, {"--codepage"}, {"--json"});
+    if (!parsed) return false;
+    auto codePage = parsed->Number("--codepage", kDefaultCodePage);
+    if (!codePage) return false;
+    if (parsed->Positional().size() != 1) {
         std::cerr << "usage: quillon-cli scan MODULE [--json] [--codepage N]\n";
         return false;
     }
+    options.module = parsed->Positional()[0];
+    options.json = parsed->Has("--json");
+    options.codePage = *codePage;
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -9,11 +10,23 @@ namespace {
 void PrintUsage(std::ostream& out) {
     out << "usage: quillon-cli COMMAND [ARGS]\n"
            "\n"
-           "commands:\n"
-           "  scan MODULE [--json] [--codepage N]   read a module's string tables, menus,\n"
-           "                                        dialogs and version resource and print them\n"
-           "  resources MODULE                      list every resource: type, name, language, size\n"
-           "  help                                  show this text\n";
+           "modules:\n"
+           "  scan MODULE [--json] [--codepage N]     read a module's string tables, menus, dialogs\n"
+           "                                          and version resource and print them\n"
+           "  resources MODULE                        list every resource: type, name, language, size\n"
+           "projects:\n"
+           "  new PROJECT --module M --translator NAME --language LANG\n"
+           "      [--email E] [--dictionary D] [--codepage N] [--force]\n"
+           "                                          create a project from a module\n"
+           "  show PROJECT [--json]                   settings, counters and tree of a project\n"
+           "  update PROJECT [--module NEWPATH]       merge a new version of the module\n"
+           "  import PROJECT (--text F | --microsoft F)  import a glossary into the dictionary\n"
+           "dictionaries:\n"
+           "  dict PROJECT|DICFILE [--json]           list the entries\n"
+           "  dict add PROJECT|DICFILE SOURCE TRANSLATION [--hotkey C] [--kind KIND]\n"
+           "\n"
+           "Project commands take --codepage N to read texts in another code page than the\n"
+           "target language's default.\n";
 }
 
 } // namespace
@@ -26,8 +39,14 @@ int main(int argc, char** argv) {
     }
     std::string command = args.front();
     args.erase(args.begin());
-    if (command == "scan") return quillon::cli::RunScan(args);
-    if (command == "resources") return quillon::cli::RunResources(args);
+    using Handler = int (*)(const std::vector<std::string>&);
+    const std::map<std::string, Handler> commands = {
+        {"scan", quillon::cli::RunScan},     {"resources", quillon::cli::RunResources},
+        {"new", quillon::cli::RunNew},       {"show", quillon::cli::RunShow},
+        {"update", quillon::cli::RunUpdate}, {"import", quillon::cli::RunImport},
+        {"dict", quillon::cli::RunDict},
+    };
+    if (auto found = commands.find(command); found != commands.end()) return found->second(args);
     if (command == "help" || command == "--help" || command == "-h") {
         PrintUsage(std::cout);
         return 0;

@@ -131,13 +131,12 @@ private:
 
 } // namespace
 
-bool ParseDialog(std::span<const std::uint8_t> resource, std::uint16_t id, CResourceItem& dialogs,
-                 ParseContext& context) {
+bool ParseDialog(std::span<const std::uint8_t> resource, std::uint16_t id, TreeRoot& dialogs, ParseContext& context) {
     DialogReader reader(resource, id, context);
     if (!reader.ReadHeader()) return false;
     std::string caption = context.text.Convert(reader.Caption(), kDialogTextBuffer);
-    CResourceItem* entry = dialogs.FindChild(caption, id);
-    if (!entry) entry = &dialogs.AddChild(std::make_unique<CDialogEntry>(caption, 0, id));
+    CResourceItem* entry = dialogs.index.Find(caption, id);
+    if (!entry) entry = &dialogs.item.AddChild(std::make_unique<CDialogEntry>(caption, 0, id));
     entry->SetData(resource);
     reader.ReadControls(*entry);
     return true;

@@ -80,11 +80,11 @@ private:
 
 } // namespace
 
-bool ParseMenu(std::span<const std::uint8_t> resource, std::uint16_t id, CResourceItem& menus, ParseContext& context) {
+bool ParseMenu(std::span<const std::uint8_t> resource, std::uint16_t id, TreeRoot& menus, ParseContext& context) {
     // The top node exists before the template is examined, so a menu in a
     // format we do not read still shows up.
-    CResourceItem* top = menus.FindChild("", id);
-    if (!top) top = &menus.AddChild(std::make_unique<CMenuEntry>("", 0, id, 0));
+    CResourceItem* top = menus.index.Find("", id);
+    if (!top) top = &menus.item.AddChild(std::make_unique<CMenuEntry>("", 0, id, 0));
     return MenuReader(resource, id, context).ReadTemplate(*top);
 }
 

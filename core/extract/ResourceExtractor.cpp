@@ -35,6 +35,7 @@ const ResourceModule* CResourceExtractor::Module() {
 
 bool CResourceExtractor::Extract() {
     m_target.Clear();
+    for (TreeRoot* root : {&m_strings, &m_menus, &m_dialogs}) root->index.Reset();
     const ResourceModule* module = Module();
     if (!module) return true;
     m_report.loaded = true;
@@ -128,7 +129,7 @@ bool CResourceExtractor::ReadStringBlock(std::uint16_t block) {
         return false;
     }
     ParseContext context{m_text, m_report.diagnostics};
-    quillon::ParseStringBlock(module->LoadStringBlock(block), block, m_target.m_Strings, context);
+    quillon::ParseStringBlock(module->LoadStringBlock(block), block, m_strings, context);
     return true;
 }
 
@@ -140,7 +141,7 @@ bool CResourceExtractor::ParseMenu(std::uint16_t id) {
         return false;
     }
     ParseContext context{m_text, m_report.diagnostics};
-    return quillon::ParseMenu(*bytes, id, m_target.m_Menus, context);
+    return quillon::ParseMenu(*bytes, id, m_menus, context);
 }
 
 bool CResourceExtractor::ParseDialog(std::uint16_t id) {
@@ -151,7 +152,7 @@ bool CResourceExtractor::ParseDialog(std::uint16_t id) {
         return false;
     }
     ParseContext context{m_text, m_report.diagnostics};
-    return quillon::ParseDialog(*bytes, id, m_target.m_Dialogs, context);
+    return quillon::ParseDialog(*bytes, id, m_dialogs, context);
 }
 
 bool CResourceExtractor::ParseVersion(std::uint16_t id) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "extract/Progress.h"
+#include "extract/TemplateParsers.h"
 #include "extract/TextRules.h"
 #include "io/CodePage.h"
 #include "model/ResourceInfo.h"
@@ -61,6 +62,9 @@ private:
     CodePage m_codePage;
     TemplateText m_text;
     IProgress* m_progress;
+    TreeRoot m_strings{m_target.m_Strings};
+    TreeRoot m_menus{m_target.m_Menus};
+    TreeRoot m_dialogs{m_target.m_Dialogs};
     bool m_bShown = false;
     ExtractReport m_report;
 };

@@ -2,7 +2,7 @@
 
 namespace quillon {
 
-void ParseStringBlock(const StringBlock& slots, std::uint16_t block, CResourceItem& strings, ParseContext& context) {
+void ParseStringBlock(const StringBlock& slots, std::uint16_t block, TreeRoot& strings, ParseContext& context) {
     if (block == 0) {
         context.diagnostics.push_back("string table: block 0 holds no string IDs (skipped)");
         return;
@@ -16,8 +16,8 @@ void ParseStringBlock(const StringBlock& slots, std::uint16_t block, CResourceIt
         if (units.empty()) continue;
         std::string text = EscapeControls(context.text.Convert(units, kStringBuffer));
         std::int32_t id = first + static_cast<std::int32_t>(slot);
-        if (strings.FindChild(text, id)) continue;
-        strings.AddChild(std::make_unique<CStringEntry>(text, 0, id));
+        if (strings.index.Find(text, id)) continue;
+        strings.item.AddChild(std::make_unique<CStringEntry>(text, 0, id));
     }
 }
 

@@ -10,10 +10,18 @@
 #include <vector>
 
 #include "extract/TextRules.h"
+#include "model/ChildIndex.h"
 #include "model/ResourceInfo.h"
 #include "pe/ResourceModule.h"
 
 namespace quillon {
+
+// A root of the tree being filled, with its look-up index.
+struct TreeRoot {
+    explicit TreeRoot(CResourceItem& root) : item(root), index(root) {}
+    CResourceItem& item;
+    ChildIndex index;
+};
 
 struct ParseContext {
     TemplateText& text;
@@ -23,17 +31,16 @@ struct ParseContext {
 // Adds one CStringEntry per non-empty slot of string-table block `block`
 // (IDs (block-1)*16 .. block*16-1) to `strings`. Returns the number of slots
 // visited (always 16) for progress.
-void ParseStringBlock(const StringBlock& slots, std::uint16_t block, CResourceItem& strings, ParseContext& context);
+void ParseStringBlock(const StringBlock& slots, std::uint16_t block, TreeRoot& strings, ParseContext& context);
 
 // Reads menu `id` into `menus`: a top node for the resource, then its popups
 // and items in template order. False when the template is not a standard
 // menu or is damaged (the top node and what was read before stay).
-bool ParseMenu(std::span<const std::uint8_t> resource, std::uint16_t id, CResourceItem& menus, ParseContext& context);
+bool ParseMenu(std::span<const std::uint8_t> resource, std::uint16_t id, TreeRoot& menus, ParseContext& context);
 
 // Reads dialog `id` (standard or extended template) into `dialogs`: an entry
 // with the caption and a copy of the template, and one item per control.
-bool ParseDialog(std::span<const std::uint8_t> resource, std::uint16_t id, CResourceItem& dialogs,
-                 ParseContext& context);
+bool ParseDialog(std::span<const std::uint8_t> resource, std::uint16_t id, TreeRoot& dialogs, ParseContext& context);
 
 // Reads a version resource into `info`: the fixed information and one block
 // per entry below the root.

@@ -21,10 +21,14 @@ namespace quillon {
 class ArchiveError : public std::runtime_error {
 public:
     ArchiveError(const std::string& message, std::uint64_t offset)
-        : std::runtime_error(message + " at offset " + std::to_string(offset)), m_offset(offset) {}
+        : std::runtime_error(message + " at offset " + std::to_string(offset)), m_reason(message), m_offset(offset) {}
     std::uint64_t Offset() const { return m_offset; }
+    const std::string& Reason() const { return m_reason; }
+    // The same error, naming the file it was found in.
+    ArchiveError InFile(const std::string& path) const { return ArchiveError("'" + path + "': " + m_reason, m_offset); }
 
 private:
+    std::string m_reason;
     std::uint64_t m_offset;
 };
 

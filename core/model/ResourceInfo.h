@@ -16,7 +16,9 @@ class CVersionInfo {
 public:
     CVersionInfo() = default;
     CVersionInfo(const CVersionInfo&) = default;
+    CVersionInfo(CVersionInfo&&) noexcept = default;
     CVersionInfo& operator=(const CVersionInfo& other);
+    CVersionInfo& operator=(CVersionInfo&&) noexcept = default;
     void Clear();
     // Record: the 52 bytes of the fixed information, then the root block.
     void Store(ArchiveWriter& out) const;
@@ -47,7 +49,9 @@ class CResourceInfo : public ResourceCounters {
 public:
     CResourceInfo() = default;
     CResourceInfo(const CResourceInfo& other);
+    CResourceInfo(CResourceInfo&&) noexcept = default;
     CResourceInfo& operator=(const CResourceInfo&) = delete;
+    CResourceInfo& operator=(CResourceInfo&&) noexcept = default;
 
     // Empties the tree and resets the header fields and counters, as a scan does first.
     void Clear();

@@ -48,6 +48,8 @@ public:
     // plus RIS_EMPTY when the text is empty; the translation starts as a copy.
     CResourceItem(std::string text, std::uint16_t hotkey, std::int32_t id, std::uint32_t extraState = 0);
     CResourceItem(const CResourceItem& other); // deep copy of the subtree
+    CResourceItem(CResourceItem&&) noexcept = default;
+    CResourceItem& operator=(CResourceItem&&) noexcept = default;
     virtual ~CResourceItem() = default;
     CResourceItem& operator=(const CResourceItem&) = delete;
 
@@ -189,6 +191,8 @@ public:
     CVersionBlock() { m_nID = -1; }
     CVersionBlock(std::string key, std::int32_t blockType, std::string text, std::uint32_t extraState = 0);
     CVersionBlock(const CVersionBlock&) = default;
+    CVersionBlock(CVersionBlock&&) noexcept = default;
+    CVersionBlock& operator=(CVersionBlock&&) noexcept = default;
     std::unique_ptr<CResourceItem> Clone() const override { return std::make_unique<CVersionBlock>(*this); }
     int GetType() const override { return kKindVersion; }
     const char* GetTypeName() const override { return "VERSION"; }

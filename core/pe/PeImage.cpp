@@ -140,6 +140,8 @@ std::optional<std::span<const std::uint8_t>> PeImage::BytesFromRva(std::uint32_t
 }
 
 std::optional<std::span<const std::uint8_t>> PeImage::BytesAtRva(std::uint32_t rva, std::uint32_t size) const {
+    // An empty resource needs no bytes, wherever it points.
+    if (size == 0) return std::span<const std::uint8_t>();
     auto from = BytesFromRva(rva);
     if (!from || from->size() < size) return std::nullopt;
     return from->first(size);

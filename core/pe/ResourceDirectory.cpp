@@ -1,6 +1,7 @@
 #include "pe/ResourceDirectory.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 
 #include "io/ByteReader.h"
@@ -13,8 +14,12 @@ bool ResourceId::operator<(const ResourceId& other) const {
 }
 
 std::string ResourceId::ToString() const {
-    if (!named) return "#" + std::to_string(id);
     std::string out;
+    if (!named) {
+        out = "#";
+        out += std::to_string(id);
+        return out;
+    }
     for (char16_t unit : name) {
         if (unit >= 0x20 && unit < 0x7F) {
             out.push_back(static_cast<char>(unit));

@@ -1,0 +1,53 @@
+#include "Args.h"
+
+#include <charconv>
+#include <cstdint>
+#include <iostream>
+
+namespace quillon::cli {
+
+std::optional<Args> Args::Parse(const std::string& command, const std::vector<std::string>& args,
+                                const std::set<std::string>& valueOptions, const std::set<std::string>& flags) {
+    Args parsed;
+    parsed.m_command = command;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+            if (valueOptions.count(arg)) {
+                if (i + 1 >= args.size()) {
+                    std::cerr << "quillon-cli " << command << ": " << arg << " needs a value\n";
+                    return std::nullopt;
+                }
+                parsed.m_values[arg] = args[++i];
+            } else if (flags.count(arg)) {
+                parsed.m_flags.insert(arg);
+            } else {
+                std::cerr << "quillon-cli " << command << ": unknown option '" << arg << "'\n";
+                return std::nullopt;
+            }
+        } else {
+            parsed.m_positional.push_back(arg);
+        }
+    }
+    return parsed;
+}
+
+std::string Args::Value(const std::string& option, const std::string& fallback) const {
+    auto found = m_values.find(option);
+    return found == m_values.end() ? fallback : found->second;
+}
+
+std::optional<std::uint32_t> Args::Number(const std::string& option, std::uint32_t fallback) const {
+    auto found = m_values.find(option);
+    if (found == m_values.end()) return fallback;
+    const std::string& text = found->second;
+    std::uint32_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        std::cerr << "quillon-cli " << m_command << ": " << option << " needs a number, not '" << text << "'\n";
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace quillon::cli

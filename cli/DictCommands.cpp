@@ -1,0 +1,149 @@
+#include <iostream>
+
+#include "Args.h"
+#include "Commands.h"
+#include "Json.h"
+#include "ProjectFiles.h"
+#include "dictionary/Dictionary.h"
+#include "model/Archive.h"
+#include "model/ResourceItem.h"
+
+namespace quillon::cli {
+
+namespace {
+
+bool IsDictionaryFile(const std::string& path) {
+    return path.size() > 4 && path.compare(path.size() - 4, 4, ".dic") == 0;
+}
+
+// A dictionary opened on its own or through its project.
+struct OpenDictionary {
+    std::unique_ptr<CProject> project; // null for a bare .dic file
+    CDictonary bare;
+    std::string path;
+    std::uint32_t codePage = kDefaultCodePage;
+    CDictonary& Get() { return project ? project->m_Dictionary : bare; }
+};
+
+bool Open(const std::string& command, const std::string& path, std::uint32_t codePage, OpenDictionary& out) {
+    if (IsDictionaryFile(path)) {
+        out.path = path;
+        out.codePage = codePage ? codePage : kDefaultCodePage;
+        try {
+            out.bare.Load(path);
+        } catch (const ArchiveError& error) {
+            std::cerr << "quillon-cli " << command << ": " << error.what() << "\n";
+            return false;
+        }
+        return true;
+    }
+    out.project = OpenProjectFile(command, path, codePage);
+    if (!out.project) return false;
+    out.path = out.project->m_strDictionaryPath;
+    out.codePage = out.project->GetCodePage();
+    return true;
+}
+
+std::string HotkeyUtf8(std::uint16_t hotkey, const CodePage& codePage) {
+    return hotkey ? codePage.ToUtf8(std::string(1, static_cast<char>(hotkey & 0xFF))) : std::string();
+}
+
+// Every entry of a text: the primary entry, then its sub-entries by kind.
+template <typename Visit>
+void ForEachEntry(const CDictonary& dictionary, Visit visit) {
+    for (const std::string* source : dictionary.SortedKeys()) {
+        const CDictonaryEntry* primary = dictionary.Lookup(*source);
+        visit(*source, *primary);
+        for (const auto& [kind, entry] : primary->SubEntries()) visit(*source, *entry);
+    }
+}
+
+std::optional<std::uint32_t> ParseKind(const std::string& text) {
+    for (std::uint32_t kind = 0; kind <= 6; ++kind)
+        if (text == KindName(static_cast<int>(kind)) || text == std::to_string(kind)) return kind;
+    return std::nullopt;
+}
+
+int RunDictAdd(const std::vector<std::string>& args) {
+    auto parsed = Args::Parse("dict add", args, {"--hotkey", "--kind", "--codepage"}, {});
+    if (!parsed) return 2;
+    auto codePageOverride = parsed->Number("--codepage", 0);
+    if (!codePageOverride) return 2;
+    if (parsed->Positional().size() != 3) {
+        std::cerr << "usage: quillon-cli dict add PROJECT|DICFILE SOURCE TRANSLATION [--hotkey C] [--kind KIND]\n";
+        return 2;
+    }
+    auto kind = ParseKind(parsed->Value("--kind", "COMMON"));
+    if (!kind) {
+        std::cerr << "quillon-cli dict add: unknown kind '" << parsed->Value("--kind")
+                  << "' (COMMON, STRING, CONTROL, DIALOG, POPUPMENU, MENUITEM, VERSION)\n";
+        return 2;
+    }
+    OpenDictionary dictionary;
+    if (!Open("dict add", parsed->Positional()[0], *codePageOverride, dictionary)) return 1;
+    if (dictionary.path.empty()) {
+        std::cerr << "quillon-cli dict add: the project has no dictionary file\n";
+        return 1;
+    }
+    CodePage codePage(dictionary.codePage);
+    std::string hotkeyText = codePage.FromUtf8(parsed->Value("--hotkey"));
+    if (hotkeyText.size() > 1) {
+        std::cerr << "quillon-cli dict add: the hotkey must be one single-byte character of code page "
+                  << codePage.Id() << "\n";
+        return 2;
+    }
+    std::uint16_t hotkey =
+        hotkeyText.empty() ? 0 : static_cast<std::uint16_t>(static_cast<std::int16_t>(static_cast<signed char>(hotkeyText[0])));
+    std::string source = codePage.FromUtf8(parsed->Positional()[1]);
+    if (!dictionary.Get().AddEntry(source, codePage.FromUtf8(parsed->Positional()[2]), hotkey, *kind)) {
+        std::cerr << "quillon-cli dict add: the dictionary already has a translation of \"" << parsed->Positional()[1]
+                  << "\" for " << KindName(static_cast<int>(*kind)) << "\n";
+        return 1;
+    }
+    Status saved = dictionary.Get().Save(dictionary.path);
+    if (!saved) {
+        std::cerr << "quillon-cli dict add: " << saved.GetError().Describe() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int RunDict(const std::vector<std::string>& args) {
+    if (!args.empty() && args[0] == "add") return RunDictAdd(std::vector<std::string>(args.begin() + 1, args.end()));
+    auto parsed = Args::Parse("dict", args, {"--codepage"}, {"--json"});
+    if (!parsed) return 2;
+    auto codePageOverride = parsed->Number("--codepage", 0);
+    if (!codePageOverride) return 2;
+    if (parsed->Positional().size() != 1) {
+        std::cerr << "usage: quillon-cli dict PROJECT|DICFILE [--json] [--codepage N]\n"
+                     "       quillon-cli dict add PROJECT|DICFILE SOURCE TRANSLATION [--hotkey C] [--kind KIND]\n";
+        return 2;
+    }
+    OpenDictionary dictionary;
+    if (!Open("dict", parsed->Positional()[0], *codePageOverride, dictionary)) return 1;
+    CodePage codePage(dictionary.codePage);
+    if (parsed->Has("--json")) {
+        JsonWriter json;
+        json.BeginObject().Key("entries").BeginArray();
+        ForEachEntry(dictionary.Get(), [&](const std::string& source, const CDictonaryEntry& entry) {
+            json.BeginObject();
+            json.Key("kind").String(KindName(static_cast<int>(entry.m_nKind)));
+            json.Key("source").String(codePage.ToUtf8(source));
+            json.Key("translation").String(codePage.ToUtf8(entry.m_strTranslation));
+            json.Key("hotkey").String(HotkeyUtf8(entry.m_chHotkey, codePage));
+            json.EndObject();
+        });
+        json.EndArray().EndObject();
+        std::cout << json.Text() << "\n";
+        return 0;
+    }
+    ForEachEntry(dictionary.Get(), [&](const std::string& source, const CDictonaryEntry& entry) {
+        std::cout << KindName(static_cast<int>(entry.m_nKind)) << "\t" << codePage.ToUtf8(source) << "\t"
+                  << codePage.ToUtf8(entry.m_strTranslation) << "\t" << HotkeyUtf8(entry.m_chHotkey, codePage) << "\n";
+    });
+    return 0;
+}
+
+} // namespace quillon::cli

@@ -1,0 +1,93 @@
+#pragma once
+// The dictionary: for a source text exactly as the tree holds it (without
+// its hotkey ampersand), the translation and its hotkey, per kind of item,
+// plus one entry valid for all kinds (kind 0).
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "io/Result.h"
+
+namespace quillon {
+
+class ArchiveReader;
+class ArchiveWriter;
+
+inline constexpr std::uint32_t kKindAll = 0;
+
+class CDictonaryEntry {
+public:
+    CDictonaryEntry() = default;
+    CDictonaryEntry(std::string translation, std::uint16_t hotkey, std::uint32_t kind)
+        : m_strTranslation(std::move(translation)), m_chHotkey(hotkey), m_nKind(kind) {}
+    CDictonaryEntry(const CDictonaryEntry& other);
+    CDictonaryEntry& operator=(const CDictonaryEntry&) = delete;
+
+    // This entry when it is for `kind`, else its sub-entry for `kind`, else null.
+    CDictonaryEntry* GetKindEntry(std::uint32_t kind);
+    const CDictonaryEntry* GetKindEntry(std::uint32_t kind) const;
+
+    // Sub-entries for other kinds, keyed by kind code (ordered, so files are stable).
+    std::map<std::uint16_t, std::unique_ptr<CDictonaryEntry>>& SubEntries() { return m_SubEntries; }
+    const std::map<std::uint16_t, std::unique_ptr<CDictonaryEntry>>& SubEntries() const { return m_SubEntries; }
+
+    // Body: translation, WORD hotkey, WORD kind, count of sub-entries, then per
+    // sub-entry its WORD kind and its object record.
+    void Store(ArchiveWriter& out) const;
+    void Load(ArchiveReader& in, int depth, std::vector<const CDictonaryEntry*>& objects);
+
+    bool operator==(const CDictonaryEntry& other) const;
+
+    std::string m_strTranslation;
+    std::uint16_t m_chHotkey = 0;
+    std::uint32_t m_nKind = 0;
+
+private:
+    std::map<std::uint16_t, std::unique_ptr<CDictonaryEntry>> m_SubEntries;
+};
+
+class CDictonary {
+public:
+    CDictonary() = default;
+    CDictonary(const CDictonary&) = delete;
+    CDictonary& operator=(const CDictonary&) = delete;
+    CDictonary(CDictonary&&) noexcept = default;
+    CDictonary& operator=(CDictonary&&) noexcept = default;
+
+    // The entry to use for an item of `kind`: the text's entry for that kind,
+    // else its entry for all kinds, else null. Texts compare exactly.
+    CDictonaryEntry* FindEntry(std::string_view source, std::uint32_t kind);
+    const CDictonaryEntry* FindEntry(std::string_view source, std::uint32_t kind) const;
+    // Adds a translation unless the text already has one for that kind (any
+    // entry at all, for kind 0). Never replaces. True when something was added.
+    bool AddEntry(const std::string& source, std::string translation, std::uint16_t hotkey, std::uint32_t kind);
+    bool RemoveKey(const std::string& source) { return m_entries.erase(source) > 0; }
+    void Empty() { m_entries.clear(); }
+    std::size_t GetCount() const { return m_entries.size(); }
+    const CDictonaryEntry* Lookup(const std::string& source) const;
+
+    // Source texts in sorted order, so output and files do not depend on hashing.
+    std::vector<const std::string*> SortedKeys() const;
+
+    // Replaces the contents with the file's. False (and the dictionary empty)
+    // when the path is empty, the file is missing or empty; a malformed file
+    // raises ArchiveError and leaves the dictionary empty.
+    bool Load(const std::string& path);
+    // Writes the whole dictionary atomically. An empty path writes nothing.
+    Status Save(const std::string& path) const;
+
+    void Store(ArchiveWriter& out) const;
+    void Load(ArchiveReader& in);
+
+    bool operator==(const CDictonary& other) const;
+
+private:
+    std::unordered_map<std::string, std::unique_ptr<CDictonaryEntry>> m_entries;
+};
+
+} // namespace quillon

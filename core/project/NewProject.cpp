@@ -1,0 +1,110 @@
+#include "project/NewProject.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "io/ByteReader.h"
+#include "io/FileIo.h"
+
+namespace quillon {
+
+std::string ProjectPathWithExtension(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t dot = path.find_last_of('.');
+    bool hasExtension = dot != std::string::npos && dot > nameStart;
+    return hasExtension ? path : path + ".prj";
+}
+
+Result<std::unique_ptr<CProject>> CreateProject(const NewProjectSettings& settings, IProgress* progress) {
+    if (!FileExists(settings.modulePath))
+        return MakeError(Error::Code::NotFound, "module '" + settings.modulePath + "' not found");
+    auto project = std::make_unique<CProject>();
+    project->m_strModulePath = settings.modulePath;
+    project->m_strDictionaryPath = settings.dictionaryPath;
+    project->m_strTranslator = settings.translator;
+    project->m_strEMail = settings.email;
+    project->m_wTargetLanguage = settings.targetLanguage;
+    project->m_nCodePage = settings.codePage;
+    // An empty path makes Open build the project from the module.
+    Status opened = project->Open("", progress);
+    if (!opened) return opened.GetError();
+    AddTranslatorToVersion(*project);
+    project->m_ResourceInfo.Recount();
+    project->m_bLoaded = true;
+    return project;
+}
+
+namespace {
+
+bool SameKey(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    return true;
+}
+
+std::string HexPair(std::uint16_t language, std::uint16_t codePage) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%04x%04x", language, codePage);
+    return buffer;
+}
+
+} // namespace
+
+CVersionBlock* FindVersionPath(CVersionBlock& block, std::string_view path) {
+    CVersionBlock* current = &block;
+    std::size_t pos = 0;
+    while (pos <= path.size()) {
+        std::size_t end = path.find('\\', pos);
+        if (end == std::string_view::npos) end = path.size();
+        std::string_view segment = path.substr(pos, end - pos);
+        if (!segment.empty()) {
+            CVersionBlock* found = nullptr;
+            for (const auto& child : current->GetChildren()) {
+                auto* candidate = dynamic_cast<CVersionBlock*>(child.get());
+                if (candidate && SameKey(candidate->m_strKey, segment)) {
+                    found = candidate;
+                    break;
+                }
+            }
+            if (!found) return nullptr;
+            current = found;
+        }
+        pos = end + 1;
+    }
+    return current;
+}
+
+void AddTranslatorToVersion(CProject& project) {
+    CVersionBlock& root = project.m_ResourceInfo.m_VersionInfo.m_Root;
+    CVersionBlock* translation = FindVersionPath(root, "\\VarFileInfo\\Translation");
+    if (!translation || translation->m_pValue.size() < 4) return;
+
+    // First pair: language in the low word, code page in the high word. The
+    // target keeps one pair: the target language with the same code page.
+    std::uint32_t pair = *ByteReader::U32At(translation->m_pValue, 0);
+    std::uint16_t sourceLanguage = static_cast<std::uint16_t>(pair);
+    std::uint16_t codePage = static_cast<std::uint16_t>(pair >> 16);
+    std::uint32_t target = (pair & 0xFFFF0000u) | project.m_wTargetLanguage;
+    translation->m_pValue = {static_cast<std::uint8_t>(target), static_cast<std::uint8_t>(target >> 8),
+                             static_cast<std::uint8_t>(target >> 16), static_cast<std::uint8_t>(target >> 24)};
+
+    std::string tablePath = "\\StringFileInfo\\" + HexPair(sourceLanguage, codePage);
+    CVersionBlock* table = FindVersionPath(root, tablePath);
+    const std::pair<const char*, std::string> values[] = {
+        {"Translator", project.m_strTranslator},
+        {"Translator E-Mail", project.m_strEMail},
+        {"Translation Software", kTranslationSoftware},
+    };
+    for (const auto& [key, text] : values) {
+        if (CVersionBlock* existing = FindVersionPath(root, tablePath + "\\" + key)) {
+            existing->SetTranslation(text, 0);
+        } else if (table) {
+            table->AddChild(std::make_unique<CVersionBlock>(key, kVersionText, text));
+        }
+    }
+    if (table) table->m_strTargetKey = HexPair(project.m_wTargetLanguage, codePage);
+}
+
+} // namespace quillon

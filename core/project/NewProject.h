@@ -1,0 +1,47 @@
+#pragma once
+// Creating a project: settings, the module's resources, and the translator's
+// entries in the version resource.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "extract/Progress.h"
+#include "io/Result.h"
+#include "project/Project.h"
+
+namespace quillon {
+
+struct NewProjectSettings {
+    std::string projectPath;
+    std::string modulePath;
+    std::string dictionaryPath; // may be empty
+    std::string translator;
+    std::string email;
+    std::uint16_t targetLanguage = 0;
+    std::uint32_t codePage = 0; // 0 = the target language's default
+};
+
+inline constexpr const char* kTranslationSoftware = "Quillon 1.0";
+
+// The project path as it will be saved: ".prj" is added when the file name
+// has no extension; any other extension is kept.
+std::string ProjectPathWithExtension(const std::string& path);
+
+// Builds a new project from the module in memory; nothing on disk is touched
+// (an existing file at the project path is replaced only when the project is
+// saved). The dictionary is loaded from its path when the file exists.
+Result<std::unique_ptr<CProject>> CreateProject(const NewProjectSettings& settings, IProgress* progress = nullptr);
+
+// Writes the target language into the translation table, and the translator,
+// e-mail and "Translation Software" values into the string table of the
+// module's own language and code page; sets that table's key for the target.
+void AddTranslatorToVersion(CProject& project);
+
+// The block reached by a backslash path of keys (compared without regard to
+// ASCII case; empty segments skipped), or null.
+CVersionBlock* FindVersionPath(CVersionBlock& block, std::string_view path);
+
+} // namespace quillon

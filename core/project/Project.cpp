@@ -1,0 +1,100 @@
+#include "project/Project.h"
+
+#include <ctime>
+
+#include "extract/Languages.h"
+#include "extract/ResourceExtractor.h"
+#include "io/FileIo.h"
+#include "model/Archive.h"
+
+namespace quillon {
+
+void CProject::Store(ArchiveWriter& out, std::int64_t now) const {
+    out.Text(m_strModulePath);
+    out.Text(m_strTargetPath);
+    out.Text(m_strDictionaryPath);
+    out.Text(m_strTranslator);
+    out.Text(m_strEMail);
+    out.Word(m_wTargetLanguage);
+    m_ResourceInfo.Store(out, now);
+}
+
+void CProject::Load(ArchiveReader& in) {
+    m_ResourceInfo.Clear();
+    m_Dictionary.Empty();
+    m_strModulePath = in.Text();
+    m_strTargetPath = in.Text();
+    m_strDictionaryPath = in.Text();
+    m_strTranslator = in.Text();
+    m_strEMail = in.Text();
+    m_wTargetLanguage = in.Word();
+    m_ResourceInfo.Load(in);
+}
+
+std::uint32_t CProject::GetCodePage() const {
+    return m_nCodePage != 0 ? m_nCodePage : DefaultCodePage(m_wTargetLanguage);
+}
+
+Status CProject::Open(const std::string& path, IProgress* progress) {
+    auto bytes = path.empty() ? Result<std::vector<std::uint8_t>>(MakeError(Error::Code::NotFound, "no path"))
+                              : ReadWholeFile(path);
+    // Everything is read into a fresh project first, so a malformed file
+    // never leaves a half-read project behind.
+    CProject fresh;
+    fresh.m_nCodePage = m_nCodePage;
+    try {
+        if (bytes && !bytes.Value().empty()) {
+            ArchiveReader in(bytes.Value());
+            try {
+                fresh.Load(in);
+            } catch (const ArchiveError& error) {
+                throw error.InFile(path);
+            }
+        } else {
+            if (!FileExists(m_strModulePath))
+                return MakeError(Error::Code::NotFound, "no project file at '" + path + "' and no module at '" +
+                                                           m_strModulePath + "'");
+            fresh.m_strModulePath = m_strModulePath;
+            fresh.m_strTargetPath = m_strTargetPath;
+            fresh.m_strDictionaryPath = m_strDictionaryPath;
+            fresh.m_strTranslator = m_strTranslator;
+            fresh.m_strEMail = m_strEMail;
+            fresh.m_wTargetLanguage = m_wTargetLanguage;
+            CResourceExtractor extractor(m_strModulePath, fresh.m_ResourceInfo, CodePage(fresh.GetCodePage()), progress);
+            extractor.Extract();
+            if (!extractor.Report().loaded) return MakeError(Error::Code::NotModule, extractor.Report().error);
+            fresh.m_nReplaced = extractor.Report().replacedCharacters;
+        }
+        fresh.m_Dictionary.Load(fresh.m_strDictionaryPath);
+    } catch (const ArchiveError& error) {
+        return MakeError(Error::Code::Malformed, error.Reason(), error.Offset());
+    }
+    fresh.m_bLoaded = m_bLoaded;
+    *this = std::move(fresh);
+    return Done{};
+}
+
+Status CProject::Save(const std::string& path) const {
+    ArchiveWriter out;
+    Store(out, static_cast<std::int64_t>(std::time(nullptr)));
+    Status saved = WriteFileAtomically(path, out.Data());
+    if (!saved) return saved;
+    Status dictionary = m_Dictionary.Save(m_strDictionaryPath);
+    if (!dictionary) {
+        Error error = dictionary.GetError();
+        error.message = "the project was saved, but not its dictionary: " + error.message;
+        return error;
+    }
+    return Done{};
+}
+
+bool CProject::ExtractFrom(const std::string& modulePath, IProgress* progress) {
+    if (modulePath.empty() || !FileExists(modulePath)) return false;
+    CResourceExtractor extractor(modulePath, m_ResourceInfo, CodePage(GetCodePage()), progress);
+    bool result = extractor.Extract();
+    m_strModulePath = modulePath;
+    m_nReplaced = extractor.Report().replacedCharacters;
+    return result && extractor.Report().loaded;
+}
+
+} // namespace quillon

@@ -1,0 +1,75 @@
+#pragma once
+// One translation project: the module, the target module's path, the
+// dictionary file, the translator and the target language, the module's
+// resource tree and the dictionary. The project file (.prj) is the project's
+// archive record; the dictionary lives in its own file beside it.
+
+#include <cstdint>
+#include <string>
+
+#include "dictionary/Dictionary.h"
+#include "extract/Progress.h"
+#include "io/CodePage.h"
+#include "io/Result.h"
+#include "model/ResourceInfo.h"
+
+namespace quillon {
+
+class ArchiveReader;
+class ArchiveWriter;
+
+class CProject {
+public:
+    CProject() = default;
+    CProject(CProject&&) noexcept = default;
+    CProject& operator=(CProject&&) noexcept = default;
+    CProject(const CProject&) = delete;
+    CProject& operator=(const CProject&) = delete;
+
+    // Record: module path, target path, dictionary path, translator, e-mail
+    // (texts), WORD target language, then the resource info's record.
+    void Store(ArchiveWriter& out, std::int64_t now) const;
+    void Load(ArchiveReader& in);
+
+    // Reads the project file at `path` and its dictionary. When there is no
+    // project file there (or it is empty), builds the project from
+    // m_strModulePath instead and loads the dictionary. A malformed project or
+    // dictionary file is an error naming the file and offset, and leaves this
+    // project exactly as it was.
+    Status Open(const std::string& path, IProgress* progress = nullptr);
+    // Writes the project file atomically, then the dictionary file (when a
+    // dictionary path is set). A failure leaves the old files intact.
+    Status Save(const std::string& path) const;
+
+    // Scans `modulePath` into this project's tree (not the dictionary). False,
+    // with nothing touched, when the path is empty or names no file.
+    bool ExtractFrom(const std::string& modulePath, IProgress* progress = nullptr);
+
+    const std::string& GetModulePath() const { return m_strModulePath; }
+    const std::string& GetTargetPath() const { return m_strTargetPath; }
+    const std::string& GetDictionaryPath() const { return m_strDictionaryPath; }
+    const std::string& GetTranslator() const { return m_strTranslator; }
+    const std::string& GetEMail() const { return m_strEMail; }
+
+    // The code page of the project's texts: the override when one is set,
+    // else the default ANSI code page of the target language.
+    std::uint32_t GetCodePage() const;
+    // Characters the last extraction could not hold in the code page.
+    std::size_t ReplacedCharacters() const { return m_nReplaced; }
+
+    std::string m_strModulePath;
+    std::string m_strTargetPath;
+    std::string m_strDictionaryPath;
+    std::string m_strTranslator;
+    std::string m_strEMail;
+    std::uint16_t m_wTargetLanguage = 0;
+    bool m_bLoaded = false;          // not stored
+    std::uint32_t m_nCodePage = 0;   // override, 0 = follow the target language; not stored
+    CResourceInfo m_ResourceInfo;
+    CDictonary m_Dictionary;
+
+private:
+    std::size_t m_nReplaced = 0;
+};
+
+} // namespace quillon

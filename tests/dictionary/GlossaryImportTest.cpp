@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "dictionary/GlossaryImport.h"
+#include "model/ResourceItem.h"
+
+using namespace quillon;
+
+namespace {
+
+struct Import {
+    CDictonary dictionary;
+    GlossaryReport report;
+};
+
+Import RunImport(const std::string& text, GlossaryFormat format, std::uint32_t codePage = 1252) {
+    Import import;
+    std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    import.report = ImportGlossary(bytes, format, import.dictionary, CodePage(codePage));
+    return import;
+}
+
+std::string Translation(const CDictonary& dictionary, const std::string& source) {
+    const CDictonaryEntry* entry = dictionary.FindEntry(source, kKindString);
+    return entry ? entry->m_strTranslation : "<none>";
+}
+
+} // namespace
+
+TEST(TextGlossary, FieldsAmpersandsAndTheHotkeyField) {
+    Import import = RunImport("&Open\tx\t&Ouvrir\tv\r\nSave\tx\tEnregistrer\tS\r\nTwo tabs\tx\tonly\r\n", GlossaryFormat::Text);
+    EXPECT_EQ(Translation(import.dictionary, "Open"), "Ouvrir");
+    EXPECT_EQ(import.dictionary.FindEntry("Open", 0)->m_chHotkey, 'O'); // the & wins over the last field
+    EXPECT_EQ(import.dictionary.FindEntry("Open", 0)->m_nKind, kKindAll);
+    EXPECT_EQ(import.dictionary.FindEntry("Save", 0)->m_chHotkey, 'S');
+    EXPECT_EQ(Translation(import.dictionary, "Two tabs"), "<none>"); // fewer than three tabs
+    EXPECT_EQ(import.report.lines, 3u);
+    EXPECT_EQ(import.report.counted, 3u);
+    EXPECT_EQ(import.report.imported, 2u);
+}
+
+TEST(TextGlossary, EveryLineEndingKeepsEveryCharacter) {
+    for (std::string ending : {"\r\n", "\n"}) {
+        Import import = RunImport("Yes\t-\tJa\t\nNo\t-\tNein\t" + ending + "Maybe\t-\tVielleicht\t", GlossaryFormat::Text);
+        EXPECT_EQ(Translation(import.dictionary, "No"), "Nein");
+        EXPECT_EQ(Translation(import.dictionary, "Maybe"), "Vielleicht"); // last line without a line feed
+        EXPECT_EQ(Translation(import.dictionary, "Yes"), "Ja");
+        EXPECT_EQ(import.report.imported, 3u);
+    }
+    Import leading = RunImport("\nYes\t-\tJa\t\n", GlossaryFormat::Text);
+    EXPECT_EQ(Translation(leading.dictionary, "Yes"), "Ja");
+}
+
+TEST(TextGlossary, ExistingSourceTextsAreLeftAloneAndCounted) {
+    Import import;
+    import.dictionary.AddEntry("Open", "Öffnen", 'f', kKindMenuItem);
+    std::string text = "Open\t-\tOuvrir\t\r\n";
+    std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    import.report = ImportGlossary(bytes, GlossaryFormat::Text, import.dictionary, CodePage(1252));
+    EXPECT_EQ(import.dictionary.FindEntry("Open", kKindMenuItem)->m_strTranslation, "Öffnen");
+    EXPECT_EQ(import.report.duplicates, 1u);
+    EXPECT_EQ(import.report.imported, 0u);
+    EXPECT_EQ(import.report.counted, 1u);
+}
+
+TEST(MicrosoftGlossary, CommasUntilALineUsesOnlyTabsAndQuotesAreDropped) {
+    Import import = RunImport("\"&File\",x,\"&Datei\",\r\n"
+                        "Edit,x,Bearbeiten,\r\n"
+                        "Too,few\r\n"
+                        "Tab\tx\tTabulator\t\r\n"
+                        "Comma, here\tx\tKomma, hier\t\r\n",
+                        GlossaryFormat::Microsoft);
+    EXPECT_EQ(Translation(import.dictionary, "File"), "Datei");
+    EXPECT_EQ(import.dictionary.FindEntry("File", 0)->m_chHotkey, 'D');
+    EXPECT_EQ(Translation(import.dictionary, "Edit"), "Bearbeiten");
+    EXPECT_EQ(Translation(import.dictionary, "Tab"), "Tabulator");
+    EXPECT_EQ(Translation(import.dictionary, "Comma, here"), "Komma, hier");
+    EXPECT_EQ(import.report.counted, 4u); // only usable lines count in this format
+    EXPECT_EQ(import.report.lines, 5u);
+}
+
+TEST(Glossaries, ByteOrderMarksAreConvertedToTheCodePage) {
+    std::u16string text = u"Grüße\t-\tGreetings\t\r\nStraße\t-\tStreet\t\r\n";
+    std::vector<std::uint8_t> little{0xFF, 0xFE};
+    std::vector<std::uint8_t> big{0xFE, 0xFF};
+    for (char16_t unit : text) {
+        little.push_back(static_cast<std::uint8_t>(unit));
+        little.push_back(static_cast<std::uint8_t>(unit >> 8));
+        big.push_back(static_cast<std::uint8_t>(unit >> 8));
+        big.push_back(static_cast<std::uint8_t>(unit));
+    }
+    std::string utf8 = "\xEF\xBB\xBF" "Grüße\t-\tGreetings\t\r\n";
+    std::vector<std::uint8_t> withMark(utf8.begin(), utf8.end());
+    for (const auto& bytes : {little, big, withMark}) {
+        CDictonary dictionary;
+        GlossaryReport report = ImportGlossary(bytes, GlossaryFormat::Text, dictionary, CodePage(1252));
+        EXPECT_EQ(dictionary.FindEntry("Gr\xFC\xDF" "e", 0)->m_strTranslation, "Greetings");
+        EXPECT_EQ(report.replacedCharacters, 0u);
+    }
+    // Without a mark the bytes are already in the code page.
+    Import ansi = RunImport("Gr\xFC\xDF" "e\t-\tGreetings\t\r\n", GlossaryFormat::Text);
+    EXPECT_EQ(Translation(ansi.dictionary, "Gr\xFC\xDF" "e"), "Greetings");
+}
+
+TEST(Glossaries, TextEndsAtTheFirstZeroByte) {
+    std::string text = "A\t-\tB\t\r\n";
+    text += '\0';
+    text += "C\t-\tD\t\r\n";
+    Import import = RunImport(text, GlossaryFormat::Text);
+    EXPECT_EQ(import.report.imported, 1u);
+    EXPECT_EQ(Translation(import.dictionary, "C"), "<none>");
+}

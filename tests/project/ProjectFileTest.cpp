@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include "Fixtures.h"
+#include "TempDir.h"
+#include "io/FileIo.h"
+#include "model/Archive.h"
+#include "project/NewProject.h"
+#include "project/Project.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+std::unique_ptr<CProject> NewFixtureProject(const TempDir& dir, const std::string& module = "basic32.exe",
+                                            std::uint16_t language = 0x0407) {
+    NewProjectSettings settings;
+    settings.projectPath = dir.File("p.prj");
+    settings.modulePath = Fixture(module);
+    settings.dictionaryPath = dir.File("p.dic");
+    settings.translator = "Ann Translator";
+    settings.email = "ann@example.org";
+    settings.targetLanguage = language;
+    auto project = CreateProject(settings);
+    EXPECT_TRUE(project) << (project ? "" : project.GetError().Describe());
+    return project ? std::move(project).Value() : std::make_unique<CProject>();
+}
+
+Bytes FileBytes(const std::string& path) {
+    auto bytes = ReadWholeFile(path);
+    return bytes ? bytes.Value() : Bytes{};
+}
+
+} // namespace
+
+TEST(ProjectFile, SettingsComeFirstAsTextsAndAWord) {
+    CProject project;
+    project.m_strModulePath = std::string(254, 'm');
+    project.m_strTargetPath = "";
+    project.m_strDictionaryPath = std::string(255, 'd');
+    project.m_strTranslator = "T";
+    project.m_strEMail = "e";
+    project.m_wTargetLanguage = 0x0407;
+    ArchiveWriter out;
+    project.Store(out, 0);
+    const Bytes& data = out.Data();
+    EXPECT_EQ(data[0], 0xFE);
+    EXPECT_EQ(data[255], 0x00); // empty target path
+    EXPECT_EQ(Bytes(data.begin() + 256, data.begin() + 259), (Bytes{0xFF, 0xFF, 0x00}));
+    std::size_t after = 259 + 255;
+    EXPECT_EQ(Bytes(data.begin() + after, data.begin() + after + 6), (Bytes{0x01, 'T', 0x01, 'e', 0x07, 0x04}));
+    // The resource info follows directly: its reserved DWORD, then the language WORD.
+    // Header 62, fixed information 52, version root 26, three empty roots of 20.
+    EXPECT_EQ(data.size(), after + 6 + 62 + 52 + 26 + 3 * 20);
+}
+
+TEST(ProjectFile, SaveAndOpenRoundTripKeepsEverythingButCarriedMarks) {
+    TempDir dir;
+    auto project = NewFixtureProject(dir);
+    project->m_ResourceInfo.m_Strings.GetChildren()[0]->SetTranslation("Hallo Welt", 0);
+    project->m_ResourceInfo.m_Strings.GetChildren()[1]->SetCarried(true);
+    project->m_Dictionary.AddEntry("Hello", "Hallo", 0, kKindString);
+    ASSERT_TRUE(project->Save(dir.File("p.prj")));
+    EXPECT_TRUE(FileExists(dir.File("p.dic")));
+
+    CProject reopened;
+    ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
+    EXPECT_EQ(reopened.m_strModulePath, Fixture("basic32.exe"));
+    EXPECT_EQ(reopened.m_strTranslator, "Ann Translator");
+    EXPECT_EQ(reopened.m_wTargetLanguage, 0x0407);
+    EXPECT_EQ(reopened.m_Dictionary, project->m_Dictionary);
+    project->m_ResourceInfo.m_Strings.GetChildren()[1]->SetCarried(false);
+    EXPECT_EQ(reopened.m_ResourceInfo, project->m_ResourceInfo);
+
+    // Saving the reopened project gives the same bytes apart from the saved time.
+    ASSERT_TRUE(reopened.Save(dir.File("q.prj")));
+    Bytes first = FileBytes(dir.File("p.prj"));
+    Bytes second = FileBytes(dir.File("q.prj"));
+    ASSERT_EQ(first.size(), second.size());
+    std::size_t settings = 1 + Fixture("basic32.exe").size() + 1 + 1 + dir.File("p.dic").size() + 1 + 14 + 1 + 15 + 2;
+    std::size_t savedTime = settings + 4 + 2 + 8 + 4;
+    for (std::size_t i = savedTime; i < savedTime + 4; ++i) second[i] = first[i];
+    EXPECT_EQ(first, second);
+}
+
+TEST(ProjectFile, NoDictionaryPathMeansNoDictionaryFile) {
+    TempDir dir;
+    auto project = NewFixtureProject(dir);
+    project->m_strDictionaryPath.clear();
+    project->m_Dictionary.AddEntry("Hello", "Hallo", 0, kKindString);
+    ASSERT_TRUE(project->Save(dir.File("p.prj")));
+    EXPECT_FALSE(FileExists(dir.File("p.dic")));
+}
+
+TEST(ProjectFile, OpenFallsBackToTheModuleOnlyWithoutAProjectFile) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFileAtomically(dir.File("empty.prj"), Bytes{}));
+    CProject fromModule;
+    fromModule.m_strModulePath = Fixture("multilang.dll");
+    fromModule.m_wTargetLanguage = 0x040C;
+    ASSERT_TRUE(fromModule.Open(dir.File("empty.prj")));
+    EXPECT_EQ(fromModule.m_ResourceInfo.m_wLanguage, 0x0407);
+    EXPECT_EQ(fromModule.m_wTargetLanguage, 0x040C);
+
+    CProject untouched;
+    untouched.m_strModulePath = dir.File("missing.exe");
+    untouched.m_strTranslator = "keep";
+    EXPECT_FALSE(untouched.Open(dir.File("missing.prj")));
+    EXPECT_EQ(untouched.m_strTranslator, "keep");
+}
+
+TEST(ProjectFile, MalformedFilesAreRefusedAndLeaveTheProjectAsItWas) {
+    TempDir dir;
+    auto saved = NewFixtureProject(dir, "notranslation.dll", 0x0415);
+    ASSERT_TRUE(saved->Save(dir.File("p.prj")));
+    Bytes bytes = FileBytes(dir.File("p.prj"));
+    auto current = NewFixtureProject(dir, "multilang.dll");
+    const CResourceInfo before(current->m_ResourceInfo);
+    for (std::size_t cut = 1; cut < bytes.size(); cut += 3) {
+        ASSERT_TRUE(WriteFileAtomically(dir.File("cut.prj"), std::span<const std::uint8_t>(bytes).first(cut)));
+        Status opened = current->Open(dir.File("cut.prj"));
+        ASSERT_FALSE(opened) << "cut at " << cut;
+        EXPECT_EQ(opened.GetError().code, Error::Code::Malformed);
+        EXPECT_NE(opened.GetError().message.find("cut.prj"), std::string::npos);
+        ASSERT_EQ(current->m_ResourceInfo, before);
+    }
+    // A broken dictionary fails the open the same way.
+    ASSERT_TRUE(WriteFileAtomically(dir.File("p.dic"), Bytes{0x09, 0x00, 0x01}));
+    Status opened = current->Open(dir.File("p.prj"));
+    ASSERT_FALSE(opened);
+    EXPECT_NE(opened.GetError().message.find("p.dic"), std::string::npos);
+    EXPECT_EQ(current->m_ResourceInfo, before);
+}
+
+TEST(NewProject, ExtensionRule) {
+    EXPECT_EQ(ProjectPathWithExtension("/a/b/project"), "/a/b/project.prj");
+    EXPECT_EQ(ProjectPathWithExtension("/a/b.d/project"), "/a/b.d/project.prj");
+    EXPECT_EQ(ProjectPathWithExtension("/a/b/project.xyz"), "/a/b/project.xyz");
+    EXPECT_EQ(ProjectPathWithExtension("p.prj"), "p.prj");
+}
+
+TEST(NewProject, NeverTouchesAnExistingFileAtTheProjectPath) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFileAtomically(dir.File("p.prj"), Bytes{1, 2, 3}));
+    auto project = NewFixtureProject(dir);
+    EXPECT_EQ(FileBytes(dir.File("p.prj")), (Bytes{1, 2, 3}));
+    EXPECT_TRUE(project->m_bLoaded);
+}
+
+TEST(NewProject, TranslatorEntriesGoIntoTheModulesOwnStringTable) {
+    TempDir dir;
+    auto project = NewFixtureProject(dir);
+    CVersionBlock& root = project->m_ResourceInfo.m_VersionInfo.m_Root;
+    CVersionBlock* translation = FindVersionPath(root, "\\VarFileInfo\\Translation");
+    ASSERT_NE(translation, nullptr);
+    // One pair left: German with the unchanged code page 1200.
+    EXPECT_EQ(translation->m_pValue, (Bytes{0x07, 0x04, 0xB0, 0x04}));
+    CVersionBlock* table = FindVersionPath(root, "\\stringfileinfo\\040904B0");
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->m_strKey, "040904b0");
+    EXPECT_EQ(table->m_strTargetKey, "040704b0");
+    auto* translator = FindVersionPath(root, "\\StringFileInfo\\040904b0\\Translator");
+    ASSERT_NE(translator, nullptr);
+    EXPECT_EQ(translator->m_strText, "Ann Translator");
+    EXPECT_EQ(translator->m_nBlockType, kVersionText);
+    EXPECT_EQ(translator->m_dwState, RIS_CREATED); // new values are not "translated"
+    EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\040904b0\\Translator E-Mail")->m_strText, "ann@example.org");
+    EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\040904b0\\Translation Software")->m_strText, "Quillon 1.0");
+    // The other string table is left alone.
+    EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\040704b0")->GetCount(), 2u);
+    EXPECT_EQ(table->GetCount(), 8u);
+}
+
+TEST(NewProject, ExistingTranslatorValuesAreTranslatedInPlace) {
+    CProject project;
+    project.m_strTranslator = "Bo";
+    project.m_strEMail = "";
+    project.m_wTargetLanguage = 0x040C;
+    CVersionBlock& root = project.m_ResourceInfo.m_VersionInfo.m_Root;
+    auto& info = root.AddChild(std::make_unique<CVersionBlock>("StringFileInfo", kVersionBlock, ""));
+    auto& table = info.AddChild(std::make_unique<CVersionBlock>("040904E4", kVersionBlock, ""));
+    table.AddChild(std::make_unique<CVersionBlock>("Translator E-Mail", kVersionText, "old@example.org"));
+    table.AddChild(std::make_unique<CVersionBlock>("Translator", kVersionText, "Someone"));
+    auto& vars = root.AddChild(std::make_unique<CVersionBlock>("VarFileInfo", kVersionBlock, ""));
+    auto value = std::make_unique<CVersionBlock>("Translation", kVersionBinary, "", RIS_FIXED);
+    value->m_pValue = {0x09, 0x04, 0xE4, 0x04, 0x07, 0x04, 0xE4, 0x04};
+    vars.AddChild(std::move(value));
+
+    AddTranslatorToVersion(project);
+    EXPECT_EQ(table.GetCount(), 3u); // only "Translation Software" was missing
+    EXPECT_EQ(table.GetChildren()[1]->m_strTranslation, "Bo");
+    EXPECT_TRUE(table.GetChildren()[1]->IsTranslated());
+    EXPECT_EQ(table.GetChildren()[0]->m_strTranslation, ""); // an empty e-mail
+    EXPECT_EQ(static_cast<CVersionBlock&>(table).m_strTargetKey, "040c04e4");
+    EXPECT_EQ(static_cast<CVersionBlock&>(*vars.GetChildren()[0]).m_pValue, (Bytes{0x0C, 0x04, 0xE4, 0x04}));
+}
+
+TEST(NewProject, WithoutATranslationValueTheVersionStaysAsItWas) {
+    TempDir dir;
+    auto project = NewFixtureProject(dir, "notranslation.dll", 0x0415);
+    CVersionBlock& root = project->m_ResourceInfo.m_VersionInfo.m_Root;
+    EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\041504e2")->GetCount(), 2u);
+    EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\041504e2\\Translator"), nullptr);
+}
+
+TEST(NewProject, CodePageFollowsTheTargetLanguage) {
+    TempDir dir;
+    auto polish = NewFixtureProject(dir, "basic32.exe", 0x0415);
+    EXPECT_EQ(polish->GetCodePage(), 1250u);
+    // "Grüße € ä": ü and ä exist in 1250, ß too; € as well.
+    EXPECT_EQ(CodePage(1250).ToUtf16(ChildWithId(polish->m_ResourceInfo.m_Strings, 40)->m_strText), u"Grüße € ä");
+    auto japanese = NewFixtureProject(dir, "basic32.exe", 0x0411);
+    EXPECT_EQ(japanese->GetCodePage(), 932u);
+    EXPECT_EQ(CodePage(932).ToUtf16(ChildWithId(japanese->m_ResourceInfo.m_Strings, 41)->m_strText), u"日本語テキスト");
+}
+
+TEST(NewProject, MissingOrUnreadableModuleIsAnError) {
+    TempDir dir;
+    NewProjectSettings settings;
+    settings.modulePath = dir.File("none.exe");
+    settings.targetLanguage = 0x0407;
+    auto missing = CreateProject(settings);
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.GetError().code, Error::Code::NotFound);
+    settings.modulePath = Fixture("corrupt/not-pe.exe");
+    auto notModule = CreateProject(settings);
+    ASSERT_FALSE(notModule);
+    EXPECT_EQ(notModule.GetError().code, Error::Code::NotModule);
+}
