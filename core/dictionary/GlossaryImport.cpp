@@ -23,7 +23,25 @@ std::u16string Utf16Units(std::span<const std::uint8_t> bytes, bool bigEndian) {
     return text;
 }
 
+// True for text that is valid UTF-8 and uses at least one multi-byte
+// sequence. Text in a Windows code page practically never passes.
+bool LooksLikeUtf8(std::string_view text) {
+    bool multiByte = false;
+    for (std::size_t i = 0; i < text.size();) {
+        auto byte = static_cast<std::uint8_t>(text[i]);
+        std::size_t length = byte < 0x80 ? 1 : byte >= 0xF0 && byte <= 0xF4 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC2 ? 2 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<std::uint8_t>(text[i + k]) & 0xC0) != 0x80) return false;
+        multiByte = multiByte || length > 1;
+        i += length;
+    }
+    return multiByte;
+}
+
 // The file as text in the project's code page; it ends at its first NUL.
+// UTF-16 and UTF-8 files (with a byte-order mark, or UTF-8 recognised as
+// such) are converted; anything else is taken as the code page's own bytes.
 std::string DecodeGlossary(std::span<const std::uint8_t> file, const CodePage& codePage, std::size_t& replaced) {
     auto starts = [&](std::initializer_list<std::uint8_t> mark) {
         return file.size() >= mark.size() && std::equal(mark.begin(), mark.end(), file.begin());
@@ -33,8 +51,8 @@ std::string DecodeGlossary(std::span<const std::uint8_t> file, const CodePage& c
     std::span<const std::uint8_t> bytes = starts({0xEF, 0xBB, 0xBF}) ? file.subspan(3) : file;
     auto nul = std::find(bytes.begin(), bytes.end(), 0);
     std::string text(bytes.begin(), nul);
-    if (bytes.data() != file.data()) return codePage.FromUtf8(text, &replaced);
-    return text;
+    bool utf8 = bytes.data() != file.data() || (codePage.Id() != kCodePageUtf8 && LooksLikeUtf8(text));
+    return utf8 ? codePage.FromUtf8(text, &replaced) : text;
 }
 
 // Lines end with LF; a CR before it belongs to the line ending. A last line

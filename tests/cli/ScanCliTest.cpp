@@ -1,35 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 
 #include "Fixtures.h"
+#include "cli/RunCli.h"
 
 using namespace quillon::testing;
 
-namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-};
-
-CliRun RunCli(const std::string& args) {
-    CliRun run;
-    std::string command = std::string(QUILLON_CLI) + " " + args + " 2>/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    std::array<char, 4096> buffer;
-    std::size_t got;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), got);
-    int status = ::pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-} // namespace
 
 TEST(ScanCli, JsonHasTheAgreedShapeWithUtf8Texts) {
     CliRun run = RunCli("scan --json " + Fixture("basic32.exe"));

@@ -99,7 +99,11 @@ TEST(DictionaryFile, MalformedFilesFailWithoutAHalfReadDictionary) {
 TEST(Dictionary, FindEntryPrefersTheItemsKindOverAllKinds) {
     CDictonary dictionary;
     dictionary.AddEntry("Open", "string", 0, kKindString);
-    dictionary.AddEntry("Open", "common", 0, kKindAll);
+    EXPECT_FALSE(dictionary.AddEntry("Open", "common", 0, kKindAll));
+    EXPECT_EQ(dictionary.FindEntry("Open", kKindMenuItem), nullptr);
+    // An all-kinds sub-entry only comes from a file; look-ups honour it.
+    dictionary.FindEntry("Open", kKindString)->SubEntries().emplace(0, std::make_unique<CDictonaryEntry>("common", 0, 0));
+    ASSERT_NE(dictionary.FindEntry("Open", kKindMenuItem), nullptr);
     EXPECT_EQ(dictionary.FindEntry("Open", kKindMenuItem)->m_strTranslation, "common");
     EXPECT_EQ(dictionary.FindEntry("Open", kKindString)->m_strTranslation, "string");
     EXPECT_EQ(dictionary.FindEntry("open", kKindString), nullptr); // case-sensitive

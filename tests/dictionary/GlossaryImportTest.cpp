@@ -96,7 +96,10 @@ TEST(Glossaries, ByteOrderMarksAreConvertedToTheCodePage) {
         EXPECT_EQ(dictionary.FindEntry("Gr\xFC\xDF" "e", 0)->m_strTranslation, "Greetings");
         EXPECT_EQ(report.replacedCharacters, 0u);
     }
-    // Without a mark the bytes are already in the code page.
+    // UTF-8 without a mark is recognised too.
+    Import utf8NoMark = RunImport("Grüße\t-\tGreetings\t\r\n", GlossaryFormat::Text);
+    EXPECT_EQ(Translation(utf8NoMark.dictionary, "Gr\xFC\xDF" "e"), "Greetings");
+    // Otherwise the bytes are already in the code page.
     Import ansi = RunImport("Gr\xFC\xDF" "e\t-\tGreetings\t\r\n", GlossaryFormat::Text);
     EXPECT_EQ(Translation(ansi.dictionary, "Gr\xFC\xDF" "e"), "Greetings");
 }

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "Fixtures.h"
+#include "TempDir.h"
+#include "cli/RunCli.h"
+#include "io/FileIo.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+
+namespace {
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string NewCommand(const TempDir& dir, const std::string& module = "basic32.exe") {
+    return "new " + dir.File("demo") + " --module " + Fixture(module) +
+           " --translator 'Jürgen Ü' --language German --email j@example.de --dictionary " + dir.File("demo.dic");
+}
+
+} // namespace
+
+TEST(ProjectCli, NewShowImportAndDictionaryWorkflow) {
+    TempDir dir;
+    CliRun created = RunCli(NewCommand(dir));
+    ASSERT_EQ(created.exitCode, 0) << created.out;
+    EXPECT_TRUE(FileExists(dir.File("demo.prj")));
+    EXPECT_TRUE(FileExists(dir.File("demo.dic")));
+    EXPECT_EQ(RunCli(NewCommand(dir)).exitCode, 1); // refuses to overwrite
+    EXPECT_EQ(RunCli(NewCommand(dir) + " --force").exitCode, 0);
+
+    CliRun shown = RunCli("show --json " + dir.File("demo.prj"));
+    ASSERT_EQ(shown.exitCode, 0);
+    EXPECT_TRUE(Has(shown.out, "\"translator\":\"Jürgen Ü\""));
+    EXPECT_TRUE(Has(shown.out, "\"targetLanguage\":1031"));
+    EXPECT_TRUE(Has(shown.out, "\"codepage\":1252"));
+    EXPECT_TRUE(Has(shown.out, "\"key\":\"Translator\",\"targetKey\":\"Translator\",\"blockType\":1"));
+    EXPECT_TRUE(Has(shown.out, "\"key\":\"040904b0\",\"targetKey\":\"040704b0\""));
+
+    WriteText(dir.File("glossary.txt"), "&Open\tx\t&Öffnen\t\r\nHelp\tx\t&Hilfe\t\n");
+    CliRun imported = RunCli("import " + dir.File("demo.prj") + " --text " + dir.File("glossary.txt"));
+    ASSERT_EQ(imported.exitCode, 0);
+    EXPECT_TRUE(Has(imported.out, "Imported:   2"));
+    EXPECT_EQ(RunCli("dict add " + dir.File("demo.prj") + " Exit Beenden --hotkey B --kind MENUITEM").exitCode, 0);
+    EXPECT_EQ(RunCli("dict add " + dir.File("demo.prj") + " Exit Ende --kind MENUITEM").exitCode, 1);
+    EXPECT_EQ(RunCli("dict add " + dir.File("demo.prj") + " Exit Ende --kind NOKIND").exitCode, 2);
+
+    CliRun listed = RunCli("dict " + dir.File("demo.dic"));
+    ASSERT_EQ(listed.exitCode, 0);
+    EXPECT_EQ(listed.out, "MENUITEM\tExit\tBeenden\tB\nCOMMON\tHelp\tHilfe\tH\nCOMMON\tOpen\tÖffnen\tÖ\n");
+    // The project lists the same dictionary.
+    EXPECT_EQ(RunCli("dict " + dir.File("demo.prj")).out, listed.out);
+}
+
+TEST(ProjectCli, ErrorsAreReportedWithExitCodes) {
+    TempDir dir;
+    EXPECT_EQ(RunCli("show " + dir.File("none.prj")).exitCode, 1);
+    EXPECT_EQ(RunCli("new " + dir.File("x") + " --module " + Fixture("basic32.exe") +
+                     " --translator a --language Klingon")
+                  .exitCode,
+              2);
+    EXPECT_EQ(RunCli("new " + dir.File("x") + " --module " + dir.File("none.exe") + " --translator a --language 0x0407")
+                  .exitCode,
+              1);
+    EXPECT_FALSE(FileExists(dir.File("x.prj")));
+    WriteText(dir.File("broken.prj"), std::string("\x05" "abc", 4));
+    CliRun broken = RunCli("show " + dir.File("broken.prj"), true);
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_TRUE(Has(broken.out, "broken.prj"));
+    EXPECT_TRUE(Has(broken.out, "offset"));
+}

@@ -1,0 +1,32 @@
+#pragma once
+// Runs quillon-cli with a shell command line and collects its output.
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace quillon::testing {
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+};
+
+// With `withErrors` the output holds standard error too.
+inline CliRun RunCli(const std::string& args, bool withErrors = false) {
+    CliRun run;
+    std::string command = std::string(QUILLON_CLI) + " " + args + (withErrors ? " 2>&1" : " 2>/dev/null");
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return run;
+    std::array<char, 4096> buffer;
+    std::size_t got;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), got);
+    int status = ::pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+} // namespace quillon::testing
