@@ -78,6 +78,15 @@ rc "$RC64" notranslation.rc "$TMP/notranslation.o"
 "$CC32" "${CFLAGS[@]}" -s "${LDFLAGS[@]}" -e _fixture_main \
     exe.c -o "$OUT/nores.exe"
 
+# --- update-v1.exe / update-v2.exe (64-bit) -------------------------------
+# Old and new version of one module, for the project update tests; every
+# difference between the two is listed in FIXTURES.md.
+for v in v1 v2; do
+    rc "$RC64" "update-$v.rc" "$TMP/update-$v.o"
+    "$CC64" "${CFLAGS[@]}" -s "${LDFLAGS[@]}" -e fixture_main \
+        exe.c "$TMP/update-$v.o" -o "$OUT/update-$v.exe"
+done
+
 # --- check what windres produced, then derive the corrupted copies -------
 "$PY" -B "$HERE/check-fixtures.py" "$OUT"
 "$PY" -B "$HERE/make-corrupt.py" "$OUT/basic32.exe" "$OUT/corrupt"

@@ -64,6 +64,104 @@ DIALOG_201 = [
     (2003, 0x80, "Data", b"\x01\x00\x02\x00\x03\x00"),
 ]
 
+# update-v1.exe / update-v2.exe: old and new version of one module.
+UPDATE = {
+    "v1": {
+        # (type, name) of every leaf, all language 0x0409
+        "leaves": {(4, 100), (4, 101), (5, 200), (5, 300), (5, 400), (5, 600),
+                   (6, 1), (6, 7), (16, 1)},
+        "strings": {1: "Unchanged", 2: "Old text", 3: "Moves away",
+                    4: "Removed string", 100: "Also unchanged"},
+        "menus": {
+            100: [
+                (0, 0x10, None, "&File"),
+                (1, 0x00, 101, "&Open"),
+                (1, 0x00, 0, ""),
+                (1, 0x80, 102, "E&xit"),
+                (0, 0x10, None, "&Edit"),
+                (1, 0x00, 201, "&Copy"),
+                (1, 0x00, 202, "&Paste"),
+                (1, 0x80, 203, "&Delete"),
+                (0, 0x90, None, "&View"),
+                (1, 0x90, None, "&Zoom"),
+                (2, 0x00, 301, "Zoom &in"),
+                (2, 0x80, 302, "Zoom &out"),
+            ],
+            101: [(0, 0x80, 501, "Gone")],
+        },
+        # caption, size, [(id, class, title, (x, y, cx, cy))]
+        "dialogs": {
+            200: ("Same dialog", (160, 60), [
+                (201, 0x82, "&Name:", (7, 7, 40, 8)),
+                (202, 0x81, "", (50, 5, 100, 12)),
+                (1, 0x80, "OK", (100, 40, 50, 14))]),
+            300: ("Changed dialog", (160, 70), [
+                (301, 0x82, "&First:", (7, 7, 40, 8)),
+                (302, 0x81, "", (60, 5, 90, 12)),
+                (303, 0x80, "&Remove me", (7, 25, 60, 14)),
+                (1, 0x80, "OK", (100, 50, 50, 14))]),
+            400: ("Removed dialog", (120, 40), [
+                (401, 0x80, "&Stop", (35, 15, 50, 14))]),
+            600: ("Old caption", (120, 40), [
+                (2, 0x80, "Close", (35, 15, 50, 14))]),
+        },
+        "version": [("CompanyName", "Update Fixtures"),
+                    ("FileDescription", "Version one"),
+                    ("FileVersion", "1.0.0.0"),
+                    ("ProductName", "Updater"),
+                    ("LegalCopyright", "Old")],
+        "fileversion": "0000010000000000",       # 1.0.0.0
+    },
+    "v2": {
+        "leaves": {(4, 100), (4, 102), (5, 200), (5, 300), (5, 500), (5, 600),
+                   (6, 1), (6, 2), (6, 7), (16, 1)},
+        "strings": {1: "Unchanged", 2: "New text", 5: "Added string",
+                    20: "Moves away", 100: "Also unchanged"},
+        "menus": {
+            100: [
+                (0, 0x10, None, "&File"),
+                (1, 0x00, 101, "&Open"),
+                (1, 0x00, 103, "&Save"),
+                (1, 0x00, 0, ""),
+                (1, 0x00, 102, "E&xit"),
+                (1, 0x00, 0, ""),
+                (1, 0x80, 104, "&Recent"),
+                (0, 0x10, None, "&Edit"),
+                (1, 0x00, 201, "&Copy text"),
+                (1, 0x80, 203, "&Delete"),
+                (0, 0x10, None, "&View"),
+                (1, 0x90, None, "&Zoom"),
+                (2, 0x00, 301, "Zoom &in"),
+                (2, 0x00, 302, "Zoom &out"),
+                (2, 0x80, 303, "&Reset zoom"),
+                (0, 0x80, 401, "&Help"),
+            ],
+            102: [(0, 0x80, 601, "&Brand new")],
+        },
+        "dialogs": {
+            200: ("Same dialog", (160, 60), [
+                (201, 0x82, "&Name:", (7, 7, 40, 8)),
+                (202, 0x81, "", (50, 5, 100, 12)),
+                (1, 0x80, "OK", (100, 40, 50, 14))]),
+            300: ("Changed dialog", (160, 70), [
+                (301, 0x82, "&First:", (7, 9, 50, 8)),
+                (302, 0x81, "", (60, 5, 90, 12)),
+                (304, 0x80, "&New option", (7, 25, 80, 10)),
+                (1, 0x80, "OK", (100, 50, 50, 14))]),
+            500: ("Added dialog", (120, 40), [
+                (501, 0x80, "&Go", (35, 15, 50, 14))]),
+            600: ("New caption", (120, 40), [
+                (2, 0x80, "Close", (35, 15, 50, 14))]),
+        },
+        "version": [("CompanyName", "Update Fixtures"),
+                    ("FileDescription", "Version two"),
+                    ("FileVersion", "2.0.0.0"),
+                    ("ProductName", "Updater"),
+                    ("Comments", "Added in two")],
+        "fileversion": "0000020000000000",       # 2.0.0.0
+    },
+}
+
 failures = []
 
 
@@ -215,6 +313,77 @@ def check_nores(path):
           "nores: has .rsrc")
 
 
+def check_update(path, which):
+    exp = UPDATE[which]
+    pe = fl.load(path)
+    name = os.path.basename(path)
+    leaves = fl.all_leaves(pe)
+    check({l for _, _, l, _ in leaves} == {0x0409}, "%s: languages" % name)
+    present = {(t, n) for t, n, _, _ in leaves}
+    check(present == exp["leaves"] and len(leaves) == len(present),
+          "%s: leaves %r" % (name, sorted(present, key=str)))
+    if not exp["leaves"] <= present:
+        return pe                  # the walks below would only raise KeyError
+
+    got = {i: s for (i, _), s in strings_of(pe).items()}
+    check(got == exp["strings"], "%s: strings %r" % (name, got))
+
+    for mid, want in exp["menus"].items():
+        items = fl.menu_items(fl.leaf_bytes(pe, fl.RT_MENU, mid))
+        check([(i["depth"], i["flags"], i["id"], i["text"]) for i in items] == want,
+              "%s: MENU %d differs" % (name, mid))
+
+    for did, (caption, size, want) in exp["dialogs"].items():
+        d = fl.dialog(fl.leaf_bytes(pe, fl.RT_DIALOG, did))
+        check(not d["ex"] and d["style"] == 0x80C800C0 and d["caption"] == caption
+              and d["font"][:2] == (8, "MS Shell Dlg")
+              and (d["x"], d["y"], d["cx"], d["cy"]) == (0, 0) + size,
+              "%s: DIALOG %d header" % (name, did))
+        check([(i["id"], i["class"], i["title"], (i["x"], i["y"], i["cx"], i["cy"]))
+               for i in d["items"]] == want,
+              "%s: DIALOG %d controls" % (name, did))
+
+    root = fl.version_tree(fl.leaf_bytes(pe, fl.RT_VERSION, 1))[0]
+    check([c["key"] for c in root["children"]] == ["StringFileInfo", "VarFileInfo"],
+          "%s: version children" % name)
+    sfi, vfi = root["children"]
+    check([t["key"] for t in sfi["children"]] == ["040904b0"], "%s: string tables" % name)
+    values = [(v["key"], v["value"].decode("utf-16-le").rstrip("\0"))
+              for v in sfi["children"][0]["children"]]
+    check(values == exp["version"], "%s: version strings %r" % (name, values))
+    check(vfi["children"][0]["value"] == bytes.fromhex("0904b004"),
+          "%s: Translation" % name)
+    check(root["value"][8:16] == bytes.fromhex(exp["fileversion"]),
+          "%s: FILEVERSION" % name)
+    check(root["value"][16:24] == bytes.fromhex("0000010000000000"),
+          "%s: PRODUCTVERSION" % name)
+    return pe
+
+
+def check_update_pair(v1_path, v2_path):
+    v1 = check_update(v1_path, "v1")
+    v2 = check_update(v2_path, "v2")
+
+    def pair(rtype, rname):
+        try:
+            return fl.leaf_bytes(v1, rtype, rname), fl.leaf_bytes(v2, rtype, rname)
+        except KeyError:
+            check(False, "update: %r %r missing" % (rtype, rname))
+            return b"", b"?"
+
+    a, b = pair(fl.RT_DIALOG, 200)
+    check(a == b, "update: DIALOG 200 bytes differ between v1 and v2")
+    a, b = pair(fl.RT_STRING, 7)
+    check(a == b, "update: STRING block 7 differs between v1 and v2")
+    a, b = pair(fl.RT_DIALOG, 300)
+    check(a != b, "update: DIALOG 300 bytes are the same")
+    # DIALOG 600: only the caption text differs (both captions are 11 units).
+    a, b = pair(fl.RT_DIALOG, 600)
+    old, new = "Old caption".encode("utf-16-le"), "New caption".encode("utf-16-le")
+    check(a.count(old) == 1 and a.replace(old, new) == b,
+          "update: DIALOG 600 differs by more than its caption")
+
+
 def main(argv):
     if len(argv) != 2:
         sys.stderr.write("usage: check-fixtures.py MODULES_DIR\n")
@@ -225,6 +394,8 @@ def main(argv):
     check_multilang(os.path.join(m, "multilang.dll"))
     check_notranslation(os.path.join(m, "notranslation.dll"))
     check_nores(os.path.join(m, "nores.exe"))
+    check_update_pair(os.path.join(m, "update-v1.exe"),
+                      os.path.join(m, "update-v2.exe"))
     for f in failures:
         sys.stderr.write("FAIL: %s\n" % f)
     if failures:
