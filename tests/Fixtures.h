@@ -24,4 +24,8 @@ inline const CResourceItem* ChildWithId(const CResourceItem& root, std::int32_t 
     return nullptr;
 }
 
+inline CResourceItem* ChildWithId(CResourceItem& root, std::int32_t id) {
+    return const_cast<CResourceItem*>(ChildWithId(static_cast<const CResourceItem&>(root), id));
+}
+
 } // namespace quillon::testing
