@@ -14,12 +14,12 @@ bool ResourceId::operator<(const ResourceId& other) const {
 }
 
 std::string ResourceId::ToString() const {
-    std::string out;
     if (!named) {
-        out = "#";
-        out += std::to_string(id);
-        return out;
+        char number[8];
+        std::snprintf(number, sizeof number, "#%u", static_cast<unsigned>(id));
+        return number;
     }
+    std::string out;
     for (char16_t unit : name) {
         if (unit >= 0x20 && unit < 0x7F) {
             out.push_back(static_cast<char>(unit));
