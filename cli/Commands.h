@@ -14,5 +14,8 @@ int RunShow(const std::vector<std::string>& args);
 int RunUpdate(const std::vector<std::string>& args);
 int RunImport(const std::vector<std::string>& args);
 int RunDict(const std::vector<std::string>& args);
+int RunTranslate(const std::vector<std::string>& args);
+int RunRestore(const std::vector<std::string>& args);
+int RunCheck(const std::vector<std::string>& args);
 
 } // namespace quillon::cli

@@ -23,7 +23,10 @@ void PrintItem(std::ostream& out, const CResourceItem& item, const CodePage& cod
     } else {
         out << " " << item.m_nID << " \"" << codePage.ToUtf8(item.m_strText) << "\"";
         if (item.m_chHotkey) out << " [" << HotkeyText(item.m_chHotkey, codePage) << "]";
-        if (item.IsTranslated()) out << " -> \"" << codePage.ToUtf8(item.m_strTranslation) << "\"";
+        if (item.IsTranslated()) {
+            out << " -> \"" << codePage.ToUtf8(item.m_strTranslation) << "\"";
+            if (item.m_chTransHotkey) out << " [" << HotkeyText(item.m_chTransHotkey, codePage) << "]";
+        }
     }
     char state[16];
     std::snprintf(state, sizeof state, "%08x", item.m_dwState);

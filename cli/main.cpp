@@ -21,6 +21,10 @@ void PrintUsage(std::ostream& out) {
            "  show PROJECT [--json]                   settings, counters and tree of a project\n"
            "  update PROJECT [--module NEWPATH]       merge a new version of the module\n"
            "  import PROJECT (--text F | --microsoft F)  import a glossary into the dictionary\n"
+           "translating:\n"
+           "  translate PROJECT [--list-untranslated]  translate from the dictionary, rebuild hotkeys\n"
+           "  restore PROJECT (--all | --kind KIND --id N)  take translations back\n"
+           "  check PROJECT [--errors-only]           hotkey, placeholder and completeness report\n"
            "dictionaries:\n"
            "  dict PROJECT|DICFILE [--json]           list the entries\n"
            "  dict add PROJECT|DICFILE SOURCE TRANSLATION [--hotkey C] [--kind KIND]\n"
@@ -44,7 +48,8 @@ int main(int argc, char** argv) {
         {"scan", quillon::cli::RunScan},     {"resources", quillon::cli::RunResources},
         {"new", quillon::cli::RunNew},       {"show", quillon::cli::RunShow},
         {"update", quillon::cli::RunUpdate}, {"import", quillon::cli::RunImport},
-        {"dict", quillon::cli::RunDict},
+        {"dict", quillon::cli::RunDict},     {"translate", quillon::cli::RunTranslate},
+        {"restore", quillon::cli::RunRestore}, {"check", quillon::cli::RunCheck},
     };
     if (auto found = commands.find(command); found != commands.end()) return found->second(args);
     if (command == "help" || command == "--help" || command == "-h") {

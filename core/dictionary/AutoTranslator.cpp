@@ -1,0 +1,193 @@
+#include "dictionary/AutoTranslator.h"
+
+#include <algorithm>
+
+#include "project/Project.h"
+
+namespace quillon {
+
+std::string CompletionText(std::uint32_t percent) {
+    return "Complete " + std::to_string(percent) + "% translated.";
+}
+
+CAutoTranslator::CAutoTranslator(CProject& project, IAutoTranslateObserver* observer)
+    : m_project(project), m_observer(observer), m_codePage(project.GetCodePage()) {}
+
+void CAutoTranslator::Step() {
+    if (m_observer) m_observer->StepProgress();
+}
+
+void CAutoTranslator::CountIfTranslated(const CResourceItem& item) {
+    if (item.IsTranslated()) ++m_nCounted;
+}
+
+bool CAutoTranslator::TranslateItem(CResourceItem& item) {
+    if (!(item.m_dwState & RIS_FIXED)) {
+        if (const CDictonaryEntry* entry = m_project.m_Dictionary.FindEntry(item.m_strText, static_cast<std::uint32_t>(item.GetType()))) {
+            std::uint16_t hotkey = (item.m_chHotkey != 0 && entry->m_chHotkey != 0) ? entry->m_chHotkey : 0;
+            item.SetTranslation(entry->m_strTranslation, hotkey);
+        }
+    }
+    Step();
+    if (!item.IsTranslated() && !(item.m_dwState & (RIS_FIXED | RIS_EMPTY))) {
+        m_untranslated.push_back(&item);
+        if (m_observer) m_observer->AddUntranslated(item);
+    }
+    return item.IsTranslated();
+}
+
+bool CAutoTranslator::WalkChildren(CResourceItem& parent, bool analyse, bool rebuild) {
+    if (rebuild) return RebuildWalk(parent);
+    if (Aborted()) return false;
+    for (auto& child : parent.GetChildren()) {
+        if (analyse) {
+            if (child->IsTranslated() && !(child->m_dwState & RIS_FIXED)) ++m_nCounted;
+        } else if (TranslateItem(*child)) {
+            ++m_nCounted;
+        }
+        if (!WalkChildren(*child, analyse, false)) return false;
+        if (Aborted()) return false;
+    }
+    return true;
+}
+
+// A node's subtree is settled before the node itself, and earlier siblings
+// win a contested letter.
+bool CAutoTranslator::RebuildWalk(CResourceItem& parent) {
+    if (Aborted()) return false;
+    UsedHotkeys used;
+    for (auto& child : parent.GetChildren()) {
+        if (!RebuildWalk(*child)) return false;
+        if (HotkeyEligible(*child)) AssignHotkey(*child, used, m_codePage);
+        Step();
+        if (Aborted()) return false;
+    }
+    return true;
+}
+
+// Counts what is translated already. False when a menu walk saw a stop request.
+bool CAutoTranslator::AnalysisPass() {
+    CResourceInfo& info = m_project.m_ResourceInfo;
+    for (auto& menu : info.m_Menus.GetChildren()) {
+        if (Aborted()) break;
+        CountIfTranslated(*menu);
+        if (!WalkChildren(*menu, true, false)) return false;
+    }
+    if (!Aborted())
+        for (const auto& string : info.m_Strings.GetChildren()) CountIfTranslated(*string);
+    if (!Aborted())
+        for (const auto& dialog : info.m_Dialogs.GetChildren()) {
+            CountIfTranslated(*dialog);
+            for (const auto& control : dialog->GetChildren()) CountIfTranslated(*control);
+        }
+    return true;
+}
+
+// Translates menus, strings and dialogs in this order. False when a menu walk
+// saw a stop request; a stop seen elsewhere ends the loops early.
+bool CAutoTranslator::TranslationPass() {
+    CResourceInfo& info = m_project.m_ResourceInfo;
+    for (auto& menu : info.m_Menus.GetChildren()) {
+        if (Aborted()) break;
+        if (TranslateItem(*menu)) ++m_nCounted;
+        if (!WalkChildren(*menu, false, false)) return false;
+    }
+    for (auto& string : info.m_Strings.GetChildren()) {
+        if (Aborted()) break;
+        if (TranslateItem(*string)) ++m_nCounted;
+    }
+    for (auto& dialog : info.m_Dialogs.GetChildren()) {
+        if (Aborted()) break;
+        if (TranslateItem(*dialog)) ++m_nCounted;
+        for (auto& control : dialog->GetChildren()) {
+            if (Aborted()) break;
+            if (TranslateItem(*control)) ++m_nCounted;
+        }
+    }
+    return true;
+}
+
+void CAutoTranslator::HotkeyPass() {
+    CResourceInfo& info = m_project.m_ResourceInfo;
+    UsedHotkeys menuResources;
+    for (auto& menu : info.m_Menus.GetChildren()) {
+        if (!RebuildWalk(*menu)) break;
+        if (HotkeyEligible(*menu)) AssignHotkey(*menu, menuResources, m_codePage);
+        Step();
+        if (Aborted()) break;
+    }
+    for (auto& dialog : info.m_Dialogs.GetChildren()) {
+        if (Aborted()) break;
+        UsedHotkeys controls;
+        for (auto& control : dialog->GetChildren()) {
+            if (HotkeyEligible(*control)) AssignHotkey(*control, controls, m_codePage);
+            Step();
+            if (Aborted()) break;
+        }
+    }
+}
+
+AutoTranslateResult CAutoTranslator::AbortRun() {
+    m_nTotal = 0;
+    m_nCounted = 0;
+    if (m_observer) {
+        m_observer->SetStatus(kStatusAborted);
+        m_observer->ResetProgress(0);
+        m_observer->EnableClose(true);
+    }
+    AutoTranslateResult result;
+    result.ending = AutoTranslateResult::Ending::Aborted;
+    result.untranslated = m_untranslated;
+    return result;
+}
+
+AutoTranslateResult CAutoTranslator::Run() {
+    m_untranslated.clear();
+    if (m_observer) {
+        m_observer->ClearUntranslated();
+        m_observer->EnableClose(false);
+        m_observer->ClearCounts();
+        m_observer->SetStatus(kStatusAnalysing);
+    }
+    CResourceInfo& info = m_project.m_ResourceInfo;
+    m_nTotal = static_cast<std::int32_t>(info.m_nTranslatable);
+    m_nCounted = 0;
+    if (m_nTotal == 0) {
+        if (m_observer) m_observer->EnableClose(true);
+        return {};
+    }
+    if (!AnalysisPass()) return AbortRun();
+
+    if (m_observer) {
+        m_observer->SetCounts(m_nTotal, m_nCounted, m_nTotal - m_nCounted);
+        m_observer->SetStatus(kStatusTranslating);
+        m_observer->ResetProgress(static_cast<std::uint32_t>(m_nTotal) * 20);
+    }
+    m_nCounted = 0;
+    if (!TranslationPass()) return AbortRun();
+
+    AutoTranslateResult result;
+    result.ending = AutoTranslateResult::Ending::Completed;
+    result.total = static_cast<std::uint32_t>(m_nTotal);
+    result.translated = static_cast<std::uint32_t>(m_nCounted);
+    result.percent = static_cast<std::uint32_t>(static_cast<std::uint64_t>(m_nCounted) * 100 / static_cast<std::uint32_t>(m_nTotal));
+    info.m_nTranslated = std::min(result.translated, result.total);
+    if (m_observer) {
+        m_observer->SetCounts(m_nTotal, m_nCounted, m_nTotal - m_nCounted);
+        m_observer->SetStatus(kStatusRebuilding);
+    }
+    if (!Aborted()) HotkeyPass();
+
+    if (m_observer) {
+        m_observer->SetStatus(CompletionText(result.percent));
+        m_observer->ResetProgress(0);
+        m_observer->EnableClose(true);
+    }
+    result.modified = m_nCounted != 0;
+    result.untranslated = m_untranslated;
+    m_nTotal = 0;
+    m_nCounted = 0;
+    return result;
+}
+
+} // namespace quillon

@@ -1,0 +1,89 @@
+#pragma once
+// Translating a whole project from its dictionary in one run: count what is
+// already translated, translate every menu, string and dialog item that the
+// dictionary knows, then give translated menu entries and controls unique
+// hotkeys. Runs on a worker thread behind the Auto Translate dialog; the stop
+// request is an atomic flag read between items.
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dictionary/Hotkeys.h"
+#include "io/CodePage.h"
+#include "model/ResourceItem.h"
+
+namespace quillon {
+
+class CProject;
+
+// What the run reports. Called on the thread that runs the translation: a
+// GUI implementation must hand the calls over to its own thread.
+class IAutoTranslateObserver {
+public:
+    virtual ~IAutoTranslateObserver() = default;
+    virtual void SetStatus(std::string_view text) = 0;
+    // Total, translated and not translated; `ClearCounts` blanks the three numbers.
+    virtual void SetCounts(std::int32_t total, std::int32_t translated, std::int32_t notTranslated) = 0;
+    virtual void ClearCounts() = 0;
+    // The bar runs from 0 to `maximum`; every step advances it by 10.
+    virtual void ResetProgress(std::uint32_t maximum) = 0;
+    virtual void StepProgress() = 0;
+    virtual void ClearUntranslated() = 0;
+    virtual void AddUntranslated(const CResourceItem& item) = 0;
+    virtual void EnableClose(bool enabled) = 0;
+};
+
+inline constexpr const char* kStatusAnalysing = "Analysing...";
+inline constexpr const char* kStatusTranslating = "Translating...";
+inline constexpr const char* kStatusRebuilding = "Rebuilding Shortcuts...";
+inline constexpr const char* kStatusAborted = "Aborted";
+
+// "Complete 42% translated."
+std::string CompletionText(std::uint32_t percent);
+
+struct AutoTranslateResult {
+    enum class Ending { NothingToTranslate, Completed, Aborted };
+    Ending ending = Ending::NothingToTranslate;
+    std::uint32_t total = 0;      // translatable items of the project
+    std::uint32_t translated = 0; // items in the translated state after the translation pass
+    std::uint32_t percent = 0;
+    bool modified = false;        // the project changed and should be saved
+    std::vector<const CResourceItem*> untranslated;
+};
+
+class CAutoTranslator {
+public:
+    CAutoTranslator(CProject& project, IAutoTranslateObserver* observer = nullptr);
+
+    AutoTranslateResult Run();
+    // May be called from any thread; the run stops at the next item.
+    void RequestStop() { m_bAbort.store(true, std::memory_order_relaxed); }
+
+    bool TranslateItem(CResourceItem& item);
+    // Analyse, translate (both flags false) or rebuild hotkeys below `parent`;
+    // false exactly when a stop was requested.
+    bool WalkChildren(CResourceItem& parent, bool analyse, bool rebuild);
+
+private:
+    bool Aborted() const { return m_bAbort.load(std::memory_order_relaxed); }
+    bool AnalysisPass();
+    bool TranslationPass();
+    void HotkeyPass();
+    bool RebuildWalk(CResourceItem& parent);
+    AutoTranslateResult AbortRun();
+    void Step();
+    void CountIfTranslated(const CResourceItem& item);
+
+    CProject& m_project;
+    IAutoTranslateObserver* m_observer;
+    CodePage m_codePage;
+    std::atomic<bool> m_bAbort{false};
+    std::int32_t m_nTotal = 0;
+    std::int32_t m_nCounted = 0;
+    std::vector<const CResourceItem*> m_untranslated;
+};
+
+} // namespace quillon
