@@ -30,7 +30,8 @@ std::vector<std::string> Placeholders(const std::string& text) {
                 ++end;
             }
         } else {
-            static const std::string flags = "-+ #0123456789.*hlLzjtI";
+            // No space flag: "50% off" is text, not a conversion.
+            static const std::string flags = "-+#0123456789.*hlLzjtI";
             while (end < text.size() && flags.find(text[end]) != std::string::npos) ++end;
             static const std::string conversions = "diouxXeEfgGaAcCsSpn";
             if (end >= text.size() || conversions.find(text[end]) == std::string::npos) continue;

@@ -72,3 +72,30 @@ TEST(ProjectCli, ErrorsAreReportedWithExitCodes) {
     EXPECT_TRUE(Has(broken.out, "broken.prj"));
     EXPECT_TRUE(Has(broken.out, "offset"));
 }
+
+TEST(ProjectCli, TranslateCheckAndRestore) {
+    TempDir dir;
+    ASSERT_EQ(RunCli(NewCommand(dir)).exitCode, 0);
+    const std::string project = dir.File("demo.prj");
+    ASSERT_EQ(RunCli("dict add " + project + " File Datei --hotkey D --kind POPUPMENU").exitCode, 0);
+    ASSERT_EQ(RunCli("dict add " + project + " Hello 'Hallo %s' --kind STRING").exitCode, 0);
+    CliRun translated = RunCli("translate " + project + " --list-untranslated");
+    ASSERT_EQ(translated.exitCode, 0);
+    EXPECT_TRUE(Has(translated.out, "Translated Strings:     2\n"));
+    EXPECT_TRUE(Has(translated.out, "Complete 6% translated.\n")); // 2 of 33
+    EXPECT_TRUE(Has(translated.out, "  MENUITEM 1001 \"Open\\tCtrl+O\"\n"));
+
+    CliRun shown = RunCli("show --json " + project);
+    EXPECT_TRUE(Has(shown.out, "\"text\":\"File\",\"hotkey\":\"F\",\"translation\":\"Datei\",\"transHotkey\":\"D\",\"state\":3"));
+    EXPECT_TRUE(Has(shown.out, "\"translated\":2"));
+
+    CliRun checked = RunCli("check --errors-only " + project);
+    EXPECT_EQ(checked.exitCode, 1); // the planted placeholder fault
+    EXPECT_TRUE(Has(checked.out, "error: STRING 1 \"Hello\": placeholders differ"));
+
+    ASSERT_EQ(RunCli("restore " + project + " --kind STRING --id 1").exitCode, 0);
+    EXPECT_EQ(RunCli("check --errors-only " + project).exitCode, 0);
+    EXPECT_EQ(RunCli("restore " + project + " --kind STRING --id 3").exitCode, 1);
+    ASSERT_EQ(RunCli("restore " + project + " --all").exitCode, 0);
+    EXPECT_TRUE(Has(RunCli("show --json " + project).out, "\"translation\":\"File\",\"transHotkey\":\"F\",\"state\":0"));
+}

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "Fixtures.h"
+#include "dictionary/ManualTranslation.h"
+#include "project/Project.h"
+#include "project/ProjectCheck.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+
+TEST(ManualTranslation, HotkeyMustOccurAndSourceTextChangesNothing) {
+    CodePage page(1252);
+    CMenuItem item("Open", 'O', 1, 0);
+    EXPECT_EQ(TranslateManually(item, "Open", 'p', page), ManualResult::SameAsSource);
+    EXPECT_EQ(item.m_dwState, RIS_CREATED);
+    EXPECT_EQ(TranslateManually(item, "Öffnen", 'x', page), ManualResult::HotkeyNotInText);
+    EXPECT_FALSE(item.IsTranslated());
+    EXPECT_EQ(TranslateManually(item, "Öffnen", 'f', page), ManualResult::Applied);
+    EXPECT_TRUE(item.IsTranslated());
+    EXPECT_EQ(item.m_chTransHotkey, 'f');
+    EXPECT_EQ(TranslateManually(item, "Auf", 0, page), ManualResult::Applied);
+    EXPECT_EQ(item.m_chTransHotkey, 0);
+}
+
+TEST(ManualTranslation, AddToDictionaryAsksBeforeReplacing) {
+    CDictonary dictionary;
+    CMenuItem item("Open", 'O', 1, 0);
+    int asked = 0;
+    auto no = [&] { ++asked; return false; };
+    auto yes = [&] { ++asked; return true; };
+    EXPECT_EQ(AddToDictionary(dictionary, item, "Open", 'O', yes), AddResult::SameAsSource);
+    EXPECT_EQ(AddToDictionary(dictionary, item, "Öffnen", 'f', yes), AddResult::Added);
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(AddToDictionary(dictionary, item, "Auf", 'A', no), AddResult::Kept);
+    EXPECT_EQ(SearchDictionary(dictionary, item)->m_strTranslation, "Öffnen");
+    EXPECT_EQ(AddToDictionary(dictionary, item, "Auf", 'A', yes), AddResult::Replaced);
+    EXPECT_EQ(SearchDictionary(dictionary, item)->m_strTranslation, "Auf");
+    EXPECT_EQ(asked, 2);
+
+    // An all-kinds entry is what gets replaced; no entry for the kind is added.
+    CDictonary common;
+    common.AddEntry("Open", "Ouvrir", 0, kKindAll);
+    EXPECT_EQ(AddToDictionary(common, item, "Öffnen", 'f', yes), AddResult::Replaced);
+    EXPECT_EQ(common.Lookup("Open")->m_nKind, kKindAll);
+    EXPECT_TRUE(common.Lookup("Open")->SubEntries().empty());
+    // A primary entry of another kind: a new entry for this kind, no question.
+    CDictonary other;
+    other.AddEntry("Open", "Ouvrir", 0, kKindString);
+    asked = 0;
+    EXPECT_EQ(AddToDictionary(other, item, "Öffnen", 'f', yes), AddResult::Added);
+    EXPECT_EQ(asked, 0);
+}
+
+TEST(ManualTranslation, RestoreBringsBackSourceAndHotkey) {
+    CMenuItem item("Open", 'O', 1, 0);
+    item.SetTranslation("Öffnen", 'f');
+    RestoreItem(item);
+    EXPECT_EQ(item.m_strTranslation, "Open");
+    EXPECT_EQ(item.m_chTransHotkey, 'O');
+    EXPECT_FALSE(item.IsTranslated());
+
+    CProject project;
+    auto& menu = project.m_ResourceInfo.m_Menus.AddChild(std::make_unique<CMenuEntry>("", 0, 1, 0));
+    menu.AddChild(std::make_unique<CMenuItem>("Save", 'S', 2, 0)).SetTranslation("Sichern", 'S');
+    project.m_ResourceInfo.m_Strings.AddChild(std::make_unique<CStringEntry>("Ready", 0, 1)).SetTranslation("Bereit", 0);
+    project.m_ResourceInfo.m_Strings.AddChild(std::make_unique<CStringEntry>("Idle", 0, 2));
+    auto& version = project.m_ResourceInfo.m_VersionInfo.m_Root.AddChild(
+        std::make_unique<CVersionBlock>("Translator", kVersionText, "x"));
+    version.SetTranslation("Ann", 0);
+    project.m_ResourceInfo.m_nTranslated = 2;
+    EXPECT_EQ(RestoreAll(project), 2u);
+    EXPECT_FALSE(menu.GetChildren()[0]->IsTranslated());
+    EXPECT_FALSE(project.m_ResourceInfo.m_Strings.GetChildren()[0]->IsTranslated());
+    EXPECT_TRUE(version.IsTranslated());
+    EXPECT_EQ(project.m_ResourceInfo.m_nTranslated, 0u);
+}
+
+TEST(ProjectCheck, PlaceholdersAreFoundInOrder) {
+    EXPECT_EQ(Placeholders("%s of %d files, 100%% done"), (std::vector<std::string>{"%s", "%d"}));
+    EXPECT_EQ(Placeholders("Copy %1 to %2!s!"), (std::vector<std::string>{"%1", "%2!s!"}));
+    EXPECT_EQ(Placeholders("%-5.2f %ls %5d"), (std::vector<std::string>{"%-5.2f", "%ls", "%5d"}));
+    EXPECT_TRUE(Placeholders("50% off, % z").empty());
+}
+
+TEST(ProjectCheck, FindsPlantedHotkeyAndPlaceholderFaults) {
+    CProject project;
+    CResourceInfo& info = project.m_ResourceInfo;
+    auto& menu = info.m_Menus.AddChild(std::make_unique<CMenuEntry>("", 0, 1, 0));
+    auto& file = menu.AddChild(std::make_unique<CMenuEntry>("File", 'F', -1, 0x10));
+    file.AddChild(std::make_unique<CMenuItem>("Open", 'O', 2, 0)).SetTranslation("Öffnen", 'f');
+    file.AddChild(std::make_unique<CMenuItem>("Find", 'F', 3, 0)).SetTranslation("Suchen", 'S');
+    file.AddChild(std::make_unique<CMenuItem>("Save", 'S', 4, 0)).SetTranslation("Speichern", 'S'); // S twice
+    auto& edit = menu.AddChild(std::make_unique<CMenuEntry>("Edit", 'E', -1, 0x10));
+    edit.AddChild(std::make_unique<CMenuItem>("Select", 'S', 5, 0)).SetTranslation("Suchen", 'S'); // another level
+    info.m_Strings.AddChild(std::make_unique<CStringEntry>("Copy %1 of %d", 0, 1)).SetTranslation("Kopiere %d", 0);
+    info.m_Strings.AddChild(std::make_unique<CStringEntry>("Saved %s", 0, 2)).SetTranslation("%s gespeichert", 0);
+    auto& dialog = info.m_Dialogs.AddChild(std::make_unique<CDialogEntry>("Options", 0, 9));
+    dialog.AddChild(std::make_unique<CDialogItem>("Name", 'N', 10)).SetTranslation("Titel", 'N'); // N not in text
+    dialog.AddChild(std::make_unique<CDialogItem>("Size", 'S', 11));
+
+    std::vector<std::pair<CheckFinding::Kind, std::int32_t>> errors;
+    std::size_t warnings = 0;
+    for (const CheckFinding& finding : CheckProject(project)) {
+        if (finding.severity == CheckFinding::Severity::Error)
+            errors.emplace_back(finding.kind, finding.item->m_nID);
+        else
+            ++warnings;
+    }
+    using Kind = CheckFinding::Kind;
+    EXPECT_EQ(errors, (std::vector<std::pair<Kind, std::int32_t>>{{Kind::DuplicateHotkey, 4},
+                                                                  {Kind::PlaceholderMismatch, 1},
+                                                                  {Kind::HotkeyNotInText, 10}}));
+    EXPECT_EQ(warnings, 4u); // File, Edit, the dialog caption and "Size" are untranslated
+}
