@@ -142,14 +142,22 @@ std::vector<const std::string*> CDictonary::SortedKeys() const {
     return keys;
 }
 
+std::vector<std::pair<std::string_view, const CDictonaryEntry*>> CDictonary::SortedEntries() const {
+    std::vector<std::pair<std::string_view, const CDictonaryEntry*>> entries;
+    entries.reserve(m_entries.size());
+    for (const auto& [source, entry] : m_entries) entries.emplace_back(source, entry.get());
+    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return entries;
+}
+
 // File: count of primary entries, then per entry the source text and the
 // entry's object record.
 void CDictonary::Store(ArchiveWriter& out) const {
     out.Count(m_entries.size());
-    for (const std::string* source : SortedKeys()) {
-        out.Text(*source);
+    for (const auto& [source, entry] : SortedEntries()) {
+        out.Text(source);
         out.ObjectTag(kEntryClass);
-        m_entries.at(*source)->Store(out);
+        entry->Store(out);
     }
 }
 
@@ -158,11 +166,12 @@ void CDictonary::Load(ArchiveReader& in) {
     std::vector<const CDictonaryEntry*> objects;
     try {
         std::uint32_t count = in.Count(kMinPairSize);
+        m_entries.reserve(count);
         for (std::uint32_t i = 0; i < count; ++i) {
             std::string source = in.Text();
             auto entry = ReadEntryRecord(in, 0, objects);
             if (entry)
-                m_entries[source] = std::move(entry);
+                m_entries.insert_or_assign(std::move(source), std::move(entry));
             else
                 m_entries.erase(source);
         }

@@ -73,6 +73,8 @@ public:
 
     // Source texts in sorted order, so output and files do not depend on hashing.
     std::vector<const std::string*> SortedKeys() const;
+    // The same order with the primary entries, without a second look-up each.
+    std::vector<std::pair<std::string_view, const CDictonaryEntry*>> SortedEntries() const;
 
     // Replaces the contents with the file's. False (and the dictionary empty)
     // when the path is empty, the file is missing or empty; a malformed file

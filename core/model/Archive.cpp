@@ -1,5 +1,7 @@
 #include "model/Archive.h"
 
+#include <algorithm>
+
 namespace quillon {
 
 void ArchiveWriter::Text(std::string_view text) {
@@ -39,14 +41,15 @@ void ArchiveWriter::IndexTag(std::uint32_t index, bool isClass) {
 }
 
 void ArchiveWriter::ObjectTag(std::string_view className) {
-    auto known = m_classIndex.find(className);
+    auto known = std::find_if(m_classIndex.begin(), m_classIndex.end(),
+                              [&](const auto& entry) { return entry.first == className; });
     if (known == m_classIndex.end()) {
         // Record: 0xFFFF, schema WORD, name length WORD, name bytes.
         Word(kNewClassTag);
         Word(kSchema);
         Word(static_cast<std::uint16_t>(className.size()));
         m_out.Chars(className);
-        m_classIndex.emplace(std::string(className), m_nextIndex++);
+        m_classIndex.emplace_back(std::string(className), m_nextIndex++);
     } else {
         IndexTag(known->second, true);
     }

@@ -59,7 +59,8 @@ private:
     void IndexTag(std::uint32_t index, bool isClass);
 
     ByteWriter m_out;
-    std::map<std::string, std::uint32_t, std::less<>> m_classIndex;
+    // Few classes per archive: a short list beats a map keyed by string.
+    std::vector<std::pair<std::string, std::uint32_t>> m_classIndex;
     std::uint32_t m_nextIndex = 1;
 };
 
