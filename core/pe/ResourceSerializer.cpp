@@ -1,0 +1,208 @@
+#include <algorithm>
+#include <map>
+
+#include "io/ByteWriter.h"
+#include "pe/ResourceUpdate.h"
+
+namespace quillon {
+
+namespace {
+
+template <typename Node>
+auto FindNode(std::vector<Node>& nodes, const ResourceId& id, ResourceId Node::*key) {
+    return std::find_if(nodes.begin(), nodes.end(), [&](const Node& node) { return node.*key == id; });
+}
+
+std::size_t AlignUp(std::size_t value, std::size_t alignment) { return (value + alignment - 1) / alignment * alignment; }
+
+} // namespace
+
+const EditLeaf* EditTree::Find(const ResourceId& type, const ResourceId& name, std::uint16_t language) const {
+    for (const EditType& t : types) {
+        if (!(t.type == type)) continue;
+        for (const EditName& n : t.names) {
+            if (!(n.name == name)) continue;
+            for (const EditLeaf& leaf : n.leaves)
+                if (leaf.language == language) return &leaf;
+        }
+    }
+    return nullptr;
+}
+
+void EditTree::Put(const ResourceId& type, const ResourceId& name, std::uint16_t language,
+                   std::vector<std::uint8_t> data) {
+    auto t = FindNode(types, type, &EditType::type);
+    if (t == types.end())
+        t = types.insert(std::upper_bound(types.begin(), types.end(), type,
+                                          [](const ResourceId& id, const EditType& node) { return id < node.type; }),
+                         EditType{type, {}, {}});
+    auto n = FindNode(t->names, name, &EditName::name);
+    if (n == t->names.end())
+        n = t->names.insert(std::upper_bound(t->names.begin(), t->names.end(), name,
+                                             [](const ResourceId& id, const EditName& node) { return id < node.name; }),
+                            EditName{name, {}, {}});
+    auto leaf = std::lower_bound(n->leaves.begin(), n->leaves.end(), language,
+                                 [](const EditLeaf& l, std::uint16_t value) { return l.language < value; });
+    if (leaf != n->leaves.end() && leaf->language == language) {
+        leaf->data = std::move(data);
+        leaf->readable = true;
+    } else {
+        n->leaves.insert(leaf, EditLeaf{language, 0, std::move(data), true});
+    }
+}
+
+bool EditTree::Delete(const ResourceId& type, const ResourceId& name, std::uint16_t language) {
+    auto t = FindNode(types, type, &EditType::type);
+    if (t == types.end()) return false;
+    auto n = FindNode(t->names, name, &EditName::name);
+    if (n == t->names.end()) return false;
+    auto leaf = std::find_if(n->leaves.begin(), n->leaves.end(),
+                             [&](const EditLeaf& l) { return l.language == language; });
+    if (leaf == n->leaves.end()) return false;
+    n->leaves.erase(leaf);
+    if (n->leaves.empty()) t->names.erase(n);
+    if (t->names.empty()) types.erase(t);
+    return true;
+}
+
+namespace {
+
+constexpr std::uint32_t kHighBit = 0x80000000;
+constexpr std::size_t kTable = 16;
+constexpr std::size_t kEntry = 8;
+constexpr std::size_t kDataEntry = 16;
+
+// Layout: every table (root, then type tables, then name tables: breadth
+// first), then the data entries, then the name strings, then the data, each
+// blob 8-aligned.
+class Serializer {
+public:
+    explicit Serializer(const EditTree& tree) : m_tree(tree) {}
+
+    std::vector<std::uint8_t> Write(std::uint32_t baseRva) {
+        PlanOffsets();
+        m_out.resize(m_size, 0);
+        std::size_t typeTable = kTable + kEntry * m_tree.types.size();
+        std::size_t nameTable = m_nameTablesStart;
+        std::size_t dataEntry = m_dataEntriesStart;
+        std::size_t blob = m_dataStart;
+        WriteTable(0, m_tree.header, m_tree.types.size(), CountNamed(m_tree.types, &EditType::type));
+        for (std::size_t t = 0; t < m_tree.types.size(); ++t) {
+            const EditType& type = m_tree.types[t];
+            WriteEntry(kTable + kEntry * t, IdField(type.type), kHighBit | static_cast<std::uint32_t>(typeTable));
+            WriteTable(typeTable, type.header, type.names.size(), CountNamed(type.names, &EditName::name));
+            for (std::size_t n = 0; n < type.names.size(); ++n) {
+                const EditName& name = type.names[n];
+                WriteEntry(typeTable + kTable + kEntry * n, IdField(name.name), kHighBit | static_cast<std::uint32_t>(nameTable));
+                WriteTable(nameTable, name.header, name.leaves.size(), 0);
+                for (std::size_t l = 0; l < name.leaves.size(); ++l) {
+                    const EditLeaf& leaf = name.leaves[l];
+                    WriteEntry(nameTable + kTable + kEntry * l, leaf.language, static_cast<std::uint32_t>(dataEntry));
+                    Put32(dataEntry, baseRva + static_cast<std::uint32_t>(blob));
+                    Put32(dataEntry + 4, static_cast<std::uint32_t>(leaf.data.size()));
+                    Put32(dataEntry + 8, leaf.codePage);
+                    std::copy(leaf.data.begin(), leaf.data.end(), m_out.begin() + static_cast<std::ptrdiff_t>(blob));
+                    dataEntry += kDataEntry;
+                    blob = AlignUp(blob + leaf.data.size(), 8);
+                }
+                nameTable += kTable + kEntry * name.leaves.size();
+            }
+            typeTable += kTable + kEntry * type.names.size();
+        }
+        return std::move(m_out);
+    }
+
+private:
+    template <typename Node>
+    static std::size_t CountNamed(const std::vector<Node>& nodes, ResourceId Node::*key) {
+        return static_cast<std::size_t>(std::count_if(nodes.begin(), nodes.end(), [&](const Node& n) { return (n.*key).named; }));
+    }
+
+    void PlanOffsets() {
+        std::size_t tables = kTable + kEntry * m_tree.types.size();
+        std::size_t entries = 0;
+        for (const EditType& type : m_tree.types) {
+            tables += kTable + kEntry * type.names.size();
+            AddString(type.type);
+            for (const EditName& name : type.names) AddString(name.name);
+        }
+        m_nameTablesStart = kTable + kEntry * m_tree.types.size();
+        for (const EditType& type : m_tree.types) m_nameTablesStart += kTable + kEntry * type.names.size();
+        for (const EditType& type : m_tree.types)
+            for (const EditName& name : type.names) {
+                tables += kTable + kEntry * name.leaves.size();
+                entries += name.leaves.size();
+            }
+        m_dataEntriesStart = tables;
+        std::size_t strings = m_dataEntriesStart + kDataEntry * entries;
+        for (auto& [text, offset] : m_strings) {
+            offset = strings;
+            strings += 2 + 2 * text.size();
+        }
+        m_dataStart = AlignUp(strings, 8);
+        std::size_t end = m_dataStart;
+        for (const EditType& type : m_tree.types)
+            for (const EditName& name : type.names)
+                for (const EditLeaf& leaf : name.leaves) end = AlignUp(end + leaf.data.size(), 8);
+        m_size = end;
+        m_stringsWritten = false;
+    }
+
+    void AddString(const ResourceId& id) {
+        if (id.named) m_strings.emplace(id.name, 0);
+    }
+
+    std::uint32_t IdField(const ResourceId& id) {
+        if (!id.named) return id.id;
+        std::size_t offset = m_strings.at(id.name);
+        if (!m_stringsWritten) WriteStrings();
+        return kHighBit | static_cast<std::uint32_t>(offset);
+    }
+
+    void WriteStrings() {
+        for (const auto& [text, offset] : m_strings) {
+            Put16(offset, static_cast<std::uint16_t>(text.size()));
+            for (std::size_t i = 0; i < text.size(); ++i) Put16(offset + 2 + 2 * i, static_cast<std::uint16_t>(text[i]));
+        }
+        m_stringsWritten = true;
+    }
+
+    void WriteTable(std::size_t at, const TableHeader& header, std::size_t count, std::size_t named) {
+        Put32(at, header.characteristics);
+        Put32(at + 4, header.timeDateStamp);
+        Put16(at + 8, header.majorVersion);
+        Put16(at + 10, header.minorVersion);
+        Put16(at + 12, static_cast<std::uint16_t>(named));
+        Put16(at + 14, static_cast<std::uint16_t>(count - named));
+    }
+
+    void WriteEntry(std::size_t at, std::uint32_t nameField, std::uint32_t offsetField) {
+        Put32(at, nameField);
+        Put32(at + 4, offsetField);
+    }
+
+    void Put16(std::size_t at, std::uint16_t v) {
+        m_out[at] = static_cast<std::uint8_t>(v);
+        m_out[at + 1] = static_cast<std::uint8_t>(v >> 8);
+    }
+    void Put32(std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) m_out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+
+    const EditTree& m_tree;
+    std::map<std::u16string, std::size_t> m_strings;
+    std::size_t m_nameTablesStart = 0;
+    std::size_t m_dataEntriesStart = 0;
+    std::size_t m_dataStart = 0;
+    std::size_t m_size = 0;
+    bool m_stringsWritten = false;
+    std::vector<std::uint8_t> m_out;
+};
+
+} // namespace
+
+std::vector<std::uint8_t> SerializeResources(const EditTree& tree, std::uint32_t baseRva) {
+    return Serializer(tree).Write(baseRva);
+}
+
+} // namespace quillon

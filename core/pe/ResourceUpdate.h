@@ -1,0 +1,82 @@
+#pragma once
+// Our replacement for updating a module's resources through the Windows API:
+// a batch of add, replace and delete operations keyed by type, name and
+// language, applied to a model of the module's whole resource tree and
+// committed at once into a rebuilt resource section. Nothing is written
+// anywhere: Commit returns the bytes of the new module, which the caller
+// saves atomically.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "io/Result.h"
+#include "pe/PeImage.h"
+#include "pe/ResourceDirectory.h"
+
+namespace quillon {
+
+struct EditLeaf {
+    std::uint16_t language = 0;
+    std::uint32_t codePage = 0;
+    std::vector<std::uint8_t> data;
+    bool readable = true; // false: the source's data entry pointed outside the file
+};
+
+struct EditName {
+    ResourceId name;
+    TableHeader header;
+    std::vector<EditLeaf> leaves; // ascending languages
+};
+
+struct EditType {
+    ResourceId type;
+    TableHeader header;
+    std::vector<EditName> names; // directory order
+};
+
+// The resource tree with owned data, kept in directory order.
+struct EditTree {
+    TableHeader header;
+    std::vector<EditType> types;
+
+    const EditLeaf* Find(const ResourceId& type, const ResourceId& name, std::uint16_t language) const;
+    void Put(const ResourceId& type, const ResourceId& name, std::uint16_t language, std::vector<std::uint8_t> data);
+    // True when something was removed. Empty names and types go with it.
+    bool Delete(const ResourceId& type, const ResourceId& name, std::uint16_t language);
+};
+
+// The bytes of a resource directory and its data for a section at `baseRva`.
+std::vector<std::uint8_t> SerializeResources(const EditTree& tree, std::uint32_t baseRva);
+
+class ResourceUpdate {
+public:
+    // Starts an update of the module whose bytes are `file`; fails when they
+    // are not a module.
+    static Result<ResourceUpdate> Begin(std::vector<std::uint8_t> file);
+
+    void Put(const ResourceId& type, const ResourceId& name, std::uint16_t language, std::vector<std::uint8_t> data) {
+        m_tree.Put(type, name, language, std::move(data));
+    }
+    bool Delete(const ResourceId& type, const ResourceId& name, std::uint16_t language) {
+        return m_tree.Delete(type, name, language);
+    }
+    const EditTree& Resources() const { return m_tree; }
+
+    // The new module: same sections, headers and trailing data, with the
+    // resource section rebuilt (in place, grown at the end of the file, or as
+    // a new last section). A signature no longer matches and is dropped;
+    // `warnings` says so, and when trailing data had to move.
+    Result<std::vector<std::uint8_t>> Commit(std::vector<std::string>& warnings) const;
+
+private:
+    ResourceUpdate() = default;
+
+    std::vector<std::uint8_t> m_file;
+    EditTree m_tree;
+};
+
+// The PE checksum of a file image (the checksum field itself counts as zero).
+std::uint32_t PeChecksum(std::span<const std::uint8_t> file, std::uint32_t checksumOffset);
+
+} // namespace quillon

@@ -1,0 +1,236 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <sstream>
+
+#include "Fixtures.h"
+#include "TempDir.h"
+#include "io/ByteReader.h"
+#include "io/FileIo.h"
+#include "pe/ResourceModule.h"
+#include "pe/ResourceUpdate.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+std::string Run(const std::string& command, int& status) {
+    std::string output;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::array<char, 4096> buffer;
+    std::size_t got;
+    while (pipe && (got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output.append(buffer.data(), got);
+    status = pipe ? ::pclose(pipe) : -1;
+    return output;
+}
+
+bool PefileAvailable() {
+    int status = 0;
+    Run("/usr/bin/python3 -c 'import pefile' 2>/dev/null", status);
+    return status == 0;
+}
+
+// pefile's view of a module: warnings, checksum, overlay and sections.
+std::string IndependentCheck(const Bytes& module) {
+    TempDir dir;
+    EXPECT_TRUE(WriteFileAtomically(dir.File("m.exe"), module));
+    int status = 0;
+    return Run("/usr/bin/python3 " QUILLON_DATA_DIR "/pe_check.py " + dir.File("m.exe"), status);
+}
+
+Bytes Commit(const ResourceUpdate& update, std::vector<std::string>* warningsOut = nullptr) {
+    std::vector<std::string> warnings;
+    auto bytes = update.Commit(warnings);
+    EXPECT_TRUE(bytes) << (bytes ? "" : bytes.GetError().Describe());
+    if (warningsOut) *warningsOut = warnings;
+    return bytes ? bytes.Value() : Bytes{};
+}
+
+ResourceUpdate BeginOn(const Bytes& file) {
+    auto update = ResourceUpdate::Begin(file);
+    EXPECT_TRUE(update);
+    return std::move(update).Value();
+}
+
+std::vector<std::string> SectionNames(const Bytes& file) {
+    std::vector<std::string> names;
+    auto image = PeImage::Parse(file);
+    if (image)
+        for (const auto& s : image.Value().Sections()) names.push_back(s.Name());
+    return names;
+}
+
+// The raw bytes of a section by name.
+Bytes SectionBytes(const Bytes& file, const std::string& name) {
+    auto image = PeImage::Parse(file);
+    for (const auto& s : image.Value().Sections())
+        if (s.Name() == name) return Bytes(file.begin() + s.pointerToRawData, file.begin() + s.pointerToRawData + s.sizeOfRawData);
+    return {};
+}
+
+const ResourceId kRcData = ResourceId::Integer(10);
+
+} // namespace
+
+class RewriteFixture : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(RewriteFixture, EmptyBatchKeepsEveryResourceAndIsDeterministic) {
+    Bytes source = FixtureBytes(GetParam());
+    ResourceUpdate update = BeginOn(source);
+    Bytes first = Commit(update);
+    ASSERT_FALSE(first.empty());
+    Bytes second = Commit(BeginOn(first));
+    EXPECT_EQ(first, second); // a second rebuild of our own output changes nothing
+    auto before = ResourceModule::FromBytes(source);
+    auto after = ResourceModule::FromBytes(first);
+    ASSERT_TRUE(before && after);
+    EXPECT_TRUE(after.Value().Diagnostics().empty());
+    for (const auto& type : before.Value().Tree().types)
+        for (const auto& name : type.names)
+            for (const auto& leaf : name.languages) {
+                const EditLeaf* rewritten = update.Resources().Find(type.type, name.name, leaf.language);
+                ASSERT_NE(rewritten, nullptr);
+                EXPECT_TRUE(std::ranges::equal(*leaf.bytes, rewritten->data));
+            }
+    EXPECT_EQ(SectionBytes(first, ".text"), SectionBytes(source, ".text"));
+    if (PefileAvailable()) {
+        std::string check = IndependentCheck(first);
+        EXPECT_NE(check.find("warnings 0\n"), std::string::npos) << check;
+        EXPECT_NE(check.find("checksum ok"), std::string::npos) << check;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modules, RewriteFixture,
+                         ::testing::Values("basic32.exe", "basic64.exe", "unstripped64.exe", "multilang.dll",
+                                           "notranslation.dll", "update-v1.exe"));
+
+TEST(ResourceUpdate, GrowingTheLastSectionMovesTheOverlay) {
+    Bytes source = FixtureBytes("basic32.exe");
+    Bytes overlay(3000);
+    for (std::size_t i = 0; i < overlay.size(); ++i) overlay[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    source.insert(source.end(), overlay.begin(), overlay.end());
+    ResourceUpdate update = BeginOn(source);
+    update.Put(kRcData, ResourceId::Integer(1), 0x0409, Bytes(70000, 0xAB)); // more than a section alignment
+    std::vector<std::string> warnings;
+    Bytes target = Commit(update, &warnings);
+    EXPECT_EQ(SectionNames(target), SectionNames(source));
+    EXPECT_TRUE(std::equal(overlay.rbegin(), overlay.rend(), target.rbegin()));
+    EXPECT_FALSE(warnings.empty());
+    auto module = ResourceModule::FromBytes(target);
+    ASSERT_TRUE(module);
+    EXPECT_EQ(module.Value().Find(10, 1)->size(), 70000u);
+    EXPECT_EQ(module.Value().LoadString(1), u"Hello");
+    if (PefileAvailable()) {
+        std::string check = IndependentCheck(target);
+        EXPECT_NE(check.find("warnings 0\n"), std::string::npos) << check;
+        EXPECT_NE(check.find("checksum ok"), std::string::npos) << check;
+        EXPECT_NE(check.find("overlay 3000 "), std::string::npos) << check;
+    }
+}
+
+TEST(ResourceUpdate, ResourceSectionFollowedByOthersGetsANewLastSection) {
+    Bytes source = FixtureBytes("unstripped64.exe");
+    ResourceUpdate update = BeginOn(source);
+    update.Put(kRcData, ResourceId::Integer(1), 0x0409, Bytes(20000, 0x5A));
+    Bytes target = Commit(update);
+    std::vector<std::string> names = SectionNames(target);
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names.back(), ".rsrc");
+    EXPECT_NE(std::find(names.begin(), names.end(), ".rsrc0"), names.end());
+    // Every section before the new one keeps its bytes.
+    for (const std::string& name : SectionNames(source)) {
+        if (name == ".rsrc") continue;
+        EXPECT_EQ(SectionBytes(target, name), SectionBytes(source, name)) << name;
+    }
+    auto module = ResourceModule::FromBytes(target);
+    ASSERT_TRUE(module);
+    EXPECT_EQ(module.Value().LoadString(16), u"First of block 2");
+    // The symbol table moved behind the new section and is found there.
+    std::uint64_t coffOld = *ByteReader::U32At(source, 0x3C) + 4;
+    std::uint64_t coffNew = *ByteReader::U32At(target, 0x3C) + 4;
+    std::uint32_t oldSymbols = *ByteReader::U32At(source, coffOld + 8);
+    std::uint32_t newSymbols = *ByteReader::U32At(target, coffNew + 8);
+    ASSERT_NE(oldSymbols, 0u);
+    EXPECT_GT(newSymbols, oldSymbols);
+    EXPECT_TRUE(std::equal(source.begin() + oldSymbols, source.end(), target.begin() + newSymbols));
+    if (PefileAvailable()) {
+        std::string check = IndependentCheck(target);
+        EXPECT_NE(check.find("warnings 0\n"), std::string::npos) << check;
+        EXPECT_NE(check.find("checksum ok"), std::string::npos) << check;
+    }
+}
+
+TEST(ResourceUpdate, ShrinkingStaysInPlace) {
+    Bytes source = FixtureBytes("unstripped64.exe");
+    ResourceUpdate update = BeginOn(source);
+    EXPECT_TRUE(update.Delete(ResourceId::Integer(6), ResourceId::Integer(1), 0x0409));
+    EXPECT_FALSE(update.Delete(ResourceId::Integer(6), ResourceId::Integer(999), 0x0409));
+    Bytes target = Commit(update);
+    EXPECT_EQ(target.size(), source.size());
+    EXPECT_EQ(SectionNames(target), SectionNames(source));
+    auto module = ResourceModule::FromBytes(target);
+    EXPECT_FALSE(module.Value().LoadString(1).has_value());
+    EXPECT_EQ(module.Value().LoadString(16), u"First of block 2");
+}
+
+TEST(ResourceUpdate, DeletingEverythingLeavesAnEmptyDirectory) {
+    Bytes source = FixtureBytes("multilang.dll");
+    ResourceUpdate update = BeginOn(source);
+    auto module = ResourceModule::FromBytes(source);
+    for (const auto& type : module.Value().Tree().types)
+        for (const auto& name : type.names)
+            for (const auto& leaf : name.languages) update.Delete(type.type, name.name, leaf.language);
+    EXPECT_TRUE(update.Resources().types.empty());
+    auto empty = ResourceModule::FromBytes(Commit(update));
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty.Value().Tree().types.empty());
+    EXPECT_TRUE(empty.Value().Diagnostics().empty());
+}
+
+TEST(ResourceUpdate, ModuleWithoutResourcesGetsASection) {
+    Bytes source = FixtureBytes("nores.exe");
+    ResourceUpdate update = BeginOn(source);
+    update.Put(ResourceId::Named(u"MYDATA"), ResourceId::Named(u"FIRST"), 0, Bytes{1, 2, 3});
+    update.Put(ResourceId::Integer(6), ResourceId::Integer(1), 0x0407, Bytes{0, 0, 1, 0, 'A', 0});
+    Bytes target = Commit(update);
+    auto module = ResourceModule::FromBytes(target);
+    ASSERT_TRUE(module);
+    EXPECT_EQ(module.Value().LoadString(1), u"A");
+    ASSERT_EQ(module.Value().Tree().types.size(), 2u);
+    EXPECT_EQ(module.Value().Tree().types[0].type, ResourceId::Named(u"MYDATA")); // named types first
+}
+
+TEST(ResourceUpdate, SignatureIsDroppedWithAWarning) {
+    Bytes source = FixtureBytes("basic64.exe");
+    // A fake certificate table at the end of the file, 8-aligned.
+    while (source.size() % 8) source.push_back(0);
+    std::uint32_t offset = static_cast<std::uint32_t>(source.size());
+    Bytes certificate{0x10, 0, 0, 0, 0, 2, 2, 0, 'S', 'I', 'G', 'N', 'A', 'T', 'U', 'R'};
+    source.insert(source.end(), certificate.begin(), certificate.end());
+    auto image = PeImage::Parse(source);
+    std::uint64_t directory = image.Value().OptionalHeaderOffset() + 112 + 8 * 4;
+    for (int i = 0; i < 4; ++i) {
+        source[directory + static_cast<std::uint64_t>(i)] = static_cast<std::uint8_t>(offset >> (8 * i));
+        source[directory + 4 + static_cast<std::uint64_t>(i)] = static_cast<std::uint8_t>(certificate.size() >> (8 * i));
+    }
+    ResourceUpdate update = BeginOn(source);
+    update.Put(kRcData, ResourceId::Integer(5), 0x0409, Bytes{9});
+    std::vector<std::string> warnings;
+    Bytes target = Commit(update, &warnings);
+    ASSERT_FALSE(warnings.empty());
+    EXPECT_NE(warnings.front().find("signature"), std::string::npos);
+    auto rewritten = PeImage::Parse(target);
+    EXPECT_EQ(rewritten.Value().Directory(kDirectoryCertificate).size, 0u);
+    EXPECT_EQ(std::search(target.begin(), target.end(), certificate.begin() + 8, certificate.end()), target.end());
+}
+
+TEST(ResourceUpdate, ChecksumMatchesTheKnownAlgorithm) {
+    // Words 0x0201 + 0x0403 + the odd last byte 0x05, plus the length 5.
+    Bytes bytes{1, 2, 3, 4, 5};
+    EXPECT_EQ(PeChecksum(bytes, 100), 0x0609u + 5);
+    // The checksum field (bytes 2..5 here) counts as zero.
+    EXPECT_EQ(PeChecksum(bytes, 2), 0x0201u + 5);
+}
