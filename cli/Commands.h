@@ -17,5 +17,6 @@ int RunDict(const std::vector<std::string>& args);
 int RunTranslate(const std::vector<std::string>& args);
 int RunRestore(const std::vector<std::string>& args);
 int RunCheck(const std::vector<std::string>& args);
+int RunBuild(const std::vector<std::string>& args);
 
 } // namespace quillon::cli

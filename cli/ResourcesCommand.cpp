@@ -1,7 +1,9 @@
 #include <cstdio>
 #include <iostream>
 
+#include "Args.h"
 #include "Commands.h"
+#include "Json.h"
 #include "pe/ResourceModule.h"
 
 namespace quillon::cli {
@@ -18,14 +20,34 @@ std::string NameText(const ResourceId& id) {
 // Lists every resource of a module, one line per language:
 // TYPE NAME LANGUAGE SIZE, with "unreadable" for data outside the file.
 int RunResources(const std::vector<std::string>& args) {
-    if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
-        std::cerr << "usage: quillon-cli resources MODULE\n";
+    auto parsed = Args::Parse("resources", args, {}, {"--json"});
+    if (!parsed) return 2;
+    if (parsed->Positional().size() != 1) {
+        std::cerr << "usage: quillon-cli resources MODULE [--json]\n";
         return 2;
     }
-    auto module = ResourceModule::Open(args[0]);
+    auto module = ResourceModule::Open(parsed->Positional()[0]);
     if (!module) {
         std::cerr << "quillon-cli resources: " << module.GetError().Describe() << "\n";
         return 1;
+    }
+    if (parsed->Has("--json")) {
+        JsonWriter json;
+        json.BeginObject().Key("resources").BeginArray();
+        for (const auto& type : module.Value().Tree().types)
+            for (const auto& name : type.names)
+                for (const auto& leaf : name.languages) {
+                    json.BeginObject();
+                    if (type.type.named) json.Key("type").String(type.type.ToString()); else json.Key("type").Number(type.type.id);
+                    if (name.name.named) json.Key("name").String(name.name.ToString()); else json.Key("name").Number(name.name.id);
+                    json.Key("language").Number(leaf.language);
+                    json.Key("size").Number(leaf.size);
+                    json.Key("readable").Bool(leaf.bytes.has_value());
+                    json.EndObject();
+                }
+        json.EndArray().EndObject();
+        std::cout << json.Text() << "\n";
+        return 0;
     }
     for (const auto& type : module.Value().Tree().types)
         for (const auto& name : type.names)

@@ -13,7 +13,7 @@ void PrintUsage(std::ostream& out) {
            "modules:\n"
            "  scan MODULE [--json] [--codepage N]     read a module's string tables, menus, dialogs\n"
            "                                          and version resource and print them\n"
-           "  resources MODULE                        list every resource: type, name, language, size\n"
+           "  resources MODULE [--json]               list every resource: type, name, language, size\n"
            "projects:\n"
            "  new PROJECT --module M --translator NAME --language LANG\n"
            "      [--email E] [--dictionary D] [--codepage N] [--force]\n"
@@ -25,6 +25,8 @@ void PrintUsage(std::ostream& out) {
            "  translate PROJECT [--list-untranslated]  translate from the dictionary, rebuild hotkeys\n"
            "  restore PROJECT (--all | --kind KIND --id N)  take translations back\n"
            "  check PROJECT [--errors-only]           hotkey, placeholder and completeness report\n"
+           "  build PROJECT [--target PATH]           write the translated module (PATH is kept\n"
+           "                                          in the project for later builds)\n"
            "dictionaries:\n"
            "  dict PROJECT|DICFILE [--json]           list the entries\n"
            "  dict add PROJECT|DICFILE SOURCE TRANSLATION [--hotkey C] [--kind KIND]\n"
@@ -50,6 +52,7 @@ int main(int argc, char** argv) {
         {"update", quillon::cli::RunUpdate}, {"import", quillon::cli::RunImport},
         {"dict", quillon::cli::RunDict},     {"translate", quillon::cli::RunTranslate},
         {"restore", quillon::cli::RunRestore}, {"check", quillon::cli::RunCheck},
+        {"build", quillon::cli::RunBuild},
     };
     if (auto found = commands.find(command); found != commands.end()) return found->second(args);
     if (command == "help" || command == "--help" || command == "-h") {

@@ -1,0 +1,43 @@
+#include <iostream>
+
+#include "Args.h"
+#include "Commands.h"
+#include "ProjectFiles.h"
+#include "build/TargetBuilder.h"
+
+namespace quillon::cli {
+
+int RunBuild(const std::vector<std::string>& args) {
+    auto parsed = Args::Parse("build", args, {"--target", "--codepage"}, {});
+    if (!parsed) return 2;
+    auto codePage = parsed->Number("--codepage", 0);
+    if (!codePage) return 2;
+    if (parsed->Positional().size() != 1) {
+        std::cerr << "usage: quillon-cli build PROJECT [--target PATH] [--codepage N]\n";
+        return 2;
+    }
+    const std::string& path = parsed->Positional()[0];
+    auto project = OpenProjectFile("build", path, *codePage);
+    if (!project) return 1;
+    bool newTarget = parsed->Has("--target") && parsed->Value("--target") != project->m_strTargetPath;
+    std::string target = parsed->Value("--target", project->m_strTargetPath);
+    if (target.empty()) {
+        std::cerr << "quillon-cli build: the project has no target path yet; give one with --target PATH\n";
+        return 1;
+    }
+    auto report = BuildTarget(*project, target);
+    if (!report) {
+        std::cerr << "quillon-cli build: " << report.GetError().Describe() << "\n";
+        return 1;
+    }
+    for (const auto& line : report.Value().lines) std::cout << line << "\n";
+    for (const auto& line : report.Value().warnings) std::cerr << "warning: " << line << "\n";
+    std::cout << "Built " << target << "\n";
+    if (newTarget) {
+        project->m_strTargetPath = target;
+        if (!SaveProjectFile("build", *project, path)) return 1;
+    }
+    return 0;
+}
+
+} // namespace quillon::cli
