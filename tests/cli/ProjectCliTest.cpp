@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "Fixtures.h"
@@ -98,4 +99,27 @@ TEST(ProjectCli, TranslateCheckAndRestore) {
     EXPECT_EQ(RunCli("restore " + project + " --kind STRING --id 3").exitCode, 1);
     ASSERT_EQ(RunCli("restore " + project + " --all").exitCode, 0);
     EXPECT_TRUE(Has(RunCli("show --json " + project).out, "\"translation\":\"File\",\"transHotkey\":\"F\",\"state\":0"));
+}
+
+TEST(ProjectCli, BuildStoresTheTargetAndRefusesWithout) {
+    TempDir dir;
+    ASSERT_EQ(RunCli(NewCommand(dir)).exitCode, 0);
+    const std::string project = dir.File("demo.prj");
+    EXPECT_EQ(RunCli("build " + project).exitCode, 1); // no target yet
+    ASSERT_EQ(RunCli("dict add " + project + " Hello Hallo --kind STRING").exitCode, 0);
+    ASSERT_EQ(RunCli("translate " + project).exitCode, 0);
+    CliRun built = RunCli("build " + project + " --target " + dir.File("de.exe"));
+    ASSERT_EQ(built.exitCode, 0) << built.out;
+    EXPECT_TRUE(Has(built.out, "wrote 6 string tables in 0x0407"));
+    EXPECT_TRUE(Has(built.out, "deleted 6 string tables in 0x0409"));
+    EXPECT_TRUE(Has(RunCli("show --json " + project).out, "\"target\":\"" + dir.File("de.exe") + "\""));
+    // A later build reuses the stored target.
+    ASSERT_TRUE(std::filesystem::remove(dir.File("de.exe")));
+    EXPECT_EQ(RunCli("build " + project).exitCode, 0);
+    CliRun scanned = RunCli("scan --json " + dir.File("de.exe"));
+    EXPECT_TRUE(Has(scanned.out, "\"language\":1031"));
+    EXPECT_TRUE(Has(scanned.out, "{\"kind\":\"STRING\",\"id\":1,\"text\":\"Hallo\""));
+    CliRun resources = RunCli("resources --json " + dir.File("de.exe"));
+    EXPECT_TRUE(Has(resources.out, "{\"type\":6,\"name\":1,\"language\":1031,"));
+    EXPECT_EQ(RunCli("build " + project + " --target " + Fixture("basic32.exe")).exitCode, 1);
 }
