@@ -1,0 +1,134 @@
+#include "ui/ContentsModel.h"
+
+#include "ui/QuillonDoc.h"
+#include "ui/TextBridge.h"
+
+namespace quillon::gui {
+
+CContentsModel::Node& CContentsModel::Node::Add(QString label, IconKind normal, IconKind selected, CResourceItem* data) {
+    auto node = std::make_unique<Node>();
+    node->text = std::move(label);
+    node->icon = normal;
+    node->selectedIcon = selected;
+    node->item = data;
+    node->parent = this;
+    node->row = static_cast<int>(children.size());
+    children.push_back(std::move(node));
+    return *children.back();
+}
+
+CContentsModel::CContentsModel(CQuillonDoc& doc, QObject* parent)
+    : QAbstractItemModel(parent), m_doc(doc), m_invisibleRoot(std::make_unique<Node>()) {}
+
+CContentsModel::~CContentsModel() = default;
+
+void CContentsModel::Clear() {
+    beginResetModel();
+    m_invisibleRoot = std::make_unique<Node>();
+    endResetModel();
+}
+
+void CContentsModel::RebuildTree() {
+    beginResetModel();
+    m_invisibleRoot = std::make_unique<Node>();
+    Node& root = m_invisibleRoot->Add(tr("Resource"), IconKind::ClosedFolder, IconKind::OpenFolder, nullptr);
+    CResourceInfo& info = m_doc.Project().m_ResourceInfo;
+    if (info.m_Strings.GetCount())
+        root.Add(tr("Strings"), IconKind::ClosedFolder, IconKind::OpenFolder, nullptr)
+            .Add(tr("String Table"), IconKind::StringTable, IconKind::StringTable, info.m_Strings.GetChildren()[0].get());
+    AddMenus(root);
+    AddDialogs(root);
+    AddVersion(root);
+    endResetModel();
+}
+
+void CContentsModel::AddMenus(Node& root) {
+    CResourceInfo& info = m_doc.Project().m_ResourceInfo;
+    if (!info.m_Menus.GetCount()) return;
+    Node& folder = root.Add(tr("Menus"), IconKind::ClosedFolder, IconKind::OpenFolder, nullptr);
+    for (auto& menu : info.m_Menus.GetChildren()) {
+        Node& node = folder.Add(QString::number(menu->m_nID), IconKind::Menu, IconKind::Menu, menu.get());
+        AddPopups(node, *menu);
+    }
+}
+
+// Popups get nodes of their own; menu items are listed, not shown in the tree.
+void CContentsModel::AddPopups(Node& parent, CResourceItem& menu) {
+    CodePage codePage = m_doc.GetCodePage();
+    for (auto& child : menu.GetChildren()) {
+        if (child->GetType() != kKindPopupMenu) continue;
+        Node& node = parent.Add(ToQt(child->m_strText, codePage), IconKind::Menu, IconKind::Menu, child.get());
+        AddPopups(node, *child);
+    }
+}
+
+void CContentsModel::AddDialogs(Node& root) {
+    CResourceInfo& info = m_doc.Project().m_ResourceInfo;
+    if (!info.m_Dialogs.GetCount()) return;
+    CodePage codePage = m_doc.GetCodePage();
+    Node& folder = root.Add(tr("Dialogs"), IconKind::ClosedFolder, IconKind::OpenFolder, nullptr);
+    for (auto& dialog : info.m_Dialogs.GetChildren()) {
+        QString caption = dialog->m_strText.empty() ? QString::number(dialog->m_nID) : ToQt(dialog->m_strText, codePage);
+        folder.Add(caption, IconKind::Dialog, IconKind::Dialog, dialog.get());
+    }
+}
+
+void CContentsModel::AddVersion(Node& root) {
+    CodePage codePage = m_doc.GetCodePage();
+    Node& folder = root.Add(tr("Version"), IconKind::ClosedFolder, IconKind::OpenFolder, nullptr);
+    CVersionBlock& versionRoot = m_doc.Project().m_ResourceInfo.m_VersionInfo.m_Root;
+    auto find = [&](const char* key) -> CVersionBlock* {
+        for (auto& child : versionRoot.GetChildren())
+            if (auto* block = dynamic_cast<CVersionBlock*>(child.get()); block && block->m_strKey == key) return block;
+        return nullptr;
+    };
+    if (CVersionBlock* vars = find("VarFileInfo"))
+        folder.Add(ToQt(vars->m_strKey, codePage), IconKind::Version, IconKind::Version, vars);
+    if (CVersionBlock* strings = find("StringFileInfo")) {
+        Node& node = folder.Add(ToQt(strings->m_strKey, codePage), IconKind::Version, IconKind::Version, strings);
+        // Only the first language block is shown.
+        for (auto& child : strings->GetChildren())
+            if (auto* table = dynamic_cast<CVersionBlock*>(child.get()); table && table->m_nBlockType == kVersionBlock) {
+                node.Add(ToQt(table->m_strKey, codePage), IconKind::Version, IconKind::Version, table);
+                break;
+            }
+    }
+}
+
+CContentsModel::Node* CContentsModel::NodeOf(const QModelIndex& index) const {
+    return index.isValid() ? static_cast<Node*>(index.internalPointer()) : m_invisibleRoot.get();
+}
+
+CResourceItem* CContentsModel::ItemAt(const QModelIndex& index) const {
+    return index.isValid() ? NodeOf(index)->item : nullptr;
+}
+
+QModelIndex CContentsModel::index(int row, int column, const QModelIndex& parent) const {
+    Node* node = NodeOf(parent);
+    if (column != 0 || row < 0 || row >= static_cast<int>(node->children.size())) return {};
+    return createIndex(row, 0, node->children[static_cast<std::size_t>(row)].get());
+}
+
+QModelIndex CContentsModel::parent(const QModelIndex& child) const {
+    if (!child.isValid()) return {};
+    Node* parent = NodeOf(child)->parent;
+    if (!parent || parent == m_invisibleRoot.get()) return {};
+    return createIndex(parent->row, 0, parent);
+}
+
+int CContentsModel::rowCount(const QModelIndex& parent) const {
+    if (parent.column() > 0) return 0;
+    return static_cast<int>(NodeOf(parent)->children.size());
+}
+
+int CContentsModel::columnCount(const QModelIndex&) const { return 1; }
+
+QVariant CContentsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    const Node* node = NodeOf(index);
+    if (role == Qt::DisplayRole) return node->text;
+    if (role == Qt::DecorationRole) return MakeIcon(node->icon);
+    return {};
+}
+
+} // namespace quillon::gui

@@ -1,0 +1,117 @@
+#include "ui/DictionaryModel.h"
+
+#include <QBrush>
+#include <algorithm>
+
+#include "model/ResourceItem.h"
+#include "ui/QuillonDoc.h"
+#include "ui/TextBridge.h"
+
+namespace quillon::gui {
+
+CDictionaryModel::CDictionaryModel(CQuillonDoc& doc, QObject* parent) : QAbstractTableModel(parent), m_doc(doc) {}
+
+void CDictionaryModel::FillList() {
+    beginResetModel();
+    m_rows.clear();
+    CDictonary& dictionary = m_doc.Project().m_Dictionary;
+    for (const std::string* source : dictionary.SortedKeys()) {
+        auto* primary = const_cast<CDictonaryEntry*>(dictionary.Lookup(*source));
+        m_rows.push_back({*source, primary, nullptr});
+        for (auto& [kind, entry] : primary->SubEntries()) m_rows.push_back({*source, entry.get(), primary});
+    }
+    endResetModel();
+}
+
+void CDictionaryModel::ClearList() {
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+void CDictionaryModel::UpdateEntry(const CDictonaryEntry* entry) {
+    if (!entry) {
+        FillList();
+        return;
+    }
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        if (m_rows[i].entry == entry) {
+            emit dataChanged(index(static_cast<int>(i), 0), index(static_cast<int>(i), ColumnCount - 1));
+            return;
+        }
+}
+
+void CDictionaryModel::DeleteRows(const std::set<int>& rows) {
+    CDictonary& dictionary = m_doc.Project().m_Dictionary;
+    std::set<const CDictonaryEntry*> removedPrimaries;
+    std::set<const CDictonaryEntry*> removedEntries;
+    for (int row : rows) {
+        if (row < 0 || row >= rowCount()) continue;
+        const Row& r = m_rows[static_cast<std::size_t>(row)];
+        if (r.primary) {
+            removedEntries.insert(r.entry);
+        } else {
+            removedPrimaries.insert(r.entry);
+        }
+    }
+    beginResetModel();
+    // Entry rows first, while their primaries still exist; then whole texts.
+    for (const Row& r : m_rows)
+        if (r.primary && removedEntries.count(r.entry) && !removedPrimaries.count(r.primary))
+            r.primary->SubEntries().erase(static_cast<std::uint16_t>(r.entry->m_nKind));
+    for (const Row& r : m_rows)
+        if (!r.primary && removedPrimaries.count(r.entry)) dictionary.RemoveKey(r.source);
+    std::erase_if(m_rows, [&](const Row& r) {
+        return removedEntries.count(r.entry) || removedPrimaries.count(r.entry) || removedPrimaries.count(r.primary);
+    });
+    endResetModel();
+}
+
+void CDictionaryModel::SortBy(int column) {
+    beginResetModel();
+    std::stable_sort(m_rows.begin(), m_rows.end(), [&](const Row& a, const Row& b) {
+        switch (column) {
+        case ColumnType: return a.entry->m_nKind < b.entry->m_nKind;
+        case ColumnSource: return a.source < b.source;
+        case ColumnTranslated: return a.entry->m_strTranslation < b.entry->m_strTranslation;
+        default: return a.entry->m_chHotkey < b.entry->m_chHotkey;
+        }
+    });
+    endResetModel();
+}
+
+const CDictionaryModel::Row* CDictionaryModel::RowAt(int row) const {
+    return row >= 0 && row < rowCount() ? &m_rows[static_cast<std::size_t>(row)] : nullptr;
+}
+
+int CDictionaryModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int CDictionaryModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QString CDictionaryModel::Text(const Row& row, int column) const {
+    CodePage codePage = m_doc.GetCodePage();
+    switch (column) {
+    case ColumnType: return QString::fromLatin1(KindName(static_cast<int>(row.entry->m_nKind)));
+    case ColumnSource: return ToQt(row.source, codePage);
+    case ColumnTranslated: return ToQt(row.entry->m_strTranslation, codePage);
+    default: return HotkeyToQt(row.entry->m_chHotkey, codePage);
+    }
+}
+
+QVariant CDictionaryModel::data(const QModelIndex& index, int role) const {
+    const Row* row = index.isValid() ? RowAt(index.row()) : nullptr;
+    if (!row) return {};
+    if (role == Qt::DisplayRole) return Text(*row, index.column());
+    if (role == Qt::BackgroundRole) return QBrush(index.row() % 2 ? QColor(255, 255, 224) : QColor(224, 224, 255));
+    return {};
+}
+
+QVariant CDictionaryModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    static const char* headers[] = {"Type", "Source", "Translated", "Shortcut"};
+    return section >= 0 && section < ColumnCount ? tr(headers[section]) : QVariant();
+}
+
+} // namespace quillon::gui

@@ -1,0 +1,365 @@
+#include "ui/MainFrame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QTreeView>
+
+#include "ui/DictionaryDock.h"
+#include "ui/Icons.h"
+#include "ui/OutputDock.h"
+#include "ui/ProgressWindow.h"
+
+namespace quillon::gui {
+
+namespace {
+constexpr int kLayoutVersion = 1;
+constexpr int kRecentFiles = 4;
+
+QSettings Settings() { return QSettings(QStringLiteral("Quillon"), QStringLiteral("Quillon")); }
+} // namespace
+
+CMainFrame::CMainFrame(QWidget* parent)
+    : QMainWindow(parent), m_contents(m_doc), m_strings(m_doc), m_prompts(std::make_unique<CDialogPrompts>(this)) {
+    setObjectName("MainFrame");
+    setWindowIcon(MakeIcon(IconKind::Application));
+    CreateCentralWidget();
+    CreateDocks();
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    m_statusCounts = new QLabel(this);
+    statusBar()->addPermanentWidget(m_statusCounts);
+    statusBar()->showMessage(tr("Ready"));
+    m_progress = new CProgressDlg(this);
+    connect(&m_doc, &CQuillonDoc::titleChanged, this, [this](const QString& title) {
+        setWindowTitle(title + (m_doc.IsModified() ? QStringLiteral(" *") : QString()));
+        UpdateActions();
+    });
+    connect(&m_doc, &CQuillonDoc::projectReplaced, this, &CMainFrame::OnProjectReplaced);
+    connect(&m_doc, &CQuillonDoc::itemsChanged, this, [this] {
+        m_strings.RefreshTexts();
+        UpdateCounts();
+        UpdateActions();
+    });
+    setWindowTitle(m_doc.WindowTitle());
+    resize(1100, 720);
+    RestoreLayout();
+    RebuildRecentMenu();
+    UpdateActions();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::CreateCentralWidget() {
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName("Splitter");
+    m_tree = new QTreeView(m_splitter);
+    m_tree->setObjectName("ContentsView");
+    m_tree->setModel(&m_contents);
+    m_tree->setHeaderHidden(true);
+    m_tree->setUniformRowHeights(true);
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list = new QTableView(m_splitter);
+    m_list->setObjectName("StringView");
+    m_list->setModel(&m_strings);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list->setWordWrap(false);
+    m_list->verticalHeader()->hide();
+    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
+    m_list->setColumnWidth(CStringListModel::ColumnId, 90);
+    m_list->setColumnWidth(CStringListModel::ColumnSource, 300);
+    m_list->setColumnWidth(CStringListModel::ColumnHotkey, 70);
+    m_list->setColumnWidth(CStringListModel::ColumnTranslated, 300);
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    m_splitter->addWidget(m_tree);
+    m_splitter->addWidget(m_list);
+    m_splitter->setStretchFactor(1, 3);
+    m_splitter->setSizes({260, 840});
+    setCentralWidget(m_splitter);
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &CMainFrame::OnSelectionChanged);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &CMainFrame::UpdateActions);
+    connect(m_list, &QAbstractItemView::doubleClicked, this, &CMainFrame::OnTranslate);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &CMainFrame::ShowListMenu);
+    connect(m_tree, &QWidget::customContextMenuRequested, this, &CMainFrame::ShowTreeMenu);
+}
+
+void CMainFrame::CreateDocks() {
+    m_outputBar = new COutputBar(this);
+    m_dictionaryBar = new CDictonaryBar(m_doc, this);
+    setDockOptions(AnimatedDocks | AllowTabbedDocks | AllowNestedDocks);
+    addDockWidget(Qt::BottomDockWidgetArea, m_outputBar);
+    addDockWidget(Qt::BottomDockWidgetArea, m_dictionaryBar);
+    splitDockWidget(m_outputBar, m_dictionaryBar, Qt::Horizontal);
+}
+
+QAction* CMainFrame::AddAction(const QString& objectName, const QString& text, const QString& tip) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(objectName);
+    action->setStatusTip(tip);
+    return action;
+}
+
+QAction* CMainFrame::Action(const QString& objectName) const { return findChild<QAction*>(objectName); }
+
+void CMainFrame::CreateActions() {
+    auto bind = [this](const char* name, const QString& text, auto slot, QKeySequence key = {}, const QString& tip = {}) {
+        QAction* action = AddAction(QString::fromLatin1(name), text, tip);
+        if (!key.isEmpty()) action->setShortcut(key);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    bind("FileNew", tr("&New\tCtrl+N").section('\t', 0, 0), &CMainFrame::OnFileNew, QKeySequence::New,
+         tr("Create a new project"))->setIcon(MakeIcon(IconKind::NewFile));
+    bind("FileOpen", tr("&Open..."), &CMainFrame::OnFileOpen, QKeySequence::Open, tr("Open an existing project"))
+        ->setIcon(MakeIcon(IconKind::OpenFile));
+    bind("FileSave", tr("&Save"), &CMainFrame::OnFileSave, QKeySequence::Save, tr("Save the project and its dictonary"))
+        ->setIcon(MakeIcon(IconKind::SaveFile));
+    bind("FileSaveAs", tr("Save &As..."), &CMainFrame::OnFileSaveAs, {}, tr("Save the project with a new name"));
+    bind("FileExit", tr("E&xit"), &QWidget::close, QKeySequence::Quit, tr("Quit Quillon"));
+    bind("ProjectUpdate", tr("&Update..."), &CMainFrame::OnUpdate, QKeySequence(Qt::CTRL | Qt::Key_U),
+         tr("Update the project to a new version of its module"));
+    bind("ProjectSettings", tr("S&ettings"), &CMainFrame::OnSettings, QKeySequence(Qt::CTRL | Qt::Key_E),
+         tr("Show and change the project's settings"));
+    bind("ProjectStatus", tr("S&tatus"), &CMainFrame::OnStatus, {}, tr("Show how much of the project is translated"));
+    bind("Translate", tr("&Translate"), &CMainFrame::OnTranslate, QKeySequence(Qt::Key_Return),
+         tr("Translate selected item"))->setIcon(MakeIcon(IconKind::Translate));
+    Action("Translate")->setShortcutContext(Qt::WidgetShortcut);
+    m_list->addAction(Action("Translate"));
+    bind("Restore", tr("&Restore"), &CMainFrame::OnRestore, {}, tr("Give the selected item its source text back"));
+    bind("AutoTranslate", tr("&Auto Translate"), &CMainFrame::OnAutoTranslate, {},
+         tr("Translate all items with the current dictonary"))->setIcon(MakeIcon(IconKind::AutoTranslate));
+    bind("RestoreAll", tr("Re&store All"), &CMainFrame::OnRestoreAll, {}, tr("Restores all items to the orginal"));
+    bind("BuildTarget", tr("&Build Target"), &CMainFrame::OnBuildTarget, QKeySequence(Qt::Key_F7),
+         tr("Write the translated module"))->setIcon(MakeIcon(IconKind::Build));
+    bind("DictionaryOpen", tr("&Open..."), &CMainFrame::OnDictionaryOpen, {}, tr("Open dictonary"));
+    bind("DictionarySave", tr("&Save"), &CMainFrame::OnDictionarySave, {}, tr("Save dictonary"));
+    bind("DictionarySaveAs", tr("Save &As..."), &CMainFrame::OnDictionarySaveAs, {},
+         tr("Save the active dictonary with a new name"));
+    bind("ImportText", tr("I&mport Text Glossary..."), [this] { OnImportGlossary(false); }, {},
+         tr("Imports a text glossary into the dictonary"));
+    bind("ImportMicrosoft", tr("&Import Microsoft Glossary..."), [this] { OnImportGlossary(true); }, {},
+         tr("Imports a Microsoft glossary into the dictonary"));
+    bind("About", tr("&About Quillon..."), &CMainFrame::OnAbout, {}, tr("Show the program's version"))
+        ->setIcon(MakeIcon(IconKind::About));
+}
+
+void CMainFrame::CreateMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    for (const char* name : {"FileNew", "FileOpen", "FileSave", "FileSaveAs"}) file->addAction(Action(name));
+    file->addSeparator();
+    m_recentMenu = file->addMenu(tr("Recent &Projects"));
+    file->addSeparator();
+    file->addAction(Action("FileExit"));
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    QMenu* bars = view->addMenu(tr("&Toolbars"));
+    bars->setObjectName("ToolbarsMenu");
+    QAction* statusBarToggle = view->addAction(tr("&Status Bar"));
+    statusBarToggle->setObjectName("ViewStatusBar");
+    statusBarToggle->setCheckable(true);
+    statusBarToggle->setChecked(true);
+    connect(statusBarToggle, &QAction::toggled, statusBar(), &QWidget::setVisible);
+    QAction* output = m_outputBar->toggleViewAction();
+    output->setText(tr("&Output"));
+    output->setObjectName("ViewOutput");
+    QAction* dictionary = m_dictionaryBar->toggleViewAction();
+    dictionary->setText(tr("&Dictonary"));
+    dictionary->setObjectName("ViewDictonary");
+    bars->addAction(output);
+    bars->addAction(dictionary);
+    m_bToolbarsMenu = bars;
+
+    QMenu* project = menuBar()->addMenu(tr("&Project"));
+    for (const char* name : {"ProjectUpdate", "ProjectSettings", "ProjectStatus"}) project->addAction(Action(name));
+
+    m_translateMenu = menuBar()->addMenu(tr("T&ranslate"));
+    for (const char* name : {"Translate", "Restore"}) m_translateMenu->addAction(Action(name));
+    m_translateMenu->addSeparator();
+    for (const char* name : {"AutoTranslate", "RestoreAll"}) m_translateMenu->addAction(Action(name));
+    m_translateMenu->addSeparator();
+    m_translateMenu->addAction(Action("BuildTarget"));
+
+    QMenu* dictionaryMenu = menuBar()->addMenu(tr("&Dictonary"));
+    for (const char* name : {"DictionaryOpen", "DictionarySave", "DictionarySaveAs"}) dictionaryMenu->addAction(Action(name));
+    dictionaryMenu->addSeparator();
+    for (const char* name : {"ImportText", "ImportMicrosoft"}) dictionaryMenu->addAction(Action(name));
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(Action("About"));
+}
+
+void CMainFrame::CreateToolBar() {
+    m_toolBar = addToolBar(tr("Standard"));
+    m_toolBar->setObjectName("StandardToolBar");
+    for (const char* name : {"FileNew", "FileOpen", "FileSave"}) m_toolBar->addAction(Action(name));
+    m_toolBar->addSeparator();
+    for (const char* name : {"Translate", "AutoTranslate", "BuildTarget"}) m_toolBar->addAction(Action(name));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(Action("About"));
+    QAction* toggle = m_toolBar->toggleViewAction();
+    toggle->setText(tr("Standard Toolbar"));
+    toggle->setObjectName("ViewStandardToolBar");
+    m_bToolbarsMenu->insertAction(m_bToolbarsMenu->actions().value(0), toggle);
+}
+
+void CMainFrame::RestoreLayout() {
+    QSettings settings = Settings();
+    settings.beginGroup("Settings");
+    restoreGeometry(settings.value("geometry").toByteArray());
+    restoreState(settings.value("windowState").toByteArray(), kLayoutVersion);
+    m_splitter->restoreState(settings.value("splitter").toByteArray());
+    settings.endGroup();
+}
+
+void CMainFrame::SaveLayout() {
+    QSettings settings = Settings();
+    settings.beginGroup("Settings");
+    settings.setValue("geometry", saveGeometry());
+    settings.setValue("windowState", saveState(kLayoutVersion));
+    settings.setValue("splitter", m_splitter->saveState());
+    settings.endGroup();
+}
+
+void CMainFrame::AddRecentFile(const QString& path) {
+    QSettings settings = Settings();
+    settings.beginGroup("Settings");
+    QStringList recent = settings.value("recentProjects").toStringList();
+    QString absolute = QFileInfo(path).absoluteFilePath();
+    recent.removeAll(absolute);
+    recent.prepend(absolute);
+    while (recent.size() > kRecentFiles) recent.removeLast();
+    settings.setValue("recentProjects", recent);
+    settings.endGroup();
+    RebuildRecentMenu();
+}
+
+void CMainFrame::RebuildRecentMenu() {
+    m_recentMenu->clear();
+    QSettings settings = Settings();
+    QStringList recent = settings.value("Settings/recentProjects").toStringList();
+    int number = 1;
+    for (const QString& path : recent) {
+        if (!QFileInfo::exists(path)) continue;
+        QString label = QString("&%1 %2").arg(number++).arg(QString(path).replace('&', "&&"));
+        m_recentMenu->addAction(label, this, [this, path] {
+            if (SaveModified()) OpenProject(path);
+        });
+    }
+    m_recentMenu->setEnabled(!m_recentMenu->isEmpty());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!SaveModified()) {
+        event->ignore();
+        return;
+    }
+    SaveLayout();
+    event->accept();
+}
+
+void CMainFrame::Log(const QString& text, bool error) {
+    m_outputBar->Log(text, error);
+    statusBar()->showMessage(text, 8000);
+}
+
+void CMainFrame::OnProjectReplaced() {
+    m_strings.ShowItems(nullptr);
+    m_contents.RebuildTree();
+    m_tree->expand(m_contents.index(0, 0));
+    m_dictionaryBar->FillList();
+    UpdateCounts();
+    UpdateActions();
+}
+
+CResourceItem* CMainFrame::SelectedItem() const {
+    QModelIndex current = m_list->currentIndex();
+    return current.isValid() ? m_strings.ItemAt(current.row()) : nullptr;
+}
+
+void CMainFrame::OnSelectionChanged() {
+    m_strings.ShowItems(m_contents.ItemAt(m_tree->currentIndex()));
+    UpdateActions();
+}
+
+bool CMainFrame::SelectNode(const QStringList& path) {
+    QModelIndex parent;
+    QModelIndex found;
+    for (const QString& part : path) {
+        found = {};
+        for (int row = 0; row < m_contents.rowCount(parent); ++row) {
+            QModelIndex candidate = m_contents.index(row, 0, parent);
+            if (m_contents.data(candidate, Qt::DisplayRole).toString() == part) {
+                found = candidate;
+                break;
+            }
+        }
+        if (!found.isValid()) return false;
+        parent = found;
+    }
+    m_tree->setCurrentIndex(found);
+    return true;
+}
+
+void CMainFrame::ShowListMenu(const QPoint& position) {
+    QModelIndex index = m_list->indexAt(position);
+    if (!index.isValid()) return;
+    m_list->setCurrentIndex(index);
+    UpdateActions();
+    QMenu menu(this);
+    for (const char* name : {"Translate", "Restore"}) menu.addAction(Action(name));
+    menu.addSeparator();
+    for (const char* name : {"AutoTranslate", "RestoreAll"}) menu.addAction(Action(name));
+    menu.exec(m_list->viewport()->mapToGlobal(position));
+}
+
+void CMainFrame::ShowTreeMenu(const QPoint& position) {
+    QModelIndex index = m_tree->indexAt(position);
+    if (!index.isValid()) return;
+    m_tree->setCurrentIndex(index);
+}
+
+void CMainFrame::UpdateActions() {
+    bool loaded = m_doc.IsLoaded();
+    bool items = loaded && m_doc.HasItems();
+    bool selected = items && SelectedItem() != nullptr;
+    for (const char* name : {"ProjectUpdate", "ProjectSettings", "ProjectStatus", "DictionaryOpen", "DictionarySave",
+                             "DictionarySaveAs", "ImportText", "ImportMicrosoft", "FileSaveAs"})
+        Action(name)->setEnabled(loaded);
+    Action("FileSave")->setEnabled(loaded);
+    for (const char* name : {"Translate", "Restore"}) Action(name)->setEnabled(selected);
+    for (const char* name : {"AutoTranslate", "RestoreAll", "BuildTarget"}) Action(name)->setEnabled(items);
+}
+
+namespace {
+std::size_t CountTranslated(const CResourceItem& parent) {
+    std::size_t count = 0;
+    for (const auto& child : parent.GetChildren()) count += (child->IsTranslated() ? 1 : 0) + CountTranslated(*child);
+    return count;
+}
+} // namespace
+
+void CMainFrame::UpdateCounts() {
+    if (!m_doc.IsLoaded()) {
+        m_statusCounts->clear();
+        return;
+    }
+    const CResourceInfo& info = m_doc.Project().m_ResourceInfo;
+    std::size_t translated = CountTranslated(info.m_Menus) + CountTranslated(info.m_Strings) + CountTranslated(info.m_Dialogs);
+    m_statusCounts->setText(tr("%1 of %2 items translated").arg(translated).arg(info.m_nTranslatable));
+}
+
+} // namespace quillon::gui

@@ -1,0 +1,112 @@
+#pragma once
+// The main window: the contents tree beside the string list, the "Output"
+// and "Dictonary" docks at the bottom, menus, the "Standard" toolbar and the
+// status bar. Layout and recently used projects live in QSettings.
+
+#include <QMainWindow>
+#include <memory>
+
+#include "ui/ContentsModel.h"
+#include "ui/QuillonDoc.h"
+#include "ui/StringListModel.h"
+#include "ui/UserPrompts.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QTableView;
+class QToolBar;
+class QTreeView;
+
+namespace quillon::gui {
+
+class CDictonaryBar;
+class COutputBar;
+class CProgressDlg;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CQuillonDoc& Document() { return m_doc; }
+    CContentsModel& Contents() { return m_contents; }
+    CStringListModel& Strings() { return m_strings; }
+    QTreeView* ContentsView() const { return m_tree; }
+    QTableView* StringView() const { return m_list; }
+    CDictonaryBar* DictionaryBar() const { return m_dictionaryBar; }
+    COutputBar* OutputBar() const { return m_outputBar; }
+    CProgressDlg* Progress() const { return m_progress; }
+    // Replaces the message boxes and file dialogs (tests answer for the user).
+    void SetPrompts(std::unique_ptr<IUserPrompts> prompts) { m_prompts = std::move(prompts); }
+    QAction* Action(const QString& objectName) const;
+
+    // The commands; each returns whether it did what it was asked.
+    void OnFileNew();
+    bool CreateProject(const NewProjectSettings& settings);
+    bool OpenProject(const QString& path);
+    bool OnFileOpen();
+    bool OnFileSave();
+    bool OnFileSaveAs();
+    bool OnUpdate();
+    void OnSettings();
+    void OnStatus();
+    void OnTranslate();
+    void OnRestore();
+    void OnAutoTranslate();
+    void OnRestoreAll();
+    bool OnBuildTarget();
+    void OnDictionaryOpen();
+    void OnDictionarySave();
+    void OnDictionarySaveAs();
+    void OnImportGlossary(bool microsoft);
+    void OnAbout();
+    // Asks to save a modified project; false when the user cancelled.
+    bool SaveModified();
+    // Enables and checks every command from the document's state.
+    void UpdateActions();
+    void UpdateCounts();
+    // Selects the contents node with this text path ("Resource/Dialogs/…").
+    bool SelectNode(const QStringList& path);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateDocks();
+    void CreateCentralWidget();
+    void RestoreLayout();
+    void SaveLayout();
+    void OnProjectReplaced();
+    void OnSelectionChanged();
+    void ShowListMenu(const QPoint& position);
+    void ShowTreeMenu(const QPoint& position);
+    void AddRecentFile(const QString& path);
+    void RebuildRecentMenu();
+    CResourceItem* SelectedItem() const;
+    QAction* AddAction(const QString& objectName, const QString& text, const QString& tip = {});
+    void Log(const QString& text, bool error = false);
+
+    CQuillonDoc m_doc;
+    CContentsModel m_contents;
+    CStringListModel m_strings;
+    std::unique_ptr<IUserPrompts> m_prompts;
+    QSplitter* m_splitter = nullptr;
+    QTreeView* m_tree = nullptr;
+    QTableView* m_list = nullptr;
+    COutputBar* m_outputBar = nullptr;
+    CDictonaryBar* m_dictionaryBar = nullptr;
+    CProgressDlg* m_progress = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    QMenu* m_translateMenu = nullptr;
+    QLabel* m_statusCounts = nullptr;
+    QMenu* m_bToolbarsMenu = nullptr;
+};
+
+} // namespace quillon::gui

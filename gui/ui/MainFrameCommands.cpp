@@ -1,0 +1,328 @@
+// The main window's command handlers.
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTableView>
+
+#include "dictionary/AutoTranslator.h"
+#include "dictionary/GlossaryImport.h"
+#include "dictionary/ManualTranslation.h"
+#include "io/FileIo.h"
+#include "extract/Languages.h"
+#include "model/Archive.h"
+#include "ui/DictionaryDock.h"
+#include "ui/MainFrame.h"
+#include "ui/NewProjectDialog.h"
+#include "ui/OutputDock.h"
+#include "ui/ProgressWindow.h"
+#include "ui/TextBridge.h"
+#include "ui/Icons.h"
+#include "ui/TranslateDialog.h"
+
+namespace quillon::gui {
+
+namespace {
+const char* kProjectFilter = "Project Files (*.prj);;All Files (*)";
+const char* kDictionaryFilter = "Dictonary Files (*.dic);;All Files (*)";
+const char* kModuleFilter = "Executable Files (*.dll *.exe);;All Files (*)";
+
+QString FromCore(const std::string& text) { return QString::fromStdString(text); }
+} // namespace
+
+bool CMainFrame::SaveModified() {
+    if (!m_doc.IsModified()) return true;
+    QString name = m_doc.PathName().isEmpty() ? tr("the project") : QFileInfo(m_doc.PathName()).fileName();
+    switch (m_prompts->AskSave(name)) {
+    case IUserPrompts::SaveAnswer::Save: return OnFileSave();
+    case IUserPrompts::SaveAnswer::Discard: return true;
+    case IUserPrompts::SaveAnswer::Cancel: return false;
+    }
+    return false;
+}
+
+void CMainFrame::OnFileNew() {
+    if (!SaveModified()) return;
+    CNewProjectDlg dialog(this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    NewProjectSettings settings;
+    settings.projectPath = dialog.ProjectPath().toStdString();
+    settings.modulePath = dialog.ModulePath().toStdString();
+    settings.dictionaryPath = dialog.DictionaryPath().toStdString();
+    CodePage codePage(DefaultCodePage(dialog.TargetLanguage()));
+    settings.translator = FromQt(dialog.Translator(), codePage);
+    settings.email = FromQt(dialog.EMail(), codePage);
+    settings.targetLanguage = dialog.TargetLanguage();
+    CreateProject(settings);
+}
+
+bool CMainFrame::CreateProject(const NewProjectSettings& settings) {
+    Status created = m_doc.NewProject(settings, m_progress);
+    m_progress->Hide();
+    if (!created) {
+        m_prompts->Error(FromCore(created.GetError().Describe()));
+        Log(tr("New project failed: %1").arg(FromCore(created.GetError().Describe())), true);
+        return false;
+    }
+    const CResourceInfo& info = m_doc.Project().m_ResourceInfo;
+    Log(tr("Created %1 from %2: %3 strings, %4 menu items, %5 dialogs, %6 controls (not saved yet)")
+            .arg(m_doc.PathName(), FromCore(settings.modulePath))
+            .arg(info.m_nStrings)
+            .arg(info.m_nMenuItems)
+            .arg(info.m_nDialogs)
+            .arg(info.m_nControls));
+    return true;
+}
+
+bool CMainFrame::OpenProject(const QString& path) {
+    Status opened = m_doc.OpenDocument(path, m_progress);
+    m_progress->Hide();
+    if (!opened) {
+        // The project on screen stays as it was.
+        m_prompts->Error(tr("Cannot open %1:\n%2").arg(path, FromCore(opened.GetError().Describe())));
+        Log(tr("Cannot open %1: %2").arg(path, FromCore(opened.GetError().Describe())), true);
+        return false;
+    }
+    AddRecentFile(path);
+    Log(tr("Opened %1 (%2 dictonary entries)").arg(path).arg(m_doc.Project().m_Dictionary.GetCount()));
+    return true;
+}
+
+bool CMainFrame::OnFileOpen() {
+    if (!SaveModified()) return false;
+    QString path = m_prompts->OpenFile(tr("Open Project"), tr(kProjectFilter));
+    return !path.isEmpty() && OpenProject(path);
+}
+
+bool CMainFrame::OnFileSave() {
+    if (!m_doc.IsLoaded()) return false;
+    if (m_doc.PathName().isEmpty()) return OnFileSaveAs();
+    Status saved = m_doc.SaveDocument(m_doc.PathName());
+    if (!saved) {
+        m_prompts->Error(FromCore(saved.GetError().Describe()));
+        Log(tr("Save failed: %1").arg(FromCore(saved.GetError().Describe())), true);
+        return false;
+    }
+    AddRecentFile(m_doc.PathName());
+    Log(tr("Saved %1").arg(m_doc.PathName()));
+    return true;
+}
+
+bool CMainFrame::OnFileSaveAs() {
+    if (!m_doc.IsLoaded()) return false;
+    QString path = m_prompts->SaveFile(tr("Save Project As"), tr(kProjectFilter), "prj");
+    if (path.isEmpty()) return false;
+    Status saved = m_doc.SaveDocument(path);
+    if (!saved) {
+        m_prompts->Error(FromCore(saved.GetError().Describe()));
+        return false;
+    }
+    AddRecentFile(path);
+    Log(tr("Saved %1").arg(path));
+    return true;
+}
+
+bool CMainFrame::OnUpdate() {
+    if (!m_doc.IsLoaded()) return false;
+    QString current = FromCore(m_doc.Project().m_strModulePath);
+    QString module = current;
+    if (m_prompts->Confirm(tr("Update from another version of the module?\n\nYes: choose the new module file.\n"
+                              "No: read %1 again.").arg(current))) {
+        module = m_prompts->OpenFile(tr("New Version of the Module"), tr(kModuleFilter));
+        if (module.isEmpty()) return false;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    UpdateReport report = m_doc.UpdateProject(module, m_progress);
+    m_progress->Hide();
+    QApplication::restoreOverrideCursor();
+    if (!report.merged) {
+        m_prompts->Error(tr("%1 cannot be read or holds no string tables, menus, dialogs or version resource; the "
+                            "project is unchanged.").arg(module));
+        Log(tr("Update from %1 failed").arg(module), true);
+        return false;
+    }
+    Log(tr("Updated from %1: %2 added, %3 removed, %4 reset, %5 kept, %6 dialogs rebuilt")
+            .arg(module)
+            .arg(report.added)
+            .arg(report.removed)
+            .arg(report.reset)
+            .arg(report.kept)
+            .arg(report.rebuilt));
+    return true;
+}
+
+void CMainFrame::OnSettings() {
+    if (!m_doc.IsLoaded()) return;
+    CSettingsDlg dialog(m_doc, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        m_contents.RebuildTree();
+        m_dictionaryBar->FillList();
+        Log(tr("Settings changed"));
+    }
+}
+
+void CMainFrame::OnStatus() {
+    if (!m_doc.IsLoaded()) return;
+    const CResourceInfo& info = m_doc.Project().m_ResourceInfo;
+    m_prompts->Information(tr("Status"), tr("Strings: %1\nPopup menus: %2\nMenu items: %3\nDialogs: %4\nControls: "
+                                            "%5\n\nTranslatable: %6\nNot translatable: %7\nTranslated (last auto "
+                                            "translation): %8")
+                                             .arg(info.m_nStrings)
+                                             .arg(info.m_nPopups)
+                                             .arg(info.m_nMenuItems)
+                                             .arg(info.m_nDialogs)
+                                             .arg(info.m_nControls)
+                                             .arg(info.m_nTranslatable)
+                                             .arg(info.m_nNotTranslatable)
+                                             .arg(info.m_nTranslated));
+}
+
+void CMainFrame::OnTranslate() {
+    CResourceItem* item = SelectedItem();
+    if (!item || !m_doc.HasItems()) return;
+    CTranslateDlg dialog(*item, m_doc, this);
+    connect(&dialog, &CTranslateDlg::dictionaryChanged, m_dictionaryBar, &CDictonaryBar::FillList);
+    if (dialog.exec() == QDialog::Accepted) {
+        m_strings.RefreshRow(m_list->currentIndex().row());
+        UpdateCounts();
+    }
+}
+
+void CMainFrame::OnRestore() {
+    CResourceItem* item = SelectedItem();
+    if (!item) return;
+    RestoreItem(*item);
+    m_doc.SetModifiedFlag(true);
+    m_strings.RefreshRow(m_list->currentIndex().row());
+    UpdateCounts();
+}
+
+void CMainFrame::OnAutoTranslate() {
+    if (!m_doc.HasItems()) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    CAutoTranslator translator(m_doc.Project());
+    AutoTranslateResult result = translator.Run();
+    QApplication::restoreOverrideCursor();
+    if (result.modified) m_doc.SetModifiedFlag(true);
+    m_doc.NotifyItemsChanged();
+    QString text = result.ending == AutoTranslateResult::Ending::NothingToTranslate
+                       ? tr("Nothing to translate.")
+                       : QString::fromStdString(CompletionText(result.percent));
+    Log(tr("Auto Translate: %1 of %2 items translated, %3 left. %4")
+            .arg(result.translated)
+            .arg(result.total)
+            .arg(result.untranslated.size())
+            .arg(text));
+    m_prompts->Information(tr("Auto Translate"), text);
+}
+
+void CMainFrame::OnRestoreAll() {
+    if (!m_doc.HasItems()) return;
+    if (!m_prompts->Confirm(tr("Restore every item to its source text? All translations of the project are lost.")))
+        return;
+    std::size_t restored = RestoreAll(m_doc.Project());
+    m_doc.SetModifiedFlag(true);
+    m_doc.NotifyItemsChanged();
+    Log(tr("Restored %1 items").arg(restored));
+}
+
+bool CMainFrame::OnBuildTarget() {
+    if (!m_doc.HasItems()) return false;
+    QString target = FromCore(m_doc.Project().m_strTargetPath);
+    if (target.isEmpty()) {
+        target = m_prompts->SaveFile(tr("Build Target"), tr(kModuleFilter), QString());
+        if (target.isEmpty()) return false;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto report = m_doc.BuildTarget(target);
+    QApplication::restoreOverrideCursor();
+    if (!report) {
+        m_prompts->Error(tr("The target was not built:\n%1").arg(FromCore(report.GetError().Describe())));
+        Log(tr("Build of %1 failed: %2").arg(target, FromCore(report.GetError().Describe())), true);
+        return false;
+    }
+    for (const auto& line : report.Value().lines) Log(FromCore(line));
+    for (const auto& warning : report.Value().warnings) Log(tr("Warning: %1").arg(FromCore(warning)), true);
+    Log(tr("Built %1").arg(target));
+    return true;
+}
+
+void CMainFrame::OnDictionaryOpen() {
+    if (!m_doc.IsLoaded()) return;
+    QString path = m_prompts->OpenFile(tr("Open Dictonary"), tr(kDictionaryFilter));
+    if (path.isEmpty()) return;
+    CDictonary dictionary;
+    try {
+        dictionary.Load(path.toStdString());
+    } catch (const ArchiveError& error) {
+        m_prompts->Error(QString::fromStdString(error.what()));
+        return;
+    }
+    m_doc.Project().m_Dictionary = std::move(dictionary);
+    m_doc.Project().m_strDictionaryPath = path.toStdString();
+    m_doc.SetModifiedFlag(true);
+    m_dictionaryBar->FillList();
+    Log(tr("Dictonary %1 opened (%2 entries)").arg(path).arg(m_doc.Project().m_Dictionary.GetCount()));
+}
+
+void CMainFrame::OnDictionarySave() {
+    if (!m_doc.IsLoaded()) return;
+    if (m_doc.Project().m_strDictionaryPath.empty()) {
+        OnDictionarySaveAs();
+        return;
+    }
+    Status saved = m_doc.Project().m_Dictionary.Save(m_doc.Project().m_strDictionaryPath);
+    if (!saved) {
+        m_prompts->Error(FromCore(saved.GetError().Describe()));
+        return;
+    }
+    Log(tr("Dictonary saved to %1").arg(FromCore(m_doc.Project().m_strDictionaryPath)));
+}
+
+void CMainFrame::OnDictionarySaveAs() {
+    if (!m_doc.IsLoaded()) return;
+    QString path = m_prompts->SaveFile(tr("Save Dictonary As"), tr(kDictionaryFilter), "dic");
+    if (path.isEmpty()) return;
+    Status saved = m_doc.Project().m_Dictionary.Save(path.toStdString());
+    if (!saved) {
+        m_prompts->Error(FromCore(saved.GetError().Describe()));
+        return;
+    }
+    // The copy becomes the project's dictionary from now on.
+    m_doc.Project().m_strDictionaryPath = path.toStdString();
+    m_doc.SetModifiedFlag(true);
+    Log(tr("Dictonary saved to %1").arg(path));
+}
+
+void CMainFrame::OnImportGlossary(bool microsoft) {
+    if (!m_doc.IsLoaded()) return;
+    QString path = m_prompts->OpenFile(microsoft ? tr("Import Microsoft Glossary") : tr("Import Text Glossary"),
+                                       tr("Glossaries (*.txt *.csv *.tab);;All Files (*)"));
+    if (path.isEmpty()) return;
+    auto bytes = ReadWholeFile(path.toStdString());
+    if (!bytes) {
+        m_prompts->Error(FromCore(bytes.GetError().Describe()));
+        return;
+    }
+    GlossaryReport report = ImportGlossary(bytes.Value(), microsoft ? GlossaryFormat::Microsoft : GlossaryFormat::Text,
+                                           m_doc.Project().m_Dictionary, m_doc.GetCodePage(), m_progress);
+    m_progress->Hide();
+    if (report.imported) m_doc.SetModifiedFlag(true);
+    m_dictionaryBar->FillList();
+    Log(tr("Imported %1: %2 entries, %3 imported, %4 already in the dictonary")
+            .arg(path)
+            .arg(report.lines)
+            .arg(report.imported)
+            .arg(report.duplicates));
+}
+
+void CMainFrame::OnAbout() {
+    QMessageBox about(this);
+    about.setWindowTitle(tr("About Quillon"));
+    about.setIconPixmap(MakeIcon(IconKind::Application).pixmap(32, 32));
+    about.setText(tr("Quillon Version 1.0"));
+    about.setInformativeText(tr("A workbench for translating the user interface of Windows modules."));
+    about.exec();
+}
+
+} // namespace quillon::gui

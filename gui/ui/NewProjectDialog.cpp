@@ -1,0 +1,418 @@
+#include "ui/NewProjectDialog.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "extract/FileVersion.h"
+#include "extract/Languages.h"
+#include "project/NewProject.h"
+#include "ui/QuillonDoc.h"
+#include "ui/TextBridge.h"
+
+namespace quillon::gui {
+
+namespace {
+
+const char* const kNewProjectCaption = "New Project";
+const char* const kSettingsCaption = "Settings";
+
+// Grid columns: label, edit, second label, second edit, browse button. The
+// file rows stretch their edit over the middle three so all edits line up.
+constexpr int kLabelColumn = 0;
+constexpr int kEditColumn = 1;
+constexpr int kSecondLabelColumn = 2;
+constexpr int kSecondEditColumn = 3;
+constexpr int kBrowseColumn = 4;
+constexpr int kColumns = 5;
+
+struct FileDialogSetup {
+    const char* caption;
+    const char* filter;
+    QFileDialog::AcceptMode acceptMode;
+    QFileDialog::FileMode fileMode;
+    const char* defaultSuffix;
+};
+
+QLabel* NewLabel(const char* text, QWidget* parent) {
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+QFrame* NewSunkenLine(QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+QPushButton* NewBrowseButton(QWidget* parent, const char* name) {
+    auto* button = new QPushButton(QStringLiteral("..."), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    // A full-width push button would dwarf the three dots.
+    button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
+    return button;
+}
+
+QLineEdit* NewEdit(QWidget* parent, const char* name) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    return edit;
+}
+
+void AddFileRow(QGridLayout* grid, int row, const char* text, QLineEdit* edit, QPushButton* browse) {
+    QWidget* parent = grid->parentWidget();
+    grid->addWidget(NewLabel(text, parent), row, kLabelColumn);
+    grid->addWidget(edit, row, kEditColumn, 1, kBrowseColumn - kEditColumn);
+    grid->addWidget(browse, row, kBrowseColumn);
+}
+
+void AddValueRow(QGridLayout* grid, int row, const char* text, QWidget* value) {
+    grid->addWidget(NewLabel(text, grid->parentWidget()), row, kLabelColumn);
+    grid->addWidget(value, row, kEditColumn, 1, kColumns - kEditColumn);
+}
+
+// OK on the left and Cancel on the right whatever the platform's button order.
+QHBoxLayout* NewButtonRow(QDialog* dialog) {
+    auto* ok = new QPushButton(QStringLiteral("OK"), dialog);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+    ok->setObjectName(QStringLiteral("ok"));
+    cancel->setObjectName(QStringLiteral("cancel"));
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
+}
+
+QList<QUrl> SidebarUrls() {
+    QList<QUrl> urls;
+    for (auto location : {QStandardPaths::HomeLocation, QStandardPaths::DesktopLocation, QStandardPaths::DocumentsLocation}) {
+        QString path = QStandardPaths::writableLocation(location);
+        QUrl url = QUrl::fromLocalFile(path);
+        // Without a desktop session the desktop folder is often the home folder.
+        if (!path.isEmpty() && QDir(path).exists() && !urls.contains(url)) urls << url;
+    }
+    return urls;
+}
+
+// The chosen file, or an empty string when the user cancelled. The dialog
+// starts at what the edit holds, so nothing typed there is lost.
+QString ChooseFile(QWidget* parent, const FileDialogSetup& setup, const QString& current) {
+    QFileDialog dialog(parent, QString::fromLatin1(setup.caption));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setSidebarUrls(SidebarUrls());
+    dialog.setNameFilter(QString::fromLatin1(setup.filter));
+    dialog.setAcceptMode(setup.acceptMode);
+    dialog.setFileMode(setup.fileMode);
+    dialog.setDefaultSuffix(QString::fromLatin1(setup.defaultSuffix));
+    if (!current.isEmpty()) dialog.selectFile(current);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+// Table rows whose primary language differs from the module's, by English
+// name. Croatian and Serbian share a primary language and both stay or go.
+std::vector<std::size_t> OfferedRows(std::uint16_t sourceLanguage) {
+    auto rows = LanguageRows();
+    std::vector<std::size_t> offered;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].id != PrimaryLanguage(sourceLanguage)) offered.push_back(i);
+    std::sort(offered.begin(), offered.end(),
+              [&](std::size_t a, std::size_t b) { return std::strcmp(rows[a].label, rows[b].label) < 0; });
+    return offered;
+}
+
+std::string HexPair(std::uint16_t language, std::uint16_t codePage) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%04x%04x", language, codePage);
+    return buffer;
+}
+
+// The translation table's first pair holds the language in its low word and
+// the code page in its high word (little-endian); the string table written
+// for the target carries the pair's key as its target key.
+void RetargetVersion(CVersionBlock& root, std::uint16_t oldLanguage, std::uint16_t newLanguage) {
+    CVersionBlock* translation = FindVersionPath(root, "\\VarFileInfo\\Translation");
+    if (!translation || translation->m_pValue.size() < 4) return;
+    auto& value = translation->m_pValue;
+    auto codePage = static_cast<std::uint16_t>(value[2] | value[3] << 8);
+    value[0] = static_cast<std::uint8_t>(newLanguage);
+    value[1] = static_cast<std::uint8_t>(newLanguage >> 8);
+
+    CVersionBlock* tables = FindVersionPath(root, "\\StringFileInfo");
+    if (!tables) return;
+    const std::string oldKey = HexPair(oldLanguage, codePage);
+    for (const auto& child : tables->GetChildren()) {
+        auto* table = dynamic_cast<CVersionBlock*>(child.get());
+        if (table && table->m_strTargetKey == oldKey) table->m_strTargetKey = HexPair(newLanguage, codePage);
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// CNewProjectDlg
+
+CNewProjectDlg::CNewProjectDlg(QWidget* parent)
+    : QDialog(parent), m_project(NewEdit(this, "projectEdit")), m_projectBrowse(NewBrowseButton(this, "projectBrowse")),
+      m_module(NewEdit(this, "moduleEdit")), m_moduleBrowse(NewBrowseButton(this, "moduleBrowse")),
+      m_dictionary(NewEdit(this, "dictionaryEdit")), m_dictionaryBrowse(NewBrowseButton(this, "dictionaryBrowse")),
+      m_translator(NewEdit(this, "translatorEdit")), m_email(NewEdit(this, "emailEdit")), m_language(new QComboBox(this)),
+      m_sourceLanguage(new QLabel(this)), m_version(new QLabel(this)) {
+    setWindowTitle(QString::fromLatin1(kNewProjectCaption));
+    m_language->setObjectName(QStringLiteral("languageList"));
+    m_sourceLanguage->setObjectName(QStringLiteral("sourceLanguage"));
+    m_version->setObjectName(QStringLiteral("version"));
+    BuildLayout();
+    // Nothing to offer until a module tells its own language.
+    m_language->setEnabled(false);
+    connect(m_projectBrowse, &QPushButton::clicked, this, &CNewProjectDlg::BrowseProject);
+    connect(m_moduleBrowse, &QPushButton::clicked, this, &CNewProjectDlg::BrowseModule);
+    connect(m_dictionaryBrowse, &QPushButton::clicked, this, &CNewProjectDlg::BrowseDictionary);
+}
+
+QString CNewProjectDlg::ProjectPath() const { return m_project->text(); }
+QString CNewProjectDlg::ModulePath() const { return m_module->text(); }
+QString CNewProjectDlg::DictionaryPath() const { return m_dictionary->text(); }
+QString CNewProjectDlg::Translator() const { return m_translator->text(); }
+QString CNewProjectDlg::EMail() const { return m_email->text(); }
+
+void CNewProjectDlg::BuildLayout() {
+    auto* grid = new QGridLayout(this);
+    AddFileRow(grid, 0, "Project File", m_project, m_projectBrowse);
+    AddFileRow(grid, 1, "Translate File", m_module, m_moduleBrowse);
+    AddFileRow(grid, 2, "Dictonary File", m_dictionary, m_dictionaryBrowse);
+    grid->addWidget(NewLabel("Translator:", this), 3, kLabelColumn);
+    grid->addWidget(m_translator, 3, kEditColumn);
+    grid->addWidget(NewLabel("E-Mail:", this), 3, kSecondLabelColumn);
+    grid->addWidget(m_email, 3, kSecondEditColumn, 1, kColumns - kSecondEditColumn);
+    AddValueRow(grid, 4, "Target Language:", m_language);
+    grid->addWidget(NewSunkenLine(this), 5, 0, 1, kColumns);
+    AddValueRow(grid, 6, "Source Language:", m_sourceLanguage);
+    AddValueRow(grid, 7, "Version:", m_version);
+    grid->addWidget(NewSunkenLine(this), 8, 0, 1, kColumns);
+    grid->addLayout(NewButtonRow(this), 9, 0, 1, kColumns);
+    grid->setColumnStretch(kEditColumn, 1);
+    grid->setColumnStretch(kSecondEditColumn, 1);
+
+    QWidget* order[] = {m_project,          m_projectBrowse, m_module, m_moduleBrowse,
+                        m_dictionary,       m_dictionaryBrowse, m_translator, m_email,
+                        m_language,         findChild<QPushButton*>(QStringLiteral("ok")),
+                        findChild<QPushButton*>(QStringLiteral("cancel"))};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void CNewProjectDlg::FillLanguages(std::uint16_t sourceLanguage) {
+    auto rows = LanguageRows();
+    m_language->clear();
+    for (std::size_t row : OfferedRows(sourceLanguage))
+        m_language->addItem(QString::fromLatin1(rows[row].label), static_cast<int>(row));
+    // A drop-down list starts without a choice, so that OK insists on one.
+    m_language->setCurrentIndex(-1);
+}
+
+void CNewProjectDlg::ShowSourceLanguage(std::uint16_t language) {
+    std::string name = LanguageName(language);
+    if (!name.empty()) m_sourceLanguage->setText(QString::fromStdString(name));
+}
+
+void CNewProjectDlg::ShowVersion(std::uint32_t ms, std::uint32_t ls) {
+    m_version->setText(QString::asprintf("%d.%d.%d.%d", static_cast<int>(ms >> 16), static_cast<int>(ms & 0xFFFF),
+                                         static_cast<int>(ls >> 16), static_cast<int>(ls & 0xFFFF)));
+}
+
+int CNewProjectDlg::SelectedRow() const {
+    if (m_language->currentIndex() < 0) return -1;
+    bool ok = false;
+    int row = m_language->currentData().toInt(&ok);
+    return ok && row >= 0 && static_cast<std::size_t>(row) < LanguageRows().size() ? row : -1;
+}
+
+void CNewProjectDlg::SetModule(const QString& path) {
+    if (!QFileInfo(path).isFile()) return;
+    m_module->setText(path);
+    CFileVersion version;
+    version.SetFileName(path.toStdString());
+    // A module without a version resource has language 0 and version 0.0.0.0.
+    std::uint16_t language = 0;
+    version.GetLanguage(language);
+    std::array<std::uint32_t, 13> fixed{};
+    version.GetFixedFileInfo(fixed);
+    ShowSourceLanguage(language);
+    FillLanguages(language);
+    m_language->setEnabled(true);
+    ShowVersion(fixed[CFileVersion::kFileVersionMS], fixed[CFileVersion::kFileVersionLS]);
+}
+
+void CNewProjectDlg::BrowseProject() {
+    static constexpr FileDialogSetup kSetup{"Project File", "Project Files (*.prj);;All Files (*)",
+                                            QFileDialog::AcceptSave, QFileDialog::AnyFile, "prj"};
+    QString path = ChooseFile(this, kSetup, ProjectPath());
+    if (path.isEmpty()) return;
+    m_project->setText(path);
+    m_strChosenProject = path;
+}
+
+void CNewProjectDlg::BrowseModule() {
+    static constexpr FileDialogSetup kSetup{"Translate File", "Executable Files (*.dll *.exe);;All Files (*)",
+                                            QFileDialog::AcceptOpen, QFileDialog::ExistingFile, ""};
+    QString path = ChooseFile(this, kSetup, ModulePath());
+    if (!path.isEmpty()) SetModule(path);
+}
+
+void CNewProjectDlg::BrowseDictionary() {
+    // A dictionary that does not exist yet is created when the project is saved.
+    static constexpr FileDialogSetup kSetup{"Dictonary File", "Dictonary Files (*.dic)", QFileDialog::AcceptOpen,
+                                            QFileDialog::AnyFile, "dic"};
+    QString path = ChooseFile(this, kSetup, DictionaryPath());
+    if (!path.isEmpty()) m_dictionary->setText(path);
+}
+
+QString CNewProjectDlg::Validate() const {
+    if (ProjectPath().isEmpty()) return QStringLiteral("You need to enter Name for the Project File.");
+    if (!QFileInfo(ModulePath()).isFile()) return QStringLiteral("You need to enter a valid Path for the File to Translate.");
+    if (Translator().isEmpty()) return QStringLiteral("You need to enter the Translators Name.");
+    if (SelectedRow() < 0) return QStringLiteral("You need to select the target language.");
+    return {};
+}
+
+bool CNewProjectDlg::ConfirmReplace() {
+    QString path = QString::fromStdString(ProjectPathWithExtension(ProjectPath().toStdString()));
+    if (path == m_strChosenProject || !QFileInfo::exists(path)) return true;
+    QString question = path + QStringLiteral(" already exists.\nDo you want to replace it?");
+    return QMessageBox::question(this, QString::fromLatin1(kNewProjectCaption), question,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void CNewProjectDlg::accept() {
+    QString message = Validate();
+    if (!message.isEmpty()) {
+        QMessageBox::critical(this, QString::fromLatin1(kNewProjectCaption), message);
+        return;
+    }
+    if (!ConfirmReplace()) return;
+    m_wTargetLang = TargetLanguageId(LanguageRows()[static_cast<std::size_t>(SelectedRow())].id);
+    QDialog::accept();
+}
+
+// ---------------------------------------------------------------------------
+// CSettingsDlg
+
+CSettingsDlg::CSettingsDlg(CQuillonDoc& doc, QWidget* parent) : CNewProjectDlg(parent), m_doc(doc) {
+    setWindowTitle(QString::fromLatin1(kSettingsCaption));
+    LockProjectFiles();
+    ShowProject();
+}
+
+// The project file and its module are what the project is; changing them is
+// a new project or an update, not a setting.
+void CSettingsDlg::LockProjectFiles() {
+    m_project->setReadOnly(true);
+    m_projectBrowse->setEnabled(false);
+    m_module->setReadOnly(true);
+    m_moduleBrowse->setEnabled(false);
+}
+
+void CSettingsDlg::ShowProject() {
+    const CProject& project = m_doc.Project();
+    const CodePage codePage = m_doc.GetCodePage();
+    m_project->setText(m_doc.PathName());
+    m_module->setText(PathToQt(project.m_strModulePath, codePage));
+    m_dictionary->setText(PathToQt(project.m_strDictionaryPath, codePage));
+    m_translator->setText(ToQt(project.m_strTranslator, codePage));
+    m_email->setText(ToQt(project.m_strEMail, codePage));
+    const CResourceInfo& info = project.m_ResourceInfo;
+    ShowSourceLanguage(info.m_wLanguage);
+    FillLanguages(info.m_wLanguage);
+    m_language->setEnabled(true);
+    SelectLanguage(project.m_wTargetLanguage);
+    ShowVersion(info.m_dwFileVersionMS, info.m_dwFileVersionLS);
+}
+
+void CSettingsDlg::SelectLanguage(std::uint16_t language) {
+    // The name, not the primary identifier, tells Croatian from Serbian.
+    QString name = QString::fromStdString(LanguageName(language));
+    m_language->setCurrentIndex(name.isEmpty() ? -1 : m_language->findText(name));
+    m_nShownRow = SelectedRow();
+}
+
+bool CSettingsDlg::ConfirmLanguageChange() {
+    const QString question = QStringLiteral(
+        "Changing the target language also changes the language written into the version resource and the code "
+        "page of the project's texts. Change it?");
+    return QMessageBox::question(this, QString::fromLatin1(kSettingsCaption), question,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool CSettingsDlg::StoreTexts() {
+    CProject& project = m_doc.Project();
+    const CodePage codePage = m_doc.GetCodePage();
+    bool changed = false;
+    auto store = [&](std::string& field, const QString& text) {
+        std::string bytes = FromQt(text, codePage);
+        if (bytes == field) return;
+        field = std::move(bytes);
+        changed = true;
+    };
+    store(project.m_strDictionaryPath, DictionaryPath());
+    store(project.m_strTranslator, Translator());
+    store(project.m_strEMail, EMail());
+    return changed;
+}
+
+void CSettingsDlg::ChangeTargetLanguage(std::uint16_t language) {
+    CProject& project = m_doc.Project();
+    std::uint16_t old = project.m_wTargetLanguage;
+    project.m_wTargetLanguage = language;
+    RetargetVersion(project.m_ResourceInfo.m_VersionInfo.m_Root, old, language);
+    // Without a code-page override the project's code page now follows the
+    // new language, yet the tree's texts and the dictionary stay the bytes
+    // they are: converting them would turn every character the new code page
+    // lacks into '?' for good, while bytes can still be read back.
+}
+
+bool CSettingsDlg::Apply(bool confirmLanguageChange) {
+    const int row = SelectedRow();
+    const bool languageChanged = row >= 0 && row != m_nShownRow;
+    if (languageChanged && confirmLanguageChange && !ConfirmLanguageChange()) return false;
+    bool changed = false;
+    if (languageChanged) {
+        ChangeTargetLanguage(TargetLanguageId(LanguageRows()[static_cast<std::size_t>(row)].id));
+        m_nShownRow = row;
+        changed = true;
+    }
+    // After the language change, so the texts the user sees are stored in the
+    // code page the project reads them with from now on.
+    changed = StoreTexts() || changed;
+    m_wTargetLang = m_doc.Project().m_wTargetLanguage;
+    if (changed) m_doc.SetModifiedFlag();
+    return true;
+}
+
+void CSettingsDlg::accept() {
+    if (Apply(true)) QDialog::accept();
+}
+
+} // namespace quillon::gui

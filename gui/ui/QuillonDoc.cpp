@@ -1,0 +1,87 @@
+#include "ui/QuillonDoc.h"
+
+#include <QFileInfo>
+
+namespace quillon::gui {
+
+bool CQuillonDoc::HasItems() const {
+    const CResourceInfo& info = m_Project.m_ResourceInfo;
+    return info.m_Menus.GetCount() || info.m_Dialogs.GetCount() || info.m_Strings.GetCount() ||
+           info.m_VersionInfo.m_Root.GetCount();
+}
+
+QString CQuillonDoc::WindowTitle() const {
+    if (m_strPathName.isEmpty()) return QStringLiteral("Quillon");
+    return QFileInfo(m_strPathName).fileName() + QStringLiteral(" - Quillon");
+}
+
+void CQuillonDoc::SetModifiedFlag(bool modified) {
+    if (m_bModified == modified) return;
+    m_bModified = modified;
+    emit titleChanged(WindowTitle());
+}
+
+void CQuillonDoc::SetPathName(const QString& path) {
+    m_strPathName = path;
+    emit titleChanged(WindowTitle());
+}
+
+Status CQuillonDoc::NewProject(const NewProjectSettings& settings, IProgress* progress) {
+    auto created = CreateProject(settings, progress);
+    if (!created) return created.GetError();
+    m_Project = std::move(*created.Value());
+    m_Project.m_bLoaded = true;
+    SetPathName(QString::fromStdString(ProjectPathWithExtension(settings.projectPath)));
+    m_bModified = true;
+    emit titleChanged(WindowTitle());
+    emit projectReplaced();
+    return Done{};
+}
+
+Status CQuillonDoc::OpenDocument(const QString& path, IProgress* progress) {
+    CProject opened;
+    Status status = opened.Open(path.toStdString(), progress);
+    if (!status) return status;
+    opened.m_bLoaded = true;
+    m_Project = std::move(opened);
+    SetPathName(path);
+    m_bModified = false;
+    emit titleChanged(WindowTitle());
+    emit projectReplaced();
+    return Done{};
+}
+
+Status CQuillonDoc::SaveDocument(const QString& path) {
+    Status saved = m_Project.Save(path.toStdString());
+    if (!saved) return saved;
+    SetPathName(path);
+    SetModifiedFlag(false);
+    return Done{};
+}
+
+UpdateReport CQuillonDoc::UpdateProject(const QString& modulePath, IProgress* progress) {
+    CProject fresh;
+    fresh.m_strModulePath = modulePath.toStdString();
+    UpdateReport report = quillon::UpdateProject(m_Project, fresh, progress);
+    if (report.merged) {
+        bool moved = fresh.m_strModulePath != m_Project.m_strModulePath;
+        m_Project.m_strModulePath = fresh.m_strModulePath;
+        // A merge that changed anything must not be lost by closing without a prompt.
+        if (report.Changed() || moved) SetModifiedFlag(true);
+        emit projectReplaced();
+    }
+    return report;
+}
+
+Result<BuildReport> CQuillonDoc::BuildTarget(const QString& targetPath) {
+    auto report = quillon::BuildTarget(m_Project, targetPath.toStdString());
+    if (report && m_Project.m_strTargetPath != targetPath.toStdString()) {
+        m_Project.m_strTargetPath = targetPath.toStdString();
+        SetModifiedFlag(true);
+    }
+    return report;
+}
+
+void CQuillonDoc::NotifyItemsChanged() { emit itemsChanged(); }
+
+} // namespace quillon::gui

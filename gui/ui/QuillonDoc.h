@@ -1,0 +1,61 @@
+#pragma once
+// The application's one document: it owns the project, knows its file and
+// whether it changed, and runs the project operations for the window. Views
+// hold pointers into the project and are told when it is replaced.
+
+#include <QObject>
+#include <QString>
+
+#include "build/TargetBuilder.h"
+#include "extract/Progress.h"
+#include "io/Result.h"
+#include "project/NewProject.h"
+#include "project/Project.h"
+#include "project/ProjectUpdate.h"
+
+namespace quillon::gui {
+
+class CQuillonDoc : public QObject {
+    Q_OBJECT
+public:
+    explicit CQuillonDoc(QObject* parent = nullptr) : QObject(parent) {}
+
+    CProject& Project() { return m_Project; }
+    const CProject& Project() const { return m_Project; }
+    bool IsLoaded() const { return m_Project.m_bLoaded; }
+    // At least one kind of resource to work on.
+    bool HasItems() const;
+    CodePage GetCodePage() const { return CodePage(m_Project.GetCodePage()); }
+
+    const QString& PathName() const { return m_strPathName; }
+    // "<file name> - Quillon", or "Quillon" without a file.
+    QString WindowTitle() const;
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true);
+
+    // Builds a new project from the module; the file at the project path is
+    // only replaced when the project is saved.
+    Status NewProject(const NewProjectSettings& settings, IProgress* progress);
+    // Reads a project file; on failure the current project stays as it was.
+    Status OpenDocument(const QString& path, IProgress* progress);
+    Status SaveDocument(const QString& path);
+    // Merges the module again (or a new version of it).
+    UpdateReport UpdateProject(const QString& modulePath, IProgress* progress);
+    Result<BuildReport> BuildTarget(const QString& targetPath);
+    // Texts, states or the dictionary changed under the views.
+    void NotifyItemsChanged();
+
+signals:
+    void projectReplaced();
+    void itemsChanged();
+    void titleChanged(const QString& title);
+
+private:
+    void SetPathName(const QString& path);
+
+    CProject m_Project;
+    QString m_strPathName;
+    bool m_bModified = false;
+};
+
+} // namespace quillon::gui

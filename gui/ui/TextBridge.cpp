@@ -1,0 +1,17 @@
+#include "ui/TextBridge.h"
+
+namespace quillon::gui {
+
+QString HotkeyToQt(std::uint16_t hotkey, const CodePage& codePage) {
+    if (hotkey == 0) return {};
+    return ToQt(std::string(1, static_cast<char>(hotkey & 0xFF)), codePage);
+}
+
+std::uint16_t HotkeyFromQt(const QString& text, const CodePage& codePage) {
+    if (text.isEmpty()) return 0;
+    std::string bytes = FromQt(text.left(1), codePage);
+    if (bytes.size() != 1) return 0;
+    return static_cast<std::uint8_t>(bytes[0]);
+}
+
+} // namespace quillon::gui

@@ -1,0 +1,26 @@
+#pragma once
+// The one place where the tree's ANSI texts become QStrings and back.
+
+#include <QString>
+#include <cstdint>
+#include <string>
+
+#include "io/CodePage.h"
+
+namespace quillon::gui {
+
+inline QString ToQt(const std::string& ansi, const CodePage& codePage) {
+    return QString::fromStdString(codePage.ToUtf8(ansi));
+}
+inline std::string FromQt(const QString& text, const CodePage& codePage) {
+    return codePage.FromUtf8(text.toStdString());
+}
+// A hotkey byte as a one-character string ("" for none).
+QString HotkeyToQt(std::uint16_t hotkey, const CodePage& codePage);
+// The first character of `text` as a hotkey byte of the code page; 0 when
+// empty or when the character takes more than one byte.
+std::uint16_t HotkeyFromQt(const QString& text, const CodePage& codePage);
+// File paths are UTF-8 on Linux; the project stores them in its code page.
+inline QString PathToQt(const std::string& path, const CodePage& codePage) { return ToQt(path, codePage); }
+
+} // namespace quillon::gui

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QListWidget>
+#include <QTableView>
+#include <QTreeView>
+
+#include "Fixtures.h"
+#include "TempDir.h"
+#include "gui/ScriptedPrompts.h"
+#include "io/FileIo.h"
+#include "pe/ResourceModule.h"
+#include "ui/DictionaryDock.h"
+#include "ui/MainFrame.h"
+#include "ui/OutputDock.h"
+
+using namespace quillon;
+using namespace quillon::gui;
+using namespace quillon::testing;
+
+namespace {
+
+struct Window {
+    CMainFrame frame;
+    ScriptedPrompts* prompts;
+    Window() {
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        frame.SetPrompts(std::move(scripted));
+    }
+};
+
+NewProjectSettings Settings(const TempDir& dir, const std::string& module = "basic32.exe") {
+    NewProjectSettings settings;
+    settings.projectPath = dir.File("session");
+    settings.modulePath = Fixture(module);
+    settings.dictionaryPath = dir.File("session.dic");
+    settings.translator = "Ann";
+    settings.targetLanguage = 0x0407;
+    return settings;
+}
+
+bool Enabled(CMainFrame& frame, const char* action) { return frame.Action(action)->isEnabled(); }
+
+QString Cell(QAbstractItemModel& model, int row, int column) { return model.data(model.index(row, column)).toString(); }
+
+} // namespace
+
+TEST(MainFrame, CommandsFollowTheProjectState) {
+    Window window;
+    for (const char* name : {"ProjectUpdate", "ProjectSettings", "ProjectStatus", "Translate", "Restore",
+                             "AutoTranslate", "RestoreAll", "BuildTarget", "FileSave", "ImportText"})
+        EXPECT_FALSE(Enabled(window.frame, name)) << name;
+    EXPECT_EQ(window.frame.windowTitle(), "Quillon");
+    TempDir dir;
+    ASSERT_TRUE(window.frame.CreateProject(Settings(dir)));
+    EXPECT_EQ(window.frame.windowTitle(), "session.prj - Quillon *");
+    for (const char* name : {"ProjectUpdate", "ProjectSettings", "AutoTranslate", "BuildTarget", "FileSave"})
+        EXPECT_TRUE(Enabled(window.frame, name)) << name;
+    EXPECT_FALSE(Enabled(window.frame, "Translate")); // no row selected yet
+    ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
+    window.frame.StringView()->setCurrentIndex(window.frame.Strings().index(0, 0));
+    EXPECT_TRUE(Enabled(window.frame, "Translate"));
+    EXPECT_TRUE(Enabled(window.frame, "Restore"));
+}
+
+TEST(MainFrame, TreeAndListShowTheProject) {
+    Window window;
+    TempDir dir;
+    ASSERT_TRUE(window.frame.CreateProject(Settings(dir)));
+    CContentsModel& contents = window.frame.Contents();
+    QAbstractItemModelTester treeTester(&contents, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QModelIndex root = contents.index(0, 0);
+    ASSERT_EQ(contents.data(root, Qt::DisplayRole).toString(), "Resource");
+    QStringList folders;
+    for (int row = 0; row < contents.rowCount(root); ++row) folders << contents.data(contents.index(row, 0, root), Qt::DisplayRole).toString();
+    EXPECT_EQ(folders, (QStringList{"Strings", "Menus", "Dialogs", "Version"}));
+    // Dialog 202 has no caption and is listed by its number.
+    EXPECT_TRUE(window.frame.SelectNode({"Resource", "Dialogs", "202"}));
+    EXPECT_TRUE(window.frame.SelectNode({"Resource", "Menus", "100", "File", "Level2", "Level3"}));
+
+    CStringListModel& strings = window.frame.Strings();
+    QAbstractItemModelTester listTester(&strings, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ASSERT_TRUE(window.frame.SelectNode({"Resource", "Dialogs", "Opt&ions"}));
+    ASSERT_EQ(strings.rowCount(), 6); // "Title" and the five controls with a text
+    EXPECT_EQ(Cell(strings, 0, 0), "Title");
+    EXPECT_EQ(Cell(strings, 1, 1), "Name:");
+    EXPECT_EQ(Cell(strings, 1, 2), "N");
+    ASSERT_TRUE(window.frame.SelectNode({"Resource", "Menus", "100"}));
+    EXPECT_EQ(Cell(strings, 0, 0), "Popup Menu");
+    ASSERT_TRUE(window.frame.SelectNode({"Resource", "Version", "StringFileInfo", "040904b0"}));
+    EXPECT_EQ(Cell(strings, 0, 0), "CompanyName");
+    ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings"}));
+    EXPECT_EQ(strings.rowCount(), 0); // a folder lists nothing
+    ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
+    EXPECT_EQ(strings.rowCount(), 10);
+    EXPECT_EQ(strings.data(strings.index(0, 1), Qt::ForegroundRole).value<QBrush>().color(), QColor(0, 0, 200));
+    EXPECT_EQ(strings.data(strings.index(1, 1), Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 255, 224));
+}
+
+TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
+    TempDir dir;
+    {
+        Window window;
+        ASSERT_TRUE(window.frame.CreateProject(Settings(dir)));
+        CProject& project = window.frame.Document().Project();
+        project.m_Dictionary.AddEntry("Hello", "Hallo", 0, kKindString);
+        window.frame.OnAutoTranslate();
+        EXPECT_TRUE(window.prompts->informations.last().contains("Complete"));
+        ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
+        EXPECT_EQ(Cell(window.frame.Strings(), 0, 3), "Hallo");
+        EXPECT_EQ(window.frame.Strings().data(window.frame.Strings().index(0, 3), Qt::ForegroundRole).value<QBrush>().color(),
+                  QColor(200, 0, 0));
+        // Restore marks the document modified and shows the source again.
+        window.frame.StringView()->setCurrentIndex(window.frame.Strings().index(1, 0));
+        window.frame.Strings().ItemAt(1)->SetTranslation("X\\tY", 0);
+        window.frame.OnRestore();
+        EXPECT_EQ(Cell(window.frame.Strings(), 1, 3), "A\\tB\\r\\n");
+        ASSERT_TRUE(window.frame.OnFileSave());
+        EXPECT_TRUE(FileExists(dir.File("session.prj")));
+        EXPECT_TRUE(FileExists(dir.File("session.dic")));
+        EXPECT_FALSE(window.frame.Document().IsModified());
+        EXPECT_TRUE(window.prompts->errors.isEmpty()) << window.prompts->errors.join("\n").toStdString();
+    }
+    Window reopened;
+    ASSERT_TRUE(reopened.frame.OpenProject(QString::fromStdString(dir.File("session.prj"))));
+    ASSERT_TRUE(reopened.frame.SelectNode({"Resource", "Strings", "String Table"}));
+    EXPECT_EQ(Cell(reopened.frame.Strings(), 0, 3), "Hallo");
+    EXPECT_EQ(reopened.frame.DictionaryBar()->Model().rowCount(), 1);
+
+    reopened.prompts->confirms = {false}; // update from the same module
+    EXPECT_TRUE(reopened.frame.OnUpdate());
+    EXPECT_TRUE(reopened.frame.OutputBar()->StatusList()->count() > 0);
+
+    reopened.prompts->files = {QString::fromStdString(dir.File("target.exe"))};
+    ASSERT_TRUE(reopened.frame.OnBuildTarget());
+    auto target = ResourceModule::Open(dir.File("target.exe"));
+    ASSERT_TRUE(target);
+    EXPECT_EQ(target.Value().LoadString(1), u"Hallo");
+    EXPECT_EQ(reopened.frame.Document().Project().m_strTargetPath, dir.File("target.exe"));
+    EXPECT_TRUE(reopened.frame.Document().IsModified()); // the target path is new
+}
+
+TEST(MainFrame, BrokenProjectFileLeavesTheOpenProjectAlone) {
+    TempDir dir;
+    Window window;
+    ASSERT_TRUE(window.frame.CreateProject(Settings(dir)));
+    ASSERT_TRUE(WriteFileAtomically(dir.File("broken.prj"), std::vector<std::uint8_t>{0x05, 'a', 'b'}));
+    CResourceInfo before(window.frame.Document().Project().m_ResourceInfo);
+    EXPECT_FALSE(window.frame.OpenProject(QString::fromStdString(dir.File("broken.prj"))));
+    ASSERT_EQ(window.prompts->errors.size(), 1);
+    EXPECT_TRUE(window.prompts->errors.front().contains("broken.prj"));
+    EXPECT_EQ(window.frame.Document().Project().m_ResourceInfo, before);
+    EXPECT_EQ(window.frame.windowTitle(), "session.prj - Quillon *");
+}
+
+TEST(MainFrame, ModifiedProjectAsksBeforeItIsReplaced) {
+    TempDir dir;
+    Window window;
+    ASSERT_TRUE(window.frame.CreateProject(Settings(dir)));
+    window.prompts->saveAnswers = {IUserPrompts::SaveAnswer::Cancel};
+    EXPECT_FALSE(window.frame.SaveModified());
+    window.prompts->saveAnswers = {IUserPrompts::SaveAnswer::Save};
+    EXPECT_TRUE(window.frame.SaveModified());
+    EXPECT_TRUE(FileExists(dir.File("session.prj")));
+    EXPECT_TRUE(window.prompts->questions.contains("save session.prj"));
+}
+
+TEST(DictionaryDock, DeletingPrimaryAndEntryRows) {
+    TempDir dir;
+    Window window;
+    ASSERT_TRUE(window.frame.CreateProject(Settings(dir)));
+    CDictonary& dictionary = window.frame.Document().Project().m_Dictionary;
+    dictionary.AddEntry("Open", "Öffnen", 'f', kKindMenuItem);
+    dictionary.AddEntry("Open", "Auf", 0, kKindControl);
+    dictionary.AddEntry("Save", "Speichern", 'S', kKindAll);
+    CDictonaryBar& bar = *window.frame.DictionaryBar();
+    bar.FillList();
+    CDictionaryModel& model = bar.Model();
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ASSERT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(Cell(model, 0, 0), "MENUITEM");
+    EXPECT_EQ(Cell(model, 1, 0), "CONTROL");
+    EXPECT_EQ(Cell(model, 1, 1), "Open");
+    EXPECT_EQ(Cell(model, 2, 0), "COMMON");
+    // Only the entry row: the primary entry stays.
+    model.DeleteRows({1});
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_NE(dictionary.FindEntry("Open", kKindMenuItem), nullptr);
+    EXPECT_EQ(dictionary.Lookup("Open")->SubEntries().size(), 0u);
+    // A primary row together with one of its entry rows, in one go.
+    dictionary.AddEntry("Open", "Auf", 0, kKindControl);
+    bar.FillList();
+    model.DeleteRows({0, 1});
+    EXPECT_EQ(dictionary.Lookup("Open"), nullptr);
+    EXPECT_EQ(model.rowCount(), 1);
+    model.SortBy(CDictionaryModel::ColumnTranslated);
+    EXPECT_EQ(Cell(model, 0, 2), "Speichern");
+}

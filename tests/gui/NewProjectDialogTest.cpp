@@ -1,0 +1,305 @@
+// The New Project and Settings dialogs on the fixture modules. The test
+// program provides the QApplication; every case keeps all fields valid where
+// it calls accept(), so no message box opens.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "extract/Languages.h"
+#include "project/NewProject.h"
+#include "ui/NewProjectDialog.h"
+#include "ui/QuillonDoc.h"
+
+namespace quillon::gui {
+namespace {
+
+QString FixturePath(const char* name) { return QStringLiteral(QUILLON_FIXTURE_DIR "/") + QString::fromLatin1(name); }
+
+QStringList Entries(const QComboBox& list) {
+    QStringList entries;
+    for (int i = 0; i < list.count(); ++i) entries << list.itemText(i);
+    return entries;
+}
+
+void SelectLanguage(QComboBox& list, const QString& name) {
+    int index = list.findText(name);
+    ASSERT_GE(index, 0) << name.toStdString();
+    list.setCurrentIndex(index);
+}
+
+// Fills every field with a valid value; the project file lies in `dir` and
+// does not exist, so OK asks nothing.
+void FillValid(CNewProjectDlg& dialog, const QTemporaryDir& dir, const QString& language) {
+    dialog.ProjectEdit()->setText(dir.filePath(QStringLiteral("new")));
+    dialog.SetModule(FixturePath("basic32.exe"));
+    dialog.TranslatorEdit()->setText(QStringLiteral("Ann"));
+    SelectLanguage(*dialog.LanguageList(), language);
+}
+
+TEST(NewProjectDialogTest, StartsEmptyWithTheLanguageListDisabled) {
+    CNewProjectDlg dialog;
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("New Project"));
+    EXPECT_TRUE(dialog.ProjectPath().isEmpty());
+    EXPECT_TRUE(dialog.ModulePath().isEmpty());
+    EXPECT_TRUE(dialog.DictionaryPath().isEmpty());
+    EXPECT_TRUE(dialog.Translator().isEmpty());
+    EXPECT_TRUE(dialog.EMail().isEmpty());
+    EXPECT_FALSE(dialog.LanguageList()->isEnabled());
+    EXPECT_EQ(dialog.LanguageList()->count(), 0);
+    EXPECT_TRUE(dialog.SourceLanguageLabel()->text().isEmpty());
+    EXPECT_TRUE(dialog.VersionLabel()->text().isEmpty());
+    EXPECT_EQ(dialog.TargetLanguage(), 0);
+}
+
+TEST(NewProjectDialogTest, TabOrderFollowsTheRows) {
+    CNewProjectDlg dialog;
+    QStringList order;
+    QWidget* widget = dialog.ProjectEdit();
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus) order << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != dialog.ProjectEdit() && order.size() < 20);
+    QStringList expected = {"projectEdit", "projectBrowse", "moduleEdit", "moduleBrowse", "dictionaryEdit",
+                            "dictionaryBrowse", "translatorEdit", "emailEdit", "languageList", "ok", "cancel"};
+    EXPECT_EQ(order, expected);
+}
+
+TEST(NewProjectDialogTest, OkIsTheDefaultButton) {
+    CNewProjectDlg dialog;
+    auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("ok"));
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(ok->isDefault());
+}
+
+TEST(NewProjectDialogTest, SetModuleShowsSourceLanguageAndVersion) {
+    CNewProjectDlg dialog;
+    dialog.SetModule(FixturePath("basic32.exe"));
+    EXPECT_EQ(dialog.ModulePath(), FixturePath("basic32.exe"));
+    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("English"));
+    EXPECT_EQ(dialog.VersionLabel()->text(), QStringLiteral("1.2.3.4"));
+    EXPECT_TRUE(dialog.LanguageList()->isEnabled());
+}
+
+TEST(NewProjectDialogTest, SetModuleOffersEveryOtherLanguageSorted) {
+    CNewProjectDlg dialog;
+    dialog.SetModule(FixturePath("basic32.exe"));
+    const QComboBox& list = *dialog.LanguageList();
+    QStringList entries = Entries(list);
+    ASSERT_EQ(LanguageRows().size(), 70u);
+    EXPECT_EQ(entries.size(), 69);
+    EXPECT_FALSE(entries.contains(QStringLiteral("English")));
+    EXPECT_TRUE(entries.contains(QStringLiteral("Croatian")));
+    EXPECT_TRUE(entries.contains(QStringLiteral("Serbian")));
+    EXPECT_TRUE(std::is_sorted(entries.begin(), entries.end()));
+    EXPECT_EQ(list.currentIndex(), -1) << "the user has to choose";
+    for (int i = 0; i < list.count(); ++i) {
+        int row = list.itemData(i).toInt();
+        ASSERT_GE(row, 0);
+        ASSERT_LT(static_cast<std::size_t>(row), LanguageRows().size());
+        EXPECT_EQ(QString::fromLatin1(LanguageRows()[static_cast<std::size_t>(row)].label), list.itemText(i));
+    }
+}
+
+TEST(NewProjectDialogTest, GermanModuleOffersEnglishButNotGerman) {
+    CNewProjectDlg dialog;
+    dialog.SetModule(FixturePath("multilang.dll"));
+    QStringList entries = Entries(*dialog.LanguageList());
+    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("German"));
+    EXPECT_EQ(dialog.VersionLabel()->text(), QStringLiteral("3.0.0.0"));
+    EXPECT_EQ(entries.size(), 69);
+    EXPECT_FALSE(entries.contains(QStringLiteral("German")));
+    EXPECT_TRUE(entries.contains(QStringLiteral("English")));
+}
+
+TEST(NewProjectDialogTest, ChoosingTwiceListsEachLanguageOnce) {
+    CNewProjectDlg dialog;
+    dialog.SetModule(FixturePath("basic32.exe"));
+    dialog.SetModule(FixturePath("multilang.dll"));
+    QStringList entries = Entries(*dialog.LanguageList());
+    EXPECT_EQ(entries.size(), 69);
+    EXPECT_EQ(entries.count(QStringLiteral("English")), 1);
+    EXPECT_EQ(entries.count(QStringLiteral("French")), 1);
+    EXPECT_EQ(entries.removeDuplicates(), 0);
+}
+
+TEST(NewProjectDialogTest, MissingModuleChangesNothing) {
+    CNewProjectDlg dialog;
+    dialog.SetModule(FixturePath("basic32.exe"));
+    dialog.SetModule(FixturePath("no-such-module.exe"));
+    EXPECT_EQ(dialog.ModulePath(), FixturePath("basic32.exe"));
+    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("English"));
+    EXPECT_EQ(dialog.VersionLabel()->text(), QStringLiteral("1.2.3.4"));
+    EXPECT_EQ(dialog.LanguageList()->count(), 69);
+}
+
+TEST(NewProjectDialogTest, ModuleWithoutVersionOffersEveryLanguage) {
+    CNewProjectDlg dialog;
+    dialog.SetModule(FixturePath("nores.exe"));
+    EXPECT_TRUE(dialog.SourceLanguageLabel()->text().isEmpty());
+    EXPECT_EQ(dialog.VersionLabel()->text(), QStringLiteral("0.0.0.0"));
+    EXPECT_EQ(dialog.LanguageList()->count(), 70);
+    EXPECT_TRUE(dialog.LanguageList()->isEnabled());
+}
+
+TEST(NewProjectDialogTest, ValidateReportsTheFirstMissingField) {
+    CNewProjectDlg dialog;
+    EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter Name for the Project File."));
+    dialog.ProjectEdit()->setText(QStringLiteral("/tmp/quillon-never-written"));
+    EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter a valid Path for the File to Translate."));
+    dialog.ModuleEdit()->setText(FixturePath("no-such-module.exe"));
+    EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter a valid Path for the File to Translate."));
+    dialog.ModuleEdit()->setText(QStringLiteral(QUILLON_FIXTURE_DIR));
+    EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter a valid Path for the File to Translate."))
+        << "a folder is no module";
+    dialog.SetModule(FixturePath("basic32.exe"));
+    EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter the Translators Name."));
+    dialog.TranslatorEdit()->setText(QStringLiteral("Ann"));
+    EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to select the target language."));
+    SelectLanguage(*dialog.LanguageList(), QStringLiteral("German"));
+    EXPECT_TRUE(dialog.Validate().isEmpty());
+}
+
+TEST(NewProjectDialogTest, AcceptGivesGermanWithSubLanguageOne) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    CNewProjectDlg dialog;
+    FillValid(dialog, dir, QStringLiteral("German"));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.TargetLanguage(), 0x0407);
+}
+
+TEST(NewProjectDialogTest, AcceptGivesFrenchWithSubLanguageOne) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    CNewProjectDlg dialog;
+    FillValid(dialog, dir, QStringLiteral("French"));
+    dialog.EMailEdit()->setText(QStringLiteral("ann@example.org"));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.TargetLanguage(), 0x040C);
+    EXPECT_EQ(dialog.EMail(), QStringLiteral("ann@example.org"));
+}
+
+// A project of basic32.exe (English, code page 0x04B0 in its translation
+// table) translated into German, held by a document as the main window does.
+class SettingsDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        NewProjectSettings settings;
+        settings.projectPath = m_dir.filePath(QStringLiteral("basic.prj")).toStdString();
+        settings.modulePath = FixturePath("basic32.exe").toStdString();
+        settings.dictionaryPath = m_dir.filePath(QStringLiteral("basic.dic")).toStdString();
+        settings.translator = "Ann";
+        settings.email = "ann@example.org";
+        settings.targetLanguage = 0x0407;
+        auto project = CreateProject(settings);
+        ASSERT_TRUE(project);
+        m_doc.Project() = std::move(*project.Value());
+    }
+
+    CVersionBlock& Root() { return m_doc.Project().m_ResourceInfo.m_VersionInfo.m_Root; }
+
+    std::vector<std::string> TargetKeys() {
+        std::vector<std::string> keys;
+        if (CVersionBlock* tables = FindVersionPath(Root(), "\\StringFileInfo"))
+            for (const auto& child : tables->GetChildren())
+                if (auto* table = dynamic_cast<CVersionBlock*>(child.get()); table && !table->m_strTargetKey.empty())
+                    keys.push_back(table->m_strTargetKey);
+        return keys;
+    }
+
+    QTemporaryDir m_dir;
+    CQuillonDoc m_doc;
+};
+
+TEST_F(SettingsDialogTest, ShowsTheProject) {
+    CSettingsDlg dialog(m_doc);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Settings"));
+    EXPECT_EQ(dialog.ModulePath(), FixturePath("basic32.exe"));
+    EXPECT_EQ(dialog.DictionaryPath(), m_dir.filePath(QStringLiteral("basic.dic")));
+    EXPECT_EQ(dialog.Translator(), QStringLiteral("Ann"));
+    EXPECT_EQ(dialog.EMail(), QStringLiteral("ann@example.org"));
+    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("English"));
+    EXPECT_EQ(dialog.VersionLabel()->text(), QStringLiteral("1.2.3.4"));
+    EXPECT_TRUE(dialog.LanguageList()->isEnabled());
+    EXPECT_EQ(dialog.LanguageList()->count(), 69);
+    EXPECT_EQ(dialog.LanguageList()->currentText(), QStringLiteral("German"));
+}
+
+TEST_F(SettingsDialogTest, ProjectFileAndModuleAreReadOnly) {
+    CSettingsDlg dialog(m_doc);
+    EXPECT_TRUE(dialog.ProjectEdit()->isReadOnly());
+    EXPECT_TRUE(dialog.ModuleEdit()->isReadOnly());
+    EXPECT_FALSE(dialog.DictionaryEdit()->isReadOnly());
+    EXPECT_FALSE(dialog.TranslatorEdit()->isReadOnly());
+    EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("projectBrowse"))->isEnabled());
+    EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("moduleBrowse"))->isEnabled());
+    EXPECT_TRUE(dialog.findChild<QPushButton*>(QStringLiteral("dictionaryBrowse"))->isEnabled());
+}
+
+TEST_F(SettingsDialogTest, ApplyStoresTranslatorEMailAndDictionary) {
+    CSettingsDlg dialog(m_doc);
+    QString dictionary = m_dir.filePath(QStringLiteral("other.dic"));
+    dialog.TranslatorEdit()->setText(QStringLiteral("Bob"));
+    dialog.EMailEdit()->setText(QStringLiteral("bob@example.org"));
+    dialog.DictionaryEdit()->setText(dictionary);
+    EXPECT_TRUE(dialog.Apply(false));
+    const CProject& project = m_doc.Project();
+    EXPECT_EQ(project.m_strTranslator, "Bob");
+    EXPECT_EQ(project.m_strEMail, "bob@example.org");
+    EXPECT_EQ(project.m_strDictionaryPath, dictionary.toStdString());
+    EXPECT_EQ(project.m_wTargetLanguage, 0x0407);
+    EXPECT_TRUE(m_doc.IsModified());
+}
+
+TEST_F(SettingsDialogTest, ApplyWithoutChangesKeepsTheDocumentUnmodified) {
+    CSettingsDlg dialog(m_doc);
+    EXPECT_TRUE(dialog.Apply(true)) << "no language change, so nothing to ask";
+    EXPECT_FALSE(m_doc.IsModified());
+    EXPECT_EQ(m_doc.Project().m_wTargetLanguage, 0x0407);
+}
+
+TEST_F(SettingsDialogTest, LanguageChangeRewritesTheVersionResource) {
+    ASSERT_EQ(TargetKeys(), std::vector<std::string>{"040704b0"});
+    CSettingsDlg dialog(m_doc);
+    SelectLanguage(*dialog.LanguageList(), QStringLiteral("French"));
+    EXPECT_TRUE(dialog.Apply(false));
+    EXPECT_EQ(m_doc.Project().m_wTargetLanguage, 0x040C);
+    EXPECT_EQ(dialog.TargetLanguage(), 0x040C);
+    CVersionBlock* translation = FindVersionPath(Root(), "\\VarFileInfo\\Translation");
+    ASSERT_NE(translation, nullptr);
+    EXPECT_EQ(translation->m_pValue, (std::vector<std::uint8_t>{0x0C, 0x04, 0xB0, 0x04}));
+    EXPECT_EQ(TargetKeys(), std::vector<std::string>{"040c04b0"});
+    EXPECT_TRUE(m_doc.IsModified());
+}
+
+TEST_F(SettingsDialogTest, AcceptWithoutLanguageChangeCloses) {
+    CSettingsDlg dialog(m_doc);
+    dialog.TranslatorEdit()->setText(QStringLiteral("Bob"));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(m_doc.Project().m_strTranslator, "Bob");
+}
+
+TEST_F(SettingsDialogTest, SerbianTargetIsPreselectedAndKept) {
+    // Croatian and Serbian share a primary language; Serbian (Latin) is 0x081A.
+    m_doc.Project().m_wTargetLanguage = 0x081A;
+    CSettingsDlg dialog(m_doc);
+    EXPECT_EQ(dialog.LanguageList()->currentText(), QStringLiteral("Serbian"));
+    EXPECT_TRUE(dialog.Apply(false));
+    EXPECT_EQ(m_doc.Project().m_wTargetLanguage, 0x081A) << "an unchanged choice keeps the sub-language";
+}
+
+} // namespace
+} // namespace quillon::gui
