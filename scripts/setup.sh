@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pefile
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  fonts-liberation fonts-dejavu-core xvfb xauth
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <map>
 
 namespace quillon::gui {
 
@@ -83,13 +84,17 @@ void Draw(QPainter& p, IconKind kind) {
 } // namespace
 
 QIcon MakeIcon(IconKind kind) {
+    // Drawn once; views ask for icons on every paint. Never destroyed, so no
+    // pixmap outlives the application object at exit.
+    static auto* cache = new std::map<IconKind, QIcon>;
+    if (auto found = cache->find(kind); found != cache->end()) return found->second;
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing, false);
     Draw(painter, kind);
     painter.end();
-    return QIcon(pixmap);
+    return cache->emplace(kind, QIcon(pixmap)).first->second;
 }
 
 } // namespace quillon::gui

@@ -279,7 +279,12 @@ void CMainFrame::Log(const QString& text, bool error) {
 void CMainFrame::OnProjectReplaced() {
     m_strings.ShowItems(nullptr);
     m_contents.RebuildTree();
-    m_tree->expand(m_contents.index(0, 0));
+    // Open the folders and show the first resource, so there is something to work on.
+    QModelIndex root = m_contents.index(0, 0);
+    m_tree->expand(root);
+    for (int row = 0; row < m_contents.rowCount(root); ++row) m_tree->expand(m_contents.index(row, 0, root));
+    QModelIndex first = m_contents.index(0, 0, m_contents.index(0, 0, root));
+    if (first.isValid()) m_tree->setCurrentIndex(first);
     m_dictionaryBar->FillList();
     UpdateCounts();
     UpdateActions();

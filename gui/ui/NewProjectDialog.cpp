@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -150,9 +151,16 @@ std::string HexPair(std::uint16_t language, std::uint16_t codePage) {
     return buffer;
 }
 
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
 // The translation table's first pair holds the language in its low word and
-// the code page in its high word (little-endian); the string table written
-// for the target carries the pair's key as its target key.
+// the code page in its high word (little-endian). The string table written
+// for the target carries that pair as its target key; a table the module
+// itself has in the old target language carries its own key and stays.
 void RetargetVersion(CVersionBlock& root, std::uint16_t oldLanguage, std::uint16_t newLanguage) {
     CVersionBlock* translation = FindVersionPath(root, "\\VarFileInfo\\Translation");
     if (!translation || translation->m_pValue.size() < 4) return;
@@ -166,7 +174,8 @@ void RetargetVersion(CVersionBlock& root, std::uint16_t oldLanguage, std::uint16
     const std::string oldKey = HexPair(oldLanguage, codePage);
     for (const auto& child : tables->GetChildren()) {
         auto* table = dynamic_cast<CVersionBlock*>(child.get());
-        if (table && table->m_strTargetKey == oldKey) table->m_strTargetKey = HexPair(newLanguage, codePage);
+        if (table && table->m_strTargetKey == oldKey && !SameIgnoringCase(table->m_strKey, oldKey))
+            table->m_strTargetKey = HexPair(newLanguage, codePage);
     }
 }
 
