@@ -210,13 +210,9 @@ protected:
 
     CVersionBlock& Root() { return m_doc.Project().m_ResourceInfo.m_VersionInfo.m_Root; }
 
-    std::vector<std::string> TargetKeys() {
-        std::vector<std::string> keys;
-        if (CVersionBlock* tables = FindVersionPath(Root(), "\\StringFileInfo"))
-            for (const auto& child : tables->GetChildren())
-                if (auto* table = dynamic_cast<CVersionBlock*>(child.get()); table && !table->m_strTargetKey.empty())
-                    keys.push_back(table->m_strTargetKey);
-        return keys;
+    std::string TargetKey(const char* table) {
+        CVersionBlock* block = FindVersionPath(Root(), std::string("\\StringFileInfo\\") + table);
+        return block ? block->m_strTargetKey : "(no table)";
     }
 
     QTemporaryDir m_dir;
@@ -271,7 +267,9 @@ TEST_F(SettingsDialogTest, ApplyWithoutChangesKeepsTheDocumentUnmodified) {
 }
 
 TEST_F(SettingsDialogTest, LanguageChangeRewritesTheVersionResource) {
-    ASSERT_EQ(TargetKeys(), std::vector<std::string>{"040704b0"});
+    // basic32.exe has an English table (written for the target) and a German one of its own.
+    ASSERT_EQ(TargetKey("040904b0"), "040704b0");
+    ASSERT_EQ(TargetKey("040704b0"), "040704b0");
     CSettingsDlg dialog(m_doc);
     SelectLanguage(*dialog.LanguageList(), QStringLiteral("French"));
     EXPECT_TRUE(dialog.Apply(false));
@@ -280,8 +278,26 @@ TEST_F(SettingsDialogTest, LanguageChangeRewritesTheVersionResource) {
     CVersionBlock* translation = FindVersionPath(Root(), "\\VarFileInfo\\Translation");
     ASSERT_NE(translation, nullptr);
     EXPECT_EQ(translation->m_pValue, (std::vector<std::uint8_t>{0x0C, 0x04, 0xB0, 0x04}));
-    EXPECT_EQ(TargetKeys(), std::vector<std::string>{"040c04b0"});
+    EXPECT_EQ(TargetKey("040904b0"), "040c04b0");
+    EXPECT_EQ(TargetKey("040704b0"), "040704b0") << "the module's own German table is no translation";
     EXPECT_TRUE(m_doc.IsModified());
+}
+
+TEST_F(SettingsDialogTest, SecondLanguageChangeFollowsTheFirst) {
+    {
+        CSettingsDlg dialog(m_doc);
+        SelectLanguage(*dialog.LanguageList(), QStringLiteral("French"));
+        ASSERT_TRUE(dialog.Apply(false));
+    }
+    CSettingsDlg dialog(m_doc);
+    EXPECT_EQ(dialog.LanguageList()->currentText(), QStringLiteral("French"));
+    SelectLanguage(*dialog.LanguageList(), QStringLiteral("Italian"));
+    EXPECT_TRUE(dialog.Apply(false));
+    EXPECT_EQ(m_doc.Project().m_wTargetLanguage, 0x0410);
+    EXPECT_EQ(FindVersionPath(Root(), "\\VarFileInfo\\Translation")->m_pValue,
+              (std::vector<std::uint8_t>{0x10, 0x04, 0xB0, 0x04}));
+    EXPECT_EQ(TargetKey("040904b0"), "041004b0");
+    EXPECT_EQ(TargetKey("040704b0"), "040704b0");
 }
 
 TEST_F(SettingsDialogTest, AcceptWithoutLanguageChangeCloses) {
