@@ -61,6 +61,8 @@ public:
     AutoTranslateResult Run();
     // May be called from any thread; the run stops at the next item.
     void RequestStop() { m_bAbort.store(true, std::memory_order_relaxed); }
+    // Takes a stop request back (Start pressed again before the run saw it).
+    void ClearStop() { m_bAbort.store(false, std::memory_order_relaxed); }
 
     bool TranslateItem(CResourceItem& item);
     // Analyse, translate (both flags false) or rebuild hotkeys below `parent`;

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "dictionary/AutoTranslator.h"
 #include "ui/ContentsModel.h"
 #include "ui/QuillonDoc.h"
 #include "ui/StringListModel.h"
@@ -56,6 +57,8 @@ public:
     void OnTranslate();
     void OnRestore();
     void OnAutoTranslate();
+    // Refreshes the views and logs what a run of auto-translation did.
+    void ReportAutoTranslation(const AutoTranslateResult& result);
     void OnRestoreAll();
     bool OnBuildTarget();
     void OnDictionaryOpen();

@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QTableView>
 
+#include "controls/AutoTranslateDlg.h"
+#include "controls/ImportGlossaryDlg.h"
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/GlossaryImport.h"
 #include "dictionary/ManualTranslation.h"
@@ -199,21 +201,22 @@ void CMainFrame::OnRestore() {
 
 void CMainFrame::OnAutoTranslate() {
     if (!m_doc.HasItems()) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    CAutoTranslator translator(m_doc.Project());
-    AutoTranslateResult result = translator.Run();
-    QApplication::restoreOverrideCursor();
-    if (result.modified) m_doc.SetModifiedFlag(true);
+    CAutoTranslateDlg dialog(m_doc, this);
+    dialog.exec();
+    ReportAutoTranslation(dialog.LastResult());
+}
+
+void CMainFrame::ReportAutoTranslation(const AutoTranslateResult& result) {
     m_doc.NotifyItemsChanged();
-    QString text = result.ending == AutoTranslateResult::Ending::NothingToTranslate
-                       ? tr("Nothing to translate.")
-                       : QString::fromStdString(CompletionText(result.percent));
+    if (result.ending == AutoTranslateResult::Ending::NothingToTranslate) return;
+    QString ending = result.ending == AutoTranslateResult::Ending::Aborted
+                         ? tr("Aborted")
+                         : QString::fromStdString(CompletionText(result.percent));
     Log(tr("Auto Translate: %1 of %2 items translated, %3 left. %4")
             .arg(result.translated)
             .arg(result.total)
             .arg(result.untranslated.size())
-            .arg(text));
-    m_prompts->Information(tr("Auto Translate"), text);
+            .arg(ending));
 }
 
 void CMainFrame::OnRestoreAll() {
@@ -296,21 +299,13 @@ void CMainFrame::OnDictionarySaveAs() {
 
 void CMainFrame::OnImportGlossary(bool microsoft) {
     if (!m_doc.IsLoaded()) return;
-    QString path = m_prompts->OpenFile(microsoft ? tr("Import Microsoft Glossary") : tr("Import Text Glossary"),
-                                       tr("Glossaries (*.txt *.csv *.tab);;All Files (*)"));
-    if (path.isEmpty()) return;
-    auto bytes = ReadWholeFile(path.toStdString());
-    if (!bytes) {
-        m_prompts->Error(FromCore(bytes.GetError().Describe()));
-        return;
-    }
-    GlossaryReport report = ImportGlossary(bytes.Value(), microsoft ? GlossaryFormat::Microsoft : GlossaryFormat::Text,
-                                           m_doc.Project().m_Dictionary, m_doc.GetCodePage(), m_progress);
-    m_progress->Hide();
-    if (report.imported) m_doc.SetModifiedFlag(true);
+    CImportGlossaryDlg dialog(m_doc, microsoft ? GlossaryFormat::Microsoft : GlossaryFormat::Text, this);
+    dialog.exec();
+    if (!dialog.Done()) return;
+    // The dock shows the new entries at once, not only at the next fill.
     m_dictionaryBar->FillList();
-    Log(tr("Imported %1: %2 entries, %3 imported, %4 already in the dictonary")
-            .arg(path)
+    const GlossaryReport& report = dialog.Report();
+    Log(tr("Glossary imported: %1 entries, %2 imported, %3 already in the dictonary")
             .arg(report.lines)
             .arg(report.imported)
             .arg(report.duplicates));

@@ -2,6 +2,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <QListWidget>
 #include <QTableView>
 #include <QTreeView>
@@ -11,6 +14,7 @@
 #include "gui/ScriptedPrompts.h"
 #include "io/FileIo.h"
 #include "pe/ResourceModule.h"
+#include "controls/AutoTranslateDlg.h"
 #include "ui/DictionaryDock.h"
 #include "ui/MainFrame.h"
 #include "ui/OutputDock.h"
@@ -106,8 +110,15 @@ TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
         ASSERT_TRUE(window.frame.CreateProject(Settings(dir)));
         CProject& project = window.frame.Document().Project();
         project.m_Dictionary.AddEntry("Hello", "Hallo", 0, kKindString);
-        window.frame.OnAutoTranslate();
-        EXPECT_TRUE(window.prompts->informations.last().contains("Complete"));
+        {
+            CAutoTranslateDlg dialog(window.frame.Document(), &window.frame);
+            dialog.StartButton()->click();
+            dialog.WaitForWorker();
+            QCoreApplication::processEvents();
+            EXPECT_EQ(dialog.StatusLabel()->text(), "Complete 3% translated."); // 1 of 33
+            window.frame.ReportAutoTranslation(dialog.LastResult());
+        }
+        EXPECT_TRUE(window.frame.OutputBar()->StatusList()->item(1)->text().contains("Complete 3% translated."));
         ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
         EXPECT_EQ(Cell(window.frame.Strings(), 0, 3), "Hallo");
         EXPECT_EQ(window.frame.Strings().data(window.frame.Strings().index(0, 3), Qt::ForegroundRole).value<QBrush>().color(),

@@ -1,0 +1,107 @@
+#include "controls/ImportGlossaryDlg.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "io/FileIo.h"
+#include "ui/QuillonDoc.h"
+
+namespace quillon::gui {
+
+namespace {
+
+// Drives the dialog's bar from the import, which steps once per line.
+class BarProgress : public IProgress {
+public:
+    explicit BarProgress(QProgressBar& bar) : m_bar(bar) {}
+    void Show(std::string_view, std::uint32_t range) override {
+        m_bar.setRange(0, static_cast<int>(std::min<std::uint32_t>(range, INT32_MAX / 10)) * 10);
+        m_bar.setValue(0);
+        m_bar.show();
+    }
+    void Step() override {
+        m_bar.setValue(m_bar.value() + 10);
+        if (++m_steps % 64 == 0) QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    void Hide() override { m_bar.hide(); }
+
+private:
+    QProgressBar& m_bar;
+    std::uint32_t m_steps = 0;
+};
+
+} // namespace
+
+CImportGlossaryDlg::CImportGlossaryDlg(CQuillonDoc& doc, GlossaryFormat format, QWidget* parent)
+    : QDialog(parent), m_doc(doc), m_format(format), m_path(new QLineEdit(this)), m_entries(new QLabel("0", this)),
+      m_imported(new QLabel("0", this)), m_progress(new QProgressBar(this)), m_start(new QPushButton(tr("Start"), this)) {
+    setWindowTitle(tr("Import Dictonary"));
+    m_path->setReadOnly(true);
+    m_path->setMinimumWidth(320);
+    auto* browse = new QPushButton("...", this);
+    browse->setFixedWidth(32);
+    auto* cancel = new QPushButton(tr("Cancel"), this);
+    m_progress->setTextVisible(false);
+    m_progress->hide();
+    m_start->setDefault(true);
+    m_start->setEnabled(false);
+    for (QLabel* counter : {m_entries, m_imported}) counter->setAlignment(Qt::AlignCenter);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(m_path, 0, 0, 1, 3);
+    grid->addWidget(browse, 0, 3);
+    grid->addWidget(new QLabel(tr("Entrys:"), this), 1, 0);
+    grid->addWidget(m_entries, 1, 1);
+    grid->addWidget(new QLabel(tr("Imported:"), this), 2, 0);
+    grid->addWidget(m_imported, 2, 1);
+    grid->addWidget(m_progress, 3, 0, 1, 4);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_start);
+    buttons->addStretch();
+    buttons->addWidget(cancel);
+    grid->addLayout(buttons, 4, 0, 1, 4);
+    grid->setColumnStretch(2, 1);
+    connect(browse, &QPushButton::clicked, this, &CImportGlossaryDlg::Browse);
+    connect(m_start, &QPushButton::clicked, this, &CImportGlossaryDlg::OnStart);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CImportGlossaryDlg::Browse() {
+    QFileDialog dialog(this, windowTitle(), QString(), tr("Glossaries (*.txt *.csv *.tab);;All Files (*)"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() == QDialog::Accepted) SetPath(dialog.selectedFiles().value(0));
+}
+
+void CImportGlossaryDlg::SetPath(const QString& path) {
+    m_path->setText(path);
+    m_start->setEnabled(!path.isEmpty() && !m_bDone);
+}
+
+void CImportGlossaryDlg::OnStart() {
+    if (m_bDone) {
+        accept();
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto bytes = ReadWholeFile(m_path->text().toStdString());
+    if (bytes) {
+        BarProgress progress(*m_progress);
+        m_report = ImportGlossary(bytes.Value(), m_format, m_doc.Project().m_Dictionary, m_doc.GetCodePage(), &progress);
+        if (m_report.imported) m_doc.SetModifiedFlag(true);
+    }
+    m_entries->setText(QString::number(m_report.lines));
+    m_imported->setText(QString::number(m_report.imported));
+    QApplication::restoreOverrideCursor();
+    m_bDone = true;
+    m_start->setText(tr("OK"));
+    m_start->setEnabled(true);
+}
+
+} // namespace quillon::gui

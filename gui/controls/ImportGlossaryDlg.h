@@ -1,0 +1,47 @@
+#pragma once
+// Importing a glossary into the project's dictionary: choose the file, Start
+// runs the import with a progress bar and counters, and the same button then
+// reads OK and closes.
+
+#include <QDialog>
+
+#include "dictionary/GlossaryImport.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace quillon::gui {
+
+class CQuillonDoc;
+
+class CImportGlossaryDlg : public QDialog {
+    Q_OBJECT
+public:
+    CImportGlossaryDlg(CQuillonDoc& doc, GlossaryFormat format, QWidget* parent = nullptr);
+
+    void SetPath(const QString& path);
+    // Start: imports once; pressed again (now "OK") it closes the dialog.
+    void OnStart();
+    bool Done() const { return m_bDone; }
+    const GlossaryReport& Report() const { return m_report; }
+    QLabel* EntriesLabel() const { return m_entries; }
+    QLabel* ImportedLabel() const { return m_imported; }
+    QPushButton* StartButton() const { return m_start; }
+
+private:
+    void Browse();
+
+    CQuillonDoc& m_doc;
+    GlossaryFormat m_format;
+    QLineEdit* m_path;
+    QLabel* m_entries;
+    QLabel* m_imported;
+    QProgressBar* m_progress;
+    QPushButton* m_start;
+    bool m_bDone = false;
+    GlossaryReport m_report;
+};
+
+} // namespace quillon::gui
