@@ -1,0 +1,146 @@
+#include <array>
+
+#include "build/TemplateBuffer.h"
+#include "build/TemplateWriters.h"
+#include "build/TextPreparation.h"
+#include "io/ByteReader.h"
+
+namespace quillon {
+
+namespace {
+constexpr std::uint16_t kPopup = 0x0010;
+constexpr std::uint16_t kEndOfLevel = 0x0080;
+} // namespace
+
+// Block n holds IDs (n-1)*16 .. n*16-1; each slot is a WORD count of UTF-16
+// units and the units, without terminator; empty slots are a WORD 0.
+std::map<std::uint16_t, std::vector<std::uint8_t>> WriteStringBlocks(const CResourceItem& strings,
+                                                                     const WriteContext& context) {
+    std::map<std::uint16_t, std::array<const CResourceItem*, 16>> blocks;
+    for (const auto& entry : strings.GetChildren()) {
+        auto id = static_cast<std::uint16_t>(entry->m_nID);
+        auto block = static_cast<std::uint16_t>(id / 16 + 1);
+        blocks[block][id % 16] = entry.get(); // slots start out null
+    }
+    std::map<std::uint16_t, std::vector<std::uint8_t>> written;
+    for (const auto& [block, slots] : blocks) {
+        StringBlock originals = context.source ? context.source->LoadStringBlock(block) : StringBlock{};
+        CTemplateBuffer buffer;
+        for (std::size_t slot = 0; slot < slots.size(); ++slot) {
+            if (!slots[slot]) {
+                buffer.Word(0);
+                continue;
+            }
+            std::u16string text = TextToWrite(*slots[slot], originals[slot], TextRule::String, context.codePage);
+            buffer.Word(static_cast<std::uint16_t>(std::min<std::size_t>(text.size(), 0xFFFF)));
+            for (std::size_t i = 0; i < std::min<std::size_t>(text.size(), 0xFFFF); ++i)
+                buffer.Word(static_cast<std::uint16_t>(text[i]));
+        }
+        written.emplace(block, buffer.Take());
+    }
+    return written;
+}
+
+namespace {
+
+// The texts of a standard menu template in the order of its entries (popups
+// and items alike); empty when the template is not one we read.
+std::vector<std::u16string> OriginalMenuTexts(std::span<const std::uint8_t> resource) {
+    std::vector<std::u16string> texts;
+    ByteReader reader(resource);
+    auto version = reader.U16();
+    auto header = reader.U16();
+    if (!version || !header || *version != 0 || !reader.Seek(4 + std::size_t{*header})) return {};
+    // For every open popup level: whether its popup was the last of its parent's level.
+    std::vector<bool> openers;
+    while (true) {
+        auto options = reader.U16();
+        if (!options) return {};
+        if (!(*options & kPopup) && !reader.U16()) return {};
+        auto text = reader.Utf16z();
+        if (!text || openers.size() > 32) return {};
+        texts.push_back(std::move(*text));
+        if (*options & kPopup) {
+            openers.push_back((*options & kEndOfLevel) != 0);
+            continue;
+        }
+        if (!(*options & kEndOfLevel)) continue;
+        // This level ends, and with it every level whose popup was the last one.
+        while (true) {
+            if (openers.empty()) return texts;
+            bool last = openers.back();
+            openers.pop_back();
+            if (!last) break;
+        }
+    }
+}
+
+std::size_t CountNodes(const CResourceItem& node) {
+    std::size_t count = 0;
+    for (const auto& child : node.GetChildren()) count += 1 + CountNodes(*child);
+    return count;
+}
+
+class MenuWriter {
+public:
+    MenuWriter(const WriteContext& context, std::vector<std::u16string> originals)
+        : m_context(context), m_originals(std::move(originals)) {}
+
+    // Entries: WORD options, WORD id (not for popups), text; the last entry of
+    // every level carries the end bit, so items added by an update end their
+    // level properly.
+    void Level(const CResourceItem& parent) {
+        const auto& children = parent.GetChildren();
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            const CResourceItem& child = *children[i];
+            auto options = static_cast<std::uint16_t>(static_cast<const CMenuNode&>(child).m_dwOptions);
+            options = static_cast<std::uint16_t>(i + 1 == children.size() ? (options | kEndOfLevel) : (options & ~kEndOfLevel));
+            bool popup = child.GetType() == kKindPopupMenu;
+            if (popup) options |= kPopup;
+            m_buffer.Word(options);
+            if (!popup) m_buffer.Word(static_cast<std::uint16_t>(child.m_nID));
+            m_buffer.Name(Text(child));
+            ++m_position;
+            if (popup) Level(child);
+        }
+    }
+
+    std::vector<std::uint8_t> Finish() {
+        m_buffer.Align();
+        return m_buffer.Take();
+    }
+    CTemplateBuffer& Buffer() { return m_buffer; }
+
+private:
+    std::u16string Text(const CResourceItem& item) const {
+        std::optional<std::u16string> original;
+        if (m_position < m_originals.size()) original = m_originals[m_position];
+        if (item.m_dwState & RIS_FIXED) {
+            // A separator keeps whatever text the module gave it.
+            return original && item.m_strText.empty() ? *original : std::u16string();
+        }
+        return TextToWrite(item, original, TextRule::Menu, m_context.codePage);
+    }
+
+    const WriteContext& m_context;
+    std::vector<std::u16string> m_originals;
+    std::size_t m_position = 0;
+    CTemplateBuffer m_buffer;
+};
+
+} // namespace
+
+std::vector<std::uint8_t> WriteMenu(const CResourceItem& menu, const WriteContext& context) {
+    std::vector<std::u16string> originals;
+    if (context.source)
+        if (auto bytes = context.source->Find(kTypeMenu, static_cast<std::uint16_t>(menu.m_nID))) {
+            originals = OriginalMenuTexts(*bytes);
+            if (originals.size() != CountNodes(menu)) originals.clear(); // another shape: no pairing
+        }
+    MenuWriter writer(context, std::move(originals));
+    writer.Buffer().Dword(0); // version 0, header size 0
+    writer.Level(menu);
+    return writer.Finish();
+}
+
+} // namespace quillon

@@ -1,0 +1,168 @@
+#include "build/TargetBuilder.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "build/TemplateWriters.h"
+#include "extract/TemplateParsers.h"
+#include "io/FileIo.h"
+#include "pe/ResourceUpdate.h"
+#include "project/Project.h"
+
+namespace quillon {
+
+namespace {
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    if (std::filesystem::exists(b, error)) return std::filesystem::equivalent(a, b, error);
+    return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
+}
+
+std::string TypeName(std::uint16_t type) {
+    switch (type) {
+    case kTypeStringTable: return "string tables";
+    case kTypeDialog: return "dialogs";
+    case kTypeMenu: return "menus";
+    case kTypeVersion: return "version resources";
+    default: return "type " + std::to_string(type);
+    }
+}
+
+std::string LanguageHex(std::uint16_t language) {
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "0x%04x", language);
+    return buffer;
+}
+
+// Applies deletions and writes to the update and counts them for the report.
+class Builder {
+public:
+    Builder(const CProject& project, ResourceUpdate& update, const ResourceModule& source, BuildReport& report)
+        : m_project(project), m_update(update), m_source(source), m_report(report),
+          m_codePage(project.GetCodePage()), m_context{m_codePage, &source} {}
+
+    void Strings() {
+        for (auto& [block, bytes] : WriteStringBlocks(m_project.m_ResourceInfo.m_Strings, m_context))
+            Replace(kTypeStringTable, block, std::move(bytes));
+    }
+
+    void Dialogs() {
+        for (const auto& dialog : m_project.m_ResourceInfo.m_Dialogs.GetChildren()) {
+            auto bytes = WriteDialog(*dialog, m_context);
+            if (!bytes) {
+                m_report.warnings.push_back(bytes.GetError().message + "; the dialog is left as it was");
+                continue;
+            }
+            Replace(kTypeDialog, static_cast<std::uint16_t>(dialog->m_nID), std::move(bytes).Value());
+        }
+    }
+
+    void Menus() {
+        for (const auto& menu : m_project.m_ResourceInfo.m_Menus.GetChildren()) {
+            auto id = static_cast<std::uint16_t>(menu->m_nID);
+            if (!MenuIsReadable(id)) {
+                m_report.warnings.push_back("menu " + std::to_string(id) +
+                                            " is not a standard menu template; it is left as it was");
+                continue;
+            }
+            Replace(kTypeMenu, id, WriteMenu(*menu, m_context));
+        }
+    }
+
+    void Version() {
+        const CVersionInfo& info = m_project.m_ResourceInfo.m_VersionInfo;
+        if (info.m_Root.GetCount() == 0) return;
+        std::uint16_t name = 1;
+        for (const ResourceId& id : m_source.EnumerateNames(kTypeVersion))
+            if (!id.named) {
+                name = id.id;
+                break;
+            }
+        Replace(kTypeVersion, name, WriteVersion(info, m_context, name));
+    }
+
+    void Summarize() {
+        for (const auto& [key, count] : m_deleted)
+            m_report.lines.push_back("deleted " + std::to_string(count) + " " + TypeName(key.first) + " in " +
+                                     LanguageHex(key.second));
+        for (const auto& [key, count] : m_written)
+            m_report.lines.push_back("wrote " + std::to_string(count) + " " + TypeName(key.first) + " in " +
+                                     LanguageHex(key.second));
+    }
+
+private:
+    // The module's menu must be one the reader understood; anything else
+    // (an extended menu, a damaged template) would come back empty.
+    bool MenuIsReadable(std::uint16_t id) const {
+        auto bytes = m_source.Find(kTypeMenu, id);
+        if (!bytes) return true; // not in the module: nothing to lose
+        CResourceItem scratch;
+        TreeRoot root(scratch);
+        std::vector<std::string> diagnostics;
+        TemplateText text(m_codePage);
+        ParseContext context{text, diagnostics};
+        return ParseMenu(*bytes, id, root, context);
+    }
+
+    // The original goes in the source language of the project and in the
+    // language it was actually read from (a neutral original would otherwise
+    // keep winning over the translation); then the new template is stored
+    // under the target language.
+    void Replace(std::uint16_t type, std::uint16_t name, std::vector<std::uint8_t> bytes) {
+        std::set<std::uint16_t> languages{m_project.m_ResourceInfo.m_wLanguage};
+        if (const ResourceLeaf* read = m_source.FindLeaf(type, name)) languages.insert(read->language);
+        for (std::uint16_t language : languages)
+            if (m_update.Delete(ResourceId::Integer(type), ResourceId::Integer(name), language))
+                ++m_deleted[{type, language}];
+        m_update.Put(ResourceId::Integer(type), ResourceId::Integer(name), m_project.m_wTargetLanguage, std::move(bytes));
+        ++m_written[{type, m_project.m_wTargetLanguage}];
+    }
+
+    const CProject& m_project;
+    ResourceUpdate& m_update;
+    const ResourceModule& m_source;
+    BuildReport& m_report;
+    CodePage m_codePage;
+    WriteContext m_context;
+    std::map<std::pair<std::uint16_t, std::uint16_t>, std::size_t> m_deleted;
+    std::map<std::pair<std::uint16_t, std::uint16_t>, std::size_t> m_written;
+};
+
+bool HasContent(const CResourceInfo& info) {
+    return info.m_Menus.GetCount() || info.m_Dialogs.GetCount() || info.m_Strings.GetCount() ||
+           info.m_VersionInfo.m_Root.GetCount();
+}
+
+} // namespace
+
+Result<BuildReport> BuildTarget(const CProject& project, const std::string& targetPath) {
+    if (targetPath.empty()) return MakeError(Error::Code::NotFound, "no target path");
+    if (SameFile(project.m_strModulePath, targetPath))
+        return MakeError(Error::Code::Unsupported, "the target '" + targetPath + "' is the module itself");
+    if (!HasContent(project.m_ResourceInfo)) return MakeError(Error::Code::NotFound, "the project has nothing to build");
+    auto file = ReadWholeFile(project.m_strModulePath);
+    if (!file) return file.GetError();
+    auto source = ResourceModule::FromBytes(file.Value());
+    if (!source) return source.GetError();
+    auto update = ResourceUpdate::Begin(std::move(file).Value());
+    if (!update) return update.GetError();
+
+    BuildReport report;
+    Builder builder(project, update.Value(), source.Value(), report);
+    builder.Strings();
+    builder.Dialogs();
+    builder.Menus();
+    builder.Version();
+    builder.Summarize();
+
+    auto bytes = update.Value().Commit(report.warnings);
+    if (!bytes) return bytes.GetError();
+    Status written = WriteFileAtomically(targetPath, bytes.Value());
+    if (!written) return written.GetError();
+    return report;
+}
+
+} // namespace quillon

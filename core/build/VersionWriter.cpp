@@ -1,0 +1,86 @@
+#include "build/TemplateBuffer.h"
+#include "build/TemplateWriters.h"
+#include "build/TextPreparation.h"
+#include "pe/VersionEntries.h"
+
+namespace quillon {
+
+namespace {
+
+// Entry: WORD length, WORD value length, WORD type, key, align, value, align,
+// children. The length covers the entry up to the end of its value (text and
+// binary values) or of its last child (blocks).
+class VersionWriter {
+public:
+    VersionWriter(const WriteContext& context, const VersionEntry* originalRoot)
+        : m_context(context), m_originalRoot(originalRoot) {}
+
+    std::vector<std::uint8_t> Write(const CVersionInfo& info) {
+        std::size_t root = Header(52, 0, u"VS_VERSION_INFO");
+        m_out.Bytes(info.m_FixedInfo);
+        m_out.Align();
+        Children(info.m_Root, m_originalRoot);
+        m_out.SetWordAt(root, static_cast<std::uint16_t>(m_out.Size() - root));
+        m_out.Align();
+        return m_out.Take();
+    }
+
+private:
+    std::size_t Header(std::uint16_t valueLength, std::uint16_t type, std::u16string_view key) {
+        m_out.Align();
+        std::size_t start = m_out.Size();
+        m_out.Word(0); // length, filled in when the entry is complete
+        m_out.Word(valueLength);
+        m_out.Word(type);
+        m_out.Name(key);
+        m_out.Align();
+        return start;
+    }
+
+    static const VersionEntry* OriginalChild(const VersionEntry* parent, const std::u16string& key) {
+        if (!parent) return nullptr;
+        for (const VersionEntry& child : parent->children)
+            if (child.key == key) return &child;
+        return nullptr;
+    }
+
+    void Children(const CResourceItem& parent, const VersionEntry* original) {
+        for (const auto& child : parent.GetChildren()) {
+            const auto* block = dynamic_cast<const CVersionBlock*>(child.get());
+            if (!block) continue;
+            std::u16string key = m_context.codePage.ToUtf16(block->m_strTargetKey);
+            const VersionEntry* match = OriginalChild(original, m_context.codePage.ToUtf16(block->m_strKey));
+            if (block->m_nBlockType == kVersionText) {
+                std::optional<std::u16string> text;
+                if (match && match->IsText()) text = match->Text();
+                std::u16string value = TextToWrite(*block, text, TextRule::Version, m_context.codePage);
+                std::size_t start = Header(static_cast<std::uint16_t>(value.size() + 1), 1, key);
+                m_out.Name(value);
+                m_out.SetWordAt(start, static_cast<std::uint16_t>(m_out.Size() - start));
+            } else if (block->m_nBlockType == kVersionBinary) {
+                std::size_t start = Header(block->GetValueSize(), 0, key);
+                m_out.Bytes(std::span(block->m_pValue).first(block->GetValueSize()));
+                m_out.SetWordAt(start, static_cast<std::uint16_t>(m_out.Size() - start));
+            } else {
+                std::size_t start = Header(0, 1, key);
+                Children(*block, match);
+                m_out.SetWordAt(start, static_cast<std::uint16_t>(m_out.Size() - start));
+            }
+        }
+    }
+
+    const WriteContext& m_context;
+    const VersionEntry* m_originalRoot;
+    CTemplateBuffer m_out;
+};
+
+} // namespace
+
+std::vector<std::uint8_t> WriteVersion(const CVersionInfo& info, const WriteContext& context, std::uint16_t sourceName) {
+    std::optional<VersionEntry> original;
+    if (context.source)
+        if (auto bytes = context.source->Find(kTypeVersion, sourceName)) original = ParseVersionEntries(*bytes);
+    return VersionWriter(context, original ? &*original : nullptr).Write(info);
+}
+
+} // namespace quillon

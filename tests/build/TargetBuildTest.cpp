@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include "Fixtures.h"
+#include "TempDir.h"
+#include "build/TargetBuilder.h"
+#include "build/TemplateWriters.h"
+#include "dictionary/AutoTranslator.h"
+#include "extract/ResourceExtractor.h"
+#include "project/NewProject.h"
+#include "pe/VersionEntries.h"
+#include "project/Project.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+std::unique_ptr<CProject> ProjectFor(const std::string& module, std::uint16_t targetLanguage) {
+    NewProjectSettings settings;
+    settings.modulePath = Fixture(module);
+    settings.translator = "Ann";
+    settings.email = "ann@example.org";
+    settings.targetLanguage = targetLanguage;
+    auto project = CreateProject(settings);
+    EXPECT_TRUE(project);
+    return std::move(project).Value();
+}
+
+ResourceModule Built(const CProject& project, const TempDir& dir, BuildReport* reportOut = nullptr) {
+    auto report = BuildTarget(project, dir.File("target.exe"));
+    EXPECT_TRUE(report) << (report ? "" : report.GetError().Describe());
+    if (reportOut && report) *reportOut = report.Value();
+    auto module = ResourceModule::Open(dir.File("target.exe"));
+    EXPECT_TRUE(module) << (module ? "" : module.GetError().Describe());
+    return std::move(module).Value();
+}
+
+// Bytes equal up to zero padding at the end.
+bool SameUpToPadding(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
+    auto trim = [](std::span<const std::uint8_t> s) {
+        while (!s.empty() && s.back() == 0) s = s.first(s.size() - 1);
+        return s;
+    };
+    return std::ranges::equal(trim(a), trim(b));
+}
+
+} // namespace
+
+class IdentityBuild : public ::testing::TestWithParam<const char*> {};
+
+// Same language, nothing translated: every string table, menu and dialog
+// comes out as the module had it, and so does every other resource.
+TEST_P(IdentityBuild, UntranslatedBuildKeepsTheModulesResources) {
+    auto source = ResourceModule::Open(Fixture(GetParam()));
+    ASSERT_TRUE(source);
+    std::uint16_t language = source.Value().FindLeaf(kTypeVersion, 1) ? source.Value().FindLeaf(kTypeVersion, 1)->language : 0x0409;
+    auto project = ProjectFor(GetParam(), language);
+    TempDir dir;
+    ResourceModule target = Built(*project, dir);
+    for (const auto& type : source.Value().Tree().types)
+        for (const auto& name : type.names)
+            for (const auto& leaf : name.languages) {
+                if (type.type == ResourceId::Integer(kTypeVersion)) continue;
+                // What the reader took is rebuilt under the target language; the rest stays where it was.
+                bool rebuilt = !type.type.named && !name.name.named &&
+                               (type.type.id == kTypeStringTable || type.type.id == kTypeDialog || type.type.id == kTypeMenu) &&
+                               source.Value().FindLeaf(type.type.id, name.name.id) == &leaf;
+                std::uint16_t expectedLanguage = rebuilt ? language : leaf.language;
+                const ResourceTypeNode* targetType = target.Tree().FindType(type.type);
+                ASSERT_NE(targetType, nullptr) << type.type.ToString();
+                const ResourceLeaf* found = nullptr;
+                for (const auto& n : targetType->names)
+                    if (n.name == name.name)
+                        for (const auto& l : n.languages)
+                            if (l.language == expectedLanguage) found = &l;
+                ASSERT_NE(found, nullptr) << type.type.ToString() << " " << name.name.ToString();
+                EXPECT_TRUE(SameUpToPadding(*leaf.bytes, *found->bytes))
+                    << type.type.ToString() << " " << name.name.ToString() << " " << leaf.language;
+            }
+    // Scanning the target gives the same tree, apart from the translator's version values.
+    CResourceInfo rescanned;
+    CResourceExtractor extractor(dir.File("target.exe"), rescanned, CodePage(project->GetCodePage()));
+    extractor.Extract();
+    EXPECT_EQ(rescanned.m_Strings, project->m_ResourceInfo.m_Strings);
+    EXPECT_EQ(rescanned.m_Menus, project->m_ResourceInfo.m_Menus);
+    EXPECT_EQ(rescanned.m_Dialogs, project->m_ResourceInfo.m_Dialogs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modules, IdentityBuild,
+                         ::testing::Values("basic32.exe", "basic64.exe", "unstripped64.exe", "update-v1.exe",
+                                           "multilang.dll"));
+
+TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
+    auto project = ProjectFor("basic32.exe", 0x0407);
+    CDictonary& dictionary = project->m_Dictionary;
+    dictionary.AddEntry("File", "Datei", 'D', kKindPopupMenu);
+    dictionary.AddEntry("Hello", "Hallo", 0, kKindString);
+    dictionary.AddEntry("A\\tB\\r\\n", "X\\tY\\r\\n", 0, kKindString);
+    dictionary.AddEntry("Browse...", "Durchsuchen...", 'D', kKindControl);
+    dictionary.AddEntry("Opt&ions", "Optionen", 0, kKindDialog);
+    dictionary.AddEntry("Label", "Beschriftung", 'B', kKindControl);
+    CAutoTranslator(*project).Run();
+    TempDir dir;
+    BuildReport report;
+    ResourceModule target = Built(*project, dir, &report);
+    EXPECT_EQ(target.DeclaredLanguage(), 0x0407);
+    // Nothing of the source language is left of what was rebuilt.
+    EXPECT_EQ(target.FindLeaf(kTypeStringTable, 1)->language, 0x0407);
+    EXPECT_EQ(target.FindLeaf(kTypeDialog, 200)->language, 0x0407);
+    EXPECT_EQ(target.FindLeaf(kTypeMenu, 100)->language, 0x0407);
+    EXPECT_EQ(target.LoadString(1), u"Hallo");
+    EXPECT_EQ(target.LoadString(2), u"X\tY\r\n");
+    EXPECT_EQ(target.LoadString(40), u"Grüße € ä"); // untranslated: the module's own text
+
+    CResourceInfo rescanned;
+    CResourceExtractor extractor(dir.File("target.exe"), rescanned, CodePage(1252));
+    extractor.Extract();
+    EXPECT_EQ(rescanned.m_wLanguage, 0x0407);
+    const CResourceItem& file = *rescanned.m_Menus.GetChildren()[0]->GetChildren()[0];
+    EXPECT_EQ(file.m_strText, "Datei");
+    EXPECT_EQ(file.m_chHotkey, 'D');
+    const CResourceItem& dialog = *ChildWithId(rescanned.m_Dialogs, 200);
+    EXPECT_EQ(dialog.m_strText, "Optionen");
+    EXPECT_EQ(dialog.GetChildren()[2]->m_strText, "Durchsuchen...");
+    EXPECT_EQ(dialog.GetChildren()[2]->m_chHotkey, 'D');
+    // The extended dialog keeps its 32-bit control ID and its font's italic and character set.
+    auto extended = target.Find(kTypeDialog, 201);
+    auto original = ResourceModule::Open(Fixture("basic32.exe")).Value().Find(kTypeDialog, 201);
+    ASSERT_TRUE(extended && original);
+    EXPECT_EQ(ChildWithId(rescanned.m_Dialogs, 201)->GetChildren()[0]->m_strText, "Beschriftung");
+    auto dword = [](std::span<const std::uint8_t> bytes, std::size_t at) {
+        return static_cast<std::uint32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24);
+    };
+    auto findId = [&](std::span<const std::uint8_t> bytes, std::uint32_t id) {
+        for (std::size_t at = 0; at + 4 <= bytes.size(); at += 2)
+            if (dword(bytes, at) == id) return true;
+        return false;
+    };
+    EXPECT_TRUE(findId(*extended, 70000));
+    EXPECT_TRUE(findId(*extended, 70001));
+    // Header: 26 bytes, then menu, class, caption; font: point size, weight, italic, charset.
+    auto fontBytes = [](std::span<const std::uint8_t> bytes, std::u16string_view face) {
+        std::u16string text;
+        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) text.push_back(static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8));
+        std::size_t at = text.find(face);
+        return at == std::u16string::npos ? Bytes{} : Bytes(bytes.begin() + 2 * at - 6, bytes.begin() + 2 * at);
+    };
+    EXPECT_EQ(fontBytes(*extended, u"Segoe UI"), fontBytes(*original, u"Segoe UI"));
+    EXPECT_EQ(fontBytes(*extended, u"Segoe UI"), (Bytes{9, 0, 0xBC, 0x02, 0x01, 0xCC}));
+    // The extended menu the reader could not read is untouched, in its own language.
+    EXPECT_EQ(target.FindLeaf(kTypeMenu, 101)->language, 0x0409);
+    bool warned = false;
+    for (const auto& warning : report.warnings) warned = warned || warning.find("menu 101") != std::string::npos;
+    EXPECT_TRUE(warned);
+    // Resources the project never read stay as they were (the string-named dialog).
+    EXPECT_NE(target.Tree().FindType(ResourceId::Integer(kTypeDialog)), nullptr);
+}
+
+TEST(TargetBuild, NeutralOriginalIsReplacedSoTheTranslationWins) {
+    // multilang.dll: string block 2 only exists as neutral and US English; the
+    // reader takes the neutral one, so that is the one that must go.
+    auto project = ProjectFor("multilang.dll", 0x040C);
+    ChildWithId(project->m_ResourceInfo.m_Strings, 17)->SetTranslation("Neutre 17", 0);
+    TempDir dir;
+    ResourceModule target = Built(*project, dir);
+    const ResourceTypeNode* strings = target.Tree().FindType(ResourceId::Integer(kTypeStringTable));
+    std::vector<std::uint16_t> block2;
+    for (const auto& name : strings->names)
+        if (name.name == ResourceId::Integer(2))
+            for (const auto& leaf : name.languages) block2.push_back(leaf.language);
+    EXPECT_EQ(block2, (std::vector<std::uint16_t>{0x0409, 0x040C})); // neutral gone, English untouched
+    EXPECT_EQ(target.LoadString(17), u"Neutre 17");
+}
+
+TEST(TargetBuild, RefusesToOverwriteTheModuleAndReportsFailures) {
+    auto project = ProjectFor("basic32.exe", 0x0407);
+    auto same = BuildTarget(*project, Fixture("basic32.exe"));
+    ASSERT_FALSE(same);
+    EXPECT_NE(same.GetError().message.find("module itself"), std::string::npos);
+    EXPECT_FALSE(BuildTarget(*project, ""));
+    TempDir dir;
+    EXPECT_FALSE(BuildTarget(*project, dir.File("missing-folder/target.exe")));
+    project->m_strModulePath = dir.File("gone.exe");
+    EXPECT_FALSE(BuildTarget(*project, dir.File("target.exe")));
+    EXPECT_FALSE(FileExists(dir.File("target.exe")));
+}
+
+TEST(TemplateWriters, StringBlocksGroupBySixteenWithEmptySlots) {
+    CResourceItem strings;
+    strings.AddChild(std::make_unique<CStringEntry>("a", 0, 100));
+    strings.AddChild(std::make_unique<CStringEntry>("b", 0, 50));
+    strings.AddChild(std::make_unique<CStringEntry>("c", 0, 1));
+    CodePage page(932);
+    std::string japanese = page.FromUtf16(u"日本");
+    strings.GetChildren()[2]->SetTranslation(japanese, 0);
+    auto blocks = WriteStringBlocks(strings, WriteContext{page});
+    ASSERT_EQ(blocks.size(), 3u);
+    Bytes block1(32 + 4, 0);
+    block1[2] = 2; // slot 1: two UTF-16 units, not four bytes
+    block1[4] = 0xE5;
+    block1[5] = 0x65;
+    block1[6] = 0x2C;
+    block1[7] = 0x67;
+    block1.resize(4 + 4 + 14 * 2, 0);
+    EXPECT_EQ(blocks.at(1), block1);
+    EXPECT_EQ(blocks.at(4).size(), 15u * 2 + 4);  // ID 50: slot 2
+    EXPECT_EQ(blocks.at(7).size(), 15u * 2 + 4);  // ID 100: slot 4
+    EXPECT_EQ(blocks.at(7)[8], 1);
+}
+
+TEST(TemplateWriters, MenuEndBitsFollowTheTreeAndHotkeysGetTheirAmpersand) {
+    CMenuEntry top("", 0, 1, 0);
+    auto& popup = top.AddChild(std::make_unique<CMenuEntry>("File", 'F', -1, 0x90));
+    auto& open = popup.AddChild(std::make_unique<CMenuItem>("Open", 'O', 10, 0x80));
+    popup.AddChild(std::make_unique<CMenuItem>("", 0, 0, 0x800, RIS_FIXED)); // appended after the old last item
+    open.SetTranslation("\xD6" "ffnen", 0); // no own hotkey: the source letter is used if it occurs
+    CodePage page(1252);
+    Bytes menu = WriteMenu(top, WriteContext{page});
+    ASSERT_EQ(menu.size() % 4, 0u);
+    std::u16string text;
+    for (std::size_t i = 4; i + 1 < menu.size(); i += 2) text.push_back(static_cast<char16_t>(menu[i] | menu[i + 1] << 8));
+    EXPECT_NE(text.find(u"&File"), std::u16string::npos);
+    EXPECT_NE(text.find(u"Öffnen"), std::u16string::npos);
+    EXPECT_EQ(text.find(u"&Ö"), std::u16string::npos); // O does not occur in "Öffnen"
+    // Open lost its end bit, the separator got it.
+    std::size_t openAt = 4 + 2 + 2 * 6;
+    EXPECT_EQ(menu[openAt], 0x00);
+    std::size_t separatorAt = openAt + 4 + 2 * 7;
+    EXPECT_EQ(menu[separatorAt], 0x80);
+    EXPECT_EQ(menu[separatorAt + 1], 0x08);
+}
+
+TEST(TemplateWriters, VersionValuesAndLengths) {
+    CVersionInfo info;
+    info.m_FixedInfo[0] = 0xBD;
+    auto& table = info.m_Root.AddChild(std::make_unique<CVersionBlock>("StringFileInfo", kVersionBlock, ""));
+    auto& block = static_cast<CVersionBlock&>(table.AddChild(std::make_unique<CVersionBlock>("040904b0", kVersionBlock, "")));
+    block.m_strTargetKey = "040704b0";
+    block.AddChild(std::make_unique<CVersionBlock>("Comments", kVersionText, ""));
+    CodePage page(1252);
+    Bytes version = WriteVersion(info, WriteContext{page}, 1);
+    EXPECT_EQ(version.size() % 4, 0u);
+    auto word = [&](std::size_t at) { return static_cast<std::uint16_t>(version[at] | version[at + 1] << 8); };
+    EXPECT_LE(version.size() - word(0), 3u); // the root covers everything but the final padding
+    EXPECT_EQ(word(2), 52);
+    auto parsed = ParseVersionEntries(version);
+    ASSERT_TRUE(parsed);
+    const VersionEntry* comments = FindVersionEntry(*parsed, u"\\StringFileInfo\\040704b0\\Comments");
+    ASSERT_NE(comments, nullptr);
+    EXPECT_EQ(comments->valueLength, 1); // the terminator alone
+    EXPECT_TRUE(comments->IsText());
+}
