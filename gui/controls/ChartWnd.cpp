@@ -68,7 +68,7 @@ void DrawShadedBar(QPainter& painter, const QRect& bar, const QRect& done, const
     DrawShadow(painter, bar);
 }
 
-QFont ChartFont() {
+QFont MakeChartFont() {
     // Arial with a 14-pixel cell, of which about 12 pixels are the em.
     QFont font(QStringLiteral("Arial"));
     font.setStyleHint(QFont::SansSerif);
@@ -80,7 +80,7 @@ QFont ChartFont() {
 } // namespace
 
 CChartWnd::CChartWnd(QWidget* parent)
-    : QWidget(parent), m_font(ChartFont()), m_crBack(palette().color(QPalette::Base)) {
+    : QWidget(parent), m_font(MakeChartFont()), m_crBack(palette().color(QPalette::Base)) {
     // Painting covers every pixel, so Qt need not erase first.
     setAttribute(Qt::WA_OpaquePaintEvent, m_bFill);
     m_refuseTitle = [this](const QString& message) {

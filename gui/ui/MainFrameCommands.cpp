@@ -7,6 +7,7 @@
 
 #include "controls/AutoTranslateDlg.h"
 #include "controls/ImportGlossaryDlg.h"
+#include "controls/StatusDlg.h"
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/GlossaryImport.h"
 #include "dictionary/ManualTranslation.h"
@@ -165,18 +166,8 @@ void CMainFrame::OnSettings() {
 
 void CMainFrame::OnStatus() {
     if (!m_doc.IsLoaded()) return;
-    const CResourceInfo& info = m_doc.Project().m_ResourceInfo;
-    m_prompts->Information(tr("Status"), tr("Strings: %1\nPopup menus: %2\nMenu items: %3\nDialogs: %4\nControls: "
-                                            "%5\n\nTranslatable: %6\nNot translatable: %7\nTranslated (last auto "
-                                            "translation): %8")
-                                             .arg(info.m_nStrings)
-                                             .arg(info.m_nPopups)
-                                             .arg(info.m_nMenuItems)
-                                             .arg(info.m_nDialogs)
-                                             .arg(info.m_nControls)
-                                             .arg(info.m_nTranslatable)
-                                             .arg(info.m_nNotTranslatable)
-                                             .arg(info.m_nTranslated));
+    CStatusDlg dialog(m_doc.Project().m_ResourceInfo, this);
+    dialog.exec();
 }
 
 void CMainFrame::OnTranslate() {

@@ -1,0 +1,362 @@
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPushButton>
+#include <cstdlib>
+#include <ostream>
+
+#include "controls/ChartWnd.h"
+#include "controls/StatusDlg.h"
+
+// Readable colours in failure messages.
+void PrintTo(const QColor& colour, std::ostream* out) {
+    *out << "rgb(" << colour.red() << ", " << colour.green() << ", " << colour.blue() << ")";
+}
+
+using namespace quillon;
+using namespace quillon::gui;
+
+namespace {
+
+const QColor kBack(240, 230, 200);
+const QColor kNavy(0, 0, 128);
+const QColor kShadowNear(170, 170, 170);
+const QColor kShadowFar(190, 190, 190);
+
+QColor Pixel(const QImage& image, int x, int y) { return image.pixelColor(x, y); }
+int Brightness(const QColor& colour) { return colour.red() + colour.green() + colour.blue(); }
+bool Near(const QColor& a, const QColor& b, int tolerance) {
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance;
+}
+int MiddleY(const QRect& rect) { return rect.top() + rect.height() / 2; }
+
+// A chart as the status dialog sets one up, with bars of known values.
+struct TestChart {
+    CChartWnd chart;
+    TestChart() {
+        chart.resize(400, 250);
+        chart.Initialize();
+        chart.SetBackground(kBack, true);
+        chart.AddBar("Alpha", 100, kNavy);
+        chart.AddBar("Be", 50, QColor(128, 0, 128));
+        chart.AddBar("Gamma", 25, QColor(26, 166, 57));
+        chart.AddBar("Zero", 0, QColor(220, 0, 0));
+    }
+    QImage Grab() { return chart.grab().toImage(); }
+    int Column() const { return QFontMetrics(chart.ChartFont()).horizontalAdvance("Gamma") + 4; }
+    float Scale() const { return static_cast<float>(400 - Column() - 24) / 100.0f; }
+    int X(float value) const { return static_cast<int>(value * Scale()) + Column() + 4; }
+};
+
+// 50 counted items: 20 strings, 2 dialogs with 10 controls, 3 popups with 12
+// items, 3 version texts; 5 of them cannot be translated (empty texts), and
+// 24 of the 45 translatable ones are translated.
+CResourceInfo SampleProject() {
+    CResourceInfo info;
+    for (int i = 0; i < 20; ++i) {
+        auto& string = info.m_Strings.AddChild(std::make_unique<CStringEntry>("Text " + std::to_string(i), 0, i));
+        if (i < 10) string.SetTranslation("Tekst " + std::to_string(i), 0);
+    }
+    for (int d = 0; d < 2; ++d) {
+        auto& dialog = info.m_Dialogs.AddChild(std::make_unique<CDialogEntry>("Dialog", 0, 100 + d));
+        if (d == 0) dialog.SetTranslation("Dialoog", 0);
+        for (int c = 0; c < 5; ++c) {
+            std::string text = (d == 1 && c < 3) ? "" : "Control";
+            auto& control = dialog.AddChild(std::make_unique<CDialogItem>(text, 0, c));
+            if (!text.empty()) control.SetTranslation("Knop", 0);
+        }
+    }
+    for (int p = 0; p < 3; ++p) {
+        auto& popup = info.m_Menus.AddChild(std::make_unique<CMenuEntry>("Menu", 0, -1, 0x10));
+        for (int m = 0; m < 4; ++m) {
+            std::string text = (p < 2 && m == 3) ? "" : "Item";
+            auto& item = popup.AddChild(std::make_unique<CMenuItem>(text, 0, 10 * p + m, 0));
+            if (!text.empty() && m < 2) item.SetTranslation("Punt", 0);
+        }
+    }
+    auto& table = info.m_VersionInfo.m_Root.AddChild(
+        std::make_unique<CVersionBlock>("StringFileInfo", kVersionBlock, ""));
+    auto& language = table.AddChild(std::make_unique<CVersionBlock>("040904b0", kVersionBlock, ""));
+    for (const char* key : {"CompanyName", "FileDescription", "ProductName"})
+        language.AddChild(std::make_unique<CVersionBlock>(key, kVersionText, "Quill"));
+    info.m_VersionInfo.m_Root.AddChild(std::make_unique<CVersionBlock>("Translation", kVersionBinary, "", RIS_FIXED));
+    info.Recount();
+    info.m_nTranslated = 0; // as after a scan: no automatic translation yet
+    return info;
+}
+
+std::vector<QString> Labels(const CChartWnd& chart) {
+    std::vector<QString> labels;
+    for (const auto& [text, rect] : chart.LabelRects()) labels.push_back(text);
+    return labels;
+}
+
+} // namespace
+
+TEST(Chart, BarsRunFromTheLabelColumnInProportionToTheirValues) {
+    TestChart test;
+    const CChartWnd& chart = test.chart;
+    EXPECT_EQ(chart.MeasuredBar(), 2); // "Gamma" is longer than "Be"; "Zero" is not longer than "Gamma"
+    ASSERT_EQ(chart.LabelColumn(), test.Column());
+    EXPECT_FLOAT_EQ(chart.Scale(), test.Scale());
+    auto bars = chart.BarRects();
+    ASSERT_EQ(bars.size(), 4u);
+    const int values[] = {100, 50, 25};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(bars[i].left(), test.Column() + 5);
+        EXPECT_EQ(bars[i].left() + bars[i].width(), test.X(static_cast<float>(values[i])));
+        EXPECT_EQ(bars[i].top(), 24 + 24 * i + 4);
+        EXPECT_EQ(bars[i].height(), 16);
+    }
+    // Half the value, half the length (to the pixel the truncation costs).
+    EXPECT_NEAR((bars[1].width() + 1) * 2, bars[0].width() + 1, 1);
+    EXPECT_NEAR((bars[2].width() + 1) * 4, bars[0].width() + 1, 3);
+    EXPECT_EQ(bars[3].width(), 2); // a zero value still shows as a sliver
+}
+
+TEST(Chart, LabelsSitInTheirRowsLeftOfTheBars) {
+    TestChart test;
+    auto labels = test.chart.LabelRects();
+    auto bars = test.chart.BarRects();
+    ASSERT_EQ(labels.size(), 4u);
+    const char* texts[] = {"Alpha", "Be", "Gamma", "Zero"};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(labels[i].first, texts[i]);
+        EXPECT_EQ(labels[i].second, QRect(4, 24 + 24 * i, test.Column() - 4, 24));
+        EXPECT_LT(labels[i].second.right(), bars[i].left());
+        EXPECT_EQ(MiddleY(labels[i].second), MiddleY(bars[i]));
+    }
+    // The text is really painted there: dark pixels inside the label's row.
+    QImage image = test.Grab();
+    QRect first = labels[0].second;
+    int dark = 0;
+    for (int y = first.top(); y <= first.bottom(); ++y)
+        for (int x = first.left(); x <= first.right(); ++x) dark += Brightness(Pixel(image, x, y)) < 300;
+    EXPECT_GT(dark, 10);
+}
+
+TEST(Chart, ValueLabelsReadZeroToHundredPercentCentredOnTheGrid) {
+    TestChart test;
+    auto labels = test.chart.ValueLabelRects();
+    ASSERT_EQ(labels.size(), 5u);
+    const char* texts[] = {"0%", "25%", "50%", "75%", "100%"};
+    for (int k = 0; k < 5; ++k) {
+        SCOPED_TRACE(k);
+        int x = static_cast<int>(100.0f * test.Scale() * static_cast<float>(k) / 4.0f) + test.Column() + 4;
+        EXPECT_EQ(test.chart.StepX(k), x);
+        EXPECT_EQ(labels[k].first, texts[k]);
+        EXPECT_EQ(labels[k].second, QRect(x - 46, 2, 96, 28));
+    }
+    EXPECT_EQ(test.chart.TitleRect(), QRect(4, 0, test.Column() - 4, 24));
+}
+
+TEST(Chart, BarsAreGlossyWithOutlineAndShadow) {
+    TestChart test;
+    QImage image = test.Grab();
+    QRect bar = test.chart.BarRects()[0];
+    int y = MiddleY(bar);
+    EXPECT_EQ(Pixel(image, bar.left(), y), kNavy);   // outline
+    EXPECT_EQ(Pixel(image, bar.right(), y), kNavy);  // outline
+    EXPECT_EQ(Pixel(image, bar.left() + 5, bar.top()), kNavy);
+    EXPECT_TRUE(Near(Pixel(image, bar.left() + 2, y), kNavy, 12)) << ::testing::PrintToString(Pixel(image, bar.left() + 2, y));
+    EXPECT_TRUE(Near(Pixel(image, bar.left() + bar.width() / 3, y), Qt::white, 12)); // the highlight
+    EXPECT_TRUE(Near(Pixel(image, bar.right() - 2, y), kNavy, 12));
+    // Brighter towards the highlight from both sides.
+    EXPECT_LT(Brightness(Pixel(image, bar.left() + 10, y)), Brightness(Pixel(image, bar.left() + 40, y)));
+    EXPECT_GT(Brightness(Pixel(image, bar.left() + 120, y)), Brightness(Pixel(image, bar.left() + 250, y)));
+    // Shadow: near grey right under and beside, lighter grey one further out.
+    EXPECT_EQ(Pixel(image, bar.left() + 5, bar.bottom() + 1), kShadowNear);
+    EXPECT_EQ(Pixel(image, bar.right() + 1, y), kShadowNear);
+    EXPECT_EQ(Pixel(image, bar.left() + 5, bar.bottom() + 2), kShadowFar);
+    EXPECT_EQ(Pixel(image, bar.right() + 2, y), kShadowFar);
+    EXPECT_EQ(Pixel(image, bar.left() + 1, bar.bottom() + 2), kShadowFar);
+    EXPECT_EQ(Pixel(image, bar.left() + 5, bar.bottom() + 3), kBack);
+}
+
+TEST(Chart, ZeroBarIsATwoPixelSliverWithItsShadow) {
+    TestChart test;
+    QImage image = test.Grab();
+    QRect bar = test.chart.BarRects()[3];
+    int y = MiddleY(bar);
+    QColor red(220, 0, 0);
+    EXPECT_EQ(Pixel(image, bar.left(), y), red);
+    EXPECT_EQ(Pixel(image, bar.left() + 1, y), red);
+    EXPECT_EQ(Pixel(image, bar.left() + 2, y), kShadowNear);
+    EXPECT_EQ(Pixel(image, bar.left() + 3, y), kShadowFar);
+    EXPECT_EQ(Pixel(image, bar.left() + 1, bar.bottom() + 1), kShadowNear);
+}
+
+TEST(Chart, RaisedGridRunsBelowTheBarsAndTheRestIsBackground) {
+    TestChart test;
+    QImage image = test.Grab();
+    int y = 250 - 3; // below the last bar
+    for (int k = 0; k <= 4; ++k) {
+        SCOPED_TRACE(k);
+        int x = test.chart.StepX(k);
+        EXPECT_EQ(Pixel(image, x - 1, y), QColor(0, 128, 0));
+        EXPECT_EQ(Pixel(image, x, y), Qt::white);
+        EXPECT_EQ(Pixel(image, x + 1, y), QColor(0, 128, 0));
+        EXPECT_EQ(Pixel(image, x + 2, y), kShadowNear);
+        EXPECT_EQ(Pixel(image, x + 5, y), kBack);
+        EXPECT_EQ(Pixel(image, x, 24 - 4), Qt::white); // from 4 pixels above the first row, over the value labels
+    }
+    EXPECT_EQ(Pixel(image, 1, y), kBack);
+    // Bars are painted over the grid.
+    QRect bar = test.chart.BarRects()[0];
+    int x = test.chart.StepX(2);
+    EXPECT_NE(Pixel(image, x, MiddleY(bar)), Qt::white);
+}
+
+TEST(Chart, PlainGridIsAnAxisWithTicks) {
+    TestChart test;
+    test.chart.SetGridMode(0);
+    QImage image = test.Grab();
+    QColor green(0, 128, 0);
+    EXPECT_EQ(Pixel(image, test.chart.StepX(0), 247), green);
+    EXPECT_EQ(Pixel(image, test.chart.StepX(0) + 1, 247), kBack);
+    EXPECT_EQ(Pixel(image, test.chart.StepX(1), 247), kBack);
+    EXPECT_EQ(Pixel(image, test.chart.StepX(1), 22), green);
+    // The ticks stop above the first row, so they never cross a bar.
+    EXPECT_NE(Pixel(image, test.chart.StepX(1), MiddleY(test.chart.BarRects()[0])), green);
+}
+
+TEST(Chart, RefusesAnEmptyRangeAndTheSameTitle) {
+    TestChart test;
+    EXPECT_FALSE(test.chart.SetRange(50, 50, 2));
+    EXPECT_FALSE(test.chart.SetRange(60, 10, 2));
+    EXPECT_EQ(test.chart.ValueLabelRects().size(), 5u);
+    EXPECT_EQ(test.chart.ValueLabelRects().back().first, "100%");
+    EXPECT_FLOAT_EQ(test.chart.Scale(), test.Scale());
+    test.chart.resize(401, 250); // a later layout must still use the old range
+    test.Grab();
+    EXPECT_FLOAT_EQ(test.chart.Scale(), static_cast<float>(401 - test.Column() - 24) / 100.0f);
+
+    QString refusal;
+    test.chart.m_refuseTitle = [&](const QString& message) { refusal = message; };
+    EXPECT_EQ(test.chart.Title(), "User");
+    EXPECT_TRUE(test.chart.SetTitle("Status"));
+    EXPECT_TRUE(refusal.isEmpty());
+    EXPECT_FALSE(test.chart.SetTitle("Status"));
+    EXPECT_EQ(refusal, "They are the same ,  please input another name!\n");
+    EXPECT_EQ(test.chart.Title(), "Status");
+}
+
+TEST(Chart, SecondBarIsMeasuredEvenWhenShorter) {
+    CChartWnd chart;
+    chart.resize(300, 200);
+    chart.Initialize();
+    chart.AddBar("Stringstable", 10, kNavy);
+    chart.AddBar("Dialog", 10, kNavy);
+    chart.AddBar("Ctl", 10, kNavy);
+    EXPECT_EQ(chart.MeasuredBar(), 1);
+    EXPECT_EQ(chart.LabelColumn(), QFontMetrics(chart.ChartFont()).horizontalAdvance("Dialog") + 4);
+}
+
+TEST(StatusTally, CountsEveryKindAndItsTranslationsFromTheTree) {
+    CResourceInfo info = SampleProject();
+    StatusTally tally = TallyStatus(info);
+    EXPECT_EQ(tally.m_Strings, (KindTally{20, 10}));
+    EXPECT_EQ(tally.m_Dialogs, (KindTally{2, 1}));
+    EXPECT_EQ(tally.m_Controls, (KindTally{10, 7}));
+    EXPECT_EQ(tally.m_Popups, (KindTally{3, 0}));
+    EXPECT_EQ(tally.m_MenuItems, (KindTally{12, 6}));
+    EXPECT_EQ(tally.m_Version, (KindTally{3, 0}));
+    EXPECT_EQ(tally.m_nNotTranslatable, 5u);
+    EXPECT_EQ(tally.m_nTranslatable, 45u);
+    EXPECT_EQ(tally.m_nTranslatedTranslatable, 24u);
+    EXPECT_EQ(tally.All(), 50u);
+    // The tree walk agrees with the stored counters for the kinds they hold.
+    EXPECT_EQ(tally.m_Strings.m_nItems, info.m_nStrings);
+    EXPECT_EQ(tally.m_Dialogs.m_nItems, info.m_nDialogs);
+    EXPECT_EQ(tally.m_Controls.m_nItems, info.m_nControls);
+    EXPECT_EQ(tally.m_Popups.m_nItems, info.m_nPopups);
+    EXPECT_EQ(tally.m_MenuItems.m_nItems, info.m_nMenuItems);
+    EXPECT_EQ(Percent(24, 45), 53);
+    EXPECT_EQ(Percent(5, 0), 0);
+    EXPECT_EQ(Percent(3'000'000'000u, 3'000'000'000u), 100); // no 32-bit overflow
+}
+
+TEST(StatusDialog, ChartsTheProjectByKindWithTranslationsMadeByHand) {
+    CResourceInfo info = SampleProject();
+    CStatusDlg dialog(info, nullptr);
+    EXPECT_EQ(dialog.windowTitle(), "Translation Status");
+    auto* chart = dialog.findChild<CChartWnd*>();
+    ASSERT_EQ(chart, &dialog.Chart());
+    EXPECT_EQ(chart->Title(), "Status");
+    EXPECT_EQ(Labels(*chart), (std::vector<QString>{"Stringstable", "Dialog", "Controls", "Popup Menu", "Menuitems",
+                                                     "Version", "Not Translatable", "Translated"}));
+    const auto& bars = chart->Bars();
+    const int values[] = {40, 4, 20, 6, 24, 6, 10, 53};
+    const int done[] = {20, 2, 14, 0, 12, 0, 0, 0};
+    const QColor colours[] = {{0, 0, 128},   {128, 0, 128}, {26, 166, 57}, {150, 150, 0},
+                              {0, 128, 128}, {166, 26, 57}, {50, 50, 50},  {220, 0, 0}};
+    for (int i = 0; i < 8; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(bars[i].m_nValue, values[i]);
+        EXPECT_EQ(bars[i].m_nDone, done[i]);
+        EXPECT_EQ(bars[i].m_crBar, colours[i]);
+    }
+    // The widest label decides the column, so every label fits.
+    QFontMetrics metrics(chart->ChartFont());
+    EXPECT_EQ(chart->MeasuredBar(), 6);
+    EXPECT_EQ(chart->LabelColumn(), metrics.horizontalAdvance("Not Translatable") + 4);
+    for (const auto& [text, rect] : chart->LabelRects()) EXPECT_LE(metrics.horizontalAdvance(text), rect.width());
+    // All eight rows fit the chart, and the OK button sits below it.
+    EXPECT_LE(chart->TitleRow() + 8 * chart->RowHeight(), chart->height());
+    auto* ok = dialog.findChild<QPushButton*>();
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->text(), "OK");
+    EXPECT_GT(ok->y(), chart->geometry().bottom());
+    EXPECT_LE(ok->geometry().bottom(), dialog.height());
+    ok->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST(StatusDialog, TranslatedShareIsPaintedDarkerFromTheBarsLeftEnd) {
+    CResourceInfo info = SampleProject();
+    CStatusDlg dialog(info, nullptr);
+    CChartWnd& chart = dialog.Chart();
+    QImage image = chart.grab().toImage();
+    QRect strings = chart.BarRects()[0];
+    QRect done = chart.DoneRects()[0];
+    ASSERT_EQ(done.left(), strings.left());
+    EXPECT_EQ(done.left() + done.width(), chart.ValueX(20));
+    EXPECT_TRUE(chart.DoneRects()[3].isEmpty()); // no popup is translated
+    int y = MiddleY(strings);
+    // Left end: the darker shade, not the bar colour.
+    QColor left = Pixel(image, strings.left() + 3, y);
+    EXPECT_LT(left.blue(), 100) << ::testing::PrintToString(left);
+    // Just across the done part's end the bar is markedly lighter.
+    EXPECT_GT(Brightness(Pixel(image, done.right() + 2, y)), Brightness(Pixel(image, done.right() - 1, y)) + 60);
+    // The outline still goes round the whole bar in the bar colour.
+    EXPECT_EQ(Pixel(image, strings.left(), y), QColor(0, 0, 128));
+    // An untranslated kind keeps the plain gloss at its left end: its colour
+    // on the way to white, never darker.
+    QRect version = chart.BarRects()[5];
+    QColor plain = Pixel(image, version.left() + 2, MiddleY(version));
+    EXPECT_GE(plain.red(), 166);
+    EXPECT_GE(plain.green(), 26);
+    EXPECT_GE(plain.blue(), 57);
+}
+
+TEST(StatusDialog, EmptyProjectChartsEmptyBars) {
+    CResourceInfo empty;
+    CStatusDlg dialog(empty, nullptr);
+    CChartWnd& chart = dialog.Chart();
+    ASSERT_EQ(chart.Bars().size(), 8u);
+    QImage image = chart.grab().toImage();
+    ASSERT_FALSE(image.isNull());
+    for (std::size_t i = 0; i < chart.Bars().size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(chart.Bars()[i].m_nValue, 0);
+        QRect bar = chart.BarRects()[i];
+        EXPECT_EQ(bar.width(), 2);
+        EXPECT_EQ(Pixel(image, bar.left(), MiddleY(bar)), chart.Bars()[i].m_crBar);
+        EXPECT_EQ(Pixel(image, bar.left() + 2, MiddleY(bar)), kShadowNear);
+        EXPECT_TRUE(chart.DoneRects()[i].isEmpty());
+    }
+}
