@@ -107,4 +107,18 @@ void AddTranslatorToVersion(CProject& project) {
     if (table) table->m_strTargetKey = HexPair(project.m_wTargetLanguage, codePage);
 }
 
+void RefreshTranslatorValues(CProject& project) {
+    CVersionBlock* info = FindVersionPath(project.m_ResourceInfo.m_VersionInfo.m_Root, "\\StringFileInfo");
+    if (!info) return;
+    std::string target = HexPair(project.m_wTargetLanguage, 0).substr(0, 4);
+    for (auto& child : info->GetChildren()) {
+        auto* table = dynamic_cast<CVersionBlock*>(child.get());
+        if (!table || table->m_strTargetKey.compare(0, 4, target) != 0) continue;
+        for (const auto& [key, text] : {std::pair<const char*, const std::string&>{"Translator", project.m_strTranslator},
+                                        std::pair<const char*, const std::string&>{"Translator E-Mail", project.m_strEMail}})
+            if (CVersionBlock* value = FindVersionPath(*table, key); value && value->m_strTranslation != text)
+                value->SetTranslation(text, 0);
+    }
+}
+
 } // namespace quillon

@@ -40,6 +40,10 @@ Result<std::unique_ptr<CProject>> CreateProject(const NewProjectSettings& settin
 // module's own language and code page; sets that table's key for the target.
 void AddTranslatorToVersion(CProject& project);
 
+// After the translator or e-mail changed: the version values written for
+// them follow (in the string tables that are written for the target).
+void RefreshTranslatorValues(CProject& project);
+
 // The block reached by a backslash path of keys (compared without regard to
 // ASCII case; empty segments skipped), or null.
 CVersionBlock* FindVersionPath(CVersionBlock& block, std::string_view path);

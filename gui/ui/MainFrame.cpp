@@ -153,6 +153,10 @@ void CMainFrame::CreateActions() {
          tr("Imports a text glossary into the dictonary"));
     bind("ImportMicrosoft", tr("&Import Microsoft Glossary..."), [this] { OnImportGlossary(true); }, {},
          tr("Imports a Microsoft glossary into the dictonary"));
+    bind("ViewDialog", tr("&View Dialog"), &CMainFrame::OnViewDialog, QKeySequence(Qt::Key_F5),
+         tr("Show the selected dialog with its translated texts"));
+    bind("ViewMenu", tr("View &Menu"), &CMainFrame::OnViewMenu, QKeySequence(Qt::SHIFT | Qt::Key_F5),
+         tr("Show the selected menu with its translated texts and hotkeys"));
     bind("About", tr("&About Quillon..."), &CMainFrame::OnAbout, {}, tr("Show the program's version"))
         ->setIcon(MakeIcon(IconKind::About));
 }
@@ -190,6 +194,8 @@ void CMainFrame::CreateMenus() {
     for (const char* name : {"Translate", "Restore"}) m_translateMenu->addAction(Action(name));
     m_translateMenu->addSeparator();
     for (const char* name : {"AutoTranslate", "RestoreAll"}) m_translateMenu->addAction(Action(name));
+    m_translateMenu->addSeparator();
+    for (const char* name : {"ViewDialog", "ViewMenu"}) m_translateMenu->addAction(Action(name));
     m_translateMenu->addSeparator();
     m_translateMenu->addAction(Action("BuildTarget"));
 
@@ -335,7 +341,14 @@ void CMainFrame::ShowTreeMenu(const QPoint& position) {
     QModelIndex index = m_tree->indexAt(position);
     if (!index.isValid()) return;
     m_tree->setCurrentIndex(index);
+    UpdateActions();
+    QMenu menu(this);
+    menu.addAction(Action("ViewDialog"));
+    menu.addAction(Action("ViewMenu"));
+    menu.exec(m_tree->viewport()->mapToGlobal(position));
 }
+
+CResourceItem* CMainFrame::SelectedNode() const { return m_contents.ItemAt(m_tree->currentIndex()); }
 
 void CMainFrame::UpdateActions() {
     bool loaded = m_doc.IsLoaded();
@@ -347,6 +360,9 @@ void CMainFrame::UpdateActions() {
     Action("FileSave")->setEnabled(loaded);
     for (const char* name : {"Translate", "Restore"}) Action(name)->setEnabled(selected);
     for (const char* name : {"AutoTranslate", "RestoreAll", "BuildTarget"}) Action(name)->setEnabled(items);
+    CResourceItem* node = SelectedNode();
+    Action("ViewDialog")->setEnabled(node && node->GetType() == kKindDialog && node->GetDataSize() > 0);
+    Action("ViewMenu")->setEnabled(node && node->GetType() == kKindPopupMenu);
 }
 
 namespace {

@@ -66,6 +66,8 @@ public:
     void OnDictionarySaveAs();
     void OnImportGlossary(bool microsoft);
     void OnAbout();
+    void OnViewDialog();
+    void OnViewMenu();
     // Asks to save a modified project; false when the user cancelled.
     bool SaveModified();
     // Enables and checks every command from the document's state.
@@ -92,6 +94,7 @@ private:
     void AddRecentFile(const QString& path);
     void RebuildRecentMenu();
     CResourceItem* SelectedItem() const;
+    CResourceItem* SelectedNode() const;
     QAction* AddAction(const QString& objectName, const QString& text, const QString& tip = {});
     void Log(const QString& text, bool error = false);
 

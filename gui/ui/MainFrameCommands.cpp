@@ -6,6 +6,7 @@
 #include <QTableView>
 
 #include "controls/AutoTranslateDlg.h"
+#include "controls/DialogPreviewDlg.h"
 #include "controls/ImportGlossaryDlg.h"
 #include "controls/StatusDlg.h"
 #include "dictionary/AutoTranslator.h"
@@ -300,6 +301,20 @@ void CMainFrame::OnImportGlossary(bool microsoft) {
             .arg(report.lines)
             .arg(report.imported)
             .arg(report.duplicates));
+}
+
+void CMainFrame::OnViewDialog() {
+    CResourceItem* node = SelectedNode();
+    if (!node || node->GetType() != kKindDialog || node->GetDataSize() == 0) return;
+    CDialogPreviewDlg preview(*node, m_doc.GetCodePage(), this);
+    preview.exec();
+}
+
+void CMainFrame::OnViewMenu() {
+    CResourceItem* node = SelectedNode();
+    if (!node || node->GetType() != kKindPopupMenu) return;
+    CMenuPreviewDlg preview(*node, m_doc.GetCodePage(), this);
+    preview.exec();
 }
 
 void CMainFrame::OnAbout() {

@@ -225,6 +225,8 @@ void CNewProjectDlg::BuildLayout() {
     grid->addLayout(NewButtonRow(this), 9, 0, 1, kColumns);
     grid->setColumnStretch(kEditColumn, 1);
     grid->setColumnStretch(kSecondEditColumn, 1);
+    // Room for a typical path without scrolling the edits.
+    setMinimumWidth(fontMetrics().averageCharWidth() * 72);
 
     QWidget* order[] = {m_project,          m_projectBrowse, m_module, m_moduleBrowse,
                         m_dictionary,       m_dictionaryBrowse, m_translator, m_email,
@@ -348,8 +350,8 @@ void CSettingsDlg::ShowProject() {
     const CProject& project = m_doc.Project();
     const CodePage codePage = m_doc.GetCodePage();
     m_project->setText(m_doc.PathName());
-    m_module->setText(PathToQt(project.m_strModulePath, codePage));
-    m_dictionary->setText(PathToQt(project.m_strDictionaryPath, codePage));
+    m_module->setText(QString::fromStdString(project.m_strModulePath));
+    m_dictionary->setText(QString::fromStdString(project.m_strDictionaryPath));
     m_translator->setText(ToQt(project.m_strTranslator, codePage));
     m_email->setText(ToQt(project.m_strEMail, codePage));
     const CResourceInfo& info = project.m_ResourceInfo;
@@ -385,9 +387,14 @@ bool CSettingsDlg::StoreTexts() {
         field = std::move(bytes);
         changed = true;
     };
-    store(project.m_strDictionaryPath, DictionaryPath());
+    // Paths are the file system's UTF-8; names are texts of the project.
+    if (DictionaryPath().toStdString() != project.m_strDictionaryPath) {
+        project.m_strDictionaryPath = DictionaryPath().toStdString();
+        changed = true;
+    }
     store(project.m_strTranslator, Translator());
     store(project.m_strEMail, EMail());
+    if (changed) RefreshTranslatorValues(project);
     return changed;
 }
 

@@ -20,7 +20,5 @@ QString HotkeyToQt(std::uint16_t hotkey, const CodePage& codePage);
 // The first character of `text` as a hotkey byte of the code page; 0 when
 // empty or when the character takes more than one byte.
 std::uint16_t HotkeyFromQt(const QString& text, const CodePage& codePage);
-// File paths are UTF-8 on Linux; the project stores them in its code page.
-inline QString PathToQt(const std::string& path, const CodePage& codePage) { return ToQt(path, codePage); }
 
 } // namespace quillon::gui

@@ -126,7 +126,8 @@ TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
     EXPECT_EQ(dialog.GetChildren()[2]->m_chHotkey, 'D');
     // The extended dialog keeps its 32-bit control ID and its font's italic and character set.
     auto extended = target.Find(kTypeDialog, 201);
-    auto original = ResourceModule::Open(Fixture("basic32.exe")).Value().Find(kTypeDialog, 201);
+    auto source = ResourceModule::Open(Fixture("basic32.exe"));
+    auto original = source.Value().Find(kTypeDialog, 201);
     ASSERT_TRUE(extended && original);
     EXPECT_EQ(ChildWithId(rescanned.m_Dialogs, 201)->GetChildren()[0]->m_strText, "Beschriftung");
     auto dword = [](std::span<const std::uint8_t> bytes, std::size_t at) {

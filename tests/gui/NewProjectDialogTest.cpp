@@ -2,12 +2,15 @@
 // program provides the QApplication; every case keeps all fields valid where
 // it calls accept(), so no message box opens.
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +46,20 @@ void FillValid(CNewProjectDlg& dialog, const QTemporaryDir& dir, const QString& 
     dialog.SetModule(FixturePath("basic32.exe"));
     dialog.TranslatorEdit()->setText(QStringLiteral("Ann"));
     SelectLanguage(*dialog.LanguageList(), language);
+}
+
+// Answers the next file dialog with `name` as if typed into its file name
+// field; a dialog that will not close is cancelled so the test cannot hang.
+void AnswerFileDialog(const QString& name) {
+    QTimer::singleShot(0, [name] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QTimer::singleShot(2000, dialog, [dialog] { QMetaObject::invokeMethod(dialog, "reject"); });
+        EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        // selectFile() leaves a focused name field alone, so type into it.
+        if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) edit->setText(name);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
 }
 
 TEST(NewProjectDialogTest, StartsEmptyWithTheLanguageListDisabled) {
@@ -148,6 +165,24 @@ TEST(NewProjectDialogTest, ModuleWithoutVersionOffersEveryLanguage) {
     EXPECT_EQ(dialog.VersionLabel()->text(), QStringLiteral("0.0.0.0"));
     EXPECT_EQ(dialog.LanguageList()->count(), 70);
     EXPECT_TRUE(dialog.LanguageList()->isEnabled());
+}
+
+TEST(NewProjectDialogTest, ModuleButtonReadsTheChosenModule) {
+    CNewProjectDlg dialog;
+    AnswerFileDialog(FixturePath("multilang.dll"));
+    dialog.findChild<QPushButton*>(QStringLiteral("moduleBrowse"))->click();
+    EXPECT_EQ(dialog.ModulePath(), FixturePath("multilang.dll"));
+    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("German"));
+    EXPECT_EQ(dialog.LanguageList()->count(), 69);
+}
+
+TEST(NewProjectDialogTest, ProjectButtonAddsTheExtension) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    CNewProjectDlg dialog;
+    AnswerFileDialog(dir.filePath(QStringLiteral("fresh")));
+    dialog.findChild<QPushButton*>(QStringLiteral("projectBrowse"))->click();
+    EXPECT_EQ(dialog.ProjectPath(), dir.filePath(QStringLiteral("fresh.prj")));
 }
 
 TEST(NewProjectDialogTest, ValidateReportsTheFirstMissingField) {
@@ -298,6 +333,14 @@ TEST_F(SettingsDialogTest, SecondLanguageChangeFollowsTheFirst) {
               (std::vector<std::uint8_t>{0x10, 0x04, 0xB0, 0x04}));
     EXPECT_EQ(TargetKey("040904b0"), "041004b0");
     EXPECT_EQ(TargetKey("040704b0"), "040704b0");
+}
+
+TEST_F(SettingsDialogTest, DictionaryButtonAcceptsANewFile) {
+    CSettingsDlg dialog(m_doc);
+    QString fresh = m_dir.filePath(QStringLiteral("fresh"));
+    AnswerFileDialog(fresh);
+    dialog.findChild<QPushButton*>(QStringLiteral("dictionaryBrowse"))->click();
+    EXPECT_EQ(dialog.DictionaryPath(), fresh + QStringLiteral(".dic"));
 }
 
 TEST_F(SettingsDialogTest, AcceptWithoutLanguageChangeCloses) {

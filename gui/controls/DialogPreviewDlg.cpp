@@ -1,0 +1,189 @@
+#include "controls/DialogPreviewDlg.h"
+
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <map>
+#include <vector>
+
+#include "build/TextPreparation.h"
+#include "controls/DialogPreview.h"
+#include "dictionary/Hotkeys.h"
+#include "ui/TextBridge.h"
+
+namespace quillon::gui {
+
+namespace {
+
+// Option bits of a menu template entry.
+constexpr std::uint32_t MF_GRAYED = 0x01;
+constexpr std::uint32_t MF_DISABLED = 0x02;
+constexpr std::uint32_t MF_CHECKED = 0x08;
+constexpr std::uint32_t MF_SEPARATOR = 0x800;
+
+constexpr int kListRows = 4;
+constexpr int kSurround = 12;
+
+QListWidget* MakeDefectList(QWidget* parent) {
+    auto* list = new QListWidget(parent);
+    list->setMaximumHeight(list->fontMetrics().height() * kListRows + 2 * list->frameWidth() + 6);
+    return list;
+}
+
+QDialogButtonBox* MakeCloseButton(QDialog* dialog) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+// Menus --------------------------------------------------------------------
+
+const std::string& TreeText(const CResourceItem& item) {
+    return item.IsTranslated() ? item.m_strTranslation : item.m_strText;
+}
+
+std::uint16_t TreeHotkey(const CResourceItem& item) {
+    return item.IsTranslated() ? item.m_chTransHotkey : item.m_chHotkey;
+}
+
+std::uint32_t Options(const CResourceItem& item) {
+    auto* node = dynamic_cast<const CMenuNode*>(&item);
+    return node ? node->m_dwOptions : 0;
+}
+
+// Classic templates mark a separator by an entry with ID 0 and no text.
+bool IsSeparator(const CResourceItem& item) {
+    if (item.GetType() != kKindMenuItem) return false;
+    return (Options(item) & MF_SEPARATOR) || (item.m_nID == 0 && item.m_strText.empty());
+}
+
+// The text with '&' before its hotkey, as the menu will show it.
+QString MenuText(const CResourceItem& item, const CodePage& codePage) {
+    return ToQt(PrepareText(TreeText(item), TreeHotkey(item), codePage), codePage);
+}
+
+// The name a translator knows an entry by: its text without the
+// accelerator that follows the tab.
+QString ShortName(const CResourceItem& item, const CodePage& codePage) {
+    std::string text = TreeText(item);
+    text = text.substr(0, text.find("\\t"));
+    return ToQt(text, codePage);
+}
+
+void ApplyOptions(QAction* action, const CResourceItem& item) {
+    std::uint32_t options = Options(item);
+    action->setEnabled(!(options & (MF_GRAYED | MF_DISABLED)));
+    if (options & MF_CHECKED) {
+        action->setCheckable(true);
+        action->setChecked(true);
+    }
+}
+
+// QMenuBar and QMenu share these calls but no base class that has them.
+template <typename Target>
+void AddEntries(const CResourceItem& level, Target* target, const CodePage& codePage) {
+    for (const auto& child : level.GetChildren()) {
+        if (child->GetType() == kKindPopupMenu) {
+            QMenu* popup = target->addMenu(MenuText(*child, codePage));
+            // Windows shows every separator of the template, even two in a row.
+            popup->setSeparatorsCollapsible(false);
+            ApplyOptions(popup->menuAction(), *child);
+            AddEntries(*child, popup, codePage);
+        } else if (IsSeparator(*child)) {
+            target->addSeparator();
+        } else {
+            ApplyOptions(target->addAction(MenuText(*child, codePage)), *child);
+        }
+    }
+}
+
+} // namespace
+
+// Dialog preview ------------------------------------------------------------
+
+CDialogPreviewDlg::CDialogPreviewDlg(const CResourceItem& dialog, const CodePage& codePage, QWidget* parent)
+    : QDialog(parent), m_preview(new CDialogPreviewWidget(dialog, codePage, this)),
+      m_overflowList(MakeDefectList(this)) {
+    setWindowTitle(m_preview->Caption());
+    auto* layout = new QVBoxLayout(this);
+    // A dialog can be larger than the screen; the preview then scrolls.
+    // A dark surround shows where the dialog's client area ends.
+    auto* area = new QScrollArea(this);
+    area->setBackgroundRole(QPalette::Dark);
+    area->setWidget(m_preview);
+    area->setAlignment(Qt::AlignCenter);
+    QSize wanted = m_preview->size() + QSize(kSurround, kSurround) * 2;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) wanted = wanted.boundedTo(screen->availableSize() * 3 / 4);
+    area->setMinimumSize(wanted);
+    layout->addWidget(area, 1);
+    if (!m_preview->IsValid())
+        layout->addWidget(new QLabel(tr("The dialog template is damaged and cannot be shown."), this));
+    layout->addWidget(new QLabel(tr("Controls whose text does not fit:"), this));
+    layout->addWidget(m_overflowList);
+    layout->addWidget(MakeCloseButton(this));
+    FillOverflowList();
+    connect(m_preview, &CDialogPreviewWidget::overflowChanged, this, &CDialogPreviewDlg::FillOverflowList);
+    connect(m_overflowList, &QListWidget::currentRowChanged, this, &CDialogPreviewDlg::OnOverflowRowChanged);
+    m_preview->setFocus();
+}
+
+// Each row remembers its control, so picking a row selects the control.
+void CDialogPreviewDlg::FillOverflowList() {
+    QSignalBlocker quiet(m_overflowList);
+    m_overflowList->clear();
+    const QStringList texts = m_preview->OverflowingControls();
+    for (int i = 0; i < m_preview->ControlCount(); ++i) {
+        if (!m_preview->IsOverflowing(i)) continue;
+        auto* row = new QListWidgetItem(texts.at(m_overflowList->count()), m_overflowList);
+        row->setData(Qt::UserRole, i);
+    }
+}
+
+void CDialogPreviewDlg::OnOverflowRowChanged(int row) {
+    if (QListWidgetItem* item = m_overflowList->item(row)) m_preview->SelectControl(item->data(Qt::UserRole).toInt());
+}
+
+// Menu preview ----------------------------------------------------------------
+
+CMenuPreviewDlg::CMenuPreviewDlg(const CResourceItem& menu, const CodePage& codePage, QWidget* parent)
+    : QDialog(parent), m_menuBar(new QMenuBar(this)), m_duplicateList(MakeDefectList(this)) {
+    setWindowTitle(tr("Menu %1").arg(menu.m_nID));
+    m_menuBar->setNativeMenuBar(false);
+    AddEntries(menu, m_menuBar, codePage);
+    CheckLevel(menu, tr("Menu bar"), codePage);
+    m_duplicateList->addItems(m_duplicates);
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(m_menuBar);
+    layout->addWidget(new QLabel(tr("Open the menus to see their entries."), this));
+    layout->addWidget(new QLabel(tr("Hotkeys used more than once on one level:"), this));
+    layout->addWidget(m_duplicateList);
+    layout->addWidget(MakeCloseButton(this));
+    resize(std::max(sizeHint().width(), 420), sizeHint().height());
+}
+
+// Hotkeys compare without ASCII case, as Windows matches the typed letter.
+void CMenuPreviewDlg::CheckLevel(const CResourceItem& level, const QString& name, const CodePage& codePage) {
+    std::vector<std::uint8_t> order;
+    std::map<std::uint8_t, QStringList> users;
+    for (const auto& child : level.GetChildren()) {
+        std::uint16_t hotkey = TreeHotkey(*child);
+        if (hotkey == 0 || IsSeparator(*child)) continue;
+        std::uint8_t key = UpperAscii(static_cast<std::uint8_t>(hotkey & 0xFF));
+        if (users[key].isEmpty()) order.push_back(key);
+        users[key] << ShortName(*child, codePage);
+    }
+    for (std::uint8_t key : order)
+        if (users[key].size() > 1)
+            m_duplicates << tr("Level \"%1\": hotkey %2 used by %3")
+                                .arg(name, HotkeyToQt(key, codePage), users[key].join(QStringLiteral(", ")));
+    for (const auto& child : level.GetChildren())
+        if (child->GetType() == kKindPopupMenu) CheckLevel(*child, ShortName(*child, codePage), codePage);
+}
+
+} // namespace quillon::gui

@@ -1,0 +1,514 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QKeySequenceEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolBar>
+#include <memory>
+
+#include "ui/CustomizeDialog.h"
+#include "ui/Customization.h"
+
+using namespace quillon::gui;
+
+static void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace {
+
+QSettings AppSettings() { return QSettings(QStringLiteral("Quillon"), QStringLiteral("Quillon")); }
+
+// Every test starts and ends without saved customisation, so neither this
+// suite nor the main window's tests see another test's toolbars or keys.
+struct CleanSettings {
+    CleanSettings() { Clear(); }
+    ~CleanSettings() { Clear(); }
+    static void Clear() {
+        QSettings settings = AppSettings();
+        settings.remove(QStringLiteral("Settings"));
+        settings.sync();
+    }
+};
+
+const QKeySequence kAlphaKey(Qt::CTRL | Qt::Key_1);
+const QKeySequence kBetaKey(Qt::CTRL | Qt::Key_B);
+const QKeySequence kGammaKey(Qt::Key_F5);
+
+// A small stand-in for the main frame: a File menu with four commands, one
+// unnamed action that is no command, and a "Standard" toolbar.
+struct TestWindow {
+    std::unique_ptr<QMainWindow> window = std::make_unique<QMainWindow>();
+    QToolBar* standard = nullptr;
+    CCustomization* customization = nullptr;
+
+    TestWindow() {
+        QMenu* file = window->menuBar()->addMenu(QStringLiteral("&File"));
+        AddCommand(file, "Alpha", QStringLiteral("&Alpha"), kAlphaKey);
+        AddCommand(file, "Beta", QStringLiteral("&Beta"), kBetaKey);
+        AddCommand(file, "Gamma", QStringLiteral("&Gamma"), kGammaKey);
+        AddCommand(file, "Delta", QStringLiteral("&Delta && Co"), {});
+        file->addAction(QStringLiteral("Unnamed"));
+        standard = window->addToolBar(QStringLiteral("Standard"));
+        standard->setObjectName(QStringLiteral("StandardToolBar"));
+        standard->addAction(Action("Alpha"));
+        standard->addSeparator();
+        standard->addAction(Action("Beta"));
+        customization = new CCustomization(window.get(), window->findChildren<QAction*>());
+        customization->AddToggle(standard->toggleViewAction());
+    }
+
+    void AddCommand(QMenu* menu, const char* name, const QString& text, const QKeySequence& key) {
+        auto* action = new QAction(text, window.get());
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(key);
+        menu->addAction(action);
+    }
+
+    QAction* Action(const char* name) const { return window->findChild<QAction*>(QString::fromLatin1(name)); }
+    QToolBar* ToolBar(const char* name) const { return window->findChild<QToolBar*>(QString::fromLatin1(name)); }
+};
+
+QStringList Texts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions()) {
+        if (!action->isSeparator()) texts << action->text();
+    }
+    return texts;
+}
+
+QStringList ObjectNames(const QList<QAction*>& actions) {
+    QStringList names;
+    for (const QAction* action : actions) names << action->objectName();
+    return names;
+}
+
+template <typename T>
+T* Find(const QWidget& parent, const char* name) {
+    T* widget = parent.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+int RowOf(const QListWidget* list, const QString& command) {
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->data(Qt::UserRole).toString() == command) return row;
+    }
+    return -1;
+}
+
+int KeyRowOf(const QTableWidget* table, const QString& command) {
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (table->item(row, 0)->data(Qt::UserRole).toString() == command) return row;
+    }
+    return -1;
+}
+
+// A dialog whose questions are answered by the test.
+struct ScriptedDialog {
+    CCustomizeDialog dialog;
+    QStringList warnings;
+    QString name = QStringLiteral("Review");
+    explicit ScriptedDialog(TestWindow& window) : dialog(*window.customization, window.window.get()) {
+        dialog.m_warn = [this](const QString& text) { warnings << text; };
+        dialog.m_askName = [this](const QString&, const QString&) { return name; };
+    }
+    template <typename T>
+    T* Get(const char* objectName) { return Find<T>(dialog, objectName); }
+    void Click(const char* button) { Get<QPushButton>(button)->click(); }
+};
+
+} // namespace
+
+TEST(Customization, CommandsAreTheNamedActionsPlusCustomize) {
+    CleanSettings clean;
+    TestWindow window;
+    EXPECT_EQ(ObjectNames(window.customization->Commands()),
+              QStringList({"Alpha", "Beta", "Gamma", "Delta", "Customize"}));
+    EXPECT_EQ(CommandLabel(window.Action("Delta")), "File: Delta & Co");
+    EXPECT_EQ(CommandLabel(window.customization->CustomizeAction()), "Tools: Customize...");
+}
+
+TEST(Customization, UserToolBarSurvivesRestart) {
+    CleanSettings clean;
+    QByteArray state;
+    {
+        TestWindow first;
+        first.customization->Load();
+        QToolBar* mine = first.customization->AddUserToolBar(QStringLiteral("Mine"));
+        ASSERT_NE(mine, nullptr);
+        EXPECT_EQ(mine->objectName(), "UserToolBar0");
+        first.customization->SetToolBarCommands(mine, {"Gamma", "-", "Alpha", "NoSuchCommand"});
+        EXPECT_EQ(CCustomization::ToolBarCommands(mine), QStringList({"Gamma", "-", "Alpha"}));
+        QToolBar* spare = first.customization->AddUserToolBar();
+        ASSERT_NE(spare, nullptr);
+        first.window->addToolBar(Qt::LeftToolBarArea, mine);
+        first.window->show();
+        spare->hide();
+        state = first.window->saveState(1);
+        first.customization->Save();
+    }
+    TestWindow second;
+    EXPECT_EQ(second.ToolBar("UserToolBar0"), nullptr);
+    second.customization->Load(); // before restoreState, which only places bars that exist
+    ASSERT_TRUE(second.window->restoreState(state, 1));
+    second.window->show();
+    QToolBar* mine = second.ToolBar("UserToolBar0");
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(mine->windowTitle(), "Mine");
+    EXPECT_EQ(CCustomization::ToolBarCommands(mine), QStringList({"Gamma", "-", "Alpha"}));
+    EXPECT_EQ(mine->actions().value(0), second.Action("Gamma"));
+    EXPECT_EQ(second.window->toolBarArea(mine), Qt::LeftToolBarArea);
+    EXPECT_TRUE(mine->isVisible());
+    QToolBar* spare = second.ToolBar("UserToolBar1");
+    ASSERT_NE(spare, nullptr);
+    EXPECT_EQ(spare->windowTitle(), "User Toolbar 2");
+    EXPECT_FALSE(spare->isVisible());
+    EXPECT_EQ(Texts(second.customization->ToolbarsMenu()),
+              QStringList({"Standard", "Mine", "User Toolbar 2", "&Customize..."}));
+}
+
+TEST(Customization, LoadSkipsDamagedUserToolBarEntries) {
+    CleanSettings clean;
+    {
+        QSettings settings = AppSettings();
+        settings.beginGroup(QStringLiteral("Settings"));
+        settings.beginWriteArray(QStringLiteral("UserToolBars"));
+        const char* names[] = {"UserToolBar4", "UserToolBar12", "StandardToolBar", "UserToolBar4"};
+        for (int index = 0; index < 4; ++index) {
+            settings.setArrayIndex(index);
+            settings.setValue(QStringLiteral("objectName"), QString::fromLatin1(names[index]));
+            settings.setValue(QStringLiteral("title"), QStringLiteral("Bar %1").arg(index));
+            settings.setValue(QStringLiteral("commands"), QStringList({"Beta"}));
+        }
+        settings.endArray();
+    }
+    TestWindow window;
+    window.customization->Load();
+    ASSERT_EQ(window.customization->UserToolBars().size(), 1);
+    EXPECT_EQ(window.customization->UserToolBars()[0]->objectName(), "UserToolBar4");
+    EXPECT_EQ(window.customization->UserToolBars()[0]->windowTitle(), "Bar 0");
+    EXPECT_EQ(window.window->findChildren<QToolBar*>().size(), 2); // no stray bars
+    // Loading again replaces, rather than adds to, the user toolbars.
+    window.customization->Load();
+    EXPECT_EQ(window.window->findChildren<QToolBar*>().size(), 2);
+    CleanSettings::Clear();
+    window.customization->Load();
+    EXPECT_TRUE(window.customization->UserToolBars().isEmpty());
+    EXPECT_EQ(window.window->findChildren<QToolBar*>().size(), 1);
+}
+
+TEST(Customization, StandardToolBarChangesPersistButDefaultsAreNotStored) {
+    CleanSettings clean;
+    {
+        TestWindow first;
+        first.customization->Load();
+        first.customization->SetToolBarCommands(first.standard, {"Beta", "Gamma"});
+        first.customization->Save();
+    }
+    EXPECT_TRUE(AppSettings().contains(QStringLiteral("Settings/ToolBarCommands/StandardToolBar")));
+    TestWindow second;
+    second.customization->Load();
+    EXPECT_EQ(CCustomization::ToolBarCommands(second.standard), QStringList({"Beta", "Gamma"}));
+    second.customization->SetToolBarCommands(second.standard, second.customization->DefaultToolBarCommands(second.standard));
+    EXPECT_EQ(CCustomization::ToolBarCommands(second.standard), QStringList({"Alpha", "-", "Beta"}));
+    second.customization->Save();
+    EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/ToolBarCommands/StandardToolBar")));
+}
+
+TEST(Customization, ShortcutOverridesAreAppliedAndPersisted) {
+    CleanSettings clean;
+    const QKeySequence newKey(Qt::CTRL | Qt::SHIFT | Qt::Key_K);
+    {
+        TestWindow first;
+        first.customization->Load();
+        EXPECT_TRUE(first.customization->SetShortcut(QStringLiteral("Alpha"), newKey));
+        EXPECT_EQ(first.Action("Alpha")->shortcut(), newKey);
+        EXPECT_TRUE(first.customization->SetShortcut(QStringLiteral("Beta"), QKeySequence()));
+        EXPECT_TRUE(first.Action("Beta")->shortcuts().isEmpty());
+        first.customization->Save();
+    }
+    QSettings settings = AppSettings();
+    EXPECT_EQ(settings.value(QStringLiteral("Settings/Shortcuts/Alpha")).toString(), "Ctrl+Shift+K");
+    EXPECT_TRUE(settings.contains(QStringLiteral("Settings/Shortcuts/Beta")));
+    EXPECT_EQ(settings.value(QStringLiteral("Settings/Shortcuts/Beta")).toString(), "");
+    EXPECT_FALSE(settings.contains(QStringLiteral("Settings/Shortcuts/Gamma")));
+
+    TestWindow second;
+    second.customization->Load();
+    EXPECT_EQ(second.Action("Alpha")->shortcut(), newKey);
+    EXPECT_TRUE(second.Action("Beta")->shortcuts().isEmpty());
+    EXPECT_EQ(second.Action("Gamma")->shortcut(), kGammaKey);
+
+    // The stored key really triggers the command.
+    QSignalSpy triggered(second.Action("Alpha"), &QAction::triggered);
+    second.window->show();
+    QApplication::setActiveWindow(second.window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(second.window.get()));
+    QTest::keyClick(second.window.get(), Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(triggered.count(), 1);
+
+    second.customization->ResetShortcuts();
+    EXPECT_EQ(second.Action("Alpha")->shortcut(), kAlphaKey);
+    EXPECT_EQ(second.Action("Beta")->shortcut(), kBetaKey);
+    second.customization->Save();
+    QSettings after = AppSettings();
+    after.beginGroup(QStringLiteral("Settings/Shortcuts"));
+    EXPECT_TRUE(after.childKeys().isEmpty());
+}
+
+TEST(Customization, SettingTheDefaultKeyAgainDropsTheOverride) {
+    CleanSettings clean;
+    TestWindow window;
+    window.customization->Load();
+    ASSERT_TRUE(window.customization->SetShortcut(QStringLiteral("Gamma"), QKeySequence(Qt::Key_F9)));
+    ASSERT_TRUE(window.customization->SetShortcut(QStringLiteral("Gamma"), kGammaKey));
+    window.customization->Save();
+    EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/Shortcuts/Gamma")));
+}
+
+TEST(Customization, DuplicateKeyIsRejected) {
+    CleanSettings clean;
+    TestWindow window;
+    window.customization->Load();
+    QString conflict;
+    EXPECT_FALSE(window.customization->SetShortcut(QStringLiteral("Beta"), kAlphaKey, &conflict));
+    EXPECT_EQ(conflict, "File: Alpha");
+    EXPECT_EQ(window.Action("Beta")->shortcut(), kBetaKey);
+    // A command's own key is no conflict.
+    EXPECT_TRUE(window.customization->SetShortcut(QStringLiteral("Alpha"), kAlphaKey));
+    EXPECT_EQ(FindShortcutOwner(window.customization->Shortcuts(), kGammaKey, QStringLiteral("Alpha")), "Gamma");
+    EXPECT_EQ(FindShortcutOwner(window.customization->Shortcuts(), QKeySequence(), QStringLiteral("Alpha")), "");
+}
+
+TEST(Customization, KeyboardPageRefusesAKeyInUseAndLetsKeysMove) {
+    CleanSettings clean;
+    TestWindow window;
+    window.customization->Load();
+    ScriptedDialog scripted(window);
+    auto* table = scripted.Get<QTableWidget>("KeyTable");
+    auto* edit = scripted.Get<QKeySequenceEdit>("KeyEdit");
+    int beta = KeyRowOf(table, QStringLiteral("Beta"));
+    int alpha = KeyRowOf(table, QStringLiteral("Alpha"));
+    ASSERT_GE(beta, 0);
+    ASSERT_GE(alpha, 0);
+    EXPECT_EQ(table->item(beta, 0)->text(), "File: Beta");
+
+    table->setCurrentCell(beta, 0);
+    edit->setKeySequence(kAlphaKey);
+    scripted.Click("AssignKey");
+    ASSERT_EQ(scripted.warnings.size(), 1);
+    EXPECT_TRUE(scripted.warnings[0].contains("File: Alpha")) << scripted.warnings[0].toStdString();
+    EXPECT_EQ(table->item(beta, 1)->text(), kBetaKey.toString(QKeySequence::NativeText));
+
+    // Free Beta's key, then give it to Alpha: the move must survive OK even
+    // though Beta still holds the key until the dialog applies.
+    scripted.Click("RemoveKey");
+    EXPECT_EQ(table->item(beta, 1)->text(), "");
+    table->setCurrentCell(alpha, 0);
+    edit->setKeySequence(kBetaKey);
+    scripted.Click("AssignKey");
+    EXPECT_EQ(scripted.warnings.size(), 1);
+    EXPECT_EQ(table->item(alpha, 1)->text(), kBetaKey.toString(QKeySequence::NativeText));
+    EXPECT_EQ(window.Action("Alpha")->shortcut(), kAlphaKey); // nothing applied before OK
+    scripted.dialog.accept();
+    EXPECT_EQ(window.Action("Alpha")->shortcut(), kBetaKey);
+    EXPECT_TRUE(window.Action("Beta")->shortcuts().isEmpty());
+    EXPECT_EQ(AppSettings().value(QStringLiteral("Settings/Shortcuts/Alpha")).toString(), "Ctrl+B");
+    EXPECT_EQ(AppSettings().value(QStringLiteral("Settings/Shortcuts/Beta")).toString(), "");
+}
+
+TEST(Customization, KeyboardPageResetAllRestoresTheProgramKeys) {
+    CleanSettings clean;
+    TestWindow window;
+    window.customization->Load();
+    ASSERT_TRUE(window.customization->SetShortcut(QStringLiteral("Gamma"), QKeySequence(Qt::Key_F9)));
+    ScriptedDialog scripted(window);
+    scripted.Click("ResetKeys");
+    scripted.dialog.accept();
+    EXPECT_EQ(window.Action("Gamma")->shortcut(), kGammaKey);
+    EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/Shortcuts/Gamma")));
+}
+
+TEST(Customization, ToolVariablesExpand) {
+    ToolVariableResolver resolve = [](const QString& variable) -> QString {
+        if (variable == "ProjectPath") return "/work/my project.prj";
+        if (variable == "ModulePath") return "/work/app.exe";
+        return {}; // no target built yet
+    };
+    EXPECT_EQ(ExpandToolVariables("open $(ProjectPath) $(modulepath) [$(TargetPath)] $(Other)", resolve),
+              "open /work/my project.prj /work/app.exe [] $(Other)");
+    EXPECT_EQ(ExpandToolArguments("-p $(ProjectPath) --in=$(ModulePath) $(TargetPath) last", resolve),
+              QStringList({"-p", "/work/my project.prj", "--in=/work/app.exe", "last"}));
+    EXPECT_EQ(ExpandToolArguments("\"$(ProjectPath)\" $(ModulePath)", {}), QStringList());
+}
+
+TEST(Customization, ToolsMenuListsToolsAndToolsPersist) {
+    CleanSettings clean;
+    std::vector<UserTool> tools = {{"&Compare", "/usr/bin/diff", "$(ModulePath) $(TargetPath)", ""},
+                                   {"Notes", "/usr/bin/true", "$(ProjectPath)", "/tmp"}};
+    {
+        TestWindow first;
+        first.customization->Load();
+        EXPECT_EQ(Texts(first.customization->ToolsMenu()), QStringList({"&Customize..."}));
+        first.customization->SetTools(tools);
+        EXPECT_EQ(Texts(first.customization->ToolsMenu()), QStringList({"&Compare", "Notes", "&Customize..."}));
+        first.customization->SetVariableResolver([](const QString& variable) { return "/x/" + variable; });
+        EXPECT_EQ(first.customization->ToolArguments(tools[0]), QStringList({"/x/ModulePath", "/x/TargetPath"}));
+        first.customization->Save();
+    }
+    TestWindow second;
+    second.customization->Load();
+    EXPECT_EQ(second.customization->Tools(), tools);
+    EXPECT_EQ(Texts(second.customization->ToolsMenu()), QStringList({"&Compare", "Notes", "&Customize..."}));
+    second.customization->SetTools({});
+    second.customization->Save();
+    TestWindow third;
+    third.customization->Load();
+    EXPECT_TRUE(third.customization->Tools().empty());
+}
+
+TEST(Customization, AtMostTenUserToolBarsAndTools) {
+    CleanSettings clean;
+    TestWindow window;
+    window.customization->Load();
+    for (int slot = 0; slot < kMaxUserToolBars; ++slot) {
+        QToolBar* bar = window.customization->AddUserToolBar();
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->objectName(), QStringLiteral("UserToolBar%1").arg(slot));
+    }
+    EXPECT_EQ(window.customization->AddUserToolBar(), nullptr);
+    EXPECT_EQ(window.customization->UserToolBars().size(), kMaxUserToolBars);
+    {
+        ScriptedDialog scripted(window);
+        EXPECT_FALSE(scripted.Get<QPushButton>("NewToolBar")->isEnabled());
+    }
+    // A deleted toolbar's slot is the next one used.
+    window.customization->RemoveUserToolBar(window.ToolBar("UserToolBar3"));
+    EXPECT_EQ(window.ToolBar("UserToolBar3"), nullptr);
+    QToolBar* again = window.customization->AddUserToolBar();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->objectName(), "UserToolBar3");
+    EXPECT_EQ(again->windowTitle(), "User Toolbar 4");
+
+    std::vector<UserTool> tools;
+    for (int index = 0; index < 12; ++index) tools.push_back({QStringLiteral("Tool %1").arg(index), "/bin/true", {}, {}});
+    window.customization->SetTools(tools);
+    EXPECT_EQ(window.customization->Tools().size(), std::size_t{kMaxUserTools});
+    EXPECT_EQ(Texts(window.customization->ToolsMenu()).size(), kMaxUserTools + 1);
+    ScriptedDialog scripted(window);
+    EXPECT_FALSE(scripted.Get<QPushButton>("AddTool")->isEnabled());
+}
+
+TEST(Customization, DialogCancelDiscardsAndOkApplies) {
+    CleanSettings clean;
+    TestWindow window;
+    window.customization->Load();
+    auto createReview = [&window](ScriptedDialog& scripted) {
+        scripted.Click("NewToolBar");
+        auto* commands = scripted.Get<QListWidget>("CommandList");
+        commands->setCurrentRow(RowOf(commands, QStringLiteral("Gamma")));
+        scripted.Click("AddCommand");
+        scripted.Click("AddCommand"); // twice: still once on the toolbar
+        EXPECT_EQ(scripted.Get<QListWidget>("ToolBarCommandList")->count(), 1);
+        commands->setCurrentRow(RowOf(commands, QStringLiteral("Beta")));
+        scripted.Click("AddCommand");
+        scripted.Click("CommandUp");
+        commands->setCurrentRow(RowOf(commands, kToolBarSeparator));
+        scripted.Click("AddCommand"); // goes after the selected Beta
+        EXPECT_EQ(window.customization->UserToolBars().size(), 0); // nothing before OK
+    };
+    {
+        ScriptedDialog scripted(window);
+        createReview(scripted);
+        scripted.dialog.reject();
+    }
+    EXPECT_TRUE(window.customization->UserToolBars().isEmpty());
+    EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/UserToolBars/size")));
+    {
+        ScriptedDialog scripted(window);
+        createReview(scripted);
+        auto* bars = scripted.Get<QListWidget>("ToolBarList");
+        EXPECT_EQ(bars->currentItem()->text(), "Review");
+        bars->item(0)->setCheckState(Qt::Unchecked); // hide the Standard toolbar
+        scripted.dialog.accept();
+        EXPECT_EQ(scripted.dialog.result(), QDialog::Accepted);
+    }
+    ASSERT_EQ(window.customization->UserToolBars().size(), 1);
+    QToolBar* review = window.customization->UserToolBars()[0];
+    EXPECT_EQ(review->windowTitle(), "Review");
+    EXPECT_EQ(CCustomization::ToolBarCommands(review), QStringList({"Beta", "-", "Gamma"}));
+    EXPECT_TRUE(window.standard->isHidden());
+    EXPECT_FALSE(review->isHidden());
+    TestWindow restarted; // OK saved it
+    restarted.customization->Load();
+    ASSERT_NE(restarted.ToolBar("UserToolBar0"), nullptr);
+    EXPECT_EQ(restarted.ToolBar("UserToolBar0")->windowTitle(), "Review");
+}
+
+TEST(Customization, DialogRenamesDeletesAndResetsToolBars) {
+    CleanSettings clean;
+    TestWindow window;
+    window.customization->Load();
+    window.customization->AddUserToolBar(QStringLiteral("Old"));
+    window.customization->AddUserToolBar(QStringLiteral("Gone"));
+    window.customization->SetToolBarCommands(window.standard, {"Delta"});
+    ScriptedDialog scripted(window);
+    auto* bars = scripted.Get<QListWidget>("ToolBarList");
+    ASSERT_EQ(bars->count(), 3);
+    bars->setCurrentRow(0);
+    EXPECT_FALSE(scripted.Get<QPushButton>("RenameToolBar")->isEnabled()); // built-in
+    EXPECT_FALSE(scripted.Get<QPushButton>("DeleteToolBar")->isEnabled());
+    scripted.Click("ResetToolBar");
+    bars->setCurrentRow(1);
+    scripted.name = QStringLiteral("New Name");
+    scripted.Click("RenameToolBar");
+    bars->setCurrentRow(2);
+    scripted.Click("DeleteToolBar");
+    EXPECT_EQ(bars->count(), 2);
+    scripted.dialog.accept();
+    EXPECT_EQ(CCustomization::ToolBarCommands(window.standard), QStringList({"Alpha", "-", "Beta"}));
+    ASSERT_EQ(window.customization->UserToolBars().size(), 1);
+    EXPECT_EQ(window.customization->UserToolBars()[0]->windowTitle(), "New Name");
+    EXPECT_EQ(window.ToolBar("UserToolBar1"), nullptr);
+    EXPECT_EQ(Texts(window.customization->ToolbarsMenu()), QStringList({"Standard", "New Name", "&Customize..."}));
+}
+
+TEST(Customization, ToolsPageRefusesAToolWithoutCommand) {
+    CleanSettings clean;
+    TestWindow window;
+    window.customization->Load();
+    ScriptedDialog scripted(window);
+    scripted.Click("AddTool");
+    scripted.Get<QLineEdit>("ToolName")->setText(QStringLiteral("Viewer"));
+    scripted.dialog.accept();
+    EXPECT_NE(scripted.dialog.result(), QDialog::Accepted);
+    ASSERT_EQ(scripted.warnings.size(), 1);
+    EXPECT_TRUE(scripted.warnings[0].contains("Viewer"));
+    EXPECT_TRUE(window.customization->Tools().empty());
+    scripted.Get<QLineEdit>("ToolCommand")->setText(QStringLiteral("/usr/bin/less"));
+    scripted.Get<QLineEdit>("ToolArguments")->setText(QStringLiteral("$(ProjectPath)"));
+    scripted.dialog.accept();
+    EXPECT_EQ(scripted.dialog.result(), QDialog::Accepted);
+    ASSERT_EQ(window.customization->Tools().size(), 1u);
+    EXPECT_EQ(window.customization->Tools()[0], (UserTool{"Viewer", "/usr/bin/less", "$(ProjectPath)", ""}));
+    EXPECT_EQ(Texts(window.customization->ToolsMenu()), QStringList({"Viewer", "&Customize..."}));
+}
+
+TEST(Customization, PopupMenuListsBarsAndCustomize) {
+    CleanSettings clean;
+    TestWindow window;
+    window.customization->Load();
+    window.customization->AddUserToolBar(QStringLiteral("Mine"));
+    std::unique_ptr<QMenu> popup(window.customization->CreatePopupMenu());
+    EXPECT_EQ(Texts(popup.get()), QStringList({"Standard", "Mine", "&Customize..."}));
+    EXPECT_EQ(popup->actions().last(), window.customization->CustomizeAction());
+}

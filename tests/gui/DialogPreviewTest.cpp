@@ -1,0 +1,536 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QImage>
+#include <QKeySequenceEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <QTreeWidget>
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+#include <vector>
+
+#include "Fixtures.h"
+#include "controls/DialogPreview.h"
+#include "controls/DialogPreviewDlg.h"
+#include "controls/DialogTemplate.h"
+#include "extract/ResourceExtractor.h"
+
+// Readable texts in failure messages.
+static void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+using namespace quillon;
+using namespace quillon::gui;
+using namespace quillon::testing;
+
+namespace {
+
+// Control indexes of dialog 200, in template order.
+enum Dialog200 { kName, kEdit, kBrowse, kOk, kIcon, kCustom, kGroup, kListView };
+
+std::unique_ptr<CResourceInfo> ScanBasic() {
+    auto info = std::make_unique<CResourceInfo>();
+    CResourceExtractor extractor(Fixture("basic32.exe"), *info, CodePage(1252));
+    extractor.Extract();
+    return info;
+}
+
+// Throws when the fixture lacks the dialog: the test then fails with the message.
+CResourceItem& Dialog(CResourceInfo& info, int id) {
+    CResourceItem* dialog = ChildWithId(info.m_Dialogs, id);
+    if (!dialog) throw std::runtime_error("basic32.exe has no dialog " + std::to_string(id));
+    return *dialog;
+}
+
+CResourceItem& Control(CResourceItem& dialog, int index) { return *dialog.GetChildren().at(index); }
+
+QRect DluRect(int x, int y, int cx, int cy, DialogBaseUnits units) {
+    PixelRect pixels = DialogUnitsToPixels(x, y, cx, cy, units);
+    return QRect(pixels.x, pixels.y, pixels.width, pixels.height);
+}
+
+QPoint Centre(const QRect& rect) { return rect.center(); }
+
+void ShowAndWait(QWidget& widget) {
+    widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+}
+
+// A left-button drag from `from` to `to` on the preview.
+void Drag(CDialogPreviewWidget& preview, QPoint from, QPoint to) {
+    QTest::mousePress(&preview, Qt::LeftButton, {}, from);
+    QTest::mouseMove(&preview, from + (to - from) / 2);
+    QTest::mouseMove(&preview, to);
+    QTest::mouseRelease(&preview, Qt::LeftButton, {}, to);
+}
+
+// Writes a standard template with DS_SETFONT, MS Shell Dlg 8 (6 x 13 base
+// units); a control's class is an ordinal when `className` is null.
+struct TemplateControl {
+    std::uint32_t style;
+    std::int16_t x, y, cx, cy;
+    const char16_t* className;
+    std::uint16_t classOrdinal;
+    const char16_t* title;
+};
+
+class TemplateWriter {
+public:
+    std::vector<std::uint8_t> Write(const std::vector<TemplateControl>& controls) {
+        U32(0x80C80040);
+        U32(0);
+        U16(static_cast<std::uint16_t>(controls.size()));
+        for (int value : {0, 0, 200, 150}) U16(static_cast<std::uint16_t>(value));
+        U16(0);
+        U16(0);
+        Text(u"Generated");
+        U16(8);
+        Text(u"MS Shell Dlg");
+        for (std::uint16_t id = 0; id < controls.size(); ++id) Control(controls[id], 100 + id);
+        return std::move(m_bytes);
+    }
+
+private:
+    void Control(const TemplateControl& control, std::uint16_t id) {
+        while (m_bytes.size() % 4) m_bytes.push_back(0);
+        U32(0x50000000 | control.style);
+        U32(0);
+        for (std::int16_t value : {control.x, control.y, control.cx, control.cy}) U16(static_cast<std::uint16_t>(value));
+        U16(id);
+        if (control.className) {
+            Text(control.className);
+        } else {
+            U16(0xFFFF);
+            U16(control.classOrdinal);
+        }
+        Text(control.title);
+        U16(0);
+    }
+    void U16(std::uint16_t value) {
+        m_bytes.push_back(static_cast<std::uint8_t>(value));
+        m_bytes.push_back(static_cast<std::uint8_t>(value >> 8));
+    }
+    void U32(std::uint32_t value) {
+        U16(static_cast<std::uint16_t>(value));
+        U16(static_cast<std::uint16_t>(value >> 16));
+    }
+    void Text(const char16_t* text) {
+        for (; *text; ++text) U16(*text);
+        U16(0);
+    }
+    std::vector<std::uint8_t> m_bytes;
+};
+
+const QString kLongText =
+    QStringLiteral("A very long translated label that cannot possibly fit into the forty units of the original");
+
+} // namespace
+
+TEST(DialogTemplate, ReadsTheClassicTemplate) {
+    auto info = ScanBasic();
+    auto parsed = ParseDialogTemplate(Dialog(*info, 200).GetData());
+    ASSERT_TRUE(parsed);
+    EXPECT_FALSE(parsed->extended);
+    EXPECT_EQ(parsed->style, 0x80C800C0u);
+    EXPECT_EQ(parsed->cx, 200);
+    EXPECT_EQ(parsed->cy, 120);
+    EXPECT_EQ(parsed->caption, u"Opt&ions");
+    EXPECT_EQ(parsed->pointSize, 8);
+    EXPECT_EQ(parsed->face, u"MS Sans Serif");
+    ASSERT_EQ(parsed->controls.size(), 8u);
+    const auto& name = parsed->controls[kName];
+    EXPECT_EQ(ControlClassName(name.windowClass), u"Static");
+    EXPECT_EQ(name.title.text, u"&Name:");
+    EXPECT_EQ(name.id, 201u);
+    EXPECT_EQ(name.x, 7);
+    EXPECT_EQ(name.cx, 40);
+    const auto& icon = parsed->controls[kIcon];
+    EXPECT_TRUE(icon.title.isOrdinal);
+    EXPECT_EQ(icon.title.ordinal, 1);
+    EXPECT_EQ(icon.id, 0xFFFFu);
+    EXPECT_EQ(ControlClassName(parsed->controls[kCustom].windowClass), u"MYCUSTOMCLASS");
+    EXPECT_EQ(parsed->controls[kGroup].title.text, u"Tab\there");
+}
+
+TEST(DialogTemplate, ReadsTheExtendedTemplateWithFontAndCreationData) {
+    auto info = ScanBasic();
+    auto parsed = ParseDialogTemplate(Dialog(*info, 201).GetData());
+    ASSERT_TRUE(parsed);
+    EXPECT_TRUE(parsed->extended);
+    EXPECT_EQ(parsed->style, 0x80C00040u);
+    EXPECT_EQ(parsed->pointSize, 9);
+    EXPECT_EQ(parsed->weight, 700);
+    EXPECT_TRUE(parsed->italic);
+    EXPECT_EQ(parsed->charset, 0xCC);
+    EXPECT_EQ(parsed->face, u"Segoe UI");
+    ASSERT_EQ(parsed->controls.size(), 4u);
+    EXPECT_EQ(parsed->controls[0].id, 70000u); // 32-bit IDs survive
+    EXPECT_EQ(ControlClassName(parsed->controls[2].windowClass), u"BUTTON");
+    EXPECT_TRUE(parsed->controls[3].windowClass.isOrdinal);
+    EXPECT_EQ(parsed->controls[3].creationData, (std::vector<std::uint8_t>{1, 0, 2, 0, 3, 0}));
+}
+
+TEST(DialogTemplate, RefusesEveryCutCopy) {
+    auto info = ScanBasic();
+    for (int id : {200, 201}) {
+        auto bytes = Dialog(*info, id).GetData();
+        auto whole = ParseDialogTemplate(bytes);
+        ASSERT_TRUE(whole);
+        // The last control ends with its creation-data count: any shorter copy is damaged.
+        for (std::size_t size = 0; size + 2 <= bytes.size(); ++size)
+            EXPECT_FALSE(ParseDialogTemplate(bytes.first(size))) << "dialog " << id << " cut at " << size;
+    }
+}
+
+TEST(DialogTemplate, DialogUnitsUseWindowsRounding) {
+    EXPECT_EQ(MulDiv(7, 6, 4), 11);   // 10.5 rounds up
+    EXPECT_EQ(MulDiv(-7, 6, 4), -11); // and -10.5 down
+    EXPECT_EQ(MulDiv(5, 13, 8), 8);
+    EXPECT_EQ(MulDiv(1, 1, 0), -1);
+    EXPECT_EQ(KnownBaseUnits(u"MS Shell Dlg ", 8), (DialogBaseUnits{6, 13}));
+    EXPECT_EQ(KnownBaseUnits(u"segoe ui", 9), (DialogBaseUnits{7, 15}));
+    EXPECT_FALSE(KnownBaseUnits(u"Segoe UI", 10));
+    EXPECT_EQ(BaseUnitsFromMetrics(333, 12), (DialogBaseUnits{6, 12}));
+    EXPECT_EQ(DialogUnitsToPixels(155, 5, 40, 14, {6, 13}), (PixelRect{233, 8, 60, 23}));
+}
+
+TEST(DialogPreview, RebuildsTheClassicDialogWithRealWidgets) {
+    auto info = ScanBasic();
+    CDialogPreviewWidget preview(Dialog(*info, 200), CodePage(1252));
+    ASSERT_TRUE(preview.IsValid());
+    EXPECT_EQ(QFontInfo(preview.font()).family(), "Liberation Sans");
+    EXPECT_EQ(preview.font().pixelSize(), 11);
+    ASSERT_EQ(preview.BaseUnits(), (DialogBaseUnits{6, 13}));
+    EXPECT_EQ(preview.size(), QSize(300, 195));
+    ASSERT_EQ(preview.ControlCount(), 8);
+
+    auto* name = qobject_cast<CPreviewText*>(preview.ControlWidget(kName));
+    ASSERT_TRUE(name);
+    EXPECT_EQ(name->Text(), "&Name:");
+    EXPECT_TRUE(name->DrawFlags() & Qt::TextShowMnemonic);
+    EXPECT_EQ(name->geometry(), QRect(11, 11, 60, 13)); // x = 7 DLU = 7 * 6 / 4 px, rounded
+    EXPECT_EQ(qobject_cast<QLineEdit*>(preview.ControlWidget(kEdit))->geometry(), QRect(75, 8, 150, 20));
+    auto* browse = qobject_cast<QPushButton*>(preview.ControlWidget(kBrowse));
+    ASSERT_TRUE(browse);
+    EXPECT_EQ(browse->text(), "&Browse...");
+    EXPECT_EQ(browse->geometry(), QRect(233, 8, 60, 23));
+    EXPECT_FALSE(browse->isDefault());
+    auto* ok = qobject_cast<QPushButton*>(preview.ControlWidget(kOk));
+    ASSERT_TRUE(ok);
+    EXPECT_TRUE(ok->isDefault());
+    EXPECT_EQ(ok->geometry(), QRect(75, 163, 75, 23));
+    // The icon takes the icon's size, not the template's 0 x 0.
+    ASSERT_TRUE(qobject_cast<CPreviewImage*>(preview.ControlWidget(kIcon)));
+    EXPECT_EQ(preview.ControlRect(kIcon), QRect(11, 49, 32, 32));
+    auto* custom = qobject_cast<CPreviewPlaceholder*>(preview.ControlWidget(kCustom));
+    ASSERT_TRUE(custom);
+    EXPECT_EQ(custom->ClassName(), "MYCUSTOMCLASS");
+    EXPECT_EQ(custom->Text(), "Custom &text");
+    EXPECT_EQ(custom->geometry(), QRect(11, 98, 150, 23));
+    auto* group = qobject_cast<QGroupBox*>(preview.ControlWidget(kGroup));
+    ASSERT_TRUE(group);
+    EXPECT_EQ(group->title(), "Tab\there");
+    EXPECT_EQ(group->geometry(), QRect(11, 122, 225, 33));
+    auto* listView = qobject_cast<QListWidget*>(preview.ControlWidget(kListView));
+    ASSERT_TRUE(listView);
+    EXPECT_EQ(listView->geometry(), QRect(150, 49, 135, 65));
+    EXPECT_TRUE(preview.OverflowingControls().isEmpty()) << preview.OverflowingControls().join(" | ").toStdString();
+}
+
+TEST(DialogPreview, BuildsControlsByClassAndStyle) {
+    constexpr std::uint32_t kBorder = 0x00800000;
+    const std::vector<TemplateControl> controls = {
+        {0x3, 7, 7, 60, 60, nullptr, 0x85, u""},                     // 0 drop-down list
+        {kBorder | 0x80, 7, 30, 50, 12, nullptr, 0x81, u"42"},       // 1 edit, buddy of 2
+        {0x34, 0, 0, 0, 0, u"MSCTLS_UPDOWN32", 0, u""},              // 2 auto-buddy, right
+        {kBorder | 0x20, 70, 30, 50, 12, nullptr, 0x81, u"secret"},  // 3 password
+        {kBorder | 0x4, 7, 45, 50, 30, nullptr, 0x81, u"a\r\nb"},  // 4 multi-line
+        {0x10, 7, 80, 150, 9, nullptr, 0x82, u""},                   // 5 etched line
+        {0x0, 7, 90, 60, 30, u"sYsTrEeViEw32", 0, u""},              // 6
+        {0x0, 70, 90, 60, 10, u"msctls_progress32", 0, u""},         // 7
+        {0x0, 70, 102, 60, 20, u"RichEdit20W", 0, u"rich"},          // 8
+        {0x0, 135, 90, 60, 10, u"SysLink", 0, u"<a>link</a>"},       // 9
+        {0x0, 135, 102, 60, 12, u"msctls_hotkey32", 0, u""},         // 10
+        {0x26, 135, 7, 60, 10, nullptr, 0x80, u"&Three"},            // 11 auto 3-state
+        {0x9, 135, 20, 60, 10, nullptr, 0x80, u"&Radio"},            // 12
+        {0x0, 0, 0, 200, 150, u"SysTabControl32", 0, u""},           // 13
+        {0x0, 7, 125, 60, 14, u"AfxWnd140u", 0, u"custom"},          // 14
+    };
+    CDialogEntry dialog("Generated", 0, 1);
+    dialog.SetData(TemplateWriter().Write(controls));
+    CDialogPreviewWidget preview(dialog, CodePage(1252));
+    ASSERT_TRUE(preview.IsValid());
+    ASSERT_EQ(preview.ControlCount(), 15);
+    auto* combo = qobject_cast<QComboBox*>(preview.ControlWidget(0));
+    ASSERT_TRUE(combo);
+    EXPECT_FALSE(combo->isEditable());
+    // Closed, a drop-down takes its height from the font, not the 60 units (98 px).
+    EXPECT_EQ(combo->height(), combo->sizeHint().height());
+    EXPECT_LT(combo->height(), 40);
+    // The up-down control narrows its buddy and sits at its right edge.
+    QRect buddy = preview.ControlRect(1);
+    EXPECT_EQ(buddy, QRect(11, 49, 75 - 16, 20));
+    EXPECT_EQ(preview.ControlRect(2), QRect(buddy.right() + 1, buddy.top(), 16, buddy.height()));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(preview.ControlWidget(3))->echoMode(), QLineEdit::Password);
+    auto* multiLine = qobject_cast<QPlainTextEdit*>(preview.ControlWidget(4));
+    ASSERT_TRUE(multiLine);
+    EXPECT_EQ(multiLine->toPlainText(), "a\nb");
+    EXPECT_EQ(preview.ControlRect(5).height(), 2);
+    EXPECT_TRUE(qobject_cast<QTreeWidget*>(preview.ControlWidget(6)));
+    EXPECT_TRUE(qobject_cast<QProgressBar*>(preview.ControlWidget(7)));
+    EXPECT_TRUE(qobject_cast<QTextEdit*>(preview.ControlWidget(8)));
+    auto* link = qobject_cast<QLabel*>(preview.ControlWidget(9));
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->textFormat(), Qt::RichText);
+    EXPECT_TRUE(qobject_cast<QKeySequenceEdit*>(preview.ControlWidget(10)));
+    auto* three = qobject_cast<QCheckBox*>(preview.ControlWidget(11));
+    ASSERT_TRUE(three);
+    EXPECT_TRUE(three->isTristate());
+    auto* radio = qobject_cast<QRadioButton*>(preview.ControlWidget(12));
+    ASSERT_TRUE(radio);
+    EXPECT_FALSE(radio->autoExclusive());
+    // The tab control covers the dialog, yet stays below every other control.
+    ASSERT_TRUE(qobject_cast<QTabWidget*>(preview.ControlWidget(13)));
+    EXPECT_EQ(preview.children().indexOf(preview.ControlWidget(13)), 0);
+    auto* custom = qobject_cast<CPreviewPlaceholder*>(preview.ControlWidget(14));
+    ASSERT_TRUE(custom);
+    EXPECT_EQ(custom->ClassName(), "AfxWnd140u");
+    // A click where the tab control lies under a check box picks the check box.
+    QTest::mouseClick(&preview, Qt::LeftButton, {}, preview.ControlRect(11).center());
+    EXPECT_EQ(preview.SelectedControl(), 11);
+    QTest::mouseClick(&preview, Qt::LeftButton, {}, QPoint(290, 200));
+    EXPECT_EQ(preview.SelectedControl(), 13);
+}
+
+TEST(DialogPreview, ControlsAreInertAndStackedInTemplateOrder) {
+    auto info = ScanBasic();
+    CDialogPreviewWidget preview(Dialog(*info, 200), CodePage(1252));
+    const QObjectList& stack = preview.children(); // bottom first
+    for (int i = 0; i < preview.ControlCount(); ++i) {
+        QWidget* control = preview.ControlWidget(i);
+        EXPECT_TRUE(control->testAttribute(Qt::WA_TransparentForMouseEvents)) << i;
+        EXPECT_EQ(control->focusPolicy(), Qt::NoFocus) << i;
+        for (QWidget* child : control->findChildren<QWidget*>())
+            EXPECT_TRUE(child->testAttribute(Qt::WA_TransparentForMouseEvents)) << i;
+        if (i > 0) {
+            EXPECT_LT(stack.indexOf(control), stack.indexOf(preview.ControlWidget(i - 1))) << i;
+        }
+    }
+}
+
+TEST(DialogPreview, ExtendedDialogScalesWithItsOwnFont) {
+    auto info = ScanBasic();
+    CDialogPreviewWidget preview(Dialog(*info, 201), CodePage(1252));
+    ASSERT_TRUE(preview.IsValid());
+    DialogBaseUnits units = preview.BaseUnits();
+    ASSERT_EQ(units, (DialogBaseUnits{7, 15}));
+    EXPECT_EQ(preview.size(), QSize(280, 150));
+    EXPECT_EQ(preview.font().pixelSize(), 12);
+    EXPECT_TRUE(preview.font().bold());
+    EXPECT_TRUE(preview.font().italic());
+    EXPECT_EQ(preview.Caption(), "Extended && more");
+    EXPECT_EQ(preview.ControlRect(0), QRect(9, 9, 105, 15));
+    auto* check = qobject_cast<QCheckBox*>(preview.ControlWidget(2));
+    ASSERT_TRUE(check);
+    EXPECT_EQ(check->text(), "Check &me");
+    EXPECT_EQ(check->geometry(), DluRect(5, 40, 80, 10, units));
+    auto* data = qobject_cast<QPushButton*>(preview.ControlWidget(3));
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->text(), "Data");
+    EXPECT_EQ(data->geometry(), QRect(9, 103, 88, 26));
+}
+
+TEST(DialogPreview, ShowsTranslationsWithTheirHotkeys) {
+    auto info = ScanBasic();
+    CResourceItem& dialog = Dialog(*info, 200);
+    dialog.SetTranslation("Optionen", 0);
+    Control(dialog, kName).SetTranslation("Nom:", 'o');
+    Control(dialog, kGroup).SetTranslation("Onglet\\tici", 0);
+    Control(dialog, kOk).SetTranslation("D\xE9j\xE0", 'j'); // code page 1252 text
+    CDialogPreviewWidget preview(dialog, CodePage(1252));
+    EXPECT_EQ(preview.Caption(), "Optionen");
+    EXPECT_EQ(preview.ControlText(kName), "N&om:");
+    EXPECT_EQ(qobject_cast<QGroupBox*>(preview.ControlWidget(kGroup))->title(), "Onglet\tici");
+    EXPECT_EQ(qobject_cast<QPushButton*>(preview.ControlWidget(kOk))->text(), QString::fromUtf8("Dé&jà"));
+    // Untranslated controls keep the source text and hotkey.
+    EXPECT_EQ(qobject_cast<QPushButton*>(preview.ControlWidget(kBrowse))->text(), "&Browse...");
+}
+
+TEST(DialogPreview, ListsControlsWhoseTextDoesNotFit) {
+    auto info = ScanBasic();
+    CResourceItem& dialog = Dialog(*info, 200);
+    Control(dialog, kName).SetTranslation(kLongText.toStdString(), 'A');
+    Control(dialog, kBrowse).SetTranslation("Durchsuchen und ausw\xE4hlen...", 'D');
+    Control(dialog, kOk).SetTranslation("Oui", 'O');
+    CDialogPreviewWidget preview(dialog, CodePage(1252));
+    EXPECT_EQ(preview.OverflowingControls(),
+              QStringList({kLongText, QString::fromUtf8("Durchsuchen und auswählen...")}));
+    EXPECT_TRUE(preview.IsOverflowing(kName));
+    EXPECT_FALSE(preview.IsOverflowing(kOk));
+
+    // Widening the button in the preview makes its text fit.
+    ShowAndWait(preview);
+    QSignalSpy changed(&preview, &CDialogPreviewWidget::overflowChanged);
+    QRect browse = preview.ControlRect(kBrowse);
+    preview.SelectControl(kBrowse);
+    QPoint leftHandle(browse.left() - 1, browse.center().y());
+    Drag(preview, leftHandle, leftHandle - QPoint(150, 0));
+    EXPECT_EQ(preview.ControlRect(kBrowse), browse.adjusted(-150, 0, 0, 0));
+    EXPECT_FALSE(preview.IsOverflowing(kBrowse));
+    EXPECT_EQ(preview.OverflowingControls(), QStringList{kLongText});
+    EXPECT_GE(changed.count(), 1);
+}
+
+TEST(DialogPreview, DraggingMovesAndHandlesResizeWithoutTouchingTheTemplate) {
+    auto info = ScanBasic();
+    CResourceItem& dialog = Dialog(*info, 200);
+    const std::vector<std::uint8_t> before(dialog.GetData().begin(), dialog.GetData().end());
+    CDialogPreviewWidget preview(dialog, CodePage(1252));
+    ShowAndWait(preview);
+    QSignalSpy selected(&preview, &CDialogPreviewWidget::selectionChanged);
+
+    QRect browse = preview.ControlRect(kBrowse);
+    Drag(preview, Centre(browse), Centre(browse) + QPoint(-40, 30));
+    EXPECT_EQ(preview.SelectedControl(), kBrowse);
+    ASSERT_EQ(selected.count(), 1);
+    EXPECT_EQ(preview.ControlRect(kBrowse), browse.translated(-40, 30));
+    EXPECT_EQ(preview.ControlWidget(kBrowse)->geometry(), browse.translated(-40, 30));
+    EXPECT_EQ(preview.TemplateRect(kBrowse), browse);
+
+    // Moving stops at the dialog's border.
+    QRect moved = preview.ControlRect(kBrowse);
+    Drag(preview, Centre(moved), Centre(moved) + QPoint(500, 0));
+    EXPECT_EQ(preview.ControlRect(kBrowse).right(), preview.width() - 1);
+
+    // Pick the OK button, then pull its bottom-right handle.
+    QRect ok = preview.ControlRect(kOk);
+    QTest::mouseClick(&preview, Qt::LeftButton, {}, Centre(ok));
+    EXPECT_EQ(preview.SelectedControl(), kOk);
+    QPoint corner = ok.bottomRight() + QPoint(1, 1);
+    Drag(preview, corner, corner + QPoint(20, 6));
+    EXPECT_EQ(preview.ControlRect(kOk), QRect(ok.topLeft(), ok.size() + QSize(20, 6)));
+    EXPECT_EQ(preview.ControlWidget(kOk)->size(), ok.size() + QSize(20, 6));
+    // The top-left handle moves that corner only.
+    QRect grown = preview.ControlRect(kOk);
+    QPoint topLeft = grown.topLeft() - QPoint(1, 1);
+    Drag(preview, topLeft, topLeft + QPoint(10, 4));
+    EXPECT_EQ(preview.ControlRect(kOk), grown.adjusted(10, 4, 0, 0));
+
+    // A click on the group box's empty inside selects it, a click on nothing clears.
+    QRect group = preview.ControlRect(kGroup);
+    QTest::mouseClick(&preview, Qt::LeftButton, {}, group.topLeft() + QPoint(200, 20));
+    EXPECT_EQ(preview.SelectedControl(), kGroup);
+    QTest::mouseClick(&preview, Qt::LeftButton, {}, QPoint(295, 5));
+    EXPECT_EQ(preview.SelectedControl(), -1);
+
+    // Escape puts a control back; nothing reached the template bytes.
+    preview.SelectControl(kBrowse);
+    QTest::keyClick(&preview, Qt::Key_Escape);
+    EXPECT_EQ(preview.ControlRect(kBrowse), browse);
+    EXPECT_EQ(std::vector<std::uint8_t>(dialog.GetData().begin(), dialog.GetData().end()), before);
+}
+
+TEST(DialogPreview, MnemonicsDoNotClickTheControls) {
+    auto info = ScanBasic();
+    CDialogPreviewWidget preview(Dialog(*info, 200), CodePage(1252));
+    preview.show();
+    preview.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&preview));
+    auto* browse = qobject_cast<QPushButton*>(preview.ControlWidget(kBrowse));
+    QSignalSpy clicked(browse, &QPushButton::clicked);
+    QTest::keyClick(&preview, Qt::Key_B, Qt::AltModifier);
+    QTest::qWait(300); // a mnemonic clicks with a delay
+    EXPECT_EQ(clicked.count(), 0);
+}
+
+TEST(DialogPreview, PaintsControlsAndFramesTheOverflowingOnes) {
+    auto info = ScanBasic();
+    CResourceItem& dialog = Dialog(*info, 200);
+    Control(dialog, kName).SetTranslation(kLongText.toStdString(), 'A');
+    CDialogPreviewWidget preview(dialog, CodePage(1252));
+    preview.SelectControl(kOk);
+    QImage image = preview.grab().toImage();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(300, 195));
+    QRect name = preview.ControlRect(kName);
+    EXPECT_EQ(QColor(image.pixel(name.left() + 1, name.center().y())), QColor(Qt::red));
+    QRect ok = preview.ControlRect(kOk);
+    EXPECT_EQ(QColor(image.pixel(ok.right() + 1, ok.bottom() + 1)), QColor(Qt::black)); // a tracker handle
+    // The button's face differs from the dialog's background somewhere.
+    QColor background = preview.palette().color(QPalette::Window);
+    bool drawn = false;
+    for (int x = ok.left() + 2; x < ok.right() - 2 && !drawn; ++x)
+        drawn = QColor(image.pixel(x, ok.center().y())) != background;
+    EXPECT_TRUE(drawn);
+}
+
+TEST(DialogPreview, DamagedTemplateGivesAnEmptyPreview) {
+    CDialogEntry dialog("Broken", 0, 1);
+    const std::uint8_t cut[] = {0xC0, 0x00, 0xC8, 0x80, 0x00};
+    dialog.SetData(cut);
+    CDialogPreviewWidget preview(dialog, CodePage(1252));
+    EXPECT_FALSE(preview.IsValid());
+    EXPECT_EQ(preview.ControlCount(), 0);
+}
+
+TEST(DialogPreviewDlg, ShowsTheCaptionAndTheControlsThatDoNotFit) {
+    auto info = ScanBasic();
+    CResourceItem& dialog = Dialog(*info, 200);
+    Control(dialog, kName).SetTranslation(kLongText.toStdString(), 'A');
+    CDialogPreviewDlg window(dialog, CodePage(1252));
+    EXPECT_EQ(window.windowTitle(), "Opt&ions");
+    ASSERT_EQ(window.OverflowList()->count(), 1);
+    EXPECT_EQ(window.OverflowList()->item(0)->text(), kLongText);
+    window.OverflowList()->setCurrentRow(0);
+    EXPECT_EQ(window.Preview()->SelectedControl(), kName);
+}
+
+TEST(MenuPreviewDlg, BuildsTheMenuBarAndFindsDuplicateHotkeys) {
+    auto info = ScanBasic();
+    CResourceItem* menu = ChildWithId(info->m_Menus, 100);
+    ASSERT_TRUE(menu);
+    {
+        CMenuPreviewDlg window(*menu, CodePage(1252));
+        QList<QAction*> bar = window.MenuBar()->actions();
+        ASSERT_EQ(bar.size(), 3);
+        EXPECT_EQ(bar[0]->text(), "&File");
+        EXPECT_EQ(bar[1]->text(), "&Edit");
+        EXPECT_EQ(bar[2]->text(), "&Help");
+        EXPECT_FALSE(bar[2]->menu()); // a command right on the bar
+        QList<QAction*> file = bar[0]->menu()->actions();
+        ASSERT_EQ(file.size(), 7);
+        EXPECT_EQ(file[0]->text(), "&Open\tCtrl+O");
+        EXPECT_TRUE(file[3]->isSeparator());
+        EXPECT_TRUE(file[4]->isSeparator()); // "Separator text" keeps no text in the tree
+        EXPECT_FALSE(bar[0]->menu()->separatorsCollapsible());
+        QMenu* level3 = file[6]->menu()->actions().at(0)->menu();
+        ASSERT_TRUE(level3);
+        EXPECT_EQ(level3->title(), "Level&3");
+        EXPECT_FALSE(level3->actions().at(0)->isEnabled()); // grayed
+        QAction* copy = bar[1]->menu()->actions().at(0);
+        EXPECT_TRUE(copy->isChecked());
+        EXPECT_TRUE(window.Duplicates().isEmpty());
+    }
+    // Two translated entries of "File" both claim D (case does not matter).
+    ChildWithId(*menu->GetChildren().at(0), 1001)->SetTranslation("Drucken", 'D');
+    ChildWithId(*menu->GetChildren().at(0), 1004)->SetTranslation("Datei", 'd');
+    CMenuPreviewDlg window(*menu, CodePage(1252));
+    EXPECT_EQ(window.MenuBar()->actions()[0]->menu()->actions()[0]->text(), "&Drucken");
+    ASSERT_EQ(window.Duplicates(), QStringList{"Level \"File\": hotkey D used by Drucken, Datei"});
+    ASSERT_EQ(window.DuplicateList()->count(), 1);
+}
