@@ -14,10 +14,12 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include "ui/Customization.h"
 #include "ui/DictionaryDock.h"
 #include "ui/Icons.h"
 #include "ui/OutputDock.h"
 #include "ui/ProgressWindow.h"
+#include "ui/TextBridge.h"
 
 namespace quillon::gui {
 
@@ -37,6 +39,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     CreateActions();
     CreateMenus();
     CreateToolBar();
+    CreateCustomization(); // before RestoreLayout: restoreState only places toolbars that exist
     m_statusCounts = new QLabel(this);
     statusBar()->addPermanentWidget(m_statusCounts);
     statusBar()->showMessage(tr("Ready"));
@@ -169,10 +172,8 @@ void CMainFrame::CreateMenus() {
     file->addSeparator();
     file->addAction(Action("FileExit"));
 
-    QMenu* view = menuBar()->addMenu(tr("&View"));
-    QMenu* bars = view->addMenu(tr("&Toolbars"));
-    bars->setObjectName("ToolbarsMenu");
-    QAction* statusBarToggle = view->addAction(tr("&Status Bar"));
+    m_viewMenu = menuBar()->addMenu(tr("&View"));
+    QAction* statusBarToggle = m_viewMenu->addAction(tr("&Status Bar"));
     statusBarToggle->setObjectName("ViewStatusBar");
     statusBarToggle->setCheckable(true);
     statusBarToggle->setChecked(true);
@@ -183,9 +184,6 @@ void CMainFrame::CreateMenus() {
     QAction* dictionary = m_dictionaryBar->toggleViewAction();
     dictionary->setText(tr("&Dictonary"));
     dictionary->setObjectName("ViewDictonary");
-    bars->addAction(output);
-    bars->addAction(dictionary);
-    m_bToolbarsMenu = bars;
 
     QMenu* project = menuBar()->addMenu(tr("&Project"));
     for (const char* name : {"ProjectUpdate", "ProjectSettings", "ProjectStatus"}) project->addAction(Action(name));
@@ -204,8 +202,8 @@ void CMainFrame::CreateMenus() {
     dictionaryMenu->addSeparator();
     for (const char* name : {"ImportText", "ImportMicrosoft"}) dictionaryMenu->addAction(Action(name));
 
-    QMenu* help = menuBar()->addMenu(tr("&Help"));
-    help->addAction(Action("About"));
+    m_helpMenu = menuBar()->addMenu(tr("&Help"));
+    m_helpMenu->addAction(Action("About"));
 }
 
 void CMainFrame::CreateToolBar() {
@@ -219,8 +217,32 @@ void CMainFrame::CreateToolBar() {
     QAction* toggle = m_toolBar->toggleViewAction();
     toggle->setText(tr("Standard Toolbar"));
     toggle->setObjectName("ViewStandardToolBar");
-    m_bToolbarsMenu->insertAction(m_bToolbarsMenu->actions().value(0), toggle);
 }
+
+void CMainFrame::CreateCustomization() {
+    QList<QAction*> commands;
+    for (QAction* action : findChildren<QAction*>()) {
+        if (!action->objectName().isEmpty()) commands << action;
+    }
+    m_customization = new CCustomization(this, commands);
+    for (const char* toggle : {"ViewStandardToolBar", "ViewOutput", "ViewDictonary"})
+        m_customization->AddToggle(findChild<QAction*>(toggle));
+    m_customization->SetVariableResolver([this](const QString& variable) { return ToolVariable(variable); });
+    m_customization->Load();
+    m_viewMenu->insertMenu(m_viewMenu->actions().value(0), m_customization->ToolbarsMenu());
+    menuBar()->insertMenu(m_helpMenu->menuAction(), m_customization->ToolsMenu());
+}
+
+QString CMainFrame::ToolVariable(const QString& variable) const {
+    if (!m_doc.IsLoaded()) return {};
+    const CProject& project = m_doc.Project();
+    if (variable == QLatin1String("ProjectPath")) return m_doc.PathName();
+    if (variable == QLatin1String("ModulePath")) return QString::fromStdString(project.GetModulePath());
+    if (variable == QLatin1String("TargetPath")) return QString::fromStdString(project.GetTargetPath());
+    return {};
+}
+
+QMenu* CMainFrame::createPopupMenu() { return m_customization->CreatePopupMenu(); }
 
 void CMainFrame::RestoreLayout() {
     QSettings settings = Settings();
@@ -274,6 +296,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     SaveLayout();
+    m_customization->Save();
     event->accept();
 }
 

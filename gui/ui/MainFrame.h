@@ -22,6 +22,7 @@ class QTreeView;
 
 namespace quillon::gui {
 
+class CCustomization;
 class CDictonaryBar;
 class COutputBar;
 class CProgressDlg;
@@ -43,6 +44,7 @@ public:
     // Replaces the message boxes and file dialogs (tests answer for the user).
     void SetPrompts(std::unique_ptr<IUserPrompts> prompts) { m_prompts = std::move(prompts); }
     QAction* Action(const QString& objectName) const;
+    CCustomization* Customization() const { return m_customization; }
 
     // The commands; each returns whether it did what it was asked.
     void OnFileNew();
@@ -78,6 +80,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Right-click on a toolbar or dock: the Toolbars list with Customize.
+    QMenu* createPopupMenu() override;
 
 private:
     void CreateActions();
@@ -85,6 +89,8 @@ private:
     void CreateToolBar();
     void CreateDocks();
     void CreateCentralWidget();
+    void CreateCustomization();
+    QString ToolVariable(const QString& variable) const;
     void RestoreLayout();
     void SaveLayout();
     void OnProjectReplaced();
@@ -112,7 +118,9 @@ private:
     QMenu* m_recentMenu = nullptr;
     QMenu* m_translateMenu = nullptr;
     QLabel* m_statusCounts = nullptr;
-    QMenu* m_bToolbarsMenu = nullptr;
+    QMenu* m_viewMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    CCustomization* m_customization = nullptr;
 };
 
 } // namespace quillon::gui
