@@ -1,5 +1,7 @@
 #include "ui/NewProjectDialog.h"
 
+#include "controls/FileDialog.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -107,30 +109,15 @@ QHBoxLayout* NewButtonRow(QDialog* dialog) {
     return row;
 }
 
-QList<QUrl> SidebarUrls() {
-    QList<QUrl> urls;
-    for (auto location : {QStandardPaths::HomeLocation, QStandardPaths::DesktopLocation, QStandardPaths::DocumentsLocation}) {
-        QString path = QStandardPaths::writableLocation(location);
-        QUrl url = QUrl::fromLocalFile(path);
-        // Without a desktop session the desktop folder is often the home folder.
-        if (!path.isEmpty() && QDir(path).exists() && !urls.contains(url)) urls << url;
-    }
-    return urls;
-}
-
-// The chosen file, or an empty string when the user cancelled. The dialog
-// starts at what the edit holds, so nothing typed there is lost.
 QString ChooseFile(QWidget* parent, const FileDialogSetup& setup, const QString& current) {
-    QFileDialog dialog(parent, QString::fromLatin1(setup.caption));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setSidebarUrls(SidebarUrls());
-    dialog.setNameFilter(QString::fromLatin1(setup.filter));
-    dialog.setAcceptMode(setup.acceptMode);
-    dialog.setFileMode(setup.fileMode);
-    dialog.setDefaultSuffix(QString::fromLatin1(setup.defaultSuffix));
-    if (!current.isEmpty()) dialog.selectFile(current);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+    // The places bar and the module preview come with our own file dialog.
+    QString caption = QString::fromLatin1(setup.caption);
+    QString filter = QString::fromLatin1(setup.filter);
+    QString suffix = QString::fromLatin1(setup.defaultSuffix);
+    if (setup.acceptMode == QFileDialog::AcceptSave)
+        return CFileDialog::GetSaveFileName(parent, caption, filter, suffix, current);
+    if (setup.fileMode == QFileDialog::ExistingFile) return CFileDialog::GetOpenFileName(parent, caption, filter, current);
+    return CFileDialog::GetNewOrExistingFileName(parent, caption, filter, suffix, current);
 }
 
 // Table rows whose primary language differs from the module's, by English

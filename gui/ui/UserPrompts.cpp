@@ -1,26 +1,11 @@
 #include "ui/UserPrompts.h"
 
-#include <QDir>
-#include <QFileDialog>
 #include <QMessageBox>
-#include <QStandardPaths>
-#include <QUrl>
+
+#include "controls/FileDialog.h"
 
 namespace quillon::gui {
 
-namespace {
-
-void AddPlaces(QFileDialog& dialog) {
-    QList<QUrl> places{QUrl::fromLocalFile(QDir::homePath())};
-    for (auto location : {QStandardPaths::DesktopLocation, QStandardPaths::DocumentsLocation}) {
-        QString path = QStandardPaths::writableLocation(location);
-        if (!path.isEmpty() && QDir(path).exists()) places.append(QUrl::fromLocalFile(path));
-    }
-    places.append(QUrl::fromLocalFile(QDir::currentPath()));
-    dialog.setSidebarUrls(places);
-}
-
-} // namespace
 
 void CDialogPrompts::Error(const QString& text) { QMessageBox::critical(m_parent, QStringLiteral("Quillon"), text); }
 
@@ -42,20 +27,11 @@ IUserPrompts::SaveAnswer CDialogPrompts::AskSave(const QString& fileName) {
 }
 
 QString CDialogPrompts::OpenFile(const QString& title, const QString& filter) {
-    QFileDialog dialog(m_parent, title, QString(), filter);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    AddPlaces(dialog);
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    return CFileDialog::GetOpenFileName(m_parent, title, filter);
 }
 
 QString CDialogPrompts::SaveFile(const QString& title, const QString& filter, const QString& suffix) {
-    QFileDialog dialog(m_parent, title, QString(), filter);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(suffix);
-    AddPlaces(dialog);
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    return CFileDialog::GetSaveFileName(m_parent, title, filter, suffix);
 }
 
 } // namespace quillon::gui
