@@ -39,7 +39,7 @@ bool Open(const std::string& command, const std::string& path, std::uint32_t cod
     }
     out.project = OpenProjectFile(command, path, codePage);
     if (!out.project) return false;
-    out.path = out.project->m_strDictionaryPath;
+    out.path = out.project->DictionaryFile(path);
     out.codePage = out.project->GetCodePage();
     return true;
 }

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <iostream>
 
 #include "Args.h"
@@ -46,8 +47,12 @@ int RunNew(const std::vector<std::string>& args) {
         return 2;
     }
     // Paths and names arrive as UTF-8; the project keeps them in its code page.
-    settings.modulePath = parsed->Value("--module");
-    settings.dictionaryPath = parsed->Value("--dictionary");
+    // Absolute paths, so the project works from any folder.
+    auto absolute = [](const std::string& path) {
+        return path.empty() ? path : std::filesystem::absolute(path).lexically_normal().string();
+    };
+    settings.modulePath = absolute(parsed->Value("--module"));
+    settings.dictionaryPath = absolute(parsed->Value("--dictionary"));
     settings.translator = codePage.FromUtf8(parsed->Value("--translator"));
     settings.email = codePage.FromUtf8(parsed->Value("--email"));
 
@@ -147,7 +152,7 @@ int RunImport(const std::vector<std::string>& args) {
               << "Duplicates: " << report.duplicates << "\n";
     if (report.replacedCharacters)
         std::cout << "Replaced:   " << report.replacedCharacters << " characters the code page cannot hold\n";
-    Status saved = project->m_Dictionary.Save(project->m_strDictionaryPath);
+    Status saved = project->m_Dictionary.Save(project->DictionaryFile(path));
     if (!saved) {
         std::cerr << "quillon-cli import: " << saved.GetError().Describe() << "\n";
         return 1;

@@ -1,6 +1,7 @@
 #include "project/Project.h"
 
 #include <ctime>
+#include <filesystem>
 
 #include "extract/Languages.h"
 #include "extract/ResourceExtractor.h"
@@ -65,7 +66,7 @@ Status CProject::Open(const std::string& path, IProgress* progress) {
             if (!extractor.Report().loaded) return MakeError(Error::Code::NotModule, extractor.Report().error);
             fresh.m_nReplaced = extractor.Report().replacedCharacters;
         }
-        fresh.m_Dictionary.Load(fresh.m_strDictionaryPath);
+        fresh.m_Dictionary.Load(fresh.DictionaryFile(path));
     } catch (const ArchiveError& error) {
         return MakeError(Error::Code::Malformed, error.Reason(), error.Offset());
     }
@@ -79,13 +80,19 @@ Status CProject::Save(const std::string& path) const {
     Store(out, static_cast<std::int64_t>(std::time(nullptr)));
     Status saved = WriteFileAtomically(path, out.Data());
     if (!saved) return saved;
-    Status dictionary = m_Dictionary.Save(m_strDictionaryPath);
+    Status dictionary = m_Dictionary.Save(DictionaryFile(path));
     if (!dictionary) {
         Error error = dictionary.GetError();
         error.message = "the project was saved, but not its dictionary: " + error.message;
         return error;
     }
     return Done{};
+}
+
+std::string CProject::DictionaryFile(const std::string& projectPath) const {
+    std::filesystem::path dictionary(m_strDictionaryPath);
+    if (m_strDictionaryPath.empty() || dictionary.is_absolute() || projectPath.empty()) return m_strDictionaryPath;
+    return (std::filesystem::path(projectPath).parent_path() / dictionary).string();
 }
 
 bool CProject::ExtractFrom(const std::string& modulePath, IProgress* progress) {

@@ -41,6 +41,10 @@ public:
     // dictionary path is set). A failure leaves the old files intact.
     Status Save(const std::string& path) const;
 
+    // The dictionary file as a path usable from here: a relative path is
+    // taken relative to the folder of the project file.
+    std::string DictionaryFile(const std::string& projectPath) const;
+
     // Scans `modulePath` into this project's tree (not the dictionary). False,
     // with nothing touched, when the path is empty or names no file.
     bool ExtractFrom(const std::string& modulePath, IProgress* progress = nullptr);

@@ -83,16 +83,16 @@ void CAutoTranslateDlg::BuildLayout() {
         return widget;
     };
     auto value = [&](int y) {
-        QLabel* widget = label({}, QRect(140, y, 288, 20));
+        QLabel* widget = label({}, QRect(170, y, 258, 20));
         widget->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         AddAnchor(widget, Stretch, Fixed);
         return widget;
     };
-    label(tr("Total Strings:"), QRect(12, 18, 124, 20));
+    label(tr("Total Strings:"), QRect(12, 18, 154, 20));
     m_total = value(18);
-    label(tr("Translated Strings:"), QRect(12, 44, 124, 20));
+    label(tr("Translated Strings:"), QRect(12, 44, 154, 20));
     m_translated = value(44);
-    label(tr("Not Translated Strings:"), QRect(12, 70, 124, 20));
+    label(tr("Not Translated Strings:"), QRect(12, 70, 154, 20));
     m_notTranslated = value(70);
     m_status = label({}, QRect(12, 96, 416, 16));
     m_status->setAlignment(Qt::AlignCenter);

@@ -266,12 +266,13 @@ void CMainFrame::OnDictionarySave() {
         OnDictionarySaveAs();
         return;
     }
-    Status saved = m_doc.Project().m_Dictionary.Save(m_doc.Project().m_strDictionaryPath);
+    std::string file = m_doc.Project().DictionaryFile(m_doc.PathName().toStdString());
+    Status saved = m_doc.Project().m_Dictionary.Save(file);
     if (!saved) {
         m_prompts->Error(FromCore(saved.GetError().Describe()));
         return;
     }
-    Log(tr("Dictonary saved to %1").arg(FromCore(m_doc.Project().m_strDictionaryPath)));
+    Log(tr("Dictonary saved to %1").arg(FromCore(file)));
 }
 
 void CMainFrame::OnDictionarySaveAs() {

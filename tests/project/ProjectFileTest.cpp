@@ -234,3 +234,16 @@ TEST(NewProject, MissingOrUnreadableModuleIsAnError) {
     ASSERT_FALSE(notModule);
     EXPECT_EQ(notModule.GetError().code, Error::Code::NotModule);
 }
+
+TEST(ProjectFile, RelativeDictionaryPathIsBesideTheProjectFile) {
+    TempDir dir;
+    auto project = NewFixtureProject(dir);
+    project->m_strDictionaryPath = "words.dic";
+    project->m_Dictionary.AddEntry("Hello", "Hallo", 0, kKindString);
+    ASSERT_TRUE(project->Save(dir.File("p.prj")));
+    EXPECT_TRUE(FileExists(dir.File("words.dic")));
+    CProject reopened;
+    ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
+    EXPECT_EQ(reopened.m_strDictionaryPath, "words.dic");
+    EXPECT_EQ(reopened.m_Dictionary.GetCount(), 1u);
+}
