@@ -1,0 +1,440 @@
+// Throughput of Auto Translate on a project of about 100,000 items (a big
+// application's UI, nothing translated yet) with a dictionary of 200,000
+// texts that knows about 70% of the items.
+//
+// The dictionary is taught from the project's own texts, so every known item
+// is found by its exact text, the way a dictionary collected from an earlier
+// release finds it. Its entries come in the forms a translator's dictionary
+// collects: for the item's kind, for all kinds, for another kind with a
+// sub-entry for the item's kind, and, for some texts the project does not
+// count as known, only for another kind (found, but not usable). The rest of
+// the 200,000 are texts of other projects.
+//
+// BM_AutoTranslate times the whole run (analysis, translation, hotkeys). Its
+// "lookups %" counter is the share of a run spent in dictionary look-ups:
+// the look-ups of one run, timed alone right after the benchmark and in the
+// same state of the caches, against the run's own time. Take it as a lower
+// bound: look-ups back to back are faster than the same look-ups spread over
+// a run (independent look-ups can overlap their cache misses; a run does
+// other work between two of them), and a profile of the run finds a larger
+// share inside CDictonary::FindEntry.
+//
+// BM_DictionaryLookups times those look-ups as a benchmark of their own, in
+// that state and back to back, and BM_LookupKeys only what each look-up does
+// before hashing: copying the text into a key string.
+//
+// The project's translations are restored before every run with the timer
+// paused: a run translates in place, and a second run over a translated
+// project would do different work (and no allocations for new texts).
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "dictionary/AutoTranslator.h"
+#include "dictionary/Dictionary.h"
+#include "extract/ResourceExtractor.h"
+#include "pe/ResourceModule.h"
+#include "project/Project.h"
+#include "support/PeBuilder.h"
+
+namespace {
+
+using quillon::CDictonary;
+using quillon::CProject;
+using quillon::CResourceInfo;
+using quillon::CResourceItem;
+using quillon::ResourceId;
+using quillon::testing::BuiltMenuPopup;
+using quillon::testing::BuiltResource;
+using quillon::testing::DialogControl;
+
+// ---------------------------------------------------------------------------
+// The generated module
+
+// String IDs are 16-bit, so a module cannot hold many more strings than
+// this; the rest of the 100,000 items are dialogs and menus.
+constexpr int kStrings = 64000;
+constexpr int kDialogs = 3000;
+constexpr int kControlsPerDialog = 8;
+constexpr int kMenus = 140;
+constexpr int kPopupsPerMenu = 5;
+constexpr int kItemsPerPopup = 12; // one of them a separator
+constexpr std::uint16_t kLanguage = 0x0409;
+constexpr std::uint16_t kTargetLanguage = 0x0407;
+
+std::u16string Number(int n) {
+    std::string digits = std::to_string(n);
+    return {digits.begin(), digits.end()};
+}
+
+// Texts of the lengths a real UI has: a few words, a sentence, a paragraph.
+constexpr std::array<std::u16string_view, 6> kMessages{
+    u"Done.",
+    u"The file could not be saved.",
+    u"Do you want to save the changes to the document before closing?",
+    u"Connecting to the server...",
+    u"Retry",
+    u"An error occurred while reading the settings:\r\nthe configuration file is damaged and will be "
+    u"replaced with the defaults.",
+};
+
+constexpr std::array<std::u16string_view, kControlsPerDialog> kControlTitles{
+    u"&OK",          u"Cancel", u"&Apply", u"Show &hidden files", u"Use the system &proxy settings",
+    u"Check for &updates automatically", u"&Advanced...", u"Help",
+};
+
+std::u16string StringText(int id) {
+    return std::u16string(kMessages[static_cast<std::size_t>(id) % kMessages.size()]) + u" (" + Number(id) + u")";
+}
+
+std::vector<BuiltResource> StringBlocks() {
+    std::vector<BuiltResource> out;
+    for (int first = 0; first < kStrings; first += 16) {
+        std::array<std::u16string, 16> slots;
+        for (int slot = 0; slot < 16 && first + slot < kStrings; ++slot)
+            slots[static_cast<std::size_t>(slot)] = StringText(first + slot);
+        auto block = static_cast<std::uint16_t>(first / 16 + 1);
+        out.push_back({ResourceId::Integer(6), ResourceId::Integer(block), kLanguage,
+                       quillon::testing::StringBlockBytes(slots)});
+    }
+    return out;
+}
+
+std::vector<DialogControl> Controls(int d) {
+    std::vector<DialogControl> controls;
+    for (int c = 0; c < kControlsPerDialog; ++c) {
+        std::u16string title(kControlTitles[static_cast<std::size_t>(c)]);
+        if (c == 3) title += u" on page " + Number(d);
+        controls.push_back({static_cast<std::uint16_t>(1000 + c), title});
+    }
+    return controls;
+}
+
+std::vector<BuiltResource> Dialogs() {
+    std::vector<BuiltResource> out;
+    for (int d = 0; d < kDialogs; ++d)
+        out.push_back({ResourceId::Integer(5), ResourceId::Integer(static_cast<std::uint16_t>(100 + d)), kLanguage,
+                       quillon::testing::StandardDialogBytes(u"Settings page " + Number(d), Controls(d))});
+    return out;
+}
+
+BuiltMenuPopup Popup(int m, int p) {
+    BuiltMenuPopup popup{u"&Popup " + Number(p), {}};
+    for (int i = 0; i < kItemsPerPopup; ++i) {
+        if (i == kItemsPerPopup / 2) {
+            popup.items.push_back({0, u""});
+            continue;
+        }
+        auto id = static_cast<std::uint16_t>(10000 + 100 * p + i);
+        popup.items.push_back({id, u"&Command " + Number(i) + u" of menu " + Number(m) + u"\tCtrl+" + Number(i)});
+    }
+    return popup;
+}
+
+std::vector<BuiltResource> Menus() {
+    std::vector<BuiltResource> out;
+    for (int m = 0; m < kMenus; ++m) {
+        std::vector<BuiltMenuPopup> popups;
+        for (int p = 0; p < kPopupsPerMenu; ++p) popups.push_back(Popup(m, p));
+        out.push_back({ResourceId::Integer(4), ResourceId::Integer(static_cast<std::uint16_t>(1 + m)), kLanguage,
+                       quillon::testing::StandardMenuBytes(popups)});
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> BuildModule() {
+    std::vector<BuiltResource> resources = StringBlocks();
+    for (auto* generate : {Dialogs, Menus})
+        for (auto& resource : generate()) resources.push_back(std::move(resource));
+    resources.push_back({ResourceId::Integer(16), ResourceId::Integer(1), kLanguage, quillon::testing::VersionBytes()});
+    return quillon::testing::BuildPeWithResources(resources);
+}
+
+// ---------------------------------------------------------------------------
+// The project
+
+std::uint64_t Items(const CResourceInfo& info) {
+    return std::uint64_t{info.m_nStrings} + info.m_nDialogs + info.m_nControls + info.m_nPopups + info.m_nMenuItems;
+}
+
+constexpr std::uint64_t kItems =
+    kStrings + kDialogs * (1 + kControlsPerDialog) + kMenus * (1 + kPopupsPerMenu * (1 + kItemsPerPopup));
+
+// Scans the module as a new project does, without the detour through a file.
+std::unique_ptr<CProject> ExtractProject(std::vector<std::uint8_t> image, std::string& error) {
+    auto module = quillon::ResourceModule::FromBytes(std::move(image));
+    if (!module) {
+        error = "generated module does not open: " + module.GetError().Describe();
+        return nullptr;
+    }
+    auto project = std::make_unique<CProject>();
+    project->m_strModulePath = "app.dll";
+    project->m_wTargetLanguage = kTargetLanguage;
+    quillon::CResourceExtractor extractor(std::move(module).Value(), project->m_ResourceInfo,
+                                          quillon::CodePage(project->GetCodePage()));
+    extractor.Extract();
+    if (!extractor.Report().loaded) {
+        error = "generated module does not scan: " + extractor.Report().error;
+        return nullptr;
+    }
+    project->m_ResourceInfo.Recount();
+    if (Items(project->m_ResourceInfo) != kItems) {
+        error = "scan found " + std::to_string(Items(project->m_ResourceInfo)) + " items, expected " +
+                std::to_string(kItems);
+        return nullptr;
+    }
+    return project;
+}
+
+// Every item in the order Auto Translate visits them: menus (each node
+// before its children), strings, dialogs (each before its controls).
+template <typename Item, typename Visit>
+void VisitSubtree(Item& item, Visit& visit) {
+    for (auto& child : item.GetChildren()) {
+        visit(*child);
+        VisitSubtree(*child, visit);
+    }
+}
+
+template <typename Info, typename Visit>
+void VisitItems(Info& info, Visit visit) {
+    VisitSubtree(info.m_Menus, visit);
+    VisitSubtree(info.m_Strings, visit);
+    VisitSubtree(info.m_Dialogs, visit);
+}
+
+// ---------------------------------------------------------------------------
+// The dictionary
+
+constexpr int kDictionaryEntries = 200000;
+constexpr int kKnownPerTen = 7;
+
+std::uint32_t KindOf(const CResourceItem& item) { return static_cast<std::uint32_t>(item.GetType()); }
+
+// A kind other than `kind` among the item kinds 1..5.
+std::uint32_t OtherKind(std::uint32_t kind) { return kind % 5 + 1; }
+
+// Decides, for each text the first time it is seen, whether the dictionary
+// knows it and in which form. Texts repeat (a dialog's "Cancel"), so the
+// share of known items only approaches the share of known texts; the
+// benchmark reports the share it actually reaches.
+class Teacher {
+public:
+    explicit Teacher(CDictonary& dictionary) : m_dictionary(dictionary) {}
+
+    void operator()(const CResourceItem& item) {
+        if (!item.IsTranslatable() || !m_seen.insert(item.m_strText).second) return;
+        if (m_texts++ % 10 < kKnownPerTen)
+            TeachKnown(item);
+        else
+            TeachUnusable(item);
+    }
+
+private:
+    void TeachKnown(const CResourceItem& item) {
+        std::string translation = "DE " + item.m_strText;
+        std::uint32_t kind = KindOf(item);
+        switch (m_known++ % 4) {
+        case 0:
+        case 1: m_dictionary.AddEntry(item.m_strText, translation, item.m_chHotkey, kind); break;
+        case 2: m_dictionary.AddEntry(item.m_strText, translation, item.m_chHotkey, quillon::kKindAll); break;
+        default:
+            m_dictionary.AddEntry(item.m_strText, "DE* " + item.m_strText, item.m_chHotkey, OtherKind(kind));
+            m_dictionary.AddEntry(item.m_strText, translation, item.m_chHotkey, kind);
+        }
+    }
+
+    // One unknown text in three is in the dictionary for another kind only.
+    void TeachUnusable(const CResourceItem& item) {
+        if (m_unknown++ % 3 == 0)
+            m_dictionary.AddEntry(item.m_strText, "DE* " + item.m_strText, 0, OtherKind(KindOf(item)));
+    }
+
+    CDictonary& m_dictionary;
+    std::unordered_set<std::string> m_seen;
+    std::uint64_t m_texts = 0;
+    std::uint64_t m_known = 0;
+    std::uint64_t m_unknown = 0;
+};
+
+// Texts of other projects, of all kinds, until the dictionary is full.
+void FillDictionary(CDictonary& dictionary) {
+    for (int n = 0; dictionary.GetCount() < kDictionaryEntries; ++n) {
+        std::string source = "Glossary text " + std::to_string(n);
+        std::u16string_view message = kMessages[static_cast<std::size_t>(n) % kMessages.size()];
+        if (n % 3 == 0) source.append(" - ").append(message.begin(), message.end());
+        auto kind = static_cast<std::uint32_t>(n % 6); // 0 is "all kinds"
+        dictionary.AddEntry(source, "DE " + source, 0, kind);
+        if (n % 4 == 1) dictionary.AddEntry(source, "DE2 " + source, 0, kind % 5 + 1);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The inputs, prepared once and checked, so the benchmarks skip instead of
+// timing work that does less than it should.
+
+struct Lookup {
+    std::string_view text;
+    std::uint32_t kind = 0;
+};
+
+struct Corpus {
+    std::unique_ptr<CProject> project; // translated by the benchmark, restored from `pristine`
+    CResourceInfo pristine;
+    std::vector<Lookup> lookups;      // those of one run, into `pristine`'s texts
+    std::uint64_t knownItems = 0;     // lookups that find a usable entry
+    std::string error;
+};
+
+std::vector<Lookup> CollectLookups(const CResourceInfo& info) {
+    std::vector<Lookup> lookups;
+    VisitItems(info, [&](const CResourceItem& item) {
+        if (!(item.m_dwState & quillon::RIS_FIXED)) lookups.push_back({item.m_strText, KindOf(item)});
+    });
+    return lookups;
+}
+
+std::uint64_t CountKnown(const CDictonary& dictionary, const std::vector<Lookup>& lookups) {
+    std::uint64_t known = 0;
+    for (const Lookup& lookup : lookups)
+        if (dictionary.FindEntry(lookup.text, lookup.kind)) ++known;
+    return known;
+}
+
+Corpus Prepare() {
+    Corpus corpus;
+    corpus.project = ExtractProject(BuildModule(), corpus.error);
+    if (!corpus.project) return corpus;
+    Teacher teacher(corpus.project->m_Dictionary);
+    VisitItems(std::as_const(corpus.project->m_ResourceInfo), std::ref(teacher));
+    FillDictionary(corpus.project->m_Dictionary);
+    corpus.pristine = CResourceInfo(corpus.project->m_ResourceInfo);
+    corpus.lookups = CollectLookups(corpus.pristine);
+    corpus.knownItems = CountKnown(corpus.project->m_Dictionary, corpus.lookups);
+    if (corpus.project->m_Dictionary.GetCount() != kDictionaryEntries)
+        corpus.error = "dictionary holds " + std::to_string(corpus.project->m_Dictionary.GetCount()) + " entries";
+    return corpus;
+}
+
+Corpus& Inputs() {
+    static Corpus corpus = Prepare();
+    return corpus;
+}
+
+bool Skip(benchmark::State& state, const std::string& error) {
+    if (error.empty()) return false;
+    state.SkipWithError(error.c_str());
+    return true;
+}
+
+void ReportRate(benchmark::State& state, const char* unit, std::uint64_t perIteration) {
+    auto total = static_cast<double>(perIteration * state.iterations());
+    state.counters[std::string(unit) + "/s"] = benchmark::Counter(total, benchmark::Counter::kIsRate);
+    state.counters[unit] = static_cast<double>(perIteration);
+}
+
+// ---------------------------------------------------------------------------
+// Benchmarks
+
+using Clock = std::chrono::steady_clock;
+
+// A run translates in place; every run starts from the untranslated tree.
+// Copying it in allocates the whole tree anew, which also pushes much of the
+// dictionary out of the caches, as a translator's earlier work does.
+void RestoreTree(Corpus& corpus) { corpus.project->m_ResourceInfo = CResourceInfo(corpus.pristine); }
+
+// Seconds for the look-ups of one run, in the state a run starts in: just
+// after the tree was restored. Averaged, not the best of the rounds, since
+// the caches are meant to be cold.
+double TimeRunLookups(Corpus& corpus) {
+    constexpr int kRounds = 5;
+    Clock::duration total{};
+    for (int round = 0; round < kRounds; ++round) {
+        RestoreTree(corpus);
+        std::vector<Lookup> lookups = CollectLookups(corpus.project->m_ResourceInfo);
+        Clock::time_point start = Clock::now();
+        benchmark::DoNotOptimize(CountKnown(corpus.project->m_Dictionary, lookups));
+        total += Clock::now() - start;
+    }
+    return std::chrono::duration<double>(total).count() / kRounds;
+}
+
+std::string CheckRun(const quillon::AutoTranslateResult& result, const Corpus& corpus) {
+    using Ending = quillon::AutoTranslateResult::Ending;
+    if (result.ending != Ending::Completed) return "the run did not complete";
+    if (result.translated != corpus.knownItems)
+        return "the run translated " + std::to_string(result.translated) + " items, the dictionary knows " +
+               std::to_string(corpus.knownItems);
+    return {};
+}
+
+void BM_AutoTranslate(benchmark::State& state) {
+    Corpus& corpus = Inputs();
+    if (Skip(state, corpus.error)) return;
+    quillon::AutoTranslateResult result;
+    Clock::duration running{};
+    for (auto _ : state) {
+        state.PauseTiming();
+        RestoreTree(corpus);
+        state.ResumeTiming();
+        Clock::time_point start = Clock::now();
+        result = quillon::CAutoTranslator(*corpus.project).Run();
+        running += Clock::now() - start;
+    }
+    if (Skip(state, CheckRun(result, corpus))) return;
+    double runSeconds = std::chrono::duration<double>(running).count() / static_cast<double>(state.iterations());
+    state.counters["lookups %"] = 100.0 * TimeRunLookups(corpus) / runSeconds;
+    state.counters["translated %"] = 100.0 * static_cast<double>(result.translated) / static_cast<double>(result.total);
+    ReportRate(state, "items", Items(corpus.pristine));
+}
+
+// Range 1: each pass starts after a restore of the tree, as a run does
+// (the timer paused); range 0: passes back to back, with whatever of the
+// dictionary the previous pass left in the caches.
+void BM_DictionaryLookups(benchmark::State& state) {
+    Corpus& corpus = Inputs();
+    if (Skip(state, corpus.error)) return;
+    bool cold = state.range(0) != 0;
+    std::vector<Lookup> lookups = corpus.lookups;
+    std::uint64_t known = 0;
+    for (auto _ : state) {
+        if (cold) {
+            state.PauseTiming();
+            RestoreTree(corpus);
+            lookups = CollectLookups(corpus.project->m_ResourceInfo);
+            state.ResumeTiming();
+        }
+        known = CountKnown(corpus.project->m_Dictionary, lookups);
+    }
+    state.counters["found %"] = 100.0 * static_cast<double>(known) / static_cast<double>(lookups.size());
+    ReportRate(state, "lookups", lookups.size());
+}
+
+// The key each look-up builds from the text before it can hash it.
+void BM_LookupKeys(benchmark::State& state) {
+    const Corpus& corpus = Inputs();
+    if (Skip(state, corpus.error)) return;
+    for (auto _ : state)
+        for (const Lookup& lookup : corpus.lookups) {
+            std::string key(lookup.text);
+            benchmark::DoNotOptimize(key.data());
+        }
+    ReportRate(state, "lookups", corpus.lookups.size());
+}
+
+} // namespace
+
+BENCHMARK(BM_AutoTranslate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DictionaryLookups)->ArgName("after_restore")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LookupKeys)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
