@@ -8,11 +8,6 @@ namespace quillon {
 
 namespace {
 
-template <typename Node>
-auto FindNode(std::vector<Node>& nodes, const ResourceId& id, ResourceId Node::*key) {
-    return std::find_if(nodes.begin(), nodes.end(), [&](const Node& node) { return node.*key == id; });
-}
-
 std::size_t AlignUp(std::size_t value, std::size_t alignment) { return (value + alignment - 1) / alignment * alignment; }
 
 } // namespace
@@ -29,18 +24,23 @@ const EditLeaf* EditTree::Find(const ResourceId& type, const ResourceId& name, s
     return nullptr;
 }
 
+namespace {
+
+// Tables are kept sorted (the loaders binary-search them), so look-ups do too.
+template <typename Node>
+auto LowerBound(std::vector<Node>& nodes, const ResourceId& id, ResourceId Node::*key) {
+    return std::lower_bound(nodes.begin(), nodes.end(), id,
+                            [key](const Node& node, const ResourceId& value) { return node.*key < value; });
+}
+
+} // namespace
+
 void EditTree::Put(const ResourceId& type, const ResourceId& name, std::uint16_t language,
                    std::vector<std::uint8_t> data) {
-    auto t = FindNode(types, type, &EditType::type);
-    if (t == types.end())
-        t = types.insert(std::upper_bound(types.begin(), types.end(), type,
-                                          [](const ResourceId& id, const EditType& node) { return id < node.type; }),
-                         EditType{type, {}, {}});
-    auto n = FindNode(t->names, name, &EditName::name);
-    if (n == t->names.end())
-        n = t->names.insert(std::upper_bound(t->names.begin(), t->names.end(), name,
-                                             [](const ResourceId& id, const EditName& node) { return id < node.name; }),
-                            EditName{name, {}, {}});
+    auto t = LowerBound(types, type, &EditType::type);
+    if (t == types.end() || !(t->type == type)) t = types.insert(t, EditType{type, {}, {}});
+    auto n = LowerBound(t->names, name, &EditName::name);
+    if (n == t->names.end() || !(n->name == name)) n = t->names.insert(n, EditName{name, {}, {}});
     auto leaf = std::lower_bound(n->leaves.begin(), n->leaves.end(), language,
                                  [](const EditLeaf& l, std::uint16_t value) { return l.language < value; });
     if (leaf != n->leaves.end() && leaf->language == language) {
@@ -51,18 +51,38 @@ void EditTree::Put(const ResourceId& type, const ResourceId& name, std::uint16_t
     }
 }
 
+// A name or type left without languages stays in place until the tree is
+// written (Pruned), so a delete followed by a put of the same name does not
+// shift the tables twice.
 bool EditTree::Delete(const ResourceId& type, const ResourceId& name, std::uint16_t language) {
-    auto t = FindNode(types, type, &EditType::type);
-    if (t == types.end()) return false;
-    auto n = FindNode(t->names, name, &EditName::name);
-    if (n == t->names.end()) return false;
+    auto t = LowerBound(types, type, &EditType::type);
+    if (t == types.end() || !(t->type == type)) return false;
+    auto n = LowerBound(t->names, name, &EditName::name);
+    if (n == t->names.end() || !(n->name == name)) return false;
     auto leaf = std::find_if(n->leaves.begin(), n->leaves.end(),
                              [&](const EditLeaf& l) { return l.language == language; });
     if (leaf == n->leaves.end()) return false;
     n->leaves.erase(leaf);
-    if (n->leaves.empty()) t->names.erase(n);
-    if (t->names.empty()) types.erase(t);
     return true;
+}
+
+EditTree EditTree::Pruned() const {
+    EditTree pruned;
+    pruned.header = header;
+    for (const EditType& type : types) {
+        EditType kept{type.type, type.header, {}};
+        for (const EditName& name : type.names)
+            if (!name.leaves.empty()) kept.names.push_back(name);
+        if (!kept.names.empty()) pruned.types.push_back(std::move(kept));
+    }
+    return pruned;
+}
+
+void EditTree::Sort() {
+    std::stable_sort(types.begin(), types.end(), [](const EditType& a, const EditType& b) { return a.type < b.type; });
+    for (EditType& type : types)
+        std::stable_sort(type.names.begin(), type.names.end(),
+                         [](const EditName& a, const EditName& b) { return a.name < b.name; });
 }
 
 namespace {

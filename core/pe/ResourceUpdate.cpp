@@ -101,16 +101,20 @@ std::optional<std::size_t> DedicatedResourceSection(const PeImage& image) {
 } // namespace
 
 std::uint32_t PeChecksum(std::span<const std::uint8_t> file, std::uint32_t checksumOffset) {
+    // 16-bit little-endian words summed with the carry folded back in; the
+    // checksum field itself counts as zero. Folding once per word keeps the
+    // sum below 2^17, so a 64-bit sum may defer the folding for a long run.
     std::uint64_t sum = 0;
-    for (std::size_t i = 0; i < file.size(); i += 2) {
-        std::uint32_t word = file[i];
-        if (i + 1 < file.size()) word |= static_cast<std::uint32_t>(file[i + 1]) << 8;
-        if (i >= checksumOffset && i < checksumOffset + 4) word = 0;
+    std::size_t even = file.size() & ~std::size_t{1};
+    for (std::size_t i = 0; i < even; i += 2) {
+        std::uint32_t word = file[i] | (static_cast<std::uint32_t>(file[i + 1]) << 8);
+        if (i - checksumOffset < 4) word = 0; // wraps for offsets below the field
         sum += word;
-        sum = (sum & 0xFFFF) + (sum >> 16);
+        if ((i & 0xFFFF) == 0) sum = (sum & 0xFFFF) + (sum >> 16);
     }
-    sum = (sum & 0xFFFF) + (sum >> 16);
-    return static_cast<std::uint32_t>(sum & 0xFFFF) + static_cast<std::uint32_t>(file.size());
+    if (even < file.size() && even - checksumOffset >= 4) sum += file[even];
+    while (sum >> 16) sum = (sum & 0xFFFF) + (sum >> 16);
+    return static_cast<std::uint32_t>(sum) + static_cast<std::uint32_t>(file.size());
 }
 
 Result<ResourceUpdate> ResourceUpdate::Begin(std::vector<std::uint8_t> file) {
@@ -120,6 +124,9 @@ Result<ResourceUpdate> ResourceUpdate::Begin(std::vector<std::uint8_t> file) {
     ResourceTree tree = ReadResourceDirectory(image.Value(), diagnostics);
     ResourceUpdate update;
     update.m_tree = ToEditTree(tree);
+    // A table out of order would hide resources from the loader's binary
+    // search; the rebuilt directory is always in order.
+    update.m_tree.Sort();
     update.m_file = std::move(file);
     return update;
 }
@@ -369,7 +376,7 @@ std::optional<Error> Verify(const std::vector<std::uint8_t>& bytes, const EditTr
     std::vector<std::string> diagnostics;
     ResourceTree tree = ReadResourceDirectory(image.Value(), diagnostics);
     if (!diagnostics.empty()) return Refuse("the rewritten resource directory is damaged: " + diagnostics.front());
-    if (!(ToEditTree(tree).types.size() == expected.types.size())) return Refuse("the rewritten resources differ");
+    if (tree.types.size() != expected.types.size()) return Refuse("the rewritten resources differ");
     for (const EditType& type : expected.types)
         for (const EditName& name : type.names)
             for (const EditLeaf& leaf : name.leaves) {
@@ -391,9 +398,10 @@ std::optional<Error> Verify(const std::vector<std::uint8_t>& bytes, const EditTr
 Result<std::vector<std::uint8_t>> ResourceUpdate::Commit(std::vector<std::string>& warnings) const {
     auto image = PeImage::Parse(m_file);
     if (!image) return image.GetError();
-    auto written = Rewriter(image.Value(), m_tree, warnings).Run();
+    EditTree tree = m_tree.Pruned();
+    auto written = Rewriter(image.Value(), tree, warnings).Run();
     if (!written) return written;
-    if (auto failed = Verify(written.Value(), m_tree)) return *failed;
+    if (auto failed = Verify(written.Value(), tree)) return *failed;
     return written;
 }
 

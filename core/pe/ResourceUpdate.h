@@ -42,8 +42,12 @@ struct EditTree {
 
     const EditLeaf* Find(const ResourceId& type, const ResourceId& name, std::uint16_t language) const;
     void Put(const ResourceId& type, const ResourceId& name, std::uint16_t language, std::vector<std::uint8_t> data);
-    // True when something was removed. Empty names and types go with it.
+    // True when something was removed.
     bool Delete(const ResourceId& type, const ResourceId& name, std::uint16_t language);
+    // The tree without names and types that have no language left.
+    EditTree Pruned() const;
+    // Directory order: named entries first by their units, then IDs ascending.
+    void Sort();
 };
 
 // The bytes of a resource directory and its data for a section at `baseRva`.
@@ -61,7 +65,8 @@ public:
     bool Delete(const ResourceId& type, const ResourceId& name, std::uint16_t language) {
         return m_tree.Delete(type, name, language);
     }
-    const EditTree& Resources() const { return m_tree; }
+    // The resources as they will be written.
+    EditTree Resources() const { return m_tree.Pruned(); }
 
     // The new module: same sections, headers and trailing data, with the
     // resource section rebuilt (in place, grown at the end of the file, or as

@@ -84,6 +84,7 @@ TEST_P(RewriteFixture, EmptyBatchKeepsEveryResourceAndIsDeterministic) {
     ASSERT_FALSE(first.empty());
     Bytes second = Commit(BeginOn(first));
     EXPECT_EQ(first, second); // a second rebuild of our own output changes nothing
+    EditTree resources = update.Resources();
     auto before = ResourceModule::FromBytes(source);
     auto after = ResourceModule::FromBytes(first);
     ASSERT_TRUE(before && after);
@@ -91,7 +92,7 @@ TEST_P(RewriteFixture, EmptyBatchKeepsEveryResourceAndIsDeterministic) {
     for (const auto& type : before.Value().Tree().types)
         for (const auto& name : type.names)
             for (const auto& leaf : name.languages) {
-                const EditLeaf* rewritten = update.Resources().Find(type.type, name.name, leaf.language);
+                const EditLeaf* rewritten = resources.Find(type.type, name.name, leaf.language);
                 ASSERT_NE(rewritten, nullptr);
                 EXPECT_TRUE(std::ranges::equal(*leaf.bytes, rewritten->data));
             }
