@@ -51,7 +51,8 @@ namespace {
 // Reads one object record that must be a dictionary entry: a new entry, a
 // back-reference to one read before (copied), or null.
 std::unique_ptr<CDictonaryEntry> ReadEntryRecord(ArchiveReader& in, int depth,
-                                                 std::vector<const CDictonaryEntry*>& objects) {
+                                                 std::vector<const CDictonaryEntry*>& objects,
+                                                 std::vector<std::unique_ptr<CDictonaryEntry>>& retired) {
     std::uint64_t tagOffset = in.Offset();
     ArchiveReader::Tag tag = in.ObjectTag();
     switch (tag.kind) {
@@ -65,7 +66,7 @@ std::unique_ptr<CDictonaryEntry> ReadEntryRecord(ArchiveReader& in, int depth,
     }
     if (tag.className != kEntryClass) throw ArchiveError("unknown class '" + tag.className + "'", tagOffset);
     auto entry = std::make_unique<CDictonaryEntry>();
-    entry->Load(in, depth, objects);
+    entry->Load(in, depth, objects, retired);
     if (objects.size() <= tag.index) objects.resize(tag.index + 1, nullptr);
     objects[tag.index] = entry.get();
     return entry;
@@ -73,7 +74,8 @@ std::unique_ptr<CDictonaryEntry> ReadEntryRecord(ArchiveReader& in, int depth,
 
 } // namespace
 
-void CDictonaryEntry::Load(ArchiveReader& in, int depth, std::vector<const CDictonaryEntry*>& objects) {
+void CDictonaryEntry::Load(ArchiveReader& in, int depth, std::vector<const CDictonaryEntry*>& objects,
+                           std::vector<std::unique_ptr<CDictonaryEntry>>& retired) {
     if (depth > kMaxDepth) in.Fail("dictionary entries nested too deeply");
     m_strTranslation = in.Text();
     m_chHotkey = in.Word();
@@ -82,11 +84,14 @@ void CDictonaryEntry::Load(ArchiveReader& in, int depth, std::vector<const CDict
     std::uint32_t count = in.Count(kMinSubEntrySize);
     for (std::uint32_t i = 0; i < count; ++i) {
         std::uint16_t kind = in.Word();
-        auto entry = ReadEntryRecord(in, depth + 1, objects);
-        if (entry)
-            m_SubEntries[kind] = std::move(entry);
-        else
-            m_SubEntries.erase(kind);
+        auto entry = ReadEntryRecord(in, depth + 1, objects, retired);
+        // A kind that occurs twice keeps the later entry; the earlier one may
+        // still be referred back to.
+        if (auto old = m_SubEntries.find(kind); old != m_SubEntries.end()) {
+            retired.push_back(std::move(old->second));
+            m_SubEntries.erase(old);
+        }
+        if (entry) m_SubEntries.emplace(kind, std::move(entry));
     }
 }
 
@@ -164,16 +169,20 @@ void CDictonary::Store(ArchiveWriter& out) const {
 void CDictonary::Load(ArchiveReader& in) {
     m_entries.clear();
     std::vector<const CDictonaryEntry*> objects;
+    std::vector<std::unique_ptr<CDictonaryEntry>> retired;
     try {
         std::uint32_t count = in.Count(kMinPairSize);
         m_entries.reserve(count);
         for (std::uint32_t i = 0; i < count; ++i) {
             std::string source = in.Text();
-            auto entry = ReadEntryRecord(in, 0, objects);
-            if (entry)
-                m_entries.insert_or_assign(std::move(source), std::move(entry));
-            else
-                m_entries.erase(source);
+            auto entry = ReadEntryRecord(in, 0, objects, retired);
+            // A text that occurs twice keeps the later entry; the earlier one
+            // may still be referred back to by what follows.
+            if (auto old = m_entries.find(source); old != m_entries.end()) {
+                retired.push_back(std::move(old->second));
+                m_entries.erase(old);
+            }
+            if (entry) m_entries.emplace(std::move(source), std::move(entry));
         }
     } catch (const ArchiveError&) {
         m_entries.clear(); // never a half-read dictionary

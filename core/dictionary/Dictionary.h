@@ -39,7 +39,10 @@ public:
     // Body: translation, WORD hotkey, WORD kind, count of sub-entries, then per
     // sub-entry its WORD kind and its object record.
     void Store(ArchiveWriter& out) const;
-    void Load(ArchiveReader& in, int depth, std::vector<const CDictonaryEntry*>& objects);
+    // `objects` maps archive indexes to entries read so far (for back-references);
+    // entries replaced while reading go to `retired`, so those pointers stay valid.
+    void Load(ArchiveReader& in, int depth, std::vector<const CDictonaryEntry*>& objects,
+              std::vector<std::unique_ptr<CDictonaryEntry>>& retired);
 
     bool operator==(const CDictonaryEntry& other) const;
 

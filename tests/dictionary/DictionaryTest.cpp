@@ -158,3 +158,17 @@ TEST(DictionaryFiles, LoadReplacesSaveIsAtomicAndEmptyPathsAreSkipped) {
         EXPECT_NE(std::string(error.what()).find("broken.dic"), std::string::npos);
     }
 }
+
+TEST(DictionaryFile, BackReferenceToAReplacedEntryIsCopiedFromTheOldEntry) {
+    // "X" -> entry x, "X" -> entry y (x is replaced), "Y" -> back-reference to x.
+    Bytes bytes{0x03, 0x00, 0x01, 'X'};
+    Append(bytes, ClassRecord());
+    Append(bytes, {0x01, 'x', 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
+    Append(bytes, {0x01, 'X', 0x01, 0x80, 0x01, 'y', 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
+    Append(bytes, {0x01, 'Y', 0x02, 0x00});
+    CDictonary loaded;
+    ArchiveReader in(bytes);
+    loaded.Load(in);
+    EXPECT_EQ(loaded.FindEntry("X", kKindString)->m_strTranslation, "y");
+    EXPECT_EQ(loaded.FindEntry("Y", kKindString)->m_strTranslation, "x");
+}
