@@ -22,40 +22,29 @@
 
 #include <benchmark/benchmark.h>
 
-#include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "GeneratedModules.h"
 #include "build/TargetBuilder.h"
 #include "io/FileIo.h"
 #include "pe/ResourceModule.h"
 #include "project/NewProject.h"
 #include "project/Project.h"
-#include "support/PeBuilder.h"
 
 namespace {
 
+namespace bench = quillon::bench;
+
 using quillon::CProject;
-using quillon::CResourceInfo;
-using quillon::CResourceItem;
 using quillon::ResourceId;
-using quillon::testing::BuiltResource;
 
 // ---------------------------------------------------------------------------
 // The generated modules
 
-constexpr int kStrings = 30000; // 1875 full blocks
-constexpr int kDialogs = 2000;
-constexpr int kControlsPerDialog = 8;
-constexpr int kMenus = 200;
-constexpr int kPopupsPerMenu = 5;
-constexpr int kItemsPerPopup = 12; // one of them a separator
-constexpr std::uint16_t kLanguage = 0x0409;
-constexpr std::uint16_t kTargetLanguage = 0x0407;
 constexpr std::uint16_t kTypeRcData = 10;
 
 // The binary resources of the larger module: pictures, sounds, a packed
@@ -65,61 +54,6 @@ constexpr int kDataResources = 48;
 constexpr std::size_t kDataResourceBytes = 256 * 1024;
 
 enum class ModuleKind { Ui, UiAndData };
-
-std::u16string Number(int n) {
-    std::string digits = std::to_string(n);
-    return {digits.begin(), digits.end()};
-}
-
-std::vector<BuiltResource> StringBlocks() {
-    std::vector<BuiltResource> out;
-    for (int first = 0; first < kStrings; first += 16) {
-        std::array<std::u16string, 16> slots;
-        for (int slot = 0; slot < 16 && first + slot < kStrings; ++slot) {
-            int id = first + slot;
-            slots[static_cast<std::size_t>(slot)] =
-                u"Message " + Number(id) + (id % 8 == 0 ? u":\r\nthe file could not be saved." : u": done.");
-        }
-        auto block = static_cast<std::uint16_t>(first / 16 + 1);
-        out.push_back({ResourceId::Integer(6), ResourceId::Integer(block), kLanguage,
-                       quillon::testing::StringBlockBytes(slots)});
-    }
-    return out;
-}
-
-std::vector<BuiltResource> Dialogs() {
-    std::vector<BuiltResource> out;
-    for (int d = 0; d < kDialogs; ++d) {
-        std::vector<quillon::testing::DialogControl> controls;
-        for (int c = 0; c < kControlsPerDialog; ++c)
-            controls.push_back({static_cast<std::uint16_t>(1000 + c), u"&Option " + Number(c) + u" of page " + Number(d)});
-        out.push_back({ResourceId::Integer(5), ResourceId::Integer(static_cast<std::uint16_t>(100 + d)), kLanguage,
-                       quillon::testing::StandardDialogBytes(u"Settings page " + Number(d), controls)});
-    }
-    return out;
-}
-
-std::vector<BuiltResource> Menus() {
-    std::vector<BuiltResource> out;
-    for (int m = 0; m < kMenus; ++m) {
-        std::vector<quillon::testing::BuiltMenuPopup> popups;
-        for (int p = 0; p < kPopupsPerMenu; ++p) {
-            quillon::testing::BuiltMenuPopup popup{u"&Popup " + Number(p), {}};
-            for (int i = 0; i < kItemsPerPopup; ++i) {
-                if (i == kItemsPerPopup / 2) {
-                    popup.items.push_back({0, u""});
-                    continue;
-                }
-                auto id = static_cast<std::uint16_t>(10000 + 100 * p + i);
-                popup.items.push_back({id, u"&Command " + Number(i) + u"\tCtrl+" + Number(i)});
-            }
-            popups.push_back(std::move(popup));
-        }
-        out.push_back({ResourceId::Integer(4), ResourceId::Integer(static_cast<std::uint16_t>(1 + m)), kLanguage,
-                       quillon::testing::StandardMenuBytes(popups)});
-    }
-    return out;
-}
 
 // Bytes that do not compress or repeat, as packed data does not.
 std::vector<std::uint8_t> NoiseBytes(std::size_t size, std::uint32_t seed) {
@@ -134,80 +68,27 @@ std::vector<std::uint8_t> NoiseBytes(std::size_t size, std::uint32_t seed) {
     return bytes;
 }
 
-std::vector<BuiltResource> DataResources() {
-    std::vector<BuiltResource> out;
+std::vector<bench::BuiltResource> DataResources() {
+    std::vector<bench::BuiltResource> out;
     for (int n = 0; n < kDataResources; ++n)
         out.push_back({ResourceId::Integer(kTypeRcData), ResourceId::Integer(static_cast<std::uint16_t>(1 + n)),
-                       kLanguage, NoiseBytes(kDataResourceBytes, static_cast<std::uint32_t>(n))});
+                       bench::kLanguage, NoiseBytes(kDataResourceBytes, static_cast<std::uint32_t>(n))});
     return out;
 }
 
 std::vector<std::uint8_t> BuildModule(ModuleKind kind) {
-    std::vector<BuiltResource> resources = StringBlocks();
-    for (auto* generate : {Dialogs, Menus})
-        for (auto& resource : generate()) resources.push_back(std::move(resource));
-    if (kind == ModuleKind::UiAndData)
-        for (auto& resource : DataResources()) resources.push_back(std::move(resource));
-    resources.push_back({ResourceId::Integer(16), ResourceId::Integer(1), kLanguage, quillon::testing::VersionBytes()});
-    return quillon::testing::BuildPeWithResources(resources);
-}
-
-// ---------------------------------------------------------------------------
-// Files
-
-// A folder for the files of one run, removed at exit.
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillon-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) m_path = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    bool Ok() const { return !m_path.empty(); }
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
-
-const ScratchDir& Scratch() {
-    static const ScratchDir dir;
-    return dir;
-}
-
-std::uint64_t FileSize(const std::string& path) {
-    std::error_code ignored;
-    auto size = std::filesystem::file_size(path, ignored);
-    return ignored ? 0 : size;
+    std::vector<bench::BuiltResource> data;
+    if (kind == ModuleKind::UiAndData) data = DataResources();
+    return bench::BuildModule(bench::kLargeUi, bench::NumberedTexts(), {}, std::move(data));
 }
 
 // ---------------------------------------------------------------------------
 // Projects
 
-std::uint64_t Items(const CResourceInfo& info) {
-    return std::uint64_t{info.m_nStrings} + info.m_nDialogs + info.m_nControls + info.m_nPopups + info.m_nMenuItems;
-}
-
-constexpr std::uint64_t kItems = kStrings + kDialogs * (1 + kControlsPerDialog) +
-                                 kMenus * (1 + kPopupsPerMenu * (1 + kItemsPerPopup));
-
 // Two translatable items in three get a translation, so the build writes
 // both translated and original texts.
-void TranslateItem(CResourceItem& item, std::uint64_t& counter) {
-    if (item.IsTranslatable() && counter++ % 3 != 2) item.SetTranslation("DE " + item.m_strText, item.m_chHotkey);
-    for (auto& child : item.GetChildren()) TranslateItem(*child, counter);
-}
-
-void Translate(CResourceInfo& info) {
-    std::uint64_t counter = 0;
-    for (CResourceItem* root : {&info.m_Strings, &info.m_Dialogs, &info.m_Menus})
-        for (auto& child : root->GetChildren()) TranslateItem(*child, counter);
-    info.m_nTranslated = static_cast<std::uint32_t>(counter - counter / 3);
+void Translate(quillon::CResourceInfo& info) {
+    bench::TranslateSome(info, [](std::uint64_t position) { return position % 3 != 2; });
 }
 
 // ---------------------------------------------------------------------------
@@ -227,29 +108,28 @@ struct Corpus {
 std::string Name(ModuleKind kind) { return kind == ModuleKind::Ui ? "ui" : "ui-and-data"; }
 
 std::string WriteModule(ModuleKind kind, Corpus& corpus) {
-    corpus.modulePath = Scratch().File(Name(kind) + ".dll");
-    corpus.targetPath = Scratch().File(Name(kind) + ".de.dll");
-    corpus.copyPath = Scratch().File(Name(kind) + ".copy.dll");
+    corpus.modulePath = bench::Scratch().File(Name(kind) + ".dll");
+    corpus.targetPath = bench::Scratch().File(Name(kind) + ".de.dll");
+    corpus.copyPath = bench::Scratch().File(Name(kind) + ".copy.dll");
     quillon::Status written = quillon::WriteFileAtomically(corpus.modulePath, BuildModule(kind));
     if (!written) return written.GetError().Describe();
-    corpus.moduleBytes = FileSize(corpus.modulePath);
+    corpus.moduleBytes = bench::FileSize(corpus.modulePath);
     return {};
 }
 
 std::string ExtractProject(ModuleKind kind, Corpus& corpus) {
     quillon::NewProjectSettings settings;
-    settings.projectPath = Scratch().File(Name(kind) + ".prj");
+    settings.projectPath = bench::Scratch().File(Name(kind) + ".prj");
     settings.modulePath = corpus.modulePath;
     settings.translator = "Anna Translator";
     settings.email = "anna@example.org";
-    settings.targetLanguage = kTargetLanguage;
+    settings.targetLanguage = bench::kTargetLanguage;
     auto project = quillon::CreateProject(settings);
     if (!project) return project.GetError().Describe();
     corpus.project = std::move(project).Value();
-    std::uint64_t items = Items(corpus.project->m_ResourceInfo);
-    if (items != kItems) return "scan found " + std::to_string(items) + " items, expected " + std::to_string(kItems);
-    Translate(corpus.project->m_ResourceInfo);
-    return {};
+    std::string error = bench::CheckItems(corpus.project->m_ResourceInfo, bench::kLargeUi.Items());
+    if (error.empty()) Translate(corpus.project->m_ResourceInfo);
+    return error;
 }
 
 // One build, which must rebuild everything it was given and whose target
@@ -262,17 +142,18 @@ std::string CheckBuild(ModuleKind kind, Corpus& corpus) {
     auto target = quillon::ResourceModule::Open(corpus.targetPath);
     if (!target) return "the target does not open: " + target.GetError().Describe();
     const quillon::ResourceLeaf* strings = target.Value().FindLeaf(quillon::kTypeStringTable, 1);
-    if (!strings || strings->language != kTargetLanguage) return "the target's strings are not in the target language";
+    if (!strings || strings->language != bench::kTargetLanguage)
+        return "the target's strings are not in the target language";
     std::size_t data = target.Value().EnumerateNames(kTypeRcData).size();
     if (data != (kind == ModuleKind::UiAndData ? std::size_t{kDataResources} : 0))
         return "the target holds " + std::to_string(data) + " binary resources";
-    corpus.targetBytes = FileSize(corpus.targetPath);
+    corpus.targetBytes = bench::FileSize(corpus.targetPath);
     return {};
 }
 
 Corpus Prepare(ModuleKind kind) {
     Corpus corpus;
-    if (!Scratch().Ok()) {
+    if (!bench::Scratch().Ok()) {
         corpus.error = "no temporary folder";
         return corpus;
     }

@@ -18,26 +18,24 @@
 
 #include <benchmark/benchmark.h>
 
-#include <array>
-#include <cstdlib>
-#include <filesystem>
-#include <functional>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "GeneratedModules.h"
 #include "dictionary/Dictionary.h"
-#include "extract/ResourceExtractor.h"
 #include "io/FileIo.h"
 #include "model/Archive.h"
-#include "pe/ResourceModule.h"
 #include "project/NewProject.h"
 #include "project/Project.h"
 #include "project/ProjectUpdate.h"
-#include "support/PeBuilder.h"
 
 namespace {
+
+namespace bench = quillon::bench;
 
 using quillon::ArchiveReader;
 using quillon::ArchiveWriter;
@@ -45,32 +43,22 @@ using quillon::CDictonary;
 using quillon::CProject;
 using quillon::CResourceInfo;
 using quillon::CResourceItem;
-using quillon::ResourceId;
-using quillon::testing::BuiltMenuItem;
-using quillon::testing::BuiltMenuPopup;
-using quillon::testing::BuiltResource;
-using quillon::testing::DialogControl;
 
 // ---------------------------------------------------------------------------
 // The two versions of the generated module
 
-// String IDs are 16-bit, so a module cannot hold many more strings than
-// this; the rest of the 100,000 items are dialogs and menus.
-constexpr int kStrings = 64000;
-constexpr int kDialogs = 3000;
-constexpr int kControlsPerDialog = 8;
-constexpr int kMenus = 140;
-constexpr int kPopupsPerMenu = 5;
-constexpr int kItemsPerPopup = 12; // one of them a separator
-constexpr std::uint16_t kLanguage = 0x0409;
-constexpr std::uint16_t kTargetLanguage = 0x0407;
+constexpr bench::UiSize kFirstRelease = bench::kProjectUi;
 constexpr std::int64_t kSaveTime = 1700000000;
 
 // What the second version changes: about one item in ten is changed, added
 // or removed, spread over the whole module the way a release touches it.
-constexpr int kStringsAdded = 1280; // at IDs after the first version's
-constexpr int kDialogsAdded = 30;
-constexpr int kMenusAdded = 2;
+constexpr bench::UiSize kSecondRelease = [] {
+    bench::UiSize size = kFirstRelease;
+    size.strings += 1280; // at IDs after the first version's
+    size.dialogs += 30;
+    size.menus += 2;
+    return size;
+}();
 bool StringRemoved(int id) { return id % 50 == 7; }
 bool StringChanged(int id) { return id % 20 == 3; }
 bool DialogRemoved(int d) { return d % 100 == 42; }
@@ -82,172 +70,80 @@ bool MenuTextChanged(int m) { return m % 7 == 3; }
 
 enum class Release { First, Second };
 
-std::u16string Number(int n) {
-    std::string digits = std::to_string(n);
-    return {digits.begin(), digits.end()};
-}
+// The first version's texts with the changes above.
+class SecondReleaseTexts : public bench::ApplicationTexts {
+public:
+    std::u16string String(int id) const override {
+        if (id < kFirstRelease.strings && StringRemoved(id)) return {};
+        std::u16string text = ApplicationTexts::String(id);
+        if (StringChanged(id)) text += u" Please try again.";
+        return text;
+    }
 
-// Texts of the lengths a real UI has: a few words, a sentence, a paragraph.
-constexpr std::array<std::u16string_view, 6> kMessages{
-    u"Done.",
-    u"The file could not be saved.",
-    u"Do you want to save the changes to the document before closing?",
-    u"Connecting to the server...",
-    u"Retry",
-    u"An error occurred while reading the settings:\r\nthe configuration file is damaged and will be "
-    u"replaced with the defaults.",
-};
+    bool HasDialog(int d) const override { return d >= kFirstRelease.dialogs || !DialogRemoved(d); }
 
-constexpr std::array<std::u16string_view, kControlsPerDialog> kControlTitles{
-    u"&OK",          u"Cancel", u"&Apply", u"Show &hidden files", u"Use the system &proxy settings",
-    u"Check for &updates automatically", u"&Advanced...", u"Help",
-};
+    std::u16string Caption(int d) const override {
+        std::u16string caption = ApplicationTexts::Caption(d);
+        if (CaptionChanged(d)) caption += u" (new)";
+        return caption;
+    }
 
-std::u16string StringText(int id, Release release) {
-    std::u16string text = std::u16string(kMessages[static_cast<std::size_t>(id) % kMessages.size()]) + u" (" +
-                          Number(id) + u")";
-    if (release == Release::Second && StringChanged(id)) text += u" Please try again.";
-    return text;
-}
+    std::u16string ControlTitle(int d, int c) const override {
+        if (DialogReworked(d) && c == 2) return u"Apply &now";
+        return ApplicationTexts::ControlTitle(d, c);
+    }
 
-bool StringPresent(int id, Release release) {
-    if (release == Release::First) return id < kStrings;
-    return id < kStrings + kStringsAdded && !(id < kStrings && StringRemoved(id));
-}
+    std::vector<bench::DialogControl> Controls(int d, int count) const override {
+        std::vector<bench::DialogControl> controls = ApplicationTexts::Controls(d, count);
+        if (DialogReworked(d)) controls.push_back({1100, u"&Reset to defaults"});
+        return controls;
+    }
 
-std::vector<BuiltResource> StringBlocks(Release release) {
-    std::vector<BuiltResource> out;
-    for (int first = 0; first < kStrings + kStringsAdded; first += 16) {
-        std::array<std::u16string, 16> slots;
-        bool any = false;
-        for (int slot = 0; slot < 16; ++slot) {
-            if (!StringPresent(first + slot, release)) continue;
-            slots[static_cast<std::size_t>(slot)] = StringText(first + slot, release);
-            any = true;
+    bool HasMenu(int m) const override { return m >= kFirstRelease.menus || !MenuRemoved(m); }
+
+    std::u16string MenuItem(int m, int p, int i) const override {
+        if (MenuTextChanged(m) && p == 0 && i == 0) return u"&Open recent...";
+        return ApplicationTexts::MenuItem(m, p, i);
+    }
+
+    // In the second popup, the fourth entry goes and a command is added
+    // after the ninth.
+    bench::BuiltMenuPopup Popup(int m, int p, int count) const override {
+        bench::BuiltMenuPopup popup = ApplicationTexts::Popup(m, p, count);
+        if (MenuReworked(m) && p == 1) {
+            auto id = static_cast<std::uint16_t>(10000 + 100 * p + 50);
+            popup.items.insert(popup.items.begin() + 9, {id, u"&Export..."});
+            popup.items.erase(popup.items.begin() + 3);
         }
-        if (!any) continue;
-        auto block = static_cast<std::uint16_t>(first / 16 + 1);
-        out.push_back({ResourceId::Integer(6), ResourceId::Integer(block), kLanguage,
-                       quillon::testing::StringBlockBytes(slots)});
+        return popup;
     }
-    return out;
-}
-
-std::vector<DialogControl> Controls(int d, Release release) {
-    std::vector<DialogControl> controls;
-    bool reworked = release == Release::Second && DialogReworked(d);
-    for (int c = 0; c < kControlsPerDialog; ++c) {
-        std::u16string title(kControlTitles[static_cast<std::size_t>(c)]);
-        if (c == 3) title += u" on page " + Number(d);
-        if (reworked && c == 2) title = u"Apply &now";
-        controls.push_back({static_cast<std::uint16_t>(1000 + c), title});
-    }
-    if (reworked) controls.push_back({1100, u"&Reset to defaults"});
-    return controls;
-}
-
-std::vector<std::uint8_t> DialogTemplate(int d, Release release) {
-    std::u16string caption = u"Settings page " + Number(d);
-    if (release == Release::Second && CaptionChanged(d)) caption += u" (new)";
-    return quillon::testing::StandardDialogBytes(caption, Controls(d, release));
-}
-
-std::vector<BuiltResource> Dialogs(Release release) {
-    std::vector<BuiltResource> out;
-    int count = release == Release::First ? kDialogs : kDialogs + kDialogsAdded;
-    for (int d = 0; d < count; ++d) {
-        if (release == Release::Second && d < kDialogs && DialogRemoved(d)) continue;
-        out.push_back({ResourceId::Integer(5), ResourceId::Integer(static_cast<std::uint16_t>(100 + d)), kLanguage,
-                       DialogTemplate(d, release)});
-    }
-    return out;
-}
-
-BuiltMenuPopup Popup(int m, int p, Release release) {
-    bool reworked = release == Release::Second && MenuReworked(m) && p == 1;
-    BuiltMenuPopup popup{u"&Popup " + Number(p), {}};
-    for (int i = 0; i < kItemsPerPopup; ++i) {
-        if (i == kItemsPerPopup / 2) {
-            popup.items.push_back({0, u""});
-            continue;
-        }
-        if (reworked && i == 3) continue;
-        auto id = static_cast<std::uint16_t>(10000 + 100 * p + i);
-        std::u16string text = u"&Command " + Number(i) + u" of menu " + Number(m) + u"\tCtrl+" + Number(i);
-        if (release == Release::Second && MenuTextChanged(m) && p == 0 && i == 0) text = u"&Open recent...";
-        popup.items.push_back({id, text});
-        if (reworked && i == 8) popup.items.push_back({static_cast<std::uint16_t>(10000 + 100 * p + 50), u"&Export..."});
-    }
-    return popup;
-}
-
-std::vector<BuiltResource> Menus(Release release) {
-    std::vector<BuiltResource> out;
-    int count = release == Release::First ? kMenus : kMenus + kMenusAdded;
-    for (int m = 0; m < count; ++m) {
-        if (release == Release::Second && m < kMenus && MenuRemoved(m)) continue;
-        std::vector<BuiltMenuPopup> popups;
-        for (int p = 0; p < kPopupsPerMenu; ++p) popups.push_back(Popup(m, p, release));
-        out.push_back({ResourceId::Integer(4), ResourceId::Integer(static_cast<std::uint16_t>(1 + m)), kLanguage,
-                       quillon::testing::StandardMenuBytes(popups)});
-    }
-    return out;
-}
-
-std::vector<std::uint8_t> VersionResource(Release release) {
-    quillon::testing::BuiltVersion version;
-    if (release == Release::Second) {
-        version.fileVersion = {1, 1, 0, 0};
-        version.strings[2].second = u"1.1.0.0";
-    }
-    return quillon::testing::VersionBytes(version);
-}
+};
 
 std::vector<std::uint8_t> BuildModule(Release release) {
-    std::vector<BuiltResource> resources = StringBlocks(release);
-    for (auto* generate : {Dialogs, Menus})
-        for (auto& resource : generate(release)) resources.push_back(std::move(resource));
-    resources.push_back({ResourceId::Integer(16), ResourceId::Integer(1), kLanguage, VersionResource(release)});
-    return quillon::testing::BuildPeWithResources(resources);
+    if (release == Release::First) return bench::BuildModule(kFirstRelease, bench::ApplicationTexts());
+    bench::BuiltVersion version;
+    version.fileVersion = {1, 1, 0, 0};
+    version.strings[2].second = u"1.1.0.0";
+    return bench::BuildModule(kSecondRelease, SecondReleaseTexts(), version);
 }
 
 // ---------------------------------------------------------------------------
 // Projects
-
-// Items a scan adds to the tree: strings, dialogs and their controls, each
-// menu's own node, its popups and items.
-std::uint64_t Items(const CResourceInfo& info) {
-    return std::uint64_t{info.m_nStrings} + info.m_nDialogs + info.m_nControls + info.m_nPopups + info.m_nMenuItems;
-}
-
-constexpr std::uint64_t kFirstReleaseItems =
-    kStrings + kDialogs * (1 + kControlsPerDialog) + kMenus * (1 + kPopupsPerMenu * (1 + kItemsPerPopup));
 
 void ApplySettings(CProject& project, const std::string& modulePath) {
     project.m_strModulePath = modulePath;
     project.m_strTargetPath = modulePath + ".de";
     project.m_strTranslator = "Anna Translator";
     project.m_strEMail = "anna@example.org";
-    project.m_wTargetLanguage = kTargetLanguage;
+    project.m_wTargetLanguage = bench::kTargetLanguage;
 }
 
-// Scans the module as a new project does, without the detour through a file.
+// A new project of the module, with the translator in its version resource.
 std::unique_ptr<CProject> ExtractProject(std::vector<std::uint8_t> image, const std::string& modulePath,
                                          std::string& error) {
-    auto module = quillon::ResourceModule::FromBytes(std::move(image));
-    if (!module) {
-        error = "generated module does not open: " + module.GetError().Describe();
-        return nullptr;
-    }
-    auto project = std::make_unique<CProject>();
-    ApplySettings(*project, modulePath);
-    quillon::CResourceExtractor extractor(std::move(module).Value(), project->m_ResourceInfo,
-                                          quillon::CodePage(project->GetCodePage()));
-    extractor.Extract();
-    if (!extractor.Report().loaded) {
-        error = "generated module does not scan: " + extractor.Report().error;
-        return nullptr;
-    }
+    auto project = bench::ExtractProject(
+        std::move(image), [&](CProject& settings) { ApplySettings(settings, modulePath); }, error);
+    if (!project) return nullptr;
     quillon::AddTranslatorToVersion(*project);
     project->m_ResourceInfo.Recount();
     return project;
@@ -255,21 +151,13 @@ std::unique_ptr<CProject> ExtractProject(std::vector<std::uint8_t> image, const 
 
 // Every item but one in five gets a translation, and the dictionary learns
 // each one, as it does when the translator works through the project.
-void TranslateItem(CResourceItem& item, CProject& project, std::uint32_t& counter) {
-    if (item.IsTranslatable() && counter++ % 5 != 0) {
-        item.SetTranslation("DE " + item.m_strText, item.m_chHotkey);
-        project.m_Dictionary.AddEntry(item.m_strText, item.m_strTranslation, item.m_chTransHotkey,
-                                      static_cast<std::uint32_t>(item.GetType()));
-    }
-    for (auto& child : item.GetChildren()) TranslateItem(*child, project, counter);
-}
-
 void Translate(CProject& project) {
-    std::uint32_t counter = 0;
-    CResourceInfo& info = project.m_ResourceInfo;
-    for (CResourceItem* root : {&info.m_Strings, &info.m_Dialogs, &info.m_Menus})
-        for (auto& child : root->GetChildren()) TranslateItem(*child, project, counter);
-    info.m_nTranslated = counter - (counter + 4) / 5;
+    bench::TranslateSome(
+        project.m_ResourceInfo, [](std::uint64_t position) { return position % 5 != 0; },
+        [&](CResourceItem& item) {
+            project.m_Dictionary.AddEntry(item.m_strText, item.m_strTranslation, item.m_chTransHotkey,
+                                          static_cast<std::uint32_t>(item.GetType()));
+        });
 }
 
 // A copy of the project's settings and tree. The dictionary is left out:
@@ -279,31 +167,6 @@ std::unique_ptr<CProject> CopyForUpdate(const CProject& source) {
     ApplySettings(*copy, source.m_strModulePath);
     copy->m_ResourceInfo = CResourceInfo(source.m_ResourceInfo);
     return copy;
-}
-
-// A folder for the files of one run, removed at exit.
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillon-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) m_path = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    bool Ok() const { return !m_path.empty(); }
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
-
-const ScratchDir& Scratch() {
-    static const ScratchDir dir;
-    return dir;
 }
 
 // ---------------------------------------------------------------------------
@@ -330,17 +193,14 @@ std::string CheckRecord(const ProjectCorpus& corpus) {
 
 ProjectCorpus PrepareProjects() {
     ProjectCorpus corpus;
-    corpus.project = ExtractProject(BuildModule(Release::First), Scratch().File("app-1.0.dll"), corpus.error);
+    corpus.project = ExtractProject(BuildModule(Release::First), bench::Scratch().File("app-1.0.dll"), corpus.error);
     if (!corpus.project) return corpus;
-    if (Items(corpus.project->m_ResourceInfo) != kFirstReleaseItems) {
-        corpus.error = "scan found " + std::to_string(Items(corpus.project->m_ResourceInfo)) + " items, expected " +
-                       std::to_string(kFirstReleaseItems);
-        return corpus;
-    }
+    corpus.error = bench::CheckItems(corpus.project->m_ResourceInfo, kFirstRelease.Items());
+    if (!corpus.error.empty()) return corpus;
     Translate(*corpus.project);
-    corpus.fresh = ExtractProject(BuildModule(Release::Second), Scratch().File("app-1.1.dll"), corpus.error);
+    corpus.fresh = ExtractProject(BuildModule(Release::Second), bench::Scratch().File("app-1.1.dll"), corpus.error);
     if (!corpus.fresh) return corpus;
-    corpus.same = ExtractProject(BuildModule(Release::First), Scratch().File("app-1.0.dll"), corpus.error);
+    corpus.same = ExtractProject(BuildModule(Release::First), bench::Scratch().File("app-1.0.dll"), corpus.error);
     if (!corpus.same) return corpus;
     ArchiveWriter writer;
     corpus.project->Store(writer, kSaveTime);
@@ -370,7 +230,7 @@ std::uint64_t FillDictionary(CDictonary& dictionary) {
     std::uint64_t subEntries = 0;
     for (int n = 0; n < kDictionaryEntries; ++n) {
         std::string source = "Dictionary text " + std::to_string(n);
-        std::u16string_view message = kMessages[static_cast<std::size_t>(n) % kMessages.size()];
+        std::u16string_view message = bench::kMessages[static_cast<std::size_t>(n) % bench::kMessages.size()];
         if (n % 3 == 0) source.append(" - ").append(message.begin(), message.end());
         auto kind = static_cast<std::uint32_t>(n % 7); // 0 is "all kinds"
         auto hotkey = static_cast<std::uint16_t>(n % 4 == 0 ? 'A' + n % 26 : 0);
@@ -412,12 +272,6 @@ void ReportRates(benchmark::State& state, const char* unit, std::uint64_t items,
     if (bytes != 0) state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
 }
 
-std::uint64_t FileSize(const std::string& path) {
-    std::error_code ignored;
-    auto size = std::filesystem::file_size(path, ignored);
-    return ignored ? 0 : size;
-}
-
 // Frees what an iteration produced without timing it: freeing a tree of
 // 100,000 items is not part of loading one.
 template <typename T>
@@ -446,7 +300,7 @@ void BM_ProjectStore(benchmark::State& state) {
         bytes += writer.Data().size();
         benchmark::DoNotOptimize(writer.Data().data());
     }
-    ReportRates(state, "items", Items(corpus.project->m_ResourceInfo) * state.iterations(), bytes);
+    ReportRates(state, "items", bench::Items(corpus.project->m_ResourceInfo) * state.iterations(), bytes);
 }
 
 void BM_ProjectLoad(benchmark::State& state) {
@@ -457,7 +311,7 @@ void BM_ProjectLoad(benchmark::State& state) {
         ArchiveReader reader(corpus.record);
         auto loaded = std::make_unique<CProject>();
         loaded->Load(reader);
-        items += Items(loaded->m_ResourceInfo);
+        items += bench::Items(loaded->m_ResourceInfo);
         DiscardUntimed(state, loaded);
     }
     ReportRates(state, "items", items, corpus.record.size() * state.iterations());
@@ -466,21 +320,22 @@ void BM_ProjectLoad(benchmark::State& state) {
 // Save and Open with the project's dictionary (range 1) or without one
 // (range 0), to tell the project file's share from the dictionary's.
 std::string ProjectFile(bool withDictionary) {
-    return Scratch().File(withDictionary ? "app.prj" : "app-no-dictionary.prj");
+    return bench::Scratch().File(withDictionary ? "app.prj" : "app-no-dictionary.prj");
 }
 
 CProject& ProjectWithDictionary(bool withDictionary) {
     CProject& project = *Projects().project;
-    project.m_strDictionaryPath = withDictionary ? Scratch().File("app.dic") : std::string();
+    project.m_strDictionaryPath = withDictionary ? bench::Scratch().File("app.dic") : std::string();
     return project;
 }
 
 std::uint64_t SavedBytes(bool withDictionary) {
-    return FileSize(ProjectFile(withDictionary)) + (withDictionary ? FileSize(Scratch().File("app.dic")) : 0);
+    std::uint64_t dictionary = withDictionary ? bench::FileSize(bench::Scratch().File("app.dic")) : 0;
+    return bench::FileSize(ProjectFile(withDictionary)) + dictionary;
 }
 
 void BM_ProjectSave(benchmark::State& state) {
-    if (Skip(state, Projects().error) || Skip(state, Scratch().Ok() ? "" : "no temporary folder")) return;
+    if (Skip(state, Projects().error) || Skip(state, bench::Scratch().Ok() ? "" : "no temporary folder")) return;
     bool withDictionary = state.range(0) != 0;
     const CProject& project = ProjectWithDictionary(withDictionary);
     for (auto _ : state) {
@@ -491,12 +346,12 @@ void BM_ProjectSave(benchmark::State& state) {
         }
     }
     state.counters["dictionary entries"] = static_cast<double>(withDictionary ? project.m_Dictionary.GetCount() : 0);
-    ReportRates(state, "items", Items(project.m_ResourceInfo) * state.iterations(),
+    ReportRates(state, "items", bench::Items(project.m_ResourceInfo) * state.iterations(),
                 SavedBytes(withDictionary) * state.iterations());
 }
 
 void BM_ProjectOpen(benchmark::State& state) {
-    if (Skip(state, Projects().error) || Skip(state, Scratch().Ok() ? "" : "no temporary folder")) return;
+    if (Skip(state, Projects().error) || Skip(state, bench::Scratch().Ok() ? "" : "no temporary folder")) return;
     bool withDictionary = state.range(0) != 0;
     quillon::Status saved = ProjectWithDictionary(withDictionary).Save(ProjectFile(withDictionary));
     if (!saved && Skip(state, saved.GetError().Describe())) return;
@@ -508,7 +363,7 @@ void BM_ProjectOpen(benchmark::State& state) {
             state.SkipWithError(status.GetError().Describe().c_str());
             break;
         }
-        items += Items(opened->m_ResourceInfo);
+        items += bench::Items(opened->m_ResourceInfo);
         DiscardUntimed(state, opened);
     }
     ReportRates(state, "items", items, SavedBytes(withDictionary) * state.iterations());
@@ -549,8 +404,8 @@ void BM_DictionaryLoad(benchmark::State& state) {
 
 void BM_DictionarySave(benchmark::State& state) {
     const DictionaryCorpus& corpus = Dictionary();
-    if (Skip(state, corpus.error) || Skip(state, Scratch().Ok() ? "" : "no temporary folder")) return;
-    const std::string path = Scratch().File("big.dic");
+    if (Skip(state, corpus.error) || Skip(state, bench::Scratch().Ok() ? "" : "no temporary folder")) return;
+    const std::string path = bench::Scratch().File("big.dic");
     for (auto _ : state) {
         quillon::Status saved = corpus.dictionary.Save(path);
         if (!saved) {
@@ -558,13 +413,13 @@ void BM_DictionarySave(benchmark::State& state) {
             break;
         }
     }
-    ReportDictionary(state, corpus, FileSize(path));
+    ReportDictionary(state, corpus, bench::FileSize(path));
 }
 
 void BM_DictionaryLoadFile(benchmark::State& state) {
     const DictionaryCorpus& corpus = Dictionary();
-    if (Skip(state, corpus.error) || Skip(state, Scratch().Ok() ? "" : "no temporary folder")) return;
-    const std::string path = Scratch().File("big.dic");
+    if (Skip(state, corpus.error) || Skip(state, bench::Scratch().Ok() ? "" : "no temporary folder")) return;
+    const std::string path = bench::Scratch().File("big.dic");
     quillon::Status saved = corpus.dictionary.Save(path);
     if (!saved && Skip(state, saved.GetError().Describe())) return;
     for (auto _ : state) {
@@ -575,7 +430,7 @@ void BM_DictionaryLoadFile(benchmark::State& state) {
         }
         DiscardUntimed(state, loaded);
     }
-    ReportDictionary(state, corpus, FileSize(path));
+    ReportDictionary(state, corpus, bench::FileSize(path));
 }
 
 // ---------------------------------------------------------------------------
@@ -635,7 +490,7 @@ void BM_UpdateProject(benchmark::State& state) {
     }
     if (Skip(state, error)) return;
     // Items merged: those of the new module, each looked up in the project.
-    ReportUpdate(state, report, Items(fresh.m_ResourceInfo));
+    ReportUpdate(state, report, bench::Items(fresh.m_ResourceInfo));
 }
 
 } // namespace

@@ -10,93 +10,21 @@
 #include <string>
 #include <vector>
 
+#include "GeneratedModules.h"
 #include "extract/ResourceExtractor.h"
 #include "io/FileIo.h"
 #include "model/Archive.h"
 #include "model/ResourceInfo.h"
 #include "pe/ResourceModule.h"
-#include "support/PeBuilder.h"
 
 namespace {
+
+namespace bench = quillon::bench;
 
 using quillon::ArchiveReader;
 using quillon::ArchiveWriter;
 using quillon::CResourceInfo;
-using quillon::ResourceId;
 using quillon::ResourceModule;
-using quillon::testing::BuiltResource;
-
-constexpr int kStrings = 30000; // 1875 full blocks
-constexpr int kDialogs = 2000;
-constexpr int kControlsPerDialog = 8;
-constexpr int kMenus = 200;
-constexpr int kPopupsPerMenu = 5;
-constexpr int kItemsPerPopup = 12; // one of them a separator
-constexpr std::uint16_t kLanguage = 0x0409;
-
-std::u16string Number(int n) {
-    std::string digits = std::to_string(n);
-    return {digits.begin(), digits.end()};
-}
-
-std::vector<BuiltResource> StringBlocks() {
-    std::vector<BuiltResource> out;
-    for (int first = 0; first < kStrings; first += 16) {
-        std::array<std::u16string, 16> slots;
-        for (int slot = 0; slot < 16 && first + slot < kStrings; ++slot) {
-            int id = first + slot;
-            slots[static_cast<std::size_t>(slot)] =
-                u"Message " + Number(id) + (id % 8 == 0 ? u":\r\nthe file could not be saved." : u": done.");
-        }
-        auto block = static_cast<std::uint16_t>(first / 16 + 1);
-        out.push_back({ResourceId::Integer(6), ResourceId::Integer(block), kLanguage,
-                       quillon::testing::StringBlockBytes(slots)});
-    }
-    return out;
-}
-
-std::vector<BuiltResource> Dialogs() {
-    std::vector<BuiltResource> out;
-    for (int d = 0; d < kDialogs; ++d) {
-        std::vector<quillon::testing::DialogControl> controls;
-        for (int c = 0; c < kControlsPerDialog; ++c)
-            controls.push_back({static_cast<std::uint16_t>(1000 + c), u"&Option " + Number(c) + u" of page " + Number(d)});
-        out.push_back({ResourceId::Integer(5), ResourceId::Integer(static_cast<std::uint16_t>(100 + d)), kLanguage,
-                       quillon::testing::StandardDialogBytes(u"Settings page " + Number(d), controls)});
-    }
-    return out;
-}
-
-std::vector<BuiltResource> Menus() {
-    std::vector<BuiltResource> out;
-    for (int m = 0; m < kMenus; ++m) {
-        std::vector<quillon::testing::BuiltMenuPopup> popups;
-        for (int p = 0; p < kPopupsPerMenu; ++p) {
-            quillon::testing::BuiltMenuPopup popup{u"&Popup " + Number(p), {}};
-            for (int i = 0; i < kItemsPerPopup; ++i) {
-                if (i == kItemsPerPopup / 2) {
-                    popup.items.push_back({0, u""});
-                    continue;
-                }
-                auto id = static_cast<std::uint16_t>(10000 + 100 * p + i);
-                popup.items.push_back({id, u"&Command " + Number(i) + u"\tCtrl+" + Number(i)});
-            }
-            popups.push_back(std::move(popup));
-        }
-        out.push_back({ResourceId::Integer(4), ResourceId::Integer(static_cast<std::uint16_t>(1 + m)), kLanguage,
-                       quillon::testing::StandardMenuBytes(popups)});
-    }
-    return out;
-}
-
-// Items a scan adds to the tree: strings, dialogs and their controls, each
-// menu's own node, its popups and items.
-std::uint64_t Items(const CResourceInfo& info) {
-    return std::uint64_t{info.m_nStrings} + info.m_nDialogs + info.m_nControls + info.m_nPopups + info.m_nMenuItems;
-}
-
-constexpr std::uint64_t kGeneratedItems = kStrings + kDialogs * (1 + kControlsPerDialog) +
-                                          kMenus * (1 + kPopupsPerMenu * (1 + kItemsPerPopup));
 
 // Parse and scan; the items of the resulting tree, 0 when the module could not be read.
 std::uint64_t Scan(std::vector<std::uint8_t> image, CResourceInfo& info) {
@@ -104,7 +32,7 @@ std::uint64_t Scan(std::vector<std::uint8_t> image, CResourceInfo& info) {
     if (!module) return 0;
     quillon::CResourceExtractor extractor(std::move(module).Value(), info, quillon::CodePage());
     extractor.Extract();
-    return Items(info);
+    return bench::Items(info);
 }
 
 std::uint64_t ResourceBytes(const std::vector<std::uint8_t>& image) {
@@ -139,14 +67,8 @@ Corpus Prepare(std::vector<std::uint8_t> image, std::uint64_t expectedItems) {
 }
 
 const Corpus& Generated() {
-    static const Corpus corpus = [] {
-        std::vector<BuiltResource> resources = StringBlocks();
-        for (auto* generate : {Dialogs, Menus})
-            for (auto& resource : generate()) resources.push_back(std::move(resource));
-        resources.push_back({ResourceId::Integer(16), ResourceId::Integer(1), kLanguage,
-                             quillon::testing::VersionBytes()});
-        return Prepare(quillon::testing::BuildPeWithResources(resources), kGeneratedItems);
-    }();
+    static const Corpus corpus =
+        Prepare(bench::BuildModule(bench::kLargeUi, bench::NumberedTexts()), bench::kLargeUi.Items());
     return corpus;
 }
 
@@ -231,7 +153,7 @@ void BM_StoreGenerated(benchmark::State& state) {
         stored.info.Store(writer, 0);
         bytes += writer.Data().size();
         benchmark::DoNotOptimize(writer.Data().data());
-        items += Items(stored.info);
+        items += bench::Items(stored.info);
     }
     ReportRates(state, items, bytes);
 }
@@ -247,7 +169,7 @@ void BM_LoadGenerated(benchmark::State& state) {
         ArchiveReader reader(stored.record);
         CResourceInfo loaded;
         loaded.Load(reader);
-        items += Items(loaded);
+        items += bench::Items(loaded);
     }
     ReportRates(state, items, stored.record.size() * state.iterations());
 }

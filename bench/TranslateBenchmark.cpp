@@ -29,7 +29,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <array>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -39,159 +38,34 @@
 #include <utility>
 #include <vector>
 
+#include "GeneratedModules.h"
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/Dictionary.h"
-#include "extract/ResourceExtractor.h"
-#include "pe/ResourceModule.h"
 #include "project/Project.h"
-#include "support/PeBuilder.h"
 
 namespace {
+
+namespace bench = quillon::bench;
 
 using quillon::CDictonary;
 using quillon::CProject;
 using quillon::CResourceInfo;
 using quillon::CResourceItem;
-using quillon::ResourceId;
-using quillon::testing::BuiltMenuPopup;
-using quillon::testing::BuiltResource;
-using quillon::testing::DialogControl;
-
-// ---------------------------------------------------------------------------
-// The generated module
-
-// String IDs are 16-bit, so a module cannot hold many more strings than
-// this; the rest of the 100,000 items are dialogs and menus.
-constexpr int kStrings = 64000;
-constexpr int kDialogs = 3000;
-constexpr int kControlsPerDialog = 8;
-constexpr int kMenus = 140;
-constexpr int kPopupsPerMenu = 5;
-constexpr int kItemsPerPopup = 12; // one of them a separator
-constexpr std::uint16_t kLanguage = 0x0409;
-constexpr std::uint16_t kTargetLanguage = 0x0407;
-
-std::u16string Number(int n) {
-    std::string digits = std::to_string(n);
-    return {digits.begin(), digits.end()};
-}
-
-// Texts of the lengths a real UI has: a few words, a sentence, a paragraph.
-constexpr std::array<std::u16string_view, 6> kMessages{
-    u"Done.",
-    u"The file could not be saved.",
-    u"Do you want to save the changes to the document before closing?",
-    u"Connecting to the server...",
-    u"Retry",
-    u"An error occurred while reading the settings:\r\nthe configuration file is damaged and will be "
-    u"replaced with the defaults.",
-};
-
-constexpr std::array<std::u16string_view, kControlsPerDialog> kControlTitles{
-    u"&OK",          u"Cancel", u"&Apply", u"Show &hidden files", u"Use the system &proxy settings",
-    u"Check for &updates automatically", u"&Advanced...", u"Help",
-};
-
-std::u16string StringText(int id) {
-    return std::u16string(kMessages[static_cast<std::size_t>(id) % kMessages.size()]) + u" (" + Number(id) + u")";
-}
-
-std::vector<BuiltResource> StringBlocks() {
-    std::vector<BuiltResource> out;
-    for (int first = 0; first < kStrings; first += 16) {
-        std::array<std::u16string, 16> slots;
-        for (int slot = 0; slot < 16 && first + slot < kStrings; ++slot)
-            slots[static_cast<std::size_t>(slot)] = StringText(first + slot);
-        auto block = static_cast<std::uint16_t>(first / 16 + 1);
-        out.push_back({ResourceId::Integer(6), ResourceId::Integer(block), kLanguage,
-                       quillon::testing::StringBlockBytes(slots)});
-    }
-    return out;
-}
-
-std::vector<DialogControl> Controls(int d) {
-    std::vector<DialogControl> controls;
-    for (int c = 0; c < kControlsPerDialog; ++c) {
-        std::u16string title(kControlTitles[static_cast<std::size_t>(c)]);
-        if (c == 3) title += u" on page " + Number(d);
-        controls.push_back({static_cast<std::uint16_t>(1000 + c), title});
-    }
-    return controls;
-}
-
-std::vector<BuiltResource> Dialogs() {
-    std::vector<BuiltResource> out;
-    for (int d = 0; d < kDialogs; ++d)
-        out.push_back({ResourceId::Integer(5), ResourceId::Integer(static_cast<std::uint16_t>(100 + d)), kLanguage,
-                       quillon::testing::StandardDialogBytes(u"Settings page " + Number(d), Controls(d))});
-    return out;
-}
-
-BuiltMenuPopup Popup(int m, int p) {
-    BuiltMenuPopup popup{u"&Popup " + Number(p), {}};
-    for (int i = 0; i < kItemsPerPopup; ++i) {
-        if (i == kItemsPerPopup / 2) {
-            popup.items.push_back({0, u""});
-            continue;
-        }
-        auto id = static_cast<std::uint16_t>(10000 + 100 * p + i);
-        popup.items.push_back({id, u"&Command " + Number(i) + u" of menu " + Number(m) + u"\tCtrl+" + Number(i)});
-    }
-    return popup;
-}
-
-std::vector<BuiltResource> Menus() {
-    std::vector<BuiltResource> out;
-    for (int m = 0; m < kMenus; ++m) {
-        std::vector<BuiltMenuPopup> popups;
-        for (int p = 0; p < kPopupsPerMenu; ++p) popups.push_back(Popup(m, p));
-        out.push_back({ResourceId::Integer(4), ResourceId::Integer(static_cast<std::uint16_t>(1 + m)), kLanguage,
-                       quillon::testing::StandardMenuBytes(popups)});
-    }
-    return out;
-}
-
-std::vector<std::uint8_t> BuildModule() {
-    std::vector<BuiltResource> resources = StringBlocks();
-    for (auto* generate : {Dialogs, Menus})
-        for (auto& resource : generate()) resources.push_back(std::move(resource));
-    resources.push_back({ResourceId::Integer(16), ResourceId::Integer(1), kLanguage, quillon::testing::VersionBytes()});
-    return quillon::testing::BuildPeWithResources(resources);
-}
 
 // ---------------------------------------------------------------------------
 // The project
 
-std::uint64_t Items(const CResourceInfo& info) {
-    return std::uint64_t{info.m_nStrings} + info.m_nDialogs + info.m_nControls + info.m_nPopups + info.m_nMenuItems;
-}
-
-constexpr std::uint64_t kItems =
-    kStrings + kDialogs * (1 + kControlsPerDialog) + kMenus * (1 + kPopupsPerMenu * (1 + kItemsPerPopup));
-
-// Scans the module as a new project does, without the detour through a file.
-std::unique_ptr<CProject> ExtractProject(std::vector<std::uint8_t> image, std::string& error) {
-    auto module = quillon::ResourceModule::FromBytes(std::move(image));
-    if (!module) {
-        error = "generated module does not open: " + module.GetError().Describe();
-        return nullptr;
-    }
-    auto project = std::make_unique<CProject>();
-    project->m_strModulePath = "app.dll";
-    project->m_wTargetLanguage = kTargetLanguage;
-    quillon::CResourceExtractor extractor(std::move(module).Value(), project->m_ResourceInfo,
-                                          quillon::CodePage(project->GetCodePage()));
-    extractor.Extract();
-    if (!extractor.Report().loaded) {
-        error = "generated module does not scan: " + extractor.Report().error;
-        return nullptr;
-    }
-    project->m_ResourceInfo.Recount();
-    if (Items(project->m_ResourceInfo) != kItems) {
-        error = "scan found " + std::to_string(Items(project->m_ResourceInfo)) + " items, expected " +
-                std::to_string(kItems);
-        return nullptr;
-    }
+// The 100,000-item module just scanned: nothing translated, no dictionary yet.
+std::unique_ptr<CProject> ExtractProject(std::string& error) {
+    auto project = bench::ExtractProject(
+        bench::BuildModule(bench::kProjectUi, bench::ApplicationTexts()),
+        [](CProject& settings) {
+            settings.m_strModulePath = "app.dll";
+            settings.m_wTargetLanguage = bench::kTargetLanguage;
+        },
+        error);
+    if (project) error = bench::CheckItems(project->m_ResourceInfo, bench::kProjectUi.Items());
+    if (!error.empty()) return nullptr;
     return project;
 }
 
@@ -270,7 +144,7 @@ private:
 void FillDictionary(CDictonary& dictionary) {
     for (int n = 0; dictionary.GetCount() < kDictionaryEntries; ++n) {
         std::string source = "Glossary text " + std::to_string(n);
-        std::u16string_view message = kMessages[static_cast<std::size_t>(n) % kMessages.size()];
+        std::u16string_view message = bench::kMessages[static_cast<std::size_t>(n) % bench::kMessages.size()];
         if (n % 3 == 0) source.append(" - ").append(message.begin(), message.end());
         auto kind = static_cast<std::uint32_t>(n % 6); // 0 is "all kinds"
         dictionary.AddEntry(source, "DE " + source, 0, kind);
@@ -312,7 +186,7 @@ std::uint64_t CountKnown(const CDictonary& dictionary, const std::vector<Lookup>
 
 Corpus Prepare() {
     Corpus corpus;
-    corpus.project = ExtractProject(BuildModule(), corpus.error);
+    corpus.project = ExtractProject(corpus.error);
     if (!corpus.project) return corpus;
     Teacher teacher(corpus.project->m_Dictionary);
     VisitItems(std::as_const(corpus.project->m_ResourceInfo), std::ref(teacher));
@@ -394,7 +268,7 @@ void BM_AutoTranslate(benchmark::State& state) {
     double runSeconds = std::chrono::duration<double>(running).count() / static_cast<double>(state.iterations());
     state.counters["lookups %"] = 100.0 * TimeRunLookups(corpus) / runSeconds;
     state.counters["translated %"] = 100.0 * static_cast<double>(result.translated) / static_cast<double>(result.total);
-    ReportRate(state, "items", Items(corpus.pristine));
+    ReportRate(state, "items", bench::Items(corpus.pristine));
 }
 
 // Range 1: each pass starts after a restore of the tree, as a run does
