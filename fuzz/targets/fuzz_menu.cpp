@@ -1,0 +1,26 @@
+// Input: byte 0 picks the code page, the rest is a menu template. The menu
+// is read into the tree and written back as a build would.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "FuzzInput.h"
+#include "build/TemplateWriters.h"
+#include "extract/TemplateParsers.h"
+
+using namespace quillon;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1) return 0;
+    CodePage codePage = fuzz::PickCodePage(data[0]);
+    TemplateText text(codePage);
+    std::vector<std::string> diagnostics;
+    ParseContext context{text, diagnostics};
+    CResourceItem menus;
+    TreeRoot root(menus);
+    ParseMenu(fuzz::Body(data, size, 1), 100, root, context);
+    for (const auto& menu : menus.GetChildren()) WriteMenu(*menu, WriteContext{codePage});
+    return 0;
+}
