@@ -62,6 +62,75 @@ bool IsLeadByteOf(std::uint32_t id, std::uint8_t byte) {
     }
 }
 
+// UTF-8 is written and read here directly: it is the conversion of every
+// text shown or printed, and needs no converter state.
+std::string EncodeUtf8(std::u16string_view text, std::size_t* replaced) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            out.push_back('?'); // a lone surrogate is no character
+            if (replaced) ++*replaced;
+            continue;
+        }
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+// Invalid sequences become U+FFFD, one per byte that starts nothing valid.
+std::u16string DecodeUtf8(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        auto lead = static_cast<std::uint8_t>(text[i]);
+        std::size_t length = lead < 0x80 ? 1 : (lead >= 0xC2 && lead < 0xE0) ? 2 : (lead >= 0xE0 && lead < 0xF0) ? 3
+                                                : (lead >= 0xF0 && lead <= 0xF4) ? 4 : 0;
+        char32_t c = length == 1 ? lead : length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
+        bool valid = length != 0 && i + length <= text.size();
+        for (std::size_t k = 1; valid && k < length; ++k) {
+            auto next = static_cast<std::uint8_t>(text[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            c = (c << 6) | (next & 0x3F);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not characters.
+        if (valid && ((length == 3 && c < 0x800) || (length == 4 && (c < 0x10000 || c > 0x10FFFF)) ||
+                      (c >= 0xD800 && c < 0xE000)))
+            valid = false;
+        if (!valid) {
+            out.push_back(u'\uFFFD');
+            ++i;
+            continue;
+        }
+        if (c >= 0x10000) {
+            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(c));
+        }
+        i += length;
+    }
+    return out;
+}
+
 } // namespace
 
 struct CodePage::Converters {
@@ -96,6 +165,7 @@ bool CodePage::IsMultiByte() const {
 }
 
 std::string CodePage::FromUtf16(std::u16string_view text, std::size_t* replaced) const {
+    if (m_id == kCodePageUtf8) return EncodeUtf8(text, replaced);
     std::string out;
     out.reserve(text.size());
     Iconv& conv = Get().fromUtf16;
@@ -137,6 +207,7 @@ std::string CodePage::FromUtf16(std::u16string_view text, std::size_t* replaced)
 }
 
 std::u16string CodePage::ToUtf16(std::string_view text) const {
+    if (m_id == kCodePageUtf8) return DecodeUtf8(text);
     std::u16string out;
     Iconv& conv = Get().toUtf16;
     if (!conv.Valid()) {
@@ -165,11 +236,11 @@ std::u16string CodePage::ToUtf16(std::string_view text) const {
 
 std::string CodePage::ToUtf8(std::string_view text) const {
     // Through UTF-16 also for UTF-8 itself, which repairs invalid sequences.
-    return CodePage(kCodePageUtf8).FromUtf16(ToUtf16(text));
+    return EncodeUtf8(ToUtf16(text), nullptr);
 }
 
 std::string CodePage::FromUtf8(std::string_view text, std::size_t* replaced) const {
-    return FromUtf16(CodePage(kCodePageUtf8).ToUtf16(text), replaced);
+    return FromUtf16(DecodeUtf8(text), replaced);
 }
 
 std::size_t CodePage::CharLength(std::string_view text, std::size_t pos) const {

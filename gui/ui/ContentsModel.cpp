@@ -54,7 +54,7 @@ void CContentsModel::AddMenus(Node& root) {
 
 // Popups get nodes of their own; menu items are listed, not shown in the tree.
 void CContentsModel::AddPopups(Node& parent, CResourceItem& menu) {
-    CodePage codePage = m_doc.GetCodePage();
+    const CodePage& codePage = m_doc.GetCodePage();
     for (auto& child : menu.GetChildren()) {
         if (child->GetType() != kKindPopupMenu) continue;
         Node& node = parent.Add(ToQt(child->m_strText, codePage), IconKind::Menu, IconKind::Menu, child.get());
@@ -65,7 +65,7 @@ void CContentsModel::AddPopups(Node& parent, CResourceItem& menu) {
 void CContentsModel::AddDialogs(Node& root) {
     CResourceInfo& info = m_doc.Project().m_ResourceInfo;
     if (!info.m_Dialogs.GetCount()) return;
-    CodePage codePage = m_doc.GetCodePage();
+    const CodePage& codePage = m_doc.GetCodePage();
     Node& folder = root.Add(tr("Dialogs"), IconKind::ClosedFolder, IconKind::OpenFolder, nullptr);
     for (auto& dialog : info.m_Dialogs.GetChildren()) {
         QString caption = dialog->m_strText.empty() ? QString::number(dialog->m_nID) : ToQt(dialog->m_strText, codePage);
@@ -74,7 +74,7 @@ void CContentsModel::AddDialogs(Node& root) {
 }
 
 void CContentsModel::AddVersion(Node& root) {
-    CodePage codePage = m_doc.GetCodePage();
+    const CodePage& codePage = m_doc.GetCodePage();
     Node& folder = root.Add(tr("Version"), IconKind::ClosedFolder, IconKind::OpenFolder, nullptr);
     CVersionBlock& versionRoot = m_doc.Project().m_ResourceInfo.m_VersionInfo.m_Root;
     auto find = [&](const char* key) -> CVersionBlock* {

@@ -86,7 +86,7 @@ void CDictonaryBar::EditSelected() {
     if (selected.size() != 1) return;
     const CDictionaryModel::Row* row = m_model.RowAt(selected.front().row());
     if (!row) return;
-    CodePage codePage = m_doc.GetCodePage();
+    const CodePage& codePage = m_doc.GetCodePage();
     QDialog dialog(this);
     dialog.setWindowTitle(tr("Edit Dictonary Entry"));
     auto* form = new QFormLayout(&dialog);

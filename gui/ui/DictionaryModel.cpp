@@ -91,7 +91,7 @@ int CDictionaryModel::rowCount(const QModelIndex& parent) const {
 int CDictionaryModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
 
 QString CDictionaryModel::Text(const Row& row, int column) const {
-    CodePage codePage = m_doc.GetCodePage();
+    const CodePage& codePage = m_doc.GetCodePage();
     switch (column) {
     case ColumnType: return QString::fromLatin1(KindName(static_cast<int>(row.entry->m_nKind)));
     case ColumnSource: return ToQt(row.source, codePage);

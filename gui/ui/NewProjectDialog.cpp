@@ -335,7 +335,7 @@ void CSettingsDlg::LockProjectFiles() {
 
 void CSettingsDlg::ShowProject() {
     const CProject& project = m_doc.Project();
-    const CodePage codePage = m_doc.GetCodePage();
+    const CodePage& codePage = m_doc.GetCodePage();
     m_project->setText(m_doc.PathName());
     m_module->setText(QString::fromStdString(project.m_strModulePath));
     m_dictionary->setText(QString::fromStdString(project.m_strDictionaryPath));
@@ -366,7 +366,7 @@ bool CSettingsDlg::ConfirmLanguageChange() {
 
 bool CSettingsDlg::StoreTexts() {
     CProject& project = m_doc.Project();
-    const CodePage codePage = m_doc.GetCodePage();
+    const CodePage& codePage = m_doc.GetCodePage();
     bool changed = false;
     auto store = [&](std::string& field, const QString& text) {
         std::string bytes = FromQt(text, codePage);

@@ -25,7 +25,11 @@ public:
     bool IsLoaded() const { return m_Project.m_bLoaded; }
     // At least one kind of resource to work on.
     bool HasItems() const;
-    CodePage GetCodePage() const { return CodePage(m_Project.GetCodePage()); }
+    // The project's code page; kept so that its converters are opened once.
+    const CodePage& GetCodePage() const {
+        if (m_codePage.Id() != m_Project.GetCodePage()) m_codePage = CodePage(m_Project.GetCodePage());
+        return m_codePage;
+    }
 
     const QString& PathName() const { return m_strPathName; }
     // "<file name> - Quillon", or "Quillon" without a file.
@@ -54,6 +58,7 @@ private:
     void SetPathName(const QString& path);
 
     CProject m_Project;
+    mutable CodePage m_codePage;
     QString m_strPathName;
     bool m_bModified = false;
 };

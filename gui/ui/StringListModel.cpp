@@ -36,7 +36,7 @@ void CStringListModel::ShowItems(CResourceItem* node) {
             listChildren(m_doc.Project().m_ResourceInfo.m_Strings);
             break;
         case kKindVersion: {
-            CodePage codePage = m_doc.GetCodePage();
+            const CodePage& codePage = m_doc.GetCodePage();
             for (auto& child : node->GetChildren())
                 if (!(child->m_dwState & RIS_FIXED))
                     m_rows.push_back({child.get(), ToQt(static_cast<CVersionBlock&>(*child).m_strKey, codePage)});
@@ -73,7 +73,7 @@ int CStringListModel::rowCount(const QModelIndex& parent) const {
 int CStringListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
 
 QVariant CStringListModel::Text(const Row& row, int column) const {
-    CodePage codePage = m_doc.GetCodePage();
+    const CodePage& codePage = m_doc.GetCodePage();
     const CResourceItem& item = *row.item;
     switch (column) {
     case ColumnId: return row.label.isEmpty() ? QString::number(item.m_nID) : row.label;

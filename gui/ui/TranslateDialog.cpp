@@ -22,7 +22,7 @@ CTranslateDlg::CTranslateDlg(CResourceItem& item, CQuillonDoc& doc, QWidget* par
       m_chNewHotkey(item.m_chHotkey) {
     setWindowTitle(tr("Translate"));
     BuildLayout();
-    CodePage codePage = doc.GetCodePage();
+    const CodePage& codePage = doc.GetCodePage();
     m_source->setPlainText(ToQt(item.m_strText, codePage));
     m_translated->setPlainText(ToQt(item.m_strTranslation, codePage));
     if (item.m_chHotkey != 0)
@@ -116,7 +116,7 @@ void CTranslateDlg::OnAddToDictonary() {
 void CTranslateDlg::OnSearchDictonary() {
     const CDictonaryEntry* entry = SearchDictionary(m_doc.Project().m_Dictionary, m_item);
     if (!entry) return;
-    CodePage codePage = m_doc.GetCodePage();
+    const CodePage& codePage = m_doc.GetCodePage();
     m_translated->setPlainText(ToQt(entry->m_strTranslation, codePage));
     if (m_chNewHotkey != 0 && entry->m_chHotkey != 0) m_chNewHotkey = entry->m_chHotkey;
     if (Contains(entry->m_strTranslation, m_chNewHotkey)) {

@@ -50,3 +50,21 @@ TEST(CodePage, UnknownCodePageIsReportedUnsupported) {
     EXPECT_TRUE(CodePage(1250).Supported());
     EXPECT_TRUE(CodePage(950).Supported());
 }
+
+TEST(CodePage, Utf8IsWrittenAndReadWithoutLoss) {
+    CodePage utf8(kCodePageUtf8);
+    std::u16string text = u"aä€日\U0001F600";
+    std::string bytes = utf8.FromUtf16(text);
+    EXPECT_EQ(bytes, "a\xC3\xA4\xE2\x82\xAC\xE6\x97\xA5\xF0\x9F\x98\x80");
+    EXPECT_EQ(utf8.ToUtf16(bytes), text);
+    std::size_t replaced = 0;
+    std::u16string lone = u"x";
+    lone += char16_t(0xDC00);
+    EXPECT_EQ(utf8.FromUtf16(lone, &replaced), "x?");
+    EXPECT_EQ(replaced, 1u);
+    // Invalid, overlong and surrogate encodings read as U+FFFD.
+    EXPECT_EQ(utf8.ToUtf16("a\xFF" "b\xC0\xAF" "c\xED\xA0\x80"), u"a\uFFFDb\uFFFD\uFFFDc\uFFFD\uFFFD\uFFFD");
+    CodePage western(1252);
+    EXPECT_EQ(western.ToUtf8("\xE4\x80"), "\xC3\xA4\xE2\x82\xAC");
+    EXPECT_EQ(western.FromUtf8("\xC3\xA4\xE2\x82\xAC"), "\xE4\x80");
+}
