@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <iostream>
 
 #include "Args.h"
@@ -19,8 +20,10 @@ int RunBuild(const std::vector<std::string>& args) {
     const std::string& path = parsed->Positional()[0];
     auto project = OpenProjectFile("build", path, *codePage);
     if (!project) return 1;
-    bool newTarget = parsed->Has("--target") && parsed->Value("--target") != project->m_strTargetPath;
-    std::string target = parsed->Value("--target", project->m_strTargetPath);
+    // Stored absolute, so later builds from any folder write the same file.
+    std::string target = parsed->Has("--target")
+                             ? std::filesystem::absolute(parsed->Value("--target")).lexically_normal().string()
+                             : project->m_strTargetPath;
     if (target.empty()) {
         std::cerr << "quillon-cli build: the project has no target path yet; give one with --target PATH\n";
         return 1;
@@ -33,7 +36,7 @@ int RunBuild(const std::vector<std::string>& args) {
     for (const auto& line : report.Value().lines) std::cout << line << "\n";
     for (const auto& line : report.Value().warnings) std::cerr << "warning: " << line << "\n";
     std::cout << "Built " << target << "\n";
-    if (newTarget) {
+    if (target != project->m_strTargetPath) {
         project->m_strTargetPath = target;
         if (!SaveProjectFile("build", *project, path)) return 1;
     }

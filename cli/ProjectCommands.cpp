@@ -100,7 +100,9 @@ int RunUpdate(const std::vector<std::string>& args) {
     auto project = OpenProjectFile("update", path, *codePage);
     if (!project) return 1;
     CProject fresh;
-    fresh.m_strModulePath = parsed->Value("--module", project->m_strModulePath);
+    fresh.m_strModulePath = parsed->Has("--module")
+                                ? std::filesystem::absolute(parsed->Value("--module")).lexically_normal().string()
+                                : project->m_strModulePath;
     UpdateReport report = UpdateProject(*project, fresh);
     if (!report.merged) {
         std::cerr << "quillon-cli update: '" << fresh.m_strModulePath

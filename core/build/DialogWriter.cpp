@@ -91,7 +91,8 @@ private:
         }
         std::size_t extraStart = m_copy.Position();
         auto extra = m_copy.U16();
-        if (!extra || !m_copy.Skip(*extra)) return Unwritable(m_dialog.m_nID, "creation data runs past the end");
+        // Walked as the reader walks it: the data rounded down to whole WORDs.
+        if (!extra || !m_copy.Skip(*extra & ~1u)) return Unwritable(m_dialog.m_nID, "creation data runs past the end");
         CopyFrom(extraStart);
         return std::nullopt;
     }

@@ -81,7 +81,12 @@ public:
                 name = id.id;
                 break;
             }
-        Replace(kTypeVersion, name, WriteVersion(info, m_context, name));
+        auto bytes = WriteVersion(info, m_context, name);
+        if (!bytes) {
+            m_report.warnings.push_back(bytes.GetError().message + "; it is left as it was");
+            return;
+        }
+        Replace(kTypeVersion, name, std::move(bytes).Value());
     }
 
     void Summarize() {

@@ -34,6 +34,8 @@ Result<std::vector<std::uint8_t>> WriteDialog(const CResourceItem& dialog, const
 
 // The version resource; `sourceName` is the name it was read from (its text
 // values are matched against that resource).
-std::vector<std::uint8_t> WriteVersion(const CVersionInfo& info, const WriteContext& context, std::uint16_t sourceName);
+// Fails when an entry would not fit the format's 16-bit lengths.
+Result<std::vector<std::uint8_t>> WriteVersion(const CVersionInfo& info, const WriteContext& context,
+                                               std::uint16_t sourceName);
 
 } // namespace quillon

@@ -15,17 +15,26 @@ public:
     VersionWriter(const WriteContext& context, const VersionEntry* originalRoot)
         : m_context(context), m_originalRoot(originalRoot) {}
 
+    // False when an entry grew past the 16-bit lengths of the format.
+    bool Fits() const { return m_fits; }
+
     std::vector<std::uint8_t> Write(const CVersionInfo& info) {
         std::size_t root = Header(52, 0, u"VS_VERSION_INFO");
         m_out.Bytes(info.m_FixedInfo);
         m_out.Align();
         Children(info.m_Root, m_originalRoot);
-        m_out.SetWordAt(root, static_cast<std::uint16_t>(m_out.Size() - root));
+        SetLength(root);
         m_out.Align();
         return m_out.Take();
     }
 
 private:
+    void SetLength(std::size_t start) {
+        std::size_t length = m_out.Size() - start;
+        if (length > 0xFFFF) m_fits = false;
+        m_out.SetWordAt(start, static_cast<std::uint16_t>(length));
+    }
+
     std::size_t Header(std::uint16_t valueLength, std::uint16_t type, std::u16string_view key) {
         m_out.Align();
         std::size_t start = m_out.Size();
@@ -54,17 +63,18 @@ private:
                 std::optional<std::u16string> text;
                 if (match && match->IsText()) text = match->Text();
                 std::u16string value = TextToWrite(*block, text, TextRule::Version, m_context.codePage);
+                if (value.size() + 1 > 0xFFFF) m_fits = false;
                 std::size_t start = Header(static_cast<std::uint16_t>(value.size() + 1), 1, key);
                 m_out.Name(value);
-                m_out.SetWordAt(start, static_cast<std::uint16_t>(m_out.Size() - start));
+                SetLength(start);
             } else if (block->m_nBlockType == kVersionBinary) {
                 std::size_t start = Header(block->GetValueSize(), 0, key);
                 m_out.Bytes(std::span(block->m_pValue).first(block->GetValueSize()));
-                m_out.SetWordAt(start, static_cast<std::uint16_t>(m_out.Size() - start));
+                SetLength(start);
             } else {
                 std::size_t start = Header(0, 1, key);
                 Children(*block, match);
-                m_out.SetWordAt(start, static_cast<std::uint16_t>(m_out.Size() - start));
+                SetLength(start);
             }
         }
     }
@@ -72,15 +82,20 @@ private:
     const WriteContext& m_context;
     const VersionEntry* m_originalRoot;
     CTemplateBuffer m_out;
+    bool m_fits = true;
 };
 
 } // namespace
 
-std::vector<std::uint8_t> WriteVersion(const CVersionInfo& info, const WriteContext& context, std::uint16_t sourceName) {
+Result<std::vector<std::uint8_t>> WriteVersion(const CVersionInfo& info, const WriteContext& context,
+                                               std::uint16_t sourceName) {
     std::optional<VersionEntry> original;
     if (context.source)
         if (auto bytes = context.source->Find(kTypeVersion, sourceName)) original = ParseVersionEntries(*bytes);
-    return VersionWriter(context, original ? &*original : nullptr).Write(info);
+    VersionWriter writer(context, original ? &*original : nullptr);
+    std::vector<std::uint8_t> bytes = writer.Write(info);
+    if (!writer.Fits()) return MakeError(Error::Code::Unsupported, "the version resource grew past 64 KiB");
+    return bytes;
 }
 
 } // namespace quillon

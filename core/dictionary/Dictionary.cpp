@@ -194,7 +194,13 @@ bool CDictonary::Load(const std::string& path) {
     if (path.empty()) return false;
     m_entries.clear();
     auto bytes = ReadWholeFile(path);
-    if (!bytes || bytes.Value().empty()) return false;
+    if (!bytes) {
+        // Only a missing file means "no dictionary yet". One that cannot be
+        // read must not pass for empty: the next save would overwrite it.
+        if (!FileExists(path)) return false;
+        throw ArchiveError("'" + path + "': " + bytes.GetError().Describe(), 0);
+    }
+    if (bytes.Value().empty()) return false;
     ArchiveReader in(bytes.Value());
     try {
         Load(in);

@@ -80,8 +80,8 @@ public:
     std::vector<std::pair<std::string_view, const CDictonaryEntry*>> SortedEntries() const;
 
     // Replaces the contents with the file's. False (and the dictionary empty)
-    // when the path is empty, the file is missing or empty; a malformed file
-    // raises ArchiveError and leaves the dictionary empty.
+    // when the path is empty, the file is missing or empty; a malformed or
+    // unreadable file raises ArchiveError and leaves the dictionary empty.
     bool Load(const std::string& path);
     // Writes the whole dictionary atomically. An empty path writes nothing.
     Status Save(const std::string& path) const;

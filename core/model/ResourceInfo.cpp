@@ -108,6 +108,45 @@ void CResourceInfo::Store(ArchiveWriter& out, std::int64_t now) const {
     m_Dialogs.Store(out);
 }
 
+namespace {
+
+// Each root holds its own kind of items: menus hold popups and items, the
+// strings root strings, dialogs their controls, the version root blocks.
+// Everything that reads or writes the tree relies on that, so a file that
+// says otherwise is refused.
+bool MenuShape(const CResourceItem& node) {
+    for (const auto& child : node.GetChildren()) {
+        if (child->GetType() == kKindMenuItem) {
+            if (child->GetCount() != 0) return false;
+        } else if (child->GetType() != kKindPopupMenu || !MenuShape(*child)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool VersionShape(const CResourceItem& node) {
+    for (const auto& child : node.GetChildren())
+        if (child->GetType() != kKindVersion || !VersionShape(*child)) return false;
+    return true;
+}
+
+const char* ShapeFault(const CResourceInfo& info) {
+    for (const auto& menu : info.m_Menus.GetChildren())
+        if (menu->GetType() != kKindPopupMenu || !MenuShape(*menu)) return "the menus hold an item of another kind";
+    for (const auto& string : info.m_Strings.GetChildren())
+        if (string->GetType() != kKindString || string->GetCount() != 0) return "the string table holds an item of another kind";
+    for (const auto& dialog : info.m_Dialogs.GetChildren()) {
+        if (dialog->GetType() != kKindDialog) return "the dialogs hold an item of another kind";
+        for (const auto& control : dialog->GetChildren())
+            if (control->GetType() != kKindControl || control->GetCount() != 0) return "a dialog holds an item of another kind";
+    }
+    if (!VersionShape(info.m_VersionInfo.m_Root)) return "the version resource holds an item of another kind";
+    return nullptr;
+}
+
+} // namespace
+
 void CResourceInfo::Load(ArchiveReader& in) {
     Clear();
     m_dwReserved = in.Dword();
@@ -123,6 +162,10 @@ void CResourceInfo::Load(ArchiveReader& in) {
     m_Menus.Load(in, 0);
     m_Strings.Load(in, 0);
     m_Dialogs.Load(in, 0);
+    if (const char* fault = ShapeFault(*this)) {
+        Clear();
+        in.Fail(fault);
+    }
 }
 
 bool CResourceInfo::operator==(const CResourceInfo& other) const {

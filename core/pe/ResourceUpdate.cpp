@@ -107,8 +107,10 @@ std::uint32_t PeChecksum(std::span<const std::uint8_t> file, std::uint32_t check
     std::uint64_t sum = 0;
     std::size_t even = file.size() & ~std::size_t{1};
     for (std::size_t i = 0; i < even; i += 2) {
-        std::uint32_t word = file[i] | (static_cast<std::uint32_t>(file[i + 1]) << 8);
-        if (i - checksumOffset < 4) word = 0; // wraps for offsets below the field
+        // Bytes of the field count as zero; the subtractions wrap below it.
+        std::uint32_t low = (i - checksumOffset < 4) ? 0 : file[i];
+        std::uint32_t high = (i + 1 - checksumOffset < 4) ? 0 : file[i + 1];
+        std::uint32_t word = low | (high << 8);
         sum += word;
         if ((i & 0xFFFF) == 0) sum = (sum & 0xFFFF) + (sum >> 16);
     }
@@ -151,6 +153,9 @@ public:
 private:
     std::optional<Error> CheckWritable() {
         std::span<const std::uint8_t> file = m_image.File();
+        if (m_layout.directoryCount <= kDirectoryResource ||
+            m_layout.DirectoryOffset(kDirectoryResource) + 8 > m_image.SectionTableOffset())
+            return Refuse("the module's header has no entry for resources");
         if (m_layout.rawEnd > file.size()) return Refuse("a section runs past the end of the file");
         std::uint32_t fa = m_image.FileAlignment(), sa = m_image.SectionAlignment();
         if (fa == 0 || (fa & (fa - 1)) || sa == 0 || (sa & (sa - 1)) || sa < fa)

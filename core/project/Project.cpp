@@ -39,6 +39,9 @@ std::uint32_t CProject::GetCodePage() const {
 Status CProject::Open(const std::string& path, IProgress* progress) {
     auto bytes = path.empty() ? Result<std::vector<std::uint8_t>>(MakeError(Error::Code::NotFound, "no path"))
                               : ReadWholeFile(path);
+    // Only a missing (or empty) project file means "build it from the module";
+    // one that cannot be read is an error, or a later save would replace it.
+    if (!bytes && !path.empty() && FileExists(path)) return bytes.GetError();
     // Everything is read into a fresh project first, so a malformed file
     // never leaves a half-read project behind.
     CProject fresh;
@@ -75,18 +78,18 @@ Status CProject::Open(const std::string& path, IProgress* progress) {
     return Done{};
 }
 
+// The dictionary goes first: when it cannot be written, the project file is
+// not replaced either, and each file is written atomically.
 Status CProject::Save(const std::string& path) const {
-    ArchiveWriter out;
-    Store(out, static_cast<std::int64_t>(std::time(nullptr)));
-    Status saved = WriteFileAtomically(path, out.Data());
-    if (!saved) return saved;
     Status dictionary = m_Dictionary.Save(DictionaryFile(path));
     if (!dictionary) {
         Error error = dictionary.GetError();
-        error.message = "the project was saved, but not its dictionary: " + error.message;
+        error.message = "the dictionary could not be saved, so the project was not saved either: " + error.message;
         return error;
     }
-    return Done{};
+    ArchiveWriter out;
+    Store(out, static_cast<std::int64_t>(std::time(nullptr)));
+    return WriteFileAtomically(path, out.Data());
 }
 
 std::string CProject::DictionaryFile(const std::string& projectPath) const {

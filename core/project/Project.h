@@ -37,8 +37,8 @@ public:
     // dictionary file is an error naming the file and offset, and leaves this
     // project exactly as it was.
     Status Open(const std::string& path, IProgress* progress = nullptr);
-    // Writes the project file atomically, then the dictionary file (when a
-    // dictionary path is set). A failure leaves the old files intact.
+    // Writes the dictionary file (when a dictionary path is set), then the
+    // project file, each atomically. A failure leaves the old project file intact.
     Status Save(const std::string& path) const;
 
     // The dictionary file as a path usable from here: a relative path is

@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::uint16_t version = 1;
         for (const ResourceId& id : source.Value().EnumerateNames(kTypeVersion))
             if (!id.named) { version = id.id; break; }
-        put[{kTypeVersion, version}] = WriteVersion(info.m_VersionInfo, context, version);
+        if (auto bytes = WriteVersion(info.m_VersionInfo, context, version)) put[{kTypeVersion, version}] = bytes.Value();
     }
 
     auto update = ResourceUpdate::Begin(file);

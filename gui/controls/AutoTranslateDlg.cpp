@@ -109,7 +109,8 @@ void CAutoTranslateDlg::BuildLayout() {
     m_close->setGeometry(344, 140, 84, 26);
     AddAnchor(m_close, Move, Fixed);
     connect(m_close, &QPushButton::clicked, this, [this] {
-        if (!IsRunning()) EndDialog();
+        // Not while a worker still runs: it touches the project and this dialog.
+        if (!IsRunning() && !IsThreadAlive()) EndDialog();
     });
     auto* line = new QFrame(this);
     line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
@@ -129,12 +130,21 @@ void CAutoTranslateDlg::BuildLayout() {
 
 int CAutoTranslateDlg::Run() {
     AutoTranslateResult result = m_translator.Run();
-    QMetaObject::invokeMethod(this, [this, result] {
-        m_result = result;
-        if (result.modified) m_doc.SetModifiedFlag(true);
-    }, Qt::QueuedConnection);
+    {
+        // Stored before the run ends, so it is there whenever Close works.
+        std::lock_guard<std::mutex> guard(m_resultLock);
+        m_result = std::move(result);
+        m_anyModified = m_anyModified || m_result.modified;
+    }
     SetRunning(false);
     return 0;
+}
+
+AutoTranslateResult CAutoTranslateDlg::LastResult() const {
+    std::lock_guard<std::mutex> guard(m_resultLock);
+    AutoTranslateResult result = m_result;
+    result.modified = m_anyModified; // any run of this dialog changed the project
+    return result;
 }
 
 void CAutoTranslateDlg::OnRunRequested(bool running) {

@@ -44,7 +44,8 @@ public:
     explicit CAutoTranslateDlg(CQuillonDoc& doc, QWidget* parent = nullptr);
     ~CAutoTranslateDlg() override;
 
-    const AutoTranslateResult& LastResult() const { return m_result; }
+    // The last run's result; `modified` tells whether any run changed the project.
+    AutoTranslateResult LastResult() const;
     QLabel* StatusLabel() const { return m_status; }
     QLabel* TotalLabel() const { return m_total; }
     QLabel* TranslatedLabel() const { return m_translated; }
@@ -72,7 +73,9 @@ private:
 
     CQuillonDoc& m_doc;
     CAutoTranslator m_translator;
+    mutable std::mutex m_resultLock;
     AutoTranslateResult m_result;
+    bool m_anyModified = false;
     CNotTranslatedModel m_list;
     QLabel* m_total;
     QLabel* m_translated;

@@ -193,12 +193,19 @@ void CMainFrame::OnRestore() {
 
 void CMainFrame::OnAutoTranslate() {
     if (!m_doc.HasItems()) return;
-    CAutoTranslateDlg dialog(m_doc, this);
-    dialog.exec();
-    ReportAutoTranslation(dialog.LastResult());
+    // The worker changes texts the views show: they do not paint until it is done.
+    const QList<QWidget*> views{centralWidget(), m_dictionaryBar, m_outputBar};
+    for (QWidget* view : views) view->setUpdatesEnabled(false);
+    {
+        CAutoTranslateDlg dialog(m_doc, this);
+        dialog.exec();
+        ReportAutoTranslation(dialog.LastResult());
+    }
+    for (QWidget* view : views) view->setUpdatesEnabled(true);
 }
 
 void CMainFrame::ReportAutoTranslation(const AutoTranslateResult& result) {
+    if (result.modified) m_doc.SetModifiedFlag(true);
     m_doc.NotifyItemsChanged();
     if (result.ending == AutoTranslateResult::Ending::NothingToTranslate) return;
     QString ending = result.ending == AutoTranslateResult::Ending::Aborted

@@ -240,7 +240,7 @@ TEST(TemplateWriters, VersionValuesAndLengths) {
     block.m_strTargetKey = "040704b0";
     block.AddChild(std::make_unique<CVersionBlock>("Comments", kVersionText, ""));
     CodePage page(1252);
-    Bytes version = WriteVersion(info, WriteContext{page}, 1);
+    Bytes version = WriteVersion(info, WriteContext{page}, 1).Value();
     EXPECT_EQ(version.size() % 4, 0u);
     auto word = [&](std::size_t at) { return static_cast<std::uint16_t>(version[at] | version[at + 1] << 8); };
     EXPECT_LE(version.size() - word(0), 3u); // the root covers everything but the final padding
@@ -251,4 +251,17 @@ TEST(TemplateWriters, VersionValuesAndLengths) {
     ASSERT_NE(comments, nullptr);
     EXPECT_EQ(comments->valueLength, 1); // the terminator alone
     EXPECT_TRUE(comments->IsText());
+}
+
+TEST(TargetBuild, VersionValuesPastTheFormatsLimitLeaveTheVersionAsItWas) {
+    auto project = ProjectFor("basic32.exe", 0x0407);
+    CVersionBlock& root = project->m_ResourceInfo.m_VersionInfo.m_Root;
+    FindVersionPath(root, "\\StringFileInfo\\040904b0\\Comments")->SetTranslation(std::string(70000, 'x'), 0);
+    TempDir dir;
+    BuildReport report;
+    ResourceModule target = Built(*project, dir, &report);
+    EXPECT_EQ(target.FindLeaf(kTypeVersion, 1)->language, 0x0409); // untouched
+    bool warned = false;
+    for (const auto& warning : report.warnings) warned = warned || warning.find("version") != std::string::npos;
+    EXPECT_TRUE(warned);
 }

@@ -235,3 +235,9 @@ TEST(ResourceUpdate, ChecksumMatchesTheKnownAlgorithm) {
     // The checksum field (bytes 2..5 here) counts as zero.
     EXPECT_EQ(PeChecksum(bytes, 2), 0x0201u + 5);
 }
+
+TEST(ResourceUpdate, ChecksumFieldAtAnOddOffsetCountsAsZero) {
+    Bytes bytes{1, 2, 3, 4, 5, 6, 7, 8};
+    // Field at 1..4: the words read 0x0001 + 0x0000 + 0x0600 + 0x0807.
+    EXPECT_EQ(PeChecksum(bytes, 1), 0x0001u + 0x0600u + 0x0807u + 8);
+}

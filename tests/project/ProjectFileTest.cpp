@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "Fixtures.h"
@@ -246,4 +247,39 @@ TEST(ProjectFile, RelativeDictionaryPathIsBesideTheProjectFile) {
     ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
     EXPECT_EQ(reopened.m_strDictionaryPath, "words.dic");
     EXPECT_EQ(reopened.m_Dictionary.GetCount(), 1u);
+}
+
+TEST(ProjectFile, UnreadableFilesAreErrorsNotEmptyOnes) {
+    TempDir dir;
+    auto project = NewFixtureProject(dir);
+    ASSERT_TRUE(project->Save(dir.File("p.prj")));
+    // A dictionary path that names something unreadable (here a folder) must
+    // not open as an empty dictionary that the next save would write over.
+    std::filesystem::create_directory(dir.File("folder.dic"));
+    project->m_strDictionaryPath = dir.File("folder.dic");
+    ASSERT_FALSE(project->Save(dir.File("q.prj")));
+    EXPECT_FALSE(FileExists(dir.File("q.prj"))); // nothing half-saved
+    CProject other;
+    other.m_strModulePath = Fixture("basic32.exe");
+    Status opened = other.Open(dir.File("folder.dic"));
+    ASSERT_FALSE(opened); // an unreadable project file is not "no project file"
+    EXPECT_TRUE(other.m_ResourceInfo.m_Strings.GetChildren().empty());
+}
+
+TEST(ProjectFile, ItemsOfTheWrongKindUnderARootAreRefused) {
+    CResourceInfo info;
+    info.m_Menus.AddChild(std::make_unique<CStringEntry>("not a menu", 0, 1));
+    ArchiveWriter out;
+    info.Store(out, 0);
+    CResourceInfo loaded;
+    ArchiveReader in(out.Data());
+    EXPECT_THROW(loaded.Load(in), ArchiveError);
+    EXPECT_EQ(loaded.m_Menus.GetCount(), 0u);
+
+    CResourceInfo dialogs;
+    dialogs.m_Dialogs.AddChild(std::make_unique<CDialogEntry>("D", 0, 1)).AddChild(std::make_unique<CMenuItem>("x", 0, 2, 0));
+    ArchiveWriter out2;
+    dialogs.Store(out2, 0);
+    ArchiveReader in2(out2.Data());
+    EXPECT_THROW(loaded.Load(in2), ArchiveError);
 }
