@@ -1,5 +1,7 @@
 #include "project/ProjectUpdate.h"
 
+#include <map>
+
 #include "model/ChildIndex.h"
 #include "project/NewProject.h"
 #include "project/Project.h"
@@ -132,13 +134,16 @@ private:
 
     void MergeMenu(CResourceItem& old, const CResourceItem& fresh) {
         std::size_t separators = 0;
+        std::vector<const CResourceItem*> order; // the old level's nodes in the new module's order
         for (std::size_t i = 0; i < fresh.GetCount(); ++i) {
             const CResourceItem& child = *fresh.GetChildren()[i];
             CResourceItem* match = FindMenuChild(old, child, separators);
             if (IsSeparator(child)) ++separators;
+            order.push_back(match);
             if (!match) {
                 auto copy = child.Clone();
                 copy->SetCarried(true);
+                order.back() = copy.get();
                 auto& children = old.GetChildren();
                 children.insert(children.begin() + static_cast<std::ptrdiff_t>(std::min(i, children.size())),
                                 std::move(copy));
@@ -154,6 +159,28 @@ private:
             std::size_t index = IsSeparator(item) ? oldSeparators++ : 0;
             return FindMenuChild(fresh, item, index);
         });
+        FollowOrder(old, order);
+    }
+
+    // The menu is written from the tree, so a level takes the new module's
+    // order (an item that moved, a separator added before kept items). Left
+    // as it is when the level does not pair one to one with the new one.
+    static void FollowOrder(CResourceItem& level, const std::vector<const CResourceItem*>& order) {
+        auto& children = level.GetChildren();
+        if (order.size() != children.size()) return;
+        std::map<const CResourceItem*, std::size_t> position;
+        for (std::size_t i = 0; i < children.size(); ++i) position.emplace(children[i].get(), i);
+        std::vector<std::size_t> from;
+        for (const CResourceItem* wanted : order) {
+            auto found = position.find(wanted);
+            if (found == position.end()) return;
+            from.push_back(found->second);
+            position.erase(found); // each node once
+        }
+        std::vector<std::unique_ptr<CResourceItem>> sorted;
+        sorted.reserve(children.size());
+        for (std::size_t index : from) sorted.push_back(std::move(children[index]));
+        children = std::move(sorted);
     }
 
     static CVersionBlock* FindKey(const CResourceItem& block, const std::string& key) {

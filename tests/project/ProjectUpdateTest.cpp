@@ -190,3 +190,26 @@ TEST(ProjectUpdate, UnreadableModuleLeavesTheProjectAlone) {
         EXPECT_EQ(project->m_ResourceInfo, before);
     }
 }
+
+TEST(ProjectUpdate, ALevelTakesTheNewModulesOrder) {
+    auto menuWith = [](std::initializer_list<std::int32_t> ids) {
+        auto top = std::make_unique<CMenuEntry>("", 0, 100, 0);
+        auto& file = top->AddChild(std::make_unique<CMenuEntry>("File", 'F', -1, 0x90));
+        for (std::int32_t id : ids) {
+            if (id == 0)
+                file.AddChild(std::make_unique<CMenuItem>("", 0, 0, 0x800, RIS_FIXED));
+            else
+                file.AddChild(std::make_unique<CMenuItem>("Item " + std::to_string(id), 'I', id, 0));
+        }
+        return top;
+    };
+    CProject project;
+    project.m_ResourceInfo.m_Menus.AddChild(menuWith({1, 0, 2}));
+    project.m_ResourceInfo.m_Menus.GetChildren()[0]->GetChildren()[0]->GetChildren()[0]->SetTranslation("Eins", 'E');
+    CProject fresh;
+    fresh.m_ResourceInfo.m_Menus.AddChild(menuWith({0, 1, 0, 2}));
+    ASSERT_TRUE(UpdateProject(project, fresh).merged);
+    const CResourceItem& file = *project.m_ResourceInfo.m_Menus.GetChildren()[0]->GetChildren()[0];
+    EXPECT_EQ(Ids(file), (std::vector<std::int32_t>{0, 1, 0, 2}));
+    EXPECT_EQ(file.GetChildren()[1]->m_strTranslation, "Eins"); // kept, only moved
+}
