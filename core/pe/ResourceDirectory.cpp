@@ -1,6 +1,7 @@
 #include "pe/ResourceDirectory.h"
 
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <set>
 
@@ -19,16 +20,21 @@ std::string ResourceId::ToString() const {
         std::snprintf(number, sizeof number, "#%u", static_cast<unsigned>(id));
         return number;
     }
+    // Names are for people: long ones are cut, and units outside printable
+    // ASCII are shown as \uXXXX.
+    constexpr std::size_t kShown = 64;
+    static const char digits[] = "0123456789abcdef";
     std::string out;
-    for (char16_t unit : name) {
+    for (std::size_t i = 0; i < name.size() && i < kShown; ++i) {
+        char16_t unit = name[i];
         if (unit >= 0x20 && unit < 0x7F) {
             out.push_back(static_cast<char>(unit));
         } else {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(unit));
-            out += buffer;
+            out += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4) out.push_back(digits[(unit >> shift) & 0xF]);
         }
     }
+    if (name.size() > kShown) out += "...";
     return out;
 }
 
@@ -64,7 +70,7 @@ public:
         for (const Entry& typeEntry : types) {
             auto type = ReadId(typeEntry.nameField);
             if (!type) continue;
-            auto sub = SubTable(typeEntry, "type " + type->ToString());
+            auto sub = SubTable(typeEntry, [&] { return "type " + type->ToString(); });
             if (!sub) continue;
             ResourceTypeNode node{*type, {}, {}};
             std::vector<Entry> names;
@@ -76,7 +82,15 @@ public:
     }
 
 private:
-    void Diagnose(std::string message) { m_diagnostics.push_back("resource directory: " + std::move(message)); }
+    // A hostile directory can be wrong thousands of times; the first hundred
+    // findings say enough.
+    void Diagnose(std::string message) {
+        constexpr std::size_t kMaxDiagnostics = 100;
+        if (++m_findings <= kMaxDiagnostics)
+            m_diagnostics.push_back("resource directory: " + std::move(message));
+        else if (m_findings == kMaxDiagnostics + 1)
+            m_diagnostics.push_back("resource directory: more damage found (not listed)");
+    }
 
     // Table: DWORD characteristics, DWORD time stamp, WORD major, WORD minor,
     // WORD named count, WORD id count, then the entries (named first).
@@ -105,9 +119,13 @@ private:
         return true;
     }
 
-    std::optional<std::uint32_t> SubTable(const Entry& entry, const std::string& what) {
+    // Descriptions are made only when a diagnostic needs one: a hostile
+    // directory can name thousands of entries with long shared names.
+    using Describe = std::function<std::string()>;
+
+    std::optional<std::uint32_t> SubTable(const Entry& entry, const Describe& what) {
         if (!(entry.offsetField & kHighBit)) {
-            Diagnose(what + " points to data where a table belongs (skipped)");
+            Diagnose(what() + " points to data where a table belongs (skipped)");
             return std::nullopt;
         }
         return entry.offsetField & ~kHighBit;
@@ -135,7 +153,7 @@ private:
     void ReadName(const Entry& nameEntry, ResourceTypeNode& typeNode) {
         auto name = ReadId(nameEntry.nameField);
         if (!name) return;
-        std::string what = "type " + typeNode.type.ToString() + " name " + name->ToString();
+        Describe what = [&] { return "type " + typeNode.type.ToString() + " name " + name->ToString(); };
         auto sub = SubTable(nameEntry, what);
         if (!sub) return;
         ResourceNameNode node{*name, {}, {}};
@@ -143,11 +161,11 @@ private:
         if (!ReadTable(*sub, node.header, languages)) return;
         for (const Entry& languageEntry : languages) {
             if (languageEntry.nameField & kHighBit) {
-                Diagnose(what + " has a named language entry (skipped)");
+                Diagnose(what() + " has a named language entry (skipped)");
                 continue;
             }
             if (languageEntry.offsetField & kHighBit) {
-                Diagnose(what + " has a table where language data belongs (skipped)");
+                Diagnose(what() + " has a table where language data belongs (skipped)");
                 continue;
             }
             if (auto leaf = ReadLeaf(languageEntry.offsetField, what)) {
@@ -161,14 +179,14 @@ private:
     }
 
     // Data entry: DWORD RVA of the bytes, DWORD size, DWORD code page, DWORD reserved.
-    std::optional<ResourceLeaf> ReadLeaf(std::uint32_t offset, const std::string& what) {
+    std::optional<ResourceLeaf> ReadLeaf(std::uint32_t offset, const Describe& what) {
         if (!m_visitedLeaves.insert(offset).second) {
-            Diagnose(what + ": data entry at " + std::to_string(offset) + " is shared (skipped)");
+            Diagnose(what() + ": data entry at " + std::to_string(offset) + " is shared (skipped)");
             return std::nullopt;
         }
         auto entry = ByteReader(m_dir).Sub(offset, kDataEntrySize);
         if (!entry) {
-            Diagnose(what + ": data entry lies outside the resource section (skipped)");
+            Diagnose(what() + ": data entry lies outside the resource section (skipped)");
             return std::nullopt;
         }
         ResourceLeaf leaf;
@@ -176,13 +194,14 @@ private:
         leaf.size = *entry->U32();
         leaf.codePage = *entry->U32();
         leaf.bytes = m_image.BytesAtRva(leaf.rva, leaf.size);
-        if (!leaf.bytes) Diagnose(what + ": data is not in the file (unreadable)");
+        if (!leaf.bytes) Diagnose(what() + ": data is not in the file (unreadable)");
         return leaf;
     }
 
     const PeImage& m_image;
     std::span<const std::uint8_t> m_dir;
     std::vector<std::string>& m_diagnostics;
+    std::size_t m_findings = 0;
     std::set<std::uint32_t> m_visitedTables;
     std::set<std::uint32_t> m_visitedLeaves;
 };
