@@ -48,6 +48,11 @@ CMainFrame::CMainFrame(QWidget* parent)
         setWindowTitle(title + (m_doc.IsModified() ? QStringLiteral(" *") : QString()));
         UpdateActions();
     });
+    connect(&m_doc, &CQuillonDoc::projectAboutToChange, this, [this] {
+        m_strings.ShowItems(nullptr);
+        m_contents.Clear();
+        m_dictionaryBar->ClearList();
+    });
     connect(&m_doc, &CQuillonDoc::projectReplaced, this, &CMainFrame::OnProjectReplaced);
     connect(&m_doc, &CQuillonDoc::itemsChanged, this, [this] {
         m_strings.RefreshTexts();

@@ -29,6 +29,7 @@ void CQuillonDoc::SetPathName(const QString& path) {
 Status CQuillonDoc::NewProject(const NewProjectSettings& settings, IProgress* progress) {
     auto created = CreateProject(settings, progress);
     if (!created) return created.GetError();
+    emit projectAboutToChange();
     m_Project = std::move(*created.Value());
     m_Project.m_bLoaded = true;
     SetPathName(QString::fromStdString(ProjectPathWithExtension(settings.projectPath)));
@@ -43,6 +44,7 @@ Status CQuillonDoc::OpenDocument(const QString& path, IProgress* progress) {
     Status status = opened.Open(path.toStdString(), progress);
     if (!status) return status;
     opened.m_bLoaded = true;
+    emit projectAboutToChange();
     m_Project = std::move(opened);
     SetPathName(path);
     m_bModified = false;
@@ -62,14 +64,16 @@ Status CQuillonDoc::SaveDocument(const QString& path) {
 UpdateReport CQuillonDoc::UpdateProject(const QString& modulePath, IProgress* progress) {
     CProject fresh;
     fresh.m_strModulePath = modulePath.toStdString();
+    // The merge frees items in place while the progress window lets the views paint.
+    emit projectAboutToChange();
     UpdateReport report = quillon::UpdateProject(m_Project, fresh, progress);
     if (report.merged) {
         bool moved = fresh.m_strModulePath != m_Project.m_strModulePath;
         m_Project.m_strModulePath = fresh.m_strModulePath;
         // A merge that changed anything must not be lost by closing without a prompt.
         if (report.Changed() || moved) SetModifiedFlag(true);
-        emit projectReplaced();
     }
+    emit projectReplaced();
     return report;
 }
 

@@ -50,6 +50,9 @@ public:
     void NotifyItemsChanged();
 
 signals:
+    // Emitted before the tree is replaced or merged: views must drop every
+    // item pointer they hold, since those items are about to be freed.
+    void projectAboutToChange();
     void projectReplaced();
     void itemsChanged();
     void titleChanged(const QString& title);

@@ -18,6 +18,7 @@
 #include "ui/DictionaryDock.h"
 #include "ui/MainFrame.h"
 #include "ui/OutputDock.h"
+#include "ui/QuillonDoc.h"
 
 using namespace quillon;
 using namespace quillon::gui;
@@ -151,6 +152,39 @@ TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
     EXPECT_EQ(target.Value().LoadString(1), u"Hallo");
     EXPECT_EQ(reopened.frame.Document().Project().m_strTargetPath, dir.File("target.exe"));
     EXPECT_TRUE(reopened.frame.Document().IsModified()); // the target path is new
+}
+
+TEST(MainFrame, ReplacingTheProjectDropsTheOldItemsFirst) {
+    // Opening, creating or updating a project frees the items the tree and
+    // the list point at; anything the window does meanwhile (the title
+    // changes, the progress window paints) must not reach them.
+    TempDir dir;
+    Window window;
+    ASSERT_TRUE(window.frame.CreateProject(Settings(dir)));
+    ASSERT_TRUE(window.frame.OnFileSave());
+    std::vector<int> rowsShownMeanwhile;
+    QObject::connect(&window.frame.Document(), &CQuillonDoc::titleChanged, &window.frame,
+                     [&] { rowsShownMeanwhile.push_back(window.frame.Strings().rowCount()); });
+    auto selectRow = [&] {
+        ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
+        window.frame.StringView()->setCurrentIndex(window.frame.Strings().index(0, 0));
+        ASSERT_GT(window.frame.Strings().rowCount(), 0);
+    };
+
+    selectRow();
+    ASSERT_TRUE(window.frame.OpenProject(QString::fromStdString(dir.File("session.prj"))));
+    selectRow();
+    ASSERT_TRUE(window.frame.CreateProject(Settings(dir)));
+    selectRow();
+    window.prompts->confirms = {false}; // update from the same module
+    EXPECT_TRUE(window.frame.OnUpdate());
+    EXPECT_TRUE(window.prompts->confirms.empty());
+
+    ASSERT_FALSE(rowsShownMeanwhile.empty());
+    for (int rows : rowsShownMeanwhile) EXPECT_EQ(rows, 0);
+    selectRow();
+    EXPECT_TRUE(Enabled(window.frame, "Translate"));
+    EXPECT_TRUE(window.prompts->errors.isEmpty()) << window.prompts->errors.join("\n").toStdString();
 }
 
 TEST(MainFrame, BrokenProjectFileLeavesTheOpenProjectAlone) {
