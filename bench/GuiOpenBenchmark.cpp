@@ -102,28 +102,39 @@ void Paint(CMainFrame& frame) {
     benchmark::DoNotOptimize(frame.grab());
 }
 
-void BM_GuiOpenProject(benchmark::State& state) {
-    const SavedProject& saved = Project();
-    if (!saved.error.empty()) {
-        state.SkipWithError(saved.error.c_str());
-        return;
+// Shows `frame` at a fixed size; false, with the benchmark skipped, when the
+// project could not be prepared.
+bool ShowWindow(benchmark::State& state, CMainFrame& frame) {
+    if (const std::string& error = Project().error; !error.empty()) {
+        state.SkipWithError(error.c_str());
+        return false;
     }
-    CMainFrame frame;
     frame.resize(1200, 800);
     frame.show();
     Paint(frame);
-    QString path = QString::fromStdString(saved.path);
-    for (auto _ : state) {
-        if (!frame.OpenProject(path)) {
-            state.SkipWithError("the project did not open");
-            return;
-        }
-        Paint(frame);
+    return true;
+}
+
+// Opens the project and paints the window; false, with the benchmark
+// skipped, when it does not open.
+bool OpenAndPaint(benchmark::State& state, CMainFrame& frame) {
+    if (!frame.OpenProject(QString::fromStdString(Project().path))) {
+        state.SkipWithError("the project did not open");
+        return false;
     }
+    Paint(frame);
+    return true;
+}
+
+void BM_GuiOpenProject(benchmark::State& state) {
+    CMainFrame frame;
+    if (!ShowWindow(state, frame)) return;
+    for (auto _ : state)
+        if (!OpenAndPaint(state, frame)) return;
     if (frame.Contents().rowCount() == 0 || frame.StringView()->model()->rowCount() == 0)
         state.SkipWithError("the window shows no tree or no list after the open");
-    state.counters["items"] = static_cast<double>(saved.items);
-    state.counters["dictionary entries"] = static_cast<double>(saved.dictionaryEntries);
+    state.counters["items"] = static_cast<double>(Project().items);
+    state.counters["dictionary entries"] = static_cast<double>(Project().dictionaryEntries);
 }
 
 // The tree node with the most children under `parent`, searched depth first.
@@ -143,19 +154,8 @@ QModelIndex Largest(const quillon::gui::CContentsModel& model, const QModelIndex
 }
 
 void BM_GuiShowLargestList(benchmark::State& state) {
-    const SavedProject& saved = Project();
-    if (!saved.error.empty()) {
-        state.SkipWithError(saved.error.c_str());
-        return;
-    }
     CMainFrame frame;
-    frame.resize(1200, 800);
-    frame.show();
-    if (!frame.OpenProject(QString::fromStdString(saved.path))) {
-        state.SkipWithError("the project did not open");
-        return;
-    }
-    Paint(frame);
+    if (!ShowWindow(state, frame) || !OpenAndPaint(state, frame)) return;
     std::size_t rows = 0;
     QModelIndex largest = Largest(frame.Contents(), {}, rows);
     QModelIndex first = frame.Contents().index(0, 0);
