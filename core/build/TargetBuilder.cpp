@@ -150,9 +150,11 @@ Result<BuildReport> BuildTarget(const CProject& project, const std::string& targ
     if (!HasContent(project.m_ResourceInfo)) return MakeError(Error::Code::NotFound, "the project has nothing to build");
     auto file = ReadWholeFile(project.m_strModulePath);
     if (!file) return file.GetError();
-    auto source = ResourceModule::FromBytes(file.Value());
+    // The reader and the update share the module's bytes.
+    SharedBytes bytes = ShareBytes(std::move(file).Value());
+    auto source = ResourceModule::FromShared(bytes);
     if (!source) return source.GetError();
-    auto update = ResourceUpdate::Begin(std::move(file).Value());
+    auto update = ResourceUpdate::Begin(bytes);
     if (!update) return update.GetError();
 
     BuildReport report;
@@ -163,9 +165,9 @@ Result<BuildReport> BuildTarget(const CProject& project, const std::string& targ
     builder.Version();
     builder.Summarize();
 
-    auto bytes = update.Value().Commit(report.warnings);
-    if (!bytes) return bytes.GetError();
-    Status written = WriteFileAtomically(targetPath, bytes.Value());
+    auto target = update.Value().Commit(report.warnings);
+    if (!target) return target.GetError();
+    Status written = WriteFileAtomically(targetPath, target.Value());
     if (!written) return written.GetError();
     return report;
 }

@@ -28,10 +28,17 @@ std::string SectionHeader::Name() const {
     return out;
 }
 
-Result<PeImage> PeImage::Parse(std::vector<std::uint8_t> file) {
+Result<PeImage> PeImage::Parse(SharedBytes file) {
+    if (!file) file = ShareBytes({});
+    std::span<const std::uint8_t> bytes = *file;
+    auto image = ParseBorrowed(bytes);
+    if (image) image.Value().m_owner = std::move(file);
+    return image;
+}
+
+Result<PeImage> PeImage::ParseBorrowed(std::span<const std::uint8_t> bytes) {
     PeImage image;
-    image.m_file = std::move(file);
-    std::span<const std::uint8_t> bytes = image.m_file;
+    image.m_file = bytes;
 
     // DOS header: "MZ", and at 0x3C the offset of the "PE\0\0" signature.
     if (bytes.size() < 0x40 || bytes[0] != 'M' || bytes[1] != 'Z') return NotModule("no MZ header");
@@ -136,7 +143,7 @@ std::optional<std::span<const std::uint8_t>> PeImage::BytesFromRva(std::uint32_t
     std::uint64_t start = raw.offset + delta;
     if (start >= m_file.size()) return std::nullopt;
     std::uint64_t length = std::min<std::uint64_t>(mapped - delta, m_file.size() - start);
-    return std::span<const std::uint8_t>(m_file).subspan(start, length);
+    return m_file.subspan(start, length);
 }
 
 std::optional<std::span<const std::uint8_t>> PeImage::BytesAtRva(std::uint32_t rva, std::uint32_t size) const {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -33,13 +34,26 @@ struct DataDirectory {
 inline constexpr int kDirectoryResource = 2;
 inline constexpr int kDirectoryCertificate = 4;
 
+// A module's bytes shared by everything that reads or rewrites it, so that
+// a 15 MB module is held once, however many views of it a build needs.
+using SharedBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
+
+inline SharedBytes ShareBytes(std::vector<std::uint8_t> bytes) {
+    return std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
+}
+
 class PeImage {
 public:
-    static Result<PeImage> Parse(std::vector<std::uint8_t> file);
+    static Result<PeImage> Parse(std::vector<std::uint8_t> file) { return Parse(ShareBytes(std::move(file))); }
+    static Result<PeImage> Parse(SharedBytes file);
+    // Reads `file` without owning it: the bytes must outlive the image.
+    static Result<PeImage> ParseBorrowed(std::span<const std::uint8_t> file);
 
     bool Is64() const { return m_is64; }
     std::uint16_t Machine() const { return m_machine; }
     std::span<const std::uint8_t> File() const { return m_file; }
+    // The owner of File(); null for a borrowed image.
+    const SharedBytes& SharedFile() const { return m_owner; }
     const std::vector<SectionHeader>& Sections() const { return m_sections; }
     DataDirectory Directory(int index) const;
 
@@ -67,7 +81,8 @@ private:
     RawExtent RawExtentOf(const SectionHeader& section) const;
     std::uint64_t MappedSize(std::size_t index) const;
 
-    std::vector<std::uint8_t> m_file;
+    SharedBytes m_owner;
+    std::span<const std::uint8_t> m_file; // into *m_owner, or borrowed
     bool m_is64 = false;
     std::uint16_t m_machine = 0;
     std::uint32_t m_optionalHeaderOffset = 0;

@@ -20,13 +20,14 @@ Result<ResourceModule> ResourceModule::Open(const std::string& path) {
     return module;
 }
 
-Result<ResourceModule> ResourceModule::FromBytes(std::vector<std::uint8_t> file) {
+Result<ResourceModule> ResourceModule::FromShared(SharedBytes file) {
     auto image = PeImage::Parse(std::move(file));
     if (!image) return image.GetError();
     ResourceModule module;
     module.m_image = std::make_unique<PeImage>(std::move(image).Value());
     module.m_diagnostics = module.m_image->Diagnostics();
     module.m_tree = ReadResourceDirectory(*module.m_image, module.m_diagnostics);
+    module.IndexIntegerNames();
     module.ReadDeclaredLanguage();
     return module;
 }
@@ -64,12 +65,26 @@ std::vector<ResourceId> ResourceModule::EnumerateNames(std::uint16_t type) const
     return out;
 }
 
+void ResourceModule::IndexIntegerNames() {
+    for (std::size_t t = 0; t < m_tree.types.size(); ++t) {
+        const ResourceTypeNode& type = m_tree.types[t];
+        // Only the first node of a type is searched, as FindType finds it.
+        if (type.type.named || m_tree.FindType(type.type) != &type) continue;
+        for (std::size_t n = 0; n < type.names.size(); ++n) {
+            const ResourceId& name = type.names[n].name;
+            // The first of a repeated name wins, as a walk in directory
+            // order finds it.
+            if (!name.named)
+                m_integerNames.try_emplace(std::uint32_t{type.type.id} << 16 | name.id, static_cast<std::uint32_t>(t),
+                                           static_cast<std::uint32_t>(n));
+        }
+    }
+}
+
 const ResourceNameNode* ResourceModule::FindName(std::uint16_t type, std::uint16_t name) const {
-    const ResourceTypeNode* node = m_tree.FindType(ResourceId::Integer(type));
-    if (!node) return nullptr;
-    for (const auto& candidate : node->names)
-        if (!candidate.name.named && candidate.name.id == name) return &candidate;
-    return nullptr;
+    auto found = m_integerNames.find(std::uint32_t{type} << 16 | name);
+    if (found == m_integerNames.end()) return nullptr;
+    return &m_tree.types[found->second.first].names[found->second.second];
 }
 
 const ResourceLeaf* ResourceModule::ChooseLanguage(const ResourceNameNode& node) const {

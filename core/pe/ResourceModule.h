@@ -16,6 +16,8 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "io/Result.h"
@@ -35,7 +37,8 @@ using StringBlock = std::array<std::optional<std::u16string>, 16>;
 class ResourceModule {
 public:
     static Result<ResourceModule> Open(const std::string& path);
-    static Result<ResourceModule> FromBytes(std::vector<std::uint8_t> file);
+    static Result<ResourceModule> FromBytes(std::vector<std::uint8_t> file) { return FromShared(ShareBytes(std::move(file))); }
+    static Result<ResourceModule> FromShared(SharedBytes file);
 
     ResourceModule(ResourceModule&&) noexcept = default;
     ResourceModule& operator=(ResourceModule&&) noexcept = default;
@@ -65,6 +68,7 @@ private:
     const ResourceNameNode* FindName(std::uint16_t type, std::uint16_t name) const;
     const ResourceLeaf* ChooseLanguage(const ResourceNameNode& node) const;
     void ReadDeclaredLanguage();
+    void IndexIntegerNames();
 
     // Held by pointer so spans into the file stay valid when the module moves.
     std::unique_ptr<PeImage> m_image;
@@ -72,6 +76,10 @@ private:
     std::uint16_t m_declaredLanguage = 0;
     bool m_hasDeclaredLanguage = false;
     std::vector<std::string> m_diagnostics;
+    // (type << 16 | name) of integer names to {type index, name index} in
+    // m_tree: a module has thousands of string blocks and dialogs, and every
+    // one is looked up while scanning and building.
+    std::unordered_map<std::uint32_t, std::pair<std::uint32_t, std::uint32_t>> m_integerNames;
 };
 
 // First language of "\VarFileInfo\Translation" and its code page, when present.

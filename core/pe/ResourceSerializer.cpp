@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <map>
+#include <memory>
 
 #include "io/ByteWriter.h"
 #include "pe/ResourceUpdate.h"
@@ -43,12 +44,11 @@ void EditTree::Put(const ResourceId& type, const ResourceId& name, std::uint16_t
     if (n == t->names.end() || !(n->name == name)) n = t->names.insert(n, EditName{name, {}, {}});
     auto leaf = std::lower_bound(n->leaves.begin(), n->leaves.end(), language,
                                  [](const EditLeaf& l, std::uint16_t value) { return l.language < value; });
-    if (leaf != n->leaves.end() && leaf->language == language) {
-        leaf->data = std::move(data);
-        leaf->readable = true;
-    } else {
-        n->leaves.insert(leaf, EditLeaf{language, 0, std::move(data), true});
-    }
+    auto owned = std::make_shared<const std::vector<std::uint8_t>>(std::move(data));
+    if (leaf == n->leaves.end() || leaf->language != language) leaf = n->leaves.insert(leaf, EditLeaf{language, 0, {}, {}, true});
+    leaf->data = *owned;
+    leaf->owned = std::move(owned);
+    leaf->readable = true;
 }
 
 // A name or type left without languages stays in place until the tree is
@@ -99,9 +99,16 @@ class Serializer {
 public:
     explicit Serializer(const EditTree& tree) : m_tree(tree) {}
 
-    std::vector<std::uint8_t> Write(std::uint32_t baseRva) {
+    std::size_t Size() {
         PlanOffsets();
-        m_out.resize(m_size, 0);
+        return m_size;
+    }
+
+    // `out` must hold at least Size() zeroed bytes; false when it does not.
+    bool Write(std::uint32_t baseRva, std::span<std::uint8_t> out) {
+        PlanOffsets();
+        if (out.size() < m_size) return false;
+        m_out = out.first(m_size);
         std::size_t typeTable = kTable + kEntry * m_tree.types.size();
         std::size_t nameTable = m_nameTablesStart;
         std::size_t dataEntry = m_dataEntriesStart;
@@ -129,7 +136,7 @@ public:
             }
             typeTable += kTable + kEntry * type.names.size();
         }
-        return std::move(m_out);
+        return true;
     }
 
 private:
@@ -139,6 +146,7 @@ private:
     }
 
     void PlanOffsets() {
+        if (m_planned) return;
         std::size_t tables = kTable + kEntry * m_tree.types.size();
         std::size_t entries = 0;
         for (const EditType& type : m_tree.types) {
@@ -166,6 +174,7 @@ private:
                 for (const EditLeaf& leaf : name.leaves) end = AlignUp(end + leaf.data.size(), 8);
         m_size = end;
         m_stringsWritten = false;
+        m_planned = true;
     }
 
     void AddString(const ResourceId& id) {
@@ -216,13 +225,23 @@ private:
     std::size_t m_dataStart = 0;
     std::size_t m_size = 0;
     bool m_stringsWritten = false;
-    std::vector<std::uint8_t> m_out;
+    bool m_planned = false;
+    std::span<std::uint8_t> m_out;
 };
 
 } // namespace
 
 std::vector<std::uint8_t> SerializeResources(const EditTree& tree, std::uint32_t baseRva) {
-    return Serializer(tree).Write(baseRva);
+    Serializer serializer(tree);
+    std::vector<std::uint8_t> out(serializer.Size(), 0);
+    serializer.Write(baseRva, out);
+    return out;
+}
+
+std::size_t SerializedResourcesSize(const EditTree& tree) { return Serializer(tree).Size(); }
+
+bool SerializeResourcesInto(const EditTree& tree, std::uint32_t baseRva, std::span<std::uint8_t> out) {
+    return Serializer(tree).Write(baseRva, out);
 }
 
 } // namespace quillon

@@ -1,6 +1,7 @@
 #include "pe/ResourceUpdate.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "io/ByteReader.h"
@@ -41,7 +42,7 @@ EditTree ToEditTree(const ResourceTree& tree) {
                 l.language = leaf.language;
                 l.codePage = leaf.codePage;
                 l.readable = leaf.bytes.has_value();
-                if (leaf.bytes) l.data.assign(leaf.bytes->begin(), leaf.bytes->end());
+                if (leaf.bytes) l.data = *leaf.bytes;
                 n.leaves.push_back(std::move(l));
             }
             t.names.push_back(std::move(n));
@@ -101,35 +102,40 @@ std::optional<std::size_t> DedicatedResourceSection(const PeImage& image) {
 } // namespace
 
 std::uint32_t PeChecksum(std::span<const std::uint8_t> file, std::uint32_t checksumOffset) {
-    // 16-bit little-endian words summed with the carry folded back in; the
-    // checksum field itself counts as zero. Folding once per word keeps the
-    // sum below 2^17, so a 64-bit sum may defer the folding for a long run.
+    // 16-bit little-endian words (a last odd byte on its own) summed with the
+    // carries folded back in. Folding once at the end gives the same value as
+    // folding after every word: both keep the sum's residue modulo 0xFFFF,
+    // and neither turns a non-zero sum into zero. The words of a 4 GiB file
+    // sum to less than 2^48, so the 64-bit sum cannot overflow.
     std::uint64_t sum = 0;
     std::size_t even = file.size() & ~std::size_t{1};
-    for (std::size_t i = 0; i < even; i += 2) {
-        // Bytes of the field count as zero; the subtractions wrap below it.
-        std::uint32_t low = (i - checksumOffset < 4) ? 0 : file[i];
-        std::uint32_t high = (i + 1 - checksumOffset < 4) ? 0 : file[i + 1];
-        std::uint32_t word = low | (high << 8);
-        sum += word;
-        if ((i & 0xFFFF) == 0) sum = (sum & 0xFFFF) + (sum >> 16);
+    std::size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; i + 8 <= even; i += 8) {
+            std::uint64_t words;
+            std::memcpy(&words, file.data() + i, 8);
+            sum += (words & 0xFFFF) + ((words >> 16) & 0xFFFF) + ((words >> 32) & 0xFFFF) + (words >> 48);
+        }
     }
-    if (even < file.size() && even - checksumOffset >= 4) sum += file[even];
+    for (; i < even; i += 2) sum += file[i] | (std::uint32_t{file[i + 1]} << 8);
+    if (even < file.size()) sum += file[even];
+    // The checksum field itself counts as zero (it may sit at an odd offset).
+    for (std::uint64_t at = checksumOffset; at < std::uint64_t{checksumOffset} + 4 && at < file.size(); ++at)
+        sum -= std::uint64_t{file[at]} << (8 * (at & 1));
     while (sum >> 16) sum = (sum & 0xFFFF) + (sum >> 16);
     return static_cast<std::uint32_t>(sum) + static_cast<std::uint32_t>(file.size());
 }
 
-Result<ResourceUpdate> ResourceUpdate::Begin(std::vector<std::uint8_t> file) {
-    auto image = PeImage::Parse(file);
+Result<ResourceUpdate> ResourceUpdate::Begin(SharedBytes file) {
+    auto image = PeImage::Parse(std::move(file));
     if (!image) return image.GetError();
     std::vector<std::string> diagnostics;
     ResourceTree tree = ReadResourceDirectory(image.Value(), diagnostics);
-    ResourceUpdate update;
+    ResourceUpdate update(std::move(image).Value());
     update.m_tree = ToEditTree(tree);
     // A table out of order would hide resources from the loader's binary
     // search; the rebuilt directory is always in order.
     update.m_tree.Sort();
-    update.m_file = std::move(file);
     return update;
 }
 
@@ -143,11 +149,11 @@ public:
 
     Result<std::vector<std::uint8_t>> Run() {
         if (auto refused = CheckWritable()) return *refused;
-        std::size_t blobSize = SerializeResources(m_tree, 0).size();
+        std::size_t blobSize = SerializedResourcesSize(m_tree);
         auto dedicated = DedicatedResourceSection(m_image);
-        if (dedicated && FitsInPlace(*dedicated, blobSize)) return InPlace(*dedicated);
-        if (dedicated && IsLast(*dedicated)) return GrowLast(*dedicated);
-        return NewSection(dedicated);
+        if (dedicated && FitsInPlace(*dedicated, blobSize)) return InPlace(*dedicated, blobSize);
+        if (dedicated && IsLast(*dedicated)) return GrowLast(*dedicated, blobSize);
+        return NewSection(dedicated, blobSize);
     }
 
 private:
@@ -200,10 +206,17 @@ private:
     // The bytes after the last section (overlay, symbol table) without a
     // signature, which no longer matches a changed module.
     struct Tail {
-        std::vector<std::uint8_t> bytes;
+        std::span<const std::uint8_t> before; // the certificate, or all of it
+        std::span<const std::uint8_t> after;
         bool certificateDropped = false;
         std::uint64_t certificateStart = 0;
         std::uint64_t certificateSize = 0;
+
+        std::size_t Size() const { return before.size() + after.size(); }
+        void AppendTo(std::vector<std::uint8_t>& out) const {
+            out.insert(out.end(), before.begin(), before.end());
+            out.insert(out.end(), after.begin(), after.end());
+        }
     };
     Tail TakeTail() {
         Tail tail;
@@ -218,12 +231,32 @@ private:
                 tail.certificateSize = certificate.size;
             }
         }
-        for (std::uint64_t at = start; at < end; ++at) {
-            if (tail.certificateSize && at >= tail.certificateStart && at < tail.certificateStart + tail.certificateSize)
-                continue;
-            tail.bytes.push_back(file[at]);
+        if (tail.certificateSize) {
+            tail.before = file.subspan(start, tail.certificateStart - start);
+            tail.after = file.subspan(tail.certificateStart + tail.certificateSize);
+        } else {
+            tail.before = file.subspan(start);
         }
         return tail;
+    }
+
+    // The new file: the old one up to `keep`, zeros up to `newRawEnd`, the
+    // resources for `rva` written over the `room` bytes at `blobAt`, then
+    // the tail. Built in one buffer: a module may be tens of megabytes.
+    Result<std::vector<std::uint8_t>> Assemble(std::uint64_t keep, std::uint64_t newRawEnd, std::uint64_t blobAt,
+                                               std::uint64_t room, std::uint32_t rva, const Tail& tail) {
+        std::span<const std::uint8_t> file = m_image.File();
+        std::vector<std::uint8_t> out;
+        out.reserve(newRawEnd + tail.Size());
+        out.assign(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(keep));
+        out.resize(newRawEnd, 0);
+        if (blobAt < keep)
+            std::fill(out.begin() + static_cast<std::ptrdiff_t>(blobAt),
+                      out.begin() + static_cast<std::ptrdiff_t>(std::min(keep, blobAt + room)), 0);
+        if (!SerializeResourcesInto(m_tree, rva, std::span<std::uint8_t>(out).subspan(blobAt, room)))
+            return Refuse("the resources do not fit the room planned for them");
+        tail.AppendTo(out);
+        return out;
     }
 
     // New file offset of a file offset in the old tail.
@@ -254,8 +287,8 @@ private:
             Put32(out, m_layout.DirectoryOffset(kDirectoryCertificate), 0);
             Put32(out, m_layout.DirectoryOffset(kDirectoryCertificate) + 4, 0);
         }
-        if (!tail.bytes.empty() && newRawEnd != m_layout.rawEnd)
-            m_warnings.push_back("data after the last section (" + std::to_string(tail.bytes.size()) +
+        if (tail.Size() != 0 && newRawEnd != m_layout.rawEnd)
+            m_warnings.push_back("data after the last section (" + std::to_string(tail.Size()) +
                                  " bytes) moved with the grown resources");
     }
 
@@ -284,48 +317,44 @@ private:
 
     // The resources fit where they are: the rest of the section is zeroed and
     // nothing else moves.
-    Result<std::vector<std::uint8_t>> InPlace(std::size_t index) {
+    Result<std::vector<std::uint8_t>> InPlace(std::size_t index, std::size_t blobSize) {
         SectionHeader section = m_image.Sections()[index];
-        std::vector<std::uint8_t> blob = SerializeResources(m_tree, section.virtualAddress);
         Tail tail = TakeTail();
-        std::vector<std::uint8_t> out(m_image.File().begin(), m_image.File().begin() + static_cast<std::ptrdiff_t>(m_layout.rawEnd));
-        std::fill_n(out.begin() + section.pointerToRawData, section.sizeOfRawData, 0);
-        std::copy(blob.begin(), blob.end(), out.begin() + section.pointerToRawData);
-        out.insert(out.end(), tail.bytes.begin(), tail.bytes.end());
-        FixTailPointers(out, m_layout.rawEnd, tail);
+        auto out = Assemble(m_layout.rawEnd, m_layout.rawEnd, section.pointerToRawData, section.sizeOfRawData,
+                            section.virtualAddress, tail);
+        if (!out) return out;
+        FixTailPointers(out.Value(), m_layout.rawEnd, tail);
         std::vector<SectionHeader> sections = m_image.Sections();
-        sections[index].virtualSize = static_cast<std::uint32_t>(blob.size());
-        WriteSectionHeader(out, index, sections[index]);
-        FinishHeaders(out, sections, section.virtualAddress, static_cast<std::uint32_t>(blob.size()), 0);
+        sections[index].virtualSize = static_cast<std::uint32_t>(blobSize);
+        WriteSectionHeader(out.Value(), index, sections[index]);
+        FinishHeaders(out.Value(), sections, section.virtualAddress, static_cast<std::uint32_t>(blobSize), 0);
         return out;
     }
 
     // The resource section is the last one: it grows or shrinks, and what
     // follows it in the file moves along.
-    Result<std::vector<std::uint8_t>> GrowLast(std::size_t index) {
+    Result<std::vector<std::uint8_t>> GrowLast(std::size_t index, std::size_t blobSize) {
         SectionHeader section = m_image.Sections()[index];
-        std::vector<std::uint8_t> blob = SerializeResources(m_tree, section.virtualAddress);
-        std::uint32_t rawSize = static_cast<std::uint32_t>(AlignUp(blob.size(), m_image.FileAlignment()));
+        std::uint32_t rawSize = static_cast<std::uint32_t>(AlignUp(blobSize, m_image.FileAlignment()));
         Tail tail = TakeTail();
-        std::vector<std::uint8_t> out(m_image.File().begin(), m_image.File().begin() + section.pointerToRawData);
-        out.insert(out.end(), blob.begin(), blob.end());
-        out.resize(section.pointerToRawData + std::uint64_t{rawSize}, 0);
-        std::uint64_t newRawEnd = out.size();
-        out.insert(out.end(), tail.bytes.begin(), tail.bytes.end());
-        FixTailPointers(out, newRawEnd, tail);
+        std::uint64_t newRawEnd = section.pointerToRawData + std::uint64_t{rawSize};
+        auto out = Assemble(section.pointerToRawData, newRawEnd, section.pointerToRawData, rawSize,
+                            section.virtualAddress, tail);
+        if (!out) return out;
+        FixTailPointers(out.Value(), newRawEnd, tail);
         std::vector<SectionHeader> sections = m_image.Sections();
         std::int64_t delta = static_cast<std::int64_t>(rawSize) - section.sizeOfRawData;
-        sections[index].virtualSize = static_cast<std::uint32_t>(blob.size());
+        sections[index].virtualSize = static_cast<std::uint32_t>(blobSize);
         sections[index].sizeOfRawData = rawSize;
-        WriteSectionHeader(out, index, sections[index]);
-        FinishHeaders(out, sections, section.virtualAddress, static_cast<std::uint32_t>(blob.size()),
+        WriteSectionHeader(out.Value(), index, sections[index]);
+        FinishHeaders(out.Value(), sections, section.virtualAddress, static_cast<std::uint32_t>(blobSize),
                       (section.characteristics & kInitializedData) ? delta : 0);
         return out;
     }
 
     // Otherwise a new resource section goes after every other one; the old
     // section stays as it was (its RVAs may be referenced) under another name.
-    Result<std::vector<std::uint8_t>> NewSection(std::optional<std::size_t> old) {
+    Result<std::vector<std::uint8_t>> NewSection(std::optional<std::size_t> old, std::size_t blobSize) {
         std::span<const std::uint8_t> file = m_image.File();
         if (m_image.SectionAlignment() < kPage)
             return Refuse("the resources do not fit in place and the module's alignment allows no new section");
@@ -341,19 +370,17 @@ private:
         SectionHeader fresh;
         std::memcpy(fresh.name.data(), ".rsrc\0\0\0", 8);
         fresh.virtualAddress = static_cast<std::uint32_t>(AlignUp(vaEnd, m_image.SectionAlignment()));
-        std::vector<std::uint8_t> blob = SerializeResources(m_tree, fresh.virtualAddress);
-        fresh.virtualSize = static_cast<std::uint32_t>(blob.size());
-        fresh.sizeOfRawData = static_cast<std::uint32_t>(AlignUp(blob.size(), m_image.FileAlignment()));
+        fresh.virtualSize = static_cast<std::uint32_t>(blobSize);
+        fresh.sizeOfRawData = static_cast<std::uint32_t>(AlignUp(blobSize, m_image.FileAlignment()));
         fresh.pointerToRawData = static_cast<std::uint32_t>(AlignUp(m_layout.rawEnd, m_image.FileAlignment()));
         fresh.characteristics = kResourceCharacteristics;
 
         Tail tail = TakeTail();
-        std::vector<std::uint8_t> out(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(m_layout.rawEnd));
-        out.resize(fresh.pointerToRawData, 0);
-        out.insert(out.end(), blob.begin(), blob.end());
-        out.resize(std::uint64_t{fresh.pointerToRawData} + fresh.sizeOfRawData, 0);
-        std::uint64_t newRawEnd = out.size();
-        out.insert(out.end(), tail.bytes.begin(), tail.bytes.end());
+        std::uint64_t newRawEnd = std::uint64_t{fresh.pointerToRawData} + fresh.sizeOfRawData;
+        auto built = Assemble(m_layout.rawEnd, newRawEnd, fresh.pointerToRawData, fresh.sizeOfRawData,
+                              fresh.virtualAddress, tail);
+        if (!built) return built;
+        std::vector<std::uint8_t>& out = built.Value();
         FixTailPointers(out, newRawEnd, tail);
 
         std::vector<SectionHeader> sections = m_image.Sections();
@@ -364,8 +391,8 @@ private:
         sections.push_back(fresh);
         WriteSectionHeader(out, sections.size() - 1, fresh);
         Put16(out, m_image.OptionalHeaderOffset() - 20 + 2, static_cast<std::uint16_t>(sections.size()));
-        FinishHeaders(out, sections, fresh.virtualAddress, static_cast<std::uint32_t>(blob.size()), fresh.sizeOfRawData);
-        return out;
+        FinishHeaders(out, sections, fresh.virtualAddress, static_cast<std::uint32_t>(blobSize), fresh.sizeOfRawData);
+        return built;
     }
 
     const PeImage& m_image;
@@ -374,37 +401,41 @@ private:
     std::vector<std::string>& m_warnings;
 };
 
-// The written module must read back with exactly the resources of the model.
-std::optional<Error> Verify(const std::vector<std::uint8_t>& bytes, const EditTree& expected) {
-    auto image = PeImage::Parse(bytes);
+// The written module must read back with exactly the resources of the
+// model, in the model's order (the order the directory was written in).
+std::optional<Error> Verify(std::span<const std::uint8_t> bytes, const EditTree& expected) {
+    auto image = PeImage::ParseBorrowed(bytes);
     if (!image) return Refuse("the rewritten module does not parse: " + image.GetError().message);
     std::vector<std::string> diagnostics;
     ResourceTree tree = ReadResourceDirectory(image.Value(), diagnostics);
     if (!diagnostics.empty()) return Refuse("the rewritten resource directory is damaged: " + diagnostics.front());
     if (tree.types.size() != expected.types.size()) return Refuse("the rewritten resources differ");
-    for (const EditType& type : expected.types)
-        for (const EditName& name : type.names)
-            for (const EditLeaf& leaf : name.leaves) {
-                const ResourceTypeNode* t = tree.FindType(type.type);
-                const ResourceLeaf* found = nullptr;
-                if (t)
-                    for (const auto& n : t->names)
-                        if (n.name == name.name)
-                            for (const auto& l : n.languages)
-                                if (l.language == leaf.language) found = &l;
-                if (!found || !found->bytes || !std::ranges::equal(*found->bytes, leaf.data))
-                    return Refuse("resource " + type.type.ToString() + "/" + name.name.ToString() + " did not read back");
+    for (std::size_t t = 0; t < expected.types.size(); ++t) {
+        const EditType& type = expected.types[t];
+        const ResourceTypeNode& readType = tree.types[t];
+        if (!(readType.type == type.type) || readType.names.size() != type.names.size())
+            return Refuse("the rewritten resources of type " + type.type.ToString() + " differ");
+        for (std::size_t n = 0; n < type.names.size(); ++n) {
+            const EditName& name = type.names[n];
+            const ResourceNameNode& readName = readType.names[n];
+            bool same = readName.name == name.name && readName.languages.size() == name.leaves.size();
+            for (std::size_t l = 0; same && l < name.leaves.size(); ++l) {
+                const ResourceLeaf& read = readName.languages[l];
+                same = read.language == name.leaves[l].language && read.bytes &&
+                       std::ranges::equal(*read.bytes, name.leaves[l].data);
             }
+            if (!same)
+                return Refuse("resource " + type.type.ToString() + "/" + name.name.ToString() + " did not read back");
+        }
+    }
     return std::nullopt;
 }
 
 } // namespace
 
 Result<std::vector<std::uint8_t>> ResourceUpdate::Commit(std::vector<std::string>& warnings) const {
-    auto image = PeImage::Parse(m_file);
-    if (!image) return image.GetError();
     EditTree tree = m_tree.Pruned();
-    auto written = Rewriter(image.Value(), tree, warnings).Run();
+    auto written = Rewriter(m_image, tree, warnings).Run();
     if (!written) return written;
     if (auto failed = Verify(written.Value(), tree)) return *failed;
     return written;

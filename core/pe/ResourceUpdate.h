@@ -7,6 +7,8 @@
 // saves atomically.
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,7 +21,11 @@ namespace quillon {
 struct EditLeaf {
     std::uint16_t language = 0;
     std::uint32_t codePage = 0;
-    std::vector<std::uint8_t> data;
+    // The bytes: into the module being updated (which the update keeps
+    // alive), or into `owned` for a resource that was put. Copying a tree
+    // copies no resource data.
+    std::span<const std::uint8_t> data;
+    std::shared_ptr<const std::vector<std::uint8_t>> owned;
     bool readable = true; // false: the source's data entry pointed outside the file
 };
 
@@ -52,12 +58,18 @@ struct EditTree {
 
 // The bytes of a resource directory and its data for a section at `baseRva`.
 std::vector<std::uint8_t> SerializeResources(const EditTree& tree, std::uint32_t baseRva);
+// Their size, and the same bytes written into `out` (at least that size,
+// zeroed; false when it is smaller), for a caller that places them straight
+// into a module.
+std::size_t SerializedResourcesSize(const EditTree& tree);
+bool SerializeResourcesInto(const EditTree& tree, std::uint32_t baseRva, std::span<std::uint8_t> out);
 
 class ResourceUpdate {
 public:
     // Starts an update of the module whose bytes are `file`; fails when they
     // are not a module.
-    static Result<ResourceUpdate> Begin(std::vector<std::uint8_t> file);
+    static Result<ResourceUpdate> Begin(std::vector<std::uint8_t> file) { return Begin(ShareBytes(std::move(file))); }
+    static Result<ResourceUpdate> Begin(SharedBytes file);
 
     void Put(const ResourceId& type, const ResourceId& name, std::uint16_t language, std::vector<std::uint8_t> data) {
         m_tree.Put(type, name, language, std::move(data));
@@ -65,7 +77,8 @@ public:
     bool Delete(const ResourceId& type, const ResourceId& name, std::uint16_t language) {
         return m_tree.Delete(type, name, language);
     }
-    // The resources as they will be written.
+    // The resources as they will be written; their bytes stay valid while
+    // this update lives.
     EditTree Resources() const { return m_tree.Pruned(); }
 
     // The new module: same sections, headers and trailing data, with the
@@ -75,9 +88,9 @@ public:
     Result<std::vector<std::uint8_t>> Commit(std::vector<std::string>& warnings) const;
 
 private:
-    ResourceUpdate() = default;
+    explicit ResourceUpdate(PeImage image) : m_image(std::move(image)) {}
 
-    std::vector<std::uint8_t> m_file;
+    PeImage m_image; // owns the module's bytes, which m_tree's leaves point into
     EditTree m_tree;
 };
 
