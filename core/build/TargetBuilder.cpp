@@ -104,12 +104,7 @@ private:
     bool MenuIsReadable(std::uint16_t id) const {
         auto bytes = m_source.Find(kTypeMenu, id);
         if (!bytes) return true; // not in the module: nothing to lose
-        CResourceItem scratch;
-        TreeRoot root(scratch);
-        std::vector<std::string> diagnostics;
-        TemplateText text(m_codePage);
-        ParseContext context{text, diagnostics};
-        return ParseMenu(*bytes, id, root, context);
+        return MenuTemplateIsReadable(*bytes);
     }
 
     // The original goes in the source language of the project and in the

@@ -15,7 +15,9 @@ public:
     MenuReader(std::span<const std::uint8_t> resource, std::uint16_t id, ParseContext& context)
         : m_reader(resource), m_id(id), m_context(context) {}
 
-    bool ReadTemplate(CResourceItem& top) {
+    // With no `top`, only the template's shape is checked: nothing is
+    // converted or kept.
+    bool ReadTemplate(CResourceItem* top) {
         // Header: WORD version (0 standard, 1 extended), WORD header size.
         auto version = m_reader.U16();
         auto headerSize = m_reader.U16();
@@ -38,7 +40,7 @@ private:
 
     // One level: entries until one carries the end bit.
     // Entry: WORD options, WORD id (not for popups), zero-terminated UTF-16 text.
-    bool ReadLevel(CResourceItem& parent, int depth) {
+    bool ReadLevel(CResourceItem* parent, int depth) {
         if (depth > kMaxMenuDepth) return Fault("popups nested too deeply");
         while (true) {
             auto options = m_reader.U16();
@@ -53,15 +55,20 @@ private:
             if (!raw) return Fault("text has no terminator");
 
             if (*options & kPopup) {
-                auto split = Split(*raw);
-                auto& popup = parent.AddChild(std::make_unique<CMenuEntry>(split.text, split.hotkey, -1, *options));
+                CResourceItem* popup = nullptr;
+                if (parent) {
+                    auto split = Split(*raw);
+                    popup = &parent->AddChild(std::make_unique<CMenuEntry>(split.text, split.hotkey, -1, *options));
+                }
                 if (!ReadLevel(popup, depth + 1)) return false;
+            } else if (!parent) {
+                // Shape only.
             } else if (itemId != 0) {
                 auto split = Split(*raw);
-                parent.AddChild(std::make_unique<CMenuItem>(split.text, split.hotkey, itemId, *options));
+                parent->AddChild(std::make_unique<CMenuItem>(split.text, split.hotkey, itemId, *options));
             } else {
                 // A separator: its template text, if any, is not kept.
-                parent.AddChild(std::make_unique<CMenuItem>("", 0, 0, *options, RIS_FIXED));
+                parent->AddChild(std::make_unique<CMenuItem>("", 0, 0, *options, RIS_FIXED));
             }
             if (*options & kEndOfLevel) return true;
         }
@@ -85,7 +92,15 @@ bool ParseMenu(std::span<const std::uint8_t> resource, std::uint16_t id, TreeRoo
     // format we do not read still shows up.
     CResourceItem* top = menus.index.Find("", id);
     if (!top) top = &menus.item.AddChild(std::make_unique<CMenuEntry>("", 0, id, 0));
-    return MenuReader(resource, id, context).ReadTemplate(*top);
+    return MenuReader(resource, id, context).ReadTemplate(top);
+}
+
+bool MenuTemplateIsReadable(std::span<const std::uint8_t> resource) {
+    CodePage unused;
+    TemplateText text(unused);
+    std::vector<std::string> diagnostics;
+    ParseContext context{text, diagnostics};
+    return MenuReader(resource, 0, context).ReadTemplate(nullptr);
 }
 
 } // namespace quillon

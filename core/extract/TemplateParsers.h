@@ -37,6 +37,9 @@ void ParseStringBlock(const StringBlock& slots, std::uint16_t block, TreeRoot& s
 // and items in template order. False when the template is not a standard
 // menu or is damaged (the top node and what was read before stay).
 bool ParseMenu(std::span<const std::uint8_t> resource, std::uint16_t id, TreeRoot& menus, ParseContext& context);
+// Whether ParseMenu reads the whole template (a standard menu, undamaged),
+// without building anything.
+bool MenuTemplateIsReadable(std::span<const std::uint8_t> resource);
 
 // Reads dialog `id` (standard or extended template) into `dialogs`: an entry
 // with the caption and a copy of the template, and one item per control.

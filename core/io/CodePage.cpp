@@ -1,7 +1,11 @@
 #include "io/CodePage.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <iconv.h>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace quillon {
@@ -140,13 +144,81 @@ struct CodePage::Converters {
     Iconv toUtf16;
 };
 
+// A single-byte code page as tables, read once from the converter: a build
+// converts every text of a module twice, and a converter call per text costs
+// more than the text. Only for the Windows code pages whose converter maps
+// byte for byte (1255 and 1258 compose and decompose accents).
+struct CodePage::SingleByteTable {
+    std::array<char16_t, 256> toUnit{};                // U+FFFD: the byte means nothing
+    std::vector<std::pair<char16_t, char>> fromUnit;   // units from 0x80, sorted
+
+    static std::shared_ptr<const SingleByteTable> Build(Converters& converters) {
+        auto table = std::make_shared<SingleByteTable>();
+        for (int byte = 0; byte < 256; ++byte) {
+            char in = static_cast<char>(byte);
+            const char* cursor = &in;
+            std::size_t left = 1;
+            std::string raw;
+            converters.toUtf16.Reset();
+            bool ok = converters.toUtf16.Convert(cursor, left, raw) == Iconv::Stop::Done && raw.size() == 2;
+            char16_t unit = ok ? static_cast<char16_t>(static_cast<std::uint8_t>(raw[0]) | (static_cast<std::uint8_t>(raw[1]) << 8))
+                               : u'\uFFFD';
+            // Text below 0x80 is copied as it is; a code page that differs
+            // there is not one of these.
+            if (byte < 0x80 && unit != byte) return nullptr;
+            table->toUnit[static_cast<std::size_t>(byte)] = unit;
+        }
+        for (int byte = 0x80; byte < 256; ++byte) {
+            char16_t unit = table->toUnit[static_cast<std::size_t>(byte)];
+            if (unit == u'\uFFFD' || unit < 0x80) continue;
+            // The way back is the converter's, which may prefer another byte.
+            char in[2] = {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+            const char* cursor = in;
+            std::size_t left = 2;
+            std::string back;
+            converters.fromUtf16.Reset();
+            if (converters.fromUtf16.Convert(cursor, left, back) != Iconv::Stop::Done || back.size() != 1) continue;
+            table->fromUnit.emplace_back(unit, back[0]);
+        }
+        std::sort(table->fromUnit.begin(), table->fromUnit.end());
+        table->fromUnit.erase(std::unique(table->fromUnit.begin(), table->fromUnit.end(),
+                                          [](const auto& a, const auto& b) { return a.first == b.first; }),
+                              table->fromUnit.end());
+        return table;
+    }
+
+    // Nothing when the code page has no byte for `unit`.
+    std::optional<char> FromUnit(char16_t unit) const {
+        auto found = std::lower_bound(fromUnit.begin(), fromUnit.end(), unit,
+                                      [](const auto& entry, char16_t value) { return entry.first < value; });
+        if (found == fromUnit.end() || found->first != unit) return std::nullopt;
+        return found->second;
+    }
+};
+
+namespace {
+
+bool IsTableCodePage(std::uint32_t id) { return id == 874 || (id >= 1250 && id <= 1257 && id != 1255); }
+
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<std::uint8_t>(c) < 0x80; });
+}
+bool IsAscii(std::u16string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
+}
+
+} // namespace
+
 CodePage::CodePage(std::uint32_t id) : m_id(id) {}
 CodePage::~CodePage() = default;
-CodePage::CodePage(const CodePage& other) : m_id(other.m_id) {}
+CodePage::CodePage(const CodePage& other)
+    : m_id(other.m_id), m_table(other.m_table), m_tableTried(other.m_tableTried) {}
 CodePage& CodePage::operator=(const CodePage& other) {
     if (this != &other) {
         m_id = other.m_id;
         m_converters.reset();
+        m_table = other.m_table;
+        m_tableTried = other.m_tableTried;
     }
     return *this;
 }
@@ -160,6 +232,20 @@ CodePage::Converters& CodePage::Get() const {
 
 bool CodePage::Supported() const { return Get().fromUtf16.Valid() && Get().toUtf16.Valid(); }
 
+const CodePage::SingleByteTable* CodePage::Table() const {
+    if (!m_tableTried) {
+        m_tableTried = true;
+        if (IsTableCodePage(m_id) && Supported()) m_table = SingleByteTable::Build(Get());
+    }
+    return m_table.get();
+}
+
+// The Windows code pages keep ASCII as it is (the Japanese one included, in
+// the converter we use); others, such as UTF-7 or ISO-2022, do not.
+bool CodePage::AsciiIsIdentity() const {
+    return m_id == 874 || m_id == 932 || m_id == 936 || m_id == 949 || m_id == 950 || (m_id >= 1250 && m_id <= 1258);
+}
+
 bool CodePage::IsMultiByte() const {
     return m_id == kCodePageUtf8 || m_id == 932 || m_id == 936 || m_id == 949 || m_id == 950;
 }
@@ -168,6 +254,26 @@ std::string CodePage::FromUtf16(std::u16string_view text, std::size_t* replaced)
     if (m_id == kCodePageUtf8) return EncodeUtf8(text, replaced);
     std::string out;
     out.reserve(text.size());
+    if (AsciiIsIdentity() && IsAscii(text)) {
+        out.assign(text.begin(), text.end());
+        return out;
+    }
+    if (const SingleByteTable* table = Table()) {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            char16_t unit = text[i];
+            if (unit < 0x80) {
+                out.push_back(static_cast<char>(unit));
+                continue;
+            }
+            std::optional<char> byte = table->FromUnit(unit);
+            // A surrogate pair is one character: one '?'.
+            if (!byte && unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+                ++i;
+            out.push_back(byte ? *byte : '?');
+            if (!byte && replaced) ++*replaced;
+        }
+        return out;
+    }
     Iconv& conv = Get().fromUtf16;
     if (!conv.Valid()) {
         for (char16_t unit : text) {
@@ -209,6 +315,12 @@ std::string CodePage::FromUtf16(std::u16string_view text, std::size_t* replaced)
 std::u16string CodePage::ToUtf16(std::string_view text) const {
     if (m_id == kCodePageUtf8) return DecodeUtf8(text);
     std::u16string out;
+    if (AsciiIsIdentity() && IsAscii(text)) return std::u16string(text.begin(), text.end());
+    if (const SingleByteTable* table = Table()) {
+        out.reserve(text.size());
+        for (char c : text) out.push_back(table->toUnit[static_cast<std::uint8_t>(c)]);
+        return out;
+    }
     Iconv& conv = Get().toUtf16;
     if (!conv.Valid()) {
         for (char c : text) out.push_back(static_cast<std::uint8_t>(c) < 0x80 ? static_cast<char16_t>(c) : u'\uFFFD');

@@ -45,9 +45,15 @@ public:
 
 private:
     struct Converters;
+    struct SingleByteTable;
     std::uint32_t m_id;
     mutable std::unique_ptr<Converters> m_converters; // opened on first use
+    // Built on first use and shared by copies: it never changes.
+    mutable std::shared_ptr<const SingleByteTable> m_table;
+    mutable bool m_tableTried = false;
     Converters& Get() const;
+    const SingleByteTable* Table() const;
+    bool AsciiIsIdentity() const;
 };
 
 // Cuts `text` to at most `maxBytes` bytes without splitting a multi-byte

@@ -1,5 +1,6 @@
 // Input: byte 0 picks the code page, the rest is a menu template. The menu
-// is read into the tree and written back as a build would.
+// is read into the tree and written back as a build would. The shape check
+// a build makes before replacing a menu must agree with the full read.
 
 #include <cstddef>
 #include <cstdint>
@@ -20,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ParseContext context{text, diagnostics};
     CResourceItem menus;
     TreeRoot root(menus);
-    ParseMenu(fuzz::Body(data, size, 1), 100, root, context);
+    bool read = ParseMenu(fuzz::Body(data, size, 1), 100, root, context);
+    if (read != MenuTemplateIsReadable(fuzz::Body(data, size, 1))) __builtin_trap();
     for (const auto& menu : menus.GetChildren()) WriteMenu(*menu, WriteContext{codePage});
     return 0;
 }

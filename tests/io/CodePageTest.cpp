@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
+#include <string>
+
 #include "io/CodePage.h"
 
 using namespace quillon;
@@ -67,4 +71,88 @@ TEST(CodePage, Utf8IsWrittenAndReadWithoutLoss) {
     CodePage western(1252);
     EXPECT_EQ(western.ToUtf8("\xE4\x80"), "\xC3\xA4\xE2\x82\xAC");
     EXPECT_EQ(western.FromUtf8("\xC3\xA4\xE2\x82\xAC"), "\xE4\x80");
+}
+
+// The converter one character at a time, as the reference for the tables
+// and shortcuts CodePage takes for the Windows code pages.
+class ReferenceConverter {
+public:
+    explicit ReferenceConverter(std::uint32_t id)
+        : m_toUtf16(iconv_open("UTF-16LE", ("CP" + std::to_string(id)).c_str())),
+          m_fromUtf16(iconv_open(("CP" + std::to_string(id)).c_str(), "UTF-16LE")) {}
+    ~ReferenceConverter() {
+        iconv_close(m_toUtf16);
+        iconv_close(m_fromUtf16);
+    }
+    // The byte's unit; U+FFFD when it decodes to nothing on its own.
+    char16_t Decode(std::uint8_t byte) {
+        std::string out = Run(m_toUtf16, std::string(1, static_cast<char>(byte)));
+        if (out.size() != 2) return u'\uFFFD';
+        return static_cast<char16_t>(static_cast<std::uint8_t>(out[0]) | (static_cast<std::uint8_t>(out[1]) << 8));
+    }
+    // The unit's bytes; '?' when the code page has none.
+    std::string Encode(char16_t unit) {
+        std::string in{static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+        std::string out = Run(m_fromUtf16, in);
+        return out.empty() ? "?" : out;
+    }
+
+private:
+    static std::string Run(iconv_t cd, std::string in) {
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char buffer[16];
+        char* inPtr = in.data();
+        std::size_t inLeft = in.size();
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) return {};
+        iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+        return std::string(buffer, static_cast<std::size_t>(outPtr - buffer));
+    }
+    iconv_t m_toUtf16;
+    iconv_t m_fromUtf16;
+};
+
+TEST(CodePage, SingleByteWindowsCodePagesConvertEveryCharacterAsTheConverterDoes) {
+    for (std::uint32_t id : {874u, 1250u, 1251u, 1252u, 1253u, 1254u, 1256u, 1257u}) {
+        SCOPED_TRACE("code page " + std::to_string(id));
+        CodePage page(id);
+        ReferenceConverter reference(id);
+        std::string everyByte;
+        std::u16string expectedUnits;
+        for (int byte = 0; byte < 256; ++byte) {
+            everyByte.push_back(static_cast<char>(byte));
+            expectedUnits.push_back(reference.Decode(static_cast<std::uint8_t>(byte)));
+        }
+        EXPECT_EQ(page.ToUtf16(everyByte), expectedUnits);
+        // Every unit outside the surrogates, in one text; the count of '?'
+        // must be the units the reference has no byte for.
+        std::u16string everyUnit;
+        std::string expectedBytes;
+        std::size_t expectedReplaced = 0;
+        for (std::uint32_t unit = 1; unit < 0x10000; ++unit) {
+            if (unit >= 0xD800 && unit < 0xE000) continue;
+            everyUnit.push_back(static_cast<char16_t>(unit));
+            std::string bytes = reference.Encode(static_cast<char16_t>(unit));
+            expectedBytes += bytes;
+            if (bytes == "?" && unit != '?') ++expectedReplaced;
+        }
+        std::size_t replaced = 0;
+        EXPECT_EQ(page.FromUtf16(everyUnit, &replaced), expectedBytes);
+        EXPECT_EQ(replaced, expectedReplaced);
+    }
+}
+
+TEST(CodePage, AsciiTextIsCopiedOnlyWhereTheConverterKeepsIt) {
+    for (std::uint32_t id : {932u, 936u, 949u, 950u, 1255u, 1258u}) {
+        SCOPED_TRACE("code page " + std::to_string(id));
+        ReferenceConverter reference(id);
+        for (char16_t unit = 0; unit < 0x80; ++unit) {
+            EXPECT_EQ(reference.Decode(static_cast<std::uint8_t>(unit)), unit);
+            EXPECT_EQ(reference.Encode(unit), std::string(1, static_cast<char>(unit)));
+        }
+    }
+    // UTF-7 is no such code page: '+' starts an escape there.
+    CodePage utf7(65000);
+    if (utf7.Supported()) EXPECT_EQ(utf7.FromUtf16(u"\u00E9"), "+AOk-");
 }
