@@ -32,9 +32,9 @@ std::map<std::uint16_t, std::vector<std::uint8_t>> WriteStringBlocks(const CReso
                 continue;
             }
             std::u16string text = TextToWrite(*slots[slot], originals[slot], TextRule::String, context.codePage);
-            buffer.Word(static_cast<std::uint16_t>(std::min<std::size_t>(text.size(), 0xFFFF)));
-            for (std::size_t i = 0; i < std::min<std::size_t>(text.size(), 0xFFFF); ++i)
-                buffer.Word(static_cast<std::uint16_t>(text[i]));
+            std::size_t length = std::min<std::size_t>(text.size(), 0xFFFF);
+            buffer.Word(static_cast<std::uint16_t>(length));
+            buffer.Units(std::u16string_view(text).substr(0, length));
         }
         written.emplace(block, buffer.Take());
     }

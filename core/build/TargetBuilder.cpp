@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <set>
 
 #include "build/TemplateWriters.h"
 #include "extract/TemplateParsers.h"
@@ -112,8 +111,8 @@ private:
     // keep winning over the translation); then the new template is stored
     // under the target language.
     void Replace(std::uint16_t type, std::uint16_t name, std::vector<std::uint8_t> bytes) {
-        std::set<std::uint16_t> languages{m_project.m_ResourceInfo.m_wLanguage};
-        if (const ResourceLeaf* read = m_source.FindLeaf(type, name)) languages.insert(read->language);
+        std::uint16_t languages[2] = {m_project.m_ResourceInfo.m_wLanguage, m_project.m_ResourceInfo.m_wLanguage};
+        if (const ResourceLeaf* read = m_source.FindLeaf(type, name)) languages[1] = read->language;
         for (std::uint16_t language : languages)
             if (m_update.Delete(ResourceId::Integer(type), ResourceId::Integer(name), language))
                 ++m_deleted[{type, language}];
@@ -145,11 +144,10 @@ Result<BuildReport> BuildTarget(const CProject& project, const std::string& targ
     if (!HasContent(project.m_ResourceInfo)) return MakeError(Error::Code::NotFound, "the project has nothing to build");
     auto file = ReadWholeFile(project.m_strModulePath);
     if (!file) return file.GetError();
-    // The reader and the update share the module's bytes.
-    SharedBytes bytes = ShareBytes(std::move(file).Value());
-    auto source = ResourceModule::FromShared(bytes);
+    // The reader and the update share the module's bytes and its directory.
+    auto source = ResourceModule::FromShared(ShareBytes(std::move(file).Value()));
     if (!source) return source.GetError();
-    auto update = ResourceUpdate::Begin(bytes);
+    auto update = ResourceUpdate::Begin(source.Value().Image(), source.Value().Tree());
     if (!update) return update.GetError();
 
     BuildReport report;

@@ -34,8 +34,17 @@ public:
     }
     // UTF-16 characters and a terminating zero.
     void Name(std::u16string_view text) {
-        for (char16_t unit : text) Word(static_cast<std::uint16_t>(unit));
+        Units(text);
         Word(0);
+    }
+    // UTF-16 characters without a terminator.
+    void Units(std::u16string_view text) {
+        std::size_t at = m_bytes.size();
+        m_bytes.resize(at + 2 * text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            m_bytes[at + 2 * i] = static_cast<std::uint8_t>(text[i]);
+            m_bytes[at + 2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
+        }
     }
     // An ANSI text of the tree, converted with the project's code page.
     void Text(std::string_view text, const CodePage& codePage) { Name(codePage.ToUtf16(text)); }

@@ -7,6 +7,7 @@
 namespace quillon {
 
 std::string UnescapeControls(std::string_view text) {
+    if (text.find('\\') == std::string_view::npos) return std::string(text);
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -50,15 +51,15 @@ bool OriginalMatches(std::u16string_view original, const CResourceItem& item, Te
     // still the same text, and writing it keeps the character.
     switch (rule) {
     case TextRule::String:
-        return EscapeControls(CutToBuffer(converted, kStringBuffer - 1, codePage)) == item.m_strText;
+        return EscapeControls(CutToBuffer(std::move(converted), kStringBuffer - 1, codePage)) == item.m_strText;
     case TextRule::Caption:
-        return CutToBuffer(converted, kDialogTextBuffer - 1, codePage) == item.m_strText;
+        return CutToBuffer(std::move(converted), kDialogTextBuffer - 1, codePage) == item.m_strText;
     case TextRule::Version:
         return converted == item.m_strText;
     case TextRule::Menu:
     case TextRule::Control: {
         std::size_t buffer = rule == TextRule::Menu ? kMenuTextBuffer : kDialogTextBuffer;
-        std::string text = EscapeControls(CutToBuffer(converted, buffer - 1, codePage));
+        std::string text = EscapeControls(CutToBuffer(std::move(converted), buffer - 1, codePage));
         if (text.empty()) return item.m_strText.empty() && item.m_chHotkey == 0;
         HotkeyText split = SplitHotkey(std::move(text), codePage);
         return split.text == item.m_strText && split.hotkey == item.m_chHotkey;

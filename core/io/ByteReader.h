@@ -58,18 +58,15 @@ public:
     // A zero-terminated UTF-16 string; the cursor ends after the terminator.
     // Fails (cursor unchanged) when no terminator lies inside the bytes.
     std::optional<std::u16string> Utf16z() {
-        std::size_t p = m_pos;
-        std::u16string out;
-        while (p + 2 <= m_bytes.size()) {
-            char16_t unit = static_cast<char16_t>(m_bytes[p] | (m_bytes[p + 1] << 8));
-            p += 2;
-            if (unit == 0) {
-                m_pos = p;
-                return out;
-            }
-            out.push_back(unit);
-        }
-        return std::nullopt;
+        // Find the terminator first, so the text is made in one piece.
+        std::size_t end = m_pos;
+        while (end + 2 <= m_bytes.size() && (m_bytes[end] | m_bytes[end + 1]) != 0) end += 2;
+        if (end + 2 > m_bytes.size()) return std::nullopt;
+        std::u16string out((end - m_pos) / 2, u'\0');
+        for (std::size_t i = 0; i < out.size(); ++i)
+            out[i] = static_cast<char16_t>(m_bytes[m_pos + 2 * i] | (m_bytes[m_pos + 2 * i + 1] << 8));
+        m_pos = end + 2;
+        return out;
     }
 
     // A sub-reader over [offset, offset + length) of these bytes, or nothing

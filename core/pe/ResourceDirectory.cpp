@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <functional>
 #include <cstdio>
-#include <set>
 
 #include "io/ByteReader.h"
 
@@ -56,6 +55,39 @@ struct Entry {
     std::uint32_t offsetField = 0;
 };
 
+// Offsets already walked: open addressing in one array, since a module has
+// tens of thousands of tables and data entries and a node per offset would
+// cost more than reading them.
+class OffsetSet {
+public:
+    // False when `offset` was already there.
+    bool Insert(std::uint32_t offset) {
+        if (2 * (m_count + 1) > m_slots.size()) Grow();
+        std::size_t mask = m_slots.size() - 1;
+        std::uint64_t key = std::uint64_t{offset} + 1; // 0 marks a free slot
+        for (std::size_t i = Hash(offset) & mask;; i = (i + 1) & mask) {
+            if (m_slots[i] == key) return false;
+            if (m_slots[i] == 0) {
+                m_slots[i] = key;
+                ++m_count;
+                return true;
+            }
+        }
+    }
+
+private:
+    static std::size_t Hash(std::uint32_t offset) { return static_cast<std::size_t>((offset * 0x9E3779B97F4A7C15ull) >> 20); }
+    void Grow() {
+        std::vector<std::uint64_t> old = std::move(m_slots);
+        m_slots.assign(old.empty() ? 64 : old.size() * 2, 0);
+        m_count = 0;
+        for (std::uint64_t key : old)
+            if (key) Insert(static_cast<std::uint32_t>(key - 1));
+    }
+    std::vector<std::uint64_t> m_slots;
+    std::size_t m_count = 0;
+};
+
 // Walks the directory bytes [section start of the directory, section end).
 class DirectoryWalker {
 public:
@@ -75,6 +107,7 @@ public:
             ResourceTypeNode node{*type, {}, {}};
             std::vector<Entry> names;
             if (!ReadTable(*sub, node.header, names)) continue;
+            node.names.reserve(names.size());
             for (const Entry& nameEntry : names) ReadName(nameEntry, node);
             tree.types.push_back(std::move(node));
         }
@@ -95,7 +128,8 @@ private:
     // Table: DWORD characteristics, DWORD time stamp, WORD major, WORD minor,
     // WORD named count, WORD id count, then the entries (named first).
     bool ReadTable(std::uint32_t offset, TableHeader& header, std::vector<Entry>& entries) {
-        if (!m_visitedTables.insert(offset).second) {
+        entries.clear();
+        if (!m_visitedTables.Insert(offset)) {
             Diagnose("table at " + std::to_string(offset) + " is reached twice (skipped)");
             return false;
         }
@@ -157,8 +191,10 @@ private:
         auto sub = SubTable(nameEntry, what);
         if (!sub) return;
         ResourceNameNode node{*name, {}, {}};
-        std::vector<Entry> languages;
+        // One list for every name's languages: there are thousands of names.
+        std::vector<Entry>& languages = m_languageEntries;
         if (!ReadTable(*sub, node.header, languages)) return;
+        node.languages.reserve(languages.size());
         for (const Entry& languageEntry : languages) {
             if (languageEntry.nameField & kHighBit) {
                 Diagnose(what() + " has a named language entry (skipped)");
@@ -180,7 +216,7 @@ private:
 
     // Data entry: DWORD RVA of the bytes, DWORD size, DWORD code page, DWORD reserved.
     std::optional<ResourceLeaf> ReadLeaf(std::uint32_t offset, const Describe& what) {
-        if (!m_visitedLeaves.insert(offset).second) {
+        if (!m_visitedLeaves.Insert(offset)) {
             Diagnose(what() + ": data entry at " + std::to_string(offset) + " is shared (skipped)");
             return std::nullopt;
         }
@@ -202,8 +238,9 @@ private:
     std::span<const std::uint8_t> m_dir;
     std::vector<std::string>& m_diagnostics;
     std::size_t m_findings = 0;
-    std::set<std::uint32_t> m_visitedTables;
-    std::set<std::uint32_t> m_visitedLeaves;
+    OffsetSet m_visitedTables;
+    OffsetSet m_visitedLeaves;
+    std::vector<Entry> m_languageEntries;
 };
 
 } // namespace

@@ -131,7 +131,13 @@ Result<ResourceUpdate> ResourceUpdate::Begin(SharedBytes file) {
     if (!image) return image.GetError();
     std::vector<std::string> diagnostics;
     ResourceTree tree = ReadResourceDirectory(image.Value(), diagnostics);
-    ResourceUpdate update(std::move(image).Value());
+    return Begin(image.Value(), tree);
+}
+
+Result<ResourceUpdate> ResourceUpdate::Begin(const PeImage& image, const ResourceTree& tree) {
+    // The tree's bytes live in the image's file, which the update keeps.
+    if (!image.SharedFile()) return MakeError(Error::Code::Unsupported, "the module's bytes are not held");
+    ResourceUpdate update(image);
     update.m_tree = ToEditTree(tree);
     // A table out of order would hide resources from the loader's binary
     // search; the rebuilt directory is always in order.

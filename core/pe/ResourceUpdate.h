@@ -70,6 +70,9 @@ public:
     // are not a module.
     static Result<ResourceUpdate> Begin(std::vector<std::uint8_t> file) { return Begin(ShareBytes(std::move(file))); }
     static Result<ResourceUpdate> Begin(SharedBytes file);
+    // The same for a module already read: `tree` is `image`'s directory,
+    // and `image` owns its bytes.
+    static Result<ResourceUpdate> Begin(const PeImage& image, const ResourceTree& tree);
 
     void Put(const ResourceId& type, const ResourceId& name, std::uint16_t language, std::vector<std::uint8_t> data) {
         m_tree.Put(type, name, language, std::move(data));
