@@ -43,10 +43,41 @@ std::string PrepareText(std::string_view text, std::uint16_t hotkey, const CodeP
     return UnescapeControls(marked);
 }
 
+namespace {
+
+std::size_t BufferOf(TextRule rule) {
+    switch (rule) {
+    case TextRule::String: return kStringBuffer;
+    case TextRule::Menu: return kMenuTextBuffer;
+    case TextRule::Control:
+    case TextRule::Caption: return kDialogTextBuffer;
+    case TextRule::Version: break;
+    }
+    return std::string::npos;
+}
+
+// Short ASCII without controls (or '&' where hotkeys are split) reads back
+// as itself, so it compares without conversion: most of a module's texts.
+std::optional<bool> PlainAsciiMatches(std::u16string_view original, const CResourceItem& item, TextRule rule,
+                                      const CodePage& codePage) {
+    bool hotkeys = rule == TextRule::Menu || rule == TextRule::Control;
+    if (!codePage.KeepsAscii() || original.size() >= BufferOf(rule)) return std::nullopt;
+    for (char16_t unit : original)
+        if (unit >= 0x80 || unit == u'\r' || unit == u'\n' || unit == u'\t' || (hotkeys && unit == u'&'))
+            return std::nullopt;
+    if (hotkeys && item.m_chHotkey != 0) return false;
+    return std::equal(original.begin(), original.end(), item.m_strText.begin(), item.m_strText.end(),
+                      [](char16_t unit, char byte) { return unit == static_cast<unsigned char>(byte); });
+}
+
+} // namespace
+
 bool OriginalMatches(std::u16string_view original, const CResourceItem& item, TextRule rule, const CodePage& codePage) {
-    std::size_t replaced = 0;
     // Extraction reads a text up to its first NUL (string slots may carry one).
-    std::string converted = codePage.FromUtf16(original.substr(0, original.find(u'\0')), &replaced);
+    original = original.substr(0, original.find(u'\0'));
+    if (auto plain = PlainAsciiMatches(original, item, rule, codePage)) return *plain;
+    std::size_t replaced = 0;
+    std::string converted = codePage.FromUtf16(original, &replaced);
     // A character the code page cannot hold reads as '?': the original is
     // still the same text, and writing it keeps the character.
     switch (rule) {
@@ -72,16 +103,15 @@ std::u16string TextToWrite(const CResourceItem& item, const std::optional<std::u
                            const CodePage& codePage) {
     bool hotkeys = rule == TextRule::Menu || rule == TextRule::Control;
     bool escaped = rule != TextRule::Caption && rule != TextRule::Version;
-    if (item.IsTranslated()) {
-        std::uint16_t hotkey = item.m_chTransHotkey ? item.m_chTransHotkey : item.m_chHotkey;
-        std::string text = hotkeys ? PrepareText(item.m_strTranslation, hotkey, codePage)
-                                   : escaped ? UnescapeControls(item.m_strTranslation) : item.m_strTranslation;
+    auto convert = [&](const std::string& text, std::uint16_t hotkey) {
+        if (hotkeys) return codePage.ToUtf16(PrepareText(text, hotkey, codePage));
+        if (escaped && text.find('\\') != std::string::npos) return codePage.ToUtf16(UnescapeControls(text));
         return codePage.ToUtf16(text);
-    }
+    };
+    if (item.IsTranslated())
+        return convert(item.m_strTranslation, item.m_chTransHotkey ? item.m_chTransHotkey : item.m_chHotkey);
     if (original && OriginalMatches(*original, item, rule, codePage)) return *original;
-    std::string text = hotkeys ? PrepareText(item.m_strText, item.m_chHotkey, codePage)
-                               : escaped ? UnescapeControls(item.m_strText) : item.m_strText;
-    return codePage.ToUtf16(text);
+    return convert(item.m_strText, item.m_chHotkey);
 }
 
 } // namespace quillon

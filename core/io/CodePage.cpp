@@ -242,7 +242,7 @@ const CodePage::SingleByteTable* CodePage::Table() const {
 
 // The Windows code pages keep ASCII as it is (the Japanese one included, in
 // the converter we use); others, such as UTF-7 or ISO-2022, do not.
-bool CodePage::AsciiIsIdentity() const {
+bool CodePage::KeepsAscii() const {
     return m_id == 874 || m_id == 932 || m_id == 936 || m_id == 949 || m_id == 950 || (m_id >= 1250 && m_id <= 1258);
 }
 
@@ -254,7 +254,7 @@ std::string CodePage::FromUtf16(std::u16string_view text, std::size_t* replaced)
     if (m_id == kCodePageUtf8) return EncodeUtf8(text, replaced);
     std::string out;
     out.reserve(text.size());
-    if (AsciiIsIdentity() && IsAscii(text)) {
+    if (KeepsAscii() && IsAscii(text)) {
         out.assign(text.begin(), text.end());
         return out;
     }
@@ -315,7 +315,7 @@ std::string CodePage::FromUtf16(std::u16string_view text, std::size_t* replaced)
 std::u16string CodePage::ToUtf16(std::string_view text) const {
     if (m_id == kCodePageUtf8) return DecodeUtf8(text);
     std::u16string out;
-    if (AsciiIsIdentity() && IsAscii(text)) return std::u16string(text.begin(), text.end());
+    if (KeepsAscii() && IsAscii(text)) return std::u16string(text.begin(), text.end());
     if (const SingleByteTable* table = Table()) {
         out.reserve(text.size());
         for (char c : text) out.push_back(table->toUnit[static_cast<std::uint8_t>(c)]);

@@ -42,6 +42,9 @@ public:
     // at text[pos] (1 for single-byte code pages); never runs past the end.
     std::size_t CharLength(std::string_view text, std::size_t pos) const;
     bool IsMultiByte() const;
+    // True when ASCII text is the same bytes in this code page (the Windows
+    // code pages), so it needs no conversion.
+    bool KeepsAscii() const;
 
 private:
     struct Converters;
@@ -53,7 +56,6 @@ private:
     mutable bool m_tableTried = false;
     Converters& Get() const;
     const SingleByteTable* Table() const;
-    bool AsciiIsIdentity() const;
 };
 
 // Cuts `text` to at most `maxBytes` bytes without splitting a multi-byte
