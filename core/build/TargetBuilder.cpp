@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <future>
 #include <map>
+#include <system_error>
 
 #include "build/TemplateWriters.h"
 #include "extract/TemplateParsers.h"
@@ -36,42 +38,70 @@ std::string LanguageHex(std::uint16_t language) {
     return buffer;
 }
 
-// Applies deletions and writes to the update and counts them for the report.
-class Builder {
-public:
-    Builder(const CProject& project, ResourceUpdate& update, const ResourceModule& source, BuildReport& report)
-        : m_project(project), m_update(update), m_source(source), m_report(report),
-          m_codePage(project.GetCodePage()), m_context{m_codePage, &source} {}
+// New templates of one kind, made without touching the update, so that
+// kinds can be made side by side and applied in a fixed order.
+struct Batch {
+    struct Template {
+        std::uint16_t type = 0;
+        std::uint16_t name = 0;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::vector<Template> templates;
+    std::vector<std::string> warnings;
+};
 
-    void Strings() {
-        for (auto& [block, bytes] : WriteStringBlocks(m_project.m_ResourceInfo.m_Strings, m_context))
-            Replace(kTypeStringTable, block, std::move(bytes));
+// Makes the templates of the translated tree. Each call converts texts with
+// a code page of its own (a converter is not shared between threads) and
+// only reads the project and the module.
+class TemplateMaker {
+public:
+    TemplateMaker(const CProject& project, const ResourceModule& source) : m_project(project), m_source(source) {}
+
+    Batch Strings() const {
+        CodePage codePage(m_project.GetCodePage());
+        Batch batch;
+        for (auto& [block, bytes] : WriteStringBlocks(m_project.m_ResourceInfo.m_Strings, Context(codePage)))
+            batch.templates.push_back({kTypeStringTable, block, std::move(bytes)});
+        return batch;
     }
 
-    void Dialogs() {
+    // Dialogs, menus and the version resource.
+    Batch Others() const {
+        CodePage codePage(m_project.GetCodePage());
+        Batch batch;
+        Dialogs(Context(codePage), batch);
+        Menus(Context(codePage), batch);
+        Version(Context(codePage), batch);
+        return batch;
+    }
+
+private:
+    WriteContext Context(const CodePage& codePage) const { return WriteContext{codePage, &m_source}; }
+
+    void Dialogs(const WriteContext& context, Batch& batch) const {
         for (const auto& dialog : m_project.m_ResourceInfo.m_Dialogs.GetChildren()) {
-            auto bytes = WriteDialog(*dialog, m_context);
+            auto bytes = WriteDialog(*dialog, context);
             if (!bytes) {
-                m_report.warnings.push_back(bytes.GetError().message + "; the dialog is left as it was");
+                batch.warnings.push_back(bytes.GetError().message + "; the dialog is left as it was");
                 continue;
             }
-            Replace(kTypeDialog, static_cast<std::uint16_t>(dialog->m_nID), std::move(bytes).Value());
+            batch.templates.push_back({kTypeDialog, static_cast<std::uint16_t>(dialog->m_nID), std::move(bytes).Value()});
         }
     }
 
-    void Menus() {
+    void Menus(const WriteContext& context, Batch& batch) const {
         for (const auto& menu : m_project.m_ResourceInfo.m_Menus.GetChildren()) {
             auto id = static_cast<std::uint16_t>(menu->m_nID);
             if (!MenuIsReadable(id)) {
-                m_report.warnings.push_back("menu " + std::to_string(id) +
-                                            " is not a standard menu template; it is left as it was");
+                batch.warnings.push_back("menu " + std::to_string(id) +
+                                         " is not a standard menu template; it is left as it was");
                 continue;
             }
-            Replace(kTypeMenu, id, WriteMenu(*menu, m_context));
+            batch.templates.push_back({kTypeMenu, id, WriteMenu(*menu, context)});
         }
     }
 
-    void Version() {
+    void Version(const WriteContext& context, Batch& batch) const {
         const CVersionInfo& info = m_project.m_ResourceInfo.m_VersionInfo;
         if (info.m_Root.GetCount() == 0) return;
         std::uint16_t name = 1;
@@ -80,12 +110,35 @@ public:
                 name = id.id;
                 break;
             }
-        auto bytes = WriteVersion(info, m_context, name);
+        auto bytes = WriteVersion(info, context, name);
         if (!bytes) {
-            m_report.warnings.push_back(bytes.GetError().message + "; it is left as it was");
+            batch.warnings.push_back(bytes.GetError().message + "; it is left as it was");
             return;
         }
-        Replace(kTypeVersion, name, std::move(bytes).Value());
+        batch.templates.push_back({kTypeVersion, name, std::move(bytes).Value()});
+    }
+
+    // The module's menu must be one the reader understood; anything else
+    // (an extended menu, a damaged template) would come back empty.
+    bool MenuIsReadable(std::uint16_t id) const {
+        auto bytes = m_source.Find(kTypeMenu, id);
+        if (!bytes) return true; // not in the module: nothing to lose
+        return MenuTemplateIsReadable(*bytes);
+    }
+
+    const CProject& m_project;
+    const ResourceModule& m_source;
+};
+
+// Applies batches to the update and counts deletions and writes for the report.
+class Applier {
+public:
+    Applier(const CProject& project, ResourceUpdate& update, const ResourceModule& source, BuildReport& report)
+        : m_project(project), m_update(update), m_source(source), m_report(report) {}
+
+    void Apply(Batch batch) {
+        for (Batch::Template& written : batch.templates) Replace(written.type, written.name, std::move(written.bytes));
+        for (std::string& warning : batch.warnings) m_report.warnings.push_back(std::move(warning));
     }
 
     void Summarize() {
@@ -98,14 +151,6 @@ public:
     }
 
 private:
-    // The module's menu must be one the reader understood; anything else
-    // (an extended menu, a damaged template) would come back empty.
-    bool MenuIsReadable(std::uint16_t id) const {
-        auto bytes = m_source.Find(kTypeMenu, id);
-        if (!bytes) return true; // not in the module: nothing to lose
-        return MenuTemplateIsReadable(*bytes);
-    }
-
     // The original goes in the source language of the project and in the
     // language it was actually read from (a neutral original would otherwise
     // keep winning over the translation); then the new template is stored
@@ -124,8 +169,6 @@ private:
     ResourceUpdate& m_update;
     const ResourceModule& m_source;
     BuildReport& m_report;
-    CodePage m_codePage;
-    WriteContext m_context;
     std::map<std::pair<std::uint16_t, std::uint16_t>, std::size_t> m_deleted;
     std::map<std::pair<std::uint16_t, std::uint16_t>, std::size_t> m_written;
 };
@@ -150,13 +193,22 @@ Result<BuildReport> BuildTarget(const CProject& project, const std::string& targ
     auto update = ResourceUpdate::Begin(source.Value().Image(), source.Value().Tree());
     if (!update) return update.GetError();
 
+    // String tables are half of a module's texts: they are made on a second
+    // thread while this one makes the rest.
+    TemplateMaker maker(project, source.Value());
+    auto makeStrings = [&maker] { return maker.Strings(); };
+    std::future<Batch> strings;
+    try {
+        strings = std::async(std::launch::async, makeStrings);
+    } catch (const std::system_error&) {
+        strings = std::async(std::launch::deferred, makeStrings); // no thread to be had: one after the other
+    }
+    Batch others = maker.Others();
     BuildReport report;
-    Builder builder(project, update.Value(), source.Value(), report);
-    builder.Strings();
-    builder.Dialogs();
-    builder.Menus();
-    builder.Version();
-    builder.Summarize();
+    Applier applier(project, update.Value(), source.Value(), report);
+    applier.Apply(strings.get());
+    applier.Apply(std::move(others));
+    applier.Summarize();
 
     auto target = update.Value().Commit(report.warnings);
     if (!target) return target.GetError();
