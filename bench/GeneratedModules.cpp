@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "extract/ResourceExtractor.h"
+#include "io/FileIo.h"
 #include "model/ResourceInfo.h"
 #include "pe/ResourceModule.h"
 #include "project/Project.h"
@@ -181,6 +182,49 @@ void TranslateSome(CResourceInfo& info, const std::function<bool(std::uint64_t p
 // ---------------------------------------------------------------------------
 // Files
 
+SavedProject SaveLargeProject(const ScratchDir& folder, const std::string& name) {
+    SavedProject saved;
+    if (!folder.Ok()) {
+        saved.error = "no folder for the project";
+        return saved;
+    }
+    std::string modulePath = folder.File(name + ".dll");
+    std::vector<std::uint8_t> image = BuildModule(kProjectUi, ApplicationTexts());
+    if (auto written = WriteFileAtomically(modulePath, image); !written) {
+        saved.error = written.GetError().Describe();
+        return saved;
+    }
+    auto project = ExtractProject(
+        std::move(image),
+        [&](CProject& settings) {
+            settings.m_strModulePath = modulePath;
+            settings.m_strTargetPath = folder.File(name + ".de.dll");
+            settings.m_strTranslator = "Anna Translator";
+            settings.m_strEMail = "anna@example.org";
+            settings.m_wTargetLanguage = kTargetLanguage;
+        },
+        saved.error);
+    if (!project) return saved;
+    TranslateSome(
+        project->m_ResourceInfo, [](std::uint64_t position) { return position % 5 != 0; },
+        [&](CResourceItem& item) {
+            project->m_Dictionary.AddEntry(item.m_strText, item.m_strTranslation, item.m_chTransHotkey,
+                                           static_cast<std::uint32_t>(item.GetType()));
+        });
+    for (int entry = 0; project->m_Dictionary.GetCount() < 200000; ++entry)
+        project->m_Dictionary.AddEntry("Glossary entry " + std::to_string(entry),
+                                       "Glossareintrag " + std::to_string(entry), 0, 0);
+    project->m_strDictionaryPath = folder.File(name + ".dic");
+    saved.path = folder.File(name + ".prj");
+    if (auto written = project->Save(saved.path); !written) {
+        saved.error = written.GetError().Describe();
+        return saved;
+    }
+    saved.items = Items(project->m_ResourceInfo);
+    saved.dictionaryEntries = project->m_Dictionary.GetCount();
+    return saved;
+}
+
 ScratchDir::ScratchDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "quillon-bench-XXXXXX").string();
     if (::mkdtemp(pattern.data())) m_path = pattern;
@@ -188,7 +232,7 @@ ScratchDir::ScratchDir() {
 
 ScratchDir::~ScratchDir() {
     std::error_code ignored;
-    if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
+    if (!m_path.empty() && !m_keep) std::filesystem::remove_all(m_path, ignored);
 }
 
 const ScratchDir& Scratch() {

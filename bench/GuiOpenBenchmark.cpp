@@ -23,8 +23,6 @@
 #include <string>
 
 #include "GeneratedModules.h"
-#include "io/FileIo.h"
-#include "project/NewProject.h"
 #include "project/Project.h"
 #include "ui/ContentsModel.h"
 #include "ui/MainFrame.h"
@@ -39,60 +37,10 @@ using quillon::CProject;
 using quillon::CResourceItem;
 using quillon::gui::CMainFrame;
 
-struct SavedProject {
-    std::string path;
-    std::uint64_t items = 0;
-    std::uint64_t dictionaryEntries = 0;
-    std::string error;
-};
-
-// A project of about 100,000 items, four in five translated, with a
-// dictionary that knows every translation and as many texts again.
-SavedProject PrepareProject() {
-    SavedProject saved;
-    if (!bench::Scratch().Ok()) {
-        saved.error = "no temporary folder";
-        return saved;
-    }
-    std::string modulePath = bench::Scratch().File("gui-app.dll");
-    std::vector<std::uint8_t> image = bench::BuildModule(bench::kProjectUi, bench::ApplicationTexts());
-    if (auto written = quillon::WriteFileAtomically(modulePath, image); !written) {
-        saved.error = written.GetError().Describe();
-        return saved;
-    }
-    auto project = bench::ExtractProject(
-        std::move(image),
-        [&](CProject& settings) {
-            settings.m_strModulePath = modulePath;
-            settings.m_strTargetPath = modulePath + ".de";
-            settings.m_strTranslator = "Anna Translator";
-            settings.m_strEMail = "anna@example.org";
-            settings.m_wTargetLanguage = bench::kTargetLanguage;
-        },
-        saved.error);
-    if (!project) return saved;
-    bench::TranslateSome(
-        project->m_ResourceInfo, [](std::uint64_t position) { return position % 5 != 0; },
-        [&](CResourceItem& item) {
-            project->m_Dictionary.AddEntry(item.m_strText, item.m_strTranslation, item.m_chTransHotkey,
-                                           static_cast<std::uint32_t>(item.GetType()));
-        });
-    for (int entry = 0; project->m_Dictionary.GetCount() < 200000; ++entry)
-        project->m_Dictionary.AddEntry("Glossary entry " + std::to_string(entry),
-                                       "Glossareintrag " + std::to_string(entry), 0, 0);
-    project->m_strDictionaryPath = bench::Scratch().File("gui-app.dic");
-    saved.path = bench::Scratch().File("gui-app.prj");
-    if (auto written = project->Save(saved.path); !written) {
-        saved.error = written.GetError().Describe();
-        return saved;
-    }
-    saved.items = bench::Items(project->m_ResourceInfo);
-    saved.dictionaryEntries = project->m_Dictionary.GetCount();
-    return saved;
-}
+using bench::SavedProject;
 
 const SavedProject& Project() {
-    static SavedProject saved = PrepareProject();
+    static SavedProject saved = bench::SaveLargeProject(bench::Scratch(), "gui-app");
     return saved;
 }
 

@@ -38,20 +38,22 @@ private:
 struct ScanOptions {
     std::string module;
     bool json = false;
+    bool summary = false; // settings and counters without the tree
     std::uint32_t codePage = kDefaultCodePage;
 };
 
 bool ParseOptions(const std::vector<std::string>& args, ScanOptions& options) {
-    auto parsed = Args::Parse("scan", args, {"--codepage"}, {"--json"});
+    auto parsed = Args::Parse("scan", args, {"--codepage"}, {"--json", "--summary"});
     if (!parsed) return false;
     auto codePage = parsed->Number("--codepage", kDefaultCodePage);
     if (!codePage) return false;
     if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli scan MODULE [--json] [--codepage N]\n";
+        std::cerr << "usage: quillon-cli scan MODULE [--json] [--summary] [--codepage N]\n";
         return false;
     }
     options.module = parsed->Positional()[0];
     options.json = parsed->Has("--json");
+    options.summary = parsed->Has("--summary");
     options.codePage = *codePage;
     return true;
 }
@@ -66,7 +68,7 @@ void PrintJson(const ScanOptions& options, const CResourceInfo& info, const Code
     json.Key("codepage").Number(codePage.Id());
     json.Key("counters");
     WriteCountersJson(json, info);
-    WriteTreeJson(json, info, codePage);
+    if (!options.summary) WriteTreeJson(json, info, codePage);
     json.Key("replacedCharacters").Number(static_cast<std::int64_t>(report.replacedCharacters));
     json.Key("diagnostics").BeginArray();
     for (const auto& line : report.diagnostics) json.String(codePage.ToUtf8(line));
@@ -85,8 +87,10 @@ void PrintPlain(const ScanOptions& options, const CResourceInfo& info, const Cod
     if (report.replacedCharacters)
         std::cout << "Replaced:         " << report.replacedCharacters
                   << " characters the code page cannot hold (shown as '?')\n";
-    std::cout << "\n";
-    PrintTree(std::cout, info, codePage);
+    if (!options.summary) {
+        std::cout << "\n";
+        PrintTree(std::cout, info, codePage);
+    }
     for (const auto& line : report.diagnostics) std::cerr << "warning: " << line << "\n";
 }
 

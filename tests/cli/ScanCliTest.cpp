@@ -41,6 +41,18 @@ TEST(ScanCli, PlainOutputListsHeaderCountersAndTree) {
     EXPECT_TRUE(Has(run.out, "DIALOG 100 \"Deutscher Dialog\""));
 }
 
+TEST(ScanCli, SummaryHasTheCountersButNoTree) {
+    CliRun plain = RunCli("scan --summary " + Fixture("multilang.dll"));
+    ASSERT_EQ(plain.exitCode, 0);
+    EXPECT_TRUE(Has(plain.out, "Language:     0x0407 German"));
+    EXPECT_TRUE(Has(plain.out, "Strings:"));
+    EXPECT_FALSE(Has(plain.out, "STRING 1"));
+    CliRun json = RunCli("scan --json --summary " + Fixture("basic32.exe"));
+    ASSERT_EQ(json.exitCode, 0);
+    EXPECT_TRUE(Has(json.out, "\"counters\":{\"strings\":10,"));
+    EXPECT_FALSE(Has(json.out, "\"kind\":"));
+}
+
 TEST(ScanCli, ErrorsExitNonZero) {
     EXPECT_EQ(RunCli("scan " + Fixture("missing.exe")).exitCode, 1);
     EXPECT_EQ(RunCli("scan " + Fixture("corrupt/not-pe.exe")).exitCode, 1);
