@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and running Quillon need.
 # Safe to run again; it only installs what is missing.
+# Usage: scripts/setup.sh [bench]
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,11 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-liberation fonts-dejavu-core xvfb xauth
 )
+
+# bench/run also compares the module scan with windres from the cross tools.
+if [ "${1:-}" = bench ]; then
+  packages+=(binutils-mingw-w64-x86-64)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

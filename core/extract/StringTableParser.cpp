@@ -17,7 +17,7 @@ void ParseStringBlock(const StringBlock& slots, std::uint16_t block, TreeRoot& s
         std::string text = EscapeControls(context.text.Convert(units, kStringBuffer));
         std::int32_t id = first + static_cast<std::int32_t>(slot);
         if (strings.index.Find(text, id)) continue;
-        strings.item.AddChild(std::make_unique<CStringEntry>(text, 0, id));
+        strings.item.AddChild(std::make_unique<CStringEntry>(std::move(text), 0, id));
     }
 }
 

@@ -2,7 +2,9 @@
 
 namespace quillon {
 
-std::string EscapeControls(std::string_view text) {
+std::string EscapeControls(std::string text) {
+    // Most texts have no controls: they are kept as they are.
+    if (text.find_first_of("\r\n\t") == std::string::npos) return text;
     std::string out;
     out.reserve(text.size());
     for (char c : text) {

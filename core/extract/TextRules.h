@@ -13,7 +13,7 @@ namespace quillon {
 
 // CR, LF and tab become the two characters \r, \n and \t (in that order of
 // replacement, which for single characters gives the same result as one pass).
-std::string EscapeControls(std::string_view text);
+std::string EscapeControls(std::string text);
 
 struct HotkeyText {
     std::string text;

@@ -57,6 +57,7 @@ private:
     // a key wins, as in FindChild.
     void CatchUp() {
         const auto& children = m_parent.GetChildren();
+        if (children.size() > m_byId.size() + 64) m_byId.reserve(children.size());
         for (; m_indexed < children.size(); ++m_indexed) {
             CResourceItem* child = children[m_indexed].get();
             m_byId.emplace(child->m_nID, child);

@@ -1,0 +1,208 @@
+#!/usr/bin/python3
+"""Measures Quillon against its performance budgets and prints one line per
+budget: what was measured, the budget, PASS or FAIL.
+
+Run through bench/run, which builds the programs first. Every ratio compares
+two measurements taken in this one run on this one machine, so the ratios
+hold across machines where absolute times do not.
+
+  budgets.py BUILD_DIR
+
+Exit status 0 when every budget passes, 1 when one fails, 2 when a
+measurement could not be made.
+"""
+
+import json
+import os
+import platform
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+from dataclasses import dataclass
+
+# Runs of each external command; the median counts.
+COMMAND_RUNS = 7
+# Repetitions of each benchmark; the median counts.
+BENCHMARK_REPETITIONS = 5
+
+PEFILE_RESOURCES = (
+    "import sys, pefile\n"
+    "pe = pefile.PE(sys.argv[1], fast_load=True)\n"
+    "pe.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY['IMAGE_DIRECTORY_ENTRY_RESOURCE']])\n"
+)
+
+
+class MeasurementError(Exception):
+    pass
+
+
+@dataclass
+class Line:
+    budget: str
+    measured: str
+    limit: str
+    passed: bool
+    detail: str = ""
+
+
+def run_quietly(command):
+    done = subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, check=False)
+    if done.returncode != 0:
+        raise MeasurementError(f"{' '.join(command)} failed: {done.stderr.decode(errors='replace').strip()}")
+
+
+def median_seconds(command, runs=COMMAND_RUNS):
+    """Median wall-clock time of running `command` as its own process."""
+    run_quietly(command)  # warm the page cache and the dynamic loader
+    times = []
+    for _ in range(runs):
+        start = time.perf_counter()
+        run_quietly(command)
+        times.append(time.perf_counter() - start)
+    return statistics.median(times)
+
+
+def peak_rss_mib(command):
+    """Peak resident size of `command`, from the kernel's accounting of it."""
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    _, status, usage = os.wait4(process.pid, 0)
+    if os.waitstatus_to_exitcode(status) != 0:
+        raise MeasurementError(f"{' '.join(command)} failed: {process.stderr.read().decode(errors='replace')}")
+    return usage.ru_maxrss / 1024.0  # KiB on Linux
+
+
+def benchmark_medians(binary, names):
+    """Median real time in milliseconds of each benchmark in `names`."""
+    pattern = "^(" + "|".join(name.replace("/", "\\/") for name in names) + ")$"
+    done = subprocess.run(
+        [binary, f"--benchmark_filter={pattern}", f"--benchmark_repetitions={BENCHMARK_REPETITIONS}",
+         "--benchmark_report_aggregates_only=true", "--benchmark_format=json"],
+        capture_output=True, check=False)
+    if done.returncode != 0:
+        raise MeasurementError(f"{binary} failed: {done.stderr.decode(errors='replace').strip()}")
+    report = json.loads(done.stdout)
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+    medians = {}
+    for entry in report["benchmarks"]:
+        if entry.get("aggregate_name") != "median":
+            continue
+        if entry.get("error_occurred"):
+            raise MeasurementError(f"{entry['run_name']}: {entry.get('error_message')}")
+        medians[entry["run_name"]] = entry["real_time"] * scale[entry["time_unit"]]
+    missing = [name for name in names if name not in medians]
+    if missing:
+        raise MeasurementError(f"{binary} did not run {', '.join(missing)}")
+    return medians
+
+
+def machine_line():
+    model = "unknown CPU"
+    try:
+        with open("/proc/cpuinfo", encoding="utf-8") as cpuinfo:
+            for line in cpuinfo:
+                if line.startswith("model name"):
+                    model = line.split(":", 1)[1].strip()
+                    break
+    except OSError:
+        pass
+    return f"{model}, {os.cpu_count()} cores, Linux {platform.release()}"
+
+
+def windres_program():
+    for name in ("x86_64-w64-mingw32-windres", "i686-w64-mingw32-windres", "windres"):
+        if shutil.which(name):
+            return name
+    raise MeasurementError("windres (binutils-mingw-w64) is not installed")
+
+
+def scan_lines(build, inputs):
+    module = os.path.join(inputs, "large-ui.dll")
+    size = os.path.getsize(module) / (1024 * 1024)
+    cli = os.path.join(build, "cli", "quillon-cli")
+    ours = median_seconds([cli, "scan", "--summary", module])
+    pefile = median_seconds(["/usr/bin/python3", "-c", PEFILE_RESOURCES, module])
+    windres = median_seconds([windres_program(), "-i", module, "-O", "rc", "-o", os.path.join(inputs, "large-ui.rc")])
+    what = f"generated module of 61,200 items, {size:.1f} MiB"
+    detail = f"quillon-cli scan {ours * 1e3:.1f} ms, pefile {pefile * 1e3:.1f} ms, windres {windres * 1e3:.1f} ms ({what})"
+    return [
+        Line("module scan vs python3 -c pefile", f"{pefile / ours:.1f}x faster", ">= 20x", pefile / ours >= 20, detail),
+        Line("module scan vs windres -O rc", f"{windres / ours:.1f}x faster", "> 1x", windres > ours),
+    ]
+
+
+def build_line(build):
+    build_name, copy_name = "BM_BuildTarget/ui_and_data/real_time", "BM_CopyFile/ui_and_data/real_time"
+    times = benchmark_medians(os.path.join(build, "bench", "quillon_bench_build"), [build_name, copy_name])
+    ratio = times[build_name] / times[copy_name]
+    return Line("target build of a 15 MB module vs copying it", f"{ratio:.2f}x the copy", "< 3x", ratio < 3,
+                f"build {times[build_name]:.1f} ms, copy {times[copy_name]:.1f} ms")
+
+
+def project_lines(build):
+    save, load = "BM_ProjectSave/dictionary:1/real_time", "BM_ProjectOpen/dictionary:1/real_time"
+    times = benchmark_medians(os.path.join(build, "bench", "quillon_bench_project"), [save, load])
+    translate = benchmark_medians(os.path.join(build, "bench", "quillon_bench_translate"), ["BM_AutoTranslate"])
+    translated = translate["BM_AutoTranslate"]
+    return [
+        Line("save 100,000-item project (+ 200,000-entry .dic)", f"{times[save]:.1f} ms", "< 150 ms", times[save] < 150),
+        Line("open 100,000-item project (+ 200,000-entry .dic)", f"{times[load]:.1f} ms", "< 150 ms", times[load] < 150),
+        Line("auto-translate it with a 200,000-entry dictionary", f"{translated:.1f} ms", "< 150 ms", translated < 150),
+    ]
+
+
+def gui_line(build):
+    binary = os.path.join(build, "bench", "quillon_bench_gui")
+    if not os.path.exists(binary):
+        raise MeasurementError("the GUI benchmark was not built")
+    name = "BM_GuiOpenProject/real_time"
+    opened = benchmark_medians(binary, [name])[name]
+    return Line("open it in the GUI: tree and first list page painted", f"{opened:.1f} ms", "< 300 ms", opened < 300)
+
+
+def memory_line(build, inputs):
+    cli = os.path.join(build, "cli", "quillon-cli")
+    project = os.path.join(inputs, "app.prj")
+    peaks = {
+        "show": peak_rss_mib([cli, "show", project]),
+        "translate": peak_rss_mib([cli, "translate", project]),
+        "build": peak_rss_mib([cli, "build", project, "--target", os.path.join(inputs, "app.de.dll")]),
+    }
+    command, peak = max(peaks.items(), key=lambda item: item[1])
+    detail = ", ".join(f"{name} {value:.0f} MiB" for name, value in peaks.items())
+    return Line("peak resident size of quillon-cli, 100,000-item project", f"{peak:.0f} MiB ({command})", "< 150 MiB",
+                peak < 150, detail)
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    build = os.path.abspath(sys.argv[1])
+    lines = []
+    with tempfile.TemporaryDirectory(prefix="quillon-budgets-") as inputs:
+        run_quietly([os.path.join(build, "bench", "quillon_bench_inputs"), inputs])
+        try:
+            lines += scan_lines(build, inputs)
+            lines.append(build_line(build))
+            lines += project_lines(build)
+            lines.append(gui_line(build))
+            lines.append(memory_line(build, inputs))
+        except MeasurementError as error:
+            print(f"bench/run: {error}", file=sys.stderr)
+            return 2
+
+    print(f"Quillon budgets, {time.strftime('%Y-%m-%d')}, {machine_line()}")
+    width = max(len(line.budget) for line in lines)
+    for line in lines:
+        print(f"{line.budget:<{width}}  {line.measured:>22}  {line.limit:>10}  {'PASS' if line.passed else 'FAIL'}")
+    for line in lines:
+        if line.detail:
+            print(f"  {line.budget}: {line.detail}")
+    return 0 if all(line.passed for line in lines) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
