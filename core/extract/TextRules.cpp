@@ -1,10 +1,12 @@
 #include "extract/TextRules.h"
 
+#include <algorithm>
+
 namespace quillon {
 
 std::string EscapeControls(std::string text) {
     // Most texts have no controls: they are kept as they are.
-    if (text.find_first_of("\r\n\t") == std::string::npos) return text;
+    if (std::none_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n' || c == '\t'; })) return text;
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
