@@ -76,14 +76,17 @@ def peak_rss_mib(command):
 
 def benchmark_medians(binary, names):
     """Median real time in milliseconds of each benchmark in `names`."""
-    pattern = "^(" + "|".join(name.replace("/", "\\/") for name in names) + ")$"
+    pattern = "^(" + "|".join(names) + ")$"
     done = subprocess.run(
         [binary, f"--benchmark_filter={pattern}", f"--benchmark_repetitions={BENCHMARK_REPETITIONS}",
          "--benchmark_report_aggregates_only=true", "--benchmark_format=json"],
         capture_output=True, check=False)
     if done.returncode != 0:
         raise MeasurementError(f"{binary} failed: {done.stderr.decode(errors='replace').strip()}")
-    report = json.loads(done.stdout)
+    try:
+        report = json.loads(done.stdout)
+    except json.JSONDecodeError as error:
+        raise MeasurementError(f"{binary} printed no report: {done.stderr.decode(errors='replace').strip()}") from error
     scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
     medians = {}
     for entry in report["benchmarks"]:
