@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "model/ChildIndex.h"
+#include "model/ResourceItem.h"
+
+using namespace quillon;
+
+// The index must give FindChild's answer for every look-up, whatever the IDs:
+// repeated ones (the first child wins), negative ones, the "no ID" values
+// that are told apart by text, and enough children to grow the table often.
+TEST(ChildIndex, AgreesWithFindChildWhileChildrenAreAppended) {
+    CResourceItem parent;
+    ChildIndex index(parent);
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> pick(-40, 3000);
+    for (int n = 0; n < 6000; ++n) {
+        int roll = pick(random);
+        std::int32_t id = roll < -30 ? -1 : roll < -20 ? 65535 : roll;
+        std::string text = "text " + std::to_string(roll % 7);
+        ASSERT_EQ(index.Find(text, id), parent.FindChild(text, id)) << "before child " << n << ", id " << id;
+        parent.AddChild(std::make_unique<CStringEntry>(text, 0, id));
+    }
+    for (std::int32_t id : {-5, -1, 0, 1, 2999, 3000, 65535, 100000})
+        for (const char* text : {"text 0", "text 3", "other"})
+            EXPECT_EQ(index.Find(text, id), parent.FindChild(text, id)) << id << " " << text;
+}
+
+TEST(ChildIndex, ReplacedChildIsFoundInsteadOfTheOldOne) {
+    CResourceItem parent;
+    ChildIndex index(parent);
+    parent.AddChild(std::make_unique<CStringEntry>("a", 0, 5));
+    parent.AddChild(std::make_unique<CStringEntry>("b", 0, -1));
+    ASSERT_NE(index.Find("a", 5), nullptr);
+    ASSERT_NE(index.Find("b", -1), nullptr);
+    CStringEntry same("a", 0, 5);
+    index.Replace(*parent.GetChildren()[0], same);
+    EXPECT_EQ(index.Find("a", 5), &same);
+    CStringEntry renamed("c", 0, -1);
+    index.Replace(*parent.GetChildren()[1], renamed);
+    // A changed key makes the index start over from the parent's children.
+    EXPECT_EQ(index.Find("b", -1), parent.GetChildren()[1].get());
+    EXPECT_EQ(index.Find("a", 5), parent.GetChildren()[0].get());
+}
