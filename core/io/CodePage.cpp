@@ -266,9 +266,13 @@ std::string CodePage::FromUtf16(std::u16string_view text, std::size_t* replaced)
                 continue;
             }
             std::optional<char> byte = table->FromUnit(unit);
-            // A surrogate pair is one character: one '?'.
-            if (!byte && unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+            // A surrogate pair is one character: one '?'; the converter
+            // drops the tag characters (U+E0000 to U+E007F) without a trace.
+            if (!byte && unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+                char32_t code = 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00);
                 ++i;
+                if (code >= 0xE0000 && code <= 0xE007F) continue;
+            }
             out.push_back(byte ? *byte : '?');
             if (!byte && replaced) ++*replaced;
         }
@@ -295,7 +299,13 @@ std::string CodePage::FromUtf16(std::u16string_view text, std::size_t* replaced)
         Iconv::Stop stop = conv.Convert(in, inLeft, out);
         if (stop == Iconv::Stop::Done) break;
         // One character the code page cannot hold (or a lone surrogate):
-        // replace it and go on after it.
+        // replace it and go on after it. Some converters report a sequence
+        // invalid after consuming it: then nothing is left to skip.
+        if (inLeft < 2) {
+            out.push_back('?');
+            if (replaced) ++*replaced;
+            break;
+        }
         std::uint16_t unit = static_cast<std::uint8_t>(in[0]) | (static_cast<std::uint8_t>(in[1]) << 8);
         bool pair = unit >= 0xD800 && unit < 0xDC00 && inLeft >= 4;
         if (pair) {
@@ -336,6 +346,7 @@ std::u16string CodePage::ToUtf16(std::string_view text) const {
         if (stop == Iconv::Stop::Done) break;
         raw.push_back(static_cast<char>(0xFD));
         raw.push_back(static_cast<char>(0xFF));
+        if (inLeft == 0) break; // the converter consumed the invalid sequence itself
         ++in;
         --inLeft;
         conv.Reset();

@@ -90,6 +90,9 @@ std::optional<std::size_t> DedicatedResourceSection(const PeImage& image) {
     if (!index) return std::nullopt;
     const SectionHeader& section = image.Sections()[*index];
     if (section.virtualAddress != resources.address) return std::nullopt;
+    // A section marked as holding no file data has no room in the file to
+    // rewrite; the resources then go to a new section.
+    if (section.Uninitialized()) return std::nullopt;
     if (section.characteristics & (kExecutable | kCode)) return std::nullopt;
     for (int d = 0; d < 16; ++d) {
         if (d == kDirectoryResource || d == kDirectoryCertificate) continue;
@@ -252,6 +255,8 @@ private:
     Result<std::vector<std::uint8_t>> Assemble(std::uint64_t keep, std::uint64_t newRawEnd, std::uint64_t blobAt,
                                                std::uint64_t room, std::uint32_t rva, const Tail& tail) {
         std::span<const std::uint8_t> file = m_image.File();
+        if (keep > file.size() || blobAt + room > newRawEnd)
+            return Refuse("the resource section does not lie where its header says");
         std::vector<std::uint8_t> out;
         out.reserve(newRawEnd + tail.Size());
         out.assign(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(keep));

@@ -143,6 +143,27 @@ TEST(CodePage, SingleByteWindowsCodePagesConvertEveryCharacterAsTheConverterDoes
     }
 }
 
+TEST(CodePage, SupplementaryCharactersAreReplacedOrDroppedAsTheConverterDoes) {
+    // Tag characters vanish in the converter; other supplementary ones are one '?'.
+    std::u16string text = u"A\U000E0041B\U0001F600C\U000E007FD";
+    for (std::uint32_t id : {1252u, 1251u, 932u, 1258u}) {
+        SCOPED_TRACE("code page " + std::to_string(id));
+        std::size_t replaced = 0;
+        EXPECT_EQ(CodePage(id).FromUtf16(text, &replaced), "AB?CD");
+        EXPECT_EQ(replaced, 1u);
+    }
+}
+
+TEST(CodePage, ConverterThatConsumesAnInvalidSequenceStopsAtTheEnd) {
+    // The Korean converter takes both bytes of A2 E8 and then calls them
+    // invalid; the conversion must not step past the text (ASan watches).
+    CodePage korean(949);
+    if (!korean.Supported()) GTEST_SKIP() << "no Korean converter";
+    std::u16string converted = korean.ToUtf16("\xA2\xE8");
+    EXPECT_FALSE(converted.empty());
+    EXPECT_EQ(converted.back(), u'\uFFFD');
+}
+
 TEST(CodePage, AsciiTextIsCopiedOnlyWhereTheConverterKeepsIt) {
     for (std::uint32_t id : {932u, 936u, 949u, 950u, 1255u, 1258u}) {
         SCOPED_TRACE("code page " + std::to_string(id));

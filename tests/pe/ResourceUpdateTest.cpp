@@ -191,6 +191,32 @@ TEST(ResourceUpdate, DeletingEverythingLeavesAnEmptyDirectory) {
     EXPECT_TRUE(empty.Value().Diagnostics().empty());
 }
 
+TEST(ResourceUpdate, ResourceSectionMarkedUninitializedGetsANewSection) {
+    Bytes source = FixtureBytes("multilang.dll");
+    {
+        // Emptied first, so no resource needs bytes from the marked section.
+        auto image = PeImage::Parse(source);
+        ASSERT_TRUE(image);
+        const auto& sections = image.Value().Sections();
+        for (std::size_t i = 0; i < sections.size(); ++i)
+            if (sections[i].Name() == ".rsrc") {
+                std::size_t at = image.Value().SectionTableOffset() + 40 * i + 36;
+                source[at] = 0x80; // uninitialized data, no initialized data
+                source[at + 1] = source[at + 2] = 0;
+            }
+    }
+    ResourceUpdate update = BeginOn(source);
+    for (const EditType& type : update.Resources().types)
+        for (const EditName& name : type.names)
+            for (const EditLeaf& leaf : name.leaves) update.Delete(type.type, name.name, leaf.language);
+    update.Put(kRcData, ResourceId::Integer(1), 0, Bytes(64, 0xAB));
+    Bytes target = Commit(update);
+    auto module = ResourceModule::FromBytes(target);
+    ASSERT_TRUE(module);
+    EXPECT_EQ(module.Value().Find(10, 1).value_or(std::span<const std::uint8_t>{}).size(), 64u);
+    EXPECT_EQ(SectionNames(target).back(), ".rsrc");
+}
+
 TEST(ResourceUpdate, ModuleWithoutResourcesGetsASection) {
     Bytes source = FixtureBytes("nores.exe");
     ResourceUpdate update = BeginOn(source);
