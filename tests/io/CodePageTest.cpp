@@ -175,5 +175,7 @@ TEST(CodePage, AsciiTextIsCopiedOnlyWhereTheConverterKeepsIt) {
     }
     // UTF-7 is no such code page: '+' starts an escape there.
     CodePage utf7(65000);
-    if (utf7.Supported()) EXPECT_EQ(utf7.FromUtf16(u"\u00E9"), "+AOk-");
+    if (utf7.Supported()) {
+        EXPECT_EQ(utf7.FromUtf16(u"\u00E9"), "+AOk-");
+    }
 }
