@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <future>
+#include <system_error>
 
 #include "io/ByteReader.h"
 
@@ -155,6 +157,9 @@ class Rewriter {
 public:
     Rewriter(const PeImage& image, const EditTree& tree, std::vector<std::string>& warnings)
         : m_image(image), m_layout(image), m_tree(tree), m_warnings(warnings) {}
+
+    // Where the checksum field lies; the same in the old and the new file.
+    std::uint64_t ChecksumOffset() const { return m_layout.checksumOffset; }
 
     Result<std::vector<std::uint8_t>> Run() {
         if (auto refused = CheckWritable()) return *refused;
@@ -323,7 +328,7 @@ private:
         Put32(out, m_layout.optional + 56, static_cast<std::uint32_t>(AlignUp(end, m_image.SectionAlignment())));
         std::int64_t initialized = Get32(out, m_layout.optional + 8);
         Put32(out, m_layout.optional + 8, static_cast<std::uint32_t>(std::max<std::int64_t>(0, initialized + initializedDelta)));
-        Put32(out, m_layout.checksumOffset, PeChecksum(out, static_cast<std::uint32_t>(m_layout.checksumOffset)));
+        // The checksum comes last, in Commit.
     }
 
     // The resources fit where they are: the rest of the section is zeroed and
@@ -446,9 +451,25 @@ std::optional<Error> Verify(std::span<const std::uint8_t> bytes, const EditTree&
 
 Result<std::vector<std::uint8_t>> ResourceUpdate::Commit(std::vector<std::string>& warnings) const {
     EditTree tree = m_tree.Pruned();
-    auto written = Rewriter(m_image, tree, warnings).Run();
+    Rewriter rewriter(m_image, tree, warnings);
+    auto written = rewriter.Run();
     if (!written) return written;
-    if (auto failed = Verify(written.Value(), tree)) return *failed;
+    // The checksum and the read-back check both only read the new file (the
+    // check never looks at the checksum field): a module of tens of
+    // megabytes has them done side by side.
+    std::vector<std::uint8_t>& out = written.Value();
+    auto offset = static_cast<std::uint32_t>(rewriter.ChecksumOffset());
+    auto sum = [&out, offset] { return PeChecksum(out, offset); };
+    std::future<std::uint32_t> checksum;
+    try {
+        checksum = std::async(std::launch::async, sum);
+    } catch (const std::system_error&) {
+        checksum = std::async(std::launch::deferred, sum); // no thread to be had
+    }
+    std::optional<Error> failed = Verify(out, tree);
+    std::uint32_t value = checksum.get();
+    if (failed) return *failed;
+    Put32(out, offset, value);
     return written;
 }
 
