@@ -89,24 +89,25 @@ private:
     // WORD id; extended: DWORD help id, extended style, style, WORD x, y, cx,
     // cy, DWORD id. Then class, title and the creation-data size WORD.
     bool ReadControl(CResourceItem& entry, std::uint32_t index) {
-        std::string which = "control " + std::to_string(index + 1) + " of " + std::to_string(m_itemCount);
-        if (!m_reader.AlignTo(4)) return Fault(which + " starts past the end");
+        // Named only when something is wrong: a module has tens of thousands of controls.
+        auto which = [&] { return "control " + std::to_string(index + 1) + " of " + std::to_string(m_itemCount); };
+        if (!m_reader.AlignTo(4)) return Fault(which() + " starts past the end");
         std::optional<std::uint32_t> id;
         if (m_extended) {
-            if (!m_reader.Skip(12 + 8)) return Fault(which + " is cut off");
+            if (!m_reader.Skip(12 + 8)) return Fault(which() + " is cut off");
             id = m_reader.U32();
         } else {
-            if (!m_reader.Skip(8 + 8)) return Fault(which + " is cut off");
+            if (!m_reader.Skip(8 + 8)) return Fault(which() + " is cut off");
             id = m_reader.U16();
         }
-        if (!id) return Fault(which + " is cut off");
-        if (!ReadNameOrOrdinal(m_reader)) return Fault(which + ": class is cut off");
+        if (!id) return Fault(which() + " is cut off");
+        if (!ReadNameOrOrdinal(m_reader)) return Fault(which() + ": class is cut off");
         auto title = ReadNameOrOrdinal(m_reader);
-        if (!title) return Fault(which + ": title is cut off");
+        if (!title) return Fault(which() + ": title is cut off");
         auto extra = m_reader.U16();
-        if (!extra) return Fault(which + ": creation data size is cut off");
+        if (!extra) return Fault(which() + ": creation data size is cut off");
         // The next control follows the creation data, rounded down to whole WORDs.
-        if (*extra != 0 && !m_reader.Skip(*extra & ~1u)) return Fault(which + ": creation data runs past the end");
+        if (*extra != 0 && !m_reader.Skip(*extra & ~1u)) return Fault(which() + ": creation data runs past the end");
 
         std::string text;
         if (!title->isOrdinal) text = EscapeControls(m_context.text.Convert(title->text, kDialogTextBuffer));
