@@ -97,6 +97,17 @@ for t in "${targets[@]}"; do
     [ -n "$rate" ] || rate=$(( ${runs:-0} / (seconds > 0 ? seconds : 1) ))
     cov=$(grep -oE 'cov: [0-9]+' <<<"$last" | grep -oE '[0-9]+')
     ft=$(grep -oE 'ft: [0-9]+' <<<"$last" | grep -oE '[0-9]+')
+    # -timeout is wall-clock time: a fuzzer starved of CPU (a loaded machine,
+    # a paused process) reports inputs that are not slow. Each timeout is
+    # replayed alone; one that finishes within the limit is set aside.
+    for slow in "$build"/artifacts/"$t"/timeout-* "$build"/artifacts/"$t"/slow-unit-*; do
+        [ -f "$slow" ] || continue
+        if "$build/fuzz/fuzz_$t" -timeout=1 -rss_limit_mb=512 "$slow" >/dev/null 2>&1; then
+            mkdir -p "$build/not-reproduced/$t"
+            mv "$slow" "$build/not-reproduced/$t/"
+            echo "    $(basename "$slow"): finishes within 1 s when run alone (kept in $build/not-reproduced/$t)"
+        fi
+    done
     findings=$(find "$build/artifacts/$t" -type f 2>/dev/null | wc -l)
     printf '%-16s %10s %8s %8s %6s  %s\n' "$t" "${runs:--}" "${rate:--}" "${cov:--}" "${ft:--}" "$findings"
     if [ "$findings" -gt 0 ] || [ "$(cat "$build/fuzz_$t.rc")" != 0 ]; then
