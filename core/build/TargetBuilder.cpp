@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <future>
 #include <map>
-#include <system_error>
 
 #include "build/TemplateWriters.h"
 #include "extract/TemplateParsers.h"
 #include "io/FileIo.h"
+#include "io/RunBeside.h"
 #include "pe/ResourceUpdate.h"
 #include "project/Project.h"
 
@@ -196,13 +196,7 @@ Result<BuildReport> BuildTarget(const CProject& project, const std::string& targ
     // String tables are half of a module's texts: they are made on a second
     // thread while this one makes the rest.
     TemplateMaker maker(project, source.Value());
-    auto makeStrings = [&maker] { return maker.Strings(); };
-    std::future<Batch> strings;
-    try {
-        strings = std::async(std::launch::async, makeStrings);
-    } catch (const std::system_error&) {
-        strings = std::async(std::launch::deferred, makeStrings); // no thread to be had: one after the other
-    }
+    std::future<Batch> strings = RunBeside([&maker] { return maker.Strings(); });
     Batch others = maker.Others();
     BuildReport report;
     Applier applier(project, update.Value(), source.Value(), report);

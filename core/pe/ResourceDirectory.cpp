@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "io/ByteReader.h"
+#include "io/FlatTable.h"
 
 namespace quillon {
 
@@ -55,39 +56,6 @@ struct Entry {
     std::uint32_t offsetField = 0;
 };
 
-// Offsets already walked: open addressing in one array, since a module has
-// tens of thousands of tables and data entries and a node per offset would
-// cost more than reading them.
-class OffsetSet {
-public:
-    // False when `offset` was already there.
-    bool Insert(std::uint32_t offset) {
-        if (2 * (m_count + 1) > m_slots.size()) Grow();
-        std::size_t mask = m_slots.size() - 1;
-        std::uint64_t key = std::uint64_t{offset} + 1; // 0 marks a free slot
-        for (std::size_t i = Hash(offset) & mask;; i = (i + 1) & mask) {
-            if (m_slots[i] == key) return false;
-            if (m_slots[i] == 0) {
-                m_slots[i] = key;
-                ++m_count;
-                return true;
-            }
-        }
-    }
-
-private:
-    static std::size_t Hash(std::uint32_t offset) { return static_cast<std::size_t>((offset * 0x9E3779B97F4A7C15ull) >> 20); }
-    void Grow() {
-        std::vector<std::uint64_t> old = std::move(m_slots);
-        m_slots.assign(old.empty() ? 64 : old.size() * 2, 0);
-        m_count = 0;
-        for (std::uint64_t key : old)
-            if (key) Insert(static_cast<std::uint32_t>(key - 1));
-    }
-    std::vector<std::uint64_t> m_slots;
-    std::size_t m_count = 0;
-};
-
 // Walks the directory bytes [section start of the directory, section end).
 class DirectoryWalker {
 public:
@@ -129,7 +97,7 @@ private:
     // WORD named count, WORD id count, then the entries (named first).
     bool ReadTable(std::uint32_t offset, TableHeader& header, std::vector<Entry>& entries) {
         entries.clear();
-        if (!m_visitedTables.Insert(offset)) {
+        if (!m_visitedTables.InsertFirst(offset, true)) {
             Diagnose("table at " + std::to_string(offset) + " is reached twice (skipped)");
             return false;
         }
@@ -216,7 +184,7 @@ private:
 
     // Data entry: DWORD RVA of the bytes, DWORD size, DWORD code page, DWORD reserved.
     std::optional<ResourceLeaf> ReadLeaf(std::uint32_t offset, const Describe& what) {
-        if (!m_visitedLeaves.Insert(offset)) {
+        if (!m_visitedLeaves.InsertFirst(offset, true)) {
             Diagnose(what() + ": data entry at " + std::to_string(offset) + " is shared (skipped)");
             return std::nullopt;
         }
@@ -238,8 +206,9 @@ private:
     std::span<const std::uint8_t> m_dir;
     std::vector<std::string>& m_diagnostics;
     std::size_t m_findings = 0;
-    OffsetSet m_visitedTables;
-    OffsetSet m_visitedLeaves;
+    // Offsets already walked: a module has tens of thousands of them.
+    FlatTable<std::uint32_t, bool> m_visitedTables;
+    FlatTable<std::uint32_t, bool> m_visitedLeaves;
     std::vector<Entry> m_languageEntries;
 };
 

@@ -4,9 +4,9 @@
 #include <bit>
 #include <cstring>
 #include <future>
-#include <system_error>
 
 #include "io/ByteReader.h"
+#include "io/RunBeside.h"
 
 namespace quillon {
 
@@ -459,13 +459,7 @@ Result<std::vector<std::uint8_t>> ResourceUpdate::Commit(std::vector<std::string
     // megabytes has them done side by side.
     std::vector<std::uint8_t>& out = written.Value();
     auto offset = static_cast<std::uint32_t>(rewriter.ChecksumOffset());
-    auto sum = [&out, offset] { return PeChecksum(out, offset); };
-    std::future<std::uint32_t> checksum;
-    try {
-        checksum = std::async(std::launch::async, sum);
-    } catch (const std::system_error&) {
-        checksum = std::async(std::launch::deferred, sum); // no thread to be had
-    }
+    std::future<std::uint32_t> checksum = RunBeside([&out, offset] { return PeChecksum(out, offset); });
     std::optional<Error> failed = Verify(out, tree);
     std::uint32_t value = checksum.get();
     if (failed) return *failed;
