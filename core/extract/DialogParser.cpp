@@ -14,7 +14,7 @@ constexpr std::uint32_t kSetFont = 0x40;
 struct NameOrOrdinal {
     bool isOrdinal = false;
     std::uint16_t ordinal = 0;
-    std::u16string text;
+    std::span<const std::uint8_t> text; // UTF-16LE units
 };
 
 std::optional<NameOrOrdinal> ReadNameOrOrdinal(ByteReader& reader) {
@@ -29,9 +29,9 @@ std::optional<NameOrOrdinal> ReadNameOrOrdinal(ByteReader& reader) {
         field.ordinal = *ordinal;
         return field;
     }
-    auto text = reader.Utf16z();
+    auto text = reader.Utf16zBytes();
     if (!text) return std::nullopt;
-    field.text = std::move(*text);
+    field.text = *text;
     return field;
 }
 
@@ -61,16 +61,16 @@ public:
         if (!style || !count || !m_reader.Skip(8)) return Fault("header is cut off");
         m_itemCount = *count;
         if (!ReadNameOrOrdinal(m_reader) || !ReadNameOrOrdinal(m_reader)) return Fault("menu or class is cut off");
-        auto caption = m_reader.Utf16z();
+        auto caption = m_reader.Utf16zBytes();
         if (!caption) return Fault("caption has no terminator");
-        m_caption = std::move(*caption);
+        m_caption = *caption;
         if (*style & kSetFont) {
-            if (!m_reader.Skip(m_extended ? 6 : 2) || !m_reader.Utf16z()) return Fault("font is cut off");
+            if (!m_reader.Skip(m_extended ? 6 : 2) || !m_reader.Utf16zBytes()) return Fault("font is cut off");
         }
         return true;
     }
 
-    const std::u16string& Caption() const { return m_caption; }
+    std::span<const std::uint8_t> Caption() const { return m_caption; }
 
     bool ReadControls(CResourceItem& entry) {
         for (std::uint32_t i = 0; i < m_itemCount; ++i)
@@ -110,14 +110,14 @@ private:
         if (*extra != 0 && !m_reader.Skip(*extra & ~1u)) return Fault(which() + ": creation data runs past the end");
 
         std::string text;
-        if (!title->isOrdinal) text = EscapeControls(m_context.text.Convert(title->text, kDialogTextBuffer));
+        if (!title->isOrdinal) text = EscapeControls(m_context.text.ConvertLe(title->text, kDialogTextBuffer));
         // The tree keeps the low 16 bits of the ID, so -1 reads as 65535.
         std::int32_t itemId = static_cast<std::uint16_t>(*id);
         if (text.empty()) {
             entry.AddChild(std::make_unique<CDialogItem>("", 0, itemId, RIS_FIXED));
         } else {
             HotkeyText split = SplitHotkey(std::move(text), m_context.text.Page());
-            entry.AddChild(std::make_unique<CDialogItem>(split.text, split.hotkey, itemId));
+            entry.AddChild(std::make_unique<CDialogItem>(std::move(split.text), split.hotkey, itemId));
         }
         return true;
     }
@@ -127,7 +127,7 @@ private:
     ParseContext& m_context;
     bool m_extended = false;
     std::uint32_t m_itemCount = 0;
-    std::u16string m_caption;
+    std::span<const std::uint8_t> m_caption; // UTF-16LE units
 };
 
 } // namespace
@@ -135,9 +135,9 @@ private:
 bool ParseDialog(std::span<const std::uint8_t> resource, std::uint16_t id, TreeRoot& dialogs, ParseContext& context) {
     DialogReader reader(resource, id, context);
     if (!reader.ReadHeader()) return false;
-    std::string caption = context.text.Convert(reader.Caption(), kDialogTextBuffer);
+    std::string caption = context.text.ConvertLe(reader.Caption(), kDialogTextBuffer);
     CResourceItem* entry = dialogs.index.Find(caption, id);
-    if (!entry) entry = &dialogs.item.AddChild(std::make_unique<CDialogEntry>(caption, 0, id));
+    if (!entry) entry = &dialogs.item.AddChild(std::make_unique<CDialogEntry>(std::move(caption), 0, id));
     entry->SetData(resource);
     reader.ReadControls(*entry);
     return true;

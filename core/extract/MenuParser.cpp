@@ -51,21 +51,21 @@ private:
                 if (!id) return Fault("entry runs past the end");
                 itemId = *id;
             }
-            auto raw = m_reader.Utf16z();
+            auto raw = m_reader.Utf16zBytes();
             if (!raw) return Fault("text has no terminator");
 
             if (*options & kPopup) {
                 CResourceItem* popup = nullptr;
                 if (parent) {
                     auto split = Split(*raw);
-                    popup = &parent->AddChild(std::make_unique<CMenuEntry>(split.text, split.hotkey, -1, *options));
+                    popup = &parent->AddChild(std::make_unique<CMenuEntry>(std::move(split.text), split.hotkey, -1, *options));
                 }
                 if (!ReadLevel(popup, depth + 1)) return false;
             } else if (!parent) {
                 // Shape only.
             } else if (itemId != 0) {
                 auto split = Split(*raw);
-                parent->AddChild(std::make_unique<CMenuItem>(split.text, split.hotkey, itemId, *options));
+                parent->AddChild(std::make_unique<CMenuItem>(std::move(split.text), split.hotkey, itemId, *options));
             } else {
                 // A separator: its template text, if any, is not kept.
                 parent->AddChild(std::make_unique<CMenuItem>("", 0, 0, *options, RIS_FIXED));
@@ -74,8 +74,8 @@ private:
         }
     }
 
-    HotkeyText Split(const std::u16string& raw) {
-        std::string text = EscapeControls(m_context.text.Convert(raw, kMenuTextBuffer));
+    HotkeyText Split(std::span<const std::uint8_t> raw) {
+        std::string text = EscapeControls(m_context.text.ConvertLe(raw, kMenuTextBuffer));
         if (text.empty()) return {};
         return SplitHotkey(std::move(text), m_context.text.Page());
     }

@@ -1,9 +1,12 @@
 #include "extract/ResourceExtractor.h"
 
 #include <ctime>
+#include <future>
+#include <iterator>
 
 #include "extract/FileVersion.h"
 #include "extract/TemplateParsers.h"
+#include "io/RunBeside.h"
 
 namespace quillon {
 
@@ -56,10 +59,10 @@ bool CResourceExtractor::Extract() {
         m_progress->Show(kExtractMessage, total);
         m_bShown = true;
     }
-    ParseAll();
+    std::size_t replacedBeside = ParseAll();
     m_target.Recount();
     m_target.m_nTranslated = 0;
-    m_report.replacedCharacters = m_text.Replaced();
+    m_report.replacedCharacters = m_text.Replaced() + replacedBeside;
     return true;
 }
 
@@ -80,38 +83,83 @@ void CResourceExtractor::StepProgress() {
     if (m_progress) m_progress->Step();
 }
 
-void CResourceExtractor::ParseAll() {
+namespace {
+
+// Below this many dialogs and menus, starting a thread costs more than it saves.
+constexpr std::size_t kTemplatesWorthAThread = 64;
+
+std::string NamedSkipped(const char* kind, const ResourceId& name) {
+    return std::string(kind) + " named \"" + name.ToString() + "\" skipped (only numbered resources are read)";
+}
+
+} // namespace
+
+std::size_t CResourceExtractor::ParseAll() {
     const ResourceModule& module = *Module();
-    auto skipNamed = [&](const char* kind, const ResourceId& name) {
-        m_report.diagnostics.push_back(std::string(kind) + " named \"" + name.ToString() + "\" skipped (only numbered resources are read)");
-    };
-    for (const ResourceId& name : module.EnumerateNames(kTypeStringTable)) {
-        if (name.named) { skipNamed("string table", name); continue; }
-        ReadStringBlock(name.id);
-        for (int i = 0; i < 16; ++i) StepProgress();
-    }
-    for (const ResourceId& name : module.EnumerateNames(kTypeDialog)) {
-        if (name.named) { skipNamed("dialog", name); continue; }
-        ParseDialog(name.id);
-        StepProgress();
-    }
-    for (const ResourceId& name : module.EnumerateNames(kTypeMenu)) {
-        if (name.named) { skipNamed("menu", name); continue; }
-        ParseMenu(name.id);
-        StepProgress();
-    }
+    // Dialogs and menus fill roots of their own, so on a large module they
+    // are read on a second thread while this one reads the string tables.
+    // That thread converts with its own copy of the code page (converters
+    // are not shared) and keeps its own faults, reported in single-pass order.
+    CodePage besidePage = m_codePage;
+    TemplateText besideText(besidePage);
+    std::vector<std::string> besideDiagnostics;
+    ParseContext besideContext{besideText, besideDiagnostics};
+    auto readTemplates = [&] { ReadDialogsAndMenus(module, besideContext); };
+    std::size_t templates = 0;
+    for (std::uint16_t type : {kTypeDialog, kTypeMenu})
+        for (const ResourceId& name : module.EnumerateNames(type))
+            if (!name.named) ++templates;
+    std::future<void> templatesRead = templates >= kTemplatesWorthAThread
+                                          ? RunBeside(readTemplates)
+                                          : std::async(std::launch::deferred, readTemplates);
+    ReadStringTables(module);
+    templatesRead.get();
+    // Their progress is shown when they are done: only this thread may step it.
+    for (std::size_t i = 0; i < templates; ++i) StepProgress();
+    m_report.diagnostics.insert(m_report.diagnostics.end(), std::make_move_iterator(besideDiagnostics.begin()),
+                                std::make_move_iterator(besideDiagnostics.end()));
+
     // One version resource describes the module; a second one would mix its
     // blocks into the first, so only the first numbered one is read.
     bool versionRead = false;
     for (const ResourceId& name : module.EnumerateNames(kTypeVersion)) {
         if (name.named) {
-            skipNamed("version resource", name);
+            m_report.diagnostics.push_back(NamedSkipped("version resource", name));
         } else if (versionRead) {
             m_report.diagnostics.push_back("version resource " + name.ToString() + " skipped (the first one is read)");
         } else {
             versionRead = ParseVersion(name.id);
         }
         StepProgress();
+    }
+    return besideText.Replaced();
+}
+
+void CResourceExtractor::ReadStringTables(const ResourceModule& module) {
+    ParseContext context{m_text, m_report.diagnostics};
+    for (const ResourceId& name : module.EnumerateNames(kTypeStringTable)) {
+        if (name.named) {
+            context.diagnostics.push_back(NamedSkipped("string table", name));
+            continue;
+        }
+        ReadStringBlock(name.id, context);
+        for (int i = 0; i < 16; ++i) StepProgress();
+    }
+}
+
+// Runs beside ReadStringTables: touches only the dialog and menu roots.
+void CResourceExtractor::ReadDialogsAndMenus(const ResourceModule& module, ParseContext& context) {
+    for (const ResourceId& name : module.EnumerateNames(kTypeDialog)) {
+        if (name.named)
+            context.diagnostics.push_back(NamedSkipped("dialog", name));
+        else
+            ParseDialog(name.id, context);
+    }
+    for (const ResourceId& name : module.EnumerateNames(kTypeMenu)) {
+        if (name.named)
+            context.diagnostics.push_back(NamedSkipped("menu", name));
+        else
+            ParseMenu(name.id, context);
     }
 }
 
@@ -122,36 +170,48 @@ std::string Unreadable(const char* kind, std::uint16_t id) {
 } // namespace
 
 bool CResourceExtractor::ReadStringBlock(std::uint16_t block) {
+    ParseContext context{m_text, m_report.diagnostics};
+    return ReadStringBlock(block, context);
+}
+
+bool CResourceExtractor::ReadStringBlock(std::uint16_t block, ParseContext& context) {
     const ResourceModule* module = Module();
     if (!module) return false;
     if (!module->Find(kTypeStringTable, block)) {
-        m_report.diagnostics.push_back(Unreadable("string table", block));
+        context.diagnostics.push_back(Unreadable("string table", block));
         return false;
     }
-    ParseContext context{m_text, m_report.diagnostics};
     quillon::ParseStringBlock(module->LoadStringBlock(block), block, m_strings, context);
     return true;
 }
 
 bool CResourceExtractor::ParseMenu(std::uint16_t id) {
+    ParseContext context{m_text, m_report.diagnostics};
+    return ParseMenu(id, context);
+}
+
+bool CResourceExtractor::ParseMenu(std::uint16_t id, ParseContext& context) {
     const ResourceModule* module = Module();
     auto bytes = module ? module->Find(kTypeMenu, id) : std::nullopt;
     if (!bytes) {
-        if (module) m_report.diagnostics.push_back(Unreadable("menu", id));
+        if (module) context.diagnostics.push_back(Unreadable("menu", id));
         return false;
     }
-    ParseContext context{m_text, m_report.diagnostics};
     return quillon::ParseMenu(*bytes, id, m_menus, context);
 }
 
 bool CResourceExtractor::ParseDialog(std::uint16_t id) {
+    ParseContext context{m_text, m_report.diagnostics};
+    return ParseDialog(id, context);
+}
+
+bool CResourceExtractor::ParseDialog(std::uint16_t id, ParseContext& context) {
     const ResourceModule* module = Module();
     auto bytes = module ? module->Find(kTypeDialog, id) : std::nullopt;
     if (!bytes) {
-        if (module) m_report.diagnostics.push_back(Unreadable("dialog", id));
+        if (module) context.diagnostics.push_back(Unreadable("dialog", id));
         return false;
     }
-    ParseContext context{m_text, m_report.diagnostics};
     return quillon::ParseDialog(*bytes, id, m_dialogs, context);
 }
 

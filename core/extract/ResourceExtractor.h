@@ -52,7 +52,13 @@ public:
 private:
     const ResourceModule* Module();
     std::uint32_t CountSteps();
-    void ParseAll();
+    // Returns the characters replaced on the second thread.
+    std::size_t ParseAll();
+    void ReadStringTables(const ResourceModule& module);
+    void ReadDialogsAndMenus(const ResourceModule& module, ParseContext& context);
+    bool ReadStringBlock(std::uint16_t block, ParseContext& context);
+    bool ParseMenu(std::uint16_t id, ParseContext& context);
+    bool ParseDialog(std::uint16_t id, ParseContext& context);
     void StepProgress();
 
     std::string m_strModulePath;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "io/ByteReader.h"
+
 namespace quillon {
 
 std::string EscapeControls(std::string text) {
@@ -39,6 +41,11 @@ std::string TemplateText::Convert(std::u16string_view text, std::size_t bufferBy
     std::string converted = m_codePage.FromUtf16(text, &m_replaced);
     // The buffer holds the terminator too.
     return CutToBuffer(std::move(converted), bufferBytes - 1, m_codePage);
+}
+
+std::string TemplateText::ConvertLe(std::span<const std::uint8_t> units, std::size_t bufferBytes) {
+    ByteReader::DecodeUtf16Le(units, m_units);
+    return Convert(m_units, bufferBytes);
 }
 
 std::string TemplateText::Convert(std::u16string_view text) { return m_codePage.FromUtf16(text, &m_replaced); }

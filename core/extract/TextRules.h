@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -34,12 +35,15 @@ public:
     explicit TemplateText(const CodePage& codePage) : m_codePage(codePage) {}
     std::string Convert(std::u16string_view text, std::size_t bufferBytes);
     std::string Convert(std::u16string_view text); // no buffer limit
+    // Text as it lies in a template: the little-endian bytes of its units.
+    std::string ConvertLe(std::span<const std::uint8_t> units, std::size_t bufferBytes);
     const CodePage& Page() const { return m_codePage; }
     std::size_t Replaced() const { return m_replaced; }
 
 private:
     const CodePage& m_codePage;
     std::size_t m_replaced = 0;
+    std::u16string m_units; // reused by ConvertLe, so a text costs no allocation of its own
 };
 
 } // namespace quillon

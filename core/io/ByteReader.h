@@ -58,15 +58,29 @@ public:
     // A zero-terminated UTF-16 string; the cursor ends after the terminator.
     // Fails (cursor unchanged) when no terminator lies inside the bytes.
     std::optional<std::u16string> Utf16z() {
-        // Find the terminator first, so the text is made in one piece.
+        auto units = Utf16zBytes();
+        if (!units) return std::nullopt;
+        std::u16string out;
+        DecodeUtf16Le(*units, out);
+        return out;
+    }
+
+    // The same string as the little-endian bytes of its units (terminator
+    // excluded), for readers that convert it without a copy of their own.
+    std::optional<std::span<const std::uint8_t>> Utf16zBytes() {
         std::size_t end = m_pos;
         while (end + 2 <= m_bytes.size() && (m_bytes[end] | m_bytes[end + 1]) != 0) end += 2;
         if (end + 2 > m_bytes.size()) return std::nullopt;
-        std::u16string out((end - m_pos) / 2, u'\0');
-        for (std::size_t i = 0; i < out.size(); ++i)
-            out[i] = static_cast<char16_t>(m_bytes[m_pos + 2 * i] | (m_bytes[m_pos + 2 * i + 1] << 8));
+        auto units = m_bytes.subspan(m_pos, end - m_pos);
         m_pos = end + 2;
-        return out;
+        return units;
+    }
+
+    // Little-endian UTF-16 units into `out` (an odd last byte is ignored).
+    static void DecodeUtf16Le(std::span<const std::uint8_t> bytes, std::u16string& out) {
+        out.resize(bytes.size() / 2);
+        for (std::size_t i = 0; i < out.size(); ++i)
+            out[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
     }
 
     // A sub-reader over [offset, offset + length) of these bytes, or nothing

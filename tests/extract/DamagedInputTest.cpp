@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "Fixtures.h"
 #include "extract/ResourceExtractor.h"
+#include "support/PeBuilder.h"
 
 using namespace quillon;
 using namespace quillon::testing;
@@ -132,4 +136,91 @@ TEST(DamagedModules, ByteFlipsInTheResourceSectionAreHandled) {
         EXPECT_EQ(scan->info.m_nDialogs, scan->info.m_Dialogs.GetCount());
         EXPECT_EQ(scan->info.m_nStrings, scan->info.m_Strings.GetCount());
     }
+}
+
+namespace {
+
+class StepCounter : public IProgress {
+public:
+    void Show(std::string_view, std::uint32_t range) override { this->range = range; }
+    void Step() override { ++steps; }
+    void Hide() override {}
+    std::uint32_t range = 0;
+    std::uint32_t steps = 0;
+};
+
+// Enough dialogs and menus for the scan to read them on a second thread,
+// with damaged, named and unconvertible ones among them.
+std::vector<std::uint8_t> ManyTemplatesModule() {
+    std::vector<BuiltResource> resources;
+    for (std::uint16_t block = 1; block <= 4; ++block) {
+        std::array<std::u16string, 16> slots;
+        for (std::size_t slot = 0; slot < 16; slot += 3) slots[slot] = u"Message " + std::u16string(1, u'A' + slot);
+        if (block == 2) slots[1] = u"Not in 1252: \u4E2D";
+        resources.push_back({ResourceId::Integer(6), ResourceId::Integer(block), 0x0409, StringBlockBytes(slots)});
+    }
+    resources.push_back({ResourceId::Integer(6), ResourceId::Named(u"EXTRA"), 0x0409, StringBlockBytes({u"x"})});
+    for (std::uint16_t id = 100; id < 180; ++id) {
+        std::u16string caption = id == 150 ? u"Page \u4E2D" : u"Page " + std::u16string(1, u'A' + id % 26);
+        auto bytes = StandardDialogBytes(caption, {{1, u"&OK"}, {2, u"Cancel"}, {static_cast<std::uint16_t>(id), u"&Apply"}});
+        if (id == 120) bytes.resize(bytes.size() - 10); // the last control is cut off
+        resources.push_back({ResourceId::Integer(5), ResourceId::Integer(id), 0x0409, std::move(bytes)});
+    }
+    resources.push_back({ResourceId::Integer(5), ResourceId::Named(u"NAMED"), 0x0409, StandardDialogBytes(u"Named", {})});
+    for (std::uint16_t id = 1; id <= 8; ++id) {
+        auto bytes = StandardMenuBytes({{u"&File", {{10, u"&Open"}, {0, u""}, {11, u"E&xit"}}}});
+        if (id == 5) bytes.resize(bytes.size() - 4); // no end bit, no terminator
+        resources.push_back({ResourceId::Integer(4), ResourceId::Integer(id), 0x0409, std::move(bytes)});
+    }
+    resources.push_back({ResourceId::Integer(16), ResourceId::Integer(1), 0x0409, VersionBytes()});
+    return BuildPeWithResources(resources);
+}
+
+std::size_t FirstMention(const ExtractReport& report, const std::string& text) {
+    for (std::size_t i = 0; i < report.diagnostics.size(); ++i)
+        if (report.diagnostics[i].find(text) != std::string::npos) return i;
+    return report.diagnostics.size();
+}
+
+} // namespace
+
+// Dialogs and menus of a large module are read beside the string tables: the
+// tree, the faults and their order, the replaced characters and the progress
+// must be those of reading one resource after another.
+TEST(LargeScan, TemplatesReadBesideTheStringsGiveTheSinglePassResult) {
+    std::vector<std::uint8_t> image = ManyTemplatesModule();
+    CResourceInfo info;
+    StepCounter progress;
+    CResourceExtractor extractor(ResourceModule::FromBytes(image).Value(), info, CodePage(1252), &progress);
+    extractor.Extract();
+    const ExtractReport& report = extractor.Report();
+
+    CResourceInfo expected;
+    CResourceExtractor onePass(ResourceModule::FromBytes(image).Value(), expected, CodePage(1252));
+    for (std::uint16_t block = 1; block <= 4; ++block) onePass.ReadStringBlock(block);
+    for (std::uint16_t id = 100; id < 180; ++id) onePass.ParseDialog(id);
+    for (std::uint16_t id = 1; id <= 8; ++id) onePass.ParseMenu(id);
+    onePass.ParseVersion(1);
+    expected.Recount();
+    expected.m_timeExtracted = info.m_timeExtracted;
+    expected.m_dwFileVersionMS = info.m_dwFileVersionMS;
+    expected.m_dwFileVersionLS = info.m_dwFileVersionLS;
+    expected.m_wLanguage = info.m_wLanguage;
+    EXPECT_TRUE(info == expected);
+    EXPECT_EQ(info.m_Dialogs.GetCount(), 80u);
+    EXPECT_EQ(info.m_Menus.GetCount(), 8u);
+
+    // Named resources come first in the directory, so first in their kind.
+    std::vector<std::size_t> order = {FirstMention(report, "string table named \"EXTRA\""),
+                                      FirstMention(report, "dialog named \"NAMED\""), FirstMention(report, "dialog 120:"),
+                                      FirstMention(report, "menu 5:")};
+    for (std::size_t position : order) EXPECT_LT(position, report.diagnostics.size());
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+    std::vector<std::string> faults; // all but the skipped named resources, which only a whole scan reports
+    std::copy_if(report.diagnostics.begin(), report.diagnostics.end(), std::back_inserter(faults),
+                 [](const std::string& line) { return line.find(" named \"") == std::string::npos; });
+    EXPECT_EQ(faults, onePass.Report().diagnostics);
+    EXPECT_EQ(report.replacedCharacters, 2u);
+    EXPECT_EQ(progress.steps, progress.range);
+    EXPECT_EQ(progress.range, 4u * 16 + 80 + 8 + 1);
 }
