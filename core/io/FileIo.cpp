@@ -57,9 +57,47 @@ Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
-Status WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
-    std::string folder = ".";
-    if (auto slash = path.find_last_of('/'); slash != std::string::npos) folder = path.substr(0, slash + 1);
+namespace {
+
+std::string FolderOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+// The file a save must replace: a symbolic link (a project kept in a synced
+// folder, say) stays a link and its target gets the new contents. Relative
+// targets count from the link's folder; a loop, or a chain longer than the
+// system follows, is refused.
+Result<std::string> FinalTarget(std::string path) {
+    constexpr int kMaxLinks = 40;
+    for (int hops = 0; hops <= kMaxLinks; ++hops) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+        ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length < 0) return MakeError(Error::Code::Io, SystemError("cannot read the link", path));
+        target.resize(static_cast<std::size_t>(length));
+        path = target.starts_with('/') || path.find('/') == std::string::npos ? target : FolderOf(path) + target;
+    }
+    errno = ELOOP;
+    return MakeError(Error::Code::Io, SystemError("cannot follow the links of", path));
+}
+
+// After the rename the folder's entry must reach the disk too, or a crash
+// could bring back the old file. Some file systems cannot flush a folder;
+// the contents are on disk by then, so that is not an error.
+void FlushFolder(const std::string& folder) {
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Get() >= 0) ::fsync(fd.Get());
+}
+
+} // namespace
+
+Status WriteFileAtomically(const std::string& requested, std::span<const std::uint8_t> bytes) {
+    auto resolved = FinalTarget(requested);
+    if (!resolved) return resolved.GetError();
+    const std::string& path = resolved.Value();
+    std::string folder = FolderOf(path);
     std::string base = path.substr(path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1);
     std::string pattern = (folder == "." ? std::string() : folder) + "." + base + ".XXXXXX";
     std::vector<char> tempName(pattern.begin(), pattern.end());
@@ -88,6 +126,7 @@ Status WriteFileAtomically(const std::string& path, std::span<const std::uint8_t
     if (::fsync(fd.Get()) != 0) return fail("cannot flush");
     if (::close(fd.Release()) != 0) return fail("cannot close");
     if (::rename(temp.c_str(), path.c_str()) != 0) return fail("cannot replace");
+    FlushFolder(folder);
     return Done{};
 }
 

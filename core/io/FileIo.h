@@ -17,6 +17,8 @@ Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path);
 
 // Writes `bytes` to a temporary file in the folder of `path`, flushes it to
 // disk and renames it over `path`, so a crash never leaves a half-written file.
+// When `path` is a symbolic link, the file it leads to is replaced and the
+// link stays.
 Status WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
 bool FileExists(const std::string& path);

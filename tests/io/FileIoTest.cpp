@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "TempDir.h"
+#include "io/FileIo.h"
+
+using namespace quillon;
+using quillon::testing::TempDir;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Read(const std::string& path) {
+    auto read = ReadWholeFile(path);
+    return read ? read.Value() : Bytes{};
+}
+
+// Nothing but the saved files: no temporary is left behind.
+std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST(AtomicSave, ReplacesTheFileAndKeepsItsPermissions) {
+    TempDir dir;
+    std::string path = dir.File("p.prj");
+    ASSERT_TRUE(WriteFileAtomically(path, Bytes{1, 2, 3}));
+    ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+    ASSERT_TRUE(WriteFileAtomically(path, Bytes{4, 5}));
+    EXPECT_EQ(Read(path), (Bytes{4, 5}));
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"p.prj"});
+}
+
+TEST(AtomicSave, SymbolicLinksStayAndTheirTargetsGetTheContents) {
+    TempDir dir;
+    fs::create_directory(dir.File("synced"));
+    std::string real = dir.File("synced/p.prj");
+    ASSERT_TRUE(WriteFileAtomically(real, Bytes{1}));
+    // A chain: an absolute link to a relative one into another folder.
+    fs::create_symlink("synced/p.prj", dir.File("relative.prj"));
+    fs::create_symlink(dir.File("relative.prj"), dir.File("absolute.prj"));
+
+    ASSERT_TRUE(WriteFileAtomically(dir.File("absolute.prj"), Bytes{7, 8}));
+    EXPECT_TRUE(fs::is_symlink(dir.File("absolute.prj")));
+    EXPECT_TRUE(fs::is_symlink(dir.File("relative.prj")));
+    EXPECT_EQ(Read(real), (Bytes{7, 8}));
+    EXPECT_EQ(Entries(dir.File("synced")), std::vector<std::string>{"p.prj"});
+
+    // A link whose target does not exist yet creates it.
+    fs::create_symlink("synced/new.dic", dir.File("new.dic"));
+    ASSERT_TRUE(WriteFileAtomically(dir.File("new.dic"), Bytes{9}));
+    EXPECT_TRUE(fs::is_symlink(dir.File("new.dic")));
+    EXPECT_EQ(Read(dir.File("synced/new.dic")), (Bytes{9}));
+}
+
+TEST(AtomicSave, LinkLoopIsRefusedAndNothingIsWritten) {
+    TempDir dir;
+    fs::create_symlink("b.prj", dir.File("a.prj"));
+    fs::create_symlink("a.prj", dir.File("b.prj"));
+    auto saved = WriteFileAtomically(dir.File("a.prj"), Bytes{1});
+    ASSERT_FALSE(saved);
+    EXPECT_NE(saved.GetError().Describe().find("cannot follow the links"), std::string::npos);
+    EXPECT_TRUE(fs::is_symlink(dir.File("a.prj")));
+    EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"a.prj", "b.prj"}));
+}
