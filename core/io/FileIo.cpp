@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <system_error>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,19 +70,20 @@ std::string FolderOf(const std::string& path) {
 // folder, say) stays a link and its target gets the new contents. Relative
 // targets count from the link's folder; a loop, or a chain longer than the
 // system follows, is refused.
-Result<std::string> FinalTarget(std::string path) {
+Result<std::string> FinalTarget(const std::string& requested) {
     constexpr int kMaxLinks = 40;
+    std::string path = requested;
     for (int hops = 0; hops <= kMaxLinks; ++hops) {
         struct stat info {};
         if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-        std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
-        ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
-        if (length < 0) return MakeError(Error::Code::Io, SystemError("cannot read the link", path));
-        target.resize(static_cast<std::size_t>(length));
+        // read_symlink grows its buffer until the target fits: the size
+        // lstat reports may be short (links under /proc) or out of date.
+        std::error_code failed;
+        std::string target = std::filesystem::read_symlink(path, failed).string();
+        if (failed) return MakeError(Error::Code::Io, "cannot read the link '" + path + "': " + failed.message());
         path = target.starts_with('/') || path.find('/') == std::string::npos ? target : FolderOf(path) + target;
     }
-    errno = ELOOP;
-    return MakeError(Error::Code::Io, SystemError("cannot follow the links of", path));
+    return MakeError(Error::Code::Io, "cannot follow the links of '" + requested + "': " + std::strerror(ELOOP));
 }
 
 // After the rename the folder's entry must reach the disk too, or a crash

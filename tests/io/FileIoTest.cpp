@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -72,7 +73,26 @@ TEST(AtomicSave, LinkLoopIsRefusedAndNothingIsWritten) {
     fs::create_symlink("a.prj", dir.File("b.prj"));
     auto saved = WriteFileAtomically(dir.File("a.prj"), Bytes{1});
     ASSERT_FALSE(saved);
-    EXPECT_NE(saved.GetError().Describe().find("cannot follow the links"), std::string::npos);
+    EXPECT_NE(saved.GetError().Describe().find("cannot follow the links of '" + dir.File("a.prj") + "'"), std::string::npos);
     EXPECT_TRUE(fs::is_symlink(dir.File("a.prj")));
     EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"a.prj", "b.prj"}));
+}
+
+// Links under /proc report a size shorter than their target: the whole
+// target must be followed, not a file named after its first characters.
+TEST(AtomicSave, LinkWhoseTargetIsLongerThanItsReportedSize) {
+    TempDir dir;
+    std::string folder = dir.Path();
+    for (int level = 0; level < 6; ++level) {
+        folder += "/" + std::string(50, static_cast<char>('a' + level));
+        fs::create_directory(folder);
+    }
+    std::string real = folder + "/p.prj";
+    ASSERT_TRUE(WriteFileAtomically(real, Bytes{1}));
+    int fd = ::open(real.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(WriteFileAtomically("/proc/self/fd/" + std::to_string(fd), Bytes{2, 3}));
+    ::close(fd);
+    EXPECT_EQ(Read(real), (Bytes{2, 3}));
+    EXPECT_EQ(Entries(folder), std::vector<std::string>{"p.prj"});
 }
