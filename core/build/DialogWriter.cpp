@@ -1,6 +1,7 @@
 #include "build/TemplateBuffer.h"
 #include "build/TemplateWriters.h"
 #include "build/TextPreparation.h"
+#include "extract/DialogTemplate.h"
 #include "io/ByteReader.h"
 
 namespace quillon {
@@ -8,7 +9,6 @@ namespace quillon {
 namespace {
 
 constexpr std::uint32_t kExtendedSignature = 0xFFFF0001;
-constexpr std::uint32_t kSetFont = 0x40;
 
 Error Unwritable(std::int32_t id, const std::string& why) {
     return MakeError(Error::Code::Malformed, "dialog " + std::to_string(id) + ": " + why);
@@ -49,8 +49,8 @@ public:
         if (!caption) return Unwritable(m_dialog.m_nID, "the caption has no terminator");
         m_out.Name(TextToWrite(m_dialog, *caption, TextRule::Caption, m_context.codePage));
         std::size_t fontStart = m_copy.Position();
-        if (*style & kSetFont) {
-            if (!m_copy.Skip(extended ? 6 : 2) || !m_copy.Utf16z()) return Unwritable(m_dialog.m_nID, "the font is cut off");
+        if (*style & kDsSetFont) {
+            if (!SkipDialogFont(m_copy, extended)) return Unwritable(m_dialog.m_nID, "the font is cut off");
             CopyFrom(fontStart);
         }
         if (*count != m_dialog.GetCount())

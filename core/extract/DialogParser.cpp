@@ -1,5 +1,6 @@
 #include "extract/TemplateParsers.h"
 
+#include "extract/DialogTemplate.h"
 #include "io/ByteReader.h"
 
 namespace quillon {
@@ -7,20 +8,19 @@ namespace quillon {
 namespace {
 
 constexpr std::uint32_t kExtendedSignature = 0xFFFF0001;
-constexpr std::uint32_t kSetFont = 0x40;
 
 // "String or ordinal" field: WORD 0 for none, 0xFFFF and an ordinal WORD, or
 // a zero-terminated UTF-16 string.
-struct NameOrOrdinal {
+struct NameOrOrdinalView {
     bool isOrdinal = false;
     std::uint16_t ordinal = 0;
     std::span<const std::uint8_t> text; // UTF-16LE units
 };
 
-std::optional<NameOrOrdinal> ReadNameOrOrdinal(ByteReader& reader) {
+std::optional<NameOrOrdinalView> ReadNameOrOrdinal(ByteReader& reader) {
     auto first = ByteReader::U16At(reader.Bytes(), reader.Position());
     if (!first) return std::nullopt;
-    NameOrOrdinal field;
+    NameOrOrdinalView field;
     if (*first == 0xFFFF) {
         reader.Skip(2);
         auto ordinal = reader.U16();
@@ -43,8 +43,7 @@ public:
     // Header, standard: DWORD style, DWORD extended style; extended: DWORD
     // 0xFFFF0001, DWORD help id, DWORD extended style, DWORD style. Then WORD
     // item count, x, y, cx, cy, menu, class, caption, and with the set-font
-    // style the point size (extended also weight WORD, italic and charset
-    // bytes) and the face name.
+    // style the font.
     bool ReadHeader() {
         auto first = m_reader.U32();
         if (!first) return Fault("header is cut off");
@@ -64,9 +63,7 @@ public:
         auto caption = m_reader.Utf16zBytes();
         if (!caption) return Fault("caption has no terminator");
         m_caption = *caption;
-        if (*style & kSetFont) {
-            if (!m_reader.Skip(m_extended ? 6 : 2) || !m_reader.Utf16zBytes()) return Fault("font is cut off");
-        }
+        if ((*style & kDsSetFont) && !SkipDialogFont(m_reader, m_extended)) return Fault("font is cut off");
         return true;
     }
 

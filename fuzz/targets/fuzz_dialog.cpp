@@ -1,14 +1,18 @@
 // Input: byte 0 picks the code page, the rest is a dialog template (standard
 // or extended). The dialog is read into the tree and rebuilt from the
-// template copy the scan keeps, as a build would.
+// template copy the scan keeps, as a build would. The preview reads the same
+// template on its own: the two must agree on whether it is whole and on its
+// controls.
 
 #include <cstddef>
+#include <cstdlib>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "FuzzInput.h"
 #include "build/TemplateWriters.h"
+#include "extract/DialogTemplate.h"
 #include "extract/TemplateParsers.h"
 
 using namespace quillon;
@@ -21,7 +25,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ParseContext context{text, diagnostics};
     CResourceItem dialogs;
     TreeRoot root(dialogs);
-    ParseDialog(fuzz::Body(data, size, 1), 100, root, context);
+    std::span<const std::uint8_t> body = fuzz::Body(data, size, 1);
+    ParseDialog(body, 100, root, context);
     for (const auto& dialog : dialogs.GetChildren()) WriteDialog(*dialog, WriteContext{codePage});
+
+    auto preview = ParseDialogTemplate(body);
+    bool scannedWhole = diagnostics.empty() && dialogs.GetCount() == 1;
+    if (preview.has_value() != scannedWhole) std::abort();
+    if (!preview) return 0;
+    const auto& controls = dialogs.GetChildren()[0]->GetChildren();
+    if (controls.size() != preview->controls.size()) std::abort();
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i]->m_nID != static_cast<std::uint16_t>(preview->controls[i].id)) std::abort();
+        if (preview->controls[i].title.isOrdinal && !controls[i]->m_strText.empty()) std::abort();
+    }
     return 0;
 }

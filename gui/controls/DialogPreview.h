@@ -15,7 +15,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "controls/DialogTemplate.h"
+#include "extract/DialogTemplate.h"
 #include "io/CodePage.h"
 #include "model/ResourceItem.h"
 

@@ -28,7 +28,7 @@
 #include "Fixtures.h"
 #include "controls/DialogPreview.h"
 #include "controls/DialogPreviewDlg.h"
-#include "controls/DialogTemplate.h"
+#include "extract/DialogTemplate.h"
 #include "extract/ResourceExtractor.h"
 
 // Readable texts in failure messages.

@@ -1,4 +1,4 @@
-#include "controls/DialogTemplate.h"
+#include "extract/DialogTemplate.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 
 #include "io/ByteReader.h"
 
-namespace quillon::gui {
+namespace quillon {
 
 namespace {
 
@@ -178,6 +178,12 @@ std::u16string Trimmed(std::u16string_view face) {
 
 } // namespace
 
+bool SkipDialogFont(ByteReader& reader, bool extended) {
+    DialogTemplate font;
+    font.extended = extended;
+    return ReadFont(reader, font);
+}
+
 std::optional<DialogTemplate> ParseDialogTemplate(std::span<const std::uint8_t> bytes) {
     ByteReader reader(bytes);
     DialogTemplate dialog;
@@ -249,4 +255,4 @@ PixelRect DialogUnitsToPixels(int x, int y, int cx, int cy, DialogBaseUnits unit
     return {MulDiv(x, units.x, 4), MulDiv(y, units.y, 8), MulDiv(cx, units.x, 4), MulDiv(cy, units.y, 8)};
 }
 
-} // namespace quillon::gui
+} // namespace quillon

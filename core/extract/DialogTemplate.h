@@ -12,7 +12,9 @@
 #include <string_view>
 #include <vector>
 
-namespace quillon::gui {
+namespace quillon {
+
+class ByteReader;
 
 // A "string or ordinal" field; an empty string stands for "none".
 struct NameOrOrdinal {
@@ -60,6 +62,12 @@ struct DialogTemplate {
 inline constexpr std::uint32_t kDsSetFont = 0x40;
 inline constexpr std::uint16_t kMessageFontPointSize = 0x7FFF;
 
+// Steps over the font of a DS_SETFONT template: WORD point size, then, unless
+// the size is kMessageFontPointSize (the system's message font, after which
+// the dialog manager reads nothing), the extended layout's WORD weight, BYTE
+// italic and BYTE charset, and the face. False when it runs past the end.
+bool SkipDialogFont(ByteReader& reader, bool extended);
+
 // Both layouts (extended when the first DWORD is 0xFFFF0001). Nothing when
 // any field, control or creation data runs past the end of the bytes.
 std::optional<DialogTemplate> ParseDialogTemplate(std::span<const std::uint8_t> bytes);
@@ -101,4 +109,4 @@ struct PixelRect {
 // controls (so the right edge can differ by one from converting x + cx).
 PixelRect DialogUnitsToPixels(int x, int y, int cx, int cy, DialogBaseUnits units);
 
-} // namespace quillon::gui
+} // namespace quillon
