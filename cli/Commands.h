@@ -19,4 +19,10 @@ int RunRestore(const std::vector<std::string>& args);
 int RunCheck(const std::vector<std::string>& args);
 int RunBuild(const std::vector<std::string>& args);
 
+// Ends the process once a command's output is written, without freeing what
+// the command read: a large module or project is tens of thousands of items,
+// and freeing them one by one takes a fifth of a scan, where the system takes
+// the memory back at once.
+[[noreturn]] void EndAfterOutput(int status);
+
 } // namespace quillon::cli

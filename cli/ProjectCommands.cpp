@@ -84,7 +84,7 @@ int RunShow(const std::vector<std::string>& args) {
     auto project = OpenProjectFile("show", path, *codePage);
     if (!project) return 1;
     PrintProject(path, *project, parsed->Has("--json"));
-    return 0;
+    EndAfterOutput(0);
 }
 
 int RunUpdate(const std::vector<std::string>& args) {

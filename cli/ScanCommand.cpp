@@ -120,7 +120,7 @@ int RunScan(const std::vector<std::string>& args) {
         PrintJson(options, info, codePage, report);
     else
         PrintPlain(options, info, codePage, report);
-    return 0;
+    EndAfterOutput(0);
 }
 
 } // namespace quillon::cli

@@ -1,3 +1,5 @@
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <map>
 #include <string>
@@ -38,6 +40,13 @@ void PrintUsage(std::ostream& out) {
 }
 
 } // namespace
+
+void quillon::cli::EndAfterOutput(int status) {
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
