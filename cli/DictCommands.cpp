@@ -51,10 +51,9 @@ std::string HotkeyUtf8(std::uint16_t hotkey, const CodePage& codePage) {
 // Every entry of a text: the primary entry, then its sub-entries by kind.
 template <typename Visit>
 void ForEachEntry(const CDictonary& dictionary, Visit visit) {
-    for (const std::string* source : dictionary.SortedKeys()) {
-        const CDictonaryEntry* primary = dictionary.Lookup(*source);
-        visit(*source, *primary);
-        for (const auto& [kind, entry] : primary->SubEntries()) visit(*source, *entry);
+    for (const auto& [source, primary] : dictionary.SortedEntries()) {
+        visit(source, *primary);
+        for (const auto& [kind, entry] : primary->SubEntries()) visit(source, *entry);
     }
 }
 
@@ -127,7 +126,7 @@ int RunDict(const std::vector<std::string>& args) {
     if (parsed->Has("--json")) {
         JsonWriter json;
         json.BeginObject().Key("entries").BeginArray();
-        ForEachEntry(dictionary.Get(), [&](const std::string& source, const CDictonaryEntry& entry) {
+        ForEachEntry(dictionary.Get(), [&](std::string_view source, const CDictonaryEntry& entry) {
             json.BeginObject();
             json.Key("kind").String(KindName(static_cast<int>(entry.m_nKind)));
             json.Key("source").String(codePage.ToUtf8(source));
@@ -139,7 +138,7 @@ int RunDict(const std::vector<std::string>& args) {
         std::cout << json.Text() << "\n";
         return 0;
     }
-    ForEachEntry(dictionary.Get(), [&](const std::string& source, const CDictonaryEntry& entry) {
+    ForEachEntry(dictionary.Get(), [&](std::string_view source, const CDictonaryEntry& entry) {
         std::cout << KindName(static_cast<int>(entry.m_nKind)) << "\t" << codePage.ToUtf8(source) << "\t"
                   << codePage.ToUtf8(entry.m_strTranslation) << "\t" << HotkeyUtf8(entry.m_chHotkey, codePage) << "\n";
     });

@@ -139,14 +139,6 @@ bool CDictonary::AddEntry(const std::string& source, std::string translation, st
     return true;
 }
 
-std::vector<const std::string*> CDictonary::SortedKeys() const {
-    std::vector<const std::string*> keys;
-    keys.reserve(m_entries.size());
-    for (const auto& [source, entry] : m_entries) keys.push_back(&source);
-    std::sort(keys.begin(), keys.end(), [](const std::string* a, const std::string* b) { return *a < *b; });
-    return keys;
-}
-
 std::vector<std::pair<std::string_view, const CDictonaryEntry*>> CDictonary::SortedEntries() const {
     std::vector<std::pair<std::string_view, const CDictonaryEntry*>> entries;
     entries.reserve(m_entries.size());

@@ -74,9 +74,8 @@ public:
     std::size_t GetCount() const { return m_entries.size(); }
     const CDictonaryEntry* Lookup(const std::string& source) const;
 
-    // Source texts in sorted order, so output and files do not depend on hashing.
-    std::vector<const std::string*> SortedKeys() const;
-    // The same order with the primary entries, without a second look-up each.
+    // Source texts in sorted order with their primary entries, so output and
+    // files do not depend on hashing.
     std::vector<std::pair<std::string_view, const CDictonaryEntry*>> SortedEntries() const;
 
     // Replaces the contents with the file's. False (and the dictionary empty)

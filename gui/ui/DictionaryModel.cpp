@@ -15,10 +15,12 @@ void CDictionaryModel::FillList() {
     beginResetModel();
     m_rows.clear();
     CDictonary& dictionary = m_doc.Project().m_Dictionary;
-    for (const std::string* source : dictionary.SortedKeys()) {
-        auto* primary = const_cast<CDictonaryEntry*>(dictionary.Lookup(*source));
-        m_rows.push_back({*source, primary, nullptr});
-        for (auto& [kind, entry] : primary->SubEntries()) m_rows.push_back({*source, entry.get(), primary});
+    m_rows.reserve(dictionary.GetCount());
+    // The sorted entries come with their primaries: no look-up per text.
+    for (const auto& [source, entry] : dictionary.SortedEntries()) {
+        auto* primary = const_cast<CDictonaryEntry*>(entry);
+        m_rows.push_back({std::string(source), primary, nullptr});
+        for (auto& [kind, subEntry] : primary->SubEntries()) m_rows.push_back({std::string(source), subEntry.get(), primary});
     }
     endResetModel();
 }
