@@ -15,12 +15,7 @@ Error Unwritable(std::int32_t id, const std::string& why) {
 }
 
 // Skips a "name or ordinal" field; false when it runs past the copy.
-bool SkipNameOrOrdinal(ByteReader& reader) {
-    auto first = ByteReader::U16At(reader.Bytes(), reader.Position());
-    if (!first) return false;
-    if (*first == 0xFFFF) return reader.Skip(4);
-    return reader.Utf16z().has_value();
-}
+bool SkipNameOrOrdinal(ByteReader& reader) { return ReadNameOrOrdinal(reader).has_value(); }
 
 // Copies the template copy field by field, so everything but the texts
 // (styles, 32-bit IDs, class ordinals and names, the font's weight, italic

@@ -9,32 +9,6 @@ namespace {
 
 constexpr std::uint32_t kExtendedSignature = 0xFFFF0001;
 
-// "String or ordinal" field: WORD 0 for none, 0xFFFF and an ordinal WORD, or
-// a zero-terminated UTF-16 string.
-struct NameOrOrdinalView {
-    bool isOrdinal = false;
-    std::uint16_t ordinal = 0;
-    std::span<const std::uint8_t> text; // UTF-16LE units
-};
-
-std::optional<NameOrOrdinalView> ReadNameOrOrdinal(ByteReader& reader) {
-    auto first = ByteReader::U16At(reader.Bytes(), reader.Position());
-    if (!first) return std::nullopt;
-    NameOrOrdinalView field;
-    if (*first == 0xFFFF) {
-        reader.Skip(2);
-        auto ordinal = reader.U16();
-        if (!ordinal) return std::nullopt;
-        field.isOrdinal = true;
-        field.ordinal = *ordinal;
-        return field;
-    }
-    auto text = reader.Utf16zBytes();
-    if (!text) return std::nullopt;
-    field.text = *text;
-    return field;
-}
-
 class DialogReader {
 public:
     DialogReader(std::span<const std::uint8_t> resource, std::uint16_t id, ParseContext& context)

@@ -18,23 +18,11 @@ std::optional<std::int16_t> S16(ByteReader& reader) {
     return static_cast<std::int16_t>(*value);
 }
 
-// WORD 0 for none, 0xFFFF and an ordinal WORD, or a zero-terminated UTF-16
-// string starting with that first WORD.
-std::optional<NameOrOrdinal> ReadNameOrOrdinal(ByteReader& reader) {
-    auto first = ByteReader::U16At(reader.Bytes(), reader.Position());
-    if (!first) return std::nullopt;
-    NameOrOrdinal field;
-    if (*first == 0xFFFF) {
-        reader.Skip(2);
-        auto ordinal = reader.U16();
-        if (!ordinal) return std::nullopt;
-        field.isOrdinal = true;
-        field.ordinal = *ordinal;
-        return field;
-    }
-    auto text = reader.Utf16z();
-    if (!text) return std::nullopt;
-    field.text = std::move(*text);
+std::optional<NameOrOrdinal> ReadNameOrOrdinalText(ByteReader& reader) {
+    auto view = ReadNameOrOrdinal(reader);
+    if (!view) return std::nullopt;
+    NameOrOrdinal field{view->isOrdinal, view->ordinal, {}};
+    ByteReader::DecodeUtf16Le(view->text, field.text);
     return field;
 }
 
@@ -105,9 +93,9 @@ std::optional<std::uint16_t> ReadHeader(ByteReader& reader, DialogTemplate& dial
     if (!ReadStyles(reader, dialog)) return std::nullopt;
     auto count = reader.U16();
     if (!count || !ReadRectangle(reader, dialog)) return std::nullopt;
-    auto menu = ReadNameOrOrdinal(reader);
+    auto menu = ReadNameOrOrdinalText(reader);
     if (!menu) return std::nullopt;
-    auto windowClass = ReadNameOrOrdinal(reader);
+    auto windowClass = ReadNameOrOrdinalText(reader);
     if (!windowClass) return std::nullopt;
     auto caption = reader.Utf16z();
     if (!caption) return std::nullopt;
@@ -154,9 +142,9 @@ std::optional<DialogControlTemplate> ReadControl(ByteReader& reader, bool extend
     if (!reader.AlignTo(4)) return std::nullopt;
     DialogControlTemplate control;
     if (!ReadControlFixedPart(reader, extended, control)) return std::nullopt;
-    auto windowClass = ReadNameOrOrdinal(reader);
+    auto windowClass = ReadNameOrOrdinalText(reader);
     if (!windowClass) return std::nullopt;
-    auto title = ReadNameOrOrdinal(reader);
+    auto title = ReadNameOrOrdinalText(reader);
     if (!title) return std::nullopt;
     auto extra = reader.U16();
     if (!extra) return std::nullopt;
@@ -177,6 +165,24 @@ std::u16string Trimmed(std::u16string_view face) {
 }
 
 } // namespace
+
+std::optional<NameOrOrdinalView> ReadNameOrOrdinal(ByteReader& reader) {
+    auto first = ByteReader::U16At(reader.Bytes(), reader.Position());
+    if (!first) return std::nullopt;
+    NameOrOrdinalView field;
+    if (*first == 0xFFFF) {
+        reader.Skip(2);
+        auto ordinal = reader.U16();
+        if (!ordinal) return std::nullopt;
+        field.isOrdinal = true;
+        field.ordinal = *ordinal;
+        return field;
+    }
+    auto text = reader.Utf16zBytes();
+    if (!text) return std::nullopt;
+    field.text = *text;
+    return field;
+}
 
 bool SkipDialogFont(ByteReader& reader, bool extended) {
     DialogTemplate font;

@@ -24,6 +24,17 @@ struct NameOrOrdinal {
     bool IsNone() const { return !isOrdinal && text.empty(); }
 };
 
+// The same field as it lies in the template, for readers that only convert
+// or step over the text: WORD 0 for none, 0xFFFF and an ordinal WORD, or a
+// zero-terminated UTF-16 string starting with that first WORD.
+struct NameOrOrdinalView {
+    bool isOrdinal = false;
+    std::uint16_t ordinal = 0;
+    std::span<const std::uint8_t> text; // UTF-16LE units, terminator excluded
+};
+// Nothing (and the reader's position unspecified) when it runs past the end.
+std::optional<NameOrOrdinalView> ReadNameOrOrdinal(ByteReader& reader);
+
 struct DialogControlTemplate {
     std::uint32_t helpId = 0; // extended templates only
     std::uint32_t style = 0;
