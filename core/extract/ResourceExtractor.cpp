@@ -66,33 +66,35 @@ bool CResourceExtractor::Extract() {
     return true;
 }
 
-// Sixteen steps per string-table block, one per dialog, menu and version resource.
-std::uint32_t CResourceExtractor::CountSteps() {
-    const ResourceModule& module = *Module();
-    std::uint32_t total = 0;
-    for (const ResourceId& name : module.EnumerateNames(kTypeStringTable))
-        if (!name.named) total += 16;
-    for (std::uint16_t type : {kTypeDialog, kTypeMenu})
-        for (const ResourceId& name : module.EnumerateNames(type))
-            if (!name.named) ++total;
-    total += static_cast<std::uint32_t>(module.EnumerateNames(kTypeVersion).size());
-    return total;
-}
-
-void CResourceExtractor::StepProgress() {
-    if (m_progress) m_progress->Step();
-}
-
 namespace {
 
-// Below this many dialogs and menus, starting a thread costs more than it saves.
-constexpr std::size_t kTemplatesWorthAThread = 64;
+// Only numbered resources are read; named ones are reported and skipped.
+std::uint32_t CountNumbered(const ResourceModule& module, std::uint16_t type) {
+    std::uint32_t count = 0;
+    for (const ResourceId& name : module.EnumerateNames(type))
+        if (!name.named) ++count;
+    return count;
+}
 
 std::string NamedSkipped(const char* kind, const ResourceId& name) {
     return std::string(kind) + " named \"" + name.ToString() + "\" skipped (only numbered resources are read)";
 }
 
+// Below this many dialogs and menus, starting a thread costs more than it saves.
+constexpr std::size_t kTemplatesWorthAThread = 64;
+
 } // namespace
+
+// Sixteen steps per string-table block, one per dialog, menu and version resource.
+std::uint32_t CResourceExtractor::CountSteps() {
+    const ResourceModule& module = *Module();
+    return 16 * CountNumbered(module, kTypeStringTable) + CountNumbered(module, kTypeDialog) +
+           CountNumbered(module, kTypeMenu) + static_cast<std::uint32_t>(module.EnumerateNames(kTypeVersion).size());
+}
+
+void CResourceExtractor::StepProgress() {
+    if (m_progress) m_progress->Step();
+}
 
 std::size_t CResourceExtractor::ParseAll() {
     const ResourceModule& module = *Module();
@@ -105,22 +107,23 @@ std::size_t CResourceExtractor::ParseAll() {
     std::vector<std::string> besideDiagnostics;
     ParseContext besideContext{besideText, besideDiagnostics};
     auto readTemplates = [&] { ReadDialogsAndMenus(module, besideContext); };
-    std::size_t templates = 0;
-    for (std::uint16_t type : {kTypeDialog, kTypeMenu})
-        for (const ResourceId& name : module.EnumerateNames(type))
-            if (!name.named) ++templates;
+    std::uint32_t templates = CountNumbered(module, kTypeDialog) + CountNumbered(module, kTypeMenu);
     std::future<void> templatesRead = templates >= kTemplatesWorthAThread
                                           ? RunBeside(readTemplates)
                                           : std::async(std::launch::deferred, readTemplates);
     ReadStringTables(module);
     templatesRead.get();
     // Their progress is shown when they are done: only this thread may step it.
-    for (std::size_t i = 0; i < templates; ++i) StepProgress();
+    for (std::uint32_t i = 0; i < templates; ++i) StepProgress();
     m_report.diagnostics.insert(m_report.diagnostics.end(), std::make_move_iterator(besideDiagnostics.begin()),
                                 std::make_move_iterator(besideDiagnostics.end()));
+    ReadVersionResources(module);
+    return besideText.Replaced();
+}
 
-    // One version resource describes the module; a second one would mix its
-    // blocks into the first, so only the first numbered one is read.
+// One version resource describes the module; a second one would mix its
+// blocks into the first, so only the first numbered one is read.
+void CResourceExtractor::ReadVersionResources(const ResourceModule& module) {
     bool versionRead = false;
     for (const ResourceId& name : module.EnumerateNames(kTypeVersion)) {
         if (name.named) {
@@ -132,7 +135,6 @@ std::size_t CResourceExtractor::ParseAll() {
         }
         StepProgress();
     }
-    return besideText.Replaced();
 }
 
 void CResourceExtractor::ReadStringTables(const ResourceModule& module) {

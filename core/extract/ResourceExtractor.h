@@ -56,6 +56,7 @@ private:
     std::size_t ParseAll();
     void ReadStringTables(const ResourceModule& module);
     void ReadDialogsAndMenus(const ResourceModule& module, ParseContext& context);
+    void ReadVersionResources(const ResourceModule& module);
     bool ReadStringBlock(std::uint16_t block, ParseContext& context);
     bool ParseMenu(std::uint16_t id, ParseContext& context);
     bool ParseDialog(std::uint16_t id, ParseContext& context);
