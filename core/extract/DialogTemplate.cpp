@@ -68,24 +68,44 @@ bool ReadStyles(ByteReader& reader, DialogTemplate& dialog) {
 // With DS_SETFONT: WORD point size, then (extended only) WORD weight, BYTE
 // italic, BYTE charset, then the face. Point size 0x7FFF means the message
 // font, and the dialog manager reads nothing after it.
-bool ReadFont(ByteReader& reader, DialogTemplate& dialog) {
+struct FontFields {
+    std::uint16_t pointSize = 0;
+    std::uint16_t weight = 0;
+    bool italic = false;
+    std::uint8_t charset = 0;
+    std::span<const std::uint8_t> face; // UTF-16LE units
+};
+
+std::optional<FontFields> ReadFontFields(ByteReader& reader, bool extended) {
     auto pointSize = reader.U16();
-    if (!pointSize) return false;
-    dialog.hasFont = true;
-    dialog.pointSize = *pointSize;
-    if (*pointSize == kMessageFontPointSize) return true;
-    if (dialog.extended) {
+    if (!pointSize) return std::nullopt;
+    FontFields font;
+    font.pointSize = *pointSize;
+    if (*pointSize == kMessageFontPointSize) return font;
+    if (extended) {
         auto weight = reader.U16();
         auto italic = reader.U8();
         auto charset = reader.U8();
-        if (!weight || !italic || !charset) return false;
-        dialog.weight = *weight;
-        dialog.italic = *italic != 0;
-        dialog.charset = *charset;
+        if (!weight || !italic || !charset) return std::nullopt;
+        font.weight = *weight;
+        font.italic = *italic != 0;
+        font.charset = *charset;
     }
-    auto face = reader.Utf16z();
-    if (!face) return false;
-    dialog.face = std::move(*face);
+    auto face = reader.Utf16zBytes();
+    if (!face) return std::nullopt;
+    font.face = *face;
+    return font;
+}
+
+bool ReadFont(ByteReader& reader, DialogTemplate& dialog) {
+    auto font = ReadFontFields(reader, dialog.extended);
+    if (!font) return false;
+    dialog.hasFont = true;
+    dialog.pointSize = font->pointSize;
+    dialog.weight = font->weight;
+    dialog.italic = font->italic;
+    dialog.charset = font->charset;
+    ByteReader::DecodeUtf16Le(font->face, dialog.face);
     return true;
 }
 
@@ -184,11 +204,7 @@ std::optional<NameOrOrdinalView> ReadNameOrOrdinal(ByteReader& reader) {
     return field;
 }
 
-bool SkipDialogFont(ByteReader& reader, bool extended) {
-    DialogTemplate font;
-    font.extended = extended;
-    return ReadFont(reader, font);
-}
+bool SkipDialogFont(ByteReader& reader, bool extended) { return ReadFontFields(reader, extended).has_value(); }
 
 std::optional<DialogTemplate> ParseDialogTemplate(std::span<const std::uint8_t> bytes) {
     ByteReader reader(bytes);
