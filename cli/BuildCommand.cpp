@@ -1,4 +1,3 @@
-#include <filesystem>
 #include <iostream>
 
 #include "Args.h"
@@ -9,25 +8,29 @@
 namespace quillon::cli {
 
 int RunBuild(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("build", args, {"--target", "--codepage"}, {});
+    auto parsed = Args::Parse("build", args, {"--target", "--codepage"}, {"--wait"});
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli build PROJECT [--target PATH] [--codepage N]\n";
+        std::cerr << "usage: quillon-cli build PROJECT [--target PATH] [--codepage N] [--wait]\n";
+        return 2;
+    }
+    if (parsed->Has("--target") && parsed->Value("--target").empty()) {
+        std::cerr << "quillon-cli build: the target path is empty\n";
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
-    auto project = OpenProjectFile("build", path, *codePage);
+    WriterLocks locks("build", parsed->Has("--wait"));
+    auto project = OpenProjectFile("build", path, *codePage, &locks);
     if (!project) return 1;
     // Stored absolute, so later builds from any folder write the same file.
-    std::string target = parsed->Has("--target")
-                             ? std::filesystem::absolute(parsed->Value("--target")).lexically_normal().string()
-                             : project->m_strTargetPath;
+    std::string target = parsed->Has("--target") ? AbsolutePath(parsed->Value("--target")) : project->m_strTargetPath;
     if (target.empty()) {
         std::cerr << "quillon-cli build: the project has no target path yet; give one with --target PATH\n";
         return 1;
     }
+    if (!Checked("build", CheckTargetPath(*project, path, target))) return 1;
     auto report = BuildTarget(*project, target);
     if (!report) {
         std::cerr << "quillon-cli build: " << report.GetError().Describe() << "\n";

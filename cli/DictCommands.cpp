@@ -19,14 +19,19 @@ bool IsDictionaryFile(const std::string& path) {
 // A dictionary opened on its own or through its project.
 struct OpenDictionary {
     std::unique_ptr<CProject> project; // null for a bare .dic file
+    std::string projectPath;
     CDictonary bare;
     std::string path;
     std::uint32_t codePage = kDefaultCodePage;
     CDictonary& Get() { return project ? project->m_Dictionary : bare; }
 };
 
-bool Open(const std::string& command, const std::string& path, std::uint32_t codePage, OpenDictionary& out) {
+bool Open(const std::string& command, const std::string& path, std::uint32_t codePage, OpenDictionary& out,
+          WriterLocks* locks = nullptr) {
     if (IsDictionaryFile(path)) {
+        if (!Checked(command, locks ? CheckOutputFile(path, "dictionary") : CheckInputFile(path, "dictionary")))
+            return false;
+        if (locks && !locks->Take(path)) return false;
         out.path = path;
         out.codePage = codePage ? codePage : kDefaultCodePage;
         try {
@@ -37,7 +42,8 @@ bool Open(const std::string& command, const std::string& path, std::uint32_t cod
         }
         return true;
     }
-    out.project = OpenProjectFile(command, path, codePage);
+    out.project = OpenProjectFile(command, path, codePage, locks);
+    out.projectPath = path;
     if (!out.project) return false;
     out.path = out.project->DictionaryFile(path);
     out.codePage = out.project->GetCodePage();
@@ -64,12 +70,12 @@ std::optional<std::uint32_t> ParseKind(const std::string& text) {
 }
 
 int RunDictAdd(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("dict add", args, {"--hotkey", "--kind", "--codepage"}, {});
+    auto parsed = Args::Parse("dict add", args, {"--hotkey", "--kind", "--codepage"}, {"--wait"});
     if (!parsed) return 2;
     auto codePageOverride = parsed->Number("--codepage", 0);
     if (!codePageOverride) return 2;
     if (parsed->Positional().size() != 3) {
-        std::cerr << "usage: quillon-cli dict add PROJECT|DICFILE SOURCE TRANSLATION [--hotkey C] [--kind KIND]\n";
+        std::cerr << "usage: quillon-cli dict add PROJECT|DICFILE SOURCE TRANSLATION [--hotkey C] [--kind KIND] [--wait]\n";
         return 2;
     }
     auto kind = ParseKind(parsed->Value("--kind", "COMMON"));
@@ -79,7 +85,8 @@ int RunDictAdd(const std::vector<std::string>& args) {
         return 2;
     }
     OpenDictionary dictionary;
-    if (!Open("dict add", parsed->Positional()[0], *codePageOverride, dictionary)) return 1;
+    WriterLocks locks("dict add", parsed->Has("--wait"));
+    if (!Open("dict add", parsed->Positional()[0], *codePageOverride, dictionary, &locks)) return 1;
     if (dictionary.path.empty()) {
         std::cerr << "quillon-cli dict add: the project has no dictionary file\n";
         return 1;
@@ -99,12 +106,9 @@ int RunDictAdd(const std::vector<std::string>& args) {
                   << "\" for " << KindName(static_cast<int>(*kind)) << "\n";
         return 1;
     }
-    Status saved = dictionary.Get().Save(dictionary.path);
-    if (!saved) {
-        std::cerr << "quillon-cli dict add: " << saved.GetError().Describe() << "\n";
-        return 1;
-    }
-    return 0;
+    Status saved = dictionary.project ? dictionary.project->SaveDictionary(dictionary.projectPath)
+                                      : dictionary.Get().Save(dictionary.path);
+    return Checked("dict add", saved) ? 0 : 1;
 }
 
 } // namespace

@@ -7,11 +7,38 @@
 #include "TreeOutput.h"
 #include "dictionary/GlossaryImport.h"
 #include "extract/Languages.h"
+#include "build/BuildCheck.h"
 #include "io/FileIo.h"
 #include "project/NewProject.h"
 #include "project/ProjectUpdate.h"
 
 namespace quillon::cli {
+
+namespace {
+
+// The paths of a new project, checked before the module is read.
+bool CheckNewPaths(const NewProjectSettings& settings, bool force) {
+    if (!Checked("new", CheckNewProjectPaths(settings))) return false;
+    if (FileExists(settings.projectPath) && !force) {
+        std::cerr << "quillon-cli new: '" << settings.projectPath << "' already exists (use --force to replace it)\n";
+        return false;
+    }
+    return true;
+}
+
+void PrintCreated(const NewProjectSettings& settings, const CProject& project, const CodePage& codePage) {
+    for (const std::string& warning : project.OpenWarnings()) std::cerr << "warning: " << warning << "\n";
+    std::cout << "Created " << settings.projectPath << " for " << settings.modulePath << " ("
+              << LanguageText(project.m_wTargetLanguage) << ", code page " << codePage.Id() << ")\n";
+    if (project.ReplacedCharacters())
+        std::cout << project.ReplacedCharacters()
+                  << " characters of the module cannot be held in this code page (shown as '?')\n";
+    PrintCounters(std::cout, project.m_ResourceInfo);
+    if (Status buildable = CheckModuleCanBeRebuilt(settings.modulePath); !buildable)
+        std::cerr << "warning: a target cannot be built from this module: " << buildable.GetError().Describe() << "\n";
+}
+
+} // namespace
 
 int RunNew(const std::vector<std::string>& args) {
     const char* usage = "usage: quillon-cli new PROJECT --module M --translator NAME --language LANG "
@@ -24,6 +51,12 @@ int RunNew(const std::vector<std::string>& args) {
         std::cerr << usage;
         return 2;
     }
+    if (parsed->Positional()[0].empty()) {
+        std::cerr << "quillon-cli new: the project path is empty\n";
+        return 2;
+    }
+    // ".prj" alone would become the hidden ".prj.prj".
+    if (!Checked("new", CheckOutputFile(parsed->Positional()[0], "project"))) return 1;
     auto language = ParseLanguage(parsed->Value("--language"));
     if (!language) {
         std::cerr << "quillon-cli new: unknown language '" << parsed->Value("--language")
@@ -32,13 +65,8 @@ int RunNew(const std::vector<std::string>& args) {
     }
     auto codePageOverride = parsed->Number("--codepage", 0);
     if (!codePageOverride) return 2;
-    std::string path = ProjectPathWithExtension(parsed->Positional()[0]);
-    if (FileExists(path) && !parsed->Has("--force")) {
-        std::cerr << "quillon-cli new: '" << path << "' already exists (use --force to replace it)\n";
-        return 1;
-    }
     NewProjectSettings settings;
-    settings.projectPath = path;
+    settings.projectPath = ProjectPathWithExtension(parsed->Positional()[0]);
     settings.targetLanguage = *language;
     settings.codePage = *codePageOverride;
     CodePage codePage(settings.codePage ? settings.codePage : DefaultCodePage(*language));
@@ -46,28 +74,25 @@ int RunNew(const std::vector<std::string>& args) {
         std::cerr << "quillon-cli new: code page " << codePage.Id() << " is not supported\n";
         return 2;
     }
-    // Paths and names arrive as UTF-8; the project keeps them in its code page.
-    // Absolute paths, so the project works from any folder.
-    auto absolute = [](const std::string& path) {
-        return path.empty() ? path : std::filesystem::absolute(path).lexically_normal().string();
-    };
-    settings.modulePath = absolute(parsed->Value("--module"));
-    settings.dictionaryPath = absolute(parsed->Value("--dictionary"));
+    // Paths are kept as the file system holds them; names arrive as UTF-8 and
+    // the project keeps them in its code page.
+    settings.modulePath = AbsolutePath(parsed->Value("--module"));
+    settings.dictionaryPath = AbsolutePath(parsed->Value("--dictionary"));
     settings.translator = codePage.FromUtf8(parsed->Value("--translator"));
     settings.email = codePage.FromUtf8(parsed->Value("--email"));
+    if (parsed->Value("--module").empty()) {
+        std::cerr << "quillon-cli new: the module path is empty\n";
+        return 2;
+    }
+    if (!CheckNewPaths(settings, parsed->Has("--force"))) return 1;
 
     auto project = CreateProject(settings);
     if (!project) {
         std::cerr << "quillon-cli new: " << project.GetError().Describe() << "\n";
         return 1;
     }
-    if (!SaveProjectFile("new", *project.Value(), path)) return 1;
-    std::cout << "Created " << path << " for " << settings.modulePath << " ("
-              << LanguageText(project.Value()->m_wTargetLanguage) << ", code page " << codePage.Id() << ")\n";
-    if (project.Value()->ReplacedCharacters())
-        std::cout << project.Value()->ReplacedCharacters()
-                  << " characters of the module cannot be held in this code page (shown as '?')\n";
-    PrintCounters(std::cout, project.Value()->m_ResourceInfo);
+    if (!SaveProjectFile("new", *project.Value(), settings.projectPath)) return 1;
+    PrintCreated(settings, *project.Value(), codePage);
     return 0;
 }
 
@@ -88,21 +113,24 @@ int RunShow(const std::vector<std::string>& args) {
 }
 
 int RunUpdate(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("update", args, {"--module", "--codepage"}, {});
+    auto parsed = Args::Parse("update", args, {"--module", "--codepage"}, {"--wait"});
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli update PROJECT [--module NEWPATH] [--codepage N]\n";
+        std::cerr << "usage: quillon-cli update PROJECT [--module NEWPATH] [--codepage N] [--wait]\n";
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
-    auto project = OpenProjectFile("update", path, *codePage);
+    WriterLocks locks("update", parsed->Has("--wait"));
+    auto project = OpenProjectFile("update", path, *codePage, &locks);
     if (!project) return 1;
     CProject fresh;
-    fresh.m_strModulePath = parsed->Has("--module")
-                                ? std::filesystem::absolute(parsed->Value("--module")).lexically_normal().string()
-                                : project->m_strModulePath;
+    fresh.m_strModulePath = parsed->Has("--module") ? AbsolutePath(parsed->Value("--module")) : project->m_strModulePath;
+    if (!Checked("update", CheckInputFile(fresh.m_strModulePath, "module"))) return 1;
+    if (fresh.m_strModulePath != project->m_strModulePath &&
+        !Checked("update", CheckDistinctFromProject(*project, path, {"new module", fresh.m_strModulePath})))
+        return 1;
     UpdateReport report = UpdateProject(*project, fresh);
     if (!report.merged) {
         std::cerr << "quillon-cli update: '" << fresh.m_strModulePath
@@ -125,23 +153,26 @@ int RunUpdate(const std::vector<std::string>& args) {
 }
 
 int RunImport(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("import", args, {"--text", "--microsoft", "--codepage"}, {});
+    auto parsed = Args::Parse("import", args, {"--text", "--microsoft", "--codepage"}, {"--wait"});
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1 || parsed->Has("--text") == parsed->Has("--microsoft")) {
-        std::cerr << "usage: quillon-cli import PROJECT (--text FILE | --microsoft FILE) [--codepage N]\n";
+        std::cerr << "usage: quillon-cli import PROJECT (--text FILE | --microsoft FILE) [--codepage N] [--wait]\n";
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
-    auto project = OpenProjectFile("import", path, *codePage);
+    bool text = parsed->Has("--text");
+    std::string glossaryPath = parsed->Value(text ? "--text" : "--microsoft");
+    if (!Checked("import", CheckInputFile(glossaryPath, "glossary"))) return 1;
+    WriterLocks locks("import", parsed->Has("--wait"));
+    auto project = OpenProjectFile("import", path, *codePage, &locks);
     if (!project) return 1;
+    if (!Checked("import", CheckDistinctFromProject(*project, path, {"glossary", glossaryPath}))) return 1;
     if (project->m_strDictionaryPath.empty()) {
         std::cerr << "quillon-cli import: the project has no dictionary file to import into\n";
         return 1;
     }
-    bool text = parsed->Has("--text");
-    std::string glossaryPath = parsed->Value(text ? "--text" : "--microsoft");
     auto bytes = ReadWholeFile(glossaryPath);
     if (!bytes) {
         std::cerr << "quillon-cli import: " << bytes.GetError().Describe() << "\n";
@@ -154,12 +185,7 @@ int RunImport(const std::vector<std::string>& args) {
               << "Duplicates: " << report.duplicates << "\n";
     if (report.replacedCharacters)
         std::cout << "Replaced:   " << report.replacedCharacters << " characters the code page cannot hold\n";
-    Status saved = project->m_Dictionary.Save(project->DictionaryFile(path));
-    if (!saved) {
-        std::cerr << "quillon-cli import: " << saved.GetError().Describe() << "\n";
-        return 1;
-    }
-    return 0;
+    return Checked("import", project->SaveDictionary(path)) ? 0 : 1;
 }
 
 } // namespace quillon::cli

@@ -1,5 +1,6 @@
 #include "ProjectFiles.h"
 
+#include <filesystem>
 #include <iostream>
 
 #include "TreeOutput.h"
@@ -7,18 +8,58 @@
 
 namespace quillon::cli {
 
-std::unique_ptr<CProject> OpenProjectFile(const std::string& command, const std::string& path, std::uint32_t codePage) {
-    if (!FileExists(path)) {
-        std::cerr << "quillon-cli " << command << ": project '" << path << "' not found\n";
-        return nullptr;
+bool WriterLocks::Take(const std::string& path) {
+    auto lock = FileLock::Acquire(path, m_wait ? FileLock::Wait::Yes : FileLock::Wait::No, [&] {
+        std::cerr << "quillon-cli " << m_command << ": waiting for another program to finish with '" << path << "'\n";
+    });
+    if (!lock) {
+        std::cerr << "quillon-cli " << m_command << ": " << lock.GetError().Describe() << "\n";
+        return false;
     }
+    m_held.push_back(std::move(lock).Value());
+    return true;
+}
+
+bool Checked(const std::string& command, const Status& status) {
+    if (!status) std::cerr << "quillon-cli " << command << ": " << status.GetError().Describe() << "\n";
+    return status.Ok();
+}
+
+std::string AbsolutePath(const std::string& path) {
+    return path.empty() ? path : std::filesystem::absolute(path).lexically_normal().string();
+}
+
+namespace {
+
+std::unique_ptr<CProject> ReadProject(const std::string& command, const std::string& path, std::uint32_t codePage) {
     auto project = std::make_unique<CProject>();
     project->m_nCodePage = codePage;
-    Status opened = project->Open(path);
-    if (!opened) {
-        std::cerr << "quillon-cli " << command << ": " << opened.GetError().Describe() << "\n";
+    if (!Checked(command, project->Open(path))) return nullptr;
+    return project;
+}
+
+} // namespace
+
+std::unique_ptr<CProject> OpenProjectFile(const std::string& command, const std::string& path, std::uint32_t codePage,
+                                          WriterLocks* locks) {
+    if (!Checked(command, CheckInputFile(path, "project"))) return nullptr;
+    std::error_code unknown;
+    if (std::filesystem::file_size(path, unknown) == 0 && !unknown) {
+        std::cerr << "quillon-cli " << command << ": '" << path << "' is empty: it is not a project file\n";
         return nullptr;
     }
+    if (locks && !locks->Take(path)) return nullptr;
+    auto project = ReadProject(command, path, codePage);
+    if (!project) return nullptr;
+    // The dictionary's name is in the project: it is locked once known, and
+    // read again when it changed before the lock was won.
+    if (locks && !project->m_strDictionaryPath.empty()) {
+        if (!locks->Take(project->DictionaryFile(path))) return nullptr;
+        if (!project->ChangedOnDisk(path).empty()) project = ReadProject(command, path, codePage);
+        if (!project) return nullptr;
+    }
+    for (const std::string& warning : project->OpenWarnings())
+        std::cerr << "quillon-cli " << command << ": warning: " << warning << "\n";
     if (!CodePage(project->GetCodePage()).Supported()) {
         std::cerr << "quillon-cli " << command << ": code page " << project->GetCodePage() << " is not supported\n";
         return nullptr;
@@ -27,10 +68,8 @@ std::unique_ptr<CProject> OpenProjectFile(const std::string& command, const std:
     return project;
 }
 
-bool SaveProjectFile(const std::string& command, const CProject& project, const std::string& path) {
-    Status saved = project.Save(path);
-    if (!saved) std::cerr << "quillon-cli " << command << ": " << saved.GetError().Describe() << "\n";
-    return saved.Ok();
+bool SaveProjectFile(const std::string& command, CProject& project, const std::string& path) {
+    return Checked(command, project.Save(path));
 }
 
 void PrintProject(const std::string& path, const CProject& project, bool json) {
@@ -40,9 +79,9 @@ void PrintProject(const std::string& path, const CProject& project, bool json) {
         JsonWriter out;
         out.BeginObject();
         out.Key("project").String(path);
-        out.Key("module").String(codePage.ToUtf8(project.m_strModulePath));
-        out.Key("target").String(codePage.ToUtf8(project.m_strTargetPath));
-        out.Key("dictionary").String(codePage.ToUtf8(project.m_strDictionaryPath));
+        out.Key("module").String(project.m_strModulePath);
+        out.Key("target").String(project.m_strTargetPath);
+        out.Key("dictionary").String(project.m_strDictionaryPath);
         out.Key("translator").String(codePage.ToUtf8(project.m_strTranslator));
         out.Key("email").String(codePage.ToUtf8(project.m_strEMail));
         out.Key("targetLanguage").Number(project.m_wTargetLanguage);
@@ -58,9 +97,9 @@ void PrintProject(const std::string& path, const CProject& project, bool json) {
         return;
     }
     std::cout << "Project:         " << path << "\n"
-              << "Module:          " << codePage.ToUtf8(project.m_strModulePath) << "\n"
-              << "Target:          " << codePage.ToUtf8(project.m_strTargetPath) << "\n"
-              << "Dictionary:      " << codePage.ToUtf8(project.m_strDictionaryPath) << " ("
+              << "Module:          " << project.m_strModulePath << "\n"
+              << "Target:          " << project.m_strTargetPath << "\n"
+              << "Dictionary:      " << project.m_strDictionaryPath << " ("
               << project.m_Dictionary.GetCount() << " entries)\n"
               << "Translator:      " << codePage.ToUtf8(project.m_strTranslator) << " <"
               << codePage.ToUtf8(project.m_strEMail) << ">\n"

@@ -34,16 +34,17 @@ std::optional<int> KindCode(const std::string& text) {
 } // namespace
 
 int RunTranslate(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("translate", args, {"--codepage"}, {"--list-untranslated"});
+    auto parsed = Args::Parse("translate", args, {"--codepage"}, {"--list-untranslated", "--wait"});
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli translate PROJECT [--list-untranslated] [--codepage N]\n";
+        std::cerr << "usage: quillon-cli translate PROJECT [--list-untranslated] [--codepage N] [--wait]\n";
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
-    auto project = OpenProjectFile("translate", path, *codePage);
+    WriterLocks locks("translate", parsed->Has("--wait"));
+    auto project = OpenProjectFile("translate", path, *codePage, &locks);
     if (!project) return 1;
     CAutoTranslator translator(*project);
     AutoTranslateResult result = translator.Run();
@@ -59,18 +60,19 @@ int RunTranslate(const std::vector<std::string>& args) {
 }
 
 int RunRestore(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("restore", args, {"--kind", "--id", "--codepage"}, {"--all"});
+    auto parsed = Args::Parse("restore", args, {"--kind", "--id", "--codepage"}, {"--all", "--wait"});
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     bool all = parsed->Has("--all");
     if (parsed->Positional().size() != 1 || all == (parsed->Has("--kind") || parsed->Has("--id")) ||
         (!all && !(parsed->Has("--kind") && parsed->Has("--id")))) {
-        std::cerr << "usage: quillon-cli restore PROJECT (--all | --kind KIND --id N)\n";
+        std::cerr << "usage: quillon-cli restore PROJECT (--all | --kind KIND --id N) [--wait]\n";
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
-    auto project = OpenProjectFile("restore", path, *codePage);
+    WriterLocks locks("restore", parsed->Has("--wait"));
+    auto project = OpenProjectFile("restore", path, *codePage, &locks);
     if (!project) return 1;
     if (all) {
         std::cout << "Restored " << RestoreAll(*project) << " items.\n";

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "io/FileIo.h"
 
 namespace {
 
@@ -36,7 +37,8 @@ void PrintUsage(std::ostream& out) {
            "  dict add PROJECT|DICFILE SOURCE TRANSLATION [--hotkey C] [--kind KIND]\n"
            "\n"
            "Project commands take --codepage N to read texts in another code page than the\n"
-           "target language's default.\n";
+           "target language's default. Commands that change a project or dictionary lock it\n"
+           "while they work; another one that finds it locked stops, or with --wait waits.\n";
 }
 
 } // namespace
@@ -49,6 +51,7 @@ void quillon::cli::EndAfterOutput(int status) {
 }
 
 int main(int argc, char** argv) {
+    quillon::InstallTemporaryFileCleanup();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         PrintUsage(std::cerr);

@@ -1,10 +1,12 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "io/FileIo.h"
 #include "ui/MainFrame.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    quillon::InstallTemporaryFileCleanup();
     QApplication::setOrganizationName("Quillon");
     QApplication::setApplicationName("Quillon");
     quillon::gui::CMainFrame frame;

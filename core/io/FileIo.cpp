@@ -1,9 +1,14 @@
 #include "io/FileIo.h"
 
+#include <array>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <limits.h>
 #include <system_error>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,7 +43,7 @@ private:
 } // namespace
 
 Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.Get() < 0) return MakeError(Error::Code::Io, SystemError("cannot open", path));
     struct stat info {};
     if (::fstat(fd.Get(), &info) != 0) return MakeError(Error::Code::Io, SystemError("cannot stat", path));
@@ -66,11 +71,77 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
-// The file a save must replace: a symbolic link (a project kept in a synced
-// folder, say) stays a link and its target gets the new contents. Relative
-// targets count from the link's folder; a loop, or a chain longer than the
-// system follows, is refused.
-Result<std::string> FinalTarget(const std::string& requested) {
+std::string FileNameOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// After the rename the folder's entry must reach the disk too, or a crash
+// could bring back the old file. Some file systems cannot flush a folder;
+// the contents are on disk by then, so that is not an error.
+void FlushFolder(const std::string& folder) {
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Get() >= 0) ::fsync(fd.Get());
+}
+
+} // namespace
+
+namespace {
+
+// Temporary files being written, for the signal handler: it may only read
+// plain memory, so each slot is a fixed buffer whose state says when its path
+// is complete.
+constexpr std::size_t kTempSlots = 8;
+enum SlotState : int { kFree, kClaimed, kReady };
+struct TempSlot {
+    std::atomic<int> state{kFree};
+    std::array<char, PATH_MAX> path{};
+};
+std::array<TempSlot, kTempSlots> g_temps;
+
+// Registers a temporary file for removal on a signal; the slot index, or -1
+// when all are taken (the file is then left to the stale-file cleanup).
+int RegisterTemporary(const std::string& path) {
+    if (path.size() >= PATH_MAX) return -1;
+    for (std::size_t i = 0; i < kTempSlots; ++i) {
+        int expected = kFree;
+        if (!g_temps[i].state.compare_exchange_strong(expected, kClaimed)) continue;
+        std::memcpy(g_temps[i].path.data(), path.c_str(), path.size() + 1);
+        g_temps[i].state.store(kReady);
+        return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void UnregisterTemporary(int slot) {
+    if (slot >= 0) g_temps[static_cast<std::size_t>(slot)].state.store(kFree);
+}
+
+extern "C" void RemoveTemporariesAndDie(int signal) {
+    for (auto& slot : g_temps)
+        if (slot.state.load() == kReady) ::unlink(slot.path.data());
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+std::string TemporaryPrefix(const std::string& base) { return "." + base + ".quillon-"; }
+
+// The existing file at `path` may be replaced: a regular file someone may
+// write. Replacing a device node or a FIFO by a regular file, or a file the
+// user made read-only, would destroy what the user meant to keep.
+Status CheckReplaceable(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return Done{};
+    if (!S_ISREG(info.st_mode))
+        return MakeError(Error::Code::Refused, "'" + path + "' is not a regular file; it was not replaced");
+    if ((info.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)
+        return MakeError(Error::Code::Refused, "'" + path + "' is read-only; it was not replaced");
+    return Done{};
+}
+
+} // namespace
+
+Result<std::string> FollowLinks(const std::string& requested) {
     constexpr int kMaxLinks = 40;
     std::string path = requested;
     for (int hops = 0; hops <= kMaxLinks; ++hops) {
@@ -86,39 +157,64 @@ Result<std::string> FinalTarget(const std::string& requested) {
     return MakeError(Error::Code::Io, "cannot follow the links of '" + requested + "': " + std::strerror(ELOOP));
 }
 
-// After the rename the folder's entry must reach the disk too, or a crash
-// could bring back the old file. Some file systems cannot flush a folder;
-// the contents are on disk by then, so that is not an error.
-void FlushFolder(const std::string& folder) {
-    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.Get() >= 0) ::fsync(fd.Get());
+void RemoveStaleTemporaryFiles(const std::string& path) {
+    std::string folder = FolderOf(path);
+    std::string prefix = TemporaryPrefix(FileNameOf(path));
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        std::string_view name(entry->d_name);
+        if (!name.starts_with(prefix)) continue;
+        // ".<file>.quillon-<pid>-XXXXXX": a process that is gone cannot finish it.
+        std::string_view rest = name.substr(prefix.size());
+        auto dash = rest.find('-');
+        if (dash == std::string_view::npos || dash == 0 || dash > 9) continue;
+        pid_t pid = 0;
+        bool digits = true;
+        for (char c : rest.substr(0, dash)) {
+            digits = digits && c >= '0' && c <= '9';
+            pid = pid * 10 + (c - '0');
+        }
+        if (!digits || pid <= 0 || pid == ::getpid()) continue;
+        if (::kill(pid, 0) == 0 || errno != ESRCH) continue;
+        ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
 }
 
-} // namespace
+void InstallTemporaryFileCleanup() {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, RemoveTemporariesAndDie);
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 Status WriteFileAtomically(const std::string& requested, std::span<const std::uint8_t> bytes) {
-    auto resolved = FinalTarget(requested);
+    auto resolved = FollowLinks(requested);
     if (!resolved) return resolved.GetError();
     const std::string& path = resolved.Value();
+    if (Status replaceable = CheckReplaceable(path); !replaceable) return replaceable;
+    RemoveStaleTemporaryFiles(path);
     std::string folder = FolderOf(path);
-    std::string base = path.substr(path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1);
-    std::string pattern = (folder == "." ? std::string() : folder) + "." + base + ".XXXXXX";
+    std::string pattern = (folder == "." ? std::string() : folder) + TemporaryPrefix(FileNameOf(path)) +
+                          std::to_string(::getpid()) + "-XXXXXX";
     std::vector<char> tempName(pattern.begin(), pattern.end());
     tempName.push_back('\0');
 
     FileDescriptor fd(::mkstemp(tempName.data()));
     if (fd.Get() < 0) return MakeError(Error::Code::Io, SystemError("cannot create a temporary file for", path));
     std::string temp(tempName.data());
+    int slot = RegisterTemporary(temp);
 
     auto fail = [&](const std::string& what) {
         Error error = MakeError(Error::Code::Io, SystemError(what, path));
         ::unlink(temp.c_str());
+        UnregisterTemporary(slot);
         return error;
     };
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t put = ::write(fd.Get(), bytes.data() + done, bytes.size() - done);
         if (put < 0 && errno == EINTR) continue;
+        if (put == 0) errno = ENOSPC;
         if (put <= 0) return fail("cannot write");
         done += static_cast<std::size_t>(put);
     }
@@ -129,6 +225,7 @@ Status WriteFileAtomically(const std::string& requested, std::span<const std::ui
     if (::fsync(fd.Get()) != 0) return fail("cannot flush");
     if (::close(fd.Release()) != 0) return fail("cannot close");
     if (::rename(temp.c_str(), path.c_str()) != 0) return fail("cannot replace");
+    UnregisterTemporary(slot);
     FlushFolder(folder);
     return Done{};
 }

@@ -13,14 +13,33 @@ namespace quillon {
 // near this, and it keeps a hostile file from exhausting memory.
 inline constexpr std::uint64_t kMaxInputFileSize = 1ull << 30;
 
+// Reads a regular file. Anything else (a folder, a device, a FIFO, a socket)
+// is refused without blocking: a FIFO nobody writes to would wait forever.
 Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path);
 
 // Writes `bytes` to a temporary file in the folder of `path`, flushes it to
 // disk and renames it over `path`, so a crash never leaves a half-written file.
 // When `path` is a symbolic link, the file it leads to is replaced and the
-// link stays.
+// link stays. An existing file that is not a regular file, or that nobody may
+// write, is never replaced.
 Status WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
 bool FileExists(const std::string& path);
+
+// The file a path leads to once every symbolic link is followed (relative
+// link targets count from the link's folder); the path itself when it is no
+// link or does not exist. A loop of links is an error.
+Result<std::string> FollowLinks(const std::string& path);
+
+// Temporary files are named ".<file>.quillon-<pid>-XXXXXX" beside the file
+// they replace. This removes the ones left there by processes that no longer
+// run (killed during a save); those of running processes stay.
+void RemoveStaleTemporaryFiles(const std::string& path);
+
+// For the programs' start: on SIGINT, SIGTERM and SIGHUP the temporary file
+// of a save in progress is removed before the process ends, and a write past
+// the file-size limit (ulimit -f) becomes an ordinary write error instead of
+// killing the process with SIGXFSZ.
+void InstallTemporaryFileCleanup();
 
 } // namespace quillon

@@ -73,12 +73,17 @@ void CountMenu(const CResourceItem& node, ResourceCounters& counters) {
 void CResourceInfo::Recount() {
     ResourceCounters counters;
     counters.m_nTranslated = m_nTranslated;
-    for (const auto& string : m_Strings.GetChildren()) {
+    CountTree(*this, counters);
+    static_cast<ResourceCounters&>(*this) = counters;
+}
+
+void CountTree(const CResourceInfo& info, ResourceCounters& counters) {
+    for (const auto& string : info.m_Strings.GetChildren()) {
         ++counters.m_nStrings;
         CountItem(*string, counters);
     }
-    for (const auto& menu : m_Menus.GetChildren()) CountMenu(*menu, counters);
-    for (const auto& dialog : m_Dialogs.GetChildren()) {
+    for (const auto& menu : info.m_Menus.GetChildren()) CountMenu(*menu, counters);
+    for (const auto& dialog : info.m_Dialogs.GetChildren()) {
         ++counters.m_nDialogs;
         CountItem(*dialog, counters);
         for (const auto& control : dialog->GetChildren()) {
@@ -86,7 +91,6 @@ void CResourceInfo::Recount() {
             CountItem(*control, counters);
         }
     }
-    static_cast<ResourceCounters&>(*this) = counters;
 }
 
 // Record: DWORD reserved, WORD language, DWORD version MS, DWORD version LS,
@@ -145,6 +149,22 @@ const char* ShapeFault(const CResourceInfo& info) {
     return nullptr;
 }
 
+// The counters are written from the tree they precede, so they must count it:
+// a stored count that does not is a damaged file (a flipped bit showed
+// "Strings: 16777275" beside 59 strings). The translated count is kept by the
+// translation commands and may lag, but never exceeds the items there are.
+const char* CounterFault(const CResourceInfo& info) {
+    ResourceCounters stored = info;
+    ResourceCounters counted;
+    counted.m_nTranslated = stored.m_nTranslated;
+    CountTree(info, counted);
+    stored.m_nReserved = counted.m_nReserved;
+    if (!(stored == counted)) return "the stored counters do not match the items";
+    if (stored.m_nTranslated > stored.m_nTranslatable + stored.m_nNotTranslatable)
+        return "more items are counted as translated than there are";
+    return nullptr;
+}
+
 } // namespace
 
 void CResourceInfo::Load(ArchiveReader& in) {
@@ -163,6 +183,10 @@ void CResourceInfo::Load(ArchiveReader& in) {
     m_Strings.Load(in, 0);
     m_Dialogs.Load(in, 0);
     if (const char* fault = ShapeFault(*this)) {
+        Clear();
+        in.Fail(fault);
+    }
+    if (const char* fault = CounterFault(*this)) {
         Clear();
         in.Fail(fault);
     }

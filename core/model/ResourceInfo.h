@@ -81,4 +81,7 @@ public:
 
 void PrintTo(const CResourceInfo& info, std::ostream* out);
 
+// Adds the counts of `info`'s tree to `counters` (all but m_nTranslated).
+void CountTree(const CResourceInfo& info, ResourceCounters& counters);
+
 } // namespace quillon

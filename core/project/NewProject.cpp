@@ -16,6 +16,18 @@ std::string ProjectPathWithExtension(const std::string& path) {
     return hasExtension ? path : path + ".prj";
 }
 
+Status CheckNewProjectPaths(const NewProjectSettings& settings) {
+    const std::string& path = settings.projectPath;
+    if (Status project = CheckOutputFile(path, "project"); !project) return project;
+    if (Status module = CheckInputFile(settings.modulePath, "module"); !module) return module;
+    if (!settings.dictionaryPath.empty())
+        if (Status dictionary = CheckOutputFile(settings.dictionaryPath, "dictionary"); !dictionary) return dictionary;
+    return CheckDistinctFiles({{"project", path},
+                               {"project's side file", ProjectSideFile::PathFor(path)},
+                               {"module", settings.modulePath},
+                               {"dictionary", settings.dictionaryPath}});
+}
+
 Result<std::unique_ptr<CProject>> CreateProject(const NewProjectSettings& settings, IProgress* progress) {
     if (!FileExists(settings.modulePath))
         return MakeError(Error::Code::NotFound, "module '" + settings.modulePath + "' not found");

@@ -30,6 +30,12 @@ inline constexpr const char* kTranslationSoftware = "Quillon 1.0";
 // has no extension; any other extension is kept.
 std::string ProjectPathWithExtension(const std::string& path);
 
+// The files of a new project before anything is read: the project and the
+// dictionary can be written, the module read, and all of them (with the
+// project's side file) are different files. Whether a project file may be
+// replaced is the caller's question.
+Status CheckNewProjectPaths(const NewProjectSettings& settings);
+
 // Builds a new project from the module in memory; nothing on disk is touched
 // (an existing file at the project path is replaced only when the project is
 // saved). The dictionary is loaded from its path when the file exists.

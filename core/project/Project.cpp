@@ -20,21 +20,53 @@ void CProject::Store(ArchiveWriter& out, std::int64_t now) const {
     m_ResourceInfo.Store(out, now);
 }
 
+namespace {
+
+// The settings are paths and names typed by a person: no control characters.
+// The file has no header of its own, so this is what tells a project from
+// another file that happens to parse (a module starts with "MZ", which reads
+// as a 77-byte text full of zeros).
+std::string SettingText(ArchiveReader& in, const char* what) {
+    std::uint64_t start = in.Offset();
+    std::string text = in.Text();
+    for (char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            throw ArchiveError(std::string("the ") + what + " holds control characters: not a project file", start);
+    return text;
+}
+
+} // namespace
+
 void CProject::Load(ArchiveReader& in) {
     m_ResourceInfo.Clear();
     m_Dictionary.Empty();
-    m_strModulePath = in.Text();
-    m_strTargetPath = in.Text();
-    m_strDictionaryPath = in.Text();
-    m_strTranslator = in.Text();
-    m_strEMail = in.Text();
+    std::uint64_t start = in.Offset();
+    m_strModulePath = SettingText(in, "module path");
+    if (m_strModulePath.empty()) throw ArchiveError("no module path: not a project file", start);
+    m_strTargetPath = SettingText(in, "target path");
+    m_strDictionaryPath = SettingText(in, "dictionary path");
+    m_strTranslator = SettingText(in, "translator's name");
+    m_strEMail = SettingText(in, "e-mail address");
     m_wTargetLanguage = in.Word();
     m_ResourceInfo.Load(in);
+    if (!in.AtEnd())
+        in.Fail(std::to_string(in.Remaining()) + " bytes follow the end of the project: not a project file, or damaged");
 }
 
 std::uint32_t CProject::GetCodePage() const {
     return m_nCodePage != 0 ? m_nCodePage : DefaultCodePage(m_wTargetLanguage);
 }
+
+namespace {
+
+std::optional<FileDigest> DigestOfFile(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    auto bytes = ReadWholeFile(path);
+    if (!bytes) return std::nullopt;
+    return FileDigest::Of(bytes.Value());
+}
+
+} // namespace
 
 Status CProject::Open(const std::string& path, IProgress* progress) {
     auto bytes = path.empty() ? Result<std::vector<std::uint8_t>>(MakeError(Error::Code::NotFound, "no path"))
@@ -46,50 +78,116 @@ Status CProject::Open(const std::string& path, IProgress* progress) {
     // never leaves a half-read project behind.
     CProject fresh;
     fresh.m_nCodePage = m_nCodePage;
+    fresh.m_bLoaded = m_bLoaded;
+    Status loaded = bytes && !bytes.Value().empty() ? fresh.LoadFile(bytes.Value(), path) : ExtractInto(fresh, progress);
+    if (!loaded) return loaded;
     try {
-        if (bytes && !bytes.Value().empty()) {
-            ArchiveReader in(bytes.Value());
-            try {
-                fresh.Load(in);
-            } catch (const ArchiveError& error) {
-                throw error.InFile(path);
-            }
-        } else {
-            if (!FileExists(m_strModulePath))
-                return MakeError(Error::Code::NotFound, "no project file at '" + path + "' and no module at '" +
-                                                           m_strModulePath + "'");
-            fresh.m_strModulePath = m_strModulePath;
-            fresh.m_strTargetPath = m_strTargetPath;
-            fresh.m_strDictionaryPath = m_strDictionaryPath;
-            fresh.m_strTranslator = m_strTranslator;
-            fresh.m_strEMail = m_strEMail;
-            fresh.m_wTargetLanguage = m_wTargetLanguage;
-            CResourceExtractor extractor(m_strModulePath, fresh.m_ResourceInfo, CodePage(fresh.GetCodePage()), progress);
-            extractor.Extract();
-            if (!extractor.Report().loaded) return MakeError(Error::Code::NotModule, extractor.Report().error);
-            fresh.m_nReplaced = extractor.Report().replacedCharacters;
-        }
-        fresh.m_Dictionary.Load(fresh.DictionaryFile(path));
+        std::string dictionaryFile = fresh.DictionaryFile(path);
+        fresh.m_Dictionary.Load(dictionaryFile);
+        fresh.m_dictionaryOnDisk = DigestOfFile(dictionaryFile);
+        fresh.m_dictionaryOnDiskFile = dictionaryFile;
     } catch (const ArchiveError& error) {
         return MakeError(Error::Code::Malformed, error.Reason(), error.Offset());
     }
-    fresh.m_bLoaded = m_bLoaded;
+    if (fresh.m_projectOnDisk) fresh.CheckAgainstSideFile(path);
     *this = std::move(fresh);
+    return Done{};
+}
+
+Status CProject::LoadFile(const std::vector<std::uint8_t>& bytes, const std::string& path) {
+    ArchiveReader in(bytes);
+    try {
+        Load(in);
+    } catch (const ArchiveError& error) {
+        return MakeError(Error::Code::Malformed, "'" + path + "': " + error.Reason(), error.Offset());
+    }
+    m_projectOnDisk = FileDigest::Of(bytes);
+    return Done{};
+}
+
+Status CProject::ExtractInto(CProject& fresh, IProgress* progress) const {
+    if (!FileExists(m_strModulePath))
+        return MakeError(Error::Code::NotFound, "no project file, and no module at '" + m_strModulePath + "'");
+    fresh.m_strModulePath = m_strModulePath;
+    fresh.m_strTargetPath = m_strTargetPath;
+    fresh.m_strDictionaryPath = m_strDictionaryPath;
+    fresh.m_strTranslator = m_strTranslator;
+    fresh.m_strEMail = m_strEMail;
+    fresh.m_wTargetLanguage = m_wTargetLanguage;
+    CResourceExtractor extractor(m_strModulePath, fresh.m_ResourceInfo, CodePage(fresh.GetCodePage()), progress);
+    extractor.Extract();
+    if (!extractor.Report().loaded) return MakeError(Error::Code::NotModule, extractor.Report().error);
+    fresh.m_nReplaced = extractor.Report().replacedCharacters;
+    // What the scan skipped is not in the project: the translator hears of it now.
+    fresh.m_openWarnings = extractor.Report().diagnostics;
+    return Done{};
+}
+
+void CProject::CheckAgainstSideFile(const std::string& path) {
+    ProjectSideFile side = ProjectSideFile::Read(path, m_openWarnings);
+    if (auto recorded = side.Project(path); recorded && *recorded != *m_projectOnDisk)
+        m_openWarnings.push_back("'" + path +
+                                 "' is not the file Quillon last saved: another program changed it, or it is damaged");
+    if (auto recorded = side.Dictionary(m_strDictionaryPath); recorded && recorded != m_dictionaryOnDisk)
+        m_openWarnings.push_back("the dictionary '" + DictionaryFile(path) +
+                                 "' is not the file Quillon last saved with this project: another program changed "
+                                 "it, or it is damaged");
+}
+
+Status CProject::WriteSideFile(const std::string& path) const {
+    std::vector<std::string> ignored; // a damaged side file is simply written anew
+    ProjectSideFile side = ProjectSideFile::Read(path, ignored);
+    if (m_projectOnDisk) side.SetProject(path, *m_projectOnDisk);
+    if (!m_strDictionaryPath.empty() && m_dictionaryOnDisk && m_dictionaryOnDiskFile == DictionaryFile(path))
+        side.SetDictionary(m_strDictionaryPath, *m_dictionaryOnDisk);
+    Status written = side.Write(path);
+    if (!written) {
+        Error error = written.GetError();
+        error.message = "the project was saved, but not its side file: " + error.message;
+        return error;
+    }
     return Done{};
 }
 
 // The dictionary goes first: when it cannot be written, the project file is
 // not replaced either, and each file is written atomically.
-Status CProject::Save(const std::string& path) const {
-    Status dictionary = m_Dictionary.Save(DictionaryFile(path));
-    if (!dictionary) {
+Status CProject::Save(const std::string& path) {
+    if (Status dictionary = SaveDictionaryFile(path); !dictionary) {
         Error error = dictionary.GetError();
         error.message = "the dictionary could not be saved, so the project was not saved either: " + error.message;
         return error;
     }
     ArchiveWriter out;
     Store(out, static_cast<std::int64_t>(std::time(nullptr)));
-    return WriteFileAtomically(path, out.Data());
+    if (Status written = WriteFileAtomically(path, out.Data()); !written) return written;
+    m_projectOnDisk = FileDigest::Of(out.Data());
+    return WriteSideFile(path);
+}
+
+Status CProject::SaveDictionary(const std::string& path) {
+    if (Status saved = SaveDictionaryFile(path); !saved) return saved;
+    // A project never saved has no side file yet; its first save writes one.
+    return path.empty() || !FileExists(path) ? Status(Done{}) : WriteSideFile(path);
+}
+
+Status CProject::SaveDictionaryFile(const std::string& path) {
+    std::string dictionaryFile = DictionaryFile(path);
+    if (dictionaryFile.empty()) return Done{};
+    ArchiveWriter out;
+    m_Dictionary.Store(out);
+    if (Status written = WriteFileAtomically(dictionaryFile, out.Data()); !written) return written;
+    m_dictionaryOnDisk = FileDigest::Of(out.Data());
+    m_dictionaryOnDiskFile = dictionaryFile;
+    return Done{};
+}
+
+std::vector<std::string> CProject::ChangedOnDisk(const std::string& path) const {
+    std::vector<std::string> changed;
+    if (m_projectOnDisk && DigestOfFile(path) != m_projectOnDisk) changed.push_back(path);
+    std::string dictionaryFile = DictionaryFile(path);
+    if (m_dictionaryOnDisk && dictionaryFile == m_dictionaryOnDiskFile && DigestOfFile(dictionaryFile) != m_dictionaryOnDisk)
+        changed.push_back(dictionaryFile);
+    return changed;
 }
 
 std::string CProject::DictionaryFile(const std::string& projectPath) const {
@@ -105,6 +203,28 @@ bool CProject::ExtractFrom(const std::string& modulePath, IProgress* progress) {
     m_strModulePath = modulePath;
     m_nReplaced = extractor.Report().replacedCharacters;
     return result && extractor.Report().loaded;
+}
+
+Status CheckDistinctFromProject(const CProject& project, const std::string& projectPath, RoleAndPath other) {
+    return CheckDistinctFiles({{"project", projectPath},
+                               {"project's side file", projectPath.empty() ? "" : ProjectSideFile::PathFor(projectPath)},
+                               {"module", project.m_strModulePath},
+                               {"dictionary", project.DictionaryFile(projectPath)},
+                               std::move(other)});
+}
+
+Status CheckDictionaryPath(const CProject& project, const std::string& projectPath, const std::string& dictionaryPath) {
+    if (Status writable = CheckOutputFile(dictionaryPath, "dictionary"); !writable) return writable;
+    return CheckDistinctFiles({{"project", projectPath},
+                               {"project's side file", projectPath.empty() ? "" : ProjectSideFile::PathFor(projectPath)},
+                               {"module", project.m_strModulePath},
+                               {"target", project.m_strTargetPath},
+                               {"dictionary", dictionaryPath}});
+}
+
+Status CheckTargetPath(const CProject& project, const std::string& projectPath, const std::string& targetPath) {
+    if (Status writable = CheckOutputFile(targetPath, "target"); !writable) return writable;
+    return CheckDistinctFromProject(project, projectPath, {"target", targetPath});
 }
 
 } // namespace quillon

@@ -5,13 +5,17 @@
 // archive record; the dictionary lives in its own file beside it.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "dictionary/Dictionary.h"
 #include "extract/Progress.h"
 #include "io/CodePage.h"
+#include "io/FileGuards.h"
 #include "io/Result.h"
 #include "model/ResourceInfo.h"
+#include "project/ProjectSideFile.h"
 
 namespace quillon {
 
@@ -38,8 +42,20 @@ public:
     // project exactly as it was.
     Status Open(const std::string& path, IProgress* progress = nullptr);
     // Writes the dictionary file (when a dictionary path is set), then the
-    // project file, each atomically. A failure leaves the old project file intact.
-    Status Save(const std::string& path) const;
+    // project file, then the side file, each atomically. A failure leaves the
+    // old project file intact.
+    Status Save(const std::string& path);
+    // Writes the dictionary file alone (after a glossary import or a new
+    // entry) and records it in the side file.
+    Status SaveDictionary(const std::string& path);
+
+    // What Open noticed without refusing the project: a project or dictionary
+    // file that differs from what Quillon last wrote, an unreadable side file,
+    // or, for a project built from its module, the resources the scan skipped.
+    const std::vector<std::string>& OpenWarnings() const { return m_openWarnings; }
+    // The project and dictionary files that another program replaced or
+    // changed since this project last read or wrote them (their paths).
+    std::vector<std::string> ChangedOnDisk(const std::string& path) const;
 
     // The dictionary file as a path usable from here: a relative path is
     // taken relative to the folder of the project file.
@@ -73,7 +89,32 @@ public:
     CDictonary m_Dictionary;
 
 private:
+    Status LoadFile(const std::vector<std::uint8_t>& bytes, const std::string& path);
+    // Scans this project's module into `fresh` with this project's settings.
+    Status ExtractInto(CProject& fresh, IProgress* progress) const;
+    Status SaveDictionaryFile(const std::string& path);
+    void CheckAgainstSideFile(const std::string& path);
+    Status WriteSideFile(const std::string& path) const;
+
     std::size_t m_nReplaced = 0;
+    std::vector<std::string> m_openWarnings;
+    // The files as this project last read or wrote them.
+    std::optional<FileDigest> m_projectOnDisk;
+    std::optional<FileDigest> m_dictionaryOnDisk;
+    std::string m_dictionaryOnDiskFile; // the file m_dictionaryOnDisk is of
 };
+
+// The project saved at `projectPath` keeps four files of its own: itself, its
+// side file, its module and its dictionary. No other file a command reads or
+// writes (a target, a new module, a glossary) may be one of them.
+Status CheckDistinctFromProject(const CProject& project, const std::string& projectPath, RoleAndPath other);
+
+// A target path a build may write: a file that can be written and none of
+// the project's own files.
+Status CheckTargetPath(const CProject& project, const std::string& projectPath, const std::string& targetPath);
+
+// A path the project's dictionary may be saved under: a file that can be
+// written and not the project, its side file, its module or its target.
+Status CheckDictionaryPath(const CProject& project, const std::string& projectPath, const std::string& dictionaryPath);
 
 } // namespace quillon

@@ -89,6 +89,10 @@ bool CMainFrame::OpenProject(const QString& path) {
     }
     AddRecentFile(path);
     Log(tr("Opened %1 (%2 dictonary entries)").arg(path).arg(m_doc.Project().m_Dictionary.GetCount()));
+    QStringList warnings;
+    for (const std::string& warning : m_doc.Project().OpenWarnings()) warnings << FromCore(warning);
+    for (const QString& warning : warnings) Log(tr("Warning: %1").arg(warning), true);
+    if (!warnings.isEmpty()) m_prompts->Information(tr("Open Project"), warnings.join("\n\n"));
     return true;
 }
 
@@ -101,6 +105,12 @@ bool CMainFrame::OnFileOpen() {
 bool CMainFrame::OnFileSave() {
     if (!m_doc.IsLoaded()) return false;
     if (m_doc.PathName().isEmpty()) return OnFileSaveAs();
+    QStringList changed = m_doc.ChangedOnDisk();
+    if (!changed.isEmpty() &&
+        !m_prompts->Confirm(tr("Another program changed %1 since Quillon opened or saved it.\n"
+                               "Save over the changes?")
+                                .arg(changed.join(tr(" and ")))))
+        return false;
     Status saved = m_doc.SaveDocument(m_doc.PathName());
     if (!saved) {
         m_prompts->Error(FromCore(saved.GetError().Describe()));
@@ -274,7 +284,7 @@ void CMainFrame::OnDictionarySave() {
         return;
     }
     std::string file = m_doc.Project().DictionaryFile(m_doc.PathName().toStdString());
-    Status saved = m_doc.Project().m_Dictionary.Save(file);
+    Status saved = m_doc.Project().SaveDictionary(m_doc.PathName().toStdString());
     if (!saved) {
         m_prompts->Error(FromCore(saved.GetError().Describe()));
         return;
@@ -286,7 +296,8 @@ void CMainFrame::OnDictionarySaveAs() {
     if (!m_doc.IsLoaded()) return;
     QString path = m_prompts->SaveFile(tr("Save Dictonary As"), tr(kDictionaryFilter), "dic");
     if (path.isEmpty()) return;
-    Status saved = m_doc.Project().m_Dictionary.Save(path.toStdString());
+    Status saved = CheckDictionaryPath(m_doc.Project(), m_doc.PathName().toStdString(), path.toStdString());
+    if (saved) saved = m_doc.Project().m_Dictionary.Save(path.toStdString());
     if (!saved) {
         m_prompts->Error(FromCore(saved.GetError().Describe()));
         return;

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include "io/FileLock.h"
+
 namespace quillon::gui {
 
 bool CQuillonDoc::HasItems() const {
@@ -27,6 +29,9 @@ void CQuillonDoc::SetPathName(const QString& path) {
 }
 
 Status CQuillonDoc::NewProject(const NewProjectSettings& settings, IProgress* progress) {
+    NewProjectSettings checked = settings;
+    checked.projectPath = ProjectPathWithExtension(settings.projectPath);
+    if (Status paths = CheckNewProjectPaths(checked); !paths) return paths;
     auto created = CreateProject(settings, progress);
     if (!created) return created.GetError();
     emit projectAboutToChange();
@@ -54,11 +59,27 @@ Status CQuillonDoc::OpenDocument(const QString& path, IProgress* progress) {
 }
 
 Status CQuillonDoc::SaveDocument(const QString& path) {
-    Status saved = m_Project.Save(path.toStdString());
+    std::string file = path.toStdString();
+    if (Status writable = CheckOutputFile(file, "project"); !writable) return writable;
+    if (Status distinct = CheckDistinctFromProject(m_Project, file, {}); !distinct) return distinct;
+    // Another program in the middle of changing the files: this save waits for nobody.
+    auto projectLock = FileLock::Acquire(file, FileLock::Wait::No);
+    if (!projectLock) return projectLock.GetError();
+    auto dictionaryLock = FileLock::Acquire(m_Project.DictionaryFile(file), FileLock::Wait::No);
+    if (!dictionaryLock && !m_Project.DictionaryFile(file).empty()) return dictionaryLock.GetError();
+    Status saved = m_Project.Save(file);
     if (!saved) return saved;
     SetPathName(path);
     SetModifiedFlag(false);
     return Done{};
+}
+
+QStringList CQuillonDoc::ChangedOnDisk() const {
+    QStringList changed;
+    if (m_strPathName.isEmpty()) return changed;
+    for (const std::string& path : m_Project.ChangedOnDisk(m_strPathName.toStdString()))
+        changed << QString::fromStdString(path);
+    return changed;
 }
 
 UpdateReport CQuillonDoc::UpdateProject(const QString& modulePath, IProgress* progress) {
@@ -78,6 +99,8 @@ UpdateReport CQuillonDoc::UpdateProject(const QString& modulePath, IProgress* pr
 }
 
 Result<BuildReport> CQuillonDoc::BuildTarget(const QString& targetPath) {
+    if (Status path = CheckTargetPath(m_Project, m_strPathName.toStdString(), targetPath.toStdString()); !path)
+        return path.GetError();
     auto report = quillon::BuildTarget(m_Project, targetPath.toStdString());
     if (report && m_Project.m_strTargetPath != targetPath.toStdString()) {
         m_Project.m_strTargetPath = targetPath.toStdString();

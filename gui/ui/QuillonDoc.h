@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include "build/TargetBuilder.h"
 #include "extract/Progress.h"
@@ -42,7 +43,12 @@ public:
     Status NewProject(const NewProjectSettings& settings, IProgress* progress);
     // Reads a project file; on failure the current project stays as it was.
     Status OpenDocument(const QString& path, IProgress* progress);
+    // Saves under `path`, holding the project's and dictionary's locks while
+    // it writes; refuses a path that is one of the project's other files.
     Status SaveDocument(const QString& path);
+    // The project's files that another program changed since they were
+    // opened or saved here (the window asks before saving over them).
+    QStringList ChangedOnDisk() const;
     // Merges the module again (or a new version of it).
     UpdateReport UpdateProject(const QString& modulePath, IProgress* progress);
     Result<BuildReport> BuildTarget(const QString& targetPath);

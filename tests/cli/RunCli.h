@@ -16,7 +16,8 @@ struct CliRun {
 // With `withErrors` the output holds standard error too.
 inline CliRun RunCli(const std::string& args, bool withErrors = false) {
     CliRun run;
-    std::string command = std::string(QUILLON_CLI) + " " + args + (withErrors ? " 2>&1" : " 2>/dev/null");
+    // A command that hangs is ended, so it fails its test instead of the whole run.
+    std::string command = "timeout -s KILL 60 " + std::string(QUILLON_CLI) + " " + args + (withErrors ? " 2>&1" : " 2>/dev/null");
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return run;
     std::array<char, 4096> buffer;

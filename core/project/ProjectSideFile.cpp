@@ -1,0 +1,85 @@
+#include "project/ProjectSideFile.h"
+
+#include <filesystem>
+
+#include "io/Digest.h"
+#include "io/FileIo.h"
+
+namespace quillon {
+
+namespace {
+constexpr const char* kFormat = "Quillon project side file";
+constexpr int kVersion = 1;
+// A side file is a few hundred bytes; anything far larger is not ours.
+constexpr std::size_t kMaxSideFileSize = 1 << 20;
+} // namespace
+
+FileDigest FileDigest::Of(std::span<const std::uint8_t> bytes) { return FileDigest{bytes.size(), Sha256Hex(bytes)}; }
+
+std::string ProjectSideFile::PathFor(const std::string& projectPath) {
+    return std::filesystem::path(projectPath).replace_extension(kExtension).string();
+}
+
+ProjectSideFile ProjectSideFile::Read(const std::string& projectPath, std::vector<std::string>& warnings) {
+    ProjectSideFile side;
+    std::string path = PathFor(projectPath);
+    if (!FileExists(path)) return side;
+    auto bytes = ReadWholeFile(path);
+    if (!bytes || bytes.Value().size() > kMaxSideFileSize) {
+        warnings.push_back("the side file '" + path + "' cannot be read and is ignored" +
+                           (bytes ? std::string() : ": " + bytes.GetError().Describe()));
+        return side;
+    }
+    nlohmann::json data = nlohmann::json::parse(bytes.Value().begin(), bytes.Value().end(), nullptr, false);
+    if (data.is_discarded() || !data.is_object() || data.value("format", std::string()) != kFormat) {
+        warnings.push_back("the side file '" + path + "' is not one Quillon wrote and is ignored");
+        return side;
+    }
+    side.m_data = std::move(data);
+    return side;
+}
+
+std::optional<FileDigest> ProjectSideFile::Recorded(const char* key, const std::string& file) const {
+    auto found = m_data.find(key);
+    if (found == m_data.end() || !found->is_object()) return std::nullopt;
+    const nlohmann::json& entry = *found;
+    auto name = entry.find("file");
+    auto size = entry.find("size");
+    auto sha = entry.find("sha256");
+    if (name == entry.end() || !name->is_string() || *name != file || size == entry.end() ||
+        !size->is_number_unsigned() || sha == entry.end() || !sha->is_string())
+        return std::nullopt;
+    return FileDigest{size->get<std::uint64_t>(), sha->get<std::string>()};
+}
+
+void ProjectSideFile::Record(const char* key, const std::string& file, const FileDigest& digest) {
+    m_data["format"] = kFormat;
+    m_data["version"] = kVersion;
+    m_data[key] = {{"file", file}, {"size", digest.size}, {"sha256", digest.sha256}};
+}
+
+// The project is named by its file name only: a project folder that is moved
+// or copied keeps its side file valid.
+std::optional<FileDigest> ProjectSideFile::Project(const std::string& projectPath) const {
+    return Recorded("project", std::filesystem::path(projectPath).filename().string());
+}
+
+std::optional<FileDigest> ProjectSideFile::Dictionary(const std::string& dictionaryFile) const {
+    return Recorded("dictionary", dictionaryFile);
+}
+
+void ProjectSideFile::SetProject(const std::string& projectPath, const FileDigest& digest) {
+    Record("project", std::filesystem::path(projectPath).filename().string(), digest);
+}
+
+void ProjectSideFile::SetDictionary(const std::string& dictionaryFile, const FileDigest& digest) {
+    Record("dictionary", dictionaryFile, digest);
+}
+
+Status ProjectSideFile::Write(const std::string& projectPath) const {
+    std::string text = m_data.dump(2) + "\n";
+    return WriteFileAtomically(PathFor(projectPath),
+                               {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
+} // namespace quillon

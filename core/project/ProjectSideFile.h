@@ -1,0 +1,63 @@
+#pragma once
+// Beside a project "name.prj" Quillon keeps "name.quillon": a JSON text with
+// what the project file's fixed layout cannot hold. It records the size and
+// SHA-256 of the project and dictionary files as Quillon last wrote them, so
+// damage and changes made by other programs are noticed when the project is
+// opened. The file is optional: a project without one opens as before, and
+// keys this version does not know are kept when it is rewritten.
+//
+//   { "format": "Quillon project side file", "version": 1,
+//     "project":    { "file": "name.prj", "size": 492, "sha256": "..." },
+//     "dictionary": { "file": "/path/name.dic", "size": 90, "sha256": "..." } }
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "io/Result.h"
+
+namespace quillon {
+
+struct FileDigest {
+    std::uint64_t size = 0;
+    std::string sha256;
+
+    static FileDigest Of(std::span<const std::uint8_t> bytes);
+    bool operator==(const FileDigest&) const = default;
+};
+
+class ProjectSideFile {
+public:
+    static constexpr const char* kExtension = ".quillon";
+
+    // "folder/name.quillon" for "folder/name.prj" (the project's extension,
+    // whatever it is, is replaced).
+    static std::string PathFor(const std::string& projectPath);
+
+    // The side file of the project at `projectPath`. Missing: an empty one.
+    // Unreadable or not ours: an empty one and a warning in `warnings`.
+    static ProjectSideFile Read(const std::string& projectPath, std::vector<std::string>& warnings);
+
+    // The digest recorded for the project file, when it was recorded for a
+    // project of that file name.
+    std::optional<FileDigest> Project(const std::string& projectPath) const;
+    // The digest recorded for the dictionary, when it was recorded for `dictionaryFile`.
+    std::optional<FileDigest> Dictionary(const std::string& dictionaryFile) const;
+
+    void SetProject(const std::string& projectPath, const FileDigest& digest);
+    void SetDictionary(const std::string& dictionaryFile, const FileDigest& digest);
+
+    Status Write(const std::string& projectPath) const;
+
+private:
+    std::optional<FileDigest> Recorded(const char* key, const std::string& file) const;
+    void Record(const char* key, const std::string& file, const FileDigest& digest);
+
+    nlohmann::json m_data = nlohmann::json::object();
+};
+
+} // namespace quillon

@@ -1,0 +1,218 @@
+// Commands given the wrong file, a file that is no file, an empty name or a
+// damaged project: each is refused with a message and leaves every file as
+// it was.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+
+#include "Fixtures.h"
+#include "TempDir.h"
+#include "cli/RunCli.h"
+#include "io/FileIo.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Read(const std::string& path) {
+    auto read = ReadWholeFile(path);
+    return read ? read.Value() : Bytes{};
+}
+
+// A project made by `new` beside a copy of its module, a FIFO and a glossary.
+struct Workspace {
+    TempDir dir;
+    std::string project = dir.File("pad.prj");
+    std::string dictionary = dir.File("pad.dic");
+    std::string module = dir.File("pad.exe");
+    Workspace() {
+        fs::copy_file(Fixture("basic32.exe"), module);
+        ::mkfifo(dir.File("fifo").c_str(), 0644);
+        CliRun made = RunCli("new " + project + " --module " + module + " --translator Ann --language German --dictionary " +
+                             dictionary);
+        EXPECT_EQ(made.exitCode, 0);
+        EXPECT_EQ(RunCli("dict add " + project + " Hello Hallo").exitCode, 0);
+    }
+};
+
+} // namespace
+
+TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
+    Workspace w;
+    const std::string& d = w.dir.Path();
+    struct Case {
+        std::string args;
+        int exitCode;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"show " + w.module, 1, "not a project file"},
+        {"restore " + w.module + " --all", 1, "not a project file"},
+        {"update " + w.module + " --module " + w.module, 1, "not a project file"},
+        {"show " + w.dictionary, 1, "not a project file"},
+        {"build " + w.project + " --target " + w.project, 1, "both the project and the target"},
+        {"build " + w.project + " --target " + w.dictionary, 1, "both the dictionary and the target"},
+        {"build " + w.project + " --target " + w.module, 1, "both the module and the target"},
+        {"build " + w.project + " --target " + d + "/pad.quillon", 1, "side file and the target"},
+        {"build " + w.project + " --target /dev/null", 1, "is a device"},
+        {"build " + w.project + " --target " + d + "/fifo", 1, "is a FIFO"},
+        {"build " + w.project + " --target " + d, 1, "is a folder"},
+        {"build " + w.project + " --target ''", 2, "target path is empty"},
+        {"update " + w.project + " --module " + w.project, 1, "both the project and the new module"},
+        {"update " + w.project + " --module " + d + "/fifo", 1, "is a FIFO"},
+        {"import " + w.project + " --text " + d + "/fifo", 1, "is a FIFO"},
+        {"import " + w.project + " --text " + w.dictionary, 1, "both the dictionary and the glossary"},
+        {"new " + d + "/other --module " + d + "/fifo --translator a --language German", 1, "is a FIFO"},
+        {"new " + d + "/other --module '' --translator a --language German", 2, "module path is empty"},
+        {"new '' --module " + w.module + " --translator a --language German", 2, "project path is empty"},
+        {"new " + d + "/.prj --module " + w.module + " --translator a --language German", 1, "no name before"},
+        {"new " + d + "/same --module " + w.module + " --translator a --language German --dictionary " + d + "/same.prj",
+         1, "both the project and the dictionary"},
+        {"new " + w.module + " --module " + w.module + " --translator a --language German --force", 1,
+         "both the project and the module"},
+        {"show " + d + "/fifo", 1, "is a FIFO"},
+        {"dict " + d + "/fifo.dic", 1, "cannot open"},
+    };
+    std::vector<std::pair<std::string, Bytes>> files;
+    for (const std::string& path : {w.project, w.dictionary, w.module, d + "/pad.quillon"})
+        files.emplace_back(path, Read(path));
+    for (const Case& c : cases) {
+        CliRun run = RunCli(c.args, true);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args << "\n" << run.out;
+        EXPECT_TRUE(Has(run.out, c.message)) << c.args << "\n" << run.out;
+        for (const auto& [path, bytes] : files) EXPECT_EQ(Read(path), bytes) << c.args << " changed " << path;
+    }
+    EXPECT_TRUE(fs::is_fifo(d + "/fifo"));
+    EXPECT_FALSE(FileExists(d + "/.prj"));
+    EXPECT_FALSE(FileExists(d + "/other.prj"));
+}
+
+TEST(SafetyCli, DamagedProjectsAreRefused) {
+    Workspace w;
+    Bytes good = Read(w.project);
+    auto show = [&](const Bytes& bytes) {
+        WriteFileAtomically(w.project, bytes);
+        return RunCli("show " + w.project, true);
+    };
+    Bytes trailing = good;
+    trailing.push_back('x');
+    EXPECT_TRUE(Has(show(trailing).out, "1 bytes follow the end of the project"));
+    EXPECT_TRUE(Has(show({}).out, "is empty: it is not a project file"));
+    // The strings counter follows the five settings texts, the language and
+    // five DWORDs and a WORD of the module's header; a flipped high bit there
+    // once read as "Strings: 16777275".
+    std::size_t at = 0;
+    for (int text = 0; text < 5; ++text) at += 1 + good[at];
+    at += 2 + 4 + 2 + 4 + 4 + 4 + 4;
+    Bytes flipped = good;
+    flipped[at + 3] ^= 0x01;
+    CliRun damaged = show(flipped);
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_TRUE(Has(damaged.out, "the stored counters do not match the items")) << damaged.out;
+}
+
+TEST(SafetyCli, ChangesMadeOutsideAreReportedOnOpen) {
+    Workspace w;
+    EXPECT_FALSE(Has(RunCli("show " + w.project, true).out, "warning"));
+    // The same project saved by hand with another byte in the translator's
+    // name is still a project, but not the one Quillon saved.
+    Bytes edited = Read(w.project);
+    auto name = std::search(edited.begin(), edited.end(), std::begin("Ann"), std::end("Ann") - 1);
+    ASSERT_NE(name, edited.end());
+    *name = 'B';
+    WriteFileAtomically(w.project, edited);
+    EXPECT_TRUE(Has(RunCli("show " + w.project, true).out, "warning: '" + w.project + "' is not the file Quillon last saved"));
+    WriteFileAtomically(w.dictionary, Bytes{0, 0});
+    EXPECT_TRUE(Has(RunCli("show " + w.project, true).out, "warning: the dictionary '" + w.dictionary + "' is not"));
+    // Saving through Quillon makes both known again; a project without its
+    // side file opens as it always did.
+    ASSERT_EQ(RunCli("dict add " + w.project + " Bye Tschüss").exitCode, 0);
+    ASSERT_EQ(RunCli("restore " + w.project + " --all").exitCode, 0);
+    EXPECT_FALSE(Has(RunCli("show " + w.project, true).out, "warning"));
+    fs::remove(w.dir.File("pad.quillon"));
+    CliRun bare = RunCli("show " + w.project, true);
+    EXPECT_EQ(bare.exitCode, 0);
+    EXPECT_FALSE(Has(bare.out, "warning"));
+}
+
+TEST(SafetyCli, ReadOnlyFilesAndTheFileSizeLimitAreErrors) {
+    Workspace w;
+    ::chmod(w.project.c_str(), 0444);
+    Bytes before = Read(w.project);
+    CliRun restored = RunCli("restore " + w.project + " --all", true);
+    EXPECT_EQ(restored.exitCode, 1);
+    EXPECT_TRUE(Has(restored.out, "read-only")) << restored.out;
+    EXPECT_EQ(Read(w.project), before);
+    ::chmod(w.project.c_str(), 0644);
+    // Under "ulimit -f" a write past the limit is an error with a message,
+    // not a death by SIGXFSZ, and leaves no temporary file.
+    std::string target = w.dir.File("de.exe");
+    CliRun limited = RunCli("build " + w.project + " --target " + target, true);
+    ASSERT_EQ(limited.exitCode, 0);
+    fs::remove(target);
+    std::string command = "sh -c 'ulimit -f 8; exec " + std::string(QUILLON_CLI) + " build " + w.project + "' 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string out;
+    char buffer[512];
+    while (std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, got);
+    int status = ::pclose(pipe);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << out;
+    EXPECT_TRUE(Has(out, "File too large")) << out;
+    EXPECT_FALSE(FileExists(target));
+    for (const auto& entry : fs::directory_iterator(w.dir.Path()))
+        EXPECT_EQ(entry.path().filename().string().find(".quillon-"), std::string::npos) << entry.path();
+}
+
+TEST(SafetyCli, PathsAreShownAsTheFileSystemHoldsThem) {
+    TempDir dir;
+    std::string folder = dir.File("Übersetzung ü");
+    fs::create_directory(folder);
+    ASSERT_EQ(RunCli("new '" + folder + "/pad' --module " + Fixture("basic32.exe") +
+                     " --translator a --language Russian --dictionary '" + folder + "/pad.dic'")
+                  .exitCode,
+              0);
+    CliRun shown = RunCli("show '" + folder + "/pad.prj'");
+    EXPECT_TRUE(Has(shown.out, "Dictionary:      " + folder + "/pad.dic")) << shown.out;
+}
+
+TEST(SafetyCli, ConcurrentWritersLoseNothing) {
+    Workspace w;
+    // Twenty additions at once: each waits its turn, and every one is kept.
+    std::string script;
+    for (int i = 0; i < 20; ++i)
+        script += std::string(QUILLON_CLI) + " dict add --wait " + w.project + " Source" + std::to_string(i) +
+                  " Target" + std::to_string(i) + " 2>/dev/null & ";
+    script += "wait";
+    ASSERT_EQ(std::system(script.c_str()), 0);
+    CliRun listed = RunCli("dict " + w.project);
+    EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 21) << listed.out;
+    // Without --wait a writer that finds the project busy says so and keeps
+    // its hands off: whatever reported success is in the dictionary.
+    script.clear();
+    for (int i = 0; i < 20; ++i)
+        script += std::string(QUILLON_CLI) + " dict add " + w.project + " Other" + std::to_string(i) + " x >/dev/null 2>&1 && echo ok & ";
+    script += "wait";
+    FILE* pipe = ::popen(script.c_str(), "r");
+    std::string oks;
+    char buffer[512];
+    while (std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) oks.append(buffer, got);
+    ::pclose(pipe);
+    listed = RunCli("dict " + w.project);
+    EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 21 + std::count(oks.begin(), oks.end(), '\n'));
+}
+
+TEST(SafetyCli, NewTellsWhatTheScanSkipped) {
+    TempDir dir;
+    CliRun made = RunCli("new " + dir.File("p") + " --module " + Fixture("corrupt/dialog-overrun.exe") +
+                             " --translator a --language German",
+                         true);
+    EXPECT_EQ(made.exitCode, 0);
+    EXPECT_TRUE(Has(made.out, "warning: dialog 200: control 9 of 200 starts past the end")) << made.out;
+}
