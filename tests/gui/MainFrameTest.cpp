@@ -13,6 +13,7 @@
 #include "TempDir.h"
 #include "gui/ScriptedPrompts.h"
 #include "io/FileIo.h"
+#include "io/FileLock.h"
 #include "pe/ResourceModule.h"
 #include "controls/AutoTranslateDlg.h"
 #include "ui/DictionaryDock.h"
@@ -210,6 +211,45 @@ TEST(MainFrame, ModifiedProjectAsksBeforeItIsReplaced) {
     EXPECT_TRUE(window.frame.SaveModified());
     EXPECT_TRUE(FileExists(dir.File("session.prj")));
     EXPECT_TRUE(window.prompts->questions.contains("save session.prj"));
+}
+
+TEST(MainFrame, SavesNeverOverwriteWhatItShouldNot) {
+    TempDir dir;
+    Window window;
+    ASSERT_TRUE(window.frame.CreateProject(Settings(dir)));
+    ASSERT_TRUE(window.frame.OnFileSave());
+    const std::string path = dir.File("session.prj");
+    // Another program saves the project meanwhile: the window asks, and a No
+    // leaves that program's file alone.
+    CProject elsewhere;
+    ASSERT_TRUE(elsewhere.Open(path));
+    elsewhere.m_strTranslator = "Bob";
+    ASSERT_TRUE(elsewhere.Save(path));
+    auto theirs = ReadWholeFile(path).Value();
+    window.frame.Document().SetModifiedFlag(true);
+    window.prompts->confirms = {false};
+    EXPECT_FALSE(window.frame.OnFileSave());
+    ASSERT_EQ(window.prompts->questions.size(), 1);
+    EXPECT_TRUE(window.prompts->questions.front().contains("Another program changed " + QString::fromStdString(path)));
+    EXPECT_EQ(ReadWholeFile(path).Value(), theirs);
+    // While another program holds the project, nothing is written either.
+    {
+        auto held = FileLock::Acquire(path, FileLock::Wait::No);
+        ASSERT_TRUE(held);
+        window.prompts->confirms = {true};
+        EXPECT_FALSE(window.frame.OnFileSave());
+        ASSERT_EQ(window.prompts->errors.size(), 1);
+        EXPECT_TRUE(window.prompts->errors.front().contains("being changed by another program"));
+        EXPECT_EQ(ReadWholeFile(path).Value(), theirs);
+    }
+    window.prompts->confirms = {true};
+    EXPECT_TRUE(window.frame.OnFileSave());
+    EXPECT_NE(ReadWholeFile(path).Value(), theirs);
+    // The project file is no target.
+    window.prompts->files = {QString::fromStdString(path)};
+    EXPECT_FALSE(window.frame.OnBuildTarget());
+    EXPECT_TRUE(window.prompts->errors.back().contains("both the project and the target"));
+    EXPECT_EQ(window.frame.Document().Project().m_strTargetPath, "");
 }
 
 TEST(DictionaryDock, DeletingPrimaryAndEntryRows) {
