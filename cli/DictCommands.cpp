@@ -101,7 +101,9 @@ int RunDictAdd(const std::vector<std::string>& args) {
     std::uint16_t hotkey =
         hotkeyText.empty() ? 0 : static_cast<std::uint16_t>(static_cast<std::int16_t>(static_cast<signed char>(hotkeyText[0])));
     std::string source = codePage.FromUtf8(parsed->Positional()[1]);
-    if (!dictionary.Get().AddEntry(source, codePage.FromUtf8(parsed->Positional()[2]), hotkey, *kind)) {
+    std::string translation = codePage.FromUtf8(parsed->Positional()[2]);
+    if (!Checked("dict add", CheckEntry(source, translation, hotkey, *kind))) return 2;
+    if (!dictionary.Get().AddEntry(source, std::move(translation), hotkey, *kind)) {
         std::cerr << "quillon-cli dict add: the dictionary already has a translation of \"" << parsed->Positional()[1]
                   << "\" for " << KindName(static_cast<int>(*kind)) << "\n";
         return 1;

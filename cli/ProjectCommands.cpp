@@ -185,6 +185,9 @@ int RunImport(const std::vector<std::string>& args) {
               << "Duplicates: " << report.duplicates << "\n";
     if (report.replacedCharacters)
         std::cout << "Replaced:   " << report.replacedCharacters << " characters the code page cannot hold\n";
+    if (report.tooLong)
+        std::cout << "Too long:   " << report.tooLong << " lines longer than " << kMaxGlossaryLineBytes
+                  << " bytes, skipped\n";
     return Checked("import", project->SaveDictionary(path)) ? 0 : 1;
 }
 

@@ -1,6 +1,8 @@
 #include "dictionary/Dictionary.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "io/FileIo.h"
 #include "model/Archive.h"
@@ -9,13 +11,31 @@ namespace quillon {
 
 namespace {
 constexpr const char* kEntryClass = "CDictonaryEntry";
-// Files never nest sub-entries below sub-entries; a little slack, but no
-// stack overflow from a hostile file.
-constexpr int kMaxDepth = 8;
 // Least bytes of a source text and an object tag, and of a sub-entry's kind and tag.
 constexpr std::size_t kMinPairSize = 3;
 constexpr std::size_t kMinSubEntrySize = 4;
+
+// A hotkey is a byte of the code page in a WORD: widened with sign (a signed
+// char, as the glossary import and `dict add` store it) or without (the
+// Translate dialog). Nothing writes the values in between.
+bool PlausibleHotkey(std::uint16_t hotkey) { return hotkey <= 0xFF || hotkey >= 0xFF80; }
+
+std::string Hex(std::uint16_t value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text = "0x";
+    for (int shift = 12; shift >= 0; shift -= 4) text.push_back(kDigits[(value >> shift) & 0xF]);
+    return text;
+}
 } // namespace
+
+Status CheckEntry(std::string_view source, std::string_view translation, std::uint16_t hotkey, std::uint32_t kind) {
+    auto refuse = [](std::string message) -> Status { return MakeError(Error::Code::Malformed, std::move(message)); };
+    if (source.empty()) return refuse("the source text is empty");
+    if (translation.empty()) return refuse("the translation is empty");
+    if (kind > kLastEntryKind) return refuse("kind " + std::to_string(kind) + " is not a kind of item (0 to 6)");
+    if (!PlausibleHotkey(hotkey)) return refuse("hotkey " + Hex(hotkey) + " is not a character of a code page");
+    return Done{};
+}
 
 CDictonaryEntry::CDictonaryEntry(const CDictonaryEntry& other)
     : m_strTranslation(other.m_strTranslation), m_chHotkey(other.m_chHotkey), m_nKind(other.m_nKind) {
@@ -48,52 +68,122 @@ void CDictonaryEntry::Store(ArchiveWriter& out) const {
 
 namespace {
 
-// Reads one object record that must be a dictionary entry: a new entry, a
-// back-reference to one read before (copied), or null.
-std::unique_ptr<CDictonaryEntry> ReadEntryRecord(ArchiveReader& in, int depth,
-                                                 std::vector<const CDictonaryEntry*>& objects,
-                                                 std::vector<std::unique_ptr<CDictonaryEntry>>& retired) {
-    std::uint64_t tagOffset = in.Offset();
-    ArchiveReader::Tag tag = in.ObjectTag();
+// Back-references are copied, not shared: every text owns its entries, and
+// the editors change them in place, so an entry that two texts shared would
+// change for both. A copy is at most eight entries (a sub-entry never has
+// sub-entries of its own, and there are seven kinds), but its translations
+// can be as long as the file, so a few thousand references to one entry with
+// long texts would copy gigabytes. The copies therefore draw on a budget
+// that grows with the file: kCopyBudgetPerByte bytes for each of its bytes
+// (plus a little for small files), each copied entry costing its translation
+// and about what an entry takes in memory. Our writer never emits a
+// back-reference; an archive holds one only where the same entry object was
+// stored twice, which real dictionaries do rarely if ever.
+constexpr std::uint64_t kCopyBudgetPerByte = 16;
+constexpr std::uint64_t kCopyBudgetBase = 64 * 1024;
+constexpr std::uint64_t kCopiedEntryCost = 128;
+
+// Reads the entry records of one file, remembering every entry by its
+// archive index so later records can refer back to it.
+class EntryReader {
+public:
+    explicit EntryReader(ArchiveReader& in)
+        : m_in(in), m_copyBudget(kCopyBudgetBase + kCopyBudgetPerByte * in.Remaining()) {}
+
+    // One object record: a new entry, a copy of one read before, or null.
+    // `subEntryKind` is the kind a sub-entry is stored under; none for a
+    // text's primary entry.
+    std::unique_ptr<CDictonaryEntry> Record(std::optional<std::uint16_t> subEntryKind);
+
+    // An entry that a later record replaced stays alive: back-references may still name it.
+    void Retire(std::unique_ptr<CDictonaryEntry> entry) { m_retired.push_back(std::move(entry)); }
+
+private:
+    void Body(CDictonaryEntry& entry, bool isSubEntry);
+    std::uint16_t Kind();
+    std::unique_ptr<CDictonaryEntry> Copy(const CDictonaryEntry& entry, std::uint64_t tagOffset);
+
+    ArchiveReader& m_in;
+    std::vector<const CDictonaryEntry*> m_objects; // by archive index; null until the entry is read
+    std::vector<std::unique_ptr<CDictonaryEntry>> m_retired;
+    std::uint64_t m_copyBudget;
+    bool m_first = true;
+};
+
+std::unique_ptr<CDictonaryEntry> EntryReader::Record(std::optional<std::uint16_t> subEntryKind) {
+    std::uint64_t tagOffset = m_in.Offset();
+    ArchiveReader::Tag tag = m_in.ObjectTag();
+    // A dictionary's first record introduces the entry class; anything else
+    // there means the file is something other than a dictionary.
+    if (std::exchange(m_first, false) && tag.kind != ArchiveReader::Tag::Kind::NewObject)
+        throw ArchiveError("the first entry of a dictionary must be a new entry record", tagOffset);
+    std::unique_ptr<CDictonaryEntry> entry;
     switch (tag.kind) {
     case ArchiveReader::Tag::Kind::Null: return nullptr;
-    case ArchiveReader::Tag::Kind::Reference: {
-        if (tag.index >= objects.size() || !objects[tag.index])
+    case ArchiveReader::Tag::Kind::Reference:
+        if (tag.index >= m_objects.size() || !m_objects[tag.index])
             throw ArchiveError("reference to an object that is not a finished entry", tagOffset);
-        return std::make_unique<CDictonaryEntry>(*objects[tag.index]);
+        entry = Copy(*m_objects[tag.index], tagOffset);
+        break;
+    case ArchiveReader::Tag::Kind::NewObject:
+        if (tag.className != kEntryClass) throw ArchiveError("unknown class '" + tag.className + "'", tagOffset);
+        entry = std::make_unique<CDictonaryEntry>();
+        Body(*entry, subEntryKind.has_value());
+        if (m_objects.size() <= tag.index) m_objects.resize(tag.index + 1, nullptr);
+        m_objects[tag.index] = entry.get();
+        break;
     }
-    case ArchiveReader::Tag::Kind::NewObject: break;
-    }
-    if (tag.className != kEntryClass) throw ArchiveError("unknown class '" + tag.className + "'", tagOffset);
-    auto entry = std::make_unique<CDictonaryEntry>();
-    entry->Load(in, depth, objects, retired);
-    if (objects.size() <= tag.index) objects.resize(tag.index + 1, nullptr);
-    objects[tag.index] = entry.get();
+    if (subEntryKind && entry->m_nKind != *subEntryKind)
+        throw ArchiveError("the sub-entry for kind " + std::to_string(*subEntryKind) + " holds an entry of kind " +
+                               std::to_string(entry->m_nKind),
+                           tagOffset);
+    if (subEntryKind && !entry->SubEntries().empty())
+        throw ArchiveError("a sub-entry refers back to an entry with sub-entries", tagOffset);
     return entry;
 }
 
-} // namespace
+std::uint16_t EntryReader::Kind() {
+    std::uint64_t offset = m_in.Offset();
+    std::uint16_t kind = m_in.Word();
+    if (kind > kLastEntryKind) throw ArchiveError("kind " + std::to_string(kind) + " is not a kind of item", offset);
+    return kind;
+}
 
-void CDictonaryEntry::Load(ArchiveReader& in, int depth, std::vector<const CDictonaryEntry*>& objects,
-                           std::vector<std::unique_ptr<CDictonaryEntry>>& retired) {
-    if (depth > kMaxDepth) in.Fail("dictionary entries nested too deeply");
-    m_strTranslation = in.Text();
-    m_chHotkey = in.Word();
-    m_nKind = in.Word();
-    m_SubEntries.clear();
-    std::uint32_t count = in.Count(kMinSubEntrySize);
+void EntryReader::Body(CDictonaryEntry& entry, bool isSubEntry) {
+    entry.m_strTranslation = m_in.Text();
+    std::uint64_t hotkeyOffset = m_in.Offset();
+    entry.m_chHotkey = m_in.Word();
+    if (!PlausibleHotkey(entry.m_chHotkey))
+        throw ArchiveError("hotkey " + Hex(entry.m_chHotkey) + " is not a character of a code page", hotkeyOffset);
+    entry.m_nKind = Kind();
+    std::uint64_t countOffset = m_in.Offset();
+    std::uint32_t count = m_in.Count(kMinSubEntrySize);
+    // Only a text's primary entry has sub-entries; this also keeps the
+    // reading from recursing any deeper.
+    if (isSubEntry && count != 0) throw ArchiveError("a sub-entry has sub-entries of its own", countOffset);
     for (std::uint32_t i = 0; i < count; ++i) {
-        std::uint16_t kind = in.Word();
-        auto entry = ReadEntryRecord(in, depth + 1, objects, retired);
+        std::uint16_t kind = Kind();
+        auto sub = Record(kind);
         // A kind that occurs twice keeps the later entry; the earlier one may
         // still be referred back to.
-        if (auto old = m_SubEntries.find(kind); old != m_SubEntries.end()) {
-            retired.push_back(std::move(old->second));
-            m_SubEntries.erase(old);
+        if (auto old = entry.SubEntries().find(kind); old != entry.SubEntries().end()) {
+            Retire(std::move(old->second));
+            entry.SubEntries().erase(old);
         }
-        if (entry) m_SubEntries.emplace(kind, std::move(entry));
+        if (sub) entry.SubEntries().emplace(kind, std::move(sub));
     }
 }
+
+std::unique_ptr<CDictonaryEntry> EntryReader::Copy(const CDictonaryEntry& entry, std::uint64_t tagOffset) {
+    std::uint64_t cost = kCopiedEntryCost + entry.m_strTranslation.size();
+    for (const auto& [kind, sub] : entry.SubEntries()) cost += kCopiedEntryCost + sub->m_strTranslation.size();
+    if (cost > m_copyBudget)
+        throw ArchiveError("back-references copy more entries than a file of this size can hold", tagOffset);
+    m_copyBudget -= cost;
+    return std::make_unique<CDictonaryEntry>(entry);
+}
+
+} // namespace
 
 bool CDictonaryEntry::operator==(const CDictonaryEntry& other) const {
     if (m_strTranslation != other.m_strTranslation || m_chHotkey != other.m_chHotkey || m_nKind != other.m_nKind ||
@@ -126,6 +216,7 @@ const CDictonaryEntry* CDictonary::Lookup(const std::string& source) const {
 
 bool CDictonary::AddEntry(const std::string& source, std::string translation, std::uint16_t hotkey,
                           std::uint32_t kind) {
+    if (!CheckEntry(source, translation, hotkey, kind)) return false;
     auto found = m_entries.find(source);
     if (found == m_entries.end()) {
         m_entries.emplace(source, std::make_unique<CDictonaryEntry>(std::move(translation), hotkey, kind));
@@ -133,7 +224,7 @@ bool CDictonary::AddEntry(const std::string& source, std::string translation, st
     }
     if (kind == kKindAll) return false;
     CDictonaryEntry& primary = *found->second;
-    if (primary.GetKindEntry(kind) || kind > 0xFFFF) return false;
+    if (primary.GetKindEntry(kind)) return false;
     primary.SubEntries().emplace(static_cast<std::uint16_t>(kind),
                                  std::make_unique<CDictonaryEntry>(std::move(translation), hotkey, kind));
     return true;
@@ -160,21 +251,26 @@ void CDictonary::Store(ArchiveWriter& out) const {
 
 void CDictonary::Load(ArchiveReader& in) {
     m_entries.clear();
-    std::vector<const CDictonaryEntry*> objects;
-    std::vector<std::unique_ptr<CDictonaryEntry>> retired;
+    EntryReader reader(in);
     try {
         std::uint32_t count = in.Count(kMinPairSize);
         m_entries.reserve(count);
         for (std::uint32_t i = 0; i < count; ++i) {
             std::string source = in.Text();
-            auto entry = ReadEntryRecord(in, 0, objects, retired);
+            auto entry = reader.Record(std::nullopt);
             // A text that occurs twice keeps the later entry; the earlier one
             // may still be referred back to by what follows.
             if (auto old = m_entries.find(source); old != m_entries.end()) {
-                retired.push_back(std::move(old->second));
+                reader.Retire(std::move(old->second));
                 m_entries.erase(old);
             }
             if (entry) m_entries.emplace(std::move(source), std::move(entry));
+        }
+        if (!in.AtEnd()) {
+            std::size_t more = in.Remaining();
+            throw ArchiveError("the file goes on after the last entry (" + std::to_string(more) +
+                                   (more == 1 ? " more byte)" : " more bytes)"),
+                               in.Offset());
         }
     } catch (const ArchiveError&) {
         m_entries.clear(); // never a half-read dictionary

@@ -19,6 +19,15 @@ class ArchiveReader;
 class ArchiveWriter;
 
 inline constexpr std::uint32_t kKindAll = 0;
+// The highest kind code an entry can have (VERSION).
+inline constexpr std::uint32_t kLastEntryKind = 6;
+
+// Whether (source, translation, hotkey, kind) can become a dictionary entry:
+// neither text empty, a kind from kKindAll to kLastEntryKind, and a hotkey
+// that is one byte of the code page, widened with or without sign (0x0000 to
+// 0x00FF, 0xFF80 to 0xFFFF). The error's message says what is wrong, in words
+// the front ends print as they are. AddEntry refuses whatever this refuses.
+Status CheckEntry(std::string_view source, std::string_view translation, std::uint16_t hotkey, std::uint32_t kind);
 
 class CDictonaryEntry {
 public:
@@ -37,12 +46,9 @@ public:
     const std::map<std::uint16_t, std::unique_ptr<CDictonaryEntry>>& SubEntries() const { return m_SubEntries; }
 
     // Body: translation, WORD hotkey, WORD kind, count of sub-entries, then per
-    // sub-entry its WORD kind and its object record.
+    // sub-entry its WORD kind and its object record. (Reading is done by the
+    // dictionary, which checks every record against what it may hold.)
     void Store(ArchiveWriter& out) const;
-    // `objects` maps archive indexes to entries read so far (for back-references);
-    // entries replaced while reading go to `retired`, so those pointers stay valid.
-    void Load(ArchiveReader& in, int depth, std::vector<const CDictonaryEntry*>& objects,
-              std::vector<std::unique_ptr<CDictonaryEntry>>& retired);
 
     bool operator==(const CDictonaryEntry& other) const;
 
@@ -67,7 +73,8 @@ public:
     CDictonaryEntry* FindEntry(std::string_view source, std::uint32_t kind);
     const CDictonaryEntry* FindEntry(std::string_view source, std::uint32_t kind) const;
     // Adds a translation unless the text already has one for that kind (any
-    // entry at all, for kind 0). Never replaces. True when something was added.
+    // entry at all, for kind 0) or CheckEntry refuses the pair. Never
+    // replaces. True when something was added.
     bool AddEntry(const std::string& source, std::string translation, std::uint16_t hotkey, std::uint32_t kind);
     bool RemoveKey(const std::string& source) { return m_entries.erase(source) > 0; }
     void Empty() { m_entries.clear(); }
@@ -86,6 +93,9 @@ public:
     Status Save(const std::string& path) const;
 
     void Store(ArchiveWriter& out) const;
+    // Reads a whole dictionary file: `in` must end with the last entry. A
+    // record the file cannot hold raises ArchiveError and leaves the
+    // dictionary empty.
     void Load(ArchiveReader& in);
 
     bool operator==(const CDictonary& other) const;

@@ -22,6 +22,8 @@ AddResult AddToDictionary(CDictonary& dictionary, const CResourceItem& item, con
                           std::uint16_t hotkey, const std::function<bool()>& confirmReplace) {
     if (translation == item.m_strText) return AddResult::SameAsSource;
     auto kind = static_cast<std::uint32_t>(item.GetType());
+    // Checked before either path: a replaced entry must be one the file can hold too.
+    if (!CheckEntry(item.m_strText, translation, hotkey, kind)) return AddResult::Refused;
     if (CDictonaryEntry* existing = dictionary.FindEntry(item.m_strText, kind)) {
         if (!confirmReplace || !confirmReplace()) return AddResult::Kept;
         existing->m_strTranslation = translation;

@@ -28,7 +28,8 @@ ManualResult TranslateManually(CResourceItem& item, std::string translation, std
 // The dictionary's entry for the item: for its kind, else for all kinds.
 const CDictonaryEntry* SearchDictionary(const CDictonary& dictionary, const CResourceItem& item);
 
-enum class AddResult { Added, Replaced, Kept, SameAsSource };
+// Refused: CheckEntry refuses the pair (an empty translation, say); it tells why.
+enum class AddResult { Added, Replaced, Kept, SameAsSource, Refused };
 
 // Stores the pair (item's source, translation) in the dictionary for the
 // item's kind. When the dictionary already has an entry that would be used

@@ -79,6 +79,8 @@ TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
          "both the project and the module"},
         {"show " + d + "/fifo", 1, "is a FIFO"},
         {"dict " + d + "/fifo.dic", 1, "cannot open"},
+        {"dict add " + w.project + " '' ''", 2, "empty"},
+        {"dict add " + w.project + " Source ''", 2, "empty"},
     };
     std::vector<std::pair<std::string, Bytes>> files;
     for (const std::string& path : {w.project, w.dictionary, w.module, d + "/pad.quillon"})

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "dictionary/GlossaryImport.h"
 #include "model/ResourceItem.h"
 
@@ -111,4 +113,42 @@ TEST(Glossaries, TextEndsAtTheFirstZeroByte) {
     Import import = RunImport(text, GlossaryFormat::Text);
     EXPECT_EQ(import.report.imported, 1u);
     EXPECT_EQ(Translation(import.dictionary, "C"), "<none>");
+}
+
+TEST(Glossaries, OverLongLinesAreSkippedAndCountedWhateverTheEncoding) {
+    // Byte-order mark and bytes per character; `lineBytes` is the long line's
+    // length in the file, without its line ending.
+    struct Case {
+        std::vector<std::uint8_t> mark;
+        int unit; // 1, or 2 for UTF-16 (+2 little-endian, -2 big-endian)
+        std::size_t lineBytes;
+        bool imported;
+    } cases[] = {
+        {{}, 1, kMaxGlossaryLineBytes, true},
+        {{}, 1, kMaxGlossaryLineBytes + 1, false},
+        {{0xEF, 0xBB, 0xBF}, 1, kMaxGlossaryLineBytes, true},
+        {{0xEF, 0xBB, 0xBF}, 1, kMaxGlossaryLineBytes + 1, false},
+        {{0xFF, 0xFE}, 2, kMaxGlossaryLineBytes, true},
+        {{0xFF, 0xFE}, 2, kMaxGlossaryLineBytes + 2, false},
+        {{0xFE, 0xFF}, -2, kMaxGlossaryLineBytes + 2, false},
+    };
+    for (const Case& c : cases) {
+        std::string prefix = "Long\t-\t";
+        std::string translation(c.lineBytes / static_cast<std::size_t>(std::abs(c.unit)) - prefix.size() - 1, 'x');
+        std::string text = "Before\t-\tVorher\t\r\n" + prefix + translation + "\t\r\nAfter\t-\tDanach\t";
+        std::vector<std::uint8_t> bytes = c.mark;
+        for (char ch : text) {
+            if (c.unit == -2) bytes.push_back(0);
+            bytes.push_back(static_cast<std::uint8_t>(ch));
+            if (c.unit == 2) bytes.push_back(0);
+        }
+        CDictonary dictionary;
+        GlossaryReport report = ImportGlossary(bytes, GlossaryFormat::Text, dictionary, CodePage(1252));
+        SCOPED_TRACE(::testing::Message() << c.unit << " " << c.lineBytes);
+        EXPECT_EQ(report.lines, 3u);
+        EXPECT_EQ(report.tooLong, c.imported ? 0u : 1u);
+        EXPECT_EQ(report.imported, c.imported ? 3u : 2u);
+        EXPECT_EQ(Translation(dictionary, "After"), "Danach");
+        EXPECT_EQ(Translation(dictionary, "Long"), c.imported ? translation : "<none>");
+    }
 }

@@ -112,3 +112,16 @@ TEST(ProjectCheck, FindsPlantedHotkeyAndPlaceholderFaults) {
                                                                   {Kind::HotkeyNotInText, 10}}));
     EXPECT_EQ(warnings, 4u); // File, Edit, the dialog caption and "Size" are untranslated
 }
+
+TEST(ManualTranslation, AddToDictionaryRefusesAnEmptyTranslationEvenAsAReplacement) {
+    auto yes = [] { return true; };
+    CMenuItem item("Open", 'O', 1, 0);
+    CDictonary dictionary;
+    EXPECT_EQ(AddToDictionary(dictionary, item, "", 0, yes), AddResult::Refused);
+    EXPECT_EQ(dictionary.GetCount(), 0u);
+    dictionary.AddEntry("Open", "Öffnen", 'f', kKindMenuItem);
+    EXPECT_EQ(AddToDictionary(dictionary, item, "", 0, yes), AddResult::Refused);
+    EXPECT_EQ(SearchDictionary(dictionary, item)->m_strTranslation, "Öffnen");
+    EXPECT_EQ(AddToDictionary(dictionary, item, "Auf", 0x0141, yes), AddResult::Refused);
+    EXPECT_EQ(SearchDictionary(dictionary, item)->m_chHotkey, 'f');
+}
