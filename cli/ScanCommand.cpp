@@ -4,6 +4,7 @@
 #include "Args.h"
 #include "Commands.h"
 #include "TreeOutput.h"
+#include "extract/Languages.h"
 #include "extract/ResourceExtractor.h"
 
 namespace quillon::cli {
@@ -40,16 +41,25 @@ struct ScanOptions {
     bool json = false;
     bool summary = false; // settings and counters without the tree
     std::uint32_t codePage = kDefaultCodePage;
+    std::optional<std::uint16_t> language; // read in this language instead of the module's own
 };
 
 bool ParseOptions(const std::vector<std::string>& args, ScanOptions& options) {
-    auto parsed = Args::Parse("scan", args, {"--codepage"}, {"--json", "--summary"});
+    auto parsed = Args::Parse("scan", args, {"--codepage", "--language"}, {"--json", "--summary"});
     if (!parsed) return false;
     auto codePage = parsed->Number("--codepage", kDefaultCodePage);
     if (!codePage) return false;
     if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli scan MODULE [--json] [--summary] [--codepage N]\n";
+        std::cerr << "usage: quillon-cli scan MODULE [--json] [--summary] [--codepage N] [--language LANG]\n";
         return false;
+    }
+    if (parsed->Has("--language")) {
+        options.language = ParseLanguage(parsed->Value("--language"));
+        if (!options.language) {
+            std::cerr << "quillon-cli scan: unknown language '" << parsed->Value("--language")
+                      << "' (use an English name such as German, or an identifier such as 0x0407)\n";
+            return false;
+        }
     }
     options.module = parsed->Positional()[0];
     options.json = parsed->Has("--json");
@@ -109,6 +119,7 @@ int RunScan(const std::vector<std::string>& args) {
     ExtractReport report;
     {
         CResourceExtractor extractor(options.module, info, codePage, &progress);
+        if (options.language) extractor.ReadIn(*options.language);
         extractor.Extract();
         report = extractor.Report();
     }

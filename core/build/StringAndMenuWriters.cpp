@@ -12,12 +12,17 @@ constexpr std::uint16_t kPopup = 0x0010;
 constexpr std::uint16_t kEndOfLevel = 0x0080;
 } // namespace
 
+bool StringIdFits(std::int32_t id) { return id >= 0 && id <= 0xFFFF; }
+
 // Block n holds IDs (n-1)*16 .. n*16-1; each slot is a WORD count of UTF-16
 // units and the units, without terminator; empty slots are a WORD 0.
 std::map<std::uint16_t, std::vector<std::uint8_t>> WriteStringBlocks(const CResourceItem& strings,
                                                                      const WriteContext& context) {
     std::map<std::uint16_t, std::array<const CResourceItem*, 16>> blocks;
     for (const auto& entry : strings.GetChildren()) {
+        // Cut to 16 bits, such an ID would name a string of another block
+        // and overwrite it; its own block stays as the module has it.
+        if (!StringIdFits(entry->m_nID)) continue;
         auto id = static_cast<std::uint16_t>(entry->m_nID);
         auto block = static_cast<std::uint16_t>(id / 16 + 1);
         blocks[block][id % 16] = entry.get(); // slots start out null
@@ -105,10 +110,9 @@ public:
         }
     }
 
-    std::vector<std::uint8_t> Finish() {
-        m_buffer.Align();
-        return m_buffer.Take();
-    }
+    // No padding after the last entry: the directory aligns each resource,
+    // and an untranslated menu keeps the size it had.
+    std::vector<std::uint8_t> Finish() { return m_buffer.Take(); }
     CTemplateBuffer& Buffer() { return m_buffer; }
 
 private:

@@ -1,5 +1,6 @@
 #include "build/TargetBuilder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <future>
@@ -60,8 +61,15 @@ public:
     Batch Strings() const {
         CodePage codePage(m_project.GetCodePage());
         Batch batch;
-        for (auto& [block, bytes] : WriteStringBlocks(m_project.m_ResourceInfo.m_Strings, Context(codePage)))
+        const CResourceItem& strings = m_project.m_ResourceInfo.m_Strings;
+        for (auto& [block, bytes] : WriteStringBlocks(strings, Context(codePage)))
             batch.templates.push_back({kTypeStringTable, block, std::move(bytes)});
+        auto outside = std::count_if(strings.GetChildren().begin(), strings.GetChildren().end(),
+                                     [](const auto& entry) { return !StringIdFits(entry->m_nID); });
+        if (outside)
+            batch.warnings.push_back(std::to_string(outside) +
+                                     " strings have IDs past 65535 (string-table blocks above 4096); their blocks "
+                                     "are left as they were");
         return batch;
     }
 
@@ -151,18 +159,35 @@ public:
     }
 
 private:
-    // The original goes in the source language of the project and in the
-    // language it was actually read from (a neutral original would otherwise
-    // keep winning over the translation); then the new template is stored
-    // under the target language.
+    // The original goes, then the new template is stored under the target
+    // language.
     void Replace(std::uint16_t type, std::uint16_t name, std::vector<std::uint8_t> bytes) {
-        std::uint16_t languages[2] = {m_project.m_ResourceInfo.m_wLanguage, m_project.m_ResourceInfo.m_wLanguage};
-        if (const ResourceLeaf* read = m_source.FindLeaf(type, name)) languages[1] = read->language;
-        for (std::uint16_t language : languages)
+        for (std::uint16_t language : Originals(type, name))
             if (m_update.Delete(ResourceId::Integer(type), ResourceId::Integer(name), language))
                 ++m_deleted[{type, language}];
         m_update.Put(ResourceId::Integer(type), ResourceId::Integer(name), m_project.m_wTargetLanguage, std::move(bytes));
         ++m_written[{type, m_project.m_wTargetLanguage}];
+    }
+
+    // The languages a rebuilt resource is removed in: the project's source
+    // language and the one it was read from (a neutral original would
+    // otherwise keep winning over the translation). A module that declares
+    // no language is read in the one holding the most resources
+    // (ModuleLanguage), and Wine's modules hold complete translations that
+    // would tie with the target's; so when it is built into another language,
+    // every other copy goes and the rebuilt resources are in the target
+    // language only. (A module that declares one declares the target's in
+    // the target.)
+    std::vector<std::uint16_t> Originals(std::uint16_t type, std::uint16_t name) const {
+        std::uint16_t source = m_project.m_ResourceInfo.m_wLanguage;
+        std::vector<std::uint16_t> languages{source};
+        if (m_source.HasDeclaredLanguage() || m_project.m_wTargetLanguage == source) {
+            if (const ResourceLeaf* read = m_source.FindLeaf(type, name)) languages.push_back(read->language);
+        } else if (const ResourceNameNode* node = m_source.FindName(type, name)) {
+            for (const ResourceLeaf& leaf : node->languages)
+                if (!leaf.languageHigh) languages.push_back(leaf.language);
+        }
+        return languages; // a language listed twice is deleted once
     }
 
     const CProject& m_project;

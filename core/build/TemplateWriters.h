@@ -21,7 +21,13 @@ struct WriteContext {
     const ResourceModule* source = nullptr; // the module the tree was read from, when at hand
 };
 
-// One block per 16 IDs that hold at least one string, keyed by block number.
+// Whether a string ID of the tree has a block in the 16-bit string numbering.
+// A module's blocks above 4096 give IDs past 65535, which no string look-up
+// reaches: they are not rebuilt.
+bool StringIdFits(std::int32_t id);
+
+// One block per 16 IDs that hold at least one string, keyed by block number;
+// strings whose IDs do not fit are left out.
 std::map<std::uint16_t, std::vector<std::uint8_t>> WriteStringBlocks(const CResourceItem& strings,
                                                                      const WriteContext& context);
 

@@ -23,8 +23,9 @@ public:
         m_out.Bytes(info.m_FixedInfo);
         m_out.Align();
         Children(info.m_Root, m_originalRoot);
+        // Nothing after the root's last byte: resource compilers write none,
+        // and the resource keeps its size.
         SetLength(root);
-        m_out.Align();
         return m_out.Take();
     }
 

@@ -1,12 +1,15 @@
 #include "extract/ResourceExtractor.h"
 
+#include <cstdio>
 #include <ctime>
 #include <future>
 #include <iterator>
 
 #include "extract/FileVersion.h"
+#include "extract/Languages.h"
 #include "extract/TemplateParsers.h"
 #include "io/RunBeside.h"
+#include "pe/ModuleLanguage.h"
 
 namespace quillon {
 
@@ -36,6 +39,20 @@ const ResourceModule* CResourceExtractor::Module() {
     return m_module ? &*m_module : nullptr;
 }
 
+namespace {
+
+// A crafted module can name thousands of resources that are all skipped; a
+// reader wants the first of them and a count, not megabytes of the same line.
+void LimitDiagnostics(std::vector<std::string>& diagnostics) {
+    constexpr std::size_t kMaxListed = 200;
+    if (diagnostics.size() <= kMaxListed) return;
+    std::size_t more = diagnostics.size() - kMaxListed;
+    diagnostics.resize(kMaxListed);
+    diagnostics.push_back(std::to_string(more) + " more warnings (not listed)");
+}
+
+} // namespace
+
 bool CResourceExtractor::Extract() {
     m_target.Clear();
     for (TreeRoot* root : {&m_strings, &m_menus, &m_dialogs}) root->index.Reset();
@@ -43,6 +60,8 @@ bool CResourceExtractor::Extract() {
     if (!module) return true;
     m_report.loaded = true;
     m_report.diagnostics = module->Diagnostics();
+    if (m_readIn) ReadInChosenLanguage();
+    m_target.m_wLanguage = module->Language();
 
     CFileVersion version(m_codePage);
     if (version.LoadFrom(*module)) {
@@ -50,7 +69,6 @@ bool CResourceExtractor::Extract() {
         version.GetFixedFileInfo(fixed);
         m_target.m_dwFileVersionMS = fixed[CFileVersion::kFileVersionMS];
         m_target.m_dwFileVersionLS = fixed[CFileVersion::kFileVersionLS];
-        version.GetLanguage(m_target.m_wLanguage);
     }
     m_target.m_timeExtracted = static_cast<std::int64_t>(std::time(nullptr));
 
@@ -63,7 +81,21 @@ bool CResourceExtractor::Extract() {
     m_target.Recount();
     m_target.m_nTranslated = 0;
     m_report.replacedCharacters = m_text.Replaced() + replacedBeside;
+    LimitDiagnostics(m_report.diagnostics);
     return true;
+}
+
+// A language the module holds nothing in still reads, from the module's
+// other languages; the warning says so.
+void CResourceExtractor::ReadInChosenLanguage() {
+    m_module->ReadIn(*m_readIn);
+    std::uint16_t primary = PrimaryLanguage(*m_readIn);
+    for (const auto& [language, count] : CountTranslatableResources(m_module->Tree()))
+        if (language == *m_readIn || (primary != 0 && PrimaryLanguage(language) == primary)) return;
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%04x", *m_readIn);
+    m_report.diagnostics.push_back("the module has no string table, dialog or menu in language " + std::string(hex) +
+                                   "; the texts read are in its other languages");
 }
 
 namespace {

@@ -42,6 +42,9 @@ public:
     // Report() says why.
     bool Extract();
     const ExtractReport& Report() const { return m_report; }
+    // Reads the module in `language` instead of its own (ModuleLanguage), as
+    // a user of that language would see it; the tree then records `language`.
+    void ReadIn(std::uint16_t language) { m_readIn = language; }
 
     // The parsers, by resource name.
     bool ReadStringBlock(std::uint16_t block);
@@ -51,6 +54,7 @@ public:
 
 private:
     const ResourceModule* Module();
+    void ReadInChosenLanguage();
     std::uint32_t CountSteps();
     // Returns the characters replaced on the second thread.
     std::size_t ParseAll();
@@ -65,6 +69,7 @@ private:
     std::string m_strModulePath;
     std::optional<ResourceModule> m_module;
     bool m_bTriedLoad = false;
+    std::optional<std::uint16_t> m_readIn;
     CResourceInfo& m_target;
     CodePage m_codePage;
     TemplateText m_text;

@@ -11,13 +11,13 @@ namespace quillon {
 
 bool ResourceId::operator<(const ResourceId& other) const {
     if (named != other.named) return named;
-    return named ? name < other.name : id < other.id;
+    return named ? name < other.name : Field() < other.Field();
 }
 
 std::string ResourceId::ToString() const {
     if (!named) {
-        char number[8];
-        std::snprintf(number, sizeof number, "#%u", static_cast<unsigned>(id));
+        char number[16];
+        std::snprintf(number, sizeof number, "#%lu", static_cast<unsigned long>(Field()));
         return number;
     }
     // Names are for people: long ones are cut, and units outside printable
@@ -133,23 +133,42 @@ private:
         return entry.offsetField & ~kHighBit;
     }
 
-    // Name string: WORD length in UTF-16 units, then the units, no terminator.
     std::optional<ResourceId> ReadId(std::uint32_t field) {
-        if (!(field & kHighBit)) {
-            if (field > 0xFFFF) Diagnose("id " + std::to_string(field) + " has bits above 16 (low 16 bits used)");
-            return ResourceId::Integer(static_cast<std::uint16_t>(field));
+        if (field & kHighBit) {
+            auto name = DecodeName(field & ~kHighBit);
+            if (!name) return std::nullopt;
+            return ResourceId::Named(std::move(*name));
         }
-        std::uint32_t offset = field & ~kHighBit;
+        ResourceId id = ResourceId::Integer(static_cast<std::uint16_t>(field));
+        id.highBits = static_cast<std::uint16_t>(field >> 16);
+        if (id.highBits) Diagnose("id " + std::to_string(field) + " has bits above 16 (kept as it is, never looked up)");
+        return id;
+    }
+
+    // Name string: WORD length in UTF-16 units, then the units, no terminator.
+    // Each string is decoded once, however many entries name it. The strings
+    // of a real directory never overlap, so together they are no larger than
+    // the directory; past that, names overlap others, a shape that only
+    // multiplies the work of decoding them (skipped).
+    std::optional<ResourceName> DecodeName(std::uint32_t offset) {
+        if (const std::uint32_t* known = m_nameAt.Find(offset)) return m_names[*known];
         auto length = ByteReader::U16At(m_dir, offset);
         auto units = length ? ByteReader(m_dir).Sub(offset + 2ull, std::uint64_t{*length} * 2) : std::nullopt;
         if (!units) {
             Diagnose("name string at " + std::to_string(offset) + " lies outside the resource section (skipped)");
             return std::nullopt;
         }
+        std::size_t bytes = 2 + units->Size();
+        if (bytes > m_nameBytesLeft) {
+            Diagnose("name string at " + std::to_string(offset) + " overlaps other names (skipped)");
+            return std::nullopt;
+        }
+        m_nameBytesLeft -= bytes;
         std::u16string name;
-        name.reserve(*length);
-        for (std::uint32_t i = 0; i < *length; ++i) name.push_back(static_cast<char16_t>(*units->U16()));
-        return ResourceId::Named(std::move(name));
+        ByteReader::DecodeUtf16Le(units->Bytes(), name);
+        m_nameAt.InsertFirst(offset, static_cast<std::uint32_t>(m_names.size()));
+        m_names.emplace_back(std::move(name));
+        return m_names.back();
     }
 
     void ReadName(const Entry& nameEntry, ResourceTypeNode& typeNode) {
@@ -174,11 +193,15 @@ private:
             }
             if (auto leaf = ReadLeaf(languageEntry.offsetField, what)) {
                 leaf->language = static_cast<std::uint16_t>(languageEntry.nameField);
+                leaf->languageHigh = static_cast<std::uint16_t>(languageEntry.nameField >> 16);
+                if (leaf->languageHigh)
+                    Diagnose(what() + " has language " + std::to_string(languageEntry.nameField) +
+                             ", bits above 16 (kept as it is, never looked up)");
                 node.languages.push_back(*leaf);
             }
         }
         std::stable_sort(node.languages.begin(), node.languages.end(),
-                         [](const ResourceLeaf& a, const ResourceLeaf& b) { return a.language < b.language; });
+                         [](const ResourceLeaf& a, const ResourceLeaf& b) { return a.LanguageField() < b.LanguageField(); });
         typeNode.names.push_back(std::move(node));
     }
 
@@ -210,6 +233,10 @@ private:
     FlatTable<std::uint32_t, bool> m_visitedTables;
     FlatTable<std::uint32_t, bool> m_visitedLeaves;
     std::vector<Entry> m_languageEntries;
+    // Names decoded so far, by the offset of their string.
+    FlatTable<std::uint32_t, std::uint32_t> m_nameAt;
+    std::vector<ResourceName> m_names;
+    std::size_t m_nameBytesLeft = m_dir.size();
 };
 
 } // namespace

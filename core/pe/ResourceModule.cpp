@@ -4,6 +4,7 @@
 
 #include "io/ByteReader.h"
 #include "io/FileIo.h"
+#include "pe/ModuleLanguage.h"
 #include "pe/VersionEntries.h"
 
 namespace quillon {
@@ -29,6 +30,9 @@ Result<ResourceModule> ResourceModule::FromShared(SharedBytes file) {
     module.m_tree = ReadResourceDirectory(*module.m_image, module.m_diagnostics);
     module.IndexIntegerNames();
     module.ReadDeclaredLanguage();
+    module.m_language = ModuleLanguage(module.m_tree, module.m_hasDeclaredLanguage
+                                                          ? std::optional(module.m_declaredLanguage)
+                                                          : std::nullopt);
     return module;
 }
 
@@ -58,23 +62,30 @@ void ResourceModule::ReadDeclaredLanguage() {
     }
 }
 
+// An entry whose field has bits above 16 is never looked up, so it is not
+// listed either: a reader would take it for the entry it shadows.
 std::vector<ResourceId> ResourceModule::EnumerateNames(std::uint16_t type) const {
     std::vector<ResourceId> out;
-    if (const ResourceTypeNode* node = m_tree.FindType(ResourceId::Integer(type)))
-        for (const auto& name : node->names) out.push_back(name.name);
+    auto found = m_firstTypeNode.find(type);
+    if (found == m_firstTypeNode.end()) return out;
+    for (const auto& name : m_tree.types[found->second].names)
+        if (name.name.highBits == 0) out.push_back(name.name);
     return out;
 }
 
 void ResourceModule::IndexIntegerNames() {
     for (std::size_t t = 0; t < m_tree.types.size(); ++t) {
         const ResourceTypeNode& type = m_tree.types[t];
-        // Only the first node of a type is searched, as FindType finds it.
-        if (type.type.named || m_tree.FindType(type.type) != &type) continue;
+        if (type.type.named || type.type.highBits) continue;
+        // Only the first node of a type is searched, as a walk in directory
+        // order finds it. (A search of the list per node made a root of
+        // 131,070 types take seconds.)
+        if (!m_firstTypeNode.try_emplace(type.type.id, static_cast<std::uint32_t>(t)).second) continue;
         for (std::size_t n = 0; n < type.names.size(); ++n) {
             const ResourceId& name = type.names[n].name;
             // The first of a repeated name wins, as a walk in directory
             // order finds it.
-            if (!name.named)
+            if (!name.named && !name.highBits)
                 m_integerNames.try_emplace(std::uint32_t{type.type.id} << 16 | name.id, static_cast<std::uint32_t>(t),
                                            static_cast<std::uint32_t>(n));
         }
@@ -87,18 +98,10 @@ const ResourceNameNode* ResourceModule::FindName(std::uint16_t type, std::uint16
     return &m_tree.types[found->second.first].names[found->second.second];
 }
 
+// Languages whose fields have bits above 16 are never chosen: they are
+// kept only to be written back as they were.
 const ResourceLeaf* ResourceModule::ChooseLanguage(const ResourceNameNode& node) const {
-    if (node.languages.empty()) return nullptr;
-    auto exact = [&](std::uint16_t language) -> const ResourceLeaf* {
-        for (const auto& leaf : node.languages)
-            if (leaf.language == language) return &leaf;
-        return nullptr;
-    };
-    if (m_hasDeclaredLanguage)
-        if (auto* leaf = exact(m_declaredLanguage)) return leaf;
-    if (auto* leaf = exact(0x0000)) return leaf;
-    if (auto* leaf = exact(0x0409)) return leaf;
-    return &node.languages.front(); // languages are sorted ascending
+    return ChooseLeaf(node, m_language);
 }
 
 const ResourceLeaf* ResourceModule::FindLeaf(std::uint16_t type, std::uint16_t name) const {

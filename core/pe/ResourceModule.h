@@ -4,11 +4,11 @@
 // enumerate the names of a type, find a resource by type and integer name,
 // and load a string by its ID.
 //
-// When a type and name exist in several languages, every look-up picks the
-// same one: the module's declared language (first entry of the version
-// resource's translation table), else neutral (0x0000), else US English
-// (0x0409), else the lowest language present. Extraction therefore reads
-// exactly the resources that building the target later replaces.
+// When a type and name exist in several languages, every look-up starts
+// from the same language: the module's own (ModuleLanguage), unless a caller
+// chose another with ReadIn; ChooseLeaf says which copy that gives.
+// Extraction therefore reads exactly the resources that building the target
+// later replaces.
 
 #include <array>
 #include <cstdint>
@@ -45,7 +45,8 @@ public:
     ResourceModule(const ResourceModule&) = delete;
     ResourceModule& operator=(const ResourceModule&) = delete;
 
-    // Names of one type in directory order (named first, then ascending IDs).
+    // Names of one type in directory order (named first, then ascending IDs),
+    // without entries whose fields have bits above 16.
     std::vector<ResourceId> EnumerateNames(std::uint16_t type) const;
     // The chosen language's leaf for type + integer name.
     const ResourceLeaf* FindLeaf(std::uint16_t type, std::uint16_t name) const;
@@ -57,15 +58,24 @@ public:
     // The UTF-16 text of string `id` (low 16 bits); nothing when absent or empty.
     std::optional<std::u16string> LoadString(std::uint32_t id) const;
 
-    // The declared language that look-ups prefer; 0 when the module declares none.
+    // The names of one integer type and name in every language, or null.
+    const ResourceNameNode* FindName(std::uint16_t type, std::uint16_t name) const;
+
+    // The language the version resource declares; 0 when it declares none.
     std::uint16_t DeclaredLanguage() const { return m_declaredLanguage; }
+    bool HasDeclaredLanguage() const { return m_hasDeclaredLanguage; }
+    // The language look-ups start from: the module's language, or the one
+    // ReadIn chose.
+    std::uint16_t Language() const { return m_language; }
+    // Reads the module in `language` from now on, as a user of that
+    // language would see it.
+    void ReadIn(std::uint16_t language) { m_language = language; }
     const PeImage& Image() const { return *m_image; }
     const ResourceTree& Tree() const { return m_tree; }
     const std::vector<std::string>& Diagnostics() const { return m_diagnostics; }
 
 private:
     ResourceModule() = default;
-    const ResourceNameNode* FindName(std::uint16_t type, std::uint16_t name) const;
     const ResourceLeaf* ChooseLanguage(const ResourceNameNode& node) const;
     void ReadDeclaredLanguage();
     void IndexIntegerNames();
@@ -75,11 +85,14 @@ private:
     ResourceTree m_tree;
     std::uint16_t m_declaredLanguage = 0;
     bool m_hasDeclaredLanguage = false;
+    std::uint16_t m_language = 0;
     std::vector<std::string> m_diagnostics;
     // (type << 16 | name) of integer names to {type index, name index} in
     // m_tree: a module has thousands of string blocks and dialogs, and every
     // one is looked up while scanning and building.
     std::unordered_map<std::uint32_t, std::pair<std::uint32_t, std::uint32_t>> m_integerNames;
+    // Integer type to the index of its first node in m_tree.
+    std::unordered_map<std::uint16_t, std::uint32_t> m_firstTypeNode;
 };
 
 // First language of "\VarFileInfo\Translation" and its code page, when present.

@@ -1,6 +1,10 @@
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
+#include <string_view>
+#include <unordered_map>
 
 #include "io/ByteWriter.h"
 #include "pe/ResourceUpdate.h"
@@ -19,7 +23,7 @@ const EditLeaf* EditTree::Find(const ResourceId& type, const ResourceId& name, s
         for (const EditName& n : t.names) {
             if (!(n.name == name)) continue;
             for (const EditLeaf& leaf : n.leaves)
-                if (leaf.language == language) return &leaf;
+                if (leaf.LanguageField() == language) return &leaf;
         }
     }
     return nullptr;
@@ -34,6 +38,40 @@ auto LowerBound(std::vector<Node>& nodes, const ResourceId& id, ResourceId Node:
                             [key](const Node& node, const ResourceId& value) { return node.*key < value; });
 }
 
+// Puts a table's nodes in directory order. Names are compared once per
+// distinct string, not once per pair of entries: thousands of entries can
+// name one 65,535-unit string, and a plain sort would compare it with itself
+// n log n times.
+template <typename Node>
+void SortTable(std::vector<Node>& nodes, ResourceId Node::*key) {
+    std::unordered_map<const void*, std::uint64_t> rank;
+    std::vector<ResourceName> distinct;
+    for (const Node& node : nodes)
+        if ((node.*key).named && rank.emplace((node.*key).name.Identity(), 0).second)
+            distinct.push_back((node.*key).name);
+    std::sort(distinct.begin(), distinct.end());
+    std::uint64_t next = 0;
+    for (std::size_t i = 0; i < distinct.size(); ++i) {
+        if (i > 0 && distinct[i - 1] < distinct[i]) ++next;
+        rank[distinct[i].Identity()] = next;
+    }
+    // (order, position): named entries first by rank, then integers by their
+    // whole field; the position keeps equal entries in the order they had.
+    constexpr std::uint64_t kIntegers = std::uint64_t{1} << 32;
+    std::vector<std::pair<std::uint64_t, std::size_t>> order;
+    order.reserve(nodes.size());
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const ResourceId& id = nodes[i].*key;
+        order.emplace_back(id.named ? rank[id.name.Identity()] : kIntegers + id.Field(), i);
+    }
+    if (std::is_sorted(order.begin(), order.end())) return;
+    std::sort(order.begin(), order.end());
+    std::vector<Node> sorted;
+    sorted.reserve(nodes.size());
+    for (const auto& [ignored, position] : order) sorted.push_back(std::move(nodes[position]));
+    nodes = std::move(sorted);
+}
+
 } // namespace
 
 void EditTree::Put(const ResourceId& type, const ResourceId& name, std::uint16_t language,
@@ -42,10 +80,12 @@ void EditTree::Put(const ResourceId& type, const ResourceId& name, std::uint16_t
     if (t == types.end() || !(t->type == type)) t = types.insert(t, EditType{type, {}, {}});
     auto n = LowerBound(t->names, name, &EditName::name);
     if (n == t->names.end() || !(n->name == name)) n = t->names.insert(n, EditName{name, {}, {}});
+    // Leaves are in the order of their whole language fields.
     auto leaf = std::lower_bound(n->leaves.begin(), n->leaves.end(), language,
-                                 [](const EditLeaf& l, std::uint16_t value) { return l.language < value; });
+                                 [](const EditLeaf& l, std::uint16_t value) { return l.LanguageField() < value; });
     auto owned = std::make_shared<const std::vector<std::uint8_t>>(std::move(data));
-    if (leaf == n->leaves.end() || leaf->language != language) leaf = n->leaves.insert(leaf, EditLeaf{language, 0, {}, {}, true});
+    if (leaf == n->leaves.end() || leaf->LanguageField() != language)
+        leaf = n->leaves.insert(leaf, EditLeaf{language, 0, {}, {}, true});
     leaf->data = *owned;
     leaf->owned = std::move(owned);
     leaf->readable = true;
@@ -60,7 +100,7 @@ bool EditTree::Delete(const ResourceId& type, const ResourceId& name, std::uint1
     auto n = LowerBound(t->names, name, &EditName::name);
     if (n == t->names.end() || !(n->name == name)) return false;
     auto leaf = std::find_if(n->leaves.begin(), n->leaves.end(),
-                             [&](const EditLeaf& l) { return l.language == language; });
+                             [&](const EditLeaf& l) { return l.LanguageField() == language; });
     if (leaf == n->leaves.end()) return false;
     n->leaves.erase(leaf);
     return true;
@@ -79,10 +119,8 @@ EditTree EditTree::Pruned() const {
 }
 
 void EditTree::Sort() {
-    std::stable_sort(types.begin(), types.end(), [](const EditType& a, const EditType& b) { return a.type < b.type; });
-    for (EditType& type : types)
-        std::stable_sort(type.names.begin(), type.names.end(),
-                         [](const EditName& a, const EditName& b) { return a.name < b.name; });
+    SortTable(types, &EditType::type);
+    for (EditType& type : types) SortTable(type.names, &EditName::name);
 }
 
 namespace {
@@ -109,10 +147,13 @@ public:
         PlanOffsets();
         if (out.size() < m_size) return false;
         m_out = out.first(m_size);
+        WriteStrings();
+        for (const DataRun& run : m_runs)
+            std::copy(run.begin, run.begin + run.size, m_out.begin() + static_cast<std::ptrdiff_t>(run.offset));
         std::size_t typeTable = kTable + kEntry * m_tree.types.size();
         std::size_t nameTable = m_nameTablesStart;
         std::size_t dataEntry = m_dataEntriesStart;
-        std::size_t blob = m_dataStart;
+        std::size_t leafIndex = 0;
         WriteTable(0, m_tree.header, m_tree.types.size(), CountNamed(m_tree.types, &EditType::type));
         for (std::size_t t = 0; t < m_tree.types.size(); ++t) {
             const EditType& type = m_tree.types[t];
@@ -124,13 +165,11 @@ public:
                 WriteTable(nameTable, name.header, name.leaves.size(), 0);
                 for (std::size_t l = 0; l < name.leaves.size(); ++l) {
                     const EditLeaf& leaf = name.leaves[l];
-                    WriteEntry(nameTable + kTable + kEntry * l, leaf.language, static_cast<std::uint32_t>(dataEntry));
-                    Put32(dataEntry, baseRva + static_cast<std::uint32_t>(blob));
+                    WriteEntry(nameTable + kTable + kEntry * l, leaf.LanguageField(), static_cast<std::uint32_t>(dataEntry));
+                    Put32(dataEntry, baseRva + static_cast<std::uint32_t>(m_leafData[leafIndex++]));
                     Put32(dataEntry + 4, static_cast<std::uint32_t>(leaf.data.size()));
                     Put32(dataEntry + 8, leaf.codePage);
-                    std::copy(leaf.data.begin(), leaf.data.end(), m_out.begin() + static_cast<std::ptrdiff_t>(blob));
                     dataEntry += kDataEntry;
-                    blob = AlignUp(blob + leaf.data.size(), 8);
                 }
                 nameTable += kTable + kEntry * name.leaves.size();
             }
@@ -140,6 +179,13 @@ public:
     }
 
 private:
+    // Bytes written once for every leaf whose data lies inside them.
+    struct DataRun {
+        const std::uint8_t* begin = nullptr;
+        std::size_t size = 0;
+        std::size_t offset = 0; // in the blob
+    };
+
     template <typename Node>
     static std::size_t CountNamed(const std::vector<Node>& nodes, ResourceId Node::*key) {
         return static_cast<std::size_t>(std::count_if(nodes.begin(), nodes.end(), [&](const Node& n) { return (n.*key).named; }));
@@ -154,8 +200,7 @@ private:
             AddString(type.type);
             for (const EditName& name : type.names) AddString(name.name);
         }
-        m_nameTablesStart = kTable + kEntry * m_tree.types.size();
-        for (const EditType& type : m_tree.types) m_nameTablesStart += kTable + kEntry * type.names.size();
+        m_nameTablesStart = tables;
         for (const EditType& type : m_tree.types)
             for (const EditName& name : type.names) {
                 tables += kTable + kEntry * name.leaves.size();
@@ -167,25 +212,73 @@ private:
             offset = strings;
             strings += 2 + 2 * text.size();
         }
-        m_dataStart = AlignUp(strings, 8);
-        std::size_t end = m_dataStart;
-        for (const EditType& type : m_tree.types)
-            for (const EditName& name : type.names)
-                for (const EditLeaf& leaf : name.leaves) end = AlignUp(end + leaf.data.size(), 8);
-        m_size = end;
-        m_stringsWritten = false;
+        m_size = PlanData(AlignUp(strings, 8));
         m_planned = true;
     }
 
+    // Data is laid out in directory order, each run 8-aligned. Leaves whose
+    // bytes overlap in memory (several entries of a module pointing into one
+    // block) share one run and point into it where their bytes are: written
+    // once, not once per entry. Returns the end of the data.
+    std::size_t PlanData(std::size_t start) {
+        std::vector<std::span<const std::uint8_t>> leaves;
+        for (const EditType& type : m_tree.types)
+            for (const EditName& name : type.names)
+                for (const EditLeaf& leaf : name.leaves) leaves.push_back(leaf.data);
+        // Runs: the leaves sorted by address, overlapping ones merged.
+        std::less<const std::uint8_t*> before;
+        std::vector<std::size_t> byAddress;
+        for (std::size_t i = 0; i < leaves.size(); ++i)
+            if (!leaves[i].empty()) byAddress.push_back(i);
+        std::sort(byAddress.begin(), byAddress.end(), [&](std::size_t a, std::size_t b) {
+            return before(leaves[a].data(), leaves[b].data());
+        });
+        constexpr std::size_t kNoRun = SIZE_MAX;
+        std::vector<std::size_t> runOf(leaves.size(), kNoRun);
+        const std::uint8_t* runEnd = nullptr;
+        for (std::size_t i : byAddress) {
+            const std::uint8_t* begin = leaves[i].data();
+            const std::uint8_t* end = begin + leaves[i].size();
+            if (m_runs.empty() || !before(begin, runEnd)) {
+                m_runs.push_back({begin, 0, 0});
+                runEnd = begin;
+            }
+            if (before(runEnd, end)) runEnd = end;
+            m_runs.back().size = static_cast<std::size_t>(runEnd - m_runs.back().begin);
+            runOf[i] = m_runs.size() - 1;
+        }
+        // Runs placed as their first leaf comes in directory order; an empty
+        // leaf points where the data ends so far.
+        std::vector<bool> placed(m_runs.size(), false);
+        std::size_t end = start;
+        m_leafData.resize(leaves.size());
+        for (std::size_t i = 0; i < leaves.size(); ++i) {
+            if (runOf[i] == kNoRun) {
+                m_leafData[i] = end;
+                continue;
+            }
+            DataRun& run = m_runs[runOf[i]];
+            if (!placed[runOf[i]]) {
+                placed[runOf[i]] = true;
+                run.offset = end;
+                end = AlignUp(end + run.size, 8);
+            }
+            m_leafData[i] = run.offset + static_cast<std::size_t>(leaves[i].data() - run.begin);
+        }
+        return end;
+    }
+
+    // Equal names are written once. Most share their string already, so the
+    // units are compared once per string, not once per entry.
     void AddString(const ResourceId& id) {
-        if (id.named) m_strings.emplace(id.name, 0);
+        if (!id.named || m_stringOf.count(id.name.Identity())) return;
+        auto at = m_strings.emplace(id.name.View(), 0).first;
+        m_stringOf.emplace(id.name.Identity(), &at->second);
     }
 
     std::uint32_t IdField(const ResourceId& id) {
-        if (!id.named) return id.id;
-        std::size_t offset = m_strings.at(id.name);
-        if (!m_stringsWritten) WriteStrings();
-        return kHighBit | static_cast<std::uint32_t>(offset);
+        if (!id.named) return id.Field();
+        return kHighBit | static_cast<std::uint32_t>(*m_stringOf.at(id.name.Identity()));
     }
 
     void WriteStrings() {
@@ -193,7 +286,6 @@ private:
             Put16(offset, static_cast<std::uint16_t>(text.size()));
             for (std::size_t i = 0; i < text.size(); ++i) Put16(offset + 2 + 2 * i, static_cast<std::uint16_t>(text[i]));
         }
-        m_stringsWritten = true;
     }
 
     void WriteTable(std::size_t at, const TableHeader& header, std::size_t count, std::size_t named) {
@@ -219,12 +311,15 @@ private:
     }
 
     const EditTree& m_tree;
-    std::map<std::u16string, std::size_t> m_strings;
+    // Name strings by their units, with their offsets; and the same offsets
+    // by the shared string each name holds.
+    std::map<std::u16string_view, std::size_t> m_strings;
+    std::unordered_map<const void*, std::size_t*> m_stringOf;
+    std::vector<DataRun> m_runs;
+    std::vector<std::size_t> m_leafData; // each leaf's data offset, in directory order
     std::size_t m_nameTablesStart = 0;
     std::size_t m_dataEntriesStart = 0;
-    std::size_t m_dataStart = 0;
     std::size_t m_size = 0;
-    bool m_stringsWritten = false;
     bool m_planned = false;
     std::span<std::uint8_t> m_out;
 };

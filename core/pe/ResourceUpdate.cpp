@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <future>
+#include <unordered_map>
 
 #include "io/ByteReader.h"
 #include "io/RunBeside.h"
@@ -18,6 +19,16 @@ constexpr std::uint32_t kResourceCharacteristics = 0x40000040; // initialized da
 constexpr std::uint32_t kExecutable = 0x20000000;
 constexpr std::uint32_t kCode = 0x20;
 constexpr std::uint32_t kInitializedData = 0x40;
+
+// A rewritten module may be at most this many times the size of the module
+// plus kNewTextAllowance. Shared data stays shared, so a real module grows by
+// little more than its new texts; a directory that would still blow up
+// (entries overlapping each other in ways a rebuilt directory cannot keep)
+// is refused before a file of that size is made.
+constexpr std::uint64_t kMaxGrowthFactor = 4;
+// Room for translations longer than the texts they replace, ample even for a
+// small module whose every text is translated.
+constexpr std::uint64_t kNewTextAllowance = std::uint64_t{64} << 20;
 
 std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment) {
     return alignment ? (value + alignment - 1) / alignment * alignment : value;
@@ -43,6 +54,7 @@ EditTree ToEditTree(const ResourceTree& tree) {
                 EditLeaf l;
                 l.language = leaf.language;
                 l.codePage = leaf.codePage;
+                l.languageHigh = leaf.languageHigh;
                 l.readable = leaf.bytes.has_value();
                 if (leaf.bytes) l.data = *leaf.bytes;
                 n.leaves.push_back(std::move(l));
@@ -164,6 +176,7 @@ public:
     Result<std::vector<std::uint8_t>> Run() {
         if (auto refused = CheckWritable()) return *refused;
         std::size_t blobSize = SerializedResourcesSize(m_tree);
+        if (auto refused = CheckGrowth(blobSize)) return *refused;
         auto dedicated = DedicatedResourceSection(m_image);
         if (dedicated && FitsInPlace(*dedicated, blobSize)) return InPlace(*dedicated, blobSize);
         if (dedicated && IsLast(*dedicated)) return GrowLast(*dedicated, blobSize);
@@ -190,6 +203,18 @@ private:
                         return Refuse("resource " + type.type.ToString() + "/" + name.name.ToString() +
                                       " is not in the file (a packed module? unpack it first)");
         return std::nullopt;
+    }
+
+    // The new file holds at most the old one and the new resources (each
+    // placement keeps or drops the old section's bytes, never doubles them).
+    std::optional<Error> CheckGrowth(std::size_t blobSize) const {
+        std::uint64_t input = m_image.File().size();
+        std::uint64_t limit = std::min<std::uint64_t>(kMaxGrowthFactor * input + kNewTextAllowance, UINT32_MAX);
+        std::uint64_t output = input + AlignUp(blobSize, m_image.FileAlignment());
+        if (output <= limit) return std::nullopt;
+        return Refuse("the rebuilt module would take up to " + std::to_string(output) + " bytes, more than " +
+                      std::to_string(kMaxGrowthFactor) + " times the module's " + std::to_string(input) +
+                      " bytes plus " + std::to_string(kNewTextAllowance >> 20) + " MiB");
     }
 
     bool IsLast(std::size_t index) const {
@@ -417,27 +442,47 @@ private:
     std::vector<std::string>& m_warnings;
 };
 
+// Whether read-back IDs equal the model's. A name is compared unit by unit
+// once per string of the model; after that, the reader's string for it is
+// known (the written directory holds each name once, so the reader shares it).
+class IdMatcher {
+public:
+    bool Same(const ResourceId& read, const ResourceId& expected) {
+        if (!read.named || !expected.named) return read == expected;
+        auto [known, added] = m_readFor.emplace(expected.name.Identity(), read.name.Identity());
+        if (!added) return known->second == read.name.Identity();
+        return read.name == expected.name;
+    }
+
+private:
+    std::unordered_map<const void*, const void*> m_readFor;
+};
+
 // The written module must read back with exactly the resources of the
 // model, in the model's order (the order the directory was written in).
 std::optional<Error> Verify(std::span<const std::uint8_t> bytes, const EditTree& expected) {
     auto image = PeImage::ParseBorrowed(bytes);
     if (!image) return Refuse("the rewritten module does not parse: " + image.GetError().message);
+    // Every entry is compared below, so damage shows as a difference. The
+    // reader's findings are not consulted: entries kept with bits above 16
+    // in their IDs are findings by design.
     std::vector<std::string> diagnostics;
     ResourceTree tree = ReadResourceDirectory(image.Value(), diagnostics);
-    if (!diagnostics.empty()) return Refuse("the rewritten resource directory is damaged: " + diagnostics.front());
-    if (tree.types.size() != expected.types.size()) return Refuse("the rewritten resources differ");
+    if (tree.types.size() != expected.types.size())
+        return Refuse("the rewritten resources differ" + (diagnostics.empty() ? "" : ": " + diagnostics.front()));
+    IdMatcher ids;
     for (std::size_t t = 0; t < expected.types.size(); ++t) {
         const EditType& type = expected.types[t];
         const ResourceTypeNode& readType = tree.types[t];
-        if (!(readType.type == type.type) || readType.names.size() != type.names.size())
+        if (!ids.Same(readType.type, type.type) || readType.names.size() != type.names.size())
             return Refuse("the rewritten resources of type " + type.type.ToString() + " differ");
         for (std::size_t n = 0; n < type.names.size(); ++n) {
             const EditName& name = type.names[n];
             const ResourceNameNode& readName = readType.names[n];
-            bool same = readName.name == name.name && readName.languages.size() == name.leaves.size();
+            bool same = ids.Same(readName.name, name.name) && readName.languages.size() == name.leaves.size();
             for (std::size_t l = 0; same && l < name.leaves.size(); ++l) {
                 const ResourceLeaf& read = readName.languages[l];
-                same = read.language == name.leaves[l].language && read.bytes &&
+                same = read.LanguageField() == name.leaves[l].LanguageField() && read.bytes &&
                        std::ranges::equal(*read.bytes, name.leaves[l].data);
             }
             if (!same)

@@ -27,6 +27,9 @@ struct EditLeaf {
     std::span<const std::uint8_t> data;
     std::shared_ptr<const std::vector<std::uint8_t>> owned;
     bool readable = true; // false: the source's data entry pointed outside the file
+    std::uint16_t languageHigh = 0; // as ResourceLeaf::languageHigh: written back, never matched
+
+    std::uint32_t LanguageField() const { return std::uint32_t{languageHigh} << 16 | language; }
 };
 
 struct EditName {
@@ -57,6 +60,8 @@ struct EditTree {
 };
 
 // The bytes of a resource directory and its data for a section at `baseRva`.
+// Leaves whose bytes are the same bytes in memory (or overlap there, as
+// leaves of a module sharing one block of data do) keep sharing one copy.
 std::vector<std::uint8_t> SerializeResources(const EditTree& tree, std::uint32_t baseRva);
 // Their size, and the same bytes written into `out` (at least that size,
 // zeroed; false when it is smaller), for a caller that places them straight

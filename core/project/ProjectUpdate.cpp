@@ -301,6 +301,9 @@ UpdateReport UpdateProject(CProject& project, CProject& fresh, IProgress* progre
     merger.Dialogs(old.m_Dialogs, next.m_Dialogs);
     merger.Menus(old.m_Menus, next.m_Menus);
     old.m_VersionInfo.m_FixedInfo = next.m_VersionInfo.m_FixedInfo;
+    // The texts now come from the new module, read in its language: that is
+    // the language a build replaces.
+    old.m_wLanguage = next.m_wLanguage;
     merger.Version(old.m_VersionInfo.m_Root, next.m_VersionInfo.m_Root);
 
     std::uint32_t translated = old.m_nTranslated;

@@ -208,7 +208,7 @@ std::optional<std::span<const std::uint8_t>> LeafBytes(const ResourceModule& mod
                                                        std::uint16_t type) {
     if (!node.name.named) return module.Find(type, node.name.id);
     for (const ResourceLeaf& leaf : node.languages)
-        if (leaf.language == module.DeclaredLanguage() && leaf.bytes) return leaf.bytes;
+        if (leaf.language == module.Language() && leaf.bytes) return leaf.bytes;
     for (const ResourceLeaf& leaf : node.languages)
         if (leaf.bytes) return leaf.bytes;
     return std::nullopt;

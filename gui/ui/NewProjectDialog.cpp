@@ -26,6 +26,7 @@
 
 #include "extract/FileVersion.h"
 #include "extract/Languages.h"
+#include "pe/ResourceModule.h"
 #include "project/NewProject.h"
 #include "ui/QuillonDoc.h"
 #include "ui/TextBridge.h"
@@ -253,9 +254,10 @@ void CNewProjectDlg::SetModule(const QString& path) {
     m_module->setText(path);
     CFileVersion version;
     version.SetFileName(path.toStdString());
-    // A module without a version resource has language 0 and version 0.0.0.0.
-    std::uint16_t language = 0;
-    version.GetLanguage(language);
+    // The language the scan will read (declared, or the one most resources
+    // are in); a module without a version resource has version 0.0.0.0.
+    auto module = ResourceModule::Open(path.toStdString());
+    std::uint16_t language = module ? module.Value().Language() : 0;
     std::array<std::uint32_t, 13> fixed{};
     version.GetFixedFileInfo(fixed);
     ShowSourceLanguage(language);

@@ -2,6 +2,7 @@
 
 #include "Fixtures.h"
 #include "TempDir.h"
+#include "pe/RawDirectory.h"
 #include "build/TargetBuilder.h"
 #include "build/TemplateWriters.h"
 #include "dictionary/AutoTranslator.h"
@@ -36,21 +37,43 @@ ResourceModule Built(const CProject& project, const TempDir& dir, BuildReport* r
     return std::move(module).Value();
 }
 
-// Bytes equal up to zero padding at the end.
-bool SameUpToPadding(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
-    auto trim = [](std::span<const std::uint8_t> s) {
-        while (!s.empty() && s.back() == 0) s = s.first(s.size() - 1);
-        return s;
-    };
-    return std::ranges::equal(trim(a), trim(b));
-}
-
 } // namespace
+
+// String tables the 16-bit numbering cannot hold: block 29447 (its IDs pass
+// 65535; cut to 16 bits they are those of block 775), an entry whose ID field
+// is 0x10307 (775 to the loader) and a named table. An untranslated build
+// leaves them, and the real block 775, exactly as they were.
+TEST(TargetBuild, StringTablesOutsideTheNumberingAreLeftAsTheyWere) {
+    std::string module = std::string(QUILLON_DATA_DIR) + "/../../fuzz/regressions/module/string-blocks-past-the-numbering";
+    NewProjectSettings settings;
+    settings.modulePath = module;
+    settings.translator = "Ann";
+    settings.targetLanguage = 0x0409;
+    auto project = CreateProject(settings);
+    ASSERT_TRUE(project);
+    TempDir dir;
+    BuildReport report;
+    ResourceModule target = Built(*project.Value(), dir, &report);
+    EXPECT_EQ(target.LoadString(12388), u"Real string 12388");
+    EXPECT_EQ(target.LoadString(0), u"Hello");
+    bool warned = false;
+    for (const auto& warning : report.warnings) warned = warned || warning.find("past 65535") != std::string::npos;
+    EXPECT_TRUE(warned);
+    auto source = ReadWholeFile(module);
+    auto built = ReadWholeFile(dir.File("target.exe"));
+    ASSERT_TRUE(source && built);
+    std::vector<std::uint32_t> ids = RawIds(built.Value(), {0});
+    ASSERT_EQ(ids.size(), 5u);
+    EXPECT_EQ(std::vector(ids.begin() + 1, ids.end()), (std::vector<std::uint32_t>{1, 775, 29447, 0x10307}));
+    for (std::size_t name : {0, 2, 3, 4})
+        EXPECT_EQ(RawData(built.Value(), 0, name, 0), RawData(source.Value(), 0, name, 0)) << name;
+}
 
 class IdentityBuild : public ::testing::TestWithParam<const char*> {};
 
 // Same language, nothing translated: every string table, menu and dialog
-// comes out as the module had it, and so does every other resource.
+// comes out byte for byte as the module had it (no padding added), and so
+// does every other resource.
 TEST_P(IdentityBuild, UntranslatedBuildKeepsTheModulesResources) {
     auto source = ResourceModule::Open(Fixture(GetParam()));
     ASSERT_TRUE(source);
@@ -75,7 +98,7 @@ TEST_P(IdentityBuild, UntranslatedBuildKeepsTheModulesResources) {
                         for (const auto& l : n.languages)
                             if (l.language == expectedLanguage) found = &l;
                 ASSERT_NE(found, nullptr) << type.type.ToString() << " " << name.name.ToString();
-                EXPECT_TRUE(SameUpToPadding(*leaf.bytes, *found->bytes))
+                EXPECT_TRUE(std::ranges::equal(*leaf.bytes, *found->bytes))
                     << type.type.ToString() << " " << name.name.ToString() << " " << leaf.language;
             }
     // Scanning the target gives the same tree, apart from the translator's version values.
@@ -218,7 +241,8 @@ TEST(TemplateWriters, MenuEndBitsFollowTheTreeAndHotkeysGetTheirAmpersand) {
     open.SetTranslation("\xD6" "ffnen", 0); // no own hotkey: the source letter is used if it occurs
     CodePage page(1252);
     Bytes menu = WriteMenu(top, WriteContext{page});
-    ASSERT_EQ(menu.size() % 4, 0u);
+    // Header, "&File", "Öffnen" with its ID, the separator: nothing after it.
+    ASSERT_EQ(menu.size(), 4u + (2 + 12) + (4 + 14) + (4 + 2));
     std::u16string text;
     for (std::size_t i = 4; i + 1 < menu.size(); i += 2) text.push_back(static_cast<char16_t>(menu[i] | menu[i + 1] << 8));
     EXPECT_NE(text.find(u"&File"), std::u16string::npos);
@@ -241,9 +265,8 @@ TEST(TemplateWriters, VersionValuesAndLengths) {
     block.AddChild(std::make_unique<CVersionBlock>("Comments", kVersionText, ""));
     CodePage page(1252);
     Bytes version = WriteVersion(info, WriteContext{page}, 1).Value();
-    EXPECT_EQ(version.size() % 4, 0u);
     auto word = [&](std::size_t at) { return static_cast<std::uint16_t>(version[at] | version[at + 1] << 8); };
-    EXPECT_LE(version.size() - word(0), 3u); // the root covers everything but the final padding
+    EXPECT_EQ(version.size(), word(0)); // the root covers every byte, as a resource compiler writes it
     EXPECT_EQ(word(2), 52);
     auto parsed = ParseVersionEntries(version);
     ASSERT_TRUE(parsed);

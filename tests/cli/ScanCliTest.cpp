@@ -2,7 +2,9 @@
 
 
 #include "Fixtures.h"
+#include "TempDir.h"
 #include "cli/RunCli.h"
+#include "extract/LanguageModules.h"
 
 using namespace quillon::testing;
 
@@ -61,4 +63,25 @@ TEST(ScanCli, ErrorsExitNonZero) {
     EXPECT_EQ(RunCli("frobnicate").exitCode, 2);
     // A damaged module still scans.
     EXPECT_EQ(RunCli("scan " + Fixture("corrupt/rsrc-cycle.exe")).exitCode, 0);
+}
+
+// Without a copy in the language asked for, a resource comes in its
+// primary language, then in neutral, then in US English.
+TEST(ScanCli, LanguageOptionReadsTheModuleInThatLanguage) {
+    TempDir dir;
+    const std::string module = dir.File("wine.dll");
+    WineShapedProject(module, 0);
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"", "\"language\":1033", "\"id\":1,\"text\":\"Open\""},
+        {"--language French", "\"language\":1036", "\"id\":1,\"text\":\"Ouvrir\""},
+        {"--language 0x0402", "\"language\":1026", "\"id\":1,\"text\":\"Отвори\""},
+        {"--language german", "\"id\":1,\"text\":\"Öffnen\"", "\"id\":17,\"text\":\"Neutral 17\""},
+        {"--language German", "\"language\":1031", "\"id\":100,\"text\":\"Settings\""},
+    };
+    for (const auto& [option, first, second] : cases) {
+        CliRun run = RunCli(std::string("scan --json --codepage 65001 ") + option + " " + module);
+        EXPECT_TRUE(Has(run.out, first) && Has(run.out, second)) << option;
+    }
+    EXPECT_TRUE(Has(RunCli("scan --language Polish " + module, true).out, "no string table, dialog or menu in language 0x0415"));
+    EXPECT_EQ(RunCli("scan --language Klingon " + module).exitCode, 2);
 }

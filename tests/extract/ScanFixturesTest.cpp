@@ -247,9 +247,9 @@ TEST(Scan, MultiLanguageModuleReadsTheDeclaredLanguage) {
     EXPECT_EQ(At(*ChildWithId(scan->info.m_Menus, 100), 0).m_strText, "Exit");
 }
 
-TEST(Scan, VersionWithoutTranslationHasLanguageZero) {
+TEST(Scan, VersionWithoutTranslationTakesTheLanguageOfTheResources) {
     auto scan = ScanFixture("notranslation.dll", 1250);
-    EXPECT_EQ(scan->info.m_wLanguage, 0);
+    EXPECT_EQ(scan->info.m_wLanguage, 0x0415);
     EXPECT_EQ(scan->info.m_dwFileVersionMS, 0x00050006u);
     EXPECT_EQ(scan->info.m_dwFileVersionLS, 0x00070008u);
     EXPECT_EQ(scan->info.m_VersionInfo.m_Root.GetCount(), 1u);

@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include "Fixtures.h"
+#include "TempDir.h"
+#include "build/TargetBuilder.h"
+#include "extract/LanguageModules.h"
+#include "extract/ResourceExtractor.h"
+#include "project/ProjectUpdate.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+
+// New and update read the module in English; built into German, it reads
+// back in German, without the complete French copies that would tie.
+TEST(LanguageReadBack, TargetOfAnUndeclaredModuleReadsBackInTheTargetLanguage) {
+    TempDir dir;
+    auto project = std::move(CreateProject(WineShapedProject(dir.File("wine.dll"), 0x0407))).Value();
+    CResourceInfo& info = project->m_ResourceInfo;
+    EXPECT_EQ(ChildWithId(info.m_Strings, 17)->m_strText, "Close");
+    info.m_wLanguage = 0; // as a project made before the rule was
+    CProject fresh;
+    fresh.m_strModulePath = dir.File("wine.dll");
+    UpdateProject(*project, fresh);
+    EXPECT_EQ(info.m_wLanguage, 0x0409);
+    ChildWithId(info.m_Strings, 1)->SetTranslation("\xD6" "ffnen", 0);
+    ChildWithId(info.m_Dialogs, 100)->SetTranslation("Einstellungen", 0);
+    ASSERT_TRUE(BuildTarget(*project, dir.File("de.dll")));
+
+    CResourceInfo back;
+    CResourceExtractor extractor(dir.File("de.dll"), back, CodePage(1252));
+    extractor.Extract();
+    EXPECT_EQ(back.m_wLanguage, 0x0407);
+    EXPECT_EQ(extractor.Report().replacedCharacters, 0u);
+    EXPECT_EQ(ChildWithId(back.m_Strings, 1)->m_strText, "\xD6" "ffnen");
+    EXPECT_EQ(ChildWithId(back.m_Strings, 17)->m_strText, "Close");
+    EXPECT_EQ(ChildWithId(back.m_Dialogs, 100)->m_strText, "Einstellungen");
+    auto target = ResourceModule::Open(dir.File("de.dll"));
+    for (auto [type, name, languages] : {std::tuple{kTypeStringTable, 1, 1u}, {kTypeStringTable, 2, 1u},
+                                         {kTypeDialog, 100, 1u}, {kTypeMenu, 200, 2u}}) // not rebuilt
+        EXPECT_EQ(target.Value().FindName(type, name)->languages.size(), languages) << type << " " << name;
+}

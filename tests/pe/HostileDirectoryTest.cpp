@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <unistd.h>
+
+#include "io/FileIo.h"
+#include "pe/RawDirectory.h"
+#include "pe/ResourceModule.h"
+#include "pe/ResourceUpdate.h"
+#include "support/PeBuilder.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+// The modules tests/hostile/make_pe_bombs.py writes, kept as fuzz regressions.
+Bytes Bomb(const std::string& name) {
+    auto bytes = ReadWholeFile(std::string(QUILLON_DATA_DIR) + "/../../fuzz/regressions/module/" + name);
+    EXPECT_TRUE(bytes) << name;
+    return bytes ? bytes.Value() : Bytes{};
+}
+
+std::uint64_t ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::uint64_t size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+}
+
+bool Mentions(const std::vector<std::string>& lines, const std::string& text) {
+    for (const std::string& line : lines)
+        if (line.find(text) != std::string::npos) return true;
+    return false;
+}
+
+Bytes Block(std::size_t slot, const std::u16string& text) {
+    std::array<std::u16string, 16> slots;
+    slots[slot] = text;
+    return StringBlockBytes(slots);
+}
+
+struct BombCase {
+    const char* file;
+    std::function<void(const ResourceModule&)> check;
+    std::size_t rebuiltStringTables; // those with data: a rebuilt directory has no empty tables
+};
+std::ostream& operator<<(std::ostream& out, const BombCase& c) { return out << c.file; }
+
+} // namespace
+
+class HostileDirectory : public ::testing::TestWithParam<BombCase> {};
+
+// Reading and rebuilding cost a small multiple of the module: a name is
+// decoded once however many entries name it, and no step searches a list
+// or compares a long name once per entry.
+TEST_P(HostileDirectory, ReadAndRebuildStayProportionalToTheModule) {
+    Bytes file = Bomb(GetParam().file);
+    std::uint64_t before = ResidentBytes();
+    auto start = std::chrono::steady_clock::now();
+    auto module = ResourceModule::FromBytes(file);
+    ASSERT_TRUE(module);
+    EXPECT_EQ(module.Value().LoadString(0), u"Hello");
+    GetParam().check(module.Value());
+    auto update = ResourceUpdate::Begin(module.Value().Image(), module.Value().Tree());
+    ASSERT_TRUE(update);
+    std::vector<std::string> warnings;
+    auto rebuilt = update.Value().Commit(warnings);
+    ASSERT_TRUE(rebuilt) << rebuilt.GetError().Describe();
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::uint64_t after = ResidentBytes();
+    std::uint64_t grown = after > before ? after - before : 0;
+    EXPECT_LT(grown, 64u << 20) << "resident memory grew by " << grown << " bytes";
+    EXPECT_LT(seconds, 3.0);
+    auto reread = ResourceModule::FromBytes(std::move(rebuilt).Value());
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(reread.Value().EnumerateNames(6).size(), GetParam().rebuiltStringTables);
+    EXPECT_EQ(reread.Value().LoadString(0), u"Hello");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bombs, HostileDirectory,
+    ::testing::Values(
+        // 6,300 string tables named by one 65,535-unit string, 300 with data.
+        BombCase{"one-name-for-thousands-of-entries",
+                 [](const ResourceModule& m) {
+                     std::vector<ResourceId> names = m.EnumerateNames(6);
+                     ASSERT_EQ(names.size(), 6301u);
+                     EXPECT_EQ(names[1234].name, ResourceId::Named(std::u16string(0xFFFF, u'N')).name);
+                 },
+                 301},
+        // 4,000 types named by one long string and 4,000 numbered ones.
+        BombCase{"thousands-of-types-sharing-a-long-name",
+                 [](const ResourceModule& m) {
+                     ASSERT_EQ(m.Tree().types.size(), 8000u);
+                     EXPECT_EQ(m.Tree().types[70].type.name.size(), 0xFFFFu);
+                 },
+                 1},
+        // 8,000 names starting two bytes apart: past the directory's size in
+        // units, they are skipped.
+        BombCase{"overlapping-long-names", [](const ResourceModule& m) {
+                     EXPECT_EQ(m.EnumerateNames(6).size(), 2u);
+                     EXPECT_TRUE(Mentions(m.Diagnostics(), "overlaps other names"));
+                 },
+                 1}));
+
+// 1,500 resources of 64 KiB pointing into one block, at one offset or 3
+// bytes apart: they keep pointing into one copy, each with its own bytes.
+TEST(HostileUpdate, DataSharedByManyEntriesIsWrittenOnce) {
+    for (auto [file, stride] : {std::pair{"entries-sharing-one-data-block", 0u}, {"entries-sharing-overlapping-data", 3u}}) {
+        SCOPED_TRACE(file);
+        Bytes source = Bomb(file);
+        auto before = ResourceModule::FromBytes(source);
+        auto update = ResourceUpdate::Begin(source);
+        ASSERT_TRUE(before && update);
+        std::vector<std::string> warnings;
+        auto target = update.Value().Commit(warnings);
+        ASSERT_TRUE(target) << target.GetError().Describe();
+        EXPECT_LT(target.Value().size(), source.size() + 8192);
+        auto after = ResourceModule::FromBytes(target.Value());
+        ASSERT_TRUE(after);
+        EXPECT_EQ(after.Value().LoadString(0), u"Hello");
+        for (std::uint16_t name : {1, 700, 1500}) {
+            auto was = before.Value().Find(10, name);
+            auto is = after.Value().Find(10, name);
+            ASSERT_TRUE(was && is) << name;
+            EXPECT_TRUE(std::ranges::equal(*was, *is)) << name;
+            EXPECT_EQ(after.Value().FindLeaf(10, name)->rva - after.Value().FindLeaf(10, 1)->rva, stride * (name - 1u));
+        }
+    }
+}
+
+TEST(HostileUpdate, OutputFarLargerThanTheModuleIsRefused) {
+    Bytes source = BuildPeWithResources({{ResourceId::Integer(6), ResourceId::Integer(1), 0x0409, Block(0, u"Hello")}});
+    auto update = ResourceUpdate::Begin(source);
+    ASSERT_TRUE(update);
+    update.Value().Put(ResourceId::Integer(10), ResourceId::Integer(2), 0x0409, Bytes((64u << 20) + 4096, 0x5A));
+    std::vector<std::string> warnings;
+    auto target = update.Value().Commit(warnings);
+    ASSERT_FALSE(target);
+    EXPECT_EQ(target.GetError().code, Error::Code::Unsupported);
+    EXPECT_NE(target.GetError().message.find("more than 4 times the module's " + std::to_string(source.size()) +
+                                             " bytes plus 64 MiB"),
+              std::string::npos)
+        << target.GetError().message;
+}
+
+// The loader compares only the low 16 bits of an ID field: 0x10307 reads as
+// block 775, 0x10409 as US English, 0x10006 as string tables. Such entries
+// are never taken for the ones they shadow, and a rebuilt directory writes
+// them back as they were.
+TEST(HostileUpdate, IdFieldsWithBitsAbove16AreWrittenBackAsTheyWere) {
+    Bytes source = Bomb("string-blocks-past-the-numbering");
+    auto module = ResourceModule::FromBytes(source);
+    ASSERT_TRUE(module);
+    EXPECT_EQ(module.Value().LoadString(0), u"Hello");
+    EXPECT_EQ(module.Value().LoadString(12388), u"Real string 12388");
+    EXPECT_EQ(module.Value().EnumerateNames(6).size(), 4u); // named, 1, 775, 29447
+
+    auto update = ResourceUpdate::Begin(source);
+    ASSERT_TRUE(update);
+    EXPECT_TRUE(update.Value().Delete(ResourceId::Integer(6), ResourceId::Integer(775), 0x0409));
+    update.Value().Put(ResourceId::Integer(6), ResourceId::Integer(775), 0x0407, Block(4, u"Echte 12388"));
+    std::vector<std::string> warnings;
+    auto target = update.Value().Commit(warnings);
+    ASSERT_TRUE(target) << target.GetError().Describe();
+    EXPECT_EQ(RawIds(target.Value(), {}), (std::vector<std::uint32_t>{6, 0x10006}));
+    std::vector<std::uint32_t> names = RawIds(target.Value(), {0});
+    ASSERT_EQ(names.size(), 5u);
+    EXPECT_EQ(std::vector(names.begin() + 1, names.end()), (std::vector<std::uint32_t>{1, 775, 29447, 0x10307}));
+    EXPECT_EQ(RawIds(target.Value(), {0, 1}), (std::vector<std::uint32_t>{0x0409, 0x10409}));
+    EXPECT_EQ(RawIds(target.Value(), {0, 2}), (std::vector<std::uint32_t>{0x0407}));
+    for (std::size_t name : {0, 3, 4}) EXPECT_EQ(RawData(target.Value(), 0, name, 0), RawData(source, 0, name, 0));
+    EXPECT_EQ(RawData(target.Value(), 0, 1, 1), RawData(source, 0, 1, 1));
+    EXPECT_EQ(RawData(target.Value(), 1, 0, 0), RawData(source, 1, 0, 0));
+    auto rebuilt = ResourceModule::FromBytes(target.Value());
+    ASSERT_TRUE(rebuilt);
+    EXPECT_EQ(rebuilt.Value().LoadString(12388), u"Echte 12388");
+    EXPECT_EQ(rebuilt.Value().LoadString(0), u"Hello");
+}
