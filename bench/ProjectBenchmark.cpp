@@ -337,7 +337,7 @@ std::uint64_t SavedBytes(bool withDictionary) {
 void BM_ProjectSave(benchmark::State& state) {
     if (Skip(state, Projects().error) || Skip(state, bench::Scratch().Ok() ? "" : "no temporary folder")) return;
     bool withDictionary = state.range(0) != 0;
-    const CProject& project = ProjectWithDictionary(withDictionary);
+    CProject& project = ProjectWithDictionary(withDictionary);
     for (auto _ : state) {
         quillon::Status saved = project.Save(ProjectFile(withDictionary));
         if (!saved) {

@@ -13,7 +13,9 @@ bool WriterLocks::Take(const std::string& path) {
         std::cerr << "quillon-cli " << m_command << ": waiting for another program to finish with '" << path << "'\n";
     });
     if (!lock) {
-        std::cerr << "quillon-cli " << m_command << ": " << lock.GetError().Describe() << "\n";
+        std::cerr << "quillon-cli " << m_command << ": " << lock.GetError().Describe()
+                  << (lock.GetError().code == Error::Code::Busy ? " (try again, or use --wait to wait for it)" : "")
+                  << "\n";
         return false;
     }
     m_held.push_back(std::move(lock).Value());

@@ -183,7 +183,15 @@ void RemoveStaleTemporaryFiles(const std::string& path) {
 }
 
 void InstallTemporaryFileCleanup() {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, RemoveTemporariesAndDie);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal the parent ignores (nohup, a background job) stays ignored.
+        struct sigaction current {};
+        if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
+        struct sigaction cleanup {};
+        cleanup.sa_handler = RemoveTemporariesAndDie;
+        ::sigemptyset(&cleanup.sa_mask);
+        ::sigaction(signal, &cleanup, nullptr);
+    }
     std::signal(SIGXFSZ, SIG_IGN);
 }
 

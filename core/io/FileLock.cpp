@@ -24,52 +24,39 @@ FileLock::~FileLock() {
     if (m_fd >= 0) ::close(m_fd); // closing the last descriptor releases the lock
 }
 
-namespace {
-
-bool SameFile(int fd, const std::string& path) {
-    struct stat held {}, now {};
-    return ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &now) == 0 && held.st_dev == now.st_dev &&
-           held.st_ino == now.st_ino;
+std::string FileLock::LockFileFor(const std::string& requested) {
+    auto resolved = FollowLinks(requested);
+    const std::string& path = resolved ? resolved.Value() : requested;
+    auto slash = path.find_last_of('/');
+    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return folder + "." + name + ".quillon-lock";
 }
-
-int LockBlocking(int fd) {
-    int result = 0;
-    while ((result = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {}
-    return result;
-}
-
-} // namespace
 
 Result<FileLock> FileLock::Acquire(const std::string& requested, Wait wait, const std::function<void()>& onWait) {
-    auto resolved = FollowLinks(requested);
-    if (!resolved) return resolved.GetError();
-    const std::string& path = resolved.Value();
-    bool told = false;
-    for (;;) {
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-        if (fd < 0) {
-            if (errno == ENOENT) return FileLock();
-            return MakeError(Error::Code::Io, "cannot open '" + requested + "': " + std::strerror(errno));
-        }
-        FileLock lock(fd);
-        struct stat info {};
-        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-            return MakeError(Error::Code::Refused, "'" + requested + "' is not a regular file");
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            if (errno != EWOULDBLOCK)
-                return MakeError(Error::Code::Io, "cannot lock '" + requested + "': " + std::strerror(errno));
-            if (wait == Wait::No)
-                return MakeError(Error::Code::Busy, "'" + requested +
-                                                        "' is being changed by another program; nothing was written "
-                                                        "(try again, or use --wait to wait for it)");
-            if (!told && onWait) onWait();
-            told = true;
-            if (LockBlocking(fd) != 0)
-                return MakeError(Error::Code::Io, "cannot lock '" + requested + "': " + std::strerror(errno));
-        }
-        if (SameFile(fd, path)) return lock;
-        // The holder saved a new file under the name while we waited: lock that one.
+    std::string lockFile = LockFileFor(requested);
+    int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
+    if (fd < 0) {
+        // A folder nobody may write in holds no file anybody could change
+        // through Quillon either (saves write beside the file).
+        if (errno == EACCES || errno == EROFS || errno == EPERM) return FileLock();
+        return MakeError(Error::Code::Io, "cannot lock '" + requested + "': " + std::strerror(errno));
     }
+    FileLock lock(fd);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return MakeError(Error::Code::Refused, "the lock file '" + lockFile + "' is not a regular file");
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return lock;
+    if (errno != EWOULDBLOCK)
+        return MakeError(Error::Code::Io, "cannot lock '" + requested + "': " + std::strerror(errno));
+    if (wait == Wait::No)
+        return MakeError(Error::Code::Busy,
+                         "'" + requested + "' is being changed by another program; nothing was written");
+    if (onWait) onWait();
+    int result = 0;
+    while ((result = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {}
+    if (result != 0) return MakeError(Error::Code::Io, "cannot lock '" + requested + "': " + std::strerror(errno));
+    return lock;
 }
 
 } // namespace quillon

@@ -22,14 +22,16 @@ public:
     FileLock& operator=(const FileLock&) = delete;
     ~FileLock();
 
-    // Locks the file `path` leads to. A missing file gives a lock that holds
-    // nothing (there is nothing to protect yet). When another process holds
-    // the lock: with Wait::No an error saying so, with Wait::Yes `onWait` is
-    // called once and the call blocks until the lock is free. Saves replace
-    // the file by another one, so a lock won on a file that was replaced
-    // meanwhile is let go and taken again on the new one.
+    // Locks the file `path` leads to, through a lock file beside it
+    // (".<name>.quillon-lock", kept for good: a save replaces the file itself,
+    // so a lock on the file would end with the save's rename, and a file that
+    // does not exist yet could not be locked at all). When another process
+    // holds the lock: with Wait::No an error saying so, with Wait::Yes
+    // `onWait` is called once and the call blocks until the lock is free. In
+    // a folder nobody may write the lock holds nothing.
     static Result<FileLock> Acquire(const std::string& path, Wait wait,
                                     const std::function<void()>& onWait = {});
+    static std::string LockFileFor(const std::string& path);
 
     bool HoldsFile() const { return m_fd >= 0; }
 

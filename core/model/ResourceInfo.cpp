@@ -1,5 +1,7 @@
 #include "model/ResourceInfo.h"
 
+#include <algorithm>
+
 #include <ostream>
 
 #include "model/Archive.h"
@@ -151,8 +153,8 @@ const char* ShapeFault(const CResourceInfo& info) {
 
 // The counters are written from the tree they precede, so they must count it:
 // a stored count that does not is a damaged file (a flipped bit showed
-// "Strings: 16777275" beside 59 strings). The translated count is kept by the
-// translation commands and may lag, but never exceeds the items there are.
+// "Strings: 16777275" beside 59 strings). The translated count is only a
+// statistic kept by the translation commands; it is not checked here.
 const char* CounterFault(const CResourceInfo& info) {
     ResourceCounters stored = info;
     ResourceCounters counted;
@@ -160,8 +162,6 @@ const char* CounterFault(const CResourceInfo& info) {
     CountTree(info, counted);
     stored.m_nReserved = counted.m_nReserved;
     if (!(stored == counted)) return "the stored counters do not match the items";
-    if (stored.m_nTranslated > stored.m_nTranslatable + stored.m_nNotTranslatable)
-        return "more items are counted as translated than there are";
     return nullptr;
 }
 
@@ -190,6 +190,9 @@ void CResourceInfo::Load(ArchiveReader& in) {
         Clear();
         in.Fail(fault);
     }
+    // Projects updated to a smaller module once kept a translated count larger
+    // than the tree; such a project is read with the count cut to size.
+    m_nTranslated = std::min(m_nTranslated, m_nTranslatable + m_nNotTranslatable);
 }
 
 bool CResourceInfo::operator==(const CResourceInfo& other) const {

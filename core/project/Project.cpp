@@ -22,16 +22,15 @@ void CProject::Store(ArchiveWriter& out, std::int64_t now) const {
 
 namespace {
 
-// The settings are paths and names typed by a person: no control characters.
-// The file has no header of its own, so this is what tells a project from
-// another file that happens to parse (a module starts with "MZ", which reads
-// as a 77-byte text full of zeros).
+// The settings are paths and names: never a zero byte, which no path and no
+// typed name can hold. The file has no header of its own, so this is what
+// tells a project from another file that happens to parse (a module starts
+// with "MZ", which reads as a 77-byte text full of zeros).
 std::string SettingText(ArchiveReader& in, const char* what) {
     std::uint64_t start = in.Offset();
     std::string text = in.Text();
-    for (char c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            throw ArchiveError(std::string("the ") + what + " holds control characters: not a project file", start);
+    if (text.find('\0') != std::string::npos)
+        throw ArchiveError(std::string("the ") + what + " holds zero bytes: not a project file", start);
     return text;
 }
 
@@ -66,6 +65,30 @@ std::optional<FileDigest> DigestOfFile(const std::string& path) {
     return FileDigest::Of(bytes.Value());
 }
 
+// Reads the dictionary file and returns the digest of the very bytes it was
+// read from (none for a missing file), so a change made after the read is
+// never taken for what was read. A malformed file raises ArchiveError.
+std::optional<FileDigest> LoadDictionary(CDictonary& dictionary, const std::string& file) {
+    dictionary.Empty();
+    if (file.empty()) return std::nullopt;
+    auto bytes = ReadWholeFile(file);
+    if (!bytes) {
+        // Only a missing file means "no dictionary yet". One that cannot be
+        // read must not pass for empty: the next save would overwrite it.
+        if (!FileExists(file)) return std::nullopt;
+        throw ArchiveError("'" + file + "': " + bytes.GetError().Describe(), 0);
+    }
+    if (!bytes.Value().empty()) {
+        ArchiveReader in(bytes.Value());
+        try {
+            dictionary.Load(in);
+        } catch (const ArchiveError& error) {
+            throw error.InFile(file);
+        }
+    }
+    return FileDigest::Of(bytes.Value());
+}
+
 } // namespace
 
 Status CProject::Open(const std::string& path, IProgress* progress) {
@@ -83,8 +106,7 @@ Status CProject::Open(const std::string& path, IProgress* progress) {
     if (!loaded) return loaded;
     try {
         std::string dictionaryFile = fresh.DictionaryFile(path);
-        fresh.m_Dictionary.Load(dictionaryFile);
-        fresh.m_dictionaryOnDisk = DigestOfFile(dictionaryFile);
+        fresh.m_dictionaryOnDisk = LoadDictionary(fresh.m_Dictionary, dictionaryFile);
         fresh.m_dictionaryOnDiskFile = dictionaryFile;
     } catch (const ArchiveError& error) {
         return MakeError(Error::Code::Malformed, error.Reason(), error.Offset());
@@ -130,8 +152,8 @@ void CProject::CheckAgainstSideFile(const std::string& path) {
                                  "' is not the file Quillon last saved: another program changed it, or it is damaged");
     if (auto recorded = side.Dictionary(m_strDictionaryPath); recorded && recorded != m_dictionaryOnDisk)
         m_openWarnings.push_back("the dictionary '" + DictionaryFile(path) +
-                                 "' is not the file Quillon last saved with this project: another program changed "
-                                 "it, or it is damaged");
+                                 "' changed since this project was last saved: by another project that shares it, "
+                                 "by another program, or by damage");
 }
 
 Status CProject::WriteSideFile(const std::string& path) const {
@@ -159,9 +181,18 @@ Status CProject::Save(const std::string& path) {
     }
     ArchiveWriter out;
     Store(out, static_cast<std::int64_t>(std::time(nullptr)));
-    if (Status written = WriteFileAtomically(path, out.Data()); !written) return written;
+    // The side file is written before the project: renaming the project is
+    // the last write of a save, so a command that locks the new project file
+    // can never have its side file overwritten by this save.
+    std::optional<FileDigest> before = m_projectOnDisk;
     m_projectOnDisk = FileDigest::Of(out.Data());
-    return WriteSideFile(path);
+    Status side = WriteSideFile(path);
+    if (Status written = WriteFileAtomically(path, out.Data()); !written) {
+        m_projectOnDisk = before;
+        if (side) WriteSideFile(path); // it must describe the project that stays
+        return written;
+    }
+    return side;
 }
 
 Status CProject::SaveDictionary(const std::string& path) {
@@ -175,8 +206,13 @@ Status CProject::SaveDictionaryFile(const std::string& path) {
     if (dictionaryFile.empty()) return Done{};
     ArchiveWriter out;
     m_Dictionary.Store(out);
+    FileDigest digest = FileDigest::Of(out.Data());
+    // A dictionary that did not change is not written: a shared, read-only
+    // team dictionary must not keep the project from being saved.
+    if (dictionaryFile == m_dictionaryOnDiskFile && m_dictionaryOnDisk == digest && DigestOfFile(dictionaryFile) == digest)
+        return Done{};
     if (Status written = WriteFileAtomically(dictionaryFile, out.Data()); !written) return written;
-    m_dictionaryOnDisk = FileDigest::Of(out.Data());
+    m_dictionaryOnDisk = digest;
     m_dictionaryOnDiskFile = dictionaryFile;
     return Done{};
 }
@@ -185,7 +221,9 @@ std::vector<std::string> CProject::ChangedOnDisk(const std::string& path) const 
     std::vector<std::string> changed;
     if (m_projectOnDisk && DigestOfFile(path) != m_projectOnDisk) changed.push_back(path);
     std::string dictionaryFile = DictionaryFile(path);
-    if (m_dictionaryOnDisk && dictionaryFile == m_dictionaryOnDiskFile && DigestOfFile(dictionaryFile) != m_dictionaryOnDisk)
+    // A dictionary that was missing when it was read and exists now changed too.
+    if (!dictionaryFile.empty() && dictionaryFile == m_dictionaryOnDiskFile &&
+        DigestOfFile(dictionaryFile) != m_dictionaryOnDisk)
         changed.push_back(dictionaryFile);
     return changed;
 }

@@ -17,13 +17,33 @@ constexpr std::size_t kMaxSideFileSize = 1 << 20;
 FileDigest FileDigest::Of(std::span<const std::uint8_t> bytes) { return FileDigest{bytes.size(), Sha256Hex(bytes)}; }
 
 std::string ProjectSideFile::PathFor(const std::string& projectPath) {
-    return std::filesystem::path(projectPath).replace_extension(kExtension).string();
+    // One side file for a project however it is reached: beside the file its
+    // links lead to. A project named "x.quillon" gets "x.quillon.quillon", not
+    // itself.
+    auto resolved = FollowLinks(projectPath);
+    std::filesystem::path project(resolved ? resolved.Value() : projectPath);
+    if (project.extension() == kExtension) return project.string() + kExtension;
+    return project.replace_extension(kExtension).string();
 }
+
+namespace {
+
+std::string ProjectFileName(const std::string& projectPath) {
+    auto resolved = FollowLinks(projectPath);
+    return std::filesystem::path(resolved ? resolved.Value() : projectPath).filename().string();
+}
+
+} // namespace
 
 ProjectSideFile ProjectSideFile::Read(const std::string& projectPath, std::vector<std::string>& warnings) {
     ProjectSideFile side;
     std::string path = PathFor(projectPath);
     if (!FileExists(path)) return side;
+    std::error_code unknown;
+    if (std::filesystem::file_size(path, unknown) > kMaxSideFileSize && !unknown) {
+        warnings.push_back("the side file '" + path + "' is too large to be one Quillon wrote and is ignored");
+        return side;
+    }
     auto bytes = ReadWholeFile(path);
     if (!bytes || bytes.Value().size() > kMaxSideFileSize) {
         warnings.push_back("the side file '" + path + "' cannot be read and is ignored" +
@@ -61,7 +81,7 @@ void ProjectSideFile::Record(const char* key, const std::string& file, const Fil
 // The project is named by its file name only: a project folder that is moved
 // or copied keeps its side file valid.
 std::optional<FileDigest> ProjectSideFile::Project(const std::string& projectPath) const {
-    return Recorded("project", std::filesystem::path(projectPath).filename().string());
+    return Recorded("project", ProjectFileName(projectPath));
 }
 
 std::optional<FileDigest> ProjectSideFile::Dictionary(const std::string& dictionaryFile) const {
@@ -69,7 +89,7 @@ std::optional<FileDigest> ProjectSideFile::Dictionary(const std::string& diction
 }
 
 void ProjectSideFile::SetProject(const std::string& projectPath, const FileDigest& digest) {
-    Record("project", std::filesystem::path(projectPath).filename().string(), digest);
+    Record("project", ProjectFileName(projectPath), digest);
 }
 
 void ProjectSideFile::SetDictionary(const std::string& dictionaryFile, const FileDigest& digest) {

@@ -1,5 +1,7 @@
 #include "project/ProjectUpdate.h"
 
+#include <algorithm>
+
 #include <map>
 
 #include "model/ChildIndex.h"
@@ -308,7 +310,8 @@ UpdateReport UpdateProject(CProject& project, CProject& fresh, IProgress* progre
 
     std::uint32_t translated = old.m_nTranslated;
     old.Recount();
-    old.m_nTranslated = translated;
+    // A smaller module has fewer items than were translated before.
+    old.m_nTranslated = std::min(translated, old.m_nTranslatable + old.m_nNotTranslatable);
     if (progress) progress->Hide();
     report.merged = true;
     return report;

@@ -111,7 +111,7 @@ bool CMainFrame::OnFileSave() {
                                "Save over the changes?")
                                 .arg(changed.join(tr(" and ")))))
         return false;
-    Status saved = m_doc.SaveDocument(m_doc.PathName());
+    Status saved = m_doc.SaveDocument(m_doc.PathName(), !changed.isEmpty());
     if (!saved) {
         m_prompts->Error(FromCore(saved.GetError().Describe()));
         Log(tr("Save failed: %1").arg(FromCore(saved.GetError().Describe())), true);
@@ -284,7 +284,7 @@ void CMainFrame::OnDictionarySave() {
         return;
     }
     std::string file = m_doc.Project().DictionaryFile(m_doc.PathName().toStdString());
-    Status saved = m_doc.Project().SaveDictionary(m_doc.PathName().toStdString());
+    Status saved = m_doc.SaveDictionary();
     if (!saved) {
         m_prompts->Error(FromCore(saved.GetError().Describe()));
         return;
@@ -296,15 +296,11 @@ void CMainFrame::OnDictionarySaveAs() {
     if (!m_doc.IsLoaded()) return;
     QString path = m_prompts->SaveFile(tr("Save Dictonary As"), tr(kDictionaryFilter), "dic");
     if (path.isEmpty()) return;
-    Status saved = CheckDictionaryPath(m_doc.Project(), m_doc.PathName().toStdString(), path.toStdString());
-    if (saved) saved = m_doc.Project().m_Dictionary.Save(path.toStdString());
+    Status saved = m_doc.SaveDictionaryAs(path);
     if (!saved) {
         m_prompts->Error(FromCore(saved.GetError().Describe()));
         return;
     }
-    // The copy becomes the project's dictionary from now on.
-    m_doc.Project().m_strDictionaryPath = path.toStdString();
-    m_doc.SetModifiedFlag(true);
     Log(tr("Dictonary saved to %1").arg(path));
 }
 

@@ -58,19 +58,44 @@ Status CQuillonDoc::OpenDocument(const QString& path, IProgress* progress) {
     return Done{};
 }
 
-Status CQuillonDoc::SaveDocument(const QString& path) {
+Status CQuillonDoc::SaveDocument(const QString& path, bool overwriteChanges) {
     std::string file = path.toStdString();
     if (Status writable = CheckOutputFile(file, "project"); !writable) return writable;
     if (Status distinct = CheckDistinctFromProject(m_Project, file, {}); !distinct) return distinct;
     // Another program in the middle of changing the files: this save waits for nobody.
     auto projectLock = FileLock::Acquire(file, FileLock::Wait::No);
     if (!projectLock) return projectLock.GetError();
-    auto dictionaryLock = FileLock::Acquire(m_Project.DictionaryFile(file), FileLock::Wait::No);
-    if (!dictionaryLock && !m_Project.DictionaryFile(file).empty()) return dictionaryLock.GetError();
+    std::string dictionaryFile = m_Project.DictionaryFile(file);
+    auto dictionaryLock = dictionaryFile.empty() ? Result<FileLock>(FileLock())
+                                                 : FileLock::Acquire(dictionaryFile, FileLock::Wait::No);
+    if (!dictionaryLock) return dictionaryLock.GetError();
+    // Asked before the locks were taken, so asked again under them.
+    if (!overwriteChanges && path == m_strPathName && !m_Project.ChangedOnDisk(file).empty())
+        return MakeError(Error::Code::Busy, "another program changed '" + m_Project.ChangedOnDisk(file).front() +
+                                                "' just now; nothing was written");
     Status saved = m_Project.Save(file);
     if (!saved) return saved;
     SetPathName(path);
     SetModifiedFlag(false);
+    return Done{};
+}
+
+Status CQuillonDoc::SaveDictionary() {
+    std::string dictionaryFile = m_Project.DictionaryFile(m_strPathName.toStdString());
+    auto lock = FileLock::Acquire(dictionaryFile, FileLock::Wait::No);
+    if (!lock) return lock.GetError();
+    return m_Project.SaveDictionary(m_strPathName.toStdString());
+}
+
+Status CQuillonDoc::SaveDictionaryAs(const QString& path) {
+    std::string file = path.toStdString();
+    if (Status allowed = CheckDictionaryPath(m_Project, m_strPathName.toStdString(), file); !allowed) return allowed;
+    auto lock = FileLock::Acquire(file, FileLock::Wait::No);
+    if (!lock) return lock.GetError();
+    if (Status saved = m_Project.m_Dictionary.Save(file); !saved) return saved;
+    // The copy becomes the project's dictionary from now on.
+    m_Project.m_strDictionaryPath = file;
+    SetModifiedFlag(true);
     return Done{};
 }
 

@@ -45,7 +45,13 @@ public:
     Status OpenDocument(const QString& path, IProgress* progress);
     // Saves under `path`, holding the project's and dictionary's locks while
     // it writes; refuses a path that is one of the project's other files.
-    Status SaveDocument(const QString& path);
+    // Files another program changed since this document read or wrote them
+    // are only written over with `overwriteChanges`.
+    Status SaveDocument(const QString& path, bool overwriteChanges = false);
+    // Writes the dictionary alone, to its file or to `path` (which then
+    // becomes the project's dictionary), under the dictionary's lock.
+    Status SaveDictionary();
+    Status SaveDictionaryAs(const QString& path);
     // The project's files that another program changed since they were
     // opened or saved here (the window asks before saving over them).
     QStringList ChangedOnDisk() const;

@@ -132,7 +132,8 @@ TEST(SafetyCli, ChangesMadeOutsideAreReportedOnOpen) {
     WriteFileAtomically(w.project, edited);
     EXPECT_TRUE(Has(RunCli("show " + w.project, true).out, "warning: '" + w.project + "' is not the file Quillon last saved"));
     WriteFileAtomically(w.dictionary, Bytes{0, 0});
-    EXPECT_TRUE(Has(RunCli("show " + w.project, true).out, "warning: the dictionary '" + w.dictionary + "' is not"));
+    EXPECT_TRUE(Has(RunCli("show " + w.project, true).out,
+                    "warning: the dictionary '" + w.dictionary + "' changed since this project was last saved"));
     // Saving through Quillon makes both known again; a project without its
     // side file opens as it always did.
     ASSERT_EQ(RunCli("dict add " + w.project + " Bye Tschüss").exitCode, 0);
@@ -146,6 +147,12 @@ TEST(SafetyCli, ChangesMadeOutsideAreReportedOnOpen) {
 
 TEST(SafetyCli, ReadOnlyFilesAndTheFileSizeLimitAreErrors) {
     Workspace w;
+    // A read-only dictionary (a team's shared one) keeps the project savable
+    // as long as nothing is added to it.
+    ::chmod(w.dictionary.c_str(), 0444);
+    EXPECT_EQ(RunCli("restore " + w.project + " --all").exitCode, 0);
+    EXPECT_TRUE(Has(RunCli("dict add " + w.project + " New Neu", true).out, "read-only"));
+    ::chmod(w.dictionary.c_str(), 0644);
     ::chmod(w.project.c_str(), 0444);
     Bytes before = Read(w.project);
     CliRun restored = RunCli("restore " + w.project + " --all", true);
@@ -168,8 +175,10 @@ TEST(SafetyCli, ReadOnlyFilesAndTheFileSizeLimitAreErrors) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << out;
     EXPECT_TRUE(Has(out, "File too large")) << out;
     EXPECT_FALSE(FileExists(target));
-    for (const auto& entry : fs::directory_iterator(w.dir.Path()))
-        EXPECT_EQ(entry.path().filename().string().find(".quillon-"), std::string::npos) << entry.path();
+    for (const auto& entry : fs::directory_iterator(w.dir.Path())) {
+        std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name.find(".quillon-") == std::string::npos || name.ends_with(".quillon-lock")) << name;
+    }
 }
 
 TEST(SafetyCli, PathsAreShownAsTheFileSystemHoldsThem) {
@@ -186,18 +195,23 @@ TEST(SafetyCli, PathsAreShownAsTheFileSystemHoldsThem) {
 
 TEST(SafetyCli, ConcurrentWritersLoseNothing) {
     Workspace w;
-    // Twenty additions at once: each waits its turn, and every one is kept.
-    std::string script;
-    for (int i = 0; i < 20; ++i)
-        script += std::string(QUILLON_CLI) + " dict add --wait " + w.project + " Source" + std::to_string(i) +
-                  " Target" + std::to_string(i) + " 2>/dev/null & ";
-    script += "wait";
-    ASSERT_EQ(std::system(script.c_str()), 0);
+    // Twenty additions at once: each waits its turn, and every one is kept,
+    // in a project's dictionary and in one that does not exist yet.
+    for (const std::string& target : {w.project, w.dir.File("fresh.dic")}) {
+        std::string script;
+        for (int i = 0; i < 20; ++i)
+            script += std::string(QUILLON_CLI) + " dict add --wait " + target + " Source" + std::to_string(i) +
+                      " Target" + std::to_string(i) + " 2>/dev/null & ";
+        script += "wait";
+        ASSERT_EQ(std::system(script.c_str()), 0);
+    }
     CliRun listed = RunCli("dict " + w.project);
     EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 21) << listed.out;
+    CliRun fresh = RunCli("dict " + w.dir.File("fresh.dic"));
+    EXPECT_EQ(std::count(fresh.out.begin(), fresh.out.end(), '\n'), 20) << fresh.out;
     // Without --wait a writer that finds the project busy says so and keeps
     // its hands off: whatever reported success is in the dictionary.
-    script.clear();
+    std::string script;
     for (int i = 0; i < 20; ++i)
         script += std::string(QUILLON_CLI) + " dict add " + w.project + " Other" + std::to_string(i) + " x >/dev/null 2>&1 && echo ok & ";
     script += "wait";
@@ -210,6 +224,39 @@ TEST(SafetyCli, ConcurrentWritersLoseNothing) {
     EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 21 + std::count(oks.begin(), oks.end(), '\n'));
 }
 
+TEST(SafetyCli, ProjectsLiveOnAfterUpdatesAndUnderAnyName) {
+    Workspace w;
+    // The translated count is a statistic: one larger than the tree (as an
+    // update to a smaller module once left) is cut to size, not refused, and
+    // an update keeps it within the new tree.
+    Bytes bytes = Read(w.project);
+    std::size_t at = 0;
+    for (int text = 0; text < 5; ++text) at += 1 + bytes[at];
+    at += 2 + 4 + 2 + 4 + 4 + 4 + 4 + 9 * 4; // the tenth counter
+    bytes[at + 1] = 0x10;                   // 4096 and more
+    WriteFileAtomically(w.project, bytes);
+    EXPECT_EQ(RunCli("show " + w.project).exitCode, 0);
+    ASSERT_EQ(RunCli("update " + w.project + " --module " + Fixture("multilang.dll")).exitCode, 0);
+    CliRun shown = RunCli("show --json " + w.project);
+    EXPECT_EQ(shown.exitCode, 0);
+    EXPECT_TRUE(Has(shown.out, "\"translatable\":7,\"notTranslatable\":1,\"translated\":8,")) << shown.out;
+    // A project called like a side file keeps a side file of its own.
+    std::string odd = w.dir.File("odd.quillon");
+    ASSERT_EQ(RunCli("new " + odd + " --module " + w.module + " --translator a --language German --dictionary " +
+                     w.dir.File("odd.dic"))
+                  .exitCode,
+              0);
+    ASSERT_EQ(RunCli("dict add " + odd + " Hello Hallo").exitCode, 0);
+    shown = RunCli("show " + odd, true);
+    EXPECT_EQ(shown.exitCode, 0) << shown.out;
+    EXPECT_FALSE(Has(shown.out, "warning")) << shown.out;
+    // A tab in a name is odd but no damage.
+    ASSERT_EQ(RunCli("new " + w.dir.File("tab") + " --module " + w.module + " --translator \"$(printf 'Ann\\tLee')\" --language German")
+                  .exitCode,
+              0);
+    EXPECT_EQ(RunCli("show " + w.dir.File("tab.prj")).exitCode, 0);
+}
+
 TEST(SafetyCli, NewTellsWhatTheScanSkipped) {
     TempDir dir;
     CliRun made = RunCli("new " + dir.File("p") + " --module " + Fixture("corrupt/dialog-overrun.exe") +
@@ -217,4 +264,15 @@ TEST(SafetyCli, NewTellsWhatTheScanSkipped) {
                          true);
     EXPECT_EQ(made.exitCode, 0);
     EXPECT_TRUE(Has(made.out, "warning: dialog 200: control 9 of 200 starts past the end")) << made.out;
+    EXPECT_FALSE(Has(made.out, "cannot be built"));
+    // A module whose file is cut short can be read but never rebuilt: new
+    // says so at once, not only the first build.
+    made = RunCli("new " + dir.File("cut") + " --module " + Fixture("corrupt/truncated-rsrc.exe") +
+                      " --translator a --language German",
+                  true);
+    EXPECT_EQ(made.exitCode, 0);
+    EXPECT_TRUE(Has(made.out, "warning: a target cannot be built from this module: cannot rewrite the module: a "
+                              "section runs past the end of the file"))
+        << made.out;
+    EXPECT_EQ(RunCli("build " + dir.File("cut.prj") + " --target " + dir.File("cut.exe")).exitCode, 1);
 }

@@ -118,10 +118,14 @@ TEST(TemporaryFiles, LeftoversOfDeadProcessesAreRemovedAndOthersKept) {
     EXPECT_TRUE(FileExists(other)); // another file's, cleaned when that one is saved
 }
 
-TEST(FileLocks, ASecondWriterIsToldOrWaitsForTheNewFile) {
+TEST(FileLocks, ASecondWriterIsToldOrWaitsTillTheFirstHasSaved) {
     TempDir dir;
     std::string path = dir.File("p.prj");
     ASSERT_TRUE(WriteFileAtomically(path, Bytes{1}));
+    // A file still to be made is locked as well as one that exists.
+    auto missing = FileLock::Acquire(dir.File("new.dic"), FileLock::Wait::No);
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(FileLock::Acquire(dir.File("new.dic"), FileLock::Wait::No).GetError().code, Error::Code::Busy);
     auto first = FileLock::Acquire(path, FileLock::Wait::No);
     ASSERT_TRUE(first && first.Value().HoldsFile());
     auto refused = FileLock::Acquire(path, FileLock::Wait::No);
@@ -134,7 +138,7 @@ TEST(FileLocks, ASecondWriterIsToldOrWaitsForTheNewFile) {
     });
     EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
     // The holder saves (a new file under the name) and lets go: the waiter
-    // must end up holding the new file, or a third writer could slip in.
+    // holds the lock, and a third writer still finds it taken.
     ASSERT_TRUE(WriteFileAtomically(path, Bytes{2}));
     first = FileLock();
     auto second = waiting.get();
