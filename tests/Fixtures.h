@@ -12,6 +12,12 @@ namespace quillon::testing {
 
 inline std::string Fixture(const std::string& name) { return std::string(QUILLON_FIXTURE_DIR) + "/" + name; }
 
+// A file's bytes, or none when it cannot be read.
+inline std::vector<std::uint8_t> FileBytes(const std::string& path) {
+    auto bytes = ReadWholeFile(path);
+    return bytes ? bytes.Value() : std::vector<std::uint8_t>{};
+}
+
 inline std::vector<std::uint8_t> FixtureBytes(const std::string& name) {
     auto bytes = ReadWholeFile(Fixture(name));
     return bytes ? bytes.Value() : std::vector<std::uint8_t>{};

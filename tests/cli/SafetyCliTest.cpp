@@ -20,11 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes Read(const std::string& path) {
-    auto read = ReadWholeFile(path);
-    return read ? read.Value() : Bytes{};
-}
+constexpr auto Read = FileBytes;
 
 // A project made by `new` beside a copy of its module, a FIFO and a glossary.
 struct Workspace {

@@ -30,11 +30,6 @@ std::unique_ptr<CProject> NewFixtureProject(const TempDir& dir, const std::strin
     return project ? std::move(project).Value() : std::make_unique<CProject>();
 }
 
-Bytes FileBytes(const std::string& path) {
-    auto bytes = ReadWholeFile(path);
-    return bytes ? bytes.Value() : Bytes{};
-}
-
 } // namespace
 
 TEST(ProjectFile, SettingsComeFirstAsTextsAndAWord) {
