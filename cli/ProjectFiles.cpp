@@ -57,7 +57,8 @@ std::unique_ptr<CProject> OpenProjectFile(const std::string& command, const std:
     // read again when it changed before the lock was won.
     if (locks && !project->m_strDictionaryPath.empty()) {
         if (!locks->Take(project->DictionaryFile(path))) return nullptr;
-        if (!project->ChangedOnDisk(path).empty()) project = ReadProject(command, path, codePage);
+        // The project was locked before it was read: only the dictionary can have changed.
+        if (project->DictionaryChangedOnDisk(path)) project = ReadProject(command, path, codePage);
         if (!project) return nullptr;
     }
     for (const std::string& warning : project->OpenWarnings())

@@ -220,12 +220,15 @@ Status CProject::SaveDictionaryFile(const std::string& path) {
 std::vector<std::string> CProject::ChangedOnDisk(const std::string& path) const {
     std::vector<std::string> changed;
     if (m_projectOnDisk && DigestOfFile(path) != m_projectOnDisk) changed.push_back(path);
+    if (DictionaryChangedOnDisk(path)) changed.push_back(DictionaryFile(path));
+    return changed;
+}
+
+bool CProject::DictionaryChangedOnDisk(const std::string& path) const {
     std::string dictionaryFile = DictionaryFile(path);
     // A dictionary that was missing when it was read and exists now changed too.
-    if (!dictionaryFile.empty() && dictionaryFile == m_dictionaryOnDiskFile &&
-        DigestOfFile(dictionaryFile) != m_dictionaryOnDisk)
-        changed.push_back(dictionaryFile);
-    return changed;
+    return !dictionaryFile.empty() && dictionaryFile == m_dictionaryOnDiskFile &&
+           DigestOfFile(dictionaryFile) != m_dictionaryOnDisk;
 }
 
 std::string CProject::DictionaryFile(const std::string& projectPath) const {

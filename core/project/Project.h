@@ -56,6 +56,8 @@ public:
     // The project and dictionary files that another program replaced or
     // changed since this project last read or wrote them (their paths).
     std::vector<std::string> ChangedOnDisk(const std::string& path) const;
+    // The same for the dictionary alone.
+    bool DictionaryChangedOnDisk(const std::string& path) const;
 
     // The dictionary file as a path usable from here: a relative path is
     // taken relative to the folder of the project file.
