@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  nlohmann-json3-dev libmd-dev
+  nlohmann-json3-dev libxxhash-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pefile
   qt6-base-dev qt6-base-dev-tools libgl-dev

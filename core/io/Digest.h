@@ -6,7 +6,9 @@
 
 namespace quillon {
 
-// The SHA-256 of `bytes` as 64 lowercase hex digits.
-std::string Sha256Hex(std::span<const std::uint8_t> bytes);
+// The 128-bit XXH3 hash of `bytes` as 32 lowercase hex digits. It tells a
+// file from a changed or damaged copy of it; it is no defence against someone
+// who crafts a collision, which nothing here needs.
+std::string ContentHashHex(std::span<const std::uint8_t> bytes);
 
 } // namespace quillon

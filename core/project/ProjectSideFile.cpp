@@ -14,7 +14,7 @@ constexpr int kVersion = 1;
 constexpr std::size_t kMaxSideFileSize = 1 << 20;
 } // namespace
 
-FileDigest FileDigest::Of(std::span<const std::uint8_t> bytes) { return FileDigest{bytes.size(), Sha256Hex(bytes)}; }
+FileDigest FileDigest::Of(std::span<const std::uint8_t> bytes) { return FileDigest{bytes.size(), ContentHashHex(bytes)}; }
 
 std::string ProjectSideFile::PathFor(const std::string& projectPath) {
     // One side file for a project however it is reached: beside the file its
@@ -65,17 +65,17 @@ std::optional<FileDigest> ProjectSideFile::Recorded(const char* key, const std::
     const nlohmann::json& entry = *found;
     auto name = entry.find("file");
     auto size = entry.find("size");
-    auto sha = entry.find("sha256");
+    auto hash = entry.find("xxh3_128");
     if (name == entry.end() || !name->is_string() || *name != file || size == entry.end() ||
-        !size->is_number_unsigned() || sha == entry.end() || !sha->is_string())
+        !size->is_number_unsigned() || hash == entry.end() || !hash->is_string())
         return std::nullopt;
-    return FileDigest{size->get<std::uint64_t>(), sha->get<std::string>()};
+    return FileDigest{size->get<std::uint64_t>(), hash->get<std::string>()};
 }
 
 void ProjectSideFile::Record(const char* key, const std::string& file, const FileDigest& digest) {
     m_data["format"] = kFormat;
     m_data["version"] = kVersion;
-    m_data[key] = {{"file", file}, {"size", digest.size}, {"sha256", digest.sha256}};
+    m_data[key] = {{"file", file}, {"size", digest.size}, {"xxh3_128", digest.hash}};
 }
 
 // The project is named by its file name only: a project folder that is moved

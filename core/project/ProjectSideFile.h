@@ -1,14 +1,14 @@
 #pragma once
 // Beside a project "name.prj" Quillon keeps "name.quillon": a JSON text with
 // what the project file's fixed layout cannot hold. It records the size and
-// SHA-256 of the project and dictionary files as Quillon last wrote them, so
+// XXH3 hash of the project and dictionary files as Quillon last wrote them, so
 // damage and changes made by other programs are noticed when the project is
 // opened. The file is optional: a project without one opens as before, and
 // keys this version does not know are kept when it is rewritten.
 //
 //   { "format": "Quillon project side file", "version": 1,
-//     "project":    { "file": "name.prj", "size": 492, "sha256": "..." },
-//     "dictionary": { "file": "/path/name.dic", "size": 90, "sha256": "..." } }
+//     "project":    { "file": "name.prj", "size": 492, "xxh3_128": "..." },
+//     "dictionary": { "file": "/path/name.dic", "size": 90, "xxh3_128": "..." } }
 
 #include <cstdint>
 #include <optional>
@@ -24,7 +24,7 @@ namespace quillon {
 
 struct FileDigest {
     std::uint64_t size = 0;
-    std::string sha256;
+    std::string hash; // XXH3, 128 bits, hex
 
     static FileDigest Of(std::span<const std::uint8_t> bytes);
     bool operator==(const FileDigest&) const = default;
