@@ -29,7 +29,7 @@
 #include <vector>
 
 #include "GeneratedModules.h"
-#include "build/TargetBuilder.h"
+#include "target/TargetBuilder.h"
 #include "io/FileIo.h"
 #include "pe/ResourceModule.h"
 #include "project/NewProject.h"

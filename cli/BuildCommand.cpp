@@ -3,7 +3,7 @@
 #include "Args.h"
 #include "Commands.h"
 #include "ProjectFiles.h"
-#include "build/TargetBuilder.h"
+#include "target/TargetBuilder.h"
 
 namespace quillon::cli {
 

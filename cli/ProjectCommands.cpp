@@ -7,7 +7,7 @@
 #include "TreeOutput.h"
 #include "dictionary/GlossaryImport.h"
 #include "extract/Languages.h"
-#include "build/BuildCheck.h"
+#include "target/BuildCheck.h"
 #include "io/FileIo.h"
 #include "project/NewProject.h"
 #include "project/ProjectUpdate.h"

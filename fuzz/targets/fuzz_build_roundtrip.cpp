@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "build/TemplateWriters.h"
+#include "target/TemplateWriters.h"
 #include "extract/ResourceExtractor.h"
 #include "pe/ResourceUpdate.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "FuzzInput.h"
-#include "build/TemplateWriters.h"
+#include "target/TemplateWriters.h"
 #include "extract/DialogTemplate.h"
 #include "extract/TemplateParsers.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "FuzzInput.h"
-#include "build/TemplateWriters.h"
+#include "target/TemplateWriters.h"
 #include "extract/TemplateParsers.h"
 
 using namespace quillon;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "FuzzInput.h"
-#include "build/TemplateWriters.h"
+#include "target/TemplateWriters.h"
 #include "extract/TemplateParsers.h"
 #include "support/PeBuilder.h"
 

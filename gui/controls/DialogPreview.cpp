@@ -11,7 +11,7 @@
 #include <QToolTip>
 #include <functional>
 
-#include "build/TextPreparation.h"
+#include "target/TextPreparation.h"
 #include "controls/DialogPreviewControls.h"
 #include "ui/TextBridge.h"
 

@@ -12,7 +12,7 @@
 #include <map>
 #include <vector>
 
-#include "build/TextPreparation.h"
+#include "target/TextPreparation.h"
 #include "controls/DialogPreview.h"
 #include "dictionary/Hotkeys.h"
 #include "ui/TextBridge.h"

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "build/TargetBuilder.h"
+#include "target/TargetBuilder.h"
 #include "extract/Progress.h"
 #include "io/Result.h"
 #include "project/NewProject.h"

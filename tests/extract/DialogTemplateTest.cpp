@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "build/TemplateWriters.h"
+#include "target/TemplateWriters.h"
 #include "extract/DialogTemplate.h"
 #include "extract/TemplateParsers.h"
 #include "io/ByteWriter.h"

@@ -1,4 +1,4 @@
-#include "build/TargetBuilder.h"
+#include "target/TargetBuilder.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,7 +6,7 @@
 #include <future>
 #include <map>
 
-#include "build/TemplateWriters.h"
+#include "target/TemplateWriters.h"
 #include "extract/TemplateParsers.h"
 #include "io/FileIo.h"
 #include "io/RunBeside.h"

@@ -1,4 +1,4 @@
-#include "build/TextPreparation.h"
+#include "target/TextPreparation.h"
 
 #include "dictionary/Hotkeys.h"
 #include "extract/TemplateParsers.h"

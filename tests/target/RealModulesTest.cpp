@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "TempDir.h"
-#include "build/TargetBuilder.h"
+#include "target/TargetBuilder.h"
 #include "extract/ResourceExtractor.h"
 #include "project/NewProject.h"
 #include "project/Project.h"

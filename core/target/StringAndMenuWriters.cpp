@@ -1,8 +1,8 @@
 #include <array>
 
-#include "build/TemplateBuffer.h"
-#include "build/TemplateWriters.h"
-#include "build/TextPreparation.h"
+#include "target/TemplateBuffer.h"
+#include "target/TemplateWriters.h"
+#include "target/TextPreparation.h"
 #include "io/ByteReader.h"
 
 namespace quillon {

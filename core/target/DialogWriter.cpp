@@ -1,6 +1,6 @@
-#include "build/TemplateBuffer.h"
-#include "build/TemplateWriters.h"
-#include "build/TextPreparation.h"
+#include "target/TemplateBuffer.h"
+#include "target/TemplateWriters.h"
+#include "target/TextPreparation.h"
 #include "extract/DialogTemplate.h"
 #include "io/ByteReader.h"
 

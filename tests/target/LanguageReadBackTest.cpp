@@ -2,7 +2,7 @@
 
 #include "Fixtures.h"
 #include "TempDir.h"
-#include "build/TargetBuilder.h"
+#include "target/TargetBuilder.h"
 #include "extract/LanguageModules.h"
 #include "extract/ResourceExtractor.h"
 #include "project/ProjectUpdate.h"

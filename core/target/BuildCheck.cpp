@@ -1,4 +1,4 @@
-#include "build/BuildCheck.h"
+#include "target/BuildCheck.h"
 
 #include "io/FileIo.h"
 #include "pe/ResourceModule.h"
