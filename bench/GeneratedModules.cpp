@@ -209,11 +209,11 @@ SavedProject SaveLargeProject(const ScratchDir& folder, const std::string& name)
         project->m_ResourceInfo, [](std::uint64_t position) { return position % 5 != 0; },
         [&](CResourceItem& item) {
             project->m_Dictionary.AddEntry(item.m_strText, item.m_strTranslation, item.m_chTransHotkey,
-                                           static_cast<std::uint32_t>(item.GetType()));
+                                           item.GetKind());
         });
     for (int entry = 0; project->m_Dictionary.GetCount() < 200000; ++entry)
         project->m_Dictionary.AddEntry("Glossary entry " + std::to_string(entry),
-                                       "Glossareintrag " + std::to_string(entry), 0, 0);
+                                       "Glossareintrag " + std::to_string(entry), 0, ItemKind::All);
     project->m_strDictionaryPath = folder.File(name + ".dic");
     saved.path = folder.File(name + ".prj");
     if (auto written = project->Save(saved.path); !written) {

@@ -156,7 +156,7 @@ void Translate(CProject& project) {
         project.m_ResourceInfo, [](std::uint64_t position) { return position % 5 != 0; },
         [&](CResourceItem& item) {
             project.m_Dictionary.AddEntry(item.m_strText, item.m_strTranslation, item.m_chTransHotkey,
-                                          static_cast<std::uint32_t>(item.GetType()));
+                                          item.GetKind());
         });
 }
 

@@ -92,7 +92,7 @@ void VisitItems(Info& info, Visit visit) {
 constexpr int kDictionaryEntries = 200000;
 constexpr int kKnownPerTen = 7;
 
-std::uint32_t KindOf(const CResourceItem& item) { return static_cast<std::uint32_t>(item.GetType()); }
+std::uint32_t KindOf(const CResourceItem& item) { return item.GetKind(); }
 
 // A kind other than `kind` among the item kinds 1..5.
 std::uint32_t OtherKind(std::uint32_t kind) { return kind % 5 + 1; }
@@ -120,7 +120,7 @@ private:
         switch (m_known++ % 4) {
         case 0:
         case 1: m_dictionary.AddEntry(item.m_strText, translation, item.m_chHotkey, kind); break;
-        case 2: m_dictionary.AddEntry(item.m_strText, translation, item.m_chHotkey, quillon::kKindAll); break;
+        case 2: m_dictionary.AddEntry(item.m_strText, translation, item.m_chHotkey, quillon::ItemKind::All); break;
         default:
             m_dictionary.AddEntry(item.m_strText, "DE* " + item.m_strText, item.m_chHotkey, OtherKind(kind));
             m_dictionary.AddEntry(item.m_strText, translation, item.m_chHotkey, kind);

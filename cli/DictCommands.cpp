@@ -63,12 +63,6 @@ void ForEachEntry(const CDictonary& dictionary, Visit visit) {
     }
 }
 
-std::optional<std::uint32_t> ParseKind(const std::string& text) {
-    for (std::uint32_t kind = 0; kind <= 6; ++kind)
-        if (text == KindName(static_cast<int>(kind)) || text == std::to_string(kind)) return kind;
-    return std::nullopt;
-}
-
 int RunDictAdd(const std::vector<std::string>& args) {
     auto parsed = Args::Parse("dict add", args, {"--hotkey", "--kind", "--codepage"}, {"--wait"});
     if (!parsed) return 2;
@@ -78,7 +72,7 @@ int RunDictAdd(const std::vector<std::string>& args) {
         std::cerr << "usage: quillon-cli dict add PROJECT|DICFILE SOURCE TRANSLATION [--hotkey C] [--kind KIND] [--wait]\n";
         return 2;
     }
-    auto kind = ParseKind(parsed->Value("--kind", "COMMON"));
+    auto kind = KindFromText(parsed->Value("--kind", "COMMON"));
     if (!kind) {
         std::cerr << "quillon-cli dict add: unknown kind '" << parsed->Value("--kind")
                   << "' (COMMON, STRING, CONTROL, DIALOG, POPUPMENU, MENUITEM, VERSION)\n";
@@ -105,7 +99,7 @@ int RunDictAdd(const std::vector<std::string>& args) {
     if (!Checked("dict add", CheckEntry(source, translation, hotkey, *kind))) return 2;
     if (!dictionary.Get().AddEntry(source, std::move(translation), hotkey, *kind)) {
         std::cerr << "quillon-cli dict add: the dictionary already has a translation of \"" << parsed->Positional()[1]
-                  << "\" for " << KindName(static_cast<int>(*kind)) << "\n";
+                  << "\" for " << KindName(*kind) << "\n";
         return 1;
     }
     Status saved = dictionary.project ? dictionary.project->SaveDictionary(dictionary.projectPath)
@@ -134,7 +128,7 @@ int RunDict(const std::vector<std::string>& args) {
         json.BeginObject().Key("entries").BeginArray();
         ForEachEntry(dictionary.Get(), [&](std::string_view source, const CDictonaryEntry& entry) {
             json.BeginObject();
-            json.Key("kind").String(KindName(static_cast<int>(entry.m_nKind)));
+            json.Key("kind").String(KindName(entry.m_kind));
             json.Key("source").String(codePage.ToUtf8(source));
             json.Key("translation").String(codePage.ToUtf8(entry.m_strTranslation));
             json.Key("hotkey").String(HotkeyUtf8(entry.m_chHotkey, codePage));
@@ -145,7 +139,7 @@ int RunDict(const std::vector<std::string>& args) {
         return 0;
     }
     ForEachEntry(dictionary.Get(), [&](std::string_view source, const CDictonaryEntry& entry) {
-        std::cout << KindName(static_cast<int>(entry.m_nKind)) << "\t" << codePage.ToUtf8(source) << "\t"
+        std::cout << KindName(entry.m_kind) << "\t" << codePage.ToUtf8(source) << "\t"
                   << codePage.ToUtf8(entry.m_strTranslation) << "\t" << HotkeyUtf8(entry.m_chHotkey, codePage) << "\n";
     });
     return 0;

@@ -12,23 +12,17 @@ namespace quillon::cli {
 namespace {
 
 std::string Describe(const CResourceItem& item, const CodePage& codePage) {
-    return std::string(item.GetTypeName()) + " " + std::to_string(item.m_nID) + " \"" + codePage.ToUtf8(item.m_strText) +
+    return std::string(KindName(item.GetKind())) + " " + std::to_string(item.m_nID) + " \"" + codePage.ToUtf8(item.m_strText) +
            "\"";
 }
 
 // The first item of `kind` with `id`, anywhere in the tree.
-CResourceItem* FindItem(CResourceItem& parent, int kind, std::int32_t id) {
+CResourceItem* FindItem(CResourceItem& parent, ItemKind kind, std::int32_t id) {
     for (auto& child : parent.GetChildren()) {
-        if (child->GetType() == kind && child->m_nID == id) return child.get();
+        if (child->GetKind() == kind && child->m_nID == id) return child.get();
         if (CResourceItem* found = FindItem(*child, kind, id)) return found;
     }
     return nullptr;
-}
-
-std::optional<int> KindCode(const std::string& text) {
-    for (int kind = 1; kind <= 6; ++kind)
-        if (text == KindName(kind) || text == std::to_string(kind)) return kind;
-    return std::nullopt;
 }
 
 } // namespace
@@ -78,14 +72,15 @@ int RunRestore(const std::vector<std::string>& args) {
         std::cout << "Restored " << RestoreAll(*project) << " items.\n";
         return SaveProjectFile("restore", *project, path) ? 0 : 1;
     }
-    auto kind = KindCode(parsed->Value("--kind"));
+    const ItemKind wanted = KindFromText(parsed->Value("--kind")).value_or(ItemKind::All);
     std::int32_t id = 0;
+    bool idRead = true;
     try {
         id = std::stoi(parsed->Value("--id"), nullptr, 0);
     } catch (const std::exception&) {
-        kind.reset();
+        idRead = false;
     }
-    if (!kind) {
+    if (wanted == ItemKind::All || !idRead) {
         std::cerr << "quillon-cli restore: --kind takes STRING, CONTROL, DIALOG, POPUPMENU, MENUITEM or VERSION and "
                      "--id a number\n";
         return 2;
@@ -94,9 +89,9 @@ int RunRestore(const std::vector<std::string>& args) {
     CResourceItem* item = nullptr;
     for (CResourceItem* root : {&info.m_Strings, &info.m_Menus, &info.m_Dialogs,
                                 static_cast<CResourceItem*>(&info.m_VersionInfo.m_Root)})
-        if (!item) item = FindItem(*root, *kind, id);
+        if (!item) item = FindItem(*root, wanted, id);
     if (!item) {
-        std::cerr << "quillon-cli restore: no " << KindName(*kind) << " with ID " << id << "\n";
+        std::cerr << "quillon-cli restore: no " << KindName(wanted) << " with ID " << id << "\n";
         return 1;
     }
     RestoreItem(*item);

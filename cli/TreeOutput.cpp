@@ -14,7 +14,7 @@ std::string HotkeyText(std::uint16_t hotkey, const CodePage& codePage) {
 }
 
 void PrintItem(std::ostream& out, const CResourceItem& item, const CodePage& codePage, int depth) {
-    out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << item.GetTypeName();
+    out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << KindName(item.GetKind());
     if (auto* block = dynamic_cast<const CVersionBlock*>(&item)) {
         out << " " << codePage.ToUtf8(block->m_strKey);
         if (block->m_nBlockType == kVersionText) out << " = \"" << codePage.ToUtf8(item.m_strText) << "\"";
@@ -50,7 +50,7 @@ std::string LanguageText(std::uint16_t language) {
 
 void WriteItemJson(JsonWriter& json, const CResourceItem& item, const CodePage& codePage) {
     json.BeginObject();
-    json.Key("kind").String(item.GetTypeName());
+    json.Key("kind").String(KindName(item.GetKind()));
     json.Key("id").Number(item.m_nID);
     json.Key("text").String(codePage.ToUtf8(item.m_strText));
     json.Key("hotkey").String(HotkeyText(item.m_chHotkey, codePage));

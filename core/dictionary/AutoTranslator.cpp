@@ -23,7 +23,7 @@ void CAutoTranslator::CountIfTranslated(const CResourceItem& item) {
 
 bool CAutoTranslator::TranslateItem(CResourceItem& item) {
     if (!(item.m_dwState & RIS_FIXED)) {
-        if (const CDictonaryEntry* entry = m_project.m_Dictionary.FindEntry(item.m_strText, static_cast<std::uint32_t>(item.GetType()))) {
+        if (const CDictonaryEntry* entry = m_project.m_Dictionary.FindEntry(item.m_strText, item.GetKind())) {
             std::uint16_t hotkey = (item.m_chHotkey != 0 && entry->m_chHotkey != 0) ? entry->m_chHotkey : 0;
             item.SetTranslation(entry->m_strTranslation, hotkey);
         }

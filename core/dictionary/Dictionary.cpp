@@ -28,39 +28,39 @@ std::string Hex(std::uint16_t value) {
 }
 } // namespace
 
-Status CheckEntry(std::string_view source, std::string_view translation, std::uint16_t hotkey, std::uint32_t kind) {
+Status CheckEntry(std::string_view source, std::string_view translation, std::uint16_t hotkey, ItemKind kind) {
     auto refuse = [](std::string message) -> Status { return MakeError(Error::Code::Malformed, std::move(message)); };
     if (source.empty()) return refuse("the source text is empty");
     if (translation.empty()) return refuse("the translation is empty");
-    if (kind > kLastEntryKind) return refuse("kind " + std::to_string(kind) + " is not a kind of item (0 to 6)");
+    if (kind < ItemKind::All || kind > kLastEntryKind)
+        return refuse("kind " + std::to_string(static_cast<int>(kind)) + " is not a kind of item (0 to 6)");
     if (!PlausibleHotkey(hotkey)) return refuse("hotkey " + Hex(hotkey) + " is not a character of a code page");
     return Done{};
 }
 
 CDictonaryEntry::CDictonaryEntry(const CDictonaryEntry& other)
-    : m_strTranslation(other.m_strTranslation), m_chHotkey(other.m_chHotkey), m_nKind(other.m_nKind) {
+    : m_strTranslation(other.m_strTranslation), m_chHotkey(other.m_chHotkey), m_kind(other.m_kind) {
     for (const auto& [kind, entry] : other.m_SubEntries)
         m_SubEntries.emplace(kind, std::make_unique<CDictonaryEntry>(*entry));
 }
 
-CDictonaryEntry* CDictonaryEntry::GetKindEntry(std::uint32_t kind) {
+CDictonaryEntry* CDictonaryEntry::GetKindEntry(ItemKind kind) {
     return const_cast<CDictonaryEntry*>(static_cast<const CDictonaryEntry*>(this)->GetKindEntry(kind));
 }
 
-const CDictonaryEntry* CDictonaryEntry::GetKindEntry(std::uint32_t kind) const {
-    if (kind == m_nKind) return this;
-    if (kind > 0xFFFF) return nullptr;
-    auto found = m_SubEntries.find(static_cast<std::uint16_t>(kind));
+const CDictonaryEntry* CDictonaryEntry::GetKindEntry(ItemKind kind) const {
+    if (kind == m_kind) return this;
+    auto found = m_SubEntries.find(kind);
     return found == m_SubEntries.end() ? nullptr : found->second.get();
 }
 
 void CDictonaryEntry::Store(ArchiveWriter& out) const {
     out.Text(m_strTranslation);
     out.Word(m_chHotkey);
-    out.Word(static_cast<std::uint16_t>(m_nKind));
+    out.Word(KindCode(m_kind));
     out.Count(m_SubEntries.size());
     for (const auto& [kind, entry] : m_SubEntries) {
-        out.Word(kind);
+        out.Word(KindCode(kind));
         out.ObjectTag(kEntryClass);
         entry->Store(out);
     }
@@ -93,14 +93,14 @@ public:
     // One object record: a new entry, a copy of one read before, or null.
     // `subEntryKind` is the kind a sub-entry is stored under; none for a
     // text's primary entry.
-    std::unique_ptr<CDictonaryEntry> Record(std::optional<std::uint16_t> subEntryKind);
+    std::unique_ptr<CDictonaryEntry> Record(std::optional<ItemKind> subEntryKind);
 
     // An entry that a later record replaced stays alive: back-references may still name it.
     void Retire(std::unique_ptr<CDictonaryEntry> entry) { m_retired.push_back(std::move(entry)); }
 
 private:
     void Body(CDictonaryEntry& entry, bool isSubEntry);
-    std::uint16_t Kind();
+    ItemKind Kind();
     std::unique_ptr<CDictonaryEntry> Copy(const CDictonaryEntry& entry, std::uint64_t tagOffset);
 
     ArchiveReader& m_in;
@@ -110,7 +110,7 @@ private:
     bool m_first = true;
 };
 
-std::unique_ptr<CDictonaryEntry> EntryReader::Record(std::optional<std::uint16_t> subEntryKind) {
+std::unique_ptr<CDictonaryEntry> EntryReader::Record(std::optional<ItemKind> subEntryKind) {
     std::uint64_t tagOffset = m_in.Offset();
     ArchiveReader::Tag tag = m_in.ObjectTag();
     // A dictionary's first record introduces the entry class; anything else
@@ -133,20 +133,21 @@ std::unique_ptr<CDictonaryEntry> EntryReader::Record(std::optional<std::uint16_t
         m_objects[tag.index] = entry.get();
         break;
     }
-    if (subEntryKind && entry->m_nKind != *subEntryKind)
-        throw ArchiveError("the sub-entry for kind " + std::to_string(*subEntryKind) + " holds an entry of kind " +
-                               std::to_string(entry->m_nKind),
+    if (subEntryKind && entry->m_kind != *subEntryKind)
+        throw ArchiveError("the sub-entry for kind " + std::to_string(KindCode(*subEntryKind)) + " holds an entry of kind " +
+                               std::to_string(KindCode(entry->m_kind)),
                            tagOffset);
     if (subEntryKind && !entry->SubEntries().empty())
         throw ArchiveError("a sub-entry refers back to an entry with sub-entries", tagOffset);
     return entry;
 }
 
-std::uint16_t EntryReader::Kind() {
+ItemKind EntryReader::Kind() {
     std::uint64_t offset = m_in.Offset();
-    std::uint16_t kind = m_in.Word();
-    if (kind > kLastEntryKind) throw ArchiveError("kind " + std::to_string(kind) + " is not a kind of item", offset);
-    return kind;
+    std::uint16_t code = m_in.Word();
+    auto kind = KindFromCode(code);
+    if (!kind) throw ArchiveError("kind " + std::to_string(code) + " is not a kind of item", offset);
+    return *kind;
 }
 
 void EntryReader::Body(CDictonaryEntry& entry, bool isSubEntry) {
@@ -155,14 +156,14 @@ void EntryReader::Body(CDictonaryEntry& entry, bool isSubEntry) {
     entry.m_chHotkey = m_in.Word();
     if (!PlausibleHotkey(entry.m_chHotkey))
         throw ArchiveError("hotkey " + Hex(entry.m_chHotkey) + " is not a character of a code page", hotkeyOffset);
-    entry.m_nKind = Kind();
+    entry.m_kind = Kind();
     std::uint64_t countOffset = m_in.Offset();
     std::uint32_t count = m_in.Count(kMinSubEntrySize);
     // Only a text's primary entry has sub-entries; this also keeps the
     // reading from recursing any deeper.
     if (isSubEntry && count != 0) throw ArchiveError("a sub-entry has sub-entries of its own", countOffset);
     for (std::uint32_t i = 0; i < count; ++i) {
-        std::uint16_t kind = Kind();
+        ItemKind kind = Kind();
         auto sub = Record(kind);
         // A kind that occurs twice keeps the later entry; the earlier one may
         // still be referred back to.
@@ -186,7 +187,7 @@ std::unique_ptr<CDictonaryEntry> EntryReader::Copy(const CDictonaryEntry& entry,
 } // namespace
 
 bool CDictonaryEntry::operator==(const CDictonaryEntry& other) const {
-    if (m_strTranslation != other.m_strTranslation || m_chHotkey != other.m_chHotkey || m_nKind != other.m_nKind ||
+    if (m_strTranslation != other.m_strTranslation || m_chHotkey != other.m_chHotkey || m_kind != other.m_kind ||
         m_SubEntries.size() != other.m_SubEntries.size())
         return false;
     for (const auto& [kind, entry] : m_SubEntries) {
@@ -196,16 +197,16 @@ bool CDictonaryEntry::operator==(const CDictonaryEntry& other) const {
     return true;
 }
 
-const CDictonaryEntry* CDictonary::FindEntry(std::string_view source, std::uint32_t kind) const {
+const CDictonaryEntry* CDictonary::FindEntry(std::string_view source, ItemKind kind) const {
     auto found = m_entries.find(std::string(source));
     if (found == m_entries.end()) return nullptr;
     const CDictonaryEntry& primary = *found->second;
     if (const CDictonaryEntry* exact = primary.GetKindEntry(kind)) return exact;
-    if (primary.m_nKind == kKindAll) return &primary;
-    return primary.GetKindEntry(kKindAll);
+    if (primary.m_kind == ItemKind::All) return &primary;
+    return primary.GetKindEntry(ItemKind::All);
 }
 
-CDictonaryEntry* CDictonary::FindEntry(std::string_view source, std::uint32_t kind) {
+CDictonaryEntry* CDictonary::FindEntry(std::string_view source, ItemKind kind) {
     return const_cast<CDictonaryEntry*>(static_cast<const CDictonary*>(this)->FindEntry(source, kind));
 }
 
@@ -215,17 +216,17 @@ const CDictonaryEntry* CDictonary::Lookup(const std::string& source) const {
 }
 
 bool CDictonary::AddEntry(const std::string& source, std::string translation, std::uint16_t hotkey,
-                          std::uint32_t kind) {
+                          ItemKind kind) {
     if (!CheckEntry(source, translation, hotkey, kind)) return false;
     auto found = m_entries.find(source);
     if (found == m_entries.end()) {
         m_entries.emplace(source, std::make_unique<CDictonaryEntry>(std::move(translation), hotkey, kind));
         return true;
     }
-    if (kind == kKindAll) return false;
+    if (kind == ItemKind::All) return false;
     CDictonaryEntry& primary = *found->second;
     if (primary.GetKindEntry(kind)) return false;
-    primary.SubEntries().emplace(static_cast<std::uint16_t>(kind),
+    primary.SubEntries().emplace(kind,
                                  std::make_unique<CDictonaryEntry>(std::move(translation), hotkey, kind));
     return true;
 }

@@ -12,38 +12,35 @@
 #include <vector>
 
 #include "io/Result.h"
+#include "model/ItemKind.h"
 
 namespace quillon {
 
 class ArchiveReader;
 class ArchiveWriter;
 
-inline constexpr std::uint32_t kKindAll = 0;
-// The highest kind code an entry can have (VERSION).
-inline constexpr std::uint32_t kLastEntryKind = 6;
-
 // Whether (source, translation, hotkey, kind) can become a dictionary entry:
-// neither text empty, a kind from kKindAll to kLastEntryKind, and a hotkey
+// neither text empty, a kind from ItemKind::All to kLastEntryKind, and a hotkey
 // that is one byte of the code page, widened with or without sign (0x0000 to
 // 0x00FF, 0xFF80 to 0xFFFF). The error's message says what is wrong, in words
 // the front ends print as they are. AddEntry refuses whatever this refuses.
-Status CheckEntry(std::string_view source, std::string_view translation, std::uint16_t hotkey, std::uint32_t kind);
+Status CheckEntry(std::string_view source, std::string_view translation, std::uint16_t hotkey, ItemKind kind);
 
 class CDictonaryEntry {
 public:
     CDictonaryEntry() = default;
-    CDictonaryEntry(std::string translation, std::uint16_t hotkey, std::uint32_t kind)
-        : m_strTranslation(std::move(translation)), m_chHotkey(hotkey), m_nKind(kind) {}
+    CDictonaryEntry(std::string translation, std::uint16_t hotkey, ItemKind kind)
+        : m_strTranslation(std::move(translation)), m_chHotkey(hotkey), m_kind(kind) {}
     CDictonaryEntry(const CDictonaryEntry& other);
     CDictonaryEntry& operator=(const CDictonaryEntry&) = delete;
 
     // This entry when it is for `kind`, else its sub-entry for `kind`, else null.
-    CDictonaryEntry* GetKindEntry(std::uint32_t kind);
-    const CDictonaryEntry* GetKindEntry(std::uint32_t kind) const;
+    CDictonaryEntry* GetKindEntry(ItemKind kind);
+    const CDictonaryEntry* GetKindEntry(ItemKind kind) const;
 
-    // Sub-entries for other kinds, keyed by kind code (ordered, so files are stable).
-    std::map<std::uint16_t, std::unique_ptr<CDictonaryEntry>>& SubEntries() { return m_SubEntries; }
-    const std::map<std::uint16_t, std::unique_ptr<CDictonaryEntry>>& SubEntries() const { return m_SubEntries; }
+    // Sub-entries for other kinds, keyed by kind (ordered, so files are stable).
+    std::map<ItemKind, std::unique_ptr<CDictonaryEntry>>& SubEntries() { return m_SubEntries; }
+    const std::map<ItemKind, std::unique_ptr<CDictonaryEntry>>& SubEntries() const { return m_SubEntries; }
 
     // Body: translation, WORD hotkey, WORD kind, count of sub-entries, then per
     // sub-entry its WORD kind and its object record. (Reading is done by the
@@ -54,10 +51,10 @@ public:
 
     std::string m_strTranslation;
     std::uint16_t m_chHotkey = 0;
-    std::uint32_t m_nKind = 0;
+    ItemKind m_kind = ItemKind::All;
 
 private:
-    std::map<std::uint16_t, std::unique_ptr<CDictonaryEntry>> m_SubEntries;
+    std::map<ItemKind, std::unique_ptr<CDictonaryEntry>> m_SubEntries;
 };
 
 class CDictonary {
@@ -70,12 +67,12 @@ public:
 
     // The entry to use for an item of `kind`: the text's entry for that kind,
     // else its entry for all kinds, else null. Texts compare exactly.
-    CDictonaryEntry* FindEntry(std::string_view source, std::uint32_t kind);
-    const CDictonaryEntry* FindEntry(std::string_view source, std::uint32_t kind) const;
+    CDictonaryEntry* FindEntry(std::string_view source, ItemKind kind);
+    const CDictonaryEntry* FindEntry(std::string_view source, ItemKind kind) const;
     // Adds a translation unless the text already has one for that kind (any
     // entry at all, for kind 0) or CheckEntry refuses the pair. Never
     // replaces. True when something was added.
-    bool AddEntry(const std::string& source, std::string translation, std::uint16_t hotkey, std::uint32_t kind);
+    bool AddEntry(const std::string& source, std::string translation, std::uint16_t hotkey, ItemKind kind);
     bool RemoveKey(const std::string& source) { return m_entries.erase(source) > 0; }
     void Empty() { m_entries.clear(); }
     std::size_t GetCount() const { return m_entries.size(); }

@@ -160,7 +160,7 @@ void ImportLine(std::string_view line, GlossaryFormat format, char& separator, C
     }
     // A text left empty once its ampersand and quotes are gone is refused by
     // AddEntry and counted with the duplicates, as a line that adds nothing.
-    bool added = !dictionary.Lookup(source) && dictionary.AddEntry(source, std::move(translation.text), hotkey, kKindAll);
+    bool added = !dictionary.Lookup(source) && dictionary.AddEntry(source, std::move(translation.text), hotkey, ItemKind::All);
     ++(added ? report.imported : report.duplicates);
 }
 

@@ -15,13 +15,13 @@ ManualResult TranslateManually(CResourceItem& item, std::string translation, std
 }
 
 const CDictonaryEntry* SearchDictionary(const CDictonary& dictionary, const CResourceItem& item) {
-    return dictionary.FindEntry(item.m_strText, static_cast<std::uint32_t>(item.GetType()));
+    return dictionary.FindEntry(item.m_strText, item.GetKind());
 }
 
 AddResult AddToDictionary(CDictonary& dictionary, const CResourceItem& item, const std::string& translation,
                           std::uint16_t hotkey, const std::function<bool()>& confirmReplace) {
     if (translation == item.m_strText) return AddResult::SameAsSource;
-    auto kind = static_cast<std::uint32_t>(item.GetType());
+    auto kind = item.GetKind();
     // Checked before either path: a replaced entry must be one the file can hold too.
     if (!CheckEntry(item.m_strText, translation, hotkey, kind)) return AddResult::Refused;
     if (CDictonaryEntry* existing = dictionary.FindEntry(item.m_strText, kind)) {

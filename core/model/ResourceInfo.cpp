@@ -62,7 +62,7 @@ void CountItem(const CResourceItem& item, ResourceCounters& counters) {
 }
 
 void CountMenu(const CResourceItem& node, ResourceCounters& counters) {
-    if (node.GetType() == kKindPopupMenu)
+    if (node.GetKind() == ItemKind::PopupMenu)
         ++counters.m_nPopups;
     else
         ++counters.m_nMenuItems;
@@ -122,9 +122,9 @@ namespace {
 // says otherwise is refused.
 bool MenuShape(const CResourceItem& node) {
     for (const auto& child : node.GetChildren()) {
-        if (child->GetType() == kKindMenuItem) {
+        if (child->GetKind() == ItemKind::MenuItem) {
             if (child->GetCount() != 0) return false;
-        } else if (child->GetType() != kKindPopupMenu || !MenuShape(*child)) {
+        } else if (child->GetKind() != ItemKind::PopupMenu || !MenuShape(*child)) {
             return false;
         }
     }
@@ -133,19 +133,19 @@ bool MenuShape(const CResourceItem& node) {
 
 bool VersionShape(const CResourceItem& node) {
     for (const auto& child : node.GetChildren())
-        if (child->GetType() != kKindVersion || !VersionShape(*child)) return false;
+        if (child->GetKind() != ItemKind::Version || !VersionShape(*child)) return false;
     return true;
 }
 
 const char* ShapeFault(const CResourceInfo& info) {
     for (const auto& menu : info.m_Menus.GetChildren())
-        if (menu->GetType() != kKindPopupMenu || !MenuShape(*menu)) return "the menus hold an item of another kind";
+        if (menu->GetKind() != ItemKind::PopupMenu || !MenuShape(*menu)) return "the menus hold an item of another kind";
     for (const auto& string : info.m_Strings.GetChildren())
-        if (string->GetType() != kKindString || string->GetCount() != 0) return "the string table holds an item of another kind";
+        if (string->GetKind() != ItemKind::String || string->GetCount() != 0) return "the string table holds an item of another kind";
     for (const auto& dialog : info.m_Dialogs.GetChildren()) {
-        if (dialog->GetType() != kKindDialog) return "the dialogs hold an item of another kind";
+        if (dialog->GetKind() != ItemKind::Dialog) return "the dialogs hold an item of another kind";
         for (const auto& control : dialog->GetChildren())
-            if (control->GetType() != kKindControl || control->GetCount() != 0) return "a dialog holds an item of another kind";
+            if (control->GetKind() != ItemKind::Control || control->GetCount() != 0) return "a dialog holds an item of another kind";
     }
     if (!VersionShape(info.m_VersionInfo.m_Root)) return "the version resource holds an item of another kind";
     return nullptr;

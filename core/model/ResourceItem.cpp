@@ -15,19 +15,6 @@ constexpr int kMaxDepth = 64;
 constexpr std::size_t kMinChildRecord = 2;
 } // namespace
 
-const char* KindName(int kind) {
-    switch (kind) {
-    case 0: return "COMMON";
-    case kKindString: return "STRING";
-    case kKindControl: return "CONTROL";
-    case kKindDialog: return "DIALOG";
-    case kKindPopupMenu: return "POPUPMENU";
-    case kKindMenuItem: return "MENUITEM";
-    case kKindVersion: return "VERSION";
-    default: return "UNKNOWN";
-    }
-}
-
 CResourceItem::CResourceItem(std::string text, std::uint16_t hotkey, std::int32_t id, std::uint32_t extraState)
     : m_strText(std::move(text)), m_chHotkey(hotkey), m_strTranslation(m_strText), m_chTransHotkey(hotkey),
       m_nID(id), m_dwState(RIS_CREATED | extraState | (m_strText.empty() ? RIS_EMPTY : 0)) {}
@@ -129,7 +116,7 @@ void CResourceItem::Store(ArchiveWriter& out) const { StoreCommon(out); }
 void CResourceItem::Load(ArchiveReader& in, int depth) { LoadCommon(in, depth); }
 
 bool CResourceItem::operator==(const CResourceItem& other) const {
-    if (GetType() != other.GetType() || m_pData != other.m_pData || m_strText != other.m_strText ||
+    if (GetKind() != other.GetKind() || m_pData != other.m_pData || m_strText != other.m_strText ||
         m_chHotkey != other.m_chHotkey || m_strTranslation != other.m_strTranslation ||
         m_chTransHotkey != other.m_chTransHotkey || m_nID != other.m_nID || m_dwState != other.m_dwState ||
         m_children.size() != other.m_children.size() || !SameExtra(other))
@@ -205,7 +192,7 @@ std::unique_ptr<CResourceItem> CreateItemOfClass(std::string_view className) {
 
 std::string Describe(const CResourceItem& item) {
     std::ostringstream out;
-    out << item.GetTypeName() << " id=" << item.m_nID << " text=\"" << item.m_strText << "\"";
+    out << KindName(item.GetKind()) << " id=" << item.m_nID << " text=\"" << item.m_strText << "\"";
     if (item.m_chHotkey) out << " hotkey=0x" << std::hex << item.m_chHotkey << std::dec;
     if (item.m_strTranslation != item.m_strText || item.m_chTransHotkey != item.m_chHotkey)
         out << " translation=\"" << item.m_strTranslation << "\" transHotkey=0x" << std::hex

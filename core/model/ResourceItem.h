@@ -13,19 +13,12 @@
 #include <string_view>
 #include <vector>
 
+#include "model/ItemKind.h"
+
 namespace quillon {
 
 class ArchiveReader;
 class ArchiveWriter;
-
-// Kind codes of GetType. The dictionary uses 0 for "all kinds".
-inline constexpr int kKindCommon = -1;
-inline constexpr int kKindString = 1;
-inline constexpr int kKindControl = 2;
-inline constexpr int kKindDialog = 3;
-inline constexpr int kKindPopupMenu = 4;
-inline constexpr int kKindMenuItem = 5;
-inline constexpr int kKindVersion = 6;
 
 // State bits of m_dwState. An item counts as translated only when both low
 // bits are set.
@@ -34,10 +27,6 @@ inline constexpr std::uint32_t RIS_TRANSLATED = 0x00000003;
 inline constexpr std::uint32_t RIS_CARRIED = 0x00002000;
 inline constexpr std::uint32_t RIS_EMPTY = 0x00004000;
 inline constexpr std::uint32_t RIS_FIXED = 0x40000000;
-
-// Name of a kind code as shown to the user ("STRING"...), "UNKNOWN" otherwise.
-// Code 0 is the dictionary's "COMMON".
-const char* KindName(int kind);
 
 class CResourceItem {
 public:
@@ -54,8 +43,7 @@ public:
     CResourceItem& operator=(const CResourceItem&) = delete;
 
     virtual std::unique_ptr<CResourceItem> Clone() const { return std::make_unique<CResourceItem>(*this); }
-    virtual int GetType() const { return kKindCommon; }
-    virtual const char* GetTypeName() const { return "COMMON"; }
+    virtual ItemKind GetKind() const { return ItemKind::Common; }
     // Class name written into archive records.
     virtual const char* GetClassName() const { return "CResourceItem"; }
 
@@ -112,8 +100,7 @@ public:
     CStringEntry() = default;
     CStringEntry(const CStringEntry&) = default;
     std::unique_ptr<CResourceItem> Clone() const override { return std::make_unique<CStringEntry>(*this); }
-    int GetType() const override { return kKindString; }
-    const char* GetTypeName() const override { return "STRING"; }
+    ItemKind GetKind() const override { return ItemKind::String; }
     const char* GetClassName() const override { return "CStringEntry"; }
 };
 
@@ -123,8 +110,7 @@ public:
     CDialogItem() = default;
     CDialogItem(const CDialogItem&) = default;
     std::unique_ptr<CResourceItem> Clone() const override { return std::make_unique<CDialogItem>(*this); }
-    int GetType() const override { return kKindControl; }
-    const char* GetTypeName() const override { return "CONTROL"; }
+    ItemKind GetKind() const override { return ItemKind::Control; }
     const char* GetClassName() const override { return "CDialogItem"; }
 };
 
@@ -134,8 +120,7 @@ public:
     CDialogEntry() = default;
     CDialogEntry(const CDialogEntry&) = default;
     std::unique_ptr<CResourceItem> Clone() const override { return std::make_unique<CDialogEntry>(*this); }
-    int GetType() const override { return kKindDialog; }
-    const char* GetTypeName() const override { return "DIALOG"; }
+    ItemKind GetKind() const override { return ItemKind::Dialog; }
     const char* GetClassName() const override { return "CDialogEntry"; }
 };
 
@@ -164,8 +149,7 @@ public:
     CMenuEntry() = default;
     CMenuEntry(const CMenuEntry&) = default;
     std::unique_ptr<CResourceItem> Clone() const override { return std::make_unique<CMenuEntry>(*this); }
-    int GetType() const override { return kKindPopupMenu; }
-    const char* GetTypeName() const override { return "POPUPMENU"; }
+    ItemKind GetKind() const override { return ItemKind::PopupMenu; }
     const char* GetClassName() const override { return "CMenuEntry"; }
 };
 
@@ -175,8 +159,7 @@ public:
     CMenuItem() = default;
     CMenuItem(const CMenuItem&) = default;
     std::unique_ptr<CResourceItem> Clone() const override { return std::make_unique<CMenuItem>(*this); }
-    int GetType() const override { return kKindMenuItem; }
-    const char* GetTypeName() const override { return "MENUITEM"; }
+    ItemKind GetKind() const override { return ItemKind::MenuItem; }
     const char* GetClassName() const override { return "CMenuItem"; }
 };
 
@@ -194,8 +177,7 @@ public:
     CVersionBlock(CVersionBlock&&) noexcept = default;
     CVersionBlock& operator=(CVersionBlock&&) noexcept = default;
     std::unique_ptr<CResourceItem> Clone() const override { return std::make_unique<CVersionBlock>(*this); }
-    int GetType() const override { return kKindVersion; }
-    const char* GetTypeName() const override { return "VERSION"; }
+    ItemKind GetKind() const override { return ItemKind::Version; }
     const char* GetClassName() const override { return "CVersionBlock"; }
     void Store(ArchiveWriter& out) const override;
     void Load(ArchiveReader& in, int depth) override;

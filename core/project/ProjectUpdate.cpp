@@ -13,7 +13,7 @@ namespace quillon {
 namespace {
 
 bool IsSeparator(const CResourceItem& item) {
-    return item.GetType() == kKindMenuItem && item.m_nID == 0 && (item.m_dwState & RIS_FIXED);
+    return item.GetKind() == ItemKind::MenuItem && item.m_nID == 0 && (item.m_dwState & RIS_FIXED);
 }
 
 // Menu children are found by ID (and text for unnamed IDs). Separators all
@@ -53,7 +53,7 @@ public:
         for (const auto& dialog : fresh.GetChildren()) {
             CResourceItem* match = oldIndex.Find(dialog->m_strText, dialog->m_nID);
             if (!match) {
-                if (dialog->GetType() == kKindDialog) {
+                if (dialog->GetKind() == ItemKind::Dialog) {
                     old.AddChild(dialog->Clone());
                     m_report.added += 1 + dialog->GetCount();
                 }
@@ -78,7 +78,7 @@ public:
         for (const auto& menu : fresh.GetChildren()) {
             CResourceItem* match = old.FindChild(menu->m_strText, menu->m_nID);
             if (!match) {
-                if (menu->GetType() == kKindPopupMenu) {
+                if (menu->GetKind() == ItemKind::PopupMenu) {
                     old.AddChild(menu->Clone());
                     m_report.added += CountNodes(*menu);
                 }
@@ -152,7 +152,7 @@ private:
                 m_report.added += CountNodes(child);
             } else {
                 MenuTextRule(*match, child);
-                if (match->GetType() == kKindPopupMenu && child.GetType() == kKindPopupMenu) MergeMenu(*match, child);
+                if (match->GetKind() == ItemKind::PopupMenu && child.GetKind() == ItemKind::PopupMenu) MergeMenu(*match, child);
             }
             Step();
         }

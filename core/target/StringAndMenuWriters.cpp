@@ -100,7 +100,7 @@ public:
             const CResourceItem& child = *children[i];
             auto options = static_cast<std::uint16_t>(static_cast<const CMenuNode&>(child).m_dwOptions);
             options = static_cast<std::uint16_t>(i + 1 == children.size() ? (options | kEndOfLevel) : (options & ~kEndOfLevel));
-            bool popup = child.GetType() == kKindPopupMenu;
+            bool popup = child.GetKind() == ItemKind::PopupMenu;
             if (popup) options |= kPopup;
             m_buffer.Word(options);
             if (!popup) m_buffer.Word(static_cast<std::uint16_t>(child.m_nID));

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     GlossaryFormat format = (data[0] & 1) ? GlossaryFormat::Microsoft : GlossaryFormat::Text;
     CodePage codePage = fuzz::PickCodePage(static_cast<std::uint8_t>(data[0] >> 1));
     CDictonary dictionary;
-    dictionary.AddEntry("Open", "Ouvrir", 'O', kKindAll); // so duplicates are met as well
+    dictionary.AddEntry("Open", "Ouvrir", 'O', ItemKind::All); // so duplicates are met as well
     ImportGlossary(fuzz::Body(data, size, 1), format, dictionary, codePage);
     return 0;
 }

@@ -37,7 +37,7 @@ QVariant CNotTranslatedModel::data(const QModelIndex& index, int role) const {
     const CResourceItem& item = *ItemAt(index.row());
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
-        case 0: return QString::fromLatin1(item.GetTypeName());
+        case 0: return QString::fromLatin1(KindName(item.GetKind()));
         case 1: return QString::number(item.m_nID);
         case 2: return ToQt(item.m_strText, m_codePage);
         case 3: return HotkeyToQt(item.m_chHotkey, m_codePage);

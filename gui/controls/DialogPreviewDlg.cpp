@@ -59,7 +59,7 @@ std::uint32_t Options(const CResourceItem& item) {
 
 // Classic templates mark a separator by an entry with ID 0 and no text.
 bool IsSeparator(const CResourceItem& item) {
-    if (item.GetType() != kKindMenuItem) return false;
+    if (item.GetKind() != ItemKind::MenuItem) return false;
     return (Options(item) & MF_SEPARATOR) || (item.m_nID == 0 && item.m_strText.empty());
 }
 
@@ -89,7 +89,7 @@ void ApplyOptions(QAction* action, const CResourceItem& item) {
 template <typename Target>
 void AddEntries(const CResourceItem& level, Target* target, const CodePage& codePage) {
     for (const auto& child : level.GetChildren()) {
-        if (child->GetType() == kKindPopupMenu) {
+        if (child->GetKind() == ItemKind::PopupMenu) {
             QMenu* popup = target->addMenu(MenuText(*child, codePage));
             // Windows shows every separator of the template, even two in a row.
             popup->setSeparatorsCollapsible(false);
@@ -183,7 +183,7 @@ void CMenuPreviewDlg::CheckLevel(const CResourceItem& level, const QString& name
             m_duplicates << tr("Level \"%1\": hotkey %2 used by %3")
                                 .arg(name, HotkeyToQt(key, codePage), users[key].join(QStringLiteral(", ")));
     for (const auto& child : level.GetChildren())
-        if (child->GetType() == kKindPopupMenu) CheckLevel(*child, ShortName(*child, codePage), codePage);
+        if (child->GetKind() == ItemKind::PopupMenu) CheckLevel(*child, ShortName(*child, codePage), codePage);
 }
 
 } // namespace quillon::gui

@@ -21,7 +21,7 @@ void CountItem(const CResourceItem& item, KindTally& kind, StatusTally& tally) {
 }
 
 void CountMenu(const CResourceItem& node, StatusTally& tally) {
-    CountItem(node, node.GetType() == kKindPopupMenu ? tally.m_Popups : tally.m_MenuItems, tally);
+    CountItem(node, node.GetKind() == ItemKind::PopupMenu ? tally.m_Popups : tally.m_MenuItems, tally);
     for (const auto& child : node.GetChildren()) CountMenu(*child, tally);
 }
 

@@ -56,7 +56,7 @@ void CContentsModel::AddMenus(Node& root) {
 void CContentsModel::AddPopups(Node& parent, CResourceItem& menu) {
     const CodePage& codePage = m_doc.GetCodePage();
     for (auto& child : menu.GetChildren()) {
-        if (child->GetType() != kKindPopupMenu) continue;
+        if (child->GetKind() != ItemKind::PopupMenu) continue;
         Node& node = parent.Add(ToQt(child->m_strText, codePage), IconKind::Menu, IconKind::Menu, child.get());
         AddPopups(node, *child);
     }

@@ -60,7 +60,7 @@ void CDictionaryModel::DeleteRows(const std::set<int>& rows) {
     // Entry rows first, while their primaries still exist; then whole texts.
     for (const Row& r : m_rows)
         if (r.primary && removedEntries.count(r.entry) && !removedPrimaries.count(r.primary))
-            r.primary->SubEntries().erase(static_cast<std::uint16_t>(r.entry->m_nKind));
+            r.primary->SubEntries().erase(r.entry->m_kind);
     for (const Row& r : m_rows)
         if (!r.primary && removedPrimaries.count(r.entry)) dictionary.RemoveKey(r.source);
     std::erase_if(m_rows, [&](const Row& r) {
@@ -73,7 +73,7 @@ void CDictionaryModel::SortBy(int column) {
     beginResetModel();
     std::stable_sort(m_rows.begin(), m_rows.end(), [&](const Row& a, const Row& b) {
         switch (column) {
-        case ColumnType: return a.entry->m_nKind < b.entry->m_nKind;
+        case ColumnType: return a.entry->m_kind < b.entry->m_kind;
         case ColumnSource: return a.source < b.source;
         case ColumnTranslated: return a.entry->m_strTranslation < b.entry->m_strTranslation;
         default: return a.entry->m_chHotkey < b.entry->m_chHotkey;
@@ -95,7 +95,7 @@ int CDictionaryModel::columnCount(const QModelIndex& parent) const { return pare
 QString CDictionaryModel::Text(const Row& row, int column) const {
     const CodePage& codePage = m_doc.GetCodePage();
     switch (column) {
-    case ColumnType: return QString::fromLatin1(KindName(static_cast<int>(row.entry->m_nKind)));
+    case ColumnType: return QString::fromLatin1(KindName(row.entry->m_kind));
     case ColumnSource: return ToQt(row.source, codePage);
     case ColumnTranslated: return ToQt(row.entry->m_strTranslation, codePage);
     default: return HotkeyToQt(row.entry->m_chHotkey, codePage);

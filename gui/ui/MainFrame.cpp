@@ -389,8 +389,8 @@ void CMainFrame::UpdateActions() {
     for (const char* name : {"Translate", "Restore"}) Action(name)->setEnabled(selected);
     for (const char* name : {"AutoTranslate", "RestoreAll", "BuildTarget"}) Action(name)->setEnabled(items);
     CResourceItem* node = SelectedNode();
-    Action("ViewDialog")->setEnabled(node && node->GetType() == kKindDialog && node->GetDataSize() > 0);
-    Action("ViewMenu")->setEnabled(node && node->GetType() == kKindPopupMenu);
+    Action("ViewDialog")->setEnabled(node && node->GetKind() == ItemKind::Dialog && node->GetDataSize() > 0);
+    Action("ViewMenu")->setEnabled(node && node->GetKind() == ItemKind::PopupMenu);
 }
 
 namespace {

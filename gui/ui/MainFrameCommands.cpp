@@ -320,14 +320,14 @@ void CMainFrame::OnImportGlossary(bool microsoft) {
 
 void CMainFrame::OnViewDialog() {
     CResourceItem* node = SelectedNode();
-    if (!node || node->GetType() != kKindDialog || node->GetDataSize() == 0) return;
+    if (!node || node->GetKind() != ItemKind::Dialog || node->GetDataSize() == 0) return;
     CDialogPreviewDlg preview(*node, m_doc.GetCodePage(), this);
     preview.exec();
 }
 
 void CMainFrame::OnViewMenu() {
     CResourceItem* node = SelectedNode();
-    if (!node || node->GetType() != kKindPopupMenu) return;
+    if (!node || node->GetKind() != ItemKind::PopupMenu) return;
     CMenuPreviewDlg preview(*node, m_doc.GetCodePage(), this);
     preview.exec();
 }

@@ -18,24 +18,24 @@ void CStringListModel::ShowItems(CResourceItem* node) {
             if (!(child->m_dwState & RIS_FIXED)) m_rows.push_back({child.get(), {}});
     };
     if (node) {
-        switch (node->GetType()) {
-        case kKindPopupMenu:
+        switch (node->GetKind()) {
+        case ItemKind::PopupMenu:
             for (auto& child : node->GetChildren()) {
-                if (child->GetType() == kKindPopupMenu)
+                if (child->GetKind() == ItemKind::PopupMenu)
                     m_rows.push_back({child.get(), tr("Popup Menu")});
                 else if (!(child->m_dwState & RIS_FIXED))
                     m_rows.push_back({child.get(), {}});
             }
             break;
-        case kKindDialog:
+        case ItemKind::Dialog:
             m_rows.push_back({node, tr("Title")});
             listChildren(*node);
             break;
-        case kKindString:
+        case ItemKind::String:
             // The tree's one "String Table" node lists every string of the module.
             listChildren(m_doc.Project().m_ResourceInfo.m_Strings);
             break;
-        case kKindVersion: {
+        case ItemKind::Version: {
             const CodePage& codePage = m_doc.GetCodePage();
             for (auto& child : node->GetChildren())
                 if (!(child->m_dwState & RIS_FIXED))

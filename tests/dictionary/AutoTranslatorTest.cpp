@@ -134,10 +134,10 @@ TEST(Hotkeys, NeverInsideMultiByteCharactersOrEscapes) {
 TEST(AutoTranslate, FortyTwoPercentOfSeven) {
     auto project = SmallProject();
     ASSERT_EQ(project->m_ResourceInfo.m_nTranslatable, 7u);
-    project->m_Dictionary.AddEntry("File", "Datei", 'D', kKindPopupMenu);
-    project->m_Dictionary.AddEntry("Print", "Drucken", 0, kKindAll);
-    project->m_Dictionary.AddEntry("Ready", "Bereit", 0, kKindString);
-    project->m_Dictionary.AddEntry("Busy", "Busy", 0, kKindString); // same as the source: stays untranslated
+    project->m_Dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu);
+    project->m_Dictionary.AddEntry("Print", "Drucken", 0, ItemKind::All);
+    project->m_Dictionary.AddEntry("Ready", "Bereit", 0, ItemKind::String);
+    project->m_Dictionary.AddEntry("Busy", "Busy", 0, ItemKind::String); // same as the source: stays untranslated
     Recorder recorder;
     CAutoTranslator translator(*project, &recorder);
     AutoTranslateResult result = translator.Run();
@@ -186,7 +186,7 @@ TEST(AutoTranslate, NothingTranslatableEndsAtOnce) {
 TEST(AutoTranslate, StopInTheMenusAbortsStopInTheStringsCompletes) {
     {
         auto project = SmallProject();
-        project->m_Dictionary.AddEntry("Open", "Öffnen", 0, kKindAll);
+        project->m_Dictionary.AddEntry("Open", "Öffnen", 0, ItemKind::All);
         Recorder recorder;
         CAutoTranslator translator(*project, &recorder);
         recorder.translator = &translator;
@@ -200,8 +200,8 @@ TEST(AutoTranslate, StopInTheMenusAbortsStopInTheStringsCompletes) {
     }
     {
         auto project = SmallProject();
-        project->m_Dictionary.AddEntry("Ready", "Bereit", 0, kKindAll);
-        project->m_Dictionary.AddEntry("Busy", "Belegt", 0, kKindAll);
+        project->m_Dictionary.AddEntry("Ready", "Bereit", 0, ItemKind::All);
+        project->m_Dictionary.AddEntry("Busy", "Belegt", 0, ItemKind::All);
         Recorder recorder;
         CAutoTranslator translator(*project, &recorder);
         recorder.translator = &translator;
@@ -220,14 +220,14 @@ TEST(AutoTranslate, RealProjectRunTwiceChangesNothingTheSecondTime) {
     settings.targetLanguage = 0x0407;
     auto project = std::move(CreateProject(settings)).Value();
     CDictonary& dictionary = project->m_Dictionary;
-    dictionary.AddEntry("File", "Datei", 'D', kKindPopupMenu);
-    dictionary.AddEntry("Edit", "Bearbeiten", 'B', kKindPopupMenu);
-    dictionary.AddEntry("Help", "Hilfe", 'H', kKindMenuItem);
-    dictionary.AddEntry("Open\\tCtrl+O", "Öffnen\\tStrg+O", 'f', kKindMenuItem);
-    dictionary.AddEntry("Level2", "Ebene2", 'E', kKindPopupMenu);
-    dictionary.AddEntry("Hello", "Hallo", 0, kKindString);
-    dictionary.AddEntry("Browse...", "Durchsuchen...", 'D', kKindAll);
-    dictionary.AddEntry("Name:", "Name:", 'N', kKindControl);
+    dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu);
+    dictionary.AddEntry("Edit", "Bearbeiten", 'B', ItemKind::PopupMenu);
+    dictionary.AddEntry("Help", "Hilfe", 'H', ItemKind::MenuItem);
+    dictionary.AddEntry("Open\\tCtrl+O", "Öffnen\\tStrg+O", 'f', ItemKind::MenuItem);
+    dictionary.AddEntry("Level2", "Ebene2", 'E', ItemKind::PopupMenu);
+    dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
+    dictionary.AddEntry("Browse...", "Durchsuchen...", 'D', ItemKind::All);
+    dictionary.AddEntry("Name:", "Name:", 'N', ItemKind::Control);
     CAutoTranslator first(*project);
     AutoTranslateResult result = first.Run();
     EXPECT_EQ(result.translated, 7u);

@@ -34,19 +34,19 @@ TEST(DictionaryFile, EmptyDictionaryIsTwoZeroBytes) { EXPECT_EQ(Stored(CDictonar
 
 TEST(DictionaryFile, OneEntryWithoutSubEntries) {
     CDictonary dictionary;
-    dictionary.AddEntry("Open", "Öffnen", 'f', kKindString);
+    dictionary.AddEntry("Open", "Öffnen", 'f', ItemKind::String);
     Bytes expected{0x01, 0x00, 0x04, 'O', 'p', 'e', 'n'};
     Append(expected, ClassRecord());
     Append(expected, {0x06, 0xD6, 'f', 'f', 'n', 'e', 'n', 'f', 0x00, 0x01, 0x00, 0x00, 0x00});
-    dictionary.FindEntry("Open", kKindString)->m_strTranslation = "\xD6" "ffnen";
+    dictionary.FindEntry("Open", ItemKind::String)->m_strTranslation = "\xD6" "ffnen";
     EXPECT_EQ(Stored(dictionary), expected);
 }
 
 TEST(DictionaryFile, SubEntriesAndLaterEntriesUseTheClassTag) {
     CDictonary dictionary;
-    dictionary.AddEntry("A", "a1", 0, kKindString);
-    dictionary.AddEntry("A", "a3", 'a', kKindDialog);
-    dictionary.AddEntry("B", "b", 0, kKindAll);
+    dictionary.AddEntry("A", "a1", 0, ItemKind::String);
+    dictionary.AddEntry("A", "a3", 'a', ItemKind::Dialog);
+    dictionary.AddEntry("B", "b", 0, ItemKind::All);
     Bytes expected{0x02, 0x00, 0x01, 'A'};
     Append(expected, ClassRecord());
     Append(expected, {0x02, 'a', '1', 0x00, 0x00, 0x01, 0x00, 0x01, 0x00}); // body, one sub-entry
@@ -73,20 +73,20 @@ TEST(DictionaryFile, ReaderAcceptsNullsBackReferencesAndRepeatedTexts) {
     ArchiveReader in(bytes);
     loaded.Load(in);
     EXPECT_EQ(loaded.GetCount(), 1u);
-    ASSERT_NE(loaded.FindEntry("Y", kKindString), nullptr);
-    EXPECT_EQ(loaded.FindEntry("Y", kKindString)->m_strTranslation, "x");
-    EXPECT_EQ(loaded.FindEntry("X", kKindString), nullptr);
+    ASSERT_NE(loaded.FindEntry("Y", ItemKind::String), nullptr);
+    EXPECT_EQ(loaded.FindEntry("Y", ItemKind::String)->m_strTranslation, "x");
+    EXPECT_EQ(loaded.FindEntry("X", ItemKind::String), nullptr);
 }
 
 TEST(DictionaryFile, MalformedFilesFailWithoutAHalfReadDictionary) {
     CDictonary dictionary;
-    dictionary.AddEntry("Open", "Ouvrir", 'O', kKindMenuItem);
-    dictionary.AddEntry("Open", "Ouvrir", 0, kKindAll);
-    dictionary.AddEntry("Close", "Fermer", 'F', kKindControl);
+    dictionary.AddEntry("Open", "Ouvrir", 'O', ItemKind::MenuItem);
+    dictionary.AddEntry("Open", "Ouvrir", 0, ItemKind::All);
+    dictionary.AddEntry("Close", "Fermer", 'F', ItemKind::Control);
     Bytes bytes = Stored(dictionary);
     for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
         CDictonary loaded;
-        loaded.AddEntry("stale", "x", 0, 0);
+        loaded.AddEntry("stale", "x", 0, ItemKind::All);
         ArchiveReader in(std::span<const std::uint8_t>(bytes).first(cut));
         EXPECT_THROW(loaded.Load(in), ArchiveError) << "cut at " << cut;
         EXPECT_EQ(loaded.GetCount(), 0u);
@@ -100,39 +100,39 @@ TEST(DictionaryFile, MalformedFilesFailWithoutAHalfReadDictionary) {
 
 TEST(Dictionary, FindEntryPrefersTheItemsKindOverAllKinds) {
     CDictonary dictionary;
-    dictionary.AddEntry("Open", "string", 0, kKindString);
-    EXPECT_FALSE(dictionary.AddEntry("Open", "common", 0, kKindAll));
-    EXPECT_EQ(dictionary.FindEntry("Open", kKindMenuItem), nullptr);
+    dictionary.AddEntry("Open", "string", 0, ItemKind::String);
+    EXPECT_FALSE(dictionary.AddEntry("Open", "common", 0, ItemKind::All));
+    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::MenuItem), nullptr);
     // An all-kinds sub-entry only comes from a file; look-ups honour it.
-    dictionary.FindEntry("Open", kKindString)->SubEntries().emplace(0, std::make_unique<CDictonaryEntry>("common", 0, 0));
-    ASSERT_NE(dictionary.FindEntry("Open", kKindMenuItem), nullptr);
-    EXPECT_EQ(dictionary.FindEntry("Open", kKindMenuItem)->m_strTranslation, "common");
-    EXPECT_EQ(dictionary.FindEntry("Open", kKindString)->m_strTranslation, "string");
-    EXPECT_EQ(dictionary.FindEntry("open", kKindString), nullptr); // case-sensitive
+    dictionary.FindEntry("Open", ItemKind::String)->SubEntries().emplace(ItemKind::All, std::make_unique<CDictonaryEntry>("common", 0, ItemKind::All));
+    ASSERT_NE(dictionary.FindEntry("Open", ItemKind::MenuItem), nullptr);
+    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::MenuItem)->m_strTranslation, "common");
+    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::String)->m_strTranslation, "string");
+    EXPECT_EQ(dictionary.FindEntry("open", ItemKind::String), nullptr); // case-sensitive
     CDictonary common;
-    common.AddEntry("Close", "Schließen", 0, kKindAll);
-    EXPECT_EQ(common.FindEntry("Close", kKindDialog)->m_strTranslation, "Schließen");
+    common.AddEntry("Close", "Schließen", 0, ItemKind::All);
+    EXPECT_EQ(common.FindEntry("Close", ItemKind::Dialog)->m_strTranslation, "Schließen");
 }
 
 TEST(Dictionary, AddEntryNeverReplaces) {
     CDictonary dictionary;
-    EXPECT_TRUE(dictionary.AddEntry("Open", "a", 0, kKindString));
-    EXPECT_FALSE(dictionary.AddEntry("Open", "b", 0, kKindAll));   // kind 0 with any entry present
-    EXPECT_TRUE(dictionary.AddEntry("Open", "c", 0, kKindDialog)); // a sub-entry
-    EXPECT_FALSE(dictionary.AddEntry("Open", "d", 0, kKindString));
-    EXPECT_FALSE(dictionary.AddEntry("Open", "e", 0, kKindDialog));
-    EXPECT_EQ(dictionary.FindEntry("Open", kKindString)->m_strTranslation, "a");
-    EXPECT_EQ(dictionary.FindEntry("Open", kKindDialog)->m_strTranslation, "c");
+    EXPECT_TRUE(dictionary.AddEntry("Open", "a", 0, ItemKind::String));
+    EXPECT_FALSE(dictionary.AddEntry("Open", "b", 0, ItemKind::All));   // kind 0 with any entry present
+    EXPECT_TRUE(dictionary.AddEntry("Open", "c", 0, ItemKind::Dialog)); // a sub-entry
+    EXPECT_FALSE(dictionary.AddEntry("Open", "d", 0, ItemKind::String));
+    EXPECT_FALSE(dictionary.AddEntry("Open", "e", 0, ItemKind::Dialog));
+    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::String)->m_strTranslation, "a");
+    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::Dialog)->m_strTranslation, "c");
     EXPECT_EQ(dictionary.Lookup("Open")->SubEntries().size(), 1u);
 }
 
 TEST(DictionaryFiles, LoadReplacesSaveIsAtomicAndEmptyPathsAreSkipped) {
     TempDir dir;
     CDictonary first;
-    first.AddEntry("One", "Eins", 0, kKindAll);
+    first.AddEntry("One", "Eins", 0, ItemKind::All);
     ASSERT_TRUE(first.Save(dir.File("a.dic")));
     CDictonary second;
-    second.AddEntry("Two", "Zwei", 0, kKindAll);
+    second.AddEntry("Two", "Zwei", 0, ItemKind::All);
     ASSERT_TRUE(second.Save(dir.File("b.dic")));
 
     CDictonary loaded;
@@ -171,8 +171,8 @@ TEST(DictionaryFile, BackReferenceToAReplacedEntryIsCopiedFromTheOldEntry) {
     CDictonary loaded;
     ArchiveReader in(bytes);
     loaded.Load(in);
-    EXPECT_EQ(loaded.FindEntry("X", kKindString)->m_strTranslation, "y");
-    EXPECT_EQ(loaded.FindEntry("Y", kKindString)->m_strTranslation, "x");
+    EXPECT_EQ(loaded.FindEntry("X", ItemKind::String)->m_strTranslation, "y");
+    EXPECT_EQ(loaded.FindEntry("Y", ItemKind::String)->m_strTranslation, "x");
 }
 
 namespace {
@@ -276,7 +276,7 @@ TEST(DictionaryFile, BackReferencesCopyOnlyWhatTheFileSizeAllows) {
     };
     CDictonary loaded;
     ASSERT_FALSE(LoadError(shared(26), loaded));
-    EXPECT_EQ(loaded.FindEntry("q", kKindString)->m_strTranslation, std::string(4096, 'x'));
+    EXPECT_EQ(loaded.FindEntry("q", ItemKind::String)->m_strTranslation, std::string(4096, 'x'));
 
     Bytes many = shared(1000);
     auto error = LoadError(many, loaded);
@@ -293,20 +293,20 @@ TEST(Dictionary, EntriesNeedBothTextsAKindAndAOneByteHotkey) {
         const char* source;
         const char* translation;
         std::uint16_t hotkey;
-        std::uint32_t kind;
+        ItemKind kind;
         const char* reason; // null: added
     } cases[] = {
-        {"Open", "Öffnen", 0xFFF6, kKindMenuItem, nullptr},
-        {"Open", "Öffnen", 0x00F6, kKindAll, nullptr},
-        {"", "Öffnen", 0, kKindAll, "the source text is empty"},
-        {"Open", "", 'O', kKindString, "the translation is empty"},
-        {"Open", "Öffnen", 0, 7, "kind 7 is not a kind of item"},
-        {"Open", "Öffnen", 0, 0xFFFFFFFF, "kind 4294967295 is not a kind of item"},
-        {"Open", "Öffnen", 0x1234, kKindString, "hotkey 0x1234 is not a character"},
+        {"Open", "Öffnen", 0xFFF6, ItemKind::MenuItem, nullptr},
+        {"Open", "Öffnen", 0x00F6, ItemKind::All, nullptr},
+        {"", "Öffnen", 0, ItemKind::All, "the source text is empty"},
+        {"Open", "", 'O', ItemKind::String, "the translation is empty"},
+        {"Open", "Öffnen", 0, static_cast<ItemKind>(7), "kind 7 is not a kind of item"},
+        {"Open", "Öffnen", 0, ItemKind::Common, "kind -1 is not a kind of item"},
+        {"Open", "Öffnen", 0x1234, ItemKind::String, "hotkey 0x1234 is not a character"},
     };
     for (const Case& c : cases) {
         CDictonary dictionary;
-        EXPECT_EQ(dictionary.AddEntry(c.source, c.translation, c.hotkey, c.kind), !c.reason) << c.source << c.kind;
+        EXPECT_EQ(dictionary.AddEntry(c.source, c.translation, c.hotkey, c.kind), !c.reason) << c.source << KindCode(c.kind);
         EXPECT_EQ(dictionary.GetCount(), c.reason ? 0u : 1u);
         Status checked = CheckEntry(c.source, c.translation, c.hotkey, c.kind);
         EXPECT_EQ(checked.Ok(), !c.reason);

@@ -22,7 +22,7 @@ Import RunImport(const std::string& text, GlossaryFormat format, std::uint32_t c
 }
 
 std::string Translation(const CDictonary& dictionary, const std::string& source) {
-    const CDictonaryEntry* entry = dictionary.FindEntry(source, kKindString);
+    const CDictonaryEntry* entry = dictionary.FindEntry(source, ItemKind::String);
     return entry ? entry->m_strTranslation : "<none>";
 }
 
@@ -31,9 +31,9 @@ std::string Translation(const CDictonary& dictionary, const std::string& source)
 TEST(TextGlossary, FieldsAmpersandsAndTheHotkeyField) {
     Import import = RunImport("&Open\tx\t&Ouvrir\tv\r\nSave\tx\tEnregistrer\tS\r\nTwo tabs\tx\tonly\r\n", GlossaryFormat::Text);
     EXPECT_EQ(Translation(import.dictionary, "Open"), "Ouvrir");
-    EXPECT_EQ(import.dictionary.FindEntry("Open", 0)->m_chHotkey, 'O'); // the & wins over the last field
-    EXPECT_EQ(import.dictionary.FindEntry("Open", 0)->m_nKind, kKindAll);
-    EXPECT_EQ(import.dictionary.FindEntry("Save", 0)->m_chHotkey, 'S');
+    EXPECT_EQ(import.dictionary.FindEntry("Open", ItemKind::All)->m_chHotkey, 'O'); // the & wins over the last field
+    EXPECT_EQ(import.dictionary.FindEntry("Open", ItemKind::All)->m_kind, ItemKind::All);
+    EXPECT_EQ(import.dictionary.FindEntry("Save", ItemKind::All)->m_chHotkey, 'S');
     EXPECT_EQ(Translation(import.dictionary, "Two tabs"), "<none>"); // fewer than three tabs
     EXPECT_EQ(import.report.lines, 3u);
     EXPECT_EQ(import.report.counted, 3u);
@@ -54,11 +54,11 @@ TEST(TextGlossary, EveryLineEndingKeepsEveryCharacter) {
 
 TEST(TextGlossary, ExistingSourceTextsAreLeftAloneAndCounted) {
     Import import;
-    import.dictionary.AddEntry("Open", "Öffnen", 'f', kKindMenuItem);
+    import.dictionary.AddEntry("Open", "Öffnen", 'f', ItemKind::MenuItem);
     std::string text = "Open\t-\tOuvrir\t\r\n";
     std::vector<std::uint8_t> bytes(text.begin(), text.end());
     import.report = ImportGlossary(bytes, GlossaryFormat::Text, import.dictionary, CodePage(1252));
-    EXPECT_EQ(import.dictionary.FindEntry("Open", kKindMenuItem)->m_strTranslation, "Öffnen");
+    EXPECT_EQ(import.dictionary.FindEntry("Open", ItemKind::MenuItem)->m_strTranslation, "Öffnen");
     EXPECT_EQ(import.report.duplicates, 1u);
     EXPECT_EQ(import.report.imported, 0u);
     EXPECT_EQ(import.report.counted, 1u);
@@ -72,7 +72,7 @@ TEST(MicrosoftGlossary, CommasUntilALineUsesOnlyTabsAndQuotesAreDropped) {
                         "Comma, here\tx\tKomma, hier\t\r\n",
                         GlossaryFormat::Microsoft);
     EXPECT_EQ(Translation(import.dictionary, "File"), "Datei");
-    EXPECT_EQ(import.dictionary.FindEntry("File", 0)->m_chHotkey, 'D');
+    EXPECT_EQ(import.dictionary.FindEntry("File", ItemKind::All)->m_chHotkey, 'D');
     EXPECT_EQ(Translation(import.dictionary, "Edit"), "Bearbeiten");
     EXPECT_EQ(Translation(import.dictionary, "Tab"), "Tabulator");
     EXPECT_EQ(Translation(import.dictionary, "Comma, here"), "Komma, hier");
@@ -95,7 +95,7 @@ TEST(Glossaries, ByteOrderMarksAreConvertedToTheCodePage) {
     for (const auto& bytes : {little, big, withMark}) {
         CDictonary dictionary;
         GlossaryReport report = ImportGlossary(bytes, GlossaryFormat::Text, dictionary, CodePage(1252));
-        EXPECT_EQ(dictionary.FindEntry("Gr\xFC\xDF" "e", 0)->m_strTranslation, "Greetings");
+        EXPECT_EQ(dictionary.FindEntry("Gr\xFC\xDF" "e", ItemKind::All)->m_strTranslation, "Greetings");
         EXPECT_EQ(report.replacedCharacters, 0u);
     }
     // UTF-8 without a mark is recognised too.

@@ -39,13 +39,13 @@ TEST(ManualTranslation, AddToDictionaryAsksBeforeReplacing) {
 
     // An all-kinds entry is what gets replaced; no entry for the kind is added.
     CDictonary common;
-    common.AddEntry("Open", "Ouvrir", 0, kKindAll);
+    common.AddEntry("Open", "Ouvrir", 0, ItemKind::All);
     EXPECT_EQ(AddToDictionary(common, item, "Öffnen", 'f', yes), AddResult::Replaced);
-    EXPECT_EQ(common.Lookup("Open")->m_nKind, kKindAll);
+    EXPECT_EQ(common.Lookup("Open")->m_kind, ItemKind::All);
     EXPECT_TRUE(common.Lookup("Open")->SubEntries().empty());
     // A primary entry of another kind: a new entry for this kind, no question.
     CDictonary other;
-    other.AddEntry("Open", "Ouvrir", 0, kKindString);
+    other.AddEntry("Open", "Ouvrir", 0, ItemKind::String);
     asked = 0;
     EXPECT_EQ(AddToDictionary(other, item, "Öffnen", 'f', yes), AddResult::Added);
     EXPECT_EQ(asked, 0);
@@ -119,7 +119,7 @@ TEST(ManualTranslation, AddToDictionaryRefusesAnEmptyTranslationEvenAsAReplaceme
     CDictonary dictionary;
     EXPECT_EQ(AddToDictionary(dictionary, item, "", 0, yes), AddResult::Refused);
     EXPECT_EQ(dictionary.GetCount(), 0u);
-    dictionary.AddEntry("Open", "Öffnen", 'f', kKindMenuItem);
+    dictionary.AddEntry("Open", "Öffnen", 'f', ItemKind::MenuItem);
     EXPECT_EQ(AddToDictionary(dictionary, item, "", 0, yes), AddResult::Refused);
     EXPECT_EQ(SearchDictionary(dictionary, item)->m_strTranslation, "Öffnen");
     EXPECT_EQ(AddToDictionary(dictionary, item, "Auf", 0x0141, yes), AddResult::Refused);

@@ -57,7 +57,7 @@ TEST_P(BasicFixture, StringsKeepIdsEscapesAndTheBufferCut) {
     EXPECT_EQ(longText.size(), 2047u);
     EXPECT_EQ(longText.front(), 'L');
     for (const auto& s : strings.GetChildren()) {
-        EXPECT_EQ(s->GetType(), kKindString);
+        EXPECT_EQ(s->GetKind(), ItemKind::String);
         EXPECT_EQ(s->m_dwState, RIS_CREATED);
         EXPECT_EQ(s->m_chHotkey, 0);
         EXPECT_EQ(s->m_strTranslation, s->m_strText);
@@ -69,7 +69,7 @@ TEST_P(BasicFixture, MenusNestWithHotkeysSeparatorsAndOptionWords) {
     const CResourceItem& menus = scan->info.m_Menus;
     ASSERT_EQ(menus.GetCount(), 2u); // the named menu is skipped
     const CResourceItem& top = At(menus, 0);
-    EXPECT_EQ(top.GetType(), kKindPopupMenu);
+    EXPECT_EQ(top.GetKind(), ItemKind::PopupMenu);
     EXPECT_EQ(top.m_nID, 100);
     EXPECT_EQ(top.m_dwState, 0x4001u);
     ASSERT_EQ(top.GetCount(), 3u);

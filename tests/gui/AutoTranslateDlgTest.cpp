@@ -39,8 +39,8 @@ void Finish(CAutoTranslateDlg& dialog) {
 TEST(AutoTranslateDialog, RunsOnItsWorkerAndReportsInTheWindow) {
     CQuillonDoc doc;
     LoadFixture(doc);
-    doc.Project().m_Dictionary.AddEntry("File", "Datei", 'D', kKindPopupMenu);
-    doc.Project().m_Dictionary.AddEntry("Hello", "Hallo", 0, kKindString);
+    doc.Project().m_Dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu);
+    doc.Project().m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
     CAutoTranslateDlg dialog(doc);
     EXPECT_EQ(dialog.StartButton()->text(), "Start");
     EXPECT_TRUE(dialog.CloseButton()->isEnabled());

@@ -111,7 +111,7 @@ TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
         Window window;
         ASSERT_TRUE(window.frame.CreateProject(Settings(dir)));
         CProject& project = window.frame.Document().Project();
-        project.m_Dictionary.AddEntry("Hello", "Hallo", 0, kKindString);
+        project.m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
         {
             CAutoTranslateDlg dialog(window.frame.Document(), &window.frame);
             dialog.StartButton()->click();
@@ -257,9 +257,9 @@ TEST(DictionaryDock, DeletingPrimaryAndEntryRows) {
     Window window;
     ASSERT_TRUE(window.frame.CreateProject(Settings(dir)));
     CDictonary& dictionary = window.frame.Document().Project().m_Dictionary;
-    dictionary.AddEntry("Open", "Öffnen", 'f', kKindMenuItem);
-    dictionary.AddEntry("Open", "Auf", 0, kKindControl);
-    dictionary.AddEntry("Save", "Speichern", 'S', kKindAll);
+    dictionary.AddEntry("Open", "Öffnen", 'f', ItemKind::MenuItem);
+    dictionary.AddEntry("Open", "Auf", 0, ItemKind::Control);
+    dictionary.AddEntry("Save", "Speichern", 'S', ItemKind::All);
     CDictonaryBar& bar = *window.frame.DictionaryBar();
     bar.FillList();
     CDictionaryModel& model = bar.Model();
@@ -272,10 +272,10 @@ TEST(DictionaryDock, DeletingPrimaryAndEntryRows) {
     // Only the entry row: the primary entry stays.
     model.DeleteRows({1});
     EXPECT_EQ(model.rowCount(), 2);
-    EXPECT_NE(dictionary.FindEntry("Open", kKindMenuItem), nullptr);
+    EXPECT_NE(dictionary.FindEntry("Open", ItemKind::MenuItem), nullptr);
     EXPECT_EQ(dictionary.Lookup("Open")->SubEntries().size(), 0u);
     // A primary row together with one of its entry rows, in one go.
-    dictionary.AddEntry("Open", "Auf", 0, kKindControl);
+    dictionary.AddEntry("Open", "Auf", 0, ItemKind::Control);
     bar.FillList();
     model.DeleteRows({0, 1});
     EXPECT_EQ(dictionary.Lookup("Open"), nullptr);

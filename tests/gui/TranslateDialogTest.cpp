@@ -60,7 +60,7 @@ TEST(TranslateDialog, DictionaryAddAsksBeforeReplacingAndSearchFillsTheFields) {
     CQuillonDoc doc;
     CMenuItem item("Open", 'O', 1, 0);
     CDictonary& dictionary = doc.Project().m_Dictionary;
-    dictionary.AddEntry("Open", "Ouvrir", 'v', kKindAll);
+    dictionary.AddEntry("Open", "Ouvrir", 'v', ItemKind::All);
     CTranslateDlg dialog(item, doc);
     int asked = 0;
     dialog.m_confirmReplace = [&] {
@@ -70,7 +70,7 @@ TEST(TranslateDialog, DictionaryAddAsksBeforeReplacingAndSearchFillsTheFields) {
     dialog.TranslatedEdit()->setPlainText("Öffnen");
     dialog.OnAddToDictonary();
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(dictionary.FindEntry("Open", kKindMenuItem)->m_strTranslation, "Ouvrir");
+    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::MenuItem)->m_strTranslation, "Ouvrir");
     dialog.OnSearchDictonary();
     EXPECT_EQ(dialog.TranslatedEdit()->toPlainText(), "Ouvrir");
     EXPECT_EQ(dialog.NewHotkey(), 'v');
@@ -78,7 +78,7 @@ TEST(TranslateDialog, DictionaryAddAsksBeforeReplacingAndSearchFillsTheFields) {
     dialog.m_confirmReplace = [] { return true; };
     dialog.TranslatedEdit()->setPlainText("Auf");
     dialog.OnAddToDictonary();
-    EXPECT_EQ(dictionary.FindEntry("Open", kKindMenuItem)->m_strTranslation, "Auf");
-    EXPECT_EQ(dictionary.Lookup("Open")->m_nKind, kKindAll); // the all-kinds entry was replaced
+    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::MenuItem)->m_strTranslation, "Auf");
+    EXPECT_EQ(dictionary.Lookup("Open")->m_kind, ItemKind::All); // the all-kinds entry was replaced
     EXPECT_FALSE(item.IsTranslated()); // the item itself only changes with OK
 }

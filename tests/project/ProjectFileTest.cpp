@@ -58,7 +58,7 @@ TEST(ProjectFile, SaveAndOpenRoundTripKeepsEverythingButCarriedMarks) {
     auto project = NewFixtureProject(dir);
     project->m_ResourceInfo.m_Strings.GetChildren()[0]->SetTranslation("Hallo Welt", 0);
     project->m_ResourceInfo.m_Strings.GetChildren()[1]->SetCarried(true);
-    project->m_Dictionary.AddEntry("Hello", "Hallo", 0, kKindString);
+    project->m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
     ASSERT_TRUE(project->Save(dir.File("p.prj")));
     EXPECT_TRUE(FileExists(dir.File("p.dic")));
 
@@ -88,7 +88,7 @@ TEST(ProjectFile, NoDictionaryPathMeansNoDictionaryFile) {
     TempDir dir;
     auto project = NewFixtureProject(dir);
     project->m_strDictionaryPath.clear();
-    project->m_Dictionary.AddEntry("Hello", "Hallo", 0, kKindString);
+    project->m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
     ASSERT_TRUE(project->Save(dir.File("p.prj")));
     EXPECT_FALSE(FileExists(dir.File("p.dic")));
 }
@@ -235,7 +235,7 @@ TEST(ProjectFile, RelativeDictionaryPathIsBesideTheProjectFile) {
     TempDir dir;
     auto project = NewFixtureProject(dir);
     project->m_strDictionaryPath = "words.dic";
-    project->m_Dictionary.AddEntry("Hello", "Hallo", 0, kKindString);
+    project->m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
     ASSERT_TRUE(project->Save(dir.File("p.prj")));
     EXPECT_TRUE(FileExists(dir.File("words.dic")));
     CProject reopened;

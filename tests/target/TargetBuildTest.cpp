@@ -117,12 +117,12 @@ INSTANTIATE_TEST_SUITE_P(Modules, IdentityBuild,
 TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
     auto project = ProjectFor("basic32.exe", 0x0407);
     CDictonary& dictionary = project->m_Dictionary;
-    dictionary.AddEntry("File", "Datei", 'D', kKindPopupMenu);
-    dictionary.AddEntry("Hello", "Hallo", 0, kKindString);
-    dictionary.AddEntry("A\\tB\\r\\n", "X\\tY\\r\\n", 0, kKindString);
-    dictionary.AddEntry("Browse...", "Durchsuchen...", 'D', kKindControl);
-    dictionary.AddEntry("Opt&ions", "Optionen", 0, kKindDialog);
-    dictionary.AddEntry("Label", "Beschriftung", 'B', kKindControl);
+    dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu);
+    dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
+    dictionary.AddEntry("A\\tB\\r\\n", "X\\tY\\r\\n", 0, ItemKind::String);
+    dictionary.AddEntry("Browse...", "Durchsuchen...", 'D', ItemKind::Control);
+    dictionary.AddEntry("Opt&ions", "Optionen", 0, ItemKind::Dialog);
+    dictionary.AddEntry("Label", "Beschriftung", 'B', ItemKind::Control);
     CAutoTranslator(*project).Run();
     TempDir dir;
     BuildReport report;
