@@ -10,169 +10,46 @@ namespace quillon {
 
 namespace {
 
-constexpr std::uint32_t kExtendedSignature = 0xFFFF0001;
-
-std::optional<std::int16_t> S16(ByteReader& reader) {
-    auto value = reader.U16();
-    if (!value) return std::nullopt;
-    return static_cast<std::int16_t>(*value);
-}
-
-std::optional<NameOrOrdinal> ReadNameOrOrdinalText(ByteReader& reader) {
-    auto view = ReadNameOrOrdinal(reader);
-    if (!view) return std::nullopt;
-    NameOrOrdinal field{view->isOrdinal, view->ordinal, {}};
-    ByteReader::DecodeUtf16Le(view->text, field.text);
+NameOrOrdinal Owned(const NameOrOrdinalView& view) {
+    NameOrOrdinal field{view.isOrdinal, view.ordinal, {}};
+    ByteReader::DecodeUtf16Le(view.text, field.text);
     return field;
 }
 
-// x, y, cx, cy as signed WORDs: controls parked off the dialog have negative
-// coordinates.
+// The dialog and its controls hold styles and placement in fields of the same names.
 template <typename Target>
-bool ReadRectangle(ByteReader& reader, Target& target) {
-    auto x = S16(reader);
-    auto y = S16(reader);
-    auto cx = S16(reader);
-    auto cy = S16(reader);
-    if (!x || !y || !cx || !cy) return false;
-    target.x = *x;
-    target.y = *y;
-    target.cx = *cx;
-    target.cy = *cy;
-    return true;
+void CopyPlacement(const DialogStyles& styles, const DialogRect& rect, Target& target) {
+    target.helpId = styles.helpId;
+    target.style = styles.style;
+    target.exStyle = styles.exStyle;
+    target.x = rect.x;
+    target.y = rect.y;
+    target.cx = rect.cx;
+    target.cy = rect.cy;
 }
 
-// Standard: DWORD style, DWORD exStyle. Extended: DWORD 0xFFFF0001, DWORD
-// help id, DWORD exStyle, DWORD style (the reverse order).
-bool ReadStyles(ByteReader& reader, DialogTemplate& dialog) {
-    auto first = reader.U32();
-    if (!first) return false;
-    dialog.extended = *first == kExtendedSignature;
-    if (!dialog.extended) {
-        auto exStyle = reader.U32();
-        if (!exStyle) return false;
-        dialog.style = *first;
-        dialog.exStyle = *exStyle;
-        return true;
-    }
-    auto helpId = reader.U32();
-    auto exStyle = reader.U32();
-    auto style = reader.U32();
-    if (!helpId || !exStyle || !style) return false;
-    dialog.helpId = *helpId;
-    dialog.exStyle = *exStyle;
-    dialog.style = *style;
-    return true;
-}
-
-// With DS_SETFONT: WORD point size, then (extended only) WORD weight, BYTE
-// italic, BYTE charset, then the face. Point size 0x7FFF means the message
-// font, and the dialog manager reads nothing after it.
-struct FontFields {
-    std::uint16_t pointSize = 0;
-    std::uint16_t weight = 0;
-    bool italic = false;
-    std::uint8_t charset = 0;
-    std::span<const std::uint8_t> face; // UTF-16LE units
-};
-
-std::optional<FontFields> ReadFontFields(ByteReader& reader, bool extended) {
-    auto pointSize = reader.U16();
-    if (!pointSize) return std::nullopt;
-    FontFields font;
-    font.pointSize = *pointSize;
-    if (*pointSize == kMessageFontPointSize) return font;
-    if (extended) {
-        auto weight = reader.U16();
-        auto italic = reader.U8();
-        auto charset = reader.U8();
-        if (!weight || !italic || !charset) return std::nullopt;
-        font.weight = *weight;
-        font.italic = *italic != 0;
-        font.charset = *charset;
-    }
-    auto face = reader.Utf16zBytes();
-    if (!face) return std::nullopt;
-    font.face = *face;
-    return font;
-}
-
-bool ReadFont(ByteReader& reader, DialogTemplate& dialog) {
-    auto font = ReadFontFields(reader, dialog.extended);
-    if (!font) return false;
+void CopyHeader(const DialogHeaderView& header, DialogTemplate& dialog) {
+    dialog.extended = header.extended;
+    CopyPlacement(header.styles, header.rect, dialog);
+    dialog.menu = Owned(header.menu);
+    dialog.windowClass = Owned(header.windowClass);
+    ByteReader::DecodeUtf16Le(header.caption, dialog.caption);
+    if (!header.font) return;
     dialog.hasFont = true;
-    dialog.pointSize = font->pointSize;
-    dialog.weight = font->weight;
-    dialog.italic = font->italic;
-    dialog.charset = font->charset;
-    ByteReader::DecodeUtf16Le(font->face, dialog.face);
-    return true;
+    dialog.pointSize = header.font->pointSize;
+    dialog.weight = header.font->weight;
+    dialog.italic = header.font->italic != 0;
+    dialog.charset = header.font->charset;
+    ByteReader::DecodeUtf16Le(header.font->face, dialog.face);
 }
 
-std::optional<std::uint16_t> ReadHeader(ByteReader& reader, DialogTemplate& dialog) {
-    if (!ReadStyles(reader, dialog)) return std::nullopt;
-    auto count = reader.U16();
-    if (!count || !ReadRectangle(reader, dialog)) return std::nullopt;
-    auto menu = ReadNameOrOrdinalText(reader);
-    if (!menu) return std::nullopt;
-    auto windowClass = ReadNameOrOrdinalText(reader);
-    if (!windowClass) return std::nullopt;
-    auto caption = reader.Utf16z();
-    if (!caption) return std::nullopt;
-    dialog.menu = std::move(*menu);
-    dialog.windowClass = std::move(*windowClass);
-    dialog.caption = std::move(*caption);
-    if ((dialog.style & kDsSetFont) && !ReadFont(reader, dialog)) return std::nullopt;
-    return count;
-}
-
-// Standard: DWORD style, DWORD exStyle, rectangle, WORD id. Extended: DWORD
-// help id, DWORD exStyle, DWORD style, rectangle, DWORD id.
-bool ReadControlFixedPart(ByteReader& reader, bool extended, DialogControlTemplate& control) {
-    std::optional<std::uint32_t> first = reader.U32();
-    std::optional<std::uint32_t> second = reader.U32();
-    if (!first || !second) return false;
-    if (extended) {
-        auto style = reader.U32();
-        if (!style) return false;
-        control.helpId = *first;
-        control.exStyle = *second;
-        control.style = *style;
-    } else {
-        control.style = *first;
-        control.exStyle = *second;
-    }
-    if (!ReadRectangle(reader, control)) return false;
-    if (extended) {
-        auto id = reader.U32();
-        if (!id) return false;
-        control.id = *id;
-    } else {
-        auto id = reader.U16();
-        if (!id) return false;
-        control.id = *id;
-    }
-    return true;
-}
-
-// Each control starts on a DWORD boundary; class and title follow the fixed
-// part, then a WORD count of creation data bytes. As the dialog manager does,
-// the count excludes itself and only whole WORDs of data are taken.
-std::optional<DialogControlTemplate> ReadControl(ByteReader& reader, bool extended) {
-    if (!reader.AlignTo(4)) return std::nullopt;
+DialogControlTemplate Owned(const DialogControlView& view) {
     DialogControlTemplate control;
-    if (!ReadControlFixedPart(reader, extended, control)) return std::nullopt;
-    auto windowClass = ReadNameOrOrdinalText(reader);
-    if (!windowClass) return std::nullopt;
-    auto title = ReadNameOrOrdinalText(reader);
-    if (!title) return std::nullopt;
-    auto extra = reader.U16();
-    if (!extra) return std::nullopt;
-    auto data = reader.Take(*extra & ~std::size_t{1});
-    if (!data) return std::nullopt;
-    control.windowClass = std::move(*windowClass);
-    control.title = std::move(*title);
-    control.creationData.assign(data->begin(), data->end());
+    CopyPlacement(view.styles, view.rect, control);
+    control.id = view.id;
+    control.windowClass = Owned(view.windowClass);
+    control.title = Owned(view.title);
+    control.creationData.assign(view.creationData.begin(), view.creationData.end());
     return control;
 }
 
@@ -186,38 +63,19 @@ std::u16string Trimmed(std::u16string_view face) {
 
 } // namespace
 
-std::optional<NameOrOrdinalView> ReadNameOrOrdinal(ByteReader& reader) {
-    auto first = ByteReader::U16At(reader.Bytes(), reader.Position());
-    if (!first) return std::nullopt;
-    NameOrOrdinalView field;
-    if (*first == 0xFFFF) {
-        reader.Skip(2);
-        auto ordinal = reader.U16();
-        if (!ordinal) return std::nullopt;
-        field.isOrdinal = true;
-        field.ordinal = *ordinal;
-        return field;
-    }
-    auto text = reader.Utf16zBytes();
-    if (!text) return std::nullopt;
-    field.text = *text;
-    return field;
-}
-
-bool SkipDialogFont(ByteReader& reader, bool extended) { return ReadFontFields(reader, extended).has_value(); }
-
 std::optional<DialogTemplate> ParseDialogTemplate(std::span<const std::uint8_t> bytes) {
-    ByteReader reader(bytes);
+    DialogWalker walker(bytes);
+    auto header = walker.Header();
+    if (!header) return std::nullopt;
     DialogTemplate dialog;
-    auto count = ReadHeader(reader, dialog);
-    if (!count) return std::nullopt;
+    CopyHeader(header.Value(), dialog);
     // The count comes from the file: let the bytes, not the count, bound the
     // allocation (a control takes at least 24 bytes).
-    dialog.controls.reserve(std::min<std::size_t>(*count, bytes.size() / 24));
-    for (std::uint16_t i = 0; i < *count; ++i) {
-        auto control = ReadControl(reader, dialog.extended);
+    dialog.controls.reserve(std::min<std::size_t>(header.Value().controlCount, bytes.size() / 24));
+    for (std::uint16_t i = 0; i < header.Value().controlCount; ++i) {
+        auto control = walker.Control();
         if (!control) return std::nullopt;
-        dialog.controls.push_back(std::move(*control));
+        dialog.controls.push_back(Owned(control.Value()));
     }
     return dialog;
 }

@@ -2,8 +2,9 @@
 // A dialog template read into plain values for the preview: the header and
 // every control with the fields the dialog manager creates it from. The
 // resource tree keeps only the texts, so the preview goes back to the copy of
-// the template bytes. Nothing here uses Qt: the arithmetic that turns dialog
-// units into pixels is the same on every toolkit and is tested on its own.
+// the template bytes, walked as every reader walks it (templates/DialogLayout.h).
+// Nothing here uses Qt: the arithmetic that turns dialog units into pixels is
+// the same on every toolkit and is tested on its own.
 
 #include <cstdint>
 #include <optional>
@@ -12,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
-namespace quillon {
+#include "templates/DialogLayout.h"
 
-class ByteReader;
+namespace quillon {
 
 // A "string or ordinal" field; an empty string stands for "none".
 struct NameOrOrdinal {
@@ -22,18 +23,8 @@ struct NameOrOrdinal {
     std::uint16_t ordinal = 0;
     std::u16string text;
     bool IsNone() const { return !isOrdinal && text.empty(); }
+    bool operator==(const NameOrOrdinal&) const = default;
 };
-
-// The same field as it lies in the template, for readers that only convert
-// or step over the text: WORD 0 for none, 0xFFFF and an ordinal WORD, or a
-// zero-terminated UTF-16 string starting with that first WORD.
-struct NameOrOrdinalView {
-    bool isOrdinal = false;
-    std::uint16_t ordinal = 0;
-    std::span<const std::uint8_t> text; // UTF-16LE units, terminator excluded
-};
-// Nothing (and the reader's position unspecified) when it runs past the end.
-std::optional<NameOrOrdinalView> ReadNameOrOrdinal(ByteReader& reader);
 
 struct DialogControlTemplate {
     std::uint32_t helpId = 0; // extended templates only
@@ -47,6 +38,7 @@ struct DialogControlTemplate {
     NameOrOrdinal windowClass;
     NameOrOrdinal title;
     std::vector<std::uint8_t> creationData;
+    bool operator==(const DialogControlTemplate&) const = default;
 };
 
 struct DialogTemplate {
@@ -68,19 +60,11 @@ struct DialogTemplate {
     std::uint8_t charset = 0;    // extended templates only
     std::u16string face;
     std::vector<DialogControlTemplate> controls;
+    bool operator==(const DialogTemplate&) const = default;
 };
 
-inline constexpr std::uint32_t kDsSetFont = 0x40;
-inline constexpr std::uint16_t kMessageFontPointSize = 0x7FFF;
-
-// Steps over the font of a DS_SETFONT template: WORD point size, then, unless
-// the size is kMessageFontPointSize (the system's message font, after which
-// the dialog manager reads nothing), the extended layout's WORD weight, BYTE
-// italic and BYTE charset, and the face. False when it runs past the end.
-bool SkipDialogFont(ByteReader& reader, bool extended);
-
-// Both layouts (extended when the first DWORD is 0xFFFF0001). Nothing when
-// any field, control or creation data runs past the end of the bytes.
+// Both layouts. Nothing when any field, control or creation data runs past
+// the end of the bytes.
 std::optional<DialogTemplate> ParseDialogTemplate(std::span<const std::uint8_t> bytes);
 
 // The class a control is created with: ordinals 0x80..0x85 (and 0..5, which

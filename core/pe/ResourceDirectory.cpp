@@ -46,15 +46,7 @@ const ResourceTypeNode* ResourceTree::FindType(const ResourceId& type) const {
 
 namespace {
 
-constexpr std::uint32_t kHighBit = 0x80000000;
-constexpr std::size_t kTableSize = 16;
-constexpr std::size_t kEntrySize = 8;
-constexpr std::size_t kDataEntrySize = 16;
-
-struct Entry {
-    std::uint32_t nameField = 0;
-    std::uint32_t offsetField = 0;
-};
+using Entry = ResourceEntryRecord;
 
 // Walks the directory bytes [section start of the directory, section end).
 class DirectoryWalker {
@@ -68,7 +60,7 @@ public:
         std::vector<Entry> types;
         if (!ReadTable(0, tree.header, types)) return tree;
         for (const Entry& typeEntry : types) {
-            auto type = ReadId(typeEntry.nameField);
+            auto type = ReadId(typeEntry);
             if (!type) continue;
             auto sub = SubTable(typeEntry, [&] { return "type " + type->ToString(); });
             if (!sub) continue;
@@ -93,31 +85,27 @@ private:
             m_diagnostics.push_back("resource directory: more damage found (not listed)");
     }
 
-    // Table: DWORD characteristics, DWORD time stamp, WORD major, WORD minor,
-    // WORD named count, WORD id count, then the entries (named first).
     bool ReadTable(std::uint32_t offset, TableHeader& header, std::vector<Entry>& entries) {
         entries.clear();
         if (!m_visitedTables.InsertFirst(offset, true)) {
             Diagnose("table at " + std::to_string(offset) + " is reached twice (skipped)");
             return false;
         }
-        auto table = ByteReader(m_dir).Sub(offset, kTableSize);
+        auto table = ResourceTableRecord::Read(m_dir, offset);
         if (!table) {
             Diagnose("table at " + std::to_string(offset) + " lies outside the resource section");
             return false;
         }
-        header.characteristics = *table->U32();
-        header.timeDateStamp = *table->U32();
-        header.majorVersion = *table->U16();
-        header.minorVersion = *table->U16();
-        std::uint64_t count = std::uint64_t{*table->U16()} + *table->U16();
-        auto list = ByteReader(m_dir).Sub(offset + kTableSize, count * kEntrySize);
-        if (!list) {
+        header = table->header;
+        std::uint64_t count = table->EntryCount();
+        // The last entry inside means every entry is: check once, then read.
+        if (count && !Entry::Read(m_dir, ResourceTableRecord::EntryOffset(offset, count - 1))) {
             Diagnose("entries of the table at " + std::to_string(offset) + " run past the resource section");
             return false;
         }
         entries.reserve(count);
-        for (std::uint64_t i = 0; i < count; ++i) entries.push_back({*list->U32(), *list->U32()});
+        for (std::uint64_t i = 0; i < count; ++i)
+            entries.push_back(*Entry::Read(m_dir, ResourceTableRecord::EntryOffset(offset, i)));
         return true;
     }
 
@@ -126,53 +114,52 @@ private:
     using Describe = std::function<std::string()>;
 
     std::optional<std::uint32_t> SubTable(const Entry& entry, const Describe& what) {
-        if (!(entry.offsetField & kHighBit)) {
+        if (!entry.LeadsToTable()) {
             Diagnose(what() + " points to data where a table belongs (skipped)");
             return std::nullopt;
         }
-        return entry.offsetField & ~kHighBit;
+        return entry.TargetOffset();
     }
 
-    std::optional<ResourceId> ReadId(std::uint32_t field) {
-        if (field & kHighBit) {
-            auto name = DecodeName(field & ~kHighBit);
+    std::optional<ResourceId> ReadId(const Entry& entry) {
+        if (entry.IsNamed()) {
+            auto name = DecodeName(entry.NameOffset());
             if (!name) return std::nullopt;
             return ResourceId::Named(std::move(*name));
         }
+        std::uint32_t field = entry.nameField;
         ResourceId id = ResourceId::Integer(static_cast<std::uint16_t>(field));
         id.highBits = static_cast<std::uint16_t>(field >> 16);
         if (id.highBits) Diagnose("id " + std::to_string(field) + " has bits above 16 (kept as it is, never looked up)");
         return id;
     }
 
-    // Name string: WORD length in UTF-16 units, then the units, no terminator.
     // Each string is decoded once, however many entries name it. The strings
     // of a real directory never overlap, so together they are no larger than
     // the directory; past that, names overlap others, a shape that only
     // multiplies the work of decoding them (skipped).
     std::optional<ResourceName> DecodeName(std::uint32_t offset) {
         if (const std::uint32_t* known = m_nameAt.Find(offset)) return m_names[*known];
-        auto length = ByteReader::U16At(m_dir, offset);
-        auto units = length ? ByteReader(m_dir).Sub(offset + 2ull, std::uint64_t{*length} * 2) : std::nullopt;
+        auto units = ResourceNameString::Read(m_dir, offset);
         if (!units) {
             Diagnose("name string at " + std::to_string(offset) + " lies outside the resource section (skipped)");
             return std::nullopt;
         }
-        std::size_t bytes = 2 + units->Size();
+        std::size_t bytes = ResourceNameString::Size(units->size() / 2);
         if (bytes > m_nameBytesLeft) {
             Diagnose("name string at " + std::to_string(offset) + " overlaps other names (skipped)");
             return std::nullopt;
         }
         m_nameBytesLeft -= bytes;
         std::u16string name;
-        ByteReader::DecodeUtf16Le(units->Bytes(), name);
+        ByteReader::DecodeUtf16Le(*units, name);
         m_nameAt.InsertFirst(offset, static_cast<std::uint32_t>(m_names.size()));
         m_names.emplace_back(std::move(name));
         return m_names.back();
     }
 
     void ReadName(const Entry& nameEntry, ResourceTypeNode& typeNode) {
-        auto name = ReadId(nameEntry.nameField);
+        auto name = ReadId(nameEntry);
         if (!name) return;
         Describe what = [&] { return "type " + typeNode.type.ToString() + " name " + name->ToString(); };
         auto sub = SubTable(nameEntry, what);
@@ -183,11 +170,11 @@ private:
         if (!ReadTable(*sub, node.header, languages)) return;
         node.languages.reserve(languages.size());
         for (const Entry& languageEntry : languages) {
-            if (languageEntry.nameField & kHighBit) {
+            if (languageEntry.IsNamed()) {
                 Diagnose(what() + " has a named language entry (skipped)");
                 continue;
             }
-            if (languageEntry.offsetField & kHighBit) {
+            if (languageEntry.LeadsToTable()) {
                 Diagnose(what() + " has a table where language data belongs (skipped)");
                 continue;
             }
@@ -205,21 +192,20 @@ private:
         typeNode.names.push_back(std::move(node));
     }
 
-    // Data entry: DWORD RVA of the bytes, DWORD size, DWORD code page, DWORD reserved.
     std::optional<ResourceLeaf> ReadLeaf(std::uint32_t offset, const Describe& what) {
         if (!m_visitedLeaves.InsertFirst(offset, true)) {
             Diagnose(what() + ": data entry at " + std::to_string(offset) + " is shared (skipped)");
             return std::nullopt;
         }
-        auto entry = ByteReader(m_dir).Sub(offset, kDataEntrySize);
+        auto entry = ResourceDataRecord::Read(m_dir, offset);
         if (!entry) {
             Diagnose(what() + ": data entry lies outside the resource section (skipped)");
             return std::nullopt;
         }
         ResourceLeaf leaf;
-        leaf.rva = *entry->U32();
-        leaf.size = *entry->U32();
-        leaf.codePage = *entry->U32();
+        leaf.rva = entry->rva;
+        leaf.size = entry->size;
+        leaf.codePage = entry->codePage;
         leaf.bytes = m_image.BytesAtRva(leaf.rva, leaf.size);
         if (!leaf.bytes) Diagnose(what() + ": data is not in the file (unreadable)");
         return leaf;
@@ -245,7 +231,7 @@ ResourceTree ReadResourceDirectory(const PeImage& image, std::vector<std::string
     DataDirectory resources = image.Directory(kDirectoryResource);
     if (resources.address == 0) return {};
     auto directory = image.BytesFromRva(resources.address);
-    if (!directory || directory->size() < kTableSize) {
+    if (!directory || directory->size() < ResourceTableRecord::kSize) {
         diagnostics.push_back("resource directory: not inside any section of the file");
         return {};
     }

@@ -13,6 +13,7 @@
 
 #include "io/Result.h"
 #include "pe/PeImage.h"
+#include "pe/ResourceRecords.h"
 
 namespace quillon {
 
@@ -64,15 +65,6 @@ struct ResourceId {
     // The field of a directory entry for an integer (its high bit clear).
     std::uint32_t Field() const { return std::uint32_t{highBits} << 16 | id; }
     std::string ToString() const; // "#6" or the name in ASCII with \u escapes
-};
-
-// Characteristics, time stamp and version of a directory table, kept so that a
-// rebuilt directory can carry them over.
-struct TableHeader {
-    std::uint32_t characteristics = 0;
-    std::uint32_t timeDateStamp = 0;
-    std::uint16_t majorVersion = 0;
-    std::uint16_t minorVersion = 0;
 };
 
 struct ResourceLeaf {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "io/ByteWriter.h"
+#include "pe/ResourceRecords.h"
 #include "pe/ResourceUpdate.h"
 
 namespace quillon {
@@ -125,10 +125,9 @@ void EditTree::Sort() {
 
 namespace {
 
-constexpr std::uint32_t kHighBit = 0x80000000;
-constexpr std::size_t kTable = 16;
-constexpr std::size_t kEntry = 8;
-constexpr std::size_t kDataEntry = 16;
+constexpr std::size_t kTable = ResourceTableRecord::kSize;
+constexpr std::size_t kEntry = ResourceEntryRecord::kSize;
+constexpr std::size_t kDataEntry = ResourceDataRecord::kSize;
 
 // Layout: every table (root, then type tables, then name tables: breadth
 // first), then the data entries, then the name strings, then the data, each
@@ -157,18 +156,18 @@ public:
         WriteTable(0, m_tree.header, m_tree.types.size(), CountNamed(m_tree.types, &EditType::type));
         for (std::size_t t = 0; t < m_tree.types.size(); ++t) {
             const EditType& type = m_tree.types[t];
-            WriteEntry(kTable + kEntry * t, IdField(type.type), kHighBit | static_cast<std::uint32_t>(typeTable));
+            WriteEntry(kTable + kEntry * t, IdField(type.type), TableField(typeTable));
             WriteTable(typeTable, type.header, type.names.size(), CountNamed(type.names, &EditName::name));
             for (std::size_t n = 0; n < type.names.size(); ++n) {
                 const EditName& name = type.names[n];
-                WriteEntry(typeTable + kTable + kEntry * n, IdField(name.name), kHighBit | static_cast<std::uint32_t>(nameTable));
+                WriteEntry(typeTable + kTable + kEntry * n, IdField(name.name), TableField(nameTable));
                 WriteTable(nameTable, name.header, name.leaves.size(), 0);
                 for (std::size_t l = 0; l < name.leaves.size(); ++l) {
                     const EditLeaf& leaf = name.leaves[l];
                     WriteEntry(nameTable + kTable + kEntry * l, leaf.LanguageField(), static_cast<std::uint32_t>(dataEntry));
-                    Put32(dataEntry, baseRva + static_cast<std::uint32_t>(m_leafData[leafIndex++]));
-                    Put32(dataEntry + 4, static_cast<std::uint32_t>(leaf.data.size()));
-                    Put32(dataEntry + 8, leaf.codePage);
+                    ResourceDataRecord data{baseRva + static_cast<std::uint32_t>(m_leafData[leafIndex++]),
+                                            static_cast<std::uint32_t>(leaf.data.size()), leaf.codePage};
+                    data.Write(m_out, dataEntry);
                     dataEntry += kDataEntry;
                 }
                 nameTable += kTable + kEntry * name.leaves.size();
@@ -210,7 +209,7 @@ private:
         std::size_t strings = m_dataEntriesStart + kDataEntry * entries;
         for (auto& [text, offset] : m_strings) {
             offset = strings;
-            strings += 2 + 2 * text.size();
+            strings += ResourceNameString::Size(text.size());
         }
         m_size = PlanData(AlignUp(strings, 8));
         m_planned = true;
@@ -278,36 +277,24 @@ private:
 
     std::uint32_t IdField(const ResourceId& id) {
         if (!id.named) return id.Field();
-        return kHighBit | static_cast<std::uint32_t>(*m_stringOf.at(id.name.Identity()));
+        return ResourceEntryRecord::NameField(static_cast<std::uint32_t>(*m_stringOf.at(id.name.Identity())));
     }
 
     void WriteStrings() {
-        for (const auto& [text, offset] : m_strings) {
-            Put16(offset, static_cast<std::uint16_t>(text.size()));
-            for (std::size_t i = 0; i < text.size(); ++i) Put16(offset + 2 + 2 * i, static_cast<std::uint16_t>(text[i]));
-        }
+        for (const auto& [text, offset] : m_strings) ResourceNameString::Write(m_out, offset, text);
+    }
+
+    static std::uint32_t TableField(std::size_t table) {
+        return ResourceEntryRecord::TableField(static_cast<std::uint32_t>(table));
     }
 
     void WriteTable(std::size_t at, const TableHeader& header, std::size_t count, std::size_t named) {
-        Put32(at, header.characteristics);
-        Put32(at + 4, header.timeDateStamp);
-        Put16(at + 8, header.majorVersion);
-        Put16(at + 10, header.minorVersion);
-        Put16(at + 12, static_cast<std::uint16_t>(named));
-        Put16(at + 14, static_cast<std::uint16_t>(count - named));
+        auto namedCount = static_cast<std::uint16_t>(named);
+        ResourceTableRecord{header, namedCount, static_cast<std::uint16_t>(count - named)}.Write(m_out, at);
     }
 
     void WriteEntry(std::size_t at, std::uint32_t nameField, std::uint32_t offsetField) {
-        Put32(at, nameField);
-        Put32(at + 4, offsetField);
-    }
-
-    void Put16(std::size_t at, std::uint16_t v) {
-        m_out[at] = static_cast<std::uint8_t>(v);
-        m_out[at + 1] = static_cast<std::uint8_t>(v >> 8);
-    }
-    void Put32(std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) m_out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+        ResourceEntryRecord{nameField, offsetField}.Write(m_out, at);
     }
 
     const EditTree& m_tree;

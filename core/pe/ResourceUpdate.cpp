@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "io/ByteReader.h"
+#include "io/ByteWriter.h"
 #include "io/RunBeside.h"
 
 namespace quillon {
@@ -34,13 +35,6 @@ std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment) {
     return alignment ? (value + alignment - 1) / alignment * alignment : value;
 }
 
-void Put16(std::vector<std::uint8_t>& bytes, std::uint64_t at, std::uint16_t v) {
-    bytes[at] = static_cast<std::uint8_t>(v);
-    bytes[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-void Put32(std::vector<std::uint8_t>& bytes, std::uint64_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::uint64_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 std::uint32_t Get32(std::span<const std::uint8_t> bytes, std::uint64_t at) { return ByteReader::U32At(bytes, at).value_or(0); }
 
 EditTree ToEditTree(const ResourceTree& tree) {
@@ -312,7 +306,7 @@ private:
         std::uint64_t coff = m_image.OptionalHeaderOffset() - 20;
         std::uint32_t symbols = Get32(file, coff + 8);
         if (symbols != 0 && symbols >= m_layout.rawEnd)
-            Put32(out, coff + 8, static_cast<std::uint32_t>(MapTailOffset(symbols, newRawEnd, tail)));
+            StoreU32(out, coff + 8, static_cast<std::uint32_t>(MapTailOffset(symbols, newRawEnd, tail)));
         // Debug directory entries: 28 bytes each, the file offset of the data at +24.
         DataDirectory debug = m_image.Directory(6);
         auto entries = debug.address ? m_image.BytesAtRva(debug.address, debug.size) : std::nullopt;
@@ -321,12 +315,12 @@ private:
             for (std::uint64_t at = 0; at + 28 <= entries->size(); at += 28) {
                 std::uint32_t pointer = Get32(file, base + at + 24);
                 if (pointer >= m_layout.rawEnd)
-                    Put32(out, base + at + 24, static_cast<std::uint32_t>(MapTailOffset(pointer, newRawEnd, tail)));
+                    StoreU32(out, base + at + 24, static_cast<std::uint32_t>(MapTailOffset(pointer, newRawEnd, tail)));
             }
         }
         if (tail.certificateDropped) {
-            Put32(out, m_layout.DirectoryOffset(kDirectoryCertificate), 0);
-            Put32(out, m_layout.DirectoryOffset(kDirectoryCertificate) + 4, 0);
+            StoreU32(out, m_layout.DirectoryOffset(kDirectoryCertificate), 0);
+            StoreU32(out, m_layout.DirectoryOffset(kDirectoryCertificate) + 4, 0);
         }
         if (tail.Size() != 0 && newRawEnd != m_layout.rawEnd)
             m_warnings.push_back("data after the last section (" + std::to_string(tail.Size()) +
@@ -336,23 +330,23 @@ private:
     void WriteSectionHeader(std::vector<std::uint8_t>& out, std::size_t index, const SectionHeader& section) {
         std::uint64_t at = m_image.SectionTableOffset() + index * kSectionHeaderSize;
         std::copy(section.name.begin(), section.name.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
-        Put32(out, at + 8, section.virtualSize);
-        Put32(out, at + 12, section.virtualAddress);
-        Put32(out, at + 16, section.sizeOfRawData);
-        Put32(out, at + 20, section.pointerToRawData);
-        Put32(out, at + 36, section.characteristics);
+        StoreU32(out, at + 8, section.virtualSize);
+        StoreU32(out, at + 12, section.virtualAddress);
+        StoreU32(out, at + 16, section.sizeOfRawData);
+        StoreU32(out, at + 20, section.pointerToRawData);
+        StoreU32(out, at + 36, section.characteristics);
     }
 
     void FinishHeaders(std::vector<std::uint8_t>& out, const std::vector<SectionHeader>& sections, std::uint32_t rva,
                        std::uint32_t blobSize, std::int64_t initializedDelta) {
-        Put32(out, m_layout.DirectoryOffset(kDirectoryResource), rva);
-        Put32(out, m_layout.DirectoryOffset(kDirectoryResource) + 4, blobSize);
+        StoreU32(out, m_layout.DirectoryOffset(kDirectoryResource), rva);
+        StoreU32(out, m_layout.DirectoryOffset(kDirectoryResource) + 4, blobSize);
         std::uint64_t end = 0;
         for (const SectionHeader& s : sections)
             end = std::max<std::uint64_t>(end, std::uint64_t{s.virtualAddress} + (s.virtualSize ? s.virtualSize : s.sizeOfRawData));
-        Put32(out, m_layout.optional + 56, static_cast<std::uint32_t>(AlignUp(end, m_image.SectionAlignment())));
+        StoreU32(out, m_layout.optional + 56, static_cast<std::uint32_t>(AlignUp(end, m_image.SectionAlignment())));
         std::int64_t initialized = Get32(out, m_layout.optional + 8);
-        Put32(out, m_layout.optional + 8, static_cast<std::uint32_t>(std::max<std::int64_t>(0, initialized + initializedDelta)));
+        StoreU32(out, m_layout.optional + 8, static_cast<std::uint32_t>(std::max<std::int64_t>(0, initialized + initializedDelta)));
         // The checksum comes last, in Commit.
     }
 
@@ -431,7 +425,7 @@ private:
         }
         sections.push_back(fresh);
         WriteSectionHeader(out, sections.size() - 1, fresh);
-        Put16(out, m_image.OptionalHeaderOffset() - 20 + 2, static_cast<std::uint16_t>(sections.size()));
+        StoreU16(out, m_image.OptionalHeaderOffset() - 20 + 2, static_cast<std::uint16_t>(sections.size()));
         FinishHeaders(out, sections, fresh.virtualAddress, static_cast<std::uint32_t>(blobSize), fresh.sizeOfRawData);
         return built;
     }
@@ -508,7 +502,7 @@ Result<std::vector<std::uint8_t>> ResourceUpdate::Commit(std::vector<std::string
     std::optional<Error> failed = Verify(out, tree);
     std::uint32_t value = checksum.get();
     if (failed) return *failed;
-    Put32(out, offset, value);
+    StoreU32(out, offset, value);
     return written;
 }
 

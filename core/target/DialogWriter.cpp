@@ -1,108 +1,54 @@
-#include "target/TemplateBuffer.h"
 #include "target/TemplateWriters.h"
 #include "target/TextPreparation.h"
-#include "extract/DialogTemplate.h"
-#include "io/ByteReader.h"
+#include "templates/DialogLayout.h"
+#include "io/ByteWriter.h"
 
 namespace quillon {
 
 namespace {
 
-constexpr std::uint32_t kExtendedSignature = 0xFFFF0001;
-
 Error Unwritable(std::int32_t id, const std::string& why) {
     return MakeError(Error::Code::Malformed, "dialog " + std::to_string(id) + ": " + why);
 }
 
-// Skips a "name or ordinal" field; false when it runs past the copy.
-bool SkipNameOrOrdinal(ByteReader& reader) { return ReadNameOrOrdinal(reader).has_value(); }
+std::u16string Decoded(std::span<const std::uint8_t> units) {
+    std::u16string text;
+    ByteReader::DecodeUtf16Le(units, text);
+    return text;
+}
 
-// Copies the template copy field by field, so everything but the texts
-// (styles, 32-bit IDs, class ordinals and names, the font's weight, italic
-// and character set, creation data) stays exactly as the module had it.
-class DialogRewriter {
-public:
-    DialogRewriter(const CResourceItem& dialog, const WriteContext& context)
-        : m_dialog(dialog), m_context(context), m_copy(dialog.GetData()) {}
-
-    Result<std::vector<std::uint8_t>> Run() {
-        auto first = m_copy.U32();
-        if (!first) return Unwritable(m_dialog.m_nID, "the template copy is cut off");
-        bool extended = *first == kExtendedSignature;
-        std::optional<std::uint32_t> style = *first;
-        if (extended) {
-            m_copy.Skip(8);
-            style = m_copy.U32();
-        } else {
-            m_copy.Skip(4);
-        }
-        auto count = m_copy.U16();
-        if (!style || !count || !m_copy.Skip(8) || !SkipNameOrOrdinal(m_copy) || !SkipNameOrOrdinal(m_copy))
-            return Unwritable(m_dialog.m_nID, "the template copy's header is cut off");
-        CopyFrom(0);
-        auto caption = m_copy.Utf16z();
-        if (!caption) return Unwritable(m_dialog.m_nID, "the caption has no terminator");
-        m_out.Name(TextToWrite(m_dialog, *caption, TextRule::Caption, m_context.codePage));
-        std::size_t fontStart = m_copy.Position();
-        if (*style & kDsSetFont) {
-            if (!SkipDialogFont(m_copy, extended)) return Unwritable(m_dialog.m_nID, "the font is cut off");
-            CopyFrom(fontStart);
-        }
-        if (*count != m_dialog.GetCount())
-            return Unwritable(m_dialog.m_nID, "the template has " + std::to_string(*count) + " controls, the project " +
-                                                  std::to_string(m_dialog.GetCount()));
-        for (const auto& control : m_dialog.GetChildren())
-            if (auto failed = Control(*control, extended)) return *failed;
-        return m_out.Take();
-    }
-
-private:
-    // Appends the copy's bytes from `from` to the reader's position.
-    void CopyFrom(std::size_t from) {
-        m_out.Bytes(m_copy.Bytes().subspan(from, m_copy.Position() - from));
-    }
-
-    std::optional<Error> Control(const CResourceItem& item, bool extended) {
-        m_out.Align();
-        if (!m_copy.AlignTo(4)) return Unwritable(m_dialog.m_nID, "a control starts past the end of the copy");
-        std::size_t start = m_copy.Position();
-        // Fixed part: extended 24 bytes up to the DWORD ID, standard 18 up to the WORD ID.
-        if (!m_copy.Skip(extended ? 24 : 18) || !SkipNameOrOrdinal(m_copy))
-            return Unwritable(m_dialog.m_nID, "a control is cut off");
-        CopyFrom(start);
-        std::size_t titleStart = m_copy.Position();
-        auto titleWord = ByteReader::U16At(m_copy.Bytes(), titleStart);
-        if (!titleWord) return Unwritable(m_dialog.m_nID, "a control title is cut off");
-        if (*titleWord == 0xFFFF) {
-            if (!m_copy.Skip(4)) return Unwritable(m_dialog.m_nID, "a control title is cut off");
-            CopyFrom(titleStart);
-        } else {
-            auto title = m_copy.Utf16z();
-            if (!title) return Unwritable(m_dialog.m_nID, "a control title has no terminator");
-            if (item.m_dwState & RIS_FIXED)
-                m_out.Name(*title); // a control without a text keeps what it had
-            else
-                m_out.Name(TextToWrite(item, *title, TextRule::Control, m_context.codePage));
-        }
-        std::size_t extraStart = m_copy.Position();
-        auto extra = m_copy.U16();
-        // Walked as the reader walks it: the data rounded down to whole WORDs.
-        if (!extra || !m_copy.Skip(*extra & ~1u)) return Unwritable(m_dialog.m_nID, "creation data runs past the end");
-        CopyFrom(extraStart);
-        return std::nullopt;
-    }
-
-    const CResourceItem& m_dialog;
-    const WriteContext& m_context;
-    ByteReader m_copy;
-    CTemplateBuffer m_out;
-};
+// The title a control is written with: a control without a text keeps what
+// it had, any other gets the text of its item.
+std::u16string TitleToWrite(const CResourceItem& item, const NameOrOrdinalView& title, const WriteContext& context) {
+    if (title.isOrdinal) return {};
+    std::u16string original = Decoded(title.text);
+    if (item.m_dwState & RIS_FIXED) return original;
+    return TextToWrite(item, original, TextRule::Control, context.codePage);
+}
 
 } // namespace
 
+// The template copy is walked record by record and each record is written
+// again with its texts replaced, so everything else (styles, 32-bit IDs,
+// class ordinals and names, the font's weight, italic and character set,
+// creation data) stays exactly as the module had it.
 Result<std::vector<std::uint8_t>> WriteDialog(const CResourceItem& dialog, const WriteContext& context) {
     if (dialog.GetDataSize() == 0) return Unwritable(dialog.m_nID, "no template copy");
-    return DialogRewriter(dialog, context).Run();
+    DialogWalker walker(dialog.GetData());
+    auto header = walker.Header();
+    if (!header) return Unwritable(dialog.m_nID, header.GetError().message);
+    const DialogHeaderView& read = header.Value();
+    if (read.controlCount != dialog.GetCount())
+        return Unwritable(dialog.m_nID, "the template has " + std::to_string(read.controlCount) +
+                                            " controls, the project " + std::to_string(dialog.GetCount()));
+    ByteWriter out;
+    WriteDialogHeader(out, read, TextToWrite(dialog, Decoded(read.caption), TextRule::Caption, context.codePage));
+    for (const auto& item : dialog.GetChildren()) {
+        auto control = walker.Control();
+        if (!control) return Unwritable(dialog.m_nID, control.GetError().message);
+        WriteDialogControl(out, read.extended, control.Value(), TitleToWrite(*item, control.Value().title, context));
+    }
+    return out.Take();
 }
 
 } // namespace quillon

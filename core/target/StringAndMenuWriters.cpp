@@ -1,16 +1,11 @@
 #include <array>
 
-#include "target/TemplateBuffer.h"
 #include "target/TemplateWriters.h"
 #include "target/TextPreparation.h"
-#include "io/ByteReader.h"
+#include "templates/MenuLayout.h"
+#include "io/ByteWriter.h"
 
 namespace quillon {
-
-namespace {
-constexpr std::uint16_t kPopup = 0x0010;
-constexpr std::uint16_t kEndOfLevel = 0x0080;
-} // namespace
 
 bool StringIdFits(std::int32_t id) { return id >= 0 && id <= 0xFFFF; }
 
@@ -30,16 +25,16 @@ std::map<std::uint16_t, std::vector<std::uint8_t>> WriteStringBlocks(const CReso
     std::map<std::uint16_t, std::vector<std::uint8_t>> written;
     for (const auto& [block, slots] : blocks) {
         StringBlock originals = context.source ? context.source->LoadStringBlock(block) : StringBlock{};
-        CTemplateBuffer buffer;
+        ByteWriter buffer;
         for (std::size_t slot = 0; slot < slots.size(); ++slot) {
             if (!slots[slot]) {
-                buffer.Word(0);
+                buffer.U16(0);
                 continue;
             }
             std::u16string text = TextToWrite(*slots[slot], originals[slot], TextRule::String, context.codePage);
             std::size_t length = std::min<std::size_t>(text.size(), 0xFFFF);
-            buffer.Word(static_cast<std::uint16_t>(length));
-            buffer.Units(std::u16string_view(text).substr(0, length));
+            buffer.U16(static_cast<std::uint16_t>(length));
+            buffer.Utf16(std::u16string_view(text).substr(0, length));
         }
         written.emplace(block, buffer.Take());
     }
@@ -49,35 +44,13 @@ std::map<std::uint16_t, std::vector<std::uint8_t>> WriteStringBlocks(const CReso
 namespace {
 
 // The texts of a standard menu template in the order of its entries (popups
-// and items alike); empty when the template is not one we read.
+// and items alike); empty when the template is not one we read whole.
 std::vector<std::u16string> OriginalMenuTexts(std::span<const std::uint8_t> resource) {
-    std::vector<std::u16string> texts;
-    ByteReader reader(resource);
-    auto version = reader.U16();
-    auto header = reader.U16();
-    if (!version || !header || *version != 0 || !reader.Seek(4 + std::size_t{*header})) return {};
-    // For every open popup level: whether its popup was the last of its parent's level.
-    std::vector<bool> openers;
-    while (true) {
-        auto options = reader.U16();
-        if (!options) return {};
-        if (!(*options & kPopup) && !reader.U16()) return {};
-        auto text = reader.Utf16z();
-        if (!text || openers.size() > 32) return {};
-        texts.push_back(std::move(*text));
-        if (*options & kPopup) {
-            openers.push_back((*options & kEndOfLevel) != 0);
-            continue;
-        }
-        if (!(*options & kEndOfLevel)) continue;
-        // This level ends, and with it every level whose popup was the last one.
-        while (true) {
-            if (openers.empty()) return texts;
-            bool last = openers.back();
-            openers.pop_back();
-            if (!last) break;
-        }
-    }
+    auto entries = ReadStandardMenu(resource);
+    if (!entries) return {};
+    std::vector<std::u16string> texts(entries.Value().size());
+    for (std::size_t i = 0; i < texts.size(); ++i) ByteReader::DecodeUtf16Le(entries.Value()[i].text, texts[i]);
+    return texts;
 }
 
 std::size_t CountNodes(const CResourceItem& node) {
@@ -89,7 +62,9 @@ std::size_t CountNodes(const CResourceItem& node) {
 class MenuWriter {
 public:
     MenuWriter(const WriteContext& context, std::vector<std::u16string> originals)
-        : m_context(context), m_originals(std::move(originals)) {}
+        : m_context(context), m_originals(std::move(originals)) {
+        WriteMenuHeader(m_buffer);
+    }
 
     // Entries: WORD options, WORD id (not for popups), text; the last entry of
     // every level carries the end bit, so items added by an update end their
@@ -99,12 +74,13 @@ public:
         for (std::size_t i = 0; i < children.size(); ++i) {
             const CResourceItem& child = *children[i];
             auto options = static_cast<std::uint16_t>(static_cast<const CMenuNode&>(child).m_dwOptions);
-            options = static_cast<std::uint16_t>(i + 1 == children.size() ? (options | kEndOfLevel) : (options & ~kEndOfLevel));
+            options = static_cast<std::uint16_t>(i + 1 == children.size() ? (options | MenuOption::kEnd)
+                                                                           : (options & ~MenuOption::kEnd));
             bool popup = child.GetKind() == ItemKind::PopupMenu;
-            if (popup) options |= kPopup;
-            m_buffer.Word(options);
-            if (!popup) m_buffer.Word(static_cast<std::uint16_t>(child.m_nID));
-            m_buffer.Name(Text(child));
+            // The popup bit decides whether an ID follows, so it follows the tree too.
+            options = static_cast<std::uint16_t>(popup ? (options | MenuOption::kPopup)
+                                                       : (options & ~MenuOption::kPopup));
+            WriteMenuEntry(m_buffer, options, static_cast<std::uint16_t>(child.m_nID), Text(child));
             ++m_position;
             if (popup) Level(child);
         }
@@ -113,7 +89,6 @@ public:
     // No padding after the last entry: the directory aligns each resource,
     // and an untranslated menu keeps the size it had.
     std::vector<std::uint8_t> Finish() { return m_buffer.Take(); }
-    CTemplateBuffer& Buffer() { return m_buffer; }
 
 private:
     std::u16string Text(const CResourceItem& item) const {
@@ -129,7 +104,7 @@ private:
     const WriteContext& m_context;
     std::vector<std::u16string> m_originals;
     std::size_t m_position = 0;
-    CTemplateBuffer m_buffer;
+    ByteWriter m_buffer;
 };
 
 } // namespace
@@ -142,7 +117,6 @@ std::vector<std::uint8_t> WriteMenu(const CResourceItem& menu, const WriteContex
             if (originals.size() != CountNodes(menu)) originals.clear(); // another shape: no pairing
         }
     MenuWriter writer(context, std::move(originals));
-    writer.Buffer().Dword(0); // version 0, header size 0
     writer.Level(menu);
     return writer.Finish();
 }

@@ -1,7 +1,7 @@
-#include "target/TemplateBuffer.h"
 #include "target/TemplateWriters.h"
 #include "target/TextPreparation.h"
 #include "pe/VersionEntries.h"
+#include "io/ByteWriter.h"
 
 namespace quillon {
 
@@ -21,7 +21,7 @@ public:
     std::vector<std::uint8_t> Write(const CVersionInfo& info) {
         std::size_t root = Header(52, 0, u"VS_VERSION_INFO");
         m_out.Bytes(info.m_FixedInfo);
-        m_out.Align();
+        m_out.PadTo(4);
         Children(info.m_Root, m_originalRoot);
         // Nothing after the root's last byte: resource compilers write none,
         // and the resource keeps its size.
@@ -33,17 +33,17 @@ private:
     void SetLength(std::size_t start) {
         std::size_t length = m_out.Size() - start;
         if (length > 0xFFFF) m_fits = false;
-        m_out.SetWordAt(start, static_cast<std::uint16_t>(length));
+        m_out.SetU16At(start, static_cast<std::uint16_t>(length));
     }
 
     std::size_t Header(std::uint16_t valueLength, std::uint16_t type, std::u16string_view key) {
-        m_out.Align();
+        m_out.PadTo(4);
         std::size_t start = m_out.Size();
-        m_out.Word(0); // length, filled in when the entry is complete
-        m_out.Word(valueLength);
-        m_out.Word(type);
-        m_out.Name(key);
-        m_out.Align();
+        m_out.U16(0); // length, filled in when the entry is complete
+        m_out.U16(valueLength);
+        m_out.U16(type);
+        m_out.Utf16z(key);
+        m_out.PadTo(4);
         return start;
     }
 
@@ -66,7 +66,7 @@ private:
                 std::u16string value = TextToWrite(*block, text, TextRule::Version, m_context.codePage);
                 if (value.size() + 1 > 0xFFFF) m_fits = false;
                 std::size_t start = Header(static_cast<std::uint16_t>(value.size() + 1), 1, key);
-                m_out.Name(value);
+                m_out.Utf16z(value);
                 SetLength(start);
             } else if (block->m_nBlockType == kVersionBinary) {
                 std::size_t start = Header(block->GetValueSize(), 0, key);
@@ -82,7 +82,7 @@ private:
 
     const WriteContext& m_context;
     const VersionEntry* m_originalRoot;
-    CTemplateBuffer m_out;
+    ByteWriter m_out;
     bool m_fits = true;
 };
 

@@ -6,7 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
+#include <vector>
 
+#include "extract/TemplateParsers.h"
 #include "io/CodePage.h"
 
 namespace quillon::fuzz {
@@ -20,5 +23,19 @@ inline CodePage PickCodePage(std::uint8_t selector) {
 inline std::span<const std::uint8_t> Body(const std::uint8_t* data, std::size_t size, std::size_t skip) {
     return size > skip ? std::span<const std::uint8_t>(data + skip, size - skip) : std::span<const std::uint8_t>();
 }
+
+// What a template parser fills: a tree root, and the context its texts are
+// converted and its faults recorded with.
+struct TemplateScan {
+    explicit TemplateScan(std::uint8_t selector) : codePage(PickCodePage(selector)) {}
+    TemplateScan(const TemplateScan&) = delete;
+
+    CodePage codePage;
+    TemplateText text{codePage};
+    std::vector<std::string> diagnostics;
+    ParseContext context{text, diagnostics};
+    CResourceItem items;
+    TreeRoot root{items};
+};
 
 } // namespace quillon::fuzz

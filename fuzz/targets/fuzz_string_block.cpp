@@ -22,13 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto module = ResourceModule::FromBytes(testing::BuildPeWithResources(
         {{ResourceId::Integer(kTypeStringTable), ResourceId::Integer(block), 0x0409, {body.begin(), body.end()}}}));
     if (!module) __builtin_trap(); // the generated module is always well formed
-    CodePage codePage = fuzz::PickCodePage(data[0]);
-    TemplateText text(codePage);
-    std::vector<std::string> diagnostics;
-    ParseContext context{text, diagnostics};
-    CResourceItem strings;
-    TreeRoot root(strings);
-    ParseStringBlock(module.Value().LoadStringBlock(block), block, root, context);
-    WriteStringBlocks(strings, WriteContext{codePage, &module.Value()});
+    fuzz::TemplateScan scan(data[0]);
+    ParseStringBlock(module.Value().LoadStringBlock(block), block, scan.root, scan.context);
+    WriteStringBlocks(scan.items, WriteContext{scan.codePage, &module.Value()});
     return 0;
 }

@@ -1,6 +1,7 @@
-// Dialog templates whose font is the system's message font (point size
-// 0x7FFF): the dialog manager reads nothing of the font after the size, and
-// the scan, the preview's reader and the target writer must walk them alike.
+// The scan, the preview's reader and the target writer read one template
+// alike, in both layouts and with either kind of font: a named face, or the
+// system's message font (point size 0x7FFF), after which the dialog manager
+// reads nothing of the font.
 
 #include <gtest/gtest.h>
 
@@ -13,19 +14,20 @@ using namespace quillon;
 
 namespace {
 
-void Utf16z(ByteWriter& out, std::u16string_view text) {
-    for (char16_t unit : text) out.U16(unit);
-    out.U16(0);
-}
+struct Layout {
+    const char* name;
+    bool extended;
+    bool messageFont;
+};
 
-// Caption "Message fonts" and two push buttons, "&Yes" (ID 6) and "&No" (ID 7).
-// The caption's length puts the first control right after the point size,
-// with no padding a misreading could take for an empty face.
-std::vector<std::uint8_t> MessageFontTemplate(bool extended) {
+// Caption "Fonts" and two push buttons, "&Yes" (ID 6) and "&No" (ID 7). With
+// the message font the caption's length puts the first control right after
+// the point size, with no padding a misreading could take for an empty face.
+std::vector<std::uint8_t> TwoButtonTemplate(const Layout& layout) {
     constexpr std::uint32_t kStyle = 0x80C00000 /* WS_POPUP | WS_CAPTION */ | kDsSetFont;
     ByteWriter out;
-    if (extended) {
-        out.U32(0xFFFF0001);
+    if (layout.extended) {
+        out.U32(kExtendedDialogSignature);
         out.U32(0); // help id
         out.U32(0); // extended style
         out.U32(kStyle);
@@ -37,22 +39,32 @@ std::vector<std::uint8_t> MessageFontTemplate(bool extended) {
     for (std::uint16_t value : {0, 0, 120, 40}) out.U16(value);
     out.U16(0); // no menu
     out.U16(0); // default class
-    Utf16z(out, u"Message fonts");
-    out.U16(kMessageFontPointSize);
+    out.Utf16z(layout.messageFont ? u"Message fonts" : u"Fonts");
+    if (layout.messageFont) {
+        out.U16(kMessageFontPointSize);
+    } else {
+        out.U16(9);
+        if (layout.extended) {
+            out.U16(700);
+            out.U8(1);    // italic
+            out.U8(0xCC); // Cyrillic
+        }
+        out.Utf16z(u"Segoe UI");
+    }
     std::uint16_t id = 6;
     for (std::u16string_view title : {u"&Yes", u"&No"}) {
         out.PadTo(4);
-        if (extended) out.U32(0); // help id
-        out.U32(extended ? 0 : 0x50010000);
-        out.U32(extended ? 0x50010000 : 0);
+        if (layout.extended) out.U32(0); // help id
+        out.U32(layout.extended ? 0 : 0x50010000);
+        out.U32(layout.extended ? 0x50010000 : 0);
         for (std::uint16_t value : {10, 10, 40, 14}) out.U16(value);
-        if (extended)
+        if (layout.extended)
             out.U32(id++);
         else
             out.U16(id++);
         out.U16(0xFFFF);
         out.U16(0x0080);
-        Utf16z(out, title);
+        out.Utf16z(title);
         out.U16(0);
     }
     return out.Take();
@@ -72,19 +84,25 @@ std::unique_ptr<Scanned> Scan(std::span<const std::uint8_t> bytes, const CodePag
     return scanned;
 }
 
+const Layout kLayouts[] = {
+    {"StandardMessageFont", false, true},
+    {"ExtendedMessageFont", true, true},
+    {"StandardNamedFont", false, false},
+    {"ExtendedNamedFont", true, false},
+};
+
+class DialogReaders : public ::testing::TestWithParam<Layout> {};
+
 } // namespace
 
-class MessageFontDialog : public ::testing::TestWithParam<bool> {};
-
-TEST_P(MessageFontDialog, ScanPreviewAndWriterReadTheControlsAfterThePointSize) {
-    std::vector<std::uint8_t> bytes = MessageFontTemplate(GetParam());
+TEST_P(DialogReaders, ScanPreviewAndWriterReadTheSameControls) {
+    std::vector<std::uint8_t> bytes = TwoButtonTemplate(GetParam());
     CodePage codePage(1252);
 
     auto scanned = Scan(bytes, codePage);
     EXPECT_TRUE(scanned->diagnostics.empty());
     ASSERT_EQ(scanned->dialogs.GetCount(), 1u);
     CResourceItem& dialog = *scanned->dialogs.GetChildren()[0];
-    EXPECT_EQ(dialog.m_strText, "Message fonts");
     ASSERT_EQ(dialog.GetCount(), 2u);
     EXPECT_EQ(dialog.GetChildren()[0]->m_strText, "Yes");
     EXPECT_EQ(dialog.GetChildren()[0]->m_chHotkey, 'Y');
@@ -92,13 +110,14 @@ TEST_P(MessageFontDialog, ScanPreviewAndWriterReadTheControlsAfterThePointSize) 
 
     auto preview = ParseDialogTemplate(bytes);
     ASSERT_TRUE(preview);
-    EXPECT_EQ(preview->pointSize, kMessageFontPointSize);
-    EXPECT_TRUE(preview->face.empty());
+    EXPECT_EQ(preview->pointSize, GetParam().messageFont ? kMessageFontPointSize : 9);
+    EXPECT_EQ(preview->face, GetParam().messageFont ? u"" : u"Segoe UI");
+    EXPECT_EQ(preview->italic, GetParam().extended && !GetParam().messageFont);
     ASSERT_EQ(preview->controls.size(), 2u);
     EXPECT_EQ(preview->controls[1].title.text, u"&No");
 
     // Untranslated, the template comes back byte for byte; translated, only
-    // the texts change and the point size still ends the font.
+    // the texts change and the font keeps its fields.
     auto same = WriteDialog(dialog, WriteContext{codePage});
     ASSERT_TRUE(same) << same.GetError().Describe();
     EXPECT_EQ(same.Value(), bytes);
@@ -107,10 +126,30 @@ TEST_P(MessageFontDialog, ScanPreviewAndWriterReadTheControlsAfterThePointSize) 
     ASSERT_TRUE(translated) << translated.GetError().Describe();
     auto reread = ParseDialogTemplate(translated.Value());
     ASSERT_TRUE(reread);
-    EXPECT_EQ(reread->pointSize, kMessageFontPointSize);
     EXPECT_EQ(reread->controls[0].title.text, u"&Ja");
-    EXPECT_EQ(reread->controls[1].title.text, u"&No");
+    reread->controls[0].title = preview->controls[0].title;
+    EXPECT_EQ(*reread, *preview);
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, MessageFontDialog, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Extended" : "Standard"; });
+// A copy cut inside the second control's title: the scan keeps the first
+// control and says where it stopped, the preview refuses the copy, and the
+// writer will not pair it with a tree that holds fewer controls than it counts.
+TEST_P(DialogReaders, CutCopyKeepsWhatCameBeforeInTheScanOnly) {
+    std::vector<std::uint8_t> bytes = TwoButtonTemplate(GetParam());
+    std::span<const std::uint8_t> cut = std::span(bytes).first(bytes.size() - 6);
+    auto scanned = Scan(cut, CodePage(1252));
+    ASSERT_EQ(scanned->dialogs.GetCount(), 1u);
+    const CResourceItem& dialog = *scanned->dialogs.GetChildren()[0];
+    EXPECT_EQ(dialog.GetCount(), 1u);
+    ASSERT_EQ(scanned->diagnostics.size(), 1u);
+    std::size_t title = bytes.size() - 10; // "&No" and its terminator, then the creation data size
+    EXPECT_EQ(scanned->diagnostics[0], "dialog 100: control 2 of 2: title is cut off at byte " + std::to_string(title) +
+                                           " (kept what was read before)");
+    EXPECT_FALSE(ParseDialogTemplate(cut));
+    auto written = WriteDialog(dialog, WriteContext{CodePage(1252)});
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.GetError().message, "dialog 100: the template has 2 controls, the project 1");
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, DialogReaders, ::testing::ValuesIn(kLayouts),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -28,8 +28,10 @@
 #include "Fixtures.h"
 #include "controls/DialogPreview.h"
 #include "controls/DialogPreviewDlg.h"
+#include "dictionary/Hotkeys.h"
 #include "extract/DialogTemplate.h"
 #include "extract/ResourceExtractor.h"
+#include "io/ByteWriter.h"
 
 // Readable texts in failure messages.
 static void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -102,12 +104,12 @@ public:
         U16(8);
         Text(u"MS Shell Dlg");
         for (std::uint16_t id = 0; id < controls.size(); ++id) Control(controls[id], 100 + id);
-        return std::move(m_bytes);
+        return m_out.Take();
     }
 
 private:
     void Control(const TemplateControl& control, std::uint16_t id) {
-        while (m_bytes.size() % 4) m_bytes.push_back(0);
+        m_out.PadTo(4);
         U32(0x50000000 | control.style);
         U32(0);
         for (std::int16_t value : {control.x, control.y, control.cx, control.cy}) U16(static_cast<std::uint16_t>(value));
@@ -121,19 +123,10 @@ private:
         Text(control.title);
         U16(0);
     }
-    void U16(std::uint16_t value) {
-        m_bytes.push_back(static_cast<std::uint8_t>(value));
-        m_bytes.push_back(static_cast<std::uint8_t>(value >> 8));
-    }
-    void U32(std::uint32_t value) {
-        U16(static_cast<std::uint16_t>(value));
-        U16(static_cast<std::uint16_t>(value >> 16));
-    }
-    void Text(const char16_t* text) {
-        for (; *text; ++text) U16(*text);
-        U16(0);
-    }
-    std::vector<std::uint8_t> m_bytes;
+    void U16(std::uint16_t value) { m_out.U16(value); }
+    void U32(std::uint32_t value) { m_out.U32(value); }
+    void Text(const char16_t* text) { m_out.Utf16z(text); }
+    ByteWriter m_out;
 };
 
 const QString kLongText =
@@ -526,11 +519,24 @@ TEST(MenuPreviewDlg, BuildsTheMenuBarAndFindsDuplicateHotkeys) {
         EXPECT_TRUE(copy->isChecked());
         EXPECT_TRUE(window.Duplicates().isEmpty());
     }
-    // Two translated entries of "File" both claim D (case does not matter).
-    ChildWithId(*menu->GetChildren().at(0), 1001)->SetTranslation("Drucken", 'D');
-    ChildWithId(*menu->GetChildren().at(0), 1004)->SetTranslation("Datei", 'd');
+    // The lines come from the core's DuplicateHotkeys, level by level: two
+    // translations claim D (case does not matter), a translation takes the L
+    // of an untranslated sibling, and on the bar an n inside the escape \n
+    // marks nothing, so it does not clash with N.
+    CResourceItem& file = *menu->GetChildren().at(0);
+    ChildWithId(file, 1001)->SetTranslation("Drucken", 'D');
+    ChildWithId(file, 1004)->SetTranslation("Laden", 'd');
+    ChildWithId(file, 1002)->SetTranslation("Lesen", 'L');
+    menu->GetChildren().at(1)->SetTranslation("Neu", 'N');
+    ChildWithId(*menu, 1200)->SetTranslation("Zeile\\nUmbruch", 'n');
     CMenuPreviewDlg window(*menu, CodePage(1252));
-    EXPECT_EQ(window.MenuBar()->actions()[0]->menu()->actions()[0]->text(), "&Drucken");
-    ASSERT_EQ(window.Duplicates(), QStringList{"Level \"File\": hotkey D used by Drucken, Datei"});
-    ASSERT_EQ(window.DuplicateList()->count(), 1);
+    QList<QAction*> bar = window.MenuBar()->actions();
+    EXPECT_EQ(bar[0]->menu()->actions()[0]->text(), "&Drucken");
+    EXPECT_EQ(bar[0]->menu()->actions()[5]->text(), "La&den");
+    EXPECT_EQ(bar[2]->text(), "Zeile\nUmbruch"); // no '&': the target has no hotkey there
+    EXPECT_EQ(window.Duplicates(), (QStringList{"Level \"File\": hotkey D used by Drucken, Laden",
+                                               "Level \"File\": hotkey L used by Lesen, Level2"}));
+    EXPECT_EQ(window.DuplicateList()->count(), 2);
+    EXPECT_EQ(DuplicateHotkeys(file, CodePage(1252)).size(), 2u);
+    EXPECT_TRUE(DuplicateHotkeys(*menu, CodePage(1252)).empty());
 }

@@ -41,17 +41,6 @@ std::uint16_t Count16(std::size_t count, const char* what) {
     return static_cast<std::uint16_t>(count);
 }
 
-// Stores into a buffer that already has its final size (the layout pass
-// computed every offset before anything is written).
-void Put16(std::span<std::uint8_t> out, std::size_t at, std::uint16_t value) {
-    out[at] = static_cast<std::uint8_t>(value);
-    out[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void Put32(std::span<std::uint8_t> out, std::size_t at, std::uint32_t value) {
-    for (std::size_t i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
 // ---------------------------------------------------------------------------
 // Resource directory
 
@@ -176,15 +165,15 @@ std::uint32_t NameField(const IdNode& node) {
 // Table: DWORD characteristics, DWORD time stamp, WORD major, WORD minor
 // (all zero here), WORD named count, WORD id count, then 8-byte entries.
 void WriteTableHeader(std::span<std::uint8_t> out, std::uint32_t at, std::size_t named, std::size_t ids) {
-    Put16(out, at + 12, Count16(named, "named entries in a table"));
-    Put16(out, at + 14, Count16(ids, "id entries in a table"));
+    StoreU16(out, at + 12, Count16(named, "named entries in a table"));
+    StoreU16(out, at + 14, Count16(ids, "id entries in a table"));
 }
 
 void WriteEntry(std::span<std::uint8_t> out, std::uint32_t table, std::size_t index, std::uint32_t nameField,
                 std::uint32_t offsetField) {
     std::size_t at = table + kTableSize + kEntrySize * index;
-    Put32(out, at, nameField);
-    Put32(out, at + 4, offsetField);
+    StoreU32(out, at, nameField);
+    StoreU32(out, at + 4, offsetField);
 }
 
 template <typename Node>
@@ -207,17 +196,16 @@ void WriteLanguageTable(std::span<std::uint8_t> out, const NameNode& name) {
 // Name string: WORD length in UTF-16 units, then the units, no terminator.
 void WriteString(std::span<std::uint8_t> out, const IdNode& node) {
     if (!node.id.named) return;
-    Put16(out, node.string, Count16(node.id.name.size(), "units in a resource name"));
-    for (std::size_t i = 0; i < node.id.name.size(); ++i)
-        Put16(out, node.string + 2 + 2 * i, static_cast<std::uint16_t>(node.id.name[i]));
+    StoreU16(out, node.string, Count16(node.id.name.size(), "units in a resource name"));
+    StoreUtf16(out, node.string + 2, node.id.name.View());
 }
 
 // Data entry: DWORD RVA (the only field that is not directory-relative),
 // DWORD size, DWORD code page, DWORD reserved.
 void WriteLeaf(std::span<std::uint8_t> out, const LeafNode& leaf) {
     const auto& bytes = leaf.resource->bytes;
-    Put32(out, leaf.entry, kBuiltResourceRva + leaf.data);
-    Put32(out, leaf.entry + 4, static_cast<std::uint32_t>(bytes.size()));
+    StoreU32(out, leaf.entry, kBuiltResourceRva + leaf.data);
+    StoreU32(out, leaf.entry + 4, static_cast<std::uint32_t>(bytes.size()));
     std::copy(bytes.begin(), bytes.end(), out.begin() + leaf.data);
 }
 
@@ -242,7 +230,7 @@ std::vector<std::uint8_t> WriteDirectory(const std::vector<TypeNode>& types, std
 void WriteDosHeader(std::span<std::uint8_t> file) {
     file[0] = 'M';
     file[1] = 'Z';
-    Put32(file, 0x3C, kPeOffset);
+    StoreU32(file, 0x3C, kPeOffset);
 }
 
 // A resource-only DLL for i386: no code, no entry point, nothing to relocate.
@@ -254,10 +242,10 @@ void WriteCoffHeader(std::span<std::uint8_t> file) {
     file[kPeOffset] = 'P';
     file[kPeOffset + 1] = 'E';
     std::uint32_t coff = kPeOffset + 4;
-    Put16(file, coff, kMachineI386);
-    Put16(file, coff + 2, 1); // one section
-    Put16(file, coff + 16, kOptionalHeaderSize);
-    Put16(file, coff + 18, kExecutableImage | k32BitMachine | kDll);
+    StoreU16(file, coff, kMachineI386);
+    StoreU16(file, coff + 2, 1); // one section
+    StoreU16(file, coff + 16, kOptionalHeaderSize);
+    StoreU16(file, coff + 18, kExecutableImage | k32BitMachine | kDll);
 }
 
 struct ImageSizes {
@@ -269,38 +257,38 @@ struct ImageSizes {
 
 void WriteOptionalHeader(std::span<std::uint8_t> file, const ImageSizes& sizes) {
     constexpr std::uint32_t o = kOptionalHeaderOffset;
-    Put16(file, o, 0x010B); // PE32
+    StoreU16(file, o, 0x010B); // PE32
     file[o + 2] = 14;       // linker version
-    Put32(file, o + 8, sizes.rawSection); // SizeOfInitializedData
-    Put32(file, o + 24, kBuiltResourceRva); // BaseOfData
-    Put32(file, o + 28, kBuiltImageBase);
-    Put32(file, o + 32, kBuiltSectionAlignment);
-    Put32(file, o + 36, kBuiltFileAlignment);
-    Put16(file, o + 40, 6); // operating system version 6.0
-    Put16(file, o + 48, 6); // subsystem version 6.0
-    Put32(file, o + 56, sizes.image);
-    Put32(file, o + 60, sizes.headers);
-    Put16(file, o + 68, 2);      // Windows GUI subsystem
-    Put16(file, o + 70, 0x0500); // NX compatible, no SEH
-    Put32(file, o + 72, 0x100000); // stack reserve
-    Put32(file, o + 76, 0x1000);   // stack commit
-    Put32(file, o + 80, 0x100000); // heap reserve
-    Put32(file, o + 84, 0x1000);   // heap commit
-    Put32(file, o + 92, kDirectoryCount);
+    StoreU32(file, o + 8, sizes.rawSection); // SizeOfInitializedData
+    StoreU32(file, o + 24, kBuiltResourceRva); // BaseOfData
+    StoreU32(file, o + 28, kBuiltImageBase);
+    StoreU32(file, o + 32, kBuiltSectionAlignment);
+    StoreU32(file, o + 36, kBuiltFileAlignment);
+    StoreU16(file, o + 40, 6); // operating system version 6.0
+    StoreU16(file, o + 48, 6); // subsystem version 6.0
+    StoreU32(file, o + 56, sizes.image);
+    StoreU32(file, o + 60, sizes.headers);
+    StoreU16(file, o + 68, 2);      // Windows GUI subsystem
+    StoreU16(file, o + 70, 0x0500); // NX compatible, no SEH
+    StoreU32(file, o + 72, 0x100000); // stack reserve
+    StoreU32(file, o + 76, 0x1000);   // stack commit
+    StoreU32(file, o + 80, 0x100000); // heap reserve
+    StoreU32(file, o + 84, 0x1000);   // heap commit
+    StoreU32(file, o + 92, kDirectoryCount);
     constexpr std::uint32_t kResourceDirectory = o + 96 + 8 * 2;
-    Put32(file, kResourceDirectory, kBuiltResourceRva);
-    Put32(file, kResourceDirectory + 4, sizes.directory);
+    StoreU32(file, kResourceDirectory, kBuiltResourceRva);
+    StoreU32(file, kResourceDirectory + 4, sizes.directory);
 }
 
 void WriteSectionHeader(std::span<std::uint8_t> file, const ImageSizes& sizes) {
     constexpr std::uint32_t s = kSectionTableOffset;
     constexpr std::string_view kName = ".rsrc";
     std::copy(kName.begin(), kName.end(), file.begin() + s);
-    Put32(file, s + 8, sizes.directory);  // VirtualSize
-    Put32(file, s + 12, kBuiltResourceRva);
-    Put32(file, s + 16, sizes.rawSection);
-    Put32(file, s + 20, sizes.headers);   // raw data follows the headers
-    Put32(file, s + 36, 0x40000040);      // initialized data, readable
+    StoreU32(file, s + 8, sizes.directory);  // VirtualSize
+    StoreU32(file, s + 12, kBuiltResourceRva);
+    StoreU32(file, s + 16, sizes.rawSection);
+    StoreU32(file, s + 20, sizes.headers);   // raw data follows the headers
+    StoreU32(file, s + 36, 0x40000040);      // initialized data, readable
 }
 
 std::vector<std::uint8_t> WriteImage(std::span<const std::uint8_t> directory) {
@@ -322,11 +310,6 @@ std::vector<std::uint8_t> WriteImage(std::span<const std::uint8_t> directory) {
 // ---------------------------------------------------------------------------
 // Templates
 
-void Utf16z(ByteWriter& out, std::u16string_view text) {
-    for (char16_t unit : text) out.U16(unit);
-    out.U16(0);
-}
-
 // Version entry: WORD length, WORD value length, WORD type (1 text, 0 binary),
 // zero-terminated key, padding to 4, value, then each child padded to 4. Every
 // entry starts 4-aligned in the resource, so aligning relative to the entry's
@@ -338,7 +321,7 @@ std::vector<std::uint8_t> VersionNode(std::u16string_view key, std::uint16_t typ
     out.U16(0); // length, filled in below
     out.U16(valueLength);
     out.U16(type);
-    Utf16z(out, key);
+    out.Utf16z(key);
     out.PadTo(4);
     out.Bytes(value);
     for (const auto& child : children) {
@@ -346,13 +329,13 @@ std::vector<std::uint8_t> VersionNode(std::u16string_view key, std::uint16_t typ
         out.Bytes(child);
     }
     std::vector<std::uint8_t> bytes = out.Take();
-    Put16(bytes, 0, Count16(bytes.size(), "bytes in a version entry"));
+    StoreU16(bytes, 0, Count16(bytes.size(), "bytes in a version entry"));
     return bytes;
 }
 
 std::vector<std::uint8_t> VersionString(std::u16string_view key, std::u16string_view text) {
     ByteWriter value;
-    Utf16z(value, text);
+    value.Utf16z(text);
     // Text values count UTF-16 units, terminator included.
     return VersionNode(key, 1, Count16(text.size() + 1, "units in a version string"), value.Data());
 }
@@ -420,9 +403,9 @@ std::vector<std::uint8_t> StandardDialogBytes(std::u16string caption, const std:
     out.U16(static_cast<std::uint16_t>(14 + kRowHeight * count));
     out.U16(0);
     out.U16(0);
-    Utf16z(out, caption);
+    out.Utf16z(caption);
     out.U16(8);
-    Utf16z(out, u"MS Sans Serif");
+    out.Utf16z(u"MS Sans Serif");
 
     // Each control starts on a DWORD: style, extended style, x, y, cx, cy, id,
     // class ordinal, title, creation-data size.
@@ -437,7 +420,7 @@ std::vector<std::uint8_t> StandardDialogBytes(std::u16string caption, const std:
         out.U16(controls[i].first);
         out.U16(0xFFFF);
         out.U16(0x0080); // BUTTON
-        Utf16z(out, controls[i].second);
+        out.Utf16z(controls[i].second);
         out.U16(0);
     }
     return out.Take();
@@ -455,11 +438,11 @@ std::vector<std::uint8_t> StandardMenuBytes(const std::vector<BuiltMenuPopup>& p
         const BuiltMenuPopup& popup = popups[p];
         if (popup.items.empty()) throw std::invalid_argument("popup has no items");
         out.U16(static_cast<std::uint16_t>(kPopup | (p + 1 == popups.size() ? kEnd : 0)));
-        Utf16z(out, popup.text);
+        out.Utf16z(popup.text);
         for (std::size_t i = 0; i < popup.items.size(); ++i) {
             out.U16(i + 1 == popup.items.size() ? kEnd : std::uint16_t{0});
             out.U16(popup.items[i].id);
-            Utf16z(out, popup.items[i].text);
+            out.Utf16z(popup.items[i].text);
         }
     }
     return out.Take();

@@ -1,0 +1,65 @@
+// The resource directory's records as the reader and the serializer share
+// them: each is written to the bytes the format lays down, read back, and
+// refused where it would run past the directory.
+
+#include <gtest/gtest.h>
+
+#include "pe/ResourceRecords.h"
+
+using namespace quillon;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+constexpr std::size_t kAt = 2; // records need not be aligned
+// Names keep unpaired surrogates as they are.
+const std::u16string kUnpaired{u'A', u'B', static_cast<char16_t>(0xD800)};
+
+Bytes Written(std::size_t size, const auto& write) {
+    Bytes out(kAt + size, 0);
+    write(std::span(out));
+    return Bytes(out.begin() + kAt, out.end());
+}
+
+} // namespace
+
+TEST(ResourceRecords, EachRecordHasItsFieldsWhereTheFormatPutsThem) {
+    ResourceTableRecord table{{0x11223344, 0x55667788, 4, 2}, 1, 0x0203};
+    ResourceEntryRecord entry{ResourceEntryRecord::NameField(0x40), ResourceEntryRecord::TableField(0x18)};
+    ResourceDataRecord data{0x3000, 0x1234, 1252};
+    struct Case {
+        const char* name;
+        Bytes written;
+        Bytes expected;
+    } cases[] = {
+        {"Table", Written(16, [&](auto out) { table.Write(out, kAt); }),
+         {0x44, 0x33, 0x22, 0x11, 0x88, 0x77, 0x66, 0x55, 4, 0, 2, 0, 1, 0, 3, 2}},
+        {"Entry", Written(8, [&](auto out) { entry.Write(out, kAt); }), {0x40, 0, 0, 0x80, 0x18, 0, 0, 0x80}},
+        {"Data", Written(16, [&](auto out) { data.Write(out, kAt); }),
+         {0, 0x30, 0, 0, 0x34, 0x12, 0, 0, 0xE4, 0x04, 0, 0, 0, 0, 0, 0}},
+        {"Name", Written(8, [&](auto out) { ResourceNameString::Write(out, kAt, kUnpaired); }),
+         {3, 0, 'A', 0, 'B', 0, 0x00, 0xD8}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.written, c.expected) << c.name;
+
+    Bytes dir(2, 0);
+    dir.insert(dir.end(), cases[0].expected.begin(), cases[0].expected.end());
+    auto readTable = ResourceTableRecord::Read(dir, kAt);
+    ASSERT_TRUE(readTable);
+    EXPECT_EQ(readTable->header.timeDateStamp, 0x55667788u);
+    EXPECT_EQ(readTable->EntryCount(), 0x0204u);
+    EXPECT_FALSE(ResourceTableRecord::Read(dir, kAt + 1));
+    auto readEntry = ResourceEntryRecord::Read(cases[1].expected, 0);
+    ASSERT_TRUE(readEntry);
+    EXPECT_TRUE(readEntry->IsNamed() && readEntry->LeadsToTable());
+    EXPECT_EQ(readEntry->NameOffset(), 0x40u);
+    EXPECT_EQ(readEntry->TargetOffset(), 0x18u);
+    auto readData = ResourceDataRecord::Read(cases[2].expected, 0);
+    ASSERT_TRUE(readData);
+    EXPECT_EQ(readData->codePage, 1252u);
+    auto name = ResourceNameString::Read(cases[3].expected, 0);
+    ASSERT_TRUE(name);
+    EXPECT_EQ(name->size(), 6u);
+    // A length whose units run past the directory.
+    EXPECT_FALSE(ResourceNameString::Read(Bytes(cases[3].expected.begin(), cases[3].expected.end() - 1), 0));
+}

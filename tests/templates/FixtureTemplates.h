@@ -1,0 +1,40 @@
+#pragma once
+// Every template of one resource type in the fixture modules and the sample,
+// for the layout tests that walk all of them.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Fixtures.h"
+#include "pe/ResourceModule.h"
+
+namespace quillon::testing {
+
+struct FixtureTemplate {
+    std::string where; // module, name and language, for failure messages
+    std::vector<std::uint8_t> bytes;
+};
+
+inline std::vector<FixtureTemplate> FixtureTemplates(std::uint16_t type) {
+    std::vector<std::string> modules;
+    for (const char* name : {"basic32.exe", "basic64.exe", "unstripped64.exe", "multilang.dll", "update-v1.exe",
+                             "update-v2.exe"})
+        modules.push_back(Fixture(name));
+    modules.push_back(std::string(QUILLON_DATA_DIR) + "/../../samples/quillpad.exe");
+    std::vector<FixtureTemplate> templates;
+    for (const std::string& path : modules) {
+        auto module = ResourceModule::Open(path);
+        if (!module) continue;
+        const ResourceTypeNode* node = module.Value().Tree().FindType(ResourceId::Integer(type));
+        if (!node) continue;
+        for (const auto& name : node->names)
+            for (const auto& leaf : name.languages)
+                if (leaf.bytes)
+                    templates.push_back({path + " " + name.name.ToString() + " " + std::to_string(leaf.language),
+                                         std::vector<std::uint8_t>(leaf.bytes->begin(), leaf.bytes->end())});
+    }
+    return templates;
+}
+
+} // namespace quillon::testing
