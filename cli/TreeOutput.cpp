@@ -48,8 +48,10 @@ std::string LanguageText(std::uint16_t language) {
     return name.empty() ? std::string(hex) : std::string(hex) + " " + name;
 }
 
-void WriteItemJson(JsonWriter& json, const CResourceItem& item, const CodePage& codePage) {
+void WriteItemJson(JsonWriter& json, const CResourceItem& item, Root root, const std::string& path,
+                   const CodePage& codePage) {
     json.BeginObject();
+    json.Key("path").String(path);
     json.Key("kind").String(KindName(item.GetKind()));
     json.Key("id").Number(item.m_nID);
     json.Key("text").String(codePage.ToUtf8(item.m_strText));
@@ -64,10 +66,18 @@ void WriteItemJson(JsonWriter& json, const CResourceItem& item, const CodePage& 
         json.Key("blockType").Number(block->m_nBlockType);
         json.Key("value").String(HexBytes(block->m_pValue.data(), block->m_pValue.size()));
     }
-    json.Key("children").BeginArray();
-    for (const auto& child : item.GetChildren()) WriteItemJson(json, *child, codePage);
-    json.EndArray();
+    json.Key("children");
+    WriteChildrenJson(json, item, root, path, codePage);
     json.EndObject();
+}
+
+void WriteChildrenJson(JsonWriter& json, const CResourceItem& parent, Root root, const std::string& path,
+                       const CodePage& codePage) {
+    json.BeginArray();
+    StepCounter steps(root);
+    for (const auto& child : parent.GetChildren())
+        WriteItemJson(json, *child, root, path + steps.NextSuffix(*child), codePage);
+    json.EndArray();
 }
 
 void WriteCountersJson(JsonWriter& json, const CResourceInfo& info) {
@@ -85,19 +95,18 @@ void WriteCountersJson(JsonWriter& json, const CResourceInfo& info) {
 }
 
 void WriteTreeJson(JsonWriter& json, const CResourceInfo& info, const CodePage& codePage) {
-    auto list = [&](const char* key, const CResourceItem& root) {
-        json.Key(key).BeginArray();
-        for (const auto& item : root.GetChildren()) WriteItemJson(json, *item, codePage);
-        json.EndArray();
-    };
-    list("strings", info.m_Strings);
-    list("menus", info.m_Menus);
-    list("dialogs", info.m_Dialogs);
-    json.Key("version").BeginObject();
-    const auto& fixed = info.m_VersionInfo.m_FixedInfo;
-    json.Key("fixedInfo").String(HexBytes(fixed.data(), fixed.size()));
-    list("blocks", info.m_VersionInfo.m_Root);
-    json.EndObject();
+    for (const RootInfo& root : Roots()) {
+        // The version is an object: the fixed information beside the blocks.
+        bool version = root.root == Root::Version;
+        json.Key(root.name);
+        if (version) {
+            const auto& fixed = info.m_VersionInfo.m_FixedInfo;
+            json.BeginObject().Key("fixedInfo").String(HexBytes(fixed.data(), fixed.size()));
+            json.Key("blocks");
+        }
+        WriteChildrenJson(json, RootItem(info, root.root), root.root, std::string(root.name), codePage);
+        if (version) json.EndObject();
+    }
 }
 
 void PrintCounters(std::ostream& out, const CResourceInfo& info) {

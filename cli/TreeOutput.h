@@ -7,6 +7,7 @@
 
 #include "Json.h"
 #include "io/CodePage.h"
+#include "model/ItemPath.h"
 #include "model/ResourceInfo.h"
 
 namespace quillon::cli {
@@ -22,7 +23,13 @@ std::string FileVersionText(const CResourceInfo& info);
 // "0x0409 English"
 std::string LanguageText(std::uint16_t language);
 
-void WriteItemJson(JsonWriter& json, const CResourceItem& item, const CodePage& codePage);
+// An item and its subtree; `path` is the item's ItemPath text, every item
+// of the subtree gets its own.
+void WriteItemJson(JsonWriter& json, const CResourceItem& item, Root root, const std::string& path,
+                   const CodePage& codePage);
+// The children of `parent` (whose path is `path`) as a JSON array.
+void WriteChildrenJson(JsonWriter& json, const CResourceItem& parent, Root root, const std::string& path,
+                       const CodePage& codePage);
 void WriteCountersJson(JsonWriter& json, const CResourceInfo& info);
 // The fields "strings", "menus", "dialogs" and "version" of a tree.
 void WriteTreeJson(JsonWriter& json, const CResourceInfo& info, const CodePage& codePage);

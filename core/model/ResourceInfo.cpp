@@ -5,6 +5,8 @@
 #include <ostream>
 
 #include "model/Archive.h"
+#include "model/TreeRoots.h"
+#include "model/TreeTally.h"
 
 namespace quillon {
 
@@ -50,28 +52,6 @@ void CResourceInfo::Clear() {
     m_VersionInfo.Clear();
 }
 
-namespace {
-
-void CountItem(const CResourceItem& item, ResourceCounters& counters) {
-    if (item.IsTranslatable()) {
-        ++counters.m_nTranslatable;
-    } else {
-        ++counters.m_nNotTranslatable;
-        ++counters.m_nSkipped;
-    }
-}
-
-void CountMenu(const CResourceItem& node, ResourceCounters& counters) {
-    if (node.GetKind() == ItemKind::PopupMenu)
-        ++counters.m_nPopups;
-    else
-        ++counters.m_nMenuItems;
-    CountItem(node, counters);
-    for (const auto& child : node.GetChildren()) CountMenu(*child, counters);
-}
-
-} // namespace
-
 void CResourceInfo::Recount() {
     ResourceCounters counters;
     counters.m_nTranslated = m_nTranslated;
@@ -80,19 +60,16 @@ void CResourceInfo::Recount() {
 }
 
 void CountTree(const CResourceInfo& info, ResourceCounters& counters) {
-    for (const auto& string : info.m_Strings.GetChildren()) {
-        ++counters.m_nStrings;
-        CountItem(*string, counters);
-    }
-    for (const auto& menu : info.m_Menus.GetChildren()) CountMenu(*menu, counters);
-    for (const auto& dialog : info.m_Dialogs.GetChildren()) {
-        ++counters.m_nDialogs;
-        CountItem(*dialog, counters);
-        for (const auto& control : dialog->GetChildren()) {
-            ++counters.m_nControls;
-            CountItem(*control, counters);
-        }
-    }
+    TreeTally tally = TallyTree(info);
+    counters.m_nStrings += tally.Of(ItemKind::String).m_nItems;
+    counters.m_nPopups += tally.Of(ItemKind::PopupMenu).m_nItems;
+    counters.m_nMenuItems += tally.Of(ItemKind::MenuItem).m_nItems;
+    counters.m_nDialogs += tally.Of(ItemKind::Dialog).m_nItems;
+    counters.m_nControls += tally.Of(ItemKind::Control).m_nItems;
+    KindTally counted = tally.Counted();
+    counters.m_nTranslatable += counted.m_nTranslatable;
+    counters.m_nNotTranslatable += counted.NotTranslatable();
+    counters.m_nSkipped += counted.NotTranslatable();
 }
 
 // Record: DWORD reserved, WORD language, DWORD version MS, DWORD version LS,
@@ -120,35 +97,39 @@ namespace {
 // strings root strings, dialogs their controls, the version root blocks.
 // Everything that reads or writes the tree relies on that, so a file that
 // says otherwise is refused.
-bool MenuShape(const CResourceItem& node) {
-    for (const auto& child : node.GetChildren()) {
-        if (child->GetKind() == ItemKind::MenuItem) {
-            if (child->GetCount() != 0) return false;
-        } else if (child->GetKind() != ItemKind::PopupMenu || !MenuShape(*child)) {
-            return false;
+bool Fits(Root root, const CResourceItem* parent, ItemKind kind) {
+    if (!parent) {
+        switch (root) {
+        case Root::Strings: return kind == ItemKind::String;
+        case Root::Menus: return kind == ItemKind::PopupMenu;
+        case Root::Dialogs: return kind == ItemKind::Dialog;
+        case Root::Version: return kind == ItemKind::Version;
         }
+        return false;
     }
-    return true;
-}
-
-bool VersionShape(const CResourceItem& node) {
-    for (const auto& child : node.GetChildren())
-        if (child->GetKind() != ItemKind::Version || !VersionShape(*child)) return false;
-    return true;
+    switch (parent->GetKind()) {
+    case ItemKind::PopupMenu: return kind == ItemKind::PopupMenu || kind == ItemKind::MenuItem;
+    case ItemKind::Dialog: return kind == ItemKind::Control;
+    case ItemKind::Version: return kind == ItemKind::Version;
+    default: return false; // strings, menu items and controls hold nothing
+    }
 }
 
 const char* ShapeFault(const CResourceInfo& info) {
-    for (const auto& menu : info.m_Menus.GetChildren())
-        if (menu->GetKind() != ItemKind::PopupMenu || !MenuShape(*menu)) return "the menus hold an item of another kind";
-    for (const auto& string : info.m_Strings.GetChildren())
-        if (string->GetKind() != ItemKind::String || string->GetCount() != 0) return "the string table holds an item of another kind";
-    for (const auto& dialog : info.m_Dialogs.GetChildren()) {
-        if (dialog->GetKind() != ItemKind::Dialog) return "the dialogs hold an item of another kind";
-        for (const auto& control : dialog->GetChildren())
-            if (control->GetKind() != ItemKind::Control || control->GetCount() != 0) return "a dialog holds an item of another kind";
-    }
-    if (!VersionShape(info.m_VersionInfo.m_Root)) return "the version resource holds an item of another kind";
-    return nullptr;
+    const char* fault = nullptr;
+    WalkItems(info, [&](const ItemVisit<const CResourceItem>& visit) {
+        if (fault || Fits(visit.root, visit.Parent(), visit.item.GetKind())) return;
+        switch (visit.root) {
+        case Root::Strings: fault = "the string table holds an item of another kind"; break;
+        case Root::Menus: fault = "the menus hold an item of another kind"; break;
+        case Root::Dialogs:
+            fault = visit.Depth() == 0 ? "the dialogs hold an item of another kind"
+                                       : "a dialog holds an item of another kind";
+            break;
+        case Root::Version: fault = "the version resource holds an item of another kind"; break;
+        }
+    });
+    return fault;
 }
 
 // The counters are written from the tree they precede, so they must count it:
@@ -206,14 +187,11 @@ void PrintTo(const CResourceInfo& info, std::ostream* out) {
     *out << "\nversion " << info.m_dwFileVersionMS << "." << info.m_dwFileVersionLS << " language 0x" << std::hex
          << info.m_wLanguage << std::dec << " strings " << info.m_nStrings << " popups " << info.m_nPopups
          << " items " << info.m_nMenuItems << " dialogs " << info.m_nDialogs << " controls " << info.m_nControls
-         << "\nmenus:\n";
-    DumpTree(info.m_Menus, *out, 1);
-    *out << "strings:\n";
-    DumpTree(info.m_Strings, *out, 1);
-    *out << "dialogs:\n";
-    DumpTree(info.m_Dialogs, *out, 1);
-    *out << "version:\n";
-    DumpTree(info.m_VersionInfo.m_Root, *out, 1);
+         << "\n";
+    for (const RootInfo& root : Roots()) {
+        *out << root.name << ":\n";
+        DumpTree(RootItem(info, root.root), *out, 1);
+    }
 }
 
 } // namespace quillon

@@ -1,6 +1,7 @@
 #pragma once
-// The resource tree of one module: three roots, the version resource and the
-// counters the status views show.
+// The resource tree of one module: the string, menu and dialog roots, the
+// version resource and the counters the status views show. TreeRoots.h
+// describes the four roots for code that goes over all of them.
 
 #include <array>
 #include <cstdint>

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "model/ChildIndex.h"
+#include "model/TreeRoots.h"
 #include "project/NewProject.h"
 #include "project/Project.h"
 
@@ -272,19 +273,14 @@ private:
     IProgress* m_progress;
 };
 
-bool IsEmpty(const CResourceInfo& info) {
-    return info.m_Menus.GetCount() == 0 && info.m_Dialogs.GetCount() == 0 && info.m_Strings.GetCount() == 0 &&
-           info.m_VersionInfo.m_Root.GetCount() == 0;
-}
-
 } // namespace
 
 UpdateReport UpdateProject(CProject& project, CProject& fresh, IProgress* progress) {
     UpdateReport report;
-    if (IsEmpty(fresh.m_ResourceInfo)) {
+    if (!HasResources(fresh.m_ResourceInfo)) {
         fresh.m_nCodePage = project.GetCodePage();
         if (!fresh.ExtractFrom(fresh.m_strModulePath, progress)) return report;
-        if (IsEmpty(fresh.m_ResourceInfo)) return report;
+        if (!HasResources(fresh.m_ResourceInfo)) return report;
     }
     // The new module's version values get the translator's entries and the
     // target language first, so that merging them changes nothing that the

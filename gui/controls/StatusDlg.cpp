@@ -4,64 +4,28 @@
 #include <QPushButton>
 
 #include "controls/ChartWnd.h"
+#include "extract/DialogTemplate.h"
 
 namespace quillon::gui {
 
 namespace {
 
-void CountItem(const CResourceItem& item, KindTally& kind, StatusTally& tally) {
-    ++kind.m_nItems;
-    if (item.IsTranslated()) ++kind.m_nTranslated;
-    if (item.IsTranslatable()) {
-        ++tally.m_nTranslatable;
-        if (item.IsTranslated()) ++tally.m_nTranslatedTranslatable;
-    } else {
-        ++tally.m_nNotTranslatable;
-    }
-}
-
-void CountMenu(const CResourceItem& node, StatusTally& tally) {
-    CountItem(node, node.GetKind() == ItemKind::PopupMenu ? tally.m_Popups : tally.m_MenuItems, tally);
-    for (const auto& child : node.GetChildren()) CountMenu(*child, tally);
-}
-
-// Only text values are the translator's to change; the blocks that group
-// them and the binary values are structure.
-void CountVersion(const CResourceItem& node, StatusTally& tally) {
-    const auto* block = dynamic_cast<const CVersionBlock*>(&node);
-    if (block && block->m_nBlockType == kVersionText) CountItem(node, tally.m_Version, tally);
-    for (const auto& child : node.GetChildren()) CountVersion(*child, tally);
-}
-
-// Dialog units of the dialog's font: a quarter of the average letter width
-// across, an eighth of the line height down, as the resource templates mean.
+// Dialog units of the dialog's font, converted as the dialog manager does.
 QRect MapDialogRect(const QFontMetrics& metrics, int x, int y, int width, int height) {
     QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    int baseX = (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
-    int baseY = metrics.height();
-    return {x * baseX / 4, y * baseY / 8, width * baseX / 4, height * baseY / 8};
+    DialogBaseUnits units = BaseUnitsFromMetrics(metrics.horizontalAdvance(letters), metrics.height());
+    PixelRect pixels = DialogUnitsToPixels(x, y, width, height, units);
+    return {pixels.x, pixels.y, pixels.width, pixels.height};
 }
 
 } // namespace
-
-StatusTally TallyStatus(const CResourceInfo& info) {
-    StatusTally tally;
-    for (const auto& string : info.m_Strings.GetChildren()) CountItem(*string, tally.m_Strings, tally);
-    for (const auto& menu : info.m_Menus.GetChildren()) CountMenu(*menu, tally);
-    for (const auto& dialog : info.m_Dialogs.GetChildren()) {
-        CountItem(*dialog, tally.m_Dialogs, tally);
-        for (const auto& control : dialog->GetChildren()) CountItem(*control, tally.m_Controls, tally);
-    }
-    CountVersion(info.m_VersionInfo.m_Root, tally);
-    return tally;
-}
 
 int Percent(std::uint64_t part, std::uint64_t whole) {
     return whole == 0 ? 0 : static_cast<int>(part * 100 / whole);
 }
 
 CStatusDlg::CStatusDlg(const CResourceInfo& info, QWidget* parent)
-    : QDialog(parent), m_tally(TallyStatus(info)), m_wndChart(new CChartWnd(this)) {
+    : QDialog(parent), m_tally(TallyTree(info)), m_wndChart(new CChartWnd(this)) {
     setWindowTitle(tr("Translation Status"));
     PlaceControls();
     m_wndChart->Initialize();
@@ -89,19 +53,21 @@ void CStatusDlg::FillChart() {
     chart.SetRange(0, 100, 4);
     chart.SetBackground(palette().color(QPalette::Button), true);
     chart.SetTitle(tr("Status"));
-    std::uint32_t all = m_tally.All();
-    auto addKind = [&](const QString& label, const KindTally& kind, QColor colour) {
-        chart.AddBar(label, Percent(kind.m_nItems, all), colour, -1, Percent(kind.m_nTranslated, all));
+    KindTally all = m_tally.All();
+    auto addKind = [&](const QString& label, ItemKind kind, QColor colour) {
+        const KindTally& tally = m_tally.Of(kind);
+        chart.AddBar(label, Percent(tally.m_nItems, all.m_nItems), colour, -1,
+                     Percent(tally.m_nTranslated, all.m_nItems));
     };
-    addKind(QStringLiteral("Stringstable"), m_tally.m_Strings, QColor(0, 0, 128));
-    addKind(QStringLiteral("Dialog"), m_tally.m_Dialogs, QColor(128, 0, 128));
-    addKind(QStringLiteral("Controls"), m_tally.m_Controls, QColor(26, 166, 57));
-    addKind(QStringLiteral("Popup Menu"), m_tally.m_Popups, QColor(150, 150, 0));
-    addKind(QStringLiteral("Menuitems"), m_tally.m_MenuItems, QColor(0, 128, 128));
-    addKind(QStringLiteral("Version"), m_tally.m_Version, QColor(166, 26, 57));
-    chart.AddBar(QStringLiteral("Not Translatable"), Percent(m_tally.m_nNotTranslatable, all), QColor(50, 50, 50));
-    chart.AddBar(QStringLiteral("Translated"),
-                 Percent(m_tally.m_nTranslatedTranslatable, m_tally.m_nTranslatable), QColor(220, 0, 0));
+    addKind(QStringLiteral("Stringstable"), ItemKind::String, QColor(0, 0, 128));
+    addKind(QStringLiteral("Dialog"), ItemKind::Dialog, QColor(128, 0, 128));
+    addKind(QStringLiteral("Controls"), ItemKind::Control, QColor(26, 166, 57));
+    addKind(QStringLiteral("Popup Menu"), ItemKind::PopupMenu, QColor(150, 150, 0));
+    addKind(QStringLiteral("Menuitems"), ItemKind::MenuItem, QColor(0, 128, 128));
+    addKind(QStringLiteral("Version"), ItemKind::Version, QColor(166, 26, 57));
+    chart.AddBar(QStringLiteral("Not Translatable"), Percent(all.NotTranslatable(), all.m_nItems), QColor(50, 50, 50));
+    chart.AddBar(QStringLiteral("Translated"), Percent(all.m_nTranslatedTranslatable, all.m_nTranslatable),
+                 QColor(220, 0, 0));
 }
 
 } // namespace quillon::gui

@@ -7,34 +7,12 @@
 #include <cstdint>
 
 #include "model/ResourceInfo.h"
+#include "model/TreeTally.h"
 
 namespace quillon::gui {
 
 class CChartWnd;
 
-struct KindTally {
-    std::uint32_t m_nItems = 0;
-    std::uint32_t m_nTranslated = 0;
-    bool operator==(const KindTally&) const = default;
-};
-
-// Counted from the tree rather than taken from the stored counters: the
-// stored m_nTranslated only records the last automatic translation, so it
-// misses translations made by hand and goes stale when they are undone.
-struct StatusTally {
-    KindTally m_Strings;
-    KindTally m_Dialogs;
-    KindTally m_Controls;
-    KindTally m_Popups;
-    KindTally m_MenuItems;
-    KindTally m_Version; // text values of the version resource
-    std::uint32_t m_nTranslatable = 0;
-    std::uint32_t m_nNotTranslatable = 0;
-    std::uint32_t m_nTranslatedTranslatable = 0;
-    std::uint32_t All() const { return m_nTranslatable + m_nNotTranslatable; }
-};
-
-StatusTally TallyStatus(const CResourceInfo& info);
 // part × 100 / whole, truncated; 0 for an empty whole, so a project without
 // items charts empty bars.
 int Percent(std::uint64_t part, std::uint64_t whole);
@@ -45,13 +23,16 @@ public:
     CStatusDlg(const CResourceInfo& info, QWidget* parent = nullptr);
 
     CChartWnd& Chart() const { return *m_wndChart; }
-    const StatusTally& Tally() const { return m_tally; }
+    // Counted from the tree rather than taken from the stored counters: the
+    // stored m_nTranslated only records the last automatic translation, so it
+    // misses translations made by hand and goes stale when they are undone.
+    const TreeTally& Tally() const { return m_tally; }
 
 private:
     void PlaceControls();
     void FillChart();
 
-    StatusTally m_tally;
+    TreeTally m_tally;
     CChartWnd* m_wndChart;
 };
 

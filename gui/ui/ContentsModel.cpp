@@ -1,7 +1,7 @@
 #include "ui/ContentsModel.h"
 
 #include "ui/QuillonDoc.h"
-#include "ui/TextBridge.h"
+#include "controls/TextBridge.h"
 
 namespace quillon::gui {
 

@@ -118,8 +118,61 @@ TEST(ProjectCli, BuildStoresTheTargetAndRefusesWithout) {
     EXPECT_EQ(RunCli("build " + project).exitCode, 0);
     CliRun scanned = RunCli("scan --json " + dir.File("de.exe"));
     EXPECT_TRUE(Has(scanned.out, "\"language\":1031"));
-    EXPECT_TRUE(Has(scanned.out, "{\"kind\":\"STRING\",\"id\":1,\"text\":\"Hallo\""));
+    EXPECT_TRUE(Has(scanned.out, "{\"path\":\"strings/1\",\"kind\":\"STRING\",\"id\":1,\"text\":\"Hallo\""));
     CliRun resources = RunCli("resources --json " + dir.File("de.exe"));
     EXPECT_TRUE(Has(resources.out, "{\"type\":6,\"name\":1,\"language\":1031,"));
     EXPECT_EQ(RunCli("build " + project + " --target " + Fixture("basic32.exe")).exitCode, 1);
+}
+
+// The sample names command 1102 (Cut) in two menus, control 2 (Cancel) in
+// four dialogs and a "Find what:" label among the unnamed statics of two.
+TEST(ProjectCli, RestoreTakesBackTheItemAtAPathOrEveryItemOfAKindAndId) {
+    TempDir dir;
+    const std::string project = dir.File("pad.prj");
+    const std::string sample = std::string(QUILLON_DATA_DIR) + "/../../samples/quillpad.exe";
+    ASSERT_EQ(RunCli("new " + dir.File("pad") + " --module " + sample +
+                     " --translator Ann --language German --dictionary " + dir.File("pad.dic"))
+                  .exitCode,
+              0);
+    for (const char* entry : {"'Cut\\tCtrl+X' 'Ausschneiden\\tStrg+X' --kind MENUITEM",
+                              "Cut Ausschneiden --kind MENUITEM", "Cancel Abbrechen --kind CONTROL",
+                              "'Find what:' 'Suchen nach:' --kind CONTROL"})
+        ASSERT_EQ(RunCli("dict add " + project + " " + entry).exitCode, 0) << entry;
+    ASSERT_EQ(RunCli("translate " + project).exitCode, 0);
+    auto translated = [&](const std::string& path) {
+        std::string shown = RunCli("show --json " + project).out;
+        std::size_t at = shown.find("{\"path\":\"" + path + "\"");
+        EXPECT_NE(at, std::string::npos) << path;
+        return at != std::string::npos && shown.find("\"state\":3", at) < shown.find("\"children\"", at);
+    };
+    ASSERT_TRUE(translated("menus/100/-1#2/1102") && translated("menus/101/-1/1102"));
+
+    struct Case {
+        std::string options;
+        int exitCode;
+        std::string output;
+    };
+    const Case cases[] = {
+        {"--path menus/100/-1#2/1102", 0, "  menus/100/-1#2/1102 MENUITEM 1102 \"Cut\\tCtrl+X\"\nRestored 1 item.\n"},
+        {"--kind MENUITEM --id 1102", 0, "  menus/101/-1/1102 MENUITEM 1102 \"Cut\"\nRestored 1 of 2 items.\n"},
+        {"--kind CONTROL --id 2", 0,
+         "  dialogs/201/2 CONTROL 2 \"Cancel\"\n  dialogs/202/2 CONTROL 2 \"Cancel\"\n"
+         "  dialogs/203/2 CONTROL 2 \"Cancel\"\n  dialogs/204/2 CONTROL 2 \"Cancel\"\nRestored 4 items.\n"},
+        {"--kind CONTROL --id 0xFFFF", 0,
+         "  dialogs/201/65535 CONTROL 65535 \"Find what:\"\n  dialogs/202/65535 CONTROL 65535 \"Find what:\"\n"
+         "Restored 2 of 19 items.\n"},
+        {"--path dialogs/204/65535#3", 0, "Restored 0 of 1 item.\n"},
+        {"--path menus/100/-1#6", 1, "quillon-cli restore: no item -1#6 in menus/100\n"},
+        {"--kind DIALOG --id 1102", 1, "quillon-cli restore: no DIALOG with ID 1102\n"},
+        {"--path menus/100/-1#1", 2, ""},
+        {"--path menus/100 --kind MENUITEM --id 1", 2, ""},
+        {"--kind MENUITEM --id 11x", 2, ""},
+    };
+    for (const Case& c : cases) {
+        CliRun run = RunCli("restore " + project + " " + c.options, c.exitCode == 1);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.options << "\n" << run.out;
+        EXPECT_EQ(run.out, c.output) << c.options;
+    }
+    for (const char* path : {"menus/100/-1#2/1102", "menus/101/-1/1102", "dialogs/203/2", "dialogs/202/65535"})
+        EXPECT_FALSE(translated(path)) << path;
 }

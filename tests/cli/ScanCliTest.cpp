@@ -18,9 +18,9 @@ TEST(ScanCli, JsonHasTheAgreedShapeWithUtf8Texts) {
     EXPECT_TRUE(Has(run.out, "\"language\":1033"));
     EXPECT_TRUE(Has(run.out, "\"codepage\":1252"));
     EXPECT_TRUE(Has(run.out, "\"counters\":{\"strings\":10,\"popups\":6,\"menuItems\":10,\"dialogs\":4,\"controls\":13,"));
-    EXPECT_TRUE(Has(run.out, "{\"kind\":\"STRING\",\"id\":40,\"text\":\"Grüße € ä\""));
+    EXPECT_TRUE(Has(run.out, "{\"path\":\"strings/40\",\"kind\":\"STRING\",\"id\":40,\"text\":\"Grüße € ä\""));
     EXPECT_TRUE(Has(run.out, "\"text\":\"A\\\\tB\\\\r\\\\n\""));
-    EXPECT_TRUE(Has(run.out, "{\"kind\":\"POPUPMENU\",\"id\":-1,\"text\":\"File\",\"hotkey\":\"F\",\"translation\":\"File\","
+    EXPECT_TRUE(Has(run.out, "{\"path\":\"menus/100/-1\",\"kind\":\"POPUPMENU\",\"id\":-1,\"text\":\"File\",\"hotkey\":\"F\",\"translation\":\"File\","
                              "\"transHotkey\":\"F\",\"state\":1,\"options\":16,\"children\":["));
     EXPECT_TRUE(Has(run.out, "\"key\":\"Translation\",\"targetKey\":\"Translation\",\"blockType\":0,\"value\":\"0904b0040704b004\""));
     EXPECT_TRUE(Has(run.out, "\"fixedInfo\":\"bd04effe"));

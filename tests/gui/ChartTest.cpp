@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPushButton>
@@ -8,6 +9,7 @@
 
 #include "controls/ChartWnd.h"
 #include "controls/StatusDlg.h"
+#include "extract/DialogTemplate.h"
 
 // Readable colours in failure messages.
 void PrintTo(const QColor& colour, std::ostream* out) {
@@ -256,25 +258,12 @@ TEST(Chart, SecondBarIsMeasuredEvenWhenShorter) {
     EXPECT_EQ(chart.LabelColumn(), QFontMetrics(chart.ChartFont()).horizontalAdvance("Dialog") + 4);
 }
 
-TEST(StatusTally, CountsEveryKindAndItsTranslationsFromTheTree) {
+// The tally itself is tested in core (TreeTally); the dialog charts it.
+TEST(StatusTally, ChartsTheTreesTallyInWholePercent) {
     CResourceInfo info = SampleProject();
-    StatusTally tally = TallyStatus(info);
-    EXPECT_EQ(tally.m_Strings, (KindTally{20, 10}));
-    EXPECT_EQ(tally.m_Dialogs, (KindTally{2, 1}));
-    EXPECT_EQ(tally.m_Controls, (KindTally{10, 7}));
-    EXPECT_EQ(tally.m_Popups, (KindTally{3, 0}));
-    EXPECT_EQ(tally.m_MenuItems, (KindTally{12, 6}));
-    EXPECT_EQ(tally.m_Version, (KindTally{3, 0}));
-    EXPECT_EQ(tally.m_nNotTranslatable, 5u);
-    EXPECT_EQ(tally.m_nTranslatable, 45u);
-    EXPECT_EQ(tally.m_nTranslatedTranslatable, 24u);
-    EXPECT_EQ(tally.All(), 50u);
-    // The tree walk agrees with the stored counters for the kinds they hold.
-    EXPECT_EQ(tally.m_Strings.m_nItems, info.m_nStrings);
-    EXPECT_EQ(tally.m_Dialogs.m_nItems, info.m_nDialogs);
-    EXPECT_EQ(tally.m_Controls.m_nItems, info.m_nControls);
-    EXPECT_EQ(tally.m_Popups.m_nItems, info.m_nPopups);
-    EXPECT_EQ(tally.m_MenuItems.m_nItems, info.m_nMenuItems);
+    CStatusDlg dialog(info, nullptr);
+    EXPECT_EQ(dialog.Tally().All(), (KindTally{50, 24, 45, 24}));
+    EXPECT_EQ(dialog.Tally().Of(ItemKind::Control), (KindTally{10, 7, 7, 7}));
     EXPECT_EQ(Percent(24, 45), 53);
     EXPECT_EQ(Percent(5, 0), 0);
     EXPECT_EQ(Percent(3'000'000'000u, 3'000'000'000u), 100); // no 32-bit overflow
@@ -314,6 +303,33 @@ TEST(StatusDialog, ChartsTheProjectByKindWithTranslationsMadeByHand) {
     EXPECT_LE(ok->geometry().bottom(), dialog.height());
     ok->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+// The template's dialog units become pixels as the dialog manager converts
+// them, rounded to nearest. The font is chosen so that rounding and cutting
+// off differ for the dialog's width.
+TEST(StatusDialog, PlacesItsControlsInRoundedDialogUnits) {
+    const QFont original = QApplication::font();
+    const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    auto unitsOf = [&](const QFont& font) {
+        QFontMetrics metrics(font);
+        return BaseUnitsFromMetrics(metrics.horizontalAdvance(letters), metrics.height());
+    };
+    QFont font = original;
+    for (int pixels = 8; pixels < 40 && unitsOf(font).x % 4 < 2; ++pixels) font.setPixelSize(pixels);
+    DialogBaseUnits units = unitsOf(font);
+    ASSERT_GE(units.x % 4, 2) << "no font size with base units that round up";
+    QApplication::setFont(font);
+    CStatusDlg dialog(CResourceInfo(), nullptr);
+    QApplication::setFont(original);
+    auto rect = [&](int x, int y, int cx, int cy) {
+        PixelRect pixels = DialogUnitsToPixels(x, y, cx, cy, units);
+        return QRect(pixels.x, pixels.y, pixels.width, pixels.height);
+    };
+    EXPECT_EQ(dialog.size(), rect(0, 0, 265, 170).size());
+    EXPECT_EQ(dialog.size().width(), (265 * units.x + 2) / 4); // a half rounds up
+    EXPECT_EQ(dialog.Chart().geometry(), rect(7, 7, 251, 136));
+    EXPECT_EQ(dialog.findChild<QPushButton*>()->geometry(), rect(107, 149, 50, 14));
 }
 
 TEST(StatusDialog, TranslatedShareIsPaintedDarkerFromTheBarsLeftEnd) {

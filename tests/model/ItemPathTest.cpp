@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <utility>
+
+#include "model/ItemPath.h"
+#include "model/ModuleTrees.h"
+#include "model/TreeTally.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+
+TEST(TreeRoots, NamesAreTheJsonKeysInOutputOrder) {
+    std::vector<std::string_view> names;
+    for (const RootInfo& root : Roots()) names.push_back(RootName(*RootFromName(root.name)));
+    EXPECT_EQ(names, (std::vector<std::string_view>{"strings", "menus", "dialogs", "version"}));
+    EXPECT_EQ(RootFromName("Strings"), std::nullopt);
+}
+
+// One item under any one root is enough; a root left out of the check would
+// make a module with only that kind of resource look empty.
+TEST(TreeRoots, AnyRootWithAnItemMeansTheTreeHasResources) {
+    EXPECT_FALSE(HasResources(CResourceInfo()));
+    EXPECT_FALSE(HasResources(*ScanModule(Fixture("nores.exe"))));
+    for (const RootInfo& root : Roots()) {
+        SCOPED_TRACE(root.name);
+        CResourceInfo info;
+        RootItem(info, root.root).AddChild(std::make_unique<CResourceItem>("x", 0, 1));
+        EXPECT_TRUE(HasResources(info));
+    }
+}
+
+// Every kind of the sample, read off its scan: two menu resources are empty
+// top-level popups, eight items are separators, fourteen controls are edit
+// boxes and an icon without text; of the version only the eight text values count.
+TEST(TreeTally, CountsTheSampleByKindAndAgreesWithItsStoredCounters) {
+    auto info = ScanModule(SampleModule());
+    ASSERT_TRUE(Find(*info, "strings/1"));
+    Find(*info, "strings/1").Value()->SetTranslation("Federkiel", 0);
+    Find(*info, "menus/100/-1#2").Value()->SetTranslation("Bearbeiten", 'B');
+    Find(*info, "dialogs/200/65535").Value()->SetTranslation("Bild", 0); // not translatable
+    Find(*info, "version/StringFileInfo/040904b0/CompanyName").Value()->SetTranslation("Beispiele", 0);
+    TreeTally tally = TallyTree(*info);
+    const std::pair<ItemKind, KindTally> expected[] = {
+        {ItemKind::String, {59, 1, 59, 1}},   {ItemKind::PopupMenu, {8, 1, 6, 1}}, {ItemKind::MenuItem, {38, 0, 30, 0}},
+        {ItemKind::Dialog, {5, 0, 5, 0}},     {ItemKind::Control, {55, 1, 41, 0}}, {ItemKind::Version, {8, 1, 8, 1}},
+        {ItemKind::All, {0, 0, 0, 0}},
+    };
+    for (const auto& [kind, counts] : expected) EXPECT_EQ(tally.Of(kind), counts) << KindName(kind);
+    EXPECT_EQ(tally.All(), (KindTally{173, 4, 149, 3}));
+    EXPECT_EQ(tally.Counted(), (KindTally{165, 3, 141, 2}));
+    ResourceCounters counted;
+    CountTree(*info, counted);
+    EXPECT_EQ(counted.m_nTranslatable, info->m_nTranslatable);
+    EXPECT_EQ(counted.m_nNotTranslatable, 24u);
+    EXPECT_EQ(counted.m_nSkipped, 24u);
+}
+
+TEST(ItemPath, EveryItemOfEveryModuleHasItsOwnPathThatLeadsBackToIt) {
+    std::size_t repeated = 0; // paths that need #n: the case an ID alone gets wrong
+    for (const std::string& module : EveryModule()) {
+        SCOPED_TRACE(module);
+        auto info = ScanModule(module);
+        // PathOf builds on WalkItems' chains of ancestors, WalkPaths on a walk of its own.
+        std::vector<const CResourceItem*> walked;
+        WalkItems(std::as_const(*info),
+                  [&](const ItemVisit<const CResourceItem>& visit) { walked.push_back(&visit.item); });
+        std::vector<const CResourceItem*> pathed;
+        std::set<std::string> seen;
+        WalkPaths(*info, [&](CResourceItem& item, const std::string& path) {
+            pathed.push_back(&item);
+            EXPECT_TRUE(seen.insert(path).second) << path << " names two items";
+            auto found = Find(*info, path);
+            EXPECT_TRUE(found && found.Value() == &item) << path;
+            auto of = PathOf(*info, item);
+            EXPECT_TRUE(of && of->ToString() == path) << path << " vs " << (of ? of->ToString() : "none");
+            repeated += path.find('#') != std::string::npos;
+        });
+        EXPECT_EQ(pathed, walked);
+    }
+    EXPECT_GE(repeated, 30u);
+    CStringEntry stranger("x", 0, 1);
+    EXPECT_FALSE(PathOf(*ScanModule(SampleModule()), stranger));
+}
+
+TEST(ItemPath, FindsTheSamplesItemsByTheirDocumentedPaths) {
+    auto info = ScanModule(SampleModule());
+    const std::pair<const char*, const char*> cases[] = {
+        {"strings/3", "%1 - Quill Pad"},
+        {"menus/100/-1#2/1102", "Cut\\tCtrl+X"},
+        {"menus/100/-1#5/1402", "About Quill Pad"},
+        {"menus/101/-1", "Editor"},
+        {"dialogs/204/65535#3", "Source:"},
+        {"version/StringFileInfo/040904b0/CompanyName", "Quillon Samples"},
+    };
+    for (const auto& [path, text] : cases) {
+        auto found = Find(*info, path);
+        ASSERT_TRUE(found) << path << ": " << found.GetError().Describe();
+        EXPECT_EQ(found.Value()->m_strText, text) << path;
+    }
+    const CResourceItem& file = *info->m_Menus.GetChildren()[0]->GetChildren()[0];
+    EXPECT_EQ(Find(*info, "menus/100/-1/0#2").Value(), file.GetChildren()[7].get()); // the second separator
+}
+
+TEST(ItemPath, ParsesTheFormItWritesBackToTheSameText) {
+    struct Case {
+        const char* text;
+        Root root;
+        std::vector<PathStep> steps;
+    };
+    const Case cases[] = {
+        {"strings/40", Root::Strings, {{40, "", 1}}},
+        {"menus/100/-1#2/1102", Root::Menus, {{100, "", 1}, {-1, "", 2}, {1102, "", 1}}},
+        {"dialogs/1/-2147483648#12", Root::Dialogs, {{1, "", 1}, {-2147483647 - 1, "", 12}}},
+        {"version/Translator%20E-Mail", Root::Version, {{0, "Translator E-Mail", 1}}},
+        {"version/%23%2F%25#2/a.b_c-d", Root::Version, {{0, "#/%", 2}, {0, "a.b_c-d", 1}}},
+        {"version//%E4", Root::Version, {{0, "", 1}, {0, "\xE4", 1}}},
+    };
+    for (const Case& c : cases) {
+        auto parsed = ParseItemPath(c.text);
+        ASSERT_TRUE(parsed) << c.text << ": " << parsed.GetError().Describe();
+        EXPECT_EQ(parsed.Value(), (ItemPath{c.root, c.steps})) << c.text;
+        EXPECT_EQ(parsed.Value().ToString(), c.text);
+    }
+}
+
+// One spelling per item: anything PathOf would not write is refused, with
+// the offset of the fault.
+TEST(ItemPath, RefusesEveryOtherSpellingAtTheFault) {
+    const std::pair<const char*, std::uint64_t> cases[] = {
+        {"", 0},                  {"menu/100", 0},         {"menus", 5},         {"menus/", 6},
+        {"menus/100/", 10},       {"menus/0100", 6},       {"menus/+1", 6},      {"menus/-0", 6},
+        {"menus/1 ", 6},          {"strings/2147483648", 8}, {"menus/100/-1#1", 12}, {"menus/100/-1#02", 12},
+        {"menus/100/-1#", 12},    {"menus/100/-1#2#3", 12}, {"version/a b", 9},   {"version/%2", 8},
+        {"version/%2f", 8},       {"version/%41", 8},      {"version/a/b%", 11}, {"version/a/b#1", 11},
+    };
+    for (const auto& [text, offset] : cases) {
+        auto parsed = ParseItemPath(text);
+        ASSERT_FALSE(parsed) << '"' << text << "\" parsed";
+        EXPECT_EQ(parsed.GetError().code, Error::Code::Malformed) << text;
+        EXPECT_EQ(parsed.GetError().offset, offset) << text << ": " << parsed.GetError().message;
+    }
+}

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "TempDir.h"
+#include "model/ModuleTrees.h"
+#include "project/NewProject.h"
+#include "project/ProjectUpdate.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+
+// Item paths are the unit IDs of exchange files: a path that changes when a
+// project is saved, opened or updated to an unchanged module strands every
+// translation exchanged under it.
+
+namespace {
+
+std::unique_ptr<CProject> NewProjectOf(const std::string& module) {
+    NewProjectSettings settings;
+    settings.modulePath = module;
+    settings.translator = "Ann";
+    settings.email = "ann@example.org";
+    settings.targetLanguage = 0x0407;
+    auto created = CreateProject(settings);
+    EXPECT_TRUE(created) << module;
+    return created ? std::move(created).Value() : std::make_unique<CProject>();
+}
+
+// Translates every third translatable item, so that paths are seen not to
+// depend on translations.
+void TranslateSome(CResourceInfo& info) {
+    int n = 0;
+    WalkItems(info, [&](const ItemVisit<CResourceItem>& visit) {
+        if (visit.item.IsTranslatable() && n++ % 3 == 0) visit.item.SetTranslation("DE " + visit.item.m_strText, 0);
+    });
+}
+
+std::unique_ptr<CProject> Updated(std::unique_ptr<CProject> project, const std::string& module) {
+    CProject fresh;
+    fresh.m_strModulePath = module;
+    EXPECT_TRUE(UpdateProject(*project, fresh).merged) << module;
+    return project;
+}
+
+// The top-level items (a string, a menu, a dialog, a version block) that two
+// scans hold alike, by path.
+std::vector<std::string> UnchangedResources(const CResourceInfo& before, const CResourceInfo& after) {
+    std::vector<std::string> unchanged;
+    for (const RootInfo& root : Roots()) {
+        StepCounter steps(root.root);
+        for (const auto& item : RootItem(before, root.root).GetChildren()) {
+            std::string path = std::string(root.name) + steps.NextSuffix(*item);
+            auto there = Find(after, ParseItemPath(path).Value());
+            if (there && *there.Value() == *item) unchanged.push_back(path);
+        }
+    }
+    return unchanged;
+}
+
+std::map<std::string, std::string> PathsBelow(const CResourceInfo& info, const std::string& top) {
+    std::map<std::string, std::string> below;
+    for (const auto& [path, item] : DescribedPaths(info))
+        if (path == top || path.starts_with(top + "/")) below.emplace(path, item);
+    return below;
+}
+
+} // namespace
+
+TEST(ItemPathStability, SavingAndOpeningAProjectKeepsEveryPath) {
+    bool escaped = false;
+    for (const std::string& module : EveryModule()) {
+        if (module.ends_with("nores.exe")) continue; // nothing to make a project of
+        SCOPED_TRACE(module);
+        TempDir dir;
+        auto project = NewProjectOf(module);
+        TranslateSome(project->m_ResourceInfo);
+        auto before = DescribedPaths(project->m_ResourceInfo);
+        ASSERT_TRUE(project->Save(dir.File("p.prj")));
+        CProject reopened;
+        ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
+        EXPECT_EQ(DescribedPaths(reopened.m_ResourceInfo), before);
+        for (const auto& [path, item] : before) escaped |= path.ends_with("/Translator%20E-Mail");
+    }
+    EXPECT_TRUE(escaped); // the translator's values have keys with spaces
+}
+
+TEST(ItemPathStability, UpdatingToTheSameModuleKeepsEveryPath) {
+    for (const char* module : {"basic32.exe", "update-v1.exe", "multilang.dll"}) {
+        SCOPED_TRACE(module);
+        auto project = NewProjectOf(Fixture(module));
+        TranslateSome(project->m_ResourceInfo);
+        auto before = DescribedPaths(project->m_ResourceInfo);
+        EXPECT_EQ(DescribedPaths(Updated(std::move(project), Fixture(module))->m_ResourceInfo), before);
+    }
+}
+
+// update-v2 adds, removes, moves and changes items in every root; what it
+// leaves alone keeps its path, items and translations included.
+TEST(ItemPathStability, UpdatingKeepsThePathsOfTheResourcesThatDidNotChange) {
+    std::vector<std::string> unchanged =
+        UnchangedResources(*ScanModule(Fixture("update-v1.exe")), *ScanModule(Fixture("update-v2.exe")));
+    EXPECT_EQ(unchanged, (std::vector<std::string>{"strings/1", "strings/100", "dialogs/200", "version/VarFileInfo"}));
+    auto project = NewProjectOf(Fixture("update-v1.exe"));
+    TranslateSome(project->m_ResourceInfo);
+    std::map<std::string, std::map<std::string, std::string>> before;
+    for (const std::string& top : unchanged) before[top] = PathsBelow(project->m_ResourceInfo, top);
+    // Keys, not positions: these values keep their paths while the values
+    // around them change, go and come.
+    const char* values[] = {"version/StringFileInfo/040904b0/CompanyName",
+                            "version/StringFileInfo/040904b0/ProductName"};
+    std::map<std::string, std::string> valuesBefore;
+    for (const char* value : values)
+        valuesBefore[value] = Find(project->m_ResourceInfo, value).Value()->m_strTranslation;
+
+    project = Updated(std::move(project), Fixture("update-v2.exe"));
+    for (const std::string& top : unchanged) {
+        EXPECT_EQ(PathsBelow(project->m_ResourceInfo, top), before[top]) << top;
+        EXPECT_FALSE(before[top].empty());
+    }
+    for (const char* value : values) {
+        auto found = Find(project->m_ResourceInfo, value);
+        ASSERT_TRUE(found) << value;
+        EXPECT_EQ(found.Value()->m_strTranslation, valuesBefore[value]);
+    }
+}
