@@ -20,14 +20,14 @@ build=$root/build-fuzz
 seconds=${1:-60}
 shift $(($# > 0 ? 1 : 0))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(module string_block menu dialog version project dictionary glossary build_roundtrip)
+[ ${#targets[@]} -gt 0 ] || targets=(module string_block menu dialog version project dictionary glossary build_roundtrip module_icon)
 jobs=${JOBS:-$(nproc)}
 
 # Largest input worth trying per target: whole modules and projects are a
 # few KiB to a few tens of KiB; single templates and glossaries far less.
 max_len() {
     case $1 in
-    module | build_roundtrip) echo 32768 ;;
+    module | build_roundtrip | module_icon) echo 32768 ;;
     project) echo 16384 ;;
     dictionary) echo 8192 ;;
     *) echo 4096 ;;

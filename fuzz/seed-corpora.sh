@@ -4,6 +4,8 @@
 #
 #   module, build_roundtrip   the fixture modules, the damaged fixtures, the
 #                             sample, and truncated / bit-flipped copies
+#   module_icon               the same modules, and their raw icon images
+#                             and icon groups
 #   string_block, menu,       every raw string block, menu, dialog and version
 #   dialog, version           resource of the fixtures (dumped with pefile),
 #                             behind the target's header bytes
@@ -23,7 +25,7 @@ modules=$root/tests/data/modules
 cli=${QUILLON_CLI:-$root/build/cli/quillon-cli}
 python=/usr/bin/python3
 
-targets="module string_block menu dialog version project dictionary glossary build_roundtrip"
+targets="module string_block menu dialog version project dictionary glossary build_roundtrip module_icon"
 for t in $targets; do mkdir -p "$corpus/$t"; done
 
 good=("$modules"/*.exe "$modules"/*.dll "$root/samples/quillpad.exe")
@@ -55,7 +57,7 @@ def stem(path):
 # Whole modules, and copies damaged in the places a reader trips over.
 for path in good + damaged:
     data = open(path, "rb").read()
-    for target in ("module", "build_roundtrip"):
+    for target in ("module", "build_roundtrip", "module_icon"):
         write(target, os.path.basename(path), data)
 rng = random.Random(1)
 for path in good:
@@ -77,8 +79,9 @@ for path in good:
         write("build_roundtrip", "%s-flip%d" % (stem(path), i), bytes(flipped))
 
 # Raw templates. Header bytes: code page selector (0 = 1252, 1 = 932,
-# 2 = UTF-8); string blocks add their block number (little endian).
-kinds = {4: "menu", 5: "dialog", 6: "string_block", 16: "version"}
+# 2 = UTF-8); string blocks add their block number (little endian). Icon
+# images and groups go to module_icon as they are.
+kinds = {3: "module_icon", 4: "menu", 5: "dialog", 6: "string_block", 14: "module_icon", 16: "version"}
 seen = set()
 for path in good + damaged:
     try:
@@ -103,6 +106,9 @@ for path in good + damaged:
                 if (target, raw) in seen:
                     continue
                 seen.add((target, raw))
+                if target == "module_icon":
+                    write(target, "%s-%d-%d-%04x" % (stem(path), rtype.id, rname.id, rlang.id or 0), raw)
+                    continue
                 for selector in (0, 1, 2):
                     header = bytes([selector])
                     if target == "string_block":

@@ -1,5 +1,6 @@
 #include "dictionary/Hotkeys.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,28 @@ std::uint8_t ChooseHotkey(const CResourceItem& item, const CodePage& codePage) {
     for (std::size_t pos : HotkeyPositions(text, codePage))
         if (IsAsciiLetter(static_cast<std::uint8_t>(text[pos]))) return static_cast<std::uint8_t>(text[pos]);
     return other;
+}
+
+std::uint8_t TargetHotkey(const CResourceItem& item, const CodePage& codePage) {
+    bool translated = item.IsTranslated();
+    std::uint16_t hotkey = translated && item.m_chTransHotkey != 0 ? item.m_chTransHotkey : item.m_chHotkey;
+    const std::string& text = translated ? item.m_strTranslation : item.m_strText;
+    std::uint8_t c = Byte(hotkey);
+    return HotkeyOccursIn(text, c, codePage) ? c : 0;
+}
+
+std::vector<HotkeyClash> DuplicateHotkeys(const CResourceItem& level, const CodePage& codePage) {
+    std::vector<HotkeyClash> clashes;
+    std::map<std::uint8_t, std::size_t> index; // upper-case hotkey -> its entry in `clashes`
+    for (const auto& child : level.GetChildren()) {
+        std::uint8_t hotkey = TargetHotkey(*child, codePage);
+        if (hotkey == 0) continue;
+        auto [found, added] = index.emplace(UpperAscii(hotkey), clashes.size());
+        if (added) clashes.push_back({UpperAscii(hotkey), {}});
+        clashes[found->second].items.push_back(child.get());
+    }
+    std::erase_if(clashes, [](const HotkeyClash& clash) { return clash.items.size() < 2; });
+    return clashes;
 }
 
 void AssignHotkey(CResourceItem& item, UsedHotkeys& used, const CodePage& codePage) {

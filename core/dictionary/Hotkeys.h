@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <set>
 #include <string_view>
+#include <vector>
 
 #include "io/CodePage.h"
 #include "model/ResourceItem.h"
@@ -32,6 +33,24 @@ bool HotkeyEligible(const CResourceItem& item);
 // letter in the other case, its source hotkey, the other case of that, then
 // the first letter of the translation.
 std::uint8_t ChooseHotkey(const CResourceItem& item, const CodePage& codePage);
+
+// The hotkey the target module gives an item, as its writer marks it: a
+// translated item's hotkey (its source hotkey when it has none), an
+// untranslated item's source hotkey; 0 when that character does not occur
+// in the text written (HotkeyOccursIn), which then carries no '&'.
+std::uint8_t TargetHotkey(const CResourceItem& item, const CodePage& codePage);
+
+// Items of one level whose target hotkeys are one letter, ignoring ASCII case.
+struct HotkeyClash {
+    std::uint8_t hotkey = 0;                  // the upper-case form
+    std::vector<const CResourceItem*> items; // two or more, in level order
+};
+
+// The clashes among the children of `level` (the menu bar, a popup or a
+// dialog), in the order their hotkeys first occur. Windows matches a typed
+// letter in either case, so 'd' and 'D' clash; the children's own children
+// are another level.
+std::vector<HotkeyClash> DuplicateHotkeys(const CResourceItem& level, const CodePage& codePage);
 
 // Gives an eligible item the chosen hotkey, or the first character of its
 // translation that is still free on the level, or none; records it as used.

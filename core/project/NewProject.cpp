@@ -2,6 +2,8 @@
 
 #include <cctype>
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 #include "io/ByteReader.h"
 #include "io/FileIo.h"
@@ -88,49 +90,71 @@ CVersionBlock* FindVersionPath(CVersionBlock& block, std::string_view path) {
     return current;
 }
 
-void AddTranslatorToVersion(CProject& project) {
-    CVersionBlock& root = project.m_ResourceInfo.m_VersionInfo.m_Root;
+namespace {
+
+// The first pair of the translation table: language in the low word, code
+// page in the high word (little-endian). None without such a table.
+std::optional<std::pair<std::uint16_t, std::uint16_t>> TranslationPair(CVersionBlock& root) {
     CVersionBlock* translation = FindVersionPath(root, "\\VarFileInfo\\Translation");
-    if (!translation || translation->m_pValue.size() < 4) return;
+    if (!translation) return std::nullopt;
+    auto pair = ByteReader::U32At(translation->m_pValue, 0);
+    if (!pair) return std::nullopt;
+    return std::pair{static_cast<std::uint16_t>(*pair), static_cast<std::uint16_t>(*pair >> 16)};
+}
 
-    // First pair: language in the low word, code page in the high word. The
-    // target keeps one pair: the target language with the same code page.
-    std::uint32_t pair = *ByteReader::U32At(translation->m_pValue, 0);
-    std::uint16_t sourceLanguage = static_cast<std::uint16_t>(pair);
-    std::uint16_t codePage = static_cast<std::uint16_t>(pair >> 16);
-    std::uint32_t target = (pair & 0xFFFF0000u) | project.m_wTargetLanguage;
-    translation->m_pValue = {static_cast<std::uint8_t>(target), static_cast<std::uint8_t>(target >> 8),
-                             static_cast<std::uint8_t>(target >> 16), static_cast<std::uint8_t>(target >> 24)};
+} // namespace
 
-    std::string tablePath = "\\StringFileInfo\\" + HexPair(sourceLanguage, codePage);
-    CVersionBlock* table = FindVersionPath(root, tablePath);
+CVersionBlock* TargetStringTable(CVersionBlock& root) {
+    auto pair = TranslationPair(root);
+    CVersionBlock* tables = FindVersionPath(root, "\\StringFileInfo");
+    if (!pair || !tables) return nullptr;
+    const std::string key = HexPair(pair->first, pair->second);
+    CVersionBlock* own = nullptr;
+    for (const auto& child : tables->GetChildren()) {
+        auto* table = dynamic_cast<CVersionBlock*>(child.get());
+        if (!table) continue;
+        bool retargeted = !SameKey(table->m_strTargetKey, table->m_strKey);
+        if (retargeted && SameKey(table->m_strTargetKey, key)) return table;
+        if (!own && !retargeted && SameKey(table->m_strKey, key)) own = table;
+    }
+    return own;
+}
+
+CVersionBlock* RetargetVersion(CVersionBlock& root, std::uint16_t language) {
+    auto pair = TranslationPair(root);
+    if (!pair) return nullptr;
+    CVersionBlock* table = TargetStringTable(root);
+    std::uint16_t codePage = pair->second;
+    CVersionBlock* translation = FindVersionPath(root, "\\VarFileInfo\\Translation");
+    translation->m_pValue = {static_cast<std::uint8_t>(language), static_cast<std::uint8_t>(language >> 8),
+                             static_cast<std::uint8_t>(codePage), static_cast<std::uint8_t>(codePage >> 8)};
+    if (table) table->m_strTargetKey = HexPair(language, codePage);
+    return table;
+}
+
+void AddTranslatorToVersion(CProject& project) {
+    CVersionBlock* table = RetargetVersion(project.m_ResourceInfo.m_VersionInfo.m_Root, project.m_wTargetLanguage);
+    if (!table) return;
     const std::pair<const char*, std::string> values[] = {
         {"Translator", project.m_strTranslator},
         {"Translator E-Mail", project.m_strEMail},
         {"Translation Software", kTranslationSoftware},
     };
     for (const auto& [key, text] : values) {
-        if (CVersionBlock* existing = FindVersionPath(root, tablePath + "\\" + key)) {
+        if (CVersionBlock* existing = FindVersionPath(*table, key))
             existing->SetTranslation(text, 0);
-        } else if (table) {
+        else
             table->AddChild(std::make_unique<CVersionBlock>(key, kVersionText, text));
-        }
     }
-    if (table) table->m_strTargetKey = HexPair(project.m_wTargetLanguage, codePage);
 }
 
 void RefreshTranslatorValues(CProject& project) {
-    CVersionBlock* info = FindVersionPath(project.m_ResourceInfo.m_VersionInfo.m_Root, "\\StringFileInfo");
-    if (!info) return;
-    std::string target = HexPair(project.m_wTargetLanguage, 0).substr(0, 4);
-    for (auto& child : info->GetChildren()) {
-        auto* table = dynamic_cast<CVersionBlock*>(child.get());
-        if (!table || table->m_strTargetKey.compare(0, 4, target) != 0) continue;
-        for (const auto& [key, text] : {std::pair<const char*, const std::string&>{"Translator", project.m_strTranslator},
-                                        std::pair<const char*, const std::string&>{"Translator E-Mail", project.m_strEMail}})
-            if (CVersionBlock* value = FindVersionPath(*table, key); value && value->m_strTranslation != text)
-                value->SetTranslation(text, 0);
-    }
+    CVersionBlock* table = TargetStringTable(project.m_ResourceInfo.m_VersionInfo.m_Root);
+    if (!table) return;
+    for (const auto& [key, text] : {std::pair<const char*, const std::string&>{"Translator", project.m_strTranslator},
+                                    std::pair<const char*, const std::string&>{"Translator E-Mail", project.m_strEMail}})
+        if (CVersionBlock* value = FindVersionPath(*table, key); value && value->m_strTranslation != text)
+            value->SetTranslation(text, 0);
 }
 
 } // namespace quillon

@@ -41,14 +41,27 @@ Status CheckNewProjectPaths(const NewProjectSettings& settings);
 // saved). The dictionary is loaded from its path when the file exists.
 Result<std::unique_ptr<CProject>> CreateProject(const NewProjectSettings& settings, IProgress* progress = nullptr);
 
-// Writes the target language into the translation table, and the translator,
-// e-mail and "Translation Software" values into the string table of the
-// module's own language and code page; sets that table's key for the target.
+// Retargets the version resource to the project's target language
+// (RetargetVersion) and writes the translator, e-mail and "Translation
+// Software" values into the string table written for the target.
 void AddTranslatorToVersion(CProject& project);
 
 // After the translator or e-mail changed: the version values written for
-// them follow (in the string tables that are written for the target).
+// them follow (in the string table written for the target).
 void RefreshTranslatorValues(CProject& project);
+
+// Points the version resource at `language`, for a new project and for a
+// project whose target language changes alike. The translation table keeps
+// one pair: its first, with `language` and the pair's code page. The string
+// table written for the target (see TargetStringTable) takes that pair as its
+// target key; a table the module has of its own keeps its key. Returns that
+// string table, or null when there is none (or no translation table).
+CVersionBlock* RetargetVersion(CVersionBlock& root, std::uint16_t language);
+
+// The string table written for the target, for the translation table's
+// first pair: a table already retargeted to that pair, else the table the
+// module keys by that pair. Null when there is none.
+CVersionBlock* TargetStringTable(CVersionBlock& root);
 
 // The block reached by a backslash path of keys (compared without regard to
 // ASCII case; empty segments skipped), or null.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <map>
 
 #include "dictionary/Hotkeys.h"
 #include "project/Project.h"
@@ -49,19 +48,19 @@ class Checker {
 public:
     Checker(const CProject& project) : m_codePage(project.GetCodePage()) {}
 
+    // Each later user of a hotkey is an error that names the first user.
     void Level(const CResourceItem& parent, bool recurse) {
-        std::map<std::uint8_t, const CResourceItem*> used;
         for (const auto& child : parent.GetChildren()) {
             Item(*child);
-            std::uint8_t hotkey = static_cast<std::uint8_t>(child->m_chTransHotkey & 0xFF);
-            if (hotkey != 0 && child->IsTranslated()) {
-                auto [first, inserted] = used.emplace(UpperAscii(hotkey), child.get());
-                if (!inserted)
-                    Add(CheckFinding::Severity::Error, CheckFinding::Kind::DuplicateHotkey, *child,
-                        std::string("hotkey '") + static_cast<char>(hotkey) + "' is also used by \"" +
-                            first->second->m_strTranslation + "\"");
-            }
             if (recurse) Level(*child, true);
+        }
+        for (const HotkeyClash& clash : DuplicateHotkeys(parent, m_codePage)) {
+            const CResourceItem& first = *clash.items.front();
+            const std::string& firstText = first.IsTranslated() ? first.m_strTranslation : first.m_strText;
+            for (std::size_t i = 1; i < clash.items.size(); ++i)
+                Add(CheckFinding::Severity::Error, CheckFinding::Kind::DuplicateHotkey, *clash.items[i],
+                    std::string("hotkey '") + static_cast<char>(clash.hotkey) + "' is also used by \"" + firstText +
+                        "\"");
         }
     }
 

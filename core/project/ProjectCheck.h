@@ -1,6 +1,7 @@
 #pragma once
 // The checks a translator runs before building: hotkeys that collide on one
-// level or do not occur in their text, placeholders that the translation
+// level of the target (DuplicateHotkeys, as the menu preview lists them) or
+// do not occur in their text, placeholders that the translation
 // lost or invented, and what is still untranslated.
 
 #include <string>

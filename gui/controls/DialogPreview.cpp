@@ -13,7 +13,7 @@
 
 #include "target/TextPreparation.h"
 #include "controls/DialogPreviewControls.h"
-#include "ui/TextBridge.h"
+#include "controls/TextBridge.h"
 
 namespace quillon::gui {
 

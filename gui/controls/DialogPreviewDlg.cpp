@@ -9,23 +9,22 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
-#include <map>
-#include <vector>
 
 #include "target/TextPreparation.h"
 #include "controls/DialogPreview.h"
 #include "dictionary/Hotkeys.h"
-#include "ui/TextBridge.h"
+#include "templates/MenuLayout.h"
+#include "controls/TextBridge.h"
 
 namespace quillon::gui {
 
 namespace {
 
-// Option bits of a menu template entry.
-constexpr std::uint32_t MF_GRAYED = 0x01;
-constexpr std::uint32_t MF_DISABLED = 0x02;
-constexpr std::uint32_t MF_CHECKED = 0x08;
-constexpr std::uint32_t MF_SEPARATOR = 0x800;
+// Option bits of a menu template entry, as the template's layout names them.
+constexpr std::uint32_t MF_GRAYED = MenuOption::kGrayed;
+constexpr std::uint32_t MF_DISABLED = MenuOption::kDisabled;
+constexpr std::uint32_t MF_CHECKED = MenuOption::kChecked;
+constexpr std::uint32_t MF_SEPARATOR = MenuOption::kSeparator;
 
 constexpr int kListRows = 4;
 constexpr int kSurround = 12;
@@ -48,10 +47,6 @@ const std::string& TreeText(const CResourceItem& item) {
     return item.IsTranslated() ? item.m_strTranslation : item.m_strText;
 }
 
-std::uint16_t TreeHotkey(const CResourceItem& item) {
-    return item.IsTranslated() ? item.m_chTransHotkey : item.m_chHotkey;
-}
-
 std::uint32_t Options(const CResourceItem& item) {
     auto* node = dynamic_cast<const CMenuNode*>(&item);
     return node ? node->m_dwOptions : 0;
@@ -63,9 +58,9 @@ bool IsSeparator(const CResourceItem& item) {
     return (Options(item) & MF_SEPARATOR) || (item.m_nID == 0 && item.m_strText.empty());
 }
 
-// The text with '&' before its hotkey, as the menu will show it.
+// The text with '&' before its hotkey, as the target's menu will show it.
 QString MenuText(const CResourceItem& item, const CodePage& codePage) {
-    return ToQt(PrepareText(TreeText(item), TreeHotkey(item), codePage), codePage);
+    return ToQt(PrepareText(TreeText(item), TargetHotkey(item, codePage), codePage), codePage);
 }
 
 // The name a translator knows an entry by: its text without the
@@ -167,21 +162,15 @@ CMenuPreviewDlg::CMenuPreviewDlg(const CResourceItem& menu, const CodePage& code
     resize(std::max(sizeHint().width(), 420), sizeHint().height());
 }
 
-// Hotkeys compare without ASCII case, as Windows matches the typed letter.
+// The core finds the clashes of each level (DuplicateHotkeys, as the check
+// command does); the preview only names them.
 void CMenuPreviewDlg::CheckLevel(const CResourceItem& level, const QString& name, const CodePage& codePage) {
-    std::vector<std::uint8_t> order;
-    std::map<std::uint8_t, QStringList> users;
-    for (const auto& child : level.GetChildren()) {
-        std::uint16_t hotkey = TreeHotkey(*child);
-        if (hotkey == 0 || IsSeparator(*child)) continue;
-        std::uint8_t key = UpperAscii(static_cast<std::uint8_t>(hotkey & 0xFF));
-        if (users[key].isEmpty()) order.push_back(key);
-        users[key] << ShortName(*child, codePage);
+    for (const HotkeyClash& clash : DuplicateHotkeys(level, codePage)) {
+        QStringList users;
+        for (const CResourceItem* item : clash.items) users << ShortName(*item, codePage);
+        m_duplicates << tr("Level \"%1\": hotkey %2 used by %3")
+                            .arg(name, HotkeyToQt(clash.hotkey, codePage), users.join(QStringLiteral(", ")));
     }
-    for (std::uint8_t key : order)
-        if (users[key].size() > 1)
-            m_duplicates << tr("Level \"%1\": hotkey %2 used by %3")
-                                .arg(name, HotkeyToQt(key, codePage), users[key].join(QStringLiteral(", ")));
     for (const auto& child : level.GetChildren())
         if (child->GetKind() == ItemKind::PopupMenu) CheckLevel(*child, ShortName(*child, codePage), codePage);
 }

@@ -15,8 +15,8 @@
 #include "extract/FileVersion.h"
 #include "extract/Languages.h"
 #include "extract/ResourceExtractor.h"
-#include "io/ByteReader.h"
 #include "io/CodePage.h"
+#include "pe/ModuleIcon.h"
 #include "pe/ResourceModule.h"
 
 namespace quillon::gui {
@@ -25,256 +25,39 @@ namespace quillon::gui {
 
 namespace {
 
-// Icons are at most 256 pixels across; anything larger is damage.
-constexpr std::int64_t kMaxIconSide = 256;
-constexpr std::size_t kInfoHeaderSize = 40;
-
-// BITMAPINFOHEADER (40 bytes or a longer version of it):
-//   u32 header size, i32 width, i32 height (twice the image: XOR rows then AND
-//   rows), u16 planes, u16 bits per pixel, u32 compression (0 = none),
-//   u32 image size, i32 x and y resolution, u32 colours used, u32 important.
-// Then the palette (4 bytes B G R 0 per colour, up to 8 bits per pixel), the
-// XOR bitmap and the 1-bit AND mask (set = transparent), both bottom-up with
-// rows padded to 4 bytes.
-struct DibHeader {
-    std::uint32_t headerSize = 0;
-    std::int64_t width = 0;
-    std::int64_t height = 0; // of the image, half the stored height
-    std::uint16_t bitCount = 0;
-    std::uint32_t colours = 0; // palette entries
-};
-
-bool IsPng(std::span<const std::uint8_t> bytes) {
-    static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    return bytes.size() >= 8 && std::equal(kSignature, kSignature + 8, bytes.begin());
+QImage FromPixels(const IconImage& icon) {
+    QImage image(icon.width, icon.height, QImage::Format_ARGB32);
+    for (int y = 0; y < icon.height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < icon.width; ++x) line[x] = icon.Pixel(x, y);
+    }
+    return image;
 }
 
-std::uint32_t PaletteSize(std::uint16_t bitCount, std::uint32_t coloursUsed) {
-    if (bitCount > 8) return 0;
-    std::uint32_t full = 1u << bitCount;
-    return coloursUsed == 0 || coloursUsed > full ? full : coloursUsed;
-}
-
-std::optional<DibHeader> ReadDibHeader(ByteReader in) {
-    auto size = in.U32();
-    auto width = in.U32();
-    auto height = in.U32();
-    auto planes = in.U16();
-    auto bitCount = in.U16();
-    auto compression = in.U32();
-    if (!size || !width || !height || !planes || !bitCount || !compression || !in.Skip(12)) return std::nullopt;
-    auto coloursUsed = in.U32();
-    if (!coloursUsed || *size < kInfoHeaderSize || *compression != 0) return std::nullopt;
-    DibHeader header;
-    header.headerSize = *size;
-    header.width = static_cast<std::int32_t>(*width);
-    header.height = static_cast<std::int32_t>(*height) / 2;
-    header.bitCount = *bitCount;
-    header.colours = PaletteSize(*bitCount, *coloursUsed);
-    static constexpr std::uint16_t kBitCounts[] = {1, 2, 4, 8, 24, 32};
-    bool knownDepth = std::find(std::begin(kBitCounts), std::end(kBitCounts), *bitCount) != std::end(kBitCounts);
-    bool sane = header.width > 0 && header.width <= kMaxIconSide && header.height > 0 && header.height <= kMaxIconSide;
-    if (!knownDepth || !sane) return std::nullopt;
-    return header;
-}
-
-std::size_t RowStride(std::int64_t width, std::uint16_t bitCount) {
-    return static_cast<std::size_t>((width * bitCount + 31) / 32 * 4);
-}
-
-// The palette index of pixel x in a row of 1, 2, 4 or 8 bits per pixel;
-// the leftmost pixel sits in the high bits of its byte.
-unsigned PaletteIndex(std::span<const std::uint8_t> row, std::int64_t x, std::uint16_t bitCount) {
-    std::size_t bit = static_cast<std::size_t>(x) * bitCount;
-    unsigned shift = 8 - bitCount - static_cast<unsigned>(bit % 8);
-    return (row[bit / 8] >> shift) & ((1u << bitCount) - 1);
-}
-
-class DibDecoder {
-public:
-    DibDecoder(const DibHeader& header, std::span<const std::uint8_t> palette, std::span<const std::uint8_t> pixels,
-               std::span<const std::uint8_t> mask)
-        : m_header(header), m_palette(palette), m_pixels(pixels), m_mask(mask) {}
-
-    QImage Decode() const {
-        QImage image(static_cast<int>(m_header.width), static_cast<int>(m_header.height), QImage::Format_ARGB32);
-        bool useAlpha = m_header.bitCount == 32 && HasAlpha();
-        for (std::int64_t y = 0; y < m_header.height; ++y) {
-            // Rows are stored bottom-up.
-            std::int64_t stored = m_header.height - 1 - y;
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)));
-            for (std::int64_t x = 0; x < m_header.width; ++x) line[x] = Pixel(stored, x, useAlpha);
-        }
-        return image;
-    }
-
-private:
-    std::span<const std::uint8_t> Row(std::span<const std::uint8_t> plane, std::size_t stride, std::int64_t row) const {
-        return plane.subspan(static_cast<std::size_t>(row) * stride, stride);
-    }
-
-    // Icons of 32 bits made before alpha existed leave the fourth byte zero
-    // and rely on the mask alone.
-    bool HasAlpha() const {
-        for (std::size_t i = 3; i < m_pixels.size(); i += 4)
-            if (m_pixels[i] != 0) return true;
-        return false;
-    }
-
-    bool Masked(std::int64_t row, std::int64_t x) const {
-        if (m_mask.empty()) return false;
-        return PaletteIndex(Row(m_mask, RowStride(m_header.width, 1), row), x, 1) != 0;
-    }
-
-    QRgb PaletteColour(unsigned index) const {
-        if (index >= m_header.colours) return qRgb(0, 0, 0);
-        const std::uint8_t* entry = &m_palette[index * 4];
-        return qRgb(entry[2], entry[1], entry[0]);
-    }
-
-    QRgb Pixel(std::int64_t row, std::int64_t x, bool useAlpha) const {
-        auto data = Row(m_pixels, RowStride(m_header.width, m_header.bitCount), row);
-        QRgb colour;
-        if (m_header.bitCount <= 8) {
-            colour = PaletteColour(PaletteIndex(data, x, m_header.bitCount));
-        } else {
-            const std::uint8_t* p = &data[static_cast<std::size_t>(x) * (m_header.bitCount / 8)];
-            if (useAlpha) return qRgba(p[2], p[1], p[0], p[3]);
-            colour = qRgb(p[2], p[1], p[0]);
-        }
-        return Masked(row, x) ? qRgba(0, 0, 0, 0) : colour;
-    }
-
-    DibHeader m_header;
-    std::span<const std::uint8_t> m_palette;
-    std::span<const std::uint8_t> m_pixels;
-    std::span<const std::uint8_t> m_mask;
-};
-
-QImage DecodeDib(std::span<const std::uint8_t> bytes) {
-    ByteReader in(bytes);
-    auto header = ReadDibHeader(in);
-    if (!header) return {};
-    std::size_t paletteBytes = std::size_t{header->colours} * 4;
-    std::size_t pixelBytes = RowStride(header->width, header->bitCount) * static_cast<std::size_t>(header->height);
-    std::size_t maskBytes = RowStride(header->width, 1) * static_cast<std::size_t>(header->height);
-    auto palette = in.Sub(header->headerSize, paletteBytes);
-    if (!palette) return {};
-    std::size_t pixelOffset = header->headerSize + paletteBytes;
-    auto pixels = in.Sub(pixelOffset, pixelBytes);
-    if (!pixels) return {};
-    // A mask cut short by the module's packer leaves the image opaque.
-    auto mask = in.Sub(pixelOffset + pixelBytes, maskBytes);
-    std::span<const std::uint8_t> maskSpan = mask ? mask->Bytes() : std::span<const std::uint8_t>();
-    return DibDecoder(*header, palette->Bytes(), pixels->Bytes(), maskSpan).Decode();
-}
-
-// GRPICONDIR: u16 reserved (0), u16 type (1 = icons), u16 count, then count
-// entries of 14 bytes: u8 width (0 = 256), u8 height, u8 colours, u8 reserved,
-// u16 planes, u16 bits per pixel, u32 size in bytes, u16 RT_ICON name.
-struct GroupEntry {
-    int side = 0;
-    int bits = 0;
-    std::uint16_t id = 0;
-};
-
-std::vector<GroupEntry> ReadGroupEntries(std::span<const std::uint8_t> group) {
-    ByteReader in(group);
-    std::vector<GroupEntry> entries;
-    auto reserved = in.U16();
-    auto type = in.U16();
-    auto count = in.U16();
-    if (!reserved || !type || !count || *type != 1) return entries;
-    for (std::uint16_t i = 0; i < *count; ++i) {
-        auto fixed = in.Take(4);
-        auto planes = in.U16();
-        auto bits = in.U16();
-        auto size = in.U32();
-        auto id = in.U16();
-        if (!fixed || !planes || !bits || !size || !id) break;
-        int width = (*fixed)[0] ? (*fixed)[0] : 256;
-        int height = (*fixed)[1] ? (*fixed)[1] : 256;
-        // Old groups leave the bit count zero and give the number of colours.
-        int colours = (*fixed)[2];
-        int depth = *bits ? *bits : (colours == 0 ? 8 : colours <= 2 ? 1 : colours <= 16 ? 4 : 8);
-        entries.push_back({std::max(width, height), depth, *id});
-    }
-    return entries;
-}
-
-// The bytes of a name's resource in the language the module prefers, else
-// the first language that is in the file.
-std::optional<std::span<const std::uint8_t>> LeafBytes(const ResourceModule& module, const ResourceNameNode& node,
-                                                       std::uint16_t type) {
-    if (!node.name.named) return module.Find(type, node.name.id);
-    for (const ResourceLeaf& leaf : node.languages)
-        if (leaf.language == module.Language() && leaf.bytes) return leaf.bytes;
-    for (const ResourceLeaf& leaf : node.languages)
-        if (leaf.bytes) return leaf.bytes;
-    return std::nullopt;
+// The core read the PNG's header; an image whose body disagrees with it is
+// damage all the same.
+QImage FromPng(const IconImage& icon) {
+    auto data = QByteArray::fromRawData(reinterpret_cast<const char*>(icon.png.data()),
+                                        static_cast<qsizetype>(icon.png.size()));
+    QImage image = QImage::fromData(data, "PNG");
+    if (image.isNull() || image.size() != QSize(icon.width, icon.height)) return {};
+    return image.convertToFormat(QImage::Format_ARGB32);
 }
 
 QImage FitIcon(QImage image, int maxSize) {
-    if (image.width() <= maxSize && image.height() <= maxSize) return image;
+    if (image.isNull() || (image.width() <= maxSize && image.height() <= maxSize)) return image;
     return image.scaled(maxSize, maxSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-}
-
-QImage IconFromGroup(const ResourceModule& module, std::span<const std::uint8_t> group, int maxSize) {
-    for (std::uint16_t id : PreferredIconIds(group, maxSize))
-        if (auto bytes = module.Find(kTypeIcon, id)) {
-            QImage image = DecodeIconImage(*bytes);
-            if (!image.isNull()) return FitIcon(std::move(image), maxSize);
-        }
-    return {};
-}
-
-// A module with icon images but no group (rare, hand-made) still shows one.
-QImage FirstLooseIcon(const ResourceModule& module, int maxSize) {
-    for (const ResourceId& name : module.EnumerateNames(kTypeIcon))
-        if (!name.named)
-            if (auto bytes = module.Find(kTypeIcon, name.id)) {
-                QImage image = DecodeIconImage(*bytes);
-                if (!image.isNull()) return FitIcon(std::move(image), maxSize);
-            }
-    return {};
 }
 
 } // namespace
 
-QImage DecodeIconImage(std::span<const std::uint8_t> bytes) {
-    if (IsPng(bytes)) {
-        auto data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-        QImage image = QImage::fromData(data, "PNG");
-        bool sane = !image.isNull() && image.width() <= kMaxIconSide && image.height() <= kMaxIconSide;
-        return sane ? image.convertToFormat(QImage::Format_ARGB32) : QImage();
-    }
-    return DecodeDib(bytes);
+QImage ToImage(const IconImage& icon) {
+    return icon.format == IconImage::Format::Png ? FromPng(icon) : FromPixels(icon);
 }
 
-std::vector<std::uint16_t> PreferredIconIds(std::span<const std::uint8_t> group, int maxSize) {
-    std::vector<GroupEntry> entries = ReadGroupEntries(group);
-    std::stable_sort(entries.begin(), entries.end(), [maxSize](const GroupEntry& a, const GroupEntry& b) {
-        bool aFits = a.side <= maxSize;
-        bool bFits = b.side <= maxSize;
-        if (aFits != bFits) return aFits;
-        if (a.side != b.side) return aFits ? a.side > b.side : a.side < b.side;
-        return a.bits > b.bits;
-    });
-    std::vector<std::uint16_t> ids;
-    for (const GroupEntry& entry : entries) ids.push_back(entry.id);
-    return ids;
-}
-
-QImage LoadModuleIcon(const ResourceModule& module, int maxSize) {
-    // The desktop shows the first icon group as the module's own; later
-    // groups serve the module's windows.
-    if (const ResourceTypeNode* groups = module.Tree().FindType(ResourceId::Integer(kTypeGroupIcon)))
-        for (const ResourceNameNode& node : groups->names)
-            if (auto bytes = LeafBytes(module, node, kTypeGroupIcon)) {
-                QImage image = IconFromGroup(module, *bytes, maxSize);
-                if (!image.isNull()) return image;
-            }
-    return FirstLooseIcon(module, maxSize);
+QImage ModuleIconImage(const ResourceModule& module, int maxSize) {
+    Result<IconImage> icon = LoadModuleIcon(module, maxSize);
+    return icon ? FitIcon(ToImage(icon.Value()), maxSize) : QImage();
 }
 
 // ---- Module summary ----------------------------------------------------------------
@@ -322,7 +105,7 @@ std::optional<ModuleSummary> SummarizeModule(const QString& path) {
     auto opened = ResourceModule::Open(QFile::encodeName(path).toStdString());
     if (!opened) return std::nullopt;
     ModuleSummary summary;
-    summary.icon = LoadModuleIcon(opened.Value());
+    summary.icon = ModuleIconImage(opened.Value());
     ReadVersion(opened.Value(), summary);
     CountResources(std::move(opened).Value(), summary);
     return summary;

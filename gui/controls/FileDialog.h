@@ -13,8 +13,6 @@
 #include <QUrl>
 #include <cstdint>
 #include <optional>
-#include <span>
-#include <vector>
 
 #include "model/ResourceInfo.h"
 
@@ -23,28 +21,20 @@ class QFormLayout;
 
 namespace quillon {
 class ResourceModule;
+struct IconImage;
 }
 
 namespace quillon::gui {
 
 // ---- Icons of modules -------------------------------------------------------
 
-inline constexpr std::uint16_t kTypeIcon = 3;
-inline constexpr std::uint16_t kTypeGroupIcon = 14;
+// The core's decoded icon as an image with alpha; a null image when a PNG
+// does not decode to the size its header gave.
+QImage ToImage(const IconImage& icon);
 
-// One RT_ICON resource as an image with alpha: a device-independent bitmap
-// (1, 2, 4 or 8 bits with a palette, 24 or 32 bits) followed by its AND mask,
-// or an embedded PNG. A null image when the bytes are not one of these.
-QImage DecodeIconImage(std::span<const std::uint8_t> bytes);
-
-// The icon IDs of one RT_GROUP_ICON resource, best first: the largest image
-// no larger than maxSize with the most colours, then the other small ones,
-// then the larger ones from the smallest up.
-std::vector<std::uint16_t> PreferredIconIds(std::span<const std::uint8_t> group, int maxSize);
-
-// The module's own icon (its first icon group, as the desktop shows it) at
-// most maxSize pixels across; a null image when it has none that decodes.
-QImage LoadModuleIcon(const ResourceModule& module, int maxSize = 32);
+// The module's own icon (core's LoadModuleIcon), scaled down to at most
+// maxSize pixels across; a null image when it has none that decodes.
+QImage ModuleIconImage(const ResourceModule& module, int maxSize = 32);
 
 // ---- What the preview shows ---------------------------------------------------
 

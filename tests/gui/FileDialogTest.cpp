@@ -24,6 +24,8 @@
 
 #include "controls/FileDialog.h"
 #include "pe/ResourceModule.h"
+#include "pe/ModuleIcon.h"
+#include "support/IconBytes.h"
 #include "support/PeBuilder.h"
 
 namespace quillon::gui {
@@ -32,6 +34,9 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using testing::BuildPeWithResources;
 using testing::BuiltResource;
+using testing::Concat;
+using testing::GroupBytes;
+using testing::PngHead;
 
 QString FixturePath(const char* name) { return QStringLiteral(QUILLON_FIXTURE_DIR "/") + QString::fromLatin1(name); }
 
@@ -49,109 +54,6 @@ QSettings AppSettings() { return QSettings(QStringLiteral("Quillon"), QStringLit
 
 bool RowShown(const ModulePreview& preview, QLabel* value) { return value->isVisibleTo(&preview); }
 
-// ---- Icon bytes, written the way resource compilers write them ----------------------
-
-void Put16(Bytes& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-void Put32(Bytes& out, std::uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
-
-Bytes InfoHeader(int width, int height, int bits, std::uint32_t coloursUsed = 0, std::uint32_t compression = 0) {
-    Bytes out;
-    Put32(out, 40);
-    Put32(out, static_cast<std::uint32_t>(width));
-    Put32(out, static_cast<std::uint32_t>(height * 2));
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(bits));
-    Put32(out, compression);
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, coloursUsed);
-    Put32(out, 0);
-    return out;
-}
-
-// Rows top-down in, bottom-up and padded to 4 bytes out. Values are palette
-// indexes (packed with the leftmost pixel in the high bits) or, for 24 and
-// 32 bits, colours written B G R (A).
-Bytes PackRows(const std::vector<std::vector<std::uint32_t>>& rows, int bits) {
-    Bytes out;
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-        Bytes packed;
-        if (bits >= 24) {
-            for (std::uint32_t colour : *row) {
-                packed.push_back(static_cast<std::uint8_t>(qBlue(colour)));
-                packed.push_back(static_cast<std::uint8_t>(qGreen(colour)));
-                packed.push_back(static_cast<std::uint8_t>(qRed(colour)));
-                if (bits == 32) packed.push_back(static_cast<std::uint8_t>(qAlpha(colour)));
-            }
-        } else {
-            packed.assign((row->size() * bits + 7) / 8, 0);
-            for (std::size_t x = 0; x < row->size(); ++x) {
-                std::size_t bit = x * bits;
-                packed[bit / 8] |= static_cast<std::uint8_t>((*row)[x] << (8 - bits - bit % 8));
-            }
-        }
-        while (packed.size() % 4) packed.push_back(0);
-        out.insert(out.end(), packed.begin(), packed.end());
-    }
-    return out;
-}
-
-Bytes Palette(const std::vector<QRgb>& colours) {
-    Bytes out;
-    for (QRgb colour : colours) Put32(out, colour & 0xFFFFFF); // B G R 0 in file order
-    return out;
-}
-
-Bytes Concat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
-
-// 3 x 2, 4 bits per pixel: red green blue / white black red, and the mask
-// makes the top-right pixel transparent. Width 3 leaves every row padded.
-Bytes FourBitIcon() {
-    return Concat({InfoHeader(3, 2, 4, 5), Palette({qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)}),
-                   PackRows({{1, 2, 3}, {4, 0, 1}}, 4), PackRows({{0, 0, 1}, {0, 0, 0}}, 1)});
-}
-
-// Group directory entries: side (0 = 256), bits, icon ID.
-struct GroupEntry {
-    int side;
-    int bits;
-    std::uint16_t id;
-};
-Bytes GroupBytes(const std::vector<GroupEntry>& entries) {
-    Bytes out;
-    Put16(out, 0);
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(entries.size()));
-    for (const GroupEntry& entry : entries) {
-        out.push_back(static_cast<std::uint8_t>(entry.side));
-        out.push_back(static_cast<std::uint8_t>(entry.side));
-        out.push_back(0);
-        out.push_back(0);
-        Put16(out, 1);
-        Put16(out, static_cast<std::uint32_t>(entry.bits));
-        Put32(out, 0);
-        Put16(out, entry.id);
-    }
-    return out;
-}
-
-// A one-colour opaque square of `side` pixels at 32 bits.
-Bytes SolidIcon(int side, QRgb colour) {
-    std::vector<std::vector<std::uint32_t>> rows(side, std::vector<std::uint32_t>(side, colour));
-    return Concat({InfoHeader(side, side, 32), PackRows(rows, 32), Bytes(static_cast<std::size_t>((side + 31) / 32 * 4 * side), 0)});
-}
-
 Bytes PngBytes(const QImage& image) {
     QByteArray data;
     QBuffer buffer(&data);
@@ -167,169 +69,45 @@ BuiltResource Resource(std::uint16_t type, ResourceId name, Bytes bytes) {
 QImage IconOf(const std::vector<BuiltResource>& resources) {
     auto module = ResourceModule::FromBytes(BuildPeWithResources(resources));
     EXPECT_TRUE(module.Ok());
-    return module ? LoadModuleIcon(module.Value()) : QImage();
+    return module ? ModuleIconImage(module.Value()) : QImage();
 }
 
-// ---- Decoding one icon image ---------------------------------------------------------------
+// ---- The core's icon as an image (the decoding is the core's, tests/pe) ----------------
 
-TEST(IconDecodingTest, FourBitPixelsAreReadLeftToRightTopDownWithTheirMask) {
-    QImage image = DecodeIconImage(FourBitIcon());
-    ASSERT_EQ(image.size(), QSize(3, 2));
-    EXPECT_EQ(image.pixel(0, 0), qRgba(255, 0, 0, 255));
-    EXPECT_EQ(image.pixel(1, 0), qRgba(0, 255, 0, 255));
-    EXPECT_EQ(qAlpha(image.pixel(2, 0)), 0); // masked
-    EXPECT_EQ(image.pixel(0, 1), qRgba(255, 255, 255, 255));
-    EXPECT_EQ(image.pixel(1, 1), qRgba(0, 0, 0, 255));
-    EXPECT_EQ(image.pixel(2, 1), qRgba(255, 0, 0, 255));
-}
-
-TEST(IconDecodingTest, LiteralBytesOfATwoByTwoFourBitIcon) {
-    // Written out by hand so the test does not share the packing above:
-    // bottom row first, high nibble is the left pixel; palette B G R 0.
-    Bytes bytes = Concat({InfoHeader(2, 2, 4, 2),
-                          {0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0x00}, // 0 = blue, 1 = red
-                          {0x01, 0, 0, 0},                                   // bottom: blue red
-                          {0x10, 0, 0, 0},                                   // top: red blue
-                          {0x00, 0, 0, 0, 0x40, 0, 0, 0}});                  // mask: top row, right pixel
-    QImage image = DecodeIconImage(bytes);
+TEST(ModuleIconImageTest, PixelsKeepTheirColourAndAlpha) {
+    IconImage icon;
+    icon.width = 2;
+    icon.height = 2;
+    icon.pixels = {0xFFFF0000, 0x00000000, 0x80102030, 0xFF0000FF};
+    QImage image = ToImage(icon);
     ASSERT_EQ(image.size(), QSize(2, 2));
-    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(0, 0), qRgba(255, 0, 0, 255));
     EXPECT_EQ(qAlpha(image.pixel(1, 0)), 0);
-    EXPECT_EQ(image.pixel(0, 1), qRgb(0, 0, 255));
-    EXPECT_EQ(image.pixel(1, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(0, 1), qRgba(0x10, 0x20, 0x30, 0x80));
+    EXPECT_EQ(image.pixel(1, 1), qRgba(0, 0, 255, 255));
 }
 
-TEST(IconDecodingTest, OneBitRowsArePaddedToFourBytes) {
-    // 33 pixels need five bytes a row, stored as eight.
-    std::vector<std::uint32_t> top(33, 0), bottom(33, 1);
-    top[32] = 1;
-    Bytes bytes = Concat({InfoHeader(33, 2, 1), Palette({qRgb(0, 0, 0), qRgb(255, 255, 255)}), PackRows({top, bottom}, 1),
-                          PackRows({std::vector<std::uint32_t>(33, 0), std::vector<std::uint32_t>(33, 0)}, 1)});
-    QImage image = DecodeIconImage(bytes);
-    ASSERT_EQ(image.size(), QSize(33, 2));
-    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(32, 0), qRgb(255, 255, 255));
-    EXPECT_EQ(image.pixel(0, 1), qRgb(255, 255, 255));
-}
-
-TEST(IconDecodingTest, EightBitIndexesPastAShortPaletteAreBlack) {
-    Bytes bytes = Concat({InfoHeader(2, 1, 8, 2), Palette({qRgb(10, 20, 30), qRgb(40, 50, 60)}), PackRows({{1, 200}}, 8),
-                          PackRows({{0, 0}}, 1)});
-    QImage image = DecodeIconImage(bytes);
-    ASSERT_EQ(image.size(), QSize(2, 1));
-    EXPECT_EQ(image.pixel(0, 0), qRgb(40, 50, 60));
-    EXPECT_EQ(image.pixel(1, 0), qRgb(0, 0, 0));
-}
-
-TEST(IconDecodingTest, TwentyFourBitColoursAreStoredBlueFirst) {
-    Bytes bytes = Concat({InfoHeader(3, 1, 24), PackRows({{qRgb(1, 2, 3), qRgb(4, 5, 6), qRgb(7, 8, 9)}}, 24),
-                          PackRows({{0, 1, 0}}, 1)});
-    QImage image = DecodeIconImage(bytes);
-    ASSERT_EQ(image.size(), QSize(3, 1));
-    EXPECT_EQ(image.pixel(0, 0), qRgb(1, 2, 3));
-    EXPECT_EQ(qAlpha(image.pixel(1, 0)), 0);
-    EXPECT_EQ(image.pixel(2, 0), qRgb(7, 8, 9));
-}
-
-TEST(IconDecodingTest, ThirtyTwoBitAlphaWinsOverTheMask) {
-    Bytes bytes = Concat({InfoHeader(2, 1, 32), PackRows({{qRgba(200, 100, 50, 128), qRgba(1, 2, 3, 0)}}, 32),
-                          PackRows({{1, 0}}, 1)});
-    QImage image = DecodeIconImage(bytes);
-    ASSERT_EQ(image.size(), QSize(2, 1));
-    EXPECT_EQ(image.pixel(0, 0), qRgba(200, 100, 50, 128));
-    EXPECT_EQ(qAlpha(image.pixel(1, 0)), 0);
-}
-
-TEST(IconDecodingTest, ThirtyTwoBitsWithoutAlphaUseTheMask) {
-    Bytes bytes = Concat({InfoHeader(2, 1, 32), PackRows({{qRgba(200, 100, 50, 0), qRgba(1, 2, 3, 0)}}, 32),
-                          PackRows({{1, 0}}, 1)});
-    QImage image = DecodeIconImage(bytes);
-    ASSERT_EQ(image.size(), QSize(2, 1));
-    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
-    EXPECT_EQ(image.pixel(1, 0), qRgba(1, 2, 3, 255));
-}
-
-TEST(IconDecodingTest, EmbeddedPngIsDecoded) {
-    QImage source(4, 3, QImage::Format_ARGB32);
-    source.fill(qRgba(0, 0, 0, 0));
-    source.setPixel(3, 0, qRgba(10, 200, 30, 255));
-    QImage image = DecodeIconImage(PngBytes(source));
-    ASSERT_EQ(image.size(), QSize(4, 3));
-    EXPECT_EQ(image.pixel(3, 0), qRgba(10, 200, 30, 255));
-    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
-}
-
-TEST(IconDecodingTest, RejectsHeadersThatDescribeNoIcon) {
-    Bytes pixels = PackRows({{0, 0}, {0, 0}}, 32);
-    EXPECT_TRUE(DecodeIconImage(Concat({InfoHeader(0, 2, 32), pixels})).isNull());
-    EXPECT_TRUE(DecodeIconImage(Concat({InfoHeader(2, -2, 32), pixels})).isNull());
-    EXPECT_TRUE(DecodeIconImage(Concat({InfoHeader(2, 2, 16), pixels})).isNull());
-    EXPECT_TRUE(DecodeIconImage(Concat({InfoHeader(2, 2, 32, 0, 1), pixels})).isNull()); // compressed
-    EXPECT_TRUE(DecodeIconImage(Concat({InfoHeader(100000, 2, 1), pixels})).isNull());
-    EXPECT_TRUE(DecodeIconImage(Bytes{}).isNull());
-}
-
-// Every cut of a valid icon either loses only (part of) the mask and still
-// decodes, or fails cleanly; none reads past the end.
-TEST(IconDecodingTest, EveryTruncationFailsOrDecodesWithinTheBytes) {
-    Bytes full = FourBitIcon();
-    std::size_t maskStart = full.size() - 8; // two mask rows of four bytes
-    for (std::size_t length = 0; length < full.size(); ++length) {
-        Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length));
-        QImage image = DecodeIconImage(cut);
-        if (length < maskStart)
-            EXPECT_TRUE(image.isNull()) << "length " << length;
-        else
-            EXPECT_EQ(image.size(), QSize(3, 2)) << "length " << length;
-    }
-}
-
-// ---- Choosing an icon of a module ------------------------------------------------------
-
-TEST(ModuleIconTest, PrefersTheLargestImageUpTo32PixelsWithTheMostColours) {
-    Bytes group = GroupBytes({{16, 32, 1}, {48, 32, 2}, {32, 4, 3}, {32, 32, 4}, {0, 32, 5}, {24, 8, 6}});
-    EXPECT_EQ(PreferredIconIds(group, 32), (std::vector<std::uint16_t>{4, 3, 6, 1, 2, 5}));
-}
-
-TEST(ModuleIconTest, AGroupCutShortKeepsItsWholeEntries) {
-    Bytes group = GroupBytes({{16, 32, 1}, {32, 32, 2}});
-    group.resize(group.size() - 1);
-    EXPECT_EQ(PreferredIconIds(group, 32), (std::vector<std::uint16_t>{1}));
-    EXPECT_TRUE(PreferredIconIds(Bytes{0, 0, 2, 0, 1, 0}, 32).empty()); // a cursor group
-}
-
-TEST(ModuleIconTest, LoadsTheChosenImageOfTheFirstGroup) {
-    QImage icon = IconOf({Resource(kTypeGroupIcon, ResourceId::Integer(1), GroupBytes({{16, 32, 10}, {32, 32, 11}})),
-                          Resource(kTypeGroupIcon, ResourceId::Integer(2), GroupBytes({{32, 32, 12}})),
-                          Resource(kTypeIcon, ResourceId::Integer(10), SolidIcon(16, qRgb(255, 0, 0))),
-                          Resource(kTypeIcon, ResourceId::Integer(11), SolidIcon(32, qRgb(0, 255, 0))),
-                          Resource(kTypeIcon, ResourceId::Integer(12), SolidIcon(32, qRgb(0, 0, 255)))});
-    ASSERT_EQ(icon.size(), QSize(32, 32));
-    EXPECT_EQ(icon.pixel(5, 5), qRgb(0, 255, 0));
-}
-
-TEST(ModuleIconTest, NamedGroupsComeFirstAndPngImagesAreScaledDown) {
+TEST(ModuleIconImageTest, APngIsDecodedHereAndScaledDown) {
     QImage big(64, 64, QImage::Format_ARGB32);
     big.fill(qRgb(0, 0, 200));
-    QImage icon = IconOf({Resource(kTypeGroupIcon, ResourceId::Named(u"MAINICON"), GroupBytes({{64, 32, 7}})),
-                          Resource(kTypeGroupIcon, ResourceId::Integer(1), GroupBytes({{16, 32, 8}})),
-                          Resource(kTypeIcon, ResourceId::Integer(7), PngBytes(big)),
-                          Resource(kTypeIcon, ResourceId::Integer(8), SolidIcon(16, qRgb(255, 0, 0)))});
+    QImage icon = IconOf({Resource(kTypeGroupIcon, ResourceId::Integer(1), GroupBytes({{64, 32, 7}})),
+                          Resource(kTypeIcon, ResourceId::Integer(7), PngBytes(big))});
     ASSERT_EQ(icon.size(), QSize(32, 32));
     EXPECT_EQ(icon.pixel(16, 16), qRgb(0, 0, 200));
 }
 
-TEST(ModuleIconTest, FallsBackToTheNextImageWhenTheBestIsDamaged) {
-    QImage icon = IconOf({Resource(kTypeGroupIcon, ResourceId::Integer(1), GroupBytes({{16, 32, 1}, {32, 32, 2}})),
-                          Resource(kTypeIcon, ResourceId::Integer(1), SolidIcon(16, qRgb(255, 0, 0))),
-                          Resource(kTypeIcon, ResourceId::Integer(2), Bytes{1, 2, 3})});
-    ASSERT_EQ(icon.size(), QSize(16, 16));
-    EXPECT_EQ(icon.pixel(0, 0), qRgb(255, 0, 0));
-}
-
-TEST(ModuleIconTest, AModuleWithoutIconsHasNone) {
-    auto version = Resource(kTypeVersion, ResourceId::Integer(1), testing::VersionBytes());
-    EXPECT_TRUE(IconOf({version}).isNull());
+TEST(ModuleIconImageTest, APngWhoseBodyDisagreesWithItsHeaderIsNoIcon) {
+    QImage small(8, 8, QImage::Format_ARGB32);
+    small.fill(qRgb(1, 2, 3));
+    IconImage icon;
+    icon.format = IconImage::Format::Png;
+    icon.width = 16;
+    icon.height = 16;
+    icon.png = PngBytes(small);
+    EXPECT_TRUE(ToImage(icon).isNull());
+    icon.png = Concat({PngHead(16, 16), {1, 2, 3}});
+    EXPECT_TRUE(ToImage(icon).isNull());
+    EXPECT_TRUE(IconOf({Resource(kTypeIcon, ResourceId::Integer(1), icon.png)}).isNull());
 }
 
 // ---- The preview pane on real modules -----------------------------------------------------

@@ -1,0 +1,280 @@
+// A module's icon read from its bytes: bitmap images of every depth with
+// their masks, PNG headers, the choice among a group's images, and the icons
+// of the fixture modules and the sample.
+
+#include <gtest/gtest.h>
+
+#include "Fixtures.h"
+#include "pe/ModuleIcon.h"
+#include "pe/ResourceModule.h"
+#include "support/IconBytes.h"
+#include "support/PeBuilder.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+
+namespace {
+
+constexpr std::uint32_t kClear = 0x00000000;
+constexpr std::uint32_t kBlack = 0xFF000000;
+constexpr std::uint32_t kWhite = 0xFFFFFFFF;
+constexpr std::uint32_t kRed = 0xFFFF0000;
+constexpr std::uint32_t kGreen = 0xFF00FF00;
+constexpr std::uint32_t kBlue = 0xFF0000FF;
+
+// 3 x 2, 4 bits per pixel: red green blue / white black red, and the mask
+// makes the top-right pixel transparent. Width 3 leaves every row padded.
+IconBytes FourBitIcon() {
+    return Concat({InfoHeader(3, 2, 4, 5), Palette({0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}),
+                   PackRows({{1, 2, 3}, {4, 0, 1}}, 4), PackRows({{0, 0, 1}, {0, 0, 0}}, 1)});
+}
+
+IconImage Decoded(const IconBytes& bytes) {
+    Result<IconImage> image = DecodeIconImage(bytes);
+    EXPECT_TRUE(image.Ok()) << (image ? "" : image.GetError().Describe());
+    return image ? image.Value() : IconImage{};
+}
+
+// Rows of the decoded image, for whole-image comparisons.
+std::vector<std::vector<std::uint32_t>> Rows(const IconImage& image) {
+    std::vector<std::vector<std::uint32_t>> rows(static_cast<std::size_t>(image.height));
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) rows[static_cast<std::size_t>(y)].push_back(image.Pixel(x, y));
+    return rows;
+}
+
+BuiltResource Resource(std::uint16_t type, ResourceId name, IconBytes bytes) {
+    return {ResourceId::Integer(type), std::move(name), 0x0409, std::move(bytes)};
+}
+
+Result<IconImage> IconOf(const std::vector<BuiltResource>& resources, int maxSize = 32) {
+    auto module = ResourceModule::FromBytes(BuildPeWithResources(resources));
+    if (!module) return module.GetError();
+    return LoadModuleIcon(module.Value(), maxSize);
+}
+
+Result<IconImage> IconOfFile(const std::string& path, int maxSize = 32) {
+    auto module = ResourceModule::Open(path);
+    if (!module) return module.GetError();
+    return LoadModuleIcon(module.Value(), maxSize);
+}
+
+} // namespace
+
+// ---- One image ------------------------------------------------------------------------
+
+struct DepthCase {
+    const char* name;
+    IconBytes bytes;
+    std::vector<std::vector<std::uint32_t>> expected;
+};
+
+TEST(IconDecoding, EveryDepthGivesItsPixelsTopDownWithTheMask) {
+    std::vector<std::uint32_t> top(33, 0), bottom(33, 1), noMask(33, 0);
+    top[32] = 1;
+    const DepthCase cases[] = {
+        {"4 bits, mask on the top-right pixel", FourBitIcon(), {{kRed, kGreen, kClear}, {kWhite, kBlack, kRed}}},
+        // Written out by hand so the case does not share the packing helpers:
+        // bottom row first, high nibble is the left pixel; palette B G R 0.
+        {"4 bits, literal bytes",
+         Concat({InfoHeader(2, 2, 4, 2), {0xFF, 0, 0, 0, 0, 0, 0xFF, 0}, {0x01, 0, 0, 0}, {0x10, 0, 0, 0},
+                 {0x00, 0, 0, 0, 0x40, 0, 0, 0}}),
+         {{kRed, kClear}, {kBlue, kRed}}},
+        // 33 pixels need five bytes a row, stored as eight.
+        {"1 bit, rows padded to 4 bytes",
+         Concat({InfoHeader(33, 2, 1), Palette({0x000000, 0xFFFFFF}), PackRows({top, bottom}, 1),
+                 PackRows({noMask, noMask}, 1)}),
+         {[&] {
+              std::vector<std::uint32_t> row(33, kBlack);
+              row[32] = kWhite;
+              return row;
+          }(),
+          std::vector<std::uint32_t>(33, kWhite)}},
+        {"8 bits, an index past a short palette is black",
+         Concat({InfoHeader(2, 1, 8, 2), Palette({0x0A141E, 0x28323C}), PackRows({{1, 200}}, 8), PackRows({{0, 0}}, 1)}),
+         {{0xFF28323C, kBlack}}},
+        {"24 bits, stored blue first",
+         Concat({InfoHeader(3, 1, 24), PackRows({{0x010203, 0x040506, 0x070809}}, 24), PackRows({{0, 1, 0}}, 1)}),
+         {{0xFF010203, kClear, 0xFF070809}}},
+        {"32 bits with alpha: alpha wins over the mask",
+         Concat({InfoHeader(2, 1, 32), PackRows({{0x80C86432, 0x00010203}}, 32), PackRows({{1, 0}}, 1)}),
+         {{0x80C86432, 0x00010203}}},
+        {"32 bits without alpha: the mask decides",
+         Concat({InfoHeader(2, 1, 32), PackRows({{0x00C86432, 0x00010203}}, 32), PackRows({{1, 0}}, 1)}),
+         {{kClear, 0xFF010203}}},
+    };
+    for (const DepthCase& test : cases) {
+        IconImage image = Decoded(test.bytes);
+        EXPECT_EQ(image.format, IconImage::Format::Pixels) << test.name;
+        EXPECT_EQ(Rows(image), test.expected) << test.name;
+    }
+}
+
+TEST(IconDecoding, RefusesWhatDescribesNoIcon) {
+    IconBytes pixels = PackRows({{0, 0}, {0, 0}}, 32);
+    const std::pair<const char*, IconBytes> cases[] = {
+        {"no width", Concat({InfoHeader(0, 2, 32), pixels})},
+        {"negative height", Concat({InfoHeader(2, -2, 32), pixels})},
+        {"16 bits per pixel", Concat({InfoHeader(2, 2, 16), pixels})},
+        {"compressed", Concat({InfoHeader(2, 2, 32, 0, 1), pixels})},
+        {"wider than 256", Concat({InfoHeader(100000, 2, 1), pixels})},
+        {"a palette past the end", InfoHeader(2, 2, 8, 200)},
+        {"nothing", IconBytes{}},
+        {"a PNG without IHDR", IconBytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 0}},
+        {"a PNG of 257 pixels", PngHead(257, 16)},
+        {"a PNG of no pixels", PngHead(16, 0)},
+    };
+    for (const auto& [name, bytes] : cases) {
+        Result<IconImage> image = DecodeIconImage(bytes);
+        ASSERT_FALSE(image.Ok()) << name;
+        EXPECT_EQ(image.GetError().code, Error::Code::Malformed) << name;
+    }
+}
+
+TEST(IconDecoding, APngIsPassedThroughWithTheSizeOfItsHeader) {
+    IconBytes png = Concat({PngHead(48, 32), {1, 2, 3, 4}});
+    IconImage image = Decoded(png);
+    EXPECT_EQ(image.format, IconImage::Format::Png);
+    EXPECT_EQ(image.width, 48);
+    EXPECT_EQ(image.height, 32);
+    EXPECT_EQ(image.png, png);
+    EXPECT_TRUE(image.pixels.empty());
+}
+
+// Every cut of a valid icon either loses only (part of) the mask and still
+// decodes, opaque where the mask is gone, or fails cleanly.
+TEST(IconDecoding, EveryTruncationFailsOrDecodesWithinTheBytes) {
+    IconBytes full = FourBitIcon();
+    std::size_t maskStart = full.size() - 8; // two mask rows of four bytes
+    for (std::size_t length = 0; length < full.size(); ++length) {
+        IconBytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length));
+        Result<IconImage> image = DecodeIconImage(cut);
+        if (length < maskStart) {
+            EXPECT_FALSE(image.Ok()) << "length " << length;
+            continue;
+        }
+        ASSERT_TRUE(image.Ok()) << "length " << length;
+        EXPECT_EQ(Rows(image.Value()), (std::vector<std::vector<std::uint32_t>>{{kRed, kGreen, kBlue}, {kWhite, kBlack, kRed}}))
+            << "length " << length;
+    }
+}
+
+// ---- Choosing among a module's images --------------------------------------------------
+
+TEST(ModuleIcon, PrefersTheLargestImageUpToTheSizeWithTheMostColours) {
+    IconBytes group = GroupBytes({{16, 32, 1}, {48, 32, 2}, {32, 4, 3}, {32, 32, 4}, {0, 32, 5}, {24, 8, 6}});
+    EXPECT_EQ(PreferredIconIds(group, 32), (std::vector<std::uint16_t>{4, 3, 6, 1, 2, 5}));
+    EXPECT_EQ(PreferredIconIds(group, 16), (std::vector<std::uint16_t>{1, 6, 4, 3, 2, 5}));
+    IconBytes cut = GroupBytes({{16, 32, 1}, {32, 32, 2}});
+    cut.pop_back();
+    EXPECT_EQ(PreferredIconIds(cut, 32), (std::vector<std::uint16_t>{1})); // whole entries only
+    EXPECT_TRUE(PreferredIconIds(IconBytes{0, 0, 2, 0, 1, 0}, 32).empty()); // a cursor group
+}
+
+struct ChoiceCase {
+    const char* name;
+    std::vector<BuiltResource> resources;
+    int side;
+    std::uint32_t pixel; // at (side / 2, side / 2)
+};
+
+TEST(ModuleIcon, TheFirstGroupsBestImageThatDecodes) {
+    const ChoiceCase cases[] = {
+        {"the 32-pixel image of the first group",
+         {Resource(kTypeGroupIcon, ResourceId::Integer(1), GroupBytes({{16, 32, 10}, {32, 32, 11}})),
+          Resource(kTypeGroupIcon, ResourceId::Integer(2), GroupBytes({{32, 32, 12}})),
+          Resource(kTypeIcon, ResourceId::Integer(10), SolidIcon(16, 0xFF0000)),
+          Resource(kTypeIcon, ResourceId::Integer(11), SolidIcon(32, 0x00FF00)),
+          Resource(kTypeIcon, ResourceId::Integer(12), SolidIcon(32, 0x0000FF))},
+         32,
+         kGreen},
+        {"a named group comes before numbered ones",
+         {Resource(kTypeGroupIcon, ResourceId::Named(u"MAINICON"), GroupBytes({{16, 32, 7}})),
+          Resource(kTypeGroupIcon, ResourceId::Integer(1), GroupBytes({{16, 32, 8}})),
+          Resource(kTypeIcon, ResourceId::Integer(7), SolidIcon(16, 0x0000FF)),
+          Resource(kTypeIcon, ResourceId::Integer(8), SolidIcon(16, 0xFF0000))},
+         16,
+         kBlue},
+        {"the next image when the best is damaged",
+         {Resource(kTypeGroupIcon, ResourceId::Integer(1), GroupBytes({{16, 32, 1}, {32, 32, 2}})),
+          Resource(kTypeIcon, ResourceId::Integer(1), SolidIcon(16, 0xFF0000)),
+          Resource(kTypeIcon, ResourceId::Integer(2), IconBytes{1, 2, 3})},
+         16,
+         kRed},
+        {"the next group when the first names no image there is",
+         {Resource(kTypeGroupIcon, ResourceId::Integer(1), GroupBytes({{32, 32, 99}})),
+          Resource(kTypeGroupIcon, ResourceId::Integer(2), GroupBytes({{16, 32, 3}})),
+          Resource(kTypeIcon, ResourceId::Integer(3), SolidIcon(16, 0x00FF00))},
+         16,
+         kGreen},
+        {"an image no group names", {Resource(kTypeIcon, ResourceId::Integer(5), SolidIcon(16, 0x0000FF))}, 16, kBlue},
+    };
+    for (const ChoiceCase& test : cases) {
+        Result<IconImage> icon = IconOf(test.resources);
+        ASSERT_TRUE(icon.Ok()) << test.name;
+        EXPECT_EQ(icon.Value().width, test.side) << test.name;
+        EXPECT_EQ(icon.Value().Pixel(test.side / 2, test.side / 2), test.pixel) << test.name;
+    }
+}
+
+TEST(ModuleIcon, NoIconIsNotFoundAndOnlyDamagedOnesGiveTheirError) {
+    Result<IconImage> none = IconOf({Resource(kTypeVersion, ResourceId::Integer(1), VersionBytes())});
+    ASSERT_FALSE(none.Ok());
+    EXPECT_EQ(none.GetError().code, Error::Code::NotFound);
+    Result<IconImage> damaged = IconOf({Resource(kTypeGroupIcon, ResourceId::Integer(1), GroupBytes({{16, 32, 1}})),
+                                        Resource(kTypeIcon, ResourceId::Integer(1), InfoHeader(16, 16, 16))});
+    ASSERT_FALSE(damaged.Ok());
+    EXPECT_EQ(damaged.GetError().code, Error::Code::Malformed);
+    EXPECT_NE(damaged.GetError().message.find("16 bits per pixel"), std::string::npos) << damaged.GetError().message;
+    EXPECT_EQ(IconOfFile(Fixture("nores.exe")).GetError().code, Error::Code::NotFound);
+}
+
+// ---- Real modules ------------------------------------------------------------------------
+
+// tests/data/make-icon.py: 16 x 16, one bit, a white frame round a black square, opaque.
+TEST(ModuleIcon, TheFixturesFramedSquare) {
+    for (const char* name : {"basic32.exe", "basic64.exe"}) {
+        Result<IconImage> icon = IconOfFile(Fixture(name));
+        ASSERT_TRUE(icon.Ok()) << name;
+        const IconImage& image = icon.Value();
+        ASSERT_EQ(image.width, 16) << name;
+        ASSERT_EQ(image.height, 16) << name;
+        for (int i = 0; i < 16; ++i) {
+            EXPECT_EQ(image.Pixel(i, 0), kWhite) << name << " top " << i;
+            EXPECT_EQ(image.Pixel(15, i), kWhite) << name << " right " << i;
+        }
+        EXPECT_EQ(image.Pixel(1, 1), kBlack) << name;
+        EXPECT_EQ(image.Pixel(8, 8), kBlack) << name;
+    }
+}
+
+// samples/make-icon.py: the quill on a sheet, 16 and 32 pixels at 4 bits,
+// the larger one the 16-pixel map doubled; '.' is transparent.
+TEST(ModuleIcon, TheSamplesQuillAtBothSizes) {
+    std::string sample = std::string(QUILLON_DATA_DIR) + "/../../samples/quillpad.exe";
+    struct Point {
+        int x, y;
+        std::uint32_t colour;
+    };
+    const Point map[] = {{0, 0, kClear},       {2, 0, kBlack},  {3, 1, kWhite},      {13, 4, kBlue},
+                         {13, 6, 0xFF000080}, {6, 12, 0xFFFFFF00}, {15, 15, kClear}, {14, 15, kBlack}};
+    for (int side : {32, 16}) {
+        Result<IconImage> icon = IconOfFile(sample, side);
+        ASSERT_TRUE(icon.Ok()) << side;
+        ASSERT_EQ(icon.Value().width, side);
+        int scale = side / 16;
+        for (const Point& point : map)
+            EXPECT_EQ(icon.Value().Pixel(point.x * scale + scale - 1, point.y * scale), point.colour)
+                << side << " at " << point.x << "," << point.y;
+    }
+}
+
+// basic32.exe with its icon's header claiming 255 x 255 pixels: the rows
+// would run from the resource into the rest of the file, which is no icon.
+TEST(ModuleIcon, AnImageLargerThanItsResourceIsRefusedNotReadFromTheFile) {
+    Result<IconImage> icon = IconOfFile(std::string(QUILLON_DATA_DIR) +
+                                        "/../../fuzz/regressions/module_icon/module-icon-larger-than-its-resource");
+    ASSERT_FALSE(icon.Ok());
+    EXPECT_EQ(icon.GetError().code, Error::Code::Malformed);
+    EXPECT_EQ(icon.GetError().message, "icon image: the pixels run past the end");
+}

@@ -1,0 +1,121 @@
+// Pointing the version resource at the target language: the one rule for a
+// new project (GUI and command line) and for a changed target language.
+
+#include <gtest/gtest.h>
+
+#include "Fixtures.h"
+#include "project/NewProject.h"
+#include "project/Project.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+// A version tree with string tables keyed `tables` and a translation table
+// holding `translation` (no translation table when it is empty).
+struct VersionTree {
+    CVersionBlock root;
+
+    VersionTree(std::initializer_list<const char*> tables, Bytes translation) {
+        auto& info = root.AddChild(std::make_unique<CVersionBlock>("StringFileInfo", kVersionBlock, ""));
+        for (const char* key : tables) {
+            auto& table = info.AddChild(std::make_unique<CVersionBlock>(key, kVersionBlock, ""));
+            table.AddChild(std::make_unique<CVersionBlock>("Translator", kVersionText, ""));
+        }
+        if (translation.empty()) return;
+        auto& vars = root.AddChild(std::make_unique<CVersionBlock>("VarFileInfo", kVersionBlock, ""));
+        auto value = std::make_unique<CVersionBlock>("Translation", kVersionBinary, "", RIS_FIXED);
+        value->m_pValue = std::move(translation);
+        vars.AddChild(std::move(value));
+    }
+
+    // Each table's key and target key, in order.
+    std::vector<std::pair<std::string, std::string>> Keys() {
+        std::vector<std::pair<std::string, std::string>> keys;
+        for (const auto& child : FindVersionPath(root, "\\StringFileInfo")->GetChildren()) {
+            auto& table = static_cast<CVersionBlock&>(*child);
+            keys.emplace_back(table.m_strKey, table.m_strTargetKey);
+        }
+        return keys;
+    }
+
+    Bytes Translation() {
+        CVersionBlock* value = FindVersionPath(root, "\\VarFileInfo\\Translation");
+        return value ? value->m_pValue : Bytes{};
+    }
+};
+
+using Keys = std::vector<std::pair<std::string, std::string>>;
+
+} // namespace
+
+struct RetargetCase {
+    const char* name;
+    std::initializer_list<const char*> tables;
+    Bytes translation;
+    std::vector<std::uint16_t> languages; // retargeted to each in turn
+    Keys keys;
+    Bytes expectedTranslation;
+    bool tableFound;
+};
+
+TEST(RetargetVersion, OneRuleForNewProjectsAndChangedLanguages) {
+    const RetargetCase cases[] = {
+        {"English module to German", {"040904b0"}, {0x09, 0x04, 0xB0, 0x04}, {0x0407},
+         {{"040904b0", "040704b0"}}, {0x07, 0x04, 0xB0, 0x04}, true},
+        {"then French: the retargeted table follows, the module's German stays", {"040904b0", "040704b0"},
+         {0x09, 0x04, 0xB0, 0x04}, {0x0407, 0x040C},
+         {{"040904b0", "040c04b0"}, {"040704b0", "040704b0"}}, {0x0C, 0x04, 0xB0, 0x04}, true},
+        // The module's only table is in the first target language: retargeting
+        // it there changed no key, and the next language must still move it.
+        {"a German-only module to German, then French", {"040704b0"}, {0x07, 0x04, 0xB0, 0x04}, {0x0407, 0x040C},
+         {{"040704b0", "040c04b0"}}, {0x0C, 0x04, 0xB0, 0x04}, true},
+        {"keys compare without case", {"040904B0"}, {0x09, 0x04, 0xB0, 0x04}, {0x0410},
+         {{"040904B0", "041004b0"}}, {0x10, 0x04, 0xB0, 0x04}, true},
+        {"the target keeps the first pair only", {"040904e4", "040704e4"},
+         {0x09, 0x04, 0xE4, 0x04, 0x07, 0x04, 0xE4, 0x04}, {0x040C},
+         {{"040904e4", "040c04e4"}, {"040704e4", "040704e4"}}, {0x0C, 0x04, 0xE4, 0x04}, true},
+        {"a pair no table has: the translation table alone", {"040904b0"}, {0x09, 0x04, 0xE4, 0x04}, {0x0407},
+         {{"040904b0", "040904b0"}}, {0x07, 0x04, 0xE4, 0x04}, false},
+        {"no translation table: nothing changes", {"040904b0"}, {}, {0x0407}, {{"040904b0", "040904b0"}}, {}, false},
+    };
+    for (const RetargetCase& test : cases) {
+        VersionTree tree(test.tables, test.translation);
+        CVersionBlock* table = nullptr;
+        for (std::uint16_t language : test.languages) table = RetargetVersion(tree.root, language);
+        EXPECT_EQ(tree.Keys(), test.keys) << test.name;
+        EXPECT_EQ(tree.Translation(), test.expectedTranslation) << test.name;
+        EXPECT_EQ(table != nullptr, test.tableFound) << test.name;
+        if (table) {
+            EXPECT_EQ(table, TargetStringTable(tree.root)) << test.name;
+        }
+    }
+}
+
+// basic32.exe has an English table and a German one of its own. The values a
+// new project writes stay with the table written for the target when the
+// language changes, and follow the translator's name there only.
+TEST(RetargetVersion, TheFixturesTranslatorValuesFollowTheTargetTable) {
+    NewProjectSettings settings;
+    settings.projectPath = "/tmp/never-written.prj";
+    settings.modulePath = Fixture("basic32.exe");
+    settings.translator = "Ann";
+    settings.targetLanguage = 0x0407;
+    auto created = CreateProject(settings);
+    ASSERT_TRUE(created) << created.GetError().Describe();
+    CProject& project = *created.Value();
+    CVersionBlock& root = project.m_ResourceInfo.m_VersionInfo.m_Root;
+    CVersionBlock* english = FindVersionPath(root, "\\StringFileInfo\\040904b0");
+    ASSERT_EQ(TargetStringTable(root), english);
+
+    EXPECT_EQ(RetargetVersion(root, 0x0410), english);
+    EXPECT_EQ(english->m_strTargetKey, "041004b0");
+    EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\040704b0")->m_strTargetKey, "040704b0");
+    project.m_wTargetLanguage = 0x0410;
+    project.m_strTranslator = "Bob";
+    RefreshTranslatorValues(project);
+    EXPECT_EQ(FindVersionPath(*english, "Translator")->m_strTranslation, "Bob");
+    EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\040704b0\\Translator"), nullptr);
+}
