@@ -232,11 +232,12 @@ std::uint64_t FillDictionary(CDictonary& dictionary) {
         std::string source = "Dictionary text " + std::to_string(n);
         std::u16string_view message = bench::kMessages[static_cast<std::size_t>(n) % bench::kMessages.size()];
         if (n % 3 == 0) source.append(" - ").append(message.begin(), message.end());
-        auto kind = static_cast<std::uint32_t>(n % 7); // 0 is "all kinds"
+        auto code = static_cast<std::uint32_t>(n % 7); // 0 is "all kinds"
+        quillon::ItemKind kind = *quillon::KindFromCode(code);
         auto hotkey = static_cast<std::uint16_t>(n % 4 == 0 ? 'A' + n % 26 : 0);
         dictionary.AddEntry(source, "DE " + source, hotkey, kind);
-        if (n % 4 == 1 && dictionary.AddEntry(source, "DE2 " + source, 0, kind % 6 + 1)) ++subEntries;
-        if (n % 16 == 1 && dictionary.AddEntry(source, "DE3 " + source, 0, (kind + 1) % 6 + 1)) ++subEntries;
+        if (n % 4 == 1 && dictionary.AddEntry(source, "DE2 " + source, 0, *quillon::KindFromCode(code % 6 + 1))) ++subEntries;
+        if (n % 16 == 1 && dictionary.AddEntry(source, "DE3 " + source, 0, *quillon::KindFromCode((code + 1) % 6 + 1))) ++subEntries;
     }
     return subEntries;
 }

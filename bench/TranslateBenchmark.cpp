@@ -92,10 +92,12 @@ void VisitItems(Info& info, Visit visit) {
 constexpr int kDictionaryEntries = 200000;
 constexpr int kKnownPerTen = 7;
 
-std::uint32_t KindOf(const CResourceItem& item) { return item.GetKind(); }
+quillon::ItemKind KindOf(const CResourceItem& item) { return item.GetKind(); }
 
 // A kind other than `kind` among the item kinds 1..5.
-std::uint32_t OtherKind(std::uint32_t kind) { return kind % 5 + 1; }
+quillon::ItemKind OtherKind(quillon::ItemKind kind) {
+    return *quillon::KindFromCode(quillon::KindCode(kind) % 5 + 1);
+}
 
 // Decides, for each text the first time it is seen, whether the dictionary
 // knows it and in which form. Texts repeat (a dialog's "Cancel"), so the
@@ -116,7 +118,7 @@ public:
 private:
     void TeachKnown(const CResourceItem& item) {
         std::string translation = "DE " + item.m_strText;
-        std::uint32_t kind = KindOf(item);
+        quillon::ItemKind kind = KindOf(item);
         switch (m_known++ % 4) {
         case 0:
         case 1: m_dictionary.AddEntry(item.m_strText, translation, item.m_chHotkey, kind); break;
@@ -146,9 +148,9 @@ void FillDictionary(CDictonary& dictionary) {
         std::string source = "Glossary text " + std::to_string(n);
         std::u16string_view message = bench::kMessages[static_cast<std::size_t>(n) % bench::kMessages.size()];
         if (n % 3 == 0) source.append(" - ").append(message.begin(), message.end());
-        auto kind = static_cast<std::uint32_t>(n % 6); // 0 is "all kinds"
-        dictionary.AddEntry(source, "DE " + source, 0, kind);
-        if (n % 4 == 1) dictionary.AddEntry(source, "DE2 " + source, 0, kind % 5 + 1);
+        auto code = static_cast<std::uint32_t>(n % 6); // 0 is "all kinds"
+        dictionary.AddEntry(source, "DE " + source, 0, *quillon::KindFromCode(code));
+        if (n % 4 == 1) dictionary.AddEntry(source, "DE2 " + source, 0, *quillon::KindFromCode(code % 5 + 1));
     }
 }
 
@@ -158,7 +160,7 @@ void FillDictionary(CDictonary& dictionary) {
 
 struct Lookup {
     std::string_view text;
-    std::uint32_t kind = 0;
+    quillon::ItemKind kind = quillon::ItemKind::All;
 };
 
 struct Corpus {
@@ -261,7 +263,9 @@ void BM_AutoTranslate(benchmark::State& state) {
         RestoreTree(corpus);
         state.ResumeTiming();
         Clock::time_point start = Clock::now();
-        result = quillon::CAutoTranslator(*corpus.project).Run();
+        result = quillon::CAutoTranslator(corpus.project->m_ResourceInfo, corpus.project->m_Dictionary,
+                                           corpus.project->GetCodePage())
+                     .Run();
         running += Clock::now() - start;
     }
     if (Skip(state, CheckRun(result, corpus))) return;

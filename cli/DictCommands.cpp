@@ -34,12 +34,8 @@ bool Open(const std::string& command, const std::string& path, std::uint32_t cod
         if (locks && !locks->Take(path)) return false;
         out.path = path;
         out.codePage = codePage ? codePage : kDefaultCodePage;
-        try {
-            out.bare.Load(path);
-        } catch (const ArchiveError& error) {
-            std::cerr << "quillon-cli " << command << ": " << error.what() << "\n";
-            return false;
-        }
+        auto read = out.bare.Load(path);
+        if (!read) return Checked(command, Status(read.GetError()));
         return true;
     }
     out.project = OpenProjectFile(command, path, codePage, locks);

@@ -1,10 +1,14 @@
+#include <charconv>
 #include <iostream>
+#include <optional>
+#include <tuple>
 
 #include "Args.h"
 #include "Commands.h"
 #include "ProjectFiles.h"
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/ManualTranslation.h"
+#include "model/ItemPath.h"
 #include "project/ProjectCheck.h"
 
 namespace quillon::cli {
@@ -16,14 +20,99 @@ std::string Describe(const CResourceItem& item, const CodePage& codePage) {
            "\"";
 }
 
-// The first item of `kind` with `id`, anywhere in the tree.
-CResourceItem* FindItem(CResourceItem& parent, ItemKind kind, std::int32_t id) {
-    for (auto& child : parent.GetChildren()) {
-        if (child->GetKind() == kind && child->m_nID == id) return child.get();
-        if (CResourceItem* found = FindItem(*child, kind, id)) return found;
-    }
-    return nullptr;
+// What restore acts on: every item, the item at a path, or every item of a
+// kind with an ID.
+struct RestoreTarget {
+    bool all = false;
+    std::optional<ItemPath> path;
+    ItemKind kind = ItemKind::All;
+    std::int32_t id = 0;
+};
+
+struct RestoredItem {
+    CResourceItem* item;
+    std::string path;
+};
+
+// A decimal ID as the tree shows it ("-1", "65535"), or hexadecimal with 0x.
+std::optional<std::int32_t> ParseId(const std::string& text) {
+    bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* begin = text.data() + (hex ? 2 : 0);
+    const char* end = text.data() + text.size();
+    std::int32_t id = 0;
+    auto [stop, error] = std::from_chars(begin, end, id, hex ? 16 : 10);
+    if (text.empty() || error != std::errc() || stop != end) return std::nullopt;
+    return id;
 }
+
+// Prints the usage or the fault and returns nothing when the options do not
+// name one target.
+std::optional<RestoreTarget> ParseRestoreTarget(const Args& parsed) {
+    const char* usage = "usage: quillon-cli restore PROJECT (--all | --path P | --kind KIND --id N) [--wait]\n";
+    bool byKind = parsed.Has("--kind") || parsed.Has("--id");
+    int modes = int(parsed.Has("--all")) + int(parsed.Has("--path")) + int(byKind);
+    if (parsed.Positional().size() != 1 || modes != 1 || (byKind && !(parsed.Has("--kind") && parsed.Has("--id")))) {
+        std::cerr << usage;
+        return std::nullopt;
+    }
+    RestoreTarget target;
+    target.all = parsed.Has("--all");
+    if (parsed.Has("--path")) {
+        auto path = ParseItemPath(parsed.Value("--path"));
+        if (!path) {
+            std::cerr << "quillon-cli restore: " << path.GetError().Describe() << "\n";
+            return std::nullopt;
+        }
+        target.path = std::move(path).Value();
+    }
+    if (byKind) {
+        target.kind = KindFromText(parsed.Value("--kind")).value_or(ItemKind::All);
+        auto id = ParseId(parsed.Value("--id"));
+        if (target.kind == ItemKind::All || !id) {
+            std::cerr << "quillon-cli restore: --kind takes STRING, CONTROL, DIALOG, POPUPMENU, MENUITEM or VERSION "
+                         "and --id a number\n";
+            return std::nullopt;
+        }
+        target.id = *id;
+    }
+    return target;
+}
+
+// The items a path or a kind and ID name; prints why there are none.
+std::vector<RestoredItem> SelectItems(CResourceInfo& info, const RestoreTarget& target) {
+    std::vector<RestoredItem> selected;
+    if (target.path) {
+        auto found = Find(info, *target.path);
+        if (found)
+            selected.push_back({found.Value(), target.path->ToString()});
+        else
+            std::cerr << "quillon-cli restore: " << found.GetError().Describe() << "\n";
+        return selected;
+    }
+    WalkPaths(info, [&](CResourceItem& item, const std::string& path) {
+        if (item.GetKind() == target.kind && item.m_nID == target.id) selected.push_back({&item, path});
+    });
+    if (selected.empty())
+        std::cerr << "quillon-cli restore: no " << KindName(target.kind) << " with ID " << target.id << "\n";
+    return selected;
+}
+
+// Restores the items and lists those it changed; returns how many those were.
+std::size_t RestoreSelected(const std::vector<RestoredItem>& selected, const CodePage& codePage) {
+    std::size_t restored = 0;
+    for (const RestoredItem& named : selected) {
+        const CResourceItem& item = *named.item;
+        auto now = std::tie(item.m_strTranslation, item.m_chTransHotkey, item.m_dwState);
+        auto before = std::tuple(item.m_strTranslation, item.m_chTransHotkey, item.m_dwState);
+        RestoreItem(*named.item);
+        if (now == before) continue; // it was not translated
+        ++restored;
+        std::cout << "  " << named.path << " " << Describe(item, codePage) << "\n";
+    }
+    return restored;
+}
+
+std::string ItemCount(std::size_t count) { return std::to_string(count) + (count == 1 ? " item" : " items"); }
 
 } // namespace
 
@@ -40,7 +129,7 @@ int RunTranslate(const std::vector<std::string>& args) {
     WriterLocks locks("translate", parsed->Has("--wait"));
     auto project = OpenProjectFile("translate", path, *codePage, &locks);
     if (!project) return 1;
-    CAutoTranslator translator(*project);
+    CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage());
     AutoTranslateResult result = translator.Run();
     CodePage page(project->GetCodePage());
     std::cout << "Total Strings:          " << result.total << "\n"
@@ -54,49 +143,27 @@ int RunTranslate(const std::vector<std::string>& args) {
 }
 
 int RunRestore(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("restore", args, {"--kind", "--id", "--codepage"}, {"--all", "--wait"});
+    auto parsed = Args::Parse("restore", args, {"--kind", "--id", "--path", "--codepage"}, {"--all", "--wait"});
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
-    bool all = parsed->Has("--all");
-    if (parsed->Positional().size() != 1 || all == (parsed->Has("--kind") || parsed->Has("--id")) ||
-        (!all && !(parsed->Has("--kind") && parsed->Has("--id")))) {
-        std::cerr << "usage: quillon-cli restore PROJECT (--all | --kind KIND --id N) [--wait]\n";
-        return 2;
-    }
+    auto target = ParseRestoreTarget(*parsed);
+    if (!target) return 2;
     const std::string& path = parsed->Positional()[0];
     WriterLocks locks("restore", parsed->Has("--wait"));
     auto project = OpenProjectFile("restore", path, *codePage, &locks);
     if (!project) return 1;
-    if (all) {
-        std::cout << "Restored " << RestoreAll(*project) << " items.\n";
+    if (target->all) {
+        std::cout << "Restored " << ItemCount(RestoreAll(project->m_ResourceInfo)) << ".\n";
         return SaveProjectFile("restore", *project, path) ? 0 : 1;
     }
-    const ItemKind wanted = KindFromText(parsed->Value("--kind")).value_or(ItemKind::All);
-    std::int32_t id = 0;
-    bool idRead = true;
-    try {
-        id = std::stoi(parsed->Value("--id"), nullptr, 0);
-    } catch (const std::exception&) {
-        idRead = false;
-    }
-    if (wanted == ItemKind::All || !idRead) {
-        std::cerr << "quillon-cli restore: --kind takes STRING, CONTROL, DIALOG, POPUPMENU, MENUITEM or VERSION and "
-                     "--id a number\n";
-        return 2;
-    }
-    CResourceInfo& info = project->m_ResourceInfo;
-    CResourceItem* item = nullptr;
-    for (CResourceItem* root : {&info.m_Strings, &info.m_Menus, &info.m_Dialogs,
-                                static_cast<CResourceItem*>(&info.m_VersionInfo.m_Root)})
-        if (!item) item = FindItem(*root, wanted, id);
-    if (!item) {
-        std::cerr << "quillon-cli restore: no " << KindName(wanted) << " with ID " << id << "\n";
-        return 1;
-    }
-    RestoreItem(*item);
-    std::cout << "Restored " << Describe(*item, CodePage(project->GetCodePage())) << "\n";
-    return SaveProjectFile("restore", *project, path) ? 0 : 1;
+    std::vector<RestoredItem> selected = SelectItems(project->m_ResourceInfo, *target);
+    if (selected.empty()) return 1;
+    std::size_t restored = RestoreSelected(selected, CodePage(project->GetCodePage()));
+    // Items that were not translated are found but need nothing.
+    std::cout << "Restored " << (restored == selected.size() ? "" : std::to_string(restored) + " of ")
+              << ItemCount(selected.size()) << ".\n";
+    return restored == 0 || SaveProjectFile("restore", *project, path) ? 0 : 1;
 }
 
 int RunCheck(const std::vector<std::string>& args) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and running Quillon need.
 # Safe to run again; it only installs what is missing.
-# Usage: scripts/setup.sh [bench]
+# Usage: scripts/setup.sh [bench|compare]
 set -euo pipefail
 
 packages=(
@@ -16,6 +16,10 @@ packages=(
 # bench/run also compares the module scan with windres from the cross tools.
 if [ "${1:-}" = bench ]; then
   packages+=(binutils-mingw-w64-x86-64)
+fi
+# scripts/compare-outputs.sh runs two builds under one fixed clock.
+if [ "${1:-}" = compare ]; then
+  packages+=(faketime)
 fi
 
 missing=()

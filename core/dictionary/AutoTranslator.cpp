@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "project/Project.h"
+#include "dictionary/Dictionary.h"
+#include "model/ResourceInfo.h"
 
 namespace quillon {
 
@@ -10,8 +11,24 @@ std::string CompletionText(std::uint32_t percent) {
     return "Complete " + std::to_string(percent) + "% translated.";
 }
 
-CAutoTranslator::CAutoTranslator(CProject& project, IAutoTranslateObserver* observer)
-    : m_project(project), m_observer(observer), m_codePage(project.GetCodePage()) {}
+CAutoTranslator::CAutoTranslator(CResourceInfo& tree, const CDictonary& dictionary, std::uint32_t codePage,
+                                 IAutoTranslateObserver* observer)
+    : m_tree(tree), m_dictionary(dictionary), m_observer(observer), m_codePage(codePage) {}
+
+void CAutoTranslator::Remember(CResourceItem& item) {
+    if (m_remembered.emplace(&item, m_edits.size()).second) m_edits.push_back({&item, CurrentTranslation(item), {}});
+}
+
+std::vector<ItemEdit> CAutoTranslator::TakeEdits() {
+    std::vector<ItemEdit> changed;
+    for (ItemEdit& edit : m_edits) {
+        edit.after = CurrentTranslation(*edit.item);
+        if (!edit.ChangesNothing()) changed.push_back(std::move(edit));
+    }
+    m_edits.clear();
+    m_remembered.clear();
+    return changed;
+}
 
 void CAutoTranslator::Step() {
     if (m_observer) m_observer->StepProgress();
@@ -23,7 +40,8 @@ void CAutoTranslator::CountIfTranslated(const CResourceItem& item) {
 
 bool CAutoTranslator::TranslateItem(CResourceItem& item) {
     if (!(item.m_dwState & RIS_FIXED)) {
-        if (const CDictonaryEntry* entry = m_project.m_Dictionary.FindEntry(item.m_strText, item.GetKind())) {
+        if (const CDictonaryEntry* entry = m_dictionary.FindEntry(item.m_strText, item.GetKind())) {
+            Remember(item);
             std::uint16_t hotkey = (item.m_chHotkey != 0 && entry->m_chHotkey != 0) ? entry->m_chHotkey : 0;
             item.SetTranslation(entry->m_strTranslation, hotkey);
         }
@@ -51,6 +69,11 @@ bool CAutoTranslator::WalkChildren(CResourceItem& parent, bool analyse, bool reb
     return true;
 }
 
+void CAutoTranslator::Reassign(CResourceItem& item, UsedHotkeys& used) {
+    Remember(item);
+    AssignHotkey(item, used, m_codePage);
+}
+
 // A node's subtree is settled before the node itself, and earlier siblings
 // win a contested letter.
 bool CAutoTranslator::RebuildWalk(CResourceItem& parent) {
@@ -58,7 +81,7 @@ bool CAutoTranslator::RebuildWalk(CResourceItem& parent) {
     UsedHotkeys used;
     for (auto& child : parent.GetChildren()) {
         if (!RebuildWalk(*child)) return false;
-        if (HotkeyEligible(*child)) AssignHotkey(*child, used, m_codePage);
+        if (HotkeyEligible(*child)) Reassign(*child, used);
         Step();
         if (Aborted()) return false;
     }
@@ -67,7 +90,7 @@ bool CAutoTranslator::RebuildWalk(CResourceItem& parent) {
 
 // Counts what is translated already. False when a menu walk saw a stop request.
 bool CAutoTranslator::AnalysisPass() {
-    CResourceInfo& info = m_project.m_ResourceInfo;
+    CResourceInfo& info = m_tree;
     for (auto& menu : info.m_Menus.GetChildren()) {
         if (Aborted()) break;
         CountIfTranslated(*menu);
@@ -86,7 +109,7 @@ bool CAutoTranslator::AnalysisPass() {
 // Translates menus, strings and dialogs in this order. False when a menu walk
 // saw a stop request; a stop seen elsewhere ends the loops early.
 bool CAutoTranslator::TranslationPass() {
-    CResourceInfo& info = m_project.m_ResourceInfo;
+    CResourceInfo& info = m_tree;
     for (auto& menu : info.m_Menus.GetChildren()) {
         if (Aborted()) break;
         if (TranslateItem(*menu)) ++m_nCounted;
@@ -108,11 +131,11 @@ bool CAutoTranslator::TranslationPass() {
 }
 
 void CAutoTranslator::HotkeyPass() {
-    CResourceInfo& info = m_project.m_ResourceInfo;
+    CResourceInfo& info = m_tree;
     UsedHotkeys menuResources;
     for (auto& menu : info.m_Menus.GetChildren()) {
         if (!RebuildWalk(*menu)) break;
-        if (HotkeyEligible(*menu)) AssignHotkey(*menu, menuResources, m_codePage);
+        if (HotkeyEligible(*menu)) Reassign(*menu, menuResources);
         Step();
         if (Aborted()) break;
     }
@@ -120,7 +143,7 @@ void CAutoTranslator::HotkeyPass() {
         if (Aborted()) break;
         UsedHotkeys controls;
         for (auto& control : dialog->GetChildren()) {
-            if (HotkeyEligible(*control)) AssignHotkey(*control, controls, m_codePage);
+            if (HotkeyEligible(*control)) Reassign(*control, controls);
             Step();
             if (Aborted()) break;
         }
@@ -138,18 +161,23 @@ AutoTranslateResult CAutoTranslator::AbortRun() {
     AutoTranslateResult result;
     result.ending = AutoTranslateResult::Ending::Aborted;
     result.untranslated = m_untranslated;
+    result.edits = TakeEdits();
+    result.translatedCountBefore = m_translatedBefore;
     return result;
 }
 
 AutoTranslateResult CAutoTranslator::Run() {
     m_untranslated.clear();
+    m_edits.clear();
+    m_remembered.clear();
     if (m_observer) {
         m_observer->ClearUntranslated();
         m_observer->EnableClose(false);
         m_observer->ClearCounts();
         m_observer->SetStatus(kStatusAnalysing);
     }
-    CResourceInfo& info = m_project.m_ResourceInfo;
+    CResourceInfo& info = m_tree;
+    m_translatedBefore = info.m_nTranslated;
     m_nTotal = static_cast<std::int32_t>(info.m_nTranslatable);
     m_nCounted = 0;
     if (m_nTotal == 0) {
@@ -185,6 +213,8 @@ AutoTranslateResult CAutoTranslator::Run() {
     }
     result.modified = m_nCounted != 0;
     result.untranslated = m_untranslated;
+    result.edits = TakeEdits();
+    result.translatedCountBefore = m_translatedBefore;
     m_nTotal = 0;
     m_nCounted = 0;
     return result;

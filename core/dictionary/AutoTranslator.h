@@ -9,15 +9,18 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "dictionary/Hotkeys.h"
 #include "io/CodePage.h"
+#include "model/ItemEdit.h"
 #include "model/ResourceItem.h"
 
 namespace quillon {
 
-class CProject;
+class CResourceInfo;
+class CDictonary;
 
 // What the run reports. Called on the thread that runs the translation: a
 // GUI implementation must hand the calls over to its own thread.
@@ -52,11 +55,16 @@ struct AutoTranslateResult {
     std::uint32_t percent = 0;
     bool modified = false;        // the project changed and should be saved
     std::vector<const CResourceItem*> untranslated;
+    // Every item the run changed, with what it held before and holds now (a
+    // stopped run keeps the changes it made).
+    std::vector<ItemEdit> edits;
+    std::uint32_t translatedCountBefore = 0; // the tree's count when the run began
 };
 
 class CAutoTranslator {
 public:
-    CAutoTranslator(CProject& project, IAutoTranslateObserver* observer = nullptr);
+    CAutoTranslator(CResourceInfo& tree, const CDictonary& dictionary, std::uint32_t codePage,
+                    IAutoTranslateObserver* observer = nullptr);
 
     AutoTranslateResult Run();
     // May be called from any thread; the run stops at the next item.
@@ -78,14 +86,22 @@ private:
     AutoTranslateResult AbortRun();
     void Step();
     void CountIfTranslated(const CResourceItem& item);
+    // Keeps what an item held before the run first changes it.
+    void Remember(CResourceItem& item);
+    void Reassign(CResourceItem& item, UsedHotkeys& used);
+    std::vector<ItemEdit> TakeEdits();
 
-    CProject& m_project;
+    CResourceInfo& m_tree;
+    const CDictonary& m_dictionary;
     IAutoTranslateObserver* m_observer;
     CodePage m_codePage;
     std::atomic<bool> m_bAbort{false};
     std::int32_t m_nTotal = 0;
     std::int32_t m_nCounted = 0;
+    std::uint32_t m_translatedBefore = 0;
     std::vector<const CResourceItem*> m_untranslated;
+    std::vector<ItemEdit> m_edits;
+    std::unordered_map<const CResourceItem*, std::size_t> m_remembered;
 };
 
 } // namespace quillon

@@ -10,6 +10,9 @@
 namespace quillon {
 
 namespace {
+// The class name every dictionary file stores for its entries. The misspelling
+// is part of the file format: files written by earlier tools carry it, and
+// tools reading ours expect it. It never reaches a user's screen.
 constexpr const char* kEntryClass = "CDictonaryEntry";
 // Least bytes of a source text and an object tag, and of a sub-entry's kind and tag.
 constexpr std::size_t kMinPairSize = 3;
@@ -210,6 +213,20 @@ CDictonaryEntry* CDictonary::FindEntry(std::string_view source, ItemKind kind) {
     return const_cast<CDictonaryEntry*>(static_cast<const CDictonary*>(this)->FindEntry(source, kind));
 }
 
+CDictonary CDictonary::Clone() const {
+    CDictonary copy;
+    copy.m_entries.reserve(m_entries.size());
+    for (const auto& [source, entry] : m_entries) copy.m_entries.emplace(source, std::make_unique<CDictonaryEntry>(*entry));
+    return copy;
+}
+
+void CDictonary::PutEntry(const std::string& source, std::unique_ptr<CDictonaryEntry> entry) {
+    if (entry)
+        m_entries[source] = std::move(entry);
+    else
+        m_entries.erase(source);
+}
+
 const CDictonaryEntry* CDictonary::Lookup(const std::string& source) const {
     auto found = m_entries.find(source);
     return found == m_entries.end() ? nullptr : found->second.get();
@@ -279,24 +296,27 @@ void CDictonary::Load(ArchiveReader& in) {
     }
 }
 
-bool CDictonary::Load(const std::string& path) {
-    if (path.empty()) return false;
+Result<DictionaryFileRead> CDictonary::Load(const std::string& path) {
     m_entries.clear();
+    DictionaryFileRead read;
+    if (path.empty()) return read;
     auto bytes = ReadWholeFile(path);
     if (!bytes) {
         // Only a missing file means "no dictionary yet". One that cannot be
         // read must not pass for empty: the next save would overwrite it.
-        if (!FileExists(path)) return false;
-        throw ArchiveError("'" + path + "': " + bytes.GetError().Describe(), 0);
+        if (!FileExists(path)) return read;
+        return MakeError(bytes.GetError().code, "'" + path + "': " + bytes.GetError().Describe());
     }
-    if (bytes.Value().empty()) return false;
-    ArchiveReader in(bytes.Value());
+    read.exists = true;
+    read.bytes = std::move(bytes).Value();
+    if (read.bytes.empty()) return read;
+    ArchiveReader in(read.bytes);
     try {
         Load(in);
     } catch (const ArchiveError& error) {
-        throw error.InFile(path);
+        return MakeError(Error::Code::Malformed, "'" + path + "': " + error.Reason(), error.Offset());
     }
-    return true;
+    return read;
 }
 
 Status CDictonary::Save(const std::string& path) const {

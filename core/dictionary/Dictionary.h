@@ -57,12 +57,21 @@ private:
     std::map<ItemKind, std::unique_ptr<CDictonaryEntry>> m_SubEntries;
 };
 
+// What loading a dictionary file found: whether there is a file, and its
+// bytes as read (the project records their digest).
+struct DictionaryFileRead {
+    bool exists = false;
+    std::vector<std::uint8_t> bytes;
+};
+
 class CDictonary {
 public:
     CDictonary() = default;
     CDictonary(const CDictonary&) = delete;
     CDictonary& operator=(const CDictonary&) = delete;
     CDictonary(CDictonary&&) noexcept = default;
+    // A deep copy (kept for taking back a change of many entries).
+    CDictonary Clone() const;
     CDictonary& operator=(CDictonary&&) noexcept = default;
 
     // The entry to use for an item of `kind`: the text's entry for that kind,
@@ -74,6 +83,8 @@ public:
     // replaces. True when something was added.
     bool AddEntry(const std::string& source, std::string translation, std::uint16_t hotkey, ItemKind kind);
     bool RemoveKey(const std::string& source) { return m_entries.erase(source) > 0; }
+    // Makes `entry` the text's whole entry; null removes the text.
+    void PutEntry(const std::string& source, std::unique_ptr<CDictonaryEntry> entry);
     void Empty() { m_entries.clear(); }
     std::size_t GetCount() const { return m_entries.size(); }
     const CDictonaryEntry* Lookup(const std::string& source) const;
@@ -82,10 +93,11 @@ public:
     // files do not depend on hashing.
     std::vector<std::pair<std::string_view, const CDictonaryEntry*>> SortedEntries() const;
 
-    // Replaces the contents with the file's. False (and the dictionary empty)
-    // when the path is empty, the file is missing or empty; a malformed or
-    // unreadable file raises ArchiveError and leaves the dictionary empty.
-    bool Load(const std::string& path);
+    // Replaces the contents with the file's. A missing file (or no path) is
+    // an empty dictionary not yet written; a file that cannot be read or is
+    // malformed is an error naming the file (and the offset) and leaves the
+    // dictionary empty.
+    Result<DictionaryFileRead> Load(const std::string& path);
     // Writes the whole dictionary atomically. An empty path writes nothing.
     Status Save(const std::string& path) const;
 

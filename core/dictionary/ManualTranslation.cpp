@@ -1,63 +1,102 @@
 #include "dictionary/ManualTranslation.h"
 
 #include "dictionary/Hotkeys.h"
-#include "project/Project.h"
 
 namespace quillon {
 
-ManualResult TranslateManually(CResourceItem& item, std::string translation, std::uint16_t hotkey,
-                               const CodePage& codePage) {
-    if (translation == item.m_strText) return ManualResult::SameAsSource;
+ManualResult CheckManualTranslation(std::string_view source, std::string_view translation, std::uint16_t hotkey,
+                                    const CodePage& codePage) {
     if (hotkey != 0 && !HotkeyOccursIn(translation, static_cast<std::uint8_t>(hotkey & 0xFF), codePage))
         return ManualResult::HotkeyNotInText;
-    item.SetTranslation(std::move(translation), hotkey);
+    if (translation == source) return ManualResult::SameAsSource;
     return ManualResult::Applied;
+}
+
+std::string RefusalText(ManualResult result, std::uint16_t hotkey) {
+    switch (result) {
+    case ManualResult::Applied: break;
+    case ManualResult::SameAsSource: return "The translation is the source text itself, so it changes nothing.";
+    case ManualResult::HotkeyNotInText:
+        return std::string("The hotkey '") + static_cast<char>(hotkey & 0xFF) +
+               "' does not occur in the translation as a character of its own (a letter of an escape such as "
+               "\\n cannot carry it).";
+    }
+    return {};
+}
+
+Status CheckEditedEntry(std::string_view source, std::string_view translation, std::uint16_t hotkey, ItemKind kind,
+                        const CodePage& codePage) {
+    ManualResult result = CheckManualTranslation(source, translation, hotkey, codePage);
+    if (result != ManualResult::Applied) return MakeError(Error::Code::Refused, RefusalText(result, hotkey));
+    Status entry = CheckEntry(source, translation, hotkey, kind);
+    if (!entry)
+        return MakeError(Error::Code::Refused,
+                         "The dictionary cannot take this entry: " + entry.GetError().message + ".");
+    return Done{};
+}
+
+ManualResult TranslateManually(CResourceItem& item, std::string translation, std::uint16_t hotkey,
+                               const CodePage& codePage) {
+    ManualResult result = CheckManualTranslation(item.m_strText, translation, hotkey, codePage);
+    if (result == ManualResult::Applied) item.SetTranslation(std::move(translation), hotkey);
+    return result;
 }
 
 const CDictonaryEntry* SearchDictionary(const CDictonary& dictionary, const CResourceItem& item) {
     return dictionary.FindEntry(item.m_strText, item.GetKind());
 }
 
-AddResult AddToDictionary(CDictonary& dictionary, const CResourceItem& item, const std::string& translation,
-                          std::uint16_t hotkey, const std::function<bool()>& confirmReplace) {
-    if (translation == item.m_strText) return AddResult::SameAsSource;
-    auto kind = item.GetKind();
+AdditionPlan PlanAddToDictionary(const CDictonary& dictionary, const CResourceItem& item,
+                                 const std::string& translation, std::uint16_t hotkey,
+                                 const std::function<bool()>& confirmReplace) {
+    if (translation == item.m_strText) return {AddResult::SameAsSource, std::nullopt};
+    ItemKind kind = item.GetKind();
     // Checked before either path: a replaced entry must be one the file can hold too.
-    if (!CheckEntry(item.m_strText, translation, hotkey, kind)) return AddResult::Refused;
-    if (CDictonaryEntry* existing = dictionary.FindEntry(item.m_strText, kind)) {
-        if (!confirmReplace || !confirmReplace()) return AddResult::Kept;
-        existing->m_strTranslation = translation;
-        existing->m_chHotkey = hotkey;
-        return AddResult::Replaced;
-    }
-    return dictionary.AddEntry(item.m_strText, translation, hotkey, kind) ? AddResult::Added : AddResult::Kept;
+    if (!CheckEntry(item.m_strText, translation, hotkey, kind)) return {AddResult::Refused, std::nullopt};
+    bool replacing = dictionary.FindEntry(item.m_strText, kind) != nullptr;
+    if (replacing && (!confirmReplace || !confirmReplace())) return {AddResult::Kept, std::nullopt};
+    // An all-kinds entry is only added to a text that has no entry at all.
+    if (!replacing && kind == ItemKind::All && dictionary.Lookup(item.m_strText)) return {AddResult::Kept, std::nullopt};
+    auto edit = PlanEntry(dictionary, item.m_strText, kind, translation, hotkey);
+    if (!edit) return {AddResult::Refused, std::nullopt};
+    return {replacing ? AddResult::Replaced : AddResult::Added, std::move(edit).Value()};
 }
 
-void RestoreItem(CResourceItem& item) { item.SetTranslation(item.m_strText, item.m_chHotkey); }
+AddResult AddToDictionary(CDictonary& dictionary, const CResourceItem& item, const std::string& translation,
+                          std::uint16_t hotkey, const std::function<bool()>& confirmReplace) {
+    AdditionPlan plan = PlanAddToDictionary(dictionary, item, translation, hotkey, confirmReplace);
+    if (plan.edit) ApplyEdit(dictionary, *plan.edit);
+    return plan.result;
+}
+
+void RestoreItem(CResourceItem& item) { Assign(item, PlanRestore(item).after); }
 
 namespace {
 
-std::size_t RestoreTree(CResourceItem& parent) {
-    std::size_t restored = 0;
+void PlanRestoreTree(CResourceItem& parent, std::vector<ItemEdit>& edits) {
     for (auto& child : parent.GetChildren()) {
-        if (child->IsTranslatable() && (child->IsTranslated() || child->m_strTranslation != child->m_strText ||
-                                        child->m_chTransHotkey != child->m_chHotkey)) {
-            RestoreItem(*child);
-            ++restored;
+        if (child->IsTranslatable()) {
+            ItemEdit edit = PlanRestore(*child);
+            if (!edit.ChangesNothing()) edits.push_back(std::move(edit));
         }
-        restored += RestoreTree(*child);
+        PlanRestoreTree(*child, edits);
     }
-    return restored;
 }
 
 } // namespace
 
-std::size_t RestoreAll(CProject& project) {
-    CResourceInfo& info = project.m_ResourceInfo;
+std::vector<ItemEdit> PlanRestoreAll(CResourceInfo& tree) {
     // Version values stay: the translator's own entries live there.
-    std::size_t restored = RestoreTree(info.m_Menus) + RestoreTree(info.m_Strings) + RestoreTree(info.m_Dialogs);
-    info.m_nTranslated = 0;
-    return restored;
+    std::vector<ItemEdit> edits;
+    for (CResourceItem* root : {&tree.m_Menus, &tree.m_Strings, &tree.m_Dialogs}) PlanRestoreTree(*root, edits);
+    return edits;
+}
+
+std::size_t RestoreAll(CResourceInfo& tree) {
+    std::vector<ItemEdit> edits = PlanRestoreAll(tree);
+    for (const ItemEdit& edit : edits) Assign(*edit.item, edit.after);
+    tree.m_nTranslated = 0;
+    return edits.size();
 }
 
 } // namespace quillon

@@ -4,15 +4,19 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "dictionary/Dictionary.h"
+#include "dictionary/DictionaryEdit.h"
 #include "io/CodePage.h"
+#include "model/ItemEdit.h"
+#include "model/ResourceInfo.h"
 #include "model/ResourceItem.h"
+#include <vector>
 
 namespace quillon {
-
-class CProject;
 
 enum class ManualResult {
     Applied,         // the item holds the new translation
@@ -20,10 +24,29 @@ enum class ManualResult {
     HotkeyNotInText, // the hotkey does not occur in the translation; nothing changed
 };
 
-// Sets an item's translation and its hotkey (0 for none). The hotkey must be
-// a character of the translation.
+// Sets an item's translation and its hotkey (0 for none), when
+// CheckManualTranslation takes them for the item's source text.
 ManualResult TranslateManually(CResourceItem& item, std::string translation, std::uint16_t hotkey,
                                const CodePage& codePage);
+
+// The test TranslateManually makes, changing nothing, so that a dialog can
+// ask it while the user types and before it applies anything. A hotkey must
+// occur in the translation as a character of its own (HotkeyOccursIn: not
+// inside an escape such as \n, where the target would lose its '&'); that
+// is asked first, so a hotkey is checked even while the text is the source.
+ManualResult CheckManualTranslation(std::string_view source, std::string_view translation, std::uint16_t hotkey,
+                                    const CodePage& codePage);
+
+// What a result other than Applied means, in words the front ends show as
+// they are (the hotkey in the project's code page); empty for Applied.
+std::string RefusalText(ManualResult result, std::uint16_t hotkey);
+
+// A dictionary entry typed by hand (the dictionary's Edit command, Add to
+// Dictionary): refused as CheckManualTranslation refuses the translation for
+// its source, else as CheckEntry refuses the entry. The error's message says
+// why in such words.
+Status CheckEditedEntry(std::string_view source, std::string_view translation, std::uint16_t hotkey, ItemKind kind,
+                        const CodePage& codePage);
 
 // The dictionary's entry for the item: for its kind, else for all kinds.
 const CDictonaryEntry* SearchDictionary(const CDictonary& dictionary, const CResourceItem& item);
@@ -38,10 +61,23 @@ enum class AddResult { Added, Replaced, Kept, SameAsSource, Refused };
 AddResult AddToDictionary(CDictonary& dictionary, const CResourceItem& item, const std::string& translation,
                           std::uint16_t hotkey, const std::function<bool()>& confirmReplace);
 
+// The same decision without touching the dictionary: the edit to make when
+// the result is Added or Replaced.
+struct AdditionPlan {
+    AddResult result = AddResult::Kept;
+    std::optional<DictionaryEdit> edit;
+};
+AdditionPlan PlanAddToDictionary(const CDictonary& dictionary, const CResourceItem& item,
+                                 const std::string& translation, std::uint16_t hotkey,
+                                 const std::function<bool()>& confirmReplace);
+
 // The translation becomes the source text again, the hotkey the source hotkey.
 void RestoreItem(CResourceItem& item);
-// Restores every translated menu, string and dialog item of the project (the
-// version values keep the translator's entries); returns how many there were.
-std::size_t RestoreAll(CProject& project);
+// The edits that restore every translated menu, string and dialog item (the
+// version values keep the translator's entries).
+std::vector<ItemEdit> PlanRestoreAll(CResourceInfo& tree);
+// Makes those edits and sets the translated count to 0; returns how many
+// items there were.
+std::size_t RestoreAll(CResourceInfo& tree);
 
 } // namespace quillon

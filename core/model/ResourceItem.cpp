@@ -41,13 +41,17 @@ CResourceItem* CResourceItem::FindChild(std::string_view text, std::int32_t id) 
     return nullptr;
 }
 
+std::uint32_t StateAfterTranslation(std::uint32_t state, std::string_view source, std::string_view translation) {
+    if (!translation.empty() && translation != source) return state | RIS_TRANSLATED;
+    // Only a fully translated item loses both bits; a merely created one keeps its bit.
+    if ((state & RIS_TRANSLATED) == RIS_TRANSLATED) return state & ~RIS_TRANSLATED;
+    return state;
+}
+
 void CResourceItem::SetTranslation(std::string text, std::uint16_t hotkey) {
+    m_dwState = StateAfterTranslation(m_dwState, m_strText, text);
     m_strTranslation = std::move(text);
     m_chTransHotkey = hotkey;
-    if (!m_strTranslation.empty() && m_strTranslation != m_strText)
-        m_dwState |= RIS_TRANSLATED;
-    else if (IsTranslated())
-        m_dwState &= ~RIS_TRANSLATED;
 }
 
 void CResourceItem::SetTranslated(bool translated) {

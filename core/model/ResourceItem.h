@@ -28,6 +28,10 @@ inline constexpr std::uint32_t RIS_CARRIED = 0x00002000;
 inline constexpr std::uint32_t RIS_EMPTY = 0x00004000;
 inline constexpr std::uint32_t RIS_FIXED = 0x40000000;
 
+// The state an item in `state` has once `translation` is set for `source`:
+// translated exactly when the translation is neither empty nor the source.
+std::uint32_t StateAfterTranslation(std::uint32_t state, std::string_view source, std::string_view translation);
+
 class CResourceItem {
 public:
     using Children = std::vector<std::unique_ptr<CResourceItem>>;

@@ -65,30 +65,6 @@ std::optional<FileDigest> DigestOfFile(const std::string& path) {
     return FileDigest::Of(bytes.Value());
 }
 
-// Reads the dictionary file and returns the digest of the very bytes it was
-// read from (none for a missing file), so a change made after the read is
-// never taken for what was read. A malformed file raises ArchiveError.
-std::optional<FileDigest> LoadDictionary(CDictonary& dictionary, const std::string& file) {
-    dictionary.Empty();
-    if (file.empty()) return std::nullopt;
-    auto bytes = ReadWholeFile(file);
-    if (!bytes) {
-        // Only a missing file means "no dictionary yet". One that cannot be
-        // read must not pass for empty: the next save would overwrite it.
-        if (!FileExists(file)) return std::nullopt;
-        throw ArchiveError("'" + file + "': " + bytes.GetError().Describe(), 0);
-    }
-    if (!bytes.Value().empty()) {
-        ArchiveReader in(bytes.Value());
-        try {
-            dictionary.Load(in);
-        } catch (const ArchiveError& error) {
-            throw error.InFile(file);
-        }
-    }
-    return FileDigest::Of(bytes.Value());
-}
-
 } // namespace
 
 Status CProject::Open(const std::string& path, IProgress* progress) {
@@ -104,13 +80,13 @@ Status CProject::Open(const std::string& path, IProgress* progress) {
     fresh.m_bLoaded = m_bLoaded;
     Status loaded = bytes && !bytes.Value().empty() ? fresh.LoadFile(bytes.Value(), path) : ExtractInto(fresh, progress);
     if (!loaded) return loaded;
-    try {
-        std::string dictionaryFile = fresh.DictionaryFile(path);
-        fresh.m_dictionaryOnDisk = LoadDictionary(fresh.m_Dictionary, dictionaryFile);
-        fresh.m_dictionaryOnDiskFile = dictionaryFile;
-    } catch (const ArchiveError& error) {
-        return MakeError(Error::Code::Malformed, error.Reason(), error.Offset());
-    }
+    std::string dictionaryFile = fresh.DictionaryFile(path);
+    auto read = fresh.m_Dictionary.Load(dictionaryFile);
+    if (!read) return read.GetError();
+    // The digest of the very bytes read, so a change made after the read is
+    // never taken for what was read.
+    if (read.Value().exists) fresh.m_dictionaryOnDisk = FileDigest::Of(read.Value().bytes);
+    fresh.m_dictionaryOnDiskFile = dictionaryFile;
     if (fresh.m_projectOnDisk) fresh.CheckAgainstSideFile(path);
     *this = std::move(fresh);
     return Done{};

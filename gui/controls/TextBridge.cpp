@@ -1,4 +1,4 @@
-#include "ui/TextBridge.h"
+#include "controls/TextBridge.h"
 
 namespace quillon::gui {
 

@@ -1,4 +1,4 @@
-#include "controls/AutoTranslateDlg.h"
+#include "ui/AutoTranslateDlg.h"
 
 #include <QBrush>
 #include <QFrame>
@@ -9,7 +9,7 @@
 #include <QTableView>
 
 #include "ui/QuillonDoc.h"
-#include "ui/TextBridge.h"
+#include "controls/TextBridge.h"
 
 namespace quillon::gui {
 
@@ -60,7 +60,7 @@ QVariant CNotTranslatedModel::headerData(int section, Qt::Orientation orientatio
 }
 
 CAutoTranslateDlg::CAutoTranslateDlg(CQuillonDoc& doc, QWidget* parent)
-    : CMultiThreadDialog(parent), m_doc(doc), m_translator(doc.Project(), this), m_list(doc.GetCodePage()) {
+    : CMultiThreadDialog(parent), m_doc(doc), m_translator(doc.Project().m_ResourceInfo, doc.Project().m_Dictionary, doc.Project().GetCodePage(), this), m_list(doc.GetCodePage()) {
     setWindowTitle(tr("Auto Translate"));
     // No system menu: the dialog ends through Close only.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);

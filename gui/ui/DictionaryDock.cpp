@@ -1,21 +1,24 @@
 #include "ui/DictionaryDock.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
 #include <set>
 
+#include "dictionary/ManualTranslation.h"
 #include "ui/QuillonDoc.h"
-#include "ui/TextBridge.h"
+#include "controls/TextBridge.h"
 
 namespace quillon::gui {
 
 CDictonaryBar::CDictonaryBar(CQuillonDoc& doc, QWidget* parent)
-    : QDockWidget(tr("Dictonary"), parent), m_doc(doc), m_model(doc), m_list(new QTableView(this)) {
+    : QDockWidget(tr("Dictionary"), parent), m_doc(doc), m_model(doc), m_list(new QTableView(this)) {
     setObjectName("DictonaryBar");
     m_list->setObjectName("DictonaryList");
     m_list->setModel(&m_model);
@@ -75,10 +78,7 @@ void CDictonaryBar::DeleteSelected() {
     std::set<int> rows;
     for (const QModelIndex& index : m_list->selectionModel()->selectedRows()) rows.insert(index.row());
     if (rows.empty()) return;
-    m_list->setUpdatesEnabled(false);
-    m_model.DeleteRows(rows);
-    m_list->setUpdatesEnabled(true);
-    m_doc.SetModifiedFlag(true);
+    m_doc.Apply(m_model.PlanDeletion(rows));
 }
 
 void CDictonaryBar::EditSelected() {
@@ -86,28 +86,59 @@ void CDictonaryBar::EditSelected() {
     if (selected.size() != 1) return;
     const CDictionaryModel::Row* row = m_model.RowAt(selected.front().row());
     if (!row) return;
-    const CodePage& codePage = m_doc.GetCodePage();
-    QDialog dialog(this);
-    dialog.setWindowTitle(tr("Edit Dictonary Entry"));
-    auto* form = new QFormLayout(&dialog);
-    auto* source = new QLineEdit(ToQt(row->source, codePage), &dialog);
-    source->setReadOnly(true);
-    auto* translation = new QLineEdit(ToQt(row->entry->m_strTranslation, codePage), &dialog);
-    auto* hotkey = new QLineEdit(HotkeyToQt(row->entry->m_chHotkey, codePage), &dialog);
-    hotkey->setMaxLength(1);
-    form->addRow(tr("Source"), source);
-    form->addRow(tr("Translated"), translation);
-    form->addRow(tr("Shortcut"), hotkey);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    form->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    translation->setMinimumWidth(320);
+    CDictionaryEntryDlg dialog(row->source, *row->entry, m_doc.GetCodePage(), this);
     if (dialog.exec() != QDialog::Accepted) return;
-    row->entry->m_strTranslation = FromQt(translation->text(), codePage);
-    row->entry->m_chHotkey = HotkeyFromQt(hotkey->text(), codePage);
-    m_model.UpdateEntry(row->entry);
-    m_doc.SetModifiedFlag(true);
+    auto edit = PlanEntry(m_doc.Project().m_Dictionary, row->source, row->entry->m_kind, dialog.Translation(),
+                          dialog.Hotkey());
+    // The dialog has checked the entry with the same rules; a refusal here is a fault.
+    if (!edit) return;
+    ProjectChange change("Edit Dictionary Entry");
+    change.Add(std::move(edit).Value());
+    m_doc.Apply(std::move(change));
+}
+
+// ---------------------------------------------------------------------------
+// CDictionaryEntryDlg
+
+CDictionaryEntryDlg::CDictionaryEntryDlg(const std::string& source, const CDictonaryEntry& entry,
+                                         const CodePage& codePage, QWidget* parent)
+    : QDialog(parent), m_source(source), m_kind(entry.m_kind), m_codePage(codePage),
+      m_translation(new QLineEdit(ToQt(entry.m_strTranslation, codePage), this)),
+      m_hotkey(new QLineEdit(HotkeyToQt(entry.m_chHotkey, codePage), this)), m_refusal(new QLabel(this)) {
+    setWindowTitle(tr("Edit Dictionary Entry"));
+    auto* form = new QFormLayout(this);
+    auto* sourceEdit = new QLineEdit(ToQt(source, codePage), this);
+    sourceEdit->setReadOnly(true);
+    m_hotkey->setMaxLength(1);
+    m_translation->setMinimumWidth(320);
+    m_refusal->setWordWrap(true);
+    form->addRow(tr("Source"), sourceEdit);
+    form->addRow(tr("Translated"), m_translation);
+    form->addRow(tr("Shortcut"), m_hotkey);
+    form->addRow(m_refusal);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CDictionaryEntryDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CDictionaryEntryDlg::reject);
+}
+
+std::string CDictionaryEntryDlg::Translation() const { return FromQt(m_translation->text(), m_codePage); }
+
+std::uint16_t CDictionaryEntryDlg::Hotkey() const { return HotkeyFromQt(m_hotkey->text(), m_codePage); }
+
+void CDictionaryEntryDlg::accept() {
+    if (!m_hotkey->text().isEmpty() && Hotkey() == 0) {
+        m_refusal->setText(tr("A hotkey is one character that the code page writes in one byte."));
+        QApplication::beep();
+        return;
+    }
+    Status check = CheckEditedEntry(m_source, Translation(), Hotkey(), m_kind, m_codePage);
+    if (!check) {
+        m_refusal->setText(ToQt(check.GetError().message, m_codePage));
+        QApplication::beep();
+        return;
+    }
+    QDialog::accept();
 }
 
 } // namespace quillon::gui

@@ -1,17 +1,49 @@
 #pragma once
-// The "Dictonary" dock: every dictionary entry with its kind, source,
+// The "Dictionary" dock: every dictionary entry with its kind, source,
 // translation and hotkey; delete, edit and sort from its context menu.
 
+#include <QDialog>
 #include <QDockWidget>
+#include <cstdint>
+#include <string>
 
+#include "io/CodePage.h"
 #include "ui/DictionaryModel.h"
 
 class QAction;
+class QLabel;
+class QLineEdit;
 class QTableView;
 
 namespace quillon::gui {
 
 class CQuillonDoc;
+
+// The Edit command's dialog: one entry's source (read-only), translation and
+// hotkey. OK asks the core's CheckEditedEntry and, when it refuses, shows
+// why and stays open; the entry itself is changed by the caller.
+class CDictionaryEntryDlg : public QDialog {
+    Q_OBJECT
+public:
+    CDictionaryEntryDlg(const std::string& source, const CDictonaryEntry& entry, const CodePage& codePage,
+                        QWidget* parent = nullptr);
+
+    void accept() override;
+    std::string Translation() const;
+    std::uint16_t Hotkey() const;
+
+    QLineEdit* TranslationEdit() const { return m_translation; }
+    QLineEdit* HotkeyEdit() const { return m_hotkey; }
+    QLabel* RefusalLabel() const { return m_refusal; }
+
+private:
+    std::string m_source;
+    ItemKind m_kind;
+    CodePage m_codePage;
+    QLineEdit* m_translation;
+    QLineEdit* m_hotkey;
+    QLabel* m_refusal;
+};
 
 class CDictonaryBar : public QDockWidget {
     Q_OBJECT

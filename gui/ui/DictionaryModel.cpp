@@ -5,7 +5,7 @@
 
 #include "model/ResourceItem.h"
 #include "ui/QuillonDoc.h"
-#include "ui/TextBridge.h"
+#include "controls/TextBridge.h"
 
 namespace quillon::gui {
 
@@ -43,30 +43,26 @@ void CDictionaryModel::UpdateEntry(const CDictonaryEntry* entry) {
         }
 }
 
-void CDictionaryModel::DeleteRows(const std::set<int>& rows) {
-    CDictonary& dictionary = m_doc.Project().m_Dictionary;
-    std::set<const CDictonaryEntry*> removedPrimaries;
-    std::set<const CDictonaryEntry*> removedEntries;
+ProjectChange CDictionaryModel::PlanDeletion(const std::set<int>& rows) const {
+    // A primary row takes its whole text; entry rows take their kinds.
+    std::map<std::string, std::vector<ItemKind>> kindsBySource;
+    std::set<std::string> wholeTexts;
     for (int row : rows) {
         if (row < 0 || row >= rowCount()) continue;
         const Row& r = m_rows[static_cast<std::size_t>(row)];
-        if (r.primary) {
-            removedEntries.insert(r.entry);
-        } else {
-            removedPrimaries.insert(r.entry);
-        }
+        if (r.primary)
+            kindsBySource[r.source].push_back(r.entry->m_kind);
+        else
+            wholeTexts.insert(r.source);
     }
-    beginResetModel();
-    // Entry rows first, while their primaries still exist; then whole texts.
-    for (const Row& r : m_rows)
-        if (r.primary && removedEntries.count(r.entry) && !removedPrimaries.count(r.primary))
-            r.primary->SubEntries().erase(r.entry->m_kind);
-    for (const Row& r : m_rows)
-        if (!r.primary && removedPrimaries.count(r.entry)) dictionary.RemoveKey(r.source);
-    std::erase_if(m_rows, [&](const Row& r) {
-        return removedEntries.count(r.entry) || removedPrimaries.count(r.entry) || removedPrimaries.count(r.primary);
-    });
-    endResetModel();
+    const CDictonary& dictionary = m_doc.Project().m_Dictionary;
+    ProjectChange change("Delete");
+    for (const std::string& source : wholeTexts)
+        if (auto edit = PlanRemoval(dictionary, source)) change.Add(std::move(*edit));
+    for (const auto& [source, kinds] : kindsBySource)
+        if (!wholeTexts.count(source))
+            if (auto edit = PlanRemoval(dictionary, source, kinds)) change.Add(std::move(*edit));
+    return change;
 }
 
 void CDictionaryModel::SortBy(int column) {

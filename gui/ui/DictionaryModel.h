@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dictionary/Dictionary.h"
+#include "project/ProjectChange.h"
 
 namespace quillon::gui {
 
@@ -24,9 +25,9 @@ public:
     void ClearList();
     // The row of `entry` reads its texts again; a null entry refills everything.
     void UpdateEntry(const CDictonaryEntry* entry);
-    // Deletes the entries of these rows from the dictionary: a primary row
-    // takes its source text with every entry; an entry row only itself.
-    void DeleteRows(const std::set<int>& rows);
+    // The change that deletes the entries of these rows: a primary row takes
+    // its source text with every entry; an entry row only itself.
+    ProjectChange PlanDeletion(const std::set<int>& rows) const;
     // Keeps the rows in the order of a column (stable).
     void SortBy(int column);
 

@@ -1,4 +1,4 @@
-#include "controls/ImportGlossaryDlg.h"
+#include "ui/ImportGlossaryDlg.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -41,7 +41,7 @@ private:
 CImportGlossaryDlg::CImportGlossaryDlg(CQuillonDoc& doc, GlossaryFormat format, QWidget* parent)
     : QDialog(parent), m_doc(doc), m_format(format), m_path(new QLineEdit(this)), m_entries(new QLabel("0", this)),
       m_imported(new QLabel("0", this)), m_progress(new QProgressBar(this)), m_start(new QPushButton(tr("Start"), this)) {
-    setWindowTitle(tr("Import Dictonary"));
+    setWindowTitle(tr("Import Dictionary"));
     m_path->setReadOnly(true);
     m_path->setMinimumWidth(320);
     auto* browse = new QPushButton("...", this);
@@ -93,8 +93,13 @@ void CImportGlossaryDlg::OnStart() {
     auto bytes = ReadWholeFile(m_path->text().toStdString());
     if (bytes) {
         BarProgress progress(*m_progress);
+        CDictonary before = m_doc.Project().m_Dictionary.Clone();
         m_report = ImportGlossary(bytes.Value(), m_format, m_doc.Project().m_Dictionary, m_doc.GetCodePage(), &progress);
-        if (m_report.imported) m_doc.SetModifiedFlag(true);
+        if (m_report.imported) {
+            ProjectChange change("Import Glossary");
+            change.ExchangeDictionary(std::move(before));
+            m_doc.Record(std::move(change));
+        }
     }
     m_entries->setText(QString::number(m_report.lines));
     m_imported->setText(QString::number(m_report.imported));

@@ -14,12 +14,13 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include "model/TreeTally.h"
 #include "ui/Customization.h"
 #include "ui/DictionaryDock.h"
 #include "ui/Icons.h"
 #include "ui/OutputDock.h"
 #include "ui/ProgressWindow.h"
-#include "ui/TextBridge.h"
+#include "controls/TextBridge.h"
 
 namespace quillon::gui {
 
@@ -54,6 +55,9 @@ CMainFrame::CMainFrame(QWidget* parent)
         m_dictionaryBar->ClearList();
     });
     connect(&m_doc, &CQuillonDoc::projectReplaced, this, &CMainFrame::OnProjectReplaced);
+    connect(&m_doc, &CQuillonDoc::dictionaryChanged, this, [this] {
+        if (m_dictionaryBar) m_dictionaryBar->FillList();
+    });
     connect(&m_doc, &CQuillonDoc::itemsChanged, this, [this] {
         m_strings.RefreshTexts();
         UpdateCounts();
@@ -134,7 +138,7 @@ void CMainFrame::CreateActions() {
          tr("Create a new project"))->setIcon(MakeIcon(IconKind::NewFile));
     bind("FileOpen", tr("&Open..."), &CMainFrame::OnFileOpen, QKeySequence::Open, tr("Open an existing project"))
         ->setIcon(MakeIcon(IconKind::OpenFile));
-    bind("FileSave", tr("&Save"), &CMainFrame::OnFileSave, QKeySequence::Save, tr("Save the project and its dictonary"))
+    bind("FileSave", tr("&Save"), &CMainFrame::OnFileSave, QKeySequence::Save, tr("Save the project and its dictionary"))
         ->setIcon(MakeIcon(IconKind::SaveFile));
     bind("FileSaveAs", tr("Save &As..."), &CMainFrame::OnFileSaveAs, {}, tr("Save the project with a new name"));
     bind("FileExit", tr("E&xit"), &QWidget::close, QKeySequence::Quit, tr("Quit Quillon"));
@@ -149,18 +153,18 @@ void CMainFrame::CreateActions() {
     m_list->addAction(Action("Translate"));
     bind("Restore", tr("&Restore"), &CMainFrame::OnRestore, {}, tr("Give the selected item its source text back"));
     bind("AutoTranslate", tr("&Auto Translate"), &CMainFrame::OnAutoTranslate, {},
-         tr("Translate all items with the current dictonary"))->setIcon(MakeIcon(IconKind::AutoTranslate));
+         tr("Translate all items with the current dictionary"))->setIcon(MakeIcon(IconKind::AutoTranslate));
     bind("RestoreAll", tr("Re&store All"), &CMainFrame::OnRestoreAll, {}, tr("Restores all items to the orginal"));
     bind("BuildTarget", tr("&Build Target"), &CMainFrame::OnBuildTarget, QKeySequence(Qt::Key_F7),
          tr("Write the translated module"))->setIcon(MakeIcon(IconKind::Build));
-    bind("DictionaryOpen", tr("&Open..."), &CMainFrame::OnDictionaryOpen, {}, tr("Open dictonary"));
-    bind("DictionarySave", tr("&Save"), &CMainFrame::OnDictionarySave, {}, tr("Save dictonary"));
+    bind("DictionaryOpen", tr("&Open..."), &CMainFrame::OnDictionaryOpen, {}, tr("Open dictionary"));
+    bind("DictionarySave", tr("&Save"), &CMainFrame::OnDictionarySave, {}, tr("Save dictionary"));
     bind("DictionarySaveAs", tr("Save &As..."), &CMainFrame::OnDictionarySaveAs, {},
-         tr("Save the active dictonary with a new name"));
+         tr("Save the active dictionary with a new name"));
     bind("ImportText", tr("I&mport Text Glossary..."), [this] { OnImportGlossary(false); }, {},
-         tr("Imports a text glossary into the dictonary"));
+         tr("Imports a text glossary into the dictionary"));
     bind("ImportMicrosoft", tr("&Import Microsoft Glossary..."), [this] { OnImportGlossary(true); }, {},
-         tr("Imports a Microsoft glossary into the dictonary"));
+         tr("Imports a Microsoft glossary into the dictionary"));
     bind("ViewDialog", tr("&View Dialog"), &CMainFrame::OnViewDialog, QKeySequence(Qt::Key_F5),
          tr("Show the selected dialog with its translated texts"));
     bind("ViewMenu", tr("View &Menu"), &CMainFrame::OnViewMenu, QKeySequence(Qt::SHIFT | Qt::Key_F5),
@@ -177,6 +181,17 @@ void CMainFrame::CreateMenus() {
     file->addSeparator();
     file->addAction(Action("FileExit"));
 
+    // Every change goes through the document, so one history serves them all.
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    QAction* undo = m_doc.UndoStack().createUndoAction(this, tr("&Undo"));
+    undo->setObjectName("EditUndo");
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = m_doc.UndoStack().createRedoAction(this, tr("&Redo"));
+    redo->setObjectName("EditRedo");
+    redo->setShortcut(QKeySequence::Redo);
+    edit->addAction(undo);
+    edit->addAction(redo);
+
     m_viewMenu = menuBar()->addMenu(tr("&View"));
     QAction* statusBarToggle = m_viewMenu->addAction(tr("&Status Bar"));
     statusBarToggle->setObjectName("ViewStatusBar");
@@ -187,7 +202,7 @@ void CMainFrame::CreateMenus() {
     output->setText(tr("&Output"));
     output->setObjectName("ViewOutput");
     QAction* dictionary = m_dictionaryBar->toggleViewAction();
-    dictionary->setText(tr("&Dictonary"));
+    dictionary->setText(tr("&Dictionary"));
     dictionary->setObjectName("ViewDictonary");
 
     QMenu* project = menuBar()->addMenu(tr("&Project"));
@@ -202,7 +217,7 @@ void CMainFrame::CreateMenus() {
     m_translateMenu->addSeparator();
     m_translateMenu->addAction(Action("BuildTarget"));
 
-    QMenu* dictionaryMenu = menuBar()->addMenu(tr("&Dictonary"));
+    QMenu* dictionaryMenu = menuBar()->addMenu(tr("&Dictionary"));
     for (const char* name : {"DictionaryOpen", "DictionarySave", "DictionarySaveAs"}) dictionaryMenu->addAction(Action(name));
     dictionaryMenu->addSeparator();
     for (const char* name : {"ImportText", "ImportMicrosoft"}) dictionaryMenu->addAction(Action(name));
@@ -393,21 +408,13 @@ void CMainFrame::UpdateActions() {
     Action("ViewMenu")->setEnabled(node && node->GetKind() == ItemKind::PopupMenu);
 }
 
-namespace {
-std::size_t CountTranslated(const CResourceItem& parent) {
-    std::size_t count = 0;
-    for (const auto& child : parent.GetChildren()) count += (child->IsTranslated() ? 1 : 0) + CountTranslated(*child);
-    return count;
-}
-} // namespace
-
 void CMainFrame::UpdateCounts() {
     if (!m_doc.IsLoaded()) {
         m_statusCounts->clear();
         return;
     }
     const CResourceInfo& info = m_doc.Project().m_ResourceInfo;
-    std::size_t translated = CountTranslated(info.m_Menus) + CountTranslated(info.m_Strings) + CountTranslated(info.m_Dialogs);
+    std::uint32_t translated = TallyTree(info).Counted().m_nTranslated;
     m_statusCounts->setText(tr("%1 of %2 items translated").arg(translated).arg(info.m_nTranslatable));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The main window: the contents tree beside the string list, the "Output"
-// and "Dictonary" docks at the bottom, menus, the "Standard" toolbar and the
+// and "Dictionary" docks at the bottom, menus, the "Standard" toolbar and the
 // status bar. Layout and recently used projects live in QSettings.
 
 #include <QMainWindow>

@@ -5,9 +5,9 @@
 #include <QMessageBox>
 #include <QTableView>
 
-#include "controls/AutoTranslateDlg.h"
+#include "ui/AutoTranslateDlg.h"
 #include "controls/DialogPreviewDlg.h"
-#include "controls/ImportGlossaryDlg.h"
+#include "ui/ImportGlossaryDlg.h"
 #include "controls/StatusDlg.h"
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/GlossaryImport.h"
@@ -20,7 +20,7 @@
 #include "ui/NewProjectDialog.h"
 #include "ui/OutputDock.h"
 #include "ui/ProgressWindow.h"
-#include "ui/TextBridge.h"
+#include "controls/TextBridge.h"
 #include "ui/Icons.h"
 #include "ui/TranslateDialog.h"
 
@@ -28,7 +28,7 @@ namespace quillon::gui {
 
 namespace {
 const char* kProjectFilter = "Project Files (*.prj);;All Files (*)";
-const char* kDictionaryFilter = "Dictonary Files (*.dic);;All Files (*)";
+const char* kDictionaryFilter = "Dictionary Files (*.dic);;All Files (*)";
 const char* kModuleFilter = "Executable Files (*.dll *.exe);;All Files (*)";
 
 QString FromCore(const std::string& text) { return QString::fromStdString(text); }
@@ -88,7 +88,7 @@ bool CMainFrame::OpenProject(const QString& path) {
         return false;
     }
     AddRecentFile(path);
-    Log(tr("Opened %1 (%2 dictonary entries)").arg(path).arg(m_doc.Project().m_Dictionary.GetCount()));
+    Log(tr("Opened %1 (%2 dictionary entries)").arg(path).arg(m_doc.Project().m_Dictionary.GetCount()));
     QStringList warnings;
     for (const std::string& warning : m_doc.Project().OpenWarnings()) warnings << FromCore(warning);
     for (const QString& warning : warnings) Log(tr("Warning: %1").arg(warning), true);
@@ -195,8 +195,9 @@ void CMainFrame::OnTranslate() {
 void CMainFrame::OnRestore() {
     CResourceItem* item = SelectedItem();
     if (!item) return;
-    RestoreItem(*item);
-    m_doc.SetModifiedFlag(true);
+    ProjectChange change("Restore");
+    change.Add(PlanRestore(*item));
+    m_doc.Apply(std::move(change));
     m_strings.RefreshRow(m_list->currentIndex().row());
     UpdateCounts();
 }
@@ -215,8 +216,10 @@ void CMainFrame::OnAutoTranslate() {
 }
 
 void CMainFrame::ReportAutoTranslation(const AutoTranslateResult& result) {
-    if (result.modified) m_doc.SetModifiedFlag(true);
-    m_doc.NotifyItemsChanged();
+    ProjectChange change("Auto Translate");
+    for (const ItemEdit& edit : result.edits) change.Add(edit);
+    change.SetTranslatedCount(result.translatedCountBefore, m_doc.Project().m_ResourceInfo.m_nTranslated);
+    m_doc.Record(std::move(change));
     if (result.ending == AutoTranslateResult::Ending::NothingToTranslate) return;
     QString ending = result.ending == AutoTranslateResult::Ending::Aborted
                          ? tr("Aborted")
@@ -232,9 +235,15 @@ void CMainFrame::OnRestoreAll() {
     if (!m_doc.HasItems()) return;
     if (!m_prompts->Confirm(tr("Restore every item to its source text? All translations of the project are lost.")))
         return;
-    std::size_t restored = RestoreAll(m_doc.Project());
-    m_doc.SetModifiedFlag(true);
-    m_doc.NotifyItemsChanged();
+    CResourceInfo& tree = m_doc.Project().m_ResourceInfo;
+    ProjectChange change("Restore All");
+    std::size_t restored = 0;
+    for (ItemEdit& edit : PlanRestoreAll(tree)) {
+        change.Add(std::move(edit));
+        ++restored;
+    }
+    change.SetTranslatedCount(tree.m_nTranslated, 0);
+    m_doc.Apply(std::move(change));
     Log(tr("Restored %1 items").arg(restored));
 }
 
@@ -261,20 +270,20 @@ bool CMainFrame::OnBuildTarget() {
 
 void CMainFrame::OnDictionaryOpen() {
     if (!m_doc.IsLoaded()) return;
-    QString path = m_prompts->OpenFile(tr("Open Dictonary"), tr(kDictionaryFilter));
+    QString path = m_prompts->OpenFile(tr("Open Dictionary"), tr(kDictionaryFilter));
     if (path.isEmpty()) return;
     CDictonary dictionary;
-    try {
-        dictionary.Load(path.toStdString());
-    } catch (const ArchiveError& error) {
-        m_prompts->Error(QString::fromStdString(error.what()));
+    if (auto read = dictionary.Load(path.toStdString()); !read) {
+        m_prompts->Error(QString::fromStdString(read.GetError().Describe()));
         return;
     }
-    m_doc.Project().m_Dictionary = std::move(dictionary);
-    m_doc.Project().m_strDictionaryPath = path.toStdString();
-    m_doc.SetModifiedFlag(true);
-    m_dictionaryBar->FillList();
-    Log(tr("Dictonary %1 opened (%2 entries)").arg(path).arg(m_doc.Project().m_Dictionary.GetCount()));
+    ProjectChange change("Open Dictionary");
+    change.ExchangeDictionary(std::move(dictionary));
+    ProjectSettings settings = SettingsOf(m_doc.Project());
+    settings.dictionaryPath = path.toStdString();
+    change.ChangeSettings(SettingsOf(m_doc.Project()), settings);
+    m_doc.Apply(std::move(change));
+    Log(tr("Dictionary %1 opened (%2 entries)").arg(path).arg(m_doc.Project().m_Dictionary.GetCount()));
 }
 
 void CMainFrame::OnDictionarySave() {
@@ -289,19 +298,19 @@ void CMainFrame::OnDictionarySave() {
         m_prompts->Error(FromCore(saved.GetError().Describe()));
         return;
     }
-    Log(tr("Dictonary saved to %1").arg(FromCore(file)));
+    Log(tr("Dictionary saved to %1").arg(FromCore(file)));
 }
 
 void CMainFrame::OnDictionarySaveAs() {
     if (!m_doc.IsLoaded()) return;
-    QString path = m_prompts->SaveFile(tr("Save Dictonary As"), tr(kDictionaryFilter), "dic");
+    QString path = m_prompts->SaveFile(tr("Save Dictionary As"), tr(kDictionaryFilter), "dic");
     if (path.isEmpty()) return;
     Status saved = m_doc.SaveDictionaryAs(path);
     if (!saved) {
         m_prompts->Error(FromCore(saved.GetError().Describe()));
         return;
     }
-    Log(tr("Dictonary saved to %1").arg(path));
+    Log(tr("Dictionary saved to %1").arg(path));
 }
 
 void CMainFrame::OnImportGlossary(bool microsoft) {
@@ -312,7 +321,7 @@ void CMainFrame::OnImportGlossary(bool microsoft) {
     // The dock shows the new entries at once, not only at the next fill.
     m_dictionaryBar->FillList();
     const GlossaryReport& report = dialog.Report();
-    Log(tr("Glossary imported: %1 entries, %2 imported, %3 already in the dictonary")
+    Log(tr("Glossary imported: %1 entries, %2 imported, %3 already in the dictionary")
             .arg(report.lines)
             .arg(report.imported)
             .arg(report.duplicates));

@@ -18,8 +18,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -29,7 +27,7 @@
 #include "pe/ResourceModule.h"
 #include "project/NewProject.h"
 #include "ui/QuillonDoc.h"
-#include "ui/TextBridge.h"
+#include "controls/TextBridge.h"
 
 namespace quillon::gui {
 
@@ -133,40 +131,6 @@ std::vector<std::size_t> OfferedRows(std::uint16_t sourceLanguage) {
     return offered;
 }
 
-std::string HexPair(std::uint16_t language, std::uint16_t codePage) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04x%04x", language, codePage);
-    return buffer;
-}
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-// The translation table's first pair holds the language in its low word and
-// the code page in its high word (little-endian). The string table written
-// for the target carries that pair as its target key; a table the module
-// itself has in the old target language carries its own key and stays.
-void RetargetVersion(CVersionBlock& root, std::uint16_t oldLanguage, std::uint16_t newLanguage) {
-    CVersionBlock* translation = FindVersionPath(root, "\\VarFileInfo\\Translation");
-    if (!translation || translation->m_pValue.size() < 4) return;
-    auto& value = translation->m_pValue;
-    auto codePage = static_cast<std::uint16_t>(value[2] | value[3] << 8);
-    value[0] = static_cast<std::uint8_t>(newLanguage);
-    value[1] = static_cast<std::uint8_t>(newLanguage >> 8);
-
-    CVersionBlock* tables = FindVersionPath(root, "\\StringFileInfo");
-    if (!tables) return;
-    const std::string oldKey = HexPair(oldLanguage, codePage);
-    for (const auto& child : tables->GetChildren()) {
-        auto* table = dynamic_cast<CVersionBlock*>(child.get());
-        if (table && table->m_strTargetKey == oldKey && !SameIgnoringCase(table->m_strKey, oldKey))
-            table->m_strTargetKey = HexPair(newLanguage, codePage);
-    }
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -200,7 +164,7 @@ void CNewProjectDlg::BuildLayout() {
     auto* grid = new QGridLayout(this);
     AddFileRow(grid, 0, "Project File", m_project, m_projectBrowse);
     AddFileRow(grid, 1, "Translate File", m_module, m_moduleBrowse);
-    AddFileRow(grid, 2, "Dictonary File", m_dictionary, m_dictionaryBrowse);
+    AddFileRow(grid, 2, "Dictionary File", m_dictionary, m_dictionaryBrowse);
     grid->addWidget(NewLabel("Translator:", this), 3, kLabelColumn);
     grid->addWidget(m_translator, 3, kEditColumn);
     grid->addWidget(NewLabel("E-Mail:", this), 3, kSecondLabelColumn);
@@ -284,7 +248,7 @@ void CNewProjectDlg::BrowseModule() {
 
 void CNewProjectDlg::BrowseDictionary() {
     // A dictionary that does not exist yet is created when the project is saved.
-    static constexpr FileDialogSetup kSetup{"Dictonary File", "Dictonary Files (*.dic)", QFileDialog::AcceptOpen,
+    static constexpr FileDialogSetup kSetup{"Dictionary File", "Dictionary Files (*.dic)", QFileDialog::AcceptOpen,
                                             QFileDialog::AnyFile, "dic"};
     QString path = ChooseFile(this, kSetup, DictionaryPath());
     if (!path.isEmpty()) m_dictionary->setText(path);
@@ -389,9 +353,9 @@ bool CSettingsDlg::StoreTexts() {
 
 void CSettingsDlg::ChangeTargetLanguage(std::uint16_t language) {
     CProject& project = m_doc.Project();
-    std::uint16_t old = project.m_wTargetLanguage;
     project.m_wTargetLanguage = language;
-    RetargetVersion(project.m_ResourceInfo.m_VersionInfo.m_Root, old, language);
+    // The same retargeting as a new project's (core's RetargetVersion).
+    RetargetVersion(project.m_ResourceInfo.m_VersionInfo.m_Root, language);
     // Without a code-page override the project's code page now follows the
     // new language, yet the tree's texts and the dictionary stay the bytes
     // they are: converting them would turn every character the new code page
@@ -402,6 +366,12 @@ bool CSettingsDlg::Apply(bool confirmLanguageChange) {
     const int row = SelectedRow();
     const bool languageChanged = row >= 0 && row != m_nShownRow;
     if (languageChanged && confirmLanguageChange && !ConfirmLanguageChange()) return false;
+    CProject& project = m_doc.Project();
+    ProjectSettings settingsBefore = SettingsOf(project);
+    // The version resource is rewritten on a copy: the document keeps the
+    // blocks themselves for Undo, since earlier changes point at them.
+    CVersionInfo versionBefore = std::move(project.m_ResourceInfo.m_VersionInfo);
+    project.m_ResourceInfo.m_VersionInfo = CVersionInfo(versionBefore);
     bool changed = false;
     if (languageChanged) {
         ChangeTargetLanguage(TargetLanguageId(LanguageRows()[static_cast<std::size_t>(row)].id));
@@ -411,8 +381,15 @@ bool CSettingsDlg::Apply(bool confirmLanguageChange) {
     // After the language change, so the texts the user sees are stored in the
     // code page the project reads them with from now on.
     changed = StoreTexts() || changed;
-    m_wTargetLang = m_doc.Project().m_wTargetLanguage;
-    if (changed) m_doc.SetModifiedFlag();
+    m_wTargetLang = project.m_wTargetLanguage;
+    if (!changed) {
+        project.m_ResourceInfo.m_VersionInfo = std::move(versionBefore);
+        return true;
+    }
+    ProjectChange change("Settings");
+    change.ChangeSettings(settingsBefore, SettingsOf(project));
+    change.ExchangeVersionInfo(std::move(versionBefore));
+    m_doc.Record(std::move(change));
     return true;
 }
 

@@ -3,13 +3,67 @@
 #include <QFileInfo>
 
 #include "io/FileLock.h"
+#include "model/TreeRoots.h"
 
 namespace quillon::gui {
 
+// One applied change on the undo stack.
+class ChangeCommand : public QUndoCommand {
+public:
+    ChangeCommand(CQuillonDoc& doc, ProjectChange change)
+        : QUndoCommand(QString::fromStdString(change.Label())), m_doc(doc), m_change(std::move(change)) {}
+    void redo() override { m_doc.Exchange(m_change, true); }
+    void undo() override { m_doc.Exchange(m_change, false); }
+
+private:
+    CQuillonDoc& m_doc;
+    ProjectChange m_change;
+};
+
+CQuillonDoc::CQuillonDoc(QObject* parent) : QObject(parent) {
+    // Whole trees of merged module versions are kept for undo; keep a bounded history.
+    m_undo.setUndoLimit(200);
+    connect(&m_undo, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { SetModifiedFlag(!clean || m_bNeverSaved); });
+}
+
+void CQuillonDoc::Apply(ProjectChange change) {
+    if (change.Empty()) return;
+    m_undo.push(new ChangeCommand(*this, std::move(change)));
+    SetModifiedFlag(true);
+}
+
+void CQuillonDoc::Record(ProjectChange change) {
+    if (change.Empty()) return;
+    change.MarkApplied();
+    // Pushing runs redo(), which for a change already made only tells the views.
+    m_undo.push(new ChangeCommand(*this, std::move(change)));
+    SetModifiedFlag(true);
+}
+
+void CQuillonDoc::Exchange(ProjectChange& change, bool apply) {
+    bool replacesTree = change.ReplacesTree() && change.IsApplied() != apply;
+    if (replacesTree) emit projectAboutToChange();
+    if (apply)
+        change.Apply(m_Project);
+    else
+        change.Revert(m_Project);
+    if (replacesTree) emit projectReplaced();
+    if (change.ChangesSettings()) emit titleChanged(WindowTitle());
+    if (change.ChangesDictionary()) emit dictionaryChanged();
+    if (!change.ItemEdits().empty()) emit itemsChanged();
+}
+
+void CQuillonDoc::StartHistory(bool modified) {
+    m_undo.clear();
+    m_undo.setClean();
+    m_bNeverSaved = modified;
+    m_bModified = modified;
+    emit titleChanged(WindowTitle());
+}
+
 bool CQuillonDoc::HasItems() const {
-    const CResourceInfo& info = m_Project.m_ResourceInfo;
-    return info.m_Menus.GetCount() || info.m_Dialogs.GetCount() || info.m_Strings.GetCount() ||
-           info.m_VersionInfo.m_Root.GetCount();
+    return HasResources(m_Project.m_ResourceInfo);
 }
 
 QString CQuillonDoc::WindowTitle() const {
@@ -38,8 +92,7 @@ Status CQuillonDoc::NewProject(const NewProjectSettings& settings, IProgress* pr
     m_Project = std::move(*created.Value());
     m_Project.m_bLoaded = true;
     SetPathName(QString::fromStdString(ProjectPathWithExtension(settings.projectPath)));
-    m_bModified = true;
-    emit titleChanged(WindowTitle());
+    StartHistory(true);
     emit projectReplaced();
     return Done{};
 }
@@ -52,8 +105,7 @@ Status CQuillonDoc::OpenDocument(const QString& path, IProgress* progress) {
     emit projectAboutToChange();
     m_Project = std::move(opened);
     SetPathName(path);
-    m_bModified = false;
-    emit titleChanged(WindowTitle());
+    StartHistory(false);
     emit projectReplaced();
     return Done{};
 }
@@ -76,6 +128,8 @@ Status CQuillonDoc::SaveDocument(const QString& path, bool overwriteChanges) {
     Status saved = m_Project.Save(file);
     if (!saved) return saved;
     SetPathName(path);
+    m_bNeverSaved = false;
+    m_undo.setClean();
     SetModifiedFlag(false);
     return Done{};
 }
@@ -110,16 +164,26 @@ QStringList CQuillonDoc::ChangedOnDisk() const {
 UpdateReport CQuillonDoc::UpdateProject(const QString& modulePath, IProgress* progress) {
     CProject fresh;
     fresh.m_strModulePath = modulePath.toStdString();
+    ProjectSettings settingsBefore = SettingsOf(m_Project);
     // The merge frees items in place while the progress window lets the views paint.
     emit projectAboutToChange();
+    // The merge works on a copy: the items themselves are kept for Undo,
+    // since the changes made before the merge point at them.
+    CResourceInfo treeBefore = std::move(m_Project.m_ResourceInfo);
+    m_Project.m_ResourceInfo = CResourceInfo(treeBefore);
     UpdateReport report = quillon::UpdateProject(m_Project, fresh, progress);
-    if (report.merged) {
-        bool moved = fresh.m_strModulePath != m_Project.m_strModulePath;
+    if (report.merged)
         m_Project.m_strModulePath = fresh.m_strModulePath;
-        // A merge that changed anything must not be lost by closing without a prompt.
-        if (report.Changed() || moved) SetModifiedFlag(true);
-    }
+    else
+        m_Project.m_ResourceInfo = std::move(treeBefore);
     emit projectReplaced();
+    // A merge that changed anything must not be lost by closing without a prompt.
+    if (report.merged && (report.Changed() || SettingsOf(m_Project) != settingsBefore)) {
+        ProjectChange change("Update");
+        change.ExchangeTree(std::move(treeBefore));
+        change.ChangeSettings(settingsBefore, SettingsOf(m_Project));
+        Record(std::move(change));
+    }
     return report;
 }
 
@@ -127,13 +191,14 @@ Result<BuildReport> CQuillonDoc::BuildTarget(const QString& targetPath) {
     if (Status path = CheckTargetPath(m_Project, m_strPathName.toStdString(), targetPath.toStdString()); !path)
         return path.GetError();
     auto report = quillon::BuildTarget(m_Project, targetPath.toStdString());
-    if (report && m_Project.m_strTargetPath != targetPath.toStdString()) {
-        m_Project.m_strTargetPath = targetPath.toStdString();
-        SetModifiedFlag(true);
+    if (report) {
+        ProjectSettings settings = SettingsOf(m_Project);
+        settings.targetPath = targetPath.toStdString();
+        ProjectChange change("Target Path");
+        change.ChangeSettings(SettingsOf(m_Project), settings);
+        Apply(std::move(change));
     }
     return report;
 }
-
-void CQuillonDoc::NotifyItemsChanged() { emit itemsChanged(); }
 
 } // namespace quillon::gui

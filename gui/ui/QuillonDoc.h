@@ -6,12 +6,14 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QUndoStack>
 
 #include "target/TargetBuilder.h"
 #include "extract/Progress.h"
 #include "io/Result.h"
 #include "project/NewProject.h"
 #include "project/Project.h"
+#include "project/ProjectChange.h"
 #include "project/ProjectUpdate.h"
 
 namespace quillon::gui {
@@ -19,7 +21,7 @@ namespace quillon::gui {
 class CQuillonDoc : public QObject {
     Q_OBJECT
 public:
-    explicit CQuillonDoc(QObject* parent = nullptr) : QObject(parent) {}
+    explicit CQuillonDoc(QObject* parent = nullptr);
 
     CProject& Project() { return m_Project; }
     const CProject& Project() const { return m_Project; }
@@ -36,7 +38,16 @@ public:
     // "<file name> - Quillon", or "Quillon" without a file.
     QString WindowTitle() const;
     bool IsModified() const { return m_bModified; }
-    void SetModifiedFlag(bool modified = true);
+
+    // The one way views and dialogs change the project: applies the change,
+    // keeps it for Undo, marks the project modified and tells the views what
+    // changed. An empty change does nothing.
+    void Apply(ProjectChange change);
+    // Keeps a change that a long run has already made in the project (Auto
+    // Translate works on the tree from its own thread).
+    void Record(ProjectChange change);
+    // Every change applied since the project was opened or created.
+    QUndoStack& UndoStack() { return m_undo; }
 
     // Builds a new project from the module; the file at the project path is
     // only replaced when the project is saved.
@@ -58,8 +69,6 @@ public:
     // Merges the module again (or a new version of it).
     UpdateReport UpdateProject(const QString& modulePath, IProgress* progress);
     Result<BuildReport> BuildTarget(const QString& targetPath);
-    // Texts, states or the dictionary changed under the views.
-    void NotifyItemsChanged();
 
 signals:
     // Emitted before the tree is replaced or merged: views must drop every
@@ -67,15 +76,25 @@ signals:
     void projectAboutToChange();
     void projectReplaced();
     void itemsChanged();
+    void dictionaryChanged();
     void titleChanged(const QString& title);
 
 private:
+    friend class ChangeCommand;
     void SetPathName(const QString& path);
+    void SetModifiedFlag(bool modified);
+    // Puts a change in or takes it out, with the signals the views need.
+    void Exchange(ProjectChange& change, bool apply);
+    // A fresh project: nothing to undo, and `modified` as it is on disk or not.
+    void StartHistory(bool modified);
 
     CProject m_Project;
     mutable CodePage m_codePage;
     QString m_strPathName;
     bool m_bModified = false;
+    // A project never saved stays modified even when every change is undone.
+    bool m_bNeverSaved = false;
+    QUndoStack m_undo;
 };
 
 } // namespace quillon::gui

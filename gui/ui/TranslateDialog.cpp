@@ -12,14 +12,14 @@
 #include "dictionary/ManualTranslation.h"
 #include "extract/TextRules.h"
 #include "ui/QuillonDoc.h"
-#include "ui/TextBridge.h"
+#include "controls/TextBridge.h"
 
 namespace quillon::gui {
 
 CTranslateDlg::CTranslateDlg(CResourceItem& item, CQuillonDoc& doc, QWidget* parent)
     : QDialog(parent), m_item(item), m_doc(doc), m_source(new QPlainTextEdit(this)),
       m_sourceHotkey(new QLineEdit(this)), m_translated(new QPlainTextEdit(this)), m_transHotkey(new QLineEdit(this)),
-      m_chNewHotkey(item.m_chHotkey) {
+      m_refusal(new QLabel(this)), m_chNewHotkey(item.m_chHotkey) {
     setWindowTitle(tr("Translate"));
     BuildLayout();
     const CodePage& codePage = doc.GetCodePage();
@@ -34,7 +34,7 @@ CTranslateDlg::CTranslateDlg(CResourceItem& item, CQuillonDoc& doc, QWidget* par
     if (item.m_chTransHotkey != 0) m_transHotkey->setText(HotkeyToQt(item.m_chTransHotkey, codePage));
     m_confirmReplace = [this] {
         return QMessageBox::question(this, QStringLiteral("Quillon"),
-                                     tr("This String exists on the dictonary\nwould you repleace it?")) ==
+                                     tr("This String exists on the dictionary\nwould you replace it?")) ==
                QMessageBox::Yes;
     };
 }
@@ -44,6 +44,8 @@ void CTranslateDlg::BuildLayout() {
     m_sourceHotkey->setReadOnly(true);
     m_transHotkey->setMaxLength(1);
     for (QLineEdit* hotkey : {m_sourceHotkey, m_transHotkey}) hotkey->setFixedWidth(60);
+    m_refusal->setWordWrap(true);
+    m_refusal->setForegroundRole(QPalette::Highlight);
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(tr("Source"), this), 0, 0);
     grid->addWidget(new QLabel(tr("Hotkey"), this), 0, 1, Qt::AlignRight);
@@ -53,17 +55,18 @@ void CTranslateDlg::BuildLayout() {
     grid->addWidget(new QLabel(tr("Hotkey"), this), 2, 1, Qt::AlignRight);
     grid->addWidget(m_transHotkey, 2, 2);
     grid->addWidget(m_translated, 3, 0, 1, 3);
+    grid->addWidget(m_refusal, 4, 0, 1, 3);
     auto* buttons = new QHBoxLayout;
     auto* ok = new QPushButton(tr("OK"), this);
-    auto* add = new QPushButton(tr("Add to Dictonary"), this);
-    auto* search = new QPushButton(tr("Search Dictonary"), this);
+    auto* add = new QPushButton(tr("Add to Dictionary"), this);
+    auto* search = new QPushButton(tr("Search Dictionary"), this);
     auto* cancel = new QPushButton(tr("Cancel"), this);
     ok->setDefault(true);
     for (QPushButton* button : {ok, add, search, cancel}) buttons->addWidget(button);
-    grid->addLayout(buttons, 4, 0, 1, 3);
+    grid->addLayout(buttons, 5, 0, 1, 3);
     connect(ok, &QPushButton::clicked, this, &CTranslateDlg::accept);
-    connect(add, &QPushButton::clicked, this, &CTranslateDlg::OnAddToDictonary);
-    connect(search, &QPushButton::clicked, this, &CTranslateDlg::OnSearchDictonary);
+    connect(add, &QPushButton::clicked, this, &CTranslateDlg::OnAddToDictionary);
+    connect(search, &QPushButton::clicked, this, &CTranslateDlg::OnSearchDictionary);
     connect(cancel, &QPushButton::clicked, this, &CTranslateDlg::reject);
     resize(620, 380);
 }
@@ -73,53 +76,89 @@ std::string CTranslateDlg::TranslatedText() const {
     return EscapeControls(FromQt(m_translated->toPlainText(), m_doc.GetCodePage()));
 }
 
-bool CTranslateDlg::Contains(const std::string& text, std::uint16_t hotkey) const {
-    return hotkey != 0 && text.find(static_cast<char>(hotkey & 0xFF)) != std::string::npos;
+bool CTranslateDlg::HotkeyFits(const std::string& text, std::uint16_t hotkey) const {
+    return CheckManualTranslation(m_item.m_strText, text, hotkey, m_doc.GetCodePage()) != ManualResult::HotkeyNotInText;
 }
+
+void CTranslateDlg::ShowRefusal(const QString& text) {
+    m_refusal->setText(text);
+    if (!text.isEmpty()) QApplication::beep();
+}
+
+QString CTranslateDlg::CoreText(const std::string& text) const { return ToQt(text, m_doc.GetCodePage()); }
 
 void CTranslateDlg::OnUpdateTransHotkey(const QString& text) {
     if (m_settingHotkey || text.isEmpty()) return;
     std::uint16_t hotkey = HotkeyFromQt(text, m_doc.GetCodePage());
     std::string translated = TranslatedText();
-    if (Contains(translated, hotkey)) {
+    if (hotkey != 0 && HotkeyFits(translated, hotkey)) {
         m_chNewHotkey = hotkey;
+        ShowRefusal({});
         return;
     }
-    QApplication::beep();
+    ShowRefusal(hotkey == 0 ? tr("A hotkey is one character that the code page writes in one byte.")
+                            : CoreText(RefusalText(ManualResult::HotkeyNotInText, hotkey)));
     m_settingHotkey = true;
-    m_transHotkey->setText(Contains(translated, m_item.m_chTransHotkey)
-                               ? HotkeyToQt(m_item.m_chTransHotkey, m_doc.GetCodePage())
-                               : QString());
+    bool keepOld = m_item.m_chTransHotkey != 0 && HotkeyFits(translated, m_item.m_chTransHotkey);
+    m_transHotkey->setText(keepOld ? HotkeyToQt(m_item.m_chTransHotkey, m_doc.GetCodePage()) : QString());
     m_settingHotkey = false;
 }
 
+// The translation may have changed since its hotkey was typed, so OK asks
+// the core again and stays open, the item untouched, when it refuses.
 void CTranslateDlg::accept() {
     std::string translated = TranslatedText();
-    if (translated == m_item.m_strText) {
+    ManualResult check = CheckManualTranslation(m_item.m_strText, translated, m_chNewHotkey, m_doc.GetCodePage());
+    if (check == ManualResult::SameAsSource) {
         QDialog::reject(); // nothing changes, not even the hotkey
         return;
     }
-    m_item.SetTranslation(translated, m_chNewHotkey);
-    m_doc.SetModifiedFlag(true);
+    if (check != ManualResult::Applied) {
+        ShowRefusal(CoreText(RefusalText(check, m_chNewHotkey)));
+        return;
+    }
+    ProjectChange change("Translate");
+    change.Add(PlanTranslation(m_item, translated, m_chNewHotkey));
+    m_doc.Apply(std::move(change));
     QDialog::accept();
 }
 
-void CTranslateDlg::OnAddToDictonary() {
-    AddResult result = AddToDictionary(m_doc.Project().m_Dictionary, m_item, TranslatedText(), m_chNewHotkey,
-                                       m_confirmReplace);
-    if (result == AddResult::Added || result == AddResult::Replaced) {
-        m_doc.SetModifiedFlag(true);
-        emit dictionaryChanged();
+void CTranslateDlg::OnAddToDictionary() {
+    std::string translated = TranslatedText();
+    ManualResult check = CheckManualTranslation(m_item.m_strText, translated, m_chNewHotkey, m_doc.GetCodePage());
+    if (check == ManualResult::HotkeyNotInText) {
+        ShowRefusal(CoreText(RefusalText(check, m_chNewHotkey)));
+        return;
+    }
+    AdditionPlan plan =
+        PlanAddToDictionary(m_doc.Project().m_Dictionary, m_item, translated, m_chNewHotkey, m_confirmReplace);
+    switch (plan.result) {
+    case AddResult::Added:
+    case AddResult::Replaced: {
+        ShowRefusal({});
+        ProjectChange change("Add to Dictionary");
+        change.Add(std::move(*plan.edit));
+        m_doc.Apply(std::move(change));
+        break;
+    }
+    case AddResult::SameAsSource: ShowRefusal(CoreText(RefusalText(ManualResult::SameAsSource, 0))); break;
+    case AddResult::Refused: {
+        // AddToDictionary refuses what CheckEntry refuses; this check says why.
+        Status why = CheckEditedEntry(m_item.m_strText, translated, m_chNewHotkey, m_item.GetKind(), m_doc.GetCodePage());
+        ShowRefusal(why ? tr("The dictionary cannot take this entry.") : CoreText(why.GetError().message));
+        break;
+    }
+    case AddResult::Kept: break; // the user kept the entry the dictionary has
     }
 }
 
-void CTranslateDlg::OnSearchDictonary() {
+void CTranslateDlg::OnSearchDictionary() {
     const CDictonaryEntry* entry = SearchDictionary(m_doc.Project().m_Dictionary, m_item);
     if (!entry) return;
     const CodePage& codePage = m_doc.GetCodePage();
     m_translated->setPlainText(ToQt(entry->m_strTranslation, codePage));
     if (m_chNewHotkey != 0 && entry->m_chHotkey != 0) m_chNewHotkey = entry->m_chHotkey;
-    if (Contains(entry->m_strTranslation, m_chNewHotkey)) {
+    if (m_chNewHotkey != 0 && HotkeyFits(entry->m_strTranslation, m_chNewHotkey)) {
         m_settingHotkey = true;
         m_transHotkey->setText(HotkeyToQt(m_chNewHotkey, codePage));
         m_settingHotkey = false;

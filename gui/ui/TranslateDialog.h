@@ -1,6 +1,7 @@
 #pragma once
 // Translating one item by hand: its source and hotkey, the translation and
-// its hotkey (which must occur in the translation), and the dictionary.
+// its hotkey, and the dictionary. What may be applied is the core's
+// CheckManualTranslation; its refusals are shown in words under the fields.
 
 #include <QDialog>
 #include <cstdint>
@@ -8,6 +9,7 @@
 
 #include "model/ResourceItem.h"
 
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -22,8 +24,8 @@ public:
     CTranslateDlg(CResourceItem& item, CQuillonDoc& doc, QWidget* parent = nullptr);
 
     void accept() override;
-    void OnAddToDictonary();
-    void OnSearchDictonary();
+    void OnAddToDictionary();
+    void OnSearchDictionary();
     // Answers "replace the existing entry?"; a message box unless replaced (tests).
     std::function<bool()> m_confirmReplace;
 
@@ -31,6 +33,8 @@ public:
     QLineEdit* SourceHotkeyEdit() const { return m_sourceHotkey; }
     QPlainTextEdit* TranslatedEdit() const { return m_translated; }
     QLineEdit* TransHotkeyEdit() const { return m_transHotkey; }
+    // Why the last hotkey, OK or dictionary entry was refused; empty otherwise.
+    QLabel* RefusalLabel() const { return m_refusal; }
     std::uint16_t NewHotkey() const { return m_chNewHotkey; }
 
 signals:
@@ -40,7 +44,12 @@ private:
     void BuildLayout();
     void OnUpdateTransHotkey(const QString& text);
     std::string TranslatedText() const;
-    bool Contains(const std::string& text, std::uint16_t hotkey) const;
+    // True when the core takes `hotkey` for `text`.
+    bool HotkeyFits(const std::string& text, std::uint16_t hotkey) const;
+    // Shows a refusal in the label, with a beep; empty clears it.
+    void ShowRefusal(const QString& text);
+    // A text of the core (in the project's code page) for the user.
+    QString CoreText(const std::string& text) const;
 
     CResourceItem& m_item;
     CQuillonDoc& m_doc;
@@ -48,6 +57,7 @@ private:
     QLineEdit* m_sourceHotkey;
     QPlainTextEdit* m_translated;
     QLineEdit* m_transHotkey;
+    QLabel* m_refusal;
     std::uint16_t m_chNewHotkey;
     bool m_settingHotkey = false;
 };

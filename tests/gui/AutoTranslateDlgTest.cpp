@@ -7,8 +7,8 @@
 #include <QTest>
 
 #include "Fixtures.h"
-#include "controls/AutoTranslateDlg.h"
-#include "controls/ImportGlossaryDlg.h"
+#include "ui/AutoTranslateDlg.h"
+#include "ui/ImportGlossaryDlg.h"
 #include "controls/LayoutDialog.h"
 #include "project/NewProject.h"
 #include "ui/QuillonDoc.h"

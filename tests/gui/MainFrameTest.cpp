@@ -15,7 +15,7 @@
 #include "io/FileIo.h"
 #include "io/FileLock.h"
 #include "pe/ResourceModule.h"
-#include "controls/AutoTranslateDlg.h"
+#include "ui/AutoTranslateDlg.h"
 #include "ui/DictionaryDock.h"
 #include "ui/MainFrame.h"
 #include "ui/OutputDock.h"
@@ -226,7 +226,10 @@ TEST(MainFrame, SavesNeverOverwriteWhatItShouldNot) {
     elsewhere.m_strTranslator = "Bob";
     ASSERT_TRUE(elsewhere.Save(path));
     auto theirs = ReadWholeFile(path).Value();
-    window.frame.Document().SetModifiedFlag(true);
+    CQuillonDoc& doc = window.frame.Document();
+    ProjectChange edit("Translate");
+    edit.Add(PlanTranslation(*doc.Project().m_ResourceInfo.m_Strings.GetChildren().front(), "Bearbeitet", 0));
+    doc.Apply(std::move(edit));
     window.prompts->confirms = {false};
     EXPECT_FALSE(window.frame.OnFileSave());
     ASSERT_EQ(window.prompts->questions.size(), 1);
@@ -269,17 +272,22 @@ TEST(DictionaryDock, DeletingPrimaryAndEntryRows) {
     EXPECT_EQ(Cell(model, 1, 0), "CONTROL");
     EXPECT_EQ(Cell(model, 1, 1), "Open");
     EXPECT_EQ(Cell(model, 2, 0), "COMMON");
-    // Only the entry row: the primary entry stays.
-    model.DeleteRows({1});
+    // Only the entry row: the primary entry stays. The document applies the
+    // deletion and the dock fills again from the dictionary.
+    window.frame.Document().Apply(model.PlanDeletion({1}));
     EXPECT_EQ(model.rowCount(), 2);
     EXPECT_NE(dictionary.FindEntry("Open", ItemKind::MenuItem), nullptr);
     EXPECT_EQ(dictionary.Lookup("Open")->SubEntries().size(), 0u);
     // A primary row together with one of its entry rows, in one go.
     dictionary.AddEntry("Open", "Auf", 0, ItemKind::Control);
     bar.FillList();
-    model.DeleteRows({0, 1});
+    window.frame.Document().Apply(model.PlanDeletion({0, 1}));
     EXPECT_EQ(dictionary.Lookup("Open"), nullptr);
     EXPECT_EQ(model.rowCount(), 1);
+    window.frame.Document().UndoStack().undo();
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(dictionary.Lookup("Open")->SubEntries().size(), 1u);
+    window.frame.Document().UndoStack().redo();
     model.SortBy(CDictionaryModel::ColumnTranslated);
     EXPECT_EQ(Cell(model, 0, 2), "Speichern");
 }

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "ui/DictionaryDock.h"
 #include "ui/QuillonDoc.h"
 #include "ui/TranslateDialog.h"
 
@@ -68,17 +70,108 @@ TEST(TranslateDialog, DictionaryAddAsksBeforeReplacingAndSearchFillsTheFields) {
         return false;
     };
     dialog.TranslatedEdit()->setPlainText("Öffnen");
-    dialog.OnAddToDictonary();
+    dialog.OnAddToDictionary(); // the hotkey O is not in the text: refused before anything is asked
+    EXPECT_EQ(asked, 0);
+    EXPECT_TRUE(dialog.RefusalLabel()->text().contains("'O'"));
+    dialog.TransHotkeyEdit()->setText("f");
+    dialog.OnAddToDictionary();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::MenuItem)->m_strTranslation, "Ouvrir");
-    dialog.OnSearchDictonary();
+    dialog.OnSearchDictionary();
     EXPECT_EQ(dialog.TranslatedEdit()->toPlainText(), "Ouvrir");
     EXPECT_EQ(dialog.NewHotkey(), 'v');
     EXPECT_EQ(dialog.TransHotkeyEdit()->text(), "v");
     dialog.m_confirmReplace = [] { return true; };
     dialog.TranslatedEdit()->setPlainText("Auf");
-    dialog.OnAddToDictonary();
+    dialog.TransHotkeyEdit()->setText("A");
+    dialog.OnAddToDictionary();
     EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::MenuItem)->m_strTranslation, "Auf");
     EXPECT_EQ(dictionary.Lookup("Open")->m_kind, ItemKind::All); // the all-kinds entry was replaced
     EXPECT_FALSE(item.IsTranslated()); // the item itself only changes with OK
+}
+
+// The tree holds a line break as the two characters \n; an '&' before its n
+// would be lost in the target, so the core refuses n as the hotkey and the
+// dialog says so instead of taking it.
+TEST(TranslateDialog, AHotkeyOnlyInsideAnEscapeIsRefusedInWords) {
+    CQuillonDoc doc;
+    CMenuItem item("Line break", 'L', 1, 0);
+    CTranslateDlg dialog(item, doc);
+    dialog.TranslatedEdit()->setPlainText("Zeile\nUmbruch");
+    dialog.TransHotkeyEdit()->setText("n");
+    EXPECT_EQ(dialog.TransHotkeyEdit()->text(), "");
+    EXPECT_EQ(dialog.NewHotkey(), 'L');
+    EXPECT_EQ(dialog.RefusalLabel()->text(),
+              "The hotkey 'n' does not occur in the translation as a character of its own (a letter of an escape such "
+              "as \\n cannot carry it).");
+    // OK asks again: the source hotkey L is not in the translation either.
+    dialog.accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog.RefusalLabel()->text().startsWith("The hotkey 'L'"));
+    EXPECT_FALSE(item.IsTranslated());
+    EXPECT_EQ(item.m_chTransHotkey, 'L');
+    EXPECT_FALSE(doc.IsModified());
+
+    dialog.TransHotkeyEdit()->setText("U");
+    EXPECT_TRUE(dialog.RefusalLabel()->text().isEmpty());
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(item.m_strTranslation, "Zeile\\nUmbruch");
+    EXPECT_EQ(item.m_chTransHotkey, 'U');
+}
+
+TEST(TranslateDialog, AnEntryTheDictionaryRefusesIsShownNotIgnored) {
+    CQuillonDoc doc;
+    CStringEntry item("Ready", 0, 1);
+    CTranslateDlg dialog(item, doc);
+    dialog.TranslatedEdit()->setPlainText("");
+    dialog.OnAddToDictionary();
+    EXPECT_EQ(doc.Project().m_Dictionary.GetCount(), 0u);
+    EXPECT_EQ(dialog.RefusalLabel()->text(), "The dictionary cannot take this entry: the translation is empty.");
+    EXPECT_FALSE(doc.IsModified());
+    dialog.TranslatedEdit()->setPlainText("Ready");
+    dialog.OnAddToDictionary();
+    EXPECT_EQ(dialog.RefusalLabel()->text(), "The translation is the source text itself, so it changes nothing.");
+    dialog.TranslatedEdit()->setPlainText("Bereit");
+    dialog.OnAddToDictionary();
+    EXPECT_TRUE(dialog.RefusalLabel()->text().isEmpty());
+    EXPECT_EQ(doc.Project().m_Dictionary.GetCount(), 1u);
+}
+
+// The dictionary's Edit dialog asks the same core check before OK closes it.
+TEST(DictionaryEntryDialog, RefusesWhatTheCoreRefusesAndSaysWhy) {
+    CDictonaryEntry entry("Zeilenumbruch", 'u', ItemKind::MenuItem);
+    CDictionaryEntryDlg dialog("Line break", entry, CodePage(1252));
+    struct Case {
+        const char* translation;
+        const char* hotkey;
+        const char* refusal;
+    };
+    const Case refused[] = {
+        {"Zeile\\nUmbruch", "n", "The hotkey 'n' does not occur"},
+        {"", "", "The dictionary cannot take this entry: the translation is empty."},
+        {"Line break", "", "The translation is the source text itself"},
+    };
+    for (const Case& test : refused) {
+        dialog.TranslationEdit()->setText(QString::fromUtf8(test.translation));
+        dialog.HotkeyEdit()->setText(QString::fromUtf8(test.hotkey));
+        dialog.accept();
+        EXPECT_NE(dialog.result(), QDialog::Accepted) << test.translation;
+        EXPECT_TRUE(dialog.RefusalLabel()->text().startsWith(test.refusal)) << dialog.RefusalLabel()->text().toStdString();
+    }
+    dialog.TranslationEdit()->setText("Zeile\\nUmbruch");
+    dialog.HotkeyEdit()->setText("U");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Translation(), "Zeile\\nUmbruch");
+    EXPECT_EQ(dialog.Hotkey(), 'U');
+    EXPECT_EQ(entry.m_strTranslation, "Zeilenumbruch"); // the caller applies the edit
+
+    // A character of two bytes in the code page can be no hotkey.
+    CDictionaryEntryDlg japanese("Open", entry, CodePage(932));
+    japanese.TranslationEdit()->setText(QString::fromUtf8("\u958B\u304F"));
+    japanese.HotkeyEdit()->setText(QString::fromUtf8("\u958B"));
+    japanese.accept();
+    EXPECT_NE(japanese.result(), QDialog::Accepted);
+    EXPECT_TRUE(japanese.RefusalLabel()->text().startsWith("A hotkey is one character"));
 }

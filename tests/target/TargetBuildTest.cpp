@@ -123,7 +123,7 @@ TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
     dictionary.AddEntry("Browse...", "Durchsuchen...", 'D', ItemKind::Control);
     dictionary.AddEntry("Opt&ions", "Optionen", 0, ItemKind::Dialog);
     dictionary.AddEntry("Label", "Beschriftung", 'B', ItemKind::Control);
-    CAutoTranslator(*project).Run();
+    CAutoTranslator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage()).Run();
     TempDir dir;
     BuildReport report;
     ResourceModule target = Built(*project, dir, &report);

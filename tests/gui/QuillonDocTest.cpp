@@ -1,0 +1,114 @@
+// The document is the one owner of changes: what it applies it can take
+// back, and its modified flag follows the undo history.
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+#include "Fixtures.h"
+#include "TempDir.h"
+#include "model/Archive.h"
+#include "ui/QuillonDoc.h"
+
+using namespace quillon;
+using namespace quillon::gui;
+using namespace quillon::testing;
+
+namespace {
+
+std::vector<std::uint8_t> Record(const CProject& project) {
+    ArchiveWriter out;
+    project.Store(out, 0);
+    project.m_Dictionary.Store(out);
+    return out.Take();
+}
+
+ProjectChange TranslateFirstString(CQuillonDoc& doc, const std::string& text) {
+    ProjectChange change("Translate");
+    CResourceItem& item = *doc.Project().m_ResourceInfo.m_Strings.GetChildren().front();
+    change.Add(PlanTranslation(item, text, 0));
+    change.Add(PlanEntry(doc.Project().m_Dictionary, item.m_strText, ItemKind::String, text, 0).Value());
+    return change;
+}
+
+// A saved project of `module`, opened again so that it starts unmodified.
+void OpenSaved(CQuillonDoc& doc, const TempDir& dir, const std::string& module) {
+    NewProjectSettings settings;
+    settings.projectPath = dir.File("doc.prj");
+    settings.modulePath = Fixture(module);
+    settings.dictionaryPath = dir.File("doc.dic");
+    settings.translator = "Ann";
+    settings.targetLanguage = 0x0407;
+    ASSERT_TRUE(doc.NewProject(settings, nullptr).Ok());
+    ASSERT_TRUE(doc.SaveDocument(QString::fromStdString(settings.projectPath)).Ok());
+    ASSERT_TRUE(doc.OpenDocument(QString::fromStdString(settings.projectPath), nullptr).Ok());
+}
+
+} // namespace
+
+TEST(QuillonDoc, ModifiedFollowsTheUndoHistory) {
+    TempDir dir;
+    CQuillonDoc doc;
+    OpenSaved(doc, dir, "basic32.exe");
+    ASSERT_FALSE(doc.IsModified());
+    auto opened = Record(doc.Project());
+    QSignalSpy items(&doc, &CQuillonDoc::itemsChanged);
+    QSignalSpy dictionary(&doc, &CQuillonDoc::dictionaryChanged);
+
+    doc.Apply(TranslateFirstString(doc, "Erste"));
+    doc.Apply(TranslateFirstString(doc, "Zweite"));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(items.count(), 2);
+    EXPECT_EQ(dictionary.count(), 2);
+    auto twice = Record(doc.Project());
+
+    doc.UndoStack().undo();
+    doc.UndoStack().undo();
+    EXPECT_FALSE(doc.IsModified()) << "back at the opened state";
+    EXPECT_EQ(Record(doc.Project()), opened);
+    doc.UndoStack().redo();
+    doc.UndoStack().redo();
+    EXPECT_EQ(Record(doc.Project()), twice);
+    EXPECT_TRUE(doc.IsModified());
+
+    ASSERT_TRUE(doc.SaveDocument(doc.PathName()).Ok());
+    EXPECT_FALSE(doc.IsModified());
+    doc.UndoStack().undo();
+    EXPECT_TRUE(doc.IsModified()) << "the file now holds the undone change";
+    doc.Apply(ProjectChange("nothing"));
+    EXPECT_EQ(doc.UndoStack().count(), 2) << "an empty change is not kept";
+}
+
+TEST(QuillonDoc, UndoingEverythingInANewProjectKeepsItModified) {
+    TempDir dir;
+    CQuillonDoc doc;
+    NewProjectSettings settings;
+    settings.projectPath = dir.File("new.prj");
+    settings.modulePath = Fixture("basic32.exe");
+    settings.targetLanguage = 0x0407;
+    ASSERT_TRUE(doc.NewProject(settings, nullptr).Ok());
+    doc.Apply(TranslateFirstString(doc, "Neu"));
+    doc.UndoStack().undo();
+    EXPECT_TRUE(doc.IsModified()) << "never saved";
+}
+
+TEST(QuillonDoc, AnUpdateCanBeUndoneWithTheEditsMadeBeforeIt) {
+    TempDir dir;
+    CQuillonDoc doc;
+    OpenSaved(doc, dir, "update-v1.exe");
+    auto opened = Record(doc.Project());
+    doc.Apply(TranslateFirstString(doc, "Vorher"));
+    auto beforeUpdate = Record(doc.Project());
+    UpdateReport report = doc.UpdateProject(QString::fromStdString(Fixture("update-v2.exe")), nullptr);
+    ASSERT_TRUE(report.merged);
+    auto updated = Record(doc.Project());
+    EXPECT_NE(updated, beforeUpdate);
+
+    doc.UndoStack().undo();
+    EXPECT_EQ(Record(doc.Project()), beforeUpdate);
+    doc.UndoStack().undo();
+    EXPECT_EQ(Record(doc.Project()), opened);
+    doc.UndoStack().redo();
+    doc.UndoStack().redo();
+    EXPECT_EQ(Record(doc.Project()), updated);
+}

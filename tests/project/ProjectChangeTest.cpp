@@ -1,0 +1,161 @@
+// Planned changes: applying one gives the project the state the operation
+// would have made in place, and taking it back gives back the project and
+// dictionary records byte for byte.
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "Fixtures.h"
+#include "dictionary/AutoTranslator.h"
+#include "dictionary/GlossaryImport.h"
+#include "dictionary/ManualTranslation.h"
+#include "model/Archive.h"
+#include "project/NewProject.h"
+#include "project/ProjectChange.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+struct Records {
+    Bytes project;
+    Bytes dictionary;
+    bool operator==(const Records&) const = default;
+};
+
+Records RecordsOf(const CProject& project) {
+    ArchiveWriter projectOut;
+    project.Store(projectOut, 0);
+    ArchiveWriter dictionaryOut;
+    project.m_Dictionary.Store(dictionaryOut);
+    return {projectOut.Take(), dictionaryOut.Take()};
+}
+
+// The sample module in German, its dictionary filled from the sample glossary.
+std::unique_ptr<CProject> SampleProject() {
+    NewProjectSettings settings;
+    settings.modulePath = std::string(QUILLON_DATA_DIR) + "/../../samples/quillpad.exe";
+    settings.projectPath = "/nonexistent/sample.prj";
+    settings.translator = "Tester";
+    settings.targetLanguage = 0x0407;
+    auto project = CreateProject(settings);
+    EXPECT_TRUE(project.Ok());
+    Bytes glossary = FileBytes(std::string(QUILLON_DATA_DIR) + "/../../samples/quillpad-de.txt");
+    std::unique_ptr<CProject> made = std::move(project).Value();
+    ImportGlossary(glossary, GlossaryFormat::Text, made->m_Dictionary, CodePage(made->GetCodePage()));
+    return made;
+}
+
+CResourceItem& FirstTranslatable(CResourceItem& root) {
+    for (auto& child : root.GetChildren())
+        if (child->IsTranslatable()) return *child;
+    ADD_FAILURE() << "no translatable item";
+    return root;
+}
+
+} // namespace
+
+// Each case plans a change on the sample project; the same operation made in
+// place must give the same records.
+TEST(ProjectChange, AppliesWhatTheOperationWouldDoAndTakesItBackExactly) {
+    struct Case {
+        const char* name;
+        std::function<ProjectChange(CProject&)> plan;
+        std::function<void(CProject&)> inPlace;
+    } cases[] = {
+        {"translate a string",
+         [](CProject& p) {
+             ProjectChange change("Translate");
+             change.Add(PlanTranslation(FirstTranslatable(p.m_ResourceInfo.m_Strings), "Bereit", 0));
+             return change;
+         },
+         [](CProject& p) { FirstTranslatable(p.m_ResourceInfo.m_Strings).SetTranslation("Bereit", 0); }},
+        {"add and replace dictionary entries",
+         [](CProject& p) {
+             ProjectChange change("Add to Dictionary");
+             change.Add(PlanEntry(p.m_Dictionary, "Not in the glossary", ItemKind::String, "Nicht im Glossar", 0).Value());
+             change.Add(PlanEntry(p.m_Dictionary, "File", ItemKind::All, "Datei!", 'D').Value());
+             return change;
+         },
+         [](CProject& p) {
+             p.m_Dictionary.AddEntry("Not in the glossary", "Nicht im Glossar", 0, ItemKind::String);
+             CDictonaryEntry* file = p.m_Dictionary.FindEntry("File", ItemKind::All);
+             ASSERT_NE(file, nullptr);
+             file->m_strTranslation = "Datei!";
+             file->m_chHotkey = 'D';
+         }},
+        {"remove a whole text",
+         [](CProject& p) {
+             ProjectChange change("Delete");
+             change.Add(*PlanRemoval(p.m_Dictionary, "File"));
+             return change;
+         },
+         [](CProject& p) { p.m_Dictionary.RemoveKey("File"); }},
+        {"restore all after an auto translation",
+         [](CProject& p) {
+             CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage()).Run();
+             ProjectChange change("Restore All");
+             for (ItemEdit& edit : PlanRestoreAll(p.m_ResourceInfo)) change.Add(std::move(edit));
+             change.SetTranslatedCount(p.m_ResourceInfo.m_nTranslated, 0);
+             return change;
+         },
+         [](CProject& p) {
+             CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage()).Run();
+             RestoreAll(p.m_ResourceInfo);
+         }},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto expected = SampleProject();
+        c.inPlace(*expected);
+        auto project = SampleProject();
+        ProjectChange change = c.plan(*project);
+        Records before = RecordsOf(*project);
+        ASSERT_FALSE(change.Empty());
+        change.Apply(*project);
+        EXPECT_EQ(RecordsOf(*project), RecordsOf(*expected));
+        EXPECT_NE(RecordsOf(*project), before);
+        change.Revert(*project);
+        EXPECT_EQ(RecordsOf(*project), before);
+        change.Apply(*project);
+        EXPECT_EQ(RecordsOf(*project), RecordsOf(*expected));
+    }
+}
+
+TEST(ProjectChange, AutoTranslationReportsEveryEditItMade) {
+    auto project = SampleProject();
+    Records before = RecordsOf(*project);
+    std::uint32_t countBefore = project->m_ResourceInfo.m_nTranslated;
+    AutoTranslateResult result =
+        CAutoTranslator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage()).Run();
+    ASSERT_FALSE(result.edits.empty());
+    ProjectChange change("Auto Translate");
+    for (ItemEdit& edit : result.edits) change.Add(std::move(edit));
+    change.SetTranslatedCount(countBefore, project->m_ResourceInfo.m_nTranslated);
+    change.MarkApplied();
+    Records after = RecordsOf(*project);
+    change.Revert(*project);
+    EXPECT_EQ(RecordsOf(*project), before);
+    change.Apply(*project);
+    EXPECT_EQ(RecordsOf(*project), after);
+}
+
+TEST(DictionaryEdit, RemovingAPrimaryEntryKeepsTheOtherKinds) {
+    CDictonary dictionary;
+    dictionary.AddEntry("Open", "Öffnen", 'f', ItemKind::MenuItem);
+    dictionary.AddEntry("Open", "Offen", 0, ItemKind::String);
+    dictionary.AddEntry("Open", "Auf", 'A', ItemKind::Control);
+    auto removal = PlanRemoval(dictionary, "Open", {ItemKind::MenuItem, ItemKind::Control});
+    ASSERT_TRUE(removal.has_value());
+    ApplyEdit(dictionary, *removal);
+    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::MenuItem), nullptr);
+    ASSERT_NE(dictionary.FindEntry("Open", ItemKind::String), nullptr);
+    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::String)->m_strTranslation, "Offen");
+    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::Control), nullptr);
+    EXPECT_FALSE(PlanRemoval(dictionary, "Open", {ItemKind::Dialog}).has_value());
+    EXPECT_FALSE(PlanRemoval(dictionary, "Shut").has_value());
+    EXPECT_FALSE(PlanEntry(dictionary, "Open", ItemKind::String, "", 0).Ok());
+}
