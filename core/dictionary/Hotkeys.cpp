@@ -68,11 +68,13 @@ std::uint8_t ChooseHotkey(const CResourceItem& item, const CodePage& codePage) {
     return other;
 }
 
+std::uint16_t HotkeyToWrite(const CResourceItem& item) {
+    return item.IsTranslated() && item.m_chTransHotkey != 0 ? item.m_chTransHotkey : item.m_chHotkey;
+}
+
 std::uint8_t TargetHotkey(const CResourceItem& item, const CodePage& codePage) {
-    bool translated = item.IsTranslated();
-    std::uint16_t hotkey = translated && item.m_chTransHotkey != 0 ? item.m_chTransHotkey : item.m_chHotkey;
-    const std::string& text = translated ? item.m_strTranslation : item.m_strText;
-    std::uint8_t c = Byte(hotkey);
+    const std::string& text = item.IsTranslated() ? item.m_strTranslation : item.m_strText;
+    std::uint8_t c = Byte(HotkeyToWrite(item));
     return HotkeyOccursIn(text, c, codePage) ? c : 0;
 }
 

@@ -39,6 +39,9 @@ std::uint8_t ChooseHotkey(const CResourceItem& item, const CodePage& codePage);
 // untranslated item's source hotkey; 0 when that character does not occur
 // in the text written (HotkeyOccursIn), which then carries no '&'.
 std::uint8_t TargetHotkey(const CResourceItem& item, const CodePage& codePage);
+// The hotkey the target writer is asked to mark, before that check: a
+// translated item's own, else its source hotkey.
+std::uint16_t HotkeyToWrite(const CResourceItem& item);
 
 // Items of one level whose target hotkeys are one letter, ignoring ASCII case.
 struct HotkeyClash {

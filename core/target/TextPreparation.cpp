@@ -109,7 +109,7 @@ std::u16string TextToWrite(const CResourceItem& item, const std::optional<std::u
         return codePage.ToUtf16(text);
     };
     if (item.IsTranslated())
-        return convert(item.m_strTranslation, item.m_chTransHotkey ? item.m_chTransHotkey : item.m_chHotkey);
+        return convert(item.m_strTranslation, HotkeyToWrite(item));
     if (original && OriginalMatches(*original, item, rule, codePage)) return *original;
     return convert(item.m_strText, item.m_chHotkey);
 }
