@@ -117,14 +117,15 @@ int RunScan(const std::vector<std::string>& args) {
     CResourceInfo info;
     TerminalProgress progress;
     ExtractReport report;
+    Status scanned = Done{};
     {
         CResourceExtractor extractor(options.module, info, codePage, &progress);
         if (options.language) extractor.ReadIn(*options.language);
-        extractor.Extract();
+        scanned = extractor.Extract();
         report = extractor.Report();
     }
-    if (!report.loaded) {
-        std::cerr << "quillon-cli scan: " << report.error << "\n";
+    if (!scanned) {
+        std::cerr << "quillon-cli scan: " << scanned.GetError().message << "\n";
         return 1;
     }
     if (options.json)

@@ -53,11 +53,11 @@ void LimitDiagnostics(std::vector<std::string>& diagnostics) {
 
 } // namespace
 
-bool CResourceExtractor::Extract() {
+Status CResourceExtractor::Extract() {
     m_target.Clear();
     for (TreeRoot* root : {&m_strings, &m_menus, &m_dialogs}) root->index.Reset();
     const ResourceModule* module = Module();
-    if (!module) return true;
+    if (!module) return MakeError(Error::Code::NotModule, m_report.error);
     m_report.loaded = true;
     m_report.diagnostics = module->Diagnostics();
     if (m_readIn) ReadInChosenLanguage();
@@ -82,7 +82,7 @@ bool CResourceExtractor::Extract() {
     m_target.m_nTranslated = 0;
     m_report.replacedCharacters = m_text.Replaced() + replacedBeside;
     LimitDiagnostics(m_report.diagnostics);
-    return true;
+    return Done{};
 }
 
 // A language the module holds nothing in still reads, from the module's

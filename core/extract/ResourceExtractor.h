@@ -12,6 +12,7 @@
 #include "extract/TemplateParsers.h"
 #include "extract/TextRules.h"
 #include "io/CodePage.h"
+#include "io/Result.h"
 #include "model/ResourceInfo.h"
 #include "pe/ResourceModule.h"
 
@@ -37,10 +38,10 @@ public:
     CResourceExtractor(const CResourceExtractor&) = delete;
     CResourceExtractor& operator=(const CResourceExtractor&) = delete;
 
-    // Runs the scan. The result is true in every case, as the tree is always
-    // in a defined state; a module that cannot be read leaves it empty, and
-    // Report() says why.
-    bool Extract();
+    // Runs the scan. A module that cannot be read is the error (NotModule)
+    // and leaves the tree empty; damaged or skipped resources are not errors:
+    // Report() lists them, and the tree holds everything else.
+    Status Extract();
     const ExtractReport& Report() const { return m_report; }
     // Reads the module in `language` instead of its own (ModuleLanguage), as
     // a user of that language would see it; the tree then records `language`.

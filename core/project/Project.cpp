@@ -113,8 +113,7 @@ Status CProject::ExtractInto(CProject& fresh, IProgress* progress) const {
     fresh.m_strEMail = m_strEMail;
     fresh.m_wTargetLanguage = m_wTargetLanguage;
     CResourceExtractor extractor(m_strModulePath, fresh.m_ResourceInfo, CodePage(fresh.GetCodePage()), progress);
-    extractor.Extract();
-    if (!extractor.Report().loaded) return MakeError(Error::Code::NotModule, extractor.Report().error);
+    if (Status scanned = extractor.Extract(); !scanned) return scanned;
     fresh.m_nReplaced = extractor.Report().replacedCharacters;
     // What the scan skipped is not in the project: the translator hears of it now.
     fresh.m_openWarnings = extractor.Report().diagnostics;
@@ -216,10 +215,10 @@ std::string CProject::DictionaryFile(const std::string& projectPath) const {
 bool CProject::ExtractFrom(const std::string& modulePath, IProgress* progress) {
     if (modulePath.empty() || !FileExists(modulePath)) return false;
     CResourceExtractor extractor(modulePath, m_ResourceInfo, CodePage(GetCodePage()), progress);
-    bool result = extractor.Extract();
+    Status scanned = extractor.Extract();
     m_strModulePath = modulePath;
     m_nReplaced = extractor.Report().replacedCharacters;
-    return result && extractor.Report().loaded;
+    return scanned.Ok();
 }
 
 Status CheckDistinctFromProject(const CProject& project, const std::string& projectPath, RoleAndPath other) {

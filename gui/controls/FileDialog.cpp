@@ -94,8 +94,8 @@ void CountResources(ResourceModule module, ModuleSummary& summary) {
     if (!summary.hasResources) return;
     CResourceInfo info;
     CResourceExtractor extractor(std::move(module), info, CodePage(kCodePageUtf8));
-    extractor.Extract();
-    summary.counts = static_cast<const ResourceCounters&>(info);
+    // A module that cannot be read counts nothing: its tree stays empty.
+    if (extractor.Extract()) summary.counts = static_cast<const ResourceCounters&>(info);
 }
 
 } // namespace

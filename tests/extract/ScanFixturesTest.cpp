@@ -268,9 +268,11 @@ TEST(Scan, ModuleWithoutResourcesGivesAnEmptyCountedTree) {
 TEST(Scan, UnreadableModuleLeavesAnEmptyTreeAndSaysWhy) {
     auto scan = ScanFixture("basic32.exe");
     CResourceExtractor extractor(Fixture("corrupt/not-pe.exe"), scan->info, CodePage(1252));
-    EXPECT_TRUE(extractor.Extract());
+    Status scanned = extractor.Extract();
+    ASSERT_FALSE(scanned.Ok());
+    EXPECT_EQ(scanned.GetError().code, Error::Code::NotModule);
     EXPECT_FALSE(extractor.Report().loaded);
-    EXPECT_NE(extractor.Report().error.find("not a Windows module"), std::string::npos);
+    EXPECT_NE(scanned.GetError().message.find("not a Windows module"), std::string::npos);
     EXPECT_EQ(scan->info.m_Strings.GetCount(), 0u);
     EXPECT_EQ(scan->info.m_nStrings, 0u);
     EXPECT_EQ(scan->info.m_VersionInfo.m_Root.GetCount(), 0u);
