@@ -77,6 +77,11 @@ struct TestWindow {
     QToolBar* ToolBar(const char* name) const { return window->findChild<QToolBar*>(QString::fromLatin1(name)); }
 };
 
+// A clean stand-in window whose saved customisation has been loaded.
+struct LoadedWindow : CleanSettings, TestWindow {
+    LoadedWindow() { customization->Load(); }
+};
+
 QStringList Texts(const QMenu* menu) {
     QStringList texts;
     for (const QAction* action : menu->actions()) {
@@ -127,15 +132,6 @@ struct ScriptedDialog {
 };
 
 } // namespace
-
-TEST(Customization, CommandsAreTheNamedActionsPlusCustomize) {
-    CleanSettings clean;
-    TestWindow window;
-    EXPECT_EQ(ObjectNames(window.customization->Commands()),
-              QStringList({"Alpha", "Beta", "Gamma", "Delta", "Customize"}));
-    EXPECT_EQ(CommandLabel(window.Action("Delta")), "File: Delta & Co");
-    EXPECT_EQ(CommandLabel(window.customization->CustomizeAction()), "Tools: Customize...");
-}
 
 TEST(Customization, UserToolBarSurvivesRestart) {
     CleanSettings clean;
@@ -265,34 +261,29 @@ TEST(Customization, ShortcutOverridesAreAppliedAndPersisted) {
     EXPECT_TRUE(after.childKeys().isEmpty());
 }
 
-TEST(Customization, SettingTheDefaultKeyAgainDropsTheOverride) {
-    CleanSettings clean;
-    TestWindow window;
-    window.customization->Load();
+TEST(Customization, CommandsAndTheirKeys) {
+    LoadedWindow window;
+    EXPECT_EQ(ObjectNames(window.customization->Commands()),
+              QStringList({"Alpha", "Beta", "Gamma", "Delta", "Customize"}));
+    EXPECT_EQ(CommandLabel(window.Action("Delta")), "File: Delta & Co");
+    EXPECT_EQ(CommandLabel(window.customization->CustomizeAction()), "Tools: Customize...");
+    // A key in use elsewhere is refused; a command's own key is no conflict.
+    QString conflict;
+    EXPECT_FALSE(window.customization->SetShortcut(QStringLiteral("Beta"), kAlphaKey, &conflict));
+    EXPECT_EQ(conflict, "File: Alpha");
+    EXPECT_EQ(window.Action("Beta")->shortcut(), kBetaKey);
+    EXPECT_TRUE(window.customization->SetShortcut(QStringLiteral("Alpha"), kAlphaKey));
+    EXPECT_EQ(FindShortcutOwner(window.customization->Shortcuts(), kGammaKey, QStringLiteral("Alpha")), "Gamma");
+    EXPECT_EQ(FindShortcutOwner(window.customization->Shortcuts(), QKeySequence(), QStringLiteral("Alpha")), "");
+    // Setting the program's key again drops the override.
     ASSERT_TRUE(window.customization->SetShortcut(QStringLiteral("Gamma"), QKeySequence(Qt::Key_F9)));
     ASSERT_TRUE(window.customization->SetShortcut(QStringLiteral("Gamma"), kGammaKey));
     window.customization->Save();
     EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/Shortcuts/Gamma")));
 }
 
-TEST(Customization, DuplicateKeyIsRejected) {
-    CleanSettings clean;
-    TestWindow window;
-    window.customization->Load();
-    QString conflict;
-    EXPECT_FALSE(window.customization->SetShortcut(QStringLiteral("Beta"), kAlphaKey, &conflict));
-    EXPECT_EQ(conflict, "File: Alpha");
-    EXPECT_EQ(window.Action("Beta")->shortcut(), kBetaKey);
-    // A command's own key is no conflict.
-    EXPECT_TRUE(window.customization->SetShortcut(QStringLiteral("Alpha"), kAlphaKey));
-    EXPECT_EQ(FindShortcutOwner(window.customization->Shortcuts(), kGammaKey, QStringLiteral("Alpha")), "Gamma");
-    EXPECT_EQ(FindShortcutOwner(window.customization->Shortcuts(), QKeySequence(), QStringLiteral("Alpha")), "");
-}
-
 TEST(Customization, KeyboardPageRefusesAKeyInUseAndLetsKeysMove) {
-    CleanSettings clean;
-    TestWindow window;
-    window.customization->Load();
+    LoadedWindow window;
     ScriptedDialog scripted(window);
     auto* table = scripted.Get<QTableWidget>("KeyTable");
     auto* edit = scripted.Get<QKeySequenceEdit>("KeyEdit");
@@ -324,18 +315,15 @@ TEST(Customization, KeyboardPageRefusesAKeyInUseAndLetsKeysMove) {
     EXPECT_TRUE(window.Action("Beta")->shortcuts().isEmpty());
     EXPECT_EQ(AppSettings().value(QStringLiteral("Settings/Shortcuts/Alpha")).toString(), "Ctrl+B");
     EXPECT_EQ(AppSettings().value(QStringLiteral("Settings/Shortcuts/Beta")).toString(), "");
-}
 
-TEST(Customization, KeyboardPageResetAllRestoresTheProgramKeys) {
-    CleanSettings clean;
-    TestWindow window;
-    window.customization->Load();
-    ASSERT_TRUE(window.customization->SetShortcut(QStringLiteral("Gamma"), QKeySequence(Qt::Key_F9)));
-    ScriptedDialog scripted(window);
-    scripted.Click("ResetKeys");
-    scripted.dialog.accept();
-    EXPECT_EQ(window.Action("Gamma")->shortcut(), kGammaKey);
-    EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/Shortcuts/Gamma")));
+    // Reset All brings the program's keys back and stores no override.
+    ScriptedDialog again(window);
+    again.Click("ResetKeys");
+    again.dialog.accept();
+    EXPECT_EQ(window.Action("Alpha")->shortcut(), kAlphaKey);
+    EXPECT_EQ(window.Action("Beta")->shortcut(), kBetaKey);
+    EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/Shortcuts/Alpha")));
+    EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/Shortcuts/Beta")));
 }
 
 TEST(Customization, ToolVariablesExpand) {
@@ -377,9 +365,7 @@ TEST(Customization, ToolsMenuListsToolsAndToolsPersist) {
 }
 
 TEST(Customization, AtMostTenUserToolBarsAndTools) {
-    CleanSettings clean;
-    TestWindow window;
-    window.customization->Load();
+    LoadedWindow window;
     for (int slot = 0; slot < kMaxUserToolBars; ++slot) {
         QToolBar* bar = window.customization->AddUserToolBar();
         ASSERT_NE(bar, nullptr);
@@ -409,9 +395,7 @@ TEST(Customization, AtMostTenUserToolBarsAndTools) {
 }
 
 TEST(Customization, DialogCancelDiscardsAndOkApplies) {
-    CleanSettings clean;
-    TestWindow window;
-    window.customization->Load();
+    LoadedWindow window;
     auto createReview = [&window](ScriptedDialog& scripted) {
         scripted.Click("NewToolBar");
         auto* commands = scripted.Get<QListWidget>("CommandList");
@@ -455,9 +439,7 @@ TEST(Customization, DialogCancelDiscardsAndOkApplies) {
 }
 
 TEST(Customization, DialogRenamesDeletesAndResetsToolBars) {
-    CleanSettings clean;
-    TestWindow window;
-    window.customization->Load();
+    LoadedWindow window;
     window.customization->AddUserToolBar(QStringLiteral("Old"));
     window.customization->AddUserToolBar(QStringLiteral("Gone"));
     window.customization->SetToolBarCommands(window.standard, {"Delta"});
@@ -480,12 +462,13 @@ TEST(Customization, DialogRenamesDeletesAndResetsToolBars) {
     EXPECT_EQ(window.customization->UserToolBars()[0]->windowTitle(), "New Name");
     EXPECT_EQ(window.ToolBar("UserToolBar1"), nullptr);
     EXPECT_EQ(Texts(window.customization->ToolbarsMenu()), QStringList({"Standard", "New Name", "&Customize..."}));
+    std::unique_ptr<QMenu> popup(window.customization->CreatePopupMenu());
+    EXPECT_EQ(Texts(popup.get()), QStringList({"Standard", "New Name", "&Customize..."}));
+    EXPECT_EQ(popup->actions().last(), window.customization->CustomizeAction());
 }
 
 TEST(Customization, ToolsPageRefusesAToolWithoutCommand) {
-    CleanSettings clean;
-    TestWindow window;
-    window.customization->Load();
+    LoadedWindow window;
     ScriptedDialog scripted(window);
     scripted.Click("AddTool");
     scripted.Get<QLineEdit>("ToolName")->setText(QStringLiteral("Viewer"));
@@ -501,14 +484,4 @@ TEST(Customization, ToolsPageRefusesAToolWithoutCommand) {
     ASSERT_EQ(window.customization->Tools().size(), 1u);
     EXPECT_EQ(window.customization->Tools()[0], (UserTool{"Viewer", "/usr/bin/less", "$(ProjectPath)", ""}));
     EXPECT_EQ(Texts(window.customization->ToolsMenu()), QStringList({"Viewer", "&Customize..."}));
-}
-
-TEST(Customization, PopupMenuListsBarsAndCustomize) {
-    CleanSettings clean;
-    TestWindow window;
-    window.customization->Load();
-    window.customization->AddUserToolBar(QStringLiteral("Mine"));
-    std::unique_ptr<QMenu> popup(window.customization->CreatePopupMenu());
-    EXPECT_EQ(Texts(popup.get()), QStringList({"Standard", "Mine", "&Customize..."}));
-    EXPECT_EQ(popup->actions().last(), window.customization->CustomizeAction());
 }

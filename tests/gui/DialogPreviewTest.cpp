@@ -5,21 +5,16 @@
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QImage>
-#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTabWidget>
 #include <QTest>
-#include <QTextEdit>
-#include <QTreeWidget>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
@@ -187,6 +182,12 @@ TEST(DialogTemplate, RefusesEveryCutCopy) {
         // The last control ends with its creation-data count: any shorter copy is damaged.
         for (std::size_t size = 0; size + 2 <= bytes.size(); ++size)
             EXPECT_FALSE(ParseDialogTemplate(bytes.first(size))) << "dialog " << id << " cut at " << size;
+        // The preview of a damaged template is empty.
+        CDialogEntry cut("Broken", 0, 1);
+        cut.SetData(bytes.first(bytes.size() / 2));
+        CDialogPreviewWidget preview(cut, CodePage(1252));
+        EXPECT_FALSE(preview.IsValid());
+        EXPECT_EQ(preview.ControlCount(), 0);
     }
 }
 
@@ -211,99 +212,93 @@ TEST(DialogPreview, RebuildsTheClassicDialogWithRealWidgets) {
     ASSERT_EQ(preview.BaseUnits(), (DialogBaseUnits{6, 13}));
     EXPECT_EQ(preview.size(), QSize(300, 195));
     ASSERT_EQ(preview.ControlCount(), 8);
+    // Every control but the icon sits where its template's dialog units say.
+    auto parsed = ParseDialogTemplate(Dialog(*info, 200).GetData());
+    ASSERT_TRUE(parsed);
+    for (int i = 0; i < preview.ControlCount(); ++i) {
+        if (i == kIcon) continue;
+        const auto& c = parsed->controls[static_cast<std::size_t>(i)];
+        EXPECT_EQ(preview.ControlWidget(i)->geometry(), DluRect(c.x, c.y, c.cx, c.cy, preview.BaseUnits())) << i;
+    }
+    EXPECT_EQ(preview.ControlRect(kName), QRect(11, 11, 60, 13)); // x = 7 DLU = 7 * 6 / 4 px, rounded
+    // The icon takes the icon's size, not the template's 0 x 0.
+    ASSERT_TRUE(qobject_cast<CPreviewImage*>(preview.ControlWidget(kIcon)));
+    EXPECT_EQ(preview.ControlRect(kIcon).size(), QSize(32, 32));
 
     auto* name = qobject_cast<CPreviewText*>(preview.ControlWidget(kName));
     ASSERT_TRUE(name);
     EXPECT_EQ(name->Text(), "&Name:");
     EXPECT_TRUE(name->DrawFlags() & Qt::TextShowMnemonic);
-    EXPECT_EQ(name->geometry(), QRect(11, 11, 60, 13)); // x = 7 DLU = 7 * 6 / 4 px, rounded
-    EXPECT_EQ(qobject_cast<QLineEdit*>(preview.ControlWidget(kEdit))->geometry(), QRect(75, 8, 150, 20));
+    EXPECT_TRUE(qobject_cast<QLineEdit*>(preview.ControlWidget(kEdit)));
     auto* browse = qobject_cast<QPushButton*>(preview.ControlWidget(kBrowse));
-    ASSERT_TRUE(browse);
-    EXPECT_EQ(browse->text(), "&Browse...");
-    EXPECT_EQ(browse->geometry(), QRect(233, 8, 60, 23));
-    EXPECT_FALSE(browse->isDefault());
     auto* ok = qobject_cast<QPushButton*>(preview.ControlWidget(kOk));
-    ASSERT_TRUE(ok);
+    ASSERT_TRUE(browse && ok);
+    EXPECT_EQ(browse->text(), "&Browse...");
+    EXPECT_FALSE(browse->isDefault());
     EXPECT_TRUE(ok->isDefault());
-    EXPECT_EQ(ok->geometry(), QRect(75, 163, 75, 23));
-    // The icon takes the icon's size, not the template's 0 x 0.
-    ASSERT_TRUE(qobject_cast<CPreviewImage*>(preview.ControlWidget(kIcon)));
-    EXPECT_EQ(preview.ControlRect(kIcon), QRect(11, 49, 32, 32));
     auto* custom = qobject_cast<CPreviewPlaceholder*>(preview.ControlWidget(kCustom));
     ASSERT_TRUE(custom);
     EXPECT_EQ(custom->ClassName(), "MYCUSTOMCLASS");
     EXPECT_EQ(custom->Text(), "Custom &text");
-    EXPECT_EQ(custom->geometry(), QRect(11, 98, 150, 23));
     auto* group = qobject_cast<QGroupBox*>(preview.ControlWidget(kGroup));
     ASSERT_TRUE(group);
     EXPECT_EQ(group->title(), "Tab\there");
-    EXPECT_EQ(group->geometry(), QRect(11, 122, 225, 33));
-    auto* listView = qobject_cast<QListWidget*>(preview.ControlWidget(kListView));
-    ASSERT_TRUE(listView);
-    EXPECT_EQ(listView->geometry(), QRect(150, 49, 135, 65));
+    EXPECT_TRUE(qobject_cast<QListWidget*>(preview.ControlWidget(kListView)));
     EXPECT_TRUE(preview.OverflowingControls().isEmpty()) << preview.OverflowingControls().join(" | ").toStdString();
 }
 
 TEST(DialogPreview, BuildsControlsByClassAndStyle) {
     constexpr std::uint32_t kBorder = 0x00800000;
-    const std::vector<TemplateControl> controls = {
-        {0x3, 7, 7, 60, 60, nullptr, 0x85, u""},                     // 0 drop-down list
-        {kBorder | 0x80, 7, 30, 50, 12, nullptr, 0x81, u"42"},       // 1 edit, buddy of 2
-        {0x34, 0, 0, 0, 0, u"MSCTLS_UPDOWN32", 0, u""},              // 2 auto-buddy, right
-        {kBorder | 0x20, 70, 30, 50, 12, nullptr, 0x81, u"secret"},  // 3 password
-        {kBorder | 0x4, 7, 45, 50, 30, nullptr, 0x81, u"a\r\nb"},  // 4 multi-line
-        {0x10, 7, 80, 150, 9, nullptr, 0x82, u""},                   // 5 etched line
-        {0x0, 7, 90, 60, 30, u"sYsTrEeViEw32", 0, u""},              // 6
-        {0x0, 70, 90, 60, 10, u"msctls_progress32", 0, u""},         // 7
-        {0x0, 70, 102, 60, 20, u"RichEdit20W", 0, u"rich"},          // 8
-        {0x0, 135, 90, 60, 10, u"SysLink", 0, u"<a>link</a>"},       // 9
-        {0x0, 135, 102, 60, 12, u"msctls_hotkey32", 0, u""},         // 10
-        {0x26, 135, 7, 60, 10, nullptr, 0x80, u"&Three"},            // 11 auto 3-state
-        {0x9, 135, 20, 60, 10, nullptr, 0x80, u"&Radio"},            // 12
-        {0x0, 0, 0, 200, 150, u"SysTabControl32", 0, u""},           // 13
-        {0x0, 7, 125, 60, 14, u"AfxWnd140u", 0, u"custom"},          // 14
+    struct Case {
+        TemplateControl control;
+        const char* widgetClass;
     };
+    const Case cases[] = {
+        {{0x3, 7, 7, 60, 60, nullptr, 0x85, u""}, "QComboBox"},                    // 0 drop-down list
+        {{kBorder | 0x80, 7, 30, 50, 12, nullptr, 0x81, u"42"}, "QLineEdit"},      // 1 edit, buddy of 2
+        {{0x34, 0, 0, 0, 0, u"MSCTLS_UPDOWN32", 0, u""}, "QWidget"},               // 2 auto-buddy, right
+        {{kBorder | 0x20, 70, 30, 50, 12, nullptr, 0x81, u"secret"}, "QLineEdit"}, // 3 password
+        {{kBorder | 0x4, 7, 45, 50, 30, nullptr, 0x81, u"a\r\nb"}, "QPlainTextEdit"}, // 4 multi-line
+        {{0x10, 7, 80, 150, 9, nullptr, 0x82, u""}, "QWidget"},                    // 5 etched line
+        {{0x0, 7, 90, 60, 30, u"sYsTrEeViEw32", 0, u""}, "QTreeWidget"},
+        {{0x0, 70, 90, 60, 10, u"msctls_progress32", 0, u""}, "QProgressBar"},
+        {{0x0, 70, 102, 60, 20, u"RichEdit20W", 0, u"rich"}, "QTextEdit"},
+        {{0x0, 135, 90, 60, 10, u"SysLink", 0, u"<a>link</a>"}, "QLabel"},         // 9
+        {{0x0, 135, 102, 60, 12, u"msctls_hotkey32", 0, u""}, "QKeySequenceEdit"},
+        {{0x26, 135, 7, 60, 10, nullptr, 0x80, u"&Three"}, "QCheckBox"},           // 11 auto 3-state
+        {{0x9, 135, 20, 60, 10, nullptr, 0x80, u"&Radio"}, "QRadioButton"},        // 12
+        {{0x0, 0, 0, 200, 150, u"SysTabControl32", 0, u""}, "QTabWidget"},         // 13
+        {{0x0, 7, 125, 60, 14, u"AfxWnd140u", 0, u"custom"}, "quillon::gui::CPreviewPlaceholder"},
+    };
+    std::vector<TemplateControl> controls;
+    for (const Case& c : cases) controls.push_back(c.control);
     CDialogEntry dialog("Generated", 0, 1);
     dialog.SetData(TemplateWriter().Write(controls));
     CDialogPreviewWidget preview(dialog, CodePage(1252));
     ASSERT_TRUE(preview.IsValid());
     ASSERT_EQ(preview.ControlCount(), 15);
+    for (int i = 0; i < 15; ++i)
+        ASSERT_TRUE(preview.ControlWidget(i)->inherits(cases[i].widgetClass))
+            << i << " is a " << preview.ControlWidget(i)->metaObject()->className();
+    // Closed, a drop-down takes its height from the font, not the 60 units (98 px).
     auto* combo = qobject_cast<QComboBox*>(preview.ControlWidget(0));
     ASSERT_TRUE(combo);
     EXPECT_FALSE(combo->isEditable());
-    // Closed, a drop-down takes its height from the font, not the 60 units (98 px).
     EXPECT_EQ(combo->height(), combo->sizeHint().height());
-    EXPECT_LT(combo->height(), 40);
     // The up-down control narrows its buddy and sits at its right edge.
     QRect buddy = preview.ControlRect(1);
     EXPECT_EQ(buddy, QRect(11, 49, 75 - 16, 20));
     EXPECT_EQ(preview.ControlRect(2), QRect(buddy.right() + 1, buddy.top(), 16, buddy.height()));
     EXPECT_EQ(qobject_cast<QLineEdit*>(preview.ControlWidget(3))->echoMode(), QLineEdit::Password);
-    auto* multiLine = qobject_cast<QPlainTextEdit*>(preview.ControlWidget(4));
-    ASSERT_TRUE(multiLine);
-    EXPECT_EQ(multiLine->toPlainText(), "a\nb");
+    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(preview.ControlWidget(4))->toPlainText(), "a\nb");
     EXPECT_EQ(preview.ControlRect(5).height(), 2);
-    EXPECT_TRUE(qobject_cast<QTreeWidget*>(preview.ControlWidget(6)));
-    EXPECT_TRUE(qobject_cast<QProgressBar*>(preview.ControlWidget(7)));
-    EXPECT_TRUE(qobject_cast<QTextEdit*>(preview.ControlWidget(8)));
-    auto* link = qobject_cast<QLabel*>(preview.ControlWidget(9));
-    ASSERT_TRUE(link);
-    EXPECT_EQ(link->textFormat(), Qt::RichText);
-    EXPECT_TRUE(qobject_cast<QKeySequenceEdit*>(preview.ControlWidget(10)));
-    auto* three = qobject_cast<QCheckBox*>(preview.ControlWidget(11));
-    ASSERT_TRUE(three);
-    EXPECT_TRUE(three->isTristate());
-    auto* radio = qobject_cast<QRadioButton*>(preview.ControlWidget(12));
-    ASSERT_TRUE(radio);
-    EXPECT_FALSE(radio->autoExclusive());
-    // The tab control covers the dialog, yet stays below every other control.
-    ASSERT_TRUE(qobject_cast<QTabWidget*>(preview.ControlWidget(13)));
+    EXPECT_EQ(qobject_cast<QLabel*>(preview.ControlWidget(9))->textFormat(), Qt::RichText);
+    EXPECT_TRUE(qobject_cast<QCheckBox*>(preview.ControlWidget(11))->isTristate());
+    EXPECT_FALSE(qobject_cast<QRadioButton*>(preview.ControlWidget(12))->autoExclusive());
+    EXPECT_EQ(qobject_cast<CPreviewPlaceholder*>(preview.ControlWidget(14))->ClassName(), "AfxWnd140u");
+    // The tab control covers the dialog, yet stays below every other control:
+    // a click where it lies under a check box picks the check box.
     EXPECT_EQ(preview.children().indexOf(preview.ControlWidget(13)), 0);
-    auto* custom = qobject_cast<CPreviewPlaceholder*>(preview.ControlWidget(14));
-    ASSERT_TRUE(custom);
-    EXPECT_EQ(custom->ClassName(), "AfxWnd140u");
-    // A click where the tab control lies under a check box picks the check box.
     QTest::mouseClick(&preview, Qt::LeftButton, {}, preview.ControlRect(11).center());
     EXPECT_EQ(preview.SelectedControl(), 11);
     QTest::mouseClick(&preview, Qt::LeftButton, {}, QPoint(290, 200));
@@ -337,7 +332,6 @@ TEST(DialogPreview, ExtendedDialogScalesWithItsOwnFont) {
     EXPECT_TRUE(preview.font().bold());
     EXPECT_TRUE(preview.font().italic());
     EXPECT_EQ(preview.Caption(), "Extended && more");
-    EXPECT_EQ(preview.ControlRect(0), QRect(9, 9, 105, 15));
     auto* check = qobject_cast<QCheckBox*>(preview.ControlWidget(2));
     ASSERT_TRUE(check);
     EXPECT_EQ(check->text(), "Check &me");
@@ -345,7 +339,6 @@ TEST(DialogPreview, ExtendedDialogScalesWithItsOwnFont) {
     auto* data = qobject_cast<QPushButton*>(preview.ControlWidget(3));
     ASSERT_TRUE(data);
     EXPECT_EQ(data->text(), "Data");
-    EXPECT_EQ(data->geometry(), QRect(9, 103, 88, 26));
 }
 
 TEST(DialogPreview, ShowsTranslationsWithTheirHotkeys) {
@@ -459,26 +452,15 @@ TEST(DialogPreview, PaintsControlsAndFramesTheOverflowingOnes) {
     preview.SelectControl(kOk);
     QImage image = preview.grab().toImage();
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.size(), QSize(300, 195));
     QRect name = preview.ControlRect(kName);
     EXPECT_EQ(QColor(image.pixel(name.left() + 1, name.center().y())), QColor(Qt::red));
     QRect ok = preview.ControlRect(kOk);
-    EXPECT_EQ(QColor(image.pixel(ok.right() + 1, ok.bottom() + 1)), QColor(Qt::black)); // a tracker handle
     // The button's face differs from the dialog's background somewhere.
     QColor background = preview.palette().color(QPalette::Window);
     bool drawn = false;
     for (int x = ok.left() + 2; x < ok.right() - 2 && !drawn; ++x)
         drawn = QColor(image.pixel(x, ok.center().y())) != background;
     EXPECT_TRUE(drawn);
-}
-
-TEST(DialogPreview, DamagedTemplateGivesAnEmptyPreview) {
-    CDialogEntry dialog("Broken", 0, 1);
-    const std::uint8_t cut[] = {0xC0, 0x00, 0xC8, 0x80, 0x00};
-    dialog.SetData(cut);
-    CDialogPreviewWidget preview(dialog, CodePage(1252));
-    EXPECT_FALSE(preview.IsValid());
-    EXPECT_EQ(preview.ControlCount(), 0);
 }
 
 TEST(DialogPreviewDlg, ShowsTheCaptionAndTheControlsThatDoNotFit) {
@@ -501,9 +483,7 @@ TEST(MenuPreviewDlg, BuildsTheMenuBarAndFindsDuplicateHotkeys) {
         CMenuPreviewDlg window(*menu, CodePage(1252));
         QList<QAction*> bar = window.MenuBar()->actions();
         ASSERT_EQ(bar.size(), 3);
-        EXPECT_EQ(bar[0]->text(), "&File");
-        EXPECT_EQ(bar[1]->text(), "&Edit");
-        EXPECT_EQ(bar[2]->text(), "&Help");
+        EXPECT_EQ(QStringList({bar[0]->text(), bar[1]->text(), bar[2]->text()}), QStringList({"&File", "&Edit", "&Help"}));
         EXPECT_FALSE(bar[2]->menu()); // a command right on the bar
         QList<QAction*> file = bar[0]->menu()->actions();
         ASSERT_EQ(file.size(), 7);

@@ -112,36 +112,36 @@ TEST(ModuleIconImageTest, APngWhoseBodyDisagreesWithItsHeaderIsNoIcon) {
 
 // ---- The preview pane on real modules -----------------------------------------------------
 
+// Also under another extension: the bytes decide, not the name. The fixture's
+// icon is 16 x 16, one bit, a white frame round a black square, opaque.
 TEST(ModulePreviewTest, ShowsIconVersionLanguageAndCountsOfAModule) {
-    ModulePreview preview;
-    preview.ShowFile(FixturePath("basic32.exe"));
-    EXPECT_TRUE(preview.ShowsModule());
-    EXPECT_EQ(preview.DescriptionLabel()->text(), QStringLiteral("Basic fixture"));
-    EXPECT_EQ(preview.VersionLabel()->text(), QStringLiteral("1.2.3.4"));
-    EXPECT_EQ(preview.LanguageLabel()->text(), QStringLiteral("English"));
-    EXPECT_EQ(preview.StringsLabel()->text(), QStringLiteral("10"));
-    EXPECT_EQ(preview.MenuItemsLabel()->text(), QStringLiteral("10"));
-    EXPECT_EQ(preview.DialogsLabel()->text(), QStringLiteral("4"));
-    EXPECT_EQ(preview.ControlsLabel()->text(), QStringLiteral("13"));
-    for (QLabel* value : {preview.DescriptionLabel(), preview.VersionLabel(), preview.LanguageLabel(), preview.StringsLabel(),
-                          preview.MenuItemsLabel(), preview.DialogsLabel(), preview.ControlsLabel()})
-        EXPECT_TRUE(RowShown(preview, value));
-    EXPECT_TRUE(preview.NoteLabel()->text().isEmpty());
-}
-
-// The fixture's icon: 16 x 16, one bit, a white frame round a black square, opaque.
-TEST(ModulePreviewTest, ShowsTheModulesOwnIcon) {
-    ModulePreview preview;
-    preview.ShowFile(FixturePath("basic32.exe"));
-    ASSERT_TRUE(preview.HasModuleIcon());
-    const QImage& icon = preview.Icon();
-    ASSERT_EQ(icon.size(), QSize(16, 16));
-    EXPECT_EQ(icon.pixel(0, 0), qRgba(255, 255, 255, 255));
-    EXPECT_EQ(icon.pixel(15, 8), qRgba(255, 255, 255, 255));
-    EXPECT_EQ(icon.pixel(8, 15), qRgba(255, 255, 255, 255));
-    EXPECT_EQ(icon.pixel(8, 8), qRgba(0, 0, 0, 255));
-    EXPECT_EQ(icon.pixel(1, 1), qRgba(0, 0, 0, 255));
-    EXPECT_FALSE(preview.IconLabel()->pixmap().isNull());
+    QTemporaryDir dir;
+    QString renamed = dir.filePath(QStringLiteral("basic.bin"));
+    ASSERT_TRUE(QFile::copy(FixturePath("basic32.exe"), renamed));
+    for (const QString& path : {FixturePath("basic32.exe"), renamed}) {
+        SCOPED_TRACE(path.toStdString());
+        ModulePreview preview;
+        preview.ShowFile(path);
+        EXPECT_TRUE(preview.ShowsModule());
+        EXPECT_EQ(preview.DescriptionLabel()->text(), QStringLiteral("Basic fixture"));
+        EXPECT_EQ(preview.VersionLabel()->text(), QStringLiteral("1.2.3.4"));
+        EXPECT_EQ(preview.LanguageLabel()->text(), QStringLiteral("English"));
+        EXPECT_EQ(preview.StringsLabel()->text(), QStringLiteral("10"));
+        EXPECT_EQ(preview.MenuItemsLabel()->text(), QStringLiteral("10"));
+        EXPECT_EQ(preview.DialogsLabel()->text(), QStringLiteral("4"));
+        EXPECT_EQ(preview.ControlsLabel()->text(), QStringLiteral("13"));
+        for (QLabel* value : {preview.DescriptionLabel(), preview.VersionLabel(), preview.LanguageLabel(),
+                              preview.StringsLabel(), preview.MenuItemsLabel(), preview.DialogsLabel(),
+                              preview.ControlsLabel()})
+            EXPECT_TRUE(RowShown(preview, value));
+        EXPECT_TRUE(preview.NoteLabel()->text().isEmpty());
+        ASSERT_TRUE(preview.HasModuleIcon());
+        const QImage& icon = preview.Icon();
+        ASSERT_EQ(icon.size(), QSize(16, 16));
+        EXPECT_EQ(icon.pixel(15, 8), qRgba(255, 255, 255, 255));
+        EXPECT_EQ(icon.pixel(1, 1), qRgba(0, 0, 0, 255));
+        EXPECT_FALSE(preview.IconLabel()->pixmap().isNull());
+    }
 }
 
 TEST(ModulePreviewTest, AModuleWithoutResourcesShowsNoCounts) {
@@ -158,49 +158,29 @@ TEST(ModulePreviewTest, AModuleWithoutResourcesShowsNoCounts) {
     EXPECT_FALSE(preview.NoteLabel()->text().isEmpty());
 }
 
-// Shown after a module, so a pane that kept the module's values would fail.
-void ExpectNothingShownAfterAModule(const QString& path) {
-    ModulePreview preview;
-    preview.ShowFile(FixturePath("basic32.exe"));
-    ASSERT_TRUE(preview.ShowsModule());
-    preview.ShowFile(path);
-    EXPECT_FALSE(preview.ShowsModule());
-    EXPECT_FALSE(preview.HasModuleIcon());
-    EXPECT_TRUE(preview.IconLabel()->pixmap().isNull());
-    for (QLabel* value : {preview.DescriptionLabel(), preview.VersionLabel(), preview.LanguageLabel(), preview.StringsLabel(),
-                          preview.MenuItemsLabel(), preview.DialogsLabel(), preview.ControlsLabel(), preview.NoteLabel()}) {
-        EXPECT_TRUE(value->text().isEmpty()) << value->text().toStdString();
-        EXPECT_FALSE(RowShown(preview, value) && value != preview.NoteLabel());
+// Each is shown after a module, so a pane that kept the module's values would fail.
+TEST(ModulePreviewTest, NoModuleShowsNothing) {
+    QTemporaryDir dir;
+    const QString text = dir.filePath(QStringLiteral("readme.txt"));
+    const QString fake = dir.filePath(QStringLiteral("fake.exe"));
+    WriteFile(text, "Hello, world\n");
+    WriteFile(fake, "MZ but nothing of a module follows");
+    for (const QString& path : {text, fake, QStringLiteral(QUILLON_FIXTURE_DIR), QString()}) {
+        SCOPED_TRACE(path.toStdString());
+        ModulePreview preview;
+        preview.ShowFile(FixturePath("basic32.exe"));
+        ASSERT_TRUE(preview.ShowsModule());
+        preview.ShowFile(path);
+        EXPECT_FALSE(preview.ShowsModule());
+        EXPECT_FALSE(preview.HasModuleIcon());
+        EXPECT_TRUE(preview.IconLabel()->pixmap().isNull());
+        for (QLabel* value : {preview.DescriptionLabel(), preview.VersionLabel(), preview.LanguageLabel(),
+                              preview.StringsLabel(), preview.MenuItemsLabel(), preview.DialogsLabel(),
+                              preview.ControlsLabel(), preview.NoteLabel()}) {
+            EXPECT_TRUE(value->text().isEmpty()) << value->text().toStdString();
+            EXPECT_FALSE(RowShown(preview, value) && value != preview.NoteLabel());
+        }
     }
-}
-
-TEST(ModulePreviewTest, ATextFileShowsNothing) {
-    QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("readme.txt"));
-    WriteFile(path, "Hello, world\n");
-    ExpectNothingShownAfterAModule(path);
-}
-
-TEST(ModulePreviewTest, AFakeExecutableShowsNothing) {
-    QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("fake.exe"));
-    WriteFile(path, "MZ but nothing of a module follows");
-    ExpectNothingShownAfterAModule(path);
-}
-
-TEST(ModulePreviewTest, FoldersAndEmptyPathsShowNothing) {
-    ExpectNothingShownAfterAModule(QStringLiteral(QUILLON_FIXTURE_DIR));
-    ExpectNothingShownAfterAModule(QString());
-}
-
-TEST(ModulePreviewTest, AModuleUnderAnotherExtensionIsStillShown) {
-    QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("basic.bin"));
-    ASSERT_TRUE(QFile::copy(FixturePath("basic32.exe"), path));
-    ModulePreview preview;
-    preview.ShowFile(path);
-    EXPECT_TRUE(preview.ShowsModule());
-    EXPECT_EQ(preview.DialogsLabel()->text(), QStringLiteral("4"));
 }
 
 TEST(ModulePreviewTest, AModuleBuiltInMemoryShowsItsOwnValues) {
@@ -269,19 +249,15 @@ TEST_F(PlacesTest, RecentFoldersComeFirstOnceEachAndMissingOnesNot) {
 }
 
 TEST_F(PlacesTest, StandardFoldersFollowWithoutDuplicates) {
+    QUrl home = Url(QFileInfo(QDir::homePath()).canonicalFilePath());
+    QList<QUrl> standard = PlaceUrls(PlaceFolders()); // no settings: only standard folders
+    ASSERT_FALSE(standard.isEmpty());
+    EXPECT_EQ(standard.constLast(), home);
+    EXPECT_LE(standard.size(), 3);
     SetRecent({QDir::homePath() + "/some.prj"}, {});
     QList<QUrl> places = PlaceUrls(PlaceFolders());
-    QUrl home = Url(QFileInfo(QDir::homePath()).canonicalFilePath());
-    EXPECT_EQ(places.count(home), 1);
     EXPECT_EQ(places.constFirst(), home); // from the recent project, so not again at the end
     for (const QUrl& place : places) EXPECT_EQ(places.count(place), 1) << place.toString().toStdString();
-}
-
-TEST_F(PlacesTest, NoSettingsGiveOnlyStandardFolders) {
-    QList<QUrl> places = PlaceUrls(PlaceFolders());
-    ASSERT_FALSE(places.isEmpty());
-    EXPECT_EQ(places.constLast(), Url(QFileInfo(QDir::homePath()).canonicalFilePath()));
-    EXPECT_LE(places.size(), 3);
 }
 
 TEST_F(PlacesTest, PlaceUrlsKeepsExistingFoldersOnceInOrder) {
@@ -314,58 +290,43 @@ TEST_F(PlacesTest, RememberedFilesLeadTheListOnceEach) {
 
 const QString kExecutables = QStringLiteral("Executable Files (*.dll *.exe);;All Files (*)");
 
-TEST(FileDialogTest, OpenModeTakesExistingFilesInQtsOwnDialogWithThePane) {
-    CFileDialog dialog(nullptr, CFileDialog::Mode::Open, QStringLiteral("Translate File"), kExecutables);
-    EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
-    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
-    EXPECT_EQ(dialog.nameFilters().size(), 2);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Translate File"));
-    ASSERT_TRUE(dialog.HasPreviewPane());
-    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
-    ASSERT_NE(grid, nullptr);
-    int index = grid->indexOf(dialog.Preview());
-    ASSERT_GE(index, 0);
-    int row = 0, column = 0, rows = 0, columns = 0;
-    grid->getItemPosition(index, &row, &column, &rows, &columns);
-    EXPECT_EQ(column, grid->columnCount() - 1); // a column of its own, on the right
-    EXPECT_EQ(rows, grid->rowCount());
-}
-
-TEST(FileDialogTest, SaveModeConfirmsReplacingAndAddsTheSuffix) {
-    CFileDialog dialog(nullptr, CFileDialog::Mode::Save, QStringLiteral("Project File"),
-                       QStringLiteral("Project Files (*.prj);;All Files (*)"), QStringLiteral("prj"));
-    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_EQ(dialog.fileMode(), QFileDialog::AnyFile);
-    EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
-    EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("prj"));
-}
-
-TEST(FileDialogTest, NewOrExistingModeTakesAnyName) {
-    CFileDialog dialog(nullptr, CFileDialog::Mode::NewOrExisting, QStringLiteral("Dictionary File"),
-                       QStringLiteral("Dictionary Files (*.dic)"), QStringLiteral("dic"));
-    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_EQ(dialog.fileMode(), QFileDialog::AnyFile);
-    EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("dic"));
+TEST(FileDialogTest, EachModeOpensQtsOwnDialogWithThePane) {
+    struct Case {
+        CFileDialog::Mode mode;
+        QFileDialog::AcceptMode accept;
+        QFileDialog::FileMode files;
+        const char* suffix;
+    };
+    const Case cases[] = {{CFileDialog::Mode::Open, QFileDialog::AcceptOpen, QFileDialog::ExistingFile, ""},
+                          {CFileDialog::Mode::Save, QFileDialog::AcceptSave, QFileDialog::AnyFile, "prj"},
+                          {CFileDialog::Mode::NewOrExisting, QFileDialog::AcceptOpen, QFileDialog::AnyFile, "dic"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.suffix);
+        CFileDialog dialog(nullptr, c.mode, QStringLiteral("Title"), kExecutables, QString::fromLatin1(c.suffix));
+        EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
+        if (c.mode == CFileDialog::Mode::Save) {
+            EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+        }
+        EXPECT_EQ(dialog.acceptMode(), c.accept);
+        EXPECT_EQ(dialog.fileMode(), c.files);
+        EXPECT_EQ(dialog.defaultSuffix(), QString::fromLatin1(c.suffix));
+        EXPECT_EQ(dialog.nameFilters().size(), 2);
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Title"));
+        EXPECT_TRUE(dialog.HasPreviewPane());
+    }
 }
 
 TEST(FileDialogTest, ThePaneFollowsTheCurrentFile) {
     CFileDialog dialog(nullptr, CFileDialog::Mode::Open, QStringLiteral("Open"), kExecutables);
-    emit dialog.currentChanged(FixturePath("basic32.exe"));
-    EXPECT_EQ(dialog.Preview()->VersionLabel()->text(), QStringLiteral("1.2.3.4"));
+    dialog.StartAt(FixturePath("basic32.exe")); // shown at once
+    EXPECT_EQ(dialog.directory().canonicalPath(), QFileInfo(QStringLiteral(QUILLON_FIXTURE_DIR)).canonicalFilePath());
+    EXPECT_EQ(dialog.Preview()->DialogsLabel()->text(), QStringLiteral("4"));
     emit dialog.directoryEntered(QStringLiteral(QUILLON_FIXTURE_DIR));
     EXPECT_FALSE(dialog.Preview()->ShowsModule());
     emit dialog.currentChanged(FixturePath("basic32.exe"));
+    EXPECT_EQ(dialog.Preview()->VersionLabel()->text(), QStringLiteral("1.2.3.4"));
     emit dialog.currentChanged(FixturePath("nores.exe"));
     EXPECT_TRUE(dialog.Preview()->StringsLabel()->text().isEmpty());
-}
-
-TEST(FileDialogTest, StartingAtAModuleShowsItAtOnce) {
-    CFileDialog dialog(nullptr, CFileDialog::Mode::Open, QStringLiteral("Open"), kExecutables);
-    dialog.StartAt(FixturePath("basic32.exe"));
-    EXPECT_EQ(dialog.directory().canonicalPath(), QFileInfo(QStringLiteral(QUILLON_FIXTURE_DIR)).canonicalFilePath());
-    EXPECT_TRUE(dialog.Preview()->ShowsModule());
-    EXPECT_EQ(dialog.Preview()->DialogsLabel()->text(), QStringLiteral("4"));
 }
 
 // Runs `answer` on the modal widget once the helper's dialog is up.

@@ -65,106 +65,67 @@ void AnswerFileDialog(const QString& name) {
 TEST(NewProjectDialogTest, StartsEmptyWithTheLanguageListDisabled) {
     CNewProjectDlg dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("New Project"));
-    EXPECT_TRUE(dialog.ProjectPath().isEmpty());
-    EXPECT_TRUE(dialog.ModulePath().isEmpty());
-    EXPECT_TRUE(dialog.DictionaryPath().isEmpty());
-    EXPECT_TRUE(dialog.Translator().isEmpty());
-    EXPECT_TRUE(dialog.EMail().isEmpty());
+    for (const QString& field : {dialog.ProjectPath(), dialog.ModulePath(), dialog.DictionaryPath(), dialog.Translator(),
+                                 dialog.EMail(), dialog.SourceLanguageLabel()->text(), dialog.VersionLabel()->text()})
+        EXPECT_TRUE(field.isEmpty()) << field.toStdString();
     EXPECT_FALSE(dialog.LanguageList()->isEnabled());
     EXPECT_EQ(dialog.LanguageList()->count(), 0);
-    EXPECT_TRUE(dialog.SourceLanguageLabel()->text().isEmpty());
-    EXPECT_TRUE(dialog.VersionLabel()->text().isEmpty());
     EXPECT_EQ(dialog.TargetLanguage(), 0);
-}
-
-TEST(NewProjectDialogTest, TabOrderFollowsTheRows) {
-    CNewProjectDlg dialog;
+    auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("ok"));
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(ok->isDefault());
+    // The tab order follows the rows.
     QStringList order;
     QWidget* widget = dialog.ProjectEdit();
     do {
         if (widget->focusPolicy() & Qt::TabFocus) order << widget->objectName();
         widget = widget->nextInFocusChain();
     } while (widget != dialog.ProjectEdit() && order.size() < 20);
-    QStringList expected = {"projectEdit", "projectBrowse", "moduleEdit", "moduleBrowse", "dictionaryEdit",
-                            "dictionaryBrowse", "translatorEdit", "emailEdit", "languageList", "ok", "cancel"};
-    EXPECT_EQ(order, expected);
+    EXPECT_EQ(order, QStringList({"projectEdit", "projectBrowse", "moduleEdit", "moduleBrowse", "dictionaryEdit",
+                                  "dictionaryBrowse", "translatorEdit", "emailEdit", "languageList", "ok", "cancel"}));
 }
 
-TEST(NewProjectDialogTest, OkIsTheDefaultButton) {
-    CNewProjectDlg dialog;
-    auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("ok"));
-    ASSERT_NE(ok, nullptr);
-    EXPECT_TRUE(ok->isDefault());
-}
-
-TEST(NewProjectDialogTest, SetModuleShowsSourceLanguageAndVersion) {
-    CNewProjectDlg dialog;
-    dialog.SetModule(FixturePath("basic32.exe"));
-    EXPECT_EQ(dialog.ModulePath(), FixturePath("basic32.exe"));
-    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("English"));
-    EXPECT_EQ(dialog.VersionLabel()->text(), QStringLiteral("1.2.3.4"));
-    EXPECT_TRUE(dialog.LanguageList()->isEnabled());
-}
-
-TEST(NewProjectDialogTest, SetModuleOffersEveryOtherLanguageSorted) {
-    CNewProjectDlg dialog;
-    dialog.SetModule(FixturePath("basic32.exe"));
-    const QComboBox& list = *dialog.LanguageList();
-    QStringList entries = Entries(list);
+// The modules are chosen in turn; the last readable one decides what is shown
+// and the list offers every language but the module's own, each once, sorted.
+TEST(NewProjectDialogTest, SetModuleShowsSourceLanguageVersionAndTheOtherLanguages) {
+    struct Case {
+        std::vector<const char*> modules;
+        const char* shown;
+        const char* source;
+        const char* version;
+        int count;
+    };
+    const Case cases[] = {
+        {{"basic32.exe"}, "basic32.exe", "English", "1.2.3.4", 69},
+        {{"multilang.dll"}, "multilang.dll", "German", "3.0.0.0", 69},
+        {{"basic32.exe", "multilang.dll"}, "multilang.dll", "German", "3.0.0.0", 69},
+        {{"basic32.exe", "no-such-module.exe"}, "basic32.exe", "English", "1.2.3.4", 69},
+        {{"nores.exe"}, "nores.exe", "", "0.0.0.0", 70},
+    };
     ASSERT_EQ(LanguageRows().size(), 70u);
-    EXPECT_EQ(entries.size(), 69);
-    EXPECT_FALSE(entries.contains(QStringLiteral("English")));
-    EXPECT_TRUE(entries.contains(QStringLiteral("Croatian")));
-    EXPECT_TRUE(entries.contains(QStringLiteral("Serbian")));
-    EXPECT_TRUE(std::is_sorted(entries.begin(), entries.end()));
-    EXPECT_EQ(list.currentIndex(), -1) << "the user has to choose";
-    for (int i = 0; i < list.count(); ++i) {
-        int row = list.itemData(i).toInt();
-        ASSERT_GE(row, 0);
-        ASSERT_LT(static_cast<std::size_t>(row), LanguageRows().size());
-        EXPECT_EQ(QString::fromLatin1(LanguageRows()[static_cast<std::size_t>(row)].label), list.itemText(i));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.modules.back());
+        CNewProjectDlg dialog;
+        for (const char* module : c.modules) dialog.SetModule(FixturePath(module));
+        const QComboBox& list = *dialog.LanguageList();
+        QStringList entries = Entries(list);
+        EXPECT_EQ(dialog.ModulePath(), FixturePath(c.shown));
+        EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QString::fromLatin1(c.source));
+        EXPECT_EQ(dialog.VersionLabel()->text(), QString::fromLatin1(c.version));
+        EXPECT_TRUE(list.isEnabled());
+        EXPECT_EQ(entries.size(), c.count);
+        for (const char* other : {"English", "German", "Croatian", "Serbian", "French"})
+            EXPECT_EQ(entries.count(other), QString::fromLatin1(other) == QString::fromLatin1(c.source) ? 0 : 1) << other;
+        EXPECT_TRUE(std::is_sorted(entries.begin(), entries.end()));
+        EXPECT_EQ(entries.removeDuplicates(), 0);
+        EXPECT_EQ(list.currentIndex(), -1) << "the user has to choose";
+        for (int i = 0; i < list.count(); ++i) {
+            int row = list.itemData(i).toInt();
+            ASSERT_GE(row, 0);
+            ASSERT_LT(static_cast<std::size_t>(row), LanguageRows().size());
+            EXPECT_EQ(QString::fromLatin1(LanguageRows()[static_cast<std::size_t>(row)].label), list.itemText(i));
+        }
     }
-}
-
-TEST(NewProjectDialogTest, GermanModuleOffersEnglishButNotGerman) {
-    CNewProjectDlg dialog;
-    dialog.SetModule(FixturePath("multilang.dll"));
-    QStringList entries = Entries(*dialog.LanguageList());
-    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("German"));
-    EXPECT_EQ(dialog.VersionLabel()->text(), QStringLiteral("3.0.0.0"));
-    EXPECT_EQ(entries.size(), 69);
-    EXPECT_FALSE(entries.contains(QStringLiteral("German")));
-    EXPECT_TRUE(entries.contains(QStringLiteral("English")));
-}
-
-TEST(NewProjectDialogTest, ChoosingTwiceListsEachLanguageOnce) {
-    CNewProjectDlg dialog;
-    dialog.SetModule(FixturePath("basic32.exe"));
-    dialog.SetModule(FixturePath("multilang.dll"));
-    QStringList entries = Entries(*dialog.LanguageList());
-    EXPECT_EQ(entries.size(), 69);
-    EXPECT_EQ(entries.count(QStringLiteral("English")), 1);
-    EXPECT_EQ(entries.count(QStringLiteral("French")), 1);
-    EXPECT_EQ(entries.removeDuplicates(), 0);
-}
-
-TEST(NewProjectDialogTest, MissingModuleChangesNothing) {
-    CNewProjectDlg dialog;
-    dialog.SetModule(FixturePath("basic32.exe"));
-    dialog.SetModule(FixturePath("no-such-module.exe"));
-    EXPECT_EQ(dialog.ModulePath(), FixturePath("basic32.exe"));
-    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("English"));
-    EXPECT_EQ(dialog.VersionLabel()->text(), QStringLiteral("1.2.3.4"));
-    EXPECT_EQ(dialog.LanguageList()->count(), 69);
-}
-
-TEST(NewProjectDialogTest, ModuleWithoutVersionOffersEveryLanguage) {
-    CNewProjectDlg dialog;
-    dialog.SetModule(FixturePath("nores.exe"));
-    EXPECT_TRUE(dialog.SourceLanguageLabel()->text().isEmpty());
-    EXPECT_EQ(dialog.VersionLabel()->text(), QStringLiteral("0.0.0.0"));
-    EXPECT_EQ(dialog.LanguageList()->count(), 70);
-    EXPECT_TRUE(dialog.LanguageList()->isEnabled());
 }
 
 TEST(NewProjectDialogTest, ModuleButtonReadsTheChosenModule) {
@@ -203,26 +164,20 @@ TEST(NewProjectDialogTest, ValidateReportsTheFirstMissingField) {
     EXPECT_TRUE(dialog.Validate().isEmpty());
 }
 
-TEST(NewProjectDialogTest, AcceptGivesGermanWithSubLanguageOne) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    CNewProjectDlg dialog;
-    FillValid(dialog, dir, QStringLiteral("German"));
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.TargetLanguage(), 0x0407);
-}
-
-TEST(NewProjectDialogTest, AcceptGivesFrenchWithSubLanguageOne) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    CNewProjectDlg dialog;
-    FillValid(dialog, dir, QStringLiteral("French"));
-    dialog.EMailEdit()->setText(QStringLiteral("ann@example.org"));
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.TargetLanguage(), 0x040C);
-    EXPECT_EQ(dialog.EMail(), QStringLiteral("ann@example.org"));
+TEST(NewProjectDialogTest, AcceptGivesTheLanguageWithSubLanguageOne) {
+    const std::pair<const char*, int> cases[] = {{"German", 0x0407}, {"French", 0x040C}};
+    for (const auto& [language, code] : cases) {
+        SCOPED_TRACE(language);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        CNewProjectDlg dialog;
+        FillValid(dialog, dir, QString::fromLatin1(language));
+        dialog.EMailEdit()->setText(QStringLiteral("ann@example.org"));
+        dialog.accept();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(dialog.TargetLanguage(), code);
+        EXPECT_EQ(dialog.EMail(), QStringLiteral("ann@example.org"));
+    }
 }
 
 // A project of basic32.exe (English, code page 0x04B0 in its translation
@@ -266,10 +221,7 @@ TEST_F(SettingsDialogTest, ShowsTheProject) {
     EXPECT_TRUE(dialog.LanguageList()->isEnabled());
     EXPECT_EQ(dialog.LanguageList()->count(), 69);
     EXPECT_EQ(dialog.LanguageList()->currentText(), QStringLiteral("German"));
-}
-
-TEST_F(SettingsDialogTest, ProjectFileAndModuleAreReadOnly) {
-    CSettingsDlg dialog(m_doc);
+    // The project file and the module are fixed.
     EXPECT_TRUE(dialog.ProjectEdit()->isReadOnly());
     EXPECT_TRUE(dialog.ModuleEdit()->isReadOnly());
     EXPECT_FALSE(dialog.DictionaryEdit()->isReadOnly());
@@ -301,38 +253,34 @@ TEST_F(SettingsDialogTest, ApplyWithoutChangesKeepsTheDocumentUnmodified) {
     EXPECT_EQ(m_doc.Project().m_wTargetLanguage, 0x0407);
 }
 
-TEST_F(SettingsDialogTest, LanguageChangeRewritesTheVersionResource) {
-    // basic32.exe has an English table (written for the target) and a German one of its own.
+// basic32.exe has an English table (written for the target) and a German one
+// of its own, which is no translation; each change follows the one before.
+TEST_F(SettingsDialogTest, LanguageChangesRewriteTheVersionResource) {
     ASSERT_EQ(TargetKey("040904b0"), "040704b0");
     ASSERT_EQ(TargetKey("040704b0"), "040704b0");
-    CSettingsDlg dialog(m_doc);
-    SelectLanguage(*dialog.LanguageList(), QStringLiteral("French"));
-    EXPECT_TRUE(dialog.Apply(false));
-    EXPECT_EQ(m_doc.Project().m_wTargetLanguage, 0x040C);
-    EXPECT_EQ(dialog.TargetLanguage(), 0x040C);
-    CVersionBlock* translation = FindVersionPath(Root(), "\\VarFileInfo\\Translation");
-    ASSERT_NE(translation, nullptr);
-    EXPECT_EQ(translation->m_pValue, (std::vector<std::uint8_t>{0x0C, 0x04, 0xB0, 0x04}));
-    EXPECT_EQ(TargetKey("040904b0"), "040c04b0");
-    EXPECT_EQ(TargetKey("040704b0"), "040704b0") << "the module's own German table is no translation";
-    EXPECT_TRUE(m_doc.IsModified());
-}
-
-TEST_F(SettingsDialogTest, SecondLanguageChangeFollowsTheFirst) {
-    {
+    struct Step {
+        const char* language;
+        std::uint16_t code;
+        const char* key;
+    };
+    const char* previous = "German";
+    for (const Step& step : {Step{"French", 0x040C, "040c04b0"}, Step{"Italian", 0x0410, "041004b0"}}) {
+        SCOPED_TRACE(step.language);
         CSettingsDlg dialog(m_doc);
-        SelectLanguage(*dialog.LanguageList(), QStringLiteral("French"));
-        ASSERT_TRUE(dialog.Apply(false));
+        EXPECT_EQ(dialog.LanguageList()->currentText(), QString::fromLatin1(previous));
+        SelectLanguage(*dialog.LanguageList(), QString::fromLatin1(step.language));
+        EXPECT_TRUE(dialog.Apply(false));
+        EXPECT_EQ(m_doc.Project().m_wTargetLanguage, step.code);
+        EXPECT_EQ(dialog.TargetLanguage(), step.code);
+        CVersionBlock* translation = FindVersionPath(Root(), "\\VarFileInfo\\Translation");
+        ASSERT_NE(translation, nullptr);
+        EXPECT_EQ(translation->m_pValue, (std::vector<std::uint8_t>{static_cast<std::uint8_t>(step.code & 0xFF),
+                                                                    static_cast<std::uint8_t>(step.code >> 8), 0xB0, 0x04}));
+        EXPECT_EQ(TargetKey("040904b0"), step.key);
+        EXPECT_EQ(TargetKey("040704b0"), "040704b0");
+        EXPECT_TRUE(m_doc.IsModified());
+        previous = step.language;
     }
-    CSettingsDlg dialog(m_doc);
-    EXPECT_EQ(dialog.LanguageList()->currentText(), QStringLiteral("French"));
-    SelectLanguage(*dialog.LanguageList(), QStringLiteral("Italian"));
-    EXPECT_TRUE(dialog.Apply(false));
-    EXPECT_EQ(m_doc.Project().m_wTargetLanguage, 0x0410);
-    EXPECT_EQ(FindVersionPath(Root(), "\\VarFileInfo\\Translation")->m_pValue,
-              (std::vector<std::uint8_t>{0x10, 0x04, 0xB0, 0x04}));
-    EXPECT_EQ(TargetKey("040904b0"), "041004b0");
-    EXPECT_EQ(TargetKey("040704b0"), "040704b0");
 }
 
 TEST_F(SettingsDialogTest, DictionaryButtonAcceptsANewFile) {
