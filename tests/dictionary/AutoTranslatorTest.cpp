@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "Fixtures.h"
@@ -96,6 +97,9 @@ TEST(Hotkeys, ChoiceFallsBackThroughCasesToTheFirstLetter) {
     CMenuItem lower("Save", 's', 3, 0);
     lower.SetTranslation("Sichern", 's');
     EXPECT_EQ(ChooseHotkey(lower, page), 'S'); // the other case of the translated hotkey
+    CMenuItem file("Open", 'O', 4, 0);
+    file.SetTranslation("Fichier", 'C');
+    EXPECT_EQ(ChooseHotkey(file, page), 'c'); // the translated hotkey's other case comes before the source's
 }
 
 TEST(Hotkeys, AllCharactersUsedGivesNoHotkeyAndBlocksNothing) {
@@ -171,6 +175,21 @@ TEST(AutoTranslate, ItemsTranslatedEarlierCountAndAreNotListed) {
     EXPECT_EQ(result.translated, 1u);
     EXPECT_EQ(recorder.counts[0], (std::array<std::int32_t, 3>{7, 1, 6})); // the analysis found it
     for (const CResourceItem* item : result.untranslated) EXPECT_NE(item->m_strText, "Busy");
+}
+
+// Print was translated before the run; the hotkey pass takes its letter for
+// Open, and undoing the run must give it back.
+TEST(AutoTranslate, EditsIncludeItemsOnlyTheHotkeyPassChanged) {
+    auto project = SmallProject();
+    auto& print = *project->m_ResourceInfo.m_Menus.GetChildren()[0]->GetChildren()[0]->GetChildren()[1];
+    print.SetTranslation("Drucken", 'D');
+    project->m_Dictionary.AddEntry("Open", "Datei", 'D', ItemKind::MenuItem);
+    AutoTranslateResult result =
+        CAutoTranslator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage()).Run();
+    EXPECT_EQ(print.m_chTransHotkey, 'r');
+    auto edit = std::find_if(result.edits.begin(), result.edits.end(), [&](const ItemEdit& e) { return e.item == &print; });
+    ASSERT_NE(edit, result.edits.end());
+    EXPECT_EQ(edit->before.hotkey, 'D');
 }
 
 TEST(AutoTranslate, NothingTranslatableEndsAtOnce) {
