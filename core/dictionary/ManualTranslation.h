@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dictionary/Dictionary.h"
 #include "dictionary/DictionaryEdit.h"
@@ -14,7 +15,6 @@
 #include "model/ItemEdit.h"
 #include "model/ResourceInfo.h"
 #include "model/ResourceItem.h"
-#include <vector>
 
 namespace quillon {
 

@@ -54,7 +54,6 @@ public:
     QTableView* List() const { return m_list; }
     void FillList();
     void ClearList() { m_model.ClearList(); }
-    void UpdateEntry(const CDictonaryEntry* entry) { m_model.UpdateEntry(entry); }
     // Deletes the selected rows' entries (no question asked; the file follows
     // with the next save of the project).
     void DeleteSelected();

@@ -31,18 +31,6 @@ void CDictionaryModel::ClearList() {
     endResetModel();
 }
 
-void CDictionaryModel::UpdateEntry(const CDictonaryEntry* entry) {
-    if (!entry) {
-        FillList();
-        return;
-    }
-    for (std::size_t i = 0; i < m_rows.size(); ++i)
-        if (m_rows[i].entry == entry) {
-            emit dataChanged(index(static_cast<int>(i), 0), index(static_cast<int>(i), ColumnCount - 1));
-            return;
-        }
-}
-
 ProjectChange CDictionaryModel::PlanDeletion(const std::set<int>& rows) const {
     // A primary row takes its whole text; entry rows take their kinds.
     std::map<std::string, std::vector<ItemKind>> kindsBySource;

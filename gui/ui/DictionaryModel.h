@@ -23,8 +23,6 @@ public:
 
     void FillList();
     void ClearList();
-    // The row of `entry` reads its texts again; a null entry refills everything.
-    void UpdateEntry(const CDictonaryEntry* entry);
     // The change that deletes the entries of these rows: a primary row takes
     // its source text with every entry; an entry row only itself.
     ProjectChange PlanDeletion(const std::set<int>& rows) const;
