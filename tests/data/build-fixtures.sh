@@ -78,10 +78,12 @@ rc "$RC64" notranslation.rc "$TMP/notranslation.o"
 "$CC32" "${CFLAGS[@]}" -s "${LDFLAGS[@]}" -e _fixture_main \
     exe.c -o "$OUT/nores.exe"
 
-# --- update-v1.exe / update-v2.exe (64-bit) -------------------------------
+# --- update-v1/v2.exe, update-keys-a/b.exe (64-bit) -----------------------
 # Old and new version of one module, for the project update tests; every
 # difference between the two is listed in FIXTURES.md.
-for v in v1 v2; do
+# update-keys-a/b is a second pair about recognising items again: siblings
+# that share a key, ids that move, popups that swap places.
+for v in v1 v2 keys-a keys-b; do
     rc "$RC64" "update-$v.rc" "$TMP/update-$v.o"
     "$CC64" "${CFLAGS[@]}" -s "${LDFLAGS[@]}" -e fixture_main \
         exe.c "$TMP/update-$v.o" -o "$OUT/update-$v.exe"

@@ -105,12 +105,15 @@ UPDATE = {
             600: ("Old caption", (120, 40), [
                 (2, 0x80, "Close", (35, 15, 50, 14))]),
         },
-        "version": [("CompanyName", "Update Fixtures"),
-                    ("FileDescription", "Version one"),
-                    ("FileVersion", "1.0.0.0"),
-                    ("ProductName", "Updater"),
-                    ("LegalCopyright", "Old")],
+        # StringFileInfo tables in order, each with its values in order
+        "version": {"040904b0": [("CompanyName", "Update Fixtures"),
+                                 ("FileDescription", "Version one"),
+                                 ("FileVersion", "1.0.0.0"),
+                                 ("ProductName", "Updater"),
+                                 ("LegalCopyright", "Old")]},
+        "translation": "0904b004",
         "fileversion": "0000010000000000",       # 1.0.0.0
+        "productversion": "0000010000000000",
     },
     "v2": {
         "leaves": {(4, 100), (4, 102), (5, 200), (5, 300), (5, 500), (5, 600),
@@ -153,13 +156,102 @@ UPDATE = {
             600: ("New caption", (120, 40), [
                 (2, 0x80, "Close", (35, 15, 50, 14))]),
         },
-        "version": [("CompanyName", "Update Fixtures"),
-                    ("FileDescription", "Version two"),
-                    ("FileVersion", "2.0.0.0"),
-                    ("ProductName", "Updater"),
-                    ("Comments", "Added in two")],
+        "version": {"040904b0": [("CompanyName", "Update Fixtures"),
+                                 ("FileDescription", "Version two"),
+                                 ("FileVersion", "2.0.0.0"),
+                                 ("ProductName", "Updater"),
+                                 ("Comments", "Added in two")]},
+        "translation": "0904b004",
         "fileversion": "0000020000000000",       # 2.0.0.0
+        "productversion": "0000010000000000",
     },
+}
+
+
+def keys_version(desc, desc_de, fileversion):
+    return {"040904b0": [("CompanyName", "Keys Fixtures"),
+                         ("FileDescription", desc),
+                         ("FileVersion", fileversion)],
+            "040704b0": [("CompanyName", "Keys Fixtures"),
+                         ("FileDescription", desc_de),
+                         ("FileVersion", fileversion)]}
+
+
+# update-keys-a.exe / update-keys-b.exe: the second old/new pair, about
+# finding an item again.  MENU 100 has two popups with the same (empty)
+# text, MENU 101 two items with the same id; both menus are unchanged.
+KEYS_MENU_100 = [
+    (0, 0x10, None, ""),
+    (1, 0x00, 401, "Cu&t"),
+    (1, 0x80, 402, "&Copy"),
+    (0, 0x90, None, ""),
+    (1, 0x80, 403, "&Rename"),
+]
+KEYS_MENU_101 = [
+    (0, 0x90, None, "&File"),
+    (1, 0x00, 500, "&First"),
+    (1, 0x00, 500, "&Second"),
+    (1, 0x00, 0, ""),
+    (1, 0x80, 502, "E&xit"),
+]
+UPDATE["keys-a"] = {
+    "leaves": {(4, 100), (4, 101), (4, 102), (5, 200), (5, 300),
+               (6, 1), (6, 3), (16, 1)},
+    "strings": {1: "Same", 3: "Moves to twenty", 7: "Seven", 40: "Forty"},
+    "menus": {
+        100: KEYS_MENU_100,
+        101: KEYS_MENU_101,
+        102: [
+            (0, 0x10, None, "&Alpha"),
+            (1, 0x80, 601, "Alpha &one"),
+            (0, 0x90, None, "&Beta"),
+            (1, 0x80, 701, "Beta &one"),
+        ],
+    },
+    "dialogs": {
+        200: ("Find", (180, 70), [
+            (201, 0x82, "Fi&nd what:", (7, 7, 50, 8)),
+            (202, 0x81, "", (60, 5, 110, 12)),
+            (203, 0x80, "&Change me", (7, 30, 60, 14)),
+            (1, 0x80, "OK", (120, 50, 50, 14))]),
+        300: ("Old title", (120, 50), [
+            (301, 0x82, "&Label:", (7, 7, 40, 8)),
+            (2, 0x80, "Cancel", (60, 30, 50, 14))]),
+    },
+    "version": keys_version("Keys A", "Schlüssel A", "1.0.0.0"),
+    "translation": "0904b004" "0704b004",
+    "fileversion": "0000010000000000",           # 1.0.0.0
+    "productversion": "0000010000000000",
+}
+UPDATE["keys-b"] = {
+    "leaves": {(4, 100), (4, 101), (4, 102), (5, 200), (5, 300),
+               (6, 1), (6, 2), (6, 3), (16, 1)},
+    "strings": {1: "Same", 5: "Inserted five", 7: "Seven", 20: "Moves to twenty",
+                40: "Forty"},
+    "menus": {
+        100: KEYS_MENU_100,
+        101: KEYS_MENU_101,
+        102: [
+            (0, 0x10, None, "&Beta"),
+            (1, 0x80, 701, "Beta &one"),
+            (0, 0x90, None, "&Alpha"),
+            (1, 0x80, 601, "Alpha &one"),
+        ],
+    },
+    "dialogs": {
+        200: ("Find", (180, 70), [
+            (204, 0x82, "Fi&nd what:", (7, 7, 50, 8)),
+            (202, 0x81, "", (60, 5, 110, 12)),
+            (203, 0x80, "&Changed text", (7, 30, 60, 14)),
+            (1, 0x80, "OK", (120, 50, 50, 14))]),
+        300: ("New title", (120, 50), [
+            (301, 0x82, "&Label:", (7, 9, 40, 8)),
+            (2, 0x80, "Cancel", (60, 30, 50, 14))]),
+    },
+    "version": keys_version("Keys B", "Schlüssel B", "2.0.0.0"),
+    "translation": "0904b004" "0704b004",
+    "fileversion": "0000020000000000",           # 2.0.0.0
+    "productversion": "0000020000000000",
 }
 
 failures = []
@@ -347,15 +439,17 @@ def check_update(path, which):
     check([c["key"] for c in root["children"]] == ["StringFileInfo", "VarFileInfo"],
           "%s: version children" % name)
     sfi, vfi = root["children"]
-    check([t["key"] for t in sfi["children"]] == ["040904b0"], "%s: string tables" % name)
-    values = [(v["key"], v["value"].decode("utf-16-le").rstrip("\0"))
-              for v in sfi["children"][0]["children"]]
-    check(values == exp["version"], "%s: version strings %r" % (name, values))
-    check(vfi["children"][0]["value"] == bytes.fromhex("0904b004"),
+    check([t["key"] for t in sfi["children"]] == list(exp["version"]),
+          "%s: string tables" % name)
+    tables = {t["key"]: [(v["key"], v["value"].decode("utf-16-le").rstrip("\0"))
+                         for v in t["children"]]
+              for t in sfi["children"]}
+    check(tables == exp["version"], "%s: version strings %r" % (name, tables))
+    check(vfi["children"][0]["value"] == bytes.fromhex(exp["translation"]),
           "%s: Translation" % name)
     check(root["value"][8:16] == bytes.fromhex(exp["fileversion"]),
           "%s: FILEVERSION" % name)
-    check(root["value"][16:24] == bytes.fromhex("0000010000000000"),
+    check(root["value"][16:24] == bytes.fromhex(exp["productversion"]),
           "%s: PRODUCTVERSION" % name)
     return pe
 
@@ -384,6 +478,74 @@ def check_update_pair(v1_path, v2_path):
           "update: DIALOG 600 differs by more than its caption")
 
 
+def utf16(text):
+    return text.encode("utf-16-le")
+
+
+def top_level_subtrees(menu):
+    """Split a classic menu into its top-level items (popups with their
+    children), each with the MF_END bit of its first word cleared."""
+    starts = [i["offset"] for i in fl.menu_items(menu) if i["depth"] == 0]
+    ends = starts[1:] + [len(menu)]
+    return [bytes([menu[s] & ~0x80]) + menu[s + 1:e] for s, e in zip(starts, ends)]
+
+
+def controls(template):
+    """Every field of every control, without the offsets."""
+    return [{k: v for k, v in it.items() if k != "offset"}
+            for it in fl.dialog(template)["items"]]
+
+
+def check_keys_pair(a_path, b_path):
+    a = check_update(a_path, "keys-a")
+    b = check_update(b_path, "keys-b")
+    for pe, which in ((a, "keys-a"), (b, "keys-b")):
+        if not UPDATE[which]["leaves"] <= {(t, n) for t, n, _, _ in fl.all_leaves(pe)}:
+            return                 # check_update has reported it already
+
+    def pair(rtype, rname):
+        return fl.leaf_bytes(a, rtype, rname), fl.leaf_bytes(b, rtype, rname)
+
+    for rtype, rname in ((fl.RT_MENU, 100), (fl.RT_MENU, 101), (fl.RT_STRING, 3)):
+        old, new = pair(rtype, rname)
+        check(old == new, "update-keys: %r %r differs between a and b" % (rtype, rname))
+
+    # MENU 102: the same two popups, in the other order (only MF_END moves).
+    old, new = pair(fl.RT_MENU, 102)
+    check(old[:4] == new[:4] and len(old) == len(new)
+          and top_level_subtrees(old) == top_level_subtrees(new)[::-1],
+          "update-keys: MENU 102 is more than its popups swapped")
+
+    # DIALOG 200: same header; only the id of the first control and the
+    # title of 203 change (the OK button moves 4 bytes with the longer title).
+    old, new = pair(fl.RT_DIALOG, 200)
+    end = fl.dialog(old)["header_end"]
+    want = controls(old)
+    want[0]["id"], want[2]["title"] = 204, "&Changed text"
+    check(old[:end] == new[:end] and want == controls(new),
+          "update-keys: DIALOG 200 differs by more than 201->204 and 203's title")
+
+    # DIALOG 300: the caption (same length) and the y of 301, nothing else.
+    old, new = pair(fl.RT_DIALOG, 300)
+    renamed = old.replace(utf16("Old title"), utf16("New title"))
+    y = fl.dialog(old)["items"][0]["offset"] + 10
+    diff = [i for i in range(min(len(renamed), len(new))) if renamed[i] != new[i]]
+    check(len(old) == len(new) and diff == [y] and new[y:y + 2] == b"\x09\x00",
+          "update-keys: DIALOG 300 differs at %r" % diff)
+
+    # VERSION 1: both tables keep their layout; only the version numbers
+    # (fixed block and strings) and the description suffix change.
+    old, new = pair(fl.RT_VERSION, 1)
+    edited = old
+    for before, after in (("Keys A", "Keys B"), ("Schlüssel A", "Schlüssel B"),
+                          ("1.0.0.0", "2.0.0.0")):
+        edited = edited.replace(utf16(before), utf16(after))
+    fixed = fl.version_tree(old)[0]["value"]
+    at = old.find(fixed) + 8               # dwFileVersionMS .. dwProductVersionLS
+    check(edited[:at] + edited[at + 16:] == new[:at] + new[at + 16:],
+          "update-keys: VERSION 1 differs by more than its version numbers")
+
+
 def main(argv):
     if len(argv) != 2:
         sys.stderr.write("usage: check-fixtures.py MODULES_DIR\n")
@@ -396,6 +558,8 @@ def main(argv):
     check_nores(os.path.join(m, "nores.exe"))
     check_update_pair(os.path.join(m, "update-v1.exe"),
                       os.path.join(m, "update-v2.exe"))
+    check_keys_pair(os.path.join(m, "update-keys-a.exe"),
+                    os.path.join(m, "update-keys-b.exe"))
     for f in failures:
         sys.stderr.write("FAIL: %s\n" % f)
     if failures:
