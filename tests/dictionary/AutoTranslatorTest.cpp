@@ -68,71 +68,48 @@ std::unique_ptr<CProject> SmallProject() {
 
 } // namespace
 
-TEST(Hotkeys, SiblingsDateiAndDruckenShareNoLetter) {
-    CodePage page(1252);
-    CMenuEntry parent;
-    auto& datei = AddItem(parent, "File", 'F', 1);
-    auto& drucken = AddItem(parent, "Print", 'P', 2);
-    datei.SetTranslation("Datei", 'D');
-    drucken.SetTranslation("Drucken", 'D');
-    UsedHotkeys used;
-    AssignHotkey(datei, used, page);
-    AssignHotkey(drucken, used, page);
-    EXPECT_EQ(datei.m_chTransHotkey, 'D');
-    EXPECT_EQ(drucken.m_chTransHotkey, 'r');
-    EXPECT_EQ(used, (UsedHotkeys{'D', 'R'}));
-}
-
-TEST(Hotkeys, ChoiceFallsBackThroughCasesToTheFirstLetter) {
-    CodePage page(1252);
-    CMenuItem ouvrir("Open", 'F', 1, 0);
-    ouvrir.SetTranslation("Ouvrir", 'F');
-    EXPECT_EQ(ChooseHotkey(ouvrir, page), 'O');
-    CMenuItem digits("Exit", 'x', 2, 0);
-    digits.SetTranslation("123", 'x');
-    EXPECT_EQ(ChooseHotkey(digits, page), 'X');
-    UsedHotkeys used;
-    AssignHotkey(digits, used, page);
-    EXPECT_EQ(digits.m_chTransHotkey, 'X'); // free on the level, though not in the text
-    CMenuItem lower("Save", 's', 3, 0);
-    lower.SetTranslation("Sichern", 's');
-    EXPECT_EQ(ChooseHotkey(lower, page), 'S'); // the other case of the translated hotkey
-    CMenuItem file("Open", 'O', 4, 0);
-    file.SetTranslation("Fichier", 'C');
-    EXPECT_EQ(ChooseHotkey(file, page), 'c'); // the translated hotkey's other case comes before the source's
-}
-
-TEST(Hotkeys, AllCharactersUsedGivesNoHotkeyAndBlocksNothing) {
-    CodePage page(1252);
-    UsedHotkeys used{'A', 'B'};
-    CMenuItem item("Cut", 'C', 1, 0);
-    item.SetTranslation("ab", 'a');
-    AssignHotkey(item, used, page);
-    EXPECT_EQ(item.m_chTransHotkey, 0);
-    EXPECT_EQ(used, (UsedHotkeys{'A', 'B'}));
-}
-
-TEST(Hotkeys, NeverInsideMultiByteCharactersOrEscapes) {
-    CodePage japanese(932);
-    CMenuItem item("File", 'F', 1, 0);
-    std::string translation = japanese.FromUtf16(u"ファイル");
-    item.SetTranslation(translation, 'F');
-    UsedHotkeys used;
-    AssignHotkey(item, used, japanese);
-    // No single-byte character in the text: 'f' (other case of F) is chosen
-    // though absent, and no byte of the Japanese text is ever taken.
-    EXPECT_EQ(item.m_chTransHotkey, 'f');
-    UsedHotkeys full{'F'};
-    AssignHotkey(item, full, japanese);
-    EXPECT_EQ(item.m_chTransHotkey, 0);
-
-    CodePage western(1252);
-    CMenuItem escaped("Next", 'N', 2, 0);
-    escaped.SetTranslation("\\nWeiter", 'N');
-    UsedHotkeys taken{'N', 'W'};
-    AssignHotkey(escaped, taken, western);
-    EXPECT_EQ(escaped.m_chTransHotkey, 'e'); // not the n of the escape
-    EXPECT_FALSE(HotkeyOccursIn("\\nab", 'n', western));
+// One item's hotkey on a level where `used` are taken: its translated hotkey,
+// that letter's other case, its source hotkey, that one's other case, then
+// the first free character of the translation; never a byte of a multi-byte
+// character nor the letter of an escape, and none when all are taken.
+TEST(Hotkeys, AssignedHotkeyFollowsThePreferenceAndSkipsWhatIsTaken) {
+    const CodePage japanese(932);
+    const struct {
+        const char* name;
+        std::uint32_t codePage;
+        const char* source;
+        char sourceHotkey;
+        std::string translation;
+        char translatedHotkey;
+        UsedHotkeys used;
+        char expected;
+        UsedHotkeys usedAfter;
+    } cases[] = {
+        {"the translated hotkey", 1252, "File", 'F', "Datei", 'D', {}, 'D', {'D'}},
+        {"the next letter when a sibling has it", 1252, "Print", 'P', "Drucken", 'D', {'D'}, 'r', {'D', 'R'}},
+        {"the first letter when neither hotkey occurs", 1252, "Open", 'F', "Ouvrir", 'F', {}, 'O', {'O'}},
+        {"the other case, free on the level though not in the text", 1252, "Exit", 'x', "123", 'x', {}, 'X', {'X'}},
+        {"the other case of the translated hotkey", 1252, "Save", 's', "Sichern", 's', {}, 'S', {'S'}},
+        {"the translated hotkey's other case before the source's", 1252, "Open", 'O', "Fichier", 'C', {}, 'c', {'C'}},
+        {"none when every character is taken", 1252, "Cut", 'C', "ab", 'a', {'A', 'B'}, 0, {'A', 'B'}},
+        {"no byte of a Japanese text", 932, "File", 'F', japanese.FromUtf16(u"ファイル"), 'F', {}, 'f', {'F'}},
+        {"none when only Japanese characters are free", 932, "File", 'F', japanese.FromUtf16(u"ファイル"), 'F', {'F'}, 0, {'F'}},
+        {"not the letter of an escape", 1252, "Next", 'N', "\\nWeiter", 'N', {'N', 'W'}, 'e', {'N', 'W', 'E'}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CodePage page(c.codePage);
+        CMenuItem item(c.source, static_cast<std::uint8_t>(c.sourceHotkey), 1, 0);
+        item.SetTranslation(c.translation, static_cast<std::uint8_t>(c.translatedHotkey));
+        if (c.used.empty()) {
+            EXPECT_EQ(ChooseHotkey(item, page), c.expected);
+        }
+        UsedHotkeys used = c.used;
+        AssignHotkey(item, used, page);
+        EXPECT_EQ(item.m_chTransHotkey, c.expected);
+        EXPECT_EQ(used, c.usedAfter);
+    }
+    EXPECT_FALSE(HotkeyOccursIn("\\nab", 'n', CodePage(1252)));
 }
 
 TEST(AutoTranslate, FortyTwoPercentOfSeven) {
@@ -202,34 +179,33 @@ TEST(AutoTranslate, NothingTranslatableEndsAtOnce) {
     EXPECT_TRUE(recorder.closeEnabled);
 }
 
+// A stop while the menus are translated takes the run back; one in the
+// strings keeps what was done and completes.
 TEST(AutoTranslate, StopInTheMenusAbortsStopInTheStringsCompletes) {
-    {
+    const struct {
+        std::vector<const char*> sources;
+        std::uint32_t stopAtStep;
+        AutoTranslateResult::Ending ending;
+        const char* status;
+        std::uint32_t translated;
+    } cases[] = {
+        {{"Open"}, 2, AutoTranslateResult::Ending::Aborted, "Aborted", 0}, // while the menu's popup is translated
+        // Five menu nodes (separator included), then "Ready": "Busy" is left.
+        {{"Ready", "Busy"}, 6, AutoTranslateResult::Ending::Completed, "Complete 14% translated.", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
         auto project = SmallProject();
-        project->m_Dictionary.AddEntry("Open", "Öffnen", 0, ItemKind::All);
+        for (const char* source : c.sources) project->m_Dictionary.AddEntry(source, std::string(source) + "-de", 0, ItemKind::All);
         Recorder recorder;
         CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), &recorder);
         recorder.translator = &translator;
-        recorder.stopAtStep = 2; // while the menu's popup is translated
-        AutoTranslateResult result = translator.Run();
-        EXPECT_EQ(result.ending, AutoTranslateResult::Ending::Aborted);
-        EXPECT_EQ(recorder.statuses.back(), "Aborted");
+        recorder.stopAtStep = c.stopAtStep;
+        EXPECT_EQ(translator.Run().ending, c.ending);
+        EXPECT_EQ(recorder.statuses.back(), c.status);
         EXPECT_EQ(recorder.maxima.back(), 0u);
         EXPECT_TRUE(recorder.closeEnabled);
-        EXPECT_EQ(project->m_ResourceInfo.m_nTranslated, 0u);
-    }
-    {
-        auto project = SmallProject();
-        project->m_Dictionary.AddEntry("Ready", "Bereit", 0, ItemKind::All);
-        project->m_Dictionary.AddEntry("Busy", "Belegt", 0, ItemKind::All);
-        Recorder recorder;
-        CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), &recorder);
-        recorder.translator = &translator;
-        recorder.stopAtStep = 6; // five menu nodes (separator included), then "Ready"
-        AutoTranslateResult result = translator.Run();
-        EXPECT_EQ(result.ending, AutoTranslateResult::Ending::Completed);
-        EXPECT_EQ(recorder.statuses.back(), "Complete 14% translated.");
-        EXPECT_EQ(result.translated, 1u);
-        EXPECT_FALSE(project->m_ResourceInfo.m_Strings.GetChildren()[1]->IsTranslated());
+        EXPECT_EQ(project->m_ResourceInfo.m_nTranslated, c.translated);
     }
 }
 

@@ -20,62 +20,95 @@ Bytes Stored(const CDictonary& dictionary) {
     return out.Take();
 }
 
-Bytes ClassRecord() {
-    Bytes bytes{0xFF, 0xFF, 0x01, 0x00, 0x0F, 0x00};
-    for (char c : std::string("CDictonaryEntry")) bytes.push_back(static_cast<std::uint8_t>(c));
+Bytes Cat(std::initializer_list<Bytes> pieces) {
+    Bytes out;
+    for (const Bytes& piece : pieces) out.insert(out.end(), piece.begin(), piece.end());
+    return out;
+}
+
+// The pieces of a dictionary file, written out by hand: a WORD (a count, or
+// a back-reference to object n), a short text after its length byte, the
+// record that opens the entry class (index 1, so the first entry is object
+// 2), the tag of a later entry, and an entry's fields: translation, hotkey,
+// kind and the count of the sub-entries (a kind WORD and an entry each) that follow.
+Bytes Word(std::uint16_t value) { return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)}; }
+Bytes Text(const std::string& text) { return Cat({{static_cast<std::uint8_t>(text.size())}, Bytes(text.begin(), text.end())}); }
+const Bytes kEntryClass = [] {
+    std::string name = "CDictonaryEntry";
+    return Cat({{0xFF, 0xFF}, Word(1), Word(static_cast<std::uint16_t>(name.size())), Bytes(name.begin(), name.end())});
+}();
+const Bytes kEntryTag{0x01, 0x80};
+Bytes Body(const std::string& translation, std::uint16_t hotkey, std::uint16_t kind, std::uint16_t subEntries) {
+    return Cat({Text(translation), Word(hotkey), Word(kind), Word(subEntries)});
+}
+
+// The ArchiveError a file raises, or none.
+std::optional<ArchiveError> LoadError(const Bytes& bytes, CDictonary& loaded) {
+    ArchiveReader in(bytes);
+    try {
+        loaded.Load(in);
+    } catch (const ArchiveError& error) {
+        return error;
+    }
+    return std::nullopt;
+}
+
+Bytes With(Bytes bytes, std::size_t at, const Bytes& replacement) {
+    std::copy(replacement.begin(), replacement.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
     return bytes;
 }
 
-void Append(Bytes& to, const Bytes& more) { to.insert(to.end(), more.begin(), more.end()); }
-
 } // namespace
 
-TEST(DictionaryFile, EmptyDictionaryIsTwoZeroBytes) { EXPECT_EQ(Stored(CDictonary()), (Bytes{0x00, 0x00})); }
-
-TEST(DictionaryFile, OneEntryWithoutSubEntries) {
-    CDictonary dictionary;
-    dictionary.AddEntry("Open", "Öffnen", 'f', ItemKind::String);
-    Bytes expected{0x01, 0x00, 0x04, 'O', 'p', 'e', 'n'};
-    Append(expected, ClassRecord());
-    Append(expected, {0x06, 0xD6, 'f', 'f', 'n', 'e', 'n', 'f', 0x00, 0x01, 0x00, 0x00, 0x00});
-    dictionary.FindEntry("Open", ItemKind::String)->m_strTranslation = "\xD6" "ffnen";
-    EXPECT_EQ(Stored(dictionary), expected);
+// Each dictionary is written to exactly these bytes, and reading them gives
+// it back and the same bytes again, whatever the hash order.
+TEST(DictionaryFile, EntriesSubEntriesAndClassTagsAreLaidOutExactly) {
+    CDictonary empty, one, three;
+    one.AddEntry("Open", "\xD6" "ffnen", 'f', ItemKind::String);
+    three.AddEntry("A", "a1", 0, ItemKind::String);
+    three.AddEntry("A", "a3", 'a', ItemKind::Dialog);
+    three.AddEntry("B", "b", 0, ItemKind::All);
+    const std::pair<const CDictonary*, Bytes> cases[] = {
+        {&empty, Word(0)},
+        {&one, Cat({Word(1), Text("Open"), kEntryClass, Body("\xD6" "ffnen", 'f', 1, 0)})},
+        {&three, Cat({Word(2), Text("A"), kEntryClass, Body("a1", 0, 1, 1), Word(3), kEntryTag, Body("a3", 'a', 3, 0),
+                      Text("B"), kEntryTag, Body("b", 0, 0, 0)})},
+    };
+    for (const auto& [dictionary, bytes] : cases) {
+        SCOPED_TRACE(dictionary->GetCount());
+        EXPECT_EQ(Stored(*dictionary), bytes);
+        CDictonary loaded;
+        ArchiveReader in(bytes);
+        loaded.Load(in);
+        EXPECT_TRUE(in.AtEnd());
+        EXPECT_EQ(loaded, *dictionary);
+        EXPECT_EQ(Stored(loaded), bytes);
+    }
 }
 
-TEST(DictionaryFile, SubEntriesAndLaterEntriesUseTheClassTag) {
-    CDictonary dictionary;
-    dictionary.AddEntry("A", "a1", 0, ItemKind::String);
-    dictionary.AddEntry("A", "a3", 'a', ItemKind::Dialog);
-    dictionary.AddEntry("B", "b", 0, ItemKind::All);
-    Bytes expected{0x02, 0x00, 0x01, 'A'};
-    Append(expected, ClassRecord());
-    Append(expected, {0x02, 'a', '1', 0x00, 0x00, 0x01, 0x00, 0x01, 0x00}); // body, one sub-entry
-    Append(expected, {0x03, 0x00, 0x01, 0x80, 0x02, 'a', '3', 'a', 0x00, 0x03, 0x00, 0x00, 0x00});
-    Append(expected, {0x01, 'B', 0x01, 0x80, 0x01, 'b', 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
-    EXPECT_EQ(Stored(dictionary), expected);
-
-    CDictonary loaded;
-    ArchiveReader in(expected);
-    loaded.Load(in);
-    EXPECT_TRUE(in.AtEnd());
-    EXPECT_EQ(loaded, dictionary);
-    EXPECT_EQ(Stored(loaded), expected); // same bytes whatever the hash order
-}
-
+// What the reader also takes: a text given again replaces its entry (a null
+// object removes it), and a back-reference copies the entry it names, even
+// one replaced since.
 TEST(DictionaryFile, ReaderAcceptsNullsBackReferencesAndRepeatedTexts) {
-    // Three pairs: "X" -> entry, "Y" -> back-reference to X's entry, "X" -> null (drops X).
-    Bytes bytes{0x03, 0x00, 0x01, 'X'};
-    Append(bytes, ClassRecord());
-    Append(bytes, {0x01, 'x', 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
-    Append(bytes, {0x01, 'Y', 0x02, 0x00});
-    Append(bytes, {0x01, 'X', 0x00, 0x00});
-    CDictonary loaded;
-    ArchiveReader in(bytes);
-    loaded.Load(in);
-    EXPECT_EQ(loaded.GetCount(), 1u);
-    ASSERT_NE(loaded.FindEntry("Y", ItemKind::String), nullptr);
-    EXPECT_EQ(loaded.FindEntry("Y", ItemKind::String)->m_strTranslation, "x");
-    EXPECT_EQ(loaded.FindEntry("X", ItemKind::String), nullptr);
+    const Bytes x = Cat({Text("X"), kEntryClass, Body("x", 0, 0, 0)});
+    const struct {
+        const char* name;
+        Bytes bytes;
+        std::vector<std::pair<std::string, std::string>> found; // source, translation ("-": none)
+    } cases[] = {
+        {"X; Y as X's entry; X null", Cat({Word(3), x, Text("Y"), Word(2), Text("X"), Word(0)}), {{"X", "-"}, {"Y", "x"}}},
+        {"X; X again; Y as the first X's entry", Cat({Word(3), x, Text("X"), kEntryTag, Body("y", 0, 0, 0), Text("Y"), Word(2)}),
+         {{"X", "y"}, {"Y", "x"}}},
+    };
+    for (const auto& c : cases) {
+        CDictonary loaded;
+        ASSERT_FALSE(LoadError(c.bytes, loaded)) << c.name;
+        EXPECT_EQ(loaded.GetCount(), 1u + (c.found[0].second != "-")) << c.name;
+        for (const auto& [source, translation] : c.found) {
+            const CDictonaryEntry* entry = loaded.FindEntry(source, ItemKind::String);
+            EXPECT_EQ(entry ? entry->m_strTranslation : "-", translation) << c.name << ": " << source;
+        }
+    }
 }
 
 TEST(DictionaryFile, MalformedFilesFailWithoutAHalfReadDictionary) {
@@ -96,6 +129,76 @@ TEST(DictionaryFile, MalformedFilesFailWithoutAHalfReadDictionary) {
     CDictonary loaded;
     ArchiveReader in(wrongClass);
     EXPECT_THROW(loaded.Load(in), ArchiveError);
+}
+
+TEST(DictionaryFile, RecordsNoWriterProducesAreRefusedWhereTheyStart) {
+    // "A": hotkey 'a' at 27, kind at 29; a DIALOG sub-entry (kind at 33, tag
+    // at 35, its count of sub-entries at 43); 45 bytes in all.
+    const Bytes valid = Cat({Word(1), Text("A"), kEntryClass, Body("a", 'a', 1, 1), Word(3), kEntryTag, Body("b", 0, 3, 0)});
+    const Bytes nested = Cat({With(valid, 43, Word(1)), Word(3), kEntryTag, Body("c", 0, 3, 0)});
+    // "B"'s all-kinds sub-entry refers back to "A"'s entry, which has sub-entries:
+    // chains of these once copied 2^n entries.
+    const Bytes chained = Cat({Word(2), Text("A"), kEntryClass, Body("a", 0, 0, 1), Word(1), kEntryTag, Body("b", 0, 1, 0),
+                               Text("B"), kEntryTag, Body("", 0, 0, 1), Word(0), Word(2)});
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        std::uint64_t offset;
+        const char* reason; // null: loads and stores back to the same bytes
+    } cases[] = {
+        {"hotkey 0x00FF, kind 6", With(valid, 27, {0xFF, 0x00, 0x06, 0x00}), 0, nullptr},
+        {"hotkey 0xFF80, kind 0", With(valid, 27, {0x80, 0xFF, 0x00, 0x00}), 0, nullptr},
+        {"hotkey 0xFFFF", With(valid, 27, {0xFF, 0xFF}), 0, nullptr},
+        {"a byte after the last entry", Cat({valid, {0x00}}), 45, "(1 more byte)"},
+        {"an empty dictionary with more bytes", {0x00, 0x00, 'h', 'i'}, 2, "(2 more bytes)"},
+        {"a null first entry", Cat({Word(1), Text("A"), Word(0)}), 4, "the first entry"},
+        {"hotkey 0x0100", With(valid, 27, {0x00, 0x01}), 27, "hotkey 0x0100 is not"},
+        {"hotkey 0xFF7F", With(valid, 27, {0x7F, 0xFF}), 27, "hotkey 0xFF7F is not"},
+        {"a primary entry of kind 7", With(valid, 29, {0x07, 0x00}), 29, "kind 7 is not"},
+        {"a sub-entry under kind 9", With(valid, 33, {0x09, 0x00}), 33, "kind 9 is not"},
+        {"a sub-entry under another kind than its own", With(valid, 33, {0x02, 0x00}), 35,
+         "the sub-entry for kind 2 holds an entry of kind 3"},
+        {"a sub-entry with sub-entries", nested, 43, "a sub-entry has sub-entries"},
+        {"a sub-entry referring back to an entry with sub-entries", chained, chained.size() - 2,
+         "a sub-entry refers back to an entry with sub-entries"},
+    };
+    for (const Case& c : cases) {
+        CDictonary loaded;
+        auto error = LoadError(c.bytes, loaded);
+        if (!c.reason) {
+            EXPECT_FALSE(error) << c.name << ": " << error->what();
+            EXPECT_EQ(Stored(loaded), c.bytes) << c.name;
+        } else if (!error) {
+            ADD_FAILURE() << c.name << ": loads";
+        } else {
+            EXPECT_EQ(error->Offset(), c.offset) << c.name;
+            EXPECT_NE(error->Reason().find(c.reason), std::string::npos) << c.name << ": " << error->Reason();
+        }
+    }
+}
+
+TEST(DictionaryFile, BackReferencesCopyOnlyWhatTheFileSizeAllows) {
+    // Entry 2 has a 4 KB translation; each later pair (a text and a
+    // back-reference to entry 2) takes four bytes and copies 4 KB.
+    auto shared = [](std::size_t references) {
+        Bytes bytes = Cat({Word(static_cast<std::uint16_t>(references + 1)), Text("S"), kEntryClass, {0xFF},
+                           Word(4096), Bytes(4096, 'x'), Word(0), Word(1), Word(0)});
+        for (std::size_t i = 0; i < references; ++i)
+            bytes = Cat({bytes, Text(std::string(1, static_cast<char>('a' + i % 26))), Word(2)});
+        return bytes;
+    };
+    CDictonary loaded;
+    ASSERT_FALSE(LoadError(shared(26), loaded));
+    EXPECT_EQ(loaded.FindEntry("q", ItemKind::String)->m_strTranslation, std::string(4096, 'x'));
+
+    Bytes many = shared(1000);
+    auto error = LoadError(many, loaded);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(loaded.GetCount(), 0u);
+    std::uint64_t firstTag = many.size() - 4 * 1000 + 2;
+    EXPECT_GT(error->Offset(), firstTag + 4 * 26);
+    EXPECT_EQ((error->Offset() - firstTag) % 4, 0u); // at a back-reference
+    EXPECT_NE(error->Reason().find("back-references copy more"), std::string::npos);
 }
 
 TEST(Dictionary, FindEntryPrefersTheItemsKindOverAllKinds) {
@@ -154,133 +257,6 @@ TEST(DictionaryFiles, LoadReplacesSaveIsAtomicAndEmptyPathsAreSkipped) {
     auto read = loaded.Load(dir.File("broken.dic"));
     ASSERT_FALSE(read.Ok());
     EXPECT_NE(read.GetError().Describe().find("broken.dic"), std::string::npos);
-}
-
-TEST(DictionaryFile, BackReferenceToAReplacedEntryIsCopiedFromTheOldEntry) {
-    // "X" -> entry x, "X" -> entry y (x is replaced), "Y" -> back-reference to x.
-    Bytes bytes{0x03, 0x00, 0x01, 'X'};
-    Append(bytes, ClassRecord());
-    Append(bytes, {0x01, 'x', 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
-    Append(bytes, {0x01, 'X', 0x01, 0x80, 0x01, 'y', 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
-    Append(bytes, {0x01, 'Y', 0x02, 0x00});
-    CDictonary loaded;
-    ArchiveReader in(bytes);
-    loaded.Load(in);
-    EXPECT_EQ(loaded.FindEntry("X", ItemKind::String)->m_strTranslation, "y");
-    EXPECT_EQ(loaded.FindEntry("Y", ItemKind::String)->m_strTranslation, "x");
-}
-
-namespace {
-
-// "A" with a STRING entry ("a", hotkey 'a') and a DIALOG sub-entry ("b"):
-// offsets 27 hotkey, 29 kind, 33 sub-entry kind, 35 its tag, 43 its count of
-// sub-entries; 45 bytes in all.
-Bytes EntryWithSubEntry() {
-    Bytes bytes{0x01, 0x00, 0x01, 'A'};
-    Append(bytes, ClassRecord());
-    Append(bytes, {0x01, 'a', 'a', 0x00, 0x01, 0x00, 0x01, 0x00});
-    Append(bytes, {0x03, 0x00, 0x01, 0x80, 0x01, 'b', 0x00, 0x00, 0x03, 0x00, 0x00, 0x00});
-    return bytes;
-}
-
-Bytes With(Bytes bytes, std::size_t at, const Bytes& replacement) {
-    std::copy(replacement.begin(), replacement.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
-    return bytes;
-}
-
-// The ArchiveError a file raises, or none.
-std::optional<ArchiveError> LoadError(const Bytes& bytes, CDictonary& loaded) {
-    ArchiveReader in(bytes);
-    try {
-        loaded.Load(in);
-    } catch (const ArchiveError& error) {
-        return error;
-    }
-    return std::nullopt;
-}
-
-} // namespace
-
-TEST(DictionaryFile, RecordsNoWriterProducesAreRefusedWhereTheyStart) {
-    Bytes valid = EntryWithSubEntry();
-    Bytes nested = With(valid, 43, {0x01, 0x00});
-    Append(nested, {0x03, 0x00, 0x01, 0x80, 0x01, 'c', 0x00, 0x00, 0x03, 0x00, 0x00, 0x00});
-    Bytes trailing = valid;
-    trailing.push_back(0x00);
-    struct Case {
-        const char* name;
-        Bytes bytes;
-        std::uint64_t offset;
-        const char* reason; // null: loads and stores back to the same bytes
-    } cases[] = {
-        {"hotkey 0x00FF, kind 6", With(valid, 27, {0xFF, 0x00, 0x06, 0x00}), 0, nullptr},
-        {"hotkey 0xFF80, kind 0", With(valid, 27, {0x80, 0xFF, 0x00, 0x00}), 0, nullptr},
-        {"hotkey 0xFFFF", With(valid, 27, {0xFF, 0xFF}), 0, nullptr},
-        {"a byte after the last entry", trailing, 45, "(1 more byte)"},
-        {"an empty dictionary with more bytes", {0x00, 0x00, 'h', 'i'}, 2, "(2 more bytes)"},
-        {"a null first entry", {0x01, 0x00, 0x01, 'A', 0x00, 0x00}, 4, "the first entry"},
-        {"hotkey 0x0100", With(valid, 27, {0x00, 0x01}), 27, "hotkey 0x0100 is not"},
-        {"hotkey 0xFF7F", With(valid, 27, {0x7F, 0xFF}), 27, "hotkey 0xFF7F is not"},
-        {"a primary entry of kind 7", With(valid, 29, {0x07, 0x00}), 29, "kind 7 is not"},
-        {"a sub-entry under kind 9", With(valid, 33, {0x09, 0x00}), 33, "kind 9 is not"},
-        {"a sub-entry under another kind than its own", With(valid, 33, {0x02, 0x00}), 35,
-         "the sub-entry for kind 2 holds an entry of kind 3"},
-        {"a sub-entry with sub-entries", nested, 43, "a sub-entry has sub-entries"},
-    };
-    for (const Case& c : cases) {
-        CDictonary loaded;
-        auto error = LoadError(c.bytes, loaded);
-        if (!c.reason) {
-            EXPECT_FALSE(error) << c.name << ": " << error->what();
-            EXPECT_EQ(Stored(loaded), c.bytes) << c.name;
-        } else if (!error) {
-            ADD_FAILURE() << c.name << ": loads";
-        } else {
-            EXPECT_EQ(error->Offset(), c.offset) << c.name;
-            EXPECT_NE(error->Reason().find(c.reason), std::string::npos) << c.name << ": " << error->Reason();
-        }
-    }
-}
-
-TEST(DictionaryFile, SubEntryReferringBackToAnEntryWithSubEntriesIsRefused) {
-    // "A": entry 2 with sub-entry 3; "B": entry 4 whose all-kinds sub-entry
-    // refers back to entry 2. Chains of these once copied 2^n entries.
-    Bytes bytes{0x02, 0x00, 0x01, 'A'};
-    Append(bytes, ClassRecord());
-    Append(bytes, {0x01, 'a', 0x00, 0x00, 0x00, 0x00, 0x01, 0x00});
-    Append(bytes, {0x01, 0x00, 0x01, 0x80, 0x01, 'b', 0x00, 0x00, 0x01, 0x00, 0x00, 0x00});
-    Append(bytes, {0x01, 'B', 0x01, 0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x02, 0x00});
-    CDictonary loaded;
-    auto error = LoadError(bytes, loaded);
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->Offset(), bytes.size() - 2);
-    EXPECT_EQ(error->Reason(), "a sub-entry refers back to an entry with sub-entries");
-}
-
-TEST(DictionaryFile, BackReferencesCopyOnlyWhatTheFileSizeAllows) {
-    // Entry 2 has a 4 KB translation; each later pair (a text and a
-    // back-reference to entry 2) takes four bytes and copies 4 KB.
-    auto shared = [](std::size_t references) {
-        Bytes bytes{static_cast<std::uint8_t>(references + 1), static_cast<std::uint8_t>((references + 1) >> 8), 0x01, 'S'};
-        Append(bytes, ClassRecord());
-        Append(bytes, {0xFF, 0x00, 0x10});
-        bytes.insert(bytes.end(), 4096, 'x');
-        Append(bytes, {0x00, 0x00, 0x01, 0x00, 0x00, 0x00});
-        for (std::size_t i = 0; i < references; ++i) Append(bytes, {0x01, static_cast<std::uint8_t>('a' + i % 26), 0x02, 0x00});
-        return bytes;
-    };
-    CDictonary loaded;
-    ASSERT_FALSE(LoadError(shared(26), loaded));
-    EXPECT_EQ(loaded.FindEntry("q", ItemKind::String)->m_strTranslation, std::string(4096, 'x'));
-
-    Bytes many = shared(1000);
-    auto error = LoadError(many, loaded);
-    ASSERT_TRUE(error);
-    EXPECT_EQ(loaded.GetCount(), 0u);
-    std::uint64_t firstTag = many.size() - 4 * 1000 + 2;
-    EXPECT_GT(error->Offset(), firstTag + 4 * 26);
-    EXPECT_EQ((error->Offset() - firstTag) % 4, 0u); // at a back-reference
-    EXPECT_NE(error->Reason().find("back-references copy more"), std::string::npos);
 }
 
 TEST(Dictionary, EntriesNeedBothTextsAKindAndAOneByteHotkey) {

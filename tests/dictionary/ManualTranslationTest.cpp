@@ -8,31 +8,60 @@
 using namespace quillon;
 using namespace quillon::testing;
 
-TEST(ManualTranslation, HotkeyMustOccurAndSourceTextChangesNothing) {
-    CodePage page(1252);
-    CMenuItem item("Open", 'O', 1, 0);
-    EXPECT_EQ(TranslateManually(item, "Open", 'p', page), ManualResult::SameAsSource);
-    EXPECT_EQ(item.m_dwState, RIS_CREATED);
-    EXPECT_EQ(TranslateManually(item, "Öffnen", 'x', page), ManualResult::HotkeyNotInText);
-    EXPECT_FALSE(item.IsTranslated());
-    EXPECT_EQ(TranslateManually(item, "Öffnen", 'f', page), ManualResult::Applied);
-    EXPECT_TRUE(item.IsTranslated());
-    EXPECT_EQ(item.m_chTransHotkey, 'f');
-    EXPECT_EQ(TranslateManually(item, "Auf", 0, page), ManualResult::Applied);
-    EXPECT_EQ(item.m_chTransHotkey, 0);
+// The check the Translate dialog and the dictionary's Edit dialog ask before
+// they apply anything, and what applying it does to an item: a refused
+// translation changes nothing. The tree holds a line break as the two
+// characters \n.
+TEST(ManualTranslation, TheCheckRefusesAHotkeyThatIsNoCharacterOfItsOwn) {
+    struct Case {
+        const char* source;
+        const char* translation;
+        std::uint16_t hotkey;
+        std::uint32_t codePage;
+        ManualResult expected;
+    };
+    const Case cases[] = {
+        {"Line break", "Zeile\\nUmbruch", 'n', 1252, ManualResult::HotkeyNotInText},
+        {"Line break", "Zeile\\nUmbruch", 'U', 1252, ManualResult::Applied},
+        {"Tab", "Ton\\tx", 't', 1252, ManualResult::HotkeyNotInText},
+        {"Tab", "\x83\x74", 't', 932, ManualResult::HotkeyNotInText}, // a trail byte
+        {"Tab", "\x83\x74", 't', 1252, ManualResult::Applied},
+        {"Open", "Öffnen", 'x', 1252, ManualResult::HotkeyNotInText},
+        {"Open", "Öffnen", 'f', 1252, ManualResult::Applied},
+        {"Open", "Öffnen", 0, 1252, ManualResult::Applied},
+        {"Open", "Open", 'p', 1252, ManualResult::SameAsSource},
+        {"Open", "Open", 'z', 1252, ManualResult::HotkeyNotInText}, // the hotkey is asked first
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(std::string(test.translation) + " / " + static_cast<char>(test.hotkey));
+        CodePage page(test.codePage);
+        EXPECT_EQ(CheckManualTranslation(test.source, test.translation, test.hotkey, page), test.expected);
+        CMenuItem item(test.source, 'b', 1, 0);
+        EXPECT_EQ(TranslateManually(item, test.translation, test.hotkey, page), test.expected);
+        bool applied = test.expected == ManualResult::Applied;
+        EXPECT_EQ(item.m_dwState, applied ? RIS_TRANSLATED : RIS_CREATED);
+        EXPECT_EQ(item.m_strTranslation, applied ? test.translation : test.source);
+        EXPECT_EQ(item.m_chTransHotkey, applied ? test.hotkey : 'b');
+    }
 }
 
-TEST(ManualTranslation, AddToDictionaryAsksBeforeReplacing) {
+TEST(ManualTranslation, AddToDictionaryAsksBeforeReplacingAndRefusesEmptyTexts) {
     CDictonary dictionary;
     CMenuItem item("Open", 'O', 1, 0);
     int asked = 0;
     auto no = [&] { ++asked; return false; };
     auto yes = [&] { ++asked; return true; };
     EXPECT_EQ(AddToDictionary(dictionary, item, "Open", 'O', yes), AddResult::SameAsSource);
+    EXPECT_EQ(AddToDictionary(dictionary, item, "", 0, yes), AddResult::Refused);
+    EXPECT_EQ(dictionary.GetCount(), 0u);
     EXPECT_EQ(AddToDictionary(dictionary, item, "Öffnen", 'f', yes), AddResult::Added);
     EXPECT_EQ(asked, 0);
+    // Refused before any question, even as a replacement.
+    EXPECT_EQ(AddToDictionary(dictionary, item, "", 0, yes), AddResult::Refused);
+    EXPECT_EQ(AddToDictionary(dictionary, item, "Auf", 0x0141, yes), AddResult::Refused);
     EXPECT_EQ(AddToDictionary(dictionary, item, "Auf", 'A', no), AddResult::Kept);
     EXPECT_EQ(SearchDictionary(dictionary, item)->m_strTranslation, "Öffnen");
+    EXPECT_EQ(SearchDictionary(dictionary, item)->m_chHotkey, 'f');
     EXPECT_EQ(AddToDictionary(dictionary, item, "Auf", 'A', yes), AddResult::Replaced);
     EXPECT_EQ(SearchDictionary(dictionary, item)->m_strTranslation, "Auf");
     EXPECT_EQ(asked, 2);
@@ -46,9 +75,7 @@ TEST(ManualTranslation, AddToDictionaryAsksBeforeReplacing) {
     // A primary entry of another kind: a new entry for this kind, no question.
     CDictonary other;
     other.AddEntry("Open", "Ouvrir", 0, ItemKind::String);
-    asked = 0;
-    EXPECT_EQ(AddToDictionary(other, item, "Öffnen", 'f', yes), AddResult::Added);
-    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(AddToDictionary(other, item, "Öffnen", 'f', no), AddResult::Added);
 }
 
 TEST(ManualTranslation, RestoreBringsBackSourceAndHotkey) {
@@ -75,90 +102,6 @@ TEST(ManualTranslation, RestoreBringsBackSourceAndHotkey) {
     EXPECT_EQ(project.m_ResourceInfo.m_nTranslated, 0u);
 }
 
-TEST(ProjectCheck, PlaceholdersAreFoundInOrder) {
-    EXPECT_EQ(Placeholders("%s of %d files, 100%% done"), (std::vector<std::string>{"%s", "%d"}));
-    EXPECT_EQ(Placeholders("Copy %1 to %2!s!"), (std::vector<std::string>{"%1", "%2!s!"}));
-    EXPECT_EQ(Placeholders("%-5.2f %ls %5d"), (std::vector<std::string>{"%-5.2f", "%ls", "%5d"}));
-    EXPECT_TRUE(Placeholders("50% off, % z").empty());
-}
-
-TEST(ProjectCheck, FindsPlantedHotkeyAndPlaceholderFaults) {
-    CProject project;
-    CResourceInfo& info = project.m_ResourceInfo;
-    auto& menu = info.m_Menus.AddChild(std::make_unique<CMenuEntry>("", 0, 1, 0));
-    auto& file = menu.AddChild(std::make_unique<CMenuEntry>("File", 'F', -1, 0x10));
-    file.AddChild(std::make_unique<CMenuItem>("Open", 'O', 2, 0)).SetTranslation("Öffnen", 'f');
-    file.AddChild(std::make_unique<CMenuItem>("Find", 'F', 3, 0)).SetTranslation("Suchen", 'S');
-    file.AddChild(std::make_unique<CMenuItem>("Save", 'S', 4, 0)).SetTranslation("Speichern", 'S'); // S twice
-    auto& edit = menu.AddChild(std::make_unique<CMenuEntry>("Edit", 'E', -1, 0x10));
-    edit.AddChild(std::make_unique<CMenuItem>("Select", 'S', 5, 0)).SetTranslation("Suchen", 'S'); // another level
-    info.m_Strings.AddChild(std::make_unique<CStringEntry>("Copy %1 of %d", 0, 1)).SetTranslation("Kopiere %d", 0);
-    info.m_Strings.AddChild(std::make_unique<CStringEntry>("Saved %s", 0, 2)).SetTranslation("%s gespeichert", 0);
-    auto& dialog = info.m_Dialogs.AddChild(std::make_unique<CDialogEntry>("Options", 0, 9));
-    dialog.AddChild(std::make_unique<CDialogItem>("Name", 'N', 10)).SetTranslation("Titel", 'N'); // N not in text
-    dialog.AddChild(std::make_unique<CDialogItem>("Size", 'S', 11));
-
-    std::vector<std::pair<CheckFinding::Kind, std::int32_t>> errors;
-    std::size_t warnings = 0;
-    for (const CheckFinding& finding : CheckProject(project)) {
-        if (finding.severity == CheckFinding::Severity::Error)
-            errors.emplace_back(finding.kind, finding.item->m_nID);
-        else
-            ++warnings;
-    }
-    using Kind = CheckFinding::Kind;
-    EXPECT_EQ(errors, (std::vector<std::pair<Kind, std::int32_t>>{{Kind::DuplicateHotkey, 4},
-                                                                  {Kind::PlaceholderMismatch, 1},
-                                                                  {Kind::HotkeyNotInText, 10}}));
-    EXPECT_EQ(warnings, 4u); // File, Edit, the dialog caption and "Size" are untranslated
-}
-
-TEST(ManualTranslation, AddToDictionaryRefusesAnEmptyTranslationEvenAsAReplacement) {
-    auto yes = [] { return true; };
-    CMenuItem item("Open", 'O', 1, 0);
-    CDictonary dictionary;
-    EXPECT_EQ(AddToDictionary(dictionary, item, "", 0, yes), AddResult::Refused);
-    EXPECT_EQ(dictionary.GetCount(), 0u);
-    dictionary.AddEntry("Open", "Öffnen", 'f', ItemKind::MenuItem);
-    EXPECT_EQ(AddToDictionary(dictionary, item, "", 0, yes), AddResult::Refused);
-    EXPECT_EQ(SearchDictionary(dictionary, item)->m_strTranslation, "Öffnen");
-    EXPECT_EQ(AddToDictionary(dictionary, item, "Auf", 0x0141, yes), AddResult::Refused);
-    EXPECT_EQ(SearchDictionary(dictionary, item)->m_chHotkey, 'f');
-}
-
-// The check the Translate dialog and the dictionary's Edit dialog ask before
-// they apply anything. The tree holds a line break as the two characters \n.
-TEST(ManualTranslation, TheCheckRefusesAHotkeyThatIsNoCharacterOfItsOwn) {
-    struct Case {
-        const char* source;
-        const char* translation;
-        std::uint16_t hotkey;
-        std::uint32_t codePage;
-        ManualResult expected;
-    };
-    const Case cases[] = {
-        {"Line break", "Zeile\\nUmbruch", 'n', 1252, ManualResult::HotkeyNotInText},
-        {"Line break", "Zeile\\nUmbruch", 'U', 1252, ManualResult::Applied},
-        {"Tab", "Ton\\tx", 't', 1252, ManualResult::HotkeyNotInText},
-        {"Tab", "\x83\x74", 't', 932, ManualResult::HotkeyNotInText}, // a trail byte
-        {"Tab", "\x83\x74", 't', 1252, ManualResult::Applied},
-        {"Open", "Öffnen", 'x', 1252, ManualResult::HotkeyNotInText},
-        {"Open", "Öffnen", 'f', 1252, ManualResult::Applied},
-        {"Open", "Öffnen", 0, 1252, ManualResult::Applied},
-        {"Open", "Open", 'p', 1252, ManualResult::SameAsSource},
-        {"Open", "Open", 'z', 1252, ManualResult::HotkeyNotInText}, // the hotkey is asked first
-    };
-    for (const Case& test : cases)
-        EXPECT_EQ(CheckManualTranslation(test.source, test.translation, test.hotkey, CodePage(test.codePage)),
-                  test.expected)
-            << test.translation << " / " << static_cast<char>(test.hotkey);
-
-    CMenuItem item("Line break", 'b', 1, 0);
-    EXPECT_EQ(TranslateManually(item, "Zeile\\nUmbruch", 'n', CodePage(1252)), ManualResult::HotkeyNotInText);
-    EXPECT_FALSE(item.IsTranslated());
-    EXPECT_EQ(item.m_chTransHotkey, 'b');
-}
-
 TEST(ManualTranslation, AnEditedEntryIsRefusedInWords) {
     const CodePage page(1252);
     const std::pair<Status, std::string> cases[] = {
@@ -179,4 +122,49 @@ TEST(ManualTranslation, AnEditedEntryIsRefusedInWords) {
     }
     EXPECT_TRUE(CheckEditedEntry("Open", "Öffnen", 'f', ItemKind::MenuItem, page).Ok());
     EXPECT_EQ(RefusalText(ManualResult::Applied, 'f'), "");
+}
+
+TEST(ProjectCheck, PlaceholdersAreFoundInOrder) {
+    EXPECT_EQ(Placeholders("%s of %d files, 100%% done"), (std::vector<std::string>{"%s", "%d"}));
+    EXPECT_EQ(Placeholders("Copy %1 to %2!s!"), (std::vector<std::string>{"%1", "%2!s!"}));
+    EXPECT_EQ(Placeholders("%-5.2f %ls %5d"), (std::vector<std::string>{"%-5.2f", "%ls", "%5d"}));
+    EXPECT_TRUE(Placeholders("50% off, % z").empty());
+}
+
+// Errors name the later of two items that share a letter on one level (the
+// earlier may be untranslated), a placeholder missing from the translation
+// and a hotkey missing from its text; untranslated items are warnings.
+TEST(ProjectCheck, FindsPlantedHotkeyAndPlaceholderFaults) {
+    CProject project;
+    CResourceInfo& info = project.m_ResourceInfo;
+    auto& menu = info.m_Menus.AddChild(std::make_unique<CMenuEntry>("", 0, 1, 0));
+    auto& file = menu.AddChild(std::make_unique<CMenuEntry>("File", 'F', -1, 0x10));
+    file.AddChild(std::make_unique<CMenuItem>("Open", 'O', 2, 0)).SetTranslation("Öffnen", 'f');
+    file.AddChild(std::make_unique<CMenuItem>("Find", 'F', 3, 0)).SetTranslation("Suchen", 'S');
+    file.AddChild(std::make_unique<CMenuItem>("Save", 'S', 4, 0)).SetTranslation("Speichern", 'S'); // S twice
+    auto& edit = menu.AddChild(std::make_unique<CMenuEntry>("Edit", 'E', -1, 0x10));
+    edit.AddChild(std::make_unique<CMenuItem>("Select", 'S', 5, 0)).SetTranslation("Suchen", 'S'); // another level
+    edit.AddChild(std::make_unique<CMenuItem>("Keep", 'K', 6, 0));
+    edit.AddChild(std::make_unique<CMenuItem>("Copy", 'C', 7, 0)).SetTranslation("Kopieren", 'K'); // Keep's K
+    info.m_Strings.AddChild(std::make_unique<CStringEntry>("Copy %1 of %d", 0, 1)).SetTranslation("Kopiere %d", 0);
+    info.m_Strings.AddChild(std::make_unique<CStringEntry>("Saved %s", 0, 2)).SetTranslation("%s gespeichert", 0);
+    auto& dialog = info.m_Dialogs.AddChild(std::make_unique<CDialogEntry>("Options", 0, 9));
+    dialog.AddChild(std::make_unique<CDialogItem>("Name", 'N', 10)).SetTranslation("Titel", 'N'); // N not in text
+    dialog.AddChild(std::make_unique<CDialogItem>("Size", 'S', 11));
+
+    using Kind = CheckFinding::Kind;
+    std::vector<std::tuple<Kind, std::int32_t, std::string>> errors;
+    std::size_t warnings = 0;
+    for (const CheckFinding& finding : CheckProject(project)) {
+        if (finding.severity == CheckFinding::Severity::Error)
+            errors.emplace_back(finding.kind, finding.item->m_nID, finding.message);
+        else
+            ++warnings;
+    }
+    EXPECT_EQ(errors, (std::vector<std::tuple<Kind, std::int32_t, std::string>>{
+                          {Kind::DuplicateHotkey, 4, "hotkey 'S' is also used by \"Suchen\""},
+                          {Kind::DuplicateHotkey, 7, "hotkey 'K' is also used by \"Keep\""},
+                          {Kind::PlaceholderMismatch, 1, "placeholders differ: source has %1 %d, translation has %d"},
+                          {Kind::HotkeyNotInText, 10, "hotkey 'N' does not occur in the translation"}}));
+    EXPECT_EQ(warnings, 5u); // File, Edit, Keep, the dialog caption and "Size" are untranslated
 }

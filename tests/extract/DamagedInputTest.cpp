@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "Fixtures.h"
-#include "extract/ResourceExtractor.h"
+#include "extract/Scans.h"
 #include "support/PeBuilder.h"
 
 using namespace quillon;
@@ -12,81 +11,55 @@ using namespace quillon::testing;
 
 namespace {
 
-struct Scan {
-    CResourceInfo info;
-    ExtractReport report;
-};
-
-std::unique_ptr<Scan> ScanBytes(std::vector<std::uint8_t> bytes) {
-    auto scan = std::make_unique<Scan>();
-    auto module = ResourceModule::FromBytes(std::move(bytes));
-    if (!module) return scan;
-    CResourceExtractor extractor(std::move(module).Value(), scan->info, CodePage(1252));
-    extractor.Extract();
-    scan->report = extractor.Report();
-    return scan;
-}
-
 std::unique_ptr<Scan> ScanCorrupt(const std::string& name) { return ScanBytes(FixtureBytes("corrupt/" + name)); }
-
-bool Mentions(const ExtractReport& report, const std::string& text) {
-    for (const auto& line : report.diagnostics)
-        if (line.find(text) != std::string::npos) return true;
-    return false;
-}
 
 } // namespace
 
-TEST(DamagedTemplates, DialogWhoseItemCountRunsPastItsEndKeepsItsControls) {
-    auto scan = ScanCorrupt("dialog-overrun.exe");
-    const CResourceItem* dialog = ChildWithId(scan->info.m_Dialogs, 200);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->GetCount(), 8u); // the eight real controls, then the fault
-    EXPECT_TRUE(Mentions(scan->report, "dialog 200"));
-    EXPECT_EQ(scan->info.m_nDialogs, 4u);
-}
-
-TEST(DamagedTemplates, DialogShorterThanItsHeaderIsSkipped) {
-    auto scan = ScanCorrupt("dialog-header-cut.exe");
-    EXPECT_EQ(ChildWithId(scan->info.m_Dialogs, 200), nullptr);
-    EXPECT_NE(ChildWithId(scan->info.m_Dialogs, 201), nullptr);
-    EXPECT_TRUE(Mentions(scan->report, "dialog 200"));
-}
-
-TEST(DamagedTemplates, MenuWithoutEndBitsStopsAtTheResourceEnd) {
-    auto scan = ScanCorrupt("menu-noend.exe");
-    const CResourceItem* menu = ChildWithId(scan->info.m_Menus, 100);
-    ASSERT_NE(menu, nullptr);
-    ASSERT_GE(menu->GetCount(), 1u);
-    EXPECT_EQ(menu->GetChildren()[0]->m_strText, "File");
-    EXPECT_TRUE(Mentions(scan->report, "menu 100"));
-    // The scan goes on after the damaged menu.
-    EXPECT_EQ(scan->info.m_Strings.GetCount(), 10u);
-}
-
-TEST(DamagedTemplates, UnterminatedMenuTextKeepsWhatCameBefore) {
-    auto scan = ScanCorrupt("menu-unterminated.exe");
-    const CResourceItem* menu = ChildWithId(scan->info.m_Menus, 100);
-    ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(menu->GetCount(), 1u);
-    EXPECT_EQ(menu->GetChildren()[0]->m_strText, "File");
-    EXPECT_EQ(menu->GetChildren()[0]->GetCount(), 0u);
-}
-
-TEST(DamagedTemplates, VersionEntriesWithBadLengths) {
-    auto zero = ScanCorrupt("version-zero-length.exe");
-    // A zero length ends the level at once: StringFileInfo and what follows are gone.
-    EXPECT_EQ(zero->info.m_VersionInfo.m_Root.GetCount(), 0u);
-    EXPECT_EQ(zero->info.m_VersionInfo.m_FixedInfo[0], 0xBD);
-
-    auto huge = ScanCorrupt("version-huge-length.exe");
-    // The root is cut to the resource; its children are still read.
-    EXPECT_EQ(huge->info.m_VersionInfo.m_Root.GetCount(), 2u);
-    EXPECT_TRUE(Mentions(huge->report, "version resource"));
-
-    auto deep = ScanCorrupt("version-deep.exe");
-    EXPECT_GE(deep->info.m_VersionInfo.m_Root.GetCount(), 1u);
-    EXPECT_EQ(deep->info.m_dwFileVersionMS, 0x00010002u);
+// Each damaged copy of basic32.exe scans as basic32.exe does but for the one
+// resource its fault is in, which keeps what was read before the fault, and
+// the report has one more line that says where.
+TEST(DamagedTemplates, OnlyTheDamagedResourceDiffersAndTheReportSaysWhere) {
+    auto good = ScanBytes(FixtureBytes("basic32.exe"));
+    const struct {
+        const char* file;
+        Root root;
+        std::int32_t id;        // the damaged resource; 0: the version resource
+        std::size_t items;      // what is left of it, every level counted
+        const char* diagnostic; // "" when the fault goes unreported
+    } cases[] = {
+        {"dialog-overrun.exe", Root::Dialogs, 200, 9, // the eight real controls
+         "dialog 200: control 9 of 200 starts past the end at byte 418 (kept what was read before)"},
+        {"dialog-header-cut.exe", Root::Dialogs, 200, 0, "dialog 200: header is cut off at byte 10 (kept what was read before)"},
+        // Without end bits no level closes: what follows a popup stays inside it.
+        {"menu-noend.exe", Root::Menus, 100, 15, "menu 100: entry runs past the end at byte 308 (kept what was read before)"},
+        {"menu-unterminated.exe", Root::Menus, 100, 2, "menu 100: text has no terminator at byte 22 (kept what was read before)"},
+        // A zero length ends the level at once: StringFileInfo and what follows are gone.
+        {"version-zero-length.exe", Root::Version, 0, 0, ""},
+        // An entry longer than its parent is cut to it; what it holds is still read.
+        {"version-huge-length.exe", Root::Version, 0, 12, "version resource: entry at 0 runs past its parent (cut)"},
+        {"version-deep.exe", Root::Version, 0, 12, "version resource: entry at 364 runs past its parent (cut)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        auto damaged = ScanCorrupt(c.file);
+        for (const RootInfo& root : Roots()) {
+            if (root.root == c.root && c.id == 0) continue;
+            std::int32_t leaveOut = root.root == c.root ? c.id : 0;
+            EXPECT_EQ(Outline(RootItem(damaged->info, root.root), leaveOut), Outline(RootItem(good->info, root.root), leaveOut));
+        }
+        const CResourceItem& root = RootItem(damaged->info, c.root);
+        const CResourceItem* resource = c.id ? ChildWithId(root, c.id) : nullptr;
+        std::size_t items = c.id ? (resource ? 1 + std::ranges::count(Outline(*resource), '\n') : 0)
+                                 : std::ranges::count(Outline(root), '\n');
+        EXPECT_EQ(items, c.items);
+        EXPECT_EQ(damaged->info.m_VersionInfo.m_FixedInfo, good->info.m_VersionInfo.m_FixedInfo);
+        std::vector<std::string> diagnostics = good->report.diagnostics;
+        if (*c.diagnostic) diagnostics.push_back(c.diagnostic);
+        std::ranges::sort(diagnostics);
+        std::vector<std::string> reported = damaged->report.diagnostics;
+        std::ranges::sort(reported);
+        EXPECT_EQ(reported, diagnostics);
+    }
 }
 
 TEST(DamagedModules, CutInsideTheResourceSectionStillScansWhatIsThere) {
@@ -140,15 +113,6 @@ TEST(DamagedModules, ByteFlipsInTheResourceSectionAreHandled) {
 
 namespace {
 
-class StepCounter : public IProgress {
-public:
-    void Show(std::string_view, std::uint32_t range) override { this->range = range; }
-    void Step() override { ++steps; }
-    void Hide() override {}
-    std::uint32_t range = 0;
-    std::uint32_t steps = 0;
-};
-
 // Enough dialogs and menus for the scan to read them on a second thread,
 // with damaged, named and unconvertible ones among them.
 std::vector<std::uint8_t> ManyTemplatesModule() {
@@ -190,7 +154,7 @@ std::size_t FirstMention(const ExtractReport& report, const std::string& text) {
 TEST(LargeScan, TemplatesReadBesideTheStringsGiveTheSinglePassResult) {
     std::vector<std::uint8_t> image = ManyTemplatesModule();
     CResourceInfo info;
-    StepCounter progress;
+    CountingProgress progress;
     CResourceExtractor extractor(ResourceModule::FromBytes(image).Value(), info, CodePage(1252), &progress);
     extractor.Extract();
     const ExtractReport& report = extractor.Report();

@@ -7,57 +7,39 @@
 using namespace quillon;
 using namespace quillon::testing;
 
+// Lists store a row's index, so the order is fixed: checked at points along it.
 TEST(LanguageTable, SeventyRowsInTheirFixedOrder) {
     auto rows = LanguageRows();
     ASSERT_EQ(rows.size(), 70u);
     EXPECT_EQ(g_aLanguages[70].id, 0);
     EXPECT_EQ(g_aLanguages[70].label, nullptr);
-    EXPECT_STREQ(rows[0].label, "Afrikaans");
-    EXPECT_EQ(rows[0].id, 0x36);
-    EXPECT_STREQ(rows[12].label, "Croatian");
-    EXPECT_STREQ(rows[16].label, "English");
-    EXPECT_EQ(rows[23].id, 0x07);
-    EXPECT_STREQ(rows[35].label, "Kazakh");
-    EXPECT_STREQ(rows[54].label, "Serbian");
-    EXPECT_EQ(rows[54].id, 0x1A);
-    EXPECT_STREQ(rows[69].label, "Vietnamese");
+    const std::tuple<std::size_t, std::string, std::uint16_t> points[] = {
+        {0, "Afrikaans", 0x36}, {12, "Croatian", 0x1A}, {16, "English", 0x09},   {23, "German", 0x07},
+        {35, "Kazakh", 0x3F},   {54, "Serbian", 0x1A},  {69, "Vietnamese", 0x2A}};
+    for (const auto& [index, label, id] : points) {
+        EXPECT_EQ(rows[index].label, label) << index;
+        EXPECT_EQ(rows[index].id, id) << index;
+    }
     for (const auto& row : rows) EXPECT_EQ(row.reserved, 0);
 }
 
 TEST(LanguageTable, NamesAndIdentifiers) {
-    EXPECT_EQ(LanguageName(0x0409), "English");
-    EXPECT_EQ(LanguageName(0x0407), "German");
-    EXPECT_EQ(LanguageName(0x041A), "Croatian");
-    EXPECT_EQ(LanguageName(0x081A), "Serbian");
-    EXPECT_EQ(LanguageName(0x0C1A), "Serbian");
-    EXPECT_EQ(LanguageName(0x0000), "");
-    EXPECT_EQ(ParseLanguage("German"), 0x0407);
-    EXPECT_EQ(ParseLanguage("german"), 0x0407);
-    EXPECT_EQ(ParseLanguage("0x0415"), 0x0415);
-    EXPECT_EQ(ParseLanguage("0x07"), 0x0407);
-    EXPECT_EQ(ParseLanguage("Serbian"), 0x081A);
+    const std::pair<std::uint16_t, const char*> names[] = {{0x0409, "English"},  {0x0407, "German"}, {0x041A, "Croatian"},
+                                                           {0x081A, "Serbian"},  {0x0C1A, "Serbian"}, {0x0000, ""}};
+    for (const auto& [language, name] : names) EXPECT_EQ(LanguageName(language), name) << language;
+    const std::pair<const char*, std::optional<std::uint16_t>> parsed[] = {
+        {"German", 0x0407}, {"german", 0x0407},         {"0x0415", 0x0415},    {"0x07", 0x0407},
+        {"Serbian", 0x081A}, {"Klingon", std::nullopt}, {"0x7F", std::nullopt}};
+    for (const auto& [text, language] : parsed) EXPECT_EQ(ParseLanguage(text), language) << text;
     EXPECT_EQ(FindLanguageRow("0x0409"), 16u);
-    EXPECT_FALSE(ParseLanguage("Klingon").has_value());
-    EXPECT_FALSE(ParseLanguage("0x7F").has_value());
 }
 
 TEST(LanguageTable, DefaultCodePages) {
-    EXPECT_EQ(DefaultCodePage(0x0407), 1252u);
-    EXPECT_EQ(DefaultCodePage(0x0415), 1250u);
-    EXPECT_EQ(DefaultCodePage(0x0419), 1251u);
-    EXPECT_EQ(DefaultCodePage(0x0408), 1253u);
-    EXPECT_EQ(DefaultCodePage(0x041F), 1254u);
-    EXPECT_EQ(DefaultCodePage(0x040D), 1255u);
-    EXPECT_EQ(DefaultCodePage(0x0401), 1256u);
-    EXPECT_EQ(DefaultCodePage(0x0426), 1257u);
-    EXPECT_EQ(DefaultCodePage(0x042A), 1258u);
-    EXPECT_EQ(DefaultCodePage(0x041E), 874u);
-    EXPECT_EQ(DefaultCodePage(0x0411), 932u);
-    EXPECT_EQ(DefaultCodePage(0x0404), 950u);
-    EXPECT_EQ(DefaultCodePage(0x0804), 936u);
-    EXPECT_EQ(DefaultCodePage(0x0412), 949u);
-    EXPECT_EQ(DefaultCodePage(0x0439), 65001u);
-    EXPECT_EQ(DefaultCodePage(0x042B), 65001u);
+    const std::pair<std::uint16_t, std::uint32_t> cases[] = {
+        {0x0407, 1252}, {0x0415, 1250}, {0x0419, 1251}, {0x0408, 1253},  {0x041F, 1254},  {0x040D, 1255},
+        {0x0401, 1256}, {0x0426, 1257}, {0x042A, 1258}, {0x041E, 874},   {0x0411, 932},   {0x0404, 950},
+        {0x0804, 936},  {0x0412, 949},  {0x0439, 65001}, {0x042B, 65001}};
+    for (const auto& [language, codePage] : cases) EXPECT_EQ(DefaultCodePage(language), codePage) << language;
     // Every table row gets a code page the converter knows.
     for (const auto& row : LanguageRows())
         EXPECT_TRUE(CodePage(DefaultCodePage(TargetLanguageId(row.id))).Supported()) << row.label;
@@ -66,21 +48,21 @@ TEST(LanguageTable, DefaultCodePages) {
 TEST(FileVersionRecord, ReadsVersionLanguageStringsAndDescriptions) {
     CFileVersion version;
     version.SetFileName(Fixture("basic32.exe"));
-    std::uint16_t language = 0;
+    std::uint16_t language = 0, codePage = 0;
     ASSERT_TRUE(version.GetLanguage(language));
     EXPECT_EQ(language, 0x0409);
-    std::uint16_t codePage = 0;
     version.GetCodePage(codePage);
     EXPECT_EQ(codePage, 1200);
-    std::string text;
-    version.GetVersion(text);
-    EXPECT_EQ(text, "1.2.3.4");
-    version.GetCompanyName(text);
-    EXPECT_EQ(text, "Quillon Fixtures");
-    version.GetFileType(text);
-    EXPECT_EQ(text, "Application");
-    version.GetOS(text);
-    EXPECT_EQ(text, "Win32 API on Windows NT");
+    const std::pair<bool (CFileVersion::*)(std::string&), const char*> texts[] = {
+        {&CFileVersion::GetVersion, "1.2.3.4"},
+        {&CFileVersion::GetCompanyName, "Quillon Fixtures"},
+        {&CFileVersion::GetFileType, "Application"},
+        {&CFileVersion::GetOS, "Win32 API on Windows NT"}};
+    for (const auto& [get, expected] : texts) {
+        std::string text;
+        (version.*get)(text);
+        EXPECT_EQ(text, expected);
+    }
     EXPECT_EQ(version.GetLanguageName(), "English");
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "extract/LanguageModules.h"
-#include "extract/ResourceExtractor.h"
+#include "extract/Scans.h"
 
 using namespace quillon;
 using namespace quillon::testing;
@@ -19,10 +19,6 @@ TEST(ModuleLanguage, WithoutDeclarationTheLanguageHoldingMostResourcesWins) {
         {{Strings(0x0409, 1, u"a"), {ResourceId::Integer(16), ResourceId::Integer(1), 0x0409, VersionBytes(german)}},
          0x0407},
     };
-    for (const auto& [resources, expected] : cases) {
-        CResourceInfo info;
-        CResourceExtractor(ResourceModule::FromBytes(BuildPeWithResources(resources)).Value(), info, CodePage(1252))
-            .Extract();
-        EXPECT_EQ(info.m_wLanguage, expected);
-    }
+    for (const auto& [resources, expected] : cases)
+        EXPECT_EQ(ScanBytes(BuildPeWithResources(resources))->info.m_wLanguage, expected);
 }

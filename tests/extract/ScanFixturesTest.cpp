@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Fixtures.h"
-#include "extract/ResourceExtractor.h"
+#include "extract/Scans.h"
 #include "extract/TextRules.h"
 #include "model/Archive.h"
 
@@ -10,34 +9,11 @@ using namespace quillon::testing;
 
 namespace {
 
-struct Scan {
-    CResourceInfo info;
-    ExtractReport report;
-};
-
 std::unique_ptr<Scan> ScanFixture(const std::string& name, std::uint32_t codePage = 1252, IProgress* progress = nullptr) {
-    auto scan = std::make_unique<Scan>();
-    CResourceExtractor extractor(Fixture(name), scan->info, CodePage(codePage), progress);
-    EXPECT_TRUE(extractor.Extract());
-    scan->report = extractor.Report();
-    return scan;
+    return ScanFile(Fixture(name), codePage, progress);
 }
 
 const CResourceItem& At(const CResourceItem& parent, std::size_t index) { return *parent.GetChildren().at(index); }
-
-class CountingProgress : public IProgress {
-public:
-    void Show(std::string_view message, std::uint32_t range) override {
-        shownMessage = message;
-        this->range = range;
-    }
-    void Step() override { ++steps; }
-    void Hide() override { ++hidden; }
-    std::string shownMessage;
-    std::uint32_t range = 0;
-    std::uint32_t steps = 0;
-    int hidden = 0;
-};
 
 } // namespace
 
@@ -49,11 +25,11 @@ TEST_P(BasicFixture, StringsKeepIdsEscapesAndTheBufferCut) {
     std::vector<std::int32_t> ids;
     for (const auto& s : strings.GetChildren()) ids.push_back(s->m_nID);
     EXPECT_EQ(ids, (std::vector<std::int32_t>{1, 2, 5, 15, 16, 40, 41, 100, 4095, 65535}));
-    EXPECT_EQ(ChildWithId(strings, 2)->m_strText, "A\\tB\\r\\n");
-    EXPECT_EQ(ChildWithId(strings, 40)->m_strText, "Gr\xFC\xDF" "e \x80 \xE4");
-    EXPECT_EQ(ChildWithId(strings, 41)->m_strText, "???????");
+    EXPECT_EQ(TextAt(strings, {2}), "A\\tB\\r\\n");
+    EXPECT_EQ(TextAt(strings, {40}), "Gr\xFC\xDF" "e \x80 \xE4");
+    EXPECT_EQ(TextAt(strings, {41}), "???????");
     EXPECT_EQ(scan->report.replacedCharacters, 7u);
-    const std::string& longText = ChildWithId(strings, 100)->m_strText;
+    const std::string longText = TextAt(strings, {100});
     EXPECT_EQ(longText.size(), 2047u);
     EXPECT_EQ(longText.front(), 'L');
     for (const auto& s : strings.GetChildren()) {
@@ -64,93 +40,63 @@ TEST_P(BasicFixture, StringsKeepIdsEscapesAndTheBufferCut) {
     }
 }
 
+// basic.rc: hotkeys split off at the first lone '&', "&&" kept, a text's
+// trailing '&' dropped, separators (the second had a text) fixed and empty,
+// option words with the end bit on each level's last entry, and the
+// extended menu 101 kept as its top node alone.
 TEST_P(BasicFixture, MenusNestWithHotkeysSeparatorsAndOptionWords) {
     auto scan = ScanFixture(GetParam());
-    const CResourceItem& menus = scan->info.m_Menus;
-    ASSERT_EQ(menus.GetCount(), 2u); // the named menu is skipped
-    const CResourceItem& top = At(menus, 0);
-    EXPECT_EQ(top.GetKind(), ItemKind::PopupMenu);
-    EXPECT_EQ(top.m_nID, 100);
-    EXPECT_EQ(top.m_dwState, 0x4001u);
-    ASSERT_EQ(top.GetCount(), 3u);
-
-    const CResourceItem& file = At(top, 0);
-    EXPECT_EQ(file.m_strText, "File");
-    EXPECT_EQ(file.m_chHotkey, 'F');
-    EXPECT_EQ(file.m_nID, -1);
-    EXPECT_EQ(static_cast<const CMenuNode&>(file).m_dwOptions, 0x10u);
-    ASSERT_EQ(file.GetCount(), 7u);
-    EXPECT_EQ(At(file, 0).m_strText, "Open\\tCtrl+O");
-    EXPECT_EQ(At(file, 0).m_chHotkey, 'O');
-    EXPECT_EQ(At(file, 1).m_strText, "Save && Exit");
-    EXPECT_EQ(At(file, 1).m_chHotkey, 0);
-    EXPECT_EQ(At(file, 2).m_strText, "Save && E&xit");
-    EXPECT_EQ(At(file, 2).m_chHotkey, 0);
-    for (std::size_t separator : {3u, 4u}) { // the second one had a text in the template
-        EXPECT_EQ(At(file, separator).m_nID, 0);
-        EXPECT_EQ(At(file, separator).m_strText, "");
-        EXPECT_EQ(At(file, separator).m_dwState, 0x40004001u);
-    }
-    EXPECT_EQ(At(file, 5).m_strText, "Trailing");
-    EXPECT_EQ(At(file, 5).m_chHotkey, 0);
-
-    const CResourceItem& level2 = At(file, 6);
-    EXPECT_EQ(static_cast<const CMenuNode&>(level2).m_dwOptions, 0x90u); // popup, last of its level
-    const CResourceItem& level3 = At(level2, 0);
-    EXPECT_EQ(level3.m_strText, "Level3");
-    EXPECT_EQ(level3.m_chHotkey, '3');
-    const CResourceItem& deep = At(level3, 0);
-    EXPECT_EQ(deep.m_strText, "Deep item");
-    EXPECT_EQ(deep.m_chHotkey, 'i');
-    EXPECT_EQ(static_cast<const CMenuNode&>(deep).m_dwOptions, 0x81u); // grayed, end of level
-    EXPECT_EQ(At(level2, 1).m_strText, "After deep");
-    EXPECT_EQ(At(At(top, 1), 0).m_chHotkey, 'C');
-    EXPECT_EQ(static_cast<const CMenuNode&>(At(At(top, 1), 0)).m_dwOptions, 0x88u); // checked, end
-
-    // The extended menu keeps only its top node.
-    EXPECT_EQ(At(menus, 1).m_nID, 101);
-    EXPECT_EQ(At(menus, 1).GetCount(), 0u);
+    EXPECT_EQ(Outline(scan->info.m_Menus), R"(100 "" 4001 /0
+  -1 "File" &F 1 /10
+    1001 "Open\tCtrl+O" &O 1 /0
+    1002 "Save && Exit" 1 /0
+    1003 "Save && E&xit" 1 /0
+    0 "" 40004001 /0
+    0 "" 40004001 /0
+    1004 "Trailing" 1 /0
+    -1 "Level2" &L 1 /90
+      -1 "Level3" &3 1 /10
+        1005 "Deep item" &i 1 /81
+      1006 "After deep" 1 /80
+  -1 "Edit" &E 1 /10
+    1101 "Copy" &C 1 /88
+  1200 "Help" &H 1 /80
+101 "" 4001 /0
+)");
+    EXPECT_EQ(At(scan->info.m_Menus, 0).GetKind(), ItemKind::PopupMenu);
+    EXPECT_EQ(At(At(At(scan->info.m_Menus, 0), 0), 0).GetKind(), ItemKind::MenuItem);
 }
 
+// Captions keep their '&'; a control without text, the icon (ID -1 read as
+// 65535) and the empty dialog are fixed; the extended dialog's 32-bit IDs
+// come as their low words, and a control with creation data does not derail
+// the next one. Each dialog keeps its template.
 TEST_P(BasicFixture, DialogsKeepTheirTemplateAndOneItemPerControl) {
     auto scan = ScanFixture(GetParam());
     const CResourceItem& dialogs = scan->info.m_Dialogs;
-    ASSERT_EQ(dialogs.GetCount(), 4u);
-    const CResourceItem& options = At(dialogs, 0);
-    EXPECT_EQ(options.m_nID, 200);
-    EXPECT_EQ(options.m_strText, "Opt&ions"); // captions are not split
-    EXPECT_EQ(options.m_chHotkey, 0);
+    EXPECT_EQ(Outline(dialogs), R"(200 "Opt&ions" 1
+  201 "Name:" &N 1
+  202 "" 40004001
+  203 "Browse..." &B 1
+  1 "OK" 1
+  65535 "" 40004001
+  204 "Custom text" &t 1
+  205 "Tab\there" 1
+  206 "" 40004001
+201 "Extended && more" 1
+  4464 "Label" &L 1
+  2 "Cancel" 1
+  4465 "Check me" &m 1
+  2003 "Data" 1
+202 "" 4001
+203 "" 4001
+  301 "" 40004001
+)");
     auto module = ResourceModule::Open(Fixture(GetParam()));
     auto bytes = module.Value().Find(kTypeDialog, 200);
     ASSERT_TRUE(bytes);
-    EXPECT_TRUE(std::equal(bytes->begin(), bytes->end(), options.GetData().begin(), options.GetData().end()));
-
-    ASSERT_EQ(options.GetCount(), 8u);
-    EXPECT_EQ(At(options, 0).m_strText, "Name:");
-    EXPECT_EQ(At(options, 0).m_chHotkey, 'N');
-    EXPECT_EQ(At(options, 1).m_dwState, 0x40004001u); // edit without text
-    EXPECT_EQ(At(options, 2).m_strText, "Browse...");
-    EXPECT_EQ(At(options, 2).m_chHotkey, 'B');
-    EXPECT_EQ(At(options, 4).m_nID, 65535);            // icon with ID -1
-    EXPECT_EQ(At(options, 4).m_dwState, 0x40004001u);  // ordinal title
-    EXPECT_EQ(At(options, 5).m_strText, "Custom text");
-    EXPECT_EQ(At(options, 5).m_chHotkey, 't');
-    EXPECT_EQ(At(options, 6).m_strText, "Tab\\there");
-
-    const CResourceItem& extended = At(dialogs, 1);
-    EXPECT_EQ(extended.m_strText, "Extended && more");
-    ASSERT_EQ(extended.GetCount(), 4u);
-    EXPECT_EQ(At(extended, 0).m_nID, 70000 & 0xFFFF);
-    EXPECT_EQ(At(extended, 2).m_nID, 70001 & 0xFFFF);
-    EXPECT_EQ(At(extended, 2).m_chHotkey, 'm');
-    EXPECT_EQ(At(extended, 3).m_strText, "Data"); // read after a control with creation data
-
-    const CResourceItem& bare = At(dialogs, 2);
-    EXPECT_EQ(bare.m_dwState, 0x4001u);
-    EXPECT_EQ(bare.GetCount(), 0u);
-    EXPECT_GT(bare.GetDataSize(), 0u);
-    EXPECT_EQ(At(dialogs, 3).m_dwState, 0x4001u);
-    EXPECT_EQ(At(At(dialogs, 3), 0).m_dwState, 0x40004001u);
+    EXPECT_TRUE(std::ranges::equal(*bytes, At(dialogs, 0).GetData()));
+    EXPECT_GT(At(dialogs, 2).GetDataSize(), 0u);
 }
 
 TEST_P(BasicFixture, VersionBlocksAndFixedInformation) {
@@ -160,31 +106,25 @@ TEST_P(BasicFixture, VersionBlocksAndFixedInformation) {
     EXPECT_EQ(scan->info.m_wLanguage, 0x0409);
     const auto& fixed = scan->info.m_VersionInfo.m_FixedInfo;
     EXPECT_EQ((std::vector<std::uint8_t>(fixed.begin(), fixed.begin() + 4)), (std::vector<std::uint8_t>{0xBD, 0x04, 0xEF, 0xFE}));
-
     const CVersionBlock& root = scan->info.m_VersionInfo.m_Root;
-    ASSERT_EQ(root.GetCount(), 2u);
-    auto& stringInfo = static_cast<const CVersionBlock&>(At(root, 0));
-    EXPECT_EQ(stringInfo.m_strKey, "StringFileInfo");
-    EXPECT_EQ(stringInfo.m_nBlockType, kVersionBlock);
-    EXPECT_EQ(stringInfo.m_dwState, 0x4001u);
-    ASSERT_EQ(stringInfo.GetCount(), 2u);
-    auto& english = static_cast<const CVersionBlock&>(At(stringInfo, 0));
-    EXPECT_EQ(english.m_strKey, "040904b0");
+    EXPECT_EQ(Outline(root), R"(StringFileInfo:2 "" 4001
+  040904b0:2 "" 4001
+    CompanyName:1 "Quillon Fixtures" 1
+    FileDescription:1 "Basic fixture" 1
+    FileVersion:1 "1.2.3.4" 1
+    Comments:1 "" 4001
+    ProductName:1 "Basic" 1
+  040704b0:2 "" 4001
+    CompanyName:1 "Quillon Testdaten" 1
+    FileDescription:1 "Einfaches Beispiel" 1
+VarFileInfo:2 "" 4001
+  Translation:0 "" 40004001
+)");
+    auto& english = static_cast<const CVersionBlock&>(At(At(root, 0), 0));
     EXPECT_EQ(english.m_strTargetKey, "040904b0");
-    ASSERT_EQ(english.GetCount(), 5u);
-    auto& company = static_cast<const CVersionBlock&>(At(english, 0));
-    EXPECT_EQ(company.m_strKey, "CompanyName");
-    EXPECT_EQ(company.m_nBlockType, kVersionText);
-    EXPECT_EQ(company.m_strText, "Quillon Fixtures");
-    EXPECT_EQ(company.m_nID, -1);
-    EXPECT_EQ(At(english, 3).m_dwState, 0x4001u); // empty Comments
-    EXPECT_EQ(At(stringInfo, 1).GetCount(), 2u);
-
-    auto& translation = static_cast<const CVersionBlock&>(At(At(root, 1), 0));
-    EXPECT_EQ(translation.m_strKey, "Translation");
-    EXPECT_EQ(translation.m_nBlockType, kVersionBinary);
-    EXPECT_EQ(translation.m_dwState, 0x40004001u);
-    EXPECT_EQ(translation.m_pValue, (std::vector<std::uint8_t>{0x09, 0x04, 0xB0, 0x04, 0x07, 0x04, 0xB0, 0x04}));
+    EXPECT_EQ(At(english, 0).m_nID, -1);
+    EXPECT_EQ(static_cast<const CVersionBlock&>(At(At(root, 1), 0)).m_pValue,
+              (std::vector<std::uint8_t>{0x09, 0x04, 0xB0, 0x04, 0x07, 0x04, 0xB0, 0x04}));
 }
 
 TEST_P(BasicFixture, CountersAndProgress) {
@@ -223,50 +163,14 @@ TEST_P(BasicFixture, ArchiveRoundTripIsExact) {
 
 INSTANTIATE_TEST_SUITE_P(Modules, BasicFixture, ::testing::Values("basic32.exe", "basic64.exe", "unstripped64.exe"));
 
-TEST(Scan, SameModuleTwiceGivesTheSameTree) {
-    auto first = ScanFixture("basic32.exe");
-    CResourceExtractor again(Fixture("basic32.exe"), first->info, CodePage(1252));
-    again.Extract();
-    auto second = ScanFixture("basic32.exe");
-    EXPECT_EQ(first->info, second->info);
-}
-
-TEST(Scan, JapaneseCodePageKeepsJapaneseText) {
-    auto scan = ScanFixture("basic32.exe", 932);
-    EXPECT_EQ(CodePage(932).ToUtf16(ChildWithId(scan->info.m_Strings, 41)->m_strText), u"日本語テキスト");
-    EXPECT_EQ(scan->report.replacedCharacters, 4u); // ü ß € ä of string 40
-}
-
-TEST(Scan, MultiLanguageModuleReadsTheDeclaredLanguage) {
-    auto scan = ScanFixture("multilang.dll");
-    EXPECT_EQ(scan->info.m_wLanguage, 0x0407);
-    EXPECT_EQ(ChildWithId(scan->info.m_Strings, 1)->m_strText, "Hallo");
-    EXPECT_EQ(ChildWithId(scan->info.m_Strings, 17)->m_strText, "Neutral 17");
-    EXPECT_EQ(ChildWithId(scan->info.m_Dialogs, 100)->m_strText, "Deutscher Dialog");
-    EXPECT_EQ(At(*ChildWithId(scan->info.m_Dialogs, 100), 0).m_strText, "Abbrechen");
-    EXPECT_EQ(At(*ChildWithId(scan->info.m_Menus, 100), 0).m_strText, "Exit");
-}
-
-TEST(Scan, VersionWithoutTranslationTakesTheLanguageOfTheResources) {
-    auto scan = ScanFixture("notranslation.dll", 1250);
-    EXPECT_EQ(scan->info.m_wLanguage, 0x0415);
-    EXPECT_EQ(scan->info.m_dwFileVersionMS, 0x00050006u);
-    EXPECT_EQ(scan->info.m_dwFileVersionLS, 0x00070008u);
-    EXPECT_EQ(scan->info.m_VersionInfo.m_Root.GetCount(), 1u);
-    EXPECT_EQ(ChildWithId(scan->info.m_Strings, 1)->m_strText, "Only string");
-}
-
-TEST(Scan, ModuleWithoutResourcesGivesAnEmptyCountedTree) {
-    CountingProgress progress;
-    auto scan = ScanFixture("nores.exe", 1252, &progress);
-    EXPECT_TRUE(scan->report.loaded);
-    EXPECT_EQ(scan->info.m_Strings.GetCount() + scan->info.m_Menus.GetCount() + scan->info.m_Dialogs.GetCount(), 0u);
-    EXPECT_EQ(scan->info.m_nTranslatable + scan->info.m_nNotTranslatable, 0u);
-    EXPECT_EQ(progress.range, 0u);
-}
-
-TEST(Scan, UnreadableModuleLeavesAnEmptyTreeAndSaysWhy) {
+// A scan empties the tree first: scanning again gives the same tree, and a
+// module that cannot be read leaves it empty and says why.
+TEST(Scan, ScanningIntoAFilledTreeStartsAfresh) {
     auto scan = ScanFixture("basic32.exe");
+    CResourceExtractor again(Fixture("basic32.exe"), scan->info, CodePage(1252));
+    again.Extract();
+    EXPECT_EQ(scan->info, ScanFixture("basic32.exe")->info);
+
     CResourceExtractor extractor(Fixture("corrupt/not-pe.exe"), scan->info, CodePage(1252));
     Status scanned = extractor.Extract();
     ASSERT_FALSE(scanned.Ok());
@@ -278,33 +182,62 @@ TEST(Scan, UnreadableModuleLeavesAnEmptyTreeAndSaysWhy) {
     EXPECT_EQ(scan->info.m_VersionInfo.m_Root.GetCount(), 0u);
 }
 
-TEST(HotkeySplit, FirstAmpersandOnly) {
-    CodePage western(1252);
-    auto split = [&](const char* text) { return SplitHotkey(text, western); };
-    EXPECT_EQ(split("&File").text, "File");
-    EXPECT_EQ(split("&File").hotkey, 'F');
-    EXPECT_EQ(split("Save && E&xit").text, "Save && E&xit");
-    EXPECT_EQ(split("Save && E&xit").hotkey, 0);
-    EXPECT_EQ(split("End&").text, "End");
-    EXPECT_EQ(split("End&").hotkey, 0);
-    // A letter above 0x7F is widened with its sign, as a signed char would be.
-    EXPECT_EQ(split("&\xE4nderung").hotkey, 0xFFE4);
+TEST(Scan, JapaneseCodePageKeepsJapaneseText) {
+    auto scan = ScanFixture("basic32.exe", 932);
+    EXPECT_EQ(CodePage(932).ToUtf16(TextAt(scan->info.m_Strings, {41})), u"日本語テキスト");
+    EXPECT_EQ(scan->report.replacedCharacters, 4u); // ü ß € ä of string 40
 }
 
-TEST(HotkeySplit, MultiByteCharacterNeverBecomesAHotkey) {
-    CodePage japanese(932);
-    std::string text = "A&" + japanese.FromUtf16(u"日本");
-    HotkeyText split = SplitHotkey(text, japanese);
-    EXPECT_EQ(split.text, text);
-    EXPECT_EQ(split.hotkey, 0);
-    // A single-byte character after the ampersand still works in a double-byte code page.
-    HotkeyText ascii = SplitHotkey(japanese.FromUtf16(u"日本&X"), japanese);
-    EXPECT_EQ(ascii.hotkey, 'X');
-    CodePage utf8(kCodePageUtf8);
-    EXPECT_EQ(SplitHotkey("&\xC3\xA4nderung", utf8).hotkey, 0);
+TEST(Scan, MultiLanguageModuleReadsTheDeclaredLanguage) {
+    auto scan = ScanFixture("multilang.dll");
+    EXPECT_EQ(scan->info.m_wLanguage, 0x0407);
+    EXPECT_EQ(TextAt(scan->info.m_Strings, {1}), "Hallo");
+    EXPECT_EQ(TextAt(scan->info.m_Strings, {17}), "Neutral 17");
+    EXPECT_EQ(TextAt(scan->info.m_Dialogs, {100}), "Deutscher Dialog");
+    EXPECT_EQ(TextAt(scan->info.m_Dialogs, {100, 1}), "Abbrechen");
+    EXPECT_EQ(TextAt(scan->info.m_Menus, {100, 100}), "Exit");
 }
 
-TEST(Escapes, ControlCharactersBecomeTwoCharacterSequences) {
-    EXPECT_EQ(EscapeControls("A\tB\r\n"), "A\\tB\\r\\n");
-    EXPECT_EQ(EscapeControls("plain"), "plain");
+TEST(Scan, VersionWithoutTranslationTakesTheLanguageOfTheResources) {
+    auto scan = ScanFixture("notranslation.dll", 1250);
+    EXPECT_EQ(scan->info.m_wLanguage, 0x0415);
+    EXPECT_EQ(scan->info.m_dwFileVersionMS, 0x00050006u);
+    EXPECT_EQ(scan->info.m_dwFileVersionLS, 0x00070008u);
+    EXPECT_EQ(scan->info.m_VersionInfo.m_Root.GetCount(), 1u);
+    EXPECT_EQ(TextAt(scan->info.m_Strings, {1}), "Only string");
+}
+
+TEST(Scan, ModuleWithoutResourcesGivesAnEmptyCountedTree) {
+    CountingProgress progress;
+    auto scan = ScanFixture("nores.exe", 1252, &progress);
+    EXPECT_TRUE(scan->report.loaded);
+    EXPECT_EQ(scan->info.m_Strings.GetCount() + scan->info.m_Menus.GetCount() + scan->info.m_Dialogs.GetCount(), 0u);
+    EXPECT_EQ(scan->info.m_nTranslatable + scan->info.m_nNotTranslatable, 0u);
+    EXPECT_EQ(progress.range, 0u);
+}
+
+// The first '&' not followed by another marks the next character; when that
+// character takes more than one byte, the text stays as it was.
+TEST(HotkeySplit, FirstLoneAmpersandMarksTheNextSingleByteCharacter) {
+    const CodePage western(1252), japanese(932), utf8(kCodePageUtf8);
+    const struct {
+        std::string text;
+        const CodePage& codePage;
+        std::string split;
+        std::uint16_t hotkey;
+    } cases[] = {
+        {"&File", western, "File", 'F'},
+        {"Save && E&xit", western, "Save && E&xit", 0},
+        {"End&", western, "End", 0},
+        // A letter above 0x7F is widened with its sign, as a signed char would be.
+        {"&\xE4nderung", western, "\xE4nderung", 0xFFE4},
+        {"A&" + japanese.FromUtf16(u"日本"), japanese, "A&" + japanese.FromUtf16(u"日本"), 0},
+        {japanese.FromUtf16(u"日本&X"), japanese, japanese.FromUtf16(u"日本X"), 'X'},
+        {"&\xC3\xA4nderung", utf8, "&\xC3\xA4nderung", 0},
+    };
+    for (const auto& c : cases) {
+        HotkeyText split = SplitHotkey(c.text, c.codePage);
+        EXPECT_EQ(split.text, c.split) << c.text;
+        EXPECT_EQ(split.hotkey, c.hotkey) << c.text;
+    }
 }

@@ -231,41 +231,33 @@ TEST(ModuleIcon, NoIconIsNotFoundAndOnlyDamagedOnesGiveTheirError) {
 
 // ---- Real modules ------------------------------------------------------------------------
 
-// tests/data/make-icon.py: 16 x 16, one bit, a white frame round a black square, opaque.
-TEST(ModuleIcon, TheFixturesFramedSquare) {
-    for (const char* name : {"basic32.exe", "basic64.exe"}) {
-        Result<IconImage> icon = IconOfFile(Fixture(name));
-        ASSERT_TRUE(icon.Ok()) << name;
-        const IconImage& image = icon.Value();
-        ASSERT_EQ(image.width, 16) << name;
-        ASSERT_EQ(image.height, 16) << name;
-        for (int i = 0; i < 16; ++i) {
-            EXPECT_EQ(image.Pixel(i, 0), kWhite) << name << " top " << i;
-            EXPECT_EQ(image.Pixel(15, i), kWhite) << name << " right " << i;
-        }
-        EXPECT_EQ(image.Pixel(1, 1), kBlack) << name;
-        EXPECT_EQ(image.Pixel(8, 8), kBlack) << name;
-    }
-}
-
-// samples/make-icon.py: the quill on a sheet, 16 and 32 pixels at 4 bits,
-// the larger one the 16-pixel map doubled; '.' is transparent.
-TEST(ModuleIcon, TheSamplesQuillAtBothSizes) {
-    std::string sample = std::string(QUILLON_DATA_DIR) + "/../../samples/quillpad.exe";
+// Real modules' icons at points of their 16-pixel maps. The fixtures'
+// (tests/data/make-icon.py): 16 x 16, one bit, a white frame round a black
+// square, opaque. The sample's (samples/make-icon.py): the quill on a sheet,
+// 16 and 32 pixels at 4 bits, the larger one the 16-pixel map doubled; '.'
+// is transparent.
+TEST(ModuleIcon, RealModulesShowTheirDrawnIcons) {
     struct Point {
         int x, y;
         std::uint32_t colour;
     };
-    const Point map[] = {{0, 0, kClear},       {2, 0, kBlack},  {3, 1, kWhite},      {13, 4, kBlue},
-                         {13, 6, 0xFF000080}, {6, 12, 0xFFFFFF00}, {15, 15, kClear}, {14, 15, kBlack}};
-    for (int side : {32, 16}) {
-        Result<IconImage> icon = IconOfFile(sample, side);
-        ASSERT_TRUE(icon.Ok()) << side;
+    std::vector<Point> frame{{1, 1, kBlack}, {8, 8, kBlack}};
+    for (int i = 0; i < 16; ++i) frame.insert(frame.end(), {{i, 0, kWhite}, {15, i, kWhite}});
+    const std::vector<Point> quill{{0, 0, kClear},       {2, 0, kBlack},      {3, 1, kWhite},   {13, 4, kBlue},
+                                   {13, 6, 0xFF000080}, {6, 12, 0xFFFFFF00}, {15, 15, kClear}, {14, 15, kBlack}};
+    const std::string sample = std::string(QUILLON_DATA_DIR) + "/../../samples/quillpad.exe";
+    const std::tuple<std::string, int, const std::vector<Point>*> cases[] = {
+        {Fixture("basic32.exe"), 16, &frame}, {Fixture("basic64.exe"), 16, &frame}, {sample, 32, &quill}, {sample, 16, &quill}};
+    for (const auto& [path, side, points] : cases) {
+        SCOPED_TRACE(path + " at " + std::to_string(side));
+        Result<IconImage> icon = IconOfFile(path, side);
+        ASSERT_TRUE(icon.Ok());
         ASSERT_EQ(icon.Value().width, side);
+        ASSERT_EQ(icon.Value().height, side);
         int scale = side / 16;
-        for (const Point& point : map)
+        for (const Point& point : *points)
             EXPECT_EQ(icon.Value().Pixel(point.x * scale + scale - 1, point.y * scale), point.colour)
-                << side << " at " << point.x << "," << point.y;
+                << point.x << "," << point.y;
     }
 }
 

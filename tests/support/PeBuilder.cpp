@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <span>
 #include <stdexcept>
 #include <string_view>
@@ -342,20 +343,16 @@ std::vector<std::uint8_t> VersionString(std::u16string_view key, std::u16string_
 
 std::vector<std::uint8_t> FixedFileInfo(const BuiltVersion& version) {
     auto pack = [](std::uint16_t high, std::uint16_t low) { return std::uint32_t{high} << 16 | low; };
+    const auto& file = version.fileVersion;
+    const auto& product = version.productVersion;
+    // Signature, structure version 1.0, file and product versions, flags mask
+    // and flags, VOS_NT_WINDOWS32, VFT_DLL (matching the image the builder
+    // writes), subtype, date.
     ByteWriter out;
-    out.U32(0xFEEF04BD); // signature
-    out.U32(0x00010000); // structure version 1.0
-    out.U32(pack(version.fileVersion[0], version.fileVersion[1]));
-    out.U32(pack(version.fileVersion[2], version.fileVersion[3]));
-    out.U32(pack(version.productVersion[0], version.productVersion[1]));
-    out.U32(pack(version.productVersion[2], version.productVersion[3]));
-    out.U32(0x3F);       // file flags mask
-    out.U32(0);          // file flags
-    out.U32(0x00040004); // VOS_NT_WINDOWS32
-    out.U32(2);          // VFT_DLL, matching the image the builder writes
-    out.U32(0);          // subtype
-    out.U32(0);          // date, high
-    out.U32(0);          // date, low
+    for (std::uint32_t value : {0xFEEF04BDu, 0x00010000u, pack(file[0], file[1]), pack(file[2], file[3]),
+                                pack(product[0], product[1]), pack(product[2], product[3]), 0x3Fu, 0u, 0x00040004u, 2u,
+                                0u, 0u, 0u})
+        out.U32(value);
     return out.Take();
 }
 
@@ -394,15 +391,12 @@ std::vector<std::uint8_t> StandardDialogBytes(std::u16string caption, const std:
     // Header: style, extended style, item count, x, y, cx, cy, menu (none),
     // class (default), caption, then the font for DS_SETFONT.
     ByteWriter out;
+    auto words = [&](std::initializer_list<std::uint16_t> values) {
+        for (std::uint16_t value : values) out.U16(value);
+    };
     out.U32(kDialogStyle);
     out.U32(0);
-    out.U16(count);
-    out.U16(0);
-    out.U16(0);
-    out.U16(186);
-    out.U16(static_cast<std::uint16_t>(14 + kRowHeight * count));
-    out.U16(0);
-    out.U16(0);
+    words({count, 0, 0, 186, static_cast<std::uint16_t>(14 + kRowHeight * count), 0, 0});
     out.Utf16z(caption);
     out.U16(8);
     out.Utf16z(u"MS Sans Serif");
@@ -413,13 +407,7 @@ std::vector<std::uint8_t> StandardDialogBytes(std::u16string caption, const std:
         out.PadTo(4);
         out.U32(kButtonStyle);
         out.U32(0);
-        out.U16(7);
-        out.U16(static_cast<std::uint16_t>(7 + kRowHeight * i));
-        out.U16(50);
-        out.U16(14);
-        out.U16(controls[i].first);
-        out.U16(0xFFFF);
-        out.U16(0x0080); // BUTTON
+        words({7, static_cast<std::uint16_t>(7 + kRowHeight * i), 50, 14, controls[i].first, 0xFFFF, 0x0080}); // BUTTON
         out.Utf16z(controls[i].second);
         out.U16(0);
     }

@@ -6,6 +6,7 @@
 #include "target/TargetBuilder.h"
 #include "target/TemplateWriters.h"
 #include "dictionary/AutoTranslator.h"
+#include "extract/DialogTemplate.h"
 #include "extract/ResourceExtractor.h"
 #include "project/NewProject.h"
 #include "pe/VersionEntries.h"
@@ -17,9 +18,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-std::unique_ptr<CProject> ProjectFor(const std::string& module, std::uint16_t targetLanguage) {
+std::unique_ptr<CProject> ProjectFor(const std::string& modulePath, std::uint16_t targetLanguage) {
     NewProjectSettings settings;
-    settings.modulePath = Fixture(module);
+    settings.modulePath = modulePath;
     settings.translator = "Ann";
     settings.email = "ann@example.org";
     settings.targetLanguage = targetLanguage;
@@ -37,6 +38,10 @@ ResourceModule Built(const CProject& project, const TempDir& dir, BuildReport* r
     return std::move(module).Value();
 }
 
+bool Warned(const BuildReport& report, const std::string& text) {
+    return std::ranges::any_of(report.warnings, [&](const std::string& line) { return line.find(text) != std::string::npos; });
+}
+
 } // namespace
 
 // String tables the 16-bit numbering cannot hold: block 29447 (its IDs pass
@@ -45,20 +50,12 @@ ResourceModule Built(const CProject& project, const TempDir& dir, BuildReport* r
 // leaves them, and the real block 775, exactly as they were.
 TEST(TargetBuild, StringTablesOutsideTheNumberingAreLeftAsTheyWere) {
     std::string module = std::string(QUILLON_DATA_DIR) + "/../../fuzz/regressions/module/string-blocks-past-the-numbering";
-    NewProjectSettings settings;
-    settings.modulePath = module;
-    settings.translator = "Ann";
-    settings.targetLanguage = 0x0409;
-    auto project = CreateProject(settings);
-    ASSERT_TRUE(project);
     TempDir dir;
     BuildReport report;
-    ResourceModule target = Built(*project.Value(), dir, &report);
+    ResourceModule target = Built(*ProjectFor(module, 0x0409), dir, &report);
     EXPECT_EQ(target.LoadString(12388), u"Real string 12388");
     EXPECT_EQ(target.LoadString(0), u"Hello");
-    bool warned = false;
-    for (const auto& warning : report.warnings) warned = warned || warning.find("past 65535") != std::string::npos;
-    EXPECT_TRUE(warned);
+    EXPECT_TRUE(Warned(report, "past 65535"));
     auto source = ReadWholeFile(module);
     auto built = ReadWholeFile(dir.File("target.exe"));
     ASSERT_TRUE(source && built);
@@ -78,7 +75,7 @@ TEST_P(IdentityBuild, UntranslatedBuildKeepsTheModulesResources) {
     auto source = ResourceModule::Open(Fixture(GetParam()));
     ASSERT_TRUE(source);
     std::uint16_t language = source.Value().FindLeaf(kTypeVersion, 1) ? source.Value().FindLeaf(kTypeVersion, 1)->language : 0x0409;
-    auto project = ProjectFor(GetParam(), language);
+    auto project = ProjectFor(Fixture(GetParam()), language);
     TempDir dir;
     ResourceModule target = Built(*project, dir);
     for (const auto& type : source.Value().Tree().types)
@@ -115,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(Modules, IdentityBuild,
                                            "multilang.dll"));
 
 TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
-    auto project = ProjectFor("basic32.exe", 0x0407);
+    auto project = ProjectFor(Fixture("basic32.exe"), 0x0407);
     CDictonary& dictionary = project->m_Dictionary;
     dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu);
     dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
@@ -147,58 +144,43 @@ TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
     EXPECT_EQ(dialog.m_strText, "Optionen");
     EXPECT_EQ(dialog.GetChildren()[2]->m_strText, "Durchsuchen...");
     EXPECT_EQ(dialog.GetChildren()[2]->m_chHotkey, 'D');
-    // The extended dialog keeps its 32-bit control ID and its font's italic and character set.
-    auto extended = target.Find(kTypeDialog, 201);
-    auto source = ResourceModule::Open(Fixture("basic32.exe"));
-    auto original = source.Value().Find(kTypeDialog, 201);
-    ASSERT_TRUE(extended && original);
     EXPECT_EQ(ChildWithId(rescanned.m_Dialogs, 201)->GetChildren()[0]->m_strText, "Beschriftung");
-    auto dword = [](std::span<const std::uint8_t> bytes, std::size_t at) {
-        return static_cast<std::uint32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24);
-    };
-    auto findId = [&](std::span<const std::uint8_t> bytes, std::uint32_t id) {
-        for (std::size_t at = 0; at + 4 <= bytes.size(); at += 2)
-            if (dword(bytes, at) == id) return true;
-        return false;
-    };
-    EXPECT_TRUE(findId(*extended, 70000));
-    EXPECT_TRUE(findId(*extended, 70001));
-    // Header: 26 bytes, then menu, class, caption; font: point size, weight, italic, charset.
-    auto fontBytes = [](std::span<const std::uint8_t> bytes, std::u16string_view face) {
-        std::u16string text;
-        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) text.push_back(static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8));
-        std::size_t at = text.find(face);
-        return at == std::u16string::npos ? Bytes{} : Bytes(bytes.begin() + 2 * at - 6, bytes.begin() + 2 * at);
-    };
-    EXPECT_EQ(fontBytes(*extended, u"Segoe UI"), fontBytes(*original, u"Segoe UI"));
-    EXPECT_EQ(fontBytes(*extended, u"Segoe UI"), (Bytes{9, 0, 0xBC, 0x02, 0x01, 0xCC}));
+    // The extended dialog keeps its 32-bit control IDs and its font's weight,
+    // italic and character set: only the translated title differs.
+    auto source = ResourceModule::Open(Fixture("basic32.exe"));
+    auto before = ParseDialogTemplate(*source.Value().Find(kTypeDialog, 201));
+    auto after = ParseDialogTemplate(*target.Find(kTypeDialog, 201));
+    ASSERT_TRUE(before && after);
+    EXPECT_EQ(after->controls[0].title.text, u"&Beschriftung");
+    EXPECT_EQ(after->controls[2].id, 70001u);
+    EXPECT_EQ(after->weight, 700);
+    after->controls[0].title = before->controls[0].title;
+    EXPECT_EQ(*after, *before);
     // The extended menu the reader could not read is untouched, in its own language.
     EXPECT_EQ(target.FindLeaf(kTypeMenu, 101)->language, 0x0409);
-    bool warned = false;
-    for (const auto& warning : report.warnings) warned = warned || warning.find("menu 101") != std::string::npos;
-    EXPECT_TRUE(warned);
-    // Resources the project never read stay as they were (the string-named dialog).
-    EXPECT_NE(target.Tree().FindType(ResourceId::Integer(kTypeDialog)), nullptr);
+    EXPECT_TRUE(Warned(report, "menu 101"));
+    // Resources the project never read stay as they were: the named dialog.
+    const auto& dialogs = target.Tree().FindType(ResourceId::Integer(kTypeDialog))->names;
+    EXPECT_TRUE(std::ranges::any_of(dialogs, [](const auto& name) { return name.name == ResourceId::Named(u"NAMEDDLG"); }));
 }
 
 TEST(TargetBuild, NeutralOriginalIsReplacedSoTheTranslationWins) {
     // multilang.dll: string block 2 only exists as neutral and US English; the
     // reader takes the neutral one, so that is the one that must go.
-    auto project = ProjectFor("multilang.dll", 0x040C);
+    auto project = ProjectFor(Fixture("multilang.dll"), 0x040C);
     ChildWithId(project->m_ResourceInfo.m_Strings, 17)->SetTranslation("Neutre 17", 0);
     TempDir dir;
     ResourceModule target = Built(*project, dir);
-    const ResourceTypeNode* strings = target.Tree().FindType(ResourceId::Integer(kTypeStringTable));
+    const ResourceNameNode* block = target.FindName(kTypeStringTable, 2);
+    ASSERT_NE(block, nullptr);
     std::vector<std::uint16_t> block2;
-    for (const auto& name : strings->names)
-        if (name.name == ResourceId::Integer(2))
-            for (const auto& leaf : name.languages) block2.push_back(leaf.language);
+    for (const auto& leaf : block->languages) block2.push_back(leaf.language);
     EXPECT_EQ(block2, (std::vector<std::uint16_t>{0x0409, 0x040C})); // neutral gone, English untouched
     EXPECT_EQ(target.LoadString(17), u"Neutre 17");
 }
 
 TEST(TargetBuild, RefusesToOverwriteTheModuleAndReportsFailures) {
-    auto project = ProjectFor("basic32.exe", 0x0407);
+    auto project = ProjectFor(Fixture("basic32.exe"), 0x0407);
     auto same = BuildTarget(*project, Fixture("basic32.exe"));
     ASSERT_FALSE(same);
     EXPECT_NE(same.GetError().message.find("module itself"), std::string::npos);
@@ -277,14 +259,12 @@ TEST(TemplateWriters, VersionValuesAndLengths) {
 }
 
 TEST(TargetBuild, VersionValuesPastTheFormatsLimitLeaveTheVersionAsItWas) {
-    auto project = ProjectFor("basic32.exe", 0x0407);
+    auto project = ProjectFor(Fixture("basic32.exe"), 0x0407);
     CVersionBlock& root = project->m_ResourceInfo.m_VersionInfo.m_Root;
     FindVersionPath(root, "\\StringFileInfo\\040904b0\\Comments")->SetTranslation(std::string(70000, 'x'), 0);
     TempDir dir;
     BuildReport report;
     ResourceModule target = Built(*project, dir, &report);
     EXPECT_EQ(target.FindLeaf(kTypeVersion, 1)->language, 0x0409); // untouched
-    bool warned = false;
-    for (const auto& warning : report.warnings) warned = warned || warning.find("version") != std::string::npos;
-    EXPECT_TRUE(warned);
+    EXPECT_TRUE(Warned(report, "version"));
 }

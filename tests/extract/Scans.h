@@ -1,0 +1,91 @@
+#pragma once
+// A module scanned into a tree with its report, and the progress a scan
+// shows: shared by the scan tests.
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Fixtures.h"
+#include "extract/ResourceExtractor.h"
+#include "model/TreeRoots.h"
+
+namespace quillon::testing {
+
+struct Scan {
+    CResourceInfo info;
+    ExtractReport report;
+};
+
+inline std::unique_ptr<Scan> ScanBytes(std::vector<std::uint8_t> bytes, std::uint32_t codePage = 1252) {
+    auto scan = std::make_unique<Scan>();
+    auto module = ResourceModule::FromBytes(std::move(bytes));
+    if (!module) return scan;
+    CResourceExtractor extractor(std::move(module).Value(), scan->info, CodePage(codePage));
+    extractor.Extract();
+    scan->report = extractor.Report();
+    return scan;
+}
+
+inline std::unique_ptr<Scan> ScanFile(const std::string& path, std::uint32_t codePage = 1252,
+                                      IProgress* progress = nullptr) {
+    auto scan = std::make_unique<Scan>();
+    CResourceExtractor extractor(path, scan->info, CodePage(codePage), progress);
+    EXPECT_TRUE(extractor.Extract()) << path;
+    scan->report = extractor.Report();
+    return scan;
+}
+
+inline bool Mentions(const ExtractReport& report, const std::string& text) {
+    for (const auto& line : report.diagnostics)
+        if (line.find(text) != std::string::npos) return true;
+    return false;
+}
+
+// The text of the item reached from `root` through children with these IDs
+// (the first of each), "<none>" when there is none.
+inline std::string TextAt(const CResourceItem& root, std::initializer_list<std::int32_t> ids) {
+    const CResourceItem* item = &root;
+    for (std::int32_t id : ids)
+        if (!(item = ChildWithId(*item, id))) return "<none>";
+    return item->m_strText;
+}
+
+class CountingProgress : public IProgress {
+public:
+    void Show(std::string_view message, std::uint32_t range) override {
+        shownMessage = message;
+        this->range = range;
+    }
+    void Step() override { ++steps; }
+    void Hide() override { ++hidden; }
+    std::string shownMessage;
+    std::uint32_t range = 0;
+    std::uint32_t steps = 0;
+    int hidden = 0;
+};
+
+// The tree below `root`, one line per item indented by depth: the ID (a
+// version block's key and type instead), the text, the hotkey after '&', the
+// state in hex and a menu node's option word after '/'. A child of `root`
+// whose ID is `leaveOut` is left out with its items.
+inline std::string Outline(const CResourceItem& root, std::int32_t leaveOut = 0, const std::string& indent = "") {
+    std::ostringstream out;
+    for (const auto& item : root.GetChildren()) {
+        if (indent.empty() && leaveOut && item->m_nID == leaveOut) continue;
+        out << indent;
+        if (auto* block = dynamic_cast<const CVersionBlock*>(item.get()))
+            out << block->m_strKey << ':' << block->m_nBlockType;
+        else
+            out << item->m_nID;
+        out << " \"" << item->m_strText << '"';
+        if (item->m_chHotkey) out << " &" << static_cast<char>(item->m_chHotkey);
+        out << std::hex << ' ' << item->m_dwState;
+        if (auto* menu = dynamic_cast<const CMenuNode*>(item.get())) out << " /" << menu->m_dwOptions;
+        out << std::dec << '\n' << Outline(*item, 0, indent + "  ");
+    }
+    return out.str();
+}
+
+} // namespace quillon::testing
