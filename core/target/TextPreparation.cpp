@@ -6,21 +6,25 @@
 
 namespace quillon {
 
-std::string UnescapeControls(std::string_view text) {
+std::string UnescapeControls(std::string_view text, const CodePage& codePage) {
     if (text.find('\\') == std::string_view::npos) return std::string(text);
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size()) {
+    for (std::size_t i = 0; i < text.size();) {
+        // A double-byte character may end in the byte of '\\': it is one character, never an escape.
+        std::size_t length = codePage.CharLength(text, i);
+        char control = '\0';
+        if (length == 1 && text[i] == '\\' && i + 1 < text.size()) {
             char next = text[i + 1];
-            char control = next == 'r' ? '\r' : next == 'n' ? '\n' : next == 't' ? '\t' : '\0';
-            if (control) {
-                out.push_back(control);
-                ++i;
-                continue;
-            }
+            control = next == 'r' ? '\r' : next == 'n' ? '\n' : next == 't' ? '\t' : '\0';
         }
-        out.push_back(text[i]);
+        if (control) {
+            out.push_back(control);
+            i += 2;
+            continue;
+        }
+        out.append(text.substr(i, length));
+        i += length;
     }
     return out;
 }
@@ -40,7 +44,7 @@ std::string PrepareText(std::string_view text, std::uint16_t hotkey, const CodeP
             pos += length;
         }
     }
-    return UnescapeControls(marked);
+    return UnescapeControls(marked, codePage);
 }
 
 namespace {
@@ -105,7 +109,7 @@ std::u16string TextToWrite(const CResourceItem& item, const std::optional<std::u
     bool escaped = rule != TextRule::Caption && rule != TextRule::Version;
     auto convert = [&](const std::string& text, std::uint16_t hotkey) {
         if (hotkeys) return codePage.ToUtf16(PrepareText(text, hotkey, codePage));
-        if (escaped && text.find('\\') != std::string::npos) return codePage.ToUtf16(UnescapeControls(text));
+        if (escaped && text.find('\\') != std::string::npos) return codePage.ToUtf16(UnescapeControls(text, codePage));
         return codePage.ToUtf16(text);
     };
     if (item.IsTranslated())

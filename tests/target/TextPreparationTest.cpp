@@ -1,0 +1,28 @@
+#include <gtest/gtest.h>
+
+#include "target/TextPreparation.h"
+
+using namespace quillon;
+
+// The escapes of the tree become controls again, character by character: a
+// double-byte character whose second byte is the byte of '\' is no escape.
+TEST(TextPreparation, EscapesAreReadCharacterByCharacter) {
+    struct Case {
+        std::uint32_t codePage;
+        std::u16string text;    // as the translator wrote it, escapes included
+        std::uint16_t hotkey;
+        std::u16string written; // what the module gets
+    } cases[] = {
+        {932, u"ソnt", 0, u"ソnt"},             // ソ is 0x83 0x5C in 932
+        {932, u"表示\\n次", 0, u"表示\n次"},
+        {932, u"ソ\\tO", 'O', u"ソ\t&O"},
+        {936, u"乗\\r\\n", 0, u"乗\r\n"},
+        {1252, u"Zeile\\nUmbruch", 'U', u"Zeile\n&Umbruch"},
+    };
+    for (const Case& c : cases) {
+        CodePage codePage(c.codePage);
+        std::string stored = codePage.FromUtf16(c.text);
+        EXPECT_EQ(codePage.ToUtf16(PrepareText(stored, c.hotkey, codePage)), c.written)
+            << c.codePage << " " << codePage.ToUtf8(stored);
+    }
+}
