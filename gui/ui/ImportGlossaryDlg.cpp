@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -40,7 +41,8 @@ private:
 
 CImportGlossaryDlg::CImportGlossaryDlg(CQuillonDoc& doc, GlossaryFormat format, QWidget* parent)
     : QDialog(parent), m_doc(doc), m_format(format), m_path(new QLineEdit(this)), m_entries(new QLabel("0", this)),
-      m_imported(new QLabel("0", this)), m_progress(new QProgressBar(this)), m_start(new QPushButton(tr("Start"), this)) {
+      m_imported(new QLabel("0", this)), m_progress(new QProgressBar(this)),
+      m_details(new QPlainTextEdit(this)), m_start(new QPushButton(tr("Start"), this)) {
     setWindowTitle(tr("Import Dictionary"));
     m_path->setReadOnly(true);
     m_path->setMinimumWidth(320);
@@ -49,6 +51,9 @@ CImportGlossaryDlg::CImportGlossaryDlg(CQuillonDoc& doc, GlossaryFormat format, 
     auto* cancel = new QPushButton(tr("Cancel"), this);
     m_progress->setTextVisible(false);
     m_progress->hide();
+    m_details->setReadOnly(true);
+    m_details->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_details->hide();
     m_start->setDefault(true);
     m_start->setEnabled(false);
     for (QLabel* counter : {m_entries, m_imported}) counter->setAlignment(Qt::AlignCenter);
@@ -65,7 +70,8 @@ CImportGlossaryDlg::CImportGlossaryDlg(CQuillonDoc& doc, GlossaryFormat format, 
     buttons->addWidget(m_start);
     buttons->addStretch();
     buttons->addWidget(cancel);
-    grid->addLayout(buttons, 4, 0, 1, 4);
+    grid->addWidget(m_details, 4, 0, 1, 4);
+    grid->addLayout(buttons, 5, 0, 1, 4);
     grid->setColumnStretch(2, 1);
     connect(browse, &QPushButton::clicked, this, &CImportGlossaryDlg::Browse);
     connect(m_start, &QPushButton::clicked, this, &CImportGlossaryDlg::OnStart);
@@ -91,22 +97,40 @@ void CImportGlossaryDlg::OnStart() {
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     auto bytes = ReadWholeFile(m_path->text().toStdString());
+    Result<GlossaryReport> report = bytes ? Result<GlossaryReport>(GlossaryReport{}) : bytes.GetError();
     if (bytes) {
         BarProgress progress(*m_progress);
         CDictonary before = m_doc.Project().m_Dictionary.Clone();
-        m_report = ImportGlossary(bytes.Value(), m_format, m_doc.Project().m_Dictionary, m_doc.GetCodePage(), &progress);
-        if (m_report.imported) {
+        report = ImportGlossary(bytes.Value(), m_format, m_doc.Project().m_Dictionary, m_doc.GetCodePage(), &progress);
+        if (report && report.Value().imported) {
             ProjectChange change("Import Glossary");
             change.ExchangeDictionary(std::move(before));
             m_doc.Record(std::move(change));
         }
     }
-    m_entries->setText(QString::number(m_report.lines));
+    if (report) {
+        m_report = std::move(report).Value();
+        QString text = tr("%1 lines skipped (read as %2):")
+                           .arg(m_report.skippedLines)
+                           .arg(QString::fromStdString(m_report.EncodingName()));
+        for (const GlossarySkippedLine& line : m_report.skipped) text += "\n" + QString::fromStdString(m_report.Describe(line));
+        if (m_report.skippedLines > m_report.skipped.size())
+            text += "\n" + tr("(and %1 more skipped lines)").arg(m_report.skippedLines - m_report.skipped.size());
+        if (m_report.skippedLines) ShowDetails(text);
+    } else {
+        ShowDetails(tr("Nothing imported: %1").arg(QString::fromStdString(report.GetError().Describe())));
+    }
+    m_entries->setText(QString::number(m_report.entries));
     m_imported->setText(QString::number(m_report.imported));
     QApplication::restoreOverrideCursor();
     m_bDone = true;
     m_start->setText(tr("OK"));
     m_start->setEnabled(true);
+}
+
+void CImportGlossaryDlg::ShowDetails(const QString& text) {
+    m_details->setPlainText(text);
+    m_details->show();
 }
 
 } // namespace quillon::gui

@@ -1,7 +1,8 @@
 #pragma once
 // Importing a glossary into the project's dictionary: choose the file, Start
-// runs the import with a progress bar and counters, and the same button then
-// reads OK and closes.
+// runs the import with a progress bar and counters, lists the lines it left
+// out and why (or why the file was refused), and the same button then reads
+// OK and closes.
 
 #include <QDialog>
 
@@ -9,6 +10,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 
@@ -28,10 +30,13 @@ public:
     const GlossaryReport& Report() const { return m_report; }
     QLabel* EntriesLabel() const { return m_entries; }
     QLabel* ImportedLabel() const { return m_imported; }
+    // Hidden until an import skipped lines or refused the file.
+    QPlainTextEdit* DetailsText() const { return m_details; }
     QPushButton* StartButton() const { return m_start; }
 
 private:
     void Browse();
+    void ShowDetails(const QString& text);
 
     CQuillonDoc& m_doc;
     GlossaryFormat m_format;
@@ -39,6 +44,7 @@ private:
     QLabel* m_entries;
     QLabel* m_imported;
     QProgressBar* m_progress;
+    QPlainTextEdit* m_details;
     QPushButton* m_start;
     bool m_bDone = false;
     GlossaryReport m_report;

@@ -1,154 +1,218 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <algorithm>
+#include <fstream>
 
+#include "Fixtures.h"
+#include "TempDir.h"
 #include "dictionary/GlossaryImport.h"
 #include "model/ResourceItem.h"
 
+namespace quillon {
+void PrintTo(const GlossarySkippedLine& line, std::ostream* out) {
+    *out << "line " << line.line << " reason " << static_cast<int>(line.reason) << " '" << line.characters << "'";
+}
+} // namespace quillon
+
 using namespace quillon;
+using namespace quillon::testing;
 
 namespace {
 
+using Entries = std::vector<std::pair<std::string, std::string>>; // source, translation, in UTF-8
+
 struct Import {
     CDictonary dictionary;
-    GlossaryReport report;
+    Result<GlossaryReport> report = GlossaryReport{};
+    Entries Stored(std::uint32_t codePage = 1252) const {
+        Entries entries;
+        CodePage page(codePage);
+        for (auto [source, entry] : dictionary.SortedEntries())
+            entries.emplace_back(page.ToUtf8(source), page.ToUtf8(entry->m_strTranslation));
+        return entries;
+    }
 };
 
-Import RunImport(const std::string& text, GlossaryFormat format, std::uint32_t codePage = 1252) {
+// The glossary goes through a file, as a translator's would.
+Import RunImport(const std::string& bytes, GlossaryFormat format, std::uint32_t codePage = 1252) {
+    TempDir dir;
+    std::ofstream(dir.File("glossary"), std::ios::binary) << bytes;
     Import import;
-    std::vector<std::uint8_t> bytes(text.begin(), text.end());
-    import.report = ImportGlossary(bytes, format, import.dictionary, CodePage(codePage));
+    import.report = ImportGlossary(FileBytes(dir.File("glossary")), format, import.dictionary, CodePage(codePage));
     return import;
 }
 
-std::string Translation(const CDictonary& dictionary, const std::string& source) {
-    const CDictonaryEntry* entry = dictionary.FindEntry(source, ItemKind::String);
-    return entry ? entry->m_strTranslation : "<none>";
+std::string Utf16(std::u16string_view text, bool bigEndian, bool mark) {
+    std::string bytes = mark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
+    for (char16_t unit : text) {
+        char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+// 1,002 lines, the second with a NUL in its source text.
+std::string ThousandLinesWithANul(Entries* stored) {
+    std::string text;
+    for (int n = 1; n <= 1002; ++n) {
+        std::string source = "Text " + std::to_string(n);
+        text += (n == 2 ? source + '\0' : source) + "\t-\tTexte " + std::to_string(n) + "\t\r\n";
+        if (n != 2) stored->emplace_back(source, "Texte " + std::to_string(n));
+    }
+    std::sort(stored->begin(), stored->end());
+    return text;
 }
 
 } // namespace
 
-TEST(TextGlossary, FieldsAmpersandsAndTheHotkeyField) {
-    Import import = RunImport("&Open\tx\t&Ouvrir\tv\r\nSave\tx\tEnregistrer\tS\r\nTwo tabs\tx\tonly\r\n", GlossaryFormat::Text);
-    EXPECT_EQ(Translation(import.dictionary, "Open"), "Ouvrir");
-    EXPECT_EQ(import.dictionary.FindEntry("Open", ItemKind::All)->m_chHotkey, 'O'); // the & wins over the last field
-    EXPECT_EQ(import.dictionary.FindEntry("Open", ItemKind::All)->m_kind, ItemKind::All);
-    EXPECT_EQ(import.dictionary.FindEntry("Save", ItemKind::All)->m_chHotkey, 'S');
-    EXPECT_EQ(Translation(import.dictionary, "Two tabs"), "<none>"); // fewer than three tabs
-    EXPECT_EQ(import.report.lines, 3u);
-    EXPECT_EQ(import.report.counted, 3u);
-    EXPECT_EQ(import.report.imported, 2u);
+TEST(Glossaries, EveryLineIsImportedOrNamedWithItsReason) {
+    using enum GlossarySkip;
+    using enum GlossaryEncoding;
+    using Format = GlossaryFormat;
+    Entries thousand;
+    std::string withNul = ThousandLinesWithANul(&thousand);
+    struct Case {
+        const char* what;
+        Format format;
+        std::string bytes;
+        std::uint32_t codePage;
+        Entries stored;
+        std::vector<GlossarySkippedLine> skipped;
+        GlossaryEncoding encoding;
+    } cases[] = {
+        {"no TAB after the translation, too few fields, blank and empty", Format::Text,
+         "Save\t-\tSpeichern\r\nOpen\t-\r\n\r\nClose\t-\t\t\r\n&\t-\tLeer\t\r\n", 1252,
+         {{"Save", "Speichern"}}, {{2, FewerThanThreeFields, ""}, {4, NoTranslation, ""}, {5, NoSource, ""}}, CodePage},
+        {"UTF-16LE without a mark", Format::Text, Utf16(u"Grüße\t-\tGreetings\t\r\nStraße\t-\tStreet\t\r\n", false, false),
+         1252, {{"Grüße", "Greetings"}, {"Straße", "Street"}}, {}, Utf16Le},
+        {"UTF-16BE without a mark", Format::Text, Utf16(u"Grüße\t-\tGreetings\t\r\n", true, false), 1252,
+         {{"Grüße", "Greetings"}}, {}, Utf16Be},
+        {"UTF-16 with an unpaired surrogate", Format::Text, Utf16(u"A\t-\t\xD800\t\r\nB\t-\tb\t", false, true), 1252,
+         {{"B", "b"}}, {{1, InvalidUtf16, ""}}, Utf16Le},
+        {"CSV quotes as spreadsheets write them", Format::Microsoft,
+         "\"Quoted, text\",x,\"Zitiert, \"\"Text\"\"\"\r\nEdit,x,Bearbeiten\r\n,,\r\n\"Open,x,Offen\r\nToo,few\r\n", 1252,
+         {{"Edit", "Bearbeiten"}, {"Quoted, text", "Zitiert, \"Text\""}},
+         {{4, UnclosedQuote, ""}, {5, FewerThanThreeFields, ""}}, CodePage},
+        {"a NUL on line 2 of 1,002", Format::Text, withNul, 1252, thousand, {{2, NulCharacter, ""}}, CodePage},
+        {"CR line ends", Format::Text, "A\t-\tB\rC\t-\tD\r\rE\t-\tF\r\nG\t-\tH\r", 1252,
+         {{"A", "B"}, {"C", "D"}, {"E", "F"}, {"G", "H"}}, {}, CodePage},
+        {"UTF-8 but for one line", Format::Text,
+         "Größe\t-\tSize\t\r\nBreite\t-\tWidth\t\r\nGr\xF6\xDF" "e\t-\tcp1252\t\r\nHöhe\t-\tHeight\t\r\n", 1252,
+         {{"Breite", "Width"}, {"Größe", "Size"}, {"Höhe", "Height"}}, {{3, InvalidUtf8, ""}}, Utf8},
+        {"a code page glossary stays one", Format::Text,
+         "Gr\xF6\xDF" "e\t-\tSize\r\nH\xF6he\t-\tHeight\r\nOhm\t-\t\xC2\xA9\r\n", 1252,
+         {{"Größe", "Size"}, {"Höhe", "Height"}, {"Ohm", "Â©"}}, {}, CodePage},
+        {"a UTF-8 project", Format::Text, "\xC3\x96l\t-\tOil\t\r\nGr\xF6\xDF" "e\t-\tSize\t\r\n", kCodePageUtf8,
+         {{"Öl", "Oil"}}, {{2, InvalidUtf8, ""}}, Utf8},
+        {"the end-of-file mark of DOS editors", Format::Text, "A\t-\tB\t\r\n\x1A", 1252, {{"A", "B"}}, {}, CodePage},
+        {"characters 1252 cannot hold", Format::Text, "Ohm\t-\tΩ Ω\t\r\nHeat\t-\tHitze\t\r\nAll\tЖ\tα–ω\tλ\r\n",
+         1252, {{"Heat", "Hitze"}}, {{1, NotInCodePage, "Ω"}, {3, NotInCodePage, "αωλ"}}, Utf8},
+        {"the same in 1253", Format::Text, "Ohm\t-\tΩ Ω\t\r\nHeat\t-\tHitze\t\r\nAll\tЖ\tα–ω\tλ\r\n", 1253,
+         {{"All", "α–ω"}, {"Heat", "Hitze"}, {"Ohm", "Ω Ω"}}, {}, Utf8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Import import = RunImport(c.bytes, c.format, c.codePage);
+        ASSERT_TRUE(import.report.Ok()) << import.report.GetError().Describe();
+        const GlossaryReport& report = import.report.Value();
+        EXPECT_EQ(import.Stored(c.codePage), c.stored);
+        EXPECT_EQ(report.skipped, c.skipped);
+        EXPECT_EQ(report.encoding, c.encoding);
+        EXPECT_EQ(report.entries, c.stored.size() + c.skipped.size());
+        EXPECT_EQ(report.imported, c.stored.size());
+    }
 }
 
-TEST(TextGlossary, EveryLineEndingKeepsEveryCharacter) {
-    for (std::string ending : {"\r\n", "\n"}) {
-        Import import = RunImport("Yes\t-\tJa\t\nNo\t-\tNein\t" + ending + "Maybe\t-\tVielleicht\t", GlossaryFormat::Text);
-        EXPECT_EQ(Translation(import.dictionary, "No"), "Nein");
-        EXPECT_EQ(Translation(import.dictionary, "Maybe"), "Vielleicht"); // last line without a line feed
-        EXPECT_EQ(Translation(import.dictionary, "Yes"), "Ja");
-        EXPECT_EQ(import.report.imported, 3u);
-    }
-    Import leading = RunImport("\nYes\t-\tJa\t\n", GlossaryFormat::Text);
-    EXPECT_EQ(Translation(leading.dictionary, "Yes"), "Ja");
+TEST(Glossaries, ReasonsAreWords) {
+    GlossaryReport report;
+    report.codePage = 1250;
+    EXPECT_EQ(report.Describe({7, GlossarySkip::FewerThanThreeFields, ""}), "line 7: no translation (fewer than three fields)");
+    EXPECT_EQ(report.Describe({9, GlossarySkip::NotInCodePage, "Ω"}), "line 9: characters the code page 1250 cannot hold: Ω");
+    report.encoding = GlossaryEncoding::Utf16Be;
+    EXPECT_EQ(report.EncodingName(), "UTF-16BE without byte-order mark");
+}
+
+TEST(Glossaries, ABinaryFileIsRefusedAndAddsNothing) {
+    std::string zip = "PK\x03\x04";
+    for (int n = 0; n < 4096; ++n) zip += static_cast<char>((n * 7919) & 0xFF);
+    Import import = RunImport(zip + "\nA,-,B,\n", GlossaryFormat::Microsoft);
+    ASSERT_FALSE(import.report.Ok());
+    EXPECT_NE(import.report.GetError().message.find("not a text glossary"), std::string::npos);
+    EXPECT_EQ(import.dictionary.GetCount(), 0u);
+}
+
+TEST(Glossaries, OnlyTheFirstThousandSkippedLinesAreListed) {
+    std::string text;
+    for (int n = 0; n < 1500; ++n) text += "no tabs\n";
+    Import import = RunImport(text + "A\t-\tB\t", GlossaryFormat::Text);
+    EXPECT_EQ(import.report.Value().skippedLines, 1500u);
+    EXPECT_EQ(import.report.Value().skipped.size(), kMaxListedSkippedLines);
+    EXPECT_EQ(import.report.Value().imported, 1u);
+}
+
+TEST(TextGlossary, FieldsAmpersandsAndTheHotkeyField) {
+    Import import = RunImport("&Open\tx\t&Ouvrir\tv\r\nSave\tx\tEnregistrer\tS\r\nÖl\tx\tHuile\tÖ\r\n", GlossaryFormat::Text);
+    const CDictonary& dictionary = import.dictionary;
+    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::All)->m_chHotkey, 'O'); // the & wins over the last field
+    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::All)->m_kind, ItemKind::All);
+    EXPECT_EQ(dictionary.FindEntry("Save", ItemKind::All)->m_chHotkey, 'S');
+    EXPECT_EQ(dictionary.FindEntry("\xD6l", ItemKind::All)->m_chHotkey, 0xFFD6); // one UTF-8 character, one byte of 1252
 }
 
 TEST(TextGlossary, ExistingSourceTextsAreLeftAloneAndCounted) {
     Import import;
     import.dictionary.AddEntry("Open", "Öffnen", 'f', ItemKind::MenuItem);
-    std::string text = "Open\t-\tOuvrir\t\r\n";
-    std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    std::vector<std::uint8_t> bytes{'O', 'p', 'e', 'n', '\t', '-', '\t', 'O', 'u', '\t'};
     import.report = ImportGlossary(bytes, GlossaryFormat::Text, import.dictionary, CodePage(1252));
     EXPECT_EQ(import.dictionary.FindEntry("Open", ItemKind::MenuItem)->m_strTranslation, "Öffnen");
-    EXPECT_EQ(import.report.duplicates, 1u);
-    EXPECT_EQ(import.report.imported, 0u);
-    EXPECT_EQ(import.report.counted, 1u);
+    EXPECT_EQ(import.report.Value().duplicates, 1u);
+    EXPECT_EQ(import.report.Value().imported, 0u);
 }
 
-TEST(MicrosoftGlossary, CommasUntilALineUsesOnlyTabsAndQuotesAreDropped) {
-    Import import = RunImport("\"&File\",x,\"&Datei\",\r\n"
-                        "Edit,x,Bearbeiten,\r\n"
-                        "Too,few\r\n"
-                        "Tab\tx\tTabulator\t\r\n"
-                        "Comma, here\tx\tKomma, hier\t\r\n",
-                        GlossaryFormat::Microsoft);
-    EXPECT_EQ(Translation(import.dictionary, "File"), "Datei");
+TEST(MicrosoftGlossary, CommasUntilALineUsesOnlyTabs) {
+    Import import = RunImport("\"&File\",x,\"&Datei\",\r\nEdit,x,Bearbeiten,\r\nTab\tx\tTabulator\t\r\n"
+                              "Comma, here\tx\tKomma, hier\t\r\n\"Tab, quoted\"\tx\tq\t\r\n",
+                              GlossaryFormat::Microsoft);
+    EXPECT_EQ(import.Stored(), (Entries{{"Comma, here", "Komma, hier"}, {"Edit", "Bearbeiten"}, {"File", "Datei"},
+                                        {"Tab", "Tabulator"}, {"Tab, quoted", "q"}}));
     EXPECT_EQ(import.dictionary.FindEntry("File", ItemKind::All)->m_chHotkey, 'D');
-    EXPECT_EQ(Translation(import.dictionary, "Edit"), "Bearbeiten");
-    EXPECT_EQ(Translation(import.dictionary, "Tab"), "Tabulator");
-    EXPECT_EQ(Translation(import.dictionary, "Comma, here"), "Komma, hier");
-    EXPECT_EQ(import.report.counted, 4u); // only usable lines count in this format
-    EXPECT_EQ(import.report.lines, 5u);
 }
 
-TEST(Glossaries, ByteOrderMarksAreConvertedToTheCodePage) {
-    std::u16string text = u"Grüße\t-\tGreetings\t\r\nStraße\t-\tStreet\t\r\n";
-    std::vector<std::uint8_t> little{0xFF, 0xFE};
-    std::vector<std::uint8_t> big{0xFE, 0xFF};
-    for (char16_t unit : text) {
-        little.push_back(static_cast<std::uint8_t>(unit));
-        little.push_back(static_cast<std::uint8_t>(unit >> 8));
-        big.push_back(static_cast<std::uint8_t>(unit >> 8));
-        big.push_back(static_cast<std::uint8_t>(unit));
+TEST(Glossaries, ByteOrderMarksAreReadAndNamed) {
+    std::u16string text = u"Grüße\t-\tGreetings\t\r\n";
+    using Named = std::pair<std::string, std::string>;
+    for (const auto& [bytes, name] : {Named{Utf16(text, false, true), "UTF-16LE with byte-order mark"},
+                                      Named{Utf16(text, true, true), "UTF-16BE with byte-order mark"},
+                                      Named{"\xEF\xBB\xBFGrüße\t-\tGreetings\t\r\n", "UTF-8 with byte-order mark"}}) {
+        Import import = RunImport(bytes, GlossaryFormat::Text);
+        EXPECT_EQ(import.Stored(), (Entries{{"Grüße", "Greetings"}}));
+        EXPECT_EQ(import.report.Value().EncodingName(), name);
     }
-    std::string utf8 = "\xEF\xBB\xBF" "Grüße\t-\tGreetings\t\r\n";
-    std::vector<std::uint8_t> withMark(utf8.begin(), utf8.end());
-    for (const auto& bytes : {little, big, withMark}) {
-        CDictonary dictionary;
-        GlossaryReport report = ImportGlossary(bytes, GlossaryFormat::Text, dictionary, CodePage(1252));
-        EXPECT_EQ(dictionary.FindEntry("Gr\xFC\xDF" "e", ItemKind::All)->m_strTranslation, "Greetings");
-        EXPECT_EQ(report.replacedCharacters, 0u);
-    }
-    // UTF-8 without a mark is recognised too.
-    Import utf8NoMark = RunImport("Grüße\t-\tGreetings\t\r\n", GlossaryFormat::Text);
-    EXPECT_EQ(Translation(utf8NoMark.dictionary, "Gr\xFC\xDF" "e"), "Greetings");
-    // Otherwise the bytes are already in the code page.
-    Import ansi = RunImport("Gr\xFC\xDF" "e\t-\tGreetings\t\r\n", GlossaryFormat::Text);
-    EXPECT_EQ(Translation(ansi.dictionary, "Gr\xFC\xDF" "e"), "Greetings");
 }
 
-TEST(Glossaries, TextEndsAtTheFirstZeroByte) {
-    std::string text = "A\t-\tB\t\r\n";
-    text += '\0';
-    text += "C\t-\tD\t\r\n";
-    Import import = RunImport(text, GlossaryFormat::Text);
-    EXPECT_EQ(import.report.imported, 1u);
-    EXPECT_EQ(Translation(import.dictionary, "C"), "<none>");
-}
-
-TEST(Glossaries, OverLongLinesAreSkippedAndCountedWhateverTheEncoding) {
-    // Byte-order mark and bytes per character; `lineBytes` is the long line's
-    // length in the file, without its line ending.
+TEST(Glossaries, OverLongLinesAreSkippedWhateverTheEncoding) {
+    // The long line's length in the file, without its line ending.
     struct Case {
-        std::vector<std::uint8_t> mark;
-        int unit; // 1, or 2 for UTF-16 (+2 little-endian, -2 big-endian)
+        std::string mark;
+        bool utf16;
         std::size_t lineBytes;
         bool imported;
     } cases[] = {
-        {{}, 1, kMaxGlossaryLineBytes, true},
-        {{}, 1, kMaxGlossaryLineBytes + 1, false},
-        {{0xEF, 0xBB, 0xBF}, 1, kMaxGlossaryLineBytes, true},
-        {{0xEF, 0xBB, 0xBF}, 1, kMaxGlossaryLineBytes + 1, false},
-        {{0xFF, 0xFE}, 2, kMaxGlossaryLineBytes, true},
-        {{0xFF, 0xFE}, 2, kMaxGlossaryLineBytes + 2, false},
-        {{0xFE, 0xFF}, -2, kMaxGlossaryLineBytes + 2, false},
+        {"", false, kMaxGlossaryLineBytes, true},
+        {"", false, kMaxGlossaryLineBytes + 1, false},
+        {"\xEF\xBB\xBF", false, kMaxGlossaryLineBytes + 1, false},
+        {"\xFF\xFE", true, kMaxGlossaryLineBytes, true},
+        {"\xFF\xFE", true, kMaxGlossaryLineBytes + 2, false},
     };
     for (const Case& c : cases) {
-        std::string prefix = "Long\t-\t";
-        std::string translation(c.lineBytes / static_cast<std::size_t>(std::abs(c.unit)) - prefix.size() - 1, 'x');
-        std::string text = "Before\t-\tVorher\t\r\n" + prefix + translation + "\t\r\nAfter\t-\tDanach\t";
-        std::vector<std::uint8_t> bytes = c.mark;
-        for (char ch : text) {
-            if (c.unit == -2) bytes.push_back(0);
-            bytes.push_back(static_cast<std::uint8_t>(ch));
-            if (c.unit == 2) bytes.push_back(0);
-        }
-        CDictonary dictionary;
-        GlossaryReport report = ImportGlossary(bytes, GlossaryFormat::Text, dictionary, CodePage(1252));
-        SCOPED_TRACE(::testing::Message() << c.unit << " " << c.lineBytes);
-        EXPECT_EQ(report.lines, 3u);
-        EXPECT_EQ(report.tooLong, c.imported ? 0u : 1u);
-        EXPECT_EQ(report.imported, c.imported ? 3u : 2u);
-        EXPECT_EQ(Translation(dictionary, "After"), "Danach");
-        EXPECT_EQ(Translation(dictionary, "Long"), c.imported ? translation : "<none>");
+        std::string translation(c.lineBytes / (c.utf16 ? 2 : 1) - 8, 'x');
+        std::string text = "Before\t-\tVorher\t\r\nLong\t-\t" + translation + "\t\r\nAfter\t-\tDanach\t";
+        std::string bytes = c.utf16 ? Utf16(std::u16string(text.begin(), text.end()), false, true) : c.mark + text;
+        Import import = RunImport(bytes, GlossaryFormat::Text);
+        SCOPED_TRACE(c.lineBytes);
+        EXPECT_EQ(import.report.Value().lines, 3u);
+        std::vector<GlossarySkippedLine> tooLong{{2, GlossarySkip::TooLong, ""}};
+        EXPECT_EQ(import.report.Value().skipped, c.imported ? std::vector<GlossarySkippedLine>{} : tooLong);
+        EXPECT_EQ(import.Stored().size(), c.imported ? 3u : 2u);
     }
 }
