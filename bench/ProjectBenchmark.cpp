@@ -463,10 +463,12 @@ std::string CheckUpdate(const CProject& project, const CProject& fresh, const qu
 }
 
 void ReportUpdate(benchmark::State& state, const quillon::UpdateReport& report, std::uint64_t items) {
-    for (auto [name, value] : {std::pair{"added", report.added}, std::pair{"removed", report.removed},
-                               std::pair{"reset", report.reset}, std::pair{"kept", report.kept},
-                               std::pair{"rebuilt", report.rebuilt}})
-        state.counters[name] = static_cast<double>(value);
+    using quillon::UpdateChangeKind;
+    for (UpdateChangeKind kind : {UpdateChangeKind::Added, UpdateChangeKind::Removed, UpdateChangeKind::Changed,
+                                  UpdateChangeKind::Moved, UpdateChangeKind::Reused})
+        state.counters[std::string(quillon::UpdateChangeName(kind))] = static_cast<double>(report.Count(kind));
+    state.counters["kept"] = static_cast<double>(report.kept);
+    state.counters["rebuilt"] = static_cast<double>(report.rebuilt);
     ReportRates(state, "items", items * state.iterations(), 0);
 }
 

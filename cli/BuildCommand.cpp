@@ -3,6 +3,7 @@
 #include "Args.h"
 #include "Commands.h"
 #include "ProjectFiles.h"
+#include "project/ModuleCheck.h"
 #include "target/TargetBuilder.h"
 
 namespace quillon::cli {
@@ -31,6 +32,7 @@ int RunBuild(const std::vector<std::string>& args) {
         return 1;
     }
     if (!Checked("build", CheckTargetPath(*project, path, target))) return 1;
+    if (!Checked("build", CheckModuleMatches(*project))) return 1;
     auto report = BuildTarget(*project, target);
     if (!report) {
         std::cerr << "quillon-cli build: " << report.GetError().Describe() << "\n";

@@ -3,14 +3,17 @@
 
 #include "Args.h"
 #include "Commands.h"
+#include "Json.h"
 #include "ProjectFiles.h"
 #include "TreeOutput.h"
 #include "dictionary/GlossaryImport.h"
 #include "extract/Languages.h"
-#include "target/BuildCheck.h"
 #include "io/FileIo.h"
+#include "model/ItemKind.h"
+#include "project/ModuleCheck.h"
 #include "project/NewProject.h"
 #include "project/ProjectUpdate.h"
+#include "target/BuildCheck.h"
 
 namespace quillon::cli {
 
@@ -112,53 +115,137 @@ int RunShow(const std::vector<std::string>& args) {
     EndAfterOutput(0);
 }
 
+namespace {
+
+void PrintUpdateText(const UpdateReport& report, const CodePage& codePage) {
+    for (UpdateChangeKind kind : {UpdateChangeKind::Added, UpdateChangeKind::Removed, UpdateChangeKind::Changed,
+                                  UpdateChangeKind::Moved, UpdateChangeKind::Reused}) {
+        std::string name(UpdateChangeName(kind));
+        name[0] = static_cast<char>(name[0] - 'a' + 'A');
+        std::cout << name << ":" << std::string(9 - name.size(), ' ') << report.Count(kind) << "\n";
+    }
+    std::cout << "Kept:     " << report.kept << "\n"
+              << "Dialogs rebuilt: " << report.rebuilt << "\n";
+    for (const UpdateChange& change : report.changes) std::cout << DescribeChange(change, codePage) << "\n";
+}
+
+void PrintUpdateJson(const UpdateReport& report, const CodePage& codePage, const std::string& module, bool saved) {
+    JsonWriter json;
+    json.BeginObject().Key("module").String(module).Key("saved").Bool(saved);
+    json.Key("counts").BeginObject();
+    for (UpdateChangeKind kind : {UpdateChangeKind::Added, UpdateChangeKind::Removed, UpdateChangeKind::Changed,
+                                  UpdateChangeKind::Moved, UpdateChangeKind::Reused})
+        json.Key(UpdateChangeName(kind)).Number(static_cast<std::int64_t>(report.Count(kind)));
+    json.Key("kept").Number(static_cast<std::int64_t>(report.kept));
+    json.Key("rebuiltDialogs").Number(static_cast<std::int64_t>(report.rebuilt));
+    json.EndObject();
+    json.Key("otherChanges").Bool(report.otherChanges);
+    json.Key("changes").BeginArray();
+    for (const UpdateChange& change : report.changes) {
+        json.BeginObject().Key("change").String(UpdateChangeName(change.kind));
+        json.Key("kind").String(KindName(change.item)).Key("path").String(change.path);
+        if (!change.fromPath.empty()) json.Key("fromPath").String(change.fromPath);
+        if (change.kind != UpdateChangeKind::Added) json.Key("oldText").String(codePage.ToUtf8(change.oldText));
+        if (change.kind != UpdateChangeKind::Removed) json.Key("newText").String(codePage.ToUtf8(change.newText));
+        if (!change.translation.empty()) json.Key("translation").String(codePage.ToUtf8(change.translation));
+        json.EndObject();
+    }
+    json.EndArray().EndObject();
+    std::cout << json.Text() << "\n";
+}
+
+} // namespace
+
 int RunUpdate(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("update", args, {"--module", "--codepage"}, {"--wait"});
+    auto parsed = Args::Parse("update", args, {"--module", "--codepage"}, {"--wait", "--dry-run", "--json"});
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli update PROJECT [--module NEWPATH] [--codepage N] [--wait]\n";
+        std::cerr << "usage: quillon-cli update PROJECT [--module NEWPATH] [--codepage N] [--dry-run] [--json] [--wait]\n";
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
+    bool dryRun = parsed->Has("--dry-run");
     WriterLocks locks("update", parsed->Has("--wait"));
-    auto project = OpenProjectFile("update", path, *codePage, &locks);
+    auto project = OpenProjectFile("update", path, *codePage, dryRun ? nullptr : &locks);
     if (!project) return 1;
-    CProject fresh;
-    fresh.m_strModulePath = parsed->Has("--module") ? AbsolutePath(parsed->Value("--module")) : project->m_strModulePath;
-    if (!Checked("update", CheckInputFile(fresh.m_strModulePath, "module"))) return 1;
-    if (fresh.m_strModulePath != project->m_strModulePath &&
-        !Checked("update", CheckDistinctFromProject(*project, path, {"new module", fresh.m_strModulePath})))
+    std::string module = parsed->Has("--module") ? AbsolutePath(parsed->Value("--module")) : project->m_strModulePath;
+    if (!Checked("update", CheckInputFile(module, "module"))) return 1;
+    if (module != project->m_strModulePath &&
+        !Checked("update", CheckDistinctFromProject(*project, path, {"new module", module})))
         return 1;
-    UpdateReport report = UpdateProject(*project, fresh);
+    CProject fresh;
+    fresh.m_strModulePath = module;
+    UpdateReport report = dryRun ? UpdateReport{} : UpdateProject(*project, fresh);
+    if (dryRun) {
+        auto compared = CompareWithModule(*project, module);
+        if (compared) report = std::move(compared).Value();
+    }
     if (!report.merged) {
-        std::cerr << "quillon-cli update: '" << fresh.m_strModulePath
+        std::cerr << "quillon-cli update: '" << module
                   << "' cannot be read or holds no string tables, menus, dialogs or version resource; "
                      "the project is unchanged\n";
         return 1;
     }
-    bool moved = fresh.m_strModulePath != project->m_strModulePath;
-    project->m_strModulePath = fresh.m_strModulePath;
-    std::cout << "Added:   " << report.added << "\n"
-              << "Removed: " << report.removed << "\n"
-              << "Reset:   " << report.reset << "\n"
-              << "Kept:    " << report.kept << "\n"
-              << "Dialogs rebuilt: " << report.rebuilt << "\n";
-    if (!report.Changed() && !moved) {
-        std::cout << "Nothing changed; the project was not saved.\n";
+    bool moved = module != project->m_strModulePath;
+    project->m_strModulePath = module;
+    bool save = !dryRun && (report.Changed() || moved);
+    CodePage texts(project->GetCodePage());
+    if (parsed->Has("--json"))
+        PrintUpdateJson(report, texts, module, save);
+    else
+        PrintUpdateText(report, texts);
+    if (dryRun) {
+        if (!parsed->Has("--json")) std::cout << "Dry run: the project was not changed.\n";
+        return 0;
+    }
+    if (!save) {
+        if (!parsed->Has("--json")) std::cout << "Nothing changed; the project was not saved.\n";
         return 0;
     }
     return SaveProjectFile("update", *project, path) ? 0 : 1;
 }
 
+namespace {
+
+void PrintImportText(const GlossaryReport& report) {
+    std::cout << "Encoding:   " << report.EncodingName() << "\n"
+              << "Entries:    " << report.entries << "\n"
+              << "Imported:   " << report.imported << "\n"
+              << "Duplicates: " << report.duplicates << "\n"
+              << "Skipped:    " << report.skippedLines << "\n";
+    for (const GlossarySkippedLine& line : report.skipped) std::cout << report.Describe(line) << "\n";
+    if (report.skippedLines > report.skipped.size())
+        std::cout << "(and " << report.skippedLines - report.skipped.size() << " more skipped lines)\n";
+}
+
+void PrintImportJson(const GlossaryReport& report, bool saved) {
+    JsonWriter json;
+    json.BeginObject().Key("encoding").String(report.EncodingName()).Key("saved").Bool(saved);
+    using Count = std::pair<const char*, std::size_t>;
+    for (auto [key, count] : {Count{"lines", report.lines}, Count{"entries", report.entries},
+                              Count{"imported", report.imported}, Count{"duplicates", report.duplicates},
+                              Count{"skipped", report.skippedLines}})
+        json.Key(key).Number(static_cast<std::int64_t>(count));
+    json.Key("skippedLines").BeginArray();
+    for (const GlossarySkippedLine& line : report.skipped) {
+        json.BeginObject().Key("line").Number(static_cast<std::int64_t>(line.line));
+        json.Key("reason").String(report.Reason(line)).EndObject();
+    }
+    json.EndArray().EndObject();
+    std::cout << json.Text() << "\n";
+}
+
+} // namespace
+
 int RunImport(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("import", args, {"--text", "--microsoft", "--codepage"}, {"--wait"});
+    auto parsed = Args::Parse("import", args, {"--text", "--microsoft", "--codepage"}, {"--wait", "--json"});
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1 || parsed->Has("--text") == parsed->Has("--microsoft")) {
-        std::cerr << "usage: quillon-cli import PROJECT (--text FILE | --microsoft FILE) [--codepage N] [--wait]\n";
+        std::cerr << "usage: quillon-cli import PROJECT (--text FILE | --microsoft FILE) [--codepage N] [--json] [--wait]\n";
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
@@ -178,17 +265,16 @@ int RunImport(const std::vector<std::string>& args) {
         std::cerr << "quillon-cli import: " << bytes.GetError().Describe() << "\n";
         return 1;
     }
-    GlossaryReport report = ImportGlossary(bytes.Value(), text ? GlossaryFormat::Text : GlossaryFormat::Microsoft,
-                                           project->m_Dictionary, CodePage(project->GetCodePage()));
-    std::cout << "Entries:    " << report.lines << "\n"
-              << "Imported:   " << report.imported << "\n"
-              << "Duplicates: " << report.duplicates << "\n";
-    if (report.replacedCharacters)
-        std::cout << "Replaced:   " << report.replacedCharacters << " characters the code page cannot hold\n";
-    if (report.tooLong)
-        std::cout << "Too long:   " << report.tooLong << " lines longer than " << kMaxGlossaryLineBytes
-                  << " bytes, skipped\n";
-    return Checked("import", project->SaveDictionary(path)) ? 0 : 1;
+    auto report = ImportGlossary(bytes.Value(), text ? GlossaryFormat::Text : GlossaryFormat::Microsoft,
+                                 project->m_Dictionary, CodePage(project->GetCodePage()));
+    if (!report) {
+        std::cerr << "quillon-cli import: " << glossaryPath << ": " << report.GetError().Describe() << "\n";
+        return 1;
+    }
+    bool saved = Checked("import", project->SaveDictionary(path));
+    if (parsed->Has("--json")) PrintImportJson(report.Value(), saved);
+    else PrintImportText(report.Value());
+    return saved ? 0 : 1;
 }
 
 } // namespace quillon::cli

@@ -49,7 +49,7 @@ std::string LanguageText(std::uint16_t language) {
 }
 
 void WriteItemJson(JsonWriter& json, const CResourceItem& item, Root root, const std::string& path,
-                   const CodePage& codePage) {
+                   const CodePage& codePage, const PreviousSources& previous) {
     json.BeginObject();
     json.Key("path").String(path);
     json.Key("kind").String(KindName(item.GetKind()));
@@ -66,17 +66,22 @@ void WriteItemJson(JsonWriter& json, const CResourceItem& item, Root root, const
         json.Key("blockType").Number(block->m_nBlockType);
         json.Key("value").String(HexBytes(block->m_pValue.data(), block->m_pValue.size()));
     }
+    if (item.m_dwState & RIS_CARRIED)
+        if (auto found = previous.find(path); found != previous.end()) {
+            json.Key("previousText").String(codePage.ToUtf8(found->second.text));
+            json.Key("previousTranslation").String(codePage.ToUtf8(found->second.translation));
+        }
     json.Key("children");
-    WriteChildrenJson(json, item, root, path, codePage);
+    WriteChildrenJson(json, item, root, path, codePage, previous);
     json.EndObject();
 }
 
 void WriteChildrenJson(JsonWriter& json, const CResourceItem& parent, Root root, const std::string& path,
-                       const CodePage& codePage) {
+                       const CodePage& codePage, const PreviousSources& previous) {
     json.BeginArray();
     StepCounter steps(root);
     for (const auto& child : parent.GetChildren())
-        WriteItemJson(json, *child, root, path + steps.NextSuffix(*child), codePage);
+        WriteItemJson(json, *child, root, path + steps.NextSuffix(*child), codePage, previous);
     json.EndArray();
 }
 
@@ -104,7 +109,7 @@ void WriteTreeJson(JsonWriter& json, const CResourceInfo& info, const CodePage& 
             json.BeginObject().Key("fixedInfo").String(HexBytes(fixed.data(), fixed.size()));
             json.Key("blocks");
         }
-        WriteChildrenJson(json, RootItem(info, root.root), root.root, std::string(root.name), codePage);
+        WriteChildrenJson(json, RootItem(info, root.root), root.root, std::string(root.name), codePage, info.m_previous);
         if (version) json.EndObject();
     }
 }

@@ -24,12 +24,13 @@ std::string FileVersionText(const CResourceInfo& info);
 std::string LanguageText(std::uint16_t language);
 
 // An item and its subtree; `path` is the item's ItemPath text, every item
-// of the subtree gets its own.
+// of the subtree gets its own. An item an update marked as changed also gets
+// its entry of `previous` (previousText, previousTranslation).
 void WriteItemJson(JsonWriter& json, const CResourceItem& item, Root root, const std::string& path,
-                   const CodePage& codePage);
+                   const CodePage& codePage, const PreviousSources& previous);
 // The children of `parent` (whose path is `path`) as a JSON array.
 void WriteChildrenJson(JsonWriter& json, const CResourceItem& parent, Root root, const std::string& path,
-                       const CodePage& codePage);
+                       const CodePage& codePage, const PreviousSources& previous);
 void WriteCountersJson(JsonWriter& json, const CResourceInfo& info);
 // The fields "strings", "menus", "dialogs" and "version" of a tree.
 void WriteTreeJson(JsonWriter& json, const CResourceInfo& info, const CodePage& codePage);

@@ -1,6 +1,7 @@
 #include "dictionary/ManualTranslation.h"
 
 #include "dictionary/Hotkeys.h"
+#include "model/TreeRoots.h"
 
 namespace quillon {
 
@@ -71,24 +72,14 @@ AddResult AddToDictionary(CDictonary& dictionary, const CResourceItem& item, con
 
 void RestoreItem(CResourceItem& item) { Assign(item, PlanRestore(item).after); }
 
-namespace {
-
-void PlanRestoreTree(CResourceItem& parent, std::vector<ItemEdit>& edits) {
-    for (auto& child : parent.GetChildren()) {
-        if (child->IsTranslatable()) {
-            ItemEdit edit = PlanRestore(*child);
-            if (!edit.ChangesNothing()) edits.push_back(std::move(edit));
-        }
-        PlanRestoreTree(*child, edits);
-    }
-}
-
-} // namespace
-
 std::vector<ItemEdit> PlanRestoreAll(CResourceInfo& tree) {
-    // Version values stay: the translator's own entries live there.
     std::vector<ItemEdit> edits;
-    for (CResourceItem* root : {&tree.m_Menus, &tree.m_Strings, &tree.m_Dialogs}) PlanRestoreTree(*root, edits);
+    WalkItems(tree, [&](const ItemVisit<CResourceItem>& visit) {
+        // Version values stay: the translator's own entries live there.
+        if (visit.root == Root::Version || !visit.item.IsTranslatable()) return;
+        ItemEdit edit = PlanRestore(visit.item);
+        if (!edit.ChangesNothing()) edits.push_back(std::move(edit));
+    });
     return edits;
 }
 

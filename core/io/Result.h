@@ -11,7 +11,7 @@
 namespace quillon {
 
 struct Error {
-    enum class Code { Io, NotModule, Malformed, Unsupported, NotFound, Busy, Refused };
+    enum class Code { Io, NotModule, Malformed, Unsupported, NotFound, Busy, Refused, Outdated };
     Code code = Code::Malformed;
     std::uint64_t offset = 0;
     std::string message;

@@ -1,10 +1,10 @@
 #include "model/ResourceInfo.h"
 
 #include <algorithm>
-
 #include <ostream>
 
 #include "model/Archive.h"
+#include "model/ItemPath.h"
 #include "model/TreeRoots.h"
 #include "model/TreeTally.h"
 
@@ -38,9 +38,27 @@ CResourceInfo::CResourceInfo(const CResourceInfo& other)
     : ResourceCounters(other), m_dwReserved(other.m_dwReserved), m_dwFileVersionMS(other.m_dwFileVersionMS),
       m_dwFileVersionLS(other.m_dwFileVersionLS), m_wLanguage(other.m_wLanguage),
       m_timeExtracted(other.m_timeExtracted), m_timeSaved(other.m_timeSaved), m_Menus(other.m_Menus),
-      m_Strings(other.m_Strings), m_Dialogs(other.m_Dialogs), m_VersionInfo(other.m_VersionInfo) {}
+      m_Strings(other.m_Strings), m_Dialogs(other.m_Dialogs), m_VersionInfo(other.m_VersionInfo),
+      m_previous(other.m_previous) {}
+
+const PreviousSource* CResourceInfo::PreviousOf(const CResourceItem& item, const std::string& path) const {
+    if (!(item.m_dwState & RIS_CARRIED)) return nullptr;
+    auto found = m_previous.find(path);
+    return found == m_previous.end() ? nullptr : &found->second;
+}
+
+PreviousSources CResourceInfo::OpenPrevious() const {
+    PreviousSources open;
+    for (const auto& [path, source] : m_previous) {
+        auto parsed = ParseItemPath(path);
+        if (!parsed) continue;
+        if (auto item = Find(*this, parsed.Value()); item && PreviousOf(*item.Value(), path)) open.emplace(path, source);
+    }
+    return open;
+}
 
 void CResourceInfo::Clear() {
+    m_previous.clear();
     m_Menus.RemoveAllChildren();
     m_Dialogs.RemoveAllChildren();
     m_Strings.RemoveAllChildren();
@@ -180,7 +198,7 @@ bool CResourceInfo::operator==(const CResourceInfo& other) const {
     return static_cast<const ResourceCounters&>(*this) == other && m_dwReserved == other.m_dwReserved &&
            m_dwFileVersionMS == other.m_dwFileVersionMS && m_dwFileVersionLS == other.m_dwFileVersionLS &&
            m_wLanguage == other.m_wLanguage && m_Menus == other.m_Menus && m_Strings == other.m_Strings &&
-           m_Dialogs == other.m_Dialogs && m_VersionInfo == other.m_VersionInfo;
+           m_Dialogs == other.m_Dialogs && m_VersionInfo == other.m_VersionInfo && m_previous == other.m_previous;
 }
 
 void PrintTo(const CResourceInfo& info, std::ostream* out) {

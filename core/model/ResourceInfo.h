@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 #include <iosfwd>
+#include <map>
+#include <string>
 
 #include "model/ResourceItem.h"
 
@@ -46,6 +48,15 @@ struct ResourceCounters {
     bool operator==(const ResourceCounters&) const = default;
 };
 
+// What an item held before the update that marked it as changed.
+struct PreviousSource {
+    std::string text;
+    std::string translation;
+    bool operator==(const PreviousSource&) const = default;
+};
+
+using PreviousSources = std::map<std::string, PreviousSource>;
+
 class CResourceInfo : public ResourceCounters {
 public:
     CResourceInfo() = default;
@@ -78,6 +89,17 @@ public:
     CResourceItem m_Strings;
     CResourceItem m_Dialogs;
     CVersionInfo m_VersionInfo;
+    // The previous source and translation of items an update marked as
+    // changed, by item path (ItemPath.h). The project file's record has no
+    // room for them: the project's side file keeps them. An entry counts only
+    // while its item is still marked (see PreviousOf).
+    PreviousSources m_previous;
+
+    // The entry of the item at `path`, when that item is still marked as changed.
+    const PreviousSource* PreviousOf(const CResourceItem& item, const std::string& path) const;
+    // The entries whose items are still there and still marked.
+    PreviousSources OpenPrevious() const;
+    void ForgetHandledChanges() { m_previous = OpenPrevious(); }
 };
 
 void PrintTo(const CResourceInfo& info, std::ostream* out);

@@ -42,6 +42,8 @@ CResourceItem* CResourceItem::FindChild(std::string_view text, std::int32_t id) 
 }
 
 std::uint32_t StateAfterTranslation(std::uint32_t state, std::string_view source, std::string_view translation) {
+    // Translating, confirming or restoring an item is handling its change.
+    state &= ~RIS_CARRIED;
     if (!translation.empty() && translation != source) return state | RIS_TRANSLATED;
     // Only a fully translated item loses both bits; a merely created one keeps its bit.
     if ((state & RIS_TRANSLATED) == RIS_TRANSLATED) return state & ~RIS_TRANSLATED;
@@ -94,9 +96,8 @@ void CResourceItem::LoadCommon(ArchiveReader& in, int depth) {
     m_chTransHotkey = in.Word();
     m_nID = static_cast<std::int32_t>(in.Dword());
     m_dwState = in.Dword();
-    // A loaded record is never "carried", and the translated bit without the
-    // created bit is a leftover that means nothing.
-    m_dwState &= ~RIS_CARRIED;
+    // The changed mark stays until the translator handles the item. The
+    // translated bit without the created bit is a leftover that means nothing.
     if ((m_dwState & 0x2) && !(m_dwState & 0x1)) m_dwState &= ~0x2u;
     m_pData = in.Bytes(in.Dword());
 

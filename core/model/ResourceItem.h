@@ -29,7 +29,8 @@ inline constexpr std::uint32_t RIS_EMPTY = 0x00004000;
 inline constexpr std::uint32_t RIS_FIXED = 0x40000000;
 
 // The state an item in `state` has once `translation` is set for `source`:
-// translated exactly when the translation is neither empty nor the source.
+// translated exactly when the translation is neither empty nor the source,
+// and no longer marked as changed by an update.
 std::uint32_t StateAfterTranslation(std::uint32_t state, std::string_view source, std::string_view translation);
 
 class CResourceItem {

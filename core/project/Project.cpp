@@ -87,7 +87,7 @@ Status CProject::Open(const std::string& path, IProgress* progress) {
     // never taken for what was read.
     if (read.Value().exists) fresh.m_dictionaryOnDisk = FileDigest::Of(read.Value().bytes);
     fresh.m_dictionaryOnDiskFile = dictionaryFile;
-    if (fresh.m_projectOnDisk) fresh.CheckAgainstSideFile(path);
+    if (fresh.m_projectOnDisk) fresh.ReadSideFile(path);
     *this = std::move(fresh);
     return Done{};
 }
@@ -120,8 +120,18 @@ Status CProject::ExtractInto(CProject& fresh, IProgress* progress) const {
     return Done{};
 }
 
-void CProject::CheckAgainstSideFile(const std::string& path) {
+void CProject::ReadSideFile(const std::string& path) {
     ProjectSideFile side = ProjectSideFile::Read(path, m_openWarnings);
+    // A code page given for this run wins over the one the project was made with.
+    if (auto codePage = side.CodePageOverride(); codePage && m_nCodePage == 0) {
+        if (CodePage(*codePage).Supported())
+            m_nCodePage = *codePage;
+        else
+            m_openWarnings.push_back("the project's texts are in code page " + std::to_string(*codePage) +
+                                     ", which this system cannot convert; the target language's default is used");
+    }
+    m_ResourceInfo.m_previous = side.Previous(CodePage(GetCodePage()));
+    m_ResourceInfo.ForgetHandledChanges();
     if (auto recorded = side.Project(path); recorded && *recorded != *m_projectOnDisk)
         m_openWarnings.push_back("'" + path +
                                  "' is not the file Quillon last saved: another program changed it, or it is damaged");
@@ -135,6 +145,8 @@ Status CProject::WriteSideFile(const std::string& path) const {
     std::vector<std::string> ignored; // a damaged side file is simply written anew
     ProjectSideFile side = ProjectSideFile::Read(path, ignored);
     if (m_projectOnDisk) side.SetProject(path, *m_projectOnDisk);
+    side.SetCodePageOverride(m_nCodePage);
+    side.SetPrevious(m_ResourceInfo.OpenPrevious(), CodePage(GetCodePage()));
     if (!m_strDictionaryPath.empty() && m_dictionaryOnDisk && m_dictionaryOnDiskFile == DictionaryFile(path))
         side.SetDictionary(m_strDictionaryPath, *m_dictionaryOnDisk);
     Status written = side.Write(path);

@@ -86,7 +86,7 @@ public:
     std::string m_strEMail;
     std::uint16_t m_wTargetLanguage = 0;
     bool m_bLoaded = false;          // not stored
-    std::uint32_t m_nCodePage = 0;   // override, 0 = follow the target language; not stored
+    std::uint32_t m_nCodePage = 0;   // override, 0 = follow the target language; kept in the side file
     CResourceInfo m_ResourceInfo;
     CDictonary m_Dictionary;
 
@@ -95,7 +95,9 @@ private:
     // Scans this project's module into `fresh` with this project's settings.
     Status ExtractInto(CProject& fresh, IProgress* progress) const;
     Status SaveDictionaryFile(const std::string& path);
-    void CheckAgainstSideFile(const std::string& path);
+    // Compares the files with what the side file recorded and takes the
+    // code page override and the previous texts of changed items from it.
+    void ReadSideFile(const std::string& path);
     Status WriteSideFile(const std::string& path) const;
 
     std::size_t m_nReplaced = 0;

@@ -10,8 +10,9 @@ namespace quillon {
 namespace {
 constexpr const char* kFormat = "Quillon project side file";
 constexpr int kVersion = 1;
-// A side file is a few hundred bytes; anything far larger is not ours.
-constexpr std::size_t kMaxSideFileSize = 1 << 20;
+// A side file is a few hundred bytes, plus the previous texts of the items an
+// update changed; anything far larger is not ours.
+constexpr std::size_t kMaxSideFileSize = 64 << 20;
 } // namespace
 
 FileDigest FileDigest::Of(std::span<const std::uint8_t> bytes) { return FileDigest{bytes.size(), ContentHashHex(bytes)}; }
@@ -94,6 +95,53 @@ void ProjectSideFile::SetProject(const std::string& projectPath, const FileDiges
 
 void ProjectSideFile::SetDictionary(const std::string& dictionaryFile, const FileDigest& digest) {
     Record("dictionary", dictionaryFile, digest);
+}
+
+std::optional<std::uint32_t> ProjectSideFile::CodePageOverride() const {
+    auto found = m_data.find("codePage");
+    if (found == m_data.end() || !found->is_number_unsigned()) return std::nullopt;
+    auto codePage = found->get<std::uint64_t>();
+    if (codePage == 0 || codePage > 0xFFFF) return std::nullopt;
+    return static_cast<std::uint32_t>(codePage);
+}
+
+void ProjectSideFile::SetCodePageOverride(std::uint32_t codePage) {
+    if (codePage == 0) {
+        m_data.erase("codePage");
+        return;
+    }
+    m_data["format"] = kFormat;
+    m_data["version"] = kVersion;
+    m_data["codePage"] = codePage;
+}
+
+PreviousSources ProjectSideFile::Previous(const CodePage& codePage) const {
+    PreviousSources previous;
+    auto found = m_data.find("previous");
+    if (found == m_data.end() || !found->is_object()) return previous;
+    for (const auto& [path, entry] : found->items()) {
+        if (!entry.is_object()) continue;
+        auto text = entry.find("text");
+        auto translation = entry.find("translation");
+        if (text == entry.end() || !text->is_string() || translation == entry.end() || !translation->is_string())
+            continue;
+        previous.emplace(path, PreviousSource{codePage.FromUtf8(text->get<std::string>()),
+                                              codePage.FromUtf8(translation->get<std::string>())});
+    }
+    return previous;
+}
+
+void ProjectSideFile::SetPrevious(const PreviousSources& previous, const CodePage& codePage) {
+    if (previous.empty()) {
+        m_data.erase("previous");
+        return;
+    }
+    nlohmann::json entries = nlohmann::json::object();
+    for (const auto& [path, source] : previous)
+        entries[path] = {{"text", codePage.ToUtf8(source.text)}, {"translation", codePage.ToUtf8(source.translation)}};
+    m_data["format"] = kFormat;
+    m_data["version"] = kVersion;
+    m_data["previous"] = std::move(entries);
 }
 
 Status ProjectSideFile::Write(const std::string& projectPath) const {

@@ -8,9 +8,15 @@
 //
 //   { "format": "Quillon project side file", "version": 1,
 //     "project":    { "file": "name.prj", "size": 492, "xxh3_128": "..." },
-//     "dictionary": { "file": "/path/name.dic", "size": 90, "xxh3_128": "..." } }
+//     "dictionary": { "file": "/path/name.dic", "size": 90, "xxh3_128": "..." },
+//     "codePage":   65001,
+//     "previous":   { "strings/2": { "text": "Old text", "translation": "Alter Text" } } }
+//
+// "previous" holds, by item path, what the items an update marked as changed
+// held before it, in UTF-8.
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -18,7 +24,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "io/CodePage.h"
 #include "io/Result.h"
+#include "model/ResourceInfo.h"
 
 namespace quillon {
 
@@ -50,6 +58,15 @@ public:
 
     void SetProject(const std::string& projectPath, const FileDigest& digest);
     void SetDictionary(const std::string& dictionaryFile, const FileDigest& digest);
+
+    // The code page the project's texts were read in, when it is not the
+    // target language's default (a project made with an override).
+    std::optional<std::uint32_t> CodePageOverride() const;
+    void SetCodePageOverride(std::uint32_t codePage); // 0: none
+
+    // The previous texts of changed items, in `codePage` (the project's).
+    PreviousSources Previous(const CodePage& codePage) const;
+    void SetPrevious(const PreviousSources& previous, const CodePage& codePage);
 
     Status Write(const std::string& projectPath) const;
 

@@ -1,276 +1,312 @@
 #include "project/ProjectUpdate.h"
 
 #include <algorithm>
-
+#include <array>
 #include <map>
+#include <unordered_map>
 
-#include "model/ChildIndex.h"
+#include "model/ItemPath.h"
 #include "model/TreeRoots.h"
 #include "project/NewProject.h"
 #include "project/Project.h"
 
 namespace quillon {
 
+std::string_view UpdateChangeName(UpdateChangeKind kind) {
+    switch (kind) {
+    case UpdateChangeKind::Added: return "added";
+    case UpdateChangeKind::Removed: return "removed";
+    case UpdateChangeKind::Changed: return "changed";
+    case UpdateChangeKind::Moved: return "moved";
+    case UpdateChangeKind::Reused: return "reused";
+    }
+    return "changed";
+}
+
+std::size_t UpdateReport::Count(UpdateChangeKind kind) const {
+    return static_cast<std::size_t>(std::ranges::count(changes, kind, &UpdateChange::kind));
+}
+
 namespace {
+
+constexpr std::uint32_t kNone = ~0u;
 
 bool IsSeparator(const CResourceItem& item) {
     return item.GetKind() == ItemKind::MenuItem && item.m_nID == 0 && (item.m_dwState & RIS_FIXED);
 }
 
-// Menu children are found by ID (and text for unnamed IDs). Separators all
-// share ID 0, so the n-th separator of a level stands for the n-th one of the
-// other version: added and removed separators then follow the module.
-CResourceItem* FindMenuChild(const CResourceItem& parent, const CResourceItem& wanted, std::size_t separatorIndex) {
-    if (!IsSeparator(wanted)) return parent.FindChild(wanted.m_strText, wanted.m_nID);
-    std::size_t seen = 0;
-    for (const auto& child : parent.GetChildren())
-        if (IsSeparator(*child) && seen++ == separatorIndex) return child.get();
-    return nullptr;
+// What names a sibling on its level. Unnamed IDs (-1, 65535) are told apart
+// by their text, version blocks by their key; siblings that still share a key
+// are told apart by their order among themselves.
+struct SiblingKey {
+    ItemKind kind = ItemKind::Common;
+    std::int32_t id = 0;
+    bool separator = false;
+    std::string_view text;
+    bool operator==(const SiblingKey&) const = default;
+};
+
+struct SiblingKeyHash {
+    std::size_t operator()(const SiblingKey& key) const {
+        std::size_t hash = std::hash<std::string_view>{}(key.text);
+        hash ^= std::hash<std::int32_t>{}(key.id) + 0x9e3779b97f4a7c15ull + (hash << 6) + (hash >> 2);
+        return hash ^ (static_cast<std::size_t>(key.kind) << 1) ^ static_cast<std::size_t>(key.separator);
+    }
+};
+
+SiblingKey KeyOf(const CResourceItem& item) {
+    if (const auto* block = dynamic_cast<const CVersionBlock*>(&item)) return {ItemKind::Version, 0, false, block->m_strKey};
+    if (IsSeparator(item)) return {ItemKind::MenuItem, 0, true, {}};
+    if (item.m_nID == -1 || item.m_nID == 65535) return {item.GetKind(), item.m_nID, false, item.m_strText};
+    return {item.GetKind(), item.m_nID, false, {}};
 }
+
+// For each child of `fresh`, the index of its partner among the children of
+// `old` (kNone for none): the k-th sibling with a key pairs with the k-th.
+std::vector<std::uint32_t> PairSiblings(const CResourceItem& old, const CResourceItem& fresh) {
+    const auto& oldChildren = old.GetChildren();
+    struct Chain {
+        std::uint32_t head = kNone;
+        std::uint32_t tail = kNone;
+    };
+    std::unordered_map<SiblingKey, Chain, SiblingKeyHash> chains;
+    chains.reserve(oldChildren.size());
+    std::vector<std::uint32_t> next(oldChildren.size(), kNone);
+    for (std::uint32_t i = 0; i < oldChildren.size(); ++i) {
+        Chain& chain = chains[KeyOf(*oldChildren[i])];
+        (chain.head == kNone ? chain.head : next[chain.tail]) = i;
+        chain.tail = i;
+    }
+    std::vector<std::uint32_t> pairs;
+    pairs.reserve(fresh.GetCount());
+    for (const auto& child : fresh.GetChildren()) {
+        auto found = chains.find(KeyOf(*child));
+        if (found == chains.end() || found->second.head == kNone) {
+            pairs.push_back(kNone);
+            continue;
+        }
+        pairs.push_back(found->second.head);
+        found->second.head = next[found->second.head];
+    }
+    return pairs;
+}
+
+// An item that went away, whose text and translation a new item may take over.
+struct GoneTranslation {
+    ItemKind kind = ItemKind::Common;
+    std::string path;
+    std::string translation;
+    std::uint16_t hotkey = 0;
+    std::size_t change = 0; // its Removed entry in the report
+};
+
+// An item the new module added, in the merged tree.
+struct NewItem {
+    CResourceItem* item = nullptr;
+    Root root = Root::Strings;
+    std::size_t change = 0; // its Added entry in the report
+};
 
 class Merger {
 public:
-    Merger(UpdateReport& report, IProgress* progress) : m_report(report), m_progress(progress) {}
+    Merger(UpdateReport& report, IProgress* progress, PreviousSources previous,
+           CResourceInfo& tree)
+        : m_report(report), m_progress(progress) {
+        // Marks from earlier updates that are still open keep their entries
+        // under the paths their items will have after this one.
+        for (auto& [path, source] : previous)
+            if (auto item = Find(tree, path); item && (item.Value()->m_dwState & RIS_CARRIED))
+                m_earlier.emplace(item.Value(), std::move(source));
+    }
 
-    void Strings(CResourceItem& old, const CResourceItem& fresh) {
-        ChildIndex oldIndex(old);
-        ChildIndex freshIndex(fresh);
-        for (const auto& entry : fresh.GetChildren()) {
-            CResourceItem* match = oldIndex.Find(entry->m_strText, entry->m_nID);
-            if (!match) {
-                old.AddChild(std::make_unique<CStringEntry>(entry->m_strText, 0, entry->m_nID));
-                ++m_report.added;
+    // One level: the result has the new module's children in its order,
+    // matched ones merged in place, new ones copied, the rest deleted.
+    // `markNew` marks copies inserted into a node that already existed.
+    void Level(CResourceItem& old, const CResourceItem& fresh, Root root, const std::string& path, bool markNew) {
+        std::vector<std::uint32_t> pairs = PairSiblings(old, fresh);
+        RecordRemoved(old, pairs, root, path);
+        auto& oldChildren = old.GetChildren();
+        CResourceItem::Children merged;
+        merged.reserve(fresh.GetCount());
+        StepCounter steps(root);
+        for (std::size_t i = 0; i < fresh.GetCount(); ++i) {
+            const CResourceItem& freshChild = *fresh.GetChildren()[i];
+            std::string childPath = path + steps.NextSuffix(freshChild);
+            if (pairs[i] != kNone) {
+                if (pairs[i] != i) m_report.otherChanges = true; // moved within the level
+                merged.push_back(std::move(oldChildren[pairs[i]]));
+                Item(*merged.back(), freshChild, root, childPath);
             } else {
-                PlainTextRule(*match, *entry);
+                merged.push_back(freshChild.Clone());
+                if (markNew) merged.back()->SetCarried(true);
+                RecordAdded(*merged.back(), root, childPath);
             }
             Step();
         }
-        RemoveMissing(old, [&](const CResourceItem& item) { return freshIndex.Find(item.m_strText, item.m_nID); });
+        oldChildren = std::move(merged);
     }
 
-    void Dialogs(CResourceItem& old, const CResourceItem& fresh) {
-        ChildIndex oldIndex(old);
-        ChildIndex freshIndex(fresh);
-        for (const auto& dialog : fresh.GetChildren()) {
-            CResourceItem* match = oldIndex.Find(dialog->m_strText, dialog->m_nID);
-            if (!match) {
-                if (dialog->GetKind() == ItemKind::Dialog) {
-                    old.AddChild(dialog->Clone());
-                    m_report.added += 1 + dialog->GetCount();
-                }
-            } else {
-                PlainTextRule(*match, *dialog);
-                if (!std::ranges::equal(match->GetData(), dialog->GetData())) {
-                    std::unique_ptr<CResourceItem> rebuilt = Rebuild(*match, *dialog);
-                    oldIndex.Replace(*match, *rebuilt);
-                    for (auto& slot : old.GetChildren())
-                        if (slot.get() == match) {
-                            slot = std::move(rebuilt); // the old dialog and its controls go here
-                            break;
-                        }
-                }
-            }
-            Step();
+    // New items whose text a translated item that went away had take its
+    // translation, marked for review.
+    void ReuseTranslations() {
+        std::vector<bool> dropped(m_report.changes.size(), false);
+        for (const NewItem& added : m_added) {
+            CResourceItem& item = *added.item;
+            if (!item.IsTranslatable() || item.m_strText.empty()) continue;
+            auto& gone = m_gone[static_cast<std::size_t>(added.root)];
+            auto found = gone.find(item.m_strText);
+            if (found == gone.end()) continue;
+            const GoneTranslation& source = found->second;
+            bool moved = source.kind == item.GetKind() && !dropped[source.change];
+            if (!moved && source.translation.empty()) continue; // nothing to take over
+            UpdateChange& change = m_report.changes[added.change];
+            change.kind = moved ? UpdateChangeKind::Moved : UpdateChangeKind::Reused;
+            change.fromPath = source.path;
+            change.oldText = item.m_strText;
+            // One move, not a removal and an addition.
+            if (moved) dropped[source.change] = true;
+            if (source.translation.empty()) continue;
+            item.SetTranslation(source.translation, source.hotkey);
+            item.SetCarried(true);
+            m_previous[change.path] = {item.m_strText, source.translation};
+            change.translation = source.translation;
         }
-        RemoveMissing(old, [&](const CResourceItem& item) { return freshIndex.Find(item.m_strText, item.m_nID); });
+        std::vector<UpdateChange> changes;
+        changes.reserve(m_report.changes.size());
+        for (std::size_t i = 0; i < m_report.changes.size(); ++i)
+            if (!dropped[i]) changes.push_back(std::move(m_report.changes[i]));
+        m_report.changes = std::move(changes);
     }
 
-    void Menus(CResourceItem& old, const CResourceItem& fresh) {
-        for (const auto& menu : fresh.GetChildren()) {
-            CResourceItem* match = old.FindChild(menu->m_strText, menu->m_nID);
-            if (!match) {
-                if (menu->GetKind() == ItemKind::PopupMenu) {
-                    old.AddChild(menu->Clone());
-                    m_report.added += CountNodes(*menu);
-                }
-            } else {
-                MenuTextRule(*match, *menu);
-                MergeMenu(*match, *menu);
-            }
-            Step();
-        }
-        RemoveMissing(old, [&](const CResourceItem& item) { return fresh.FindChild(item.m_strText, item.m_nID); });
-    }
-
-    // The top level of the version resource: blocks are found by key.
-    void Version(CVersionBlock& old, const CVersionBlock& fresh) { MergeVersionBlock(old, fresh, false); }
+    PreviousSources TakePrevious() { return std::move(m_previous); }
 
 private:
     void Step() {
         if (m_progress) m_progress->Step();
     }
 
-    static std::size_t CountNodes(const CResourceItem& item) {
-        std::size_t count = 1;
-        for (const auto& child : item.GetChildren()) count += CountNodes(*child);
-        return count;
-    }
-
-    // A changed source text drops the translation and marks the item.
-    void PlainTextRule(CResourceItem& old, const CResourceItem& fresh) {
-        if (old.m_strText == fresh.m_strText) {
-            ++m_report.kept;
+    // A matched pair: the old item takes what the module says of it.
+    void Item(CResourceItem& old, const CResourceItem& fresh, Root root, const std::string& path) {
+        if (auto earlier = m_earlier.find(&old); earlier != m_earlier.end())
+            m_previous.emplace(path, std::move(earlier->second));
+        constexpr std::uint32_t kFromModule = RIS_FIXED | RIS_EMPTY;
+        std::uint32_t state = (old.m_dwState & ~kFromModule) | (fresh.m_dwState & kFromModule);
+        if (state != old.m_dwState) m_report.otherChanges = true;
+        old.m_dwState = state;
+        FollowModuleFields(old, fresh);
+        Text(old, fresh, path);
+        if (old.GetKind() == ItemKind::Dialog) {
+            if (std::ranges::equal(old.GetData(), fresh.GetData())) { // same template, same controls
+                KeepEarlier(old, root, path);
+                return;
+            }
+            old.SetData(fresh.GetData());
+            ++m_report.rebuilt;
+            Level(old, fresh, root, path, true);
+            // Controls that kept their translation in a new layout are marked
+            // for review: the space they have may have changed.
+            for (auto& control : old.GetChildren())
+                if (control->IsTranslated()) control->SetCarried(true);
             return;
         }
-        old.m_strText = fresh.m_strText;
-        old.SetTranslation(old.m_strText, old.m_chHotkey);
-        old.SetCarried(true);
-        ++m_report.reset;
+        if (old.GetCount() != 0 || fresh.GetCount() != 0) Level(old, fresh, root, path, true);
     }
 
-    // Menus take the new option word (state and structure bits) and, with a
-    // changed text, the new text's hotkey.
-    void MenuTextRule(CResourceItem& old, const CResourceItem& fresh) {
-        auto* oldMenu = dynamic_cast<CMenuNode*>(&old);
-        auto* freshMenu = dynamic_cast<const CMenuNode*>(&fresh);
-        if (oldMenu && freshMenu) oldMenu->m_dwOptions = freshMenu->m_dwOptions;
+    // The open changes below an item the merge does not go into.
+    void KeepEarlier(const CResourceItem& item, Root root, const std::string& path) {
+        if (m_earlier.empty()) return;
+        StepCounter steps(root);
+        for (const auto& child : item.GetChildren()) {
+            std::string childPath = path + steps.NextSuffix(*child);
+            if (auto earlier = m_earlier.find(child.get()); earlier != m_earlier.end())
+                m_previous.emplace(childPath, std::move(earlier->second));
+            KeepEarlier(*child, root, childPath);
+        }
+    }
+
+    // The fields that only describe the module: menu option words, version
+    // values and block types, the key a retargeted version table is written under.
+    void FollowModuleFields(CResourceItem& old, const CResourceItem& fresh) {
+        if (auto* menu = dynamic_cast<CMenuNode*>(&old)) {
+            const auto& freshMenu = static_cast<const CMenuNode&>(fresh);
+            if (menu->m_dwOptions != freshMenu.m_dwOptions) m_report.otherChanges = true;
+            menu->m_dwOptions = freshMenu.m_dwOptions;
+        } else if (auto* block = dynamic_cast<CVersionBlock*>(&old)) {
+            const auto& freshBlock = static_cast<const CVersionBlock&>(fresh);
+            if (block->m_pValue != freshBlock.m_pValue || block->m_nBlockType != freshBlock.m_nBlockType ||
+                block->m_strTargetKey != freshBlock.m_strTargetKey)
+                m_report.otherChanges = true;
+            block->m_pValue = freshBlock.m_pValue;
+            block->m_nBlockType = freshBlock.m_nBlockType;
+            block->m_strTargetKey = freshBlock.m_strTargetKey;
+        }
+    }
+
+    // A changed source text takes the new text and hotkey, drops the
+    // translation and marks the item; what it held is kept as its previous
+    // source (the first one, when an earlier change is still open).
+    void Text(CResourceItem& old, const CResourceItem& fresh, const std::string& path) {
         if (old.m_strText == fresh.m_strText) {
             ++m_report.kept;
+            if (old.m_chHotkey != fresh.m_chHotkey) {
+                // Only the source's hotkey moved: an untranslated item follows it.
+                if (!old.IsTranslated()) old.m_chTransHotkey = fresh.m_chHotkey;
+                old.m_chHotkey = fresh.m_chHotkey;
+                m_report.otherChanges = true;
+            }
             return;
         }
+        std::string lost = old.IsTranslated() ? old.m_strTranslation : std::string();
+        m_previous.emplace(path, PreviousSource{old.m_strText, old.m_strTranslation});
+        m_report.changes.push_back({UpdateChangeKind::Changed, old.GetKind(), path, {}, old.m_strText, fresh.m_strText, lost});
         old.m_strText = fresh.m_strText;
         old.m_chHotkey = fresh.m_chHotkey;
         old.SetTranslation(old.m_strText, old.m_chHotkey);
         old.SetCarried(true);
-        ++m_report.reset;
     }
 
-    void MergeMenu(CResourceItem& old, const CResourceItem& fresh) {
-        std::size_t separators = 0;
-        std::vector<const CResourceItem*> order; // the old level's nodes in the new module's order
-        for (std::size_t i = 0; i < fresh.GetCount(); ++i) {
-            const CResourceItem& child = *fresh.GetChildren()[i];
-            CResourceItem* match = FindMenuChild(old, child, separators);
-            if (IsSeparator(child)) ++separators;
-            order.push_back(match);
-            if (!match) {
-                auto copy = child.Clone();
-                copy->SetCarried(true);
-                order.back() = copy.get();
-                auto& children = old.GetChildren();
-                children.insert(children.begin() + static_cast<std::ptrdiff_t>(std::min(i, children.size())),
-                                std::move(copy));
-                m_report.added += CountNodes(child);
-            } else {
-                MenuTextRule(*match, child);
-                if (match->GetKind() == ItemKind::PopupMenu && child.GetKind() == ItemKind::PopupMenu) MergeMenu(*match, child);
-            }
-            Step();
+    void RecordAdded(CResourceItem& item, Root root, const std::string& path) {
+        m_added.push_back({&item, root, m_report.changes.size()});
+        m_report.changes.push_back({UpdateChangeKind::Added, item.GetKind(), path, {}, {}, item.m_strText, {}});
+        StepCounter steps(root);
+        for (auto& child : item.GetChildren()) RecordAdded(*child, root, path + steps.NextSuffix(*child));
+    }
+
+    void RecordRemoved(const CResourceItem& old, const std::vector<std::uint32_t>& pairs, Root root,
+                       const std::string& path) {
+        std::vector<bool> kept(old.GetCount(), false);
+        for (std::uint32_t pair : pairs)
+            if (pair != kNone) kept[pair] = true;
+        if (std::ranges::all_of(kept, [](bool k) { return k; })) return;
+        StepCounter steps(root);
+        for (std::size_t i = 0; i < old.GetCount(); ++i) {
+            const CResourceItem& child = *old.GetChildren()[i];
+            std::string childPath = path + steps.NextSuffix(child);
+            if (!kept[i]) RecordGone(child, root, childPath);
         }
-        std::size_t oldSeparators = 0;
-        RemoveMissing(old, [&](const CResourceItem& item) {
-            std::size_t index = IsSeparator(item) ? oldSeparators++ : 0;
-            return FindMenuChild(fresh, item, index);
-        });
-        FollowOrder(old, order);
     }
 
-    // The menu is written from the tree, so a level takes the new module's
-    // order (an item that moved, a separator added before kept items). Left
-    // as it is when the level does not pair one to one with the new one.
-    static void FollowOrder(CResourceItem& level, const std::vector<const CResourceItem*>& order) {
-        auto& children = level.GetChildren();
-        if (order.size() != children.size()) return;
-        std::map<const CResourceItem*, std::size_t> position;
-        for (std::size_t i = 0; i < children.size(); ++i) position.emplace(children[i].get(), i);
-        std::vector<std::size_t> from;
-        for (const CResourceItem* wanted : order) {
-            auto found = position.find(wanted);
-            if (found == position.end()) return;
-            from.push_back(found->second);
-            position.erase(found); // each node once
+    void RecordGone(const CResourceItem& item, Root root, const std::string& path) {
+        std::string translation = item.IsTranslated() ? item.m_strTranslation : std::string();
+        if (!item.m_strText.empty()) {
+            // A translated item is the better source for a text that went away twice.
+            auto& gone = m_gone[static_cast<std::size_t>(root)];
+            auto [slot, inserted] = gone.try_emplace(item.m_strText);
+            if (inserted || (slot->second.translation.empty() && !translation.empty()))
+                slot->second = {item.GetKind(), path, translation, item.m_chTransHotkey, m_report.changes.size()};
         }
-        std::vector<std::unique_ptr<CResourceItem>> sorted;
-        sorted.reserve(children.size());
-        for (std::size_t index : from) sorted.push_back(std::move(children[index]));
-        children = std::move(sorted);
-    }
-
-    static CVersionBlock* FindKey(const CResourceItem& block, const std::string& key) {
-        for (const auto& child : block.GetChildren()) {
-            auto* candidate = dynamic_cast<CVersionBlock*>(child.get());
-            if (candidate && candidate->m_strKey == key) return candidate;
-        }
-        return nullptr;
-    }
-
-    void MergeVersionBlock(CVersionBlock& old, const CVersionBlock& fresh, bool markInserted) {
-        for (std::size_t i = 0; i < fresh.GetCount(); ++i) {
-            const auto* child = dynamic_cast<const CVersionBlock*>(fresh.GetChildren()[i].get());
-            if (!child) continue;
-            CVersionBlock* match = FindKey(old, child->m_strKey);
-            if (!match) {
-                auto copy = child->Clone();
-                auto& children = old.GetChildren();
-                if (markInserted) {
-                    copy->SetCarried(true);
-                    children.insert(children.begin() + static_cast<std::ptrdiff_t>(std::min(i, children.size())),
-                                    std::move(copy));
-                } else {
-                    children.push_back(std::move(copy));
-                }
-                m_report.added += CountNodes(*child);
-            } else {
-                match->m_pValue = child->m_pValue;
-                PlainTextRule(*match, *child);
-                MergeVersionBlock(*match, *child, true);
-            }
-            Step();
-        }
-        RemoveMissing(old, [&](const CResourceItem& item) {
-            auto* block = dynamic_cast<const CVersionBlock*>(&item);
-            return block ? FindKey(fresh, block->m_strKey) : nullptr;
-        });
-    }
-
-    // A dialog whose template changed is rebuilt from the new template; the
-    // controls still found by ID keep their translations and are marked.
-    std::unique_ptr<CResourceItem> Rebuild(const CResourceItem& old, const CResourceItem& fresh) {
-        auto rebuilt = std::make_unique<CDialogEntry>(fresh.m_strText, 0, fresh.m_nID);
-        rebuilt->SetData(fresh.GetData());
-        for (const auto& control : fresh.GetChildren()) {
-            CResourceItem* match = old.FindChild(control->m_strText, control->m_nID);
-            const CResourceItem& source = match ? *match : *control;
-            std::uint32_t state = source.m_dwState & (RIS_FIXED | RIS_EMPTY);
-            auto item = std::make_unique<CDialogItem>(source.m_strText, source.m_chHotkey, source.m_nID, state);
-            if (match) {
-                item->m_strTranslation = match->m_strTranslation;
-                item->m_chTransHotkey = match->m_chTransHotkey;
-                item->SetTranslated(!item->m_strTranslation.empty() && item->m_strTranslation != item->m_strText);
-                item->SetCarried(true);
-            } else {
-                ++m_report.added;
-            }
-            rebuilt->AddChild(std::move(item));
-        }
-        ++m_report.rebuilt;
-        m_report.removed += CountRemovedControls(old, fresh);
-        return rebuilt;
-    }
-
-    static std::size_t CountRemovedControls(const CResourceItem& old, const CResourceItem& fresh) {
-        std::size_t removed = 0;
-        for (const auto& control : old.GetChildren())
-            if (!fresh.FindChild(control->m_strText, control->m_nID)) ++removed;
-        return removed;
-    }
-
-    template <typename Finder>
-    void RemoveMissing(CResourceItem& old, Finder stillThere) {
-        auto& children = old.GetChildren();
-        std::vector<std::unique_ptr<CResourceItem>> kept;
-        kept.reserve(children.size());
-        for (auto& child : children) {
-            if (stillThere(*child))
-                kept.push_back(std::move(child));
-            else
-                m_report.removed += CountNodes(*child);
-        }
-        children = std::move(kept);
+        m_report.changes.push_back({UpdateChangeKind::Removed, item.GetKind(), path, {}, item.m_strText, {}, translation});
+        StepCounter steps(root);
+        for (const auto& child : item.GetChildren()) RecordGone(*child, root, path + steps.NextSuffix(*child));
     }
 
     UpdateReport& m_report;
     IProgress* m_progress;
+    std::unordered_map<const CResourceItem*, PreviousSource> m_earlier;
+    PreviousSources m_previous;
+    std::vector<NewItem> m_added;
+    // Per root, the first translated item with each text that went away.
+    std::array<std::unordered_map<std::string, GoneTranslation>, 4> m_gone;
 };
 
 } // namespace
@@ -294,15 +330,21 @@ UpdateReport UpdateProject(CProject& project, CProject& fresh, IProgress* progre
     const CResourceInfo& next = fresh.m_ResourceInfo;
     if (progress) progress->Show(kUpdateMessage, next.m_nTranslatable + next.m_nNotTranslatable);
 
-    Merger merger(report, progress);
-    merger.Strings(old.m_Strings, next.m_Strings);
-    merger.Dialogs(old.m_Dialogs, next.m_Dialogs);
-    merger.Menus(old.m_Menus, next.m_Menus);
+    Merger merger(report, progress, std::move(old.m_previous), old);
+    for (const RootInfo& root : Roots())
+        merger.Level(RootItem(old, root.root), RootItem(next, root.root), root.root, std::string(root.name), false);
+    merger.ReuseTranslations();
+    old.m_previous = merger.TakePrevious();
+
+    if (old.m_VersionInfo.m_FixedInfo != next.m_VersionInfo.m_FixedInfo || old.m_wLanguage != next.m_wLanguage ||
+        old.m_dwFileVersionMS != next.m_dwFileVersionMS || old.m_dwFileVersionLS != next.m_dwFileVersionLS)
+        report.otherChanges = true;
     old.m_VersionInfo.m_FixedInfo = next.m_VersionInfo.m_FixedInfo;
+    old.m_dwFileVersionMS = next.m_dwFileVersionMS;
+    old.m_dwFileVersionLS = next.m_dwFileVersionLS;
     // The texts now come from the new module, read in its language: that is
     // the language a build replaces.
     old.m_wLanguage = next.m_wLanguage;
-    merger.Version(old.m_VersionInfo.m_Root, next.m_VersionInfo.m_Root);
 
     std::uint32_t translated = old.m_nTranslated;
     old.Recount();

@@ -10,6 +10,7 @@
 #include "extract/TemplateParsers.h"
 #include "io/FileIo.h"
 #include "io/RunBeside.h"
+#include "model/TreeRoots.h"
 #include "pe/ResourceUpdate.h"
 #include "project/Project.h"
 
@@ -198,18 +199,13 @@ private:
     std::map<std::pair<std::uint16_t, std::uint16_t>, std::size_t> m_written;
 };
 
-bool HasContent(const CResourceInfo& info) {
-    return info.m_Menus.GetCount() || info.m_Dialogs.GetCount() || info.m_Strings.GetCount() ||
-           info.m_VersionInfo.m_Root.GetCount();
-}
-
 } // namespace
 
 Result<BuildReport> BuildTarget(const CProject& project, const std::string& targetPath) {
     if (targetPath.empty()) return MakeError(Error::Code::NotFound, "no target path");
     if (SameFile(project.m_strModulePath, targetPath))
         return MakeError(Error::Code::Unsupported, "the target '" + targetPath + "' is the module itself");
-    if (!HasContent(project.m_ResourceInfo)) return MakeError(Error::Code::NotFound, "the project has nothing to build");
+    if (!HasResources(project.m_ResourceInfo)) return MakeError(Error::Code::NotFound, "the project has nothing to build");
     auto file = ReadWholeFile(project.m_strModulePath);
     if (!file) return file.GetError();
     // The reader and the update share the module's bytes and its directory.

@@ -157,6 +157,9 @@ void CMainFrame::CreateActions() {
     bind("RestoreAll", tr("Re&store All"), &CMainFrame::OnRestoreAll, {}, tr("Restores all items to the orginal"));
     bind("BuildTarget", tr("&Build Target"), &CMainFrame::OnBuildTarget, QKeySequence(Qt::Key_F7),
          tr("Write the translated module"))->setIcon(MakeIcon(IconKind::Build));
+    // Next to Build Target in the Translate menu, where A is Auto Translate's hotkey.
+    bind("BuildTargetAs", tr("Build Tar&get As..."), &CMainFrame::OnBuildTargetAs, {},
+         tr("Write the translated module to a new target file"));
     bind("DictionaryOpen", tr("&Open..."), &CMainFrame::OnDictionaryOpen, {}, tr("Open dictionary"));
     bind("DictionarySave", tr("&Save"), &CMainFrame::OnDictionarySave, {}, tr("Save dictionary"));
     bind("DictionarySaveAs", tr("Save &As..."), &CMainFrame::OnDictionarySaveAs, {},
@@ -215,7 +218,7 @@ void CMainFrame::CreateMenus() {
     m_translateMenu->addSeparator();
     for (const char* name : {"ViewDialog", "ViewMenu"}) m_translateMenu->addAction(Action(name));
     m_translateMenu->addSeparator();
-    m_translateMenu->addAction(Action("BuildTarget"));
+    for (const char* name : {"BuildTarget", "BuildTargetAs"}) m_translateMenu->addAction(Action(name));
 
     QMenu* dictionaryMenu = menuBar()->addMenu(tr("&Dictionary"));
     for (const char* name : {"DictionaryOpen", "DictionarySave", "DictionarySaveAs"}) dictionaryMenu->addAction(Action(name));
@@ -402,7 +405,8 @@ void CMainFrame::UpdateActions() {
         Action(name)->setEnabled(loaded);
     Action("FileSave")->setEnabled(loaded);
     for (const char* name : {"Translate", "Restore"}) Action(name)->setEnabled(selected);
-    for (const char* name : {"AutoTranslate", "RestoreAll", "BuildTarget"}) Action(name)->setEnabled(items);
+    for (const char* name : {"AutoTranslate", "RestoreAll", "BuildTarget", "BuildTargetAs"})
+        Action(name)->setEnabled(items);
     CResourceItem* node = SelectedNode();
     Action("ViewDialog")->setEnabled(node && node->GetKind() == ItemKind::Dialog && node->GetDataSize() > 0);
     Action("ViewMenu")->setEnabled(node && node->GetKind() == ItemKind::PopupMenu);

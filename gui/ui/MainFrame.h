@@ -54,6 +54,8 @@ public:
     bool OnFileSave();
     bool OnFileSaveAs();
     bool OnUpdate();
+    // Merges `modulePath` into the project and reports what changed.
+    bool RunUpdate(const QString& modulePath);
     void OnSettings();
     void OnStatus();
     void OnTranslate();
@@ -62,7 +64,11 @@ public:
     // Refreshes the views and logs what a run of auto-translation did.
     void ReportAutoTranslation(const AutoTranslateResult& result);
     void OnRestoreAll();
+    // Builds to the stored target (asking for one when there is none or it
+    // cannot be used); Build Target As always asks. Both refuse a module
+    // that moved on since the project followed it, and offer an update.
     bool OnBuildTarget();
+    bool OnBuildTargetAs();
     void OnDictionaryOpen();
     void OnDictionarySave();
     void OnDictionarySaveAs();
@@ -103,6 +109,13 @@ private:
     CResourceItem* SelectedNode() const;
     QAction* AddAction(const QString& objectName, const QString& text, const QString& tip = {});
     void Log(const QString& text, bool error = false);
+    void ReportUpdate(const QString& modulePath, const UpdateReport& report);
+    // True when the module still holds what the project was made from; else
+    // says why and offers to run the update now.
+    bool ModuleStillMatches();
+    // Asks for a target path until core takes one; empty when cancelled.
+    QString ChooseTarget(const QString& title);
+    bool BuildTo(const QString& target);
 
     CQuillonDoc m_doc;
     CContentsModel m_contents;

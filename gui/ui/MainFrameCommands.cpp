@@ -15,6 +15,7 @@
 #include "io/FileIo.h"
 #include "extract/Languages.h"
 #include "model/Archive.h"
+#include "project/ModuleCheck.h"
 #include "ui/DictionaryDock.h"
 #include "ui/MainFrame.h"
 #include "ui/NewProjectDialog.h"
@@ -23,6 +24,7 @@
 #include "controls/TextBridge.h"
 #include "ui/Icons.h"
 #include "ui/TranslateDialog.h"
+#include "ui/UpdateReportDialog.h"
 
 namespace quillon::gui {
 
@@ -145,24 +147,33 @@ bool CMainFrame::OnUpdate() {
         module = m_prompts->OpenFile(tr("New Version of the Module"), tr(kModuleFilter));
         if (module.isEmpty()) return false;
     }
+    return RunUpdate(module);
+}
+
+bool CMainFrame::RunUpdate(const QString& modulePath) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    UpdateReport report = m_doc.UpdateProject(module, m_progress);
+    UpdateReport report = m_doc.UpdateProject(modulePath, m_progress);
     m_progress->Hide();
     QApplication::restoreOverrideCursor();
     if (!report.merged) {
         m_prompts->Error(tr("%1 cannot be read or holds no string tables, menus, dialogs or version resource; the "
-                            "project is unchanged.").arg(module));
-        Log(tr("Update from %1 failed").arg(module), true);
+                            "project is unchanged.").arg(modulePath));
+        Log(tr("Update from %1 failed").arg(modulePath), true);
         return false;
     }
-    Log(tr("Updated from %1: %2 added, %3 removed, %4 reset, %5 kept, %6 dialogs rebuilt")
-            .arg(module)
-            .arg(report.added)
-            .arg(report.removed)
-            .arg(report.reset)
-            .arg(report.kept)
-            .arg(report.rebuilt));
+    ReportUpdate(modulePath, report);
     return true;
+}
+
+void CMainFrame::ReportUpdate(const QString& modulePath, const UpdateReport& report) {
+    if (!report.Changed()) {
+        Log(tr("Updated from %1: nothing changed").arg(modulePath));
+        return;
+    }
+    const CodePage& codePage = m_doc.GetCodePage();
+    for (const UpdateChange& change : report.changes) Log(FromCore(DescribeChange(change, codePage)));
+    Log(tr("Updated from %1: %2").arg(modulePath, UpdateSummary(report)));
+    m_prompts->ShowUpdateReport(report, codePage);
 }
 
 void CMainFrame::OnSettings() {
@@ -248,12 +259,62 @@ void CMainFrame::OnRestoreAll() {
 }
 
 bool CMainFrame::OnBuildTarget() {
-    if (!m_doc.HasItems()) return false;
+    if (!m_doc.HasItems() || !ModuleStillMatches()) return false;
     QString target = FromCore(m_doc.Project().m_strTargetPath);
     if (target.isEmpty()) {
-        target = m_prompts->SaveFile(tr("Build Target"), tr(kModuleFilter), QString());
-        if (target.isEmpty()) return false;
+        target = ChooseTarget(tr("Build Target"));
+    } else if (Status usable = CheckTargetPath(m_doc.Project(), m_doc.PathName().toStdString(), target.toStdString());
+               !usable) {
+        // A stored target that became unusable (the module itself, say) is
+        // replaced, not a dead end.
+        m_prompts->Error(tr("The target %1 cannot be written:\n%2\n\nChoose another target file.")
+                             .arg(target, FromCore(usable.GetError().Describe())));
+        target = ChooseTarget(tr("Build Target"));
     }
+    return !target.isEmpty() && BuildTo(target);
+}
+
+bool CMainFrame::OnBuildTargetAs() {
+    if (!m_doc.HasItems() || !ModuleStillMatches()) return false;
+    QString target = ChooseTarget(tr("Build Target As"));
+    return !target.isEmpty() && BuildTo(target);
+}
+
+bool CMainFrame::ModuleStillMatches() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Status matches = CheckModuleMatches(m_doc.Project());
+    QApplication::restoreOverrideCursor();
+    if (matches) return true;
+    const Error& error = matches.GetError();
+    Log(tr("Build refused: %1").arg(FromCore(error.Describe())), true);
+    if (error.code != Error::Code::Outdated) {
+        m_prompts->Error(tr("The target was not built:\n%1").arg(FromCore(error.Describe())));
+        return false;
+    }
+    // Building now would bring back texts the module dropped and leave its
+    // new ones untranslated.
+    if (!m_prompts->Confirm(tr("The target was not built: %1\n\nUpdate the project from the module now?")
+                                .arg(FromCore(error.message))))
+        return false;
+    if (RunUpdate(FromCore(m_doc.Project().m_strModulePath)))
+        m_prompts->Information(tr("Build Target"), tr("The project now follows the module. Review the changes, then "
+                                                      "build the target again."));
+    return false;
+}
+
+QString CMainFrame::ChooseTarget(const QString& title) {
+    for (;;) {
+        QString target = m_prompts->SaveFile(title, tr(kModuleFilter), QString());
+        if (target.isEmpty()) return {};
+        Status usable = CheckTargetPath(m_doc.Project(), m_doc.PathName().toStdString(), target.toStdString());
+        if (usable) return target;
+        m_prompts->Error(tr("%1 cannot be the target:\n%2").arg(target, FromCore(usable.GetError().Describe())));
+        Log(tr("Target %1 refused: %2").arg(target, FromCore(usable.GetError().Describe())), true);
+    }
+}
+
+// The document stores a new target path as an undoable settings change.
+bool CMainFrame::BuildTo(const QString& target) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     auto report = m_doc.BuildTarget(target);
     QApplication::restoreOverrideCursor();
@@ -321,10 +382,12 @@ void CMainFrame::OnImportGlossary(bool microsoft) {
     // The dock shows the new entries at once, not only at the next fill.
     m_dictionaryBar->FillList();
     const GlossaryReport& report = dialog.Report();
-    Log(tr("Glossary imported: %1 entries, %2 imported, %3 already in the dictionary")
-            .arg(report.lines)
+    Log(tr("Glossary imported: %1 entries, %2 imported, %3 already in the dictionary, %4 lines left out")
+            .arg(report.entries)
             .arg(report.imported)
-            .arg(report.duplicates));
+            .arg(report.duplicates)
+            .arg(report.skippedLines));
+    for (const GlossarySkippedLine& line : report.skipped) Log(FromCore(report.Describe(line)), true);
 }
 
 void CMainFrame::OnViewDialog() {

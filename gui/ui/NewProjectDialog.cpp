@@ -136,10 +136,14 @@ std::vector<std::size_t> OfferedRows(std::uint16_t sourceLanguage) {
 // ---------------------------------------------------------------------------
 // CNewProjectDlg
 
-CNewProjectDlg::CNewProjectDlg(QWidget* parent)
+CNewProjectDlg::CNewProjectDlg(QWidget* parent) : CNewProjectDlg(parent, false) {}
+
+CNewProjectDlg::CNewProjectDlg(QWidget* parent, bool targetRow)
     : QDialog(parent), m_project(NewEdit(this, "projectEdit")), m_projectBrowse(NewBrowseButton(this, "projectBrowse")),
       m_module(NewEdit(this, "moduleEdit")), m_moduleBrowse(NewBrowseButton(this, "moduleBrowse")),
       m_dictionary(NewEdit(this, "dictionaryEdit")), m_dictionaryBrowse(NewBrowseButton(this, "dictionaryBrowse")),
+      m_target(targetRow ? NewEdit(this, "targetEdit") : nullptr),
+      m_targetBrowse(targetRow ? NewBrowseButton(this, "targetBrowse") : nullptr),
       m_translator(NewEdit(this, "translatorEdit")), m_email(NewEdit(this, "emailEdit")), m_language(new QComboBox(this)),
       m_sourceLanguage(new QLabel(this)), m_version(new QLabel(this)) {
     setWindowTitle(QString::fromLatin1(kNewProjectCaption));
@@ -162,29 +166,31 @@ QString CNewProjectDlg::EMail() const { return m_email->text(); }
 
 void CNewProjectDlg::BuildLayout() {
     auto* grid = new QGridLayout(this);
-    AddFileRow(grid, 0, "Project File", m_project, m_projectBrowse);
-    AddFileRow(grid, 1, "Translate File", m_module, m_moduleBrowse);
-    AddFileRow(grid, 2, "Dictionary File", m_dictionary, m_dictionaryBrowse);
-    grid->addWidget(NewLabel("Translator:", this), 3, kLabelColumn);
-    grid->addWidget(m_translator, 3, kEditColumn);
-    grid->addWidget(NewLabel("E-Mail:", this), 3, kSecondLabelColumn);
-    grid->addWidget(m_email, 3, kSecondEditColumn, 1, kColumns - kSecondEditColumn);
-    AddValueRow(grid, 4, "Target Language:", m_language);
-    grid->addWidget(NewSunkenLine(this), 5, 0, 1, kColumns);
-    AddValueRow(grid, 6, "Source Language:", m_sourceLanguage);
-    AddValueRow(grid, 7, "Version:", m_version);
-    grid->addWidget(NewSunkenLine(this), 8, 0, 1, kColumns);
-    grid->addLayout(NewButtonRow(this), 9, 0, 1, kColumns);
+    int row = 0;
+    AddFileRow(grid, row++, "Project File", m_project, m_projectBrowse);
+    AddFileRow(grid, row++, "Translate File", m_module, m_moduleBrowse);
+    AddFileRow(grid, row++, "Dictionary File", m_dictionary, m_dictionaryBrowse);
+    if (m_target) AddFileRow(grid, row++, "Target File", m_target, m_targetBrowse);
+    grid->addWidget(NewLabel("Translator:", this), row, kLabelColumn);
+    grid->addWidget(m_translator, row, kEditColumn);
+    grid->addWidget(NewLabel("E-Mail:", this), row, kSecondLabelColumn);
+    grid->addWidget(m_email, row++, kSecondEditColumn, 1, kColumns - kSecondEditColumn);
+    AddValueRow(grid, row++, "Target Language:", m_language);
+    grid->addWidget(NewSunkenLine(this), row++, 0, 1, kColumns);
+    AddValueRow(grid, row++, "Source Language:", m_sourceLanguage);
+    AddValueRow(grid, row++, "Version:", m_version);
+    grid->addWidget(NewSunkenLine(this), row++, 0, 1, kColumns);
+    grid->addLayout(NewButtonRow(this), row, 0, 1, kColumns);
     grid->setColumnStretch(kEditColumn, 1);
     grid->setColumnStretch(kSecondEditColumn, 1);
     // Room for a typical path without scrolling the edits.
     setMinimumWidth(fontMetrics().averageCharWidth() * 72);
 
-    QWidget* order[] = {m_project,          m_projectBrowse, m_module, m_moduleBrowse,
-                        m_dictionary,       m_dictionaryBrowse, m_translator, m_email,
-                        m_language,         findChild<QPushButton*>(QStringLiteral("ok")),
-                        findChild<QPushButton*>(QStringLiteral("cancel"))};
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    std::vector<QWidget*> order{m_project, m_projectBrowse, m_module, m_moduleBrowse, m_dictionary, m_dictionaryBrowse};
+    if (m_target) order.insert(order.end(), {m_target, m_targetBrowse});
+    order.insert(order.end(), {m_translator, m_email, m_language, findChild<QPushButton*>(QStringLiteral("ok")),
+                               findChild<QPushButton*>(QStringLiteral("cancel"))});
+    for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 void CNewProjectDlg::FillLanguages(std::uint16_t sourceLanguage) {
@@ -284,10 +290,32 @@ void CNewProjectDlg::accept() {
 // ---------------------------------------------------------------------------
 // CSettingsDlg
 
-CSettingsDlg::CSettingsDlg(CQuillonDoc& doc, QWidget* parent) : CNewProjectDlg(parent), m_doc(doc) {
+CSettingsDlg::CSettingsDlg(CQuillonDoc& doc, QWidget* parent) : CNewProjectDlg(parent, true), m_doc(doc) {
     setWindowTitle(QString::fromLatin1(kSettingsCaption));
     LockProjectFiles();
     ShowProject();
+    connect(m_targetBrowse, &QPushButton::clicked, this, &CSettingsDlg::BrowseTarget);
+}
+
+QString CSettingsDlg::TargetPath() const { return m_target->text(); }
+
+QString CSettingsDlg::TargetRefusal() const {
+    const CProject& project = m_doc.Project();
+    std::string target = TargetPath().toStdString();
+    // The stored path is not asked about again: it was taken when it was set.
+    if (target.empty() || target == project.m_strTargetPath) return {};
+    Status usable = CheckTargetPath(project, m_doc.PathName().toStdString(), target);
+    return usable ? QString() : QString::fromStdString(usable.GetError().Describe());
+}
+
+void CSettingsDlg::BrowseTarget() {
+    // The target is written over at every build, so the save dialog asks
+    // before an existing file is chosen. A name typed without a suffix gets
+    // the module's.
+    QString path = CFileDialog::GetSaveFileName(this, QStringLiteral("Target File"),
+                                                QStringLiteral("Executable Files (*.dll *.exe);;All Files (*)"),
+                                                QFileInfo(ModulePath()).suffix(), TargetPath());
+    if (!path.isEmpty()) m_target->setText(path);
 }
 
 // The project file and its module are what the project is; changing them is
@@ -305,6 +333,7 @@ void CSettingsDlg::ShowProject() {
     m_project->setText(m_doc.PathName());
     m_module->setText(QString::fromStdString(project.m_strModulePath));
     m_dictionary->setText(QString::fromStdString(project.m_strDictionaryPath));
+    m_target->setText(QString::fromStdString(project.m_strTargetPath));
     m_translator->setText(ToQt(project.m_strTranslator, codePage));
     m_email->setText(ToQt(project.m_strEMail, codePage));
     const CResourceInfo& info = project.m_ResourceInfo;
@@ -341,10 +370,13 @@ bool CSettingsDlg::StoreTexts() {
         changed = true;
     };
     // Paths are the file system's UTF-8; names are texts of the project.
-    if (DictionaryPath().toStdString() != project.m_strDictionaryPath) {
-        project.m_strDictionaryPath = DictionaryPath().toStdString();
+    auto storePath = [&](std::string& field, const QString& path) {
+        if (path.toStdString() == field) return;
+        field = path.toStdString();
         changed = true;
-    }
+    };
+    storePath(project.m_strDictionaryPath, DictionaryPath());
+    storePath(project.m_strTargetPath, TargetPath());
     store(project.m_strTranslator, Translator());
     store(project.m_strEMail, EMail());
     if (changed) RefreshTranslatorValues(project);
@@ -363,6 +395,7 @@ void CSettingsDlg::ChangeTargetLanguage(std::uint16_t language) {
 }
 
 bool CSettingsDlg::Apply(bool confirmLanguageChange) {
+    if (!TargetRefusal().isEmpty()) return false;
     const int row = SelectedRow();
     const bool languageChanged = row >= 0 && row != m_nShownRow;
     if (languageChanged && confirmLanguageChange && !ConfirmLanguageChange()) return false;
@@ -394,6 +427,10 @@ bool CSettingsDlg::Apply(bool confirmLanguageChange) {
 }
 
 void CSettingsDlg::accept() {
+    if (QString refusal = TargetRefusal(); !refusal.isEmpty()) {
+        QMessageBox::critical(this, QString::fromLatin1(kSettingsCaption), refusal);
+        return;
+    }
     if (Apply(true)) QDialog::accept();
 }
 

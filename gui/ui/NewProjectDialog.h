@@ -1,7 +1,7 @@
 #pragma once
 // The New Project dialog and the Settings dialog, one layout: project file,
-// module, dictionary, translator and e-mail, target language, and the
-// module's source language and file version.
+// module, dictionary (and in Settings the target file), translator and
+// e-mail, target language, and the module's source language and file version.
 
 #include <QDialog>
 #include <cstdint>
@@ -45,6 +45,8 @@ public:
     QLabel* VersionLabel() const { return m_version; }
 
 protected:
+    // `targetRow`: a row for the target file below the dictionary's.
+    CNewProjectDlg(QWidget* parent, bool targetRow);
     void BuildLayout();
     // Fills the list with every table language except `sourceLanguage`'s,
     // sorted by name, each carrying its table row index.
@@ -63,6 +65,8 @@ protected:
     QPushButton* m_moduleBrowse;
     QLineEdit* m_dictionary;
     QPushButton* m_dictionaryBrowse;
+    QLineEdit* m_target = nullptr;        // Settings only
+    QPushButton* m_targetBrowse = nullptr; // Settings only
     QLineEdit* m_translator;
     QLineEdit* m_email;
     QComboBox* m_language;
@@ -78,22 +82,31 @@ private:
     QString m_strChosenProject; // the save dialog's last answer
 };
 
-// The open project's settings; OK stores the dictionary path, translator,
-// e-mail and (after a confirmation) a new target language into the project.
+// The open project's settings; OK stores the dictionary and target paths,
+// translator, e-mail and (after a confirmation) a new target language into
+// the project, as one change the document can take back.
 class CSettingsDlg : public CNewProjectDlg {
     Q_OBJECT
 public:
     CSettingsDlg(CQuillonDoc& doc, QWidget* parent = nullptr);
     void accept() override;
-    // Stores the edits; false when the user declined a language change.
+    // Stores the edits; false when the target path is refused or the user
+    // declined a language change.
     bool Apply(bool confirmLanguageChange);
 
+    QString TargetPath() const;
+    QLineEdit* TargetEdit() const { return m_target; }
+    // Why core refuses the target path typed in; empty when it takes it
+    // (or it is empty: the first build asks for one).
+    QString TargetRefusal() const;
+
 private:
+    void BrowseTarget();
     void LockProjectFiles();
     void ShowProject();
     void SelectLanguage(std::uint16_t language);
     bool ConfirmLanguageChange();
-    // Stores dictionary path, translator and e-mail; true when one changed.
+    // Stores dictionary and target paths, translator and e-mail; true when one changed.
     bool StoreTexts();
     void ChangeTargetLanguage(std::uint16_t language);
 

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "io/FileLock.h"
+#include "model/ItemPath.h"
 #include "model/TreeRoots.h"
 
 namespace quillon::gui {
@@ -185,6 +186,13 @@ UpdateReport CQuillonDoc::UpdateProject(const QString& modulePath, IProgress* pr
         Record(std::move(change));
     }
     return report;
+}
+
+const PreviousSource* CQuillonDoc::PreviousOf(const CResourceItem& item) const {
+    if (!(item.m_dwState & RIS_CARRIED)) return nullptr;
+    const CResourceInfo& info = m_Project.m_ResourceInfo;
+    auto path = PathOf(info, item);
+    return path ? info.PreviousOf(item, path->ToString()) : nullptr;
 }
 
 Result<BuildReport> CQuillonDoc::BuildTarget(const QString& targetPath) {

@@ -68,6 +68,9 @@ public:
     QStringList ChangedOnDisk() const;
     // Merges the module again (or a new version of it).
     UpdateReport UpdateProject(const QString& modulePath, IProgress* progress);
+    // What an item the last update changed held before it, while the item
+    // is still marked as changed; null for every other item.
+    const PreviousSource* PreviousOf(const CResourceItem& item) const;
     Result<BuildReport> BuildTarget(const QString& targetPath);
 
 signals:

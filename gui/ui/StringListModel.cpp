@@ -85,11 +85,30 @@ QVariant CStringListModel::Text(const Row& row, int column) const {
     }
 }
 
-// Translated red, carried over by an update green, never touched blue.
+// Changed by an update green until the translator handles it (a translation
+// carried over needs a look as much as a reset one), translated red, never
+// touched blue.
 QVariant CStringListModel::Foreground(const CResourceItem& item) const {
-    if (item.IsTranslated()) return QBrush(QColor(200, 0, 0));
     if (item.m_dwState & RIS_CARRIED) return QBrush(QColor(0, 100, 0));
+    if (item.IsTranslated()) return QBrush(QColor(200, 0, 0));
     if (!(item.m_dwState & 0x2)) return QBrush(QColor(0, 0, 200));
+    return {};
+}
+
+// What the colour means; for a changed item also what it held before.
+QVariant CStringListModel::ToolTip(const CResourceItem& item) const {
+    if (item.m_dwState & RIS_CARRIED) {
+        QString tip = tr("Changed by the last update: translate, confirm or restore it");
+        const PreviousSource* previous = m_doc.PreviousOf(item);
+        if (!previous) return tip;
+        const CodePage& codePage = m_doc.GetCodePage();
+        QString before = ToQt(previous->text, codePage);
+        if (previous->translation.empty() || previous->translation == previous->text)
+            return tip + tr("\nBefore: \"%1\", not translated").arg(before);
+        return tip + tr("\nBefore: \"%1\", translated \"%2\"").arg(before, ToQt(previous->translation, codePage));
+    }
+    if (item.IsTranslated()) return tr("Translated");
+    if (!(item.m_dwState & 0x2)) return tr("Not translated yet");
     return {};
 }
 
@@ -99,6 +118,7 @@ QVariant CStringListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole: return Text(row, index.column());
     case Qt::ForegroundRole: return Foreground(*row.item);
+    case Qt::ToolTipRole: return ToolTip(*row.item);
     case Qt::BackgroundRole:
         return QBrush(index.row() % 2 ? QColor(255, 255, 224) : QColor(224, 224, 255));
     default: return {};

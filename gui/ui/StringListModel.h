@@ -39,6 +39,7 @@ private:
     };
     QVariant Text(const Row& row, int column) const;
     QVariant Foreground(const CResourceItem& item) const;
+    QVariant ToolTip(const CResourceItem& item) const;
 
     CQuillonDoc& m_doc;
     std::vector<Row> m_rows;

@@ -1,6 +1,8 @@
 #include "ui/TranslateDialog.h"
 
 #include <QApplication>
+#include <QFormLayout>
+#include <QGroupBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,9 +21,12 @@ namespace quillon::gui {
 CTranslateDlg::CTranslateDlg(CResourceItem& item, CQuillonDoc& doc, QWidget* parent)
     : QDialog(parent), m_item(item), m_doc(doc), m_source(new QPlainTextEdit(this)),
       m_sourceHotkey(new QLineEdit(this)), m_translated(new QPlainTextEdit(this)), m_transHotkey(new QLineEdit(this)),
-      m_refusal(new QLabel(this)), m_chNewHotkey(item.m_chHotkey) {
+      m_refusal(new QLabel(this)), m_previous(new QGroupBox(tr("Before the last update:"), this)),
+      m_previousSource(new QLineEdit(m_previous)), m_previousTranslation(new QLineEdit(m_previous)),
+      m_chNewHotkey(item.m_chHotkey) {
     setWindowTitle(tr("Translate"));
     BuildLayout();
+    ShowPrevious();
     const CodePage& codePage = doc.GetCodePage();
     m_source->setPlainText(ToQt(item.m_strText, codePage));
     m_translated->setPlainText(ToQt(item.m_strTranslation, codePage));
@@ -56,6 +61,12 @@ void CTranslateDlg::BuildLayout() {
     grid->addWidget(m_transHotkey, 2, 2);
     grid->addWidget(m_translated, 3, 0, 1, 3);
     grid->addWidget(m_refusal, 4, 0, 1, 3);
+    m_previous->setObjectName(QStringLiteral("previous"));
+    auto* previous = new QFormLayout(m_previous);
+    for (QLineEdit* edit : {m_previousSource, m_previousTranslation}) edit->setReadOnly(true);
+    previous->addRow(tr("Source:"), m_previousSource);
+    previous->addRow(tr("Translated:"), m_previousTranslation);
+    grid->addWidget(m_previous, 5, 0, 1, 3);
     auto* buttons = new QHBoxLayout;
     auto* ok = new QPushButton(tr("OK"), this);
     auto* add = new QPushButton(tr("Add to Dictionary"), this);
@@ -63,12 +74,22 @@ void CTranslateDlg::BuildLayout() {
     auto* cancel = new QPushButton(tr("Cancel"), this);
     ok->setDefault(true);
     for (QPushButton* button : {ok, add, search, cancel}) buttons->addWidget(button);
-    grid->addLayout(buttons, 5, 0, 1, 3);
+    grid->addLayout(buttons, 6, 0, 1, 3);
     connect(ok, &QPushButton::clicked, this, &CTranslateDlg::accept);
     connect(add, &QPushButton::clicked, this, &CTranslateDlg::OnAddToDictionary);
     connect(search, &QPushButton::clicked, this, &CTranslateDlg::OnSearchDictionary);
     connect(cancel, &QPushButton::clicked, this, &CTranslateDlg::reject);
     resize(620, 380);
+}
+
+void CTranslateDlg::ShowPrevious() {
+    const PreviousSource* previous = m_doc.PreviousOf(m_item);
+    m_previous->setVisible(previous != nullptr);
+    if (!previous) return;
+    m_previousSource->setText(CoreText(previous->text));
+    // An item that was not translated held its source as its translation.
+    bool translated = !previous->translation.empty() && previous->translation != previous->text;
+    m_previousTranslation->setText(translated ? CoreText(previous->translation) : tr("(not translated)"));
 }
 
 // Line breaks and tabs typed into the field become the tree's escapes.
@@ -109,15 +130,18 @@ void CTranslateDlg::OnUpdateTransHotkey(const QString& text) {
 void CTranslateDlg::accept() {
     std::string translated = TranslatedText();
     ManualResult check = CheckManualTranslation(m_item.m_strText, translated, m_chNewHotkey, m_doc.GetCodePage());
-    if (check == ManualResult::SameAsSource) {
-        QDialog::reject(); // nothing changes, not even the hotkey
+    // Keeping the source of an item an update changed confirms it: the item
+    // is no longer marked. Any other item stays as it is, hotkey and all.
+    bool confirms = check == ManualResult::SameAsSource && (m_item.m_dwState & RIS_CARRIED);
+    if (check == ManualResult::SameAsSource && !confirms) {
+        QDialog::reject();
         return;
     }
-    if (check != ManualResult::Applied) {
+    if (check != ManualResult::Applied && !confirms) {
         ShowRefusal(CoreText(RefusalText(check, m_chNewHotkey)));
         return;
     }
-    ProjectChange change("Translate");
+    ProjectChange change(confirms ? "Confirm" : "Translate");
     change.Add(PlanTranslation(m_item, translated, m_chNewHotkey));
     m_doc.Apply(std::move(change));
     QDialog::accept();

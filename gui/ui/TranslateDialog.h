@@ -9,6 +9,7 @@
 
 #include "model/ResourceItem.h"
 
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -36,12 +37,18 @@ public:
     // Why the last hotkey, OK or dictionary entry was refused; empty otherwise.
     QLabel* RefusalLabel() const { return m_refusal; }
     std::uint16_t NewHotkey() const { return m_chNewHotkey; }
+    // "Before the last update:": what an item the last update changed held
+    // then; hidden for every other item.
+    QGroupBox* PreviousGroup() const { return m_previous; }
+    QLineEdit* PreviousSourceEdit() const { return m_previousSource; }
+    QLineEdit* PreviousTranslationEdit() const { return m_previousTranslation; }
 
 signals:
     void dictionaryChanged();
 
 private:
     void BuildLayout();
+    void ShowPrevious();
     void OnUpdateTransHotkey(const QString& text);
     std::string TranslatedText() const;
     // True when the core takes `hotkey` for `text`.
@@ -58,6 +65,9 @@ private:
     QPlainTextEdit* m_translated;
     QLineEdit* m_transHotkey;
     QLabel* m_refusal;
+    QGroupBox* m_previous;
+    QLineEdit* m_previousSource;
+    QLineEdit* m_previousTranslation;
     std::uint16_t m_chNewHotkey;
     bool m_settingHotkey = false;
 };

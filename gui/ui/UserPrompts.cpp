@@ -3,9 +3,9 @@
 #include <QMessageBox>
 
 #include "controls/FileDialog.h"
+#include "ui/UpdateReportDialog.h"
 
 namespace quillon::gui {
-
 
 void CDialogPrompts::Error(const QString& text) { QMessageBox::critical(m_parent, QStringLiteral("Quillon"), text); }
 
@@ -32,6 +32,11 @@ QString CDialogPrompts::OpenFile(const QString& title, const QString& filter) {
 
 QString CDialogPrompts::SaveFile(const QString& title, const QString& filter, const QString& suffix) {
     return CFileDialog::GetSaveFileName(m_parent, title, filter, suffix);
+}
+
+void CDialogPrompts::ShowUpdateReport(const UpdateReport& report, const CodePage& codePage) {
+    CUpdateReportDlg dialog(report, codePage, m_parent);
+    dialog.exec();
 }
 
 } // namespace quillon::gui

@@ -6,6 +6,11 @@
 
 class QWidget;
 
+namespace quillon {
+class CodePage;
+struct UpdateReport;
+} // namespace quillon
+
 namespace quillon::gui {
 
 class IUserPrompts {
@@ -19,6 +24,8 @@ public:
     // Empty when cancelled.
     virtual QString OpenFile(const QString& title, const QString& filter) = 0;
     virtual QString SaveFile(const QString& title, const QString& filter, const QString& suffix) = 0;
+    // What an update changed (CUpdateReportDlg), texts in `codePage`.
+    virtual void ShowUpdateReport(const UpdateReport& report, const CodePage& codePage) = 0;
 };
 
 // Message boxes and file dialogs (non-native, with the usual places).
@@ -31,6 +38,7 @@ public:
     SaveAnswer AskSave(const QString& fileName) override;
     QString OpenFile(const QString& title, const QString& filter) override;
     QString SaveFile(const QString& title, const QString& filter, const QString& suffix) override;
+    void ShowUpdateReport(const UpdateReport& report, const CodePage& codePage) override;
 
 private:
     QWidget* m_parent;

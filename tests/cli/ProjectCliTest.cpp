@@ -41,10 +41,21 @@ TEST(ProjectCli, NewShowImportAndDictionaryWorkflow) {
     EXPECT_TRUE(Has(shown.out, "\"key\":\"Translator\",\"targetKey\":\"Translator\",\"blockType\":1"));
     EXPECT_TRUE(Has(shown.out, "\"key\":\"040904b0\",\"targetKey\":\"040704b0\""));
 
-    WriteText(dir.File("glossary.txt"), "&Open\tx\t&Öffnen\t\r\nHelp\tx\t&Hilfe\t\n");
+    WriteText(dir.File("glossary.txt"), "&Open\tx\t&Öffnen\t\r\nHelp\tx\t&Hilfe\t\nExit\tx\n\nClose\tx\tΣ\n");
     CliRun imported = RunCli("import " + dir.File("demo.prj") + " --text " + dir.File("glossary.txt"));
     ASSERT_EQ(imported.exitCode, 0);
-    EXPECT_TRUE(Has(imported.out, "Imported:   2"));
+    EXPECT_TRUE(Has(imported.out, "Encoding:   UTF-8\nEntries:    4\nImported:   2\nDuplicates: 0\nSkipped:    2\n"
+                                  "line 3: no translation (fewer than three fields)\n"
+                                  "line 5: characters the code page 1252 cannot hold: Σ\n"))
+        << imported.out;
+    CliRun again = RunCli("import --json " + dir.File("demo.prj") + " --text " + dir.File("glossary.txt"));
+    EXPECT_TRUE(Has(again.out, R"("imported":0,"duplicates":2,"skipped":2,"skippedLines":[{"line":3,"reason":"no )"))
+        << again.out;
+    WriteText(dir.File("sheet.xls"), std::string("\xD0\xCF\x11\xE0\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+                                                 "\x00\x00\x00\x00\x00\x00\x00\x00\x3E\x00\x03\x00\xFE\xFF\x09\x00", 32));
+    CliRun sheet = RunCli("import " + dir.File("demo.prj") + " --microsoft " + dir.File("sheet.xls"), true);
+    EXPECT_EQ(sheet.exitCode, 1);
+    EXPECT_TRUE(Has(sheet.out, "sheet.xls: not a text glossary")) << sheet.out;
     EXPECT_EQ(RunCli("dict add " + dir.File("demo.prj") + " Exit Beenden --hotkey B --kind MENUITEM").exitCode, 0);
     EXPECT_EQ(RunCli("dict add " + dir.File("demo.prj") + " Exit Ende --kind MENUITEM").exitCode, 1);
     EXPECT_EQ(RunCli("dict add " + dir.File("demo.prj") + " Exit Ende --kind NOKIND").exitCode, 2);
@@ -175,4 +186,50 @@ TEST(ProjectCli, RestoreTakesBackTheItemAtAPathOrEveryItemOfAKindAndId) {
     }
     for (const char* path : {"menus/100/-1#2/1102", "menus/101/-1/1102", "dialogs/203/2", "dialogs/202/65535"})
         EXPECT_FALSE(translated(path)) << path;
+}
+
+// A new release copied over the module: the build names what differs and
+// stops; update lists every change, a dry run writes nothing, and the
+// changed item shows what it held before.
+TEST(ProjectCli, UpdateListsEveryChangeAndAStaleModuleStopsTheBuild) {
+    TempDir dir;
+    const std::string module = dir.File("app.exe");
+    std::filesystem::copy_file(Fixture("update-keys-a.exe"), module);
+    ASSERT_EQ(RunCli("new " + dir.File("app") + " --module " + module +
+                     " --translator Ann --language German --email a@example.de --dictionary " + dir.File("app.dic"))
+                  .exitCode,
+              0);
+    const std::string project = dir.File("app.prj");
+    ASSERT_EQ(RunCli("dict add " + project + " 'Change me' 'Ändere mich' --hotkey d").exitCode, 0);
+    ASSERT_EQ(RunCli("translate " + project).exitCode, 0);
+    ASSERT_EQ(RunCli("build " + project + " --target " + dir.File("de.exe")).exitCode, 0);
+
+    std::filesystem::copy_file(Fixture("update-keys-b.exe"), module, std::filesystem::copy_options::overwrite_existing);
+    const std::string changed = R"(changed dialogs/200/203: "Change me" -> "Changed text" (translation lost: "Ändere mich"))";
+    CliRun stale = RunCli("build " + project, true);
+    EXPECT_EQ(stale.exitCode, 1);
+    EXPECT_TRUE(Has(stale.out, "no longer matches the project")) << stale.out;
+    EXPECT_TRUE(Has(stale.out, changed)) << stale.out;
+
+    auto before = FileBytes(project);
+    CliRun dry = RunCli("update --dry-run " + project);
+    EXPECT_EQ(dry.exitCode, 0);
+    EXPECT_TRUE(Has(dry.out, changed + "\n")) << dry.out;
+    EXPECT_TRUE(Has(dry.out, "moved strings/20: \"Moves to twenty\" from strings/3\n")) << dry.out;
+    CliRun json = RunCli("update --dry-run --json " + project);
+    EXPECT_TRUE(Has(json.out, R"({"change":"changed","kind":"CONTROL","path":"dialogs/200/203","oldText":"Change me",)"
+                              R"("newText":"Changed text","translation":"Ändere mich"})"))
+        << json.out;
+    EXPECT_TRUE(Has(json.out, R"("saved":false)"));
+    EXPECT_EQ(FileBytes(project), before);
+
+    CliRun updated = RunCli("update " + project);
+    ASSERT_EQ(updated.exitCode, 0);
+    EXPECT_TRUE(Has(updated.out, "Changed:  6\nMoved:    2\n")) << updated.out;
+    EXPECT_TRUE(Has(RunCli("show --json " + project).out,
+                    R"("state":8192,"previousText":"Change me","previousTranslation":"Ändere mich")"));
+    EXPECT_EQ(RunCli("build " + project).exitCode, 0);
+    before = FileBytes(project);
+    EXPECT_TRUE(Has(RunCli("update " + project).out, "Nothing changed; the project was not saved."));
+    EXPECT_EQ(FileBytes(project), before);
 }

@@ -3,8 +3,12 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QCoreApplication>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QListWidget>
 #include <QTableView>
 #include <QTreeView>
@@ -20,6 +24,7 @@
 #include "ui/MainFrame.h"
 #include "ui/OutputDock.h"
 #include "ui/QuillonDoc.h"
+#include "ui/TranslateDialog.h"
 
 using namespace quillon;
 using namespace quillon::gui;
@@ -50,6 +55,14 @@ NewProjectSettings Settings(const TempDir& dir, const std::string& module = "bas
 bool Enabled(CMainFrame& frame, const char* action) { return frame.Action(action)->isEnabled(); }
 
 QString Cell(QAbstractItemModel& model, int row, int column) { return model.data(model.index(row, column)).toString(); }
+
+CResourceItem& String(CQuillonDoc& doc, std::int32_t id) {
+    return const_cast<CResourceItem&>(*ChildWithId(doc.Project().m_ResourceInfo.m_Strings, id));
+}
+
+bool Logged(CMainFrame& frame, const QString& text) {
+    return !frame.OutputBar()->StatusList()->findItems(text, Qt::MatchEndsWith).isEmpty();
+}
 
 } // namespace
 
@@ -180,6 +193,7 @@ TEST(MainFrame, ReplacingTheProjectDropsTheOldItemsFirst) {
     window.prompts->confirms = {false}; // update from the same module
     EXPECT_TRUE(window.frame.OnUpdate());
     EXPECT_TRUE(window.prompts->confirms.empty());
+    EXPECT_TRUE(window.prompts->reports.isEmpty() && Logged(window.frame, "nothing changed"));
 
     ASSERT_FALSE(rowsShownMeanwhile.empty());
     for (int rows : rowsShownMeanwhile) EXPECT_EQ(rows, 0);
@@ -290,4 +304,108 @@ TEST(DictionaryDock, DeletingPrimaryAndEntryRows) {
     window.frame.Document().UndoStack().redo();
     model.SortBy(CDictionaryModel::ColumnTranslated);
     EXPECT_EQ(Cell(model, 0, 2), "Speichern");
+}
+
+// update-v1.exe with strings 2 and 3 translated, updated to update-v2.exe:
+// string 2's text changes, string 3 moves to ID 20.
+TEST(MainFrame, UpdateReportsEveryChangeAndMarksChangedItemsUntilHandled) {
+    TempDir dir;
+    Window window;
+    ASSERT_TRUE(window.frame.CreateProject(Settings(dir, "update-v1.exe")));
+    CQuillonDoc& doc = window.frame.Document();
+    ProjectChange translate("Translate");
+    translate.Add(PlanTranslation(String(doc, 2), "Alter Text", 0));
+    translate.Add(PlanTranslation(String(doc, 3), "Zieht um", 0));
+    doc.Apply(std::move(translate));
+    window.prompts->confirms = {true};
+    window.prompts->files = {QString::fromStdString(Fixture("update-v2.exe"))};
+    ASSERT_TRUE(window.frame.OnUpdate());
+    ASSERT_EQ(window.prompts->reports.size(), 1);
+    // Counted from the fixtures' table of what changes between v1 and v2.
+    EXPECT_TRUE(window.prompts->reports[0].startsWith(
+        "5 changed, 12 added, 8 removed, 1 moved, 0 reused; 28 kept, 2 dialogs rebuilt\n1 translation lost\nThe module"));
+    for (const char* row : {"changed | strings/2 | Old text | New text | lost: Alter Text",
+                            "moved | strings/20 (from strings/3) | Moves away | Moves away | kept: Zieht um",
+                            "removed | strings/4 | Removed string |  | ", "added | strings/5 |  | Added string | "})
+        EXPECT_TRUE(window.prompts->reportRows.contains(row)) << row;
+    EXPECT_TRUE(Logged(window.frame, R"(changed strings/2: "Old text" -> "New text" (translation lost: "Alter Text"))"));
+    EXPECT_TRUE(Logged(window.frame, "2 dialogs rebuilt; 1 translation lost; the module also changed in ways the list "
+                                     "does not name (order, menu options, hotkeys, version values or file version)"));
+
+    // Changed items, and those that took a translation over, stay green until handled.
+    CStringListModel& strings = window.frame.Strings();
+    ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
+    const int row = strings.RowOf(&String(doc, 2));
+    auto colour = [&](int at) { return strings.data(strings.index(at, 1), Qt::ForegroundRole).value<QBrush>().color(); };
+    const QColor green(0, 100, 0);
+    EXPECT_EQ(colour(row), green);
+    EXPECT_EQ(colour(strings.RowOf(&String(doc, 20))), green);
+    EXPECT_TRUE(strings.data(strings.index(row, 1), Qt::ToolTipRole).toString().endsWith(
+        "Before: \"Old text\", translated \"Alter Text\""));
+    EXPECT_TRUE(CTranslateDlg(String(doc, 1), doc).PreviousGroup()->isHidden());
+    CTranslateDlg dialog(String(doc, 2), doc);
+    EXPECT_FALSE(dialog.PreviousGroup()->isHidden());
+    EXPECT_EQ(dialog.PreviousSourceEdit()->text() + " / " + dialog.PreviousTranslationEdit()->text(), "Old text / Alter Text");
+    QSignalSpy refreshed(&strings, &QAbstractItemModel::dataChanged);
+    dialog.TranslatedEdit()->setPlainText("Neuer Text");
+    dialog.accept();
+    EXPECT_EQ(colour(row), QColor(200, 0, 0));
+    doc.UndoStack().undo();
+    EXPECT_EQ(colour(row), green);
+    EXPECT_EQ(refreshed.count(), 2);
+    // OK on the new source confirms it.
+    CTranslateDlg confirm(String(doc, 2), doc);
+    confirm.accept();
+    EXPECT_EQ(colour(row), QColor(0, 0, 200));
+    EXPECT_EQ(doc.UndoStack().undoText(), "Confirm");
+}
+
+// A new release copied over the module after the project was made from it:
+// a build would write old texts over new resources.
+TEST(MainFrame, BuildOfAStaleModuleOffersTheUpdate) {
+    for (bool update : {false, true}) {
+        TempDir dir;
+        Window window;
+        NewProjectSettings settings = Settings(dir);
+        settings.modulePath = dir.File("module.exe");
+        ASSERT_TRUE(WriteFileAtomically(settings.modulePath, FixtureBytes("update-keys-a.exe")));
+        ASSERT_TRUE(window.frame.CreateProject(settings));
+        ASSERT_TRUE(WriteFileAtomically(settings.modulePath, FixtureBytes("update-keys-b.exe")));
+        const std::string target = dir.File("target.exe");
+        window.prompts->files = {QString::fromStdString(target)};
+        window.prompts->confirms = {update};
+        EXPECT_FALSE(window.frame.OnBuildTarget());
+        ASSERT_EQ(window.prompts->questions.size(), 1);
+        EXPECT_TRUE(window.prompts->questions[0].contains("no longer matches"));
+        EXPECT_FALSE(FileExists(target));
+        const CResourceItem& dialog = *ChildWithId(window.frame.Document().Project().m_ResourceInfo.m_Dialogs, 300);
+        EXPECT_EQ(dialog.m_strText, update ? "New title" : "Old title");
+        EXPECT_EQ(window.prompts->reports.size(), update ? 1 : 0);
+        if (!update) continue;
+        EXPECT_TRUE(window.prompts->informations.back().contains("build the target again"));
+        EXPECT_TRUE(window.frame.OnBuildTarget());
+        EXPECT_TRUE(FileExists(target));
+    }
+}
+
+TEST(MainFrame, BuildTargetAsStoresThePathUndoably) {
+    TempDir dir;
+    Window window;
+    ASSERT_TRUE(window.frame.CreateProject(Settings(dir)));
+    CQuillonDoc& doc = window.frame.Document();
+    const QString first = QString::fromStdString(dir.File("first.exe"));
+    window.prompts->files = {first, QString::fromStdString(dir.File("session.prj")), QString::fromStdString(dir.File("second.exe"))};
+    ASSERT_TRUE(window.frame.OnBuildTargetAs());
+    ASSERT_TRUE(window.frame.OnBuildTargetAs()); // the project file is refused and asked again
+    EXPECT_EQ(window.prompts->errors.size(), 1);
+    EXPECT_EQ(doc.Project().m_strTargetPath, dir.File("second.exe"));
+    doc.UndoStack().undo();
+    EXPECT_EQ(doc.Project().m_strTargetPath, first.toStdString());
+
+    // A stored target that is the module itself is replaced, never written.
+    doc.Project().m_strTargetPath = Fixture("basic32.exe");
+    window.prompts->files = {first};
+    ASSERT_TRUE(window.frame.OnBuildTarget());
+    EXPECT_TRUE(window.prompts->errors.back().contains("cannot be written"));
+    EXPECT_EQ(doc.Project().m_strTargetPath, first.toStdString());
 }

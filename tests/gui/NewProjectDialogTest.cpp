@@ -283,6 +283,31 @@ TEST_F(SettingsDialogTest, LanguageChangesRewriteTheVersionResource) {
     }
 }
 
+// basic32.exe is English 1.2.3.4, multilang.dll reads as German 3.0.0.0.
+TEST_F(SettingsDialogTest, ShowsTheModuleAnUpdateBroughtIn) {
+    ASSERT_TRUE(m_doc.UpdateProject(FixturePath("multilang.dll"), nullptr).merged);
+    CSettingsDlg dialog(m_doc);
+    EXPECT_EQ(dialog.SourceLanguageLabel()->text() + " " + dialog.VersionLabel()->text(), "German 3.0.0.0");
+}
+
+// The target path is a setting like the others, undone as one change; a
+// path core refuses (the module) leaves the project as it was.
+TEST_F(SettingsDialogTest, TargetPathIsCheckedAndUndoable) {
+    const QString target = m_dir.filePath(QStringLiteral("basic-de.exe"));
+    CSettingsDlg refused(m_doc);
+    refused.TargetEdit()->setText(FixturePath("basic32.exe"));
+    EXPECT_TRUE(refused.TargetRefusal().contains("module")) << refused.TargetRefusal().toStdString();
+    EXPECT_FALSE(refused.Apply(false));
+    EXPECT_FALSE(m_doc.IsModified());
+    CSettingsDlg dialog(m_doc);
+    AnswerFileDialog(target);
+    dialog.findChild<QPushButton*>(QStringLiteral("targetBrowse"))->click();
+    EXPECT_TRUE(dialog.Apply(false));
+    EXPECT_EQ(CSettingsDlg(m_doc).TargetPath(), target);
+    m_doc.UndoStack().undo();
+    EXPECT_EQ(m_doc.Project().m_strTargetPath, "");
+}
+
 TEST_F(SettingsDialogTest, DictionaryButtonAcceptsANewFile) {
     CSettingsDlg dialog(m_doc);
     QString fresh = m_dir.filePath(QStringLiteral("fresh"));

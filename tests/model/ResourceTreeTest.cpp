@@ -102,7 +102,8 @@ TEST(ResourceItemRecord, MenuAndVersionRecordsPrefixTheirOwnFields) {
     EXPECT_EQ(loaded, root);
 }
 
-TEST(ResourceItemRecord, LoadingClearsCarriedAndAStrayTranslatedBit) {
+// The changed mark of an update stays until the translator handles the item.
+TEST(ResourceItemRecord, LoadingKeepsChangedMarksAndClearsAStrayTranslatedBit) {
     CResourceItem root;
     root.AddChild(std::make_unique<CStringEntry>("a", 0, 1)).m_dwState = 0x2002;
     root.AddChild(std::make_unique<CStringEntry>("b", 0, 2)).m_dwState = 0x2003;
@@ -112,8 +113,8 @@ TEST(ResourceItemRecord, LoadingClearsCarriedAndAStrayTranslatedBit) {
     CResourceItem loaded;
     ArchiveReader in(out.Data());
     loaded.Load(in, 0);
-    EXPECT_EQ(loaded.GetChildren()[0]->m_dwState, 0x0u);
-    EXPECT_EQ(loaded.GetChildren()[1]->m_dwState, 0x3u);
+    EXPECT_EQ(loaded.GetChildren()[0]->m_dwState, 0x2000u);
+    EXPECT_EQ(loaded.GetChildren()[1]->m_dwState, 0x2003u);
     EXPECT_EQ(loaded.GetChildren()[2]->m_dwState, 0x40004001u);
 }
 

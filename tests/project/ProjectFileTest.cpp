@@ -53,7 +53,7 @@ TEST(ProjectFile, SettingsComeFirstAsTextsAndAWord) {
     EXPECT_EQ(data.size(), after + 6 + 62 + 52 + 26 + 3 * 20);
 }
 
-TEST(ProjectFile, SaveAndOpenRoundTripKeepsEverythingButCarriedMarks) {
+TEST(ProjectFile, SaveAndOpenRoundTripKeepsEverything) {
     TempDir dir;
     auto project = NewFixtureProject(dir);
     project->m_ResourceInfo.m_Strings.GetChildren()[0]->SetTranslation("Hallo Welt", 0);
@@ -68,12 +68,11 @@ TEST(ProjectFile, SaveAndOpenRoundTripKeepsEverythingButCarriedMarks) {
     EXPECT_EQ(reopened.m_strTranslator, "Ann Translator");
     EXPECT_EQ(reopened.m_wTargetLanguage, 0x0407);
     EXPECT_EQ(reopened.m_Dictionary, project->m_Dictionary);
-    project->m_ResourceInfo.m_Strings.GetChildren()[1]->SetCarried(false);
     EXPECT_EQ(reopened.m_ResourceInfo, project->m_ResourceInfo);
 
     // Saving the reopened project gives the same bytes apart from the saved time.
     ASSERT_TRUE(reopened.Save(dir.File("q.prj")));
-    ASSERT_TRUE(project->Save(dir.File("p.prj"))); // now without the carried mark
+    ASSERT_TRUE(project->Save(dir.File("p.prj")));
     Bytes first = FileBytes(dir.File("p.prj"));
     Bytes second = FileBytes(dir.File("q.prj"));
     ASSERT_EQ(first.size(), second.size());

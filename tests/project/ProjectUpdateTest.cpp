@@ -1,48 +1,73 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "Fixtures.h"
+#include "dictionary/AutoTranslator.h"
+#include "TempDir.h"
+#include "model/ItemPath.h"
 #include "pe/ResourceModule.h"
+#include "pe/VersionEntries.h"
+#include "project/ModuleCheck.h"
 #include "project/NewProject.h"
 #include "project/ProjectUpdate.h"
+#include "target/TargetBuilder.h"
 
 using namespace quillon;
 using namespace quillon::testing;
 
 namespace {
 
-std::unique_ptr<CProject> TranslatedV1() {
+std::unique_ptr<CProject> NewGermanProject(const std::string& module) {
     NewProjectSettings settings;
-    settings.modulePath = Fixture("update-v1.exe");
+    settings.modulePath = module;
     settings.translator = "Ann";
     settings.email = "ann@example.org";
     settings.targetLanguage = 0x0407;
     auto created = CreateProject(settings);
-    EXPECT_TRUE(created);
-    auto project = std::move(created).Value();
-    CResourceInfo& info = project->m_ResourceInfo;
-    for (std::int32_t id : {1, 2, 3, 100}) ChildWithId(info.m_Strings, id)->SetTranslation("DE " + std::to_string(id), 0);
-    for (std::int32_t id : {200, 300, 600}) {
-        CResourceItem* dialog = ChildWithId(info.m_Dialogs, id);
-        dialog->SetTranslation("DE caption " + std::to_string(id), 0);
-        for (auto& control : dialog->GetChildren())
+    EXPECT_TRUE(created) << module;
+    return created ? std::move(created).Value() : std::make_unique<CProject>();
+}
+
+CResourceItem& At(CProject& project, const std::string& path) {
+    auto item = Find(project.m_ResourceInfo, path);
+    EXPECT_TRUE(item) << path;
+    static CResourceItem none;
+    return item ? *item.Value() : none;
+}
+
+void Translate(CProject& project, const std::string& path, const std::string& text, std::uint16_t hotkey = 0) {
+    At(project, path).SetTranslation(text, hotkey);
+}
+
+std::unique_ptr<CProject> TranslatedV1() {
+    auto project = NewGermanProject(Fixture("update-v1.exe"));
+    for (const char* id : {"1", "2", "3", "100"}) Translate(*project, std::string("strings/") + id, std::string("DE ") + id);
+    for (const char* id : {"200", "300", "600"}) {
+        CResourceItem& dialog = At(*project, std::string("dialogs/") + id);
+        dialog.SetTranslation(std::string("DE caption ") + id, 0);
+        for (auto& control : dialog.GetChildren())
             if (control->IsTranslatable()) control->SetTranslation("DE " + control->m_strText, 'D');
     }
-    CResourceItem& file = *ChildWithId(info.m_Menus, 100)->GetChildren()[0];
-    file.SetTranslation("Datei", 'D');
-    file.GetChildren()[0]->SetTranslation("Öffnen", 'f');
+    Translate(*project, "menus/100/-1", "Datei", 'D');
+    Translate(*project, "menus/100/-1/101", "Öffnen", 'f');
     return project;
 }
 
-struct Updated {
-    std::unique_ptr<CProject> project;
-    UpdateReport report;
-};
+// update-keys-a.exe with a translation for every item that has text.
+std::unique_ptr<CProject> TranslatedKeysA() {
+    auto project = NewGermanProject(Fixture("update-keys-a.exe"));
+    WalkPaths(project->m_ResourceInfo, [](CResourceItem& item, const std::string& path) {
+        if (item.IsTranslatable() && !item.m_strText.empty() && item.GetKind() != ItemKind::Version)
+            item.SetTranslation("DE " + item.m_strText + " @" + path, item.m_chHotkey);
+    });
+    return project;
+}
 
-Updated UpdateToV2(std::unique_ptr<CProject> project) {
+UpdateReport UpdateWith(CProject& project, const std::string& module) {
     CProject fresh;
-    fresh.m_strModulePath = Fixture("update-v2.exe");
-    UpdateReport report = UpdateProject(*project, fresh);
-    return {std::move(project), report};
+    fresh.m_strModulePath = module;
+    return UpdateProject(project, fresh);
 }
 
 std::vector<std::int32_t> Ids(const CResourceItem& parent) {
@@ -53,33 +78,44 @@ std::vector<std::int32_t> Ids(const CResourceItem& parent) {
 
 bool Carried(const CResourceItem& item) { return (item.m_dwState & RIS_CARRIED) != 0; }
 
-const CVersionBlock* VersionValue(CProject& project, const char* key) {
-    return FindVersionPath(project.m_ResourceInfo.m_VersionInfo.m_Root, std::string("\\StringFileInfo\\040904b0\\") + key);
+// Every item as "path text" lines: the sources a tree holds, in order.
+std::vector<std::string> Sources(const CResourceInfo& info) {
+    std::vector<std::string> lines;
+    WalkPaths(info, [&](const CResourceItem& item, const std::string& path) { lines.push_back(path + " " + item.m_strText); });
+    return lines;
+}
+
+std::vector<std::string> Changes(const UpdateReport& report) {
+    std::vector<std::string> lines;
+    for (const UpdateChange& change : report.changes) lines.push_back(DescribeChange(change, CodePage(1252)));
+    return lines;
 }
 
 } // namespace
 
-TEST(ProjectUpdate, StringsKeepChangeMoveAndDisappear) {
-    Updated updated = UpdateToV2(TranslatedV1());
-    ASSERT_TRUE(updated.report.merged);
-    const CResourceItem& strings = updated.project->m_ResourceInfo.m_Strings;
-    EXPECT_EQ(Ids(strings), (std::vector<std::int32_t>{1, 2, 100, 5, 20}));
-    EXPECT_EQ(ChildWithId(strings, 1)->m_strTranslation, "DE 1");
-    EXPECT_TRUE(ChildWithId(strings, 1)->IsTranslated());
-    const CResourceItem& changed = *ChildWithId(strings, 2);
+TEST(ProjectUpdate, StringsKeepChangeMoveAndDisappearInIdOrder) {
+    auto project = TranslatedV1();
+    UpdateReport report = UpdateWith(*project, Fixture("update-v2.exe"));
+    ASSERT_TRUE(report.merged);
+    const CResourceItem& strings = project->m_ResourceInfo.m_Strings;
+    EXPECT_EQ(Ids(strings), (std::vector<std::int32_t>{1, 2, 5, 20, 100}));
+    EXPECT_EQ(At(*project, "strings/1").m_strTranslation, "DE 1");
+    const CResourceItem& changed = At(*project, "strings/2");
     EXPECT_EQ(changed.m_strText, "New text");
-    EXPECT_EQ(changed.m_strTranslation, "New text");
     EXPECT_FALSE(changed.IsTranslated());
     EXPECT_TRUE(Carried(changed));
-    // The moved string is a new, untranslated entry at the end.
-    EXPECT_EQ(ChildWithId(strings, 20)->m_strText, "Moves away");
-    EXPECT_FALSE(ChildWithId(strings, 20)->IsTranslated());
-    EXPECT_FALSE(Carried(*ChildWithId(strings, 20)));
+    EXPECT_EQ(project->m_ResourceInfo.m_previous.at("strings/2"), (PreviousSource{"Old text", "DE 2"}));
+    // The string that moved from 3 to 20 keeps its translation, marked for review.
+    const CResourceItem& moved = At(*project, "strings/20");
+    EXPECT_EQ(moved.m_strTranslation, "DE 3");
+    EXPECT_TRUE(moved.IsTranslated() && Carried(moved));
+    EXPECT_FALSE(Carried(At(*project, "strings/5")));
 }
 
 TEST(ProjectUpdate, MenusInsertAtTheirPlaceDeleteAndFollowSeparators) {
-    Updated updated = UpdateToV2(TranslatedV1());
-    const CResourceItem& menus = updated.project->m_ResourceInfo.m_Menus;
+    auto project = TranslatedV1();
+    UpdateWith(*project, Fixture("update-v2.exe"));
+    const CResourceItem& menus = project->m_ResourceInfo.m_Menus;
     EXPECT_EQ(Ids(menus), (std::vector<std::int32_t>{100, 102}));
     const CResourceItem& top = *ChildWithId(menus, 100);
     ASSERT_EQ(top.GetCount(), 4u);
@@ -94,122 +130,268 @@ TEST(ProjectUpdate, MenusInsertAtTheirPlaceDeleteAndFollowSeparators) {
     EXPECT_EQ(Ids(edit), (std::vector<std::int32_t>{201, 203}));
     EXPECT_EQ(edit.GetChildren()[0]->m_strText, "Copy text");
     EXPECT_TRUE(Carried(*edit.GetChildren()[0]));
-    const CResourceItem& zoom = *top.GetChildren()[2]->GetChildren()[0];
-    EXPECT_EQ(Ids(zoom), (std::vector<std::int32_t>{301, 302, 303}));
-    EXPECT_TRUE(Carried(*zoom.GetChildren()[2]));
-    EXPECT_EQ(top.GetChildren()[3]->m_strText, "Help");
-    EXPECT_TRUE(Carried(*top.GetChildren()[3]));
-    EXPECT_FALSE(Carried(*ChildWithId(menus, 102))); // a whole new menu is appended unmarked
+    EXPECT_EQ(Ids(*top.GetChildren()[2]->GetChildren()[0]), (std::vector<std::int32_t>{301, 302, 303}));
+    EXPECT_TRUE(Carried(*top.GetChildren()[3])); // Help, a new top-level item
+    EXPECT_FALSE(Carried(*ChildWithId(menus, 102))); // a whole new menu comes in unmarked
 }
 
-TEST(ProjectUpdate, DialogsKeepRebuildAndReplace) {
-    Updated updated = UpdateToV2(TranslatedV1());
-    const CResourceItem& dialogs = updated.project->m_ResourceInfo.m_Dialogs;
-    EXPECT_EQ(Ids(dialogs), (std::vector<std::int32_t>{200, 300, 600, 500}));
-
-    const CResourceItem& same = *ChildWithId(dialogs, 200);
+TEST(ProjectUpdate, RebuiltDialogsCompareTextsAndKeepWhatStayed) {
+    auto project = TranslatedV1();
+    UpdateReport report = UpdateWith(*project, Fixture("update-v2.exe"));
+    EXPECT_EQ(Ids(project->m_ResourceInfo.m_Dialogs), (std::vector<std::int32_t>{200, 300, 500, 600}));
+    const CResourceItem& same = At(*project, "dialogs/200");
     EXPECT_EQ(same.m_strTranslation, "DE caption 200");
-    EXPECT_EQ(same.GetChildren()[0]->m_strTranslation, "DE Name:");
     EXPECT_FALSE(Carried(*same.GetChildren()[0]));
 
-    const CResourceItem& changed = *ChildWithId(dialogs, 300);
-    EXPECT_FALSE(changed.IsTranslated()); // the rebuilt caption starts untranslated
-    EXPECT_FALSE(Carried(changed));
+    const CResourceItem& changed = At(*project, "dialogs/300");
+    EXPECT_EQ(changed.m_strTranslation, "DE caption 300"); // its caption did not change
     EXPECT_EQ(Ids(changed), (std::vector<std::int32_t>{301, 302, 304, 1}));
-    EXPECT_EQ(changed.GetChildren()[0]->m_strTranslation, "DE First:");
-    EXPECT_EQ(changed.GetChildren()[0]->m_chTransHotkey, 'D');
-    EXPECT_EQ(changed.GetChildren()[0]->m_chHotkey, 'F'); // the source hotkey survives the rebuild
-    EXPECT_TRUE(changed.GetChildren()[0]->IsTranslated());
-    EXPECT_TRUE(Carried(*changed.GetChildren()[0]));
-    EXPECT_FALSE(changed.GetChildren()[2]->IsTranslated()); // the new check box
-    EXPECT_EQ(changed.GetChildren()[2]->m_chHotkey, 'N');
+    const CResourceItem& first = At(*project, "dialogs/300/301");
+    EXPECT_EQ(first.m_strTranslation, "DE First:");
+    EXPECT_EQ(first.m_chHotkey, 'F');
+    EXPECT_TRUE(first.IsTranslated() && Carried(first)); // a new layout: review the fit
+    EXPECT_EQ(At(*project, "dialogs/300/304").m_chHotkey, 'N');
     auto module = ResourceModule::Open(Fixture("update-v2.exe"));
-    auto bytes = module.Value().Find(kTypeDialog, 300);
-    EXPECT_TRUE(std::ranges::equal(*bytes, changed.GetData()));
+    EXPECT_TRUE(std::ranges::equal(*module.Value().Find(kTypeDialog, 300), changed.GetData()));
 
-    const CResourceItem& recaptioned = *ChildWithId(dialogs, 600);
+    const CResourceItem& recaptioned = At(*project, "dialogs/600");
     EXPECT_EQ(recaptioned.m_strText, "New caption");
     EXPECT_FALSE(recaptioned.IsTranslated());
+    EXPECT_TRUE(Carried(recaptioned));
     EXPECT_EQ(recaptioned.GetChildren()[0]->m_strTranslation, "DE Close");
+    EXPECT_EQ(report.rebuilt, 2u);
+}
+
+TEST(ProjectUpdate, TheReportNamesEveryChangeWithItsTexts) {
+    auto project = TranslatedV1();
+    UpdateReport report = UpdateWith(*project, Fixture("update-v2.exe"));
+    std::vector<std::string> lines = Changes(report);
+    for (const char* expected : {
+             R"(changed strings/2: "Old text" -> "New text" (translation lost: "DE 2"))",
+             R"(moved strings/20: "Moves away" from strings/3 (translation kept: "DE 3"))",
+             R"(added strings/5: "Added string")",
+             R"(removed strings/4: "Removed string")",
+             R"(removed dialogs/300/303: "Remove me" (translation lost: "DE Remove me"))",
+             R"(changed dialogs/600: "Old caption" -> "New caption" (translation lost: "DE caption 600"))",
+             R"(removed menus/100/-1#2/202: "Paste")",
+             R"(changed version/StringFileInfo/040904b0/FileDescription: "Version one" -> "Version two")",
+         })
+        EXPECT_NE(std::ranges::find(lines, expected), lines.end()) << expected;
+    EXPECT_EQ(report.Count(UpdateChangeKind::Moved), 1u);
+    EXPECT_EQ(std::ranges::count_if(lines, [](const std::string& l) { return l.starts_with("removed strings/3"); }), 0);
 }
 
 TEST(ProjectUpdate, VersionValuesFollowTheModuleAndKeepTheTranslatorEntries) {
-    Updated updated = UpdateToV2(TranslatedV1());
-    CProject& project = *updated.project;
-    EXPECT_EQ(VersionValue(project, "FileDescription")->m_strText, "Version two");
-    EXPECT_TRUE(Carried(*VersionValue(project, "FileDescription")));
-    EXPECT_EQ(VersionValue(project, "LegalCopyright"), nullptr);
-    ASSERT_NE(VersionValue(project, "Comments"), nullptr);
-    EXPECT_TRUE(Carried(*VersionValue(project, "Comments")));
-    EXPECT_EQ(VersionValue(project, "Translator")->m_strText, "Ann");
-    EXPECT_FALSE(Carried(*VersionValue(project, "Translator")));
-    CVersionBlock& root = project.m_ResourceInfo.m_VersionInfo.m_Root;
-    EXPECT_EQ(FindVersionPath(root, "\\VarFileInfo\\Translation")->m_pValue,
-              (std::vector<std::uint8_t>{0x07, 0x04, 0xB0, 0x04}));
-    EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\040904b0")->m_strTargetKey, "040704b0");
-    EXPECT_EQ(project.m_ResourceInfo.m_VersionInfo.m_FixedInfo[10], 2); // file version 2.0.0.0
-}
-
-TEST(ProjectUpdate, CountersAndReport) {
-    Updated updated = UpdateToV2(TranslatedV1());
-    const CResourceInfo& info = updated.project->m_ResourceInfo;
-    EXPECT_EQ(info.m_nStrings, 5u);
-    EXPECT_EQ(info.m_nDialogs, 4u);
-    EXPECT_GT(updated.report.added, 0u);
-    EXPECT_GT(updated.report.removed, 0u);
-    EXPECT_EQ(updated.report.rebuilt, 2u);
-    EXPECT_TRUE(updated.report.Changed());
-}
-
-TEST(ProjectUpdate, SecondUpdateChangesNothing) {
-    Updated first = UpdateToV2(TranslatedV1());
-    CResourceInfo before(first.project->m_ResourceInfo);
-    Updated second = UpdateToV2(std::move(first.project));
-    EXPECT_FALSE(second.report.Changed());
-    EXPECT_EQ(second.project->m_ResourceInfo, before);
-}
-
-TEST(ProjectUpdate, SameModuleChangesNothing) {
     auto project = TranslatedV1();
-    CResourceInfo before(project->m_ResourceInfo);
-    CProject fresh;
-    fresh.m_strModulePath = Fixture("update-v1.exe");
-    UpdateReport report = UpdateProject(*project, fresh);
-    EXPECT_TRUE(report.merged);
-    EXPECT_FALSE(report.Changed());
-    EXPECT_EQ(project->m_ResourceInfo, before);
+    UpdateWith(*project, Fixture("update-v2.exe"));
+    const std::string table = "version/StringFileInfo/040904b0/";
+    EXPECT_EQ(At(*project, table + "FileDescription").m_strText, "Version two");
+    EXPECT_FALSE(Find(project->m_ResourceInfo, table + "LegalCopyright"));
+    EXPECT_TRUE(Carried(At(*project, table + "Comments")));
+    EXPECT_EQ(At(*project, table + "Translator").m_strText, "Ann");
+    EXPECT_EQ(static_cast<CVersionBlock&>(At(*project, "version/VarFileInfo/Translation")).m_pValue,
+              (std::vector<std::uint8_t>{0x07, 0x04, 0xB0, 0x04}));
+    EXPECT_EQ(project->m_ResourceInfo.m_VersionInfo.m_FixedInfo[10], 2); // file version 2.0.0.0
+}
+
+// Siblings that share a key pair by their order among themselves: nothing
+// moves to the other unnamed popup, and the two items with ID 500 keep their own.
+TEST(ProjectUpdate, EveryFixtureUpdatedWithItselfChangesNothing) {
+    for (const char* module : {"update-keys-a.exe", "update-keys-b.exe", "update-v1.exe", "update-v2.exe", "basic32.exe",
+                               "multilang.dll", "notranslation.dll"}) {
+        auto project = std::string(module).starts_with("update-keys") ? TranslatedKeysA() : NewGermanProject(Fixture(module));
+        if (std::string(module) == "update-keys-b.exe") UpdateWith(*project, Fixture(module));
+        for (int round = 0; round < 2; ++round) {
+            CResourceInfo before(project->m_ResourceInfo);
+            UpdateReport report = UpdateWith(*project, Fixture(module));
+            EXPECT_TRUE(report.merged) << module;
+            EXPECT_FALSE(report.Changed()) << module << "\n" << ::testing::PrintToString(Changes(report));
+            EXPECT_EQ(project->m_ResourceInfo, before) << module;
+        }
+    }
+    auto project = TranslatedKeysA();
+    EXPECT_EQ(At(*project, "menus/100/-1/401").m_strText, "Cut");
+    EXPECT_EQ(Ids(At(*project, "menus/100/-1#2")), (std::vector<std::int32_t>{403}));
+    EXPECT_EQ(At(*project, "menus/101/-1/500#2").m_strTranslation, "DE Second @menus/101/-1/500#2");
+}
+
+TEST(ProjectUpdate, KeysPairChangesTextsMovesIdsAndReordersPopups) {
+    auto project = TranslatedKeysA();
+    UpdateReport report = UpdateWith(*project, Fixture("update-keys-b.exe"));
+    EXPECT_EQ(Ids(project->m_ResourceInfo.m_Strings), (std::vector<std::int32_t>{1, 5, 7, 20, 40}));
+    EXPECT_EQ(At(*project, "menus/102/-1").m_strText, "Beta");
+    EXPECT_EQ(At(*project, "menus/102/-1/701").m_strTranslation, "DE Beta one @menus/102/-1#2/701");
+    // A control whose text changed takes the new text and hotkey and loses its translation.
+    const CResourceItem& changed = At(*project, "dialogs/200/203");
+    EXPECT_EQ(changed.m_strText, "Changed text");
+    EXPECT_EQ(changed.m_chHotkey, 'C');
+    EXPECT_FALSE(changed.IsTranslated());
+    EXPECT_EQ(project->m_ResourceInfo.m_previous.at("dialogs/200/203"),
+              (PreviousSource{"Change me", "DE Change me @dialogs/200/203"}));
+    // A control whose ID moved keeps its translation.
+    EXPECT_EQ(At(*project, "dialogs/200/204").m_strTranslation, "DE Find what: @dialogs/200/201");
+    EXPECT_EQ(At(*project, "dialogs/300").m_strText, "New title");
+    EXPECT_FALSE(At(*project, "dialogs/300").IsTranslated());
+    std::vector<std::string> lines = Changes(report);
+    EXPECT_EQ(report.Count(UpdateChangeKind::Changed), 6u) << ::testing::PrintToString(lines); // 203, caption, 2 x 2 version texts
+    EXPECT_EQ(report.Count(UpdateChangeKind::Moved), 2u) << ::testing::PrintToString(lines);
+    EXPECT_EQ(report.Count(UpdateChangeKind::Removed), 0u) << ::testing::PrintToString(lines);
+    EXPECT_EQ(report.Count(UpdateChangeKind::Added), 1u) << ::testing::PrintToString(lines);
+
+    // And back: every translation that was not reset is there again.
+    UpdateWith(*project, Fixture("update-keys-a.exe"));
+    auto original = TranslatedKeysA();
+    EXPECT_EQ(Sources(project->m_ResourceInfo), Sources(original->m_ResourceInfo));
+    EXPECT_EQ(At(*project, "strings/3").m_strTranslation, "DE Moves to twenty @strings/3");
+    EXPECT_EQ(At(*project, "menus/102/-1#2/701").m_strTranslation, "DE Beta one @menus/102/-1#2/701");
+    EXPECT_EQ(At(*project, "dialogs/200/201").m_strTranslation, "DE Find what: @dialogs/200/201");
+}
+
+TEST(ProjectUpdate, UpdatingWithTheProjectsOwnTargetTakesItsTexts) {
+    TempDir dir;
+    auto project = TranslatedV1();
+    ASSERT_TRUE(BuildTarget(*project, dir.File("de.exe")));
+    UpdateReport report = UpdateWith(*project, dir.File("de.exe"));
+    EXPECT_EQ(At(*project, "dialogs/200/201").m_strText, "DE Name:");
+    EXPECT_EQ(At(*project, "dialogs/300").m_strText, "DE caption 300");
+    EXPECT_EQ(At(*project, "strings/2").m_strText, "DE 2");
+    EXPECT_EQ(At(*project, "menus/100/-1/101").m_strText, "Öffnen");
+    EXPECT_GT(report.Count(UpdateChangeKind::Changed), 0u);
+}
+
+TEST(ProjectUpdate, ChangedMarksAndPreviousTextsSurviveSaveUntilHandled) {
+    TempDir dir;
+    auto project = TranslatedV1();
+    UpdateWith(*project, Fixture("update-v2.exe"));
+    ASSERT_TRUE(project->Save(dir.File("p.prj")));
+    CProject reopened;
+    ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
+    EXPECT_TRUE(Carried(At(reopened, "strings/2")));
+    const CResourceItem& changed = At(reopened, "strings/2");
+    ASSERT_NE(reopened.m_ResourceInfo.PreviousOf(changed, "strings/2"), nullptr);
+    EXPECT_EQ(reopened.m_ResourceInfo.PreviousOf(changed, "strings/2")->translation, "DE 2");
+    // A dictionary run that gives the moved string its same translation is no review of it.
+    reopened.m_Dictionary.AddEntry("Moves away", "DE 3", 0, ItemKind::String);
+    CAutoTranslator(reopened.m_ResourceInfo, reopened.m_Dictionary, reopened.GetCodePage()).Run();
+    EXPECT_TRUE(Carried(At(reopened, "strings/20")));
+    // Translating the item handles its change: the mark and the entry go.
+    At(reopened, "strings/2").SetTranslation("Neuer Text", 0);
+    EXPECT_FALSE(Carried(At(reopened, "strings/2")));
+    ASSERT_TRUE(reopened.Save(dir.File("p.prj")));
+    CProject again;
+    ASSERT_TRUE(again.Open(dir.File("p.prj")));
+    EXPECT_EQ(again.m_ResourceInfo.m_previous.count("strings/2"), 0u);
+    EXPECT_EQ(again.m_ResourceInfo.m_previous.count("dialogs/600"), 1u);
 }
 
 TEST(ProjectUpdate, UnreadableModuleLeavesTheProjectAlone) {
     auto project = TranslatedV1();
     CResourceInfo before(project->m_ResourceInfo);
     for (const std::string& module : {Fixture("missing.exe"), Fixture("corrupt/not-pe.exe"), Fixture("nores.exe")}) {
-        CProject fresh;
-        fresh.m_strModulePath = module;
-        EXPECT_FALSE(UpdateProject(*project, fresh).merged) << module;
+        EXPECT_FALSE(UpdateWith(*project, module).merged) << module;
         EXPECT_EQ(project->m_ResourceInfo, before);
+        EXPECT_FALSE(CompareWithModule(*project, module));
     }
 }
 
-TEST(ProjectUpdate, ALevelTakesTheNewModulesOrder) {
-    auto menuWith = [](std::initializer_list<std::int32_t> ids) {
-        auto top = std::make_unique<CMenuEntry>("", 0, 100, 0);
-        auto& file = top->AddChild(std::make_unique<CMenuEntry>("File", 'F', -1, 0x90));
-        for (std::int32_t id : ids) {
-            if (id == 0)
-                file.AddChild(std::make_unique<CMenuItem>("", 0, 0, 0x800, RIS_FIXED));
-            else
-                file.AddChild(std::make_unique<CMenuItem>("Item " + std::to_string(id), 'I', id, 0));
+TEST(ProjectUpdate, AModuleThatMovedOnIsNamedBeforeABuild) {
+    auto project = TranslatedKeysA();
+    EXPECT_TRUE(CheckModuleMatches(*project));
+    project->m_strModulePath = Fixture("update-keys-b.exe");
+    Status stale = CheckModuleMatches(*project);
+    ASSERT_FALSE(stale);
+    EXPECT_EQ(stale.GetError().code, Error::Code::Outdated);
+    EXPECT_NE(stale.GetError().message.find(R"(changed dialogs/200/203: "Change me" -> "Changed text")"),
+              std::string::npos)
+        << stale.GetError().message;
+    EXPECT_NE(stale.GetError().message.find("Run Update"), std::string::npos);
+}
+
+TEST(ProjectUpdate, TheTargetHasOneVersionTablePerLanguage) {
+    TempDir dir;
+    auto project = TranslatedKeysA();
+    ASSERT_TRUE(BuildTarget(*project, dir.File("de.exe")));
+    auto target = ResourceModule::Open(dir.File("de.exe"));
+    ASSERT_TRUE(target);
+    auto version = ParseVersionEntries(*target.Value().Find(kTypeVersion, 1));
+    ASSERT_TRUE(version);
+    const VersionEntry* tables = FindVersionEntry(*version, u"\\StringFileInfo");
+    ASSERT_NE(tables, nullptr);
+    ASSERT_EQ(tables->children.size(), 1u);
+    EXPECT_EQ(tables->children[0].key, u"040704b0");
+    const VersionEntry* translation = FindVersionEntry(*version, u"\\VarFileInfo\\Translation");
+    EXPECT_EQ(std::vector<std::uint8_t>(translation->value.begin(), translation->value.end()),
+              (std::vector<std::uint8_t>{0x07, 0x04, 0xB0, 0x04}));
+}
+
+namespace {
+
+// Changes texts and IDs, reverses and drops children at random below `parent`.
+void EditRandomly(CResourceItem& parent, std::mt19937& random) {
+    for (auto& child : parent.GetChildren()) {
+        CResourceItem& item = *child;
+        switch (random() % 8) {
+        case 0: item.m_strText += " edited"; break;
+        case 1: item.m_nID += 1000; break;
+        case 2: std::ranges::reverse(item.GetChildren()); break;
+        case 3:
+            if (item.GetCount() > 0) item.GetChildren().erase(item.GetChildren().begin());
+            break;
+        default: break;
         }
-        return top;
-    };
-    CProject project;
-    project.m_ResourceInfo.m_Menus.AddChild(menuWith({1, 0, 2}));
-    project.m_ResourceInfo.m_Menus.GetChildren()[0]->GetChildren()[0]->GetChildren()[0]->SetTranslation("Eins", 'E');
-    CProject fresh;
-    fresh.m_ResourceInfo.m_Menus.AddChild(menuWith({0, 1, 0, 2}));
-    ASSERT_TRUE(UpdateProject(project, fresh).merged);
-    const CResourceItem& file = *project.m_ResourceInfo.m_Menus.GetChildren()[0]->GetChildren()[0];
-    EXPECT_EQ(Ids(file), (std::vector<std::int32_t>{0, 1, 0, 2}));
-    EXPECT_EQ(file.GetChildren()[1]->m_strTranslation, "Eins"); // kept, only moved
+        // Controls are compared only where the template changed.
+        if (item.GetKind() == ItemKind::Dialog) item.m_pData.push_back(0);
+        EditRandomly(item, random);
+    }
+}
+
+} // namespace
+
+// Random edits of a module's tree, merged in and back out: the project then
+// holds exactly the sources of each side, and items whose text never changed
+// keep their translations.
+TEST(ProjectUpdate, RandomEditsThereAndBack) {
+    std::mt19937 random(20261206);
+    for (int round = 0; round < 40; ++round) {
+        auto project = TranslatedKeysA();
+        CProject original;
+        original.m_ResourceInfo = CResourceInfo(project->m_ResourceInfo);
+        CProject edited;
+        edited.m_ResourceInfo = CResourceInfo(project->m_ResourceInfo);
+        for (const RootInfo& root : Roots())
+            if (root.root != Root::Version) EditRandomly(RootItem(edited.m_ResourceInfo, root.root), random);
+        std::vector<std::string> editedSources = Sources(edited.m_ResourceInfo);
+        ASSERT_TRUE(UpdateProject(*project, edited).merged);
+        EXPECT_EQ(Sources(project->m_ResourceInfo), editedSources) << "round " << round;
+        CProject back;
+        back.m_ResourceInfo = CResourceInfo(original.m_ResourceInfo);
+        ASSERT_TRUE(UpdateProject(*project, back).merged);
+        EXPECT_EQ(Sources(project->m_ResourceInfo), Sources(original.m_ResourceInfo)) << "round " << round;
+        WalkPaths(project->m_ResourceInfo, [&](const CResourceItem& item, const std::string& path) {
+            if (!item.IsTranslated()) return;
+            auto was = Find(original.m_ResourceInfo, path);
+            ASSERT_TRUE(was) << path;
+            EXPECT_EQ(item.m_strText, was.Value()->m_strText) << path;
+        });
+    }
+}
+
+// The project file has no room for a code page override: the side file keeps
+// it, so a build without the option does not write mojibake.
+TEST(ProjectSideFile, RemembersTheCodePageOverride) {
+    TempDir dir;
+    NewProjectSettings settings;
+    settings.modulePath = Fixture("basic32.exe");
+    settings.translator = "Ann";
+    settings.targetLanguage = 0x0407;
+    settings.codePage = kCodePageUtf8;
+    auto created = CreateProject(settings);
+    ASSERT_TRUE(created);
+    ASSERT_TRUE(created.Value()->Save(dir.File("u.prj")));
+    for (auto [given, expected] : {std::pair{0u, kCodePageUtf8}, std::pair{1252u, 1252u}}) {
+        CProject reopened;
+        reopened.m_nCodePage = given;
+        ASSERT_TRUE(reopened.Open(dir.File("u.prj")));
+        EXPECT_EQ(reopened.GetCodePage(), expected) << given;
+    }
 }
