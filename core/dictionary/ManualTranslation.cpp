@@ -16,7 +16,9 @@ ManualResult CheckManualTranslation(std::string_view source, std::string_view tr
 std::string RefusalText(ManualResult result, std::uint16_t hotkey) {
     switch (result) {
     case ManualResult::Applied: break;
-    case ManualResult::SameAsSource: return "The translation is the source text itself, so it changes nothing.";
+    case ManualResult::SameAsSource:
+        return "The translation is the source text itself; the dictionary keeps only translations that differ "
+               "from their source.";
     case ManualResult::HotkeyNotInText:
         return std::string("The hotkey '") + static_cast<char>(hotkey & 0xFF) +
                "' does not occur in the translation as a character of its own (a letter of an escape such as "
@@ -36,10 +38,19 @@ Status CheckEditedEntry(std::string_view source, std::string_view translation, s
     return Done{};
 }
 
+Result<ItemEdit> PlanManualTranslation(CResourceItem& item, std::string translation, std::uint16_t hotkey,
+                                       const CodePage& codePage) {
+    ManualResult result = CheckManualTranslation(item.m_strText, translation, hotkey, codePage);
+    if (result == ManualResult::HotkeyNotInText) return MakeError(Error::Code::Refused, RefusalText(result, hotkey));
+    ItemEdit edit = PlanTranslation(item, std::move(translation), hotkey);
+    if (result == ManualResult::SameAsSource) edit.after.state = StateAfterConfirmation(edit.after.state);
+    return edit;
+}
+
 ManualResult TranslateManually(CResourceItem& item, std::string translation, std::uint16_t hotkey,
                                const CodePage& codePage) {
     ManualResult result = CheckManualTranslation(item.m_strText, translation, hotkey, codePage);
-    if (result == ManualResult::Applied) item.SetTranslation(std::move(translation), hotkey);
+    if (auto edit = PlanManualTranslation(item, std::move(translation), hotkey, codePage)) Assign(item, edit.Value().after);
     return result;
 }
 

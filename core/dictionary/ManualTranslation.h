@@ -20,14 +20,21 @@ namespace quillon {
 
 enum class ManualResult {
     Applied,         // the item holds the new translation
-    SameAsSource,    // a translation equal to the source changes nothing
+    SameAsSource,    // the translation is the source: applied as a confirmation
     HotkeyNotInText, // the hotkey does not occur in the translation; nothing changed
 };
 
-// Sets an item's translation and its hotkey (0 for none), when
-// CheckManualTranslation takes them for the item's source text.
+// Sets an item's translation and its hotkey (0 for none), or confirms the
+// source, as PlanManualTranslation plans it.
 ManualResult TranslateManually(CResourceItem& item, std::string translation, std::uint16_t hotkey,
                                const CodePage& codePage);
+
+// The edit the Translate dialog's OK makes: the translation, or for a
+// translation equal to the source a confirmation (the source is right as it
+// is, "OK" or "Format" in many languages: the item counts as translated and
+// an update's changed mark goes). A refused hotkey is an error in words.
+Result<ItemEdit> PlanManualTranslation(CResourceItem& item, std::string translation, std::uint16_t hotkey,
+                                       const CodePage& codePage);
 
 // The test TranslateManually makes, changing nothing, so that a dialog can
 // ask it while the user types and before it applies anything. A hotkey must

@@ -22,6 +22,49 @@ std::string EscapeControls(std::string text) {
     return out;
 }
 
+namespace {
+
+// The characters of an escaped text, an escape (\r, \n, \t) counting as one.
+template <typename Visit>
+void EachCharacter(std::string_view text, const CodePage& codePage, Visit visit) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t length = codePage.CharLength(text, pos);
+        bool escape = length == 1 && text[pos] == '\\' && pos + 1 < text.size() &&
+                      (text[pos + 1] == 'r' || text[pos + 1] == 'n' || text[pos + 1] == 't');
+        if (escape) length = 2;
+        visit(text.substr(pos, length));
+        pos += length;
+    }
+}
+
+} // namespace
+
+std::string FollowLineBreaks(std::string_view source, std::string_view translation, const CodePage& codePage) {
+    bool bareInSource = false;
+    bool crlfInSource = false;
+    std::string_view previous;
+    EachCharacter(source, codePage, [&](std::string_view character) {
+        if (character == "\\n") (previous == "\\r" ? crlfInSource : bareInSource) = true;
+        previous = character;
+    });
+    bool crlf = crlfInSource || !bareInSource;
+    std::string out;
+    out.reserve(translation.size() + 8);
+    previous = {};
+    EachCharacter(translation, codePage, [&](std::string_view character) {
+        if (character == "\\n" && previous != "\\r") {
+            out += crlf ? "\\r\\n" : "\\n";
+        } else if (character == "\\n" && !crlf) {
+            out.resize(out.size() - 2); // the \r of \r\n goes
+            out += "\\n";
+        } else {
+            out += character;
+        }
+        previous = character;
+    });
+    return out;
+}
+
 HotkeyText SplitHotkey(std::string text, const CodePage& codePage) {
     std::size_t pos = 0;
     while (pos < text.size() && text[pos] != '&') pos += codePage.CharLength(text, pos);

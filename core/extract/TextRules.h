@@ -16,6 +16,14 @@ namespace quillon {
 // replacement, which for single characters gives the same result as one pass).
 std::string EscapeControls(std::string text);
 
+// A translation typed with bare line breaks (\n, as an editor gives them)
+// takes the line breaks of its source: \r\n where the source breaks its
+// lines with \r\n or has none (the Windows convention), \n where the
+// source uses \n alone. Both texts are escaped; they are read character by
+// character, so a double-byte character ending in the byte of '\' is never
+// taken for an escape.
+std::string FollowLineBreaks(std::string_view source, std::string_view translation, const CodePage& codePage);
+
 struct HotkeyText {
     std::string text;
     std::uint16_t hotkey = 0;

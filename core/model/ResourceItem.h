@@ -32,6 +32,9 @@ inline constexpr std::uint32_t RIS_FIXED = 0x40000000;
 // translated exactly when the translation is neither empty nor the source,
 // and no longer marked as changed by an update.
 std::uint32_t StateAfterTranslation(std::uint32_t state, std::string_view source, std::string_view translation);
+// The state of an item whose source the translator confirmed as its
+// translation: translated, and no longer marked as changed.
+inline std::uint32_t StateAfterConfirmation(std::uint32_t state) { return (state | RIS_TRANSLATED) & ~RIS_CARRIED; }
 
 class CResourceItem {
 public:

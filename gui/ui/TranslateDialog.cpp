@@ -92,9 +92,11 @@ void CTranslateDlg::ShowPrevious() {
     m_previousTranslation->setText(translated ? CoreText(previous->translation) : tr("(not translated)"));
 }
 
-// Line breaks and tabs typed into the field become the tree's escapes.
+// Line breaks and tabs typed into the field become the tree's escapes, the
+// line breaks in the form the source uses.
 std::string CTranslateDlg::TranslatedText() const {
-    return EscapeControls(FromQt(m_translated->toPlainText(), m_doc.GetCodePage()));
+    const CodePage& codePage = m_doc.GetCodePage();
+    return FollowLineBreaks(m_item.m_strText, EscapeControls(FromQt(m_translated->toPlainText(), codePage)), codePage);
 }
 
 bool CTranslateDlg::HotkeyFits(const std::string& text, std::uint16_t hotkey) const {
@@ -129,21 +131,16 @@ void CTranslateDlg::OnUpdateTransHotkey(const QString& text) {
 // the core again and stays open, the item untouched, when it refuses.
 void CTranslateDlg::accept() {
     std::string translated = TranslatedText();
-    ManualResult check = CheckManualTranslation(m_item.m_strText, translated, m_chNewHotkey, m_doc.GetCodePage());
-    // Keeping the source of an item an update changed confirms it: the item
-    // is no longer marked. Any other item stays as it is, hotkey and all.
-    bool confirms = check == ManualResult::SameAsSource && (m_item.m_dwState & RIS_CARRIED);
-    if (check == ManualResult::SameAsSource && !confirms) {
-        QDialog::reject();
+    bool confirms = translated == m_item.m_strText;
+    auto edit = PlanManualTranslation(m_item, std::move(translated), m_chNewHotkey, m_doc.GetCodePage());
+    if (!edit) {
+        ShowRefusal(CoreText(edit.GetError().message));
         return;
     }
-    if (check != ManualResult::Applied && !confirms) {
-        ShowRefusal(CoreText(RefusalText(check, m_chNewHotkey)));
-        return;
-    }
+    // OK on the source itself confirms it: the item counts as translated.
     ProjectChange change(confirms ? "Confirm" : "Translate");
-    change.Add(PlanTranslation(m_item, translated, m_chNewHotkey));
-    m_doc.Apply(std::move(change));
+    change.Add(std::move(edit).Value());
+    if (!change.Empty()) m_doc.Apply(std::move(change));
     QDialog::accept();
 }
 

@@ -10,7 +10,7 @@ using namespace quillon::testing;
 
 // The check the Translate dialog and the dictionary's Edit dialog ask before
 // they apply anything, and what applying it does to an item: a refused
-// translation changes nothing. The tree holds a line break as the two
+// translation changes nothing, the source itself confirms the item. The tree holds a line break as the two
 // characters \n.
 TEST(ManualTranslation, TheCheckRefusesAHotkeyThatIsNoCharacterOfItsOwn) {
     struct Case {
@@ -38,7 +38,8 @@ TEST(ManualTranslation, TheCheckRefusesAHotkeyThatIsNoCharacterOfItsOwn) {
         EXPECT_EQ(CheckManualTranslation(test.source, test.translation, test.hotkey, page), test.expected);
         CMenuItem item(test.source, 'b', 1, 0);
         EXPECT_EQ(TranslateManually(item, test.translation, test.hotkey, page), test.expected);
-        bool applied = test.expected == ManualResult::Applied;
+        // The source itself is a confirmation: "OK" can be finished too.
+        bool applied = test.expected != ManualResult::HotkeyNotInText;
         EXPECT_EQ(item.m_dwState, applied ? RIS_TRANSLATED : RIS_CREATED);
         EXPECT_EQ(item.m_strTranslation, applied ? test.translation : test.source);
         EXPECT_EQ(item.m_chTransHotkey, applied ? test.hotkey : 'b');
@@ -109,7 +110,7 @@ TEST(ManualTranslation, AnEditedEntryIsRefusedInWords) {
          "The hotkey 'n' does not occur in the translation as a character of its own (a letter of an escape such "
          "as \\n cannot carry it)."},
         {CheckEditedEntry("Open", "Open", 0, ItemKind::MenuItem, page),
-         "The translation is the source text itself, so it changes nothing."},
+         "The translation is the source text itself; the dictionary keeps only translations that differ from their source."},
         {CheckEditedEntry("Open", "", 0, ItemKind::MenuItem, page),
          "The dictionary cannot take this entry: the translation is empty."},
         {CheckEditedEntry("Open", "Auf", 0x0141, ItemKind::MenuItem, page),

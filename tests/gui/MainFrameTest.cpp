@@ -353,10 +353,10 @@ TEST(MainFrame, UpdateReportsEveryChangeAndMarksChangedItemsUntilHandled) {
     doc.UndoStack().undo();
     EXPECT_EQ(colour(row), green);
     EXPECT_EQ(refreshed.count(), 2);
-    // OK on the new source confirms it.
+    // OK on the new source confirms it: translated as it is.
     CTranslateDlg confirm(String(doc, 2), doc);
     confirm.accept();
-    EXPECT_EQ(colour(row), QColor(0, 0, 200));
+    EXPECT_EQ(colour(row), QColor(200, 0, 0));
     EXPECT_EQ(doc.UndoStack().undoText(), "Confirm");
 }
 

@@ -28,23 +28,26 @@ TEST(TranslateDialog, OpensWithTheItemsTextsAndChecksTheHotkey) {
     EXPECT_EQ(dialog.NewHotkey(), 'v');
 }
 
-TEST(TranslateDialog, OkStoresTheTranslationUnlessItEqualsTheSource) {
+// OK on the source itself confirms it ("OK" is "OK" in many languages).
+TEST(TranslateDialog, OkStoresTheTranslationOrConfirmsTheSource) {
     CQuillonDoc doc;
     CMenuItem item("Open", 'O', 1, 0);
     {
         CTranslateDlg same(item, doc);
         same.TransHotkeyEdit()->setText("p");
         same.accept();
-        EXPECT_EQ(same.result(), QDialog::Rejected);
-        EXPECT_EQ(item.m_chTransHotkey, 'O');
-        EXPECT_FALSE(doc.IsModified());
+        EXPECT_EQ(same.result(), QDialog::Accepted);
+        EXPECT_TRUE(item.IsTranslated());
+        EXPECT_EQ(item.m_chTransHotkey, 'p');
+        EXPECT_EQ(doc.UndoStack().undoText(), "Confirm");
     }
     CTranslateDlg dialog(item, doc);
     dialog.TranslatedEdit()->setPlainText("Öffnen\nneu");
     dialog.TransHotkeyEdit()->setText("f");
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(item.m_strTranslation, "\xD6" "ffnen\\nneu"); // a typed line break becomes the escape
+    // A typed line break becomes the escape, in the Windows form where the source has none.
+    EXPECT_EQ(item.m_strTranslation, "\xD6" "ffnen\\r\\nneu");
     EXPECT_EQ(item.m_chTransHotkey, 'f');
     EXPECT_TRUE(item.IsTranslated());
     EXPECT_TRUE(doc.IsModified());
@@ -116,7 +119,7 @@ TEST(TranslateDialog, AHotkeyOnlyInsideAnEscapeIsRefusedInWords) {
     EXPECT_TRUE(dialog.RefusalLabel()->text().isEmpty());
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(item.m_strTranslation, "Zeile\\nUmbruch");
+    EXPECT_EQ(item.m_strTranslation, "Zeile\\r\\nUmbruch");
     EXPECT_EQ(item.m_chTransHotkey, 'U');
 }
 
@@ -131,7 +134,7 @@ TEST(TranslateDialog, AnEntryTheDictionaryRefusesIsShownNotIgnored) {
     EXPECT_FALSE(doc.IsModified());
     dialog.TranslatedEdit()->setPlainText("Ready");
     dialog.OnAddToDictionary();
-    EXPECT_EQ(dialog.RefusalLabel()->text(), "The translation is the source text itself, so it changes nothing.");
+    EXPECT_EQ(dialog.RefusalLabel()->text(), "The translation is the source text itself; the dictionary keeps only translations that differ from their source.");
     dialog.TranslatedEdit()->setPlainText("Bereit");
     dialog.OnAddToDictionary();
     EXPECT_TRUE(dialog.RefusalLabel()->text().isEmpty());

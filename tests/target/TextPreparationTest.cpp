@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "extract/TextRules.h"
 #include "target/TextPreparation.h"
 
 using namespace quillon;
@@ -24,5 +25,28 @@ TEST(TextPreparation, EscapesAreReadCharacterByCharacter) {
         std::string stored = codePage.FromUtf16(c.text);
         EXPECT_EQ(codePage.ToUtf16(PrepareText(stored, c.hotkey, codePage)), c.written)
             << c.codePage << " " << codePage.ToUtf8(stored);
+    }
+}
+
+// Enter in the Translate dialog gives a bare line break; the translation
+// takes the line breaks of its source, never splitting a double-byte character.
+TEST(TextRules, TypedLineBreaksFollowTheSource) {
+    struct Case {
+        std::uint32_t codePage;
+        const char* source;
+        std::u16string typed;
+        std::u16string stored;
+    } cases[] = {
+        {1252, "Line one\\r\\nLine two", u"Zeile eins\\nZeile zwei", u"Zeile eins\\r\\nZeile zwei"},
+        {1252, "No break", u"Erste\\nZweite", u"Erste\\r\\nZweite"},
+        {1252, "Bare\\nbreak", u"Nur\\nLF", u"Nur\\nLF"},
+        {1252, "Bare\\nbreak", u"Mit\\r\\nCR", u"Mit\\nCR"},
+        {1252, "Tab\\there", u"Tab\\thier\\n", u"Tab\\thier\\r\\n"},
+        {932, "a\\r\\nb", u"ソn\\n表示", u"ソn\\r\\n表示"},
+    };
+    for (const Case& c : cases) {
+        CodePage codePage(c.codePage);
+        std::string stored = FollowLineBreaks(c.source, codePage.FromUtf16(c.typed), codePage);
+        EXPECT_EQ(codePage.ToUtf16(stored), c.stored) << c.source;
     }
 }
