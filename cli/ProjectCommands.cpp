@@ -30,15 +30,10 @@ bool CheckNewPaths(const NewProjectSettings& settings, bool force) {
 }
 
 void PrintCreated(const NewProjectSettings& settings, const CProject& project, const CodePage& codePage) {
-    for (const std::string& warning : project.OpenWarnings()) std::cerr << "warning: " << warning << "\n";
     std::cout << "Created " << settings.projectPath << " for " << settings.modulePath << " ("
               << LanguageText(project.m_wTargetLanguage) << ", code page " << codePage.Id() << ")\n";
-    if (project.ReplacedCharacters())
-        std::cout << project.ReplacedCharacters()
-                  << " characters of the module cannot be held in this code page (shown as '?')\n";
     PrintCounters(std::cout, project.m_ResourceInfo);
-    if (Status buildable = CheckModuleCanBeRebuilt(settings.modulePath); !buildable)
-        std::cerr << "warning: a target cannot be built from this module: " << buildable.GetError().Describe() << "\n";
+    for (const std::string& warning : NewProjectWarnings(project)) std::cerr << "warning: " << warning << "\n";
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "io/FileIo.h"
 #include "pe/ResourceModule.h"
 #include "pe/ResourceUpdate.h"
+#include "project/Project.h"
 
 namespace quillon {
 
@@ -17,6 +18,16 @@ Status CheckModuleCanBeRebuilt(const std::string& modulePath) {
     auto rewritten = update.Value().Commit(warnings);
     if (!rewritten) return rewritten.GetError();
     return Done{};
+}
+
+std::vector<std::string> NewProjectWarnings(const CProject& project) {
+    std::vector<std::string> warnings = project.OpenWarnings();
+    if (project.ReplacedCharacters())
+        warnings.push_back(std::to_string(project.ReplacedCharacters()) + " characters of the module cannot be held in "
+                           "code page " + std::to_string(project.GetCodePage()) + " and read as '?'");
+    if (Status buildable = CheckModuleCanBeRebuilt(project.m_strModulePath); !buildable)
+        warnings.push_back("a target cannot be built from this module: " + buildable.GetError().Describe());
+    return warnings;
 }
 
 } // namespace quillon

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "io/Result.h"
 
@@ -11,5 +12,12 @@ namespace quillon {
 // the file forbids (no room for a new section, say) shows as the error a
 // build would end with. Nothing is written.
 Status CheckModuleCanBeRebuilt(const std::string& modulePath);
+
+class CProject;
+
+// What the translator of a project just made from its module must hear, in
+// words: the resources the scan skipped, characters the code page cannot
+// hold, and a module no target can be written from.
+std::vector<std::string> NewProjectWarnings(const CProject& project);
 
 } // namespace quillon

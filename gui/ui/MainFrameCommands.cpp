@@ -16,6 +16,7 @@
 #include "extract/Languages.h"
 #include "model/Archive.h"
 #include "project/ModuleCheck.h"
+#include "target/BuildCheck.h"
 #include "ui/DictionaryDock.h"
 #include "ui/MainFrame.h"
 #include "ui/NewProjectDialog.h"
@@ -77,6 +78,10 @@ bool CMainFrame::CreateProject(const NewProjectSettings& settings) {
             .arg(info.m_nMenuItems)
             .arg(info.m_nDialogs)
             .arg(info.m_nControls));
+    QStringList warnings;
+    for (const std::string& warning : NewProjectWarnings(m_doc.Project())) warnings << FromCore(warning);
+    for (const QString& warning : warnings) Log(tr("Warning: %1").arg(warning), true);
+    if (!warnings.isEmpty()) m_prompts->Information(tr("New Project"), warnings.join("\n\n"));
     return true;
 }
 
