@@ -9,6 +9,7 @@
 #include "io/FileIo.h"
 #include "model/ResourceInfo.h"
 #include "pe/ResourceModule.h"
+#include "project/NewProject.h"
 #include "project/Project.h"
 
 namespace quillon::bench {
@@ -205,6 +206,7 @@ SavedProject SaveLargeProject(const ScratchDir& folder, const std::string& name)
         },
         saved.error);
     if (!project) return saved;
+    AddTranslatorToVersion(*project); // as a new project gets them
     TranslateSome(
         project->m_ResourceInfo, [](std::uint64_t position) { return position % 5 != 0; },
         [&](CResourceItem& item) {

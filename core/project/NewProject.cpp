@@ -148,6 +148,21 @@ void AddTranslatorToVersion(CProject& project) {
     }
 }
 
+void KeepTranslatorValues(CProject& from, CProject& to) {
+    CVersionBlock* own = TargetStringTable(from.m_ResourceInfo.m_VersionInfo.m_Root);
+    CVersionBlock* fresh = TargetStringTable(to.m_ResourceInfo.m_VersionInfo.m_Root);
+    if (!own || !fresh) return;
+    for (const char* key : {"Translator", "Translator E-Mail", "Translation Software"}) {
+        const CVersionBlock* value = FindVersionPath(*own, key);
+        CVersionBlock* copy = FindVersionPath(*fresh, key);
+        if (!value || !copy) continue;
+        copy->m_strText = value->m_strText;
+        copy->m_strTranslation = value->m_strTranslation;
+        copy->m_chTransHotkey = value->m_chTransHotkey;
+        copy->m_dwState = value->m_dwState;
+    }
+}
+
 void RefreshTranslatorValues(CProject& project) {
     CVersionBlock* table = TargetStringTable(project.m_ResourceInfo.m_VersionInfo.m_Root);
     if (!table) return;

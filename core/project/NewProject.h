@@ -50,6 +50,12 @@ void AddTranslatorToVersion(CProject& project);
 // them follow (in the string table written for the target).
 void RefreshTranslatorValues(CProject& project);
 
+// The translator's values in `to`'s target string table become exactly what
+// `from` holds for them (source, translation and state): they are the
+// project's own entries, not the module's, so a new scan of the module must
+// not count them as changed.
+void KeepTranslatorValues(CProject& from, CProject& to);
+
 // Points the version resource at `language`, for a new project and for a
 // project whose target language changes alike. The translation table keeps
 // one pair: its first, with `language` and the pair's code page. The string

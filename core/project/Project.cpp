@@ -87,6 +87,12 @@ Status CProject::Open(const std::string& path, IProgress* progress) {
     // never taken for what was read.
     if (read.Value().exists) fresh.m_dictionaryOnDisk = FileDigest::Of(read.Value().bytes);
     fresh.m_dictionaryOnDiskFile = dictionaryFile;
+    // A project read from its file had its dictionary written beside it:
+    // one that is gone now is said, not silently replaced by an empty one.
+    if (fresh.m_projectOnDisk && !read.Value().exists && !dictionaryFile.empty())
+        fresh.m_openWarnings.push_back("the dictionary '" + dictionaryFile +
+                                       "' does not exist; the project opens with an empty dictionary, which its next "
+                                       "save writes there");
     if (fresh.m_projectOnDisk) fresh.ReadSideFile(path);
     *this = std::move(fresh);
     return Done{};
@@ -135,7 +141,8 @@ void CProject::ReadSideFile(const std::string& path) {
     if (auto recorded = side.Project(path); recorded && *recorded != *m_projectOnDisk)
         m_openWarnings.push_back("'" + path +
                                  "' is not the file Quillon last saved: another program changed it, or it is damaged");
-    if (auto recorded = side.Dictionary(m_strDictionaryPath); recorded && recorded != m_dictionaryOnDisk)
+    // (A dictionary that is gone was said already.)
+    if (auto recorded = side.Dictionary(m_strDictionaryPath); recorded && m_dictionaryOnDisk && recorded != m_dictionaryOnDisk)
         m_openWarnings.push_back("the dictionary '" + DictionaryFile(path) +
                                  "' changed since this project was last saved: by another project that shares it, "
                                  "by another program, or by damage");

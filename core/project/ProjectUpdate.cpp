@@ -324,7 +324,10 @@ UpdateReport UpdateProject(CProject& project, CProject& fresh, IProgress* progre
     fresh.m_wTargetLanguage = project.m_wTargetLanguage;
     fresh.m_strTranslator = project.m_strTranslator;
     fresh.m_strEMail = project.m_strEMail;
-    if (fresh.m_wTargetLanguage != 0) AddTranslatorToVersion(fresh);
+    if (fresh.m_wTargetLanguage != 0) {
+        AddTranslatorToVersion(fresh);
+        KeepTranslatorValues(project, fresh);
+    }
 
     CResourceInfo& old = project.m_ResourceInfo;
     const CResourceInfo& next = fresh.m_ResourceInfo;

@@ -241,6 +241,13 @@ TEST(ProjectFile, RelativeDictionaryPathIsBesideTheProjectFile) {
     ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
     EXPECT_EQ(reopened.m_strDictionaryPath, "words.dic");
     EXPECT_EQ(reopened.m_Dictionary.GetCount(), 1u);
+    EXPECT_TRUE(reopened.OpenWarnings().empty());
+    // A dictionary that went away is said when the project opens.
+    ASSERT_TRUE(std::filesystem::remove(dir.File("words.dic")));
+    CProject withoutDictionary;
+    ASSERT_TRUE(withoutDictionary.Open(dir.File("p.prj")));
+    ASSERT_EQ(withoutDictionary.OpenWarnings().size(), 1u);
+    EXPECT_EQ(withoutDictionary.OpenWarnings()[0].rfind("the dictionary '" + dir.File("words.dic") + "' does not exist", 0), 0u);
 }
 
 TEST(ProjectFile, UnreadableFilesAreErrorsNotEmptyOnes) {
