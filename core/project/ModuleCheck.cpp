@@ -1,5 +1,8 @@
 #include "project/ModuleCheck.h"
 
+#include <algorithm>
+
+#include "model/TreeRoots.h"
 #include "project/Project.h"
 
 namespace quillon {
@@ -9,6 +12,43 @@ namespace {
 constexpr std::size_t kNamedDifferences = 5;
 
 std::string Quoted(const std::string& text, const CodePage& codePage) { return "\"" + codePage.ToUtf8(text) + "\""; }
+
+bool SameModuleFields(const CResourceItem& a, const CResourceItem& b) {
+    if (const auto* menu = dynamic_cast<const CMenuNode*>(&a))
+        return menu->m_dwOptions == static_cast<const CMenuNode&>(b).m_dwOptions;
+    if (const auto* block = dynamic_cast<const CVersionBlock*>(&a)) {
+        const auto& other = static_cast<const CVersionBlock&>(b);
+        return block->m_strKey == other.m_strKey && block->m_strTargetKey == other.m_strTargetKey &&
+               block->m_nBlockType == other.m_nBlockType && block->m_pValue == other.m_pValue;
+    }
+    return true;
+}
+
+// The children of `a` and `b` say the same of the module, level by level:
+// what a merge would find nothing to change in. Translations do not count.
+bool SameSources(const CResourceItem& a, const CResourceItem& b) {
+    if (a.GetCount() != b.GetCount()) return false;
+    constexpr std::uint32_t kFromModule = RIS_FIXED | RIS_EMPTY;
+    for (std::size_t i = 0; i < a.GetCount(); ++i) {
+        const CResourceItem& x = *a.GetChildren()[i];
+        const CResourceItem& y = *b.GetChildren()[i];
+        if (x.GetKind() != y.GetKind() || x.m_nID != y.m_nID || x.m_strText != y.m_strText ||
+            x.m_chHotkey != y.m_chHotkey || (x.m_dwState & kFromModule) != (y.m_dwState & kFromModule) ||
+            !std::ranges::equal(x.GetData(), y.GetData()) || !SameModuleFields(x, y) || !SameSources(x, y))
+            return false;
+    }
+    return true;
+}
+
+bool SameModule(const CResourceInfo& project, const CResourceInfo& module) {
+    if (project.m_VersionInfo.m_FixedInfo != module.m_VersionInfo.m_FixedInfo ||
+        project.m_wLanguage != module.m_wLanguage || project.m_dwFileVersionMS != module.m_dwFileVersionMS ||
+        project.m_dwFileVersionLS != module.m_dwFileVersionLS)
+        return false;
+    for (const RootInfo& root : Roots())
+        if (!SameSources(RootItem(project, root.root), RootItem(module, root.root))) return false;
+    return true;
+}
 
 } // namespace
 
@@ -30,6 +70,11 @@ Result<UpdateReport> CompareWithModule(const CProject& project, const std::strin
 }
 
 Status CheckModuleMatches(const CProject& project) {
+    // Most builds find the module as it was: that is asked of the two trees
+    // as they are, and only a module that moved on pays for a merge on a copy.
+    CProject fresh;
+    fresh.m_strModulePath = project.m_strModulePath;
+    if (PrepareFresh(project, fresh) && SameModule(project.m_ResourceInfo, fresh.m_ResourceInfo)) return Done{};
     auto compared = CompareWithModule(project, project.m_strModulePath);
     if (!compared) return compared.GetError();
     const UpdateReport& report = compared.Value();

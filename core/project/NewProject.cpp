@@ -148,8 +148,8 @@ void AddTranslatorToVersion(CProject& project) {
     }
 }
 
-void KeepTranslatorValues(CProject& from, CProject& to) {
-    CVersionBlock* own = TargetStringTable(from.m_ResourceInfo.m_VersionInfo.m_Root);
+void KeepTranslatorValues(const CProject& from, CProject& to) {
+    const CVersionBlock* own = TargetStringTable(from.m_ResourceInfo.m_VersionInfo.m_Root);
     CVersionBlock* fresh = TargetStringTable(to.m_ResourceInfo.m_VersionInfo.m_Root);
     if (!own || !fresh) return;
     for (const char* key : {"Translator", "Translator E-Mail", "Translation Software"}) {

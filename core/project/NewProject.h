@@ -54,7 +54,7 @@ void RefreshTranslatorValues(CProject& project);
 // `from` holds for them (source, translation and state): they are the
 // project's own entries, not the module's, so a new scan of the module must
 // not count them as changed.
-void KeepTranslatorValues(CProject& from, CProject& to);
+void KeepTranslatorValues(const CProject& from, CProject& to);
 
 // Points the version resource at `language`, for a new project and for a
 // project whose target language changes alike. The translation table keeps
@@ -68,9 +68,15 @@ CVersionBlock* RetargetVersion(CVersionBlock& root, std::uint16_t language);
 // first pair: a table already retargeted to that pair, else the table the
 // module keys by that pair. Null when there is none.
 CVersionBlock* TargetStringTable(CVersionBlock& root);
+inline const CVersionBlock* TargetStringTable(const CVersionBlock& root) {
+    return TargetStringTable(const_cast<CVersionBlock&>(root)); // finds, changes nothing
+}
 
 // The block reached by a backslash path of keys (compared without regard to
 // ASCII case; empty segments skipped), or null.
 CVersionBlock* FindVersionPath(CVersionBlock& block, std::string_view path);
+inline const CVersionBlock* FindVersionPath(const CVersionBlock& block, std::string_view path) {
+    return FindVersionPath(const_cast<CVersionBlock&>(block), path); // finds, changes nothing
+}
 
 } // namespace quillon

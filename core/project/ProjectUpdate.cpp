@@ -311,12 +311,11 @@ private:
 
 } // namespace
 
-UpdateReport UpdateProject(CProject& project, CProject& fresh, IProgress* progress) {
-    UpdateReport report;
+bool PrepareFresh(const CProject& project, CProject& fresh, IProgress* progress) {
     if (!HasResources(fresh.m_ResourceInfo)) {
         fresh.m_nCodePage = project.GetCodePage();
-        if (!fresh.ExtractFrom(fresh.m_strModulePath, progress)) return report;
-        if (!HasResources(fresh.m_ResourceInfo)) return report;
+        if (!fresh.ExtractFrom(fresh.m_strModulePath, progress)) return false;
+        if (!HasResources(fresh.m_ResourceInfo)) return false;
     }
     // The new module's version values get the translator's entries and the
     // target language first, so that merging them changes nothing that the
@@ -328,6 +327,12 @@ UpdateReport UpdateProject(CProject& project, CProject& fresh, IProgress* progre
         AddTranslatorToVersion(fresh);
         KeepTranslatorValues(project, fresh);
     }
+    return true;
+}
+
+UpdateReport UpdateProject(CProject& project, CProject& fresh, IProgress* progress) {
+    UpdateReport report;
+    if (!PrepareFresh(project, fresh, progress)) return report;
 
     CResourceInfo& old = project.m_ResourceInfo;
     const CResourceInfo& next = fresh.m_ResourceInfo;

@@ -67,4 +67,9 @@ inline constexpr const char* kUpdateMessage = "Updating resources\r\nplease wait
 // tree's record of previous texts.
 UpdateReport UpdateProject(CProject& project, CProject& fresh, IProgress* progress = nullptr);
 
+// The first half of UpdateProject: scans `fresh`'s module when it has no
+// resources yet and gives it the project's target language and translator
+// values. False when it holds no resources.
+bool PrepareFresh(const CProject& project, CProject& fresh, IProgress* progress = nullptr);
+
 } // namespace quillon
