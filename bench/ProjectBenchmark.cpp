@@ -464,8 +464,7 @@ std::string CheckUpdate(const CProject& project, const CProject& fresh, const qu
 
 void ReportUpdate(benchmark::State& state, const quillon::UpdateReport& report, std::uint64_t items) {
     using quillon::UpdateChangeKind;
-    for (UpdateChangeKind kind : {UpdateChangeKind::Added, UpdateChangeKind::Removed, UpdateChangeKind::Changed,
-                                  UpdateChangeKind::Moved, UpdateChangeKind::Reused})
+    for (UpdateChangeKind kind : quillon::kUpdateChangeKinds)
         state.counters[std::string(quillon::UpdateChangeName(kind))] = static_cast<double>(report.Count(kind));
     state.counters["kept"] = static_cast<double>(report.kept);
     state.counters["rebuilt"] = static_cast<double>(report.rebuilt);

@@ -113,8 +113,7 @@ int RunShow(const std::vector<std::string>& args) {
 namespace {
 
 void PrintUpdateText(const UpdateReport& report, const CodePage& codePage) {
-    for (UpdateChangeKind kind : {UpdateChangeKind::Added, UpdateChangeKind::Removed, UpdateChangeKind::Changed,
-                                  UpdateChangeKind::Moved, UpdateChangeKind::Reused}) {
+    for (UpdateChangeKind kind : kUpdateChangeKinds) {
         std::string name(UpdateChangeName(kind));
         name[0] = static_cast<char>(name[0] - 'a' + 'A');
         std::cout << name << ":" << std::string(9 - name.size(), ' ') << report.Count(kind) << "\n";
@@ -128,8 +127,7 @@ void PrintUpdateJson(const UpdateReport& report, const CodePage& codePage, const
     JsonWriter json;
     json.BeginObject().Key("module").String(module).Key("saved").Bool(saved);
     json.Key("counts").BeginObject();
-    for (UpdateChangeKind kind : {UpdateChangeKind::Added, UpdateChangeKind::Removed, UpdateChangeKind::Changed,
-                                  UpdateChangeKind::Moved, UpdateChangeKind::Reused})
+    for (UpdateChangeKind kind : kUpdateChangeKinds)
         json.Key(UpdateChangeName(kind)).Number(static_cast<std::int64_t>(report.Count(kind)));
     json.Key("kept").Number(static_cast<std::int64_t>(report.kept));
     json.Key("rebuiltDialogs").Number(static_cast<std::int64_t>(report.rebuilt));

@@ -108,8 +108,8 @@ std::string DescribeChange(const UpdateChange& change, const CodePage& codePage)
         break;
     }
     if (change.translation.empty()) return line;
-    bool lost = change.kind == UpdateChangeKind::Changed || change.kind == UpdateChangeKind::Removed;
-    return line + (lost ? " (translation lost: " : " (translation kept: ") + Quoted(change.translation, codePage) + ")";
+    return line + (change.TranslationLost() ? " (translation lost: " : " (translation kept: ") +
+           Quoted(change.translation, codePage) + ")";
 }
 
 } // namespace quillon

@@ -9,6 +9,7 @@
 // away with the same text; items that are gone are deleted. Each level then
 // has the new module's order.
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -28,6 +29,10 @@ enum class UpdateChangeKind {
     Moved,   // a new item of the same kind and text as one that went away: it keeps its translation
     Reused,  // a new item with the text of one of another kind that went away: it takes that translation
 };
+// Every kind, in the order reports list their counts.
+inline constexpr std::array<UpdateChangeKind, 5> kUpdateChangeKinds{UpdateChangeKind::Added, UpdateChangeKind::Removed,
+                                                                    UpdateChangeKind::Changed, UpdateChangeKind::Moved,
+                                                                    UpdateChangeKind::Reused};
 std::string_view UpdateChangeName(UpdateChangeKind kind);
 
 // One difference between the project and the new module. Texts are in the
@@ -42,6 +47,10 @@ struct UpdateChange {
     // Changed and removed: the translation that is gone. Moved and reused:
     // the translation the item took over.
     std::string translation;
+
+    bool TranslationLost() const {
+        return !translation.empty() && (kind == UpdateChangeKind::Changed || kind == UpdateChangeKind::Removed);
+    }
 };
 
 struct UpdateReport {

@@ -18,16 +18,10 @@ namespace quillon::gui {
 
 namespace {
 
-// A changed or removed item's translation is gone; a moved or reused one
-// took the translation of an item that went away.
-bool LosesTranslation(const UpdateChange& change) {
-    return change.kind == UpdateChangeKind::Changed || change.kind == UpdateChangeKind::Removed;
-}
-
 QString TranslationCell(const UpdateChange& change, const CodePage& codePage) {
     if (change.translation.empty()) return {};
     QString text = ToQt(change.translation, codePage);
-    return LosesTranslation(change) ? CUpdateReportDlg::tr("lost: %1").arg(text)
+    return change.TranslationLost() ? CUpdateReportDlg::tr("lost: %1").arg(text)
                                     : CUpdateReportDlg::tr("kept: %1").arg(text);
 }
 
@@ -69,7 +63,7 @@ QStringList UpdateSummaryParts(const UpdateReport& report) {
                           .arg(report.rebuilt == 1 ? CUpdateReportDlg::tr("1 dialog")
                                                    : CUpdateReportDlg::tr("%1 dialogs").arg(report.rebuilt))};
     auto lost = std::ranges::count_if(report.changes, [](const UpdateChange& change) {
-        return LosesTranslation(change) && !change.translation.empty();
+        return change.TranslationLost();
     });
     if (lost == 1) parts << CUpdateReportDlg::tr("1 translation lost");
     if (lost > 1) parts << CUpdateReportDlg::tr("%1 translations lost").arg(static_cast<qlonglong>(lost));
@@ -122,7 +116,7 @@ void CUpdateReportDlg::Fill(const UpdateReport& report, const CodePage& codePage
     for (const UpdateChange& change : report.changes) {
         QList<QStandardItem*> row{Cell(KindName(change.kind)), Cell(PathCell(change)), Cell(ToQt(change.oldText, codePage)),
                                   Cell(ToQt(change.newText, codePage)), Cell(TranslationCell(change, codePage))};
-        if (LosesTranslation(change) && !change.translation.empty())
+        if (change.TranslationLost())
             row[ColumnTranslation]->setForeground(QBrush(QColor(200, 0, 0)));
         m_rows->appendRow(row);
     }

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "TempDir.h"
+#include "project/GermanProject.h"
 #include "model/ModuleTrees.h"
 #include "project/NewProject.h"
 #include "project/ProjectUpdate.h"
@@ -15,17 +16,6 @@ using namespace quillon::testing;
 // translation exchanged under it.
 
 namespace {
-
-std::unique_ptr<CProject> NewProjectOf(const std::string& module) {
-    NewProjectSettings settings;
-    settings.modulePath = module;
-    settings.translator = "Ann";
-    settings.email = "ann@example.org";
-    settings.targetLanguage = 0x0407;
-    auto created = CreateProject(settings);
-    EXPECT_TRUE(created) << module;
-    return created ? std::move(created).Value() : std::make_unique<CProject>();
-}
 
 // Translates every third translatable item, so that paths are seen not to
 // depend on translations.
@@ -73,7 +63,7 @@ TEST(ItemPathStability, SavingAndOpeningAProjectKeepsEveryPath) {
         if (module.ends_with("nores.exe")) continue; // nothing to make a project of
         SCOPED_TRACE(module);
         TempDir dir;
-        auto project = NewProjectOf(module);
+        auto project = NewGermanProject(module);
         TranslateSome(project->m_ResourceInfo);
         auto before = DescribedPaths(project->m_ResourceInfo);
         ASSERT_TRUE(project->Save(dir.File("p.prj")));
@@ -88,7 +78,7 @@ TEST(ItemPathStability, SavingAndOpeningAProjectKeepsEveryPath) {
 TEST(ItemPathStability, UpdatingToTheSameModuleKeepsEveryPath) {
     for (const char* module : {"basic32.exe", "update-v1.exe", "multilang.dll"}) {
         SCOPED_TRACE(module);
-        auto project = NewProjectOf(Fixture(module));
+        auto project = NewGermanProject(Fixture(module));
         TranslateSome(project->m_ResourceInfo);
         auto before = DescribedPaths(project->m_ResourceInfo);
         EXPECT_EQ(DescribedPaths(Updated(std::move(project), Fixture(module))->m_ResourceInfo), before);
@@ -101,7 +91,7 @@ TEST(ItemPathStability, UpdatingKeepsThePathsOfTheResourcesThatDidNotChange) {
     std::vector<std::string> unchanged =
         UnchangedResources(*ScanModule(Fixture("update-v1.exe")), *ScanModule(Fixture("update-v2.exe")));
     EXPECT_EQ(unchanged, (std::vector<std::string>{"strings/1", "strings/100", "dialogs/200", "version/VarFileInfo"}));
-    auto project = NewProjectOf(Fixture("update-v1.exe"));
+    auto project = NewGermanProject(Fixture("update-v1.exe"));
     TranslateSome(project->m_ResourceInfo);
     std::map<std::string, std::map<std::string, std::string>> before;
     for (const std::string& top : unchanged) before[top] = PathsBelow(project->m_ResourceInfo, top);

@@ -5,6 +5,7 @@
 #include "Fixtures.h"
 #include "dictionary/AutoTranslator.h"
 #include "TempDir.h"
+#include "project/GermanProject.h"
 #include "model/ItemPath.h"
 #include "pe/ResourceModule.h"
 #include "pe/VersionEntries.h"
@@ -17,17 +18,6 @@ using namespace quillon;
 using namespace quillon::testing;
 
 namespace {
-
-std::unique_ptr<CProject> NewGermanProject(const std::string& module) {
-    NewProjectSettings settings;
-    settings.modulePath = module;
-    settings.translator = "Ann";
-    settings.email = "ann@example.org";
-    settings.targetLanguage = 0x0407;
-    auto created = CreateProject(settings);
-    EXPECT_TRUE(created) << module;
-    return created ? std::move(created).Value() : std::make_unique<CProject>();
-}
 
 CResourceItem& At(CProject& project, const std::string& path) {
     auto item = Find(project.m_ResourceInfo, path);
