@@ -264,7 +264,7 @@ void BM_AutoTranslate(benchmark::State& state) {
         state.ResumeTiming();
         Clock::time_point start = Clock::now();
         result = quillon::CAutoTranslator(corpus.project->m_ResourceInfo, corpus.project->m_Dictionary,
-                                           corpus.project->GetCodePage())
+                                           corpus.project->GetCodePage(), quillon::HotkeyConvention::InText)
                      .Run();
         running += Clock::now() - start;
     }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "dictionary/Hotkeys.h"
 #include "extract/Languages.h"
 
 namespace quillon::cli {
@@ -9,8 +10,8 @@ namespace quillon::cli {
 namespace {
 
 std::string HotkeyText(std::uint16_t hotkey, const CodePage& codePage) {
-    if (hotkey == 0) return "";
-    return codePage.ToUtf8(std::string(1, static_cast<char>(hotkey & 0xFF)));
+    if (HotkeyByte(hotkey) == 0) return "";
+    return codePage.ToUtf8(std::string(1, static_cast<char>(HotkeyByte(hotkey))));
 }
 
 void PrintItem(std::ostream& out, const CResourceItem& item, const CodePage& codePage, int depth) {

@@ -12,8 +12,8 @@ std::string CompletionText(std::uint32_t percent) {
 }
 
 CAutoTranslator::CAutoTranslator(CResourceInfo& tree, const CDictonary& dictionary, std::uint32_t codePage,
-                                 IAutoTranslateObserver* observer)
-    : m_tree(tree), m_dictionary(dictionary), m_observer(observer), m_codePage(codePage) {}
+                                 HotkeyConvention convention, IAutoTranslateObserver* observer)
+    : m_tree(tree), m_dictionary(dictionary), m_observer(observer), m_codePage(codePage), m_convention(convention) {}
 
 void CAutoTranslator::Remember(CResourceItem& item) {
     if (m_remembered.emplace(&item, m_edits.size()).second) m_edits.push_back({&item, CurrentTranslation(item), {}});
@@ -72,23 +72,14 @@ bool CAutoTranslator::WalkChildren(CResourceItem& parent, bool analyse, bool reb
     return true;
 }
 
-void CAutoTranslator::Reassign(CResourceItem& item, UsedHotkeys& used) {
-    Remember(item);
-    AssignHotkey(item, used, m_codePage);
-}
-
-// A node's subtree is settled before the node itself, and earlier siblings
-// win a contested letter.
-bool CAutoTranslator::RebuildWalk(CResourceItem& parent) {
+// Each level gets its hotkeys after the levels below it are settled.
+bool CAutoTranslator::RebuildWalk(CResourceItem& level) {
+    for (auto& child : level.GetChildren())
+        if (child->GetCount() != 0 && !RebuildWalk(*child)) return false;
     if (Aborted()) return false;
-    UsedHotkeys used;
-    for (auto& child : parent.GetChildren()) {
-        if (!RebuildWalk(*child)) return false;
-        if (HotkeyEligible(*child)) Reassign(*child, used);
-        Step();
-        if (Aborted()) return false;
-    }
-    return true;
+    AssignLevelHotkeys(level, m_codePage, m_convention, [this](CResourceItem& item) { Remember(item); });
+    for (std::size_t i = 0; i < level.GetCount(); ++i) Step();
+    return !Aborted();
 }
 
 // Counts what is translated already. False when a menu walk saw a stop request.
@@ -133,24 +124,12 @@ bool CAutoTranslator::TranslationPass() {
     return true;
 }
 
+// Every popup, menu bar and dialog is a level of its own; the menu
+// resources themselves are one more.
 void CAutoTranslator::HotkeyPass() {
-    CResourceInfo& info = m_tree;
-    UsedHotkeys menuResources;
-    for (auto& menu : info.m_Menus.GetChildren()) {
-        if (!RebuildWalk(*menu)) break;
-        if (HotkeyEligible(*menu)) Reassign(*menu, menuResources);
-        Step();
-        if (Aborted()) break;
-    }
-    for (auto& dialog : info.m_Dialogs.GetChildren()) {
-        if (Aborted()) break;
-        UsedHotkeys controls;
-        for (auto& control : dialog->GetChildren()) {
-            if (HotkeyEligible(*control)) Reassign(*control, controls);
-            Step();
-            if (Aborted()) break;
-        }
-    }
+    if (!RebuildWalk(m_tree.m_Menus)) return;
+    for (auto& dialog : m_tree.m_Dialogs.GetChildren())
+        if (!RebuildWalk(*dialog)) return;
 }
 
 AutoTranslateResult CAutoTranslator::AbortRun() {

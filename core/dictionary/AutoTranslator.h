@@ -63,8 +63,9 @@ struct AutoTranslateResult {
 
 class CAutoTranslator {
 public:
+    // `convention` is the target language's way of marking hotkeys (HotkeyConventionOf).
     CAutoTranslator(CResourceInfo& tree, const CDictonary& dictionary, std::uint32_t codePage,
-                    IAutoTranslateObserver* observer = nullptr);
+                    HotkeyConvention convention, IAutoTranslateObserver* observer = nullptr);
 
     AutoTranslateResult Run();
     // May be called from any thread; the run stops at the next item.
@@ -82,19 +83,19 @@ private:
     bool AnalysisPass();
     bool TranslationPass();
     void HotkeyPass();
-    bool RebuildWalk(CResourceItem& parent);
+    bool RebuildWalk(CResourceItem& level);
     AutoTranslateResult AbortRun();
     void Step();
     void CountIfTranslated(const CResourceItem& item);
     // Keeps what an item held before the run first changes it.
     void Remember(CResourceItem& item);
-    void Reassign(CResourceItem& item, UsedHotkeys& used);
     std::vector<ItemEdit> TakeEdits();
 
     CResourceInfo& m_tree;
     const CDictonary& m_dictionary;
     IAutoTranslateObserver* m_observer;
     CodePage m_codePage;
+    HotkeyConvention m_convention;
     std::atomic<bool> m_bAbort{false};
     std::int32_t m_nTotal = 0;
     std::int32_t m_nCounted = 0;

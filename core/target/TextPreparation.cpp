@@ -31,19 +31,8 @@ std::string UnescapeControls(std::string_view text, const CodePage& codePage) {
 
 std::string PrepareText(std::string_view text, std::uint16_t hotkey, const CodePage& codePage) {
     std::string marked(text);
-    auto letter = static_cast<std::uint8_t>(hotkey & 0xFF);
-    if (letter != 0) {
-        for (std::size_t pos = 0; pos < marked.size();) {
-            bool escape = marked[pos] == '\\' && pos + 1 < marked.size() &&
-                          (marked[pos + 1] == 'r' || marked[pos + 1] == 'n' || marked[pos + 1] == 't');
-            std::size_t length = escape ? 2 : codePage.CharLength(marked, pos);
-            if (!escape && length == 1 && static_cast<std::uint8_t>(marked[pos]) == letter) {
-                marked.insert(pos, 1, '&');
-                break;
-            }
-            pos += length;
-        }
-    }
+    std::size_t at = HotkeyPosition(marked, HotkeyByte(hotkey), codePage);
+    if (at != std::string::npos) marked.insert(at, 1, '&');
     return UnescapeControls(marked, codePage);
 }
 

@@ -1,10 +1,12 @@
 #include "controls/TextBridge.h"
 
+#include "dictionary/Hotkeys.h"
+
 namespace quillon::gui {
 
 QString HotkeyToQt(std::uint16_t hotkey, const CodePage& codePage) {
-    if (hotkey == 0) return {};
-    return ToQt(std::string(1, static_cast<char>(hotkey & 0xFF)), codePage);
+    if (HotkeyByte(hotkey) == 0) return {};
+    return ToQt(std::string(1, static_cast<char>(HotkeyByte(hotkey))), codePage);
 }
 
 std::uint16_t HotkeyFromQt(const QString& text, const CodePage& codePage) {

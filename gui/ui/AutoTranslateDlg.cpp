@@ -60,7 +60,8 @@ QVariant CNotTranslatedModel::headerData(int section, Qt::Orientation orientatio
 }
 
 CAutoTranslateDlg::CAutoTranslateDlg(CQuillonDoc& doc, QWidget* parent)
-    : CMultiThreadDialog(parent), m_doc(doc), m_translator(doc.Project().m_ResourceInfo, doc.Project().m_Dictionary, doc.Project().GetCodePage(), this), m_list(doc.GetCodePage()) {
+    : CMultiThreadDialog(parent), m_doc(doc), m_translator(doc.Project().m_ResourceInfo, doc.Project().m_Dictionary, doc.Project().GetCodePage(),
+                   HotkeyConventionOf(doc.Project().m_wTargetLanguage), this), m_list(doc.GetCodePage()) {
     setWindowTitle(tr("Auto Translate"));
     // No system menu: the dialog ends through Close only.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);

@@ -68,50 +68,6 @@ std::unique_ptr<CProject> SmallProject() {
 
 } // namespace
 
-// One item's hotkey on a level where `used` are taken: its translated hotkey,
-// that letter's other case, its source hotkey, that one's other case, then
-// the first free character of the translation; never a byte of a multi-byte
-// character nor the letter of an escape, and none when all are taken.
-TEST(Hotkeys, AssignedHotkeyFollowsThePreferenceAndSkipsWhatIsTaken) {
-    const CodePage japanese(932);
-    const struct {
-        const char* name;
-        std::uint32_t codePage;
-        const char* source;
-        char sourceHotkey;
-        std::string translation;
-        char translatedHotkey;
-        UsedHotkeys used;
-        char expected;
-        UsedHotkeys usedAfter;
-    } cases[] = {
-        {"the translated hotkey", 1252, "File", 'F', "Datei", 'D', {}, 'D', {'D'}},
-        {"the next letter when a sibling has it", 1252, "Print", 'P', "Drucken", 'D', {'D'}, 'r', {'D', 'R'}},
-        {"the first letter when neither hotkey occurs", 1252, "Open", 'F', "Ouvrir", 'F', {}, 'O', {'O'}},
-        {"the other case, free on the level though not in the text", 1252, "Exit", 'x', "123", 'x', {}, 'X', {'X'}},
-        {"the other case of the translated hotkey", 1252, "Save", 's', "Sichern", 's', {}, 'S', {'S'}},
-        {"the translated hotkey's other case before the source's", 1252, "Open", 'O', "Fichier", 'C', {}, 'c', {'C'}},
-        {"none when every character is taken", 1252, "Cut", 'C', "ab", 'a', {'A', 'B'}, 0, {'A', 'B'}},
-        {"no byte of a Japanese text", 932, "File", 'F', japanese.FromUtf16(u"ファイル"), 'F', {}, 'f', {'F'}},
-        {"none when only Japanese characters are free", 932, "File", 'F', japanese.FromUtf16(u"ファイル"), 'F', {'F'}, 0, {'F'}},
-        {"not the letter of an escape", 1252, "Next", 'N', "\\nWeiter", 'N', {'N', 'W'}, 'e', {'N', 'W', 'E'}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        CodePage page(c.codePage);
-        CMenuItem item(c.source, static_cast<std::uint8_t>(c.sourceHotkey), 1, 0);
-        item.SetTranslation(c.translation, static_cast<std::uint8_t>(c.translatedHotkey));
-        if (c.used.empty()) {
-            EXPECT_EQ(ChooseHotkey(item, page), c.expected);
-        }
-        UsedHotkeys used = c.used;
-        AssignHotkey(item, used, page);
-        EXPECT_EQ(item.m_chTransHotkey, c.expected);
-        EXPECT_EQ(used, c.usedAfter);
-    }
-    EXPECT_FALSE(HotkeyOccursIn("\\nab", 'n', CodePage(1252)));
-}
-
 TEST(AutoTranslate, FortyTwoPercentOfSeven) {
     auto project = SmallProject();
     ASSERT_EQ(project->m_ResourceInfo.m_nTranslatable, 7u);
@@ -120,7 +76,7 @@ TEST(AutoTranslate, FortyTwoPercentOfSeven) {
     project->m_Dictionary.AddEntry("Ready", "Bereit", 0, ItemKind::String);
     project->m_Dictionary.AddEntry("Busy", "Busy", 0, ItemKind::String); // same as the source: stays untranslated
     Recorder recorder;
-    CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), &recorder);
+    CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText, &recorder);
     AutoTranslateResult result = translator.Run();
     EXPECT_EQ(result.ending, AutoTranslateResult::Ending::Completed);
     EXPECT_EQ(result.translated, 3u);
@@ -147,7 +103,7 @@ TEST(AutoTranslate, ItemsTranslatedEarlierCountAndAreNotListed) {
     auto project = SmallProject();
     project->m_ResourceInfo.m_Strings.GetChildren()[1]->SetTranslation("Beschäftigt", 0);
     Recorder recorder;
-    CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), &recorder);
+    CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText, &recorder);
     AutoTranslateResult result = translator.Run();
     EXPECT_EQ(result.translated, 1u);
     EXPECT_EQ(recorder.counts[0], (std::array<std::int32_t, 3>{7, 1, 6})); // the analysis found it
@@ -162,7 +118,7 @@ TEST(AutoTranslate, EditsIncludeItemsOnlyTheHotkeyPassChanged) {
     print.SetTranslation("Drucken", 'D');
     project->m_Dictionary.AddEntry("Open", "Datei", 'D', ItemKind::MenuItem);
     AutoTranslateResult result =
-        CAutoTranslator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage()).Run();
+        CAutoTranslator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText).Run();
     EXPECT_EQ(print.m_chTransHotkey, 'r');
     auto edit = std::find_if(result.edits.begin(), result.edits.end(), [&](const ItemEdit& e) { return e.item == &print; });
     ASSERT_NE(edit, result.edits.end());
@@ -172,7 +128,7 @@ TEST(AutoTranslate, EditsIncludeItemsOnlyTheHotkeyPassChanged) {
 TEST(AutoTranslate, NothingTranslatableEndsAtOnce) {
     CProject project;
     Recorder recorder;
-    CAutoTranslator translator(project.m_ResourceInfo, project.m_Dictionary, project.GetCodePage(), &recorder);
+    CAutoTranslator translator(project.m_ResourceInfo, project.m_Dictionary, project.GetCodePage(), HotkeyConvention::InText, &recorder);
     AutoTranslateResult result = translator.Run();
     EXPECT_EQ(result.ending, AutoTranslateResult::Ending::NothingToTranslate);
     EXPECT_EQ(recorder.statuses, (std::vector<std::string>{"Analysing..."}));
@@ -198,7 +154,7 @@ TEST(AutoTranslate, StopInTheMenusAbortsStopInTheStringsCompletes) {
         auto project = SmallProject();
         for (const char* source : c.sources) project->m_Dictionary.AddEntry(source, std::string(source) + "-de", 0, ItemKind::All);
         Recorder recorder;
-        CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), &recorder);
+        CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText, &recorder);
         recorder.translator = &translator;
         recorder.stopAtStep = c.stopAtStep;
         EXPECT_EQ(translator.Run().ending, c.ending);
@@ -223,7 +179,7 @@ TEST(AutoTranslate, RealProjectRunTwiceChangesNothingTheSecondTime) {
     dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
     dictionary.AddEntry("Browse...", "Durchsuchen...", 'D', ItemKind::All);
     dictionary.AddEntry("Name:", "Name:", 'N', ItemKind::Control);
-    CAutoTranslator first(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage());
+    CAutoTranslator first(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText);
     AutoTranslateResult result = first.Run();
     EXPECT_EQ(result.translated, 7u);
     const CResourceItem& top = *project->m_ResourceInfo.m_Menus.GetChildren()[0];
@@ -235,7 +191,7 @@ TEST(AutoTranslate, RealProjectRunTwiceChangesNothingTheSecondTime) {
     EXPECT_FALSE(dialog.GetChildren()[0]->IsTranslated());
 
     CResourceInfo after(project->m_ResourceInfo);
-    CAutoTranslator second(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage());
+    CAutoTranslator second(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText);
     AutoTranslateResult again = second.Run();
     EXPECT_EQ(again.translated, result.translated);
     EXPECT_EQ(project->m_ResourceInfo, after);

@@ -96,14 +96,14 @@ TEST(ProjectChange, AppliesWhatTheOperationWouldDoAndTakesItBackExactly) {
          [](CProject& p) { p.m_Dictionary.RemoveKey("File"); }},
         {"restore all after an auto translation",
          [](CProject& p) {
-             CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage()).Run();
+             CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage(), HotkeyConvention::InText).Run();
              ProjectChange change("Restore All");
              for (ItemEdit& edit : PlanRestoreAll(p.m_ResourceInfo)) change.Add(std::move(edit));
              change.SetTranslatedCount(p.m_ResourceInfo.m_nTranslated, 0);
              return change;
          },
          [](CProject& p) {
-             CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage()).Run();
+             CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage(), HotkeyConvention::InText).Run();
              RestoreAll(p.m_ResourceInfo);
          }},
     };
@@ -130,7 +130,7 @@ TEST(ProjectChange, AutoTranslationReportsEveryEditItMade) {
     Records before = RecordsOf(*project);
     std::uint32_t countBefore = project->m_ResourceInfo.m_nTranslated;
     AutoTranslateResult result =
-        CAutoTranslator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage()).Run();
+        CAutoTranslator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText).Run();
     ASSERT_FALSE(result.edits.empty());
     ProjectChange change("Auto Translate");
     for (ItemEdit& edit : result.edits) change.Add(std::move(edit));

@@ -262,7 +262,7 @@ TEST(ProjectUpdate, ChangedMarksAndPreviousTextsSurviveSaveUntilHandled) {
     EXPECT_EQ(reopened.m_ResourceInfo.PreviousOf(changed, "strings/2")->translation, "DE 2");
     // A dictionary run that gives the moved string its same translation is no review of it.
     reopened.m_Dictionary.AddEntry("Moves away", "DE 3", 0, ItemKind::String);
-    CAutoTranslator(reopened.m_ResourceInfo, reopened.m_Dictionary, reopened.GetCodePage()).Run();
+    CAutoTranslator(reopened.m_ResourceInfo, reopened.m_Dictionary, reopened.GetCodePage(), HotkeyConvention::InText).Run();
     EXPECT_TRUE(Carried(At(reopened, "strings/20")));
     // Translating the item handles its change: the mark and the entry go.
     At(reopened, "strings/2").SetTranslation("Neuer Text", 0);

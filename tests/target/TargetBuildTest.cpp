@@ -120,7 +120,7 @@ TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
     dictionary.AddEntry("Browse...", "Durchsuchen...", 'D', ItemKind::Control);
     dictionary.AddEntry("Opt&ions", "Optionen", 0, ItemKind::Dialog);
     dictionary.AddEntry("Label", "Beschriftung", 'B', ItemKind::Control);
-    CAutoTranslator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage()).Run();
+    CAutoTranslator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText).Run();
     TempDir dir;
     BuildReport report;
     ResourceModule target = Built(*project, dir, &report);

@@ -16,7 +16,9 @@ TEST(TextPreparation, EscapesAreReadCharacterByCharacter) {
     } cases[] = {
         {932, u"ソnt", 0, u"ソnt"},             // ソ is 0x83 0x5C in 932
         {932, u"表示\\n次", 0, u"表示\n次"},
-        {932, u"ソ\\tO", 'O', u"ソ\t&O"},
+        {932, u"ソ\\nO", 'O', u"ソ\n&O"},
+        {1252, u"Open\\tCtrl+O", 'O', u"&Open\tCtrl+O"},
+        {1252, u"Laden\\tStrg+O", 'O', u"Laden\tStrg+O"}, // never in the accelerator
         {936, u"乗\\r\\n", 0, u"乗\r\n"},
         {1252, u"Zeile\\nUmbruch", 'U', u"Zeile\n&Umbruch"},
     };

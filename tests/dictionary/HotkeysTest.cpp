@@ -1,0 +1,179 @@
+// The hotkeys a target menu or dialog shows, and which of them clash on one
+// level: the rule the check command and the menu preview share.
+
+#include <gtest/gtest.h>
+
+#include "dictionary/Hotkeys.h"
+
+using namespace quillon;
+
+namespace {
+
+// An item of a level: its source text and hotkey, and the translation with
+// its hotkey when `translation` is given.
+struct Entry {
+    const char* text;
+    char hotkey;
+    const char* translation = nullptr;
+    char transHotkey = 0;
+};
+
+std::unique_ptr<CResourceItem> MakeItem(const Entry& entry, std::int32_t id) {
+    auto item = std::make_unique<CMenuItem>(entry.text, static_cast<std::uint8_t>(entry.hotkey), id, 0);
+    if (entry.translation) item->SetTranslation(entry.translation, static_cast<std::uint8_t>(entry.transHotkey));
+    return item;
+}
+
+// Each clash as its letter and the IDs (1-based positions) of its items.
+using Clashes = std::vector<std::pair<char, std::vector<std::int32_t>>>;
+
+Clashes ClashesOf(const CResourceItem& level, const CodePage& codePage) {
+    Clashes out;
+    for (const HotkeyClash& clash : DuplicateHotkeys(level, codePage)) {
+        std::vector<std::int32_t> ids;
+        for (const CResourceItem* item : clash.items) ids.push_back(item->m_nID);
+        out.emplace_back(static_cast<char>(clash.hotkey), ids);
+    }
+    return out;
+}
+
+struct LevelCase {
+    const char* name;
+    std::vector<Entry> entries;
+    Clashes expected;
+};
+
+} // namespace
+
+TEST(HotkeyClash, OneLevelOfTheTarget) {
+    const LevelCase cases[] = {
+        {"translated hotkeys that differ in case", {{"Print", 'P', "Drucken", 'D'}, {"Load", 'L', "Laden", 'd'}},
+         {{'D', {1, 2}}}},
+        {"a translation against an untranslated sibling", {{"Find", 'F', "Suchen", 'S'}, {"Save", 'S'}},
+         {{'S', {1, 2}}}},
+        {"a translated hotkey that is not in its text marks nothing",
+         {{"Name", 'N', "Titel", 'N'}, {"New", 'N'}},
+         {}},
+        {"a hotkey only inside the escape \\n marks nothing",
+         {{"Line break", 'b', "Zeile\\nUmbruch", 'n'}, {"New", 'N', "Neu", 'N'}},
+         {}},
+        {"a translation without a hotkey keeps the source's",
+         {{"Fill", 'F', "Fenster", 0}, {"Format", 'F', "Format", 'F'}},
+         {{'F', {1, 2}}}},
+        {"separators and texts without hotkeys", {{"", 0}, {"About", 0}, {"", 0}}, {}},
+        {"clashes in the order their letters first occur",
+         {{"Alpha", 'A'}, {"Beta", 'B'}, {"Bold", 'B'}, {"Auto", 'A'}, {"Copy", 'C'}},
+         {{'A', {1, 4}}, {'B', {2, 3}}}},
+    };
+    const CodePage codePage(1252);
+    for (const LevelCase& test : cases) {
+        CMenuEntry level("File", 'F', -1, 0x10);
+        std::int32_t id = 0;
+        for (const Entry& entry : test.entries) level.AddChild(MakeItem(entry, ++id));
+        EXPECT_EQ(ClashesOf(level, codePage), test.expected) << test.name;
+    }
+}
+
+// A trail byte of a double-byte character is no hotkey: 0x83 0x74 is one
+// katakana in code page 932, and 0x74 is 't'.
+TEST(HotkeyClash, TheTargetHotkeyIsACharacterOfItsOwn) {
+    CMenuItem katakana("Tab", 't', 1, 0);
+    katakana.SetTranslation("\x83\x74", 't');
+    EXPECT_EQ(TargetHotkey(katakana, CodePage(932)), 0);
+    EXPECT_EQ(TargetHotkey(katakana, CodePage(1252)), 't');
+    CMenuItem untranslated("Open", 'O', 2, 0);
+    EXPECT_EQ(TargetHotkey(untranslated, CodePage(1252)), 'O');
+}
+
+namespace {
+
+// One item of a hotkey level, written in UTF-8 and converted to the case's code page.
+struct AssignCase {
+    const char* name;
+    std::uint32_t codePage;
+    HotkeyConvention convention;
+    const char* source;
+    char sourceHotkey;
+    const char* translation;
+    const char* givenHotkey; // the translation's own, "" for none
+    const char* used;        // upper-case letters taken on the level
+    const char* expectedText;
+    const char* expectedHotkey; // "" for kHotkeyNone
+};
+
+std::uint8_t ByteOf(const char* utf8, const CodePage& page) {
+    std::string bytes = page.FromUtf8(utf8);
+    return bytes.size() == 1 ? static_cast<std::uint8_t>(bytes[0]) : 0;
+}
+
+} // namespace
+
+// Every script: the given hotkey when it is in the text and free, else a
+// letter of the translation in the code page's own case rules, else the
+// bracketed Latin letter of Chinese, Japanese and Korean, else none; never a
+// space, punctuation, a byte of a multi-byte character, an escape, "&&" or
+// the accelerator after the tab.
+TEST(Hotkeys, AssignedHotkeyInEveryScript) {
+    constexpr auto InText = HotkeyConvention::InText;
+    constexpr auto Brackets = HotkeyConvention::LatinInBrackets;
+    const AssignCase cases[] = {
+        {"the given hotkey", 1252, InText, "File", 'F', "Datei", "D", "", "Datei", "D"},
+        {"the given hotkey, whatever character", 1252, InText, "Help", 'H', "?", "?", "", "?", "?"},
+        {"its other case", 1252, InText, "Save", 's', "Sichern", "s", "", "Sichern", "S"},
+        {"the source's letter before the first one", 1252, InText, "Format", 'o', "Formatieren", "", "", "Formatieren", "o"},
+        {"the first free letter, never the space", 1252, InText, "Select all", 'A', "Alles markieren", "A", "ALES", "Alles markieren", "m"},
+        {"an accented letter", 1252, InText, "Open", 'O', "Öffnen", "O", "", "Öffnen", "Ö"},
+        {"none when every letter is taken", 1252, InText, "Cut", 'C', "ab.", "a", "AB", "ab.", ""},
+        {"not the letter of an escape", 1252, InText, "Next", 'N', "\\nWeiter", "N", "NW", "\\nWeiter", "e"},
+        {"not in the accelerator", 1252, InText, "Open\\tCtrl+O", 'O', "Laden\\tStrg+O", "O", "", "Laden\\tStrg+O", "L"},
+        {"not the ampersand of &&", 1252, InText, "A && B", 'B', "X && Y", "&", "X", "X && Y", "Y"},
+        {"Cyrillic", 1251, InText, "File", 'F', "Файл", "F", "", "Файл", "Ф"},
+        {"Cyrillic case on the level", 1251, InText, "File", 'F', "файл", "", "Ф", "файл", "а"},
+        {"Greek", 1253, InText, "File", 'F', "Αρχείο", "F", "", "Αρχείο", "Α"},
+        {"Japanese in brackets", 932, Brackets, "File", 'F', "ファイル", "F", "", "ファイル(F)", "F"},
+        {"before the ellipsis and the accelerator", 932, Brackets, "Open...\\tCtrl+O", 'O', "開く...\\tCtrl+O", "O", "",
+         "開く(O)...\\tCtrl+O", "O"},
+        {"a free letter in brackets", 932, Brackets, "File", 'F', "ファイル", "F", "F", "ファイル(A)", "A"},
+        {"a bracketed hotkey stays", 932, Brackets, "File", 'F', "ファイル(F)", "F", "", "ファイル(F)", "F"},
+        {"Japanese in UTF-8", 65001, Brackets, "File", 'F', "ファイル", "F", "", "ファイル(F)", "F"},
+        {"Hindi has no key", 65001, InText, "File", 'F', "फ़ाइल", "F", "", "फ़ाइल", ""},
+    };
+    for (const AssignCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CodePage page(c.codePage);
+        const HotkeyAlphabet& alphabet = HotkeyAlphabet::Of(page);
+        CMenuItem item(page.FromUtf8(c.source), static_cast<std::uint8_t>(c.sourceHotkey), 1, 0);
+        item.SetTranslation(page.FromUtf8(c.translation), ByteOf(c.givenHotkey, page));
+        UsedHotkeys used;
+        for (char taken : page.FromUtf8(c.used)) used.insert(static_cast<std::uint8_t>(taken));
+        AssignHotkey(item, used, page, c.convention);
+        EXPECT_EQ(page.ToUtf8(item.m_strTranslation), c.expectedText);
+        std::uint16_t expected = *c.expectedHotkey ? ByteOf(c.expectedHotkey, page) : kHotkeyNone;
+        EXPECT_EQ(item.m_chTransHotkey, expected);
+        if (expected != kHotkeyNone) {
+            EXPECT_TRUE(used.count(alphabet.Upper(HotkeyByte(expected))));
+        }
+    }
+}
+
+// The pass over one level: an untranslated sibling keeps its letter, so a
+// translation that would take it takes another; and what it assigns, the
+// clash check finds clean.
+TEST(Hotkeys, LevelPassLeavesNoClash) {
+    const CodePage page(1251);
+    CMenuEntry level("File", 'F', -1, 0x10);
+    level.AddChild(std::make_unique<CMenuItem>("Open", 'O', 1, 0));
+    auto& objects = level.AddChild(std::make_unique<CMenuItem>("Objects", 'O', 2, 0));
+    objects.SetTranslation("Objekte", 'O');
+    auto& first = level.AddChild(std::make_unique<CMenuItem>("Find", 'F', 3, 0));
+    first.SetTranslation(page.FromUtf8("Файл"), 0);
+    auto& second = level.AddChild(std::make_unique<CMenuItem>("Form", 'F', 4, 0));
+    second.SetTranslation(page.FromUtf8("форма"), 0);
+    std::vector<const CResourceItem*> changed;
+    AssignLevelHotkeys(level, page, HotkeyConvention::InText, [&](CResourceItem& item) { changed.push_back(&item); });
+    EXPECT_EQ(objects.m_chTransHotkey, 'b');
+    EXPECT_EQ(page.ToUtf8(std::string(1, static_cast<char>(first.m_chTransHotkey))), "Ф");
+    EXPECT_EQ(page.ToUtf8(std::string(1, static_cast<char>(second.m_chTransHotkey))), "о");
+    EXPECT_EQ(changed.size(), 3u);
+    EXPECT_TRUE(DuplicateHotkeys(level, page).empty());
+}
