@@ -2,19 +2,38 @@
 
 #include "Args.h"
 #include "Commands.h"
+#include "CheckOutput.h"
 #include "ProjectFiles.h"
+#include "check/ProjectChecks.h"
 #include "project/ModuleCheck.h"
 #include "target/TargetBuilder.h"
 
 namespace quillon::cli {
 
+namespace {
+
+// The checks run before every build; errors stop it unless forced. Each
+// error is listed, and the counts are said either way.
+bool ChecksAllowBuild(const CProject& project, bool force) {
+    std::vector<Finding> findings = CheckProject(project, CheckOptions{.untranslated = false});
+    FindingCounts counts = CountFindings(findings);
+    for (const Finding& finding : findings)
+        if (finding.severity == Severity::Error) PrintFinding(std::cerr, finding);
+    std::cerr << "Checks: " << CountsText(counts) << "\n";
+    if (counts.errors == 0 || force) return true;
+    std::cerr << "quillon-cli build: the checks found errors; fix them (see quillon-cli check) or build with --force\n";
+    return false;
+}
+
+} // namespace
+
 int RunBuild(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("build", args, {"--target", "--codepage"}, {"--wait"});
+    auto parsed = Args::Parse("build", args, {"--target", "--codepage"}, {"--wait", "--force"});
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli build PROJECT [--target PATH] [--codepage N] [--wait]\n";
+        std::cerr << "usage: quillon-cli build PROJECT [--target PATH] [--codepage N] [--force] [--wait]\n";
         return 2;
     }
     if (parsed->Has("--target") && parsed->Value("--target").empty()) {
@@ -33,6 +52,7 @@ int RunBuild(const std::vector<std::string>& args) {
     }
     if (!Checked("build", CheckTargetPath(*project, path, target))) return 1;
     if (!Checked("build", CheckModuleMatches(*project))) return 1;
+    if (!ChecksAllowBuild(*project, parsed->Has("--force"))) return 1;
     auto report = BuildTarget(*project, target);
     if (!report) {
         std::cerr << "quillon-cli build: " << report.GetError().Describe() << "\n";

@@ -9,7 +9,6 @@
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/ManualTranslation.h"
 #include "model/ItemPath.h"
-#include "project/ProjectCheck.h"
 
 namespace quillon::cli {
 
@@ -129,7 +128,8 @@ int RunTranslate(const std::vector<std::string>& args) {
     WriterLocks locks("translate", parsed->Has("--wait"));
     auto project = OpenProjectFile("translate", path, *codePage, &locks);
     if (!project) return 1;
-    CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage());
+    CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(),
+                               HotkeyConventionOf(project->m_wTargetLanguage));
     AutoTranslateResult result = translator.Run();
     CodePage page(project->GetCodePage());
     std::cout << "Total Strings:          " << result.total << "\n"
@@ -164,30 +164,6 @@ int RunRestore(const std::vector<std::string>& args) {
     std::cout << "Restored " << (restored == selected.size() ? "" : std::to_string(restored) + " of ")
               << ItemCount(selected.size()) << ".\n";
     return restored == 0 || SaveProjectFile("restore", *project, path) ? 0 : 1;
-}
-
-int RunCheck(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("check", args, {"--codepage"}, {"--errors-only"});
-    if (!parsed) return 2;
-    auto codePage = parsed->Number("--codepage", 0);
-    if (!codePage) return 2;
-    if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli check PROJECT [--errors-only] [--codepage N]\n";
-        return 2;
-    }
-    auto project = OpenProjectFile("check", parsed->Positional()[0], *codePage);
-    if (!project) return 1;
-    CodePage page(project->GetCodePage());
-    std::size_t errors = 0, warnings = 0;
-    for (const CheckFinding& finding : CheckProject(*project)) {
-        bool error = finding.severity == CheckFinding::Severity::Error;
-        (error ? errors : warnings)++;
-        if (!error && parsed->Has("--errors-only")) continue;
-        std::cout << (error ? "error: " : "warning: ") << Describe(*finding.item, page) << ": "
-                  << page.ToUtf8(finding.message) << "\n";
-    }
-    std::cout << errors << " errors, " << warnings << " warnings\n";
-    return errors ? 1 : 0;
 }
 
 } // namespace quillon::cli

@@ -366,6 +366,23 @@ std::string CodePage::FromUtf8(std::string_view text, std::size_t* replaced) con
     return FromUtf16(DecodeUtf8(text), replaced);
 }
 
+std::vector<std::string> CharactersNotIn(std::string_view utf8, const CodePage& codePage) {
+    std::u16string text = DecodeUtf8(utf8);
+    std::vector<std::string> missing;
+    for (std::size_t pos = 0; pos < text.size();) {
+        bool pair = pos + 1 < text.size() && text[pos] >= 0xD800 && text[pos] < 0xDC00 && text[pos + 1] >= 0xDC00 &&
+                    text[pos + 1] < 0xE000;
+        std::u16string_view character(text.data() + pos, pair ? 2 : 1);
+        pos += character.size();
+        std::size_t replaced = 0;
+        codePage.FromUtf16(character, &replaced);
+        if (replaced == 0) continue;
+        std::string shown = CodePage(kCodePageUtf8).FromUtf16(character);
+        if (std::find(missing.begin(), missing.end(), shown) == missing.end()) missing.push_back(shown);
+    }
+    return missing;
+}
+
 std::size_t CodePage::CharLength(std::string_view text, std::size_t pos) const {
     if (pos >= text.size()) return 0;
     std::uint8_t lead = static_cast<std::uint8_t>(text[pos]);

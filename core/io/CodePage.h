@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillon {
 
@@ -57,6 +58,11 @@ private:
     Converters& Get() const;
     const SingleByteTable* Table() const;
 };
+
+// The characters of `utf8` that the code page cannot hold, each once, in
+// the order they first occur (as UTF-8), so that a front end can name them
+// before anything is replaced by '?'.
+std::vector<std::string> CharactersNotIn(std::string_view utf8, const CodePage& codePage);
 
 // Cuts `text` to at most `maxBytes` bytes without splitting a multi-byte
 // character, the way a fixed conversion buffer of maxBytes + 1 cuts it.

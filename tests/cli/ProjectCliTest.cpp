@@ -103,7 +103,13 @@ TEST(ProjectCli, TranslateCheckAndRestore) {
 
     CliRun checked = RunCli("check --errors-only " + project);
     EXPECT_EQ(checked.exitCode, 1); // the planted placeholder fault
-    EXPECT_TRUE(Has(checked.out, "error: STRING 1 \"Hello\": placeholders differ"));
+    EXPECT_TRUE(Has(checked.out, "error: strings/1 [placeholder-added] the translation adds %s\n"));
+    // A build stops on the error, naming it, unless forced.
+    CliRun refused = RunCli("build " + project + " --target " + dir.File("out.exe"), true);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(Has(refused.out, "error: strings/1 [placeholder-added]"));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out.exe")));
+    EXPECT_EQ(RunCli("build " + project + " --target " + dir.File("out.exe") + " --force").exitCode, 0);
 
     ASSERT_EQ(RunCli("restore " + project + " --kind STRING --id 1").exitCode, 0);
     EXPECT_EQ(RunCli("check --errors-only " + project).exitCode, 0);

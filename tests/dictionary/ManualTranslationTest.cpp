@@ -3,7 +3,6 @@
 #include "Fixtures.h"
 #include "dictionary/ManualTranslation.h"
 #include "project/Project.h"
-#include "project/ProjectCheck.h"
 
 using namespace quillon;
 using namespace quillon::testing;
@@ -125,47 +124,3 @@ TEST(ManualTranslation, AnEditedEntryIsRefusedInWords) {
     EXPECT_EQ(RefusalText(ManualResult::Applied, 'f'), "");
 }
 
-TEST(ProjectCheck, PlaceholdersAreFoundInOrder) {
-    EXPECT_EQ(Placeholders("%s of %d files, 100%% done"), (std::vector<std::string>{"%s", "%d"}));
-    EXPECT_EQ(Placeholders("Copy %1 to %2!s!"), (std::vector<std::string>{"%1", "%2!s!"}));
-    EXPECT_EQ(Placeholders("%-5.2f %ls %5d"), (std::vector<std::string>{"%-5.2f", "%ls", "%5d"}));
-    EXPECT_TRUE(Placeholders("50% off, % z").empty());
-}
-
-// Errors name the later of two items that share a letter on one level (the
-// earlier may be untranslated), a placeholder missing from the translation
-// and a hotkey missing from its text; untranslated items are warnings.
-TEST(ProjectCheck, FindsPlantedHotkeyAndPlaceholderFaults) {
-    CProject project;
-    CResourceInfo& info = project.m_ResourceInfo;
-    auto& menu = info.m_Menus.AddChild(std::make_unique<CMenuEntry>("", 0, 1, 0));
-    auto& file = menu.AddChild(std::make_unique<CMenuEntry>("File", 'F', -1, 0x10));
-    file.AddChild(std::make_unique<CMenuItem>("Open", 'O', 2, 0)).SetTranslation("Öffnen", 'f');
-    file.AddChild(std::make_unique<CMenuItem>("Find", 'F', 3, 0)).SetTranslation("Suchen", 'S');
-    file.AddChild(std::make_unique<CMenuItem>("Save", 'S', 4, 0)).SetTranslation("Speichern", 'S'); // S twice
-    auto& edit = menu.AddChild(std::make_unique<CMenuEntry>("Edit", 'E', -1, 0x10));
-    edit.AddChild(std::make_unique<CMenuItem>("Select", 'S', 5, 0)).SetTranslation("Suchen", 'S'); // another level
-    edit.AddChild(std::make_unique<CMenuItem>("Keep", 'K', 6, 0));
-    edit.AddChild(std::make_unique<CMenuItem>("Copy", 'C', 7, 0)).SetTranslation("Kopieren", 'K'); // Keep's K
-    info.m_Strings.AddChild(std::make_unique<CStringEntry>("Copy %1 of %d", 0, 1)).SetTranslation("Kopiere %d", 0);
-    info.m_Strings.AddChild(std::make_unique<CStringEntry>("Saved %s", 0, 2)).SetTranslation("%s gespeichert", 0);
-    auto& dialog = info.m_Dialogs.AddChild(std::make_unique<CDialogEntry>("Options", 0, 9));
-    dialog.AddChild(std::make_unique<CDialogItem>("Name", 'N', 10)).SetTranslation("Titel", 'N'); // N not in text
-    dialog.AddChild(std::make_unique<CDialogItem>("Size", 'S', 11));
-
-    using Kind = CheckFinding::Kind;
-    std::vector<std::tuple<Kind, std::int32_t, std::string>> errors;
-    std::size_t warnings = 0;
-    for (const CheckFinding& finding : CheckProject(project)) {
-        if (finding.severity == CheckFinding::Severity::Error)
-            errors.emplace_back(finding.kind, finding.item->m_nID, finding.message);
-        else
-            ++warnings;
-    }
-    EXPECT_EQ(errors, (std::vector<std::tuple<Kind, std::int32_t, std::string>>{
-                          {Kind::DuplicateHotkey, 4, "hotkey 'S' is also used by \"Suchen\""},
-                          {Kind::DuplicateHotkey, 7, "hotkey 'K' is also used by \"Keep\""},
-                          {Kind::PlaceholderMismatch, 1, "placeholders differ: source has %1 %d, translation has %d"},
-                          {Kind::HotkeyNotInText, 10, "hotkey 'N' does not occur in the translation"}}));
-    EXPECT_EQ(warnings, 5u); // File, Edit, Keep, the dialog caption and "Size" are untranslated
-}

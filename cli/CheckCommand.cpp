@@ -1,0 +1,68 @@
+#include <iostream>
+
+#include "Args.h"
+#include "CheckOutput.h"
+#include "Commands.h"
+#include "Json.h"
+#include "ProjectFiles.h"
+#include "check/ProjectChecks.h"
+#include "model/ItemKind.h"
+
+namespace quillon::cli {
+
+namespace {
+
+void PrintJson(std::span<const Finding> findings, const FindingCounts& counts) {
+    JsonWriter json;
+    json.BeginObject().Key("errors").Number(static_cast<std::int64_t>(counts.errors));
+    json.Key("warnings").Number(static_cast<std::int64_t>(counts.warnings));
+    json.Key("notes").Number(static_cast<std::int64_t>(counts.notes));
+    json.Key("findings").BeginArray();
+    for (const Finding& finding : findings) {
+        json.BeginObject().Key("severity").String(SeverityName(finding.severity));
+        json.Key("code").String(InfoOf(finding.code).name).Key("path").String(finding.path);
+        json.Key("kind").String(KindName(finding.item->GetKind())).Key("message").String(finding.message);
+        json.EndObject();
+    }
+    json.EndArray().EndObject();
+    std::cout << json.Text() << "\n";
+}
+
+} // namespace
+
+std::string CountsText(const FindingCounts& counts) {
+    return std::to_string(counts.errors) + " errors, " + std::to_string(counts.warnings) + " warnings, " +
+           std::to_string(counts.notes) + " notes";
+}
+
+void PrintFinding(std::ostream& out, const Finding& finding) {
+    out << SeverityName(finding.severity) << ": " << finding.path << " [" << InfoOf(finding.code).name
+        << "] " << finding.message << "\n";
+}
+
+int RunCheck(const std::vector<std::string>& args) {
+    auto parsed = Args::Parse("check", args, {"--codepage"}, {"--errors-only", "--json", "--strict"});
+    if (!parsed) return 2;
+    auto codePage = parsed->Number("--codepage", 0);
+    if (!codePage) return 2;
+    if (parsed->Positional().size() != 1) {
+        std::cerr << "usage: quillon-cli check PROJECT [--json] [--errors-only] [--strict] [--codepage N]\n";
+        return 2;
+    }
+    auto project = OpenProjectFile("check", parsed->Positional()[0], *codePage);
+    if (!project) return 1;
+    std::vector<Finding> findings = CheckProject(*project);
+    FindingCounts counts = CountFindings(findings);
+    if (parsed->Has("--errors-only"))
+        std::erase_if(findings, [](const Finding& finding) { return finding.severity != Severity::Error; });
+    if (parsed->Has("--json")) {
+        PrintJson(findings, counts);
+    } else {
+        for (const Finding& finding : findings) PrintFinding(std::cout, finding);
+        std::cout << CountsText(counts) << "\n";
+    }
+    bool failed = counts.errors != 0 || (parsed->Has("--strict") && counts.warnings != 0);
+    return failed ? 1 : 0;
+}
+
+} // namespace quillon::cli

@@ -1,0 +1,16 @@
+#pragma once
+// How the command line shows check findings; check and build share it.
+
+#include <ostream>
+#include <string>
+
+#include "check/Findings.h"
+
+namespace quillon::cli {
+
+// "2 errors, 1 warnings, 40 notes"
+std::string CountsText(const FindingCounts& counts);
+// "error: strings/40 [placeholder-missing] the translation lost %d"
+void PrintFinding(std::ostream& out, const Finding& finding);
+
+} // namespace quillon::cli

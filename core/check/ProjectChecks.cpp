@@ -1,0 +1,171 @@
+#include "check/ProjectChecks.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "check/TextChecks.h"
+#include "dictionary/Hotkeys.h"
+#include "model/ItemPath.h"
+#include "project/Project.h"
+#include "target/TextPreparation.h"
+
+namespace quillon {
+
+namespace {
+
+bool HasHotkeys(ItemKind kind) {
+    return kind == ItemKind::MenuItem || kind == ItemKind::PopupMenu || kind == ItemKind::Control;
+}
+
+class Checker {
+public:
+    Checker(const CodePage& codePage, const CheckOptions& options)
+        : m_codePage(codePage), m_alphabet(HotkeyAlphabet::Of(codePage)), m_options(options) {}
+
+    void Item(const CResourceItem& item, const std::string& path) {
+        if (!item.IsTranslatable()) return;
+        if (!item.IsTranslated()) {
+            if (m_options.untranslated) Add(CheckCode::Untranslated, item, path, "not translated");
+            return;
+        }
+        for (TextFinding& found : CheckTexts(item.m_strText, item.m_strTranslation, item.GetKind(), m_codePage))
+            Add(found.code, item, path, std::move(found.message));
+        if (HasHotkeys(item.GetKind())) Hotkey(item, path);
+        if (m_options.spelling)
+            for (const std::string& word :
+                 m_options.spelling->Unknown(m_codePage.ToUtf8(UnescapeControls(item.m_strTranslation, m_codePage))))
+                Add(CheckCode::Spelling, item, path, "unknown word \"" + word + "\"");
+    }
+
+    // A clash the module itself has is not the translation's doing: only
+    // clashes with a translated item are reported, on the translated items
+    // after the first of the clash (or on the first when it alone is).
+    void Level(const CResourceItem& level, const std::unordered_map<const CResourceItem*, std::string>& paths) {
+        for (const HotkeyClash& clash : DuplicateHotkeys(level, m_codePage)) {
+            const auto& items = clash.items;
+            auto translated = [](const CResourceItem* item) { return item->IsTranslated(); };
+            std::size_t later = static_cast<std::size_t>(std::count_if(items.begin() + 1, items.end(), translated));
+            if (later == 0 && items.front()->IsTranslated()) {
+                Clash(*items.front(), paths.at(items.front()), *items[1], paths.at(items[1]), clash.hotkey);
+                continue;
+            }
+            for (std::size_t i = 1; i < items.size(); ++i)
+                if (items[i]->IsTranslated())
+                    Clash(*items[i], paths.at(items[i]), *items.front(), paths.at(items.front()), clash.hotkey);
+        }
+    }
+
+    void Clash(const CResourceItem& item, const std::string& path, const CResourceItem& other,
+               const std::string& otherPath, std::uint8_t hotkey) {
+        const std::string& otherText = other.IsTranslated() ? other.m_strTranslation : other.m_strText;
+        Add(CheckCode::HotkeyDuplicate, item, path,
+            "hotkey " + Key(hotkey) + " is also used by \"" + m_codePage.ToUtf8(otherText) + "\" (" + otherPath + ")");
+    }
+
+    std::string Key(std::uint8_t c) const { return "'" + m_codePage.ToUtf8(std::string(1, static_cast<char>(c))) + "'"; }
+
+    std::vector<Finding> Take() { return std::move(m_findings); }
+
+private:
+    void Hotkey(const CResourceItem& item, const std::string& path) {
+        std::uint8_t given = HotkeyByte(item.m_chTransHotkey);
+        if (given != 0 && !HotkeyOccursIn(item.m_strTranslation, given, m_codePage)) {
+            Add(CheckCode::HotkeyMissing, item, path,
+                "the hotkey " + Key(given) + " is not a character of its own in the translation");
+            return;
+        }
+        std::uint8_t target = TargetHotkey(item, m_codePage);
+        std::uint8_t source = HotkeyByte(item.m_chHotkey);
+        if (target == 0 && HotkeyOccursIn(item.m_strText, source, m_codePage))
+            Add(CheckCode::HotkeyDropped, item, path,
+                "the source has the hotkey " + Key(source) + ", the translation has none");
+        else if (target != 0 && !m_alphabet.IsLetterOrDigit(target) &&
+                 m_codePage.ToUtf16(item.m_strTranslation).size() > 1)
+            Add(CheckCode::HotkeyNotLetter, item, path, "the hotkey " + Key(target) + " is no letter or digit");
+    }
+
+    void Add(CheckCode code, const CResourceItem& item, const std::string& path, std::string message) {
+        m_findings.push_back({code, InfoOf(code).severity, path, &item, std::move(message)});
+    }
+
+    const CodePage& m_codePage;
+    const HotkeyAlphabet& m_alphabet;
+    CheckOptions m_options;
+    std::vector<Finding> m_findings;
+};
+
+// The levels whose children share hotkeys: each menu resource's bar, each
+// popup, each dialog.
+bool IsHotkeyLevel(const CResourceItem& item) {
+    return item.GetCount() != 0 && (item.GetKind() == ItemKind::PopupMenu || item.GetKind() == ItemKind::Dialog);
+}
+
+} // namespace
+
+std::vector<Finding> CheckProject(const CProject& project, const CheckOptions& options) {
+    const CodePage codePage(project.GetCodePage());
+    Checker checker(codePage, options);
+    std::unordered_map<const CResourceItem*, std::string> paths;
+    std::unordered_map<const CResourceItem*, std::size_t> order;
+    std::vector<const CResourceItem*> levels;
+    WalkPaths(project.m_ResourceInfo, [&](const CResourceItem& item, const std::string& path) {
+        order.emplace(&item, order.size());
+        checker.Item(item, path);
+        if (HasHotkeys(item.GetKind())) paths.emplace(&item, path);
+        if (IsHotkeyLevel(item)) levels.push_back(&item);
+    });
+    for (const CResourceItem* level : levels) checker.Level(*level, paths);
+    std::vector<Finding> findings = checker.Take();
+    std::stable_sort(findings.begin(), findings.end(),
+                     [&](const Finding& a, const Finding& b) { return order.at(a.item) < order.at(b.item); });
+    return findings;
+}
+
+std::vector<Finding> CheckCandidate(const CProject& project, const CResourceItem& item, std::string_view translation,
+                                    std::uint16_t hotkey) {
+    const CResourceInfo& info = project.m_ResourceInfo;
+    const CodePage codePage(project.GetCodePage());
+    std::optional<ItemPath> path = PathOf(info, item);
+    std::string pathText = path ? path->ToString() : std::string();
+    std::unique_ptr<CResourceItem> candidate = item.Clone();
+    std::uint32_t state = candidate->m_dwState;
+    candidate->SetTranslation(std::string(translation), hotkey);
+    candidate->m_dwState = translation == item.m_strText ? StateAfterConfirmation(state)
+                                                          : StateAfterTranslation(state, item.m_strText, translation);
+    Checker checker(codePage, CheckOptions{.untranslated = false});
+    checker.Item(*candidate, pathText);
+
+    const CResourceItem* parent = nullptr;
+    WalkItems(info, [&](const ItemVisit<const CResourceItem>& visit) {
+        if (&visit.item == &item) parent = visit.Parent();
+    });
+    std::uint8_t target = TargetHotkey(*candidate, codePage);
+    if (parent && target != 0 && HasHotkeys(item.GetKind())) {
+        const HotkeyAlphabet& alphabet = HotkeyAlphabet::Of(codePage);
+        for (const auto& sibling : parent->GetChildren()) {
+            std::uint8_t taken = TargetHotkey(*sibling, codePage);
+            if (sibling.get() == &item || taken == 0 || !alphabet.SameKey(taken, target)) continue;
+            std::optional<ItemPath> siblingPath = PathOf(info, *sibling);
+            checker.Clash(*candidate, pathText, *sibling, siblingPath ? siblingPath->ToString() : "",
+                          alphabet.Upper(target));
+        }
+    }
+    std::vector<Finding> findings = checker.Take();
+    for (Finding& finding : findings) finding.item = &item;
+    return findings;
+}
+
+std::vector<Finding> CheckEntryTexts(std::string_view source, std::string_view translation, std::uint16_t hotkey,
+                                     ItemKind kind, const CodePage& codePage) {
+    std::vector<Finding> findings;
+    for (TextFinding& found : CheckTexts(source, translation, kind, codePage))
+        findings.push_back({found.code, InfoOf(found.code).severity, "", nullptr, std::move(found.message)});
+    std::uint8_t given = HotkeyByte(hotkey);
+    if (given != 0 && !HotkeyOccursIn(translation, given, codePage))
+        findings.push_back({CheckCode::HotkeyMissing, Severity::Error, "", nullptr,
+                            "the hotkey '" + codePage.ToUtf8(std::string(1, static_cast<char>(given))) +
+                                "' is not a character of its own in the translation"});
+    return findings;
+}
+
+} // namespace quillon

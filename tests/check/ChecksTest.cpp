@@ -1,0 +1,210 @@
+// The check engine on real text pairs, on planted faults in a project, and
+// on whole fixture modules translated into five scripts.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "check/ProjectChecks.h"
+#include "check/TextChecks.h"
+#include "dictionary/AutoTranslator.h"
+#include "dictionary/Hotkeys.h"
+#include "model/TreeRoots.h"
+#include "project/NewProject.h"
+
+using namespace quillon;
+
+namespace {
+
+std::vector<std::string> CodesOf(const std::vector<TextFinding>& findings) {
+    std::vector<std::string> codes;
+    for (const TextFinding& finding : findings) codes.emplace_back(InfoOf(finding.code).name);
+    return codes;
+}
+
+} // namespace
+
+TEST(Checks, EveryCodeIsListedOnce) {
+    for (std::size_t i = 0; i < CheckCodes().size(); ++i) {
+        const CheckCodeInfo& info = CheckCodes()[i];
+        EXPECT_EQ(&InfoOf(info.code), &info) << info.name;
+        for (std::size_t j = 0; j < i; ++j) EXPECT_NE(CheckCodes()[j].name, info.name);
+    }
+}
+
+TEST(Checks, TextPairs) {
+    const struct {
+        std::uint32_t codePage;
+        ItemKind kind;
+        std::string source;
+        std::string translation;
+        std::vector<std::string> codes;
+    } cases[] = {
+        {1252, ItemKind::String, "Copy %1 of %d", "Kopiere %d", {"placeholder-missing"}},
+        {1252, ItemKind::String, "Saved %s", "%s gespeichert", {}},
+        {1252, ItemKind::String, "%s of %d", "%d von %s", {"placeholder-order"}},
+        {1252, ItemKind::String, "%1 of %2!d!", "%2!d! von %1", {}},
+        {1252, ItemKind::String, "File %s", "Datei %s %s", {"placeholder-added"}},
+        {1252, ItemKind::String, "50% off", "50% Rabatt", {}},
+        {1252, ItemKind::String, "Line one\\r\\nLine two", "Zeile eins\\nZeile zwei", {"line-breaks"}},
+        {1252, ItemKind::Dialog, "Line one\\r\\nLine two", "Zeile eins\\nZeile zwei", {}},
+        {1252, ItemKind::Control, "Name:", "Name", {"colon"}},
+        {1252, ItemKind::Control, "Name:", "Nom :", {}},
+        {1252, ItemKind::MenuItem, "Save As...", "Speichern unter", {"ellipsis"}},
+        {1252, ItemKind::MenuItem, "Open...\\tCtrl+O", "\xD6" "ffnen\x85\\tStrg+O", {}},
+        {1252, ItemKind::MenuItem, "Exit", "Beenden...", {"ellipsis"}},
+        {1252, ItemKind::String, " Ready", "Bereit", {"spaces"}},
+        {1252, ItemKind::String, "Ready", "Bereit ", {"spaces"}},
+        {932, ItemKind::String, "File", "\x83", {"unencodable"}},
+        {932, ItemKind::String, "Table", "\x83\x5Cnt", {}}, // a katakana ending in the byte of '\'
+        {1252, ItemKind::String, "Long", std::string(70000, 'a'), {"too-long"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CodesOf(CheckTexts(c.source, c.translation, c.kind, CodePage(c.codePage))), c.codes)
+            << c.source << " -> " << c.translation;
+}
+
+TEST(Checks, PlaceholdersAreFoundInOrder) {
+    EXPECT_EQ(Placeholders("%s of %d files, 100%% done"), (std::vector<std::string>{"%s", "%d"}));
+    EXPECT_EQ(Placeholders("Copy %1 to %2!s!"), (std::vector<std::string>{"%1", "%2!s!"}));
+    EXPECT_EQ(Placeholders("%-5.2f %ls %5d"), (std::vector<std::string>{"%-5.2f", "%ls", "%5d"}));
+    EXPECT_TRUE(Placeholders("50% off, % z").empty());
+}
+
+// Errors name the translated one of two items that share a key on one level
+// (the other may be untranslated) and a hotkey missing from its text; a
+// clash the module has itself is left alone; untranslated items are notes.
+TEST(Checks, FindsPlantedFaultsInAProject) {
+    CProject project;
+    CResourceInfo& info = project.m_ResourceInfo;
+    auto& menu = info.m_Menus.AddChild(std::make_unique<CMenuEntry>("", 0, 1, 0));
+    auto& file = menu.AddChild(std::make_unique<CMenuEntry>("File", 'F', -1, 0x10));
+    file.AddChild(std::make_unique<CMenuItem>("Open", 'O', 2, 0)).SetTranslation("\xD6" "ffnen", 'f');
+    file.AddChild(std::make_unique<CMenuItem>("Find", 'F', 3, 0)).SetTranslation("Suchen", 'S');
+    file.AddChild(std::make_unique<CMenuItem>("Save", 'S', 4, 0)).SetTranslation("Speichern", 'S');
+    file.AddChild(std::make_unique<CMenuItem>("Select all", 'A', 5, 0)).SetTranslation("Alles markieren", ' ');
+    file.AddChild(std::make_unique<CMenuItem>("Print", 'P', 6, 0)).SetTranslation("Drucken", kHotkeyNone);
+    auto& edit = menu.AddChild(std::make_unique<CMenuEntry>("Edit", 'E', -1, 0x10));
+    edit.AddChild(std::make_unique<CMenuItem>("Keep", 'K', 7, 0));
+    edit.AddChild(std::make_unique<CMenuItem>("Copy", 'C', 8, 0)).SetTranslation("Kopieren", 'K');
+    edit.AddChild(std::make_unique<CMenuItem>("Cut", 'C', 9, 0));
+    edit.AddChild(std::make_unique<CMenuItem>("Clear", 'C', 10, 0)); // the module's own clash
+    info.m_Strings.AddChild(std::make_unique<CStringEntry>("Copy %1 of %d", 0, 1)).SetTranslation("Kopiere %d", 0);
+    auto& dialog = info.m_Dialogs.AddChild(std::make_unique<CDialogEntry>("Options", 0, 9));
+    dialog.AddChild(std::make_unique<CDialogItem>("Name", 'N', 10)).SetTranslation("Titel", 'N');
+
+    std::vector<std::tuple<std::string, std::string, std::string>> found;
+    std::size_t notes = 0;
+    for (const Finding& finding : CheckProject(project)) {
+        if (finding.severity == Severity::Note) ++notes;
+        else found.emplace_back(InfoOf(finding.code).name, finding.path, finding.message);
+    }
+    using Row = std::tuple<std::string, std::string, std::string>;
+    EXPECT_EQ(found, (std::vector<Row>{
+                         {"placeholder-missing", "strings/1", "the translation lost %1"},
+                         {"hotkey-duplicate", "menus/1/-1/4", "hotkey 'S' is also used by \"Suchen\" (menus/1/-1/3)"},
+                         {"hotkey-not-letter", "menus/1/-1/5", "the hotkey ' ' is no letter or digit"},
+                         {"hotkey-dropped", "menus/1/-1/6", "the source has the hotkey 'P', the translation has none"},
+                         {"hotkey-duplicate", "menus/1/-1#2/8", "hotkey 'K' is also used by \"Keep\" (menus/1/-1#2/7)"},
+                         {"hotkey-missing", "dialogs/9/10",
+                          "the hotkey 'N' is not a character of its own in the translation"}}));
+    EXPECT_EQ(notes, 6u); // File, Edit, Keep, Cut, Clear and the dialog caption
+}
+
+namespace {
+
+struct Script {
+    const char* name;
+    std::uint16_t language;
+    char32_t lower; // the letter a..z become, in order
+    char32_t upper; // A..Z; 0: as lower case
+};
+
+// A translation as a translator of `script` writes it: every Latin letter
+// in that script, placeholders, escapes and the accelerator after \t kept.
+std::u32string Transliterate(std::u32string_view text, const Script& script) {
+    std::u32string out;
+    bool keepNext = false, accelerator = false;
+    for (char32_t c : text) {
+        if (c == U'\\' || c == U'%') {
+            keepNext = true;
+            out.push_back(c);
+            continue;
+        }
+        if (keepNext && c == U't' && !out.empty() && out.back() == U'\\') accelerator = true;
+        bool lower = c >= U'a' && c <= U'z', upper = c >= U'A' && c <= U'Z';
+        if (keepNext || accelerator || (!lower && !upper)) out.push_back(c);
+        else if (upper && script.upper) out.push_back(script.upper + (c - U'A'));
+        else out.push_back(script.lower + (lower ? c - U'a' : c - U'A'));
+        keepNext = false;
+    }
+    return out;
+}
+
+std::u32string Utf32(std::string_view utf8) {
+    std::u32string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        auto b = static_cast<unsigned char>(utf8[i]);
+        int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+        char32_t c = extra ? b & (0x3F >> extra) : b;
+        for (int k = 1; k <= extra && i + k < utf8.size(); ++k) c = (c << 6) | (utf8[i + k] & 0x3F);
+        out.push_back(c);
+        i += extra + 1;
+    }
+    return out;
+}
+
+std::string Utf8(std::u32string_view text) {
+    std::string out;
+    for (char32_t c : text) {
+        if (c < 0x80) out.push_back(static_cast<char>(c));
+        else if (c < 0x800) out += {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+        else
+            out += {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                    static_cast<char>(0x80 | (c & 0x3F))};
+    }
+    return out;
+}
+
+} // namespace
+
+// Every hotkey item of real modules translated into five scripts, the
+// dictionary giving the source's Latin hotkey (which the translation does
+// not contain): after the hotkey pass the check finds no hotkey error.
+TEST(Checks, TranslatedModulesHaveNoHotkeyErrorsInFiveScripts) {
+    const Script scripts[] = {
+        {"German", 0x0407, U'a', U'A'},      {"Russian", 0x0419, U'\u0430', U'\u0410'},
+        {"Greek", 0x0408, U'\u03B1', 0},     {"Japanese", 0x0411, U'\u30A2', 0},
+        {"Hindi", 0x0439, U'\u0915', 0},
+    };
+    const std::string modules[] = {QUILLON_FIXTURE_DIR "/basic32.exe", QUILLON_FIXTURE_DIR "/multilang.dll",
+                                   QUILLON_FIXTURE_DIR "/update-v1.exe", QUILLON_DATA_DIR "/../../samples/quillpad.exe"};
+    for (const Script& script : scripts) {
+        for (const std::string& module : modules) {
+            SCOPED_TRACE(std::string(script.name) + " " + module);
+            NewProjectSettings settings;
+            settings.modulePath = module;
+            settings.translator = "T";
+            settings.targetLanguage = script.language;
+            auto created = CreateProject(settings);
+            ASSERT_TRUE(created);
+            CProject& project = *created.Value();
+            const CodePage page(project.GetCodePage());
+            WalkItems(std::as_const(project.m_ResourceInfo), [&](const ItemVisit<const CResourceItem>& visit) {
+                const CResourceItem& item = visit.item;
+                if (!item.IsTranslatable()) return;
+                std::string translation = page.FromUtf8(Utf8(Transliterate(Utf32(page.ToUtf8(item.m_strText)), script)));
+                project.m_Dictionary.AddEntry(item.m_strText, translation, item.m_chHotkey, item.GetKind());
+            });
+            CAutoTranslator(project.m_ResourceInfo, project.m_Dictionary, page.Id(),
+                            HotkeyConventionOf(script.language))
+                .Run();
+            std::map<std::string, std::size_t> hotkeyErrors;
+            for (const Finding& finding : CheckProject(project))
+                if (finding.severity == Severity::Error && InfoOf(finding.code).name.starts_with("hotkey"))
+                    ++hotkeyErrors[finding.path + " " + finding.message];
+            EXPECT_TRUE(hotkeyErrors.empty()) << hotkeyErrors.begin()->first;
+        }
+    }
+}
