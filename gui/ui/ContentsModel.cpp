@@ -99,6 +99,18 @@ CContentsModel::Node* CContentsModel::NodeOf(const QModelIndex& index) const {
     return index.isValid() ? static_cast<Node*>(index.internalPointer()) : m_invisibleRoot.get();
 }
 
+QModelIndex CContentsModel::IndexOf(const CResourceItem* item) const {
+    if (!item || !m_invisibleRoot) return {};
+    std::vector<const Node*> pending{m_invisibleRoot.get()};
+    while (!pending.empty()) {
+        const Node* node = pending.back();
+        pending.pop_back();
+        if (node->item == item) return createIndex(node->row, 0, const_cast<Node*>(node));
+        for (const auto& child : node->children) pending.push_back(child.get());
+    }
+    return {};
+}
+
 CResourceItem* CContentsModel::ItemAt(const QModelIndex& index) const {
     return index.isValid() ? NodeOf(index)->item : nullptr;
 }

@@ -23,6 +23,8 @@ public:
     void RebuildTree();
     void Clear();
     CResourceItem* ItemAt(const QModelIndex& index) const;
+    // The node that carries `item`; invalid when none does.
+    QModelIndex IndexOf(const CResourceItem* item) const;
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;

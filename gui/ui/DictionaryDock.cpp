@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <set>
 
+#include "check/ProjectChecks.h"
 #include "dictionary/ManualTranslation.h"
 #include "ui/QuillonDoc.h"
 #include "controls/TextBridge.h"
@@ -135,6 +136,13 @@ void CDictionaryEntryDlg::accept() {
     Status check = CheckEditedEntry(m_source, Translation(), Hotkey(), m_kind, m_codePage);
     if (!check) {
         m_refusal->setText(ToQt(check.GetError().message, m_codePage));
+        QApplication::beep();
+        return;
+    }
+    std::vector<Finding> findings = CheckEntryTexts(m_source, Translation(), Hotkey(), m_kind, m_codePage);
+    QString stop = m_gate.Stop(m_translation->text(), Hotkey(), findings, m_codePage);
+    if (!stop.isEmpty()) {
+        m_refusal->setText(stop);
         QApplication::beep();
         return;
     }

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 #include <QDockWidget>
+
+#include "ui/EditGate.h"
 #include <cstdint>
 #include <string>
 
@@ -43,6 +45,7 @@ private:
     QLineEdit* m_translation;
     QLineEdit* m_hotkey;
     QLabel* m_refusal;
+    CEditGate m_gate;
 };
 
 class CDictonaryBar : public QDockWidget {

@@ -14,11 +14,13 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include "model/TreeRoots.h"
 #include "model/TreeTally.h"
 #include "ui/Customization.h"
 #include "ui/DictionaryDock.h"
 #include "ui/Icons.h"
 #include "ui/OutputDock.h"
+#include "ui/ProblemsDock.h"
 #include "ui/ProgressWindow.h"
 #include "controls/TextBridge.h"
 
@@ -116,6 +118,10 @@ void CMainFrame::CreateDocks() {
     addDockWidget(Qt::BottomDockWidgetArea, m_outputBar);
     addDockWidget(Qt::BottomDockWidgetArea, m_dictionaryBar);
     splitDockWidget(m_outputBar, m_dictionaryBar, Qt::Horizontal);
+    m_problemsBar = new CProblemsBar(m_doc, this);
+    tabifyDockWidget(m_outputBar, m_problemsBar);
+    m_outputBar->raise();
+    connect(m_problemsBar, &CProblemsBar::itemActivated, this, [this](const CResourceItem* item) { SelectItem(item); });
 }
 
 QAction* CMainFrame::AddAction(const QString& objectName, const QString& text, const QString& tip) {
@@ -207,6 +213,9 @@ void CMainFrame::CreateMenus() {
     QAction* dictionary = m_dictionaryBar->toggleViewAction();
     dictionary->setText(tr("&Dictionary"));
     dictionary->setObjectName("ViewDictonary");
+    QAction* problems = m_problemsBar->toggleViewAction();
+    problems->setText(tr("&Problems"));
+    problems->setObjectName("ViewProblems");
 
     QMenu* project = menuBar()->addMenu(tr("&Project"));
     for (const char* name : {"ProjectUpdate", "ProjectSettings", "ProjectStatus"}) project->addAction(Action(name));
@@ -248,7 +257,7 @@ void CMainFrame::CreateCustomization() {
         if (!action->objectName().isEmpty()) commands << action;
     }
     m_customization = new CCustomization(this, commands);
-    for (const char* toggle : {"ViewStandardToolBar", "ViewOutput", "ViewDictonary"})
+    for (const char* toggle : {"ViewStandardToolBar", "ViewOutput", "ViewDictonary", "ViewProblems"})
         m_customization->AddToggle(findChild<QAction*>(toggle));
     m_customization->SetVariableResolver([this](const QString& variable) { return ToolVariable(variable); });
     m_customization->Load();
@@ -350,6 +359,29 @@ CResourceItem* CMainFrame::SelectedItem() const {
 void CMainFrame::OnSelectionChanged() {
     m_strings.ShowItems(m_contents.ItemAt(m_tree->currentIndex()));
     UpdateActions();
+}
+
+bool CMainFrame::SelectItem(const CResourceItem* item) {
+    if (!item || !m_doc.IsLoaded()) return false;
+    const CResourceItem* parent = nullptr;
+    WalkItems(std::as_const(m_doc.Project().m_ResourceInfo), [&](const ItemVisit<const CResourceItem>& visit) {
+        if (&visit.item == item) parent = visit.Parent();
+    });
+    // The node that lists it: its popup, menu or dialog; a dialog's own
+    // node for its caption; the string table for strings.
+    const auto& strings = m_doc.Project().m_ResourceInfo.m_Strings.GetChildren();
+    const CResourceItem* table = strings.empty() ? nullptr : strings.front().get();
+    for (const CResourceItem* node : {parent, item, table}) {
+        QModelIndex index = m_contents.IndexOf(node);
+        if (!index.isValid()) continue;
+        m_tree->setCurrentIndex(index);
+        int row = m_strings.RowOf(item);
+        if (row < 0) continue;
+        m_list->setCurrentIndex(m_strings.index(row, 0));
+        m_list->scrollTo(m_strings.index(row, 0));
+        return true;
+    }
+    return false;
 }
 
 bool CMainFrame::SelectNode(const QStringList& path) {

@@ -25,6 +25,7 @@ namespace quillon::gui {
 class CCustomization;
 class CDictonaryBar;
 class COutputBar;
+class CProblemsBar;
 class CProgressDlg;
 
 class CMainFrame : public QMainWindow {
@@ -40,6 +41,7 @@ public:
     QTableView* StringView() const { return m_list; }
     CDictonaryBar* DictionaryBar() const { return m_dictionaryBar; }
     COutputBar* OutputBar() const { return m_outputBar; }
+    CProblemsBar* ProblemsBar() const { return m_problemsBar; }
     CProgressDlg* Progress() const { return m_progress; }
     // Replaces the message boxes and file dialogs (tests answer for the user).
     void SetPrompts(std::unique_ptr<IUserPrompts> prompts) { m_prompts = std::move(prompts); }
@@ -81,6 +83,8 @@ public:
     // Enables and checks every command from the document's state.
     void UpdateActions();
     void UpdateCounts();
+    // Shows an item: selects the node that lists it and its row.
+    bool SelectItem(const CResourceItem* item);
     // Selects the contents node with this text path ("Resource/Dialogs/…").
     bool SelectNode(const QStringList& path);
 
@@ -115,6 +119,8 @@ private:
     bool ModuleStillMatches();
     // Asks for a target path until core takes one; empty when cancelled.
     QString ChooseTarget(const QString& title);
+    // Runs the checks before a build; errors stop it unless the user confirms.
+    bool ChecksAllowBuild();
     bool BuildTo(const QString& target);
 
     CQuillonDoc m_doc;
@@ -126,6 +132,7 @@ private:
     QTableView* m_list = nullptr;
     COutputBar* m_outputBar = nullptr;
     CDictonaryBar* m_dictionaryBar = nullptr;
+    CProblemsBar* m_problemsBar = nullptr;
     CProgressDlg* m_progress = nullptr;
     QToolBar* m_toolBar = nullptr;
     QMenu* m_recentMenu = nullptr;

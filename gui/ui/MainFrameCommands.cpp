@@ -9,6 +9,7 @@
 #include "controls/DialogPreviewDlg.h"
 #include "ui/ImportGlossaryDlg.h"
 #include "controls/StatusDlg.h"
+#include "check/ProjectChecks.h"
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/GlossaryImport.h"
 #include "dictionary/ManualTranslation.h"
@@ -21,6 +22,7 @@
 #include "ui/MainFrame.h"
 #include "ui/NewProjectDialog.h"
 #include "ui/OutputDock.h"
+#include "ui/ProblemsDock.h"
 #include "ui/ProgressWindow.h"
 #include "controls/TextBridge.h"
 #include "ui/Icons.h"
@@ -319,7 +321,31 @@ QString CMainFrame::ChooseTarget(const QString& title) {
 }
 
 // The document stores a new target path as an undoable settings change.
+bool CMainFrame::ChecksAllowBuild() {
+    std::vector<Finding> findings = CheckProject(m_doc.Project(), CheckOptions{.untranslated = false});
+    FindingCounts counts = CountFindings(findings);
+    QString summary = tr("Checks: %1 errors, %2 warnings").arg(counts.errors).arg(counts.warnings);
+    Log(summary, counts.errors != 0);
+    if (counts.errors == 0) return true;
+    m_problemsBar->Refresh();
+    m_problemsBar->show();
+    m_problemsBar->raise();
+    const Finding& first = *std::find_if(findings.begin(), findings.end(),
+                                         [](const Finding& finding) { return finding.severity == Severity::Error; });
+    QString question = tr("The checks found %1 errors that the target would ship, for example:\n\n%2: %3\n\n"
+                          "The Problems list shows them all. Build the target anyway?")
+                           .arg(counts.errors)
+                           .arg(QString::fromStdString(first.path), QString::fromStdString(first.message));
+    if (m_prompts->Confirm(question)) {
+        Log(tr("Building despite %1 errors, as confirmed").arg(counts.errors), true);
+        return true;
+    }
+    Log(tr("Build stopped: the checks found errors"), true);
+    return false;
+}
+
 bool CMainFrame::BuildTo(const QString& target) {
+    if (!ChecksAllowBuild()) return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     auto report = m_doc.BuildTarget(target);
     QApplication::restoreOverrideCursor();

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "check/ProjectChecks.h"
 #include "dictionary/ManualTranslation.h"
 #include "extract/TextRules.h"
 #include "ui/QuillonDoc.h"
@@ -128,13 +129,21 @@ void CTranslateDlg::OnUpdateTransHotkey(const QString& text) {
 }
 
 // The translation may have changed since its hotkey was typed, so OK asks
-// the core again and stays open, the item untouched, when it refuses.
+// the core again and stays open, the item untouched, when it refuses. What
+// the checks find as errors, and characters the code page cannot hold, are
+// shown first; OK again on the same text keeps it.
 void CTranslateDlg::accept() {
     std::string translated = TranslatedText();
     bool confirms = translated == m_item.m_strText;
+    std::vector<Finding> findings = CheckCandidate(m_doc.Project(), m_item, translated, m_chNewHotkey);
     auto edit = PlanManualTranslation(m_item, std::move(translated), m_chNewHotkey, m_doc.GetCodePage());
     if (!edit) {
         ShowRefusal(CoreText(edit.GetError().message));
+        return;
+    }
+    QString stop = m_gate.Stop(m_translated->toPlainText(), m_chNewHotkey, findings, m_doc.GetCodePage());
+    if (!stop.isEmpty()) {
+        ShowRefusal(stop);
         return;
     }
     // OK on the source itself confirms it: the item counts as translated.

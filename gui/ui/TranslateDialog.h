@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "model/ResourceItem.h"
+#include "ui/EditGate.h"
 
 class QGroupBox;
 class QLabel;
@@ -70,6 +71,7 @@ private:
     QLineEdit* m_previousTranslation;
     std::uint16_t m_chNewHotkey;
     bool m_settingHotkey = false;
+    CEditGate m_gate;
 };
 
 } // namespace quillon::gui

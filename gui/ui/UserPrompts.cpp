@@ -14,7 +14,10 @@ void CDialogPrompts::Information(const QString& title, const QString& text) {
 }
 
 bool CDialogPrompts::Confirm(const QString& text) {
-    return QMessageBox::question(m_parent, QStringLiteral("Quillon"), text) == QMessageBox::Yes;
+    // Every question here is about going on with something that cannot be
+    // taken back or that ships a fault: Enter must not say yes to it.
+    return QMessageBox::question(m_parent, QStringLiteral("Quillon"), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 IUserPrompts::SaveAnswer CDialogPrompts::AskSave(const QString& fileName) {

@@ -1,0 +1,45 @@
+#pragma once
+// The "Problems" dock: every finding of the project's checks, refreshed a
+// moment after each change. Activating a row asks the window to show the item.
+
+#include <QDockWidget>
+#include <vector>
+
+#include "check/Findings.h"
+
+class QCheckBox;
+class QLabel;
+class QTimer;
+class QTreeWidget;
+
+namespace quillon::gui {
+
+class CQuillonDoc;
+
+class CProblemsBar : public QDockWidget {
+    Q_OBJECT
+public:
+    CProblemsBar(CQuillonDoc& doc, QWidget* parent);
+
+    // Runs the checks now (views call it through the timer after changes).
+    void Refresh();
+    const std::vector<Finding>& Findings() const { return m_findings; }
+    QTreeWidget* List() const { return m_list; }
+    QCheckBox* UntranslatedBox() const { return m_untranslated; }
+
+signals:
+    void itemActivated(const quillon::CResourceItem* item);
+
+private:
+    void Clear();
+    void ScheduleRefresh();
+
+    CQuillonDoc& m_doc;
+    QTreeWidget* m_list;
+    QLabel* m_summary;
+    QCheckBox* m_untranslated;
+    QTimer* m_timer;
+    std::vector<Finding> m_findings;
+};
+
+} // namespace quillon::gui

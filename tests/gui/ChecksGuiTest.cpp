@@ -1,0 +1,107 @@
+// The checks where the translator works: OK in the Translate and dictionary
+// Edit dialogs, the Problems dock, and Build Target.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+#include <QTableView>
+
+#include "Fixtures.h"
+#include "TempDir.h"
+#include "gui/ScriptedPrompts.h"
+#include "io/FileIo.h"
+#include "ui/DictionaryDock.h"
+#include "ui/MainFrame.h"
+#include "ui/ProblemsDock.h"
+#include "ui/TranslateDialog.h"
+
+using namespace quillon;
+using namespace quillon::gui;
+using namespace quillon::testing;
+
+namespace {
+
+struct Window {
+    CMainFrame frame;
+    ScriptedPrompts* prompts;
+    Window() {
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        frame.SetPrompts(std::move(scripted));
+    }
+};
+
+CResourceItem& StringItem(CMainFrame& frame, std::int32_t id) {
+    return const_cast<CResourceItem&>(*ChildWithId(frame.Document().Project().m_ResourceInfo.m_Strings, id));
+}
+
+// OK once shows what stands in the way and changes nothing; OK again keeps the text.
+void TypeAndConfirm(CResourceItem& item, CQuillonDoc& doc, const QString& typed, const QString& shown) {
+    CTranslateDlg dialog(item, doc);
+    dialog.TranslatedEdit()->setPlainText(typed);
+    dialog.accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog.RefusalLabel()->text().contains(shown)) << dialog.RefusalLabel()->text().toStdString();
+    EXPECT_FALSE(item.IsTranslated());
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(item.IsTranslated());
+}
+
+} // namespace
+
+TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
+    TempDir dir;
+    Window window;
+    NewProjectSettings settings;
+    settings.projectPath = dir.File("checks");
+    settings.modulePath = Fixture("basic32.exe");
+    settings.translator = "Ann";
+    settings.targetLanguage = 0x0407;
+    ASSERT_TRUE(window.frame.CreateProject(settings));
+    CQuillonDoc& doc = window.frame.Document();
+
+    CResourceItem& hello = StringItem(window.frame, 1);
+    TypeAndConfirm(hello, doc, "Hallo %s", "the translation adds %s");
+    CResourceItem& gap = StringItem(window.frame, 5);
+    TypeAndConfirm(gap, doc, "Lücke Привет", "cannot hold П р и в е т");
+    EXPECT_EQ(doc.GetCodePage().ToUtf8(gap.m_strTranslation), "Lücke ??????");
+
+    CProblemsBar& problems = *window.frame.ProblemsBar();
+    problems.UntranslatedBox()->setChecked(false);
+    problems.Refresh();
+    ASSERT_EQ(problems.Findings().size(), 1u);
+    EXPECT_EQ(problems.Findings()[0].path, "strings/1");
+    emit problems.List()->itemActivated(problems.List()->topLevelItem(0), 0);
+    QModelIndex current = window.frame.StringView()->currentIndex();
+    EXPECT_EQ(window.frame.Strings().ItemAt(current.row()), &hello);
+
+    const std::string target = dir.File("target.exe");
+    window.prompts->files = {QString::fromStdString(target)};
+    window.prompts->confirms = {false};
+    EXPECT_FALSE(window.frame.OnBuildTarget());
+    ASSERT_EQ(window.prompts->questions.size(), 1);
+    EXPECT_TRUE(window.prompts->questions[0].contains("strings/1: the translation adds %s"));
+    EXPECT_FALSE(FileExists(target));
+    window.prompts->files = {QString::fromStdString(target)};
+    window.prompts->confirms = {true};
+    EXPECT_TRUE(window.frame.OnBuildTarget());
+    EXPECT_TRUE(FileExists(target));
+}
+
+TEST(ChecksGui, TheDictionaryEditDialogShowsAnErrorBeforeItKeepsIt) {
+    const CodePage page(1252);
+    CDictonaryEntry entry("Datei %1", 0, ItemKind::String);
+    CDictionaryEntryDlg dialog("File %1", entry, page);
+    dialog.TranslationEdit()->setText("Datei");
+    dialog.accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog.RefusalLabel()->text().contains("the translation lost %1"));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Translation(), "Datei");
+}
