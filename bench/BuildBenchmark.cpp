@@ -55,18 +55,7 @@ constexpr std::size_t kDataResourceBytes = 256 * 1024;
 
 enum class ModuleKind { Ui, UiAndData };
 
-// Bytes that do not compress or repeat, as packed data does not.
-std::vector<std::uint8_t> NoiseBytes(std::size_t size, std::uint32_t seed) {
-    std::vector<std::uint8_t> bytes(size);
-    std::uint32_t state = seed * 2654435761u + 1;
-    for (auto& byte : bytes) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        byte = static_cast<std::uint8_t>(state);
-    }
-    return bytes;
-}
+using bench::NoiseBytes;
 
 std::vector<bench::BuiltResource> DataResources() {
     std::vector<bench::BuiltResource> out;

@@ -1,14 +1,20 @@
 #include "GeneratedModules.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
 #include "extract/ResourceExtractor.h"
+#include "io/ByteReader.h"
+#include "io/ByteWriter.h"
 #include "io/FileIo.h"
 #include "model/ResourceInfo.h"
 #include "pe/ResourceModule.h"
+#include "pe/ResourceUpdate.h"
 #include "project/NewProject.h"
 #include "project/Project.h"
 
@@ -129,14 +135,95 @@ std::u16string ApplicationTexts::MenuItem(int menu, int /*popup*/, int item) con
     return u"&Command " + Number(item) + u" of menu " + Number(menu) + u"\tCtrl+" + Number(item);
 }
 
-std::vector<std::uint8_t> BuildModule(const UiSize& size, const UiTexts& texts, const BuiltVersion& version,
-                                      std::vector<BuiltResource> extra) {
+std::vector<BuiltResource> ModuleResources(const UiSize& size, const UiTexts& texts, const BuiltVersion& version) {
     std::vector<BuiltResource> resources = StringBlocks(size, texts);
     for (auto* generate : {Dialogs, Menus})
         for (auto& resource : generate(size, texts)) resources.push_back(std::move(resource));
-    for (auto& resource : extra) resources.push_back(std::move(resource));
     resources.push_back({ResourceId::Integer(16), ResourceId::Integer(1), kLanguage, testing::VersionBytes(version)});
+    return resources;
+}
+
+std::vector<std::uint8_t> BuildModule(const UiSize& size, const UiTexts& texts, const BuiltVersion& version,
+                                      std::vector<BuiltResource> extra) {
+    std::vector<BuiltResource> resources = ModuleResources(size, texts, version);
+    auto versionResource = std::move(resources.back());
+    resources.pop_back();
+    for (auto& resource : extra) resources.push_back(std::move(resource));
+    resources.push_back(std::move(versionResource));
     return testing::BuildPeWithResources(resources);
+}
+
+std::vector<std::uint8_t> NoiseBytes(std::size_t size, std::uint32_t seed) {
+    std::vector<std::uint8_t> bytes(size);
+    std::uint32_t state = seed * 2654435761u + 1;
+    for (auto& byte : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = static_cast<std::uint8_t>(state);
+    }
+    return bytes;
+}
+
+namespace {
+
+std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment) { return (value + alignment - 1) / alignment * alignment; }
+
+// Writes `length` bytes of noise at `offset` in pieces of 16 MiB.
+bool WriteNoise(int fd, std::uint64_t offset, std::uint64_t length, std::uint32_t seed) {
+    constexpr std::uint64_t kPiece = 16ull << 20;
+    for (std::uint64_t done = 0; done < length; done += kPiece) {
+        auto piece = NoiseBytes(static_cast<std::size_t>(std::min(kPiece, length - done)), seed++);
+        if (!WriteAt(fd, offset + done, piece)) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// The resource-only image of BuildPeWithResources gets a code section in
+// front of its resource section (the header table has room for one more
+// entry); the resources are laid out again for their new RVA.
+std::string WriteLargeModule(const std::string& path, const std::vector<BuiltResource>& resources,
+                             const LargeModuleShape& shape) {
+    std::vector<std::uint8_t> image = testing::BuildPeWithResources(resources);
+    auto update = ResourceUpdate::Begin(image);
+    if (!update) return update.GetError().Describe();
+    std::uint64_t code = AlignUp(shape.code, testing::kBuiltSectionAlignment);
+    auto rva = static_cast<std::uint32_t>(testing::kBuiltResourceRva + code);
+    std::vector<std::uint8_t> blob = SerializeResources(update.Value().Resources(), rva);
+    std::uint64_t headers = testing::kBuiltFileAlignment, rawBlob = AlignUp(blob.size(), testing::kBuiltFileAlignment);
+
+    std::uint32_t pe = *ByteReader::U32At(image, 0x3C), optional = pe + 24;
+    std::uint32_t table = optional + *ByteReader::U16At(image, pe + 20);
+    if (table + 80 > headers) return "no room for a second section header";
+    std::copy_n(image.begin() + table, 40, image.begin() + table + 40); // .rsrc becomes the second
+    std::span<std::uint8_t> text(image.data() + table, 40), rsrc(image.data() + table + 40, 40);
+    std::copy_n(".text\0\0\0", 8, text.begin());
+    StoreU32(text, 8, static_cast<std::uint32_t>(code));
+    StoreU32(text, 12, testing::kBuiltResourceRva);
+    StoreU32(text, 16, static_cast<std::uint32_t>(code));
+    StoreU32(text, 20, static_cast<std::uint32_t>(headers));
+    StoreU32(text, 36, 0x60000020); // code, executable, readable
+    StoreU32(rsrc, 8, static_cast<std::uint32_t>(blob.size()));
+    StoreU32(rsrc, 12, rva);
+    StoreU32(rsrc, 16, static_cast<std::uint32_t>(rawBlob));
+    StoreU32(rsrc, 20, static_cast<std::uint32_t>(headers + code));
+    StoreU16(image, pe + 6, 2);                                        // NumberOfSections
+    StoreU32(image, optional + 4, static_cast<std::uint32_t>(code));   // SizeOfCode
+    StoreU32(image, optional + 56, static_cast<std::uint32_t>(AlignUp(rva + blob.size(), testing::kBuiltSectionAlignment)));
+    StoreU32(image, optional + 96 + 16, rva);                          // the resource directory
+    StoreU32(image, optional + 96 + 20, static_cast<std::uint32_t>(blob.size()));
+
+    std::uint64_t size = headers + code + rawBlob + shape.overlay;
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return "cannot create " + path;
+    bool written = ::ftruncate(fd, static_cast<off_t>(size)) == 0 &&
+                   WriteAt(fd, 0, std::span(image).first(headers)) &&
+                   WriteNoise(fd, headers, std::min(shape.codeData, code), 1) && WriteAt(fd, headers + code, blob) &&
+                   WriteNoise(fd, size - std::min(shape.overlayData, shape.overlay), std::min(shape.overlayData, shape.overlay), 99);
+    ::close(fd);
+    return written ? std::string() : "cannot write " + path;
 }
 
 // ---------------------------------------------------------------------------

@@ -59,6 +59,10 @@ struct UiSize {
 // A big application's UI: about 61,000 items in a module of about 3 MB.
 // The strings fill 1875 blocks.
 inline constexpr UiSize kLargeUi{.strings = 30000, .dialogs = 2000, .menus = 200};
+// The interface of an engine or an installer: about 70 KB and 100 KB of
+// resources beside far larger code and data (WriteLargeModule).
+inline constexpr UiSize kEngineUi{.strings = 800, .dialogs = 32, .menus = 4};
+inline constexpr UiSize kInstallerUi{.strings = 1400, .dialogs = 60, .menus = 7};
 
 // About 100,000 items. String IDs are 16-bit, so a module cannot hold many
 // more strings than this; the rest of the items are dialogs and menus.
@@ -118,6 +122,27 @@ public:
 // `texts`, then `extra`, then `version`, all in kLanguage.
 std::vector<std::uint8_t> BuildModule(const UiSize& size, const UiTexts& texts, const BuiltVersion& version = {},
                                       std::vector<BuiltResource> extra = {});
+
+// A module as large applications ship: headers, a code section of `code`
+// bytes, the resources, then an overlay of `overlay` bytes. Only
+// `codeData` bytes at the start of the code and `overlayData` bytes at the
+// end of the overlay are written (noise); the rest are holes where the file
+// system has them, so a 2 GB module costs little disk.
+struct LargeModuleShape {
+    std::uint64_t code = 0;
+    std::uint64_t codeData = 0;
+    std::uint64_t overlay = 0;
+    std::uint64_t overlayData = 0;
+};
+// Writes the module to `path`; an error message, or empty.
+std::string WriteLargeModule(const std::string& path, const std::vector<BuiltResource>& resources,
+                             const LargeModuleShape& shape);
+// The resources BuildModule puts into a module of `size`.
+std::vector<BuiltResource> ModuleResources(const UiSize& size, const UiTexts& texts,
+                                           const BuiltVersion& version = {});
+
+// Bytes that do not compress or repeat, as code and packed data do not.
+std::vector<std::uint8_t> NoiseBytes(std::size_t size, std::uint32_t seed);
 
 // ---------------------------------------------------------------------------
 // Projects

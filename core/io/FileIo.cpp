@@ -1,5 +1,6 @@
 #include "io/FileIo.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -195,7 +196,7 @@ void InstallTemporaryFileCleanup() {
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
-Status WriteFileAtomically(const std::string& requested, std::span<const std::uint8_t> bytes) {
+Status WriteFileAtomically(const std::string& requested, const std::function<Status(int fd)>& write) {
     auto resolved = FollowLinks(requested);
     if (!resolved) return resolved.GetError();
     const std::string& path = resolved.Value();
@@ -207,25 +208,18 @@ Status WriteFileAtomically(const std::string& requested, std::span<const std::ui
     std::vector<char> tempName(pattern.begin(), pattern.end());
     tempName.push_back('\0');
 
-    FileDescriptor fd(::mkstemp(tempName.data()));
+    FileDescriptor fd(::mkostemp(tempName.data(), O_CLOEXEC));
     if (fd.Get() < 0) return MakeError(Error::Code::Io, SystemError("cannot create a temporary file for", path));
     std::string temp(tempName.data());
     int slot = RegisterTemporary(temp);
 
-    auto fail = [&](const std::string& what) {
-        Error error = MakeError(Error::Code::Io, SystemError(what, path));
+    auto discard = [&](Error error) {
         ::unlink(temp.c_str());
         UnregisterTemporary(slot);
         return error;
     };
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t put = ::write(fd.Get(), bytes.data() + done, bytes.size() - done);
-        if (put < 0 && errno == EINTR) continue;
-        if (put == 0) errno = ENOSPC;
-        if (put <= 0) return fail("cannot write");
-        done += static_cast<std::size_t>(put);
-    }
+    auto fail = [&](const std::string& what) { return discard(MakeError(Error::Code::Io, SystemError(what, path))); };
+    if (Status written = write(fd.Get()); !written) return discard(written.GetError());
     // Keep the permissions of the file we replace; a new file gets the usual 0644.
     struct stat old {};
     mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
@@ -235,6 +229,93 @@ Status WriteFileAtomically(const std::string& requested, std::span<const std::ui
     if (::rename(temp.c_str(), path.c_str()) != 0) return fail("cannot replace");
     UnregisterTemporary(slot);
     FlushFolder(folder);
+    return Done{};
+}
+
+namespace {
+
+// False with errno set when not all of `bytes` could be written.
+bool WriteAll(int fd, std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t put = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+        if (put < 0 && errno == EINTR) continue;
+        if (put == 0) errno = ENOSPC;
+        if (put <= 0) return false;
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+} // namespace
+
+Status WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+    return WriteFileAtomically(path, [&](int fd) -> Status {
+        if (!WriteAll(fd, 0, bytes)) return MakeError(Error::Code::Io, SystemError("cannot write", path));
+        return Done{};
+    });
+}
+
+Status WriteAt(int fd, std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+    if (!WriteAll(fd, offset, bytes)) return MakeError(Error::Code::Io, std::string("cannot write: ") + std::strerror(errno));
+    return Done{};
+}
+
+namespace {
+
+// Pieces of the copy through our own buffer.
+constexpr std::size_t kCopyBuffer = std::size_t{1} << 20;
+
+Status CopyThroughBuffer(int from, std::uint64_t fromOffset, int to, std::uint64_t toOffset, std::uint64_t length) {
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(length, kCopyBuffer)));
+    for (std::uint64_t done = 0; done < length;) {
+        std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), length - done));
+        ssize_t got = ::pread(from, buffer.data(), piece, static_cast<off_t>(fromOffset + done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return MakeError(Error::Code::Io, std::string("cannot read: ") + std::strerror(errno));
+        if (got == 0) return MakeError(Error::Code::Io, "cannot read: the file shrank while it was copied");
+        auto written = WriteAt(to, toOffset + done, std::span(buffer).first(static_cast<std::size_t>(got)));
+        if (!written) return written;
+        done += static_cast<std::uint64_t>(got);
+    }
+    return Done{};
+}
+
+// One run of data (no holes to skip), in the kernel where it can.
+Status CopyData(int from, std::uint64_t fromOffset, int to, std::uint64_t toOffset, std::uint64_t length) {
+    std::uint64_t done = 0;
+    while (done < length) {
+        loff_t in = static_cast<loff_t>(fromOffset + done), out = static_cast<loff_t>(toOffset + done);
+        std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(length - done, std::uint64_t{1} << 30));
+        ssize_t copied = ::copy_file_range(from, &in, to, &out, piece, 0);
+        if (copied < 0 && errno == EINTR) continue;
+        if (copied < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
+            return CopyThroughBuffer(from, fromOffset + done, to, toOffset + done, length - done);
+        if (copied < 0) return MakeError(Error::Code::Io, std::string("cannot copy: ") + std::strerror(errno));
+        if (copied == 0) return MakeError(Error::Code::Io, "cannot copy: the file shrank while it was copied");
+        done += static_cast<std::uint64_t>(copied);
+    }
+    return Done{};
+}
+
+} // namespace
+
+Status CopyFileRange(int from, std::uint64_t fromOffset, int to, std::uint64_t toOffset, std::uint64_t length) {
+    std::uint64_t end = fromOffset + length;
+    for (std::uint64_t at = fromOffset; at < end;) {
+        // Where the file system cannot tell holes, all of it is data.
+        off_t data = ::lseek(from, static_cast<off_t>(at), SEEK_DATA);
+        if (data < 0 && errno == ENXIO) return Done{}; // only a hole is left
+        if (data < 0) data = static_cast<off_t>(at);
+        if (static_cast<std::uint64_t>(data) >= end) return Done{};
+        off_t hole = ::lseek(from, data, SEEK_HOLE);
+        std::uint64_t dataEnd = hole < 0 ? end : std::min<std::uint64_t>(static_cast<std::uint64_t>(hole), end);
+        if (dataEnd <= static_cast<std::uint64_t>(data)) dataEnd = end;
+        std::uint64_t start = static_cast<std::uint64_t>(data);
+        if (Status copied = CopyData(from, start, to, toOffset + (start - fromOffset), dataEnd - start); !copied)
+            return copied;
+        at = dataEnd;
+    }
     return Done{};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -23,6 +24,20 @@ Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path);
 // link stays. An existing file that is not a regular file, or that nobody may
 // write, is never replaced.
 Status WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+// The same for contents that `write` puts into the temporary file itself,
+// given open for reading and writing and empty: a file too large to be held
+// in memory is written piece by piece. Its error ends the save.
+Status WriteFileAtomically(const std::string& path, const std::function<Status(int fd)>& write);
+
+// Copies `length` bytes at `fromOffset` of the file `from` to `toOffset` of
+// `to` inside the kernel (copy_file_range), or through a bounded buffer
+// where the kernel cannot copy between the two. Holes of `from` are skipped:
+// `to` must read as zeros there already (a file extended with ftruncate),
+// and a sparse overlay stays sparse.
+Status CopyFileRange(int from, std::uint64_t fromOffset, int to, std::uint64_t toOffset, std::uint64_t length);
+
+// Writes all of `bytes` at `offset` of `fd`.
+Status WriteAt(int fd, std::uint64_t offset, std::span<const std::uint8_t> bytes);
 
 bool FileExists(const std::string& path);
 

@@ -36,9 +36,53 @@ Result<PeImage> PeImage::Parse(SharedBytes file) {
     return image;
 }
 
-Result<PeImage> PeImage::ParseBorrowed(std::span<const std::uint8_t> bytes) {
+Result<PeImage> PeImage::ParseBorrowed(std::span<const std::uint8_t> bytes) { return ParseView(bytes, bytes.size()); }
+
+Result<PeImage> PeImage::Open(const std::string& path) {
+    auto file = MappedFile::Open(path);
+    if (!file) return file.GetError();
+    return Open(std::move(file).Value());
+}
+
+// The headers first: from the DOS header's pointer to the signature, the
+// COFF and optional headers and the section table take at most
+// kMaxHeaderSpan bytes. Then the file up to where the sections end.
+Result<PeImage> PeImage::Open(MappedFile file) {
+    constexpr std::uint64_t kMaxHeaderSpan = 4 + 20 + 0xFFFF + kMaxSections * kSectionHeaderSize;
+    auto dos = file.ReadAt(0, 0x40);
+    if (!dos) return dos.GetError();
+    std::uint64_t headers = ByteReader::U32At(dos.Value(), 0x3C).value_or(0) + kMaxHeaderSpan;
+    if (Status viewed = file.View(headers); !viewed) return viewed.GetError();
+    auto probe = ParseView(file.Bytes(), file.Size());
+    if (!probe) return probe;
+    if (Status viewed = file.View(probe.Value().Extent()); !viewed) return viewed.GetError();
+    auto image = ParseView(file.Bytes(), file.Size());
+    if (!image) return image;
+    PeImage& opened = image.Value();
+    auto source = std::make_shared<const MappedFile>(std::move(file));
+    // Every resource is read while scanning: ask for them in one go.
+    if (auto index = opened.SectionOfRva(opened.Directory(kDirectoryResource).address)) {
+        RawExtent raw = opened.RawExtentOf(opened.m_sections[*index]);
+        source->WillNeed(raw.offset, raw.length);
+    }
+    opened.m_source = source;
+    opened.m_owner = std::move(source);
+    return image;
+}
+
+std::uint64_t PeImage::Extent() const {
+    std::uint64_t end = std::uint64_t{m_sectionTableOffset} + (m_sections.size() + 1) * kSectionHeaderSize;
+    for (const SectionHeader& section : m_sections) {
+        RawExtent raw = RawExtentOf(section);
+        if (raw.length) end = std::max(end, raw.offset + raw.length);
+    }
+    return std::min(end, m_fileSize);
+}
+
+Result<PeImage> PeImage::ParseView(std::span<const std::uint8_t> bytes, std::uint64_t fileSize) {
     PeImage image;
     image.m_file = bytes;
+    image.m_fileSize = fileSize;
 
     // DOS header: "MZ", and at 0x3C the offset of the "PE\0\0" signature.
     if (bytes.size() < 0x40 || bytes[0] != 'M' || bytes[1] != 'Z') return NotModule("no MZ header");
@@ -107,8 +151,8 @@ PeImage::RawExtent PeImage::RawExtentOf(const SectionHeader& section) const {
     // The loader reads raw data from the pointer rounded down to 512 bytes.
     std::uint64_t offset = section.pointerToRawData & ~std::uint64_t{0x1FF};
     std::uint64_t length = section.sizeOfRawData;
-    if (offset >= m_file.size()) return {};
-    length = std::min<std::uint64_t>(length, m_file.size() - offset);
+    if (offset >= m_fileSize) return {};
+    length = std::min<std::uint64_t>(length, m_fileSize - offset);
     return {offset, length};
 }
 

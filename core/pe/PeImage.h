@@ -1,6 +1,9 @@
 #pragma once
-// Headers and sections of a PE32 or PE32+ file held in memory, and the
-// mapping from RVAs to file bytes. Every field is checked against the file.
+// Headers and sections of a PE32 or PE32+ file, and the mapping from RVAs
+// to file bytes. Every field is checked against the file's real size. A
+// module opened from a file is mapped up to the end of its last section:
+// the overlay after it (an installer's archive, a symbol table) is never
+// read, and of the rest only the pages a reader touches.
 
 #include <array>
 #include <cstdint>
@@ -10,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "io/MappedFile.h"
 #include "io/Result.h"
 
 namespace quillon {
@@ -34,8 +38,9 @@ struct DataDirectory {
 inline constexpr int kDirectoryResource = 2;
 inline constexpr int kDirectoryCertificate = 4;
 
-// A module's bytes shared by everything that reads or rewrites it, so that
-// a 15 MB module is held once, however many views of it a build needs.
+// A module's bytes held in memory, shared by everything that reads or
+// rewrites it, so that they are held once, however many views of them a
+// build needs.
 using SharedBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
 
 inline SharedBytes ShareBytes(std::vector<std::uint8_t> bytes) {
@@ -48,12 +53,23 @@ public:
     static Result<PeImage> Parse(SharedBytes file);
     // Reads `file` without owning it: the bytes must outlive the image.
     static Result<PeImage> ParseBorrowed(std::span<const std::uint8_t> file);
+    // Maps the module at `path` (or `file`) as far as its headers and
+    // sections reach; see above.
+    static Result<PeImage> Open(const std::string& path);
+    static Result<PeImage> Open(MappedFile file);
 
     bool Is64() const { return m_is64; }
     std::uint16_t Machine() const { return m_machine; }
+    // The file's bytes from its start: all of them for an image parsed from
+    // memory; for an opened file those up to Extent(), which hold the
+    // headers and every section's data.
     std::span<const std::uint8_t> File() const { return m_file; }
-    // The owner of File(); null for a borrowed image.
-    const SharedBytes& SharedFile() const { return m_owner; }
+    // The size of the whole file, overlay included.
+    std::uint64_t FileSize() const { return m_fileSize; }
+    // Whether the image keeps its bytes alive (it was not borrowed).
+    bool HoldsBytes() const { return m_owner != nullptr; }
+    // The file the image was opened from; null for one parsed from memory.
+    const MappedFile* Source() const { return m_source.get(); }
     const std::vector<SectionHeader>& Sections() const { return m_sections; }
     DataDirectory Directory(int index) const;
 
@@ -69,6 +85,9 @@ public:
     std::optional<std::span<const std::uint8_t>> BytesAtRva(std::uint32_t rva, std::uint32_t size) const;
     // All file-backed bytes of the section from `rva` to the section's end.
     std::optional<std::span<const std::uint8_t>> BytesFromRva(std::uint32_t rva) const;
+    // The bytes from the file's start that hold the headers, the section
+    // table with room for one more header, and the data of every section.
+    std::uint64_t Extent() const;
 
     const std::vector<std::string>& Diagnostics() const { return m_diagnostics; }
 
@@ -78,11 +97,14 @@ private:
         std::uint64_t offset = 0;
         std::uint64_t length = 0;
     };
+    static Result<PeImage> ParseView(std::span<const std::uint8_t> view, std::uint64_t fileSize);
     RawExtent RawExtentOf(const SectionHeader& section) const;
     std::uint64_t MappedSize(std::size_t index) const;
 
-    SharedBytes m_owner;
+    std::shared_ptr<const void> m_owner; // of m_file's bytes; null when borrowed
+    std::shared_ptr<const MappedFile> m_source;
     std::span<const std::uint8_t> m_file; // into *m_owner, or borrowed
+    std::uint64_t m_fileSize = 0;
     bool m_is64 = false;
     std::uint16_t m_machine = 0;
     std::uint32_t m_optionalHeaderOffset = 0;

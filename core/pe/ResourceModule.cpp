@@ -3,29 +3,35 @@
 #include <memory>
 
 #include "io/ByteReader.h"
-#include "io/FileIo.h"
+#include "io/MappedFile.h"
 #include "pe/ModuleLanguage.h"
 #include "pe/VersionEntries.h"
 
 namespace quillon {
 
+// The file is mapped, not read: a scan reads the headers and the resources
+// and nothing of the code, data or overlay around them.
 Result<ResourceModule> ResourceModule::Open(const std::string& path) {
-    auto file = ReadWholeFile(path);
+    auto file = MappedFile::Open(path);
     if (!file) return file.GetError();
-    auto module = FromBytes(std::move(file).Value());
-    if (!module) {
-        Error error = module.GetError();
-        error.message = "'" + path + "': " + error.message;
+    auto image = PeImage::Open(std::move(file).Value());
+    if (!image) {
+        Error error = image.GetError();
+        if (error.code != Error::Code::Io) error.message = "'" + path + "': " + error.message;
         return error;
     }
-    return module;
+    return FromImage(std::move(image).Value());
 }
 
 Result<ResourceModule> ResourceModule::FromShared(SharedBytes file) {
     auto image = PeImage::Parse(std::move(file));
     if (!image) return image.GetError();
+    return FromImage(std::move(image).Value());
+}
+
+ResourceModule ResourceModule::FromImage(PeImage image) {
     ResourceModule module;
-    module.m_image = std::make_unique<PeImage>(std::move(image).Value());
+    module.m_image = std::make_unique<PeImage>(std::move(image));
     module.m_diagnostics = module.m_image->Diagnostics();
     module.m_tree = ReadResourceDirectory(*module.m_image, module.m_diagnostics);
     module.IndexIntegerNames();

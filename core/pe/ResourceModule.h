@@ -39,6 +39,7 @@ public:
     static Result<ResourceModule> Open(const std::string& path);
     static Result<ResourceModule> FromBytes(std::vector<std::uint8_t> file) { return FromShared(ShareBytes(std::move(file))); }
     static Result<ResourceModule> FromShared(SharedBytes file);
+    static ResourceModule FromImage(PeImage image);
 
     ResourceModule(ResourceModule&&) noexcept = default;
     ResourceModule& operator=(ResourceModule&&) noexcept = default;

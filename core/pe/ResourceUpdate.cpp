@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <future>
 #include <unordered_map>
+#include <unistd.h>
 
 #include "io/ByteReader.h"
 #include "io/ByteWriter.h"
+#include "io/FileIo.h"
+#include "io/MappedFile.h"
 #include "io/RunBeside.h"
 
 namespace quillon {
@@ -80,7 +85,7 @@ struct Layout {
         directoryCount = std::min<std::uint32_t>(Get32(file, optional + (pe.Is64() ? 108 : 92)), 16);
         sizeOfHeaders = Get32(file, optional + 60);
         checksumOffset = optional + 64;
-        firstRaw = file.size();
+        firstRaw = pe.FileSize();
         for (const SectionHeader& s : pe.Sections()) {
             if (s.Uninitialized() || s.sizeOfRawData == 0) continue;
             rawEnd = std::max<std::uint64_t>(rawEnd, std::uint64_t{s.pointerToRawData} + s.sizeOfRawData);
@@ -112,29 +117,38 @@ std::optional<std::size_t> DedicatedResourceSection(const PeImage& image) {
 
 } // namespace
 
-std::uint32_t PeChecksum(std::span<const std::uint8_t> file, std::uint32_t checksumOffset) {
-    // 16-bit little-endian words (a last odd byte on its own) summed with the
-    // carries folded back in. Folding once at the end gives the same value as
-    // folding after every word: both keep the sum's residue modulo 0xFFFF,
-    // and neither turns a non-zero sum into zero. The words of a 4 GiB file
-    // sum to less than 2^48, so the 64-bit sum cannot overflow.
-    std::uint64_t sum = 0;
-    std::size_t even = file.size() & ~std::size_t{1};
+// 16-bit little-endian words (a last odd byte on its own) summed with the
+// carries folded back in: each byte adds itself, shifted by 8 at an odd
+// offset. Folding once at the end gives the same value as folding after
+// every word: both keep the sum's residue modulo 0xFFFF, and neither turns
+// a non-zero sum into zero. The 64-bit sum overflows only past 2^48 words.
+void PeChecksumSum::Add(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
     std::size_t i = 0;
+    if (offset & 1 && !bytes.empty()) m_sum += std::uint64_t{bytes[i++]} << 8;
     if constexpr (std::endian::native == std::endian::little) {
-        for (; i + 8 <= even; i += 8) {
+        for (; i + 8 <= bytes.size(); i += 8) {
             std::uint64_t words;
-            std::memcpy(&words, file.data() + i, 8);
-            sum += (words & 0xFFFF) + ((words >> 16) & 0xFFFF) + ((words >> 32) & 0xFFFF) + (words >> 48);
+            std::memcpy(&words, bytes.data() + i, 8);
+            m_sum += (words & 0xFFFF) + ((words >> 16) & 0xFFFF) + ((words >> 32) & 0xFFFF) + (words >> 48);
         }
     }
-    for (; i < even; i += 2) sum += file[i] | (std::uint32_t{file[i + 1]} << 8);
-    if (even < file.size()) sum += file[even];
+    for (; i + 2 <= bytes.size(); i += 2) m_sum += bytes[i] | (std::uint32_t{bytes[i + 1]} << 8);
+    if (i < bytes.size()) m_sum += bytes[i];
     // The checksum field itself counts as zero (it may sit at an odd offset).
-    for (std::uint64_t at = checksumOffset; at < std::uint64_t{checksumOffset} + 4 && at < file.size(); ++at)
-        sum -= std::uint64_t{file[at]} << (8 * (at & 1));
+    for (std::uint64_t at = std::max(m_field, offset); at < m_field + 4 && at < offset + bytes.size(); ++at)
+        m_sum -= std::uint64_t{bytes[at - offset]} << (8 * (at & 1));
+}
+
+std::uint32_t PeChecksumSum::Finish(std::uint64_t fileSize) const {
+    std::uint64_t sum = m_sum;
     while (sum >> 16) sum = (sum & 0xFFFF) + (sum >> 16);
-    return static_cast<std::uint32_t>(sum) + static_cast<std::uint32_t>(file.size());
+    return static_cast<std::uint32_t>(sum) + static_cast<std::uint32_t>(fileSize);
+}
+
+std::uint32_t PeChecksum(std::span<const std::uint8_t> file, std::uint32_t checksumOffset) {
+    PeChecksumSum sum(checksumOffset);
+    sum.Add(0, file);
+    return sum.Finish(file.size());
 }
 
 Result<ResourceUpdate> ResourceUpdate::Begin(SharedBytes file) {
@@ -147,7 +161,7 @@ Result<ResourceUpdate> ResourceUpdate::Begin(SharedBytes file) {
 
 Result<ResourceUpdate> ResourceUpdate::Begin(const PeImage& image, const ResourceTree& tree) {
     // The tree's bytes live in the image's file, which the update keeps.
-    if (!image.SharedFile()) return MakeError(Error::Code::Unsupported, "the module's bytes are not held");
+    if (!image.HoldsBytes()) return MakeError(Error::Code::Unsupported, "the module's bytes are not held");
     ResourceUpdate update(image);
     update.m_tree = ToEditTree(tree);
     // A table out of order would hide resources from the loader's binary
@@ -167,7 +181,7 @@ public:
     // Where the checksum field lies; the same in the old and the new file.
     std::uint64_t ChecksumOffset() const { return m_layout.checksumOffset; }
 
-    Result<std::vector<std::uint8_t>> Run() {
+    Result<PieceImage> Run() {
         if (auto refused = CheckWritable()) return *refused;
         std::size_t blobSize = SerializedResourcesSize(m_tree);
         if (auto refused = CheckGrowth(blobSize)) return *refused;
@@ -179,11 +193,10 @@ public:
 
 private:
     std::optional<Error> CheckWritable() {
-        std::span<const std::uint8_t> file = m_image.File();
         if (m_layout.directoryCount <= kDirectoryResource ||
             m_layout.DirectoryOffset(kDirectoryResource) + 8 > m_image.SectionTableOffset())
             return Refuse("the module's header has no entry for resources");
-        if (m_layout.rawEnd > file.size()) return Refuse("a section runs past the end of the file");
+        if (m_layout.rawEnd > m_image.FileSize()) return Refuse("a section runs past the end of the file");
         std::uint32_t fa = m_image.FileAlignment(), sa = m_image.SectionAlignment();
         if (fa == 0 || (fa & (fa - 1)) || sa == 0 || (sa & (sa - 1)) || sa < fa)
             return Refuse("the section alignment fields are invalid");
@@ -202,7 +215,7 @@ private:
     // The new file holds at most the old one and the new resources (each
     // placement keeps or drops the old section's bytes, never doubles them).
     std::optional<Error> CheckGrowth(std::size_t blobSize) const {
-        std::uint64_t input = m_image.File().size();
+        std::uint64_t input = m_image.FileSize();
         std::uint64_t limit = std::min<std::uint64_t>(kMaxGrowthFactor * input + kNewTextAllowance, UINT32_MAX);
         std::uint64_t output = input + AlignUp(blobSize, m_image.FileAlignment());
         if (output <= limit) return std::nullopt;
@@ -237,25 +250,25 @@ private:
     }
 
     // The bytes after the last section (overlay, symbol table) without a
-    // signature, which no longer matches a changed module.
+    // signature, which no longer matches a changed module: two ranges of
+    // the old file, [beforeStart, beforeEnd) and [afterStart, afterEnd).
     struct Tail {
-        std::span<const std::uint8_t> before; // the certificate, or all of it
-        std::span<const std::uint8_t> after;
+        std::uint64_t beforeStart = 0, beforeEnd = 0; // up to the certificate, or all of it
+        std::uint64_t afterStart = 0, afterEnd = 0;
         bool certificateDropped = false;
         std::uint64_t certificateStart = 0;
         std::uint64_t certificateSize = 0;
 
-        std::size_t Size() const { return before.size() + after.size(); }
-        void AppendTo(std::vector<std::uint8_t>& out) const {
-            out.insert(out.end(), before.begin(), before.end());
-            out.insert(out.end(), after.begin(), after.end());
+        std::uint64_t Size() const { return (beforeEnd - beforeStart) + (afterEnd - afterStart); }
+        void AppendTo(PieceImage& out) const {
+            out.Copy(beforeStart, beforeEnd - beforeStart);
+            out.Copy(afterStart, afterEnd - afterStart);
         }
     };
     Tail TakeTail() {
         Tail tail;
-        std::span<const std::uint8_t> file = m_image.File();
         DataDirectory certificate = m_image.Directory(kDirectoryCertificate);
-        std::uint64_t start = m_layout.rawEnd, end = file.size();
+        std::uint64_t start = m_layout.rawEnd, end = m_image.FileSize();
         if (certificate.size != 0) {
             tail.certificateDropped = true;
             m_warnings.push_back("the module's signature was removed: it does not match the translated module");
@@ -264,32 +277,34 @@ private:
                 tail.certificateSize = certificate.size;
             }
         }
-        if (tail.certificateSize) {
-            tail.before = file.subspan(start, tail.certificateStart - start);
-            tail.after = file.subspan(tail.certificateStart + tail.certificateSize);
-        } else {
-            tail.before = file.subspan(start);
-        }
+        tail.beforeStart = start;
+        tail.beforeEnd = tail.certificateSize ? tail.certificateStart : end;
+        tail.afterStart = tail.afterEnd = end;
+        if (tail.certificateSize) tail.afterStart = tail.certificateStart + tail.certificateSize;
         return tail;
     }
 
     // The new file: the old one up to `keep`, zeros up to `newRawEnd`, the
     // resources for `rva` written over the `room` bytes at `blobAt`, then
-    // the tail. Built in one buffer: a module may be tens of megabytes.
-    Result<std::vector<std::uint8_t>> Assemble(std::uint64_t keep, std::uint64_t newRawEnd, std::uint64_t blobAt,
-                                               std::uint64_t room, std::uint32_t rva, const Tail& tail) {
-        std::span<const std::uint8_t> file = m_image.File();
-        if (keep > file.size() || blobAt + room > newRawEnd)
+    // the tail. Only the resources are made in memory; the rest are ranges
+    // of the old file and runs of zeros.
+    Result<PieceImage> Assemble(std::uint64_t keep, std::uint64_t newRawEnd, std::uint64_t blobAt,
+                                std::uint64_t room, std::uint32_t rva, const Tail& tail) {
+        if (keep > m_image.FileSize() || blobAt + room > newRawEnd)
             return Refuse("the resource section does not lie where its header says");
-        std::vector<std::uint8_t> out;
-        out.reserve(newRawEnd + tail.Size());
-        out.assign(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(keep));
-        out.resize(newRawEnd, 0);
-        if (blobAt < keep)
-            std::fill(out.begin() + static_cast<std::ptrdiff_t>(blobAt),
-                      out.begin() + static_cast<std::ptrdiff_t>(std::min(keep, blobAt + room)), 0);
-        if (!SerializeResourcesInto(m_tree, rva, std::span<std::uint8_t>(out).subspan(blobAt, room)))
+        std::size_t blobSize = SerializedResourcesSize(m_tree);
+        if (blobSize > room) return Refuse("the resources do not fit the room planned for them");
+        std::vector<std::uint8_t> blob(blobSize, 0);
+        if (!SerializeResourcesInto(m_tree, rva, blob))
             return Refuse("the resources do not fit the room planned for them");
+        PieceImage out(m_image);
+        out.Copy(0, std::min(keep, blobAt));
+        if (blobAt > keep) out.Zeros(blobAt - keep);
+        out.Append(std::move(blob));
+        out.Zeros(room - blobSize);
+        std::uint64_t after = blobAt + room;
+        if (after < keep) out.Copy(after, keep - after);
+        if (std::max(after, keep) < newRawEnd) out.Zeros(newRawEnd - std::max(after, keep));
         tail.AppendTo(out);
         return out;
     }
@@ -301,12 +316,12 @@ private:
         return newRawEnd + moved;
     }
 
-    void FixTailPointers(std::vector<std::uint8_t>& out, std::uint64_t newRawEnd, const Tail& tail) {
+    void FixTailPointers(PieceImage& out, std::uint64_t newRawEnd, const Tail& tail) {
         std::span<const std::uint8_t> file = m_image.File();
         std::uint64_t coff = m_image.OptionalHeaderOffset() - 20;
         std::uint32_t symbols = Get32(file, coff + 8);
         if (symbols != 0 && symbols >= m_layout.rawEnd)
-            StoreU32(out, coff + 8, static_cast<std::uint32_t>(MapTailOffset(symbols, newRawEnd, tail)));
+            out.StoreU32(coff + 8, static_cast<std::uint32_t>(MapTailOffset(symbols, newRawEnd, tail)));
         // Debug directory entries: 28 bytes each, the file offset of the data at +24.
         DataDirectory debug = m_image.Directory(6);
         auto entries = debug.address ? m_image.BytesAtRva(debug.address, debug.size) : std::nullopt;
@@ -315,44 +330,44 @@ private:
             for (std::uint64_t at = 0; at + 28 <= entries->size(); at += 28) {
                 std::uint32_t pointer = Get32(file, base + at + 24);
                 if (pointer >= m_layout.rawEnd)
-                    StoreU32(out, base + at + 24, static_cast<std::uint32_t>(MapTailOffset(pointer, newRawEnd, tail)));
+                    out.StoreU32(base + at + 24, static_cast<std::uint32_t>(MapTailOffset(pointer, newRawEnd, tail)));
             }
         }
         if (tail.certificateDropped) {
-            StoreU32(out, m_layout.DirectoryOffset(kDirectoryCertificate), 0);
-            StoreU32(out, m_layout.DirectoryOffset(kDirectoryCertificate) + 4, 0);
+            out.StoreU32(m_layout.DirectoryOffset(kDirectoryCertificate), 0);
+            out.StoreU32(m_layout.DirectoryOffset(kDirectoryCertificate) + 4, 0);
         }
         if (tail.Size() != 0 && newRawEnd != m_layout.rawEnd)
             m_warnings.push_back("data after the last section (" + std::to_string(tail.Size()) +
                                  " bytes) moved with the grown resources");
     }
 
-    void WriteSectionHeader(std::vector<std::uint8_t>& out, std::size_t index, const SectionHeader& section) {
+    void WriteSectionHeader(PieceImage& out, std::size_t index, const SectionHeader& section) {
         std::uint64_t at = m_image.SectionTableOffset() + index * kSectionHeaderSize;
-        std::copy(section.name.begin(), section.name.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
-        StoreU32(out, at + 8, section.virtualSize);
-        StoreU32(out, at + 12, section.virtualAddress);
-        StoreU32(out, at + 16, section.sizeOfRawData);
-        StoreU32(out, at + 20, section.pointerToRawData);
-        StoreU32(out, at + 36, section.characteristics);
+        out.Store(at, std::span(reinterpret_cast<const std::uint8_t*>(section.name.data()), section.name.size()));
+        out.StoreU32(at + 8, section.virtualSize);
+        out.StoreU32(at + 12, section.virtualAddress);
+        out.StoreU32(at + 16, section.sizeOfRawData);
+        out.StoreU32(at + 20, section.pointerToRawData);
+        out.StoreU32(at + 36, section.characteristics);
     }
 
-    void FinishHeaders(std::vector<std::uint8_t>& out, const std::vector<SectionHeader>& sections, std::uint32_t rva,
+    void FinishHeaders(PieceImage& out, const std::vector<SectionHeader>& sections, std::uint32_t rva,
                        std::uint32_t blobSize, std::int64_t initializedDelta) {
-        StoreU32(out, m_layout.DirectoryOffset(kDirectoryResource), rva);
-        StoreU32(out, m_layout.DirectoryOffset(kDirectoryResource) + 4, blobSize);
+        out.StoreU32(m_layout.DirectoryOffset(kDirectoryResource), rva);
+        out.StoreU32(m_layout.DirectoryOffset(kDirectoryResource) + 4, blobSize);
         std::uint64_t end = 0;
         for (const SectionHeader& s : sections)
             end = std::max<std::uint64_t>(end, std::uint64_t{s.virtualAddress} + (s.virtualSize ? s.virtualSize : s.sizeOfRawData));
-        StoreU32(out, m_layout.optional + 56, static_cast<std::uint32_t>(AlignUp(end, m_image.SectionAlignment())));
-        std::int64_t initialized = Get32(out, m_layout.optional + 8);
-        StoreU32(out, m_layout.optional + 8, static_cast<std::uint32_t>(std::max<std::int64_t>(0, initialized + initializedDelta)));
+        out.StoreU32(m_layout.optional + 56, static_cast<std::uint32_t>(AlignUp(end, m_image.SectionAlignment())));
+        std::int64_t initialized = out.Get32(m_layout.optional + 8);
+        out.StoreU32(m_layout.optional + 8, static_cast<std::uint32_t>(std::max<std::int64_t>(0, initialized + initializedDelta)));
         // The checksum comes last, in Commit.
     }
 
     // The resources fit where they are: the rest of the section is zeroed and
     // nothing else moves.
-    Result<std::vector<std::uint8_t>> InPlace(std::size_t index, std::size_t blobSize) {
+    Result<PieceImage> InPlace(std::size_t index, std::size_t blobSize) {
         SectionHeader section = m_image.Sections()[index];
         Tail tail = TakeTail();
         auto out = Assemble(m_layout.rawEnd, m_layout.rawEnd, section.pointerToRawData, section.sizeOfRawData,
@@ -368,7 +383,7 @@ private:
 
     // The resource section is the last one: it grows or shrinks, and what
     // follows it in the file moves along.
-    Result<std::vector<std::uint8_t>> GrowLast(std::size_t index, std::size_t blobSize) {
+    Result<PieceImage> GrowLast(std::size_t index, std::size_t blobSize) {
         SectionHeader section = m_image.Sections()[index];
         std::uint32_t rawSize = static_cast<std::uint32_t>(AlignUp(blobSize, m_image.FileAlignment()));
         Tail tail = TakeTail();
@@ -389,7 +404,7 @@ private:
 
     // Otherwise a new resource section goes after every other one; the old
     // section stays as it was (its RVAs may be referenced) under another name.
-    Result<std::vector<std::uint8_t>> NewSection(std::optional<std::size_t> old, std::size_t blobSize) {
+    Result<PieceImage> NewSection(std::optional<std::size_t> old, std::size_t blobSize) {
         std::span<const std::uint8_t> file = m_image.File();
         if (m_image.SectionAlignment() < kPage)
             return Refuse("the resources do not fit in place and the module's alignment allows no new section");
@@ -397,7 +412,7 @@ private:
         if (headerEnd > m_layout.sizeOfHeaders || headerEnd > m_layout.firstRaw)
             return Refuse("there is no room for another section header");
         for (std::uint64_t at = headerEnd - kSectionHeaderSize; at < headerEnd; ++at)
-            if (file[at] != 0) return Refuse("the room after the section table is in use");
+            if (at >= file.size() || file[at] != 0) return Refuse("the room after the section table is in use");
 
         std::uint64_t vaEnd = 0;
         for (const SectionHeader& s : m_image.Sections())
@@ -415,7 +430,7 @@ private:
         auto built = Assemble(m_layout.rawEnd, newRawEnd, fresh.pointerToRawData, fresh.sizeOfRawData,
                               fresh.virtualAddress, tail);
         if (!built) return built;
-        std::vector<std::uint8_t>& out = built.Value();
+        PieceImage& out = built.Value();
         FixTailPointers(out, newRawEnd, tail);
 
         std::vector<SectionHeader> sections = m_image.Sections();
@@ -425,7 +440,7 @@ private:
         }
         sections.push_back(fresh);
         WriteSectionHeader(out, sections.size() - 1, fresh);
-        StoreU16(out, m_image.OptionalHeaderOffset() - 20 + 2, static_cast<std::uint16_t>(sections.size()));
+        out.StoreU16(m_image.OptionalHeaderOffset() - 20 + 2, static_cast<std::uint16_t>(sections.size()));
         FinishHeaders(out, sections, fresh.virtualAddress, static_cast<std::uint32_t>(blobSize), fresh.sizeOfRawData);
         return built;
     }
@@ -454,8 +469,7 @@ private:
 
 // The written module must read back with exactly the resources of the
 // model, in the model's order (the order the directory was written in).
-std::optional<Error> Verify(std::span<const std::uint8_t> bytes, const EditTree& expected) {
-    auto image = PeImage::ParseBorrowed(bytes);
+std::optional<Error> Verify(const Result<PeImage>& image, const EditTree& expected) {
     if (!image) return Refuse("the rewritten module does not parse: " + image.GetError().message);
     // Every entry is compared below, so damage shows as a difference. The
     // reader's findings are not consulted: entries kept with bits above 16
@@ -486,24 +500,96 @@ std::optional<Error> Verify(std::span<const std::uint8_t> bytes, const EditTree&
     return std::nullopt;
 }
 
+// Pieces in which the checksum reads a written target back.
+constexpr std::size_t kChecksumPiece = std::size_t{1} << 20;
+
+// The checksum of the file `fd` of `size` bytes, read once in bounded
+// pieces; holes add nothing to the sum and are skipped.
+Result<std::uint32_t> FileChecksum(int fd, std::uint64_t size, std::uint32_t checksumOffset) {
+    PeChecksumSum sum(checksumOffset);
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(size, kChecksumPiece)));
+    for (std::uint64_t at = 0; at < size;) {
+        off_t data = ::lseek(fd, static_cast<off_t>(at), SEEK_DATA);
+        if (data < 0 && errno == ENXIO) break;
+        if (data >= 0) at = static_cast<std::uint64_t>(data);
+        if (at >= size) break;
+        std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - at));
+        ssize_t got = ::pread(fd, buffer.data(), piece, static_cast<off_t>(at));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return MakeError(Error::Code::Io, std::string("cannot read back the target: ") + std::strerror(errno));
+        sum.Add(at, std::span(buffer).first(static_cast<std::size_t>(got)));
+        at += static_cast<std::uint64_t>(got);
+    }
+    return sum.Finish(size);
+}
+
+// A rewritten module at most this large is checked in memory when only a
+// check was asked for; a larger one is only planned.
+constexpr std::uint64_t kMaxCheckedInMemory = std::uint64_t{256} << 20;
+
 } // namespace
+
+Result<PieceImage> ResourceUpdate::Plan(const EditTree& tree, std::vector<std::string>& warnings,
+                                        std::uint64_t& checksumOffset) const {
+    Rewriter rewriter(m_image, tree, warnings);
+    checksumOffset = rewriter.ChecksumOffset();
+    return rewriter.Run();
+}
 
 Result<std::vector<std::uint8_t>> ResourceUpdate::Commit(std::vector<std::string>& warnings) const {
     EditTree tree = m_tree.Pruned();
-    Rewriter rewriter(m_image, tree, warnings);
-    auto written = rewriter.Run();
+    std::uint64_t checksumAt = 0;
+    auto planned = Plan(tree, warnings, checksumAt);
+    if (!planned) return planned.GetError();
+    auto written = planned.Value().ToBytes();
     if (!written) return written;
     // The checksum and the read-back check both only read the new file (the
     // check never looks at the checksum field): a module of tens of
     // megabytes has them done side by side.
     std::vector<std::uint8_t>& out = written.Value();
-    auto offset = static_cast<std::uint32_t>(rewriter.ChecksumOffset());
+    auto offset = static_cast<std::uint32_t>(checksumAt);
     std::future<std::uint32_t> checksum = RunBeside([&out, offset] { return PeChecksum(out, offset); });
-    std::optional<Error> failed = Verify(out, tree);
+    std::optional<Error> failed = Verify(PeImage::ParseBorrowed(out), tree);
     std::uint32_t value = checksum.get();
     if (failed) return *failed;
     StoreU32(out, offset, value);
     return written;
+}
+
+Status ResourceUpdate::CommitTo(int fd, std::vector<std::string>& warnings) const {
+    EditTree tree = m_tree.Pruned();
+    std::uint64_t checksumAt = 0;
+    auto planned = Plan(tree, warnings, checksumAt);
+    if (!planned) return planned.GetError();
+    const PieceImage& target = planned.Value();
+    if (Status written = target.WriteTo(fd); !written) return written;
+    // Read back as a scan reads a module: mapped, headers and resources only.
+    int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (copy < 0) return MakeError(Error::Code::Io, std::string("cannot read back the target: ") + std::strerror(errno));
+    auto file = MappedFile::Adopt(copy, "the target");
+    if (!file) return file.GetError();
+    auto offset = static_cast<std::uint32_t>(checksumAt);
+    std::future<Result<std::uint32_t>> checksum =
+        RunBeside([fd, size = target.Size(), offset] { return FileChecksum(fd, size, offset); });
+    std::optional<Error> failed = Verify(PeImage::Open(std::move(file).Value()), tree);
+    auto value = checksum.get();
+    if (failed) return *failed;
+    if (!value) return value.GetError();
+    std::uint8_t bytes[4];
+    StoreU32(bytes, 0, value.Value());
+    return WriteAt(fd, offset, bytes);
+}
+
+Status ResourceUpdate::Check(std::vector<std::string>& warnings) const {
+    EditTree tree = m_tree.Pruned();
+    std::uint64_t checksumAt = 0;
+    auto planned = Plan(tree, warnings, checksumAt);
+    if (!planned) return planned.GetError();
+    if (planned.Value().Size() > kMaxCheckedInMemory) return Done{};
+    auto written = planned.Value().ToBytes();
+    if (!written) return written.GetError();
+    if (auto failed = Verify(PeImage::ParseBorrowed(written.Value()), tree)) return *failed;
+    return Done{};
 }
 
 } // namespace quillon

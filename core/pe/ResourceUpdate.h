@@ -2,9 +2,11 @@
 // Our replacement for updating a module's resources through the Windows API:
 // a batch of add, replace and delete operations keyed by type, name and
 // language, applied to a model of the module's whole resource tree and
-// committed at once into a rebuilt resource section. Nothing is written
-// anywhere: Commit returns the bytes of the new module, which the caller
-// saves atomically.
+// committed at once into a rebuilt resource section. Commit returns the
+// bytes of the new module; CommitTo writes it into a file the caller opened
+// (the temporary file of an atomic save), copying the unchanged parts of an
+// opened module from file to file, so that the memory a build takes follows
+// the size of the resources, not of the module.
 
 #include <cstdint>
 #include <memory>
@@ -14,6 +16,7 @@
 
 #include "io/Result.h"
 #include "pe/PeImage.h"
+#include "pe/PieceImage.h"
 #include "pe/ResourceDirectory.h"
 
 namespace quillon {
@@ -94,9 +97,19 @@ public:
     // a new last section). A signature no longer matches and is dropped;
     // `warnings` says so, and when trailing data had to move.
     Result<std::vector<std::uint8_t>> Commit(std::vector<std::string>& warnings) const;
+    // The same module written into `fd`, an empty file open for reading and
+    // writing, then read back (mapped, as a scan reads it) and given its
+    // checksum. The bytes are those Commit returns.
+    Status CommitTo(int fd, std::vector<std::string>& warnings) const;
+    // Whether a commit would succeed, without writing anything: the layout
+    // is always planned, and a new module of up to 256 MiB is also made in
+    // memory and read back.
+    Status Check(std::vector<std::string>& warnings) const;
 
 private:
     explicit ResourceUpdate(PeImage image) : m_image(std::move(image)) {}
+    Result<PieceImage> Plan(const EditTree& tree, std::vector<std::string>& warnings,
+                            std::uint64_t& checksumOffset) const;
 
     PeImage m_image; // owns the module's bytes, which m_tree's leaves point into
     EditTree m_tree;
@@ -104,5 +117,18 @@ private:
 
 // The PE checksum of a file image (the checksum field itself counts as zero).
 std::uint32_t PeChecksum(std::span<const std::uint8_t> file, std::uint32_t checksumOffset);
+
+// The same sum over a file read in pieces: Add each piece at its offset
+// (pieces left out, holes, count as zeros), then Finish with the file's size.
+class PeChecksumSum {
+public:
+    explicit PeChecksumSum(std::uint64_t checksumOffset) : m_field(checksumOffset) {}
+    void Add(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+    std::uint32_t Finish(std::uint64_t fileSize) const;
+
+private:
+    std::uint64_t m_field;
+    std::uint64_t m_sum = 0;
+};
 
 } // namespace quillon

@@ -1,6 +1,5 @@
 #include "target/BuildCheck.h"
 
-#include "io/FileIo.h"
 #include "pe/ResourceModule.h"
 #include "pe/ResourceUpdate.h"
 #include "project/Project.h"
@@ -8,16 +7,12 @@
 namespace quillon {
 
 Status CheckModuleCanBeRebuilt(const std::string& modulePath) {
-    auto file = ReadWholeFile(modulePath);
-    if (!file) return file.GetError();
-    auto module = ResourceModule::FromShared(ShareBytes(std::move(file).Value()));
+    auto module = ResourceModule::Open(modulePath);
     if (!module) return module.GetError();
     auto update = ResourceUpdate::Begin(module.Value().Image(), module.Value().Tree());
     if (!update) return update.GetError();
     std::vector<std::string> warnings;
-    auto rewritten = update.Value().Commit(warnings);
-    if (!rewritten) return rewritten.GetError();
-    return Done{};
+    return update.Value().Check(warnings);
 }
 
 std::vector<std::string> NewProjectWarnings(const CProject& project) {

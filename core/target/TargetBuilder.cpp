@@ -206,10 +206,10 @@ Result<BuildReport> BuildTarget(const CProject& project, const std::string& targ
     if (SameFile(project.m_strModulePath, targetPath))
         return MakeError(Error::Code::Unsupported, "the target '" + targetPath + "' is the module itself");
     if (!HasResources(project.m_ResourceInfo)) return MakeError(Error::Code::NotFound, "the project has nothing to build");
-    auto file = ReadWholeFile(project.m_strModulePath);
-    if (!file) return file.GetError();
-    // The reader and the update share the module's bytes and its directory.
-    auto source = ResourceModule::FromShared(ShareBytes(std::move(file).Value()));
+    // The reader and the update share the module's mapping and its
+    // directory; the build reads the headers and resources and copies the
+    // rest from file to file.
+    auto source = ResourceModule::Open(project.m_strModulePath);
     if (!source) return source.GetError();
     auto update = ResourceUpdate::Begin(source.Value().Image(), source.Value().Tree());
     if (!update) return update.GetError();
@@ -225,9 +225,14 @@ Result<BuildReport> BuildTarget(const CProject& project, const std::string& targ
     applier.Apply(std::move(others));
     applier.Summarize();
 
-    auto target = update.Value().Commit(report.warnings);
-    if (!target) return target.GetError();
-    Status written = WriteFileAtomically(targetPath, target.Value());
+    const ResourceUpdate& commit = update.Value();
+    Status written = WriteFileAtomically(targetPath, [&](int fd) -> Status {
+        Status done = commit.CommitTo(fd, report.warnings);
+        if (done || done.GetError().code != Error::Code::Io) return done;
+        Error error = done.GetError();
+        error.message = "'" + targetPath + "': " + error.message;
+        return error;
+    });
     if (!written) return written.GetError();
     return report;
 }

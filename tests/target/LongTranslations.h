@@ -1,0 +1,38 @@
+#pragma once
+// Projects whose every translatable item is translated into a longer text,
+// so that a build has to grow or move the resource section, and the
+// modules whose targets the streamed-build test compares.
+
+#include <memory>
+#include <string>
+
+#include "model/ResourceInfo.h"
+#include "project/NewProject.h"
+#include "project/Project.h"
+
+namespace quillon::testing {
+
+inline void TranslateLonger(CResourceItem& item, const std::string& added) {
+    if (item.IsTranslatable() && !item.m_strText.empty())
+        item.SetTranslation(item.m_strText + added, item.m_chHotkey);
+    for (auto& child : item.GetChildren()) TranslateLonger(*child, added);
+}
+
+// A German project of `module` whose every string, menu and dialog text is
+// translated into itself followed by `added` (none when empty).
+inline std::unique_ptr<CProject> GermanProject(const std::string& module, const std::string& added) {
+    NewProjectSettings settings;
+    settings.modulePath = module;
+    settings.translator = "Ann";
+    settings.email = "ann@example.org";
+    settings.targetLanguage = 0x0407;
+    auto project = CreateProject(settings);
+    if (!project) return nullptr;
+    if (!added.empty())
+        for (CResourceItem* root : {&project.Value()->m_ResourceInfo.m_Strings, &project.Value()->m_ResourceInfo.m_Menus,
+                                    &project.Value()->m_ResourceInfo.m_Dialogs})
+            TranslateLonger(*root, added);
+    return std::move(project).Value();
+}
+
+} // namespace quillon::testing
