@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <vector>
 
 #include "Fixtures.h"
 #include "TempDir.h"
@@ -7,8 +8,6 @@
 #include "extract/LanguageModules.h"
 
 using namespace quillon::testing;
-
-
 
 TEST(ScanCli, JsonHasTheAgreedShapeWithUtf8Texts) {
     CliRun run = RunCli("scan --json " + Fixture("basic32.exe"));
@@ -27,32 +26,27 @@ TEST(ScanCli, JsonHasTheAgreedShapeWithUtf8Texts) {
     EXPECT_TRUE(Has(run.out, "\"replacedCharacters\":7"));
 }
 
-TEST(ScanCli, CodePageOptionChangesTheConversion) {
-    CliRun run = RunCli("scan --json --codepage 932 " + Fixture("basic64.exe"));
-    ASSERT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(Has(run.out, "\"codepage\":932"));
-    EXPECT_TRUE(Has(run.out, "\"text\":\"日本語テキスト\""));
-}
-
-TEST(ScanCli, PlainOutputListsHeaderCountersAndTree) {
-    CliRun run = RunCli("scan " + Fixture("multilang.dll"));
-    ASSERT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(Has(run.out, "File version: 3.0.0.0"));
-    EXPECT_TRUE(Has(run.out, "Language:     0x0407 German"));
-    EXPECT_TRUE(Has(run.out, "STRING 1 \"Hallo\""));
-    EXPECT_TRUE(Has(run.out, "DIALOG 100 \"Deutscher Dialog\""));
-}
-
-TEST(ScanCli, SummaryHasTheCountersButNoTree) {
-    CliRun plain = RunCli("scan --summary " + Fixture("multilang.dll"));
-    ASSERT_EQ(plain.exitCode, 0);
-    EXPECT_TRUE(Has(plain.out, "Language:     0x0407 German"));
-    EXPECT_TRUE(Has(plain.out, "Strings:"));
-    EXPECT_FALSE(Has(plain.out, "STRING 1"));
-    CliRun json = RunCli("scan --json --summary " + Fixture("basic32.exe"));
-    ASSERT_EQ(json.exitCode, 0);
-    EXPECT_TRUE(Has(json.out, "\"counters\":{\"strings\":10,"));
-    EXPECT_FALSE(Has(json.out, "\"kind\":"));
+// Options and the output they give: what must be there, and what must not.
+TEST(ScanCli, OptionsShapeTheOutput) {
+    struct Case {
+        std::string args;
+        std::vector<const char*> present;
+        const char* absent;
+    };
+    const Case cases[] = {
+        {"--json --codepage 932 " + Fixture("basic64.exe"), {"\"codepage\":932", "\"text\":\"日本語テキスト\""}, "\"codepage\":1252"},
+        {Fixture("multilang.dll"),
+         {"File version: 3.0.0.0", "Language:     0x0407 German", "STRING 1 \"Hallo\"", "DIALOG 100 \"Deutscher Dialog\""},
+         "\"fileVersion\""},
+        {"--summary " + Fixture("multilang.dll"), {"Language:     0x0407 German", "Strings:"}, "STRING 1"},
+        {"--json --summary " + Fixture("basic32.exe"), {"\"counters\":{\"strings\":10,"}, "\"kind\":"},
+    };
+    for (const Case& c : cases) {
+        CliRun run = RunCli("scan " + c.args);
+        ASSERT_EQ(run.exitCode, 0) << c.args;
+        for (const char* part : c.present) EXPECT_TRUE(Has(run.out, part)) << c.args << ": " << part;
+        EXPECT_FALSE(Has(run.out, c.absent)) << c.args;
+    }
 }
 
 TEST(ScanCli, ErrorsExitNonZero) {

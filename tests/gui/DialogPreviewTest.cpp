@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
+#include <tuple>
 #include <ostream>
 #include <stdexcept>
 #include <vector>
@@ -129,66 +130,28 @@ const QString kLongText =
 
 } // namespace
 
-TEST(DialogTemplate, ReadsTheClassicTemplate) {
+// The preview's reader on the fixture's extended dialog: what the preview
+// widget does not show (32-bit IDs, font fields, creation data). The cut
+// copies of every fixture dialog are refused by the walker
+// (templates/DialogLayoutTest); the preview of one is empty.
+TEST(DialogTemplate, ReadsTheExtendedTemplateAndRefusesACutCopy) {
     auto info = ScanBasic();
-    auto parsed = ParseDialogTemplate(Dialog(*info, 200).GetData());
-    ASSERT_TRUE(parsed);
-    EXPECT_FALSE(parsed->extended);
-    EXPECT_EQ(parsed->style, 0x80C800C0u);
-    EXPECT_EQ(parsed->cx, 200);
-    EXPECT_EQ(parsed->cy, 120);
-    EXPECT_EQ(parsed->caption, u"Opt&ions");
-    EXPECT_EQ(parsed->pointSize, 8);
-    EXPECT_EQ(parsed->face, u"MS Sans Serif");
-    ASSERT_EQ(parsed->controls.size(), 8u);
-    const auto& name = parsed->controls[kName];
-    EXPECT_EQ(ControlClassName(name.windowClass), u"Static");
-    EXPECT_EQ(name.title.text, u"&Name:");
-    EXPECT_EQ(name.id, 201u);
-    EXPECT_EQ(name.x, 7);
-    EXPECT_EQ(name.cx, 40);
-    const auto& icon = parsed->controls[kIcon];
-    EXPECT_TRUE(icon.title.isOrdinal);
-    EXPECT_EQ(icon.title.ordinal, 1);
-    EXPECT_EQ(icon.id, 0xFFFFu);
-    EXPECT_EQ(ControlClassName(parsed->controls[kCustom].windowClass), u"MYCUSTOMCLASS");
-    EXPECT_EQ(parsed->controls[kGroup].title.text, u"Tab\there");
-}
-
-TEST(DialogTemplate, ReadsTheExtendedTemplateWithFontAndCreationData) {
-    auto info = ScanBasic();
-    auto parsed = ParseDialogTemplate(Dialog(*info, 201).GetData());
+    auto bytes = Dialog(*info, 201).GetData();
+    auto parsed = ParseDialogTemplate(bytes);
     ASSERT_TRUE(parsed);
     EXPECT_TRUE(parsed->extended);
     EXPECT_EQ(parsed->style, 0x80C00040u);
-    EXPECT_EQ(parsed->pointSize, 9);
-    EXPECT_EQ(parsed->weight, 700);
-    EXPECT_TRUE(parsed->italic);
-    EXPECT_EQ(parsed->charset, 0xCC);
-    EXPECT_EQ(parsed->face, u"Segoe UI");
+    EXPECT_EQ(std::make_tuple(parsed->pointSize, parsed->weight, parsed->italic, parsed->charset, parsed->face),
+              std::make_tuple(9, 700, true, 0xCC, std::u16string(u"Segoe UI")));
     ASSERT_EQ(parsed->controls.size(), 4u);
-    EXPECT_EQ(parsed->controls[0].id, 70000u); // 32-bit IDs survive
+    EXPECT_EQ(parsed->controls[0].id, 70000u);
     EXPECT_EQ(ControlClassName(parsed->controls[2].windowClass), u"BUTTON");
-    EXPECT_TRUE(parsed->controls[3].windowClass.isOrdinal);
     EXPECT_EQ(parsed->controls[3].creationData, (std::vector<std::uint8_t>{1, 0, 2, 0, 3, 0}));
-}
-
-TEST(DialogTemplate, RefusesEveryCutCopy) {
-    auto info = ScanBasic();
-    for (int id : {200, 201}) {
-        auto bytes = Dialog(*info, id).GetData();
-        auto whole = ParseDialogTemplate(bytes);
-        ASSERT_TRUE(whole);
-        // The last control ends with its creation-data count: any shorter copy is damaged.
-        for (std::size_t size = 0; size + 2 <= bytes.size(); ++size)
-            EXPECT_FALSE(ParseDialogTemplate(bytes.first(size))) << "dialog " << id << " cut at " << size;
-        // The preview of a damaged template is empty.
-        CDialogEntry cut("Broken", 0, 1);
-        cut.SetData(bytes.first(bytes.size() / 2));
-        CDialogPreviewWidget preview(cut, CodePage(1252));
-        EXPECT_FALSE(preview.IsValid());
-        EXPECT_EQ(preview.ControlCount(), 0);
-    }
+    CDialogEntry cut("Broken", 0, 1);
+    cut.SetData(bytes.first(bytes.size() / 2));
+    CDialogPreviewWidget preview(cut, CodePage(1252));
+    EXPECT_FALSE(preview.IsValid());
+    EXPECT_EQ(preview.ControlCount(), 0);
 }
 
 TEST(DialogTemplate, DialogUnitsUseWindowsRounding) {
@@ -449,18 +412,10 @@ TEST(DialogPreview, PaintsControlsAndFramesTheOverflowingOnes) {
     CResourceItem& dialog = Dialog(*info, 200);
     Control(dialog, kName).SetTranslation(kLongText.toStdString(), 'A');
     CDialogPreviewWidget preview(dialog, CodePage(1252));
-    preview.SelectControl(kOk);
     QImage image = preview.grab().toImage();
     ASSERT_FALSE(image.isNull());
     QRect name = preview.ControlRect(kName);
     EXPECT_EQ(QColor(image.pixel(name.left() + 1, name.center().y())), QColor(Qt::red));
-    QRect ok = preview.ControlRect(kOk);
-    // The button's face differs from the dialog's background somewhere.
-    QColor background = preview.palette().color(QPalette::Window);
-    bool drawn = false;
-    for (int x = ok.left() + 2; x < ok.right() - 2 && !drawn; ++x)
-        drawn = QColor(image.pixel(x, ok.center().y())) != background;
-    EXPECT_TRUE(drawn);
 }
 
 TEST(DialogPreviewDlg, ShowsTheCaptionAndTheControlsThatDoNotFit) {

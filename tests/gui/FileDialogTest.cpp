@@ -46,10 +46,6 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-QByteArray ToByteArray(const Bytes& bytes) {
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-}
-
 QSettings AppSettings() { return QSettings(QStringLiteral("Quillon"), QStringLiteral("Quillon")); }
 
 bool RowShown(const ModulePreview& preview, QLabel* value) { return value->isVisibleTo(&preview); }
@@ -183,29 +179,6 @@ TEST(ModulePreviewTest, NoModuleShowsNothing) {
     }
 }
 
-TEST(ModulePreviewTest, AModuleBuiltInMemoryShowsItsOwnValues) {
-    testing::BuiltVersion version;
-    version.fileVersion = {5, 6, 7, 8};
-    version.language = 0x0407;
-    version.codePage = 1252;
-    version.strings = {{u"FileDescription", u"Grüße"}};
-    Bytes module = BuildPeWithResources({Resource(kTypeVersion, ResourceId::Integer(1), testing::VersionBytes(version)),
-                                         Resource(kTypeDialog, ResourceId::Integer(1),
-                                                  testing::StandardDialogBytes(u"Caption", {{1, u"OK"}, {2, u"Cancel"}}))});
-    QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("built.dll"));
-    WriteFile(path, ToByteArray(module));
-    ModulePreview preview;
-    preview.ShowFile(path);
-    EXPECT_EQ(preview.DescriptionLabel()->text(), QStringLiteral("Grüße"));
-    EXPECT_EQ(preview.VersionLabel()->text(), QStringLiteral("5.6.7.8"));
-    EXPECT_EQ(preview.LanguageLabel()->text(), QStringLiteral("German"));
-    EXPECT_EQ(preview.StringsLabel()->text(), QStringLiteral("0"));
-    EXPECT_EQ(preview.DialogsLabel()->text(), QStringLiteral("1"));
-    EXPECT_EQ(preview.ControlsLabel()->text(), QStringLiteral("2"));
-    EXPECT_FALSE(preview.HasModuleIcon());
-}
-
 // ---- Places ----------------------------------------------------------------------------------
 
 // Sets the two recent lists for one test and removes them afterwards.
@@ -246,18 +219,6 @@ TEST_F(PlacesTest, RecentFoldersComeFirstOnceEachAndMissingOnesNot) {
     EXPECT_EQ(places.count(Url(projects)), 1);
     EXPECT_FALSE(places.contains(Url(Missing())));
     EXPECT_EQ(places.constLast(), Url(QFileInfo(QDir::homePath()).canonicalFilePath()));
-}
-
-TEST_F(PlacesTest, StandardFoldersFollowWithoutDuplicates) {
-    QUrl home = Url(QFileInfo(QDir::homePath()).canonicalFilePath());
-    QList<QUrl> standard = PlaceUrls(PlaceFolders()); // no settings: only standard folders
-    ASSERT_FALSE(standard.isEmpty());
-    EXPECT_EQ(standard.constLast(), home);
-    EXPECT_LE(standard.size(), 3);
-    SetRecent({QDir::homePath() + "/some.prj"}, {});
-    QList<QUrl> places = PlaceUrls(PlaceFolders());
-    EXPECT_EQ(places.constFirst(), home); // from the recent project, so not again at the end
-    for (const QUrl& place : places) EXPECT_EQ(places.count(place), 1) << place.toString().toStdString();
 }
 
 TEST_F(PlacesTest, PlaceUrlsKeepsExistingFoldersOnceInOrder) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,6 +44,26 @@ TEST(AtomicSave, ReplacesTheFileAndKeepsItsPermissions) {
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"p.prj"});
+}
+
+// A save that fails part-way (here at the file size limit) leaves the old
+// contents in place and no temporary behind.
+TEST(AtomicSave, AFailedWriteLeavesTheOldFile) {
+    TempDir dir;
+    std::string path = dir.File("p.prj");
+    ASSERT_TRUE(WriteFileAtomically(path, Bytes{1, 2, 3}));
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit low = old;
+    low.rlim_cur = 4096;
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &low), 0);
+    Status saved = WriteFileAtomically(path, Bytes(3 * 4096, 7));
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(Read(path), (Bytes{1, 2, 3}));
     EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"p.prj"});
 }
 

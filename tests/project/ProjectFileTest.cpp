@@ -83,15 +83,6 @@ TEST(ProjectFile, SaveAndOpenRoundTripKeepsEverything) {
     EXPECT_EQ(firstDifference, static_cast<std::ptrdiff_t>(first.size()));
 }
 
-TEST(ProjectFile, NoDictionaryPathMeansNoDictionaryFile) {
-    TempDir dir;
-    auto project = NewFixtureProject(dir);
-    project->m_strDictionaryPath.clear();
-    project->m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
-    ASSERT_TRUE(project->Save(dir.File("p.prj")));
-    EXPECT_FALSE(FileExists(dir.File("p.dic")));
-}
-
 TEST(ProjectFile, OpenFallsBackToTheModuleOnlyWithoutAProjectFile) {
     TempDir dir;
     ASSERT_TRUE(WriteFileAtomically(dir.File("empty.prj"), Bytes{}));
@@ -230,11 +221,15 @@ TEST(NewProject, MissingOrUnreadableModuleIsAnError) {
     EXPECT_EQ(notModule.GetError().code, Error::Code::NotModule);
 }
 
+// No dictionary path writes no dictionary; a relative one lies beside the project file.
 TEST(ProjectFile, RelativeDictionaryPathIsBesideTheProjectFile) {
     TempDir dir;
     auto project = NewFixtureProject(dir);
-    project->m_strDictionaryPath = "words.dic";
+    project->m_strDictionaryPath.clear();
     project->m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
+    ASSERT_TRUE(project->Save(dir.File("p.prj")));
+    EXPECT_FALSE(FileExists(dir.File("p.dic")));
+    project->m_strDictionaryPath = "words.dic";
     ASSERT_TRUE(project->Save(dir.File("p.prj")));
     EXPECT_TRUE(FileExists(dir.File("words.dic")));
     CProject reopened;
