@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "Args.h"
+#include "Help.h"
 #include "Commands.h"
 #include "ProjectFiles.h"
 #include "project/ModuleCheck.h"
@@ -9,12 +10,12 @@
 namespace quillon::cli {
 
 int RunBuild(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("build", args, {"--target", "--codepage"}, {"--wait"});
+    auto parsed = Args::Parse(Command("build"), args);
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli build PROJECT [--target PATH] [--codepage N] [--wait]\n";
+        PrintUsageOf("build", std::cerr);
         return 2;
     }
     if (parsed->Has("--target") && parsed->Value("--target").empty()) {
