@@ -6,20 +6,20 @@
 
 namespace quillon::cli {
 
-std::optional<Args> Args::Parse(const std::string& command, const std::vector<std::string>& args,
-                                const std::set<std::string>& valueOptions, const std::set<std::string>& flags) {
+std::optional<Args> Args::Parse(const CommandSpec& spec, const std::vector<std::string>& args) {
     Args parsed;
+    const std::string command(spec.name);
     parsed.m_command = command;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
-            if (valueOptions.count(arg)) {
+            if (spec.TakesValue(arg)) {
                 if (i + 1 >= args.size()) {
                     std::cerr << "quillon-cli " << command << ": " << arg << " needs a value\n";
                     return std::nullopt;
                 }
                 parsed.m_values[arg] = args[++i];
-            } else if (flags.count(arg)) {
+            } else if (spec.TakesFlag(arg)) {
                 parsed.m_flags.insert(arg);
             } else {
                 std::cerr << "quillon-cli " << command << ": unknown option '" << arg << "'\n";

@@ -8,14 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "CommandTable.h"
+
 namespace quillon::cli {
 
 class Args {
 public:
+    // Reads `args` with the options the command's table entry names.
     // Returns nothing (after printing why to stderr) when an option is
     // unknown or lacks its value.
-    static std::optional<Args> Parse(const std::string& command, const std::vector<std::string>& args,
-                                     const std::set<std::string>& valueOptions, const std::set<std::string>& flags);
+    static std::optional<Args> Parse(const CommandSpec& command, const std::vector<std::string>& args);
 
     const std::vector<std::string>& Positional() const { return m_positional; }
     bool Has(const std::string& option) const { return m_values.count(option) || m_flags.count(option); }

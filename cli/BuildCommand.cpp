@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "Args.h"
+#include "Help.h"
 #include "Commands.h"
 #include "CheckOutput.h"
 #include "ProjectFiles.h"
@@ -28,12 +29,12 @@ bool ChecksAllowBuild(const CProject& project, bool force) {
 } // namespace
 
 int RunBuild(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("build", args, {"--target", "--codepage"}, {"--wait", "--force"});
+    auto parsed = Args::Parse(Command("build"), args);
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli build PROJECT [--target PATH] [--codepage N] [--force] [--wait]\n";
+        PrintUsageOf("build", std::cerr);
         return 2;
     }
     if (parsed->Has("--target") && parsed->Value("--target").empty()) {

@@ -3,6 +3,7 @@
 #include "Args.h"
 #include "CheckOutput.h"
 #include "Commands.h"
+#include "Help.h"
 #include "Json.h"
 #include "ProjectFiles.h"
 #include "check/ProjectChecks.h"
@@ -41,12 +42,12 @@ void PrintFinding(std::ostream& out, const Finding& finding) {
 }
 
 int RunCheck(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("check", args, {"--codepage"}, {"--errors-only", "--json", "--strict"});
+    auto parsed = Args::Parse(Command("check"), args);
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli check PROJECT [--json] [--errors-only] [--strict] [--codepage N]\n";
+        PrintUsageOf("check", std::cerr);
         return 2;
     }
     auto project = OpenProjectFile("check", parsed->Positional()[0], *codePage);

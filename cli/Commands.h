@@ -14,6 +14,7 @@ int RunShow(const std::vector<std::string>& args);
 int RunUpdate(const std::vector<std::string>& args);
 int RunImport(const std::vector<std::string>& args);
 int RunDict(const std::vector<std::string>& args);
+int RunDictAdd(const std::vector<std::string>& args);
 int RunTranslate(const std::vector<std::string>& args);
 int RunRestore(const std::vector<std::string>& args);
 int RunCheck(const std::vector<std::string>& args);

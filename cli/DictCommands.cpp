@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "Args.h"
+#include "Help.h"
 #include "Commands.h"
 #include "Json.h"
 #include "ProjectFiles.h"
@@ -59,13 +60,15 @@ void ForEachEntry(const CDictonary& dictionary, Visit visit) {
     }
 }
 
+} // namespace
+
 int RunDictAdd(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("dict add", args, {"--hotkey", "--kind", "--codepage"}, {"--wait"});
+    auto parsed = Args::Parse(Command("dict add"), args);
     if (!parsed) return 2;
     auto codePageOverride = parsed->Number("--codepage", 0);
     if (!codePageOverride) return 2;
     if (parsed->Positional().size() != 3) {
-        std::cerr << "usage: quillon-cli dict add PROJECT|DICFILE SOURCE TRANSLATION [--hotkey C] [--kind KIND] [--wait]\n";
+        PrintUsageOf("dict add", std::cerr);
         return 2;
     }
     auto kind = KindFromText(parsed->Value("--kind", "COMMON"));
@@ -103,17 +106,13 @@ int RunDictAdd(const std::vector<std::string>& args) {
     return Checked("dict add", saved) ? 0 : 1;
 }
 
-} // namespace
-
 int RunDict(const std::vector<std::string>& args) {
-    if (!args.empty() && args[0] == "add") return RunDictAdd(std::vector<std::string>(args.begin() + 1, args.end()));
-    auto parsed = Args::Parse("dict", args, {"--codepage"}, {"--json"});
+    auto parsed = Args::Parse(Command("dict"), args);
     if (!parsed) return 2;
     auto codePageOverride = parsed->Number("--codepage", 0);
     if (!codePageOverride) return 2;
     if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli dict PROJECT|DICFILE [--json] [--codepage N]\n"
-                     "       quillon-cli dict add PROJECT|DICFILE SOURCE TRANSLATION [--hotkey C] [--kind KIND]\n";
+        PrintUsageOf("dict", std::cerr);
         return 2;
     }
     OpenDictionary dictionary;

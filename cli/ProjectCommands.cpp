@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "Args.h"
+#include "Help.h"
 #include "Commands.h"
 #include "Json.h"
 #include "ProjectFiles.h"
@@ -39,14 +40,11 @@ void PrintCreated(const NewProjectSettings& settings, const CProject& project, c
 } // namespace
 
 int RunNew(const std::vector<std::string>& args) {
-    const char* usage = "usage: quillon-cli new PROJECT --module M --translator NAME --language LANG "
-                        "[--email E] [--dictionary D] [--codepage N] [--force]\n";
-    auto parsed = Args::Parse("new", args, {"--module", "--translator", "--language", "--email", "--dictionary", "--codepage"},
-                              {"--force"});
+    auto parsed = Args::Parse(Command("new"), args);
     if (!parsed) return 2;
     if (parsed->Positional().size() != 1 || !parsed->Has("--module") || !parsed->Has("--translator") ||
         !parsed->Has("--language")) {
-        std::cerr << usage;
+        PrintUsageOf("new", std::cerr);
         return 2;
     }
     if (parsed->Positional()[0].empty()) {
@@ -95,12 +93,12 @@ int RunNew(const std::vector<std::string>& args) {
 }
 
 int RunShow(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("show", args, {"--codepage"}, {"--json"});
+    auto parsed = Args::Parse(Command("show"), args);
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli show PROJECT [--json] [--codepage N]\n";
+        PrintUsageOf("show", std::cerr);
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
@@ -150,12 +148,12 @@ void PrintUpdateJson(const UpdateReport& report, const CodePage& codePage, const
 } // namespace
 
 int RunUpdate(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("update", args, {"--module", "--codepage"}, {"--wait", "--dry-run", "--json"});
+    auto parsed = Args::Parse(Command("update"), args);
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli update PROJECT [--module NEWPATH] [--codepage N] [--dry-run] [--json] [--wait]\n";
+        PrintUsageOf("update", std::cerr);
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
@@ -233,12 +231,12 @@ void PrintImportJson(const GlossaryReport& report, bool saved) {
 } // namespace
 
 int RunImport(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("import", args, {"--text", "--microsoft", "--codepage"}, {"--wait", "--json"});
+    auto parsed = Args::Parse(Command("import"), args);
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1 || parsed->Has("--text") == parsed->Has("--microsoft")) {
-        std::cerr << "usage: quillon-cli import PROJECT (--text FILE | --microsoft FILE) [--codepage N] [--json] [--wait]\n";
+        PrintUsageOf("import", std::cerr);
         return 2;
     }
     const std::string& path = parsed->Positional()[0];

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "Args.h"
+#include "Help.h"
 #include "Commands.h"
 #include "Json.h"
 #include "pe/ResourceModule.h"
@@ -20,10 +21,10 @@ std::string NameText(const ResourceId& id) {
 // Lists every resource of a module, one line per language:
 // TYPE NAME LANGUAGE SIZE, with "unreadable" for data outside the file.
 int RunResources(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("resources", args, {}, {"--json"});
+    auto parsed = Args::Parse(Command("resources"), args);
     if (!parsed) return 2;
     if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli resources MODULE [--json]\n";
+        PrintUsageOf("resources", std::cerr);
         return 2;
     }
     auto module = ResourceModule::Open(parsed->Positional()[0]);

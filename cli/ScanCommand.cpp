@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include "Args.h"
+#include "Help.h"
 #include "Commands.h"
 #include "TreeOutput.h"
 #include "extract/Languages.h"
@@ -45,12 +46,12 @@ struct ScanOptions {
 };
 
 bool ParseOptions(const std::vector<std::string>& args, ScanOptions& options) {
-    auto parsed = Args::Parse("scan", args, {"--codepage", "--language"}, {"--json", "--summary"});
+    auto parsed = Args::Parse(Command("scan"), args);
     if (!parsed) return false;
     auto codePage = parsed->Number("--codepage", kDefaultCodePage);
     if (!codePage) return false;
     if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli scan MODULE [--json] [--summary] [--codepage N] [--language LANG]\n";
+        PrintUsageOf("scan", std::cerr);
         return false;
     }
     if (parsed->Has("--language")) {

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "Args.h"
+#include "Help.h"
 #include "Commands.h"
 #include "ProjectFiles.h"
 #include "dictionary/AutoTranslator.h"
@@ -47,11 +48,10 @@ std::optional<std::int32_t> ParseId(const std::string& text) {
 // Prints the usage or the fault and returns nothing when the options do not
 // name one target.
 std::optional<RestoreTarget> ParseRestoreTarget(const Args& parsed) {
-    const char* usage = "usage: quillon-cli restore PROJECT (--all | --path P | --kind KIND --id N) [--wait]\n";
     bool byKind = parsed.Has("--kind") || parsed.Has("--id");
     int modes = int(parsed.Has("--all")) + int(parsed.Has("--path")) + int(byKind);
     if (parsed.Positional().size() != 1 || modes != 1 || (byKind && !(parsed.Has("--kind") && parsed.Has("--id")))) {
-        std::cerr << usage;
+        PrintUsageOf("restore", std::cerr);
         return std::nullopt;
     }
     RestoreTarget target;
@@ -116,12 +116,12 @@ std::string ItemCount(std::size_t count) { return std::to_string(count) + (count
 } // namespace
 
 int RunTranslate(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("translate", args, {"--codepage"}, {"--list-untranslated", "--wait"});
+    auto parsed = Args::Parse(Command("translate"), args);
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        std::cerr << "usage: quillon-cli translate PROJECT [--list-untranslated] [--codepage N] [--wait]\n";
+        PrintUsageOf("translate", std::cerr);
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
@@ -143,7 +143,7 @@ int RunTranslate(const std::vector<std::string>& args) {
 }
 
 int RunRestore(const std::vector<std::string>& args) {
-    auto parsed = Args::Parse("restore", args, {"--kind", "--id", "--path", "--codepage"}, {"--all", "--wait"});
+    auto parsed = Args::Parse(Command("restore"), args);
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;

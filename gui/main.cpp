@@ -1,20 +1,50 @@
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
+#include <QProcess>
 #include <QTimer>
 
 #include "io/FileIo.h"
 #include "ui/MainFrame.h"
+
+namespace {
+
+// The file manager hands every selected project to one start (%F in the
+// desktop entry). Each window holds one project, so every project after the
+// first gets a window of its own, in a process of its own, and nothing a
+// window holds is closed for it.
+void OpenOthersInOwnWindows(const QStringList& projects) {
+    for (qsizetype i = 1; i < projects.size(); ++i)
+        QProcess::startDetached(QApplication::applicationFilePath(), {projects.at(i)});
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     quillon::InstallTemporaryFileCleanup();
     QApplication::setOrganizationName("Quillon");
     QApplication::setApplicationName("Quillon");
+    QApplication::setApplicationVersion(QUILLON_VERSION);
+    // The desktop entry's name: window managers find the icon and the entry through it.
+    QGuiApplication::setDesktopFileName("org.quillon.Quillon");
+    QApplication::setWindowIcon(QIcon::fromTheme("org.quillon.Quillon"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Translate the user interface of Windows modules.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument("project", "Quillon project (.prj) to open; more projects open in windows of their own.",
+                                 "[PROJECT.prj...]");
+    parser.process(app);
+    const QStringList projects = parser.positionalArguments();
+
     quillon::gui::CMainFrame frame;
     frame.show();
     // A project named on the command line opens first; the New Project
     // dialog follows once the window is up, as it does at every start.
-    QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) frame.OpenProject(arguments.at(1));
+    if (!projects.isEmpty()) frame.OpenProject(projects.first());
+    OpenOthersInOwnWindows(projects);
     if (!qEnvironmentVariableIsSet("QUILLON_NO_NEW_PROJECT_DIALOG"))
         QTimer::singleShot(0, &frame, [&frame] { frame.OnFileNew(); });
     return QApplication::exec();

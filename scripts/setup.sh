@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and running Quillon need.
 # Safe to run again; it only installs what is missing.
-# Usage: scripts/setup.sh [bench|compare]
+# Usage: scripts/setup.sh [bench|compare|icons]
 set -euo pipefail
 
 packages=(
@@ -11,6 +11,9 @@ packages=(
   python3 python3-pefile
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-liberation fonts-dejavu-core xvfb xauth
+  # the install and package tests: validators, the file-type database, the
+  # manual page reader, zsh for the completion's syntax, dpkg-shlibdeps for cpack
+  desktop-file-utils appstream libxml2-utils shared-mime-info man-db zsh dpkg-dev
 )
 
 # bench/run also compares the module scan with windres from the cross tools.
@@ -20,6 +23,11 @@ fi
 # scripts/compare-outputs.sh runs two builds under one fixed clock.
 if [ "${1:-}" = compare ]; then
   packages+=(faketime)
+fi
+
+# data/icons/render-icons.sh renders the icon's PNG sizes from its SVG.
+if [ "${1:-}" = icons ]; then
+  packages+=(librsvg2-bin)
 fi
 
 missing=()

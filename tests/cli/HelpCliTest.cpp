@@ -1,0 +1,77 @@
+// The help, the usage messages and the dispatch of quillon-cli, which all
+// come from its command table.
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "Fixtures.h"
+#include "cli/RunCli.h"
+
+namespace {
+
+using quillon::testing::Has;
+using quillon::testing::RunCli;
+
+// Every command, as the help names it.
+const char* const kCommands[] = {"scan",      "resources", "new",   "show",  "update", "import", "translate",
+                                 "restore",   "check",     "build", "dict",  "dict add"};
+
+std::size_t LongestLine(const std::string& text) {
+    std::istringstream lines(text);
+    std::size_t longest = 0;
+    for (std::string line; std::getline(lines, line);) longest = std::max(longest, line.size());
+    return longest;
+}
+
+TEST(HelpCli, HelpNamesEveryCommandInEightyColumns) {
+    auto help = RunCli("--help");
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* command : kCommands) EXPECT_TRUE(Has(help.out, std::string("\n  ") + command + " ")) << command;
+    EXPECT_TRUE(Has(help.out, "scan MODULE [--json] [--summary] [--codepage N] [--language LANG]"));
+    EXPECT_TRUE(Has(help.out, "restore PROJECT (--all | --path P | --kind KIND --id N)"));
+    EXPECT_TRUE(Has(help.out, "Exit codes: 0 success, 1 the operation failed, 2 bad usage."));
+    EXPECT_LE(LongestLine(help.out), 80u);
+    EXPECT_EQ(RunCli("").exitCode, 2);
+}
+
+// Each command reaches its own code, which says its usage from the table.
+TEST(HelpCli, EveryCommandRunsAndHasItsOwnHelp) {
+    for (const std::string command : kCommands) {
+        auto usage = RunCli(command, true);
+        EXPECT_EQ(usage.exitCode, 2) << command;
+        EXPECT_EQ(usage.out.rfind("usage: quillon-cli " + command + " ", 0), 0u) << command << ": " << usage.out;
+        for (const std::string& ask : {"help " + command, command + " --help"}) {
+            auto help = RunCli(ask);
+            EXPECT_EQ(help.exitCode, 0) << ask;
+            EXPECT_EQ(help.out.rfind("usage: quillon-cli " + command + " ", 0), 0u) << ask << ": " << help.out;
+            EXPECT_LE(LongestLine(help.out), 80u) << ask;
+        }
+    }
+}
+
+TEST(HelpCli, OptionsAreTheTablesOfEachCommand) {
+    const std::string module = quillon::testing::Fixture("basic64.exe");
+    struct Case {
+        std::string args;
+        int exitCode;
+        std::string says;
+    } cases[] = {
+        {"scan " + module + " --language German --summary", 0, "File version"},
+        {"scan " + module + " --force", 2, "quillon-cli scan: unknown option '--force'"},
+        {"scan " + module + " --language", 2, "quillon-cli scan: --language needs a value"},
+        {"resources " + module + " --summary", 2, "unknown option '--summary'"},
+        {"help scan", 0, "  --language LANG     read the module as a user of LANG"},
+        {"help dict add", 0, "  --hotkey C"},
+        {"help nosuch", 2, "unknown command 'nosuch'"},
+        {"nosuch", 2, "quillon-cli: unknown command 'nosuch'"},
+        {"--version", 0, "quillon-cli 1."},
+    };
+    for (const Case& c : cases) {
+        auto run = RunCli(c.args, true);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args;
+        EXPECT_TRUE(Has(run.out, c.says)) << c.args << ":\n" << run.out;
+    }
+}
+
+} // namespace
