@@ -67,7 +67,8 @@ std::optional<FileDigest> DigestOfFile(const std::string& path) {
 
 } // namespace
 
-Status CProject::Open(const std::string& path, IProgress* progress) {
+Status CProject::Open(const std::string& path, IProgress* progress, DamagedDictionary onDamage) {
+    m_dictionaryDamaged = false;
     auto bytes = path.empty() ? Result<std::vector<std::uint8_t>>(MakeError(Error::Code::NotFound, "no path"))
                               : ReadWholeFile(path);
     // Only a missing (or empty) project file means "build it from the module";
@@ -82,6 +83,23 @@ Status CProject::Open(const std::string& path, IProgress* progress) {
     if (!loaded) return loaded;
     std::string dictionaryFile = fresh.DictionaryFile(path);
     auto read = fresh.m_Dictionary.Load(dictionaryFile);
+    if (!read && read.GetError().code == Error::Code::Malformed) {
+        if (onDamage == DamagedDictionary::Refuse) {
+            m_dictionaryDamaged = true;
+            return read.GetError();
+        }
+        fresh.m_Dictionary = CDictonary();
+        fresh.m_keepDictionaryFile = true;
+        fresh.m_openWarnings.push_back(read.GetError().Describe() +
+                                       "; the project opens without its dictionary, and saving the project leaves "
+                                       "that file as it is (save the dictionary to replace it)");
+        // The damaged file as it is now is what later changes are measured against.
+        fresh.m_dictionaryOnDisk = DigestOfFile(dictionaryFile);
+        fresh.m_dictionaryOnDiskFile = dictionaryFile;
+        if (fresh.m_projectOnDisk) fresh.ReadSideFile(path);
+        *this = std::move(fresh);
+        return Done{};
+    }
     if (!read) return read.GetError();
     // The digest of the very bytes read, so a change made after the read is
     // never taken for what was read.
@@ -168,7 +186,8 @@ Status CProject::WriteSideFile(const std::string& path) const {
 // The dictionary goes first: when it cannot be written, the project file is
 // not replaced either, and each file is written atomically.
 Status CProject::Save(const std::string& path) {
-    if (Status dictionary = SaveDictionaryFile(path); !dictionary) {
+    bool keepDictionary = m_keepDictionaryFile && DictionaryFile(path) == m_dictionaryOnDiskFile;
+    if (Status dictionary = keepDictionary ? Status(Done{}) : SaveDictionaryFile(path); !dictionary) {
         Error error = dictionary.GetError();
         error.message = "the dictionary could not be saved, so the project was not saved either: " + error.message;
         return error;
@@ -191,6 +210,7 @@ Status CProject::Save(const std::string& path) {
 
 Status CProject::SaveDictionary(const std::string& path) {
     if (Status saved = SaveDictionaryFile(path); !saved) return saved;
+    m_keepDictionaryFile = false;
     // A project never saved has no side file yet; its first save writes one.
     return path.empty() || !FileExists(path) ? Status(Done{}) : WriteSideFile(path);
 }

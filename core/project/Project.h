@@ -22,6 +22,13 @@ namespace quillon {
 class ArchiveReader;
 class ArchiveWriter;
 
+// What opening a project does with a dictionary file it cannot read.
+enum class DamagedDictionary {
+    Refuse,      // the project does not open (the error names file and offset)
+    OpenWithout, // it opens with an empty dictionary, and saving the project
+                 // leaves the damaged file as it is
+};
+
 class CProject {
 public:
     CProject() = default;
@@ -40,13 +47,19 @@ public:
     // m_strModulePath instead and loads the dictionary. A malformed project or
     // dictionary file is an error naming the file and offset, and leaves this
     // project exactly as it was.
-    Status Open(const std::string& path, IProgress* progress = nullptr);
-    // Writes the dictionary file (when a dictionary path is set), then the
-    // project file, then the side file, each atomically. A failure leaves the
-    // old project file intact.
+    // With DamagedDictionary::Refuse, a damaged dictionary fails the open
+    // and DictionaryWasDamaged() says so, so that a front end can ask to
+    // open without it.
+    Status Open(const std::string& path, IProgress* progress = nullptr,
+                DamagedDictionary onDamage = DamagedDictionary::Refuse);
+    bool DictionaryWasDamaged() const { return m_dictionaryDamaged; }
+    // Writes the dictionary file (when a dictionary path is set and it was
+    // read, or never existed), then the project file, then the side file,
+    // each atomically. A failure leaves the old project file intact.
     Status Save(const std::string& path);
     // Writes the dictionary file alone (after a glossary import or a new
-    // entry) and records it in the side file.
+    // entry, or when the translator saves it) and records it in the side
+    // file; a damaged file the project opened without is replaced only here.
     Status SaveDictionary(const std::string& path);
 
     // What Open noticed without refusing the project: a project or dictionary
@@ -101,6 +114,8 @@ private:
     Status WriteSideFile(const std::string& path) const;
 
     std::size_t m_nReplaced = 0;
+    bool m_dictionaryDamaged = false; // the last Open met a damaged dictionary
+    bool m_keepDictionaryFile = false; // opened without it: Save leaves the file alone
     std::vector<std::string> m_openWarnings;
     // The files as this project last read or wrote them.
     std::optional<FileDigest> m_projectOnDisk;

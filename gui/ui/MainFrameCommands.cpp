@@ -88,8 +88,16 @@ bool CMainFrame::CreateProject(const NewProjectSettings& settings) {
 }
 
 bool CMainFrame::OpenProject(const QString& path) {
-    Status opened = m_doc.OpenDocument(path, m_progress);
+    bool dictionaryDamaged = false;
+    Status opened = m_doc.OpenDocument(path, m_progress, DamagedDictionary::Refuse, &dictionaryDamaged);
     m_progress->Hide();
+    if (!opened && dictionaryDamaged &&
+        m_prompts->Confirm(tr("The project's dictionary cannot be read:\n%1\n\nOpen the project without its "
+                              "dictionary? The dictionary file is left as it is.")
+                               .arg(FromCore(opened.GetError().Describe())))) {
+        opened = m_doc.OpenDocument(path, m_progress, DamagedDictionary::OpenWithout);
+        m_progress->Hide();
+    }
     if (!opened) {
         // The project on screen stays as it was.
         m_prompts->Error(tr("Cannot open %1:\n%2").arg(path, FromCore(opened.GetError().Describe())));

@@ -98,9 +98,11 @@ Status CQuillonDoc::NewProject(const NewProjectSettings& settings, IProgress* pr
     return Done{};
 }
 
-Status CQuillonDoc::OpenDocument(const QString& path, IProgress* progress) {
+Status CQuillonDoc::OpenDocument(const QString& path, IProgress* progress, DamagedDictionary onDamage,
+                                 bool* dictionaryDamaged) {
     CProject opened;
-    Status status = opened.Open(path.toStdString(), progress);
+    Status status = opened.Open(path.toStdString(), progress, onDamage);
+    if (dictionaryDamaged) *dictionaryDamaged = opened.DictionaryWasDamaged();
     if (!status) return status;
     opened.m_bLoaded = true;
     emit projectAboutToChange();

@@ -53,7 +53,10 @@ public:
     // only replaced when the project is saved.
     Status NewProject(const NewProjectSettings& settings, IProgress* progress);
     // Reads a project file; on failure the current project stays as it was.
-    Status OpenDocument(const QString& path, IProgress* progress);
+    // `dictionaryDamaged` (when given) tells whether a refused open failed on
+    // the dictionary alone, so the window can offer to open without it.
+    Status OpenDocument(const QString& path, IProgress* progress = nullptr,
+                        DamagedDictionary onDamage = DamagedDictionary::Refuse, bool* dictionaryDamaged = nullptr);
     // Saves under `path`, holding the project's and dictionary's locks while
     // it writes; refuses a path that is one of the project's other files.
     // Files another program changed since this document read or wrote them

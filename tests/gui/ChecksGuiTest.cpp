@@ -105,3 +105,32 @@ TEST(ChecksGui, TheDictionaryEditDialogShowsAnErrorBeforeItKeepsIt) {
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.Translation(), "Datei");
 }
+
+TEST(ChecksGui, ADamagedDictionaryIsOpenedWithoutOnlyWhenTheUserAgrees) {
+    TempDir dir;
+    {
+        Window window;
+        NewProjectSettings settings;
+        settings.projectPath = dir.File("p");
+        settings.modulePath = Fixture("basic32.exe");
+        settings.dictionaryPath = dir.File("p.dic");
+        settings.translator = "Ann";
+        settings.targetLanguage = 0x0407;
+        ASSERT_TRUE(window.frame.CreateProject(settings));
+        ASSERT_TRUE(window.frame.OnFileSave());
+    }
+    const std::vector<std::uint8_t> damaged{'X', 'Y'};
+    ASSERT_TRUE(WriteFileAtomically(dir.File("p.dic"), damaged));
+    for (bool agree : {false, true}) {
+        Window window;
+        window.prompts->confirms = {agree};
+        EXPECT_EQ(window.frame.OpenProject(QString::fromStdString(dir.File("p.prj"))), agree);
+        ASSERT_EQ(window.prompts->questions.size(), 1);
+        EXPECT_TRUE(window.prompts->questions[0].contains("Open the project without its dictionary?"));
+        EXPECT_EQ(window.frame.Document().IsLoaded(), agree);
+        if (agree) {
+            EXPECT_TRUE(window.frame.OnFileSave());
+        }
+        EXPECT_EQ(ReadWholeFile(dir.File("p.dic")).Value(), damaged);
+    }
+}

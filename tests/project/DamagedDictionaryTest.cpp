@@ -1,0 +1,60 @@
+// A damaged dictionary costs only itself: the project opens without it when
+// asked to, and the damaged file is replaced only by saving the dictionary.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "Fixtures.h"
+#include "TempDir.h"
+#include "io/FileIo.h"
+#include "project/NewProject.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+
+TEST(DamagedDictionary, OpensOnlyWhenAskedAndIsNeverOverwrittenUnasked) {
+    TempDir dir;
+    NewProjectSettings settings;
+    settings.projectPath = dir.File("p");
+    settings.modulePath = Fixture("basic32.exe");
+    settings.dictionaryPath = dir.File("p.dic");
+    settings.translator = "Ann";
+    settings.targetLanguage = 0x0407;
+    auto created = CreateProject(settings);
+    ASSERT_TRUE(created);
+    CProject& project = *created.Value();
+    ASSERT_TRUE(project.m_Dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu));
+    ASSERT_TRUE(project.Save(dir.File("p.prj")));
+    auto saved = ReadWholeFile(dir.File("p.dic"));
+    ASSERT_TRUE(saved);
+    std::vector<std::uint8_t> damaged(saved.Value().begin(), saved.Value().begin() + saved.Value().size() / 2);
+    ASSERT_TRUE(WriteFileAtomically(dir.File("p.dic"), damaged));
+
+    CProject refused;
+    Status status = refused.Open(dir.File("p.prj"));
+    ASSERT_FALSE(status);
+    EXPECT_EQ(status.GetError().code, Error::Code::Malformed);
+    EXPECT_TRUE(refused.DictionaryWasDamaged());
+
+    CProject opened;
+    ASSERT_TRUE(opened.Open(dir.File("p.prj"), nullptr, DamagedDictionary::OpenWithout));
+    EXPECT_FALSE(opened.DictionaryWasDamaged());
+    EXPECT_EQ(opened.m_Dictionary.GetCount(), 0u);
+    // Said with the file and the offset of the damage (the side file also
+    // notices that the file is not the one Quillon wrote).
+    const std::vector<std::string>& warnings = opened.OpenWarnings();
+    auto said = std::find_if(warnings.begin(), warnings.end(), [](const std::string& warning) {
+        return warning.find("opens without its dictionary") != std::string::npos;
+    });
+    ASSERT_NE(said, warnings.end());
+    EXPECT_NE(said->find(dir.File("p.dic")), std::string::npos);
+    EXPECT_NE(said->find("offset"), std::string::npos);
+
+    ASSERT_TRUE(opened.Save(dir.File("p.prj")));
+    EXPECT_EQ(ReadWholeFile(dir.File("p.dic")).Value(), damaged);
+    ASSERT_TRUE(opened.SaveDictionary(dir.File("p.prj")));
+    CProject repaired;
+    ASSERT_TRUE(repaired.Open(dir.File("p.prj")));
+    EXPECT_EQ(repaired.m_Dictionary.GetCount(), 0u);
+}
