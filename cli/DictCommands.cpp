@@ -93,6 +93,15 @@ int RunDictAdd(const std::vector<std::string>& args) {
     }
     std::uint16_t hotkey =
         hotkeyText.empty() ? 0 : static_cast<std::uint16_t>(static_cast<std::int16_t>(static_cast<signed char>(hotkeyText[0])));
+    // A character the code page cannot hold would be stored as '?': refused, named.
+    for (const std::string& text : {parsed->Positional()[1], parsed->Positional()[2]}) {
+        std::vector<std::string> missing = CharactersNotIn(text, codePage);
+        if (missing.empty()) continue;
+        std::cerr << "quillon-cli dict add: code page " << codePage.Id() << " cannot hold";
+        for (const std::string& character : missing) std::cerr << " " << character;
+        std::cerr << " (in \"" << text << "\")\n";
+        return 1;
+    }
     std::string source = codePage.FromUtf8(parsed->Positional()[1]);
     std::string translation = codePage.FromUtf8(parsed->Positional()[2]);
     if (!Checked("dict add", CheckEntry(source, translation, hotkey, *kind))) return 2;

@@ -59,6 +59,9 @@ TEST(ProjectCli, NewShowImportAndDictionaryWorkflow) {
     EXPECT_EQ(RunCli("dict add " + dir.File("demo.prj") + " Exit Beenden --hotkey B --kind MENUITEM").exitCode, 0);
     EXPECT_EQ(RunCli("dict add " + dir.File("demo.prj") + " Exit Ende --kind MENUITEM").exitCode, 1);
     EXPECT_EQ(RunCli("dict add " + dir.File("demo.prj") + " Exit Ende --kind NOKIND").exitCode, 2);
+    CliRun cyrillic = RunCli("dict add " + dir.File("demo.prj") + " Close 'Закрыть ✓'", true);
+    EXPECT_EQ(cyrillic.exitCode, 1);
+    EXPECT_TRUE(Has(cyrillic.out, "code page 1252 cannot hold З а к р ы т ь ✓")) << cyrillic.out;
 
     CliRun listed = RunCli("dict " + dir.File("demo.dic"));
     ASSERT_EQ(listed.exitCode, 0);
