@@ -77,11 +77,18 @@ CProblemsBar::CProblemsBar(CQuillonDoc& doc, QWidget* parent)
 
 void CProblemsBar::ScheduleRefresh() { m_timer->start(); }
 
+// The tab says how many problems there are, so they are seen while another tab is in front.
+void CProblemsBar::ShowCount(std::size_t count) {
+    setWindowTitle(count == 0 ? tr("Problems") : tr("Problems (%1)").arg(count));
+    toggleViewAction()->setText(tr("&Problems"));
+}
+
 void CProblemsBar::Clear() {
     m_timer->stop();
     m_findings.clear();
     m_list->clear();
     m_summary->setText(tr("No project"));
+    ShowCount(0);
 }
 
 void CProblemsBar::Refresh() {
@@ -111,6 +118,7 @@ void CProblemsBar::Refresh() {
     if (m_untranslated->isChecked()) summary += tr("   Untranslated: %1").arg(counts.notes);
     if (m_findings.size() > kShownRows) summary += tr(" (the first %1 shown)").arg(kShownRows);
     m_summary->setText(summary);
+    ShowCount(counts.errors + counts.warnings);
 }
 
 } // namespace quillon::gui

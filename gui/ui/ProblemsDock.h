@@ -33,6 +33,7 @@ signals:
 private:
     void Clear();
     void ScheduleRefresh();
+    void ShowCount(std::size_t count);
 
     CQuillonDoc& m_doc;
     QTreeWidget* m_list;

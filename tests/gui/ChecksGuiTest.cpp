@@ -76,6 +76,7 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     problems.Refresh();
     ASSERT_EQ(problems.Findings().size(), 1u);
     EXPECT_EQ(problems.Findings()[0].path, "strings/1");
+    EXPECT_EQ(problems.windowTitle(), "Problems (1)");
     emit problems.List()->itemActivated(problems.List()->topLevelItem(0), 0);
     QModelIndex current = window.frame.StringView()->currentIndex();
     EXPECT_EQ(window.frame.Strings().ItemAt(current.row()), &hello);
