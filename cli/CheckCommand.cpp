@@ -6,7 +6,9 @@
 #include "Help.h"
 #include "Json.h"
 #include "ProjectFiles.h"
+#include "check/HunspellSpelling.h"
 #include "check/ProjectChecks.h"
+#include "extract/Languages.h"
 #include "model/ItemKind.h"
 
 namespace quillon::cli {
@@ -27,6 +29,19 @@ void PrintJson(std::span<const Finding> findings, const FindingCounts& counts) {
     }
     json.EndArray().EndObject();
     std::cout << json.Text() << "\n";
+}
+
+// The spelling of the project's language, knowing the words of its
+// dictionary's translations; null (said once on stderr) when the system has
+// no dictionary for the language.
+std::unique_ptr<HunspellSpelling> SpellingFor(const CProject& project) {
+    auto spelling = OpenSpelling(project.m_wTargetLanguage, &project.m_Dictionary, CodePage(project.GetCodePage()));
+    if (!spelling) {
+        std::string language = LanguageName(project.m_wTargetLanguage);
+        std::cerr << "spelling: no dictionary for " << (language.empty() ? "the target language" : language)
+                  << " installed\n";
+    }
+    return spelling;
 }
 
 } // namespace
@@ -52,7 +67,8 @@ int RunCheck(const std::vector<std::string>& args) {
     }
     auto project = OpenProjectFile("check", parsed->Positional()[0], *codePage);
     if (!project) return 1;
-    std::vector<Finding> findings = CheckProject(*project);
+    std::unique_ptr<HunspellSpelling> spelling = parsed->Has("--no-spelling") ? nullptr : SpellingFor(*project);
+    std::vector<Finding> findings = CheckProject(*project, CheckOptions{.spelling = spelling.get()});
     FindingCounts counts = CountFindings(findings);
     if (parsed->Has("--errors-only"))
         std::erase_if(findings, [](const Finding& finding) { return finding.severity != Severity::Error; });

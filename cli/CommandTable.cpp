@@ -65,7 +65,8 @@ const std::vector<CommandSpec> kCommands = {
      "take translations back: of every item, of the item at path P, or of every KIND item with ID N"},
     {"check", "translating", {{"PROJECT", Project}},
      {kJson, {"--errors-only", "", None, Optional, "list only the errors"},
-      {"--strict", "", None, Optional, "warnings fail too (exit code 1)"}, kCodePage},
+      {"--strict", "", None, Optional, "warnings fail too (exit code 1)"},
+      {"--no-spelling", "", None, Optional, "leave out the spelling check"}, kCodePage},
      "every check of every item (placeholders, hotkeys, code page, length, line breaks, punctuation); "
      "exit code 1 on errors"},
     {"build", "translating", {{"PROJECT", Project}},

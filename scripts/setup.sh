@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   nlohmann-json3-dev libxxhash-dev
+  # the spelling check, and the dictionaries its tests use
+  libhunspell-dev hunspell-de-de hunspell-en-us
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pefile
   qt6-base-dev qt6-base-dev-tools libgl-dev

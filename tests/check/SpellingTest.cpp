@@ -1,0 +1,120 @@
+// The spelling check with the system's German Hunspell dictionary
+// (hunspell-de-de, which scripts/setup.sh installs): the words it picks from
+// UI texts, the words it reports, the project dictionary's words it accepts,
+// and its notes in a whole project check.
+
+#include <gtest/gtest.h>
+
+#include "check/HunspellSpelling.h"
+#include "dictionary/Dictionary.h"
+#include "model/ItemPath.h"
+#include "model/TreeRoots.h"
+#include "project/NewProject.h"
+
+using namespace quillon;
+
+namespace {
+
+constexpr std::uint16_t kGerman = 0x0407;
+
+std::unique_ptr<HunspellSpelling> German(const CDictonary* known = nullptr) {
+    return OpenSpelling(kGerman, known, CodePage(1252));
+}
+
+} // namespace
+
+TEST(Spelling, PicksWordsOutOfUiTexts) {
+    const struct {
+        std::string text;
+        std::vector<std::string> words;
+    } cases[] = {
+        {"&Datei \xC3\xB6" "ffnen...", {"Datei", "\xC3\xB6" "ffnen"}},
+        {"\xC3\x96" "ffnen\tStrg+Umschalt+O", {"\xC3\x96" "ffnen"}},
+        {"Name:\tWert des Feldes", {"Name", "Wert", "des", "Feldes"}},
+        {"%s von %d Dateien, 100%% fertig", {"von", "Dateien", "fertig"}},
+        {"Kopie %1 von %2!s!", {"Kopie", "von"}},
+        {"OK", {}},
+        {"PDF-Datei \xE2\x80\x9E" "Bericht\xE2\x80\x9C", {"Datei", "Bericht"}},
+        {"USB-Laufwerk LAUFWERK", {"Laufwerk", "LAUFWERK"}},
+        {"Windows 10 x64 800x600", {"Windows"}},
+        {"l'application l'application", {"l'application"}},
+        {"\xD0\xA4\xD0\xB0\xD0\xB9\xD0\xBB \xD0\x9F\xD0\x9A", {"\xD0\xA4\xD0\xB0\xD0\xB9\xD0\xBB"}}, // Файл ПК
+        {"\xC3\x84nderungen speichern?\r\nJa", {"\xC3\x84nderungen", "speichern", "Ja"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SpellingWords(c.text), c.words) << c.text;
+}
+
+TEST(Spelling, FindsTheMisspeltWordsOfGermanTexts) {
+    auto spelling = German();
+    if (!spelling) GTEST_SKIP() << "no de_DE Hunspell dictionary installed";
+    const struct {
+        std::string text;
+        std::vector<std::string> unknown;
+    } cases[] = {
+        {"Dateii \xC3\xB6" "ffnen", {"Dateii"}},
+        {"Speichern unterr...", {"unterr"}},
+        {"M\xC3\xB6" "chten Sie die \xC3\x84nderunggen an %1 speichern?", {"\xC3\x84nderunggen"}},
+        {"Suchen und Ersetzen\tStrg+H", {}},
+        {"Suchen und Ers\xC3\xA4tzen\tStrg+H", {"Ers\xC3\xA4tzen"}},
+        {"Seite %d von %d", {}},
+        {"Druken Druken", {"Druken"}},
+        {"OK", {}},
+        {"\xC3\x9C" "ber Quillpad", {"Quillpad"}},
+        {"Schlie\xC3\x9F" "en\tAlt+F4", {}},
+        {"Schliesen", {"Schliesen"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(spelling->Unknown(c.text), c.unknown) << c.text;
+    EXPECT_EQ(spelling->Encoding(), "UTF-8");
+}
+
+TEST(Spelling, TheProjectDictionaryNamesKnownWords) {
+    CDictonary dictionary;
+    ASSERT_TRUE(dictionary.AddEntry("About Quill Pad", "\xDC" "ber Quillpad", 0, ItemKind::All));
+    ASSERT_TRUE(dictionary.AddEntry("Grid", "Raster", 0, ItemKind::All));
+    ASSERT_TRUE(dictionary.AddEntry("Grid", "Quillraster", 0, ItemKind::String)); // a sub-entry
+    auto spelling = German(&dictionary);
+    if (!spelling) GTEST_SKIP() << "no de_DE Hunspell dictionary installed";
+    EXPECT_TRUE(spelling->Unknown("Quillpad beenden").empty());
+    EXPECT_TRUE(spelling->Unknown("Quillraster").empty());
+    EXPECT_EQ(German()->Unknown("Quillpad beenden"), std::vector<std::string>{"Quillpad"});
+    // Its own words stay what they were: "Quillpadx" is no word either way.
+    EXPECT_EQ(spelling->Unknown("Quillpadx"), std::vector<std::string>{"Quillpadx"});
+}
+
+TEST(Spelling, NoDictionaryGivesNoSpelling) {
+    const std::string none[] = {"/nonexistent"};
+    EXPECT_EQ(OpenSpelling(kGerman, nullptr, CodePage(1252), none), nullptr);
+    EXPECT_EQ(OpenSpelling(0x0000, nullptr, CodePage(1252)), nullptr);
+}
+
+// A German project of a real module, two items translated by hand: the
+// check reports the misspelt one as a note with its path, and nothing
+// without a spelling.
+TEST(Spelling, ProjectCheckReportsUnknownWordsWithTheirPaths) {
+    if (!German()) GTEST_SKIP() << "no de_DE Hunspell dictionary installed";
+    NewProjectSettings settings;
+    settings.modulePath = QUILLON_FIXTURE_DIR "/basic32.exe";
+    settings.translator = "T";
+    settings.targetLanguage = kGerman;
+    auto created = CreateProject(settings);
+    ASSERT_TRUE(created);
+    CProject& project = *created.Value();
+    std::vector<CResourceItem*> strings;
+    WalkItems(project.m_ResourceInfo, [&](const ItemVisit<CResourceItem>& visit) {
+        if (visit.item.GetKind() == ItemKind::String && visit.item.IsTranslatable()) strings.push_back(&visit.item);
+    });
+    ASSERT_GE(strings.size(), 2u);
+    strings[0]->SetTranslation("Dateii nicht gefunden", 0);
+    strings[1]->SetTranslation("Datei nicht gefunden", 0);
+    auto spelling = OpenSpelling(kGerman, &project.m_Dictionary, CodePage(project.GetCodePage()));
+
+    std::vector<std::pair<std::string, std::string>> found;
+    for (const Finding& finding : CheckProject(project, CheckOptions{.untranslated = false, .spelling = spelling.get()}))
+        if (finding.code == CheckCode::Spelling) {
+            EXPECT_EQ(finding.severity, Severity::Note);
+            found.emplace_back(finding.path, finding.message);
+        }
+    EXPECT_EQ(found, (std::vector<std::pair<std::string, std::string>>{
+                         {PathOf(project.m_ResourceInfo, *strings[0])->ToString(), "unknown word \"Dateii\""}}));
+    for (const Finding& finding : CheckProject(project)) EXPECT_NE(finding.code, CheckCode::Spelling);
+}
