@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "check/HunspellSpelling.h"
 #include "check/ProjectChecks.h"
 #include "ui/QuillonDoc.h"
 
@@ -41,7 +42,8 @@ QColor SeverityColor(Severity severity) {
 
 CProblemsBar::CProblemsBar(CQuillonDoc& doc, QWidget* parent)
     : QDockWidget(tr("Problems"), parent), m_doc(doc), m_list(new QTreeWidget(this)), m_summary(new QLabel(this)),
-      m_untranslated(new QCheckBox(tr("Show &untranslated items"), this)), m_timer(new QTimer(this)) {
+      m_untranslated(new QCheckBox(tr("Show &untranslated items"), this)),
+      m_spellingBox(new QCheckBox(tr("Check &spelling"), this)), m_timer(new QTimer(this)) {
     setObjectName("ProblemsBar");
     m_list->setObjectName("ProblemsList");
     m_list->setRootIsDecorated(false);
@@ -51,6 +53,7 @@ CProblemsBar::CProblemsBar(CQuillonDoc& doc, QWidget* parent)
     m_list->header()->setStretchLastSection(true);
     auto* top = new QHBoxLayout;
     top->addWidget(m_summary, 1);
+    top->addWidget(m_spellingBox);
     top->addWidget(m_untranslated);
     auto* content = new QWidget(this);
     auto* layout = new QVBoxLayout(content);
@@ -68,6 +71,14 @@ CProblemsBar::CProblemsBar(CQuillonDoc& doc, QWidget* parent)
     connect(&m_doc, &CQuillonDoc::itemsChanged, this, &CProblemsBar::ScheduleRefresh);
     connect(&m_doc, &CQuillonDoc::dictionaryChanged, this, &CProblemsBar::ScheduleRefresh);
     connect(m_untranslated, &QCheckBox::toggled, this, &CProblemsBar::Refresh);
+    connect(m_spellingBox, &QCheckBox::toggled, this, &CProblemsBar::Refresh);
+    // A new project or dictionary: the spelling dictionary is opened again when next needed.
+    auto forgetSpelling = [this] {
+        m_spelling.reset();
+        m_spellingTried = false;
+    };
+    connect(&m_doc, &CQuillonDoc::projectAboutToChange, this, forgetSpelling);
+    connect(&m_doc, &CQuillonDoc::dictionaryChanged, this, forgetSpelling);
     connect(m_list, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* row) {
         std::size_t index = row->data(0, Qt::UserRole).toULongLong();
         if (index < m_findings.size()) emit itemActivated(m_findings[index].item);
@@ -76,6 +87,19 @@ CProblemsBar::CProblemsBar(CQuillonDoc& doc, QWidget* parent)
 }
 
 void CProblemsBar::ScheduleRefresh() { m_timer->start(); }
+
+const ISpelling* CProblemsBar::Spelling() {
+    if (!m_spellingBox->isChecked()) return nullptr;
+    if (!m_spellingTried) {
+        m_spellingTried = true;
+        const CProject& project = m_doc.Project();
+        std::vector<std::string> found = SpellingDictionaries(project.m_wTargetLanguage, SystemSpellingFolders());
+        std::unique_ptr<HunspellSpelling> spelling = found.empty() ? nullptr : HunspellSpelling::Open(found.front());
+        if (spelling) spelling->AddTranslations(project.m_Dictionary, CodePage(project.GetCodePage()));
+        m_spelling = std::move(spelling);
+    }
+    return m_spelling.get();
+}
 
 // The tab says how many problems there are, so they are seen while another tab is in front.
 void CProblemsBar::ShowCount(std::size_t count) {
@@ -97,7 +121,8 @@ void CProblemsBar::Refresh() {
         Clear();
         return;
     }
-    m_findings = CheckProject(m_doc.Project(), CheckOptions{.untranslated = m_untranslated->isChecked()});
+    m_findings = CheckProject(m_doc.Project(),
+                              CheckOptions{.untranslated = m_untranslated->isChecked(), .spelling = Spelling()});
     m_list->clear();
     QList<QTreeWidgetItem*> rows;
     for (std::size_t i = 0; i < m_findings.size() && i < kShownRows; ++i) {
@@ -115,7 +140,7 @@ void CProblemsBar::Refresh() {
     m_list->addTopLevelItems(rows);
     FindingCounts counts = CountFindings(m_findings);
     QString summary = tr("Errors: %1   Warnings: %2").arg(counts.errors).arg(counts.warnings);
-    if (m_untranslated->isChecked()) summary += tr("   Untranslated: %1").arg(counts.notes);
+    if (counts.notes != 0) summary += tr("   Notes: %1").arg(counts.notes);
     if (m_findings.size() > kShownRows) summary += tr(" (the first %1 shown)").arg(kShownRows);
     m_summary->setText(summary);
     ShowCount(counts.errors + counts.warnings);

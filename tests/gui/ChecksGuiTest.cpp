@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +13,7 @@
 #include <QTableView>
 
 #include "Fixtures.h"
+#include "check/HunspellSpelling.h"
 #include "TempDir.h"
 #include "gui/ScriptedPrompts.h"
 #include "io/FileIo.h"
@@ -92,6 +95,19 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     window.prompts->confirms = {true};
     EXPECT_TRUE(window.frame.OnBuildTarget());
     EXPECT_TRUE(FileExists(target));
+
+    // Spelling, when asked for and the German dictionary is installed.
+    CTranslateDlg typo(StringItem(window.frame, 15), doc);
+    typo.TranslatedEdit()->setPlainText("Letzter Plaz");
+    typo.accept();
+    ASSERT_EQ(typo.result(), QDialog::Accepted);
+    if (SpellingDictionaries(0x0407, SystemSpellingFolders()).empty()) GTEST_SKIP() << "no German spelling dictionary";
+    problems.SpellingBox()->setChecked(true);
+    auto spelling = std::find_if(problems.Findings().begin(), problems.Findings().end(),
+                                 [](const Finding& finding) { return finding.code == CheckCode::Spelling; });
+    ASSERT_NE(spelling, problems.Findings().end());
+    EXPECT_EQ(spelling->path, "strings/15");
+    EXPECT_EQ(spelling->message, "unknown word \"Plaz\"");
 }
 
 TEST(ChecksGui, TheDictionaryEditDialogShowsAnErrorBeforeItKeepsIt) {
