@@ -118,36 +118,24 @@ TEST(ResourceItemRecord, LoadingKeepsChangedMarksAndClearsAStrayTranslatedBit) {
     EXPECT_EQ(loaded.GetChildren()[2]->m_dwState, 0x40004001u);
 }
 
-TEST(ResourceItemRecord, UnknownClassAndSharedObjectsAreRefused) {
-    CResourceItem root;
-    root.AddChild(std::make_unique<CStringEntry>("a", 0, 1));
-    ArchiveWriter out;
-    root.Store(out);
-    Bytes bytes = out.Data();
-    // Rename the class: "CStringEntry" -> "CStringEntrz".
-    Bytes unknown = bytes;
-    unknown[18 + 2 + 6 + 11] = 'z';
-    CResourceItem loaded;
-    ArchiveReader in(unknown);
-    EXPECT_THROW(loaded.Load(in, 0), ArchiveError);
-
+TEST(ResourceItemRecord, UnknownClassSharedObjectsAndDeepNestingAreRefused) {
+    CResourceItem one, deep;
+    one.AddChild(std::make_unique<CStringEntry>("a", 0, 1));
+    CResourceItem* current = &deep;
+    for (int i = 0; i < 100; ++i) current = &current->AddChild(std::make_unique<CMenuEntry>("p", 0, -1, 0x10));
+    ArchiveWriter oneOut, deepOut;
+    one.Store(oneOut);
+    deep.Store(deepOut);
+    Bytes unknown = oneOut.Data(), shared = oneOut.Data();
+    unknown[18 + 2 + 6 + 11] = 'z'; // "CStringEntry" -> "CStringEntrz"
     // Two children where the second refers back to the first object.
-    Bytes shared = bytes;
     shared[18] = 0x02;
     shared.insert(shared.end(), {0x02, 0x00});
-    ArchiveReader in2(shared);
-    EXPECT_THROW(loaded.Load(in2, 0), ArchiveError);
-}
-
-TEST(ResourceItemRecord, DeepNestingIsRefusedNotOverflowingTheStack) {
-    CResourceItem root;
-    CResourceItem* current = &root;
-    for (int i = 0; i < 100; ++i) current = &current->AddChild(std::make_unique<CMenuEntry>("p", 0, -1, 0x10));
-    ArchiveWriter out;
-    root.Store(out);
-    CResourceItem loaded;
-    ArchiveReader in(out.Data());
-    EXPECT_THROW(loaded.Load(in, 0), ArchiveError);
+    for (const Bytes& bytes : {unknown, shared, deepOut.Data()}) {
+        CResourceItem loaded;
+        ArchiveReader in(bytes);
+        EXPECT_THROW(loaded.Load(in, 0), ArchiveError) << bytes.size();
+    }
 }
 
 namespace {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
+#include <tuple>
 
 #include "Fixtures.h"
 #include "TempDir.h"
@@ -91,30 +93,22 @@ TEST(ResourceModule, EnumeratesNamedEntriesFirstThenIdsAscending) {
     EXPECT_TRUE(module.Value().EnumerateNames(9).empty());
 }
 
-TEST(ResourceModule, LoadsStringsBySlot) {
-    auto module = ResourceModule::Open(Fixture("basic64.exe"));
-    ASSERT_TRUE(module);
-    EXPECT_EQ(module.Value().LoadString(1), u"Hello");
-    EXPECT_EQ(module.Value().LoadString(2), u"A\tB\r\n");
-    EXPECT_FALSE(module.Value().LoadString(3).has_value());
-    EXPECT_FALSE(module.Value().LoadString(17).has_value());
-    EXPECT_EQ(module.Value().LoadString(4095), u"High block");
-    EXPECT_EQ(module.Value().LoadString(65535), u"Last ID");
-    EXPECT_EQ(module.Value().LoadString(0x10000 + 1), u"Hello"); // only the low 16 bits count
-    EXPECT_EQ(module.Value().LoadString(100)->size(), 3000u);
-}
-
-TEST(ResourceModule, LanguageRulePrefersDeclaredThenNeutralThenEnglishThenLowest) {
-    auto module = ResourceModule::Open(Fixture("multilang.dll"));
-    ASSERT_TRUE(module);
-    const ResourceModule& m = module.Value();
-    EXPECT_EQ(m.DeclaredLanguage(), 0x0407);
-    EXPECT_EQ(m.LoadString(1), u"Hallo");          // declared German
-    EXPECT_EQ(m.LoadString(17), u"Neutral 17");    // no German: neutral
-    EXPECT_EQ(m.LoadString(33), u"English 33");    // no neutral: US English
-    EXPECT_EQ(m.LoadString(49), u"Francais 49");   // none of those: lowest id
-    EXPECT_EQ(m.FindLeaf(kTypeDialog, 100)->language, 0x0407);
-    EXPECT_EQ(m.FindLeaf(kTypeMenu, 100)->language, 0x0409);
+// basic64.exe by slot, only the low 16 bits of an ID counting; multilang.dll
+// by the language rule: declared German, then neutral, US English, the lowest.
+TEST(ResourceModule, LoadsStringsBySlotInTheLanguageTheRulePrefers) {
+    auto basic = ResourceModule::Open(Fixture("basic64.exe"));
+    auto multilang = ResourceModule::Open(Fixture("multilang.dll"));
+    ASSERT_TRUE(basic && multilang);
+    const std::tuple<const ResourceModule*, std::uint32_t, std::optional<std::u16string>> cases[] = {
+        {&basic.Value(), 1, u"Hello"},           {&basic.Value(), 2, u"A\tB\r\n"},    {&basic.Value(), 3, std::nullopt},
+        {&basic.Value(), 17, std::nullopt},      {&basic.Value(), 4095, u"High block"}, {&basic.Value(), 65535, u"Last ID"},
+        {&basic.Value(), 0x10001, u"Hello"},     {&multilang.Value(), 1, u"Hallo"},     {&multilang.Value(), 17, u"Neutral 17"},
+        {&multilang.Value(), 33, u"English 33"}, {&multilang.Value(), 49, u"Francais 49"}};
+    for (const auto& [module, id, text] : cases) EXPECT_EQ(module->LoadString(id), text) << id;
+    EXPECT_EQ(basic.Value().LoadString(100)->size(), 3000u);
+    EXPECT_EQ(multilang.Value().DeclaredLanguage(), 0x0407);
+    EXPECT_EQ(multilang.Value().FindLeaf(kTypeDialog, 100)->language, 0x0407);
+    EXPECT_EQ(multilang.Value().FindLeaf(kTypeMenu, 100)->language, 0x0409);
 }
 
 TEST(ResourceModule, NonModulesAreRefusedWithAReason) {

@@ -75,16 +75,6 @@ TEST(ItemPathStability, SavingAndOpeningAProjectKeepsEveryPath) {
     EXPECT_TRUE(escaped); // the translator's values have keys with spaces
 }
 
-TEST(ItemPathStability, UpdatingToTheSameModuleKeepsEveryPath) {
-    for (const char* module : {"basic32.exe", "update-v1.exe", "multilang.dll"}) {
-        SCOPED_TRACE(module);
-        auto project = NewGermanProject(Fixture(module));
-        TranslateSome(project->m_ResourceInfo);
-        auto before = DescribedPaths(project->m_ResourceInfo);
-        EXPECT_EQ(DescribedPaths(Updated(std::move(project), Fixture(module))->m_ResourceInfo), before);
-    }
-}
-
 // update-v2 adds, removes, moves and changes items in every root; what it
 // leaves alone keeps its path, items and translations included.
 TEST(ItemPathStability, UpdatingKeepsThePathsOfTheResourcesThatDidNotChange) {

@@ -263,19 +263,15 @@ TEST(ProjectFile, UnreadableFilesAreErrorsNotEmptyOnes) {
 }
 
 TEST(ProjectFile, ItemsOfTheWrongKindUnderARootAreRefused) {
-    CResourceInfo info;
-    info.m_Menus.AddChild(std::make_unique<CStringEntry>("not a menu", 0, 1));
-    ArchiveWriter out;
-    info.Store(out, 0);
-    CResourceInfo loaded;
-    ArchiveReader in(out.Data());
-    EXPECT_THROW(loaded.Load(in), ArchiveError);
-    EXPECT_EQ(loaded.m_Menus.GetCount(), 0u);
-
-    CResourceInfo dialogs;
+    CResourceInfo menus, dialogs;
+    menus.m_Menus.AddChild(std::make_unique<CStringEntry>("not a menu", 0, 1));
     dialogs.m_Dialogs.AddChild(std::make_unique<CDialogEntry>("D", 0, 1)).AddChild(std::make_unique<CMenuItem>("x", 0, 2, 0));
-    ArchiveWriter out2;
-    dialogs.Store(out2, 0);
-    ArchiveReader in2(out2.Data());
-    EXPECT_THROW(loaded.Load(in2), ArchiveError);
+    for (const CResourceInfo* info : {&menus, &dialogs}) {
+        ArchiveWriter out;
+        info->Store(out, 0);
+        CResourceInfo loaded;
+        ArchiveReader in(out.Data());
+        EXPECT_THROW(loaded.Load(in), ArchiveError);
+        EXPECT_EQ(loaded.m_Menus.GetCount() + loaded.m_Dialogs.GetCount(), 0u);
+    }
 }

@@ -75,86 +75,82 @@ std::vector<std::string> Sources(const CResourceInfo& info) {
     return lines;
 }
 
+// The items below `top` as "path text", then '&' and the hotkey when there
+// is one, "= translation" when translated and '*' when marked for review.
+std::vector<std::string> Outline(const CResourceInfo& info, const std::string& top) {
+    std::vector<std::string> lines;
+    WalkPaths(info, [&](const CResourceItem& item, const std::string& path) {
+        if (!path.starts_with(top + "/")) return;
+        std::string line = item.m_strText.empty() ? path : path + " " + item.m_strText;
+        if (item.m_chHotkey != 0) line += " &" + std::string(1, static_cast<char>(item.m_chHotkey));
+        if (item.IsTranslated()) line += " = " + item.m_strTranslation;
+        lines.push_back(Carried(item) ? line + " *" : line);
+    });
+    return lines;
+}
+
 std::vector<std::string> Changes(const UpdateReport& report) {
     std::vector<std::string> lines;
     for (const UpdateChange& change : report.changes) lines.push_back(DescribeChange(change, CodePage(1252)));
     return lines;
 }
 
+// The translated update-v1.exe project after one update with update-v2.exe,
+// made once for the tests that only read the result.
+class UpdateV2 : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        project = TranslatedV1();
+        report = UpdateWith(*project, Fixture("update-v2.exe"));
+    }
+    static void TearDownTestSuite() { project.reset(); }
+    static inline std::unique_ptr<CProject> project;
+    static inline UpdateReport report;
+};
+
 } // namespace
 
-TEST(ProjectUpdate, StringsKeepChangeMoveAndDisappearInIdOrder) {
-    auto project = TranslatedV1();
-    UpdateReport report = UpdateWith(*project, Fixture("update-v2.exe"));
+// The string that moved from 3 to 20 keeps its translation, marked for review.
+TEST_F(UpdateV2, StringsKeepChangeMoveAndDisappearInIdOrder) {
     ASSERT_TRUE(report.merged);
-    const CResourceItem& strings = project->m_ResourceInfo.m_Strings;
-    EXPECT_EQ(Ids(strings), (std::vector<std::int32_t>{1, 2, 5, 20, 100}));
-    EXPECT_EQ(At(*project, "strings/1").m_strTranslation, "DE 1");
-    const CResourceItem& changed = At(*project, "strings/2");
-    EXPECT_EQ(changed.m_strText, "New text");
-    EXPECT_FALSE(changed.IsTranslated());
-    EXPECT_TRUE(Carried(changed));
+    EXPECT_EQ(Outline(project->m_ResourceInfo, "strings"),
+              (std::vector<std::string>{"strings/1 Unchanged = DE 1", "strings/2 New text *", "strings/5 Added string",
+                                        "strings/20 Moves away = DE 3 *", "strings/100 Also unchanged = DE 100"}));
     EXPECT_EQ(project->m_ResourceInfo.m_previous.at("strings/2"), (PreviousSource{"Old text", "DE 2"}));
-    // The string that moved from 3 to 20 keeps its translation, marked for review.
-    const CResourceItem& moved = At(*project, "strings/20");
-    EXPECT_EQ(moved.m_strTranslation, "DE 3");
-    EXPECT_TRUE(moved.IsTranslated() && Carried(moved));
-    EXPECT_FALSE(Carried(At(*project, "strings/5")));
 }
 
-TEST(ProjectUpdate, MenusInsertAtTheirPlaceDeleteAndFollowSeparators) {
-    auto project = TranslatedV1();
-    UpdateWith(*project, Fixture("update-v2.exe"));
-    const CResourceItem& menus = project->m_ResourceInfo.m_Menus;
-    EXPECT_EQ(Ids(menus), (std::vector<std::int32_t>{100, 102}));
-    const CResourceItem& top = *ChildWithId(menus, 100);
-    ASSERT_EQ(top.GetCount(), 4u);
-    const CResourceItem& file = *top.GetChildren()[0];
-    EXPECT_EQ(Ids(file), (std::vector<std::int32_t>{101, 103, 0, 102, 0, 104}));
-    EXPECT_EQ(file.m_strTranslation, "Datei");
-    EXPECT_EQ(file.GetChildren()[0]->m_strTranslation, "Öffnen");
-    EXPECT_TRUE(Carried(*file.GetChildren()[1])); // Save, inserted
-    EXPECT_TRUE(Carried(*file.GetChildren()[4])); // the second separator
-    EXPECT_EQ(static_cast<const CMenuNode&>(*file.GetChildren()[3]).m_dwOptions, 0x00u); // Exit lost its end bit
-    const CResourceItem& edit = *top.GetChildren()[1];
-    EXPECT_EQ(Ids(edit), (std::vector<std::int32_t>{201, 203}));
-    EXPECT_EQ(edit.GetChildren()[0]->m_strText, "Copy text");
-    EXPECT_TRUE(Carried(*edit.GetChildren()[0]));
-    EXPECT_EQ(Ids(*top.GetChildren()[2]->GetChildren()[0]), (std::vector<std::int32_t>{301, 302, 303}));
-    EXPECT_TRUE(Carried(*top.GetChildren()[3])); // Help, a new top-level item
-    EXPECT_FALSE(Carried(*ChildWithId(menus, 102))); // a whole new menu comes in unmarked
+// Inserted items, the second separator, a changed text and the new top-level
+// Help come in marked; a whole new menu comes in unmarked.
+TEST_F(UpdateV2, MenusInsertAtTheirPlaceDeleteAndFollowSeparators) {
+    EXPECT_EQ(Outline(project->m_ResourceInfo, "menus"),
+              (std::vector<std::string>{
+                  "menus/100", "menus/100/-1 File &F = Datei", "menus/100/-1/101 Open &O = Öffnen",
+                  "menus/100/-1/103 Save &S *", "menus/100/-1/0", "menus/100/-1/102 Exit &x", "menus/100/-1/0#2 *",
+                  "menus/100/-1/104 Recent &R *", "menus/100/-1#2 Edit &E", "menus/100/-1#2/201 Copy text &C *",
+                  "menus/100/-1#2/203 Delete &D", "menus/100/-1#3 View &V", "menus/100/-1#3/-1 Zoom &Z",
+                  "menus/100/-1#3/-1/301 Zoom in &i", "menus/100/-1#3/-1/302 Zoom out &o",
+                  "menus/100/-1#3/-1/303 Reset zoom &R *", "menus/100/401 Help &H *", "menus/102",
+                  "menus/102/601 Brand new &B"}));
+    // Exit lost its end bit.
+    EXPECT_EQ(static_cast<const CMenuNode&>(At(*project, "menus/100/-1/102")).m_dwOptions, 0x00u);
 }
 
-TEST(ProjectUpdate, RebuiltDialogsCompareTextsAndKeepWhatStayed) {
-    auto project = TranslatedV1();
-    UpdateReport report = UpdateWith(*project, Fixture("update-v2.exe"));
-    EXPECT_EQ(Ids(project->m_ResourceInfo.m_Dialogs), (std::vector<std::int32_t>{200, 300, 500, 600}));
-    const CResourceItem& same = At(*project, "dialogs/200");
-    EXPECT_EQ(same.m_strTranslation, "DE caption 200");
-    EXPECT_FALSE(Carried(*same.GetChildren()[0]));
-
-    const CResourceItem& changed = At(*project, "dialogs/300");
-    EXPECT_EQ(changed.m_strTranslation, "DE caption 300"); // its caption did not change
-    EXPECT_EQ(Ids(changed), (std::vector<std::int32_t>{301, 302, 304, 1}));
-    const CResourceItem& first = At(*project, "dialogs/300/301");
-    EXPECT_EQ(first.m_strTranslation, "DE First:");
-    EXPECT_EQ(first.m_chHotkey, 'F');
-    EXPECT_TRUE(first.IsTranslated() && Carried(first)); // a new layout: review the fit
-    EXPECT_EQ(At(*project, "dialogs/300/304").m_chHotkey, 'N');
+// A rebuilt dialog keeps the translations of the controls whose texts
+// stayed, marked: a new layout needs its fit reviewed.
+TEST_F(UpdateV2, RebuiltDialogsCompareTextsAndKeepWhatStayed) {
+    EXPECT_EQ(Outline(project->m_ResourceInfo, "dialogs"),
+              (std::vector<std::string>{
+                  "dialogs/200 Same dialog = DE caption 200", "dialogs/200/201 Name: &N = DE Name:", "dialogs/200/202",
+                  "dialogs/200/1 OK = DE OK", "dialogs/300 Changed dialog = DE caption 300",
+                  "dialogs/300/301 First: &F = DE First: *", "dialogs/300/302", "dialogs/300/304 New option &N *",
+                  "dialogs/300/1 OK = DE OK *", "dialogs/500 Added dialog", "dialogs/500/501 Go &G",
+                  "dialogs/600 New caption *", "dialogs/600/2 Close = DE Close *"}));
     auto module = ResourceModule::Open(Fixture("update-v2.exe"));
-    EXPECT_TRUE(std::ranges::equal(*module.Value().Find(kTypeDialog, 300), changed.GetData()));
-
-    const CResourceItem& recaptioned = At(*project, "dialogs/600");
-    EXPECT_EQ(recaptioned.m_strText, "New caption");
-    EXPECT_FALSE(recaptioned.IsTranslated());
-    EXPECT_TRUE(Carried(recaptioned));
-    EXPECT_EQ(recaptioned.GetChildren()[0]->m_strTranslation, "DE Close");
+    EXPECT_TRUE(std::ranges::equal(*module.Value().Find(kTypeDialog, 300), At(*project, "dialogs/300").GetData()));
     EXPECT_EQ(report.rebuilt, 2u);
 }
 
-TEST(ProjectUpdate, TheReportNamesEveryChangeWithItsTexts) {
-    auto project = TranslatedV1();
-    UpdateReport report = UpdateWith(*project, Fixture("update-v2.exe"));
+TEST_F(UpdateV2, TheReportNamesEveryChangeWithItsTexts) {
     std::vector<std::string> lines = Changes(report);
     for (const char* expected : {
              R"(changed strings/2: "Old text" -> "New text" (translation lost: "DE 2"))",
@@ -171,9 +167,7 @@ TEST(ProjectUpdate, TheReportNamesEveryChangeWithItsTexts) {
     EXPECT_EQ(std::ranges::count_if(lines, [](const std::string& l) { return l.starts_with("removed strings/3"); }), 0);
 }
 
-TEST(ProjectUpdate, VersionValuesFollowTheModuleAndKeepTheTranslatorEntries) {
-    auto project = TranslatedV1();
-    UpdateWith(*project, Fixture("update-v2.exe"));
+TEST_F(UpdateV2, VersionValuesFollowTheModuleAndKeepTheTranslatorEntries) {
     const std::string table = "version/StringFileInfo/040904b0/";
     EXPECT_EQ(At(*project, table + "FileDescription").m_strText, "Version two");
     EXPECT_FALSE(Find(project->m_ResourceInfo, table + "LegalCopyright"));
@@ -249,10 +243,8 @@ TEST(ProjectUpdate, UpdatingWithTheProjectsOwnTargetTakesItsTexts) {
     EXPECT_GT(report.Count(UpdateChangeKind::Changed), 0u);
 }
 
-TEST(ProjectUpdate, ChangedMarksAndPreviousTextsSurviveSaveUntilHandled) {
+TEST_F(UpdateV2, ChangedMarksAndPreviousTextsSurviveSaveUntilHandled) {
     TempDir dir;
-    auto project = TranslatedV1();
-    UpdateWith(*project, Fixture("update-v2.exe"));
     ASSERT_TRUE(project->Save(dir.File("p.prj")));
     CProject reopened;
     ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
