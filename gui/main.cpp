@@ -41,11 +41,12 @@ int main(int argc, char** argv) {
 
     quillon::gui::CMainFrame frame;
     frame.show();
-    // A project named on the command line opens first; the New Project
-    // dialog follows once the window is up, as it does at every start.
-    if (!projects.isEmpty()) frame.OpenProject(projects.first());
+    // A project named on the command line (or opened from the file manager)
+    // opens in this window; without one, the New Project dialog follows once
+    // the window is up.
+    bool opened = !projects.isEmpty() && frame.OpenProject(projects.first());
     OpenOthersInOwnWindows(projects);
-    if (!qEnvironmentVariableIsSet("QUILLON_NO_NEW_PROJECT_DIALOG"))
+    if (!opened && !qEnvironmentVariableIsSet("QUILLON_NO_NEW_PROJECT_DIALOG"))
         QTimer::singleShot(0, &frame, [&frame] { frame.OnFileNew(); });
     return QApplication::exec();
 }
