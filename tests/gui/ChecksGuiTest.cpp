@@ -15,7 +15,7 @@
 #include "Fixtures.h"
 #include "check/HunspellSpelling.h"
 #include "TempDir.h"
-#include "gui/ScriptedPrompts.h"
+#include "gui/ScriptedWindow.h"
 #include "io/FileIo.h"
 #include "ui/DictionaryDock.h"
 #include "ui/MainFrame.h"
@@ -28,15 +28,7 @@ using namespace quillon::testing;
 
 namespace {
 
-struct Window {
-    CMainFrame frame;
-    ScriptedPrompts* prompts;
-    Window() {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        frame.SetPrompts(std::move(scripted));
-    }
-};
+using Window = ScriptedWindow;
 
 CResourceItem& StringItem(CMainFrame& frame, std::int32_t id) {
     return const_cast<CResourceItem&>(*ChildWithId(frame.Document().Project().m_ResourceInfo.m_Strings, id));
@@ -60,12 +52,7 @@ void TypeAndConfirm(CResourceItem& item, CQuillonDoc& doc, const QString& typed,
 TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     TempDir dir;
     Window window;
-    NewProjectSettings settings;
-    settings.projectPath = dir.File("checks");
-    settings.modulePath = Fixture("basic32.exe");
-    settings.translator = "Ann";
-    settings.targetLanguage = 0x0407;
-    ASSERT_TRUE(window.frame.CreateProject(settings));
+    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
     CQuillonDoc& doc = window.frame.Document();
 
     CResourceItem& hello = StringItem(window.frame, 1);
@@ -127,27 +114,21 @@ TEST(ChecksGui, ADamagedDictionaryIsOpenedWithoutOnlyWhenTheUserAgrees) {
     TempDir dir;
     {
         Window window;
-        NewProjectSettings settings;
-        settings.projectPath = dir.File("p");
-        settings.modulePath = Fixture("basic32.exe");
-        settings.dictionaryPath = dir.File("p.dic");
-        settings.translator = "Ann";
-        settings.targetLanguage = 0x0407;
-        ASSERT_TRUE(window.frame.CreateProject(settings));
+        ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
         ASSERT_TRUE(window.frame.OnFileSave());
     }
     const std::vector<std::uint8_t> damaged{'X', 'Y'};
-    ASSERT_TRUE(WriteFileAtomically(dir.File("p.dic"), damaged));
+    ASSERT_TRUE(WriteFileAtomically(dir.File("session.dic"), damaged));
     for (bool agree : {false, true}) {
         Window window;
         window.prompts->confirms = {agree};
-        EXPECT_EQ(window.frame.OpenProject(QString::fromStdString(dir.File("p.prj"))), agree);
+        EXPECT_EQ(window.frame.OpenProject(QString::fromStdString(dir.File("session.prj"))), agree);
         ASSERT_EQ(window.prompts->questions.size(), 1);
         EXPECT_TRUE(window.prompts->questions[0].contains("Open the project without its dictionary?"));
         EXPECT_EQ(window.frame.Document().IsLoaded(), agree);
         if (agree) {
             EXPECT_TRUE(window.frame.OnFileSave());
         }
-        EXPECT_EQ(ReadWholeFile(dir.File("p.dic")).Value(), damaged);
+        EXPECT_EQ(ReadWholeFile(dir.File("session.dic")).Value(), damaged);
     }
 }

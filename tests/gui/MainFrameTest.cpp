@@ -16,6 +16,7 @@
 #include "Fixtures.h"
 #include "TempDir.h"
 #include "gui/ScriptedPrompts.h"
+#include "gui/ScriptedWindow.h"
 #include "io/FileIo.h"
 #include "io/FileLock.h"
 #include "pe/ResourceModule.h"
@@ -32,24 +33,10 @@ using namespace quillon::testing;
 
 namespace {
 
-struct Window {
-    CMainFrame frame;
-    ScriptedPrompts* prompts;
-    Window() {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        frame.SetPrompts(std::move(scripted));
-    }
-};
+using Window = ScriptedWindow;
 
 NewProjectSettings Settings(const TempDir& dir, const std::string& module = "basic32.exe") {
-    NewProjectSettings settings;
-    settings.projectPath = dir.File("session");
-    settings.modulePath = Fixture(module);
-    settings.dictionaryPath = dir.File("session.dic");
-    settings.translator = "Ann";
-    settings.targetLanguage = 0x0407;
-    return settings;
+    return SessionSettings(dir, module);
 }
 
 bool Enabled(CMainFrame& frame, const char* action) { return frame.Action(action)->isEnabled(); }
