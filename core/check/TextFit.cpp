@@ -7,6 +7,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <cstdlib>
 #include <array>
 #include <functional>
 #include <map>
@@ -99,83 +100,142 @@ struct TextMeasure::Fonts {
         std::string family;
         std::string file;
         int index = 0;
+        bool emboldened = false; // bold asked for, the file is not
     };
     struct Sized {
+        std::string family;
         FT_Face face = nullptr;
         int pixelSize = 0;
+        int strike = -1;       // the bitmap size of a face without outlines
+        int extraAdvance = 0;  // GDI's emboldening widens every character by a pixel
         std::unordered_map<char32_t, int> advances;
     };
+    using Request = std::tuple<std::u16string, bool, bool>; // face, bold, italic
 
     FT_Library library = nullptr;
     FcConfig* config = nullptr;
-    std::map<std::tuple<std::u16string, bool, bool>, std::optional<Found>> found;
-    std::map<std::pair<std::string, int>, FT_Face> faces; // per file and face index
-    std::map<std::pair<std::string, int>, Sized> sized;   // per file and pixel size
+    std::map<Request, std::vector<Found>> found;
+    std::map<std::pair<std::string, int>, FT_Face> faces;          // per file and face index
+    std::map<std::pair<Request, int>, std::optional<Sized>> sized; // per request and pixel size
+
+    // Scanned here rather than added to the configuration, which may
+    // reject bitmap fonts (Debian's does) such as Wine's MS Sans Serif.
+    FcFontSet* extra = nullptr;
 
     Fonts() {
         if (FT_Init_FreeType(&library) != 0) library = nullptr;
         config = FcInitLoadConfigAndFonts();
+        extra = FcFontSetCreate();
+        FcStrSet* subdirs = FcStrSetCreate();
         for (const char* dir : kExtraFontDirs)
-            if (config) FcConfigAppFontAddDir(config, reinterpret_cast<const FcChar8*>(dir));
+            if (extra && subdirs)
+                FcDirScan(extra, subdirs, nullptr, nullptr, reinterpret_cast<const FcChar8*>(dir), FcTrue);
+        if (subdirs) FcStrSetDestroy(subdirs);
     }
     ~Fonts() {
         for (auto& [key, face] : faces) FT_Done_Face(face);
         if (library) FT_Done_FreeType(library);
+        if (extra) FcFontSetDestroy(extra);
         if (config) FcConfigDestroy(config);
     }
 
+    static bool HasFamily(FcPattern* font, const char* family) {
+        FcChar8* name = nullptr;
+        for (int i = 0; FcPatternGetString(font, FC_FAMILY, i, &name) == FcResultMatch; ++i)
+            if (Lower(reinterpret_cast<const char*>(name)) == Lower(family)) return true;
+        return false;
+    }
+
+    static std::optional<Found> FoundIn(FcPattern* font, const char* family, bool bold) {
+        FcChar8* file = nullptr;
+        int index = 0, weight = FC_WEIGHT_REGULAR;
+        if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) return std::nullopt;
+        FcPatternGetInteger(font, FC_INDEX, 0, &index);
+        FcPatternGetInteger(font, FC_WEIGHT, 0, &weight);
+        return Found{family, reinterpret_cast<const char*>(file), index, bold && weight < FC_WEIGHT_DEMIBOLD};
+    }
+
+    // The extra fonts of `family` closest in slant, then in weight.
+    std::optional<Found> MatchExtra(const char* family, bool bold, bool italic) const {
+        FcPattern* best = nullptr;
+        int bestScore = 0;
+        for (int i = 0; extra && i < extra->nfont; ++i) {
+            FcPattern* font = extra->fonts[i];
+            if (!HasFamily(font, family)) continue;
+            int weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
+            FcPatternGetInteger(font, FC_WEIGHT, 0, &weight);
+            FcPatternGetInteger(font, FC_SLANT, 0, &slant);
+            int score = std::abs(weight - (bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR)) +
+                        ((slant != FC_SLANT_ROMAN) != italic ? 1000 : 0);
+            if (!best || score < bestScore) best = font, bestScore = score;
+        }
+        return best ? FoundIn(best, family, bold) : std::nullopt;
+    }
+
     std::optional<Found> Match(const char* family, bool bold, bool italic) const {
+        if (!config) return MatchExtra(family, bold, italic);
         FcPattern* pattern = FcPatternCreate();
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
         FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
         FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-        FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
         FcConfigSubstitute(config, pattern, FcMatchPattern);
         FcDefaultSubstitute(pattern);
         FcResult result = FcResultNoMatch;
         FcPattern* match = FcFontMatch(config, pattern, &result);
         FcPatternDestroy(pattern);
-        if (!match) return std::nullopt;
+        if (!match) return MatchExtra(family, bold, italic);
         // fontconfig always answers with some font; only the family asked
         // for has the widths this table counts on.
-        std::optional<Found> out;
-        FcChar8* name = nullptr;
-        for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
-            if (Lower(reinterpret_cast<const char*>(name)) != Lower(family)) continue;
-            FcChar8* file = nullptr;
-            int index = 0;
-            if (FcPatternGetString(match, FC_FILE, 0, &file) != FcResultMatch) break;
-            FcPatternGetInteger(match, FC_INDEX, 0, &index);
-            out = Found{family, reinterpret_cast<const char*>(file), index};
-            break;
-        }
+        std::optional<Found> out = HasFamily(match, family) ? FoundIn(match, family, bold) : std::nullopt;
         FcPatternDestroy(match);
-        return out;
+        return out ? out : MatchExtra(family, bold, italic);
     }
 
-    const std::optional<Found>& Resolve(const FontSpec& font) {
-        bool bold = font.weight >= kBoldFrom;
-        auto key = std::make_tuple(LowerTrimmed(font.face), bold, font.italic);
-        auto cached = found.find(key);
+    // Every installed substitute of the face, best first.
+    const std::vector<Found>& Resolve(const Request& request) {
+        auto cached = found.find(request);
         if (cached != found.end()) return cached->second;
-        std::optional<Found> result;
-        for (const char* family : SubstitutesOf(font.face)) {
-            if (!family || !config) break;
-            if ((result = Match(family, bold, font.italic))) break;
+        std::vector<Found> result;
+        for (const char* family : SubstitutesOf(std::get<0>(request))) {
+            if (!family) break;
+            if (auto match = Match(family, std::get<1>(request), std::get<2>(request))) result.push_back(*match);
         }
-        return found.emplace(key, std::move(result)).first->second;
+        return found.emplace(request, std::move(result)).first->second;
     }
 
+    // The first substitute usable at the font's pixel size: any outline
+    // font, or a bitmap font (Wine's MS Sans Serif has the raster font's
+    // strikes) with a strike of that size.
     Sized* SizedFont(const FontSpec& font) {
-        const std::optional<Found>& file = Resolve(font);
-        if (!file || !library) return nullptr;
+        Request request{LowerTrimmed(font.face), font.weight >= kBoldFrom, font.italic};
         int pixelSize = PixelSizeOf(font.pointSize);
-        auto key = std::make_pair(file->file + '#' + std::to_string(file->index), pixelSize);
+        auto key = std::make_pair(request, pixelSize);
         auto cached = sized.find(key);
-        if (cached != sized.end()) return &cached->second;
-        FT_Face face = Face(*file);
-        if (!face) return nullptr;
-        return &sized.emplace(key, Sized{face, pixelSize, {}}).first->second;
+        if (cached == sized.end()) cached = sized.emplace(key, Size(Resolve(request), pixelSize)).first;
+        return cached->second ? &*cached->second : nullptr;
+    }
+
+    std::optional<Sized> Size(const std::vector<Found>& candidates, int pixelSize) {
+        for (const Found& file : candidates) {
+            FT_Face face = library ? Face(file) : nullptr;
+            if (!face) continue;
+            int strike = FT_IS_SCALABLE(face) ? -1 : StrikeFor(face, pixelSize);
+            if (FT_IS_SCALABLE(face) || strike >= 0)
+                return Sized{file.family, face, pixelSize, strike, file.emboldened ? 1 : 0, {}};
+        }
+        return std::nullopt;
+    }
+
+    // A raster font's size is its cell height, a quarter or so above the
+    // em height Windows asks for: 13 for 11 pixels (8 points).
+    static int StrikeFor(FT_Face face, int pixelSize) {
+        int best = -1;
+        for (int i = 0; i < face->num_fixed_sizes; ++i) {
+            int cell = face->available_sizes[i].height;
+            if (cell >= pixelSize && cell * 4 <= pixelSize * 5 && (best < 0 || cell > face->available_sizes[best].height))
+                best = i;
+        }
+        return best;
     }
 
     FT_Face Face(const Found& file) {
@@ -183,31 +243,44 @@ struct TextMeasure::Fonts {
         auto cached = faces.find(key);
         if (cached != faces.end()) return cached->second;
         FT_Face face = nullptr;
-        if (FT_New_Face(library, file.file.c_str(), file.index, &face) != 0 || face->units_per_EM == 0) {
+        if (FT_New_Face(library, file.file.c_str(), file.index, &face) != 0) {
             if (face) FT_Done_Face(face);
+            return nullptr;
+        }
+        if (FT_IS_SCALABLE(face) ? face->units_per_EM == 0 : face->num_fixed_sizes == 0) {
+            FT_Done_Face(face);
             return nullptr;
         }
         return faces.emplace(key, face).first->second;
     }
 
-    // Design advances scaled and rounded per character, as GDI lays out
-    // text without kerning; a character the font lacks takes its missing
-    // glyph's advance.
+    // Outline advances scaled and rounded per character, as GDI lays out
+    // text without kerning; a bitmap strike's advances as they are. A
+    // character the font lacks takes its missing glyph's advance.
     static int Advance(Sized& font, char32_t c) {
         auto cached = font.advances.find(c);
         if (cached != font.advances.end()) return cached->second;
-        FT_Fixed units = 0;
+        FT_Fixed advance = 0;
         FT_UInt glyph = FT_Get_Char_Index(font.face, c);
-        if (FT_Get_Advance(font.face, glyph, FT_LOAD_NO_SCALE, &units) != 0) units = 0;
-        int advance = Scaled(units, font.pixelSize, font.face->units_per_EM);
-        font.advances.emplace(c, advance);
-        return advance;
+        int pixels = 0;
+        if (font.strike >= 0) {
+            // Faces are shared between sizes: select this one's strike.
+            if (FT_Select_Size(font.face, font.strike) == 0 &&
+                FT_Get_Advance(font.face, glyph, FT_LOAD_DEFAULT, &advance) == 0)
+                pixels = static_cast<int>((advance + 0x8000) >> 16);
+        } else if (FT_Get_Advance(font.face, glyph, FT_LOAD_NO_SCALE, &advance) == 0) {
+            pixels = Scaled(advance, font.pixelSize, font.face->units_per_EM);
+        }
+        pixels += font.extraAdvance;
+        font.advances.emplace(c, pixels);
+        return pixels;
     }
 
     // Windows' text height: the OS/2 table's Windows ascent and descent,
-    // each scaled and rounded.
+    // each scaled and rounded; a strike's cell height.
     static int Height(const Sized& font) {
         FT_Face face = font.face;
+        if (font.strike >= 0) return face->available_sizes[font.strike].height;
         int unitsPerEm = face->units_per_EM;
         auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
         if (os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0)
@@ -227,9 +300,9 @@ TextMeasure::~TextMeasure() = default;
 
 std::optional<std::string> TextMeasure::SubstituteFamily(const FontSpec& font) {
     std::lock_guard lock(m_mutex);
-    const auto& found = m_fonts->Resolve(font);
-    if (!found) return std::nullopt;
-    return found->family;
+    Fonts::Sized* sized = m_fonts->SizedFont(font);
+    if (!sized) return std::nullopt;
+    return sized->family;
 }
 
 std::optional<DialogMetrics> TextMeasure::MetricsFor(const FontSpec& font) {

@@ -44,8 +44,8 @@ public:
     TextMeasure(const TextMeasure&) = delete;
     TextMeasure& operator=(const TextMeasure&) = delete;
 
-    // The family of the Linux font that stands in for `font`; nothing when
-    // none of its substitutes is installed.
+    // The family of the Linux font that stands in for `font` at its size;
+    // nothing when none of its substitutes is installed.
     std::optional<std::string> SubstituteFamily(const FontSpec& font);
     // Base units as Windows derives them from the dialog font.
     std::optional<DialogMetrics> MetricsFor(const FontSpec& font);
