@@ -13,6 +13,8 @@ packages=(
   python3 python3-pefile
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-liberation fonts-dejavu-core xvfb xauth
+  # the fit check measures texts with FreeType in fonts with the Windows faces' widths
+  libfreetype-dev libfontconfig-dev fonts-wine
   # the install and package tests: validators, the file-type database, the
   # manual page reader, zsh for the completion's syntax, dpkg-shlibdeps for cpack
   desktop-file-utils appstream libxml2-utils shared-mime-info man-db zsh dpkg-dev

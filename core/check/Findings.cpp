@@ -31,6 +31,8 @@ constexpr std::array kCodes = {
                   "leading or trailing spaces differ from the source's"},
     CheckCodeInfo{CheckCode::Colon, "colon", Severity::Warning, "a trailing colon lost or added"},
     CheckCodeInfo{CheckCode::Ellipsis, "ellipsis", Severity::Warning, "a trailing ellipsis lost or added"},
+    CheckCodeInfo{CheckCode::DoesNotFit, "does-not-fit", Severity::Warning,
+                  "a dialog control's translation is wider or taller than the control, measured in the dialog's font"},
     CheckCodeInfo{CheckCode::Spelling, "spelling", Severity::Note,
                   "a word the target language's spelling dictionary does not know"},
     CheckCodeInfo{CheckCode::Untranslated, "untranslated", Severity::Note, "the item is not translated yet"},

@@ -32,6 +32,7 @@ enum class CheckCode {
     Spaces,
     Colon,
     Ellipsis,
+    DoesNotFit,
     Spelling,
     Untranslated,
 };

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "check/TextChecks.h"
+#include "check/TextFit.h"
 #include "dictionary/Hotkeys.h"
 #include "model/ItemPath.h"
 #include "project/Project.h"
@@ -64,6 +65,14 @@ public:
 
     std::string Key(std::uint8_t c) const { return "'" + m_codePage.ToUtf8(std::string(1, static_cast<char>(c))) + "'"; }
 
+    void Fit(const CResourceItem& dialog, const std::unordered_map<const CResourceItem*, std::string>& paths) {
+        for (FitProblem& problem : FitProblems(dialog, m_codePage)) {
+            auto path = paths.find(problem.item);
+            Add(CheckCode::DoesNotFit, *problem.item, path != paths.end() ? path->second : std::string(),
+                std::move(problem.message));
+        }
+    }
+
     std::vector<Finding> Take() { return std::move(m_findings); }
 
 private:
@@ -114,7 +123,10 @@ std::vector<Finding> CheckProject(const CProject& project, const CheckOptions& o
         if (HasHotkeys(item.GetKind())) paths.emplace(&item, path);
         if (IsHotkeyLevel(item)) levels.push_back(&item);
     });
-    for (const CResourceItem* level : levels) checker.Level(*level, paths);
+    for (const CResourceItem* level : levels) {
+        checker.Level(*level, paths);
+        if (level->GetKind() == ItemKind::Dialog) checker.Fit(*level, paths);
+    }
     std::vector<Finding> findings = checker.Take();
     std::stable_sort(findings.begin(), findings.end(),
                      [&](const Finding& a, const Finding& b) { return order.at(a.item) < order.at(b.item); });
