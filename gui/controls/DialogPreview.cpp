@@ -11,6 +11,7 @@
 #include <QToolTip>
 #include <functional>
 
+#include "check/TextFit.h"
 #include "target/TextPreparation.h"
 #include "controls/DialogPreviewControls.h"
 #include "controls/TextBridge.h"
@@ -106,19 +107,6 @@ QString StripMnemonic(QString text) {
     for (int i = 0; i < text.size(); ++i)
         if (text[i] == u'&') text.remove(i, 1); // "&&" keeps the second '&'
     return text;
-}
-
-// The item of the dialog that holds a control's text: the children are the
-// controls in template order, but a tree merged with another version of the
-// module may differ, so the ID decides when the position does not match.
-const CResourceItem* MatchingItem(const CResourceItem& dialog, std::size_t index, std::uint32_t id) {
-    const auto& children = dialog.GetChildren();
-    std::int32_t treeId = static_cast<std::uint16_t>(id);
-    if (index < children.size() && children[index]->m_nID == treeId) return children[index].get();
-    if (treeId == 0xFFFF) return nullptr;
-    for (const auto& child : children)
-        if (child->m_nID == treeId) return child.get();
-    return nullptr;
 }
 
 // A translated control shows its translation with '&' put before the
@@ -260,7 +248,7 @@ void CDialogPreviewWidget::Build(const CResourceItem& dialog, const CodePage& co
 
 void CDialogPreviewWidget::AddControl(const CResourceItem& dialog, std::size_t index, const CodePage& codePage) {
     const DialogControlTemplate& item = m_template.controls[index];
-    ControlTexts texts = TextsFor(MatchingItem(dialog, index, item.id), item.title, codePage);
+    ControlTexts texts = TextsFor(ControlItem(dialog, index, item.id), item.title, codePage);
     preview::ControlArgs args{this, item.style, item.exStyle, texts.shown,
                               QString::fromStdU16String(ControlClassName(item.windowClass))};
     preview::Built built = preview::MakeControl(args);
@@ -371,10 +359,19 @@ QStringList CDialogPreviewWidget::OverflowingControls() const {
 
 // Overflow ------------------------------------------------------------------
 
-// The text is measured in the dialog's font in the room the control leaves
-// it; a word wider than that room overflows as much as lines that do not fit.
+// Buttons, check boxes, group boxes and statics are measured by the core,
+// as the check measures them, so the preview and the check agree. Other
+// texts, and every text when no substitute font is installed, are measured
+// with Qt in the dialog's font in the room the control leaves them; a word
+// wider than that room overflows as much as lines that do not fit.
 bool CDialogPreviewWidget::TextOverflows(const Control& control) const {
     if (!control.measureText || control.text.isEmpty()) return false;
+    if (std::optional<FontSpec> font = DialogFont(m_template)) {
+        ControlBox box{control.className.toStdU16String(), control.style, control.exStyle, control.rect.width(),
+                       control.rect.height()};
+        auto fit = FitControlText(TextMeasure::Shared(), *font, m_units.y, box, control.text.toStdU16String());
+        if (fit) return !fit->fits;
+    }
     QRect room = control.rect.marginsRemoved(control.textMargins);
     int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs | Qt::TextShowMnemonic |
                 (control.wrapText ? Qt::TextWordWrap : Qt::TextSingleLine);
