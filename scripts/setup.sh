@@ -10,6 +10,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pefile
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  # lupdate and lrelease for Quillon's own catalogs, CMake's Qt6LinguistTools,
+  # and Qt's own German texts for the standard buttons and dialogs
+  qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   fonts-liberation fonts-dejavu-core xvfb xauth
   # the install and package tests: validators, the file-type database, the
   # manual page reader, zsh for the completion's syntax, dpkg-shlibdeps for cpack
