@@ -159,7 +159,7 @@
     <name>quillon::gui::CCustomization</name>
     <message>
         <source>&amp;Customize...</source>
-        <translation>&amp;Anpassen...</translation>
+        <translation>A&amp;npassen...</translation>
     </message>
     <message>
         <source>&amp;Tools</source>

@@ -55,13 +55,13 @@ std::vector<CatalogMessage> ReadCatalog() {
     std::vector<CatalogMessage> messages;
     QXmlStreamReader xml(&file);
     QString context;
-    while (xml.readNextStartElement() || !xml.atEnd()) {
-        if (!xml.isStartElement()) continue;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
         if (xml.name() == u"name") context = xml.readElementText();
         else if (xml.name() == u"message") messages.push_back({context, {}, {}, true});
         else if (xml.name() == u"source") messages.back().source = xml.readElementText();
         else if (xml.name() == u"translation") {
-            messages.back().finished = xml.attributes().value(u"type").isEmpty();
+            messages.back().finished = xml.attributes().value(QStringLiteral("type")).isEmpty();
             messages.back().translation = xml.readElementText();
         }
     }
