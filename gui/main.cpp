@@ -34,12 +34,14 @@ int main(int argc, char** argv) {
     quillon::gui::InstallTranslators(app, QLocale::system());
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QCoreApplication::translate("main", "Translate the user interface of Windows modules."));
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "Translate the user interface of Windows modules."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(
         "project",
-        QCoreApplication::translate("main", "Quillon project (.prj) to open; more projects open in windows of their own."),
+        QCoreApplication::translate("main",
+                                    "Quillon project (.prj) to open; more projects open in windows of their own."),
         "[PROJECT.prj...]");
     parser.process(app);
     const QStringList projects = parser.positionalArguments();

@@ -12,7 +12,8 @@ QString CEditGate::Stop(const QString& typed, std::uint16_t hotkey, std::span<co
     if (!missing.empty()) {
         QStringList shown;
         for (const std::string& character : missing) shown << QString::fromStdString(character);
-        problems << QCoreApplication::translate("CEditGate", "Code page %1 cannot hold %2; they would be stored as '?'.")
+        problems << QCoreApplication::translate("CEditGate",
+                                                "Code page %1 cannot hold %2; they would be stored as '?'.")
                         .arg(codePage.Id())
                         .arg(shown.join(QStringLiteral(" ")));
     }

@@ -32,9 +32,12 @@
 namespace quillon::gui {
 
 namespace {
+// Translated where they are used, by CMainFrame::tr().
 const char* kProjectFilter = QT_TRANSLATE_NOOP("quillon::gui::CMainFrame", "Project Files (*.prj);;All Files (*)");
-const char* kDictionaryFilter = QT_TRANSLATE_NOOP("quillon::gui::CMainFrame", "Dictionary Files (*.dic);;All Files (*)");
-const char* kModuleFilter = QT_TRANSLATE_NOOP("quillon::gui::CMainFrame", "Executable Files (*.dll *.exe);;All Files (*)");
+const char* kDictionaryFilter =
+    QT_TRANSLATE_NOOP("quillon::gui::CMainFrame", "Dictionary Files (*.dic);;All Files (*)");
+const char* kModuleFilter =
+    QT_TRANSLATE_NOOP("quillon::gui::CMainFrame", "Executable Files (*.dll *.exe);;All Files (*)");
 
 QString FromCore(const std::string& text) { return QString::fromStdString(text); }
 } // namespace

@@ -241,7 +241,8 @@ void CNewProjectDlg::SetModule(const QString& path) {
 }
 
 void CNewProjectDlg::BrowseProject() {
-    static constexpr FileDialogSetup kSetup{QT_TR_NOOP("Project File"), QT_TR_NOOP("Project Files (*.prj);;All Files (*)"),
+    static constexpr FileDialogSetup kSetup{QT_TR_NOOP("Project File"),
+                                            QT_TR_NOOP("Project Files (*.prj);;All Files (*)"),
                                             QFileDialog::AcceptSave, QFileDialog::AnyFile, "prj"};
     QString path = ChooseFile(this, kSetup, ProjectPath());
     if (path.isEmpty()) return;
@@ -250,7 +251,8 @@ void CNewProjectDlg::BrowseProject() {
 }
 
 void CNewProjectDlg::BrowseModule() {
-    static constexpr FileDialogSetup kSetup{QT_TR_NOOP("Translate File"), QT_TR_NOOP("Executable Files (*.dll *.exe);;All Files (*)"),
+    static constexpr FileDialogSetup kSetup{QT_TR_NOOP("Translate File"),
+                                            QT_TR_NOOP("Executable Files (*.dll *.exe);;All Files (*)"),
                                             QFileDialog::AcceptOpen, QFileDialog::ExistingFile, ""};
     QString path = ChooseFile(this, kSetup, ModulePath());
     if (!path.isEmpty()) SetModule(path);
@@ -258,8 +260,8 @@ void CNewProjectDlg::BrowseModule() {
 
 void CNewProjectDlg::BrowseDictionary() {
     // A dictionary that does not exist yet is created when the project is saved.
-    static constexpr FileDialogSetup kSetup{QT_TR_NOOP("Dictionary File"), QT_TR_NOOP("Dictionary Files (*.dic)"), QFileDialog::AcceptOpen,
-                                            QFileDialog::AnyFile, "dic"};
+    static constexpr FileDialogSetup kSetup{QT_TR_NOOP("Dictionary File"), QT_TR_NOOP("Dictionary Files (*.dic)"),
+                                            QFileDialog::AcceptOpen, QFileDialog::AnyFile, "dic"};
     QString path = ChooseFile(this, kSetup, DictionaryPath());
     if (!path.isEmpty()) m_dictionary->setText(path);
 }

@@ -24,8 +24,8 @@ std::vector<QTranslator*> InstallTranslators(QCoreApplication& app, const QLocal
     QTranslator* own = Install(app, locale, QStringLiteral("quillon"), QString::fromLatin1(kCatalogFolder));
     if (!own) return {};
     std::vector<QTranslator*> installed{own};
-    if (QTranslator* qt = Install(app, locale, QStringLiteral("qtbase"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installed.push_back(qt);
+    const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (QTranslator* qt = Install(app, locale, QStringLiteral("qtbase"), qtFolder)) installed.push_back(qt);
     return installed;
 }
 
