@@ -6,6 +6,7 @@
 
 #include "io/FileIo.h"
 #include "ui/MainFrame.h"
+#include "ui/Translations.h"
 
 namespace {
 
@@ -29,13 +30,19 @@ int main(int argc, char** argv) {
     // The desktop entry's name: window managers find the icon and the entry through it.
     QGuiApplication::setDesktopFileName("org.quillon.Quillon");
     QApplication::setWindowIcon(QIcon::fromTheme("org.quillon.Quillon"));
+    // The desktop's language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG) decides.
+    quillon::gui::InstallTranslators(app, QLocale::system());
 
     QCommandLineParser parser;
-    parser.setApplicationDescription("Translate the user interface of Windows modules.");
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "Translate the user interface of Windows modules."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument("project", "Quillon project (.prj) to open; more projects open in windows of their own.",
-                                 "[PROJECT.prj...]");
+    parser.addPositionalArgument(
+        "project",
+        QCoreApplication::translate("main",
+                                    "Quillon project (.prj) to open; more projects open in windows of their own."),
+        "[PROJECT.prj...]");
     parser.process(app);
     const QStringList projects = parser.positionalArguments();
 

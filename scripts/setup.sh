@@ -12,6 +12,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pefile
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  # lupdate and lrelease for Quillon's own catalogs, CMake's Qt6LinguistTools,
+  # and Qt's own German texts for the standard buttons and dialogs
+  qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   fonts-liberation fonts-dejavu-core xvfb xauth
   # the fit check measures texts with FreeType in fonts with the Windows faces' widths
   libfreetype-dev libfontconfig-dev fonts-wine

@@ -108,7 +108,7 @@ bool CChartWnd::SetRange(float min, float max, int steps) {
 
 bool CChartWnd::SetTitle(const QString& title) {
     if (title == m_strTitle) {
-        if (m_refuseTitle) m_refuseTitle(QStringLiteral("They are the same ,  please input another name!\n"));
+        if (m_refuseTitle) m_refuseTitle(tr("They are the same ,  please input another name!\n"));
         return false;
     }
     m_strTitle = title;

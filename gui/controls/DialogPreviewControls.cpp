@@ -4,6 +4,7 @@
 
 #include "controls/DialogPreviewControls.h"
 
+#include <QCoreApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
@@ -215,7 +216,7 @@ Built MakeButton(const ControlArgs& args) {
         built.background = true;
         return built;
     }
-    if (type == BS_OWNERDRAW) return Placeholder(args, QStringLiteral("Owner-draw"));
+    if (type == BS_OWNERDRAW) return Placeholder(args, QCoreApplication::translate("DialogPreview", "Owner-draw"));
     if (type == BS_COMMANDLINK || type == BS_DEFCOMMANDLINK) return {new QCommandLinkButton(args.text, args.parent)};
     return PushButton(args, false);
 }
@@ -349,7 +350,7 @@ Built MakeStatic(const ControlArgs& args) {
     else if (type >= SS_ETCHEDHORZ && type <= SS_ETCHEDFRAME)
         built = EtchedShape(args, type);
     else
-        built = Placeholder(args, QStringLiteral("Owner-draw"));
+        built = Placeholder(args, QCoreApplication::translate("DialogPreview", "Owner-draw"));
     // Windows passes clicks through statics unless they ask for them.
     built.background = !(args.style & SS_NOTIFY);
     return built;

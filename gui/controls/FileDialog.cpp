@@ -146,13 +146,13 @@ ModulePreview::ModulePreview(QWidget* parent)
     setFixedWidth(kPaneWidth);
     m_iconLabel->setAlignment(Qt::AlignCenter);
     m_iconLabel->setMinimumHeight(kIconShown);
-    m_description = AddRow("Description:");
-    m_version = AddRow("Version:");
-    m_language = AddRow("Language:");
-    m_strings = AddRow("Strings:");
-    m_menuItems = AddRow("Menu items:");
-    m_dialogs = AddRow("Dialogs:");
-    m_controls = AddRow("Controls:");
+    m_description = AddRow(QT_TR_NOOP("Description:"));
+    m_version = AddRow(QT_TR_NOOP("Version:"));
+    m_language = AddRow(QT_TR_NOOP("Language:"));
+    m_strings = AddRow(QT_TR_NOOP("Strings:"));
+    m_menuItems = AddRow(QT_TR_NOOP("Menu items:"));
+    m_dialogs = AddRow(QT_TR_NOOP("Dialogs:"));
+    m_controls = AddRow(QT_TR_NOOP("Controls:"));
     m_note = new QLabel(this);
     m_note->setWordWrap(true);
     auto* column = new QVBoxLayout(this);
@@ -167,7 +167,7 @@ QLabel* ModulePreview::AddRow(const char* caption) {
     auto* value = new QLabel(this);
     value->setWordWrap(true);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_form->addRow(QString::fromLatin1(caption), value);
+    m_form->addRow(tr(caption), value);
     return value;
 }
 
@@ -203,7 +203,7 @@ void ModulePreview::Show(const ModuleSummary& summary) {
 
 void ModulePreview::ShowCounts(const ModuleSummary& summary) {
     if (!summary.hasResources) {
-        m_note->setText(QStringLiteral("This module has no resources."));
+        m_note->setText(tr("This module has no resources."));
         return;
     }
     SetRow(m_strings, QString::number(summary.counts.m_nStrings));

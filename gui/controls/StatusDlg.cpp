@@ -59,14 +59,14 @@ void CStatusDlg::FillChart() {
         chart.AddBar(label, Percent(tally.m_nItems, all.m_nItems), colour, -1,
                      Percent(tally.m_nTranslated, all.m_nItems));
     };
-    addKind(QStringLiteral("Stringstable"), ItemKind::String, QColor(0, 0, 128));
-    addKind(QStringLiteral("Dialog"), ItemKind::Dialog, QColor(128, 0, 128));
-    addKind(QStringLiteral("Controls"), ItemKind::Control, QColor(26, 166, 57));
-    addKind(QStringLiteral("Popup Menu"), ItemKind::PopupMenu, QColor(150, 150, 0));
-    addKind(QStringLiteral("Menuitems"), ItemKind::MenuItem, QColor(0, 128, 128));
-    addKind(QStringLiteral("Version"), ItemKind::Version, QColor(166, 26, 57));
-    chart.AddBar(QStringLiteral("Not Translatable"), Percent(all.NotTranslatable(), all.m_nItems), QColor(50, 50, 50));
-    chart.AddBar(QStringLiteral("Translated"), Percent(all.m_nTranslatedTranslatable, all.m_nTranslatable),
+    addKind(tr("Stringstable"), ItemKind::String, QColor(0, 0, 128));
+    addKind(tr("Dialog"), ItemKind::Dialog, QColor(128, 0, 128));
+    addKind(tr("Controls"), ItemKind::Control, QColor(26, 166, 57));
+    addKind(tr("Popup Menu"), ItemKind::PopupMenu, QColor(150, 150, 0));
+    addKind(tr("Menuitems"), ItemKind::MenuItem, QColor(0, 128, 128));
+    addKind(tr("Version"), ItemKind::Version, QColor(166, 26, 57));
+    chart.AddBar(tr("Not Translatable"), Percent(all.NotTranslatable(), all.m_nItems), QColor(50, 50, 50));
+    chart.AddBar(tr("Translated"), Percent(all.m_nTranslatedTranslatable, all.m_nTranslatable),
                  QColor(220, 0, 0));
 }
 

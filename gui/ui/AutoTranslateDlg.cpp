@@ -55,7 +55,8 @@ QVariant CNotTranslatedModel::data(const QModelIndex& index, int role) const {
 
 QVariant CNotTranslatedModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const char* headers[] = {"Type", "ID", "Source", "Shortcut", "Translated", "Shortcut"};
+    static const char* headers[] = {QT_TR_NOOP("Type"),       QT_TR_NOOP("ID"),         QT_TR_NOOP("Source"),
+                                    QT_TR_NOOP("Shortcut"),   QT_TR_NOOP("Translated"), QT_TR_NOOP("Shortcut")};
     return section >= 0 && section < 6 ? tr(headers[section]) : QVariant();
 }
 

@@ -16,6 +16,7 @@ namespace quillon::gui {
 class CCustomizeDialog;
 
 class CKeyboardPage : public QWidget {
+    Q_OBJECT
 public:
     CKeyboardPage(CCustomization& customization, CCustomizeDialog& dialog);
     void Apply() { m_customization.ApplyShortcuts(m_keys); }

@@ -19,6 +19,7 @@ class CCustomization;
 class CCustomizeDialog;
 
 class CToolBarsPage : public QWidget {
+    Q_OBJECT
 public:
     CToolBarsPage(CCustomization& customization, CCustomizeDialog& dialog);
     void Apply();

@@ -17,6 +17,7 @@ namespace quillon::gui {
 class CCustomizeDialog;
 
 class CToolsPage : public QWidget {
+    Q_OBJECT
 public:
     CToolsPage(CCustomization& customization, CCustomizeDialog& dialog);
     bool Validate();

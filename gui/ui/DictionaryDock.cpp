@@ -66,10 +66,10 @@ void CDictonaryBar::ShowContextMenu(const QPoint& position) {
     menu.addSeparator();
     QMenu* sort = menu.addMenu(tr("&Sort"));
     sort->setEnabled(m_model.rowCount() > 0);
-    const std::pair<const char*, int> orders[] = {{"By Ty&pe", CDictionaryModel::ColumnType},
-                                                  {"By &Source", CDictionaryModel::ColumnSource},
-                                                  {"By &Translated", CDictionaryModel::ColumnTranslated},
-                                                  {"By S&hortcut", CDictionaryModel::ColumnHotkey}};
+    const std::pair<const char*, int> orders[] = {{QT_TR_NOOP("By Ty&pe"), CDictionaryModel::ColumnType},
+                                                  {QT_TR_NOOP("By &Source"), CDictionaryModel::ColumnSource},
+                                                  {QT_TR_NOOP("By &Translated"), CDictionaryModel::ColumnTranslated},
+                                                  {QT_TR_NOOP("By S&hortcut"), CDictionaryModel::ColumnHotkey}};
     for (const auto& [text, column] : orders)
         sort->addAction(tr(text), this, [this, column = column] { m_model.SortBy(column); });
     menu.exec(m_list->viewport()->mapToGlobal(position));
@@ -93,7 +93,7 @@ void CDictonaryBar::EditSelected() {
                           dialog.Hotkey());
     // The dialog has checked the entry with the same rules; a refusal here is a fault.
     if (!edit) return;
-    ProjectChange change("Edit Dictionary Entry");
+    ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Edit Dictionary Entry"));
     change.Add(std::move(edit).Value());
     m_doc.Apply(std::move(change));
 }

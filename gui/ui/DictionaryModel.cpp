@@ -44,7 +44,7 @@ ProjectChange CDictionaryModel::PlanDeletion(const std::set<int>& rows) const {
             wholeTexts.insert(r.source);
     }
     const CDictonary& dictionary = m_doc.Project().m_Dictionary;
-    ProjectChange change("Delete");
+    ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Delete"));
     for (const std::string& source : wholeTexts)
         if (auto edit = PlanRemoval(dictionary, source)) change.Add(std::move(*edit));
     for (const auto& [source, kinds] : kindsBySource)
@@ -96,7 +96,8 @@ QVariant CDictionaryModel::data(const QModelIndex& index, int role) const {
 
 QVariant CDictionaryModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const char* headers[] = {"Type", "Source", "Translated", "Shortcut"};
+    static const char* headers[] = {QT_TR_NOOP("Type"), QT_TR_NOOP("Source"), QT_TR_NOOP("Translated"),
+                                    QT_TR_NOOP("Shortcut")};
     return section >= 0 && section < ColumnCount ? tr(headers[section]) : QVariant();
 }
 

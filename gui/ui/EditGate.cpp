@@ -5,12 +5,6 @@
 
 namespace quillon::gui {
 
-namespace {
-
-QString Tr(const char* text) { return QCoreApplication::translate("CEditGate", text); }
-
-} // namespace
-
 QString CEditGate::Stop(const QString& typed, std::uint16_t hotkey, std::span<const Finding> findings,
                         const CodePage& codePage) {
     QStringList problems;
@@ -18,7 +12,8 @@ QString CEditGate::Stop(const QString& typed, std::uint16_t hotkey, std::span<co
     if (!missing.empty()) {
         QStringList shown;
         for (const std::string& character : missing) shown << QString::fromStdString(character);
-        problems << Tr("Code page %1 cannot hold %2; they would be stored as '?'.")
+        problems << QCoreApplication::translate("CEditGate",
+                                                "Code page %1 cannot hold %2; they would be stored as '?'.")
                         .arg(codePage.Id())
                         .arg(shown.join(QStringLiteral(" ")));
     }
@@ -29,7 +24,7 @@ QString CEditGate::Stop(const QString& typed, std::uint16_t hotkey, std::span<co
         return {};
     }
     QString message = problems.join(QStringLiteral("\n")) + QStringLiteral("\n") +
-                      Tr("Correct the translation, or press OK again to keep it as it is.");
+                      QCoreApplication::translate("CEditGate", "Correct the translation, or press OK again to keep it as it is.");
     QString key = typed + QChar(0) + QString::number(hotkey) + QChar(0) + message;
     if (m_shownFor == key) {
         m_shownFor.reset();

@@ -103,7 +103,7 @@ void CImportGlossaryDlg::OnStart() {
         CDictonary before = m_doc.Project().m_Dictionary.Clone();
         report = ImportGlossary(bytes.Value(), m_format, m_doc.Project().m_Dictionary, m_doc.GetCodePage(), &progress);
         if (report && report.Value().imported) {
-            ProjectChange change("Import Glossary");
+            ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Import Glossary"));
             change.ExchangeDictionary(std::move(before));
             m_doc.Record(std::move(change));
         }

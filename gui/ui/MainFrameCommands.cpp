@@ -32,9 +32,12 @@
 namespace quillon::gui {
 
 namespace {
-const char* kProjectFilter = "Project Files (*.prj);;All Files (*)";
-const char* kDictionaryFilter = "Dictionary Files (*.dic);;All Files (*)";
-const char* kModuleFilter = "Executable Files (*.dll *.exe);;All Files (*)";
+// Translated where they are used, by CMainFrame::tr().
+const char* kProjectFilter = QT_TRANSLATE_NOOP("quillon::gui::CMainFrame", "Project Files (*.prj);;All Files (*)");
+const char* kDictionaryFilter =
+    QT_TRANSLATE_NOOP("quillon::gui::CMainFrame", "Dictionary Files (*.dic);;All Files (*)");
+const char* kModuleFilter =
+    QT_TRANSLATE_NOOP("quillon::gui::CMainFrame", "Executable Files (*.dll *.exe);;All Files (*)");
 
 QString FromCore(const std::string& text) { return QString::fromStdString(text); }
 } // namespace
@@ -221,7 +224,7 @@ void CMainFrame::OnTranslate() {
 void CMainFrame::OnRestore() {
     CResourceItem* item = SelectedItem();
     if (!item) return;
-    ProjectChange change("Restore");
+    ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Restore"));
     change.Add(PlanRestore(*item));
     m_doc.Apply(std::move(change));
     m_strings.RefreshRow(m_list->currentIndex().row());
@@ -242,7 +245,7 @@ void CMainFrame::OnAutoTranslate() {
 }
 
 void CMainFrame::ReportAutoTranslation(const AutoTranslateResult& result) {
-    ProjectChange change("Auto Translate");
+    ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Auto Translate"));
     for (const ItemEdit& edit : result.edits) change.Add(edit);
     change.SetTranslatedCount(result.translatedCountBefore, m_doc.Project().m_ResourceInfo.m_nTranslated);
     m_doc.Record(std::move(change));
@@ -262,7 +265,7 @@ void CMainFrame::OnRestoreAll() {
     if (!m_prompts->Confirm(tr("Restore every item to its source text? All translations of the project are lost.")))
         return;
     CResourceInfo& tree = m_doc.Project().m_ResourceInfo;
-    ProjectChange change("Restore All");
+    ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Restore All"));
     std::size_t restored = 0;
     for (ItemEdit& edit : PlanRestoreAll(tree)) {
         change.Add(std::move(edit));
@@ -377,7 +380,7 @@ void CMainFrame::OnDictionaryOpen() {
         m_prompts->Error(QString::fromStdString(read.GetError().Describe()));
         return;
     }
-    ProjectChange change("Open Dictionary");
+    ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Open Dictionary"));
     change.ExchangeDictionary(std::move(dictionary));
     ProjectSettings settings = SettingsOf(m_doc.Project());
     settings.dictionaryPath = path.toStdString();

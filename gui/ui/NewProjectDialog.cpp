@@ -3,6 +3,7 @@
 #include "controls/FileDialog.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -33,8 +34,11 @@ namespace quillon::gui {
 
 namespace {
 
-const char* const kNewProjectCaption = "New Project";
-const char* const kSettingsCaption = "Settings";
+// The captions are translated where they are shown.
+const char* const kNewProjectCaption = QT_TRANSLATE_NOOP("quillon::gui::CNewProjectDlg", "New Project");
+const char* const kSettingsCaption = QT_TRANSLATE_NOOP("quillon::gui::CNewProjectDlg", "Settings");
+
+QString Caption(const char* caption) { return CNewProjectDlg::tr(caption); }
 
 // Grid columns: label, edit, second label, second edit, browse button. The
 // file rows stretch their edit over the middle three so all edits line up.
@@ -54,7 +58,7 @@ struct FileDialogSetup {
 };
 
 QLabel* NewLabel(const char* text, QWidget* parent) {
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    auto* label = new QLabel(CNewProjectDlg::tr(text), parent);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return label;
 }
@@ -94,8 +98,8 @@ void AddValueRow(QGridLayout* grid, int row, const char* text, QWidget* value) {
 
 // OK on the left and Cancel on the right whatever the platform's button order.
 QHBoxLayout* NewButtonRow(QDialog* dialog) {
-    auto* ok = new QPushButton(QStringLiteral("OK"), dialog);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+    auto* ok = new QPushButton(QCoreApplication::translate("quillon::gui::CNewProjectDlg", "OK"), dialog);
+    auto* cancel = new QPushButton(QCoreApplication::translate("quillon::gui::CNewProjectDlg", "Cancel"), dialog);
     ok->setObjectName(QStringLiteral("ok"));
     cancel->setObjectName(QStringLiteral("cancel"));
     ok->setDefault(true);
@@ -110,8 +114,8 @@ QHBoxLayout* NewButtonRow(QDialog* dialog) {
 
 QString ChooseFile(QWidget* parent, const FileDialogSetup& setup, const QString& current) {
     // The places bar and the module preview come with our own file dialog.
-    QString caption = QString::fromLatin1(setup.caption);
-    QString filter = QString::fromLatin1(setup.filter);
+    QString caption = CNewProjectDlg::tr(setup.caption);
+    QString filter = CNewProjectDlg::tr(setup.filter);
     QString suffix = QString::fromLatin1(setup.defaultSuffix);
     if (setup.acceptMode == QFileDialog::AcceptSave)
         return CFileDialog::GetSaveFileName(parent, caption, filter, suffix, current);
@@ -146,7 +150,7 @@ CNewProjectDlg::CNewProjectDlg(QWidget* parent, bool targetRow)
       m_targetBrowse(targetRow ? NewBrowseButton(this, "targetBrowse") : nullptr),
       m_translator(NewEdit(this, "translatorEdit")), m_email(NewEdit(this, "emailEdit")), m_language(new QComboBox(this)),
       m_sourceLanguage(new QLabel(this)), m_version(new QLabel(this)) {
-    setWindowTitle(QString::fromLatin1(kNewProjectCaption));
+    setWindowTitle(Caption(kNewProjectCaption));
     m_language->setObjectName(QStringLiteral("languageList"));
     m_sourceLanguage->setObjectName(QStringLiteral("sourceLanguage"));
     m_version->setObjectName(QStringLiteral("version"));
@@ -167,18 +171,18 @@ QString CNewProjectDlg::EMail() const { return m_email->text(); }
 void CNewProjectDlg::BuildLayout() {
     auto* grid = new QGridLayout(this);
     int row = 0;
-    AddFileRow(grid, row++, "Project File", m_project, m_projectBrowse);
-    AddFileRow(grid, row++, "Translate File", m_module, m_moduleBrowse);
-    AddFileRow(grid, row++, "Dictionary File", m_dictionary, m_dictionaryBrowse);
-    if (m_target) AddFileRow(grid, row++, "Target File", m_target, m_targetBrowse);
-    grid->addWidget(NewLabel("Translator:", this), row, kLabelColumn);
+    AddFileRow(grid, row++, QT_TR_NOOP("Project File"), m_project, m_projectBrowse);
+    AddFileRow(grid, row++, QT_TR_NOOP("Translate File"), m_module, m_moduleBrowse);
+    AddFileRow(grid, row++, QT_TR_NOOP("Dictionary File"), m_dictionary, m_dictionaryBrowse);
+    if (m_target) AddFileRow(grid, row++, QT_TR_NOOP("Target File"), m_target, m_targetBrowse);
+    grid->addWidget(NewLabel(QT_TR_NOOP("Translator:"), this), row, kLabelColumn);
     grid->addWidget(m_translator, row, kEditColumn);
-    grid->addWidget(NewLabel("E-Mail:", this), row, kSecondLabelColumn);
+    grid->addWidget(NewLabel(QT_TR_NOOP("E-Mail:"), this), row, kSecondLabelColumn);
     grid->addWidget(m_email, row++, kSecondEditColumn, 1, kColumns - kSecondEditColumn);
-    AddValueRow(grid, row++, "Target Language:", m_language);
+    AddValueRow(grid, row++, QT_TR_NOOP("Target Language:"), m_language);
     grid->addWidget(NewSunkenLine(this), row++, 0, 1, kColumns);
-    AddValueRow(grid, row++, "Source Language:", m_sourceLanguage);
-    AddValueRow(grid, row++, "Version:", m_version);
+    AddValueRow(grid, row++, QT_TR_NOOP("Source Language:"), m_sourceLanguage);
+    AddValueRow(grid, row++, QT_TR_NOOP("Version:"), m_version);
     grid->addWidget(NewSunkenLine(this), row++, 0, 1, kColumns);
     grid->addLayout(NewButtonRow(this), row, 0, 1, kColumns);
     grid->setColumnStretch(kEditColumn, 1);
@@ -237,7 +241,8 @@ void CNewProjectDlg::SetModule(const QString& path) {
 }
 
 void CNewProjectDlg::BrowseProject() {
-    static constexpr FileDialogSetup kSetup{"Project File", "Project Files (*.prj);;All Files (*)",
+    static constexpr FileDialogSetup kSetup{QT_TR_NOOP("Project File"),
+                                            QT_TR_NOOP("Project Files (*.prj);;All Files (*)"),
                                             QFileDialog::AcceptSave, QFileDialog::AnyFile, "prj"};
     QString path = ChooseFile(this, kSetup, ProjectPath());
     if (path.isEmpty()) return;
@@ -246,7 +251,8 @@ void CNewProjectDlg::BrowseProject() {
 }
 
 void CNewProjectDlg::BrowseModule() {
-    static constexpr FileDialogSetup kSetup{"Translate File", "Executable Files (*.dll *.exe);;All Files (*)",
+    static constexpr FileDialogSetup kSetup{QT_TR_NOOP("Translate File"),
+                                            QT_TR_NOOP("Executable Files (*.dll *.exe);;All Files (*)"),
                                             QFileDialog::AcceptOpen, QFileDialog::ExistingFile, ""};
     QString path = ChooseFile(this, kSetup, ModulePath());
     if (!path.isEmpty()) SetModule(path);
@@ -254,32 +260,32 @@ void CNewProjectDlg::BrowseModule() {
 
 void CNewProjectDlg::BrowseDictionary() {
     // A dictionary that does not exist yet is created when the project is saved.
-    static constexpr FileDialogSetup kSetup{"Dictionary File", "Dictionary Files (*.dic)", QFileDialog::AcceptOpen,
-                                            QFileDialog::AnyFile, "dic"};
+    static constexpr FileDialogSetup kSetup{QT_TR_NOOP("Dictionary File"), QT_TR_NOOP("Dictionary Files (*.dic)"),
+                                            QFileDialog::AcceptOpen, QFileDialog::AnyFile, "dic"};
     QString path = ChooseFile(this, kSetup, DictionaryPath());
     if (!path.isEmpty()) m_dictionary->setText(path);
 }
 
 QString CNewProjectDlg::Validate() const {
-    if (ProjectPath().isEmpty()) return QStringLiteral("You need to enter Name for the Project File.");
-    if (!QFileInfo(ModulePath()).isFile()) return QStringLiteral("You need to enter a valid Path for the File to Translate.");
-    if (Translator().isEmpty()) return QStringLiteral("You need to enter the Translators Name.");
-    if (SelectedRow() < 0) return QStringLiteral("You need to select the target language.");
+    if (ProjectPath().isEmpty()) return tr("You need to enter Name for the Project File.");
+    if (!QFileInfo(ModulePath()).isFile()) return tr("You need to enter a valid Path for the File to Translate.");
+    if (Translator().isEmpty()) return tr("You need to enter the Translators Name.");
+    if (SelectedRow() < 0) return tr("You need to select the target language.");
     return {};
 }
 
 bool CNewProjectDlg::ConfirmReplace() {
     QString path = QString::fromStdString(ProjectPathWithExtension(ProjectPath().toStdString()));
     if (path == m_strChosenProject || !QFileInfo::exists(path)) return true;
-    QString question = path + QStringLiteral(" already exists.\nDo you want to replace it?");
-    return QMessageBox::question(this, QString::fromLatin1(kNewProjectCaption), question,
+    QString question = tr("%1 already exists.\nDo you want to replace it?").arg(path);
+    return QMessageBox::question(this, Caption(kNewProjectCaption), question,
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void CNewProjectDlg::accept() {
     QString message = Validate();
     if (!message.isEmpty()) {
-        QMessageBox::critical(this, QString::fromLatin1(kNewProjectCaption), message);
+        QMessageBox::critical(this, Caption(kNewProjectCaption), message);
         return;
     }
     if (!ConfirmReplace()) return;
@@ -291,7 +297,7 @@ void CNewProjectDlg::accept() {
 // CSettingsDlg
 
 CSettingsDlg::CSettingsDlg(CQuillonDoc& doc, QWidget* parent) : CNewProjectDlg(parent, true), m_doc(doc) {
-    setWindowTitle(QString::fromLatin1(kSettingsCaption));
+    setWindowTitle(Caption(kSettingsCaption));
     LockProjectFiles();
     ShowProject();
     connect(m_targetBrowse, &QPushButton::clicked, this, &CSettingsDlg::BrowseTarget);
@@ -312,8 +318,8 @@ void CSettingsDlg::BrowseTarget() {
     // The target is written over at every build, so the save dialog asks
     // before an existing file is chosen. A name typed without a suffix gets
     // the module's.
-    QString path = CFileDialog::GetSaveFileName(this, QStringLiteral("Target File"),
-                                                QStringLiteral("Executable Files (*.dll *.exe);;All Files (*)"),
+    QString path = CFileDialog::GetSaveFileName(this, tr("Target File"),
+                                                tr("Executable Files (*.dll *.exe);;All Files (*)"),
                                                 QFileInfo(ModulePath()).suffix(), TargetPath());
     if (!path.isEmpty()) m_target->setText(path);
 }
@@ -352,10 +358,10 @@ void CSettingsDlg::SelectLanguage(std::uint16_t language) {
 }
 
 bool CSettingsDlg::ConfirmLanguageChange() {
-    const QString question = QStringLiteral(
+    const QString question = tr(
         "Changing the target language also changes the language written into the version resource and the code "
         "page of the project's texts. Change it?");
-    return QMessageBox::question(this, QString::fromLatin1(kSettingsCaption), question,
+    return QMessageBox::question(this, Caption(kSettingsCaption), question,
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
@@ -419,7 +425,7 @@ bool CSettingsDlg::Apply(bool confirmLanguageChange) {
         project.m_ResourceInfo.m_VersionInfo = std::move(versionBefore);
         return true;
     }
-    ProjectChange change("Settings");
+    ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Settings"));
     change.ChangeSettings(settingsBefore, SettingsOf(project));
     change.ExchangeVersionInfo(std::move(versionBefore));
     m_doc.Record(std::move(change));
@@ -428,7 +434,7 @@ bool CSettingsDlg::Apply(bool confirmLanguageChange) {
 
 void CSettingsDlg::accept() {
     if (QString refusal = TargetRefusal(); !refusal.isEmpty()) {
-        QMessageBox::critical(this, QString::fromLatin1(kSettingsCaption), refusal);
+        QMessageBox::critical(this, Caption(kSettingsCaption), refusal);
         return;
     }
     if (Apply(true)) QDialog::accept();

@@ -10,7 +10,7 @@ COutputBar::COutputBar(QWidget* parent) : QDockWidget(tr("Output"), parent), m_t
     setObjectName("OutputBar");
     m_tabs->setTabPosition(QTabWidget::South);
     m_tabs->setDocumentMode(true);
-    const char* titles[] = {"Status", "Output 2", "Output 3"};
+    const char* titles[] = {QT_TR_NOOP("Status"), QT_TR_NOOP("Output 2"), QT_TR_NOOP("Output 3")};
     for (int i = 0; i < 3; ++i) {
         m_lists[i] = new QListWidget(m_tabs);
         m_lists[i]->setObjectName(QString("OutputList%1").arg(i + 1));

@@ -1,5 +1,6 @@
 #include "ui/ProblemsDock.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,11 +23,11 @@ constexpr std::size_t kShownRows = 5000;
 
 QString SeverityText(Severity severity) {
     switch (severity) {
-    case Severity::Error: return CProblemsBar::tr("Error");
-    case Severity::Warning: return CProblemsBar::tr("Warning");
+    case Severity::Error: return QCoreApplication::translate("quillon::gui::CProblemsBar", "Error");
+    case Severity::Warning: return QCoreApplication::translate("quillon::gui::CProblemsBar", "Warning");
     case Severity::Note: break;
     }
-    return CProblemsBar::tr("Note");
+    return QCoreApplication::translate("quillon::gui::CProblemsBar", "Note");
 }
 
 QColor SeverityColor(Severity severity) {

@@ -1,5 +1,6 @@
 #include "ui/QuillonDoc.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "io/FileLock.h"
@@ -12,7 +13,8 @@ namespace quillon::gui {
 class ChangeCommand : public QUndoCommand {
 public:
     ChangeCommand(CQuillonDoc& doc, ProjectChange change)
-        : QUndoCommand(QString::fromStdString(change.Label())), m_doc(doc), m_change(std::move(change)) {}
+        : QUndoCommand(QCoreApplication::translate("ProjectChange", change.Label().c_str())), m_doc(doc),
+          m_change(std::move(change)) {}
     void redo() override { m_doc.Exchange(m_change, true); }
     void undo() override { m_doc.Exchange(m_change, false); }
 
@@ -182,7 +184,7 @@ UpdateReport CQuillonDoc::UpdateProject(const QString& modulePath, IProgress* pr
     emit projectReplaced();
     // A merge that changed anything must not be lost by closing without a prompt.
     if (report.merged && (report.Changed() || SettingsOf(m_Project) != settingsBefore)) {
-        ProjectChange change("Update");
+        ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Update"));
         change.ExchangeTree(std::move(treeBefore));
         change.ChangeSettings(settingsBefore, SettingsOf(m_Project));
         Record(std::move(change));
@@ -204,7 +206,7 @@ Result<BuildReport> CQuillonDoc::BuildTarget(const QString& targetPath) {
     if (report) {
         ProjectSettings settings = SettingsOf(m_Project);
         settings.targetPath = targetPath.toStdString();
-        ProjectChange change("Target Path");
+        ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Target Path"));
         change.ChangeSettings(SettingsOf(m_Project), settings);
         Apply(std::move(change));
     }

@@ -147,7 +147,8 @@ void CTranslateDlg::accept() {
         return;
     }
     // OK on the source itself confirms it: the item counts as translated.
-    ProjectChange change(confirms ? "Confirm" : "Translate");
+    ProjectChange change(confirms ? QT_TRANSLATE_NOOP("ProjectChange", "Confirm")
+                                   : QT_TRANSLATE_NOOP("ProjectChange", "Translate"));
     change.Add(std::move(edit).Value());
     if (!change.Empty()) m_doc.Apply(std::move(change));
     QDialog::accept();
@@ -166,7 +167,7 @@ void CTranslateDlg::OnAddToDictionary() {
     case AddResult::Added:
     case AddResult::Replaced: {
         ShowRefusal({});
-        ProjectChange change("Add to Dictionary");
+        ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Add to Dictionary"));
         change.Add(std::move(*plan.edit));
         m_doc.Apply(std::move(change));
         break;

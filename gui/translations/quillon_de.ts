@@ -1,0 +1,1501 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>CEditGate</name>
+    <message>
+        <source>Code page %1 cannot hold %2; they would be stored as &apos;?&apos;.</source>
+        <translation>Die Codepage %1 kann %2 nicht darstellen; sie würden als &apos;?&apos; gespeichert.</translation>
+    </message>
+    <message>
+        <source>Correct the translation, or press OK again to keep it as it is.</source>
+        <translation>Korrigieren Sie die Übersetzung oder klicken Sie erneut auf OK, um sie so zu übernehmen.</translation>
+    </message>
+</context>
+<context>
+    <name>DialogPreview</name>
+    <message>
+        <source>Owner-draw</source>
+        <translation>Benutzerdefiniert gezeichnet</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectChange</name>
+    <message>
+        <source>Edit Dictionary Entry</source>
+        <translation>Wörterbucheintrag bearbeiten</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Import Glossary</source>
+        <translation>Glossar importieren</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Auto Translate</source>
+        <translation>Automatisch übersetzen</translation>
+    </message>
+    <message>
+        <source>Restore All</source>
+        <translation>Alle wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Open Dictionary</source>
+        <translation>Wörterbuch öffnen</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Aktualisieren</translation>
+    </message>
+    <message>
+        <source>Target Path</source>
+        <translation>Zieldateipfad</translation>
+    </message>
+    <message>
+        <source>Confirm</source>
+        <translation>Bestätigen</translation>
+    </message>
+    <message>
+        <source>Translate</source>
+        <translation>Übersetzen</translation>
+    </message>
+    <message>
+        <source>Add to Dictionary</source>
+        <translation>Zum Wörterbuch hinzufügen</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Save changes to %1?</source>
+        <translation>Änderungen an %1 speichern?</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Translate the user interface of Windows modules.</source>
+        <translation>Übersetzt die Benutzeroberfläche von Windows-Modulen.</translation>
+    </message>
+    <message>
+        <source>Quillon project (.prj) to open; more projects open in windows of their own.</source>
+        <translation>Zu öffnendes Quillon-Projekt (.prj); weitere Projekte öffnen sich in eigenen Fenstern.</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CAutoTranslateDlg</name>
+    <message>
+        <source>Auto Translate</source>
+        <translation>Automatisch übersetzen</translation>
+    </message>
+    <message>
+        <source>Total Strings:</source>
+        <translation>Zeichenfolgen gesamt:</translation>
+    </message>
+    <message>
+        <source>Translated Strings:</source>
+        <translation>Übersetzte Zeichenfolgen:</translation>
+    </message>
+    <message>
+        <source>Not Translated Strings:</source>
+        <translation>Nicht übersetzte Zeichenfolgen:</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Not Translated</source>
+        <translation>Nicht übersetzt</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CChartWnd</name>
+    <message>
+        <source>They are the same ,  please input another name!
+</source>
+        <translation>Der Titel ist derselbe, bitte geben Sie einen anderen Namen ein!
+</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CContentsModel</name>
+    <message>
+        <source>Resource</source>
+        <translation>Ressource</translation>
+    </message>
+    <message>
+        <source>Strings</source>
+        <translation>Zeichenfolgen</translation>
+    </message>
+    <message>
+        <source>String Table</source>
+        <translation>Zeichenfolgentabelle</translation>
+    </message>
+    <message>
+        <source>Menus</source>
+        <translation>Menüs</translation>
+    </message>
+    <message>
+        <source>Dialogs</source>
+        <translation>Dialoge</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CCustomization</name>
+    <message>
+        <source>&amp;Customize...</source>
+        <translation>A&amp;npassen...</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>E&amp;xtras</translation>
+    </message>
+    <message>
+        <source>&amp;Toolbars</source>
+        <translation>S&amp;ymbolleisten</translation>
+    </message>
+    <message>
+        <source>Change the toolbars, the keyboard shortcuts and the tools</source>
+        <translation>Symbolleisten, Tastenkombinationen und Extras ändern</translation>
+    </message>
+    <message>
+        <source>User Toolbar %1</source>
+        <translation>Benutzer-Symbolleiste %1</translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation>Extras</translation>
+    </message>
+    <message>
+        <source>Could not start &quot;%1&quot;.</source>
+        <translation>&quot;%1&quot; konnte nicht gestartet werden.</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CCustomizeDialog</name>
+    <message>
+        <source>Customize</source>
+        <translation>Anpassen</translation>
+    </message>
+    <message>
+        <source>Toolbars</source>
+        <translation>Symbolleisten</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>Tastatur</translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation>Extras</translation>
+    </message>
+    <message>
+        <source>Separator</source>
+        <translation>Trennlinie</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CDialogPreviewDlg</name>
+    <message>
+        <source>The dialog template is damaged and cannot be shown.</source>
+        <translation>Die Dialogvorlage ist beschädigt und kann nicht angezeigt werden.</translation>
+    </message>
+    <message>
+        <source>Controls whose text does not fit:</source>
+        <translation>Steuerelemente, deren Text nicht hineinpasst:</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CDictionaryEntryDlg</name>
+    <message>
+        <source>Edit Dictionary Entry</source>
+        <translation>Wörterbucheintrag bearbeiten</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Quelltext</translation>
+    </message>
+    <message>
+        <source>Translated</source>
+        <translation>Übersetzung</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <translation>Zugriffstaste</translation>
+    </message>
+    <message>
+        <source>A hotkey is one character that the code page writes in one byte.</source>
+        <translation>Eine Zugriffstaste ist ein Zeichen, das die Codepage in einem Byte schreibt.</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CDictionaryModel</name>
+    <message>
+        <source>Type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Quelltext</translation>
+    </message>
+    <message>
+        <source>Translated</source>
+        <translation>Übersetzung</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <translation>Zugriffstaste</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CDictonaryBar</name>
+    <message>
+        <source>Dictionary</source>
+        <translation>Wörterbuch</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Sort</source>
+        <translation>&amp;Sortieren</translation>
+    </message>
+    <message>
+        <source>By Ty&amp;pe</source>
+        <translation>Nach &amp;Typ</translation>
+    </message>
+    <message>
+        <source>By &amp;Source</source>
+        <translation>Nach &amp;Quelltext</translation>
+    </message>
+    <message>
+        <source>By &amp;Translated</source>
+        <translation>Nach &amp;Übersetzung</translation>
+    </message>
+    <message>
+        <source>By S&amp;hortcut</source>
+        <translation>Nach Zugriffs&amp;taste</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CImportGlossaryDlg</name>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Import Dictionary</source>
+        <translation>Wörterbuch importieren</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Entrys:</source>
+        <translation>Einträge:</translation>
+    </message>
+    <message>
+        <source>Imported:</source>
+        <translation>Importiert:</translation>
+    </message>
+    <message>
+        <source>Glossaries (*.txt *.csv *.tab);;All Files (*)</source>
+        <translation>Glossare (*.txt *.csv *.tab);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>%1 lines skipped (read as %2):</source>
+        <translation>%1 Zeilen übersprungen (gelesen als %2):</translation>
+    </message>
+    <message>
+        <source>(and %1 more skipped lines)</source>
+        <translation>(und %1 weitere übersprungene Zeilen)</translation>
+    </message>
+    <message>
+        <source>Nothing imported: %1</source>
+        <translation>Nichts importiert: %1</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CKeyboardPage</name>
+    <message>
+        <source>&amp;Assign</source>
+        <translation>&amp;Zuweisen</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>Reset A&amp;ll</source>
+        <translation>&amp;Alle zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>Befehl</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <translation>Tastenkombination</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <source>Press new shortcut:</source>
+        <translation>Neue Tastenkombination drücken:</translation>
+    </message>
+    <message>
+        <source>%1 is already the shortcut of &quot;%2&quot;.</source>
+        <translation>%1 ist bereits die Tastenkombination von &quot;%2&quot;.</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CMainFrame</name>
+    <message>
+        <source>Ready</source>
+        <translation>Bereit</translation>
+    </message>
+    <message>
+        <source>&amp;New	Ctrl+N</source>
+        <translation>&amp;Neu	Strg+N</translation>
+    </message>
+    <message>
+        <source>Create a new project</source>
+        <translation>Ein neues Projekt anlegen</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>&amp;Öffnen...</translation>
+    </message>
+    <message>
+        <source>Open an existing project</source>
+        <translation>Ein vorhandenes Projekt öffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>Save the project and its dictionary</source>
+        <translation>Das Projekt und sein Wörterbuch speichern</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>Speichern &amp;unter...</translation>
+    </message>
+    <message>
+        <source>Save the project with a new name</source>
+        <translation>Das Projekt unter einem neuen Namen speichern</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>Quit Quillon</source>
+        <translation>Quillon beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Update...</source>
+        <translation>&amp;Aktualisieren...</translation>
+    </message>
+    <message>
+        <source>Update the project to a new version of its module</source>
+        <translation>Das Projekt auf eine neue Version seines Moduls aktualisieren</translation>
+    </message>
+    <message>
+        <source>S&amp;ettings</source>
+        <translation>&amp;Einstellungen</translation>
+    </message>
+    <message>
+        <source>Show and change the project&apos;s settings</source>
+        <translation>Die Einstellungen des Projekts anzeigen und ändern</translation>
+    </message>
+    <message>
+        <source>S&amp;tatus</source>
+        <translation>&amp;Status</translation>
+    </message>
+    <message>
+        <source>Show how much of the project is translated</source>
+        <translation>Anzeigen, wie viel des Projekts übersetzt ist</translation>
+    </message>
+    <message>
+        <source>&amp;Translate</source>
+        <translation>Ü&amp;bersetzen</translation>
+    </message>
+    <message>
+        <source>Translate selected item</source>
+        <translation>Den ausgewählten Eintrag übersetzen</translation>
+    </message>
+    <message>
+        <source>&amp;Restore</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Give the selected item its source text back</source>
+        <translation>Dem ausgewählten Eintrag seinen Quelltext zurückgeben</translation>
+    </message>
+    <message>
+        <source>&amp;Auto Translate</source>
+        <translation>&amp;Automatisch übersetzen</translation>
+    </message>
+    <message>
+        <source>Translate all items with the current dictionary</source>
+        <translation>Alle Einträge mit dem aktuellen Wörterbuch übersetzen</translation>
+    </message>
+    <message>
+        <source>Re&amp;store All</source>
+        <translation>Alle wieder&amp;herstellen</translation>
+    </message>
+    <message>
+        <source>Restores all items to the orginal</source>
+        <translation>Stellt für alle Einträge den Originaltext wieder her</translation>
+    </message>
+    <message>
+        <source>&amp;Build Target</source>
+        <translation>&amp;Zieldatei erstellen</translation>
+    </message>
+    <message>
+        <source>Write the translated module</source>
+        <translation>Das übersetzte Modul schreiben</translation>
+    </message>
+    <message>
+        <source>Build Tar&amp;get As...</source>
+        <translation>Zieldatei erstellen &amp;unter...</translation>
+    </message>
+    <message>
+        <source>Write the translated module to a new target file</source>
+        <translation>Das übersetzte Modul in eine neue Zieldatei schreiben</translation>
+    </message>
+    <message>
+        <source>Open dictionary</source>
+        <translation>Wörterbuch öffnen</translation>
+    </message>
+    <message>
+        <source>Save dictionary</source>
+        <translation>Wörterbuch speichern</translation>
+    </message>
+    <message>
+        <source>Save the active dictionary with a new name</source>
+        <translation>Das aktive Wörterbuch unter einem neuen Namen speichern</translation>
+    </message>
+    <message>
+        <source>I&amp;mport Text Glossary...</source>
+        <translation>&amp;Textglossar importieren...</translation>
+    </message>
+    <message>
+        <source>Imports a text glossary into the dictionary</source>
+        <translation>Importiert ein Textglossar in das Wörterbuch</translation>
+    </message>
+    <message>
+        <source>&amp;Import Microsoft Glossary...</source>
+        <translation>&amp;Microsoft-Glossar importieren...</translation>
+    </message>
+    <message>
+        <source>Imports a Microsoft glossary into the dictionary</source>
+        <translation>Importiert ein Microsoft-Glossar in das Wörterbuch</translation>
+    </message>
+    <message>
+        <source>&amp;View Dialog</source>
+        <translation>&amp;Dialog anzeigen</translation>
+    </message>
+    <message>
+        <source>Show the selected dialog with its translated texts</source>
+        <translation>Den ausgewählten Dialog mit seinen übersetzten Texten anzeigen</translation>
+    </message>
+    <message>
+        <source>View &amp;Menu</source>
+        <translation>&amp;Menü anzeigen</translation>
+    </message>
+    <message>
+        <source>Show the selected menu with its translated texts and hotkeys</source>
+        <translation>Das ausgewählte Menü mit seinen übersetzten Texten und Zugriffstasten anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;About Quillon...</source>
+        <translation>Ü&amp;ber Quillon...</translation>
+    </message>
+    <message>
+        <source>Show the program&apos;s version</source>
+        <translation>Die Version des Programms anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>Recent &amp;Projects</source>
+        <translation>Zuletzt geöffnete &amp;Projekte</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Status Bar</source>
+        <translation>&amp;Statusleiste</translation>
+    </message>
+    <message>
+        <source>&amp;Output</source>
+        <translation>&amp;Ausgabe</translation>
+    </message>
+    <message>
+        <source>&amp;Dictionary</source>
+        <translation>&amp;Wörterbuch</translation>
+    </message>
+    <message>
+        <source>&amp;Problems</source>
+        <translation>&amp;Probleme</translation>
+    </message>
+    <message>
+        <source>&amp;Project</source>
+        <translation>&amp;Projekt</translation>
+    </message>
+    <message>
+        <source>T&amp;ranslate</source>
+        <translation>Übe&amp;rsetzen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>Standard Toolbar</source>
+        <translation>Standard-Symbolleiste</translation>
+    </message>
+    <message>
+        <source>%1 of %2 items translated</source>
+        <translation>%1 von %2 Einträgen übersetzt</translation>
+    </message>
+    <message>
+        <source>the project</source>
+        <translation>das Projekt</translation>
+    </message>
+    <message>
+        <source>New project failed: %1</source>
+        <translation>Neues Projekt fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Created %1 from %2: %3 strings, %4 menu items, %5 dialogs, %6 controls (not saved yet)</source>
+        <translation>%1 aus %2 erstellt: %3 Zeichenfolgen, %4 Menüeinträge, %5 Dialoge, %6 Steuerelemente (noch nicht gespeichert)</translation>
+    </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>Warnung: %1</translation>
+    </message>
+    <message>
+        <source>New Project</source>
+        <translation>Neues Projekt</translation>
+    </message>
+    <message>
+        <source>The project&apos;s dictionary cannot be read:
+%1
+
+Open the project without its dictionary? The dictionary file is left as it is.</source>
+        <translation>Das Wörterbuch des Projekts kann nicht gelesen werden:
+%1
+
+Das Projekt ohne sein Wörterbuch öffnen? Die Wörterbuchdatei bleibt unverändert.</translation>
+    </message>
+    <message>
+        <source>Cannot open %1:
+%2</source>
+        <translation>%1 kann nicht geöffnet werden:
+%2</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>%1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>Opened %1 (%2 dictionary entries)</source>
+        <translation>%1 geöffnet (%2 Wörterbucheinträge)</translation>
+    </message>
+    <message>
+        <source>Open Project</source>
+        <translation>Projekt öffnen</translation>
+    </message>
+    <message>
+        <source>Another program changed %1 since Quillon opened or saved it.
+Save over the changes?</source>
+        <translation>Ein anderes Programm hat %1 geändert, seit Quillon die Datei geöffnet oder gespeichert hat.
+Die Änderungen überschreiben?</translation>
+    </message>
+    <message>
+        <source> and </source>
+        <translation> und </translation>
+    </message>
+    <message>
+        <source>Save failed: %1</source>
+        <translation>Speichern fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>%1 gespeichert</translation>
+    </message>
+    <message>
+        <source>Save Project As</source>
+        <translation>Projekt speichern unter</translation>
+    </message>
+    <message>
+        <source>Update from another version of the module?
+
+Yes: choose the new module file.
+No: read %1 again.</source>
+        <translation>Aus einer anderen Version des Moduls aktualisieren?
+
+Ja: die neue Moduldatei auswählen.
+Nein: %1 erneut lesen.</translation>
+    </message>
+    <message>
+        <source>New Version of the Module</source>
+        <translation>Neue Version des Moduls</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read or holds no string tables, menus, dialogs or version resource; the project is unchanged.</source>
+        <translation>%1 kann nicht gelesen werden oder enthält keine Zeichenfolgentabellen, Menüs, Dialoge oder Versionsressource; das Projekt bleibt unverändert.</translation>
+    </message>
+    <message>
+        <source>Update from %1 failed</source>
+        <translation>Aktualisierung aus %1 fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Updated from %1: nothing changed</source>
+        <translation>Aus %1 aktualisiert: nichts geändert</translation>
+    </message>
+    <message>
+        <source>Updated from %1: %2</source>
+        <translation>Aus %1 aktualisiert: %2</translation>
+    </message>
+    <message>
+        <source>Settings changed</source>
+        <translation>Einstellungen geändert</translation>
+    </message>
+    <message>
+        <source>Aborted</source>
+        <translation>Abgebrochen</translation>
+    </message>
+    <message>
+        <source>Auto Translate: %1 of %2 items translated, %3 left. %4</source>
+        <translation>Automatisch übersetzen: %1 von %2 Einträgen übersetzt, %3 übrig. %4</translation>
+    </message>
+    <message>
+        <source>Restore every item to its source text? All translations of the project are lost.</source>
+        <translation>Für jeden Eintrag den Quelltext wiederherstellen? Alle Übersetzungen des Projekts gehen verloren.</translation>
+    </message>
+    <message>
+        <source>Restored %1 items</source>
+        <translation>%1 Einträge wiederhergestellt</translation>
+    </message>
+    <message>
+        <source>Build Target</source>
+        <translation>Zieldatei erstellen</translation>
+    </message>
+    <message>
+        <source>The target %1 cannot be written:
+%2
+
+Choose another target file.</source>
+        <translation>Die Zieldatei %1 kann nicht geschrieben werden:
+%2
+
+Wählen Sie eine andere Zieldatei.</translation>
+    </message>
+    <message>
+        <source>Build Target As</source>
+        <translation>Zieldatei erstellen unter</translation>
+    </message>
+    <message>
+        <source>Build refused: %1</source>
+        <translation>Erstellen abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>The target was not built:
+%1</source>
+        <translation>Die Zieldatei wurde nicht erstellt:
+%1</translation>
+    </message>
+    <message>
+        <source>The target was not built: %1
+
+Update the project from the module now?</source>
+        <translation>Die Zieldatei wurde nicht erstellt: %1
+
+Das Projekt jetzt aus dem Modul aktualisieren?</translation>
+    </message>
+    <message>
+        <source>The project now follows the module. Review the changes, then build the target again.</source>
+        <translation>Das Projekt entspricht jetzt dem Modul. Prüfen Sie die Änderungen und erstellen Sie dann die Zieldatei erneut.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be the target:
+%2</source>
+        <translation>%1 kann nicht die Zieldatei sein:
+%2</translation>
+    </message>
+    <message>
+        <source>Target %1 refused: %2</source>
+        <translation>Zieldatei %1 abgelehnt: %2</translation>
+    </message>
+    <message>
+        <source>Checks: %1 errors, %2 warnings</source>
+        <translation>Prüfungen: %1 Fehler, %2 Warnungen</translation>
+    </message>
+    <message>
+        <source>The checks found %1 errors that the target would ship, for example:
+
+%2: %3
+
+The Problems list shows them all. Build the target anyway?</source>
+        <translation>Die Prüfungen haben %1 Fehler gefunden, die in die Zieldatei gelangen würden, zum Beispiel:
+
+%2: %3
+
+Die Problemliste zeigt sie alle. Die Zieldatei trotzdem erstellen?</translation>
+    </message>
+    <message>
+        <source>Building despite %1 errors, as confirmed</source>
+        <translation>Erstellung trotz %1 Fehlern wie bestätigt</translation>
+    </message>
+    <message>
+        <source>Build stopped: the checks found errors</source>
+        <translation>Erstellung angehalten: Die Prüfungen haben Fehler gefunden</translation>
+    </message>
+    <message>
+        <source>Build of %1 failed: %2</source>
+        <translation>Erstellen von %1 fehlgeschlagen: %2</translation>
+    </message>
+    <message>
+        <source>Built %1</source>
+        <translation>%1 erstellt</translation>
+    </message>
+    <message>
+        <source>Open Dictionary</source>
+        <translation>Wörterbuch öffnen</translation>
+    </message>
+    <message>
+        <source>Dictionary %1 opened (%2 entries)</source>
+        <translation>Wörterbuch %1 geöffnet (%2 Einträge)</translation>
+    </message>
+    <message>
+        <source>Dictionary saved to %1</source>
+        <translation>Wörterbuch in %1 gespeichert</translation>
+    </message>
+    <message>
+        <source>Save Dictionary As</source>
+        <translation>Wörterbuch speichern unter</translation>
+    </message>
+    <message>
+        <source>Glossary imported: %1 entries, %2 imported, %3 already in the dictionary, %4 lines left out</source>
+        <translation>Glossar importiert: %1 Einträge, %2 importiert, %3 bereits im Wörterbuch, %4 Zeilen ausgelassen</translation>
+    </message>
+    <message>
+        <source>About Quillon</source>
+        <translation>Über Quillon</translation>
+    </message>
+    <message>
+        <source>Quillon Version 1.0</source>
+        <translation>Quillon Version 1.0</translation>
+    </message>
+    <message>
+        <source>A workbench for translating the user interface of Windows modules.</source>
+        <translation>Eine Werkbank zum Übersetzen der Benutzeroberfläche von Windows-Modulen.</translation>
+    </message>
+    <message>
+        <source>Project Files (*.prj);;All Files (*)</source>
+        <translation>Projektdateien (*.prj);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Dictionary Files (*.dic);;All Files (*)</source>
+        <translation>Wörterbuchdateien (*.dic);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Executable Files (*.dll *.exe);;All Files (*)</source>
+        <translation>Ausführbare Dateien (*.dll *.exe);;Alle Dateien (*)</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CMenuPreviewDlg</name>
+    <message>
+        <source>Menu %1</source>
+        <translation>Menü %1</translation>
+    </message>
+    <message>
+        <source>Menu bar</source>
+        <translation>Menüleiste</translation>
+    </message>
+    <message>
+        <source>Open the menus to see their entries.</source>
+        <translation>Öffnen Sie die Menüs, um ihre Einträge zu sehen.</translation>
+    </message>
+    <message>
+        <source>Hotkeys used more than once on one level:</source>
+        <translation>Mehrfach verwendete Zugriffstasten auf einer Ebene:</translation>
+    </message>
+    <message>
+        <source>Level &quot;%1&quot;: hotkey %2 used by %3</source>
+        <translation>Ebene &quot;%1&quot;: Zugriffstaste %2 verwendet von %3</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CMultiThreadDialog</name>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CNewProjectDlg</name>
+    <message>
+        <source>New Project</source>
+        <translation>Neues Projekt</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Project File</source>
+        <translation>Projektdatei</translation>
+    </message>
+    <message>
+        <source>Translate File</source>
+        <translation>Zu übersetzende Datei</translation>
+    </message>
+    <message>
+        <source>Dictionary File</source>
+        <translation>Wörterbuchdatei</translation>
+    </message>
+    <message>
+        <source>Target File</source>
+        <translation>Zieldatei</translation>
+    </message>
+    <message>
+        <source>Translator:</source>
+        <translation>Übersetzer:</translation>
+    </message>
+    <message>
+        <source>E-Mail:</source>
+        <translation>E-Mail:</translation>
+    </message>
+    <message>
+        <source>Target Language:</source>
+        <translation>Zielsprache:</translation>
+    </message>
+    <message>
+        <source>Source Language:</source>
+        <translation>Quellsprache:</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>Version:</translation>
+    </message>
+    <message>
+        <source>Project Files (*.prj);;All Files (*)</source>
+        <translation>Projektdateien (*.prj);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Executable Files (*.dll *.exe);;All Files (*)</source>
+        <translation>Ausführbare Dateien (*.dll *.exe);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Dictionary Files (*.dic)</source>
+        <translation>Wörterbuchdateien (*.dic)</translation>
+    </message>
+    <message>
+        <source>You need to enter Name for the Project File.</source>
+        <translation>Sie müssen einen Namen für die Projektdatei eingeben.</translation>
+    </message>
+    <message>
+        <source>You need to enter a valid Path for the File to Translate.</source>
+        <translation>Sie müssen einen gültigen Pfad für die zu übersetzende Datei eingeben.</translation>
+    </message>
+    <message>
+        <source>You need to enter the Translators Name.</source>
+        <translation>Sie müssen den Namen des Übersetzers eingeben.</translation>
+    </message>
+    <message>
+        <source>You need to select the target language.</source>
+        <translation>Sie müssen die Zielsprache auswählen.</translation>
+    </message>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 ist bereits vorhanden.
+Möchten Sie die Datei ersetzen?</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CNotTranslatedModel</name>
+    <message>
+        <source>Type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Quelltext</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <translation>Zugriffstaste</translation>
+    </message>
+    <message>
+        <source>Translated</source>
+        <translation>Übersetzung</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::COutputBar</name>
+    <message>
+        <source>Output</source>
+        <translation>Ausgabe</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Output 2</source>
+        <translation>Ausgabe 2</translation>
+    </message>
+    <message>
+        <source>Output 3</source>
+        <translation>Ausgabe 3</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CProblemsBar</name>
+    <message>
+        <source>Problems</source>
+        <translation>Probleme</translation>
+    </message>
+    <message>
+        <source>Show &amp;untranslated items</source>
+        <translation>&amp;Unübersetzte Einträge anzeigen</translation>
+    </message>
+    <message>
+        <source>Severity</source>
+        <translation>Schweregrad</translation>
+    </message>
+    <message>
+        <source>Check</source>
+        <translation>Prüfung</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>Eintrag</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Meldung</translation>
+    </message>
+    <message>
+        <source>No project</source>
+        <translation>Kein Projekt</translation>
+    </message>
+    <message>
+        <source>Errors: %1   Warnings: %2</source>
+        <translation>Fehler: %1   Warnungen: %2</translation>
+    </message>
+    <message>
+        <source>   Untranslated: %1</source>
+        <translation>   Unübersetzt: %1</translation>
+    </message>
+    <message>
+        <source> (the first %1 shown)</source>
+        <translation> (die ersten %1 angezeigt)</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Hinweis</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CSettingsDlg</name>
+    <message>
+        <source>Target File</source>
+        <translation>Zieldatei</translation>
+    </message>
+    <message>
+        <source>Executable Files (*.dll *.exe);;All Files (*)</source>
+        <translation>Ausführbare Dateien (*.dll *.exe);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Changing the target language also changes the language written into the version resource and the code page of the project&apos;s texts. Change it?</source>
+        <translation>Eine andere Zielsprache ändert auch die Sprache, die in die Versionsressource geschrieben wird, und die Codepage der Texte des Projekts. Ändern?</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CStatusDlg</name>
+    <message>
+        <source>Translation Status</source>
+        <translation>Übersetzungsstatus</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Stringstable</source>
+        <translation>Zeichenfolgentabelle</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Controls</source>
+        <translation>Steuerelemente</translation>
+    </message>
+    <message>
+        <source>Popup Menu</source>
+        <translation>Popup-Menü</translation>
+    </message>
+    <message>
+        <source>Menuitems</source>
+        <translation>Menüeinträge</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>Not Translatable</source>
+        <translation>Nicht übersetzbar</translation>
+    </message>
+    <message>
+        <source>Translated</source>
+        <translation>Übersetzung</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CStringListModel</name>
+    <message>
+        <source>Popup Menu</source>
+        <translation>Popup-Menü</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>Changed by the last update: translate, confirm or restore it</source>
+        <translation>Durch die letzte Aktualisierung geändert: übersetzen, bestätigen oder wiederherstellen</translation>
+    </message>
+    <message>
+        <source>
+Before: &quot;%1&quot;, not translated</source>
+        <translation>
+Vorher: &quot;%1&quot;, nicht übersetzt</translation>
+    </message>
+    <message>
+        <source>
+Before: &quot;%1&quot;, translated &quot;%2&quot;</source>
+        <translation>
+Vorher: &quot;%1&quot;, übersetzt &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>Translated</source>
+        <translation>Übersetzt</translation>
+    </message>
+    <message>
+        <source>Not translated yet</source>
+        <translation>Noch nicht übersetzt</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Quelltext</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <translation>Zugriffstaste</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CToolBarsPage</name>
+    <message>
+        <source>&amp;New...</source>
+        <translation>&amp;Neu...</translation>
+    </message>
+    <message>
+        <source>&amp;Rename...</source>
+        <translation>&amp;Umbenennen...</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>R&amp;eset</source>
+        <translation>&amp;Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>&amp;Add &gt;</source>
+        <translation>&amp;Hinzufügen &gt;</translation>
+    </message>
+    <message>
+        <source>&lt; Re&amp;move</source>
+        <translation>&lt; &amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Up</source>
+        <translation>Nach &amp;oben</translation>
+    </message>
+    <message>
+        <source>Do&amp;wn</source>
+        <translation>Nach un&amp;ten</translation>
+    </message>
+    <message>
+        <source>Toolbars (checked ones are shown):</source>
+        <translation>Symbolleisten (markierte werden angezeigt):</translation>
+    </message>
+    <message>
+        <source>Commands:</source>
+        <translation>Befehle:</translation>
+    </message>
+    <message>
+        <source>Buttons of the selected toolbar:</source>
+        <translation>Schaltflächen der ausgewählten Symbolleiste:</translation>
+    </message>
+    <message>
+        <source>User Toolbar %1</source>
+        <translation>Benutzer-Symbolleiste %1</translation>
+    </message>
+    <message>
+        <source>Toolbar name:</source>
+        <translation>Name der Symbolleiste:</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CToolsPage</name>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Up</source>
+        <translation>Nach &amp;oben</translation>
+    </message>
+    <message>
+        <source>Do&amp;wn</source>
+        <translation>Nach un&amp;ten</translation>
+    </message>
+    <message>
+        <source>Tools (at most %1):</source>
+        <translation>Extras (höchstens %1):</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Variables in the arguments:
+$(ProjectPath)  the project file
+$(ModulePath)  the module being translated
+$(TargetPath)  the translated module that Build Target writes
+A variable without a value is left out.</source>
+        <translation>Variablen in den Argumenten:
+$(ProjectPath)  die Projektdatei
+$(ModulePath)  das zu übersetzende Modul
+$(TargetPath)  das übersetzte Modul, das „Zieldatei erstellen“ schreibt
+Eine Variable ohne Wert wird ausgelassen.</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source>&amp;Command:</source>
+        <translation>&amp;Befehl:</translation>
+    </message>
+    <message>
+        <source>A&amp;rguments:</source>
+        <translation>&amp;Argumente:</translation>
+    </message>
+    <message>
+        <source>Initial &amp;folder:</source>
+        <translation>&amp;Startordner:</translation>
+    </message>
+    <message>
+        <source>New Tool</source>
+        <translation>Neues Extra</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>Befehl</translation>
+    </message>
+    <message>
+        <source>Initial Folder</source>
+        <translation>Startordner</translation>
+    </message>
+    <message>
+        <source>Every tool needs a name.</source>
+        <translation>Jedes Extra braucht einen Namen.</translation>
+    </message>
+    <message>
+        <source>The tool &quot;%1&quot; has no command.</source>
+        <translation>Das Extra &quot;%1&quot; hat keinen Befehl.</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CTranslateDlg</name>
+    <message>
+        <source>Before the last update:</source>
+        <translation>Vor der letzten Aktualisierung:</translation>
+    </message>
+    <message>
+        <source>Translate</source>
+        <translation>Übersetzen</translation>
+    </message>
+    <message>
+        <source>This String exists on the dictionary
+would you replace it?</source>
+        <translation>Diese Zeichenfolge ist bereits im Wörterbuch vorhanden.
+Möchten Sie sie ersetzen?</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Quelltext</translation>
+    </message>
+    <message>
+        <source>Hotkey</source>
+        <translation>Zugriffstaste</translation>
+    </message>
+    <message>
+        <source>Translated</source>
+        <translation>Übersetzung</translation>
+    </message>
+    <message>
+        <source>Source:</source>
+        <translation>Quelltext:</translation>
+    </message>
+    <message>
+        <source>Translated:</source>
+        <translation>Übersetzung:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Add to Dictionary</source>
+        <translation>Zum Wörterbuch hinzufügen</translation>
+    </message>
+    <message>
+        <source>Search Dictionary</source>
+        <translation>Im Wörterbuch suchen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>(not translated)</source>
+        <translation>(nicht übersetzt)</translation>
+    </message>
+    <message>
+        <source>A hotkey is one character that the code page writes in one byte.</source>
+        <translation>Eine Zugriffstaste ist ein Zeichen, das die Codepage in einem Byte schreibt.</translation>
+    </message>
+    <message>
+        <source>The dictionary cannot take this entry.</source>
+        <translation>Das Wörterbuch kann diesen Eintrag nicht aufnehmen.</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CUpdateReportDlg</name>
+    <message>
+        <source>lost: %1</source>
+        <translation>verloren: %1</translation>
+    </message>
+    <message>
+        <source>kept: %1</source>
+        <translation>behalten: %1</translation>
+    </message>
+    <message>
+        <source>%1 (from %2)</source>
+        <translation>%1 (aus %2)</translation>
+    </message>
+    <message>
+        <source>added</source>
+        <translation>hinzugefügt</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <translation>entfernt</translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation>geändert</translation>
+    </message>
+    <message>
+        <source>moved</source>
+        <translation>verschoben</translation>
+    </message>
+    <message>
+        <source>reused</source>
+        <translation>wiederverwendet</translation>
+    </message>
+    <message>
+        <source>%1 changed, %2 added, %3 removed, %4 moved, %5 reused; %6 kept, %7 rebuilt</source>
+        <translation>%1 geändert, %2 hinzugefügt, %3 entfernt, %4 verschoben, %5 wiederverwendet; %6 behalten, %7 neu aufgebaut</translation>
+    </message>
+    <message>
+        <source>1 dialog</source>
+        <translation>1 Dialog</translation>
+    </message>
+    <message>
+        <source>%1 dialogs</source>
+        <translation>%1 Dialoge</translation>
+    </message>
+    <message>
+        <source>1 translation lost</source>
+        <translation>1 Übersetzung verloren</translation>
+    </message>
+    <message>
+        <source>%1 translations lost</source>
+        <translation>%1 Übersetzungen verloren</translation>
+    </message>
+    <message>
+        <source>the module also changed in ways the list does not name (order, menu options, hotkeys, version values or file version)</source>
+        <translation>das Modul hat sich auch auf Weisen geändert, die die Liste nicht nennt (Reihenfolge, Menüoptionen, Zugriffstasten, Versionswerte oder Dateiversion)</translation>
+    </message>
+    <message>
+        <source>Update Report</source>
+        <translation>Aktualisierungsbericht</translation>
+    </message>
+    <message>
+        <source>Change</source>
+        <translation>Änderung</translation>
+    </message>
+    <message>
+        <source>Path</source>
+        <translation>Pfad</translation>
+    </message>
+    <message>
+        <source>Old Text</source>
+        <translation>Alter Text</translation>
+    </message>
+    <message>
+        <source>New Text</source>
+        <translation>Neuer Text</translation>
+    </message>
+    <message>
+        <source>Translation</source>
+        <translation>Übersetzung</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::ModulePreview</name>
+    <message>
+        <source>Description:</source>
+        <translation>Beschreibung:</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>Version:</translation>
+    </message>
+    <message>
+        <source>Language:</source>
+        <translation>Sprache:</translation>
+    </message>
+    <message>
+        <source>Strings:</source>
+        <translation>Zeichenfolgen:</translation>
+    </message>
+    <message>
+        <source>Menu items:</source>
+        <translation>Menüeinträge:</translation>
+    </message>
+    <message>
+        <source>Dialogs:</source>
+        <translation>Dialoge:</translation>
+    </message>
+    <message>
+        <source>Controls:</source>
+        <translation>Steuerelemente:</translation>
+    </message>
+    <message>
+        <source>This module has no resources.</source>
+        <translation>Dieses Modul hat keine Ressourcen.</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,201 @@
+// Quillon's interface in German. The catalog gui/translations/quillon_de.ts
+// lists every source text lupdate found; a window that still shows one of
+// them in English after the German catalog is installed has a text that does
+// not reach the translator (a literal without tr(), a wrong context, a class
+// without Q_OBJECT). Runs in processes of their own (one ctest entry each),
+// and every case removes its translators again.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QDockWidget>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTranslator>
+#include <QXmlStreamReader>
+
+#include <map>
+#include <set>
+
+#include "Fixtures.h"
+#include "controls/StatusDlg.h"
+#include "model/ResourceItem.h"
+#include "project/NewProject.h"
+#include "ui/AutoTranslateDlg.h"
+#include "ui/Customization.h"
+#include "ui/CustomizeDialog.h"
+#include "ui/MainFrame.h"
+#include "ui/NewProjectDialog.h"
+#include "ui/QuillonDoc.h"
+#include "ui/TranslateDialog.h"
+#include "ui/Translations.h"
+
+namespace quillon::gui {
+namespace {
+
+struct CatalogMessage {
+    QString context;
+    QString source;
+    QString translation;
+    bool finished = true;
+};
+
+std::vector<CatalogMessage> ReadCatalog() {
+    QFile file(QStringLiteral(QUILLON_GERMAN_CATALOG));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << QUILLON_GERMAN_CATALOG;
+    std::vector<CatalogMessage> messages;
+    QXmlStreamReader xml(&file);
+    QString context;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        if (xml.name() == u"name") context = xml.readElementText();
+        else if (xml.name() == u"message") messages.push_back({context, {}, {}, true});
+        else if (xml.name() == u"source") messages.back().source = xml.readElementText();
+        else if (xml.name() == u"translation") {
+            messages.back().finished = xml.attributes().value(QStringLiteral("type")).isEmpty();
+            messages.back().translation = xml.readElementText();
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    return messages;
+}
+
+// Source texts whose German differs: shown as they are, they were not translated.
+std::set<QString> TranslatedSources() {
+    std::set<QString> sources;
+    for (const CatalogMessage& message : ReadCatalog())
+        if (!message.translation.isEmpty() && message.translation != message.source) sources.insert(message.source);
+    return sources;
+}
+
+// Every text a user reads in the widget and its children.
+QStringList ShownTexts(const QWidget& root) {
+    QStringList texts{root.windowTitle()};
+    for (const QWidget* widget : root.findChildren<QWidget*>()) {
+        if (widget->isWindow() || qobject_cast<const QDockWidget*>(widget) || qobject_cast<const QToolBar*>(widget))
+            texts << widget->windowTitle();
+        if (auto* label = qobject_cast<const QLabel*>(widget)) texts << label->text();
+        if (auto* button = qobject_cast<const QAbstractButton*>(widget)) texts << button->text();
+        if (auto* group = qobject_cast<const QGroupBox*>(widget)) texts << group->title();
+        if (auto* menu = qobject_cast<const QMenu*>(widget)) texts << menu->title();
+        if (auto* tabs = qobject_cast<const QTabWidget*>(widget))
+            for (int i = 0; i < tabs->count(); ++i) texts << tabs->tabText(i);
+        if (auto* view = qobject_cast<const QAbstractItemView*>(widget); view && view->model())
+            for (int column = 0; column < view->model()->columnCount(); ++column)
+                texts << view->model()->headerData(column, Qt::Horizontal).toString();
+    }
+    for (const QAction* action : root.findChildren<QAction*>()) texts << action->text() << action->statusTip();
+    return texts;
+}
+
+void ExpectGerman(const QWidget& root, const char* what) {
+    static const std::set<QString> english = TranslatedSources();
+    for (const QString& text : ShownTexts(root))
+        EXPECT_FALSE(english.count(text)) << what << " shows \"" << text.toStdString() << "\" in English";
+}
+
+// The characters after '&' in the menu's entries, which must differ.
+void ExpectUniqueHotkeys(const QMenu& menu) {
+    std::map<QChar, QString> owners;
+    static const QRegularExpression hotkey(QStringLiteral("&([^&])"));
+    for (const QAction* action : menu.actions()) {
+        QRegularExpressionMatch match = hotkey.match(action->text());
+        if (action->isSeparator() || !match.hasMatch()) continue;
+        QChar key = match.captured(1).at(0).toLower();
+        auto [owner, fresh] = owners.emplace(key, action->text());
+        EXPECT_TRUE(fresh) << menu.title().toStdString() << ": " << owner->second.toStdString() << " and "
+                           << action->text().toStdString() << " share a hotkey";
+    }
+}
+
+void LoadFixture(CQuillonDoc& doc) {
+    NewProjectSettings settings;
+    settings.modulePath = testing::Fixture("basic64.exe");
+    settings.targetLanguage = 0x0407;
+    auto project = CreateProject(settings);
+    ASSERT_TRUE(project);
+    doc.Project() = std::move(*project.Value());
+}
+
+class GermanUi : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_translators = InstallTranslators(*QCoreApplication::instance(), QLocale(QLocale::German, QLocale::Germany));
+        ASSERT_FALSE(m_translators.empty()) << "no German catalog under " << kCatalogFolder;
+    }
+    void TearDown() override {
+        for (QTranslator* translator : m_translators) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+    }
+    std::vector<QTranslator*> m_translators;
+};
+
+TEST_F(GermanUi, TheMainWindowItsMenusAndDocksAreGerman) {
+    CMainFrame frame;
+    EXPECT_EQ(frame.menuBar()->actions().first()->text(), "&Datei");
+    ExpectGerman(frame, "the main window");
+    for (const QMenu* menu : frame.findChildren<QMenu*>()) ExpectUniqueHotkeys(*menu);
+    QMenu bar;
+    for (QAction* action : frame.menuBar()->actions()) bar.addAction(action);
+    ExpectUniqueHotkeys(bar);
+    if (auto* customization = frame.findChild<CCustomization*>()) {
+        CCustomizeDialog dialog(*customization, &frame);
+        ExpectGerman(dialog, "Customize");
+    }
+}
+
+TEST_F(GermanUi, TheProjectDialogsAreGerman) {
+    CNewProjectDlg newProject(nullptr);
+    EXPECT_EQ(newProject.windowTitle(), "Neues Projekt");
+    ExpectGerman(newProject, "New Project");
+    CQuillonDoc doc;
+    LoadFixture(doc);
+    CSettingsDlg settings(doc, nullptr);
+    ExpectGerman(settings, "Settings");
+    CStatusDlg status(doc.Project().m_ResourceInfo, nullptr);
+    ExpectGerman(status, "Status");
+    CAutoTranslateDlg autoTranslate(doc);
+    ExpectGerman(autoTranslate, "Auto Translate");
+}
+
+TEST_F(GermanUi, TheTranslateDialogIsGerman) {
+    CQuillonDoc doc;
+    CMenuItem item("Open", 'O', 1, 0);
+    CTranslateDlg dialog(item, doc);
+    ExpectGerman(dialog, "Translate");
+}
+
+// lrelease writes an unfinished message as the English text, so an
+// incomplete catalog builds and shows English; this fails until every
+// message is translated, and the translation keeps the source's
+// placeholders and hotkey marker.
+TEST(GermanCatalog, EveryMessageIsFinishedAndKeepsPlaceholdersAndHotkeys) {
+    static const QRegularExpression placeholder(QStringLiteral("%\\d"));
+    std::vector<CatalogMessage> messages = ReadCatalog();
+    EXPECT_GT(messages.size(), 300u);
+    for (const CatalogMessage& message : messages) {
+        std::string where = message.context.toStdString() + ": " + message.source.toStdString();
+        EXPECT_TRUE(message.finished && !message.translation.isEmpty()) << "unfinished: " << where;
+        auto placeholders = [](const QString& text) {
+            std::multiset<QString> found;
+            for (const auto& match : placeholder.globalMatch(text)) found.insert(match.captured());
+            return found;
+        };
+        EXPECT_EQ(placeholders(message.source), placeholders(message.translation)) << where;
+        EXPECT_EQ(message.source.contains('&'), message.translation.contains('&')) << where;
+    }
+}
+
+} // namespace
+} // namespace quillon::gui
