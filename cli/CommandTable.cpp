@@ -67,7 +67,8 @@ const std::vector<CommandSpec> kCommands = {
      {kJson, {"--errors-only", "", None, Optional, "list only the errors"},
       {"--strict", "", None, Optional, "warnings fail too (exit code 1)"},
       {"--no-spelling", "", None, Optional, "leave out the spelling check"}, kCodePage},
-     "every check of every item (placeholders, hotkeys, code page, length, line breaks, punctuation); "
+     "every check of every item (placeholders, hotkeys, code page, length, line breaks, punctuation, "
+     "dialog text fit, spelling); "
      "exit code 1 on errors"},
     {"build", "translating", {{"PROJECT", Project}},
      {{"--target", "PATH", Module, Optional, "where to write the translated module (kept in the project)"},

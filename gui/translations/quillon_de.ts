@@ -1056,10 +1056,6 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Fehler: %1   Warnungen: %2</translation>
     </message>
     <message>
-        <source>   Untranslated: %1</source>
-        <translation>   Unübersetzt: %1</translation>
-    </message>
-    <message>
         <source> (the first %1 shown)</source>
         <translation> (die ersten %1 angezeigt)</translation>
     </message>
@@ -1074,6 +1070,22 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Note</source>
         <translation>Hinweis</translation>
+    </message>
+    <message>
+        <source>Check &amp;spelling</source>
+        <translation>&amp;Rechtschreibung prüfen</translation>
+    </message>
+    <message>
+        <source>Problems (%1)</source>
+        <translation>Probleme (%1)</translation>
+    </message>
+    <message>
+        <source>&amp;Problems</source>
+        <translation>&amp;Probleme</translation>
+    </message>
+    <message>
+        <source>   Notes: %1</source>
+        <translation>   Hinweise: %1</translation>
     </message>
 </context>
 <context>
