@@ -15,5 +15,6 @@ if [ "${QUILLON_SKIP_SANITIZE:-0}" != "1" ]; then
   QUILLON_BUILD_DIR="$root/build-sanitize" "$root/scripts/build.sh" \
     -DQUILLON_SANITIZE=ON -DQUILLON_BUILD_BENCH=OFF -DQUILLON_BUILD_GUI=OFF -DQUILLON_WERROR=ON
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0" \
     ctest --test-dir "$root/build-sanitize" --output-on-failure -j "$jobs"
 fi
