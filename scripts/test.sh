@@ -8,7 +8,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc)"
 
-"$root/scripts/build.sh" -DQUILLON_WERROR=ON
+# The test build needs no debug information, and compiling without it takes
+# a third less time; the instrumented build below keeps line tables.
+"$root/scripts/build.sh" -DQUILLON_WERROR=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG"
 ctest --test-dir "$root/build" --output-on-failure -j "$jobs"
 
 if [ "${QUILLON_SKIP_SANITIZE:-0}" != "1" ]; then
