@@ -9,6 +9,7 @@
 
 #include "dictionary/Dictionary.h"
 #include "extract/Languages.h"
+#include "model/TextEscapes.h"
 #include "target/TextPreparation.h"
 
 namespace quillon {
@@ -243,7 +244,7 @@ void HunspellSpelling::AddWords(std::string_view utf8) {
 
 void HunspellSpelling::AddTranslations(const CDictonary& dictionary, const CodePage& codePage) {
     auto addEntry = [&](const CDictonaryEntry& entry) {
-        AddWords(codePage.ToUtf8(UnescapeControls(entry.m_strTranslation, codePage)));
+        AddWords(codePage.ToUtf8(UnescapeText(entry.m_strTranslation, codePage)));
     };
     for (const auto& [source, entry] : dictionary.SortedEntries()) {
         addEntry(*entry);

@@ -8,6 +8,7 @@
 #include "dictionary/Hotkeys.h"
 #include "model/ItemPath.h"
 #include "project/Project.h"
+#include "model/TextEscapes.h"
 #include "target/TextPreparation.h"
 
 namespace quillon {
@@ -34,7 +35,7 @@ public:
         if (HasHotkeys(item.GetKind())) Hotkey(item, path);
         if (m_options.spelling)
             for (const std::string& word :
-                 m_options.spelling->Unknown(m_codePage.ToUtf8(UnescapeControls(item.m_strTranslation, m_codePage))))
+                 m_options.spelling->Unknown(m_codePage.ToUtf8(UnescapeText(item.m_strTranslation, m_codePage))))
                 Add(CheckCode::Spelling, item, path, "unknown word \"" + word + "\"");
     }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "model/TextEscapes.h"
 #include "target/TextPreparation.h"
 
 namespace quillon {
@@ -152,7 +153,7 @@ std::vector<TextFinding> CheckTexts(std::string_view source, std::string_view tr
     if (codePage.FromUtf16(wideTranslation) != translation)
         out.push_back({CheckCode::Unencodable, "the translation has bytes that are no character of code page " +
                                                    std::to_string(codePage.Id())});
-    std::size_t length = codePage.ToUtf16(UnescapeControls(translation, codePage)).size();
+    std::size_t length = codePage.ToUtf16(UnescapeText(translation, codePage)).size();
     if (length > kLongestText)
         out.push_back({CheckCode::TooLong, "the translation has " + std::to_string(length) +
                                                " UTF-16 units; a resource holds at most " +

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "extract/Languages.h"
+#include "model/TextEscapes.h"
 
 namespace quillon {
 
@@ -47,11 +48,7 @@ std::uint8_t SingleByte(char16_t unit, const CodePage& codePage, std::uint8_t fa
     return replaced == 0 && bytes.size() == 1 ? static_cast<std::uint8_t>(bytes[0]) : fallback;
 }
 
-// Whether the escape \r, \n or \t starts at `pos`.
-bool EscapeAt(std::string_view text, std::size_t pos) {
-    return text[pos] == '\\' && pos + 1 < text.size() &&
-           (text[pos + 1] == 'r' || text[pos + 1] == 'n' || text[pos + 1] == 't');
-}
+bool EscapeAt(std::string_view text, std::size_t pos) { return EscapeLengthAt(text, pos) != 0; }
 
 // Where the accelerator part of a menu text begins (its \t escape), or the end.
 std::size_t AcceleratorStart(std::string_view text, const CodePage& codePage) {

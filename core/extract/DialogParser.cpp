@@ -13,7 +13,7 @@ void Diagnose(ParseContext& context, std::uint16_t id, const Error& fault) {
 
 void AddControl(CResourceItem& entry, const DialogControlView& control, ParseContext& context) {
     std::string text;
-    if (!control.title.isOrdinal) text = EscapeControls(context.text.ConvertLe(control.title.text, kDialogTextBuffer));
+    if (!control.title.isOrdinal) text = EscapeText(context.text.ConvertLe(control.title.text, kDialogTextBuffer), context.text.Page());
     // The tree keeps the low 16 bits of the ID, so -1 reads as 65535.
     std::int32_t itemId = static_cast<std::uint16_t>(control.id);
     if (text.empty()) {

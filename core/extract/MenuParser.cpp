@@ -53,7 +53,7 @@ private:
     }
 
     HotkeyText Split(std::span<const std::uint8_t> raw) {
-        std::string text = EscapeControls(m_context.text.ConvertLe(raw, kMenuTextBuffer));
+        std::string text = EscapeText(m_context.text.ConvertLe(raw, kMenuTextBuffer), m_context.text.Page());
         if (text.empty()) return {};
         return SplitHotkey(std::move(text), m_context.text.Page());
     }

@@ -14,7 +14,7 @@ void ParseStringBlock(const StringBlock& slots, std::uint16_t block, TreeRoot& s
         std::u16string_view units = *slots[slot];
         units = units.substr(0, units.find(u'\0'));
         if (units.empty()) continue;
-        std::string text = EscapeControls(context.text.Convert(units, kStringBuffer));
+        std::string text = EscapeText(context.text.Convert(units, kStringBuffer), context.text.Page());
         std::int32_t id = first + static_cast<std::int32_t>(slot);
         if (strings.index.Find(text, id)) continue;
         strings.item.AddChild(std::make_unique<CStringEntry>(std::move(text), 0, id));

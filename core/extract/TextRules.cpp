@@ -6,32 +6,14 @@
 
 namespace quillon {
 
-std::string EscapeControls(std::string text) {
-    // Most texts have no controls: they are kept as they are.
-    if (std::none_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n' || c == '\t'; })) return text;
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        default: out.push_back(c);
-        }
-    }
-    return out;
-}
-
 namespace {
 
-// The characters of an escaped text, an escape (\r, \n, \t) counting as one.
+// The characters of an escaped text, an escape counting as one.
 template <typename Visit>
 void EachCharacter(std::string_view text, const CodePage& codePage, Visit visit) {
     for (std::size_t pos = 0; pos < text.size();) {
         std::size_t length = codePage.CharLength(text, pos);
-        bool escape = length == 1 && text[pos] == '\\' && pos + 1 < text.size() &&
-                      (text[pos + 1] == 'r' || text[pos + 1] == 'n' || text[pos + 1] == 't');
-        if (escape) length = 2;
+        if (length == 1 && EscapeLengthAt(text, pos) != 0) length = 2;
         visit(text.substr(pos, length));
         pos += length;
     }

@@ -9,12 +9,9 @@
 #include <string_view>
 
 #include "io/CodePage.h"
+#include "model/TextEscapes.h"
 
 namespace quillon {
-
-// CR, LF and tab become the two characters \r, \n and \t (in that order of
-// replacement, which for single characters gives the same result as one pass).
-std::string EscapeControls(std::string text);
 
 // A translation typed with bare line breaks (\n, as an editor gives them)
 // takes the line breaks of its source: \r\n where the source breaks its

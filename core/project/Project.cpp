@@ -7,6 +7,8 @@
 #include "extract/ResourceExtractor.h"
 #include "io/FileIo.h"
 #include "model/Archive.h"
+#include "model/TextEscapes.h"
+#include "model/TreeRoots.h"
 
 namespace quillon {
 
@@ -144,6 +146,25 @@ Status CProject::ExtractInto(CProject& fresh, IProgress* progress) const {
     return Done{};
 }
 
+namespace {
+
+// A project saved before backslashes were escaped: its texts take today's
+// form, in which they build exactly as they did.
+void EscapeLoneBackslashes(CResourceInfo& tree, const CodePage& codePage) {
+    WalkItems(tree, [&](const ItemVisit<CResourceItem>& visit) {
+        CResourceItem& item = visit.item;
+        if (!HoldsEscapedText(item.GetKind())) return;
+        item.m_strText = EscapeLoneBackslashes(item.m_strText, codePage);
+        item.m_strTranslation = EscapeLoneBackslashes(item.m_strTranslation, codePage);
+    });
+    for (auto& [path, previous] : tree.m_previous) {
+        previous.text = EscapeLoneBackslashes(previous.text, codePage);
+        previous.translation = EscapeLoneBackslashes(previous.translation, codePage);
+    }
+}
+
+} // namespace
+
 void CProject::ReadSideFile(const std::string& path) {
     ProjectSideFile side = ProjectSideFile::Read(path, m_openWarnings);
     // A code page given for this run wins over the one the project was made with.
@@ -155,6 +176,7 @@ void CProject::ReadSideFile(const std::string& path) {
                                      ", which this system cannot convert; the target language's default is used");
     }
     m_ResourceInfo.m_previous = side.Previous(CodePage(GetCodePage()));
+    if (!side.EscapesBackslashes()) EscapeLoneBackslashes(m_ResourceInfo, CodePage(GetCodePage()));
     m_ResourceInfo.ForgetHandledChanges();
     if (auto recorded = side.Project(path); recorded && *recorded != *m_projectOnDisk)
         m_openWarnings.push_back("'" + path +
@@ -171,6 +193,7 @@ Status CProject::WriteSideFile(const std::string& path) const {
     ProjectSideFile side = ProjectSideFile::Read(path, ignored);
     if (m_projectOnDisk) side.SetProject(path, *m_projectOnDisk);
     side.SetCodePageOverride(m_nCodePage);
+    side.SetEscapesBackslashes();
     side.SetPrevious(m_ResourceInfo.OpenPrevious(), CodePage(GetCodePage()));
     if (!m_strDictionaryPath.empty() && m_dictionaryOnDisk && m_dictionaryOnDiskFile == DictionaryFile(path))
         side.SetDictionary(m_strDictionaryPath, *m_dictionaryOnDisk);

@@ -115,6 +115,17 @@ void ProjectSideFile::SetCodePageOverride(std::uint32_t codePage) {
     m_data["codePage"] = codePage;
 }
 
+bool ProjectSideFile::EscapesBackslashes() const {
+    auto found = m_data.find("backslashEscapes");
+    return found != m_data.end() && found->is_boolean() && found->get<bool>();
+}
+
+void ProjectSideFile::SetEscapesBackslashes() {
+    m_data["format"] = kFormat;
+    m_data["version"] = kVersion;
+    m_data["backslashEscapes"] = true;
+}
+
 PreviousSources ProjectSideFile::Previous(const CodePage& codePage) const {
     PreviousSources previous;
     auto found = m_data.find("previous");

@@ -10,6 +10,7 @@
 //     "project":    { "file": "name.prj", "size": 492, "xxh3_128": "..." },
 //     "dictionary": { "file": "/path/name.dic", "size": 90, "xxh3_128": "..." },
 //     "codePage":   65001,
+//     "backslashEscapes": true,
 //     "previous":   { "strings/2": { "text": "Old text", "translation": "Alter Text" } } }
 //
 // "previous" holds, by item path, what the items an update marked as changed
@@ -63,6 +64,11 @@ public:
     // target language's default (a project made with an override).
     std::optional<std::uint32_t> CodePageOverride() const;
     void SetCodePageOverride(std::uint32_t codePage); // 0: none
+
+    // Whether the project's texts write a backslash as \\ (every project
+    // this version saves does; older ones hold them in the older form).
+    bool EscapesBackslashes() const;
+    void SetEscapesBackslashes();
 
     // The previous texts of changed items, in `codePage` (the project's).
     PreviousSources Previous(const CodePage& codePage) const;

@@ -13,9 +13,6 @@
 
 namespace quillon {
 
-// \r, \n and \t (two characters each) become CR, LF and tab again.
-std::string UnescapeControls(std::string_view text, const CodePage& codePage);
-
 // Puts '&' before the hotkey's first occurrence as a character of its own
 // (never inside a multi-byte character or an escape), then unescapes.
 std::string PrepareText(std::string_view text, std::uint16_t hotkey, const CodePage& codePage);

@@ -97,7 +97,7 @@ void CTranslateDlg::ShowPrevious() {
 // line breaks in the form the source uses.
 std::string CTranslateDlg::TranslatedText() const {
     const CodePage& codePage = m_doc.GetCodePage();
-    return FollowLineBreaks(m_item.m_strText, EscapeControls(FromQt(m_translated->toPlainText(), codePage)), codePage);
+    return FollowLineBreaks(m_item.m_strText, EscapeTypedControls(FromQt(m_translated->toPlainText(), codePage)), codePage);
 }
 
 bool CTranslateDlg::HotkeyFits(const std::string& text, std::uint16_t hotkey) const {

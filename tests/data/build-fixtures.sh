@@ -89,6 +89,11 @@ for v in v1 v2 keys-a keys-b; do
         exe.c "$TMP/update-$v.o" -o "$OUT/update-$v.exe"
 done
 
+# --- paths.exe (64-bit): texts with backslashes of their own ------------
+rc "$RC64" paths.rc "$TMP/paths.o"
+"$CC64" "${CFLAGS[@]}" -s "${LDFLAGS[@]}" -e fixture_main \
+    exe.c "$TMP/paths.o" -o "$OUT/paths.exe"
+
 # --- check what windres produced, then derive the corrupted copies -------
 "$PY" -B "$HERE/check-fixtures.py" "$OUT"
 "$PY" -B "$HERE/make-corrupt.py" "$OUT/basic32.exe" "$OUT/corrupt"

@@ -397,6 +397,15 @@ def check_notranslation(path):
           "notranslation: FILEVERSION")
 
 
+def check_paths(path):
+    pe = fl.load(path)
+    check(strings_of(pe) == {(1, 0x0409): "Saved to C:\\temp\\new\\report.txt",
+                             (2, 0x0409): "Share: \\\\server\\root",
+                             (3, 0x0409): "Ends with a backslash \\\nand a line break",
+                             (4, 0x0409): "Open"},
+          "paths: strings %r" % strings_of(pe))
+
+
 def check_nores(path):
     pe = fl.load(path)
     rsrc = pe.OPTIONAL_HEADER.DATA_DIRECTORY[2]
@@ -556,6 +565,7 @@ def main(argv):
     check_multilang(os.path.join(m, "multilang.dll"))
     check_notranslation(os.path.join(m, "notranslation.dll"))
     check_nores(os.path.join(m, "nores.exe"))
+    check_paths(os.path.join(m, "paths.exe"))
     check_update_pair(os.path.join(m, "update-v1.exe"),
                       os.path.join(m, "update-v2.exe"))
     check_keys_pair(os.path.join(m, "update-keys-a.exe"),
