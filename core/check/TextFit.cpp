@@ -16,6 +16,7 @@
 #include "io/CodePage.h"
 #include "model/ResourceItem.h"
 #include "target/TextPreparation.h"
+#include "templates/WindowStyles.h"
 
 namespace quillon {
 
@@ -339,29 +340,7 @@ std::optional<int> TextMeasure::TextWidth(const FontSpec& font, std::u16string_v
 
 namespace {
 
-constexpr std::uint32_t WS_BORDER = 0x00800000;
-constexpr std::uint32_t WS_EX_CLIENTEDGE = 0x00000200;
-constexpr std::uint32_t WS_EX_STATICEDGE = 0x00020000;
-constexpr std::uint32_t BS_TYPEMASK = 0x0F;
-constexpr std::uint32_t BS_PUSHBUTTON = 0x0;
-constexpr std::uint32_t BS_DEFPUSHBUTTON = 0x1;
-constexpr std::uint32_t BS_CHECKBOX = 0x2;
-constexpr std::uint32_t BS_AUTOCHECKBOX = 0x3;
-constexpr std::uint32_t BS_RADIOBUTTON = 0x4;
-constexpr std::uint32_t BS_3STATE = 0x5;
-constexpr std::uint32_t BS_AUTO3STATE = 0x6;
-constexpr std::uint32_t BS_GROUPBOX = 0x7;
-constexpr std::uint32_t BS_AUTORADIOBUTTON = 0x9;
-constexpr std::uint32_t BS_PUSHLIKE = 0x1000;
-constexpr std::uint32_t BS_MULTILINE = 0x2000;
-constexpr std::uint32_t SS_TYPEMASK = 0x1F;
-constexpr std::uint32_t SS_RIGHT = 0x2;
-constexpr std::uint32_t SS_SIMPLE = 0xB;
-constexpr std::uint32_t SS_LEFTNOWORDWRAP = 0xC;
-constexpr std::uint32_t SS_NOPREFIX = 0x80;
-constexpr std::uint32_t SS_CENTERIMAGE = 0x200;
-constexpr std::uint32_t SS_SUNKEN = 0x1000;
-constexpr std::uint32_t SS_ELLIPSISMASK = 0xC000;
+using namespace quillon::win32;
 
 // Push buttons centre their text inside a 3-pixel bevel and focus margin;
 // check boxes and radio buttons draw a 13-pixel box and a 3-pixel gap

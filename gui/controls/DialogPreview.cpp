@@ -15,18 +15,13 @@
 #include "target/TextPreparation.h"
 #include "controls/DialogPreviewControls.h"
 #include "controls/TextBridge.h"
+#include "templates/WindowStyles.h"
 
 namespace quillon::gui {
 
 namespace {
 
-// The styles the preview itself looks at; DialogPreviewControls.cpp knows
-// the ones that decide how each control is built.
-constexpr std::uint32_t WS_DISABLED = 0x08000000;
-constexpr std::uint32_t WS_EX_LAYOUTRTL = 0x00400000;
-constexpr std::uint32_t UDS_ALIGNRIGHT = 0x4;
-constexpr std::uint32_t UDS_ALIGNLEFT = 0x8;
-constexpr std::uint32_t UDS_AUTOBUDDY = 0x10;
+using namespace quillon::win32;
 
 constexpr int kUpDownWidth = 16;
 constexpr int kLargestFontPixels = 96;

@@ -33,90 +33,13 @@
 #include <QVBoxLayout>
 
 #include "controls/DialogPreview.h"
+#include "templates/WindowStyles.h"
 
 namespace quillon::gui::preview {
 
 namespace {
 
-// Window styles every control may carry.
-constexpr std::uint32_t WS_BORDER = 0x00800000;
-constexpr std::uint32_t WS_VSCROLL = 0x00200000;
-constexpr std::uint32_t WS_HSCROLL = 0x00100000;
-constexpr std::uint32_t WS_EX_CLIENTEDGE = 0x00000200;
-constexpr std::uint32_t WS_EX_STATICEDGE = 0x00020000;
-constexpr std::uint32_t WS_EX_RIGHT = 0x00001000;
-
-// Button types (style & 0x0F) and flags.
-constexpr std::uint32_t BS_DEFPUSHBUTTON = 0x1;
-constexpr std::uint32_t BS_CHECKBOX = 0x2;
-constexpr std::uint32_t BS_AUTOCHECKBOX = 0x3;
-constexpr std::uint32_t BS_RADIOBUTTON = 0x4;
-constexpr std::uint32_t BS_3STATE = 0x5;
-constexpr std::uint32_t BS_AUTO3STATE = 0x6;
-constexpr std::uint32_t BS_GROUPBOX = 0x7;
-constexpr std::uint32_t BS_AUTORADIOBUTTON = 0x9;
-constexpr std::uint32_t BS_OWNERDRAW = 0xB;
-constexpr std::uint32_t BS_COMMANDLINK = 0xE;
-constexpr std::uint32_t BS_DEFCOMMANDLINK = 0xF;
-constexpr std::uint32_t BS_LEFTTEXT = 0x20;
-constexpr std::uint32_t BS_PUSHLIKE = 0x1000;
-constexpr std::uint32_t BS_MULTILINE = 0x2000;
-constexpr std::uint32_t BS_FLAT = 0x8000;
-
-constexpr std::uint32_t ES_CENTER = 0x1;
-constexpr std::uint32_t ES_RIGHT = 0x2;
-constexpr std::uint32_t ES_MULTILINE = 0x4;
-constexpr std::uint32_t ES_PASSWORD = 0x20;
-constexpr std::uint32_t ES_AUTOHSCROLL = 0x80;
-constexpr std::uint32_t ES_READONLY = 0x800;
-
-// Static types (style & 0x1F) and flags.
-constexpr std::uint32_t SS_CENTER = 0x1;
-constexpr std::uint32_t SS_RIGHT = 0x2;
-constexpr std::uint32_t SS_ICON = 0x3;
-constexpr std::uint32_t SS_BLACKRECT = 0x4;
-constexpr std::uint32_t SS_WHITERECT = 0x6;
-constexpr std::uint32_t SS_BLACKFRAME = 0x7;
-constexpr std::uint32_t SS_WHITEFRAME = 0x9;
-constexpr std::uint32_t SS_SIMPLE = 0xB;
-constexpr std::uint32_t SS_LEFTNOWORDWRAP = 0xC;
-constexpr std::uint32_t SS_BITMAP = 0xE;
-constexpr std::uint32_t SS_ENHMETAFILE = 0xF;
-constexpr std::uint32_t SS_ETCHEDHORZ = 0x10;
-constexpr std::uint32_t SS_ETCHEDVERT = 0x11;
-constexpr std::uint32_t SS_ETCHEDFRAME = 0x12;
-constexpr std::uint32_t SS_REALSIZECONTROL = 0x40;
-constexpr std::uint32_t SS_NOPREFIX = 0x80;
-constexpr std::uint32_t SS_NOTIFY = 0x100;
-constexpr std::uint32_t SS_CENTERIMAGE = 0x200;
-constexpr std::uint32_t SS_SUNKEN = 0x1000;
-constexpr std::uint32_t SS_ELLIPSISMASK = 0xC000;
-constexpr std::uint32_t SS_PATHELLIPSIS = 0x8000;
-
-constexpr std::uint32_t LBS_MULTICOLUMN = 0x200;
-constexpr std::uint32_t LBS_DISABLENOSCROLL = 0x1000;
-constexpr std::uint32_t SBS_VERT = 0x1;
-constexpr std::uint32_t SBS_SIZEBOX = 0x8;
-constexpr std::uint32_t SBS_SIZEGRIP = 0x10;
-constexpr std::uint32_t CBS_SIMPLE = 0x1;
-constexpr std::uint32_t CBS_DROPDOWN = 0x2;
-
-constexpr std::uint32_t LVS_REPORT = 0x1;
-constexpr std::uint32_t LVS_LIST = 0x3;
-constexpr std::uint32_t LVS_TYPEMASK = 0x3;
-constexpr std::uint32_t LVS_NOCOLUMNHEADER = 0x4000;
-constexpr std::uint32_t TVS_LINESATROOT = 0x4;
-constexpr std::uint32_t PBS_VERTICAL = 0x4;
-constexpr std::uint32_t PBS_MARQUEE = 0x8;
-constexpr std::uint32_t TBS_AUTOTICKS = 0x1;
-constexpr std::uint32_t TBS_VERT = 0x2;
-constexpr std::uint32_t TBS_TOP = 0x4;
-constexpr std::uint32_t TBS_BOTH = 0x8;
-constexpr std::uint32_t TBS_NOTICKS = 0x10;
-constexpr std::uint32_t UDS_HORZ = 0x40;
-constexpr std::uint32_t DTS_UPDOWN = 0x1;
-constexpr std::uint32_t DTS_FORMATMASK = 0xC;
-constexpr std::uint32_t DTS_TIMEFORMATBITS = 0x8;
+using namespace quillon::win32;
 
 // Windows' geometry of the text inside buttons at 96 DPI: push buttons lose
 // their 2-pixel bevel and a pixel of focus rectangle on each side; check
