@@ -66,8 +66,9 @@ public:
 
     std::string Key(std::uint8_t c) const { return "'" + m_codePage.ToUtf8(std::string(1, static_cast<char>(c))) + "'"; }
 
-    void Fit(const CResourceItem& dialog, const std::unordered_map<const CResourceItem*, std::string>& paths) {
-        for (FitProblem& problem : FitProblems(dialog, m_codePage)) {
+    void Fit(const CResourceItem& dialog, const std::unordered_map<const CResourceItem*, std::string>& paths,
+             std::optional<FitCandidate> candidate = std::nullopt) {
+        for (FitProblem& problem : FitProblems(dialog, m_codePage, TextMeasure::Shared(), candidate)) {
             auto path = paths.find(problem.item);
             Add(CheckCode::DoesNotFit, *problem.item, path != paths.end() ? path->second : std::string(),
                 std::move(problem.message));
@@ -135,7 +136,7 @@ std::vector<Finding> CheckProject(const CProject& project, const CheckOptions& o
 }
 
 std::vector<Finding> CheckCandidate(const CProject& project, const CResourceItem& item, std::string_view translation,
-                                    std::uint16_t hotkey) {
+                                    std::uint16_t hotkey, const ISpelling* spelling) {
     const CResourceInfo& info = project.m_ResourceInfo;
     const CodePage codePage(project.GetCodePage());
     std::optional<ItemPath> path = PathOf(info, item);
@@ -145,13 +146,15 @@ std::vector<Finding> CheckCandidate(const CProject& project, const CResourceItem
     candidate->SetTranslation(std::string(translation), hotkey);
     candidate->m_dwState = translation == item.m_strText ? StateAfterConfirmation(state)
                                                           : StateAfterTranslation(state, item.m_strText, translation);
-    Checker checker(codePage, CheckOptions{.untranslated = false});
+    Checker checker(codePage, CheckOptions{.untranslated = false, .spelling = spelling});
     checker.Item(*candidate, pathText);
 
     const CResourceItem* parent = nullptr;
     WalkItems(info, [&](const ItemVisit<const CResourceItem>& visit) {
         if (&visit.item == &item) parent = visit.Parent();
     });
+    if (parent && parent->GetKind() == ItemKind::Dialog)
+        checker.Fit(*parent, {{&item, pathText}}, FitCandidate{&item, candidate.get()});
     std::uint8_t target = TargetHotkey(*candidate, codePage);
     if (parent && target != 0 && HasHotkeys(item.GetKind())) {
         const HotkeyAlphabet& alphabet = HotkeyAlphabet::Of(codePage);

@@ -34,11 +34,11 @@ struct CheckOptions {
 std::vector<Finding> CheckProject(const CProject& project, const CheckOptions& options = {});
 
 // The findings `item` would have with `translation` and `hotkey` (0: the
-// source's), its siblings as they are: what OK in the Translate dialog asks
-// before it applies anything. A translation equal to the source counts as
-// confirmed.
+// source's), its siblings as they are, a dialog control's fit in its dialog
+// included: what OK in the Translate dialog asks before it applies
+// anything. A translation equal to the source counts as confirmed.
 std::vector<Finding> CheckCandidate(const CProject& project, const CResourceItem& item, std::string_view translation,
-                                    std::uint16_t hotkey);
+                                    std::uint16_t hotkey, const ISpelling* spelling = nullptr);
 
 // The findings of a dictionary entry typed by hand: its texts and hotkey alone.
 std::vector<Finding> CheckEntryTexts(std::string_view source, std::string_view translation, std::uint16_t hotkey,

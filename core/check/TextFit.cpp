@@ -491,7 +491,8 @@ std::string FitMessage(const TextFit& fit, int lineHeight) {
 
 } // namespace
 
-std::vector<FitProblem> FitProblems(const CResourceItem& dialog, const CodePage& codePage, TextMeasure& measure) {
+std::vector<FitProblem> FitProblems(const CResourceItem& dialog, const CodePage& codePage, TextMeasure& measure,
+                                    std::optional<FitCandidate> candidate) {
     std::vector<FitProblem> problems;
     std::optional<DialogTemplate> parsed = ParseDialogTemplate(dialog.GetData());
     std::optional<FontSpec> font = parsed ? DialogFont(*parsed) : std::nullopt;
@@ -503,13 +504,15 @@ std::vector<FitProblem> FitProblems(const CResourceItem& dialog, const CodePage&
     for (std::size_t i = 0; i < parsed->controls.size(); ++i) {
         const DialogControlTemplate& control = parsed->controls[i];
         const CResourceItem* item = ControlItem(dialog, i, control.id);
+        if (candidate && item != candidate->item) continue;
+        if (candidate) item = candidate->as;
         if (!item || !item->IsTranslatable() || !item->IsTranslated() || control.title.isOrdinal) continue;
         PixelRect pixels = DialogUnitsToPixels(control.x, control.y, control.cx, control.cy, units);
         ControlBox box{ControlClassName(control.windowClass), control.style, control.exStyle, pixels.width,
                        pixels.height};
         std::u16string text = TextToWrite(*item, control.title.text, TextRule::Control, codePage);
         std::optional<TextFit> fit = FitControlText(measure, *font, units.y, box, text);
-        if (fit && !fit->fits) problems.push_back({item, *fit, FitMessage(*fit, units.y)});
+        if (fit && !fit->fits) problems.push_back({candidate ? candidate->item : item, *fit, FitMessage(*fit, units.y)});
     }
     return problems;
 }

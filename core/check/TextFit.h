@@ -100,10 +100,18 @@ struct FitProblem {
     std::string message; // UTF-8
 };
 
+// A translation not yet applied: `item` of the dialog measured as `as` says.
+struct FitCandidate {
+    const CResourceItem* item = nullptr;
+    const CResourceItem* as = nullptr;
+};
+
 // Each translated control of `dialog` whose translation does not fit;
 // untranslated controls show the module's own text and are never reported.
+// With a candidate, only its control, with the candidate's translation.
 // Nothing when the template cannot be read or no substitute font is installed.
 std::vector<FitProblem> FitProblems(const CResourceItem& dialog, const CodePage& codePage,
-                                    TextMeasure& measure = TextMeasure::Shared());
+                                    TextMeasure& measure = TextMeasure::Shared(),
+                                    std::optional<FitCandidate> candidate = std::nullopt);
 
 } // namespace quillon

@@ -18,7 +18,7 @@ QString CEditGate::Stop(const QString& typed, std::uint16_t hotkey, std::span<co
                         .arg(shown.join(QStringLiteral(" ")));
     }
     for (const Finding& finding : findings)
-        if (finding.severity == Severity::Error) problems << QString::fromStdString(finding.message);
+        if (finding.severity != Severity::Note) problems << QString::fromStdString(finding.message);
     if (problems.isEmpty()) {
         m_shownFor.reset();
         return {};

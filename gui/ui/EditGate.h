@@ -1,7 +1,8 @@
 #pragma once
 // What OK in a dialog that edits a translation asks before it applies: the
-// characters the code page cannot hold and the errors the checks find are
-// shown first, and a second OK on the very same text keeps it as it is.
+// characters the code page cannot hold and the errors and warnings the
+// checks find are shown first, and a second OK on the very same text keeps
+// it as it is.
 
 #include <QString>
 #include <optional>

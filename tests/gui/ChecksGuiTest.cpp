@@ -14,6 +14,7 @@
 
 #include "Fixtures.h"
 #include "check/HunspellSpelling.h"
+#include "check/ProjectChecks.h"
 #include "TempDir.h"
 #include "gui/ScriptedWindow.h"
 #include "io/FileIo.h"
@@ -95,6 +96,22 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     ASSERT_NE(spelling, problems.Findings().end());
     EXPECT_EQ(spelling->path, "strings/15");
     EXPECT_EQ(spelling->message, "unknown word \"Plaz\"");
+}
+
+// A dialog control's translation too wide for it is shown at OK, measured
+// as the Problems dock measures it.
+TEST(ChecksGui, TranslateOkShowsAControlTextThatDoesNotFit) {
+    TempDir dir;
+    Window window;
+    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
+    CResourceInfo& tree = window.frame.Document().Project().m_ResourceInfo;
+    CResourceItem& browse = *ChildWithId(*ChildWithId(tree.m_Dialogs, 200), 203); // 40 dialog units wide
+    std::vector<Finding> measured =
+        CheckCandidate(window.frame.Document().Project(), browse, "Bilder durchsuchen und ausw\xE4hlen...", 0);
+    auto doesNotFit = [](const Finding& finding) { return finding.code == CheckCode::DoesNotFit; };
+    if (std::none_of(measured.begin(), measured.end(), doesNotFit))
+        GTEST_SKIP() << "no substitute for MS Sans Serif installed";
+    TypeAndConfirm(browse, window.frame.Document(), "Bilder durchsuchen und ausw\u00E4hlen...", "px wide, the control has room for");
 }
 
 TEST(ChecksGui, TheDictionaryEditDialogShowsAnErrorBeforeItKeepsIt) {
