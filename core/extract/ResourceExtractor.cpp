@@ -9,6 +9,7 @@
 #include "extract/Languages.h"
 #include "extract/TemplateParsers.h"
 #include "io/RunBeside.h"
+#include "model/ItemPath.h"
 #include "pe/ModuleLanguage.h"
 
 namespace quillon {
@@ -137,7 +138,8 @@ std::size_t CResourceExtractor::ParseAll() {
     CodePage besidePage = m_codePage;
     TemplateText besideText(besidePage);
     std::vector<std::string> besideDiagnostics;
-    ParseContext besideContext{besideText, besideDiagnostics};
+    ScanWarnings besideMarks;
+    ParseContext besideContext{besideText, besideDiagnostics, &besideMarks};
     auto readTemplates = [&] { ReadDialogsAndMenus(module, besideContext); };
     std::uint32_t templates = CountNumbered(module, kTypeDialog) + CountNumbered(module, kTypeMenu);
     std::future<void> templatesRead = templates >= kTemplatesWorthAThread
@@ -149,6 +151,7 @@ std::size_t CResourceExtractor::ParseAll() {
     for (std::uint32_t i = 0; i < templates; ++i) StepProgress();
     m_report.diagnostics.insert(m_report.diagnostics.end(), std::make_move_iterator(besideDiagnostics.begin()),
                                 std::make_move_iterator(besideDiagnostics.end()));
+    m_target.m_scanWarnings.merge(besideMarks);
     ReadVersionResources(module);
     return besideText.Replaced();
 }
@@ -170,7 +173,7 @@ void CResourceExtractor::ReadVersionResources(const ResourceModule& module) {
 }
 
 void CResourceExtractor::ReadStringTables(const ResourceModule& module) {
-    ParseContext context{m_text, m_report.diagnostics};
+    ParseContext context{m_text, m_report.diagnostics, &m_target.m_scanWarnings};
     for (const ResourceId& name : module.EnumerateNames(kTypeStringTable)) {
         if (name.named) {
             context.diagnostics.push_back(NamedSkipped("string table", name));
@@ -201,10 +204,19 @@ namespace {
 std::string Unreadable(const char* kind, std::uint16_t id) {
     return std::string(kind) + " " + std::to_string(id) + ": data is not in the file (skipped)";
 }
+
+// What the parse of one resource reported since `before`, kept by the
+// resource's path so the tree can mark it.
+void MarkResource(ParseContext& context, Root root, std::uint16_t id, std::size_t before) {
+    if (!context.marks || context.diagnostics.size() == before) return;
+    std::vector<std::string>& marks = (*context.marks)[ItemPath{root, {PathStep{.id = id, .key = {}, .occurrence = 1}}}.ToString()];
+    marks.insert(marks.end(), context.diagnostics.begin() + static_cast<std::ptrdiff_t>(before),
+                 context.diagnostics.end());
+}
 } // namespace
 
 bool CResourceExtractor::ReadStringBlock(std::uint16_t block) {
-    ParseContext context{m_text, m_report.diagnostics};
+    ParseContext context{m_text, m_report.diagnostics, &m_target.m_scanWarnings};
     return ReadStringBlock(block, context);
 }
 
@@ -220,7 +232,7 @@ bool CResourceExtractor::ReadStringBlock(std::uint16_t block, ParseContext& cont
 }
 
 bool CResourceExtractor::ParseMenu(std::uint16_t id) {
-    ParseContext context{m_text, m_report.diagnostics};
+    ParseContext context{m_text, m_report.diagnostics, &m_target.m_scanWarnings};
     return ParseMenu(id, context);
 }
 
@@ -231,11 +243,14 @@ bool CResourceExtractor::ParseMenu(std::uint16_t id, ParseContext& context) {
         if (module) context.diagnostics.push_back(Unreadable("menu", id));
         return false;
     }
-    return quillon::ParseMenu(*bytes, id, m_menus, context);
+    std::size_t before = context.diagnostics.size();
+    bool parsed = quillon::ParseMenu(*bytes, id, m_menus, context);
+    MarkResource(context, Root::Menus, id, before);
+    return parsed;
 }
 
 bool CResourceExtractor::ParseDialog(std::uint16_t id) {
-    ParseContext context{m_text, m_report.diagnostics};
+    ParseContext context{m_text, m_report.diagnostics, &m_target.m_scanWarnings};
     return ParseDialog(id, context);
 }
 
@@ -246,7 +261,10 @@ bool CResourceExtractor::ParseDialog(std::uint16_t id, ParseContext& context) {
         if (module) context.diagnostics.push_back(Unreadable("dialog", id));
         return false;
     }
-    return quillon::ParseDialog(*bytes, id, m_dialogs, context);
+    std::size_t before = context.diagnostics.size();
+    bool parsed = quillon::ParseDialog(*bytes, id, m_dialogs, context);
+    MarkResource(context, Root::Dialogs, id, before);
+    return parsed;
 }
 
 bool CResourceExtractor::ParseVersion(std::uint16_t id) {
@@ -256,7 +274,7 @@ bool CResourceExtractor::ParseVersion(std::uint16_t id) {
         if (module) m_report.diagnostics.push_back(Unreadable("version resource", id));
         return false;
     }
-    ParseContext context{m_text, m_report.diagnostics};
+    ParseContext context{m_text, m_report.diagnostics, &m_target.m_scanWarnings};
     return quillon::ParseVersion(*bytes, m_target.m_VersionInfo, context);
 }
 

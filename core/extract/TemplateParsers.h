@@ -26,6 +26,8 @@ struct TreeRoot {
 struct ParseContext {
     TemplateText& text;
     std::vector<std::string>& diagnostics;
+    // Where the faults of a resource that was read in part are kept by its path.
+    ScanWarnings* marks = nullptr;
 };
 
 // Adds one CStringEntry per non-empty slot of string-table block `block`

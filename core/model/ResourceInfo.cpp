@@ -39,7 +39,7 @@ CResourceInfo::CResourceInfo(const CResourceInfo& other)
       m_dwFileVersionLS(other.m_dwFileVersionLS), m_wLanguage(other.m_wLanguage),
       m_timeExtracted(other.m_timeExtracted), m_timeSaved(other.m_timeSaved), m_Menus(other.m_Menus),
       m_Strings(other.m_Strings), m_Dialogs(other.m_Dialogs), m_VersionInfo(other.m_VersionInfo),
-      m_previous(other.m_previous) {}
+      m_previous(other.m_previous), m_scanWarnings(other.m_scanWarnings) {}
 
 const PreviousSource* CResourceInfo::PreviousOf(const CResourceItem& item, const std::string& path) const {
     if (!(item.m_dwState & RIS_CARRIED)) return nullptr;
@@ -59,6 +59,7 @@ PreviousSources CResourceInfo::OpenPrevious() const {
 
 void CResourceInfo::Clear() {
     m_previous.clear();
+    m_scanWarnings.clear();
     m_Menus.RemoveAllChildren();
     m_Dialogs.RemoveAllChildren();
     m_Strings.RemoveAllChildren();

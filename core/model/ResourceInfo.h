@@ -57,6 +57,10 @@ struct PreviousSource {
 
 using PreviousSources = std::map<std::string, PreviousSource>;
 
+// What the scan said about resources it read only in part (a damaged dialog
+// or menu), by the resource's path ("dialogs/200").
+using ScanWarnings = std::map<std::string, std::vector<std::string>>;
+
 class CResourceInfo : public ResourceCounters {
 public:
     CResourceInfo() = default;
@@ -94,6 +98,9 @@ public:
     // room for them: the project's side file keeps them. An entry counts only
     // while its item is still marked (see PreviousOf).
     PreviousSources m_previous;
+    // The last scan's warnings about resources in the tree; like m_previous,
+    // kept in the side file.
+    ScanWarnings m_scanWarnings;
 
     // The entry of the item at `path`, when that item is still marked as changed.
     const PreviousSource* PreviousOf(const CResourceItem& item, const std::string& path) const;

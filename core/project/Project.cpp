@@ -177,6 +177,7 @@ void CProject::ReadSideFile(const std::string& path) {
     }
     m_ResourceInfo.m_previous = side.Previous(CodePage(GetCodePage()));
     if (!side.EscapesBackslashes()) EscapeLoneBackslashes(m_ResourceInfo, CodePage(GetCodePage()));
+    m_ResourceInfo.m_scanWarnings = side.Warnings();
     m_ResourceInfo.ForgetHandledChanges();
     if (auto recorded = side.Project(path); recorded && *recorded != *m_projectOnDisk)
         m_openWarnings.push_back("'" + path +
@@ -194,6 +195,7 @@ Status CProject::WriteSideFile(const std::string& path) const {
     if (m_projectOnDisk) side.SetProject(path, *m_projectOnDisk);
     side.SetCodePageOverride(m_nCodePage);
     side.SetEscapesBackslashes();
+    side.SetWarnings(m_ResourceInfo.m_scanWarnings);
     side.SetPrevious(m_ResourceInfo.OpenPrevious(), CodePage(GetCodePage()));
     if (!m_strDictionaryPath.empty() && m_dictionaryOnDisk && m_dictionaryOnDiskFile == DictionaryFile(path))
         side.SetDictionary(m_strDictionaryPath, *m_dictionaryOnDisk);

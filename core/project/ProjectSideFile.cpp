@@ -155,6 +155,28 @@ void ProjectSideFile::SetPrevious(const PreviousSources& previous, const CodePag
     m_data["previous"] = std::move(entries);
 }
 
+ScanWarnings ProjectSideFile::Warnings() const {
+    ScanWarnings warnings;
+    auto found = m_data.find("scanWarnings");
+    if (found == m_data.end() || !found->is_object()) return warnings;
+    for (const auto& [path, messages] : found->items()) {
+        if (!messages.is_array()) continue;
+        for (const auto& message : messages)
+            if (message.is_string()) warnings[path].push_back(message.get<std::string>());
+    }
+    return warnings;
+}
+
+void ProjectSideFile::SetWarnings(const ScanWarnings& warnings) {
+    if (warnings.empty()) {
+        m_data.erase("scanWarnings");
+        return;
+    }
+    m_data["format"] = kFormat;
+    m_data["version"] = kVersion;
+    m_data["scanWarnings"] = warnings;
+}
+
 Status ProjectSideFile::Write(const std::string& projectPath) const {
     std::string text = m_data.dump(2) + "\n";
     return WriteFileAtomically(PathFor(projectPath),

@@ -11,7 +11,8 @@
 //     "dictionary": { "file": "/path/name.dic", "size": 90, "xxh3_128": "..." },
 //     "codePage":   65001,
 //     "backslashEscapes": true,
-//     "previous":   { "strings/2": { "text": "Old text", "translation": "Alter Text" } } }
+//     "previous":   { "strings/2": { "text": "Old text", "translation": "Alter Text" } },
+//     "scanWarnings": { "dialogs/200": [ "dialog 200: ... (kept what was read before)" ] } }
 //
 // "previous" holds, by item path, what the items an update marked as changed
 // held before it, in UTF-8.
@@ -73,6 +74,10 @@ public:
     // The previous texts of changed items, in `codePage` (the project's).
     PreviousSources Previous(const CodePage& codePage) const;
     void SetPrevious(const PreviousSources& previous, const CodePage& codePage);
+
+    // The last scan's warnings about resources it read in part (UTF-8).
+    ScanWarnings Warnings() const;
+    void SetWarnings(const ScanWarnings& warnings);
 
     Status Write(const std::string& projectPath) const;
 

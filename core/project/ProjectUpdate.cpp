@@ -343,6 +343,7 @@ UpdateReport UpdateProject(CProject& project, CProject& fresh, IProgress* progre
         merger.Level(RootItem(old, root.root), RootItem(next, root.root), root.root, std::string(root.name), false);
     merger.ReuseTranslations();
     old.m_previous = merger.TakePrevious();
+    old.m_scanWarnings = next.m_scanWarnings;
 
     if (old.m_VersionInfo.m_FixedInfo != next.m_VersionInfo.m_FixedInfo || old.m_wLanguage != next.m_wLanguage ||
         old.m_dwFileVersionMS != next.m_dwFileVersionMS || old.m_dwFileVersionLS != next.m_dwFileVersionLS)

@@ -154,6 +154,12 @@
         <source>Version</source>
         <translation>Version</translation>
     </message>
+    <message>
+        <source>Read in part only:
+%1</source>
+        <translation>Nur teilweise gelesen:
+%1</translation>
+    </message>
 </context>
 <context>
     <name>quillon::gui::CCustomization</name>

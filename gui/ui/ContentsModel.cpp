@@ -1,5 +1,10 @@
 #include "ui/ContentsModel.h"
 
+#include <QApplication>
+#include <QStringList>
+#include <QStyle>
+
+#include "model/ItemPath.h"
 #include "ui/QuillonDoc.h"
 #include "controls/TextBridge.h"
 
@@ -48,6 +53,7 @@ void CContentsModel::AddMenus(Node& root) {
     Node& folder = root.Add(tr("Menus"), IconKind::ClosedFolder, IconKind::OpenFolder, nullptr);
     for (auto& menu : info.m_Menus.GetChildren()) {
         Node& node = folder.Add(QString::number(menu->m_nID), IconKind::Menu, IconKind::Menu, menu.get());
+        node.warnings = ScanWarningsOf(Root::Menus, *menu);
         AddPopups(node, *menu);
     }
 }
@@ -62,6 +68,16 @@ void CContentsModel::AddPopups(Node& parent, CResourceItem& menu) {
     }
 }
 
+// What the scan said about a resource it read only in part, one line each.
+QString CContentsModel::ScanWarningsOf(Root root, const CResourceItem& resource) const {
+    const ScanWarnings& warnings = m_doc.Project().m_ResourceInfo.m_scanWarnings;
+    auto found = warnings.find(ItemPath{root, {PathStep{.id = resource.m_nID, .key = {}, .occurrence = 1}}}.ToString());
+    if (found == warnings.end()) return {};
+    QStringList lines;
+    for (const std::string& message : found->second) lines << QString::fromStdString(message);
+    return lines.join(QLatin1Char('\n'));
+}
+
 void CContentsModel::AddDialogs(Node& root) {
     CResourceInfo& info = m_doc.Project().m_ResourceInfo;
     if (!info.m_Dialogs.GetCount()) return;
@@ -69,7 +85,8 @@ void CContentsModel::AddDialogs(Node& root) {
     Node& folder = root.Add(tr("Dialogs"), IconKind::ClosedFolder, IconKind::OpenFolder, nullptr);
     for (auto& dialog : info.m_Dialogs.GetChildren()) {
         QString caption = dialog->m_strText.empty() ? QString::number(dialog->m_nID) : ToQt(dialog->m_strText, codePage);
-        folder.Add(caption, IconKind::Dialog, IconKind::Dialog, dialog.get());
+        folder.Add(caption, IconKind::Dialog, IconKind::Dialog, dialog.get()).warnings =
+            ScanWarningsOf(Root::Dialogs, *dialog);
     }
 }
 
@@ -139,7 +156,11 @@ QVariant CContentsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const Node* node = NodeOf(index);
     if (role == Qt::DisplayRole) return node->text;
+    if (role == Qt::DecorationRole && !node->warnings.isEmpty())
+        return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
     if (role == Qt::DecorationRole) return MakeIcon(node->icon);
+    if (role == Qt::ToolTipRole && !node->warnings.isEmpty())
+        return tr("Read in part only:\n%1").arg(node->warnings);
     return {};
 }
 

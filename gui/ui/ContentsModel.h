@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/ResourceItem.h"
+#include "model/TreeRoots.h"
 #include "ui/Icons.h"
 
 namespace quillon::gui {
@@ -37,6 +38,7 @@ public:
         IconKind icon = IconKind::ClosedFolder;
         IconKind selectedIcon = IconKind::OpenFolder;
         CResourceItem* item = nullptr;
+        QString warnings; // the scan's, for a resource it read in part
         Node* parent = nullptr;
         int row = 0;
         std::vector<std::unique_ptr<Node>> children;
@@ -47,6 +49,7 @@ private:
     void AddMenus(Node& root);
     void AddPopups(Node& parent, CResourceItem& menu);
     void AddDialogs(Node& root);
+    QString ScanWarningsOf(Root root, const CResourceItem& resource) const;
     void AddVersion(Node& root);
     Node* NodeOf(const QModelIndex& index) const;
 

@@ -59,6 +59,10 @@ TEST(DamagedTemplates, OnlyTheDamagedResourceDiffersAndTheReportSaysWhere) {
         std::vector<std::string> reported = damaged->report.diagnostics;
         std::ranges::sort(reported);
         EXPECT_EQ(reported, diagnostics);
+        // A dialog or menu read in part is marked for the tree; the version resource is not in it.
+        ScanWarnings marks = good->info.m_scanWarnings; // its extended menu, which is not read
+        if (*c.diagnostic && c.id) marks[std::string(RootName(c.root)) + "/" + std::to_string(c.id)] = {c.diagnostic};
+        EXPECT_EQ(damaged->info.m_scanWarnings, marks);
     }
 }
 

@@ -18,6 +18,7 @@
 #include "TempDir.h"
 #include "gui/ScriptedWindow.h"
 #include "io/FileIo.h"
+#include "ui/ContentsModel.h"
 #include "ui/DictionaryDock.h"
 #include "ui/MainFrame.h"
 #include "ui/ProblemsDock.h"
@@ -112,6 +113,20 @@ TEST(ChecksGui, TranslateOkShowsAControlTextThatDoesNotFit) {
     if (std::none_of(measured.begin(), measured.end(), doesNotFit))
         GTEST_SKIP() << "no substitute for MS Sans Serif installed";
     TypeAndConfirm(browse, window.frame.Document(), "Bilder durchsuchen und ausw\u00E4hlen...", "px wide, the control has room for");
+}
+
+// A resource the scan read only in part is marked in the tree, with what the scan said.
+TEST(ChecksGui, TheTreeMarksADialogTheScanReadInPart) {
+    TempDir dir;
+    Window window;
+    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir, "corrupt/dialog-overrun.exe")));
+    CContentsModel& contents = window.frame.Contents();
+    const CResourceInfo& tree = window.frame.Document().Project().m_ResourceInfo;
+    QModelIndex damaged = contents.IndexOf(ChildWithId(tree.m_Dialogs, 200));
+    QModelIndex whole = contents.IndexOf(ChildWithId(tree.m_Dialogs, 201));
+    ASSERT_TRUE(damaged.isValid() && whole.isValid());
+    EXPECT_TRUE(contents.data(damaged, Qt::ToolTipRole).toString().contains("control 9 of 200 starts past the end"));
+    EXPECT_FALSE(contents.data(whole, Qt::ToolTipRole).isValid());
 }
 
 TEST(ChecksGui, TheDictionaryEditDialogShowsAnErrorBeforeItKeepsIt) {

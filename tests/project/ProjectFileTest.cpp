@@ -9,6 +9,7 @@
 #include "model/Archive.h"
 #include "project/NewProject.h"
 #include "project/Project.h"
+#include "project/ProjectUpdate.h"
 
 using namespace quillon;
 using namespace quillon::testing;
@@ -274,4 +275,22 @@ TEST(ProjectFile, ItemsOfTheWrongKindUnderARootAreRefused) {
         EXPECT_THROW(loaded.Load(in), ArchiveError);
         EXPECT_EQ(loaded.m_Menus.GetCount() + loaded.m_Dialogs.GetCount(), 0u);
     }
+}
+
+// A resource the scan read only in part stays marked across save and open,
+// until an update reads it whole.
+TEST(ProjectFile, ScanWarningsStayWithTheProjectUntilAnUpdateReadsTheResourceWhole) {
+    TempDir dir;
+    auto project = NewFixtureProject(dir, "corrupt/dialog-overrun.exe");
+    ASSERT_EQ(project->m_ResourceInfo.m_scanWarnings.count("dialogs/200"), 1u);
+    ASSERT_TRUE(project->Save(dir.File("p.prj")));
+
+    CProject reopened;
+    ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
+    EXPECT_EQ(reopened.m_ResourceInfo.m_scanWarnings, project->m_ResourceInfo.m_scanWarnings);
+
+    CProject whole;
+    whole.m_strModulePath = Fixture("basic32.exe");
+    UpdateProject(reopened, whole);
+    EXPECT_EQ(reopened.m_ResourceInfo.m_scanWarnings.count("dialogs/200"), 0u);
 }
