@@ -1,7 +1,7 @@
 #include "ui/StringFilter.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
+#include <QBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,37 +43,45 @@ bool CStringFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex&) con
     return item && Accepts(*item);
 }
 
+// Two rows, so that the bar fits over a narrow list: the text and how it
+// matches, then the states.
 CFilterBar::CFilterBar(QWidget* parent) : QWidget(parent), m_text(new QLineEdit(this)) {
     setObjectName("FilterBar");
     m_text->setObjectName("filterText");
     m_text->setPlaceholderText(tr("Find in source and translation"));
     m_text->setClearButtonEnabled(true);
+    m_text->setMinimumWidth(160);
     m_text->installEventFilter(this);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->addWidget(m_text, 1);
-    m_matchCase = AddBox(tr("Match &case"), "matchCase");
-    m_wholeWord = AddBox(tr("&Whole word"), "wholeWord");
-    m_regularExpression = AddBox(tr("Regular e&xpression"), "regularExpression");
-    layout->addSpacing(12);
-    layout->addWidget(new QLabel(tr("Show:"), this));
-    m_states[0] = AddBox(tr("Untrans&lated"), "untranslated");
-    m_states[1] = AddBox(tr("Tra&nslated"), "translated");
-    m_states[2] = AddBox(tr("Chan&ged"), "changed");
-    m_states[3] = AddBox(tr("With pro&blems"), "problems");
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(2, 2, 2, 2);
+    rows->setSpacing(2);
+    auto* matching = new QHBoxLayout;
+    auto* states = new QHBoxLayout;
+    rows->addLayout(matching);
+    rows->addLayout(states);
+    matching->addWidget(m_text, 1);
+    m_matchCase = AddBox(matching, tr("Match &case"), "matchCase");
+    m_wholeWord = AddBox(matching, tr("&Whole word"), "wholeWord");
+    m_regularExpression = AddBox(matching, tr("Regular e&xpression"), "regularExpression");
     auto* close = new QToolButton(this);
     close->setText(QStringLiteral("×"));
     close->setToolTip(tr("Clear the filter and hide the bar (Esc)"));
     close->setAutoRaise(true);
-    layout->addWidget(close);
+    matching->addWidget(close);
+    states->addWidget(new QLabel(tr("Show:"), this));
+    m_states[0] = AddBox(states, tr("Untrans&lated"), "untranslated");
+    m_states[1] = AddBox(states, tr("Tra&nslated"), "translated");
+    m_states[2] = AddBox(states, tr("Chan&ged"), "changed");
+    m_states[3] = AddBox(states, tr("With pro&blems"), "problems");
+    states->addStretch(1);
     connect(m_text, &QLineEdit::textChanged, this, [this] { emit filterChanged(Filter()); });
     connect(close, &QToolButton::clicked, this, &CFilterBar::Close);
 }
 
-QCheckBox* CFilterBar::AddBox(const QString& text, const char* name) {
+QCheckBox* CFilterBar::AddBox(QBoxLayout* row, const QString& text, const char* name) {
     auto* box = new QCheckBox(text, this);
     box->setObjectName(QString::fromLatin1(name));
-    layout()->addWidget(box);
+    row->addWidget(box);
     connect(box, &QCheckBox::toggled, this, [this] { emit filterChanged(Filter()); });
     return box;
 }

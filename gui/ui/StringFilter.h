@@ -10,6 +10,7 @@
 
 #include "model/ResourceItem.h"
 
+class QBoxLayout;
 class QCheckBox;
 class QLineEdit;
 
@@ -71,7 +72,7 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
-    QCheckBox* AddBox(const QString& text, const char* name);
+    QCheckBox* AddBox(QBoxLayout* row, const QString& text, const char* name);
     void Close();
 
     QLineEdit* m_text;
