@@ -98,7 +98,8 @@ public:
     // Enables and checks every command from the document's state.
     void UpdateActions();
     void UpdateCounts();
-    // Shows an item: selects the node that lists it and its row.
+    // Shows an item: selects the node that lists it and its row, clearing
+    // the filter when it hides the item.
     bool SelectItem(const CResourceItem* item);
     // Selects the contents node with this text path ("Resource/Dialogs/…").
     bool SelectNode(const QStringList& path);

@@ -109,8 +109,11 @@ bool CMainFrame::SelectRow(int row) {
     return true;
 }
 
+// An item the filter hides is shown by clearing the filter: the Problems
+// and Output docks ask for items wherever they are.
 bool CMainFrame::SelectItem(const CResourceItem* item) {
     if (!item || !m_doc.IsLoaded()) return false;
+    if (!m_filter.Accepts(*item)) m_filterBar->Clear();
     if (m_strings.IsFlat()) return SelectRow(m_strings.RowOf(item));
     const CResourceItem* parent = nullptr;
     WalkItems(std::as_const(m_doc.Project().m_ResourceInfo), [&](const ItemVisit<const CResourceItem>& visit) {

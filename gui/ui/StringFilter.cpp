@@ -111,12 +111,17 @@ void CFilterBar::ShowPatternValid(bool valid) {
     m_text->setToolTip(valid ? QString() : tr("The regular expression is not valid."));
 }
 
-void CFilterBar::Close() {
+void CFilterBar::Clear() {
     QSignalBlocker blocker(this);
     m_text->clear();
+    for (QCheckBox* box : {m_matchCase, m_wholeWord, m_regularExpression}) box->setChecked(false);
     for (QCheckBox* box : m_states) box->setChecked(false);
     blocker.unblock();
     emit filterChanged(Filter());
+}
+
+void CFilterBar::Close() {
+    Clear();
     hide();
     emit closed();
 }

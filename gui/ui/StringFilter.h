@@ -57,6 +57,8 @@ public:
     ListFilter Filter() const;
     // Shows the bar and puts the cursor in the text field.
     void Activate();
+    // Lets every row through again (the bar stays as it is shown or hidden).
+    void Clear();
     QLineEdit* TextEdit() const { return m_text; }
     // The option boxes by StateFlag bit ("untranslated" is StateUntranslated).
     QCheckBox* StateBox(int state) const;

@@ -174,7 +174,7 @@ TEST(TranslatorsDesk, SourceAndTranslationTakeTheSpareWidth) {
 
 // The flat view lists every item with its address; Next Untranslated and
 // Next Problem leave the resource they start in; the Output dock's line of a
-// change leads back to its item.
+// change leads back to its item, past the filter.
 TEST(TranslatorsDesk, NavigationCrossesResources) {
     TempDir dir;
     Desk desk;
@@ -205,12 +205,15 @@ TEST(TranslatorsDesk, NavigationCrossesResources) {
     EXPECT_EQ(desk.Current()->m_nID, 4); // kept
     EXPECT_EQ(frame.Strings().index(0, CStringListModel::ColumnPath).data().toString(), "strings/1");
     EXPECT_FALSE(frame.StringView()->horizontalHeader()->isSectionHidden(CStringListModel::ColumnPath));
-    Press("Ctrl+End");
+    Press("Ctrl+F");
+    Type("Untitled"); // hides string 4: the log's line clears the filter to show it
+    ASSERT_EQ(frame.ListFilterModel().rowCount(), 1);
     QListWidget* log = frame.OutputBar()->StatusList();
     QListWidgetItem* line = log->item(log->count() - 1);
     EXPECT_TRUE(line->text().endsWith("Translate: strings/4 \"Speichern?\"")) << line->text().toStdString();
     QTest::mouseClick(log->viewport(), Qt::LeftButton, {}, log->visualItemRect(line).center());
     EXPECT_EQ(desk.Current()->m_nID, 4);
+    EXPECT_TRUE(frame.FilterBar()->TextEdit()->text().isEmpty());
 
     // String 6 breaks its lines with \r\n: the preview shows them as breaks.
     frame.StringView()->setFocus(); // the click left it in the log
