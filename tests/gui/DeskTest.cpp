@@ -222,3 +222,27 @@ TEST(TranslatorsDesk, NavigationCrossesResources) {
     EXPECT_EQ(desk.Current()->m_nID, 6);
     EXPECT_TRUE(frame.Preview()->SourceView()->toPlainText().startsWith("Quill Pad could not open %1.\nMake sure"));
 }
+
+// A translation typed for a menu keeps its hotkey where the new text has it;
+// a hotkey the text lacks is refused on the row and changes nothing.
+TEST(TranslatorsDesk, TheHotkeyCellTakesOnlyACharacterOfTheTranslation) {
+    TempDir dir;
+    ScriptedWindow window;
+    ASSERT_TRUE(window.frame.CreateProject(SampleSettings(dir)));
+    ASSERT_TRUE(window.frame.SelectNode({"Resource", "Menus", "100"}));
+    CStringListModel& rows = window.frame.Strings();
+    CResourceItem& file = *rows.ItemAt(0);
+    ASSERT_EQ(file.m_strText, "File");
+    const QModelIndex text = rows.index(0, CStringListModel::ColumnTranslated);
+    const QModelIndex hotkey = rows.index(0, CStringListModel::ColumnTransHotkey);
+    EXPECT_TRUE(rows.setData(text, "Datei")); // no F in it: no hotkey of its own
+    EXPECT_EQ(file.m_chTransHotkey, 0);
+    EXPECT_FALSE(rows.setData(hotkey, "x"));
+    EXPECT_EQ(file.m_chTransHotkey, 0);
+    EXPECT_TRUE(text.data(Qt::ToolTipRole).toString().contains("The hotkey 'x'"));
+    EXPECT_TRUE(rows.setData(hotkey, "D"));
+    EXPECT_TRUE(rows.setData(text, "Dateien"));
+    EXPECT_EQ(file.m_strTranslation, "Dateien");
+    EXPECT_EQ(file.m_chTransHotkey, 'D');
+    EXPECT_EQ(window.frame.Document().UndoStack().count(), 3);
+}
