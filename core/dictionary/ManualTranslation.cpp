@@ -13,6 +13,12 @@ ManualResult CheckManualTranslation(std::string_view source, std::string_view tr
     return ManualResult::Applied;
 }
 
+std::uint16_t HotkeyForTypedText(const CResourceItem& item, std::string_view translation, const CodePage& codePage) {
+    for (std::uint16_t hotkey : {item.m_chTransHotkey, item.m_chHotkey})
+        if (hotkey != kHotkeyNone && HotkeyOccursIn(translation, HotkeyByte(hotkey), codePage)) return hotkey;
+    return 0;
+}
+
 std::string RefusalText(ManualResult result, std::uint16_t hotkey) {
     switch (result) {
     case ManualResult::Applied: break;

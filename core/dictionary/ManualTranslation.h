@@ -44,6 +44,12 @@ Result<ItemEdit> PlanManualTranslation(CResourceItem& item, std::string translat
 ManualResult CheckManualTranslation(std::string_view source, std::string_view translation, std::uint16_t hotkey,
                                     const CodePage& codePage);
 
+// The hotkey a translation typed without one keeps (the item list edits the
+// text alone): the item's translated hotkey, else its source hotkey, each
+// only where it occurs in the new text (HotkeyOccursIn); else 0, so the item
+// falls back to its source hotkey and the checks say when that is lost.
+std::uint16_t HotkeyForTypedText(const CResourceItem& item, std::string_view translation, const CodePage& codePage);
+
 // What a result other than Applied means, in words the front ends show as
 // they are (the hotkey in the project's code page); empty for Applied.
 std::string RefusalText(ManualResult result, std::uint16_t hotkey);

@@ -1,12 +1,17 @@
 #include "controls/TextBridge.h"
 
 #include "dictionary/Hotkeys.h"
+#include "target/TextPreparation.h"
 
 namespace quillon::gui {
 
 QString HotkeyToQt(std::uint16_t hotkey, const CodePage& codePage) {
     if (HotkeyByte(hotkey) == 0) return {};
     return ToQt(std::string(1, static_cast<char>(HotkeyByte(hotkey))), codePage);
+}
+
+QString ReadableText(const std::string& ansi, const CodePage& codePage) {
+    return ToQt(UnescapeText(ansi, codePage), codePage).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
 std::uint16_t HotkeyFromQt(const QString& text, const CodePage& codePage) {

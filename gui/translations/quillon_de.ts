@@ -304,6 +304,53 @@
     </message>
 </context>
 <context>
+    <name>quillon::gui::CFilterBar</name>
+    <message>
+        <source>Find in source and translation</source>
+        <translation>In Quelltext und Übersetzung suchen</translation>
+    </message>
+    <message>
+        <source>Match &amp;case</source>
+        <translation>Groß-/&amp;Kleinschreibung</translation>
+    </message>
+    <message>
+        <source>&amp;Whole word</source>
+        <translation>Ganzes W&amp;ort</translation>
+    </message>
+    <message>
+        <source>Regular e&amp;xpression</source>
+        <translation>Regulär&amp;er Ausdruck</translation>
+    </message>
+    <message>
+        <source>Show:</source>
+        <translation>Anzeigen:</translation>
+    </message>
+    <message>
+        <source>Untrans&amp;lated</source>
+        <translation>U&amp;nübersetzt</translation>
+    </message>
+    <message>
+        <source>Tra&amp;nslated</source>
+        <translation>Übersetz&amp;t</translation>
+    </message>
+    <message>
+        <source>Chan&amp;ged</source>
+        <translation>&amp;Geändert</translation>
+    </message>
+    <message>
+        <source>With pro&amp;blems</source>
+        <translation>Mit Prob&amp;lemen</translation>
+    </message>
+    <message>
+        <source>Clear the filter and hide the bar (Esc)</source>
+        <translation>Filter leeren und Leiste ausblenden (Esc)</translation>
+    </message>
+    <message>
+        <source>The regular expression is not valid.</source>
+        <translation>Der reguläre Ausdruck ist ungültig.</translation>
+    </message>
+</context>
+<context>
     <name>quillon::gui::CImportGlossaryDlg</name>
     <message>
         <source>Start</source>
@@ -344,6 +391,17 @@
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CItemPreview</name>
+    <message>
+        <source>Source</source>
+        <translation>Quelltext</translation>
+    </message>
+    <message>
+        <source>Translated</source>
+        <translation>Übersetzung</translation>
     </message>
 </context>
 <context>
@@ -861,6 +919,54 @@ Die Problemliste zeigt sie alle. Die Zieldatei trotzdem erstellen?</translation>
         <source>Executable Files (*.dll *.exe);;All Files (*)</source>
         <translation>Ausführbare Dateien (*.dll *.exe);;Alle Dateien (*)</translation>
     </message>
+    <message>
+        <source>&amp;Find...</source>
+        <translation>&amp;Suchen...</translation>
+    </message>
+    <message>
+        <source>Filter the item list by text and state</source>
+        <translation>Die Liste der Einträge nach Text und Zustand filtern</translation>
+    </message>
+    <message>
+        <source>&amp;Flat View</source>
+        <translation>&amp;Flache Liste</translation>
+    </message>
+    <message>
+        <source>List every item of the project with its resource</source>
+        <translation>Alle Einträge des Projekts mit ihrer Ressource auflisten</translation>
+    </message>
+    <message>
+        <source>Next &amp;Untranslated</source>
+        <translation>Nächster unübersetzter &amp;Eintrag</translation>
+    </message>
+    <message>
+        <source>Select the next item that is not translated</source>
+        <translation>Den nächsten nicht übersetzten Eintrag auswählen</translation>
+    </message>
+    <message>
+        <source>Next &amp;Problem</source>
+        <translation>Nächstes &amp;Problem</translation>
+    </message>
+    <message>
+        <source>Select the next item the checks find an error or warning in</source>
+        <translation>Den nächsten Eintrag auswählen, in dem die Prüfungen einen Fehler oder eine Warnung finden</translation>
+    </message>
+    <message>
+        <source>Undone: %1</source>
+        <translation>Rückgängig gemacht: %1</translation>
+    </message>
+    <message>
+        <source>%1: %2 items</source>
+        <translation>%1: %2 Einträge</translation>
+    </message>
+    <message>
+        <source>%1: %2 &quot;%3&quot;</source>
+        <translation>%1: %2 „%3“</translation>
+    </message>
+    <message>
+        <source>No other item found</source>
+        <translation>Kein weiterer Eintrag gefunden</translation>
+    </message>
 </context>
 <context>
     <name>quillon::gui::CMenuPreviewDlg</name>
@@ -1025,6 +1131,10 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Output 3</source>
         <translation>Ausgabe 3</translation>
+    </message>
+    <message>
+        <source>Click to show %1</source>
+        <translation>Klicken, um %1 anzuzeigen</translation>
     </message>
 </context>
 <context>
@@ -1201,6 +1311,10 @@ Vorher: &quot;%1&quot;, übersetzt &quot;%2&quot;</translation>
     <message>
         <source>Shortcut</source>
         <translation>Zugriffstaste</translation>
+    </message>
+    <message>
+        <source>Resource</source>
+        <translation>Ressource</translation>
     </message>
 </context>
 <context>
@@ -1396,6 +1510,30 @@ Möchten Sie sie ersetzen?</translation>
     <message>
         <source>The dictionary cannot take this entry.</source>
         <translation>Das Wörterbuch kann diesen Eintrag nicht aufnehmen.</translation>
+    </message>
+    <message>
+        <source>&amp;Previous</source>
+        <translation>&amp;Zurück</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>&amp;Weiter</translation>
+    </message>
+    <message>
+        <source>&amp;Copy Source</source>
+        <translation>Quelltext &amp;kopieren</translation>
+    </message>
+    <message>
+        <source>Apply the translation (Ctrl+Enter)</source>
+        <translation>Übersetzung übernehmen (Strg+Eingabe)</translation>
+    </message>
+    <message>
+        <source>Kind: %1   ID: %2</source>
+        <translation>Art: %1   ID: %2</translation>
+    </message>
+    <message>
+        <source>Address: %1   Kind: %2   ID: %3</source>
+        <translation>Adresse: %1   Art: %2   ID: %3</translation>
     </message>
 </context>
 <context>

@@ -30,8 +30,13 @@ CDictonaryBar::CDictonaryBar(CQuillonDoc& doc, QWidget* parent)
     m_list->verticalHeader()->hide();
     m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
-    for (int column = 0; column < CDictionaryModel::ColumnHotkey; ++column) m_list->setColumnWidth(column, 180);
-    m_list->setColumnWidth(CDictionaryModel::ColumnHotkey, 60);
+    // Source and Translated share the width the short columns leave.
+    QHeaderView* header = m_list->horizontalHeader();
+    header->setStretchLastSection(false);
+    for (int column : {CDictionaryModel::ColumnType, CDictionaryModel::ColumnHotkey})
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    for (int column : {CDictionaryModel::ColumnSource, CDictionaryModel::ColumnTranslated})
+        header->setSectionResizeMode(column, QHeaderView::Stretch);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     setWidget(m_list);
 

@@ -90,6 +90,9 @@ QVariant CDictionaryModel::data(const QModelIndex& index, int role) const {
     const Row* row = index.isValid() ? RowAt(index.row()) : nullptr;
     if (!row) return {};
     if (role == Qt::DisplayRole) return Text(*row, index.column());
+    // The texts in full, where the column cuts them.
+    bool text = index.column() == ColumnSource || index.column() == ColumnTranslated;
+    if (role == Qt::ToolTipRole && text) return Text(*row, index.column());
     if (role == Qt::BackgroundRole) return QBrush(index.row() % 2 ? QColor(255, 255, 224) : QColor(224, 224, 255));
     return {};
 }

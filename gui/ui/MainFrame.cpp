@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include "model/ItemPath.h"
 #include "model/TreeRoots.h"
 #include "model/TreeTally.h"
 #include "ui/Customization.h"
@@ -22,6 +24,7 @@
 #include "ui/OutputDock.h"
 #include "ui/ProblemsDock.h"
 #include "ui/ProgressWindow.h"
+#include "ui/StringListView.h"
 #include "controls/TextBridge.h"
 
 namespace quillon::gui {
@@ -34,7 +37,7 @@ QSettings Settings() { return QSettings(QStringLiteral("Quillon"), QStringLitera
 } // namespace
 
 CMainFrame::CMainFrame(QWidget* parent)
-    : QMainWindow(parent), m_contents(m_doc), m_strings(m_doc), m_prompts(std::make_unique<CDialogPrompts>(this)) {
+    : QMainWindow(parent), m_contents(m_doc), m_strings(m_doc), m_filter(m_strings), m_prompts(std::make_unique<CDialogPrompts>(this)) {
     setObjectName("MainFrame");
     setWindowIcon(MakeIcon(IconKind::Application));
     CreateCentralWidget();
@@ -53,6 +56,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     });
     connect(&m_doc, &CQuillonDoc::projectAboutToChange, this, [this] {
         m_strings.ShowItems(nullptr);
+        m_strings.ClearProblems();
         m_contents.Clear();
         m_dictionaryBar->ClearList();
     });
@@ -62,6 +66,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     });
     connect(&m_doc, &CQuillonDoc::itemsChanged, this, [this] {
         m_strings.RefreshTexts();
+        UpdatePreview();
         UpdateCounts();
         UpdateActions();
     });
@@ -74,43 +79,6 @@ CMainFrame::CMainFrame(QWidget* parent)
 
 CMainFrame::~CMainFrame() = default;
 
-void CMainFrame::CreateCentralWidget() {
-    m_splitter = new QSplitter(Qt::Horizontal, this);
-    m_splitter->setObjectName("Splitter");
-    m_tree = new QTreeView(m_splitter);
-    m_tree->setObjectName("ContentsView");
-    m_tree->setModel(&m_contents);
-    m_tree->setHeaderHidden(true);
-    m_tree->setUniformRowHeights(true);
-    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_list = new QTableView(m_splitter);
-    m_list->setObjectName("StringView");
-    m_list->setModel(&m_strings);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_list->setWordWrap(false);
-    m_list->verticalHeader()->hide();
-    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
-    m_list->setColumnWidth(CStringListModel::ColumnId, 90);
-    m_list->setColumnWidth(CStringListModel::ColumnSource, 300);
-    m_list->setColumnWidth(CStringListModel::ColumnHotkey, 70);
-    m_list->setColumnWidth(CStringListModel::ColumnTranslated, 300);
-    m_list->horizontalHeader()->setStretchLastSection(true);
-    m_splitter->addWidget(m_tree);
-    m_splitter->addWidget(m_list);
-    m_splitter->setStretchFactor(1, 3);
-    m_splitter->setSizes({260, 840});
-    setCentralWidget(m_splitter);
-    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &CMainFrame::OnSelectionChanged);
-    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &CMainFrame::UpdateActions);
-    connect(m_list, &QAbstractItemView::doubleClicked, this, &CMainFrame::OnTranslate);
-    connect(m_list, &QWidget::customContextMenuRequested, this, &CMainFrame::ShowListMenu);
-    connect(m_tree, &QWidget::customContextMenuRequested, this, &CMainFrame::ShowTreeMenu);
-}
-
 void CMainFrame::CreateDocks() {
     m_outputBar = new COutputBar(this);
     m_dictionaryBar = new CDictonaryBar(m_doc, this);
@@ -122,6 +90,14 @@ void CMainFrame::CreateDocks() {
     tabifyDockWidget(m_outputBar, m_problemsBar);
     m_outputBar->raise();
     connect(m_problemsBar, &CProblemsBar::itemActivated, this, [this](const CResourceItem* item) { SelectItem(item); });
+    connect(&m_doc, &CQuillonDoc::changeExchanged, this, &CMainFrame::LogChange);
+    connect(m_outputBar, &COutputBar::itemActivated, this, [this](const QString& path) {
+        if (!m_doc.IsLoaded()) return;
+        auto item = Find(m_doc.Project().m_ResourceInfo, path.toStdString());
+        if (item) SelectItem(item.Value());
+    });
+    connect(m_problemsBar, &CProblemsBar::findingsChanged, this,
+            [this] { m_strings.SetProblems(m_problemsBar->Findings()); });
 }
 
 QAction* CMainFrame::AddAction(const QString& objectName, const QString& text, const QString& tip) {
@@ -153,6 +129,15 @@ void CMainFrame::CreateActions() {
     bind("ProjectSettings", tr("S&ettings"), &CMainFrame::OnSettings, QKeySequence(Qt::CTRL | Qt::Key_E),
          tr("Show and change the project's settings"));
     bind("ProjectStatus", tr("S&tatus"), &CMainFrame::OnStatus, {}, tr("Show how much of the project is translated"));
+    bind("EditFind", tr("&Find..."), &CMainFrame::OnFind, QKeySequence::Find,
+         tr("Filter the item list by text and state"));
+    QAction* flat = AddAction("ViewFlat", tr("&Flat View"), tr("List every item of the project with its resource"));
+    flat->setCheckable(true);
+    connect(flat, &QAction::toggled, this, &CMainFrame::OnFlatView);
+    bind("NextUntranslated", tr("Next &Untranslated"), &CMainFrame::OnNextUntranslated,
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N), tr("Select the next item that is not translated"));
+    bind("NextProblem", tr("Next &Problem"), &CMainFrame::OnNextProblem, QKeySequence(Qt::Key_F8),
+         tr("Select the next item the checks find an error or warning in"));
     bind("Translate", tr("&Translate"), &CMainFrame::OnTranslate, QKeySequence(Qt::Key_Return),
          tr("Translate selected item"))->setIcon(MakeIcon(IconKind::Translate));
     Action("Translate")->setShortcutContext(Qt::WidgetShortcut);
@@ -200,6 +185,8 @@ void CMainFrame::CreateMenus() {
     redo->setShortcut(QKeySequence::Redo);
     edit->addAction(undo);
     edit->addAction(redo);
+    edit->addSeparator();
+    edit->addAction(Action("EditFind"));
 
     m_viewMenu = menuBar()->addMenu(tr("&View"));
     QAction* statusBarToggle = m_viewMenu->addAction(tr("&Status Bar"));
@@ -207,6 +194,7 @@ void CMainFrame::CreateMenus() {
     statusBarToggle->setCheckable(true);
     statusBarToggle->setChecked(true);
     connect(statusBarToggle, &QAction::toggled, statusBar(), &QWidget::setVisible);
+    m_viewMenu->addAction(Action("ViewFlat"));
     QAction* output = m_outputBar->toggleViewAction();
     output->setText(tr("&Output"));
     output->setObjectName("ViewOutput");
@@ -222,6 +210,8 @@ void CMainFrame::CreateMenus() {
 
     m_translateMenu = menuBar()->addMenu(tr("T&ranslate"));
     for (const char* name : {"Translate", "Restore"}) m_translateMenu->addAction(Action(name));
+    m_translateMenu->addSeparator();
+    for (const char* name : {"NextUntranslated", "NextProblem"}) m_translateMenu->addAction(Action(name));
     m_translateMenu->addSeparator();
     for (const char* name : {"AutoTranslate", "RestoreAll"}) m_translateMenu->addAction(Action(name));
     m_translateMenu->addSeparator();
@@ -337,7 +327,26 @@ void CMainFrame::Log(const QString& text, bool error) {
     statusBar()->showMessage(text, 8000);
 }
 
+// A change of one item names its address, so that its line leads to it.
+void CMainFrame::LogChange(const ProjectChange& change, bool applied) {
+    QString label = QCoreApplication::translate("ProjectChange", change.Label().c_str());
+    if (!applied) label = tr("Undone: %1").arg(label);
+    const std::vector<ItemEdit>& edits = change.ItemEdits();
+    if (edits.size() != 1) {
+        m_outputBar->Log(edits.empty() ? label : tr("%1: %2 items").arg(label).arg(edits.size()));
+        return;
+    }
+    const CResourceItem& item = *edits.front().item;
+    std::optional<ItemPath> path = PathOf(m_doc.Project().m_ResourceInfo, item);
+    if (!path) return;
+    QString address = QString::fromStdString(path->ToString());
+    QString text = ToQt(item.m_strTranslation, m_doc.GetCodePage());
+    m_outputBar->LogItem(tr("%1: %2 \"%3\"").arg(label, address, text), address);
+}
+
+// The flat view lists the new tree's items after the first node is shown.
 void CMainFrame::OnProjectReplaced() {
+    bool flat = Action("ViewFlat")->isChecked();
     m_strings.ShowItems(nullptr);
     m_contents.RebuildTree();
     // Open the folders and show the first resource, so there is something to work on.
@@ -346,42 +355,25 @@ void CMainFrame::OnProjectReplaced() {
     for (int row = 0; row < m_contents.rowCount(root); ++row) m_tree->expand(m_contents.index(row, 0, root));
     QModelIndex first = m_contents.index(0, 0, m_contents.index(0, 0, root));
     if (first.isValid()) m_tree->setCurrentIndex(first);
+    if (flat) {
+        const QSignalBlocker blocker(Action("ViewFlat"));
+        Action("ViewFlat")->setChecked(true);
+    }
+    if (flat) OnFlatView(true);
     m_dictionaryBar->FillList();
     UpdateCounts();
     UpdateActions();
 }
 
-CResourceItem* CMainFrame::SelectedItem() const {
-    QModelIndex current = m_list->currentIndex();
-    return current.isValid() ? m_strings.ItemAt(current.row()) : nullptr;
-}
-
+// A node chosen in the tree leaves the flat view (which then shows the node).
 void CMainFrame::OnSelectionChanged() {
-    m_strings.ShowItems(m_contents.ItemAt(m_tree->currentIndex()));
-    UpdateActions();
-}
-
-bool CMainFrame::SelectItem(const CResourceItem* item) {
-    if (!item || !m_doc.IsLoaded()) return false;
-    const CResourceItem* parent = nullptr;
-    WalkItems(std::as_const(m_doc.Project().m_ResourceInfo), [&](const ItemVisit<const CResourceItem>& visit) {
-        if (&visit.item == item) parent = visit.Parent();
-    });
-    // The node that lists it: its popup, menu or dialog; a dialog's own
-    // node for its caption; the string table for strings.
-    const auto& strings = m_doc.Project().m_ResourceInfo.m_Strings.GetChildren();
-    const CResourceItem* table = strings.empty() ? nullptr : strings.front().get();
-    for (const CResourceItem* node : {parent, item, table}) {
-        QModelIndex index = m_contents.IndexOf(node);
-        if (!index.isValid()) continue;
-        m_tree->setCurrentIndex(index);
-        int row = m_strings.RowOf(item);
-        if (row < 0) continue;
-        m_list->setCurrentIndex(m_strings.index(row, 0));
-        m_list->scrollTo(m_strings.index(row, 0));
-        return true;
+    if (Action("ViewFlat")->isChecked()) {
+        Action("ViewFlat")->setChecked(false);
+        return;
     }
-    return false;
+    m_strings.ShowItems(m_contents.ItemAt(m_tree->currentIndex()));
+    UpdatePreview();
+    UpdateActions();
 }
 
 bool CMainFrame::SelectNode(const QStringList& path) {
@@ -433,11 +425,12 @@ void CMainFrame::UpdateActions() {
     bool items = loaded && m_doc.HasItems();
     bool selected = items && SelectedItem() != nullptr;
     for (const char* name : {"ProjectUpdate", "ProjectSettings", "ProjectStatus", "DictionaryOpen", "DictionarySave",
-                             "DictionarySaveAs", "ImportText", "ImportMicrosoft", "FileSaveAs"})
+                             "DictionarySaveAs", "ImportText", "ImportMicrosoft", "FileSaveAs", "ViewFlat"})
         Action(name)->setEnabled(loaded);
     Action("FileSave")->setEnabled(loaded);
     for (const char* name : {"Translate", "Restore"}) Action(name)->setEnabled(selected);
-    for (const char* name : {"AutoTranslate", "RestoreAll", "BuildTarget", "BuildTargetAs"})
+    for (const char* name :
+         {"AutoTranslate", "RestoreAll", "BuildTarget", "BuildTargetAs", "NextUntranslated", "NextProblem"})
         Action(name)->setEnabled(items);
     CResourceItem* node = SelectedNode();
     Action("ViewDialog")->setEnabled(node && node->GetKind() == ItemKind::Dialog && node->GetDataSize() > 0);

@@ -4,11 +4,13 @@
 // status bar. Layout and recently used projects live in QSettings.
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 #include "dictionary/AutoTranslator.h"
 #include "ui/ContentsModel.h"
 #include "ui/QuillonDoc.h"
+#include "ui/StringFilter.h"
 #include "ui/StringListModel.h"
 #include "ui/UserPrompts.h"
 
@@ -24,9 +26,11 @@ namespace quillon::gui {
 
 class CCustomization;
 class CDictonaryBar;
+class CItemPreview;
 class COutputBar;
 class CProblemsBar;
 class CProgressDlg;
+class CStringListView;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -38,7 +42,10 @@ public:
     CContentsModel& Contents() { return m_contents; }
     CStringListModel& Strings() { return m_strings; }
     QTreeView* ContentsView() const { return m_tree; }
-    QTableView* StringView() const { return m_list; }
+    QTableView* StringView() const;
+    CStringFilterModel& ListFilterModel() { return m_filter; }
+    CFilterBar* FilterBar() const { return m_filterBar; }
+    CItemPreview* Preview() const { return m_preview; }
     CDictonaryBar* DictionaryBar() const { return m_dictionaryBar; }
     COutputBar* OutputBar() const { return m_outputBar; }
     CProblemsBar* ProblemsBar() const { return m_problemsBar; }
@@ -78,12 +85,21 @@ public:
     void OnAbout();
     void OnViewDialog();
     void OnViewMenu();
+    // Shows the filter bar with the cursor in its text field.
+    void OnFind();
+    // Lists every item of the project (on) or the tree node's items (off).
+    void OnFlatView(bool flat);
+    // Select the next item, in the project's order and across resources,
+    // that is untranslated or that the checks find an error or warning in.
+    bool OnNextUntranslated();
+    bool OnNextProblem();
     // Asks to save a modified project; false when the user cancelled.
     bool SaveModified();
     // Enables and checks every command from the document's state.
     void UpdateActions();
     void UpdateCounts();
-    // Shows an item: selects the node that lists it and its row.
+    // Shows an item: selects the node that lists it and its row, clearing
+    // the filter when it hides the item.
     bool SelectItem(const CResourceItem* item);
     // Selects the contents node with this text path ("Resource/Dialogs/…").
     bool SelectNode(const QStringList& path);
@@ -105,6 +121,13 @@ private:
     void SaveLayout();
     void OnProjectReplaced();
     void OnSelectionChanged();
+    void OnListDoubleClicked(const QModelIndex& index);
+    void SetupListHeader();
+    // The item list's row of the model's `row` made current; false when the
+    // filter hides it.
+    bool SelectRow(int row);
+    bool SelectNext(const std::function<bool(const CResourceItem&)>& wanted);
+    void UpdatePreview();
     void ShowListMenu(const QPoint& position);
     void ShowTreeMenu(const QPoint& position);
     void AddRecentFile(const QString& path);
@@ -113,6 +136,8 @@ private:
     CResourceItem* SelectedNode() const;
     QAction* AddAction(const QString& objectName, const QString& text, const QString& tip = {});
     void Log(const QString& text, bool error = false);
+    // Logs every change put in or taken out, with its time.
+    void LogChange(const ProjectChange& change, bool applied);
     void ReportUpdate(const QString& modulePath, const UpdateReport& report);
     // True when the module still holds what the project was made from; else
     // says why and offers to run the update now.
@@ -126,10 +151,13 @@ private:
     CQuillonDoc m_doc;
     CContentsModel m_contents;
     CStringListModel m_strings;
+    CStringFilterModel m_filter;
     std::unique_ptr<IUserPrompts> m_prompts;
     QSplitter* m_splitter = nullptr;
     QTreeView* m_tree = nullptr;
-    QTableView* m_list = nullptr;
+    CStringListView* m_list = nullptr;
+    CFilterBar* m_filterBar = nullptr;
+    CItemPreview* m_preview = nullptr;
     COutputBar* m_outputBar = nullptr;
     CDictonaryBar* m_dictionaryBar = nullptr;
     CProblemsBar* m_problemsBar = nullptr;

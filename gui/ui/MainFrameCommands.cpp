@@ -26,6 +26,7 @@
 #include "ui/ProgressWindow.h"
 #include "controls/TextBridge.h"
 #include "ui/Icons.h"
+#include "ui/StringListView.h"
 #include "ui/TranslateDialog.h"
 #include "ui/UpdateReportDialog.h"
 
@@ -210,14 +211,17 @@ void CMainFrame::OnStatus() {
     dialog.exec();
 }
 
+// Previous and Next in the dialog open it again on the neighbouring row.
 void CMainFrame::OnTranslate() {
-    CResourceItem* item = SelectedItem();
-    if (!item || !m_doc.HasItems()) return;
-    CTranslateDlg dialog(*item, m_doc, this);
-    connect(&dialog, &CTranslateDlg::dictionaryChanged, m_dictionaryBar, &CDictonaryBar::FillList);
-    if (dialog.exec() == QDialog::Accepted) {
-        m_strings.RefreshRow(m_list->currentIndex().row());
+    for (CResourceItem* item = SelectedItem(); item && m_doc.HasItems(); item = SelectedItem()) {
+        CTranslateDlg dialog(*item, m_doc, this);
+        connect(&dialog, &CTranslateDlg::dictionaryChanged, m_dictionaryBar, &CDictonaryBar::FillList);
+        int result = dialog.exec();
         UpdateCounts();
+        if (result != CTranslateDlg::StepPrevious && result != CTranslateDlg::StepNext) return;
+        int row = m_list->currentIndex().row();
+        m_list->StepRow(result == CTranslateDlg::StepNext ? 1 : -1);
+        if (m_list->currentIndex().row() == row) return; // the first or last row
     }
 }
 
@@ -227,7 +231,6 @@ void CMainFrame::OnRestore() {
     ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Restore"));
     change.Add(PlanRestore(*item));
     m_doc.Apply(std::move(change));
-    m_strings.RefreshRow(m_list->currentIndex().row());
     UpdateCounts();
 }
 

@@ -278,8 +278,9 @@ bool CNewProjectDlg::ConfirmReplace() {
     QString path = QString::fromStdString(ProjectPathWithExtension(ProjectPath().toStdString()));
     if (path == m_strChosenProject || !QFileInfo::exists(path)) return true;
     QString question = tr("%1 already exists.\nDo you want to replace it?").arg(path);
-    return QMessageBox::question(this, Caption(kNewProjectCaption), question,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    // Replacing loses the file: Enter must not say yes to it.
+    return QMessageBox::question(this, Caption(kNewProjectCaption), question, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 void CNewProjectDlg::accept() {
@@ -361,8 +362,8 @@ bool CSettingsDlg::ConfirmLanguageChange() {
     const QString question = tr(
         "Changing the target language also changes the language written into the version resource and the code "
         "page of the project's texts. Change it?");
-    return QMessageBox::question(this, Caption(kSettingsCaption), question,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return QMessageBox::question(this, Caption(kSettingsCaption), question, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 bool CSettingsDlg::StoreTexts() {

@@ -17,13 +17,30 @@ COutputBar::COutputBar(QWidget* parent) : QDockWidget(tr("Output"), parent), m_t
         m_tabs->addTab(m_lists[i], tr(titles[i]));
     }
     setWidget(m_tabs);
+    auto activate = [this](QListWidgetItem* line) {
+        QString path = line->data(Qt::UserRole).toString();
+        if (!path.isEmpty()) emit itemActivated(path);
+    };
+    connect(m_lists[0], &QListWidget::itemClicked, this, activate);
+    connect(m_lists[0], &QListWidget::itemActivated, this, activate);
+}
+
+QListWidgetItem* COutputBar::AddLine(const QString& text) {
+    auto* line = new QListWidgetItem(QTime::currentTime().toString("HH:mm:ss") + "  " + text);
+    m_lists[0]->addItem(line);
+    m_lists[0]->scrollToBottom();
+    return line;
 }
 
 void COutputBar::Log(const QString& text, bool error) {
-    auto* item = new QListWidgetItem(QTime::currentTime().toString("HH:mm:ss") + "  " + text);
-    if (error) item->setForeground(QColor(200, 0, 0));
-    m_lists[0]->addItem(item);
-    m_lists[0]->scrollToBottom();
+    QListWidgetItem* line = AddLine(text);
+    if (error) line->setForeground(QColor(200, 0, 0));
+}
+
+void COutputBar::LogItem(const QString& text, const QString& path) {
+    QListWidgetItem* line = AddLine(text);
+    line->setData(Qt::UserRole, path);
+    line->setToolTip(tr("Click to show %1").arg(path));
 }
 
 } // namespace quillon::gui

@@ -114,6 +114,7 @@ void CProblemsBar::Clear() {
     m_list->clear();
     m_summary->setText(tr("No project"));
     ShowCount(0);
+    emit findingsChanged();
 }
 
 void CProblemsBar::Refresh() {
@@ -145,6 +146,7 @@ void CProblemsBar::Refresh() {
     if (m_findings.size() > kShownRows) summary += tr(" (the first %1 shown)").arg(kShownRows);
     m_summary->setText(summary);
     ShowCount(counts.errors + counts.warnings);
+    emit findingsChanged();
 }
 
 } // namespace quillon::gui

@@ -32,6 +32,8 @@ public:
 
 signals:
     void itemActivated(const quillon::CResourceItem* item);
+    // Findings() changed: refreshed, or cleared with the project.
+    void findingsChanged();
 
 private:
     void Clear();

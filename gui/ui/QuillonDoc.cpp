@@ -55,6 +55,7 @@ void CQuillonDoc::Exchange(ProjectChange& change, bool apply) {
     if (change.ChangesSettings()) emit titleChanged(WindowTitle());
     if (change.ChangesDictionary()) emit dictionaryChanged();
     if (!change.ItemEdits().empty()) emit itemsChanged();
+    emit changeExchanged(change, apply);
 }
 
 void CQuillonDoc::StartHistory(bool modified) {

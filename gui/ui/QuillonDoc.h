@@ -84,6 +84,9 @@ signals:
     void itemsChanged();
     void dictionaryChanged();
     void titleChanged(const QString& title);
+    // A change went in (`applied`) or was taken out again (Undo); its items
+    // are in the tree as the signal is sent.
+    void changeExchanged(const quillon::ProjectChange& change, bool applied);
 
 private:
     friend class ChangeCommand;

@@ -1,10 +1,15 @@
 #include "ui/StringListModel.h"
 
+#include <QApplication>
 #include <QBrush>
 #include <QColor>
+#include <QStyle>
 
-#include "ui/QuillonDoc.h"
 #include "controls/TextBridge.h"
+#include "dictionary/ManualTranslation.h"
+#include "model/ItemPath.h"
+#include "ui/QuillonDoc.h"
+#include "ui/TranslationCommit.h"
 
 namespace quillon::gui {
 
@@ -13,22 +18,23 @@ CStringListModel::CStringListModel(CQuillonDoc& doc, QObject* parent) : QAbstrac
 void CStringListModel::ShowItems(CResourceItem* node) {
     beginResetModel();
     m_rows.clear();
+    m_flat = false;
     auto listChildren = [&](CResourceItem& parent) {
         for (auto& child : parent.GetChildren())
-            if (!(child->m_dwState & RIS_FIXED)) m_rows.push_back({child.get(), {}});
+            if (!(child->m_dwState & RIS_FIXED)) m_rows.push_back({child.get(), {}, {}});
     };
     if (node) {
         switch (node->GetKind()) {
         case ItemKind::PopupMenu:
             for (auto& child : node->GetChildren()) {
                 if (child->GetKind() == ItemKind::PopupMenu)
-                    m_rows.push_back({child.get(), tr("Popup Menu")});
+                    m_rows.push_back({child.get(), tr("Popup Menu"), {}});
                 else if (!(child->m_dwState & RIS_FIXED))
-                    m_rows.push_back({child.get(), {}});
+                    m_rows.push_back({child.get(), {}, {}});
             }
             break;
         case ItemKind::Dialog:
-            m_rows.push_back({node, tr("Title")});
+            m_rows.push_back({node, tr("Title"), {}});
             listChildren(*node);
             break;
         case ItemKind::String:
@@ -39,7 +45,7 @@ void CStringListModel::ShowItems(CResourceItem* node) {
             const CodePage& codePage = m_doc.GetCodePage();
             for (auto& child : node->GetChildren())
                 if (!(child->m_dwState & RIS_FIXED))
-                    m_rows.push_back({child.get(), ToQt(static_cast<CVersionBlock&>(*child).m_strKey, codePage)});
+                    m_rows.push_back({child.get(), ToQt(static_cast<CVersionBlock&>(*child).m_strKey, codePage), {}});
             break;
         }
         default: break;
@@ -47,6 +53,51 @@ void CStringListModel::ShowItems(CResourceItem* node) {
     }
     endResetModel();
 }
+
+void CStringListModel::ShowAll() {
+    beginResetModel();
+    m_rows.clear();
+    m_flat = true;
+    if (m_doc.IsLoaded())
+        WalkPaths(m_doc.Project().m_ResourceInfo, [&](CResourceItem& item, const std::string& path) {
+            if (item.IsTranslatable()) m_rows.push_back({&item, {}, QString::fromStdString(path)});
+        });
+    endResetModel();
+}
+
+void CStringListModel::SetProblems(std::span<const Finding> findings) {
+    m_problems.clear();
+    for (const Finding& finding : findings)
+        if (finding.item) AddProblem(*finding.item, finding);
+    RefreshTexts();
+}
+
+void CStringListModel::ClearProblems() { m_problems.clear(); }
+
+void CStringListModel::SetRowProblems(const CResourceItem& item, std::span<const Finding> findings) {
+    m_problems.erase(&item);
+    for (const Finding& finding : findings) AddProblem(item, finding);
+    RefreshItem(item);
+}
+
+void CStringListModel::AddProblem(const CResourceItem& item, const Finding& finding) {
+    if (finding.severity == Severity::Note) return;
+    auto [entry, added] = m_problems.try_emplace(&item, Problems{finding.severity, {}});
+    if (!added) entry->second.text += QLatin1Char('\n');
+    entry->second.text += QString::fromStdString(finding.message);
+    if (finding.severity == Severity::Error) entry->second.worst = Severity::Error;
+}
+
+void CStringListModel::RefreshItem(const CResourceItem& item) { RefreshRow(RowOf(&item)); }
+
+int CStringListModel::StateOf(const CResourceItem& item) const {
+    int state = item.IsTranslated() ? StateTranslated : StateUntranslated;
+    if (item.m_dwState & RIS_CARRIED) state |= StateChanged;
+    if (HasProblem(item)) state |= StateProblem;
+    return state;
+}
+
+const CodePage& CStringListModel::CodePageOf() const { return m_doc.GetCodePage(); }
 
 void CStringListModel::RefreshTexts() {
     if (!m_rows.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
@@ -81,8 +132,16 @@ QVariant CStringListModel::Text(const Row& row, int column) const {
     case ColumnHotkey: return HotkeyToQt(item.m_chHotkey, codePage);
     case ColumnTranslated: return ToQt(item.m_strTranslation, codePage);
     case ColumnTransHotkey: return HotkeyToQt(item.m_chTransHotkey, codePage);
+    case ColumnPath: return row.path;
     default: return {};
     }
+}
+
+// An untranslated item's field starts empty (TypedTextOf).
+QVariant CStringListModel::EditText(const CResourceItem& item, int column) const {
+    if (column == ColumnTranslated) return TypedTextOf(m_doc, item);
+    if (column == ColumnTransHotkey) return HotkeyToQt(item.m_chTransHotkey, m_doc.GetCodePage());
+    return {};
 }
 
 // Changed by an update green until the translator handles it (a translation
@@ -112,13 +171,36 @@ QVariant CStringListModel::ToolTip(const CResourceItem& item) const {
     return {};
 }
 
+// The texts, which the columns may cut, in full; the translation with what
+// the checks found; then what the colour means.
+QVariant CStringListModel::CellToolTip(const Row& row, int column) const {
+    const CResourceItem& item = *row.item;
+    QString state = ToolTip(item).toString();
+    if (column != ColumnSource && column != ColumnTranslated) return state;
+    QStringList lines{Text(row, column).toString()};
+    auto problems = m_problems.find(&item);
+    if (column == ColumnTranslated && problems != m_problems.end()) lines << problems->second.text;
+    if (!state.isEmpty()) lines << state;
+    return lines.join(QStringLiteral("\n\n"));
+}
+
+QVariant CStringListModel::ProblemIcon(const CResourceItem& item) const {
+    auto problems = m_problems.find(&item);
+    if (problems == m_problems.end()) return {};
+    bool error = problems->second.worst == Severity::Error;
+    return QApplication::style()->standardIcon(error ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxWarning);
+}
+
 QVariant CStringListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     const Row& row = m_rows[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole: return Text(row, index.column());
+    case Qt::EditRole: return EditText(*row.item, index.column());
+    case Qt::DecorationRole: return index.column() == ColumnTranslated ? ProblemIcon(*row.item) : QVariant();
+    case StateRole: return StateOf(*row.item);
     case Qt::ForegroundRole: return Foreground(*row.item);
-    case Qt::ToolTipRole: return ToolTip(*row.item);
+    case Qt::ToolTipRole: return CellToolTip(row, index.column());
     case Qt::BackgroundRole:
         return QBrush(index.row() % 2 ? QColor(255, 255, 224) : QColor(224, 224, 255));
     default: return {};
@@ -133,8 +215,46 @@ QVariant CStringListModel::headerData(int section, Qt::Orientation orientation, 
     case ColumnHotkey: return tr("Shortcut");
     case ColumnTranslated: return tr("Translated");
     case ColumnTransHotkey: return tr("Shortcut");
+    case ColumnPath: return tr("Resource");
     default: return {};
     }
+}
+
+// The translated hotkey is only edited where the source has one, as in the
+// Translate dialog.
+Qt::ItemFlags CStringListModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    const CResourceItem* item = index.isValid() ? ItemAt(index.row()) : nullptr;
+    if (!item) return flags;
+    if (index.column() == ColumnTranslated || (index.column() == ColumnTransHotkey && item->m_chHotkey != 0))
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+// A text commit keeps the hotkey where it still occurs (HotkeyForTypedText);
+// a hotkey commit keeps the text. What the core refuses, or what the checks
+// find, is shown on the row; the translator moves on either way.
+bool CStringListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) return false;
+    CResourceItem& item = *ItemAt(index.row());
+    const CodePage& codePage = m_doc.GetCodePage();
+    QString typed = value.toString();
+    if (typed == EditText(item, index.column()).toString()) return false; // nothing changed, or nothing typed
+    std::string translation = item.m_strTranslation;
+    std::uint16_t hotkey = HotkeyFromQt(typed, codePage);
+    if (index.column() == ColumnTranslated) {
+        translation = TreeTextOfTyped(m_doc, item, typed);
+        hotkey = HotkeyForTypedText(item, translation, codePage);
+    }
+    TranslationPlan plan = PlanTranslation(m_doc, item, std::move(translation), hotkey);
+    if (!plan.change) {
+        m_problems[&item] = {Severity::Error, ToQt(plan.change.GetError().message, codePage)};
+        RefreshItem(item);
+        return false;
+    }
+    SetRowProblems(item, plan.findings);
+    m_doc.Apply(std::move(plan.change).Value());
+    return true;
 }
 
 } // namespace quillon::gui

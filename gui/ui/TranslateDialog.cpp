@@ -10,19 +10,22 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "check/ProjectChecks.h"
 #include "dictionary/ManualTranslation.h"
-#include "extract/TextRules.h"
+#include "model/ItemKind.h"
+#include "model/ItemPath.h"
 #include "ui/QuillonDoc.h"
 #include "controls/TextBridge.h"
+#include "ui/TranslationCommit.h"
 
 namespace quillon::gui {
 
 CTranslateDlg::CTranslateDlg(CResourceItem& item, CQuillonDoc& doc, QWidget* parent)
     : QDialog(parent), m_item(item), m_doc(doc), m_source(new QPlainTextEdit(this)),
       m_sourceHotkey(new QLineEdit(this)), m_translated(new QPlainTextEdit(this)), m_transHotkey(new QLineEdit(this)),
-      m_refusal(new QLabel(this)), m_previous(new QGroupBox(tr("Before the last update:"), this)),
+      m_refusal(new QLabel(this)), m_itemLabel(new QLabel(this)), m_previous(new QGroupBox(tr("Before the last update:"), this)),
       m_previousSource(new QLineEdit(m_previous)), m_previousTranslation(new QLineEdit(m_previous)),
       m_chNewHotkey(item.m_chHotkey) {
     setWindowTitle(tr("Translate"));
@@ -30,7 +33,10 @@ CTranslateDlg::CTranslateDlg(CResourceItem& item, CQuillonDoc& doc, QWidget* par
     ShowPrevious();
     const CodePage& codePage = doc.GetCodePage();
     m_source->setPlainText(ToQt(item.m_strText, codePage));
-    m_translated->setPlainText(ToQt(item.m_strTranslation, codePage));
+    m_translated->setPlainText(TypedTextOf(doc, item));
+    m_translated->setFocus();
+    m_itemLabel->setText(ItemDescription());
+    m_itemLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     if (item.m_chHotkey != 0)
         m_sourceHotkey->setText(HotkeyToQt(item.m_chHotkey, codePage));
     else
@@ -53,34 +59,61 @@ void CTranslateDlg::BuildLayout() {
     m_refusal->setWordWrap(true);
     m_refusal->setForegroundRole(QPalette::Highlight);
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(tr("Source"), this), 0, 0);
-    grid->addWidget(new QLabel(tr("Hotkey"), this), 0, 1, Qt::AlignRight);
-    grid->addWidget(m_sourceHotkey, 0, 2);
-    grid->addWidget(m_source, 1, 0, 1, 3);
-    grid->addWidget(new QLabel(tr("Translated"), this), 2, 0);
-    grid->addWidget(new QLabel(tr("Hotkey"), this), 2, 1, Qt::AlignRight);
-    grid->addWidget(m_transHotkey, 2, 2);
-    grid->addWidget(m_translated, 3, 0, 1, 3);
-    grid->addWidget(m_refusal, 4, 0, 1, 3);
+    grid->addWidget(m_itemLabel, 0, 0, 1, 3);
+    grid->addWidget(new QLabel(tr("Source"), this), 1, 0);
+    grid->addWidget(new QLabel(tr("Hotkey"), this), 1, 1, Qt::AlignRight);
+    grid->addWidget(m_sourceHotkey, 1, 2);
+    grid->addWidget(m_source, 2, 0, 1, 3);
+    grid->addWidget(new QLabel(tr("Translated"), this), 3, 0);
+    grid->addWidget(new QLabel(tr("Hotkey"), this), 3, 1, Qt::AlignRight);
+    grid->addWidget(m_transHotkey, 3, 2);
+    grid->addWidget(m_translated, 4, 0, 1, 3);
+    grid->addWidget(m_refusal, 5, 0, 1, 3);
     m_previous->setObjectName(QStringLiteral("previous"));
     auto* previous = new QFormLayout(m_previous);
     for (QLineEdit* edit : {m_previousSource, m_previousTranslation}) edit->setReadOnly(true);
     previous->addRow(tr("Source:"), m_previousSource);
     previous->addRow(tr("Translated:"), m_previousTranslation);
-    grid->addWidget(m_previous, 5, 0, 1, 3);
+    grid->addWidget(m_previous, 6, 0, 1, 3);
+    grid->addLayout(BuildButtons(), 7, 0, 1, 3);
+    resize(660, 400);
+}
+
+// Enter in the translation field breaks the line, so Ctrl+Enter is OK.
+QLayout* CTranslateDlg::BuildButtons() {
     auto* buttons = new QHBoxLayout;
     auto* ok = new QPushButton(tr("OK"), this);
+    auto* previous = new QPushButton(tr("&Previous"), this);
+    auto* next = new QPushButton(tr("&Next"), this);
+    auto* copy = new QPushButton(tr("&Copy Source"), this);
     auto* add = new QPushButton(tr("Add to Dictionary"), this);
     auto* search = new QPushButton(tr("Search Dictionary"), this);
     auto* cancel = new QPushButton(tr("Cancel"), this);
     ok->setDefault(true);
-    for (QPushButton* button : {ok, add, search, cancel}) buttons->addWidget(button);
-    grid->addLayout(buttons, 6, 0, 1, 3);
+    ok->setToolTip(tr("Apply the translation (Ctrl+Enter)"));
+    previous->setObjectName(QStringLiteral("previousItem"));
+    next->setObjectName(QStringLiteral("nextItem"));
+    copy->setObjectName(QStringLiteral("copySource"));
+    for (QPushButton* button : {ok, previous, next, copy, add, search, cancel}) buttons->addWidget(button);
+    for (QKeySequence key : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
+        connect(new QShortcut(key, this), &QShortcut::activated, this, &CTranslateDlg::accept);
     connect(ok, &QPushButton::clicked, this, &CTranslateDlg::accept);
+    connect(previous, &QPushButton::clicked, this, [this] { OnStep(StepPrevious); });
+    connect(next, &QPushButton::clicked, this, [this] { OnStep(StepNext); });
+    connect(copy, &QPushButton::clicked, this, &CTranslateDlg::OnCopySource);
     connect(add, &QPushButton::clicked, this, &CTranslateDlg::OnAddToDictionary);
     connect(search, &QPushButton::clicked, this, &CTranslateDlg::OnSearchDictionary);
     connect(cancel, &QPushButton::clicked, this, &CTranslateDlg::reject);
-    resize(620, 380);
+    return buttons;
+}
+
+// The address is known for items of the project's tree only.
+QString CTranslateDlg::ItemDescription() const {
+    QString kind = QString::fromUtf8(KindName(m_item.GetKind()));
+    QString id = QString::number(m_item.m_nID);
+    std::optional<ItemPath> path = PathOf(m_doc.Project().m_ResourceInfo, m_item);
+    if (!path) return tr("Kind: %1   ID: %2").arg(kind, id);
+    return tr("Address: %1   Kind: %2   ID: %3").arg(QString::fromStdString(path->ToString()), kind, id);
 }
 
 void CTranslateDlg::ShowPrevious() {
@@ -95,10 +128,7 @@ void CTranslateDlg::ShowPrevious() {
 
 // Line breaks and tabs typed into the field become the tree's escapes, the
 // line breaks in the form the source uses.
-std::string CTranslateDlg::TranslatedText() const {
-    const CodePage& codePage = m_doc.GetCodePage();
-    return FollowLineBreaks(m_item.m_strText, EscapeTypedControls(FromQt(m_translated->toPlainText(), codePage)), codePage);
-}
+std::string CTranslateDlg::TranslatedText() const { return TreeTextOfTyped(m_doc, m_item, m_translated->toPlainText()); }
 
 bool CTranslateDlg::HotkeyFits(const std::string& text, std::uint16_t hotkey) const {
     return CheckManualTranslation(m_item.m_strText, text, hotkey, m_doc.GetCodePage()) != ManualResult::HotkeyNotInText;
@@ -131,27 +161,35 @@ void CTranslateDlg::OnUpdateTransHotkey(const QString& text) {
 // The translation may have changed since its hotkey was typed, so OK asks
 // the core again and stays open, the item untouched, when it refuses. What
 // the checks find as errors, and characters the code page cannot hold, are
-// shown first; OK again on the same text keeps it.
-void CTranslateDlg::accept() {
-    std::string translated = TranslatedText();
-    bool confirms = translated == m_item.m_strText;
-    std::vector<Finding> findings = CheckCandidate(m_doc.Project(), m_item, translated, m_chNewHotkey);
-    auto edit = PlanManualTranslation(m_item, std::move(translated), m_chNewHotkey, m_doc.GetCodePage());
-    if (!edit) {
-        ShowRefusal(CoreText(edit.GetError().message));
-        return;
+// shown first; OK again on the same text keeps it. An untranslated item's
+// field left empty changes nothing.
+bool CTranslateDlg::Commit() {
+    if (!m_item.IsTranslated() && m_translated->toPlainText().isEmpty()) return true;
+    TranslationPlan plan = PlanTranslation(m_doc, m_item, TranslatedText(), m_chNewHotkey);
+    if (!plan.change) {
+        ShowRefusal(CoreText(plan.change.GetError().message));
+        return false;
     }
-    QString stop = m_gate.Stop(m_translated->toPlainText(), m_chNewHotkey, findings, m_doc.GetCodePage());
+    QString stop = m_gate.Stop(m_translated->toPlainText(), m_chNewHotkey, plan.findings, m_doc.GetCodePage());
     if (!stop.isEmpty()) {
         ShowRefusal(stop);
-        return;
+        return false;
     }
-    // OK on the source itself confirms it: the item counts as translated.
-    ProjectChange change(confirms ? QT_TRANSLATE_NOOP("ProjectChange", "Confirm")
-                                   : QT_TRANSLATE_NOOP("ProjectChange", "Translate"));
-    change.Add(std::move(edit).Value());
-    if (!change.Empty()) m_doc.Apply(std::move(change));
-    QDialog::accept();
+    if (!plan.change.Value().Empty()) m_doc.Apply(std::move(plan.change).Value());
+    return true;
+}
+
+void CTranslateDlg::accept() {
+    if (Commit()) QDialog::accept();
+}
+
+void CTranslateDlg::OnStep(Step step) {
+    if (Commit()) done(step);
+}
+
+void CTranslateDlg::OnCopySource() {
+    m_translated->setPlainText(CoreText(m_item.m_strText));
+    m_translated->setFocus();
 }
 
 void CTranslateDlg::OnAddToDictionary() {

@@ -1,7 +1,10 @@
 #pragma once
-// Translating one item by hand: its source and hotkey, the translation and
-// its hotkey, and the dictionary. What may be applied is the core's
-// CheckManualTranslation; its refusals are shown in words under the fields.
+// Translating one item by hand: its address, kind and ID, its source and
+// hotkey, the translation and its hotkey, and the dictionary. What may be
+// applied is the core's CheckManualTranslation; its refusals are shown in
+// words under the fields. Previous and Next apply as OK does and end the
+// dialog with StepPrevious or StepNext, so the window opens it on the
+// neighbouring item.
 
 #include <QDialog>
 #include <cstdint>
@@ -11,6 +14,7 @@
 #include "ui/EditGate.h"
 
 class QGroupBox;
+class QLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -23,9 +27,16 @@ class CQuillonDoc;
 class CTranslateDlg : public QDialog {
     Q_OBJECT
 public:
+    // Results of exec() besides Accepted and Rejected.
+    enum Step { StepPrevious = 2, StepNext = 3 };
+
     CTranslateDlg(CResourceItem& item, CQuillonDoc& doc, QWidget* parent = nullptr);
 
     void accept() override;
+    // Applies what OK applies, then ends with StepPrevious or StepNext.
+    void OnStep(Step step);
+    // The source as the translation, to confirm it or to edit it.
+    void OnCopySource();
     void OnAddToDictionary();
     void OnSearchDictionary();
     // Answers "replace the existing entry?"; a message box unless replaced (tests).
@@ -37,6 +48,8 @@ public:
     QLineEdit* TransHotkeyEdit() const { return m_transHotkey; }
     // Why the last hotkey, OK or dictionary entry was refused; empty otherwise.
     QLabel* RefusalLabel() const { return m_refusal; }
+    // "Address: menus/1/-1/101   Kind: MENUITEM   ID: 101"
+    QLabel* ItemLabel() const { return m_itemLabel; }
     std::uint16_t NewHotkey() const { return m_chNewHotkey; }
     // "Before the last update:": what an item the last update changed held
     // then; hidden for every other item.
@@ -49,6 +62,11 @@ signals:
 
 private:
     void BuildLayout();
+    QLayout* BuildButtons();
+    QString ItemDescription() const;
+    // Applies the typed translation; false (with the reason shown) when the
+    // core refuses it or the checks' errors are shown first.
+    bool Commit();
     void ShowPrevious();
     void OnUpdateTransHotkey(const QString& text);
     std::string TranslatedText() const;
@@ -66,6 +84,7 @@ private:
     QPlainTextEdit* m_translated;
     QLineEdit* m_transHotkey;
     QLabel* m_refusal;
+    QLabel* m_itemLabel;
     QGroupBox* m_previous;
     QLineEdit* m_previousSource;
     QLineEdit* m_previousTranslation;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Fixtures.h"
+#include "dictionary/Hotkeys.h"
 #include "dictionary/ManualTranslation.h"
 #include "project/Project.h"
 
@@ -124,3 +125,28 @@ TEST(ManualTranslation, AnEditedEntryIsRefusedInWords) {
     EXPECT_EQ(RefusalText(ManualResult::Applied, 'f'), "");
 }
 
+
+// The item list edits a translation without its hotkey: the hotkey it had
+// stays where the new text still has that character, else the source's.
+TEST(ManualTranslation, ATypedTextKeepsAHotkeyThatStillOccursInIt) {
+    struct Case {
+        std::uint16_t transHotkey;
+        const char* typed;
+        std::uint16_t expected;
+    };
+    const Case cases[] = {
+        {'f', "Öffnen", 'f'},       // the translated hotkey occurs
+        {'f', "Oben", 'O'},         // gone: the source's 'O' occurs
+        {'f', "Auf", 'f'},
+        {'x', "Lesen", 0},          // neither: none, the source hotkey is the fallback
+        {kHotkeyNone, "Oben", 'O'}, // "no hotkey" is never kept
+        {'n', "Zeile\\nOber", 'O'}, // not inside an escape
+    };
+    CodePage page(1252);
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.typed);
+        CMenuItem item("Open", 'O', 1, 0);
+        item.SetTranslation("Offen", test.transHotkey);
+        EXPECT_EQ(HotkeyForTypedText(item, test.typed, page), test.expected);
+    }
+}

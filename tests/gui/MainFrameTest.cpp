@@ -66,7 +66,7 @@ TEST(MainFrame, CommandsFollowTheProjectState) {
         EXPECT_TRUE(Enabled(window.frame, name)) << name;
     EXPECT_FALSE(Enabled(window.frame, "Translate")); // no row selected yet
     ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
-    window.frame.StringView()->setCurrentIndex(window.frame.Strings().index(0, 0));
+    ASSERT_TRUE(window.frame.SelectItem(window.frame.Strings().ItemAt(0)));
     EXPECT_TRUE(Enabled(window.frame, "Translate"));
     EXPECT_TRUE(Enabled(window.frame, "Restore"));
 }
@@ -136,7 +136,7 @@ TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
         EXPECT_EQ(window.frame.Strings().data(window.frame.Strings().index(0, 3), Qt::ForegroundRole).value<QBrush>().color(),
                   QColor(200, 0, 0));
         // Restore marks the document modified and shows the source again.
-        window.frame.StringView()->setCurrentIndex(window.frame.Strings().index(1, 0));
+        ASSERT_TRUE(window.frame.SelectItem(window.frame.Strings().ItemAt(1)));
         window.frame.Strings().ItemAt(1)->SetTranslation("X\\tY", 0);
         window.frame.OnRestore();
         EXPECT_EQ(Cell(window.frame.Strings(), 1, 3), "A\\tB\\r\\n");
@@ -178,7 +178,7 @@ TEST(MainFrame, ReplacingTheProjectDropsTheOldItemsFirst) {
                      [&] { rowsShownMeanwhile.push_back(window.frame.Strings().rowCount()); });
     auto selectRow = [&] {
         ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
-        window.frame.StringView()->setCurrentIndex(window.frame.Strings().index(0, 0));
+        ASSERT_TRUE(window.frame.SelectItem(window.frame.Strings().ItemAt(0)));
         ASSERT_GT(window.frame.Strings().rowCount(), 0);
     };
 
@@ -352,6 +352,7 @@ TEST(MainFrame, UpdateReportsEveryChangeAndMarksChangedItemsUntilHandled) {
     EXPECT_EQ(refreshed.count(), 2);
     // OK on the new source confirms it: translated as it is.
     CTranslateDlg confirm(String(doc, 2), doc);
+    confirm.findChild<QPushButton*>("copySource")->click();
     confirm.accept();
     EXPECT_EQ(colour(row), QColor(200, 0, 0));
     EXPECT_EQ(doc.UndoStack().undoText(), "Confirm");

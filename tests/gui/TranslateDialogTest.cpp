@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
 
 #include "ui/DictionaryDock.h"
 #include "ui/QuillonDoc.h"
@@ -34,6 +37,8 @@ TEST(TranslateDialog, OkStoresTheTranslationOrConfirmsTheSource) {
     CMenuItem item("Open", 'O', 1, 0);
     {
         CTranslateDlg same(item, doc);
+        EXPECT_TRUE(same.TranslatedEdit()->toPlainText().isEmpty()); // untranslated: nothing to type over
+        same.findChild<QPushButton*>("copySource")->click();
         same.TransHotkeyEdit()->setText("p");
         same.accept();
         EXPECT_EQ(same.result(), QDialog::Accepted);
@@ -59,6 +64,30 @@ TEST(TranslateDialog, OkStoresTheTranslationOrConfirmsTheSource) {
     noHotkey.TranslatedEdit()->setPlainText("Bereit");
     noHotkey.accept();
     EXPECT_EQ(string.m_chTransHotkey, 0);
+}
+
+// Next applies as OK does and asks for the neighbouring item; an untranslated
+// item's field left empty changes nothing; Ctrl+Enter is OK.
+TEST(TranslateDialog, StepsAndCtrlEnterApplyAsOkDoes) {
+    CQuillonDoc doc;
+    CStringEntry item("Ready", 0, 32);
+    {
+        CTranslateDlg untouched(item, doc);
+        EXPECT_EQ(untouched.ItemLabel()->text(), "Kind: STRING   ID: 32");
+        untouched.findChild<QPushButton*>("nextItem")->click();
+        EXPECT_EQ(untouched.result(), CTranslateDlg::StepNext);
+        EXPECT_FALSE(doc.IsModified());
+    }
+    CTranslateDlg dialog(item, doc);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    EXPECT_EQ(QApplication::focusWidget(), dialog.TranslatedEdit());
+    QTest::keyClicks(dialog.TranslatedEdit(), "Bereit");
+    QTest::keyClick(dialog.TranslatedEdit(), Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(item.m_strTranslation, "Bereit");
+    EXPECT_EQ(doc.UndoStack().undoText(), "Translate");
 }
 
 TEST(TranslateDialog, DictionaryAddAsksBeforeReplacingAndSearchFillsTheFields) {

@@ -1,0 +1,38 @@
+#pragma once
+// The item list's view: the translation and its hotkey are edited in place.
+// F2, a double-click on the Translated cell or typing starts the editor (on
+// the Translated cell of the current row wherever the cursor is); Enter
+// commits and moves to the next row, Shift+Enter to the previous one, Escape
+// cancels. The model decides what a commit does.
+
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+namespace quillon::gui {
+
+class CTranslationDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+signals:
+    // After a commit with Enter: +1 for the next row, -1 for the previous.
+    void stepRequested(int step);
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
+};
+
+class CStringListView : public QTableView {
+    Q_OBJECT
+public:
+    explicit CStringListView(QWidget* parent = nullptr);
+    // Makes the row `step` rows away current, in the same column.
+    void StepRow(int step);
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+};
+
+} // namespace quillon::gui

@@ -1,0 +1,248 @@
+// The translator's desk driven as a translator drives it: from the keyboard,
+// in a shown window, on the bundled sample module.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QTest>
+#include <QTreeView>
+
+#include "TempDir.h"
+#include "gui/ScriptedWindow.h"
+#include "ui/ItemPreview.h"
+#include "ui/OutputDock.h"
+
+using namespace quillon;
+using namespace quillon::gui;
+using namespace quillon::testing;
+
+namespace {
+
+NewProjectSettings SampleSettings(const TempDir& dir) {
+    NewProjectSettings settings = SessionSettings(dir);
+    settings.modulePath = QUILLON_DATA_DIR "/../../samples/quillpad.exe";
+    return settings;
+}
+
+// Keys go where the user's would: to the widget that has the focus.
+void Press(const QKeySequence& keys) { QTest::keySequence(QApplication::focusWidget(), keys); }
+void Press(const char* keys) { Press(QKeySequence(QString::fromLatin1(keys))); }
+void Type(const char* text) {
+    for (const char* c = text; *c; ++c) QTest::keyClick(QApplication::focusWidget(), *c);
+}
+template <typename Condition>
+bool WaitFor(Condition done) {
+    for (int i = 0; i < 100 && !done(); ++i) QTest::qWait(10);
+    return done();
+}
+
+struct Desk : ScriptedWindow {
+    bool Show() {
+        frame.show();
+        frame.activateWindow();
+        // The window system's activation reaches QApplication a moment later.
+        return QTest::qWaitForWindowActive(&frame) && WaitFor([&] { return QApplication::activeWindow() == &frame; });
+    }
+    const CResourceItem* Current() {
+        QModelIndex index = frame.ListFilterModel().mapToSource(frame.StringView()->currentIndex());
+        return frame.Strings().ItemAt(index.row());
+    }
+    std::string Translation(std::int32_t id) {
+        const CResourceItem& item = *ChildWithId(frame.Document().Project().m_ResourceInfo.m_Strings, id);
+        return item.IsTranslated() ? item.m_strTranslation : "-";
+    }
+    bool Modified() { return frame.windowTitle().endsWith(" *"); }
+};
+
+} // namespace
+
+// Filter the untranslated strings, translate five in place with Enter (one
+// losing its placeholder: marked on the row, the cursor moves on anyway),
+// undo three, redo one, save, reopen: the file holds what the screen showed,
+// and the modified mark follows the undo history's saved point.
+TEST(TranslatorsDesk, TranslatesInPlaceFromTheKeyboard) {
+    TempDir dir;
+    {
+        ScriptedWindow maker;
+        ASSERT_TRUE(maker.frame.CreateProject(SampleSettings(dir)));
+        ASSERT_TRUE(maker.frame.OnFileSave());
+    }
+    Desk desk;
+    CMainFrame& frame = desk.frame;
+    const QString project = QString::fromStdString(dir.File("session.prj"));
+    ASSERT_TRUE(frame.OpenProject(project));
+    ASSERT_TRUE(frame.SelectNode({"Resource", "Strings", "String Table"}));
+    ASSERT_TRUE(desk.Show());
+
+    Press("Ctrl+F");
+    Press("Down"); // from the filter to the list, on its first row
+    Type("Federblock");
+    Press("Return");
+    EXPECT_EQ(desk.Translation(1), "Federblock");
+    Press("Ctrl+F");
+    Press("Alt+L");
+    ASSERT_TRUE(WaitFor([&] { return frame.FilterBar()->StateBox(CStringListModel::StateUntranslated)->isChecked(); }));
+    EXPECT_EQ(frame.ListFilterModel().rowCount(), frame.Strings().rowCount() - 1);
+    EXPECT_EQ(desk.Current()->m_nID, 2); // the row the cursor was on stays current
+    Press("Ctrl+F");
+    Press("Return");
+    for (const char* text : {"Unbenannt", "%1 - Federblock", "Speichern?", "%1 nicht gefunden", "Fehler bei %1"}) {
+        Type(text);
+        Press("Return");
+    }
+    EXPECT_EQ(desk.Current()->m_nID, 7);
+    QModelIndex lost = frame.ListFilterModel().index(2, CStringListModel::ColumnTranslated); // string 4
+    EXPECT_FALSE(lost.data(Qt::DecorationRole).isNull());
+    EXPECT_TRUE(lost.data(Qt::ToolTipRole).toString().contains("%1")) << lost.data(Qt::ToolTipRole).toString().toStdString();
+    EXPECT_TRUE(frame.ListFilterModel().index(1, CStringListModel::ColumnTranslated).data(Qt::DecorationRole).isNull());
+
+    for (int undo = 0; undo < 3; ++undo) Press(frame.Action("EditUndo")->shortcut());
+    Press(frame.Action("EditRedo")->shortcut());
+    Press(frame.Action("FileSave")->shortcut());
+    EXPECT_FALSE(desk.Modified());
+    Press(frame.Action("EditUndo")->shortcut());
+    EXPECT_TRUE(desk.Modified());
+    Press(frame.Action("EditRedo")->shortcut());
+    EXPECT_FALSE(desk.Modified());
+
+    Desk reopened;
+    ASSERT_TRUE(reopened.frame.OpenProject(project));
+    const std::vector<std::string> expected{"Federblock", "Unbenannt", "%1 - Federblock", "Speichern?", "-", "-"};
+    for (std::int32_t id = 1; id <= 6; ++id) {
+        EXPECT_EQ(reopened.Translation(id), expected[id - 1]) << id;
+        EXPECT_EQ(desk.Translation(id), expected[id - 1]) << id;
+    }
+}
+
+// Plain text is not read as a pattern; whole words, case and regular
+// expressions narrow it; a pattern that does not parse shows nothing.
+TEST(TranslatorsDesk, TheFilterMatchesAsItsOptionsSay) {
+    TempDir dir;
+    ScriptedWindow window;
+    ASSERT_TRUE(window.frame.CreateProject(SampleSettings(dir)));
+    ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
+    struct Case {
+        ListFilter filter;
+        int rows;
+    };
+    const Case cases[] = {
+        {{"quill pad"}, 8},
+        {{"quill pad", true}, 0},
+        {{"Quill Pad", true}, 8},
+        {{"*.txt"}, 2},
+        {{"open"}, 5},
+        {{"open", false, true}, 3}, // not "Opens"
+        {{"^%1", false, false, true}, 6},
+        {{"(", false, false, true}, 0},
+        {{"", false, false, false, CStringListModel::StateTranslated}, 0},
+        {{"", false, false, false, CStringListModel::StateUntranslated | CStringListModel::StateProblem}, 59},
+    };
+    CStringFilterModel& filter = window.frame.ListFilterModel();
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.filter.text.toStdString());
+        filter.SetFilter(test.filter);
+        EXPECT_EQ(filter.rowCount(), test.rows);
+        EXPECT_EQ(filter.PatternIsValid(), test.filter.text != "(");
+    }
+}
+
+// Source and Translated share the spare width at the default size and on a
+// wide screen; the other columns fit their contents.
+TEST(TranslatorsDesk, SourceAndTranslationTakeTheSpareWidth) {
+    TempDir dir;
+    Desk desk;
+    ASSERT_TRUE(desk.frame.CreateProject(SampleSettings(dir)));
+    ASSERT_TRUE(desk.frame.SelectNode({"Resource", "Strings", "String Table"}));
+    ASSERT_TRUE(desk.Show());
+    QHeaderView* header = desk.frame.StringView()->horizontalHeader();
+    for (int width : {desk.frame.width(), 1800}) {
+        desk.frame.resize(width, desk.frame.height());
+        QApplication::processEvents();
+        int source = header->sectionSize(CStringListModel::ColumnSource);
+        EXPECT_NEAR(source, header->sectionSize(CStringListModel::ColumnTranslated), 1) << width;
+        for (int other : {CStringListModel::ColumnId, CStringListModel::ColumnHotkey, CStringListModel::ColumnTransHotkey})
+            EXPECT_GT(source, header->sectionSize(other)) << width << " " << other;
+    }
+    EXPECT_TRUE(header->isSectionHidden(CStringListModel::ColumnPath));
+}
+
+// The flat view lists every item with its address; Next Untranslated and
+// Next Problem leave the resource they start in; the Output dock's line of a
+// change leads back to its item, past the filter.
+TEST(TranslatorsDesk, NavigationCrossesResources) {
+    TempDir dir;
+    Desk desk;
+    CMainFrame& frame = desk.frame;
+    ASSERT_TRUE(frame.CreateProject(SampleSettings(dir)));
+    ASSERT_TRUE(frame.SelectNode({"Resource", "Strings", "String Table"}));
+    ASSERT_TRUE(desk.Show());
+    frame.StringView()->setFocus();
+    Press("Ctrl+End");
+    EXPECT_EQ(desk.Current()->m_nID, 1402);
+    Press("Ctrl+Shift+N");
+    EXPECT_EQ(desk.Current()->GetKind(), ItemKind::PopupMenu); // "File", in the menus
+    EXPECT_EQ(frame.Preview()->SourceView()->toPlainText(), "File");
+
+    ASSERT_TRUE(frame.SelectNode({"Resource", "Strings", "String Table"}));
+    frame.StringView()->setFocus();
+    Press("Ctrl+Home");
+    Press("Down");
+    Press("Down");
+    Press("Down"); // string 4, "Do you want to save changes to %1?"
+    Type("Speichern?");
+    Press("Return");
+    Press("Ctrl+Home");
+    Press("F8");
+    EXPECT_EQ(desk.Current()->m_nID, 4);
+
+    frame.Action("ViewFlat")->trigger();
+    EXPECT_EQ(desk.Current()->m_nID, 4); // kept
+    EXPECT_EQ(frame.Strings().index(0, CStringListModel::ColumnPath).data().toString(), "strings/1");
+    EXPECT_FALSE(frame.StringView()->horizontalHeader()->isSectionHidden(CStringListModel::ColumnPath));
+    Press("Ctrl+F");
+    Type("Untitled"); // hides string 4: the log's line clears the filter to show it
+    ASSERT_EQ(frame.ListFilterModel().rowCount(), 1);
+    QListWidget* log = frame.OutputBar()->StatusList();
+    QListWidgetItem* line = log->item(log->count() - 1);
+    EXPECT_TRUE(line->text().endsWith("Translate: strings/4 \"Speichern?\"")) << line->text().toStdString();
+    QTest::mouseClick(log->viewport(), Qt::LeftButton, {}, log->visualItemRect(line).center());
+    EXPECT_EQ(desk.Current()->m_nID, 4);
+    EXPECT_TRUE(frame.FilterBar()->TextEdit()->text().isEmpty());
+
+    // String 6 breaks its lines with \r\n: the preview shows them as breaks.
+    frame.StringView()->setFocus(); // the click left it in the log
+    Press("Down");
+    Press("Down");
+    EXPECT_EQ(desk.Current()->m_nID, 6);
+    EXPECT_TRUE(frame.Preview()->SourceView()->toPlainText().startsWith("Quill Pad could not open %1.\nMake sure"));
+}
+
+// A translation typed for a menu keeps its hotkey where the new text has it;
+// a hotkey the text lacks is refused on the row and changes nothing.
+TEST(TranslatorsDesk, TheHotkeyCellTakesOnlyACharacterOfTheTranslation) {
+    TempDir dir;
+    ScriptedWindow window;
+    ASSERT_TRUE(window.frame.CreateProject(SampleSettings(dir)));
+    ASSERT_TRUE(window.frame.SelectNode({"Resource", "Menus", "100"}));
+    CStringListModel& rows = window.frame.Strings();
+    CResourceItem& file = *rows.ItemAt(0);
+    ASSERT_EQ(file.m_strText, "File");
+    const QModelIndex text = rows.index(0, CStringListModel::ColumnTranslated);
+    const QModelIndex hotkey = rows.index(0, CStringListModel::ColumnTransHotkey);
+    EXPECT_TRUE(rows.setData(text, "Datei")); // no F in it: no hotkey of its own
+    EXPECT_EQ(file.m_chTransHotkey, 0);
+    EXPECT_FALSE(rows.setData(hotkey, "x"));
+    EXPECT_EQ(file.m_chTransHotkey, 0);
+    EXPECT_TRUE(text.data(Qt::ToolTipRole).toString().contains("The hotkey 'x'"));
+    EXPECT_TRUE(rows.setData(hotkey, "D"));
+    EXPECT_TRUE(rows.setData(text, "Dateien"));
+    EXPECT_EQ(file.m_strTranslation, "Dateien");
+    EXPECT_EQ(file.m_chTransHotkey, 'D');
+    EXPECT_EQ(window.frame.Document().UndoStack().count(), 3);
+}
