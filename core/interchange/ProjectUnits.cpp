@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <unordered_map>
-#include <unordered_set>
+#include <utility>
 
 #include "check/ProjectChecks.h"
 #include "dictionary/ManualTranslation.h"
@@ -56,8 +56,10 @@ std::string Joined(const std::vector<std::string>& characters) {
 class Importer {
 public:
     explicit Importer(CProject& project) : m_project(project), m_codePage(project.GetCodePage()) {
+        const CResourceInfo& info = project.m_ResourceInfo;
+        m_items.reserve(std::size_t(info.m_nTranslatable) + info.m_nNotTranslatable);
         WalkPaths(project.m_ResourceInfo,
-                  [&](CResourceItem &item, const std::string &path) { m_items.emplace(path, &item); });
+                  [&](CResourceItem& item, const std::string& path) { m_items.emplace(path, Target{&item}); });
     }
 
     void Take(const TranslationUnit& unit);
@@ -72,8 +74,12 @@ private:
 
     CProject& m_project;
     CodePage m_codePage;
-    std::unordered_map<std::string, CResourceItem*> m_items;
-    std::unordered_set<const CResourceItem*> m_seen;
+    // Every item by its address, and whether a unit of the file named it already.
+    struct Target {
+        CResourceItem* item = nullptr;
+        bool named = false;
+    };
+    std::unordered_map<std::string, Target> m_items;
     ImportPlan m_plan;
     std::int64_t m_translatedDelta = 0;
 };
@@ -81,9 +87,9 @@ private:
 void Importer::Take(const TranslationUnit& unit) {
     auto found = m_items.find(unit.id);
     if (found == m_items.end()) return Refuse(unit, Refusal::UnknownAddress);
-    CResourceItem& item = *found->second;
+    CResourceItem& item = *found->second.item;
     if (!Exported(item)) return Refuse(unit, Refusal::NotTranslatable);
-    if (!m_seen.insert(&item).second) return Refuse(unit, Refusal::Duplicate);
+    if (std::exchange(found->second.named, true)) return Refuse(unit, Refusal::Duplicate);
     TranslationUnit now = UnitOf(item, unit.id, m_codePage);
     if (now.source != unit.source) return Refuse(unit, Refusal::SourceChanged, now.source);
     bool untranslated = unit.state == UnitState::Untranslated || unit.target.empty();

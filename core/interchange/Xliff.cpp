@@ -20,14 +20,20 @@ std::string_view StateName(UnitState state) {
 }
 
 // The writer's calls return a negative number on failure; the first one stops the file.
+// Its output goes straight into one string reserved for the whole file: a
+// memory buffer of the writer's own would grow step by step and then be
+// copied, and on a large project fresh memory is most of the cost.
 class XmlOut {
 public:
-    XmlOut() : m_buffer(xmlBufferCreate()), m_writer(m_buffer ? xmlNewTextWriterMemory(m_buffer, 0) : nullptr) {
+    explicit XmlOut(std::size_t expected) {
+        m_text.reserve(expected);
+        xmlOutputBufferPtr output = xmlOutputBufferCreateIO(&XmlOut::Append, nullptr, this, nullptr);
+        m_writer = output ? xmlNewTextWriter(output) : nullptr; // owns `output` from here
+        if (output && !m_writer) xmlOutputBufferClose(output);
         m_ok = m_writer != nullptr;
     }
     ~XmlOut() {
         if (m_writer) xmlFreeTextWriter(m_writer);
-        if (m_buffer) xmlBufferFree(m_buffer);
     }
     XmlOut(const XmlOut&) = delete;
     XmlOut& operator=(const XmlOut&) = delete;
@@ -43,14 +49,19 @@ public:
     void Text(const std::string& text) { Check(xmlTextWriterWriteString(m_writer, X(text))); }
     std::string Take() {
         Check(xmlTextWriterEndDocument(m_writer));
-        xmlFreeTextWriter(m_writer); // flushes into the buffer
+        xmlFreeTextWriter(m_writer); // flushes the rest into m_text
         m_writer = nullptr;
-        return std::string(reinterpret_cast<const char*>(xmlBufferContent(m_buffer)), xmlBufferLength(m_buffer));
+        return std::move(m_text);
     }
 
 private:
-    xmlBufferPtr m_buffer;
-    xmlTextWriterPtr m_writer;
+    static int Append(void* self, const char* bytes, int length) {
+        static_cast<XmlOut*>(self)->m_text.append(bytes, static_cast<std::size_t>(length));
+        return length;
+    }
+
+    std::string m_text;
+    xmlTextWriterPtr m_writer = nullptr;
     bool m_ok = true;
 };
 
@@ -99,7 +110,7 @@ bool XmlCanHold(std::string_view utf8) {
 
 Result<WrittenFile> WriteXliff(const UnitFile& file) {
     xmlInitParser();
-    XmlOut out;
+    XmlOut out(file.units.size() * 320 + 4096); // a unit takes about 300 bytes
     if (!out.Ok()) return MakeError(Error::Code::Io, "no memory for the XLIFF writer");
     out.Check(xmlTextWriterSetIndent(out.W(), 1));
     out.Check(xmlTextWriterSetIndentString(out.W(), X("  ")));
