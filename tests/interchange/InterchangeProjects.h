@@ -15,6 +15,7 @@
 #include "dictionary/GlossaryImport.h"
 #include "interchange/Interchange.h"
 #include "interchange/ProjectUnits.h"
+#include "interchange/PseudoTranslation.h"
 #include "model/Archive.h"
 #include "project/GermanProject.h"
 
@@ -47,10 +48,30 @@ inline std::unique_ptr<CProject> TranslatedSample() {
     return project;
 }
 
-// The sample as it was before TranslatedSample translated it, scanned at
-// the same time (the project records the time of the scan).
+// A new project of the sample for `language`, as NewGermanProject makes one.
+inline std::unique_ptr<CProject> NewSampleProject(std::uint16_t language) {
+    NewProjectSettings settings;
+    settings.modulePath = SamplePath("quillpad.exe");
+    settings.translator = "Ann";
+    settings.email = "ann@example.org";
+    settings.targetLanguage = language;
+    auto created = CreateProject(settings);
+    EXPECT_TRUE(created);
+    return created ? std::move(created).Value() : std::make_unique<CProject>();
+}
+
+// The sample pseudo-translated for Japanese: double-byte texts of code page
+// 932 in every item.
+inline std::unique_ptr<CProject> PseudoJapaneseSample() {
+    auto project = NewSampleProject(0x0411);
+    PlanPseudoTranslation(*project, {30, true, true}).Apply(*project);
+    return project;
+}
+
+// The sample as it was before it was translated, scanned at the same time
+// (the project records the time of the scan).
 inline std::unique_ptr<CProject> UntranslatedCopy(const CProject& translated) {
-    auto project = NewGermanProject(SamplePath("quillpad.exe"));
+    auto project = NewSampleProject(translated.m_wTargetLanguage);
     project->m_ResourceInfo.m_timeExtracted = translated.m_ResourceInfo.m_timeExtracted;
     return project;
 }

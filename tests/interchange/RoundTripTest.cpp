@@ -25,6 +25,7 @@ TEST(InterchangeRoundTrip, EveryFixtureAndTheTranslatedSampleComeBackUnchanged) 
     std::vector<std::unique_ptr<CProject>> projects;
     for (const char* module : kModules) projects.push_back(NewGermanProject(Fixture(module)));
     projects.push_back(TranslatedSample());
+    projects.push_back(PseudoJapaneseSample());
     for (auto& project : projects)
         for (InterchangeFormat format : kFormats) {
             SCOPED_TRACE(project->m_strModulePath + " " + Name(format));
@@ -32,7 +33,7 @@ TEST(InterchangeRoundTrip, EveryFixtureAndTheTranslatedSampleComeBackUnchanged) 
             ASSERT_FALSE(units.units.empty());
             UnitFile read = ThroughFile(*project, format);
             EXPECT_EQ(read.units, units.units);
-            EXPECT_EQ(read.targetLanguage, "de");
+            EXPECT_EQ(read.targetLanguage, project->m_wTargetLanguage == 0x0411 ? "ja" : "de");
             std::vector<std::uint8_t> before = ProjectRecord(*project);
             ImportPlan plan = PlanImport(*project, read);
             EXPECT_TRUE(plan.change.Empty());
@@ -44,22 +45,26 @@ TEST(InterchangeRoundTrip, EveryFixtureAndTheTranslatedSampleComeBackUnchanged) 
 }
 
 TEST(InterchangeRoundTrip, ImportIntoTheUntranslatedProjectGivesTheTranslatedOne) {
-    auto translated = TranslatedSample();
-    std::vector<std::uint8_t> expected = ProjectRecord(*translated);
-    for (InterchangeFormat format : kFormats) {
-        SCOPED_TRACE(Name(format));
-        UnitFile read = ThroughFile(*translated, format);
-        auto fresh = UntranslatedCopy(*translated);
-        std::vector<std::uint8_t> untranslated = ProjectRecord(*fresh);
-        ImportPlan plan = PlanImport(*fresh, read);
-        EXPECT_TRUE(plan.refused.empty()) << Describe(plan.refused.front());
-        EXPECT_GT(plan.translated, 10u);
-        EXPECT_EQ(plan.review, 1u);
-        plan.change.Apply(*fresh);
-        EXPECT_EQ(ProjectRecord(*fresh), expected);
-        // The same plan taken back is the project as it was: one step of Undo.
-        plan.change.Revert(*fresh);
-        EXPECT_EQ(ProjectRecord(*fresh), untranslated);
+    // German from the glossary (one item to review), and Japanese pseudo texts in code page 932.
+    std::unique_ptr<CProject> projects[] = {TranslatedSample(), PseudoJapaneseSample()};
+    for (const auto& translated : projects) {
+        std::vector<std::uint8_t> expected = ProjectRecord(*translated);
+        bool review = translated->m_wTargetLanguage != 0x0411;
+        for (InterchangeFormat format : kFormats) {
+            SCOPED_TRACE(Name(format) + (review ? " German" : " Japanese"));
+            UnitFile read = ThroughFile(*translated, format);
+            auto fresh = UntranslatedCopy(*translated);
+            std::vector<std::uint8_t> untranslated = ProjectRecord(*fresh);
+            ImportPlan plan = PlanImport(*fresh, read);
+            EXPECT_TRUE(plan.refused.empty()) << Describe(plan.refused.front());
+            EXPECT_GT(plan.translated, 10u);
+            EXPECT_EQ(plan.review, review ? 1u : 0u);
+            plan.change.Apply(*fresh);
+            EXPECT_EQ(ProjectRecord(*fresh), expected);
+            // The same plan taken back is the project as it was: one step of Undo.
+            plan.change.Revert(*fresh);
+            EXPECT_EQ(ProjectRecord(*fresh), untranslated);
+        }
     }
 }
 
