@@ -258,6 +258,19 @@ std::unique_ptr<CProject> ExtractProject(std::vector<std::uint8_t> image,
     return project;
 }
 
+std::unique_ptr<CProject> ExtractApplicationProject(std::string& error) {
+    auto project = ExtractProject(
+        BuildModule(kProjectUi, ApplicationTexts()),
+        [](CProject& settings) {
+            settings.m_strModulePath = "app.dll";
+            settings.m_wTargetLanguage = kTargetLanguage;
+        },
+        error);
+    if (project) error = CheckItems(project->m_ResourceInfo, kProjectUi.Items());
+    if (!error.empty()) return nullptr;
+    return project;
+}
+
 void TranslateSome(CResourceInfo& info, const std::function<bool(std::uint64_t position)>& chosen,
                    const std::function<void(CResourceItem&)>& translated) {
     std::uint64_t position = 0;

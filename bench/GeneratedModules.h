@@ -160,6 +160,11 @@ std::string CheckItems(const CResourceInfo& info, std::uint64_t expected);
 std::unique_ptr<CProject> ExtractProject(std::vector<std::uint8_t> image,
                                          const std::function<void(CProject&)>& configure, std::string& error);
 
+// The project of kProjectUi in ApplicationTexts, module "app.dll", target
+// kTargetLanguage, nothing translated; null with `error` set when the scan
+// does not give every item.
+std::unique_ptr<CProject> ExtractApplicationProject(std::string& error);
+
 // Translates the translatable items `chosen` picks by their position among
 // them (from 0) to "DE " and the text, in the order strings, dialogs, menus,
 // each item before its children; `translated` sees each one right after.

@@ -53,21 +53,8 @@ using quillon::CResourceInfo;
 using quillon::CResourceItem;
 
 // ---------------------------------------------------------------------------
-// The project
-
-// The 100,000-item module just scanned: nothing translated, no dictionary yet.
-std::unique_ptr<CProject> ExtractProject(std::string& error) {
-    auto project = bench::ExtractProject(
-        bench::BuildModule(bench::kProjectUi, bench::ApplicationTexts()),
-        [](CProject& settings) {
-            settings.m_strModulePath = "app.dll";
-            settings.m_wTargetLanguage = bench::kTargetLanguage;
-        },
-        error);
-    if (project) error = bench::CheckItems(project->m_ResourceInfo, bench::kProjectUi.Items());
-    if (!error.empty()) return nullptr;
-    return project;
-}
+// The project (bench::ExtractApplicationProject: nothing translated, no
+// dictionary yet)
 
 // Every item in the order Auto Translate visits them: menus (each node
 // before its children), strings, dialogs (each before its controls).
@@ -188,7 +175,7 @@ std::uint64_t CountKnown(const CDictonary& dictionary, const std::vector<Lookup>
 
 Corpus Prepare() {
     Corpus corpus;
-    corpus.project = ExtractProject(corpus.error);
+    corpus.project = bench::ExtractApplicationProject(corpus.error);
     if (!corpus.project) return corpus;
     Teacher teacher(corpus.project->m_Dictionary);
     VisitItems(std::as_const(corpus.project->m_ResourceInfo), std::ref(teacher));

@@ -221,6 +221,16 @@ def project_lines(build):
     ]
 
 
+def interchange_lines(build):
+    names = {f"{kind}/po:{arg}/real_time": (kind, arg) for kind in ("BM_Export", "BM_Import") for arg in (0, 1)}
+    times = benchmark_medians(os.path.join(build, "bench", "quillon_bench_interchange"), list(names))
+    lines = []
+    for name, (kind, arg) in names.items():
+        what = ("export it to " if kind == "BM_Export" else "import into it from ") + ("XLIFF" if arg == 0 else "PO")
+        lines.append(Line(what, f"{times[name]:.1f} ms", "< 1000 ms", times[name] < 1000))
+    return lines
+
+
 def gui_line(build):
     binary = os.path.join(build, "bench", "quillon_bench_gui")
     if not os.path.exists(binary):
@@ -261,6 +271,7 @@ def main():
             lines.append(build_line(build))
             lines += installer_lines(build)
             lines += project_lines(build)
+            lines += interchange_lines(build)
             lines.append(gui_line(build))
             lines.append(memory_line(build, inputs))
         except MeasurementError as error:

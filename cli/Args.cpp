@@ -6,20 +6,23 @@
 
 namespace quillon::cli {
 
-std::optional<Args> Args::Parse(const CommandSpec& spec, const std::vector<std::string>& args) {
+std::optional<Args> Args::Parse(const CommandSpec& entry, const std::vector<std::string>& args) {
     Args parsed;
-    const std::string command(spec.name);
+    const std::string command(entry.name);
     parsed.m_command = command;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
-            if (spec.TakesValue(arg)) {
+        // Long options, and the few short ones the table names ("-o").
+        bool option =
+            (arg.size() > 2 && arg.compare(0, 2, "--") == 0) || entry.TakesValue(arg) || entry.TakesFlag(arg);
+        if (option) {
+            if (entry.TakesValue(arg)) {
                 if (i + 1 >= args.size()) {
                     std::cerr << "quillon-cli " << command << ": " << arg << " needs a value\n";
                     return std::nullopt;
                 }
                 parsed.m_values[arg] = args[++i];
-            } else if (spec.TakesFlag(arg)) {
+            } else if (entry.TakesFlag(arg)) {
                 parsed.m_flags.insert(arg);
             } else {
                 std::cerr << "quillon-cli " << command << ": unknown option '" << arg << "'\n";

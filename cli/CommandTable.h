@@ -26,6 +26,7 @@ enum class ValueKind {
     Dictionary, // .dic
     ProjectOrDictionary,
     Glossary, // any text or CSV file
+    TranslationFile, // .xlf, .xliff, .po
 };
 
 // How an option shows in a synopsis: optional ("[--json]"), required, or one

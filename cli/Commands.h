@@ -5,6 +5,8 @@
 
 namespace quillon::cli {
 
+class Args;
+
 // Each command takes its arguments (after the command name) and returns the
 // process exit code: 0 success, 1 failure of the operation, 2 bad usage.
 int RunScan(const std::vector<std::string>& args);
@@ -19,6 +21,10 @@ int RunTranslate(const std::vector<std::string>& args);
 int RunRestore(const std::vector<std::string>& args);
 int RunCheck(const std::vector<std::string>& args);
 int RunBuild(const std::vector<std::string>& args);
+int RunExport(const std::vector<std::string>& args);
+int RunPseudo(const std::vector<std::string>& args);
+// `import PROJECT FILE`: the translations of an XLIFF or PO file.
+int RunImportTranslations(const Args& parsed);
 
 // Ends the process once a command's output is written, without freeing what
 // the command read: a large module or project is tens of thousands of items,

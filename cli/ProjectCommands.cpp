@@ -235,6 +235,8 @@ int RunImport(const std::vector<std::string>& args) {
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
+    bool glossary = parsed->Has("--text") || parsed->Has("--microsoft");
+    if (parsed->Positional().size() == 2 && !glossary) return RunImportTranslations(*parsed);
     if (parsed->Positional().size() != 1 || parsed->Has("--text") == parsed->Has("--microsoft")) {
         PrintUsageOf("import", std::cerr);
         return 2;

@@ -23,6 +23,7 @@ const std::map<std::string_view, Handler> kHandlers = {
     {"dict", quillon::cli::RunDict},         {"dict add", quillon::cli::RunDictAdd},
     {"translate", quillon::cli::RunTranslate}, {"restore", quillon::cli::RunRestore},
     {"check", quillon::cli::RunCheck},       {"build", quillon::cli::RunBuild},
+    {"export", quillon::cli::RunExport},     {"pseudo", quillon::cli::RunPseudo},
 };
 
 bool IsHelp(std::string_view word) { return word == "--help" || word == "-h"; }

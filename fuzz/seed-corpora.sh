@@ -13,6 +13,8 @@
 #                             dict add, import, translate), when it is built
 #   glossary                  the sample glossary in several encodings and
 #                             hand-written Microsoft glossaries
+#   xliff, po                 those projects exported by quillon-cli, when it
+#                             is built
 #
 # Seeds are named seed-*; inputs the fuzzers added to a corpus are kept.
 # Usage: fuzz/seed-corpora.sh   (QUILLON_CLI=path overrides build/cli/quillon-cli)
@@ -25,7 +27,7 @@ modules=$root/tests/data/modules
 cli=${QUILLON_CLI:-$root/build/cli/quillon-cli}
 python=/usr/bin/python3
 
-targets="module string_block menu dialog version project dictionary glossary build_roundtrip module_icon"
+targets="module string_block menu dialog version project dictionary glossary build_roundtrip module_icon xliff po"
 for t in $targets; do mkdir -p "$corpus/$t"; done
 
 good=("$modules"/*.exe "$modules"/*.dll "$root/samples/quillpad.exe")
@@ -146,6 +148,8 @@ if [ -x "$cli" ]; then
         "$cli" translate "$prj" >/dev/null || true
         cp "$prj" "$corpus/project/seed-$1.prj"
         [ -f "$dic" ] && cp "$dic" "$corpus/dictionary/seed-$1.dic"
+        "$cli" export "$prj" --format xliff -o "$corpus/xliff/seed-$1.xlf" >/dev/null
+        "$cli" export "$prj" --format po -o "$corpus/po/seed-$1.po" >/dev/null
         return 0
     }
     make_project basic32 "$modules/basic32.exe" German
@@ -155,7 +159,7 @@ if [ -x "$cli" ]; then
     make_project quillpad "$root/samples/quillpad.exe" German
     make_project quillpad-ja "$root/samples/quillpad.exe" Japanese
 else
-    echo "seed-corpora: $cli is not built; project and dictionary corpora get no seeds" >&2
+    echo "seed-corpora: $cli is not built; project, dictionary, xliff and po corpora get no seeds" >&2
 fi
 
 for t in $targets; do

@@ -9,6 +9,8 @@ packages=(
   nlohmann-json3-dev libxxhash-dev
   # the spelling check, and the dictionaries its tests use
   libhunspell-dev hunspell-de-de hunspell-en-us
+  # XLIFF export and import; translate-toolkit reads back what Quillon writes in the tests
+  libxml2-dev translate-toolkit
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pefile
   qt6-base-dev qt6-base-dev-tools libgl-dev

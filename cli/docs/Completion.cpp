@@ -35,6 +35,7 @@ std::vector<std::string> Extensions(ValueKind kind) {
     case ValueKind::Project: return {"prj"};
     case ValueKind::Dictionary: return {"dic"};
     case ValueKind::ProjectOrDictionary: return {"prj", "dic"};
+    case ValueKind::TranslationFile: return {"xlf", "xliff", "po"};
     default: return {};
     }
 }

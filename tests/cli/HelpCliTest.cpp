@@ -14,8 +14,8 @@ using quillon::testing::Has;
 using quillon::testing::RunCli;
 
 // Every command, as the help names it.
-const char* const kCommands[] = {"scan",      "resources", "new",   "show",  "update", "import", "translate",
-                                 "restore",   "check",     "build", "dict",  "dict add"};
+const char* const kCommands[] = {"scan",    "resources", "new",   "show", "update",   "import", "export",
+                                 "translate", "restore", "pseudo", "check", "build", "dict", "dict add"};
 
 std::size_t LongestLine(const std::string& text) {
     std::istringstream lines(text);
@@ -30,6 +30,7 @@ TEST(HelpCli, HelpNamesEveryCommandInEightyColumns) {
     for (const char* command : kCommands) EXPECT_TRUE(Has(help.out, std::string("\n  ") + command + " ")) << command;
     EXPECT_TRUE(Has(help.out, "scan MODULE [--json] [--summary] [--codepage N] [--language LANG]"));
     EXPECT_TRUE(Has(help.out, "restore PROJECT (--all | --path P | --kind KIND --id N)"));
+    EXPECT_TRUE(Has(help.out, "export PROJECT --format F -o FILE"));
     EXPECT_TRUE(Has(help.out, "Exit codes: 0 success, 1 the operation failed, 2 bad usage."));
     EXPECT_LE(LongestLine(help.out), 80u);
     EXPECT_EQ(RunCli("").exitCode, 2);

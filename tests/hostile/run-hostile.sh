@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs quillon-cli over the hostile inputs that the generators beside this
 # script write (crafted modules, dictionaries and glossaries that once took
-# seconds and gigabytes) with the limits every input under 20 MB must stay
-# within: 1 GiB of address space and 10 seconds a command. A command may
+# seconds and gigabytes, and translation files made to try the same) with
+# the limits every input under 20 MB must stay within: 1 GiB of address
+# space and 10 seconds a command. A command may
 # refuse its input (exit 1 or 2); it may not crash, be killed or time out.
 #
 # Usage: tests/hostile/run-hostile.sh QUILLON_CLI [MODULE]
@@ -59,6 +60,10 @@ done
 for input in "$inputs"/*.txt; do
   rm -f "$work/glossary.dic"
   limited "import $(basename "$input")" "$cli" import "$work/glossary.prj" --text "$input"
+done
+
+for input in "$inputs"/*.xlf "$inputs"/*.po; do
+  limited "import $(basename "$input")" "$cli" import "$work/glossary.prj" "$input"
 done
 
 echo "$((total - failures)) passed, $failures failed"

@@ -1,0 +1,102 @@
+#include "interchange/Po.h"
+
+#include <algorithm>
+
+namespace quillon {
+
+namespace {
+
+void AppendEscaped(std::string& out, std::string_view text) {
+    static constexpr char kOctal[] = "01234567";
+    for (char c : text) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '"': out += "\\\""; break;
+        case '\n': out += "\\n"; break;
+        case '\t': out += "\\t"; break;
+        case '\r': out += "\\r"; break;
+        case '\a': out += "\\a"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        case '\v': out += "\\v"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                auto byte = static_cast<unsigned char>(c);
+                out += {'\\', kOctal[byte >> 6], kOctal[(byte >> 3) & 7], kOctal[byte & 7]};
+            } else {
+                out.push_back(c);
+            }
+        }
+    }
+}
+
+// `keyword "text"`, or for a text of several lines `keyword ""` and a line
+// per line of the text, as gettext's tools write it.
+void AppendString(std::string& out, std::string_view keyword, std::string_view text) {
+    out.append(keyword).append(" \"");
+    std::size_t lineEnd = text.find('\n');
+    if (lineEnd == std::string_view::npos || lineEnd + 1 == text.size()) {
+        AppendEscaped(out, text);
+        out += "\"\n";
+        return;
+    }
+    out += "\"\n";
+    while (!text.empty()) {
+        std::size_t end = text.find('\n');
+        end = end == std::string_view::npos ? text.size() : end + 1;
+        out += '"';
+        AppendEscaped(out, text.substr(0, end));
+        out += "\"\n";
+        text.remove_prefix(end);
+    }
+}
+
+bool KeptInReference(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '_' ||
+           c == '-' || c == '/';
+}
+
+std::string PercentEncoded(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (KeptInReference(c)) out.push_back(c);
+        else out += {'%', kHex[byte >> 4], kHex[byte & 15]};
+    }
+    return out;
+}
+
+void AppendUnit(std::string& out, const TranslationUnit& unit) {
+    out += '\n';
+    for (const std::string& note : unit.notes) {
+        // A comment is one line: the note's line breaks become spaces.
+        std::string line = note;
+        std::replace(line.begin(), line.end(), '\n', ' ');
+        out.append("#. ").append(line).append("\n");
+    }
+    out.append("#: ").append(PercentEncoded(unit.id)).append("\n");
+    if (unit.state == UnitState::NeedsReview) out += "#, fuzzy\n";
+    AppendString(out, "msgctxt", unit.id);
+    AppendString(out, "msgid", unit.source);
+    AppendString(out, "msgstr", unit.state == UnitState::Untranslated ? std::string_view() : unit.target);
+}
+
+} // namespace
+
+WrittenFile WritePo(const UnitFile& file) {
+    std::string header = "Project-Id-Version: " + file.original + "\nLanguage: " + file.targetLanguage +
+                         "\nMIME-Version: 1.0\nContent-Type: text/plain; charset=UTF-8\n"
+                         "Content-Transfer-Encoding: 8bit\nX-Source-Language: " +
+                         file.sourceLanguage + "\nX-Generator: Quillon\n";
+    WrittenFile written;
+    std::string& out = written.bytes;
+    out.reserve(file.units.size() * 160);
+    out += "# Translation of " + file.original + ", written by Quillon.\n";
+    out += "msgid \"\"\n";
+    AppendString(out, "msgstr", header);
+    for (const TranslationUnit& unit : file.units) AppendUnit(out, unit);
+    return written;
+}
+
+} // namespace quillon

@@ -1,0 +1,180 @@
+// What an import refuses and why, what it plans for each state, and files
+// that are not what they claim: every one an error or a refusal, never a crash.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "InterchangeProjects.h"
+#include "interchange/Po.h"
+#include "model/ItemPath.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+
+namespace {
+
+TranslationUnit* UnitStartingWith(UnitFile& file, std::string_view source) {
+    for (TranslationUnit& unit : file.units)
+        if (unit.source.starts_with(source)) return &unit;
+    ADD_FAILURE() << "no unit starts with " << source;
+    return &file.units.front();
+}
+
+} // namespace
+
+TEST(InterchangeImport, RefusesUnitsTheProjectCannotTakeAndSaysWhy) {
+    struct Case {
+        const char* name;
+        std::function<void(TranslationUnit&)> damage;
+        Refusal reason;
+        std::string said; // in the report's words
+    } cases[] = {
+        {"unknown address", [](TranslationUnit& u) { u.id = "strings/65000"; }, Refusal::UnknownAddress,
+         "strings/65000: no item has this address"},
+        {"stale source", [](TranslationUnit& u) { u.source = "&Open a file...\tCtrl+O"; }, Refusal::SourceChanged,
+         "the source changed; it is now \"&Open...\tCtrl+O\""},
+        {"code page", [](TranslationUnit& u) { u.target = "&Открыть ≈ 開く\tCtrl+O"; }, Refusal::Unencodable,
+         "the project's code page cannot hold О т к р ы ь ≈ 開 く"},
+        {"hotkey in an escape", [](TranslationUnit& u) { u.target = "Öffnen&\n"; }, Refusal::HotkeyNotInText,
+         "hotkey"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto project = TranslatedSample();
+        UnitFile file = UnitsOf(*project);
+        TranslationUnit& open = *UnitStartingWith(file, "&Open");
+        open.state = UnitState::Translated;
+        c.damage(open);
+        ImportPlan plan = PlanImport(*project, file);
+        ASSERT_EQ(plan.refused.size(), 1u);
+        EXPECT_EQ(plan.refused[0].reason, c.reason);
+        EXPECT_NE(Describe(plan.refused[0]).find(c.said), std::string::npos) << Describe(plan.refused[0]);
+        EXPECT_TRUE(plan.change.Empty());
+    }
+}
+
+TEST(InterchangeImport, StatesBecomeTranslationsReviewMarksAndRestores) {
+    auto project = NewGermanProject(SamplePath("quillpad.exe"));
+    UnitFile file = UnitsOf(*project);
+    TranslationUnit& save = *UnitStartingWith(file, "&Save\t");
+    save.target = "&Speichern\tStrg+S";
+    save.state = UnitState::Translated;
+    TranslationUnit& exit = *UnitStartingWith(file, "E&xit");
+    exit.target = "&Beenden %d";
+    exit.state = UnitState::NeedsReview;
+    file.units.push_back(save); // the same address twice
+    ImportPlan plan = PlanImport(*project, file);
+    EXPECT_EQ(plan.translated, 1u);
+    EXPECT_EQ(plan.review, 1u);
+    ASSERT_EQ(plan.refused.size(), 1u);
+    EXPECT_EQ(plan.refused[0].reason, Refusal::Duplicate);
+    // The checks see the texts taken: the placeholder the source has not.
+    ASSERT_EQ(plan.findings.size(), 1u);
+    EXPECT_EQ(plan.findings[0].code, CheckCode::PlaceholderAdded);
+    EXPECT_EQ(plan.findings[0].path, exit.id);
+    ASSERT_EQ(plan.change.ItemEdits().size(), 2u);
+    const ItemEdit& saved = plan.change.ItemEdits()[0];
+    EXPECT_EQ(saved.after.text, "Speichern\\tStrg+S");
+    EXPECT_EQ(saved.after.hotkey, 'S');
+    EXPECT_EQ(plan.change.ItemEdits()[1].after.state & RIS_CARRIED, RIS_CARRIED);
+    std::uint32_t before = project->m_ResourceInfo.m_nTranslated;
+    plan.change.Apply(*project);
+    EXPECT_EQ(project->m_ResourceInfo.m_nTranslated, before + 2);
+
+    // Untranslated in the file takes the translation back.
+    UnitFile back = UnitsOf(*project);
+    for (TranslationUnit& unit : back.units) unit.state = UnitState::Untranslated;
+    ImportPlan restore = PlanImport(*project, back);
+    EXPECT_EQ(restore.untranslated, 2u);
+    restore.change.Apply(*project);
+    EXPECT_EQ(project->m_ResourceInfo.m_nTranslated, before);
+    EXPECT_FALSE(Find(project->m_ResourceInfo, save.id).Value()->IsTranslated());
+}
+
+TEST(InterchangeImport, HostileFilesAreErrorsNeverCrashes) {
+    std::string deep;
+    for (int i = 0; i < 5000; ++i) deep += "<g>";
+    const std::string huge(2 << 20, 'a');
+    struct Case {
+        const char* name;
+        InterchangeFormat format;
+        std::string bytes;
+    } cases[] = {
+        {"billion laughs", InterchangeFormat::Xliff,
+         "<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">"
+         "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]><xliff><file><body><trans-unit id=\"strings/1\"><source>&c;"
+         "</source></trans-unit></body></file></xliff>"},
+        {"external entity", InterchangeFormat::Xliff,
+         "<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY e SYSTEM \"file:///etc/passwd\">]><xliff>&e;</xliff>"},
+        {"undeclared entity", InterchangeFormat::Xliff, "<xliff><file><body>&e;</body></file></xliff>"},
+        {"deep nesting", InterchangeFormat::Xliff, "<xliff><file><body><trans-unit id=\"a\"><source>" + deep},
+        {"huge text", InterchangeFormat::Xliff,
+         "<xliff><file><body><trans-unit id=\"strings/1\"><source>" + huge +
+             "</source></trans-unit></body></file></xliff>"},
+        {"truncated", InterchangeFormat::Xliff, "<xliff version=\"1.2\"><file><body><trans-unit id=\"strings/1\"><so"},
+        {"invalid UTF-8", InterchangeFormat::Xliff,
+         "<xliff><file><body><trans-unit id=\"x\"><source>\xC3\x28</source>"},
+        {"not XLIFF", InterchangeFormat::Xliff, "<html><body/></html>"},
+        {"PO huge text", InterchangeFormat::Po, "msgctxt \"strings/1\"\nmsgid \"" + huge + "\"\nmsgstr \"\"\n"},
+        {"PO invalid UTF-8", InterchangeFormat::Po, "msgid \"\xFF\xFE\"\nmsgstr \"\"\n"},
+        {"PO unterminated", InterchangeFormat::Po, "msgid \"open\nmsgstr \"\"\n"},
+        {"PO escape at the end", InterchangeFormat::Po, "msgid \"open\\\"\nmsgstr \"\"\n"},
+        {"PO truncated", InterchangeFormat::Po, "msgctxt \"strings/1\"\nmsgid \"Open\"\n"},
+        {"PO unknown keyword", InterchangeFormat::Po, "msgfoo \"x\"\n"},
+        {"PO stray string", InterchangeFormat::Po, "\"x\"\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto read = ReadUnits(c.format, AsBytes(c.bytes));
+        EXPECT_FALSE(read.Ok());
+    }
+}
+
+TEST(InterchangeImport, EveryCutOfAnExportReadsOrFailsCleanly) {
+    auto project = TranslatedSample();
+    for (InterchangeFormat format : {InterchangeFormat::Xliff, InterchangeFormat::Po}) {
+        std::string bytes = WriteUnits(format, UnitsOf(*project)).Value().bytes;
+        std::size_t whole = ReadUnits(format, AsBytes(bytes)).Value().units.size();
+        for (std::size_t cut = 0; cut < bytes.size(); cut += 7) {
+            auto read = ReadUnits(format, AsBytes(bytes).first(cut));
+            if (read) EXPECT_LE(read.Value().units.size(), whole);
+        }
+    }
+}
+
+TEST(InterchangeImport, PoEscapesContextsAndPluralsReadAsGettextWritesThem) {
+    const std::string po =
+        "# comment\n"
+        "msgid \"\"\nmsgstr \"\"\n\"Language: fr\\n\"\n\"X-Source-Language: en-US\\n\"\n\n"
+        "#. MENUITEM 1\n#, c-format, fuzzy\nmsgctxt \"menus/1/2\"\nmsgid \"\"\n\"a\\tb\\n\"\n\"c\\\"\\\\\\101\\x42\"\n"
+        "msgstr \"x\"\n\n"
+        "#: strings/7 other.c:12\nmsgid \"seven\"\nmsgstr \"sept\"\n\n"
+        "msgid \"one\"\nmsgid_plural \"many\"\nmsgstr[0] \"un\"\nmsgstr[1] \"des\"\n\n"
+        "#~ msgid \"old\"\n#~ msgstr \"vieux\"\n";
+    auto read = ReadPo(AsBytes(po));
+    ASSERT_TRUE(read.Ok()) << read.GetError().Describe();
+    const UnitFile& file = read.Value();
+    EXPECT_EQ(file.targetLanguage, "fr");
+    EXPECT_EQ(file.sourceLanguage, "en-US");
+    ASSERT_EQ(file.units.size(), 2u);
+    EXPECT_EQ(file.units[0],
+              (TranslationUnit{"menus/1/2", "a\tb\nc\"\\AB", "x", UnitState::NeedsReview, {"MENUITEM 1"}}));
+    EXPECT_EQ(file.units[1].id, "strings/7");
+    EXPECT_EQ(file.units[1].state, UnitState::Translated);
+    ASSERT_EQ(file.skipped.size(), 1u);
+    EXPECT_NE(file.skipped[0].find("plural"), std::string::npos);
+}
+
+TEST(InterchangeImport, FormatIsKnownByContentBeforeTheName) {
+    auto bytes = [](std::string_view text) {
+        return std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    };
+    EXPECT_EQ(DetectFormat("a.po", bytes("<?xml version=\"1.0\"?>\n<xliff>")), InterchangeFormat::Xliff);
+    EXPECT_EQ(DetectFormat("a.xlf", bytes("# x\nmsgid \"\"\nmsgstr \"\"")), InterchangeFormat::Po);
+    EXPECT_EQ(DetectFormat("a.XLIFF", bytes("")), InterchangeFormat::Xliff);
+    EXPECT_EQ(DetectFormat("a.txt", bytes("&Open\tx\t&Öffnen")), std::nullopt);
+    // Other markup named .xlf goes to the XLIFF reader, which names its root element.
+    EXPECT_EQ(DetectFormat("a.xlf", bytes("<html/>")), InterchangeFormat::Xliff);
+    EXPECT_EQ(DetectFormat("a.txt", bytes("<html/>")), std::nullopt);
+}

@@ -1,0 +1,71 @@
+// export, import of a translation file and pseudo on the command line.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "Fixtures.h"
+#include "TempDir.h"
+#include "cli/RunCli.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+
+namespace {
+
+std::string Sample(const std::string& name) { return std::string(QUILLON_DATA_DIR) + "/../../samples/" + name; }
+
+std::string Text(const std::string& path) {
+    auto bytes = FileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+} // namespace
+
+TEST(InterchangeCli, ExportImportAndPseudoWorkOnTheSavedProject) {
+    TempDir dir;
+    std::string prj = dir.File("pad.prj");
+    ASSERT_EQ(RunCli("new " + prj + " --module " + Sample("quillpad.exe") + " --translator Ann --language German "
+                     "--dictionary " + dir.File("pad.dic")).exitCode, 0);
+    ASSERT_EQ(RunCli("import " + prj + " --text " + Sample("quillpad-de.txt")).exitCode, 0);
+    ASSERT_EQ(RunCli("translate " + prj).exitCode, 0);
+
+    CliRun xliff = RunCli("export " + prj + " --format xliff -o " + dir.File("pad.xlf"));
+    ASSERT_EQ(xliff.exitCode, 0);
+    EXPECT_TRUE(Has(xliff.out, "Exported ")) << xliff.out;
+    ASSERT_EQ(RunCli("export " + prj + " --format po -o " + dir.File("pad.po")).exitCode, 0);
+    EXPECT_EQ(RunCli("export " + prj + " --format csv -o " + dir.File("pad.csv")).exitCode, 2);
+    EXPECT_EQ(RunCli("export " + prj + " --format po -o " + prj).exitCode, 1); // never over the project
+
+    std::string saved = Text(prj);
+    CliRun same = RunCli("import " + prj + " " + dir.File("pad.xlf"));
+    EXPECT_EQ(same.exitCode, 0);
+    EXPECT_TRUE(Has(same.out, "Refused:      0\n")) << same.out;
+    EXPECT_TRUE(Has(same.out, "Nothing changed")) << same.out;
+    EXPECT_EQ(Text(prj), saved);
+
+    // A unit whose source the module no longer has is refused; the others are taken.
+    std::string po = Text(dir.File("pad.po"));
+    std::size_t at = po.find("msgid \"E&xit\"");
+    ASSERT_NE(at, std::string::npos);
+    po.replace(at, 13, "msgid \"E&xit now\"");
+    std::ofstream(dir.File("stale.po"), std::ios::binary) << po;
+    CliRun stale = RunCli("import --json " + prj + " " + dir.File("stale.po"));
+    EXPECT_EQ(stale.exitCode, 0);
+    EXPECT_TRUE(Has(stale.out, "the source changed; it is now \\\"E&xit\\\"")) << stale.out;
+
+    std::ofstream(dir.File("list.txt")) << "&Open\tx\t&Öffnen\n";
+    CliRun unknown = RunCli("import " + prj + " " + dir.File("list.txt"), true);
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(Has(unknown.out, "neither XLIFF nor PO")) << unknown.out;
+
+    CliRun pseudo = RunCli("pseudo " + prj + " --accents --brackets --expand 50");
+    ASSERT_EQ(pseudo.exitCode, 0);
+    EXPECT_TRUE(Has(pseudo.out, "Pseudo-translated ")) << pseudo.out;
+    CliRun shown = RunCli("show --json " + prj);
+    EXPECT_TRUE(Has(shown.out, "\"translation\":\"[Qüíll Þàd ~~~~]\"")) << shown.out.substr(0, 2000);
+    // Importing the earlier export takes the real translations back in.
+    CliRun back = RunCli("import " + prj + " " + dir.File("pad.xlf"));
+    EXPECT_EQ(back.exitCode, 0);
+    EXPECT_FALSE(Has(back.out, "Translated:   0\n")) << back.out;
+}

@@ -1,0 +1,94 @@
+#pragma once
+// Projects the interchange tests export and import: a fixture module made
+// into a German project as it was created, and the sample module translated
+// from its German glossary, with one item marked as changed by an update.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "Fixtures.h"
+#include "dictionary/AutoTranslator.h"
+#include "dictionary/GlossaryImport.h"
+#include "interchange/Interchange.h"
+#include "interchange/ProjectUnits.h"
+#include "interchange/PseudoTranslation.h"
+#include "model/Archive.h"
+#include "project/GermanProject.h"
+
+namespace quillon::testing {
+
+inline std::string SamplePath(const std::string& name) {
+    return std::string(QUILLON_DATA_DIR) + "/../../samples/" + name;
+}
+
+// The project record as Save writes it, with a fixed save time.
+inline std::vector<std::uint8_t> ProjectRecord(const CProject& project) {
+    ArchiveWriter out;
+    project.Store(out, 0);
+    return out.Take();
+}
+
+inline std::unique_ptr<CProject> TranslatedSample() {
+    auto project = NewGermanProject(SamplePath("quillpad.exe"));
+    ImportGlossary(FileBytes(SamplePath("quillpad-de.txt")), GlossaryFormat::Text, project->m_Dictionary,
+                   CodePage(project->GetCodePage()));
+    CAutoTranslator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(),
+                    HotkeyConventionOf(project->m_wTargetLanguage))
+        .Run();
+    // An item an update marked as changed, so all three states travel.
+    for (auto& child : project->m_ResourceInfo.m_Strings.GetChildren())
+        if (child->IsTranslated()) {
+            child->SetCarried(true);
+            break;
+        }
+    return project;
+}
+
+// A new project of the sample for `language`, as NewGermanProject makes one.
+inline std::unique_ptr<CProject> NewSampleProject(std::uint16_t language) {
+    NewProjectSettings settings;
+    settings.modulePath = SamplePath("quillpad.exe");
+    settings.translator = "Ann";
+    settings.email = "ann@example.org";
+    settings.targetLanguage = language;
+    auto created = CreateProject(settings);
+    EXPECT_TRUE(created);
+    return created ? std::move(created).Value() : std::make_unique<CProject>();
+}
+
+// The sample pseudo-translated for Japanese: double-byte texts of code page
+// 932 in every item.
+inline std::unique_ptr<CProject> PseudoJapaneseSample() {
+    auto project = NewSampleProject(0x0411);
+    PlanPseudoTranslation(*project, {30, true, true}).Apply(*project);
+    return project;
+}
+
+// The sample as it was before it was translated, scanned at the same time
+// (the project records the time of the scan).
+inline std::unique_ptr<CProject> UntranslatedCopy(const CProject& translated) {
+    auto project = NewSampleProject(translated.m_wTargetLanguage);
+    project->m_ResourceInfo.m_timeExtracted = translated.m_ResourceInfo.m_timeExtracted;
+    return project;
+}
+
+inline std::span<const std::uint8_t> AsBytes(const std::string& text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+// Writes the project's units in `format` and reads them back.
+inline UnitFile ThroughFile(const CProject& project, InterchangeFormat format) {
+    auto written = WriteUnits(format, UnitsOf(project));
+    EXPECT_TRUE(written.Ok());
+    if (!written) return {};
+    EXPECT_TRUE(written.Value().leftOut.empty());
+    auto read = ReadUnits(format, AsBytes(written.Value().bytes));
+    EXPECT_TRUE(read.Ok()) << read.GetError().Describe();
+    return read ? std::move(read).Value() : UnitFile{};
+}
+
+} // namespace quillon::testing

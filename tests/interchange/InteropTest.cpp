@@ -1,0 +1,120 @@
+// Other tools read what Quillon writes, and Quillon reads what they write
+// back: translate-toolkit's pocount, po2xliff and xliff2po, Qt's lconvert.
+// Each test is skipped where its tool is not installed.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <unistd.h>
+
+#include "InterchangeProjects.h"
+#include "TempDir.h"
+#include "io/FileIo.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+
+namespace {
+
+constexpr const char* kLconvert = "/usr/lib/qt6/bin/lconvert";
+
+bool Installed(const std::string& tool) {
+    if (tool.front() == '/') return ::access(tool.c_str(), X_OK) == 0;
+    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+};
+
+ToolRun RunTool(const std::string& command) {
+    ToolRun run;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, got);
+    run.status = ::pclose(pipe);
+    return run;
+}
+
+void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+std::string Exported(const CProject& project, InterchangeFormat format, const std::string& path) {
+    std::string bytes = WriteUnits(format, UnitsOf(project)).Value().bytes;
+    Write(path, bytes);
+    return bytes;
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+    return count;
+}
+
+// The "Total:" strings of pocount's output.
+std::size_t PocountTotal(const std::string& out) {
+    std::smatch match;
+    if (!std::regex_search(out, match, std::regex(R"(Total:\s+(\d+))"))) return 0;
+    return std::stoul(match[1]);
+}
+
+// A translation file written by another tool, imported into an untranslated
+// copy of `translated`: the copy becomes the translated project.
+void ExpectImportGives(const CProject& translated, const std::string& path) {
+    auto read = ReadUnits(*DetectFormat(path, FileBytes(path)), FileBytes(path));
+    ASSERT_TRUE(read.Ok()) << read.GetError().Describe();
+    auto fresh = UntranslatedCopy(translated);
+    ImportPlan plan = PlanImport(*fresh, read.Value());
+    EXPECT_TRUE(plan.refused.empty()) << Describe(plan.refused.front());
+    plan.change.Apply(*fresh);
+    EXPECT_EQ(ProjectRecord(*fresh), ProjectRecord(translated));
+}
+
+} // namespace
+
+TEST(InterchangeInterop, LconvertReadsEveryUnitOfTheXliff) {
+    if (!Installed(kLconvert)) GTEST_SKIP() << "lconvert is not installed";
+    TempDir dir;
+    auto project = TranslatedSample();
+    Exported(*project, InterchangeFormat::Xliff, dir.File("sample.xlf"));
+    ToolRun run = RunTool(std::string(kLconvert) + " -i " + dir.File("sample.xlf") + " -o " + dir.File("sample.ts"));
+    ASSERT_EQ(run.status, 0) << run.out;
+    auto ts = FileBytes(dir.File("sample.ts"));
+    std::string text(ts.begin(), ts.end());
+    EXPECT_EQ(Count(text, "<message"), UnitsOf(*project).units.size());
+    EXPECT_EQ(Count(text, "type=\"unfinished\""), Count(text, "<message") - Count(text, "<translation>"));
+}
+
+TEST(InterchangeInterop, PocountCountsTheUnitsOfBothFormats) {
+    if (!Installed("pocount")) GTEST_SKIP() << "pocount is not installed";
+    TempDir dir;
+    auto project = TranslatedSample();
+    std::size_t units = UnitsOf(*project).units.size();
+    for (const char* name : {"sample.po", "sample.xlf"}) {
+        SCOPED_TRACE(name);
+        std::string path = dir.File(name);
+        Exported(*project, *DetectFormat(path, {}), path);
+        ToolRun run = RunTool("pocount " + path);
+        ASSERT_EQ(run.status, 0) << run.out;
+        EXPECT_EQ(PocountTotal(run.out), units) << run.out;
+    }
+}
+
+TEST(InterchangeInterop, WhatXliff2poAndPo2xliffWriteBackImportsAsTheTranslation) {
+    if (!Installed("xliff2po") || !Installed("po2xliff")) GTEST_SKIP() << "translate-toolkit is not installed";
+    TempDir dir;
+    auto project = TranslatedSample();
+    Exported(*project, InterchangeFormat::Xliff, dir.File("out.xlf"));
+    Exported(*project, InterchangeFormat::Po, dir.File("out.po"));
+    ToolRun toPo = RunTool("xliff2po " + dir.File("out.xlf") + " " + dir.File("back.po"));
+    ASSERT_EQ(toPo.status, 0) << toPo.out;
+    ToolRun toXliff = RunTool("po2xliff " + dir.File("out.po") + " " + dir.File("back.xlf"));
+    ASSERT_EQ(toXliff.status, 0) << toXliff.out;
+    for (const char* name : {"back.po", "back.xlf"}) {
+        SCOPED_TRACE(name);
+        ExpectImportGives(*project, dir.File(name));
+    }
+}

@@ -1,0 +1,88 @@
+// Project -> XLIFF/PO -> project changes nothing, and the translations of one
+// project exported and imported into an untranslated copy make that copy the
+// same project, byte for byte.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "InterchangeProjects.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+
+namespace {
+
+const InterchangeFormat kFormats[] = {InterchangeFormat::Xliff, InterchangeFormat::Po};
+
+const char* kModules[] = {"basic32.exe", "basic64.exe", "multilang.dll", "unstripped64.exe", "update-v2.exe"};
+
+std::string Name(InterchangeFormat format) { return format == InterchangeFormat::Xliff ? "XLIFF" : "PO"; }
+
+} // namespace
+
+TEST(InterchangeRoundTrip, EveryFixtureAndTheTranslatedSampleComeBackUnchanged) {
+    std::vector<std::unique_ptr<CProject>> projects;
+    for (const char* module : kModules) projects.push_back(NewGermanProject(Fixture(module)));
+    projects.push_back(TranslatedSample());
+    projects.push_back(PseudoJapaneseSample());
+    for (auto& project : projects)
+        for (InterchangeFormat format : kFormats) {
+            SCOPED_TRACE(project->m_strModulePath + " " + Name(format));
+            UnitFile units = UnitsOf(*project);
+            ASSERT_FALSE(units.units.empty());
+            UnitFile read = ThroughFile(*project, format);
+            EXPECT_EQ(read.units, units.units);
+            EXPECT_EQ(read.targetLanguage, project->m_wTargetLanguage == 0x0411 ? "ja" : "de");
+            std::vector<std::uint8_t> before = ProjectRecord(*project);
+            ImportPlan plan = PlanImport(*project, read);
+            EXPECT_TRUE(plan.change.Empty());
+            EXPECT_TRUE(plan.refused.empty());
+            EXPECT_EQ(plan.unchanged, units.units.size());
+            plan.change.Apply(*project);
+            EXPECT_EQ(ProjectRecord(*project), before);
+        }
+}
+
+TEST(InterchangeRoundTrip, ImportIntoTheUntranslatedProjectGivesTheTranslatedOne) {
+    // German from the glossary (one item to review), and Japanese pseudo texts in code page 932.
+    std::unique_ptr<CProject> projects[] = {TranslatedSample(), PseudoJapaneseSample()};
+    for (const auto& translated : projects) {
+        std::vector<std::uint8_t> expected = ProjectRecord(*translated);
+        bool review = translated->m_wTargetLanguage != 0x0411;
+        for (InterchangeFormat format : kFormats) {
+            SCOPED_TRACE(Name(format) + (review ? " German" : " Japanese"));
+            UnitFile read = ThroughFile(*translated, format);
+            auto fresh = UntranslatedCopy(*translated);
+            std::vector<std::uint8_t> untranslated = ProjectRecord(*fresh);
+            ImportPlan plan = PlanImport(*fresh, read);
+            EXPECT_TRUE(plan.refused.empty()) << Describe(plan.refused.front());
+            EXPECT_GT(plan.translated, 10u);
+            EXPECT_EQ(plan.review, review ? 1u : 0u);
+            plan.change.Apply(*fresh);
+            EXPECT_EQ(ProjectRecord(*fresh), expected);
+            // The same plan taken back is the project as it was: one step of Undo.
+            plan.change.Revert(*fresh);
+            EXPECT_EQ(ProjectRecord(*fresh), untranslated);
+        }
+    }
+}
+
+TEST(InterchangeRoundTrip, UnitsCarryStatesHotkeysAndTheAddress) {
+    auto project = TranslatedSample();
+    UnitFile units = UnitsOf(*project);
+    EXPECT_EQ(units.sourceLanguage, "en-US");
+    EXPECT_EQ(units.original, "quillpad.exe");
+    std::size_t states[3] = {};
+    for (const TranslationUnit& unit : units.units) ++states[int(unit.state)];
+    EXPECT_GT(states[int(UnitState::Untranslated)], 0u);
+    EXPECT_GT(states[int(UnitState::Translated)], 0u);
+    EXPECT_EQ(states[int(UnitState::NeedsReview)], 1u);
+    // A menu item with a hotkey and an accelerator, as Windows writes it.
+    auto open = std::find_if(units.units.begin(), units.units.end(),
+                             [](const TranslationUnit& unit) { return unit.source.starts_with("&Open"); });
+    ASSERT_NE(open, units.units.end());
+    EXPECT_TRUE(open->id.starts_with("menus/"));
+    EXPECT_NE(open->source.find('\t'), std::string::npos) << open->source;
+    EXPECT_EQ(open->target, "Ö&ffnen...\tStrg+O");
+}
