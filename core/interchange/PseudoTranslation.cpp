@@ -9,6 +9,7 @@
 #include "check/TextChecks.h"
 #include "dictionary/Hotkeys.h"
 #include "model/ItemPath.h"
+#include "model/TextEscapes.h"
 #include "project/Project.h"
 
 namespace quillon {
@@ -126,9 +127,8 @@ std::string Accented(std::string_view body, std::size_t keep, const CodePage& co
             length = placeholders[nextPlaceholder++].size();
         else if (length == 1 && body.compare(pos, 2, "%%") == 0)
             length = 2;
-        else if (length == 1 && body[pos] == '\\' && pos + 1 < body.size() &&
-                 (body[pos + 1] == 'r' || body[pos + 1] == 'n' || body[pos + 1] == 't'))
-            length = 2; // an escape: \r, \n
+        else if (length == 1 && EscapeLengthAt(body, pos) != 0)
+            length = 2; // an escape: \r, \n, \\
         bool replace = length == 1 && pos != keep && IsAsciiLetter(body[pos]) &&
                        !accents[static_cast<unsigned char>(body[pos])].empty();
         if (replace) out += accents[static_cast<unsigned char>(body[pos])];

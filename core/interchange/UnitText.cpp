@@ -1,5 +1,6 @@
 #include "interchange/UnitText.h"
 
+#include "model/TextEscapes.h"
 #include "target/TextPreparation.h"
 
 namespace quillon {
@@ -8,18 +9,15 @@ bool KindHasHotkey(ItemKind kind) {
     return kind == ItemKind::MenuItem || kind == ItemKind::PopupMenu || kind == ItemKind::Control;
 }
 
-// Dialog captions and version values are read as they are.
-bool KindEscapesControls(ItemKind kind) { return KindHasHotkey(kind) || kind == ItemKind::String; }
-
 std::string UnitTextOf(ItemKind kind, std::string_view text, std::uint16_t hotkey, const CodePage& codePage) {
     if (KindHasHotkey(kind)) return codePage.ToUtf8(PrepareText(text, hotkey, codePage));
-    if (KindEscapesControls(kind)) return codePage.ToUtf8(UnescapeControls(text, codePage));
+    if (HoldsEscapedText(kind)) return codePage.ToUtf8(UnescapeText(text, codePage));
     return codePage.ToUtf8(text);
 }
 
 HotkeyText TreeTextOf(ItemKind kind, std::string_view utf8, const CodePage& codePage) {
     std::string text = codePage.FromUtf8(utf8);
-    if (KindEscapesControls(kind)) text = EscapeControls(std::move(text));
+    if (HoldsEscapedText(kind)) text = EscapeText(text, codePage);
     if (KindHasHotkey(kind)) return SplitHotkey(std::move(text), codePage);
     return {std::move(text), 0};
 }

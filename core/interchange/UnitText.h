@@ -14,13 +14,12 @@
 
 namespace quillon {
 
-// Menus and controls carry a hotkey; strings, menus and controls keep their
-// controls as escapes in the tree.
+// Menus and controls carry a hotkey (which kinds hold escaped texts is
+// HoldsEscapedText's to say).
 bool KindHasHotkey(ItemKind kind);
-bool KindEscapesControls(ItemKind kind);
 
 // The Windows form of a tree text: '&' before the hotkey where the kind has
-// one, CR, LF and tab as themselves where the kind escapes them, as UTF-8.
+// one, CR, LF, tab and backslash as themselves where the kind escapes them, as UTF-8.
 std::string UnitTextOf(ItemKind kind, std::string_view text, std::uint16_t hotkey, const CodePage& codePage);
 
 // A unit's UTF-8 text as the tree holds it: in the code page, controls

@@ -1,6 +1,7 @@
 #include "controls/TextBridge.h"
 
 #include "dictionary/Hotkeys.h"
+#include "model/TextEscapes.h"
 #include "target/TextPreparation.h"
 
 namespace quillon::gui {
