@@ -26,6 +26,8 @@ enum class ValueKind {
     Dictionary, // .dic
     ProjectOrDictionary,
     Glossary, // any text or CSV file
+    Tmx,      // .tmx
+    MemoryFile, // a translation memory: any file
 };
 
 // How an option shows in a synopsis: optional ("[--json]"), required, or one

@@ -19,6 +19,11 @@ int RunTranslate(const std::vector<std::string>& args);
 int RunRestore(const std::vector<std::string>& args);
 int RunCheck(const std::vector<std::string>& args);
 int RunBuild(const std::vector<std::string>& args);
+int RunTmLookup(const std::vector<std::string>& args);
+int RunTmImport(const std::vector<std::string>& args);
+int RunTmExport(const std::vector<std::string>& args);
+int RunTmStats(const std::vector<std::string>& args);
+int RunTmAdd(const std::vector<std::string>& args);
 
 // Ends the process once a command's output is written, without freeing what
 // the command read: a large module or project is tens of thousands of items,

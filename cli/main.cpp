@@ -23,6 +23,9 @@ const std::map<std::string_view, Handler> kHandlers = {
     {"dict", quillon::cli::RunDict},         {"dict add", quillon::cli::RunDictAdd},
     {"translate", quillon::cli::RunTranslate}, {"restore", quillon::cli::RunRestore},
     {"check", quillon::cli::RunCheck},       {"build", quillon::cli::RunBuild},
+    {"tm lookup", quillon::cli::RunTmLookup}, {"tm import", quillon::cli::RunTmImport},
+    {"tm export", quillon::cli::RunTmExport}, {"tm stats", quillon::cli::RunTmStats},
+    {"tm add", quillon::cli::RunTmAdd},
 };
 
 bool IsHelp(std::string_view word) { return word == "--help" || word == "-h"; }

@@ -1,0 +1,70 @@
+#include "memory/LanguageTags.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <utility>
+
+#include "extract/Languages.h"
+
+namespace quillon {
+
+namespace {
+
+// The ISO 639 code of each primary language of the table in Languages.cpp.
+constexpr std::array<std::pair<std::uint16_t, std::string_view>, 69> kTags = {{
+    {0x01, "ar"}, {0x02, "bg"}, {0x03, "ca"}, {0x04, "zh"}, {0x05, "cs"}, {0x06, "da"},  {0x07, "de"},
+    {0x08, "el"}, {0x09, "en"}, {0x0A, "es"}, {0x0B, "fi"}, {0x0C, "fr"}, {0x0D, "he"},  {0x0E, "hu"},
+    {0x0F, "is"}, {0x10, "it"}, {0x11, "ja"}, {0x12, "ko"}, {0x13, "nl"}, {0x14, "no"},  {0x15, "pl"},
+    {0x16, "pt"}, {0x18, "ro"}, {0x19, "ru"}, {0x1A, "hr"}, {0x1B, "sk"}, {0x1C, "sq"},  {0x1D, "sv"},
+    {0x1E, "th"}, {0x1F, "tr"}, {0x20, "ur"}, {0x21, "id"}, {0x22, "uk"}, {0x23, "be"},  {0x24, "sl"},
+    {0x25, "et"}, {0x26, "lv"}, {0x27, "lt"}, {0x29, "fa"}, {0x2A, "vi"}, {0x2B, "hy"},  {0x2C, "az"},
+    {0x2D, "eu"}, {0x2F, "mk"}, {0x36, "af"}, {0x37, "ka"}, {0x38, "fo"}, {0x39, "hi"},  {0x3E, "ms"},
+    {0x3F, "kk"}, {0x41, "sw"}, {0x43, "uz"}, {0x44, "tt"}, {0x45, "bn"}, {0x46, "pa"},  {0x47, "gu"},
+    {0x48, "or"}, {0x49, "ta"}, {0x4A, "te"}, {0x4B, "kn"}, {0x4C, "ml"}, {0x4D, "as"},  {0x4E, "mr"},
+    {0x4F, "sa"}, {0x57, "kok"}, {0x58, "mni"}, {0x59, "sd"}, {0x60, "ks"}, {0x61, "ne"},
+}};
+
+// Older or narrower codes of the same primary languages.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 5> kAliases = {{
+    {"nb", "no"}, {"nn", "no"}, {"iw", "he"}, {"in", "id"}, {"bs", "hr"},
+}};
+
+} // namespace
+
+std::string LanguageTag(std::uint16_t language) {
+    std::uint16_t primary = PrimaryLanguage(language);
+    // Serbian shares Croatian's primary language; its sub-languages are 2 and above.
+    if (primary == 0x1A && SubLanguage(language) >= 2) return "sr";
+    for (const auto& [id, tag] : kTags)
+        if (id == primary) return std::string(tag);
+    return {};
+}
+
+std::optional<std::string> PrimaryTag(std::string_view tag) {
+    std::size_t end = tag.find_first_of("-_");
+    std::string primary(tag.substr(0, end));
+    std::transform(primary.begin(), primary.end(), primary.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (primary.empty() || primary.size() > 8 ||
+        !std::all_of(primary.begin(), primary.end(), [](unsigned char c) { return std::islower(c); }))
+        return std::nullopt;
+    // A private-use tag has no primary language: kept whole.
+    if (primary == "x" || primary == "i") {
+        std::string whole(tag);
+        std::transform(whole.begin(), whole.end(), whole.begin(), [](unsigned char c) { return std::tolower(c); });
+        return whole;
+    }
+    for (const auto& [alias, canonical] : kAliases)
+        if (alias == primary) return std::string(canonical);
+    return primary;
+}
+
+std::optional<std::string> TagFromUser(std::string_view text) {
+    if (auto id = ParseLanguage(text)) {
+        std::string tag = LanguageTag(*id);
+        if (!tag.empty()) return tag;
+    }
+    return PrimaryTag(text);
+}
+
+} // namespace quillon
