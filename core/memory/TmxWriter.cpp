@@ -14,7 +14,7 @@ namespace quillon {
 
 namespace {
 
-constexpr std::size_t kImportBatch = 20000;
+constexpr std::size_t kImportBatch = 50000;
 
 struct FdOutput {
     int fd;

@@ -45,14 +45,18 @@ PRAGMA user_version = 1;
 constexpr const char* kUnitColumns =
     "source, target, source_lang, target_lang, module, address, kind, translator, changed, id";
 
-// Index look-ups per query: the rarest trigrams are asked for until their
-// units add up to kTrigramBudget (at least kMinTrigrams of them), and the
-// index returns its kFtsCandidates best by bm25.
+// Index look-ups per query: the query's rarest trigrams that do not overlap
+// (kProbeTrigrams of them, fewer in a short text) go in groups of
+// kGroupTrigrams (fewer for a short text), the rarest together; a unit that has every trigram of one group is a candidate,
+// and the index returns its kFtsCandidates best by bm25. A unit that is a
+// near match keeps most trigrams, so at least one group survives the edit,
+// while a group of three rare trigrams matches few units: the work stays
+// bounded on a memory of millions of units, where a single common trigram
+// would match a tenth of them.
 constexpr std::size_t kMaxQueryTrigrams = 64;
-constexpr std::size_t kMinTrigrams = 3;
-constexpr std::size_t kMaxTrigrams = 8;
-constexpr std::int64_t kTrigramBudget = 60000;
-constexpr int kFtsCandidates = 100;
+constexpr std::size_t kProbeTrigrams = 9;
+constexpr std::size_t kGroupTrigrams = 3;
+constexpr int kFtsCandidates = 200;
 constexpr int kExactCandidates = 200;
 
 MemoryUnit ReadUnit(const Statement& row) {
@@ -61,17 +65,42 @@ MemoryUnit ReadUnit(const Statement& row) {
 }
 
 // The trigrams of a normalised text as the index's tokenizer forms them
-// (it folds case), each once.
-std::vector<std::u32string> TrigramsOf(std::u32string_view text) {
-    std::set<std::u32string> seen;
-    std::vector<std::u32string> grams;
+// (it folds case), each once, with where it first stands.
+struct Trigram {
+    std::u32string gram;
+    std::size_t position = 0;
+};
+
+std::vector<Trigram> TrigramsOf(std::u32string_view text) {
+    std::vector<Trigram> grams;
     for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
         std::u32string gram(text.substr(i, 3));
         for (char32_t& c : gram)
             if (c >= U'A' && c <= U'Z') c += U'a' - U'A';
-        if (seen.insert(gram).second) grams.push_back(std::move(gram));
+        bool seen = std::any_of(grams.begin(), grams.end(), [&](const Trigram& other) { return other.gram == gram; });
+        if (!seen) grams.push_back({std::move(gram), i});
     }
     return grams;
+}
+
+// The distinct trigrams of a text packed into one number each (21 bits per
+// code point), for counting a bulk import's trigrams without strings.
+void AddPackedTrigrams(std::u32string_view text, std::unordered_map<std::uint64_t, std::int64_t>& counts) {
+    std::vector<std::uint64_t> packed;
+    for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
+        std::uint64_t key = 0;
+        for (char32_t c : text.substr(i, 3)) key = (key << 21) | (c >= U'A' && c <= U'Z' ? c + (U'a' - U'A') : c);
+        packed.push_back(key);
+    }
+    std::sort(packed.begin(), packed.end());
+    packed.erase(std::unique(packed.begin(), packed.end()), packed.end());
+    for (std::uint64_t key : packed) ++counts[key];
+}
+
+std::string UnpackTrigram(std::uint64_t key) {
+    const char32_t gram[3] = {static_cast<char32_t>(key >> 42), static_cast<char32_t>((key >> 21) & 0x1FFFFF),
+                              static_cast<char32_t>(key & 0x1FFFFF)};
+    return ToUtf8(std::u32string_view(gram, 3));
 }
 
 std::string QuotedForFts(const std::u32string& gram) {
@@ -154,7 +183,7 @@ Status TranslationMemory::PrepareSchema() {
     if (stored == kSchemaVersion && ours != 3) return notMemory("its tables are missing");
     // WAL lets look-ups read while an import writes; NORMAL syncs at
     // checkpoints only, which keeps a bulk import from waiting on the disk.
-    for (const char* pragma : {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = NORMAL", "PRAGMA cache_size = -32768"}) {
+    for (const char* pragma : {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = NORMAL", "PRAGMA cache_size = -65536"}) {
         Statement set(db, pragma);
         if (!set.Prepared()) return notMemory(sqlite3_errmsg(db));
         if (int done = set.Step(); done != SQLITE_ROW && done != SQLITE_DONE) return sqlite::ErrorOf(db, done, m_path);
@@ -181,7 +210,7 @@ Status TranslationMemory::Store(std::span<const MemoryUnit> units) {
                          "WHERE source = ?1 AND target_lang = ?5 AND module = ?6 AND address = ?7");
     if (!insert.Prepared()) return fail(insert.PrepareCode());
     if (!update.Prepared()) return fail(update.PrepareCode());
-    std::unordered_map<std::string, std::int64_t> newTrigrams;
+    std::unordered_map<std::uint64_t, std::int64_t> newTrigrams;
     for (const MemoryUnit& unit : units) {
         NormalisedText normalised = Normalise(unit.source);
         std::string norm = ToUtf8(normalised.text);
@@ -193,7 +222,7 @@ Status TranslationMemory::Store(std::span<const MemoryUnit> units) {
             statement->Reset();
             if (code != SQLITE_DONE) return fail(code);
             if (statement == &insert && sqlite3_changes(db) == 1) {
-                for (const std::u32string& gram : TrigramsOf(normalised.text)) ++newTrigrams[ToUtf8(gram)];
+                AddPackedTrigrams(normalised.text, newTrigrams);
                 break; // a new unit: nothing to replace
             }
         }
@@ -202,7 +231,7 @@ Status TranslationMemory::Store(std::span<const MemoryUnit> units) {
                         "ON CONFLICT(gram) DO UPDATE SET texts = texts + excluded.texts");
     if (!count.Prepared()) return fail(count.PrepareCode());
     for (const auto& [gram, texts] : newTrigrams) {
-        count.Bind(1, gram).Bind(2, texts);
+        count.Bind(1, UnpackTrigram(gram)).Bind(2, texts);
         int code = count.Step();
         count.Reset();
         if (code != SQLITE_DONE) return fail(code);
@@ -212,32 +241,45 @@ Status TranslationMemory::Store(std::span<const MemoryUnit> units) {
 }
 
 Result<std::string> TranslationMemory::RareTrigramQuery(const std::u32string& normalised) const {
-    std::vector<std::u32string> grams = TrigramsOf(normalised);
+    std::vector<Trigram> grams = TrigramsOf(normalised);
     // A long text's trigrams are sampled evenly: a few dozen say enough.
     if (grams.size() > kMaxQueryTrigrams) {
-        std::vector<std::u32string> sample;
+        std::vector<Trigram> sample;
         for (std::size_t i = 0; i < kMaxQueryTrigrams; ++i) sample.push_back(grams[i * grams.size() / kMaxQueryTrigrams]);
         grams = std::move(sample);
     }
     Statement count(m_db->handle, "SELECT texts FROM trigrams WHERE gram = ?1");
     if (!count.Prepared()) return sqlite::ErrorOf(m_db->handle, count.PrepareCode(), m_path);
-    std::vector<std::pair<std::int64_t, const std::u32string*>> known;
-    for (const std::u32string& gram : grams) {
-        count.Bind(1, ToUtf8(gram));
+    std::vector<std::pair<std::int64_t, const Trigram*>> known; // units with it, the trigram
+    for (const Trigram& gram : grams) {
+        count.Bind(1, ToUtf8(gram.gram));
         int code = count.Step();
         if (code == SQLITE_ROW) known.emplace_back(count.Int(0), &gram);
         count.Reset();
         if (code != SQLITE_ROW && code != SQLITE_DONE) return sqlite::ErrorOf(m_db->handle, code, m_path);
     }
-    std::sort(known.begin(), known.end());
-    std::string query;
-    std::int64_t postings = 0;
-    for (std::size_t i = 0; i < known.size() && i < kMaxTrigrams; ++i) {
-        if (i >= kMinTrigrams && postings + known[i].first > kTrigramBudget) break;
-        postings += known[i].first;
-        query += (query.empty() ? "" : " OR ") + QuotedForFts(*known[i].second);
+    std::stable_sort(known.begin(), known.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    // Rarest first, apart from each other so that one edit spoils few of them.
+    std::vector<const Trigram*> probes;
+    for (const auto& [units, gram] : known) {
+        bool apart = std::none_of(probes.begin(), probes.end(), [&](const Trigram* other) {
+            return (other->position > gram->position ? other->position - gram->position : gram->position - other->position) < 3;
+        });
+        if (apart && probes.size() < kProbeTrigrams) probes.push_back(gram);
     }
-    return query;
+    // A short text has few probes: smaller groups, so that one still survives.
+    std::size_t size = probes.size() >= 2 * kGroupTrigrams ? kGroupTrigrams : probes.size() >= 3 ? 2 : 1;
+    std::size_t groups = std::max<std::size_t>(1, probes.size() / size);
+    std::vector<std::string> terms(groups);
+    // The rarest together: a trigram of a word the query has and no unit has
+    // is rare too, and spoils only its own group.
+    for (std::size_t i = 0; i < probes.size(); ++i) {
+        std::string& group = terms[std::min(i / size, groups - 1)];
+        group += (group.empty() ? "" : " AND ") + QuotedForFts(probes[i]->gram);
+    }
+    std::string query;
+    for (const std::string& group : terms) query += (query.empty() ? "(" : " OR (") + group + ")";
+    return probes.empty() ? std::string() : query;
 }
 
 Status TranslationMemory::CollectCandidates(const MemoryQuery& query, const std::u32string& normalised,
