@@ -31,6 +31,13 @@ std::vector<MemoryUnit> All(const TranslationMemory& memory) {
     return units;
 }
 
+MemoryQuery Query(std::string text, std::string targetLanguage = "") {
+    MemoryQuery query;
+    query.text = std::move(text);
+    query.targetLanguage = std::move(targetLanguage);
+    return query;
+}
+
 std::vector<std::pair<int, std::string>> Matches(const TranslationMemory& memory, MemoryQuery query) {
     auto found = memory.Lookup(query);
     EXPECT_TRUE(found) << found.GetError().Describe();
@@ -77,7 +84,10 @@ TEST(TranslationMemory, RanksByScoreThenContextAndDropsWhatIsBelowTheThreshold) 
         Unit("Delete the document", "below"),
         Unit("OK", "OK-de"),
     }));
-    MemoryQuery query{"Save the document", "en", "de", "a.exe", "strings/7", 75}; // "Delete ..." scores 73
+    MemoryQuery query = Query("Save the document", "de");
+    query.module = "a.exe";
+    query.address = "strings/7";
+    query.threshold = 75; // "Delete the document" scores 73
     EXPECT_EQ(Matches(memory, query), (std::vector<std::pair<int, std::string>>{
                                           {100, "same place"}, {100, "elsewhere newer"}, {77, "longer"}}));
     query.module.clear();
@@ -85,9 +95,9 @@ TEST(TranslationMemory, RanksByScoreThenContextAndDropsWhatIsBelowTheThreshold) 
     query.threshold = 80;
     query.limit = 1;
     EXPECT_EQ(Matches(memory, query).size(), 1u);
-    EXPECT_EQ(Matches(memory, {"Page %3 of %4"}), (std::vector<std::pair<int, std::string>>{{98, "Seite %1 von %2"}}));
-    EXPECT_EQ(Matches(memory, {"&OK"}), (std::vector<std::pair<int, std::string>>{{98, "OK-de"}})); // short: exact only
-    EXPECT_TRUE(Matches(memory, {"Save the document", "en", "fr"}).empty());
+    EXPECT_EQ(Matches(memory, Query("Page %3 of %4")), (std::vector<std::pair<int, std::string>>{{98, "Seite %1 von %2"}}));
+    EXPECT_EQ(Matches(memory, Query("&OK")), (std::vector<std::pair<int, std::string>>{{98, "OK-de"}})); // short: exact only
+    EXPECT_TRUE(Matches(memory, Query("Save the document", "fr")).empty());
 }
 
 TEST(TranslationMemory, FilesThatAreNoMemoryAreErrors) {
@@ -129,7 +139,7 @@ TEST(TranslationMemory, DamagedPagesAreReportedNotCrashedOn) {
         EXPECT_EQ(memory.GetError().code, Error::Code::Malformed) << memory.GetError().message;
         return;
     }
-    auto found = memory.Value().Lookup({"Text number 12 of the memory"});
+    auto found = memory.Value().Lookup(Query("Text number 12 of the memory"));
     ASSERT_FALSE(found);
     EXPECT_EQ(found.GetError().code, Error::Code::Malformed) << found.GetError().message;
 }
