@@ -261,7 +261,8 @@ Result<std::string> TranslationMemory::RareTrigramQuery(const std::u32string& no
     std::stable_sort(known.begin(), known.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     // Rarest first, apart from each other so that one edit spoils few of them.
     std::vector<const Trigram*> probes;
-    for (const auto& [units, gram] : known) {
+    for (const auto& entry : known) {
+        const Trigram* gram = entry.second;
         bool apart = std::none_of(probes.begin(), probes.end(), [&](const Trigram* other) {
             return (other->position > gram->position ? other->position - gram->position : gram->position - other->position) < 3;
         });
