@@ -57,6 +57,7 @@ constexpr std::size_t kMaxQueryTrigrams = 64;
 constexpr std::size_t kProbeTrigrams = 9;
 constexpr std::size_t kGroupTrigrams = 3;
 constexpr int kFtsCandidates = 200;
+constexpr std::int64_t kRankedUnits = 150000;
 constexpr int kExactCandidates = 200;
 
 MemoryUnit ReadUnit(const Statement& row) {
@@ -240,7 +241,7 @@ Status TranslationMemory::Store(std::span<const MemoryUnit> units) {
     return Done{};
 }
 
-Result<std::string> TranslationMemory::RareTrigramQuery(const std::u32string& normalised) const {
+Result<TranslationMemory::TrigramQuery> TranslationMemory::RareTrigramQuery(const std::u32string& normalised) const {
     std::vector<Trigram> grams = TrigramsOf(normalised);
     // A long text's trigrams are sampled evenly: a few dozen say enough.
     if (grams.size() > kMaxQueryTrigrams) {
@@ -261,26 +262,35 @@ Result<std::string> TranslationMemory::RareTrigramQuery(const std::u32string& no
     std::stable_sort(known.begin(), known.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     // Rarest first, apart from each other so that one edit spoils few of them.
     std::vector<const Trigram*> probes;
+    std::vector<std::int64_t> units; // of each probe
     for (const auto& entry : known) {
         const Trigram* gram = entry.second;
         bool apart = std::none_of(probes.begin(), probes.end(), [&](const Trigram* other) {
             return (other->position > gram->position ? other->position - gram->position : gram->position - other->position) < 3;
         });
-        if (apart && probes.size() < kProbeTrigrams) probes.push_back(gram);
+        if (apart && probes.size() < kProbeTrigrams) {
+            probes.push_back(gram);
+            units.push_back(entry.first);
+        }
     }
     // A short text has few probes: smaller groups, so that one still survives.
     std::size_t size = probes.size() >= 2 * kGroupTrigrams ? kGroupTrigrams : probes.size() >= 3 ? 2 : 1;
     std::size_t groups = std::max<std::size_t>(1, probes.size() / size);
     std::vector<std::string> terms(groups);
+    // A group matches at most as many units as its rarest trigram has.
+    std::vector<std::int64_t> most(groups, 0);
     // The rarest together: a trigram of a word the query has and no unit has
     // is rare too, and spoils only its own group.
     for (std::size_t i = 0; i < probes.size(); ++i) {
-        std::string& group = terms[std::min(i / size, groups - 1)];
-        group += (group.empty() ? "" : " AND ") + QuotedForFts(probes[i]->gram);
+        std::size_t index = std::min(i / size, groups - 1);
+        terms[index] += (terms[index].empty() ? "" : " AND ") + QuotedForFts(probes[i]->gram);
+        if (most[index] == 0) most[index] = units[i];
     }
-    std::string query;
-    for (const std::string& group : terms) query += (query.empty() ? "(" : " OR (") + group + ")";
-    return probes.empty() ? std::string() : query;
+    TrigramQuery query;
+    for (const std::string& group : terms) query.match += (query.match.empty() ? "(" : " OR (") + group + ")";
+    for (std::int64_t bound : most) query.mostUnits += bound;
+    if (probes.empty()) query.match.clear();
+    return query;
 }
 
 Status TranslationMemory::CollectCandidates(const MemoryQuery& query, const std::u32string& normalised,
@@ -302,10 +312,14 @@ Status TranslationMemory::CollectCandidates(const MemoryQuery& query, const std:
     if (normalised.size() < 3) return Done{}; // no trigram to look for
     auto fts = RareTrigramQuery(normalised);
     if (!fts) return fts.GetError();
-    if (fts.Value().empty()) return Done{};
+    if (fts.Value().match.empty()) return Done{};
+    // Ranking reads the size of every matching unit: beyond kRankedUnits the
+    // newest matches are taken instead, which bounds the slowest look-ups.
+    const char* order = fts.Value().mostUnits <= kRankedUnits ? "rank" : "rowid DESC";
     Statement similar(db, std::string("SELECT ") + kUnitColumns + " FROM units WHERE id IN (SELECT rowid FROM "
-                          "units_fts WHERE units_fts MATCH ?1 ORDER BY rank LIMIT " + std::to_string(kFtsCandidates) + ")");
-    similar.Bind(1, fts.Value());
+                          "units_fts WHERE units_fts MATCH ?1 ORDER BY " + order + " LIMIT " +
+                          std::to_string(kFtsCandidates) + ")");
+    similar.Bind(1, fts.Value().match);
     return collect(similar);
 }
 

@@ -102,7 +102,11 @@ private:
     explicit TranslationMemory(std::unique_ptr<Database> db, std::string path);
     Status PrepareSchema();
     Status CollectCandidates(const MemoryQuery& query, const std::u32string& normalised, Candidates& out) const;
-    Result<std::string> RareTrigramQuery(const std::u32string& normalised) const;
+    struct TrigramQuery {
+        std::string match;         // the FTS5 query; empty when no trigram is known
+        std::int64_t mostUnits = 0; // how many units it can match at most
+    };
+    Result<TrigramQuery> RareTrigramQuery(const std::u32string& normalised) const;
 
     std::unique_ptr<Database> m_db;
     std::string m_path;
