@@ -46,6 +46,19 @@ int RunHelp(const std::vector<std::string_view>& words) {
     return 0;
 }
 
+// "tm" alone names no command but starts several: their usage, to stderr.
+bool PrintGroupUsage(std::string_view word) {
+    bool any = false;
+    for (const quillon::cli::CommandSpec& command : quillon::cli::Commands()) {
+        if (command.name.size() <= word.size() || command.name.substr(0, word.size()) != word ||
+            command.name[word.size()] != ' ')
+            continue;
+        quillon::cli::PrintUsageOf(command, std::cerr);
+        any = true;
+    }
+    return any;
+}
+
 } // namespace
 
 void quillon::cli::EndAfterOutput(int status) {
@@ -70,6 +83,7 @@ int main(int argc, char** argv) {
     }
     std::size_t used = 0;
     const quillon::cli::CommandSpec* command = quillon::cli::FindCommand(words, used);
+    if (!command && PrintGroupUsage(words.front())) return 2;
     if (!command) {
         std::cerr << "quillon-cli: unknown command '" << args.front() << "'\n";
         quillon::cli::PrintHelp(std::cerr);

@@ -48,5 +48,8 @@ TEST(MemoryCli, TheUsersMemoryIsUnderXdgDataHomeAndErrorsSayWhichFile) {
     EXPECT_EQ(broken.exitCode, 1);
     EXPECT_TRUE(Has(broken.out, "broken.db is not a translation memory")) << broken.out;
     EXPECT_EQ(RunCli("tm lookup Print --threshold 101").exitCode, 2);
+    CliRun group = RunCli("tm", true); // names no command, starts five
+    EXPECT_EQ(group.exitCode, 2);
+    EXPECT_TRUE(Has(group.out, "usage: quillon-cli tm stats [--memory FILE] [--json]\n")) << group.out;
     ::unsetenv("XDG_DATA_HOME");
 }
