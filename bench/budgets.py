@@ -250,7 +250,7 @@ TM_UNITS = int(os.environ.get("QUILLON_BENCH_TM_UNITS", "1000000"))
 def memory_benchmark_counters(binary, memory):
     """The counters of the look-up benchmarks on the memory at `memory`."""
     environment = dict(os.environ, QUILLON_BENCH_TM_MEMORY=memory, QUILLON_BENCH_TM_UNITS=str(TM_UNITS))
-    done = subprocess.run([binary, "--benchmark_filter=^(BM_TmLookup|BM_TmScoreAll)$", "--benchmark_format=json"],
+    done = subprocess.run([binary, "--benchmark_filter=^(BM_TmLookup|BM_TmScoreAll)/", "--benchmark_format=json"],
                           capture_output=True, check=False, env=environment)
     if done.returncode != 0:
         raise MeasurementError(f"{binary} failed: {done.stderr.decode(errors='replace').strip()}")
