@@ -254,6 +254,53 @@ def memory_line(build, inputs):
                 peak < 150, detail)
 
 
+TM_UNITS = int(os.environ.get("QUILLON_BENCH_TM_UNITS", "1000000"))
+
+
+def memory_benchmark_counters(binary, memory):
+    """The counters of the look-up benchmarks on the memory at `memory`."""
+    environment = dict(os.environ, QUILLON_BENCH_TM_MEMORY=memory, QUILLON_BENCH_TM_UNITS=str(TM_UNITS))
+    done = subprocess.run([binary, "--benchmark_filter=^(BM_TmLookup|BM_TmScoreAll)/", "--benchmark_format=json"],
+                          capture_output=True, check=False, env=environment)
+    if done.returncode != 0:
+        raise MeasurementError(f"{binary} failed: {done.stderr.decode(errors='replace').strip()}")
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+    results = {}
+    for entry in json.loads(done.stdout)["benchmarks"]:
+        if entry.get("error_occurred"):
+            raise MeasurementError(f"{entry['run_name']}: {entry.get('error_message')}")
+        entry["real_ms"] = entry["real_time"] * scale[entry["time_unit"]]
+        results[entry["run_name"].split("/")[0]] = entry
+    return results
+
+
+def memory_lines(build):
+    """Importing a generated TMX with quillon-cli (time and peak size of the
+    process), then fuzzy look-ups in that memory against scoring every unit."""
+    cli = os.path.join(build, "cli", "quillon-cli")
+    binary = os.path.join(build, "bench", "quillon_bench_memory")
+    label = f"{TM_UNITS:,}-unit"
+    with tempfile.TemporaryDirectory(prefix="quillon-memory-") as folder:
+        tmx, memory = os.path.join(folder, "memory.tmx"), os.path.join(folder, "memory.db")
+        run_quietly([binary, "--tmx", tmx, str(TM_UNITS)])
+        start = time.perf_counter()
+        peak = peak_rss_mib([cli, "tm", "import", tmx, "--memory", memory])
+        imported = time.perf_counter() - start
+        results = memory_benchmark_counters(binary, memory)
+    lookup, everything = results["BM_TmLookup"], results["BM_TmScoreAll"]
+    median, p99 = lookup["median_ms"], lookup["p99_ms"]
+    ratio = everything["real_ms"] / median
+    return [
+        Line(f"import a {label} TMX (quillon-cli tm import)", f"{imported:.1f} s", "< 20 s", imported < 20),
+        Line("peak resident size of that import", f"{peak:.0f} MiB", "< 200 MiB", peak < 200),
+        Line(f"fuzzy look-up in {label} memory, median", f"{median:.1f} ms", "< 20 ms", median < 20),
+        Line(f"fuzzy look-up in {label} memory, 99th percentile", f"{p99:.1f} ms", "< 100 ms", p99 < 100),
+        Line("fuzzy look-up vs scoring every unit", f"{ratio:.0f}x faster", ">= 50x", ratio >= 50,
+             f"look-up median {median:.2f} ms (found a match for {lookup['found_%']:.0f}% of the queries), "
+             f"scoring every unit {everything['real_ms']:.0f} ms"),
+    ]
+
+
 def main():
     if len(sys.argv) != 2:
         print(__doc__, file=sys.stderr)
@@ -274,6 +321,7 @@ def main():
             lines += interchange_lines(build)
             lines.append(gui_line(build))
             lines.append(memory_line(build, inputs))
+            lines += memory_lines(build)
         except MeasurementError as error:
             print(f"bench/run: {error}", file=sys.stderr)
             return 2

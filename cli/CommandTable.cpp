@@ -16,6 +16,9 @@ constexpr OptionSpec kJson{"--json", "", None, Optional, "print the result as on
 constexpr OptionSpec kCodePage{"--codepage", "N", Number, Optional,
                                "read and write texts in code page N instead of the target language's default "
                                "(a project remembers it in its side file)"};
+constexpr OptionSpec kMemory{"--memory", "FILE", MemoryFile, Optional,
+                             "the translation memory to use instead of the user's "
+                             "($XDG_DATA_HOME/quillon/memory.db)"};
 constexpr OptionSpec kWait{"--wait", "", None, Optional,
                            "when another command is changing the project or dictionary, wait for it "
                            "instead of stopping"};
@@ -99,6 +102,23 @@ const std::vector<CommandSpec> kCommands = {
       {"--kind", "KIND", ItemKind, Optional, "the kind of item the entry is for (default: every kind)"},
       kCodePage, kWait},
      "add an entry to the dictionary"},
+    {"tm lookup", "translation memory", {{"TEXT", Text}},
+     {kMemory,
+      {"--threshold", "N", Number, Optional, "the lowest score a match may have, 0 to 100 (default 70)"},
+      {"--limit", "N", Number, Optional, "at most N matches (default 10)"},
+      {"--from", "LANG", Language, Optional, "only units whose source is in LANG (a name, an identifier or a tag)"},
+      {"--to", "LANG", Language, Optional, "only units translated into LANG"},
+      kJson},
+     "the translations the memory holds for TEXT and texts like it, best first, with their scores"},
+    {"tm import", "translation memory", {{"FILE.tmx", Tmx}}, {kMemory, kJson},
+     "store the units of a TMX file in the memory and list the units left out, with their reasons"},
+    {"tm export", "translation memory", {{"FILE.tmx", Tmx}}, {kMemory},
+     "write every unit of the memory to a TMX 1.4 file"},
+    {"tm stats", "translation memory", {}, {kMemory, kJson},
+     "how many units the memory holds, from how many modules, per pair of languages"},
+    {"tm add", "translation memory", {{"PROJECT", Project}},
+     {kMemory, {"--dictionary", "", None, Optional, "store the project's dictionary entries too"}, kCodePage},
+     "store every translated item of a project in the memory, with its module and address"},
 };
 
 constexpr std::array kExitCodes = {
@@ -111,6 +131,8 @@ constexpr std::array kExitCodes = {
 constexpr std::array kFiles = {
     FileSpec{"NAME.prj", "a project: module, target language, translator, dictionary and the translated tree"},
     FileSpec{"NAME.dic", "a dictionary: source texts with their translations and hotkeys"},
+    FileSpec{"$XDG_DATA_HOME/quillon/memory.db", "the user's translation memory (SQLite; without XDG_DATA_HOME in "
+                                                 "~/.local/share/quillon)"},
     FileSpec{"NAME.quillon", "the project's side file (JSON): its code page, and the size and hash of the project "
                              "and dictionary as Quillon last wrote them"},
     FileSpec{".NAME.quillon-lock", "lock file beside a project or dictionary that a command changes"},

@@ -27,6 +27,8 @@ enum class ValueKind {
     ProjectOrDictionary,
     Glossary, // any text or CSV file
     TranslationFile, // .xlf, .xliff, .po
+    Tmx,      // .tmx
+    MemoryFile, // a translation memory: any file
 };
 
 // How an option shows in a synopsis: optional ("[--json]"), required, or one

@@ -25,6 +25,11 @@ int RunExport(const std::vector<std::string>& args);
 int RunPseudo(const std::vector<std::string>& args);
 // `import PROJECT FILE`: the translations of an XLIFF or PO file.
 int RunImportTranslations(const Args& parsed);
+int RunTmLookup(const std::vector<std::string>& args);
+int RunTmImport(const std::vector<std::string>& args);
+int RunTmExport(const std::vector<std::string>& args);
+int RunTmStats(const std::vector<std::string>& args);
+int RunTmAdd(const std::vector<std::string>& args);
 
 // Ends the process once a command's output is written, without freeing what
 // the command read: a large module or project is tens of thousands of items,

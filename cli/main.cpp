@@ -24,6 +24,9 @@ const std::map<std::string_view, Handler> kHandlers = {
     {"translate", quillon::cli::RunTranslate}, {"restore", quillon::cli::RunRestore},
     {"check", quillon::cli::RunCheck},       {"build", quillon::cli::RunBuild},
     {"export", quillon::cli::RunExport},     {"pseudo", quillon::cli::RunPseudo},
+    {"tm lookup", quillon::cli::RunTmLookup}, {"tm import", quillon::cli::RunTmImport},
+    {"tm export", quillon::cli::RunTmExport}, {"tm stats", quillon::cli::RunTmStats},
+    {"tm add", quillon::cli::RunTmAdd},
 };
 
 bool IsHelp(std::string_view word) { return word == "--help" || word == "-h"; }
@@ -42,6 +45,19 @@ int RunHelp(const std::vector<std::string_view>& words) {
     }
     quillon::cli::PrintCommandHelp(*command, std::cout);
     return 0;
+}
+
+// "tm" alone names no command but starts several: their usage, to stderr.
+bool PrintGroupUsage(std::string_view word) {
+    bool any = false;
+    for (const quillon::cli::CommandSpec& command : quillon::cli::Commands()) {
+        if (command.name.size() <= word.size() || command.name.substr(0, word.size()) != word ||
+            command.name[word.size()] != ' ')
+            continue;
+        quillon::cli::PrintUsageOf(command, std::cerr);
+        any = true;
+    }
+    return any;
 }
 
 } // namespace
@@ -68,6 +84,7 @@ int main(int argc, char** argv) {
     }
     std::size_t used = 0;
     const quillon::cli::CommandSpec* command = quillon::cli::FindCommand(words, used);
+    if (!command && PrintGroupUsage(words.front())) return 2;
     if (!command) {
         std::cerr << "quillon-cli: unknown command '" << args.front() << "'\n";
         quillon::cli::PrintHelp(std::cerr);

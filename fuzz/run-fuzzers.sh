@@ -20,7 +20,7 @@ build=$root/build-fuzz
 seconds=${1:-60}
 shift $(($# > 0 ? 1 : 0))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(module string_block menu dialog version project dictionary glossary build_roundtrip module_icon xliff po)
+[ ${#targets[@]} -gt 0 ] || targets=(module string_block menu dialog version project dictionary glossary build_roundtrip module_icon xliff po tmx)
 jobs=${JOBS:-$(nproc)}
 
 # Largest input worth trying per target: whole modules and projects are a
@@ -28,7 +28,7 @@ jobs=${JOBS:-$(nproc)}
 max_len() {
     case $1 in
     module | build_roundtrip | module_icon) echo 32768 ;;
-    project | xliff | po) echo 16384 ;;
+    project | xliff | po | tmx) echo 16384 ;;
     dictionary) echo 8192 ;;
     *) echo 4096 ;;
     esac
@@ -40,6 +40,7 @@ dict_for() {
     glossary) echo "$here/dicts/glossary.dict" ;;
     xliff) echo "$here/dicts/xliff.dict" ;;
     po) echo "$here/dicts/po.dict" ;;
+    tmx) echo "$here/dicts/tmx.dict" ;;
     esac
 }
 

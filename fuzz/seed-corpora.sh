@@ -15,6 +15,8 @@
 #                             hand-written Microsoft glossaries
 #   xliff, po                 those projects exported by quillon-cli, when it
 #                             is built
+#   tmx                       the TMX files of tests/data/memory (one written
+#                             by translate-toolkit)
 #
 # Seeds are named seed-*; inputs the fuzzers added to a corpus are kept.
 # Usage: fuzz/seed-corpora.sh   (QUILLON_CLI=path overrides build/cli/quillon-cli)
@@ -27,7 +29,7 @@ modules=$root/tests/data/modules
 cli=${QUILLON_CLI:-$root/build/cli/quillon-cli}
 python=/usr/bin/python3
 
-targets="module string_block menu dialog version project dictionary glossary build_roundtrip module_icon xliff po"
+targets="module string_block menu dialog version project dictionary glossary build_roundtrip module_icon xliff po tmx"
 for t in $targets; do mkdir -p "$corpus/$t"; done
 
 good=("$modules"/*.exe "$modules"/*.dll "$root/samples/quillpad.exe")
@@ -161,6 +163,10 @@ if [ -x "$cli" ]; then
 else
     echo "seed-corpora: $cli is not built; project, dictionary, xliff and po corpora get no seeds" >&2
 fi
+
+for tmx in "$root"/tests/data/memory/*.tmx; do
+    cp "$tmx" "$corpus/tmx/seed-$(basename "$tmx")"
+done
 
 for t in $targets; do
     printf '%-16s %5d inputs\n' "$t" "$(find "$corpus/$t" -type f | wc -l)"

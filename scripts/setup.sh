@@ -20,6 +20,9 @@ packages=(
   fonts-liberation fonts-dejavu-core xvfb xauth
   # the fit check measures texts with FreeType in fonts with the Windows faces' widths
   libfreetype-dev libfontconfig-dev fonts-wine
+  # the translation memory: SQLite with FTS5, TMX through libxml2; the tests
+  # let translate-toolkit (po2tmx, its TMX reader) judge our TMX
+  libsqlite3-dev libxml2-dev translate-toolkit
   # the install and package tests: validators, the file-type database, the
   # manual page reader, zsh for the completion's syntax, dpkg-shlibdeps for cpack
   desktop-file-utils appstream libxml2-utils shared-mime-info man-db zsh dpkg-dev

@@ -1,5 +1,6 @@
 #include "Completion.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "CommandTable.h"
@@ -36,11 +37,14 @@ std::vector<std::string> Extensions(ValueKind kind) {
     case ValueKind::Dictionary: return {"dic"};
     case ValueKind::ProjectOrDictionary: return {"prj", "dic"};
     case ValueKind::TranslationFile: return {"xlf", "xliff", "po"};
+    case ValueKind::Tmx: return {"tmx"};
     default: return {};
     }
 }
 
-bool IsFile(ValueKind kind) { return kind == ValueKind::Glossary || !Extensions(kind).empty(); }
+bool IsFile(ValueKind kind) {
+    return kind == ValueKind::Glossary || kind == ValueKind::MemoryFile || !Extensions(kind).empty();
+}
 
 // "*.[pP][rR][jJ]": a glob that needs no extglob, in any case.
 std::string AnyCaseGlob(std::string_view extension) {
@@ -63,11 +67,25 @@ std::string BashValue(ValueKind kind) {
     return Join({"_quillon_cli_files", Join(globs)});
 }
 
+// The first words of the commands ("tm" of "tm lookup" too), each once.
 std::vector<std::string> CommandWords() {
     std::vector<std::string> words;
-    for (const CommandSpec& command : Commands())
-        if (command.name.find(' ') == std::string_view::npos) words.emplace_back(command.name);
+    for (const CommandSpec& command : Commands()) {
+        std::string word(command.name.substr(0, command.name.find(' ')));
+        if (std::find(words.begin(), words.end(), word) == words.end()) words.push_back(word);
+    }
     return words;
+}
+
+// What zsh says of a first word: its command's help, or for a word that only
+// starts two-word commands, their second words.
+std::string CommandWordHelp(const std::string& word) {
+    std::vector<std::string> seconds;
+    for (const CommandSpec& command : Commands()) {
+        if (command.name == word) return std::string(command.help);
+        if (command.name.starts_with(word + " ")) seconds.emplace_back(command.name.substr(word.size() + 1));
+    }
+    return Join(seconds, ", ");
 }
 
 void BashCommandCases(std::ostream& out) {
@@ -110,7 +128,8 @@ std::string ZshValue(ValueKind kind) {
     switch (kind) {
     case ValueKind::Language: return "(" + Join(LanguageNames()) + ")";
     case ValueKind::ItemKind: return "(" + Join(KindNames()) + ")";
-    case ValueKind::Glossary: return "_files";
+    case ValueKind::Glossary:
+    case ValueKind::MemoryFile: return "_files";
     default: break;
     }
     std::vector<std::string> extensions = Extensions(kind);
@@ -209,9 +228,7 @@ void WriteZshCompletion(std::ostream& out) {
         << "# zsh completion for quillon-cli, written by quillon-cli-docs from the command table.\n\n"
         << "_quillon-cli() {\n"
         << "  local -a commands\n  commands=(\n";
-    for (const CommandSpec& command : Commands())
-        if (command.name.find(' ') == std::string_view::npos)
-            out << "    '" << command.name << ":" << ZshText(command.help) << "'\n";
+    for (const std::string& word : CommandWords()) out << "    '" << word << ":" << ZshText(CommandWordHelp(word)) << "'\n";
     out << "    'help:the options of one command'\n  )\n"
         << "  if (( CURRENT == 2 )); then\n"
         << "    _describe -t commands 'quillon-cli command' commands\n    return\n  fi\n"

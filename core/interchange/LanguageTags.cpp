@@ -1,6 +1,8 @@
 #include "interchange/LanguageTags.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <utility>
 
 #include "extract/Languages.h"
@@ -31,6 +33,11 @@ constexpr std::array<std::pair<std::uint16_t, const char*>, 9> kFullTags{{
     {0x0816, "pt-PT"}, {0x0409, "en-US"}, {0x0809, "en-GB"}, {0x0C1A, "sr"},
 }};
 
+// Older or narrower codes of the same primary languages.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 5> kAliases = {{
+    {"nb", "no"}, {"nn", "no"}, {"iw", "he"}, {"in", "id"}, {"bs", "hr"},
+}};
+
 } // namespace
 
 std::string LanguageTag(std::uint16_t language) {
@@ -40,6 +47,37 @@ std::string LanguageTag(std::uint16_t language) {
     for (auto [id, tag] : kPrimaryTags)
         if (id == PrimaryLanguage(language)) return tag;
     return "und";
+}
+
+std::string PrimaryLanguageTag(std::uint16_t language) {
+    std::string tag = LanguageTag(language);
+    return tag == "und" ? std::string() : PrimaryTag(tag).value_or(std::string());
+}
+
+std::optional<std::string> PrimaryTag(std::string_view tag) {
+    std::size_t end = tag.find_first_of("-_");
+    std::string primary(tag.substr(0, end));
+    std::transform(primary.begin(), primary.end(), primary.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (primary.empty() || primary.size() > 8 ||
+        !std::all_of(primary.begin(), primary.end(), [](unsigned char c) { return std::islower(c); }))
+        return std::nullopt;
+    // A private-use tag has no primary language: kept whole.
+    if (primary == "x" || primary == "i") {
+        std::string whole(tag);
+        std::transform(whole.begin(), whole.end(), whole.begin(), [](unsigned char c) { return std::tolower(c); });
+        return whole;
+    }
+    for (const auto& [alias, canonical] : kAliases)
+        if (alias == primary) return std::string(canonical);
+    return primary;
+}
+
+std::optional<std::string> TagFromUser(std::string_view text) {
+    if (auto id = ParseLanguage(text)) {
+        std::string tag = PrimaryLanguageTag(*id);
+        if (!tag.empty()) return tag;
+    }
+    return PrimaryTag(text);
 }
 
 } // namespace quillon

@@ -128,7 +128,7 @@ std::string Accented(std::string_view body, std::size_t keep, const CodePage& co
         else if (length == 1 && body.compare(pos, 2, "%%") == 0)
             length = 2;
         else if (length == 1 && EscapeLengthAt(body, pos) != 0)
-            length = 2; // an escape: \r, \n, \\
+            length = 2; // an escape such as \n
         bool replace = length == 1 && pos != keep && IsAsciiLetter(body[pos]) &&
                        !accents[static_cast<unsigned char>(body[pos])].empty();
         if (replace) out += accents[static_cast<unsigned char>(body[pos])];

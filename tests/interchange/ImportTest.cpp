@@ -138,7 +138,9 @@ TEST(InterchangeImport, EveryCutOfAnExportReadsOrFailsCleanly) {
         std::size_t whole = ReadUnits(format, AsBytes(bytes)).Value().units.size();
         for (std::size_t cut = 0; cut < bytes.size(); cut += 7) {
             auto read = ReadUnits(format, AsBytes(bytes).first(cut));
-            if (read) EXPECT_LE(read.Value().units.size(), whole);
+            if (read) {
+                EXPECT_LE(read.Value().units.size(), whole);
+            }
         }
     }
 }

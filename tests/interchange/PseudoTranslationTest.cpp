@@ -41,7 +41,9 @@ TEST(PseudoTranslation, KeepsWhatTheProgramNeedsAndLengthens) {
         std::string pseudo = PseudoText(codePage.FromUtf8(c.text), std::uint8_t(c.hotkey), c.options, codePage);
         EXPECT_EQ(codePage.ToUtf8(pseudo), c.expected);
         EXPECT_EQ(Placeholders(pseudo), Placeholders(c.text));
-        if (c.hotkey) EXPECT_TRUE(HotkeyOccursIn(pseudo, std::uint8_t(c.hotkey), codePage));
+        if (c.hotkey) {
+            EXPECT_TRUE(HotkeyOccursIn(pseudo, std::uint8_t(c.hotkey), codePage));
+        }
     }
 }
 

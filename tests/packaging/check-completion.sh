@@ -7,7 +7,7 @@ completion="$(realpath "$1")"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-touch pad.prj pad.dic App.EXE lib.dll notes.txt
+touch pad.prj pad.dic App.EXE lib.dll notes.txt old.tmx
 mkdir sub
 
 # words | index of the word being completed | the completions, sorted
@@ -24,7 +24,7 @@ cases=(
   "quillon-cli dict add |3|pad.dic pad.prj sub"
   "quillon-cli dict add pad.dic --kind MENU|5|MENUITEM"
   "quillon-cli dict add pad.dic --hotkey |5|"
-  "quillon-cli import pad.prj --text |4|App.EXE lib.dll notes.txt pad.dic pad.prj sub"
+  "quillon-cli import pad.prj --text |4|App.EXE lib.dll notes.txt old.tmx pad.dic pad.prj sub"
   "quillon-cli new x --module |4|App.EXE lib.dll sub"
   "quillon-cli new x --dictionary |4|pad.dic sub"
   "quillon-cli build pad.prj --target |4|App.EXE lib.dll sub"
@@ -32,6 +32,10 @@ cases=(
   "quillon-cli restore pad.prj --|3|--all --codepage --id --kind --path --wait"
   "quillon-cli check pad.prj --e|3|--errors-only"
   "quillon-cli help up|2|update"
+  "quillon-cli t|1|tm translate"
+  "quillon-cli tm |2|add export import lookup stats"
+  "quillon-cli tm import |3|old.tmx sub"
+  "quillon-cli tm lookup x --to Ge|5|Georgian German"
 )
 failed=0
 for case in "${cases[@]}"; do

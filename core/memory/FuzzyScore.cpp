@@ -1,0 +1,167 @@
+#include "memory/FuzzyScore.h"
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+namespace quillon {
+
+namespace {
+
+std::u32string DecodeUtf8(std::string_view utf8) {
+    std::u32string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        auto byte = static_cast<unsigned char>(utf8[i]);
+        int length = byte < 0x80 ? 1 : (byte >> 5) == 0x6 ? 2 : (byte >> 4) == 0xE ? 3 : (byte >> 3) == 0x1E ? 4 : 0;
+        char32_t code = length == 1 ? byte : length == 2 ? (byte & 0x1F) : length == 3 ? (byte & 0x0F) : (byte & 0x07);
+        bool valid = length != 0 && i + length <= utf8.size();
+        for (int k = 1; valid && k < length; ++k) {
+            auto next = static_cast<unsigned char>(utf8[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        out.push_back(valid ? code : U'\uFFFD');
+        i += valid ? length : 1;
+    }
+    return out;
+}
+
+bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+
+// Length of a placeholder at text[pos] == '%', 0 when there is none there.
+// FormatMessage: %N (1 to 99) with an optional !format!; printf: flags,
+// width, precision, a length modifier and a conversion letter.
+std::size_t PlaceholderLength(std::u32string_view text, std::size_t pos) {
+    std::size_t i = pos + 1;
+    if (i < text.size() && IsDigit(text[i]) && text[i] != U'0') {
+        while (i < text.size() && IsDigit(text[i])) ++i;
+        if (i < text.size() && text[i] == U'!') {
+            std::size_t close = text.find(U'!', i + 1);
+            if (close != std::u32string_view::npos && close - i < 16) i = close + 1;
+        }
+        return i - pos;
+    }
+    // No space flag: "50% off" is a percentage in a UI text, not "% o".
+    while (i < text.size() && std::u32string_view(U"-+#0").find(text[i]) != std::u32string_view::npos) ++i;
+    while (i < text.size() && (IsDigit(text[i]) || text[i] == U'*' || text[i] == U'.')) ++i;
+    for (std::u32string_view modifier : {U"I64", U"I32", U"hh", U"ll", U"h", U"l", U"L", U"z", U"j", U"t", U"w", U"I"})
+        if (text.substr(i, modifier.size()) == modifier) {
+            i += modifier.size();
+            break;
+        }
+    if (i < text.size() && std::u32string_view(U"diouxXeEfgGaAcCsSpn").find(text[i]) != std::u32string_view::npos)
+        return i + 1 - pos;
+    return 0;
+}
+
+// Length of a number at text[pos] (a digit): digits, with single '.' or ','
+// between digits ("1,024", "3.5").
+std::size_t NumberLength(std::u32string_view text, std::size_t pos) {
+    std::size_t i = pos;
+    while (i < text.size()) {
+        if (IsDigit(text[i])) {
+            ++i;
+        } else if ((text[i] == U'.' || text[i] == U',') && i + 1 < text.size() && IsDigit(text[i + 1])) {
+            ++i;
+        } else {
+            break;
+        }
+    }
+    return i - pos;
+}
+
+} // namespace
+
+std::string ToUtf8(std::u32string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char32_t c : text) {
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+NormalisedText Normalise(std::string_view utf8) {
+    std::u32string raw = DecodeUtf8(utf8);
+    NormalisedText out;
+    out.text.reserve(raw.size());
+    auto replace = [&](char32_t symbol, std::size_t pos, std::size_t length) {
+        out.text.push_back(symbol);
+        out.removed += ToUtf8(std::u32string_view(raw).substr(pos, length));
+        out.removed.push_back('\x1F');
+        return pos + length;
+    };
+    for (std::size_t i = 0; i < raw.size();) {
+        char32_t c = raw[i];
+        bool pair = i + 1 < raw.size() && raw[i + 1] == c;
+        if ((c == U'&' || c == U'%') && pair) {
+            out.text.push_back(c);
+            i += 2;
+        } else if (c == U'&') {
+            // The hotkey: where it stood tells two otherwise equal texts apart.
+            out.removed += "&" + std::to_string(out.text.size()) + '\x1F';
+            ++i;
+        } else if (std::size_t length = c == U'%' ? PlaceholderLength(raw, i) : 0; length != 0) {
+            i = replace(kPlaceholderSymbol, i, length);
+        } else if (IsDigit(c)) {
+            i = replace(kNumberSymbol, i, NumberLength(raw, i));
+        } else {
+            out.text.push_back(c);
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::size_t EditDistance(std::u32string_view a, std::u32string_view b, std::size_t limit) {
+    if (a.size() < b.size()) std::swap(a, b);
+    if (a.size() - b.size() > limit) return limit + 1;
+    std::vector<std::size_t> row(b.size() + 1);
+    std::iota(row.begin(), row.end(), std::size_t{0});
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        std::size_t best = row[0];
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            std::size_t above = row[j];
+            row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+            best = std::min(best, row[j]);
+        }
+        // Every path to the end passes through this row: none gets cheaper.
+        if (best > limit) return limit + 1;
+    }
+    return row[b.size()];
+}
+
+int Score(const NormalisedText& query, const NormalisedText& candidate, int threshold) {
+    std::size_t longest = std::max(query.text.size(), candidate.text.size());
+    if (longest == 0) {
+        int score = query.removed == candidate.removed ? 100 : 100 - kNormalisedPenalty;
+        return score >= threshold ? score : -1;
+    }
+    // The largest distance that still reaches the threshold.
+    std::size_t limit = longest * static_cast<std::size_t>(100 - std::clamp(threshold, 0, 100)) / 100;
+    std::size_t distance = EditDistance(query.text, candidate.text, limit);
+    if (distance > limit) return -1;
+    int score = static_cast<int>(100 * (longest - distance) / longest);
+    if (query.removed != candidate.removed) score -= kNormalisedPenalty;
+    return score >= threshold ? score : -1;
+}
+
+} // namespace quillon

@@ -1,0 +1,155 @@
+#include <libxml/xmlwriter.h>
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <set>
+
+#include "io/FileIo.h"
+#include "memory/Tmx.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr std::size_t kImportBatch = 50000;
+
+struct FdOutput {
+    int fd;
+    int error = 0;
+};
+
+int WriteToFd(void* context, const char* buffer, int length) {
+    auto* out = static_cast<FdOutput*>(context);
+    for (int done = 0; done < length;) {
+        ssize_t wrote = ::write(out->fd, buffer + done, static_cast<std::size_t>(length - done));
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) {
+            out->error = wrote < 0 ? errno : EIO;
+            return -1;
+        }
+        done += static_cast<int>(wrote);
+    }
+    return length;
+}
+
+// Every call of the xmlTextWriter API returns a negative count on failure;
+// Writer remembers the first so a TMX is written straight through.
+class Writer {
+public:
+    explicit Writer(xmlTextWriterPtr writer) : m_writer(writer) {}
+    ~Writer() { xmlFreeTextWriter(m_writer); }
+    bool ok() const { return m_ok; }
+    void Check(int result) { m_ok = m_ok && result >= 0; }
+    void Start(const char* name) { Check(xmlTextWriterStartElement(m_writer, BAD_CAST name)); }
+    void End() { Check(xmlTextWriterEndElement(m_writer)); }
+    void Attribute(const char* name, const std::string& value) {
+        Check(xmlTextWriterWriteAttribute(m_writer, BAD_CAST name, BAD_CAST value.c_str()));
+    }
+    void Text(const std::string& value) { Check(xmlTextWriterWriteString(m_writer, BAD_CAST value.c_str())); }
+    xmlTextWriterPtr get() { return m_writer; }
+
+private:
+    xmlTextWriterPtr m_writer;
+    bool m_ok = true;
+};
+
+void WriteVariant(Writer& out, const std::string& language, const std::string& text) {
+    out.Start("tuv");
+    out.Check(xmlTextWriterWriteAttributeNS(out.get(), BAD_CAST "xml", BAD_CAST "lang", nullptr, BAD_CAST language.c_str()));
+    out.Start("seg");
+    out.Text(text);
+    out.End();
+    out.End();
+}
+
+void WriteUnit(Writer& out, const MemoryUnit& unit) {
+    out.Start("tu");
+    out.Attribute("srclang", unit.sourceLanguage);
+    if (unit.changed) out.Attribute("changedate", TmxDate(unit.changed));
+    if (!unit.translator.empty()) out.Attribute("changeid", unit.translator);
+    for (const auto& [type, value] : {std::pair{"x-quillon-module", &unit.module},
+                                      std::pair{"x-quillon-address", &unit.address}, std::pair{"x-quillon-kind", &unit.kind}}) {
+        if (value->empty()) continue;
+        out.Start("prop");
+        out.Attribute("type", type);
+        out.Text(*value);
+        out.End();
+    }
+    WriteVariant(out, unit.sourceLanguage, unit.source);
+    WriteVariant(out, unit.targetLanguage, unit.target);
+    out.End();
+}
+
+// The header's srclang: the one source language of all units, or *all*.
+Result<std::string> HeaderSourceLanguage(const TranslationMemory& memory) {
+    auto stats = memory.Stats();
+    if (!stats) return stats.GetError();
+    std::set<std::string> languages;
+    for (const LanguagePairCount& pair : stats.Value().pairs) languages.insert(pair.sourceLanguage);
+    return languages.size() == 1 ? *languages.begin() : std::string("*all*");
+}
+
+} // namespace
+
+Result<std::size_t> ExportTmx(const TranslationMemory& memory, const std::string& path) {
+    auto sourceLanguage = HeaderSourceLanguage(memory);
+    if (!sourceLanguage) return sourceLanguage.GetError();
+    std::size_t written = 0;
+    Status saved = WriteFileAtomically(path, [&](int fd) -> Status {
+        FdOutput output{fd};
+        xmlOutputBufferPtr buffer = xmlOutputBufferCreateIO(WriteToFd, nullptr, &output, nullptr);
+        if (!buffer) return MakeError(Error::Code::Io, "cannot start the XML writer");
+        Writer out(xmlNewTextWriter(buffer)); // owns the buffer from here
+        if (!out.get()) return MakeError(Error::Code::Io, "cannot start the XML writer");
+        out.Check(xmlTextWriterSetIndent(out.get(), 1));
+        out.Check(xmlTextWriterStartDocument(out.get(), "1.0", "UTF-8", nullptr));
+        out.Start("tmx");
+        out.Attribute("version", "1.4");
+        out.Start("header");
+        for (const auto& [name, value] : {std::pair{"creationtool", std::string("Quillon")},
+                                          std::pair{"creationtoolversion", std::string("1.0")},
+                                          std::pair{"datatype", std::string("plaintext")},
+                                          std::pair{"segtype", std::string("sentence")},
+                                          std::pair{"adminlang", std::string("en")},
+                                          std::pair{"srclang", sourceLanguage.Value()},
+                                          std::pair{"o-tmf", std::string("Quillon")}})
+            out.Attribute(name, value);
+        out.End();
+        out.Start("body");
+        Status read = memory.ForEach([&](const MemoryUnit& unit) {
+            WriteUnit(out, unit);
+            ++written;
+            return out.ok();
+        });
+        if (!read) return read;
+        out.Check(xmlTextWriterEndDocument(out.get()));
+        out.Check(xmlTextWriterFlush(out.get()));
+        if (!out.ok())
+            return MakeError(Error::Code::Io, std::string("cannot write ") + path + ": " +
+                                                  std::strerror(output.error ? output.error : EIO));
+        return Done{};
+    });
+    if (!saved) return saved.GetError();
+    return written;
+}
+
+Result<TmxReport> ImportTmx(TranslationMemory& memory, const std::string& path, std::int64_t now) {
+    std::vector<MemoryUnit> batch;
+    batch.reserve(kImportBatch);
+    auto report = ReadTmxFile(path, [&](MemoryUnit&& unit) -> Status {
+        if (unit.changed == 0) unit.changed = now;
+        batch.push_back(std::move(unit));
+        if (batch.size() < kImportBatch) return Done{};
+        Status stored = memory.Store(batch);
+        batch.clear();
+        return stored;
+    });
+    // What was read before a fault is kept, as the report says.
+    if (Status stored = memory.Store(batch); !stored) return stored.GetError();
+    return report;
+}
+
+} // namespace quillon

@@ -1,0 +1,375 @@
+#include "memory/TranslationMemory.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <unordered_map>
+
+#include "memory/FuzzyScore.h"
+#include "memory/Sqlite.h"
+
+namespace quillon {
+
+using sqlite::Statement;
+
+namespace {
+
+constexpr int kSchemaVersion = 1;
+
+// The FTS table indexes the normalised source, so that "Page %1 of %2" finds
+// "Page %3 of %4" by its trigrams. `trigrams` counts, per trigram, the units
+// whose normalised source has it: a look-up asks the index only for a query's
+// rarest trigrams, which bounds the work on a memory of millions of units.
+constexpr const char* kSchema = R"(
+CREATE TABLE units(
+  id INTEGER PRIMARY KEY,
+  source TEXT NOT NULL, norm TEXT NOT NULL, target TEXT NOT NULL,
+  source_lang TEXT NOT NULL, target_lang TEXT NOT NULL,
+  module TEXT NOT NULL, address TEXT NOT NULL, kind TEXT NOT NULL, translator TEXT NOT NULL,
+  changed INTEGER NOT NULL,
+  UNIQUE(source, target_lang, module, address));
+CREATE INDEX units_norm ON units(norm);
+CREATE VIRTUAL TABLE units_fts USING fts5(norm, content='units', content_rowid='id', tokenize='trigram', detail='none');
+CREATE TRIGGER units_fts_insert AFTER INSERT ON units BEGIN
+  INSERT INTO units_fts(rowid, norm) VALUES (new.id, new.norm);
+END;
+CREATE TRIGGER units_fts_delete AFTER DELETE ON units BEGIN
+  INSERT INTO units_fts(units_fts, rowid, norm) VALUES ('delete', old.id, old.norm);
+END;
+CREATE TABLE trigrams(gram TEXT PRIMARY KEY, texts INTEGER NOT NULL) WITHOUT ROWID;
+PRAGMA user_version = 1;
+)";
+
+constexpr const char* kUnitColumns =
+    "source, target, source_lang, target_lang, module, address, kind, translator, changed, id";
+
+// Index look-ups per query: the query's rarest trigrams that do not overlap
+// (kProbeTrigrams of them, fewer in a short text) go in groups of
+// kGroupTrigrams (fewer for a short text), the rarest together; a unit that has every trigram of one group is a candidate,
+// and the index returns its kFtsCandidates best by bm25. A unit that is a
+// near match keeps most trigrams, so at least one group survives the edit,
+// while a group of three rare trigrams matches few units: the work stays
+// bounded on a memory of millions of units, where a single common trigram
+// would match a tenth of them.
+constexpr std::size_t kMaxQueryTrigrams = 64;
+constexpr std::size_t kProbeTrigrams = 9;
+constexpr std::size_t kGroupTrigrams = 3;
+constexpr int kFtsCandidates = 200;
+constexpr std::int64_t kRankedUnits = 150000;
+constexpr int kExactCandidates = 200;
+
+MemoryUnit ReadUnit(const Statement& row) {
+    return MemoryUnit{row.Text(0), row.Text(1), row.Text(2), row.Text(3), row.Text(4),
+                      row.Text(5), row.Text(6), row.Text(7), row.Int(8)};
+}
+
+// The trigrams of a normalised text as the index's tokenizer forms them
+// (it folds case), each once, with where it first stands.
+struct Trigram {
+    std::u32string gram;
+    std::size_t position = 0;
+};
+
+std::vector<Trigram> TrigramsOf(std::u32string_view text) {
+    std::vector<Trigram> grams;
+    for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
+        std::u32string gram(text.substr(i, 3));
+        for (char32_t& c : gram)
+            if (c >= U'A' && c <= U'Z') c += U'a' - U'A';
+        bool seen = std::any_of(grams.begin(), grams.end(), [&](const Trigram& other) { return other.gram == gram; });
+        if (!seen) grams.push_back({std::move(gram), i});
+    }
+    return grams;
+}
+
+// The distinct trigrams of a text packed into one number each (21 bits per
+// code point), for counting a bulk import's trigrams without strings.
+void AddPackedTrigrams(std::u32string_view text, std::unordered_map<std::uint64_t, std::int64_t>& counts) {
+    std::vector<std::uint64_t> packed;
+    for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
+        std::uint64_t key = 0;
+        for (char32_t c : text.substr(i, 3)) key = (key << 21) | (c >= U'A' && c <= U'Z' ? c + (U'a' - U'A') : c);
+        packed.push_back(key);
+    }
+    std::sort(packed.begin(), packed.end());
+    packed.erase(std::unique(packed.begin(), packed.end()), packed.end());
+    for (std::uint64_t key : packed) ++counts[key];
+}
+
+std::string UnpackTrigram(std::uint64_t key) {
+    const char32_t gram[3] = {static_cast<char32_t>(key >> 42), static_cast<char32_t>((key >> 21) & 0x1FFFFF),
+                              static_cast<char32_t>(key & 0x1FFFFF)};
+    return ToUtf8(std::u32string_view(gram, 3));
+}
+
+std::string QuotedForFts(const std::u32string& gram) {
+    std::string quoted = "\"";
+    for (char c : ToUtf8(gram)) quoted.append(c == '"' ? "\"\"" : std::string(1, c));
+    return quoted + "\"";
+}
+
+} // namespace
+
+struct TranslationMemory::Database {
+    sqlite3* handle = nullptr;
+    ~Database() { sqlite3_close_v2(handle); }
+};
+
+struct TranslationMemory::Candidates {
+    std::map<std::int64_t, MemoryUnit> units; // by row id, each once
+};
+
+TranslationMemory::TranslationMemory(std::unique_ptr<Database> db, std::string path)
+    : m_db(std::move(db)), m_path(std::move(path)) {}
+TranslationMemory::TranslationMemory(TranslationMemory&&) noexcept = default;
+TranslationMemory& TranslationMemory::operator=(TranslationMemory&&) noexcept = default;
+TranslationMemory::~TranslationMemory() = default;
+
+std::string TranslationMemory::DefaultPath() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    std::string base;
+    if (data && *data == '/') {
+        base = data;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home ? home : ".") + "/.local/share";
+    }
+    return base + "/quillon/memory.db";
+}
+
+Result<TranslationMemory> TranslationMemory::Open(const std::string& path, MemoryOpen mode) {
+    std::error_code error;
+    bool exists = std::filesystem::exists(path, error);
+    if (!exists && mode == MemoryOpen::Existing)
+        return MakeError(Error::Code::NotFound, "no translation memory at " + path);
+    if (!exists) {
+        std::filesystem::path parent = std::filesystem::path(path).parent_path();
+        if (!parent.empty()) std::filesystem::create_directories(parent, error);
+    }
+    auto db = std::make_unique<Database>();
+    int code = sqlite3_open_v2(path.c_str(), &db->handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (code != SQLITE_OK) return sqlite::ErrorOf(db->handle, code, "cannot open " + path);
+    sqlite3_busy_timeout(db->handle, 5000);
+    sqlite3_extended_result_codes(db->handle, 1);
+    TranslationMemory memory(std::move(db), path);
+    if (Status ready = memory.PrepareSchema(); !ready) return ready.GetError();
+    return memory;
+}
+
+Status TranslationMemory::PrepareSchema() {
+    sqlite3* db = m_db->handle;
+    auto notMemory = [&](const std::string& why) {
+        return MakeError(Error::Code::Malformed, m_path + " is not a translation memory: " + why);
+    };
+    // Read in a scope of their own: an open statement keeps a read
+    // transaction, in which the journal mode cannot change.
+    std::int64_t stored = 0, ours = 0, all = 0;
+    {
+        Statement version(db, "PRAGMA user_version");
+        if (!version.Prepared() || version.Step() != SQLITE_ROW) return notMemory(sqlite3_errmsg(db));
+        stored = version.Int(0);
+        Statement tables(db, "SELECT count(*) FROM sqlite_schema WHERE name IN ('units', 'units_fts', 'trigrams')");
+        Statement every(db, "SELECT count(*) FROM sqlite_schema");
+        if (!tables.Prepared() || !every.Prepared() || tables.Step() != SQLITE_ROW || every.Step() != SQLITE_ROW)
+            return notMemory(sqlite3_errmsg(db));
+        ours = tables.Int(0);
+        all = every.Int(0);
+    }
+    if (stored > kSchemaVersion)
+        return MakeError(Error::Code::Unsupported, m_path + " was written by a newer Quillon (memory version " +
+                                                       std::to_string(stored) + ")");
+    if (stored == 0 && all != 0) return notMemory("it is a database of another kind");
+    if (stored == kSchemaVersion && ours != 3) return notMemory("its tables are missing");
+    // WAL lets look-ups read while an import writes; NORMAL syncs at
+    // checkpoints only, which keeps a bulk import from waiting on the disk.
+    for (const char* pragma : {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = NORMAL", "PRAGMA cache_size = -65536"}) {
+        Statement set(db, pragma);
+        if (!set.Prepared()) return notMemory(sqlite3_errmsg(db));
+        if (int done = set.Step(); done != SQLITE_ROW && done != SQLITE_DONE) return sqlite::ErrorOf(db, done, m_path);
+    }
+    if (stored == 0) return sqlite::Execute(db, (std::string("BEGIN;") + kSchema + "COMMIT;").c_str());
+    return Done{};
+}
+
+Status TranslationMemory::Store(std::span<const MemoryUnit> units) {
+    sqlite3* db = m_db->handle;
+    for (const MemoryUnit& unit : units)
+        if (unit.source.empty() || unit.target.empty() || unit.targetLanguage.empty())
+            return MakeError(Error::Code::Refused, "a unit needs a source text, a translation and a target language");
+    if (Status begun = sqlite::Execute(db, "BEGIN IMMEDIATE"); !begun) return begun;
+    auto fail = [&](int code) {
+        Error error = sqlite::ErrorOf(db, code, "cannot store in " + m_path);
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        return error;
+    };
+    Statement insert(db, "INSERT INTO units(source, norm, target, source_lang, target_lang, module, address, kind, "
+                         "translator, changed) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10) "
+                         "ON CONFLICT DO NOTHING");
+    Statement update(db, "UPDATE units SET target = ?3, source_lang = ?4, kind = ?8, translator = ?9, changed = ?10 "
+                         "WHERE source = ?1 AND target_lang = ?5 AND module = ?6 AND address = ?7");
+    if (!insert.Prepared()) return fail(insert.PrepareCode());
+    if (!update.Prepared()) return fail(update.PrepareCode());
+    std::unordered_map<std::uint64_t, std::int64_t> newTrigrams;
+    for (const MemoryUnit& unit : units) {
+        NormalisedText normalised = Normalise(unit.source);
+        std::string norm = ToUtf8(normalised.text);
+        for (Statement* statement : {&insert, &update}) {
+            statement->Bind(1, unit.source).Bind(2, norm).Bind(3, unit.target).Bind(4, unit.sourceLanguage);
+            statement->Bind(5, unit.targetLanguage).Bind(6, unit.module).Bind(7, unit.address).Bind(8, unit.kind);
+            statement->Bind(9, unit.translator).Bind(10, unit.changed);
+            int code = statement->Step();
+            statement->Reset();
+            if (code != SQLITE_DONE) return fail(code);
+            if (statement == &insert && sqlite3_changes(db) == 1) {
+                AddPackedTrigrams(normalised.text, newTrigrams);
+                break; // a new unit: nothing to replace
+            }
+        }
+    }
+    Statement count(db, "INSERT INTO trigrams(gram, texts) VALUES (?1, ?2) "
+                        "ON CONFLICT(gram) DO UPDATE SET texts = texts + excluded.texts");
+    if (!count.Prepared()) return fail(count.PrepareCode());
+    for (const auto& [gram, texts] : newTrigrams) {
+        count.Bind(1, UnpackTrigram(gram)).Bind(2, texts);
+        int code = count.Step();
+        count.Reset();
+        if (code != SQLITE_DONE) return fail(code);
+    }
+    if (int code = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr); code != SQLITE_OK) return fail(code);
+    return Done{};
+}
+
+Result<TranslationMemory::TrigramQuery> TranslationMemory::RareTrigramQuery(const std::u32string& normalised) const {
+    std::vector<Trigram> grams = TrigramsOf(normalised);
+    // A long text's trigrams are sampled evenly: a few dozen say enough.
+    if (grams.size() > kMaxQueryTrigrams) {
+        std::vector<Trigram> sample;
+        for (std::size_t i = 0; i < kMaxQueryTrigrams; ++i) sample.push_back(grams[i * grams.size() / kMaxQueryTrigrams]);
+        grams = std::move(sample);
+    }
+    Statement count(m_db->handle, "SELECT texts FROM trigrams WHERE gram = ?1");
+    if (!count.Prepared()) return sqlite::ErrorOf(m_db->handle, count.PrepareCode(), m_path);
+    std::vector<std::pair<std::int64_t, const Trigram*>> known; // units with it, the trigram
+    for (const Trigram& gram : grams) {
+        count.Bind(1, ToUtf8(gram.gram));
+        int code = count.Step();
+        if (code == SQLITE_ROW) known.emplace_back(count.Int(0), &gram);
+        count.Reset();
+        if (code != SQLITE_ROW && code != SQLITE_DONE) return sqlite::ErrorOf(m_db->handle, code, m_path);
+    }
+    std::stable_sort(known.begin(), known.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    // Rarest first, apart from each other so that one edit spoils few of them.
+    std::vector<const Trigram*> probes;
+    std::vector<std::int64_t> units; // of each probe
+    for (const auto& entry : known) {
+        const Trigram* gram = entry.second;
+        bool apart = std::none_of(probes.begin(), probes.end(), [&](const Trigram* other) {
+            return (other->position > gram->position ? other->position - gram->position : gram->position - other->position) < 3;
+        });
+        if (apart && probes.size() < kProbeTrigrams) {
+            probes.push_back(gram);
+            units.push_back(entry.first);
+        }
+    }
+    // A short text has few probes: smaller groups, so that one still survives.
+    std::size_t size = probes.size() >= 2 * kGroupTrigrams ? kGroupTrigrams : probes.size() >= 3 ? 2 : 1;
+    std::size_t groups = std::max<std::size_t>(1, probes.size() / size);
+    std::vector<std::string> terms(groups);
+    // A group matches at most as many units as its rarest trigram has.
+    std::vector<std::int64_t> most(groups, 0);
+    // The rarest together: a trigram of a word the query has and no unit has
+    // is rare too, and spoils only its own group.
+    for (std::size_t i = 0; i < probes.size(); ++i) {
+        std::size_t index = std::min(i / size, groups - 1);
+        terms[index] += (terms[index].empty() ? "" : " AND ") + QuotedForFts(probes[i]->gram);
+        if (most[index] == 0) most[index] = units[i];
+    }
+    TrigramQuery query;
+    for (const std::string& group : terms) query.match += (query.match.empty() ? "(" : " OR (") + group + ")";
+    for (std::int64_t bound : most) query.mostUnits += bound;
+    if (probes.empty()) query.match.clear();
+    return query;
+}
+
+Status TranslationMemory::CollectCandidates(const MemoryQuery& query, const std::u32string& normalised,
+                                            Candidates& out) const {
+    sqlite3* db = m_db->handle;
+    auto collect = [&](Statement& rows) -> Status {
+        if (!rows.Prepared()) return sqlite::ErrorOf(db, rows.PrepareCode(), m_path);
+        int code;
+        while ((code = rows.Step()) == SQLITE_ROW) out.units.emplace(rows.Int(9), ReadUnit(rows));
+        if (code != SQLITE_DONE) return sqlite::ErrorOf(db, code, "cannot read " + m_path);
+        return Done{};
+    };
+    // Equal normalised texts come from the index on them, the same place first.
+    Statement exact(db, std::string("SELECT ") + kUnitColumns + " FROM units WHERE norm = ?1 "
+                        "ORDER BY module = ?2 AND address = ?3 DESC, changed DESC LIMIT " +
+                        std::to_string(kExactCandidates));
+    exact.Bind(1, ToUtf8(normalised)).Bind(2, query.module).Bind(3, query.address);
+    if (Status got = collect(exact); !got) return got;
+    if (normalised.size() < 3) return Done{}; // no trigram to look for
+    auto fts = RareTrigramQuery(normalised);
+    if (!fts) return fts.GetError();
+    if (fts.Value().match.empty()) return Done{};
+    // Ranking reads the size of every matching unit: beyond kRankedUnits the
+    // newest matches are taken instead, which bounds the slowest look-ups.
+    const char* order = fts.Value().mostUnits <= kRankedUnits ? "rank" : "rowid DESC";
+    Statement similar(db, std::string("SELECT ") + kUnitColumns + " FROM units WHERE id IN (SELECT rowid FROM "
+                          "units_fts WHERE units_fts MATCH ?1 ORDER BY " + order + " LIMIT " +
+                          std::to_string(kFtsCandidates) + ")");
+    similar.Bind(1, fts.Value().match);
+    return collect(similar);
+}
+
+Result<std::vector<MemoryMatch>> TranslationMemory::Lookup(const MemoryQuery& query) const {
+    NormalisedText wanted = Normalise(query.text);
+    Candidates candidates;
+    if (Status got = CollectCandidates(query, wanted.text, candidates); !got) return got.GetError();
+    std::vector<MemoryMatch> matches;
+    for (auto& [id, unit] : candidates.units) {
+        if (!query.sourceLanguage.empty() && unit.sourceLanguage != query.sourceLanguage) continue;
+        if (!query.targetLanguage.empty() && unit.targetLanguage != query.targetLanguage) continue;
+        int score = Score(wanted, Normalise(unit.source), query.threshold);
+        if (score < 0) continue;
+        bool same = !query.module.empty() && unit.module == query.module && unit.address == query.address;
+        matches.push_back(MemoryMatch{std::move(unit), score, same});
+    }
+    std::stable_sort(matches.begin(), matches.end(), [](const MemoryMatch& a, const MemoryMatch& b) {
+        if (a.score != b.score) return a.score > b.score;
+        if (a.sameContext != b.sameContext) return a.sameContext;
+        return a.unit.changed > b.unit.changed;
+    });
+    if (matches.size() > query.limit) matches.resize(query.limit);
+    return matches;
+}
+
+Status TranslationMemory::ForEach(const std::function<bool(const MemoryUnit&)>& visit) const {
+    Statement rows(m_db->handle, std::string("SELECT ") + kUnitColumns + " FROM units ORDER BY id");
+    if (!rows.Prepared()) return sqlite::ErrorOf(m_db->handle, rows.PrepareCode(), m_path);
+    int code;
+    while ((code = rows.Step()) == SQLITE_ROW)
+        if (!visit(ReadUnit(rows))) return Done{};
+    if (code != SQLITE_DONE) return sqlite::ErrorOf(m_db->handle, code, "cannot read " + m_path);
+    return Done{};
+}
+
+Result<MemoryStats> TranslationMemory::Stats() const {
+    sqlite3* db = m_db->handle;
+    MemoryStats stats;
+    Statement totals(db, "SELECT count(*), count(DISTINCT nullif(module, '')) FROM units");
+    Statement pairs(db, "SELECT source_lang, target_lang, count(*) AS n FROM units "
+                        "GROUP BY source_lang, target_lang ORDER BY n DESC, source_lang, target_lang");
+    if (!totals.Prepared()) return sqlite::ErrorOf(db, totals.PrepareCode(), m_path);
+    if (!pairs.Prepared()) return sqlite::ErrorOf(db, pairs.PrepareCode(), m_path);
+    if (int code = totals.Step(); code != SQLITE_ROW) return sqlite::ErrorOf(db, code, "cannot read " + m_path);
+    stats.units = totals.Int(0);
+    stats.modules = totals.Int(1);
+    int code;
+    while ((code = pairs.Step()) == SQLITE_ROW) stats.pairs.push_back({pairs.Text(0), pairs.Text(1), pairs.Int(2)});
+    if (code != SQLITE_DONE) return sqlite::ErrorOf(db, code, "cannot read " + m_path);
+    return stats;
+}
+
+} // namespace quillon

@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "Fixtures.h"
+#include "TempDir.h"
+#include "cli/RunCli.h"
+
+using namespace quillon::testing;
+
+TEST(MemoryCli, ProjectItemsGoInWithTheirAddressAndComeOutAsTmx) {
+    TempDir dir;
+    ASSERT_EQ(RunCli("new " + dir.File("pad") + " --module " + Fixture("basic32.exe") +
+                     " --translator Ann --language German --dictionary " + dir.File("pad.dic")).exitCode, 0);
+    std::ofstream(dir.File("glossary.txt")) << "&Open\\tCtrl+O\tx\t&Öffnen\\tStrg+O\t\nSave && Exit\tx\tSpeichern && Beenden\t\n";
+    ASSERT_EQ(RunCli("import " + dir.File("pad.prj") + " --text " + dir.File("glossary.txt")).exitCode, 0);
+    ASSERT_EQ(RunCli("translate " + dir.File("pad.prj")).exitCode, 0);
+    std::string memory = " --memory " + dir.File("tm.db");
+    CliRun added = RunCli("tm add " + dir.File("pad.prj") + " --dictionary" + memory, true);
+    ASSERT_EQ(added.exitCode, 0) << added.out;
+    EXPECT_TRUE(Has(added.out, "2 translated items stored")) << added.out;
+    EXPECT_TRUE(Has(added.out, "2 dictionary entries stored")) << added.out;
+
+    CliRun found = RunCli("tm lookup 'Open\tCtrl+O' --json --to de" + memory);
+    ASSERT_EQ(found.exitCode, 0);
+    EXPECT_TRUE(Has(found.out, R"({"score":98,"sameContext":false,"source":"&Open\tCtrl+O","target":"&Öffnen\tStrg+O",)"
+                               R"("sourceLanguage":"en","targetLanguage":"de","module":"basic32.exe","address":"menus/)"))
+        << found.out;
+    CliRun stats = RunCli("tm stats" + memory);
+    EXPECT_TRUE(Has(stats.out, "4 units from 1 modules\nen-de\t4\n")) << stats.out;
+
+    ASSERT_EQ(RunCli("tm export " + dir.File("out.tmx") + memory).exitCode, 0);
+    CliRun imported = RunCli("tm import --json " + dir.File("out.tmx") + " --memory " + dir.File("copy.db"));
+    EXPECT_EQ(imported.out, "{\"stored\":4,\"skipped\":0}\n");
+}
+
+TEST(MemoryCli, TheUsersMemoryIsUnderXdgDataHomeAndErrorsSayWhichFile) {
+    TempDir dir;
+    ::setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
+    std::ofstream(dir.File("one.tmx")) << "<tmx version=\"1.4\"><header srclang=\"en\"/><body><tu><tuv xml:lang=\"en\">"
+                                          "<seg>Print</seg></tuv><tuv xml:lang=\"de\"><seg>Drucken</seg></tuv></tu></body></tmx>";
+    EXPECT_EQ(RunCli("tm lookup Print", true).out, "quillon-cli tm lookup: no translation memory at " + dir.File("quillon/memory.db") + "\n");
+    ASSERT_EQ(RunCli("tm import " + dir.File("one.tmx")).exitCode, 0);
+    EXPECT_TRUE(Has(RunCli("tm lookup Print").out, "100\tPrint\tDrucken\ten-de\t\n"));
+    std::ofstream(dir.File("broken.db")) << "not a database, only text in a file";
+    CliRun broken = RunCli("tm stats --memory " + dir.File("broken.db"), true);
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_TRUE(Has(broken.out, "broken.db is not a translation memory")) << broken.out;
+    EXPECT_EQ(RunCli("tm lookup Print --threshold 101").exitCode, 2);
+    CliRun group = RunCli("tm", true); // names no command, starts five
+    EXPECT_EQ(group.exitCode, 2);
+    EXPECT_TRUE(Has(group.out, "usage: quillon-cli tm stats [--memory FILE] [--json]\n")) << group.out;
+    ::unsetenv("XDG_DATA_HOME");
+}

@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include "TempDir.h"
+#include "dictionary/Dictionary.h"
+#include "io/CodePage.h"
+#include "interchange/LanguageTags.h"
+#include "memory/MemoryFeed.h"
+#include "memory/Tmx.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+
+TEST(MemoryFeed, TreeTextsBecomeWhatTheTranslatorSees) {
+    struct Case {
+        std::uint32_t codePage;
+        std::string text;
+        std::uint16_t hotkey;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {1252, "Open\\tCtrl+O", 'O', "&Open\tCtrl+O"},
+        {1252, "Save && Exit", 'x', "Save && E&xit"},   // the '&' of "&&" is no place for the hotkey
+        {1252, "Line\\r\\nTwo", 0, "Line\r\nTwo"},
+        {1252, "\xD6" "ffnen", 0xFFD6, "&\xC3\x96" "ffnen"}, // a hotkey byte widened with sign
+        {1251, "\xD4\xE0\xE9\xEB", 0xFFD4, "&\xD0\xA4\xD0\xB0\xD0\xB9\xD0\xBB"},
+        {1252, "No hotkey in it", 'Z', "No hotkey in it"},
+        {1252, "C:\\\\new", 0, "C:\\new"}, // a backslash of its own, no line break
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(UnicodeItemText(c.text, c.hotkey, CodePage(c.codePage)), c.expected) << c.text;
+}
+
+TEST(MemoryFeed, DictionaryEntriesGoInWithoutContext) {
+    TempDir dir;
+    auto memory = TranslationMemory::Open(dir.File("tm.db"), MemoryOpen::CreateIfNone);
+    ASSERT_TRUE(memory);
+    CDictonary dictionary;
+    ASSERT_TRUE(dictionary.AddEntry("E&xit", "Beenden", 'B', ItemKind::MenuItem));
+    ASSERT_TRUE(dictionary.AddEntry("Line\\nTwo", "Zeile\\nZwei", 0, ItemKind::All));
+    auto stored = StoreDictionary(memory.Value(), dictionary, CodePage(1252), "en", "de", "Ann", 9);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored.Value().stored, 2u);
+    std::vector<MemoryUnit> units;
+    ASSERT_TRUE(memory.Value().ForEach([&](const MemoryUnit& unit) {
+        units.push_back(unit);
+        return true;
+    }));
+    EXPECT_EQ(units, (std::vector<MemoryUnit>{{"E&xit", "&Beenden", "en", "de", "", "", "MENUITEM", "Ann", 9},
+                                              {"Line\nTwo", "Zeile\nZwei", "en", "de", "", "", "COMMON", "Ann", 9}}));
+}
+
+TEST(MemoryFeed, LanguagesAndDatesHaveOneSpelling) {
+    EXPECT_EQ(PrimaryLanguageTag(0x0407), "de");
+    EXPECT_EQ(PrimaryLanguageTag(0x041A), "hr");
+    EXPECT_EQ(PrimaryLanguageTag(0x081A), "sr"); // Serbian shares Croatian's primary language
+    EXPECT_EQ(PrimaryLanguageTag(0x0457), "kok");
+    EXPECT_EQ(PrimaryLanguageTag(0x0400), "");
+    const std::pair<const char*, std::optional<std::string>> tags[] = {
+        {"de-AT", "de"}, {"DE_de", "de"}, {"nb-NO", "no"}, {"x-Klingon", "x-klingon"}, {"*all*", std::nullopt},
+        {"", std::nullopt}, {"d3", std::nullopt}, {"German", "de"}, {"0x0411", "ja"}, {"pt-BR", "pt"}};
+    for (const auto& [text, tag] : tags) EXPECT_EQ(TagFromUser(text), tag) << text;
+    EXPECT_EQ(TmxDate(1765080000), "20251207T040000Z");
+    EXPECT_EQ(ParseTmxDate("20251207T040000Z"), 1765080000);
+    for (const char* bad : {"20251207T040000", "2025-12-07T04:00", "20251332T040000Z", "2025120xT040000Z"})
+        EXPECT_FALSE(ParseTmxDate(bad)) << bad;
+}
+
+TEST(MemoryFeed, AMemoryOfANewerQuillonOrAnotherProgramIsRefused) {
+    TempDir dir;
+    for (const char* sql : {"PRAGMA user_version = 7", "CREATE TABLE photos(id INTEGER)"}) {
+        std::string path = dir.File(sql[0] == 'P' ? "newer.db" : "other.db");
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        auto opened = TranslationMemory::Open(path, MemoryOpen::Existing);
+        ASSERT_FALSE(opened) << path;
+        EXPECT_EQ(opened.GetError().code, sql[0] == 'P' ? Error::Code::Unsupported : Error::Code::Malformed);
+    }
+}

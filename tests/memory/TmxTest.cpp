@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "Fixtures.h"
+#include "TempDir.h"
+#include "io/FileIo.h"
+#include "memory/Tmx.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+
+namespace {
+
+std::vector<MemoryUnit> AllOf(const TranslationMemory& memory) {
+    std::vector<MemoryUnit> units;
+    EXPECT_TRUE(memory.ForEach([&](const MemoryUnit& unit) {
+        units.push_back(unit);
+        return true;
+    }));
+    return units;
+}
+
+struct Read {
+    Result<TmxReport> report = TmxReport{};
+    std::vector<MemoryUnit> units;
+};
+
+Read ReadBytes(const std::string& xml) {
+    Read read;
+    read.report = ReadTmxBytes(xml, [&](MemoryUnit&& unit) {
+        read.units.push_back(std::move(unit));
+        return Status(Done{});
+    });
+    return read;
+}
+
+std::string Tmx(const std::string& body, const std::string& prolog = "") {
+    return "<?xml version=\"1.0\"?>" + prolog + "<tmx version=\"1.4\"><header srclang=\"en-US\" adminlang=\"en\"/>"
+           "<body>" + body + "</body></tmx>";
+}
+
+std::string Tu(const std::string& source, const std::string& target) {
+    return "<tu><tuv xml:lang=\"en-US\"><seg>" + source + "</seg></tuv><tuv xml:lang=\"de-DE\"><seg>" + target +
+           "</seg></tuv></tu>";
+}
+
+} // namespace
+
+TEST(Tmx, ExportThenImportGivesTheSameUnits) {
+    TempDir dir;
+    auto memory = TranslationMemory::Open(dir.File("a.db"), MemoryOpen::CreateIfNone);
+    ASSERT_TRUE(memory);
+    std::vector<MemoryUnit> units = {
+        {"&Open <file> & \"more\"", "Ö&ffnen", "en", "de", "app.exe", "menus/100/-1/1102", "MENUITEM", "Jürgen", 1765000000},
+        {"Line one\r\nLine two\tTab", "Zeile eins\r\nZeile zwei\tTab", "en", "de", "", "", "", "", 86400},
+        {"日本語", "Japanese", "ja", "en", "x.dll", "strings/1", "STRING", "", 1},
+    };
+    ASSERT_TRUE(memory.Value().Store(units));
+    auto written = ExportTmx(memory.Value(), dir.File("out.tmx"));
+    ASSERT_TRUE(written) << written.GetError().Describe();
+    EXPECT_EQ(written.Value(), 3u);
+    auto again = TranslationMemory::Open(dir.File("b.db"), MemoryOpen::CreateIfNone);
+    ASSERT_TRUE(again);
+    auto imported = ImportTmx(again.Value(), dir.File("out.tmx"), 5);
+    ASSERT_TRUE(imported) << imported.GetError().Describe();
+    EXPECT_EQ(imported.Value().skippedUnits, 0u);
+    EXPECT_EQ(AllOf(again.Value()), units);
+    std::vector<std::uint8_t> bytes = FileBytes(dir.File("out.tmx"));
+    std::string text(bytes.begin(), bytes.end());
+    EXPECT_NE(text.find("creationtool=\"Quillon\""), std::string::npos);
+    EXPECT_NE(text.find("srclang=\"*all*\""), std::string::npos);
+}
+
+TEST(Tmx, ReadsWhatTranslateToolkitWrites) {
+    // toolkit.tmx is po2tmx's output for toolkit.po (see its header).
+    TempDir dir;
+    auto memory = TranslationMemory::Open(dir.File("tm.db"), MemoryOpen::CreateIfNone);
+    ASSERT_TRUE(memory);
+    auto imported = ImportTmx(memory.Value(), std::string(QUILLON_DATA_DIR) + "/memory/toolkit.tmx", 77);
+    ASSERT_TRUE(imported) << imported.GetError().Describe();
+    EXPECT_EQ(AllOf(memory.Value()), (std::vector<MemoryUnit>{
+                                         {"&Open...", "Ö&ffnen...", "en", "de", "", "", "", "", 77},
+                                         {"Page %1 of %2", "Seite %1 von %2", "en", "de", "", "", "", "", 77},
+                                         {"Save changes to <%s>?", "Änderungen an <%s> speichern?", "en", "de", "", "", "", "", 77},
+                                         {"Line one\nLine two", "Zeile eins\nZeile zwei", "en", "de", "", "", "", "", 77},
+                                     }));
+}
+
+TEST(Tmx, InlineCodesStaySubflowsGoAndLanguagesPairUp) {
+    Read read = ReadBytes(Tmx(
+        "<tu srclang=\"de\"><prop type=\"x-quillon-module\">m.dll</prop>"
+        "<tuv xml:lang=\"en\"><seg>Hello</seg></tuv><tuv xml:lang=\"de-AT\"><seg>Servus</seg></tuv>"
+        "<tuv xml:lang=\"fr\"><seg>Salut</seg></tuv></tu>" +
+        Tu("Click <bpt i=\"1\">&lt;b&gt;</bpt>here<ept i=\"1\">&lt;/b&gt;</ept> <ph>%s<sub>note</sub></ph> "
+           "<hi>now</hi>", "Hier <it pos=\"begin\">x</it>klicken")));
+    ASSERT_TRUE(read.report) << read.report.GetError().Describe();
+    ASSERT_EQ(read.units.size(), 3u); // the tu's srclang picks the source: de-en and de-fr
+    EXPECT_EQ(read.units[0].source, "Servus");
+    EXPECT_EQ(read.units[0].sourceLanguage, "de");
+    EXPECT_EQ(read.units[0].target, "Hello");
+    EXPECT_EQ(read.units[0].module, "m.dll");
+    EXPECT_EQ(read.units[1].target, "Salut");
+    EXPECT_EQ(read.units[1].targetLanguage, "fr");
+    EXPECT_EQ(read.units[2].source, "Click <b>here</b> %s now");
+    EXPECT_EQ(read.units[2].target, "Hier xklicken");
+}
+
+TEST(Tmx, HostileFilesAreErrorsOrSkippedUnits) {
+    std::string deep = "<seg>";
+    for (int i = 0; i < 40; ++i) deep += "<hi>";
+    for (int i = 0; i < 40; ++i) deep += "</hi>";
+    std::string laughs = "<!DOCTYPE tmx [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+                         "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>";
+    std::string external = "<!DOCTYPE tmx [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>";
+    struct Case {
+        const char* name;
+        std::string xml;
+        bool error;          // the whole file is refused
+        std::size_t units;   // else: units read
+        std::size_t skipped; // and units skipped
+    };
+    const Case cases[] = {
+        {"not XML", "\x89PNG\r\n\x1A\n not xml at all", true, 0, 0},
+        {"not TMX", "<?xml version=\"1.0\"?><html><body/></html>", true, 0, 0},
+        {"cut off", Tmx(Tu("A", "B")).substr(0, 120), true, 0, 0},
+        {"deep nesting", Tmx("<tu><tuv xml:lang=\"en\">" + deep + "</seg></tuv></tu>" + Tu("A", "B")), false, 1, 1},
+        {"huge segment", Tmx(Tu(std::string(70 * 1024, 'x'), "B") + Tu("A", "B")), false, 1, 1},
+        {"entity expansion", Tmx(Tu("&d;", "B") + Tu("A", "B"), laughs), true, 0, 0}, // libxml2 stops it
+        {"internal entity", Tmx(Tu("&e;", "B") + Tu("A", "B"), "<!DOCTYPE tmx [<!ENTITY e \"A\">]>"), false, 1, 1},
+        {"external entity", Tmx(Tu("&x;", "B") + Tu("A", "B"), external), false, 1, 1},
+        {"no target", Tmx("<tu><tuv xml:lang=\"en\"><seg>A</seg></tuv></tu>"), false, 0, 1},
+        {"no language", Tmx("<tu><tuv><seg>A</seg></tuv><tuv xml:lang=\"de\"><seg>B</seg></tuv></tu>"), false, 0, 1},
+    };
+    for (const Case& c : cases) {
+        Read read = ReadBytes(c.xml);
+        EXPECT_EQ(!read.report, c.error) << c.name;
+        if (!read.report) continue;
+        EXPECT_EQ(read.units.size(), c.units) << c.name;
+        EXPECT_EQ(read.report.Value().skippedUnits, c.skipped) << c.name;
+        for (const MemoryUnit& unit : read.units) EXPECT_EQ(unit.source, "A") << c.name;
+    }
+}
