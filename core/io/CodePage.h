@@ -59,6 +59,9 @@ private:
     const SingleByteTable* Table() const;
 };
 
+// Appends the UTF-8 bytes of the code point `c` (below 0x110000, no surrogate).
+void AppendUtf8(std::string& out, char32_t c);
+
 // The characters of `utf8` that the code page cannot hold, each once, in
 // the order they first occur (as UTF-8), so that a front end can name them
 // before anything is replaced by '?'.
