@@ -6,7 +6,7 @@
 
 #include <cstdio>
 #include <fstream>
-#include <regex>
+#include <sstream>
 #include <unistd.h>
 
 #include "InterchangeProjects.h"
@@ -56,9 +56,12 @@ std::size_t Count(const std::string& text, const std::string& what) {
 
 // The "Total:" strings of pocount's output.
 std::size_t PocountTotal(const std::string& out) {
-    std::smatch match;
-    if (!std::regex_search(out, match, std::regex(R"(Total:\s+(\d+))"))) return 0;
-    return std::stoul(match[1]);
+    std::size_t at = out.find("Total:");
+    if (at == std::string::npos) return 0;
+    std::istringstream numbers(out.substr(at + 6));
+    std::size_t total = 0;
+    numbers >> total;
+    return total;
 }
 
 // A translation file written by another tool, imported into an untranslated
