@@ -58,15 +58,6 @@ void PrintImportJson(const ImportPlan& plan, std::size_t units, bool saved) {
     std::cout << json.Text() << "\n";
 }
 
-Result<UnitFile> ReadTranslationFile(const std::string& path) {
-    auto bytes = ReadWholeFile(path);
-    if (!bytes) return bytes.GetError();
-    auto format = DetectFormat(path, bytes.Value());
-    if (!format)
-        return MakeError(Error::Code::Unsupported, "neither XLIFF nor PO (nor named .xlf, .xliff or .po)");
-    return ReadUnits(*format, bytes.Value());
-}
-
 } // namespace
 
 int RunImportTranslations(const Args& parsed) {

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "interchange/Po.h"
+#include "io/FileIo.h"
 
 namespace quillon {
 
@@ -42,6 +43,15 @@ std::optional<InterchangeFormat> DetectFormat(std::string_view path, std::span<c
     if (EndsWith(path, ".xlf") || EndsWith(path, ".xliff")) return InterchangeFormat::Xliff;
     if (EndsWith(path, ".po") || EndsWith(path, ".pot")) return InterchangeFormat::Po;
     return std::nullopt;
+}
+
+Result<UnitFile> ReadTranslationFile(const std::string& path) {
+    auto bytes = ReadWholeFile(path);
+    if (!bytes) return bytes.GetError();
+    auto format = DetectFormat(path, bytes.Value());
+    if (!format)
+        return MakeError(Error::Code::Unsupported, "neither XLIFF nor PO (nor named .xlf, .xliff or .po)");
+    return ReadUnits(*format, bytes.Value());
 }
 
 Result<UnitFile> ReadUnits(InterchangeFormat format, std::span<const std::uint8_t> bytes) {

@@ -24,6 +24,8 @@ std::optional<InterchangeFormat> FormatFromName(std::string_view name);
 // .po, .pot); none when neither tells.
 std::optional<InterchangeFormat> DetectFormat(std::string_view path, std::span<const std::uint8_t> bytes);
 
+// The units of the XLIFF or PO file at `path`, its format told as DetectFormat tells it.
+Result<UnitFile> ReadTranslationFile(const std::string& path);
 Result<UnitFile> ReadUnits(InterchangeFormat format, std::span<const std::uint8_t> bytes);
 Result<WrittenFile> WriteUnits(InterchangeFormat format, const UnitFile& file);
 

@@ -967,6 +967,64 @@ Die Problemliste zeigt sie alle. Die Zieldatei trotzdem erstellen?</translation>
         <source>No other item found</source>
         <translation>Kein weiterer Eintrag gefunden</translation>
     </message>
+    <message>
+        <source>E&amp;xport Translations...</source>
+        <translation>Übersetzungen e&amp;xportieren...</translation>
+    </message>
+    <message>
+        <source>Write the project&apos;s texts to an XLIFF or PO file for another tool</source>
+        <translation>Die Texte des Projekts für ein anderes Programm in eine XLIFF- oder PO-Datei schreiben</translation>
+    </message>
+    <message>
+        <source>I&amp;mport Translations...</source>
+        <translation>Übersetzungen i&amp;mportieren...</translation>
+    </message>
+    <message>
+        <source>Take the translations of an XLIFF or PO file into the project</source>
+        <translation>Die Übersetzungen einer XLIFF- oder PO-Datei ins Projekt übernehmen</translation>
+    </message>
+    <message>
+        <source>Translate every item with a longer, accented text to find what gets cut off</source>
+        <translation>Jeden Eintrag mit einem längeren Text mit Akzenten übersetzen, um zu finden, was abgeschnitten wird</translation>
+    </message>
+    <message>
+        <source>XLIFF Files (*.xlf *.xliff);;PO Files (*.po);;All Files (*)</source>
+        <translation>XLIFF-Dateien (*.xlf *.xliff);;PO-Dateien (*.po);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Export Translations</source>
+        <translation>Übersetzungen exportieren</translation>
+    </message>
+    <message>
+        <source>Exported %1 units to %2</source>
+        <translation>%1 Einheiten nach %2 exportiert</translation>
+    </message>
+    <message>
+        <source>%1 left out: its text has a control character the format cannot carry</source>
+        <translation>%1 ausgelassen: sein Text enthält ein Steuerzeichen, das das Format nicht aufnehmen kann</translation>
+    </message>
+    <message>
+        <source>Import Translations</source>
+        <translation>Übersetzungen importieren</translation>
+    </message>
+    <message>
+        <source>Cannot import %1:
+%2</source>
+        <translation>%1 kann nicht importiert werden:
+%2</translation>
+    </message>
+    <message>
+        <source>Imported %1: %2 translated, %3 to review, %4 taken back, %5 unchanged, %6 refused</source>
+        <translation>%1 importiert: %2 übersetzt, %3 zu prüfen, %4 zurückgenommen, %5 unverändert, %6 abgelehnt</translation>
+    </message>
+    <message>
+        <source>Pseudo-translated %1 items, 30% longer, accented and in brackets</source>
+        <translation>%1 Einträge pseudoübersetzt: 30 % länger, mit Akzenten und in Klammern</translation>
+    </message>
+    <message>
+        <source>Ps&amp;eudo-Translate</source>
+        <translation>Pseud&amp;oübersetzung</translation>
+    </message>
 </context>
 <context>
     <name>quillon::gui::CMenuPreviewDlg</name>

@@ -155,6 +155,12 @@ void CMainFrame::CreateActions() {
     bind("DictionarySave", tr("&Save"), &CMainFrame::OnDictionarySave, {}, tr("Save dictionary"));
     bind("DictionarySaveAs", tr("Save &As..."), &CMainFrame::OnDictionarySaveAs, {},
          tr("Save the active dictionary with a new name"));
+    bind("ExportTranslations", tr("E&xport Translations..."), &CMainFrame::OnExportTranslations, {},
+         tr("Write the project's texts to an XLIFF or PO file for another tool"));
+    bind("ImportTranslations", tr("I&mport Translations..."), &CMainFrame::OnImportTranslations, {},
+         tr("Take the translations of an XLIFF or PO file into the project"));
+    bind("PseudoTranslate", tr("Ps&eudo-Translate"), &CMainFrame::OnPseudoTranslate, {},
+         tr("Translate every item with a longer, accented text to find what gets cut off"));
     bind("ImportText", tr("I&mport Text Glossary..."), [this] { OnImportGlossary(false); }, {},
          tr("Imports a text glossary into the dictionary"));
     bind("ImportMicrosoft", tr("&Import Microsoft Glossary..."), [this] { OnImportGlossary(true); }, {},
@@ -207,13 +213,15 @@ void CMainFrame::CreateMenus() {
 
     QMenu* project = menuBar()->addMenu(tr("&Project"));
     for (const char* name : {"ProjectUpdate", "ProjectSettings", "ProjectStatus"}) project->addAction(Action(name));
+    project->addSeparator();
+    for (const char* name : {"ExportTranslations", "ImportTranslations"}) project->addAction(Action(name));
 
     m_translateMenu = menuBar()->addMenu(tr("T&ranslate"));
     for (const char* name : {"Translate", "Restore"}) m_translateMenu->addAction(Action(name));
     m_translateMenu->addSeparator();
     for (const char* name : {"NextUntranslated", "NextProblem"}) m_translateMenu->addAction(Action(name));
     m_translateMenu->addSeparator();
-    for (const char* name : {"AutoTranslate", "RestoreAll"}) m_translateMenu->addAction(Action(name));
+    for (const char* name : {"AutoTranslate", "PseudoTranslate", "RestoreAll"}) m_translateMenu->addAction(Action(name));
     m_translateMenu->addSeparator();
     for (const char* name : {"ViewDialog", "ViewMenu"}) m_translateMenu->addAction(Action(name));
     m_translateMenu->addSeparator();
@@ -430,7 +438,8 @@ void CMainFrame::UpdateActions() {
     Action("FileSave")->setEnabled(loaded);
     for (const char* name : {"Translate", "Restore"}) Action(name)->setEnabled(selected);
     for (const char* name :
-         {"AutoTranslate", "RestoreAll", "BuildTarget", "BuildTargetAs", "NextUntranslated", "NextProblem"})
+         {"AutoTranslate", "RestoreAll", "BuildTarget", "BuildTargetAs", "NextUntranslated", "NextProblem",
+          "ExportTranslations", "ImportTranslations", "PseudoTranslate"})
         Action(name)->setEnabled(items);
     CResourceItem* node = SelectedNode();
     Action("ViewDialog")->setEnabled(node && node->GetKind() == ItemKind::Dialog && node->GetDataSize() > 0);

@@ -82,6 +82,12 @@ public:
     void OnDictionarySave();
     void OnDictionarySaveAs();
     void OnImportGlossary(bool microsoft);
+    // XLIFF or PO, by the file name's extension.
+    bool OnExportTranslations();
+    // An XLIFF or PO file's translations, as one step to undo.
+    bool OnImportTranslations();
+    // Pseudo-translations 30% longer, accented and bracketed, for layout testing.
+    void OnPseudoTranslate();
     void OnAbout();
     void OnViewDialog();
     void OnViewMenu();

@@ -1,0 +1,83 @@
+// The main window's commands that take a project to other tools and back:
+// XLIFF and PO files, and pseudo-translation for layout testing. The rules
+// are core's; these only ask for files and show what came of it.
+
+#include <QFileInfo>
+
+#include "interchange/Interchange.h"
+#include "interchange/ProjectUnits.h"
+#include "interchange/PseudoTranslation.h"
+#include "io/FileIo.h"
+#include "ui/MainFrame.h"
+#include "ui/UserPrompts.h"
+
+namespace quillon::gui {
+
+namespace {
+
+const char* kTranslationFilter = QT_TRANSLATE_NOOP("quillon::gui::CMainFrame",
+                                                   "XLIFF Files (*.xlf *.xliff);;PO Files (*.po);;All Files (*)");
+
+std::span<const std::uint8_t> Bytes(const std::string& text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+} // namespace
+
+bool CMainFrame::OnExportTranslations() {
+    if (!m_doc.HasItems()) return false;
+    QString path = m_prompts->SaveFile(tr("Export Translations"), tr(kTranslationFilter), "xlf");
+    if (path.isEmpty()) return false;
+    QString suffix = QFileInfo(path).suffix().toLower();
+    InterchangeFormat format = suffix == "po" || suffix == "pot" ? InterchangeFormat::Po : InterchangeFormat::Xliff;
+    UnitFile units = UnitsOf(m_doc.Project());
+    auto written = WriteUnits(format, units);
+    Status saved = written ? WriteFileAtomically(path.toStdString(), Bytes(written.Value().bytes))
+                           : Status(written.GetError());
+    if (!saved) {
+        m_prompts->Error(QString::fromStdString(saved.GetError().Describe()));
+        return false;
+    }
+    const std::vector<std::string>& leftOut = written.Value().leftOut;
+    Log(tr("Exported %1 units to %2").arg(units.units.size() - leftOut.size()).arg(path));
+    for (const std::string& id : leftOut)
+        Log(tr("%1 left out: its text has a control character the format cannot carry")
+                .arg(QString::fromStdString(id)),
+            true);
+    return true;
+}
+
+bool CMainFrame::OnImportTranslations() {
+    if (!m_doc.HasItems()) return false;
+    QString path = m_prompts->OpenFile(tr("Import Translations"), tr(kTranslationFilter));
+    if (path.isEmpty()) return false;
+    auto file = ReadTranslationFile(path.toStdString());
+    if (!file) {
+        m_prompts->Error(tr("Cannot import %1:\n%2").arg(path, QString::fromStdString(file.GetError().Describe())));
+        return false;
+    }
+    ImportPlan plan = PlanImport(m_doc.Project(), file.Value());
+    Log(tr("Imported %1: %2 translated, %3 to review, %4 taken back, %5 unchanged, %6 refused")
+            .arg(path)
+            .arg(plan.translated)
+            .arg(plan.review)
+            .arg(plan.untranslated)
+            .arg(plan.unchanged)
+            .arg(plan.refused.size()));
+    for (const RefusedUnit& refused : plan.refused) Log(QString::fromStdString(Describe(refused)), true);
+    for (const std::string& skipped : plan.skipped) Log(QString::fromStdString(skipped), true);
+    for (const Finding& finding : plan.findings)
+        Log(QString::fromStdString(finding.path + ": " + finding.message), finding.severity == Severity::Error);
+    m_doc.Apply(std::move(plan.change)); // one step to undo
+    return true;
+}
+
+void CMainFrame::OnPseudoTranslate() {
+    if (!m_doc.HasItems()) return;
+    ProjectChange change = PlanPseudoTranslation(m_doc.Project(), PseudoOptions{.expand = 30, .accents = true,
+                                                                                .brackets = true});
+    Log(tr("Pseudo-translated %1 items, 30% longer, accented and in brackets").arg(change.ItemEdits().size()));
+    m_doc.Apply(std::move(change));
+}
+
+} // namespace quillon::gui

@@ -1,0 +1,54 @@
+// Translations out to XLIFF and PO and back, and pseudo-translation, from
+// the main window: each change is one step to undo.
+
+#include <gtest/gtest.h>
+
+#include "Fixtures.h"
+#include "TempDir.h"
+#include "gui/ScriptedWindow.h"
+#include "model/TreeRoots.h"
+
+using namespace quillon;
+using namespace quillon::gui;
+using namespace quillon::testing;
+
+namespace {
+
+std::vector<std::string> Translations(const CResourceInfo& tree) {
+    std::vector<std::string> texts;
+    WalkItems(tree, [&](const ItemVisit<const CResourceItem>& visit) {
+        texts.push_back(visit.item.IsTranslated() ? visit.item.m_strTranslation : std::string());
+    });
+    return texts;
+}
+
+} // namespace
+
+TEST(InterchangeGui, PseudoTranslationsGoOutAndComeBackAsOneStepToUndo) {
+    TempDir dir;
+    ScriptedWindow source;
+    ASSERT_TRUE(source.frame.CreateProject(SessionSettings(dir)));
+    const CResourceInfo& sourceTree = source.frame.Document().Project().m_ResourceInfo;
+    const std::vector<std::string> untranslated = Translations(sourceTree);
+    source.frame.OnPseudoTranslate();
+    const std::vector<std::string> pseudo = Translations(sourceTree);
+    ASSERT_NE(pseudo, untranslated);
+
+    for (const char* name : {"out.xlf", "out.po"}) {
+        SCOPED_TRACE(name);
+        source.prompts->files = {QString::fromStdString(dir.File(name))};
+        ASSERT_TRUE(source.frame.OnExportTranslations());
+        TempDir otherDir;
+        ScriptedWindow other;
+        ASSERT_TRUE(other.frame.CreateProject(SessionSettings(otherDir)));
+        other.prompts->files = {QString::fromStdString(dir.File(name))};
+        ASSERT_TRUE(other.frame.OnImportTranslations());
+        const CResourceInfo& otherTree = other.frame.Document().Project().m_ResourceInfo;
+        EXPECT_EQ(Translations(otherTree), pseudo);
+        EXPECT_EQ(otherTree.m_nTranslated, sourceTree.m_nTranslated);
+        other.frame.Document().UndoStack().undo();
+        EXPECT_EQ(Translations(otherTree), untranslated);
+    }
+    source.frame.Document().UndoStack().undo();
+    EXPECT_EQ(Translations(sourceTree), untranslated);
+}
