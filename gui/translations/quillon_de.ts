@@ -1179,18 +1179,6 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Ausgabe</translation>
     </message>
     <message>
-        <source>Status</source>
-        <translation>Status</translation>
-    </message>
-    <message>
-        <source>Output 2</source>
-        <translation>Ausgabe 2</translation>
-    </message>
-    <message>
-        <source>Output 3</source>
-        <translation>Ausgabe 3</translation>
-    </message>
-    <message>
         <source>Click to show %1</source>
         <translation>Klicken, um %1 anzuzeigen</translation>
     </message>

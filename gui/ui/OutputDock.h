@@ -1,13 +1,13 @@
 #pragma once
-// The "Output" dock: three tabs of messages; "Status" logs what the
-// operations did, so the translator can see what happened. A line about one
-// item keeps its address: activating the line asks the window to show it.
+// The "Output" dock: one time-stamped line for what each operation did and
+// each change made or undone, so the translator can see what happened. A
+// line about one item keeps its address: activating the line asks the
+// window to show it.
 
 #include <QDockWidget>
 
 class QListWidget;
 class QListWidgetItem;
-class QTabWidget;
 
 namespace quillon::gui {
 
@@ -15,11 +15,11 @@ class COutputBar : public QDockWidget {
     Q_OBJECT
 public:
     explicit COutputBar(QWidget* parent);
-    // A time-stamped line in the "Status" tab; errors are shown in red.
+    // A time-stamped line; errors are shown in red.
     void Log(const QString& text, bool error = false);
     // A line about the item at `path` (an item address, as ItemPath writes it).
     void LogItem(const QString& text, const QString& path);
-    QListWidget* StatusList() const { return m_lists[0]; }
+    QListWidget* StatusList() const { return m_list; }
 
 signals:
     void itemActivated(const QString& path);
@@ -27,8 +27,7 @@ signals:
 private:
     QListWidgetItem* AddLine(const QString& text);
 
-    QTabWidget* m_tabs;
-    QListWidget* m_lists[3];
+    QListWidget* m_list;
 };
 
 } // namespace quillon::gui
