@@ -1,7 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "memory/TranslationMemory.h"
 
 namespace quillon::cli {
 
@@ -30,6 +33,9 @@ int RunTmImport(const std::vector<std::string>& args);
 int RunTmExport(const std::vector<std::string>& args);
 int RunTmStats(const std::vector<std::string>& args);
 int RunTmAdd(const std::vector<std::string>& args);
+// The memory --memory names, else the user's; none (after a message) when it
+// cannot be opened.
+std::optional<TranslationMemory> OpenMemory(const std::string& command, const Args& args, MemoryOpen mode);
 
 // Ends the process once a command's output is written, without freeing what
 // the command read: a large module or project is tens of thousands of items,

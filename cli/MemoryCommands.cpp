@@ -40,15 +40,6 @@ std::optional<Args> ParseTm(const std::string& name, const std::vector<std::stri
     return parsed;
 }
 
-std::optional<TranslationMemory> OpenMemory(const std::string& command, const Args& args, MemoryOpen mode) {
-    std::string path = args.Has("--memory") ? AbsolutePath(args.Value("--memory")) : TranslationMemory::DefaultPath();
-    auto memory = TranslationMemory::Open(path, mode);
-    if (!memory) {
-        Reported(command, memory);
-        return std::nullopt;
-    }
-    return std::move(memory).Value();
-}
 
 // A --from or --to language as a tag; "" when not given, none (after a
 // message) when it names no language.
@@ -79,6 +70,16 @@ void PrintMatchJson(JsonWriter& json, const MemoryMatch& match) {
 std::int64_t Now() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
 } // namespace
+
+std::optional<TranslationMemory> OpenMemory(const std::string& command, const Args& args, MemoryOpen mode) {
+    std::string path = args.Has("--memory") ? AbsolutePath(args.Value("--memory")) : TranslationMemory::DefaultPath();
+    auto memory = TranslationMemory::Open(path, mode);
+    if (!memory) {
+        Reported(command, memory);
+        return std::nullopt;
+    }
+    return std::move(memory).Value();
+}
 
 int RunTmLookup(const std::vector<std::string>& args) {
     auto parsed = ParseTm("tm lookup", args, 1);

@@ -9,6 +9,7 @@
 #include "ProjectFiles.h"
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/ManualTranslation.h"
+#include "memory/MemoryTranslation.h"
 #include "model/ItemPath.h"
 
 namespace quillon::cli {
@@ -111,6 +112,19 @@ std::size_t RestoreSelected(const std::vector<RestoredItem>& selected, const Cod
     return restored;
 }
 
+// What --from-memory, --memory and --fuzzy ask of the memory; none (after a
+// message) for a score out of range.
+std::optional<MemoryUse> MemoryUseOf(const Args& args) {
+    auto fuzzy = args.Number("--fuzzy", 0);
+    if (!fuzzy) return std::nullopt;
+    if (args.Has("--fuzzy") && (*fuzzy < 50 || *fuzzy > 100)) {
+        std::cerr << "quillon-cli translate: --fuzzy takes a score from 50 to 100\n";
+        return std::nullopt;
+    }
+    bool exact = args.Has("--from-memory") || args.Has("--memory") || args.Has("--fuzzy");
+    return MemoryUse{exact, static_cast<int>(*fuzzy)};
+}
+
 std::string ItemCount(std::size_t count) { return std::to_string(count) + (count == 1 ? " item" : " items"); }
 
 } // namespace
@@ -128,14 +142,23 @@ int RunTranslate(const std::vector<std::string>& args) {
     WriterLocks locks("translate", parsed->Has("--wait"));
     auto project = OpenProjectFile("translate", path, *codePage, &locks);
     if (!project) return 1;
+    auto use = MemoryUseOf(*parsed);
+    if (!use) return 2;
+    std::optional<TranslationMemory> memory;
+    if (use->Any() && !(memory = OpenMemory("translate", *parsed, MemoryOpen::Existing))) return 1;
     CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(),
                                HotkeyConventionOf(project->m_wTargetLanguage));
+    std::optional<MemoryTranslator> fromMemory;
+    if (memory) translator.SetFallback(fromMemory.emplace(*memory, *use, *project).AsFallback());
     AutoTranslateResult result = translator.Run();
     CodePage page(project->GetCodePage());
     std::cout << "Total Strings:          " << result.total << "\n"
               << "Translated Strings:     " << result.translated << "\n"
               << "Not Translated Strings: " << static_cast<std::int64_t>(result.total) - result.translated << "\n"
               << CompletionText(result.percent) << "\n";
+    if (memory)
+        std::cout << "From the memory:        " << result.fromFallback << " (" << result.forReview
+                  << " marked for review)\n";
     if (parsed->Has("--list-untranslated"))
         for (const CResourceItem* item : result.untranslated) std::cout << "  " << Describe(*item, page) << "\n";
     if (!result.modified) return 0;

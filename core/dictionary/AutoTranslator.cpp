@@ -47,6 +47,8 @@ bool CAutoTranslator::TranslateItem(CResourceItem& item) {
                 Remember(item);
                 item.SetTranslation(entry->m_strTranslation, hotkey);
             }
+        } else if (m_fallback && !item.IsTranslated() && item.IsTranslatable()) {
+            TakeFallback(item);
         }
     }
     Step();
@@ -55,6 +57,19 @@ bool CAutoTranslator::TranslateItem(CResourceItem& item) {
         if (m_observer) m_observer->AddUntranslated(item);
     }
     return item.IsTranslated();
+}
+
+void CAutoTranslator::TakeFallback(CResourceItem& item) {
+    std::optional<FallbackTranslation> found = m_fallback(item);
+    if (!found || found->text.empty()) return;
+    Remember(item);
+    item.SetTranslation(std::move(found->text), item.m_chHotkey != 0 ? found->hotkey : std::uint16_t{0});
+    if (!item.IsTranslated()) return; // the source itself: nothing to review
+    ++m_fromFallback;
+    if (found->review) {
+        item.SetCarried(true);
+        ++m_forReview;
+    }
 }
 
 bool CAutoTranslator::WalkChildren(CResourceItem& parent, bool analyse, bool rebuild) {
@@ -145,6 +160,8 @@ AutoTranslateResult CAutoTranslator::AbortRun() {
     result.untranslated = m_untranslated;
     result.edits = TakeEdits();
     result.translatedCountBefore = m_translatedBefore;
+    result.fromFallback = m_fromFallback;
+    result.forReview = m_forReview;
     return result;
 }
 
@@ -152,6 +169,7 @@ AutoTranslateResult CAutoTranslator::Run() {
     m_untranslated.clear();
     m_edits.clear();
     m_remembered.clear();
+    m_fromFallback = m_forReview = 0;
     if (m_observer) {
         m_observer->ClearUntranslated();
         m_observer->EnableClose(false);
@@ -197,6 +215,8 @@ AutoTranslateResult CAutoTranslator::Run() {
     result.untranslated = m_untranslated;
     result.edits = TakeEdits();
     result.translatedCountBefore = m_translatedBefore;
+    result.fromFallback = m_fromFallback;
+    result.forReview = m_forReview;
     m_nTotal = 0;
     m_nCounted = 0;
     return result;

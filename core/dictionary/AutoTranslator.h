@@ -7,6 +7,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -59,13 +61,29 @@ struct AutoTranslateResult {
     // stopped run keeps the changes it made).
     std::vector<ItemEdit> edits;
     std::uint32_t translatedCountBefore = 0; // the tree's count when the run began
+    std::uint32_t fromFallback = 0; // items the fallback translated
+    std::uint32_t forReview = 0;    // of those, the ones marked to review
 };
+
+// A translation from elsewhere (the translation memory) for an item the
+// dictionary does not know; `review` marks the item as an update marks a
+// changed one, for the translator to look at.
+struct FallbackTranslation {
+    std::string text;
+    std::uint16_t hotkey = 0;
+    bool review = false;
+};
+using TranslationFallback = std::function<std::optional<FallbackTranslation>(const CResourceItem&)>;
 
 class CAutoTranslator {
 public:
     // `convention` is the target language's way of marking hotkeys (HotkeyConventionOf).
     CAutoTranslator(CResourceInfo& tree, const CDictonary& dictionary, std::uint32_t codePage,
                     HotkeyConvention convention, IAutoTranslateObserver* observer = nullptr);
+
+    // Asked, on the run's thread, for each untranslated item the dictionary
+    // does not know.
+    void SetFallback(TranslationFallback fallback) { m_fallback = std::move(fallback); }
 
     AutoTranslateResult Run();
     // May be called from any thread; the run stops at the next item.
@@ -87,6 +105,7 @@ private:
     AutoTranslateResult AbortRun();
     void Step();
     void CountIfTranslated(const CResourceItem& item);
+    void TakeFallback(CResourceItem& item);
     // Keeps what an item held before the run first changes it.
     void Remember(CResourceItem& item);
     std::vector<ItemEdit> TakeEdits();
@@ -103,6 +122,9 @@ private:
     std::vector<const CResourceItem*> m_untranslated;
     std::vector<ItemEdit> m_edits;
     std::unordered_map<const CResourceItem*, std::size_t> m_remembered;
+    TranslationFallback m_fallback;
+    std::uint32_t m_fromFallback = 0;
+    std::uint32_t m_forReview = 0;
 };
 
 } // namespace quillon

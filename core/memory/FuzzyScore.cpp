@@ -8,8 +8,6 @@
 
 namespace quillon {
 
-namespace {
-
 std::u32string DecodeUtf8(std::string_view utf8) {
     std::u32string out;
     out.reserve(utf8.size());
@@ -29,11 +27,12 @@ std::u32string DecodeUtf8(std::string_view utf8) {
     return out;
 }
 
+namespace {
+
 bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
-// Length of a placeholder at text[pos] == '%', 0 when there is none there.
-// FormatMessage: %N (1 to 99) with an optional !format!; printf: flags,
-// width, precision, a length modifier and a conversion letter.
+} // namespace
+
 std::size_t PlaceholderLength(std::u32string_view text, std::size_t pos) {
     std::size_t i = pos + 1;
     if (i < text.size() && IsDigit(text[i]) && text[i] != U'0') {
@@ -57,8 +56,6 @@ std::size_t PlaceholderLength(std::u32string_view text, std::size_t pos) {
     return 0;
 }
 
-// Length of a number at text[pos] (a digit): digits, with single '.' or ','
-// between digits ("1,024", "3.5").
 std::size_t NumberLength(std::u32string_view text, std::size_t pos) {
     std::size_t i = pos;
     while (i < text.size()) {
@@ -72,8 +69,6 @@ std::size_t NumberLength(std::u32string_view text, std::size_t pos) {
     }
     return i - pos;
 }
-
-} // namespace
 
 std::string ToUtf8(std::u32string_view text) {
     std::string out;

@@ -36,6 +36,17 @@ struct NormalisedText {
                            // differ in nothing else
 };
 
+// `utf8` as code points; invalid UTF-8 bytes count as U+FFFD.
+std::u32string DecodeUtf8(std::string_view utf8);
+
+// Length of a placeholder at text[pos] == '%', 0 when there is none there.
+// FormatMessage: %N (1 to 99) with an optional !format!; printf: flags,
+// width, precision, a length modifier and a conversion letter.
+std::size_t PlaceholderLength(std::u32string_view text, std::size_t pos);
+// Length of a number at text[pos] (a digit): digits, with single '.' or ','
+// between digits ("1,024", "3.5").
+std::size_t NumberLength(std::u32string_view text, std::size_t pos);
+
 // `utf8` normalised as above; invalid UTF-8 bytes count as U+FFFD.
 NormalisedText Normalise(std::string_view utf8);
 std::string ToUtf8(std::u32string_view text);

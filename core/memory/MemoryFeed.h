@@ -3,10 +3,13 @@
 // entries, as units in Unicode.
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "io/Result.h"
 #include "memory/TranslationMemory.h"
+#include "model/ItemEdit.h"
 
 namespace quillon {
 
@@ -25,6 +28,12 @@ struct FeedCount {
 // characters, the module's file name and the item's path as context, its kind,
 // the project's translator, and `now`. One transaction.
 Result<FeedCount> StoreProject(TranslationMemory& memory, const CProject& project, std::int64_t now);
+
+// The units of the items these edits leave translated and not marked for
+// review: what a translator made or confirmed in one step (a confirmed
+// source too), read from the items as they are now. The caller stores them;
+// a project without a language tag for both languages gives none.
+std::vector<MemoryUnit> UnitsOfEdits(const CProject& project, std::span<const ItemEdit> edits, std::int64_t now);
 
 // Stores each dictionary text's own entry (not its per-kind variants) with no
 // context: the dictionary knows no module. One transaction.

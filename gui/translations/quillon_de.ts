@@ -118,6 +118,18 @@
         <source>Not Translated</source>
         <translation>Nicht übersetzt</translation>
     </message>
+    <message>
+        <source>Use &amp;exact memory matches</source>
+        <translation>&amp;Exakte Treffer des Übersetzungsspeichers verwenden</translation>
+    </message>
+    <message>
+        <source>Use &amp;fuzzy memory matches at or above</source>
+        <translation>&amp;Unscharfe Treffer des Übersetzungsspeichers verwenden ab</translation>
+    </message>
+    <message>
+        <source>Fuzzy matches are marked as changed, for review</source>
+        <translation>Unscharfe Treffer werden als geändert markiert, zur Durchsicht</translation>
+    </message>
 </context>
 <context>
     <name>quillon::gui::CChartWnd</name>
@@ -1025,6 +1037,21 @@ Die Problemliste zeigt sie alle. Die Zieldatei trotzdem erstellen?</translation>
         <source>Ps&amp;eudo-Translate</source>
         <translation>Pseud&amp;oübersetzung</translation>
     </message>
+    <message>
+        <source>Auto Translate: %1 translations from the memory, %2 of them marked to review</source>
+        <translation>Automatisch übersetzen: %1 Übersetzungen aus dem Übersetzungsspeicher, davon %2 zur Durchsicht markiert</translation>
+    </message>
+    <message>
+        <source>S&amp;uggestions</source>
+        <translation>&amp;Vorschläge</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CMemoryService</name>
+    <message>
+        <source>Translation memory: %1</source>
+        <translation>Übersetzungsspeicher: %1</translation>
+    </message>
 </context>
 <context>
     <name>quillon::gui::CMenuPreviewDlg</name>
@@ -1361,6 +1388,32 @@ Vorher: &quot;%1&quot;, übersetzt &quot;%2&quot;</translation>
     <message>
         <source>Resource</source>
         <translation>Ressource</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CSuggestionList</name>
+    <message>
+        <source>before the last update</source>
+        <translation>vor der letzten Aktualisierung</translation>
+    </message>
+    <message>
+        <source>No suggestions</source>
+        <translation>Keine Vorschläge</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CSuggestionsBar</name>
+    <message>
+        <source>Suggestions</source>
+        <translation>Vorschläge</translation>
+    </message>
+    <message>
+        <source>Show matches of at least:</source>
+        <translation>Treffer zeigen ab:</translation>
+    </message>
+    <message>
+        <source>Use Suggestion %1</source>
+        <translation>Vorschlag %1 verwenden</translation>
     </message>
 </context>
 <context>

@@ -1,10 +1,12 @@
 #include "ui/AutoTranslateDlg.h"
 
 #include <QBrush>
+#include <QCheckBox>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
+#include <QSpinBox>
 #include <QPushButton>
 #include <QTableView>
 
@@ -78,7 +80,7 @@ CAutoTranslateDlg::~CAutoTranslateDlg() {
 // so that the counts, status, bar and line widen, Close follows the right
 // edge and the list grows both ways.
 void CAutoTranslateDlg::BuildLayout() {
-    resize(440, 330);
+    resize(440, 382);
     auto label = [this](const QString& text, QRect rect) {
         auto* widget = new QLabel(text, this);
         widget->setGeometry(rect);
@@ -105,10 +107,11 @@ void CAutoTranslateDlg::BuildLayout() {
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
     AddAnchor(m_progress, Stretch, Fixed);
-    m_start->setGeometry(12, 140, 84, 26);
+    BuildMemoryOptions(140);
+    m_start->setGeometry(12, 192, 84, 26);
     m_start->setDefault(true);
     m_close = new QPushButton(tr("Close"), this);
-    m_close->setGeometry(344, 140, 84, 26);
+    m_close->setGeometry(344, 192, 84, 26);
     AddAnchor(m_close, Move, Fixed);
     connect(m_close, &QPushButton::clicked, this, [this] {
         // Not while a worker still runs: it touches the project and this dialog.
@@ -116,12 +119,12 @@ void CAutoTranslateDlg::BuildLayout() {
     });
     auto* line = new QFrame(this);
     line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-    line->setGeometry(12, 172, 416, 2);
+    line->setGeometry(12, 224, 416, 2);
     AddAnchor(line, Stretch, Fixed);
-    label(tr("Not Translated"), QRect(12, 178, 200, 16));
+    label(tr("Not Translated"), QRect(12, 230, 200, 16));
     m_view = new QTableView(this);
     m_view->setModel(&m_list);
-    m_view->setGeometry(12, 196, 416, 124);
+    m_view->setGeometry(12, 248, 416, 124);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -130,8 +133,37 @@ void CAutoTranslateDlg::BuildLayout() {
     AddAnchor(m_view, Stretch, Stretch);
 }
 
-int CAutoTranslateDlg::Run() {
+int CAutoTranslateDlg::BuildMemoryOptions(int top) {
+    m_exactMemory = new QCheckBox(tr("Use &exact memory matches"), this);
+    m_exactMemory->setGeometry(12, top, 416, 22);
+    m_fuzzyMemory = new QCheckBox(tr("Use &fuzzy memory matches at or above"), this);
+    m_fuzzyMemory->setGeometry(12, top + 26, 300, 22);
+    m_fuzzyMemory->setToolTip(tr("Fuzzy matches are marked as changed, for review"));
+    m_fuzzyThreshold = new QSpinBox(this);
+    m_fuzzyThreshold->setGeometry(316, top + 26, 80, 22);
+    m_fuzzyThreshold->setRange(50, 100);
+    m_fuzzyThreshold->setValue(85);
+    m_fuzzyThreshold->setSuffix(QStringLiteral(" %"));
+    m_fuzzyThreshold->setEnabled(false);
+    connect(m_fuzzyMemory, &QCheckBox::toggled, m_fuzzyThreshold, &QWidget::setEnabled);
+    return top + 52;
+}
+
+// The worker opens its own connection to the memory: SQLite connections are
+// not shared between threads. Without a memory file the run uses none.
+AutoTranslateResult CAutoTranslateDlg::RunWithMemory(MemoryUse use) {
+    if (!use.Any()) return m_translator.Run();
+    auto memory = TranslationMemory::Open(TranslationMemory::DefaultPath(), MemoryOpen::Existing);
+    if (!memory) return m_translator.Run();
+    MemoryTranslator fromMemory(memory.Value(), use, m_doc.Project());
+    m_translator.SetFallback(fromMemory.AsFallback());
     AutoTranslateResult result = m_translator.Run();
+    m_translator.SetFallback({});
+    return result;
+}
+
+int CAutoTranslateDlg::Run() {
+    AutoTranslateResult result = RunWithMemory(m_memoryUse);
     {
         // Stored before the run ends, so it is there whenever Close works.
         std::lock_guard<std::mutex> guard(m_resultLock);
@@ -150,10 +182,12 @@ AutoTranslateResult CAutoTranslateDlg::LastResult() const {
 }
 
 void CAutoTranslateDlg::OnRunRequested(bool running) {
-    if (running)
+    if (running) {
+        m_memoryUse = MemoryUse{m_exactMemory->isChecked(), m_fuzzyMemory->isChecked() ? m_fuzzyThreshold->value() : 0};
         m_translator.ClearStop();
-    else
+    } else {
         m_translator.RequestStop();
+    }
 }
 
 void CAutoTranslateDlg::OnRunningChanged(bool running) {

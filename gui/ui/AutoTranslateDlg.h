@@ -10,8 +10,11 @@
 
 #include "controls/MultiThreadDialog.h"
 #include "dictionary/AutoTranslator.h"
+#include "memory/MemoryTranslation.h"
 
+class QCheckBox;
 class QLabel;
+class QSpinBox;
 class QProgressBar;
 class QTableView;
 
@@ -53,6 +56,10 @@ public:
     QPushButton* CloseButton() const { return m_close; }
     QProgressBar* ProgressBar() const { return m_progress; }
     CNotTranslatedModel& List() { return m_list; }
+    // "Use exact memory matches", "Use fuzzy memory matches at or above N %".
+    QCheckBox* ExactMemoryBox() const { return m_exactMemory; }
+    QCheckBox* FuzzyMemoryBox() const { return m_fuzzyMemory; }
+    QSpinBox* FuzzyThresholdBox() const { return m_fuzzyThreshold; }
 
 protected:
     int Run() override;
@@ -61,6 +68,10 @@ protected:
 
 private:
     void BuildLayout();
+    // The memory options, between the progress bar and Start.
+    int BuildMemoryOptions(int top);
+    // The run on the worker, with the user's memory when the options ask for it.
+    AutoTranslateResult RunWithMemory(MemoryUse use);
     // Observer calls, on the worker: each posts its change to the window.
     void SetStatus(std::string_view text) override;
     void SetCounts(std::int32_t total, std::int32_t translated, std::int32_t notTranslated) override;
@@ -77,6 +88,10 @@ private:
     AutoTranslateResult m_result;
     bool m_anyModified = false;
     CNotTranslatedModel m_list;
+    QCheckBox* m_exactMemory = nullptr;
+    QCheckBox* m_fuzzyMemory = nullptr;
+    QSpinBox* m_fuzzyThreshold = nullptr;
+    MemoryUse m_memoryUse; // read on the window's thread when Start is pressed
     QLabel* m_total;
     QLabel* m_translated;
     QLabel* m_notTranslated;

@@ -25,6 +25,7 @@
 #include "ui/ProblemsDock.h"
 #include "ui/ProgressWindow.h"
 #include "ui/StringListView.h"
+#include "ui/SuggestionsDock.h"
 #include "controls/TextBridge.h"
 
 namespace quillon::gui {
@@ -98,6 +99,7 @@ void CMainFrame::CreateDocks() {
     });
     connect(m_problemsBar, &CProblemsBar::findingsChanged, this,
             [this] { m_strings.SetProblems(m_problemsBar->Findings()); });
+    CreateSuggestions();
 }
 
 QAction* CMainFrame::AddAction(const QString& objectName, const QString& text, const QString& tip) {
@@ -210,6 +212,7 @@ void CMainFrame::CreateMenus() {
     QAction* problems = m_problemsBar->toggleViewAction();
     problems->setText(tr("&Problems"));
     problems->setObjectName("ViewProblems");
+    m_viewMenu->addAction(m_suggestionsBar->toggleViewAction());
 
     QMenu* project = menuBar()->addMenu(tr("&Project"));
     for (const char* name : {"ProjectUpdate", "ProjectSettings", "ProjectStatus"}) project->addAction(Action(name));
@@ -255,7 +258,7 @@ void CMainFrame::CreateCustomization() {
         if (!action->objectName().isEmpty()) commands << action;
     }
     m_customization = new CCustomization(this, commands);
-    for (const char* toggle : {"ViewStandardToolBar", "ViewOutput", "ViewDictonary", "ViewProblems"})
+    for (const char* toggle : {"ViewStandardToolBar", "ViewOutput", "ViewDictonary", "ViewProblems", "ViewSuggestions"})
         m_customization->AddToggle(findChild<QAction*>(toggle));
     m_customization->SetVariableResolver([this](const QString& variable) { return ToolVariable(variable); });
     m_customization->Load();

@@ -27,6 +27,8 @@ namespace quillon::gui {
 class CCustomization;
 class CDictonaryBar;
 class CItemPreview;
+class CMemoryService;
+class CSuggestionsBar;
 class COutputBar;
 class CProblemsBar;
 class CProgressDlg;
@@ -49,6 +51,9 @@ public:
     CDictonaryBar* DictionaryBar() const { return m_dictionaryBar; }
     COutputBar* OutputBar() const { return m_outputBar; }
     CProblemsBar* ProblemsBar() const { return m_problemsBar; }
+    CSuggestionsBar* SuggestionsBar() const { return m_suggestionsBar; }
+    // The user's translation memory (opened at its first use).
+    CMemoryService* Memory() const { return m_memory; }
     CProgressDlg* Progress() const { return m_progress; }
     // Replaces the message boxes and file dialogs (tests answer for the user).
     void SetPrompts(std::unique_ptr<IUserPrompts> prompts) { m_prompts = std::move(prompts); }
@@ -120,6 +125,8 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateDocks();
+    // The Suggestions dock and the memory it reads and every translation feeds.
+    void CreateSuggestions();
     void CreateCentralWidget();
     void CreateCustomization();
     QString ToolVariable(const QString& variable) const;
@@ -167,6 +174,8 @@ private:
     COutputBar* m_outputBar = nullptr;
     CDictonaryBar* m_dictionaryBar = nullptr;
     CProblemsBar* m_problemsBar = nullptr;
+    CMemoryService* m_memory = nullptr;
+    CSuggestionsBar* m_suggestionsBar = nullptr;
     CProgressDlg* m_progress = nullptr;
     QToolBar* m_toolBar = nullptr;
     QMenu* m_recentMenu = nullptr;

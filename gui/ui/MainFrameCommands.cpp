@@ -8,6 +8,7 @@
 #include "ui/AutoTranslateDlg.h"
 #include "controls/DialogPreviewDlg.h"
 #include "ui/ImportGlossaryDlg.h"
+#include "ui/MemoryService.h"
 #include "controls/StatusDlg.h"
 #include "check/ProjectChecks.h"
 #include "dictionary/AutoTranslator.h"
@@ -216,6 +217,7 @@ void CMainFrame::OnTranslate() {
     for (CResourceItem* item = SelectedItem(); item && m_doc.HasItems(); item = SelectedItem()) {
         CTranslateDlg dialog(*item, m_doc, this);
         connect(&dialog, &CTranslateDlg::dictionaryChanged, m_dictionaryBar, &CDictonaryBar::FillList);
+        dialog.ShowSuggestions(*m_memory);
         int result = dialog.exec();
         UpdateCounts();
         if (result != CTranslateDlg::StepPrevious && result != CTranslateDlg::StepNext) return;
@@ -261,6 +263,10 @@ void CMainFrame::ReportAutoTranslation(const AutoTranslateResult& result) {
             .arg(result.total)
             .arg(result.untranslated.size())
             .arg(ending));
+    if (result.fromFallback != 0)
+        Log(tr("Auto Translate: %1 translations from the memory, %2 of them marked to review")
+                .arg(result.fromFallback)
+                .arg(result.forReview));
 }
 
 void CMainFrame::OnRestoreAll() {

@@ -12,6 +12,7 @@
 #include "ui/MainFrame.h"
 #include "ui/ProblemsDock.h"
 #include "ui/StringListView.h"
+#include "ui/SuggestionsDock.h"
 
 namespace quillon::gui {
 
@@ -178,6 +179,9 @@ void CMainFrame::OnFlatView(bool flat) {
     UpdateActions();
 }
 
-void CMainFrame::UpdatePreview() { m_preview->ShowItem(SelectedItem(), m_doc.GetCodePage()); }
+void CMainFrame::UpdatePreview() {
+    m_preview->ShowItem(SelectedItem(), m_doc.GetCodePage());
+    m_suggestionsBar->List()->ShowItem(SelectedItem());
+}
 
 } // namespace quillon::gui

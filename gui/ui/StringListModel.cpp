@@ -246,9 +246,13 @@ bool CStringListModel::setData(const QModelIndex& index, const QVariant& value, 
         translation = TreeTextOfTyped(m_doc, item, typed);
         hotkey = HotkeyForTypedText(item, translation, codePage);
     }
+    return CommitTranslation(item, std::move(translation), hotkey);
+}
+
+bool CStringListModel::CommitTranslation(CResourceItem& item, std::string translation, std::uint16_t hotkey) {
     TranslationPlan plan = PlanTranslation(m_doc, item, std::move(translation), hotkey);
     if (!plan.change) {
-        m_problems[&item] = {Severity::Error, ToQt(plan.change.GetError().message, codePage)};
+        m_problems[&item] = {Severity::Error, ToQt(plan.change.GetError().message, m_doc.GetCodePage())};
         RefreshItem(item);
         return false;
     }

@@ -55,6 +55,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     // Commits a typed translation (ColumnTranslated) or hotkey (ColumnTransHotkey).
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    // Plans, checks and applies a translation (the tree's form) for one item,
+    // marking what the checks find on its row, as an edit in the list does.
+    bool CommitTranslation(CResourceItem& item, std::string translation, std::uint16_t hotkey);
 
 private:
     struct Row {

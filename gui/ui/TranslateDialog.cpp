@@ -18,6 +18,7 @@
 #include "model/ItemPath.h"
 #include "ui/QuillonDoc.h"
 #include "controls/TextBridge.h"
+#include "ui/SuggestionList.h"
 #include "ui/TranslationCommit.h"
 
 namespace quillon::gui {
@@ -58,7 +59,7 @@ void CTranslateDlg::BuildLayout() {
     for (QLineEdit* hotkey : {m_sourceHotkey, m_transHotkey}) hotkey->setFixedWidth(60);
     m_refusal->setWordWrap(true);
     m_refusal->setForegroundRole(QPalette::Highlight);
-    auto* grid = new QGridLayout(this);
+    auto* grid = m_grid = new QGridLayout(this);
     grid->addWidget(m_itemLabel, 0, 0, 1, 3);
     grid->addWidget(new QLabel(tr("Source"), this), 1, 0);
     grid->addWidget(new QLabel(tr("Hotkey"), this), 1, 1, Qt::AlignRight);
@@ -75,7 +76,7 @@ void CTranslateDlg::BuildLayout() {
     previous->addRow(tr("Source:"), m_previousSource);
     previous->addRow(tr("Translated:"), m_previousTranslation);
     grid->addWidget(m_previous, 6, 0, 1, 3);
-    grid->addLayout(BuildButtons(), 7, 0, 1, 3);
+    grid->addLayout(BuildButtons(), 8, 0, 1, 3); // row 7 for the suggestions
     resize(660, 400);
 }
 
@@ -232,6 +233,37 @@ void CTranslateDlg::OnSearchDictionary() {
         m_transHotkey->setText(HotkeyToQt(m_chNewHotkey, codePage));
         m_settingHotkey = false;
     }
+}
+
+} // namespace quillon::gui
+
+namespace quillon::gui {
+
+void CTranslateDlg::ShowSuggestions(CMemoryService& memory) {
+    if (m_suggestions) return;
+    m_suggestions = new CSuggestionList(m_doc, memory, this);
+    m_suggestions->setMaximumHeight(140);
+    m_grid->addWidget(m_suggestions, 7, 0, 1, 3);
+    m_suggestions->SetThreshold(CSuggestionList::SavedThreshold());
+    m_suggestions->ShowItem(&m_item);
+    connect(m_suggestions, &CSuggestionList::suggestionChosen, this, &CTranslateDlg::UseSuggestion);
+    for (int n = 1; n <= CSuggestionList::kKeyed; ++n)
+        connect(new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + n)), this),
+                &QShortcut::activated, this, [this, n] { UseSuggestion(n - 1); });
+    resize(width(), height() + 140);
+}
+
+bool CTranslateDlg::UseSuggestion(int index) {
+    std::optional<MemoryTranslation> translation = m_suggestions ? m_suggestions->Adapted(index) : std::nullopt;
+    if (!translation) return false;
+    const CodePage& codePage = m_doc.GetCodePage();
+    m_translated->setPlainText(CoreText(translation->text));
+    m_chNewHotkey = translation->hotkey != 0 ? translation->hotkey : m_item.m_chHotkey;
+    m_settingHotkey = true;
+    m_transHotkey->setText(translation->hotkey != 0 ? HotkeyToQt(translation->hotkey, codePage) : QString());
+    m_settingHotkey = false;
+    m_translated->setFocus();
+    return true;
 }
 
 } // namespace quillon::gui

@@ -13,6 +13,7 @@
 #include "model/ResourceItem.h"
 #include "ui/EditGate.h"
 
+class QGridLayout;
 class QGroupBox;
 class QLayout;
 class QLabel;
@@ -22,7 +23,9 @@ class QPushButton;
 
 namespace quillon::gui {
 
+class CMemoryService;
 class CQuillonDoc;
+class CSuggestionList;
 
 class CTranslateDlg : public QDialog {
     Q_OBJECT
@@ -39,6 +42,12 @@ public:
     void OnCopySource();
     void OnAddToDictionary();
     void OnSearchDictionary();
+    // Shows the memory's matches under the fields; Ctrl+1 to Ctrl+9 put
+    // match N, fitted to the item, into the translation field.
+    void ShowSuggestions(CMemoryService& memory);
+    // Puts suggestion `index` (0 for Ctrl+1) into the fields; false when there is none.
+    bool UseSuggestion(int index);
+    CSuggestionList* Suggestions() const { return m_suggestions; }
     // Answers "replace the existing entry?"; a message box unless replaced (tests).
     std::function<bool()> m_confirmReplace;
 
@@ -91,6 +100,8 @@ private:
     std::uint16_t m_chNewHotkey;
     bool m_settingHotkey = false;
     CEditGate m_gate;
+    QGridLayout* m_grid = nullptr;
+    CSuggestionList* m_suggestions = nullptr;
 };
 
 } // namespace quillon::gui

@@ -53,3 +53,26 @@ TEST(MemoryCli, TheUsersMemoryIsUnderXdgDataHomeAndErrorsSayWhichFile) {
     EXPECT_TRUE(Has(group.out, "usage: quillon-cli tm stats [--memory FILE] [--json]\n")) << group.out;
     ::unsetenv("XDG_DATA_HOME");
 }
+
+// translate takes what the dictionary lacks from the memory: exact matches
+// as translated, with --fuzzy the near ones too, marked for review.
+TEST(MemoryCli, TranslateTakesExactAndFuzzyMatchesFromTheMemory) {
+    TempDir dir;
+    ASSERT_EQ(RunCli("new " + dir.File("pad") + " --module " + Fixture("basic32.exe") +
+                     " --translator Ann --language German --dictionary " + dir.File("pad.dic")).exitCode, 0);
+    std::ofstream(dir.File("old.tmx")) << "<tmx version=\"1.4\"><header srclang=\"en\"/><body>"
+                                          "<tu><tuv xml:lang=\"en\"><seg>Gap after two</seg></tuv><tuv xml:lang=\"de\">"
+                                          "<seg>Lücke nach zwei</seg></tuv></tu>"
+                                          "<tu><tuv xml:lang=\"en\"><seg>First of block 7</seg></tuv><tuv xml:lang=\"de\">"
+                                          "<seg>Erster von Block 7</seg></tuv></tu></body></tmx>";
+    std::string memory = " --memory " + dir.File("tm.db");
+    ASSERT_EQ(RunCli("tm import " + dir.File("old.tmx") + memory).exitCode, 0);
+    CliRun exact = RunCli("translate " + dir.File("pad.prj") + memory);
+    ASSERT_EQ(exact.exitCode, 0) << exact.out;
+    EXPECT_TRUE(Has(exact.out, "From the memory:        1 (0 marked for review)\n")) << exact.out;
+    CliRun fuzzy = RunCli("translate " + dir.File("pad.prj") + " --fuzzy 90" + memory);
+    EXPECT_TRUE(Has(fuzzy.out, "From the memory:        1 (1 marked for review)\n")) << fuzzy.out;
+    CliRun shown = RunCli("show " + dir.File("pad.prj") + " --json");
+    EXPECT_TRUE(Has(shown.out, "Erster von Block 2")) << shown.out;
+    EXPECT_EQ(RunCli("translate " + dir.File("pad.prj") + " --fuzzy 20" + memory).exitCode, 2);
+}

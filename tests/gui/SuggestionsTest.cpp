@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTableView>
+#include <QPushButton>
+#include <QTest>
+
+#include "TempDir.h"
+#include "gui/ScriptedWindow.h"
+#include "memory/TranslationMemory.h"
+#include "model/ItemPath.h"
+#include "ui/AutoTranslateDlg.h"
+#include "ui/MemoryService.h"
+#include "ui/SuggestionList.h"
+#include "ui/SuggestionsDock.h"
+#include "ui/TranslateDialog.h"
+
+using namespace quillon;
+using namespace quillon::gui;
+using namespace quillon::testing;
+
+namespace {
+
+template <typename Condition>
+bool WaitFor(Condition done) {
+    for (int i = 0; i < 200 && !done(); ++i) QTest::qWait(10);
+    return done();
+}
+
+// The user's memory in a folder of its own, as XDG_DATA_HOME points there.
+struct UserMemory {
+    TempDir data;
+    QByteArray before = qgetenv("XDG_DATA_HOME");
+    UserMemory() { qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data.Path())); }
+    ~UserMemory() { qputenv("XDG_DATA_HOME", before); }
+    void Store(std::vector<MemoryUnit> units) const {
+        auto memory = TranslationMemory::Open(TranslationMemory::DefaultPath(), MemoryOpen::CreateIfNone);
+        ASSERT_TRUE(memory);
+        ASSERT_TRUE(memory.Value().Store(units));
+    }
+    std::vector<MemoryUnit> Units() const {
+        std::vector<MemoryUnit> units;
+        auto memory = TranslationMemory::Open(TranslationMemory::DefaultPath(), MemoryOpen::Existing);
+        if (memory) (void)memory.Value().ForEach([&](const MemoryUnit& unit) {
+            units.push_back(unit);
+            return true;
+        });
+        return units;
+    }
+};
+
+MemoryUnit Unit(std::string source, std::string target) {
+    return MemoryUnit{std::move(source), std::move(target), "en", "de", "old.exe", "", "STRING", "Bob", 1765080000};
+}
+
+CResourceItem& At(CMainFrame& frame, const char* path) {
+    return *Find(frame.Document().Project().m_ResourceInfo, path).Value();
+}
+
+} // namespace
+
+// The dock shows the match for the selected item; Ctrl+1 puts it in with its
+// number fitted, as one step of Undo, and the memory learns the translation.
+TEST(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
+    UserMemory memory;
+    memory.Store({Unit("First of block 3", "Erster von Block 3"), Unit("Unrelated text", "Anderes")});
+    TempDir dir;
+    ScriptedWindow window;
+    CMainFrame& frame = window.frame;
+    ASSERT_TRUE(frame.CreateProject(SessionSettings(dir)));
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    EXPECT_TRUE(frame.SuggestionsBar()->isVisible()); // on by default
+    CResourceItem& item = At(frame, "strings/16"); // "First of block 2"
+    ASSERT_TRUE(frame.SelectItem(&item));
+    CSuggestionList* list = frame.SuggestionsBar()->List();
+    ASSERT_TRUE(WaitFor([&] { return list->Suggestions().size() == 1; }));
+    EXPECT_EQ(list->Suggestions()[0].match.score, 98);
+    EXPECT_TRUE(list->toHtml().contains("Erster von Block 3"));
+    EXPECT_TRUE(list->toPlainText().contains("old.exe, Bob, 2025-12-07"));
+
+    // Pressed while a translation is typed in the list, it replaces what is typed.
+    QTest::keyClick(frame.StringView(), Qt::Key_F2);
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_TRUE(editor && frame.StringView()->viewport()->isAncestorOf(editor));
+    QTest::keyClicks(editor, "Erst");
+    QTest::keyClick(editor, Qt::Key_1, Qt::ControlModifier);
+    frame.StringView()->setFocus(); // an editor still open would store "Erst" now
+    QCoreApplication::processEvents();
+    EXPECT_EQ(item.m_strTranslation, "Erster von Block 2");
+    EXPECT_TRUE(item.IsTranslated());
+    EXPECT_EQ(frame.Document().UndoStack().count(), 1);
+    EXPECT_EQ(frame.Document().UndoStack().undoText(), "Translate");
+    frame.Memory()->Flush();
+    std::vector<MemoryUnit> units = memory.Units();
+    auto fed = std::find_if(units.begin(), units.end(), [](const MemoryUnit& unit) { return unit.address == "strings/16"; });
+    ASSERT_NE(fed, units.end());
+    EXPECT_EQ(fed->target, "Erster von Block 2");
+    EXPECT_EQ(fed->module, "basic32.exe");
+    EXPECT_EQ(fed->translator, "Ann");
+    EXPECT_EQ(fed->kind, "STRING");
+
+    QTest::keyClick(frame.StringView(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(item.IsTranslated());
+    frame.Memory()->Flush();
+    EXPECT_EQ(memory.Units().size(), units.size()); // Undo leaves the memory as it is
+    // Ctrl+2 without a second match changes nothing.
+    QTest::keyClick(frame.StringView(), Qt::Key_2, Qt::ControlModifier);
+    EXPECT_FALSE(item.IsTranslated());
+}
+
+// The Translate dialog lists the same matches; the keys fill its fields,
+// hotkey included, and OK commits and feeds the memory.
+TEST(Suggestions, TranslateDialogKeysFillTheFields) {
+    UserMemory memory;
+    memory.Store({Unit("Deep &items", "Tiefe &Elemente")});
+    TempDir dir;
+    ScriptedWindow window;
+    CMainFrame& frame = window.frame;
+    ASSERT_TRUE(frame.CreateProject(SessionSettings(dir)));
+    CResourceItem& item = At(frame, "menus/100/-1/-1/-1/1005"); // "Deep &item"
+    CTranslateDlg dialog(item, frame.Document());
+    dialog.ShowSuggestions(*frame.Memory());
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    ASSERT_TRUE(WaitFor([&] { return dialog.Suggestions()->Suggestions().size() == 1; }));
+    QTest::keyClick(dialog.TranslatedEdit(), Qt::Key_1, Qt::ControlModifier);
+    EXPECT_EQ(dialog.TranslatedEdit()->toPlainText(), "Tiefe Elemente");
+    EXPECT_EQ(dialog.NewHotkey(), 'i');
+    dialog.accept();
+    EXPECT_EQ(item.m_strTranslation, "Tiefe Elemente");
+    EXPECT_EQ(item.m_chTransHotkey, 'i');
+    frame.Memory()->Flush();
+    std::vector<MemoryUnit> units = memory.Units();
+    EXPECT_TRUE(std::any_of(units.begin(), units.end(), [](const MemoryUnit& unit) {
+        return unit.source == "Deep &item" && unit.target == "T&iefe Elemente";
+    }));
+}
+
+// After an update, what a changed item held before is offered, scored from
+// its old source against the new one.
+TEST(Suggestions, AChangedItemsPreviousTranslationIsOffered) {
+    UserMemory memory;
+    TempDir dir;
+    ScriptedWindow window;
+    CMainFrame& frame = window.frame;
+    ASSERT_TRUE(frame.CreateProject(SessionSettings(dir)));
+    CResourceItem& item = At(frame, "strings/16");
+    CResourceInfo& tree = frame.Document().Project().m_ResourceInfo;
+    tree.m_previous["strings/16"] = PreviousSource{"First of block 3", "Erster von Block 3"};
+    item.SetCarried(true);
+    ASSERT_TRUE(frame.SelectItem(&item));
+    CSuggestionList* list = frame.SuggestionsBar()->List();
+    ASSERT_TRUE(WaitFor([&] { return list->Suggestions().size() == 1; }));
+    EXPECT_TRUE(list->Suggestions()[0].previous);
+    EXPECT_EQ(list->Suggestions()[0].match.score, 98);
+    ASSERT_TRUE(frame.SuggestionsBar()->Use(0));
+    EXPECT_EQ(item.m_strTranslation, "Erster von Block 2");
+    EXPECT_EQ(item.m_dwState & RIS_CARRIED, 0u);
+}
+
+// Auto Translate with both memory options: the exact match is translated,
+// the fuzzy one marked as changed; Undo takes the run back.
+TEST(Suggestions, AutoTranslateUsesTheMemoryAsTheOptionsSay) {
+    UserMemory memory;
+    memory.Store({Unit("Gap after two", "L\xC3\xBC" "cke nach zwei"), Unit("High blocks", "Hohe Bl\xC3\xB6" "cke")});
+    TempDir dir;
+    ScriptedWindow window;
+    CMainFrame& frame = window.frame;
+    ASSERT_TRUE(frame.CreateProject(SessionSettings(dir)));
+    CQuillonDoc& doc = frame.Document();
+    {
+        CAutoTranslateDlg dialog(doc);
+        dialog.ExactMemoryBox()->setChecked(true);
+        dialog.FuzzyMemoryBox()->setChecked(true);
+        dialog.FuzzyThresholdBox()->setValue(85);
+        dialog.StartButton()->click();
+        dialog.WaitForWorker();
+        QCoreApplication::processEvents();
+        frame.ReportAutoTranslation(dialog.LastResult());
+    }
+    CResourceItem& gap = At(frame, "strings/5");
+    CResourceItem& high = At(frame, "strings/4095");
+    EXPECT_EQ(gap.m_strTranslation, "L\xFC" "cke nach zwei");
+    EXPECT_EQ(gap.m_dwState & RIS_CARRIED, 0u);
+    EXPECT_EQ(high.m_strTranslation, "Hohe Bl\xF6" "cke");
+    EXPECT_NE(high.m_dwState & RIS_CARRIED, 0u);
+    doc.UndoStack().undo();
+    EXPECT_FALSE(gap.IsTranslated());
+    EXPECT_FALSE(high.IsTranslated());
+}

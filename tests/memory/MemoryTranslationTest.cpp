@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include "Fixtures.h"
+#include "TempDir.h"
+#include "dictionary/AutoTranslator.h"
+#include "memory/MemoryFeed.h"
+#include "memory/MemoryTranslation.h"
+#include "model/ItemPath.h"
+#include "project/NewProject.h"
+#include "project/Project.h"
+
+using namespace quillon;
+using namespace quillon::testing;
+
+namespace {
+
+std::unique_ptr<CProject> BasicProject() {
+    NewProjectSettings settings;
+    settings.modulePath = Fixture("basic64.exe");
+    settings.targetLanguage = 0x0407;
+    settings.translator = "Ann";
+    return std::move(CreateProject(settings)).Value();
+}
+
+MemoryUnit Unit(std::string source, std::string target) {
+    return MemoryUnit{std::move(source), std::move(target), "en", "de", "old.exe", "", "", "Bob", 100};
+}
+
+CResourceItem& At(CProject& project, const char* path) { return *Find(project.m_ResourceInfo, path).Value(); }
+
+} // namespace
+
+// Exact matches go in as translated, fuzzy ones (numbers and hotkeys fitted)
+// as changed, for review; the dictionary comes first.
+TEST(MemoryTranslation, AutoTranslateTakesExactAndFuzzyMatchesAsAsked) {
+    TempDir dir;
+    auto memory = TranslationMemory::Open(dir.File("tm.db"), MemoryOpen::CreateIfNone);
+    ASSERT_TRUE(memory);
+    const MemoryUnit units[] = {Unit("Gap after two", "Lücke nach zwei"), Unit("First of block 3", "Erster von Block 3"),
+                                Unit("High blocks", "Hohe Blöcke"), Unit("Deep &items", "Tiefe &Elemente"),
+                                Unit("Hello", "Servus")};
+    ASSERT_TRUE(memory.Value().Store(units));
+    struct Case {
+        MemoryUse use;
+        const char* path;
+        const char* translation; // empty: left untranslated
+        bool review;
+    };
+    const Case cases[] = {
+        {{true, 0}, "strings/5", "L\xFC" "cke nach zwei", false},
+        {{true, 0}, "strings/16", "", false},
+        {{false, 90}, "strings/5", "L\xFC" "cke nach zwei", true}, // exact, but only fuzzy ones asked for
+        {{true, 90}, "strings/16", "Erster von Block 2", true},
+        {{true, 90}, "strings/4095", "Hohe Bl\xF6" "cke", true},
+        {{true, 95}, "strings/4095", "", false},
+        {{true, 80}, "strings/1", "Hallo", false}, // the dictionary's, not the memory's
+    };
+    for (const Case& c : cases) {
+        auto project = BasicProject();
+        project->m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
+        MemoryTranslator fromMemory(memory.Value(), c.use, *project);
+        CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(),
+                                   HotkeyConvention::InText);
+        translator.SetFallback(fromMemory.AsFallback());
+        AutoTranslateResult result = translator.Run();
+        const CResourceItem& item = At(*project, c.path);
+        std::string label = std::string(c.path) + " fuzzy " + std::to_string(c.use.fuzzy);
+        EXPECT_EQ(item.IsTranslated(), *c.translation != '\0') << label;
+        if (item.IsTranslated()) {
+            EXPECT_EQ(item.m_strTranslation, c.translation) << label;
+        }
+        EXPECT_EQ((item.m_dwState & RIS_CARRIED) != 0, c.review) << label;
+        EXPECT_EQ(project->m_ResourceInfo.PreviousOf(item, c.path), nullptr) << label; // nothing to show as before
+        EXPECT_LE(result.forReview, result.fromFallback) << label;
+    }
+}
+
+TEST(MemoryTranslation, AFuzzyMenuMatchTakesTheItemsHotkeyLetter) {
+    TempDir dir;
+    auto memory = TranslationMemory::Open(dir.File("tm.db"), MemoryOpen::CreateIfNone);
+    ASSERT_TRUE(memory);
+    auto project = BasicProject();
+    CResourceItem& deep = At(*project, "menus/100/-1/-1/-1/1005"); // "Deep &item"
+    MemoryMatch match{Unit("Deep &items", "Tiefe &Elemente"), 90, false};
+    auto adapted = AdaptToItem(match.unit, deep, CodePage(1252));
+    ASSERT_TRUE(adapted);
+    EXPECT_EQ(adapted->text, "Tiefe Elemente");
+    EXPECT_EQ(adapted->hotkey, 'i');
+    // A translation the code page cannot hold is no translation for the item.
+    EXPECT_FALSE(AdaptToItem(Unit("Deep &items", "深い"), deep, CodePage(1252)));
+}
+
+// What a commit in the window leaves translated goes into the memory with
+// its module, address, kind and translator; a fuzzy match still to review
+// and a restored item do not.
+TEST(MemoryTranslation, EditsBecomeUnitsOfTheItemsTheyTranslate) {
+    auto project = BasicProject();
+    CResourceItem& hello = At(*project, "strings/1");
+    CResourceItem& gap = At(*project, "strings/5");
+    CResourceItem& open = At(*project, "menus/100/-1/1001");
+    std::vector<ItemEdit> edits{PlanTranslation(hello, "Hallo", 0), PlanTranslation(gap, "L\xFC" "cke", 0),
+                                PlanTranslation(open, "\xD6" "ffnen\\tStrg+O", 'f'), PlanRestore(At(*project, "strings/2"))};
+    edits[1].after.state |= RIS_CARRIED;
+    for (const ItemEdit& edit : edits) Assign(*edit.item, edit.after);
+    std::vector<MemoryUnit> units = UnitsOfEdits(*project, edits, 42);
+    EXPECT_EQ(units, (std::vector<MemoryUnit>{
+                         {"Hello", "Hallo", "en", "de", "basic64.exe", "strings/1", "STRING", "Ann", 42},
+                         {"&Open\tCtrl+O", "\xC3\x96&ffnen\tStrg+O", "en", "de", "basic64.exe", "menus/100/-1/1001",
+                          "MENUITEM", "Ann", 42}}));
+}
