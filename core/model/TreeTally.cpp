@@ -25,6 +25,7 @@ KindTally& KindTally::operator+=(const KindTally& other) {
     m_nTranslated += other.m_nTranslated;
     m_nTranslatable += other.m_nTranslatable;
     m_nTranslatedTranslatable += other.m_nTranslatedTranslatable;
+    m_nChanged += other.m_nChanged;
     return *this;
 }
 
@@ -34,17 +35,17 @@ const KindTally& TreeTally::Of(ItemKind kind) const {
     return slot ? m_kinds[slot] : kNone;
 }
 
-void TreeTally::Add(const CResourceItem& item) {
+void TreeTally::Add(Root root, const CResourceItem& item) {
     std::size_t slot = Slot(item.GetKind());
     if (!slot) return;
-    KindTally& kind = m_kinds[slot];
-    ++kind.m_nItems;
-    bool translated = item.IsTranslated();
-    if (translated) ++kind.m_nTranslated;
-    if (item.IsTranslatable()) {
-        ++kind.m_nTranslatable;
-        if (translated) ++kind.m_nTranslatedTranslatable;
-    }
+    KindTally one;
+    one.m_nItems = 1;
+    one.m_nTranslated = item.IsTranslated() ? 1 : 0;
+    one.m_nTranslatable = item.IsTranslatable() ? 1 : 0;
+    one.m_nTranslatedTranslatable = one.m_nTranslated & one.m_nTranslatable;
+    one.m_nChanged = (item.m_dwState & RIS_CARRIED) ? 1 : 0;
+    m_kinds[slot] += one;
+    m_roots[static_cast<std::size_t>(root)] += one;
 }
 
 KindTally TreeTally::Counted() const {
@@ -63,7 +64,7 @@ KindTally TreeTally::All() const {
 TreeTally TallyTree(const CResourceInfo& info) {
     TreeTally tally;
     WalkItems(info, [&](const ItemVisit<const CResourceItem>& visit) {
-        if (visit.root != Root::Version || IsVersionText(visit.item)) tally.Add(visit.item);
+        if (visit.root != Root::Version || IsVersionText(visit.item)) tally.Add(visit.root, visit.item);
     });
     return tally;
 }

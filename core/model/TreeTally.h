@@ -8,6 +8,7 @@
 
 #include "model/ItemKind.h"
 #include "model/ResourceInfo.h"
+#include "model/TreeRoots.h"
 
 namespace quillon {
 
@@ -16,8 +17,11 @@ struct KindTally {
     std::uint32_t m_nTranslated = 0;
     std::uint32_t m_nTranslatable = 0; // neither empty nor fixed
     std::uint32_t m_nTranslatedTranslatable = 0;
+    std::uint32_t m_nChanged = 0; // changed by an update and not translated or confirmed since
 
     std::uint32_t NotTranslatable() const { return m_nItems - m_nTranslatable; }
+    // Translatable items still waiting for a translation.
+    std::uint32_t Untranslated() const { return m_nTranslatable - m_nTranslatedTranslatable; }
     KindTally& operator+=(const KindTally& other);
     bool operator==(const KindTally&) const = default;
 };
@@ -27,7 +31,10 @@ public:
     // String, Control, Dialog, PopupMenu, MenuItem or Version; an empty
     // tally for the other kinds.
     const KindTally& Of(ItemKind kind) const;
-    void Add(const CResourceItem& item);
+    // The items below one root: a menu's popups and entries together, a
+    // dialog with its controls.
+    const KindTally& Of(Root root) const { return m_roots[static_cast<std::size_t>(root)]; }
+    void Add(Root root, const CResourceItem& item);
 
     // The kinds the stored counters hold: everything but version values.
     KindTally Counted() const;
@@ -37,6 +44,7 @@ public:
 private:
     // By kind code: String (1) to Version (6); slot 0 stays empty.
     std::array<KindTally, 7> m_kinds{};
+    std::array<KindTally, 4> m_roots{}; // by Root
 };
 
 // Counts every item of the tree. Of the version resource only text values

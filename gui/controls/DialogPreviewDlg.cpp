@@ -10,21 +10,14 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "target/TextPreparation.h"
 #include "controls/DialogPreview.h"
-#include "dictionary/Hotkeys.h"
-#include "templates/MenuLayout.h"
+#include "controls/MenuPopupView.h"
 #include "controls/TextBridge.h"
+#include "dictionary/Hotkeys.h"
 
 namespace quillon::gui {
 
 namespace {
-
-// Option bits of a menu template entry, as the template's layout names them.
-constexpr std::uint32_t MF_GRAYED = MenuOption::kGrayed;
-constexpr std::uint32_t MF_DISABLED = MenuOption::kDisabled;
-constexpr std::uint32_t MF_CHECKED = MenuOption::kChecked;
-constexpr std::uint32_t MF_SEPARATOR = MenuOption::kSeparator;
 
 constexpr int kListRows = 4;
 constexpr int kSurround = 12;
@@ -41,62 +34,8 @@ QDialogButtonBox* MakeCloseButton(QDialog* dialog) {
     return buttons;
 }
 
-// Menus --------------------------------------------------------------------
-
-const std::string& TreeText(const CResourceItem& item) {
-    return item.IsTranslated() ? item.m_strTranslation : item.m_strText;
-}
-
-std::uint32_t Options(const CResourceItem& item) {
-    auto* node = dynamic_cast<const CMenuNode*>(&item);
-    return node ? node->m_dwOptions : 0;
-}
-
-// Classic templates mark a separator by an entry with ID 0 and no text.
-bool IsSeparator(const CResourceItem& item) {
-    if (item.GetKind() != ItemKind::MenuItem) return false;
-    return (Options(item) & MF_SEPARATOR) || (item.m_nID == 0 && item.m_strText.empty());
-}
-
-// The text with '&' before its hotkey, as the target's menu will show it.
-QString MenuText(const CResourceItem& item, const CodePage& codePage) {
-    return ToQt(PrepareText(TreeText(item), TargetHotkey(item, codePage), codePage), codePage);
-}
-
-// The name a translator knows an entry by: its text without the
-// accelerator that follows the tab.
-QString ShortName(const CResourceItem& item, const CodePage& codePage) {
-    std::string text = TreeText(item);
-    text = text.substr(0, text.find("\\t"));
-    return ToQt(text, codePage);
-}
-
-void ApplyOptions(QAction* action, const CResourceItem& item) {
-    std::uint32_t options = Options(item);
-    action->setEnabled(!(options & (MF_GRAYED | MF_DISABLED)));
-    if (options & MF_CHECKED) {
-        action->setCheckable(true);
-        action->setChecked(true);
-    }
-}
-
-// QMenuBar and QMenu share these calls but no base class that has them.
-template <typename Target>
-void AddEntries(const CResourceItem& level, Target* target, const CodePage& codePage) {
-    for (const auto& child : level.GetChildren()) {
-        if (child->GetKind() == ItemKind::PopupMenu) {
-            QMenu* popup = target->addMenu(MenuText(*child, codePage));
-            // Windows shows every separator of the template, even two in a row.
-            popup->setSeparatorsCollapsible(false);
-            ApplyOptions(popup->menuAction(), *child);
-            AddEntries(*child, popup, codePage);
-        } else if (IsSeparator(*child)) {
-            target->addSeparator();
-        } else {
-            ApplyOptions(target->addAction(MenuText(*child, codePage)), *child);
-        }
-    }
-}
+// The level names of a menu's path, as the preview and its list show them.
+const QString kPathSeparator = QStringLiteral(" \u203A ");
 
 } // namespace
 
@@ -147,32 +86,54 @@ void CDialogPreviewDlg::OnOverflowRowChanged(int row) {
 // Menu preview ----------------------------------------------------------------
 
 CMenuPreviewDlg::CMenuPreviewDlg(const CResourceItem& menu, const CodePage& codePage, QWidget* parent)
-    : QDialog(parent), m_menuBar(new QMenuBar(this)), m_duplicateList(MakeDefectList(this)) {
-    setWindowTitle(tr("Menu %1").arg(menu.m_nID));
-    m_menuBar->setNativeMenuBar(false);
-    AddEntries(menu, m_menuBar, codePage);
-    CheckLevel(menu, tr("Menu bar"), codePage);
-    m_duplicateList->addItems(m_duplicates);
+    : CMenuPreviewDlg(menu, {}, codePage, parent) {}
+
+CMenuPreviewDlg::CMenuPreviewDlg(const CResourceItem& menu, std::span<const CResourceItem* const> parents,
+                                 const CodePage& codePage, QWidget* parent)
+    : QDialog(parent), m_duplicateList(MakeDefectList(this)), m_path(new QLabel(this)) {
+    // The menu resource is the bar; every popup below it is one of its levels.
+    QString path = tr("Menu bar");
+    for (std::size_t i = 1; i < parents.size(); ++i) path += kPathSeparator + MenuEntryName(*parents[i], codePage);
     auto* layout = new QVBoxLayout(this);
-    layout->setMenuBar(m_menuBar);
-    layout->addWidget(new QLabel(tr("Open the menus to see their entries."), this));
+    if (parents.empty()) {
+        setWindowTitle(tr("Menu %1").arg(menu.m_nID));
+        m_menuBar = new QMenuBar(this);
+        m_menuBar->setNativeMenuBar(false);
+        AddMenuEntries(menu, m_menuBar, codePage);
+        layout->setMenuBar(m_menuBar);
+        layout->addWidget(new QLabel(tr("Open the menus to see their entries."), this));
+    } else {
+        setWindowTitle(MenuEntryName(menu, codePage));
+        path += kPathSeparator + MenuEntryName(menu, codePage);
+        m_popup = new CMenuPopupView(menu, codePage, this);
+        layout->addWidget(m_popup, 0, Qt::AlignLeft);
+        layout->addWidget(new QLabel(tr("Click an entry with an arrow to open its submenu."), this));
+    }
+    m_path->setObjectName(QStringLiteral("menuPath"));
+    m_path->setText(path);
+    layout->insertWidget(0, m_path);
+    CheckLevel(menu, path, codePage);
+    m_duplicateList->addItems(m_duplicates);
     layout->addWidget(new QLabel(tr("Hotkeys used more than once on one level:"), this));
     layout->addWidget(m_duplicateList);
     layout->addWidget(MakeCloseButton(this));
     resize(std::max(sizeHint().width(), 420), sizeHint().height());
 }
 
+QString CMenuPreviewDlg::LevelPath() const { return m_path->text(); }
+
 // The core finds the clashes of each level (DuplicateHotkeys, as the check
-// command does); the preview only names them.
-void CMenuPreviewDlg::CheckLevel(const CResourceItem& level, const QString& name, const CodePage& codePage) {
+// command does); the preview only names them, by the level's path.
+void CMenuPreviewDlg::CheckLevel(const CResourceItem& level, const QString& path, const CodePage& codePage) {
     for (const HotkeyClash& clash : DuplicateHotkeys(level, codePage)) {
         QStringList users;
-        for (const CResourceItem* item : clash.items) users << ShortName(*item, codePage);
+        for (const CResourceItem* item : clash.items) users << MenuEntryName(*item, codePage);
         m_duplicates << tr("Level \"%1\": hotkey %2 used by %3")
-                            .arg(name, HotkeyToQt(clash.hotkey, codePage), users.join(QStringLiteral(", ")));
+                            .arg(path, HotkeyToQt(clash.hotkey, codePage), users.join(QStringLiteral(", ")));
     }
     for (const auto& child : level.GetChildren())
-        if (child->GetKind() == ItemKind::PopupMenu) CheckLevel(*child, ShortName(*child, codePage), codePage);
+        if (child->GetKind() == ItemKind::PopupMenu)
+            CheckLevel(*child, path + kPathSeparator + MenuEntryName(*child, codePage), codePage);
 }
 
 } // namespace quillon::gui

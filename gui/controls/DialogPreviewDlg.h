@@ -5,16 +5,19 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <span>
 
 #include "io/CodePage.h"
 #include "model/ResourceItem.h"
 
+class QLabel;
 class QListWidget;
 class QMenuBar;
 
 namespace quillon::gui {
 
 class CDialogPreviewWidget;
+class CMenuPopupView;
 
 class CDialogPreviewDlg : public QDialog {
     Q_OBJECT
@@ -37,20 +40,30 @@ class CMenuPreviewDlg : public QDialog {
     Q_OBJECT
 public:
     // `menu` is the top node of one menu resource: its children are the
-    // entries of the menu bar.
+    // entries of the menu bar, shown as a menu bar.
     CMenuPreviewDlg(const CResourceItem& menu, const CodePage& codePage, QWidget* parent = nullptr);
+    // `menu` is a popup below a menu resource and `parents` its ancestors from
+    // the menu resource on: it is shown open, as a popup, titled with its name.
+    // Without parents `menu` is the menu resource, as above.
+    CMenuPreviewDlg(const CResourceItem& menu, std::span<const CResourceItem* const> parents,
+                    const CodePage& codePage, QWidget* parent = nullptr);
 
-    QMenuBar* MenuBar() const { return m_menuBar; }
+    QMenuBar* MenuBar() const { return m_menuBar; }     // for a menu resource, else null
+    CMenuPopupView* Popup() const { return m_popup; }   // for a popup, else null
+    // Where the level shown sits: "Menu bar › File › Recent Files".
+    QString LevelPath() const;
     QListWidget* DuplicateList() const { return m_duplicateList; }
     // One line per hotkey used more than once on a level, in menu order:
-    // Level "File": hotkey D used by Datei, Drucken
+    // Level "Menu bar › File": hotkey D used by Datei, Drucken
     const QStringList& Duplicates() const { return m_duplicates; }
 
 private:
-    void CheckLevel(const CResourceItem& level, const QString& name, const CodePage& codePage);
+    void CheckLevel(const CResourceItem& level, const QString& path, const CodePage& codePage);
 
-    QMenuBar* m_menuBar;
+    QMenuBar* m_menuBar = nullptr;
+    CMenuPopupView* m_popup = nullptr;
     QListWidget* m_duplicateList;
+    QLabel* m_path;
     QStringList m_duplicates;
 };
 

@@ -1,21 +1,63 @@
 #include "controls/StatusDlg.h"
 
-#include <QFontMetrics>
-#include <QPushButton>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <iterator>
 
 #include "controls/ChartWnd.h"
-#include "extract/DialogTemplate.h"
 
 namespace quillon::gui {
 
 namespace {
 
-// Dialog units of the dialog's font, converted as the dialog manager does.
-QRect MapDialogRect(const QFontMetrics& metrics, int x, int y, int width, int height) {
-    QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    DialogBaseUnits units = BaseUnitsFromMetrics(metrics.horizontalAdvance(letters), metrics.height());
-    PixelRect pixels = DialogUnitsToPixels(x, y, width, height, units);
-    return {pixels.x, pixels.y, pixels.width, pixels.height};
+struct RootRow {
+    Root root;
+    const char* label;
+    QColor colour;
+};
+
+// One row and one bar per root of the tree, in core's order.
+const RootRow kRootRows[] = {
+    {Root::Strings, QT_TRANSLATE_NOOP("quillon::gui::CStatusDlg", "Strings"), QColor(0, 0, 128)},
+    {Root::Menus, QT_TRANSLATE_NOOP("quillon::gui::CStatusDlg", "Menus"), QColor(0, 128, 128)},
+    {Root::Dialogs, QT_TRANSLATE_NOOP("quillon::gui::CStatusDlg", "Dialogs"), QColor(128, 0, 128)},
+    {Root::Version, QT_TRANSLATE_NOOP("quillon::gui::CStatusDlg", "Version"), QColor(166, 26, 57)},
+};
+const QColor kTotalColour(220, 0, 0);
+
+// "12 (34%)": a count and its share of `whole`.
+QString CountCell(std::uint32_t count, std::uint32_t whole) {
+    return QStringLiteral("%1 (%2%)").arg(count).arg(Percent(count, whole));
+}
+
+// Translated and untranslated are shares of the translatable items (an
+// empty text or a fixed value has nothing to translate); the items column
+// is the kind's share of the project, the others shares of the kind's items.
+QStringList RowCells(const KindTally& kind, const KindTally& all) {
+    return {CountCell(kind.m_nItems, all.m_nItems), CountCell(kind.m_nTranslatedTranslatable, kind.m_nTranslatable),
+            CountCell(kind.Untranslated(), kind.m_nTranslatable), CountCell(kind.NotTranslatable(), kind.m_nItems),
+            CountCell(kind.m_nChanged, kind.m_nItems)};
+}
+
+CChartWnd* NewChart(QWidget* parent) {
+    auto* chart = new CChartWnd(parent);
+    chart->Initialize();
+    chart->SetTitle(QString());
+    chart->SetBackground(chart->palette().color(QPalette::Button), true);
+    // The title row, five bars and a margin.
+    chart->setMinimumSize(260, 24 + 5 * 24 + 12);
+    return chart;
+}
+
+QGroupBox* Framed(const QString& title, QWidget* content, QWidget* parent) {
+    auto* box = new QGroupBox(title, parent);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(content);
+    return box;
 }
 
 } // namespace
@@ -25,49 +67,63 @@ int Percent(std::uint64_t part, std::uint64_t whole) {
 }
 
 CStatusDlg::CStatusDlg(const CResourceInfo& info, QWidget* parent)
-    : QDialog(parent), m_tally(TallyTree(info)), m_wndChart(new CChartWnd(this)) {
+    : QDialog(parent), m_tally(TallyTree(info)), m_progress(NewChart(this)), m_share(NewChart(this)),
+      m_table(new QTableWidget(static_cast<int>(std::size(kRootRows)) + 1, ColumnCount, this)) {
     setWindowTitle(tr("Translation Status"));
+    FillTable();
+    FillCharts();
     PlaceControls();
-    m_wndChart->Initialize();
-    FillChart();
 }
 
-// The template's layout: 265 × 170 dialog units, the chart at (7, 7) over
-// 251 × 136, the OK button centred below it.
-void CStatusDlg::PlaceControls() {
-    QFontMetrics metrics(font());
-    setFixedSize(MapDialogRect(metrics, 0, 0, 265, 170).size());
-    m_wndChart->setGeometry(MapDialogRect(metrics, 7, 7, 251, 136));
-    auto* ok = new QPushButton(tr("OK"), this);
-    ok->setDefault(true);
-    ok->setGeometry(MapDialogRect(metrics, 107, 149, 50, 14));
-    connect(ok, &QPushButton::clicked, this, &CStatusDlg::accept);
-}
-
-// Kind bars are shares of all items; the darker part at a kind bar's left is
-// the share of all items that are of that kind and translated, so the bar's
-// dark and light parts compare directly with the other bars. "Translated" is
-// relative to the translatable items only, so the shares need not add up.
-void CStatusDlg::FillChart() {
-    CChartWnd& chart = *m_wndChart;
-    chart.SetRange(0, 100, 4);
-    chart.SetBackground(palette().color(QPalette::Button), true);
-    chart.SetTitle(tr("Status"));
-    KindTally all = m_tally.All();
-    auto addKind = [&](const QString& label, ItemKind kind, QColor colour) {
-        const KindTally& tally = m_tally.Of(kind);
-        chart.AddBar(label, Percent(tally.m_nItems, all.m_nItems), colour, -1,
-                     Percent(tally.m_nTranslated, all.m_nItems));
+void CStatusDlg::FillTable() {
+    m_table->setObjectName(QStringLiteral("statusTable"));
+    m_table->setHorizontalHeaderLabels(
+        {tr("Items"), tr("Translated"), tr("Untranslated"), tr("Not translatable"), tr("Changed")});
+    QStringList rows;
+    for (const RootRow& row : kRootRows) rows << tr(row.label);
+    m_table->setVerticalHeaderLabels(rows << tr("Total"));
+    const KindTally all = m_tally.All();
+    auto fill = [&](int row, const KindTally& kind) {
+        const QStringList cells = RowCells(kind, all);
+        for (int column = 0; column < ColumnCount; ++column) {
+            auto* cell = new QTableWidgetItem(cells.at(column));
+            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_table->setItem(row, column, cell);
+        }
     };
-    addKind(tr("Stringstable"), ItemKind::String, QColor(0, 0, 128));
-    addKind(tr("Dialog"), ItemKind::Dialog, QColor(128, 0, 128));
-    addKind(tr("Controls"), ItemKind::Control, QColor(26, 166, 57));
-    addKind(tr("Popup Menu"), ItemKind::PopupMenu, QColor(150, 150, 0));
-    addKind(tr("Menuitems"), ItemKind::MenuItem, QColor(0, 128, 128));
-    addKind(tr("Version"), ItemKind::Version, QColor(166, 26, 57));
-    chart.AddBar(tr("Not Translatable"), Percent(all.NotTranslatable(), all.m_nItems), QColor(50, 50, 50));
-    chart.AddBar(tr("Translated"), Percent(all.m_nTranslatedTranslatable, all.m_nTranslatable),
-                 QColor(220, 0, 0));
+    int row = 0;
+    for (const RootRow& root : kRootRows) fill(row++, m_tally.Of(root.root));
+    fill(row, all);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+// Progress and make-up are two questions, so two charts: a kind that is most
+// of the project but barely started must not look like a finished one.
+void CStatusDlg::FillCharts() {
+    const KindTally all = m_tally.All();
+    for (const RootRow& row : kRootRows) {
+        const KindTally& kind = m_tally.Of(row.root);
+        m_progress->AddBar(tr(row.label), Percent(kind.m_nTranslatedTranslatable, kind.m_nTranslatable), row.colour);
+        m_share->AddBar(tr(row.label), Percent(kind.m_nItems, all.m_nItems), row.colour);
+    }
+    m_progress->AddBar(tr("Total"), Percent(all.m_nTranslatedTranslatable, all.m_nTranslatable), kTotalColour);
+}
+
+void CStatusDlg::PlaceControls() {
+    auto* charts = new QHBoxLayout;
+    charts->addWidget(Framed(tr("Progress: translated share of each kind"), m_progress, this));
+    charts->addWidget(Framed(tr("Share of the project: each kind's part of all items"), m_share, this));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CStatusDlg::accept);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(charts, 1);
+    layout->addWidget(m_table);
+    layout->addWidget(buttons);
 }
 
 } // namespace quillon::gui

@@ -1075,6 +1075,10 @@ Die Problemliste zeigt sie alle. Die Zieldatei trotzdem erstellen?</translation>
         <source>Level &quot;%1&quot;: hotkey %2 used by %3</source>
         <translation>Ebene &quot;%1&quot;: Zugriffstaste %2 verwendet von %3</translation>
     </message>
+    <message>
+        <source>Click an entry with an arrow to open its submenu.</source>
+        <translation>Klicken Sie auf einen Eintrag mit Pfeil, um sein Untermenü zu öffnen.</translation>
+    </message>
 </context>
 <context>
     <name>quillon::gui::CMultiThreadDialog</name>
@@ -1299,44 +1303,52 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Übersetzungsstatus</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>Status</source>
-        <translation>Status</translation>
-    </message>
-    <message>
-        <source>Stringstable</source>
-        <translation>Zeichenfolgentabelle</translation>
-    </message>
-    <message>
-        <source>Dialog</source>
-        <translation>Dialog</translation>
-    </message>
-    <message>
-        <source>Controls</source>
-        <translation>Steuerelemente</translation>
-    </message>
-    <message>
-        <source>Popup Menu</source>
-        <translation>Popup-Menü</translation>
-    </message>
-    <message>
-        <source>Menuitems</source>
-        <translation>Menüeinträge</translation>
-    </message>
-    <message>
         <source>Version</source>
         <translation>Version</translation>
     </message>
     <message>
-        <source>Not Translatable</source>
+        <source>Translated</source>
+        <translation>Übersetzt</translation>
+    </message>
+    <message>
+        <source>Strings</source>
+        <translation>Zeichenfolgen</translation>
+    </message>
+    <message>
+        <source>Menus</source>
+        <translation>Menüs</translation>
+    </message>
+    <message>
+        <source>Dialogs</source>
+        <translation>Dialoge</translation>
+    </message>
+    <message>
+        <source>Items</source>
+        <translation>Einträge</translation>
+    </message>
+    <message>
+        <source>Untranslated</source>
+        <translation>Nicht übersetzt</translation>
+    </message>
+    <message>
+        <source>Not translatable</source>
         <translation>Nicht übersetzbar</translation>
     </message>
     <message>
-        <source>Translated</source>
-        <translation>Übersetzung</translation>
+        <source>Changed</source>
+        <translation>Geändert</translation>
+    </message>
+    <message>
+        <source>Total</source>
+        <translation>Gesamt</translation>
+    </message>
+    <message>
+        <source>Progress: translated share of each kind</source>
+        <translation>Fortschritt: übersetzter Anteil jeder Art</translation>
+    </message>
+    <message>
+        <source>Share of the project: each kind&apos;s part of all items</source>
+        <translation>Anteil am Projekt: jede Art an allen Einträgen</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 // The main window's command handlers.
 
 #include <QApplication>
+#include <utility>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTableView>
@@ -17,6 +18,7 @@
 #include "io/FileIo.h"
 #include "extract/Languages.h"
 #include "model/Archive.h"
+#include "model/TreeRoots.h"
 #include "project/ModuleCheck.h"
 #include "target/BuildCheck.h"
 #include "ui/DictionaryDock.h"
@@ -451,7 +453,12 @@ void CMainFrame::OnViewDialog() {
 void CMainFrame::OnViewMenu() {
     CResourceItem* node = SelectedNode();
     if (!node || node->GetKind() != ItemKind::PopupMenu) return;
-    CMenuPreviewDlg preview(*node, m_doc.GetCodePage(), this);
+    // A popup is shown open with the path to it; a menu resource as its bar.
+    std::vector<const CResourceItem*> parents;
+    WalkItems(std::as_const(m_doc.Project().m_ResourceInfo), [&](const ItemVisit<const CResourceItem>& visit) {
+        if (&visit.item == node) parents.assign(visit.parents.begin(), visit.parents.end());
+    });
+    CMenuPreviewDlg preview(*node, parents, m_doc.GetCodePage(), this);
     preview.exec();
 }
 

@@ -149,14 +149,23 @@ CNewProjectDlg::CNewProjectDlg(QWidget* parent, bool targetRow)
       m_target(targetRow ? NewEdit(this, "targetEdit") : nullptr),
       m_targetBrowse(targetRow ? NewBrowseButton(this, "targetBrowse") : nullptr),
       m_translator(NewEdit(this, "translatorEdit")), m_email(NewEdit(this, "emailEdit")), m_language(new QComboBox(this)),
-      m_sourceLanguage(new QLabel(this)), m_version(new QLabel(this)) {
+      m_sourceLanguage(new QLabel(this)), m_version(new QLabel(this)), m_problem(new QLabel(this)) {
     setWindowTitle(Caption(kNewProjectCaption));
     m_language->setObjectName(QStringLiteral("languageList"));
     m_sourceLanguage->setObjectName(QStringLiteral("sourceLanguage"));
     m_version->setObjectName(QStringLiteral("version"));
+    m_problem->setObjectName(QStringLiteral("problem"));
+    m_problem->setWordWrap(true);
+    m_problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPalette warning = m_problem->palette();
+    warning.setColor(QPalette::WindowText, QColor(180, 0, 0));
+    m_problem->setPalette(warning);
+    m_problem->hide();
     BuildLayout();
     // Nothing to offer until a module tells its own language.
     m_language->setEnabled(false);
+    // Settings shows the project's module, which is not chosen again.
+    if (!targetRow) connect(m_module, &QLineEdit::textChanged, this, &CNewProjectDlg::ReadModule);
     connect(m_projectBrowse, &QPushButton::clicked, this, &CNewProjectDlg::BrowseProject);
     connect(m_moduleBrowse, &QPushButton::clicked, this, &CNewProjectDlg::BrowseModule);
     connect(m_dictionaryBrowse, &QPushButton::clicked, this, &CNewProjectDlg::BrowseDictionary);
@@ -183,6 +192,7 @@ void CNewProjectDlg::BuildLayout() {
     grid->addWidget(NewSunkenLine(this), row++, 0, 1, kColumns);
     AddValueRow(grid, row++, QT_TR_NOOP("Source Language:"), m_sourceLanguage);
     AddValueRow(grid, row++, QT_TR_NOOP("Version:"), m_version);
+    grid->addWidget(m_problem, row++, 0, 1, kColumns);
     grid->addWidget(NewSunkenLine(this), row++, 0, 1, kColumns);
     grid->addLayout(NewButtonRow(this), row, 0, 1, kColumns);
     grid->setColumnStretch(kEditColumn, 1);
@@ -223,15 +233,39 @@ int CNewProjectDlg::SelectedRow() const {
     return ok && row >= 0 && static_cast<std::size_t>(row) < LanguageRows().size() ? row : -1;
 }
 
+void CNewProjectDlg::ShowProblem(const QString& text) {
+    m_problem->setText(text);
+    m_problem->setVisible(!text.isEmpty());
+}
+
 void CNewProjectDlg::SetModule(const QString& path) {
     if (!QFileInfo(path).isFile()) return;
     m_module->setText(path);
-    CFileVersion version;
-    version.SetFileName(path.toStdString());
+    ReadModule(path);
+}
+
+void CNewProjectDlg::ReadModule(const QString& path) {
+    if (path == m_strReadModule) return;
+    m_strReadModule = path;
+    m_strModuleRefusal.clear();
+    m_sourceLanguage->clear();
+    m_version->clear();
+    m_language->clear();
+    m_language->setEnabled(false);
+    ShowProblem({});
+    if (!QFileInfo(path).isFile()) return;
+    // The scan opens the module the same way; what it refuses, it refuses here.
+    auto module = ResourceModule::Open(path.toStdString());
+    if (!module) {
+        m_strModuleRefusal = QString::fromStdString(module.GetError().Describe());
+        ShowProblem(m_strModuleRefusal);
+        return;
+    }
     // The language the scan will read (declared, or the one most resources
     // are in); a module without a version resource has version 0.0.0.0.
-    auto module = ResourceModule::Open(path.toStdString());
-    std::uint16_t language = module ? module.Value().Language() : 0;
+    std::uint16_t language = module.Value().Language();
+    CFileVersion version;
+    version.SetFileName(path.toStdString());
     std::array<std::uint32_t, 13> fixed{};
     version.GetFixedFileInfo(fixed);
     ShowSourceLanguage(language);
@@ -269,6 +303,7 @@ void CNewProjectDlg::BrowseDictionary() {
 QString CNewProjectDlg::Validate() const {
     if (ProjectPath().isEmpty()) return tr("You need to enter Name for the Project File.");
     if (!QFileInfo(ModulePath()).isFile()) return tr("You need to enter a valid Path for the File to Translate.");
+    if (!m_strModuleRefusal.isEmpty()) return m_strModuleRefusal;
     if (Translator().isEmpty()) return tr("You need to enter the Translators Name.");
     if (SelectedRow() < 0) return tr("You need to select the target language.");
     return {};
@@ -284,11 +319,10 @@ bool CNewProjectDlg::ConfirmReplace() {
 }
 
 void CNewProjectDlg::accept() {
+    // The refusal is shown in the dialog, which stays open with everything typed.
     QString message = Validate();
-    if (!message.isEmpty()) {
-        QMessageBox::critical(this, Caption(kNewProjectCaption), message);
-        return;
-    }
+    ShowProblem(message);
+    if (!message.isEmpty()) return;
     if (!ConfirmReplace()) return;
     m_wTargetLang = TargetLanguageId(LanguageRows()[static_cast<std::size_t>(SelectedRow())].id);
     QDialog::accept();

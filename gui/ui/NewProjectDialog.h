@@ -29,7 +29,8 @@ public:
     std::uint16_t TargetLanguage() const { return m_wTargetLang; }
 
     // What the module's browse button does once a file is chosen: reads the
-    // module's version and language and offers every other language.
+    // module's version and language and offers every other language, or
+    // shows why the file is no module. A path that names no file is ignored.
     void SetModule(const QString& path);
     // The first failing check's message, or an empty string.
     QString Validate() const;
@@ -43,6 +44,8 @@ public:
     QComboBox* LanguageList() const { return m_language; }
     QLabel* SourceLanguageLabel() const { return m_sourceLanguage; }
     QLabel* VersionLabel() const { return m_version; }
+    // Why the module cannot be read, or why OK was refused; hidden when empty.
+    QLabel* ProblemLabel() const { return m_problem; }
 
 protected:
     // `targetRow`: a row for the target file below the dictionary's.
@@ -53,6 +56,7 @@ protected:
     void FillLanguages(std::uint16_t sourceLanguage);
     void ShowSourceLanguage(std::uint16_t language);
     void ShowVersion(std::uint32_t ms, std::uint32_t ls);
+    void ShowProblem(const QString& text);
     virtual void BrowseProject();
     void BrowseModule();
     void BrowseDictionary();
@@ -72,14 +76,22 @@ protected:
     QComboBox* m_language;
     QLabel* m_sourceLanguage;
     QLabel* m_version;
+    QLabel* m_problem;
     std::uint16_t m_wTargetLang = 0;
 
 private:
     // True when the project file may be written: it does not exist, it was
     // chosen in the save dialog (which asked already), or the user agrees.
     bool ConfirmReplace();
+    // Reads the module the edit names, typed, pasted or browsed to: a
+    // readable module fills the language list, any other file shows core's
+    // reason and leaves the list off. Nothing happens while the text names
+    // no file, or the file just read.
+    void ReadModule(const QString& path);
 
     QString m_strChosenProject; // the save dialog's last answer
+    QString m_strReadModule;    // the path ReadModule last looked at
+    QString m_strModuleRefusal; // why that file is no module; empty for a module
 };
 
 // The open project's settings; OK stores the dictionary and target paths,

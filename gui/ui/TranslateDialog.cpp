@@ -46,9 +46,10 @@ CTranslateDlg::CTranslateDlg(CResourceItem& item, CQuillonDoc& doc, QWidget* par
     // Showing the translated hotkey goes through the same check as typing it.
     if (item.m_chTransHotkey != 0) m_transHotkey->setText(HotkeyToQt(item.m_chTransHotkey, codePage));
     m_confirmReplace = [this] {
+        // Replacing loses the stored entry: Enter must not say yes to it.
         return QMessageBox::question(this, QStringLiteral("Quillon"),
-                                     tr("This String exists on the dictionary\nwould you replace it?")) ==
-               QMessageBox::Yes;
+                                     tr("This String exists on the dictionary\nwould you replace it?"),
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
     };
 }
 

@@ -20,10 +20,11 @@ bool CDialogPrompts::Confirm(const QString& text) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
+// No discards the changes, so Enter saves them.
 IUserPrompts::SaveAnswer CDialogPrompts::AskSave(const QString& fileName) {
     auto answer = QMessageBox::question(m_parent, QStringLiteral("Quillon"),
                                         QObject::tr("Save changes to %1?").arg(fileName),
-                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (answer == QMessageBox::Yes) return SaveAnswer::Save;
     if (answer == QMessageBox::No) return SaveAnswer::Discard;
     return SaveAnswer::Cancel;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QFontMetrics>
+#include <QTableWidget>
+
+#include "model/ItemPath.h"
+#include "model/ModuleTrees.h"
 
 #include "controls/ChartWnd.h"
 #include "controls/StatusDlg.h"
@@ -10,47 +13,21 @@ using namespace quillon::gui;
 
 namespace {
 
-// 50 counted items: 20 strings, 2 dialogs with 10 controls, 3 popups with 12
-// items, 3 version texts; 5 of them cannot be translated (empty texts), and
-// 24 of the 45 translatable ones are translated.
-CResourceInfo SampleProject() {
-    CResourceInfo info;
-    for (int i = 0; i < 20; ++i) {
-        auto& string = info.m_Strings.AddChild(std::make_unique<CStringEntry>("Text " + std::to_string(i), 0, i));
-        if (i < 10) string.SetTranslation("Tekst " + std::to_string(i), 0);
+// Table cells row by row, as the dialog shows them.
+std::vector<QStringList> Cells(const QTableWidget& table) {
+    std::vector<QStringList> rows;
+    for (int row = 0; row < table.rowCount(); ++row) {
+        QStringList cells{table.verticalHeaderItem(row)->text()};
+        for (int column = 0; column < table.columnCount(); ++column) cells << table.item(row, column)->text();
+        rows.push_back(cells);
     }
-    for (int d = 0; d < 2; ++d) {
-        auto& dialog = info.m_Dialogs.AddChild(std::make_unique<CDialogEntry>("Dialog", 0, 100 + d));
-        if (d == 0) dialog.SetTranslation("Dialoog", 0);
-        for (int c = 0; c < 5; ++c) {
-            std::string text = (d == 1 && c < 3) ? "" : "Control";
-            auto& control = dialog.AddChild(std::make_unique<CDialogItem>(text, 0, c));
-            if (!text.empty()) control.SetTranslation("Knop", 0);
-        }
-    }
-    for (int p = 0; p < 3; ++p) {
-        auto& popup = info.m_Menus.AddChild(std::make_unique<CMenuEntry>("Menu", 0, -1, 0x10));
-        for (int m = 0; m < 4; ++m) {
-            std::string text = (p < 2 && m == 3) ? "" : "Item";
-            auto& item = popup.AddChild(std::make_unique<CMenuItem>(text, 0, 10 * p + m, 0));
-            if (!text.empty() && m < 2) item.SetTranslation("Punt", 0);
-        }
-    }
-    auto& table = info.m_VersionInfo.m_Root.AddChild(
-        std::make_unique<CVersionBlock>("StringFileInfo", kVersionBlock, ""));
-    auto& language = table.AddChild(std::make_unique<CVersionBlock>("040904b0", kVersionBlock, ""));
-    for (const char* key : {"CompanyName", "FileDescription", "ProductName"})
-        language.AddChild(std::make_unique<CVersionBlock>(key, kVersionText, "Quill"));
-    info.m_VersionInfo.m_Root.AddChild(std::make_unique<CVersionBlock>("Translation", kVersionBinary, "", RIS_FIXED));
-    info.Recount();
-    info.m_nTranslated = 0; // as after a scan: no automatic translation yet
-    return info;
+    return rows;
 }
 
-std::vector<QString> Labels(const CChartWnd& chart) {
-    std::vector<QString> labels;
-    for (const auto& [text, rect] : chart.LabelRects()) labels.push_back(text);
-    return labels;
+std::vector<int> Values(const CChartWnd& chart) {
+    std::vector<int> values;
+    for (const auto& bar : chart.Bars()) values.push_back(bar.m_nValue);
+    return values;
 }
 
 } // namespace
@@ -71,52 +48,40 @@ TEST(Chart, RefusesAnEmptyRangeAndTheSameTitle) {
     EXPECT_EQ(refusal, "They are the same ,  please input another name!\n");
 }
 
-// The tally itself is tested in core (TreeTally); the dialog charts it.
-TEST(StatusTally, ChartsTheTreesTallyInWholePercent) {
-    CResourceInfo info = SampleProject();
-    CStatusDlg dialog(info, nullptr);
-    EXPECT_EQ(dialog.Tally().All(), (KindTally{50, 24, 45, 24}));
-    EXPECT_EQ(dialog.Tally().Of(ItemKind::Control), (KindTally{10, 7, 7, 7}));
+// The sample module with three items translated and one changed by an
+// update: the counts are core's tallies of it (TreeTally's test), shown per
+// root and in total; translated and untranslated are shares of what can be
+// translated, the items column the share of the project.
+TEST(StatusDialog, ShowsTheTalliesOfEachKindAsNumbers) {
+    auto info = quillon::testing::ScanModule(quillon::testing::SampleModule());
+    Find(*info, "strings/1").Value()->SetTranslation("Federkiel", 0);
+    Find(*info, "menus/100/-1#2").Value()->SetTranslation("Bearbeiten", 'B');
+    Find(*info, "version/StringFileInfo/040904b0/CompanyName").Value()->SetTranslation("Beispiele", 0);
+    Find(*info, "strings/2").Value()->SetCarried(true);
+    CStatusDlg dialog(*info, nullptr);
     EXPECT_EQ(dialog.windowTitle(), "Translation Status");
-    EXPECT_EQ(dialog.Chart().Title(), "Status");
-    EXPECT_EQ(Percent(24, 45), 53);
-    EXPECT_EQ(Percent(5, 0), 0);
+    const QTableWidget& table = *dialog.Table();
+    QStringList header;
+    for (int column = 0; column < table.columnCount(); ++column) header << table.horizontalHeaderItem(column)->text();
+    EXPECT_EQ(header, (QStringList{"Items", "Translated", "Untranslated", "Not translatable", "Changed"}));
+    EXPECT_EQ(Cells(table), (std::vector<QStringList>{
+                                 {"Strings", "59 (34%)", "1 (1%)", "58 (98%)", "0 (0%)", "1 (1%)"},
+                                 {"Menus", "46 (26%)", "1 (2%)", "35 (97%)", "10 (21%)", "0 (0%)"},
+                                 {"Dialogs", "60 (34%)", "0 (0%)", "46 (100%)", "14 (23%)", "0 (0%)"},
+                                 {"Version", "8 (4%)", "1 (12%)", "7 (87%)", "0 (0%)", "0 (0%)"},
+                                 {"Total", "173 (100%)", "3 (2%)", "146 (97%)", "24 (13%)", "1 (0%)"},
+                             }));
+    // Progress and make-up are charted apart.
+    EXPECT_EQ(Values(dialog.ProgressChart()), (std::vector<int>{1, 2, 0, 12, 2}));
+    EXPECT_EQ(Values(dialog.ShareChart()), (std::vector<int>{34, 26, 34, 4}));
     EXPECT_EQ(Percent(3'000'000'000u, 3'000'000'000u), 100); // no 32-bit overflow
 }
 
-// Bar values (percent of all items) and done parts (percent translated) by
-// kind; an empty project charts empty bars.
-TEST(StatusDialog, ChartsTheProjectByKind) {
-    struct Case {
-        CResourceInfo info;
-        std::vector<int> values, done;
-    };
-    Case cases[] = {{SampleProject(), {40, 4, 20, 6, 24, 6, 10, 53}, {20, 2, 14, 0, 12, 0, 0, 0}},
-                    {CResourceInfo(), {0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0}}};
-    for (Case& c : cases) {
-        CStatusDlg dialog(c.info, nullptr);
-        CChartWnd& chart = dialog.Chart();
-        EXPECT_EQ(Labels(chart), (std::vector<QString>{"Stringstable", "Dialog", "Controls", "Popup Menu",
-                                                        "Menuitems", "Version", "Not Translatable", "Translated"}));
-        std::vector<int> values, done;
-        for (const auto& bar : chart.Bars()) {
-            values.push_back(bar.m_nValue);
-            done.push_back(bar.m_nDone);
-        }
-        EXPECT_EQ(values, c.values);
-        EXPECT_EQ(done, c.done);
-        // The translated share starts at the bar's left end and ends at its value.
-        QRect strings = chart.BarRects()[0];
-        QRect translated = chart.DoneRects()[0];
-        if (c.done[0] == 0) {
-            EXPECT_TRUE(translated.isEmpty());
-            continue;
-        }
-        EXPECT_EQ(translated.left(), strings.left());
-        EXPECT_EQ(translated.left() + translated.width(), chart.ValueX(c.done[0]));
-        // Every label fits the column, every row the chart.
-        QFontMetrics metrics(chart.ChartFont());
-        for (const auto& [text, rect] : chart.LabelRects()) EXPECT_LE(metrics.horizontalAdvance(text), rect.width());
-        EXPECT_LE(chart.TitleRow() + 8 * chart.RowHeight(), chart.height());
-    }
+// A project without items shows zeros, not a division by zero.
+TEST(StatusDialog, AnEmptyProjectShowsZeros) {
+    CResourceInfo info;
+    CStatusDlg dialog(info, nullptr);
+    for (const QStringList& row : Cells(*dialog.Table()))
+        EXPECT_EQ(row.mid(1), QStringList(5, "0 (0%)")) << row.front().toStdString();
+    EXPECT_EQ(Values(dialog.ProgressChart()), (std::vector<int>(5, 0)));
 }

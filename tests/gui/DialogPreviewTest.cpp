@@ -24,6 +24,7 @@
 #include "Fixtures.h"
 #include "controls/DialogPreview.h"
 #include "controls/DialogPreviewDlg.h"
+#include "controls/MenuPopupView.h"
 #include "dictionary/Hotkeys.h"
 #include "extract/DialogTemplate.h"
 #include "extract/ResourceExtractor.h"
@@ -469,9 +470,64 @@ TEST(MenuPreviewDlg, BuildsTheMenuBarAndFindsDuplicateHotkeys) {
     EXPECT_EQ(bar[0]->menu()->actions()[0]->text(), "&Drucken");
     EXPECT_EQ(bar[0]->menu()->actions()[5]->text(), "La&den");
     EXPECT_EQ(bar[2]->text(), "Zeile\nUmbruch"); // no '&': the target has no hotkey there
-    EXPECT_EQ(window.Duplicates(), (QStringList{"Level \"File\": hotkey D used by Drucken, Laden",
-                                               "Level \"File\": hotkey L used by Lesen, Level2"}));
+    EXPECT_EQ(window.Duplicates(), (QStringList{"Level \"Menu bar \u203A File\": hotkey D used by Drucken, Laden",
+                                               "Level \"Menu bar \u203A File\": hotkey L used by Lesen, Level2"}));
     EXPECT_EQ(window.DuplicateList()->count(), 2);
     EXPECT_EQ(DuplicateHotkeys(file, CodePage(1252)).size(), 2u);
     EXPECT_TRUE(DuplicateHotkeys(*menu, CodePage(1252)).empty());
+}
+
+// A popup chosen in the tree opens as a popup: titled with its name, one
+// entry per row from top to bottom, the accelerator apart from the text,
+// separators and submenus as such, and the path of its level; the clashes
+// are core's, named by that path.
+TEST(MenuPreviewDlg, ShowsAPopupOpenWithItsPath) {
+    auto info = ScanBasic();
+    CResourceItem* menu = ChildWithId(info->m_Menus, 100);
+    ASSERT_TRUE(menu);
+    CResourceItem& file = *menu->GetChildren().at(0);
+    CResourceItem& level2 = *file.GetChildren().at(6);
+    const CResourceItem* toFile[] = {menu};
+    const CResourceItem* toLevel2[] = {menu, &file};
+    {
+        CMenuPreviewDlg window(file, toFile, CodePage(1252));
+        EXPECT_EQ(window.windowTitle(), "File");
+        EXPECT_EQ(window.LevelPath(), "Menu bar \u203A File");
+        EXPECT_EQ(window.MenuBar(), nullptr);
+        ASSERT_TRUE(window.Popup());
+        const auto& rows = window.Popup()->Rows();
+        ASSERT_EQ(rows.size(), 7u);
+        EXPECT_EQ(rows[0].text, "&Open");
+        EXPECT_EQ(rows[0].accelerator, "Ctrl+O");
+        EXPECT_GT(window.Popup()->AcceleratorColumnWidth(), 0);
+        EXPECT_TRUE(rows[3].separator && rows[4].separator);
+        EXPECT_EQ(rows[6].text, "&Level2");
+        ASSERT_TRUE(rows[6].submenu);
+        EXPECT_EQ(rows[6].submenu->actions().size(), 2);
+        for (int row : {1, 2, 5}) EXPECT_TRUE(rows[static_cast<std::size_t>(row)].accelerator.isEmpty()) << row;
+        EXPECT_FALSE(window.Popup()->OpenSubmenu(0)); // no submenu there
+        // Laid out as a popup: rows under each other, not side by side.
+        for (int row = 1; row < 7; ++row) {
+            EXPECT_EQ(window.Popup()->RowRect(row).left(), window.Popup()->RowRect(0).left());
+            EXPECT_GT(window.Popup()->RowRect(row).top(), window.Popup()->RowRect(row - 1).top());
+        }
+        EXPECT_TRUE(window.Duplicates().isEmpty());
+    }
+    {
+        CMenuPreviewDlg window(level2, toLevel2, CodePage(1252));
+        EXPECT_EQ(window.windowTitle(), "Level2");
+        EXPECT_EQ(window.LevelPath(), "Menu bar \u203A File \u203A Level2");
+        const auto& rows = window.Popup()->Rows();
+        ASSERT_EQ(rows.size(), 2u);
+        ASSERT_TRUE(rows[0].submenu);
+        EXPECT_FALSE(rows[0].submenu->actions().at(0)->isEnabled()); // grayed
+        EXPECT_EQ(window.Popup()->AcceleratorColumnWidth(), 0);
+    }
+    ChildWithId(file, 1001)->SetTranslation("Drucken\\tStrg+P", 'D');
+    ChildWithId(file, 1004)->SetTranslation("Laden", 'd');
+    ChildWithId(level2, 1006)->SetTranslation("Danach", 'D');
+    CMenuPreviewDlg window(file, toFile, CodePage(1252));
+    EXPECT_EQ(window.Popup()->Rows()[0].text, "&Drucken");
+    EXPECT_EQ(window.Popup()->Rows()[0].accelerator, "Strg+P");
+    EXPECT_EQ(window.Duplicates(), (QStringList{"Level \"Menu bar \u203A File\": hotkey D used by Drucken, Laden"}));
 }

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "extract/Languages.h"
+#include "pe/ResourceModule.h"
 #include "project/NewProject.h"
 #include "ui/NewProjectDialog.h"
 #include "ui/QuillonDoc.h"
@@ -162,6 +164,50 @@ TEST(NewProjectDialogTest, ValidateReportsTheFirstMissingField) {
     EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to select the target language."));
     SelectLanguage(*dialog.LanguageList(), QStringLiteral("German"));
     EXPECT_TRUE(dialog.Validate().isEmpty());
+}
+
+// A path typed or pasted into the edit is read as soon as it names a file:
+// a module fills the language list; a file that is no module (chosen in the
+// file dialog or typed) shows core's reason in the dialog, which OK then
+// refuses without closing or losing what was typed.
+TEST(NewProjectDialogTest, ReadsATypedModuleAndKeepsTheInputForAFileThatIsNoModule) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    CNewProjectDlg dialog;
+    dialog.show();
+    dialog.ProjectEdit()->setText(dir.filePath(QStringLiteral("typed")));
+    dialog.TranslatorEdit()->setText(QStringLiteral("Ann"));
+    dialog.ModuleEdit()->setFocus();
+    QTest::keyClicks(dialog.ModuleEdit(), FixturePath("basic32.exe"));
+    EXPECT_TRUE(dialog.LanguageList()->isEnabled());
+    EXPECT_EQ(dialog.LanguageList()->count(), 69);
+    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("English"));
+    EXPECT_TRUE(dialog.ProblemLabel()->isHidden());
+
+    const QString notModule = FixturePath("corrupt/not-pe.exe");
+    const QString reason = QString::fromStdString(ResourceModule::Open(notModule.toStdString()).GetError().Describe());
+    dialog.SetModule(notModule); // what the browse button does with the file chosen
+    EXPECT_EQ(dialog.ModulePath(), notModule);
+    EXPECT_FALSE(dialog.LanguageList()->isEnabled());
+    EXPECT_TRUE(dialog.SourceLanguageLabel()->text().isEmpty());
+    EXPECT_EQ(dialog.ProblemLabel()->text(), reason);
+    EXPECT_TRUE(dialog.ProblemLabel()->isVisible());
+    EXPECT_EQ(dialog.Validate(), reason);
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.ProjectPath(), dir.filePath(QStringLiteral("typed")));
+    EXPECT_EQ(dialog.Translator(), QStringLiteral("Ann"));
+
+    // Pasting a module over it brings the list back and clears the reason.
+    dialog.ModuleEdit()->selectAll();
+    dialog.ModuleEdit()->insert(FixturePath("multilang.dll"));
+    EXPECT_TRUE(dialog.LanguageList()->isEnabled());
+    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("German"));
+    EXPECT_TRUE(dialog.ProblemLabel()->isHidden());
+    SelectLanguage(*dialog.LanguageList(), QStringLiteral("French"));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
 TEST(NewProjectDialogTest, AcceptGivesTheLanguageWithSubLanguageOne) {

@@ -40,15 +40,24 @@ TEST(TreeTally, CountsTheSampleByKindAndAgreesWithItsStoredCounters) {
     Find(*info, "menus/100/-1#2").Value()->SetTranslation("Bearbeiten", 'B');
     Find(*info, "dialogs/200/65535").Value()->SetTranslation("Bild", 0); // not translatable
     Find(*info, "version/StringFileInfo/040904b0/CompanyName").Value()->SetTranslation("Beispiele", 0);
+    Find(*info, "strings/2").Value()->SetCarried(true); // as after an update changed its source
     TreeTally tally = TallyTree(*info);
     const std::pair<ItemKind, KindTally> expected[] = {
-        {ItemKind::String, {59, 1, 59, 1}},   {ItemKind::PopupMenu, {8, 1, 6, 1}}, {ItemKind::MenuItem, {38, 0, 30, 0}},
+        {ItemKind::String, {59, 1, 59, 1, 1}},   {ItemKind::PopupMenu, {8, 1, 6, 1}}, {ItemKind::MenuItem, {38, 0, 30, 0}},
         {ItemKind::Dialog, {5, 0, 5, 0}},     {ItemKind::Control, {55, 1, 41, 0}}, {ItemKind::Version, {8, 1, 8, 1}},
         {ItemKind::All, {0, 0, 0, 0}},
     };
     for (const auto& [kind, counts] : expected) EXPECT_EQ(tally.Of(kind), counts) << KindName(kind);
-    EXPECT_EQ(tally.All(), (KindTally{173, 4, 149, 3}));
-    EXPECT_EQ(tally.Counted(), (KindTally{165, 3, 141, 2}));
+    EXPECT_EQ(tally.All(), (KindTally{173, 4, 149, 3, 1}));
+    EXPECT_EQ(tally.Counted(), (KindTally{165, 3, 141, 2, 1}));
+    // By root, as the Status dialog shows them: menus hold popups and their
+    // entries, dialogs their controls.
+    const std::pair<Root, KindTally> roots[] = {{Root::Strings, {59, 1, 59, 1, 1}},
+                                                {Root::Menus, {46, 1, 36, 1, 0}},
+                                                {Root::Dialogs, {60, 1, 46, 0, 0}},
+                                                {Root::Version, {8, 1, 8, 1, 0}}};
+    for (const auto& [root, counts] : roots) EXPECT_EQ(tally.Of(root), counts) << RootName(root);
+    EXPECT_EQ(tally.Of(Root::Strings).Untranslated(), 58u);
     ResourceCounters counted;
     CountTree(*info, counted);
     EXPECT_EQ(counted.m_nTranslatable, info->m_nTranslatable);

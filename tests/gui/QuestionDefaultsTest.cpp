@@ -1,0 +1,98 @@
+// Every question whose Yes loses work (replacing a file or a dictionary
+// entry, restoring every translation, changing the target language) has No as
+// its default button, so Enter never says yes to it; "Save changes?" defaults
+// to saving. Each question is asked for real and answered by the test.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+#include "project/NewProject.h"
+#include "ui/NewProjectDialog.h"
+#include "ui/QuillonDoc.h"
+#include "ui/TranslateDialog.h"
+#include "ui/UserPrompts.h"
+
+namespace quillon::gui {
+namespace {
+
+QString FixturePath(const char* name) { return QStringLiteral(QUILLON_FIXTURE_DIR "/") + QString::fromLatin1(name); }
+
+// Runs `ask`, which opens one message box, and returns that box's default
+// button; the box is answered with its escape button (none when it has no
+// default), so nothing is changed.
+QMessageBox::StandardButton DefaultOfQuestion(const std::function<void()>& ask) {
+    QMessageBox::StandardButton found = QMessageBox::NoButton;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = true;
+        if (box->defaultButton()) found = box->standardButton(box->defaultButton());
+        box->reject();
+    });
+    ask();
+    EXPECT_TRUE(seen) << "no question was asked";
+    return found;
+}
+
+void SelectLanguage(QComboBox& list, const QString& name) { list.setCurrentIndex(list.findText(name)); }
+
+TEST(QuestionDefaults, TheWindowsQuestions) {
+    QWidget parent;
+    CDialogPrompts prompts(&parent);
+    EXPECT_EQ(DefaultOfQuestion([&] { prompts.Confirm(QStringLiteral("Restore every item?")); }), QMessageBox::No);
+    EXPECT_EQ(DefaultOfQuestion([&] { prompts.AskSave(QStringLiteral("pad.prj")); }), QMessageBox::Yes);
+}
+
+TEST(QuestionDefaults, ReplacingAnExistingProjectFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile existing(dir.filePath(QStringLiteral("old.prj")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    CNewProjectDlg dialog;
+    dialog.ProjectEdit()->setText(existing.fileName());
+    dialog.SetModule(FixturePath("basic32.exe"));
+    dialog.TranslatorEdit()->setText(QStringLiteral("Ann"));
+    SelectLanguage(*dialog.LanguageList(), QStringLiteral("German"));
+    EXPECT_EQ(DefaultOfQuestion([&] { dialog.accept(); }), QMessageBox::No);
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+}
+
+TEST(QuestionDefaults, ChangingTheTargetLanguage) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    NewProjectSettings settings;
+    settings.projectPath = dir.filePath(QStringLiteral("basic.prj")).toStdString();
+    settings.modulePath = FixturePath("basic32.exe").toStdString();
+    settings.translator = "Ann";
+    settings.targetLanguage = 0x0407;
+    auto project = CreateProject(settings);
+    ASSERT_TRUE(project);
+    CQuillonDoc doc;
+    doc.Project() = std::move(*project.Value());
+    CSettingsDlg dialog(doc);
+    SelectLanguage(*dialog.LanguageList(), QStringLiteral("French"));
+    EXPECT_EQ(DefaultOfQuestion([&] { dialog.Apply(true); }), QMessageBox::No);
+    EXPECT_EQ(doc.Project().m_wTargetLanguage, 0x0407);
+}
+
+TEST(QuestionDefaults, ReplacingADictionaryEntry) {
+    CQuillonDoc doc;
+    CMenuItem item("Open", 'O', 1, 0);
+    CTranslateDlg dialog(item, doc);
+    EXPECT_EQ(DefaultOfQuestion([&] { dialog.m_confirmReplace(); }), QMessageBox::No);
+}
+
+} // namespace
+} // namespace quillon::gui
