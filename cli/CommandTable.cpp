@@ -88,6 +88,15 @@ const std::vector<CommandSpec> kCommands = {
       kCodePage, kWait},
      "pseudo-translate every string, menu and dialog text, keeping placeholders, escapes, accelerators and "
      "hotkeys, to test the translated module's layout before a translation exists"},
+    {"replace", "translating", {{"PROJECT", Project}},
+     {{"--find", "TEXT", Text, Required, "the text to find in the translations (\\n, \\r, \\t and \\\\ as in the tree)"},
+      {"--with", "TEXT", Text, Required, "what replaces it (with --regex, $1 to $9 and ${N} for groups, $$ for $)"},
+      {"--case", "", None, Optional, "match case"},
+      {"--word", "", None, Optional, "match whole words only"},
+      {"--regex", "", None, Optional, "TEXT is a regular expression (PCRE2)"},
+      {"--dry-run", "", None, Optional, "print every replacement and its checks and write nothing"}, kCodePage, kWait},
+     "replace a text in the translations of translated items, printing each item's text before and after and "
+     "what the checks find in it"},
     {"check", "translating", {{"PROJECT", Project}},
      {kJson, {"--errors-only", "", None, Optional, "list only the errors"},
       {"--strict", "", None, Optional, "warnings fail too (exit code 1)"},

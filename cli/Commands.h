@@ -26,6 +26,7 @@ int RunCheck(const std::vector<std::string>& args);
 int RunBuild(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
 int RunPseudo(const std::vector<std::string>& args);
+int RunReplace(const std::vector<std::string>& args);
 // `import PROJECT FILE`: the translations of an XLIFF or PO file.
 int RunImportTranslations(const Args& parsed);
 int RunTmLookup(const std::vector<std::string>& args);

@@ -24,6 +24,7 @@ const std::map<std::string_view, Handler> kHandlers = {
     {"translate", quillon::cli::RunTranslate}, {"restore", quillon::cli::RunRestore},
     {"check", quillon::cli::RunCheck},       {"build", quillon::cli::RunBuild},
     {"export", quillon::cli::RunExport},     {"pseudo", quillon::cli::RunPseudo},
+    {"replace", quillon::cli::RunReplace},
     {"tm lookup", quillon::cli::RunTmLookup}, {"tm import", quillon::cli::RunTmImport},
     {"tm export", quillon::cli::RunTmExport}, {"tm stats", quillon::cli::RunTmStats},
     {"tm add", quillon::cli::RunTmAdd},

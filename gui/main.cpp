@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
@@ -55,5 +56,13 @@ int main(int argc, char** argv) {
     OpenOthersInOwnWindows(projects);
     if (!opened && !qEnvironmentVariableIsSet("QUILLON_NO_NEW_PROJECT_DIALOG"))
         QTimer::singleShot(0, &frame, [&frame] { frame.OnFileNew(); });
+    // For scripted screenshots and demonstrations: commands of the menus, by
+    // their names, run in order once the window is up ("NextUntranslated,Translate").
+    const QStringList commands = qEnvironmentVariable("QUILLON_RUN_COMMANDS").split(',', Qt::SkipEmptyParts);
+    if (!commands.isEmpty())
+        QTimer::singleShot(500, &frame, [&frame, commands] {
+            for (const QString& name : commands)
+                if (QAction* command = frame.Action(name.trimmed()); command && command->isEnabled()) command->trigger();
+        });
     return QApplication::exec();
 }

@@ -11,6 +11,8 @@ packages=(
   libhunspell-dev hunspell-de-de hunspell-en-us
   # XLIFF export and import; translate-toolkit reads back what Quillon writes in the tests
   libxml2-dev translate-toolkit
+  # Find and Replace's regular expressions
+  libpcre2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pefile
   qt6-base-dev qt6-base-dev-tools libgl-dev

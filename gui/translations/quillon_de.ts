@@ -73,6 +73,10 @@
         <source>Add to Dictionary</source>
         <translation>Zum Wörterbuch hinzufügen</translation>
     </message>
+    <message>
+        <source>Replace in Translations</source>
+        <translation>In Übersetzungen ersetzen</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -360,6 +364,21 @@
     <message>
         <source>The regular expression is not valid.</source>
         <translation>Der reguläre Ausdruck ist ungültig.</translation>
+    </message>
+    <message>
+        <source>Confir&amp;med</source>
+        <translation>Bestät&amp;igt</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CHistoryBar</name>
+    <message>
+        <source>History</source>
+        <translation>Verlauf</translation>
+    </message>
+    <message>
+        <source>&lt;project opened&gt;</source>
+        <translation>&lt;Projekt geöffnet&gt;</translation>
     </message>
 </context>
 <context>
@@ -1038,6 +1057,22 @@ Die Problemliste zeigt sie alle. Die Zieldatei trotzdem erstellen?</translation>
         <translation>Pseud&amp;oübersetzung</translation>
     </message>
     <message>
+        <source>Re&amp;place...</source>
+        <translation>&amp;Ersetzen...</translation>
+    </message>
+    <message>
+        <source>Find and replace a text in the translations</source>
+        <translation>Einen Text in den Übersetzungen suchen und ersetzen</translation>
+    </message>
+    <message>
+        <source>&amp;History</source>
+        <translation>&amp;Verlauf</translation>
+    </message>
+    <message>
+        <source>Show every change since the project was opened; click one to go back to it</source>
+        <translation>Jede Änderung seit dem Öffnen des Projekts anzeigen; ein Klick auf eine kehrt zu ihr zurück</translation>
+    </message>
+    <message>
         <source>Auto Translate: %1 translations from the memory, %2 of them marked to review</source>
         <translation>Automatisch übersetzen: %1 Übersetzungen aus dem Übersetzungsspeicher, davon %2 zur Durchsicht markiert</translation>
     </message>
@@ -1279,6 +1314,101 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>   Notes: %1</source>
         <translation>   Hinweise: %1</translation>
+    </message>
+</context>
+<context>
+    <name>quillon::gui::CReplaceDialog</name>
+    <message>
+        <source>Left out: characters the project&apos;s code page cannot hold</source>
+        <translation>Ausgelassen: Zeichen, die die Codepage des Projekts nicht enthalten kann</translation>
+    </message>
+    <message>
+        <source>Left out: nothing would be left</source>
+        <translation>Ausgelassen: Es bliebe nichts übrig</translation>
+    </message>
+    <message>
+        <source>Replace in Translations</source>
+        <translation>In Übersetzungen ersetzen</translation>
+    </message>
+    <message>
+        <source>\n, \t and \\ as in the list; $1 for a group of a regular expression</source>
+        <translation>\n, \t und \\ wie in der Liste; $1 für eine Gruppe eines regulären Ausdrucks</translation>
+    </message>
+    <message>
+        <source>S&amp;earch for:</source>
+        <translation>&amp;Suchen nach:</translation>
+    </message>
+    <message>
+        <source>Re&amp;place with:</source>
+        <translation>Ersetzen &amp;durch:</translation>
+    </message>
+    <message>
+        <source>Match &amp;case</source>
+        <translation>Groß-/&amp;Kleinschreibung</translation>
+    </message>
+    <message>
+        <source>&amp;Whole word</source>
+        <translation>Ganzes W&amp;ort</translation>
+    </message>
+    <message>
+        <source>Regular e&amp;xpression</source>
+        <translation>Regulär&amp;er Ausdruck</translation>
+    </message>
+    <message>
+        <source>Whole pro&amp;ject</source>
+        <translation>Ganzes &amp;Projekt</translation>
+    </message>
+    <message>
+        <source>Selected resource</source>
+        <translation>Ausgewählte Ressource</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>Eintrag</translation>
+    </message>
+    <message>
+        <source>Before</source>
+        <translation>Vorher</translation>
+    </message>
+    <message>
+        <source>After</source>
+        <translation>Nachher</translation>
+    </message>
+    <message>
+        <source>Checks</source>
+        <translation>Prüfungen</translation>
+    </message>
+    <message>
+        <source>&amp;Find</source>
+        <translation>&amp;Finden</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>E&amp;rsetzen</translation>
+    </message>
+    <message>
+        <source>&amp;Selected resource (%1)</source>
+        <translation>&amp;Ausgewählte Ressource (%1)</translation>
+    </message>
+    <message>
+        <source>&amp;Selected resource</source>
+        <translation>&amp;Ausgewählte Ressource</translation>
+    </message>
+    <message>
+        <source>Cannot search: %1 (at %2)</source>
+        <translation>Suche nicht möglich: %1 (an Stelle %2)</translation>
+    </message>
+    <message>
+        <source>Not found.</source>
+        <translation>Nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>Found in %1 items.</source>
+        <translation>In %1 Einträgen gefunden.</translation>
+    </message>
+    <message>
+        <source>Replaced in %1 items.</source>
+        <translation>In %1 Einträgen ersetzt.</translation>
     </message>
 </context>
 <context>

@@ -56,6 +56,7 @@ CMainFrame::CMainFrame(QWidget* parent)
         UpdateActions();
     });
     connect(&m_doc, &CQuillonDoc::projectAboutToChange, this, [this] {
+        SaveTreeState();
         m_strings.ShowItems(nullptr);
         m_strings.ClearProblems();
         m_contents.Clear();
@@ -140,6 +141,7 @@ void CMainFrame::CreateActions() {
          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N), tr("Select the next item that is not translated"));
     bind("NextProblem", tr("Next &Problem"), &CMainFrame::OnNextProblem, QKeySequence(Qt::Key_F8),
          tr("Select the next item the checks find an error or warning in"));
+    CreateDeskTools();
     bind("Translate", tr("&Translate"), &CMainFrame::OnTranslate, QKeySequence(Qt::Key_Return),
          tr("Translate selected item"))->setIcon(MakeIcon(IconKind::Translate));
     Action("Translate")->setShortcutContext(Qt::WidgetShortcut);
@@ -194,7 +196,7 @@ void CMainFrame::CreateMenus() {
     edit->addAction(undo);
     edit->addAction(redo);
     edit->addSeparator();
-    edit->addAction(Action("EditFind"));
+    for (const char* name : {"EditFind", "EditReplace", "EditHistory"}) edit->addAction(Action(name));
 
     m_viewMenu = menuBar()->addMenu(tr("&View"));
     QAction* statusBarToggle = m_viewMenu->addAction(tr("&Status Bar"));
@@ -258,7 +260,7 @@ void CMainFrame::CreateCustomization() {
         if (!action->objectName().isEmpty()) commands << action;
     }
     m_customization = new CCustomization(this, commands);
-    for (const char* toggle : {"ViewStandardToolBar", "ViewOutput", "ViewDictonary", "ViewProblems", "ViewSuggestions"})
+    for (const char* toggle : {"ViewStandardToolBar", "ViewOutput", "ViewDictonary", "ViewProblems", "ViewSuggestions", "EditHistory"})
         m_customization->AddToggle(findChild<QAction*>(toggle));
     m_customization->SetVariableResolver([this](const QString& variable) { return ToolVariable(variable); });
     m_customization->Load();
@@ -329,6 +331,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     SaveLayout();
+    SaveTreeState();
     m_customization->Save();
     event->accept();
 }
@@ -366,6 +369,7 @@ void CMainFrame::OnProjectReplaced() {
     for (int row = 0; row < m_contents.rowCount(root); ++row) m_tree->expand(m_contents.index(row, 0, root));
     QModelIndex first = m_contents.index(0, 0, m_contents.index(0, 0, root));
     if (first.isValid()) m_tree->setCurrentIndex(first);
+    RestoreTreeState();
     if (flat) {
         const QSignalBlocker blocker(Action("ViewFlat"));
         Action("ViewFlat")->setChecked(true);
@@ -442,7 +446,7 @@ void CMainFrame::UpdateActions() {
     for (const char* name : {"Translate", "Restore"}) Action(name)->setEnabled(selected);
     for (const char* name :
          {"AutoTranslate", "RestoreAll", "BuildTarget", "BuildTargetAs", "NextUntranslated", "NextProblem",
-          "ExportTranslations", "ImportTranslations", "PseudoTranslate"})
+          "ExportTranslations", "ImportTranslations", "PseudoTranslate", "EditReplace"})
         Action(name)->setEnabled(items);
     CResourceItem* node = SelectedNode();
     Action("ViewDialog")->setEnabled(node && node->GetKind() == ItemKind::Dialog && node->GetDataSize() > 0);

@@ -26,6 +26,8 @@ namespace quillon::gui {
 
 class CCustomization;
 class CDictonaryBar;
+class CHistoryBar;
+class CReplaceDialog;
 class CItemPreview;
 class CMemoryService;
 class CSuggestionsBar;
@@ -98,6 +100,11 @@ public:
     void OnViewMenu();
     // Shows the filter bar with the cursor in its text field.
     void OnFind();
+    // Edit > Replace: Find and Replace in translations, searching the
+    // selected resource or the whole project (MainFrameFind.cpp).
+    void OnReplace();
+    CReplaceDialog* ReplaceDialog() const { return m_replaceDialog; }
+    CHistoryBar* HistoryBar() const { return m_historyBar; }
     // Lists every item of the project (on) or the tree node's items (off).
     void OnFlatView(bool flat);
     // Select the next item, in the project's order and across resources,
@@ -129,6 +136,12 @@ private:
     void CreateSuggestions();
     void CreateCentralWidget();
     void CreateCustomization();
+    // Replace, the History dock and their actions (MainFrameFind.cpp).
+    void CreateDeskTools();
+    // The tree's open nodes, its current node and the selected item, kept
+    // per project in QSettings; Restore is false when none are kept.
+    void SaveTreeState();
+    bool RestoreTreeState();
     QString ToolVariable(const QString& variable) const;
     void RestoreLayout();
     void SaveLayout();
@@ -176,6 +189,8 @@ private:
     CProblemsBar* m_problemsBar = nullptr;
     CMemoryService* m_memory = nullptr;
     CSuggestionsBar* m_suggestionsBar = nullptr;
+    CHistoryBar* m_historyBar = nullptr;
+    CReplaceDialog* m_replaceDialog = nullptr;
     CProgressDlg* m_progress = nullptr;
     QToolBar* m_toolBar = nullptr;
     QMenu* m_recentMenu = nullptr;

@@ -202,7 +202,10 @@ void CMainFrame::OnSettings() {
     if (!m_doc.IsLoaded()) return;
     CSettingsDlg dialog(m_doc, this);
     if (dialog.exec() == QDialog::Accepted) {
+        // The tree is built again with the new texts; its open nodes and selection stay.
+        SaveTreeState();
         m_contents.RebuildTree();
+        RestoreTreeState();
         m_dictionaryBar->FillList();
         Log(tr("Settings changed"));
     }

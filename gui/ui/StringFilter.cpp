@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+#include <iterator>
 
 #include "controls/TextBridge.h"
 #include "ui/StringListModel.h"
@@ -24,8 +25,10 @@ void CStringFilterModel::SetFilter(const ListFilter& filter) {
     m_filter = filter;
     QString pattern = filter.regularExpression ? filter.text : QRegularExpression::escape(filter.text);
     if (filter.wholeWord && !filter.text.isEmpty()) pattern = QStringLiteral("\\b(?:%1)\\b").arg(pattern);
-    m_pattern = QRegularExpression(pattern, filter.matchCase ? QRegularExpression::NoPatternOption
-                                                             : QRegularExpression::CaseInsensitiveOption);
+    // Unicode properties: "Ö" is a letter of a word, as in Find and Replace.
+    QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption;
+    if (!filter.matchCase) options |= QRegularExpression::CaseInsensitiveOption;
+    m_pattern = QRegularExpression(pattern, options);
     invalidateFilter();
 }
 
@@ -73,6 +76,7 @@ CFilterBar::CFilterBar(QWidget* parent) : QWidget(parent), m_text(new QLineEdit(
     m_states[1] = AddBox(states, tr("Tra&nslated"), "translated");
     m_states[2] = AddBox(states, tr("Chan&ged"), "changed");
     m_states[3] = AddBox(states, tr("With pro&blems"), "problems");
+    m_states[4] = AddBox(states, tr("Confir&med"), "confirmed");
     states->addStretch(1);
     connect(m_text, &QLineEdit::textChanged, this, [this] { emit filterChanged(Filter()); });
     connect(close, &QToolButton::clicked, this, &CFilterBar::Close);
@@ -89,13 +93,13 @@ QCheckBox* CFilterBar::AddBox(QBoxLayout* row, const QString& text, const char* 
 ListFilter CFilterBar::Filter() const {
     ListFilter filter{m_text->text(), m_matchCase->isChecked(), m_wholeWord->isChecked(),
                       m_regularExpression->isChecked(), 0};
-    for (int bit = 0; bit < 4; ++bit)
+    for (int bit = 0; bit < int(std::size(m_states)); ++bit)
         if (m_states[bit]->isChecked()) filter.states |= 1 << bit;
     return filter;
 }
 
 QCheckBox* CFilterBar::StateBox(int state) const {
-    for (int bit = 0; bit < 4; ++bit)
+    for (int bit = 0; bit < int(std::size(m_states)); ++bit)
         if (state == 1 << bit) return m_states[bit];
     return nullptr;
 }

@@ -81,7 +81,7 @@ private:
     QCheckBox* m_matchCase;
     QCheckBox* m_wholeWord;
     QCheckBox* m_regularExpression;
-    QCheckBox* m_states[4];
+    QCheckBox* m_states[5];
 };
 
 } // namespace quillon::gui

@@ -93,6 +93,7 @@ void CStringListModel::RefreshItem(const CResourceItem& item) { RefreshRow(RowOf
 int CStringListModel::StateOf(const CResourceItem& item) const {
     int state = item.IsTranslated() ? StateTranslated : StateUntranslated;
     if (item.m_dwState & RIS_CARRIED) state |= StateChanged;
+    if (item.IsTranslated() && item.m_strTranslation == item.m_strText) state |= StateConfirmed;
     if (HasProblem(item)) state |= StateProblem;
     return state;
 }

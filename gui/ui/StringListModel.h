@@ -24,8 +24,10 @@ class CStringListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column { ColumnId, ColumnSource, ColumnHotkey, ColumnTranslated, ColumnTransHotkey, ColumnPath, ColumnCount };
-    // What StateRole answers: the flags that apply to the row's item.
-    enum StateFlag { StateUntranslated = 1, StateTranslated = 2, StateChanged = 4, StateProblem = 8 };
+    // What StateRole answers: the flags that apply to the row's item. A
+    // confirmed item is a translated one whose translation is its source
+    // (OK on the source in the Translate dialog), so it is translated too.
+    enum StateFlag { StateUntranslated = 1, StateTranslated = 2, StateChanged = 4, StateProblem = 8, StateConfirmed = 16 };
     static constexpr int StateRole = Qt::UserRole + 1;
 
     explicit CStringListModel(CQuillonDoc& doc, QObject* parent = nullptr);

@@ -30,4 +30,14 @@ inline CliRun RunCli(const std::string& args, bool withErrors = false) {
 
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// The bundled sample as a German project at `prj` with the dictionary `dic`,
+// filled from its glossary and translated, as the README's walk-through makes it.
+inline bool NewTranslatedSample(const std::string& prj, const std::string& dic) {
+    const std::string samples = std::string(QUILLON_DATA_DIR) + "/../../samples/";
+    return RunCli("new " + prj + " --module " + samples + "quillpad.exe --translator Ann --language German "
+                  "--dictionary " + dic).exitCode == 0 &&
+           RunCli("import " + prj + " --text " + samples + "quillpad-de.txt").exitCode == 0 &&
+           RunCli("translate " + prj).exitCode == 0;
+}
+
 } // namespace quillon::testing

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <functional>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -11,11 +12,20 @@
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <QTest>
+#include <QTableWidget>
+#include <QTimer>
 #include <QTreeView>
+#include <QLabel>
+#include <QPushButton>
+#include <QUndoView>
 
 #include "TempDir.h"
 #include "gui/ScriptedWindow.h"
+#include "dictionary/ManualTranslation.h"
+#include "model/ItemPath.h"
+#include "ui/HistoryDock.h"
 #include "ui/ItemPreview.h"
+#include "ui/ReplaceDialog.h"
 #include "ui/OutputDock.h"
 
 using namespace quillon;
@@ -58,6 +68,30 @@ struct Desk : ScriptedWindow {
         return item.IsTranslated() ? item.m_strTranslation : "-";
     }
     bool Modified() { return frame.windowTitle().endsWith(" *"); }
+    CResourceItem& At(const char* path) { return *Find(frame.Document().Project().m_ResourceInfo, path).Value(); }
+    // Translates (or, with the source, confirms) the item at `path` as one step.
+    void Translate(const char* path, const char* text, std::uint16_t hotkey) {
+        CQuillonDoc& doc = frame.Document();
+        ProjectChange change("Translate");
+        change.Add(PlanManualTranslation(At(path), text, hotkey, doc.GetCodePage()).Value());
+        doc.Apply(std::move(change));
+    }
+    std::string Text(const char* path) { return At(path).m_strTranslation; }
+    // The contents nodes that are open, by their text path.
+    QStringList Expanded() {
+        QStringList open;
+        std::function<void(const QModelIndex&, const QString&)> walk = [&](const QModelIndex& parent,
+                                                                             const QString& prefix) {
+            for (int row = 0; row < frame.Contents().rowCount(parent); ++row) {
+                QModelIndex index = frame.Contents().index(row, 0, parent);
+                QString path = prefix + "/" + index.data().toString();
+                if (frame.ContentsView()->isExpanded(index)) open << path;
+                walk(index, path);
+            }
+        };
+        walk({}, {});
+        return open;
+    }
 };
 
 } // namespace
@@ -245,4 +279,128 @@ TEST(TranslatorsDesk, TheHotkeyCellTakesOnlyACharacterOfTheTranslation) {
     EXPECT_EQ(file.m_strTranslation, "Dateien");
     EXPECT_EQ(file.m_chTransHotkey, 'D');
     EXPECT_EQ(window.frame.Document().UndoStack().count(), 3);
+}
+
+// Ctrl+H finds "Feder" in every translation; the preview shows each change
+// with its checks (the menu item loses its hotkey's letter); one row is left
+// out from the keyboard; Replace is one step, and one Ctrl+Z gives every
+// text back.
+TEST(TranslatorsDesk, ReplacesInTranslationsAsOneStep) {
+    TempDir dir;
+    Desk desk;
+    CMainFrame& frame = desk.frame;
+    ASSERT_TRUE(frame.CreateProject(SampleSettings(dir)));
+    desk.Translate("strings/1", "Federblock", 0);
+    desk.Translate("strings/3", "%1 - Federblock", 0);
+    desk.Translate("menus/100/-1/1007", "Feder beenden", 'F');
+    desk.Translate("strings/2", "Unbenannt", 0);
+    ASSERT_TRUE(frame.SelectNode({"Resource", "Strings", "String Table"}));
+    ASSERT_TRUE(desk.Show());
+    const int steps = frame.Document().UndoStack().count();
+
+    Press("Ctrl+H");
+    CReplaceDialog* dialog = frame.ReplaceDialog();
+    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == dialog->FindEdit(); }));
+    Type("feder");
+    Press("Tab");
+    Type("Schreib");
+    Press("Return");
+    QTableWidget* table = dialog->PreviewTable();
+    ASSERT_EQ(table->rowCount(), 3) << dialog->Summary()->text().toStdString() << " | "
+                                    << dialog->FindEdit()->text().toStdString() << " | "
+                                    << dialog->ReplaceEdit()->text().toStdString();
+    EXPECT_EQ(table->item(0, CReplaceDialog::ColumnItem)->text(), "strings/1");
+    EXPECT_EQ(table->item(0, CReplaceDialog::ColumnAfter)->text(), "Schreibblock");
+    EXPECT_TRUE(table->item(0, CReplaceDialog::ColumnBefore)->data(CReplaceDialog::HighlightRole).toString().contains(
+        ">Feder</span>"));
+    EXPECT_TRUE(table->item(2, CReplaceDialog::ColumnChecks)->text().contains("hotkey-dropped"));
+    EXPECT_TRUE(table->item(1, CReplaceDialog::ColumnChecks)->text().isEmpty());
+
+    table->setFocus();
+    table->setCurrentCell(1, CReplaceDialog::ColumnItem);
+    Press("Space");
+    EXPECT_EQ(table->item(1, CReplaceDialog::ColumnItem)->checkState(), Qt::Unchecked);
+    QPushButton* replace = nullptr;
+    for (QPushButton* button : dialog->findChildren<QPushButton*>())
+        if (button->text() == "&Replace") replace = button;
+    ASSERT_NE(replace, nullptr);
+    QTest::mouseClick(replace, Qt::LeftButton);
+    EXPECT_EQ(desk.Text("strings/1"), "Schreibblock");
+    EXPECT_EQ(desk.Text("strings/3"), "%1 - Federblock");
+    EXPECT_EQ(desk.Text("menus/100/-1/1007"), "Schreib beenden");
+    EXPECT_EQ(table->rowCount(), 1); // found again: what was left out
+    ASSERT_EQ(frame.Document().UndoStack().count(), steps + 1);
+    EXPECT_EQ(frame.Document().UndoStack().undoText(), "Replace in Translations");
+
+    Press("Escape");
+    EXPECT_FALSE(dialog->isVisible());
+    frame.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == &frame; }));
+    Press("Ctrl+Z");
+    EXPECT_EQ(desk.Text("strings/1"), "Federblock");
+    EXPECT_EQ(desk.Text("menus/100/-1/1007"), "Feder beenden");
+    EXPECT_EQ(desk.At("menus/100/-1/1007").m_chTransHotkey, 'F');
+    EXPECT_EQ(desk.Text("strings/2"), "Unbenannt"); // the step before stays
+    EXPECT_EQ(frame.Document().UndoStack().index(), steps);
+
+    // The History dock names every step; clicking the first goes back to it.
+    frame.Action("EditHistory")->trigger();
+    QUndoView* history = frame.HistoryBar()->View();
+    ASSERT_TRUE(WaitFor([&] { return history->isVisible() && !history->visualRect(history->model()->index(1, 0)).isEmpty(); }));
+    ASSERT_EQ(history->model()->rowCount(), steps + 2);
+    EXPECT_EQ(history->model()->index(steps + 1, 0).data().toString(), "Replace in Translations");
+    QTest::mouseClick(history->viewport(), Qt::LeftButton, {}, history->visualRect(history->model()->index(1, 0)).center());
+    EXPECT_EQ(frame.Document().UndoStack().index(), 1);
+    EXPECT_EQ(desk.Text("strings/1"), "Federblock");
+    EXPECT_FALSE(desk.At("strings/3").IsTranslated());
+}
+
+// A translation confirmed as its source is its own state in the filter.
+TEST(TranslatorsDesk, TheFilterShowsConfirmedItems) {
+    TempDir dir;
+    Desk desk;
+    ASSERT_TRUE(desk.frame.CreateProject(SampleSettings(dir)));
+    desk.Translate("strings/38", "UTF-8", 0);
+    desk.Translate("strings/2", "Unbenannt", 0);
+    ASSERT_TRUE(desk.frame.SelectNode({"Resource", "Strings", "String Table"}));
+    CFilterBar* bar = desk.frame.FilterBar();
+    bar->StateBox(CStringListModel::StateConfirmed)->setChecked(true);
+    ASSERT_EQ(desk.frame.ListFilterModel().rowCount(), 1);
+    EXPECT_EQ(desk.frame.ListFilterModel().index(0, CStringListModel::ColumnSource).data().toString(), "UTF-8");
+    bar->StateBox(CStringListModel::StateTranslated)->setChecked(true);
+    EXPECT_EQ(desk.frame.ListFilterModel().rowCount(), 2);
+}
+
+// The open nodes and the selected item come back when the project is opened
+// again, and stay when Settings OK builds the tree again.
+TEST(TranslatorsDesk, RemembersTheTreeOfEachProject) {
+    TempDir dir;
+    const QString project = QString::fromStdString(dir.File("session.prj"));
+    QStringList expanded;
+    {
+        Desk desk;
+        CMainFrame& frame = desk.frame;
+        ASSERT_TRUE(frame.CreateProject(SampleSettings(dir)));
+        ASSERT_TRUE(frame.OnFileSave());
+        ASSERT_TRUE(desk.Show());
+        ASSERT_TRUE(frame.SelectItem(&desk.At("menus/100/-1#2/1102"))); // Cut, in the Edit popup
+        ASSERT_TRUE(frame.SelectNode({"Resource", "Strings"}));
+        frame.ContentsView()->collapse(frame.ContentsView()->currentIndex());
+        ASSERT_TRUE(frame.SelectItem(&desk.At("menus/100/-1#2/1102")));
+        ASSERT_EQ(desk.Current()->m_nID, 1102);
+        expanded = desk.Expanded();
+        EXPECT_TRUE(expanded.contains("/Resource/Menus/100"));
+        EXPECT_FALSE(expanded.contains("/Resource/Strings"));
+
+        QTimer::singleShot(0, [] { QMetaObject::invokeMethod(QApplication::activeModalWidget(), "accept"); });
+        frame.OnSettings();
+        EXPECT_EQ(desk.Expanded(), expanded);
+        EXPECT_EQ(desk.Current()->m_nID, 1102);
+        frame.close();
+    }
+    Desk reopened;
+    ASSERT_TRUE(reopened.frame.OpenProject(project));
+    EXPECT_EQ(reopened.Expanded(), expanded);
+    ASSERT_NE(reopened.Current(), nullptr);
+    EXPECT_EQ(reopened.Current()->m_nID, 1102);
 }

@@ -13,8 +13,6 @@ using namespace quillon::testing;
 
 namespace {
 
-std::string Sample(const std::string& name) { return std::string(QUILLON_DATA_DIR) + "/../../samples/" + name; }
-
 std::string Text(const std::string& path) {
     auto bytes = FileBytes(path);
     return std::string(bytes.begin(), bytes.end());
@@ -25,10 +23,7 @@ std::string Text(const std::string& path) {
 TEST(InterchangeCli, ExportImportAndPseudoWorkOnTheSavedProject) {
     TempDir dir;
     std::string prj = dir.File("pad.prj");
-    ASSERT_EQ(RunCli("new " + prj + " --module " + Sample("quillpad.exe") + " --translator Ann --language German "
-                     "--dictionary " + dir.File("pad.dic")).exitCode, 0);
-    ASSERT_EQ(RunCli("import " + prj + " --text " + Sample("quillpad-de.txt")).exitCode, 0);
-    ASSERT_EQ(RunCli("translate " + prj).exitCode, 0);
+    ASSERT_TRUE(NewTranslatedSample(prj, dir.File("pad.dic")));
 
     CliRun xliff = RunCli("export " + prj + " --format xliff -o " + dir.File("pad.xlf"));
     ASSERT_EQ(xliff.exitCode, 0);
