@@ -6,7 +6,11 @@ Run through bench/run, which builds the programs first. Every ratio compares
 two measurements taken in this one run on this one machine, so the ratios
 hold across machines where absolute times do not.
 
-  budgets.py BUILD_DIR
+  budgets.py BUILD_DIR [--group NAME]...
+
+--group measures only the named groups of budgets (scan, build, installer,
+project, interchange, gui, resident, memory), so that work on one part can be
+measured without the rest; the inputs of the other groups are not made.
 
 Exit status 0 when every budget passes, 1 when one fails, 2 when a
 measurement could not be made.
@@ -301,27 +305,58 @@ def memory_lines(build):
     ]
 
 
+# The groups of budgets, in the order printed: each measures from the build
+# folder and the generated inputs folder.
+GROUPS = {
+    "scan": lambda build, inputs: (
+        scan_lines(build, os.path.join(SOURCE_ROOT, "samples", "quillpad.exe"), "sample module")
+        + scan_lines(build, os.path.join(inputs, "large-ui.dll"), "61,200-item module",
+                     windres_factor=2, pefile_factor=10)
+        + scan_lines(build, os.path.join(inputs, "engine.dll"), "100 MB module, 70 KB of resources",
+                     windres_factor=2, pefile_factor=None)),
+    "build": lambda build, inputs: [build_line(build)],
+    "installer": lambda build, inputs: installer_lines(build),
+    "project": lambda build, inputs: project_lines(build),
+    "interchange": lambda build, inputs: interchange_lines(build),
+    "gui": lambda build, inputs: [gui_line(build)],
+    "resident": lambda build, inputs: [memory_line(build, inputs)],
+    "memory": lambda build, inputs: memory_lines(build),
+}
+# The groups that read the generated inputs folder.
+NEEDS_INPUTS = {"scan", "resident"}
+
+
+def parse_arguments(arguments):
+    """The build folder and the groups to measure, or None when the
+    arguments are not understood."""
+    build, groups = None, []
+    while arguments:
+        argument = arguments.pop(0)
+        if argument == "--group" and arguments and arguments[0] in GROUPS:
+            groups.append(arguments.pop(0))
+        elif not argument.startswith("-") and build is None:
+            build = argument
+        else:
+            return None
+    if build is None:
+        return None
+    return os.path.abspath(build), [name for name in GROUPS if not groups or name in groups]
+
+
 def main():
-    if len(sys.argv) != 2:
+    parsed = parse_arguments(sys.argv[1:])
+    if parsed is None:
         print(__doc__, file=sys.stderr)
+        print(f"groups: {', '.join(GROUPS)}", file=sys.stderr)
         return 2
-    build = os.path.abspath(sys.argv[1])
+    build, groups = parsed
     lines = []
     with tempfile.TemporaryDirectory(prefix="quillon-budgets-") as inputs:
-        run_quietly([os.path.join(build, "bench", "quillon_bench_inputs"), inputs])
         try:
-            lines += scan_lines(build, os.path.join(SOURCE_ROOT, "samples", "quillpad.exe"), "sample module")
-            lines += scan_lines(build, os.path.join(inputs, "large-ui.dll"), "61,200-item module",
-                                windres_factor=2, pefile_factor=10)
-            lines += scan_lines(build, os.path.join(inputs, "engine.dll"), "100 MB module, 70 KB of resources",
-                                windres_factor=2, pefile_factor=None)
-            lines.append(build_line(build))
-            lines += installer_lines(build)
-            lines += project_lines(build)
-            lines += interchange_lines(build)
-            lines.append(gui_line(build))
-            lines.append(memory_line(build, inputs))
-            lines += memory_lines(build)
+            if NEEDS_INPUTS.intersection(groups):
+                run_quietly([os.path.join(build, "bench", "quillon_bench_inputs"), inputs])
+            for name in groups:
+                lines += GROUPS[name](build, inputs)
         except MeasurementError as error:
             print(f"bench/run: {error}", file=sys.stderr)
             return 2
@@ -334,7 +369,6 @@ def main():
         if line.detail:
             print(f"  {line.budget}: {line.detail}")
     return 0 if all(line.passed for line in lines) else 1
-
 
 if __name__ == "__main__":
     sys.exit(main())

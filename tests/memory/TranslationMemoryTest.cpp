@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <fstream>
 
 #include "TempDir.h"
@@ -142,4 +144,100 @@ TEST(TranslationMemory, DamagedPagesAreReportedNotCrashedOn) {
     auto found = memory.Value().Lookup(Query("Text number 12 of the memory"));
     ASSERT_FALSE(found);
     EXPECT_EQ(found.GetError().code, Error::Code::Malformed) << found.GetError().message;
+}
+
+namespace {
+
+// The units of a small memory, stored in two calls; the second replaces the
+// first's "Save the document" and adds to it.
+void StoreSmallMemory(TranslationMemory& memory) {
+    ASSERT_TRUE(memory.Store(std::vector{
+        Unit("Save the document", "Dokument speichern"), Unit("Save the documents now", "Dokumente jetzt speichern"),
+        Unit("Page %1 of %2", "Seite %1 von %2"), Unit("Open", "Öffnen"),
+        Unit("Print preview of the current page", "Druckvorschau der aktuellen Seite")}));
+    ASSERT_TRUE(memory.Store(std::vector{
+        Unit("Delete the document", "Dokument löschen"), Unit("Save the document", "Dokument sichern"),
+        Unit("Could not connect to the server", "Keine Verbindung zum Server"),
+        Unit("Cannot find the file %s", "Die Datei %s wurde nicht gefunden")}));
+}
+
+// Each unit indexed once: the index's own count of its rows (the first number
+// of its averages record, one byte while below 128) and its count of row
+// sizes both equal the number of units, so a unit indexed twice or not at
+// all shows.
+bool IndexHoldsEachUnitOnce(const std::string& path) {
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    auto number = [&](const char* sql) {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+        int value = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
+        sqlite3_finalize(statement);
+        return value;
+    };
+    int units = number("SELECT count(*) FROM units");
+    int sized = number("SELECT count(*) FROM units_fts_docsize");
+    int counted = number("SELECT unicode(CAST(substr(block, 1, 1) AS TEXT)) FROM units_fts_data WHERE id = 1");
+    sqlite3_close(db);
+    return units > 0 && sized == units && counted == units;
+}
+
+using Scored = std::vector<std::pair<int, std::string>>;
+
+void ExpectTheMatchesOfTheSmallMemory(const TranslationMemory& memory) {
+    struct Case {
+        const char* query;
+        Scored matches;
+    };
+    const Case cases[] = {
+        {"Save the document", {{100, "Dokument sichern"}, {77, "Dokumente jetzt speichern"}, {73, "Dokument löschen"}}},
+        {"Page %3 of %4", {{98, "Seite %1 von %2"}}},
+        {"Opens", {{80, "Öffnen"}}}, // shares two of its three trigrams
+        {"Print preview of current page", {{87, "Druckvorschau der aktuellen Seite"}}},
+        {"Could not connect to server", {{87, "Keine Verbindung zum Server"}}},
+        {"Cannot find file %d", {{79, "Die Datei %s wurde nicht gefunden"}}},
+        {"Save the&document", {{92, "Dokument sichern"}, {70, "Dokumente jetzt speichern"}}},
+        {"Sav th docment", {{82, "Dokument sichern"}}}, // half its trigrams are not in the match
+        {"Printer", {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Matches(memory, Query(c.query, "de")), c.matches) << c.query;
+}
+
+} // namespace
+
+TEST(TranslationMemory, LookUpsFindTheSameMatchesWithTheSameScores) {
+    TempDir dir;
+    TranslationMemory memory = OpenNew(dir);
+    StoreSmallMemory(memory);
+    ExpectTheMatchesOfTheSmallMemory(memory);
+    EXPECT_TRUE(IndexHoldsEachUnitOnce(dir.File("tm.db")));
+}
+
+TEST(TranslationMemory, MemoryOfTheFirstVersionIsUpgradedAndKeepsItsMatches) {
+    // The first version's file: the index filled by a trigger on each insert.
+    TempDir dir;
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(dir.File("tm.db").c_str(), &db), SQLITE_OK);
+    const char* firstVersion = R"(
+CREATE TABLE units(id INTEGER PRIMARY KEY, source TEXT NOT NULL, norm TEXT NOT NULL, target TEXT NOT NULL,
+  source_lang TEXT NOT NULL, target_lang TEXT NOT NULL, module TEXT NOT NULL, address TEXT NOT NULL,
+  kind TEXT NOT NULL, translator TEXT NOT NULL, changed INTEGER NOT NULL, UNIQUE(source, target_lang, module, address));
+CREATE INDEX units_norm ON units(norm);
+CREATE VIRTUAL TABLE units_fts USING fts5(norm, content='units', content_rowid='id', tokenize='trigram', detail='none');
+CREATE TRIGGER units_fts_insert AFTER INSERT ON units BEGIN INSERT INTO units_fts(rowid, norm) VALUES (new.id, new.norm); END;
+CREATE TRIGGER units_fts_delete AFTER DELETE ON units BEGIN
+  INSERT INTO units_fts(units_fts, rowid, norm) VALUES ('delete', old.id, old.norm); END;
+CREATE TABLE trigrams(gram TEXT PRIMARY KEY, texts INTEGER NOT NULL) WITHOUT ROWID;
+INSERT INTO units VALUES (1, 'Save the document', 'Save the document', 'Dokument speichern', 'en', 'de', '', '', 'STRING', 'Ann', 1000);
+INSERT INTO trigrams VALUES ('sav', 1), (' th', 1), ('ume', 1);
+PRAGMA user_version = 1;)";
+    ASSERT_EQ(sqlite3_exec(db, firstVersion, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+    auto memory = TranslationMemory::Open(dir.File("tm.db"), MemoryOpen::Existing);
+    ASSERT_TRUE(memory) << memory.GetError().Describe();
+    EXPECT_EQ(Matches(memory.Value(), Query("Save the documents", "de")), (Scored{{94, "Dokument speichern"}}));
+    // Units stored after the upgrade are indexed once each, as in a new memory.
+    StoreSmallMemory(memory.Value());
+    ExpectTheMatchesOfTheSmallMemory(memory.Value());
+    EXPECT_TRUE(IndexHoldsEachUnitOnce(dir.File("tm.db")));
 }
