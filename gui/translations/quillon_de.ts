@@ -1066,7 +1066,7 @@ Die Problemliste zeigt sie alle. Die Zieldatei trotzdem erstellen?</translation>
     </message>
     <message>
         <source>&amp;History</source>
-        <translation>&amp;Verlauf</translation>
+        <translation>Verlau&amp;f</translation>
     </message>
     <message>
         <source>Show every change since the project was opened; click one to go back to it</source>
