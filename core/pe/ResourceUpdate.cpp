@@ -503,22 +503,35 @@ std::optional<Error> Verify(const Result<PeImage>& image, const EditTree& expect
 // Pieces in which the checksum reads a written target back.
 constexpr std::size_t kChecksumPiece = std::size_t{1} << 20;
 
-// The checksum of the file `fd` of `size` bytes, read once in bounded
-// pieces; holes add nothing to the sum and are skipped.
-Result<std::uint32_t> FileChecksum(int fd, std::uint64_t size, std::uint32_t checksumOffset) {
-    PeChecksumSum sum(checksumOffset);
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(size, kChecksumPiece)));
-    for (std::uint64_t at = 0; at < size;) {
-        off_t data = ::lseek(fd, static_cast<off_t>(at), SEEK_DATA);
-        if (data < 0 && errno == ENXIO) break;
-        if (data >= 0) at = static_cast<std::uint64_t>(data);
-        if (at >= size) break;
-        std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - at));
+// Adds the bytes [at, end) of `fd`, a run without holes, to `sum`.
+Status SumRun(int fd, std::uint64_t at, std::uint64_t end, std::vector<std::uint8_t>& buffer, PeChecksumSum& sum) {
+    while (at < end) {
+        std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), end - at));
         ssize_t got = ::pread(fd, buffer.data(), piece, static_cast<off_t>(at));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return MakeError(Error::Code::Io, std::string("cannot read back the target: ") + std::strerror(errno));
         sum.Add(at, std::span(buffer).first(static_cast<std::size_t>(got)));
         at += static_cast<std::uint64_t>(got);
+    }
+    return Done{};
+}
+
+// The checksum of the file `fd` of `size` bytes, read once in bounded
+// pieces; holes add nothing to the sum and are skipped. The file system is
+// asked where each run of data ends once, not again at every piece.
+Result<std::uint32_t> FileChecksum(int fd, std::uint64_t size, std::uint32_t checksumOffset) {
+    PeChecksumSum sum(checksumOffset);
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(size, kChecksumPiece)));
+    for (std::uint64_t at = 0; at < size;) {
+        off_t data = ::lseek(fd, static_cast<off_t>(at), SEEK_DATA);
+        if (data < 0 && errno == ENXIO) break; // only a hole is left
+        // Where the file system cannot tell holes, all of it is data.
+        std::uint64_t start = data < 0 ? at : static_cast<std::uint64_t>(data);
+        if (start >= size) break;
+        off_t hole = data < 0 ? -1 : ::lseek(fd, data, SEEK_HOLE);
+        std::uint64_t end = hole <= data ? size : std::min<std::uint64_t>(static_cast<std::uint64_t>(hole), size);
+        if (Status summed = SumRun(fd, start, end, buffer, sum); !summed) return summed.GetError();
+        at = end;
     }
     return sum.Finish(size);
 }

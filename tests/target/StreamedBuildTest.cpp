@@ -20,6 +20,7 @@
 #include "io/ByteReader.h"
 #include "io/Digest.h"
 #include "pe/ResourceModule.h"
+#include "pe/ResourceUpdate.h"
 #include "target/TargetBuilder.h"
 
 using namespace quillon;
@@ -158,6 +159,39 @@ TEST(StreamedBuild, OverlayAndSymbolTableAreCopiedUnchanged) {
     EXPECT_EQ(Range(moved, headers, rawEnd), Range(source, headers, rawEnd));
     EXPECT_EQ(Range(moved, newRawEnd, moved.size()), Range(source, rawEnd, source.size()));
     EXPECT_EQ(U32(moved, SymbolPointerOffset(moved)), symbols + (newRawEnd - rawEnd));
+}
+
+// The checksum of a streamed target is summed from the file as written,
+// run of data by run of data: an overlay of data runs between holes, one of
+// them longer than the pieces the sum reads in, must count whole, and the
+// holes as zeros.
+TEST(StreamedBuild, ChecksumCountsEveryRunOfDataBetweenHoles) {
+    TempDir dir;
+    Bytes source = FixtureBytes("basic32.exe");
+    ASSERT_FALSE(source.empty());
+    std::string module = dir.File("sparse.exe");
+    ASSERT_TRUE(WriteFileAtomically(module, source));
+    struct Run {
+        std::uint64_t at;
+        std::size_t length;
+    };
+    const Run runs[] = {{source.size() + (std::uint64_t{8} << 20), std::size_t{9} << 20},
+                        {source.size() + (std::uint64_t{24} << 20), 101}};
+    int fd = ::open(module.c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    for (const Run& run : runs) {
+        Bytes data(run.length);
+        for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 13 + run.length);
+        EXPECT_EQ(::pwrite(fd, data.data(), data.size(), static_cast<off_t>(run.at)), static_cast<ssize_t>(data.size()));
+    }
+    ::close(fd);
+
+    ASSERT_TRUE(BuildTarget(*GermanProject(module, kAdded[2]), dir.File("sparse-de.exe")));
+    Bytes target = FileBytes(dir.File("sparse-de.exe"));
+    ASSERT_EQ(target.size(), runs[1].at + runs[1].length + 5120);
+    std::uint64_t field = U32(target, 0x3C) + 4 + 20 + 64;
+    EXPECT_NE(U32(target, field), 0u);
+    EXPECT_EQ(U32(target, field), PeChecksum(target, static_cast<std::uint32_t>(field)));
 }
 
 // A module with a 1 GiB overlay, scanned and built in a child process whose
