@@ -21,6 +21,7 @@ void CAutoTranslator::Remember(CResourceItem& item) {
 
 std::vector<ItemEdit> CAutoTranslator::TakeEdits() {
     std::vector<ItemEdit> changed;
+    changed.reserve(m_edits.size());
     for (ItemEdit& edit : m_edits) {
         edit.after = CurrentTranslation(*edit.item);
         if (!edit.ChangesNothing()) changed.push_back(std::move(edit));
@@ -180,6 +181,10 @@ AutoTranslateResult CAutoTranslator::Run() {
     m_translatedBefore = info.m_nTranslated;
     m_nTotal = static_cast<std::int32_t>(info.m_nTranslatable);
     m_nCounted = 0;
+    // Most items of a first run change: room for all of them at once, rather
+    // than growing (and rehashing) step by step through a large project.
+    m_edits.reserve(info.m_nTranslatable);
+    m_remembered.reserve(info.m_nTranslatable);
     if (m_nTotal == 0) {
         if (m_observer) m_observer->EnableClose(true);
         return {};

@@ -201,7 +201,12 @@ bool CDictonaryEntry::operator==(const CDictonaryEntry& other) const {
 }
 
 const CDictonaryEntry* CDictonary::FindEntry(std::string_view source, ItemKind kind) const {
-    auto found = m_entries.find(std::string(source));
+    // The map is keyed by std::string: the key is built in a buffer that
+    // keeps its capacity, since Auto Translate looks up every item of a
+    // project and a fresh string each time was an allocation each time.
+    thread_local std::string key;
+    key.assign(source);
+    auto found = m_entries.find(key);
     if (found == m_entries.end()) return nullptr;
     const CDictonaryEntry& primary = *found->second;
     if (const CDictonaryEntry* exact = primary.GetKindEntry(kind)) return exact;
