@@ -40,7 +40,7 @@ struct RefusedUnit {
 std::string Describe(const RefusedUnit& refused);
 
 struct ImportPlan {
-    ProjectChange change{"Import Translations"};
+    ProjectChange change{"Import Translations", ChangeOrigin::Translator};
     std::size_t translated = 0;   // units that translate their item
     std::size_t review = 0;       // units that translate it and mark it for review
     std::size_t untranslated = 0; // units that take a translation back

@@ -36,12 +36,19 @@ struct ProjectSettings {
 ProjectSettings SettingsOf(const CProject& project);
 void ApplySettings(CProject& project, const ProjectSettings& settings);
 
+// Whose texts a change puts in: the translator's own translations (typed,
+// confirmed, imported, taken by Auto Translate), which the translation memory
+// keeps, or a tool's (restore, update, pseudo-translation), which it must not.
+enum class ChangeOrigin { Tool, Translator };
+
 class ProjectChange {
 public:
-    explicit ProjectChange(std::string label = {}) : m_label(std::move(label)) {}
+    explicit ProjectChange(std::string label = {}, ChangeOrigin origin = ChangeOrigin::Tool)
+        : m_label(std::move(label)), m_origin(origin) {}
 
     // What the change does, in words for an Undo menu ("Translate", "Restore All").
     const std::string& Label() const { return m_label; }
+    ChangeOrigin Origin() const { return m_origin; }
 
     // An edit that changes nothing is dropped.
     void Add(ItemEdit edit);
@@ -80,6 +87,7 @@ private:
     void SwapTree(CProject& project);
 
     std::string m_label;
+    ChangeOrigin m_origin;
     std::vector<ItemEdit> m_items;
     std::vector<DictionaryEdit> m_dictionary;
     std::optional<std::pair<std::uint32_t, std::uint32_t>> m_translatedCount;

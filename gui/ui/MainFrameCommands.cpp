@@ -255,7 +255,7 @@ void CMainFrame::OnAutoTranslate() {
 }
 
 void CMainFrame::ReportAutoTranslation(const AutoTranslateResult& result) {
-    ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Auto Translate"));
+    ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Auto Translate"), ChangeOrigin::Translator);
     for (const ItemEdit& edit : result.edits) change.Add(edit);
     change.SetTranslatedCount(result.translatedCountBefore, m_doc.Project().m_ResourceInfo.m_nTranslated);
     m_doc.Record(std::move(change));

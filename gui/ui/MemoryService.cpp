@@ -8,18 +8,6 @@
 
 namespace quillon::gui {
 
-namespace {
-
-// The changes that are a translator's own translations. Pseudo-translations,
-// restores and updates are not.
-bool FeedsMemory(const ProjectChange& change) {
-    for (const char* label : {"Translate", "Confirm", "Import Translations", "Auto Translate"})
-        if (change.Label() == label) return true;
-    return false;
-}
-
-} // namespace
-
 CMemoryService::CMemoryService(QObject* parent) : QObject(parent) {
     qRegisterMetaType<MemoryMatches>();
     m_thread.setObjectName(QStringLiteral("TranslationMemory"));
@@ -86,7 +74,7 @@ void CMemoryService::Store(std::vector<MemoryUnit> units) {
 
 void CMemoryService::FeedFrom(CQuillonDoc& doc) {
     connect(&doc, &CQuillonDoc::changeExchanged, this, [this, &doc](const ProjectChange& change, bool applied) {
-        if (!applied || !FeedsMemory(change) || change.ItemEdits().empty()) return;
+        if (!applied || change.Origin() != ChangeOrigin::Translator || change.ItemEdits().empty()) return;
         // The units are read from the tree here, on the window's thread.
         Store(UnitsOfEdits(doc.Project(), change.ItemEdits(), QDateTime::currentSecsSinceEpoch()));
     });

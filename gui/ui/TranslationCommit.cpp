@@ -24,7 +24,8 @@ TranslationPlan PlanTranslation(CQuillonDoc& doc, CResourceItem& item, std::stri
     if (!edit) return {std::move(findings), edit.GetError()};
     // The source itself confirms it: the item counts as translated.
     ProjectChange change(confirms ? QT_TRANSLATE_NOOP("ProjectChange", "Confirm")
-                                  : QT_TRANSLATE_NOOP("ProjectChange", "Translate"));
+                                  : QT_TRANSLATE_NOOP("ProjectChange", "Translate"),
+                         ChangeOrigin::Translator);
     change.Add(std::move(edit).Value());
     return {std::move(findings), std::move(change)};
 }
