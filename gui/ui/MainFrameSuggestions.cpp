@@ -4,6 +4,7 @@
 
 #include "ui/MainFrame.h"
 #include "ui/MemoryService.h"
+#include "ui/OutputDock.h"
 #include "ui/StringListView.h"
 #include "ui/SuggestionsDock.h"
 
@@ -14,7 +15,11 @@ void CMainFrame::CreateSuggestions() {
     m_memory->FeedFrom(m_doc);
     connect(m_memory, &CMemoryService::failed, this, [this](const QString& message) { Log(message, true); });
     m_suggestionsBar = new CSuggestionsBar(m_doc, *m_memory, this);
-    addDockWidget(Qt::RightDockWidgetArea, m_suggestionsBar);
+    // Under the list, in front of the log: matches need the width of a text,
+    // and a dock beside the list would take that width from the list itself.
+    tabifyDockWidget(m_outputBar, m_suggestionsBar);
+    m_suggestionsBar->raise();
+    resizeDocks({m_outputBar}, {180}, Qt::Vertical);
     // A suggestion goes in as a translation typed in the list would.
     m_suggestionsBar->m_commit = [this](CResourceItem& item, const MemoryTranslation& translation) {
         // An open in-place editor would store its text over the suggestion
