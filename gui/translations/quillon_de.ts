@@ -1776,6 +1776,10 @@ Möchten Sie sie ersetzen?</translation>
         <source>Address: %1   Kind: %2   ID: %3</source>
         <translation>Adresse: %1   Art: %2   ID: %3</translation>
     </message>
+    <message>
+        <source>In: %1</source>
+        <translation>Enthalten in: %1</translation>
+    </message>
 </context>
 <context>
     <name>quillon::gui::CUpdateReportDlg</name>

@@ -16,6 +16,7 @@
 #include "dictionary/ManualTranslation.h"
 #include "model/ItemKind.h"
 #include "model/ItemPath.h"
+#include "model/TreeRoots.h"
 #include "ui/QuillonDoc.h"
 #include "controls/TextBridge.h"
 #include "ui/SuggestionList.h"
@@ -36,6 +37,7 @@ CTranslateDlg::CTranslateDlg(CResourceItem& item, CQuillonDoc& doc, QWidget* par
     m_source->setPlainText(ToQt(item.m_strText, codePage));
     m_translated->setPlainText(TypedTextOf(doc, item));
     m_translated->setFocus();
+    m_itemLabel->setObjectName(QStringLiteral("itemLabel"));
     m_itemLabel->setText(ItemDescription());
     m_itemLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     if (item.m_chHotkey != 0)
@@ -115,7 +117,21 @@ QString CTranslateDlg::ItemDescription() const {
     QString id = QString::number(m_item.m_nID);
     std::optional<ItemPath> path = PathOf(m_doc.Project().m_ResourceInfo, m_item);
     if (!path) return tr("Kind: %1   ID: %2").arg(kind, id);
-    return tr("Address: %1   Kind: %2   ID: %3").arg(QString::fromStdString(path->ToString()), kind, id);
+    QString address = tr("Address: %1   Kind: %2   ID: %3").arg(QString::fromStdString(path->ToString()), kind, id);
+    QString context = ItemContext();
+    return context.isEmpty() ? address : address + '\n' + tr("In: %1").arg(context);
+}
+
+// The dialog or menu the item sits in, by the texts a user sees there:
+// "Find" for a dialog's control, "File › Recent Files" for a menu command.
+QString CTranslateDlg::ItemContext() const {
+    QStringList texts;
+    WalkItems(std::as_const(m_doc.Project().m_ResourceInfo), [&](const ItemVisit<const CResourceItem>& visit) {
+        if (&visit.item != &m_item) return;
+        for (const CResourceItem* parent : visit.parents)
+            if (!parent->GetText().empty()) texts << CoreText(parent->GetText());
+    });
+    return texts.join(QStringLiteral(" \u203A "));
 }
 
 void CTranslateDlg::ShowPrevious() {

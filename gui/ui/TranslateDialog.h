@@ -73,6 +73,7 @@ private:
     void BuildLayout();
     QLayout* BuildButtons();
     QString ItemDescription() const;
+    QString ItemContext() const;
     // Applies the typed translation; false (with the reason shown) when the
     // core refuses it or the checks' errors are shown first.
     bool Commit();

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTableView>
@@ -194,4 +195,26 @@ TEST(Suggestions, AutoTranslateUsesTheMemoryAsTheOptionsSay) {
     doc.UndoStack().undo();
     EXPECT_FALSE(gap.IsTranslated());
     EXPECT_FALSE(high.IsTranslated());
+}
+
+// The Translate dialog names where an item sits by the texts around it.
+TEST(TranslateDialogContext, NamesTheDialogOrMenuPathOfTheItem) {
+    TempDir dir;
+    ScriptedWindow window;
+    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
+    const struct {
+        const char* path;
+        QString context;
+    } cases[] = {
+        {"menus/100/-1/-1/-1/1005", QString::fromUtf8("In: File › Level2 › Level3")},
+        {"menus/100/1200", QString()}, // a command on the bar itself
+        {"dialogs/200/201", QStringLiteral("In: Opt&ions")},
+        {"dialogs/200", QString()},
+    };
+    for (const auto& c : cases) {
+        CTranslateDlg dialog(At(window.frame, c.path), window.frame.Document());
+        QString label = dialog.findChild<QLabel*>(QStringLiteral("itemLabel"))->text();
+        EXPECT_TRUE(label.startsWith(QStringLiteral("Address: ") + c.path)) << c.path;
+        EXPECT_EQ(label.section('\n', 1), c.context) << c.path;
+    }
 }
