@@ -18,6 +18,7 @@
 #include "io/CodePage.h"
 #include "pe/ModuleIcon.h"
 #include "pe/ResourceModule.h"
+#include "controls/AppSettings.h"
 
 namespace quillon::gui {
 
@@ -220,7 +221,6 @@ constexpr int kRecentFiles = 8;
 // Recent folders beyond this would push the standard places out of sight.
 constexpr int kHistoryPlaces = 6;
 
-QSettings AppSettings() { return QSettings(QStringLiteral("Quillon"), QStringLiteral("Quillon")); }
 
 void AddFoldersOf(const QStringList& files, QStringList& folders) {
     for (const QString& file : files)

@@ -11,9 +11,16 @@
 #include <QTableView>
 
 #include "ui/QuillonDoc.h"
+#include "controls/AppSettings.h"
 #include "controls/TextBridge.h"
 
 namespace quillon::gui {
+
+namespace {
+const QString kExactMemoryKey = QStringLiteral("AutoTranslate/exactMemory");
+const QString kFuzzyMemoryKey = QStringLiteral("AutoTranslate/fuzzyMemory");
+const QString kFuzzyThresholdKey = QStringLiteral("AutoTranslate/fuzzyThreshold");
+} // namespace
 
 void CNotTranslatedModel::Clear() {
     beginResetModel();
@@ -146,7 +153,19 @@ int CAutoTranslateDlg::BuildMemoryOptions(int top) {
     m_fuzzyThreshold->setSuffix(QStringLiteral(" %"));
     m_fuzzyThreshold->setEnabled(false);
     connect(m_fuzzyMemory, &QCheckBox::toggled, m_fuzzyThreshold, &QWidget::setEnabled);
+    // The choices of the last run are offered again.
+    QSettings settings = AppSettings();
+    m_exactMemory->setChecked(settings.value(kExactMemoryKey, false).toBool());
+    m_fuzzyThreshold->setValue(settings.value(kFuzzyThresholdKey, 85).toInt());
+    m_fuzzyMemory->setChecked(settings.value(kFuzzyMemoryKey, false).toBool());
     return top + 52;
+}
+
+void CAutoTranslateDlg::SaveMemoryOptions() const {
+    QSettings settings = AppSettings();
+    settings.setValue(kExactMemoryKey, m_exactMemory->isChecked());
+    settings.setValue(kFuzzyMemoryKey, m_fuzzyMemory->isChecked());
+    settings.setValue(kFuzzyThresholdKey, m_fuzzyThreshold->value());
 }
 
 // The worker opens its own connection to the memory: SQLite connections are
@@ -184,6 +203,7 @@ AutoTranslateResult CAutoTranslateDlg::LastResult() const {
 void CAutoTranslateDlg::OnRunRequested(bool running) {
     if (running) {
         m_memoryUse = MemoryUse{m_exactMemory->isChecked(), m_fuzzyMemory->isChecked() ? m_fuzzyThreshold->value() : 0};
+        SaveMemoryOptions();
         m_translator.ClearStop();
     } else {
         m_translator.RequestStop();

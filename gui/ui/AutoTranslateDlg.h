@@ -70,6 +70,7 @@ private:
     void BuildLayout();
     // The memory options, between the progress bar and Start.
     int BuildMemoryOptions(int top);
+    void SaveMemoryOptions() const;
     // The run on the worker, with the user's memory when the options ask for it.
     AutoTranslateResult RunWithMemory(MemoryUse use);
     // Observer calls, on the worker: each posts its change to the window.

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "ui/CustomizeDialog.h"
+#include "controls/AppSettings.h"
 
 namespace quillon::gui {
 
@@ -19,7 +20,6 @@ namespace {
 
 const QString kGroup = QStringLiteral("Settings");
 
-QSettings AppSettings() { return QSettings(QStringLiteral("Quillon"), QStringLiteral("Quillon")); }
 
 QString UserToolBarName(int slot) { return QStringLiteral("UserToolBar%1").arg(slot); }
 

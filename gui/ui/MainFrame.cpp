@@ -27,6 +27,7 @@
 #include "ui/StringListView.h"
 #include "ui/SuggestionsDock.h"
 #include "controls/TextBridge.h"
+#include "controls/AppSettings.h"
 
 namespace quillon::gui {
 
@@ -34,7 +35,6 @@ namespace {
 constexpr int kLayoutVersion = 1;
 constexpr int kRecentFiles = 4;
 
-QSettings Settings() { return QSettings(QStringLiteral("Quillon"), QStringLiteral("Quillon")); }
 } // namespace
 
 CMainFrame::CMainFrame(QWidget* parent)
@@ -280,7 +280,7 @@ QString CMainFrame::ToolVariable(const QString& variable) const {
 QMenu* CMainFrame::createPopupMenu() { return m_customization->CreatePopupMenu(); }
 
 void CMainFrame::RestoreLayout() {
-    QSettings settings = Settings();
+    QSettings settings = AppSettings();
     settings.beginGroup("Settings");
     restoreGeometry(settings.value("geometry").toByteArray());
     restoreState(settings.value("windowState").toByteArray(), kLayoutVersion);
@@ -289,7 +289,7 @@ void CMainFrame::RestoreLayout() {
 }
 
 void CMainFrame::SaveLayout() {
-    QSettings settings = Settings();
+    QSettings settings = AppSettings();
     settings.beginGroup("Settings");
     settings.setValue("geometry", saveGeometry());
     settings.setValue("windowState", saveState(kLayoutVersion));
@@ -298,7 +298,7 @@ void CMainFrame::SaveLayout() {
 }
 
 void CMainFrame::AddRecentFile(const QString& path) {
-    QSettings settings = Settings();
+    QSettings settings = AppSettings();
     settings.beginGroup("Settings");
     QStringList recent = settings.value("recentProjects").toStringList();
     QString absolute = QFileInfo(path).absoluteFilePath();
@@ -312,7 +312,7 @@ void CMainFrame::AddRecentFile(const QString& path) {
 
 void CMainFrame::RebuildRecentMenu() {
     m_recentMenu->clear();
-    QSettings settings = Settings();
+    QSettings settings = AppSettings();
     QStringList recent = settings.value("Settings/recentProjects").toStringList();
     int number = 1;
     for (const QString& path : recent) {

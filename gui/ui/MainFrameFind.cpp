@@ -15,6 +15,7 @@
 #include "ui/HistoryDock.h"
 #include "ui/MainFrame.h"
 #include "ui/ReplaceDialog.h"
+#include "controls/AppSettings.h"
 
 namespace quillon::gui {
 
@@ -30,7 +31,6 @@ QString ProjectGroup(const QString& projectPath) {
     return QStringLiteral("Projects/") + QString::fromLatin1(QUrl::toPercentEncoding(canonical));
 }
 
-QSettings Settings() { return QSettings(QStringLiteral("Quillon"), QStringLiteral("Quillon")); }
 
 using ItemPaths = std::unordered_map<const CResourceItem*, QString>;
 
@@ -98,7 +98,7 @@ void CMainFrame::SaveTreeState() {
     });
     const CResourceItem* item = SelectedItem();
     auto itemPath = item ? paths.find(item) : paths.end();
-    QSettings settings = Settings();
+    QSettings settings = AppSettings();
     settings.beginGroup(group);
     settings.setValue("expanded", expanded);
     settings.setValue("node", NodeKey(m_contents, m_tree->currentIndex(), paths));
@@ -109,7 +109,7 @@ void CMainFrame::SaveTreeState() {
 bool CMainFrame::RestoreTreeState() {
     QString group = ProjectGroup(m_doc.PathName());
     if (group.isEmpty()) return false;
-    QSettings settings = Settings();
+    QSettings settings = AppSettings();
     settings.beginGroup(group);
     if (!settings.contains("node")) return false;
     QStringList expanded = settings.value("expanded").toStringList();

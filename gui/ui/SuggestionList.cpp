@@ -11,6 +11,7 @@
 #include "memory/MatchAdaptation.h"
 #include "model/ItemPath.h"
 #include "ui/QuillonDoc.h"
+#include "controls/AppSettings.h"
 
 namespace quillon::gui {
 
@@ -23,13 +24,12 @@ QString Html(const std::string& utf8) {
 const char* const kThresholdKey = "Suggestions/threshold";
 
 // Where the window keeps its layout too.
-QSettings Settings() { return QSettings(QStringLiteral("Quillon"), QStringLiteral("Quillon")); }
 
 } // namespace
 
-int CSuggestionList::SavedThreshold() { return Settings().value(kThresholdKey, 70).toInt(); }
+int CSuggestionList::SavedThreshold() { return AppSettings().value(kThresholdKey, 70).toInt(); }
 
-void CSuggestionList::SaveThreshold(int threshold) { Settings().setValue(kThresholdKey, threshold); }
+void CSuggestionList::SaveThreshold(int threshold) { AppSettings().setValue(kThresholdKey, threshold); }
 
 CSuggestionList::CSuggestionList(CQuillonDoc& doc, CMemoryService& memory, QWidget* parent)
     : QTextBrowser(parent), m_doc(doc), m_memory(memory) {

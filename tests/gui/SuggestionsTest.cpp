@@ -197,6 +197,26 @@ TEST(Suggestions, AutoTranslateUsesTheMemoryAsTheOptionsSay) {
     EXPECT_FALSE(high.IsTranslated());
 }
 
+// The memory choices of one run are offered by the next Auto Translate.
+TEST(Suggestions, AutoTranslateRemembersItsMemoryOptions) {
+    TempDir dir;
+    ScriptedWindow window;
+    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
+    {
+        CAutoTranslateDlg first(window.frame.Document());
+        first.ExactMemoryBox()->setChecked(false);
+        first.FuzzyMemoryBox()->setChecked(true);
+        first.FuzzyThresholdBox()->setValue(93);
+        first.StartButton()->click();
+        first.WaitForWorker();
+    }
+    CAutoTranslateDlg next(window.frame.Document());
+    EXPECT_FALSE(next.ExactMemoryBox()->isChecked());
+    EXPECT_TRUE(next.FuzzyMemoryBox()->isChecked());
+    EXPECT_TRUE(next.FuzzyThresholdBox()->isEnabled());
+    EXPECT_EQ(next.FuzzyThresholdBox()->value(), 93);
+}
+
 // The Translate dialog names where an item sits by the texts around it.
 TEST(TranslateDialogContext, NamesTheDialogOrMenuPathOfTheItem) {
     TempDir dir;
