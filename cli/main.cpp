@@ -1,99 +1,58 @@
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
+// quillon-cli: runs the commands that only read a module (scan, resources)
+// itself and starts quillon-cli-full, with the same command line, for every
+// other one. A scan is a few milliseconds, and loading the XML, SQLite,
+// spelling and font libraries that projects, checks and the memory need
+// took twice that; this program links none of them.
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
-#include <map>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "Commands.h"
-#include "Help.h"
+#include "Dispatch.h"
 #include "io/FileIo.h"
 
 namespace {
 
-using Handler = int (*)(const std::vector<std::string>&);
+namespace cli = quillon::cli;
+namespace fs = std::filesystem;
 
-// The code behind each command of the table.
-const std::map<std::string_view, Handler> kHandlers = {
-    {"scan", quillon::cli::RunScan},         {"resources", quillon::cli::RunResources},
-    {"new", quillon::cli::RunNew},           {"show", quillon::cli::RunShow},
-    {"update", quillon::cli::RunUpdate},     {"import", quillon::cli::RunImport},
-    {"dict", quillon::cli::RunDict},         {"dict add", quillon::cli::RunDictAdd},
-    {"translate", quillon::cli::RunTranslate}, {"restore", quillon::cli::RunRestore},
-    {"check", quillon::cli::RunCheck},       {"build", quillon::cli::RunBuild},
-    {"export", quillon::cli::RunExport},     {"pseudo", quillon::cli::RunPseudo},
-    {"replace", quillon::cli::RunReplace},
-    {"tm lookup", quillon::cli::RunTmLookup}, {"tm import", quillon::cli::RunTmImport},
-    {"tm export", quillon::cli::RunTmExport}, {"tm stats", quillon::cli::RunTmStats},
-    {"tm add", quillon::cli::RunTmAdd},
-};
+const cli::HandlerTable kHandlers = {{"scan", cli::RunScan}, {"resources", cli::RunResources}};
 
-bool IsHelp(std::string_view word) { return word == "--help" || word == "-h"; }
+constexpr const char* kFullProgram = "quillon-cli-full";
 
-// `help` alone prints every command; `help COMMAND` that command's options.
-int RunHelp(const std::vector<std::string_view>& words) {
-    if (words.empty()) {
-        quillon::cli::PrintHelp(std::cout);
-        return 0;
-    }
-    std::size_t used = 0;
-    const quillon::cli::CommandSpec* command = quillon::cli::FindCommand(words, used);
-    if (!command) {
-        std::cerr << "quillon-cli help: unknown command '" << words.front() << "'\n";
-        return 2;
-    }
-    quillon::cli::PrintCommandHelp(*command, std::cout);
-    return 0;
+// Where quillon-cli-full is: beside this program in the build tree, else
+// where installing put it relative to this program.
+std::vector<fs::path> FullProgramCandidates() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    if (error) return {};
+    const fs::path folder = self.parent_path();
+    return {folder / kFullProgram, (folder / QUILLON_FULL_PROGRAM_DIR / kFullProgram).lexically_normal()};
 }
 
-// "tm" alone names no command but starts several: their usage, to stderr.
-bool PrintGroupUsage(std::string_view word) {
-    bool any = false;
-    for (const quillon::cli::CommandSpec& command : quillon::cli::Commands()) {
-        if (command.name.size() <= word.size() || command.name.substr(0, word.size()) != word ||
-            command.name[word.size()] != ' ')
-            continue;
-        quillon::cli::PrintUsageOf(command, std::cerr);
-        any = true;
+// Replaces this process by quillon-cli-full with the same arguments; returns
+// only when none could be started.
+int RunInFullProgram(int, char** argv) {
+    int lastError = ENOENT;
+    for (const fs::path& candidate : FullProgramCandidates()) {
+        ::execv(candidate.c_str(), argv);
+        if (errno != ENOENT) lastError = errno; // a program that is there but cannot run says more
     }
-    return any;
+    std::cerr << "quillon-cli: cannot start " << kFullProgram << ", which runs '" << argv[1]
+              << "': " << std::strerror(lastError) << " (it belongs beside quillon-cli or in "
+              << QUILLON_FULL_PROGRAM_DIR << " from it)\n";
+    return 2;
 }
 
 } // namespace
 
-void quillon::cli::EndAfterOutput(int status) {
-    std::cout.flush();
-    std::cerr.flush();
-    std::fflush(nullptr);
-    std::_Exit(status);
-}
-
 int main(int argc, char** argv) {
     quillon::InstallTemporaryFileCleanup();
-    std::vector<std::string> args(argv + 1, argv + argc);
-    const std::vector<std::string_view> words(args.begin(), args.end());
-    if (words.empty()) {
-        quillon::cli::PrintHelp(std::cerr);
-        return 2;
-    }
-    if (words.front() == "help" || IsHelp(words.front())) return RunHelp({words.begin() + 1, words.end()});
-    if (words.front() == "--version") {
-        std::cout << "quillon-cli " << QUILLON_VERSION << "\n";
-        return 0;
-    }
-    std::size_t used = 0;
-    const quillon::cli::CommandSpec* command = quillon::cli::FindCommand(words, used);
-    if (!command && PrintGroupUsage(words.front())) return 2;
-    if (!command) {
-        std::cerr << "quillon-cli: unknown command '" << args.front() << "'\n";
-        quillon::cli::PrintHelp(std::cerr);
-        return 2;
-    }
-    if (std::any_of(words.begin() + used, words.end(), IsHelp)) {
-        quillon::cli::PrintCommandHelp(*command, std::cout);
-        return 0;
-    }
-    return kHandlers.at(command->name)(std::vector<std::string>(args.begin() + used, args.end()));
+    return cli::Dispatch(argc, argv, kHandlers, RunInFullProgram);
 }

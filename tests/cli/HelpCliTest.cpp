@@ -1,7 +1,10 @@
 // The help, the usage messages and the dispatch of quillon-cli, which all
 // come from its command table.
 
+#include <filesystem>
 #include <sstream>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -73,6 +76,30 @@ TEST(HelpCli, OptionsAreTheTablesOfEachCommand) {
         EXPECT_EQ(run.exitCode, c.exitCode) << c.args;
         EXPECT_TRUE(Has(run.out, c.says)) << c.args << ":\n" << run.out;
     }
+}
+
+// quillon-cli reads modules itself and starts quillon-cli-full for the rest:
+// a copy of it alone still scans, and names the program it misses instead of
+// failing some other way.
+TEST(HelpCli, TheFrontProgramScansAloneAndNamesWhatItMissesForTheRest) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("quillon-front-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const fs::path alone = folder / "quillon-cli";
+    fs::copy_file(QUILLON_CLI, alone, fs::copy_options::overwrite_existing);
+    const std::string module = quillon::testing::Fixture("basic64.exe");
+    const auto run = [&](const std::string& args) {
+        return quillon::testing::RunCliProgram(alone.string(), args, true);
+    };
+    auto scan = run("scan --summary " + module);
+    EXPECT_EQ(scan.exitCode, 0) << scan.out;
+    EXPECT_TRUE(Has(scan.out, "File version")) << scan.out;
+    auto show = run("show " + (folder / "none.prj").string());
+    EXPECT_EQ(show.exitCode, 2);
+    EXPECT_TRUE(Has(show.out, "quillon-cli: cannot start quillon-cli-full, which runs 'show'")) << show.out;
+    // Beside it, the same command line reaches the command's own code.
+    EXPECT_TRUE(Has(RunCli("show " + (folder / "none.prj").string(), true).out, "quillon-cli show:"));
+    fs::remove_all(folder);
 }
 
 } // namespace

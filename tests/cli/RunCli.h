@@ -13,11 +13,12 @@ struct CliRun {
     std::string out;
 };
 
-// With `withErrors` the output holds standard error too.
-inline CliRun RunCli(const std::string& args, bool withErrors = false) {
+// Runs `program` (a quillon-cli) with `args`; with `withErrors` the output
+// holds standard error too.
+inline CliRun RunCliProgram(const std::string& program, const std::string& args, bool withErrors = false) {
     CliRun run;
     // A command that hangs is ended, so it fails its test instead of the whole run.
-    std::string command = "timeout -s KILL 60 " + std::string(QUILLON_CLI) + " " + args + (withErrors ? " 2>&1" : " 2>/dev/null");
+    std::string command = "timeout -s KILL 60 " + program + " " + args + (withErrors ? " 2>&1" : " 2>/dev/null");
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return run;
     std::array<char, 4096> buffer;
@@ -26,6 +27,10 @@ inline CliRun RunCli(const std::string& args, bool withErrors = false) {
     int status = ::pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+inline CliRun RunCli(const std::string& args, bool withErrors = false) {
+    return RunCliProgram(QUILLON_CLI, args, withErrors);
 }
 
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }

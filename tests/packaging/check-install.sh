@@ -11,7 +11,7 @@ trap 'rm -rf "$stage"' EXIT
 cmake --install "$build" --prefix "$stage" >/dev/null
 fail() { echo "check-install: $*" >&2; exit 1; }
 
-expected=(bin/quillon-cli share/man/man1/quillon-cli.1 share/bash-completion/completions/quillon-cli
+expected=(bin/quillon-cli libexec/quillon/quillon-cli-full share/man/man1/quillon-cli.1 share/bash-completion/completions/quillon-cli
           share/zsh/vendor-completions/_quillon-cli share/doc/quillon/README.md
           share/doc/quillon/examples/quillpad.exe share/doc/quillon/examples/quillpad-de.txt)
 sizes=(16 22 24 32 48 64 128 256)
