@@ -23,6 +23,7 @@
 #include <string>
 
 #include "GeneratedModules.h"
+#include "io/Heap.h"
 #include "project/Project.h"
 #include "ui/ContentsModel.h"
 #include "ui/MainFrame.h"
@@ -127,6 +128,7 @@ BENCHMARK(BM_GuiOpenProject)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GuiShowLargestList)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
+    quillon::PrepareHeapForLargeTrees(); // as the application does
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir config; // the window's settings go here, not to the user's
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());

@@ -8,6 +8,7 @@
 #include "Commands.h"
 #include "Dispatch.h"
 #include "io/FileIo.h"
+#include "io/Heap.h"
 
 namespace {
 
@@ -38,5 +39,6 @@ int Unhandled(int, char** argv) {
 
 int main(int argc, char** argv) {
     quillon::InstallTemporaryFileCleanup();
+    quillon::PrepareHeapForLargeTrees();
     return cli::Dispatch(argc, argv, kHandlers, Unhandled);
 }

@@ -16,6 +16,7 @@
 #include "Commands.h"
 #include "Dispatch.h"
 #include "io/FileIo.h"
+#include "io/Heap.h"
 
 namespace {
 
@@ -54,5 +55,6 @@ int RunInFullProgram(int, char** argv) {
 
 int main(int argc, char** argv) {
     quillon::InstallTemporaryFileCleanup();
+    quillon::PrepareHeapForLargeTrees();
     return cli::Dispatch(argc, argv, kHandlers, RunInFullProgram);
 }

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "io/FileIo.h"
+#include "io/Heap.h"
 #include "ui/MainFrame.h"
 #include "ui/Translations.h"
 
@@ -23,6 +24,7 @@ void OpenOthersInOwnWindows(const QStringList& projects) {
 } // namespace
 
 int main(int argc, char** argv) {
+    quillon::PrepareHeapForLargeTrees();
     QApplication app(argc, argv);
     quillon::InstallTemporaryFileCleanup();
     QApplication::setOrganizationName("Quillon");

@@ -2,13 +2,10 @@
 
 #include <cstdio>
 #include <ctime>
-#include <future>
-#include <iterator>
 
 #include "extract/FileVersion.h"
 #include "extract/Languages.h"
 #include "extract/TemplateParsers.h"
-#include "io/RunBeside.h"
 #include "model/ItemPath.h"
 #include "pe/ModuleLanguage.h"
 
@@ -78,10 +75,10 @@ Status CResourceExtractor::Extract() {
         m_progress->Show(kExtractMessage, total);
         m_bShown = true;
     }
-    std::size_t replacedBeside = ParseAll();
+    ParseAll();
     m_target.Recount();
     m_target.m_nTranslated = 0;
-    m_report.replacedCharacters = m_text.Replaced() + replacedBeside;
+    m_report.replacedCharacters = m_text.Replaced();
     LimitDiagnostics(m_report.diagnostics);
     return Done{};
 }
@@ -113,9 +110,6 @@ std::string NamedSkipped(const char* kind, const ResourceId& name) {
     return std::string(kind) + " named \"" + name.ToString() + "\" skipped (only numbered resources are read)";
 }
 
-// Below this many dialogs and menus, starting a thread costs more than it saves.
-constexpr std::size_t kTemplatesWorthAThread = 64;
-
 } // namespace
 
 // Sixteen steps per string-table block, one per dialog, menu and version resource.
@@ -129,31 +123,16 @@ void CResourceExtractor::StepProgress() {
     if (m_progress) m_progress->Step();
 }
 
-std::size_t CResourceExtractor::ParseAll() {
+// Strings, then dialogs and menus, then the version: the order the
+// diagnostics are reported in. All on this thread: reading the templates on
+// a second one paid when every new page of items was a page fault; with the
+// heap in large pages (io/Heap.h) the second thread's own heap made the scan
+// of a 61,000-item module slower, not faster.
+void CResourceExtractor::ParseAll() {
     const ResourceModule& module = *Module();
-    // Dialogs and menus fill roots of their own, so on a large module they
-    // are read on a second thread while this one reads the string tables.
-    // That thread converts with its own copy of the code page (converters
-    // are not shared) and keeps its own faults, reported in single-pass order.
-    CodePage besidePage = m_codePage;
-    TemplateText besideText(besidePage);
-    std::vector<std::string> besideDiagnostics;
-    ScanWarnings besideMarks;
-    ParseContext besideContext{besideText, besideDiagnostics, &besideMarks};
-    auto readTemplates = [&] { ReadDialogsAndMenus(module, besideContext); };
-    std::uint32_t templates = CountNumbered(module, kTypeDialog) + CountNumbered(module, kTypeMenu);
-    std::future<void> templatesRead = templates >= kTemplatesWorthAThread
-                                          ? RunBeside(readTemplates)
-                                          : std::async(std::launch::deferred, readTemplates);
     ReadStringTables(module);
-    templatesRead.get();
-    // Their progress is shown when they are done: only this thread may step it.
-    for (std::uint32_t i = 0; i < templates; ++i) StepProgress();
-    m_report.diagnostics.insert(m_report.diagnostics.end(), std::make_move_iterator(besideDiagnostics.begin()),
-                                std::make_move_iterator(besideDiagnostics.end()));
-    m_target.m_scanWarnings.merge(besideMarks);
+    ReadDialogsAndMenus(module);
     ReadVersionResources(module);
-    return besideText.Replaced();
 }
 
 // One version resource describes the module; a second one would mix its
@@ -184,19 +163,23 @@ void CResourceExtractor::ReadStringTables(const ResourceModule& module) {
     }
 }
 
-// Runs beside ReadStringTables: touches only the dialog and menu roots.
-void CResourceExtractor::ReadDialogsAndMenus(const ResourceModule& module, ParseContext& context) {
+void CResourceExtractor::ReadDialogsAndMenus(const ResourceModule& module) {
+    ParseContext context{m_text, m_report.diagnostics, &m_target.m_scanWarnings};
     for (const ResourceId& name : module.EnumerateNames(kTypeDialog)) {
-        if (name.named)
+        if (name.named) {
             context.diagnostics.push_back(NamedSkipped("dialog", name));
-        else
-            ParseDialog(name.id, context);
+            continue;
+        }
+        ParseDialog(name.id, context);
+        StepProgress();
     }
     for (const ResourceId& name : module.EnumerateNames(kTypeMenu)) {
-        if (name.named)
+        if (name.named) {
             context.diagnostics.push_back(NamedSkipped("menu", name));
-        else
-            ParseMenu(name.id, context);
+            continue;
+        }
+        ParseMenu(name.id, context);
+        StepProgress();
     }
 }
 

@@ -57,10 +57,9 @@ private:
     const ResourceModule* Module();
     void ReadInChosenLanguage();
     std::uint32_t CountSteps();
-    // Returns the characters replaced on the second thread.
-    std::size_t ParseAll();
+    void ParseAll();
     void ReadStringTables(const ResourceModule& module);
-    void ReadDialogsAndMenus(const ResourceModule& module, ParseContext& context);
+    void ReadDialogsAndMenus(const ResourceModule& module);
     void ReadVersionResources(const ResourceModule& module);
     bool ReadStringBlock(std::uint16_t block, ParseContext& context);
     bool ParseMenu(std::uint16_t id, ParseContext& context);

@@ -1,0 +1,36 @@
+#include "io/Heap.h"
+
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace quillon {
+
+namespace {
+
+constexpr std::size_t kHeapStep = std::size_t{64} << 20;
+constexpr std::size_t kFirstBlock = std::size_t{1} << 20;
+constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+
+} // namespace
+
+void PrepareHeapForLargeTrees() {
+    // The step also keeps free() from giving the top of the heap back and
+    // faulting it in again at the next item.
+    ::mallopt(M_TOP_PAD, static_cast<int>(kHeapStep));
+    // A block this large would otherwise be mapped apart from the heap;
+    // taken from the heap, it makes the heap grow by one step now.
+    ::mallopt(M_MMAP_THRESHOLD, static_cast<int>(kFirstBlock * 2));
+    void* first = std::malloc(kFirstBlock);
+    if (!first) return;
+    const auto start = (reinterpret_cast<std::uintptr_t>(first) + kLargePage - 1) & ~(kLargePage - 1);
+    const auto end = reinterpret_cast<std::uintptr_t>(::sbrk(0)) & ~(kLargePage - 1);
+    // Advice only: without huge pages the heap works as before.
+    if (end > start) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+    std::free(first);
+}
+
+} // namespace quillon
