@@ -226,6 +226,7 @@ CDictonary CDictonary::Clone() const {
 }
 
 void CDictonary::PutEntry(const std::string& source, std::unique_ptr<CDictonaryEntry> entry) {
+    ForgetOrder();
     if (entry)
         m_entries[source] = std::move(entry);
     else
@@ -242,6 +243,7 @@ bool CDictonary::AddEntry(const std::string& source, std::string translation, st
     if (!CheckEntry(source, translation, hotkey, kind)) return false;
     auto found = m_entries.find(source);
     if (found == m_entries.end()) {
+        ForgetOrder();
         m_entries.emplace(source, std::make_unique<CDictonaryEntry>(std::move(translation), hotkey, kind));
         return true;
     }
@@ -254,6 +256,7 @@ bool CDictonary::AddEntry(const std::string& source, std::string translation, st
 }
 
 std::vector<std::pair<std::string_view, const CDictonaryEntry*>> CDictonary::SortedEntries() const {
+    if (m_sortedValid) return m_sorted;
     std::vector<std::pair<std::string_view, const CDictonaryEntry*>> entries;
     entries.reserve(m_entries.size());
     for (const auto& [source, entry] : m_entries) entries.emplace_back(source, entry.get());
@@ -274,20 +277,34 @@ void CDictonary::Store(ArchiveWriter& out) const {
 
 void CDictonary::Load(ArchiveReader& in) {
     m_entries.clear();
+    m_sorted.clear();
+    m_sortedValid = false;
     EntryReader reader(in);
     try {
         std::uint32_t count = in.Count(kMinPairSize);
         m_entries.reserve(count);
+        // Files are written in sorted order: kept as read, that order spares
+        // sorting the whole dictionary again for its list and its next save.
+        bool inOrder = true;
+        m_sorted.reserve(count);
         for (std::uint32_t i = 0; i < count; ++i) {
             std::string source = in.Text();
             auto entry = reader.Record(std::nullopt);
+            auto [slot, added] = m_entries.try_emplace(std::move(source));
             // A text that occurs twice keeps the later entry; the earlier one
             // may still be referred back to by what follows.
-            if (auto old = m_entries.find(source); old != m_entries.end()) {
-                reader.Retire(std::move(old->second));
-                m_entries.erase(old);
+            if (!added) {
+                reader.Retire(std::move(slot->second));
+                inOrder = false;
             }
-            if (entry) m_entries.emplace(std::move(source), std::move(entry));
+            if (!entry) {
+                m_entries.erase(slot);
+                inOrder = false;
+                continue;
+            }
+            slot->second = std::move(entry);
+            if (inOrder && !m_sorted.empty() && !(m_sorted.back().first < slot->first)) inOrder = false;
+            if (inOrder) m_sorted.emplace_back(slot->first, slot->second.get());
         }
         if (!in.AtEnd()) {
             std::size_t more = in.Remaining();
@@ -295,14 +312,17 @@ void CDictonary::Load(ArchiveReader& in) {
                                    (more == 1 ? " more byte)" : " more bytes)"),
                                in.Offset());
         }
+        m_sortedValid = inOrder;
+        if (!inOrder) m_sorted = {};
     } catch (const ArchiveError&) {
         m_entries.clear(); // never a half-read dictionary
+        m_sorted = {};
         throw;
     }
 }
 
 Result<DictionaryFileRead> CDictonary::Load(const std::string& path) {
-    m_entries.clear();
+    Empty();
     DictionaryFileRead read;
     if (path.empty()) return read;
     auto bytes = ReadWholeFile(path);

@@ -82,10 +82,16 @@ public:
     // entry at all, for kind 0) or CheckEntry refuses the pair. Never
     // replaces. True when something was added.
     bool AddEntry(const std::string& source, std::string translation, std::uint16_t hotkey, ItemKind kind);
-    bool RemoveKey(const std::string& source) { return m_entries.erase(source) > 0; }
+    bool RemoveKey(const std::string& source) {
+        ForgetOrder();
+        return m_entries.erase(source) > 0;
+    }
     // Makes `entry` the text's whole entry; null removes the text.
     void PutEntry(const std::string& source, std::unique_ptr<CDictonaryEntry> entry);
-    void Empty() { m_entries.clear(); }
+    void Empty() {
+        ForgetOrder();
+        m_entries.clear();
+    }
     std::size_t GetCount() const { return m_entries.size(); }
     const CDictonaryEntry* Lookup(const std::string& source) const;
 
@@ -110,7 +116,17 @@ public:
     bool operator==(const CDictonary& other) const;
 
 private:
+    // Any change of the texts or of which entry a text has.
+    void ForgetOrder() {
+        m_sortedValid = false;
+        m_sorted = {};
+    }
+
     std::unordered_map<std::string, std::unique_ptr<CDictonaryEntry>> m_entries;
+    // The entries in sorted order as a file was read in it, while nothing
+    // has been added, replaced or removed since (m_sortedValid).
+    std::vector<std::pair<std::string_view, const CDictonaryEntry*>> m_sorted;
+    bool m_sortedValid = false;
 };
 
 } // namespace quillon

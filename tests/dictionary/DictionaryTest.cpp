@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <optional>
 
 #include "TempDir.h"
@@ -51,6 +53,19 @@ std::optional<ArchiveError> LoadError(const Bytes& bytes, CDictonary& loaded) {
         return error;
     }
     return std::nullopt;
+}
+
+// The sources SortedEntries gives, after checking that each comes with the
+// entry the dictionary holds for it and that there are all of them.
+std::vector<std::string> SortedSources(const CDictonary& dictionary) {
+    std::vector<std::string> sources;
+    for (const auto& [source, entry] : dictionary.SortedEntries()) {
+        EXPECT_EQ(entry, dictionary.Lookup(std::string(source))) << source;
+        sources.emplace_back(source);
+    }
+    EXPECT_EQ(sources.size(), dictionary.GetCount());
+    EXPECT_TRUE(std::is_sorted(sources.begin(), sources.end()));
+    return sources;
 }
 
 Bytes With(Bytes bytes, std::size_t at, const Bytes& replacement) {
@@ -108,6 +123,36 @@ TEST(DictionaryFile, ReaderAcceptsNullsBackReferencesAndRepeatedTexts) {
             const CDictonaryEntry* entry = loaded.FindEntry(source, ItemKind::String);
             EXPECT_EQ(entry ? entry->m_strTranslation : "-", translation) << c.name << ": " << source;
         }
+        SortedSources(loaded);
+    }
+}
+
+// A file read in sorted order keeps that order for the list and the next
+// save; every later change has to show in it.
+TEST(Dictionary, SortedEntriesFollowEveryChangeAfterALoad) {
+    CDictonary written;
+    for (const char* source : {"Open", "Close", "Save", "Print"}) written.AddEntry(source, "x", 0, ItemKind::All);
+    ArchiveWriter out;
+    written.Store(out);
+    CDictonary loaded;
+    ASSERT_FALSE(LoadError(out.Data(), loaded));
+    using Sources = std::vector<std::string>;
+    EXPECT_EQ(SortedSources(loaded), (Sources{"Close", "Open", "Print", "Save"}));
+    const struct {
+        const char* change;
+        std::function<void(CDictonary&)> make;
+        Sources sources;
+    } changes[] = {
+        {"add a first text", [](CDictonary& d) { d.AddEntry("About", "y", 0, ItemKind::All); },
+         {"About", "Close", "Open", "Print", "Save"}},
+        {"replace an entry", [](CDictonary& d) { d.PutEntry("Open", std::make_unique<CDictonaryEntry>("z", 0, ItemKind::All)); },
+         {"About", "Close", "Open", "Print", "Save"}},
+        {"remove a text", [](CDictonary& d) { d.RemoveKey("Print"); }, {"About", "Close", "Open", "Save"}},
+        {"empty it", [](CDictonary& d) { d.Empty(); }, {}},
+    };
+    for (const auto& c : changes) {
+        c.make(loaded);
+        EXPECT_EQ(SortedSources(loaded), c.sources) << c.change;
     }
 }
 
