@@ -97,6 +97,24 @@ void WalkPathsBelow(Root root, Item& parent, const std::string& parentPath, Visi
     }
 }
 
+// As WalkPathsBelow, visiting the items `keep` accepts: siblings are still
+// numbered, but only their paths and their ancestors' are written out.
+template <typename Item, typename Keep, typename Visit>
+void WalkPathsOfBelow(Root root, Item& parent, const std::string& parentPath, Keep& keep, Visit& visit) {
+    StepCounter steps(root);
+    for (const auto& child : parent.GetChildren()) {
+        PathStep step = steps.Next(*child);
+        Item& item = *child;
+        const bool kept = keep(item);
+        if (!kept && item.GetCount() == 0) continue;
+        std::string path = parentPath;
+        path += '/';
+        path += StepText(root, step);
+        if (kept) visit(item, path);
+        if (item.GetCount() != 0) WalkPathsOfBelow(root, item, path, keep, visit);
+    }
+}
+
 } // namespace detail
 
 // Calls visit(item, pathText) for every item in WalkItems' order.
@@ -106,6 +124,17 @@ void WalkPaths(Info& info, Visit&& visit) {
     using Item = std::conditional_t<std::is_const_v<Info>, const CResourceItem, CResourceItem>;
     for (const RootInfo& root : Roots())
         detail::WalkPathsBelow<Item>(root.root, RootItem(info, root.root), std::string(root.name), visit);
+}
+
+// Calls visit(item, pathText) for every item keep(item) accepts, in
+// WalkItems' order: the paths of a few items (a tree's nodes, say) without
+// the cost of writing out the path of every string and control.
+template <typename Info, typename Keep, typename Visit>
+    requires std::is_same_v<std::remove_const_t<Info>, CResourceInfo>
+void WalkPathsOf(Info& info, Keep&& keep, Visit&& visit) {
+    using Item = std::conditional_t<std::is_const_v<Info>, const CResourceItem, CResourceItem>;
+    for (const RootInfo& root : Roots())
+        detail::WalkPathsOfBelow<Item>(root.root, RootItem(info, root.root), std::string(root.name), keep, visit);
 }
 
 } // namespace quillon

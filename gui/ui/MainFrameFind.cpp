@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <QUndoStack>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "model/ItemPath.h"
 #include "ui/HistoryDock.h"
@@ -34,14 +35,6 @@ QString ProjectGroup(const QString& projectPath) {
 
 using ItemPaths = std::unordered_map<const CResourceItem*, QString>;
 
-ItemPaths PathsOf(const CResourceInfo& info) {
-    ItemPaths paths;
-    WalkPaths(info, [&](const CResourceItem& item, const std::string& path) {
-        paths.emplace(&item, QString::fromStdString(path));
-    });
-    return paths;
-}
-
 // A node is known by its item's address, which survives translating and
 // updating; a folder without an item by its parent's key and its text.
 QString NodeKey(const CContentsModel& contents, const QModelIndex& index, const ItemPaths& paths) {
@@ -59,6 +52,21 @@ void WalkNodes(const CContentsModel& contents, const QModelIndex& parent, Visit&
         visit(index);
         WalkNodes(contents, index, visit);
     }
+}
+
+// The addresses of the tree's items and of `selected`; the keys need no other.
+ItemPaths PathsOf(const CResourceInfo& info, const CContentsModel& contents, const CResourceItem* selected) {
+    std::unordered_set<const CResourceItem*> wanted;
+    if (selected) wanted.insert(selected);
+    WalkNodes(contents, {}, [&](const QModelIndex& index) {
+        if (const CResourceItem* item = contents.ItemAt(index)) wanted.insert(item);
+    });
+    ItemPaths paths;
+    WalkPathsOf(info, [&](const CResourceItem& item) { return wanted.contains(&item); },
+                [&](const CResourceItem& item, const std::string& path) {
+                    paths.emplace(&item, QString::fromStdString(path));
+                });
+    return paths;
 }
 
 } // namespace
@@ -91,12 +99,12 @@ void CMainFrame::OnReplace() {
 void CMainFrame::SaveTreeState() {
     QString group = ProjectGroup(m_doc.PathName());
     if (group.isEmpty() || !m_doc.IsLoaded() || m_contents.rowCount() == 0) return;
-    ItemPaths paths = PathsOf(m_doc.Project().m_ResourceInfo);
+    const CResourceItem* item = SelectedItem();
+    ItemPaths paths = PathsOf(m_doc.Project().m_ResourceInfo, m_contents, item);
     QStringList expanded;
     WalkNodes(m_contents, {}, [&](const QModelIndex& index) {
         if (m_tree->isExpanded(index)) expanded << NodeKey(m_contents, index, paths);
     });
-    const CResourceItem* item = SelectedItem();
     auto itemPath = item ? paths.find(item) : paths.end();
     QSettings settings = AppSettings();
     settings.beginGroup(group);
@@ -115,7 +123,7 @@ bool CMainFrame::RestoreTreeState() {
     QStringList expanded = settings.value("expanded").toStringList();
     QString nodeKey = settings.value("node").toString();
     std::string itemPath = settings.value("item").toString().toStdString();
-    ItemPaths paths = PathsOf(m_doc.Project().m_ResourceInfo);
+    ItemPaths paths = PathsOf(m_doc.Project().m_ResourceInfo, m_contents, nullptr);
     m_tree->collapseAll();
     QModelIndex current;
     WalkNodes(m_contents, {}, [&](const QModelIndex& index) {

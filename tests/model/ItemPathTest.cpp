@@ -76,7 +76,14 @@ TEST(ItemPath, EveryItemOfEveryModuleHasItsOwnPathThatLeadsBackToIt) {
                   [&](const ItemVisit<const CResourceItem>& visit) { walked.push_back(&visit.item); });
         std::vector<const CResourceItem*> pathed;
         std::set<std::string> seen;
+        // WalkPathsOf writes out only the paths asked for (here every third
+        // item): the same texts, in the same order.
+        std::vector<std::pair<const CResourceItem*, std::string>> some, everyThird;
+        std::size_t counted = 0;
+        WalkPathsOf(std::as_const(*info), [&](const CResourceItem&) { return counted++ % 3 == 0; },
+                    [&](const CResourceItem& item, const std::string& path) { some.emplace_back(&item, path); });
         WalkPaths(*info, [&](CResourceItem& item, const std::string& path) {
+            if (pathed.size() % 3 == 0) everyThird.emplace_back(&item, path);
             pathed.push_back(&item);
             EXPECT_TRUE(seen.insert(path).second) << path << " names two items";
             auto found = Find(*info, path);
@@ -86,6 +93,7 @@ TEST(ItemPath, EveryItemOfEveryModuleHasItsOwnPathThatLeadsBackToIt) {
             repeated += path.find('#') != std::string::npos;
         });
         EXPECT_EQ(pathed, walked);
+        EXPECT_EQ(some, everyThird);
     }
     EXPECT_GE(repeated, 30u);
     CStringEntry stranger("x", 0, 1);
