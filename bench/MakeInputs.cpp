@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
         std::string error = bench::WriteLargeModule(argv[2], resources, {kGiB, kWritten, kGiB, kWritten});
         return error.empty() ? 0 : Fail(argv[2], error);
     }
-    if (argc != 2) {
+    // An option it does not know is not a folder to fill.
+    if (argc != 2 || argv[1][0] == '-') {
         std::fprintf(stderr, "usage: quillon_bench_inputs FOLDER | --installer FILE\n");
         return 2;
     }
