@@ -1,6 +1,8 @@
 #pragma once
 // Paths of the fixture modules and small helpers shared by the tests.
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,6 +34,21 @@ inline const CResourceItem* ChildWithId(const CResourceItem& root, std::int32_t 
 
 inline CResourceItem* ChildWithId(CResourceItem& root, std::int32_t id) {
     return const_cast<CResourceItem*>(ChildWithId(static_cast<const CResourceItem&>(root), id));
+}
+
+// The child of `root` with this ID, for a test that needs it to be there. A
+// missing one fails the test and gives an empty item: the test program goes
+// on to report the rest instead of ending on a null pointer.
+inline CResourceItem& Child(CResourceItem& root, std::int32_t id) {
+    if (CResourceItem* child = ChildWithId(root, id)) return *child;
+    ADD_FAILURE() << "no child with ID " << id << " under " << Describe(root);
+    static CResourceItem missing;
+    missing = CResourceItem();
+    return missing;
+}
+
+inline const CResourceItem& Child(const CResourceItem& root, std::int32_t id) {
+    return Child(const_cast<CResourceItem&>(root), id);
 }
 
 } // namespace quillon::testing

@@ -33,7 +33,7 @@ namespace {
 using Window = ScriptedWindow;
 
 CResourceItem& StringItem(CMainFrame& frame, std::int32_t id) {
-    return const_cast<CResourceItem&>(*ChildWithId(frame.Document().Project().m_ResourceInfo.m_Strings, id));
+    return const_cast<CResourceItem&>(Child(frame.Document().Project().m_ResourceInfo.m_Strings, id));
 }
 
 // OK once shows what stands in the way and changes nothing; OK again keeps the text.
@@ -106,7 +106,7 @@ TEST(ChecksGui, TranslateOkShowsAControlTextThatDoesNotFit) {
     Window window;
     ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
     CResourceInfo& tree = window.frame.Document().Project().m_ResourceInfo;
-    CResourceItem& browse = *ChildWithId(*ChildWithId(tree.m_Dialogs, 200), 203); // 40 dialog units wide
+    CResourceItem& browse = Child(Child(tree.m_Dialogs, 200), 203); // 40 dialog units wide
     std::vector<Finding> measured =
         CheckCandidate(window.frame.Document().Project(), browse, "Bilder durchsuchen und ausw\xE4hlen...", 0);
     auto doesNotFit = [](const Finding& finding) { return finding.code == CheckCode::DoesNotFit; };

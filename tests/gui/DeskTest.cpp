@@ -64,7 +64,7 @@ struct Desk : ScriptedWindow {
         return frame.Strings().ItemAt(index.row());
     }
     std::string Translation(std::int32_t id) {
-        const CResourceItem& item = *ChildWithId(frame.Document().Project().m_ResourceInfo.m_Strings, id);
+        const CResourceItem& item = Child(frame.Document().Project().m_ResourceInfo.m_Strings, id);
         return item.IsTranslated() ? item.m_strTranslation : "-";
     }
     bool Modified() { return frame.windowTitle().endsWith(" *"); }

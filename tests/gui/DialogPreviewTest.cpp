@@ -460,11 +460,11 @@ TEST(MenuPreviewDlg, BuildsTheMenuBarAndFindsDuplicateHotkeys) {
     // of an untranslated sibling, and on the bar an n inside the escape \n
     // marks nothing, so it does not clash with N.
     CResourceItem& file = *menu->GetChildren().at(0);
-    ChildWithId(file, 1001)->SetTranslation("Drucken", 'D');
-    ChildWithId(file, 1004)->SetTranslation("Laden", 'd');
-    ChildWithId(file, 1002)->SetTranslation("Lesen", 'L');
+    Child(file, 1001).SetTranslation("Drucken", 'D');
+    Child(file, 1004).SetTranslation("Laden", 'd');
+    Child(file, 1002).SetTranslation("Lesen", 'L');
     menu->GetChildren().at(1)->SetTranslation("Neu", 'N');
-    ChildWithId(*menu, 1200)->SetTranslation("Zeile\\nUmbruch", 'n');
+    Child(*menu, 1200).SetTranslation("Zeile\\nUmbruch", 'n');
     CMenuPreviewDlg window(*menu, CodePage(1252));
     QList<QAction*> bar = window.MenuBar()->actions();
     EXPECT_EQ(bar[0]->menu()->actions()[0]->text(), "&Drucken");
@@ -523,9 +523,9 @@ TEST(MenuPreviewDlg, ShowsAPopupOpenWithItsPath) {
         EXPECT_FALSE(rows[0].submenu->actions().at(0)->isEnabled()); // grayed
         EXPECT_EQ(window.Popup()->AcceleratorColumnWidth(), 0);
     }
-    ChildWithId(file, 1001)->SetTranslation("Drucken\\tStrg+P", 'D');
-    ChildWithId(file, 1004)->SetTranslation("Laden", 'd');
-    ChildWithId(level2, 1006)->SetTranslation("Danach", 'D');
+    Child(file, 1001).SetTranslation("Drucken\\tStrg+P", 'D');
+    Child(file, 1004).SetTranslation("Laden", 'd');
+    Child(level2, 1006).SetTranslation("Danach", 'D');
     CMenuPreviewDlg window(file, toFile, CodePage(1252));
     EXPECT_EQ(window.Popup()->Rows()[0].text, "&Drucken");
     EXPECT_EQ(window.Popup()->Rows()[0].accelerator, "Strg+P");

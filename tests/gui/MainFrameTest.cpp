@@ -44,7 +44,7 @@ bool Enabled(CMainFrame& frame, const char* action) { return frame.Action(action
 QString Cell(QAbstractItemModel& model, int row, int column) { return model.data(model.index(row, column)).toString(); }
 
 CResourceItem& String(CQuillonDoc& doc, std::int32_t id) {
-    return const_cast<CResourceItem&>(*ChildWithId(doc.Project().m_ResourceInfo.m_Strings, id));
+    return const_cast<CResourceItem&>(Child(doc.Project().m_ResourceInfo.m_Strings, id));
 }
 
 bool Logged(CMainFrame& frame, const QString& text) {
@@ -376,7 +376,7 @@ TEST(MainFrame, BuildOfAStaleModuleOffersTheUpdate) {
         ASSERT_EQ(window.prompts->questions.size(), 1);
         EXPECT_TRUE(window.prompts->questions[0].contains("no longer matches"));
         EXPECT_FALSE(FileExists(target));
-        const CResourceItem& dialog = *ChildWithId(window.frame.Document().Project().m_ResourceInfo.m_Dialogs, 300);
+        const CResourceItem& dialog = Child(window.frame.Document().Project().m_ResourceInfo.m_Dialogs, 300);
         EXPECT_EQ(dialog.m_strText, update ? "New title" : "Old title");
         EXPECT_EQ(window.prompts->reports.size(), update ? 1 : 0);
         if (!update) continue;

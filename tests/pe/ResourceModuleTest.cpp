@@ -105,10 +105,13 @@ TEST(ResourceModule, LoadsStringsBySlotInTheLanguageTheRulePrefers) {
         {&basic.Value(), 0x10001, u"Hello"},     {&multilang.Value(), 1, u"Hallo"},     {&multilang.Value(), 17, u"Neutral 17"},
         {&multilang.Value(), 33, u"English 33"}, {&multilang.Value(), 49, u"Francais 49"}};
     for (const auto& [module, id, text] : cases) EXPECT_EQ(module->LoadString(id), text) << id;
-    EXPECT_EQ(basic.Value().LoadString(100)->size(), 3000u);
+    EXPECT_EQ(basic.Value().LoadString(100).value_or(u"").size(), 3000u);
     EXPECT_EQ(multilang.Value().DeclaredLanguage(), 0x0407);
-    EXPECT_EQ(multilang.Value().FindLeaf(kTypeDialog, 100)->language, 0x0407);
-    EXPECT_EQ(multilang.Value().FindLeaf(kTypeMenu, 100)->language, 0x0409);
+    auto dialog = multilang.Value().FindLeaf(kTypeDialog, 100);
+    auto menu = multilang.Value().FindLeaf(kTypeMenu, 100);
+    ASSERT_TRUE(dialog && menu);
+    EXPECT_EQ(dialog->language, 0x0407);
+    EXPECT_EQ(menu->language, 0x0409);
 }
 
 TEST(ResourceModule, NonModulesAreRefusedWithAReason) {

@@ -202,10 +202,10 @@ TEST(NewProject, CodePageFollowsTheTargetLanguage) {
     auto polish = NewFixtureProject(dir, "basic32.exe", 0x0415);
     EXPECT_EQ(polish->GetCodePage(), 1250u);
     // "Grüße € ä": ü and ä exist in 1250, ß too; € as well.
-    EXPECT_EQ(CodePage(1250).ToUtf16(ChildWithId(polish->m_ResourceInfo.m_Strings, 40)->m_strText), u"Grüße € ä");
+    EXPECT_EQ(CodePage(1250).ToUtf16(Child(polish->m_ResourceInfo.m_Strings, 40).m_strText), u"Grüße € ä");
     auto japanese = NewFixtureProject(dir, "basic32.exe", 0x0411);
     EXPECT_EQ(japanese->GetCodePage(), 932u);
-    EXPECT_EQ(CodePage(932).ToUtf16(ChildWithId(japanese->m_ResourceInfo.m_Strings, 41)->m_strText), u"日本語テキスト");
+    EXPECT_EQ(CodePage(932).ToUtf16(Child(japanese->m_ResourceInfo.m_Strings, 41).m_strText), u"日本語テキスト");
 }
 
 TEST(NewProject, MissingOrUnreadableModuleIsAnError) {

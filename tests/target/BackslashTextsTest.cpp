@@ -33,7 +33,7 @@ CResourceInfo Rescan(const std::string& module) {
 }
 
 const CResourceItem& MenuItem(const CResourceInfo& tree) {
-    return *ChildWithId(*ChildWithId(tree.m_Menus, 100)->GetChildren().front(), 1001);
+    return Child(*Child(tree.m_Menus, 100).GetChildren().front(), 1001);
 }
 
 } // namespace
@@ -44,27 +44,27 @@ TEST(BackslashTexts, ModuleBackslashesSurviveTranslationAndBuild) {
     TempDir dir;
     auto project = PathsProject(dir);
     CResourceInfo& tree = project->m_ResourceInfo;
-    EXPECT_EQ(ChildWithId(tree.m_Strings, 1)->m_strText, "Saved to C:\\\\temp\\\\new\\\\report.txt");
+    EXPECT_EQ(Child(tree.m_Strings, 1).m_strText, "Saved to C:\\\\temp\\\\new\\\\report.txt");
     EXPECT_EQ(MenuItem(tree).m_strText, "Open C:\\\\new\\tCtrl+O");
     EXPECT_EQ(MenuItem(tree).m_chHotkey, 'n');
 
     // Translations as a translator writes them after the source they see.
-    ChildWithId(tree.m_Strings, 1)->SetTranslation("Gespeichert in C:\\\\temp\\\\new\\\\bericht.txt", 0);
-    ChildWithId(tree.m_Strings, 2)->SetTranslation("Freigabe: \\\\\\\\server\\\\root", 0);
-    ChildWithId(tree.m_Strings, 4)->SetTranslation("\xD6" "ffnen", 0);
+    Child(tree.m_Strings, 1).SetTranslation("Gespeichert in C:\\\\temp\\\\new\\\\bericht.txt", 0);
+    Child(tree.m_Strings, 2).SetTranslation("Freigabe: \\\\\\\\server\\\\root", 0);
+    Child(tree.m_Strings, 4).SetTranslation("\xD6" "ffnen", 0);
     const_cast<CResourceItem&>(MenuItem(tree)).SetTranslation("\xD6" "ffne C:\\\\neu\\tStrg+O", 'n');
-    CResourceItem& label = *ChildWithId(*ChildWithId(tree.m_Dialogs, 200), 201);
+    CResourceItem& label = Child(Child(tree.m_Dialogs, 200), 201);
     label.SetTranslation("Speichern in C:\\\\temp\\\\nun", 0);
     ASSERT_TRUE(BuildTarget(*project, dir.File("de.exe")));
 
     CResourceInfo back = Rescan(dir.File("de.exe"));
     for (std::int32_t id : {1, 2, 4})
-        EXPECT_EQ(ChildWithId(back.m_Strings, id)->m_strText, ChildWithId(tree.m_Strings, id)->m_strTranslation) << id;
+        EXPECT_EQ(Child(back.m_Strings, id).m_strText, Child(tree.m_Strings, id).m_strTranslation) << id;
     // Left untranslated in a rebuilt table: the module's own text.
-    EXPECT_EQ(ChildWithId(back.m_Strings, 3)->m_strText, ChildWithId(tree.m_Strings, 3)->m_strText);
+    EXPECT_EQ(Child(back.m_Strings, 3).m_strText, Child(tree.m_Strings, 3).m_strText);
     EXPECT_EQ(MenuItem(back).m_strText, MenuItem(tree).m_strTranslation);
     EXPECT_EQ(MenuItem(back).m_chHotkey, 'n'); // on the n after "\\", never lost
-    EXPECT_EQ(ChildWithId(*ChildWithId(back.m_Dialogs, 200), 201)->m_strText, label.m_strTranslation);
+    EXPECT_EQ(Child(Child(back.m_Dialogs, 200), 201).m_strText, label.m_strTranslation);
 }
 
 // A project saved before backslashes were escaped (no mark in its side
@@ -74,25 +74,25 @@ TEST(BackslashTexts, OlderProjectsBuildAsTheyDid) {
     auto project = PathsProject(dir);
     CResourceInfo& tree = project->m_ResourceInfo;
     // What the older scan wrote: controls escaped, backslashes as they are.
-    ChildWithId(tree.m_Strings, 1)->m_strText = "Saved to C:\\temp\\new\\report.txt";
-    ChildWithId(tree.m_Strings, 2)->m_strText = "Share: \\\\server\\root";
-    ChildWithId(tree.m_Strings, 2)->SetTranslation("Freigabe: \\\\server\\share", 0);
+    Child(tree.m_Strings, 1).m_strText = "Saved to C:\\temp\\new\\report.txt";
+    Child(tree.m_Strings, 2).m_strText = "Share: \\\\server\\root";
+    Child(tree.m_Strings, 2).SetTranslation("Freigabe: \\\\server\\share", 0);
     ASSERT_TRUE(project->Save(dir.File("paths.prj")));
     std::filesystem::remove(ProjectSideFile::PathFor(dir.File("paths.prj")));
 
     CProject older;
     ASSERT_TRUE(older.Open(dir.File("paths.prj")));
-    EXPECT_EQ(ChildWithId(older.m_ResourceInfo.m_Strings, 2)->m_strTranslation,
+    EXPECT_EQ(Child(older.m_ResourceInfo.m_Strings, 2).m_strTranslation,
               "Freigabe: \\\\\\\\server\\\\share");
     ASSERT_TRUE(BuildTarget(older, dir.File("de.exe")));
     CResourceInfo back = Rescan(dir.File("de.exe"));
-    EXPECT_EQ(ChildWithId(back.m_Strings, 2)->m_strText, "Freigabe: \\\\\\\\server\\\\share");
+    EXPECT_EQ(Child(back.m_Strings, 2).m_strText, "Freigabe: \\\\\\\\server\\\\share");
     // The untranslated path still matches the module, which is written as it is.
-    EXPECT_EQ(ChildWithId(back.m_Strings, 1)->m_strText, "Saved to C:\\\\temp\\\\new\\\\report.txt");
+    EXPECT_EQ(Child(back.m_Strings, 1).m_strText, "Saved to C:\\\\temp\\\\new\\\\report.txt");
 
     // Saved again, the project is marked and opens without a second conversion.
     ASSERT_TRUE(older.Save(dir.File("paths.prj")));
     CProject again;
     ASSERT_TRUE(again.Open(dir.File("paths.prj")));
-    EXPECT_EQ(ChildWithId(again.m_ResourceInfo.m_Strings, 2)->m_strTranslation, "Freigabe: \\\\\\\\server\\\\share");
+    EXPECT_EQ(Child(again.m_ResourceInfo.m_Strings, 2).m_strTranslation, "Freigabe: \\\\\\\\server\\\\share");
 }

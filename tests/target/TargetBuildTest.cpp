@@ -140,11 +140,11 @@ TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
     const CResourceItem& file = *rescanned.m_Menus.GetChildren()[0]->GetChildren()[0];
     EXPECT_EQ(file.m_strText, "Datei");
     EXPECT_EQ(file.m_chHotkey, 'D');
-    const CResourceItem& dialog = *ChildWithId(rescanned.m_Dialogs, 200);
+    const CResourceItem& dialog = Child(rescanned.m_Dialogs, 200);
     EXPECT_EQ(dialog.m_strText, "Optionen");
     EXPECT_EQ(dialog.GetChildren()[2]->m_strText, "Durchsuchen...");
     EXPECT_EQ(dialog.GetChildren()[2]->m_chHotkey, 'D');
-    EXPECT_EQ(ChildWithId(rescanned.m_Dialogs, 201)->GetChildren()[0]->m_strText, "Beschriftung");
+    EXPECT_EQ(Child(rescanned.m_Dialogs, 201).GetChildren()[0]->m_strText, "Beschriftung");
     // The extended dialog keeps its 32-bit control IDs and its font's weight,
     // italic and character set: only the translated title differs.
     auto source = ResourceModule::Open(Fixture("basic32.exe"));
@@ -168,7 +168,7 @@ TEST(TargetBuild, NeutralOriginalIsReplacedSoTheTranslationWins) {
     // multilang.dll: string block 2 only exists as neutral and US English; the
     // reader takes the neutral one, so that is the one that must go.
     auto project = ProjectFor(Fixture("multilang.dll"), 0x040C);
-    ChildWithId(project->m_ResourceInfo.m_Strings, 17)->SetTranslation("Neutre 17", 0);
+    Child(project->m_ResourceInfo.m_Strings, 17).SetTranslation("Neutre 17", 0);
     TempDir dir;
     ResourceModule target = Built(*project, dir);
     const ResourceNameNode* block = target.FindName(kTypeStringTable, 2);
