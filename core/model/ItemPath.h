@@ -86,19 +86,9 @@ Result<CResourceItem*> Find(CResourceInfo& info, std::string_view path);
 
 namespace detail {
 
-template <typename Item, typename Visit>
-void WalkPathsBelow(Root root, Item& parent, const std::string& parentPath, Visit& visit) {
-    StepCounter steps(root);
-    for (const auto& child : parent.GetChildren()) {
-        Item& item = *child;
-        std::string path = parentPath + steps.NextSuffix(item);
-        visit(item, path);
-        if (item.GetCount() != 0) WalkPathsBelow(root, item, path, visit);
-    }
-}
-
-// As WalkPathsBelow, visiting the items `keep` accepts: siblings are still
-// numbered, but only their paths and their ancestors' are written out.
+// Visits the items below `parent` that `keep` accepts, depth first: siblings
+// are always numbered, but only the kept items' paths and their ancestors'
+// are written out.
 template <typename Item, typename Keep, typename Visit>
 void WalkPathsOfBelow(Root root, Item& parent, const std::string& parentPath, Keep& keep, Visit& visit) {
     StepCounter steps(root);
@@ -117,15 +107,6 @@ void WalkPathsOfBelow(Root root, Item& parent, const std::string& parentPath, Ke
 
 } // namespace detail
 
-// Calls visit(item, pathText) for every item in WalkItems' order.
-template <typename Info, typename Visit>
-    requires std::is_same_v<std::remove_const_t<Info>, CResourceInfo>
-void WalkPaths(Info& info, Visit&& visit) {
-    using Item = std::conditional_t<std::is_const_v<Info>, const CResourceItem, CResourceItem>;
-    for (const RootInfo& root : Roots())
-        detail::WalkPathsBelow<Item>(root.root, RootItem(info, root.root), std::string(root.name), visit);
-}
-
 // Calls visit(item, pathText) for every item keep(item) accepts, in
 // WalkItems' order: the paths of a few items (a tree's nodes, say) without
 // the cost of writing out the path of every string and control.
@@ -135,6 +116,13 @@ void WalkPathsOf(Info& info, Keep&& keep, Visit&& visit) {
     using Item = std::conditional_t<std::is_const_v<Info>, const CResourceItem, CResourceItem>;
     for (const RootInfo& root : Roots())
         detail::WalkPathsOfBelow<Item>(root.root, RootItem(info, root.root), std::string(root.name), keep, visit);
+}
+
+// Calls visit(item, pathText) for every item in WalkItems' order.
+template <typename Info, typename Visit>
+    requires std::is_same_v<std::remove_const_t<Info>, CResourceInfo>
+void WalkPaths(Info& info, Visit&& visit) {
+    WalkPathsOf(info, [](const CResourceItem&) { return true; }, visit);
 }
 
 } // namespace quillon
