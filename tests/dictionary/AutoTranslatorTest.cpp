@@ -182,11 +182,13 @@ TEST(AutoTranslate, RealProjectRunTwiceChangesNothingTheSecondTime) {
     CAutoTranslator first(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText);
     AutoTranslateResult result = first.Run();
     EXPECT_EQ(result.translated, 7u);
-    const CResourceItem& top = *project->m_ResourceInfo.m_Menus.GetChildren()[0];
+    const CResourceItem& top = Child(project->m_ResourceInfo.m_Menus, 100);
+    ASSERT_GE(top.GetChildren().size(), 2u);
     EXPECT_EQ(top.GetChildren()[0]->m_chTransHotkey, 'D');
     EXPECT_EQ(top.GetChildren()[1]->m_chTransHotkey, 'B');
     EXPECT_EQ(top.GetChildren()[0]->GetChildren()[0]->m_chTransHotkey, 'f');
-    const CResourceItem& dialog = *project->m_ResourceInfo.m_Dialogs.GetChildren()[0];
+    const CResourceItem& dialog = Child(project->m_ResourceInfo.m_Dialogs, 200);
+    ASSERT_GE(dialog.GetChildren().size(), 3u);
     EXPECT_EQ(dialog.GetChildren()[2]->m_strTranslation, "Durchsuchen...");
     EXPECT_FALSE(dialog.GetChildren()[0]->IsTranslated());
 
