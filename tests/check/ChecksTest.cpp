@@ -11,9 +11,10 @@
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/Hotkeys.h"
 #include "model/TreeRoots.h"
-#include "project/NewProject.h"
+#include "project/FixtureProject.h"
 
 using namespace quillon;
+using namespace quillon::testing;
 
 namespace {
 
@@ -178,18 +179,13 @@ TEST(Checks, TranslatedModulesHaveNoHotkeyErrorsInFiveScripts) {
         {"Greek", 0x0408, U'\u03B1', 0},     {"Japanese", 0x0411, U'\u30A2', 0},
         {"Hindi", 0x0439, U'\u0915', 0},
     };
-    const std::string modules[] = {QUILLON_FIXTURE_DIR "/basic32.exe", QUILLON_FIXTURE_DIR "/multilang.dll",
-                                   QUILLON_FIXTURE_DIR "/update-v1.exe", QUILLON_DATA_DIR "/../../samples/quillpad.exe"};
+    const std::string modules[] = {Fixture("basic32.exe"), Fixture("multilang.dll"), Fixture("update-v1.exe"),
+                                   SamplePath("quillpad.exe")};
     for (const Script& script : scripts) {
         for (const std::string& module : modules) {
             SCOPED_TRACE(std::string(script.name) + " " + module);
-            NewProjectSettings settings;
-            settings.modulePath = module;
-            settings.translator = "T";
-            settings.targetLanguage = script.language;
-            auto created = CreateProject(settings);
-            ASSERT_TRUE(created);
-            CProject& project = *created.Value();
+            auto created = NewProjectOf(module, script.language);
+            CProject& project = *created;
             const CodePage page(project.GetCodePage());
             WalkItems(std::as_const(project.m_ResourceInfo), [&](const ItemVisit<const CResourceItem>& visit) {
                 const CResourceItem& item = visit.item;

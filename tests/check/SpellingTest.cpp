@@ -9,9 +9,10 @@
 #include "dictionary/Dictionary.h"
 #include "model/ItemPath.h"
 #include "model/TreeRoots.h"
-#include "project/NewProject.h"
+#include "project/FixtureProject.h"
 
 using namespace quillon;
+using namespace quillon::testing;
 
 namespace {
 
@@ -92,13 +93,8 @@ TEST(Spelling, NoDictionaryGivesNoSpelling) {
 // without a spelling.
 TEST(Spelling, ProjectCheckReportsUnknownWordsWithTheirPaths) {
     if (!German()) GTEST_SKIP() << "no de_DE Hunspell dictionary installed";
-    NewProjectSettings settings;
-    settings.modulePath = QUILLON_FIXTURE_DIR "/basic32.exe";
-    settings.translator = "T";
-    settings.targetLanguage = kGerman;
-    auto created = CreateProject(settings);
-    ASSERT_TRUE(created);
-    CProject& project = *created.Value();
+    auto created = NewProjectOf(Fixture("basic32.exe"), kGerman);
+    CProject& project = *created;
     std::vector<CResourceItem*> strings;
     WalkItems(project.m_ResourceInfo, [&](const ItemVisit<CResourceItem>& visit) {
         if (visit.item.GetKind() == ItemKind::String && visit.item.IsTranslatable()) strings.push_back(&visit.item);

@@ -9,9 +9,10 @@
 #include "check/ProjectChecks.h"
 #include "check/TextFit.h"
 #include "model/TreeRoots.h"
-#include "project/NewProject.h"
+#include "project/FixtureProject.h"
 
 using namespace quillon;
+using namespace quillon::testing;
 
 namespace {
 
@@ -24,15 +25,6 @@ bool HasFont(const char16_t* face, const char* family) {
 
 int Width(const char16_t* face, int points, std::u16string_view text, bool prefix = true) {
     return TextMeasure::Shared().TextWidth({face, points, 400, false}, text, prefix).value_or(-1);
-}
-
-std::unique_ptr<CProject> GermanProject(const std::string& module) {
-    NewProjectSettings settings;
-    settings.modulePath = module;
-    settings.translator = "T";
-    settings.targetLanguage = 0x0407;
-    auto created = CreateProject(settings);
-    return created ? std::move(created.Value()) : nullptr;
 }
 
 CResourceItem* DialogNamed(CProject& project, std::string_view caption) {
@@ -119,7 +111,7 @@ TEST(TextMeasure, MsSansSerifUsesTheRasterStrikes) {
 // German: what a translator writes, and whether the check reports it.
 TEST(TextFit, TranslatedControlsOfARealDialog) {
     REQUIRE_FONT(u"MS Shell Dlg", "MS Sans Serif");
-    auto project = GermanProject(QUILLON_DATA_DIR "/../../samples/quillpad.exe");
+    auto project = NewProjectOf(SamplePath("quillpad.exe"));
     ASSERT_TRUE(project);
     CResourceItem* dialog = DialogNamed(*project, "Page Setup");
     ASSERT_TRUE(dialog);
@@ -176,7 +168,7 @@ TEST(TextFit, ModulesOwnTextsFitTheirControls) {
     for (std::string module : {std::string(QUILLON_FIXTURE_DIR "/basic32.exe"), std::string(QUILLON_FIXTURE_DIR "/multilang.dll"),
                                std::string(QUILLON_FIXTURE_DIR "/update-v1.exe"),
                                std::string(QUILLON_DATA_DIR "/../../samples/quillpad.exe")}) {
-        auto project = GermanProject(module);
+        auto project = NewProjectOf(module);
         ASSERT_TRUE(project) << module;
         std::size_t controls = 0;
         WalkItems(project->m_ResourceInfo, [&](const ItemVisit<CResourceItem>& visit) {

@@ -6,7 +6,7 @@
 #include "Fixtures.h"
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/Hotkeys.h"
-#include "project/NewProject.h"
+#include "project/FixtureProject.h"
 #include "project/Project.h"
 
 using namespace quillon;
@@ -166,10 +166,7 @@ TEST(AutoTranslate, StopInTheMenusAbortsStopInTheStringsCompletes) {
 }
 
 TEST(AutoTranslate, RealProjectRunTwiceChangesNothingTheSecondTime) {
-    NewProjectSettings settings;
-    settings.modulePath = Fixture("basic64.exe");
-    settings.targetLanguage = 0x0407;
-    auto project = std::move(CreateProject(settings)).Value();
+    auto project = NewProjectOf(Fixture("basic64.exe"));
     CDictonary& dictionary = project->m_Dictionary;
     dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu);
     dictionary.AddEntry("Edit", "Bearbeiten", 'B', ItemKind::PopupMenu);

@@ -55,7 +55,7 @@ TEST(InterchangeImport, RefusesUnitsTheProjectCannotTakeAndSaysWhy) {
 }
 
 TEST(InterchangeImport, StatesBecomeTranslationsReviewMarksAndRestores) {
-    auto project = NewGermanProject(SamplePath("quillpad.exe"));
+    auto project = NewProjectOf(SamplePath("quillpad.exe"));
     UnitFile file = UnitsOf(*project);
     TranslationUnit& save = *UnitStartingWith(file, "&Save\t");
     save.target = "&Speichern\tStrg+S";

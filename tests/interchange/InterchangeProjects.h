@@ -17,13 +17,9 @@
 #include "interchange/ProjectUnits.h"
 #include "interchange/PseudoTranslation.h"
 #include "model/Archive.h"
-#include "project/GermanProject.h"
+#include "project/FixtureProject.h"
 
 namespace quillon::testing {
-
-inline std::string SamplePath(const std::string& name) {
-    return std::string(QUILLON_DATA_DIR) + "/../../samples/" + name;
-}
 
 // The project record as Save writes it, with a fixed save time.
 inline std::vector<std::uint8_t> ProjectRecord(const CProject& project) {
@@ -33,7 +29,7 @@ inline std::vector<std::uint8_t> ProjectRecord(const CProject& project) {
 }
 
 inline std::unique_ptr<CProject> TranslatedSample() {
-    auto project = NewGermanProject(SamplePath("quillpad.exe"));
+    auto project = NewProjectOf(SamplePath("quillpad.exe"));
     ImportGlossary(FileBytes(SamplePath("quillpad-de.txt")), GlossaryFormat::Text, project->m_Dictionary,
                    CodePage(project->GetCodePage()));
     CAutoTranslator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(),
@@ -48,22 +44,11 @@ inline std::unique_ptr<CProject> TranslatedSample() {
     return project;
 }
 
-// A new project of the sample for `language`, as NewGermanProject makes one.
-inline std::unique_ptr<CProject> NewSampleProject(std::uint16_t language) {
-    NewProjectSettings settings;
-    settings.modulePath = SamplePath("quillpad.exe");
-    settings.translator = "Ann";
-    settings.email = "ann@example.org";
-    settings.targetLanguage = language;
-    auto created = CreateProject(settings);
-    EXPECT_TRUE(created);
-    return created ? std::move(created).Value() : std::make_unique<CProject>();
-}
 
 // The sample pseudo-translated for Japanese: double-byte texts of code page
 // 932 in every item.
 inline std::unique_ptr<CProject> PseudoJapaneseSample() {
-    auto project = NewSampleProject(0x0411);
+    auto project = NewProjectOf(SamplePath("quillpad.exe"), 0x0411);
     PlanPseudoTranslation(*project, {30, true, true}).Apply(*project);
     return project;
 }
@@ -71,7 +56,7 @@ inline std::unique_ptr<CProject> PseudoJapaneseSample() {
 // The sample as it was before it was translated, scanned at the same time
 // (the project records the time of the scan).
 inline std::unique_ptr<CProject> UntranslatedCopy(const CProject& translated) {
-    auto project = NewSampleProject(translated.m_wTargetLanguage);
+    auto project = NewProjectOf(SamplePath("quillpad.exe"), translated.m_wTargetLanguage);
     project->m_ResourceInfo.m_timeExtracted = translated.m_ResourceInfo.m_timeExtracted;
     return project;
 }

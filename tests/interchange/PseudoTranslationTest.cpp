@@ -63,7 +63,7 @@ TEST(PseudoTranslation, EveryCodePageGetsOnlyItsOwnCharacters) {
 }
 
 TEST(PseudoTranslation, APseudoTranslatedProjectKeepsPlaceholdersHotkeysAndPunctuation) {
-    auto project = NewGermanProject(SamplePath("quillpad.exe"));
+    auto project = NewProjectOf(SamplePath("quillpad.exe"));
     std::vector<std::uint8_t> before = ProjectRecord(*project);
     ProjectChange change = PlanPseudoTranslation(*project, {30, true, true});
     EXPECT_GT(change.ItemEdits().size(), 50u);

@@ -23,7 +23,7 @@ std::string Name(InterchangeFormat format) { return format == InterchangeFormat:
 
 TEST(InterchangeRoundTrip, EveryFixtureAndTheTranslatedSampleComeBackUnchanged) {
     std::vector<std::unique_ptr<CProject>> projects;
-    for (const char* module : kModules) projects.push_back(NewGermanProject(Fixture(module)));
+    for (const char* module : kModules) projects.push_back(NewProjectOf(Fixture(module)));
     projects.push_back(TranslatedSample());
     projects.push_back(PseudoJapaneseSample());
     for (auto& project : projects)

@@ -6,7 +6,7 @@
 #include "memory/MemoryFeed.h"
 #include "memory/MemoryTranslation.h"
 #include "model/ItemPath.h"
-#include "project/NewProject.h"
+#include "project/FixtureProject.h"
 #include "project/Project.h"
 
 using namespace quillon;
@@ -14,19 +14,9 @@ using namespace quillon::testing;
 
 namespace {
 
-std::unique_ptr<CProject> BasicProject() {
-    NewProjectSettings settings;
-    settings.modulePath = Fixture("basic64.exe");
-    settings.targetLanguage = 0x0407;
-    settings.translator = "Ann";
-    return std::move(CreateProject(settings)).Value();
-}
-
 MemoryUnit Unit(std::string source, std::string target) {
     return MemoryUnit{std::move(source), std::move(target), "en", "de", "old.exe", "", "", "Bob", 100};
 }
-
-CResourceItem& At(CProject& project, const char* path) { return *Find(project.m_ResourceInfo, path).Value(); }
 
 } // namespace
 
@@ -56,14 +46,14 @@ TEST(MemoryTranslation, AutoTranslateTakesExactAndFuzzyMatchesAsAsked) {
         {{true, 80}, "strings/1", "Hallo", false}, // the dictionary's, not the memory's
     };
     for (const Case& c : cases) {
-        auto project = BasicProject();
+        auto project = NewProjectOf(Fixture("basic64.exe"));
         project->m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
         MemoryTranslator fromMemory(memory.Value(), c.use, *project);
         CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(),
                                    HotkeyConvention::InText);
         translator.SetFallback(fromMemory.AsFallback());
         AutoTranslateResult result = translator.Run();
-        const CResourceItem& item = At(*project, c.path);
+        const CResourceItem& item = ItemAt(*project, c.path);
         std::string label = std::string(c.path) + " fuzzy " + std::to_string(c.use.fuzzy);
         EXPECT_EQ(item.IsTranslated(), *c.translation != '\0') << label;
         if (item.IsTranslated()) {
@@ -79,8 +69,8 @@ TEST(MemoryTranslation, AFuzzyMenuMatchTakesTheItemsHotkeyLetter) {
     TempDir dir;
     auto memory = TranslationMemory::Open(dir.File("tm.db"), MemoryOpen::CreateIfNone);
     ASSERT_TRUE(memory);
-    auto project = BasicProject();
-    CResourceItem& deep = At(*project, "menus/100/-1/-1/-1/1005"); // "Deep &item"
+    auto project = NewProjectOf(Fixture("basic64.exe"));
+    CResourceItem& deep = ItemAt(*project, "menus/100/-1/-1/-1/1005"); // "Deep &item"
     MemoryMatch match{Unit("Deep &items", "Tiefe &Elemente"), 90, false};
     auto adapted = AdaptToItem(match.unit, deep, CodePage(1252));
     ASSERT_TRUE(adapted);
@@ -94,12 +84,12 @@ TEST(MemoryTranslation, AFuzzyMenuMatchTakesTheItemsHotkeyLetter) {
 // its module, address, kind and translator; a fuzzy match still to review
 // and a restored item do not.
 TEST(MemoryTranslation, EditsBecomeUnitsOfTheItemsTheyTranslate) {
-    auto project = BasicProject();
-    CResourceItem& hello = At(*project, "strings/1");
-    CResourceItem& gap = At(*project, "strings/5");
-    CResourceItem& open = At(*project, "menus/100/-1/1001");
+    auto project = NewProjectOf(Fixture("basic64.exe"));
+    CResourceItem& hello = ItemAt(*project, "strings/1");
+    CResourceItem& gap = ItemAt(*project, "strings/5");
+    CResourceItem& open = ItemAt(*project, "menus/100/-1/1001");
     std::vector<ItemEdit> edits{PlanTranslation(hello, "Hallo", 0), PlanTranslation(gap, "L\xFC" "cke", 0),
-                                PlanTranslation(open, "\xD6" "ffnen\\tStrg+O", 'f'), PlanRestore(At(*project, "strings/2"))};
+                                PlanTranslation(open, "\xD6" "ffnen\\tStrg+O", 'f'), PlanRestore(ItemAt(*project, "strings/2"))};
     edits[1].after.state |= RIS_CARRIED;
     for (const ItemEdit& edit : edits) Assign(*edit.item, edit.after);
     std::vector<MemoryUnit> units = UnitsOfEdits(*project, edits, 42);

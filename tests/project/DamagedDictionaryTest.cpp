@@ -8,22 +8,15 @@
 #include "Fixtures.h"
 #include "TempDir.h"
 #include "io/FileIo.h"
-#include "project/NewProject.h"
+#include "project/FixtureProject.h"
 
 using namespace quillon;
 using namespace quillon::testing;
 
 TEST(DamagedDictionary, OpensOnlyWhenAskedAndIsNeverOverwrittenUnasked) {
     TempDir dir;
-    NewProjectSettings settings;
-    settings.projectPath = dir.File("p");
-    settings.modulePath = Fixture("basic32.exe");
-    settings.dictionaryPath = dir.File("p.dic");
-    settings.translator = "Ann";
-    settings.targetLanguage = 0x0407;
-    auto created = CreateProject(settings);
-    ASSERT_TRUE(created);
-    CProject& project = *created.Value();
+    auto created = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
+    CProject& project = *created;
     ASSERT_TRUE(project.m_Dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu));
     ASSERT_TRUE(project.Save(dir.File("p.prj")));
     auto saved = ReadWholeFile(dir.File("p.dic"));

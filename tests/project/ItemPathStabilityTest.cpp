@@ -3,7 +3,7 @@
 #include <map>
 
 #include "TempDir.h"
-#include "project/GermanProject.h"
+#include "project/FixtureProject.h"
 #include "model/ModuleTrees.h"
 #include "project/NewProject.h"
 #include "project/ProjectUpdate.h"
@@ -63,7 +63,7 @@ TEST(ItemPathStability, SavingAndOpeningAProjectKeepsEveryPath) {
         if (module.ends_with("nores.exe")) continue; // nothing to make a project of
         SCOPED_TRACE(module);
         TempDir dir;
-        auto project = NewGermanProject(module);
+        auto project = NewProjectOf(module);
         TranslateSome(project->m_ResourceInfo);
         auto before = DescribedPaths(project->m_ResourceInfo);
         ASSERT_TRUE(project->Save(dir.File("p.prj")));
@@ -81,7 +81,7 @@ TEST(ItemPathStability, UpdatingKeepsThePathsOfTheResourcesThatDidNotChange) {
     std::vector<std::string> unchanged =
         UnchangedResources(*ScanModule(Fixture("update-v1.exe")), *ScanModule(Fixture("update-v2.exe")));
     EXPECT_EQ(unchanged, (std::vector<std::string>{"strings/1", "strings/100", "dialogs/200", "version/VarFileInfo"}));
-    auto project = NewGermanProject(Fixture("update-v1.exe"));
+    auto project = NewProjectOf(Fixture("update-v1.exe"));
     TranslateSome(project->m_ResourceInfo);
     std::map<std::string, std::map<std::string, std::string>> before;
     for (const std::string& top : unchanged) before[top] = PathsBelow(project->m_ResourceInfo, top);

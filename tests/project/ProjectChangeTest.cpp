@@ -11,7 +11,7 @@
 #include "dictionary/GlossaryImport.h"
 #include "dictionary/ManualTranslation.h"
 #include "model/Archive.h"
-#include "project/NewProject.h"
+#include "project/FixtureProject.h"
 #include "project/ProjectChange.h"
 
 using namespace quillon;
@@ -36,17 +36,10 @@ Records RecordsOf(const CProject& project) {
 
 // The sample module in German, its dictionary filled from the sample glossary.
 std::unique_ptr<CProject> SampleProject() {
-    NewProjectSettings settings;
-    settings.modulePath = std::string(QUILLON_DATA_DIR) + "/../../samples/quillpad.exe";
-    settings.projectPath = "/nonexistent/sample.prj";
-    settings.translator = "Tester";
-    settings.targetLanguage = 0x0407;
-    auto project = CreateProject(settings);
-    EXPECT_TRUE(project.Ok());
-    Bytes glossary = FileBytes(std::string(QUILLON_DATA_DIR) + "/../../samples/quillpad-de.txt");
-    std::unique_ptr<CProject> made = std::move(project).Value();
-    ImportGlossary(glossary, GlossaryFormat::Text, made->m_Dictionary, CodePage(made->GetCodePage()));
-    return made;
+    auto project = NewProjectOf(SamplePath("quillpad.exe"));
+    ImportGlossary(FileBytes(SamplePath("quillpad-de.txt")), GlossaryFormat::Text, project->m_Dictionary,
+                   CodePage(project->GetCodePage()));
+    return project;
 }
 
 CResourceItem& FirstTranslatable(CResourceItem& root) {

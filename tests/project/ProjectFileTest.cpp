@@ -7,31 +7,13 @@
 #include "TempDir.h"
 #include "io/FileIo.h"
 #include "model/Archive.h"
-#include "project/NewProject.h"
+#include "project/FixtureProject.h"
 #include "project/Project.h"
 #include "project/ProjectUpdate.h"
 
 using namespace quillon;
 using namespace quillon::testing;
 using Bytes = std::vector<std::uint8_t>;
-
-namespace {
-
-std::unique_ptr<CProject> NewFixtureProject(const TempDir& dir, const std::string& module = "basic32.exe",
-                                            std::uint16_t language = 0x0407) {
-    NewProjectSettings settings;
-    settings.projectPath = dir.File("p.prj");
-    settings.modulePath = Fixture(module);
-    settings.dictionaryPath = dir.File("p.dic");
-    settings.translator = "Ann Translator";
-    settings.email = "ann@example.org";
-    settings.targetLanguage = language;
-    auto project = CreateProject(settings);
-    EXPECT_TRUE(project) << (project ? "" : project.GetError().Describe());
-    return project ? std::move(project).Value() : std::make_unique<CProject>();
-}
-
-} // namespace
 
 TEST(ProjectFile, SettingsComeFirstAsTextsAndAWord) {
     CProject project;
@@ -56,7 +38,7 @@ TEST(ProjectFile, SettingsComeFirstAsTextsAndAWord) {
 
 TEST(ProjectFile, SaveAndOpenRoundTripKeepsEverything) {
     TempDir dir;
-    auto project = NewFixtureProject(dir);
+    auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
     project->m_ResourceInfo.m_Strings.GetChildren()[0]->SetTranslation("Hallo Welt", 0);
     project->m_ResourceInfo.m_Strings.GetChildren()[1]->SetCarried(true);
     project->m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
@@ -66,7 +48,7 @@ TEST(ProjectFile, SaveAndOpenRoundTripKeepsEverything) {
     CProject reopened;
     ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
     EXPECT_EQ(reopened.m_strModulePath, Fixture("basic32.exe"));
-    EXPECT_EQ(reopened.m_strTranslator, "Ann Translator");
+    EXPECT_EQ(reopened.m_strTranslator, "Ann");
     EXPECT_EQ(reopened.m_wTargetLanguage, 0x0407);
     EXPECT_EQ(reopened.m_Dictionary, project->m_Dictionary);
     EXPECT_EQ(reopened.m_ResourceInfo, project->m_ResourceInfo);
@@ -77,7 +59,7 @@ TEST(ProjectFile, SaveAndOpenRoundTripKeepsEverything) {
     Bytes first = FileBytes(dir.File("p.prj"));
     Bytes second = FileBytes(dir.File("q.prj"));
     ASSERT_EQ(first.size(), second.size());
-    std::size_t settings = 1 + Fixture("basic32.exe").size() + 1 + 1 + dir.File("p.dic").size() + 1 + 14 + 1 + 15 + 2;
+    std::size_t settings = 1 + Fixture("basic32.exe").size() + 1 + 1 + dir.File("p.dic").size() + 1 + 3 + 1 + 15 + 2;
     std::size_t savedTime = settings + 4 + 2 + 8 + 4;
     for (std::size_t i = savedTime; i < savedTime + 4; ++i) second[i] = first[i];
     auto firstDifference = std::mismatch(first.begin(), first.end(), second.begin()).first - first.begin();
@@ -103,10 +85,10 @@ TEST(ProjectFile, OpenFallsBackToTheModuleOnlyWithoutAProjectFile) {
 
 TEST(ProjectFile, MalformedFilesAreRefusedAndLeaveTheProjectAsItWas) {
     TempDir dir;
-    auto saved = NewFixtureProject(dir, "notranslation.dll", 0x0415);
+    auto saved = NewProjectOf(Fixture("notranslation.dll"), 0x0415, &dir);
     ASSERT_TRUE(saved->Save(dir.File("p.prj")));
     Bytes bytes = FileBytes(dir.File("p.prj"));
-    auto current = NewFixtureProject(dir, "multilang.dll");
+    auto current = NewProjectOf(Fixture("multilang.dll"), 0x0407, &dir);
     const CResourceInfo before(current->m_ResourceInfo);
     for (std::size_t cut = 1; cut < bytes.size(); ++cut) {
         // A plain write: the atomic one waits for the disk, thousands of times here.
@@ -136,14 +118,14 @@ TEST(NewProject, ExtensionRule) {
 TEST(NewProject, NeverTouchesAnExistingFileAtTheProjectPath) {
     TempDir dir;
     ASSERT_TRUE(WriteFileAtomically(dir.File("p.prj"), Bytes{1, 2, 3}));
-    auto project = NewFixtureProject(dir);
+    auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
     EXPECT_EQ(FileBytes(dir.File("p.prj")), (Bytes{1, 2, 3}));
     EXPECT_TRUE(project->m_bLoaded);
 }
 
 TEST(NewProject, TranslatorEntriesGoIntoTheModulesOwnStringTable) {
     TempDir dir;
-    auto project = NewFixtureProject(dir);
+    auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
     CVersionBlock& root = project->m_ResourceInfo.m_VersionInfo.m_Root;
     CVersionBlock* translation = FindVersionPath(root, "\\VarFileInfo\\Translation");
     ASSERT_NE(translation, nullptr);
@@ -155,7 +137,7 @@ TEST(NewProject, TranslatorEntriesGoIntoTheModulesOwnStringTable) {
     EXPECT_EQ(table->m_strTargetKey, "040704b0");
     auto* translator = FindVersionPath(root, "\\StringFileInfo\\040904b0\\Translator");
     ASSERT_NE(translator, nullptr);
-    EXPECT_EQ(translator->m_strText, "Ann Translator");
+    EXPECT_EQ(translator->m_strText, "Ann");
     EXPECT_EQ(translator->m_nBlockType, kVersionText);
     EXPECT_EQ(translator->m_dwState, RIS_CREATED); // new values are not "translated"
     EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\040904b0\\Translator E-Mail")->m_strText, "ann@example.org");
@@ -191,7 +173,7 @@ TEST(NewProject, ExistingTranslatorValuesAreTranslatedInPlace) {
 
 TEST(NewProject, WithoutATranslationValueTheVersionStaysAsItWas) {
     TempDir dir;
-    auto project = NewFixtureProject(dir, "notranslation.dll", 0x0415);
+    auto project = NewProjectOf(Fixture("notranslation.dll"), 0x0415, &dir);
     CVersionBlock& root = project->m_ResourceInfo.m_VersionInfo.m_Root;
     EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\041504e2")->GetCount(), 2u);
     EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\041504e2\\Translator"), nullptr);
@@ -199,11 +181,11 @@ TEST(NewProject, WithoutATranslationValueTheVersionStaysAsItWas) {
 
 TEST(NewProject, CodePageFollowsTheTargetLanguage) {
     TempDir dir;
-    auto polish = NewFixtureProject(dir, "basic32.exe", 0x0415);
+    auto polish = NewProjectOf(Fixture("basic32.exe"), 0x0415, &dir);
     EXPECT_EQ(polish->GetCodePage(), 1250u);
     // "Grüße € ä": ü and ä exist in 1250, ß too; € as well.
     EXPECT_EQ(CodePage(1250).ToUtf16(Child(polish->m_ResourceInfo.m_Strings, 40).m_strText), u"Grüße € ä");
-    auto japanese = NewFixtureProject(dir, "basic32.exe", 0x0411);
+    auto japanese = NewProjectOf(Fixture("basic32.exe"), 0x0411, &dir);
     EXPECT_EQ(japanese->GetCodePage(), 932u);
     EXPECT_EQ(CodePage(932).ToUtf16(Child(japanese->m_ResourceInfo.m_Strings, 41).m_strText), u"日本語テキスト");
 }
@@ -225,7 +207,7 @@ TEST(NewProject, MissingOrUnreadableModuleIsAnError) {
 // No dictionary path writes no dictionary; a relative one lies beside the project file.
 TEST(ProjectFile, RelativeDictionaryPathIsBesideTheProjectFile) {
     TempDir dir;
-    auto project = NewFixtureProject(dir);
+    auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
     project->m_strDictionaryPath.clear();
     project->m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
     ASSERT_TRUE(project->Save(dir.File("p.prj")));
@@ -248,7 +230,7 @@ TEST(ProjectFile, RelativeDictionaryPathIsBesideTheProjectFile) {
 
 TEST(ProjectFile, UnreadableFilesAreErrorsNotEmptyOnes) {
     TempDir dir;
-    auto project = NewFixtureProject(dir);
+    auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
     ASSERT_TRUE(project->Save(dir.File("p.prj")));
     // A dictionary path that names something unreadable (here a folder) must
     // not open as an empty dictionary that the next save would write over.
@@ -281,7 +263,7 @@ TEST(ProjectFile, ItemsOfTheWrongKindUnderARootAreRefused) {
 // until an update reads it whole.
 TEST(ProjectFile, ScanWarningsStayWithTheProjectUntilAnUpdateReadsTheResourceWhole) {
     TempDir dir;
-    auto project = NewFixtureProject(dir, "corrupt/dialog-overrun.exe");
+    auto project = NewProjectOf(Fixture("corrupt/dialog-overrun.exe"), 0x0407, &dir);
     ASSERT_EQ(project->m_ResourceInfo.m_scanWarnings.count("dialogs/200"), 1u);
     ASSERT_TRUE(project->Save(dir.File("p.prj")));
 

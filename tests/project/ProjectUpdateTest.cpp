@@ -5,7 +5,7 @@
 #include "Fixtures.h"
 #include "dictionary/AutoTranslator.h"
 #include "TempDir.h"
-#include "project/GermanProject.h"
+#include "project/FixtureProject.h"
 #include "model/ItemPath.h"
 #include "pe/ResourceModule.h"
 #include "pe/VersionEntries.h"
@@ -19,22 +19,15 @@ using namespace quillon::testing;
 
 namespace {
 
-CResourceItem& At(CProject& project, const std::string& path) {
-    auto item = Find(project.m_ResourceInfo, path);
-    EXPECT_TRUE(item) << path;
-    static CResourceItem none;
-    return item ? *item.Value() : none;
-}
-
 void Translate(CProject& project, const std::string& path, const std::string& text, std::uint16_t hotkey = 0) {
-    At(project, path).SetTranslation(text, hotkey);
+    ItemAt(project, path).SetTranslation(text, hotkey);
 }
 
 std::unique_ptr<CProject> TranslatedV1() {
-    auto project = NewGermanProject(Fixture("update-v1.exe"));
+    auto project = NewProjectOf(Fixture("update-v1.exe"));
     for (const char* id : {"1", "2", "3", "100"}) Translate(*project, std::string("strings/") + id, std::string("DE ") + id);
     for (const char* id : {"200", "300", "600"}) {
-        CResourceItem& dialog = At(*project, std::string("dialogs/") + id);
+        CResourceItem& dialog = ItemAt(*project, std::string("dialogs/") + id);
         dialog.SetTranslation(std::string("DE caption ") + id, 0);
         for (auto& control : dialog.GetChildren())
             if (control->IsTranslatable()) control->SetTranslation("DE " + control->m_strText, 'D');
@@ -46,7 +39,7 @@ std::unique_ptr<CProject> TranslatedV1() {
 
 // update-keys-a.exe with a translation for every item that has text.
 std::unique_ptr<CProject> TranslatedKeysA() {
-    auto project = NewGermanProject(Fixture("update-keys-a.exe"));
+    auto project = NewProjectOf(Fixture("update-keys-a.exe"));
     WalkPaths(project->m_ResourceInfo, [](CResourceItem& item, const std::string& path) {
         if (item.IsTranslatable() && !item.m_strText.empty() && item.GetKind() != ItemKind::Version)
             item.SetTranslation("DE " + item.m_strText + " @" + path, item.m_chHotkey);
@@ -132,7 +125,7 @@ TEST_F(UpdateV2, MenusInsertAtTheirPlaceDeleteAndFollowSeparators) {
                   "menus/100/-1#3/-1/303 Reset zoom &R *", "menus/100/401 Help &H *", "menus/102",
                   "menus/102/601 Brand new &B"}));
     // Exit lost its end bit.
-    EXPECT_EQ(static_cast<const CMenuNode&>(At(*project, "menus/100/-1/102")).m_dwOptions, 0x00u);
+    EXPECT_EQ(static_cast<const CMenuNode&>(ItemAt(*project, "menus/100/-1/102")).m_dwOptions, 0x00u);
 }
 
 // A rebuilt dialog keeps the translations of the controls whose texts
@@ -146,7 +139,7 @@ TEST_F(UpdateV2, RebuiltDialogsCompareTextsAndKeepWhatStayed) {
                   "dialogs/300/1 OK = DE OK *", "dialogs/500 Added dialog", "dialogs/500/501 Go &G",
                   "dialogs/600 New caption *", "dialogs/600/2 Close = DE Close *"}));
     auto module = ResourceModule::Open(Fixture("update-v2.exe"));
-    EXPECT_TRUE(std::ranges::equal(*module.Value().Find(kTypeDialog, 300), At(*project, "dialogs/300").GetData()));
+    EXPECT_TRUE(std::ranges::equal(*module.Value().Find(kTypeDialog, 300), ItemAt(*project, "dialogs/300").GetData()));
     EXPECT_EQ(report.rebuilt, 2u);
 }
 
@@ -169,11 +162,11 @@ TEST_F(UpdateV2, TheReportNamesEveryChangeWithItsTexts) {
 
 TEST_F(UpdateV2, VersionValuesFollowTheModuleAndKeepTheTranslatorEntries) {
     const std::string table = "version/StringFileInfo/040904b0/";
-    EXPECT_EQ(At(*project, table + "FileDescription").m_strText, "Version two");
+    EXPECT_EQ(ItemAt(*project, table + "FileDescription").m_strText, "Version two");
     EXPECT_FALSE(Find(project->m_ResourceInfo, table + "LegalCopyright"));
-    EXPECT_TRUE(Carried(At(*project, table + "Comments")));
-    EXPECT_EQ(At(*project, table + "Translator").m_strText, "Ann");
-    EXPECT_EQ(static_cast<CVersionBlock&>(At(*project, "version/VarFileInfo/Translation")).m_pValue,
+    EXPECT_TRUE(Carried(ItemAt(*project, table + "Comments")));
+    EXPECT_EQ(ItemAt(*project, table + "Translator").m_strText, "Ann");
+    EXPECT_EQ(static_cast<CVersionBlock&>(ItemAt(*project, "version/VarFileInfo/Translation")).m_pValue,
               (std::vector<std::uint8_t>{0x07, 0x04, 0xB0, 0x04}));
     EXPECT_EQ(project->m_ResourceInfo.m_VersionInfo.m_FixedInfo[10], 2); // file version 2.0.0.0
 }
@@ -183,7 +176,7 @@ TEST_F(UpdateV2, VersionValuesFollowTheModuleAndKeepTheTranslatorEntries) {
 TEST(ProjectUpdate, EveryFixtureUpdatedWithItselfChangesNothing) {
     for (const char* module : {"update-keys-a.exe", "update-keys-b.exe", "update-v1.exe", "update-v2.exe", "basic32.exe",
                                "multilang.dll", "notranslation.dll"}) {
-        auto project = std::string(module).starts_with("update-keys") ? TranslatedKeysA() : NewGermanProject(Fixture(module));
+        auto project = std::string(module).starts_with("update-keys") ? TranslatedKeysA() : NewProjectOf(Fixture(module));
         if (std::string(module) == "update-keys-b.exe") UpdateWith(*project, Fixture(module));
         for (int round = 0; round < 2; ++round) {
             CResourceInfo before(project->m_ResourceInfo);
@@ -194,28 +187,28 @@ TEST(ProjectUpdate, EveryFixtureUpdatedWithItselfChangesNothing) {
         }
     }
     auto project = TranslatedKeysA();
-    EXPECT_EQ(At(*project, "menus/100/-1/401").m_strText, "Cut");
-    EXPECT_EQ(Ids(At(*project, "menus/100/-1#2")), (std::vector<std::int32_t>{403}));
-    EXPECT_EQ(At(*project, "menus/101/-1/500#2").m_strTranslation, "DE Second @menus/101/-1/500#2");
+    EXPECT_EQ(ItemAt(*project, "menus/100/-1/401").m_strText, "Cut");
+    EXPECT_EQ(Ids(ItemAt(*project, "menus/100/-1#2")), (std::vector<std::int32_t>{403}));
+    EXPECT_EQ(ItemAt(*project, "menus/101/-1/500#2").m_strTranslation, "DE Second @menus/101/-1/500#2");
 }
 
 TEST(ProjectUpdate, KeysPairChangesTextsMovesIdsAndReordersPopups) {
     auto project = TranslatedKeysA();
     UpdateReport report = UpdateWith(*project, Fixture("update-keys-b.exe"));
     EXPECT_EQ(Ids(project->m_ResourceInfo.m_Strings), (std::vector<std::int32_t>{1, 5, 7, 20, 40}));
-    EXPECT_EQ(At(*project, "menus/102/-1").m_strText, "Beta");
-    EXPECT_EQ(At(*project, "menus/102/-1/701").m_strTranslation, "DE Beta one @menus/102/-1#2/701");
+    EXPECT_EQ(ItemAt(*project, "menus/102/-1").m_strText, "Beta");
+    EXPECT_EQ(ItemAt(*project, "menus/102/-1/701").m_strTranslation, "DE Beta one @menus/102/-1#2/701");
     // A control whose text changed takes the new text and hotkey and loses its translation.
-    const CResourceItem& changed = At(*project, "dialogs/200/203");
+    const CResourceItem& changed = ItemAt(*project, "dialogs/200/203");
     EXPECT_EQ(changed.m_strText, "Changed text");
     EXPECT_EQ(changed.m_chHotkey, 'C');
     EXPECT_FALSE(changed.IsTranslated());
     EXPECT_EQ(project->m_ResourceInfo.m_previous.at("dialogs/200/203"),
               (PreviousSource{"Change me", "DE Change me @dialogs/200/203"}));
     // A control whose ID moved keeps its translation.
-    EXPECT_EQ(At(*project, "dialogs/200/204").m_strTranslation, "DE Find what: @dialogs/200/201");
-    EXPECT_EQ(At(*project, "dialogs/300").m_strText, "New title");
-    EXPECT_FALSE(At(*project, "dialogs/300").IsTranslated());
+    EXPECT_EQ(ItemAt(*project, "dialogs/200/204").m_strTranslation, "DE Find what: @dialogs/200/201");
+    EXPECT_EQ(ItemAt(*project, "dialogs/300").m_strText, "New title");
+    EXPECT_FALSE(ItemAt(*project, "dialogs/300").IsTranslated());
     std::vector<std::string> lines = Changes(report);
     EXPECT_EQ(report.Count(UpdateChangeKind::Changed), 6u) << ::testing::PrintToString(lines); // 203, caption, 2 x 2 version texts
     EXPECT_EQ(report.Count(UpdateChangeKind::Moved), 2u) << ::testing::PrintToString(lines);
@@ -226,9 +219,9 @@ TEST(ProjectUpdate, KeysPairChangesTextsMovesIdsAndReordersPopups) {
     UpdateWith(*project, Fixture("update-keys-a.exe"));
     auto original = TranslatedKeysA();
     EXPECT_EQ(Sources(project->m_ResourceInfo), Sources(original->m_ResourceInfo));
-    EXPECT_EQ(At(*project, "strings/3").m_strTranslation, "DE Moves to twenty @strings/3");
-    EXPECT_EQ(At(*project, "menus/102/-1#2/701").m_strTranslation, "DE Beta one @menus/102/-1#2/701");
-    EXPECT_EQ(At(*project, "dialogs/200/201").m_strTranslation, "DE Find what: @dialogs/200/201");
+    EXPECT_EQ(ItemAt(*project, "strings/3").m_strTranslation, "DE Moves to twenty @strings/3");
+    EXPECT_EQ(ItemAt(*project, "menus/102/-1#2/701").m_strTranslation, "DE Beta one @menus/102/-1#2/701");
+    EXPECT_EQ(ItemAt(*project, "dialogs/200/201").m_strTranslation, "DE Find what: @dialogs/200/201");
 }
 
 TEST(ProjectUpdate, UpdatingWithTheProjectsOwnTargetTakesItsTexts) {
@@ -236,10 +229,10 @@ TEST(ProjectUpdate, UpdatingWithTheProjectsOwnTargetTakesItsTexts) {
     auto project = TranslatedV1();
     ASSERT_TRUE(BuildTarget(*project, dir.File("de.exe")));
     UpdateReport report = UpdateWith(*project, dir.File("de.exe"));
-    EXPECT_EQ(At(*project, "dialogs/200/201").m_strText, "DE Name:");
-    EXPECT_EQ(At(*project, "dialogs/300").m_strText, "DE caption 300");
-    EXPECT_EQ(At(*project, "strings/2").m_strText, "DE 2");
-    EXPECT_EQ(At(*project, "menus/100/-1/101").m_strText, "Öffnen");
+    EXPECT_EQ(ItemAt(*project, "dialogs/200/201").m_strText, "DE Name:");
+    EXPECT_EQ(ItemAt(*project, "dialogs/300").m_strText, "DE caption 300");
+    EXPECT_EQ(ItemAt(*project, "strings/2").m_strText, "DE 2");
+    EXPECT_EQ(ItemAt(*project, "menus/100/-1/101").m_strText, "Öffnen");
     EXPECT_GT(report.Count(UpdateChangeKind::Changed), 0u);
 }
 
@@ -248,17 +241,17 @@ TEST_F(UpdateV2, ChangedMarksAndPreviousTextsSurviveSaveUntilHandled) {
     ASSERT_TRUE(project->Save(dir.File("p.prj")));
     CProject reopened;
     ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
-    EXPECT_TRUE(Carried(At(reopened, "strings/2")));
-    const CResourceItem& changed = At(reopened, "strings/2");
+    EXPECT_TRUE(Carried(ItemAt(reopened, "strings/2")));
+    const CResourceItem& changed = ItemAt(reopened, "strings/2");
     ASSERT_NE(reopened.m_ResourceInfo.PreviousOf(changed, "strings/2"), nullptr);
     EXPECT_EQ(reopened.m_ResourceInfo.PreviousOf(changed, "strings/2")->translation, "DE 2");
     // A dictionary run that gives the moved string its same translation is no review of it.
     reopened.m_Dictionary.AddEntry("Moves away", "DE 3", 0, ItemKind::String);
     CAutoTranslator(reopened.m_ResourceInfo, reopened.m_Dictionary, reopened.GetCodePage(), HotkeyConvention::InText).Run();
-    EXPECT_TRUE(Carried(At(reopened, "strings/20")));
+    EXPECT_TRUE(Carried(ItemAt(reopened, "strings/20")));
     // Translating the item handles its change: the mark and the entry go.
-    At(reopened, "strings/2").SetTranslation("Neuer Text", 0);
-    EXPECT_FALSE(Carried(At(reopened, "strings/2")));
+    ItemAt(reopened, "strings/2").SetTranslation("Neuer Text", 0);
+    EXPECT_FALSE(Carried(ItemAt(reopened, "strings/2")));
     ASSERT_TRUE(reopened.Save(dir.File("p.prj")));
     CProject again;
     ASSERT_TRUE(again.Open(dir.File("p.prj")));

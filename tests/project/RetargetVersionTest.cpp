@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Fixtures.h"
-#include "project/NewProject.h"
+#include "project/FixtureProject.h"
 #include "project/Project.h"
 
 using namespace quillon;
@@ -98,14 +98,8 @@ TEST(RetargetVersion, OneRuleForNewProjectsAndChangedLanguages) {
 // new project writes stay with the table written for the target when the
 // language changes, and follow the translator's name there only.
 TEST(RetargetVersion, TheFixturesTranslatorValuesFollowTheTargetTable) {
-    NewProjectSettings settings;
-    settings.projectPath = "/tmp/never-written.prj";
-    settings.modulePath = Fixture("basic32.exe");
-    settings.translator = "Ann";
-    settings.targetLanguage = 0x0407;
-    auto created = CreateProject(settings);
-    ASSERT_TRUE(created) << created.GetError().Describe();
-    CProject& project = *created.Value();
+    auto created = NewProjectOf(Fixture("basic32.exe"));
+    CProject& project = *created;
     CVersionBlock& root = project.m_ResourceInfo.m_VersionInfo.m_Root;
     CVersionBlock* english = FindVersionPath(root, "\\StringFileInfo\\040904b0");
     ASSERT_EQ(TargetStringTable(root), english);

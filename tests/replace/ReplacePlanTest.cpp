@@ -20,12 +20,6 @@ constexpr FindOptions kCase{.matchCase = true};
 constexpr FindOptions kWord{.wholeWord = true};
 constexpr FindOptions kRegex{.regularExpression = true};
 
-CResourceItem& Item(CProject& project, const char* path) {
-    auto found = Find(project.m_ResourceInfo, std::string_view(path));
-    EXPECT_TRUE(found) << path;
-    return *found.Value();
-}
-
 void Translate(CProject& project, CResourceItem& item, const std::string& utf8, char hotkey) {
     CodePage codePage(project.GetCodePage());
     Assign(item, PlanTranslation(item, codePage.FromUtf8(utf8), std::uint8_t(hotkey)).after);
@@ -85,11 +79,11 @@ TEST(ReplacePlan, FindsAndReplacesAsEachOptionSays) {
         {"menus/100/-1/1002", R"(Öffnen...\tStrg+O)", 'f', "Öffnen", "Open", kPlain, R"(Open...\tStrg+O)",
          ReplaceOutcome::Replaced, 'O'},
     };
-    auto project = NewGermanProject(SamplePath("quillpad.exe"));
+    auto project = NewProjectOf(SamplePath("quillpad.exe"));
     CodePage codePage(project->GetCodePage());
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.translation) + " / " + c.find + " -> " + c.with);
-        CResourceItem& item = Item(*project, c.path);
+        CResourceItem& item = ItemAt(*project, c.path);
         Translate(*project, item, c.translation, c.hotkey);
         auto matcher = TextMatcher::Compile(c.find, c.with, c.options);
         ASSERT_TRUE(matcher) << matcher.GetError().message;
@@ -139,12 +133,12 @@ TEST(ReplacePlan, RefusesPatternsItCannotUse) {
 // the change back gives every item its text and hotkey again. Untranslated
 // items and items outside the scope are not searched.
 TEST(ReplacePlan, ChosenRowsAreOneChangeToTakeBack) {
-    auto project = NewGermanProject(SamplePath("quillpad.exe"));
+    auto project = NewProjectOf(SamplePath("quillpad.exe"));
     CodePage codePage(project->GetCodePage());
-    Translate(*project, Item(*project, "strings/1"), "Federblock", 0);
-    Translate(*project, Item(*project, "strings/3"), "%1 - Federblock", 0);
-    Translate(*project, Item(*project, "menus/100/-1/1007"), "Feder beenden", 'F');
-    Translate(*project, Item(*project, "menus/100/-1/1003"), "Speichern", 'S');
+    Translate(*project, ItemAt(*project, "strings/1"), "Federblock", 0);
+    Translate(*project, ItemAt(*project, "strings/3"), "%1 - Federblock", 0);
+    Translate(*project, ItemAt(*project, "menus/100/-1/1007"), "Feder beenden", 'F');
+    Translate(*project, ItemAt(*project, "menus/100/-1/1003"), "Speichern", 'S');
     std::vector<std::uint8_t> before = ProjectRecord(*project);
     auto matcher = TextMatcher::Compile("Feder", "Schreib", kPlain);
     ASSERT_TRUE(matcher);
@@ -163,9 +157,9 @@ TEST(ReplacePlan, ChosenRowsAreOneChangeToTakeBack) {
     ASSERT_EQ(change.ItemEdits().size(), 2u);
     std::uint32_t translated = project->m_ResourceInfo.m_nTranslated;
     change.Apply(*project);
-    EXPECT_EQ(codePage.ToUtf8(Item(*project, "strings/1").m_strTranslation), "Schreibblock");
-    EXPECT_EQ(codePage.ToUtf8(Item(*project, "strings/3").m_strTranslation), "%1 - Federblock");
-    EXPECT_EQ(codePage.ToUtf8(Item(*project, "menus/100/-1/1007").m_strTranslation), "Schreib beenden");
+    EXPECT_EQ(codePage.ToUtf8(ItemAt(*project, "strings/1").m_strTranslation), "Schreibblock");
+    EXPECT_EQ(codePage.ToUtf8(ItemAt(*project, "strings/3").m_strTranslation), "%1 - Federblock");
+    EXPECT_EQ(codePage.ToUtf8(ItemAt(*project, "menus/100/-1/1007").m_strTranslation), "Schreib beenden");
     EXPECT_EQ(project->m_ResourceInfo.m_nTranslated, translated);
     change.Revert(*project);
     EXPECT_EQ(ProjectRecord(*project), before);

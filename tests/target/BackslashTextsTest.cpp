@@ -5,7 +5,7 @@
 #include "Fixtures.h"
 #include "TempDir.h"
 #include "extract/ResourceExtractor.h"
-#include "project/NewProject.h"
+#include "project/FixtureProject.h"
 #include "project/ProjectSideFile.h"
 #include "target/TargetBuilder.h"
 
@@ -14,17 +14,7 @@ using namespace quillon::testing;
 
 namespace {
 
-std::unique_ptr<CProject> PathsProject(TempDir& dir) {
-    NewProjectSettings settings{.projectPath = dir.File("paths.prj"),
-                                .modulePath = Fixture("paths.exe"),
-                                .dictionaryPath = dir.File("paths.dic"),
-                                .translator = "Ann",
-                                .email = {},
-                                .targetLanguage = 0x0407};
-    auto created = CreateProject(settings);
-    EXPECT_TRUE(created) << created.GetError().Describe();
-    return std::move(created).Value();
-}
+std::unique_ptr<CProject> PathsProject(TempDir& dir) { return NewProjectOf(Fixture("paths.exe"), 0x0407, &dir); }
 
 CResourceInfo Rescan(const std::string& module) {
     CResourceInfo tree;

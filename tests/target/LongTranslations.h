@@ -7,7 +7,7 @@
 #include <string>
 
 #include "model/ResourceInfo.h"
-#include "project/NewProject.h"
+#include "project/FixtureProject.h"
 #include "project/Project.h"
 
 namespace quillon::testing {
@@ -21,18 +21,12 @@ inline void TranslateLonger(CResourceItem& item, const std::string& added) {
 // A German project of `module` whose every string, menu and dialog text is
 // translated into itself followed by `added` (none when empty).
 inline std::unique_ptr<CProject> GermanProject(const std::string& module, const std::string& added) {
-    NewProjectSettings settings;
-    settings.modulePath = module;
-    settings.translator = "Ann";
-    settings.email = "ann@example.org";
-    settings.targetLanguage = 0x0407;
-    auto project = CreateProject(settings);
-    if (!project) return nullptr;
+    auto project = NewProjectOf(module);
     if (!added.empty())
-        for (CResourceItem* root : {&project.Value()->m_ResourceInfo.m_Strings, &project.Value()->m_ResourceInfo.m_Menus,
-                                    &project.Value()->m_ResourceInfo.m_Dialogs})
+        for (CResourceItem* root : {&project->m_ResourceInfo.m_Strings, &project->m_ResourceInfo.m_Menus,
+                                    &project->m_ResourceInfo.m_Dialogs})
             TranslateLonger(*root, added);
-    return std::move(project).Value();
+    return project;
 }
 
 } // namespace quillon::testing

@@ -8,7 +8,7 @@
 #include "dictionary/AutoTranslator.h"
 #include "extract/DialogTemplate.h"
 #include "extract/ResourceExtractor.h"
-#include "project/NewProject.h"
+#include "project/FixtureProject.h"
 #include "pe/VersionEntries.h"
 #include "project/Project.h"
 
@@ -17,17 +17,6 @@ using namespace quillon::testing;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
-
-std::unique_ptr<CProject> ProjectFor(const std::string& modulePath, std::uint16_t targetLanguage) {
-    NewProjectSettings settings;
-    settings.modulePath = modulePath;
-    settings.translator = "Ann";
-    settings.email = "ann@example.org";
-    settings.targetLanguage = targetLanguage;
-    auto project = CreateProject(settings);
-    EXPECT_TRUE(project);
-    return std::move(project).Value();
-}
 
 ResourceModule Built(const CProject& project, const TempDir& dir, BuildReport* reportOut = nullptr) {
     auto report = BuildTarget(project, dir.File("target.exe"));
@@ -52,7 +41,7 @@ TEST(TargetBuild, StringTablesOutsideTheNumberingAreLeftAsTheyWere) {
     std::string module = std::string(QUILLON_DATA_DIR) + "/../../fuzz/regressions/module/string-blocks-past-the-numbering";
     TempDir dir;
     BuildReport report;
-    ResourceModule target = Built(*ProjectFor(module, 0x0409), dir, &report);
+    ResourceModule target = Built(*NewProjectOf(module, 0x0409), dir, &report);
     EXPECT_EQ(target.LoadString(12388), u"Real string 12388");
     EXPECT_EQ(target.LoadString(0), u"Hello");
     EXPECT_TRUE(Warned(report, "past 65535"));
@@ -75,7 +64,7 @@ TEST_P(IdentityBuild, UntranslatedBuildKeepsTheModulesResources) {
     auto source = ResourceModule::Open(Fixture(GetParam()));
     ASSERT_TRUE(source);
     std::uint16_t language = source.Value().FindLeaf(kTypeVersion, 1) ? source.Value().FindLeaf(kTypeVersion, 1)->language : 0x0409;
-    auto project = ProjectFor(Fixture(GetParam()), language);
+    auto project = NewProjectOf(Fixture(GetParam()), language);
     TempDir dir;
     ResourceModule target = Built(*project, dir);
     for (const auto& type : source.Value().Tree().types)
@@ -112,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(Modules, IdentityBuild,
                                            "multilang.dll"));
 
 TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
-    auto project = ProjectFor(Fixture("basic32.exe"), 0x0407);
+    auto project = NewProjectOf(Fixture("basic32.exe"));
     CDictonary& dictionary = project->m_Dictionary;
     dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu);
     dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
@@ -167,7 +156,7 @@ TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
 TEST(TargetBuild, NeutralOriginalIsReplacedSoTheTranslationWins) {
     // multilang.dll: string block 2 only exists as neutral and US English; the
     // reader takes the neutral one, so that is the one that must go.
-    auto project = ProjectFor(Fixture("multilang.dll"), 0x040C);
+    auto project = NewProjectOf(Fixture("multilang.dll"), 0x040C);
     Child(project->m_ResourceInfo.m_Strings, 17).SetTranslation("Neutre 17", 0);
     TempDir dir;
     ResourceModule target = Built(*project, dir);
@@ -180,7 +169,7 @@ TEST(TargetBuild, NeutralOriginalIsReplacedSoTheTranslationWins) {
 }
 
 TEST(TargetBuild, RefusesToOverwriteTheModuleAndReportsFailures) {
-    auto project = ProjectFor(Fixture("basic32.exe"), 0x0407);
+    auto project = NewProjectOf(Fixture("basic32.exe"));
     auto same = BuildTarget(*project, Fixture("basic32.exe"));
     ASSERT_FALSE(same);
     EXPECT_NE(same.GetError().message.find("module itself"), std::string::npos);
@@ -259,7 +248,7 @@ TEST(TemplateWriters, VersionValuesAndLengths) {
 }
 
 TEST(TargetBuild, VersionValuesPastTheFormatsLimitLeaveTheVersionAsItWas) {
-    auto project = ProjectFor(Fixture("basic32.exe"), 0x0407);
+    auto project = NewProjectOf(Fixture("basic32.exe"));
     CVersionBlock& root = project->m_ResourceInfo.m_VersionInfo.m_Root;
     FindVersionPath(root, "\\StringFileInfo\\040904b0\\Comments")->SetTranslation(std::string(70000, 'x'), 0);
     TempDir dir;

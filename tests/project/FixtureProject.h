@@ -1,0 +1,47 @@
+#pragma once
+// A new project made from a fixture module, as the translator "Ann" makes it:
+// for German unless told otherwise, with its files in `dir` when one is given.
+// A failure fails the test and gives an empty project.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "Fixtures.h"
+#include "TempDir.h"
+#include "model/ItemPath.h"
+#include "project/NewProject.h"
+
+namespace quillon::testing {
+
+inline std::string SamplePath(const std::string& name) {
+    return std::string(QUILLON_DATA_DIR) + "/../../samples/" + name;
+}
+
+inline std::unique_ptr<CProject> NewProjectOf(const std::string& module, std::uint16_t language = 0x0407,
+                                                  const TempDir* dir = nullptr) {
+    NewProjectSettings settings;
+    settings.modulePath = module;
+    settings.translator = "Ann";
+    settings.email = "ann@example.org";
+    settings.targetLanguage = language;
+    if (dir) {
+        settings.projectPath = dir->File("p.prj");
+        settings.dictionaryPath = dir->File("p.dic");
+    }
+    auto created = CreateProject(settings);
+    EXPECT_TRUE(created) << module << ": " << (created ? "" : created.GetError().Describe());
+    return created ? std::move(created).Value() : std::make_unique<CProject>();
+}
+
+// The project's item at `path`; a path that names none fails the test and
+// gives a blank item.
+inline CResourceItem& ItemAt(CProject& project, std::string_view path) {
+    auto item = Find(project.m_ResourceInfo, path);
+    EXPECT_TRUE(item) << path;
+    static CResourceItem none;
+    return item ? *item.Value() : none;
+}
+
+} // namespace quillon::testing
