@@ -118,52 +118,28 @@ namespace {
 struct Script {
     const char* name;
     std::uint16_t language;
-    char32_t lower; // the letter a..z become, in order
-    char32_t upper; // A..Z; 0: as lower case
+    char16_t lower; // the letter a..z become, in order
+    char16_t upper; // A..Z; 0: as lower case
 };
 
 // A translation as a translator of `script` writes it: every Latin letter
 // in that script, placeholders, escapes and the accelerator after \t kept.
-std::u32string Transliterate(std::u32string_view text, const Script& script) {
-    std::u32string out;
+// (All five scripts are in the Basic Multilingual Plane: one unit a letter.)
+std::u16string Transliterate(std::u16string_view text, const Script& script) {
+    std::u16string out;
     bool keepNext = false, accelerator = false;
-    for (char32_t c : text) {
-        if (c == U'\\' || c == U'%') {
+    for (char16_t c : text) {
+        if (c == u'\\' || c == u'%') {
             keepNext = true;
             out.push_back(c);
             continue;
         }
-        if (keepNext && c == U't' && !out.empty() && out.back() == U'\\') accelerator = true;
-        bool lower = c >= U'a' && c <= U'z', upper = c >= U'A' && c <= U'Z';
+        if (keepNext && c == u't' && !out.empty() && out.back() == u'\\') accelerator = true;
+        bool lower = c >= u'a' && c <= u'z', upper = c >= u'A' && c <= u'Z';
         if (keepNext || accelerator || (!lower && !upper)) out.push_back(c);
-        else if (upper && script.upper) out.push_back(script.upper + (c - U'A'));
-        else out.push_back(script.lower + (lower ? c - U'a' : c - U'A'));
+        else if (upper && script.upper) out.push_back(static_cast<char16_t>(script.upper + (c - u'A')));
+        else out.push_back(static_cast<char16_t>(script.lower + (lower ? c - u'a' : c - u'A')));
         keepNext = false;
-    }
-    return out;
-}
-
-std::u32string Utf32(std::string_view utf8) {
-    std::u32string out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        auto b = static_cast<unsigned char>(utf8[i]);
-        int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-        char32_t c = extra ? b & (0x3F >> extra) : b;
-        for (int k = 1; k <= extra && i + k < utf8.size(); ++k) c = (c << 6) | (utf8[i + k] & 0x3F);
-        out.push_back(c);
-        i += extra + 1;
-    }
-    return out;
-}
-
-std::string Utf8(std::u32string_view text) {
-    std::string out;
-    for (char32_t c : text) {
-        if (c < 0x80) out.push_back(static_cast<char>(c));
-        else if (c < 0x800) out += {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
-        else
-            out += {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
-                    static_cast<char>(0x80 | (c & 0x3F))};
     }
     return out;
 }
@@ -175,9 +151,9 @@ std::string Utf8(std::u32string_view text) {
 // not contain): after the hotkey pass the check finds no hotkey error.
 TEST(Checks, TranslatedModulesHaveNoHotkeyErrorsInFiveScripts) {
     const Script scripts[] = {
-        {"German", 0x0407, U'a', U'A'},      {"Russian", 0x0419, U'\u0430', U'\u0410'},
-        {"Greek", 0x0408, U'\u03B1', 0},     {"Japanese", 0x0411, U'\u30A2', 0},
-        {"Hindi", 0x0439, U'\u0915', 0},
+        {"German", 0x0407, u'a', u'A'},      {"Russian", 0x0419, u'\u0430', u'\u0410'},
+        {"Greek", 0x0408, u'\u03B1', 0},     {"Japanese", 0x0411, u'\u30A2', 0},
+        {"Hindi", 0x0439, u'\u0915', 0},
     };
     const std::string modules[] = {Fixture("basic32.exe"), Fixture("multilang.dll"), Fixture("update-v1.exe"),
                                    SamplePath("quillpad.exe")};
@@ -190,7 +166,7 @@ TEST(Checks, TranslatedModulesHaveNoHotkeyErrorsInFiveScripts) {
             WalkItems(std::as_const(project.m_ResourceInfo), [&](const ItemVisit<const CResourceItem>& visit) {
                 const CResourceItem& item = visit.item;
                 if (!item.IsTranslatable()) return;
-                std::string translation = page.FromUtf8(Utf8(Transliterate(Utf32(page.ToUtf8(item.m_strText)), script)));
+                std::string translation = page.FromUtf16(Transliterate(page.ToUtf16(item.m_strText), script));
                 project.m_Dictionary.AddEntry(item.m_strText, translation, item.m_chHotkey, item.GetKind());
             });
             CAutoTranslator(project.m_ResourceInfo, project.m_Dictionary, page.Id(),

@@ -248,8 +248,13 @@ TEST(DictionaryFile, BackReferencesCopyOnlyWhatTheFileSizeAllows) {
 
 TEST(Dictionary, FindEntryPrefersTheItemsKindOverAllKinds) {
     CDictonary dictionary;
-    dictionary.AddEntry("Open", "string", 0, ItemKind::String);
+    EXPECT_TRUE(dictionary.AddEntry("Open", "string", 0, ItemKind::String));
+    // Adding never replaces: kind 0 with any entry present, or a kind already there.
     EXPECT_FALSE(dictionary.AddEntry("Open", "common", 0, ItemKind::All));
+    EXPECT_TRUE(dictionary.AddEntry("Open", "dialog", 0, ItemKind::Dialog));
+    EXPECT_FALSE(dictionary.AddEntry("Open", "other", 0, ItemKind::String));
+    EXPECT_FALSE(dictionary.AddEntry("Open", "other", 0, ItemKind::Dialog));
+    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::Dialog)->m_strTranslation, "dialog");
     EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::MenuItem), nullptr);
     // An all-kinds sub-entry only comes from a file; look-ups honour it.
     dictionary.FindEntry("Open", ItemKind::String)->SubEntries().emplace(ItemKind::All, std::make_unique<CDictonaryEntry>("common", 0, ItemKind::All));
@@ -260,18 +265,6 @@ TEST(Dictionary, FindEntryPrefersTheItemsKindOverAllKinds) {
     CDictonary common;
     common.AddEntry("Close", "Schließen", 0, ItemKind::All);
     EXPECT_EQ(common.FindEntry("Close", ItemKind::Dialog)->m_strTranslation, "Schließen");
-}
-
-TEST(Dictionary, AddEntryNeverReplaces) {
-    CDictonary dictionary;
-    EXPECT_TRUE(dictionary.AddEntry("Open", "a", 0, ItemKind::String));
-    EXPECT_FALSE(dictionary.AddEntry("Open", "b", 0, ItemKind::All));   // kind 0 with any entry present
-    EXPECT_TRUE(dictionary.AddEntry("Open", "c", 0, ItemKind::Dialog)); // a sub-entry
-    EXPECT_FALSE(dictionary.AddEntry("Open", "d", 0, ItemKind::String));
-    EXPECT_FALSE(dictionary.AddEntry("Open", "e", 0, ItemKind::Dialog));
-    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::String)->m_strTranslation, "a");
-    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::Dialog)->m_strTranslation, "c");
-    EXPECT_EQ(dictionary.Lookup("Open")->SubEntries().size(), 1u);
 }
 
 TEST(DictionaryFiles, LoadReplacesSaveIsAtomicAndEmptyPathsAreSkipped) {

@@ -74,17 +74,6 @@ TEST(HotkeyClash, OneLevelOfTheTarget) {
     }
 }
 
-// A trail byte of a double-byte character is no hotkey: 0x83 0x74 is one
-// katakana in code page 932, and 0x74 is 't'.
-TEST(HotkeyClash, TheTargetHotkeyIsACharacterOfItsOwn) {
-    CMenuItem katakana("Tab", 't', 1, 0);
-    katakana.SetTranslation("\x83\x74", 't');
-    EXPECT_EQ(TargetHotkey(katakana, CodePage(932)), 0);
-    EXPECT_EQ(TargetHotkey(katakana, CodePage(1252)), 't');
-    CMenuItem untranslated("Open", 'O', 2, 0);
-    EXPECT_EQ(TargetHotkey(untranslated, CodePage(1252)), 'O');
-}
-
 namespace {
 
 // One item of a hotkey level, written in UTF-8 and converted to the case's code page.

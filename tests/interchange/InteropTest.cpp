@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -12,6 +11,7 @@
 #include "InterchangeProjects.h"
 #include "TempDir.h"
 #include "io/FileIo.h"
+#include "pe/IndependentReader.h"
 
 using namespace quillon;
 using namespace quillon::testing;
@@ -32,11 +32,7 @@ struct ToolRun {
 
 ToolRun RunTool(const std::string& command) {
     ToolRun run;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, got);
-    run.status = ::pclose(pipe);
+    run.out = RunCommand(command + " 2>&1", run.status);
     return run;
 }
 

@@ -146,19 +146,3 @@ TEST(CodePage, ConverterThatConsumesAnInvalidSequenceStopsAtTheEnd) {
     EXPECT_FALSE(converted.empty());
     EXPECT_EQ(converted.back(), u'\uFFFD');
 }
-
-TEST(CodePage, AsciiTextIsCopiedOnlyWhereTheConverterKeepsIt) {
-    for (std::uint32_t id : {932u, 936u, 949u, 950u, 1255u, 1258u}) {
-        SCOPED_TRACE("code page " + std::to_string(id));
-        ReferenceConverter reference(id);
-        for (char16_t unit = 0; unit < 0x80; ++unit) {
-            EXPECT_EQ(reference.Decode(static_cast<std::uint8_t>(unit)), unit);
-            EXPECT_EQ(reference.Encode(unit), std::string(1, static_cast<char>(unit)));
-        }
-    }
-    // UTF-7 is no such code page: '+' starts an escape there.
-    CodePage utf7(65000);
-    if (utf7.Supported()) {
-        EXPECT_EQ(utf7.FromUtf16(u"\u00E9"), "+AOk-");
-    }
-}

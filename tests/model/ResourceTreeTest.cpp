@@ -6,19 +6,6 @@
 using namespace quillon;
 using Bytes = std::vector<std::uint8_t>;
 
-TEST(ResourceItem, CreationSetsCreatedAndEmptyBits) {
-    CStringEntry empty("", 0, 5);
-    EXPECT_EQ(empty.m_dwState, 0x4001u);
-    EXPECT_FALSE(empty.IsTranslatable());
-    CDialogItem icon("", 0, 65535, RIS_FIXED);
-    EXPECT_EQ(icon.m_dwState, 0x40004001u);
-    CMenuItem item("Open", 'O', 1001, 0);
-    EXPECT_EQ(item.m_dwState, 0x1u);
-    EXPECT_EQ(item.m_strTranslation, "Open");
-    EXPECT_EQ(item.m_chTransHotkey, 'O');
-    EXPECT_TRUE(item.IsTranslatable());
-}
-
 TEST(ResourceItem, SetTranslationMarksOnlyRealTranslations) {
     CStringEntry entry("Open", 0, 1);
     entry.SetTranslation("Open", 0);
