@@ -13,6 +13,7 @@
 
 namespace {
 
+using quillon::testing::Fixture;
 using quillon::testing::Has;
 using quillon::testing::RunCli;
 
@@ -31,9 +32,6 @@ TEST(HelpCli, HelpNamesEveryCommandInEightyColumns) {
     auto help = RunCli("--help");
     EXPECT_EQ(help.exitCode, 0);
     for (const char* command : kCommands) EXPECT_TRUE(Has(help.out, std::string("\n  ") + command + " ")) << command;
-    EXPECT_TRUE(Has(help.out, "scan MODULE [--json] [--summary] [--codepage N] [--language LANG]"));
-    EXPECT_TRUE(Has(help.out, "restore PROJECT (--all | --path P | --kind KIND --id N)"));
-    EXPECT_TRUE(Has(help.out, "export PROJECT --format F -o FILE"));
     EXPECT_TRUE(Has(help.out, "Exit codes: 0 success, 1 the operation failed, 2 bad usage."));
     EXPECT_LE(LongestLine(help.out), 80u);
     EXPECT_EQ(RunCli("").exitCode, 2);
@@ -55,7 +53,7 @@ TEST(HelpCli, EveryCommandRunsAndHasItsOwnHelp) {
 }
 
 TEST(HelpCli, OptionsAreTheTablesOfEachCommand) {
-    const std::string module = quillon::testing::Fixture("basic64.exe");
+    const std::string module = Fixture("basic64.exe");
     struct Case {
         std::string args;
         int exitCode;
@@ -65,11 +63,13 @@ TEST(HelpCli, OptionsAreTheTablesOfEachCommand) {
         {"scan " + module + " --force", 2, "quillon-cli scan: unknown option '--force'"},
         {"scan " + module + " --language", 2, "quillon-cli scan: --language needs a value"},
         {"resources " + module + " --summary", 2, "unknown option '--summary'"},
-        {"help scan", 0, "  --language LANG     read the module as a user of LANG"},
-        {"help dict add", 0, "  --hotkey C"},
         {"help nosuch", 2, "unknown command 'nosuch'"},
         {"nosuch", 2, "quillon-cli: unknown command 'nosuch'"},
         {"--version", 0, "quillon-cli 1."},
+        {"scan " + Fixture("missing.exe"), 1, "cannot open"},
+        {"scan " + Fixture("corrupt/not-pe.exe"), 1, "not a Windows module"},
+        {"scan --codepage 99999 " + module, 2, "code page 99999 is not supported"},
+        {"scan " + Fixture("corrupt/rsrc-cycle.exe"), 0, "File version: 1.2.3.4"}, // damaged, yet it scans
     };
     for (const Case& c : cases) {
         auto run = RunCli(c.args, true);
@@ -87,7 +87,7 @@ TEST(HelpCli, TheFrontProgramScansAloneAndNamesWhatItMissesForTheRest) {
     fs::create_directories(folder);
     const fs::path alone = folder / "quillon-cli";
     fs::copy_file(QUILLON_CLI, alone, fs::copy_options::overwrite_existing);
-    const std::string module = quillon::testing::Fixture("basic64.exe");
+    const std::string module = Fixture("basic64.exe");
     const auto run = [&](const std::string& args) {
         return quillon::testing::RunCliProgram(alone.string(), args, true);
     };

@@ -17,21 +17,17 @@ void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-std::string NewCommand(const TempDir& dir, const std::string& module = "basic32.exe") {
-    return "new " + dir.File("demo") + " --module " + Fixture(module) +
-           " --translator 'Jürgen Ü' --language German --email j@example.de --dictionary " + dir.File("demo.dic");
-}
-
 } // namespace
 
 TEST(ProjectCli, NewShowImportAndDictionaryWorkflow) {
     TempDir dir;
-    CliRun created = RunCli(NewCommand(dir));
+    const std::string jurgen = "--translator 'Jürgen Ü' --email j@example.de";
+    CliRun created = NewProject(dir, "demo", Fixture("basic32.exe"), jurgen);
     ASSERT_EQ(created.exitCode, 0) << created.out;
     EXPECT_TRUE(FileExists(dir.File("demo.prj")));
     EXPECT_TRUE(FileExists(dir.File("demo.dic")));
-    EXPECT_EQ(RunCli(NewCommand(dir)).exitCode, 1); // refuses to overwrite
-    EXPECT_EQ(RunCli(NewCommand(dir) + " --force").exitCode, 0);
+    EXPECT_EQ(NewProject(dir, "demo", Fixture("basic32.exe"), jurgen).exitCode, 1); // refuses to overwrite
+    EXPECT_EQ(NewProject(dir, "demo", Fixture("basic32.exe"), jurgen + " --force").exitCode, 0);
 
     CliRun shown = RunCli("show --json " + dir.File("demo.prj"));
     ASSERT_EQ(shown.exitCode, 0);
@@ -70,27 +66,9 @@ TEST(ProjectCli, NewShowImportAndDictionaryWorkflow) {
     EXPECT_EQ(RunCli("dict " + dir.File("demo.prj")).out, listed.out);
 }
 
-TEST(ProjectCli, ErrorsAreReportedWithExitCodes) {
-    TempDir dir;
-    EXPECT_EQ(RunCli("show " + dir.File("none.prj")).exitCode, 1);
-    EXPECT_EQ(RunCli("new " + dir.File("x") + " --module " + Fixture("basic32.exe") +
-                     " --translator a --language Klingon")
-                  .exitCode,
-              2);
-    EXPECT_EQ(RunCli("new " + dir.File("x") + " --module " + dir.File("none.exe") + " --translator a --language 0x0407")
-                  .exitCode,
-              1);
-    EXPECT_FALSE(FileExists(dir.File("x.prj")));
-    WriteText(dir.File("broken.prj"), std::string("\x05" "abc", 4));
-    CliRun broken = RunCli("show " + dir.File("broken.prj"), true);
-    EXPECT_EQ(broken.exitCode, 1);
-    EXPECT_TRUE(Has(broken.out, "broken.prj"));
-    EXPECT_TRUE(Has(broken.out, "offset"));
-}
-
 TEST(ProjectCli, TranslateCheckAndRestore) {
     TempDir dir;
-    ASSERT_EQ(RunCli(NewCommand(dir)).exitCode, 0);
+    ASSERT_EQ(NewProject(dir, "demo", Fixture("basic32.exe")).exitCode, 0);
     const std::string project = dir.File("demo.prj");
     ASSERT_EQ(RunCli("dict add " + project + " File Datei --hotkey D --kind POPUPMENU").exitCode, 0);
     ASSERT_EQ(RunCli("dict add " + project + " Hello 'Hallo %s' --kind STRING").exitCode, 0);
@@ -123,7 +101,7 @@ TEST(ProjectCli, TranslateCheckAndRestore) {
 
 TEST(ProjectCli, BuildStoresTheTargetAndRefusesWithout) {
     TempDir dir;
-    ASSERT_EQ(RunCli(NewCommand(dir)).exitCode, 0);
+    ASSERT_EQ(NewProject(dir, "demo", Fixture("basic32.exe")).exitCode, 0);
     const std::string project = dir.File("demo.prj");
     EXPECT_EQ(RunCli("build " + project).exitCode, 1); // no target yet
     ASSERT_EQ(RunCli("dict add " + project + " Hello Hallo --kind STRING").exitCode, 0);
@@ -149,11 +127,7 @@ TEST(ProjectCli, BuildStoresTheTargetAndRefusesWithout) {
 TEST(ProjectCli, RestoreTakesBackTheItemAtAPathOrEveryItemOfAKindAndId) {
     TempDir dir;
     const std::string project = dir.File("pad.prj");
-    const std::string sample = std::string(QUILLON_DATA_DIR) + "/../../samples/quillpad.exe";
-    ASSERT_EQ(RunCli("new " + dir.File("pad") + " --module " + sample +
-                     " --translator Ann --language German --dictionary " + dir.File("pad.dic"))
-                  .exitCode,
-              0);
+    ASSERT_EQ(NewProject(dir, "pad", std::string(QUILLON_DATA_DIR) + "/../../samples/quillpad.exe").exitCode, 0);
     for (const char* entry : {"'Cut\\tCtrl+X' 'Ausschneiden\\tStrg+X' --kind MENUITEM",
                               "Cut Ausschneiden --kind MENUITEM", "Cancel Abbrechen --kind CONTROL",
                               "'Find what:' 'Suchen nach:' --kind CONTROL"})
@@ -204,10 +178,7 @@ TEST(ProjectCli, UpdateListsEveryChangeAndAStaleModuleStopsTheBuild) {
     TempDir dir;
     const std::string module = dir.File("app.exe");
     std::filesystem::copy_file(Fixture("update-keys-a.exe"), module);
-    ASSERT_EQ(RunCli("new " + dir.File("app") + " --module " + module +
-                     " --translator Ann --language German --email a@example.de --dictionary " + dir.File("app.dic"))
-                  .exitCode,
-              0);
+    ASSERT_EQ(NewProject(dir, "app", module).exitCode, 0);
     const std::string project = dir.File("app.prj");
     ASSERT_EQ(RunCli("dict add " + project + " 'Change me' 'Ändere mich' --hotkey d").exitCode, 0);
     ASSERT_EQ(RunCli("translate " + project).exitCode, 0);

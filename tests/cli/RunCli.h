@@ -6,6 +6,8 @@
 #include <string>
 #include <sys/wait.h>
 
+#include "TempDir.h"
+
 namespace quillon::testing {
 
 struct CliRun {
@@ -34,6 +36,15 @@ inline CliRun RunCli(const std::string& args, bool withErrors = false) {
 }
 
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// `new` for the project `name` in `dir` of `module`, by Ann into German with
+// the dictionary `name`.dic; options in `extra` come after, and win.
+inline CliRun NewProject(const TempDir& dir, const std::string& name, const std::string& module,
+                         const std::string& extra = "", bool withErrors = false) {
+    return RunCli("new " + dir.File(name) + " --module " + module + " --translator Ann --language German --dictionary " +
+                      dir.File(name + ".dic") + " " + extra,
+                  withErrors);
+}
 
 // The bundled sample as a German project at `prj` with the dictionary `dic`,
 // filled from its glossary and translated, as the README's walk-through makes it.

@@ -1,11 +1,10 @@
-// Commands given the wrong file, a file that is no file, an empty name or a
-// damaged project: each is refused with a message and leaves every file as
-// it was.
+// Commands given the wrong file, a missing one, a file that is no file, an
+// empty name, an unknown language or a damaged project: each is refused with
+// a message and leaves every file as it was.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
 
 #include "Fixtures.h"
@@ -31,9 +30,7 @@ struct Workspace {
     Workspace() {
         fs::copy_file(Fixture("basic32.exe"), module);
         ::mkfifo(dir.File("fifo").c_str(), 0644);
-        CliRun made = RunCli("new " + project + " --module " + module + " --translator Ann --language German --dictionary " +
-                             dictionary);
-        EXPECT_EQ(made.exitCode, 0);
+        EXPECT_EQ(NewProject(dir, "pad", module).exitCode, 0);
         EXPECT_EQ(RunCli("dict add " + project + " Hello Hallo").exitCode, 0);
     }
 };
@@ -77,6 +74,9 @@ TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
         {"dict " + d + "/fifo.dic", 1, "cannot open"},
         {"dict add " + w.project + " '' ''", 2, "empty"},
         {"dict add " + w.project + " Source ''", 2, "empty"},
+        {"show " + d + "/none.prj", 1, "cannot open the project"},
+        {"new " + d + "/other --module " + w.module + " --translator a --language Klingon", 2, "unknown language 'Klingon'"},
+        {"new " + d + "/other --module " + d + "/none.exe --translator a --language 0x0407", 1, "cannot open the module"},
     };
     std::vector<std::pair<std::string, Bytes>> files;
     for (const std::string& path : {w.project, w.dictionary, w.module, d + "/pad.quillon"})
@@ -103,6 +103,7 @@ TEST(SafetyCli, DamagedProjectsAreRefused) {
     trailing.push_back('x');
     EXPECT_TRUE(Has(show(trailing).out, "1 bytes follow the end of the project"));
     EXPECT_TRUE(Has(show({}).out, "is empty: it is not a project file"));
+    EXPECT_TRUE(Has(show({0x05, 'a', 'b', 'c'}).out, "offset"));
     // The strings counter follows the five settings texts, the language and
     // five DWORDs and a WORD of the module's header; a flipped high bit there
     // once read as "Strings: 16777275".
@@ -162,14 +163,9 @@ TEST(SafetyCli, ReadOnlyFilesAndTheFileSizeLimitAreErrors) {
     CliRun limited = RunCli("build " + w.project + " --target " + target, true);
     ASSERT_EQ(limited.exitCode, 0);
     fs::remove(target);
-    std::string command = "sh -c 'ulimit -f 8; exec " + std::string(QUILLON_CLI) + " build " + w.project + "' 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    char buffer[512];
-    while (std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, got);
-    int status = ::pclose(pipe);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << out;
-    EXPECT_TRUE(Has(out, "File too large")) << out;
+    CliRun large = RunCliProgram("sh -c 'ulimit -f 8; exec " + std::string(QUILLON_CLI) + " build " + w.project + "'", "", true);
+    EXPECT_EQ(large.exitCode, 1) << large.out;
+    EXPECT_TRUE(Has(large.out, "File too large")) << large.out;
     EXPECT_FALSE(FileExists(target));
     for (const auto& entry : fs::directory_iterator(w.dir.Path())) {
         std::string name = entry.path().filename().string();
@@ -211,11 +207,7 @@ TEST(SafetyCli, ConcurrentWritersLoseNothing) {
     for (int i = 0; i < 20; ++i)
         script += std::string(QUILLON_CLI) + " dict add " + w.project + " Other" + std::to_string(i) + " x >/dev/null 2>&1 && echo ok & ";
     script += "wait";
-    FILE* pipe = ::popen(script.c_str(), "r");
-    std::string oks;
-    char buffer[512];
-    while (std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) oks.append(buffer, got);
-    ::pclose(pipe);
+    std::string oks = RunCliProgram("sh -c '" + script + "'", "").out;
     listed = RunCli("dict " + w.project);
     EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 21 + std::count(oks.begin(), oks.end(), '\n'));
 }
@@ -238,34 +230,25 @@ TEST(SafetyCli, ProjectsLiveOnAfterUpdatesAndUnderAnyName) {
     EXPECT_TRUE(Has(shown.out, "\"translatable\":7,\"notTranslatable\":1,\"translated\":8,")) << shown.out;
     // A project called like a side file keeps a side file of its own.
     std::string odd = w.dir.File("odd.quillon");
-    ASSERT_EQ(RunCli("new " + odd + " --module " + w.module + " --translator a --language German --dictionary " +
-                     w.dir.File("odd.dic"))
-                  .exitCode,
-              0);
+    ASSERT_EQ(NewProject(w.dir, "odd.quillon", w.module).exitCode, 0);
     ASSERT_EQ(RunCli("dict add " + odd + " Hello Hallo").exitCode, 0);
     shown = RunCli("show " + odd, true);
     EXPECT_EQ(shown.exitCode, 0) << shown.out;
     EXPECT_FALSE(Has(shown.out, "warning")) << shown.out;
     // A tab in a name is odd but no damage.
-    ASSERT_EQ(RunCli("new " + w.dir.File("tab") + " --module " + w.module + " --translator \"$(printf 'Ann\\tLee')\" --language German")
-                  .exitCode,
-              0);
+    ASSERT_EQ(NewProject(w.dir, "tab", w.module, "--translator \"$(printf 'Ann\\tLee')\"").exitCode, 0);
     EXPECT_EQ(RunCli("show " + w.dir.File("tab.prj")).exitCode, 0);
 }
 
 TEST(SafetyCli, NewTellsWhatTheScanSkipped) {
     TempDir dir;
-    CliRun made = RunCli("new " + dir.File("p") + " --module " + Fixture("corrupt/dialog-overrun.exe") +
-                             " --translator a --language German",
-                         true);
+    CliRun made = NewProject(dir, "p", Fixture("corrupt/dialog-overrun.exe"), "", true);
     EXPECT_EQ(made.exitCode, 0);
     EXPECT_TRUE(Has(made.out, "warning: dialog 200: control 9 of 200 starts past the end")) << made.out;
     EXPECT_FALSE(Has(made.out, "cannot be built"));
     // A module whose file is cut short can be read but never rebuilt: new
     // says so at once, not only the first build.
-    made = RunCli("new " + dir.File("cut") + " --module " + Fixture("corrupt/truncated-rsrc.exe") +
-                      " --translator a --language German",
-                  true);
+    made = NewProject(dir, "cut", Fixture("corrupt/truncated-rsrc.exe"), "", true);
     EXPECT_EQ(made.exitCode, 0);
     EXPECT_TRUE(Has(made.out, "warning: a target cannot be built from this module: cannot rewrite the module: a "
                               "section runs past the end of the file"))

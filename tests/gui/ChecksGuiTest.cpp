@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 #include <QTableView>
@@ -21,6 +22,7 @@
 #include "ui/ContentsModel.h"
 #include "ui/DictionaryDock.h"
 #include "ui/MainFrame.h"
+#include "ui/OutputDock.h"
 #include "ui/ProblemsDock.h"
 #include "ui/TranslateDialog.h"
 
@@ -31,10 +33,6 @@ using namespace quillon::testing;
 namespace {
 
 using Window = ScriptedWindow;
-
-CResourceItem& StringItem(CMainFrame& frame, std::int32_t id) {
-    return const_cast<CResourceItem&>(Child(frame.Document().Project().m_ResourceInfo.m_Strings, id));
-}
 
 // OK once shows what stands in the way and changes nothing; OK again keeps the text.
 void TypeAndConfirm(CResourceItem& item, CQuillonDoc& doc, const QString& typed, const QString& shown) {
@@ -57,9 +55,9 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
     CQuillonDoc& doc = window.frame.Document();
 
-    CResourceItem& hello = StringItem(window.frame, 1);
+    CResourceItem& hello = At(window.frame, "strings/1");
     TypeAndConfirm(hello, doc, "Hallo %s", "the translation adds %s");
-    CResourceItem& gap = StringItem(window.frame, 5);
+    CResourceItem& gap = At(window.frame, "strings/5");
     TypeAndConfirm(gap, doc, "Lücke Привет", "cannot hold П р и в е т");
     EXPECT_EQ(doc.GetCodePage().ToUtf8(gap.m_strTranslation), "Lücke ??????");
 
@@ -86,7 +84,7 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     EXPECT_TRUE(FileExists(target));
 
     // Spelling, when asked for and the German dictionary is installed.
-    CTranslateDlg typo(StringItem(window.frame, 15), doc);
+    CTranslateDlg typo(At(window.frame, "strings/15"), doc);
     typo.TranslatedEdit()->setPlainText("Letzter Plaz");
     typo.accept();
     ASSERT_EQ(typo.result(), QDialog::Accepted);
@@ -115,11 +113,15 @@ TEST(ChecksGui, TranslateOkShowsAControlTextThatDoesNotFit) {
     TypeAndConfirm(browse, window.frame.Document(), "Bilder durchsuchen und ausw\u00E4hlen...", "px wide, the control has room for");
 }
 
-// A resource the scan read only in part is marked in the tree, with what the scan said.
+// A resource the scan read only in part is marked in the tree, with what the
+// scan said; that it skipped something is said when the project is made.
 TEST(ChecksGui, TheTreeMarksADialogTheScanReadInPart) {
     TempDir dir;
     Window window;
     ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir, "corrupt/dialog-overrun.exe")));
+    ASSERT_EQ(window.prompts->informations.size(), 1);
+    EXPECT_TRUE(window.prompts->informations[0].startsWith("New Project: ")) << window.prompts->informations[0].toStdString();
+    EXPECT_FALSE(window.frame.OutputBar()->StatusList()->findItems("Warning: dialog named", Qt::MatchContains).isEmpty());
     CContentsModel& contents = window.frame.Contents();
     const CResourceInfo& tree = window.frame.Document().Project().m_ResourceInfo;
     QModelIndex damaged = contents.IndexOf(ChildWithId(tree.m_Dialogs, 200));

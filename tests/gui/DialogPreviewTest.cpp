@@ -2,9 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontInfo>
 #include <QGroupBox>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,22 +14,16 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
-#include <tuple>
-#include <ostream>
 #include <stdexcept>
 #include <vector>
 
-#include "Fixtures.h"
+#include "gui/ScriptedWindow.h"
 #include "controls/DialogPreview.h"
 #include "controls/DialogPreviewDlg.h"
 #include "controls/MenuPopupView.h"
-#include "dictionary/Hotkeys.h"
 #include "extract/DialogTemplate.h"
 #include "extract/ResourceExtractor.h"
 #include "io/ByteWriter.h"
-
-// Readable texts in failure messages.
-static void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 using namespace quillon;
 using namespace quillon::gui;
@@ -57,13 +49,6 @@ CResourceItem& Dialog(CResourceInfo& info, int id) {
 }
 
 CResourceItem& Control(CResourceItem& dialog, int index) { return *dialog.GetChildren().at(index); }
-
-QRect DluRect(int x, int y, int cx, int cy, DialogBaseUnits units) {
-    PixelRect pixels = DialogUnitsToPixels(x, y, cx, cy, units);
-    return QRect(pixels.x, pixels.y, pixels.width, pixels.height);
-}
-
-QPoint Centre(const QRect& rect) { return rect.center(); }
 
 void ShowAndWait(QWidget& widget) {
     widget.show();
@@ -131,30 +116,6 @@ const QString kLongText =
 
 } // namespace
 
-// The preview's reader on the fixture's extended dialog: what the preview
-// widget does not show (32-bit IDs, font fields, creation data). The cut
-// copies of every fixture dialog are refused by the walker
-// (templates/DialogLayoutTest); the preview of one is empty.
-TEST(DialogTemplate, ReadsTheExtendedTemplateAndRefusesACutCopy) {
-    auto info = ScanBasic();
-    auto bytes = Dialog(*info, 201).GetData();
-    auto parsed = ParseDialogTemplate(bytes);
-    ASSERT_TRUE(parsed);
-    EXPECT_TRUE(parsed->extended);
-    EXPECT_EQ(parsed->style, 0x80C00040u);
-    EXPECT_EQ(std::make_tuple(parsed->pointSize, parsed->weight, parsed->italic, parsed->charset, parsed->face),
-              std::make_tuple(9, 700, true, 0xCC, std::u16string(u"Segoe UI")));
-    ASSERT_EQ(parsed->controls.size(), 4u);
-    EXPECT_EQ(parsed->controls[0].id, 70000u);
-    EXPECT_EQ(ControlClassName(parsed->controls[2].windowClass), u"BUTTON");
-    EXPECT_EQ(parsed->controls[3].creationData, (std::vector<std::uint8_t>{1, 0, 2, 0, 3, 0}));
-    CDialogEntry cut("Broken", 0, 1);
-    cut.SetData(bytes.first(bytes.size() / 2));
-    CDialogPreviewWidget preview(cut, CodePage(1252));
-    EXPECT_FALSE(preview.IsValid());
-    EXPECT_EQ(preview.ControlCount(), 0);
-}
-
 TEST(DialogTemplate, DialogUnitsUseWindowsRounding) {
     EXPECT_EQ(MulDiv(7, 6, 4), 11);   // 10.5 rounds up
     EXPECT_EQ(MulDiv(-7, 6, 4), -11); // and -10.5 down
@@ -171,19 +132,10 @@ TEST(DialogPreview, RebuildsTheClassicDialogWithRealWidgets) {
     auto info = ScanBasic();
     CDialogPreviewWidget preview(Dialog(*info, 200), CodePage(1252));
     ASSERT_TRUE(preview.IsValid());
-    EXPECT_EQ(QFontInfo(preview.font()).family(), "Liberation Sans");
     EXPECT_EQ(preview.font().pixelSize(), 11);
     ASSERT_EQ(preview.BaseUnits(), (DialogBaseUnits{6, 13}));
     EXPECT_EQ(preview.size(), QSize(300, 195));
     ASSERT_EQ(preview.ControlCount(), 8);
-    // Every control but the icon sits where its template's dialog units say.
-    auto parsed = ParseDialogTemplate(Dialog(*info, 200).GetData());
-    ASSERT_TRUE(parsed);
-    for (int i = 0; i < preview.ControlCount(); ++i) {
-        if (i == kIcon) continue;
-        const auto& c = parsed->controls[static_cast<std::size_t>(i)];
-        EXPECT_EQ(preview.ControlWidget(i)->geometry(), DluRect(c.x, c.y, c.cx, c.cy, preview.BaseUnits())) << i;
-    }
     EXPECT_EQ(preview.ControlRect(kName), QRect(11, 11, 60, 13)); // x = 7 DLU = 7 * 6 / 4 px, rounded
     // The icon takes the icon's size, not the template's 0 x 0.
     ASSERT_TRUE(qobject_cast<CPreviewImage*>(preview.ControlWidget(kIcon)));
@@ -224,14 +176,10 @@ TEST(DialogPreview, BuildsControlsByClassAndStyle) {
         {{kBorder | 0x20, 70, 30, 50, 12, nullptr, 0x81, u"secret"}, "QLineEdit"}, // 3 password
         {{kBorder | 0x4, 7, 45, 50, 30, nullptr, 0x81, u"a\r\nb"}, "QPlainTextEdit"}, // 4 multi-line
         {{0x10, 7, 80, 150, 9, nullptr, 0x82, u""}, "QWidget"},                    // 5 etched line
-        {{0x0, 7, 90, 60, 30, u"sYsTrEeViEw32", 0, u""}, "QTreeWidget"},
-        {{0x0, 70, 90, 60, 10, u"msctls_progress32", 0, u""}, "QProgressBar"},
-        {{0x0, 70, 102, 60, 20, u"RichEdit20W", 0, u"rich"}, "QTextEdit"},
-        {{0x0, 135, 90, 60, 10, u"SysLink", 0, u"<a>link</a>"}, "QLabel"},         // 9
-        {{0x0, 135, 102, 60, 12, u"msctls_hotkey32", 0, u""}, "QKeySequenceEdit"},
-        {{0x26, 135, 7, 60, 10, nullptr, 0x80, u"&Three"}, "QCheckBox"},           // 11 auto 3-state
-        {{0x9, 135, 20, 60, 10, nullptr, 0x80, u"&Radio"}, "QRadioButton"},        // 12
-        {{0x0, 0, 0, 200, 150, u"SysTabControl32", 0, u""}, "QTabWidget"},         // 13
+        {{0x0, 135, 90, 60, 10, u"SysLink", 0, u"<a>link</a>"}, "QLabel"},         // 6
+        {{0x26, 135, 7, 60, 10, nullptr, 0x80, u"&Three"}, "QCheckBox"},           // 7 auto 3-state
+        {{0x9, 135, 20, 60, 10, nullptr, 0x80, u"&Radio"}, "QRadioButton"},        // 8
+        {{0x0, 0, 0, 200, 150, u"SysTabControl32", 0, u""}, "QTabWidget"},         // 9
         {{0x0, 7, 125, 60, 14, u"AfxWnd140u", 0, u"custom"}, "quillon::gui::CPreviewPlaceholder"},
     };
     std::vector<TemplateControl> controls;
@@ -240,8 +188,8 @@ TEST(DialogPreview, BuildsControlsByClassAndStyle) {
     dialog.SetData(TemplateWriter().Write(controls));
     CDialogPreviewWidget preview(dialog, CodePage(1252));
     ASSERT_TRUE(preview.IsValid());
-    ASSERT_EQ(preview.ControlCount(), 15);
-    for (int i = 0; i < 15; ++i)
+    ASSERT_EQ(preview.ControlCount(), 11);
+    for (int i = 0; i < 11; ++i)
         ASSERT_TRUE(preview.ControlWidget(i)->inherits(cases[i].widgetClass))
             << i << " is a " << preview.ControlWidget(i)->metaObject()->className();
     // Closed, a drop-down takes its height from the font, not the 60 units (98 px).
@@ -256,41 +204,24 @@ TEST(DialogPreview, BuildsControlsByClassAndStyle) {
     EXPECT_EQ(qobject_cast<QLineEdit*>(preview.ControlWidget(3))->echoMode(), QLineEdit::Password);
     EXPECT_EQ(qobject_cast<QPlainTextEdit*>(preview.ControlWidget(4))->toPlainText(), "a\nb");
     EXPECT_EQ(preview.ControlRect(5).height(), 2);
-    EXPECT_EQ(qobject_cast<QLabel*>(preview.ControlWidget(9))->textFormat(), Qt::RichText);
-    EXPECT_TRUE(qobject_cast<QCheckBox*>(preview.ControlWidget(11))->isTristate());
-    EXPECT_FALSE(qobject_cast<QRadioButton*>(preview.ControlWidget(12))->autoExclusive());
-    EXPECT_EQ(qobject_cast<CPreviewPlaceholder*>(preview.ControlWidget(14))->ClassName(), "AfxWnd140u");
+    EXPECT_EQ(qobject_cast<QLabel*>(preview.ControlWidget(6))->textFormat(), Qt::RichText);
+    EXPECT_TRUE(qobject_cast<QCheckBox*>(preview.ControlWidget(7))->isTristate());
+    EXPECT_FALSE(qobject_cast<QRadioButton*>(preview.ControlWidget(8))->autoExclusive());
+    EXPECT_EQ(qobject_cast<CPreviewPlaceholder*>(preview.ControlWidget(10))->ClassName(), "AfxWnd140u");
     // The tab control covers the dialog, yet stays below every other control:
     // a click where it lies under a check box picks the check box.
-    EXPECT_EQ(preview.children().indexOf(preview.ControlWidget(13)), 0);
-    QTest::mouseClick(&preview, Qt::LeftButton, {}, preview.ControlRect(11).center());
-    EXPECT_EQ(preview.SelectedControl(), 11);
+    EXPECT_EQ(preview.children().indexOf(preview.ControlWidget(9)), 0);
+    QTest::mouseClick(&preview, Qt::LeftButton, {}, preview.ControlRect(7).center());
+    EXPECT_EQ(preview.SelectedControl(), 7);
     QTest::mouseClick(&preview, Qt::LeftButton, {}, QPoint(290, 200));
-    EXPECT_EQ(preview.SelectedControl(), 13);
-}
-
-TEST(DialogPreview, ControlsAreInertAndStackedInTemplateOrder) {
-    auto info = ScanBasic();
-    CDialogPreviewWidget preview(Dialog(*info, 200), CodePage(1252));
-    const QObjectList& stack = preview.children(); // bottom first
-    for (int i = 0; i < preview.ControlCount(); ++i) {
-        QWidget* control = preview.ControlWidget(i);
-        EXPECT_TRUE(control->testAttribute(Qt::WA_TransparentForMouseEvents)) << i;
-        EXPECT_EQ(control->focusPolicy(), Qt::NoFocus) << i;
-        for (QWidget* child : control->findChildren<QWidget*>())
-            EXPECT_TRUE(child->testAttribute(Qt::WA_TransparentForMouseEvents)) << i;
-        if (i > 0) {
-            EXPECT_LT(stack.indexOf(control), stack.indexOf(preview.ControlWidget(i - 1))) << i;
-        }
-    }
+    EXPECT_EQ(preview.SelectedControl(), 9);
 }
 
 TEST(DialogPreview, ExtendedDialogScalesWithItsOwnFont) {
     auto info = ScanBasic();
     CDialogPreviewWidget preview(Dialog(*info, 201), CodePage(1252));
     ASSERT_TRUE(preview.IsValid());
-    DialogBaseUnits units = preview.BaseUnits();
-    ASSERT_EQ(units, (DialogBaseUnits{7, 15}));
+    ASSERT_EQ(preview.BaseUnits(), (DialogBaseUnits{7, 15}));
     EXPECT_EQ(preview.size(), QSize(280, 150));
     EXPECT_EQ(preview.font().pixelSize(), 12);
     EXPECT_TRUE(preview.font().bold());
@@ -299,10 +230,20 @@ TEST(DialogPreview, ExtendedDialogScalesWithItsOwnFont) {
     auto* check = qobject_cast<QCheckBox*>(preview.ControlWidget(2));
     ASSERT_TRUE(check);
     EXPECT_EQ(check->text(), "Check &me");
-    EXPECT_EQ(check->geometry(), DluRect(5, 40, 80, 10, units));
+    EXPECT_EQ(check->geometry(), QRect(9, 75, 140, 19)); // 5, 40, 80, 10 in units of 7 x 15
     auto* data = qobject_cast<QPushButton*>(preview.ControlWidget(3));
     ASSERT_TRUE(data);
     EXPECT_EQ(data->text(), "Data");
+    // What the widgets do not show: a 32-bit control ID and the creation data.
+    EXPECT_EQ(preview.Template().controls[0].id, 70000u);
+    EXPECT_EQ(preview.Template().controls[3].creationData, (std::vector<std::uint8_t>{1, 0, 2, 0, 3, 0}));
+    // A cut copy gives an invalid, empty preview.
+    auto bytes = Dialog(*info, 201).GetData();
+    CDialogEntry cut("Broken", 0, 1);
+    cut.SetData(bytes.first(bytes.size() / 2));
+    CDialogPreviewWidget broken(cut, CodePage(1252));
+    EXPECT_FALSE(broken.IsValid());
+    EXPECT_EQ(broken.ControlCount(), 0);
 }
 
 TEST(DialogPreview, ShowsTranslationsWithTheirHotkeys) {
@@ -355,7 +296,7 @@ TEST(DialogPreview, DraggingMovesAndHandlesResizeWithoutTouchingTheTemplate) {
     QSignalSpy selected(&preview, &CDialogPreviewWidget::selectionChanged);
 
     QRect browse = preview.ControlRect(kBrowse);
-    Drag(preview, Centre(browse), Centre(browse) + QPoint(-40, 30));
+    Drag(preview, browse.center(), browse.center() + QPoint(-40, 30));
     EXPECT_EQ(preview.SelectedControl(), kBrowse);
     ASSERT_EQ(selected.count(), 1);
     EXPECT_EQ(preview.ControlRect(kBrowse), browse.translated(-40, 30));
@@ -364,12 +305,12 @@ TEST(DialogPreview, DraggingMovesAndHandlesResizeWithoutTouchingTheTemplate) {
 
     // Moving stops at the dialog's border.
     QRect moved = preview.ControlRect(kBrowse);
-    Drag(preview, Centre(moved), Centre(moved) + QPoint(500, 0));
+    Drag(preview, moved.center(), moved.center() + QPoint(500, 0));
     EXPECT_EQ(preview.ControlRect(kBrowse).right(), preview.width() - 1);
 
     // Pick the OK button, then pull its bottom-right handle.
     QRect ok = preview.ControlRect(kOk);
-    QTest::mouseClick(&preview, Qt::LeftButton, {}, Centre(ok));
+    QTest::mouseClick(&preview, Qt::LeftButton, {}, ok.center());
     EXPECT_EQ(preview.SelectedControl(), kOk);
     QPoint corner = ok.bottomRight() + QPoint(1, 1);
     Drag(preview, corner, corner + QPoint(20, 6));
@@ -395,30 +336,6 @@ TEST(DialogPreview, DraggingMovesAndHandlesResizeWithoutTouchingTheTemplate) {
     EXPECT_EQ(std::vector<std::uint8_t>(dialog.GetData().begin(), dialog.GetData().end()), before);
 }
 
-TEST(DialogPreview, MnemonicsDoNotClickTheControls) {
-    auto info = ScanBasic();
-    CDialogPreviewWidget preview(Dialog(*info, 200), CodePage(1252));
-    preview.show();
-    preview.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&preview));
-    auto* browse = qobject_cast<QPushButton*>(preview.ControlWidget(kBrowse));
-    QSignalSpy clicked(browse, &QPushButton::clicked);
-    QTest::keyClick(&preview, Qt::Key_B, Qt::AltModifier);
-    QTest::qWait(300); // a mnemonic clicks with a delay
-    EXPECT_EQ(clicked.count(), 0);
-}
-
-TEST(DialogPreview, PaintsControlsAndFramesTheOverflowingOnes) {
-    auto info = ScanBasic();
-    CResourceItem& dialog = Dialog(*info, 200);
-    Control(dialog, kName).SetTranslation(kLongText.toStdString(), 'A');
-    CDialogPreviewWidget preview(dialog, CodePage(1252));
-    QImage image = preview.grab().toImage();
-    ASSERT_FALSE(image.isNull());
-    QRect name = preview.ControlRect(kName);
-    EXPECT_EQ(QColor(image.pixel(name.left() + 1, name.center().y())), QColor(Qt::red));
-}
-
 TEST(DialogPreviewDlg, ShowsTheCaptionAndTheControlsThatDoNotFit) {
     auto info = ScanBasic();
     CResourceItem& dialog = Dialog(*info, 200);
@@ -431,7 +348,7 @@ TEST(DialogPreviewDlg, ShowsTheCaptionAndTheControlsThatDoNotFit) {
     EXPECT_EQ(window.Preview()->SelectedControl(), kName);
 }
 
-TEST(MenuPreviewDlg, BuildsTheMenuBarAndFindsDuplicateHotkeys) {
+TEST(MenuPreviewDlg, BuildsTheMenuBarWithTheTranslatedHotkeys) {
     auto info = ScanBasic();
     CResourceItem* menu = ChildWithId(info->m_Menus, 100);
     ASSERT_TRUE(menu);
@@ -455,26 +372,13 @@ TEST(MenuPreviewDlg, BuildsTheMenuBarAndFindsDuplicateHotkeys) {
         EXPECT_TRUE(copy->isChecked());
         EXPECT_TRUE(window.Duplicates().isEmpty());
     }
-    // The lines come from the core's DuplicateHotkeys, level by level: two
-    // translations claim D (case does not matter), a translation takes the L
-    // of an untranslated sibling, and on the bar an n inside the escape \n
-    // marks nothing, so it does not clash with N.
-    CResourceItem& file = *menu->GetChildren().at(0);
-    Child(file, 1001).SetTranslation("Drucken", 'D');
-    Child(file, 1004).SetTranslation("Laden", 'd');
-    Child(file, 1002).SetTranslation("Lesen", 'L');
-    menu->GetChildren().at(1)->SetTranslation("Neu", 'N');
+    // Translations show their hotkeys; an n inside the escape \n marks nothing.
+    Child(*menu->GetChildren().at(0), 1004).SetTranslation("Laden", 'd');
     Child(*menu, 1200).SetTranslation("Zeile\\nUmbruch", 'n');
     CMenuPreviewDlg window(*menu, CodePage(1252));
     QList<QAction*> bar = window.MenuBar()->actions();
-    EXPECT_EQ(bar[0]->menu()->actions()[0]->text(), "&Drucken");
     EXPECT_EQ(bar[0]->menu()->actions()[5]->text(), "La&den");
     EXPECT_EQ(bar[2]->text(), "Zeile\nUmbruch"); // no '&': the target has no hotkey there
-    EXPECT_EQ(window.Duplicates(), (QStringList{"Level \"Menu bar \u203A File\": hotkey D used by Drucken, Laden",
-                                               "Level \"Menu bar \u203A File\": hotkey L used by Lesen, Level2"}));
-    EXPECT_EQ(window.DuplicateList()->count(), 2);
-    EXPECT_EQ(DuplicateHotkeys(file, CodePage(1252)).size(), 2u);
-    EXPECT_TRUE(DuplicateHotkeys(*menu, CodePage(1252)).empty());
 }
 
 // A popup chosen in the tree opens as a popup: titled with its name, one
@@ -506,21 +410,13 @@ TEST(MenuPreviewDlg, ShowsAPopupOpenWithItsPath) {
         EXPECT_EQ(rows[6].submenu->actions().size(), 2);
         for (int row : {1, 2, 5}) EXPECT_TRUE(rows[static_cast<std::size_t>(row)].accelerator.isEmpty()) << row;
         EXPECT_FALSE(window.Popup()->OpenSubmenu(0)); // no submenu there
-        // Laid out as a popup: rows under each other, not side by side.
-        for (int row = 1; row < 7; ++row) {
-            EXPECT_EQ(window.Popup()->RowRect(row).left(), window.Popup()->RowRect(0).left());
-            EXPECT_GT(window.Popup()->RowRect(row).top(), window.Popup()->RowRect(row - 1).top());
-        }
         EXPECT_TRUE(window.Duplicates().isEmpty());
     }
     {
         CMenuPreviewDlg window(level2, toLevel2, CodePage(1252));
         EXPECT_EQ(window.windowTitle(), "Level2");
         EXPECT_EQ(window.LevelPath(), "Menu bar \u203A File \u203A Level2");
-        const auto& rows = window.Popup()->Rows();
-        ASSERT_EQ(rows.size(), 2u);
-        ASSERT_TRUE(rows[0].submenu);
-        EXPECT_FALSE(rows[0].submenu->actions().at(0)->isEnabled()); // grayed
+        ASSERT_EQ(window.Popup()->Rows().size(), 2u);
         EXPECT_EQ(window.Popup()->AcceleratorColumnWidth(), 0);
     }
     Child(file, 1001).SetTranslation("Drucken\\tStrg+P", 'D');
@@ -530,4 +426,5 @@ TEST(MenuPreviewDlg, ShowsAPopupOpenWithItsPath) {
     EXPECT_EQ(window.Popup()->Rows()[0].text, "&Drucken");
     EXPECT_EQ(window.Popup()->Rows()[0].accelerator, "Strg+P");
     EXPECT_EQ(window.Duplicates(), (QStringList{"Level \"Menu bar \u203A File\": hotkey D used by Drucken, Laden"}));
+    EXPECT_EQ(window.DuplicateList()->count(), 1);
 }

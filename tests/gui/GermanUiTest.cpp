@@ -26,10 +26,9 @@
 #include <map>
 #include <set>
 
-#include "Fixtures.h"
+#include "gui/ScriptedWindow.h"
 #include "controls/StatusDlg.h"
 #include "model/ResourceItem.h"
-#include "project/NewProject.h"
 #include "ui/AutoTranslateDlg.h"
 #include "ui/Customization.h"
 #include "ui/CustomizeDialog.h"
@@ -117,15 +116,6 @@ void ExpectUniqueHotkeys(const QMenu& menu) {
     }
 }
 
-void LoadFixture(CQuillonDoc& doc) {
-    NewProjectSettings settings;
-    settings.modulePath = testing::Fixture("basic64.exe");
-    settings.targetLanguage = 0x0407;
-    auto project = CreateProject(settings);
-    ASSERT_TRUE(project);
-    doc.Project() = std::move(*project.Value());
-}
-
 class GermanUi : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -160,20 +150,16 @@ TEST_F(GermanUi, TheProjectDialogsAreGerman) {
     EXPECT_EQ(newProject.windowTitle(), "Neues Projekt");
     ExpectGerman(newProject, "New Project");
     CQuillonDoc doc;
-    LoadFixture(doc);
+    testing::GermanDoc(doc);
     CSettingsDlg settings(doc, nullptr);
     ExpectGerman(settings, "Settings");
     CStatusDlg status(doc.Project().m_ResourceInfo, nullptr);
     ExpectGerman(status, "Status");
     CAutoTranslateDlg autoTranslate(doc);
     ExpectGerman(autoTranslate, "Auto Translate");
-}
-
-TEST_F(GermanUi, TheTranslateDialogIsGerman) {
-    CQuillonDoc doc;
     CMenuItem item("Open", 'O', 1, 0);
-    CTranslateDlg dialog(item, doc);
-    ExpectGerman(dialog, "Translate");
+    CTranslateDlg translate(item, doc);
+    ExpectGerman(translate, "Translate");
 }
 
 // lrelease writes an unfinished message as the English text, so an

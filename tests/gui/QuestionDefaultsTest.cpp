@@ -16,7 +16,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "project/NewProject.h"
+#include "gui/ScriptedWindow.h"
 #include "ui/NewProjectDialog.h"
 #include "ui/QuillonDoc.h"
 #include "ui/TranslateDialog.h"
@@ -24,8 +24,6 @@
 
 namespace quillon::gui {
 namespace {
-
-QString FixturePath(const char* name) { return QStringLiteral(QUILLON_FIXTURE_DIR "/") + QString::fromLatin1(name); }
 
 // Runs `ask`, which opens one message box, and returns that box's default
 // button; the box is answered with its escape button (none when it has no
@@ -62,7 +60,7 @@ TEST(QuestionDefaults, ReplacingAnExistingProjectFile) {
     existing.close();
     CNewProjectDlg dialog;
     dialog.ProjectEdit()->setText(existing.fileName());
-    dialog.SetModule(FixturePath("basic32.exe"));
+    dialog.SetModule(testing::FixturePath("basic32.exe"));
     dialog.TranslatorEdit()->setText(QStringLiteral("Ann"));
     SelectLanguage(*dialog.LanguageList(), QStringLiteral("German"));
     EXPECT_EQ(DefaultOfQuestion([&] { dialog.accept(); }), QMessageBox::No);
@@ -70,17 +68,8 @@ TEST(QuestionDefaults, ReplacingAnExistingProjectFile) {
 }
 
 TEST(QuestionDefaults, ChangingTheTargetLanguage) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    NewProjectSettings settings;
-    settings.projectPath = dir.filePath(QStringLiteral("basic.prj")).toStdString();
-    settings.modulePath = FixturePath("basic32.exe").toStdString();
-    settings.translator = "Ann";
-    settings.targetLanguage = 0x0407;
-    auto project = CreateProject(settings);
-    ASSERT_TRUE(project);
     CQuillonDoc doc;
-    doc.Project() = std::move(*project.Value());
+    testing::GermanDoc(doc, "basic32.exe");
     CSettingsDlg dialog(doc);
     SelectLanguage(*dialog.LanguageList(), QStringLiteral("French"));
     EXPECT_EQ(DefaultOfQuestion([&] { dialog.Apply(true); }), QMessageBox::No);

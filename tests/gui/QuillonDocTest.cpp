@@ -5,8 +5,7 @@
 
 #include <QSignalSpy>
 
-#include "Fixtures.h"
-#include "TempDir.h"
+#include "gui/ScriptedWindow.h"
 #include "model/Archive.h"
 #include "ui/QuillonDoc.h"
 
@@ -33,15 +32,10 @@ ProjectChange TranslateFirstString(CQuillonDoc& doc, const std::string& text) {
 
 // A saved project of `module`, opened again so that it starts unmodified.
 void OpenSaved(CQuillonDoc& doc, const TempDir& dir, const std::string& module) {
-    NewProjectSettings settings;
-    settings.projectPath = dir.File("doc.prj");
-    settings.modulePath = Fixture(module);
-    settings.dictionaryPath = dir.File("doc.dic");
-    settings.translator = "Ann";
-    settings.targetLanguage = 0x0407;
-    ASSERT_TRUE(doc.NewProject(settings, nullptr).Ok());
-    ASSERT_TRUE(doc.SaveDocument(QString::fromStdString(settings.projectPath)).Ok());
-    ASSERT_TRUE(doc.OpenDocument(QString::fromStdString(settings.projectPath), nullptr).Ok());
+    ASSERT_TRUE(doc.NewProject(SessionSettings(dir, module), nullptr).Ok());
+    const QString path = doc.PathName();
+    ASSERT_TRUE(doc.SaveDocument(path).Ok());
+    ASSERT_TRUE(doc.OpenDocument(path, nullptr).Ok());
 }
 
 } // namespace
@@ -82,11 +76,7 @@ TEST(QuillonDoc, ModifiedFollowsTheUndoHistory) {
 TEST(QuillonDoc, UndoingEverythingInANewProjectKeepsItModified) {
     TempDir dir;
     CQuillonDoc doc;
-    NewProjectSettings settings;
-    settings.projectPath = dir.File("new.prj");
-    settings.modulePath = Fixture("basic32.exe");
-    settings.targetLanguage = 0x0407;
-    ASSERT_TRUE(doc.NewProject(settings, nullptr).Ok());
+    ASSERT_TRUE(doc.NewProject(SessionSettings(dir), nullptr).Ok());
     doc.Apply(TranslateFirstString(doc, "Neu"));
     doc.UndoStack().undo();
     EXPECT_TRUE(doc.IsModified()) << "never saved";

@@ -1,14 +1,25 @@
 #pragma once
-// A main window whose questions a script answers, and the German project
-// the window tests make from a fixture module.
+// A main window whose questions a script answers, the German project the
+// window tests make from a fixture module, and what the GUI tests share.
 
 #include <memory>
+#include <ostream>
 #include <string>
+
+#include <QApplication>
+#include <QSettings>
+#include <QTest>
 
 #include "Fixtures.h"
 #include "TempDir.h"
 #include "gui/ScriptedPrompts.h"
+#include "model/ItemPath.h"
+#include "project/NewProject.h"
 #include "ui/MainFrame.h"
+#include "ui/QuillonDoc.h"
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace quillon::testing {
 
@@ -31,6 +42,37 @@ inline NewProjectSettings SessionSettings(const TempDir& dir, const std::string&
     settings.translator = "Ann";
     settings.targetLanguage = 0x0407;
     return settings;
+}
+
+// `module` translated into German as the project `doc` holds, with what else `settings` names.
+inline void GermanDoc(gui::CQuillonDoc& doc, const std::string& module = "basic64.exe", NewProjectSettings settings = {}) {
+    settings.modulePath = Fixture(module);
+    settings.targetLanguage = 0x0407;
+    auto project = CreateProject(settings);
+    ASSERT_TRUE(project);
+    doc.Project() = std::move(*project.Value());
+}
+
+inline QString FixturePath(const char* name) { return QStringLiteral(QUILLON_FIXTURE_DIR "/") + QString::fromLatin1(name); }
+
+inline QSettings AppSettings() { return QSettings(QStringLiteral("Quillon"), QStringLiteral("Quillon")); }
+
+template <typename Condition>
+bool WaitFor(Condition done) {
+    for (int i = 0; i < 200 && !done(); ++i) QTest::qWait(10);
+    return done();
+}
+
+// Shows `widget` and waits until it is the active window, for QApplication too.
+inline bool ShowActive(QWidget& widget) {
+    widget.show();
+    widget.activateWindow();
+    return QTest::qWaitForWindowActive(&widget) && WaitFor([&] { return QApplication::activeWindow() == &widget; });
+}
+
+// The item at `path` ("strings/16") in the window's project.
+inline CResourceItem& At(gui::CMainFrame& frame, const char* path) {
+    return *Find(frame.Document().Project().m_ResourceInfo, path).Value();
 }
 
 } // namespace quillon::testing
