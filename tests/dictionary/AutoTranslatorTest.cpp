@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <functional>
 
-#include "Fixtures.h"
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/Hotkeys.h"
 #include "project/FixtureProject.h"
@@ -18,9 +17,7 @@ namespace {
 class Recorder : public IAutoTranslateObserver {
 public:
     void SetStatus(std::string_view text) override { statuses.emplace_back(text); }
-    void SetCounts(std::int32_t total, std::int32_t translated, std::int32_t notTranslated) override {
-        counts.push_back({total, translated, notTranslated});
-    }
+    void SetCounts(std::int32_t total, std::int32_t done, std::int32_t left) override { counts.push_back({total, done, left}); }
     void ClearCounts() override { ++cleared; }
     void ResetProgress(std::uint32_t maximum) override { maxima.push_back(maximum); }
     void StepProgress() override {
@@ -37,26 +34,20 @@ public:
     std::vector<std::array<std::int32_t, 3>> counts;
     std::vector<std::uint32_t> maxima;
     std::vector<const CResourceItem*> untranslated;
-    std::uint32_t steps = 0;
-    int cleared = 0;
+    std::uint32_t steps = 0, cleared = 0;
     bool closeEnabled = false;
 };
 
-CMenuItem& AddItem(CResourceItem& parent, const std::string& text, char hotkey, std::int32_t id) {
-    return static_cast<CMenuItem&>(parent.AddChild(std::make_unique<CMenuItem>(text, hotkey, id, 0)));
-}
-
-// A small project: one menu with a popup of three items, three strings, one
-// dialog with two controls. Seven translatable items with the popup and the
-// dialog caption... counted below.
+// A small project: a menu whose popup holds two items and a separator, two
+// strings, a dialog with one control; seven translatable items.
 std::unique_ptr<CProject> SmallProject() {
     auto project = std::make_unique<CProject>();
     project->m_wTargetLanguage = 0x0407;
     CResourceInfo& info = project->m_ResourceInfo;
     auto& menu = info.m_Menus.AddChild(std::make_unique<CMenuEntry>("", 0, 100, 0));
     auto& file = menu.AddChild(std::make_unique<CMenuEntry>("File", 'F', -1, 0x10));
-    AddItem(file, "Open", 'O', 1);
-    AddItem(file, "Print", 'P', 2);
+    file.AddChild(std::make_unique<CMenuItem>("Open", 'O', 1, 0));
+    file.AddChild(std::make_unique<CMenuItem>("Print", 'P', 2, 0));
     file.AddChild(std::make_unique<CMenuItem>("", 0, 0, 0, RIS_FIXED));
     info.m_Strings.AddChild(std::make_unique<CStringEntry>("Ready", 0, 1));
     info.m_Strings.AddChild(std::make_unique<CStringEntry>("Busy", 0, 2));
@@ -179,19 +170,15 @@ TEST(AutoTranslate, RealProjectRunTwiceChangesNothingTheSecondTime) {
     CAutoTranslator first(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText);
     AutoTranslateResult result = first.Run();
     EXPECT_EQ(result.translated, 7u);
-    const CResourceItem& top = Child(project->m_ResourceInfo.m_Menus, 100);
-    ASSERT_GE(top.GetChildren().size(), 2u);
-    EXPECT_EQ(top.GetChildren()[0]->m_chTransHotkey, 'D');
-    EXPECT_EQ(top.GetChildren()[1]->m_chTransHotkey, 'B');
-    EXPECT_EQ(top.GetChildren()[0]->GetChildren()[0]->m_chTransHotkey, 'f');
-    const CResourceItem& dialog = Child(project->m_ResourceInfo.m_Dialogs, 200);
+    for (auto [path, hotkey] : {std::pair{"menus/100/-1", 'D'}, {"menus/100/-1#2", 'B'}, {"menus/100/-1/1001", 'f'}})
+        EXPECT_EQ(ItemAt(*project, path).m_chTransHotkey, hotkey) << path;
+    const CResourceItem& dialog = ItemAt(*project, "dialogs/200");
     ASSERT_GE(dialog.GetChildren().size(), 3u);
     EXPECT_EQ(dialog.GetChildren()[2]->m_strTranslation, "Durchsuchen...");
     EXPECT_FALSE(dialog.GetChildren()[0]->IsTranslated());
 
     CResourceInfo after(project->m_ResourceInfo);
     CAutoTranslator second(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText);
-    AutoTranslateResult again = second.Run();
-    EXPECT_EQ(again.translated, result.translated);
+    EXPECT_EQ(second.Run().translated, result.translated);
     EXPECT_EQ(project->m_ResourceInfo, after);
 }

@@ -169,11 +169,8 @@ TEST(DictionaryFile, MalformedFilesFailWithoutAHalfReadDictionary) {
         EXPECT_THROW(loaded.Load(in), ArchiveError) << "cut at " << cut;
         EXPECT_EQ(loaded.GetCount(), 0u);
     }
-    Bytes wrongClass = bytes;
-    wrongClass[2 + 1 + 5 + 6] = 'X'; // first letter of the class name
     CDictonary loaded;
-    ArchiveReader in(wrongClass);
-    EXPECT_THROW(loaded.Load(in), ArchiveError);
+    EXPECT_TRUE(LoadError(With(bytes, 2 + 1 + 5 + 6, {'X'}), loaded)); // the first letter of the class name
 }
 
 TEST(DictionaryFile, RecordsNoWriterProducesAreRefusedWhereTheyStart) {
@@ -248,23 +245,24 @@ TEST(DictionaryFile, BackReferencesCopyOnlyWhatTheFileSizeAllows) {
 
 TEST(Dictionary, FindEntryPrefersTheItemsKindOverAllKinds) {
     CDictonary dictionary;
-    EXPECT_TRUE(dictionary.AddEntry("Open", "string", 0, ItemKind::String));
     // Adding never replaces: kind 0 with any entry present, or a kind already there.
-    EXPECT_FALSE(dictionary.AddEntry("Open", "common", 0, ItemKind::All));
-    EXPECT_TRUE(dictionary.AddEntry("Open", "dialog", 0, ItemKind::Dialog));
-    EXPECT_FALSE(dictionary.AddEntry("Open", "other", 0, ItemKind::String));
-    EXPECT_FALSE(dictionary.AddEntry("Open", "other", 0, ItemKind::Dialog));
-    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::Dialog)->m_strTranslation, "dialog");
-    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::MenuItem), nullptr);
+    for (auto [translation, kind, added] : {std::tuple{"string", ItemKind::String, true}, {"common", ItemKind::All, false},
+                                            {"dialog", ItemKind::Dialog, true}, {"other", ItemKind::String, false},
+                                            {"other", ItemKind::Dialog, false}})
+        EXPECT_EQ(dictionary.AddEntry("Open", translation, 0, kind), added) << translation;
+    dictionary.AddEntry("Close", "Schließen", 0, ItemKind::All);
+    auto found = [&](const char* source, ItemKind kind) {
+        const CDictonaryEntry* entry = dictionary.FindEntry(source, kind);
+        return std::string(entry ? entry->m_strTranslation : "-");
+    };
+    EXPECT_EQ(found("Open", ItemKind::Dialog), "dialog");
+    EXPECT_EQ(found("Open", ItemKind::MenuItem), "-");
+    EXPECT_EQ(found("open", ItemKind::String), "-"); // case-sensitive
+    EXPECT_EQ(found("Close", ItemKind::Dialog), "Schließen");
     // An all-kinds sub-entry only comes from a file; look-ups honour it.
     dictionary.FindEntry("Open", ItemKind::String)->SubEntries().emplace(ItemKind::All, std::make_unique<CDictonaryEntry>("common", 0, ItemKind::All));
-    ASSERT_NE(dictionary.FindEntry("Open", ItemKind::MenuItem), nullptr);
-    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::MenuItem)->m_strTranslation, "common");
-    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::String)->m_strTranslation, "string");
-    EXPECT_EQ(dictionary.FindEntry("open", ItemKind::String), nullptr); // case-sensitive
-    CDictonary common;
-    common.AddEntry("Close", "Schließen", 0, ItemKind::All);
-    EXPECT_EQ(common.FindEntry("Close", ItemKind::Dialog)->m_strTranslation, "Schließen");
+    EXPECT_EQ(found("Open", ItemKind::MenuItem), "common");
+    EXPECT_EQ(found("Open", ItemKind::String), "string");
 }
 
 TEST(DictionaryFiles, LoadReplacesSaveIsAtomicAndEmptyPathsAreSkipped) {
@@ -285,22 +283,12 @@ TEST(DictionaryFiles, LoadReplacesSaveIsAtomicAndEmptyPathsAreSkipped) {
 
     // A save that cannot happen leaves the old file as it was.
     EXPECT_FALSE(first.Save(dir.File("no-such-folder/x.dic")));
-    auto bytes = ReadWholeFile(dir.File("b.dic"));
-    ASSERT_TRUE(bytes);
-    EXPECT_EQ(bytes.Value(), Stored(second));
-
-    // A malformed file names itself in the error.
-    Bytes broken{0x05, 0x00, 0x01};
-    ASSERT_TRUE(WriteFileAtomically(dir.File("broken.dic"), broken));
-    auto read = loaded.Load(dir.File("broken.dic"));
-    ASSERT_FALSE(read.Ok());
-    EXPECT_NE(read.GetError().Describe().find("broken.dic"), std::string::npos);
+    EXPECT_EQ(ReadWholeFile(dir.File("b.dic")).Value(), Stored(second));
 }
 
 TEST(Dictionary, EntriesNeedBothTextsAKindAndAOneByteHotkey) {
     struct Case {
-        const char* source;
-        const char* translation;
+        const char* source, *translation;
         std::uint16_t hotkey;
         ItemKind kind;
         const char* reason; // null: added
@@ -318,9 +306,6 @@ TEST(Dictionary, EntriesNeedBothTextsAKindAndAOneByteHotkey) {
         EXPECT_EQ(dictionary.AddEntry(c.source, c.translation, c.hotkey, c.kind), !c.reason) << c.source << KindCode(c.kind);
         EXPECT_EQ(dictionary.GetCount(), c.reason ? 0u : 1u);
         Status checked = CheckEntry(c.source, c.translation, c.hotkey, c.kind);
-        EXPECT_EQ(checked.Ok(), !c.reason);
-        if (c.reason && !checked) {
-            EXPECT_TRUE(checked.GetError().message.starts_with(c.reason)) << checked.GetError().message;
-        }
+        EXPECT_TRUE(c.reason ? !checked && checked.GetError().message.starts_with(c.reason) : checked.Ok()) << c.source;
     }
 }

@@ -67,7 +67,6 @@ std::string ThousandLinesWithANul(Entries* stored) {
 
 TEST(Glossaries, EveryLineIsImportedOrNamedWithItsReason) {
     using enum GlossarySkip;
-    using enum GlossaryEncoding;
     using Format = GlossaryFormat;
     Entries thousand;
     std::string withNul = ThousandLinesWithANul(&thousand);
@@ -78,37 +77,48 @@ TEST(Glossaries, EveryLineIsImportedOrNamedWithItsReason) {
         std::uint32_t codePage;
         Entries stored;
         std::vector<GlossarySkippedLine> skipped;
-        GlossaryEncoding encoding;
+        std::string encoding;
     } cases[] = {
         {"no TAB after the translation, too few fields, blank and empty", Format::Text,
          "Save\t-\tSpeichern\r\nOpen\t-\r\n\r\nClose\t-\t\t\r\n&\t-\tLeer\t\r\n", 1252,
-         {{"Save", "Speichern"}}, {{2, FewerThanThreeFields, ""}, {4, NoTranslation, ""}, {5, NoSource, ""}}, CodePage},
+         {{"Save", "Speichern"}}, {{2, FewerThanThreeFields, ""}, {4, NoTranslation, ""}, {5, NoSource, ""}}, "code page 1252"},
         {"UTF-16LE without a mark", Format::Text, Utf16(u"Grüße\t-\tGreetings\t\r\nStraße\t-\tStreet\t\r\n", false, false),
-         1252, {{"Grüße", "Greetings"}, {"Straße", "Street"}}, {}, Utf16Le},
+         1252, {{"Grüße", "Greetings"}, {"Straße", "Street"}}, {}, "UTF-16LE without byte-order mark"},
         {"UTF-16BE without a mark", Format::Text, Utf16(u"Grüße\t-\tGreetings\t\r\n", true, false), 1252,
-         {{"Grüße", "Greetings"}}, {}, Utf16Be},
+         {{"Grüße", "Greetings"}}, {}, "UTF-16BE without byte-order mark"},
         {"UTF-16 with an unpaired surrogate", Format::Text, Utf16(u"A\t-\t\xD800\t\r\nB\t-\tb\t", false, true), 1252,
-         {{"B", "b"}}, {{1, InvalidUtf16, ""}}, Utf16Le},
+         {{"B", "b"}}, {{1, InvalidUtf16, ""}}, "UTF-16LE with byte-order mark"},
         {"CSV quotes as spreadsheets write them", Format::Microsoft,
          "\"Quoted, text\",x,\"Zitiert, \"\"Text\"\"\"\r\nEdit,x,Bearbeiten\r\n,,\r\n\"Open,x,Offen\r\nToo,few\r\n", 1252,
          {{"Edit", "Bearbeiten"}, {"Quoted, text", "Zitiert, \"Text\""}},
-         {{4, UnclosedQuote, ""}, {5, FewerThanThreeFields, ""}}, CodePage},
-        {"a NUL on line 2 of 1,002", Format::Text, withNul, 1252, thousand, {{2, NulCharacter, ""}}, CodePage},
+         {{4, UnclosedQuote, ""}, {5, FewerThanThreeFields, ""}}, "code page 1252"},
+        {"a NUL on line 2 of 1,002", Format::Text, withNul, 1252, thousand, {{2, NulCharacter, ""}}, "code page 1252"},
         {"CR line ends", Format::Text, "A\t-\tB\rC\t-\tD\r\rE\t-\tF\r\nG\t-\tH\r", 1252,
-         {{"A", "B"}, {"C", "D"}, {"E", "F"}, {"G", "H"}}, {}, CodePage},
+         {{"A", "B"}, {"C", "D"}, {"E", "F"}, {"G", "H"}}, {}, "code page 1252"},
         {"UTF-8 but for one line", Format::Text,
          "Größe\t-\tSize\t\r\nBreite\t-\tWidth\t\r\nGr\xF6\xDF" "e\t-\tcp1252\t\r\nHöhe\t-\tHeight\t\r\n", 1252,
-         {{"Breite", "Width"}, {"Größe", "Size"}, {"Höhe", "Height"}}, {{3, InvalidUtf8, ""}}, Utf8},
+         {{"Breite", "Width"}, {"Größe", "Size"}, {"Höhe", "Height"}}, {{3, InvalidUtf8, ""}}, "UTF-8"},
         {"a code page glossary stays one", Format::Text,
          "Gr\xF6\xDF" "e\t-\tSize\r\nH\xF6he\t-\tHeight\r\nOhm\t-\t\xC2\xA9\r\n", 1252,
-         {{"Größe", "Size"}, {"Höhe", "Height"}, {"Ohm", "Â©"}}, {}, CodePage},
+         {{"Größe", "Size"}, {"Höhe", "Height"}, {"Ohm", "Â©"}}, {}, "code page 1252"},
         {"a UTF-8 project", Format::Text, "\xC3\x96l\t-\tOil\t\r\nGr\xF6\xDF" "e\t-\tSize\t\r\n", kCodePageUtf8,
-         {{"Öl", "Oil"}}, {{2, InvalidUtf8, ""}}, Utf8},
-        {"the end-of-file mark of DOS editors", Format::Text, "A\t-\tB\t\r\n\x1A", 1252, {{"A", "B"}}, {}, CodePage},
+         {{"Öl", "Oil"}}, {{2, InvalidUtf8, ""}}, "UTF-8"},
+        {"the end-of-file mark of DOS editors", Format::Text, "A\t-\tB\t\r\n\x1A", 1252, {{"A", "B"}}, {}, "code page 1252"},
         {"characters 1252 cannot hold", Format::Text, "Ohm\t-\tΩ Ω\t\r\nHeat\t-\tHitze\t\r\nAll\tЖ\tα–ω\tλ\r\n",
-         1252, {{"Heat", "Hitze"}}, {{1, NotInCodePage, "Ω"}, {3, NotInCodePage, "αωλ"}}, Utf8},
+         1252, {{"Heat", "Hitze"}}, {{1, NotInCodePage, "Ω"}, {3, NotInCodePage, "αωλ"}}, "UTF-8"},
         {"the same in 1253", Format::Text, "Ohm\t-\tΩ Ω\t\r\nHeat\t-\tHitze\t\r\nAll\tЖ\tα–ω\tλ\r\n", 1253,
-         {{"All", "α–ω"}, {"Heat", "Hitze"}, {"Ohm", "Ω Ω"}}, {}, Utf8},
+         {{"All", "α–ω"}, {"Heat", "Hitze"}, {"Ohm", "Ω Ω"}}, {}, "UTF-8"},
+        {"UTF-16LE with a mark", Format::Text, Utf16(u"Grüße\t-\tGreetings\t\r\n", false, true), 1252,
+         {{"Grüße", "Greetings"}}, {}, "UTF-16LE with byte-order mark"},
+        {"UTF-16BE with a mark", Format::Text, Utf16(u"Grüße\t-\tGreetings\t\r\n", true, true), 1252,
+         {{"Grüße", "Greetings"}}, {}, "UTF-16BE with byte-order mark"},
+        {"UTF-8 with a mark", Format::Text, "\xEF\xBB\xBFGrüße\t-\tGreetings\t\r\n", 1252, {{"Grüße", "Greetings"}}, {},
+         "UTF-8 with byte-order mark"},
+        {"commas until a line uses only tabs", Format::Microsoft,
+         "\"&File\",x,\"&Datei\",\r\nEdit,x,Bearbeiten,\r\nTab\tx\tTabulator\t\r\nComma, here\tx\tKomma, hier\t\r\n"
+         "\"Tab, quoted\"\tx\tq\t\r\n", 1252,
+         {{"Comma, here", "Komma, hier"}, {"Edit", "Bearbeiten"}, {"File", "Datei"}, {"Tab", "Tabulator"}, {"Tab, quoted", "q"}},
+         {}, "code page 1252"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -117,19 +127,10 @@ TEST(Glossaries, EveryLineIsImportedOrNamedWithItsReason) {
         const GlossaryReport& report = import.report.Value();
         EXPECT_EQ(import.Stored(c.codePage), c.stored);
         EXPECT_EQ(report.skipped, c.skipped);
-        EXPECT_EQ(report.encoding, c.encoding);
+        EXPECT_EQ(report.EncodingName(), c.encoding);
         EXPECT_EQ(report.entries, c.stored.size() + c.skipped.size());
         EXPECT_EQ(report.imported, c.stored.size());
     }
-}
-
-TEST(Glossaries, ReasonsAreWords) {
-    GlossaryReport report;
-    report.codePage = 1250;
-    EXPECT_EQ(report.Describe({7, GlossarySkip::FewerThanThreeFields, ""}), "line 7: no translation (fewer than three fields)");
-    EXPECT_EQ(report.Describe({9, GlossarySkip::NotInCodePage, "Ω"}), "line 9: characters the code page 1250 cannot hold: Ω");
-    report.encoding = GlossaryEncoding::Utf16Be;
-    EXPECT_EQ(report.EncodingName(), "UTF-16BE without byte-order mark");
 }
 
 TEST(Glossaries, ABinaryFileIsRefusedAndAddsNothing) {
@@ -169,35 +170,9 @@ TEST(TextGlossary, ExistingSourceTextsAreLeftAloneAndCounted) {
     EXPECT_EQ(import.report.Value().imported, 0u);
 }
 
-TEST(MicrosoftGlossary, CommasUntilALineUsesOnlyTabs) {
-    Import import = RunImport("\"&File\",x,\"&Datei\",\r\nEdit,x,Bearbeiten,\r\nTab\tx\tTabulator\t\r\n"
-                              "Comma, here\tx\tKomma, hier\t\r\n\"Tab, quoted\"\tx\tq\t\r\n",
-                              GlossaryFormat::Microsoft);
-    EXPECT_EQ(import.Stored(), (Entries{{"Comma, here", "Komma, hier"}, {"Edit", "Bearbeiten"}, {"File", "Datei"},
-                                        {"Tab", "Tabulator"}, {"Tab, quoted", "q"}}));
-    EXPECT_EQ(import.dictionary.FindEntry("File", ItemKind::All)->m_chHotkey, 'D');
-}
-
-TEST(Glossaries, ByteOrderMarksAreReadAndNamed) {
-    std::u16string text = u"Grüße\t-\tGreetings\t\r\n";
-    using Named = std::pair<std::string, std::string>;
-    for (const auto& [bytes, name] : {Named{Utf16(text, false, true), "UTF-16LE with byte-order mark"},
-                                      Named{Utf16(text, true, true), "UTF-16BE with byte-order mark"},
-                                      Named{"\xEF\xBB\xBFGrüße\t-\tGreetings\t\r\n", "UTF-8 with byte-order mark"}}) {
-        Import import = RunImport(bytes, GlossaryFormat::Text);
-        EXPECT_EQ(import.Stored(), (Entries{{"Grüße", "Greetings"}}));
-        EXPECT_EQ(import.report.Value().EncodingName(), name);
-    }
-}
-
 TEST(Glossaries, OverLongLinesAreSkippedWhateverTheEncoding) {
     // The long line's length in the file, without its line ending.
-    struct Case {
-        std::string mark;
-        bool utf16;
-        std::size_t lineBytes;
-        bool imported;
-    } cases[] = {
+    struct Case { std::string mark; bool utf16; std::size_t lineBytes; bool imported; } cases[] = {
         {"", false, kMaxGlossaryLineBytes, true},
         {"", false, kMaxGlossaryLineBytes + 1, false},
         {"\xEF\xBB\xBF", false, kMaxGlossaryLineBytes + 1, false},

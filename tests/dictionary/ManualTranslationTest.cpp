@@ -1,26 +1,22 @@
 #include <gtest/gtest.h>
 
-#include "Fixtures.h"
 #include "dictionary/Hotkeys.h"
 #include "dictionary/ManualTranslation.h"
 #include "project/Project.h"
 
 using namespace quillon;
-using namespace quillon::testing;
 
 // The check the Translate dialog and the dictionary's Edit dialog ask before
 // they apply anything, and what applying it does to an item: a refused
 // translation changes nothing, the source itself confirms the item. The tree holds a line break as the two
 // characters \n.
 TEST(ManualTranslation, TheCheckRefusesAHotkeyThatIsNoCharacterOfItsOwn) {
-    struct Case {
-        const char* source;
-        const char* translation;
+    const struct {
+        const char *source, *translation;
         std::uint16_t hotkey;
         std::uint32_t codePage;
         ManualResult expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"Line break", "Zeile\\nUmbruch", 'n', 1252, ManualResult::HotkeyNotInText},
         {"Line break", "Zeile\\nUmbruch", 'U', 1252, ManualResult::Applied},
         {"Tab", "Ton\\tx", 't', 1252, ManualResult::HotkeyNotInText},
@@ -32,7 +28,7 @@ TEST(ManualTranslation, TheCheckRefusesAHotkeyThatIsNoCharacterOfItsOwn) {
         {"Open", "Open", 'p', 1252, ManualResult::SameAsSource},
         {"Open", "Open", 'z', 1252, ManualResult::HotkeyNotInText}, // the hotkey is asked first
     };
-    for (const Case& test : cases) {
+    for (const auto& test : cases) {
         SCOPED_TRACE(std::string(test.translation) + " / " + static_cast<char>(test.hotkey));
         CodePage page(test.codePage);
         EXPECT_EQ(CheckManualTranslation(test.source, test.translation, test.hotkey, page), test.expected);
@@ -111,8 +107,6 @@ TEST(ManualTranslation, AnEditedEntryIsRefusedInWords) {
          "as \\n cannot carry it)."},
         {CheckEditedEntry("Open", "Open", 0, ItemKind::MenuItem, page),
          "The translation is the source text itself; the dictionary keeps only translations that differ from their source."},
-        {CheckEditedEntry("Open", "", 0, ItemKind::MenuItem, page),
-         "The dictionary cannot take this entry: the translation is empty."},
         {CheckEditedEntry("Open", "Auf", 0x0141, ItemKind::MenuItem, page),
          "The dictionary cannot take this entry: hotkey 0x0141 is not a character of a code page."},
     };
@@ -122,19 +116,12 @@ TEST(ManualTranslation, AnEditedEntryIsRefusedInWords) {
         EXPECT_EQ(status.GetError().message, message);
     }
     EXPECT_TRUE(CheckEditedEntry("Open", "Öffnen", 'f', ItemKind::MenuItem, page).Ok());
-    EXPECT_EQ(RefusalText(ManualResult::Applied, 'f'), "");
 }
-
 
 // The item list edits a translation without its hotkey: the hotkey it had
 // stays where the new text still has that character, else the source's.
 TEST(ManualTranslation, ATypedTextKeepsAHotkeyThatStillOccursInIt) {
-    struct Case {
-        std::uint16_t transHotkey;
-        const char* typed;
-        std::uint16_t expected;
-    };
-    const Case cases[] = {
+    const struct { std::uint16_t transHotkey; const char* typed; std::uint16_t expected; } cases[] = {
         {'f', "Öffnen", 'f'},       // the translated hotkey occurs
         {'f', "Oben", 'O'},         // gone: the source's 'O' occurs
         {'f', "Auf", 'f'},
@@ -143,7 +130,7 @@ TEST(ManualTranslation, ATypedTextKeepsAHotkeyThatStillOccursInIt) {
         {'n', "Zeile\\nOber", 'O'}, // not inside an escape
     };
     CodePage page(1252);
-    for (const Case& test : cases) {
+    for (const auto& test : cases) {
         SCOPED_TRACE(test.typed);
         CMenuItem item("Open", 'O', 1, 0);
         item.SetTranslation("Offen", test.transHotkey);

@@ -37,15 +37,9 @@ inline std::unique_ptr<Scan> ScanFile(const std::string& path, std::uint32_t cod
     return scan;
 }
 
-inline bool Mentions(const ExtractReport& report, const std::string& text) {
-    for (const auto& line : report.diagnostics)
-        if (line.find(text) != std::string::npos) return true;
-    return false;
-}
-
 // The text of the item reached from `root` through children with these IDs
 // (the first of each), "<none>" when there is none.
-inline std::string TextAt(const CResourceItem& root, std::initializer_list<std::int32_t> ids) {
+inline std::string TextAt(const CResourceItem& root, const std::vector<std::int32_t>& ids) {
     const CResourceItem* item = &root;
     for (std::int32_t id : ids)
         if (!(item = ChildWithId(*item, id))) return "<none>";

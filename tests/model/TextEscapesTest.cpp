@@ -39,19 +39,14 @@ TEST(TextEscapes, ModuleTextsTakeTheTreeFormAndComeBackUnchanged) {
 // stood for itself; converted texts must build exactly as they did (here:
 // texts that form read without loss).
 TEST(TextEscapes, OlderProjectTextsKeepWhatTheyBuiltAs) {
-    struct OlderCase {
-        const char* what;
-        std::uint32_t codePage;
-        std::string module;
-    };
-    const OlderCase cases[] = {
+    const struct { const char* what; std::uint32_t codePage; std::string module; } cases[] = {
         {"tab", 1252, "C:\ttemp"},
         {"lone backslash", 1252, "50\\%"},
         {"two backslashes", 1252, "\\\\server"},
         {"backslash before a line break", 1252, "\\\n"},
         {"double-byte character ending in '\\'", 932, kSo + "n"},
     };
-    for (const OlderCase& c : cases) {
+    for (const auto& c : cases) {
         CodePage codePage(c.codePage);
         // The older form of the text is what the older scan wrote: controls escaped, backslashes not.
         std::string older = EscapeTypedControls(c.module);

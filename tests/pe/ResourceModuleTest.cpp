@@ -84,17 +84,9 @@ INSTANTIATE_TEST_SUITE_P(Modules, GoodFixture,
                                            GoodModule{"unstripped64.exe", true}, GoodModule{"multilang.dll", false},
                                            GoodModule{"notranslation.dll", true}, GoodModule{"nores.exe", false}));
 
-TEST(ResourceModule, EnumeratesNamedEntriesFirstThenIdsAscending) {
-    auto module = ResourceModule::Open(Fixture("basic32.exe"));
-    ASSERT_TRUE(module);
-    EXPECT_EQ(module.Value().EnumerateNames(kTypeMenu), (std::vector<ResourceId>{ResourceId::Named(u"NAMEDMENU"),
-                                                                                ResourceId::Integer(100),
-                                                                                ResourceId::Integer(101)}));
-    EXPECT_TRUE(module.Value().EnumerateNames(9).empty());
-}
-
 // basic64.exe by slot, only the low 16 bits of an ID counting; multilang.dll
-// by the language rule: declared German, then neutral, US English, the lowest.
+// by the language rule: declared German, then neutral, US English, the
+// lowest. Names come named first, then IDs ascending.
 TEST(ResourceModule, LoadsStringsBySlotInTheLanguageTheRulePrefers) {
     auto basic = ResourceModule::Open(Fixture("basic64.exe"));
     auto multilang = ResourceModule::Open(Fixture("multilang.dll"));
@@ -106,6 +98,8 @@ TEST(ResourceModule, LoadsStringsBySlotInTheLanguageTheRulePrefers) {
         {&multilang.Value(), 33, u"English 33"}, {&multilang.Value(), 49, u"Francais 49"}};
     for (const auto& [module, id, text] : cases) EXPECT_EQ(module->LoadString(id), text) << id;
     EXPECT_EQ(basic.Value().LoadString(100).value_or(u"").size(), 3000u);
+    EXPECT_EQ(basic.Value().EnumerateNames(kTypeMenu),
+              (std::vector<ResourceId>{ResourceId::Named(u"NAMEDMENU"), ResourceId::Integer(100), ResourceId::Integer(101)}));
     EXPECT_EQ(multilang.Value().DeclaredLanguage(), 0x0407);
     auto dialog = multilang.Value().FindLeaf(kTypeDialog, 100);
     auto menu = multilang.Value().FindLeaf(kTypeMenu, 100);
@@ -146,15 +140,11 @@ TEST(ResourceModule, DamagedDirectoriesAreSkippedWithDiagnostics) {
         EXPECT_FALSE(module.Value().Find(c.lostType, c.lostName).has_value());
         EXPECT_TRUE(module.Value().Find(c.keptType, c.keptName).has_value());
     }
-    auto outside = ResourceModule::Open(Fixture("corrupt/data-rva-outside.exe"));
-    EXPECT_FALSE(outside.Value().LoadString(1).has_value());
-    EXPECT_EQ(outside.Value().LoadString(16), u"First of block 2");
-}
-
-TEST(ResourceModule, StringSlotRunningPastItsBlockEndsTheBlock) {
-    auto module = ResourceModule::Open(Fixture("corrupt/string-overrun.exe"));
-    ASSERT_TRUE(module);
-    StringBlock block = module.Value().LoadStringBlock(1);
-    for (const auto& slot : block) EXPECT_FALSE(slot.has_value());
-    EXPECT_EQ(module.Value().LoadString(16), u"First of block 2");
+    // Strings outside the file, or a slot running past its block's end, end the block.
+    for (const char* file : {"corrupt/data-rva-outside.exe", "corrupt/string-overrun.exe"}) {
+        auto module = ResourceModule::Open(Fixture(file));
+        ASSERT_TRUE(module) << file;
+        for (const auto& slot : module.Value().LoadStringBlock(1)) EXPECT_FALSE(slot.has_value()) << file;
+        EXPECT_EQ(module.Value().LoadString(16), u"First of block 2") << file;
+    }
 }

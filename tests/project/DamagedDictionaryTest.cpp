@@ -5,8 +5,6 @@
 
 #include <algorithm>
 
-#include "Fixtures.h"
-#include "TempDir.h"
 #include "io/FileIo.h"
 #include "project/FixtureProject.h"
 
@@ -15,13 +13,11 @@ using namespace quillon::testing;
 
 TEST(DamagedDictionary, OpensOnlyWhenAskedAndIsNeverOverwrittenUnasked) {
     TempDir dir;
-    auto created = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
-    CProject& project = *created;
-    ASSERT_TRUE(project.m_Dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu));
-    ASSERT_TRUE(project.Save(dir.File("p.prj")));
-    auto saved = ReadWholeFile(dir.File("p.dic"));
-    ASSERT_TRUE(saved);
-    std::vector<std::uint8_t> damaged(saved.Value().begin(), saved.Value().begin() + saved.Value().size() / 2);
+    auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
+    ASSERT_TRUE(project->m_Dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu));
+    ASSERT_TRUE(project->Save(dir.File("p.prj")));
+    std::vector<std::uint8_t> damaged = FileBytes(dir.File("p.dic"));
+    damaged.resize(damaged.size() / 2);
     ASSERT_TRUE(WriteFileAtomically(dir.File("p.dic"), damaged));
 
     CProject refused;
@@ -36,16 +32,15 @@ TEST(DamagedDictionary, OpensOnlyWhenAskedAndIsNeverOverwrittenUnasked) {
     EXPECT_EQ(opened.m_Dictionary.GetCount(), 0u);
     // Said with the file and the offset of the damage (the side file also
     // notices that the file is not the one Quillon wrote).
-    const std::vector<std::string>& warnings = opened.OpenWarnings();
-    auto said = std::find_if(warnings.begin(), warnings.end(), [](const std::string& warning) {
+    auto said = std::ranges::find_if(opened.OpenWarnings(), [](const std::string& warning) {
         return warning.find("opens without its dictionary") != std::string::npos;
     });
-    ASSERT_NE(said, warnings.end());
+    ASSERT_NE(said, opened.OpenWarnings().end());
     EXPECT_NE(said->find(dir.File("p.dic")), std::string::npos);
     EXPECT_NE(said->find("offset"), std::string::npos);
 
     ASSERT_TRUE(opened.Save(dir.File("p.prj")));
-    EXPECT_EQ(ReadWholeFile(dir.File("p.dic")).Value(), damaged);
+    EXPECT_EQ(FileBytes(dir.File("p.dic")), damaged);
     ASSERT_TRUE(opened.SaveDictionary(dir.File("p.prj")));
     CProject repaired;
     ASSERT_TRUE(repaired.Open(dir.File("p.prj")));

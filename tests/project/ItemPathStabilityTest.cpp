@@ -2,10 +2,8 @@
 
 #include <map>
 
-#include "TempDir.h"
-#include "project/FixtureProject.h"
 #include "model/ModuleTrees.h"
-#include "project/NewProject.h"
+#include "project/FixtureProject.h"
 #include "project/ProjectUpdate.h"
 
 using namespace quillon;
@@ -24,13 +22,6 @@ void TranslateSome(CResourceInfo& info) {
     WalkItems(info, [&](const ItemVisit<CResourceItem>& visit) {
         if (visit.item.IsTranslatable() && n++ % 3 == 0) visit.item.SetTranslation("DE " + visit.item.m_strText, 0);
     });
-}
-
-std::unique_ptr<CProject> Updated(std::unique_ptr<CProject> project, const std::string& module) {
-    CProject fresh;
-    fresh.m_strModulePath = module;
-    EXPECT_TRUE(UpdateProject(*project, fresh).merged) << module;
-    return project;
 }
 
 // The top-level items (a string, a menu, a dialog, a version block) that two
@@ -87,20 +78,16 @@ TEST(ItemPathStability, UpdatingKeepsThePathsOfTheResourcesThatDidNotChange) {
     for (const std::string& top : unchanged) before[top] = PathsBelow(project->m_ResourceInfo, top);
     // Keys, not positions: these values keep their paths while the values
     // around them change, go and come.
-    const char* values[] = {"version/StringFileInfo/040904b0/CompanyName",
-                            "version/StringFileInfo/040904b0/ProductName"};
+    const char* values[] = {"version/StringFileInfo/040904b0/CompanyName", "version/StringFileInfo/040904b0/ProductName"};
     std::map<std::string, std::string> valuesBefore;
-    for (const char* value : values)
-        valuesBefore[value] = Find(project->m_ResourceInfo, value).Value()->m_strTranslation;
+    for (const char* value : values) valuesBefore[value] = ItemAt(*project, value).m_strTranslation;
 
-    project = Updated(std::move(project), Fixture("update-v2.exe"));
+    CProject v2;
+    v2.m_strModulePath = Fixture("update-v2.exe");
+    ASSERT_TRUE(UpdateProject(*project, v2).merged);
     for (const std::string& top : unchanged) {
         EXPECT_EQ(PathsBelow(project->m_ResourceInfo, top), before[top]) << top;
         EXPECT_FALSE(before[top].empty());
     }
-    for (const char* value : values) {
-        auto found = Find(project->m_ResourceInfo, value);
-        ASSERT_TRUE(found) << value;
-        EXPECT_EQ(found.Value()->m_strTranslation, valuesBefore[value]);
-    }
+    for (const char* value : values) EXPECT_EQ(ItemAt(*project, value).m_strTranslation, valuesBefore[value]);
 }

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "Fixtures.h"
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/GlossaryImport.h"
 #include "dictionary/ManualTranslation.h"
@@ -21,8 +20,7 @@ using Bytes = std::vector<std::uint8_t>;
 namespace {
 
 struct Records {
-    Bytes project;
-    Bytes dictionary;
+    Bytes project, dictionary;
     bool operator==(const Records&) const = default;
 };
 
@@ -40,6 +38,13 @@ std::unique_ptr<CProject> SampleProject() {
     ImportGlossary(FileBytes(SamplePath("quillpad-de.txt")), GlossaryFormat::Text, project->m_Dictionary,
                    CodePage(project->GetCodePage()));
     return project;
+}
+
+template <typename Edit>
+ProjectChange ChangeOf(const char* label, Edit edit) {
+    ProjectChange change(label);
+    change.Add(std::move(edit));
+    return change;
 }
 
 CResourceItem& FirstTranslatable(CResourceItem& root) {
@@ -60,11 +65,7 @@ TEST(ProjectChange, AppliesWhatTheOperationWouldDoAndTakesItBackExactly) {
         std::function<void(CProject&)> inPlace;
     } cases[] = {
         {"translate a string",
-         [](CProject& p) {
-             ProjectChange change("Translate");
-             change.Add(PlanTranslation(FirstTranslatable(p.m_ResourceInfo.m_Strings), "Bereit", 0));
-             return change;
-         },
+         [](CProject& p) { return ChangeOf("Translate", PlanTranslation(FirstTranslatable(p.m_ResourceInfo.m_Strings), "Bereit", 0)); },
          [](CProject& p) { FirstTranslatable(p.m_ResourceInfo.m_Strings).SetTranslation("Bereit", 0); }},
         {"add and replace dictionary entries",
          [](CProject& p) {
@@ -80,12 +81,7 @@ TEST(ProjectChange, AppliesWhatTheOperationWouldDoAndTakesItBackExactly) {
              file->m_strTranslation = "Datei!";
              file->m_chHotkey = 'D';
          }},
-        {"remove a whole text",
-         [](CProject& p) {
-             ProjectChange change("Delete");
-             change.Add(*PlanRemoval(p.m_Dictionary, "File"));
-             return change;
-         },
+        {"remove a whole text", [](CProject& p) { return ChangeOf("Delete", *PlanRemoval(p.m_Dictionary, "File")); },
          [](CProject& p) { p.m_Dictionary.RemoveKey("File"); }},
         {"restore all after an auto translation",
          [](CProject& p) {
@@ -140,16 +136,15 @@ TEST(ProjectChange, AutoTranslationReportsEveryEditItMade) {
 
 TEST(DictionaryEdit, RemovingAPrimaryEntryKeepsTheOtherKinds) {
     CDictonary dictionary;
-    dictionary.AddEntry("Open", "Öffnen", 'f', ItemKind::MenuItem);
-    dictionary.AddEntry("Open", "Offen", 0, ItemKind::String);
-    dictionary.AddEntry("Open", "Auf", 'A', ItemKind::Control);
+    for (auto [translation, kind] : {std::pair{"Öffnen", ItemKind::MenuItem}, {"Offen", ItemKind::String}, {"Auf", ItemKind::Control}})
+        dictionary.AddEntry("Open", translation, 0, kind);
     auto removal = PlanRemoval(dictionary, "Open", {ItemKind::MenuItem, ItemKind::Control});
     ASSERT_TRUE(removal.has_value());
     ApplyEdit(dictionary, *removal);
     EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::MenuItem), nullptr);
+    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::Control), nullptr);
     ASSERT_NE(dictionary.FindEntry("Open", ItemKind::String), nullptr);
     EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::String)->m_strTranslation, "Offen");
-    EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::Control), nullptr);
     EXPECT_FALSE(PlanRemoval(dictionary, "Open", {ItemKind::Dialog}).has_value());
     EXPECT_FALSE(PlanRemoval(dictionary, "Shut").has_value());
     EXPECT_FALSE(PlanEntry(dictionary, "Open", ItemKind::String, "", 0).Ok());

@@ -3,8 +3,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Fixtures.h"
-#include "TempDir.h"
 #include "io/FileIo.h"
 #include "model/Archive.h"
 #include "project/FixtureProject.h"
@@ -108,14 +106,12 @@ TEST(ProjectFile, MalformedFilesAreRefusedAndLeaveTheProjectAsItWas) {
     EXPECT_EQ(current->m_ResourceInfo, before);
 }
 
-TEST(NewProject, ExtensionRule) {
-    EXPECT_EQ(ProjectPathWithExtension("/a/b/project"), "/a/b/project.prj");
-    EXPECT_EQ(ProjectPathWithExtension("/a/b.d/project"), "/a/b.d/project.prj");
-    EXPECT_EQ(ProjectPathWithExtension("/a/b/project.xyz"), "/a/b/project.xyz");
-    EXPECT_EQ(ProjectPathWithExtension("p.prj"), "p.prj");
-}
-
-TEST(NewProject, NeverTouchesAnExistingFileAtTheProjectPath) {
+// ".prj" only where the file name has no extension, and never over a file
+// that is there already.
+TEST(NewProject, ProjectPathGetsAnExtensionAndAnExistingFileIsNeverTouched) {
+    for (auto [given, path] : {std::pair{"/a/b/project", "/a/b/project.prj"}, std::pair{"/a/b.d/project", "/a/b.d/project.prj"},
+                               std::pair{"/a/b/project.xyz", "/a/b/project.xyz"}, std::pair{"p.prj", "p.prj"}})
+        EXPECT_EQ(ProjectPathWithExtension(given), path);
     TempDir dir;
     ASSERT_TRUE(WriteFileAtomically(dir.File("p.prj"), Bytes{1, 2, 3}));
     auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
@@ -127,24 +123,24 @@ TEST(NewProject, TranslatorEntriesGoIntoTheModulesOwnStringTable) {
     TempDir dir;
     auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
     CVersionBlock& root = project->m_ResourceInfo.m_VersionInfo.m_Root;
-    CVersionBlock* translation = FindVersionPath(root, "\\VarFileInfo\\Translation");
-    ASSERT_NE(translation, nullptr);
     // One pair left: German with the unchanged code page 1200.
-    EXPECT_EQ(translation->m_pValue, (Bytes{0x07, 0x04, 0xB0, 0x04}));
+    EXPECT_EQ(FindVersionPath(root, "\\VarFileInfo\\Translation")->m_pValue, (Bytes{0x07, 0x04, 0xB0, 0x04}));
     CVersionBlock* table = FindVersionPath(root, "\\stringfileinfo\\040904B0");
     ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->m_strKey, "040904b0");
     EXPECT_EQ(table->m_strTargetKey, "040704b0");
-    auto* translator = FindVersionPath(root, "\\StringFileInfo\\040904b0\\Translator");
-    ASSERT_NE(translator, nullptr);
-    EXPECT_EQ(translator->m_strText, "Ann");
-    EXPECT_EQ(translator->m_nBlockType, kVersionText);
-    EXPECT_EQ(translator->m_dwState, RIS_CREATED); // new values are not "translated"
-    EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\040904b0\\Translator E-Mail")->m_strText, "ann@example.org");
-    EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\040904b0\\Translation Software")->m_strText, "Quillon 1.0");
-    // The other string table is left alone.
+    for (auto [key, value] : {std::pair{"Translator", "Ann"}, std::pair{"Translator E-Mail", "ann@example.org"},
+                              std::pair{"Translation Software", "Quillon 1.0"}}) {
+        CVersionBlock* entry = FindVersionPath(*table, key);
+        ASSERT_NE(entry, nullptr) << key;
+        EXPECT_EQ(entry->m_strText, value);
+        EXPECT_EQ(entry->m_dwState, RIS_CREATED); // new values are not "translated"
+    }
+    // The other string table is left alone, as is a version without a translation value.
     EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\040704b0")->GetCount(), 2u);
     EXPECT_EQ(table->GetCount(), 8u);
+    auto polish = NewProjectOf(Fixture("notranslation.dll"), 0x0415, &dir);
+    CVersionBlock& untouched = polish->m_ResourceInfo.m_VersionInfo.m_Root;
+    EXPECT_EQ(FindVersionPath(untouched, "\\StringFileInfo\\041504e2")->GetCount(), 2u);
 }
 
 TEST(NewProject, ExistingTranslatorValuesAreTranslatedInPlace) {
@@ -171,37 +167,31 @@ TEST(NewProject, ExistingTranslatorValuesAreTranslatedInPlace) {
     EXPECT_EQ(static_cast<CVersionBlock&>(*vars.GetChildren()[0]).m_pValue, (Bytes{0x0C, 0x04, 0xE4, 0x04}));
 }
 
-TEST(NewProject, WithoutATranslationValueTheVersionStaysAsItWas) {
-    TempDir dir;
-    auto project = NewProjectOf(Fixture("notranslation.dll"), 0x0415, &dir);
-    CVersionBlock& root = project->m_ResourceInfo.m_VersionInfo.m_Root;
-    EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\041504e2")->GetCount(), 2u);
-    EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\041504e2\\Translator"), nullptr);
-}
-
+// The scan reads the module's texts in the target language's code page.
 TEST(NewProject, CodePageFollowsTheTargetLanguage) {
-    TempDir dir;
-    auto polish = NewProjectOf(Fixture("basic32.exe"), 0x0415, &dir);
-    EXPECT_EQ(polish->GetCodePage(), 1250u);
-    // "Grüße € ä": ü and ä exist in 1250, ß too; € as well.
-    EXPECT_EQ(CodePage(1250).ToUtf16(Child(polish->m_ResourceInfo.m_Strings, 40).m_strText), u"Grüße € ä");
-    auto japanese = NewProjectOf(Fixture("basic32.exe"), 0x0411, &dir);
-    EXPECT_EQ(japanese->GetCodePage(), 932u);
-    EXPECT_EQ(CodePage(932).ToUtf16(Child(japanese->m_ResourceInfo.m_Strings, 41).m_strText), u"日本語テキスト");
+    const struct {
+        std::uint16_t language;
+        std::uint32_t codePage;
+        std::int32_t string;
+        std::u16string text;
+    } cases[] = {{0x0415, 1250, 40, u"Grüße € ä"}, {0x0411, 932, 41, u"日本語テキスト"}};
+    for (const auto& c : cases) {
+        auto project = NewProjectOf(Fixture("basic32.exe"), c.language);
+        EXPECT_EQ(project->GetCodePage(), c.codePage);
+        EXPECT_EQ(CodePage(c.codePage).ToUtf16(Child(project->m_ResourceInfo.m_Strings, c.string).m_strText), c.text);
+    }
 }
 
 TEST(NewProject, MissingOrUnreadableModuleIsAnError) {
-    TempDir dir;
     NewProjectSettings settings;
-    settings.modulePath = dir.File("none.exe");
     settings.targetLanguage = 0x0407;
-    auto missing = CreateProject(settings);
-    ASSERT_FALSE(missing);
-    EXPECT_EQ(missing.GetError().code, Error::Code::NotFound);
-    settings.modulePath = Fixture("corrupt/not-pe.exe");
-    auto notModule = CreateProject(settings);
-    ASSERT_FALSE(notModule);
-    EXPECT_EQ(notModule.GetError().code, Error::Code::NotModule);
+    for (auto [module, code] : {std::pair{Fixture("none.exe"), Error::Code::NotFound},
+                                std::pair{Fixture("corrupt/not-pe.exe"), Error::Code::NotModule}}) {
+        settings.modulePath = module;
+        auto created = CreateProject(settings);
+        ASSERT_FALSE(created) << module;
+        EXPECT_EQ(created.GetError().code, code);
+    }
 }
 
 // No dictionary path writes no dictionary; a relative one lies beside the project file.

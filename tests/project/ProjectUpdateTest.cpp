@@ -2,15 +2,11 @@
 
 #include <random>
 
-#include "Fixtures.h"
 #include "dictionary/AutoTranslator.h"
-#include "TempDir.h"
-#include "project/FixtureProject.h"
-#include "model/ItemPath.h"
 #include "pe/ResourceModule.h"
 #include "pe/VersionEntries.h"
+#include "project/FixtureProject.h"
 #include "project/ModuleCheck.h"
-#include "project/NewProject.h"
 #include "project/ProjectUpdate.h"
 #include "target/TargetBuilder.h"
 
@@ -19,21 +15,18 @@ using namespace quillon::testing;
 
 namespace {
 
-void Translate(CProject& project, const std::string& path, const std::string& text, std::uint16_t hotkey = 0) {
-    ItemAt(project, path).SetTranslation(text, hotkey);
-}
-
 std::unique_ptr<CProject> TranslatedV1() {
     auto project = NewProjectOf(Fixture("update-v1.exe"));
-    for (const char* id : {"1", "2", "3", "100"}) Translate(*project, std::string("strings/") + id, std::string("DE ") + id);
+    for (const char* id : {"1", "2", "3", "100"})
+        ItemAt(*project, std::string("strings/") + id).SetTranslation(std::string("DE ") + id, 0);
     for (const char* id : {"200", "300", "600"}) {
         CResourceItem& dialog = ItemAt(*project, std::string("dialogs/") + id);
         dialog.SetTranslation(std::string("DE caption ") + id, 0);
         for (auto& control : dialog.GetChildren())
             if (control->IsTranslatable()) control->SetTranslation("DE " + control->m_strText, 'D');
     }
-    Translate(*project, "menus/100/-1", "Datei", 'D');
-    Translate(*project, "menus/100/-1/101", "Öffnen", 'f');
+    ItemAt(*project, "menus/100/-1").SetTranslation("Datei", 'D');
+    ItemAt(*project, "menus/100/-1/101").SetTranslation("Öffnen", 'f');
     return project;
 }
 
@@ -88,62 +81,50 @@ std::vector<std::string> Changes(const UpdateReport& report) {
     return lines;
 }
 
-// The translated update-v1.exe project after one update with update-v2.exe,
-// made once for the tests that only read the result.
-class UpdateV2 : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        project = TranslatedV1();
-        report = UpdateWith(*project, Fixture("update-v2.exe"));
-    }
-    static void TearDownTestSuite() { project.reset(); }
-    static inline std::unique_ptr<CProject> project;
-    static inline UpdateReport report;
-};
-
 } // namespace
 
-// The string that moved from 3 to 20 keeps its translation, marked for review.
-TEST_F(UpdateV2, StringsKeepChangeMoveAndDisappearInIdOrder) {
+// The translated update-v1.exe project updated with update-v2.exe. Strings:
+// the one that moved from 3 to 20 keeps its translation, marked for review.
+// Menus: inserted items, the second separator, a changed text and the new
+// top-level Help come in marked, a whole new menu unmarked. Dialogs: a
+// rebuilt one keeps the translations of the controls whose texts stayed,
+// marked, as a new layout needs its fit reviewed.
+TEST(ProjectUpdate, MergesEveryRootOfANewerModuleAndNamesEachChange) {
+    auto project = TranslatedV1();
+    UpdateReport report = UpdateWith(*project, Fixture("update-v2.exe"));
     ASSERT_TRUE(report.merged);
-    EXPECT_EQ(Outline(project->m_ResourceInfo, "strings"),
-              (std::vector<std::string>{"strings/1 Unchanged = DE 1", "strings/2 New text *", "strings/5 Added string",
-                                        "strings/20 Moves away = DE 3 *", "strings/100 Also unchanged = DE 100"}));
+    const std::pair<const char*, std::vector<std::string>> outlines[] = {
+        {"strings", {"strings/1 Unchanged = DE 1", "strings/2 New text *", "strings/5 Added string",
+                     "strings/20 Moves away = DE 3 *", "strings/100 Also unchanged = DE 100"}},
+        {"menus", {"menus/100", "menus/100/-1 File &F = Datei", "menus/100/-1/101 Open &O = Öffnen",
+                   "menus/100/-1/103 Save &S *", "menus/100/-1/0", "menus/100/-1/102 Exit &x", "menus/100/-1/0#2 *",
+                   "menus/100/-1/104 Recent &R *", "menus/100/-1#2 Edit &E", "menus/100/-1#2/201 Copy text &C *",
+                   "menus/100/-1#2/203 Delete &D", "menus/100/-1#3 View &V", "menus/100/-1#3/-1 Zoom &Z",
+                   "menus/100/-1#3/-1/301 Zoom in &i", "menus/100/-1#3/-1/302 Zoom out &o",
+                   "menus/100/-1#3/-1/303 Reset zoom &R *", "menus/100/401 Help &H *", "menus/102",
+                   "menus/102/601 Brand new &B"}},
+        {"dialogs", {"dialogs/200 Same dialog = DE caption 200", "dialogs/200/201 Name: &N = DE Name:", "dialogs/200/202",
+                     "dialogs/200/1 OK = DE OK", "dialogs/300 Changed dialog = DE caption 300",
+                     "dialogs/300/301 First: &F = DE First: *", "dialogs/300/302", "dialogs/300/304 New option &N *",
+                     "dialogs/300/1 OK = DE OK *", "dialogs/500 Added dialog", "dialogs/500/501 Go &G",
+                     "dialogs/600 New caption *", "dialogs/600/2 Close = DE Close *"}},
+    };
+    for (const auto& [top, outline] : outlines) EXPECT_EQ(Outline(project->m_ResourceInfo, top), outline);
     EXPECT_EQ(project->m_ResourceInfo.m_previous.at("strings/2"), (PreviousSource{"Old text", "DE 2"}));
-}
-
-// Inserted items, the second separator, a changed text and the new top-level
-// Help come in marked; a whole new menu comes in unmarked.
-TEST_F(UpdateV2, MenusInsertAtTheirPlaceDeleteAndFollowSeparators) {
-    EXPECT_EQ(Outline(project->m_ResourceInfo, "menus"),
-              (std::vector<std::string>{
-                  "menus/100", "menus/100/-1 File &F = Datei", "menus/100/-1/101 Open &O = Öffnen",
-                  "menus/100/-1/103 Save &S *", "menus/100/-1/0", "menus/100/-1/102 Exit &x", "menus/100/-1/0#2 *",
-                  "menus/100/-1/104 Recent &R *", "menus/100/-1#2 Edit &E", "menus/100/-1#2/201 Copy text &C *",
-                  "menus/100/-1#2/203 Delete &D", "menus/100/-1#3 View &V", "menus/100/-1#3/-1 Zoom &Z",
-                  "menus/100/-1#3/-1/301 Zoom in &i", "menus/100/-1#3/-1/302 Zoom out &o",
-                  "menus/100/-1#3/-1/303 Reset zoom &R *", "menus/100/401 Help &H *", "menus/102",
-                  "menus/102/601 Brand new &B"}));
-    // Exit lost its end bit.
-    EXPECT_EQ(static_cast<const CMenuNode&>(ItemAt(*project, "menus/100/-1/102")).m_dwOptions, 0x00u);
-}
-
-// A rebuilt dialog keeps the translations of the controls whose texts
-// stayed, marked: a new layout needs its fit reviewed.
-TEST_F(UpdateV2, RebuiltDialogsCompareTextsAndKeepWhatStayed) {
-    EXPECT_EQ(Outline(project->m_ResourceInfo, "dialogs"),
-              (std::vector<std::string>{
-                  "dialogs/200 Same dialog = DE caption 200", "dialogs/200/201 Name: &N = DE Name:", "dialogs/200/202",
-                  "dialogs/200/1 OK = DE OK", "dialogs/300 Changed dialog = DE caption 300",
-                  "dialogs/300/301 First: &F = DE First: *", "dialogs/300/302", "dialogs/300/304 New option &N *",
-                  "dialogs/300/1 OK = DE OK *", "dialogs/500 Added dialog", "dialogs/500/501 Go &G",
-                  "dialogs/600 New caption *", "dialogs/600/2 Close = DE Close *"}));
+    EXPECT_EQ(static_cast<const CMenuNode&>(ItemAt(*project, "menus/100/-1/102")).m_dwOptions, 0x00u); // Exit lost its end bit
     auto module = ResourceModule::Open(Fixture("update-v2.exe"));
     EXPECT_TRUE(std::ranges::equal(*module.Value().Find(kTypeDialog, 300), ItemAt(*project, "dialogs/300").GetData()));
     EXPECT_EQ(report.rebuilt, 2u);
-}
+    // Version values follow the module; the translator's entries stay.
+    const std::string table = "version/StringFileInfo/040904b0/";
+    EXPECT_EQ(ItemAt(*project, table + "FileDescription").m_strText, "Version two");
+    EXPECT_FALSE(Find(project->m_ResourceInfo, table + "LegalCopyright"));
+    EXPECT_TRUE(Carried(ItemAt(*project, table + "Comments")));
+    EXPECT_EQ(ItemAt(*project, table + "Translator").m_strText, "Ann");
+    EXPECT_EQ(static_cast<CVersionBlock&>(ItemAt(*project, "version/VarFileInfo/Translation")).m_pValue,
+              (std::vector<std::uint8_t>{0x07, 0x04, 0xB0, 0x04}));
+    EXPECT_EQ(project->m_ResourceInfo.m_VersionInfo.m_FixedInfo[10], 2); // file version 2.0.0.0
 
-TEST_F(UpdateV2, TheReportNamesEveryChangeWithItsTexts) {
     std::vector<std::string> lines = Changes(report);
     for (const char* expected : {
              R"(changed strings/2: "Old text" -> "New text" (translation lost: "DE 2"))",
@@ -158,17 +139,28 @@ TEST_F(UpdateV2, TheReportNamesEveryChangeWithItsTexts) {
         EXPECT_NE(std::ranges::find(lines, expected), lines.end()) << expected;
     EXPECT_EQ(report.Count(UpdateChangeKind::Moved), 1u);
     EXPECT_EQ(std::ranges::count_if(lines, [](const std::string& l) { return l.starts_with("removed strings/3"); }), 0);
-}
 
-TEST_F(UpdateV2, VersionValuesFollowTheModuleAndKeepTheTranslatorEntries) {
-    const std::string table = "version/StringFileInfo/040904b0/";
-    EXPECT_EQ(ItemAt(*project, table + "FileDescription").m_strText, "Version two");
-    EXPECT_FALSE(Find(project->m_ResourceInfo, table + "LegalCopyright"));
-    EXPECT_TRUE(Carried(ItemAt(*project, table + "Comments")));
-    EXPECT_EQ(ItemAt(*project, table + "Translator").m_strText, "Ann");
-    EXPECT_EQ(static_cast<CVersionBlock&>(ItemAt(*project, "version/VarFileInfo/Translation")).m_pValue,
-              (std::vector<std::uint8_t>{0x07, 0x04, 0xB0, 0x04}));
-    EXPECT_EQ(project->m_ResourceInfo.m_VersionInfo.m_FixedInfo[10], 2); // file version 2.0.0.0
+    // The marks and previous texts survive a save until the item is handled.
+    TempDir dir;
+    ASSERT_TRUE(project->Save(dir.File("p.prj")));
+    CProject reopened;
+    ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
+    const CResourceItem& changed = ItemAt(reopened, "strings/2");
+    EXPECT_TRUE(Carried(changed));
+    ASSERT_NE(reopened.m_ResourceInfo.PreviousOf(changed, "strings/2"), nullptr);
+    EXPECT_EQ(reopened.m_ResourceInfo.PreviousOf(changed, "strings/2")->translation, "DE 2");
+    // A dictionary run that gives the moved string its same translation is no review of it.
+    reopened.m_Dictionary.AddEntry("Moves away", "DE 3", 0, ItemKind::String);
+    CAutoTranslator(reopened.m_ResourceInfo, reopened.m_Dictionary, reopened.GetCodePage(), HotkeyConvention::InText).Run();
+    EXPECT_TRUE(Carried(ItemAt(reopened, "strings/20")));
+    // Translating the item handles its change: the mark and the entry go.
+    ItemAt(reopened, "strings/2").SetTranslation("Neuer Text", 0);
+    EXPECT_FALSE(Carried(ItemAt(reopened, "strings/2")));
+    ASSERT_TRUE(reopened.Save(dir.File("p.prj")));
+    CProject again;
+    ASSERT_TRUE(again.Open(dir.File("p.prj")));
+    EXPECT_EQ(again.m_ResourceInfo.m_previous.count("strings/2"), 0u);
+    EXPECT_EQ(again.m_ResourceInfo.m_previous.count("dialogs/600"), 1u);
 }
 
 // Siblings that share a key pair by their order among themselves: nothing
@@ -209,11 +201,11 @@ TEST(ProjectUpdate, KeysPairChangesTextsMovesIdsAndReordersPopups) {
     EXPECT_EQ(ItemAt(*project, "dialogs/200/204").m_strTranslation, "DE Find what: @dialogs/200/201");
     EXPECT_EQ(ItemAt(*project, "dialogs/300").m_strText, "New title");
     EXPECT_FALSE(ItemAt(*project, "dialogs/300").IsTranslated());
-    std::vector<std::string> lines = Changes(report);
-    EXPECT_EQ(report.Count(UpdateChangeKind::Changed), 6u) << ::testing::PrintToString(lines); // 203, caption, 2 x 2 version texts
-    EXPECT_EQ(report.Count(UpdateChangeKind::Moved), 2u) << ::testing::PrintToString(lines);
-    EXPECT_EQ(report.Count(UpdateChangeKind::Removed), 0u) << ::testing::PrintToString(lines);
-    EXPECT_EQ(report.Count(UpdateChangeKind::Added), 1u) << ::testing::PrintToString(lines);
+    // Changed: 203, the caption and 2 x 2 version texts; then moved, removed, added.
+    EXPECT_EQ((std::vector<std::size_t>{report.Count(UpdateChangeKind::Changed), report.Count(UpdateChangeKind::Moved),
+                                        report.Count(UpdateChangeKind::Removed), report.Count(UpdateChangeKind::Added)}),
+              (std::vector<std::size_t>{6, 2, 0, 1}))
+        << ::testing::PrintToString(Changes(report));
 
     // And back: every translation that was not reset is there again.
     UpdateWith(*project, Fixture("update-keys-a.exe"));
@@ -224,43 +216,16 @@ TEST(ProjectUpdate, KeysPairChangesTextsMovesIdsAndReordersPopups) {
     EXPECT_EQ(ItemAt(*project, "dialogs/200/201").m_strTranslation, "DE Find what: @dialogs/200/201");
 }
 
-TEST(ProjectUpdate, UpdatingWithTheProjectsOwnTargetTakesItsTexts) {
+TEST(ProjectUpdate, TheProjectsOwnTargetGivesItsTextsAnUnreadableModuleNothing) {
     TempDir dir;
     auto project = TranslatedV1();
     ASSERT_TRUE(BuildTarget(*project, dir.File("de.exe")));
     UpdateReport report = UpdateWith(*project, dir.File("de.exe"));
-    EXPECT_EQ(ItemAt(*project, "dialogs/200/201").m_strText, "DE Name:");
-    EXPECT_EQ(ItemAt(*project, "dialogs/300").m_strText, "DE caption 300");
-    EXPECT_EQ(ItemAt(*project, "strings/2").m_strText, "DE 2");
-    EXPECT_EQ(ItemAt(*project, "menus/100/-1/101").m_strText, "Öffnen");
+    for (auto [path, text] : {std::pair{"dialogs/200/201", "DE Name:"}, std::pair{"dialogs/300", "DE caption 300"},
+                              std::pair{"strings/2", "DE 2"}, std::pair{"menus/100/-1/101", "Öffnen"}})
+        EXPECT_EQ(ItemAt(*project, path).m_strText, text);
     EXPECT_GT(report.Count(UpdateChangeKind::Changed), 0u);
-}
-
-TEST_F(UpdateV2, ChangedMarksAndPreviousTextsSurviveSaveUntilHandled) {
-    TempDir dir;
-    ASSERT_TRUE(project->Save(dir.File("p.prj")));
-    CProject reopened;
-    ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
-    EXPECT_TRUE(Carried(ItemAt(reopened, "strings/2")));
-    const CResourceItem& changed = ItemAt(reopened, "strings/2");
-    ASSERT_NE(reopened.m_ResourceInfo.PreviousOf(changed, "strings/2"), nullptr);
-    EXPECT_EQ(reopened.m_ResourceInfo.PreviousOf(changed, "strings/2")->translation, "DE 2");
-    // A dictionary run that gives the moved string its same translation is no review of it.
-    reopened.m_Dictionary.AddEntry("Moves away", "DE 3", 0, ItemKind::String);
-    CAutoTranslator(reopened.m_ResourceInfo, reopened.m_Dictionary, reopened.GetCodePage(), HotkeyConvention::InText).Run();
-    EXPECT_TRUE(Carried(ItemAt(reopened, "strings/20")));
-    // Translating the item handles its change: the mark and the entry go.
-    ItemAt(reopened, "strings/2").SetTranslation("Neuer Text", 0);
-    EXPECT_FALSE(Carried(ItemAt(reopened, "strings/2")));
-    ASSERT_TRUE(reopened.Save(dir.File("p.prj")));
-    CProject again;
-    ASSERT_TRUE(again.Open(dir.File("p.prj")));
-    EXPECT_EQ(again.m_ResourceInfo.m_previous.count("strings/2"), 0u);
-    EXPECT_EQ(again.m_ResourceInfo.m_previous.count("dialogs/600"), 1u);
-}
-
-TEST(ProjectUpdate, UnreadableModuleLeavesTheProjectAlone) {
-    auto project = TranslatedV1();
+    // A module that cannot be read leaves the project alone.
     CResourceInfo before(project->m_ResourceInfo);
     for (const std::string& module : {Fixture("missing.exe"), Fixture("corrupt/not-pe.exe"), Fixture("nores.exe")}) {
         EXPECT_FALSE(UpdateWith(*project, module).merged) << module;
@@ -269,13 +234,27 @@ TEST(ProjectUpdate, UnreadableModuleLeavesTheProjectAlone) {
     }
 }
 
-TEST(ProjectUpdate, AModuleThatMovedOnIsNamedBeforeABuild) {
+// The target has one version table per language; a module that moved on is
+// named before a build.
+TEST(ProjectUpdate, BuildsOneVersionTablePerLanguageAndNamesAModuleThatMovedOn) {
     auto project = TranslatedKeysA();
     EXPECT_TRUE(CheckModuleMatches(*project));
     // The translator's own version values are no difference of the module.
     project->m_strTranslator = "Bea";
     RefreshTranslatorValues(*project);
     EXPECT_TRUE(CheckModuleMatches(*project));
+    // The target has one version table per language.
+    TempDir dir;
+    ASSERT_TRUE(BuildTarget(*project, dir.File("de.exe")));
+    auto target = ResourceModule::Open(dir.File("de.exe")); // the entries view its bytes
+    auto version = ParseVersionEntries(*target.Value().Find(kTypeVersion, 1));
+    ASSERT_TRUE(version);
+    const VersionEntry* tables = FindVersionEntry(*version, u"\\StringFileInfo");
+    ASSERT_EQ(tables->children.size(), 1u);
+    EXPECT_EQ(tables->children[0].key, u"040704b0");
+    const VersionEntry* translation = FindVersionEntry(*version, u"\\VarFileInfo\\Translation");
+    EXPECT_EQ(std::vector<std::uint8_t>(translation->value.begin(), translation->value.end()),
+              (std::vector<std::uint8_t>{0x07, 0x04, 0xB0, 0x04}));
     project->m_strModulePath = Fixture("update-keys-b.exe");
     Status stale = CheckModuleMatches(*project);
     ASSERT_FALSE(stale);
@@ -284,23 +263,6 @@ TEST(ProjectUpdate, AModuleThatMovedOnIsNamedBeforeABuild) {
               std::string::npos)
         << stale.GetError().message;
     EXPECT_NE(stale.GetError().message.find("Run Update"), std::string::npos);
-}
-
-TEST(ProjectUpdate, TheTargetHasOneVersionTablePerLanguage) {
-    TempDir dir;
-    auto project = TranslatedKeysA();
-    ASSERT_TRUE(BuildTarget(*project, dir.File("de.exe")));
-    auto target = ResourceModule::Open(dir.File("de.exe"));
-    ASSERT_TRUE(target);
-    auto version = ParseVersionEntries(*target.Value().Find(kTypeVersion, 1));
-    ASSERT_TRUE(version);
-    const VersionEntry* tables = FindVersionEntry(*version, u"\\StringFileInfo");
-    ASSERT_NE(tables, nullptr);
-    ASSERT_EQ(tables->children.size(), 1u);
-    EXPECT_EQ(tables->children[0].key, u"040704b0");
-    const VersionEntry* translation = FindVersionEntry(*version, u"\\VarFileInfo\\Translation");
-    EXPECT_EQ(std::vector<std::uint8_t>(translation->value.begin(), translation->value.end()),
-              (std::vector<std::uint8_t>{0x07, 0x04, 0xB0, 0x04}));
 }
 
 namespace {
@@ -361,12 +323,9 @@ TEST(ProjectSideFile, RemembersTheCodePageOverride) {
     TempDir dir;
     NewProjectSettings settings;
     settings.modulePath = Fixture("basic32.exe");
-    settings.translator = "Ann";
     settings.targetLanguage = 0x0407;
     settings.codePage = kCodePageUtf8;
-    auto created = CreateProject(settings);
-    ASSERT_TRUE(created);
-    ASSERT_TRUE(created.Value()->Save(dir.File("u.prj")));
+    ASSERT_TRUE(CreateProject(settings).Value()->Save(dir.File("u.prj")));
     for (auto [given, expected] : {std::pair{0u, kCodePageUtf8}, std::pair{1252u, 1252u}}) {
         CProject reopened;
         reopened.m_nCodePage = given;

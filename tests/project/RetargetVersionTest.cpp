@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "Fixtures.h"
 #include "project/FixtureProject.h"
 #include "project/Project.h"
 
@@ -47,22 +46,20 @@ struct VersionTree {
     }
 };
 
-using Keys = std::vector<std::pair<std::string, std::string>>;
-
 } // namespace
 
-struct RetargetCase {
-    const char* name;
-    std::initializer_list<const char*> tables;
-    Bytes translation;
-    std::vector<std::uint16_t> languages; // retargeted to each in turn
-    Keys keys;
-    Bytes expectedTranslation;
-    bool tableFound;
-};
-
+// Tables and translation value before; the languages retargeted to in turn;
+// the keys, translation value and whether a table was found after.
 TEST(RetargetVersion, OneRuleForNewProjectsAndChangedLanguages) {
-    const RetargetCase cases[] = {
+    const struct {
+        const char* name;
+        std::initializer_list<const char*> tables;
+        Bytes translation;
+        std::vector<std::uint16_t> languages;
+        std::vector<std::pair<std::string, std::string>> keys;
+        Bytes expectedTranslation;
+        bool tableFound;
+    } cases[] = {
         {"English module to German", {"040904b0"}, {0x09, 0x04, 0xB0, 0x04}, {0x0407},
          {{"040904b0", "040704b0"}}, {0x07, 0x04, 0xB0, 0x04}, true},
         {"then French: the retargeted table follows, the module's German stays", {"040904b0", "040704b0"},
@@ -81,16 +78,14 @@ TEST(RetargetVersion, OneRuleForNewProjectsAndChangedLanguages) {
          {{"040904b0", "040904b0"}}, {0x07, 0x04, 0xE4, 0x04}, false},
         {"no translation table: nothing changes", {"040904b0"}, {}, {0x0407}, {{"040904b0", "040904b0"}}, {}, false},
     };
-    for (const RetargetCase& test : cases) {
+    for (const auto& test : cases) {
         VersionTree tree(test.tables, test.translation);
         CVersionBlock* table = nullptr;
         for (std::uint16_t language : test.languages) table = RetargetVersion(tree.root, language);
         EXPECT_EQ(tree.Keys(), test.keys) << test.name;
         EXPECT_EQ(tree.Translation(), test.expectedTranslation) << test.name;
         EXPECT_EQ(table != nullptr, test.tableFound) << test.name;
-        if (table) {
-            EXPECT_EQ(table, TargetStringTable(tree.root)) << test.name;
-        }
+        EXPECT_TRUE(!table || table == TargetStringTable(tree.root)) << test.name;
     }
 }
 
@@ -98,18 +93,17 @@ TEST(RetargetVersion, OneRuleForNewProjectsAndChangedLanguages) {
 // new project writes stay with the table written for the target when the
 // language changes, and follow the translator's name there only.
 TEST(RetargetVersion, TheFixturesTranslatorValuesFollowTheTargetTable) {
-    auto created = NewProjectOf(Fixture("basic32.exe"));
-    CProject& project = *created;
-    CVersionBlock& root = project.m_ResourceInfo.m_VersionInfo.m_Root;
+    auto project = NewProjectOf(Fixture("basic32.exe"));
+    CVersionBlock& root = project->m_ResourceInfo.m_VersionInfo.m_Root;
     CVersionBlock* english = FindVersionPath(root, "\\StringFileInfo\\040904b0");
     ASSERT_EQ(TargetStringTable(root), english);
 
     EXPECT_EQ(RetargetVersion(root, 0x0410), english);
     EXPECT_EQ(english->m_strTargetKey, "041004b0");
     EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\040704b0")->m_strTargetKey, "040704b0");
-    project.m_wTargetLanguage = 0x0410;
-    project.m_strTranslator = "Bob";
-    RefreshTranslatorValues(project);
+    project->m_wTargetLanguage = 0x0410;
+    project->m_strTranslator = "Bob";
+    RefreshTranslatorValues(*project);
     EXPECT_EQ(FindVersionPath(*english, "Translator")->m_strTranslation, "Bob");
     EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\040704b0\\Translator"), nullptr);
 }

@@ -11,14 +11,11 @@ namespace quillon::testing {
 
 using IconBytes = std::vector<std::uint8_t>;
 
-inline void Put16(IconBytes& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
+inline void Put(IconBytes& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
-inline void Put32(IconBytes& out, std::uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
+inline void Put16(IconBytes& out, std::uint32_t value) { Put(out, value, 2); }
+inline void Put32(IconBytes& out, std::uint32_t value) { Put(out, value, 4); }
 
 inline IconBytes Concat(std::initializer_list<IconBytes> parts) {
     IconBytes out;
@@ -30,15 +27,11 @@ inline IconBytes Concat(std::initializer_list<IconBytes> parts) {
 inline IconBytes InfoHeader(int width, int height, int bits, std::uint32_t coloursUsed = 0,
                             std::uint32_t compression = 0) {
     IconBytes out;
-    Put32(out, 40);
-    Put32(out, static_cast<std::uint32_t>(width));
-    Put32(out, static_cast<std::uint32_t>(height * 2));
+    for (std::uint32_t value : {40u, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height * 2)})
+        Put32(out, value);
     Put16(out, 1);
     Put16(out, static_cast<std::uint32_t>(bits));
-    Put32(out, compression);
-    for (int i = 0; i < 3; ++i) Put32(out, 0);
-    Put32(out, coloursUsed);
-    Put32(out, 0);
+    for (std::uint32_t value : {compression, 0u, 0u, 0u, coloursUsed, 0u}) Put32(out, value);
     return out;
 }
 
@@ -87,15 +80,11 @@ struct IconGroupEntry {
     std::uint16_t id;
 };
 inline IconBytes GroupBytes(const std::vector<IconGroupEntry>& entries) {
-    IconBytes out;
-    Put16(out, 0);
-    Put16(out, 1);
+    IconBytes out{0, 0, 1, 0};
     Put16(out, static_cast<std::uint32_t>(entries.size()));
     for (const IconGroupEntry& entry : entries) {
-        for (int byte : {entry.side, entry.side, 0, 0}) out.push_back(static_cast<std::uint8_t>(byte));
-        Put16(out, 1);
-        Put16(out, static_cast<std::uint32_t>(entry.bits));
-        Put32(out, 0);
+        for (int byte : {entry.side, entry.side, 0, 0, 1, 0}) out.push_back(static_cast<std::uint8_t>(byte));
+        Put(out, static_cast<std::uint32_t>(entry.bits), 6); // bit count, then a size of 0
         Put16(out, entry.id);
     }
     return out;

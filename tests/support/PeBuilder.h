@@ -1,12 +1,10 @@
 #pragma once
 // Builds small PE32 modules in memory so tests and benchmarks can describe
-// the resources they need instead of shipping a binary for every case. The
-// image is a resource-only DLL: headers, then one ".rsrc" section holding a
-// well-formed resource directory (sorted tables, aligned data), the way a
-// resource compiler and linker would lay it out.
-//
-// The template helpers write the classic (non-extended) layouts of string
-// blocks, dialogs, menus and version resources.
+// the resources they need instead of shipping a binary for every case: a
+// resource-only DLL whose one ".rsrc" section holds a well-formed resource
+// directory (sorted tables, aligned data), as a resource compiler and linker
+// would lay it out. The template helpers write the classic (non-extended)
+// layouts of string blocks, dialogs, menus and version resources.
 
 #include <array>
 #include <cstdint>
@@ -26,8 +24,7 @@ struct BuiltResource {
 };
 
 // A PE32 image whose resource directory holds exactly `resources`, in any
-// input order. Throws std::invalid_argument when two resources share type,
-// name and language, since a directory cannot hold both.
+// input order. Throws std::invalid_argument when two share type, name and language.
 std::vector<std::uint8_t> BuildPeWithResources(const std::vector<BuiltResource>& resources);
 
 // The geometry of the image BuildPeWithResources writes.
@@ -36,19 +33,17 @@ inline constexpr std::uint32_t kBuiltSectionAlignment = 0x1000;
 inline constexpr std::uint32_t kBuiltResourceRva = 0x1000;
 inline constexpr std::uint32_t kBuiltImageBase = 0x10000000;
 
-// A string-table block: for each of the 16 slots a WORD count of UTF-16
-// units and the units; an empty string is an empty slot.
+// A string-table block: per slot a WORD count of UTF-16 units and the units.
 std::vector<std::uint8_t> StringBlockBytes(const std::array<std::u16string, 16>& slots);
 
-// A standard dialog template with DS_SETFONT (8 pt "MS Sans Serif") whose
-// controls are push buttons (class ordinal 0x0080) with the given IDs and titles.
+// A dialog with DS_SETFONT (8 pt "MS Sans Serif") whose controls are push
+// buttons with the given IDs and titles.
 using DialogControl = std::pair<std::uint16_t, std::u16string>;
 std::vector<std::uint8_t> StandardDialogBytes(std::u16string caption, const std::vector<DialogControl>& controls);
 
-// A standard menu of top-level popups, each holding plain items. An item with
-// ID 0 and no text is a separator. Every popup needs at least one item
-// (std::invalid_argument otherwise): a level ends with an entry that carries
-// the end bit, so an empty level cannot be written.
+// A menu of top-level popups holding plain items (ID 0 and no text: a
+// separator). A level ends with an entry carrying the end bit, so an empty
+// popup cannot be written (std::invalid_argument).
 struct BuiltMenuItem {
     std::uint16_t id = 0;
     std::u16string text;
@@ -59,9 +54,8 @@ struct BuiltMenuPopup {
 };
 std::vector<std::uint8_t> StandardMenuBytes(const std::vector<BuiltMenuPopup>& popups);
 
-// VS_VERSIONINFO with the fixed information, one StringFileInfo table keyed
-// by language and code page ("040904b0" for the defaults) and a
-// VarFileInfo\Translation entry naming the same pair.
+// VS_VERSIONINFO: the fixed information, one StringFileInfo table keyed by
+// language and code page and a VarFileInfo\Translation naming the same pair.
 struct BuiltVersion {
     std::array<std::uint16_t, 4> fileVersion{1, 0, 0, 0};
     std::array<std::uint16_t, 4> productVersion{1, 0, 0, 0};

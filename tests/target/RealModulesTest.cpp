@@ -18,22 +18,16 @@ namespace {
 // and their resource sections are followed by relocations. Set
 // QUILLON_CORPUS_DIR to a folder of modules to use others.
 std::vector<std::string> CorpusModules() {
-    std::vector<std::string> folders;
-    if (const char* corpus = std::getenv("QUILLON_CORPUS_DIR")) folders.emplace_back(corpus);
-    folders.emplace_back("/usr/lib/x86_64-linux-gnu/wine/x86_64-windows");
-    folders.emplace_back("/usr/lib/x86_64-linux-gnu/wine/i386-windows");
-    const std::vector<std::string> wanted{"comdlg32.dll", "shell32.dll", "regedit.exe", "notepad.exe", "wordpad.exe",
-                                          "winecfg.exe", "comctl32.dll", "user32.dll"};
     std::vector<std::string> modules;
-    for (const std::string& folder : folders) {
-        std::error_code error;
-        if (!std::filesystem::is_directory(folder, error)) continue;
-        for (const std::string& name : wanted)
-            if (std::filesystem::exists(folder + "/" + name, error)) modules.push_back(folder + "/" + name);
-        if (std::getenv("QUILLON_CORPUS_DIR") && folder == folders.front())
-            for (const auto& entry : std::filesystem::directory_iterator(folder, error))
-                if (entry.is_regular_file()) modules.push_back(entry.path().string());
-    }
+    std::error_code error;
+    if (const char* corpus = std::getenv("QUILLON_CORPUS_DIR"))
+        for (const auto& entry : std::filesystem::directory_iterator(corpus, error))
+            if (entry.is_regular_file()) modules.push_back(entry.path().string());
+    for (const char* folder : {"/usr/lib/x86_64-linux-gnu/wine/x86_64-windows", "/usr/lib/x86_64-linux-gnu/wine/i386-windows"})
+        for (const char* name : {"comdlg32.dll", "shell32.dll", "regedit.exe", "notepad.exe", "wordpad.exe",
+                                 "winecfg.exe", "comctl32.dll", "user32.dll"})
+            if (std::filesystem::exists(std::string(folder) + "/" + name, error))
+                modules.push_back(std::string(folder) + "/" + name);
     return modules;
 }
 

@@ -56,15 +56,9 @@ const Expected kExpected[] = {
     {"update-keys-a.exe", 0, "7bbe6e0f4fa6715ba27ff40032c82341", 4096},
     {"update-keys-a.exe", 1, "5828280e995732db8fbf2c70c52629c6", 4608},
     {"update-keys-a.exe", 2, "be0d7248d0a5e566164ffa90ff30f636", 8704},
-    {"update-keys-b.exe", 0, "de61dd289767df7d1473dfebf9829c4e", 4096},
-    {"update-keys-b.exe", 1, "da2a318ac720ba738050fa048cef62e2", 4608},
-    {"update-keys-b.exe", 2, "79a8ac688fdea4f69aea0ac922843165", 8704},
     {"update-v1.exe", 0, "fa45d4e46982be01739a7078853a90cf", 4608},
     {"update-v1.exe", 1, "8d691869b47d1a431aa3ee9d98058ffe", 5120},
     {"update-v1.exe", 2, "ae1553057112b8cd228060c174732904", 10240},
-    {"update-v2.exe", 0, "e80cec1c44367d49578c6007476d3a34", 4608},
-    {"update-v2.exe", 1, "1f3a0b4288258399c675df49da80a37f", 5120},
-    {"update-v2.exe", 2, "4954a1f6a4c8470eb39b4779507492cc", 11264},
     {"multilang.dll", 0, "63962712ce4a09c7b5ac3433071e2e02", 4608},
     {"multilang.dll", 1, "70e18a2e9005d8563661203799b654b4", 4608},
     {"multilang.dll", 2, "88bd58c093195d6691824a1603013fce", 6144},
@@ -232,20 +226,4 @@ TEST(StreamedBuild, OverlayLargerThanTheMemoryLimitScansAndBuilds) {
     struct stat info {};
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_LT(info.st_blocks * 512, 1 << 20);
-}
-
-// A file cut short whose headers still claim sections past its end is
-// refused as before: it scans with the cut named, and builds nothing.
-TEST(StreamedBuild, TruncatedModuleClaimingRangesPastItsEndIsRefused) {
-    for (const char* name : {"corrupt/truncated-half.exe", "corrupt/truncated-rsrc.exe"}) {
-        auto module = ResourceModule::Open(Fixture(name));
-        ASSERT_TRUE(module) << name;
-        EXPECT_TRUE(std::ranges::any_of(module.Value().Diagnostics(), [](const std::string& line) {
-            return line.find("cut short by the end of the file") != std::string::npos;
-        })) << name;
-        EXPECT_EQ(module.Value().Image().FileSize(), std::filesystem::file_size(Fixture(name)));
-    }
-    auto headers = ResourceModule::Open(Fixture("corrupt/truncated-headers.exe"));
-    ASSERT_FALSE(headers);
-    EXPECT_NE(headers.GetError().message.find("not a Windows module"), std::string::npos);
 }

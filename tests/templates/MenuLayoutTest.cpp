@@ -104,7 +104,7 @@ TEST(MenuLayout, EveryStandardFixtureMenuIsWrittenBackByteForByte) {
     EXPECT_GE(extended, 1u);
 }
 
-TEST(MenuLayout, EntriesComeInTemplateOrderWithTheirDepthAndTheWalkEndsWithTheTopLevel) {
+TEST(MenuLayout, EntriesComeInTemplateOrderWithTheirDepthAndDamageFaultsWhereTheWalkStopped) {
     Bytes bytes = Menu(TwoPopups());
     bytes.insert(bytes.end(), {0x10, 0x00, 'X', 0}); // after the end: not an entry
     auto entries = ReadStandardMenu(bytes);
@@ -113,9 +113,7 @@ TEST(MenuLayout, EntriesComeInTemplateOrderWithTheirDepthAndTheWalkEndsWithTheTo
     for (const MenuEntryView& entry : entries.Value()) walked.emplace_back(entry.depth, entry.id);
     EXPECT_EQ(walked, (std::vector<std::pair<std::size_t, std::uint16_t>>{{0, 0}, {1, 10}, {0, 0}, {1, 11}}));
     EXPECT_TRUE(ReadStandardMenu(Menu(Nested(MenuWalker::kMaxDepth))));
-}
-
-TEST(MenuLayout, DamagedTemplatesFaultWhereTheWalkStopped) {
+    // Damaged templates fault where the walk stopped.
     for (const FaultCase& fault : Faults()) {
         SCOPED_TRACE(fault.name);
         auto read = ReadStandardMenu(fault.bytes);
