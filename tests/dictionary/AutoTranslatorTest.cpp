@@ -81,10 +81,10 @@ TEST(AutoTranslate, FortyTwoPercentOfSeven) {
     EXPECT_TRUE(recorder.closeEnabled);
     EXPECT_TRUE(result.modified);
 
-    const CResourceItem& file = *project->m_ResourceInfo.m_Menus.GetChildren()[0]->GetChildren()[0];
+    const CResourceItem& file = *project->m_ResourceInfo.m_Menus.GetChildren().at(0)->GetChildren().at(0);
     EXPECT_EQ(file.m_chTransHotkey, 'D');
     // "Print" had no hotkey in the dictionary: 0 after translating, then the hotkey pass gives one.
-    EXPECT_EQ(file.GetChildren()[1]->m_chTransHotkey, 'D'); // its first letter; File is on another level
+    EXPECT_EQ(file.GetChildren().at(1)->m_chTransHotkey, 'D'); // its first letter; File is on another level
     std::vector<std::string> listed;
     for (const CResourceItem* item : recorder.untranslated) listed.push_back(item->m_strText);
     EXPECT_EQ(listed, (std::vector<std::string>{"Open", "Busy", "Options", "Name:"}));
@@ -92,7 +92,7 @@ TEST(AutoTranslate, FortyTwoPercentOfSeven) {
 
 TEST(AutoTranslate, ItemsTranslatedEarlierCountAndAreNotListed) {
     auto project = SmallProject();
-    project->m_ResourceInfo.m_Strings.GetChildren()[1]->SetTranslation("Beschäftigt", 0);
+    project->m_ResourceInfo.m_Strings.GetChildren().at(1)->SetTranslation("Beschäftigt", 0);
     Recorder recorder;
     CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText, &recorder);
     AutoTranslateResult result = translator.Run();
@@ -105,7 +105,7 @@ TEST(AutoTranslate, ItemsTranslatedEarlierCountAndAreNotListed) {
 // Open, and undoing the run must give it back.
 TEST(AutoTranslate, EditsIncludeItemsOnlyTheHotkeyPassChanged) {
     auto project = SmallProject();
-    auto& print = *project->m_ResourceInfo.m_Menus.GetChildren()[0]->GetChildren()[0]->GetChildren()[1];
+    auto& print = *project->m_ResourceInfo.m_Menus.GetChildren().at(0)->GetChildren().at(0)->GetChildren().at(1);
     print.SetTranslation("Drucken", 'D');
     project->m_Dictionary.AddEntry("Open", "Datei", 'D', ItemKind::MenuItem);
     AutoTranslateResult result =
@@ -174,8 +174,8 @@ TEST(AutoTranslate, RealProjectRunTwiceChangesNothingTheSecondTime) {
         EXPECT_EQ(ItemAt(*project, path).m_chTransHotkey, hotkey) << path;
     const CResourceItem& dialog = ItemAt(*project, "dialogs/200");
     ASSERT_GE(dialog.GetChildren().size(), 3u);
-    EXPECT_EQ(dialog.GetChildren()[2]->m_strTranslation, "Durchsuchen...");
-    EXPECT_FALSE(dialog.GetChildren()[0]->IsTranslated());
+    EXPECT_EQ(dialog.GetChildren().at(2)->m_strTranslation, "Durchsuchen...");
+    EXPECT_FALSE(dialog.GetChildren().at(0)->IsTranslated());
 
     CResourceInfo after(project->m_ResourceInfo);
     CAutoTranslator second(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText);

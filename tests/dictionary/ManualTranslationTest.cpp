@@ -93,8 +93,8 @@ TEST(ManualTranslation, RestoreBringsBackSourceAndHotkey) {
     version.SetTranslation("Ann", 0);
     project.m_ResourceInfo.m_nTranslated = 2;
     EXPECT_EQ(RestoreAll(project.m_ResourceInfo), 2u);
-    EXPECT_FALSE(menu.GetChildren()[0]->IsTranslated());
-    EXPECT_FALSE(project.m_ResourceInfo.m_Strings.GetChildren()[0]->IsTranslated());
+    EXPECT_FALSE(menu.GetChildren().at(0)->IsTranslated());
+    EXPECT_FALSE(project.m_ResourceInfo.m_Strings.GetChildren().at(0)->IsTranslated());
     EXPECT_TRUE(version.IsTranslated());
     EXPECT_EQ(project.m_ResourceInfo.m_nTranslated, 0u);
 }

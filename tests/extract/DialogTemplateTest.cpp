@@ -102,11 +102,11 @@ TEST_P(DialogReaders, ScanPreviewAndWriterReadTheSameControlsAndTheSameCut) {
     auto scanned = Scan(bytes, codePage);
     EXPECT_TRUE(scanned->diagnostics.empty());
     ASSERT_EQ(scanned->dialogs.GetCount(), 1u);
-    CResourceItem& dialog = *scanned->dialogs.GetChildren()[0];
+    CResourceItem& dialog = *scanned->dialogs.GetChildren().at(0);
     ASSERT_EQ(dialog.GetCount(), 2u);
-    EXPECT_EQ(dialog.GetChildren()[0]->m_strText, "Yes");
-    EXPECT_EQ(dialog.GetChildren()[0]->m_chHotkey, 'Y');
-    EXPECT_EQ(dialog.GetChildren()[1]->m_nID, 7);
+    EXPECT_EQ(dialog.GetChildren().at(0)->m_strText, "Yes");
+    EXPECT_EQ(dialog.GetChildren().at(0)->m_chHotkey, 'Y');
+    EXPECT_EQ(dialog.GetChildren().at(1)->m_nID, 7);
 
     auto preview = ParseDialogTemplate(bytes);
     ASSERT_TRUE(preview);
@@ -121,7 +121,7 @@ TEST_P(DialogReaders, ScanPreviewAndWriterReadTheSameControlsAndTheSameCut) {
     auto same = WriteDialog(dialog, WriteContext{codePage});
     ASSERT_TRUE(same) << same.GetError().Describe();
     EXPECT_EQ(same.Value(), bytes);
-    dialog.GetChildren()[0]->SetTranslation("Ja", 'J');
+    dialog.GetChildren().at(0)->SetTranslation("Ja", 'J');
     auto translated = WriteDialog(dialog, WriteContext{codePage});
     ASSERT_TRUE(translated) << translated.GetError().Describe();
     auto reread = ParseDialogTemplate(translated.Value());
@@ -136,12 +136,12 @@ TEST_P(DialogReaders, ScanPreviewAndWriterReadTheSameControlsAndTheSameCut) {
     std::span<const std::uint8_t> cut = std::span(bytes).first(bytes.size() - 6);
     auto partial = Scan(cut, codePage);
     ASSERT_EQ(partial->dialogs.GetCount(), 1u);
-    EXPECT_EQ(partial->dialogs.GetChildren()[0]->GetCount(), 1u);
+    EXPECT_EQ(partial->dialogs.GetChildren().at(0)->GetCount(), 1u);
     std::size_t title = bytes.size() - 10; // "&No" and its terminator, then the creation data size
     EXPECT_EQ(partial->diagnostics, std::vector<std::string>{"dialog 100: control 2 of 2: title is cut off at byte " +
                                                              std::to_string(title) + " (kept what was read before)"});
     EXPECT_FALSE(ParseDialogTemplate(cut));
-    auto written = WriteDialog(*partial->dialogs.GetChildren()[0], WriteContext{codePage});
+    auto written = WriteDialog(*partial->dialogs.GetChildren().at(0), WriteContext{codePage});
     ASSERT_FALSE(written);
     EXPECT_EQ(written.GetError().message, "dialog 100: the template has 2 controls, the project 1");
 }

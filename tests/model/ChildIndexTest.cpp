@@ -38,11 +38,11 @@ TEST(ChildIndex, ReplacedChildIsFoundInsteadOfTheOldOne) {
     ASSERT_NE(index.Find("a", 5), nullptr);
     ASSERT_NE(index.Find("b", -1), nullptr);
     CStringEntry same("a", 0, 5);
-    index.Replace(*parent.GetChildren()[0], same);
+    index.Replace(*parent.GetChildren().at(0), same);
     EXPECT_EQ(index.Find("a", 5), &same);
     CStringEntry renamed("c", 0, -1);
-    index.Replace(*parent.GetChildren()[1], renamed);
+    index.Replace(*parent.GetChildren().at(1), renamed);
     // A changed key makes the index start over from the parent's children.
-    EXPECT_EQ(index.Find("b", -1), parent.GetChildren()[1].get());
-    EXPECT_EQ(index.Find("a", 5), parent.GetChildren()[0].get());
+    EXPECT_EQ(index.Find("b", -1), parent.GetChildren().at(1).get());
+    EXPECT_EQ(index.Find("a", 5), parent.GetChildren().at(0).get());
 }

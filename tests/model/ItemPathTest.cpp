@@ -3,6 +3,7 @@
 #include <set>
 #include <utility>
 
+#include "Fixtures.h"
 #include "model/ItemPath.h"
 #include "model/ModuleTrees.h"
 #include "model/TreeTally.h"
@@ -90,8 +91,12 @@ TEST(ItemPath, EveryItemOfEveryModuleHasItsOwnPathThatLeadsBackToIt) {
     }
     EXPECT_GE(repeated, 30u);
     auto sample = ScanModule(SampleModule());
-    const CResourceItem& file = *sample->m_Menus.GetChildren()[0]->GetChildren()[0];
-    EXPECT_EQ(Find(*sample, "menus/100/-1/0#2").Value(), file.GetChildren()[7].get()); // the second separator
+    const CResourceItem& menu = Child(sample->m_Menus, 100);
+    ASSERT_FALSE(menu.GetChildren().empty());
+    const CResourceItem& file = *menu.GetChildren().at(0);
+    ASSERT_GE(file.GetChildren().size(), 8u);
+    auto separator = Find(*sample, "menus/100/-1/0#2");
+    EXPECT_TRUE(separator && separator.Value() == file.GetChildren().at(7).get()); // the second separator
     CStringEntry stranger("x", 0, 1);
     EXPECT_FALSE(PathOf(*sample, stranger));
 }

@@ -32,8 +32,8 @@ TEST(ResourceItem, FindChildMatchesTextOnlyForUnnamedIds) {
     dialog.AddChild(std::make_unique<CDialogItem>("Label", 0, 65535));
     dialog.AddChild(std::make_unique<CDialogItem>("Second", 0, 7));
     EXPECT_EQ(dialog.FindChild("anything", 7)->m_strText, "First");
-    EXPECT_EQ(dialog.FindChild("", 65535), dialog.GetChildren()[1].get());
-    EXPECT_EQ(dialog.FindChild("Label", 65535), dialog.GetChildren()[2].get());
+    EXPECT_EQ(dialog.FindChild("", 65535), dialog.GetChildren().at(1).get());
+    EXPECT_EQ(dialog.FindChild("Label", 65535), dialog.GetChildren().at(2).get());
     EXPECT_EQ(dialog.FindChild("Missing", 65535), nullptr);
     EXPECT_EQ(dialog.FindChild("", 8), nullptr);
     EXPECT_EQ(CResourceItem().FindChild("", 1), nullptr);

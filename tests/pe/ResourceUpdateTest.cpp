@@ -100,11 +100,14 @@ TEST(ResourceUpdate, GrowingTheLastSectionMovesTheOverlay) {
     std::vector<std::string> warnings;
     Bytes target = Commit(update, &warnings);
     EXPECT_EQ(SectionNames(target), SectionNames(source));
+    ASSERT_GT(target.size(), overlay.size());
     EXPECT_TRUE(std::equal(overlay.rbegin(), overlay.rend(), target.rbegin()));
     EXPECT_FALSE(warnings.empty());
     auto module = ResourceModule::FromBytes(target);
     ASSERT_TRUE(module);
-    EXPECT_EQ(module.Value().Find(10, 1)->size(), 70000u);
+    auto data = module.Value().Find(10, 1);
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->size(), 70000u);
     EXPECT_EQ(module.Value().LoadString(1), u"Hello");
     ExpectPefileAccepts(target, "overlay 3000 ");
 }

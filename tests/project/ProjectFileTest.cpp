@@ -37,8 +37,8 @@ TEST(ProjectFile, SettingsComeFirstAsTextsAndAWord) {
 TEST(ProjectFile, SaveAndOpenRoundTripKeepsEverything) {
     TempDir dir;
     auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
-    project->m_ResourceInfo.m_Strings.GetChildren()[0]->SetTranslation("Hallo Welt", 0);
-    project->m_ResourceInfo.m_Strings.GetChildren()[1]->SetCarried(true);
+    project->m_ResourceInfo.m_Strings.GetChildren().at(0)->SetTranslation("Hallo Welt", 0);
+    project->m_ResourceInfo.m_Strings.GetChildren().at(1)->SetCarried(true);
     project->m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
     ASSERT_TRUE(project->Save(dir.File("p.prj")));
     EXPECT_TRUE(FileExists(dir.File("p.dic")));
@@ -124,7 +124,9 @@ TEST(NewProject, TranslatorEntriesGoIntoTheModulesOwnStringTable) {
     auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
     CVersionBlock& root = project->m_ResourceInfo.m_VersionInfo.m_Root;
     // One pair left: German with the unchanged code page 1200.
-    EXPECT_EQ(FindVersionPath(root, "\\VarFileInfo\\Translation")->m_pValue, (Bytes{0x07, 0x04, 0xB0, 0x04}));
+    CVersionBlock* translation = FindVersionPath(root, "\\VarFileInfo\\Translation");
+    ASSERT_NE(translation, nullptr);
+    EXPECT_EQ(translation->m_pValue, (Bytes{0x07, 0x04, 0xB0, 0x04}));
     CVersionBlock* table = FindVersionPath(root, "\\stringfileinfo\\040904B0");
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->m_strTargetKey, "040704b0");
@@ -136,11 +138,15 @@ TEST(NewProject, TranslatorEntriesGoIntoTheModulesOwnStringTable) {
         EXPECT_EQ(entry->m_dwState, RIS_CREATED); // new values are not "translated"
     }
     // The other string table is left alone, as is a version without a translation value.
-    EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\040704b0")->GetCount(), 2u);
+    CVersionBlock* german = FindVersionPath(root, "\\StringFileInfo\\040704b0");
+    ASSERT_NE(german, nullptr);
+    EXPECT_EQ(german->GetCount(), 2u);
     EXPECT_EQ(table->GetCount(), 8u);
     auto polish = NewProjectOf(Fixture("notranslation.dll"), 0x0415, &dir);
     CVersionBlock& untouched = polish->m_ResourceInfo.m_VersionInfo.m_Root;
-    EXPECT_EQ(FindVersionPath(untouched, "\\StringFileInfo\\041504e2")->GetCount(), 2u);
+    CVersionBlock* polishTable = FindVersionPath(untouched, "\\StringFileInfo\\041504e2");
+    ASSERT_NE(polishTable, nullptr);
+    EXPECT_EQ(polishTable->GetCount(), 2u);
 }
 
 TEST(NewProject, ExistingTranslatorValuesAreTranslatedInPlace) {
@@ -160,11 +166,11 @@ TEST(NewProject, ExistingTranslatorValuesAreTranslatedInPlace) {
 
     AddTranslatorToVersion(project);
     EXPECT_EQ(table.GetCount(), 3u); // only "Translation Software" was missing
-    EXPECT_EQ(table.GetChildren()[1]->m_strTranslation, "Bo");
-    EXPECT_TRUE(table.GetChildren()[1]->IsTranslated());
-    EXPECT_EQ(table.GetChildren()[0]->m_strTranslation, ""); // an empty e-mail
+    EXPECT_EQ(table.GetChildren().at(1)->m_strTranslation, "Bo");
+    EXPECT_TRUE(table.GetChildren().at(1)->IsTranslated());
+    EXPECT_EQ(table.GetChildren().at(0)->m_strTranslation, ""); // an empty e-mail
     EXPECT_EQ(static_cast<CVersionBlock&>(table).m_strTargetKey, "040c04e4");
-    EXPECT_EQ(static_cast<CVersionBlock&>(*vars.GetChildren()[0]).m_pValue, (Bytes{0x0C, 0x04, 0xE4, 0x04}));
+    EXPECT_EQ(static_cast<CVersionBlock&>(*vars.GetChildren().at(0)).m_pValue, (Bytes{0x0C, 0x04, 0xE4, 0x04}));
 }
 
 // The scan reads the module's texts in the target language's code page.

@@ -123,14 +123,14 @@ TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
     CResourceExtractor extractor(dir.File("target.exe"), rescanned, CodePage(1252));
     extractor.Extract();
     EXPECT_EQ(rescanned.m_wLanguage, 0x0407);
-    const CResourceItem& file = *rescanned.m_Menus.GetChildren()[0]->GetChildren()[0];
+    const CResourceItem& file = *rescanned.m_Menus.GetChildren().at(0)->GetChildren().at(0);
     EXPECT_EQ(file.m_strText, "Datei");
     EXPECT_EQ(file.m_chHotkey, 'D');
     const CResourceItem& dialog = Child(rescanned.m_Dialogs, 200);
     EXPECT_EQ(dialog.m_strText, "Optionen");
-    EXPECT_EQ(dialog.GetChildren()[2]->m_strText, "Durchsuchen...");
-    EXPECT_EQ(dialog.GetChildren()[2]->m_chHotkey, 'D');
-    EXPECT_EQ(Child(rescanned.m_Dialogs, 201).GetChildren()[0]->m_strText, "Beschriftung");
+    EXPECT_EQ(dialog.GetChildren().at(2)->m_strText, "Durchsuchen...");
+    EXPECT_EQ(dialog.GetChildren().at(2)->m_chHotkey, 'D');
+    EXPECT_EQ(Child(rescanned.m_Dialogs, 201).GetChildren().at(0)->m_strText, "Beschriftung");
     // The extended dialog keeps its 32-bit control IDs and its font's weight,
     // italic and character set: only the translated title differs.
     auto source = ResourceModule::Open(Fixture("basic32.exe"));
@@ -182,7 +182,7 @@ TEST(TemplateWriters, StringBlocksGroupBySixteenWithEmptySlots) {
     strings.AddChild(std::make_unique<CStringEntry>("c", 0, 1));
     CodePage page(932);
     std::string japanese = page.FromUtf16(u"日本");
-    strings.GetChildren()[2]->SetTranslation(japanese, 0);
+    strings.GetChildren().at(2)->SetTranslation(japanese, 0);
     auto blocks = WriteStringBlocks(strings, WriteContext{page});
     ASSERT_EQ(blocks.size(), 3u);
     Bytes block1{0, 0, 2, 0, 0xE5, 0x65, 0x2C, 0x67}; // slot 1: two UTF-16 units, not four bytes
