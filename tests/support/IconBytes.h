@@ -11,7 +11,7 @@ namespace quillon::testing {
 
 using IconBytes = std::vector<std::uint8_t>;
 
-inline void Put(IconBytes& out, std::uint32_t value, int bytes) {
+inline void Put(IconBytes& out, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 inline void Put16(IconBytes& out, std::uint32_t value) { Put(out, value, 2); }
