@@ -14,6 +14,11 @@ namespace quillon::testing {
 
 inline std::string Fixture(const std::string& name) { return std::string(QUILLON_FIXTURE_DIR) + "/" + name; }
 
+// A file of the bundled sample (its module, glossary, project).
+inline std::string SamplePath(const std::string& name) {
+    return std::string(QUILLON_DATA_DIR) + "/../../samples/" + name;
+}
+
 // A file's bytes, or none when it cannot be read.
 inline std::vector<std::uint8_t> FileBytes(const std::string& path) {
     auto bytes = ReadWholeFile(path);

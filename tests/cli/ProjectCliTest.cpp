@@ -127,7 +127,7 @@ TEST(ProjectCli, BuildStoresTheTargetAndRefusesWithout) {
 TEST(ProjectCli, RestoreTakesBackTheItemAtAPathOrEveryItemOfAKindAndId) {
     TempDir dir;
     const std::string project = dir.File("pad.prj");
-    ASSERT_EQ(NewProject(dir, "pad", std::string(QUILLON_DATA_DIR) + "/../../samples/quillpad.exe").exitCode, 0);
+    ASSERT_EQ(NewProject(dir, "pad", SamplePath("quillpad.exe")).exitCode, 0);
     for (const char* entry : {"'Cut\\tCtrl+X' 'Ausschneiden\\tStrg+X' --kind MENUITEM",
                               "Cut Ausschneiden --kind MENUITEM", "Cancel Abbrechen --kind CONTROL",
                               "'Find what:' 'Suchen nach:' --kind CONTROL"})

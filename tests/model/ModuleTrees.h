@@ -14,7 +14,7 @@
 
 namespace quillon::testing {
 
-inline std::string SampleModule() { return std::string(QUILLON_DATA_DIR) + "/../../samples/quillpad.exe"; }
+inline std::string SampleModule() { return SamplePath("quillpad.exe"); }
 
 // tests/data/modules/*.exe and *.dll (not the damaged ones below corrupt/) and the sample.
 inline std::vector<std::string> EveryModule() {

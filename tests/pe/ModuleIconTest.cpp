@@ -250,7 +250,7 @@ TEST(ModuleIcon, RealModulesShowTheirDrawnIcons) {
     for (int i = 0; i < 16; ++i) frame.insert(frame.end(), {{i, 0, kWhite}, {15, i, kWhite}});
     const std::vector<Point> quill{{0, 0, kClear},       {2, 0, kBlack},      {3, 1, kWhite},   {13, 4, kBlue},
                                    {13, 6, 0xFF000080}, {6, 12, 0xFFFFFF00}, {15, 15, kClear}, {14, 15, kBlack}};
-    const std::string sample = std::string(QUILLON_DATA_DIR) + "/../../samples/quillpad.exe";
+    const std::string sample = SamplePath("quillpad.exe");
     const std::tuple<std::string, int, const std::vector<Point>*> cases[] = {
         {Fixture("basic32.exe"), 16, &frame}, {Fixture("basic64.exe"), 16, &frame}, {sample, 32, &quill}, {sample, 16, &quill}};
     for (const auto& [path, side, points] : cases) {

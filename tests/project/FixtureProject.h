@@ -15,10 +15,6 @@
 
 namespace quillon::testing {
 
-inline std::string SamplePath(const std::string& name) {
-    return std::string(QUILLON_DATA_DIR) + "/../../samples/" + name;
-}
-
 inline std::unique_ptr<CProject> NewProjectOf(const std::string& module, std::uint16_t language = 0x0407,
                                                   const TempDir* dir = nullptr) {
     NewProjectSettings settings;

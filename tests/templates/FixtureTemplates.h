@@ -21,7 +21,7 @@ inline std::vector<FixtureTemplate> FixtureTemplates(std::uint16_t type) {
     for (const char* name : {"basic32.exe", "basic64.exe", "unstripped64.exe", "multilang.dll", "update-v1.exe",
                              "update-v2.exe"})
         modules.push_back(Fixture(name));
-    modules.push_back(std::string(QUILLON_DATA_DIR) + "/../../samples/quillpad.exe");
+    modules.push_back(SamplePath("quillpad.exe"));
     std::vector<FixtureTemplate> templates;
     for (const std::string& path : modules) {
         auto module = ResourceModule::Open(path);
