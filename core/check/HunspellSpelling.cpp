@@ -9,6 +9,7 @@
 
 #include "dictionary/Dictionary.h"
 #include "extract/Languages.h"
+#include "io/CodePage.h"
 #include "model/TextEscapes.h"
 #include "target/TextPreparation.h"
 
@@ -32,7 +33,6 @@ CodePoint Decode(std::string_view text, std::size_t pos) {
     return {value, extra + 1};
 }
 
-bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
 // Without a locale database: every character outside ASCII is a letter
 // unless it lies in a block of punctuation, symbols or controls.
@@ -150,7 +150,7 @@ std::vector<std::string> SpellingWords(std::string_view utf8) {
     bool afterPercent = false;
     for (std::size_t pos = 0; pos < text.size();) {
         CodePoint c = Decode(text, pos);
-        if (!IsLetter(c.value) && !IsDigit(c.value)) {
+        if (!IsLetter(c.value) && !IsAsciiDigit(c.value)) {
             afterPercent = c.value == U'%' && !afterPercent;
             pos += c.length;
             continue;
@@ -161,8 +161,8 @@ std::vector<std::string> SpellingWords(std::string_view utf8) {
             c = Decode(text, pos);
             bool inner = IsApostrophe(c.value) && letters != 0 && pos + c.length < text.size() &&
                          IsLetter(Decode(text, pos + c.length).value);
-            if (!IsLetter(c.value) && !IsDigit(c.value) && !inner) break;
-            hasDigit |= IsDigit(c.value);
+            if (!IsLetter(c.value) && !IsAsciiDigit(c.value) && !inner) break;
+            hasDigit |= IsAsciiDigit(c.value);
             hasLower |= IsLower(c.value);
             letters += IsLetter(c.value);
             pos += c.length;

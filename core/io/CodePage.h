@@ -59,6 +59,9 @@ private:
     const SingleByteTable* Table() const;
 };
 
+// 0 to 9 only: the digits of numbers and placeholders, not of other scripts.
+inline bool IsAsciiDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+
 // Appends the UTF-8 bytes of the code point `c` (below 0x110000, no surrogate).
 void AppendUtf8(std::string& out, char32_t c);
 

@@ -29,14 +29,13 @@ std::u32string DecodeUtf8(std::string_view utf8) {
 
 namespace {
 
-bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
 } // namespace
 
 std::size_t PlaceholderLength(std::u32string_view text, std::size_t pos) {
     std::size_t i = pos + 1;
-    if (i < text.size() && IsDigit(text[i]) && text[i] != U'0') {
-        while (i < text.size() && IsDigit(text[i])) ++i;
+    if (i < text.size() && IsAsciiDigit(text[i]) && text[i] != U'0') {
+        while (i < text.size() && IsAsciiDigit(text[i])) ++i;
         if (i < text.size() && text[i] == U'!') {
             std::size_t close = text.find(U'!', i + 1);
             if (close != std::u32string_view::npos && close - i < 16) i = close + 1;
@@ -45,7 +44,7 @@ std::size_t PlaceholderLength(std::u32string_view text, std::size_t pos) {
     }
     // No space flag: "50% off" is a percentage in a UI text, not "% o".
     while (i < text.size() && std::u32string_view(U"-+#0").find(text[i]) != std::u32string_view::npos) ++i;
-    while (i < text.size() && (IsDigit(text[i]) || text[i] == U'*' || text[i] == U'.')) ++i;
+    while (i < text.size() && (IsAsciiDigit(text[i]) || text[i] == U'*' || text[i] == U'.')) ++i;
     for (std::u32string_view modifier : {U"I64", U"I32", U"hh", U"ll", U"h", U"l", U"L", U"z", U"j", U"t", U"w", U"I"})
         if (text.substr(i, modifier.size()) == modifier) {
             i += modifier.size();
@@ -59,9 +58,9 @@ std::size_t PlaceholderLength(std::u32string_view text, std::size_t pos) {
 std::size_t NumberLength(std::u32string_view text, std::size_t pos) {
     std::size_t i = pos;
     while (i < text.size()) {
-        if (IsDigit(text[i])) {
+        if (IsAsciiDigit(text[i])) {
             ++i;
-        } else if ((text[i] == U'.' || text[i] == U',') && i + 1 < text.size() && IsDigit(text[i + 1])) {
+        } else if ((text[i] == U'.' || text[i] == U',') && i + 1 < text.size() && IsAsciiDigit(text[i + 1])) {
             ++i;
         } else {
             break;
@@ -99,7 +98,7 @@ NormalisedText Normalise(std::string_view utf8) {
             ++i;
         } else if (std::size_t length = c == U'%' ? PlaceholderLength(raw, i) : 0; length != 0) {
             i = replace(kPlaceholderSymbol, i, length);
-        } else if (IsDigit(c)) {
+        } else if (IsAsciiDigit(c)) {
             i = replace(kNumberSymbol, i, NumberLength(raw, i));
         } else {
             out.text.push_back(c);

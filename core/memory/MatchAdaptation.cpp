@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "io/CodePage.h"
 #include "memory/FuzzyScore.h"
 
 namespace quillon {
@@ -19,12 +20,11 @@ struct Token {
     TokenSort sort = TokenSort::Number;
 };
 
-bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
 // Length of a .NET format item "{0}" at text[pos] == '{', 0 when there is none.
 std::size_t FormatItemLength(std::u32string_view text, std::size_t pos) {
     std::size_t i = pos + 1;
-    while (i < text.size() && IsDigit(text[i])) ++i;
+    while (i < text.size() && IsAsciiDigit(text[i])) ++i;
     return i > pos + 1 && i < text.size() && text[i] == U'}' ? i + 1 - pos : 0;
 }
 
@@ -39,7 +39,7 @@ std::vector<Token> Tokens(std::u32string_view text) {
         }
         if (text[i] == U'%') length = PlaceholderLength(text, i);
         if (text[i] == U'{') length = FormatItemLength(text, i);
-        if (IsDigit(text[i])) {
+        if (IsAsciiDigit(text[i])) {
             length = NumberLength(text, i);
             sort = TokenSort::Number;
         }

@@ -75,7 +75,7 @@ struct Scanned {
     std::vector<std::string> diagnostics;
 };
 
-std::unique_ptr<Scanned> Scan(std::span<const std::uint8_t> bytes, const CodePage& codePage) {
+std::unique_ptr<Scanned> ScanDialogs(std::span<const std::uint8_t> bytes, const CodePage& codePage) {
     auto scanned = std::make_unique<Scanned>();
     TemplateText text(codePage);
     ParseContext context{text, scanned->diagnostics};
@@ -99,7 +99,7 @@ TEST_P(DialogReaders, ScanPreviewAndWriterReadTheSameControlsAndTheSameCut) {
     std::vector<std::uint8_t> bytes = TwoButtonTemplate(GetParam());
     CodePage codePage(1252);
 
-    auto scanned = Scan(bytes, codePage);
+    auto scanned = ScanDialogs(bytes, codePage);
     EXPECT_TRUE(scanned->diagnostics.empty());
     ASSERT_EQ(scanned->dialogs.GetCount(), 1u);
     CResourceItem& dialog = *scanned->dialogs.GetChildren().at(0);
@@ -134,7 +134,7 @@ TEST_P(DialogReaders, ScanPreviewAndWriterReadTheSameControlsAndTheSameCut) {
     // control and says where it stopped, the preview refuses the copy, and the
     // writer will not pair it with a tree that holds fewer controls than it counts.
     std::span<const std::uint8_t> cut = std::span(bytes).first(bytes.size() - 6);
-    auto partial = Scan(cut, codePage);
+    auto partial = ScanDialogs(cut, codePage);
     ASSERT_EQ(partial->dialogs.GetCount(), 1u);
     EXPECT_EQ(partial->dialogs.GetChildren().at(0)->GetCount(), 1u);
     std::size_t title = bytes.size() - 10; // "&No" and its terminator, then the creation data size

@@ -14,7 +14,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-Result<Bytes> Rewrite(std::span<const std::uint8_t> bytes) {
+Result<Bytes> RewriteMenu(std::span<const std::uint8_t> bytes) {
     auto entries = ReadStandardMenu(bytes);
     if (!entries) return entries.GetError();
     ByteWriter out;
@@ -60,14 +60,14 @@ std::vector<Entry> Nested(std::size_t popups) {
     return entries;
 }
 
-struct FaultCase {
+struct MenuFault {
     const char* name;
     Bytes bytes;
     std::string message;
     std::size_t offset;
 };
 
-std::vector<FaultCase> Faults() {
+std::vector<MenuFault> MenuFaults() {
     Bytes whole = Menu(TwoPopups());
     auto cut = [&](std::size_t size) { return Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size)); };
     return {
@@ -96,7 +96,7 @@ TEST(MenuLayout, EveryStandardFixtureMenuIsWrittenBackByteForByte) {
             continue;
         }
         ++standard;
-        auto written = Rewrite(menu.bytes);
+        auto written = RewriteMenu(menu.bytes);
         ASSERT_TRUE(written) << menu.where << ": " << written.GetError().Describe();
         EXPECT_EQ(written.Value(), menu.bytes) << menu.where;
     }
@@ -114,7 +114,7 @@ TEST(MenuLayout, EntriesComeInTemplateOrderWithTheirDepthAndDamageFaultsWhereThe
     EXPECT_EQ(walked, (std::vector<std::pair<std::size_t, std::uint16_t>>{{0, 0}, {1, 10}, {0, 0}, {1, 11}}));
     EXPECT_TRUE(ReadStandardMenu(Menu(Nested(MenuWalker::kMaxDepth))));
     // Damaged templates fault where the walk stopped.
-    for (const FaultCase& fault : Faults()) {
+    for (const MenuFault& fault : MenuFaults()) {
         SCOPED_TRACE(fault.name);
         auto read = ReadStandardMenu(fault.bytes);
         ASSERT_FALSE(read);
