@@ -14,7 +14,11 @@ namespace quillon {
 
 namespace {
 
-constexpr std::size_t kImportBatch = 50000;
+// Units stored per transaction. Store walks the memory's indexes once per
+// batch, so fewer, larger batches import a large file faster: a million
+// units took 25 s in batches of 50,000 and 19 s in batches of 200,000, which
+// hold about 60 MiB while they wait.
+constexpr std::size_t kImportBatch = 200000;
 
 struct FdOutput {
     int fd;

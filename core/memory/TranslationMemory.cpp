@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <tuple>
 #include <unordered_map>
 
 #include "memory/FuzzyScore.h"
@@ -244,8 +245,21 @@ Status TranslationMemory::Store(std::span<const MemoryUnit> units) {
     if (int code = last.Step(); code != SQLITE_ROW) return fail(code);
     std::int64_t lastBefore = last.Int(0);
     last.Reset();
+    // In the order of the table's unique index: a batch then walks that
+    // index and the one on the normalised text from one end to the other
+    // instead of reading a page of them for every unit, which on a memory
+    // larger than the page cache was most of an import's time. Units of the
+    // same key keep their order, so the later one still replaces.
+    std::vector<const MemoryUnit*> ordered;
+    ordered.reserve(units.size());
+    for (const MemoryUnit& unit : units) ordered.push_back(&unit);
+    std::stable_sort(ordered.begin(), ordered.end(), [](const MemoryUnit* a, const MemoryUnit* b) {
+        return std::tie(a->source, a->targetLanguage, a->module, a->address) <
+               std::tie(b->source, b->targetLanguage, b->module, b->address);
+    });
     std::unordered_map<std::uint64_t, std::int64_t> newTrigrams;
-    for (const MemoryUnit& unit : units) {
+    for (const MemoryUnit* next : ordered) {
+        const MemoryUnit& unit = *next;
         NormalisedText normalised = Normalise(unit.source);
         std::string norm = ToUtf8(normalised.text);
         for (Statement* statement : {&insert, &update}) {

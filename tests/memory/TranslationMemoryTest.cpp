@@ -73,6 +73,14 @@ TEST(TranslationMemory, SameSourceLanguageAndContextReplacesOthersAdd) {
     auto reopened = TranslationMemory::Open(dir.File("tm.db"), MemoryOpen::Existing);
     ASSERT_TRUE(reopened);
     EXPECT_EQ(All(reopened.Value()).size(), 3u);
+
+    // Of two units with the same source and context in one batch, the later one stays.
+    ASSERT_TRUE(memory.Store(std::vector{Unit("Save", "Zuerst", "a.exe", "menus/1/3"), Unit("Close", "Zu"),
+                                         Unit("Save", "Danach", "a.exe", "menus/1/3")}));
+    std::vector<std::string> saves;
+    for (const MemoryUnit& unit : All(memory))
+        if (unit.source == "Save") saves.push_back(unit.target);
+    EXPECT_EQ(saves, std::vector<std::string>{"Danach"});
 }
 
 TEST(TranslationMemory, RanksByScoreThenContextAndDropsWhatIsBelowTheThreshold) {
