@@ -43,8 +43,18 @@ Status CheckEntry(std::string_view source, std::string_view translation, std::ui
 
 CDictonaryEntry::CDictonaryEntry(const CDictonaryEntry& other)
     : m_strTranslation(other.m_strTranslation), m_chHotkey(other.m_chHotkey), m_kind(other.m_kind) {
-    for (const auto& [kind, entry] : other.m_SubEntries)
-        m_SubEntries.emplace(kind, std::make_unique<CDictonaryEntry>(*entry));
+    for (const auto& [kind, entry] : other.SubEntries())
+        EditSubEntries().emplace(kind, std::make_unique<CDictonaryEntry>(*entry));
+}
+
+const CDictonaryEntry::SubEntryMap& CDictonaryEntry::SubEntries() const {
+    static const SubEntryMap none;
+    return m_SubEntries ? *m_SubEntries : none;
+}
+
+CDictonaryEntry::SubEntryMap& CDictonaryEntry::EditSubEntries() {
+    if (!m_SubEntries) m_SubEntries = std::make_unique<SubEntryMap>();
+    return *m_SubEntries;
 }
 
 CDictonaryEntry* CDictonaryEntry::GetKindEntry(ItemKind kind) {
@@ -53,16 +63,16 @@ CDictonaryEntry* CDictonaryEntry::GetKindEntry(ItemKind kind) {
 
 const CDictonaryEntry* CDictonaryEntry::GetKindEntry(ItemKind kind) const {
     if (kind == m_kind) return this;
-    auto found = m_SubEntries.find(kind);
-    return found == m_SubEntries.end() ? nullptr : found->second.get();
+    auto found = SubEntries().find(kind);
+    return found == SubEntries().end() ? nullptr : found->second.get();
 }
 
 void CDictonaryEntry::Store(ArchiveWriter& out) const {
     out.Text(m_strTranslation);
     out.Word(m_chHotkey);
     out.Word(KindCode(m_kind));
-    out.Count(m_SubEntries.size());
-    for (const auto& [kind, entry] : m_SubEntries) {
+    out.Count(SubEntries().size());
+    for (const auto& [kind, entry] : SubEntries()) {
         out.Word(KindCode(kind));
         out.ObjectTag(kEntryClass);
         entry->Store(out);
@@ -170,11 +180,12 @@ void EntryReader::Body(CDictonaryEntry& entry, bool isSubEntry) {
         auto sub = Record(kind);
         // A kind that occurs twice keeps the later entry; the earlier one may
         // still be referred back to.
-        if (auto old = entry.SubEntries().find(kind); old != entry.SubEntries().end()) {
+        auto& subEntries = entry.EditSubEntries();
+        if (auto old = subEntries.find(kind); old != subEntries.end()) {
             Retire(std::move(old->second));
-            entry.SubEntries().erase(old);
+            subEntries.erase(old);
         }
-        if (sub) entry.SubEntries().emplace(kind, std::move(sub));
+        if (sub) subEntries.emplace(kind, std::move(sub));
     }
 }
 
@@ -191,11 +202,11 @@ std::unique_ptr<CDictonaryEntry> EntryReader::Copy(const CDictonaryEntry& entry,
 
 bool CDictonaryEntry::operator==(const CDictonaryEntry& other) const {
     if (m_strTranslation != other.m_strTranslation || m_chHotkey != other.m_chHotkey || m_kind != other.m_kind ||
-        m_SubEntries.size() != other.m_SubEntries.size())
+        SubEntries().size() != other.SubEntries().size())
         return false;
-    for (const auto& [kind, entry] : m_SubEntries) {
-        auto found = other.m_SubEntries.find(kind);
-        if (found == other.m_SubEntries.end() || !(*entry == *found->second)) return false;
+    for (const auto& [kind, entry] : SubEntries()) {
+        auto found = other.SubEntries().find(kind);
+        if (found == other.SubEntries().end() || !(*entry == *found->second)) return false;
     }
     return true;
 }
@@ -250,7 +261,7 @@ bool CDictonary::AddEntry(const std::string& source, std::string translation, st
     if (kind == ItemKind::All) return false;
     CDictonaryEntry& primary = *found->second;
     if (primary.GetKindEntry(kind)) return false;
-    primary.SubEntries().emplace(kind,
+    primary.EditSubEntries().emplace(kind,
                                  std::make_unique<CDictonaryEntry>(std::move(translation), hotkey, kind));
     return true;
 }

@@ -38,9 +38,12 @@ public:
     CDictonaryEntry* GetKindEntry(ItemKind kind);
     const CDictonaryEntry* GetKindEntry(ItemKind kind) const;
 
-    // Sub-entries for other kinds, keyed by kind (ordered, so files are stable).
-    std::map<ItemKind, std::unique_ptr<CDictonaryEntry>>& SubEntries() { return m_SubEntries; }
-    const std::map<ItemKind, std::unique_ptr<CDictonaryEntry>>& SubEntries() const { return m_SubEntries; }
+    // Sub-entries for other kinds, keyed by kind (ordered, so files are
+    // stable). Most texts have none, and a dictionary has hundreds of
+    // thousands of texts: the map is made by the first EditSubEntries().
+    using SubEntryMap = std::map<ItemKind, std::unique_ptr<CDictonaryEntry>>;
+    const SubEntryMap& SubEntries() const;
+    SubEntryMap& EditSubEntries();
 
     // Body: translation, WORD hotkey, WORD kind, count of sub-entries, then per
     // sub-entry its WORD kind and its object record. (Reading is done by the
@@ -54,7 +57,7 @@ public:
     ItemKind m_kind = ItemKind::All;
 
 private:
-    std::map<ItemKind, std::unique_ptr<CDictonaryEntry>> m_SubEntries;
+    std::unique_ptr<SubEntryMap> m_SubEntries;
 };
 
 // What loading a dictionary file found: whether there is a file, and its

@@ -28,7 +28,7 @@ Result<DictionaryEdit> PlanEntry(const CDictonary& dictionary, const std::string
         if (!target && after->m_kind == ItemKind::All) target = after.get();
         if (!target) target = after->GetKindEntry(ItemKind::All);
         if (!target)
-            target = after->SubEntries().emplace(kind, std::make_unique<CDictonaryEntry>("", 0, kind)).first->second.get();
+            target = after->EditSubEntries().emplace(kind, std::make_unique<CDictonaryEntry>("", 0, kind)).first->second.get();
     } else {
         target = after.get();
     }
@@ -54,7 +54,7 @@ std::optional<DictionaryEdit> PlanRemoval(const CDictonary& dictionary, const st
         after = std::make_shared<CDictonaryEntry>(kept.front()->m_strTranslation, kept.front()->m_chHotkey,
                                                   kept.front()->m_kind);
         for (auto entry = std::next(kept.begin()); entry != kept.end(); ++entry)
-            after->SubEntries().emplace((*entry)->m_kind, std::make_unique<CDictonaryEntry>(**entry));
+            after->EditSubEntries().emplace((*entry)->m_kind, std::make_unique<CDictonaryEntry>(**entry));
     }
     return DictionaryEdit{source, CopyOf(primary), std::move(after)};
 }

@@ -20,7 +20,7 @@ void CDictionaryModel::FillList() {
     for (const auto& [source, entry] : dictionary.SortedEntries()) {
         auto* primary = const_cast<CDictonaryEntry*>(entry);
         m_rows.push_back({std::string(source), primary, nullptr});
-        for (auto& [kind, subEntry] : primary->SubEntries()) m_rows.push_back({std::string(source), subEntry.get(), primary});
+        for (const auto& [kind, subEntry] : primary->SubEntries()) m_rows.push_back({std::string(source), subEntry.get(), primary});
     }
     endResetModel();
 }

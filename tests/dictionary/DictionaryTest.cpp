@@ -260,7 +260,7 @@ TEST(Dictionary, FindEntryPrefersTheItemsKindOverAllKinds) {
     EXPECT_EQ(found("open", ItemKind::String), "-"); // case-sensitive
     EXPECT_EQ(found("Close", ItemKind::Dialog), "Schließen");
     // An all-kinds sub-entry only comes from a file; look-ups honour it.
-    dictionary.FindEntry("Open", ItemKind::String)->SubEntries().emplace(ItemKind::All, std::make_unique<CDictonaryEntry>("common", 0, ItemKind::All));
+    dictionary.FindEntry("Open", ItemKind::String)->EditSubEntries().emplace(ItemKind::All, std::make_unique<CDictonaryEntry>("common", 0, ItemKind::All));
     EXPECT_EQ(found("Open", ItemKind::MenuItem), "common");
     EXPECT_EQ(found("Open", ItemKind::String), "string");
 }
