@@ -33,7 +33,6 @@ CodePoint Decode(std::string_view text, std::size_t pos) {
     return {value, extra + 1};
 }
 
-
 // Without a locale database: every character outside ASCII is a letter
 // unless it lies in a block of punctuation, symbols or controls.
 bool IsLetter(char32_t c) {

@@ -261,8 +261,7 @@ bool CDictonary::AddEntry(const std::string& source, std::string translation, st
     if (kind == ItemKind::All) return false;
     CDictonaryEntry& primary = *found->second;
     if (primary.GetKindEntry(kind)) return false;
-    primary.EditSubEntries().emplace(kind,
-                                 std::make_unique<CDictonaryEntry>(std::move(translation), hotkey, kind));
+    primary.EditSubEntries().emplace(kind, std::make_unique<CDictonaryEntry>(std::move(translation), hotkey, kind));
     return true;
 }
 

@@ -27,11 +27,6 @@ std::u32string DecodeUtf8(std::string_view utf8) {
     return out;
 }
 
-namespace {
-
-
-} // namespace
-
 std::size_t PlaceholderLength(std::u32string_view text, std::size_t pos) {
     std::size_t i = pos + 1;
     if (i < text.size() && IsAsciiDigit(text[i]) && text[i] != U'0') {

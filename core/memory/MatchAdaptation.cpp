@@ -20,7 +20,6 @@ struct Token {
     TokenSort sort = TokenSort::Number;
 };
 
-
 // Length of a .NET format item "{0}" at text[pos] == '{', 0 when there is none.
 std::size_t FormatItemLength(std::u32string_view text, std::size_t pos) {
     std::size_t i = pos + 1;
