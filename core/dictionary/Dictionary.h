@@ -60,11 +60,13 @@ private:
     std::unique_ptr<SubEntryMap> m_SubEntries;
 };
 
-// What loading a dictionary file found: whether there is a file, and its
-// bytes as read (the project records their digest).
+// What loading a dictionary file found: whether there is a file, and the
+// size and content hash (io/Digest.h) of the bytes read, which the project
+// records to notice a later change of the file.
 struct DictionaryFileRead {
     bool exists = false;
-    std::vector<std::uint8_t> bytes;
+    std::uint64_t size = 0;
+    std::string hash;
 };
 
 class CDictonary {
@@ -125,10 +127,12 @@ private:
         m_sorted = {};
     }
 
-    std::unordered_map<std::string, std::unique_ptr<CDictonaryEntry>> m_entries;
+    using EntryMap = std::unordered_map<std::string, std::unique_ptr<CDictonaryEntry>>;
+    EntryMap m_entries;
     // The entries in sorted order as a file was read in it, while nothing
-    // has been added, replaced or removed since (m_sortedValid).
-    std::vector<std::pair<std::string_view, const CDictonaryEntry*>> m_sorted;
+    // has been added, replaced or removed since (m_sortedValid). One pointer
+    // per text: the map's elements stay where they are until erased.
+    std::vector<const EntryMap::value_type*> m_sorted;
     bool m_sortedValid = false;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -10,5 +11,21 @@ namespace quillon {
 // file from a changed or damaged copy of it; it is no defence against someone
 // who crafts a collision, which nothing here needs.
 std::string ContentHashHex(std::span<const std::uint8_t> bytes);
+
+// The same hash of bytes that arrive in pieces.
+class ContentHasher {
+public:
+    ContentHasher();
+    ContentHasher(const ContentHasher&) = delete;
+    ContentHasher& operator=(const ContentHasher&) = delete;
+    ~ContentHasher();
+    void Add(std::span<const std::uint8_t> bytes);
+    // The hash of everything added so far, as ContentHashHex gives it.
+    std::string Hex() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
 
 } // namespace quillon

@@ -1,6 +1,7 @@
 #include "model/Archive.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace quillon {
 
@@ -56,28 +57,62 @@ void ArchiveWriter::ObjectTag(std::string_view className) {
     ++m_nextIndex; // the object itself
 }
 
+namespace {
+
+// Large enough that refilling costs little against parsing, small enough
+// that a dictionary of hundreds of megabytes is never held whole.
+constexpr std::size_t kWindowSize = 256 * 1024;
+
+} // namespace
+
+void ArchiveReader::Refill(std::size_t count) {
+    const std::size_t unread = m_in.Remaining();
+    const std::size_t consumed = m_in.Position();
+    std::memmove(m_window.data(), m_window.data() + consumed, unread);
+    m_window.resize(std::max({count, kWindowSize, m_window.size()}));
+    std::size_t filled = unread;
+    while (filled < m_window.size()) {
+        std::size_t got = m_input->Read(std::span(m_window).subspan(filled));
+        if (got == 0) break;
+        filled += got;
+    }
+    m_windowStart += consumed;
+    m_in = ByteReader(std::span<const std::uint8_t>(m_window).first(filled));
+}
+
+std::span<const std::uint8_t> ArchiveReader::Take(std::size_t count) {
+    Need(count);
+    auto span = m_in.Take(count);
+    // The input ended before the size it gave: it shrank while being read.
+    if (!span) Fail("unexpected end of file");
+    return *span;
+}
+
 std::uint8_t ArchiveReader::Byte() {
+    Need(1);
     auto v = m_in.U8();
     if (!v) Fail("unexpected end of file");
     return *v;
 }
 
 std::uint16_t ArchiveReader::Word() {
+    Need(2);
     auto v = m_in.U16();
     if (!v) Fail("unexpected end of file");
     return *v;
 }
 
 std::uint32_t ArchiveReader::Dword() {
+    Need(4);
     auto v = m_in.U32();
     if (!v) Fail("unexpected end of file");
     return *v;
 }
 
 std::vector<std::uint8_t> ArchiveReader::Bytes(std::size_t count) {
-    if (count > m_in.Remaining()) Fail("data of " + std::to_string(count) + " bytes runs past the end of the file");
-    auto span = m_in.Take(count);
-    return {span->begin(), span->end()};
+    if (count > Remaining()) Fail("data of " + std::to_string(count) + " bytes runs past the end of the file");
+    auto span = Take(count);
+    return {span.begin(), span.end()};
 }
 
 std::string ArchiveReader::Text() {
@@ -85,28 +120,21 @@ std::string ArchiveReader::Text() {
     std::uint32_t length = Byte();
     if (length == 0xFF) {
         length = Word();
-        if (length == 0xFFFE) {
-            m_in.Seek(start);
-            Fail("wide-character text is not supported");
-        }
+        if (length == 0xFFFE) FailAt(start, "wide-character text is not supported");
         if (length == 0xFFFF) length = Dword();
     }
-    if (length > m_in.Remaining()) {
-        m_in.Seek(start);
-        Fail("text of " + std::to_string(length) + " bytes runs past the end of the file");
-    }
-    auto span = m_in.Take(length);
-    return {reinterpret_cast<const char*>(span->data()), span->size()};
+    if (length > Remaining())
+        FailAt(start, "text of " + std::to_string(length) + " bytes runs past the end of the file");
+    auto span = Take(length);
+    return {reinterpret_cast<const char*>(span.data()), span.size()};
 }
 
 std::uint32_t ArchiveReader::Count(std::size_t minRecordSize) {
     std::uint64_t start = Offset();
     std::uint32_t count = Word();
     if (count == 0xFFFF) count = Dword();
-    if (minRecordSize > 0 && static_cast<std::uint64_t>(count) * minRecordSize > m_in.Remaining()) {
-        m_in.Seek(start);
-        Fail("count " + std::to_string(count) + " is larger than the rest of the file can hold");
-    }
+    if (minRecordSize > 0 && static_cast<std::uint64_t>(count) * minRecordSize > Remaining())
+        FailAt(start, "count " + std::to_string(count) + " is larger than the rest of the file can hold");
     return count;
 }
 
@@ -118,10 +146,8 @@ std::uint32_t ArchiveReader::NewIndex() {
 
 std::uint32_t ArchiveReader::ClassIndexTag(std::uint16_t tag, std::uint64_t tagOffset) {
     std::uint32_t index = tag & ~kClassTag;
-    if (index >= m_indexes.size() || m_indexes[index] == 0) {
-        m_in.Seek(tagOffset);
-        Fail("reference to unknown class index " + std::to_string(index));
-    }
+    if (index >= m_indexes.size() || m_indexes[index] == 0)
+        FailAt(tagOffset, "reference to unknown class index " + std::to_string(index));
     return index;
 }
 
@@ -135,12 +161,10 @@ ArchiveReader::Tag ArchiveReader::ObjectTag() {
     if (word == kNewClassTag) {
         Word(); // schema: any number is accepted
         std::uint16_t nameLength = Word();
-        if (nameLength == 0 || nameLength > 64 || nameLength > m_in.Remaining()) {
-            m_in.Seek(tagOffset);
-            Fail("bad class name length " + std::to_string(nameLength));
-        }
-        auto name = m_in.Take(nameLength);
-        m_classNames.emplace_back(reinterpret_cast<const char*>(name->data()), name->size());
+        if (nameLength == 0 || nameLength > 64 || nameLength > Remaining())
+            FailAt(tagOffset, "bad class name length " + std::to_string(nameLength));
+        auto name = Take(nameLength);
+        m_classNames.emplace_back(reinterpret_cast<const char*>(name.data()), name.size());
         classIndex = NewIndex();
         m_indexes[classIndex] = static_cast<std::uint32_t>(m_classNames.size());
     } else if (word == kBigObjectTag || (word & kClassTag) == 0) {
@@ -151,23 +175,17 @@ ArchiveReader::Tag ArchiveReader::ObjectTag() {
             isClass = (big & kBigClassTag) != 0;
             index = big & ~kBigClassTag;
         }
-        if (index >= m_indexes.size()) {
-            m_in.Seek(tagOffset);
-            Fail("reference to index " + std::to_string(index) + " that has not been read yet");
-        }
+        if (index >= m_indexes.size())
+            FailAt(tagOffset, "reference to index " + std::to_string(index) + " that has not been read yet");
         if (!isClass) {
-            if (m_indexes[index] != 0) {
-                m_in.Seek(tagOffset);
-                Fail("index " + std::to_string(index) + " names a class where an object was expected");
-            }
+            if (m_indexes[index] != 0)
+                FailAt(tagOffset, "index " + std::to_string(index) + " names a class where an object was expected");
             tag.kind = Tag::Kind::Reference;
             tag.index = index;
             return tag;
         }
-        if (m_indexes[index] == 0) {
-            m_in.Seek(tagOffset);
-            Fail("index " + std::to_string(index) + " names an object where a class was expected");
-        }
+        if (m_indexes[index] == 0)
+            FailAt(tagOffset, "index " + std::to_string(index) + " names an object where a class was expected");
         classIndex = index;
     } else {
         classIndex = ClassIndexTag(word, tagOffset);

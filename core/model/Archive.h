@@ -64,9 +64,23 @@ private:
     std::uint32_t m_nextIndex = 1;
 };
 
+// An archive's bytes supplied front to back, for files that are read in
+// pieces instead of being held whole.
+class ArchiveInput {
+public:
+    virtual ~ArchiveInput() = default;
+    // Bytes the archive has in all.
+    virtual std::uint64_t Size() const = 0;
+    // Fills the front of `into` with the next bytes; fewer than asked only at
+    // the end of the input or when it cannot be read.
+    virtual std::size_t Read(std::span<std::uint8_t> into) = 0;
+};
+
 class ArchiveReader {
 public:
-    explicit ArchiveReader(std::span<const std::uint8_t> bytes) : m_in(bytes) {}
+    explicit ArchiveReader(std::span<const std::uint8_t> bytes) : m_in(bytes), m_size(bytes.size()) {}
+    // Reads `input` through a window of its bytes; `input` must outlive this.
+    explicit ArchiveReader(ArchiveInput& input) : m_input(&input), m_size(input.Size()) {}
 
     std::uint8_t Byte();
     std::uint16_t Word();
@@ -87,16 +101,29 @@ public:
     };
     Tag ObjectTag();
 
-    std::uint64_t Offset() const { return m_in.Position(); }
-    bool AtEnd() const { return m_in.AtEnd(); }
-    std::size_t Remaining() const { return m_in.Remaining(); }
+    std::uint64_t Offset() const { return m_windowStart + m_in.Position(); }
+    bool AtEnd() const { return Offset() >= m_size; }
+    std::uint64_t Remaining() const { return m_size - Offset(); }
     [[noreturn]] void Fail(const std::string& message) const { throw ArchiveError(message, Offset()); }
 
 private:
+    [[noreturn]] static void FailAt(std::uint64_t offset, const std::string& message) {
+        throw ArchiveError(message, offset);
+    }
     std::uint32_t ClassIndexTag(std::uint16_t tag, std::uint64_t tagOffset);
     std::uint32_t NewIndex();
+    // Makes the next `count` bytes readable through m_in, as far as the input has them.
+    void Need(std::size_t count) {
+        if (m_input && m_in.Remaining() < count) Refill(count);
+    }
+    void Refill(std::size_t count);
+    std::span<const std::uint8_t> Take(std::size_t count);
 
-    ByteReader m_in;
+    ByteReader m_in; // the whole archive, or the window of it read last
+    ArchiveInput* m_input = nullptr;
+    std::vector<std::uint8_t> m_window;
+    std::uint64_t m_windowStart = 0; // offset of the window's first byte
+    std::uint64_t m_size = 0;
     // For every index handed out: the class slot + 1 when it names a class, 0 for an object.
     std::vector<std::uint32_t> m_indexes{0};
     std::vector<std::string> m_classNames;

@@ -111,7 +111,7 @@ Status CProject::Open(const std::string& path, IProgress* progress, DamagedDicti
     if (!read) return read.GetError();
     // The digest of the very bytes read, so a change made after the read is
     // never taken for what was read.
-    if (read.Value().exists) fresh.m_dictionaryOnDisk = FileDigest::Of(read.Value().bytes);
+    if (read.Value().exists) fresh.m_dictionaryOnDisk = FileDigest{read.Value().size, read.Value().hash};
     fresh.m_dictionaryOnDiskFile = dictionaryFile;
     // A project read from its file had its dictionary written beside it:
     // one that is gone now is said, not silently replaced by an empty one.

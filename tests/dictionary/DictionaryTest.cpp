@@ -6,6 +6,7 @@
 
 #include "TempDir.h"
 #include "dictionary/Dictionary.h"
+#include "io/Digest.h"
 #include "io/FileIo.h"
 #include "model/Archive.h"
 #include "model/ResourceItem.h"
@@ -284,6 +285,50 @@ TEST(DictionaryFiles, LoadReplacesSaveIsAtomicAndEmptyPathsAreSkipped) {
     // A save that cannot happen leaves the old file as it was.
     EXPECT_FALSE(first.Save(dir.File("no-such-folder/x.dic")));
     EXPECT_EQ(ReadWholeFile(dir.File("b.dic")).Value(), Stored(second));
+}
+
+// A file is read in pieces of a few hundred kilobytes. Read from its path,
+// it must give what its bytes give in memory: the same entries, or the same
+// error at the same offset, wherever a piece ends; and the hash of exactly
+// the bytes that were read.
+TEST(DictionaryFiles, FilesReadInPiecesLoadAsTheirBytesDo) {
+    CDictonary dictionary;
+    for (int i = 0; i < 3000; ++i)
+        dictionary.AddEntry("text " + std::to_string(i), std::string(1 + i % 300, static_cast<char>('a' + i % 26)),
+                            static_cast<std::uint16_t>('a' + i % 26), ItemKind::All);
+    dictionary.AddEntry("text 1500", "menu", 'm', ItemKind::MenuItem);
+    dictionary.AddEntry("text long", std::string(400000, 'L'), 0, ItemKind::All); // longer than a piece
+    const Bytes bytes = Stored(dictionary);
+    ASSERT_GT(bytes.size(), 800000u);
+
+    struct Case {
+        const char* name;
+        Bytes bytes;
+    } cases[] = {
+        {"whole", bytes},
+        {"cut in the long text", Bytes(bytes.begin(), bytes.begin() + 300000)},
+        {"cut before the last byte", Bytes(bytes.begin(), bytes.end() - 1)},
+        {"a damaged byte two pieces in", With(bytes, 600001, {0xFE})},
+        {"a damaged byte near the end", With(bytes, bytes.size() - 40, {0xFF, 0xFF, 0xFF})},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        ASSERT_TRUE(WriteFileAtomically(dir.File("d.dic"), c.bytes));
+        CDictonary fromMemory;
+        auto memoryError = LoadError(c.bytes, fromMemory);
+        CDictonary fromFile;
+        auto read = fromFile.Load(dir.File("d.dic"));
+        ASSERT_EQ(read.Ok(), !memoryError) << c.name;
+        if (read) {
+            EXPECT_EQ(fromFile, c.bytes == bytes ? dictionary : fromMemory) << c.name;
+            EXPECT_EQ(read.Value().size, c.bytes.size()) << c.name;
+            EXPECT_EQ(read.Value().hash, ContentHashHex(c.bytes)) << c.name;
+        } else {
+            EXPECT_EQ(read.GetError().offset, memoryError->Offset()) << c.name;
+            EXPECT_NE(read.GetError().message.find(memoryError->Reason()), std::string::npos) << c.name;
+            EXPECT_EQ(fromFile.GetCount(), 0u) << c.name;
+        }
+    }
 }
 
 TEST(Dictionary, EntriesNeedBothTextsAKindAndAOneByteHotkey) {
