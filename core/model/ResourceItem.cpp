@@ -1,5 +1,6 @@
 #include "model/ResourceItem.h"
 
+#include <algorithm>
 #include <ostream>
 #include <sstream>
 
@@ -15,26 +16,44 @@ constexpr int kMaxDepth = 64;
 constexpr std::size_t kMinChildRecord = 2;
 } // namespace
 
+const CResourceItem::Children CResourceItem::kNoChildren;
+
 CResourceItem::CResourceItem(std::string text, std::uint16_t hotkey, std::int32_t id, std::uint32_t extraState)
-    : m_strText(std::move(text)), m_chHotkey(hotkey), m_strTranslation(m_strText), m_chTransHotkey(hotkey),
-      m_nID(id), m_dwState(RIS_CREATED | extraState | (m_strText.empty() ? RIS_EMPTY : 0)) {}
+    : m_strText(std::move(text)), m_strTranslation(m_strText), m_nID(id),
+      m_dwState(RIS_CREATED | extraState | (m_strText.empty() ? RIS_EMPTY : 0)), m_chHotkey(hotkey),
+      m_chTransHotkey(hotkey) {}
 
 CResourceItem::CResourceItem(const CResourceItem& other)
-    : m_pData(other.m_pData), m_strText(other.m_strText), m_chHotkey(other.m_chHotkey),
-      m_strTranslation(other.m_strTranslation), m_chTransHotkey(other.m_chTransHotkey), m_nID(other.m_nID),
-      m_dwState(other.m_dwState) {
-    m_children.reserve(other.m_children.size());
-    for (const auto& child : other.m_children) m_children.push_back(child->Clone());
+    : m_strText(other.m_strText), m_strTranslation(other.m_strTranslation), m_nID(other.m_nID),
+      m_dwState(other.m_dwState), m_chHotkey(other.m_chHotkey), m_chTransHotkey(other.m_chTransHotkey) {
+    SetData(other.GetData());
+    if (other.GetCount() == 0) return;
+    Children& children = EditChildren();
+    children.reserve(other.GetCount());
+    for (const auto& child : other.GetChildren()) children.push_back(child->Clone());
+}
+
+CResourceItem::Children& CResourceItem::EditChildren() {
+    if (!m_children) m_children = std::make_unique<Children>();
+    return *m_children;
 }
 
 CResourceItem& CResourceItem::AddChild(std::unique_ptr<CResourceItem> child) {
-    m_children.push_back(std::move(child));
-    return *m_children.back();
+    Children& children = EditChildren();
+    children.push_back(std::move(child));
+    return *children.back();
+}
+
+void CResourceItem::SetData(std::span<const std::uint8_t> data) {
+    if (data.empty())
+        m_data.reset();
+    else
+        m_data = std::make_unique<std::vector<std::uint8_t>>(data.begin(), data.end());
 }
 
 CResourceItem* CResourceItem::FindChild(std::string_view text, std::int32_t id) const {
     bool matchText = id == -1 || id == 65535;
-    for (const auto& child : m_children) {
+    for (const auto& child : GetChildren()) {
         if (child->m_nID != id) continue;
         if (!matchText || child->m_strText == text) return child.get();
     }
@@ -80,9 +99,9 @@ void CResourceItem::StoreCommon(ArchiveWriter& out) const {
     out.Dword(static_cast<std::uint32_t>(m_nID));
     out.Dword(m_dwState);
     out.Dword(GetDataSize());
-    out.Bytes(m_pData);
-    out.Count(m_children.size());
-    for (const auto& child : m_children) {
+    out.Bytes(GetData());
+    out.Count(GetCount());
+    for (const auto& child : GetChildren()) {
         out.ObjectTag(child->GetClassName());
         child->Store(out);
     }
@@ -99,11 +118,12 @@ void CResourceItem::LoadCommon(ArchiveReader& in, int depth) {
     // The changed mark stays until the translator handles the item. The
     // translated bit without the created bit is a leftover that means nothing.
     if ((m_dwState & 0x2) && !(m_dwState & 0x1)) m_dwState &= ~0x2u;
-    m_pData = in.Bytes(in.Dword());
+    std::vector<std::uint8_t> data = in.Bytes(in.Dword());
+    m_data = data.empty() ? nullptr : std::make_unique<std::vector<std::uint8_t>>(std::move(data));
 
-    m_children.clear();
+    RemoveAllChildren();
     std::uint32_t count = in.Count(kMinChildRecord);
-    m_children.reserve(count);
+    if (count > 0) EditChildren().reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
         std::uint64_t tagOffset = in.Offset();
         ArchiveReader::Tag tag = in.ObjectTag();
@@ -113,7 +133,7 @@ void CResourceItem::LoadCommon(ArchiveReader& in, int depth) {
         auto child = CreateItemOfClass(tag.className);
         if (!child) throw ArchiveError("unknown class '" + tag.className + "'", tagOffset);
         child->Load(in, depth + 1);
-        m_children.push_back(std::move(child));
+        m_children->push_back(std::move(child));
     }
 }
 
@@ -121,13 +141,13 @@ void CResourceItem::Store(ArchiveWriter& out) const { StoreCommon(out); }
 void CResourceItem::Load(ArchiveReader& in, int depth) { LoadCommon(in, depth); }
 
 bool CResourceItem::operator==(const CResourceItem& other) const {
-    if (GetKind() != other.GetKind() || m_pData != other.m_pData || m_strText != other.m_strText ||
-        m_chHotkey != other.m_chHotkey || m_strTranslation != other.m_strTranslation ||
+    if (GetKind() != other.GetKind() || !std::ranges::equal(GetData(), other.GetData()) ||
+        m_strText != other.m_strText || m_chHotkey != other.m_chHotkey || m_strTranslation != other.m_strTranslation ||
         m_chTransHotkey != other.m_chTransHotkey || m_nID != other.m_nID || m_dwState != other.m_dwState ||
-        m_children.size() != other.m_children.size() || !SameExtra(other))
+        GetCount() != other.GetCount() || !SameExtra(other))
         return false;
-    for (std::size_t i = 0; i < m_children.size(); ++i)
-        if (!(*m_children[i] == *other.m_children[i])) return false;
+    for (std::size_t i = 0; i < GetCount(); ++i)
+        if (!(*GetChildren()[i] == *other.GetChildren()[i])) return false;
     return true;
 }
 

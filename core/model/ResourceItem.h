@@ -55,16 +55,21 @@ public:
     // Class name written into archive records.
     virtual const char* GetClassName() const { return "CResourceItem"; }
 
-    // Children, owned, in document order.
-    const Children& GetChildren() const { return m_children; }
-    Children& GetChildren() { return m_children; }
-    std::size_t GetCount() const { return m_children.size(); }
+    // Children, owned, in document order. The items themselves can be
+    // changed through GetChildren(); adding, removing and reordering them
+    // goes through EditChildren().
+    const Children& GetChildren() const { return m_children ? *m_children : kNoChildren; }
+    Children& EditChildren();
+    std::size_t GetCount() const { return m_children ? m_children->size() : 0; }
     CResourceItem& AddChild(std::unique_ptr<CResourceItem> child);
-    void RemoveAllChildren() { m_children.clear(); }
+    void RemoveAllChildren() { m_children.reset(); }
 
-    void SetData(std::span<const std::uint8_t> data) { m_pData.assign(data.begin(), data.end()); }
-    std::span<const std::uint8_t> GetData() const { return m_pData; }
-    std::uint32_t GetDataSize() const { return static_cast<std::uint32_t>(m_pData.size()); }
+    // Raw bytes; only dialogs keep their template here.
+    void SetData(std::span<const std::uint8_t> data);
+    std::span<const std::uint8_t> GetData() const {
+        return m_data ? std::span<const std::uint8_t>(*m_data) : std::span<const std::uint8_t>();
+    }
+    std::uint32_t GetDataSize() const { return static_cast<std::uint32_t>(GetData().size()); }
 
     // With an ID other than -1 and 65535: the first child with that ID.
     // With -1 or 65535 (popups, version blocks, unnamed statics): the first
@@ -85,13 +90,15 @@ public:
     // Whole-subtree comparison, for round-trip checks.
     bool operator==(const CResourceItem& other) const;
 
-    std::vector<std::uint8_t> m_pData; // raw bytes; only dialogs keep their template here
+    // A project holds one of these per string, menu item and control, so
+    // the small fields share the tail and what most items lack (children,
+    // data) costs one pointer.
     std::string m_strText;
-    std::uint16_t m_chHotkey = 0;
     std::string m_strTranslation;
-    std::uint16_t m_chTransHotkey = 0;
     std::int32_t m_nID = 0;
     std::uint32_t m_dwState = 0;
+    std::uint16_t m_chHotkey = 0;
+    std::uint16_t m_chTransHotkey = 0;
 
 protected:
     virtual bool SameExtra(const CResourceItem&) const { return true; }
@@ -99,7 +106,10 @@ protected:
     void LoadCommon(ArchiveReader& in, int depth);
 
 private:
-    Children m_children;
+    static const Children kNoChildren;
+
+    std::unique_ptr<std::vector<std::uint8_t>> m_data; // null when there are no bytes
+    std::unique_ptr<Children> m_children;              // null until the first child
 };
 
 class CStringEntry : public CResourceItem {

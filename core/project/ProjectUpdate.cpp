@@ -125,7 +125,7 @@ public:
     void Level(CResourceItem& old, const CResourceItem& fresh, Root root, const std::string& path, bool markNew) {
         std::vector<std::uint32_t> pairs = PairSiblings(old, fresh);
         RecordRemoved(old, pairs, root, path);
-        auto& oldChildren = old.GetChildren();
+        auto& oldChildren = old.EditChildren();
         CResourceItem::Children merged;
         merged.reserve(fresh.GetCount());
         StepCounter steps(root);
@@ -143,7 +143,10 @@ public:
             }
             Step();
         }
-        oldChildren = std::move(merged);
+        if (merged.empty())
+            old.RemoveAllChildren();
+        else
+            oldChildren = std::move(merged);
     }
 
     // New items whose text a translated item that went away had take its

@@ -274,14 +274,20 @@ void EditRandomly(CResourceItem& parent, std::mt19937& random) {
         switch (random() % 8) {
         case 0: item.m_strText += " edited"; break;
         case 1: item.m_nID += 1000; break;
-        case 2: std::ranges::reverse(item.GetChildren()); break;
+        case 2:
+            if (item.GetCount() > 0) std::ranges::reverse(item.EditChildren());
+            break;
         case 3:
-            if (item.GetCount() > 0) item.GetChildren().erase(item.GetChildren().begin());
+            if (item.GetCount() > 0) item.EditChildren().erase(item.EditChildren().begin());
             break;
         default: break;
         }
         // Controls are compared only where the template changed.
-        if (item.GetKind() == ItemKind::Dialog) item.m_pData.push_back(0);
+        if (item.GetKind() == ItemKind::Dialog) {
+            std::vector<std::uint8_t> data(item.GetData().begin(), item.GetData().end());
+            data.push_back(0);
+            item.SetData(data);
+        }
         EditRandomly(item, random);
     }
 }
