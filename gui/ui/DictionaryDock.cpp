@@ -14,6 +14,7 @@
 #include "check/ProjectChecks.h"
 #include "dictionary/ManualTranslation.h"
 #include "ui/QuillonDoc.h"
+#include "ui/StringListView.h"
 #include "controls/TextBridge.h"
 
 namespace quillon::gui {
@@ -30,13 +31,8 @@ CDictonaryBar::CDictonaryBar(CQuillonDoc& doc, QWidget* parent)
     m_list->verticalHeader()->hide();
     m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
-    // Source and Translated share the width the short columns leave.
-    QHeaderView* header = m_list->horizontalHeader();
-    header->setStretchLastSection(false);
-    for (int column : {CDictionaryModel::ColumnType, CDictionaryModel::ColumnHotkey})
-        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
-    for (int column : {CDictionaryModel::ColumnSource, CDictionaryModel::ColumnTranslated})
-        header->setSectionResizeMode(column, QHeaderView::Stretch);
+    SetupTextColumns(m_list->horizontalHeader(), {CDictionaryModel::ColumnType, CDictionaryModel::ColumnHotkey},
+                     {CDictionaryModel::ColumnSource, CDictionaryModel::ColumnTranslated});
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     setWidget(m_list);
 

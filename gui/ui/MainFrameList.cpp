@@ -80,13 +80,11 @@ void CMainFrame::CreateCentralWidget() {
 // resource path only shows in the flat view.
 void CMainFrame::SetupListHeader() {
     QHeaderView* header = m_list->horizontalHeader();
-    header->setStretchLastSection(false);
     header->setMinimumSectionSize(40);
-    for (int column : {CStringListModel::ColumnId, CStringListModel::ColumnHotkey, CStringListModel::ColumnTransHotkey,
-                       CStringListModel::ColumnPath})
-        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
-    for (int column : {CStringListModel::ColumnSource, CStringListModel::ColumnTranslated})
-        header->setSectionResizeMode(column, QHeaderView::Stretch);
+    SetupTextColumns(header,
+                     {CStringListModel::ColumnId, CStringListModel::ColumnHotkey, CStringListModel::ColumnTransHotkey,
+                      CStringListModel::ColumnPath},
+                     {CStringListModel::ColumnSource, CStringListModel::ColumnTranslated});
     m_list->setColumnHidden(CStringListModel::ColumnPath, true);
 }
 

@@ -8,6 +8,10 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+#include <initializer_list>
+
+class QHeaderView;
+
 namespace quillon::gui {
 
 class CTranslationDelegate : public QStyledItemDelegate {
@@ -34,5 +38,10 @@ public:
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 };
+
+// Lays out the columns of a list of texts: the short ones (IDs, hotkeys,
+// kinds) as wide as their contents, the texts sharing the width left.
+void SetupTextColumns(QHeaderView* header, std::initializer_list<int> shortColumns,
+                      std::initializer_list<int> textColumns);
 
 } // namespace quillon::gui
