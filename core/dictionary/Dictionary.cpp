@@ -217,55 +217,106 @@ bool CDictonaryEntry::operator==(const CDictonaryEntry& other) const {
     return true;
 }
 
+const TextIndex& CDictonary::Index() const {
+    return m_index.Get([this](TextIndex& made) {
+        made.Reserve(m_count);
+        for (std::uint32_t position = 0; position < m_texts.size(); ++position)
+            if (m_texts[position].entry) made.Insert(m_texts[position].source, position);
+    });
+}
+
+TextIndex& CDictonary::EditIndex() {
+    Index();
+    return m_index.Made();
+}
+
+std::optional<std::uint32_t> CDictonary::PositionOf(std::string_view source) const {
+    return Index().Find(source, [&](std::uint32_t position) { return m_texts[position].source == source; });
+}
+
+void CDictonary::Append(std::string source, std::unique_ptr<CDictonaryEntry> entry) {
+    TextIndex& index = EditIndex();
+    if (!m_texts.empty() && !(m_texts.back().source < source)) m_inOrder = false;
+    index.Insert(source, static_cast<std::uint32_t>(m_texts.size()));
+    m_texts.push_back({std::move(source), std::move(entry)});
+    ++m_count;
+}
+
+void CDictonary::RemoveAt(std::uint32_t position) {
+    EditIndex().Erase(m_texts[position].source, position);
+    m_texts[position].entry.reset();
+    --m_count;
+    // Removed texts are dropped once they are most of the list.
+    if (m_texts.size() > 64 && m_count < m_texts.size() / 2) Compact();
+}
+
+void CDictonary::Compact() {
+    std::erase_if(m_texts, [](const Text& text) { return !text.entry; });
+    m_index.Forget();
+}
+
 const CDictonaryEntry* CDictonary::FindEntry(std::string_view source, ItemKind kind) const {
-    // The map is keyed by std::string: the key is built in a buffer that
-    // keeps its capacity, since Auto Translate looks up every item of a
-    // project and a fresh string each time was an allocation each time.
-    thread_local std::string key;
-    key.assign(source);
-    auto found = m_entries.find(key);
-    if (found == m_entries.end()) return nullptr;
-    const CDictonaryEntry& primary = *found->second;
-    if (const CDictonaryEntry* exact = primary.GetKindEntry(kind)) return exact;
-    if (primary.m_kind == ItemKind::All) return &primary;
-    return primary.GetKindEntry(ItemKind::All);
+    const CDictonaryEntry* primary = Lookup(source);
+    if (!primary) return nullptr;
+    if (const CDictonaryEntry* exact = primary->GetKindEntry(kind)) return exact;
+    if (primary->m_kind == ItemKind::All) return primary;
+    return primary->GetKindEntry(ItemKind::All);
 }
 
 CDictonaryEntry* CDictonary::FindEntry(std::string_view source, ItemKind kind) {
     return const_cast<CDictonaryEntry*>(static_cast<const CDictonary*>(this)->FindEntry(source, kind));
 }
 
+const CDictonaryEntry* CDictonary::Lookup(std::string_view source) const {
+    auto position = PositionOf(source);
+    return position ? m_texts[*position].entry.get() : nullptr;
+}
+
 CDictonary CDictonary::Clone() const {
     CDictonary copy;
-    copy.m_entries.reserve(m_entries.size());
-    for (const auto& [source, entry] : m_entries) copy.m_entries.emplace(source, std::make_unique<CDictonaryEntry>(*entry));
+    copy.m_texts.reserve(m_count);
+    for (const Text& text : m_texts)
+        if (text.entry) copy.m_texts.push_back({text.source, std::make_unique<CDictonaryEntry>(*text.entry)});
+    copy.m_count = m_count;
+    copy.m_inOrder = m_inOrder;
     return copy;
 }
 
 void CDictonary::PutEntry(const std::string& source, std::unique_ptr<CDictonaryEntry> entry) {
-    ForgetOrder();
-    if (entry)
-        m_entries[source] = std::move(entry);
-    else
-        m_entries.erase(source);
+    auto position = PositionOf(source);
+    if (!entry) {
+        if (position) RemoveAt(*position);
+    } else if (position) {
+        m_texts[*position].entry = std::move(entry);
+    } else {
+        Append(source, std::move(entry));
+    }
 }
 
-const CDictonaryEntry* CDictonary::Lookup(const std::string& source) const {
-    auto found = m_entries.find(source);
-    return found == m_entries.end() ? nullptr : found->second.get();
+bool CDictonary::RemoveKey(const std::string& source) {
+    auto position = PositionOf(source);
+    if (!position) return false;
+    RemoveAt(*position);
+    return true;
+}
+
+void CDictonary::Empty() {
+    m_texts.clear();
+    m_count = 0;
+    m_inOrder = true;
+    m_index.Forget();
 }
 
 bool CDictonary::AddEntry(const std::string& source, std::string translation, std::uint16_t hotkey,
                           ItemKind kind) {
     if (!CheckEntry(source, translation, hotkey, kind)) return false;
-    auto found = m_entries.find(source);
-    if (found == m_entries.end()) {
-        ForgetOrder();
-        m_entries.emplace(source, std::make_unique<CDictonaryEntry>(std::move(translation), hotkey, kind));
+    auto position = PositionOf(source);
+    if (!position) {
+        Append(source, std::make_unique<CDictonaryEntry>(std::move(translation), hotkey, kind));
         return true;
     }
     if (kind == ItemKind::All) return false;
-    CDictonaryEntry& primary = *found->second;
+    CDictonaryEntry& primary = *m_texts[*position].entry;
     if (primary.GetKindEntry(kind)) return false;
     primary.EditSubEntries().emplace(kind, std::make_unique<CDictonaryEntry>(std::move(translation), hotkey, kind));
     return true;
@@ -273,20 +324,18 @@ bool CDictonary::AddEntry(const std::string& source, std::string translation, st
 
 std::vector<std::pair<std::string_view, const CDictonaryEntry*>> CDictonary::SortedEntries() const {
     std::vector<std::pair<std::string_view, const CDictonaryEntry*>> entries;
-    entries.reserve(m_entries.size());
-    if (m_sortedValid) {
-        for (const EntryMap::value_type* element : m_sorted) entries.emplace_back(element->first, element->second.get());
-        return entries;
-    }
-    for (const auto& [source, entry] : m_entries) entries.emplace_back(source, entry.get());
-    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    entries.reserve(m_count);
+    for (const Text& text : m_texts)
+        if (text.entry) entries.emplace_back(text.source, text.entry.get());
+    if (!m_inOrder)
+        std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     return entries;
 }
 
 // File: count of primary entries, then per entry the source text and the
 // entry's object record.
 void CDictonary::Store(ArchiveWriter& out) const {
-    out.Count(m_entries.size());
+    out.Count(m_count);
     for (const auto& [source, entry] : SortedEntries()) {
         out.Text(source);
         out.ObjectTag(kEntryClass);
@@ -295,35 +344,35 @@ void CDictonary::Store(ArchiveWriter& out) const {
 }
 
 void CDictonary::Load(ArchiveReader& in) {
-    m_entries.clear();
-    m_sorted.clear();
-    m_sortedValid = false;
+    Empty();
     EntryReader reader(in);
     try {
         std::uint32_t count = in.Count(kMinPairSize);
-        m_entries.reserve(count);
-        // Files are written in sorted order: kept as read, that order spares
-        // sorting the whole dictionary again for its list and its next save.
-        bool inOrder = true;
-        m_sorted.reserve(count);
+        m_texts.reserve(count);
         for (std::uint32_t i = 0; i < count; ++i) {
             std::string source = in.Text();
             auto entry = reader.Record(std::nullopt);
-            auto [slot, added] = m_entries.try_emplace(std::move(source));
-            // A text that occurs twice keeps the later entry; the earlier one
-            // may still be referred back to by what follows.
-            if (!added) {
-                reader.Retire(std::move(slot->second));
-                inOrder = false;
-            }
-            if (!entry) {
-                m_entries.erase(slot);
-                inOrder = false;
+            // Files are written in sorted order, where no text can repeat:
+            // such a file needs no index to be read.
+            if (m_inOrder && (m_texts.empty() || m_texts.back().source < source)) {
+                if (entry) m_texts.push_back({std::move(source), std::move(entry)});
+                m_count = m_texts.size();
                 continue;
             }
-            slot->second = std::move(entry);
-            if (inOrder && !m_sorted.empty() && !(m_sorted.back()->first < slot->first)) inOrder = false;
-            if (inOrder) m_sorted.push_back(&*slot);
+            // A text that occurs twice keeps the later entry; the earlier one
+            // may still be referred back to by what follows.
+            m_inOrder = false;
+            auto position = PositionOf(source);
+            if (!position) {
+                if (entry) Append(std::move(source), std::move(entry));
+                continue;
+            }
+            reader.Retire(std::move(m_texts[*position].entry));
+            m_texts[*position].entry = std::move(entry);
+            if (!m_texts[*position].entry) {
+                EditIndex().Erase(source, *position);
+                --m_count;
+            }
         }
         if (!in.AtEnd()) {
             std::size_t more = in.Remaining();
@@ -331,11 +380,8 @@ void CDictonary::Load(ArchiveReader& in) {
                                    (more == 1 ? " more byte)" : " more bytes)"),
                                in.Offset());
         }
-        m_sortedValid = inOrder;
-        if (!inOrder) m_sorted = {};
     } catch (const ArchiveError&) {
-        m_entries.clear(); // never a half-read dictionary
-        m_sorted = {};
+        Empty(); // never a half-read dictionary
         throw;
     }
 }
@@ -418,10 +464,11 @@ Status CDictonary::Save(const std::string& path) const {
 }
 
 bool CDictonary::operator==(const CDictonary& other) const {
-    if (m_entries.size() != other.m_entries.size()) return false;
-    for (const auto& [source, entry] : m_entries) {
-        auto found = other.m_entries.find(source);
-        if (found == other.m_entries.end() || !(*entry == *found->second)) return false;
+    if (m_count != other.m_count) return false;
+    for (const Text& text : m_texts) {
+        if (!text.entry) continue;
+        const CDictonaryEntry* found = other.Lookup(text.source);
+        if (!found || !(*text.entry == *found)) return false;
     }
     return true;
 }

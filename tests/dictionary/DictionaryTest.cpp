@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <optional>
+#include <random>
 
 #include "TempDir.h"
 #include "dictionary/Dictionary.h"
@@ -154,6 +156,55 @@ TEST(Dictionary, SortedEntriesFollowEveryChangeAfterALoad) {
     for (const auto& c : changes) {
         c.make(loaded);
         EXPECT_EQ(SortedSources(loaded), c.sources) << c.change;
+    }
+}
+
+// Thousands of additions, replacements and removals after a load, checked
+// against a plain map: the texts' index is made late, grows, keeps removed
+// places until the list is compacted, and must never lose or invent a text.
+TEST(Dictionary, ManyChangesAfterALoadAgreeWithAPlainMap) {
+    std::map<std::string, std::string> expected;
+    CDictonary written;
+    for (int i = 0; i < 500; i += 2) {
+        std::string source = "text " + std::to_string(1000 + i);
+        written.AddEntry(source, "t" + source, 0, ItemKind::All);
+        expected[source] = "t" + source;
+    }
+    CDictonary dictionary;
+    ASSERT_FALSE(LoadError(Stored(written), dictionary));
+    std::mt19937 random(7);
+    for (int step = 1; step <= 6000; ++step) {
+        std::string source = "text " + std::to_string(1000 + random() % 700);
+        std::string translation = "t" + std::to_string(step);
+        switch (random() % 4) {
+        case 0:
+            EXPECT_EQ(dictionary.AddEntry(source, translation, 0, ItemKind::All), !expected.count(source)) << step;
+            expected.try_emplace(source, translation);
+            break;
+        case 1:
+            EXPECT_EQ(dictionary.RemoveKey(source), expected.erase(source) == 1) << step;
+            break;
+        case 2:
+            dictionary.PutEntry(source, std::make_unique<CDictonaryEntry>(translation, 0, ItemKind::All));
+            expected[source] = translation;
+            break;
+        default:
+            dictionary.PutEntry(source, nullptr);
+            expected.erase(source);
+            break;
+        }
+        if (step % 1000 != 0) continue;
+        std::vector<std::string> sources;
+        for (const auto& [text, translated] : expected) {
+            sources.push_back(text);
+            const CDictonaryEntry* entry = dictionary.Lookup(text);
+            ASSERT_TRUE(entry) << step << " " << text;
+            EXPECT_EQ(entry->m_strTranslation, translated) << step << " " << text;
+        }
+        EXPECT_EQ(SortedSources(dictionary), sources) << step;
+        CDictonary reloaded;
+        ASSERT_FALSE(LoadError(Stored(dictionary), reloaded));
+        EXPECT_EQ(reloaded, dictionary) << step;
     }
 }
 
