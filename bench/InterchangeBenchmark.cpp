@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchMain.h"
 #include "GeneratedModules.h"
 #include "interchange/Interchange.h"
 #include "interchange/ProjectUnits.h"
@@ -99,4 +100,4 @@ BENCHMARK(BM_Import)->Arg(0)->Arg(1)->ArgName("po")->Unit(benchmark::kMillisecon
 
 } // namespace
 
-BENCHMARK_MAIN();
+QUILLON_BENCHMARK_MAIN()

@@ -25,6 +25,7 @@
 #include <utility>
 #include <vector>
 
+#include "BenchMain.h"
 #include "GeneratedModules.h"
 #include "dictionary/Dictionary.h"
 #include "io/FileIo.h"
@@ -507,4 +508,4 @@ BENCHMARK(BM_DictionarySave)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DictionaryLoadFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_UpdateProject)->ArgName("changed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+QUILLON_BENCHMARK_MAIN()

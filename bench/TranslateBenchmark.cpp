@@ -38,6 +38,7 @@
 #include <utility>
 #include <vector>
 
+#include "BenchMain.h"
 #include "GeneratedModules.h"
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/Dictionary.h"
@@ -305,4 +306,4 @@ BENCHMARK(BM_AutoTranslate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DictionaryLookups)->ArgName("after_restore")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LookupKeys)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+QUILLON_BENCHMARK_MAIN()
