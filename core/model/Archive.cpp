@@ -68,7 +68,7 @@ constexpr std::size_t kWindowSize = 256 * 1024;
 void ArchiveReader::Refill(std::size_t count) {
     const std::size_t unread = m_in.Remaining();
     const std::size_t consumed = m_in.Position();
-    std::memmove(m_window.data(), m_window.data() + consumed, unread);
+    if (unread > 0) std::memmove(m_window.data(), m_window.data() + consumed, unread);
     m_window.resize(std::max({count, kWindowSize, m_window.size()}));
     std::size_t filled = unread;
     while (filled < m_window.size()) {
