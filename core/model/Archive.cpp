@@ -57,19 +57,18 @@ void ArchiveWriter::ObjectTag(std::string_view className) {
     ++m_nextIndex; // the object itself
 }
 
-namespace {
-
-// Large enough that refilling costs little against parsing, small enough
-// that a dictionary of hundreds of megabytes is never held whole.
-constexpr std::size_t kWindowSize = 256 * 1024;
-
-} // namespace
+std::size_t BytesInput::Read(std::span<std::uint8_t> into) {
+    std::size_t count = std::min(into.size(), m_bytes.size() - m_done);
+    std::copy_n(m_bytes.begin() + static_cast<std::ptrdiff_t>(m_done), count, into.begin());
+    m_done += count;
+    return count;
+}
 
 void ArchiveReader::Refill(std::size_t count) {
     const std::size_t unread = m_in.Remaining();
     const std::size_t consumed = m_in.Position();
     if (unread > 0) std::memmove(m_window.data(), m_window.data() + consumed, unread);
-    m_window.resize(std::max({count, kWindowSize, m_window.size()}));
+    m_window.resize(std::max({count, m_windowSize, m_window.size()}));
     std::size_t filled = unread;
     while (filled < m_window.size()) {
         std::size_t got = m_input->Read(std::span(m_window).subspan(filled));

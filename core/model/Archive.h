@@ -4,6 +4,7 @@
 // tags, schema numbers and back-references. Indexes are handed out from 1, to
 // new classes and new objects alike, in order of first appearance.
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <span>
@@ -76,11 +77,30 @@ public:
     virtual std::size_t Read(std::span<std::uint8_t> into) = 0;
 };
 
+// Bytes in memory as an archive input, handed out in pieces as a file's
+// would be (for checking the window against a reader of whole bytes).
+class BytesInput : public ArchiveInput {
+public:
+    explicit BytesInput(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
+    std::uint64_t Size() const override { return m_bytes.size(); }
+    std::size_t Read(std::span<std::uint8_t> into) override;
+
+private:
+    std::span<const std::uint8_t> m_bytes;
+    std::size_t m_done = 0;
+};
+
+// Large enough that refilling costs little against parsing, small enough
+// that a dictionary of hundreds of megabytes is never held whole.
+inline constexpr std::size_t kArchiveWindowSize = 256 * 1024;
+
 class ArchiveReader {
 public:
     explicit ArchiveReader(std::span<const std::uint8_t> bytes) : m_in(bytes), m_size(bytes.size()) {}
-    // Reads `input` through a window of its bytes; `input` must outlive this.
-    explicit ArchiveReader(ArchiveInput& input) : m_input(&input), m_size(input.Size()) {}
+    // Reads `input` through a window of at least `windowSize` of its bytes
+    // (more when one text is longer); `input` must outlive this.
+    explicit ArchiveReader(ArchiveInput& input, std::size_t windowSize = kArchiveWindowSize)
+        : m_input(&input), m_windowSize(std::max<std::size_t>(windowSize, 1)), m_size(input.Size()) {}
 
     std::uint8_t Byte();
     std::uint16_t Word();
@@ -121,6 +141,7 @@ private:
 
     ByteReader m_in; // the whole archive, or the window of it read last
     ArchiveInput* m_input = nullptr;
+    std::size_t m_windowSize = kArchiveWindowSize;
     std::vector<std::uint8_t> m_window;
     std::uint64_t m_windowStart = 0; // offset of the window's first byte
     std::uint64_t m_size = 0;

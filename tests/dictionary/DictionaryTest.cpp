@@ -47,15 +47,35 @@ Bytes Body(const std::string& translation, std::uint16_t hotkey, std::uint16_t k
     return Cat({Text(translation), Word(hotkey), Word(kind), Word(subEntries)});
 }
 
-// The ArchiveError a file raises, or none.
-std::optional<ArchiveError> LoadError(const Bytes& bytes, CDictonary& loaded) {
-    ArchiveReader in(bytes);
+std::optional<ArchiveError> LoadFrom(ArchiveReader& in, CDictonary& loaded) {
     try {
         loaded.Load(in);
     } catch (const ArchiveError& error) {
         return error;
     }
     return std::nullopt;
+}
+
+// The ArchiveError a file raises, or none. Files are read in pieces too,
+// so every file here is also read through windows of a few bytes, which
+// must end exactly as the whole bytes do.
+std::optional<ArchiveError> LoadError(const Bytes& bytes, CDictonary& loaded) {
+    ArchiveReader in(bytes);
+    std::optional<ArchiveError> error = LoadFrom(in, loaded);
+    for (std::size_t window : {1, 3, 7}) {
+        BytesInput input(bytes);
+        ArchiveReader pieces(input, window);
+        CDictonary again;
+        std::optional<ArchiveError> pieceError = LoadFrom(pieces, again);
+        EXPECT_EQ(pieceError.has_value(), error.has_value()) << "window " << window;
+        if (error && pieceError) {
+            EXPECT_EQ(pieceError->Offset(), error->Offset()) << "window " << window;
+            EXPECT_EQ(pieceError->Reason(), error->Reason()) << "window " << window;
+        } else if (!error && !pieceError) {
+            EXPECT_EQ(again, loaded) << "window " << window;
+        }
+    }
+    return error;
 }
 
 // The sources SortedEntries gives, after checking that each comes with the
