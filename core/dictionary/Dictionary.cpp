@@ -1,10 +1,6 @@
 #include "dictionary/Dictionary.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -355,8 +351,10 @@ void CDictonary::Load(ArchiveReader& in) {
             // Files are written in sorted order, where no text can repeat:
             // such a file needs no index to be read.
             if (m_inOrder && (m_texts.empty() || m_texts.back().source < source)) {
-                if (entry) m_texts.push_back({std::move(source), std::move(entry)});
-                m_count = m_texts.size();
+                if (entry) {
+                    m_texts.push_back({std::move(source), std::move(entry)});
+                    ++m_count;
+                }
                 continue;
             }
             // A text that occurs twice keeps the later entry; the earlier one
@@ -400,20 +398,18 @@ public:
 
     std::size_t Read(std::span<std::uint8_t> into) override {
         std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(into.size(), Size() - m_done));
-        for (;;) {
-            ssize_t got = ::read(m_file.Descriptor(), into.data(), wanted);
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) {
-                m_error = errno;
-                return 0;
-            }
-            m_hasher.Add(into.first(static_cast<std::size_t>(got)));
-            m_done += static_cast<std::uint64_t>(got);
-            return static_cast<std::size_t>(got);
+        auto got = m_file.ReadInto(m_done, into.first(wanted));
+        if (!got) {
+            m_error = got.GetError();
+            return 0;
         }
+        m_hasher.Add(into.first(got.Value()));
+        m_done += got.Value();
+        return got.Value();
     }
 
-    int Error() const { return m_error; }
+    // Why reading stopped early, when the file could not be read.
+    const std::optional<Error>& ReadError() const { return m_error; }
     std::uint64_t Done() const { return m_done; }
     std::string Hash() const { return m_hasher.Hex(); }
 
@@ -421,7 +417,7 @@ private:
     MappedFile m_file; // opened only: read in order, never mapped
     ContentHasher m_hasher;
     std::uint64_t m_done = 0;
-    int m_error = 0;
+    std::optional<Error> m_error;
 };
 
 } // namespace
@@ -446,8 +442,7 @@ Result<DictionaryFileRead> CDictonary::Load(const std::string& path) {
         try {
             Load(in);
         } catch (const ArchiveError& error) {
-            if (input.Error() != 0)
-                return MakeError(Error::Code::Io, "'" + path + "': cannot read: " + std::strerror(input.Error()));
+            if (const auto& failed = input.ReadError()) return MakeError(failed->code, failed->Describe());
             return MakeError(Error::Code::Malformed, "'" + path + "': " + error.Reason(), error.Offset());
         }
     }

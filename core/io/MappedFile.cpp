@@ -116,16 +116,22 @@ Result<std::vector<std::uint8_t>> MappedFile::ReadAt(std::uint64_t offset, std::
         errno = ENOMEM;
         return IoError("cannot read", m_path);
     }
+    auto done = ReadInto(offset, bytes);
+    if (!done) return done.GetError();
+    bytes.resize(done.Value());
+    return bytes;
+}
+
+Result<std::size_t> MappedFile::ReadInto(std::uint64_t offset, std::span<std::uint8_t> into) const {
     std::size_t done = 0;
-    while (done < length) {
-        ssize_t got = ::pread(m_fd, bytes.data() + done, length - done, static_cast<off_t>(offset + done));
+    while (done < into.size()) {
+        ssize_t got = ::pread(m_fd, into.data() + done, into.size() - done, static_cast<off_t>(offset + done));
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return IoError("cannot read", m_path);
         if (got == 0) break; // the file shrank while we read it
         done += static_cast<std::size_t>(got);
     }
-    bytes.resize(done);
-    return bytes;
+    return done;
 }
 
 } // namespace quillon

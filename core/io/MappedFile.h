@@ -46,6 +46,9 @@ public:
     // `length` bytes from `offset` (fewer at the end of the file), read
     // without a view.
     Result<std::vector<std::uint8_t>> ReadAt(std::uint64_t offset, std::size_t length) const;
+    // Fills `into` from `offset`; fewer bytes (the count read) only at the
+    // end of the file.
+    Result<std::size_t> ReadInto(std::uint64_t offset, std::span<std::uint8_t> into) const;
 
 private:
     MappedFile(int fd, std::string path, std::uint64_t size) : m_fd(fd), m_path(std::move(path)), m_size(size) {}
