@@ -256,6 +256,10 @@ Status WriteFileAtomically(const std::string& path, std::span<const std::uint8_t
     });
 }
 
+void StartWriteBack(int fd) {
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
 Status WriteAt(int fd, std::uint64_t offset, std::span<const std::uint8_t> bytes) {
     if (!WriteAll(fd, offset, bytes)) return MakeError(Error::Code::Io, std::string("cannot write: ") + std::strerror(errno));
     return Done{};

@@ -36,6 +36,12 @@ Status WriteFileAtomically(const std::string& path, const std::function<Status(i
 // and a sparse overlay stays sparse.
 Status CopyFileRange(int from, std::uint64_t fromOffset, int to, std::uint64_t toOffset, std::uint64_t length);
 
+// Asks the kernel to start writing the dirty pages of `fd` to the disk and
+// returns without waiting. What is read or computed next then overlaps the
+// disk's work, and the flush that ends an atomic save waits for less. Only
+// advice: where the kernel cannot, the flush does all of it as before.
+void StartWriteBack(int fd);
+
 // Writes all of `bytes` at `offset` of `fd`.
 Status WriteAt(int fd, std::uint64_t offset, std::span<const std::uint8_t> bytes);
 

@@ -137,8 +137,10 @@ Status PieceImage::WriteTo(int fd) const {
     const MappedFile* file = m_source->Source();
     for (const Piece& piece : m_pieces) {
         Status written = Done{};
-        if (piece.kind == Kind::Source && file)
+        if (piece.kind == Kind::Source && file) {
             written = CopyFileRange(file->Descriptor(), piece.offset, fd, piece.at, piece.length);
+            StartWriteBack(fd);
+        }
         else if (piece.kind == Kind::Source)
             written = WriteAt(fd, piece.at, m_source->File().subspan(piece.offset, piece.length));
         else if (piece.kind == Kind::Memory)

@@ -576,6 +576,8 @@ Status ResourceUpdate::CommitTo(int fd, std::vector<std::string>& warnings) cons
     if (!planned) return planned.GetError();
     const PieceImage& target = planned.Value();
     if (Status written = target.WriteTo(fd); !written) return written;
+    // The disk writes the target while it is read back and summed below.
+    StartWriteBack(fd);
     // Read back as a scan reads a module: mapped, headers and resources only.
     int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
     if (copy < 0) return MakeError(Error::Code::Io, std::string("cannot read back the target: ") + std::strerror(errno));
