@@ -16,6 +16,9 @@
 //  - BM_CopyFile: std::filesystem::copy_file, which the kernel does without
 //    the bytes passing through us and without a flush: a lower floor still,
 //    and what a user compares with when copying the file by hand.
+//  - BM_CopyAndFlush: the same copy followed by fsync of the copy, as
+//    `cp` and `sync` of it: a copy that is on the disk when it ends, as a
+//    built target is.
 //
 // The files live in a folder under the temporary folder, so the figures
 // depend on its file system.
@@ -23,6 +26,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <fcntl.h>
+#include <unistd.h>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -224,6 +229,24 @@ void BM_CopyFile(benchmark::State& state, ModuleKind kind) {
     Report(state, corpus);
 }
 
+void BM_CopyAndFlush(benchmark::State& state, ModuleKind kind) {
+    const Corpus& corpus = Inputs(kind);
+    if (Skip(state, corpus.error)) return;
+    for (auto _ : state) {
+        std::error_code error;
+        std::filesystem::copy_file(corpus.modulePath, corpus.copyPath,
+                                   std::filesystem::copy_options::overwrite_existing, error);
+        int fd = error ? -1 : ::open(corpus.copyPath.c_str(), O_RDONLY | O_CLOEXEC);
+        bool flushed = fd >= 0 && ::fsync(fd) == 0;
+        if (fd >= 0) ::close(fd);
+        if (!flushed) {
+            state.SkipWithError(error ? error.message().c_str() : "cannot flush the copy");
+            break;
+        }
+    }
+    Report(state, corpus);
+}
+
 } // namespace
 
 BENCHMARK_CAPTURE(BM_BuildTarget, ui, ModuleKind::Ui)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -232,5 +255,6 @@ BENCHMARK_CAPTURE(BM_CopyFile, ui, ModuleKind::Ui)->Unit(benchmark::kMillisecond
 BENCHMARK_CAPTURE(BM_BuildTarget, ui_and_data, ModuleKind::UiAndData)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_CopyAtomically, ui_and_data, ModuleKind::UiAndData)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_CopyFile, ui_and_data, ModuleKind::UiAndData)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_CopyAndFlush, ui_and_data, ModuleKind::UiAndData)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

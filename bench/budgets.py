@@ -206,11 +206,17 @@ def installer_lines(build):
 
 
 def build_line(build):
-    build_name, copy_name = "BM_BuildTarget/ui_and_data/real_time", "BM_CopyFile/ui_and_data/real_time"
-    times = benchmark_medians(os.path.join(build, "bench", "quillon_bench_build"), [build_name, copy_name])
-    ratio = times[build_name] / times[copy_name]
-    return Line("target build of a 15 MB module vs copying it", f"{ratio:.2f}x the copy", "< 3x", ratio < 3,
-                f"build {times[build_name]:.1f} ms, copy {times[copy_name]:.1f} ms")
+    """Build Target of the 15 MB module against `cp` of it followed by `sync`
+    of the copy, as the installer's line: a build ends with its target on
+    the disk, an unflushed copy only in the page cache. The unflushed copy
+    is shown beside it."""
+    names = {kind: f"{kind}/ui_and_data/real_time" for kind in ("BM_BuildTarget", "BM_CopyAndFlush", "BM_CopyFile")}
+    times = benchmark_medians(os.path.join(build, "bench", "quillon_bench_build"), list(names.values()))
+    built, flushed, copied = (times[names[kind]] for kind in ("BM_BuildTarget", "BM_CopyAndFlush", "BM_CopyFile"))
+    ratio = built / flushed
+    return Line("target build of a 15 MB module vs cp + sync", f"{ratio:.2f}x the copy", "< 3x", ratio < 3,
+                f"build {built:.1f} ms, cp + sync {flushed:.1f} ms; "
+                f"a copy left unflushed {copied:.1f} ms ({built / copied:.1f}x)")
 
 
 def project_lines(build):
