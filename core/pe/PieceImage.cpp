@@ -139,9 +139,9 @@ Status PieceImage::WriteTo(int fd) const {
         Status written = Done{};
         if (piece.kind == Kind::Source && file) {
             written = CopyFileRange(file->Descriptor(), piece.offset, fd, piece.at, piece.length);
+            // The disk writes each copied range while the next is copied.
             StartWriteBack(fd);
-        }
-        else if (piece.kind == Kind::Source)
+        } else if (piece.kind == Kind::Source)
             written = WriteAt(fd, piece.at, m_source->File().subspan(piece.offset, piece.length));
         else if (piece.kind == Kind::Memory)
             written = WriteAt(fd, piece.at, m_memory[piece.offset]);
