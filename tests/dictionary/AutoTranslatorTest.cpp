@@ -90,26 +90,21 @@ TEST(AutoTranslate, FortyTwoPercentOfSeven) {
     EXPECT_EQ(listed, (std::vector<std::string>{"Open", "Busy", "Options", "Name:"}));
 }
 
-TEST(AutoTranslate, ItemsTranslatedEarlierCountAndAreNotListed) {
+// Busy and Print were translated before the run: they count as translated
+// and are not listed. The hotkey pass takes Print's letter for Open, and
+// undoing the run must give it back.
+TEST(AutoTranslate, ItemsTranslatedEarlierCountAndOnlyTheHotkeyPassEditsThem) {
     auto project = SmallProject();
     project->m_ResourceInfo.m_Strings.GetChildren().at(1)->SetTranslation("Beschäftigt", 0);
-    Recorder recorder;
-    CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText, &recorder);
-    AutoTranslateResult result = translator.Run();
-    EXPECT_EQ(result.translated, 1u);
-    EXPECT_EQ(recorder.counts[0], (std::array<std::int32_t, 3>{7, 1, 6})); // the analysis found it
-    for (const CResourceItem* item : result.untranslated) EXPECT_NE(item->m_strText, "Busy");
-}
-
-// Print was translated before the run; the hotkey pass takes its letter for
-// Open, and undoing the run must give it back.
-TEST(AutoTranslate, EditsIncludeItemsOnlyTheHotkeyPassChanged) {
-    auto project = SmallProject();
     auto& print = *project->m_ResourceInfo.m_Menus.GetChildren().at(0)->GetChildren().at(0)->GetChildren().at(1);
     print.SetTranslation("Drucken", 'D');
     project->m_Dictionary.AddEntry("Open", "Datei", 'D', ItemKind::MenuItem);
-    AutoTranslateResult result =
-        CAutoTranslator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText).Run();
+    Recorder recorder;
+    CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText, &recorder);
+    AutoTranslateResult result = translator.Run();
+    EXPECT_EQ(result.translated, 3u);
+    EXPECT_EQ(recorder.counts[0], (std::array<std::int32_t, 3>{7, 2, 5})); // the analysis found them
+    for (const CResourceItem* item : result.untranslated) EXPECT_TRUE(item->m_strText != "Busy" && item != &print);
     EXPECT_EQ(print.m_chTransHotkey, 'r');
     auto edit = std::find_if(result.edits.begin(), result.edits.end(), [&](const ItemEdit& e) { return e.item == &print; });
     ASSERT_NE(edit, result.edits.end());
