@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
-
 #include "TempDir.h"
 #include "dictionary/Dictionary.h"
 #include "io/CodePage.h"
@@ -65,18 +63,4 @@ TEST(MemoryFeed, LanguagesAndDatesHaveOneSpelling) {
     EXPECT_EQ(ParseTmxDate("20251207T040000Z"), 1765080000);
     for (const char* bad : {"20251207T040000", "2025-12-07T04:00", "20251332T040000Z", "2025120xT040000Z"})
         EXPECT_FALSE(ParseTmxDate(bad)) << bad;
-}
-
-TEST(MemoryFeed, AMemoryOfANewerQuillonOrAnotherProgramIsRefused) {
-    TempDir dir;
-    for (const char* sql : {"PRAGMA user_version = 7", "CREATE TABLE photos(id INTEGER)"}) {
-        std::string path = dir.File(sql[0] == 'P' ? "newer.db" : "other.db");
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
-        auto opened = TranslationMemory::Open(path, MemoryOpen::Existing);
-        ASSERT_FALSE(opened) << path;
-        EXPECT_EQ(opened.GetError().code, sql[0] == 'P' ? Error::Code::Unsupported : Error::Code::Malformed);
-    }
 }

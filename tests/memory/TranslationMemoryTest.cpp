@@ -110,20 +110,32 @@ TEST(TranslationMemory, RanksByScoreThenContextAndDropsWhatIsBelowTheThreshold) 
     EXPECT_TRUE(Matches(memory, Query("Save the document", "fr")).empty());
 }
 
+// Text, an SQLite header over garbage and another program's database are no
+// memory; a memory of a newer Quillon is one this version cannot read.
 TEST(TranslationMemory, FilesThatAreNoMemoryAreErrors) {
     TempDir dir;
-    std::string sqliteHeader("SQLite format 3\0", 16);
-    struct Case {
+    const struct {
         const char* name;
         std::string bytes;
+        const char* sql; // when set, the file is a database this makes instead
         Error::Code code;
+    } cases[] = {
+        {"text", "just some text that is no database at all, long enough to be read as a header", nullptr,
+         Error::Code::Malformed},
+        {"header-then-garbage", std::string("SQLite format 3\0", 16) + std::string(4096, '\xA5'), nullptr,
+         Error::Code::Malformed},
+        {"other.db", "", "CREATE TABLE photos(id INTEGER)", Error::Code::Malformed},
+        {"newer.db", "", "PRAGMA user_version = 7", Error::Code::Unsupported},
     };
-    const Case cases[] = {
-        {"text", "just some text that is no database at all, long enough to be read as a header", Error::Code::Malformed},
-        {"header-then-garbage", sqliteHeader + std::string(4096, '\xA5'), Error::Code::Malformed},
-    };
-    for (const Case& c : cases) {
-        std::ofstream(dir.File(c.name), std::ios::binary) << c.bytes;
+    for (const auto& c : cases) {
+        if (c.sql) {
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(dir.File(c.name).c_str(), &db), SQLITE_OK);
+            ASSERT_EQ(sqlite3_exec(db, c.sql, nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+        } else {
+            std::ofstream(dir.File(c.name), std::ios::binary) << c.bytes;
+        }
         auto opened = TranslationMemory::Open(dir.File(c.name), MemoryOpen::Existing);
         ASSERT_FALSE(opened) << c.name;
         EXPECT_EQ(opened.GetError().code, c.code) << c.name << ": " << opened.GetError().message;

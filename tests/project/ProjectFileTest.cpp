@@ -79,6 +79,12 @@ TEST(ProjectFile, OpenFallsBackToTheModuleOnlyWithoutAProjectFile) {
     untouched.m_strTranslator = "keep";
     EXPECT_FALSE(untouched.Open(dir.File("missing.prj")));
     EXPECT_EQ(untouched.m_strTranslator, "keep");
+    // A project file that cannot be read (here a folder) is no missing one:
+    // the module that is there is not scanned in its place.
+    std::filesystem::create_directory(dir.File("folder.prj"));
+    untouched.m_strModulePath = Fixture("basic32.exe");
+    ASSERT_FALSE(untouched.Open(dir.File("folder.prj")));
+    EXPECT_TRUE(untouched.m_ResourceInfo.m_Strings.GetChildren().empty());
 }
 
 TEST(ProjectFile, MalformedFilesAreRefusedAndLeaveTheProjectAsItWas) {
@@ -200,8 +206,9 @@ TEST(NewProject, MissingOrUnreadableModuleIsAnError) {
     }
 }
 
-// No dictionary path writes no dictionary; a relative one lies beside the project file.
-TEST(ProjectFile, RelativeDictionaryPathIsBesideTheProjectFile) {
+// No dictionary path writes no dictionary; a relative one lies beside the
+// project file; one that went away is said when the project opens.
+TEST(ProjectFile, DictionaryBesideTheProjectGoneOrUnreadable) {
     TempDir dir;
     auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
     project->m_strDictionaryPath.clear();
@@ -222,23 +229,12 @@ TEST(ProjectFile, RelativeDictionaryPathIsBesideTheProjectFile) {
     ASSERT_TRUE(withoutDictionary.Open(dir.File("p.prj")));
     ASSERT_EQ(withoutDictionary.OpenWarnings().size(), 1u);
     EXPECT_EQ(withoutDictionary.OpenWarnings()[0].rfind("the dictionary '" + dir.File("words.dic") + "' does not exist", 0), 0u);
-}
-
-TEST(ProjectFile, UnreadableFilesAreErrorsNotEmptyOnes) {
-    TempDir dir;
-    auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
-    ASSERT_TRUE(project->Save(dir.File("p.prj")));
     // A dictionary path that names something unreadable (here a folder) must
     // not open as an empty dictionary that the next save would write over.
     std::filesystem::create_directory(dir.File("folder.dic"));
     project->m_strDictionaryPath = dir.File("folder.dic");
     ASSERT_FALSE(project->Save(dir.File("q.prj")));
     EXPECT_FALSE(FileExists(dir.File("q.prj"))); // nothing half-saved
-    CProject other;
-    other.m_strModulePath = Fixture("basic32.exe");
-    Status opened = other.Open(dir.File("folder.dic"));
-    ASSERT_FALSE(opened); // an unreadable project file is not "no project file"
-    EXPECT_TRUE(other.m_ResourceInfo.m_Strings.GetChildren().empty());
 }
 
 TEST(ProjectFile, ItemsOfTheWrongKindUnderARootAreRefused) {
