@@ -169,14 +169,11 @@ TEST(InterchangeImport, PoEscapesContextsAndPluralsReadAsGettextWritesThem) {
 }
 
 TEST(InterchangeImport, FormatIsKnownByContentBeforeTheName) {
-    auto bytes = [](std::string_view text) {
-        return std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    };
-    EXPECT_EQ(DetectFormat("a.po", bytes("<?xml version=\"1.0\"?>\n<xliff>")), InterchangeFormat::Xliff);
-    EXPECT_EQ(DetectFormat("a.xlf", bytes("# x\nmsgid \"\"\nmsgstr \"\"")), InterchangeFormat::Po);
-    EXPECT_EQ(DetectFormat("a.XLIFF", bytes("")), InterchangeFormat::Xliff);
-    EXPECT_EQ(DetectFormat("a.txt", bytes("&Open\tx\t&Öffnen")), std::nullopt);
+    EXPECT_EQ(DetectFormat("a.po", AsBytes("<?xml version=\"1.0\"?>\n<xliff>")), InterchangeFormat::Xliff);
+    EXPECT_EQ(DetectFormat("a.xlf", AsBytes("# x\nmsgid \"\"\nmsgstr \"\"")), InterchangeFormat::Po);
+    EXPECT_EQ(DetectFormat("a.XLIFF", AsBytes("")), InterchangeFormat::Xliff);
+    EXPECT_EQ(DetectFormat("a.txt", AsBytes("&Open\tx\t&Öffnen")), std::nullopt);
     // Other markup named .xlf goes to the XLIFF reader, which names its root element.
-    EXPECT_EQ(DetectFormat("a.xlf", bytes("<html/>")), InterchangeFormat::Xliff);
-    EXPECT_EQ(DetectFormat("a.txt", bytes("<html/>")), std::nullopt);
+    EXPECT_EQ(DetectFormat("a.xlf", AsBytes("<html/>")), InterchangeFormat::Xliff);
+    EXPECT_EQ(DetectFormat("a.txt", AsBytes("<html/>")), std::nullopt);
 }
