@@ -125,6 +125,7 @@ TEST(NewProject, ProjectPathGetsAnExtensionAndAnExistingFileIsNeverTouched) {
     EXPECT_TRUE(project->m_bLoaded);
 }
 
+// basic32.exe has an English table and a German one of its own.
 TEST(NewProject, TranslatorEntriesGoIntoTheModulesOwnStringTable) {
     TempDir dir;
     auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
@@ -148,6 +149,17 @@ TEST(NewProject, TranslatorEntriesGoIntoTheModulesOwnStringTable) {
     ASSERT_NE(german, nullptr);
     EXPECT_EQ(german->GetCount(), 2u);
     EXPECT_EQ(table->GetCount(), 8u);
+    // Retargeted to Italian, the values stay with the table written for the
+    // target, and a new translator's name goes there only.
+    ASSERT_EQ(TargetStringTable(root), table);
+    EXPECT_EQ(RetargetVersion(root, 0x0410), table);
+    EXPECT_EQ(table->m_strTargetKey, "041004b0");
+    EXPECT_EQ(german->m_strTargetKey, "040704b0");
+    project->m_wTargetLanguage = 0x0410;
+    project->m_strTranslator = "Bob";
+    RefreshTranslatorValues(*project);
+    EXPECT_EQ(FindVersionPath(*table, "Translator")->m_strTranslation, "Bob");
+    EXPECT_EQ(FindVersionPath(*german, "Translator"), nullptr);
     auto polish = NewProjectOf(Fixture("notranslation.dll"), 0x0415, &dir);
     CVersionBlock& untouched = polish->m_ResourceInfo.m_VersionInfo.m_Root;
     CVersionBlock* polishTable = FindVersionPath(untouched, "\\StringFileInfo\\041504e2");

@@ -3,11 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "project/FixtureProject.h"
+#include "project/NewProject.h"
 #include "project/Project.h"
 
 using namespace quillon;
-using namespace quillon::testing;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
@@ -87,23 +86,4 @@ TEST(RetargetVersion, OneRuleForNewProjectsAndChangedLanguages) {
         EXPECT_EQ(table != nullptr, test.tableFound) << test.name;
         EXPECT_TRUE(!table || table == TargetStringTable(tree.root)) << test.name;
     }
-}
-
-// basic32.exe has an English table and a German one of its own. The values a
-// new project writes stay with the table written for the target when the
-// language changes, and follow the translator's name there only.
-TEST(RetargetVersion, TheFixturesTranslatorValuesFollowTheTargetTable) {
-    auto project = NewProjectOf(Fixture("basic32.exe"));
-    CVersionBlock& root = project->m_ResourceInfo.m_VersionInfo.m_Root;
-    CVersionBlock* english = FindVersionPath(root, "\\StringFileInfo\\040904b0");
-    ASSERT_EQ(TargetStringTable(root), english);
-
-    EXPECT_EQ(RetargetVersion(root, 0x0410), english);
-    EXPECT_EQ(english->m_strTargetKey, "041004b0");
-    EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\040704b0")->m_strTargetKey, "040704b0");
-    project->m_wTargetLanguage = 0x0410;
-    project->m_strTranslator = "Bob";
-    RefreshTranslatorValues(*project);
-    EXPECT_EQ(FindVersionPath(*english, "Translator")->m_strTranslation, "Bob");
-    EXPECT_EQ(FindVersionPath(root, "\\StringFileInfo\\040704b0\\Translator"), nullptr);
 }
