@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <functional>
 #include <QCheckBox>
 #include <QHeaderView>
@@ -11,7 +10,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTableView>
-#include <QTest>
 #include <QTableWidget>
 #include <QTimer>
 #include <QTreeView>
@@ -19,10 +17,8 @@
 #include <QPushButton>
 #include <QUndoView>
 
-#include "TempDir.h"
 #include "gui/ScriptedWindow.h"
 #include "dictionary/ManualTranslation.h"
-#include "model/ItemPath.h"
 #include "ui/HistoryDock.h"
 #include "ui/ItemPreview.h"
 #include "ui/ReplaceDialog.h"
@@ -46,7 +42,8 @@ void Press(const char* keys) { Press(QKeySequence(QString::fromLatin1(keys))); }
 void Type(const char* text) {
     for (const char* c = text; *c; ++c) QTest::keyClick(QApplication::focusWidget(), *c);
 }
-struct Desk : ScriptedWindow {
+struct Desk : SessionWindow {
+    bool Create() { return frame.CreateProject(SampleSettings(dir)); }
     bool Show() { return ShowActive(frame); }
     const CResourceItem* Current() {
         QModelIndex index = frame.ListFilterModel().mapToSource(frame.StringView()->currentIndex());
@@ -145,11 +142,11 @@ TEST(TranslatorsDesk, TranslatesInPlaceFromTheKeyboard) {
 
 // Plain text is not read as a pattern; whole words, case and regular
 // expressions narrow it; a pattern that does not parse shows nothing. A
-// translation confirmed as its source is a state of its own.
-TEST(TranslatorsDesk, TheFilterMatchesAsItsOptionsSay) {
-    TempDir dir;
+// translation confirmed as its source is a state of its own. The hotkey
+// column takes only a character of the translation.
+TEST(TranslatorsDesk, TheFilterMatchesAsItsOptionsSayAndTheHotkeyCellChecks) {
     Desk window;
-    ASSERT_TRUE(window.frame.CreateProject(SampleSettings(dir)));
+    ASSERT_TRUE(window.Create());
     window.Translate("strings/38", "UTF-8", 0);
     window.Translate("strings/2", "Unbenannt", 0);
     ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
@@ -177,16 +174,34 @@ TEST(TranslatorsDesk, TheFilterMatchesAsItsOptionsSay) {
         EXPECT_EQ(filter.rowCount(), test.rows);
         EXPECT_EQ(filter.PatternIsValid(), test.filter.text != "(");
     }
+
+    // A translation typed for a menu keeps its hotkey where the new text has
+    // it; a hotkey the text lacks is refused on the row and changes nothing.
+    ASSERT_TRUE(window.frame.SelectNode({"Resource", "Menus", "100"}));
+    CStringListModel& rows = window.frame.Strings();
+    CResourceItem& file = *rows.ItemAt(0);
+    ASSERT_EQ(file.m_strText, "File");
+    const QModelIndex text = rows.index(0, CStringListModel::ColumnTranslated);
+    const QModelIndex hotkey = rows.index(0, CStringListModel::ColumnTransHotkey);
+    EXPECT_TRUE(rows.setData(text, "Datei")); // no F in it: no hotkey of its own
+    EXPECT_EQ(file.m_chTransHotkey, 0);
+    EXPECT_FALSE(rows.setData(hotkey, "x"));
+    EXPECT_EQ(file.m_chTransHotkey, 0);
+    EXPECT_TRUE(text.data(Qt::ToolTipRole).toString().contains("The hotkey 'x'"));
+    EXPECT_TRUE(rows.setData(hotkey, "D"));
+    EXPECT_TRUE(rows.setData(text, "Dateien"));
+    EXPECT_EQ(file.m_strTranslation, "Dateien");
+    EXPECT_EQ(file.m_chTransHotkey, 'D');
+    EXPECT_EQ(window.frame.Document().UndoStack().count(), 2 + 3);
 }
 
 // The flat view lists every item with its address; Next Untranslated and
 // Next Problem leave the resource they start in; the Output dock's line of a
 // change leads back to its item, past the filter.
 TEST(TranslatorsDesk, NavigationCrossesResources) {
-    TempDir dir;
     Desk desk;
     CMainFrame& frame = desk.frame;
-    ASSERT_TRUE(frame.CreateProject(SampleSettings(dir)));
+    ASSERT_TRUE(desk.Create());
     ASSERT_TRUE(frame.SelectNode({"Resource", "Strings", "String Table"}));
     ASSERT_TRUE(desk.Show());
     frame.StringView()->setFocus();
@@ -231,39 +246,14 @@ TEST(TranslatorsDesk, NavigationCrossesResources) {
     EXPECT_TRUE(frame.Preview()->SourceView()->toPlainText().startsWith("Quill Pad could not open %1.\nMake sure"));
 }
 
-// A translation typed for a menu keeps its hotkey where the new text has it;
-// a hotkey the text lacks is refused on the row and changes nothing.
-TEST(TranslatorsDesk, TheHotkeyCellTakesOnlyACharacterOfTheTranslation) {
-    TempDir dir;
-    ScriptedWindow window;
-    ASSERT_TRUE(window.frame.CreateProject(SampleSettings(dir)));
-    ASSERT_TRUE(window.frame.SelectNode({"Resource", "Menus", "100"}));
-    CStringListModel& rows = window.frame.Strings();
-    CResourceItem& file = *rows.ItemAt(0);
-    ASSERT_EQ(file.m_strText, "File");
-    const QModelIndex text = rows.index(0, CStringListModel::ColumnTranslated);
-    const QModelIndex hotkey = rows.index(0, CStringListModel::ColumnTransHotkey);
-    EXPECT_TRUE(rows.setData(text, "Datei")); // no F in it: no hotkey of its own
-    EXPECT_EQ(file.m_chTransHotkey, 0);
-    EXPECT_FALSE(rows.setData(hotkey, "x"));
-    EXPECT_EQ(file.m_chTransHotkey, 0);
-    EXPECT_TRUE(text.data(Qt::ToolTipRole).toString().contains("The hotkey 'x'"));
-    EXPECT_TRUE(rows.setData(hotkey, "D"));
-    EXPECT_TRUE(rows.setData(text, "Dateien"));
-    EXPECT_EQ(file.m_strTranslation, "Dateien");
-    EXPECT_EQ(file.m_chTransHotkey, 'D');
-    EXPECT_EQ(window.frame.Document().UndoStack().count(), 3);
-}
-
 // Ctrl+H finds "Feder" in every translation; the preview shows each change
 // with its checks (the menu item loses its hotkey's letter); one row is left
 // out from the keyboard; Replace is one step, and one Ctrl+Z gives every
 // text back.
 TEST(TranslatorsDesk, ReplacesInTranslationsAsOneStep) {
-    TempDir dir;
     Desk desk;
     CMainFrame& frame = desk.frame;
-    ASSERT_TRUE(frame.CreateProject(SampleSettings(dir)));
+    ASSERT_TRUE(desk.Create());
     desk.Translate("strings/1", "Federblock", 0);
     desk.Translate("strings/3", "%1 - Federblock", 0);
     desk.Translate("menus/100/-1/1007", "Feder beenden", 'F');

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "Fixtures.h"
-#include "TempDir.h"
 #include "gui/ScriptedWindow.h"
 #include "model/TreeRoots.h"
 
@@ -25,9 +23,8 @@ std::vector<std::string> Translations(const CResourceInfo& tree) {
 } // namespace
 
 TEST(InterchangeGui, PseudoTranslationsGoOutAndComeBackAsOneStepToUndo) {
-    TempDir dir;
-    ScriptedWindow source;
-    ASSERT_TRUE(source.frame.CreateProject(SessionSettings(dir)));
+    SessionWindow source;
+    ASSERT_TRUE(source.Create());
     const CResourceInfo& sourceTree = source.frame.Document().Project().m_ResourceInfo;
     const std::vector<std::string> untranslated = Translations(sourceTree);
     source.frame.OnPseudoTranslate();
@@ -36,12 +33,11 @@ TEST(InterchangeGui, PseudoTranslationsGoOutAndComeBackAsOneStepToUndo) {
 
     for (const char* name : {"out.xlf", "out.po"}) {
         SCOPED_TRACE(name);
-        source.prompts->files = {QString::fromStdString(dir.File(name))};
+        source.prompts->files = {source.File(name)};
         ASSERT_TRUE(source.frame.OnExportTranslations());
-        TempDir otherDir;
-        ScriptedWindow other;
-        ASSERT_TRUE(other.frame.CreateProject(SessionSettings(otherDir)));
-        other.prompts->files = {QString::fromStdString(dir.File(name))};
+        SessionWindow other;
+        ASSERT_TRUE(other.Create());
+        other.prompts->files = {source.File(name)};
         ASSERT_TRUE(other.frame.OnImportTranslations());
         const CResourceInfo& otherTree = other.frame.Document().Project().m_ResourceInfo;
         EXPECT_EQ(Translations(otherTree), pseudo);

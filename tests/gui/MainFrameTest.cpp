@@ -13,18 +13,13 @@
 #include <QTableView>
 #include <QTreeView>
 
-#include "Fixtures.h"
-#include "TempDir.h"
-#include "gui/ScriptedPrompts.h"
 #include "gui/ScriptedWindow.h"
 #include "io/FileIo.h"
 #include "io/FileLock.h"
 #include "pe/ResourceModule.h"
 #include "ui/AutoTranslateDlg.h"
 #include "ui/DictionaryDock.h"
-#include "ui/MainFrame.h"
 #include "ui/OutputDock.h"
-#include "ui/QuillonDoc.h"
 #include "ui/TranslateDialog.h"
 
 using namespace quillon;
@@ -45,28 +40,19 @@ bool Logged(CMainFrame& frame, const QString& text) {
 
 } // namespace
 
-TEST(MainFrame, CommandsFollowTheProjectState) {
-    Window window;
+// The commands follow the project and the selection; the tree and the list show what it holds.
+TEST(MainFrame, CommandsTreeAndListFollowTheProject) {
+    SessionWindow window;
     for (const char* name : {"ProjectUpdate", "ProjectSettings", "ProjectStatus", "Translate", "Restore",
                              "AutoTranslate", "RestoreAll", "BuildTarget", "FileSave", "ImportText"})
         EXPECT_FALSE(Enabled(window.frame, name)) << name;
     EXPECT_EQ(window.frame.windowTitle(), "Quillon");
-    TempDir dir;
-    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
+    ASSERT_TRUE(window.Create());
     EXPECT_EQ(window.frame.windowTitle(), "session.prj - Quillon *");
     for (const char* name : {"ProjectUpdate", "ProjectSettings", "AutoTranslate", "BuildTarget", "FileSave"})
         EXPECT_TRUE(Enabled(window.frame, name)) << name;
     EXPECT_FALSE(Enabled(window.frame, "Translate")); // no row selected yet
-    ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
-    ASSERT_TRUE(window.frame.SelectItem(window.frame.Strings().ItemAt(0)));
-    EXPECT_TRUE(Enabled(window.frame, "Translate"));
-    EXPECT_TRUE(Enabled(window.frame, "Restore"));
-}
 
-TEST(MainFrame, TreeAndListShowTheProject) {
-    Window window;
-    TempDir dir;
-    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
     CContentsModel& contents = window.frame.Contents();
     QAbstractItemModelTester treeTester(&contents, QAbstractItemModelTester::FailureReportingMode::Fatal);
     QModelIndex root = contents.index(0, 0);
@@ -93,6 +79,9 @@ TEST(MainFrame, TreeAndListShowTheProject) {
     EXPECT_EQ(strings.rowCount(), 0); // a folder lists nothing
     ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
     EXPECT_EQ(strings.rowCount(), 10);
+    ASSERT_TRUE(window.frame.SelectItem(strings.ItemAt(0)));
+    EXPECT_TRUE(Enabled(window.frame, "Translate"));
+    EXPECT_TRUE(Enabled(window.frame, "Restore"));
 }
 
 TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
@@ -143,9 +132,8 @@ TEST(MainFrame, ReplacingTheProjectDropsTheOldItemsFirst) {
     // Opening, creating or updating a project frees the items the tree and
     // the list point at; anything the window does meanwhile (the title
     // changes, the progress window paints) must not reach them.
-    TempDir dir;
-    Window window;
-    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
+    SessionWindow window;
+    ASSERT_TRUE(window.Create());
     ASSERT_TRUE(window.frame.OnFileSave());
     std::vector<int> rowsShownMeanwhile;
     QObject::connect(&window.frame.Document(), &CQuillonDoc::titleChanged, &window.frame,
@@ -157,9 +145,9 @@ TEST(MainFrame, ReplacingTheProjectDropsTheOldItemsFirst) {
     };
 
     selectRow();
-    ASSERT_TRUE(window.frame.OpenProject(QString::fromStdString(dir.File("session.prj"))));
+    ASSERT_TRUE(window.frame.OpenProject(window.File("session.prj")));
     selectRow();
-    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
+    ASSERT_TRUE(window.Create());
     selectRow();
     window.prompts->confirms = {false}; // update from the same module
     EXPECT_TRUE(window.frame.OnUpdate());
@@ -173,37 +161,31 @@ TEST(MainFrame, ReplacingTheProjectDropsTheOldItemsFirst) {
     EXPECT_TRUE(window.prompts->errors.isEmpty()) << window.prompts->errors.join("\n").toStdString();
 }
 
-TEST(MainFrame, BrokenProjectFileLeavesTheOpenProjectAlone) {
-    TempDir dir;
-    Window window;
-    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
-    ASSERT_TRUE(WriteFileAtomically(dir.File("broken.prj"), std::vector<std::uint8_t>{0x05, 'a', 'b'}));
+// A project file that does not open leaves the open project as it was; a
+// modified one is replaced only once saved or given up.
+TEST(MainFrame, TheOpenProjectStaysUntilSavedOrGivenUp) {
+    SessionWindow window;
+    ASSERT_TRUE(window.Create());
+    ASSERT_TRUE(WriteFileAtomically(window.dir.File("broken.prj"), std::vector<std::uint8_t>{0x05, 'a', 'b'}));
     CResourceInfo before(window.frame.Document().Project().m_ResourceInfo);
-    EXPECT_FALSE(window.frame.OpenProject(QString::fromStdString(dir.File("broken.prj"))));
+    EXPECT_FALSE(window.frame.OpenProject(window.File("broken.prj")));
     ASSERT_EQ(window.prompts->errors.size(), 1);
     EXPECT_TRUE(window.prompts->errors.front().contains("broken.prj"));
     EXPECT_EQ(window.frame.Document().Project().m_ResourceInfo, before);
     EXPECT_EQ(window.frame.windowTitle(), "session.prj - Quillon *");
-}
-
-TEST(MainFrame, ModifiedProjectAsksBeforeItIsReplaced) {
-    TempDir dir;
-    Window window;
-    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
-    window.prompts->saveAnswers = {IUserPrompts::SaveAnswer::Cancel};
+    window.prompts->saveAnswers = {IUserPrompts::SaveAnswer::Cancel, IUserPrompts::SaveAnswer::Save};
     EXPECT_FALSE(window.frame.SaveModified());
-    window.prompts->saveAnswers = {IUserPrompts::SaveAnswer::Save};
+    EXPECT_FALSE(FileExists(window.dir.File("session.prj")));
     EXPECT_TRUE(window.frame.SaveModified());
-    EXPECT_TRUE(FileExists(dir.File("session.prj")));
+    EXPECT_TRUE(FileExists(window.dir.File("session.prj")));
     EXPECT_TRUE(window.prompts->questions.contains("save session.prj"));
 }
 
 TEST(MainFrame, SavesNeverOverwriteWhatItShouldNot) {
-    TempDir dir;
-    Window window;
-    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
+    SessionWindow window;
+    ASSERT_TRUE(window.Create());
     ASSERT_TRUE(window.frame.OnFileSave());
-    const std::string path = dir.File("session.prj");
+    const std::string path = window.dir.File("session.prj");
     // Another program saves the project meanwhile: the window asks, and a No
     // leaves that program's file alone.
     CProject elsewhere;
@@ -236,9 +218,8 @@ TEST(MainFrame, SavesNeverOverwriteWhatItShouldNot) {
 }
 
 TEST(DictionaryDock, DeletingPrimaryAndEntryRows) {
-    TempDir dir;
-    Window window;
-    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
+    SessionWindow window;
+    ASSERT_TRUE(window.Create());
     CDictonary& dictionary = window.frame.Document().Project().m_Dictionary;
     dictionary.AddEntry("Open", "Öffnen", 'f', ItemKind::MenuItem);
     dictionary.AddEntry("Open", "Auf", 0, ItemKind::Control);
@@ -282,9 +263,8 @@ TEST(DictionaryDock, DeletingPrimaryAndEntryRows) {
 // update-v1.exe with strings 2 and 3 translated, updated to update-v2.exe:
 // string 2's text changes, string 3 moves to ID 20.
 TEST(MainFrame, UpdateReportsEveryChangeAndMarksChangedItemsUntilHandled) {
-    TempDir dir;
-    Window window;
-    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir, "update-v1.exe")));
+    SessionWindow window;
+    ASSERT_TRUE(window.Create("update-v1.exe"));
     CQuillonDoc& doc = window.frame.Document();
     ProjectChange translate("Translate");
     translate.Add(PlanTranslation(At(window.frame, "strings/2"), "Alter Text", 0));
@@ -362,16 +342,15 @@ TEST(MainFrame, BuildOfAStaleModuleOffersTheUpdate) {
 }
 
 TEST(MainFrame, BuildTargetAsStoresThePathUndoably) {
-    TempDir dir;
-    Window window;
-    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
+    SessionWindow window;
+    ASSERT_TRUE(window.Create());
     CQuillonDoc& doc = window.frame.Document();
-    const QString first = QString::fromStdString(dir.File("first.exe"));
-    window.prompts->files = {first, QString::fromStdString(dir.File("session.prj")), QString::fromStdString(dir.File("second.exe"))};
+    const QString first = window.File("first.exe");
+    window.prompts->files = {first, window.File("session.prj"), window.File("second.exe")};
     ASSERT_TRUE(window.frame.OnBuildTargetAs());
     ASSERT_TRUE(window.frame.OnBuildTargetAs()); // the project file is refused and asked again
     EXPECT_EQ(window.prompts->errors.size(), 1);
-    EXPECT_EQ(doc.Project().m_strTargetPath, dir.File("second.exe"));
+    EXPECT_EQ(doc.Project().m_strTargetPath, window.dir.File("second.exe"));
     doc.UndoStack().undo();
     EXPECT_EQ(doc.Project().m_strTargetPath, first.toStdString());
 

@@ -70,6 +70,14 @@ inline bool ShowActive(QWidget& widget) {
     return QTest::qWaitForWindowActive(&widget) && WaitFor([&] { return QApplication::activeWindow() == &widget; });
 }
 
+// A window whose project is made in a scratch folder of its own, which it
+// keeps for the files the test writes beside the project.
+struct SessionWindow : ScriptedWindow {
+    TempDir dir;
+    bool Create(const std::string& module = "basic32.exe") { return frame.CreateProject(SessionSettings(dir, module)); }
+    QString File(const char* name) const { return QString::fromStdString(dir.File(name)); }
+};
+
 // The item at `path` ("strings/16") in the window's project.
 inline CResourceItem& At(gui::CMainFrame& frame, const char* path) {
     return *Find(frame.Document().Project().m_ResourceInfo, path).Value();

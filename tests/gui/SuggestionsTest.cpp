@@ -1,16 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTableView>
 #include <QPushButton>
-#include <QTest>
 
-#include "TempDir.h"
 #include "gui/ScriptedWindow.h"
 #include "memory/TranslationMemory.h"
 #include "ui/AutoTranslateDlg.h"
@@ -58,10 +55,9 @@ MemoryUnit Unit(std::string source, std::string target) {
 TEST(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
     UserMemory memory;
     memory.Store({Unit("First of block 3", "Erster von Block 3"), Unit("Unrelated text", "Anderes")});
-    TempDir dir;
-    ScriptedWindow window;
+    SessionWindow window;
     CMainFrame& frame = window.frame;
-    ASSERT_TRUE(frame.CreateProject(SessionSettings(dir)));
+    ASSERT_TRUE(window.Create());
     ASSERT_TRUE(ShowActive(frame));
     EXPECT_TRUE(frame.SuggestionsBar()->isVisible()); // on by default
     CResourceItem& item = At(frame, "strings/16"); // "First of block 2"
@@ -107,10 +103,9 @@ TEST(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
 TEST(Suggestions, TranslateDialogKeysFillTheFields) {
     UserMemory memory;
     memory.Store({Unit("Deep &items", "Tiefe &Elemente")});
-    TempDir dir;
-    ScriptedWindow window;
+    SessionWindow window;
     CMainFrame& frame = window.frame;
-    ASSERT_TRUE(frame.CreateProject(SessionSettings(dir)));
+    ASSERT_TRUE(window.Create());
     CResourceItem& item = At(frame, "menus/100/-1/-1/-1/1005"); // "Deep &item"
     CTranslateDlg dialog(item, frame.Document());
     dialog.ShowSuggestions(*frame.Memory());
@@ -133,10 +128,9 @@ TEST(Suggestions, TranslateDialogKeysFillTheFields) {
 // its old source against the new one.
 TEST(Suggestions, AChangedItemsPreviousTranslationIsOffered) {
     UserMemory memory;
-    TempDir dir;
-    ScriptedWindow window;
+    SessionWindow window;
     CMainFrame& frame = window.frame;
-    ASSERT_TRUE(frame.CreateProject(SessionSettings(dir)));
+    ASSERT_TRUE(window.Create());
     CResourceItem& item = At(frame, "strings/16");
     CResourceInfo& tree = frame.Document().Project().m_ResourceInfo;
     tree.m_previous["strings/16"] = PreviousSource{"First of block 3", "Erster von Block 3"};
@@ -157,10 +151,9 @@ TEST(Suggestions, AChangedItemsPreviousTranslationIsOffered) {
 TEST(Suggestions, AutoTranslateUsesTheMemoryAsTheOptionsSay) {
     UserMemory memory;
     memory.Store({Unit("Gap after two", "L\xC3\xBC" "cke nach zwei"), Unit("High blocks", "Hohe Bl\xC3\xB6" "cke")});
-    TempDir dir;
-    ScriptedWindow window;
+    SessionWindow window;
     CMainFrame& frame = window.frame;
-    ASSERT_TRUE(frame.CreateProject(SessionSettings(dir)));
+    ASSERT_TRUE(window.Create());
     CQuillonDoc& doc = frame.Document();
     {
         CAutoTranslateDlg dialog(doc);
@@ -189,9 +182,8 @@ TEST(Suggestions, AutoTranslateUsesTheMemoryAsTheOptionsSay) {
 
 // The Translate dialog names where an item sits by the texts around it.
 TEST(TranslateDialogContext, NamesTheDialogOrMenuPathOfTheItem) {
-    TempDir dir;
-    ScriptedWindow window;
-    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
+    SessionWindow window;
+    ASSERT_TRUE(window.Create());
     const struct {
         const char* path;
         QString context;
