@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QKeySequenceEdit>
 #include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSettings>
 #include <QTableWidget>
 #include <QLineEdit>
 #include <QToolBar>
@@ -99,16 +97,11 @@ T* Find(const QWidget& parent, const char* name) {
     return widget;
 }
 
-int RowOf(const QListWidget* list, const QString& command) {
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->data(Qt::UserRole).toString() == command) return row;
-    }
-    return -1;
-}
-
-int KeyRowOf(const QTableWidget* table, const QString& command) {
-    for (int row = 0; row < table->rowCount(); ++row) {
-        if (table->item(row, 0)->data(Qt::UserRole).toString() == command) return row;
+// The row of `command` in a list or in the first column of a table.
+int RowOf(const QAbstractItemView* view, const QString& command) {
+    const QAbstractItemModel& model = *view->model();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.index(row, 0).data(Qt::UserRole).toString() == command) return row;
     }
     return -1;
 }
@@ -129,12 +122,17 @@ struct ScriptedDialog {
 
 } // namespace
 
-TEST(Customization, UserToolBarSurvivesRestart) {
+// User toolbars, a changed standard toolbar and the tools come back in the
+// next window; what is as the program has it is not stored.
+TEST(Customization, CustomisationSurvivesRestart) {
     CleanSettings clean;
     QByteArray state;
+    std::vector<UserTool> tools = {{"&Compare", "/usr/bin/diff", "$(ModulePath) $(TargetPath)", ""},
+                                   {"Notes", "/usr/bin/true", "$(ProjectPath)", "/tmp"}};
     {
         TestWindow first;
         first.customization->Load();
+        EXPECT_EQ(Texts(first.customization->ToolsMenu()), QStringList({"&Customize..."}));
         QToolBar* mine = first.customization->AddUserToolBar(QStringLiteral("Mine"));
         ASSERT_NE(mine, nullptr);
         EXPECT_EQ(mine->objectName(), "UserToolBar0");
@@ -142,12 +140,17 @@ TEST(Customization, UserToolBarSurvivesRestart) {
         EXPECT_EQ(CCustomization::ToolBarCommands(mine), QStringList({"Gamma", "-", "Alpha"}));
         QToolBar* spare = first.customization->AddUserToolBar();
         ASSERT_NE(spare, nullptr);
+        first.customization->SetToolBarCommands(first.standard, {"Beta", "Gamma"});
+        first.customization->SetTools(tools);
+        first.customization->SetVariableResolver([](const QString& variable) { return "/x/" + variable; });
+        EXPECT_EQ(first.customization->ToolArguments(tools[0]), QStringList({"/x/ModulePath", "/x/TargetPath"}));
         first.window->addToolBar(Qt::LeftToolBarArea, mine);
         first.window->show();
         spare->hide();
         state = first.window->saveState(1);
         first.customization->Save();
     }
+    EXPECT_TRUE(AppSettings().contains(QStringLiteral("Settings/ToolBarCommands/StandardToolBar")));
     TestWindow second;
     EXPECT_EQ(second.ToolBar("UserToolBar0"), nullptr);
     second.customization->Load(); // before restoreState, which only places bars that exist
@@ -166,6 +169,18 @@ TEST(Customization, UserToolBarSurvivesRestart) {
     EXPECT_FALSE(spare->isVisible());
     EXPECT_EQ(Texts(second.customization->ToolbarsMenu()),
               QStringList({"Standard", "Mine", "User Toolbar 2", "&Customize..."}));
+    EXPECT_EQ(CCustomization::ToolBarCommands(second.standard), QStringList({"Beta", "Gamma"}));
+    EXPECT_EQ(second.customization->Tools(), tools);
+    EXPECT_EQ(Texts(second.customization->ToolsMenu()), QStringList({"&Compare", "Notes", "&Customize..."}));
+
+    second.customization->SetToolBarCommands(second.standard, second.customization->DefaultToolBarCommands(second.standard));
+    EXPECT_EQ(CCustomization::ToolBarCommands(second.standard), QStringList({"Alpha", "-", "Beta"}));
+    second.customization->SetTools({});
+    second.customization->Save();
+    EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/ToolBarCommands/StandardToolBar")));
+    TestWindow third;
+    third.customization->Load();
+    EXPECT_TRUE(third.customization->Tools().empty());
 }
 
 TEST(Customization, LoadSkipsDamagedUserToolBarEntries) {
@@ -198,24 +213,7 @@ TEST(Customization, LoadSkipsDamagedUserToolBarEntries) {
     EXPECT_EQ(window.window->findChildren<QToolBar*>().size(), 1);
 }
 
-TEST(Customization, StandardToolBarChangesPersistButDefaultsAreNotStored) {
-    CleanSettings clean;
-    {
-        TestWindow first;
-        first.customization->Load();
-        first.customization->SetToolBarCommands(first.standard, {"Beta", "Gamma"});
-        first.customization->Save();
-    }
-    EXPECT_TRUE(AppSettings().contains(QStringLiteral("Settings/ToolBarCommands/StandardToolBar")));
-    TestWindow second;
-    second.customization->Load();
-    EXPECT_EQ(CCustomization::ToolBarCommands(second.standard), QStringList({"Beta", "Gamma"}));
-    second.customization->SetToolBarCommands(second.standard, second.customization->DefaultToolBarCommands(second.standard));
-    EXPECT_EQ(CCustomization::ToolBarCommands(second.standard), QStringList({"Alpha", "-", "Beta"}));
-    second.customization->Save();
-    EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/ToolBarCommands/StandardToolBar")));
-}
-
+// The commands and their keys; the keyboard page refuses a key in use and lets keys move.
 TEST(Customization, CommandsAndTheirKeys) {
     LoadedWindow window;
     EXPECT_EQ(ObjectNames(window.customization->Commands()),
@@ -230,15 +228,11 @@ TEST(Customization, CommandsAndTheirKeys) {
     ASSERT_TRUE(window.customization->SetShortcut(QStringLiteral("Gamma"), kGammaKey));
     window.customization->Save();
     EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/Shortcuts/Gamma")));
-}
-
-TEST(Customization, KeyboardPageRefusesAKeyInUseAndLetsKeysMove) {
-    LoadedWindow window;
     ScriptedDialog scripted(window);
     auto* table = scripted.Get<QTableWidget>("KeyTable");
     auto* edit = scripted.Get<QKeySequenceEdit>("KeyEdit");
-    int beta = KeyRowOf(table, QStringLiteral("Beta"));
-    int alpha = KeyRowOf(table, QStringLiteral("Alpha"));
+    int beta = RowOf(table, QStringLiteral("Beta"));
+    int alpha = RowOf(table, QStringLiteral("Alpha"));
     ASSERT_GE(beta, 0);
     ASSERT_GE(alpha, 0);
     EXPECT_EQ(table->item(beta, 0)->text(), "File: Beta");
@@ -293,30 +287,6 @@ TEST(Customization, ToolVariablesExpand) {
     EXPECT_EQ(ExpandToolArguments("-p $(ProjectPath) --in=$(ModulePath) $(TargetPath) last", resolve),
               QStringList({"-p", "/work/my project.prj", "--in=/work/app.exe", "last"}));
     EXPECT_EQ(ExpandToolArguments("\"$(ProjectPath)\" $(ModulePath)", {}), QStringList());
-}
-
-TEST(Customization, ToolsMenuListsToolsAndToolsPersist) {
-    CleanSettings clean;
-    std::vector<UserTool> tools = {{"&Compare", "/usr/bin/diff", "$(ModulePath) $(TargetPath)", ""},
-                                   {"Notes", "/usr/bin/true", "$(ProjectPath)", "/tmp"}};
-    {
-        TestWindow first;
-        first.customization->Load();
-        EXPECT_EQ(Texts(first.customization->ToolsMenu()), QStringList({"&Customize..."}));
-        first.customization->SetTools(tools);
-        first.customization->SetVariableResolver([](const QString& variable) { return "/x/" + variable; });
-        EXPECT_EQ(first.customization->ToolArguments(tools[0]), QStringList({"/x/ModulePath", "/x/TargetPath"}));
-        first.customization->Save();
-    }
-    TestWindow second;
-    second.customization->Load();
-    EXPECT_EQ(second.customization->Tools(), tools);
-    EXPECT_EQ(Texts(second.customization->ToolsMenu()), QStringList({"&Compare", "Notes", "&Customize..."}));
-    second.customization->SetTools({});
-    second.customization->Save();
-    TestWindow third;
-    third.customization->Load();
-    EXPECT_TRUE(third.customization->Tools().empty());
 }
 
 TEST(Customization, AtMostTenUserToolBarsAndTools) {
