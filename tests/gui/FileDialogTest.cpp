@@ -4,13 +4,11 @@
 // QApplication and a scratch settings folder.
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -134,36 +132,26 @@ TEST(ModulePreviewTest, ShowsIconVersionLanguageAndCountsOfAModule) {
     }
 }
 
-TEST(ModulePreviewTest, AModuleWithoutResourcesShowsNoCounts) {
-    ModulePreview preview;
-    preview.ShowFile(FixturePath("nores.exe"));
-    EXPECT_TRUE(preview.ShowsModule());
-    EXPECT_FALSE(preview.HasModuleIcon());
-    EXPECT_FALSE(preview.IconLabel()->pixmap().isNull()); // the generic glyph
-    for (QLabel* value : Values(preview)) {
-        EXPECT_TRUE(value->text().isEmpty());
-        EXPECT_FALSE(RowShown(preview, value));
-    }
-    EXPECT_FALSE(preview.NoteLabel()->text().isEmpty());
-}
-
-// Each is shown after a module, so a pane that kept the module's values would fail.
-TEST(ModulePreviewTest, NoModuleShowsNothing) {
+// A module without resources says so in a note and shows the generic glyph;
+// a file that is no module shows nothing. Each is shown after a module, so a
+// pane that kept the module's values would fail.
+TEST(ModulePreviewTest, NoResourcesOrNoModuleShowsNoCounts) {
     QTemporaryDir dir;
     const QString text = dir.filePath(QStringLiteral("readme.txt"));
     const QString fake = dir.filePath(QStringLiteral("fake.exe"));
     WriteFile(text, "Hello, world\n");
     WriteFile(fake, "MZ but nothing of a module follows");
-    for (const QString& path : {text, fake, QStringLiteral(QUILLON_FIXTURE_DIR), QString()}) {
+    for (const QString& path : {FixturePath("nores.exe"), text, fake, QStringLiteral(QUILLON_FIXTURE_DIR), QString()}) {
         SCOPED_TRACE(path.toStdString());
+        const bool module = path == FixturePath("nores.exe");
         ModulePreview preview;
         preview.ShowFile(FixturePath("basic32.exe"));
         ASSERT_TRUE(preview.ShowsModule());
         preview.ShowFile(path);
-        EXPECT_FALSE(preview.ShowsModule());
+        EXPECT_EQ(preview.ShowsModule(), module);
         EXPECT_FALSE(preview.HasModuleIcon());
-        EXPECT_TRUE(preview.IconLabel()->pixmap().isNull());
-        EXPECT_TRUE(preview.NoteLabel()->text().isEmpty());
+        EXPECT_EQ(preview.IconLabel()->pixmap().isNull(), !module);
+        EXPECT_EQ(preview.NoteLabel()->text().isEmpty(), !module);
         for (QLabel* value : Values(preview)) {
             EXPECT_TRUE(value->text().isEmpty()) << value->text().toStdString();
             EXPECT_FALSE(RowShown(preview, value));
@@ -198,6 +186,7 @@ protected:
     QTemporaryDir m_dir;
 };
 
+// The dialog's sidebar starts with the recent folders.
 TEST_F(PlacesTest, RecentFoldersComeFirstOnceEachAndMissingOnesNot) {
     QString projects = Folder("projects");
     QString other = Folder("other");
@@ -211,6 +200,8 @@ TEST_F(PlacesTest, RecentFoldersComeFirstOnceEachAndMissingOnesNot) {
     EXPECT_EQ(places.count(Url(projects)), 1);
     EXPECT_FALSE(places.contains(Url(Missing())));
     EXPECT_EQ(places.constLast(), Url(QFileInfo(QDir::homePath()).canonicalFilePath()));
+    CFileDialog dialog(nullptr, CFileDialog::Mode::Open, QStringLiteral("Open"), QStringLiteral("All Files (*)"));
+    EXPECT_EQ(dialog.sidebarUrls(), places);
 }
 
 TEST_F(PlacesTest, PlaceUrlsKeepsExistingFoldersOnceInOrder) {
@@ -219,14 +210,6 @@ TEST_F(PlacesTest, PlaceUrlsKeepsExistingFoldersOnceInOrder) {
     WriteFile(a + "/file.txt", "x");
     QList<QUrl> places = PlaceUrls({b, a + "/", "", Missing(), a + "/file.txt", b + "/../b", a});
     EXPECT_EQ(places, (QList<QUrl>{Url(b), Url(a)}));
-}
-
-TEST_F(PlacesTest, TheDialogOffersThePlaces) {
-    QString projects = Folder("projects");
-    SetRecent({projects + "/one.prj"}, {});
-    CFileDialog dialog(nullptr, CFileDialog::Mode::Open, QStringLiteral("Open"), QStringLiteral("All Files (*)"));
-    EXPECT_EQ(dialog.sidebarUrls(), PlaceUrls(PlaceFolders()));
-    EXPECT_TRUE(dialog.sidebarUrls().contains(Url(projects)));
 }
 
 TEST_F(PlacesTest, RememberedFilesLeadTheListOnceEach) {
@@ -270,7 +253,11 @@ protected:
     void TearDown() override { AppSettings().remove(QString::fromLatin1(kRecentFilesKey)); }
 };
 
+// Cancel returns nothing and remembers nothing; the module chosen is remembered.
 TEST_F(FileDialogHelperTest, OpenReturnsTheChosenModuleAndRemembersIt) {
+    WhenModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    EXPECT_TRUE(CFileDialog::GetOpenFileName(nullptr, QStringLiteral("Open"), kExecutables, FixturePath("basic32.exe")).isEmpty());
+    EXPECT_FALSE(AppSettings().contains(QString::fromLatin1(kRecentFilesKey)));
     WhenModal([](QWidget* modal) {
         ASSERT_NE(qobject_cast<CFileDialog*>(modal), nullptr);
         qobject_cast<QDialog*>(modal)->accept(); // QFileDialog's own accept() checks the name
@@ -281,12 +268,6 @@ TEST_F(FileDialogHelperTest, OpenReturnsTheChosenModuleAndRemembersIt) {
     QStringList recent = AppSettings().value(QString::fromLatin1(kRecentFilesKey)).toStringList();
     ASSERT_FALSE(recent.isEmpty());
     EXPECT_EQ(QFileInfo(recent.constFirst()).fileName(), QStringLiteral("basic32.exe"));
-}
-
-TEST_F(FileDialogHelperTest, CancelReturnsNothingAndRemembersNothing) {
-    WhenModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
-    EXPECT_TRUE(CFileDialog::GetOpenFileName(nullptr, QStringLiteral("Open"), kExecutables, FixturePath("basic32.exe")).isEmpty());
-    EXPECT_FALSE(AppSettings().contains(QString::fromLatin1(kRecentFilesKey)));
 }
 
 TEST_F(FileDialogHelperTest, SaveOverAnExistingFileAsksFirst) {

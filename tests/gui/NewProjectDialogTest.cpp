@@ -2,7 +2,6 @@
 // program provides the QApplication; every case keeps all fields valid where
 // it calls accept(), so no message box opens.
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -10,7 +9,6 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -21,7 +19,6 @@
 #include "pe/ResourceModule.h"
 #include "gui/ScriptedWindow.h"
 #include "ui/NewProjectDialog.h"
-#include "ui/QuillonDoc.h"
 
 namespace quillon::gui {
 namespace {
@@ -52,17 +49,6 @@ void AnswerFileDialog(const QString& name) {
         if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) edit->setText(name);
         QMetaObject::invokeMethod(dialog, "accept");
     });
-}
-
-TEST(NewProjectDialogTest, StartsEmptyWithTheLanguageListDisabled) {
-    CNewProjectDlg dialog;
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("New Project"));
-    EXPECT_FALSE(dialog.LanguageList()->isEnabled());
-    EXPECT_EQ(dialog.LanguageList()->count(), 0);
-    EXPECT_EQ(dialog.TargetLanguage(), 0);
-    auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("ok"));
-    ASSERT_NE(ok, nullptr);
-    EXPECT_TRUE(ok->isDefault());
 }
 
 // The modules are chosen in turn; the last readable one decides what is shown
@@ -117,8 +103,17 @@ TEST(NewProjectDialogTest, BrowseButtonsTakeTheChosenFile) {
     EXPECT_EQ(dialog.DictionaryPath(), dir.filePath(QStringLiteral("words.dic")));
 }
 
-TEST(NewProjectDialogTest, ValidateReportsTheFirstMissingField) {
+// A new dialog starts empty, the language list disabled; Validate names the
+// first field still missing.
+TEST(NewProjectDialogTest, StartsEmptyAndValidateReportsTheFirstMissingField) {
     CNewProjectDlg dialog;
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("New Project"));
+    EXPECT_FALSE(dialog.LanguageList()->isEnabled());
+    EXPECT_EQ(dialog.LanguageList()->count(), 0);
+    EXPECT_EQ(dialog.TargetLanguage(), 0);
+    auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("ok"));
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(ok->isDefault());
     EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter Name for the Project File."));
     dialog.ProjectEdit()->setText(QStringLiteral("/tmp/quillon-never-written"));
     EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter a valid Path for the File to Translate."));
@@ -207,7 +202,8 @@ protected:
     CQuillonDoc m_doc;
 };
 
-TEST_F(SettingsDialogTest, ShowsTheProject) {
+// Shows the project; OK stores the translator, the address and the dictionary.
+TEST_F(SettingsDialogTest, ShowsTheProjectAndApplyStoresWhatWasTyped) {
     CSettingsDlg dialog(m_doc);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Settings"));
     EXPECT_EQ(dialog.ModulePath(), FixturePath("basic32.exe"));
@@ -229,10 +225,6 @@ TEST_F(SettingsDialogTest, ShowsTheProject) {
     EXPECT_TRUE(dialog.findChild<QPushButton*>(QStringLiteral("dictionaryBrowse"))->isEnabled());
     EXPECT_TRUE(dialog.Apply(true)) << "no language change, so nothing to ask";
     EXPECT_FALSE(m_doc.IsModified());
-}
-
-TEST_F(SettingsDialogTest, ApplyStoresTranslatorEMailAndDictionary) {
-    CSettingsDlg dialog(m_doc);
     QString dictionary = m_dir.filePath(QStringLiteral("other.dic"));
     dialog.TranslatorEdit()->setText(QStringLiteral("Bob"));
     dialog.EMailEdit()->setText(QStringLiteral("bob@example.org"));
@@ -277,13 +269,6 @@ TEST_F(SettingsDialogTest, LanguageChangesRewriteTheVersionResource) {
     }
 }
 
-// basic32.exe is English 1.2.3.4, multilang.dll reads as German 3.0.0.0.
-TEST_F(SettingsDialogTest, ShowsTheModuleAnUpdateBroughtIn) {
-    ASSERT_TRUE(m_doc.UpdateProject(FixturePath("multilang.dll"), nullptr).merged);
-    CSettingsDlg dialog(m_doc);
-    EXPECT_EQ(dialog.SourceLanguageLabel()->text() + " " + dialog.VersionLabel()->text(), "German 3.0.0.0");
-}
-
 // The target path is a setting like the others, undone as one change; a
 // path core refuses (the module) leaves the project as it was.
 TEST_F(SettingsDialogTest, TargetPathIsCheckedAndUndoable) {
@@ -302,13 +287,18 @@ TEST_F(SettingsDialogTest, TargetPathIsCheckedAndUndoable) {
     EXPECT_EQ(m_doc.Project().m_strTargetPath, "");
 }
 
-TEST_F(SettingsDialogTest, SerbianTargetIsPreselectedAndKept) {
+// A Serbian target is preselected and kept; the dialog shows the module an update brought in.
+TEST_F(SettingsDialogTest, SerbianTargetIsKeptAndAnUpdatedModuleShown) {
     // Croatian and Serbian share a primary language; Serbian (Latin) is 0x081A.
     m_doc.Project().m_wTargetLanguage = 0x081A;
     CSettingsDlg dialog(m_doc);
     EXPECT_EQ(dialog.LanguageList()->currentText(), QStringLiteral("Serbian"));
     EXPECT_TRUE(dialog.Apply(false));
     EXPECT_EQ(m_doc.Project().m_wTargetLanguage, 0x081A) << "an unchanged choice keeps the sub-language";
+    // basic32.exe is English 1.2.3.4, multilang.dll reads as German 3.0.0.0.
+    ASSERT_TRUE(m_doc.UpdateProject(FixturePath("multilang.dll"), nullptr).merged);
+    CSettingsDlg updated(m_doc);
+    EXPECT_EQ(updated.SourceLanguageLabel()->text() + " " + updated.VersionLabel()->text(), "German 3.0.0.0");
 }
 
 } // namespace

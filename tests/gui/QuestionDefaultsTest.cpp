@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -18,7 +17,6 @@
 
 #include "gui/ScriptedWindow.h"
 #include "ui/NewProjectDialog.h"
-#include "ui/QuillonDoc.h"
 #include "ui/TranslateDialog.h"
 #include "ui/UserPrompts.h"
 
@@ -45,13 +43,6 @@ QMessageBox::StandardButton DefaultOfQuestion(const std::function<void()>& ask) 
 
 void SelectLanguage(QComboBox& list, const QString& name) { list.setCurrentIndex(list.findText(name)); }
 
-TEST(QuestionDefaults, TheWindowsQuestions) {
-    QWidget parent;
-    CDialogPrompts prompts(&parent);
-    EXPECT_EQ(DefaultOfQuestion([&] { prompts.Confirm(QStringLiteral("Restore every item?")); }), QMessageBox::No);
-    EXPECT_EQ(DefaultOfQuestion([&] { prompts.AskSave(QStringLiteral("pad.prj")); }), QMessageBox::Yes);
-}
-
 TEST(QuestionDefaults, ReplacingAnExistingProjectFile) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -67,20 +58,22 @@ TEST(QuestionDefaults, ReplacingAnExistingProjectFile) {
     EXPECT_NE(dialog.result(), QDialog::Accepted);
 }
 
-TEST(QuestionDefaults, ChangingTheTargetLanguage) {
+TEST(QuestionDefaults, TheWindowsQuestionsAndThoseThatLoseWork) {
+    QWidget parent;
+    CDialogPrompts prompts(&parent);
+    EXPECT_EQ(DefaultOfQuestion([&] { prompts.Confirm(QStringLiteral("Restore every item?")); }), QMessageBox::No);
+    EXPECT_EQ(DefaultOfQuestion([&] { prompts.AskSave(QStringLiteral("pad.prj")); }), QMessageBox::Yes);
+    // Changing the target language.
     CQuillonDoc doc;
     testing::GermanDoc(doc, "basic32.exe");
-    CSettingsDlg dialog(doc);
-    SelectLanguage(*dialog.LanguageList(), QStringLiteral("French"));
-    EXPECT_EQ(DefaultOfQuestion([&] { dialog.Apply(true); }), QMessageBox::No);
+    CSettingsDlg settings(doc);
+    SelectLanguage(*settings.LanguageList(), QStringLiteral("French"));
+    EXPECT_EQ(DefaultOfQuestion([&] { settings.Apply(true); }), QMessageBox::No);
     EXPECT_EQ(doc.Project().m_wTargetLanguage, 0x0407);
-}
-
-TEST(QuestionDefaults, ReplacingADictionaryEntry) {
-    CQuillonDoc doc;
+    // Replacing a dictionary entry.
     CMenuItem item("Open", 'O', 1, 0);
-    CTranslateDlg dialog(item, doc);
-    EXPECT_EQ(DefaultOfQuestion([&] { dialog.m_confirmReplace(); }), QMessageBox::No);
+    CTranslateDlg translate(item, doc);
+    EXPECT_EQ(DefaultOfQuestion([&] { translate.m_confirmReplace(); }), QMessageBox::No);
 }
 
 } // namespace
