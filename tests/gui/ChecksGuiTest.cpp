@@ -1,5 +1,5 @@
-// The checks where the translator works: OK in the Translate and dictionary
-// Edit dialogs, the Problems dock, and Build Target.
+// The checks where the translator works: OK in the Translate dialog, the
+// Problems dock, and Build Target (the dictionary's Edit dialog: TranslateDialogTest).
 
 #include <gtest/gtest.h>
 
@@ -13,15 +13,12 @@
 #include <QTreeWidget>
 #include <QTableView>
 
-#include "Fixtures.h"
 #include "check/HunspellSpelling.h"
 #include "check/ProjectChecks.h"
-#include "TempDir.h"
 #include "gui/ScriptedWindow.h"
 #include "io/FileIo.h"
 #include "ui/ContentsModel.h"
 #include "ui/DictionaryDock.h"
-#include "ui/MainFrame.h"
 #include "ui/OutputDock.h"
 #include "ui/ProblemsDock.h"
 #include "ui/TranslateDialog.h"
@@ -50,9 +47,8 @@ void TypeAndConfirm(CResourceItem& item, CQuillonDoc& doc, const QString& typed,
 } // namespace
 
 TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
-    TempDir dir;
-    Window window;
-    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
+    SessionWindow window;
+    ASSERT_TRUE(window.Create());
     CQuillonDoc& doc = window.frame.Document();
 
     CResourceItem& hello = At(window.frame, "strings/1");
@@ -71,7 +67,7 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     QModelIndex current = window.frame.StringView()->currentIndex();
     EXPECT_EQ(window.frame.Strings().ItemAt(current.row()), &hello);
 
-    const std::string target = dir.File("target.exe");
+    const std::string target = window.dir.File("target.exe");
     window.prompts->files = {QString::fromStdString(target)};
     window.prompts->confirms = {false};
     EXPECT_FALSE(window.frame.OnBuildTarget());
@@ -100,9 +96,8 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
 // A dialog control's translation too wide for it is shown at OK, measured
 // as the Problems dock measures it.
 TEST(ChecksGui, TranslateOkShowsAControlTextThatDoesNotFit) {
-    TempDir dir;
-    Window window;
-    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
+    SessionWindow window;
+    ASSERT_TRUE(window.Create());
     CResourceInfo& tree = window.frame.Document().Project().m_ResourceInfo;
     CResourceItem& browse = Child(Child(tree.m_Dialogs, 200), 203); // 40 dialog units wide
     std::vector<Finding> measured =
@@ -116,9 +111,8 @@ TEST(ChecksGui, TranslateOkShowsAControlTextThatDoesNotFit) {
 // A resource the scan read only in part is marked in the tree, with what the
 // scan said; that it skipped something is said when the project is made.
 TEST(ChecksGui, TheTreeMarksADialogTheScanReadInPart) {
-    TempDir dir;
-    Window window;
-    ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir, "corrupt/dialog-overrun.exe")));
+    SessionWindow window;
+    ASSERT_TRUE(window.Create("corrupt/dialog-overrun.exe"));
     ASSERT_EQ(window.prompts->informations.size(), 1);
     EXPECT_TRUE(window.prompts->informations[0].startsWith("New Project: ")) << window.prompts->informations[0].toStdString();
     EXPECT_FALSE(window.frame.OutputBar()->StatusList()->findItems("Warning: dialog named", Qt::MatchContains).isEmpty());
@@ -129,19 +123,6 @@ TEST(ChecksGui, TheTreeMarksADialogTheScanReadInPart) {
     ASSERT_TRUE(damaged.isValid() && whole.isValid());
     EXPECT_TRUE(contents.data(damaged, Qt::ToolTipRole).toString().contains("control 9 of 200 starts past the end"));
     EXPECT_FALSE(contents.data(whole, Qt::ToolTipRole).isValid());
-}
-
-TEST(ChecksGui, TheDictionaryEditDialogShowsAnErrorBeforeItKeepsIt) {
-    const CodePage page(1252);
-    CDictonaryEntry entry("Datei %1", 0, ItemKind::String);
-    CDictionaryEntryDlg dialog("File %1", entry, page);
-    dialog.TranslationEdit()->setText("Datei");
-    dialog.accept();
-    EXPECT_NE(dialog.result(), QDialog::Accepted);
-    EXPECT_TRUE(dialog.RefusalLabel()->text().contains("the translation lost %1"));
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.Translation(), "Datei");
 }
 
 TEST(ChecksGui, ADamagedDictionaryIsOpenedWithoutOnlyWhenTheUserAgrees) {

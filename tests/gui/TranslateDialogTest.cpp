@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTest>
 
 #include "gui/ScriptedWindow.h"
 #include "ui/DictionaryDock.h"
-#include "ui/QuillonDoc.h"
 #include "ui/TranslateDialog.h"
 
 using namespace quillon;
@@ -151,8 +148,20 @@ TEST(TranslateDialog, AHotkeyOnlyInsideAnEscapeIsRefusedInWords) {
     EXPECT_EQ(item.m_chTransHotkey, 'U');
 }
 
-// The dictionary's Edit dialog asks the same core check before OK closes it.
+// The dictionary's Edit dialog asks the same core checks before OK closes
+// it: a finding is shown at the first OK and kept at the second, a refusal
+// is never kept.
 TEST(DictionaryEntryDialog, RefusesWhatTheCoreRefusesAndSaysWhy) {
+    CDictonaryEntry string("Datei %1", 0, ItemKind::String);
+    CDictionaryEntryDlg lost("File %1", string, CodePage(1252));
+    lost.TranslationEdit()->setText("Datei");
+    lost.accept();
+    EXPECT_NE(lost.result(), QDialog::Accepted);
+    EXPECT_TRUE(lost.RefusalLabel()->text().contains("the translation lost %1"));
+    lost.accept();
+    EXPECT_EQ(lost.result(), QDialog::Accepted);
+    EXPECT_EQ(lost.Translation(), "Datei");
+
     CDictonaryEntry entry("Zeilenumbruch", 'u', ItemKind::MenuItem);
     CDictionaryEntryDlg dialog("Line break", entry, CodePage(1252));
     dialog.TranslationEdit()->setText("Zeile\\nUmbruch");
