@@ -10,7 +10,6 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
-#include <QApplication>
 #include <QDockWidget>
 #include <QFile>
 #include <QGroupBox>
@@ -32,9 +31,7 @@
 #include "ui/AutoTranslateDlg.h"
 #include "ui/Customization.h"
 #include "ui/CustomizeDialog.h"
-#include "ui/MainFrame.h"
 #include "ui/NewProjectDialog.h"
-#include "ui/QuillonDoc.h"
 #include "ui/TranslateDialog.h"
 #include "ui/Translations.h"
 

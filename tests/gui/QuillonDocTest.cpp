@@ -7,7 +7,6 @@
 
 #include "gui/ScriptedWindow.h"
 #include "model/Archive.h"
-#include "ui/QuillonDoc.h"
 
 using namespace quillon;
 using namespace quillon::gui;
