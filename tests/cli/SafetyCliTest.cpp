@@ -35,6 +35,15 @@ struct Workspace {
     }
 };
 
+// The offset of the project's counter `index` (0: strings): the counters
+// follow the five settings texts, the language and five DWORDs and a WORD of
+// the module's header.
+std::size_t CounterOffset(const Bytes& project, std::size_t index) {
+    std::size_t at = 0;
+    for (int text = 0; text < 5; ++text) at += 1 + project[at];
+    return at + 2 + 4 + 2 + 4 + 4 + 4 + 4 + index * 4;
+}
+
 } // namespace
 
 TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
@@ -104,14 +113,9 @@ TEST(SafetyCli, DamagedProjectsAreRefused) {
     EXPECT_TRUE(Has(show(trailing).out, "1 bytes follow the end of the project"));
     EXPECT_TRUE(Has(show({}).out, "is empty: it is not a project file"));
     EXPECT_TRUE(Has(show({0x05, 'a', 'b', 'c'}).out, "offset"));
-    // The strings counter follows the five settings texts, the language and
-    // five DWORDs and a WORD of the module's header; a flipped high bit there
-    // once read as "Strings: 16777275".
-    std::size_t at = 0;
-    for (int text = 0; text < 5; ++text) at += 1 + good[at];
-    at += 2 + 4 + 2 + 4 + 4 + 4 + 4;
+    // A flipped high bit in the strings counter once read as "Strings: 16777275".
     Bytes flipped = good;
-    flipped[at + 3] ^= 0x01;
+    flipped[CounterOffset(good, 0) + 3] ^= 0x01;
     CliRun damaged = show(flipped);
     EXPECT_EQ(damaged.exitCode, 1);
     EXPECT_TRUE(Has(damaged.out, "the stored counters do not match the items")) << damaged.out;
@@ -173,18 +177,6 @@ TEST(SafetyCli, ReadOnlyFilesAndTheFileSizeLimitAreErrors) {
     }
 }
 
-TEST(SafetyCli, PathsAreShownAsTheFileSystemHoldsThem) {
-    TempDir dir;
-    std::string folder = dir.File("Übersetzung ü");
-    fs::create_directory(folder);
-    ASSERT_EQ(RunCli("new '" + folder + "/pad' --module " + Fixture("basic32.exe") +
-                     " --translator a --language Russian --dictionary '" + folder + "/pad.dic'")
-                  .exitCode,
-              0);
-    CliRun shown = RunCli("show '" + folder + "/pad.prj'");
-    EXPECT_TRUE(Has(shown.out, "Dictionary:      " + folder + "/pad.dic")) << shown.out;
-}
-
 TEST(SafetyCli, ConcurrentWritersLoseNothing) {
     Workspace w;
     // Twenty additions at once: each waits its turn, and every one is kept,
@@ -218,10 +210,7 @@ TEST(SafetyCli, ProjectsLiveOnAfterUpdatesAndUnderAnyName) {
     // update to a smaller module once left) is cut to size, not refused, and
     // an update keeps it within the new tree.
     Bytes bytes = Read(w.project);
-    std::size_t at = 0;
-    for (int text = 0; text < 5; ++text) at += 1 + bytes[at];
-    at += 2 + 4 + 2 + 4 + 4 + 4 + 4 + 9 * 4; // the tenth counter
-    bytes[at + 1] = 0x10;                   // 4096 and more
+    bytes[CounterOffset(bytes, 9) + 1] = 0x10; // 4096 and more
     WriteFileAtomically(w.project, bytes);
     EXPECT_EQ(RunCli("show " + w.project).exitCode, 0);
     ASSERT_EQ(RunCli("update " + w.project + " --module " + Fixture("multilang.dll")).exitCode, 0);
@@ -238,6 +227,12 @@ TEST(SafetyCli, ProjectsLiveOnAfterUpdatesAndUnderAnyName) {
     // A tab in a name is odd but no damage.
     ASSERT_EQ(NewProject(w.dir, "tab", w.module, "--translator \"$(printf 'Ann\\tLee')\"").exitCode, 0);
     EXPECT_EQ(RunCli("show " + w.dir.File("tab.prj")).exitCode, 0);
+    // Paths are shown as the file system holds them.
+    std::string folder = w.dir.File("Übersetzung ü");
+    fs::create_directory(folder);
+    ASSERT_EQ(RunCli("new '" + folder + "/pad' --module " + w.module + " --translator a --language Russian --dictionary '" +
+                     folder + "/pad.dic'").exitCode, 0);
+    EXPECT_TRUE(Has(RunCli("show '" + folder + "/pad.prj'").out, "Dictionary:      " + folder + "/pad.dic"));
 }
 
 TEST(SafetyCli, NewTellsWhatTheScanSkipped) {
