@@ -49,11 +49,6 @@ CResourceItem& Dialog(CResourceInfo& info, int id) {
 
 CResourceItem& Control(CResourceItem& dialog, int index) { return *dialog.GetChildren().at(index); }
 
-void ShowAndWait(QWidget& widget) {
-    widget.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
-}
-
 // A left-button drag from `from` to `to` on the preview.
 void Drag(CDialogPreviewWidget& preview, QPoint from, QPoint to) {
     QTest::mousePress(&preview, Qt::LeftButton, {}, from);
@@ -72,43 +67,35 @@ struct TemplateControl {
     const char16_t* title;
 };
 
-class TemplateWriter {
-public:
-    std::vector<std::uint8_t> Write(const std::vector<TemplateControl>& controls) {
-        U32(0x80C80040);
-        U32(0);
-        U16(static_cast<std::uint16_t>(controls.size()));
-        for (int value : {0, 0, 200, 150}) U16(static_cast<std::uint16_t>(value));
-        U16(0);
-        U16(0);
-        Text(u"Generated");
-        U16(8);
-        Text(u"MS Shell Dlg");
-        for (std::uint16_t id = 0; id < controls.size(); ++id) Control(controls[id], 100 + id);
-        return m_out.Take();
-    }
-
-private:
-    void Control(const TemplateControl& control, std::uint16_t id) {
-        m_out.PadTo(4);
-        U32(0x50000000 | control.style);
-        U32(0);
-        for (std::int16_t value : {control.x, control.y, control.cx, control.cy}) U16(static_cast<std::uint16_t>(value));
-        U16(id);
+std::vector<std::uint8_t> TemplateBytes(const std::vector<TemplateControl>& controls) {
+    ByteWriter out;
+    out.U32(0x80C80040);
+    out.U32(0);
+    out.U16(static_cast<std::uint16_t>(controls.size()));
+    for (int value : {0, 0, 200, 150}) out.U16(static_cast<std::uint16_t>(value));
+    out.U16(0);
+    out.U16(0);
+    out.Utf16z(u"Generated");
+    out.U16(8);
+    out.Utf16z(u"MS Shell Dlg");
+    for (std::uint16_t id = 0; id < controls.size(); ++id) {
+        const TemplateControl& control = controls[id];
+        out.PadTo(4);
+        out.U32(0x50000000 | control.style);
+        out.U32(0);
+        for (std::int16_t value : {control.x, control.y, control.cx, control.cy}) out.U16(static_cast<std::uint16_t>(value));
+        out.U16(static_cast<std::uint16_t>(100 + id));
         if (control.className) {
-            Text(control.className);
+            out.Utf16z(control.className);
         } else {
-            U16(0xFFFF);
-            U16(control.classOrdinal);
+            out.U16(0xFFFF);
+            out.U16(control.classOrdinal);
         }
-        Text(control.title);
-        U16(0);
+        out.Utf16z(control.title);
+        out.U16(0);
     }
-    void U16(std::uint16_t value) { m_out.U16(value); }
-    void U32(std::uint32_t value) { m_out.U32(value); }
-    void Text(const char16_t* text) { m_out.Utf16z(text); }
-    ByteWriter m_out;
-};
+    return out.Take();
+}
 
 const QString kLongText =
     QStringLiteral("A very long translated label that cannot possibly fit into the forty units of the original");
@@ -184,7 +171,7 @@ TEST(DialogPreview, BuildsControlsByClassAndStyle) {
     std::vector<TemplateControl> controls;
     for (const Case& c : cases) controls.push_back(c.control);
     CDialogEntry dialog("Generated", 0, 1);
-    dialog.SetData(TemplateWriter().Write(controls));
+    dialog.SetData(TemplateBytes(controls));
     CDialogPreviewWidget preview(dialog, CodePage(1252));
     ASSERT_TRUE(preview.IsValid());
     ASSERT_EQ(preview.ControlCount(), 11);
@@ -280,7 +267,7 @@ TEST(DialogPreview, ListsControlsWhoseTextDoesNotFit) {
     EXPECT_EQ(window.Preview()->SelectedControl(), kBrowse);
 
     // Widening the button in the preview makes its text fit.
-    ShowAndWait(preview);
+    ASSERT_TRUE(ShowActive(preview));
     QSignalSpy changed(&preview, &CDialogPreviewWidget::overflowChanged);
     QRect browse = preview.ControlRect(kBrowse);
     preview.SelectControl(kBrowse);
@@ -297,7 +284,7 @@ TEST(DialogPreview, DraggingMovesAndHandlesResizeWithoutTouchingTheTemplate) {
     CResourceItem& dialog = Dialog(*info, 200);
     const std::vector<std::uint8_t> before(dialog.GetData().begin(), dialog.GetData().end());
     CDialogPreviewWidget preview(dialog, CodePage(1252));
-    ShowAndWait(preview);
+    ASSERT_TRUE(ShowActive(preview));
     QSignalSpy selected(&preview, &CDialogPreviewWidget::selectionChanged);
 
     QRect browse = preview.ControlRect(kBrowse);
