@@ -43,21 +43,6 @@ QMessageBox::StandardButton DefaultOfQuestion(const std::function<void()>& ask) 
 
 void SelectLanguage(QComboBox& list, const QString& name) { list.setCurrentIndex(list.findText(name)); }
 
-TEST(QuestionDefaults, ReplacingAnExistingProjectFile) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QFile existing(dir.filePath(QStringLiteral("old.prj")));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.close();
-    CNewProjectDlg dialog;
-    dialog.ProjectEdit()->setText(existing.fileName());
-    dialog.SetModule(testing::FixturePath("basic32.exe"));
-    dialog.TranslatorEdit()->setText(QStringLiteral("Ann"));
-    SelectLanguage(*dialog.LanguageList(), QStringLiteral("German"));
-    EXPECT_EQ(DefaultOfQuestion([&] { dialog.accept(); }), QMessageBox::No);
-    EXPECT_NE(dialog.result(), QDialog::Accepted);
-}
-
 TEST(QuestionDefaults, TheWindowsQuestionsAndThoseThatLoseWork) {
     QWidget parent;
     CDialogPrompts prompts(&parent);
@@ -74,6 +59,19 @@ TEST(QuestionDefaults, TheWindowsQuestionsAndThoseThatLoseWork) {
     CMenuItem item("Open", 'O', 1, 0);
     CTranslateDlg translate(item, doc);
     EXPECT_EQ(DefaultOfQuestion([&] { translate.m_confirmReplace(); }), QMessageBox::No);
+    // Replacing an existing project file.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile existing(dir.filePath(QStringLiteral("old.prj")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    CNewProjectDlg dialog;
+    dialog.ProjectEdit()->setText(existing.fileName());
+    dialog.SetModule(testing::FixturePath("basic32.exe"));
+    dialog.TranslatorEdit()->setText(QStringLiteral("Ann"));
+    SelectLanguage(*dialog.LanguageList(), QStringLiteral("German"));
+    EXPECT_EQ(DefaultOfQuestion([&] { dialog.accept(); }), QMessageBox::No);
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
 }
 
 } // namespace
