@@ -72,13 +72,10 @@ TEST(StatusDialog, ShowsTheTalliesOfEachKindAsNumbers) {
     EXPECT_EQ(Values(dialog.ProgressChart()), (std::vector<int>{1, 2, 0, 12, 2}));
     EXPECT_EQ(Values(dialog.ShareChart()), (std::vector<int>{34, 26, 34, 4}));
     EXPECT_EQ(Percent(3'000'000'000u, 3'000'000'000u), 100); // no 32-bit overflow
-}
-
-// A project without items shows zeros, not a division by zero.
-TEST(StatusDialog, AnEmptyProjectShowsZeros) {
-    CResourceInfo info;
-    CStatusDlg dialog(info, nullptr);
-    for (const QStringList& row : Cells(*dialog.Table()))
+    // A project without items shows zeros, not a division by zero.
+    CResourceInfo none;
+    CStatusDlg zeros(none, nullptr);
+    for (const QStringList& row : Cells(*zeros.Table()))
         EXPECT_EQ(row.mid(1), QStringList(5, "0 (0%)")) << row.front().toStdString();
-    EXPECT_EQ(Values(dialog.ProgressChart()), (std::vector<int>(5, 0)));
+    EXPECT_EQ(Values(zeros.ProgressChart()), (std::vector<int>(5, 0)));
 }

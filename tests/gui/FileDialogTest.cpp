@@ -84,27 +84,25 @@ TEST(ModuleIconImageTest, PixelsKeepTheirColourAndAlpha) {
     EXPECT_EQ(image.pixel(1, 1), qRgba(0, 0, 255, 255));
 }
 
-TEST(ModuleIconImageTest, APngIsDecodedHereAndScaledDown) {
+TEST(ModuleIconImageTest, APngIsDecodedHereAndScaledDownAndABadOneIsNoIcon) {
     QImage big(64, 64, QImage::Format_ARGB32);
     big.fill(qRgb(0, 0, 200));
     QImage icon = IconOf({Resource(kTypeGroupIcon, ResourceId::Integer(1), GroupBytes({{64, 32, 7}})),
                           Resource(kTypeIcon, ResourceId::Integer(7), PngBytes(big))});
     ASSERT_EQ(icon.size(), QSize(32, 32));
     EXPECT_EQ(icon.pixel(16, 16), qRgb(0, 0, 200));
-}
-
-TEST(ModuleIconImageTest, APngWhoseBodyDisagreesWithItsHeaderIsNoIcon) {
+    // A PNG whose body disagrees with its header is no icon.
     QImage small(8, 8, QImage::Format_ARGB32);
     small.fill(qRgb(1, 2, 3));
-    IconImage icon;
-    icon.format = IconImage::Format::Png;
-    icon.width = 16;
-    icon.height = 16;
-    icon.png = PngBytes(small);
-    EXPECT_TRUE(ToImage(icon).isNull());
-    icon.png = Concat({PngHead(16, 16), {1, 2, 3}});
-    EXPECT_TRUE(ToImage(icon).isNull());
-    EXPECT_TRUE(IconOf({Resource(kTypeIcon, ResourceId::Integer(1), icon.png)}).isNull());
+    IconImage bad;
+    bad.format = IconImage::Format::Png;
+    bad.width = 16;
+    bad.height = 16;
+    bad.png = PngBytes(small);
+    EXPECT_TRUE(ToImage(bad).isNull());
+    bad.png = Concat({PngHead(16, 16), {1, 2, 3}});
+    EXPECT_TRUE(ToImage(bad).isNull());
+    EXPECT_TRUE(IconOf({Resource(kTypeIcon, ResourceId::Integer(1), bad.png)}).isNull());
 }
 
 // ---- The preview pane on real modules -----------------------------------------------------
@@ -202,14 +200,11 @@ TEST_F(PlacesTest, RecentFoldersComeFirstOnceEachAndMissingOnesNot) {
     EXPECT_EQ(places.constLast(), Url(QFileInfo(QDir::homePath()).canonicalFilePath()));
     CFileDialog dialog(nullptr, CFileDialog::Mode::Open, QStringLiteral("Open"), QStringLiteral("All Files (*)"));
     EXPECT_EQ(dialog.sidebarUrls(), places);
-}
-
-TEST_F(PlacesTest, PlaceUrlsKeepsExistingFoldersOnceInOrder) {
+    // Of the folders given, those that exist, once each and in order.
     QString a = Folder("a");
     QString b = Folder("b");
     WriteFile(a + "/file.txt", "x");
-    QList<QUrl> places = PlaceUrls({b, a + "/", "", Missing(), a + "/file.txt", b + "/../b", a});
-    EXPECT_EQ(places, (QList<QUrl>{Url(b), Url(a)}));
+    EXPECT_EQ(PlaceUrls({b, a + "/", "", Missing(), a + "/file.txt", b + "/../b", a}), (QList<QUrl>{Url(b), Url(a)}));
 }
 
 TEST_F(PlacesTest, RememberedFilesLeadTheListOnceEach) {

@@ -128,7 +128,7 @@ protected:
     std::vector<QTranslator*> m_translators;
 };
 
-TEST_F(GermanUi, TheMainWindowItsMenusAndDocksAreGerman) {
+TEST_F(GermanUi, TheMainWindowItsMenusDocksAndDialogsAreGerman) {
     CMainFrame frame;
     EXPECT_EQ(frame.menuBar()->actions().first()->text(), "&Datei");
     ExpectGerman(frame, "the main window");
@@ -140,9 +140,6 @@ TEST_F(GermanUi, TheMainWindowItsMenusAndDocksAreGerman) {
         CCustomizeDialog dialog(*customization, &frame);
         ExpectGerman(dialog, "Customize");
     }
-}
-
-TEST_F(GermanUi, TheProjectDialogsAreGerman) {
     CNewProjectDlg newProject(nullptr);
     EXPECT_EQ(newProject.windowTitle(), "Neues Projekt");
     ExpectGerman(newProject, "New Project");
