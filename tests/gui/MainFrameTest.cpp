@@ -181,7 +181,7 @@ TEST(MainFrame, TheOpenProjectStaysUntilSavedOrGivenUp) {
     EXPECT_TRUE(window.prompts->questions.contains("save session.prj"));
 }
 
-TEST(MainFrame, SavesNeverOverwriteWhatItShouldNot) {
+TEST(MainFrame, SavesAndBuildsNeverOverwriteWhatTheyShouldNot) {
     SessionWindow window;
     ASSERT_TRUE(window.Create());
     ASSERT_TRUE(window.frame.OnFileSave());
@@ -215,6 +215,24 @@ TEST(MainFrame, SavesNeverOverwriteWhatItShouldNot) {
     window.prompts->confirms = {true};
     EXPECT_TRUE(window.frame.OnFileSave());
     EXPECT_NE(ReadWholeFile(path).Value(), theirs);
+
+    // Build Target As stores the path as one step to undo; the project file
+    // and the module are refused as the target.
+    const QString first = window.File("first.exe");
+    window.prompts->files = {first, window.File("session.prj"), window.File("second.exe")};
+    ASSERT_TRUE(window.frame.OnBuildTargetAs());
+    ASSERT_TRUE(window.frame.OnBuildTargetAs()); // the project file is refused and asked again
+    EXPECT_EQ(window.prompts->errors.size(), 2);
+    EXPECT_EQ(doc.Project().m_strTargetPath, window.dir.File("second.exe"));
+    doc.UndoStack().undo();
+    EXPECT_EQ(doc.Project().m_strTargetPath, first.toStdString());
+
+    // A stored target that is the module itself is replaced, never written.
+    doc.Project().m_strTargetPath = Fixture("basic32.exe");
+    window.prompts->files = {first};
+    ASSERT_TRUE(window.frame.OnBuildTarget());
+    EXPECT_TRUE(window.prompts->errors.back().contains("cannot be written"));
+    EXPECT_EQ(doc.Project().m_strTargetPath, first.toStdString());
 }
 
 TEST(DictionaryDock, DeletingPrimaryAndEntryRows) {
@@ -339,25 +357,4 @@ TEST(MainFrame, BuildOfAStaleModuleOffersTheUpdate) {
         EXPECT_TRUE(window.frame.OnBuildTarget());
         EXPECT_TRUE(FileExists(target));
     }
-}
-
-TEST(MainFrame, BuildTargetAsStoresThePathUndoably) {
-    SessionWindow window;
-    ASSERT_TRUE(window.Create());
-    CQuillonDoc& doc = window.frame.Document();
-    const QString first = window.File("first.exe");
-    window.prompts->files = {first, window.File("session.prj"), window.File("second.exe")};
-    ASSERT_TRUE(window.frame.OnBuildTargetAs());
-    ASSERT_TRUE(window.frame.OnBuildTargetAs()); // the project file is refused and asked again
-    EXPECT_EQ(window.prompts->errors.size(), 1);
-    EXPECT_EQ(doc.Project().m_strTargetPath, window.dir.File("second.exe"));
-    doc.UndoStack().undo();
-    EXPECT_EQ(doc.Project().m_strTargetPath, first.toStdString());
-
-    // A stored target that is the module itself is replaced, never written.
-    doc.Project().m_strTargetPath = Fixture("basic32.exe");
-    window.prompts->files = {first};
-    ASSERT_TRUE(window.frame.OnBuildTarget());
-    EXPECT_TRUE(window.prompts->errors.back().contains("cannot be written"));
-    EXPECT_EQ(doc.Project().m_strTargetPath, first.toStdString());
 }
