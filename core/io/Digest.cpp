@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <new>
 
+// Compiled in, not linked: every program would otherwise load the library
+// at start, scans included, which never hash.
+#define XXH_INLINE_ALL
 #include <xxhash.h>
 
 namespace quillon {
