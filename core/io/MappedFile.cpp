@@ -44,7 +44,7 @@ Result<MappedFile> MappedFile::Adopt(int fd, const std::string& path) {
 MappedFile::MappedFile(MappedFile&& other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)), m_path(std::move(other.m_path)), m_size(other.m_size),
       m_map(std::exchange(other.m_map, nullptr)), m_mapLength(std::exchange(other.m_mapLength, 0)),
-      m_read(std::move(other.m_read)) {}
+      m_viewLength(std::exchange(other.m_viewLength, 0)), m_read(std::move(other.m_read)) {}
 
 MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
     if (this == &other) return *this;
@@ -55,6 +55,7 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
     m_size = other.m_size;
     m_map = std::exchange(other.m_map, nullptr);
     m_mapLength = std::exchange(other.m_mapLength, 0);
+    m_viewLength = std::exchange(other.m_viewLength, 0);
     m_read = std::move(other.m_read);
     return *this;
 }
@@ -68,24 +69,37 @@ void MappedFile::Unmap() {
     if (m_map) ::munmap(m_map, m_mapLength);
     m_map = nullptr;
     m_mapLength = 0;
+    m_viewLength = 0;
     m_read.clear();
     m_read.shrink_to_fit();
 }
 
+void* MappedFile::Map(std::uint64_t length) {
+    if (length > SIZE_MAX) return nullptr;
+    void* map = ::mmap(nullptr, static_cast<std::size_t>(length), PROT_READ, MAP_PRIVATE, m_fd, 0);
+    if (map == MAP_FAILED) return nullptr;
+    m_map = map;
+    m_mapLength = static_cast<std::size_t>(length);
+    // Readers jump from the headers to the resources: reading ahead around
+    // a touched page would read code nobody asked for.
+    ::madvise(m_map, m_mapLength, MADV_RANDOM);
+    return map;
+}
+
 Status MappedFile::View(std::uint64_t length) {
-    Unmap();
     length = std::min(length, m_size);
+    // The first view maps the whole file: a mapping costs the same whatever
+    // its length, and a longer view later (the headers first, then the
+    // sections) is then not a second mapping whose pages fault in afresh.
+    if (m_map && length <= m_mapLength) {
+        m_viewLength = static_cast<std::size_t>(length);
+        return Done{};
+    }
+    Unmap();
     if (length == 0) return Done{};
-    if (length <= SIZE_MAX) {
-        void* map = ::mmap(nullptr, static_cast<std::size_t>(length), PROT_READ, MAP_PRIVATE, m_fd, 0);
-        if (map != MAP_FAILED) {
-            m_map = map;
-            m_mapLength = static_cast<std::size_t>(length);
-            // Readers jump from the headers to the resources: reading ahead
-            // around a touched page would read code nobody asked for.
-            ::madvise(m_map, m_mapLength, MADV_RANDOM);
-            return Done{};
-        }
+    if (Map(m_size) || Map(length)) {
+        m_viewLength = static_cast<std::size_t>(length);
+        return Done{};
     }
     auto bytes = ReadAt(0, static_cast<std::size_t>(std::min<std::uint64_t>(length, SIZE_MAX)));
     if (!bytes) return bytes.GetError();
@@ -94,15 +108,15 @@ Status MappedFile::View(std::uint64_t length) {
 }
 
 std::span<const std::uint8_t> MappedFile::Bytes() const {
-    if (m_map) return {static_cast<const std::uint8_t*>(m_map), m_mapLength};
+    if (m_map) return {static_cast<const std::uint8_t*>(m_map), m_viewLength};
     return m_read;
 }
 
 void MappedFile::WillNeed(std::uint64_t offset, std::uint64_t length) const {
-    if (!m_map || offset >= m_mapLength || length == 0) return;
+    if (!m_map || offset >= m_viewLength || length == 0) return;
     long page = ::sysconf(_SC_PAGESIZE);
     std::uint64_t start = offset / static_cast<std::uint64_t>(page) * static_cast<std::uint64_t>(page);
-    std::uint64_t end = std::min<std::uint64_t>(offset + length, m_mapLength);
+    std::uint64_t end = std::min<std::uint64_t>(offset + length, m_viewLength);
     ::madvise(static_cast<std::uint8_t*>(m_map) + start, static_cast<std::size_t>(end - start), MADV_WILLNEED);
 }
 

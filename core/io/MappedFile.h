@@ -53,12 +53,15 @@ public:
 private:
     MappedFile(int fd, std::string path, std::uint64_t size) : m_fd(fd), m_path(std::move(path)), m_size(size) {}
     void Unmap();
+    // Maps the first `length` bytes; null when they cannot be mapped.
+    void* Map(std::uint64_t length);
 
     int m_fd = -1;
     std::string m_path;
     std::uint64_t m_size = 0;
     void* m_map = nullptr;
     std::size_t m_mapLength = 0;
+    std::size_t m_viewLength = 0; // of the mapping, what Bytes() shows
     std::vector<std::uint8_t> m_read; // the view when the file could not be mapped
 };
 
