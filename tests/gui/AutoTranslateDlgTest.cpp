@@ -24,6 +24,7 @@ void Finish(CAutoTranslateDlg& dialog) {
 } // namespace
 
 TEST(AutoTranslateDialog, RunsOnItsWorkerAndReportsInTheWindow) {
+    OwnUserMemory memory;
     CQuillonDoc doc;
     GermanDoc(doc);
     doc.Project().m_Dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu);

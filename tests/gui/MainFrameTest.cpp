@@ -85,6 +85,7 @@ TEST(MainFrame, CommandsTreeAndListFollowTheProject) {
 }
 
 TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
+    OwnUserMemory memory;
     TempDir dir;
     {
         Window window;

@@ -33,6 +33,17 @@ struct ScriptedWindow {
     }
 };
 
+// The user's translation memory in a folder of its own, as XDG_DATA_HOME
+// points there: Auto Translate takes the memory's matches too, so a test that
+// counts what it translated must not see what earlier tests in the same
+// process stored.
+struct OwnUserMemory {
+    TempDir data;
+    QByteArray before = qgetenv("XDG_DATA_HOME");
+    OwnUserMemory() { qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data.Path())); }
+    ~OwnUserMemory() { qputenv("XDG_DATA_HOME", before); }
+};
+
 // "session.prj" with the dictionary "session.dic" in `dir`, for German.
 inline NewProjectSettings SessionSettings(const TempDir& dir, const std::string& module = "basic32.exe") {
     NewProjectSettings settings;

@@ -22,12 +22,7 @@ using namespace quillon::testing;
 
 namespace {
 
-// The user's memory in a folder of its own, as XDG_DATA_HOME points there.
-struct UserMemory {
-    TempDir data;
-    QByteArray before = qgetenv("XDG_DATA_HOME");
-    UserMemory() { qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data.Path())); }
-    ~UserMemory() { qputenv("XDG_DATA_HOME", before); }
+struct UserMemory : OwnUserMemory {
     void Store(std::vector<MemoryUnit> units) const {
         auto memory = TranslationMemory::Open(TranslationMemory::DefaultPath(), MemoryOpen::CreateIfNone);
         ASSERT_TRUE(memory);
