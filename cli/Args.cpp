@@ -2,7 +2,8 @@
 
 #include <charconv>
 #include <cstdint>
-#include <iostream>
+
+#include "Output.h"
 
 namespace quillon::cli {
 
@@ -18,14 +19,14 @@ std::optional<Args> Args::Parse(const CommandSpec& entry, const std::vector<std:
         if (option) {
             if (entry.TakesValue(arg)) {
                 if (i + 1 >= args.size()) {
-                    std::cerr << "quillon-cli " << command << ": " << arg << " needs a value\n";
+                    Err() << "quillon-cli " << command << ": " << arg << " needs a value\n";
                     return std::nullopt;
                 }
                 parsed.m_values[arg] = args[++i];
             } else if (entry.TakesFlag(arg)) {
                 parsed.m_flags.insert(arg);
             } else {
-                std::cerr << "quillon-cli " << command << ": unknown option '" << arg << "'\n";
+                Err() << "quillon-cli " << command << ": unknown option '" << arg << "'\n";
                 return std::nullopt;
             }
         } else {
@@ -47,7 +48,7 @@ std::optional<std::uint32_t> Args::Number(const std::string& option, std::uint32
     std::uint32_t value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size()) {
-        std::cerr << "quillon-cli " << m_command << ": " << option << " needs a number, not '" << text << "'\n";
+        Err() << "quillon-cli " << m_command << ": " << option << " needs a number, not '" << text << "'\n";
         return std::nullopt;
     }
     return value;

@@ -1,9 +1,8 @@
-#include <iostream>
-
 #include "Args.h"
 #include "Help.h"
 #include "Commands.h"
 #include "CheckOutput.h"
+#include "Output.h"
 #include "ProjectFiles.h"
 #include "check/ProjectChecks.h"
 #include "project/ModuleCheck.h"
@@ -19,10 +18,10 @@ bool ChecksAllowBuild(const CProject& project, bool force) {
     std::vector<Finding> findings = CheckProject(project, CheckOptions{.untranslated = false});
     FindingCounts counts = CountFindings(findings);
     for (const Finding& finding : findings)
-        if (finding.severity == Severity::Error) PrintFinding(std::cerr, finding);
-    std::cerr << "Checks: " << CountsText(counts) << "\n";
+        if (finding.severity == Severity::Error) PrintFinding(Err(), finding);
+    Err() << "Checks: " << CountsText(counts) << "\n";
     if (counts.errors == 0 || force) return true;
-    std::cerr << "quillon-cli build: the checks found errors; fix them (see quillon-cli check) or build with --force\n";
+    Err() << "quillon-cli build: the checks found errors; fix them (see quillon-cli check) or build with --force\n";
     return false;
 }
 
@@ -34,11 +33,11 @@ int RunBuild(const std::vector<std::string>& args) {
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        PrintUsageOf("build", std::cerr);
+        PrintUsageOf("build", Err());
         return 2;
     }
     if (parsed->Has("--target") && parsed->Value("--target").empty()) {
-        std::cerr << "quillon-cli build: the target path is empty\n";
+        Err() << "quillon-cli build: the target path is empty\n";
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
@@ -48,7 +47,7 @@ int RunBuild(const std::vector<std::string>& args) {
     // Stored absolute, so later builds from any folder write the same file.
     std::string target = parsed->Has("--target") ? AbsolutePath(parsed->Value("--target")) : project->m_strTargetPath;
     if (target.empty()) {
-        std::cerr << "quillon-cli build: the project has no target path yet; give one with --target PATH\n";
+        Err() << "quillon-cli build: the project has no target path yet; give one with --target PATH\n";
         return 1;
     }
     if (!Checked("build", CheckTargetPath(*project, path, target))) return 1;
@@ -56,12 +55,12 @@ int RunBuild(const std::vector<std::string>& args) {
     if (!ChecksAllowBuild(*project, parsed->Has("--force"))) return 1;
     auto report = BuildTarget(*project, target);
     if (!report) {
-        std::cerr << "quillon-cli build: " << report.GetError().Describe() << "\n";
+        Err() << "quillon-cli build: " << report.GetError().Describe() << "\n";
         return 1;
     }
-    for (const auto& line : report.Value().lines) std::cout << line << "\n";
-    for (const auto& line : report.Value().warnings) std::cerr << "warning: " << line << "\n";
-    std::cout << "Built " << target << "\n";
+    for (const auto& line : report.Value().lines) Out() << line << "\n";
+    for (const auto& line : report.Value().warnings) Err() << "warning: " << line << "\n";
+    Out() << "Built " << target << "\n";
     if (target != project->m_strTargetPath) {
         project->m_strTargetPath = target;
         if (!SaveProjectFile("build", *project, path)) return 1;

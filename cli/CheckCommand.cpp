@@ -1,10 +1,9 @@
-#include <iostream>
-
 #include "Args.h"
 #include "CheckOutput.h"
 #include "Commands.h"
 #include "Help.h"
 #include "Json.h"
+#include "Output.h"
 #include "ProjectFiles.h"
 #include "check/HunspellSpelling.h"
 #include "check/ProjectChecks.h"
@@ -28,7 +27,7 @@ void PrintJson(std::span<const Finding> findings, const FindingCounts& counts) {
         json.EndObject();
     }
     json.EndArray().EndObject();
-    std::cout << json.Text() << "\n";
+    Out() << json.Text() << "\n";
 }
 
 // The spelling of the project's language, knowing the words of its
@@ -38,7 +37,7 @@ std::unique_ptr<HunspellSpelling> SpellingFor(const CProject& project) {
     auto spelling = OpenSpelling(project.m_wTargetLanguage, &project.m_Dictionary, CodePage(project.GetCodePage()));
     if (!spelling) {
         std::string language = LanguageName(project.m_wTargetLanguage);
-        std::cerr << "spelling: no dictionary for " << (language.empty() ? "the target language" : language)
+        Err() << "spelling: no dictionary for " << (language.empty() ? "the target language" : language)
                   << " installed\n";
     }
     return spelling;
@@ -51,7 +50,7 @@ std::string CountsText(const FindingCounts& counts) {
            std::to_string(counts.notes) + " notes";
 }
 
-void PrintFinding(std::ostream& out, const Finding& finding) {
+void PrintFinding(Output& out, const Finding& finding) {
     out << SeverityName(finding.severity) << ": " << finding.path << " [" << InfoOf(finding.code).name
         << "] " << finding.message << "\n";
 }
@@ -62,7 +61,7 @@ int RunCheck(const std::vector<std::string>& args) {
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        PrintUsageOf("check", std::cerr);
+        PrintUsageOf("check", Err());
         return 2;
     }
     auto project = OpenProjectFile("check", parsed->Positional()[0], *codePage);
@@ -75,8 +74,8 @@ int RunCheck(const std::vector<std::string>& args) {
     if (parsed->Has("--json")) {
         PrintJson(findings, counts);
     } else {
-        for (const Finding& finding : findings) PrintFinding(std::cout, finding);
-        std::cout << CountsText(counts) << "\n";
+        for (const Finding& finding : findings) PrintFinding(Out(), finding);
+        Out() << CountsText(counts) << "\n";
     }
     bool failed = counts.errors != 0 || (parsed->Has("--strict") && counts.warnings != 0);
     return failed ? 1 : 0;

@@ -1,9 +1,9 @@
 #pragma once
 // How the command line shows check findings; check and build share it.
 
-#include <ostream>
 #include <string>
 
+#include "Output.h"
 #include "check/Findings.h"
 
 namespace quillon::cli {
@@ -11,6 +11,6 @@ namespace quillon::cli {
 // "2 errors, 1 warnings, 40 notes"
 std::string CountsText(const FindingCounts& counts);
 // "error: strings/40 [placeholder-missing] the translation lost %d"
-void PrintFinding(std::ostream& out, const Finding& finding);
+void PrintFinding(Output& out, const Finding& finding);
 
 } // namespace quillon::cli

@@ -1,9 +1,8 @@
-#include <iostream>
-
 #include "Args.h"
 #include "Help.h"
 #include "Commands.h"
 #include "Json.h"
+#include "Output.h"
 #include "ProjectFiles.h"
 #include "dictionary/Dictionary.h"
 #include "model/Archive.h"
@@ -68,12 +67,12 @@ int RunDictAdd(const std::vector<std::string>& args) {
     auto codePageOverride = parsed->Number("--codepage", 0);
     if (!codePageOverride) return 2;
     if (parsed->Positional().size() != 3) {
-        PrintUsageOf("dict add", std::cerr);
+        PrintUsageOf("dict add", Err());
         return 2;
     }
     auto kind = KindFromText(parsed->Value("--kind", "COMMON"));
     if (!kind) {
-        std::cerr << "quillon-cli dict add: unknown kind '" << parsed->Value("--kind")
+        Err() << "quillon-cli dict add: unknown kind '" << parsed->Value("--kind")
                   << "' (COMMON, STRING, CONTROL, DIALOG, POPUPMENU, MENUITEM, VERSION)\n";
         return 2;
     }
@@ -81,13 +80,13 @@ int RunDictAdd(const std::vector<std::string>& args) {
     WriterLocks locks("dict add", parsed->Has("--wait"));
     if (!Open("dict add", parsed->Positional()[0], *codePageOverride, dictionary, &locks)) return 1;
     if (dictionary.path.empty()) {
-        std::cerr << "quillon-cli dict add: the project has no dictionary file\n";
+        Err() << "quillon-cli dict add: the project has no dictionary file\n";
         return 1;
     }
     CodePage codePage(dictionary.codePage);
     std::string hotkeyText = codePage.FromUtf8(parsed->Value("--hotkey"));
     if (hotkeyText.size() > 1) {
-        std::cerr << "quillon-cli dict add: the hotkey must be one single-byte character of code page "
+        Err() << "quillon-cli dict add: the hotkey must be one single-byte character of code page "
                   << codePage.Id() << "\n";
         return 2;
     }
@@ -97,16 +96,16 @@ int RunDictAdd(const std::vector<std::string>& args) {
     for (const std::string& text : {parsed->Positional()[1], parsed->Positional()[2]}) {
         std::vector<std::string> missing = CharactersNotIn(text, codePage);
         if (missing.empty()) continue;
-        std::cerr << "quillon-cli dict add: code page " << codePage.Id() << " cannot hold";
-        for (const std::string& character : missing) std::cerr << " " << character;
-        std::cerr << " (in \"" << text << "\")\n";
+        Err() << "quillon-cli dict add: code page " << codePage.Id() << " cannot hold";
+        for (const std::string& character : missing) Err() << " " << character;
+        Err() << " (in \"" << text << "\")\n";
         return 1;
     }
     std::string source = codePage.FromUtf8(parsed->Positional()[1]);
     std::string translation = codePage.FromUtf8(parsed->Positional()[2]);
     if (!Checked("dict add", CheckEntry(source, translation, hotkey, *kind))) return 2;
     if (!dictionary.Get().AddEntry(source, std::move(translation), hotkey, *kind)) {
-        std::cerr << "quillon-cli dict add: the dictionary already has a translation of \"" << parsed->Positional()[1]
+        Err() << "quillon-cli dict add: the dictionary already has a translation of \"" << parsed->Positional()[1]
                   << "\" for " << KindName(*kind) << "\n";
         return 1;
     }
@@ -121,7 +120,7 @@ int RunDict(const std::vector<std::string>& args) {
     auto codePageOverride = parsed->Number("--codepage", 0);
     if (!codePageOverride) return 2;
     if (parsed->Positional().size() != 1) {
-        PrintUsageOf("dict", std::cerr);
+        PrintUsageOf("dict", Err());
         return 2;
     }
     OpenDictionary dictionary;
@@ -139,11 +138,11 @@ int RunDict(const std::vector<std::string>& args) {
             json.EndObject();
         });
         json.EndArray().EndObject();
-        std::cout << json.Text() << "\n";
+        Out() << json.Text() << "\n";
         return 0;
     }
     ForEachEntry(dictionary.Get(), [&](std::string_view source, const CDictonaryEntry& entry) {
-        std::cout << KindName(entry.m_kind) << "\t" << codePage.ToUtf8(source) << "\t"
+        Out() << KindName(entry.m_kind) << "\t" << codePage.ToUtf8(source) << "\t"
                   << codePage.ToUtf8(entry.m_strTranslation) << "\t" << HotkeyUtf8(entry.m_chHotkey, codePage) << "\n";
     });
     return 0;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <map>
 #include <string>
 #include <string_view>
@@ -11,6 +10,7 @@
 
 #include "Commands.h"
 #include "Help.h"
+#include "Output.h"
 
 namespace {
 
@@ -19,16 +19,16 @@ bool IsHelp(std::string_view word) { return word == "--help" || word == "-h"; }
 // `help` alone prints every command; `help COMMAND` that command's options.
 int RunHelp(const std::vector<std::string_view>& words) {
     if (words.empty()) {
-        quillon::cli::PrintHelp(std::cout);
+        quillon::cli::PrintHelp(quillon::cli::Out());
         return 0;
     }
     std::size_t used = 0;
     const quillon::cli::CommandSpec* command = quillon::cli::FindCommand(words, used);
     if (!command) {
-        std::cerr << "quillon-cli help: unknown command '" << words.front() << "'\n";
+        quillon::cli::Err() << "quillon-cli help: unknown command '" << words.front() << "'\n";
         return 2;
     }
-    quillon::cli::PrintCommandHelp(*command, std::cout);
+    quillon::cli::PrintCommandHelp(*command, quillon::cli::Out());
     return 0;
 }
 
@@ -39,7 +39,7 @@ bool PrintGroupUsage(std::string_view word) {
         if (command.name.size() <= word.size() || command.name.substr(0, word.size()) != word ||
             command.name[word.size()] != ' ')
             continue;
-        quillon::cli::PrintUsageOf(command, std::cerr);
+        quillon::cli::PrintUsageOf(command, quillon::cli::Err());
         any = true;
     }
     return any;
@@ -48,8 +48,6 @@ bool PrintGroupUsage(std::string_view word) {
 } // namespace
 
 void quillon::cli::EndAfterOutput(int status) {
-    std::cout.flush();
-    std::cerr.flush();
     std::fflush(nullptr);
     std::_Exit(status);
 }
@@ -58,24 +56,24 @@ int quillon::cli::Dispatch(int argc, char** argv, const HandlerTable& handlers, 
     std::vector<std::string> args(argv + 1, argv + argc);
     const std::vector<std::string_view> words(args.begin(), args.end());
     if (words.empty()) {
-        quillon::cli::PrintHelp(std::cerr);
+        quillon::cli::PrintHelp(Err());
         return 2;
     }
     if (words.front() == "help" || IsHelp(words.front())) return RunHelp({words.begin() + 1, words.end()});
     if (words.front() == "--version") {
-        std::cout << "quillon-cli " << QUILLON_VERSION << "\n";
+        Out() << "quillon-cli " << QUILLON_VERSION << "\n";
         return 0;
     }
     std::size_t used = 0;
     const quillon::cli::CommandSpec* command = quillon::cli::FindCommand(words, used);
     if (!command && PrintGroupUsage(words.front())) return 2;
     if (!command) {
-        std::cerr << "quillon-cli: unknown command '" << args.front() << "'\n";
-        quillon::cli::PrintHelp(std::cerr);
+        Err() << "quillon-cli: unknown command '" << args.front() << "'\n";
+        quillon::cli::PrintHelp(Err());
         return 2;
     }
     if (std::any_of(words.begin() + used, words.end(), IsHelp)) {
-        quillon::cli::PrintCommandHelp(*command, std::cout);
+        quillon::cli::PrintCommandHelp(*command, Out());
         return 0;
     }
     if (const auto handler = handlers.find(command->name); handler != handlers.end())

@@ -3,10 +3,9 @@
 // for the rest, so that reading a module does not load the XML, SQLite,
 // spelling and font libraries the other commands use.
 
-#include <iostream>
-
 #include "Commands.h"
 #include "Dispatch.h"
+#include "Output.h"
 #include "io/FileIo.h"
 #include "io/Heap.h"
 
@@ -31,7 +30,7 @@ const cli::HandlerTable kHandlers = {
 // Every command of the table has a handler above; a new one without one is
 // a fault of this program, said as such.
 int Unhandled(int, char** argv) {
-    std::cerr << "quillon-cli: '" << argv[1] << "' has no handler in quillon-cli-full\n";
+    cli::Err() << "quillon-cli: '" << argv[1] << "' has no handler in quillon-cli-full\n";
     return 2;
 }
 

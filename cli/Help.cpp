@@ -11,7 +11,7 @@ std::string Plain(std::string_view text) { return std::string(text); }
 
 std::string OptionText(const OptionSpec& option) { return OptionText(option, {Plain, Plain}); }
 
-void PrintIndented(std::ostream& out, std::string_view text, std::size_t column) {
+void PrintIndented(Output& out, std::string_view text, std::size_t column) {
     for (const std::string& line : Wrap(text, kWidth - column)) out << std::string(column, ' ') << line << "\n";
 }
 
@@ -61,7 +61,7 @@ std::vector<std::string> Wrap(std::string_view text, std::size_t width, bool syn
     return lines;
 }
 
-void PrintHelp(std::ostream& out) {
+void PrintHelp(Output& out) {
     out << "usage: quillon-cli COMMAND [ARGS]\n"
            "       quillon-cli help COMMAND      one command's options (or: COMMAND --help)\n"
            "       quillon-cli --version\n";
@@ -88,12 +88,12 @@ void PrintHelp(std::ostream& out) {
     out << ".\n";
 }
 
-void PrintUsageOf(const CommandSpec& command, std::ostream& out) {
+void PrintUsageOf(const CommandSpec& command, Output& out) {
     std::vector<std::string> synopsis = Wrap(Synopsis(command), kWidth - 19, true);
     for (std::size_t i = 0; i < synopsis.size(); ++i) out << (i == 0 ? "usage: quillon-cli " : std::string(19, ' ')) << synopsis[i] << "\n";
 }
 
-void PrintCommandHelp(const CommandSpec& command, std::ostream& out) {
+void PrintCommandHelp(const CommandSpec& command, Output& out) {
     PrintUsageOf(command, out);
     out << "\n";
     PrintIndented(out, command.help, 2);
@@ -109,6 +109,6 @@ void PrintCommandHelp(const CommandSpec& command, std::ostream& out) {
     }
 }
 
-void PrintUsageOf(std::string_view command, std::ostream& out) { PrintUsageOf(Command(command), out); }
+void PrintUsageOf(std::string_view command, Output& out) { PrintUsageOf(Command(command), out); }
 
 } // namespace quillon::cli

@@ -2,10 +2,10 @@
 // Usage lines and help texts, written from the command table.
 
 #include <functional>
-#include <ostream>
 #include <string>
 
 #include "CommandTable.h"
+#include "Output.h"
 
 namespace quillon::cli {
 
@@ -27,11 +27,11 @@ std::string OptionText(const OptionSpec& option, const SynopsisStyle& style);
 std::vector<std::string> Wrap(std::string_view text, std::size_t width, bool synopsis = false);
 
 // Every command with a line on what it does, then the notes: `quillon-cli --help`.
-void PrintHelp(std::ostream& out);
+void PrintHelp(Output& out);
 // One command's synopsis, what it does and each option: `quillon-cli help COMMAND`.
-void PrintCommandHelp(const CommandSpec& command, std::ostream& out);
+void PrintCommandHelp(const CommandSpec& command, Output& out);
 // "usage: quillon-cli SYNOPSIS", for a command that was called wrongly.
-void PrintUsageOf(const CommandSpec& command, std::ostream& out);
-void PrintUsageOf(std::string_view command, std::ostream& out);
+void PrintUsageOf(const CommandSpec& command, Output& out);
+void PrintUsageOf(std::string_view command, Output& out);
 
 } // namespace quillon::cli

@@ -1,13 +1,12 @@
 // export, import of translation files, and pseudo: the project's units out to
 // XLIFF or PO, back in as one planned change, and pseudo-translation.
 
-#include <iostream>
-
 #include "Args.h"
 #include "CheckOutput.h"
 #include "Commands.h"
 #include "Help.h"
 #include "Json.h"
+#include "Output.h"
 #include "ProjectFiles.h"
 #include "interchange/Interchange.h"
 #include "interchange/ProjectUnits.h"
@@ -23,17 +22,17 @@ std::span<const std::uint8_t> Bytes(const std::string& text) {
 }
 
 void PrintImportText(const ImportPlan& plan, std::size_t units) {
-    std::cout << "Units:        " << units << "\n"
+    Out() << "Units:        " << units << "\n"
               << "Translated:   " << plan.translated << "\n"
               << "For review:   " << plan.review << "\n"
               << "Restored:     " << plan.untranslated << "\n"
               << "Unchanged:    " << plan.unchanged << "\n"
               << "Refused:      " << plan.refused.size() << "\n";
-    for (const RefusedUnit& refused : plan.refused) std::cout << "  " << Describe(refused) << "\n";
-    if (!plan.skipped.empty()) std::cout << "Left out:     " << plan.skipped.size() << "\n";
-    for (const std::string& skipped : plan.skipped) std::cout << "  " << skipped << "\n";
-    if (!plan.findings.empty()) std::cout << "Checks:       " << CountsText(CountFindings(plan.findings)) << "\n";
-    for (const Finding& finding : plan.findings) PrintFinding(std::cout, finding);
+    for (const RefusedUnit& refused : plan.refused) Out() << "  " << Describe(refused) << "\n";
+    if (!plan.skipped.empty()) Out() << "Left out:     " << plan.skipped.size() << "\n";
+    for (const std::string& skipped : plan.skipped) Out() << "  " << skipped << "\n";
+    if (!plan.findings.empty()) Out() << "Checks:       " << CountsText(CountFindings(plan.findings)) << "\n";
+    for (const Finding& finding : plan.findings) PrintFinding(Out(), finding);
 }
 
 void PrintImportJson(const ImportPlan& plan, std::size_t units, bool saved) {
@@ -55,7 +54,7 @@ void PrintImportJson(const ImportPlan& plan, std::size_t units, bool saved) {
         json.Key("message").String(finding.message).EndObject();
     }
     json.EndArray().EndObject();
-    std::cout << json.Text() << "\n";
+    Out() << json.Text() << "\n";
 }
 
 } // namespace
@@ -72,7 +71,7 @@ int RunImportTranslations(const Args& parsed) {
     if (!Checked("import", CheckDistinctFromProject(*project, path, {"translation file", filePath}))) return 1;
     auto file = ReadTranslationFile(filePath);
     if (!file) {
-        std::cerr << "quillon-cli import: " << filePath << ": " << file.GetError().Describe() << "\n";
+        Err() << "quillon-cli import: " << filePath << ": " << file.GetError().Describe() << "\n";
         return 1;
     }
     ImportPlan plan = PlanImport(*project, file.Value());
@@ -82,7 +81,7 @@ int RunImportTranslations(const Args& parsed) {
     if (parsed.Has("--json")) PrintImportJson(plan, file.Value().units.size(), saved);
     else PrintImportText(plan, file.Value().units.size());
     if (!changed) {
-        if (!parsed.Has("--json")) std::cout << "Nothing changed; the project was not saved.\n";
+        if (!parsed.Has("--json")) Out() << "Nothing changed; the project was not saved.\n";
         return 0;
     }
     return saved ? 0 : 1;
@@ -95,7 +94,7 @@ int RunExport(const std::vector<std::string>& args) {
     if (!codePage) return 2;
     auto format = FormatFromName(parsed->Value("--format"));
     if (parsed->Positional().size() != 1 || !format || !parsed->Has("-o")) {
-        PrintUsageOf("export", std::cerr);
+        PrintUsageOf("export", Err());
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
@@ -107,14 +106,14 @@ int RunExport(const std::vector<std::string>& args) {
     UnitFile units = UnitsOf(*project);
     auto written = WriteUnits(*format, units);
     if (!written) {
-        std::cerr << "quillon-cli export: " << written.GetError().Describe() << "\n";
+        Err() << "quillon-cli export: " << written.GetError().Describe() << "\n";
         return 1;
     }
     if (!Checked("export", WriteFileAtomically(output, Bytes(written.Value().bytes)))) return 1;
     std::size_t leftOut = written.Value().leftOut.size();
-    std::cout << "Exported " << units.units.size() - leftOut << " units to " << output << "\n";
+    Out() << "Exported " << units.units.size() - leftOut << " units to " << output << "\n";
     for (const std::string& id : written.Value().leftOut)
-        std::cerr << "warning: " << id << " left out: its text has a control character the format cannot carry\n";
+        Err() << "warning: " << id << " left out: its text has a control character the format cannot carry\n";
     return 0;
 }
 
@@ -125,7 +124,7 @@ int RunPseudo(const std::vector<std::string>& args) {
     auto expand = parsed->Number("--expand", 30);
     if (!codePage || !expand) return 2;
     if (parsed->Positional().size() != 1 || *expand > 1000) {
-        PrintUsageOf("pseudo", std::cerr);
+        PrintUsageOf("pseudo", Err());
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
@@ -137,7 +136,7 @@ int RunPseudo(const std::vector<std::string>& args) {
     ProjectChange change = PlanPseudoTranslation(*project, options);
     std::size_t edits = change.ItemEdits().size();
     change.Apply(*project);
-    std::cout << "Pseudo-translated " << edits << (edits == 1 ? " item" : " items") << ".\n";
+    Out() << "Pseudo-translated " << edits << (edits == 1 ? " item" : " items") << ".\n";
     return edits == 0 || SaveProjectFile("pseudo", *project, path) ? 0 : 1;
 }
 

@@ -1,13 +1,13 @@
 // The `tm` commands: the translation memory from the command line.
 
 #include <ctime>
-#include <iostream>
 #include <optional>
 
 #include "Args.h"
 #include "Commands.h"
 #include "Help.h"
 #include "Json.h"
+#include "Output.h"
 #include "ProjectFiles.h"
 #include "interchange/LanguageTags.h"
 #include "memory/MemoryFeed.h"
@@ -23,9 +23,9 @@ template <typename T>
 bool Reported(const std::string& command, const Result<T>& result) {
     if (result) return true;
     const Error& error = result.GetError();
-    std::cerr << "quillon-cli " << command << ": " << error.message;
-    if (error.offset) std::cerr << " (at byte " << error.offset << ")";
-    std::cerr << "\n";
+    Err() << "quillon-cli " << command << ": " << error.message;
+    if (error.offset) Err() << " (at byte " << error.offset << ")";
+    Err() << "\n";
     return false;
 }
 
@@ -34,7 +34,7 @@ std::optional<Args> ParseTm(const std::string& name, const std::vector<std::stri
     auto parsed = Args::Parse(Command(name), args);
     if (!parsed) return std::nullopt;
     if (parsed->Positional().size() != operands) {
-        PrintUsageOf(name, std::cerr);
+        PrintUsageOf(name, Err());
         return std::nullopt;
     }
     return parsed;
@@ -46,7 +46,7 @@ std::optional<Args> ParseTm(const std::string& name, const std::vector<std::stri
 std::optional<std::string> LanguageOption(const Args& args, const std::string& option) {
     if (!args.Has(option)) return std::string();
     auto tag = TagFromUser(args.Value(option));
-    if (!tag) std::cerr << "quillon-cli tm lookup: " << option << ": unknown language '" << args.Value(option) << "'\n";
+    if (!tag) Err() << "quillon-cli tm lookup: " << option << ": unknown language '" << args.Value(option) << "'\n";
     return tag;
 }
 
@@ -90,7 +90,7 @@ int RunTmLookup(const std::vector<std::string>& args) {
     auto to = LanguageOption(*parsed, "--to");
     if (!threshold || !limit || !from || !to) return 2;
     if (*threshold > 100) {
-        std::cerr << "quillon-cli tm lookup: --threshold is a score from 0 to 100\n";
+        Err() << "quillon-cli tm lookup: --threshold is a score from 0 to 100\n";
         return 2;
     }
     auto memory = OpenMemory("tm lookup", *parsed, MemoryOpen::Existing);
@@ -103,11 +103,11 @@ int RunTmLookup(const std::vector<std::string>& args) {
         json.BeginObject().Key("matches").BeginArray();
         for (const MemoryMatch& match : matches.Value()) PrintMatchJson(json, match);
         json.EndArray().EndObject();
-        std::cout << json.Text() << "\n";
+        Out() << json.Text() << "\n";
         return 0;
     }
     for (const MemoryMatch& match : matches.Value())
-        std::cout << match.score << "\t" << match.unit.source << "\t" << match.unit.target << "\t"
+        Out() << match.score << "\t" << match.unit.source << "\t" << match.unit.target << "\t"
                   << match.unit.sourceLanguage << "-" << match.unit.targetLanguage << "\t" << match.unit.module
                   << (match.unit.address.empty() ? "" : " ") << match.unit.address << "\n";
     return 0;
@@ -123,14 +123,14 @@ int RunTmImport(const std::vector<std::string>& args) {
     if (!Reported("tm import", report)) return 1;
     const TmxReport& done = report.Value();
     for (const TmxSkipped& skip : done.skipped)
-        std::cerr << "quillon-cli tm import: " << file << ":" << skip.line << ": unit left out: " << skip.reason << "\n";
+        Err() << "quillon-cli tm import: " << file << ":" << skip.line << ": unit left out: " << skip.reason << "\n";
     if (parsed->Has("--json")) {
         JsonWriter json;
         json.BeginObject().Key("stored").Number(static_cast<std::int64_t>(done.units));
         json.Key("skipped").Number(static_cast<std::int64_t>(done.skippedUnits)).EndObject();
-        std::cout << json.Text() << "\n";
+        Out() << json.Text() << "\n";
     } else {
-        std::cout << done.units << " units stored in " << memory->Path() << ", " << done.skippedUnits
+        Out() << done.units << " units stored in " << memory->Path() << ", " << done.skippedUnits
                   << " left out\n";
     }
     return 0;
@@ -143,7 +143,7 @@ int RunTmExport(const std::vector<std::string>& args) {
     if (!memory) return 1;
     auto written = ExportTmx(*memory, parsed->Positional()[0]);
     if (!Reported("tm export", written)) return 1;
-    std::cout << written.Value() << " units written to " << parsed->Positional()[0] << "\n";
+    Out() << written.Value() << " units written to " << parsed->Positional()[0] << "\n";
     return 0;
 }
 
@@ -164,13 +164,13 @@ int RunTmStats(const std::vector<std::string>& args) {
             json.Key("units").Number(pair.units).EndObject();
         }
         json.EndArray().EndObject();
-        std::cout << json.Text() << "\n";
+        Out() << json.Text() << "\n";
         return 0;
     }
-    std::cout << memory->Path() << ": " << stats.Value().units << " units from " << stats.Value().modules
+    Out() << memory->Path() << ": " << stats.Value().units << " units from " << stats.Value().modules
               << " modules\n";
     for (const LanguagePairCount& pair : stats.Value().pairs)
-        std::cout << pair.sourceLanguage << "-" << pair.targetLanguage << "\t" << pair.units << "\n";
+        Out() << pair.sourceLanguage << "-" << pair.targetLanguage << "\t" << pair.units << "\n";
     return 0;
 }
 
@@ -185,16 +185,16 @@ int RunTmAdd(const std::vector<std::string>& args) {
     if (!memory) return 1;
     auto stored = StoreProject(*memory, *project, Now());
     if (!Reported("tm add", stored)) return 1;
-    std::cout << stored.Value().stored << " translated items stored in " << memory->Path() << "\n";
+    Out() << stored.Value().stored << " translated items stored in " << memory->Path() << "\n";
     if (stored.Value().skipped)
-        std::cerr << "quillon-cli tm add: " << stored.Value().skipped
+        Err() << "quillon-cli tm add: " << stored.Value().skipped
                   << " items left out: the module's or the target's language has no tag\n";
     if (!parsed->Has("--dictionary")) return 0;
     auto entries = StoreDictionary(*memory, project->m_Dictionary, CodePage(project->GetCodePage()),
                                    PrimaryLanguageTag(project->m_ResourceInfo.m_wLanguage),
                                    PrimaryLanguageTag(project->m_wTargetLanguage), project->GetTranslator(), Now());
     if (!Reported("tm add", entries)) return 1;
-    std::cout << entries.Value().stored << " dictionary entries stored\n";
+    Out() << entries.Value().stored << " dictionary entries stored\n";
     return 0;
 }
 

@@ -1,10 +1,10 @@
 #include <filesystem>
-#include <iostream>
 
 #include "Args.h"
 #include "Help.h"
 #include "Commands.h"
 #include "Json.h"
+#include "Output.h"
 #include "ProjectFiles.h"
 #include "TreeOutput.h"
 #include "dictionary/GlossaryImport.h"
@@ -24,17 +24,17 @@ namespace {
 bool CheckNewPaths(const NewProjectSettings& settings, bool force) {
     if (!Checked("new", CheckNewProjectPaths(settings))) return false;
     if (FileExists(settings.projectPath) && !force) {
-        std::cerr << "quillon-cli new: '" << settings.projectPath << "' already exists (use --force to replace it)\n";
+        Err() << "quillon-cli new: '" << settings.projectPath << "' already exists (use --force to replace it)\n";
         return false;
     }
     return true;
 }
 
 void PrintCreated(const NewProjectSettings& settings, const CProject& project, const CodePage& codePage) {
-    std::cout << "Created " << settings.projectPath << " for " << settings.modulePath << " ("
+    Out() << "Created " << settings.projectPath << " for " << settings.modulePath << " ("
               << LanguageText(project.m_wTargetLanguage) << ", code page " << codePage.Id() << ")\n";
-    PrintCounters(std::cout, project.m_ResourceInfo);
-    for (const std::string& warning : NewProjectWarnings(project)) std::cerr << "warning: " << warning << "\n";
+    PrintCounters(Out(), project.m_ResourceInfo);
+    for (const std::string& warning : NewProjectWarnings(project)) Err() << "warning: " << warning << "\n";
 }
 
 } // namespace
@@ -44,18 +44,18 @@ int RunNew(const std::vector<std::string>& args) {
     if (!parsed) return 2;
     if (parsed->Positional().size() != 1 || !parsed->Has("--module") || !parsed->Has("--translator") ||
         !parsed->Has("--language")) {
-        PrintUsageOf("new", std::cerr);
+        PrintUsageOf("new", Err());
         return 2;
     }
     if (parsed->Positional()[0].empty()) {
-        std::cerr << "quillon-cli new: the project path is empty\n";
+        Err() << "quillon-cli new: the project path is empty\n";
         return 2;
     }
     // ".prj" alone would become the hidden ".prj.prj".
     if (!Checked("new", CheckOutputFile(parsed->Positional()[0], "project"))) return 1;
     auto language = ParseLanguage(parsed->Value("--language"));
     if (!language) {
-        std::cerr << "quillon-cli new: unknown language '" << parsed->Value("--language")
+        Err() << "quillon-cli new: unknown language '" << parsed->Value("--language")
                   << "' (use an English name such as German, or an identifier such as 0x0407)\n";
         return 2;
     }
@@ -67,7 +67,7 @@ int RunNew(const std::vector<std::string>& args) {
     settings.codePage = *codePageOverride;
     CodePage codePage(settings.codePage ? settings.codePage : DefaultCodePage(*language));
     if (!codePage.Supported()) {
-        std::cerr << "quillon-cli new: code page " << codePage.Id() << " is not supported\n";
+        Err() << "quillon-cli new: code page " << codePage.Id() << " is not supported\n";
         return 2;
     }
     // Paths are kept as the file system holds them; names arrive as UTF-8 and
@@ -77,14 +77,14 @@ int RunNew(const std::vector<std::string>& args) {
     settings.translator = codePage.FromUtf8(parsed->Value("--translator"));
     settings.email = codePage.FromUtf8(parsed->Value("--email"));
     if (parsed->Value("--module").empty()) {
-        std::cerr << "quillon-cli new: the module path is empty\n";
+        Err() << "quillon-cli new: the module path is empty\n";
         return 2;
     }
     if (!CheckNewPaths(settings, parsed->Has("--force"))) return 1;
 
     auto project = CreateProject(settings);
     if (!project) {
-        std::cerr << "quillon-cli new: " << project.GetError().Describe() << "\n";
+        Err() << "quillon-cli new: " << project.GetError().Describe() << "\n";
         return 1;
     }
     if (!SaveProjectFile("new", *project.Value(), settings.projectPath)) return 1;
@@ -98,7 +98,7 @@ int RunShow(const std::vector<std::string>& args) {
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        PrintUsageOf("show", std::cerr);
+        PrintUsageOf("show", Err());
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
@@ -114,11 +114,11 @@ void PrintUpdateText(const UpdateReport& report, const CodePage& codePage) {
     for (UpdateChangeKind kind : kUpdateChangeKinds) {
         std::string name(UpdateChangeName(kind));
         name[0] = static_cast<char>(name[0] - 'a' + 'A');
-        std::cout << name << ":" << std::string(9 - name.size(), ' ') << report.Count(kind) << "\n";
+        Out() << name << ":" << std::string(9 - name.size(), ' ') << report.Count(kind) << "\n";
     }
-    std::cout << "Kept:     " << report.kept << "\n"
+    Out() << "Kept:     " << report.kept << "\n"
               << "Dialogs rebuilt: " << report.rebuilt << "\n";
-    for (const UpdateChange& change : report.changes) std::cout << DescribeChange(change, codePage) << "\n";
+    for (const UpdateChange& change : report.changes) Out() << DescribeChange(change, codePage) << "\n";
 }
 
 void PrintUpdateJson(const UpdateReport& report, const CodePage& codePage, const std::string& module, bool saved) {
@@ -142,7 +142,7 @@ void PrintUpdateJson(const UpdateReport& report, const CodePage& codePage, const
         json.EndObject();
     }
     json.EndArray().EndObject();
-    std::cout << json.Text() << "\n";
+    Out() << json.Text() << "\n";
 }
 
 } // namespace
@@ -153,7 +153,7 @@ int RunUpdate(const std::vector<std::string>& args) {
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        PrintUsageOf("update", std::cerr);
+        PrintUsageOf("update", Err());
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
@@ -174,7 +174,7 @@ int RunUpdate(const std::vector<std::string>& args) {
         if (compared) report = std::move(compared).Value();
     }
     if (!report.merged) {
-        std::cerr << "quillon-cli update: '" << module
+        Err() << "quillon-cli update: '" << module
                   << "' cannot be read or holds no string tables, menus, dialogs or version resource; "
                      "the project is unchanged\n";
         return 1;
@@ -188,11 +188,11 @@ int RunUpdate(const std::vector<std::string>& args) {
     else
         PrintUpdateText(report, texts);
     if (dryRun) {
-        if (!parsed->Has("--json")) std::cout << "Dry run: the project was not changed.\n";
+        if (!parsed->Has("--json")) Out() << "Dry run: the project was not changed.\n";
         return 0;
     }
     if (!save) {
-        if (!parsed->Has("--json")) std::cout << "Nothing changed; the project was not saved.\n";
+        if (!parsed->Has("--json")) Out() << "Nothing changed; the project was not saved.\n";
         return 0;
     }
     return SaveProjectFile("update", *project, path) ? 0 : 1;
@@ -201,14 +201,14 @@ int RunUpdate(const std::vector<std::string>& args) {
 namespace {
 
 void PrintImportText(const GlossaryReport& report) {
-    std::cout << "Encoding:   " << report.EncodingName() << "\n"
+    Out() << "Encoding:   " << report.EncodingName() << "\n"
               << "Entries:    " << report.entries << "\n"
               << "Imported:   " << report.imported << "\n"
               << "Duplicates: " << report.duplicates << "\n"
               << "Skipped:    " << report.skippedLines << "\n";
-    for (const GlossarySkippedLine& line : report.skipped) std::cout << report.Describe(line) << "\n";
+    for (const GlossarySkippedLine& line : report.skipped) Out() << report.Describe(line) << "\n";
     if (report.skippedLines > report.skipped.size())
-        std::cout << "(and " << report.skippedLines - report.skipped.size() << " more skipped lines)\n";
+        Out() << "(and " << report.skippedLines - report.skipped.size() << " more skipped lines)\n";
 }
 
 void PrintImportJson(const GlossaryReport& report, bool saved) {
@@ -225,7 +225,7 @@ void PrintImportJson(const GlossaryReport& report, bool saved) {
         json.Key("reason").String(report.Reason(line)).EndObject();
     }
     json.EndArray().EndObject();
-    std::cout << json.Text() << "\n";
+    Out() << json.Text() << "\n";
 }
 
 } // namespace
@@ -238,7 +238,7 @@ int RunImport(const std::vector<std::string>& args) {
     bool glossary = parsed->Has("--text") || parsed->Has("--microsoft");
     if (parsed->Positional().size() == 2 && !glossary) return RunImportTranslations(*parsed);
     if (parsed->Positional().size() != 1 || parsed->Has("--text") == parsed->Has("--microsoft")) {
-        PrintUsageOf("import", std::cerr);
+        PrintUsageOf("import", Err());
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
@@ -250,18 +250,18 @@ int RunImport(const std::vector<std::string>& args) {
     if (!project) return 1;
     if (!Checked("import", CheckDistinctFromProject(*project, path, {"glossary", glossaryPath}))) return 1;
     if (project->m_strDictionaryPath.empty()) {
-        std::cerr << "quillon-cli import: the project has no dictionary file to import into\n";
+        Err() << "quillon-cli import: the project has no dictionary file to import into\n";
         return 1;
     }
     auto bytes = ReadWholeFile(glossaryPath);
     if (!bytes) {
-        std::cerr << "quillon-cli import: " << bytes.GetError().Describe() << "\n";
+        Err() << "quillon-cli import: " << bytes.GetError().Describe() << "\n";
         return 1;
     }
     auto report = ImportGlossary(bytes.Value(), text ? GlossaryFormat::Text : GlossaryFormat::Microsoft,
                                  project->m_Dictionary, CodePage(project->GetCodePage()));
     if (!report) {
-        std::cerr << "quillon-cli import: " << glossaryPath << ": " << report.GetError().Describe() << "\n";
+        Err() << "quillon-cli import: " << glossaryPath << ": " << report.GetError().Describe() << "\n";
         return 1;
     }
     bool saved = Checked("import", project->SaveDictionary(path));

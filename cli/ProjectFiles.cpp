@@ -1,8 +1,8 @@
 #include "ProjectFiles.h"
 
 #include <filesystem>
-#include <iostream>
 
+#include "Output.h"
 #include "TreeOutput.h"
 #include "io/FileIo.h"
 
@@ -10,10 +10,10 @@ namespace quillon::cli {
 
 bool WriterLocks::Take(const std::string& path) {
     auto lock = FileLock::Acquire(path, m_wait ? FileLock::Wait::Yes : FileLock::Wait::No, [&] {
-        std::cerr << "quillon-cli " << m_command << ": waiting for another program to finish with '" << path << "'\n";
+        Err() << "quillon-cli " << m_command << ": waiting for another program to finish with '" << path << "'\n";
     });
     if (!lock) {
-        std::cerr << "quillon-cli " << m_command << ": " << lock.GetError().Describe()
+        Err() << "quillon-cli " << m_command << ": " << lock.GetError().Describe()
                   << (lock.GetError().code == Error::Code::Busy ? " (try again, or use --wait to wait for it)" : "")
                   << "\n";
         return false;
@@ -23,7 +23,7 @@ bool WriterLocks::Take(const std::string& path) {
 }
 
 bool Checked(const std::string& command, const Status& status) {
-    if (!status) std::cerr << "quillon-cli " << command << ": " << status.GetError().Describe() << "\n";
+    if (!status) Err() << "quillon-cli " << command << ": " << status.GetError().Describe() << "\n";
     return status.Ok();
 }
 
@@ -47,7 +47,7 @@ std::unique_ptr<CProject> OpenProjectFile(const std::string& command, const std:
     if (!Checked(command, CheckInputFile(path, "project"))) return nullptr;
     std::error_code unknown;
     if (std::filesystem::file_size(path, unknown) == 0 && !unknown) {
-        std::cerr << "quillon-cli " << command << ": '" << path << "' is empty: it is not a project file\n";
+        Err() << "quillon-cli " << command << ": '" << path << "' is empty: it is not a project file\n";
         return nullptr;
     }
     if (locks && !locks->Take(path)) return nullptr;
@@ -62,9 +62,9 @@ std::unique_ptr<CProject> OpenProjectFile(const std::string& command, const std:
         if (!project) return nullptr;
     }
     for (const std::string& warning : project->OpenWarnings())
-        std::cerr << "quillon-cli " << command << ": warning: " << warning << "\n";
+        Err() << "quillon-cli " << command << ": warning: " << warning << "\n";
     if (!CodePage(project->GetCodePage()).Supported()) {
-        std::cerr << "quillon-cli " << command << ": code page " << project->GetCodePage() << " is not supported\n";
+        Err() << "quillon-cli " << command << ": code page " << project->GetCodePage() << " is not supported\n";
         return nullptr;
     }
     project->m_bLoaded = true;
@@ -96,10 +96,10 @@ void PrintProject(const std::string& path, const CProject& project, bool json) {
         WriteCountersJson(out, info);
         WriteTreeJson(out, info, codePage);
         out.EndObject();
-        std::cout << out.Text() << "\n";
+        Out() << out.Text() << "\n";
         return;
     }
-    std::cout << "Project:         " << path << "\n"
+    Out() << "Project:         " << path << "\n"
               << "Module:          " << project.m_strModulePath << "\n"
               << "Target:          " << project.m_strTargetPath << "\n"
               << "Dictionary:      " << project.m_strDictionaryPath << " ("
@@ -110,9 +110,9 @@ void PrintProject(const std::string& path, const CProject& project, bool json) {
               << "Source language: " << LanguageText(info.m_wLanguage) << "\n"
               << "File version:    " << FileVersionText(info) << "\n"
               << "Code page:       " << codePage.Id() << "\n";
-    PrintCounters(std::cout, info);
-    std::cout << "\n";
-    PrintTree(std::cout, info, codePage);
+    PrintCounters(Out(), info);
+    Out() << "\n";
+    PrintTree(Out(), info, codePage);
 }
 
 } // namespace quillon::cli

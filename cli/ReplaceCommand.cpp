@@ -2,12 +2,11 @@
 // desktop's Edit > Replace plans it: every row with its checks, then the
 // rows that can be applied, saved as the other commands save.
 
-#include <iostream>
-
 #include "Args.h"
 #include "CheckOutput.h"
 #include "Commands.h"
 #include "Help.h"
+#include "Output.h"
 #include "ProjectFiles.h"
 #include "replace/ReplacePlan.h"
 
@@ -16,15 +15,15 @@ namespace quillon::cli {
 namespace {
 
 void PrintRow(const ReplaceRow& row, const CodePage& codePage) {
-    std::cout << row.path << ": \"" << codePage.ToUtf8(row.Before()) << "\" -> \"" << codePage.ToUtf8(row.After())
+    Out() << row.path << ": \"" << codePage.ToUtf8(row.Before()) << "\" -> \"" << codePage.ToUtf8(row.After())
               << "\"";
     if (row.outcome == ReplaceOutcome::Unencodable)
-        std::cout << " (left out: characters code page " << codePage.Id() << " cannot hold)";
-    if (row.outcome == ReplaceOutcome::Emptied) std::cout << " (left out: nothing would be left)";
-    std::cout << "\n";
+        Out() << " (left out: characters code page " << codePage.Id() << " cannot hold)";
+    if (row.outcome == ReplaceOutcome::Emptied) Out() << " (left out: nothing would be left)";
+    Out() << "\n";
     for (const Finding& finding : row.findings) {
-        std::cout << "  ";
-        PrintFinding(std::cout, finding);
+        Out() << "  ";
+        PrintFinding(Out(), finding);
     }
 }
 
@@ -36,7 +35,7 @@ int RunReplace(const std::vector<std::string>& args) {
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        PrintUsageOf("replace", std::cerr);
+        PrintUsageOf("replace", Err());
         return 2;
     }
     FindOptions options{.matchCase = parsed->Has("--case"),
@@ -44,7 +43,7 @@ int RunReplace(const std::vector<std::string>& args) {
                         .regularExpression = parsed->Has("--regex")};
     auto matcher = TextMatcher::Compile(parsed->Value("--find"), parsed->Value("--with"), options);
     if (!matcher) {
-        std::cerr << "quillon-cli replace: " << matcher.GetError().message << " (at " << matcher.GetError().offset
+        Err() << "quillon-cli replace: " << matcher.GetError().message << " (at " << matcher.GetError().offset
                   << ")\n";
         return 2;
     }
@@ -58,7 +57,7 @@ int RunReplace(const std::vector<std::string>& args) {
     for (const ReplaceRow& row : rows) PrintRow(row, texts);
     ProjectChange change = ReplacementChange(rows);
     std::size_t replaced = change.ItemEdits().size();
-    std::cout << "Replaced in " << replaced << (replaced == 1 ? " item" : " items") << " of " << rows.size()
+    Out() << "Replaced in " << replaced << (replaced == 1 ? " item" : " items") << " of " << rows.size()
               << " found" << (dryRun ? " (dry run: nothing written)" : "") << ".\n";
     if (dryRun || replaced == 0) return 0;
     change.Apply(*project);

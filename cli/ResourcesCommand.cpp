@@ -1,10 +1,10 @@
 #include <cstdio>
-#include <iostream>
 
 #include "Args.h"
 #include "Help.h"
 #include "Commands.h"
 #include "Json.h"
+#include "Output.h"
 #include "pe/ResourceModule.h"
 
 namespace quillon::cli {
@@ -24,12 +24,12 @@ int RunResources(const std::vector<std::string>& args) {
     auto parsed = Args::Parse(Command("resources"), args);
     if (!parsed) return 2;
     if (parsed->Positional().size() != 1) {
-        PrintUsageOf("resources", std::cerr);
+        PrintUsageOf("resources", Err());
         return 2;
     }
     auto module = ResourceModule::Open(parsed->Positional()[0]);
     if (!module) {
-        std::cerr << "quillon-cli resources: " << module.GetError().Describe() << "\n";
+        Err() << "quillon-cli resources: " << module.GetError().Describe() << "\n";
         return 1;
     }
     if (parsed->Has("--json")) {
@@ -47,7 +47,7 @@ int RunResources(const std::vector<std::string>& args) {
                     json.EndObject();
                 }
         json.EndArray().EndObject();
-        std::cout << json.Text() << "\n";
+        Out() << json.Text() << "\n";
         return 0;
     }
     for (const auto& type : module.Value().Tree().types)
@@ -55,10 +55,10 @@ int RunResources(const std::vector<std::string>& args) {
             for (const auto& leaf : name.languages) {
                 char language[8];
                 std::snprintf(language, sizeof language, "%04x", leaf.language);
-                std::cout << NameText(type.type) << " " << NameText(name.name) << " " << language << " " << leaf.size
+                Out() << NameText(type.type) << " " << NameText(name.name) << " " << language << " " << leaf.size
                           << (leaf.bytes ? "" : " unreadable") << "\n";
             }
-    for (const auto& line : module.Value().Diagnostics()) std::cerr << "warning: " << line << "\n";
+    for (const auto& line : module.Value().Diagnostics()) Err() << "warning: " << line << "\n";
     return 0;
 }
 

@@ -1,9 +1,9 @@
-#include <iostream>
 #include <unistd.h>
 
 #include "Args.h"
 #include "Help.h"
 #include "Commands.h"
+#include "Output.h"
 #include "TreeOutput.h"
 #include "extract/Languages.h"
 #include "extract/ResourceExtractor.h"
@@ -23,11 +23,11 @@ public:
         unsigned percent = static_cast<unsigned>(100ull * m_done / m_range);
         if (percent != m_shown) {
             m_shown = percent;
-            std::cerr << "\rExtracting resources... " << percent << "%" << std::flush;
+            Err() << "\rExtracting resources... " << percent << "%";
         }
     }
     void Hide() override {
-        if (m_enabled && m_range) std::cerr << "\r\033[K" << std::flush;
+        if (m_enabled && m_range) Err() << "\r\033[K";
     }
 
 private:
@@ -51,13 +51,13 @@ bool ParseOptions(const std::vector<std::string>& args, ScanOptions& options) {
     auto codePage = parsed->Number("--codepage", kDefaultCodePage);
     if (!codePage) return false;
     if (parsed->Positional().size() != 1) {
-        PrintUsageOf("scan", std::cerr);
+        PrintUsageOf("scan", Err());
         return false;
     }
     if (parsed->Has("--language")) {
         options.language = ParseLanguage(parsed->Value("--language"));
         if (!options.language) {
-            std::cerr << "quillon-cli scan: unknown language '" << parsed->Value("--language")
+            Err() << "quillon-cli scan: unknown language '" << parsed->Value("--language")
                       << "' (use an English name such as German, or an identifier such as 0x0407)\n";
             return false;
         }
@@ -85,24 +85,24 @@ void PrintJson(const ScanOptions& options, const CResourceInfo& info, const Code
     for (const auto& line : report.diagnostics) json.String(codePage.ToUtf8(line));
     json.EndArray();
     json.EndObject();
-    std::cout << json.Text() << "\n";
+    Out() << json.Text() << "\n";
 }
 
 void PrintPlain(const ScanOptions& options, const CResourceInfo& info, const CodePage& codePage,
                 const ExtractReport& report) {
-    std::cout << "Module:       " << options.module << "\n"
+    Out() << "Module:       " << options.module << "\n"
               << "File version: " << FileVersionText(info) << "\n"
               << "Language:     " << LanguageText(info.m_wLanguage) << "\n"
               << "Code page:    " << codePage.Id() << "\n";
-    PrintCounters(std::cout, info);
+    PrintCounters(Out(), info);
     if (report.replacedCharacters)
-        std::cout << "Replaced:         " << report.replacedCharacters
+        Out() << "Replaced:         " << report.replacedCharacters
                   << " characters the code page cannot hold (shown as '?')\n";
     if (!options.summary) {
-        std::cout << "\n";
-        PrintTree(std::cout, info, codePage);
+        Out() << "\n";
+        PrintTree(Out(), info, codePage);
     }
-    for (const auto& line : report.diagnostics) std::cerr << "warning: " << line << "\n";
+    for (const auto& line : report.diagnostics) Err() << "warning: " << line << "\n";
 }
 
 } // namespace
@@ -112,7 +112,7 @@ int RunScan(const std::vector<std::string>& args) {
     if (!ParseOptions(args, options)) return 2;
     CodePage codePage(options.codePage);
     if (!codePage.Supported()) {
-        std::cerr << "quillon-cli scan: code page " << options.codePage << " is not supported\n";
+        Err() << "quillon-cli scan: code page " << options.codePage << " is not supported\n";
         return 2;
     }
     CResourceInfo info;
@@ -126,7 +126,7 @@ int RunScan(const std::vector<std::string>& args) {
         report = extractor.Report();
     }
     if (!scanned) {
-        std::cerr << "quillon-cli scan: " << scanned.GetError().message << "\n";
+        Err() << "quillon-cli scan: " << scanned.GetError().message << "\n";
         return 1;
     }
     if (options.json)

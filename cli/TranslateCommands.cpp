@@ -1,11 +1,11 @@
 #include <charconv>
-#include <iostream>
 #include <optional>
 #include <tuple>
 
 #include "Args.h"
 #include "Help.h"
 #include "Commands.h"
+#include "Output.h"
 #include "ProjectFiles.h"
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/ManualTranslation.h"
@@ -52,7 +52,7 @@ std::optional<RestoreTarget> ParseRestoreTarget(const Args& parsed) {
     bool byKind = parsed.Has("--kind") || parsed.Has("--id");
     int modes = int(parsed.Has("--all")) + int(parsed.Has("--path")) + int(byKind);
     if (parsed.Positional().size() != 1 || modes != 1 || (byKind && !(parsed.Has("--kind") && parsed.Has("--id")))) {
-        PrintUsageOf("restore", std::cerr);
+        PrintUsageOf("restore", Err());
         return std::nullopt;
     }
     RestoreTarget target;
@@ -60,7 +60,7 @@ std::optional<RestoreTarget> ParseRestoreTarget(const Args& parsed) {
     if (parsed.Has("--path")) {
         auto path = ParseItemPath(parsed.Value("--path"));
         if (!path) {
-            std::cerr << "quillon-cli restore: " << path.GetError().Describe() << "\n";
+            Err() << "quillon-cli restore: " << path.GetError().Describe() << "\n";
             return std::nullopt;
         }
         target.path = std::move(path).Value();
@@ -69,7 +69,7 @@ std::optional<RestoreTarget> ParseRestoreTarget(const Args& parsed) {
         target.kind = KindFromText(parsed.Value("--kind")).value_or(ItemKind::All);
         auto id = ParseId(parsed.Value("--id"));
         if (target.kind == ItemKind::All || !id) {
-            std::cerr << "quillon-cli restore: --kind takes STRING, CONTROL, DIALOG, POPUPMENU, MENUITEM or VERSION "
+            Err() << "quillon-cli restore: --kind takes STRING, CONTROL, DIALOG, POPUPMENU, MENUITEM or VERSION "
                          "and --id a number\n";
             return std::nullopt;
         }
@@ -86,14 +86,14 @@ std::vector<RestoredItem> SelectItems(CResourceInfo& info, const RestoreTarget& 
         if (found)
             selected.push_back({found.Value(), target.path->ToString()});
         else
-            std::cerr << "quillon-cli restore: " << found.GetError().Describe() << "\n";
+            Err() << "quillon-cli restore: " << found.GetError().Describe() << "\n";
         return selected;
     }
     WalkPaths(info, [&](CResourceItem& item, const std::string& path) {
         if (item.GetKind() == target.kind && item.m_nID == target.id) selected.push_back({&item, path});
     });
     if (selected.empty())
-        std::cerr << "quillon-cli restore: no " << KindName(target.kind) << " with ID " << target.id << "\n";
+        Err() << "quillon-cli restore: no " << KindName(target.kind) << " with ID " << target.id << "\n";
     return selected;
 }
 
@@ -107,7 +107,7 @@ std::size_t RestoreSelected(const std::vector<RestoredItem>& selected, const Cod
         RestoreItem(*named.item);
         if (now == before) continue; // it was not translated
         ++restored;
-        std::cout << "  " << named.path << " " << Describe(item, codePage) << "\n";
+        Out() << "  " << named.path << " " << Describe(item, codePage) << "\n";
     }
     return restored;
 }
@@ -118,7 +118,7 @@ std::optional<MemoryUse> MemoryUseOf(const Args& args) {
     auto fuzzy = args.Number("--fuzzy", 0);
     if (!fuzzy) return std::nullopt;
     if (args.Has("--fuzzy") && (*fuzzy < 50 || *fuzzy > 100)) {
-        std::cerr << "quillon-cli translate: --fuzzy takes a score from 50 to 100\n";
+        Err() << "quillon-cli translate: --fuzzy takes a score from 50 to 100\n";
         return std::nullopt;
     }
     bool exact = args.Has("--from-memory") || args.Has("--memory") || args.Has("--fuzzy");
@@ -135,7 +135,7 @@ int RunTranslate(const std::vector<std::string>& args) {
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
     if (parsed->Positional().size() != 1) {
-        PrintUsageOf("translate", std::cerr);
+        PrintUsageOf("translate", Err());
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
@@ -152,15 +152,15 @@ int RunTranslate(const std::vector<std::string>& args) {
     if (memory) translator.SetFallback(fromMemory.emplace(*memory, *use, *project).AsFallback());
     AutoTranslateResult result = translator.Run();
     CodePage page(project->GetCodePage());
-    std::cout << "Total Strings:          " << result.total << "\n"
+    Out() << "Total Strings:          " << result.total << "\n"
               << "Translated Strings:     " << result.translated << "\n"
               << "Not Translated Strings: " << static_cast<std::int64_t>(result.total) - result.translated << "\n"
               << CompletionText(result.percent) << "\n";
     if (memory)
-        std::cout << "From the memory:        " << result.fromFallback << " (" << result.forReview
+        Out() << "From the memory:        " << result.fromFallback << " (" << result.forReview
                   << " marked for review)\n";
     if (parsed->Has("--list-untranslated"))
-        for (const CResourceItem* item : result.untranslated) std::cout << "  " << Describe(*item, page) << "\n";
+        for (const CResourceItem* item : result.untranslated) Out() << "  " << Describe(*item, page) << "\n";
     if (!result.modified) return 0;
     return SaveProjectFile("translate", *project, path) ? 0 : 1;
 }
@@ -177,14 +177,14 @@ int RunRestore(const std::vector<std::string>& args) {
     auto project = OpenProjectFile("restore", path, *codePage, &locks);
     if (!project) return 1;
     if (target->all) {
-        std::cout << "Restored " << ItemCount(RestoreAll(project->m_ResourceInfo)) << ".\n";
+        Out() << "Restored " << ItemCount(RestoreAll(project->m_ResourceInfo)) << ".\n";
         return SaveProjectFile("restore", *project, path) ? 0 : 1;
     }
     std::vector<RestoredItem> selected = SelectItems(project->m_ResourceInfo, *target);
     if (selected.empty()) return 1;
     std::size_t restored = RestoreSelected(selected, CodePage(project->GetCodePage()));
     // Items that were not translated are found but need nothing.
-    std::cout << "Restored " << (restored == selected.size() ? "" : std::to_string(restored) + " of ")
+    Out() << "Restored " << (restored == selected.size() ? "" : std::to_string(restored) + " of ")
               << ItemCount(selected.size()) << ".\n";
     return restored == 0 || SaveProjectFile("restore", *project, path) ? 0 : 1;
 }

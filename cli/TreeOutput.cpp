@@ -14,7 +14,7 @@ std::string HotkeyText(std::uint16_t hotkey, const CodePage& codePage) {
     return codePage.ToUtf8(std::string(1, static_cast<char>(HotkeyByte(hotkey))));
 }
 
-void PrintItem(std::ostream& out, const CResourceItem& item, const CodePage& codePage, int depth) {
+void PrintItem(Output& out, const CResourceItem& item, const CodePage& codePage, int depth) {
     out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << KindName(item.GetKind());
     if (auto* block = dynamic_cast<const CVersionBlock*>(&item)) {
         out << " " << codePage.ToUtf8(block->m_strKey);
@@ -115,7 +115,7 @@ void WriteTreeJson(JsonWriter& json, const CResourceInfo& info, const CodePage& 
     }
 }
 
-void PrintCounters(std::ostream& out, const CResourceInfo& info) {
+void PrintCounters(Output& out, const CResourceInfo& info) {
     out << "Strings:          " << info.m_nStrings << "\n"
         << "Popups:           " << info.m_nPopups << "\n"
         << "Menu items:       " << info.m_nMenuItems << "\n"
@@ -126,7 +126,7 @@ void PrintCounters(std::ostream& out, const CResourceInfo& info) {
         << "Translated:       " << info.m_nTranslated << "\n";
 }
 
-void PrintTree(std::ostream& out, const CResourceInfo& info, const CodePage& codePage) {
+void PrintTree(Output& out, const CResourceInfo& info, const CodePage& codePage) {
     auto section = [&](const char* title, const CResourceItem& root) {
         out << title << "\n";
         for (const auto& item : root.GetChildren()) PrintItem(out, *item, codePage, 1);

@@ -2,10 +2,10 @@
 // Printing a resource tree for people (indented text) and for programs
 // (JSON, texts in UTF-8). Projects printed by later commands use the same shapes.
 
-#include <ostream>
 #include <string>
 
 #include "Json.h"
+#include "Output.h"
 #include "io/CodePage.h"
 #include "model/ItemPath.h"
 #include "model/ResourceInfo.h"
@@ -35,7 +35,7 @@ void WriteCountersJson(JsonWriter& json, const CResourceInfo& info);
 // The fields "strings", "menus", "dialogs" and "version" of a tree.
 void WriteTreeJson(JsonWriter& json, const CResourceInfo& info, const CodePage& codePage);
 
-void PrintCounters(std::ostream& out, const CResourceInfo& info);
-void PrintTree(std::ostream& out, const CResourceInfo& info, const CodePage& codePage);
+void PrintCounters(Output& out, const CResourceInfo& info);
+void PrintTree(Output& out, const CResourceInfo& info, const CodePage& codePage);
 
 } // namespace quillon::cli

@@ -9,12 +9,12 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <iostream>
 #include <string>
 #include <vector>
 
 #include "Commands.h"
 #include "Dispatch.h"
+#include "Output.h"
 #include "io/FileIo.h"
 #include "io/Heap.h"
 
@@ -45,7 +45,7 @@ int RunInFullProgram(int, char** argv) {
         ::execv(candidate.c_str(), argv);
         if (errno != ENOENT) lastError = errno; // a program that is there but cannot run says more
     }
-    std::cerr << "quillon-cli: cannot start " << kFullProgram << ", which runs '" << argv[1]
+    cli::Err() << "quillon-cli: cannot start " << kFullProgram << ", which runs '" << argv[1]
               << "': " << std::strerror(lastError) << " (it belongs beside quillon-cli or in "
               << QUILLON_FULL_PROGRAM_DIR << " from it)\n";
     return 2;

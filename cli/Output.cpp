@@ -1,0 +1,15 @@
+#include "Output.h"
+
+namespace quillon::cli {
+
+Output& Out() {
+    static Output out(stdout);
+    return out;
+}
+
+Output& Err() {
+    static Output err(stderr);
+    return err;
+}
+
+} // namespace quillon::cli
