@@ -148,6 +148,47 @@ struct CodePage::Converters {
     Iconv toUtf16;
 };
 
+namespace {
+
+// A code page to and from code points. The C library has UCS-4 built in,
+// where UTF-16 is one more module to load, so the tables below are read
+// through these: a scan or a build in a single-byte code page loads one
+// converter instead of two.
+struct CodePointConverters {
+    explicit CodePointConverters(std::uint32_t id) : fromCodePoint(IconvName(id), "UCS-4LE"), toCodePoint("UCS-4LE", IconvName(id)) {}
+    bool Valid() const { return fromCodePoint.Valid() && toCodePoint.Valid(); }
+    Iconv fromCodePoint;
+    Iconv toCodePoint;
+};
+
+// The code point of one byte of the code page; nothing when the byte means
+// nothing in it or stands for more than one character.
+std::optional<char16_t> UnitOfByte(Iconv& toCodePoint, std::uint8_t byte) {
+    char in = static_cast<char>(byte);
+    const char* cursor = &in;
+    std::size_t left = 1;
+    std::string raw;
+    toCodePoint.Reset();
+    if (toCodePoint.Convert(cursor, left, raw) != Iconv::Stop::Done || raw.size() != 4) return std::nullopt;
+    std::uint32_t code = 0;
+    for (int i = 3; i >= 0; --i) code = (code << 8) | static_cast<std::uint8_t>(raw[static_cast<std::size_t>(i)]);
+    if (code > 0xFFFF || (code >= 0xD800 && code < 0xE000)) return std::nullopt;
+    return static_cast<char16_t>(code);
+}
+
+// The one byte the code page has for `unit`, as its converter chooses it.
+std::optional<char> ByteOfUnit(Iconv& fromCodePoint, char16_t unit) {
+    const char in[4] = {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8), 0, 0};
+    const char* cursor = in;
+    std::size_t left = sizeof in;
+    std::string back;
+    fromCodePoint.Reset();
+    if (fromCodePoint.Convert(cursor, left, back) != Iconv::Stop::Done || back.size() != 1) return std::nullopt;
+    return back[0];
+}
+
+} // namespace
+
 // A single-byte code page as tables, read once from the converter: a build
 // converts every text of a module twice, and a converter call per text costs
 // more than the text. Only for the Windows code pages whose converter maps
@@ -156,17 +197,14 @@ struct CodePage::SingleByteTable {
     std::array<char16_t, 256> toUnit{};                // U+FFFD: the byte means nothing
     std::vector<std::pair<char16_t, char>> fromUnit;   // units from 0x80, sorted
 
-    static std::shared_ptr<const SingleByteTable> Build(Converters& converters) {
+    // Nothing when the system has no converter for the code page or the
+    // code page is not one of these.
+    static std::shared_ptr<const SingleByteTable> Build(std::uint32_t id) {
+        CodePointConverters converters(id);
+        if (!converters.Valid()) return nullptr;
         auto table = std::make_shared<SingleByteTable>();
         for (int byte = 0; byte < 256; ++byte) {
-            char in = static_cast<char>(byte);
-            const char* cursor = &in;
-            std::size_t left = 1;
-            std::string raw;
-            converters.toUtf16.Reset();
-            bool ok = converters.toUtf16.Convert(cursor, left, raw) == Iconv::Stop::Done && raw.size() == 2;
-            char16_t unit = ok ? static_cast<char16_t>(static_cast<std::uint8_t>(raw[0]) | (static_cast<std::uint8_t>(raw[1]) << 8))
-                               : u'\uFFFD';
+            char16_t unit = UnitOfByte(converters.toCodePoint, static_cast<std::uint8_t>(byte)).value_or(u'\uFFFD');
             // Text below 0x80 is copied as it is; a code page that differs
             // there is not one of these.
             if (byte < 0x80 && unit != byte) return nullptr;
@@ -176,13 +214,7 @@ struct CodePage::SingleByteTable {
             char16_t unit = table->toUnit[static_cast<std::size_t>(byte)];
             if (unit == u'\uFFFD' || unit < 0x80) continue;
             // The way back is the converter's, which may prefer another byte.
-            char in[2] = {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
-            const char* cursor = in;
-            std::size_t left = 2;
-            std::string back;
-            converters.fromUtf16.Reset();
-            if (converters.fromUtf16.Convert(cursor, left, back) != Iconv::Stop::Done || back.size() != 1) continue;
-            table->fromUnit.emplace_back(unit, back[0]);
+            if (std::optional<char> back = ByteOfUnit(converters.fromCodePoint, unit)) table->fromUnit.emplace_back(unit, *back);
         }
         std::sort(table->fromUnit.begin(), table->fromUnit.end());
         table->fromUnit.erase(std::unique(table->fromUnit.begin(), table->fromUnit.end(),
@@ -234,12 +266,15 @@ CodePage::Converters& CodePage::Get() const {
     return *m_converters;
 }
 
-bool CodePage::Supported() const { return Get().fromUtf16.Valid() && Get().toUtf16.Valid(); }
+bool CodePage::Supported() const {
+    if (m_id == kCodePageUtf8 || Table()) return true;
+    return Get().fromUtf16.Valid() && Get().toUtf16.Valid();
+}
 
 const CodePage::SingleByteTable* CodePage::Table() const {
     if (!m_tableTried) {
         m_tableTried = true;
-        if (IsTableCodePage(m_id) && Supported()) m_table = SingleByteTable::Build(Get());
+        if (IsTableCodePage(m_id)) m_table = SingleByteTable::Build(m_id);
     }
     return m_table.get();
 }
