@@ -76,7 +76,7 @@ void TranslateItem(CResourceItem& item, const std::function<bool(std::uint64_t)>
                    const std::function<void(CResourceItem&)>& translated, std::uint64_t& position,
                    std::uint32_t& count) {
     if (item.IsTranslatable() && chosen(position++)) {
-        item.SetTranslation("DE " + item.m_strText, item.m_chHotkey);
+        item.SetTranslation("DE " + item.GetText(), item.m_chHotkey);
         ++count;
         if (translated) translated(item);
     }
@@ -310,7 +310,7 @@ SavedProject SaveLargeProject(const ScratchDir& folder, const std::string& name)
     TranslateSome(
         project->m_ResourceInfo, [](std::uint64_t position) { return position % 5 != 0; },
         [&](CResourceItem& item) {
-            project->m_Dictionary.AddEntry(item.m_strText, item.m_strTranslation, item.m_chTransHotkey,
+            project->m_Dictionary.AddEntry(item.GetText(), item.GetTranslation(), item.m_chTransHotkey,
                                            item.GetKind());
         });
     for (int entry = 0; project->m_Dictionary.GetCount() < 200000; ++entry)

@@ -156,7 +156,7 @@ void Translate(CProject& project) {
     bench::TranslateSome(
         project.m_ResourceInfo, [](std::uint64_t position) { return position % 5 != 0; },
         [&](CResourceItem& item) {
-            project.m_Dictionary.AddEntry(item.m_strText, item.m_strTranslation, item.m_chTransHotkey,
+            project.m_Dictionary.AddEntry(item.GetText(), item.GetTranslation(), item.m_chTransHotkey,
                                           item.GetKind());
         });
 }

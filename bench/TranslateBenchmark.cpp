@@ -96,7 +96,7 @@ public:
     explicit Teacher(CDictonary& dictionary) : m_dictionary(dictionary) {}
 
     void operator()(const CResourceItem& item) {
-        if (!item.IsTranslatable() || !m_seen.insert(item.m_strText).second) return;
+        if (!item.IsTranslatable() || !m_seen.insert(item.GetText()).second) return;
         if (m_texts++ % 10 < kKnownPerTen)
             TeachKnown(item);
         else
@@ -105,22 +105,22 @@ public:
 
 private:
     void TeachKnown(const CResourceItem& item) {
-        std::string translation = "DE " + item.m_strText;
+        std::string translation = "DE " + item.GetText();
         quillon::ItemKind kind = KindOf(item);
         switch (m_known++ % 4) {
         case 0:
-        case 1: m_dictionary.AddEntry(item.m_strText, translation, item.m_chHotkey, kind); break;
-        case 2: m_dictionary.AddEntry(item.m_strText, translation, item.m_chHotkey, quillon::ItemKind::All); break;
+        case 1: m_dictionary.AddEntry(item.GetText(), translation, item.m_chHotkey, kind); break;
+        case 2: m_dictionary.AddEntry(item.GetText(), translation, item.m_chHotkey, quillon::ItemKind::All); break;
         default:
-            m_dictionary.AddEntry(item.m_strText, "DE* " + item.m_strText, item.m_chHotkey, OtherKind(kind));
-            m_dictionary.AddEntry(item.m_strText, translation, item.m_chHotkey, kind);
+            m_dictionary.AddEntry(item.GetText(), "DE* " + item.GetText(), item.m_chHotkey, OtherKind(kind));
+            m_dictionary.AddEntry(item.GetText(), translation, item.m_chHotkey, kind);
         }
     }
 
     // One unknown text in three is in the dictionary for another kind only.
     void TeachUnusable(const CResourceItem& item) {
         if (m_unknown++ % 3 == 0)
-            m_dictionary.AddEntry(item.m_strText, "DE* " + item.m_strText, 0, OtherKind(KindOf(item)));
+            m_dictionary.AddEntry(item.GetText(), "DE* " + item.GetText(), 0, OtherKind(KindOf(item)));
     }
 
     CDictonary& m_dictionary;
@@ -162,7 +162,7 @@ struct Corpus {
 std::vector<Lookup> CollectLookups(const CResourceInfo& info) {
     std::vector<Lookup> lookups;
     VisitItems(info, [&](const CResourceItem& item) {
-        if (!(item.m_dwState & quillon::RIS_FIXED)) lookups.push_back({item.m_strText, KindOf(item)});
+        if (!(item.m_dwState & quillon::RIS_FIXED)) lookups.push_back({item.GetText(), KindOf(item)});
     });
     return lookups;
 }

@@ -17,7 +17,7 @@ namespace quillon::cli {
 namespace {
 
 std::string Describe(const CResourceItem& item, const CodePage& codePage) {
-    return std::string(KindName(item.GetKind())) + " " + std::to_string(item.m_nID) + " \"" + codePage.ToUtf8(item.m_strText) +
+    return std::string(KindName(item.GetKind())) + " " + std::to_string(item.m_nID) + " \"" + codePage.ToUtf8(item.GetText()) +
            "\"";
 }
 
@@ -102,8 +102,8 @@ std::size_t RestoreSelected(const std::vector<RestoredItem>& selected, const Cod
     std::size_t restored = 0;
     for (const RestoredItem& named : selected) {
         const CResourceItem& item = *named.item;
-        auto now = std::tie(item.m_strTranslation, item.m_chTransHotkey, item.m_dwState);
-        auto before = std::tuple(item.m_strTranslation, item.m_chTransHotkey, item.m_dwState);
+        auto now = std::tie(item.GetTranslation(), item.m_chTransHotkey, item.m_dwState);
+        auto before = std::tuple(item.GetTranslation(), item.m_chTransHotkey, item.m_dwState);
         RestoreItem(*named.item);
         if (now == before) continue; // it was not translated
         ++restored;

@@ -18,14 +18,14 @@ void PrintItem(Output& out, const CResourceItem& item, const CodePage& codePage,
     out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << KindName(item.GetKind());
     if (auto* block = dynamic_cast<const CVersionBlock*>(&item)) {
         out << " " << codePage.ToUtf8(block->m_strKey);
-        if (block->m_nBlockType == kVersionText) out << " = \"" << codePage.ToUtf8(item.m_strText) << "\"";
+        if (block->m_nBlockType == kVersionText) out << " = \"" << codePage.ToUtf8(item.GetText()) << "\"";
         if (block->m_nBlockType == kVersionBinary)
             out << " = " << HexBytes(block->m_pValue.data(), block->m_pValue.size());
     } else {
-        out << " " << item.m_nID << " \"" << codePage.ToUtf8(item.m_strText) << "\"";
+        out << " " << item.m_nID << " \"" << codePage.ToUtf8(item.GetText()) << "\"";
         if (item.m_chHotkey) out << " [" << HotkeyText(item.m_chHotkey, codePage) << "]";
         if (item.IsTranslated()) {
-            out << " -> \"" << codePage.ToUtf8(item.m_strTranslation) << "\"";
+            out << " -> \"" << codePage.ToUtf8(item.GetTranslation()) << "\"";
             if (item.m_chTransHotkey) out << " [" << HotkeyText(item.m_chTransHotkey, codePage) << "]";
         }
     }
@@ -55,9 +55,9 @@ void WriteItemJson(JsonWriter& json, const CResourceItem& item, Root root, const
     json.Key("path").String(path);
     json.Key("kind").String(KindName(item.GetKind()));
     json.Key("id").Number(item.m_nID);
-    json.Key("text").String(codePage.ToUtf8(item.m_strText));
+    json.Key("text").String(codePage.ToUtf8(item.GetText()));
     json.Key("hotkey").String(HotkeyText(item.m_chHotkey, codePage));
-    json.Key("translation").String(codePage.ToUtf8(item.m_strTranslation));
+    json.Key("translation").String(codePage.ToUtf8(item.GetTranslation()));
     json.Key("transHotkey").String(HotkeyText(item.m_chTransHotkey, codePage));
     json.Key("state").Number(item.m_dwState);
     if (auto* menu = dynamic_cast<const CMenuNode*>(&item)) json.Key("options").Number(menu->m_dwOptions);

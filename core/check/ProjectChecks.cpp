@@ -30,12 +30,12 @@ public:
             if (m_options.untranslated) Add(CheckCode::Untranslated, item, path, "not translated");
             return;
         }
-        for (TextFinding& found : CheckTexts(item.m_strText, item.m_strTranslation, item.GetKind(), m_codePage))
+        for (TextFinding& found : CheckTexts(item.GetText(), item.GetTranslation(), item.GetKind(), m_codePage))
             Add(found.code, item, path, std::move(found.message));
         if (HasHotkeys(item.GetKind())) Hotkey(item, path);
         if (m_options.spelling)
             for (const std::string& word :
-                 m_options.spelling->Unknown(m_codePage.ToUtf8(UnescapeText(item.m_strTranslation, m_codePage))))
+                 m_options.spelling->Unknown(m_codePage.ToUtf8(UnescapeText(item.GetTranslation(), m_codePage))))
                 Add(CheckCode::Spelling, item, path, "unknown word \"" + word + "\"");
     }
 
@@ -59,7 +59,7 @@ public:
 
     void Clash(const CResourceItem& item, const std::string& path, const CResourceItem& other,
                const std::string& otherPath, std::uint8_t hotkey) {
-        const std::string& otherText = other.IsTranslated() ? other.m_strTranslation : other.m_strText;
+        const std::string& otherText = other.IsTranslated() ? other.GetTranslation() : other.GetText();
         Add(CheckCode::HotkeyDuplicate, item, path,
             "hotkey " + Key(hotkey) + " is also used by \"" + m_codePage.ToUtf8(otherText) + "\" (" + otherPath + ")");
     }
@@ -80,18 +80,18 @@ public:
 private:
     void Hotkey(const CResourceItem& item, const std::string& path) {
         std::uint8_t given = HotkeyByte(item.m_chTransHotkey);
-        if (given != 0 && !HotkeyOccursIn(item.m_strTranslation, given, m_codePage)) {
+        if (given != 0 && !HotkeyOccursIn(item.GetTranslation(), given, m_codePage)) {
             Add(CheckCode::HotkeyMissing, item, path,
                 "the hotkey " + Key(given) + " is not a character of its own in the translation");
             return;
         }
         std::uint8_t target = TargetHotkey(item, m_codePage);
         std::uint8_t source = HotkeyByte(item.m_chHotkey);
-        if (target == 0 && HotkeyOccursIn(item.m_strText, source, m_codePage))
+        if (target == 0 && HotkeyOccursIn(item.GetText(), source, m_codePage))
             Add(CheckCode::HotkeyDropped, item, path,
                 "the source has the hotkey " + Key(source) + ", the translation has none");
         else if (target != 0 && !m_alphabet.IsLetterOrDigit(target) &&
-                 m_codePage.ToUtf16(item.m_strTranslation).size() > 1)
+                 m_codePage.ToUtf16(item.GetTranslation()).size() > 1)
             Add(CheckCode::HotkeyNotLetter, item, path, "the hotkey " + Key(target) + " is no letter or digit");
     }
 
@@ -144,8 +144,8 @@ std::vector<Finding> CheckCandidate(const CProject& project, const CResourceItem
     std::unique_ptr<CResourceItem> candidate = item.Clone();
     std::uint32_t state = candidate->m_dwState;
     candidate->SetTranslation(std::string(translation), hotkey);
-    candidate->m_dwState = translation == item.m_strText ? StateAfterConfirmation(state)
-                                                          : StateAfterTranslation(state, item.m_strText, translation);
+    candidate->m_dwState = translation == item.GetText() ? StateAfterConfirmation(state)
+                                                          : StateAfterTranslation(state, item.GetText(), translation);
     Checker checker(codePage, CheckOptions{.untranslated = false, .spelling = spelling});
     checker.Item(*candidate, pathText);
 

@@ -41,10 +41,10 @@ void CAutoTranslator::CountIfTranslated(const CResourceItem& item) {
 
 bool CAutoTranslator::TranslateItem(CResourceItem& item) {
     if (!(item.m_dwState & RIS_FIXED)) {
-        if (const CDictonaryEntry* entry = m_dictionary.FindEntry(item.m_strText, item.GetKind())) {
+        if (const CDictonaryEntry* entry = m_dictionary.FindEntry(item.GetText(), item.GetKind())) {
             std::uint16_t hotkey = (item.m_chHotkey != 0 && entry->m_chHotkey != 0) ? entry->m_chHotkey : 0;
             // The same translation again is no review of an item an update marked as changed.
-            if (item.m_strTranslation != entry->m_strTranslation || item.m_chTransHotkey != hotkey) {
+            if (item.GetTranslation() != entry->m_strTranslation || item.m_chTransHotkey != hotkey) {
                 Remember(item);
                 item.SetTranslation(entry->m_strTranslation, hotkey);
             }

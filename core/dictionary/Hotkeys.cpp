@@ -147,7 +147,7 @@ std::uint16_t HotkeyToWrite(const CResourceItem& item) {
 }
 
 std::uint8_t TargetHotkey(const CResourceItem& item, const CodePage& codePage) {
-    const std::string& text = item.IsTranslated() ? item.m_strTranslation : item.m_strText;
+    const std::string& text = item.IsTranslated() ? item.GetTranslation() : item.GetText();
     std::uint8_t c = HotkeyByte(HotkeyToWrite(item));
     return HotkeyOccursIn(text, c, codePage) ? c : 0;
 }
@@ -182,7 +182,7 @@ namespace {
 class HotkeyChooser {
 public:
     HotkeyChooser(const CResourceItem& item, const UsedHotkeys& used, const CodePage& codePage)
-        : m_text(item.m_strTranslation), m_used(used), m_codePage(codePage), m_alphabet(HotkeyAlphabet::Of(codePage)) {}
+        : m_text(item.GetTranslation()), m_used(used), m_codePage(codePage), m_alphabet(HotkeyAlphabet::Of(codePage)) {}
 
     // `c` or its other case, where it can carry the hotkey and is free.
     std::uint8_t EitherCase(std::uint8_t c, bool lettersOnly) const {
@@ -229,8 +229,9 @@ void AssignHotkey(CResourceItem& item, UsedHotkeys& used, const CodePage& codePa
     if (c == 0 && convention == HotkeyConvention::LatinInBrackets) {
         c = chooser.BracketLetter(HotkeyByte(item.m_chHotkey));
         if (c != 0) {
-            std::size_t at = BracketPosition(item.m_strTranslation, codePage);
-            item.m_strTranslation.insert(at, std::string("(") + static_cast<char>(c) + ")");
+            std::string translation = item.GetTranslation();
+            translation.insert(BracketPosition(translation, codePage), std::string("(") + static_cast<char>(c) + ")");
+            item.SetTranslationText(std::move(translation));
         }
     }
     item.m_chTransHotkey = c != 0 ? c : kHotkeyNone;

@@ -46,7 +46,7 @@ Status CheckEditedEntry(std::string_view source, std::string_view translation, s
 
 Result<ItemEdit> PlanManualTranslation(CResourceItem& item, std::string translation, std::uint16_t hotkey,
                                        const CodePage& codePage) {
-    ManualResult result = CheckManualTranslation(item.m_strText, translation, hotkey, codePage);
+    ManualResult result = CheckManualTranslation(item.GetText(), translation, hotkey, codePage);
     if (result == ManualResult::HotkeyNotInText) return MakeError(Error::Code::Refused, RefusalText(result, hotkey));
     ItemEdit edit = PlanTranslation(item, std::move(translation), hotkey);
     if (result == ManualResult::SameAsSource) edit.after.state = StateAfterConfirmation(edit.after.state);
@@ -55,27 +55,27 @@ Result<ItemEdit> PlanManualTranslation(CResourceItem& item, std::string translat
 
 ManualResult TranslateManually(CResourceItem& item, std::string translation, std::uint16_t hotkey,
                                const CodePage& codePage) {
-    ManualResult result = CheckManualTranslation(item.m_strText, translation, hotkey, codePage);
+    ManualResult result = CheckManualTranslation(item.GetText(), translation, hotkey, codePage);
     if (auto edit = PlanManualTranslation(item, std::move(translation), hotkey, codePage)) Assign(item, edit.Value().after);
     return result;
 }
 
 const CDictonaryEntry* SearchDictionary(const CDictonary& dictionary, const CResourceItem& item) {
-    return dictionary.FindEntry(item.m_strText, item.GetKind());
+    return dictionary.FindEntry(item.GetText(), item.GetKind());
 }
 
 AdditionPlan PlanAddToDictionary(const CDictonary& dictionary, const CResourceItem& item,
                                  const std::string& translation, std::uint16_t hotkey,
                                  const std::function<bool()>& confirmReplace) {
-    if (translation == item.m_strText) return {AddResult::SameAsSource, std::nullopt};
+    if (translation == item.GetText()) return {AddResult::SameAsSource, std::nullopt};
     ItemKind kind = item.GetKind();
     // Checked before either path: a replaced entry must be one the file can hold too.
-    if (!CheckEntry(item.m_strText, translation, hotkey, kind)) return {AddResult::Refused, std::nullopt};
-    bool replacing = dictionary.FindEntry(item.m_strText, kind) != nullptr;
+    if (!CheckEntry(item.GetText(), translation, hotkey, kind)) return {AddResult::Refused, std::nullopt};
+    bool replacing = dictionary.FindEntry(item.GetText(), kind) != nullptr;
     if (replacing && (!confirmReplace || !confirmReplace())) return {AddResult::Kept, std::nullopt};
     // An all-kinds entry is only added to a text that has no entry at all.
-    if (!replacing && kind == ItemKind::All && dictionary.Lookup(item.m_strText)) return {AddResult::Kept, std::nullopt};
-    auto edit = PlanEntry(dictionary, item.m_strText, kind, translation, hotkey);
+    if (!replacing && kind == ItemKind::All && dictionary.Lookup(item.GetText())) return {AddResult::Kept, std::nullopt};
+    auto edit = PlanEntry(dictionary, item.GetText(), kind, translation, hotkey);
     if (!edit) return {AddResult::Refused, std::nullopt};
     return {replacing ? AddResult::Replaced : AddResult::Added, std::move(edit).Value()};
 }

@@ -21,7 +21,7 @@ std::string NoteOf(const CResourceItem& item) {
     return note + " " + std::to_string(item.m_nID);
 }
 
-bool Exported(const CResourceItem& item) { return item.IsTranslatable() && !item.m_strText.empty(); }
+bool Exported(const CResourceItem& item) { return item.IsTranslatable() && !item.GetText().empty(); }
 
 // The unit an item makes. Export and import both ask this, so an item whose
 // unit comes back as it went out is left exactly as it is.
@@ -29,14 +29,14 @@ TranslationUnit UnitOf(const CResourceItem& item, std::string path, const CodePa
     TranslationUnit unit;
     unit.id = std::move(path);
     ItemKind kind = item.GetKind();
-    unit.source = UnitTextOf(kind, item.m_strText, item.m_chHotkey, codePage);
+    unit.source = UnitTextOf(kind, item.GetText(), item.m_chHotkey, codePage);
     bool carried = (item.m_dwState & RIS_CARRIED) != 0;
     unit.state = carried               ? UnitState::NeedsReview
                  : item.IsTranslated() ? UnitState::Translated
                                        : UnitState::Untranslated;
     if (unit.state != UnitState::Untranslated) {
         std::uint16_t hotkey = item.m_chTransHotkey != 0 ? item.m_chTransHotkey : item.m_chHotkey;
-        unit.target = UnitTextOf(kind, item.m_strTranslation, hotkey, codePage);
+        unit.target = UnitTextOf(kind, item.GetTranslation(), hotkey, codePage);
     }
     unit.notes.push_back(NoteOf(item));
     return unit;
@@ -118,7 +118,7 @@ void Importer::Translate(CResourceItem& item, const TranslationUnit& unit) {
         ++m_plan.unchanged;
         return;
     }
-    for (Finding& finding : CheckEntryTexts(item.m_strText, text.text, text.hotkey, item.GetKind(), m_codePage)) {
+    for (Finding& finding : CheckEntryTexts(item.GetText(), text.text, text.hotkey, item.GetKind(), m_codePage)) {
         finding.path = unit.id;
         finding.item = &item;
         m_plan.findings.push_back(std::move(finding));

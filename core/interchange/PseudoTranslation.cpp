@@ -140,7 +140,7 @@ std::string Accented(std::string_view body, std::size_t keep, const CodePage& co
 
 bool Pseudo(const CResourceItem& item) {
     ItemKind kind = item.GetKind();
-    return kind != ItemKind::Version && item.IsTranslatable() && !item.m_strText.empty();
+    return kind != ItemKind::Version && item.IsTranslatable() && !item.GetText().empty();
 }
 
 } // namespace
@@ -172,7 +172,7 @@ ProjectChange PlanPseudoTranslation(CProject& project, const PseudoOptions& opti
     WalkPaths(project.m_ResourceInfo, [&](CResourceItem& item, const std::string&) {
         if (!Pseudo(item)) return;
         ItemEdit edit =
-            PlanTranslation(item, PseudoText(item.m_strText, item.m_chHotkey, options, codePage), item.m_chHotkey);
+            PlanTranslation(item, PseudoText(item.GetText(), item.m_chHotkey, options, codePage), item.m_chHotkey);
         auto isTranslated = [](std::uint32_t state) { return (state & RIS_TRANSLATED) == RIS_TRANSLATED; };
         translated += int(isTranslated(edit.after.state)) - int(isTranslated(edit.before.state));
         change.Add(std::move(edit));

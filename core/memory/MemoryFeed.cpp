@@ -38,8 +38,8 @@ struct ProjectContext {
 
     // Captions and version values hold no escapes: each kind as the target has it.
     MemoryUnit UnitOf(const CResourceItem& item, const std::string& path) const {
-        return MemoryUnit{UnitTextOf(item.GetKind(), item.m_strText, item.m_chHotkey, codePage),
-                          UnitTextOf(item.GetKind(), item.m_strTranslation, item.m_chTransHotkey, codePage),
+        return MemoryUnit{UnitTextOf(item.GetKind(), item.GetText(), item.m_chHotkey, codePage),
+                          UnitTextOf(item.GetKind(), item.GetTranslation(), item.m_chTransHotkey, codePage),
                           sourceLanguage, targetLanguage, module, path,
                           std::string(KindName(item.GetKind())), translator, now};
     }
@@ -52,8 +52,8 @@ Result<FeedCount> StoreProject(TranslationMemory& memory, const CProject& projec
     ProjectContext context(project, now);
     std::vector<MemoryUnit> units;
     WalkPaths(project.m_ResourceInfo, [&](const CResourceItem& item, const std::string& path) {
-        if (!item.IsTranslated() || !item.IsTranslatable() || item.m_strTranslation.empty() ||
-            (item.m_strTranslation == item.m_strText && item.m_chTransHotkey == item.m_chHotkey))
+        if (!item.IsTranslated() || !item.IsTranslatable() || item.GetTranslation().empty() ||
+            (item.GetTranslation() == item.GetText() && item.m_chTransHotkey == item.m_chHotkey))
             return;
         if (!context.HasLanguages()) {
             ++count.skipped;
@@ -76,7 +76,7 @@ std::vector<MemoryUnit> UnitsOfEdits(const CProject& project, std::span<const It
     std::vector<MemoryUnit> units;
     // One walk gives every edited item its path, however many there are.
     WalkPaths(project.m_ResourceInfo, [&](const CResourceItem& item, const std::string& path) {
-        if (edited.contains(&item) && item.IsTranslated() && item.IsTranslatable() && !item.m_strTranslation.empty())
+        if (edited.contains(&item) && item.IsTranslated() && item.IsTranslatable() && !item.GetTranslation().empty())
             units.push_back(context.UnitOf(item, path));
     });
     return units;

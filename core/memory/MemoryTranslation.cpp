@@ -11,7 +11,7 @@
 namespace quillon {
 
 std::string MemoryTextOf(const CResourceItem& item, const CodePage& codePage) {
-    return UnitTextOf(item.GetKind(), item.m_strText, item.m_chHotkey, codePage);
+    return UnitTextOf(item.GetKind(), item.GetText(), item.m_chHotkey, codePage);
 }
 
 std::optional<MemoryTranslation> AdaptToItem(const MemoryUnit& match, const CResourceItem& item,
@@ -34,7 +34,7 @@ std::optional<MemoryMatch> PreviousAsMatch(const PreviousSource& previous, const
     match.unit.source = UnitTextOf(kind, previous.text, 0, codePage);
     match.unit.target = UnitTextOf(kind, previous.translation, 0, codePage);
     match.unit.kind = std::string(KindName(kind));
-    match.score = Score(Normalise(match.unit.source), Normalise(UnitTextOf(kind, item.m_strText, 0, codePage)),
+    match.score = Score(Normalise(match.unit.source), Normalise(UnitTextOf(kind, item.GetText(), 0, codePage)),
                         threshold);
     match.sameContext = true;
     if (match.score < 0) return std::nullopt;
@@ -56,7 +56,7 @@ TranslationFallback MemoryTranslator::AsFallback() const {
 }
 
 std::optional<MemoryChoice> MemoryTranslator::Choose(const CResourceItem& item) const {
-    if (!m_use.Any() || item.m_strText.empty()) return std::nullopt;
+    if (!m_use.Any() || item.GetText().empty()) return std::nullopt;
     MemoryQuery query;
     query.text = MemoryTextOf(item, m_codePage);
     query.sourceLanguage = m_sourceLanguage;

@@ -32,9 +32,9 @@ public:
     void Replace(const CResourceItem& before, CResourceItem& after) {
         CatchUp();
         if (CResourceItem** byId = m_byId.Find(before.m_nID); byId && *byId == &before) *byId = &after;
-        auto found = m_byIdAndText.find(Key(before.m_strText, before.m_nID));
+        auto found = m_byIdAndText.find(Key(before.GetText(), before.m_nID));
         if (found != m_byIdAndText.end() && found->second == &before) found->second = &after;
-        if (after.m_nID != before.m_nID || after.m_strText != before.m_strText) Reset();
+        if (after.m_nID != before.m_nID || after.GetText() != before.GetText()) Reset();
     }
 
     // Forgets everything; for after children were removed or reordered.
@@ -58,7 +58,7 @@ private:
         for (; m_indexed < children.size(); ++m_indexed) {
             CResourceItem* child = children[m_indexed].get();
             m_byId.InsertFirst(child->m_nID, child);
-            if (child->m_nID == -1 || child->m_nID == 65535) m_byIdAndText.emplace(Key(child->m_strText, child->m_nID), child);
+            if (child->m_nID == -1 || child->m_nID == 65535) m_byIdAndText.emplace(Key(child->GetText(), child->m_nID), child);
         }
     }
 

@@ -19,13 +19,13 @@ constexpr std::size_t kMinChildRecord = 2;
 const CResourceItem::Children CResourceItem::kNoChildren;
 
 CResourceItem::CResourceItem(std::string text, std::uint16_t hotkey, std::int32_t id, std::uint32_t extraState)
-    : m_strText(std::move(text)), m_strTranslation(m_strText), m_nID(id),
-      m_dwState(RIS_CREATED | extraState | (m_strText.empty() ? RIS_EMPTY : 0)), m_chHotkey(hotkey),
-      m_chTransHotkey(hotkey) {}
+    : m_nID(id), m_dwState(RIS_CREATED | extraState | (text.empty() ? RIS_EMPTY : 0)), m_chHotkey(hotkey),
+      m_chTransHotkey(hotkey), m_strText(std::move(text)) {}
 
 CResourceItem::CResourceItem(const CResourceItem& other)
-    : m_strText(other.m_strText), m_strTranslation(other.m_strTranslation), m_nID(other.m_nID),
-      m_dwState(other.m_dwState), m_chHotkey(other.m_chHotkey), m_chTransHotkey(other.m_chTransHotkey) {
+    : m_nID(other.m_nID), m_dwState(other.m_dwState), m_chHotkey(other.m_chHotkey),
+      m_chTransHotkey(other.m_chTransHotkey), m_strText(other.m_strText),
+      m_translation(other.m_translation ? std::make_unique<std::string>(*other.m_translation) : nullptr) {
     SetData(other.GetData());
     if (other.GetCount() == 0) return;
     Children& children = EditChildren();
@@ -69,9 +69,24 @@ std::uint32_t StateAfterTranslation(std::uint32_t state, std::string_view source
     return state;
 }
 
+void CResourceItem::SetText(std::string text) {
+    if (!m_translation && text != m_strText) m_translation = std::make_unique<std::string>(m_strText);
+    m_strText = std::move(text);
+    if (m_translation && *m_translation == m_strText) m_translation.reset();
+}
+
+void CResourceItem::SetTranslationText(std::string text) {
+    if (text == m_strText)
+        m_translation.reset();
+    else if (m_translation)
+        *m_translation = std::move(text);
+    else
+        m_translation = std::make_unique<std::string>(std::move(text));
+}
+
 void CResourceItem::SetTranslation(std::string text, std::uint16_t hotkey) {
     m_dwState = StateAfterTranslation(m_dwState, m_strText, text);
-    m_strTranslation = std::move(text);
+    SetTranslationText(std::move(text));
     m_chTransHotkey = hotkey;
 }
 
@@ -94,7 +109,7 @@ void CResourceItem::SetCarried(bool carried) {
 void CResourceItem::StoreCommon(ArchiveWriter& out) const {
     out.Text(m_strText);
     out.Word(m_chHotkey);
-    out.Text(m_strTranslation);
+    out.Text(GetTranslation());
     out.Word(m_chTransHotkey);
     out.Dword(static_cast<std::uint32_t>(m_nID));
     out.Dword(m_dwState);
@@ -111,7 +126,7 @@ void CResourceItem::LoadCommon(ArchiveReader& in, int depth) {
     if (depth > kMaxDepth) in.Fail("items are nested too deeply");
     m_strText = in.Text();
     m_chHotkey = in.Word();
-    m_strTranslation = in.Text();
+    SetTranslationText(in.Text());
     m_chTransHotkey = in.Word();
     m_nID = static_cast<std::int32_t>(in.Dword());
     m_dwState = in.Dword();
@@ -142,7 +157,7 @@ void CResourceItem::Load(ArchiveReader& in, int depth) { LoadCommon(in, depth); 
 
 bool CResourceItem::operator==(const CResourceItem& other) const {
     if (GetKind() != other.GetKind() || !std::ranges::equal(GetData(), other.GetData()) ||
-        m_strText != other.m_strText || m_chHotkey != other.m_chHotkey || m_strTranslation != other.m_strTranslation ||
+        m_strText != other.m_strText || m_chHotkey != other.m_chHotkey || GetTranslation() != other.GetTranslation() ||
         m_chTransHotkey != other.m_chTransHotkey || m_nID != other.m_nID || m_dwState != other.m_dwState ||
         GetCount() != other.GetCount() || !SameExtra(other))
         return false;
@@ -217,10 +232,10 @@ std::unique_ptr<CResourceItem> CreateItemOfClass(std::string_view className) {
 
 std::string Describe(const CResourceItem& item) {
     std::ostringstream out;
-    out << KindName(item.GetKind()) << " id=" << item.m_nID << " text=\"" << item.m_strText << "\"";
+    out << KindName(item.GetKind()) << " id=" << item.m_nID << " text=\"" << item.GetText() << "\"";
     if (item.m_chHotkey) out << " hotkey=0x" << std::hex << item.m_chHotkey << std::dec;
-    if (item.m_strTranslation != item.m_strText || item.m_chTransHotkey != item.m_chHotkey)
-        out << " translation=\"" << item.m_strTranslation << "\" transHotkey=0x" << std::hex
+    if (item.GetTranslation() != item.GetText() || item.m_chTransHotkey != item.m_chHotkey)
+        out << " translation=\"" << item.GetTranslation() << "\" transHotkey=0x" << std::hex
             << item.m_chTransHotkey << std::dec;
     out << " state=0x" << std::hex << item.m_dwState << std::dec;
     if (auto* menu = dynamic_cast<const CMenuNode*>(&item)) out << " options=0x" << std::hex << menu->m_dwOptions << std::dec;

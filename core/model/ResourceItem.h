@@ -76,12 +76,21 @@ public:
     // child with that ID and exactly this text.
     CResourceItem* FindChild(std::string_view text, std::int32_t id) const;
 
+    // The source text, and the translation: the source text until another
+    // is set. Most items of a freshly read module have none of their own.
+    const std::string& GetText() const { return m_strText; }
+    const std::string& GetTranslation() const { return m_translation ? *m_translation : m_strText; }
+    // A new source text; the translation stays what it was.
+    void SetText(std::string text);
+    // The translation's text alone: its hotkey and the state stay.
+    void SetTranslationText(std::string text);
+
+    // The translation with its hotkey, and the state that follows from it.
     void SetTranslation(std::string text, std::uint16_t hotkey);
     void SetTranslated(bool translated);
     void SetCarried(bool carried);
     bool IsTranslated() const { return (m_dwState & RIS_TRANSLATED) == RIS_TRANSLATED; }
     bool IsTranslatable() const { return (m_dwState & (RIS_EMPTY | RIS_FIXED)) == 0; }
-    const std::string& GetText() const { return m_strText; }
 
     // Archive record of this item (without its object tag).
     virtual void Store(ArchiveWriter& out) const;
@@ -91,10 +100,8 @@ public:
     bool operator==(const CResourceItem& other) const;
 
     // A project holds one of these per string, menu item and control, so
-    // the small fields share the tail and what most items lack (children,
-    // data) costs one pointer.
-    std::string m_strText;
-    std::string m_strTranslation;
+    // the small fields share the tail and what most items lack (a
+    // translation of their own, children, data) costs one pointer.
     std::int32_t m_nID = 0;
     std::uint32_t m_dwState = 0;
     std::uint16_t m_chHotkey = 0;
@@ -107,6 +114,9 @@ protected:
 
 private:
     static const Children kNoChildren;
+
+    std::string m_strText;
+    std::unique_ptr<std::string> m_translation; // null while it is the source text
 
     std::unique_ptr<std::vector<std::uint8_t>> m_data; // null when there are no bytes
     std::unique_ptr<Children> m_children;              // null until the first child

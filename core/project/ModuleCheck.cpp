@@ -32,7 +32,7 @@ bool SameSources(const CResourceItem& a, const CResourceItem& b) {
     for (std::size_t i = 0; i < a.GetCount(); ++i) {
         const CResourceItem& x = *a.GetChildren()[i];
         const CResourceItem& y = *b.GetChildren()[i];
-        if (x.GetKind() != y.GetKind() || x.m_nID != y.m_nID || x.m_strText != y.m_strText ||
+        if (x.GetKind() != y.GetKind() || x.m_nID != y.m_nID || x.GetText() != y.GetText() ||
             x.m_chHotkey != y.m_chHotkey || (x.m_dwState & kFromModule) != (y.m_dwState & kFromModule) ||
             !std::ranges::equal(x.GetData(), y.GetData()) || !SameModuleFields(x, y) || !SameSources(x, y))
             return false;

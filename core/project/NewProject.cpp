@@ -156,8 +156,8 @@ void KeepTranslatorValues(const CProject& from, CProject& to) {
         const CVersionBlock* value = FindVersionPath(*own, key);
         CVersionBlock* copy = FindVersionPath(*fresh, key);
         if (!value || !copy) continue;
-        copy->m_strText = value->m_strText;
-        copy->m_strTranslation = value->m_strTranslation;
+        copy->SetText(value->GetText());
+        copy->SetTranslationText(value->GetTranslation());
         copy->m_chTransHotkey = value->m_chTransHotkey;
         copy->m_dwState = value->m_dwState;
     }
@@ -168,7 +168,7 @@ void RefreshTranslatorValues(CProject& project) {
     if (!table) return;
     for (const auto& [key, text] : {std::pair<const char*, const std::string&>{"Translator", project.m_strTranslator},
                                     std::pair<const char*, const std::string&>{"Translator E-Mail", project.m_strEMail}})
-        if (CVersionBlock* value = FindVersionPath(*table, key); value && value->m_strTranslation != text)
+        if (CVersionBlock* value = FindVersionPath(*table, key); value && value->GetTranslation() != text)
             value->SetTranslation(text, 0);
 }
 

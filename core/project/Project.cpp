@@ -160,8 +160,9 @@ void EscapeLoneBackslashes(CResourceInfo& tree, const CodePage& codePage) {
     WalkItems(tree, [&](const ItemVisit<CResourceItem>& visit) {
         CResourceItem& item = visit.item;
         if (!HoldsEscapedText(item.GetKind())) return;
-        item.m_strText = EscapeLoneBackslashes(item.m_strText, codePage);
-        item.m_strTranslation = EscapeLoneBackslashes(item.m_strTranslation, codePage);
+        std::string translation = EscapeLoneBackslashes(item.GetTranslation(), codePage);
+        item.SetText(EscapeLoneBackslashes(item.GetText(), codePage));
+        item.SetTranslationText(std::move(translation));
     });
     for (auto& [path, previous] : tree.m_previous) {
         previous.text = EscapeLoneBackslashes(previous.text, codePage);

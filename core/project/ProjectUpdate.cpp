@@ -57,7 +57,7 @@ struct SiblingKeyHash {
 SiblingKey KeyOf(const CResourceItem& item) {
     if (const auto* block = dynamic_cast<const CVersionBlock*>(&item)) return {ItemKind::Version, 0, false, block->m_strKey};
     if (IsSeparator(item)) return {ItemKind::MenuItem, 0, true, {}};
-    if (item.m_nID == -1 || item.m_nID == 65535) return {item.GetKind(), item.m_nID, false, item.m_strText};
+    if (item.m_nID == -1 || item.m_nID == 65535) return {item.GetKind(), item.m_nID, false, item.GetText()};
     return {item.GetKind(), item.m_nID, false, {}};
 }
 
@@ -155,9 +155,9 @@ public:
         std::vector<bool> dropped(m_report.changes.size(), false);
         for (const NewItem& added : m_added) {
             CResourceItem& item = *added.item;
-            if (!item.IsTranslatable() || item.m_strText.empty()) continue;
+            if (!item.IsTranslatable() || item.GetText().empty()) continue;
             auto& gone = m_gone[static_cast<std::size_t>(added.root)];
-            auto found = gone.find(item.m_strText);
+            auto found = gone.find(item.GetText());
             if (found == gone.end()) continue;
             const GoneTranslation& source = found->second;
             bool moved = source.kind == item.GetKind() && !dropped[source.change];
@@ -165,13 +165,13 @@ public:
             UpdateChange& change = m_report.changes[added.change];
             change.kind = moved ? UpdateChangeKind::Moved : UpdateChangeKind::Reused;
             change.fromPath = source.path;
-            change.oldText = item.m_strText;
+            change.oldText = item.GetText();
             // One move, not a removal and an addition.
             if (moved) dropped[source.change] = true;
             if (source.translation.empty()) continue;
             item.SetTranslation(source.translation, source.hotkey);
             item.SetCarried(true);
-            m_previous[change.path] = {item.m_strText, source.translation};
+            m_previous[change.path] = {item.GetText(), source.translation};
             change.translation = source.translation;
         }
         std::vector<UpdateChange> changes;
@@ -249,7 +249,7 @@ private:
     // translation and marks the item; what it held is kept as its previous
     // source (the first one, when an earlier change is still open).
     void Text(CResourceItem& old, const CResourceItem& fresh, const std::string& path) {
-        if (old.m_strText == fresh.m_strText) {
+        if (old.GetText() == fresh.GetText()) {
             ++m_report.kept;
             if (old.m_chHotkey != fresh.m_chHotkey) {
                 // Only the source's hotkey moved: an untranslated item follows it.
@@ -259,18 +259,18 @@ private:
             }
             return;
         }
-        std::string lost = old.IsTranslated() ? old.m_strTranslation : std::string();
-        m_previous.emplace(path, PreviousSource{old.m_strText, old.m_strTranslation});
-        m_report.changes.push_back({UpdateChangeKind::Changed, old.GetKind(), path, {}, old.m_strText, fresh.m_strText, lost});
-        old.m_strText = fresh.m_strText;
+        std::string lost = old.IsTranslated() ? old.GetTranslation() : std::string();
+        m_previous.emplace(path, PreviousSource{old.GetText(), old.GetTranslation()});
+        m_report.changes.push_back({UpdateChangeKind::Changed, old.GetKind(), path, {}, old.GetText(), fresh.GetText(), lost});
+        old.SetText(fresh.GetText());
         old.m_chHotkey = fresh.m_chHotkey;
-        old.SetTranslation(old.m_strText, old.m_chHotkey);
+        old.SetTranslation(old.GetText(), old.m_chHotkey);
         old.SetCarried(true);
     }
 
     void RecordAdded(CResourceItem& item, Root root, const std::string& path) {
         m_added.push_back({&item, root, m_report.changes.size()});
-        m_report.changes.push_back({UpdateChangeKind::Added, item.GetKind(), path, {}, {}, item.m_strText, {}});
+        m_report.changes.push_back({UpdateChangeKind::Added, item.GetKind(), path, {}, {}, item.GetText(), {}});
         StepCounter steps(root);
         for (auto& child : item.GetChildren()) RecordAdded(*child, root, path + steps.NextSuffix(*child));
     }
@@ -290,15 +290,15 @@ private:
     }
 
     void RecordGone(const CResourceItem& item, Root root, const std::string& path) {
-        std::string translation = item.IsTranslated() ? item.m_strTranslation : std::string();
-        if (!item.m_strText.empty()) {
+        std::string translation = item.IsTranslated() ? item.GetTranslation() : std::string();
+        if (!item.GetText().empty()) {
             // A translated item is the better source for a text that went away twice.
             auto& gone = m_gone[static_cast<std::size_t>(root)];
-            auto [slot, inserted] = gone.try_emplace(item.m_strText);
+            auto [slot, inserted] = gone.try_emplace(item.GetText());
             if (inserted || (slot->second.translation.empty() && !translation.empty()))
                 slot->second = {item.GetKind(), path, translation, item.m_chTransHotkey, m_report.changes.size()};
         }
-        m_report.changes.push_back({UpdateChangeKind::Removed, item.GetKind(), path, {}, item.m_strText, {}, translation});
+        m_report.changes.push_back({UpdateChangeKind::Removed, item.GetKind(), path, {}, item.GetText(), {}, translation});
         StepCounter steps(root);
         for (const auto& child : item.GetChildren()) RecordGone(*child, root, path + steps.NextSuffix(*child));
     }

@@ -41,7 +41,7 @@ std::string ReplaceRow::After() const {
 }
 
 std::string MatchableText(const CResourceItem& item, const CodePage& codePage) {
-    const std::string& text = item.m_strTranslation;
+    const std::string& text = item.GetTranslation();
     return codePage.ToUtf8(HoldsEscapedText(item.GetKind()) ? UnescapeText(text, codePage) : text);
 }
 
@@ -89,7 +89,7 @@ std::vector<ReplaceRow> PlanReplace(CProject& project, const TextMatcher& matche
         if (matches.empty()) return;
         ReplaceRow row = PlanItemReplacement(project, item, path, matches, codePage);
         // A replacement by the same text changes nothing and is no row.
-        if (row.After() != item.m_strTranslation) rows.push_back(std::move(row));
+        if (row.After() != item.GetTranslation()) rows.push_back(std::move(row));
     });
     return rows;
 }

@@ -96,7 +96,7 @@ private:
         if (m_position < m_originals.size()) original = m_originals[m_position];
         if (item.m_dwState & RIS_FIXED) {
             // A separator keeps whatever text the module gave it.
-            return original && item.m_strText.empty() ? *original : std::u16string();
+            return original && item.GetText().empty() ? *original : std::u16string();
         }
         return TextToWrite(item, original, TextRule::Menu, m_context.codePage);
     }

@@ -39,7 +39,7 @@ std::optional<bool> PlainAsciiMatches(std::u16string_view original, const CResou
             (hotkeys && unit == u'&'))
             return std::nullopt;
     if (hotkeys && item.m_chHotkey != 0) return false;
-    return std::equal(original.begin(), original.end(), item.m_strText.begin(), item.m_strText.end(),
+    return std::equal(original.begin(), original.end(), item.GetText().begin(), item.GetText().end(),
                       [](char16_t unit, char byte) { return unit == static_cast<unsigned char>(byte); });
 }
 
@@ -66,18 +66,18 @@ bool OriginalMatches(std::u16string_view original, const CResourceItem& item, Te
     switch (rule) {
     case TextRule::String:
         return EscapedMatches(CutToBuffer(std::move(converted), kStringBuffer - 1, codePage), codePage,
-                              [&](const std::string& text) { return text == item.m_strText; });
+                              [&](const std::string& text) { return text == item.GetText(); });
     case TextRule::Caption:
-        return CutToBuffer(std::move(converted), kDialogTextBuffer - 1, codePage) == item.m_strText;
+        return CutToBuffer(std::move(converted), kDialogTextBuffer - 1, codePage) == item.GetText();
     case TextRule::Version:
-        return converted == item.m_strText;
+        return converted == item.GetText();
     case TextRule::Menu:
     case TextRule::Control: {
         std::size_t buffer = rule == TextRule::Menu ? kMenuTextBuffer : kDialogTextBuffer;
         return EscapedMatches(CutToBuffer(std::move(converted), buffer - 1, codePage), codePage, [&](std::string text) {
-            if (text.empty()) return item.m_strText.empty() && item.m_chHotkey == 0;
+            if (text.empty()) return item.GetText().empty() && item.m_chHotkey == 0;
             HotkeyText split = SplitHotkey(std::move(text), codePage);
-            return split.text == item.m_strText && split.hotkey == item.m_chHotkey;
+            return split.text == item.GetText() && split.hotkey == item.m_chHotkey;
         });
     }
     }
@@ -94,9 +94,9 @@ std::u16string TextToWrite(const CResourceItem& item, const std::optional<std::u
         return codePage.ToUtf16(text);
     };
     if (item.IsTranslated())
-        return convert(item.m_strTranslation, HotkeyToWrite(item));
+        return convert(item.GetTranslation(), HotkeyToWrite(item));
     if (original && OriginalMatches(*original, item, rule, codePage)) return *original;
-    return convert(item.m_strText, item.m_chHotkey);
+    return convert(item.GetText(), item.m_chHotkey);
 }
 
 } // namespace quillon

@@ -111,11 +111,11 @@ QString StripMnemonic(QString text) {
 ControlTexts TextsFor(const CResourceItem* item, const NameOrOrdinal& title, const CodePage& codePage) {
     ControlTexts texts;
     if (item && item->IsTranslated()) {
-        texts.shown = ToQt(PrepareText(item->m_strTranslation, item->m_chTransHotkey, codePage), codePage);
-        texts.list = ToQt(item->m_strTranslation, codePage);
+        texts.shown = ToQt(PrepareText(item->GetTranslation(), item->m_chTransHotkey, codePage), codePage);
+        texts.list = ToQt(item->GetTranslation(), codePage);
     } else if (!title.isOrdinal) {
         texts.shown = QString::fromStdU16String(title.text);
-        texts.list = item ? ToQt(item->m_strText, codePage) : StripMnemonic(texts.shown);
+        texts.list = item ? ToQt(item->GetText(), codePage) : StripMnemonic(texts.shown);
     }
     texts.shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     texts.shown.replace(u'\r', u'\n');
@@ -208,7 +208,7 @@ void CPreviewImage::paintEvent(QPaintEvent*) {
 
 CDialogPreviewWidget::CDialogPreviewWidget(const CResourceItem& dialog, const CodePage& codePage, QWidget* parent)
     : QWidget(parent) {
-    const std::string& caption = dialog.IsTranslated() ? dialog.m_strTranslation : dialog.m_strText;
+    const std::string& caption = dialog.IsTranslated() ? dialog.GetTranslation() : dialog.GetText();
     m_caption = ToQt(caption, codePage);
     // Set explicitly: a widget without its own role takes its parent's.
     setBackgroundRole(QPalette::Window);

@@ -18,7 +18,7 @@ namespace quillon::gui {
 namespace {
 
 const std::string& TreeText(const CResourceItem& item) {
-    return item.IsTranslated() ? item.m_strTranslation : item.m_strText;
+    return item.IsTranslated() ? item.GetTranslation() : item.GetText();
 }
 
 std::uint32_t Options(const CResourceItem& item) {
@@ -29,7 +29,7 @@ std::uint32_t Options(const CResourceItem& item) {
 // Classic templates mark a separator by an entry with ID 0 and no text.
 bool IsSeparator(const CResourceItem& item) {
     if (item.GetKind() != ItemKind::MenuItem) return false;
-    return (Options(item) & MenuOption::kSeparator) || (item.m_nID == 0 && item.m_strText.empty());
+    return (Options(item) & MenuOption::kSeparator) || (item.m_nID == 0 && item.GetText().empty());
 }
 
 bool IsEnabled(const CResourceItem& item) {

@@ -48,9 +48,9 @@ QVariant CNotTranslatedModel::data(const QModelIndex& index, int role) const {
         switch (index.column()) {
         case 0: return QString::fromLatin1(KindName(item.GetKind()));
         case 1: return QString::number(item.m_nID);
-        case 2: return ToQt(item.m_strText, m_codePage);
+        case 2: return ToQt(item.GetText(), m_codePage);
         case 3: return HotkeyToQt(item.m_chHotkey, m_codePage);
-        case 4: return ToQt(item.m_strTranslation, m_codePage);
+        case 4: return ToQt(item.GetTranslation(), m_codePage);
         default: return HotkeyToQt(item.m_chTransHotkey, m_codePage);
         }
     }

@@ -63,7 +63,7 @@ void CContentsModel::AddPopups(Node& parent, CResourceItem& menu) {
     const CodePage& codePage = m_doc.GetCodePage();
     for (auto& child : menu.GetChildren()) {
         if (child->GetKind() != ItemKind::PopupMenu) continue;
-        Node& node = parent.Add(ToQt(child->m_strText, codePage), IconKind::Menu, IconKind::Menu, child.get());
+        Node& node = parent.Add(ToQt(child->GetText(), codePage), IconKind::Menu, IconKind::Menu, child.get());
         AddPopups(node, *child);
     }
 }
@@ -84,7 +84,7 @@ void CContentsModel::AddDialogs(Node& root) {
     const CodePage& codePage = m_doc.GetCodePage();
     Node& folder = root.Add(tr("Dialogs"), IconKind::ClosedFolder, IconKind::OpenFolder, nullptr);
     for (auto& dialog : info.m_Dialogs.GetChildren()) {
-        QString caption = dialog->m_strText.empty() ? QString::number(dialog->m_nID) : ToQt(dialog->m_strText, codePage);
+        QString caption = dialog->GetText().empty() ? QString::number(dialog->m_nID) : ToQt(dialog->GetText(), codePage);
         folder.Add(caption, IconKind::Dialog, IconKind::Dialog, dialog.get()).warnings =
             ScanWarningsOf(Root::Dialogs, *dialog);
     }

@@ -27,8 +27,8 @@ CItemPreview::CItemPreview(QWidget* parent)
 
 // An untranslated item holds its source as its translation: that is not shown as one.
 void CItemPreview::ShowItem(const CResourceItem* item, const CodePage& codePage) {
-    m_source->setPlainText(item ? ReadableText(item->m_strText, codePage) : QString());
-    m_translation->setPlainText(item && item->IsTranslated() ? ReadableText(item->m_strTranslation, codePage) : QString());
+    m_source->setPlainText(item ? ReadableText(item->GetText(), codePage) : QString());
+    m_translation->setPlainText(item && item->IsTranslated() ? ReadableText(item->GetTranslation(), codePage) : QString());
 }
 
 } // namespace quillon::gui

@@ -354,7 +354,7 @@ void CMainFrame::LogChange(const ProjectChange& change, bool applied) {
     std::optional<ItemPath> path = PathOf(m_doc.Project().m_ResourceInfo, item);
     if (!path) return;
     QString address = QString::fromStdString(path->ToString());
-    QString text = ToQt(item.m_strTranslation, m_doc.GetCodePage());
+    QString text = ToQt(item.GetTranslation(), m_doc.GetCodePage());
     m_outputBar->LogItem(tr("%1: %2 \"%3\"").arg(label, address, text), address);
 }
 

@@ -37,8 +37,8 @@ bool CStringFilterModel::Accepts(const CResourceItem& item) const {
     if (m_filter.text.isEmpty()) return true;
     if (!m_pattern.isValid()) return false;
     const CodePage& codePage = m_list.CodePageOf();
-    return m_pattern.match(ReadableText(item.m_strText, codePage)).hasMatch() ||
-           (item.IsTranslated() && m_pattern.match(ReadableText(item.m_strTranslation, codePage)).hasMatch());
+    return m_pattern.match(ReadableText(item.GetText(), codePage)).hasMatch() ||
+           (item.IsTranslated() && m_pattern.match(ReadableText(item.GetTranslation(), codePage)).hasMatch());
 }
 
 bool CStringFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex&) const {

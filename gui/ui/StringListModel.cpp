@@ -93,7 +93,7 @@ void CStringListModel::RefreshItem(const CResourceItem& item) { RefreshRow(RowOf
 int CStringListModel::StateOf(const CResourceItem& item) const {
     int state = item.IsTranslated() ? StateTranslated : StateUntranslated;
     if (item.m_dwState & RIS_CARRIED) state |= StateChanged;
-    if (item.IsTranslated() && item.m_strTranslation == item.m_strText) state |= StateConfirmed;
+    if (item.IsTranslated() && item.GetTranslation() == item.GetText()) state |= StateConfirmed;
     if (HasProblem(item)) state |= StateProblem;
     return state;
 }
@@ -129,9 +129,9 @@ QVariant CStringListModel::Text(const Row& row, int column) const {
     const CResourceItem& item = *row.item;
     switch (column) {
     case ColumnId: return row.label.isEmpty() ? QString::number(item.m_nID) : row.label;
-    case ColumnSource: return ToQt(item.m_strText, codePage);
+    case ColumnSource: return ToQt(item.GetText(), codePage);
     case ColumnHotkey: return HotkeyToQt(item.m_chHotkey, codePage);
-    case ColumnTranslated: return ToQt(item.m_strTranslation, codePage);
+    case ColumnTranslated: return ToQt(item.GetTranslation(), codePage);
     case ColumnTransHotkey: return HotkeyToQt(item.m_chTransHotkey, codePage);
     case ColumnPath: return row.path;
     default: return {};
@@ -241,7 +241,7 @@ bool CStringListModel::setData(const QModelIndex& index, const QVariant& value, 
     const CodePage& codePage = m_doc.GetCodePage();
     QString typed = value.toString();
     if (typed == EditText(item, index.column()).toString()) return false; // nothing changed, or nothing typed
-    std::string translation = item.m_strTranslation;
+    std::string translation = item.GetTranslation();
     std::uint16_t hotkey = HotkeyFromQt(typed, codePage);
     if (index.column() == ColumnTranslated) {
         translation = TreeTextOfTyped(m_doc, item, typed);

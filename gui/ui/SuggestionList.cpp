@@ -58,7 +58,7 @@ void CSuggestionList::ShowItem(CResourceItem* item) {
         m_suggestions.clear();
         clear();
     }
-    if (!item || !item->IsTranslatable() || item->m_strText.empty()) {
+    if (!item || !item->IsTranslatable() || item->GetText().empty()) {
         m_pause.stop();
         m_suggestions.clear();
         Render();

@@ -34,7 +34,7 @@ CTranslateDlg::CTranslateDlg(CResourceItem& item, CQuillonDoc& doc, QWidget* par
     BuildLayout();
     ShowPrevious();
     const CodePage& codePage = doc.GetCodePage();
-    m_source->setPlainText(ToQt(item.m_strText, codePage));
+    m_source->setPlainText(ToQt(item.GetText(), codePage));
     m_translated->setPlainText(TypedTextOf(doc, item));
     m_translated->setFocus();
     m_itemLabel->setObjectName(QStringLiteral("itemLabel"));
@@ -149,7 +149,7 @@ void CTranslateDlg::ShowPrevious() {
 std::string CTranslateDlg::TranslatedText() const { return TreeTextOfTyped(m_doc, m_item, m_translated->toPlainText()); }
 
 bool CTranslateDlg::HotkeyFits(const std::string& text, std::uint16_t hotkey) const {
-    return CheckManualTranslation(m_item.m_strText, text, hotkey, m_doc.GetCodePage()) != ManualResult::HotkeyNotInText;
+    return CheckManualTranslation(m_item.GetText(), text, hotkey, m_doc.GetCodePage()) != ManualResult::HotkeyNotInText;
 }
 
 void CTranslateDlg::ShowRefusal(const QString& text) {
@@ -206,13 +206,13 @@ void CTranslateDlg::OnStep(Step step) {
 }
 
 void CTranslateDlg::OnCopySource() {
-    m_translated->setPlainText(CoreText(m_item.m_strText));
+    m_translated->setPlainText(CoreText(m_item.GetText()));
     m_translated->setFocus();
 }
 
 void CTranslateDlg::OnAddToDictionary() {
     std::string translated = TranslatedText();
-    ManualResult check = CheckManualTranslation(m_item.m_strText, translated, m_chNewHotkey, m_doc.GetCodePage());
+    ManualResult check = CheckManualTranslation(m_item.GetText(), translated, m_chNewHotkey, m_doc.GetCodePage());
     if (check == ManualResult::HotkeyNotInText) {
         ShowRefusal(CoreText(RefusalText(check, m_chNewHotkey)));
         return;
@@ -231,7 +231,7 @@ void CTranslateDlg::OnAddToDictionary() {
     case AddResult::SameAsSource: ShowRefusal(CoreText(RefusalText(ManualResult::SameAsSource, 0))); break;
     case AddResult::Refused: {
         // AddToDictionary refuses what CheckEntry refuses; this check says why.
-        Status why = CheckEditedEntry(m_item.m_strText, translated, m_chNewHotkey, m_item.GetKind(), m_doc.GetCodePage());
+        Status why = CheckEditedEntry(m_item.GetText(), translated, m_chNewHotkey, m_item.GetKind(), m_doc.GetCodePage());
         ShowRefusal(why ? tr("The dictionary cannot take this entry.") : CoreText(why.GetError().message));
         break;
     }

@@ -10,15 +10,15 @@ namespace quillon::gui {
 
 std::string TreeTextOfTyped(const CQuillonDoc& doc, const CResourceItem& item, const QString& typed) {
     const CodePage& codePage = doc.GetCodePage();
-    return FollowLineBreaks(item.m_strText, EscapeTypedControls(FromQt(typed, codePage)), codePage);
+    return FollowLineBreaks(item.GetText(), EscapeTypedControls(FromQt(typed, codePage)), codePage);
 }
 
 QString TypedTextOf(const CQuillonDoc& doc, const CResourceItem& item) {
-    return item.IsTranslated() ? ToQt(item.m_strTranslation, doc.GetCodePage()) : QString();
+    return item.IsTranslated() ? ToQt(item.GetTranslation(), doc.GetCodePage()) : QString();
 }
 
 TranslationPlan PlanTranslation(CQuillonDoc& doc, CResourceItem& item, std::string translation, std::uint16_t hotkey) {
-    bool confirms = translation == item.m_strText;
+    bool confirms = translation == item.GetText();
     std::vector<Finding> findings = CheckCandidate(doc.Project(), item, translation, hotkey);
     auto edit = PlanManualTranslation(item, std::move(translation), hotkey, doc.GetCodePage());
     if (!edit) return {std::move(findings), edit.GetError()};

@@ -166,8 +166,8 @@ TEST(Checks, TranslatedModulesHaveNoHotkeyErrorsInFiveScripts) {
             WalkItems(std::as_const(project.m_ResourceInfo), [&](const ItemVisit<const CResourceItem>& visit) {
                 const CResourceItem& item = visit.item;
                 if (!item.IsTranslatable()) return;
-                std::string translation = page.FromUtf16(Transliterate(page.ToUtf16(item.m_strText), script));
-                project.m_Dictionary.AddEntry(item.m_strText, translation, item.m_chHotkey, item.GetKind());
+                std::string translation = page.FromUtf16(Transliterate(page.ToUtf16(item.GetText()), script));
+                project.m_Dictionary.AddEntry(item.GetText(), translation, item.m_chHotkey, item.GetKind());
             });
             CAutoTranslator(project.m_ResourceInfo, project.m_Dictionary, page.Id(),
                             HotkeyConventionOf(script.language))

@@ -30,21 +30,21 @@ int Width(const char16_t* face, int points, std::u16string_view text, bool prefi
 CResourceItem* DialogNamed(CProject& project, std::string_view caption) {
     CResourceItem* found = nullptr;
     WalkItems(project.m_ResourceInfo, [&](const ItemVisit<CResourceItem>& visit) {
-        if (visit.item.GetKind() == ItemKind::Dialog && visit.item.m_strText == caption) found = &visit.item;
+        if (visit.item.GetKind() == ItemKind::Dialog && visit.item.GetText() == caption) found = &visit.item;
     });
     return found;
 }
 
 CResourceItem* ControlNamed(CResourceItem& dialog, std::string_view text) {
     for (const auto& child : dialog.GetChildren())
-        if (child->m_strText == text) return child.get();
+        if (child->GetText() == text) return child.get();
     return nullptr;
 }
 
 std::set<std::string> NotFitting(const CProject& project) {
     std::set<std::string> texts;
     for (const Finding& finding : CheckProject(project, {.untranslated = false}))
-        if (finding.code == CheckCode::DoesNotFit) texts.insert(finding.item->m_strText);
+        if (finding.code == CheckCode::DoesNotFit) texts.insert(finding.item->GetText());
     return texts;
 }
 

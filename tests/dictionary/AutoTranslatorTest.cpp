@@ -86,7 +86,7 @@ TEST(AutoTranslate, FortyTwoPercentOfSeven) {
     // "Print" had no hotkey in the dictionary: 0 after translating, then the hotkey pass gives one.
     EXPECT_EQ(file.GetChildren().at(1)->m_chTransHotkey, 'D'); // its first letter; File is on another level
     std::vector<std::string> listed;
-    for (const CResourceItem* item : recorder.untranslated) listed.push_back(item->m_strText);
+    for (const CResourceItem* item : recorder.untranslated) listed.push_back(item->GetText());
     EXPECT_EQ(listed, (std::vector<std::string>{"Open", "Busy", "Options", "Name:"}));
 }
 
@@ -104,7 +104,7 @@ TEST(AutoTranslate, ItemsTranslatedEarlierCountAndOnlyTheHotkeyPassEditsThem) {
     AutoTranslateResult result = translator.Run();
     EXPECT_EQ(result.translated, 3u);
     EXPECT_EQ(recorder.counts[0], (std::array<std::int32_t, 3>{7, 2, 5})); // the analysis found them
-    for (const CResourceItem* item : result.untranslated) EXPECT_TRUE(item->m_strText != "Busy" && item != &print);
+    for (const CResourceItem* item : result.untranslated) EXPECT_TRUE(item->GetText() != "Busy" && item != &print);
     EXPECT_EQ(print.m_chTransHotkey, 'r');
     auto edit = std::find_if(result.edits.begin(), result.edits.end(), [&](const ItemEdit& e) { return e.item == &print; });
     ASSERT_NE(edit, result.edits.end());
@@ -169,7 +169,7 @@ TEST(AutoTranslate, RealProjectRunTwiceChangesNothingTheSecondTime) {
         EXPECT_EQ(ItemAt(*project, path).m_chTransHotkey, hotkey) << path;
     const CResourceItem& dialog = ItemAt(*project, "dialogs/200");
     ASSERT_GE(dialog.GetChildren().size(), 3u);
-    EXPECT_EQ(dialog.GetChildren().at(2)->m_strTranslation, "Durchsuchen...");
+    EXPECT_EQ(dialog.GetChildren().at(2)->GetTranslation(), "Durchsuchen...");
     EXPECT_FALSE(dialog.GetChildren().at(0)->IsTranslated());
 
     CResourceInfo after(project->m_ResourceInfo);

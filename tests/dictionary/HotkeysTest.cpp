@@ -127,7 +127,7 @@ TEST(Hotkeys, AssignedHotkeyInEveryScript) {
         UsedHotkeys used;
         for (char taken : page.FromUtf8(c.used)) used.insert(static_cast<std::uint8_t>(taken));
         AssignHotkey(item, used, page, c.convention);
-        EXPECT_EQ(page.ToUtf8(item.m_strTranslation), c.expectedText);
+        EXPECT_EQ(page.ToUtf8(item.GetTranslation()), c.expectedText);
         std::uint16_t expected = *c.expectedHotkey ? ByteOf(c.expectedHotkey, page) : kHotkeyNone;
         EXPECT_EQ(item.m_chTransHotkey, expected);
         EXPECT_TRUE(expected == kHotkeyNone || used.count(alphabet.Upper(HotkeyByte(expected))));

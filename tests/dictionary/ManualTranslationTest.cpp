@@ -37,7 +37,7 @@ TEST(ManualTranslation, TheCheckRefusesAHotkeyThatIsNoCharacterOfItsOwn) {
         // The source itself is a confirmation: "OK" can be finished too.
         bool applied = test.expected != ManualResult::HotkeyNotInText;
         EXPECT_EQ(item.m_dwState, applied ? RIS_TRANSLATED : RIS_CREATED);
-        EXPECT_EQ(item.m_strTranslation, applied ? test.translation : test.source);
+        EXPECT_EQ(item.GetTranslation(), applied ? test.translation : test.source);
         EXPECT_EQ(item.m_chTransHotkey, applied ? test.hotkey : 'b');
     }
 }
@@ -79,7 +79,7 @@ TEST(ManualTranslation, RestoreBringsBackSourceAndHotkey) {
     CMenuItem item("Open", 'O', 1, 0);
     item.SetTranslation("Öffnen", 'f');
     RestoreItem(item);
-    EXPECT_EQ(item.m_strTranslation, "Open");
+    EXPECT_EQ(item.GetTranslation(), "Open");
     EXPECT_EQ(item.m_chTransHotkey, 'O');
     EXPECT_FALSE(item.IsTranslated());
 

@@ -104,7 +104,7 @@ TEST_P(DialogReaders, ScanPreviewAndWriterReadTheSameControlsAndTheSameCut) {
     ASSERT_EQ(scanned->dialogs.GetCount(), 1u);
     CResourceItem& dialog = *scanned->dialogs.GetChildren().at(0);
     ASSERT_EQ(dialog.GetCount(), 2u);
-    EXPECT_EQ(dialog.GetChildren().at(0)->m_strText, "Yes");
+    EXPECT_EQ(dialog.GetChildren().at(0)->GetText(), "Yes");
     EXPECT_EQ(dialog.GetChildren().at(0)->m_chHotkey, 'Y');
     EXPECT_EQ(dialog.GetChildren().at(1)->m_nID, 7);
 

@@ -37,7 +37,7 @@ TEST_P(BasicFixture, ScanGivesTheTreeOfTheResourceScript) {
     for (const auto& s : info.m_Strings.GetChildren()) {
         ids.push_back(s->m_nID);
         EXPECT_EQ(s->m_dwState, RIS_CREATED);
-        EXPECT_EQ(s->m_strTranslation, s->m_strText);
+        EXPECT_EQ(s->GetTranslation(), s->GetText());
     }
     EXPECT_EQ(ids, (std::vector<std::int32_t>{1, 2, 5, 15, 16, 40, 41, 100, 4095, 65535}));
     EXPECT_EQ(TextAt(info.m_Strings, {2}), "A\\tB\\r\\n");

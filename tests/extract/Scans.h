@@ -43,7 +43,7 @@ inline std::string TextAt(const CResourceItem& root, const std::vector<std::int3
     const CResourceItem* item = &root;
     for (std::int32_t id : ids)
         if (!(item = ChildWithId(*item, id))) return "<none>";
-    return item->m_strText;
+    return item->GetText();
 }
 
 class CountingProgress : public IProgress {
@@ -73,7 +73,7 @@ inline std::string Outline(const CResourceItem& root, std::int32_t leaveOut = 0,
             out << block->m_strKey << ':' << block->m_nBlockType;
         else
             out << item->m_nID;
-        out << " \"" << item->m_strText << '"';
+        out << " \"" << item->GetText() << '"';
         if (item->m_chHotkey) out << " &" << static_cast<char>(item->m_chHotkey);
         out << std::hex << ' ' << item->m_dwState;
         if (auto* menu = dynamic_cast<const CMenuNode*>(item.get())) out << " /" << menu->m_dwOptions;

@@ -55,7 +55,7 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     TypeAndConfirm(hello, doc, "Hallo %s", "the translation adds %s");
     CResourceItem& gap = At(window.frame, "strings/5");
     TypeAndConfirm(gap, doc, "Lücke Привет", "cannot hold П р и в е т");
-    EXPECT_EQ(doc.GetCodePage().ToUtf8(gap.m_strTranslation), "Lücke ??????");
+    EXPECT_EQ(doc.GetCodePage().ToUtf8(gap.GetTranslation()), "Lücke ??????");
 
     CProblemsBar& problems = *window.frame.ProblemsBar();
     problems.UntranslatedBox()->setChecked(false);

@@ -51,7 +51,7 @@ struct Desk : SessionWindow {
     }
     std::string Translation(std::int32_t id) {
         const CResourceItem& item = Child(frame.Document().Project().m_ResourceInfo.m_Strings, id);
-        return item.IsTranslated() ? item.m_strTranslation : "-";
+        return item.IsTranslated() ? item.GetTranslation() : "-";
     }
     bool Modified() { return frame.windowTitle().endsWith(" *"); }
     CResourceItem& At(const char* path) { return quillon::testing::At(frame, path); }
@@ -62,7 +62,7 @@ struct Desk : SessionWindow {
         change.Add(PlanManualTranslation(At(path), text, hotkey, doc.GetCodePage()).Value());
         doc.Apply(std::move(change));
     }
-    std::string Text(const char* path) { return At(path).m_strTranslation; }
+    std::string Text(const char* path) { return At(path).GetTranslation(); }
     // The contents nodes that are open, by their text path.
     QStringList Expanded() {
         QStringList open;
@@ -180,7 +180,7 @@ TEST(TranslatorsDesk, TheFilterMatchesAsItsOptionsSayAndTheHotkeyCellChecks) {
     ASSERT_TRUE(window.frame.SelectNode({"Resource", "Menus", "100"}));
     CStringListModel& rows = window.frame.Strings();
     CResourceItem& file = *rows.ItemAt(0);
-    ASSERT_EQ(file.m_strText, "File");
+    ASSERT_EQ(file.GetText(), "File");
     const QModelIndex text = rows.index(0, CStringListModel::ColumnTranslated);
     const QModelIndex hotkey = rows.index(0, CStringListModel::ColumnTransHotkey);
     EXPECT_TRUE(rows.setData(text, "Datei")); // no F in it: no hotkey of its own
@@ -190,7 +190,7 @@ TEST(TranslatorsDesk, TheFilterMatchesAsItsOptionsSayAndTheHotkeyCellChecks) {
     EXPECT_TRUE(text.data(Qt::ToolTipRole).toString().contains("The hotkey 'x'"));
     EXPECT_TRUE(rows.setData(hotkey, "D"));
     EXPECT_TRUE(rows.setData(text, "Dateien"));
-    EXPECT_EQ(file.m_strTranslation, "Dateien");
+    EXPECT_EQ(file.GetTranslation(), "Dateien");
     EXPECT_EQ(file.m_chTransHotkey, 'D');
     EXPECT_EQ(window.frame.Document().UndoStack().count(), 2 + 3);
 }

@@ -15,7 +15,7 @@ namespace {
 std::vector<std::string> Translations(const CResourceInfo& tree) {
     std::vector<std::string> texts;
     WalkItems(tree, [&](const ItemVisit<const CResourceItem>& visit) {
-        texts.push_back(visit.item.IsTranslated() ? visit.item.m_strTranslation : std::string());
+        texts.push_back(visit.item.IsTranslated() ? visit.item.GetTranslation() : std::string());
     });
     return texts;
 }

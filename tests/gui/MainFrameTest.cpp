@@ -351,7 +351,7 @@ TEST(MainFrame, BuildOfAStaleModuleOffersTheUpdate) {
         EXPECT_TRUE(window.prompts->questions[0].contains("no longer matches"));
         EXPECT_FALSE(FileExists(target));
         const CResourceItem& dialog = Child(window.frame.Document().Project().m_ResourceInfo.m_Dialogs, 300);
-        EXPECT_EQ(dialog.m_strText, update ? "New title" : "Old title");
+        EXPECT_EQ(dialog.GetText(), update ? "New title" : "Old title");
         EXPECT_EQ(window.prompts->reports.size(), update ? 1 : 0);
         if (!update) continue;
         EXPECT_TRUE(window.prompts->informations.back().contains("build the target again"));

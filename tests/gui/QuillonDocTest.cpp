@@ -25,7 +25,7 @@ ProjectChange TranslateFirstString(CQuillonDoc& doc, const std::string& text) {
     ProjectChange change("Translate");
     CResourceItem& item = *doc.Project().m_ResourceInfo.m_Strings.GetChildren().front();
     change.Add(PlanTranslation(item, text, 0));
-    change.Add(PlanEntry(doc.Project().m_Dictionary, item.m_strText, ItemKind::String, text, 0).Value());
+    change.Add(PlanEntry(doc.Project().m_Dictionary, item.GetText(), ItemKind::String, text, 0).Value());
     return change;
 }
 

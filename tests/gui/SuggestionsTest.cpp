@@ -71,7 +71,7 @@ TEST(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
     QTest::keyClick(editor, Qt::Key_1, Qt::ControlModifier);
     frame.StringView()->setFocus(); // an editor still open would store "Erst" now
     QCoreApplication::processEvents();
-    EXPECT_EQ(item.m_strTranslation, "Erster von Block 2");
+    EXPECT_EQ(item.GetTranslation(), "Erster von Block 2");
     EXPECT_TRUE(item.IsTranslated());
     EXPECT_EQ(frame.Document().UndoStack().count(), 1);
     EXPECT_EQ(frame.Document().UndoStack().undoText(), "Translate");
@@ -110,7 +110,7 @@ TEST(Suggestions, TranslateDialogKeysFillTheFields) {
     EXPECT_EQ(dialog.TranslatedEdit()->toPlainText(), "Tiefe Elemente");
     EXPECT_EQ(dialog.NewHotkey(), 'i');
     dialog.accept();
-    EXPECT_EQ(item.m_strTranslation, "Tiefe Elemente");
+    EXPECT_EQ(item.GetTranslation(), "Tiefe Elemente");
     EXPECT_EQ(item.m_chTransHotkey, 'i');
     frame.Memory()->Flush();
     std::vector<MemoryUnit> units = memory.Units();
@@ -136,7 +136,7 @@ TEST(Suggestions, AChangedItemsPreviousTranslationIsOffered) {
     EXPECT_TRUE(list->Suggestions()[0].previous);
     EXPECT_EQ(list->Suggestions()[0].match.score, 98);
     ASSERT_TRUE(frame.SuggestionsBar()->Use(0));
-    EXPECT_EQ(item.m_strTranslation, "Erster von Block 2");
+    EXPECT_EQ(item.GetTranslation(), "Erster von Block 2");
     EXPECT_EQ(item.m_dwState & RIS_CARRIED, 0u);
 }
 
@@ -162,9 +162,9 @@ TEST(Suggestions, AutoTranslateUsesTheMemoryAsTheOptionsSay) {
     }
     CResourceItem& gap = At(frame, "strings/5");
     CResourceItem& high = At(frame, "strings/4095");
-    EXPECT_EQ(gap.m_strTranslation, "L\xFC" "cke nach zwei");
+    EXPECT_EQ(gap.GetTranslation(), "L\xFC" "cke nach zwei");
     EXPECT_EQ(gap.m_dwState & RIS_CARRIED, 0u);
-    EXPECT_EQ(high.m_strTranslation, "Hohe Bl\xF6" "cke");
+    EXPECT_EQ(high.GetTranslation(), "Hohe Bl\xF6" "cke");
     EXPECT_NE(high.m_dwState & RIS_CARRIED, 0u);
     doc.UndoStack().undo();
     EXPECT_FALSE(gap.IsTranslated());

@@ -50,7 +50,7 @@ TEST(TranslateDialog, OkStoresTheTranslationOrConfirmsTheSource) {
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     // A typed line break becomes the escape, in the Windows form where the source has none.
-    EXPECT_EQ(item.m_strTranslation, "\xD6" "ffnen\\r\\nneu");
+    EXPECT_EQ(item.GetTranslation(), "\xD6" "ffnen\\r\\nneu");
     EXPECT_EQ(item.m_chTransHotkey, 'f');
     EXPECT_TRUE(item.IsTranslated());
     EXPECT_TRUE(doc.IsModified());
@@ -82,7 +82,7 @@ TEST(TranslateDialog, StepsAndCtrlEnterApplyAsOkDoes) {
     QTest::keyClicks(dialog.TranslatedEdit(), "Bereit");
     QTest::keyClick(dialog.TranslatedEdit(), Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(item.m_strTranslation, "Bereit");
+    EXPECT_EQ(item.GetTranslation(), "Bereit");
     EXPECT_EQ(doc.UndoStack().undoText(), "Translate");
 }
 
@@ -144,7 +144,7 @@ TEST(TranslateDialog, AHotkeyOnlyInsideAnEscapeIsRefusedInWords) {
     EXPECT_TRUE(dialog.RefusalLabel()->text().isEmpty());
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(item.m_strTranslation, "Zeile\\r\\nUmbruch");
+    EXPECT_EQ(item.GetTranslation(), "Zeile\\r\\nUmbruch");
     EXPECT_EQ(item.m_chTransHotkey, 'U');
 }
 

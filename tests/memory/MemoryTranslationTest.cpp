@@ -57,7 +57,7 @@ TEST(MemoryTranslation, AutoTranslateTakesExactAndFuzzyMatchesAsAsked) {
         std::string label = std::string(c.path) + " fuzzy " + std::to_string(c.use.fuzzy);
         EXPECT_EQ(item.IsTranslated(), *c.translation != '\0') << label;
         if (item.IsTranslated()) {
-            EXPECT_EQ(item.m_strTranslation, c.translation) << label;
+            EXPECT_EQ(item.GetTranslation(), c.translation) << label;
         }
         EXPECT_EQ((item.m_dwState & RIS_CARRIED) != 0, c.review) << label;
         EXPECT_EQ(project->m_ResourceInfo.PreviousOf(item, c.path), nullptr) << label; // nothing to show as before

@@ -31,7 +31,7 @@ TEST(ResourceItem, FindChildMatchesTextOnlyForUnnamedIds) {
     dialog.AddChild(std::make_unique<CDialogItem>("", 0, 65535, RIS_FIXED));
     dialog.AddChild(std::make_unique<CDialogItem>("Label", 0, 65535));
     dialog.AddChild(std::make_unique<CDialogItem>("Second", 0, 7));
-    EXPECT_EQ(dialog.FindChild("anything", 7)->m_strText, "First");
+    EXPECT_EQ(dialog.FindChild("anything", 7)->GetText(), "First");
     EXPECT_EQ(dialog.FindChild("", 65535), dialog.GetChildren().at(1).get());
     EXPECT_EQ(dialog.FindChild("Label", 65535), dialog.GetChildren().at(2).get());
     EXPECT_EQ(dialog.FindChild("Missing", 65535), nullptr);

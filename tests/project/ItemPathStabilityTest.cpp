@@ -20,7 +20,7 @@ namespace {
 void TranslateSome(CResourceInfo& info) {
     int n = 0;
     WalkItems(info, [&](const ItemVisit<CResourceItem>& visit) {
-        if (visit.item.IsTranslatable() && n++ % 3 == 0) visit.item.SetTranslation("DE " + visit.item.m_strText, 0);
+        if (visit.item.IsTranslatable() && n++ % 3 == 0) visit.item.SetTranslation("DE " + visit.item.GetText(), 0);
     });
 }
 
@@ -80,7 +80,7 @@ TEST(ItemPathStability, UpdatingKeepsThePathsOfTheResourcesThatDidNotChange) {
     // around them change, go and come.
     const char* values[] = {"version/StringFileInfo/040904b0/CompanyName", "version/StringFileInfo/040904b0/ProductName"};
     std::map<std::string, std::string> valuesBefore;
-    for (const char* value : values) valuesBefore[value] = ItemAt(*project, value).m_strTranslation;
+    for (const char* value : values) valuesBefore[value] = ItemAt(*project, value).GetTranslation();
 
     CProject v2;
     v2.m_strModulePath = Fixture("update-v2.exe");
@@ -89,5 +89,5 @@ TEST(ItemPathStability, UpdatingKeepsThePathsOfTheResourcesThatDidNotChange) {
         EXPECT_EQ(PathsBelow(project->m_ResourceInfo, top), before[top]) << top;
         EXPECT_FALSE(before[top].empty());
     }
-    for (const char* value : values) EXPECT_EQ(ItemAt(*project, value).m_strTranslation, valuesBefore[value]);
+    for (const char* value : values) EXPECT_EQ(ItemAt(*project, value).GetTranslation(), valuesBefore[value]);
 }

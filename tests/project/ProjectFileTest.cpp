@@ -141,7 +141,7 @@ TEST(NewProject, TranslatorEntriesGoIntoTheModulesOwnStringTable) {
                               std::pair{"Translation Software", "Quillon 1.0"}}) {
         CVersionBlock* entry = FindVersionPath(*table, key);
         ASSERT_NE(entry, nullptr) << key;
-        EXPECT_EQ(entry->m_strText, value);
+        EXPECT_EQ(entry->GetText(), value);
         EXPECT_EQ(entry->m_dwState, RIS_CREATED); // new values are not "translated"
     }
     // The other string table is left alone, as is a version without a translation value.
@@ -158,7 +158,7 @@ TEST(NewProject, TranslatorEntriesGoIntoTheModulesOwnStringTable) {
     project->m_wTargetLanguage = 0x0410;
     project->m_strTranslator = "Bob";
     RefreshTranslatorValues(*project);
-    EXPECT_EQ(FindVersionPath(*table, "Translator")->m_strTranslation, "Bob");
+    EXPECT_EQ(FindVersionPath(*table, "Translator")->GetTranslation(), "Bob");
     EXPECT_EQ(FindVersionPath(*german, "Translator"), nullptr);
     auto polish = NewProjectOf(Fixture("notranslation.dll"), 0x0415, &dir);
     CVersionBlock& untouched = polish->m_ResourceInfo.m_VersionInfo.m_Root;
@@ -184,9 +184,9 @@ TEST(NewProject, ExistingTranslatorValuesAreTranslatedInPlace) {
 
     AddTranslatorToVersion(project);
     EXPECT_EQ(table.GetCount(), 3u); // only "Translation Software" was missing
-    EXPECT_EQ(table.GetChildren().at(1)->m_strTranslation, "Bo");
+    EXPECT_EQ(table.GetChildren().at(1)->GetTranslation(), "Bo");
     EXPECT_TRUE(table.GetChildren().at(1)->IsTranslated());
-    EXPECT_EQ(table.GetChildren().at(0)->m_strTranslation, ""); // an empty e-mail
+    EXPECT_EQ(table.GetChildren().at(0)->GetTranslation(), ""); // an empty e-mail
     EXPECT_EQ(static_cast<CVersionBlock&>(table).m_strTargetKey, "040c04e4");
     EXPECT_EQ(static_cast<CVersionBlock&>(*vars.GetChildren().at(0)).m_pValue, (Bytes{0x0C, 0x04, 0xE4, 0x04}));
 }
@@ -202,7 +202,7 @@ TEST(NewProject, CodePageFollowsTheTargetLanguage) {
     for (const auto& c : cases) {
         auto project = NewProjectOf(Fixture("basic32.exe"), c.language);
         EXPECT_EQ(project->GetCodePage(), c.codePage);
-        EXPECT_EQ(CodePage(c.codePage).ToUtf16(Child(project->m_ResourceInfo.m_Strings, c.string).m_strText), c.text);
+        EXPECT_EQ(CodePage(c.codePage).ToUtf16(Child(project->m_ResourceInfo.m_Strings, c.string).GetText()), c.text);
     }
 }
 

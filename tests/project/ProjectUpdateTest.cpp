@@ -23,7 +23,7 @@ std::unique_ptr<CProject> TranslatedV1() {
         CResourceItem& dialog = ItemAt(*project, std::string("dialogs/") + id);
         dialog.SetTranslation(std::string("DE caption ") + id, 0);
         for (auto& control : dialog.GetChildren())
-            if (control->IsTranslatable()) control->SetTranslation("DE " + control->m_strText, 'D');
+            if (control->IsTranslatable()) control->SetTranslation("DE " + control->GetText(), 'D');
     }
     ItemAt(*project, "menus/100/-1").SetTranslation("Datei", 'D');
     ItemAt(*project, "menus/100/-1/101").SetTranslation("Öffnen", 'f');
@@ -34,8 +34,8 @@ std::unique_ptr<CProject> TranslatedV1() {
 std::unique_ptr<CProject> TranslatedKeysA() {
     auto project = NewProjectOf(Fixture("update-keys-a.exe"));
     WalkPaths(project->m_ResourceInfo, [](CResourceItem& item, const std::string& path) {
-        if (item.IsTranslatable() && !item.m_strText.empty() && item.GetKind() != ItemKind::Version)
-            item.SetTranslation("DE " + item.m_strText + " @" + path, item.m_chHotkey);
+        if (item.IsTranslatable() && !item.GetText().empty() && item.GetKind() != ItemKind::Version)
+            item.SetTranslation("DE " + item.GetText() + " @" + path, item.m_chHotkey);
     });
     return project;
 }
@@ -57,7 +57,7 @@ bool Carried(const CResourceItem& item) { return (item.m_dwState & RIS_CARRIED) 
 // Every item as "path text" lines: the sources a tree holds, in order.
 std::vector<std::string> Sources(const CResourceInfo& info) {
     std::vector<std::string> lines;
-    WalkPaths(info, [&](const CResourceItem& item, const std::string& path) { lines.push_back(path + " " + item.m_strText); });
+    WalkPaths(info, [&](const CResourceItem& item, const std::string& path) { lines.push_back(path + " " + item.GetText()); });
     return lines;
 }
 
@@ -67,9 +67,9 @@ std::vector<std::string> Outline(const CResourceInfo& info, const std::string& t
     std::vector<std::string> lines;
     WalkPaths(info, [&](const CResourceItem& item, const std::string& path) {
         if (!path.starts_with(top + "/")) return;
-        std::string line = item.m_strText.empty() ? path : path + " " + item.m_strText;
+        std::string line = item.GetText().empty() ? path : path + " " + item.GetText();
         if (item.m_chHotkey != 0) line += " &" + std::string(1, static_cast<char>(item.m_chHotkey));
-        if (item.IsTranslated()) line += " = " + item.m_strTranslation;
+        if (item.IsTranslated()) line += " = " + item.GetTranslation();
         lines.push_back(Carried(item) ? line + " *" : line);
     });
     return lines;
@@ -117,10 +117,10 @@ TEST(ProjectUpdate, MergesEveryRootOfANewerModuleAndNamesEachChange) {
     EXPECT_EQ(report.rebuilt, 2u);
     // Version values follow the module; the translator's entries stay.
     const std::string table = "version/StringFileInfo/040904b0/";
-    EXPECT_EQ(ItemAt(*project, table + "FileDescription").m_strText, "Version two");
+    EXPECT_EQ(ItemAt(*project, table + "FileDescription").GetText(), "Version two");
     EXPECT_FALSE(Find(project->m_ResourceInfo, table + "LegalCopyright"));
     EXPECT_TRUE(Carried(ItemAt(*project, table + "Comments")));
-    EXPECT_EQ(ItemAt(*project, table + "Translator").m_strText, "Ann");
+    EXPECT_EQ(ItemAt(*project, table + "Translator").GetText(), "Ann");
     EXPECT_EQ(static_cast<CVersionBlock&>(ItemAt(*project, "version/VarFileInfo/Translation")).m_pValue,
               (std::vector<std::uint8_t>{0x07, 0x04, 0xB0, 0x04}));
     EXPECT_EQ(project->m_ResourceInfo.m_VersionInfo.m_FixedInfo[10], 2); // file version 2.0.0.0
@@ -179,27 +179,27 @@ TEST(ProjectUpdate, EveryFixtureUpdatedWithItselfChangesNothing) {
         }
     }
     auto project = TranslatedKeysA();
-    EXPECT_EQ(ItemAt(*project, "menus/100/-1/401").m_strText, "Cut");
+    EXPECT_EQ(ItemAt(*project, "menus/100/-1/401").GetText(), "Cut");
     EXPECT_EQ(Ids(ItemAt(*project, "menus/100/-1#2")), (std::vector<std::int32_t>{403}));
-    EXPECT_EQ(ItemAt(*project, "menus/101/-1/500#2").m_strTranslation, "DE Second @menus/101/-1/500#2");
+    EXPECT_EQ(ItemAt(*project, "menus/101/-1/500#2").GetTranslation(), "DE Second @menus/101/-1/500#2");
 }
 
 TEST(ProjectUpdate, KeysPairChangesTextsMovesIdsAndReordersPopups) {
     auto project = TranslatedKeysA();
     UpdateReport report = UpdateWith(*project, Fixture("update-keys-b.exe"));
     EXPECT_EQ(Ids(project->m_ResourceInfo.m_Strings), (std::vector<std::int32_t>{1, 5, 7, 20, 40}));
-    EXPECT_EQ(ItemAt(*project, "menus/102/-1").m_strText, "Beta");
-    EXPECT_EQ(ItemAt(*project, "menus/102/-1/701").m_strTranslation, "DE Beta one @menus/102/-1#2/701");
+    EXPECT_EQ(ItemAt(*project, "menus/102/-1").GetText(), "Beta");
+    EXPECT_EQ(ItemAt(*project, "menus/102/-1/701").GetTranslation(), "DE Beta one @menus/102/-1#2/701");
     // A control whose text changed takes the new text and hotkey and loses its translation.
     const CResourceItem& changed = ItemAt(*project, "dialogs/200/203");
-    EXPECT_EQ(changed.m_strText, "Changed text");
+    EXPECT_EQ(changed.GetText(), "Changed text");
     EXPECT_EQ(changed.m_chHotkey, 'C');
     EXPECT_FALSE(changed.IsTranslated());
     EXPECT_EQ(project->m_ResourceInfo.m_previous.at("dialogs/200/203"),
               (PreviousSource{"Change me", "DE Change me @dialogs/200/203"}));
     // A control whose ID moved keeps its translation.
-    EXPECT_EQ(ItemAt(*project, "dialogs/200/204").m_strTranslation, "DE Find what: @dialogs/200/201");
-    EXPECT_EQ(ItemAt(*project, "dialogs/300").m_strText, "New title");
+    EXPECT_EQ(ItemAt(*project, "dialogs/200/204").GetTranslation(), "DE Find what: @dialogs/200/201");
+    EXPECT_EQ(ItemAt(*project, "dialogs/300").GetText(), "New title");
     EXPECT_FALSE(ItemAt(*project, "dialogs/300").IsTranslated());
     // Changed: 203, the caption and 2 x 2 version texts; then moved, removed, added.
     EXPECT_EQ((std::vector<std::size_t>{report.Count(UpdateChangeKind::Changed), report.Count(UpdateChangeKind::Moved),
@@ -211,9 +211,9 @@ TEST(ProjectUpdate, KeysPairChangesTextsMovesIdsAndReordersPopups) {
     UpdateWith(*project, Fixture("update-keys-a.exe"));
     auto original = TranslatedKeysA();
     EXPECT_EQ(Sources(project->m_ResourceInfo), Sources(original->m_ResourceInfo));
-    EXPECT_EQ(ItemAt(*project, "strings/3").m_strTranslation, "DE Moves to twenty @strings/3");
-    EXPECT_EQ(ItemAt(*project, "menus/102/-1#2/701").m_strTranslation, "DE Beta one @menus/102/-1#2/701");
-    EXPECT_EQ(ItemAt(*project, "dialogs/200/201").m_strTranslation, "DE Find what: @dialogs/200/201");
+    EXPECT_EQ(ItemAt(*project, "strings/3").GetTranslation(), "DE Moves to twenty @strings/3");
+    EXPECT_EQ(ItemAt(*project, "menus/102/-1#2/701").GetTranslation(), "DE Beta one @menus/102/-1#2/701");
+    EXPECT_EQ(ItemAt(*project, "dialogs/200/201").GetTranslation(), "DE Find what: @dialogs/200/201");
 }
 
 TEST(ProjectUpdate, TheProjectsOwnTargetGivesItsTextsAnUnreadableModuleNothing) {
@@ -223,7 +223,7 @@ TEST(ProjectUpdate, TheProjectsOwnTargetGivesItsTextsAnUnreadableModuleNothing) 
     UpdateReport report = UpdateWith(*project, dir.File("de.exe"));
     for (auto [path, text] : {std::pair{"dialogs/200/201", "DE Name:"}, std::pair{"dialogs/300", "DE caption 300"},
                               std::pair{"strings/2", "DE 2"}, std::pair{"menus/100/-1/101", "Öffnen"}})
-        EXPECT_EQ(ItemAt(*project, path).m_strText, text);
+        EXPECT_EQ(ItemAt(*project, path).GetText(), text);
     EXPECT_GT(report.Count(UpdateChangeKind::Changed), 0u);
     // A module that cannot be read leaves the project alone.
     CResourceInfo before(project->m_ResourceInfo);
@@ -272,7 +272,7 @@ void EditRandomly(CResourceItem& parent, std::mt19937& random) {
     for (auto& child : parent.GetChildren()) {
         CResourceItem& item = *child;
         switch (random() % 8) {
-        case 0: item.m_strText += " edited"; break;
+        case 0: item.SetText(item.GetText() + " edited"); break;
         case 1: item.m_nID += 1000; break;
         case 2:
             if (item.GetCount() > 0) std::ranges::reverse(item.EditChildren());
@@ -318,7 +318,7 @@ TEST(ProjectUpdate, RandomEditsThereAndBack) {
             if (!item.IsTranslated()) return;
             auto was = Find(original.m_ResourceInfo, path);
             ASSERT_TRUE(was) << path;
-            EXPECT_EQ(item.m_strText, was.Value()->m_strText) << path;
+            EXPECT_EQ(item.GetText(), was.Value()->GetText()) << path;
         });
     }
 }

@@ -157,9 +157,9 @@ TEST(ReplacePlan, ChosenRowsAreOneChangeToTakeBack) {
     ASSERT_EQ(change.ItemEdits().size(), 2u);
     std::uint32_t translated = project->m_ResourceInfo.m_nTranslated;
     change.Apply(*project);
-    EXPECT_EQ(codePage.ToUtf8(ItemAt(*project, "strings/1").m_strTranslation), "Schreibblock");
-    EXPECT_EQ(codePage.ToUtf8(ItemAt(*project, "strings/3").m_strTranslation), "%1 - Federblock");
-    EXPECT_EQ(codePage.ToUtf8(ItemAt(*project, "menus/100/-1/1007").m_strTranslation), "Schreib beenden");
+    EXPECT_EQ(codePage.ToUtf8(ItemAt(*project, "strings/1").GetTranslation()), "Schreibblock");
+    EXPECT_EQ(codePage.ToUtf8(ItemAt(*project, "strings/3").GetTranslation()), "%1 - Federblock");
+    EXPECT_EQ(codePage.ToUtf8(ItemAt(*project, "menus/100/-1/1007").GetTranslation()), "Schreib beenden");
     EXPECT_EQ(project->m_ResourceInfo.m_nTranslated, translated);
     change.Revert(*project);
     EXPECT_EQ(ProjectRecord(*project), before);

@@ -34,8 +34,8 @@ TEST(BackslashTexts, ModuleBackslashesSurviveTranslationAndBuild) {
     TempDir dir;
     auto project = PathsProject(dir);
     CResourceInfo& tree = project->m_ResourceInfo;
-    EXPECT_EQ(Child(tree.m_Strings, 1).m_strText, "Saved to C:\\\\temp\\\\new\\\\report.txt");
-    EXPECT_EQ(MenuItem(tree).m_strText, "Open C:\\\\new\\tCtrl+O");
+    EXPECT_EQ(Child(tree.m_Strings, 1).GetText(), "Saved to C:\\\\temp\\\\new\\\\report.txt");
+    EXPECT_EQ(MenuItem(tree).GetText(), "Open C:\\\\new\\tCtrl+O");
     EXPECT_EQ(MenuItem(tree).m_chHotkey, 'n');
 
     // Translations as a translator writes them after the source they see.
@@ -49,12 +49,12 @@ TEST(BackslashTexts, ModuleBackslashesSurviveTranslationAndBuild) {
 
     CResourceInfo back = Rescan(dir.File("de.exe"));
     for (std::int32_t id : {1, 2, 4})
-        EXPECT_EQ(Child(back.m_Strings, id).m_strText, Child(tree.m_Strings, id).m_strTranslation) << id;
+        EXPECT_EQ(Child(back.m_Strings, id).GetText(), Child(tree.m_Strings, id).GetTranslation()) << id;
     // Left untranslated in a rebuilt table: the module's own text.
-    EXPECT_EQ(Child(back.m_Strings, 3).m_strText, Child(tree.m_Strings, 3).m_strText);
-    EXPECT_EQ(MenuItem(back).m_strText, MenuItem(tree).m_strTranslation);
+    EXPECT_EQ(Child(back.m_Strings, 3).GetText(), Child(tree.m_Strings, 3).GetText());
+    EXPECT_EQ(MenuItem(back).GetText(), MenuItem(tree).GetTranslation());
     EXPECT_EQ(MenuItem(back).m_chHotkey, 'n'); // on the n after "\\", never lost
-    EXPECT_EQ(Child(Child(back.m_Dialogs, 200), 201).m_strText, label.m_strTranslation);
+    EXPECT_EQ(Child(Child(back.m_Dialogs, 200), 201).GetText(), label.GetTranslation());
 }
 
 // A project saved before backslashes were escaped (no mark in its side
@@ -64,25 +64,25 @@ TEST(BackslashTexts, OlderProjectsBuildAsTheyDid) {
     auto project = PathsProject(dir);
     CResourceInfo& tree = project->m_ResourceInfo;
     // What the older scan wrote: controls escaped, backslashes as they are.
-    Child(tree.m_Strings, 1).m_strText = "Saved to C:\\temp\\new\\report.txt";
-    Child(tree.m_Strings, 2).m_strText = "Share: \\\\server\\root";
+    Child(tree.m_Strings, 1).SetText("Saved to C:\\temp\\new\\report.txt");
+    Child(tree.m_Strings, 2).SetText("Share: \\\\server\\root");
     Child(tree.m_Strings, 2).SetTranslation("Freigabe: \\\\server\\share", 0);
     ASSERT_TRUE(project->Save(dir.File("paths.prj")));
     std::filesystem::remove(ProjectSideFile::PathFor(dir.File("paths.prj")));
 
     CProject older;
     ASSERT_TRUE(older.Open(dir.File("paths.prj")));
-    EXPECT_EQ(Child(older.m_ResourceInfo.m_Strings, 2).m_strTranslation,
+    EXPECT_EQ(Child(older.m_ResourceInfo.m_Strings, 2).GetTranslation(),
               "Freigabe: \\\\\\\\server\\\\share");
     ASSERT_TRUE(BuildTarget(older, dir.File("de.exe")));
     CResourceInfo back = Rescan(dir.File("de.exe"));
-    EXPECT_EQ(Child(back.m_Strings, 2).m_strText, "Freigabe: \\\\\\\\server\\\\share");
+    EXPECT_EQ(Child(back.m_Strings, 2).GetText(), "Freigabe: \\\\\\\\server\\\\share");
     // The untranslated path still matches the module, which is written as it is.
-    EXPECT_EQ(Child(back.m_Strings, 1).m_strText, "Saved to C:\\\\temp\\\\new\\\\report.txt");
+    EXPECT_EQ(Child(back.m_Strings, 1).GetText(), "Saved to C:\\\\temp\\\\new\\\\report.txt");
 
     // Saved again, the project is marked and opens without a second conversion.
     ASSERT_TRUE(older.Save(dir.File("paths.prj")));
     CProject again;
     ASSERT_TRUE(again.Open(dir.File("paths.prj")));
-    EXPECT_EQ(Child(again.m_ResourceInfo.m_Strings, 2).m_strTranslation, "Freigabe: \\\\\\\\server\\\\share");
+    EXPECT_EQ(Child(again.m_ResourceInfo.m_Strings, 2).GetTranslation(), "Freigabe: \\\\\\\\server\\\\share");
 }

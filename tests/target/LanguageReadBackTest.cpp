@@ -16,7 +16,7 @@ TEST(LanguageReadBack, TargetOfAnUndeclaredModuleReadsBackInTheTargetLanguage) {
     TempDir dir;
     auto project = std::move(CreateProject(WineShapedProject(dir.File("wine.dll"), 0x0407))).Value();
     CResourceInfo& info = project->m_ResourceInfo;
-    EXPECT_EQ(Child(info.m_Strings, 17).m_strText, "Close");
+    EXPECT_EQ(Child(info.m_Strings, 17).GetText(), "Close");
     info.m_wLanguage = 0; // as a project made before the rule was
     CProject fresh;
     fresh.m_strModulePath = dir.File("wine.dll");
@@ -31,9 +31,9 @@ TEST(LanguageReadBack, TargetOfAnUndeclaredModuleReadsBackInTheTargetLanguage) {
     extractor.Extract();
     EXPECT_EQ(back.m_wLanguage, 0x0407);
     EXPECT_EQ(extractor.Report().replacedCharacters, 0u);
-    EXPECT_EQ(Child(back.m_Strings, 1).m_strText, "\xD6" "ffnen");
-    EXPECT_EQ(Child(back.m_Strings, 17).m_strText, "Close");
-    EXPECT_EQ(Child(back.m_Dialogs, 100).m_strText, "Einstellungen");
+    EXPECT_EQ(Child(back.m_Strings, 1).GetText(), "\xD6" "ffnen");
+    EXPECT_EQ(Child(back.m_Strings, 17).GetText(), "Close");
+    EXPECT_EQ(Child(back.m_Dialogs, 100).GetText(), "Einstellungen");
     auto target = ResourceModule::Open(dir.File("de.dll"));
     for (auto [type, name, languages] : {std::tuple{kTypeStringTable, 1, 1u}, {kTypeStringTable, 2, 1u},
                                          {kTypeDialog, 100, 1u}, {kTypeMenu, 200, 2u}}) // not rebuilt

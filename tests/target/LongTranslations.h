@@ -13,8 +13,8 @@
 namespace quillon::testing {
 
 inline void TranslateLonger(CResourceItem& item, const std::string& added) {
-    if (item.IsTranslatable() && !item.m_strText.empty())
-        item.SetTranslation(item.m_strText + added, item.m_chHotkey);
+    if (item.IsTranslatable() && !item.GetText().empty())
+        item.SetTranslation(item.GetText() + added, item.m_chHotkey);
     for (auto& child : item.GetChildren()) TranslateLonger(*child, added);
 }
 

@@ -124,13 +124,13 @@ TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
     extractor.Extract();
     EXPECT_EQ(rescanned.m_wLanguage, 0x0407);
     const CResourceItem& file = *rescanned.m_Menus.GetChildren().at(0)->GetChildren().at(0);
-    EXPECT_EQ(file.m_strText, "Datei");
+    EXPECT_EQ(file.GetText(), "Datei");
     EXPECT_EQ(file.m_chHotkey, 'D');
     const CResourceItem& dialog = Child(rescanned.m_Dialogs, 200);
-    EXPECT_EQ(dialog.m_strText, "Optionen");
-    EXPECT_EQ(dialog.GetChildren().at(2)->m_strText, "Durchsuchen...");
+    EXPECT_EQ(dialog.GetText(), "Optionen");
+    EXPECT_EQ(dialog.GetChildren().at(2)->GetText(), "Durchsuchen...");
     EXPECT_EQ(dialog.GetChildren().at(2)->m_chHotkey, 'D');
-    EXPECT_EQ(Child(rescanned.m_Dialogs, 201).GetChildren().at(0)->m_strText, "Beschriftung");
+    EXPECT_EQ(Child(rescanned.m_Dialogs, 201).GetChildren().at(0)->GetText(), "Beschriftung");
     // The extended dialog keeps its 32-bit control IDs and its font's weight,
     // italic and character set: only the translated title differs.
     auto source = ResourceModule::Open(Fixture("basic32.exe"));
