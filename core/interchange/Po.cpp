@@ -67,14 +67,16 @@ std::string PercentEncoded(std::string_view text) {
     return out;
 }
 
+// A comment or a header field is one line: the value's line breaks become
+// spaces.
+std::string OneLine(std::string text) {
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
+
 void AppendUnit(std::string& out, const TranslationUnit& unit) {
     out += '\n';
-    for (const std::string& note : unit.notes) {
-        // A comment is one line: the note's line breaks become spaces.
-        std::string line = note;
-        std::replace(line.begin(), line.end(), '\n', ' ');
-        out.append("#. ").append(line).append("\n");
-    }
+    for (const std::string& note : unit.notes) out.append("#. ").append(OneLine(note)).append("\n");
     out.append("#: ").append(PercentEncoded(unit.id)).append("\n");
     if (unit.state == UnitState::NeedsReview) out += "#, fuzzy\n";
     AppendString(out, "msgctxt", unit.id);
@@ -85,14 +87,15 @@ void AppendUnit(std::string& out, const TranslationUnit& unit) {
 } // namespace
 
 WrittenFile WritePo(const UnitFile& file) {
-    std::string header = "Project-Id-Version: " + file.original + "\nLanguage: " + file.targetLanguage +
+    const std::string original = OneLine(file.original);
+    std::string header = "Project-Id-Version: " + original + "\nLanguage: " + OneLine(file.targetLanguage) +
                          "\nMIME-Version: 1.0\nContent-Type: text/plain; charset=UTF-8\n"
                          "Content-Transfer-Encoding: 8bit\nX-Source-Language: " +
-                         file.sourceLanguage + "\nX-Generator: Quillon\n";
+                         OneLine(file.sourceLanguage) + "\nX-Generator: Quillon\n";
     WrittenFile written;
     std::string& out = written.bytes;
     out.reserve(file.units.size() * 160);
-    out += "# Translation of " + file.original + ", written by Quillon.\n";
+    out += "# Translation of " + original + ", written by Quillon.\n";
     out += "msgid \"\"\n";
     AppendString(out, "msgstr", header);
     for (const TranslationUnit& unit : file.units) AppendUnit(out, unit);

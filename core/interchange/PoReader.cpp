@@ -236,6 +236,9 @@ Result<UnitFile> PoReader::Read() {
     if (m_entry.hasContext && !m_entry.hasId) return Fault("the last entry has no msgid");
     Flush();
     // Escapes can make any byte: the texts must still be UTF-8.
+    for (const std::string* field : {&m_file.original, &m_file.targetLanguage, &m_file.sourceLanguage})
+        if (!IsValidUtf8(*field))
+            return MakeError(Error::Code::Malformed, "the header: an escape makes a text that is not UTF-8");
     for (const TranslationUnit& unit : m_file.units)
         if (!IsValidUtf8(unit.id) || !IsValidUtf8(unit.source) || !IsValidUtf8(unit.target))
             return MakeError(Error::Code::Malformed, unit.id + ": an escape makes a text that is not UTF-8");

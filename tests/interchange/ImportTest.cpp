@@ -118,6 +118,7 @@ TEST(InterchangeImport, HostileFilesAreErrorsNeverCrashes) {
         {"not XLIFF", InterchangeFormat::Xliff, "<html><body/></html>"},
         {"PO huge text", InterchangeFormat::Po, "msgctxt \"strings/1\"\nmsgid \"" + huge + "\"\nmsgstr \"\"\n"},
         {"PO invalid UTF-8", InterchangeFormat::Po, "msgid \"\xFF\xFE\"\nmsgstr \"\"\n"},
+        {"PO header escaped past UTF-8", InterchangeFormat::Po, "msgid \"\"\nmsgstr \"Language: \\377\\n\"\n"},
         {"PO unterminated", InterchangeFormat::Po, "msgid \"open\nmsgstr \"\"\n"},
         {"PO escape at the end", InterchangeFormat::Po, "msgid \"open\\\"\nmsgstr \"\"\n"},
         {"PO truncated", InterchangeFormat::Po, "msgctxt \"strings/1\"\nmsgid \"Open\"\n"},
@@ -166,6 +167,17 @@ TEST(InterchangeImport, PoEscapesContextsAndPluralsReadAsGettextWritesThem) {
     EXPECT_EQ(file.units[1].state, UnitState::Translated);
     ASSERT_EQ(file.skipped.size(), 1u);
     EXPECT_NE(file.skipped[0].find("plural"), std::string::npos);
+}
+
+// A module's name is the file's name, and a file name may hold a line break.
+TEST(InterchangeImport, APoForAModuleWithALineBreakInItsNameReadsBack) {
+    UnitFile file;
+    file.original = "two\nlines.dll";
+    file.units = {{"strings/1", "Open", "\xC3\x96""ffnen", UnitState::Translated, {}}};
+    auto read = ReadPo(AsBytes(WritePo(file).bytes));
+    ASSERT_TRUE(read.Ok()) << read.GetError().Describe();
+    EXPECT_EQ(read.Value().original, "two lines.dll");
+    EXPECT_EQ(read.Value().units, file.units);
 }
 
 TEST(InterchangeImport, FormatIsKnownByContentBeforeTheName) {
