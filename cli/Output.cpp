@@ -8,7 +8,7 @@ Output& Out() {
 }
 
 Output& Err() {
-    static Output err(stderr);
+    static Output err(stderr, stdout);
     return err;
 }
 

@@ -15,15 +15,20 @@ namespace quillon::cli {
 
 class Output {
 public:
-    explicit Output(std::FILE* file) : m_file(file) {}
+    // `tied` is flushed before each write, as standard output is before
+    // standard error: a warning then follows the lines printed before it,
+    // also where both streams go to one file.
+    explicit Output(std::FILE* file, std::FILE* tied = nullptr) : m_file(file), m_tied(tied) {}
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
     Output& operator<<(std::string_view text) {
+        if (m_tied) std::fflush(m_tied);
         std::fwrite(text.data(), 1, text.size(), m_file);
         return *this;
     }
     Output& operator<<(char c) {
+        if (m_tied) std::fflush(m_tied);
         std::fputc(static_cast<unsigned char>(c), m_file);
         return *this;
     }
@@ -48,6 +53,7 @@ public:
 
 private:
     std::FILE* m_file;
+    std::FILE* m_tied;
 };
 
 // Standard output and standard error.

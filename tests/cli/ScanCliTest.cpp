@@ -66,3 +66,13 @@ TEST(ScanCli, LanguageOptionReadsTheModuleInThatLanguage) {
     EXPECT_TRUE(Has(RunCli("scan --language Polish " + module, true).out, "no string table, dialog or menu in language 0x0415"));
     EXPECT_EQ(RunCli("scan --language Klingon " + module).exitCode, 2);
 }
+
+// A warning follows the lines printed before it, also where both streams go
+// to one file.
+TEST(ScanCli, WarningsFollowTheTreeInOneStream) {
+    CliRun run = RunCli("scan " + Fixture("basic32.exe"), true);
+    ASSERT_EQ(run.exitCode, 0);
+    std::size_t tree = run.out.find("VERSION Translation"), warning = run.out.find("warning: ");
+    ASSERT_NE(warning, std::string::npos);
+    EXPECT_LT(tree, warning);
+}
