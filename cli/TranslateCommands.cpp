@@ -1,6 +1,5 @@
 #include <charconv>
 #include <optional>
-#include <tuple>
 
 #include "Args.h"
 #include "Help.h"
@@ -101,13 +100,9 @@ std::vector<RestoredItem> SelectItems(CResourceInfo& info, const RestoreTarget& 
 std::size_t RestoreSelected(const std::vector<RestoredItem>& selected, const CodePage& codePage) {
     std::size_t restored = 0;
     for (const RestoredItem& named : selected) {
-        const CResourceItem& item = *named.item;
-        auto now = std::tie(item.GetTranslation(), item.m_chTransHotkey, item.m_dwState);
-        auto before = std::tuple(item.GetTranslation(), item.m_chTransHotkey, item.m_dwState);
-        RestoreItem(*named.item);
-        if (now == before) continue; // it was not translated
+        if (!RestoreItem(*named.item)) continue; // it was not translated
         ++restored;
-        Out() << "  " << named.path << " " << Describe(item, codePage) << "\n";
+        Out() << "  " << named.path << " " << Describe(*named.item, codePage) << "\n";
     }
     return restored;
 }

@@ -87,7 +87,12 @@ AddResult AddToDictionary(CDictonary& dictionary, const CResourceItem& item, con
     return plan.result;
 }
 
-void RestoreItem(CResourceItem& item) { Assign(item, PlanRestore(item).after); }
+bool RestoreItem(CResourceItem& item) {
+    ItemEdit edit = PlanRestore(item);
+    if (edit.ChangesNothing()) return false;
+    Assign(item, edit.after);
+    return true;
+}
 
 std::vector<ItemEdit> PlanRestoreAll(CResourceInfo& tree) {
     std::vector<ItemEdit> edits;

@@ -84,8 +84,9 @@ AdditionPlan PlanAddToDictionary(const CDictonary& dictionary, const CResourceIt
                                  const std::string& translation, std::uint16_t hotkey,
                                  const std::function<bool()>& confirmReplace);
 
-// The translation becomes the source text again, the hotkey the source hotkey.
-void RestoreItem(CResourceItem& item);
+// The translation becomes the source text again, the hotkey the source hotkey;
+// false when they were already, and nothing changed.
+bool RestoreItem(CResourceItem& item);
 // The edits that restore every translated menu, string and dialog item (the
 // version values keep the translator's entries).
 std::vector<ItemEdit> PlanRestoreAll(CResourceInfo& tree);

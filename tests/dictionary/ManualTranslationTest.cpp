@@ -78,10 +78,11 @@ TEST(ManualTranslation, AddToDictionaryAsksBeforeReplacingAndRefusesEmptyTexts) 
 TEST(ManualTranslation, RestoreBringsBackSourceAndHotkey) {
     CMenuItem item("Open", 'O', 1, 0);
     item.SetTranslation("Öffnen", 'f');
-    RestoreItem(item);
+    EXPECT_TRUE(RestoreItem(item));
     EXPECT_EQ(item.GetTranslation(), "Open");
     EXPECT_EQ(item.m_chTransHotkey, 'O');
     EXPECT_FALSE(item.IsTranslated());
+    EXPECT_FALSE(RestoreItem(item));
 
     CProject project;
     auto& menu = project.m_ResourceInfo.m_Menus.AddChild(std::make_unique<CMenuEntry>("", 0, 1, 0));
