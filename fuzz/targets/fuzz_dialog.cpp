@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (controls.size() != preview->controls.size()) std::abort();
     for (std::size_t i = 0; i < controls.size(); ++i) {
         if (controls[i]->m_nID != static_cast<std::uint16_t>(preview->controls[i].id)) std::abort();
-        if (preview->controls[i].title.isOrdinal && !controls[i]->m_strText.empty()) std::abort();
+        if (preview->controls[i].title.isOrdinal && !controls[i]->GetText().empty()) std::abort();
     }
     if (!written || !*written) std::abort();
     auto reread = ParseDialogTemplate(written->Value());
