@@ -59,9 +59,9 @@ public:
 
     void Clash(const CResourceItem& item, const std::string& path, const CResourceItem& other,
                const std::string& otherPath, std::uint8_t hotkey) {
-        const std::string& otherText = other.IsTranslated() ? other.GetTranslation() : other.GetText();
         Add(CheckCode::HotkeyDuplicate, item, path,
-            "hotkey " + Key(hotkey) + " is also used by \"" + m_codePage.ToUtf8(otherText) + "\" (" + otherPath + ")");
+            "hotkey " + Key(hotkey) + " is also used by \"" + m_codePage.ToUtf8(other.GetTargetText()) + "\" (" +
+                otherPath + ")");
     }
 
     std::string Key(std::uint8_t c) const { return "'" + m_codePage.ToUtf8(std::string(1, static_cast<char>(c))) + "'"; }

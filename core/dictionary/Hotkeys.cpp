@@ -147,9 +147,8 @@ std::uint16_t HotkeyToWrite(const CResourceItem& item) {
 }
 
 std::uint8_t TargetHotkey(const CResourceItem& item, const CodePage& codePage) {
-    const std::string& text = item.IsTranslated() ? item.GetTranslation() : item.GetText();
     std::uint8_t c = HotkeyByte(HotkeyToWrite(item));
-    return HotkeyOccursIn(text, c, codePage) ? c : 0;
+    return HotkeyOccursIn(item.GetTargetText(), c, codePage) ? c : 0;
 }
 
 std::vector<HotkeyClash> DuplicateHotkeys(const CResourceItem& level, const CodePage& codePage) {

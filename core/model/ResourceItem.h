@@ -80,6 +80,9 @@ public:
     // is set. Most items of a freshly read module have none of their own.
     const std::string& GetText() const { return m_strText; }
     const std::string& GetTranslation() const { return m_translation ? *m_translation : m_strText; }
+    // What the target carries: the translation once the item is translated,
+    // the source text before. A translation set but not taken stays out.
+    const std::string& GetTargetText() const { return IsTranslated() ? GetTranslation() : m_strText; }
     // A new source text; the translation stays what it was.
     void SetText(std::string text);
     // The translation's text alone: its hotkey and the state stay.

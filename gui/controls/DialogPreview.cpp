@@ -208,8 +208,7 @@ void CPreviewImage::paintEvent(QPaintEvent*) {
 
 CDialogPreviewWidget::CDialogPreviewWidget(const CResourceItem& dialog, const CodePage& codePage, QWidget* parent)
     : QWidget(parent) {
-    const std::string& caption = dialog.IsTranslated() ? dialog.GetTranslation() : dialog.GetText();
-    m_caption = ToQt(caption, codePage);
+    m_caption = ToQt(dialog.GetTargetText(), codePage);
     // Set explicitly: a widget without its own role takes its parent's.
     setBackgroundRole(QPalette::Window);
     setAutoFillBackground(true);

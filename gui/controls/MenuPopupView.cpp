@@ -17,10 +17,6 @@ namespace quillon::gui {
 
 namespace {
 
-const std::string& TreeText(const CResourceItem& item) {
-    return item.IsTranslated() ? item.GetTranslation() : item.GetText();
-}
-
 std::uint32_t Options(const CResourceItem& item) {
     auto* node = dynamic_cast<const CMenuNode*>(&item);
     return node ? node->m_dwOptions : 0;
@@ -40,7 +36,7 @@ bool IsChecked(const CResourceItem& item) { return (Options(item) & MenuOption::
 
 // The text with '&' before its hotkey, as the target's menu will show it.
 QString MenuText(const CResourceItem& item, const CodePage& codePage) {
-    return ToQt(PrepareText(TreeText(item), TargetHotkey(item, codePage), codePage), codePage);
+    return ToQt(PrepareText(item.GetTargetText(), TargetHotkey(item, codePage), codePage), codePage);
 }
 
 void ApplyOptions(QAction* action, const CResourceItem& item) {
@@ -80,7 +76,7 @@ void AddMenuEntries(const CResourceItem& level, QMenu* menu, const CodePage& cod
 }
 
 QString MenuEntryName(const CResourceItem& item, const CodePage& codePage) {
-    std::string text = TreeText(item);
+    std::string text = item.GetTargetText();
     return ToQt(text.substr(0, text.find("\\t")), codePage);
 }
 
