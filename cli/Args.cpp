@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "Output.h"
+#include "interchange/LanguageTags.h"
 
 namespace quillon::cli {
 
@@ -52,6 +53,14 @@ std::optional<std::uint32_t> Args::Number(const std::string& option, std::uint32
         return std::nullopt;
     }
     return value;
+}
+
+std::optional<std::uint16_t> Args::Language() const {
+    auto language = LanguageFromUser(Value("--language"));
+    if (!language)
+        Err() << "quillon-cli " << m_command << ": unknown language '" << Value("--language")
+              << "' (use an English name such as German, a tag such as de-DE, or an identifier such as 0x0407)\n";
+    return language;
 }
 
 } // namespace quillon::cli

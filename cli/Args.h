@@ -24,6 +24,9 @@ public:
     std::string Value(const std::string& option, const std::string& fallback = "") const;
     // A number option; nothing (after a message) when it is not a number.
     std::optional<std::uint32_t> Number(const std::string& option, std::uint32_t fallback) const;
+    // The --language option's identifier (a name, tag or identifier); none,
+    // after a message, when it names no language the table knows.
+    std::optional<std::uint16_t> Language() const;
 
 private:
     std::string m_command;

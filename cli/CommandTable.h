@@ -18,7 +18,7 @@ enum class ValueKind {
     Text,
     Number,
     Character,
-    Language,   // an English language name or an identifier
+    Language,   // an English language name, a tag or an identifier
     ItemKind,   // STRING, MENUITEM...
     ItemPath,   // strings/3, menus/100/-1/1102...
     Module,     // .exe, .dll

@@ -53,12 +53,8 @@ int RunNew(const std::vector<std::string>& args) {
     }
     // ".prj" alone would become the hidden ".prj.prj".
     if (!Checked("new", CheckOutputFile(parsed->Positional()[0], "project"))) return 1;
-    auto language = ParseLanguage(parsed->Value("--language"));
-    if (!language) {
-        Err() << "quillon-cli new: unknown language '" << parsed->Value("--language")
-                  << "' (use an English name such as German, or an identifier such as 0x0407)\n";
-        return 2;
-    }
+    auto language = parsed->Language();
+    if (!language) return 2;
     auto codePageOverride = parsed->Number("--codepage", 0);
     if (!codePageOverride) return 2;
     NewProjectSettings settings;

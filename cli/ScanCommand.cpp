@@ -55,12 +55,8 @@ bool ParseOptions(const std::vector<std::string>& args, ScanOptions& options) {
         return false;
     }
     if (parsed->Has("--language")) {
-        options.language = ParseLanguage(parsed->Value("--language"));
-        if (!options.language) {
-            Err() << "quillon-cli scan: unknown language '" << parsed->Value("--language")
-                      << "' (use an English name such as German, or an identifier such as 0x0407)\n";
-            return false;
-        }
+        options.language = parsed->Language();
+        if (!options.language) return false;
     }
     options.module = parsed->Positional()[0];
     options.json = parsed->Has("--json");

@@ -33,6 +33,9 @@ constexpr std::array<std::pair<std::uint16_t, const char*>, 9> kFullTags{{
     {0x0816, "pt-PT"}, {0x0409, "en-US"}, {0x0809, "en-GB"}, {0x0C1A, "sr"},
 }};
 
+// Chinese named by its script rather than a country.
+constexpr std::array<std::pair<std::uint16_t, const char*>, 2> kScriptTags{{{0x0804, "zh-Hans"}, {0x0404, "zh-Hant"}}};
+
 // Older or narrower codes of the same primary languages.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 5> kAliases = {{
     {"nb", "no"}, {"nn", "no"}, {"iw", "he"}, {"in", "id"}, {"bs", "hr"},
@@ -78,6 +81,33 @@ std::optional<std::string> TagFromUser(std::string_view text) {
         if (!tag.empty()) return tag;
     }
     return PrimaryTag(text);
+}
+
+std::optional<std::uint16_t> LanguageOfTag(std::string_view text) {
+    std::string tag(text);
+    for (char& c : tag) c = c == '_' ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    auto startsWith = [&](std::string_view prefix) {
+        return tag.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), tag.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) == b;
+               }) && (tag.size() == prefix.size() || tag[prefix.size()] == '-');
+    };
+    // Serbian is written in Latin letters unless the tag says Cyrillic, as
+    // the language's English name means.
+    if (startsWith("sr")) return tag.find("-cyrl") != std::string::npos ? 0x0C1A : 0x081A;
+    for (auto [id, full] : kScriptTags)
+        if (startsWith(full)) return id;
+    for (auto [id, full] : kFullTags)
+        if (startsWith(full)) return id;
+    auto primary = PrimaryTag(tag);
+    if (!primary) return std::nullopt;
+    for (auto [id, name] : kPrimaryTags)
+        if (name == *primary) return TargetLanguageId(id);
+    return std::nullopt;
+}
+
+std::optional<std::uint16_t> LanguageFromUser(std::string_view text) {
+    if (auto language = ParseLanguage(text)) return language;
+    return LanguageOfTag(text);
 }
 
 } // namespace quillon

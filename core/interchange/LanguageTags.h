@@ -22,4 +22,12 @@ std::optional<std::string> PrimaryTag(std::string_view tag);
 // (ParseLanguage) or a tag, as its primary subtag; none otherwise.
 std::optional<std::string> TagFromUser(std::string_view text);
 
+// The Windows language identifier of a tag ("de-DE", "pt_BR", "sr-Latn"): the
+// sub-language where the tag names one the table tells apart (Chinese,
+// Portuguese, English, Serbian), else the primary language's target
+// identifier; none when the table does not know the primary language.
+std::optional<std::uint16_t> LanguageOfTag(std::string_view tag);
+// A target language as a user names it: an English name, an identifier or a tag.
+std::optional<std::uint16_t> LanguageFromUser(std::string_view text);
+
 } // namespace quillon

@@ -21,7 +21,7 @@ void WriteText(const std::string& path, const std::string& text) {
 
 TEST(ProjectCli, NewShowImportAndDictionaryWorkflow) {
     TempDir dir;
-    const std::string jurgen = "--translator 'Jürgen Ü' --email j@example.de";
+    const std::string jurgen = "--translator 'Jürgen Ü' --email j@example.de --language de-DE"; // a tag names German too
     CliRun created = NewProject(dir, "demo", Fixture("basic32.exe"), jurgen);
     ASSERT_EQ(created.exitCode, 0) << created.out;
     EXPECT_TRUE(FileExists(dir.File("demo.prj")));

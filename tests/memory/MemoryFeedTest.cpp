@@ -59,6 +59,14 @@ TEST(MemoryFeed, LanguagesAndDatesHaveOneSpelling) {
         {"de-AT", "de"}, {"DE_de", "de"}, {"nb-NO", "no"}, {"x-Klingon", "x-klingon"}, {"*all*", std::nullopt},
         {"", std::nullopt}, {"d3", std::nullopt}, {"German", "de"}, {"0x0411", "ja"}, {"pt-BR", "pt"}};
     for (const auto& [text, tag] : tags) EXPECT_EQ(TagFromUser(text), tag) << text;
+    // A target language typed as a tag: the country or script counts only
+    // where the table tells them apart.
+    const std::pair<const char*, std::optional<std::uint16_t>> languages[] = {
+        {"de-DE", 0x0407}, {"de_AT", 0x0407},      {"EN", 0x0409},       {"en-GB", 0x0809},      {"pt-br", 0x0416},
+        {"pt-PT", 0x0816}, {"zh-Hans-CN", 0x0804}, {"zh-Hant", 0x0404},  {"sr", 0x081A},         {"sr-Cyrl-RS", 0x0C1A},
+        {"nb-NO", 0x0414}, {"German", 0x0407},     {"0x0415", 0x0415},   {"srx", std::nullopt},  {"x-klingon", std::nullopt},
+        {"", std::nullopt}};
+    for (const auto& [text, language] : languages) EXPECT_EQ(LanguageFromUser(text), language) << text;
     EXPECT_EQ(TmxDate(1765080000), "20251207T040000Z");
     EXPECT_EQ(ParseTmxDate("20251207T040000Z"), 1765080000);
     for (const char* bad : {"20251207T040000", "2025-12-07T04:00", "20251332T040000Z", "2025120xT040000Z"})
