@@ -5,7 +5,6 @@
 #include "Commands.h"
 #include "Output.h"
 #include "TreeOutput.h"
-#include "extract/Languages.h"
 #include "extract/ResourceExtractor.h"
 
 namespace quillon::cli {
