@@ -130,7 +130,7 @@ int RunTmImport(const std::vector<std::string>& args) {
         json.Key("skipped").Number(static_cast<std::int64_t>(done.skippedUnits)).EndObject();
         Out() << json.Text() << "\n";
     } else {
-        Out() << done.units << " units stored in " << memory->Path() << ", " << done.skippedUnits
+        Out() << Counted{done.units, "unit"} << " stored in " << memory->Path() << ", " << done.skippedUnits
                   << " left out\n";
     }
     return 0;
@@ -143,7 +143,7 @@ int RunTmExport(const std::vector<std::string>& args) {
     if (!memory) return 1;
     auto written = ExportTmx(*memory, parsed->Positional()[0]);
     if (!Reported("tm export", written)) return 1;
-    Out() << written.Value() << " units written to " << parsed->Positional()[0] << "\n";
+    Out() << Counted{written.Value(), "unit"} << " written to " << parsed->Positional()[0] << "\n";
     return 0;
 }
 
@@ -167,8 +167,8 @@ int RunTmStats(const std::vector<std::string>& args) {
         Out() << json.Text() << "\n";
         return 0;
     }
-    Out() << memory->Path() << ": " << stats.Value().units << " units from " << stats.Value().modules
-              << " modules\n";
+    Out() << memory->Path() << ": " << Counted{stats.Value().units, "unit"} << " from "
+          << Counted{stats.Value().modules, "module"} << "\n";
     for (const LanguagePairCount& pair : stats.Value().pairs)
         Out() << pair.sourceLanguage << "-" << pair.targetLanguage << "\t" << pair.units << "\n";
     return 0;
@@ -185,7 +185,7 @@ int RunTmAdd(const std::vector<std::string>& args) {
     if (!memory) return 1;
     auto stored = StoreProject(*memory, *project, Now());
     if (!Reported("tm add", stored)) return 1;
-    Out() << stored.Value().stored << " translated items stored in " << memory->Path() << "\n";
+    Out() << Counted{stored.Value().stored, "translated item"} << " stored in " << memory->Path() << "\n";
     if (stored.Value().skipped)
         Err() << "quillon-cli tm add: " << stored.Value().skipped
                   << " items left out: the module's or the target's language has no tag\n";

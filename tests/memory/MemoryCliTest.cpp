@@ -28,7 +28,7 @@ TEST(MemoryCli, ProjectItemsGoInWithTheirAddressAndComeOutAsTmx) {
                                R"("sourceLanguage":"en","targetLanguage":"de","module":"basic32.exe","address":"menus/)"))
         << found.out;
     CliRun stats = RunCli("tm stats" + memory);
-    EXPECT_TRUE(Has(stats.out, "4 units from 1 modules\nen-de\t4\n")) << stats.out;
+    EXPECT_TRUE(Has(stats.out, "4 units from 1 module\nen-de\t4\n")) << stats.out;
 
     ASSERT_EQ(RunCli("tm export " + dir.File("out.tmx") + memory).exitCode, 0);
     CliRun imported = RunCli("tm import --json " + dir.File("out.tmx") + " --memory " + dir.File("copy.db"));
