@@ -167,8 +167,6 @@ std::vector<std::uint8_t> NoiseBytes(std::size_t size, std::uint32_t seed) {
 
 namespace {
 
-std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment) { return (value + alignment - 1) / alignment * alignment; }
-
 // Writes `length` bytes of noise at `offset` in pieces of 16 MiB.
 bool WriteNoise(int fd, std::uint64_t offset, std::uint64_t length, std::uint32_t seed) {
     constexpr std::uint64_t kPiece = 16ull << 20;

@@ -11,12 +11,6 @@
 
 namespace quillon {
 
-namespace {
-
-std::size_t AlignUp(std::size_t value, std::size_t alignment) { return (value + alignment - 1) / alignment * alignment; }
-
-} // namespace
-
 const EditLeaf* EditTree::Find(const ResourceId& type, const ResourceId& name, std::uint16_t language) const {
     for (const EditType& t : types) {
         if (!(t.type == type)) continue;

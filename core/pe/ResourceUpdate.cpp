@@ -36,10 +36,6 @@ constexpr std::uint64_t kMaxGrowthFactor = 4;
 // small module whose every text is translated.
 constexpr std::uint64_t kNewTextAllowance = std::uint64_t{64} << 20;
 
-std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment) {
-    return alignment ? (value + alignment - 1) / alignment * alignment : value;
-}
-
 std::uint32_t Get32(std::span<const std::uint8_t> bytes, std::uint64_t at) { return ByteReader::U32At(bytes, at).value_or(0); }
 
 EditTree ToEditTree(const ResourceTree& tree) {

@@ -21,6 +21,12 @@
 
 namespace quillon {
 
+// `value` rounded up to a multiple of `alignment`. A damaged module may
+// declare an alignment of 0, which leaves the value as it is.
+inline constexpr std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment) {
+    return alignment ? (value + alignment - 1) / alignment * alignment : value;
+}
+
 struct EditLeaf {
     std::uint16_t language = 0;
     std::uint32_t codePage = 0;
