@@ -190,9 +190,7 @@ int RunTmAdd(const std::vector<std::string>& args) {
         Err() << "quillon-cli tm add: " << stored.Value().skipped
                   << " items left out: the module's or the target's language has no tag\n";
     if (!parsed->Has("--dictionary")) return 0;
-    auto entries = StoreDictionary(*memory, project->m_Dictionary, CodePage(project->GetCodePage()),
-                                   PrimaryLanguageTag(project->m_ResourceInfo.m_wLanguage),
-                                   PrimaryLanguageTag(project->m_wTargetLanguage), project->GetTranslator(), Now());
+    auto entries = StoreProjectDictionary(*memory, *project, Now());
     if (!Reported("tm add", entries)) return 1;
     Out() << entries.Value().stored << " dictionary entries stored\n";
     return 0;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "interchange/Po.h"
+#include "io/Utf8.h"
 #include "model/ItemPath.h"
 
 namespace quillon {

@@ -8,6 +8,7 @@
 #include "dictionary/ManualTranslation.h"
 #include "interchange/LanguageTags.h"
 #include "interchange/UnitText.h"
+#include "io/Utf8.h"
 #include "model/ItemPath.h"
 #include "project/Project.h"
 
@@ -145,7 +146,7 @@ ImportPlan Importer::Finish() {
 
 UnitFile UnitsOf(const CProject& project) {
     UnitFile file;
-    file.original = FileName(project.m_strModulePath);
+    file.original = ValidUtf8(FileName(project.m_strModulePath));
     file.sourceLanguage = LanguageTag(project.m_ResourceInfo.m_wLanguage);
     file.targetLanguage = LanguageTag(project.m_wTargetLanguage);
     CodePage codePage(project.GetCodePage());

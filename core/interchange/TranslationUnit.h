@@ -46,8 +46,4 @@ inline constexpr int kMaxXmlDepth = 32;
 inline constexpr std::size_t kMaxUnitText = 1u << 20;
 inline constexpr std::size_t kMaxInterchangeFile = 256u << 20;
 
-// True when `text` is well-formed UTF-8 (no overlong forms, surrogates or
-// code points past U+10FFFF).
-bool IsValidUtf8(std::string_view text);
-
 } // namespace quillon

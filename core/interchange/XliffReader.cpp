@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "interchange/Xliff.h"
+#include "io/Utf8.h"
 #include "model/ItemPath.h"
 
 namespace quillon {

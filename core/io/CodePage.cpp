@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "io/Utf8.h"
+
 namespace quillon {
 
 void AppendUtf8(std::string& out, char32_t c) {
@@ -109,21 +111,8 @@ std::u16string DecodeUtf8(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        auto lead = static_cast<std::uint8_t>(text[i]);
-        std::size_t length = lead < 0x80 ? 1 : (lead >= 0xC2 && lead < 0xE0) ? 2 : (lead >= 0xE0 && lead < 0xF0) ? 3
-                                                : (lead >= 0xF0 && lead <= 0xF4) ? 4 : 0;
-        char32_t c = length == 1 ? lead : length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
-        bool valid = length != 0 && i + length <= text.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            auto next = static_cast<std::uint8_t>(text[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            c = (c << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are not characters.
-        if (valid && ((length == 3 && c < 0x800) || (length == 4 && (c < 0x10000 || c > 0x10FFFF)) ||
-                      (c >= 0xD800 && c < 0xE000)))
-            valid = false;
-        if (!valid) {
+        auto [c, length] = NextUtf8(text, i);
+        if (length == 0) {
             out.push_back(u'\uFFFD');
             ++i;
             continue;

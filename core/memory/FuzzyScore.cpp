@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "io/CodePage.h"
+#include "io/Utf8.h"
 
 namespace quillon {
 
@@ -12,17 +13,9 @@ std::u32string DecodeUtf8(std::string_view utf8) {
     std::u32string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
-        auto byte = static_cast<unsigned char>(utf8[i]);
-        int length = byte < 0x80 ? 1 : (byte >> 5) == 0x6 ? 2 : (byte >> 4) == 0xE ? 3 : (byte >> 3) == 0x1E ? 4 : 0;
-        char32_t code = length == 1 ? byte : length == 2 ? (byte & 0x1F) : length == 3 ? (byte & 0x0F) : (byte & 0x07);
-        bool valid = length != 0 && i + length <= utf8.size();
-        for (int k = 1; valid && k < length; ++k) {
-            auto next = static_cast<unsigned char>(utf8[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            code = (code << 6) | (next & 0x3F);
-        }
-        out.push_back(valid ? code : U'\uFFFD');
-        i += valid ? length : 1;
+        auto [code, length] = NextUtf8(utf8, i);
+        out.push_back(length ? code : U'\uFFFD');
+        i += length ? length : 1;
     }
     return out;
 }

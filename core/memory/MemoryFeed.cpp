@@ -8,6 +8,7 @@
 #include "dictionary/Hotkeys.h"
 #include "interchange/LanguageTags.h"
 #include "interchange/UnitText.h"
+#include "io/Utf8.h"
 #include "model/ItemPath.h"
 #include "project/Project.h"
 #include "target/TextPreparation.h"
@@ -32,8 +33,8 @@ struct ProjectContext {
     ProjectContext(const CProject& project, std::int64_t when)
         : sourceLanguage(PrimaryLanguageTag(project.m_ResourceInfo.m_wLanguage)),
           targetLanguage(PrimaryLanguageTag(project.m_wTargetLanguage)),
-          module(std::filesystem::path(project.GetModulePath()).filename().string()),
-          codePage(project.GetCodePage()), translator(project.GetTranslator()), now(when) {}
+          module(ValidUtf8(std::filesystem::path(project.GetModulePath()).filename().string())),
+          codePage(project.GetCodePage()), translator(codePage.ToUtf8(project.GetTranslator())), now(when) {}
     bool HasLanguages() const { return !sourceLanguage.empty() && !targetLanguage.empty(); }
 
     // Captions and version values hold no escapes: each kind as the target has it.
@@ -93,6 +94,12 @@ Result<FeedCount> StoreDictionary(TranslationMemory& memory, const CDictonary& d
                                    translator, now});
     if (Status stored = memory.Store(units); !stored) return stored.GetError();
     return FeedCount{units.size(), 0};
+}
+
+Result<FeedCount> StoreProjectDictionary(TranslationMemory& memory, const CProject& project, std::int64_t now) {
+    ProjectContext context(project, now);
+    return StoreDictionary(memory, project.m_Dictionary, context.codePage, context.sourceLanguage,
+                           context.targetLanguage, context.translator, now);
 }
 
 } // namespace quillon

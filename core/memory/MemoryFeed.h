@@ -36,10 +36,13 @@ Result<FeedCount> StoreProject(TranslationMemory& memory, const CProject& projec
 std::vector<MemoryUnit> UnitsOfEdits(const CProject& project, std::span<const ItemEdit> edits, std::int64_t now);
 
 // Stores each dictionary text's own entry (not its per-kind variants) with no
-// context: the dictionary knows no module. One transaction.
+// context: the dictionary knows no module. One transaction. The languages
+// are tags and the translator's name is UTF-8, as the memory keeps them.
 Result<FeedCount> StoreDictionary(TranslationMemory& memory, const CDictonary& dictionary, const CodePage& codePage,
                                   const std::string& sourceLanguage, const std::string& targetLanguage,
                                   const std::string& translator, std::int64_t now);
+// The project's dictionary, with the project's languages and translator.
+Result<FeedCount> StoreProjectDictionary(TranslationMemory& memory, const CProject& project, std::int64_t now);
 
 // An item text of the tree (ANSI, escapes, hotkey apart) as the text a
 // translator sees: UTF-8 with the '&' before the hotkey and real line breaks.

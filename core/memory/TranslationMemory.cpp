@@ -8,6 +8,7 @@
 #include <tuple>
 #include <unordered_map>
 
+#include "io/Utf8.h"
 #include "memory/FuzzyScore.h"
 #include "memory/Sqlite.h"
 
@@ -85,9 +86,11 @@ constexpr int kFtsCandidates = 200;
 constexpr std::int64_t kRankedUnits = 150000;
 constexpr int kExactCandidates = 200;
 
+// Older versions stored the translator's name in the project's code page:
+// such bytes are repaired here, so that no TMX or JSON is written from them.
 MemoryUnit ReadUnit(const Statement& row) {
-    return MemoryUnit{row.Text(0), row.Text(1), row.Text(2), row.Text(3), row.Text(4),
-                      row.Text(5), row.Text(6), row.Text(7), row.Int(8)};
+    auto text = [&](int column) { return ValidUtf8(row.Text(column)); };
+    return MemoryUnit{text(0), text(1), text(2), text(3), text(4), text(5), text(6), text(7), row.Int(8)};
 }
 
 // The trigrams of a normalised text as the index's tokenizer forms them

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "io/CodePage.h"
+#include "io/Utf8.h"
 
 using namespace quillon;
 
@@ -41,8 +42,15 @@ TEST(CodePage, Utf8IsWrittenAndReadWithoutLoss) {
     lone += char16_t(0xDC00);
     EXPECT_EQ(utf8.FromUtf16(lone, &replaced), "x?");
     EXPECT_EQ(replaced, 1u);
-    // Invalid, overlong and surrogate encodings read as U+FFFD.
-    EXPECT_EQ(utf8.ToUtf16("a\xFF" "b\xC0\xAF" "c\xED\xA0\x80"), u"a\uFFFDb\uFFFD\uFFFDc\uFFFD\uFFFD\uFFFD");
+    // Invalid, overlong and surrogate encodings read as U+FFFD, and the same
+    // bytes are what the check for UTF-8 refuses and the repair replaces.
+    const std::string_view invalid = "a\xFF" "b\xC0\xAF" "c\xED\xA0\x80";
+    EXPECT_EQ(utf8.ToUtf16(invalid), u"a\uFFFDb\uFFFD\uFFFDc\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(ValidUtf8(invalid), utf8.ToUtf8(invalid));
+    for (std::string_view bad : {invalid, std::string_view("\xF4\x90\x80\x80"), std::string_view("cut \xE2\x82")})
+        EXPECT_FALSE(IsValidUtf8(bad)) << bad;
+    EXPECT_TRUE(IsValidUtf8(bytes));
+    EXPECT_EQ(ValidUtf8(bytes), bytes);
     CodePage western(1252);
     EXPECT_EQ(western.ToUtf8("\xE4\x80"), "\xC3\xA4\xE2\x82\xAC");
     EXPECT_EQ(western.FromUtf8("\xC3\xA4\xE2\x82\xAC"), "\xE4\x80");

@@ -12,7 +12,7 @@ using namespace quillon::testing;
 TEST(MemoryCli, ProjectItemsGoInWithTheirAddressAndComeOutAsTmx) {
     TempDir dir;
     ASSERT_EQ(RunCli("new " + dir.File("pad") + " --module " + Fixture("basic32.exe") +
-                     " --translator Ann --language German --dictionary " + dir.File("pad.dic")).exitCode, 0);
+                     " --translator Jürgen --language German --dictionary " + dir.File("pad.dic")).exitCode, 0);
     std::ofstream(dir.File("glossary.txt")) << "&Open\\tCtrl+O\tx\t&Öffnen\\tStrg+O\t\nSave && Exit\tx\tSpeichern && Beenden\t\n";
     ASSERT_EQ(RunCli("import " + dir.File("pad.prj") + " --text " + dir.File("glossary.txt")).exitCode, 0);
     ASSERT_EQ(RunCli("translate " + dir.File("pad.prj")).exitCode, 0);
@@ -30,6 +30,8 @@ TEST(MemoryCli, ProjectItemsGoInWithTheirAddressAndComeOutAsTmx) {
     CliRun stats = RunCli("tm stats" + memory);
     EXPECT_TRUE(Has(stats.out, "4 units from 1 module\nen-de\t4\n")) << stats.out;
 
+    // The project keeps the name in its code page; the memory in UTF-8.
+    EXPECT_TRUE(Has(found.out, R"("translator":"Jürgen")")) << found.out;
     ASSERT_EQ(RunCli("tm export " + dir.File("out.tmx") + memory).exitCode, 0);
     CliRun imported = RunCli("tm import --json " + dir.File("out.tmx") + " --memory " + dir.File("copy.db"));
     EXPECT_EQ(imported.out, "{\"stored\":4,\"skipped\":0}\n");

@@ -81,6 +81,15 @@ TEST(TranslationMemory, SameSourceLanguageAndContextReplacesOthersAdd) {
     for (const MemoryUnit& unit : All(memory))
         if (unit.source == "Save") saves.push_back(unit.target);
     EXPECT_EQ(saves, std::vector<std::string>{"Danach"});
+
+    // An earlier version stored the translator's name in the project's code
+    // page: such a byte reads back as U+FFFD, never as text that is not UTF-8.
+    MemoryUnit legacy = Unit("Print", "Drucken");
+    legacy.translator = "J\xFCrgen";
+    ASSERT_TRUE(memory.Store(std::vector{legacy}));
+    auto found = memory.Lookup(Query("Print"));
+    ASSERT_TRUE(found && !found.Value().empty());
+    EXPECT_EQ(found.Value().front().unit.translator, "J\xEF\xBF\xBDrgen");
 }
 
 TEST(TranslationMemory, RanksByScoreThenContextAndDropsWhatIsBelowTheThreshold) {
