@@ -21,6 +21,11 @@ TEST(ScanCli, JsonHasTheAgreedShapeWithUtf8Texts) {
           "\"transHotkey\":\"F\",\"state\":1,\"options\":16,\"children\":[",
           "\"key\":\"Translation\",\"targetKey\":\"Translation\",\"blockType\":0,\"value\":\"0904b0040704b004\""})
         EXPECT_TRUE(Has(run.out, part)) << part;
+    // A file name in Latin-1 still gives UTF-8, and so JSON.
+    TempDir dir;
+    std::filesystem::copy_file(Fixture("basic32.exe"), dir.File("caf\xE9.exe"));
+    CliRun latin1 = RunCli("scan --json --summary '" + dir.File("caf\xE9.exe") + "'");
+    EXPECT_TRUE(Has(latin1.out, "/caf\xEF\xBF\xBD.exe\",\"fileVersion\"")) << latin1.out;
 }
 
 // Options and the output they give: what must be there, and what must not.
