@@ -88,10 +88,12 @@ void AppendUnit(std::string& out, const TranslationUnit& unit) {
 
 WrittenFile WritePo(const UnitFile& file) {
     const std::string original = OneLine(file.original);
-    std::string header = "Project-Id-Version: " + original + "\nLanguage: " + OneLine(file.targetLanguage) +
-                         "\nMIME-Version: 1.0\nContent-Type: text/plain; charset=UTF-8\n"
-                         "Content-Transfer-Encoding: 8bit\nX-Source-Language: " +
-                         OneLine(file.sourceLanguage) + "\nX-Generator: Quillon\n";
+    std::string header = "Project-Id-Version: " + original + "\n";
+    if (!file.translator.empty()) header += "Last-Translator: " + OneLine(file.translator) + "\n";
+    header += "Language: " + OneLine(file.targetLanguage) +
+              "\nMIME-Version: 1.0\nContent-Type: text/plain; charset=UTF-8\n"
+              "Content-Transfer-Encoding: 8bit\nX-Source-Language: " +
+              OneLine(file.sourceLanguage) + "\nX-Generator: Quillon\n";
     WrittenFile written;
     std::string& out = written.bytes;
     out.reserve(file.units.size() * 160);

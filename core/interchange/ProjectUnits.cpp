@@ -150,6 +150,8 @@ UnitFile UnitsOf(const CProject& project) {
     file.sourceLanguage = LanguageTag(project.m_ResourceInfo.m_wLanguage);
     file.targetLanguage = LanguageTag(project.m_wTargetLanguage);
     CodePage codePage(project.GetCodePage());
+    std::string name = codePage.ToUtf8(project.GetTranslator()), email = codePage.ToUtf8(project.GetEMail());
+    file.translator = email.empty() ? name : name.empty() ? "<" + email + ">" : name + " <" + email + ">";
     WalkPaths(project.m_ResourceInfo, [&](const CResourceItem& item, const std::string& path) {
         if (Exported(item)) file.units.push_back(UnitOf(item, path, codePage));
     });

@@ -32,6 +32,7 @@ struct UnitFile {
     std::string original;       // the module's file name
     std::string sourceLanguage; // BCP 47 tags ("en-US", "de")
     std::string targetLanguage;
+    std::string translator; // "Name <e-mail>", UTF-8; written by the formats that have room for it
     std::vector<TranslationUnit> units;
     // Units a reader met but could not take (no address, plural forms...):
     // what it found, for the import report.

@@ -41,6 +41,7 @@ TEST(InterchangeCli, ExportImportAndPseudoWorkOnTheSavedProject) {
 
     // A unit whose source the module no longer has is refused; the others are taken.
     std::string po = Text(dir.File("pad.po"));
+    EXPECT_TRUE(Has(po, "\"Last-Translator: Ann\\n\"\n")) << po.substr(0, 400);
     std::size_t at = po.find("msgid \"E&xit\"");
     ASSERT_NE(at, std::string::npos);
     po.replace(at, 13, "msgid \"E&xit now\"");
