@@ -246,7 +246,8 @@ int RunImport(const std::vector<std::string>& args) {
     if (!project) return 1;
     if (!Checked("import", CheckDistinctFromProject(*project, path, {"glossary", glossaryPath}))) return 1;
     if (project->m_strDictionaryPath.empty()) {
-        Err() << "quillon-cli import: the project has no dictionary file to import into\n";
+        Err() << "quillon-cli import: the project has no dictionary file to import into (give it one with "
+                 "Project > Settings in the window, or make the project with new --dictionary)\n";
         return 1;
     }
     auto bytes = ReadWholeFile(glossaryPath);
