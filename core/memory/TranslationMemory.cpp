@@ -6,8 +6,9 @@
 #include <map>
 #include <set>
 #include <tuple>
-#include <unordered_map>
+#include <cstdint>
 
+#include "io/FlatTable.h"
 #include "io/Utf8.h"
 #include "memory/FuzzyScore.h"
 #include "memory/Sqlite.h"
@@ -112,18 +113,26 @@ std::vector<Trigram> TrigramsOf(std::u32string_view text) {
     return grams;
 }
 
-// The distinct trigrams of a text packed into one number each (21 bits per
-// code point), for counting a bulk import's trigrams without strings.
-void AddPackedTrigrams(std::u32string_view text, std::unordered_map<std::uint64_t, std::int64_t>& counts) {
-    std::vector<std::uint64_t> packed;
+// How many of a batch's new units have a trigram, and the last unit
+// counted: a trigram that occurs twice in one text counts once.
+struct TrigramCount {
+    std::int64_t units = 0;
+    std::size_t lastUnit = SIZE_MAX;
+};
+using TrigramCounts = FlatTable<std::uint64_t, TrigramCount>;
+
+// Counts the trigrams of unit number `unit`, each packed into one number
+// (21 bits per code point), so that a bulk import counts without strings.
+void CountTrigrams(std::u32string_view text, std::size_t unit, TrigramCounts& counts) {
     for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
         std::uint64_t key = 0;
         for (char32_t c : text.substr(i, 3)) key = (key << 21) | (c >= U'A' && c <= U'Z' ? c + (U'a' - U'A') : c);
-        packed.push_back(key);
+        TrigramCount& count = counts.FindOrAdd(key);
+        if (count.lastUnit != unit) {
+            ++count.units;
+            count.lastUnit = unit;
+        }
     }
-    std::sort(packed.begin(), packed.end());
-    packed.erase(std::unique(packed.begin(), packed.end()), packed.end());
-    for (std::uint64_t key : packed) ++counts[key];
 }
 
 std::string UnpackTrigram(std::uint64_t key) {
@@ -260,9 +269,9 @@ Status TranslationMemory::Store(std::span<const MemoryUnit> units) {
         return std::tie(a->source, a->targetLanguage, a->module, a->address) <
                std::tie(b->source, b->targetLanguage, b->module, b->address);
     });
-    std::unordered_map<std::uint64_t, std::int64_t> newTrigrams;
-    for (const MemoryUnit* next : ordered) {
-        const MemoryUnit& unit = *next;
+    TrigramCounts newTrigrams;
+    for (std::size_t next = 0; next < ordered.size(); ++next) {
+        const MemoryUnit& unit = *ordered[next];
         NormalisedText normalised = Normalise(unit.source);
         std::string norm = ToUtf8(normalised.text);
         for (Statement* statement : {&insert, &update}) {
@@ -273,7 +282,7 @@ Status TranslationMemory::Store(std::span<const MemoryUnit> units) {
             statement->Reset();
             if (code != SQLITE_DONE) return fail(code);
             if (statement == &insert && sqlite3_changes(db) == 1) {
-                AddPackedTrigrams(normalised.text, newTrigrams);
+                CountTrigrams(normalised.text, next, newTrigrams);
                 break; // a new unit: nothing to replace
             }
         }
@@ -284,12 +293,14 @@ Status TranslationMemory::Store(std::span<const MemoryUnit> units) {
     Statement count(db, "INSERT INTO trigrams(gram, texts) VALUES (?1, ?2) "
                         "ON CONFLICT(gram) DO UPDATE SET texts = texts + excluded.texts");
     if (!count.Prepared()) return fail(count.PrepareCode());
-    for (const auto& [gram, texts] : newTrigrams) {
-        count.Bind(1, UnpackTrigram(gram)).Bind(2, texts);
-        int code = count.Step();
+    int counted = SQLITE_DONE;
+    newTrigrams.ForEach([&](std::uint64_t gram, const TrigramCount& texts) {
+        if (counted != SQLITE_DONE) return;
+        count.Bind(1, UnpackTrigram(gram)).Bind(2, texts.units);
+        counted = count.Step();
         count.Reset();
-        if (code != SQLITE_DONE) return fail(code);
-    }
+    });
+    if (counted != SQLITE_DONE) return fail(counted);
     if (int code = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr); code != SQLITE_OK) return fail(code);
     return Done{};
 }

@@ -194,20 +194,21 @@ void StoreSmallMemory(TranslationMemory& memory) {
 // of its averages record, one byte while below 128) and its count of row
 // sizes both equal the number of units, so a unit indexed twice or not at
 // all shows.
-bool IndexHoldsEachUnitOnce(const std::string& path) {
+int Number(const std::string& path, const char* sql) {
     sqlite3* db = nullptr;
     sqlite3_open(path.c_str(), &db);
-    auto number = [&](const char* sql) {
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
-        int value = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
-        sqlite3_finalize(statement);
-        return value;
-    };
-    int units = number("SELECT count(*) FROM units");
-    int sized = number("SELECT count(*) FROM units_fts_docsize");
-    int counted = number("SELECT unicode(CAST(substr(block, 1, 1) AS TEXT)) FROM units_fts_data WHERE id = 1");
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    int value = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
+    sqlite3_finalize(statement);
     sqlite3_close(db);
+    return value;
+}
+
+bool IndexHoldsEachUnitOnce(const std::string& path) {
+    int units = Number(path, "SELECT count(*) FROM units");
+    int sized = Number(path, "SELECT count(*) FROM units_fts_docsize");
+    int counted = Number(path, "SELECT unicode(CAST(substr(block, 1, 1) AS TEXT)) FROM units_fts_data WHERE id = 1");
     return units > 0 && sized == units && counted == units;
 }
 
@@ -240,6 +241,10 @@ TEST(TranslationMemory, LookUpsFindTheSameMatchesWithTheSameScores) {
     StoreSmallMemory(memory);
     ExpectTheMatchesOfTheSmallMemory(memory);
     EXPECT_TRUE(IndexHoldsEachUnitOnce(dir.File("tm.db")));
+    // Each trigram counts the units whose normalised source has it, once each
+    // ("print preview of the current page" has "nt " twice).
+    EXPECT_EQ(Number(dir.File("tm.db"), "SELECT count(*) FROM trigrams t WHERE t.texts != (SELECT count(*) "
+                                        "FROM units u WHERE instr(lower(u.norm), t.gram) > 0)"), 0);
 }
 
 TEST(TranslationMemory, MemoryOfTheFirstVersionIsUpgradedAndKeepsItsMatches) {
