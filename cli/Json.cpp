@@ -61,7 +61,7 @@ void JsonWriter::WriteQuoted(std::string_view utf8) {
     // JSON is UTF-8 or nothing: a file name in another encoding shows U+FFFD
     // where its bytes are no UTF-8, rather than making the whole output unreadable.
     std::string repaired;
-    if (!IsValidUtf8(utf8)) utf8 = repaired = ValidUtf8(utf8);
+    if (!IsValidUtf8(utf8)) utf8 = repaired = ValidUtf8(std::string(utf8));
     m_out += '"';
     for (unsigned char c : utf8) {
         switch (c) {

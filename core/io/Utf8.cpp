@@ -11,8 +11,8 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
-std::string ValidUtf8(std::string_view text) {
-    if (IsValidUtf8(text)) return std::string(text);
+std::string ValidUtf8(std::string text) {
+    if (IsValidUtf8(text)) return text;
     std::string out;
     out.reserve(text.size() + 8);
     for (std::size_t i = 0; i < text.size();) {
@@ -21,7 +21,7 @@ std::string ValidUtf8(std::string_view text) {
             out += "\xEF\xBF\xBD";
             ++i;
         } else {
-            out.append(text.substr(i, length));
+            out.append(text, i, length);
             i += length;
         }
     }

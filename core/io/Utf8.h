@@ -36,9 +36,9 @@ inline Utf8Char NextUtf8(std::string_view text, std::size_t pos) {
 
 bool IsValidUtf8(std::string_view text);
 
-// `text` when it is UTF-8; otherwise a copy in which each byte that starts
-// no character has become U+FFFD. For names that come from elsewhere (file
+// `text` as it is when it is UTF-8; otherwise each byte that starts no
+// character has become U+FFFD. For names that come from elsewhere (file
 // names, texts an older version stored) on their way into UTF-8 output.
-std::string ValidUtf8(std::string_view text);
+std::string ValidUtf8(std::string text);
 
 } // namespace quillon

@@ -46,7 +46,7 @@ TEST(CodePage, Utf8IsWrittenAndReadWithoutLoss) {
     // bytes are what the check for UTF-8 refuses and the repair replaces.
     const std::string_view invalid = "a\xFF" "b\xC0\xAF" "c\xED\xA0\x80";
     EXPECT_EQ(utf8.ToUtf16(invalid), u"a\uFFFDb\uFFFD\uFFFDc\uFFFD\uFFFD\uFFFD");
-    EXPECT_EQ(ValidUtf8(invalid), utf8.ToUtf8(invalid));
+    EXPECT_EQ(ValidUtf8(std::string(invalid)), utf8.ToUtf8(invalid));
     for (std::string_view bad : {invalid, std::string_view("\xF4\x90\x80\x80"), std::string_view("cut \xE2\x82")})
         EXPECT_FALSE(IsValidUtf8(bad)) << bad;
     EXPECT_TRUE(IsValidUtf8(bytes));
