@@ -8,6 +8,7 @@
 #include "check/HunspellSpelling.h"
 #include "check/ProjectChecks.h"
 #include "extract/Languages.h"
+#include "model/CountText.h"
 #include "model/ItemKind.h"
 
 namespace quillon::cli {
@@ -46,8 +47,8 @@ std::unique_ptr<HunspellSpelling> SpellingFor(const CProject& project) {
 } // namespace
 
 std::string CountsText(const FindingCounts& counts) {
-    return std::to_string(counts.errors) + " errors, " + std::to_string(counts.warnings) + " warnings, " +
-           std::to_string(counts.notes) + " notes";
+    return CountOf(counts.errors, "error") + ", " + CountOf(counts.warnings, "warning") + ", " +
+           CountOf(counts.notes, "note");
 }
 
 void PrintFinding(Output& out, const Finding& finding) {

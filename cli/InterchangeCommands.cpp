@@ -12,6 +12,7 @@
 #include "interchange/ProjectUnits.h"
 #include "interchange/PseudoTranslation.h"
 #include "io/FileIo.h"
+#include "model/CountText.h"
 
 namespace quillon::cli {
 
@@ -111,7 +112,7 @@ int RunExport(const std::vector<std::string>& args) {
     }
     if (!Checked("export", WriteFileAtomically(output, Bytes(written.Value().bytes)))) return 1;
     std::size_t leftOut = written.Value().leftOut.size();
-    Out() << "Exported " << Counted{units.units.size() - leftOut, "unit"} << " to " << output << "\n";
+    Out() << "Exported " << CountOf(units.units.size() - leftOut, "unit") << " to " << output << "\n";
     for (const std::string& id : written.Value().leftOut)
         Err() << "warning: " << id << " left out: its text has a control character the format cannot carry\n";
     return 0;
@@ -136,7 +137,7 @@ int RunPseudo(const std::vector<std::string>& args) {
     ProjectChange change = PlanPseudoTranslation(*project, options);
     std::size_t edits = change.ItemEdits().size();
     change.Apply(*project);
-    Out() << "Pseudo-translated " << Counted{edits, "item"} << ".\n";
+    Out() << "Pseudo-translated " << CountOf(edits, "item") << ".\n";
     return edits == 0 || SaveProjectFile("pseudo", *project, path) ? 0 : 1;
 }
 

@@ -12,6 +12,7 @@
 #include "interchange/LanguageTags.h"
 #include "memory/MemoryFeed.h"
 #include "memory/Tmx.h"
+#include "model/CountText.h"
 
 namespace quillon::cli {
 
@@ -130,7 +131,7 @@ int RunTmImport(const std::vector<std::string>& args) {
         json.Key("skipped").Number(static_cast<std::int64_t>(done.skippedUnits)).EndObject();
         Out() << json.Text() << "\n";
     } else {
-        Out() << Counted{done.units, "unit"} << " stored in " << memory->Path() << ", " << done.skippedUnits
+        Out() << CountOf(done.units, "unit") << " stored in " << memory->Path() << ", " << done.skippedUnits
                   << " left out\n";
     }
     return 0;
@@ -143,7 +144,7 @@ int RunTmExport(const std::vector<std::string>& args) {
     if (!memory) return 1;
     auto written = ExportTmx(*memory, parsed->Positional()[0]);
     if (!Reported("tm export", written)) return 1;
-    Out() << Counted{written.Value(), "unit"} << " written to " << parsed->Positional()[0] << "\n";
+    Out() << CountOf(written.Value(), "unit") << " written to " << parsed->Positional()[0] << "\n";
     return 0;
 }
 
@@ -167,8 +168,8 @@ int RunTmStats(const std::vector<std::string>& args) {
         Out() << json.Text() << "\n";
         return 0;
     }
-    Out() << memory->Path() << ": " << Counted{stats.Value().units, "unit"} << " from "
-          << Counted{stats.Value().modules, "module"} << "\n";
+    Out() << memory->Path() << ": " << CountOf(stats.Value().units, "unit") << " from "
+          << CountOf(stats.Value().modules, "module") << "\n";
     for (const LanguagePairCount& pair : stats.Value().pairs)
         Out() << pair.sourceLanguage << "-" << pair.targetLanguage << "\t" << pair.units << "\n";
     return 0;
@@ -185,10 +186,10 @@ int RunTmAdd(const std::vector<std::string>& args) {
     if (!memory) return 1;
     auto stored = StoreProject(*memory, *project, Now());
     if (!Reported("tm add", stored)) return 1;
-    Out() << Counted{stored.Value().stored, "translated item"} << " stored in " << memory->Path() << "\n";
+    Out() << CountOf(stored.Value().stored, "translated item") << " stored in " << memory->Path() << "\n";
     if (stored.Value().skipped)
-        Err() << "quillon-cli tm add: " << stored.Value().skipped
-                  << " items left out: the module's or the target's language has no tag\n";
+        Err() << "quillon-cli tm add: " << CountOf(stored.Value().skipped, "item")
+                  << " left out: the module's or the target's language has no tag\n";
     if (!parsed->Has("--dictionary")) return 0;
     auto entries = StoreProjectDictionary(*memory, *project, Now());
     if (!Reported("tm add", entries)) return 1;

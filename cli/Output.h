@@ -57,17 +57,6 @@ private:
     std::FILE* m_tied;
 };
 
-// "1 unit", "2 units": a count and its noun, plural with an "s" unless it is one.
-struct Counted {
-    template <std::integral Number>
-    Counted(Number number, std::string_view what) : count(static_cast<std::uint64_t>(number)), noun(what) {}
-    std::uint64_t count;
-    std::string_view noun;
-};
-inline Output& operator<<(Output& out, Counted counted) {
-    return out << counted.count << ' ' << counted.noun << (counted.count == 1 ? "" : "s");
-}
-
 // Standard output and standard error.
 Output& Out();
 Output& Err();

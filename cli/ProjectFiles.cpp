@@ -5,6 +5,7 @@
 #include "Output.h"
 #include "TreeOutput.h"
 #include "io/FileIo.h"
+#include "model/CountText.h"
 
 namespace quillon::cli {
 
@@ -38,6 +39,17 @@ std::unique_ptr<CProject> ReadProject(const std::string& command, const std::str
     project->m_nCodePage = codePage;
     if (!Checked(command, project->Open(path))) return nullptr;
     return project;
+}
+
+std::string DictionaryText(const CProject& project) {
+    if (project.m_strDictionaryPath.empty()) return "none";
+    return project.m_strDictionaryPath + " (" + CountOf(project.m_Dictionary.GetCount(), "entry", "entries") + ")";
+}
+
+// " <ann@example.org>", or nothing when the project has no e-mail address.
+std::string EMailText(const CProject& project, const CodePage& codePage) {
+    if (project.m_strEMail.empty()) return {};
+    return " <" + codePage.ToUtf8(project.m_strEMail) + ">";
 }
 
 } // namespace
@@ -102,10 +114,8 @@ void PrintProject(const std::string& path, const CProject& project, bool json) {
     Out() << "Project:         " << path << "\n"
               << "Module:          " << project.m_strModulePath << "\n"
               << "Target:          " << project.m_strTargetPath << "\n"
-              << "Dictionary:      " << project.m_strDictionaryPath << " ("
-              << project.m_Dictionary.GetCount() << " entries)\n"
-              << "Translator:      " << codePage.ToUtf8(project.m_strTranslator) << " <"
-              << codePage.ToUtf8(project.m_strEMail) << ">\n"
+              << "Dictionary:      " << DictionaryText(project) << "\n"
+              << "Translator:      " << codePage.ToUtf8(project.m_strTranslator) << EMailText(project, codePage) << "\n"
               << "Target language: " << LanguageText(project.m_wTargetLanguage) << "\n"
               << "Source language: " << LanguageText(info.m_wLanguage) << "\n"
               << "File version:    " << FileVersionText(info) << "\n"

@@ -9,6 +9,7 @@
 #include "Output.h"
 #include "ProjectFiles.h"
 #include "replace/ReplacePlan.h"
+#include "model/CountText.h"
 
 namespace quillon::cli {
 
@@ -57,7 +58,7 @@ int RunReplace(const std::vector<std::string>& args) {
     for (const ReplaceRow& row : rows) PrintRow(row, texts);
     ProjectChange change = ReplacementChange(rows);
     std::size_t replaced = change.ItemEdits().size();
-    Out() << "Replaced in " << replaced << (replaced == 1 ? " item" : " items") << " of " << rows.size()
+    Out() << "Replaced in " << CountOf(replaced, "item") << " of " << rows.size()
               << " found" << (dryRun ? " (dry run: nothing written)" : "") << ".\n";
     if (dryRun || replaced == 0) return 0;
     change.Apply(*project);

@@ -10,6 +10,7 @@
 #include "dictionary/ManualTranslation.h"
 #include "memory/MemoryTranslation.h"
 #include "model/ItemPath.h"
+#include "model/CountText.h"
 
 namespace quillon::cli {
 
@@ -120,8 +121,6 @@ std::optional<MemoryUse> MemoryUseOf(const Args& args) {
     return MemoryUse{exact, static_cast<int>(*fuzzy)};
 }
 
-std::string ItemCount(std::size_t count) { return std::to_string(count) + (count == 1 ? " item" : " items"); }
-
 } // namespace
 
 int RunTranslate(const std::vector<std::string>& args) {
@@ -172,7 +171,7 @@ int RunRestore(const std::vector<std::string>& args) {
     auto project = OpenProjectFile("restore", path, *codePage, &locks);
     if (!project) return 1;
     if (target->all) {
-        Out() << "Restored " << ItemCount(RestoreAll(project->m_ResourceInfo)) << ".\n";
+        Out() << "Restored " << CountOf(RestoreAll(project->m_ResourceInfo), "item") << ".\n";
         return SaveProjectFile("restore", *project, path) ? 0 : 1;
     }
     std::vector<RestoredItem> selected = SelectItems(project->m_ResourceInfo, *target);
@@ -180,7 +179,7 @@ int RunRestore(const std::vector<std::string>& args) {
     std::size_t restored = RestoreSelected(selected, CodePage(project->GetCodePage()));
     // Items that were not translated are found but need nothing.
     Out() << "Restored " << (restored == selected.size() ? "" : std::to_string(restored) + " of ")
-              << ItemCount(selected.size()) << ".\n";
+              << CountOf(selected.size(), "item") << ".\n";
     return restored == 0 || SaveProjectFile("restore", *project, path) ? 0 : 1;
 }
 

@@ -8,6 +8,7 @@
 #include "io/FileIo.h"
 #include "io/MappedFile.h"
 #include "model/Archive.h"
+#include "model/CountText.h"
 
 namespace quillon {
 
@@ -374,8 +375,7 @@ void CDictonary::Load(ArchiveReader& in) {
         }
         if (!in.AtEnd()) {
             std::size_t more = in.Remaining();
-            throw ArchiveError("the file goes on after the last entry (" + std::to_string(more) +
-                                   (more == 1 ? " more byte)" : " more bytes)"),
+            throw ArchiveError("the file goes on after the last entry (" + CountOf(more, "more byte") + ")",
                                in.Offset());
         }
     } catch (const ArchiveError&) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/CountText.h"
+
 namespace quillon {
 
 void ArchiveWriter::Text(std::string_view text) {
@@ -109,7 +111,7 @@ std::uint32_t ArchiveReader::Dword() {
 }
 
 std::vector<std::uint8_t> ArchiveReader::Bytes(std::size_t count) {
-    if (count > Remaining()) Fail("data of " + std::to_string(count) + " bytes runs past the end of the file");
+    if (count > Remaining()) Fail("data of " + CountOf(count, "byte") + " runs past the end of the file");
     auto span = Take(count);
     return {span.begin(), span.end()};
 }
@@ -123,7 +125,7 @@ std::string ArchiveReader::Text() {
         if (length == 0xFFFF) length = Dword();
     }
     if (length > Remaining())
-        FailAt(start, "text of " + std::to_string(length) + " bytes runs past the end of the file");
+        FailAt(start, "text of " + CountOf(length, "byte") + " runs past the end of the file");
     auto span = Take(length);
     return {reinterpret_cast<const char*>(span.data()), span.size()};
 }

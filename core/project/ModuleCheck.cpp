@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/CountText.h"
 #include "model/TreeRoots.h"
 #include "project/Project.h"
 
@@ -84,8 +85,7 @@ Status CheckModuleMatches(const CProject& project) {
     if (report.changes.empty()) {
         message += ": its file version, layout or resource details differ";
     } else {
-        message += " (" + std::to_string(report.changes.size()) + " difference" +
-                   (report.changes.size() == 1 ? "" : "s") + "):";
+        message += " (" + CountOf(report.changes.size(), "difference") + "):";
         for (std::size_t i = 0; i < report.changes.size() && i < kNamedDifferences; ++i)
             message += "\n  " + DescribeChange(report.changes[i], codePage);
         if (report.changes.size() > kNamedDifferences) message += "\n  ...";

@@ -7,6 +7,7 @@
 #include "extract/ResourceExtractor.h"
 #include "io/FileIo.h"
 #include "model/Archive.h"
+#include "model/CountText.h"
 #include "model/TextEscapes.h"
 #include "model/TreeRoots.h"
 
@@ -51,7 +52,8 @@ void CProject::Load(ArchiveReader& in) {
     m_wTargetLanguage = in.Word();
     m_ResourceInfo.Load(in);
     if (!in.AtEnd())
-        in.Fail(std::to_string(in.Remaining()) + " bytes follow the end of the project: not a project file, or damaged");
+        in.Fail("the file goes on after the end of the project (" + CountOf(in.Remaining(), "more byte") +
+                "): not a project file, or damaged");
 }
 
 std::uint32_t CProject::GetCodePage() const {

@@ -1,5 +1,6 @@
 #include "target/BuildCheck.h"
 
+#include "model/CountText.h"
 #include "pe/ResourceModule.h"
 #include "pe/ResourceUpdate.h"
 #include "project/Project.h"
@@ -18,7 +19,7 @@ Status CheckModuleCanBeRebuilt(const std::string& modulePath) {
 std::vector<std::string> NewProjectWarnings(const CProject& project) {
     std::vector<std::string> warnings = project.OpenWarnings();
     if (project.ReplacedCharacters())
-        warnings.push_back(std::to_string(project.ReplacedCharacters()) + " characters of the module cannot be held in "
+        warnings.push_back(CountOf(project.ReplacedCharacters(), "character") + " of the module cannot be held in "
                            "code page " + std::to_string(project.GetCodePage()) + " and read as '?'");
     if (Status buildable = CheckModuleCanBeRebuilt(project.m_strModulePath); !buildable)
         warnings.push_back("a target cannot be built from this module: " + buildable.GetError().Describe());

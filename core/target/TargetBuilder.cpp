@@ -10,6 +10,7 @@
 #include "extract/TemplateParsers.h"
 #include "io/FileIo.h"
 #include "io/RunBeside.h"
+#include "model/CountText.h"
 #include "model/TreeRoots.h"
 #include "pe/ResourceUpdate.h"
 #include "project/Project.h"
@@ -24,13 +25,14 @@ bool SameFile(const std::string& a, const std::string& b) {
     return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
 }
 
-std::string TypeName(std::uint16_t type) {
+// "3 dialogs", "1 version resource".
+std::string TemplateCount(std::size_t count, std::uint16_t type) {
     switch (type) {
-    case kTypeStringTable: return "string tables";
-    case kTypeDialog: return "dialogs";
-    case kTypeMenu: return "menus";
-    case kTypeVersion: return "version resources";
-    default: return "type " + std::to_string(type);
+    case kTypeStringTable: return CountOf(count, "string table");
+    case kTypeDialog: return CountOf(count, "dialog");
+    case kTypeMenu: return CountOf(count, "menu");
+    case kTypeVersion: return CountOf(count, "version resource");
+    default: return CountOf(count, "resource") + " of type " + std::to_string(type);
     }
 }
 
@@ -152,10 +154,10 @@ public:
 
     void Summarize() {
         for (const auto& [key, count] : m_deleted)
-            m_report.lines.push_back("deleted " + std::to_string(count) + " " + TypeName(key.first) + " in " +
+            m_report.lines.push_back("deleted " + TemplateCount(count, key.first) + " in " +
                                      LanguageHex(key.second));
         for (const auto& [key, count] : m_written)
-            m_report.lines.push_back("wrote " + std::to_string(count) + " " + TypeName(key.first) + " in " +
+            m_report.lines.push_back("wrote " + TemplateCount(count, key.first) + " in " +
                                      LanguageHex(key.second));
     }
 

@@ -109,6 +109,7 @@ TEST(ProjectCli, BuildStoresTheTargetAndRefusesWithout) {
     ASSERT_EQ(built.exitCode, 0) << built.out;
     EXPECT_TRUE(Has(built.out, "wrote 6 string tables in 0x0407"));
     EXPECT_TRUE(Has(built.out, "deleted 6 string tables in 0x0409"));
+    EXPECT_TRUE(Has(built.out, "wrote 1 version resource in 0x0407\n"));
     EXPECT_TRUE(Has(RunCli("show --json " + project).out, "\"target\":\"" + dir.File("de.exe") + "\""));
     // A later build reuses the stored target.
     ASSERT_TRUE(std::filesystem::remove(dir.File("de.exe")));

@@ -110,7 +110,7 @@ TEST(SafetyCli, DamagedProjectsAreRefused) {
     };
     Bytes trailing = good;
     trailing.push_back('x');
-    EXPECT_TRUE(Has(show(trailing).out, "1 bytes follow the end of the project"));
+    EXPECT_TRUE(Has(show(trailing).out, "the file goes on after the end of the project (1 more byte)"));
     EXPECT_TRUE(Has(show({}).out, "is empty: it is not a project file"));
     EXPECT_TRUE(Has(show({0x05, 'a', 'b', 'c'}).out, "offset"));
     // A flipped high bit in the strings counter once read as "Strings: 16777275".
