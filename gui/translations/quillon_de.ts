@@ -396,7 +396,11 @@
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <source>Entrys:</source>
+        <source>Glossary:</source>
+        <translation>Glossar:</translation>
+    </message>
+    <message>
+        <source>Entries:</source>
         <translation>Einträge:</translation>
     </message>
     <message>
@@ -569,7 +573,7 @@
         <translation>Alle wieder&amp;herstellen</translation>
     </message>
     <message>
-        <source>Restores all items to the orginal</source>
+        <source>Restores all items to the original</source>
         <translation>Stellt für alle Einträge den Originaltext wieder her</translation>
     </message>
     <message>

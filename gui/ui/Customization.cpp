@@ -122,8 +122,10 @@ CCustomization::~CCustomization() = default;
 
 void CCustomization::RegisterCommands(const QList<QAction*>& commands) {
     for (QAction* action : commands) {
-        if (action != nullptr && !action->objectName().isEmpty() && Command(action->objectName()) == nullptr)
-            m_commands << action;
+        // Qt names some actions of its own widgets (a line edit's clear
+        // button): they have no text and are no commands of ours.
+        if (action == nullptr || action->objectName().isEmpty() || action->text().isEmpty()) continue;
+        if (Command(action->objectName()) == nullptr) m_commands << action;
     }
     if (Command(m_customize->objectName()) == nullptr) m_commands << m_customize;
 }

@@ -59,9 +59,10 @@ CImportGlossaryDlg::CImportGlossaryDlg(CQuillonDoc& doc, GlossaryFormat format, 
     for (QLabel* counter : {m_entries, m_imported}) counter->setAlignment(Qt::AlignCenter);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(m_path, 0, 0, 1, 3);
+    grid->addWidget(new QLabel(tr("Glossary:"), this), 0, 0);
+    grid->addWidget(m_path, 0, 1, 1, 2);
     grid->addWidget(browse, 0, 3);
-    grid->addWidget(new QLabel(tr("Entrys:"), this), 1, 0);
+    grid->addWidget(new QLabel(tr("Entries:"), this), 1, 0);
     grid->addWidget(m_entries, 1, 1);
     grid->addWidget(new QLabel(tr("Imported:"), this), 2, 0);
     grid->addWidget(m_imported, 2, 1);

@@ -149,7 +149,7 @@ void CMainFrame::CreateActions() {
     bind("Restore", tr("&Restore"), &CMainFrame::OnRestore, {}, tr("Give the selected item its source text back"));
     bind("AutoTranslate", tr("&Auto Translate"), &CMainFrame::OnAutoTranslate, {},
          tr("Translate all items with the current dictionary"))->setIcon(MakeIcon(IconKind::AutoTranslate));
-    bind("RestoreAll", tr("Re&store All"), &CMainFrame::OnRestoreAll, {}, tr("Restores all items to the orginal"));
+    bind("RestoreAll", tr("Re&store All"), &CMainFrame::OnRestoreAll, {}, tr("Restores all items to the original"));
     bind("BuildTarget", tr("&Build Target"), &CMainFrame::OnBuildTarget, QKeySequence(Qt::Key_F7),
          tr("Write the translated module"))->setIcon(MakeIcon(IconKind::Build));
     // Next to Build Target in the Translate menu, where A is Auto Translate's hotkey.

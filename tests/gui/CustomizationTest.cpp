@@ -38,7 +38,8 @@ const QKeySequence kBetaKey(Qt::CTRL | Qt::Key_B);
 const QKeySequence kGammaKey(Qt::Key_F5);
 
 // A small stand-in for the main frame: a File menu with four commands, one
-// unnamed action that is no command, and a "Standard" toolbar.
+// unnamed action and a line edit's clear button that are no commands, and a
+// "Standard" toolbar.
 struct TestWindow {
     std::unique_ptr<QMainWindow> window = std::make_unique<QMainWindow>();
     QToolBar* standard = nullptr;
@@ -51,6 +52,8 @@ struct TestWindow {
         AddCommand(file, "Gamma", QStringLiteral("&Gamma"), kGammaKey);
         AddCommand(file, "Delta", QStringLiteral("&Delta && Co"), {});
         file->addAction(QStringLiteral("Unnamed"));
+        new QLineEdit(window.get()); // its clear button is an action Qt names
+        window->findChild<QLineEdit*>()->setClearButtonEnabled(true);
         standard = window->addToolBar(QStringLiteral("Standard"));
         standard->setObjectName(QStringLiteral("StandardToolBar"));
         standard->addAction(Action("Alpha"));

@@ -26,6 +26,7 @@
 #include <set>
 
 #include "gui/ScriptedWindow.h"
+#include "check/HunspellSpelling.h"
 #include "controls/StatusDlg.h"
 #include "model/ResourceItem.h"
 #include "ui/AutoTranslateDlg.h"
@@ -164,8 +165,15 @@ TEST(GermanCatalog, EveryMessageIsFinishedAndKeepsPlaceholdersAndHotkeys) {
     static const QRegularExpression placeholder(QStringLiteral("%\\d"));
     std::vector<CatalogMessage> messages = ReadCatalog();
     EXPECT_GT(messages.size(), 300u);
+    // The English texts are spelt right too ("Entrys" stood in a dialog).
+    auto english = OpenSpelling(0x0409, nullptr, CodePage(65001));
+    ASSERT_TRUE(english) << "the English Hunspell dictionary is not installed";
+    english->AddWords("Quillon XLIFF dialogs submenu Ctrl Esc");
+    static const QRegularExpression notWords(QStringLiteral("&|\\$\\(\\w+\\)|\\*?\\.\\w+"));
     for (const CatalogMessage& message : messages) {
         std::string where = message.context.toStdString() + ": " + message.source.toStdString();
+        QString words = message.source; // without hotkey markers, tool variables and file patterns
+        EXPECT_EQ(english->Unknown(words.remove(notWords).toStdString()), std::vector<std::string>{}) << where;
         EXPECT_TRUE(message.finished && !message.translation.isEmpty()) << "unfinished: " << where;
         auto placeholders = [](const QString& text) {
             std::multiset<QString> found;
