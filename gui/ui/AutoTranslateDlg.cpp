@@ -136,7 +136,10 @@ void CAutoTranslateDlg::BuildLayout() {
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->verticalHeader()->hide();
-    m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The texts share the width; the short columns take what they need.
+    QHeaderView* header = m_view->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    for (int textColumn : {2, 4}) header->setSectionResizeMode(textColumn, QHeaderView::Stretch);
     AddAnchor(m_view, Stretch, Stretch);
 }
 
