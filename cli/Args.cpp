@@ -3,10 +3,26 @@
 #include <charconv>
 #include <cstdint>
 
+#include "Help.h"
 #include "Output.h"
 #include "interchange/LanguageTags.h"
 
 namespace quillon::cli {
+
+namespace {
+
+// Says which option the table requires and `parsed` lacks, with the usage.
+bool MissesRequiredOption(const CommandSpec& entry, const Args& parsed) {
+    for (const OptionSpec& spec : entry.options) {
+        if (spec.use != Use::Required || parsed.Has(std::string(spec.name))) continue;
+        Err() << "quillon-cli " << entry.name << ": " << spec.name << " " << spec.placeholder << " is missing\n";
+        PrintUsageOf(entry, Err());
+        return true;
+    }
+    return false;
+}
+
+} // namespace
 
 std::optional<Args> Args::Parse(const CommandSpec& entry, const std::vector<std::string>& args) {
     Args parsed;
@@ -34,6 +50,8 @@ std::optional<Args> Args::Parse(const CommandSpec& entry, const std::vector<std:
             parsed.m_positional.push_back(arg);
         }
     }
+    // A command given nothing at all gets its usage from its handler.
+    if (!args.empty() && MissesRequiredOption(entry, parsed)) return std::nullopt;
     return parsed;
 }
 

@@ -61,7 +61,8 @@ const std::vector<CommandSpec> kCommands = {
      "refused, with its reason, and what the checks find in the texts taken; or import a glossary into the "
      "dictionary and list every line left out"},
     {"export", "projects", {{"PROJECT", Project}},
-     {{"--format", "F", Text, Required, "xliff (XLIFF 1.2) or po (gettext)"},
+     {{"--format", "F", Text, Optional,
+       "xliff (XLIFF 1.2) or po (gettext); without it, the extension of FILE tells (.xlf, .xliff, .po)"},
       {"-o", "FILE", TranslationFile, Required, "the file to write"},
       kCodePage},
      "write every translatable item, its translation and state to a translation file for other tools"},

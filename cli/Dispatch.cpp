@@ -11,6 +11,7 @@
 #include "Commands.h"
 #include "Help.h"
 #include "Output.h"
+#include "memory/FuzzyScore.h"
 
 namespace {
 
@@ -45,6 +46,24 @@ bool PrintGroupUsage(std::string_view word) {
     return any;
 }
 
+// The command a mistyped `word` most likely meant: the nearest name (or
+// first word of a name) within two edits, one for short words.
+std::string_view NearestCommand(std::string_view word) {
+    const std::size_t limit = word.size() < 4 ? 1 : 2;
+    const std::u32string typed(word.begin(), word.end());
+    std::string_view nearest;
+    std::size_t best = limit + 1;
+    for (const quillon::cli::CommandSpec& command : quillon::cli::Commands()) {
+        std::string_view name = command.name.substr(0, command.name.find(' '));
+        std::size_t distance = quillon::EditDistance(typed, std::u32string(name.begin(), name.end()), limit);
+        if (distance < best) {
+            best = distance;
+            nearest = name;
+        }
+    }
+    return nearest;
+}
+
 } // namespace
 
 void quillon::cli::EndAfterOutput(int status) {
@@ -68,8 +87,10 @@ int quillon::cli::Dispatch(int argc, char** argv, const HandlerTable& handlers, 
     const quillon::cli::CommandSpec* command = quillon::cli::FindCommand(words, used);
     if (!command && PrintGroupUsage(words.front())) return 2;
     if (!command) {
-        Err() << "quillon-cli: unknown command '" << args.front() << "'\n";
-        quillon::cli::PrintHelp(Err());
+        Err() << "quillon-cli: unknown command '" << args.front() << "'";
+        if (std::string_view nearest = NearestCommand(words.front()); !nearest.empty())
+            Err() << "; did you mean '" << nearest << "'?";
+        Err() << "\nRun 'quillon-cli --help' for the list of commands.\n";
         return 2;
     }
     if (std::any_of(words.begin() + used, words.end(), IsHelp)) {

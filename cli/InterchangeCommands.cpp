@@ -58,6 +58,20 @@ void PrintImportJson(const ImportPlan& plan, std::size_t units, bool saved) {
     Out() << json.Text() << "\n";
 }
 
+// --format, or else the extension of the file written.
+std::optional<InterchangeFormat> ExportFormat(const Args& parsed, const std::string& output) {
+    if (!parsed.Has("--format")) {
+        auto format = FormatFromPath(output);
+        if (!format)
+            Err() << "quillon-cli export: '" << output << "' does not tell the format by its extension "
+                  << "(.xlf, .xliff, .po); give --format xliff or --format po\n";
+        return format;
+    }
+    auto format = FormatFromName(parsed.Value("--format"));
+    if (!format) Err() << "quillon-cli export: unknown format '" << parsed.Value("--format") << "'; give xliff or po\n";
+    return format;
+}
+
 } // namespace
 
 int RunImportTranslations(const Args& parsed) {
@@ -93,13 +107,14 @@ int RunExport(const std::vector<std::string>& args) {
     if (!parsed) return 2;
     auto codePage = parsed->Number("--codepage", 0);
     if (!codePage) return 2;
-    auto format = FormatFromName(parsed->Value("--format"));
-    if (parsed->Positional().size() != 1 || !format || !parsed->Has("-o")) {
+    if (parsed->Positional().size() != 1) {
         PrintUsageOf("export", Err());
         return 2;
     }
     const std::string& path = parsed->Positional()[0];
     const std::string output = parsed->Value("-o");
+    auto format = ExportFormat(*parsed, output);
+    if (!format) return 2;
     if (!Checked("export", CheckOutputFile(output, "translation file"))) return 1;
     auto project = OpenProjectFile("export", path, *codePage);
     if (!project) return 1;

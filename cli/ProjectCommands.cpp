@@ -42,8 +42,7 @@ void PrintCreated(const NewProjectSettings& settings, const CProject& project, c
 int RunNew(const std::vector<std::string>& args) {
     auto parsed = Args::Parse(Command("new"), args);
     if (!parsed) return 2;
-    if (parsed->Positional().size() != 1 || !parsed->Has("--module") || !parsed->Has("--translator") ||
-        !parsed->Has("--language")) {
+    if (parsed->Positional().size() != 1) {
         PrintUsageOf("new", Err());
         return 2;
     }

@@ -38,11 +38,15 @@ std::optional<InterchangeFormat> FormatFromName(std::string_view name) {
     return std::nullopt;
 }
 
-std::optional<InterchangeFormat> DetectFormat(std::string_view path, std::span<const std::uint8_t> bytes) {
-    if (auto byContent = FormatByContent(bytes)) return byContent;
+std::optional<InterchangeFormat> FormatFromPath(std::string_view path) {
     if (EndsWith(path, ".xlf") || EndsWith(path, ".xliff")) return InterchangeFormat::Xliff;
     if (EndsWith(path, ".po") || EndsWith(path, ".pot")) return InterchangeFormat::Po;
     return std::nullopt;
+}
+
+std::optional<InterchangeFormat> DetectFormat(std::string_view path, std::span<const std::uint8_t> bytes) {
+    if (auto byContent = FormatByContent(bytes)) return byContent;
+    return FormatFromPath(path);
 }
 
 Result<UnitFile> ReadTranslationFile(const std::string& path) {

@@ -19,6 +19,9 @@ enum class InterchangeFormat { Xliff, Po };
 // "xliff" or "po", as the command line names them.
 std::optional<InterchangeFormat> FormatFromName(std::string_view name);
 
+// By the extension: .xlf and .xliff, .po and .pot.
+std::optional<InterchangeFormat> FormatFromPath(std::string_view path);
+
 // By content first (an XML document whose root is <xliff>, or gettext
 // keywords at the start of a line), then by the extension (.xlf, .xliff,
 // .po, .pot); none when neither tells.
