@@ -2,7 +2,6 @@
 // XLIFF and PO files, and pseudo-translation for layout testing. The rules
 // are core's; these only ask for files and show what came of it.
 
-#include <QFileInfo>
 
 #include "interchange/Interchange.h"
 #include "interchange/ProjectUnits.h"
@@ -28,8 +27,7 @@ bool CMainFrame::OnExportTranslations() {
     if (!m_doc.HasItems()) return false;
     QString path = m_prompts->SaveFile(tr("Export Translations"), tr(kTranslationFilter), "xlf");
     if (path.isEmpty()) return false;
-    QString suffix = QFileInfo(path).suffix().toLower();
-    InterchangeFormat format = suffix == "po" || suffix == "pot" ? InterchangeFormat::Po : InterchangeFormat::Xliff;
+    InterchangeFormat format = FormatFromPath(path.toStdString()).value_or(InterchangeFormat::Xliff);
     UnitFile units = UnitsOf(m_doc.Project());
     auto written = WriteUnits(format, units);
     Status saved = written ? WriteFileAtomically(path.toStdString(), Bytes(written.Value().bytes))
