@@ -79,10 +79,7 @@ int RunDictAdd(const std::vector<std::string>& args) {
     OpenDictionary dictionary;
     WriterLocks locks("dict add", parsed->Has("--wait"));
     if (!Open("dict add", parsed->Positional()[0], *codePageOverride, dictionary, &locks)) return 1;
-    if (dictionary.path.empty()) {
-        Err() << "quillon-cli dict add: the project has no dictionary file\n";
-        return 1;
-    }
+    if (!HasDictionaryFile("dict add", dictionary.path)) return 1;
     CodePage codePage(dictionary.codePage);
     std::string hotkeyText = codePage.FromUtf8(parsed->Value("--hotkey"));
     if (hotkeyText.size() > 1) {

@@ -244,11 +244,7 @@ int RunImport(const std::vector<std::string>& args) {
     auto project = OpenProjectFile("import", path, *codePage, &locks);
     if (!project) return 1;
     if (!Checked("import", CheckDistinctFromProject(*project, path, {"glossary", glossaryPath}))) return 1;
-    if (project->m_strDictionaryPath.empty()) {
-        Err() << "quillon-cli import: the project has no dictionary file to import into (give it one with "
-                 "Project > Settings in the window, or make the project with new --dictionary)\n";
-        return 1;
-    }
+    if (!HasDictionaryFile("import", project->m_strDictionaryPath)) return 1;
     auto bytes = ReadWholeFile(glossaryPath);
     if (!bytes) {
         Err() << "quillon-cli import: " << bytes.GetError().Describe() << "\n";

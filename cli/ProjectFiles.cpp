@@ -28,6 +28,13 @@ bool Checked(const std::string& command, const Status& status) {
     return status.Ok();
 }
 
+bool HasDictionaryFile(const std::string& command, const std::string& dictionaryPath) {
+    if (dictionaryPath.empty())
+        Err() << "quillon-cli " << command << ": the project has no dictionary file (give it one with "
+              << "Project > Settings in the window, or make the project with new --dictionary)\n";
+    return !dictionaryPath.empty();
+}
+
 std::string AbsolutePath(const std::string& path) {
     return path.empty() ? path : std::filesystem::absolute(path).lexically_normal().string();
 }

@@ -41,6 +41,9 @@ bool SaveProjectFile(const std::string& command, CProject& project, const std::s
 // Prints the error of a failed check as the command's message.
 bool Checked(const std::string& command, const Status& status);
 
+// True when the project names a dictionary file; else says how to give it one.
+bool HasDictionaryFile(const std::string& command, const std::string& dictionaryPath);
+
 // A path typed on the command line, absolute and normalised so the project
 // works from any folder; an empty path stays empty.
 std::string AbsolutePath(const std::string& path);
