@@ -29,10 +29,12 @@
 #include "GeneratedModules.h"
 #include "dictionary/Dictionary.h"
 #include "io/FileIo.h"
+#include "model/ItemPath.h"
 #include "model/Archive.h"
 #include "project/NewProject.h"
 #include "project/Project.h"
 #include "project/ProjectUpdate.h"
+#include "replace/ReplacePlan.h"
 
 namespace {
 
@@ -352,6 +354,47 @@ void BM_ProjectSave(benchmark::State& state) {
                 SavedBytes(withDictionary) * state.iterations());
 }
 
+// What an update that changed a quarter of the project leaves: every fourth
+// item marked, with its previous texts, which the save keeps while the mark
+// stays (the side file). Before, each save found each marked item by its
+// path from the top, and a save took seconds.
+void BM_ProjectSaveAfterUpdate(benchmark::State& state) {
+    if (Skip(state, Projects().error) || Skip(state, bench::Scratch().Ok() ? "" : "no temporary folder")) return;
+    std::unique_ptr<CProject> project = CopyForUpdate(ProjectWithDictionary(false));
+    CResourceInfo& info = project->m_ResourceInfo;
+    std::uint64_t visited = 0;
+    quillon::WalkPaths(info, [&](CResourceItem& item, const std::string& path) {
+        if (visited++ % 4 != 0) return;
+        item.m_dwState |= quillon::RIS_CARRIED;
+        info.m_previous[path] = {item.GetText(), item.GetTranslation()};
+    });
+    const std::string file = bench::Scratch().File("marked.prj");
+    for (auto _ : state) {
+        quillon::Status saved = project->Save(file);
+        if (!saved) {
+            state.SkipWithError(saved.GetError().Describe().c_str());
+            break;
+        }
+    }
+    state.counters["marked"] = static_cast<double>(info.m_previous.size());
+    ReportRates(state, "items", bench::Items(info) * state.iterations(), bench::FileSize(file) * state.iterations());
+}
+
+// Find and Replace of a letter most translations have: a row for each of
+// them, each with what the checks find in its new text. Each row once found
+// its item's place by walking the whole tree, and a plan over this project
+// took minutes.
+void BM_ReplacePlan(benchmark::State& state) {
+    if (Skip(state, Projects().error)) return;
+    CProject& project = ProjectWithDictionary(false);
+    auto matcher = quillon::TextMatcher::Compile("e", "E", {.matchCase = true});
+    if (!matcher && Skip(state, matcher.GetError().Describe())) return;
+    std::size_t rows = 0;
+    for (auto _ : state) rows = quillon::PlanReplace(project, matcher.Value()).size();
+    if (rows == 0 && Skip(state, "the plan found no translation to change")) return;
+    state.counters["rows"] = static_cast<double>(rows);
+}
+
 void BM_ProjectOpen(benchmark::State& state) {
     if (Skip(state, Projects().error) || Skip(state, bench::Scratch().Ok() ? "" : "no temporary folder")) return;
     bool withDictionary = state.range(0) != 0;
@@ -501,6 +544,8 @@ void BM_UpdateProject(benchmark::State& state) {
 BENCHMARK(BM_ProjectStore)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProjectLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProjectSave)->ArgName("dictionary")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ProjectSaveAfterUpdate)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReplacePlan)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProjectOpen)->ArgName("dictionary")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DictionaryStore)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DictionaryLoad)->Unit(benchmark::kMillisecond);

@@ -221,12 +221,17 @@ def build_line(build):
 
 def project_lines(build):
     save, load = "BM_ProjectSave/dictionary:1/real_time", "BM_ProjectOpen/dictionary:1/real_time"
-    times = benchmark_medians(os.path.join(build, "bench", "quillon_bench_project"), [save, load])
+    marked, replace = "BM_ProjectSaveAfterUpdate/real_time", "BM_ReplacePlan/real_time"
+    times = benchmark_medians(os.path.join(build, "bench", "quillon_bench_project"), [save, load, marked, replace])
     translate = benchmark_medians(os.path.join(build, "bench", "quillon_bench_translate"), ["BM_AutoTranslate"])
     translated = translate["BM_AutoTranslate"]
     return [
         Line("save 100,000-item project (+ 200,000-entry .dic)", f"{times[save]:.1f} ms", "< 150 ms", times[save] < 150),
         Line("open 100,000-item project (+ 200,000-entry .dic)", f"{times[load]:.1f} ms", "< 150 ms", times[load] < 150),
+        Line("save it after an update marked a quarter of it changed", f"{times[marked]:.1f} ms", "< 300 ms",
+             times[marked] < 300),
+        Line("plan a Replace of 'e' across it, checks included", f"{times[replace]:.1f} ms", "< 1000 ms",
+             times[replace] < 1000),
         Line("auto-translate it with a 200,000-entry dictionary", f"{translated:.1f} ms", "< 150 ms", translated < 150),
     ]
 

@@ -137,10 +137,15 @@ std::vector<Finding> CheckProject(const CProject& project, const CheckOptions& o
 
 std::vector<Finding> CheckCandidate(const CProject& project, const CResourceItem& item, std::string_view translation,
                                     std::uint16_t hotkey, const ISpelling* spelling) {
-    const CResourceInfo& info = project.m_ResourceInfo;
+    std::optional<ItemPlace> place = PlaceOf(project.m_ResourceInfo, item);
+    return CheckCandidate(project, item, place ? *place : ItemPlace{}, translation, hotkey, spelling);
+}
+
+std::vector<Finding> CheckCandidate(const CProject& project, const CResourceItem& item, const ItemPlace& place,
+                                    std::string_view translation, std::uint16_t hotkey, const ISpelling* spelling) {
     const CodePage codePage(project.GetCodePage());
-    std::optional<ItemPath> path = PathOf(info, item);
-    std::string pathText = path ? path->ToString() : std::string();
+    const std::string& pathText = place.path;
+    const CResourceItem* parent = place.parent;
     std::unique_ptr<CResourceItem> candidate = item.Clone();
     std::uint32_t state = candidate->m_dwState;
     candidate->SetTranslation(std::string(translation), hotkey);
@@ -149,20 +154,18 @@ std::vector<Finding> CheckCandidate(const CProject& project, const CResourceItem
     Checker checker(codePage, CheckOptions{.untranslated = false, .spelling = spelling});
     checker.Item(*candidate, pathText);
 
-    const CResourceItem* parent = nullptr;
-    WalkItems(info, [&](const ItemVisit<const CResourceItem>& visit) {
-        if (&visit.item == &item) parent = visit.Parent();
-    });
     if (parent && parent->GetKind() == ItemKind::Dialog)
         checker.Fit(*parent, {{&item, pathText}}, FitCandidate{&item, candidate.get()});
     std::uint8_t target = TargetHotkey(*candidate, codePage);
     if (parent && target != 0 && HasHotkeys(item.GetKind())) {
         const HotkeyAlphabet& alphabet = HotkeyAlphabet::Of(codePage);
+        const std::string parentPath = pathText.substr(0, pathText.rfind('/'));
+        StepCounter steps(place.root);
         for (const auto& sibling : parent->GetChildren()) {
+            PathStep step = steps.Next(*sibling);
             std::uint8_t taken = TargetHotkey(*sibling, codePage);
             if (sibling.get() == &item || taken == 0 || !alphabet.SameKey(taken, target)) continue;
-            std::optional<ItemPath> siblingPath = PathOf(info, *sibling);
-            checker.Clash(*candidate, pathText, *sibling, siblingPath ? siblingPath->ToString() : "",
+            checker.Clash(*candidate, pathText, *sibling, parentPath + "/" + StepText(place.root, step),
                           alphabet.Upper(target));
         }
     }

@@ -196,6 +196,14 @@ std::optional<ItemPath> PathOf(const CResourceInfo& info, const CResourceItem& i
     return path;
 }
 
+std::optional<ItemPlace> PlaceOf(const CResourceInfo& info, const CResourceItem& item) {
+    std::optional<ItemPlace> found;
+    WalkPathsOf(
+        info, [&](const CResourceItem& visited) { return !found && &visited == &item; },
+        [&](const CResourceItem&, const std::string&, const ItemPlace& place) { found = place; });
+    return found;
+}
+
 Result<const CResourceItem*> Find(const CResourceInfo& info, const ItemPath& path) {
     return FindIn(RootItem(info, path.root), path);
 }

@@ -77,6 +77,19 @@ private:
 // size of the tree; WalkPaths gives the paths of many items faster.
 std::optional<ItemPath> PathOf(const CResourceInfo& info, const CResourceItem& item);
 
+// Where an item stands: its root, the text of its path and its parent (null
+// for an item right below its root).
+struct ItemPlace {
+    Root root = Root::Strings;
+    std::string path;
+    const CResourceItem* parent = nullptr;
+};
+
+// The place of `item`, none when it is not in `info`'s tree. Linear in the
+// size of the tree, as PathOf; a walk that visits many items is given
+// theirs (WalkPathsOf).
+std::optional<ItemPlace> PlaceOf(const CResourceInfo& info, const CResourceItem& item);
+
 // The item a path names. NotFound (naming the part of the path that was
 // found) when there is none.
 Result<CResourceItem*> Find(CResourceInfo& info, const ItemPath& path);
@@ -88,9 +101,11 @@ namespace detail {
 
 // Visits the items below `parent` that `keep` accepts, depth first: siblings
 // are always numbered, but only the kept items' paths and their ancestors'
-// are written out.
+// are written out. A visitor that takes a third argument is given the
+// item's place as well.
 template <typename Item, typename Keep, typename Visit>
-void WalkPathsOfBelow(Root root, Item& parent, const std::string& parentPath, Keep& keep, Visit& visit) {
+void WalkPathsOfBelow(Root root, Item& parent, Item* parentItem, const std::string& parentPath, Keep& keep,
+                      Visit& visit) {
     StepCounter steps(root);
     for (const auto& child : parent.GetChildren()) {
         PathStep step = steps.Next(*child);
@@ -100,8 +115,12 @@ void WalkPathsOfBelow(Root root, Item& parent, const std::string& parentPath, Ke
         std::string path = parentPath;
         path += '/';
         path += StepText(root, step);
-        if (kept) visit(item, path);
-        if (item.GetCount() != 0) WalkPathsOfBelow(root, item, path, keep, visit);
+        if constexpr (std::is_invocable_v<Visit&, Item&, const std::string&, const ItemPlace&>) {
+            if (kept) visit(item, path, ItemPlace{root, path, parentItem});
+        } else if (kept) {
+            visit(item, path);
+        }
+        if (item.GetCount() != 0) WalkPathsOfBelow(root, item, &item, path, keep, visit);
     }
 }
 
@@ -115,7 +134,8 @@ template <typename Info, typename Keep, typename Visit>
 void WalkPathsOf(Info& info, Keep&& keep, Visit&& visit) {
     using Item = std::conditional_t<std::is_const_v<Info>, const CResourceItem, CResourceItem>;
     for (const RootInfo& root : Roots())
-        detail::WalkPathsOfBelow<Item>(root.root, RootItem(info, root.root), std::string(root.name), keep, visit);
+        detail::WalkPathsOfBelow<Item>(root.root, RootItem(info, root.root), nullptr, std::string(root.name), keep,
+                                       visit);
 }
 
 // Calls visit(item, pathText) for every item in WalkItems' order.

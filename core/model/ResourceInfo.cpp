@@ -47,13 +47,16 @@ const PreviousSource* CResourceInfo::PreviousOf(const CResourceItem& item, const
     return found == m_previous.end() ? nullptr : &found->second;
 }
 
+// One walk over the marked items: finding each entry's item by its path
+// instead scanned every sibling on the way, and after an update that changed
+// most strings every save took seconds.
 PreviousSources CResourceInfo::OpenPrevious() const {
     PreviousSources open;
-    for (const auto& [path, source] : m_previous) {
-        auto parsed = ParseItemPath(path);
-        if (!parsed) continue;
-        if (auto item = Find(*this, parsed.Value()); item && PreviousOf(*item.Value(), path)) open.emplace(path, source);
-    }
+    if (m_previous.empty()) return open;
+    auto marked = [](const CResourceItem& item) { return (item.m_dwState & RIS_CARRIED) != 0; };
+    WalkPathsOf(*this, marked, [&](const CResourceItem&, const std::string& path) {
+        if (auto entry = m_previous.find(path); entry != m_previous.end()) open.emplace(path, entry->second);
+    });
     return open;
 }
 

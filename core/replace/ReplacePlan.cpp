@@ -45,9 +45,9 @@ std::string MatchableText(const CResourceItem& item, const CodePage& codePage) {
     return codePage.ToUtf8(HoldsEscapedText(item.GetKind()) ? UnescapeText(text, codePage) : text);
 }
 
-ReplaceRow PlanItemReplacement(const CProject& project, CResourceItem& item, std::string path,
+ReplaceRow PlanItemReplacement(const CProject& project, CResourceItem& item, const ItemPlace& place,
                                std::span<const TextMatch> matches, const CodePage& codePage) {
-    ReplaceRow row{.item = &item, .path = std::move(path)};
+    ReplaceRow row{.item = &item, .path = place.path};
     std::string text = MatchableText(item, codePage);
     bool escaped = HoldsEscapedText(item.GetKind());
     std::size_t unencodable = 0;
@@ -72,7 +72,7 @@ ReplaceRow PlanItemReplacement(const CProject& project, CResourceItem& item, std
         return row;
     }
     std::uint16_t hotkey = HotkeyForTypedText(item, after, codePage);
-    row.findings = CheckCandidate(project, item, after, hotkey);
+    row.findings = CheckCandidate(project, item, place, after, hotkey);
     // The hotkey occurs in the text or is none, so the plan is never refused.
     if (auto edit = PlanManualTranslation(item, std::move(after), hotkey, codePage)) row.edit = std::move(edit).Value();
     return row;
@@ -83,11 +83,11 @@ std::vector<ReplaceRow> PlanReplace(CProject& project, const TextMatcher& matche
     if (scope) CollectSubtree(*scope, inScope);
     CodePage codePage(project.GetCodePage());
     std::vector<ReplaceRow> rows;
-    WalkPaths(project.m_ResourceInfo, [&](CResourceItem& item, const std::string& path) {
+    WalkPaths(project.m_ResourceInfo, [&](CResourceItem& item, const std::string&, const ItemPlace& place) {
         if (!item.IsTranslated() || !item.IsTranslatable() || (scope && !inScope.contains(&item))) return;
         std::vector<TextMatch> matches = matcher.Matches(MatchableText(item, codePage));
         if (matches.empty()) return;
-        ReplaceRow row = PlanItemReplacement(project, item, path, matches, codePage);
+        ReplaceRow row = PlanItemReplacement(project, item, place, matches, codePage);
         // A replacement by the same text changes nothing and is no row.
         if (row.After() != item.GetTranslation()) rows.push_back(std::move(row));
     });

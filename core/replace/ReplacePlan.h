@@ -20,6 +20,7 @@
 namespace quillon {
 
 class CProject;
+struct ItemPlace;
 
 // A piece of a translation in the tree's form: kept as it is, or a match
 // and what replaces it.
@@ -57,7 +58,7 @@ std::string MatchableText(const CResourceItem& item, const CodePage& codePage);
 // The row of one item from the matches a matcher found in its
 // MatchableText: kept pieces and replacements go back to the tree's form
 // (code page, escapes) one by one, so an escape is never split or made.
-ReplaceRow PlanItemReplacement(const CProject& project, CResourceItem& item, std::string path,
+ReplaceRow PlanItemReplacement(const CProject& project, CResourceItem& item, const ItemPlace& place,
                                std::span<const TextMatch> matches, const CodePage& codePage);
 
 // A row for every translated item below `scope` (the whole project when

@@ -78,6 +78,9 @@ TEST(ReplacePlan, FindsAndReplacesAsEachOptionSays) {
          ReplaceOutcome::Replaced, 0, "hotkey-dropped"},
         {"menus/100/-1/1002", R"(Öffnen...\tStrg+O)", 'f', "Öffnen", "Open", kPlain, R"(Open...\tStrg+O)",
          ReplaceOutcome::Replaced, 'O'},
+        // A kept hotkey that another entry of the popup has now: New (N).
+        {"menus/100/-1/1002", "Öffnen", 'n', "Öff", "Sp", kPlain, "Spnen", ReplaceOutcome::Replaced, 'n',
+         "hotkey-duplicate"},
     };
     auto project = NewProjectOf(SamplePath("quillpad.exe"));
     CodePage codePage(project->GetCodePage());
@@ -107,6 +110,9 @@ TEST(ReplacePlan, FindsAndReplacesAsEachOptionSays) {
         } else if (std::string_view(c.finding) != "*") {
             EXPECT_TRUE(Has(row.findings, c.finding));
         }
+        for (const Finding& finding : row.findings) // names the other item by its address
+            EXPECT_TRUE(finding.code != CheckCode::HotkeyDuplicate || finding.message.ends_with("(menus/100/-1/1001)"))
+                << finding.message;
     }
 }
 
