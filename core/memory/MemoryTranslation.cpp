@@ -64,7 +64,7 @@ std::optional<MemoryChoice> MemoryTranslator::Choose(const CResourceItem& item) 
     query.module = m_module;
     query.threshold = m_use.fuzzy > 0 ? m_use.fuzzy : 100;
     query.limit = 1;
-    auto matches = m_memory.Lookup(query);
+    auto matches = m_memory.Lookup(query, &m_similar);
     if (!matches || matches.Value().empty()) return std::nullopt;
     const MemoryMatch& best = matches.Value().front();
     bool exact = best.score == 100;

@@ -72,6 +72,7 @@ private:
     std::string m_sourceLanguage;
     std::string m_targetLanguage;
     std::string m_module;
+    mutable SimilarUnitsCache m_similar; // for the texts of one run
 };
 
 } // namespace quillon

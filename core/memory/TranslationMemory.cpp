@@ -357,23 +357,45 @@ Result<TranslationMemory::TrigramQuery> TranslationMemory::RareTrigramQuery(cons
     return query;
 }
 
+namespace {
+
+Status CollectRows(sqlite3* db, Statement& rows, std::map<std::int64_t, MemoryUnit>& out, const std::string& path) {
+    if (!rows.Prepared()) return sqlite::ErrorOf(db, rows.PrepareCode(), path);
+    int code;
+    while ((code = rows.Step()) == SQLITE_ROW) out.emplace(rows.Int(9), ReadUnit(rows));
+    if (code != SQLITE_DONE) return sqlite::ErrorOf(db, code, "cannot read " + path);
+    return Done{};
+}
+
+} // namespace
+
 Status TranslationMemory::CollectCandidates(const MemoryQuery& query, const std::u32string& normalised,
-                                            Candidates& out) const {
+                                            Candidates& out, SimilarUnitsCache* cache) const {
     sqlite3* db = m_db->handle;
-    auto collect = [&](Statement& rows) -> Status {
-        if (!rows.Prepared()) return sqlite::ErrorOf(db, rows.PrepareCode(), m_path);
-        int code;
-        while ((code = rows.Step()) == SQLITE_ROW) out.units.emplace(rows.Int(9), ReadUnit(rows));
-        if (code != SQLITE_DONE) return sqlite::ErrorOf(db, code, "cannot read " + m_path);
-        return Done{};
-    };
     // Equal normalised texts come from the index on them, the same place first.
     Statement exact(db, std::string("SELECT ") + kUnitColumns + " FROM units WHERE norm = ?1 "
                         "ORDER BY module = ?2 AND address = ?3 DESC, changed DESC LIMIT " +
                         std::to_string(kExactCandidates));
     exact.Bind(1, ToUtf8(normalised)).Bind(2, query.module).Bind(3, query.address);
-    if (Status got = collect(exact); !got) return got;
+    if (Status got = CollectRows(db, exact, out.units, m_path); !got) return got;
     if (normalised.size() < 3) return Done{}; // no trigram to look for
+    if (!cache) return CollectSimilar(normalised, out);
+    auto cached = cache->m_units.find(normalised);
+    if (cached == cache->m_units.end()) {
+        Candidates similar;
+        if (Status got = CollectSimilar(normalised, similar); !got) return got;
+        if (cache->m_units.size() >= SimilarUnitsCache::kTexts) cache->m_units.clear();
+        std::vector<std::pair<std::int64_t, MemoryUnit>> units(std::make_move_iterator(similar.units.begin()),
+                                                               std::make_move_iterator(similar.units.end()));
+        cached = cache->m_units.emplace(normalised, std::move(units)).first;
+    }
+    for (const auto& [id, unit] : cached->second) out.units.emplace(id, unit);
+    return Done{};
+}
+
+// The units the trigram index ranks nearest to `normalised`.
+Status TranslationMemory::CollectSimilar(const std::u32string& normalised, Candidates& out) const {
+    sqlite3* db = m_db->handle;
     auto fts = RareTrigramQuery(normalised);
     if (!fts) return fts.GetError();
     if (fts.Value().match.empty()) return Done{};
@@ -384,13 +406,13 @@ Status TranslationMemory::CollectCandidates(const MemoryQuery& query, const std:
                           "units_fts WHERE units_fts MATCH ?1 ORDER BY " + order + " LIMIT " +
                           std::to_string(kFtsCandidates) + ")");
     similar.Bind(1, fts.Value().match);
-    return collect(similar);
+    return CollectRows(db, similar, out.units, m_path);
 }
 
-Result<std::vector<MemoryMatch>> TranslationMemory::Lookup(const MemoryQuery& query) const {
+Result<std::vector<MemoryMatch>> TranslationMemory::Lookup(const MemoryQuery& query, SimilarUnitsCache* cache) const {
     NormalisedText wanted = Normalise(query.text);
     Candidates candidates;
-    if (Status got = CollectCandidates(query, wanted.text, candidates); !got) return got.GetError();
+    if (Status got = CollectCandidates(query, wanted.text, candidates, cache); !got) return got.GetError();
     std::vector<MemoryMatch> matches;
     for (auto& [id, unit] : candidates.units) {
         if (!query.sourceLanguage.empty() && unit.sourceLanguage != query.sourceLanguage) continue;

@@ -12,6 +12,8 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "io/Result.h"
@@ -62,6 +64,20 @@ struct MemoryStats {
     std::vector<LanguagePairCount> pairs; // most units first
 };
 
+// The units the similarity index found for the normalised texts looked up
+// before. A run over a project looks up many texts that differ only in
+// their numbers, placeholders or hotkeys, and those share one index query,
+// the slow part of a look-up. Kept by the caller for one run: units stored
+// after a text was looked up are not seen for that text.
+class SimilarUnitsCache {
+public:
+    static constexpr std::size_t kTexts = 256; // emptied when full: a run's texts repeat close together
+
+private:
+    friend class TranslationMemory;
+    std::unordered_map<std::u32string, std::vector<std::pair<std::int64_t, MemoryUnit>>> m_units;
+};
+
 enum class MemoryOpen {
     Existing,     // NotFound when there is no file
     CreateIfNone, // a new empty memory when there is no file
@@ -88,8 +104,9 @@ public:
     Status Store(std::span<const MemoryUnit> units);
 
     // Matches of query.text at query.threshold or above, best first, at most
-    // query.limit: by score, then same context first, then the newest.
-    Result<std::vector<MemoryMatch>> Lookup(const MemoryQuery& query) const;
+    // query.limit: by score, then same context first, then the newest. With
+    // a cache, the units similar texts found before are taken from it.
+    Result<std::vector<MemoryMatch>> Lookup(const MemoryQuery& query, SimilarUnitsCache* cache = nullptr) const;
 
     // Every unit in the order stored; `visit` returns false to stop.
     Status ForEach(const std::function<bool(const MemoryUnit&)>& visit) const;
@@ -101,7 +118,9 @@ private:
     struct Candidates;
     explicit TranslationMemory(std::unique_ptr<Database> db, std::string path);
     Status PrepareSchema();
-    Status CollectCandidates(const MemoryQuery& query, const std::u32string& normalised, Candidates& out) const;
+    Status CollectCandidates(const MemoryQuery& query, const std::u32string& normalised, Candidates& out,
+                             SimilarUnitsCache* cache) const;
+    Status CollectSimilar(const std::u32string& normalised, Candidates& out) const;
     struct TrigramQuery {
         std::string match;         // the FTS5 query; empty when no trigram is known
         std::int64_t mostUnits = 0; // how many units it can match at most
