@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTextDocument>
@@ -135,6 +136,8 @@ CReplaceDialog::CReplaceDialog(CQuillonDoc& doc, QWidget* parent)
     connect(m_replace, &QPushButton::clicked, this, &CReplaceDialog::ReplaceChosen);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_table, &QTableWidget::itemChanged, this, &CReplaceDialog::UpdateReplaceButton);
+    connect(m_table->verticalScrollBar(), &QScrollBar::valueChanged, this, &CReplaceDialog::SizeRowsInView);
+    m_table->viewport()->installEventFilter(this); // a taller list shows more rows
     // The rows point into the project: any change there makes them stale.
     connect(&m_doc, &CQuillonDoc::itemsChanged, this, &CReplaceDialog::ClearRows);
     connect(&m_doc, &CQuillonDoc::projectAboutToChange, this, [this] {
@@ -154,6 +157,7 @@ void CReplaceDialog::SetScope(const CResourceItem* node, const QString& name) {
 
 void CReplaceDialog::ClearRows() {
     m_rows.clear();
+    m_rowSized.clear();
     m_table->setRowCount(0);
     m_summary->clear();
     UpdateReplaceButton();
@@ -175,7 +179,8 @@ bool CReplaceDialog::RefreshPreview() {
     const QSignalBlocker blocker(m_table);
     m_table->setRowCount(int(m_rows.size()));
     for (int row = 0; row < int(m_rows.size()); ++row) FillRow(row, m_rows[row]);
-    m_table->resizeRowsToContents();
+    m_rowSized.assign(m_rows.size(), false);
+    SizeRowsInView();
     m_summary->setText(m_rows.empty() ? tr("Not found.") : tr("Found in %1 items.").arg(m_rows.size()));
     UpdateReplaceButton();
     return true;
@@ -199,6 +204,24 @@ void CReplaceDialog::FillRow(int row, const ReplaceRow& plan) {
     checks->setToolTip(checks->text());
     checks->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     m_table->setItem(row, ColumnChecks, checks);
+}
+
+// A row takes the height of its texts (the checks can run to several lines)
+// when it comes into view: measuring every row of a Replace across a large
+// project took five of its seven seconds.
+void CReplaceDialog::SizeRowsInView() {
+    const int height = m_table->viewport()->height();
+    for (int row = std::max(0, m_table->rowAt(0)); row < int(m_rowSized.size()); ++row) {
+        if (m_table->rowViewportPosition(row) >= height) break;
+        if (m_rowSized[row]) continue;
+        m_rowSized[row] = true;
+        m_table->resizeRowToContents(row);
+    }
+}
+
+bool CReplaceDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_table->viewport() && event->type() == QEvent::Resize) SizeRowsInView();
+    return QDialog::eventFilter(watched, event);
 }
 
 void CReplaceDialog::UpdateReplaceButton() {

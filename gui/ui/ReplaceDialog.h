@@ -44,14 +44,19 @@ public:
     // Applies the checked rows as one step; the number of items changed.
     int ReplaceChosen();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void ClearRows();
     void FillRow(int row, const ReplaceRow& plan);
+    void SizeRowsInView();
     void UpdateReplaceButton();
 
     CQuillonDoc& m_doc;
     const CResourceItem* m_scope = nullptr;
     std::vector<ReplaceRow> m_rows;
+    std::vector<bool> m_rowSized; // by SizeRowsInView
     QLineEdit* m_find;
     QLineEdit* m_with;
     QCheckBox* m_matchCase;
