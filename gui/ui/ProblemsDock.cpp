@@ -71,6 +71,7 @@ CProblemsBar::CProblemsBar(CQuillonDoc& doc, QWidget* parent)
     connect(&m_doc, &CQuillonDoc::projectReplaced, this, &CProblemsBar::ScheduleRefresh);
     connect(&m_doc, &CQuillonDoc::itemsChanged, this, &CProblemsBar::ScheduleRefresh);
     connect(&m_doc, &CQuillonDoc::dictionaryChanged, this, &CProblemsBar::ScheduleRefresh);
+    connect(&m_doc, &CQuillonDoc::changeExchanged, this, &CProblemsBar::ScheduleRefresh); // settings too
     connect(m_untranslated, &QCheckBox::toggled, this, &CProblemsBar::Refresh);
     connect(m_spellingBox, &QCheckBox::toggled, this, &CProblemsBar::Refresh);
     // A new project or dictionary: the spelling dictionary is opened again when next needed.
@@ -88,6 +89,10 @@ CProblemsBar::CProblemsBar(CQuillonDoc& doc, QWidget* parent)
 }
 
 void CProblemsBar::ScheduleRefresh() { m_timer->start(); }
+
+void CProblemsBar::RefreshIfPending() {
+    if (m_timer->isActive()) Refresh();
+}
 
 const ISpelling* CProblemsBar::Spelling() {
     if (!m_spellingBox->isChecked()) return nullptr;

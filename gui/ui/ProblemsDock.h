@@ -25,6 +25,8 @@ public:
 
     // Runs the checks now (views call it through the timer after changes).
     void Refresh();
+    // Refresh() when the project changed since the checks last ran.
+    void RefreshIfPending();
     const std::vector<Finding>& Findings() const { return m_findings; }
     QTreeWidget* List() const { return m_list; }
     QCheckBox* UntranslatedBox() const { return m_untranslated; }
