@@ -1,6 +1,7 @@
 #include "interchange/Po.h"
 
 #include <algorithm>
+#include <ctime>
 
 namespace quillon {
 
@@ -84,11 +85,24 @@ void AppendUnit(std::string& out, const TranslationUnit& unit) {
     AppendString(out, "msgstr", unit.state == UnitState::Untranslated ? std::string_view() : unit.target);
 }
 
+// "2026-12-08 09:30+0000", as gettext dates a header.
+std::string PoDate(std::int64_t secondsSince1970) {
+    if (secondsSince1970 <= 0) return {};
+    const auto seconds = static_cast<std::time_t>(secondsSince1970);
+    std::tm utc{};
+    char text[32] = {};
+    if (!gmtime_r(&seconds, &utc) || !std::strftime(text, sizeof text, "%Y-%m-%d %H:%M+0000", &utc)) return {};
+    return text;
+}
+
 } // namespace
 
 WrittenFile WritePo(const UnitFile& file) {
     const std::string original = OneLine(file.original);
     std::string header = "Project-Id-Version: " + original + "\n";
+    // The project's last save dates its translations, so exporting the same
+    // saved project twice gives the same bytes.
+    if (std::string revised = PoDate(file.revised); !revised.empty()) header += "PO-Revision-Date: " + revised + "\n";
     if (!file.translator.empty()) header += "Last-Translator: " + OneLine(file.translator) + "\n";
     header += "Language: " + OneLine(file.targetLanguage) +
               "\nMIME-Version: 1.0\nContent-Type: text/plain; charset=UTF-8\n"

@@ -152,6 +152,7 @@ UnitFile UnitsOf(const CProject& project) {
     CodePage codePage(project.GetCodePage());
     std::string name = codePage.ToUtf8(project.GetTranslator()), email = codePage.ToUtf8(project.GetEMail());
     file.translator = email.empty() ? name : name.empty() ? "<" + email + ">" : name + " <" + email + ">";
+    file.revised = project.m_ResourceInfo.m_timeSaved;
     WalkPaths(project.m_ResourceInfo, [&](const CResourceItem& item, const std::string& path) {
         if (Exported(item)) file.units.push_back(UnitOf(item, path, codePage));
     });

@@ -33,6 +33,7 @@ struct UnitFile {
     std::string sourceLanguage; // BCP 47 tags ("en-US", "de")
     std::string targetLanguage;
     std::string translator; // "Name <e-mail>", UTF-8; written by the formats that have room for it
+    std::int64_t revised = 0; // when the project was last saved, seconds since 1970 (UTC); 0: never
     std::vector<TranslationUnit> units;
     // Units a reader met but could not take (no address, plural forms...):
     // what it found, for the import report.

@@ -227,7 +227,8 @@ Status CProject::Save(const std::string& path) {
         return error;
     }
     ArchiveWriter out;
-    Store(out, static_cast<std::int64_t>(std::time(nullptr)));
+    const auto now = static_cast<std::int64_t>(std::time(nullptr));
+    Store(out, now);
     // The side file is written before the project: renaming the project is
     // the last write of a save, so a command that locks the new project file
     // can never have its side file overwritten by this save.
@@ -239,6 +240,7 @@ Status CProject::Save(const std::string& path) {
         if (side) WriteSideFile(path); // it must describe the project that stays
         return written;
     }
+    m_ResourceInfo.m_timeSaved = now; // as the file now says
     return side;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <regex>
 
 #include "Fixtures.h"
 #include "TempDir.h"
@@ -44,6 +45,11 @@ TEST(InterchangeCli, ExportImportAndPseudoWorkOnTheSavedProject) {
     // A unit whose source the module no longer has is refused; the others are taken.
     std::string po = Text(dir.File("pad.po"));
     EXPECT_TRUE(Has(po, "\"Last-Translator: Ann\\n\"\n")) << po.substr(0, 400);
+    // Dated by the project's last save: a second export is the same file.
+    static const std::regex revised(R"("PO-Revision-Date: \d{4}-\d\d-\d\d \d\d:\d\d\+0000\\n")");
+    EXPECT_TRUE(std::regex_search(po, revised)) << po.substr(0, 400);
+    ASSERT_EQ(RunCli("export " + prj + " -o " + dir.File("again.po")).exitCode, 0);
+    EXPECT_EQ(Text(dir.File("again.po")), po);
     std::size_t at = po.find("msgid \"E&xit\"");
     ASSERT_NE(at, std::string::npos);
     po.replace(at, 13, "msgid \"E&xit now\"");
