@@ -69,9 +69,8 @@ CProblemsBar::CProblemsBar(CQuillonDoc& doc, QWidget* parent)
     // Item pointers die with the tree: the list goes before the project does.
     connect(&m_doc, &CQuillonDoc::projectAboutToChange, this, &CProblemsBar::Clear);
     connect(&m_doc, &CQuillonDoc::projectReplaced, this, &CProblemsBar::ScheduleRefresh);
-    connect(&m_doc, &CQuillonDoc::itemsChanged, this, &CProblemsBar::ScheduleRefresh);
-    connect(&m_doc, &CQuillonDoc::dictionaryChanged, this, &CProblemsBar::ScheduleRefresh);
-    connect(&m_doc, &CQuillonDoc::changeExchanged, this, &CProblemsBar::ScheduleRefresh); // settings too
+    // Every change, undone ones too: items, dictionary and settings.
+    connect(&m_doc, &CQuillonDoc::changeExchanged, this, &CProblemsBar::ScheduleRefresh);
     connect(m_untranslated, &QCheckBox::toggled, this, &CProblemsBar::Refresh);
     connect(m_spellingBox, &QCheckBox::toggled, this, &CProblemsBar::Refresh);
     // A new project or dictionary: the spelling dictionary is opened again when next needed.
