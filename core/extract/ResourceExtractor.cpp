@@ -210,7 +210,7 @@ bool CResourceExtractor::ReadStringBlock(std::uint16_t block, ParseContext& cont
         context.diagnostics.push_back(Unreadable("string table", block));
         return false;
     }
-    quillon::ParseStringBlock(module->LoadStringBlock(block), block, m_strings, context);
+    quillon::ParseStringBlock(module->LoadStringBlockBytes(block), block, m_strings, context);
     return true;
 }
 

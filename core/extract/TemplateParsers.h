@@ -33,7 +33,7 @@ struct ParseContext {
 // Adds one CStringEntry per non-empty slot of string-table block `block`
 // (IDs (block-1)*16 .. block*16-1) to `strings`. Returns the number of slots
 // visited (always 16) for progress.
-void ParseStringBlock(const StringBlock& slots, std::uint16_t block, TreeRoot& strings, ParseContext& context);
+void ParseStringBlock(const StringBlockView& slots, std::uint16_t block, TreeRoot& strings, ParseContext& context);
 
 // Reads menu `id` into `menus`: a top node for the resource, then its popups
 // and items in template order. False when the template is not a standard

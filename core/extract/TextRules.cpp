@@ -1,6 +1,7 @@
 #include "extract/TextRules.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "io/ByteReader.h"
 
@@ -17,6 +18,24 @@ void EachCharacter(std::string_view text, const CodePage& codePage, Visit visit)
         visit(text.substr(pos, length));
         pos += length;
     }
+}
+
+// Whether little-endian UTF-16 units are all ASCII: each low byte below
+// 0x80 and each high byte 0, checked eight bytes at a time.
+bool IsAsciiLe(std::span<const std::uint8_t> units) {
+    constexpr std::uint8_t kNotAscii[8] = {0x80, 0xFF, 0x80, 0xFF, 0x80, 0xFF, 0x80, 0xFF};
+    std::uint64_t mask;
+    std::memcpy(&mask, kNotAscii, sizeof mask);
+    std::size_t at = 0;
+    for (; at + sizeof mask <= units.size(); at += sizeof mask) {
+        std::uint64_t word;
+        std::memcpy(&word, units.data() + at, sizeof word);
+        if (word & mask) return false;
+    }
+    for (; at + 1 < units.size(); at += 2) {
+        if (units[at] >= 0x80 || units[at + 1] != 0) return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -69,6 +88,12 @@ std::string TemplateText::Convert(std::u16string_view text, std::size_t bufferBy
 }
 
 std::string TemplateText::ConvertLe(std::span<const std::uint8_t> units, std::size_t bufferBytes) {
+    // Most template texts are ASCII, which their low bytes already are.
+    if (m_codePage.KeepsAscii() && IsAsciiLe(units)) {
+        std::string text(units.size() / 2, '\0');
+        for (std::size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>(units[2 * i]);
+        return CutToBuffer(std::move(text), bufferBytes - 1, m_codePage);
+    }
     ByteReader::DecodeUtf16Le(units, m_units);
     return Convert(m_units, bufferBytes);
 }

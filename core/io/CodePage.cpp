@@ -283,7 +283,10 @@ std::string CodePage::FromUtf16(std::u16string_view text, std::size_t* replaced)
     std::string out;
     out.reserve(text.size());
     if (KeepsAscii() && IsAscii(text)) {
-        out.assign(text.begin(), text.end());
+        // Unit by unit into place: assign() from char16_t iterators would
+        // build a second string first.
+        out.resize(text.size());
+        std::transform(text.begin(), text.end(), out.begin(), [](char16_t unit) { return static_cast<char>(unit); });
         return out;
     }
     if (const SingleByteTable* table = Table()) {

@@ -26,23 +26,45 @@ const char* EscapeOf(char c) {
     }
 }
 
-// Copies `text` character by character, letting `replace` write a character
-// of one byte in its own way (it returns how many bytes it consumed, or 0 to
-// have the character copied as it is).
-template <typename Replace>
-std::string Rewrite(std::string_view text, const CodePage& codePage, Replace replace) {
+// Copies `text`, letting `replace` write a character that `isSpecial` picks
+// in its own way (it returns how many bytes it consumed, or 0 to have the
+// character copied as it is). Every special character is ASCII, and a byte below 0x80
+// is a whole character in every code page; a byte above may lead a
+// character whose second byte looks like a special, so it is skipped whole.
+template <typename IsSpecial, typename Replace>
+std::string Rewrite(std::string_view text, const CodePage& codePage, IsSpecial isSpecial, Replace replace) {
     std::string out;
     out.reserve(text.size() + 8);
+    std::size_t copied = 0;
     for (std::size_t pos = 0; pos < text.size();) {
-        std::size_t length = codePage.CharLength(text, pos);
-        std::size_t consumed = length == 1 ? replace(pos, out) : 0;
-        if (consumed == 0) {
-            out.append(text.substr(pos, length));
-            consumed = length;
+        if (static_cast<unsigned char>(text[pos]) >= 0x80) {
+            pos += codePage.CharLength(text, pos);
+            continue;
         }
-        pos += consumed;
+        if (!isSpecial(text[pos])) {
+            ++pos;
+            continue;
+        }
+        out.append(text.substr(copied, pos - copied));
+        std::size_t consumed = replace(pos, out);
+        copied = consumed == 0 ? pos : pos + consumed;
+        pos = consumed == 0 ? pos + 1 : copied;
     }
+    out.append(text.substr(copied));
     return out;
+}
+
+// Every character that is escaped lies at or below the backslash.
+bool IsEscaped(char c) { return static_cast<unsigned char>(c) <= '\\' && EscapeOf(c) != nullptr; }
+bool IsBackslash(char c) { return c == '\\'; }
+
+bool NeedsEscapes(std::string_view text) { return std::any_of(text.begin(), text.end(), IsEscaped); }
+
+std::string Escaped(std::string_view text, const CodePage& codePage) {
+    return Rewrite(text, codePage, IsEscaped, [&](std::size_t pos, std::string& out) -> std::size_t {
+        out += EscapeOf(text[pos]);
+        return 1;
+    });
 }
 
 } // namespace
@@ -57,20 +79,19 @@ std::size_t EscapeLengthAt(std::string_view text, std::size_t pos) {
     return escape ? 2 : 0;
 }
 
+std::string EscapeText(std::string&& text, const CodePage& codePage) {
+    if (!NeedsEscapes(text)) return std::move(text);
+    return Escaped(text, codePage);
+}
+
 std::string EscapeText(std::string_view text, const CodePage& codePage) {
-    // Most texts have nothing to escape: they are kept as they are.
-    if (std::none_of(text.begin(), text.end(), [](char c) { return EscapeOf(c) != nullptr; })) return std::string(text);
-    return Rewrite(text, codePage, [&](std::size_t pos, std::string& out) -> std::size_t {
-        const char* escape = EscapeOf(text[pos]);
-        if (!escape) return 0;
-        out += escape;
-        return 1;
-    });
+    if (!NeedsEscapes(text)) return std::string(text);
+    return Escaped(text, codePage);
 }
 
 std::string UnescapeText(std::string_view text, const CodePage& codePage) {
     if (text.find('\\') == std::string_view::npos) return std::string(text);
-    return Rewrite(text, codePage, [&](std::size_t pos, std::string& out) -> std::size_t {
+    return Rewrite(text, codePage, IsBackslash, [&](std::size_t pos, std::string& out) -> std::size_t {
         if (EscapeLengthAt(text, pos) == 0) return 0;
         out.push_back(ControlOf(text[pos + 1]));
         return 2;
@@ -93,8 +114,7 @@ std::string EscapeTypedControls(std::string_view text) {
 
 std::string EscapeLoneBackslashes(std::string_view text, const CodePage& codePage) {
     if (text.find('\\') == std::string_view::npos) return std::string(text);
-    return Rewrite(text, codePage, [&](std::size_t pos, std::string& out) -> std::size_t {
-        if (text[pos] != '\\') return 0;
+    return Rewrite(text, codePage, IsBackslash, [&](std::size_t pos, std::string& out) -> std::size_t {
         char next = pos + 1 < text.size() ? text[pos + 1] : '\0';
         if (next == 'r' || next == 'n' || next == 't') {
             out.append(text.substr(pos, 2));

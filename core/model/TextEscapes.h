@@ -25,6 +25,9 @@ std::size_t EscapeLengthAt(std::string_view text, std::size_t pos);
 
 // A module's text as the tree holds it.
 std::string EscapeText(std::string_view text, const CodePage& codePage);
+// The same for a text the caller gives up: one without anything to escape,
+// most of them, is handed back without a copy.
+std::string EscapeText(std::string&& text, const CodePage& codePage);
 
 // The tree's text as the module holds it: each escape becomes its character;
 // a backslash before any other character stays as it is.

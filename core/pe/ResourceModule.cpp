@@ -123,8 +123,8 @@ std::optional<std::span<const std::uint8_t>> ResourceModule::Find(std::uint16_t 
 
 // Block layout: 16 slots, each a WORD count of UTF-16 units and the units,
 // without terminator.
-StringBlock ResourceModule::LoadStringBlock(std::uint16_t block) const {
-    StringBlock strings;
+StringBlockView ResourceModule::LoadStringBlockBytes(std::uint16_t block) const {
+    StringBlockView strings;
     auto bytes = Find(kTypeStringTable, block);
     if (!bytes) return strings;
     ByteReader reader(*bytes);
@@ -133,11 +133,17 @@ StringBlock ResourceModule::LoadStringBlock(std::uint16_t block) const {
         if (!count) break;
         auto units = reader.Take(std::size_t{*count} * 2);
         if (!units) break;
-        if (*count == 0) continue;
-        std::u16string text(*count, u'\0');
-        for (std::size_t i = 0; i < *count; ++i)
-            text[i] = static_cast<char16_t>((*units)[2 * i] | ((*units)[2 * i + 1] << 8));
-        slot = std::move(text);
+        if (*count != 0) slot = *units;
+    }
+    return strings;
+}
+
+StringBlock ResourceModule::LoadStringBlock(std::uint16_t block) const {
+    StringBlock strings;
+    StringBlockView bytes = LoadStringBlockBytes(block);
+    for (std::size_t slot = 0; slot < strings.size(); ++slot) {
+        if (!bytes[slot]) continue;
+        ByteReader::DecodeUtf16Le(*bytes[slot], strings[slot].emplace());
     }
     return strings;
 }

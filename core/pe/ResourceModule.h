@@ -33,6 +33,9 @@ inline constexpr std::uint16_t kTypeVersion = 16;
 
 // The 16 slots of a string-table block; an absent or empty slot has no value.
 using StringBlock = std::array<std::optional<std::u16string>, 16>;
+// The same slots as the module's little-endian UTF-16 bytes, for readers
+// that convert them without a copy of their own.
+using StringBlockView = std::array<std::optional<std::span<const std::uint8_t>>, 16>;
 
 class ResourceModule {
 public:
@@ -56,6 +59,7 @@ public:
     // Strings of block `block` (1..4096): block n holds IDs (n-1)*16 .. n*16-1.
     // A slot whose length runs past the block ends the block.
     StringBlock LoadStringBlock(std::uint16_t block) const;
+    StringBlockView LoadStringBlockBytes(std::uint16_t block) const;
     // The UTF-16 text of string `id` (low 16 bits); nothing when absent or empty.
     std::optional<std::u16string> LoadString(std::uint32_t id) const;
 

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {{ResourceId::Integer(kTypeStringTable), ResourceId::Integer(block), 0x0409, {body.begin(), body.end()}}}));
     if (!module) __builtin_trap(); // the generated module is always well formed
     fuzz::TemplateScan scan(data[0]);
-    ParseStringBlock(module.Value().LoadStringBlock(block), block, scan.root, scan.context);
+    ParseStringBlock(module.Value().LoadStringBlockBytes(block), block, scan.root, scan.context);
     WriteStringBlocks(scan.items, WriteContext{scan.codePage, &module.Value()});
     return 0;
 }

@@ -31,6 +31,7 @@ TEST(TextEscapes, ModuleTextsTakeTheTreeFormAndComeBackUnchanged) {
     for (const EscapeCase& c : cases) {
         CodePage codePage(c.codePage);
         EXPECT_EQ(EscapeText(c.module, codePage), c.tree) << c.what;
+        EXPECT_EQ(EscapeText(std::string(c.module), codePage), c.tree) << c.what << " (handed over)";
         EXPECT_EQ(UnescapeText(c.tree, codePage), c.module) << c.what;
     }
 }
