@@ -229,3 +229,32 @@ TEST(HotkeySplit, FirstLoneAmpersandMarksTheNextSingleByteCharacter) {
         EXPECT_EQ(split.hotkey, c.hotkey) << c.text;
     }
 }
+
+// Texts as templates hold them (little-endian units, odd lengths and all)
+// become the tree's bytes in its code page; characters it cannot hold become
+// '?' and are counted, ASCII or not, wherever they stand among eight-byte words.
+TEST(TemplateText, LittleEndianUnitsConvertAndCutAsTheirCodePageDoes) {
+    const struct {
+        std::u16string text;
+        std::uint32_t codePage;
+        std::size_t buffer;
+        std::string converted;
+        std::size_t replaced;
+    } cases[] = {
+        {u"Open the file", 1252, 256, "Open the file", 0},
+        {u"Open the fil\u00E9", 1252, 256, "Open the fil\xE9", 0},
+        {u"Caf\u00E9 au lait", 1251, 256, "Caf? au lait", 1},
+        {u"\u00E9", 1251, 256, "?", 1},
+        {u"Op\u0100en", 1252, 256, "Op?en", 1},
+        {u"Open the file", 1252, 5, "Open", 0},
+        {u"\u65E5\u672C", 932, 4, "\x93\xFA", 0}, // a double-byte character is cut whole
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> bytes;
+        for (char16_t unit : c.text) bytes.insert(bytes.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
+        CodePage codePage(c.codePage);
+        TemplateText text(codePage);
+        EXPECT_EQ(text.ConvertLe(bytes, c.buffer), c.converted) << c.codePage << " " << c.converted;
+        EXPECT_EQ(text.Replaced(), c.replaced) << c.codePage << " " << c.converted;
+    }
+}
