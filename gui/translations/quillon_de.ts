@@ -412,20 +412,26 @@
         <translation>Glossare (*.txt *.csv *.tab);;Alle Dateien (*)</translation>
     </message>
     <message>
-        <source>%1 lines skipped (read as %2):</source>
-        <translation>%1 Zeilen übersprungen (gelesen als %2):</translation>
-    </message>
-    <message>
-        <source>(and %1 more skipped lines)</source>
-        <translation>(und %1 weitere übersprungene Zeilen)</translation>
-    </message>
-    <message>
         <source>Nothing imported: %1</source>
         <translation>Nichts importiert: %1</translation>
     </message>
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n lines skipped (read as %1):</source>
+        <translation>
+            <numerusform>%n Zeile übersprungen (gelesen als %1):</numerusform>
+            <numerusform>%n Zeilen übersprungen (gelesen als %1):</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>(and %n more skipped lines)</source>
+        <translation>
+            <numerusform>(und %n weitere übersprungene Zeile)</numerusform>
+            <numerusform>(und %n weitere übersprungene Zeilen)</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -705,20 +711,12 @@
         <translation>Standard-Symbolleiste</translation>
     </message>
     <message>
-        <source>%1 of %2 items translated</source>
-        <translation>%1 von %2 Einträgen übersetzt</translation>
-    </message>
-    <message>
         <source>the project</source>
         <translation>das Projekt</translation>
     </message>
     <message>
         <source>New project failed: %1</source>
         <translation>Neues Projekt fehlgeschlagen: %1</translation>
-    </message>
-    <message>
-        <source>Created %1 from %2: %3 strings, %4 menu items, %5 dialogs, %6 controls (not saved yet)</source>
-        <translation>%1 aus %2 erstellt: %3 Zeichenfolgen, %4 Menüeinträge, %5 Dialoge, %6 Steuerelemente (noch nicht gespeichert)</translation>
     </message>
     <message>
         <source>Warning: %1</source>
@@ -747,10 +745,6 @@ Das Projekt ohne sein Wörterbuch öffnen? Die Wörterbuchdatei bleibt unveränd
     <message>
         <source>Cannot open %1: %2</source>
         <translation>%1 kann nicht geöffnet werden: %2</translation>
-    </message>
-    <message>
-        <source>Opened %1 (%2 dictionary entries)</source>
-        <translation>%1 geöffnet (%2 Wörterbucheinträge)</translation>
     </message>
     <message>
         <source>Open Project</source>
@@ -817,16 +811,8 @@ Nein: %1 erneut lesen.</translation>
         <translation>Abgebrochen</translation>
     </message>
     <message>
-        <source>Auto Translate: %1 of %2 items translated, %3 left. %4</source>
-        <translation>Automatisch übersetzen: %1 von %2 Einträgen übersetzt, %3 übrig. %4</translation>
-    </message>
-    <message>
         <source>Restore every item to its source text? All translations of the project are lost.</source>
         <translation>Für jeden Eintrag den Quelltext wiederherstellen? Alle Übersetzungen des Projekts gehen verloren.</translation>
-    </message>
-    <message>
-        <source>Restored %1 items</source>
-        <translation>%1 Einträge wiederhergestellt</translation>
     </message>
     <message>
         <source>Build Target</source>
@@ -879,26 +865,6 @@ Das Projekt jetzt aus dem Modul aktualisieren?</translation>
         <translation>Zieldatei %1 abgelehnt: %2</translation>
     </message>
     <message>
-        <source>Checks: %1 errors, %2 warnings</source>
-        <translation>Prüfungen: %1 Fehler, %2 Warnungen</translation>
-    </message>
-    <message>
-        <source>The checks found %1 errors that the target would ship, for example:
-
-%2: %3
-
-The Problems list shows them all. Build the target anyway?</source>
-        <translation>Die Prüfungen haben %1 Fehler gefunden, die in die Zieldatei gelangen würden, zum Beispiel:
-
-%2: %3
-
-Die Problemliste zeigt sie alle. Die Zieldatei trotzdem erstellen?</translation>
-    </message>
-    <message>
-        <source>Building despite %1 errors, as confirmed</source>
-        <translation>Erstellung trotz %1 Fehlern wie bestätigt</translation>
-    </message>
-    <message>
         <source>Build stopped: the checks found errors</source>
         <translation>Erstellung angehalten: Die Prüfungen haben Fehler gefunden</translation>
     </message>
@@ -915,20 +881,12 @@ Die Problemliste zeigt sie alle. Die Zieldatei trotzdem erstellen?</translation>
         <translation>Wörterbuch öffnen</translation>
     </message>
     <message>
-        <source>Dictionary %1 opened (%2 entries)</source>
-        <translation>Wörterbuch %1 geöffnet (%2 Einträge)</translation>
-    </message>
-    <message>
         <source>Dictionary saved to %1</source>
         <translation>Wörterbuch in %1 gespeichert</translation>
     </message>
     <message>
         <source>Save Dictionary As</source>
         <translation>Wörterbuch speichern unter</translation>
-    </message>
-    <message>
-        <source>Glossary imported: %1 entries, %2 imported, %3 already in the dictionary, %4 lines left out</source>
-        <translation>Glossar importiert: %1 Einträge, %2 importiert, %3 bereits im Wörterbuch, %4 Zeilen ausgelassen</translation>
     </message>
     <message>
         <source>About Quillon</source>
@@ -1031,10 +989,6 @@ Die Problemliste zeigt sie alle. Die Zieldatei trotzdem erstellen?</translation>
         <translation>Übersetzungen exportieren</translation>
     </message>
     <message>
-        <source>Exported %1 units to %2</source>
-        <translation>%1 Einheiten nach %2 exportiert</translation>
-    </message>
-    <message>
         <source>%1 left out: its text has a control character the format cannot carry</source>
         <translation>%1 ausgelassen: sein Text enthält ein Steuerzeichen, das das Format nicht aufnehmen kann</translation>
     </message>
@@ -1051,10 +1005,6 @@ Die Problemliste zeigt sie alle. Die Zieldatei trotzdem erstellen?</translation>
     <message>
         <source>Imported %1: %2 translated, %3 to review, %4 taken back, %5 unchanged, %6 refused</source>
         <translation>%1 importiert: %2 übersetzt, %3 zu prüfen, %4 zurückgenommen, %5 unverändert, %6 abgelehnt</translation>
-    </message>
-    <message>
-        <source>Pseudo-translated %1 items, 30% longer, accented and in brackets</source>
-        <translation>%1 Einträge pseudoübersetzt: 30 % länger, mit Akzenten und in Klammern</translation>
     </message>
     <message>
         <source>Ps&amp;eudo-Translate</source>
@@ -1077,12 +1027,154 @@ Die Problemliste zeigt sie alle. Die Zieldatei trotzdem erstellen?</translation>
         <translation>Jede Änderung seit dem Öffnen des Projekts anzeigen; ein Klick auf eine kehrt zu ihr zurück</translation>
     </message>
     <message>
-        <source>Auto Translate: %1 translations from the memory, %2 of them marked to review</source>
-        <translation>Automatisch übersetzen: %1 Übersetzungen aus dem Übersetzungsspeicher, davon %2 zur Durchsicht markiert</translation>
-    </message>
-    <message>
         <source>S&amp;uggestions</source>
         <translation>&amp;Vorschläge</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n items translated</source>
+        <translation>
+            <numerusform>%1 von %n Eintrag übersetzt</numerusform>
+            <numerusform>%1 von %n Einträgen übersetzt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n strings</source>
+        <translation>
+            <numerusform>%n Zeichenfolge</numerusform>
+            <numerusform>%n Zeichenfolgen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n menu items</source>
+        <translation>
+            <numerusform>%n Menüeintrag</numerusform>
+            <numerusform>%n Menüeinträge</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n dialogs</source>
+        <translation>
+            <numerusform>%n Dialog</numerusform>
+            <numerusform>%n Dialoge</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n controls</source>
+        <translation>
+            <numerusform>%n Steuerelement</numerusform>
+            <numerusform>%n Steuerelemente</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Created %1 from %2: %3 (not saved yet)</source>
+        <translation>%1 aus %2 erstellt: %3 (noch nicht gespeichert)</translation>
+    </message>
+    <message numerus="yes">
+        <source>Opened %1 (%n dictionary entries)</source>
+        <translation>
+            <numerusform>%1 geöffnet (%n Wörterbucheintrag)</numerusform>
+            <numerusform>%1 geöffnet (%n Wörterbucheinträge)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Auto Translate: %1 of %n items translated, %2 left. %3</source>
+        <translation>
+            <numerusform>Automatisch übersetzen: %1 von %n Eintrag übersetzt, %2 übrig. %3</numerusform>
+            <numerusform>Automatisch übersetzen: %1 von %n Einträgen übersetzt, %2 übrig. %3</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Auto Translate: %n translations from the memory, %1 of them marked to review</source>
+        <translation>
+            <numerusform>Automatisch übersetzen: %n Übersetzung aus dem Übersetzungsspeicher; zur Durchsicht markiert: %1</numerusform>
+            <numerusform>Automatisch übersetzen: %n Übersetzungen aus dem Übersetzungsspeicher, davon %1 zur Durchsicht markiert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Restored %n items</source>
+        <translation>
+            <numerusform>%n Eintrag wiederhergestellt</numerusform>
+            <numerusform>%n Einträge wiederhergestellt</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Checks: %1, %2</source>
+        <translation>Prüfungen: %1, %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n errors</source>
+        <translation>
+            <numerusform>%n Fehler</numerusform>
+            <numerusform>%n Fehler</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n warnings</source>
+        <translation>
+            <numerusform>%n Warnung</numerusform>
+            <numerusform>%n Warnungen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The checks found %n errors that the target would ship, for example:
+
+%1: %2
+
+The Problems list shows them all. Build the target anyway?</source>
+        <translation>
+            <numerusform>Die Prüfungen haben %n Fehler gefunden, der in die Zieldatei gelangen würde:
+
+%1: %2
+
+Die Problemliste zeigt ihn. Die Zieldatei trotzdem erstellen?</numerusform>
+            <numerusform>Die Prüfungen haben %n Fehler gefunden, die in die Zieldatei gelangen würden, zum Beispiel:
+
+%1: %2
+
+Die Problemliste zeigt sie alle. Die Zieldatei trotzdem erstellen?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Building despite %n errors, as confirmed</source>
+        <translation>
+            <numerusform>Erstellung trotz %n Fehler wie bestätigt</numerusform>
+            <numerusform>Erstellung trotz %n Fehlern wie bestätigt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Dictionary %1 opened (%n entries)</source>
+        <translation>
+            <numerusform>Wörterbuch %1 geöffnet (%n Eintrag)</numerusform>
+            <numerusform>Wörterbuch %1 geöffnet (%n Einträge)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Glossary imported: %n entries, %1 imported, %2 already in the dictionary, %3</source>
+        <translation>
+            <numerusform>Glossar importiert: %n Eintrag, %1 importiert, %2 bereits im Wörterbuch, %3</numerusform>
+            <numerusform>Glossar importiert: %n Einträge, %1 importiert, %2 bereits im Wörterbuch, %3</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n lines left out</source>
+        <translation>
+            <numerusform>%n Zeile ausgelassen</numerusform>
+            <numerusform>%n Zeilen ausgelassen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Exported %n units to %1</source>
+        <translation>
+            <numerusform>%n Einheit nach %1 exportiert</numerusform>
+            <numerusform>%n Einheiten nach %1 exportiert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Pseudo-translated %n items, 30% longer, accented and in brackets</source>
+        <translation>
+            <numerusform>%n Eintrag pseudoübersetzt: 30 % länger, mit Akzenten und in Klammern</numerusform>
+            <numerusform>%n Einträge pseudoübersetzt: 30 % länger, mit Akzenten und in Klammern</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1406,13 +1498,19 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>Not found.</source>
         <translation>Nicht gefunden.</translation>
     </message>
-    <message>
-        <source>Found in %1 items.</source>
-        <translation>In %1 Einträgen gefunden.</translation>
+    <message numerus="yes">
+        <source>Found in %n items.</source>
+        <translation>
+            <numerusform>In %n Eintrag gefunden.</numerusform>
+            <numerusform>In %n Einträgen gefunden.</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>Replaced in %1 items.</source>
-        <translation>In %1 Einträgen ersetzt.</translation>
+    <message numerus="yes">
+        <source>Replaced in %n items.</source>
+        <translation>
+            <numerusform>In %n Eintrag ersetzt.</numerusform>
+            <numerusform>In %n Einträgen ersetzt.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1824,22 +1922,6 @@ Möchten Sie sie ersetzen?</translation>
         <translation>%1 geändert, %2 hinzugefügt, %3 entfernt, %4 verschoben, %5 wiederverwendet; %6 behalten, %7 neu aufgebaut</translation>
     </message>
     <message>
-        <source>1 dialog</source>
-        <translation>1 Dialog</translation>
-    </message>
-    <message>
-        <source>%1 dialogs</source>
-        <translation>%1 Dialoge</translation>
-    </message>
-    <message>
-        <source>1 translation lost</source>
-        <translation>1 Übersetzung verloren</translation>
-    </message>
-    <message>
-        <source>%1 translations lost</source>
-        <translation>%1 Übersetzungen verloren</translation>
-    </message>
-    <message>
         <source>the module also changed in ways the list does not name (order, menu options, hotkeys, version values or file version)</source>
         <translation>das Modul hat sich auch auf Weisen geändert, die die Liste nicht nennt (Reihenfolge, Menüoptionen, Zugriffstasten, Versionswerte oder Dateiversion)</translation>
     </message>
@@ -1866,6 +1948,20 @@ Möchten Sie sie ersetzen?</translation>
     <message>
         <source>Translation</source>
         <translation>Übersetzung</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n dialogs</source>
+        <translation>
+            <numerusform>%n Dialog</numerusform>
+            <numerusform>%n Dialoge</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n translations lost</source>
+        <translation>
+            <numerusform>%n Übersetzung verloren</numerusform>
+            <numerusform>%n Übersetzungen verloren</numerusform>
+        </translation>
     </message>
 </context>
 <context>

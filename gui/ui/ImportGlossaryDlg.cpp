@@ -111,12 +111,11 @@ void CImportGlossaryDlg::OnStart() {
     }
     if (report) {
         m_report = std::move(report).Value();
-        QString text = tr("%1 lines skipped (read as %2):")
-                           .arg(m_report.skippedLines)
+        QString text = tr("%n lines skipped (read as %1):", nullptr, int(m_report.skippedLines))
                            .arg(QString::fromStdString(m_report.EncodingName()));
         for (const GlossarySkippedLine& line : m_report.skipped) text += "\n" + QString::fromStdString(m_report.Describe(line));
         if (m_report.skippedLines > m_report.skipped.size())
-            text += "\n" + tr("(and %1 more skipped lines)").arg(m_report.skippedLines - m_report.skipped.size());
+            text += "\n" + tr("(and %n more skipped lines)", nullptr, int(m_report.skippedLines - m_report.skipped.size()));
         if (m_report.skippedLines) ShowDetails(text);
     } else {
         ShowDetails(tr("Nothing imported: %1").arg(QString::fromStdString(report.GetError().Describe())));

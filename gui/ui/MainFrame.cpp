@@ -460,7 +460,7 @@ void CMainFrame::UpdateCounts() {
     }
     const CResourceInfo& info = m_doc.Project().m_ResourceInfo;
     std::uint32_t translated = TallyTree(info).Counted().m_nTranslated;
-    m_statusCounts->setText(tr("%1 of %2 items translated").arg(translated).arg(info.m_nTranslatable));
+    m_statusCounts->setText(tr("%1 of %n items translated", nullptr, int(info.m_nTranslatable)).arg(translated));
 }
 
 } // namespace quillon::gui

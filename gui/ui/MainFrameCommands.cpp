@@ -81,12 +81,12 @@ bool CMainFrame::CreateProject(const NewProjectSettings& settings) {
         return false;
     }
     const CResourceInfo& info = m_doc.Project().m_ResourceInfo;
-    Log(tr("Created %1 from %2: %3 strings, %4 menu items, %5 dialogs, %6 controls (not saved yet)")
-            .arg(m_doc.PathName(), FromCore(settings.modulePath))
-            .arg(info.m_nStrings)
-            .arg(info.m_nMenuItems)
-            .arg(info.m_nDialogs)
-            .arg(info.m_nControls));
+    QStringList counts{tr("%n strings", nullptr, int(info.m_nStrings)),
+                       tr("%n menu items", nullptr, int(info.m_nMenuItems)),
+                       tr("%n dialogs", nullptr, int(info.m_nDialogs)),
+                       tr("%n controls", nullptr, int(info.m_nControls))};
+    Log(tr("Created %1 from %2: %3 (not saved yet)")
+            .arg(m_doc.PathName(), FromCore(settings.modulePath), counts.join(QStringLiteral(", "))));
     QStringList warnings;
     for (const std::string& warning : NewProjectWarnings(m_doc.Project())) warnings << FromCore(warning);
     for (const QString& warning : warnings) Log(tr("Warning: %1").arg(warning), true);
@@ -112,7 +112,7 @@ bool CMainFrame::OpenProject(const QString& path) {
         return false;
     }
     AddRecentFile(path);
-    Log(tr("Opened %1 (%2 dictionary entries)").arg(path).arg(m_doc.Project().m_Dictionary.GetCount()));
+    Log(tr("Opened %1 (%n dictionary entries)", nullptr, int(m_doc.Project().m_Dictionary.GetCount())).arg(path));
     QStringList warnings;
     for (const std::string& warning : m_doc.Project().OpenWarnings()) warnings << FromCore(warning);
     for (const QString& warning : warnings) Log(tr("Warning: %1").arg(warning), true);
@@ -263,14 +263,13 @@ void CMainFrame::ReportAutoTranslation(const AutoTranslateResult& result) {
     QString ending = result.ending == AutoTranslateResult::Ending::Aborted
                          ? tr("Aborted")
                          : QString::fromStdString(CompletionText(result.percent));
-    Log(tr("Auto Translate: %1 of %2 items translated, %3 left. %4")
+    Log(tr("Auto Translate: %1 of %n items translated, %2 left. %3", nullptr, int(result.total))
             .arg(result.translated)
-            .arg(result.total)
             .arg(result.untranslated.size())
             .arg(ending));
     if (result.fromFallback != 0)
-        Log(tr("Auto Translate: %1 translations from the memory, %2 of them marked to review")
-                .arg(result.fromFallback)
+        Log(tr("Auto Translate: %n translations from the memory, %1 of them marked to review", nullptr,
+               int(result.fromFallback))
                 .arg(result.forReview));
 }
 
@@ -287,7 +286,7 @@ void CMainFrame::OnRestoreAll() {
     }
     change.SetTranslatedCount(tree.m_nTranslated, 0);
     m_doc.Apply(std::move(change));
-    Log(tr("Restored %1 items").arg(restored));
+    Log(tr("Restored %n items", nullptr, int(restored)));
 }
 
 bool CMainFrame::OnBuildTarget() {
@@ -349,7 +348,9 @@ QString CMainFrame::ChooseTarget(const QString& title) {
 bool CMainFrame::ChecksAllowBuild() {
     std::vector<Finding> findings = CheckProject(m_doc.Project(), CheckOptions{.untranslated = false});
     FindingCounts counts = CountFindings(findings);
-    QString summary = tr("Checks: %1 errors, %2 warnings").arg(counts.errors).arg(counts.warnings);
+    QString summary = tr("Checks: %1, %2")
+                          .arg(tr("%n errors", nullptr, int(counts.errors)),
+                               tr("%n warnings", nullptr, int(counts.warnings)));
     Log(summary, counts.errors != 0);
     if (counts.errors == 0) return true;
     m_problemsBar->Refresh();
@@ -357,12 +358,12 @@ bool CMainFrame::ChecksAllowBuild() {
     m_problemsBar->raise();
     const Finding& first = *std::find_if(findings.begin(), findings.end(),
                                          [](const Finding& finding) { return finding.severity == Severity::Error; });
-    QString question = tr("The checks found %1 errors that the target would ship, for example:\n\n%2: %3\n\n"
-                          "The Problems list shows them all. Build the target anyway?")
-                           .arg(counts.errors)
+    QString question = tr("The checks found %n errors that the target would ship, for example:\n\n%1: %2\n\n"
+                          "The Problems list shows them all. Build the target anyway?",
+                          nullptr, int(counts.errors))
                            .arg(QString::fromStdString(first.path), QString::fromStdString(first.message));
     if (m_prompts->Confirm(question)) {
-        Log(tr("Building despite %1 errors, as confirmed").arg(counts.errors), true);
+        Log(tr("Building despite %n errors, as confirmed", nullptr, int(counts.errors)), true);
         return true;
     }
     Log(tr("Build stopped: the checks found errors"), true);
@@ -400,7 +401,7 @@ void CMainFrame::OnDictionaryOpen() {
     settings.dictionaryPath = path.toStdString();
     change.ChangeSettings(SettingsOf(m_doc.Project()), settings);
     m_doc.Apply(std::move(change));
-    Log(tr("Dictionary %1 opened (%2 entries)").arg(path).arg(m_doc.Project().m_Dictionary.GetCount()));
+    Log(tr("Dictionary %1 opened (%n entries)", nullptr, int(m_doc.Project().m_Dictionary.GetCount())).arg(path));
 }
 
 void CMainFrame::OnDictionarySave() {
@@ -438,11 +439,10 @@ void CMainFrame::OnImportGlossary(bool microsoft) {
     // The dock shows the new entries at once, not only at the next fill.
     m_dictionaryBar->FillList();
     const GlossaryReport& report = dialog.Report();
-    Log(tr("Glossary imported: %1 entries, %2 imported, %3 already in the dictionary, %4 lines left out")
-            .arg(report.entries)
+    Log(tr("Glossary imported: %n entries, %1 imported, %2 already in the dictionary, %3", nullptr, int(report.entries))
             .arg(report.imported)
             .arg(report.duplicates)
-            .arg(report.skippedLines));
+            .arg(tr("%n lines left out", nullptr, int(report.skippedLines))));
     for (const GlossarySkippedLine& line : report.skipped) Log(FromCore(report.Describe(line)), true);
 }
 

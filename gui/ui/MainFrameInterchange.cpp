@@ -37,7 +37,7 @@ bool CMainFrame::OnExportTranslations() {
         return false;
     }
     const std::vector<std::string>& leftOut = written.Value().leftOut;
-    Log(tr("Exported %1 units to %2").arg(units.units.size() - leftOut.size()).arg(path));
+    Log(tr("Exported %n units to %1", nullptr, int(units.units.size() - leftOut.size())).arg(path));
     for (const std::string& id : leftOut)
         Log(tr("%1 left out: its text has a control character the format cannot carry")
                 .arg(QString::fromStdString(id)),
@@ -74,7 +74,8 @@ void CMainFrame::OnPseudoTranslate() {
     if (!m_doc.HasItems()) return;
     ProjectChange change = PlanPseudoTranslation(m_doc.Project(), PseudoOptions{.expand = 30, .accents = true,
                                                                                 .brackets = true});
-    Log(tr("Pseudo-translated %1 items, 30% longer, accented and in brackets").arg(change.ItemEdits().size()));
+    Log(tr("Pseudo-translated %n items, 30% longer, accented and in brackets", nullptr,
+           int(change.ItemEdits().size())));
     m_doc.Apply(std::move(change));
 }
 

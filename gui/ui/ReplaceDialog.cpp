@@ -181,7 +181,7 @@ bool CReplaceDialog::RefreshPreview() {
     for (int row = 0; row < int(m_rows.size()); ++row) FillRow(row, m_rows[row]);
     m_rowSized.assign(m_rows.size(), false);
     SizeRowsInView();
-    m_summary->setText(m_rows.empty() ? tr("Not found.") : tr("Found in %1 items.").arg(m_rows.size()));
+    m_summary->setText(m_rows.empty() ? tr("Not found.") : tr("Found in %n items.", nullptr, int(m_rows.size())));
     UpdateReplaceButton();
     return true;
 }
@@ -238,7 +238,7 @@ int CReplaceDialog::ReplaceChosen() {
     int replaced = int(change.ItemEdits().size());
     m_doc.Apply(std::move(change)); // clears the rows: they are stale now
     RefreshPreview();
-    m_summary->setText(tr("Replaced in %1 items.").arg(replaced));
+    m_summary->setText(tr("Replaced in %n items.", nullptr, int(replaced)));
     return replaced;
 }
 

@@ -13,11 +13,12 @@ namespace quillon::gui {
 // Where the built-in catalogs live.
 inline constexpr const char* kCatalogFolder = ":/i18n";
 
-// Installs Quillon's catalog for the locale's languages (in their order of
+// Installs the English catalog, which makes "1 items" read "1 item", then
+// Quillon's catalog for the locale's languages (in their order of
 // preference, "de_AT" falling back to "de") and Qt's own qtbase catalog when
 // the system has one, so standard buttons and dialogs match. Returns the
-// installed translators (owned by app); none when Quillon has no catalog for
-// the locale, and the interface stays English.
+// installed translators (owned by app); without a catalog for the locale the
+// interface stays English.
 std::vector<QTranslator*> InstallTranslators(QCoreApplication& app, const QLocale& locale);
 
 } // namespace quillon::gui

@@ -60,13 +60,11 @@ QStringList UpdateSummaryParts(const UpdateReport& report) {
                           .arg(count(UpdateChangeKind::Moved))
                           .arg(count(UpdateChangeKind::Reused))
                           .arg(static_cast<qulonglong>(report.kept))
-                          .arg(report.rebuilt == 1 ? CUpdateReportDlg::tr("1 dialog")
-                                                   : CUpdateReportDlg::tr("%1 dialogs").arg(report.rebuilt))};
+                          .arg(CUpdateReportDlg::tr("%n dialogs", nullptr, int(report.rebuilt)))};
     auto lost = std::ranges::count_if(report.changes, [](const UpdateChange& change) {
         return change.TranslationLost();
     });
-    if (lost == 1) parts << CUpdateReportDlg::tr("1 translation lost");
-    if (lost > 1) parts << CUpdateReportDlg::tr("%1 translations lost").arg(static_cast<qlonglong>(lost));
+    if (lost != 0) parts << CUpdateReportDlg::tr("%n translations lost", nullptr, int(lost));
     if (report.otherChanges)
         parts << CUpdateReportDlg::tr("the module also changed in ways the list does not name "
                                       "(order, menu options, hotkeys, version values or file version)");

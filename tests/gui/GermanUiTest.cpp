@@ -42,13 +42,13 @@ namespace {
 struct CatalogMessage {
     QString context;
     QString source;
-    QString translation;
+    QStringList forms; // the translation, or its singular and plural forms
     bool finished = true;
 };
 
-std::vector<CatalogMessage> ReadCatalog() {
-    QFile file(QStringLiteral(QUILLON_GERMAN_CATALOG));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << QUILLON_GERMAN_CATALOG;
+std::vector<CatalogMessage> ReadCatalog(const char* path = QUILLON_GERMAN_CATALOG) {
+    QFile file(QString::fromUtf8(path));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
     std::vector<CatalogMessage> messages;
     QXmlStreamReader xml(&file);
     QString context;
@@ -58,8 +58,14 @@ std::vector<CatalogMessage> ReadCatalog() {
         else if (xml.name() == u"message") messages.push_back({context, {}, {}, true});
         else if (xml.name() == u"source") messages.back().source = xml.readElementText();
         else if (xml.name() == u"translation") {
-            messages.back().finished = xml.attributes().value(QStringLiteral("type")).isEmpty();
-            messages.back().translation = xml.readElementText();
+            CatalogMessage& message = messages.back();
+            message.finished = xml.attributes().value(QStringLiteral("type")).isEmpty();
+            QString plain;
+            while (!xml.atEnd() && !(xml.readNext() == QXmlStreamReader::EndElement && xml.name() == u"translation")) {
+                if (xml.isStartElement() && xml.name() == u"numerusform") message.forms << xml.readElementText();
+                else if (xml.isCharacters()) plain += xml.text();
+            }
+            if (message.forms.isEmpty() && !plain.isEmpty()) message.forms << plain;
         }
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
@@ -70,7 +76,7 @@ std::vector<CatalogMessage> ReadCatalog() {
 std::set<QString> TranslatedSources() {
     std::set<QString> sources;
     for (const CatalogMessage& message : ReadCatalog())
-        if (!message.translation.isEmpty() && message.translation != message.source) sources.insert(message.source);
+        if (message.forms.size() == 1 && message.forms[0] != message.source) sources.insert(message.source);
     return sources;
 }
 
@@ -159,29 +165,91 @@ TEST_F(GermanUi, TheMainWindowItsMenusDocksAndDialogsAreGerman) {
 
 // lrelease writes an unfinished message as the English text, so an
 // incomplete catalog builds and shows English; this fails until every
-// message is translated, and the translation keeps the source's
-// placeholders and hotkey marker.
-TEST(GermanCatalog, EveryMessageIsFinishedAndKeepsPlaceholdersAndHotkeys) {
-    static const QRegularExpression placeholder(QStringLiteral("%\\d"));
-    std::vector<CatalogMessage> messages = ReadCatalog();
-    EXPECT_GT(messages.size(), 300u);
+// message is translated, and each form of the translation keeps the source's
+// placeholders (the count %n included) and hotkey marker. The English
+// catalog holds the counted messages only: their singular, and the source.
+TEST(Catalogs, EveryMessageIsFinishedAndKeepsPlaceholdersAndHotkeys) {
+    static const QRegularExpression placeholder(QStringLiteral("%[\\dn]"));
+    auto placeholders = [](const QString& text) {
+        std::multiset<QString> found;
+        for (const auto& match : placeholder.globalMatch(text)) found.insert(match.captured());
+        return found;
+    };
     // The English texts are spelt right too ("Entrys" stood in a dialog).
     auto english = OpenSpelling(0x0409, nullptr, CodePage(65001));
     ASSERT_TRUE(english) << "the English Hunspell dictionary is not installed";
     english->AddWords("Quillon XLIFF dialogs submenu Ctrl Esc");
     static const QRegularExpression notWords(QStringLiteral("&|\\$\\(\\w+\\)|\\*?\\.\\w+"));
-    for (const CatalogMessage& message : messages) {
-        std::string where = message.context.toStdString() + ": " + message.source.toStdString();
-        QString words = message.source; // without hotkey markers, tool variables and file patterns
-        EXPECT_EQ(english->Unknown(words.remove(notWords).toStdString()), std::vector<std::string>{}) << where;
-        EXPECT_TRUE(message.finished && !message.translation.isEmpty()) << "unfinished: " << where;
-        auto placeholders = [](const QString& text) {
-            std::multiset<QString> found;
-            for (const auto& match : placeholder.globalMatch(text)) found.insert(match.captured());
-            return found;
-        };
-        EXPECT_EQ(placeholders(message.source), placeholders(message.translation)) << where;
-        EXPECT_EQ(message.source.contains('&'), message.translation.contains('&')) << where;
+    auto misspelt = [&](QString text) { // without hotkey markers, tool variables and file patterns
+        return english->Unknown(text.remove(notWords).toStdString());
+    };
+    const std::vector<CatalogMessage> german = ReadCatalog(), plurals = ReadCatalog(QUILLON_ENGLISH_CATALOG);
+    EXPECT_GT(german.size(), 300u);
+    EXPECT_GT(plurals.size(), 15u);
+    for (const auto* catalog : {&german, &plurals}) {
+        for (const CatalogMessage& message : *catalog) {
+            std::string where = message.context.toStdString() + ": " + message.source.toStdString();
+            if (catalog == &german) {
+                EXPECT_EQ(misspelt(message.source), std::vector<std::string>{}) << where;
+            }
+            bool counted = message.source.contains(QStringLiteral("%n"));
+            EXPECT_TRUE(message.finished) << "unfinished: " << where;
+            EXPECT_EQ(message.forms.size(), counted ? 2 : 1) << where;
+            for (const QString& form : message.forms) {
+                EXPECT_EQ(placeholders(message.source), placeholders(form)) << where << " / " << form.toStdString();
+                EXPECT_EQ(message.source.contains('&'), form.contains('&')) << where;
+                if (catalog == &plurals) {
+                    EXPECT_EQ(misspelt(form), std::vector<std::string>{}) << form.toStdString();
+                }
+            }
+            if (catalog == &plurals && message.forms.size() == 2) {
+                EXPECT_NE(message.forms[0], message.source) << where;
+                EXPECT_EQ(message.forms[1], message.source) << where;
+            }
+        }
+    }
+}
+
+// The text the translators installed for a locale give a counted message,
+// asked in the order the application asks them: the last installed first.
+QString Counted(const std::vector<QTranslator*>& translators, const char* context, const char* source, int count) {
+    QString text = QString::fromUtf8(source);
+    for (auto translator = translators.rbegin(); translator != translators.rend(); ++translator) {
+        QString translated = (*translator)->translate(context, source, nullptr, count);
+        if (!translated.isNull()) {
+            text = translated;
+            break;
+        }
+    }
+    return text.replace(QStringLiteral("%n"), QString::number(count));
+}
+
+// Counted messages as the catalogs installed for a locale give them: in
+// English (which the "C" locale and a language without a catalog get too)
+// and in German.
+TEST(Catalogs, CountsTakeTheSingularForOne) {
+    const struct {
+        QLocale locale;
+        const char* context;
+        const char* source;
+        int count;
+        const char* shown;
+    } cases[] = {
+        {QLocale::c(), "quillon::gui::CReplaceDialog", "Found in %n items.", 1, "Found in 1 item."},
+        {QLocale(QLocale::English), "quillon::gui::CReplaceDialog", "Found in %n items.", 2, "Found in 2 items."},
+        {QLocale(QLocale::English), "quillon::gui::CMainFrame", "%n lines left out", 1, "1 line left out"},
+        {QLocale(QLocale::German), "quillon::gui::CMainFrame", "Restored %n items", 1, "1 Eintrag wiederhergestellt"},
+        {QLocale(QLocale::German), "quillon::gui::CMainFrame", "Restored %n items", 3, "3 Einträge wiederhergestellt"},
+        {QLocale(QLocale::French), "quillon::gui::CMainFrame", "%n warnings", 1, "1 warning"},
+    };
+    for (const auto& c : cases) {
+        std::vector<QTranslator*> translators = InstallTranslators(*QCoreApplication::instance(), c.locale);
+        EXPECT_EQ(Counted(translators, c.context, c.source, c.count), QString::fromUtf8(c.shown))
+            << c.locale.name().toStdString() << " " << c.count;
+        for (QTranslator* translator : translators) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
     }
 }
 

@@ -1,8 +1,11 @@
 // GUI tests run headless; their settings go to a scratch folder, not the user's.
+// The window speaks English, as the program does on an English desktop.
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include "ui/Translations.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -12,6 +15,7 @@ int main(int argc, char** argv) {
     QTemporaryDir data;
     qputenv("XDG_DATA_HOME", data.path().toUtf8());
     QApplication app(argc, argv);
+    quillon::gui::InstallTranslators(app, QLocale(QLocale::English));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
