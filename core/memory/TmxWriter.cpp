@@ -1,11 +1,17 @@
+#include <libxml/parser.h>
 #include <libxml/xmlwriter.h>
 
 #include <unistd.h>
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <set>
+#include <thread>
+#include <utility>
 
 #include "io/FileIo.h"
 #include "memory/Tmx.h"
@@ -13,12 +19,6 @@
 namespace quillon {
 
 namespace {
-
-// Units stored per transaction. Store walks the memory's indexes once per
-// batch, so fewer, larger batches import a large file faster: a million
-// units took 25 s in batches of 50,000 and 19 s in batches of 200,000, which
-// hold about 60 MiB while they wait.
-constexpr std::size_t kImportBatch = 200000;
 
 struct FdOutput {
     int fd;
@@ -140,20 +140,84 @@ Result<std::size_t> ExportTmx(const TranslationMemory& memory, const std::string
     return written;
 }
 
-Result<TmxReport> ImportTmx(TranslationMemory& memory, const std::string& path, std::int64_t now) {
-    std::vector<MemoryUnit> batch;
-    batch.reserve(kImportBatch);
-    auto report = ReadTmxFile(path, [&](MemoryUnit&& unit) -> Status {
-        if (unit.changed == 0) unit.changed = now;
-        batch.push_back(std::move(unit));
-        if (batch.size() < kImportBatch) return Done{};
-        Status stored = memory.Store(batch);
-        batch.clear();
-        return stored;
+namespace {
+
+// Hands batches of units from the thread that reads a TMX file to the one
+// that stores them: while a batch is stored the next one is read, and a
+// reader that is ahead waits until the store is done rather than reading a
+// third batch into memory.
+class BatchHandOver {
+public:
+    // Waits until the batch before was stored; the store's error once one failed.
+    Status Put(std::vector<MemoryUnit> batch) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return !m_storing || !m_stored; });
+        if (!m_stored) return m_stored;
+        m_full = std::move(batch);
+        m_storing = true;
+        m_changed.notify_all();
+        return Done{};
+    }
+    void Finish() {
+        std::lock_guard lock(m_mutex);
+        m_finished = true;
+        m_changed.notify_all();
+    }
+    // The next batch; none once the reader finished and every batch was taken.
+    std::optional<std::vector<MemoryUnit>> Take() {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_full || m_finished; });
+        return std::exchange(m_full, std::nullopt);
+    }
+    void Stored(Status stored) {
+        std::lock_guard lock(m_mutex);
+        m_storing = false;
+        if (!stored) m_stored = std::move(stored);
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::optional<std::vector<MemoryUnit>> m_full;
+    bool m_storing = false; // from a Put until its batch is stored
+    bool m_finished = false;
+    Status m_stored = Done{};
+};
+
+} // namespace
+
+// Reading the XML is a fifth of an import; on its own thread it overlaps the
+// storing, which stays on this one with the memory's connection.
+Result<TmxReport> ImportTmx(TranslationMemory& memory, const std::string& path, std::int64_t now,
+                            std::size_t batchUnits) {
+    xmlInitParser(); // once, on this thread, before the reader's thread parses
+    BatchHandOver handOver;
+    std::optional<Result<TmxReport>> report;
+    std::thread reader([&] {
+        std::vector<MemoryUnit> batch;
+        batch.reserve(batchUnits);
+        report = ReadTmxFile(path, [&](MemoryUnit&& unit) -> Status {
+            if (unit.changed == 0) unit.changed = now;
+            batch.push_back(std::move(unit));
+            if (batch.size() < batchUnits) return Done{};
+            Status put = handOver.Put(std::exchange(batch, {}));
+            batch.reserve(batchUnits);
+            return put;
+        });
+        // What was read before a fault is kept, as the report says.
+        if (!batch.empty()) handOver.Put(std::move(batch));
+        handOver.Finish();
     });
-    // What was read before a fault is kept, as the report says.
-    if (Status stored = memory.Store(batch); !stored) return stored.GetError();
-    return report;
+    Status stored = Done{};
+    while (std::optional<std::vector<MemoryUnit>> batch = handOver.Take()) {
+        if (stored) stored = memory.Store(*batch);
+        batch.reset(); // gone before the reader may start on another
+        handOver.Stored(stored);
+    }
+    reader.join();
+    if (!stored) return stored.GetError();
+    return std::move(*report);
 }
 
 } // namespace quillon

@@ -93,6 +93,39 @@ TEST(Tmx, ReadsWhatTranslateToolkitWrites) {
                                      }));
 }
 
+// A file read in batches smaller than itself, whole or broken off: every unit
+// the reader gave before the fault is stored, whichever batch it fell in,
+// and the fault is reported.
+TEST(Tmx, ImportsInBatchesKeepEveryUnitReadBeforeAFault) {
+    std::string units;
+    for (int i = 0; i < 8; ++i) units += Tu("Text " + std::to_string(i), "Text " + std::to_string(i) + " de");
+    const struct {
+        std::string xml;
+        std::size_t batch;
+        bool complete;
+    } cases[] = {
+        {Tmx(units), 3, true},
+        {Tmx(units), 8, true},
+        {Tmx(units), 100, true},
+        {Tmx(units + "<tu><tuv xml:lang=\"en-US\"><seg>cut off"), 3, false},
+        {Tmx(units + "<tu><tuv xml:lang=\"en-US\"><seg>cut off"), 4, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.batch) + (c.complete ? " whole" : " broken"));
+        TempDir dir;
+        auto memory = TranslationMemory::Open(dir.File("tm.db"), MemoryOpen::CreateIfNone);
+        ASSERT_TRUE(memory);
+        ASSERT_TRUE(WriteFileAtomically(dir.File("in.tmx"), std::vector<std::uint8_t>(c.xml.begin(), c.xml.end())));
+        auto imported = ImportTmx(memory.Value(), dir.File("in.tmx"), 5, c.batch);
+        EXPECT_EQ(imported.Ok(), c.complete) << (imported ? "" : imported.GetError().Describe());
+        std::vector<MemoryUnit> stored = AllOf(memory.Value());
+        Read read = ReadBytes(c.xml);
+        for (MemoryUnit& unit : read.units) unit.changed = 5;
+        EXPECT_EQ(stored, read.units);
+        EXPECT_TRUE(c.complete ? stored.size() == 8 : !stored.empty()) << stored.size();
+    }
+}
+
 TEST(Tmx, InlineCodesStaySubflowsGoAndLanguagesPairUp) {
     Read read = ReadBytes(Tmx(
         "<tu srclang=\"de\"><prop type=\"x-quillon-module\">m.dll</prop>"
