@@ -279,3 +279,24 @@ PRAGMA user_version = 1;)";
     ExpectTheMatchesOfTheSmallMemory(memory.Value());
     EXPECT_TRUE(IndexHoldsEachUnitOnce(dir.File("tm.db")));
 }
+
+// Every unit that shares the query's rare trigrams is scored while they are
+// few; when hundreds share them the index ranks them first. Either way the
+// nearest unit is found, though the memory stores it last (its text sorts last).
+TEST(TranslationMemory, NearestUnitIsFoundAmongFewOrManyThatShareTheQuerysTrigrams) {
+    for (int others : {20, 900}) {
+        SCOPED_TRACE(others);
+        TempDir dir;
+        TranslationMemory memory = OpenNew(dir);
+        std::vector<MemoryUnit> units;
+        for (int i = 0; i < others; ++i) {
+            std::string word{char('a' + i % 26), char('a' + i / 26 % 26), char('a' + i / 676)};
+            units.push_back(Unit("Please save the document before closing the " + word + " window", "Fenster " + word));
+        }
+        units.push_back(Unit("Please save the document before closing up", "Vor dem Schließen speichern"));
+        ASSERT_TRUE(memory.Store(units));
+        Scored found = Matches(memory, Query("Please save the document before closing", "de"));
+        ASSERT_FALSE(found.empty());
+        EXPECT_EQ(found.front(), (std::pair<int, std::string>{92, "Vor dem Schließen speichern"}));
+    }
+}
