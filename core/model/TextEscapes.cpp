@@ -28,9 +28,9 @@ const char* EscapeOf(char c) {
 
 // Copies `text`, letting `replace` write a character that `isSpecial` picks
 // in its own way (it returns how many bytes it consumed, or 0 to have the
-// character copied as it is). Every special character is ASCII, and a byte below 0x80
-// is a whole character in every code page; a byte above may lead a
-// character whose second byte looks like a special, so it is skipped whole.
+// character copied as it is). Every special character is ASCII, and a byte
+// below 0x80 is a whole character in every code page; a byte above may lead
+// a character whose second byte looks like a special, so it is skipped whole.
 template <typename IsSpecial, typename Replace>
 std::string Rewrite(std::string_view text, const CodePage& codePage, IsSpecial isSpecial, Replace replace) {
     std::string out;

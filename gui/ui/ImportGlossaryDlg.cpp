@@ -115,7 +115,8 @@ void CImportGlossaryDlg::OnStart() {
                            .arg(QString::fromStdString(m_report.EncodingName()));
         for (const GlossarySkippedLine& line : m_report.skipped) text += "\n" + QString::fromStdString(m_report.Describe(line));
         if (m_report.skippedLines > m_report.skipped.size())
-            text += "\n" + tr("(and %n more skipped lines)", nullptr, int(m_report.skippedLines - m_report.skipped.size()));
+            text += "\n" + tr("(and %n more skipped lines)", nullptr,
+                               int(m_report.skippedLines - m_report.skipped.size()));
         if (m_report.skippedLines) ShowDetails(text);
     } else {
         ShowDetails(tr("Nothing imported: %1").arg(QString::fromStdString(report.GetError().Describe())));
