@@ -1,6 +1,7 @@
 #include "memory/TranslationMemory.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -76,8 +77,8 @@ constexpr const char* kUnitColumns =
 // (kProbeTrigrams of them, fewer in a short text) go in groups of
 // kGroupTrigrams (fewer for a short text), the rarest together; a unit that
 // has every trigram of one group is a candidate. Up to kScoredMatches
-// candidates are all scored; of more, the index returns its kFtsCandidates
-// best by bm25. A unit that is a
+// candidates are all scored; of more, the kFtsCandidates that rank best (see
+// RankMatches). A unit that is a
 // near match keeps most trigrams, so at least one group survives the edit,
 // while a group of three rare trigrams matches few units: the work stays
 // bounded on a memory of millions of units, where a single common trigram
@@ -356,6 +357,7 @@ Result<TranslationMemory::TrigramQuery> TranslationMemory::RareTrigramQuery(cons
     TrigramQuery query;
     for (const std::string& group : terms) query.match += (query.match.empty() ? "(" : " OR (") + group + ")";
     for (std::int64_t bound : most) query.mostUnits += bound;
+    for (std::size_t i = 0; i < probes.size(); ++i) query.probes.emplace_back(ToUtf8(probes[i]->gram), units[i]);
     if (probes.empty()) query.match.clear();
     return query;
 }
@@ -403,8 +405,7 @@ Status TranslationMemory::CollectSimilar(const std::u32string& normalised, Candi
     if (!fts) return fts.GetError();
     if (fts.Value().match.empty()) return Done{};
     // Few matches are all scored, which beats any ranking and costs less:
-    // bm25 first walks the whole list of units of every trigram of the
-    // query, which halved the median look-up in a million units.
+    // it halved the median look-up in a million units.
     Statement few(db, "SELECT rowid FROM units_fts WHERE units_fts MATCH ?1 LIMIT " +
                           std::to_string(kScoredMatches + 1));
     if (!few.Prepared()) return sqlite::ErrorOf(db, few.PrepareCode(), m_path);
@@ -413,23 +414,65 @@ Status TranslationMemory::CollectSimilar(const std::u32string& normalised, Candi
     int code;
     while ((code = few.Step()) == SQLITE_ROW) ids.push_back(few.Int(0));
     if (code != SQLITE_DONE) return sqlite::ErrorOf(db, code, "cannot read " + m_path);
-    if (ids.size() <= kScoredMatches) {
-        Statement unit(db, std::string("SELECT ") + kUnitColumns + " FROM units WHERE id = ?1");
-        for (std::int64_t id : ids) {
-            unit.Bind(1, id);
-            if (Status got = CollectRows(db, unit, out.units, m_path); !got) return got;
-            unit.Reset();
-        }
-        return Done{};
+    if (ids.size() <= kScoredMatches) return CollectUnits(ids, out);
+    if (fts.Value().mostUnits <= kRankedUnits) return RankMatches(fts.Value(), ToUtf8(normalised).size(), out);
+    // Beyond kRankedUnits the newest matches are taken instead, which bounds
+    // the slowest look-ups.
+    Statement newest(db, std::string("SELECT ") + kUnitColumns + " FROM units WHERE id IN (SELECT rowid FROM "
+                         "units_fts WHERE units_fts MATCH ?1 ORDER BY rowid DESC LIMIT " +
+                         std::to_string(kFtsCandidates) + ")");
+    newest.Bind(1, fts.Value().match);
+    return CollectRows(db, newest, out.units, m_path);
+}
+
+Status TranslationMemory::CollectUnits(const std::vector<std::int64_t>& ids, Candidates& out) const {
+    Statement unit(m_db->handle, std::string("SELECT ") + kUnitColumns + " FROM units WHERE id = ?1");
+    for (std::int64_t id : ids) {
+        unit.Bind(1, id);
+        if (Status got = CollectRows(m_db->handle, unit, out.units, m_path); !got) return got;
+        unit.Reset();
     }
-    // Ranking reads the size of every matching unit: beyond kRankedUnits the
-    // newest matches are taken instead, which bounds the slowest look-ups.
-    const char* order = fts.Value().mostUnits <= kRankedUnits ? "rank" : "rowid DESC";
-    Statement similar(db, std::string("SELECT ") + kUnitColumns + " FROM units WHERE id IN (SELECT rowid FROM "
-                          "units_fts WHERE units_fts MATCH ?1 ORDER BY " + order + " LIMIT " +
-                          std::to_string(kFtsCandidates) + ")");
-    similar.Bind(1, fts.Value().match);
-    return CollectRows(db, similar, out.units, m_path);
+    return Done{};
+}
+
+// Many matches are ranked as bm25 would rank them: by the query's trigrams
+// each holds, a rarer one weighing more, shorter texts first. FTS5's own bm25
+// loads and splits every matching unit into trigrams (the index keeps no
+// positions), which took the slowest look-ups 50 to 150 ms; here a unit's
+// normalised text is searched for the query's few trigrams.
+Status TranslationMemory::RankMatches(const TrigramQuery& fts, std::size_t queryBytes, Candidates& out) const {
+    sqlite3* db = m_db->handle;
+    Statement last(db, "SELECT coalesce(max(id), 0) FROM units");
+    if (!last.Prepared()) return sqlite::ErrorOf(db, last.PrepareCode(), m_path);
+    if (int code = last.Step(); code != SQLITE_ROW) return sqlite::ErrorOf(db, code, "cannot read " + m_path);
+    const double units = static_cast<double>(last.Int(0));
+    Statement rows(db, "SELECT id, norm FROM units WHERE id IN "
+                       "(SELECT rowid FROM units_fts WHERE units_fts MATCH ?1)");
+    if (!rows.Prepared()) return sqlite::ErrorOf(db, rows.PrepareCode(), m_path);
+    rows.Bind(1, fts.match);
+    std::vector<std::pair<double, std::int64_t>> ranked; // score, id
+    int code;
+    while ((code = rows.Step()) == SQLITE_ROW) {
+        std::string norm = rows.Text(1);
+        for (char& c : norm)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        double score = 0;
+        for (const auto& [gram, with] : fts.probes) {
+            double rarity = std::log(1.0 + (units - with + 0.5) / (with + 0.5));
+            if (norm.find(gram) != std::string::npos) score += rarity;
+        }
+        double length = static_cast<double>(norm.size()) / static_cast<double>(std::max<std::size_t>(queryBytes, 1));
+        ranked.emplace_back(score / (1.0 + 1.2 * (0.25 + 0.75 * length)), rows.Int(0));
+    }
+    if (code != SQLITE_DONE) return sqlite::ErrorOf(db, code, "cannot read " + m_path);
+    std::size_t keep = std::min<std::size_t>(ranked.size(), kFtsCandidates);
+    std::partial_sort(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(keep), ranked.end(),
+                      [](const auto& a, const auto& b) {
+                          return a.first != b.first ? a.first > b.first : a.second > b.second; // newer on a tie
+                      });
+    std::vector<std::int64_t> best;
+    for (std::size_t i = 0; i < keep; ++i) best.push_back(ranked[i].second);
+    return CollectUnits(best, out);
 }
 
 Result<std::vector<MemoryMatch>> TranslationMemory::Lookup(const MemoryQuery& query, SimilarUnitsCache* cache) const {

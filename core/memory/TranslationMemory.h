@@ -124,8 +124,11 @@ private:
     struct TrigramQuery {
         std::string match;         // the FTS5 query; empty when no trigram is known
         std::int64_t mostUnits = 0; // how many units it can match at most
+        std::vector<std::pair<std::string, std::int64_t>> probes; // its trigrams (UTF-8, folded), units with each
     };
     Result<TrigramQuery> RareTrigramQuery(const std::u32string& normalised) const;
+    Status RankMatches(const TrigramQuery& fts, std::size_t queryBytes, Candidates& out) const;
+    Status CollectUnits(const std::vector<std::int64_t>& ids, Candidates& out) const;
 
     std::unique_ptr<Database> m_db;
     std::string m_path;
