@@ -446,6 +446,9 @@ Status TranslationMemory::RankMatches(const TrigramQuery& fts, std::size_t query
     if (!last.Prepared()) return sqlite::ErrorOf(db, last.PrepareCode(), m_path);
     if (int code = last.Step(); code != SQLITE_ROW) return sqlite::ErrorOf(db, code, "cannot read " + m_path);
     const double units = static_cast<double>(last.Int(0));
+    std::vector<std::pair<std::string_view, double>> weights; // each probe, and its rarity as bm25 weighs it
+    for (const auto& [gram, with] : fts.probes)
+        weights.emplace_back(gram, std::log(1.0 + (units - with + 0.5) / (with + 0.5)));
     Statement rows(db, "SELECT id, norm FROM units WHERE id IN "
                        "(SELECT rowid FROM units_fts WHERE units_fts MATCH ?1)");
     if (!rows.Prepared()) return sqlite::ErrorOf(db, rows.PrepareCode(), m_path);
@@ -457,10 +460,9 @@ Status TranslationMemory::RankMatches(const TrigramQuery& fts, std::size_t query
         for (char& c : norm)
             if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
         double score = 0;
-        for (const auto& [gram, with] : fts.probes) {
-            double rarity = std::log(1.0 + (units - with + 0.5) / (with + 0.5));
+        for (const auto& [gram, rarity] : weights)
             if (norm.find(gram) != std::string::npos) score += rarity;
-        }
+        // bm25's saturation (k1 = 1.2) and length (b = 0.75) terms, the query's length taken as the usual one.
         double length = static_cast<double>(norm.size()) / static_cast<double>(std::max<std::size_t>(queryBytes, 1));
         ranked.emplace_back(score / (1.0 + 1.2 * (0.25 + 0.75 * length)), rows.Int(0));
     }
