@@ -106,10 +106,6 @@ int RunScan(const std::vector<std::string>& args) {
     ScanOptions options;
     if (!ParseOptions(args, options)) return 2;
     CodePage codePage(options.codePage);
-    if (!codePage.Supported()) {
-        Err() << "quillon-cli scan: code page " << options.codePage << " is not supported\n";
-        return 2;
-    }
     CResourceInfo info;
     TerminalProgress progress;
     ExtractReport report;
@@ -122,7 +118,7 @@ int RunScan(const std::vector<std::string>& args) {
     }
     if (!scanned) {
         Err() << "quillon-cli scan: " << scanned.GetError().message << "\n";
-        return 1;
+        return scanned.GetError().code == Error::Code::Unsupported ? 2 : 1;
     }
     if (options.json)
         PrintJson(options, info, codePage, report);

@@ -51,8 +51,18 @@ void LimitDiagnostics(std::vector<std::string>& diagnostics) {
 
 } // namespace
 
+namespace {
+Error UnsupportedCodePage(const CodePage& codePage) {
+    return MakeError(Error::Code::Unsupported, "code page " + std::to_string(codePage.Id()) + " is not supported");
+}
+} // namespace
+
 Status CResourceExtractor::Extract() {
+    // The Windows code pages keep ASCII as it is, so their converter is only
+    // opened when a text is not ASCII: for many modules never, and opening
+    // it costs as much as reading all the templates of a small module.
     m_target.Clear();
+    if (!m_codePage.KeepsAscii() && !m_codePage.Supported()) return UnsupportedCodePage(m_codePage);
     for (TreeRoot* root : {&m_strings, &m_menus, &m_dialogs}) root->index.Reset();
     const ResourceModule* module = Module();
     if (!module) return MakeError(Error::Code::NotModule, m_report.error);
@@ -76,6 +86,12 @@ Status CResourceExtractor::Extract() {
         m_bShown = true;
     }
     ParseAll();
+    // Without a converter every character beyond ASCII became '?': a tree
+    // that lost its texts is refused, not shown.
+    if (m_text.Replaced() > 0 && !m_codePage.Supported()) {
+        m_target.Clear();
+        return UnsupportedCodePage(m_codePage);
+    }
     m_target.Recount();
     m_target.m_nTranslated = 0;
     m_report.replacedCharacters = m_text.Replaced();
