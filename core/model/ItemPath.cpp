@@ -119,7 +119,7 @@ Result<Item*> FindIn(Item& rootItem, const ItemPath& path) {
                 break;
             }
         if (!next) return MakeError(Error::Code::NotFound, "no item " + StepText(path.root, step) + " in " + found);
-        found += "/" + StepText(path.root, step);
+        found.append("/").append(StepText(path.root, step));
         level = next;
     }
     if (level == &rootItem) return MakeError(Error::Code::NotFound, "the path names no item below " + found);
@@ -130,13 +130,13 @@ Result<Item*> FindIn(Item& rootItem, const ItemPath& path) {
 
 std::string StepText(Root root, const PathStep& step) {
     std::string text = root == Root::Version ? EscapeKey(step.key) : std::to_string(step.id);
-    if (step.occurrence > 1) text += "#" + std::to_string(step.occurrence);
+    if (step.occurrence > 1) text.append("#").append(std::to_string(step.occurrence));
     return text;
 }
 
 std::string ItemPath::ToString() const {
     std::string text(RootName(root));
-    for (const PathStep& step : steps) text += "/" + StepText(root, step);
+    for (const PathStep& step : steps) text.append("/").append(StepText(root, step));
     return text;
 }
 
@@ -169,7 +169,7 @@ PathStep StepCounter::Next(const CResourceItem& child) {
         step.occurrence = ++m_keys[step.key];
     } else {
         step.id = child.m_nID;
-        step.occurrence = ++m_ids[step.id];
+        step.occurrence = ++m_ids.FindOrAdd(step.id);
     }
     return step;
 }

@@ -32,6 +32,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "io/FlatTable.h"
 #include "io/Result.h"
 #include "model/TreeRoots.h"
 
@@ -65,11 +66,14 @@ public:
     explicit StepCounter(Root root) : m_root(root) {}
     PathStep Next(const CResourceItem& child);
     // "/" and the step text of Next(child), for appending to the parent's path.
-    std::string NextSuffix(const CResourceItem& child) { return "/" + StepText(m_root, Next(child)); }
+    std::string NextSuffix(const CResourceItem& child) { return std::string("/").append(StepText(m_root, Next(child))); }
 
 private:
     Root m_root;
-    std::unordered_map<std::int32_t, std::uint32_t> m_ids;
+    // One counter a sibling ID, kept in one array: a walk of every item's
+    // path counts each of them, and a node per ID made that walk allocate
+    // as often as it visited.
+    FlatTable<std::int32_t, std::uint32_t> m_ids;
     std::unordered_map<std::string, std::uint32_t> m_keys;
 };
 

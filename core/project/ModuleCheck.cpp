@@ -12,7 +12,9 @@ namespace {
 
 constexpr std::size_t kNamedDifferences = 5;
 
-std::string Quoted(const std::string& text, const CodePage& codePage) { return "\"" + codePage.ToUtf8(text) + "\""; }
+std::string Quoted(const std::string& text, const CodePage& codePage) {
+    return std::string(1, '"').append(codePage.ToUtf8(text)).append(1, '"');
+}
 
 bool SameModuleFields(const CResourceItem& a, const CResourceItem& b) {
     if (const auto* menu = dynamic_cast<const CMenuNode*>(&a))

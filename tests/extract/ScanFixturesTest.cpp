@@ -136,7 +136,8 @@ VarFileInfo:2 "" 4001
 INSTANTIATE_TEST_SUITE_P(Modules, BasicFixture, ::testing::Values("basic32.exe", "basic64.exe", "unstripped64.exe"));
 
 // A scan empties the tree first: scanning again gives the same tree, and a
-// module that cannot be read leaves it empty and says why.
+// module that cannot be read, or a code page without a converter, leaves it
+// empty and says why.
 TEST(Scan, ScanningIntoAFilledTreeStartsAfresh) {
     auto scan = ScanFixture("basic32.exe");
     CResourceExtractor again(Fixture("basic32.exe"), scan->info, CodePage(1252));
@@ -151,6 +152,12 @@ TEST(Scan, ScanningIntoAFilledTreeStartsAfresh) {
     EXPECT_EQ(scan->info.m_Strings.GetCount(), 0u);
     EXPECT_EQ(scan->info.m_nStrings, 0u);
     EXPECT_EQ(scan->info.m_VersionInfo.m_Root.GetCount(), 0u);
+
+    CResourceExtractor unconvertible(Fixture("basic32.exe"), scan->info, CodePage(99999));
+    Status refused = unconvertible.Extract();
+    ASSERT_FALSE(refused.Ok());
+    EXPECT_EQ(refused.GetError().code, Error::Code::Unsupported);
+    EXPECT_EQ(scan->info.m_nStrings, 0u);
 }
 
 // Japanese text in its code page; the declared language of a module with
