@@ -400,6 +400,11 @@ std::string CodePage::FromUtf8(std::string_view text, std::size_t* replaced) con
 std::vector<std::string> CharactersNotIn(std::string_view utf8, const CodePage& codePage) {
     std::u16string text = DecodeUtf8(utf8);
     std::vector<std::string> missing;
+    // Nearly every text fits: one conversion of the whole says so, where a
+    // conversion a character would cost a string each.
+    std::size_t replacedInAll = 0;
+    codePage.FromUtf16(text, &replacedInAll);
+    if (replacedInAll == 0) return missing;
     for (std::size_t pos = 0; pos < text.size();) {
         bool pair = pos + 1 < text.size() && text[pos] >= 0xD800 && text[pos] < 0xDC00 && text[pos + 1] >= 0xDC00 &&
                     text[pos + 1] < 0xE000;
