@@ -49,19 +49,17 @@ void LimitDiagnostics(std::vector<std::string>& diagnostics) {
     diagnostics.push_back(std::to_string(more) + " more warnings (not listed)");
 }
 
-} // namespace
-
-namespace {
 Error UnsupportedCodePage(const CodePage& codePage) {
     return MakeError(Error::Code::Unsupported, "code page " + std::to_string(codePage.Id()) + " is not supported");
 }
+
 } // namespace
 
 Status CResourceExtractor::Extract() {
+    m_target.Clear();
     // The Windows code pages keep ASCII as it is, so their converter is only
     // opened when a text is not ASCII: for many modules never, and opening
     // it costs as much as reading all the templates of a small module.
-    m_target.Clear();
     if (!m_codePage.KeepsAscii() && !m_codePage.Supported()) return UnsupportedCodePage(m_codePage);
     for (TreeRoot* root : {&m_strings, &m_menus, &m_dialogs}) root->index.Reset();
     const ResourceModule* module = Module();

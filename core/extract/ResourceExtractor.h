@@ -39,9 +39,10 @@ public:
     CResourceExtractor& operator=(const CResourceExtractor&) = delete;
 
     // Runs the scan. A module that cannot be read is the error (NotModule),
-    // and so is a code page the system has no converter for (Unsupported)
-    // once a text needs one; both leave the tree empty; damaged or skipped resources are not errors:
-    // Report() lists them, and the tree holds everything else.
+    // and so is a code page the system has no converter for (Unsupported),
+    // once a text needs one; both leave the tree empty. Damaged or skipped
+    // resources are not errors: Report() lists them, and the tree holds
+    // everything else.
     Status Extract();
     const ExtractReport& Report() const { return m_report; }
     // Reads the module in `language` instead of its own (ModuleLanguage), as
