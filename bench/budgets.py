@@ -72,6 +72,25 @@ def median_seconds(command, runs=COMMAND_RUNS):
     return statistics.median(times)
 
 
+def median_seconds_together(commands):
+    """Median wall-clock time of each of `commands`, run in turn round after
+    round: the machine's speed drifts by half within minutes, and commands
+    timed one after the other would each see a different machine. Commands
+    of a few milliseconds get more rounds, so that their medians settle."""
+    def timed(command):
+        start = time.perf_counter()
+        run_quietly(command)
+        return time.perf_counter() - start
+
+    slowest = max(timed(command) for command in commands)  # also warms the page cache
+    rounds = COMMAND_RUNS if slowest > 0.1 else 5 * COMMAND_RUNS
+    times = [[] for _ in commands]
+    for _ in range(rounds):
+        for index, command in enumerate(commands):
+            times[index].append(timed(command))
+    return [statistics.median(each) for each in times]
+
+
 def peak_rss_mib(command):
     """Peak resident size of `command`, from the kernel's accounting of it."""
     process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
@@ -132,11 +151,13 @@ def scan_lines(build, module, label, windres_factor=1.0, pefile_factor=20.0):
     """The scan of `module` against pefile and windres reading the same file;
     no pefile line when `pefile_factor` is None."""
     cli = os.path.join(build, "cli", "quillon-cli")
-    ours = median_seconds([cli, "scan", "--summary", module])
-    pefile = median_seconds(["/usr/bin/python3", "-c", PEFILE_RESOURCES, module])
     rc_file = os.path.join(tempfile.gettempdir(), f"quillon-budgets-{os.getpid()}.rc")
     try:
-        windres = median_seconds([windres_program(), "-i", module, "-O", "rc", "-o", rc_file])
+        ours, pefile, windres = median_seconds_together([
+            [cli, "scan", "--summary", module],
+            ["/usr/bin/python3", "-c", PEFILE_RESOURCES, module],
+            [windres_program(), "-i", module, "-O", "rc", "-o", rc_file],
+        ])
     finally:
         if os.path.exists(rc_file):
             os.remove(rc_file)
