@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "io/FileIo.h"
+#include "memory/MemoryBatch.h"
 #include "memory/Tmx.h"
 
 namespace quillon {
@@ -149,7 +150,7 @@ namespace {
 class BatchHandOver {
 public:
     // Waits until the batch before was stored; the store's error once one failed.
-    Status Put(std::vector<MemoryUnit> batch) {
+    Status Put(MemoryBatch batch) {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [&] { return !m_storing || !m_stored; });
         if (!m_stored) return m_stored;
@@ -164,7 +165,7 @@ public:
         m_changed.notify_all();
     }
     // The next batch; none once the reader finished and every batch was taken.
-    std::optional<std::vector<MemoryUnit>> Take() {
+    std::optional<MemoryBatch> Take() {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [&] { return m_full || m_finished; });
         return std::exchange(m_full, std::nullopt);
@@ -179,7 +180,7 @@ public:
 private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::optional<std::vector<MemoryUnit>> m_full;
+    std::optional<MemoryBatch> m_full;
     bool m_storing = false; // from a Put until its batch is stored
     bool m_finished = false;
     Status m_stored = Done{};
@@ -187,36 +188,44 @@ private:
 
 } // namespace
 
-// Reading the XML is a fifth of an import; on its own thread it overlaps the
-// storing, which stays on this one with the memory's connection.
+// Reading the XML and preparing each batch (its order, normalised texts and
+// trigrams) run on a thread of their own and overlap the storing, which
+// stays on this one with the memory's connection.
 Result<TmxReport> ImportTmx(TranslationMemory& memory, const std::string& path, std::int64_t now,
                             std::size_t batchUnits) {
     xmlInitParser(); // once, on this thread, before the reader's thread parses
     BatchHandOver handOver;
     std::optional<Result<TmxReport>> report;
+    Status prepared = Done{}; // the refusal of a batch the reader could not prepare
     std::thread reader([&] {
         std::vector<MemoryUnit> batch;
         batch.reserve(batchUnits);
+        auto hand = [&](std::vector<MemoryUnit> units) -> Status {
+            Result<MemoryBatch> ready = MemoryBatch::Of(std::move(units));
+            if (!ready) return prepared = ready.GetError();
+            return handOver.Put(std::move(ready).Value());
+        };
         report = ReadTmxFile(path, [&](MemoryUnit&& unit) -> Status {
             if (unit.changed == 0) unit.changed = now;
             batch.push_back(std::move(unit));
             if (batch.size() < batchUnits) return Done{};
-            Status put = handOver.Put(std::exchange(batch, {}));
+            Status put = hand(std::exchange(batch, {}));
             batch.reserve(batchUnits);
             return put;
         });
         // What was read before a fault is kept, as the report says.
-        if (!batch.empty()) handOver.Put(std::move(batch));
+        if (!batch.empty()) hand(std::move(batch));
         handOver.Finish();
     });
     Status stored = Done{};
-    while (std::optional<std::vector<MemoryUnit>> batch = handOver.Take()) {
+    while (std::optional<MemoryBatch> batch = handOver.Take()) {
         if (stored) stored = memory.Store(*batch);
         batch.reset(); // gone before the reader may start on another
         handOver.Stored(stored);
     }
     reader.join();
     if (!stored) return stored.GetError();
+    if (!prepared) return prepared.GetError();
     return std::move(*report);
 }
 

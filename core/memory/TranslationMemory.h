@@ -22,6 +22,8 @@ struct sqlite3;
 
 namespace quillon {
 
+class MemoryBatch;
+
 struct MemoryUnit {
     std::string source;
     std::string target;
@@ -102,6 +104,7 @@ public:
 
     // Stores the units in one transaction: all or nothing.
     Status Store(std::span<const MemoryUnit> units);
+    Status Store(const MemoryBatch& batch);
 
     // Matches of query.text at query.threshold or above, best first, at most
     // query.limit: by score, then same context first, then the newest. With
