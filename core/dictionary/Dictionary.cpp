@@ -4,10 +4,10 @@
 #include <optional>
 #include <utility>
 
-#include "io/Digest.h"
 #include "io/FileIo.h"
 #include "io/MappedFile.h"
 #include "model/Archive.h"
+#include "model/HashedFileInput.h"
 #include "model/CountText.h"
 
 namespace quillon {
@@ -383,44 +383,6 @@ void CDictonary::Load(ArchiveReader& in) {
         throw;
     }
 }
-
-namespace {
-
-// A dictionary file read front to back in pieces and hashed as it goes: the
-// hash is of the very bytes parsed, and the file is never held whole (for a
-// dictionary of 200,000 texts that was 13 MB at the peak of opening).
-class HashedFileInput : public ArchiveInput {
-public:
-    explicit HashedFileInput(MappedFile file) : m_file(std::move(file)) {}
-
-    // The size when the file was opened: a file that grows meanwhile is read as it was.
-    std::uint64_t Size() const override { return m_file.Size(); }
-
-    std::size_t Read(std::span<std::uint8_t> into) override {
-        std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(into.size(), Size() - m_done));
-        auto got = m_file.ReadInto(m_done, into.first(wanted));
-        if (!got) {
-            m_error = got.GetError();
-            return 0;
-        }
-        m_hasher.Add(into.first(got.Value()));
-        m_done += got.Value();
-        return got.Value();
-    }
-
-    // Why reading stopped early, when the file could not be read.
-    const std::optional<Error>& ReadError() const { return m_error; }
-    std::uint64_t Done() const { return m_done; }
-    std::string Hash() const { return m_hasher.Hex(); }
-
-private:
-    MappedFile m_file; // opened only: read in order, never mapped
-    ContentHasher m_hasher;
-    std::uint64_t m_done = 0;
-    std::optional<Error> m_error;
-};
-
-} // namespace
 
 Result<DictionaryFileRead> CDictonary::Load(const std::string& path) {
     Empty();
