@@ -20,6 +20,7 @@
 namespace quillon {
 
 class ArchiveReader;
+class MappedFile;
 class ArchiveWriter;
 
 // What opening a project does with a dictionary file it cannot read.
@@ -104,7 +105,11 @@ public:
     CDictonary m_Dictionary;
 
 private:
-    Status LoadFile(const std::vector<std::uint8_t>& bytes, const std::string& path);
+    // The settings, then the items with the resource info's record.
+    void LoadSettings(ArchiveReader& in);
+    void LoadItems(ArchiveReader& in);
+    // Reads the project file and, into `dictionary`, the dictionary it names.
+    Status LoadFile(MappedFile file, const std::string& path, Result<DictionaryFileRead>& dictionary);
     // Scans this project's module into `fresh` with this project's settings.
     Status ExtractInto(CProject& fresh, IProgress* progress) const;
     Status SaveDictionaryFile(const std::string& path);
