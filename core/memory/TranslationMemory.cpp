@@ -171,8 +171,8 @@ Result<TranslationMemory> TranslationMemory::Open(const std::string& path, Memor
     // A memory is used by one thread at a time (the window keeps its own on a
     // thread of its own), so the connection needs no lock around each call:
     // taking and releasing it was about a fiftieth of storing.
-    int code = sqlite3_open_v2(path.c_str(), &db->handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                               nullptr);
+    constexpr int kFlags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+    int code = sqlite3_open_v2(path.c_str(), &db->handle, kFlags, nullptr);
     if (code != SQLITE_OK) return sqlite::ErrorOf(db->handle, code, "cannot open " + path);
     sqlite3_busy_timeout(db->handle, 5000);
     sqlite3_extended_result_codes(db->handle, 1);
@@ -219,7 +219,8 @@ Status TranslationMemory::PrepareSchema() {
     {
         Statement pageSize(db, "PRAGMA page_size");
         if (!pageSize.Prepared() || pageSize.Step() != SQLITE_ROW) return notMemory(sqlite3_errmsg(db));
-        sqlite3_wal_autocheckpoint(db, static_cast<int>(kCheckpointBytes / std::max<std::int64_t>(pageSize.Int(0), 512)));
+        const std::int64_t pageBytes = std::max<std::int64_t>(pageSize.Int(0), 512);
+        sqlite3_wal_autocheckpoint(db, static_cast<int>(kCheckpointBytes / pageBytes));
     }
     if (stored == 0) return sqlite::Execute(db, (std::string("BEGIN;") + kSchema + "COMMIT;").c_str());
     if (stored == 1) return sqlite::Execute(db, kFromVersion1);

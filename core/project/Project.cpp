@@ -1,8 +1,8 @@
 #include "project/Project.h"
 
 #include <ctime>
-#include <future>
 #include <filesystem>
+#include <future>
 
 #include "extract/Languages.h"
 #include "extract/ResourceExtractor.h"
@@ -152,8 +152,8 @@ Status CProject::LoadFile(MappedFile file, const std::string& path, Result<Dicti
         return failed(error);
     }
     // Either policy: where no thread can be started, it is read on this one.
-    auto dictionaryRead = std::async(std::launch::async | std::launch::deferred,
-                                     [this, dictionaryFile = DictionaryFile(path)] { return m_Dictionary.Load(dictionaryFile); });
+    auto read = [this, dictionaryPath = DictionaryFile(path)] { return m_Dictionary.Load(dictionaryPath); };
+    auto dictionaryRead = std::async(std::launch::async | std::launch::deferred, read);
     Status items = Done{};
     try {
         LoadItems(in);
