@@ -1,9 +1,12 @@
 // Input: a project file (.prj). A malformed file must end in ArchiveError and
-// nothing else; a file that loads must store and load again to the same
-// project, or a saved project would change under the user.
+// nothing else, at the same offset whether it is read whole or in small
+// pieces (as opening a project reads it); a file that loads must store and
+// load again to the same project, or a saved project would change under the
+// user.
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <tuple>
 
 #include "model/Archive.h"
@@ -11,23 +14,44 @@
 
 using namespace quillon;
 
+namespace {
+
+// Where reading the project failed, or nothing.
+std::optional<std::uint64_t> FailedAt(ArchiveReader& in, CProject& project) {
+    try {
+        project.Load(in);
+    } catch (const ArchiveError& error) {
+        return error.Offset();
+    }
+    return std::nullopt;
+}
+
+auto Fields(const CProject& p) {
+    return std::tie(p.m_strModulePath, p.m_strTargetPath, p.m_strDictionaryPath, p.m_strTranslator, p.m_strEMail,
+                    p.m_wTargetLanguage);
+}
+
+bool Same(const CProject& a, const CProject& b) {
+    return Fields(a) == Fields(b) && a.m_ResourceInfo == b.m_ResourceInfo;
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     CProject project;
-    try {
-        ArchiveReader in({data, size});
-        project.Load(in);
-    } catch (const ArchiveError&) {
-        return 0;
-    }
+    ArchiveReader in({data, size});
+    std::optional<std::uint64_t> failed = FailedAt(in, project);
+    BytesInput input({data, size});
+    ArchiveReader pieces(input, 1 + size % 11);
+    CProject inPieces;
+    if (FailedAt(pieces, inPieces) != failed) __builtin_trap();
+    if (failed) return 0;
+    if (!Same(inPieces, project)) __builtin_trap();
     ArchiveWriter out;
     project.Store(out, 0);
     ArchiveReader again(out.Data());
     CProject reloaded;
     reloaded.Load(again); // our own output: any exception here is a finding
-    auto fields = [](const CProject& p) {
-        return std::tie(p.m_strModulePath, p.m_strTargetPath, p.m_strDictionaryPath, p.m_strTranslator, p.m_strEMail,
-                        p.m_wTargetLanguage);
-    };
-    if (fields(reloaded) != fields(project) || !(reloaded.m_ResourceInfo == project.m_ResourceInfo)) __builtin_trap();
+    if (!Same(reloaded, project)) __builtin_trap();
     return 0;
 }
