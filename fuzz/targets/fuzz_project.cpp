@@ -6,25 +6,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <tuple>
 
+#include "ArchiveInPieces.h"
 #include "model/Archive.h"
 #include "project/Project.h"
 
 using namespace quillon;
 
 namespace {
-
-// Where reading the project failed, or nothing.
-std::optional<std::uint64_t> FailedAt(ArchiveReader& in, CProject& project) {
-    try {
-        project.Load(in);
-    } catch (const ArchiveError& error) {
-        return error.Offset();
-    }
-    return std::nullopt;
-}
 
 auto Fields(const CProject& p) {
     return std::tie(p.m_strModulePath, p.m_strTargetPath, p.m_strDictionaryPath, p.m_strTranslator, p.m_strEMail,
@@ -39,13 +29,8 @@ bool Same(const CProject& a, const CProject& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     CProject project;
-    ArchiveReader in({data, size});
-    std::optional<std::uint64_t> failed = FailedAt(in, project);
-    BytesInput input({data, size});
-    ArchiveReader pieces(input, 1 + size % 11);
     CProject inPieces;
-    if (FailedAt(pieces, inPieces) != failed) __builtin_trap();
-    if (failed) return 0;
+    if (!fuzz::LoadWholeAndInPieces({data, size}, project, inPieces)) return 0;
     if (!Same(inPieces, project)) __builtin_trap();
     ArchiveWriter out;
     project.Store(out, 0);
