@@ -6,6 +6,7 @@
 #include "Output.h"
 #include "TreeOutput.h"
 #include "extract/ResourceExtractor.h"
+#include "io/Heap.h"
 
 namespace quillon::cli {
 
@@ -111,7 +112,11 @@ int RunScan(const std::vector<std::string>& args) {
     ExtractReport report;
     Status scanned = Done{};
     {
-        CResourceExtractor extractor(options.module, info, codePage, &progress);
+        // Opened before the extractor reads it, so that the heap is set up
+        // for the size of tree the module will give.
+        Result<ResourceModule> opened = ResourceModule::Open(options.module);
+        if (opened) PrepareHeapForTreeOf(ScannedBytes(opened.Value()));
+        CResourceExtractor extractor(std::move(opened), info, codePage, &progress);
         if (options.language) extractor.ReadIn(*options.language);
         scanned = extractor.Extract();
         report = extractor.Report();

@@ -16,7 +16,6 @@
 #include "Dispatch.h"
 #include "Output.h"
 #include "io/FileIo.h"
-#include "io/Heap.h"
 
 namespace {
 
@@ -55,6 +54,5 @@ int RunInFullProgram(int, char** argv) {
 
 int main(int argc, char** argv) {
     quillon::InstallTemporaryFileCleanup();
-    quillon::PrepareHeapForLargeTrees();
     return cli::Dispatch(argc, argv, kHandlers, RunInFullProgram);
 }

@@ -16,10 +16,27 @@ CResourceExtractor::CResourceExtractor(std::string modulePath, CResourceInfo& ta
     : m_strModulePath(std::move(modulePath)), m_target(target), m_codePage(std::move(codePage)),
       m_text(m_codePage), m_progress(progress) {}
 
-CResourceExtractor::CResourceExtractor(ResourceModule module, CResourceInfo& target, CodePage codePage,
+CResourceExtractor::CResourceExtractor(Result<ResourceModule> opened, CResourceInfo& target, CodePage codePage,
                                        IProgress* progress)
-    : m_module(std::move(module)), m_bTriedLoad(true), m_target(target), m_codePage(std::move(codePage)),
-      m_text(m_codePage), m_progress(progress) {}
+    : m_bTriedLoad(true), m_target(target), m_codePage(std::move(codePage)), m_text(m_codePage),
+      m_progress(progress) {
+    if (opened)
+        m_module.emplace(std::move(opened).Value());
+    else
+        m_report.error = opened.GetError().Describe();
+}
+
+std::uint64_t ScannedBytes(const ResourceModule& module) {
+    std::uint64_t total = 0;
+    for (std::uint16_t type : {kTypeStringTable, kTypeDialog, kTypeMenu}) {
+        const ResourceTypeNode* node = module.Tree().FindType(ResourceId::Integer(type));
+        if (!node) continue;
+        for (const ResourceNameNode& name : node->names)
+            for (const ResourceLeaf& leaf : name.languages)
+                if (leaf.bytes) total += leaf.bytes->size();
+    }
+    return total;
+}
 
 CResourceExtractor::~CResourceExtractor() {
     if (m_progress && m_bShown) m_progress->Hide();

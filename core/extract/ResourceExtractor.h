@@ -27,12 +27,17 @@ struct ExtractReport {
 
 inline constexpr const char* kExtractMessage = "Extracting resources\r\nplease wait...";
 
+// The bytes of the string tables, dialogs and menus of `module`, in every
+// language: what a scan's tree grows with.
+std::uint64_t ScannedBytes(const ResourceModule& module);
+
 class CResourceExtractor {
 public:
     CResourceExtractor(std::string modulePath, CResourceInfo& target, CodePage codePage,
                        IProgress* progress = nullptr);
-    // Scans a module that is already in memory.
-    CResourceExtractor(ResourceModule module, CResourceInfo& target, CodePage codePage,
+    // Scans a module opened beforehand; when it could not be opened,
+    // Extract() fails as it does for a path that cannot be read.
+    CResourceExtractor(Result<ResourceModule> opened, CResourceInfo& target, CodePage codePage,
                        IProgress* progress = nullptr);
     ~CResourceExtractor();
     CResourceExtractor(const CResourceExtractor&) = delete;

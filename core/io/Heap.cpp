@@ -64,6 +64,9 @@ std::uintptr_t MoveHeapToLargePageBoundary() {
 } // namespace
 
 void PrepareHeapForLargeTrees() {
+    static bool prepared = false;
+    if (prepared) return;
+    prepared = true;
     // Opening a project frees the previous tree and dictionary, hundreds of
     // thousands of small blocks. Kept apart in fast bins, they were all
     // merged at once by the next large request, in the middle of reading the
@@ -84,6 +87,13 @@ void PrepareHeapForLargeTrees() {
     // 100,000-item project took three times as long. Raised to the most the
     // library allows, such buffers come from the heap and are used again.
     ::mallopt(M_MMAP_THRESHOLD, static_cast<int>(kLargestHeapBlock));
+}
+
+void PrepareHeapForTreeOf(std::uint64_t templateBytes) {
+    // A tree takes four to five times the bytes of its templates: a
+    // megabyte of items at a quarter of a megabyte of templates.
+    constexpr std::uint64_t kLargeTemplates = std::uint64_t{256} << 10;
+    if (templateBytes >= kLargeTemplates) PrepareHeapForLargeTrees();
 }
 
 } // namespace quillon

@@ -153,11 +153,28 @@ TEST(Scan, ScanningIntoAFilledTreeStartsAfresh) {
     EXPECT_EQ(scan->info.m_nStrings, 0u);
     EXPECT_EQ(scan->info.m_VersionInfo.m_Root.GetCount(), 0u);
 
+    // A module opened beforehand that could not be opened fails the same way.
+    CResourceExtractor opened(ResourceModule::Open(Fixture("corrupt/not-pe.exe")), scan->info, CodePage(1252));
+    Status openedScan = opened.Extract();
+    ASSERT_FALSE(openedScan.Ok());
+    EXPECT_EQ(openedScan.GetError().message, scanned.GetError().message);
+    EXPECT_EQ(opened.Report().error, extractor.Report().error);
+
     CResourceExtractor unconvertible(Fixture("basic32.exe"), scan->info, CodePage(99999));
     Status refused = unconvertible.Extract();
     ASSERT_FALSE(refused.Ok());
     EXPECT_EQ(refused.GetError().code, Error::Code::Unsupported);
     EXPECT_EQ(scan->info.m_nStrings, 0u);
+}
+
+// What the heap is set up for: the string tables, dialogs and menus in every
+// language, as python3-pefile sums the sizes of those resources.
+TEST(Scan, ScannedBytesAreThoseOfTheTemplates) {
+    for (const auto& [module, bytes] : {std::pair{"basic32.exe", 7696u}, {"multilang.dll", 746u}, {"nores.exe", 0u}}) {
+        auto opened = ResourceModule::Open(Fixture(module));
+        ASSERT_TRUE(opened.Ok()) << module;
+        EXPECT_EQ(ScannedBytes(opened.Value()), bytes) << module;
+    }
 }
 
 // Japanese text in its code page; the declared language of a module with
