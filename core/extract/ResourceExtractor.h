@@ -27,8 +27,9 @@ struct ExtractReport {
 
 inline constexpr const char* kExtractMessage = "Extracting resources\r\nplease wait...";
 
-// The bytes of the string tables, dialogs and menus of `module`, in every
-// language: what a scan's tree grows with.
+// The bytes of the string tables, dialogs and menus of `module`: what a
+// scan's tree grows with. Every language counts, so a module with several
+// is taken for larger than the one language a scan reads.
 std::uint64_t ScannedBytes(const ResourceModule& module);
 
 class CResourceExtractor {
