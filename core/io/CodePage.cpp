@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <iconv.h>
 #include <optional>
 #include <utility>
 #include <vector>
 
+#include "io/Iconv.h"
+#include "io/SingleByteTable.h"
 #include "io/Utf8.h"
 
 namespace quillon {
@@ -31,50 +32,6 @@ void AppendUtf8(std::string& out, char32_t c) {
 }
 
 namespace {
-
-std::string IconvName(std::uint32_t id) {
-    if (id == kCodePageUtf8) return "UTF-8";
-    if (id == 932) return "CP932";
-    if (id == 936) return "CP936";
-    if (id == 949) return "CP949";
-    if (id == 950) return "CP950";
-    return "CP" + std::to_string(id);
-}
-
-class Iconv {
-public:
-    Iconv(const std::string& to, const std::string& from) : m_cd(iconv_open(to.c_str(), from.c_str())) {}
-    ~Iconv() { if (Valid()) iconv_close(m_cd); }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-    bool Valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-    void Reset() { iconv(m_cd, nullptr, nullptr, nullptr, nullptr); }
-
-    // Converts as much of the input as possible. Returns the bytes written
-    // and advances `in`; stops on an invalid or unconvertible sequence.
-    enum class Stop { Done, Invalid, Incomplete };
-    Stop Convert(const char*& in, std::size_t& inLeft, std::string& out) {
-        char buffer[1024];
-        while (inLeft > 0) {
-            char* outPtr = buffer;
-            std::size_t outLeft = sizeof buffer;
-            std::size_t rc = iconv(m_cd, const_cast<char**>(&in), &inLeft, &outPtr, &outLeft);
-            out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-            if (rc != static_cast<std::size_t>(-1)) continue;
-            if (errno == E2BIG) continue;
-            return errno == EINVAL ? Stop::Incomplete : Stop::Invalid;
-        }
-        // Flush any shift state (stateful code pages such as 1258).
-        char* outPtr = buffer;
-        std::size_t outLeft = sizeof buffer;
-        iconv(m_cd, nullptr, nullptr, &outPtr, &outLeft);
-        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-        return Stop::Done;
-    }
-
-private:
-    iconv_t m_cd;
-};
 
 bool IsLeadByteOf(std::uint32_t id, std::uint8_t byte) {
     switch (id) {
@@ -139,92 +96,6 @@ struct CodePage::Converters {
 
 namespace {
 
-// A code page to and from code points. The C library has UCS-4 built in,
-// where UTF-16 is one more module to load, so the tables below are read
-// through these: a scan or a build in a single-byte code page loads one
-// converter instead of two.
-struct CodePointConverters {
-    explicit CodePointConverters(std::uint32_t id) : fromCodePoint(IconvName(id), "UCS-4LE"), toCodePoint("UCS-4LE", IconvName(id)) {}
-    bool Valid() const { return fromCodePoint.Valid() && toCodePoint.Valid(); }
-    Iconv fromCodePoint;
-    Iconv toCodePoint;
-};
-
-// The code point of one byte of the code page; nothing when the byte means
-// nothing in it or stands for more than one character.
-std::optional<char16_t> UnitOfByte(Iconv& toCodePoint, std::uint8_t byte) {
-    char in = static_cast<char>(byte);
-    const char* cursor = &in;
-    std::size_t left = 1;
-    std::string raw;
-    toCodePoint.Reset();
-    if (toCodePoint.Convert(cursor, left, raw) != Iconv::Stop::Done || raw.size() != 4) return std::nullopt;
-    std::uint32_t code = 0;
-    for (int i = 3; i >= 0; --i) code = (code << 8) | static_cast<std::uint8_t>(raw[static_cast<std::size_t>(i)]);
-    if (code > 0xFFFF || (code >= 0xD800 && code < 0xE000)) return std::nullopt;
-    return static_cast<char16_t>(code);
-}
-
-// The one byte the code page has for `unit`, as its converter chooses it.
-std::optional<char> ByteOfUnit(Iconv& fromCodePoint, char16_t unit) {
-    const char in[4] = {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8), 0, 0};
-    const char* cursor = in;
-    std::size_t left = sizeof in;
-    std::string back;
-    fromCodePoint.Reset();
-    if (fromCodePoint.Convert(cursor, left, back) != Iconv::Stop::Done || back.size() != 1) return std::nullopt;
-    return back[0];
-}
-
-} // namespace
-
-// A single-byte code page as tables, read once from the converter: a build
-// converts every text of a module twice, and a converter call per text costs
-// more than the text. Only for the Windows code pages whose converter maps
-// byte for byte (1255 and 1258 compose and decompose accents).
-struct CodePage::SingleByteTable {
-    std::array<char16_t, 256> toUnit{};                // U+FFFD: the byte means nothing
-    std::vector<std::pair<char16_t, char>> fromUnit;   // units from 0x80, sorted
-
-    // Nothing when the system has no converter for the code page or the
-    // code page is not one of these.
-    static std::shared_ptr<const SingleByteTable> Build(std::uint32_t id) {
-        CodePointConverters converters(id);
-        if (!converters.Valid()) return nullptr;
-        auto table = std::make_shared<SingleByteTable>();
-        for (int byte = 0; byte < 256; ++byte) {
-            char16_t unit = UnitOfByte(converters.toCodePoint, static_cast<std::uint8_t>(byte)).value_or(u'\uFFFD');
-            // Text below 0x80 is copied as it is; a code page that differs
-            // there is not one of these.
-            if (byte < 0x80 && unit != byte) return nullptr;
-            table->toUnit[static_cast<std::size_t>(byte)] = unit;
-        }
-        for (int byte = 0x80; byte < 256; ++byte) {
-            char16_t unit = table->toUnit[static_cast<std::size_t>(byte)];
-            if (unit == u'\uFFFD' || unit < 0x80) continue;
-            // The way back is the converter's, which may prefer another byte.
-            if (std::optional<char> back = ByteOfUnit(converters.fromCodePoint, unit)) table->fromUnit.emplace_back(unit, *back);
-        }
-        std::sort(table->fromUnit.begin(), table->fromUnit.end());
-        table->fromUnit.erase(std::unique(table->fromUnit.begin(), table->fromUnit.end(),
-                                          [](const auto& a, const auto& b) { return a.first == b.first; }),
-                              table->fromUnit.end());
-        return table;
-    }
-
-    // Nothing when the code page has no byte for `unit`.
-    std::optional<char> FromUnit(char16_t unit) const {
-        auto found = std::lower_bound(fromUnit.begin(), fromUnit.end(), unit,
-                                      [](const auto& entry, char16_t value) { return entry.first < value; });
-        if (found == fromUnit.end() || found->first != unit) return std::nullopt;
-        return found->second;
-    }
-};
-
-namespace {
-
-bool IsTableCodePage(std::uint32_t id) { return id == 874 || (id >= 1250 && id <= 1257 && id != 1255); }
-
 bool IsAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<std::uint8_t>(c) < 0x80; });
 }
@@ -234,16 +105,24 @@ bool IsAscii(std::u16string_view text) {
 
 } // namespace
 
-CodePage::CodePage(std::uint32_t id) : m_id(id) {}
+namespace {
+
+void (*g_beforeConverter)(std::uint32_t) = nullptr;
+
+} // namespace
+
+void CodePage::SetBeforeConverter(void (*beforeConverter)(std::uint32_t codePage)) {
+    g_beforeConverter = beforeConverter;
+}
+
+CodePage::CodePage(std::uint32_t id) : m_id(id), m_table(BuiltInSingleByteTable(id)) {}
 CodePage::~CodePage() = default;
-CodePage::CodePage(const CodePage& other)
-    : m_id(other.m_id), m_table(other.m_table), m_tableTried(other.m_tableTried) {}
+CodePage::CodePage(const CodePage& other) : m_id(other.m_id), m_table(other.m_table) {}
 CodePage& CodePage::operator=(const CodePage& other) {
     if (this != &other) {
         m_id = other.m_id;
         m_converters.reset();
         m_table = other.m_table;
-        m_tableTried = other.m_tableTried;
     }
     return *this;
 }
@@ -251,21 +130,16 @@ CodePage::CodePage(CodePage&&) noexcept = default;
 CodePage& CodePage::operator=(CodePage&&) noexcept = default;
 
 CodePage::Converters& CodePage::Get() const {
-    if (!m_converters) m_converters = std::make_unique<Converters>(m_id);
+    if (!m_converters) {
+        if (g_beforeConverter) g_beforeConverter(m_id);
+        m_converters = std::make_unique<Converters>(m_id);
+    }
     return *m_converters;
 }
 
 bool CodePage::Supported() const {
-    if (m_id == kCodePageUtf8 || Table()) return true;
+    if (m_id == kCodePageUtf8 || m_table) return true;
     return Get().fromUtf16.Valid() && Get().toUtf16.Valid();
-}
-
-const CodePage::SingleByteTable* CodePage::Table() const {
-    if (!m_tableTried) {
-        m_tableTried = true;
-        if (IsTableCodePage(m_id)) m_table = SingleByteTable::Build(m_id);
-    }
-    return m_table.get();
 }
 
 // The Windows code pages keep ASCII as it is (the Japanese one included, in
@@ -289,14 +163,14 @@ std::string CodePage::FromUtf16(std::u16string_view text, std::size_t* replaced)
         std::transform(text.begin(), text.end(), out.begin(), [](char16_t unit) { return static_cast<char>(unit); });
         return out;
     }
-    if (const SingleByteTable* table = Table()) {
+    if (const SingleByteTable* table = m_table) {
         for (std::size_t i = 0; i < text.size(); ++i) {
             char16_t unit = text[i];
             if (unit < 0x80) {
                 out.push_back(static_cast<char>(unit));
                 continue;
             }
-            std::optional<char> byte = table->FromUnit(unit);
+            std::optional<std::uint8_t> byte = table->FromUnit(unit);
             // A surrogate pair is one character: one '?'; the converter
             // drops the tag characters (U+E0000 to U+E007F) without a trace.
             if (!byte && unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
@@ -304,7 +178,7 @@ std::string CodePage::FromUtf16(std::u16string_view text, std::size_t* replaced)
                 ++i;
                 if (code >= 0xE0000 && code <= 0xE007F) continue;
             }
-            out.push_back(byte ? *byte : '?');
+            out.push_back(byte ? static_cast<char>(*byte) : '?');
             if (!byte && replaced) ++*replaced;
         }
         return out;
@@ -357,7 +231,7 @@ std::u16string CodePage::ToUtf16(std::string_view text) const {
     if (m_id == kCodePageUtf8) return DecodeUtf8(text);
     std::u16string out;
     if (KeepsAscii() && IsAscii(text)) return std::u16string(text.begin(), text.end());
-    if (const SingleByteTable* table = Table()) {
+    if (const SingleByteTable* table = m_table) {
         out.reserve(text.size());
         for (char c : text) out.push_back(table->toUnit[static_cast<std::uint8_t>(c)]);
         return out;

@@ -13,6 +13,8 @@
 
 namespace quillon {
 
+struct SingleByteTable;
+
 inline constexpr std::uint32_t kCodePageUtf8 = 65001;
 inline constexpr std::uint32_t kDefaultCodePage = 1252;
 
@@ -47,16 +49,19 @@ public:
     // code pages), so it needs no conversion.
     bool KeepsAscii() const;
 
+    // A program that must not load the C library's converter modules (the
+    // statically linked quillon-cli) names what to do instead: the function
+    // is called with the code page before a converter is first opened; the
+    // converter opens when it returns. Only the code pages without a table of
+    // their own (see SingleByteTable.h), other than UTF-8, open one.
+    static void SetBeforeConverter(void (*beforeConverter)(std::uint32_t codePage));
+
 private:
     struct Converters;
-    struct SingleByteTable;
     std::uint32_t m_id;
     mutable std::unique_ptr<Converters> m_converters; // opened on first use
-    // Built on first use and shared by copies: it never changes.
-    mutable std::shared_ptr<const SingleByteTable> m_table;
-    mutable bool m_tableTried = false;
+    const SingleByteTable* m_table; // compiled in; null without one
     Converters& Get() const;
-    const SingleByteTable* Table() const;
 };
 
 // 0 to 9 only: the digits of numbers and placeholders, not of other scripts.

@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <string>
+#include <vector>
 
 #include "io/CodePage.h"
 #include "io/Utf8.h"
@@ -124,6 +125,22 @@ TEST(CodePage, SingleByteWindowsCodePagesConvertEveryCharacterAsTheConverterDoes
         EXPECT_EQ(page.FromUtf16(everyUnit, &replaced), expectedBytes);
         EXPECT_EQ(replaced, expectedReplaced);
     }
+}
+
+// The single-byte Windows code pages and UTF-8 convert without opening a
+// converter, which the statically linked quillon-cli cannot load; the others
+// say so first.
+TEST(CodePage, OnlyCodePagesWithoutATableOpenAConverter) {
+    static std::vector<std::uint32_t> opened;
+    opened.clear();
+    CodePage::SetBeforeConverter([](std::uint32_t codePage) { opened.push_back(codePage); });
+    for (std::uint32_t id : {874u, 1250u, 1252u, 1257u, kCodePageUtf8, 932u, 1255u, 437u}) {
+        CodePage page(id);
+        EXPECT_TRUE(page.Supported()) << id;
+        page.ToUtf16(page.FromUtf16(u"äก日"));
+    }
+    CodePage::SetBeforeConverter(nullptr);
+    EXPECT_EQ(opened, (std::vector<std::uint32_t>{932, 1255, 437}));
 }
 
 TEST(CodePage, SupplementaryCharactersAndLoneSurrogatesAreReplacedOrDroppedAsTheConverterDoes) {
