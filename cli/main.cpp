@@ -7,6 +7,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -15,6 +18,7 @@
 #include "Commands.h"
 #include "Dispatch.h"
 #include "Output.h"
+#include "io/CodePage.h"
 #include "io/FileIo.h"
 
 namespace {
@@ -50,9 +54,29 @@ int RunInFullProgram(int, char** argv) {
     return 2;
 }
 
+#ifdef QUILLON_STATIC_FRONT
+char** g_argv = nullptr;
+
+// Linked statically, this program cannot load the C library's converter
+// modules (each would bring a second C library with it). The single-byte
+// Windows code pages and UTF-8 need none; a scan in any other code page is
+// handed to quillon-cli-full as soon as it needs a converter, before it has
+// written anything.
+[[noreturn]] void ScanInFullProgram(std::uint32_t) {
+    std::fflush(nullptr);
+    int argc = 0;
+    while (g_argv[argc]) ++argc;
+    std::_Exit(RunInFullProgram(argc, g_argv));
+}
+#endif
+
 } // namespace
 
 int main(int argc, char** argv) {
     quillon::InstallTemporaryFileCleanup();
+#ifdef QUILLON_STATIC_FRONT
+    g_argv = argv;
+    quillon::CodePage::SetBeforeConverter(ScanInFullProgram);
+#endif
     return cli::Dispatch(argc, argv, kHandlers, RunInFullProgram);
 }
