@@ -55,6 +55,7 @@ int RunInFullProgram(int, char** argv) {
 }
 
 #ifdef QUILLON_STATIC_FRONT
+int g_argc = 0;
 char** g_argv = nullptr;
 
 // Linked statically, this program cannot load the C library's converter
@@ -64,9 +65,7 @@ char** g_argv = nullptr;
 // written anything.
 [[noreturn]] void ScanInFullProgram(std::uint32_t) {
     std::fflush(nullptr);
-    int argc = 0;
-    while (g_argv[argc]) ++argc;
-    std::_Exit(RunInFullProgram(argc, g_argv));
+    std::_Exit(RunInFullProgram(g_argc, g_argv));
 }
 #endif
 
@@ -75,6 +74,7 @@ char** g_argv = nullptr;
 int main(int argc, char** argv) {
     quillon::InstallTemporaryFileCleanup();
 #ifdef QUILLON_STATIC_FRONT
+    g_argc = argc;
     g_argv = argv;
     quillon::CodePage::SetBeforeConverter(ScanInFullProgram);
 #endif
