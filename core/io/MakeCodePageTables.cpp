@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "io/SingleByteTable.h"
+#include "io/SingleByteTableReader.h"
 
 namespace {
 

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <vector>
 
 namespace quillon {
 
@@ -36,15 +35,5 @@ inline constexpr std::array<std::uint32_t, 8> kSingleByteTableCodePages = {874, 
 // The compiled-in table of `codePage`; null for other code pages, and for
 // one whose converter the building system lacked.
 const SingleByteTable* BuiltInSingleByteTable(std::uint32_t codePage);
-
-// A table as read from the converter, with storage of its own.
-struct ReadTable {
-    std::array<char16_t, 256> toUnit{};
-    std::vector<UnitAndByte> fromUnit;
-};
-
-// Reads the table of `codePage` from the C library's converter; nothing when
-// the system has no converter for it or it is not a table code page.
-std::optional<ReadTable> ReadSingleByteTable(std::uint32_t codePage);
 
 } // namespace quillon
