@@ -3,6 +3,7 @@
 // remaining length first and reports failure instead of reading past the end;
 // loads go through memcpy so alignment never matters.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -108,14 +109,19 @@ private:
         if (value) m_pos += sizeof(T);
         return value;
     }
-    // Little-endian load; the host is little-endian on every platform we build for,
-    // but assemble bytes explicitly so the code states the file's byte order.
+    // Little-endian load. On a little-endian host that is one unaligned load,
+    // small enough to be inlined into every parser's loop: called as a
+    // function, its optional result went through memory and stalled each read.
     template <typename T>
     static std::optional<T> LoadAt(std::span<const std::uint8_t> bytes, std::uint64_t offset) {
         if (offset > bytes.size() || sizeof(T) > bytes.size() - offset) return std::nullopt;
         T value = 0;
-        for (std::size_t i = 0; i < sizeof(T); ++i)
-            value |= static_cast<T>(static_cast<T>(bytes[offset + i]) << (8 * i));
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(&value, bytes.data() + offset, sizeof(T));
+        } else {
+            for (std::size_t i = 0; i < sizeof(T); ++i)
+                value |= static_cast<T>(static_cast<T>(bytes[offset + i]) << (8 * i));
+        }
         return value;
     }
 
