@@ -84,13 +84,17 @@ private:
         for (; m_indexed < children.size(); ++m_indexed) {
             CResourceItem* child = children[m_indexed].get();
             Mark(child->m_nID);
-            if (child->m_nID == -1 || child->m_nID == 65535) m_byIdAndText.emplace(Key(child->GetText(), child->m_nID), child);
+            if (child->m_nID == -1 || child->m_nID == 65535)
+                m_byIdAndText.emplace(Key(child->GetText(), child->m_nID), child);
         }
     }
     // Fills the ID table with the children noted since it was last filled.
     void HashUp() {
         const auto& children = m_parent.GetChildren();
-        for (; m_hashed < m_indexed; ++m_hashed) m_byId.InsertFirst(children[m_hashed]->m_nID, children[m_hashed].get());
+        for (; m_hashed < m_indexed; ++m_hashed) {
+            CResourceItem* child = children[m_hashed].get();
+            m_byId.InsertFirst(child->m_nID, child);
+        }
     }
 
     const CResourceItem& m_parent;
