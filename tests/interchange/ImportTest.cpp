@@ -116,6 +116,8 @@ TEST(InterchangeImport, HostileFilesAreErrorsNeverCrashes) {
         {"invalid UTF-8", InterchangeFormat::Xliff,
          "<xliff><file><body><trans-unit id=\"x\"><source>\xC3\x28</source>"},
         {"not XLIFF", InterchangeFormat::Xliff, "<html><body/></html>"},
+        {"empty", InterchangeFormat::Xliff, ""},
+        {"a document type alone", InterchangeFormat::Xliff, "<?xml version=\"1.0\"?><!DOCTYPE xliff><xliff/>"},
         {"PO huge text", InterchangeFormat::Po, "msgctxt \"strings/1\"\nmsgid \"" + huge + "\"\nmsgstr \"\"\n"},
         {"PO invalid UTF-8", InterchangeFormat::Po, "msgid \"\xFF\xFE\"\nmsgstr \"\"\n"},
         {"PO header escaped past UTF-8", InterchangeFormat::Po, "msgid \"\"\nmsgstr \"Language: \\377\\n\"\n"},
@@ -188,4 +190,55 @@ TEST(InterchangeImport, FormatIsKnownByContentBeforeTheName) {
     // Other markup named .xlf goes to the XLIFF reader, which names its root element.
     EXPECT_EQ(DetectFormat("a.xlf", AsBytes("<html/>")), InterchangeFormat::Xliff);
     EXPECT_EQ(DetectFormat("a.txt", AsBytes("<html/>")), std::nullopt);
+}
+
+// Units as other tools write them: each case is one <trans-unit> body and
+// what the reader makes of it (id, source, target, state; or why it skipped it).
+TEST(InterchangeImport, XliffUnitsReadAsOtherToolsWriteThem) {
+    struct Case {
+        const char* name;
+        std::string unit;
+        std::string id, source, target;
+        UnitState state;
+        const char* skipped = nullptr; // the start of the skip reason
+    } cases[] = {
+        {"suggestions pass over", "<trans-unit id='strings/1'><source>Open</source><alt-trans><source>x</source>"
+         "<target>y</target></alt-trans><target state='translated'>Offen</target></trans-unit>",
+         "strings/1", "Open", "Offen", UnitState::Translated},
+        {"entities and CDATA", "<trans-unit id='strings/1&amp;2'><source><![CDATA[a<b]]></source>"
+         "<target state='needs-review-translation'>c&amp;d&#233;</target></trans-unit>",
+         "strings/1&2", "a<b", "c&d\xC3\xA9", UnitState::NeedsReview},
+        {"an empty target", "<trans-unit id='strings/1'><source>Open</source><target state='translated'/></trans-unit>",
+         "strings/1", "Open", "", UnitState::Untranslated},
+        {"whitespace kept", "<trans-unit id='strings/1'><source> A \n</source><target state='final'> B </target>"
+         "</trans-unit>", "strings/1", " A \n", " B ", UnitState::Translated},
+        {"the address from the source file context", "<trans-unit id='7'><source>A</source><context-group>"
+         "<context context-type='sourcefile'>strings/5</context></context-group></trans-unit>",
+         "strings/5", "A", "", UnitState::Untranslated},
+        {"inline markup", "<trans-unit id='strings/1'><source>A <g id='1'>B</g></source></trans-unit>", "", "", "",
+         UnitState::Untranslated, "strings/1: inline markup"},
+        {"no id", "<trans-unit><source>A</source></trans-unit>", "", "", "", UnitState::Untranslated,
+         "a unit without an id"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string xliff = "<?xml version='1.0'?><xliff version='1.2'><file original='a.dll' source-language='en' "
+                            "target-language='de'><body>" + c.unit + "</body></file></xliff>";
+        auto read = ReadUnits(InterchangeFormat::Xliff, AsBytes(xliff));
+        ASSERT_TRUE(read.Ok()) << read.GetError().Describe();
+        const UnitFile& file = read.Value();
+        EXPECT_EQ(file.targetLanguage, "de");
+        if (c.skipped) {
+            EXPECT_TRUE(file.units.empty());
+            ASSERT_EQ(file.skipped.size(), 1u);
+            EXPECT_TRUE(file.skipped[0].starts_with(c.skipped)) << file.skipped[0];
+            continue;
+        }
+        ASSERT_EQ(file.units.size(), 1u);
+        const TranslationUnit& unit = file.units[0];
+        EXPECT_EQ(unit.id, c.id);
+        EXPECT_EQ(unit.source, c.source);
+        EXPECT_EQ(unit.target, c.target);
+        EXPECT_EQ(unit.state, c.state);
+    }
 }
