@@ -3,7 +3,10 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <utility>
+
 #include "io/FileLock.h"
+#include "io/RunBeside.h"
 #include "model/ItemPath.h"
 #include "model/TreeRoots.h"
 
@@ -92,12 +95,7 @@ Status CQuillonDoc::NewProject(const NewProjectSettings& settings, IProgress* pr
     if (Status paths = CheckNewProjectPaths(checked); !paths) return paths;
     auto created = CreateProject(settings, progress);
     if (!created) return created.GetError();
-    emit projectAboutToChange();
-    m_Project = std::move(*created.Value());
-    m_Project.m_bLoaded = true;
-    SetPathName(QString::fromStdString(ProjectPathWithExtension(settings.projectPath)));
-    StartHistory(true);
-    emit projectReplaced();
+    ReplaceProject(std::move(*created.Value()), QString::fromStdString(checked.projectPath), true);
     return Done{};
 }
 
@@ -107,13 +105,20 @@ Status CQuillonDoc::OpenDocument(const QString& path, IProgress* progress, Damag
     Status status = opened.Open(path.toStdString(), progress, onDamage);
     if (dictionaryDamaged) *dictionaryDamaged = opened.DictionaryWasDamaged();
     if (!status) return status;
-    opened.m_bLoaded = true;
-    emit projectAboutToChange();
-    m_Project = std::move(opened);
-    SetPathName(path);
-    StartHistory(false);
-    emit projectReplaced();
+    ReplaceProject(std::move(opened), path, false);
     return Done{};
+}
+
+void CQuillonDoc::ReplaceProject(CProject project, const QString& path, bool modified) {
+    project.m_bLoaded = true;
+    emit projectAboutToChange();
+    CProject previous = std::exchange(m_Project, std::move(project));
+    SetPathName(path);
+    StartHistory(modified);
+    emit projectReplaced();
+    // Freeing a large project took a tenth of opening the next one; the
+    // window shows the new one meanwhile.
+    DisposeBeside(std::move(previous));
 }
 
 Status CQuillonDoc::SaveDocument(const QString& path, bool overwriteChanges) {

@@ -96,6 +96,8 @@ private:
     void Exchange(ProjectChange& change, bool apply);
     // A fresh project: nothing to undo, and `modified` as it is on disk or not.
     void StartHistory(bool modified);
+    // Makes `project` the open one, with the views told before and after.
+    void ReplaceProject(CProject project, const QString& path, bool modified);
 
     CProject m_Project;
     mutable CodePage m_codePage;
