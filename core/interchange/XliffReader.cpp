@@ -95,6 +95,7 @@ private:
     Error Fault(std::string message) {
         return MakeError(Error::Code::Malformed, m_error.empty() ? std::move(message) : m_error);
     }
+    Error TooDeep() { return Fault("elements nested deeper than " + std::to_string(kMaxXmlDepth) + " levels"); }
     // Ends the parse with `error`, the first fault found.
     void Stop(Error error) {
         if (!m_fault) m_fault = std::move(error);
@@ -119,8 +120,7 @@ private:
 void XliffReader::Start(std::string_view name, const Attributes& attributes) {
     if (m_fault) return;
     int depth = m_depth++;
-    if (depth > kMaxXmlDepth)
-        return Stop(Fault("elements nested deeper than " + std::to_string(kMaxXmlDepth) + " levels"));
+    if (depth > kMaxXmlDepth) return Stop(TooDeep());
     if (auto element = Element(name, depth, attributes); !element) Stop(element.GetError());
 }
 
@@ -182,8 +182,7 @@ void XliffReader::EndElement(int depth) {
 void XliffReader::Text(std::string_view text) {
     if (m_fault) return;
     // A text lies one level below its element.
-    if (m_depth > kMaxXmlDepth)
-        return Stop(Fault("elements nested deeper than " + std::to_string(kMaxXmlDepth) + " levels"));
+    if (m_depth > kMaxXmlDepth) return Stop(TooDeep());
     if (!m_capture || m_skipDepth >= 0) return;
     m_captured += text.size();
     if (m_capture->size() + text.size() > kMaxUnitText || m_captured > 4 * kMaxInterchangeFile)

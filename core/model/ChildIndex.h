@@ -36,16 +36,6 @@ public:
         return found ? *found : nullptr;
     }
 
-    // `after` took the place of `before` among the children.
-    void Replace(const CResourceItem& before, CResourceItem& after) {
-        CatchUp();
-        HashUp();
-        if (CResourceItem** byId = m_byId.Find(before.m_nID); byId && *byId == &before) *byId = &after;
-        auto found = m_byIdAndText.find(Key(before.GetText(), before.m_nID));
-        if (found != m_byIdAndText.end() && found->second == &before) found->second = &after;
-        if (after.m_nID != before.m_nID || after.GetText() != before.GetText()) Reset();
-    }
-
     // Forgets everything; for after children were removed or reordered.
     void Reset() {
         m_byId.Clear();

@@ -30,20 +30,3 @@ TEST(ChildIndex, AgreesWithFindChildWhileChildrenAreAppended) {
         for (const char* text : {"text 0", "text 3", "other"})
             EXPECT_EQ(index.Find(text, id), parent.FindChild(text, id)) << id << " " << text;
 }
-
-TEST(ChildIndex, ReplacedChildIsFoundInsteadOfTheOldOne) {
-    CResourceItem parent;
-    ChildIndex index(parent);
-    parent.AddChild(std::make_unique<CStringEntry>("a", 0, 5));
-    parent.AddChild(std::make_unique<CStringEntry>("b", 0, -1));
-    ASSERT_NE(index.Find("a", 5), nullptr);
-    ASSERT_NE(index.Find("b", -1), nullptr);
-    CStringEntry same("a", 0, 5);
-    index.Replace(*parent.GetChildren().at(0), same);
-    EXPECT_EQ(index.Find("a", 5), &same);
-    CStringEntry renamed("c", 0, -1);
-    index.Replace(*parent.GetChildren().at(1), renamed);
-    // A changed key makes the index start over from the parent's children.
-    EXPECT_EQ(index.Find("b", -1), parent.GetChildren().at(1).get());
-    EXPECT_EQ(index.Find("a", 5), parent.GetChildren().at(0).get());
-}
