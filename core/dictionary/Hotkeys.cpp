@@ -9,6 +9,7 @@
 #include <string>
 
 #include "extract/Languages.h"
+#include "extract/TextRules.h"
 #include "model/TextEscapes.h"
 
 namespace quillon {
@@ -147,8 +148,11 @@ std::uint16_t HotkeyToWrite(const CResourceItem& item) {
 }
 
 std::uint8_t TargetHotkey(const CResourceItem& item, const CodePage& codePage) {
+    const std::string& text = item.GetTargetText();
+    if (std::size_t marker = OwnHotkeyMarker(text, codePage); marker != std::string::npos)
+        return codePage.CharLength(text, marker + 1) == 1 ? static_cast<std::uint8_t>(text[marker + 1]) : 0;
     std::uint8_t c = HotkeyByte(HotkeyToWrite(item));
-    return HotkeyOccursIn(item.GetTargetText(), c, codePage) ? c : 0;
+    return HotkeyOccursIn(text, c, codePage) ? c : 0;
 }
 
 std::vector<HotkeyClash> DuplicateHotkeys(const CResourceItem& level, const CodePage& codePage) {

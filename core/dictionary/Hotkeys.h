@@ -68,7 +68,8 @@ bool HotkeyEligible(const CResourceItem& item);
 // The hotkey the target module gives an item, as its writer marks it: a
 // translated item's hotkey (its source hotkey when it has none), an
 // untranslated item's source hotkey; 0 when that character does not occur
-// in the text written (HotkeyOccursIn), which then carries no '&'.
+// in the text written (HotkeyOccursIn), which then carries no '&'. A text
+// that marks a hotkey of its own (OwnHotkeyMarker) has that one.
 std::uint8_t TargetHotkey(const CResourceItem& item, const CodePage& codePage);
 // The hotkey the target writer is asked to mark, before that check: a
 // translated item's own, else its source hotkey.

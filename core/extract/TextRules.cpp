@@ -81,6 +81,21 @@ HotkeyText SplitHotkey(std::string text, const CodePage& codePage) {
     return {std::move(text), hotkey};
 }
 
+std::size_t OwnHotkeyMarker(std::string_view text, const CodePage& codePage) {
+    std::size_t first = text.find('&');
+    if (first == std::string_view::npos || first + 1 >= text.size()) return std::string_view::npos;
+    bool keptWhole = text[first + 1] == '&' || codePage.CharLength(text, first + 1) > 1;
+    if (!keptWhole) return std::string_view::npos;
+    // '&' is no byte of a multi-byte character in any Windows code page, so
+    // the bytes can be scanned as they are.
+    for (std::size_t pos = first; pos + 1 < text.size(); ++pos) {
+        if (text[pos] != '&') continue;
+        if (text[pos + 1] != '&') return pos;
+        ++pos;
+    }
+    return std::string_view::npos;
+}
+
 std::string TemplateText::Convert(std::u16string_view text, std::size_t bufferBytes) {
     std::string converted = m_codePage.FromUtf16(text, &m_replaced);
     // The buffer holds the terminator too.

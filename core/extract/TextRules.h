@@ -33,6 +33,13 @@ struct HotkeyText {
 // is then kept as it is, '&' included, so it reads back unchanged.
 HotkeyText SplitHotkey(std::string text, const CodePage& codePage);
 
+// A text SplitHotkey keeps whole (its first '&' doubled, as in "Save && E&xit",
+// or before a multi-byte character) may still mark its hotkey as Windows
+// reads it: the first '&' that is not half of "&&" and has a character after
+// it. Returns that '&''s position; npos when the text is not kept whole or
+// marks nothing. Such a text needs no '&' added before a hotkey of its own.
+std::size_t OwnHotkeyMarker(std::string_view text, const CodePage& codePage);
+
 // Converts template text (UTF-16) to the tree's ANSI text, cut as a fixed
 // buffer of `bufferBytes` would cut it, counting replaced characters.
 class TemplateText {

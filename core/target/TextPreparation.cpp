@@ -8,7 +8,9 @@ namespace quillon {
 
 std::string PrepareText(std::string_view text, std::uint16_t hotkey, const CodePage& codePage) {
     std::string marked(text);
-    std::size_t at = HotkeyPosition(marked, HotkeyByte(hotkey), codePage);
+    std::size_t at = OwnHotkeyMarker(marked, codePage) == std::string::npos
+                         ? HotkeyPosition(marked, HotkeyByte(hotkey), codePage)
+                         : std::string::npos;
     if (at != std::string::npos) marked.insert(at, 1, '&');
     return UnescapeText(marked, codePage);
 }

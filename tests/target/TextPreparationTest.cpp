@@ -21,6 +21,12 @@ TEST(TextPreparation, EscapesAreReadCharacterByCharacter) {
         {1252, u"Laden\\tStrg+O", 'O', u"Laden\tStrg+O"}, // never in the accelerator
         {936, u"乗\\r\\n", 0, u"乗\r\n"},
         {1252, u"Zeile\\nUmbruch", 'U', u"Zeile\n&Umbruch"},
+        // A text whose first '&' is doubled was kept whole: it keeps its
+        // own '&' and gets none before the hotkey it is written with.
+        {1252, u"Speichern && &Beenden", 'S', u"Speichern && &Beenden"},
+        {932, u"保存 && 終了(&S)", 'S', u"保存 && 終了(&S)"},
+        {1252, u"Save && Exit", 'x', u"Save && E&xit"},
+        {1252, u"Tom && Jerry", 'T', u"&Tom && Jerry"},
     };
     for (const Case& c : cases) {
         CodePage codePage(c.codePage);
