@@ -82,6 +82,8 @@ void CheckPlaceholders(std::string_view source, std::string_view translation, st
 struct LineBreaks {
     std::size_t crlf = 0;
     std::size_t bare = 0;
+    bool first = false; // the text starts with a line break
+    bool last = false;  // the text ends with one
 };
 
 // Counts the escaped line breaks of a text given in UTF-16 (so that no
@@ -90,6 +92,7 @@ LineBreaks CountLineBreaks(std::u16string_view text) {
     LineBreaks counts;
     for (std::size_t pos = 0; pos + 1 < text.size(); ++pos) {
         if (text[pos] != u'\\') continue;
+        const std::size_t start = pos;
         if (text.substr(pos, 4) == u"\\r\\n") {
             ++counts.crlf;
             pos += 3;
@@ -98,7 +101,10 @@ LineBreaks CountLineBreaks(std::u16string_view text) {
             ++pos;
         } else {
             ++pos;
+            continue;
         }
+        counts.first = counts.first || start == 0;
+        counts.last = pos + 1 == text.size();
     }
     return counts;
 }
@@ -138,6 +144,14 @@ void CheckLineBreaks(std::u16string_view source, std::u16string_view translation
         out.push_back({CheckCode::LineBreaks, "the source breaks lines with \\r\\n, the translation with \\n"});
     else if (before.bare != 0 && before.crlf == 0 && after.crlf != 0)
         out.push_back({CheckCode::LineBreaks, "the source breaks lines with \\n, the translation with \\r\\n"});
+    // Gettext's tools refuse a file whose source and translation disagree
+    // here, and a dialog's layout counts on the break.
+    if (before.first != after.first)
+        out.push_back({CheckCode::LineBreaks, before.first ? "the translation lost the leading line break"
+                                                           : "the translation adds a leading line break"});
+    if (before.last != after.last)
+        out.push_back({CheckCode::LineBreaks, before.last ? "the translation lost the trailing line break"
+                                                          : "the translation adds a trailing line break"});
 }
 
 // Every text a template or string table holds has a 16-bit length.

@@ -50,6 +50,9 @@ TEST(Checks, TextPairs) {
         {1252, ItemKind::String, "50% off", "50% Rabatt", {}},
         {1252, ItemKind::String, "Line one\\r\\nLine two", "Zeile eins\\nZeile zwei", {"line-breaks"}},
         {1252, ItemKind::Dialog, "Line one\\r\\nLine two", "Zeile eins\\nZeile zwei", {}},
+        {1252, ItemKind::String, "A\\tB\\n", "A\\tB", {"line-breaks"}},
+        {1252, ItemKind::String, "\\r\\nDone", "Fertig\\r\\n", {"line-breaks", "line-breaks"}},
+        {1252, ItemKind::String, "Folder C:\\\\n", "Ordner C:\\\\x", {}}, // an escaped backslash, then n
         {1252, ItemKind::Control, "Name:", "Name", {"colon"}},
         {1252, ItemKind::Control, "Name:", "Nom :", {}},
         {1252, ItemKind::MenuItem, "Save As...", "Speichern unter", {"ellipsis"}},
