@@ -87,7 +87,7 @@ void BM_Import(benchmark::State& state) {
         auto bytes = quillon::ReadWholeFile(path);
         auto units = quillon::ReadUnits(format, bytes.Value());
         if (!units) return state.SkipWithError(units.GetError().Describe().c_str());
-        quillon::ImportPlan plan = quillon::PlanImport(*project, units.Value());
+        quillon::ImportPlan plan = quillon::PlanImport(*project, units.Value()).Value();
         plan.change.Apply(*project);
         edits = plan.change.ItemEdits().size();
         state.PauseTiming();

@@ -89,7 +89,12 @@ int RunImportTranslations(const Args& parsed) {
         Err() << "quillon-cli import: " << filePath << ": " << file.GetError().Describe() << "\n";
         return 1;
     }
-    ImportPlan plan = PlanImport(*project, file.Value());
+    auto planned = PlanImport(*project, file.Value());
+    if (!planned) {
+        Err() << "quillon-cli import: " << filePath << ": " << planned.GetError().Describe() << "\n";
+        return 1;
+    }
+    ImportPlan& plan = planned.Value();
     bool changed = !plan.change.Empty();
     plan.change.Apply(*project);
     bool saved = changed && SaveProjectFile("import", *project, path);

@@ -172,7 +172,14 @@ std::string Describe(const RefusedUnit& refused) {
     return text;
 }
 
-ImportPlan PlanImport(CProject& project, const UnitFile& file) {
+Result<ImportPlan> PlanImport(CProject& project, const UnitFile& file) {
+    // A file for another language would put that language's texts into
+    // the project; one that names no language (or "und") is taken as it is.
+    const std::string ours = PrimaryLanguageTag(project.m_wTargetLanguage);
+    const std::optional<std::string> theirs = PrimaryTag(file.targetLanguage);
+    if (!ours.empty() && theirs && *theirs != "und" && *theirs != ours)
+        return MakeError(Error::Code::Refused, "the file translates into " + file.targetLanguage +
+                                                   ", the project into " + LanguageTag(project.m_wTargetLanguage));
     Importer importer(project);
     for (const TranslationUnit& unit : file.units) importer.Take(unit);
     ImportPlan plan = importer.Finish();

@@ -11,6 +11,7 @@
 
 #include "check/Findings.h"
 #include "interchange/TranslationUnit.h"
+#include "io/Result.h"
 #include "project/ProjectChange.h"
 
 namespace quillon {
@@ -52,6 +53,7 @@ struct ImportPlan {
 
 // Plans taking `file`'s units into the project: only units whose address
 // names a translatable item and whose source is still the item's source.
-ImportPlan PlanImport(CProject& project, const UnitFile& file);
+// Refused as a whole when the file names another target language.
+Result<ImportPlan> PlanImport(CProject& project, const UnitFile& file);
 
 } // namespace quillon

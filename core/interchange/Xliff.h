@@ -24,10 +24,11 @@ Result<WrittenFile> WriteXliff(const UnitFile& file);
 
 // Streams the file: no network, no document type (a DOCTYPE is refused, so
 // no entity is ever declared or expanded), nesting and text sizes limited
-// (TranslationUnit.h). Units in inline markup, units without an id and
-// gettext header units are left out and named in `skipped`. An address the
-// id does not give may come from a "sourcefile" context, where po2xliff
-// puts a PO file's references.
+// (TranslationUnit.h). Units in inline markup, units without an id, units
+// marked translate="no" and gettext header units are left out and named in
+// `skipped`. An address the id does not give may come from a "sourcefile"
+// context, where po2xliff puts a PO file's references, or from the PO
+// context lconvert keeps ("x-gettext-msgctxt").
 Result<UnitFile> ReadXliff(std::span<const std::uint8_t> bytes);
 
 // The characters XML 1.0 can hold: tab, line feed, carriage return and

@@ -2,8 +2,9 @@
 // tens of megabytes, and the streaming reader's node-by-node interface took
 // more than twice as long as the parse itself. Everything outside
 // <trans-unit> but the <file> languages is passed over; inside a unit only
-// <source>, <target>, <note> and "sourcefile" contexts count, and an
-// <alt-trans> (a suggestion, with its own source and target) is passed over.
+// <source>, <target>, <note> and the contexts that may hold the item's
+// address count, and an <alt-trans> (a suggestion, with its own source and
+// target) is passed over.
 
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
@@ -45,8 +46,14 @@ struct ReadUnit {
     bool hasTarget = false;
     bool inlineMarkup = false;
     std::string restype;
-    std::string sourceFile; // a "sourcefile" context
+    bool translate = true; // translate="no" keeps another tool's hands off the unit
+    // Where tools that give units ids of their own keep the address:
+    // translate-toolkit in a "sourcefile" context, Qt's lconvert in the
+    // PO entry's context ("x-gettext-msgctxt").
+    std::string addressContext;
 };
+
+bool IsAddressContext(std::string_view type) { return type == "sourcefile" || type == "x-gettext-msgctxt"; }
 
 UnitState StateOf(const ReadUnit& read) {
     if (!read.hasTarget || read.unit.target.empty() || read.state == "new") return UnitState::Untranslated;
@@ -148,6 +155,7 @@ Status XliffReader::Element(std::string_view name, int depth, const Attributes& 
         m_unit.emplace();
         m_unit->unit.id = attributes["id"];
         m_unit->restype = attributes["restype"];
+        m_unit->translate = attributes["translate"] != "no";
         m_unitDepth = depth;
     } else if (m_unit && name == "alt-trans") {
         m_skipDepth = depth;
@@ -160,7 +168,7 @@ Status XliffReader::Element(std::string_view name, int depth, const Attributes& 
             field = &m_unit->unit.target;
         }
         if (name == "note") field = &m_unit->unit.notes.emplace_back();
-        if (name == "context" && attributes["context-type"] == "sourcefile") field = &m_unit->sourceFile;
+        if (name == "context" && IsAddressContext(attributes["context-type"])) field = &m_unit->addressContext;
         if (field) {
             field->clear();
             m_capture = field;
@@ -197,9 +205,13 @@ void XliffReader::FinishUnit() {
     m_unitDepth = -1;
     if (read.restype == "x-gettext-domain-header") return;
     TranslationUnit& unit = read.unit;
-    if (!ParseItemPath(unit.id) && ParseItemPath(read.sourceFile)) unit.id = read.sourceFile;
+    if (!ParseItemPath(unit.id) && ParseItemPath(read.addressContext)) unit.id = read.addressContext;
     if (unit.id.empty()) {
         m_file.skipped.push_back("a unit without an id (source \"" + unit.source + "\")");
+        return;
+    }
+    if (!read.translate) {
+        m_file.skipped.push_back(unit.id + ": marked translate=\"no\"");
         return;
     }
     if (read.inlineMarkup) {

@@ -54,7 +54,12 @@ bool CMainFrame::OnImportTranslations() {
         m_prompts->Error(tr("Cannot import %1:\n%2").arg(path, QString::fromStdString(file.GetError().Describe())));
         return false;
     }
-    ImportPlan plan = PlanImport(m_doc.Project(), file.Value());
+    auto planned = PlanImport(m_doc.Project(), file.Value());
+    if (!planned) {
+        m_prompts->Error(tr("Cannot import %1:\n%2").arg(path, QString::fromStdString(planned.GetError().Describe())));
+        return false;
+    }
+    ImportPlan& plan = planned.Value();
     Log(tr("Imported %1: %2 translated, %3 to review, %4 taken back, %5 unchanged, %6 refused")
             .arg(path)
             .arg(plan.translated)

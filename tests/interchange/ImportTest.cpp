@@ -46,7 +46,7 @@ TEST(InterchangeImport, RefusesUnitsTheProjectCannotTakeAndSaysWhy) {
         TranslationUnit& open = *UnitStartingWith(file, "&Open");
         open.state = UnitState::Translated;
         c.damage(open);
-        ImportPlan plan = PlanImport(*project, file);
+        ImportPlan plan = PlanImport(*project, file).Value();
         ASSERT_EQ(plan.refused.size(), 1u);
         EXPECT_EQ(plan.refused[0].reason, c.reason);
         EXPECT_NE(Describe(plan.refused[0]).find(c.said), std::string::npos) << Describe(plan.refused[0]);
@@ -64,7 +64,7 @@ TEST(InterchangeImport, StatesBecomeTranslationsReviewMarksAndRestores) {
     exit.target = "&Beenden %d";
     exit.state = UnitState::NeedsReview;
     file.units.push_back(save); // the same address twice
-    ImportPlan plan = PlanImport(*project, file);
+    ImportPlan plan = PlanImport(*project, file).Value();
     EXPECT_EQ(plan.translated, 1u);
     EXPECT_EQ(plan.review, 1u);
     ASSERT_EQ(plan.refused.size(), 1u);
@@ -85,11 +85,34 @@ TEST(InterchangeImport, StatesBecomeTranslationsReviewMarksAndRestores) {
     // Untranslated in the file takes the translation back.
     UnitFile back = UnitsOf(*project);
     for (TranslationUnit& unit : back.units) unit.state = UnitState::Untranslated;
-    ImportPlan restore = PlanImport(*project, back);
+    ImportPlan restore = PlanImport(*project, back).Value();
     EXPECT_EQ(restore.untranslated, 2u);
     restore.change.Apply(*project);
     EXPECT_EQ(project->m_ResourceInfo.m_nTranslated, before);
     EXPECT_FALSE(Find(project->m_ResourceInfo, save.id).Value()->IsTranslated());
+}
+
+// A file for another language is refused whole; a region, gettext's
+// spelling of a tag, or no language at all is taken.
+TEST(InterchangeImport, AFileForAnotherLanguageIsRefusedWhole) {
+    const std::pair<const char*, bool> cases[] = {
+        {"cs", false}, {"en-US", false}, {"de", true}, {"de-AT", true}, {"de_DE", true}, {"", true}, {"und", true}};
+    for (const auto& [language, taken] : cases) {
+        SCOPED_TRACE(language);
+        auto project = NewProjectOf(SamplePath("quillpad.exe"));
+        UnitFile file = UnitsOf(*project);
+        file.targetLanguage = language;
+        UnitStartingWith(file, "&Save\t")->target = "&Speichern";
+        UnitStartingWith(file, "&Save\t")->state = UnitState::Translated;
+        auto plan = PlanImport(*project, file);
+        ASSERT_EQ(plan.Ok(), taken);
+        if (taken) {
+            EXPECT_EQ(plan.Value().translated, 1u);
+        } else {
+            EXPECT_EQ(plan.GetError().message, "the file translates into " + std::string(language) +
+                                                   ", the project into de");
+        }
+    }
 }
 
 TEST(InterchangeImport, HostileFilesAreErrorsNeverCrashes) {
@@ -215,6 +238,11 @@ TEST(InterchangeImport, XliffUnitsReadAsOtherToolsWriteThem) {
         {"the address from the source file context", "<trans-unit id='7'><source>A</source><context-group>"
          "<context context-type='sourcefile'>strings/5</context></context-group></trans-unit>",
          "strings/5", "A", "", UnitState::Untranslated},
+        {"the address from lconvert's PO context", "<trans-unit id='_msg3'><source>A</source><target>B</target>"
+         "<context-group><context context-type='x-gettext-msgctxt'>menus/1/2</context></context-group></trans-unit>",
+         "menus/1/2", "A", "B", UnitState::Translated},
+        {"not to be translated", "<trans-unit id='strings/1' translate='no'><source>A</source><target>B</target>"
+         "</trans-unit>", "", "", "", UnitState::Untranslated, "strings/1: marked translate=\"no\""},
         {"inline markup", "<trans-unit id='strings/1'><source>A <g id='1'>B</g></source></trans-unit>", "", "", "",
          UnitState::Untranslated, "strings/1: inline markup"},
         {"no id", "<trans-unit><source>A</source></trans-unit>", "", "", "", UnitState::Untranslated,

@@ -66,7 +66,7 @@ void ExpectImportGives(const CProject& translated, const std::string& path) {
     auto read = ReadUnits(*DetectFormat(path, FileBytes(path)), FileBytes(path));
     ASSERT_TRUE(read.Ok()) << read.GetError().Describe();
     auto fresh = UntranslatedCopy(translated);
-    ImportPlan plan = PlanImport(*fresh, read.Value());
+    ImportPlan plan = PlanImport(*fresh, read.Value()).Value();
     EXPECT_TRUE(plan.refused.empty()) << Describe(plan.refused.front());
     plan.change.Apply(*fresh);
     EXPECT_EQ(ProjectRecord(*fresh), ProjectRecord(translated));

@@ -35,7 +35,7 @@ TEST(InterchangeRoundTrip, EveryFixtureAndTheTranslatedSampleComeBackUnchanged) 
             EXPECT_EQ(read.units, units.units);
             EXPECT_EQ(read.targetLanguage, project->m_wTargetLanguage == 0x0411 ? "ja" : "de");
             std::vector<std::uint8_t> before = ProjectRecord(*project);
-            ImportPlan plan = PlanImport(*project, read);
+            ImportPlan plan = PlanImport(*project, read).Value();
             EXPECT_TRUE(plan.change.Empty());
             EXPECT_TRUE(plan.refused.empty());
             EXPECT_EQ(plan.unchanged, units.units.size());
@@ -55,7 +55,7 @@ TEST(InterchangeRoundTrip, ImportIntoTheUntranslatedProjectGivesTheTranslatedOne
             UnitFile read = ThroughFile(*translated, format);
             auto fresh = UntranslatedCopy(*translated);
             std::vector<std::uint8_t> untranslated = ProjectRecord(*fresh);
-            ImportPlan plan = PlanImport(*fresh, read);
+            ImportPlan plan = PlanImport(*fresh, read).Value();
             EXPECT_TRUE(plan.refused.empty()) << Describe(plan.refused.front());
             EXPECT_GT(plan.translated, 10u);
             EXPECT_EQ(plan.review, review ? 1u : 0u);
