@@ -116,6 +116,11 @@ void CMainFrame::CreateActions() {
     auto bind = [this](const char* name, const QString& text, auto slot, QKeySequence key = {}, const QString& tip = {}) {
         QAction* action = AddAction(QString::fromLatin1(name), text, tip);
         if (!key.isEmpty()) action->setShortcut(key);
+        // A command given while a translation is typed in the list acts on
+        // it as typed: connected first, so it runs before the command.
+        connect(action, &QAction::triggered, this, [this] {
+            if (m_list) m_list->CommitOpenEditor();
+        });
         connect(action, &QAction::triggered, this, slot);
         return action;
     };

@@ -47,6 +47,7 @@ QString FromCore(const std::string& text) { return QString::fromStdString(text);
 } // namespace
 
 bool CMainFrame::SaveModified() {
+    m_list->CommitOpenEditor();
     if (!m_doc.IsModified()) return true;
     QString name = m_doc.PathName().isEmpty() ? tr("the project") : QFileInfo(m_doc.PathName()).fileName();
     switch (m_prompts->AskSave(name)) {

@@ -13,6 +13,7 @@ QWidget* CTranslationDelegate::createEditor(QWidget* parent, const QStyleOptionV
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
     auto* line = qobject_cast<QLineEdit*>(editor);
     if (line && index.column() == CStringListModel::ColumnTransHotkey) line->setMaxLength(1);
+    m_openEditor = editor;
     return editor;
 }
 
@@ -49,11 +50,17 @@ void SetupTextColumns(QHeaderView* header, std::initializer_list<int> shortColum
     for (int column : textColumns) header->setSectionResizeMode(column, QHeaderView::Stretch);
 }
 
-CStringListView::CStringListView(QWidget* parent) : QTableView(parent) {
-    auto* delegate = new CTranslationDelegate(this);
-    setItemDelegate(delegate);
+CStringListView::CStringListView(QWidget* parent) : QTableView(parent), m_delegate(new CTranslationDelegate(this)) {
+    setItemDelegate(m_delegate);
     setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
-    connect(delegate, &CTranslationDelegate::stepRequested, this, &CStringListView::StepRow);
+    connect(m_delegate, &CTranslationDelegate::stepRequested, this, &CStringListView::StepRow);
+}
+
+void CStringListView::CommitOpenEditor() {
+    QWidget* editor = m_delegate->OpenEditor();
+    if (state() != EditingState || !editor) return;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 void CStringListView::StepRow(int step) {

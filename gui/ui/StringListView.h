@@ -5,6 +5,7 @@
 // commits and moves to the next row, Shift+Enter to the previous one, Escape
 // cancels. The model decides what a commit does.
 
+#include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
@@ -19,6 +20,8 @@ class CTranslationDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // The editor open on a cell, if any.
+    QWidget* OpenEditor() const { return m_openEditor; }
 
 signals:
     // After a commit with Enter: +1 for the next row, -1 for the previous.
@@ -26,6 +29,9 @@ signals:
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;
+
+private:
+    mutable QPointer<QWidget> m_openEditor;
 };
 
 class CStringListView : public QTableView {
@@ -34,9 +40,15 @@ public:
     explicit CStringListView(QWidget* parent = nullptr);
     // Makes the row `step` rows away current, in the same column.
     void StepRow(int step);
+    // Takes a text still being typed into a cell as Enter would, without
+    // moving on: a save, a close or any other command then sees it.
+    void CommitOpenEditor();
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+
+private:
+    CTranslationDelegate* m_delegate;
 };
 
 // Lays out the columns of a list of texts: the short ones (IDs, hotkeys,

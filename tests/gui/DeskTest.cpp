@@ -130,11 +130,16 @@ TEST(TranslatorsDesk, TranslatesInPlaceFromTheKeyboard) {
     EXPECT_TRUE(desk.Modified());
     Press(frame.Action("EditRedo")->shortcut());
     EXPECT_FALSE(desk.Modified());
+    // Saving while a translation is still being typed saves it as typed.
+    Type("Nicht gespeichert?");
+    Press(frame.Action("FileSave")->shortcut());
+    EXPECT_FALSE(desk.Modified());
 
     Desk reopened;
     ASSERT_TRUE(reopened.frame.OpenProject(project));
-    const std::vector<std::string> expected{"Federblock", "Unbenannt", "%1 - Federblock", "Speichern?", "-", "-"};
-    for (std::int32_t id = 1; id <= 6; ++id) {
+    const std::vector<std::string> expected{"Federblock", "Unbenannt", "%1 - Federblock", "Speichern?", "-", "-",
+                                            "Nicht gespeichert?"};
+    for (std::int32_t id = 1; id <= 7; ++id) {
         EXPECT_EQ(reopened.Translation(id), expected[id - 1]) << id;
         EXPECT_EQ(desk.Translation(id), expected[id - 1]) << id;
     }
