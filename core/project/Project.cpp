@@ -310,10 +310,10 @@ bool CProject::DictionaryChangedOnDisk(const std::string& path) const {
            DigestOfFile(dictionaryFile) != m_dictionaryOnDisk;
 }
 
-std::string CProject::DictionaryFile(const std::string& projectPath) const {
-    std::filesystem::path dictionary(m_strDictionaryPath);
-    if (m_strDictionaryPath.empty() || dictionary.is_absolute() || projectPath.empty()) return m_strDictionaryPath;
-    return (std::filesystem::path(projectPath).parent_path() / dictionary).string();
+std::string CProject::FileBeside(const std::string& projectPath, const std::string& path) {
+    std::filesystem::path file(path);
+    if (path.empty() || file.is_absolute() || projectPath.empty()) return path;
+    return (std::filesystem::path(projectPath).parent_path() / file).string();
 }
 
 bool CProject::ExtractFrom(const std::string& modulePath, IProgress* progress) {

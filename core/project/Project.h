@@ -75,7 +75,10 @@ public:
 
     // The dictionary file as a path usable from here: a relative path is
     // taken relative to the folder of the project file.
-    std::string DictionaryFile(const std::string& projectPath) const;
+    std::string DictionaryFile(const std::string& projectPath) const { return FileBeside(projectPath, m_strDictionaryPath); }
+    // `path` as the project file at `projectPath` reads it: a relative path
+    // from the project file's folder.
+    static std::string FileBeside(const std::string& projectPath, const std::string& path);
 
     // Scans `modulePath` into this project's tree (not the dictionary). False,
     // with nothing touched, when the path is empty or names no file.

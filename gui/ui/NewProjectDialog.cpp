@@ -20,6 +20,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -435,11 +437,33 @@ void CSettingsDlg::ChangeTargetLanguage(std::uint16_t language) {
     // lacks into '?' for good, while bytes can still be read back.
 }
 
+bool CSettingsDlg::ReadChosenDictionary(std::optional<CDictonary>& chosen) {
+    const std::string path = DictionaryPath().toStdString();
+    if (path == m_doc.Project().m_strDictionaryPath) return true;
+    const std::string file = CProject::FileBeside(m_doc.PathName().toStdString(), path);
+    std::error_code error;
+    if (path.empty() || !std::filesystem::exists(file, error)) return true;
+    CDictonary dictionary;
+    if (auto read = dictionary.Load(file); !read) {
+        QMessageBox::critical(this, Caption(kSettingsCaption),
+                              tr("Cannot read the dictionary %1:\n%2")
+                                  .arg(DictionaryPath(), QString::fromStdString(read.GetError().Describe())));
+        return false;
+    }
+    chosen = std::move(dictionary);
+    return true;
+}
+
 bool CSettingsDlg::Apply(bool confirmLanguageChange) {
     if (!TargetRefusal().isEmpty()) return false;
     const int row = SelectedRow();
     const bool languageChanged = row >= 0 && row != m_nShownRow;
     if (languageChanged && confirmLanguageChange && !ConfirmLanguageChange()) return false;
+    // A dictionary file chosen here that exists is the one the project uses
+    // from now on, as Open Dictionary makes it: saving the project would
+    // otherwise write the project's entries over it.
+    std::optional<CDictonary> chosen;
+    if (!ReadChosenDictionary(chosen)) return false;
     CProject& project = m_doc.Project();
     ProjectSettings settingsBefore = SettingsOf(project);
     // The version resource is rewritten on a copy: the document keeps the
@@ -463,6 +487,10 @@ bool CSettingsDlg::Apply(bool confirmLanguageChange) {
     ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Settings"));
     change.ChangeSettings(settingsBefore, SettingsOf(project));
     change.ExchangeVersionInfo(std::move(versionBefore));
+    if (chosen) {
+        std::swap(project.m_Dictionary, *chosen);
+        change.ExchangeDictionary(std::move(*chosen)); // the dictionary before, for Undo
+    }
     m_doc.Record(std::move(change));
     return true;
 }

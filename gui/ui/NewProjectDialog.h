@@ -4,7 +4,11 @@
 // e-mail, target language, and the module's source language and file version.
 
 #include <QDialog>
+
 #include <cstdint>
+#include <optional>
+
+#include "dictionary/Dictionary.h"
 
 class QComboBox;
 class QLabel;
@@ -120,6 +124,10 @@ private:
     bool ConfirmLanguageChange();
     // Stores dictionary and target paths, translator and e-mail; true when one changed.
     bool StoreTexts();
+    // Reads the dictionary file named in the dialog when it is another file
+    // than the project's and exists; false (after saying why) when it cannot
+    // be read.
+    bool ReadChosenDictionary(std::optional<CDictonary>& chosen);
     void ChangeTargetLanguage(std::uint16_t language);
 
     CQuillonDoc& m_doc;

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "io/FileIo.h"
 #include "pe/ResourceModule.h"
 #include "gui/ScriptedWindow.h"
 #include "ui/NewProjectDialog.h"
@@ -48,6 +50,16 @@ void AnswerFileDialog(const QString& name) {
         // selectFile() leaves a focused name field alone, so type into it.
         if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) edit->setText(name);
         QMetaObject::invokeMethod(dialog, "accept");
+    });
+}
+
+// Closes the next message box, keeping its text for the test.
+void CloseMessageBox(QString& text) {
+    QTimer::singleShot(0, [&text] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        box->accept();
     });
 }
 
@@ -237,6 +249,40 @@ TEST_F(SettingsDialogTest, ShowsTheProjectAndApplyStoresWhatWasTyped) {
     EXPECT_EQ(project.m_strDictionaryPath, dictionary.toStdString());
     EXPECT_EQ(project.m_wTargetLanguage, 0x0407);
     EXPECT_TRUE(m_doc.IsModified());
+}
+
+// A dictionary file chosen in Settings that exists is opened, not written
+// over at the next save; one that cannot be read leaves the project as it is.
+TEST_F(SettingsDialogTest, AnExistingDictionaryChosenIsOpenedNotOverwritten) {
+    const std::size_t before = m_doc.Project().m_Dictionary.GetCount();
+    CDictonary other;
+    ASSERT_TRUE(other.AddEntry("Ready", "Fertig", 0, ItemKind::String));
+    const std::string otherPath = m_dir.filePath(QStringLiteral("other.dic")).toStdString();
+    ASSERT_TRUE(other.Save(otherPath));
+    const std::string damagedPath = m_dir.filePath(QStringLiteral("damaged.dic")).toStdString();
+    ASSERT_TRUE(WriteFileAtomically(damagedPath, std::vector<std::uint8_t>{1, 2, 3}));
+
+    CSettingsDlg damaged(m_doc);
+    damaged.DictionaryEdit()->setText(QString::fromStdString(damagedPath));
+    QString said;
+    CloseMessageBox(said);
+    EXPECT_FALSE(damaged.Apply(false));
+    EXPECT_TRUE(said.startsWith(QStringLiteral("Cannot read the dictionary"))) << said.toStdString();
+    EXPECT_NE(m_doc.Project().m_strDictionaryPath, damagedPath);
+    EXPECT_FALSE(m_doc.IsModified());
+
+    CSettingsDlg dialog(m_doc);
+    dialog.DictionaryEdit()->setText(QString::fromStdString(otherPath));
+    EXPECT_TRUE(dialog.Apply(false));
+    EXPECT_EQ(m_doc.Project().m_Dictionary.GetCount(), 1u);
+    Status written = m_doc.SaveDocument(m_dir.filePath(QStringLiteral("basic.prj")));
+    ASSERT_TRUE(written) << written.GetError().Describe();
+    CDictonary saved;
+    ASSERT_TRUE(saved.Load(otherPath));
+    ASSERT_NE(saved.Lookup("Ready"), nullptr);
+    m_doc.UndoStack().undo();
+    EXPECT_EQ(m_doc.Project().m_Dictionary.GetCount(), before);
+    EXPECT_NE(m_doc.Project().m_strDictionaryPath, otherPath);
 }
 
 // basic32.exe has an English table (written for the target) and a German one
