@@ -165,10 +165,14 @@ bool CMainFrame::OnUpdate() {
     if (!m_doc.IsLoaded()) return false;
     QString current = FromCore(m_doc.Project().m_strModulePath);
     QString module = current;
-    if (m_prompts->Confirm(tr("Update from another version of the module?\n\nYes: choose the new module file.\n"
-                              "No: read %1 again.").arg(current))) {
+    switch (m_prompts->Choose(tr("Update from another version of the module?\n\nYes: choose the new module file.\n"
+                                 "No: read %1 again.").arg(current))) {
+    case IUserPrompts::Choice::Yes:
         module = m_prompts->OpenFile(tr("New Version of the Module"), tr(kModuleFilter));
         if (module.isEmpty()) return false;
+        break;
+    case IUserPrompts::Choice::No: break;
+    case IUserPrompts::Choice::Cancel: return false;
     }
     return RunUpdate(module);
 }

@@ -20,6 +20,14 @@ bool CDialogPrompts::Confirm(const QString& text) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
+IUserPrompts::Choice CDialogPrompts::Choose(const QString& text) {
+    auto answer = QMessageBox::question(m_parent, QStringLiteral("Quillon"), text,
+                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    if (answer == QMessageBox::Yes) return Choice::Yes;
+    if (answer == QMessageBox::No) return Choice::No;
+    return Choice::Cancel;
+}
+
 // No discards the changes, so Enter saves them.
 IUserPrompts::SaveAnswer CDialogPrompts::AskSave(const QString& fileName) {
     auto answer = QMessageBox::question(m_parent, QStringLiteral("Quillon"),

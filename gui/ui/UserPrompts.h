@@ -16,10 +16,13 @@ namespace quillon::gui {
 class IUserPrompts {
 public:
     enum class SaveAnswer { Save, Discard, Cancel };
+    enum class Choice { Yes, No, Cancel };
     virtual ~IUserPrompts() = default;
     virtual void Error(const QString& text) = 0;
     virtual void Information(const QString& title, const QString& text) = 0;
     virtual bool Confirm(const QString& text) = 0;
+    // A question with two ways to go on; Escape cancels.
+    virtual Choice Choose(const QString& text) = 0;
     virtual SaveAnswer AskSave(const QString& fileName) = 0;
     // Empty when cancelled.
     virtual QString OpenFile(const QString& title, const QString& filter) = 0;
@@ -35,6 +38,7 @@ public:
     void Error(const QString& text) override;
     void Information(const QString& title, const QString& text) override;
     bool Confirm(const QString& text) override;
+    Choice Choose(const QString& text) override;
     SaveAnswer AskSave(const QString& fileName) override;
     QString OpenFile(const QString& title, const QString& filter) override;
     QString SaveFile(const QString& title, const QString& filter, const QString& suffix) override;

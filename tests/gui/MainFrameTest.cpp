@@ -150,9 +150,11 @@ TEST(MainFrame, ReplacingTheProjectDropsTheOldItemsFirst) {
     selectRow();
     ASSERT_TRUE(window.Create());
     selectRow();
-    window.prompts->confirms = {false}; // update from the same module
+    EXPECT_FALSE(window.frame.OnUpdate()) << "cancelled at the question";
+    EXPECT_FALSE(Logged(window.frame, "Updated"));
+    window.prompts->choices = {IUserPrompts::Choice::No}; // update from the same module
     EXPECT_TRUE(window.frame.OnUpdate());
-    EXPECT_TRUE(window.prompts->confirms.empty());
+    EXPECT_TRUE(window.prompts->choices.empty());
     EXPECT_TRUE(window.prompts->reports.isEmpty() && Logged(window.frame, "nothing changed"));
 
     ASSERT_FALSE(rowsShownMeanwhile.empty());
@@ -289,7 +291,7 @@ TEST(MainFrame, UpdateReportsEveryChangeAndMarksChangedItemsUntilHandled) {
     translate.Add(PlanTranslation(At(window.frame, "strings/2"), "Alter Text", 0));
     translate.Add(PlanTranslation(At(window.frame, "strings/3"), "Zieht um", 0));
     doc.Apply(std::move(translate));
-    window.prompts->confirms = {true};
+    window.prompts->choices = {IUserPrompts::Choice::Yes};
     window.prompts->files = {QString::fromStdString(Fixture("update-v2.exe"))};
     ASSERT_TRUE(window.frame.OnUpdate());
     ASSERT_EQ(window.prompts->reports.size(), 1);

@@ -19,6 +19,10 @@ public:
         questions.append(text);
         return Next(confirms, false);
     }
+    Choice Choose(const QString& text) override {
+        questions.append(text);
+        return Next(choices, Choice::Cancel);
+    }
     SaveAnswer AskSave(const QString& fileName) override {
         questions.append("save " + fileName);
         return Next(saveAnswers, SaveAnswer::Cancel);
@@ -43,6 +47,7 @@ public:
     QStringList reports;    // the summary line of each update report
     QStringList reportRows; // "kind | path | old | new | translation", every report's rows
     std::deque<bool> confirms;
+    std::deque<Choice> choices;
     std::deque<SaveAnswer> saveAnswers;
     std::deque<QString> files;
 
