@@ -24,10 +24,13 @@ Status CheckNewProjectPaths(const NewProjectSettings& settings) {
     if (Status module = CheckInputFile(settings.modulePath, "module"); !module) return module;
     if (!settings.dictionaryPath.empty())
         if (Status dictionary = CheckOutputFile(settings.dictionaryPath, "dictionary"); !dictionary) return dictionary;
-    return CheckDistinctFiles({{"project", path},
-                               {"project's side file", ProjectSideFile::PathFor(path)},
-                               {"module", settings.modulePath},
-                               {"dictionary", settings.dictionaryPath}});
+    if (Status distinct = CheckDistinctFiles({{"project", path},
+                                              {"project's side file", ProjectSideFile::PathFor(path)},
+                                              {"module", settings.modulePath},
+                                              {"dictionary", settings.dictionaryPath}});
+        !distinct)
+        return distinct;
+    return CheckSideFileIsFree(path);
 }
 
 Result<std::unique_ptr<CProject>> CreateProject(const NewProjectSettings& settings, IProgress* progress) {

@@ -249,6 +249,7 @@ Status CProject::WriteSideFile(const std::string& path) const {
 // The dictionary goes first: when it cannot be written, the project file is
 // not replaced either, and each file is written atomically.
 Status CProject::Save(const std::string& path) {
+    if (Status free = CheckSideFileIsFree(path); !free) return free;
     bool keepDictionary = m_keepDictionaryFile && DictionaryFile(path) == m_dictionaryOnDiskFile;
     if (Status dictionary = keepDictionary ? Status(Done{}) : SaveDictionaryFile(path); !dictionary) {
         Error error = dictionary.GetError();

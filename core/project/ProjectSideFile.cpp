@@ -36,28 +36,65 @@ std::string ProjectFileName(const std::string& projectPath) {
 
 } // namespace
 
-ProjectSideFile ProjectSideFile::Read(const std::string& projectPath, std::vector<std::string>& warnings) {
-    ProjectSideFile side;
-    std::string path = PathFor(projectPath);
-    if (!FileExists(path)) return side;
+namespace {
+
+// The side file's JSON; nothing (and a warning) when it is missing, too
+// large, unreadable or not ours.
+std::optional<nlohmann::json> ReadJson(const std::string& path, std::vector<std::string>& warnings) {
+    if (!FileExists(path)) return std::nullopt;
     std::error_code unknown;
     if (std::filesystem::file_size(path, unknown) > kMaxSideFileSize && !unknown) {
         warnings.push_back("the side file '" + path + "' is too large to be one Quillon wrote and is ignored");
-        return side;
+        return std::nullopt;
     }
     auto bytes = ReadWholeFile(path);
     if (!bytes || bytes.Value().size() > kMaxSideFileSize) {
         warnings.push_back("the side file '" + path + "' cannot be read and is ignored" +
                            (bytes ? std::string() : ": " + bytes.GetError().Describe()));
-        return side;
+        return std::nullopt;
     }
     nlohmann::json data = nlohmann::json::parse(bytes.Value().begin(), bytes.Value().end(), nullptr, false);
-    if (data.is_discarded() || !data.is_object() || data.value("format", std::string()) != kFormat) {
+    auto format = data.is_object() ? data.find("format") : data.end();
+    if (!data.is_object() || format == data.end() || !format->is_string() || *format != kFormat) {
         warnings.push_back("the side file '" + path + "' is not one Quillon wrote and is ignored");
-        return side;
+        return std::nullopt;
     }
-    side.m_data = std::move(data);
+    return data;
+}
+
+} // namespace
+
+ProjectSideFile ProjectSideFile::Read(const std::string& projectPath, std::vector<std::string>& warnings) {
+    ProjectSideFile side;
+    std::string path = PathFor(projectPath);
+    auto data = ReadJson(path, warnings);
+    if (!data) return side;
+    side.m_data = std::move(*data);
+    if (auto other = side.OwnerBeside(projectPath)) {
+        warnings.push_back("the side file '" + path + "' belongs to the project '" + *other + "' and is ignored");
+        return ProjectSideFile();
+    }
     return side;
+}
+
+std::optional<std::string> ProjectSideFile::OwnerBeside(const std::string& projectPath) const {
+    auto project = m_data.find("project");
+    if (project == m_data.end() || !project->is_object()) return std::nullopt;
+    auto file = project->find("file");
+    if (file == project->end() || !file->is_string()) return std::nullopt;
+    const std::string owner = file->get<std::string>();
+    if (owner == ProjectFileName(projectPath)) return std::nullopt;
+    std::filesystem::path beside = std::filesystem::path(PathFor(projectPath)).parent_path() / owner;
+    return FileExists(beside.string()) ? std::optional<std::string>(owner) : std::nullopt;
+}
+
+std::optional<std::string> ProjectSideFile::OtherProjectOf(const std::string& projectPath) {
+    std::vector<std::string> ignored;
+    auto data = ReadJson(PathFor(projectPath), ignored);
+    if (!data) return std::nullopt;
+    ProjectSideFile side;
+    side.m_data = std::move(*data);
+    return side.OwnerBeside(projectPath);
 }
 
 std::optional<FileDigest> ProjectSideFile::Recorded(const char* key, const std::string& file) const {
@@ -181,6 +218,14 @@ Status ProjectSideFile::Write(const std::string& projectPath) const {
     std::string text = m_data.dump(2) + "\n";
     return WriteFileAtomically(PathFor(projectPath),
                                {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
+Status CheckSideFileIsFree(const std::string& projectPath) {
+    auto other = ProjectSideFile::OtherProjectOf(projectPath);
+    if (!other) return Done{};
+    return MakeError(Error::Code::Refused, "'" + ProjectSideFile::PathFor(projectPath) +
+                                               "' keeps what the project '" + *other +
+                                               "' cannot hold in its file; give this project another name");
 }
 
 } // namespace quillon

@@ -49,8 +49,16 @@ public:
     static std::string PathFor(const std::string& projectPath);
 
     // The side file of the project at `projectPath`. Missing: an empty one.
-    // Unreadable or not ours: an empty one and a warning in `warnings`.
+    // Unreadable, not ours, or another project's: an empty one and a warning
+    // in `warnings`.
     static ProjectSideFile Read(const std::string& projectPath, std::vector<std::string>& warnings);
+
+    // Projects whose names differ only in their extensions ("app.prj" and
+    // "app.one") would share "app.quillon". The file name of the other
+    // project when the side file at `projectPath`'s place records one and
+    // that project is still there beside it; nothing when it is free for
+    // this project (also when its project was renamed to this one).
+    static std::optional<std::string> OtherProjectOf(const std::string& projectPath);
 
     // The digest recorded for the project file, when it was recorded for a
     // project of that file name.
@@ -82,10 +90,17 @@ public:
     Status Write(const std::string& projectPath) const;
 
 private:
+    // The project file name recorded, when it is not `projectPath`'s and
+    // that project is beside it.
+    std::optional<std::string> OwnerBeside(const std::string& projectPath) const;
     std::optional<FileDigest> Recorded(const char* key, const std::string& file) const;
     void Record(const char* key, const std::string& file, const FileDigest& digest);
 
     nlohmann::json m_data = nlohmann::json::object();
 };
+
+// Refused when the project at `projectPath` would take over the side file of
+// another project beside it (ProjectSideFile::OtherProjectOf).
+Status CheckSideFileIsFree(const std::string& projectPath);
 
 } // namespace quillon

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -86,6 +87,9 @@ TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
         {"show " + d + "/none.prj", 1, "cannot open the project"},
         {"new " + d + "/other --module " + w.module + " --translator a --language Klingon", 2, "unknown language 'Klingon'"},
         {"new " + d + "/other --module " + d + "/none.exe --translator a --language 0x0407", 1, "cannot open the module"},
+        // pad.one would share pad.quillon with pad.prj.
+        {"new " + d + "/pad.one --module " + w.module + " --translator a --language German", 1,
+         "keeps what the project 'pad.prj' cannot hold in its file"},
     };
     std::vector<std::pair<std::string, Bytes>> files;
     for (const std::string& path : {w.project, w.dictionary, w.module, d + "/pad.quillon"})
@@ -140,7 +144,16 @@ TEST(SafetyCli, ChangesMadeOutsideAreReportedOnOpen) {
     ASSERT_EQ(RunCli("dict add " + w.project + " Bye Tschüss").exitCode, 0);
     ASSERT_EQ(RunCli("restore " + w.project + " --all").exitCode, 0);
     EXPECT_FALSE(Has(RunCli("show " + w.project, true).out, "warning"));
-    fs::remove(w.dir.File("pad.quillon"));
+    // A side file that is not ours, or another project's, is passed over with a warning.
+    const std::string side = w.dir.File("pad.quillon");
+    for (const char* text : {"{\"format\": null}", "{\"format\": \"Quillon project side file\", \"project\": "
+                                                       "{\"file\": \"pad.exe\"}}"}) {
+        ASSERT_TRUE(WriteFileAtomically(side, Bytes(text, text + std::strlen(text))));
+        CliRun passed = RunCli("show " + w.project, true);
+        EXPECT_EQ(passed.exitCode, 0) << text;
+        EXPECT_TRUE(Has(passed.out, "warning: the side file")) << passed.out;
+    }
+    fs::remove(side);
     CliRun bare = RunCli("show " + w.project, true);
     EXPECT_EQ(bare.exitCode, 0);
     EXPECT_FALSE(Has(bare.out, "warning"));
