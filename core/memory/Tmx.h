@@ -62,13 +62,16 @@ Result<TmxReport> ReadTmxBytes(std::string_view bytes, const TmxSink& sink, cons
 inline constexpr std::size_t kTmxImportBatch = 100000;
 
 // Reads a TMX file into `memory` in batches of one transaction each. Units
-// without a time get `now`. What was read before a fault in the file is kept;
-// a store that fails ends the reading.
+// without a time get `now`. What was read before a fault in the file is kept,
+// and the error says how many units that was; a store that fails ends the
+// reading. Only a regular file is read, as it is (a compressed one is not
+// unpacked).
 Result<TmxReport> ImportTmx(TranslationMemory& memory, const std::string& path, std::int64_t now,
                             std::size_t batchUnits = kTmxImportBatch);
 
 // Writes every unit of `memory` as TMX 1.4b (UTF-8), atomically. Returns the
-// number of units written.
+// number of units written. The memory's own files, and a file that is there
+// and is no TMX, are never replaced.
 Result<std::size_t> ExportTmx(const TranslationMemory& memory, const std::string& path);
 
 // "20261207T035712Z" for a time in seconds since 1970 (UTC), and back (none

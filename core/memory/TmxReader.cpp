@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <libxml/xmlreader.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <ctime>
@@ -7,6 +9,7 @@
 #include <optional>
 
 #include "interchange/LanguageTags.h"
+#include "io/FileGuards.h"
 #include "memory/Tmx.h"
 
 namespace quillon {
@@ -234,10 +237,14 @@ Result<TmxReport> Parse(xmlTextReaderPtr reader, const TmxSink& sink, const TmxL
 } // namespace
 
 Result<TmxReport> ReadTmxFile(const std::string& path, const TmxSink& sink, const TmxLimits& limits) {
-    std::FILE* probe = std::fopen(path.c_str(), "rb");
-    if (!probe) return MakeError(Error::Code::Io, "cannot read " + path + ": " + std::strerror(errno));
-    std::fclose(probe);
-    auto report = Parse(xmlReaderForFile(path.c_str(), nullptr, kReaderOptions), sink, limits);
+    // A FIFO, a device or a folder is refused before anything would wait on it.
+    if (Status input = CheckInputFile(path, "TMX file"); !input) return input.GetError();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return MakeError(Error::Code::Io, "cannot read " + path + ": " + std::strerror(errno));
+    // Read from the descriptor: given the file's name, libxml2 would unpack
+    // a compressed file, and a small file could then stand for gigabytes.
+    auto report = Parse(xmlReaderForFd(fd, nullptr, nullptr, kReaderOptions), sink, limits);
+    ::close(fd);
     if (!report) {
         Error error = report.GetError();
         error.message = path + ": " + error.message;

@@ -13,6 +13,7 @@
 #include <thread>
 #include <utility>
 
+#include "io/FileGuards.h"
 #include "io/FileIo.h"
 #include "memory/MemoryBatch.h"
 #include "memory/Tmx.h"
@@ -99,7 +100,33 @@ Result<std::string> HeaderSourceLanguage(const TranslationMemory& memory) {
 
 } // namespace
 
+namespace {
+
+// Only a TMX file is replaced: an export named after the memory, a project
+// or a module by mistake must not destroy it.
+Status CheckTmxOutput(const TranslationMemory& memory, const std::string& path) {
+    if (Status output = CheckOutputFile(path, "TMX file"); !output) return output;
+    const std::string& store = memory.Path();
+    if (Status distinct = CheckDistinctFiles({{"translation memory", store},
+                                              {"translation memory's journal", store + "-wal"},
+                                              {"translation memory's shared index", store + "-shm"},
+                                              {"TMX file", path}});
+        !distinct)
+        return distinct;
+    if (!FileExists(path)) return Done{};
+    std::string head(4096, '\0');
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return MakeError(Error::Code::Io, "cannot read " + path + ": " + std::strerror(errno));
+    head.resize(std::fread(head.data(), 1, head.size(), file));
+    std::fclose(file);
+    if (head.empty() || head.find("<tmx") != std::string::npos) return Done{};
+    return MakeError(Error::Code::Refused, "'" + path + "' is there and is no TMX file; it is left as it is");
+}
+
+} // namespace
+
 Result<std::size_t> ExportTmx(const TranslationMemory& memory, const std::string& path) {
+    if (Status output = CheckTmxOutput(memory, path); !output) return output.GetError();
     auto sourceLanguage = HeaderSourceLanguage(memory);
     if (!sourceLanguage) return sourceLanguage.GetError();
     std::size_t written = 0;
@@ -197,6 +224,7 @@ Result<TmxReport> ImportTmx(TranslationMemory& memory, const std::string& path, 
     BatchHandOver handOver;
     std::optional<Result<TmxReport>> report;
     Status prepared = Done{}; // the refusal of a batch the reader could not prepare
+    std::size_t read = 0;     // units read, all of them stored unless a store fails
     std::thread reader([&] {
         std::vector<MemoryUnit> batch;
         batch.reserve(batchUnits);
@@ -206,6 +234,7 @@ Result<TmxReport> ImportTmx(TranslationMemory& memory, const std::string& path, 
             return handOver.Put(std::move(ready).Value());
         };
         report = ReadTmxFile(path, [&](MemoryUnit&& unit) -> Status {
+            ++read;
             if (unit.changed == 0) unit.changed = now;
             batch.push_back(std::move(unit));
             if (batch.size() < batchUnits) return Done{};
@@ -226,6 +255,13 @@ Result<TmxReport> ImportTmx(TranslationMemory& memory, const std::string& path, 
     reader.join();
     if (!stored) return stored.GetError();
     if (!prepared) return prepared.GetError();
+    if (!*report && read != 0) {
+        // The units before the fault are in the memory: say so, not only the fault.
+        Error error = report->GetError();
+        error.message += "; the " + std::to_string(read) + (read == 1 ? " unit" : " units") +
+                         " read before it are stored";
+        return error;
+    }
     return std::move(*report);
 }
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <tuple>
 
@@ -78,6 +81,35 @@ TEST(Tmx, ExportThenImportGivesTheSameUnits) {
     EXPECT_NE(text.find("srclang=\"*all*\""), std::string::npos);
 }
 
+// An export never replaces the memory's own files or a file that is no TMX;
+// an import reads only a regular file and never unpacks one.
+TEST(Tmx, ExportAndImportTouchOnlyTmxFiles) {
+    TempDir dir;
+    auto memory = TranslationMemory::Open(dir.File("tm.db"), MemoryOpen::CreateIfNone);
+    ASSERT_TRUE(memory);
+    ASSERT_TRUE(memory.Value().Store(std::vector<MemoryUnit>{{"Open", "Öffnen", "en", "de", "", "", "", "", 1}}));
+    const std::string project = dir.File("app.prj");
+    ASSERT_TRUE(WriteFileAtomically(project, std::vector<std::uint8_t>{3, 'a', 'b', 'c'}));
+    ASSERT_TRUE(ExportTmx(memory.Value(), dir.File("old.tmx")));
+    ASSERT_TRUE(ExportTmx(memory.Value(), dir.File("old.tmx"))) << "a TMX file is replaced";
+    for (const std::string& path : {dir.File("tm.db"), dir.File("tm.db-wal"), project}) {
+        std::vector<std::uint8_t> before = FileBytes(path);
+        auto written = ExportTmx(memory.Value(), path);
+        ASSERT_FALSE(written) << path;
+        EXPECT_EQ(FileBytes(path), before) << path;
+    }
+    EXPECT_EQ(ExportTmx(memory.Value(), project).GetError().message,
+              "'" + project + "' is there and is no TMX file; it is left as it is");
+
+    ASSERT_EQ(::mkfifo(dir.File("fifo.tmx").c_str(), 0644), 0);
+    auto fifo = ImportTmx(memory.Value(), dir.File("fifo.tmx"), 1);
+    ASSERT_FALSE(fifo);
+    EXPECT_NE(fifo.GetError().message.find("is a FIFO"), std::string::npos) << fifo.GetError().message;
+    // Given the file's name, libxml2 would have unpacked this and taken its unit.
+    ASSERT_EQ(std::system(("gzip -c " + dir.File("old.tmx") + " > " + dir.File("packed.tmx")).c_str()), 0);
+    EXPECT_FALSE(ImportTmx(memory.Value(), dir.File("packed.tmx"), 1));
+}
+
 TEST(Tmx, ReadsWhatTranslateToolkitWrites) {
     // toolkit.tmx is po2tmx's output for toolkit.po (see its header).
     TempDir dir;
@@ -119,6 +151,11 @@ TEST(Tmx, ImportsInBatchesKeepEveryUnitReadBeforeAFault) {
         auto imported = ImportTmx(memory.Value(), dir.File("in.tmx"), 5, c.batch);
         EXPECT_EQ(imported.Ok(), c.complete) << (imported ? "" : imported.GetError().Describe());
         std::vector<MemoryUnit> stored = AllOf(memory.Value());
+        if (!c.complete) {
+            EXPECT_TRUE(imported.GetError().message.ends_with("; the " + std::to_string(stored.size()) +
+                                                              " units read before it are stored"))
+                << imported.GetError().message;
+        }
         Read read = ReadBytes(c.xml);
         for (MemoryUnit& unit : read.units) unit.changed = 5;
         EXPECT_EQ(stored, read.units);
