@@ -215,6 +215,11 @@ void PoReader::Flush() {
         m_file.skipped.push_back("\"" + entry.id + "\": an entry without an item address");
         return;
     }
+    // A resource text ends at its first NUL: the rest would silently go.
+    if (entry.str.find('\0') != std::string::npos) {
+        m_file.skipped.push_back(unit.id + ": a NUL character in the translation, which a resource text cannot hold");
+        return;
+    }
     unit.source = std::move(entry.id);
     unit.target = std::move(entry.str);
     unit.notes = std::move(entry.notes);

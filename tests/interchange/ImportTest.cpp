@@ -172,6 +172,7 @@ TEST(InterchangeImport, EveryCutOfAnExportReadsOrFailsCleanly) {
 }
 
 TEST(InterchangeImport, PoEscapesContextsAndPluralsReadAsGettextWritesThem) {
+    using namespace std::string_literals;
     const std::string po =
         "# comment\n"
         "msgid \"\"\nmsgstr \"\"\n\"Language: fr\\n\"\n\"X-Source-Language: en-US\\n\"\n\n"
@@ -179,7 +180,8 @@ TEST(InterchangeImport, PoEscapesContextsAndPluralsReadAsGettextWritesThem) {
         "msgstr \"x\"\n\n"
         "#: strings/7 other.c:12\nmsgid \"seven\"\nmsgstr \"sept\"\n\n"
         "msgid \"one\"\nmsgid_plural \"many\"\nmsgstr[0] \"un\"\nmsgstr[1] \"des\"\n\n"
-        "#~ msgid \"old\"\n#~ msgstr \"vieux\"\n";
+        "#~ msgid \"old\"\n#~ msgstr \"vieux\"\n"
+        "msgctxt \"strings/8\"\nmsgid \"eight\"\nmsgstr \"hu\0it\"\n"s;
     auto read = ReadPo(AsBytes(po));
     ASSERT_TRUE(read.Ok()) << read.GetError().Describe();
     const UnitFile& file = read.Value();
@@ -190,8 +192,9 @@ TEST(InterchangeImport, PoEscapesContextsAndPluralsReadAsGettextWritesThem) {
               (TranslationUnit{"menus/1/2", "a\tb\nc\"\\AB", "x", UnitState::NeedsReview, {"MENUITEM 1"}}));
     EXPECT_EQ(file.units[1].id, "strings/7");
     EXPECT_EQ(file.units[1].state, UnitState::Translated);
-    ASSERT_EQ(file.skipped.size(), 1u);
+    ASSERT_EQ(file.skipped.size(), 2u);
     EXPECT_NE(file.skipped[0].find("plural"), std::string::npos);
+    EXPECT_EQ(file.skipped[1], "strings/8: a NUL character in the translation, which a resource text cannot hold");
 }
 
 // A module's name is the file's name, and a file name may hold a line break.
