@@ -82,14 +82,18 @@ struct TextParts {
     std::string_view lead, body, tail, accelerator;
 };
 
-TextParts Split(std::string_view text, const CodePage& codePage) {
+TextParts Split(std::string_view text, bool escaped, const CodePage& codePage) {
     TextParts parts;
     std::size_t tab = std::string_view::npos;
-    for (std::size_t pos = 0; pos < text.size(); pos += codePage.CharLength(text, pos))
-        if (text.compare(pos, 2, "\\t") == 0) {
+    // Escape by escape: the tree's "C:\\temp" holds an escaped backslash before "temp", no tab.
+    for (std::size_t pos = 0; escaped && pos < text.size();) {
+        std::size_t escape = EscapeLengthAt(text, pos);
+        if (escape != 0 && text[pos + 1] == 't') {
             tab = pos;
             break;
         }
+        pos += escape != 0 ? escape : codePage.CharLength(text, pos);
+    }
     if (tab != std::string_view::npos) {
         parts.accelerator = text.substr(tab);
         text = text.substr(0, tab);
@@ -138,6 +142,9 @@ std::string Accented(std::string_view body, std::size_t keep, const CodePage& co
     return out;
 }
 
+// A dialog's caption is kept as the module has it, controls unescaped.
+bool EscapesControls(const CResourceItem& item) { return item.GetKind() != ItemKind::Dialog; }
+
 bool Pseudo(const CResourceItem& item) {
     ItemKind kind = item.GetKind();
     return kind != ItemKind::Version && item.IsTranslatable() && !item.GetText().empty();
@@ -146,8 +153,8 @@ bool Pseudo(const CResourceItem& item) {
 } // namespace
 
 std::string PseudoText(std::string_view text, std::uint16_t hotkey, const PseudoOptions& options,
-                       const CodePage& codePage) {
-    TextParts parts = Split(text, codePage);
+                       const CodePage& codePage, bool escaped) {
+    TextParts parts = Split(text, escaped, codePage);
     std::size_t hotkeyAt = HotkeyPosition(text, HotkeyByte(hotkey), codePage);
     std::size_t bodyStart = parts.lead.size();
     std::size_t keep = hotkeyAt >= bodyStart && hotkeyAt < bodyStart + parts.body.size() ? hotkeyAt - bodyStart
@@ -172,7 +179,8 @@ ProjectChange PlanPseudoTranslation(CProject& project, const PseudoOptions& opti
     WalkPaths(project.m_ResourceInfo, [&](CResourceItem& item, const std::string&) {
         if (!Pseudo(item)) return;
         ItemEdit edit =
-            PlanTranslation(item, PseudoText(item.GetText(), item.m_chHotkey, options, codePage), item.m_chHotkey);
+            PlanTranslation(item, PseudoText(item.GetText(), item.m_chHotkey, options, codePage, EscapesControls(item)),
+                            item.m_chHotkey);
         auto isTranslated = [](std::uint32_t state) { return (state & RIS_TRANSLATED) == RIS_TRANSLATED; };
         translated += int(isTranslated(edit.after.state)) - int(isTranslated(edit.before.state));
         change.Add(std::move(edit));

@@ -23,11 +23,12 @@ struct PseudoOptions {
 };
 
 // The pseudo-translation of one tree text (code page bytes, controls as
-// escapes). Kept as they are: placeholders (printf and %1), escapes, the
-// accelerator after \t, the hotkey's letter, leading and trailing spaces and
-// a trailing colon or ellipsis. Only characters `codePage` holds are added.
+// escapes unless `escaped` is false, as in a dialog's caption). Kept as they
+// are: placeholders (printf and %1), escapes, the accelerator after \t, the
+// hotkey's letter, leading and trailing spaces and a trailing colon or
+// ellipsis. Only characters `codePage` holds are added.
 std::string PseudoText(std::string_view text, std::uint16_t hotkey, const PseudoOptions& options,
-                       const CodePage& codePage);
+                       const CodePage& codePage, bool escaped = true);
 
 // Pseudo-translates every translatable string, menu and dialog item of the
 // project (version values stay), each keeping its source hotkey.

@@ -34,7 +34,11 @@ TEST(PseudoTranslation, KeepsWhatTheProgramNeedsAndLengthens) {
         {1251, "Open file", 'f', {0, true, false}, "\u041e\u0440\u0435\u043f f\u0456l\u0435"},
         {932, "Open", 0, {0, true, false}, "\u041e\u0440\u0435\u043f"},
         {932, "Exit", 'x', {50, true, false}, "\u0415x\uff49\u0442 ~"},
+        // An escaped backslash before a 't' is no accelerator.
+        {1252, "Saved to C:\\\\temp", 0, {0, false, true}, "[Saved to C:\\\\temp]"},
     };
+    // A dialog's caption holds no escapes: its "\\t" is no accelerator either.
+    EXPECT_EQ(PseudoText("Folder C:\\temp", 0, {0, false, true}, CodePage(1252), false), "[Folder C:\\temp]");
     for (const Case& c : cases) {
         CodePage codePage(c.codePage);
         SCOPED_TRACE(std::to_string(c.codePage) + " " + c.text);
