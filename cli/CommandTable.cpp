@@ -49,6 +49,8 @@ const std::vector<CommandSpec> kCommands = {
     {"update", "projects", {{"PROJECT", Project}},
      {{"--module", "NEWPATH", Module, Optional, "the new version of the module (default: the project's module)"},
       {"--dry-run", "", None, Optional, "report the changes and write nothing"},
+      {"--force", "", None, Optional,
+       "merge a module the scan could read only in part, although items went away or changed"},
       kJson, kCodePage, kWait},
      "merge a new version of the module and list every change"},
     {"import", "projects", {{"PROJECT", Project}, {"[FILE]", TranslationFile}},

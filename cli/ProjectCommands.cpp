@@ -10,6 +10,7 @@
 #include "dictionary/GlossaryImport.h"
 #include "extract/Languages.h"
 #include "io/FileIo.h"
+#include "model/CountText.h"
 #include "model/ItemKind.h"
 #include "project/ModuleCheck.h"
 #include "project/NewProject.h"
@@ -174,10 +175,18 @@ int RunUpdate(const std::vector<std::string>& args) {
                      "the project is unchanged\n";
         return 1;
     }
+    CodePage texts(project->GetCodePage());
+    for (const std::string& warning : report.scanWarnings) Err() << "warning: " << texts.ToUtf8(warning) << "\n";
+    if (!dryRun && report.NeedsConfirmation() && !parsed->Has("--force")) {
+        Err() << "quillon-cli update: '" << module << "' could be read only in part (see the warnings above), and "
+              << CountOf(report.Count(UpdateChangeKind::Removed), "item") << " would go away and "
+              << CountOf(report.Count(UpdateChangeKind::Changed), "item") << " change; the project is unchanged. "
+              << "Give --force to update anyway\n";
+        return 1;
+    }
     bool moved = module != project->m_strModulePath;
     project->m_strModulePath = module;
     bool save = !dryRun && (report.Changed() || moved);
-    CodePage texts(project->GetCodePage());
     if (parsed->Has("--json"))
         PrintUpdateJson(report, texts, module, save);
     else

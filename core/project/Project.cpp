@@ -317,12 +317,16 @@ std::string CProject::FileBeside(const std::string& projectPath, const std::stri
     return (std::filesystem::path(projectPath).parent_path() / file).string();
 }
 
-bool CProject::ExtractFrom(const std::string& modulePath, IProgress* progress) {
+bool CProject::ExtractFrom(const std::string& modulePath, IProgress* progress, std::vector<std::string>* diagnostics) {
     if (modulePath.empty() || !FileExists(modulePath)) return false;
     CResourceExtractor extractor(modulePath, m_ResourceInfo, CodePage(GetCodePage()), progress);
     Status scanned = extractor.Extract();
     m_strModulePath = modulePath;
     m_nReplaced = extractor.Report().replacedCharacters;
+    if (diagnostics) {
+        const std::vector<std::string>& found = extractor.Report().diagnostics;
+        diagnostics->insert(diagnostics->end(), found.begin(), found.end());
+    }
     return scanned.Ok();
 }
 

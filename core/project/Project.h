@@ -81,8 +81,10 @@ public:
     static std::string FileBeside(const std::string& projectPath, const std::string& path);
 
     // Scans `modulePath` into this project's tree (not the dictionary). False,
-    // with nothing touched, when the path is empty or names no file.
-    bool ExtractFrom(const std::string& modulePath, IProgress* progress = nullptr);
+    // with nothing touched, when the path is empty or names no file. What
+    // the scan could not read goes to `diagnostics` when it is given.
+    bool ExtractFrom(const std::string& modulePath, IProgress* progress = nullptr,
+                     std::vector<std::string>* diagnostics = nullptr);
 
     const std::string& GetModulePath() const { return m_strModulePath; }
     const std::string& GetTargetPath() const { return m_strTargetPath; }

@@ -314,10 +314,10 @@ private:
 
 } // namespace
 
-bool PrepareFresh(const CProject& project, CProject& fresh, IProgress* progress) {
+bool PrepareFresh(const CProject& project, CProject& fresh, IProgress* progress, std::vector<std::string>* diagnostics) {
     if (!HasResources(fresh.m_ResourceInfo)) {
         fresh.m_nCodePage = project.GetCodePage();
-        if (!fresh.ExtractFrom(fresh.m_strModulePath, progress)) return false;
+        if (!fresh.ExtractFrom(fresh.m_strModulePath, progress, diagnostics)) return false;
         if (!HasResources(fresh.m_ResourceInfo)) return false;
     }
     // The new module's version values get the translator's entries and the
@@ -335,7 +335,7 @@ bool PrepareFresh(const CProject& project, CProject& fresh, IProgress* progress)
 
 UpdateReport UpdateProject(CProject& project, CProject& fresh, IProgress* progress) {
     UpdateReport report;
-    if (!PrepareFresh(project, fresh, progress)) return report;
+    if (!PrepareFresh(project, fresh, progress, &report.scanWarnings)) return report;
 
     CResourceInfo& old = project.m_ResourceInfo;
     const CResourceInfo& next = fresh.m_ResourceInfo;

@@ -62,8 +62,18 @@ struct UpdateReport {
     // option bits, a source hotkey, a version value, the file version.
     bool otherChanges = false;
 
+    // What the scan of the new module could not read, in the project's code
+    // page as the scan words it.
+    std::vector<std::string> scanWarnings;
+
     std::size_t Count(UpdateChangeKind kind) const;
     bool Changed() const { return !changes.empty() || rebuilt > 0 || otherChanges; }
+    // A module read in part (a damaged or half-copied file) that took items
+    // away or changed them: the loss may be the damage's, not the new
+    // version's, and is not taken without the translator's word.
+    bool NeedsConfirmation() const {
+        return !scanWarnings.empty() && (Count(UpdateChangeKind::Removed) != 0 || Count(UpdateChangeKind::Changed) != 0);
+    }
 };
 
 inline constexpr const char* kUpdateMessage = "Updating resources\r\nplease wait";
@@ -78,7 +88,9 @@ UpdateReport UpdateProject(CProject& project, CProject& fresh, IProgress* progre
 
 // The first half of UpdateProject: scans `fresh`'s module when it has no
 // resources yet and gives it the project's target language and translator
-// values. False when it holds no resources.
-bool PrepareFresh(const CProject& project, CProject& fresh, IProgress* progress = nullptr);
+// values. False when it holds no resources. What the scan could not read
+// goes to `diagnostics` when it is given.
+bool PrepareFresh(const CProject& project, CProject& fresh, IProgress* progress = nullptr,
+                  std::vector<std::string>* diagnostics = nullptr);
 
 } // namespace quillon

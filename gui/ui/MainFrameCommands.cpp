@@ -179,9 +179,27 @@ bool CMainFrame::OnUpdate() {
 
 bool CMainFrame::RunUpdate(const QString& modulePath) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    UpdateReport report = m_doc.UpdateProject(modulePath, m_progress);
+    bool declined = false;
+    UpdateReport report = m_doc.UpdateProject(modulePath, m_progress, [&](const UpdateReport& merged) {
+        if (!merged.NeedsConfirmation()) return true;
+        QApplication::restoreOverrideCursor();
+        QStringList warnings;
+        for (const std::string& warning : merged.scanWarnings) warnings << ToQt(warning, m_doc.GetCodePage());
+        declined = !m_prompts->Confirm(
+            tr("%1 could be read only in part:\n%2\n\n%3 items would go away and %4 change, with their "
+               "translations. Update anyway?")
+                .arg(modulePath, warnings.join('\n'))
+                .arg(merged.Count(UpdateChangeKind::Removed))
+                .arg(merged.Count(UpdateChangeKind::Changed)));
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        return !declined;
+    });
     m_progress->Hide();
     QApplication::restoreOverrideCursor();
+    if (declined) {
+        Log(tr("Update from %1 not made: the module could be read only in part").arg(modulePath), true);
+        return false;
+    }
     if (!report.merged) {
         m_prompts->Error(tr("%1 cannot be read or holds no string tables, menus, dialogs or version resource; the "
                             "project is unchanged.").arg(modulePath));

@@ -172,7 +172,8 @@ QStringList CQuillonDoc::ChangedOnDisk() const {
     return changed;
 }
 
-UpdateReport CQuillonDoc::UpdateProject(const QString& modulePath, IProgress* progress) {
+UpdateReport CQuillonDoc::UpdateProject(const QString& modulePath, IProgress* progress,
+                                        const std::function<bool(const UpdateReport&)>& accept) {
     CProject fresh;
     fresh.m_strModulePath = modulePath.toStdString();
     ProjectSettings settingsBefore = SettingsOf(m_Project);
@@ -183,6 +184,7 @@ UpdateReport CQuillonDoc::UpdateProject(const QString& modulePath, IProgress* pr
     CResourceInfo treeBefore = std::move(m_Project.m_ResourceInfo);
     m_Project.m_ResourceInfo = CResourceInfo(treeBefore);
     UpdateReport report = quillon::UpdateProject(m_Project, fresh, progress);
+    if (report.merged && accept && !accept(report)) report.merged = false;
     if (report.merged)
         m_Project.m_strModulePath = fresh.m_strModulePath;
     else

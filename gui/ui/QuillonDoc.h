@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QUndoStack>
 
+#include <functional>
+
 #include "target/TargetBuilder.h"
 #include "extract/Progress.h"
 #include "io/Result.h"
@@ -69,8 +71,11 @@ public:
     // The project's files that another program changed since they were
     // opened or saved here (the window asks before saving over them).
     QStringList ChangedOnDisk() const;
-    // Merges the module again (or a new version of it).
-    UpdateReport UpdateProject(const QString& modulePath, IProgress* progress);
+    // Merges the module again (or a new version of it). When `accept` is
+    // given and says no to the merge's report, the project stays as it was
+    // and the report says it was not merged.
+    UpdateReport UpdateProject(const QString& modulePath, IProgress* progress,
+                               const std::function<bool(const UpdateReport&)>& accept = {});
     // What an item the last update changed held before it, while the item
     // is still marked as changed; null for every other item.
     const PreviousSource* PreviousOf(const CResourceItem& item) const;

@@ -87,6 +87,9 @@ TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
         {"show " + d + "/none.prj", 1, "cannot open the project"},
         {"new " + d + "/other --module " + w.module + " --translator a --language Klingon", 2, "unknown language 'Klingon'"},
         {"new " + d + "/other --module " + d + "/none.exe --translator a --language 0x0407", 1, "cannot open the module"},
+        // A module cut short would take the items it lost with it.
+        {"update " + w.project + " --module " + Fixture("corrupt/truncated-half.exe"), 1,
+         "could be read only in part (see the warnings above)"},
         // pad.one would share pad.quillon with pad.prj.
         {"new " + d + "/pad.one --module " + w.module + " --translator a --language German", 1,
          "keeps what the project 'pad.prj' cannot hold in its file"},

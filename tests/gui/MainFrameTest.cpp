@@ -152,6 +152,14 @@ TEST(MainFrame, ReplacingTheProjectDropsTheOldItemsFirst) {
     selectRow();
     EXPECT_FALSE(window.frame.OnUpdate()) << "cancelled at the question";
     EXPECT_FALSE(Logged(window.frame, "Updated"));
+    // A module read only in part is merged only when the translator says so.
+    const int steps = window.frame.Document().UndoStack().count();
+    window.prompts->choices = {IUserPrompts::Choice::Yes};
+    window.prompts->files = {QString::fromStdString(Fixture("corrupt/truncated-half.exe"))};
+    EXPECT_FALSE(window.frame.OnUpdate());
+    EXPECT_TRUE(window.prompts->questions.back().contains("could be read only in part"));
+    EXPECT_TRUE(Logged(window.frame, "the module could be read only in part"));
+    EXPECT_EQ(window.frame.Document().UndoStack().count(), steps);
     window.prompts->choices = {IUserPrompts::Choice::No}; // update from the same module
     EXPECT_TRUE(window.frame.OnUpdate());
     EXPECT_TRUE(window.prompts->choices.empty());
