@@ -1176,6 +1176,20 @@ Die Problemliste zeigt sie alle. Die Zieldatei trotzdem erstellen?</numerusform>
             <numerusform>%n Einträge pseudoübersetzt: 30 % länger, mit Akzenten und in Klammern</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1 could be read only in part:
+%2
+
+%3 items would go away and %4 change, with their translations. Update anyway?</source>
+        <translation>%1 konnte nur zum Teil gelesen werden:
+%2
+
+%3 Einträge würden wegfallen und %4 sich ändern, samt ihren Übersetzungen. Trotzdem aktualisieren?</translation>
+    </message>
+    <message>
+        <source>Update from %1 not made: the module could be read only in part</source>
+        <translation>Aktualisierung von %1 nicht ausgeführt: das Modul konnte nur zum Teil gelesen werden</translation>
+    </message>
 </context>
 <context>
     <name>quillon::gui::CMemoryService</name>
@@ -1526,6 +1540,12 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Changing the target language also changes the language written into the version resource and the code page of the project&apos;s texts. Change it?</source>
         <translation>Eine andere Zielsprache ändert auch die Sprache, die in die Versionsressource geschrieben wird, und die Codepage der Texte des Projekts. Ändern?</translation>
+    </message>
+    <message>
+        <source>Cannot read the dictionary %1:
+%2</source>
+        <translation>Das Wörterbuch %1 kann nicht gelesen werden:
+%2</translation>
     </message>
 </context>
 <context>
