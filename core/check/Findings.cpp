@@ -26,13 +26,17 @@ constexpr std::array kCodes = {
     CheckCodeInfo{CheckCode::TooLong, "too-long", Severity::Error,
                   "the text is longer than its resource can hold (65535 UTF-16 units)"},
     CheckCodeInfo{CheckCode::LineBreaks, "line-breaks", Severity::Warning,
-                  "the translation breaks lines with \\n where the source uses \\r\\n, or the other way"},
+                  "the translation breaks lines with \\n where the source uses \\r\\n, or the other way, or loses or adds "
+                  "a leading or trailing line break"},
     CheckCodeInfo{CheckCode::Spaces, "spaces", Severity::Warning,
                   "leading or trailing spaces differ from the source's"},
     CheckCodeInfo{CheckCode::Colon, "colon", Severity::Warning, "a trailing colon lost or added"},
     CheckCodeInfo{CheckCode::Ellipsis, "ellipsis", Severity::Warning, "a trailing ellipsis lost or added"},
     CheckCodeInfo{CheckCode::DoesNotFit, "does-not-fit", Severity::Warning,
                   "a dialog control's translation is wider or taller than the control, measured in the dialog's font"},
+    CheckCodeInfo{CheckCode::NotWritten, "not-written", Severity::Warning,
+                  "a translated value of a version table the module has for the target language, which the "
+                  "translated table of its own language replaces"},
     CheckCodeInfo{CheckCode::Spelling, "spelling", Severity::Note,
                   "a word the target language's spelling dictionary does not know"},
     CheckCodeInfo{CheckCode::Untranslated, "untranslated", Severity::Note, "the item is not translated yet"},

@@ -33,6 +33,7 @@ enum class CheckCode {
     Colon,
     Ellipsis,
     DoesNotFit,
+    NotWritten,
     Spelling,
     Untranslated,
 };

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "check/TextChecks.h"
 #include "check/TextFit.h"
 #include "dictionary/Hotkeys.h"
 #include "model/ItemPath.h"
+#include "project/NewProject.h"
 #include "project/Project.h"
 #include "model/TextEscapes.h"
 #include "target/TextPreparation.h"
@@ -77,6 +79,10 @@ public:
 
     std::vector<Finding> Take() { return std::move(m_findings); }
 
+    void Add(CheckCode code, const CResourceItem& item, const std::string& path, std::string message) {
+        m_findings.push_back({code, InfoOf(code).severity, path, &item, std::move(message)});
+    }
+
 private:
     void Hotkey(const CResourceItem& item, const std::string& path) {
         std::uint8_t given = HotkeyByte(item.m_chTransHotkey);
@@ -95,10 +101,6 @@ private:
             Add(CheckCode::HotkeyNotLetter, item, path, "the hotkey " + Key(target) + " is no letter or digit");
     }
 
-    void Add(CheckCode code, const CResourceItem& item, const std::string& path, std::string message) {
-        m_findings.push_back({code, InfoOf(code).severity, path, &item, std::move(message)});
-    }
-
     const CodePage& m_codePage;
     const HotkeyAlphabet& m_alphabet;
     CheckOptions m_options;
@@ -111,6 +113,19 @@ bool IsHotkeyLevel(const CResourceItem& item) {
     return item.GetCount() != 0 && (item.GetKind() == ItemKind::PopupMenu || item.GetKind() == ItemKind::Dialog);
 }
 
+// The version values the target leaves out (ReplacedInTarget), with every
+// block below them.
+std::unordered_set<const CResourceItem*> NotWritten(const CResourceItem& block, bool below = false) {
+    std::unordered_set<const CResourceItem*> out;
+    for (const auto& child : block.GetChildren()) {
+        const auto* version = dynamic_cast<const CVersionBlock*>(child.get());
+        bool left = below || (version && ReplacedInTarget(block, *version));
+        if (left) out.insert(child.get());
+        out.merge(NotWritten(*child, left));
+    }
+    return out;
+}
+
 } // namespace
 
 std::vector<Finding> CheckProject(const CProject& project, const CheckOptions& options) {
@@ -119,8 +134,15 @@ std::vector<Finding> CheckProject(const CProject& project, const CheckOptions& o
     std::unordered_map<const CResourceItem*, std::string> paths;
     std::unordered_map<const CResourceItem*, std::size_t> order;
     std::vector<const CResourceItem*> levels;
+    const auto notWritten = NotWritten(project.m_ResourceInfo.m_VersionInfo.m_Root);
     WalkPaths(project.m_ResourceInfo, [&](const CResourceItem& item, const std::string& path) {
         order.emplace(&item, order.size());
+        if (notWritten.contains(&item) && item.IsTranslated()) {
+            checker.Add(CheckCode::NotWritten, item, path,
+                        "the build writes the translated table of the module's own language in this table's place; "
+                        "this translation is left out");
+            return;
+        }
         checker.Item(item, path);
         if (HasHotkeys(item.GetKind())) paths.emplace(&item, path);
         if (IsHotkeyLevel(item)) levels.push_back(&item);

@@ -1,5 +1,6 @@
 #include "project/NewProject.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <optional>
@@ -106,6 +107,15 @@ std::optional<std::pair<std::uint16_t, std::uint16_t>> TranslationPair(CVersionB
 }
 
 } // namespace
+
+bool ReplacedInTarget(const CResourceItem& parent, const CVersionBlock& block) {
+    if (!SameKey(block.m_strTargetKey, block.m_strKey)) return false;
+    return std::ranges::any_of(parent.GetChildren(), [&](const auto& sibling) {
+        const auto* other = dynamic_cast<const CVersionBlock*>(sibling.get());
+        return other && other != &block && !SameKey(other->m_strTargetKey, other->m_strKey) &&
+               SameKey(other->m_strTargetKey, block.m_strKey);
+    });
+}
 
 CVersionBlock* TargetStringTable(CVersionBlock& root) {
     auto pair = TranslationPair(root);

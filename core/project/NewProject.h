@@ -72,6 +72,12 @@ inline const CVersionBlock* TargetStringTable(const CVersionBlock& root) {
     return TargetStringTable(const_cast<CVersionBlock&>(root)); // finds, changes nothing
 }
 
+// A module may already hold a table for the target language; the table
+// retargeted to that language takes its place, so the target has one table
+// per language. True for `block`, a child of `parent`, when a sibling is
+// retargeted to its key: the build leaves it out.
+bool ReplacedInTarget(const CResourceItem& parent, const CVersionBlock& block);
+
 // The block reached by a backslash path of keys (compared without regard to
 // ASCII case; empty segments skipped), or null.
 CVersionBlock* FindVersionPath(CVersionBlock& block, std::string_view path);

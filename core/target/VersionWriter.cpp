@@ -1,9 +1,7 @@
-#include <algorithm>
-#include <cctype>
-
 #include "target/TemplateWriters.h"
 #include "target/TextPreparation.h"
 #include "pe/VersionEntries.h"
+#include "project/NewProject.h"
 #include "io/ByteWriter.h"
 
 namespace quillon {
@@ -57,28 +55,10 @@ private:
         return nullptr;
     }
 
-    static bool SameKey(std::string_view a, std::string_view b) {
-        return std::ranges::equal(a, b, [](char x, char y) {
-            return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-        });
-    }
-
-    // A module may already hold a table for the target language; the table
-    // translated into that language takes its place, so the target has one
-    // table per language.
-    static bool ReplacedByTranslation(const CResourceItem& parent, const CVersionBlock& block) {
-        if (!SameKey(block.m_strTargetKey, block.m_strKey)) return false;
-        return std::ranges::any_of(parent.GetChildren(), [&](const auto& sibling) {
-            const auto* other = dynamic_cast<const CVersionBlock*>(sibling.get());
-            return other && other != &block && !SameKey(other->m_strTargetKey, other->m_strKey) &&
-                   SameKey(other->m_strTargetKey, block.m_strKey);
-        });
-    }
-
     void Children(const CResourceItem& parent, const VersionEntry* original) {
         for (const auto& child : parent.GetChildren()) {
             const auto* block = dynamic_cast<const CVersionBlock*>(child.get());
-            if (!block || ReplacedByTranslation(parent, *block)) continue;
+            if (!block || ReplacedInTarget(parent, *block)) continue;
             std::u16string key = m_context.codePage.ToUtf16(block->m_strTargetKey);
             const VersionEntry* match = OriginalChild(original, m_context.codePage.ToUtf16(block->m_strKey));
             if (block->m_nBlockType == kVersionText) {

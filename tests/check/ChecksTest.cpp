@@ -97,6 +97,14 @@ TEST(Checks, FindsPlantedFaultsInAProject) {
     info.m_Strings.AddChild(std::make_unique<CStringEntry>("Copy %1 of %d", 0, 1)).SetTranslation("Kopiere %d", 0);
     auto& dialog = info.m_Dialogs.AddChild(std::make_unique<CDialogEntry>("Options", 0, 9));
     dialog.AddChild(std::make_unique<CDialogItem>("Name", 'N', 10)).SetTranslation("Titel", 'N');
+    // The module has a German table of its own, which the English one, retargeted, replaces.
+    auto& tables = info.m_VersionInfo.m_Root.AddChild(std::make_unique<CVersionBlock>("StringFileInfo", kVersionBlock, ""));
+    auto& english = static_cast<CVersionBlock&>(
+        tables.AddChild(std::make_unique<CVersionBlock>("040904b0", kVersionBlock, "")));
+    english.m_strTargetKey = "040704b0";
+    english.AddChild(std::make_unique<CVersionBlock>("CompanyName", kVersionText, "Ink")).SetTranslation("Tinte", 0);
+    auto& german = tables.AddChild(std::make_unique<CVersionBlock>("040704b0", kVersionBlock, ""));
+    german.AddChild(std::make_unique<CVersionBlock>("CompanyName", kVersionText, "Tinte")).SetTranslation("Tinte AG", 0);
 
     std::vector<std::tuple<std::string, std::string, std::string>> found;
     std::size_t notes = 0;
@@ -112,7 +120,10 @@ TEST(Checks, FindsPlantedFaultsInAProject) {
                          {"hotkey-dropped", "menus/1/-1/6", "the source has the hotkey 'P', the translation has none"},
                          {"hotkey-duplicate", "menus/1/-1#2/8", "hotkey 'K' is also used by \"Keep\" (menus/1/-1#2/7)"},
                          {"hotkey-missing", "dialogs/9/10",
-                          "the hotkey 'N' is not a character of its own in the translation"}}));
+                          "the hotkey 'N' is not a character of its own in the translation"},
+                         {"not-written", "version/StringFileInfo/040704b0/CompanyName",
+                          "the build writes the translated table of the module's own language in this table's place; "
+                          "this translation is left out"}}));
     EXPECT_EQ(notes, 6u); // File, Edit, Keep, Cut, Clear and the dialog caption
 }
 
