@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include <initializer_list>
+
 #include "ui/Customization.h"
 #include "ui/CustomizeDialog.h"
 #include "ui/CustomizePageHelpers.h"
@@ -51,8 +53,8 @@ void CToolsPage::BuildLayout() {
 
 QGridLayout* CToolsPage::BuildFields() {
     auto* grid = new QGridLayout;
-    auto* browseCommand = MakeButton(tr("..."), "BrowseCommand", this);
-    auto* browseFolder = MakeButton(tr("..."), "BrowseFolder", this);
+    auto* browseCommand = m_browseCommand = MakeButton(tr("..."), "BrowseCommand", this);
+    auto* browseFolder = m_browseFolder = MakeButton(tr("..."), "BrowseFolder", this);
     auto* help = new QLabel(tr("Variables in the arguments:\n"
                                "$(ProjectPath)  the project file\n"
                                "$(ModulePath)  the module being translated\n"
@@ -98,7 +100,10 @@ void CToolsPage::ShowTool() {
     m_arguments->setText(tool.arguments);
     m_folder->setText(tool.folder);
     m_showing = false;
-    for (QLineEdit* edit : {m_name, m_command, m_arguments, m_folder}) edit->setEnabled(row >= 0);
+    // Without a tool nothing can be typed or chosen: a path chosen then would go nowhere.
+    for (QWidget* field : std::initializer_list<QWidget*>{m_name, m_command, m_arguments, m_folder, m_browseCommand,
+                                                          m_browseFolder})
+        field->setEnabled(row >= 0);
     UpdateButtons();
 }
 

@@ -49,6 +49,8 @@ private:
     QPushButton* m_remove;
     QPushButton* m_up;
     QPushButton* m_down;
+    QPushButton* m_browseCommand = nullptr;
+    QPushButton* m_browseFolder = nullptr;
     bool m_showing = false;
 };
 

@@ -397,7 +397,11 @@ TEST(Customization, DialogRenamesDeletesAndResetsToolBars) {
 TEST(Customization, ToolsPageRefusesAToolWithoutCommand) {
     LoadedWindow window;
     ScriptedDialog scripted(window);
+    // Without a tool there is nothing to choose a command or folder for.
+    EXPECT_FALSE(scripted.Get<QPushButton>("BrowseCommand")->isEnabled());
+    EXPECT_FALSE(scripted.Get<QPushButton>("BrowseFolder")->isEnabled());
     scripted.Click("AddTool");
+    EXPECT_TRUE(scripted.Get<QPushButton>("BrowseCommand")->isEnabled());
     scripted.Get<QLineEdit>("ToolName")->setText(QStringLiteral("Viewer"));
     scripted.dialog.accept();
     EXPECT_NE(scripted.dialog.result(), QDialog::Accepted);
