@@ -46,7 +46,12 @@ CTranslateDlg::CTranslateDlg(CResourceItem& item, CQuillonDoc& doc, QWidget* par
         m_transHotkey->setReadOnly(true);
     connect(m_transHotkey, &QLineEdit::textChanged, this, &CTranslateDlg::OnUpdateTransHotkey);
     // Showing the translated hotkey goes through the same check as typing it.
-    if (item.m_chTransHotkey != 0) m_transHotkey->setText(HotkeyToQt(item.m_chTransHotkey, codePage));
+    // An untranslated item's field starts empty, and so does its hotkey's:
+    // the source's hotkey is what OK stores until another is typed.
+    if (item.m_chTransHotkey != 0 && item.IsTranslated())
+        m_transHotkey->setText(HotkeyToQt(item.m_chTransHotkey, codePage));
+    // What was refused was said of the text before.
+    connect(m_translated, &QPlainTextEdit::textChanged, this, [this] { m_refusal->clear(); });
     m_confirmReplace = [this] {
         // Replacing loses the stored entry: Enter must not say yes to it.
         return QMessageBox::question(this, QStringLiteral("Quillon"),

@@ -92,6 +92,8 @@ TEST(TranslateDialog, DictionaryAddAsksBeforeReplacingAndSearchFillsTheFields) {
     CDictonary& dictionary = doc.Project().m_Dictionary;
     dictionary.AddEntry("Open", "Ouvrir", 'v', ItemKind::All);
     CTranslateDlg dialog(item, doc);
+    EXPECT_TRUE(dialog.RefusalLabel()->text().isEmpty()) << "an untranslated item opens without a refusal";
+    EXPECT_EQ(dialog.NewHotkey(), 'O');
     int asked = 0;
     dialog.m_confirmReplace = [&] {
         ++asked;
