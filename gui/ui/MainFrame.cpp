@@ -288,9 +288,24 @@ void CMainFrame::RestoreLayout() {
     QSettings settings = AppSettings();
     settings.beginGroup("Settings");
     restoreGeometry(settings.value("geometry").toByteArray());
+    settings.endGroup();
+}
+
+// Restored before the window had its size, the docks were fitted into the
+// default size and came back smaller at every start.
+void CMainFrame::RestoreDocks() {
+    QSettings settings = AppSettings();
+    settings.beginGroup("Settings");
     restoreState(settings.value("windowState").toByteArray(), kLayoutVersion);
     m_splitter->restoreState(settings.value("splitter").toByteArray());
     settings.endGroup();
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_docksRestored) return;
+    m_docksRestored = true;
+    RestoreDocks();
 }
 
 void CMainFrame::SaveLayout() {

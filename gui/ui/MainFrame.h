@@ -124,6 +124,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     // Right-click on a toolbar or dock: the Toolbars list with Customize.
     QMenu* createPopupMenu() override;
 
@@ -143,7 +144,10 @@ private:
     void SaveTreeState();
     bool RestoreTreeState();
     QString ToolVariable(const QString& variable) const;
+    // The window's size at once; the docks, toolbars and the splitter when
+    // the window is first shown (RestoreDocks).
     void RestoreLayout();
+    void RestoreDocks();
     void SaveLayout();
     void OnProjectReplaced();
     void OnSelectionChanged();
@@ -182,6 +186,7 @@ private:
     QSplitter* m_splitter = nullptr;
     QTreeView* m_tree = nullptr;
     CStringListView* m_list = nullptr;
+    bool m_docksRestored = false;
     CFilterBar* m_filterBar = nullptr;
     CItemPreview* m_preview = nullptr;
     COutputBar* m_outputBar = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QDockWidget>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -39,6 +40,29 @@ bool Logged(CMainFrame& frame, const QString& text) {
 }
 
 } // namespace
+
+// A window's docks come back as they were left: restored before the window
+// had its size, the dictionary dock once lost a quarter of its width at
+// every start.
+TEST(MainFrame, DocksKeepTheirSizeFromStartToStart) {
+    AppSettings().remove(QStringLiteral("Settings"));
+    std::vector<int> widths;
+    for (int start = 0; start < 3; ++start) {
+        Window window;
+        window.frame.resize(1200, 800);
+        window.frame.show();
+        QApplication::processEvents();
+        auto* dock = window.frame.findChild<QDockWidget*>(QStringLiteral("DictonaryBar"));
+        ASSERT_NE(dock, nullptr);
+        if (start == 0) window.frame.resizeDocks({dock}, {500}, Qt::Horizontal);
+        QApplication::processEvents();
+        widths.push_back(dock->width());
+        window.frame.close();
+    }
+    AppSettings().remove(QStringLiteral("Settings"));
+    EXPECT_EQ(widths[1], widths[0]);
+    EXPECT_EQ(widths[2], widths[0]);
+}
 
 // The commands follow the project and the selection; the tree and the list show what it holds.
 TEST(MainFrame, CommandsTreeAndListFollowTheProject) {
