@@ -186,19 +186,24 @@ Status CProject::ExtractInto(CProject& fresh, IProgress* progress) const {
 namespace {
 
 // A project saved before backslashes were escaped: its texts take today's
-// form, in which they build exactly as they did.
-void EscapeLoneBackslashes(CResourceInfo& tree, const CodePage& codePage) {
+// form, in which they build exactly as they did. Returns how many items changed.
+std::size_t EscapeLoneBackslashes(CResourceInfo& tree, const CodePage& codePage) {
+    std::size_t changed = 0;
     WalkItems(tree, [&](const ItemVisit<CResourceItem>& visit) {
         CResourceItem& item = visit.item;
         if (!HoldsEscapedText(item.GetKind())) return;
+        std::string text = EscapeLoneBackslashes(item.GetText(), codePage);
         std::string translation = EscapeLoneBackslashes(item.GetTranslation(), codePage);
-        item.SetText(EscapeLoneBackslashes(item.GetText(), codePage));
+        if (text == item.GetText() && translation == item.GetTranslation()) return;
+        ++changed;
+        item.SetText(std::move(text));
         item.SetTranslationText(std::move(translation));
     });
     for (auto& [path, previous] : tree.m_previous) {
         previous.text = EscapeLoneBackslashes(previous.text, codePage);
         previous.translation = EscapeLoneBackslashes(previous.translation, codePage);
     }
+    return changed;
 }
 
 } // namespace
@@ -214,7 +219,15 @@ void CProject::ReadSideFile(const std::string& path) {
                                      ", which this system cannot convert; the target language's default is used");
     }
     m_ResourceInfo.m_previous = side.Previous(CodePage(GetCodePage()));
-    if (!side.EscapesBackslashes()) EscapeLoneBackslashes(m_ResourceInfo, CodePage(GetCodePage()));
+    // Nothing tells a project of an older version from one that lost its
+    // side file: the texts are read the older way, and the translator is told.
+    if (!side.EscapesBackslashes())
+        if (std::size_t changed = EscapeLoneBackslashes(m_ResourceInfo, CodePage(GetCodePage())); changed != 0)
+            m_openWarnings.push_back(
+                "the side file '" + ProjectSideFile::PathFor(path) + "' does not say that this project's backslashes "
+                "are escaped, so " + CountOf(changed, "text") + " with backslashes " + (changed == 1 ? "was" : "were") +
+                " read as an older version of Quillon wrote them; if this version saved the project, put its side "
+                "file back before saving");
     m_ResourceInfo.m_scanWarnings = side.Warnings();
     m_ResourceInfo.ForgetHandledChanges();
     if (auto recorded = side.Project(path); recorded && *recorded != *m_projectOnDisk)

@@ -72,6 +72,10 @@ TEST(BackslashTexts, OlderProjectsBuildAsTheyDid) {
 
     CProject older;
     ASSERT_TRUE(older.Open(dir.File("paths.prj")));
+    // A project that only lost its side file reads the same: the translator is told.
+    ASSERT_EQ(older.OpenWarnings().size(), 1u);
+    EXPECT_NE(older.OpenWarnings()[0].find("read as an older version of Quillon wrote them"), std::string::npos)
+        << older.OpenWarnings()[0];
     EXPECT_EQ(Child(older.m_ResourceInfo.m_Strings, 2).GetTranslation(),
               "Freigabe: \\\\\\\\server\\\\share");
     ASSERT_TRUE(BuildTarget(older, dir.File("de.exe")));
@@ -84,5 +88,6 @@ TEST(BackslashTexts, OlderProjectsBuildAsTheyDid) {
     ASSERT_TRUE(older.Save(dir.File("paths.prj")));
     CProject again;
     ASSERT_TRUE(again.Open(dir.File("paths.prj")));
+    EXPECT_TRUE(again.OpenWarnings().empty());
     EXPECT_EQ(Child(again.m_ResourceInfo.m_Strings, 2).GetTranslation(), "Freigabe: \\\\\\\\server\\\\share");
 }
