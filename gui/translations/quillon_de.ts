@@ -1190,6 +1190,13 @@ Die Problemliste zeigt sie alle. Die Zieldatei trotzdem erstellen?</numerusform>
         <source>Update from %1 not made: the module could be read only in part</source>
         <translation>Aktualisierung von %1 nicht ausgeführt: das Modul konnte nur zum Teil gelesen werden</translation>
     </message>
+    <message numerus="yes">
+        <source>Pseudo-translation replaces the %n translations of the project (Undo takes them back). Go on?</source>
+        <translation>
+            <numerusform>Die Pseudoübersetzung ersetzt %n Übersetzung des Projekts (Rückgängig holt sie zurück). Fortfahren?</numerusform>
+            <numerusform>Die Pseudoübersetzung ersetzt die %n Übersetzungen des Projekts (Rückgängig holt sie zurück). Fortfahren?</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>quillon::gui::CMemoryService</name>

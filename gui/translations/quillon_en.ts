@@ -158,6 +158,13 @@ The Problems list shows them all. Build the target anyway?</numerusform>
             <numerusform>Pseudo-translated %n items, 30% longer, accented and in brackets</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>Pseudo-translation replaces the %n translations of the project (Undo takes them back). Go on?</source>
+        <translation>
+            <numerusform>Pseudo-translation replaces %n translation of the project (Undo takes it back). Go on?</numerusform>
+            <numerusform>Pseudo-translation replaces the %n translations of the project (Undo takes them back). Go on?</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>quillon::gui::CReplaceDialog</name>

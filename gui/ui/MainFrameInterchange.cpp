@@ -7,6 +7,7 @@
 #include "interchange/ProjectUnits.h"
 #include "interchange/PseudoTranslation.h"
 #include "io/FileIo.h"
+#include "model/TreeTally.h"
 #include "ui/MainFrame.h"
 #include "ui/UserPrompts.h"
 
@@ -77,6 +78,12 @@ bool CMainFrame::OnImportTranslations() {
 
 void CMainFrame::OnPseudoTranslate() {
     if (!m_doc.HasItems()) return;
+    // Every item is pseudo-translated: the translator's own work goes too (until Undo).
+    const std::uint32_t translated = TallyTree(m_doc.Project().m_ResourceInfo).All().m_nTranslatedTranslatable;
+    if (translated != 0 &&
+        !m_prompts->Confirm(tr("Pseudo-translation replaces the %n translations of the project (Undo takes them "
+                               "back). Go on?", nullptr, int(translated))))
+        return;
     ProjectChange change = PlanPseudoTranslation(m_doc.Project(), PseudoOptions{.expand = 30, .accents = true,
                                                                                 .brackets = true});
     Log(tr("Pseudo-translated %n items, 30% longer, accented and in brackets", nullptr,

@@ -45,6 +45,12 @@ TEST(InterchangeGui, PseudoTranslationsGoOutAndComeBackAsOneStepToUndo) {
         other.frame.Document().UndoStack().undo();
         EXPECT_EQ(Translations(otherTree), untranslated);
     }
+    // Over translations of its own the project is asked first.
+    const int steps = source.frame.Document().UndoStack().count();
+    source.frame.OnPseudoTranslate();
+    EXPECT_EQ(source.frame.Document().UndoStack().count(), steps) << "declined";
+    ASSERT_FALSE(source.prompts->questions.isEmpty());
+    EXPECT_TRUE(source.prompts->questions.back().startsWith("Pseudo-translation replaces the"));
     source.frame.Document().UndoStack().undo();
     EXPECT_EQ(Translations(sourceTree), untranslated);
 }
