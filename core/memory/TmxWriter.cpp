@@ -258,8 +258,8 @@ Result<TmxReport> ImportTmx(TranslationMemory& memory, const std::string& path, 
     if (!*report && read != 0) {
         // The units before the fault are in the memory: say so, not only the fault.
         Error error = report->GetError();
-        error.message += "; the " + std::to_string(read) + (read == 1 ? " unit" : " units") +
-                         " read before it are stored";
+        error.message += read == 1 ? std::string("; the one unit read before it is stored")
+                                   : "; the " + std::to_string(read) + " units read before it are stored";
         return error;
     }
     return std::move(*report);

@@ -241,6 +241,8 @@ void CProject::ReadSideFile(const std::string& path) {
 }
 
 Status CProject::WriteSideFile(const std::string& path) const {
+    // Another project's side file stays as it is (also when only the dictionary is saved).
+    if (Status free = CheckSideFileIsFree(path); !free) return free;
     std::vector<std::string> ignored; // a damaged side file is simply written anew
     ProjectSideFile side = ProjectSideFile::Read(path, ignored);
     if (m_projectOnDisk) side.SetProject(path, *m_projectOnDisk);

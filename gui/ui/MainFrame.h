@@ -169,6 +169,8 @@ private:
     // Logs every change put in or taken out, with its time.
     void LogChange(const ProjectChange& change, bool applied);
     void ReportUpdate(const QString& modulePath, const UpdateReport& report);
+    // Asks before a merge of a module the scan read only in part is kept.
+    bool ConfirmPartialModule(const QString& modulePath, const UpdateReport& merged);
     // True when the module still holds what the project was made from; else
     // says why and offers to run the update now.
     bool ModuleStillMatches();

@@ -181,17 +181,7 @@ bool CMainFrame::RunUpdate(const QString& modulePath) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool declined = false;
     UpdateReport report = m_doc.UpdateProject(modulePath, m_progress, [&](const UpdateReport& merged) {
-        if (!merged.NeedsConfirmation()) return true;
-        QApplication::restoreOverrideCursor();
-        QStringList warnings;
-        for (const std::string& warning : merged.scanWarnings) warnings << ToQt(warning, m_doc.GetCodePage());
-        declined = !m_prompts->Confirm(
-            tr("%1 could be read only in part:\n%2\n\n%3 items would go away and %4 change, with their "
-               "translations. Update anyway?")
-                .arg(modulePath, warnings.join('\n'))
-                .arg(merged.Count(UpdateChangeKind::Removed))
-                .arg(merged.Count(UpdateChangeKind::Changed)));
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        declined = merged.NeedsConfirmation() && !ConfirmPartialModule(modulePath, merged);
         return !declined;
     });
     m_progress->Hide();
@@ -208,6 +198,19 @@ bool CMainFrame::RunUpdate(const QString& modulePath) {
     }
     ReportUpdate(modulePath, report);
     return true;
+}
+
+bool CMainFrame::ConfirmPartialModule(const QString& modulePath, const UpdateReport& merged) {
+    QApplication::restoreOverrideCursor();
+    QStringList warnings;
+    for (const std::string& warning : merged.scanWarnings) warnings << ToQt(warning, m_doc.GetCodePage());
+    bool confirmed = m_prompts->Confirm(tr("%1 could be read only in part:\n%2\n\n%3 items would go away and %4 "
+                                           "change, with their translations. Update anyway?")
+                                            .arg(modulePath, warnings.join('\n'))
+                                            .arg(merged.Count(UpdateChangeKind::Removed))
+                                            .arg(merged.Count(UpdateChangeKind::Changed)));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    return confirmed;
 }
 
 void CMainFrame::ReportUpdate(const QString& modulePath, const UpdateReport& report) {
