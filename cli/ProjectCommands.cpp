@@ -85,6 +85,8 @@ int RunNew(const std::vector<std::string>& args) {
     }
     if (!SaveProjectFile("new", *project.Value(), settings.projectPath)) return 1;
     PrintCreated(settings, *project.Value(), codePage);
+    if (auto unheld = UnheldNameWarning(parsed->Value("--translator"), parsed->Value("--email"), codePage))
+        Err() << "warning: " << *unheld << "\n";
     return 0;
 }
 

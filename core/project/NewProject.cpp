@@ -8,6 +8,7 @@
 
 #include "io/ByteReader.h"
 #include "io/FileIo.h"
+#include "model/CountText.h"
 
 namespace quillon {
 
@@ -107,6 +108,17 @@ std::optional<std::pair<std::uint16_t, std::uint16_t>> TranslationPair(CVersionB
 }
 
 } // namespace
+
+std::optional<std::string> UnheldNameWarning(std::string_view translator, std::string_view email,
+                                             const CodePage& codePage) {
+    std::size_t unheld = 0;
+    codePage.FromUtf8(translator, &unheld);
+    codePage.FromUtf8(email, &unheld);
+    if (unheld == 0) return std::nullopt;
+    return CountOf(unheld, "character") + " of the translator's name and e-mail cannot be held in code page " +
+           std::to_string(codePage.Id()) + " and " + (unheld == 1 ? "is" : "are") +
+           " written as '?', in the version resource too";
+}
 
 bool ReplacedInTarget(const CResourceItem& parent, const CVersionBlock& block) {
     if (!SameKey(block.m_strTargetKey, block.m_strKey)) return false;

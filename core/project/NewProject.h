@@ -41,6 +41,13 @@ Status CheckNewProjectPaths(const NewProjectSettings& settings);
 // saved). The dictionary is loaded from its path when the file exists.
 Result<std::unique_ptr<CProject>> CreateProject(const NewProjectSettings& settings, IProgress* progress = nullptr);
 
+// The translator's name and e-mail are kept in the project's code page and
+// written into the version resource from there. When `translator` or `email`
+// (UTF-8) has characters the code page cannot hold, and which become '?',
+// the warning that says so.
+std::optional<std::string> UnheldNameWarning(std::string_view translator, std::string_view email,
+                                             const CodePage& codePage);
+
 // Retargets the version resource to the project's target language
 // (RetargetVersion) and writes the translator, e-mail and "Translation
 // Software" values into the string table written for the target.

@@ -70,7 +70,9 @@ void CMainFrame::OnFileNew() {
     settings.translator = FromQt(dialog.Translator(), codePage);
     settings.email = FromQt(dialog.EMail(), codePage);
     settings.targetLanguage = dialog.TargetLanguage();
-    CreateProject(settings);
+    if (!CreateProject(settings)) return;
+    if (auto unheld = UnheldNameWarning(dialog.Translator().toStdString(), dialog.EMail().toStdString(), codePage))
+        Log(tr("Warning: %1").arg(FromCore(*unheld)), true);
 }
 
 bool CMainFrame::CreateProject(const NewProjectSettings& settings) {

@@ -240,6 +240,12 @@ TEST(SafetyCli, ProjectsLiveOnAfterUpdatesAndUnderAnyName) {
     shown = RunCli("show " + odd, true);
     EXPECT_EQ(shown.exitCode, 0) << shown.out;
     EXPECT_FALSE(Has(shown.out, "warning")) << shown.out;
+    // A name the project's code page cannot hold is kept with '?', and said so.
+    CliRun russian = RunCli("new " + w.dir.File("ru") + " --module " + w.module +
+                            " --translator 'T\xC3\xABst \xC3\x9Cnit' --language Russian", true);
+    EXPECT_EQ(russian.exitCode, 0) << russian.out;
+    EXPECT_TRUE(Has(russian.out, "warning: 2 characters of the translator's name and e-mail cannot be held in code "
+                                 "page 1251 and are written as '?'")) << russian.out;
     // A tab in a name is odd but no damage.
     ASSERT_EQ(NewProject(w.dir, "tab", w.module, "--translator \"$(printf 'Ann\\tLee')\"").exitCode, 0);
     EXPECT_EQ(RunCli("show " + w.dir.File("tab.prj")).exitCode, 0);
