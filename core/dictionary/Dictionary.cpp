@@ -35,7 +35,8 @@ std::string Hex(std::uint16_t value) {
 } // namespace
 
 Status CheckEntry(std::string_view source, std::string_view translation, std::uint16_t hotkey, ItemKind kind) {
-    auto refuse = [](std::string message) -> Status { return MakeError(Error::Code::Malformed, std::move(message)); };
+    // A refusal of what was typed, not damage at a place in a file.
+    auto refuse = [](std::string message) -> Status { return MakeError(Error::Code::Refused, std::move(message)); };
     if (source.empty()) return refuse("the source text is empty");
     if (translation.empty()) return refuse("the translation is empty");
     if (kind < ItemKind::All || kind > kLastEntryKind)

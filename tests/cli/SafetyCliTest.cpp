@@ -82,7 +82,7 @@ TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
          "both the project and the module"},
         {"show " + d + "/fifo", 1, "is a FIFO"},
         {"dict " + d + "/fifo.dic", 1, "cannot open"},
-        {"dict add " + w.project + " '' ''", 2, "empty"},
+        {"dict add " + w.project + " '' ''", 2, "the source text is empty\n"},
         {"dict add " + w.project + " Source ''", 2, "empty"},
         {"show " + d + "/none.prj", 1, "cannot open the project"},
         {"new " + d + "/other --module " + w.module + " --translator a --language Klingon", 2, "unknown language 'Klingon'"},
