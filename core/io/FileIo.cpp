@@ -125,7 +125,10 @@ extern "C" void RemoveTemporariesAndDie(int signal) {
     std::raise(signal);
 }
 
-std::string TemporaryPrefix(const std::string& base) { return "." + base + ".quillon-"; }
+std::string TemporaryPrefix(const std::string& base) {
+    constexpr std::size_t kAddedBytes = 10 + 1 + 6; // a pid, '-', "XXXXXX"
+    return CompanionName(base, ".quillon-", kAddedBytes);
+}
 
 // The existing file at `path` may be replaced: a regular file someone may
 // write. Replacing a device node or a FIFO by a regular file, or a file the
@@ -141,6 +144,13 @@ Status CheckReplaceable(const std::string& path) {
 }
 
 } // namespace
+
+std::string CompanionName(const std::string& fileName, const std::string& suffix, std::size_t addedLater) {
+    std::size_t room = NAME_MAX - std::min<std::size_t>(NAME_MAX, 1 + suffix.size() + addedLater);
+    std::size_t kept = std::min(fileName.size(), room);
+    while (kept > 0 && kept < fileName.size() && (static_cast<unsigned char>(fileName[kept]) & 0xC0) == 0x80) --kept;
+    return "." + fileName.substr(0, kept) + suffix;
+}
 
 Result<std::string> FollowLinks(const std::string& requested) {
     constexpr int kMaxLinks = 40;

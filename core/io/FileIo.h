@@ -52,6 +52,12 @@ bool FileExists(const std::string& path);
 // link or does not exist. A loop of links is an error.
 Result<std::string> FollowLinks(const std::string& path);
 
+// ".<file><suffix>", the name of a hidden file that belongs to `fileName`
+// (a lock, a temporary), with room for `addedLater` more bytes. A file name
+// near the longest a folder holds is cut, at a character's start, so that
+// its companions can be made too: two such names may then share one.
+std::string CompanionName(const std::string& fileName, const std::string& suffix, std::size_t addedLater = 0);
+
 // Temporary files are named ".<file>.quillon-<pid>-XXXXXX" beside the file
 // they replace. This removes the ones left there by processes that no longer
 // run (killed during a save); those of running processes stay.

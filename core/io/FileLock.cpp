@@ -30,7 +30,7 @@ std::string FileLock::LockFileFor(const std::string& requested) {
     auto slash = path.find_last_of('/');
     std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return folder + "." + name + ".quillon-lock";
+    return folder + CompanionName(name, ".quillon-lock");
 }
 
 Result<FileLock> FileLock::Acquire(const std::string& requested, Wait wait, const std::function<void()>& onWait) {

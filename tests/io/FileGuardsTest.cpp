@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <future>
@@ -116,6 +117,22 @@ TEST(TemporaryFiles, LeftoversOfDeadProcessesAreRemovedAndOthersKept) {
     EXPECT_FALSE(FileExists(stale));
     EXPECT_TRUE(FileExists(live));
     EXPECT_TRUE(FileExists(other)); // another file's, cleaned when that one is saved
+}
+
+// A name near the longest a folder holds (here 248 bytes) is saved and
+// locked like any other: its lock and temporary names are cut to fit, before
+// the 'ä' that would not fit whole.
+TEST(TemporaryFiles, ANameNearTheLongestAFolderHoldsIsSavedAndLocked) {
+    TempDir dir;
+    std::string name = std::string(240, 'a') + "\xC3\xA4\xC3\xA4.prj";
+    auto lock = FileLock::Acquire(dir.File(name), FileLock::Wait::No);
+    ASSERT_TRUE(lock) << lock.GetError().message;
+    ASSERT_TRUE(WriteFileAtomically(dir.File(name), Bytes{1}));
+    ASSERT_TRUE(WriteFileAtomically(dir.File(name), Bytes{2}));
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.Path())) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"." + std::string(240, 'a') + ".quillon-lock", name}));
 }
 
 TEST(FileLocks, ASecondWriterIsToldOrWaitsTillTheFirstHasSaved) {
