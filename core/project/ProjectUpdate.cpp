@@ -91,16 +91,18 @@ std::vector<std::uint32_t> PairSiblings(const CResourceItem& old, const CResourc
     return pairs;
 }
 
-// An item that went away, whose text and translation a new item may take over.
+// A text whose translation left its item: the item went away, or its text
+// changed. A new or changed item with that text may take the translation over.
 struct GoneTranslation {
     ItemKind kind = ItemKind::Common;
     std::string path;
     std::string translation;
     std::uint16_t hotkey = 0;
-    std::size_t change = 0; // its Removed entry in the report
+    std::size_t change = 0; // its entry in the report
+    bool removed = false;   // the item went away: a new one of its kind moved
 };
 
-// An item the new module added, in the merged tree.
+// An item the new module added or whose text it changed, in the merged tree.
 struct NewItem {
     CResourceItem* item = nullptr;
     Root root = Root::Strings;
@@ -149,41 +151,69 @@ public:
             oldChildren = std::move(merged);
     }
 
-    // New items whose text a translated item that went away had take its
-    // translation, marked for review.
+    // New items, and items whose text changed, take the translation that
+    // text had before the update: from an item that went away or one whose
+    // text changed. They are marked for review.
     void ReuseTranslations() {
         std::vector<bool> dropped(m_report.changes.size(), false);
+        std::map<std::size_t, UpdateChange> reusedAfter; // a changed item's entry is followed by its reuse
         for (const NewItem& added : m_added) {
-            CResourceItem& item = *added.item;
-            if (!item.IsTranslatable() || item.GetText().empty()) continue;
-            auto& gone = m_gone[static_cast<std::size_t>(added.root)];
-            auto found = gone.find(item.GetText());
-            if (found == gone.end()) continue;
-            const GoneTranslation& source = found->second;
-            bool moved = source.kind == item.GetKind() && !dropped[source.change];
-            if (!moved && source.translation.empty()) continue; // nothing to take over
+            const GoneTranslation* source = DonorFor(*added.item, added.root);
+            if (!source) continue;
+            bool moved = source->removed && source->kind == added.item->GetKind() && !dropped[source->change];
+            if (!moved && source->translation.empty()) continue; // nothing to take over
             UpdateChange& change = m_report.changes[added.change];
             change.kind = moved ? UpdateChangeKind::Moved : UpdateChangeKind::Reused;
-            change.fromPath = source.path;
-            change.oldText = item.GetText();
             // One move, not a removal and an addition.
-            if (moved) dropped[source.change] = true;
-            if (source.translation.empty()) continue;
-            item.SetTranslation(source.translation, source.hotkey);
-            item.SetCarried(true);
-            m_previous[change.path] = {item.GetText(), source.translation};
-            change.translation = source.translation;
+            if (moved) dropped[source->change] = true;
+            TakeOver(*added.item, *source, change);
+        }
+        for (const NewItem& changed : m_changed) {
+            const GoneTranslation* source = DonorFor(*changed.item, changed.root);
+            if (!source || source->translation.empty()) continue;
+            UpdateChange reused;
+            reused.kind = UpdateChangeKind::Reused;
+            reused.item = changed.item->GetKind();
+            reused.path = m_report.changes[changed.change].path;
+            TakeOver(*changed.item, *source, reused);
+            reusedAfter.emplace(changed.change, std::move(reused));
         }
         std::vector<UpdateChange> changes;
-        changes.reserve(m_report.changes.size());
-        for (std::size_t i = 0; i < m_report.changes.size(); ++i)
+        changes.reserve(m_report.changes.size() + reusedAfter.size());
+        for (std::size_t i = 0; i < m_report.changes.size(); ++i) {
             if (!dropped[i]) changes.push_back(std::move(m_report.changes[i]));
+            if (auto reused = reusedAfter.find(i); reused != reusedAfter.end()) changes.push_back(std::move(reused->second));
+        }
         m_report.changes = std::move(changes);
     }
 
     PreviousSources TakePrevious() { return std::move(m_previous); }
 
 private:
+    // Where the translation of `item`'s text was before the update: a
+    // translated item that went away comes first, then one whose text changed.
+    const GoneTranslation* DonorFor(const CResourceItem& item, Root root) const {
+        if (!item.IsTranslatable() || item.GetText().empty()) return nullptr;
+        auto index = static_cast<std::size_t>(root);
+        const GoneTranslation* gone = nullptr;
+        if (auto found = m_gone[index].find(item.GetText()); found != m_gone[index].end()) gone = &found->second;
+        if (gone && !gone->translation.empty()) return gone;
+        if (auto found = m_changedFrom[index].find(item.GetText()); found != m_changedFrom[index].end())
+            return &found->second;
+        return gone;
+    }
+
+    void TakeOver(CResourceItem& item, const GoneTranslation& source, UpdateChange& change) {
+        change.fromPath = source.path;
+        change.oldText = item.GetText();
+        change.newText = item.GetText();
+        if (source.translation.empty()) return;
+        item.SetTranslation(source.translation, source.hotkey);
+        item.SetCarried(true);
+        m_previous[change.path] = {item.GetText(), source.translation};
+        change.translation = source.translation;
+    }
+
     void Step() {
         if (m_progress) m_progress->Step();
     }
@@ -197,7 +227,7 @@ private:
         if (state != old.m_dwState) m_report.otherChanges = true;
         old.m_dwState = state;
         FollowModuleFields(old, fresh);
-        Text(old, fresh, path);
+        Text(old, fresh, root, path);
         if (old.GetKind() == ItemKind::Dialog) {
             if (std::ranges::equal(old.GetData(), fresh.GetData())) { // same template, same controls
                 KeepEarlier(old, root, path);
@@ -248,7 +278,7 @@ private:
     // A changed source text takes the new text and hotkey, drops the
     // translation and marks the item; what it held is kept as its previous
     // source (the first one, when an earlier change is still open).
-    void Text(CResourceItem& old, const CResourceItem& fresh, const std::string& path) {
+    void Text(CResourceItem& old, const CResourceItem& fresh, Root root, const std::string& path) {
         if (old.GetText() == fresh.GetText()) {
             ++m_report.kept;
             if (old.m_chHotkey != fresh.m_chHotkey) {
@@ -260,7 +290,11 @@ private:
             return;
         }
         std::string lost = old.IsTranslated() ? old.GetTranslation() : std::string();
+        if (!lost.empty() && !old.GetText().empty())
+            m_changedFrom[static_cast<std::size_t>(root)].try_emplace(
+                old.GetText(), GoneTranslation{old.GetKind(), path, lost, old.m_chTransHotkey, 0, false});
         m_previous.emplace(path, PreviousSource{old.GetText(), old.GetTranslation()});
+        m_changed.push_back({&old, root, m_report.changes.size()});
         m_report.changes.push_back({UpdateChangeKind::Changed, old.GetKind(), path, {}, old.GetText(), fresh.GetText(), lost});
         old.SetText(fresh.GetText());
         old.m_chHotkey = fresh.m_chHotkey;
@@ -296,7 +330,7 @@ private:
             auto& gone = m_gone[static_cast<std::size_t>(root)];
             auto [slot, inserted] = gone.try_emplace(item.GetText());
             if (inserted || (slot->second.translation.empty() && !translation.empty()))
-                slot->second = {item.GetKind(), path, translation, item.m_chTransHotkey, m_report.changes.size()};
+                slot->second = {item.GetKind(), path, translation, item.m_chTransHotkey, m_report.changes.size(), true};
         }
         m_report.changes.push_back({UpdateChangeKind::Removed, item.GetKind(), path, {}, item.GetText(), {}, translation});
         StepCounter steps(root);
@@ -308,8 +342,11 @@ private:
     std::unordered_map<const CResourceItem*, PreviousSource> m_earlier;
     PreviousSources m_previous;
     std::vector<NewItem> m_added;
+    std::vector<NewItem> m_changed; // items whose source text changed
     // Per root, the first translated item with each text that went away.
     std::array<std::unordered_map<std::string, GoneTranslation>, 4> m_gone;
+    // Per root, the first translated item whose text changed from each text.
+    std::array<std::unordered_map<std::string, GoneTranslation>, 4> m_changedFrom;
 };
 
 } // namespace

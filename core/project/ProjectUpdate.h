@@ -5,9 +5,10 @@
 // block's key) and, where siblings share a key, by their order among them,
 // so an item never moves to another popup or dialog. Items that stay keep
 // their translations; changed texts are reset and marked; new items come in
-// untranslated at their place, or with the translation of an item that went
-// away with the same text; items that are gone are deleted. Each level then
-// has the new module's order.
+// untranslated at their place; a new or changed item whose text had a
+// translation before (an item that went away or changed its text had it)
+// takes that translation, marked; items that are gone are deleted. Each
+// level then has the new module's order.
 
 #include <array>
 #include <cstddef>
@@ -27,7 +28,8 @@ enum class UpdateChangeKind {
     Removed, // no longer in the module
     Changed, // its source text changed: the translation is reset
     Moved,   // a new item of the same kind and text as one that went away: it keeps its translation
-    Reused,  // a new item with the text of one of another kind that went away: it takes that translation
+    Reused,  // a new item with the text of one of another kind that went away, or a changed item with the
+             // old text of another item: it takes that translation
 };
 // Every kind, in the order reports list their counts.
 inline constexpr std::array<UpdateChangeKind, 5> kUpdateChangeKinds{UpdateChangeKind::Added, UpdateChangeKind::Removed,

@@ -216,6 +216,33 @@ TEST(ProjectUpdate, KeysPairChangesTextsMovesIdsAndReordersPopups) {
     EXPECT_EQ(ItemAt(*project, "dialogs/200/201").GetTranslation(), "DE Find what: @dialogs/200/201");
 }
 
+// Texts that moved on to other IDs (one inserted before them, two swapped)
+// take their translations along, wherever the text went: to an item whose
+// text changed or to a new one. The reviewer's previous text is then the
+// text the translation was made for.
+TEST(ProjectUpdate, TranslationsFollowTheirTextsToOtherIds) {
+    auto project = TranslatedV1();
+    CProject fresh;
+    fresh.m_ResourceInfo = CResourceInfo(NewProjectOf(Fixture("update-v1.exe"))->m_ResourceInfo);
+    for (auto [path, text] : {std::pair{"strings/1", "Also unchanged"}, std::pair{"strings/100", "Unchanged"},
+                              std::pair{"strings/2", "Inserted"}, std::pair{"strings/3", "Old text"},
+                              std::pair{"strings/4", "Moves away"}})
+        ItemAt(fresh, path).SetText(text);
+    ItemAt(fresh, "strings/4").m_nID = 7;
+    UpdateReport report = UpdateProject(*project, fresh);
+    EXPECT_EQ(Outline(project->m_ResourceInfo, "strings"),
+              (std::vector<std::string>{"strings/1 Also unchanged = DE 100 *", "strings/2 Inserted *",
+                                        "strings/3 Old text = DE 2 *", "strings/7 Moves away = DE 3 *",
+                                        "strings/100 Unchanged = DE 1 *"}));
+    std::vector<std::string> lines = Changes(report);
+    for (const char* expected : {R"(changed strings/3: "Moves away" -> "Old text" (translation lost: "DE 3"))",
+                                 R"(reused strings/3: "Old text" from strings/2 (translation kept: "DE 2"))",
+                                 R"(reused strings/7: "Moves away" from strings/3 (translation kept: "DE 3"))"})
+        EXPECT_NE(std::ranges::find(lines, expected), lines.end()) << expected << "\n" << ::testing::PrintToString(lines);
+    EXPECT_EQ(report.Count(UpdateChangeKind::Reused), 4u);
+    EXPECT_EQ(project->m_ResourceInfo.m_previous.at("strings/3"), (PreviousSource{"Old text", "DE 2"}));
+}
+
 TEST(ProjectUpdate, TheProjectsOwnTargetGivesItsTextsAnUnreadableModuleNothing) {
     TempDir dir;
     auto project = TranslatedV1();
@@ -319,6 +346,8 @@ TEST(ProjectUpdate, RandomEditsThereAndBack) {
             auto was = Find(original.m_ResourceInfo, path);
             ASSERT_TRUE(was) << path;
             EXPECT_EQ(item.GetText(), was.Value()->GetText()) << path;
+            // A translation is only ever one made for the text the item has.
+            EXPECT_TRUE(item.GetTranslation().starts_with("DE " + item.GetText() + " @")) << path;
         });
     }
 }
