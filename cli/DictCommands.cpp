@@ -5,6 +5,7 @@
 #include "Output.h"
 #include "ProjectFiles.h"
 #include "dictionary/Dictionary.h"
+#include "dictionary/ManualTranslation.h"
 #include "model/Archive.h"
 #include "model/ResourceItem.h"
 
@@ -99,7 +100,8 @@ int RunDictAdd(const std::vector<std::string>& args) {
         return 1;
     }
     std::string source = codePage.FromUtf8(parsed->Positional()[1]);
-    std::string translation = codePage.FromUtf8(parsed->Positional()[2]);
+    auto [translation, marked] = ReadTypedEntry(*kind, codePage.FromUtf8(parsed->Positional()[2]), hotkey, codePage);
+    hotkey = marked;
     if (!Checked("dict add", CheckEntry(source, translation, hotkey, *kind))) return 2;
     if (!dictionary.Get().AddEntry(source, std::move(translation), hotkey, *kind)) {
         Err() << "quillon-cli dict add: the dictionary already has a translation of \"" << parsed->Positional()[1]

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "dictionary/Hotkeys.h"
 #include "extract/TextRules.h"
 
 namespace quillon {
@@ -318,7 +319,7 @@ void Importer::Line(std::size_t number, std::string_view line) {
     if (!held) return Skip(number, GlossarySkip::NotInCodePage, std::move(unheld));
 
     HotkeyText sourceText = SplitHotkey(std::move(*source), m_codePage);
-    HotkeyText translationText = SplitHotkey(std::move(*translation), m_codePage);
+    HotkeyText translationText = ReadMarkedText(std::move(*translation), m_codePage);
     if (sourceText.text.empty()) return Skip(number, GlossarySkip::NoSource);
     if (translationText.text.empty()) return Skip(number, GlossarySkip::NoTranslation);
     std::uint16_t key = translationText.hotkey;

@@ -134,9 +134,76 @@ const HotkeyAlphabet& HotkeyAlphabet::Of(const CodePage& codePage) {
     return *alphabet;
 }
 
+std::size_t MarkedHotkeyPosition(std::string_view text, const CodePage& codePage) {
+    if (text.find('&') == std::string_view::npos) return std::string_view::npos;
+    for (std::size_t pos = 0; pos < text.size();) {
+        if (EscapeAt(text, pos)) {
+            if (text[pos + 1] == 't') break;
+            pos += 2;
+            continue;
+        }
+        if (text[pos] != '&') {
+            pos += codePage.CharLength(text, pos);
+            continue;
+        }
+        if (pos + 1 < text.size() && text[pos + 1] == '&') {
+            pos += 2;
+            continue;
+        }
+        // The first single '&' decides, as it does for Windows.
+        std::size_t next = pos + 1;
+        bool character = next < text.size() && text[next] != ' ' && !EscapeAt(text, next) &&
+                         codePage.CharLength(text, next) == 1 &&
+                         HotkeyAlphabet::Of(codePage).IsCharacter(static_cast<std::uint8_t>(text[next]));
+        return character ? next : std::string_view::npos;
+    }
+    return std::string_view::npos;
+}
+
 std::size_t HotkeyPosition(std::string_view text, std::uint8_t c, const CodePage& codePage) {
     if (c == 0) return std::string_view::npos;
+    if (std::size_t marked = MarkedHotkeyPosition(text, codePage);
+        marked != std::string_view::npos && static_cast<std::uint8_t>(text[marked]) == c)
+        return marked;
     return FindHotkeyPosition(text, codePage, [&](std::size_t pos) { return static_cast<std::uint8_t>(text[pos]) == c; });
+}
+
+HotkeyText ReadMarkedText(std::string text, const CodePage& codePage) {
+    std::size_t marked = MarkedHotkeyPosition(text, codePage);
+    // A '&' before what cannot carry a hotkey reads as extraction reads it.
+    if (marked == std::string::npos) return SplitHotkey(std::move(text), codePage);
+    auto c = static_cast<std::uint8_t>(text[marked]);
+    auto hotkey = static_cast<std::uint16_t>(static_cast<std::int16_t>(static_cast<signed char>(c)));
+    // A text whose first '&' is doubled is kept whole, as extraction keeps it.
+    if (OwnHotkeyMarker(text, codePage) != std::string::npos) return {std::move(text), hotkey};
+    std::string bare = text;
+    bare.erase(marked - 1, 1);
+    if (HotkeyPosition(bare, c, codePage) == marked - 1) return {std::move(bare), hotkey};
+    return {std::move(text), hotkey};
+}
+
+std::string MarkHotkey(std::string_view text, std::uint16_t hotkey, const CodePage& codePage, std::uint8_t* carrier) {
+    std::string marked(text);
+    std::uint8_t carried = 0;
+    auto singleByte = [&](std::size_t pos) {
+        return codePage.CharLength(marked, pos) == 1 ? static_cast<std::uint8_t>(marked[pos]) : std::uint8_t{0};
+    };
+    std::uint8_t c = HotkeyByte(hotkey);
+    std::size_t own = OwnHotkeyMarker(marked, codePage);
+    std::size_t placed = MarkedHotkeyPosition(marked, codePage);
+    if (own != std::string::npos) {
+        carried = singleByte(own + 1);
+    } else if (placed != std::string::npos && (c == 0 || static_cast<std::uint8_t>(marked[placed]) == c)) {
+        carried = singleByte(placed);
+    } else {
+        if (placed != std::string::npos) marked.erase(placed - 1, 1); // it marks another character
+        if (std::size_t at = HotkeyPosition(marked, c, codePage); at != std::string::npos) {
+            marked.insert(at, 1, '&');
+            carried = c;
+        }
+    }
+    if (carrier) *carrier = carried;
+    return marked;
 }
 
 bool HotkeyEligible(const CResourceItem& item) {
@@ -148,11 +215,9 @@ std::uint16_t HotkeyToWrite(const CResourceItem& item) {
 }
 
 std::uint8_t TargetHotkey(const CResourceItem& item, const CodePage& codePage) {
-    const std::string& text = item.GetTargetText();
-    if (std::size_t marker = OwnHotkeyMarker(text, codePage); marker != std::string::npos)
-        return codePage.CharLength(text, marker + 1) == 1 ? static_cast<std::uint8_t>(text[marker + 1]) : 0;
-    std::uint8_t c = HotkeyByte(HotkeyToWrite(item));
-    return HotkeyOccursIn(text, c, codePage) ? c : 0;
+    std::uint8_t carrier = 0;
+    MarkHotkey(item.GetTargetText(), HotkeyToWrite(item), codePage, &carrier);
+    return carrier;
 }
 
 std::vector<HotkeyClash> DuplicateHotkeys(const CResourceItem& level, const CodePage& codePage) {
@@ -236,6 +301,15 @@ void AssignHotkey(CResourceItem& item, UsedHotkeys& used, const CodePage& codePa
             translation.insert(BracketPosition(translation, codePage), std::string("(") + static_cast<char>(c) + ")");
             item.SetTranslationText(std::move(translation));
         }
+    }
+    // A '&' the translator placed before another character no longer marks it.
+    const std::string& text = item.GetTranslation();
+    if (std::size_t placed = MarkedHotkeyPosition(text, codePage);
+        placed != std::string::npos && OwnHotkeyMarker(text, codePage) == std::string::npos &&
+        static_cast<std::uint8_t>(text[placed]) != c) {
+        std::string unmarked = text;
+        unmarked.erase(placed - 1, 1);
+        item.SetTranslationText(std::move(unmarked));
     }
     item.m_chTransHotkey = c != 0 ? c : kHotkeyNone;
     if (c != 0) used.insert(HotkeyAlphabet::Of(codePage).Upper(c));

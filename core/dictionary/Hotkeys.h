@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "extract/TextRules.h"
 #include "io/CodePage.h"
 #include "model/ResourceItem.h"
 
@@ -52,7 +53,8 @@ private:
 using UsedHotkeys = std::set<std::uint8_t>;
 
 // The position in `text` where `c` can carry the hotkey, npos when there is
-// none: the first occurrence of `c` as a character of its own, never a byte
+// none: where the text marks it (MarkedHotkeyPosition), else the first
+// occurrence of `c` as a character of its own, never a byte
 // of a multi-byte character, never inside an escape such as \n (an ampersand
 // there would break the text), never the '&' of "&&", and never in the
 // accelerator part after a \t.
@@ -61,15 +63,38 @@ inline bool HotkeyOccursIn(std::string_view text, std::uint8_t c, const CodePage
     return c != 0 && HotkeyPosition(text, c, codePage) != std::string_view::npos;
 }
 
+// Where a text marks its hotkey with a '&' of its own: the place of the
+// character after its first '&' that is no half of "&&" (outside escapes and
+// the accelerator), when that is a single-byte character other than a space;
+// npos otherwise. Translators mark a hotkey where it belongs ("Alles
+// &schließen"), which need not be the character's first place.
+std::size_t MarkedHotkeyPosition(std::string_view text, const CodePage& codePage);
+
+// A menu or control text as a translator or another tool writes it, '&'
+// before the hotkey and "&&" for an ampersand: the text the tree holds and
+// its hotkey (0 for none), widened as SplitHotkey widens it. A marker before
+// the character's first place goes, as the writer puts it back there; one
+// elsewhere stays in the text, so the hotkey keeps the place it was given.
+HotkeyText ReadMarkedText(std::string text, const CodePage& codePage);
+
+// `text` with its hotkey marked as the target writes it: where the text
+// marks one of its own (OwnHotkeyMarker, or a marker before `hotkey`'s
+// character, or any marker when `hotkey` is none), as it is; else with '&'
+// before the first place of `hotkey`'s character (HotkeyPosition), and
+// without a marker the text had for another character. `carrier` gets the
+// character that carries the hotkey, 0 for none.
+std::string MarkHotkey(std::string_view text, std::uint16_t hotkey, const CodePage& codePage,
+                       std::uint8_t* carrier = nullptr);
+
 // An item takes part in the hotkey pass when it is translated, not fixed and
 // has a source hotkey.
 bool HotkeyEligible(const CResourceItem& item);
 
-// The hotkey the target module gives an item, as its writer marks it: a
-// translated item's hotkey (its source hotkey when it has none), an
-// untranslated item's source hotkey; 0 when that character does not occur
-// in the text written (HotkeyOccursIn), which then carries no '&'. A text
-// that marks a hotkey of its own (OwnHotkeyMarker) has that one.
+// The hotkey the target module gives an item, as its writer marks it
+// (MarkHotkey): a translated item's hotkey (its source hotkey when it has
+// none), an untranslated item's source hotkey; 0 when that character does
+// not occur in the text written (HotkeyOccursIn), which then carries no '&'.
+// A text that marks a hotkey of its own has that one.
 std::uint8_t TargetHotkey(const CResourceItem& item, const CodePage& codePage);
 // The hotkey the target writer is asked to mark, before that check: a
 // translated item's own, else its source hotkey.

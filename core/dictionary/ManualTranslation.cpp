@@ -19,6 +19,21 @@ std::uint16_t HotkeyForTypedText(const CResourceItem& item, std::string_view tra
     return 0;
 }
 
+HotkeyText ReadTypedTranslation(const CResourceItem& item, std::string translation, const CodePage& codePage,
+                                std::optional<std::uint16_t> hotkey) {
+    if (KindHasHotkey(item.GetKind()) && MarkedHotkeyPosition(translation, codePage) != std::string::npos)
+        return ReadMarkedText(std::move(translation), codePage);
+    std::uint16_t kept = hotkey ? *hotkey : HotkeyForTypedText(item, translation, codePage);
+    return {std::move(translation), kept};
+}
+
+HotkeyText ReadTypedEntry(ItemKind kind, std::string translation, std::uint16_t hotkey, const CodePage& codePage) {
+    bool marks = KindHasHotkey(kind) || kind == ItemKind::All;
+    if (marks && MarkedHotkeyPosition(translation, codePage) != std::string::npos)
+        return ReadMarkedText(std::move(translation), codePage);
+    return {std::move(translation), hotkey};
+}
+
 std::string RefusalText(ManualResult result, std::uint16_t hotkey) {
     switch (result) {
     case ManualResult::Applied: break;

@@ -11,6 +11,7 @@
 
 #include "dictionary/Dictionary.h"
 #include "dictionary/DictionaryEdit.h"
+#include "extract/TextRules.h"
 #include "io/CodePage.h"
 #include "model/ItemEdit.h"
 #include "model/ResourceInfo.h"
@@ -49,6 +50,18 @@ ManualResult CheckManualTranslation(std::string_view source, std::string_view tr
 // only where it occurs in the new text (HotkeyOccursIn); else 0, so the item
 // falls back to its source hotkey and the checks say when that is lost.
 std::uint16_t HotkeyForTypedText(const CResourceItem& item, std::string_view translation, const CodePage& codePage);
+
+// A translation as a translator types it: a menu entry's or control's '&'
+// marks its hotkey where it stands (ReadMarkedText), whatever a hotkey field
+// says. Without one the hotkey is `hotkey` where a field gives one (the
+// Translate dialog), else HotkeyForTypedText's (the item list, Replace).
+HotkeyText ReadTypedTranslation(const CResourceItem& item, std::string translation, const CodePage& codePage,
+                                std::optional<std::uint16_t> hotkey = std::nullopt);
+
+// A dictionary entry's translation as it is typed: for an entry of menus,
+// controls or every kind, a '&' marks the hotkey there (ReadMarkedText),
+// over `hotkey`; otherwise the text and `hotkey` as they are.
+HotkeyText ReadTypedEntry(ItemKind kind, std::string translation, std::uint16_t hotkey, const CodePage& codePage);
 
 // What a result other than Applied means, in words the front ends show as
 // they are (the hotkey in the project's code page); empty for Applied.

@@ -1,13 +1,10 @@
 #include "interchange/UnitText.h"
 
+#include "dictionary/Hotkeys.h"
 #include "model/TextEscapes.h"
 #include "target/TextPreparation.h"
 
 namespace quillon {
-
-bool KindHasHotkey(ItemKind kind) {
-    return kind == ItemKind::MenuItem || kind == ItemKind::PopupMenu || kind == ItemKind::Control;
-}
 
 std::string UnitTextOf(ItemKind kind, std::string_view text, std::uint16_t hotkey, const CodePage& codePage) {
     if (KindHasHotkey(kind)) return codePage.ToUtf8(PrepareText(text, hotkey, codePage));
@@ -18,7 +15,7 @@ std::string UnitTextOf(ItemKind kind, std::string_view text, std::uint16_t hotke
 HotkeyText TreeTextOf(ItemKind kind, std::string_view utf8, const CodePage& codePage) {
     std::string text = codePage.FromUtf8(utf8);
     if (HoldsEscapedText(kind)) text = EscapeText(text, codePage);
-    if (KindHasHotkey(kind)) return SplitHotkey(std::move(text), codePage);
+    if (KindHasHotkey(kind)) return ReadMarkedText(std::move(text), codePage);
     return {std::move(text), 0};
 }
 

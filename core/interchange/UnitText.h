@@ -14,17 +14,14 @@
 
 namespace quillon {
 
-// Menus and controls carry a hotkey (which kinds hold escaped texts is
-// HoldsEscapedText's to say).
-bool KindHasHotkey(ItemKind kind);
-
 // The Windows form of a tree text: '&' before the hotkey where the kind has
 // one, CR, LF, tab and backslash as themselves where the kind escapes them, as UTF-8.
 std::string UnitTextOf(ItemKind kind, std::string_view text, std::uint16_t hotkey, const CodePage& codePage);
 
-// A unit's UTF-8 text as the tree holds it: in the code page, controls
-// escaped and the hotkey split off as extraction does for the kind. The
-// caller has made sure (CharactersNotIn) that the code page holds it.
+// A unit's UTF-8 translation as the tree holds it: in the code page, controls
+// escaped and, where the kind has a hotkey, the one its '&' marks read with
+// its place (ReadMarkedText). The caller has made sure (CharactersNotIn)
+// that the code page holds it.
 HotkeyText TreeTextOf(ItemKind kind, std::string_view utf8, const CodePage& codePage);
 
 } // namespace quillon

@@ -187,7 +187,13 @@ std::vector<TextRun> DifferingWords(std::string_view text, std::string_view othe
 std::string AdaptTranslation(const MatchTexts& texts, bool hotkeys) {
     std::u32string current = DecodeUtf8(texts.currentSource);
     std::u32string adapted = ReplaceTokens(DecodeUtf8(texts.source), DecodeUtf8(texts.translation), current);
-    if (hotkeys) adapted = PlaceHotkey(std::move(adapted), current);
+    if (hotkeys) {
+        adapted = PlaceHotkey(std::move(adapted), current);
+    } else if (HotkeyMark(DecodeUtf8(texts.source)) != std::u32string::npos &&
+               HotkeyMark(current) == std::u32string::npos) {
+        // A match from a menu or a dialog brings a hotkey that a string has no use for.
+        if (std::size_t mark = HotkeyMark(adapted); mark != std::u32string::npos) adapted.erase(mark, 1);
+    }
     return ToUtf8(adapted);
 }
 

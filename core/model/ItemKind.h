@@ -38,6 +38,11 @@ constexpr std::uint16_t KindCode(ItemKind kind) { return static_cast<std::uint16
 // The kind of a stored dictionary code, none for a code no entry can have.
 std::optional<ItemKind> KindFromCode(std::uint32_t code);
 
+// Menu entries and controls: their texts mark a hotkey with '&'.
+constexpr bool KindHasHotkey(ItemKind kind) {
+    return kind == ItemKind::MenuItem || kind == ItemKind::PopupMenu || kind == ItemKind::Control;
+}
+
 // "STRING", "CONTROL"...; "COMMON" for All and for Common.
 std::string_view KindName(ItemKind kind);
 // The kind a user means by a name ("MENUITEM") or a code ("5"); none otherwise.

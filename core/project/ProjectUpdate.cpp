@@ -182,7 +182,8 @@ public:
         changes.reserve(m_report.changes.size() + reusedAfter.size());
         for (std::size_t i = 0; i < m_report.changes.size(); ++i) {
             if (!dropped[i]) changes.push_back(std::move(m_report.changes[i]));
-            if (auto reused = reusedAfter.find(i); reused != reusedAfter.end()) changes.push_back(std::move(reused->second));
+            if (auto reused = reusedAfter.find(i); reused != reusedAfter.end())
+                changes.push_back(std::move(reused->second));
         }
         m_report.changes = std::move(changes);
     }

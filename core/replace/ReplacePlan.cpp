@@ -71,10 +71,11 @@ ReplaceRow PlanItemReplacement(const CProject& project, CResourceItem& item, con
         row.chosen = false;
         return row;
     }
-    std::uint16_t hotkey = HotkeyForTypedText(item, after, codePage);
-    row.findings = CheckCandidate(project, item, place, after, hotkey);
+    HotkeyText typed = ReadTypedTranslation(item, std::move(after), codePage);
+    row.findings = CheckCandidate(project, item, place, typed.text, typed.hotkey);
     // The hotkey occurs in the text or is none, so the plan is never refused.
-    if (auto edit = PlanManualTranslation(item, std::move(after), hotkey, codePage)) row.edit = std::move(edit).Value();
+    if (auto edit = PlanManualTranslation(item, std::move(typed.text), typed.hotkey, codePage))
+        row.edit = std::move(edit).Value();
     return row;
 }
 

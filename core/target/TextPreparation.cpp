@@ -7,12 +7,7 @@
 namespace quillon {
 
 std::string PrepareText(std::string_view text, std::uint16_t hotkey, const CodePage& codePage) {
-    std::string marked(text);
-    std::size_t at = OwnHotkeyMarker(marked, codePage) == std::string::npos
-                         ? HotkeyPosition(marked, HotkeyByte(hotkey), codePage)
-                         : std::string::npos;
-    if (at != std::string::npos) marked.insert(at, 1, '&');
-    return UnescapeText(marked, codePage);
+    return UnescapeText(MarkHotkey(text, hotkey, codePage), codePage);
 }
 
 namespace {

@@ -13,9 +13,9 @@
 
 namespace quillon {
 
-// Puts '&' before the hotkey's first occurrence as a character of its own
-// (never inside a multi-byte character or an escape), then unescapes. A text
-// that marks a hotkey of its own (OwnHotkeyMarker) gets no second '&'.
+// Marks the hotkey as MarkHotkey does ('&' before the hotkey's first
+// occurrence as a character of its own, never inside a multi-byte character
+// or an escape, unless the text marks it already), then unescapes.
 std::string PrepareText(std::string_view text, std::uint16_t hotkey, const CodePage& codePage);
 
 // How extraction turned a template text into the tree's text.

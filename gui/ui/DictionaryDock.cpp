@@ -124,12 +124,18 @@ CDictionaryEntryDlg::CDictionaryEntryDlg(const std::string& source, const CDicto
     connect(buttons, &QDialogButtonBox::rejected, this, &CDictionaryEntryDlg::reject);
 }
 
-std::string CDictionaryEntryDlg::Translation() const { return FromQt(m_translation->text(), m_codePage); }
+// A '&' typed in the translation marks the hotkey there, over the hotkey field.
+std::string CDictionaryEntryDlg::Translation() const { return Typed().text; }
 
-std::uint16_t CDictionaryEntryDlg::Hotkey() const { return HotkeyFromQt(m_hotkey->text(), m_codePage); }
+std::uint16_t CDictionaryEntryDlg::Hotkey() const { return Typed().hotkey; }
+
+HotkeyText CDictionaryEntryDlg::Typed() const {
+    return ReadTypedEntry(m_kind, FromQt(m_translation->text(), m_codePage), HotkeyFromQt(m_hotkey->text(), m_codePage),
+                          m_codePage);
+}
 
 void CDictionaryEntryDlg::accept() {
-    if (!m_hotkey->text().isEmpty() && Hotkey() == 0) {
+    if (!m_hotkey->text().isEmpty() && HotkeyFromQt(m_hotkey->text(), m_codePage) == 0) {
         m_refusal->setText(tr("A hotkey is one character that the code page writes in one byte."));
         QApplication::beep();
         return;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "extract/TextRules.h"
 #include "io/CodePage.h"
 #include "ui/DictionaryModel.h"
 
@@ -33,6 +34,7 @@ public:
     void accept() override;
     std::string Translation() const;
     std::uint16_t Hotkey() const;
+    HotkeyText Typed() const;
 
     QLineEdit* TranslationEdit() const { return m_translation; }
     QLineEdit* HotkeyEdit() const { return m_hotkey; }

@@ -232,7 +232,8 @@ Qt::ItemFlags CStringListModel::flags(const QModelIndex& index) const {
     return flags;
 }
 
-// A text commit keeps the hotkey where it still occurs (HotkeyForTypedText);
+// A text commit takes the hotkey its '&' marks, else keeps the hotkey where it
+// still occurs (ReadTypedTranslation);
 // a hotkey commit keeps the text. What the core refuses, or what the checks
 // find, is shown on the row; the translator moves on either way.
 bool CStringListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -244,8 +245,9 @@ bool CStringListModel::setData(const QModelIndex& index, const QVariant& value, 
     std::string translation = item.GetTranslation();
     std::uint16_t hotkey = HotkeyFromQt(typed, codePage);
     if (index.column() == ColumnTranslated) {
-        translation = TreeTextOfTyped(m_doc, item, typed);
-        hotkey = HotkeyForTypedText(item, translation, codePage);
+        HotkeyText read = ReadTypedTranslation(item, TreeTextOfTyped(m_doc, item, typed), codePage);
+        translation = std::move(read.text);
+        hotkey = read.hotkey;
     }
     return CommitTranslation(item, std::move(translation), hotkey);
 }

@@ -153,6 +153,12 @@ void CTranslateDlg::ShowPrevious() {
 // line breaks in the form the source uses.
 std::string CTranslateDlg::TranslatedText() const { return TreeTextOfTyped(m_doc, m_item, m_translated->toPlainText()); }
 
+// The text and hotkey OK and Add to Dictionary take: a '&' typed in the text
+// marks the hotkey there, over the hotkey field.
+HotkeyText CTranslateDlg::Typed() const {
+    return ReadTypedTranslation(m_item, TranslatedText(), m_doc.GetCodePage(), m_chNewHotkey);
+}
+
 bool CTranslateDlg::HotkeyFits(const std::string& text, std::uint16_t hotkey) const {
     return CheckManualTranslation(m_item.GetText(), text, hotkey, m_doc.GetCodePage()) != ManualResult::HotkeyNotInText;
 }
@@ -188,12 +194,14 @@ void CTranslateDlg::OnUpdateTransHotkey(const QString& text) {
 // field left empty changes nothing.
 bool CTranslateDlg::Commit() {
     if (!m_item.IsTranslated() && m_translated->toPlainText().isEmpty()) return true;
-    TranslationPlan plan = PlanTranslation(m_doc, m_item, TranslatedText(), m_chNewHotkey);
+    HotkeyText typed = Typed();
+    std::uint16_t hotkey = typed.hotkey;
+    TranslationPlan plan = PlanTranslation(m_doc, m_item, std::move(typed.text), hotkey);
     if (!plan.change) {
         ShowRefusal(CoreText(plan.change.GetError().message));
         return false;
     }
-    QString stop = m_gate.Stop(m_translated->toPlainText(), m_chNewHotkey, plan.findings, m_doc.GetCodePage());
+    QString stop = m_gate.Stop(m_translated->toPlainText(), hotkey, plan.findings, m_doc.GetCodePage());
     if (!stop.isEmpty()) {
         ShowRefusal(stop);
         return false;
@@ -216,14 +224,13 @@ void CTranslateDlg::OnCopySource() {
 }
 
 void CTranslateDlg::OnAddToDictionary() {
-    std::string translated = TranslatedText();
-    ManualResult check = CheckManualTranslation(m_item.GetText(), translated, m_chNewHotkey, m_doc.GetCodePage());
+    auto [translated, hotkey] = Typed();
+    ManualResult check = CheckManualTranslation(m_item.GetText(), translated, hotkey, m_doc.GetCodePage());
     if (check == ManualResult::HotkeyNotInText) {
-        ShowRefusal(CoreText(RefusalText(check, m_chNewHotkey)));
+        ShowRefusal(CoreText(RefusalText(check, hotkey)));
         return;
     }
-    AdditionPlan plan =
-        PlanAddToDictionary(m_doc.Project().m_Dictionary, m_item, translated, m_chNewHotkey, m_confirmReplace);
+    AdditionPlan plan = PlanAddToDictionary(m_doc.Project().m_Dictionary, m_item, translated, hotkey, m_confirmReplace);
     switch (plan.result) {
     case AddResult::Added:
     case AddResult::Replaced: {
@@ -236,7 +243,7 @@ void CTranslateDlg::OnAddToDictionary() {
     case AddResult::SameAsSource: ShowRefusal(CoreText(RefusalText(ManualResult::SameAsSource, 0))); break;
     case AddResult::Refused: {
         // AddToDictionary refuses what CheckEntry refuses; this check says why.
-        Status why = CheckEditedEntry(m_item.GetText(), translated, m_chNewHotkey, m_item.GetKind(), m_doc.GetCodePage());
+        Status why = CheckEditedEntry(m_item.GetText(), translated, hotkey, m_item.GetKind(), m_doc.GetCodePage());
         ShowRefusal(why ? tr("The dictionary cannot take this entry.") : CoreText(why.GetError().message));
         break;
     }

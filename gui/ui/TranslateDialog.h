@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "extract/TextRules.h"
 #include "model/ResourceItem.h"
 #include "ui/EditGate.h"
 
@@ -80,6 +81,7 @@ private:
     void ShowPrevious();
     void OnUpdateTransHotkey(const QString& text);
     std::string TranslatedText() const;
+    HotkeyText Typed() const;
     // True when the core takes `hotkey` for `text`.
     bool HotkeyFits(const std::string& text, std::uint16_t hotkey) const;
     // Shows a refusal in the label, with a beep; empty clears it.

@@ -137,6 +137,44 @@ TEST(Hotkeys, AssignedHotkeyInEveryScript) {
     }
 }
 
+// A '&' a translator types marks the hotkey where it stands: where the
+// writer would put it anyway the tree keeps the text without it, elsewhere
+// with it. Written back, each text has that one marker; a marker before
+// another character than the hotkey gives way to the hotkey.
+TEST(Hotkeys, TypedMarkersKeepTheirPlace) {
+    const struct {
+        std::uint32_t codePage;
+        const char *typed, *treeText, *hotkey, *written;
+    } cases[] = {
+        {1252, "&Datei", "Datei", "D", "&Datei"},
+        {1252, "Alles &schließen", "Alles &schließen", "s", "Alles &schließen"},
+        {1252, "Eigenschaf&ten", "Eigenschaften", "t", "Eigenschaf&ten"},
+        {1252, "Speichern && &Beenden", "Speichern && &Beenden", "B", "Speichern && &Beenden"},
+        {1252, "Zeile\n&Umbruch", "Zeile\nUmbruch", "U", "Zeile\n&Umbruch"},
+        {932, "ファイル(&F)", "ファイル(F)", "F", "ファイル(&F)"},
+        {932, "表示(&V)...\tCtrl+V", "表示(V)...\tCtrl+V", "V", "表示(&V)...\tCtrl+V"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const CodePage page(c.codePage);
+        HotkeyText read = ReadMarkedText(page.FromUtf8(c.typed), page);
+        EXPECT_EQ(page.ToUtf8(read.text), c.treeText);
+        EXPECT_EQ(read.hotkey, ByteOf(c.hotkey, page));
+        std::uint8_t carrier = 0;
+        EXPECT_EQ(page.ToUtf8(MarkHotkey(read.text, read.hotkey, page, &carrier)), c.written);
+        EXPECT_EQ(carrier, ByteOf(c.hotkey, page));
+    }
+    const CodePage page(1252);
+    EXPECT_EQ(page.ToUtf8(MarkHotkey(page.FromUtf8("Alles &schließen"), 'c', page)), "Alles s&chließen");
+    // The pass that gives the item another letter takes the translator's '&' away too.
+    CMenuItem item("Close all", 'C', 1, 0);
+    item.SetTranslation(page.FromUtf8("Alles &schließen"), 's');
+    UsedHotkeys used{'S'};
+    AssignHotkey(item, used, page);
+    EXPECT_EQ(page.ToUtf8(item.GetTranslation()), "Alles schließen");
+    EXPECT_EQ(item.m_chTransHotkey, 'c');
+}
+
 // The pass over one level: an untranslated sibling keeps its letter, so a
 // translation that would take it takes another; and what it assigns, the
 // clash check finds clean.

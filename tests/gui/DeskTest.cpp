@@ -197,7 +197,11 @@ TEST(TranslatorsDesk, TheFilterMatchesAsItsOptionsSayAndTheHotkeyCellChecks) {
     EXPECT_TRUE(rows.setData(text, "Dateien"));
     EXPECT_EQ(file.GetTranslation(), "Dateien");
     EXPECT_EQ(file.m_chTransHotkey, 'D');
-    EXPECT_EQ(window.frame.Document().UndoStack().count(), 2 + 3);
+    // A '&' typed in the text marks the hotkey there.
+    EXPECT_TRUE(rows.setData(text, "Date&ien"));
+    EXPECT_EQ(file.GetTranslation(), "Dateien");
+    EXPECT_EQ(file.m_chTransHotkey, 'i');
+    EXPECT_EQ(window.frame.Document().UndoStack().count(), 2 + 4);
 }
 
 // The flat view lists every item with its address; Next Untranslated and

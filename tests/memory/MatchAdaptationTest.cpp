@@ -40,6 +40,7 @@ TEST(MatchAdaptation, CarriesNumbersPlaceholdersAndTheHotkeyOver) {
         {"Save && E&xit", "Sichern && B&eenden", "Save && &Exit", true, "Sich&ern && Beenden"}, // 'E' only as 'e'
         {"Save && E&xit", "Sichern && &Ende", "Save && &Exit", true, "Sichern && &Ende"},   // "&&" is no hotkey
         {"Tom & Jerry", "Tom & Jerry", "Tom & Jerry 2", false, "Tom & Jerry"},
+        {"Find &what:", "Su&chen nach:", "Find what:", false, "Suchen nach:"}, // a control's match for a string
         // Tokens and hotkey together.
         {"&Go to line %d", "Gehe zu Zeile %d", "Go to &line %u", true, "Gehe zu Zei&le %u"},
         {"", "", "", true, ""},
