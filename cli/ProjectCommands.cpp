@@ -10,6 +10,7 @@
 #include "dictionary/GlossaryImport.h"
 #include "extract/Languages.h"
 #include "io/FileIo.h"
+#include "model/TreeTally.h"
 #include "model/CountText.h"
 #include "model/ItemKind.h"
 #include "project/ModuleCheck.h"
@@ -34,7 +35,7 @@ bool CheckNewPaths(const NewProjectSettings& settings, bool force) {
 void PrintCreated(const NewProjectSettings& settings, const CProject& project, const CodePage& codePage) {
     Out() << "Created " << settings.projectPath << " for " << settings.modulePath << " ("
               << LanguageText(project.m_wTargetLanguage) << ", code page " << codePage.Id() << ")\n";
-    PrintCounters(Out(), project.m_ResourceInfo);
+    PrintCounters(Out(), project.m_ResourceInfo, TranslatedItems(project.m_ResourceInfo));
     for (const std::string& warning : NewProjectWarnings(project)) Err() << "warning: " << warning << "\n";
 }
 

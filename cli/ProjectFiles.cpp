@@ -5,6 +5,7 @@
 #include "Output.h"
 #include "TreeOutput.h"
 #include "io/FileIo.h"
+#include "model/TreeTally.h"
 #include "model/CountText.h"
 
 namespace quillon::cli {
@@ -112,7 +113,7 @@ void PrintProject(const std::string& path, const CProject& project, bool json) {
         out.Key("language").Number(info.m_wLanguage);
         out.Key("codepage").Number(codePage.Id());
         out.Key("counters");
-        WriteCountersJson(out, info);
+        WriteCountersJson(out, info, TranslatedItems(info));
         WriteTreeJson(out, info, codePage);
         out.EndObject();
         Out() << out.Text() << "\n";
@@ -127,7 +128,7 @@ void PrintProject(const std::string& path, const CProject& project, bool json) {
               << "Source language: " << LanguageText(info.m_wLanguage) << "\n"
               << "File version:    " << FileVersionText(info) << "\n"
               << "Code page:       " << codePage.Id() << "\n";
-    PrintCounters(Out(), info);
+    PrintCounters(Out(), info, TranslatedItems(info));
     Out() << "\n";
     PrintTree(Out(), info, codePage);
 }

@@ -74,7 +74,7 @@ void PrintJson(const ScanOptions& options, const CResourceInfo& info, const Code
     json.Key("language").Number(info.m_wLanguage);
     json.Key("codepage").Number(codePage.Id());
     json.Key("counters");
-    WriteCountersJson(json, info);
+    WriteCountersJson(json, info, 0); // a module holds no translations
     if (!options.summary) WriteTreeJson(json, info, codePage);
     json.Key("replacedCharacters").Number(static_cast<std::int64_t>(report.replacedCharacters));
     json.Key("diagnostics").BeginArray();
@@ -90,7 +90,7 @@ void PrintPlain(const ScanOptions& options, const CResourceInfo& info, const Cod
               << "File version: " << FileVersionText(info) << "\n"
               << "Language:     " << LanguageText(info.m_wLanguage) << "\n"
               << "Code page:    " << codePage.Id() << "\n";
-    PrintCounters(Out(), info);
+    PrintCounters(Out(), info, 0);
     if (report.replacedCharacters)
         Out() << "Replaced:         " << report.replacedCharacters
                   << " characters the code page cannot hold (shown as '?')\n";

@@ -86,7 +86,7 @@ void WriteChildrenJson(JsonWriter& json, const CResourceItem& parent, Root root,
     json.EndArray();
 }
 
-void WriteCountersJson(JsonWriter& json, const CResourceInfo& info) {
+void WriteCountersJson(JsonWriter& json, const CResourceInfo& info, std::uint32_t translated) {
     json.BeginObject();
     json.Key("strings").Number(info.m_nStrings);
     json.Key("popups").Number(info.m_nPopups);
@@ -95,7 +95,7 @@ void WriteCountersJson(JsonWriter& json, const CResourceInfo& info) {
     json.Key("controls").Number(info.m_nControls);
     json.Key("translatable").Number(info.m_nTranslatable);
     json.Key("notTranslatable").Number(info.m_nNotTranslatable);
-    json.Key("translated").Number(info.m_nTranslated);
+    json.Key("translated").Number(translated);
     json.Key("skipped").Number(info.m_nSkipped);
     json.EndObject();
 }
@@ -115,7 +115,7 @@ void WriteTreeJson(JsonWriter& json, const CResourceInfo& info, const CodePage& 
     }
 }
 
-void PrintCounters(Output& out, const CResourceInfo& info) {
+void PrintCounters(Output& out, const CResourceInfo& info, std::uint32_t translated) {
     out << "Strings:          " << info.m_nStrings << "\n"
         << "Popups:           " << info.m_nPopups << "\n"
         << "Menu items:       " << info.m_nMenuItems << "\n"
@@ -123,7 +123,7 @@ void PrintCounters(Output& out, const CResourceInfo& info) {
         << "Controls:         " << info.m_nControls << "\n"
         << "Translatable:     " << info.m_nTranslatable << "\n"
         << "Not translatable: " << info.m_nNotTranslatable << "\n"
-        << "Translated:       " << info.m_nTranslated << "\n";
+        << "Translated:       " << translated << "\n";
 }
 
 void PrintTree(Output& out, const CResourceInfo& info, const CodePage& codePage) {

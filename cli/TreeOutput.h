@@ -31,11 +31,13 @@ void WriteItemJson(JsonWriter& json, const CResourceItem& item, Root root, const
 // The children of `parent` (whose path is `path`) as a JSON array.
 void WriteChildrenJson(JsonWriter& json, const CResourceItem& parent, Root root, const std::string& path,
                        const CodePage& codePage, const PreviousSources& previous);
-void WriteCountersJson(JsonWriter& json, const CResourceInfo& info);
+// The tree's counters; "translated" is `translated`: the items a project
+// holds translated (TranslatedItems), 0 for a scan.
+void WriteCountersJson(JsonWriter& json, const CResourceInfo& info, std::uint32_t translated);
 // The fields "strings", "menus", "dialogs" and "version" of a tree.
 void WriteTreeJson(JsonWriter& json, const CResourceInfo& info, const CodePage& codePage);
 
-void PrintCounters(Output& out, const CResourceInfo& info);
+void PrintCounters(Output& out, const CResourceInfo& info, std::uint32_t translated);
 void PrintTree(Output& out, const CResourceInfo& info, const CodePage& codePage);
 
 } // namespace quillon::cli

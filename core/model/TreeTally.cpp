@@ -69,4 +69,6 @@ TreeTally TallyTree(const CResourceInfo& info) {
     return tally;
 }
 
+std::uint32_t TranslatedItems(const CResourceInfo& info) { return TallyTree(info).Counted().m_nTranslated; }
+
 } // namespace quillon

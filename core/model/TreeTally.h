@@ -52,4 +52,9 @@ private:
 // nothing a translator changes.
 TreeTally TallyTree(const CResourceInfo& info);
 
+// The translated items the tree holds, as the window's status bar and `show`
+// count them (of the kinds the stored counters hold). The stored counter of
+// the last automatic translation may say otherwise after later changes.
+std::uint32_t TranslatedItems(const CResourceInfo& info);
+
 } // namespace quillon

@@ -32,6 +32,7 @@ Status CheckNewProjectPaths(const NewProjectSettings& settings) {
                                               {"dictionary", settings.dictionaryPath}});
         !distinct)
         return distinct;
+    if (Status replaceable = CheckReplacesItsKind(path, FileHolds::Project, "project"); !replaceable) return replaceable;
     return CheckSideFileIsFree(path);
 }
 

@@ -1,8 +1,10 @@
 #include "project/Project.h"
 
+#include <array>
 #include <ctime>
 #include <filesystem>
 #include <future>
+#include <sys/stat.h>
 
 #include "extract/Languages.h"
 #include "extract/ResourceExtractor.h"
@@ -65,6 +67,21 @@ void CProject::LoadItems(ArchiveReader& in) {
     if (!in.AtEnd())
         in.Fail("the file goes on after the end of the project (" + CountOf(in.Remaining(), "more byte") +
                 "): not a project file, or damaged");
+}
+
+bool CProject::IsProjectFile(const std::string& path) {
+    auto file = MappedFile::Open(path);
+    if (!file || file.Value().Size() == 0 || file.Value().Size() > kMaxInputFileSize) return false;
+    HashedFileInput input(std::move(file).Value());
+    ArchiveReader in(input);
+    CProject probe;
+    try {
+        probe.LoadSettings(in);
+        probe.LoadItems(in);
+    } catch (const ArchiveError&) {
+        return false;
+    }
+    return true;
 }
 
 std::uint32_t CProject::GetCodePage() const {
@@ -355,16 +372,45 @@ Status CheckDistinctFromProject(const CProject& project, const std::string& proj
 
 Status CheckDictionaryPath(const CProject& project, const std::string& projectPath, const std::string& dictionaryPath) {
     if (Status writable = CheckOutputFile(dictionaryPath, "dictionary"); !writable) return writable;
-    return CheckDistinctFiles({{"project", projectPath},
-                               {"project's side file", projectPath.empty() ? "" : ProjectSideFile::PathFor(projectPath)},
-                               {"module", project.m_strModulePath},
-                               {"target", project.m_strTargetPath},
-                               {"dictionary", dictionaryPath}});
+    if (Status distinct = CheckDistinctFiles({{"project", projectPath},
+                                              {"project's side file", projectPath.empty() ? "" : ProjectSideFile::PathFor(projectPath)},
+                                              {"module", project.m_strModulePath},
+                                              {"target", project.m_strTargetPath},
+                                              {"dictionary", dictionaryPath}});
+        !distinct)
+        return distinct;
+    return CheckReplacesItsKind(dictionaryPath, FileHolds::Dictionary, "dictionary");
+}
+
+FileHolds WhatFileHolds(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0) return FileHolds::Nothing;
+    if (auto file = MappedFile::Open(path)) {
+        std::array<std::uint8_t, 2> start{};
+        auto read = file.Value().ReadInto(0, start);
+        if (read && read.Value() == start.size() && start[0] == 'M' && start[1] == 'Z') return FileHolds::Module;
+    }
+    if (CProject::IsProjectFile(path)) return FileHolds::Project;
+    CDictonary dictionary;
+    if (auto read = dictionary.Load(path); read && read.Value().exists) return FileHolds::Dictionary;
+    return FileHolds::SomethingElse;
+}
+
+Status CheckReplacesItsKind(const std::string& path, FileHolds kind, std::string_view role) {
+    FileHolds holds = WhatFileHolds(path);
+    if (holds == FileHolds::Nothing || holds == kind) return Done{};
+    static constexpr std::array<std::string_view, 5> kNames{"", "a module", "a Quillon project", "a dictionary",
+                                                           "no file Quillon writes"};
+    return MakeError(Error::Code::Refused, "'" + path + "' is " + std::string(kNames[static_cast<std::size_t>(holds)]) +
+                                               ", not " + std::string(kNames[static_cast<std::size_t>(kind)]) +
+                                               ": the " + std::string(role) + " was not written over it");
 }
 
 Status CheckTargetPath(const CProject& project, const std::string& projectPath, const std::string& targetPath) {
     if (Status writable = CheckOutputFile(targetPath, "target"); !writable) return writable;
-    return CheckDistinctFromProject(project, projectPath, {"target", targetPath});
+    if (Status distinct = CheckDistinctFromProject(project, projectPath, {"target", targetPath}); !distinct)
+        return distinct;
+    return CheckReplacesItsKind(targetPath, FileHolds::Module, "target");
 }
 
 } // namespace quillon

@@ -53,6 +53,9 @@ public:
     // open without it.
     Status Open(const std::string& path, IProgress* progress = nullptr,
                 DamagedDictionary onDamage = DamagedDictionary::Refuse);
+    // Whether the file at `path` reads as a whole project (its dictionary
+    // is not read).
+    static bool IsProjectFile(const std::string& path);
     bool DictionaryWasDamaged() const { return m_dictionaryDamaged; }
     // Writes the dictionary file (when a dictionary path is set and it was
     // read, or never existed), then the project file, then the side file,
@@ -138,8 +141,18 @@ private:
 // writes (a target, a new module, a glossary) may be one of them.
 Status CheckDistinctFromProject(const CProject& project, const std::string& projectPath, RoleAndPath other);
 
-// A target path a build may write: a file that can be written and none of
-// the project's own files.
+// What an existing file holds, read as each kind of file Quillon writes.
+enum class FileHolds { Nothing, Module, Project, Dictionary, SomethingElse };
+FileHolds WhatFileHolds(const std::string& path);
+
+// `path` may be replaced by a file of `kind` (Module, Project or Dictionary)
+// only when it does not exist, is empty or holds that kind already: a
+// project is never written over a module or a dictionary, a target never
+// over a project, whatever the user answered to "replace it?".
+Status CheckReplacesItsKind(const std::string& path, FileHolds kind, std::string_view role);
+
+// A target path a build may write: a file that can be written, none of the
+// project's own files, and no file but a module (CheckReplacesItsKind).
 Status CheckTargetPath(const CProject& project, const std::string& projectPath, const std::string& targetPath);
 
 // A path the project's dictionary may be saved under: a file that can be

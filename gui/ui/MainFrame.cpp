@@ -479,7 +479,7 @@ void CMainFrame::UpdateCounts() {
         return;
     }
     const CResourceInfo& info = m_doc.Project().m_ResourceInfo;
-    std::uint32_t translated = TallyTree(info).Counted().m_nTranslated;
+    std::uint32_t translated = TranslatedItems(info);
     m_statusCounts->setText(tr("%1 of %n items translated", nullptr, int(info.m_nTranslatable)).arg(translated));
 }
 

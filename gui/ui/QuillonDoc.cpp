@@ -125,6 +125,10 @@ Status CQuillonDoc::SaveDocument(const QString& path, bool overwriteChanges) {
     std::string file = path.toStdString();
     if (Status writable = CheckOutputFile(file, "project"); !writable) return writable;
     if (Status distinct = CheckDistinctFromProject(m_Project, file, {}); !distinct) return distinct;
+    // Save As: the file chosen may be replaced only when it is a project itself.
+    if (path != m_strPathName)
+        if (Status replaceable = CheckReplacesItsKind(file, FileHolds::Project, "project"); !replaceable)
+            return replaceable;
     // Another program in the middle of changing the files: this save waits for nobody.
     auto projectLock = FileLock::Acquire(file, FileLock::Wait::No);
     if (!projectLock) return projectLock.GetError();

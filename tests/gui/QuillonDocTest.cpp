@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QSignalSpy>
 
 #include "gui/ScriptedWindow.h"
+#include "io/FileIo.h"
 #include "model/Archive.h"
 
 using namespace quillon;
@@ -70,6 +73,21 @@ TEST(QuillonDoc, ModifiedFollowsTheUndoHistory) {
     EXPECT_TRUE(doc.IsModified()) << "the file now holds the undone change";
     doc.Apply(ProjectChange("nothing"));
     EXPECT_EQ(doc.UndoStack().count(), 2) << "an empty change is not kept";
+}
+
+// Save As over a module is refused whatever the file dialog asked, and the
+// module stays; over another project it saves.
+TEST(QuillonDoc, SaveAsReplacesOnlyAProject) {
+    TempDir dir;
+    CQuillonDoc doc;
+    OpenSaved(doc, dir, "basic32.exe");
+    std::filesystem::copy_file(Fixture("basic64.exe"), dir.File("victim.exe"));
+    Status saved = doc.SaveDocument(QString::fromStdString(dir.File("victim.exe")));
+    ASSERT_FALSE(saved.Ok());
+    EXPECT_NE(saved.GetError().message.find("is a module, not a Quillon project"), std::string::npos);
+    EXPECT_EQ(ReadWholeFile(dir.File("victim.exe")).Value(), ReadWholeFile(Fixture("basic64.exe")).Value());
+    std::filesystem::copy_file(doc.PathName().toStdString(), dir.File("other.prj"));
+    EXPECT_TRUE(doc.SaveDocument(QString::fromStdString(dir.File("other.prj"))).Ok());
 }
 
 TEST(QuillonDoc, UndoingEverythingInANewProjectKeepsItModified) {

@@ -126,6 +126,34 @@ TEST(NewProject, ProjectPathGetsAnExtensionAndAnExistingFileIsNeverTouched) {
 }
 
 // basic32.exe has an English table and a German one of its own.
+// A save or a build replaces only a file of its own kind, or none: a "yes"
+// to "replace it?" never turns a dictionary or a module into a project, nor a
+// project into a target.
+TEST(ProjectFile, AFileIsReplacedOnlyByOneOfItsKind) {
+    TempDir dir;
+    auto project = NewProjectOf(Fixture("basic32.exe"));
+    project->m_strDictionaryPath = dir.File("p.dic");
+    project->m_Dictionary.AddEntry("Open", "Öffnen", 0, ItemKind::All);
+    ASSERT_TRUE(project->Save(dir.File("p.prj")));
+    std::filesystem::copy_file(Fixture("basic32.exe"), dir.File("m.exe"));
+    ASSERT_TRUE(WriteFileAtomically(dir.File("notes.txt"), Bytes{'h', 'i'}));
+    ASSERT_TRUE(WriteFileAtomically(dir.File("empty"), Bytes{}));
+    const struct {
+        const char* file;
+        FileHolds holds;
+    } files[] = {{"p.prj", FileHolds::Project}, {"p.dic", FileHolds::Dictionary}, {"m.exe", FileHolds::Module},
+                 {"notes.txt", FileHolds::SomethingElse}, {"empty", FileHolds::Nothing}, {"none", FileHolds::Nothing}};
+    for (const auto& f : files) {
+        EXPECT_EQ(WhatFileHolds(dir.File(f.file)), f.holds) << f.file;
+        for (FileHolds kind : {FileHolds::Module, FileHolds::Project, FileHolds::Dictionary}) {
+            bool allowed = f.holds == FileHolds::Nothing || f.holds == kind;
+            EXPECT_EQ(CheckReplacesItsKind(dir.File(f.file), kind, "file").Ok(), allowed) << f.file;
+        }
+    }
+    EXPECT_EQ(CheckTargetPath(*project, dir.File("p.prj"), dir.File("notes.txt")).GetError().message,
+              "'" + dir.File("notes.txt") + "' is no file Quillon writes, not a module: the target was not written over it");
+}
+
 TEST(NewProject, TranslatorEntriesGoIntoTheModulesOwnStringTable) {
     TempDir dir;
     auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
