@@ -1365,6 +1365,20 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>Click to show %1</source>
         <translation>Klicken, um %1 anzuzeigen</translation>
     </message>
+    <message numerus="yes">
+        <source>... and %n more lines; the command line lists them all</source>
+        <translation>
+            <numerusform>... und %n weitere Zeile; die Kommandozeile nennt alle</numerusform>
+            <numerusform>... und %n weitere Zeilen; die Kommandozeile nennt alle</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>... and %n more lines; the Output window lists them all</source>
+        <translation>
+            <numerusform>... und %n weitere Zeile; das Ausgabefenster nennt alle</numerusform>
+            <numerusform>... und %n weitere Zeilen; das Ausgabefenster nennt alle</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>quillon::gui::CProblemsBar</name>

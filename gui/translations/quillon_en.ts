@@ -167,6 +167,23 @@ The Problems list shows them all. Build the target anyway?</numerusform>
     </message>
 </context>
 <context>
+    <name>quillon::gui::COutputBar</name>
+    <message numerus="yes">
+        <source>... and %n more lines; the command line lists them all</source>
+        <translation>
+            <numerusform>... and %n more line; the command line lists them all</numerusform>
+            <numerusform>... and %n more lines; the command line lists them all</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>... and %n more lines; the Output window lists them all</source>
+        <translation>
+            <numerusform>... and %n more line; the Output window lists them all</numerusform>
+            <numerusform>... and %n more lines; the Output window lists them all</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>quillon::gui::CReplaceDialog</name>
     <message numerus="yes">
         <source>Found in %n items.</source>

@@ -361,6 +361,14 @@ void CMainFrame::Log(const QString& text, bool error) {
     statusBar()->showMessage(text, 8000);
 }
 
+void CMainFrame::LogEach(const QStringList& lines, bool error) { m_outputBar->LogLines(lines, error); }
+
+void CMainFrame::LogWarnings(const QStringList& warnings) {
+    QStringList lines;
+    for (const QString& warning : warnings) lines << tr("Warning: %1").arg(warning);
+    LogEach(lines, true);
+}
+
 // A change of one item names its address, so that its line leads to it.
 void CMainFrame::LogChange(const ProjectChange& change, bool applied) {
     QString label = QCoreApplication::translate("ProjectChange", change.Label().c_str());

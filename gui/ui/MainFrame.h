@@ -166,6 +166,10 @@ private:
     CResourceItem* SelectedNode() const;
     QAction* AddAction(const QString& objectName, const QString& text, const QString& tip = {});
     void Log(const QString& text, bool error = false);
+    // Many lines, of which the Output window shows the first thousand.
+    void LogEach(const QStringList& lines, bool error = false);
+    // Each as "Warning: ...", in red.
+    void LogWarnings(const QStringList& warnings);
     // Logs every change put in or taken out, with its time.
     void LogChange(const ProjectChange& change, bool applied);
     void ReportUpdate(const QString& modulePath, const UpdateReport& report);

@@ -92,8 +92,8 @@ bool CMainFrame::CreateProject(const NewProjectSettings& settings) {
             .arg(m_doc.PathName(), FromCore(settings.modulePath), counts.join(QStringLiteral(", "))));
     QStringList warnings;
     for (const std::string& warning : NewProjectWarnings(m_doc.Project())) warnings << FromCore(warning);
-    for (const QString& warning : warnings) Log(tr("Warning: %1").arg(warning), true);
-    if (!warnings.isEmpty()) m_prompts->Information(tr("New Project"), warnings.join("\n\n"));
+    LogWarnings(warnings);
+    if (!warnings.isEmpty()) m_prompts->Information(tr("New Project"), Abridged(warnings, "\n\n"));
     return true;
 }
 
@@ -118,8 +118,8 @@ bool CMainFrame::OpenProject(const QString& path) {
     Log(tr("Opened %1 (%n dictionary entries)", nullptr, int(m_doc.Project().m_Dictionary.GetCount())).arg(path));
     QStringList warnings;
     for (const std::string& warning : m_doc.Project().OpenWarnings()) warnings << FromCore(warning);
-    for (const QString& warning : warnings) Log(tr("Warning: %1").arg(warning), true);
-    if (!warnings.isEmpty()) m_prompts->Information(tr("Open Project"), warnings.join("\n\n"));
+    LogWarnings(warnings);
+    if (!warnings.isEmpty()) m_prompts->Information(tr("Open Project"), Abridged(warnings, "\n\n"));
     return true;
 }
 
@@ -208,7 +208,7 @@ bool CMainFrame::ConfirmPartialModule(const QString& modulePath, const UpdateRep
     for (const std::string& warning : merged.scanWarnings) warnings << ToQt(warning, m_doc.GetCodePage());
     bool confirmed = m_prompts->Confirm(tr("%1 could be read only in part:\n%2\n\n%3 items would go away and %4 "
                                            "change, with their translations. Update anyway?")
-                                            .arg(modulePath, warnings.join('\n'))
+                                            .arg(modulePath, Abridged(warnings, "\n"))
                                             .arg(merged.Count(UpdateChangeKind::Removed))
                                             .arg(merged.Count(UpdateChangeKind::Changed)));
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -221,7 +221,9 @@ void CMainFrame::ReportUpdate(const QString& modulePath, const UpdateReport& rep
         return;
     }
     const CodePage& codePage = m_doc.GetCodePage();
-    for (const UpdateChange& change : report.changes) Log(FromCore(DescribeChange(change, codePage)));
+    QStringList changes;
+    for (const UpdateChange& change : report.changes) changes << FromCore(DescribeChange(change, codePage));
+    LogEach(changes);
     Log(tr("Updated from %1: %2").arg(modulePath, UpdateSummary(report)));
     m_prompts->ShowUpdateReport(report, codePage);
 }
@@ -408,8 +410,12 @@ bool CMainFrame::BuildTo(const QString& target) {
         Log(tr("Build of %1 failed: %2").arg(target, FromCore(report.GetError().Describe())), true);
         return false;
     }
-    for (const auto& line : report.Value().lines) Log(FromCore(line));
-    for (const auto& warning : report.Value().warnings) Log(tr("Warning: %1").arg(FromCore(warning)), true);
+    QStringList lines;
+    for (const auto& line : report.Value().lines) lines << FromCore(line);
+    LogEach(lines);
+    QStringList warnings;
+    for (const auto& warning : report.Value().warnings) warnings << FromCore(warning);
+    LogWarnings(warnings);
     Log(tr("Built %1").arg(target));
     return true;
 }
@@ -471,7 +477,9 @@ void CMainFrame::OnImportGlossary(bool microsoft) {
             .arg(report.imported)
             .arg(report.duplicates)
             .arg(tr("%n lines left out", nullptr, int(report.skippedLines))));
-    for (const GlossarySkippedLine& line : report.skipped) Log(FromCore(report.Describe(line)), true);
+    QStringList skipped;
+    for (const GlossarySkippedLine& line : report.skipped) skipped << FromCore(report.Describe(line));
+    LogEach(skipped, true);
 }
 
 void CMainFrame::OnViewDialog() {

@@ -39,10 +39,11 @@ bool CMainFrame::OnExportTranslations() {
     }
     const std::vector<std::string>& leftOut = written.Value().leftOut;
     Log(tr("Exported %n units to %1", nullptr, int(units.units.size() - leftOut.size())).arg(path));
+    QStringList left;
     for (const std::string& id : leftOut)
-        Log(tr("%1 left out: its text has a control character the format cannot carry")
-                .arg(QString::fromStdString(id)),
-            true);
+        left << tr("%1 left out: its text has a control character the format cannot carry")
+                    .arg(QString::fromStdString(id));
+    LogEach(left, true);
     return true;
 }
 
@@ -68,10 +69,17 @@ bool CMainFrame::OnImportTranslations() {
             .arg(plan.untranslated)
             .arg(plan.unchanged)
             .arg(plan.refused.size()));
-    for (const RefusedUnit& refused : plan.refused) Log(QString::fromStdString(Describe(refused)), true);
-    for (const std::string& skipped : plan.skipped) Log(QString::fromStdString(skipped), true);
-    for (const Finding& finding : plan.findings)
-        Log(QString::fromStdString(finding.path + ": " + finding.message), finding.severity == Severity::Error);
+    QStringList refused;
+    for (const RefusedUnit& unit : plan.refused) refused << QString::fromStdString(Describe(unit));
+    for (const std::string& skipped : plan.skipped) refused << QString::fromStdString(skipped);
+    LogEach(refused, true);
+    QStringList errors, others;
+    for (const Finding& finding : plan.findings) {
+        QString line = QString::fromStdString(finding.path + ": " + finding.message);
+        (finding.severity == Severity::Error ? errors : others) << line;
+    }
+    LogEach(errors, true);
+    LogEach(others);
     m_doc.Apply(std::move(plan.change)); // one step to undo
     return true;
 }

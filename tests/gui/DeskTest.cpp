@@ -246,6 +246,11 @@ TEST(TranslatorsDesk, NavigationCrossesResources) {
     QTest::mouseClick(log->viewport(), Qt::LeftButton, {}, log->visualItemRect(line).center());
     EXPECT_EQ(desk.Current()->m_nID, 4);
     EXPECT_TRUE(frame.FilterBar()->TextEdit()->text().isEmpty());
+    // A report of thousands of lines (an import's refusals) shows the first thousand and counts the rest.
+    const int before = log->count();
+    frame.OutputBar()->LogLines(QStringList(2500, QStringLiteral("refused")), true);
+    EXPECT_EQ(log->count(), before + 1001);
+    EXPECT_TRUE(log->item(log->count() - 1)->text().endsWith("... and 1500 more lines; the command line lists them all"));
 
     // String 6 breaks its lines with \r\n: the preview shows them as breaks.
     frame.StringView()->setFocus(); // the click left it in the log
