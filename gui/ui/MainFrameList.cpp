@@ -16,6 +16,11 @@
 
 namespace quillon::gui {
 
+namespace {
+// Rows from which a filter pass over the list is felt between two keys.
+constexpr int kLongList = 5000;
+} // namespace
+
 void CMainFrame::CreateCentralWidget() {
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName("Splitter");
@@ -60,6 +65,7 @@ void CMainFrame::CreateCentralWidget() {
     connect(m_list, &QAbstractItemView::doubleClicked, this, &CMainFrame::OnListDoubleClicked);
     connect(m_list, &QWidget::customContextMenuRequested, this, &CMainFrame::ShowListMenu);
     connect(m_tree, &QWidget::customContextMenuRequested, this, &CMainFrame::ShowTreeMenu);
+    m_filterBar->SetPauseWhile([this] { return m_strings.rowCount() > kLongList; });
     connect(m_filterBar, &CFilterBar::filterChanged, this, [this](const ListFilter& filter) {
         const CResourceItem* current = SelectedItem();
         m_filter.SetFilter(filter);

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <iterator>
 
@@ -48,7 +49,11 @@ bool CStringFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex&) con
 
 // Two rows, so that the bar fits over a narrow list: the text and how it
 // matches, then the states.
-CFilterBar::CFilterBar(QWidget* parent) : QWidget(parent), m_text(new QLineEdit(this)) {
+CFilterBar::CFilterBar(QWidget* parent)
+    : QWidget(parent), m_text(new QLineEdit(this)), m_typingPause(new QTimer(this)) {
+    m_typingPause->setSingleShot(true);
+    m_typingPause->setInterval(250);
+    connect(m_typingPause, &QTimer::timeout, this, &CFilterBar::EmitFilter);
     setObjectName("FilterBar");
     m_text->setObjectName("filterText");
     m_text->setPlaceholderText(tr("Find in source and translation"));
@@ -78,7 +83,12 @@ CFilterBar::CFilterBar(QWidget* parent) : QWidget(parent), m_text(new QLineEdit(
     m_states[3] = AddBox(states, tr("With pro&blems"), "problems");
     m_states[4] = AddBox(states, tr("Confir&med"), "confirmed");
     states->addStretch(1);
-    connect(m_text, &QLineEdit::textChanged, this, [this] { emit filterChanged(Filter()); });
+    connect(m_text, &QLineEdit::textChanged, this, [this] {
+        if (m_longList && m_longList())
+            m_typingPause->start();
+        else
+            EmitFilter();
+    });
     connect(close, &QToolButton::clicked, this, &CFilterBar::Close);
 }
 
@@ -86,7 +96,7 @@ QCheckBox* CFilterBar::AddBox(QBoxLayout* row, const QString& text, const char* 
     auto* box = new QCheckBox(text, this);
     box->setObjectName(QString::fromLatin1(name));
     row->addWidget(box);
-    connect(box, &QCheckBox::toggled, this, [this] { emit filterChanged(Filter()); });
+    connect(box, &QCheckBox::toggled, this, &CFilterBar::EmitFilter);
     return box;
 }
 
@@ -121,7 +131,7 @@ void CFilterBar::Clear() {
     for (QCheckBox* box : {m_matchCase, m_wholeWord, m_regularExpression}) box->setChecked(false);
     for (QCheckBox* box : m_states) box->setChecked(false);
     blocker.unblock();
-    emit filterChanged(Filter());
+    EmitFilter();
 }
 
 void CFilterBar::Close() {
@@ -131,13 +141,21 @@ void CFilterBar::Close() {
 }
 
 // Escape closes the bar; Down or Enter go on to the list it filters.
+void CFilterBar::EmitFilter() {
+    m_typingPause->stop();
+    emit filterChanged(Filter());
+}
+
 bool CFilterBar::eventFilter(QObject* object, QEvent* event) {
     if (object != m_text || event->type() != QEvent::KeyPress) return QWidget::eventFilter(object, event);
     switch (static_cast<QKeyEvent*>(event)->key()) {
     case Qt::Key_Escape: Close(); return true;
     case Qt::Key_Down:
     case Qt::Key_Return:
-    case Qt::Key_Enter: emit listRequested(); return true;
+    case Qt::Key_Enter:
+        if (m_typingPause->isActive()) EmitFilter(); // what was typed applies before the list takes the keys
+        emit listRequested();
+        return true;
     default: return QWidget::eventFilter(object, event);
     }
 }

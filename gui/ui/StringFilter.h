@@ -7,12 +7,15 @@
 #include <QRegularExpression>
 #include <QSortFilterProxyModel>
 #include <QWidget>
+#include <functional>
 
 #include "model/ResourceItem.h"
 
 class QBoxLayout;
 class QCheckBox;
 class QLineEdit;
+
+class QTimer;
 
 namespace quillon::gui {
 
@@ -64,6 +67,9 @@ public:
     QCheckBox* StateBox(int state) const;
     // Colours the text field when the pattern does not parse.
     void ShowPatternValid(bool valid);
+    // While `longList` says so, typed text filters once typing pauses, not
+    // at every key: each pass over tens of thousands of rows takes a while.
+    void SetPauseWhile(std::function<bool()> longList) { m_longList = std::move(longList); }
 
 signals:
     void filterChanged(const quillon::gui::ListFilter& filter);
@@ -82,6 +88,9 @@ private:
     QCheckBox* m_wholeWord;
     QCheckBox* m_regularExpression;
     QCheckBox* m_states[5];
+    std::function<bool()> m_longList;
+    QTimer* m_typingPause;
+    void EmitFilter();
 };
 
 } // namespace quillon::gui

@@ -23,6 +23,7 @@
 #include "ui/ItemPreview.h"
 #include "ui/ReplaceDialog.h"
 #include "ui/OutputDock.h"
+#include "ui/StringFilter.h"
 
 using namespace quillon;
 using namespace quillon::gui;
@@ -207,6 +208,23 @@ TEST(TranslatorsDesk, TheFilterMatchesAsItsOptionsSayAndTheHotkeyCellChecks) {
 // The flat view lists every item with its address; Next Untranslated and
 // Next Problem leave the resource they start in; the Output dock's line of a
 // change leads back to its item, past the filter.
+// Over a long list the typed text filters once typing pauses (or at Enter),
+// not at every key; over a short one at every key.
+TEST(TranslatorsDesk, TheFilterWaitsForAPauseInTypingOverALongList) {
+    for (bool longList : {true, false}) {
+        CFilterBar bar;
+        bar.SetPauseWhile([longList] { return longList; });
+        std::vector<QString> filtered;
+        QObject::connect(&bar, &CFilterBar::filterChanged, [&](const ListFilter& f) { filtered.push_back(f.text); });
+        QTest::keyClicks(bar.TextEdit(), "Retry");
+        EXPECT_EQ(filtered.size(), longList ? 0u : 5u);
+        QTest::keyClick(bar.TextEdit(), Qt::Key_Return);
+        ASSERT_FALSE(filtered.empty());
+        EXPECT_EQ(filtered.back(), "Retry");
+        EXPECT_EQ(filtered.size(), longList ? 1u : 5u);
+    }
+}
+
 TEST(TranslatorsDesk, NavigationCrossesResources) {
     Desk desk;
     CMainFrame& frame = desk.frame;
