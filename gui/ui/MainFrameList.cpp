@@ -138,7 +138,8 @@ bool CMainFrame::SelectItem(const CResourceItem* item) {
 }
 
 // In the project's order from the current item on, wrapping around once;
-// items the filter hides are passed over.
+// items the filter hides are passed over. The list takes the keys then, so
+// that the translator can start typing wherever the command was given.
 bool CMainFrame::SelectNext(const std::function<bool(const CResourceItem&)>& wanted) {
     if (!m_doc.IsLoaded()) return false;
     std::vector<const CResourceItem*> order;
@@ -150,7 +151,10 @@ bool CMainFrame::SelectNext(const std::function<bool(const CResourceItem&)>& wan
     std::size_t start = at == order.end() ? 0 : static_cast<std::size_t>(at - order.begin()) + 1;
     for (std::size_t step = 0; step < order.size(); ++step) {
         const CResourceItem* item = order[(start + step) % order.size()];
-        if (item != current && wanted(*item) && m_filter.Accepts(*item) && SelectItem(item)) return true;
+        if (item != current && wanted(*item) && m_filter.Accepts(*item) && SelectItem(item)) {
+            m_list->setFocus();
+            return true;
+        }
     }
     statusBar()->showMessage(tr("No other item found"), 5000);
     return false;

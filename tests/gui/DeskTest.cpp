@@ -237,6 +237,10 @@ TEST(TranslatorsDesk, NavigationCrossesResources) {
     Press("Ctrl+Shift+N");
     EXPECT_EQ(desk.Current()->GetKind(), ItemKind::PopupMenu); // "File", in the menus
     EXPECT_EQ(frame.Preview()->SourceView()->toPlainText(), "File");
+    // From the tree too: the list takes the keys, so typing translates the item found.
+    frame.ContentsView()->setFocus();
+    Press("Ctrl+Shift+N");
+    EXPECT_TRUE(frame.StringView()->hasFocus());
 
     ASSERT_TRUE(frame.SelectNode({"Resource", "Strings", "String Table"}));
     frame.StringView()->setFocus();
