@@ -32,6 +32,10 @@ Status CheckName(const std::string& path, std::string_view role) {
     // ".prj" alone is an extension without a name: a hidden file nobody meant.
     if (name.front() == '.' && name.find('.', 1) == std::string::npos)
         return MakeError(Error::Code::Refused, Quoted(role, path) + " has no name before its extension");
+    // A lock or a temporary of a save in progress: replacing a lock file
+    // would let two writers at once.
+    if (name.front() == '.' && name.find(".quillon-") != std::string::npos)
+        return MakeError(Error::Code::Refused, Quoted(role, path) + " is a file Quillon keeps beside another one");
     return Done{};
 }
 

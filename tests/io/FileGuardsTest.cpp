@@ -55,6 +55,7 @@ TEST(FileGuards, WhatMayBeReadAndWritten) {
         {"", false, false, "path is empty"},
         {p.dir.File(".prj"), false, false, "no name before its extension"},
         {p.dir.File("missing/new.prj"), false, false, "does not exist"},
+        {p.dir.File(".file.prj.quillon-lock"), false, false, "a file Quillon keeps beside another one"},
     };
     for (const Case& c : cases) {
         Status read = CheckInputFile(c.path, "project");
