@@ -190,19 +190,18 @@ int RunUpdate(const std::vector<std::string>& args) {
     bool moved = module != project->m_strModulePath;
     project->m_strModulePath = module;
     bool save = !dryRun && (report.Changed() || moved);
-    if (parsed->Has("--json"))
-        PrintUpdateJson(report, texts, module, save);
-    else
+    // The report says whether the project was saved, so it follows the save.
+    bool saved = save && SaveProjectFile("update", *project, path);
+    if (parsed->Has("--json")) {
+        PrintUpdateJson(report, texts, module, saved);
+    } else {
         PrintUpdateText(report, texts);
-    if (dryRun) {
-        if (!parsed->Has("--json")) Out() << "Dry run: the project was not changed.\n";
-        return 0;
+        Out() << (dryRun  ? "Dry run: the project was not changed.\n"
+                  : !save ? "Nothing changed; the project was not saved.\n"
+                  : saved ? "Saved " + path + ".\n"
+                          : "The project was not saved (see the error above); it is as it was.\n");
     }
-    if (!save) {
-        if (!parsed->Has("--json")) Out() << "Nothing changed; the project was not saved.\n";
-        return 0;
-    }
-    return SaveProjectFile("update", *project, path) ? 0 : 1;
+    return save && !saved ? 1 : 0;
 }
 
 namespace {

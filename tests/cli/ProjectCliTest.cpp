@@ -202,8 +202,17 @@ TEST(ProjectCli, UpdateListsEveryChangeAndAStaleModuleStopsTheBuild) {
     EXPECT_TRUE(Has(json.out, R"("saved":false)"));
     EXPECT_EQ(FileBytes(project), before);
 
+    // A save that fails (here at a file-size limit) is said by the report too.
+    for (const char* form : {"", "--json "}) {
+        std::string limited = "ulimit -f 1; exec " + std::string(QUILLON_CLI) + " update " + form + project;
+        CliRun failed = RunCliProgram("sh -c '" + limited + "'", "");
+        EXPECT_EQ(failed.exitCode, 1);
+        EXPECT_TRUE(Has(failed.out, *form ? R"("saved":false)" : "The project was not saved")) << failed.out;
+        EXPECT_EQ(FileBytes(project), before);
+    }
     CliRun updated = RunCli("update " + project);
     ASSERT_EQ(updated.exitCode, 0);
+    EXPECT_TRUE(Has(updated.out, "Saved " + project + ".")) << updated.out;
     EXPECT_TRUE(Has(updated.out, "Changed:  6\nMoved:    2\n")) << updated.out;
     EXPECT_TRUE(Has(RunCli("show --json " + project).out,
                     R"("state":8192,"previousText":"Change me","previousTranslation":"Ändere mich")"));
