@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "extract/TextRules.h"
 #include "interchange/LanguageTags.h"
 #include "interchange/UnitText.h"
 #include "memory/FuzzyScore.h"
@@ -21,6 +22,8 @@ std::optional<MemoryTranslation> AdaptToItem(const MemoryUnit& match, const CRes
     std::string adapted = AdaptTranslation(MatchTexts{match.source, match.target, current}, hotkeys);
     if (!CharactersNotIn(adapted, codePage).empty()) return std::nullopt;
     HotkeyText tree = TreeTextOf(item.GetKind(), adapted, codePage);
+    // Line breaks as the item's source makes them (\r\n or \n), as a typed translation gets them.
+    if (HoldsEscapedText(item.GetKind())) tree.text = FollowLineBreaks(item.GetText(), tree.text, codePage);
     // An item without a hotkey cannot be given one.
     return MemoryTranslation{std::move(tree.text), item.m_chHotkey != 0 ? tree.hotkey : std::uint16_t{0}};
 }

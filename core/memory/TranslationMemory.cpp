@@ -236,10 +236,24 @@ Status TranslationMemory::Store(std::span<const MemoryUnit> units) {
     return Store(batch.Value());
 }
 
+Status TranslationMemory::CheckIntact() {
+    if (m_checkedIntact) return Done{};
+    sqlite3* db = m_db->handle;
+    Statement check(db, "PRAGMA quick_check(1)");
+    if (!check.Prepared()) return sqlite::ErrorOf(db, check.PrepareCode(), "cannot check " + m_path);
+    if (int code = check.Step(); code != SQLITE_ROW) return sqlite::ErrorOf(db, code, "cannot check " + m_path);
+    if (std::string verdict = check.Text(0); verdict != "ok")
+        return MakeError(Error::Code::Malformed, m_path + " is damaged (" + verdict + "); nothing was stored");
+    m_checkedIntact = true;
+    return Done{};
+}
+
 Status TranslationMemory::Store(const MemoryBatch& batch) {
+    if (Status intact = CheckIntact(); !intact) return intact;
     sqlite3* db = m_db->handle;
     UnmappedWhileStoring unmapped(db);
-    if (Status begun = sqlite::Execute(db, "BEGIN IMMEDIATE"); !begun) return begun;
+    if (int code = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr); code != SQLITE_OK)
+        return sqlite::ErrorOf(db, code, "cannot store in " + m_path);
     auto fail = [&](int code) {
         Error error = sqlite::ErrorOf(db, code, "cannot store in " + m_path);
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);

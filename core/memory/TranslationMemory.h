@@ -121,6 +121,9 @@ private:
     struct Candidates;
     explicit TranslationMemory(std::unique_ptr<Database> db, std::string path);
     Status PrepareSchema();
+    // SQLite's quick check of the whole file, before the first store: a
+    // damaged memory takes new units and then fails every look-up.
+    Status CheckIntact();
     Status CollectCandidates(const MemoryQuery& query, const std::u32string& normalised, Candidates& out,
                              SimilarUnitsCache* cache) const;
     Status CollectSimilar(const std::u32string& normalised, Candidates& out) const;
@@ -135,6 +138,7 @@ private:
 
     std::unique_ptr<Database> m_db;
     std::string m_path;
+    bool m_checkedIntact = false;
 };
 
 } // namespace quillon

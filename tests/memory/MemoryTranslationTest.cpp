@@ -78,6 +78,11 @@ TEST(MemoryTranslation, AFuzzyMenuMatchTakesTheItemsHotkeyLetter) {
     EXPECT_EQ(adapted->hotkey, 'i');
     // A translation the code page cannot hold is no translation for the item.
     EXPECT_FALSE(AdaptToItem(Unit("Deep &items", "深い"), deep, CodePage(1252)));
+    // Its line breaks are the item's: a match written with \n for a source with \r\n.
+    CStringEntry lines("Line one\\r\\nLine two", 0, 6, 0);
+    auto broken = AdaptToItem(Unit("Line one\nLine two", "Zeile eins\nZeile zwei"), lines, CodePage(1252));
+    ASSERT_TRUE(broken);
+    EXPECT_EQ(broken->text, "Zeile eins\\r\\nZeile zwei");
 }
 
 // What a commit in the window leaves translated goes into the memory with

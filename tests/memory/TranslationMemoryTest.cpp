@@ -153,14 +153,21 @@ TEST(TranslationMemory, FilesThatAreNoMemoryAreErrors) {
     EXPECT_EQ(TranslationMemory::Open(dir.File("none"), MemoryOpen::Existing).GetError().code, Error::Code::NotFound);
 }
 
+namespace {
+
+// 3,000 units, "Text number N of the memory", in dir/tm.db.
+void StoreNumberedTexts(const TempDir& dir) {
+    TranslationMemory memory = OpenNew(dir);
+    std::vector<MemoryUnit> units;
+    for (int i = 0; i < 3000; ++i) units.push_back(Unit("Text number " + std::to_string(i) + " of the memory", "Text"));
+    ASSERT_TRUE(memory.Store(units));
+}
+
+} // namespace
+
 TEST(TranslationMemory, DamagedPagesAreReportedNotCrashedOn) {
     TempDir dir;
-    {
-        TranslationMemory memory = OpenNew(dir);
-        std::vector<MemoryUnit> units;
-        for (int i = 0; i < 3000; ++i) units.push_back(Unit("Text number " + std::to_string(i) + " of the memory", "Text"));
-        ASSERT_TRUE(memory.Store(units));
-    }
+    StoreNumberedTexts(dir);
     // Every page after the first is overwritten: the schema is readable, the data not.
     std::fstream file(dir.File("tm.db"), std::ios::binary | std::ios::in | std::ios::out);
     file.seekp(4096);
@@ -235,6 +242,24 @@ void ExpectTheMatchesOfTheSmallMemory(const TranslationMemory& memory, SimilarUn
 }
 
 } // namespace
+
+// A memory with a few damaged pages in its middle still takes units in
+// pages the damage does not reach; the check before the first store says
+// it is damaged instead.
+TEST(TranslationMemory, ADamagedMemoryTakesNoUnits) {
+    TempDir dir;
+    StoreNumberedTexts(dir);
+    auto size = std::filesystem::file_size(dir.File("tm.db"));
+    std::fstream file(dir.File("tm.db"), std::ios::binary | std::ios::in | std::ios::out);
+    file.seekp(static_cast<std::streamoff>(size / 2 / 4096 * 4096));
+    file << std::string(3 * 4096, '\x5A');
+    file.close();
+    auto memory = TranslationMemory::Open(dir.File("tm.db"), MemoryOpen::Existing);
+    ASSERT_TRUE(memory) << memory.GetError().message;
+    Status stored = memory.Value().Store(std::vector<MemoryUnit>{Unit("One more", "Noch eins")});
+    ASSERT_FALSE(stored);
+    EXPECT_NE(stored.GetError().message.find("is damaged"), std::string::npos) << stored.GetError().message;
+}
 
 TEST(TranslationMemory, LookUpsFindTheSameMatchesWithTheSameScores) {
     TempDir dir;
