@@ -24,13 +24,21 @@ int RunHelp(const std::vector<std::string_view>& words) {
         return 0;
     }
     std::size_t used = 0;
-    const quillon::cli::CommandSpec* command = quillon::cli::FindCommand(words, used);
-    if (!command) {
-        quillon::cli::Err() << "quillon-cli help: unknown command '" << words.front() << "'\n";
-        return 2;
+    if (const quillon::cli::CommandSpec* command = quillon::cli::FindCommand(words, used)) {
+        quillon::cli::PrintCommandHelp(*command, quillon::cli::Out());
+        return 0;
     }
-    quillon::cli::PrintCommandHelp(*command, quillon::cli::Out());
-    return 0;
+    // "help tm": every command of the group.
+    bool any = false;
+    for (const quillon::cli::CommandSpec& command : quillon::cli::Commands()) {
+        if (!command.name.starts_with(std::string(words.front()) + " ")) continue;
+        if (any) quillon::cli::Out() << "\n";
+        quillon::cli::PrintCommandHelp(command, quillon::cli::Out());
+        any = true;
+    }
+    if (any) return 0;
+    quillon::cli::Err() << "quillon-cli help: unknown command '" << words.front() << "'\n";
+    return 2;
 }
 
 // "tm" alone names no command but starts several: their usage, to stderr.

@@ -62,6 +62,7 @@ TEST(HelpCli, OptionsAreTheTablesOfEachCommand) {
         {"scan " + module + " --language", 2, "quillon-cli scan: --language needs a value"},
         {"resources " + module + " --summary", 2, "unknown option '--summary'"},
         {"help nosuch", 2, "unknown command 'nosuch'"},
+        {"help tm", 0, "usage: quillon-cli tm add PROJECT"}, // every command of the group
         {"nosuch", 2, "quillon-cli: unknown command 'nosuch'\n"},
         {"scna " + module, 2, "unknown command 'scna'; did you mean 'scan'?"},
         {"new x.prj --module " + module + " --language de", 2, "quillon-cli new: --translator NAME is missing"},
