@@ -14,8 +14,15 @@ ManualResult CheckManualTranslation(std::string_view source, std::string_view tr
 }
 
 std::uint16_t HotkeyForTypedText(const CResourceItem& item, std::string_view translation, const CodePage& codePage) {
-    for (std::uint16_t hotkey : {item.m_chTransHotkey, item.m_chHotkey})
-        if (hotkey != kHotkeyNone && HotkeyOccursIn(translation, HotkeyByte(hotkey), codePage)) return hotkey;
+    const HotkeyAlphabet& alphabet = HotkeyAlphabet::Of(codePage);
+    for (std::uint16_t hotkey : {item.m_chTransHotkey, item.m_chHotkey}) {
+        if (hotkey == kHotkeyNone || hotkey == 0) continue;
+        // Windows matches a key in either case: "Speichern" [S] becomes "sichern" [s].
+        std::uint8_t c = HotkeyByte(hotkey);
+        for (std::uint8_t candidate : {c, alphabet.Lower(c), alphabet.Upper(c)})
+            if (HotkeyOccursIn(translation, candidate, codePage))
+                return static_cast<std::uint16_t>(static_cast<std::int16_t>(static_cast<signed char>(candidate)));
+    }
     return 0;
 }
 

@@ -47,7 +47,8 @@ ManualResult CheckManualTranslation(std::string_view source, std::string_view tr
 
 // The hotkey a translation typed without one keeps (the item list edits the
 // text alone): the item's translated hotkey, else its source hotkey, each
-// only where it occurs in the new text (HotkeyOccursIn); else 0, so the item
+// only where it occurs in the new text (HotkeyOccursIn), in either case;
+// else 0, so the item
 // falls back to its source hotkey and the checks say when that is lost.
 std::uint16_t HotkeyForTypedText(const CResourceItem& item, std::string_view translation, const CodePage& codePage);
 

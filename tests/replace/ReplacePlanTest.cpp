@@ -78,6 +78,7 @@ TEST(ReplacePlan, FindsAndReplacesAsEachOptionSays) {
          ReplaceOutcome::Replaced, 0, "hotkey-dropped"},
         {"menus/100/-1/1002", R"(Öffnen...\tStrg+O)", 'f', "Öffnen", "Open", kPlain, R"(Open...\tStrg+O)",
          ReplaceOutcome::Replaced, 'O'},
+        {"menus/100/-1/1002", "Oeffnen...", 'O', "Oeffnen", "oeffnen", kCase, "oeffnen...", ReplaceOutcome::Replaced, 'o'},
         // A kept hotkey that another entry of the popup has now: New (N).
         {"menus/100/-1/1002", "Öffnen", 'n', "Öff", "Sp", kPlain, "Spnen", ReplaceOutcome::Replaced, 'n',
          "hotkey-duplicate"},
