@@ -64,12 +64,7 @@ std::string EMailText(const CProject& project, const CodePage& codePage) {
 
 std::unique_ptr<CProject> OpenProjectFile(const std::string& command, const std::string& path, std::uint32_t codePage,
                                           WriterLocks* locks) {
-    if (!Checked(command, CheckInputFile(path, "project"))) return nullptr;
-    std::error_code unknown;
-    if (std::filesystem::file_size(path, unknown) == 0 && !unknown) {
-        Err() << "quillon-cli " << command << ": '" << path << "' is empty: it is not a project file\n";
-        return nullptr;
-    }
+    if (!Checked(command, CheckProjectToOpen(path))) return nullptr;
     if (locks && !locks->Take(path)) return nullptr;
     auto project = ReadProject(command, path, codePage);
     if (!project) return nullptr;

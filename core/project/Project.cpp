@@ -382,6 +382,14 @@ Status CheckDictionaryPath(const CProject& project, const std::string& projectPa
     return CheckReplacesItsKind(dictionaryPath, FileHolds::Dictionary, "dictionary");
 }
 
+Status CheckProjectToOpen(const std::string& path) {
+    if (Status readable = CheckInputFile(path, "project"); !readable) return readable;
+    std::error_code unknown;
+    if (std::filesystem::file_size(path, unknown) == 0 && !unknown)
+        return MakeError(Error::Code::Malformed, "'" + path + "' is empty: it is not a project file");
+    return Done{};
+}
+
 FileHolds WhatFileHolds(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0) return FileHolds::Nothing;

@@ -141,6 +141,11 @@ private:
 // writes (a target, a new module, a glossary) may be one of them.
 Status CheckDistinctFromProject(const CProject& project, const std::string& projectPath, RoleAndPath other);
 
+// A project file a user opens: one that can be read and holds something. An
+// empty file is no project (Open would build one from the module it names,
+// which an empty file does not).
+Status CheckProjectToOpen(const std::string& path);
+
 // What an existing file holds, read as each kind of file Quillon writes.
 enum class FileHolds { Nothing, Module, Project, Dictionary, SomethingElse };
 FileHolds WhatFileHolds(const std::string& path);

@@ -101,6 +101,8 @@ Status CQuillonDoc::NewProject(const NewProjectSettings& settings, IProgress* pr
 
 Status CQuillonDoc::OpenDocument(const QString& path, IProgress* progress, DamagedDictionary onDamage,
                                  bool* dictionaryDamaged) {
+    if (dictionaryDamaged) *dictionaryDamaged = false;
+    if (Status openable = CheckProjectToOpen(path.toStdString()); !openable) return openable;
     CProject opened;
     Status status = opened.Open(path.toStdString(), progress, onDamage);
     if (dictionaryDamaged) *dictionaryDamaged = opened.DictionaryWasDamaged();

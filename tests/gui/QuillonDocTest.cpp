@@ -76,8 +76,8 @@ TEST(QuillonDoc, ModifiedFollowsTheUndoHistory) {
 }
 
 // Save As over a module is refused whatever the file dialog asked, and the
-// module stays; over another project it saves.
-TEST(QuillonDoc, SaveAsReplacesOnlyAProject) {
+// module stays; over another project it saves. An empty file does not open.
+TEST(QuillonDoc, SaveAsReplacesOnlyAProjectAndOpenTakesOnlyOne) {
     TempDir dir;
     CQuillonDoc doc;
     OpenSaved(doc, dir, "basic32.exe");
@@ -88,6 +88,11 @@ TEST(QuillonDoc, SaveAsReplacesOnlyAProject) {
     EXPECT_EQ(ReadWholeFile(dir.File("victim.exe")).Value(), ReadWholeFile(Fixture("basic64.exe")).Value());
     std::filesystem::copy_file(doc.PathName().toStdString(), dir.File("other.prj"));
     EXPECT_TRUE(doc.SaveDocument(QString::fromStdString(dir.File("other.prj"))).Ok());
+    // An empty file is no project to open, as the command line says too.
+    ASSERT_TRUE(WriteFileAtomically(dir.File("empty.prj"), std::vector<std::uint8_t>{}));
+    Status opened = doc.OpenDocument(QString::fromStdString(dir.File("empty.prj")), nullptr);
+    ASSERT_FALSE(opened.Ok());
+    EXPECT_NE(opened.GetError().message.find("is empty: it is not a project file"), std::string::npos);
 }
 
 TEST(QuillonDoc, UndoingEverythingInANewProjectKeepsItModified) {
