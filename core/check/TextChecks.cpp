@@ -8,9 +8,34 @@
 
 namespace quillon {
 
+namespace {
+
+// Length of a format item "{0}", "{1,5}" or "{2:N2}" at text[pos] == '{'; 0
+// for none ("{{" is a brace).
+std::size_t FormatItemLength(std::string_view text, std::size_t pos) {
+    std::size_t end = pos + 1;
+    while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end]))) ++end;
+    if (end == pos + 1 || end >= text.size()) return 0;
+    if (text[end] == ',' || text[end] == ':') end = text.find_first_of("{}", end);
+    return end != std::string_view::npos && end < text.size() && text[end] == '}' ? end + 1 - pos : 0;
+}
+
+} // namespace
+
 std::vector<std::string> Placeholders(std::string_view text) {
     std::vector<std::string> found;
     for (std::size_t pos = 0; pos < text.size(); ++pos) {
+        if (text[pos] == '{') {
+            if (pos + 1 < text.size() && text[pos + 1] == '{') {
+                ++pos;
+                continue;
+            }
+            if (std::size_t length = FormatItemLength(text, pos)) {
+                found.emplace_back(text.substr(pos, length));
+                pos += length - 1;
+            }
+            continue;
+        }
         if (text[pos] != '%' || pos + 1 >= text.size()) continue;
         std::size_t end = pos + 1;
         if (text[end] == '%') {
@@ -44,7 +69,7 @@ std::vector<std::string> Placeholders(std::string_view text) {
 
 namespace {
 
-// "%1" and "%2!d!" may move in a translation; printf conversions are taken in order.
+// "%1", "%2!d!" and "{0}" may move in a translation; printf conversions are taken in order.
 bool IsNumbered(const std::string& placeholder) {
     return placeholder.size() > 1 && std::isdigit(static_cast<unsigned char>(placeholder[1]));
 }

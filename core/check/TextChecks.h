@@ -14,8 +14,9 @@
 
 namespace quillon {
 
-// Placeholders of a text: printf conversions (%s, %d, %5.2f, %ls...) and
-// numbered inserts (%1, %2!d!), in order of appearance; "%%" is no placeholder.
+// Placeholders of a text: printf conversions (%s, %d, %5.2f, %ls...),
+// numbered inserts (%1, %2!d!) and format items ({0}, {1:N2}), in order of
+// appearance; "%%" and "{{" are no placeholders.
 std::vector<std::string> Placeholders(std::string_view text);
 
 struct TextFinding {

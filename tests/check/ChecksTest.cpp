@@ -73,6 +73,7 @@ TEST(Checks, PlaceholdersAreFoundInOrder) {
     EXPECT_EQ(Placeholders("%s of %d files, 100%% done"), (std::vector<std::string>{"%s", "%d"}));
     EXPECT_EQ(Placeholders("Copy %1 to %2!s!"), (std::vector<std::string>{"%1", "%2!s!"}));
     EXPECT_EQ(Placeholders("%-5.2f %ls %5d"), (std::vector<std::string>{"%-5.2f", "%ls", "%5d"}));
+    EXPECT_EQ(Placeholders("{0} of {1,5}: {2:N2} {{3}} {x} {4"), (std::vector<std::string>{"{0}", "{1,5}", "{2:N2}"}));
     EXPECT_TRUE(Placeholders("50% off, % z").empty());
 }
 
