@@ -1,6 +1,7 @@
 #include "ui/ImportGlossaryDlg.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -26,15 +27,20 @@ public:
         m_bar.setValue(0);
         m_bar.show();
     }
+    // A file of millions of short lines steps millions of times: the bar and
+    // the window are brought up to date a few times a second, not per line.
     void Step() override {
-        m_bar.setValue(m_bar.value() + 10);
-        if (++m_steps % 64 == 0) QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (++m_steps % 1024 != 0 || (m_shown.isValid() && m_shown.elapsed() < 50)) return;
+        m_shown.start();
+        m_bar.setValue(static_cast<int>(std::min<std::uint64_t>(std::uint64_t{m_steps} * 10, m_bar.maximum())));
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     void Hide() override { m_bar.hide(); }
 
 private:
     QProgressBar& m_bar;
     std::uint32_t m_steps = 0;
+    QElapsedTimer m_shown;
 };
 
 } // namespace
