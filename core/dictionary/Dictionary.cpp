@@ -394,7 +394,7 @@ Result<DictionaryFileRead> CDictonary::Load(const std::string& path) {
         // Only a missing file means "no dictionary yet". One that cannot be
         // read must not pass for empty: the next save would overwrite it.
         if (!FileExists(path)) return read;
-        return MakeError(file.GetError().code, "'" + path + "': " + file.GetError().Describe());
+        return file.GetError(); // it names the file
     }
     if (file.Value().Size() > kMaxInputFileSize)
         return MakeError(Error::Code::Io, "'" + path + "' is larger than 1 GiB");
