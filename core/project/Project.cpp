@@ -372,8 +372,9 @@ Status CheckDistinctFromProject(const CProject& project, const std::string& proj
 
 Status CheckDictionaryPath(const CProject& project, const std::string& projectPath, const std::string& dictionaryPath) {
     if (Status writable = CheckOutputFile(dictionaryPath, "dictionary"); !writable) return writable;
+    std::string sideFile = projectPath.empty() ? "" : ProjectSideFile::PathFor(projectPath);
     if (Status distinct = CheckDistinctFiles({{"project", projectPath},
-                                              {"project's side file", projectPath.empty() ? "" : ProjectSideFile::PathFor(projectPath)},
+                                              {"project's side file", sideFile},
                                               {"module", project.m_strModulePath},
                                               {"target", project.m_strTargetPath},
                                               {"dictionary", dictionaryPath}});
@@ -404,14 +405,27 @@ FileHolds WhatFileHolds(const std::string& path) {
     return FileHolds::SomethingElse;
 }
 
+namespace {
+
+std::string_view Described(FileHolds holds) {
+    switch (holds) {
+    case FileHolds::Nothing: return "nothing";
+    case FileHolds::Module: return "a module";
+    case FileHolds::Project: return "a Quillon project";
+    case FileHolds::Dictionary: return "a dictionary";
+    case FileHolds::SomethingElse: break;
+    }
+    return "no file Quillon writes";
+}
+
+} // namespace
+
 Status CheckReplacesItsKind(const std::string& path, FileHolds kind, std::string_view role) {
     FileHolds holds = WhatFileHolds(path);
     if (holds == FileHolds::Nothing || holds == kind) return Done{};
-    static constexpr std::array<std::string_view, 5> kNames{"", "a module", "a Quillon project", "a dictionary",
-                                                           "no file Quillon writes"};
-    return MakeError(Error::Code::Refused, "'" + path + "' is " + std::string(kNames[static_cast<std::size_t>(holds)]) +
-                                               ", not " + std::string(kNames[static_cast<std::size_t>(kind)]) +
-                                               ": the " + std::string(role) + " was not written over it");
+    return MakeError(Error::Code::Refused, "'" + path + "' is " + std::string(Described(holds)) + ", not " +
+                                               std::string(Described(kind)) + ": the " + std::string(role) +
+                                               " was not written over it");
 }
 
 Status CheckTargetPath(const CProject& project, const std::string& projectPath, const std::string& targetPath) {
