@@ -13,6 +13,7 @@
 #include "memory/MemoryFeed.h"
 #include "memory/Tmx.h"
 #include "model/CountText.h"
+#include "model/TextEscapes.h"
 
 namespace quillon::cli {
 
@@ -107,10 +108,14 @@ int RunTmLookup(const std::vector<std::string>& args) {
         Out() << json.Text() << "\n";
         return 0;
     }
-    for (const MemoryMatch& match : matches.Value())
-        Out() << match.score << "\t" << match.unit.source << "\t" << match.unit.target << "\t"
-                  << match.unit.sourceLanguage << "-" << match.unit.targetLanguage << "\t" << match.unit.module
-                  << (match.unit.address.empty() ? "" : " ") << match.unit.address << "\n";
+    // One line a match: its texts' tabs and line breaks are written as \t, \n, \r, as `show` writes them.
+    const CodePage utf8(kCodePageUtf8);
+    for (const MemoryMatch& match : matches.Value()) {
+        const MemoryUnit& unit = match.unit;
+        Out() << match.score << "\t" << EscapeText(unit.source, utf8) << "\t" << EscapeText(unit.target, utf8) << "\t"
+              << unit.sourceLanguage << "-" << unit.targetLanguage << "\t" << unit.module
+              << (unit.address.empty() ? "" : " ") << unit.address << "\n";
+    }
     return 0;
 }
 

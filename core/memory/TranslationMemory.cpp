@@ -163,6 +163,10 @@ Result<TranslationMemory> TranslationMemory::Open(const std::string& path, Memor
     bool exists = std::filesystem::exists(path, error);
     if (!exists && mode == MemoryOpen::Existing)
         return MakeError(Error::Code::NotFound, "no translation memory at " + path);
+    // SQLite takes an empty file for a new database: a look-up would write a memory into it.
+    if (exists && mode == MemoryOpen::Existing && std::filesystem::is_regular_file(path, error) &&
+        std::filesystem::file_size(path, error) == 0)
+        return MakeError(Error::Code::Malformed, path + " is empty: it is not a translation memory");
     if (!exists) {
         std::filesystem::path parent = std::filesystem::path(path).parent_path();
         if (!parent.empty()) std::filesystem::create_directories(parent, error);

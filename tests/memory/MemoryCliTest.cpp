@@ -27,6 +27,9 @@ TEST(MemoryCli, ProjectItemsGoInWithTheirAddressAndComeOutAsTmx) {
     EXPECT_TRUE(Has(found.out, R"({"score":98,"sameContext":false,"source":"&Open\tCtrl+O","target":"&Öffnen\tStrg+O",)"
                                R"("sourceLanguage":"en","targetLanguage":"de","module":"basic32.exe","address":"menus/)"))
         << found.out;
+    // One line a match: the texts' tabs are written as \t, so the columns stay apart.
+    EXPECT_TRUE(Has(RunCli("tm lookup 'Open\tCtrl+O' --to de" + memory).out,
+                    "98\t&Open\\tCtrl+O\t&Öffnen\\tStrg+O\ten-de\tbasic32.exe menus/"));
     CliRun stats = RunCli("tm stats" + memory);
     EXPECT_TRUE(Has(stats.out, "4 units from 1 module\nen-de\t4\n")) << stats.out;
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <sqlite3.h>
 
 #include <fstream>
@@ -136,6 +138,7 @@ TEST(TranslationMemory, FilesThatAreNoMemoryAreErrors) {
          Error::Code::Malformed},
         {"other.db", "", "CREATE TABLE photos(id INTEGER)", Error::Code::Malformed},
         {"newer.db", "", "PRAGMA user_version = 7", Error::Code::Unsupported},
+        {"empty", "", nullptr, Error::Code::Malformed}, // and it stays empty
     };
     for (const auto& c : cases) {
         if (c.sql) {
@@ -151,6 +154,7 @@ TEST(TranslationMemory, FilesThatAreNoMemoryAreErrors) {
         EXPECT_EQ(opened.GetError().code, c.code) << c.name << ": " << opened.GetError().message;
     }
     EXPECT_EQ(TranslationMemory::Open(dir.File("none"), MemoryOpen::Existing).GetError().code, Error::Code::NotFound);
+    EXPECT_EQ(std::filesystem::file_size(dir.File("empty")), 0u);
 }
 
 namespace {
