@@ -219,7 +219,8 @@ void CMainFrame::CreateMenus() {
     QAction* problems = m_problemsBar->toggleViewAction();
     problems->setText(tr("&Problems"));
     problems->setObjectName("ViewProblems");
-    m_viewMenu->addAction(m_suggestionsBar->toggleViewAction());
+    // The docks are shown and hidden from View itself (and, with the toolbars, from View > Toolbars).
+    for (QAction* dock : {output, dictionary, problems, m_suggestionsBar->toggleViewAction()}) m_viewMenu->addAction(dock);
 
     QMenu* project = menuBar()->addMenu(tr("&Project"));
     for (const char* name : {"ProjectUpdate", "ProjectSettings", "ProjectStatus"}) project->addAction(Action(name));

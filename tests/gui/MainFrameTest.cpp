@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QMenu>
+#include <QMenuBar>
+
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QDockWidget>
@@ -43,7 +46,7 @@ bool Logged(CMainFrame& frame, const QString& text) {
 
 // A window's docks come back as they were left: restored before the window
 // had its size, the dictionary dock once lost a quarter of its width at
-// every start.
+// every start. The View menu shows and hides each dock.
 TEST(MainFrame, DocksKeepTheirSizeFromStartToStart) {
     AppSettings().remove(QStringLiteral("Settings"));
     std::vector<int> widths;
@@ -62,6 +65,14 @@ TEST(MainFrame, DocksKeepTheirSizeFromStartToStart) {
     AppSettings().remove(QStringLiteral("Settings"));
     EXPECT_EQ(widths[1], widths[0]);
     EXPECT_EQ(widths[2], widths[0]);
+    // Each dock is shown and hidden from the View menu.
+    Window window;
+    QMenu* view = window.frame.menuBar()->actions().at(2)->menu();
+    ASSERT_NE(view, nullptr);
+    QStringList names;
+    for (const QAction* action : view->actions()) names << action->objectName();
+    for (const char* dock : {"ViewOutput", "ViewDictonary", "ViewProblems", "ViewSuggestions"})
+        EXPECT_TRUE(names.contains(QString::fromLatin1(dock))) << dock;
 }
 
 // The commands follow the project and the selection; the tree and the list show what it holds.
