@@ -28,10 +28,8 @@ std::uint16_t HotkeyForTypedText(const CResourceItem& item, std::string_view tra
 
 HotkeyText ReadTypedTranslation(const CResourceItem& item, std::string translation, const CodePage& codePage,
                                 std::optional<std::uint16_t> hotkey) {
-    if (KindHasHotkey(item.GetKind()) && MarkedHotkeyPosition(translation, codePage) != std::string::npos)
-        return ReadMarkedText(std::move(translation), codePage);
     std::uint16_t kept = hotkey ? *hotkey : HotkeyForTypedText(item, translation, codePage);
-    return {std::move(translation), kept};
+    return ReadTypedEntry(item.GetKind(), std::move(translation), kept, codePage);
 }
 
 HotkeyText ReadTypedEntry(ItemKind kind, std::string translation, std::uint16_t hotkey, const CodePage& codePage) {

@@ -59,9 +59,10 @@ std::uint16_t HotkeyForTypedText(const CResourceItem& item, std::string_view tra
 HotkeyText ReadTypedTranslation(const CResourceItem& item, std::string translation, const CodePage& codePage,
                                 std::optional<std::uint16_t> hotkey = std::nullopt);
 
-// A dictionary entry's translation as it is typed: for an entry of menus,
-// controls or every kind, a '&' marks the hotkey there (ReadMarkedText),
-// over `hotkey`; otherwise the text and `hotkey` as they are.
+// A translation as it is typed for an item or a dictionary entry of `kind`:
+// for menus, controls or (entries of) every kind, a '&' marks the hotkey
+// there (ReadMarkedText), over `hotkey`; otherwise the text and `hotkey` as
+// they are.
 HotkeyText ReadTypedEntry(ItemKind kind, std::string translation, std::uint16_t hotkey, const CodePage& codePage);
 
 // What a result other than Applied means, in words the front ends show as
