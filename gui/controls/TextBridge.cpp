@@ -11,8 +11,13 @@ QString HotkeyToQt(std::uint16_t hotkey, const CodePage& codePage) {
     return ToQt(std::string(1, static_cast<char>(HotkeyByte(hotkey))), codePage);
 }
 
+// The filter reads every row's texts at each pass, and most hold neither
+// an escape nor a line break: those skip the rewriting.
 QString ReadableText(const std::string& ansi, const CodePage& codePage) {
-    return ToQt(UnescapeText(ansi, codePage), codePage).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QString text = ansi.find('\\') == std::string::npos ? ToQt(ansi, codePage)
+                                                          : ToQt(UnescapeText(ansi, codePage), codePage);
+    if (text.contains(u'\r')) text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
 }
 
 std::uint16_t HotkeyFromQt(const QString& text, const CodePage& codePage) {

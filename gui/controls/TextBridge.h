@@ -10,7 +10,7 @@
 namespace quillon::gui {
 
 inline QString ToQt(const std::string& ansi, const CodePage& codePage) {
-    return QString::fromStdString(codePage.ToUtf8(ansi));
+    return QString::fromStdU16String(codePage.ToUtf16(ansi));
 }
 inline std::string FromQt(const QString& text, const CodePage& codePage) {
     return codePage.FromUtf8(text.toStdString());

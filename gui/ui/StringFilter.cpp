@@ -30,7 +30,10 @@ void CStringFilterModel::SetFilter(const ListFilter& filter) {
     QRegularExpression::PatternOptions options = QRegularExpression::UseUnicodePropertiesOption;
     if (!filter.matchCase) options |= QRegularExpression::CaseInsensitiveOption;
     m_pattern = QRegularExpression(pattern, options);
-    invalidateFilter();
+    // One layout change, not a removal and an insertion for every run of
+    // rows that comes and goes: on a long list the view answers each of
+    // those with a pass over all its rows.
+    invalidate();
 }
 
 bool CStringFilterModel::Accepts(const CResourceItem& item) const {

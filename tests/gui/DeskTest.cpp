@@ -19,6 +19,7 @@
 
 #include "gui/ScriptedWindow.h"
 #include "dictionary/ManualTranslation.h"
+#include "controls/TextBridge.h"
 #include "ui/HistoryDock.h"
 #include "ui/ItemPreview.h"
 #include "ui/ReplaceDialog.h"
@@ -222,6 +223,30 @@ TEST(TranslatorsDesk, TheFilterWaitsForAPauseInTypingOverALongList) {
         ASSERT_FALSE(filtered.empty());
         EXPECT_EQ(filtered.back(), "Retry");
         EXPECT_EQ(filtered.size(), longList ? 1u : 5u);
+    }
+}
+
+// What the filter and the preview read: escapes as the characters they
+// stand for, a CR LF pair (escaped or raw) as one line break, each code
+// page's bytes as its characters, a Shift-JIS trail byte 0x5C as no escape.
+TEST(TranslatorsDesk, TextsReadAsTheTranslatorSeesThem) {
+    struct Case {
+        const char* ansi;
+        int codePage;
+        const char16_t* readable;
+    };
+    const Case cases[] = {
+        {"Line\\r\\nnext\\tcell", 1252, u"Line\nnext\tcell"},
+        {"Raw\r\nbreak\rkept", 1252, u"Raw\nbreak\rkept"},
+        {"Back\\\\slash \\q", 1252, u"Back\\slash \\q"},
+        {"Gr\xFC\xDF", 1252, u"Grüß"},
+        {"\xCF\xF0\xE8\xE2\xE5\xF2", 1251, u"Привет"},
+        {"\x95\x5C\\n", 932, u"表\n"},
+        {"", 1252, u""},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.ansi);
+        EXPECT_EQ(ReadableText(test.ansi, CodePage(test.codePage)), QString::fromStdU16String(test.readable));
     }
 }
 
