@@ -415,7 +415,13 @@ Result<GlossaryReport> ImportGlossary(std::span<const std::uint8_t> file, Glossa
         ++number;
         if (line.problem) importer.Skip(number, *line.problem);
         else importer.Line(number, line.text);
-        if (progress) progress->Step();
+        if (!progress) continue;
+        progress->Step();
+        if (progress->StopRequested()) {
+            progress->Hide();
+            return MakeError(Error::Code::Cancelled, "the import was stopped after " + std::to_string(number) +
+                                                         " of " + std::to_string(report.lines) + " lines");
+        }
     }
     if (progress) progress->Hide();
     report.entries = report.imported + report.duplicates + report.skippedLines;

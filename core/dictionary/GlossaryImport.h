@@ -82,7 +82,9 @@ struct GlossaryReport {
 // A file that is mostly control characters (a spreadsheet or other binary
 // file picked by mistake) is refused before anything is imported. Lines are
 // read one at a time, so the import needs little memory besides the file
-// and the entries it adds.
+// and the entries it adds. When `progress` asks to stop, the import ends
+// with Error::Code::Cancelled and the entries added until then stay in
+// `dictionary`: a caller that offers stopping keeps a copy to go back to.
 Result<GlossaryReport> ImportGlossary(std::span<const std::uint8_t> file, GlossaryFormat format,
                                       CDictonary& dictionary, const CodePage& codePage,
                                       IProgress* progress = nullptr);

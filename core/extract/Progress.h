@@ -13,6 +13,9 @@ public:
     virtual void Show(std::string_view message, std::uint32_t range) = 0;
     virtual void Step() = 0;
     virtual void Hide() = 0;
+    // Whether the user asked to stop. Operations that can stop cleanly ask
+    // between steps and end with Error::Code::Cancelled.
+    virtual bool StopRequested() const { return false; }
 };
 
 } // namespace quillon

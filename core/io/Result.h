@@ -11,7 +11,7 @@
 namespace quillon {
 
 struct Error {
-    enum class Code { Io, NotModule, Malformed, Unsupported, NotFound, Busy, Refused, Outdated };
+    enum class Code { Io, NotModule, Malformed, Unsupported, NotFound, Busy, Refused, Outdated, Cancelled };
     Code code = Code::Malformed;
     std::uint64_t offset = 0;
     std::string message;

@@ -433,6 +433,10 @@
             <numerusform>(und %n weitere übersprungene Zeilen)</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Import stopped: nothing was imported.</source>
+        <translation>Import angehalten: nichts wurde importiert.</translation>
+    </message>
 </context>
 <context>
     <name>quillon::gui::CItemPreview</name>

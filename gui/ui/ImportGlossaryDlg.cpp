@@ -18,10 +18,11 @@ namespace quillon::gui {
 
 namespace {
 
-// Drives the dialog's bar from the import, which steps once per line.
+// Drives the dialog's bar from the import, which steps once per line, and
+// asks the import to stop once the user cancelled.
 class BarProgress : public IProgress {
 public:
-    explicit BarProgress(QProgressBar& bar) : m_bar(bar) {}
+    BarProgress(QProgressBar& bar, const bool& stop) : m_bar(bar), m_stop(stop) {}
     void Show(std::string_view, std::uint32_t range) override {
         m_bar.setRange(0, static_cast<int>(std::min<std::uint32_t>(range, INT32_MAX / 10)) * 10);
         m_bar.setValue(0);
@@ -29,16 +30,20 @@ public:
     }
     // A file of millions of short lines steps millions of times: the bar and
     // the window are brought up to date a few times a second, not per line.
+    // The dialog is modal and its other buttons are off, so the user's input
+    // can only reach Cancel.
     void Step() override {
         if (++m_steps % 1024 != 0 || (m_shown.isValid() && m_shown.elapsed() < 50)) return;
         m_shown.start();
         m_bar.setValue(static_cast<int>(std::min<std::uint64_t>(std::uint64_t{m_steps} * 10, m_bar.maximum())));
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QApplication::processEvents();
     }
     void Hide() override { m_bar.hide(); }
+    bool StopRequested() const override { return m_stop; }
 
 private:
     QProgressBar& m_bar;
+    const bool& m_stop;
     std::uint32_t m_steps = 0;
     QElapsedTimer m_shown;
 };
@@ -48,12 +53,12 @@ private:
 CImportGlossaryDlg::CImportGlossaryDlg(CQuillonDoc& doc, GlossaryFormat format, QWidget* parent)
     : QDialog(parent), m_doc(doc), m_format(format), m_path(new QLineEdit(this)), m_entries(new QLabel("0", this)),
       m_imported(new QLabel("0", this)), m_progress(new QProgressBar(this)),
-      m_details(new QPlainTextEdit(this)), m_start(new QPushButton(tr("Start"), this)) {
+      m_details(new QPlainTextEdit(this)), m_start(new QPushButton(tr("Start"), this)),
+      m_browse(new QPushButton("...", this)) {
     setWindowTitle(tr("Import Dictionary"));
     m_path->setReadOnly(true);
     m_path->setMinimumWidth(320);
-    auto* browse = new QPushButton("...", this);
-    browse->setFixedWidth(32);
+    m_browse->setFixedWidth(32);
     auto* cancel = new QPushButton(tr("Cancel"), this);
     m_progress->setTextVisible(false);
     m_progress->hide();
@@ -67,7 +72,7 @@ CImportGlossaryDlg::CImportGlossaryDlg(CQuillonDoc& doc, GlossaryFormat format, 
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(tr("Glossary:"), this), 0, 0);
     grid->addWidget(m_path, 0, 1, 1, 2);
-    grid->addWidget(browse, 0, 3);
+    grid->addWidget(m_browse, 0, 3);
     grid->addWidget(new QLabel(tr("Entries:"), this), 1, 0);
     grid->addWidget(m_entries, 1, 1);
     grid->addWidget(new QLabel(tr("Imported:"), this), 2, 0);
@@ -80,7 +85,7 @@ CImportGlossaryDlg::CImportGlossaryDlg(CQuillonDoc& doc, GlossaryFormat format, 
     grid->addWidget(m_details, 4, 0, 1, 4);
     grid->addLayout(buttons, 5, 0, 1, 4);
     grid->setColumnStretch(2, 1);
-    connect(browse, &QPushButton::clicked, this, &CImportGlossaryDlg::Browse);
+    connect(m_browse, &QPushButton::clicked, this, &CImportGlossaryDlg::Browse);
     connect(m_start, &QPushButton::clicked, this, &CImportGlossaryDlg::OnStart);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -97,6 +102,33 @@ void CImportGlossaryDlg::SetPath(const QString& path) {
     m_start->setEnabled(!path.isEmpty() && !m_bDone);
 }
 
+// While the import runs, Cancel, Escape and closing the window stop it.
+void CImportGlossaryDlg::reject() {
+    if (m_importing) m_stopRequested = true;
+    else QDialog::reject();
+}
+
+// A cancelled import puts the dictionary back as it was: all or nothing.
+Result<GlossaryReport> CImportGlossaryDlg::Import(std::span<const std::uint8_t> bytes) {
+    m_importing = true;
+    m_stopRequested = false;
+    for (QPushButton* button : {m_start, m_browse}) button->setEnabled(false);
+    BarProgress progress(*m_progress, m_stopRequested);
+    CDictonary& dictionary = m_doc.Project().m_Dictionary;
+    CDictonary before = dictionary.Clone();
+    auto report = ImportGlossary(bytes, m_format, dictionary, m_doc.GetCodePage(), &progress);
+    if (report && report.Value().imported) {
+        ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Import Glossary"));
+        change.ExchangeDictionary(std::move(before));
+        m_doc.Record(std::move(change));
+    } else if (!report && report.GetError().code == Error::Code::Cancelled) {
+        dictionary = std::move(before);
+    }
+    m_importing = false;
+    m_browse->setEnabled(true);
+    return report;
+}
+
 void CImportGlossaryDlg::OnStart() {
     if (m_bDone) {
         accept();
@@ -104,16 +136,12 @@ void CImportGlossaryDlg::OnStart() {
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     auto bytes = ReadWholeFile(m_path->text().toStdString());
-    Result<GlossaryReport> report = bytes ? Result<GlossaryReport>(GlossaryReport{}) : bytes.GetError();
-    if (bytes) {
-        BarProgress progress(*m_progress);
-        CDictonary before = m_doc.Project().m_Dictionary.Clone();
-        report = ImportGlossary(bytes.Value(), m_format, m_doc.Project().m_Dictionary, m_doc.GetCodePage(), &progress);
-        if (report && report.Value().imported) {
-            ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Import Glossary"));
-            change.ExchangeDictionary(std::move(before));
-            m_doc.Record(std::move(change));
-        }
+    Result<GlossaryReport> report = bytes ? Import(bytes.Value()) : bytes.GetError();
+    QApplication::restoreOverrideCursor();
+    if (!report && report.GetError().code == Error::Code::Cancelled) {
+        ShowDetails(tr("Import stopped: nothing was imported."));
+        m_start->setEnabled(true);
+        return;
     }
     if (report) {
         m_report = std::move(report).Value();
@@ -129,7 +157,6 @@ void CImportGlossaryDlg::OnStart() {
     }
     m_entries->setText(QString::number(m_report.entries));
     m_imported->setText(QString::number(m_report.imported));
-    QApplication::restoreOverrideCursor();
     m_bDone = true;
     m_start->setText(tr("OK"));
     m_start->setEnabled(true);

@@ -2,9 +2,11 @@
 // Importing a glossary into the project's dictionary: choose the file, Start
 // runs the import with a progress bar and counters, lists the lines it left
 // out and why (or why the file was refused), and the same button then reads
-// OK and closes.
+// OK and closes. Cancel during the import stops it and imports nothing.
 
 #include <QDialog>
+#include <cstdint>
+#include <span>
 
 #include "dictionary/GlossaryImport.h"
 
@@ -33,8 +35,10 @@ public:
     // Hidden until an import skipped lines or refused the file.
     QPlainTextEdit* DetailsText() const { return m_details; }
     QPushButton* StartButton() const { return m_start; }
+    void reject() override;
 
 private:
+    Result<GlossaryReport> Import(std::span<const std::uint8_t> bytes);
     void Browse();
     void ShowDetails(const QString& text);
 
@@ -46,7 +50,10 @@ private:
     QProgressBar* m_progress;
     QPlainTextEdit* m_details;
     QPushButton* m_start;
+    QPushButton* m_browse;
     bool m_bDone = false;
+    bool m_importing = false;
+    bool m_stopRequested = false;
     GlossaryReport m_report;
 };
 

@@ -3,9 +3,12 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include "gui/ScriptedWindow.h"
+#include "io/FileIo.h"
 #include "ui/AutoTranslateDlg.h"
 #include "ui/ImportGlossaryDlg.h"
 
@@ -86,4 +89,35 @@ TEST(ImportGlossaryDialog, StartImportsThenTheButtonCloses) {
     EXPECT_GT(doc.Project().m_Dictionary.GetCount(), 50u);
     dialog.OnStart();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+// Cancel while a long glossary is read stops the import and leaves the
+// dictionary and the undo history as they were; Start then imports it all.
+TEST(ImportGlossaryDialog, CancelDuringTheImportImportsNothing) {
+    TempDir dir;
+    std::string lines;
+    for (int line = 0; line < 5000; ++line)
+        lines += "Source " + std::to_string(line) + "\tde\tQuelle " + std::to_string(line) + "\t\n";
+    const std::string path = dir.File("long.txt");
+    ASSERT_TRUE(WriteFileAtomically(path, std::vector<std::uint8_t>(lines.begin(), lines.end())));
+    CQuillonDoc doc;
+    GermanDoc(doc);
+    const std::size_t entries = doc.Project().m_Dictionary.GetCount();
+    CImportGlossaryDlg dialog(doc, GlossaryFormat::Text);
+    dialog.SetPath(QString::fromStdString(path));
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        EXPECT_FALSE(dialog.StartButton()->isEnabled()); // the import runs
+        dialog.reject();
+    });
+    dialog.OnStart();
+    EXPECT_FALSE(dialog.Done());
+    EXPECT_EQ(doc.Project().m_Dictionary.GetCount(), entries);
+    EXPECT_EQ(doc.UndoStack().count(), 0);
+    EXPECT_TRUE(dialog.DetailsText()->toPlainText().contains("Import stopped: nothing was imported"));
+    ASSERT_TRUE(dialog.StartButton()->isEnabled());
+    EXPECT_EQ(dialog.StartButton()->text(), "Start");
+    dialog.OnStart();
+    EXPECT_TRUE(dialog.Done());
+    EXPECT_EQ(doc.Project().m_Dictionary.GetCount(), entries + 5000);
+    EXPECT_EQ(doc.UndoStack().count(), 1);
 }
