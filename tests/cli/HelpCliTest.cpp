@@ -72,11 +72,7 @@ TEST(HelpCli, OptionsAreTheTablesOfEachCommand) {
         {"scan --codepage 99999 " + module, 2, "code page 99999 is not supported"},
         {"scan " + Fixture("corrupt/rsrc-cycle.exe"), 0, "File version: 1.2.3.4"}, // damaged, yet it scans
     };
-    for (const Case& c : cases) {
-        auto run = RunCli(c.args, true);
-        EXPECT_EQ(run.exitCode, c.exitCode) << c.args;
-        EXPECT_TRUE(Has(run.out, c.says)) << c.args << ":\n" << run.out;
-    }
+    for (const Case& c : cases) quillon::testing::ExpectCli(c.args, c.exitCode, {c.says});
 }
 
 // quillon-cli reads modules itself and starts quillon-cli-full for the rest:

@@ -29,34 +29,26 @@ TEST(ProjectCli, NewShowImportAndDictionaryWorkflow) {
     EXPECT_EQ(NewProject(dir, "demo", Fixture("basic32.exe"), jurgen).exitCode, 1); // refuses to overwrite
     EXPECT_EQ(NewProject(dir, "demo", Fixture("basic32.exe"), jurgen + " --force").exitCode, 0);
 
-    CliRun shown = RunCli("show --json " + dir.File("demo.prj"));
-    ASSERT_EQ(shown.exitCode, 0);
-    for (const std::string part : {"\"translator\":\"Jürgen Ü\"", "\"targetLanguage\":1031", "\"codepage\":1252",
-                                   "\"key\":\"Translator\",\"targetKey\":\"Translator\",\"blockType\":1",
-                                   "\"key\":\"040904b0\",\"targetKey\":\"040704b0\""})
-        EXPECT_TRUE(Has(shown.out, part)) << part;
+    ExpectCli("show --json " + dir.File("demo.prj"), 0,
+              {"\"translator\":\"Jürgen Ü\"", "\"targetLanguage\":1031", "\"codepage\":1252",
+               "\"key\":\"Translator\",\"targetKey\":\"Translator\",\"blockType\":1",
+               "\"key\":\"040904b0\",\"targetKey\":\"040704b0\""});
 
     WriteText(dir.File("glossary.txt"), "&Open\tx\t&Öffnen\t\r\nHelp\tx\t&Hilfe\t\nExit\tx\n\nClose\tx\tΣ\n");
-    CliRun imported = RunCli("import " + dir.File("demo.prj") + " --text " + dir.File("glossary.txt"));
-    ASSERT_EQ(imported.exitCode, 0);
-    EXPECT_TRUE(Has(imported.out, "Encoding:   UTF-8\nEntries:    4\nImported:   2\nDuplicates: 0\nSkipped:    2\n"
-                                  "line 3: no translation (fewer than three fields)\n"
-                                  "line 5: characters the code page 1252 cannot hold: Σ\n"))
-        << imported.out;
-    CliRun again = RunCli("import --json " + dir.File("demo.prj") + " --text " + dir.File("glossary.txt"));
-    EXPECT_TRUE(Has(again.out, R"("imported":0,"duplicates":2,"skipped":2,"skippedLines":[{"line":3,"reason":"no )"))
-        << again.out;
+    ExpectCli("import " + dir.File("demo.prj") + " --text " + dir.File("glossary.txt"), 0,
+              {"Encoding:   UTF-8\nEntries:    4\nImported:   2\nDuplicates: 0\nSkipped:    2\n"
+               "line 3: no translation (fewer than three fields)\n"
+               "line 5: characters the code page 1252 cannot hold: Σ\n"});
+    ExpectCli("import --json " + dir.File("demo.prj") + " --text " + dir.File("glossary.txt"), 0,
+              {R"("imported":0,"duplicates":2,"skipped":2,"skippedLines":[{"line":3,"reason":"no )"});
     WriteText(dir.File("sheet.xls"), std::string("\xD0\xCF\x11\xE0\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
                                                  "\x00\x00\x00\x00\x00\x00\x00\x00\x3E\x00\x03\x00\xFE\xFF\x09\x00", 32));
-    CliRun sheet = RunCli("import " + dir.File("demo.prj") + " --microsoft " + dir.File("sheet.xls"), true);
-    EXPECT_EQ(sheet.exitCode, 1);
-    EXPECT_TRUE(Has(sheet.out, "sheet.xls: not a text glossary")) << sheet.out;
+    ExpectCli("import " + dir.File("demo.prj") + " --microsoft " + dir.File("sheet.xls"), 1,
+              {"sheet.xls: not a text glossary"});
     EXPECT_EQ(RunCli("dict add " + dir.File("demo.prj") + " Exit Beenden --hotkey B --kind MENUITEM").exitCode, 0);
     EXPECT_EQ(RunCli("dict add " + dir.File("demo.prj") + " Exit Ende --kind MENUITEM").exitCode, 1);
     EXPECT_EQ(RunCli("dict add " + dir.File("demo.prj") + " Exit Ende --kind NOKIND").exitCode, 2);
-    CliRun cyrillic = RunCli("dict add " + dir.File("demo.prj") + " Close 'Закрыть ✓'", true);
-    EXPECT_EQ(cyrillic.exitCode, 1);
-    EXPECT_TRUE(Has(cyrillic.out, "code page 1252 cannot hold З а к р ы т ь ✓")) << cyrillic.out;
+    ExpectCli("dict add " + dir.File("demo.prj") + " Close 'Закрыть ✓'", 1, {"code page 1252 cannot hold З а к р ы т ь ✓"});
 
     CliRun listed = RunCli("dict " + dir.File("demo.dic"));
     ASSERT_EQ(listed.exitCode, 0);
@@ -71,23 +63,15 @@ TEST(ProjectCli, TranslateCheckAndRestore) {
     const std::string project = dir.File("demo.prj");
     ASSERT_EQ(RunCli("dict add " + project + " File Datei --hotkey D --kind POPUPMENU").exitCode, 0);
     ASSERT_EQ(RunCli("dict add " + project + " Hello 'Hallo %s' --kind STRING").exitCode, 0);
-    CliRun translated = RunCli("translate " + project + " --list-untranslated");
-    ASSERT_EQ(translated.exitCode, 0);
-    EXPECT_TRUE(Has(translated.out, "Translated Strings:     2\n"));
-    EXPECT_TRUE(Has(translated.out, "Complete 6% translated.\n")); // 2 of 33
-    EXPECT_TRUE(Has(translated.out, "  MENUITEM 1001 \"Open\\tCtrl+O\"\n"));
-
-    CliRun shown = RunCli("show --json " + project);
-    EXPECT_TRUE(Has(shown.out, "\"text\":\"File\",\"hotkey\":\"F\",\"translation\":\"Datei\",\"transHotkey\":\"D\",\"state\":3"));
-    EXPECT_TRUE(Has(shown.out, "\"translated\":2"));
-
-    CliRun checked = RunCli("check --errors-only " + project);
-    EXPECT_EQ(checked.exitCode, 1); // the planted placeholder fault
-    EXPECT_TRUE(Has(checked.out, "error: strings/1 [placeholder-added] the translation adds %s\n"));
-    // A build stops on the error, naming it, unless forced.
-    CliRun refused = RunCli("build " + project + " --target " + dir.File("out.exe"), true);
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE(Has(refused.out, "error: strings/1 [placeholder-added]"));
+    // 2 of 33 translated.
+    ExpectCli("translate " + project + " --list-untranslated", 0,
+              {"Translated Strings:     2\n", "Complete 6% translated.\n", "  MENUITEM 1001 \"Open\\tCtrl+O\"\n"});
+    ExpectCli("show --json " + project, 0,
+              {"\"text\":\"File\",\"hotkey\":\"F\",\"translation\":\"Datei\",\"transHotkey\":\"D\",\"state\":3",
+               "\"translated\":2"});
+    // The planted placeholder fault; a build stops on it, naming it, unless forced.
+    ExpectCli("check --errors-only " + project, 1, {"error: strings/1 [placeholder-added] the translation adds %s\n"});
+    ExpectCli("build " + project + " --target " + dir.File("out.exe"), 1, {"error: strings/1 [placeholder-added]"});
     EXPECT_FALSE(std::filesystem::exists(dir.File("out.exe")));
     EXPECT_EQ(RunCli("build " + project + " --target " + dir.File("out.exe") + " --force").exitCode, 0);
 
@@ -105,20 +89,16 @@ TEST(ProjectCli, BuildStoresTheTargetAndRefusesWithout) {
     EXPECT_EQ(RunCli("build " + project).exitCode, 1); // no target yet
     ASSERT_EQ(RunCli("dict add " + project + " Hello Hallo --kind STRING").exitCode, 0);
     ASSERT_EQ(RunCli("translate " + project).exitCode, 0);
-    CliRun built = RunCli("build " + project + " --target " + dir.File("de.exe"));
-    ASSERT_EQ(built.exitCode, 0) << built.out;
-    EXPECT_TRUE(Has(built.out, "wrote 6 string tables in 0x0407"));
-    EXPECT_TRUE(Has(built.out, "deleted 6 string tables in 0x0409"));
-    EXPECT_TRUE(Has(built.out, "wrote 1 version resource in 0x0407\n"));
-    EXPECT_TRUE(Has(RunCli("show --json " + project).out, "\"target\":\"" + dir.File("de.exe") + "\""));
+    ExpectCli("build " + project + " --target " + dir.File("de.exe"), 0,
+              {"wrote 6 string tables in 0x0407", "deleted 6 string tables in 0x0409",
+               "wrote 1 version resource in 0x0407\n"});
+    ExpectCli("show --json " + project, 0, {"\"target\":\"" + dir.File("de.exe") + "\""});
     // A later build reuses the stored target.
     ASSERT_TRUE(std::filesystem::remove(dir.File("de.exe")));
     EXPECT_EQ(RunCli("build " + project).exitCode, 0);
-    CliRun scanned = RunCli("scan --json " + dir.File("de.exe"));
-    EXPECT_TRUE(Has(scanned.out, "\"language\":1031"));
-    EXPECT_TRUE(Has(scanned.out, "{\"path\":\"strings/1\",\"kind\":\"STRING\",\"id\":1,\"text\":\"Hallo\""));
-    CliRun resources = RunCli("resources --json " + dir.File("de.exe"));
-    EXPECT_TRUE(Has(resources.out, "{\"type\":6,\"name\":1,\"language\":1031,"));
+    ExpectCli("scan --json " + dir.File("de.exe"), 0,
+              {"\"language\":1031", "{\"path\":\"strings/1\",\"kind\":\"STRING\",\"id\":1,\"text\":\"Hallo\""});
+    ExpectCli("resources --json " + dir.File("de.exe"), 0, {"{\"type\":6,\"name\":1,\"language\":1031,"});
 }
 
 // The sample names command 1102 (Cut) in two menus, control 2 (Cancel) in
@@ -185,21 +165,14 @@ TEST(ProjectCli, UpdateListsEveryChangeAndAStaleModuleStopsTheBuild) {
 
     std::filesystem::copy_file(Fixture("update-keys-b.exe"), module, std::filesystem::copy_options::overwrite_existing);
     const std::string changed = R"(changed dialogs/200/203: "Change me" -> "Changed text" (translation lost: "Ändere mich"))";
-    CliRun stale = RunCli("build " + project, true);
-    EXPECT_EQ(stale.exitCode, 1);
-    EXPECT_TRUE(Has(stale.out, "no longer matches the project")) << stale.out;
-    EXPECT_TRUE(Has(stale.out, changed)) << stale.out;
+    ExpectCli("build " + project, 1, {"no longer matches the project", changed});
 
     auto before = FileBytes(project);
-    CliRun dry = RunCli("update --dry-run " + project);
-    EXPECT_EQ(dry.exitCode, 0);
-    EXPECT_TRUE(Has(dry.out, changed + "\n")) << dry.out;
-    EXPECT_TRUE(Has(dry.out, "moved strings/20: \"Moves to twenty\" from strings/3\n")) << dry.out;
-    CliRun json = RunCli("update --dry-run --json " + project);
-    EXPECT_TRUE(Has(json.out, R"({"change":"changed","kind":"CONTROL","path":"dialogs/200/203","oldText":"Change me",)"
-                              R"("newText":"Changed text","translation":"Ändere mich"})"))
-        << json.out;
-    EXPECT_TRUE(Has(json.out, R"("saved":false)"));
+    ExpectCli("update --dry-run " + project, 0,
+              {changed + "\n", "moved strings/20: \"Moves to twenty\" from strings/3\n"});
+    ExpectCli("update --dry-run --json " + project, 0,
+              {R"({"change":"changed","kind":"CONTROL","path":"dialogs/200/203","oldText":"Change me",)"
+               R"("newText":"Changed text","translation":"Ändere mich"})", R"("saved":false)"});
     EXPECT_EQ(FileBytes(project), before);
 
     // A save that fails (here at a file-size limit) is said by the report too.
@@ -210,12 +183,9 @@ TEST(ProjectCli, UpdateListsEveryChangeAndAStaleModuleStopsTheBuild) {
         EXPECT_TRUE(Has(failed.out, *form ? R"("saved":false)" : "The project was not saved")) << failed.out;
         EXPECT_EQ(FileBytes(project), before);
     }
-    CliRun updated = RunCli("update " + project);
-    ASSERT_EQ(updated.exitCode, 0);
-    EXPECT_TRUE(Has(updated.out, "Saved " + project + ".")) << updated.out;
-    EXPECT_TRUE(Has(updated.out, "Changed:  6\nMoved:    2\n")) << updated.out;
-    EXPECT_TRUE(Has(RunCli("show --json " + project).out,
-                    R"("state":8192,"previousText":"Change me","previousTranslation":"Ändere mich")"));
+    ExpectCli("update " + project, 0, {"Saved " + project + ".", "Changed:  6\nMoved:    2\n"});
+    ExpectCli("show --json " + project, 0,
+              {R"("state":8192,"previousText":"Change me","previousTranslation":"Ändere mich")"});
     EXPECT_EQ(RunCli("build " + project).exitCode, 0);
     before = FileBytes(project);
     EXPECT_TRUE(Has(RunCli("update " + project).out, "Nothing changed; the project was not saved."));

@@ -3,8 +3,11 @@
 
 #include <array>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <sys/wait.h>
+
+#include <gtest/gtest.h>
 
 #include "TempDir.h"
 
@@ -36,6 +39,15 @@ inline CliRun RunCli(const std::string& args, bool withErrors = false) {
 }
 
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Runs `args` with standard error in the output, expects `exitCode` and each
+// of `says` in the output, and gives the run for what else a test asks of it.
+inline CliRun ExpectCli(const std::string& args, int exitCode, std::initializer_list<std::string> says = {}) {
+    CliRun run = RunCli(args, true);
+    EXPECT_EQ(run.exitCode, exitCode) << args << "\n" << run.out;
+    for (const std::string& part : says) EXPECT_TRUE(Has(run.out, part)) << args << ": " << part << "\n" << run.out;
+    return run;
+}
 
 // `new` for the project `name` in `dir` of `module`, by Ann into German with
 // the dictionary `name`.dic; options in `extra` come after, and win.

@@ -98,9 +98,7 @@ TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
     for (const std::string& path : {w.project, w.dictionary, w.module, d + "/pad.quillon"})
         files.emplace_back(path, Read(path));
     for (const Case& c : cases) {
-        CliRun run = RunCli(c.args, true);
-        EXPECT_EQ(run.exitCode, c.exitCode) << c.args << "\n" << run.out;
-        EXPECT_TRUE(Has(run.out, c.message)) << c.args << "\n" << run.out;
+        ExpectCli(c.args, c.exitCode, {c.message});
         for (const auto& [path, bytes] : files) EXPECT_EQ(Read(path), bytes) << c.args << " changed " << path;
     }
     EXPECT_TRUE(fs::is_fifo(d + "/fifo"));
@@ -110,22 +108,20 @@ TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
 
 TEST(SafetyCli, DamagedProjectsAreRefused) {
     Workspace w;
-    Bytes good = Read(w.project);
-    auto show = [&](const Bytes& bytes) {
-        WriteFileAtomically(w.project, bytes);
-        return RunCli("show " + w.project, true);
-    };
-    Bytes trailing = good;
+    Bytes trailing = Read(w.project), flipped = Read(w.project);
     trailing.push_back('x');
-    EXPECT_TRUE(Has(show(trailing).out, "the file goes on after the end of the project (1 more byte)"));
-    EXPECT_TRUE(Has(show({}).out, "is empty: it is not a project file"));
-    EXPECT_TRUE(Has(show({0x05, 'a', 'b', 'c'}).out, "offset"));
     // A flipped high bit in the strings counter once read as "Strings: 16777275".
-    Bytes flipped = good;
-    flipped[CounterOffset(good, 0) + 3] ^= 0x01;
-    CliRun damaged = show(flipped);
-    EXPECT_EQ(damaged.exitCode, 1);
-    EXPECT_TRUE(Has(damaged.out, "the stored counters do not match the items")) << damaged.out;
+    flipped[CounterOffset(flipped, 0) + 3] ^= 0x01;
+    const std::pair<Bytes, const char*> cases[] = {
+        {trailing, "the file goes on after the end of the project (1 more byte)"},
+        {{}, "is empty: it is not a project file"},
+        {{0x05, 'a', 'b', 'c'}, "offset"},
+        {flipped, "the stored counters do not match the items"},
+    };
+    for (const auto& [bytes, says] : cases) {
+        WriteFileAtomically(w.project, bytes);
+        ExpectCli("show " + w.project, 1, {says});
+    }
 }
 
 TEST(SafetyCli, ChangesMadeOutsideAreReportedOnOpen) {
@@ -152,14 +148,10 @@ TEST(SafetyCli, ChangesMadeOutsideAreReportedOnOpen) {
     for (const char* text : {"{\"format\": null}", "{\"format\": \"Quillon project side file\", \"project\": "
                                                        "{\"file\": \"pad.exe\"}}"}) {
         ASSERT_TRUE(WriteFileAtomically(side, Bytes(text, text + std::strlen(text))));
-        CliRun passed = RunCli("show " + w.project, true);
-        EXPECT_EQ(passed.exitCode, 0) << text;
-        EXPECT_TRUE(Has(passed.out, "warning: the side file")) << passed.out;
+        ExpectCli("show " + w.project, 0, {"warning: the side file"});
     }
     fs::remove(side);
-    CliRun bare = RunCli("show " + w.project, true);
-    EXPECT_EQ(bare.exitCode, 0);
-    EXPECT_FALSE(Has(bare.out, "warning"));
+    EXPECT_FALSE(Has(ExpectCli("show " + w.project, 0).out, "warning"));
 }
 
 TEST(SafetyCli, ReadOnlyFilesAndTheFileSizeLimitAreErrors) {
@@ -172,9 +164,7 @@ TEST(SafetyCli, ReadOnlyFilesAndTheFileSizeLimitAreErrors) {
     ::chmod(w.dictionary.c_str(), 0644);
     ::chmod(w.project.c_str(), 0444);
     Bytes before = Read(w.project);
-    CliRun restored = RunCli("restore " + w.project + " --all", true);
-    EXPECT_EQ(restored.exitCode, 1);
-    EXPECT_TRUE(Has(restored.out, "read-only")) << restored.out;
+    ExpectCli("restore " + w.project + " --all", 1, {"read-only"});
     EXPECT_EQ(Read(w.project), before);
     ::chmod(w.project.c_str(), 0644);
     // Under "ulimit -f" a write past the limit is an error with a message,
@@ -231,9 +221,7 @@ TEST(SafetyCli, ProjectsLiveOnAfterUpdatesAndUnderAnyName) {
     WriteFileAtomically(w.project, bytes);
     EXPECT_EQ(RunCli("show " + w.project).exitCode, 0);
     ASSERT_EQ(RunCli("update " + w.project + " --module " + Fixture("multilang.dll")).exitCode, 0);
-    CliRun shown = RunCli("show --json " + w.project);
-    EXPECT_EQ(shown.exitCode, 0);
-    EXPECT_TRUE(Has(shown.out, "\"translatable\":7,\"notTranslatable\":1,\"translated\":0,")) << shown.out;
+    ExpectCli("show --json " + w.project, 0, {"\"translatable\":7,\"notTranslatable\":1,\"translated\":0,"});
     bytes = Read(w.project);
     EXPECT_EQ(bytes[CounterOffset(bytes, 9)], 8);
     EXPECT_EQ(bytes[CounterOffset(bytes, 9) + 1], 0);
@@ -241,15 +229,12 @@ TEST(SafetyCli, ProjectsLiveOnAfterUpdatesAndUnderAnyName) {
     std::string odd = w.dir.File("odd.quillon");
     ASSERT_EQ(NewProject(w.dir, "odd.quillon", w.module).exitCode, 0);
     ASSERT_EQ(RunCli("dict add " + odd + " Hello Hallo").exitCode, 0);
-    shown = RunCli("show " + odd, true);
-    EXPECT_EQ(shown.exitCode, 0) << shown.out;
-    EXPECT_FALSE(Has(shown.out, "warning")) << shown.out;
+    EXPECT_FALSE(Has(ExpectCli("show " + odd, 0).out, "warning"));
     // A name the project's code page cannot hold is kept with '?', and said so.
-    CliRun russian = RunCli("new " + w.dir.File("ru") + " --module " + w.module +
-                            " --translator 'T\xC3\xABst \xC3\x9Cnit' --language Russian", true);
-    EXPECT_EQ(russian.exitCode, 0) << russian.out;
-    EXPECT_TRUE(Has(russian.out, "warning: 2 characters of the translator's name and e-mail cannot be held in code "
-                                 "page 1251 and are written as '?'")) << russian.out;
+    ExpectCli("new " + w.dir.File("ru") + " --module " + w.module +
+                  " --translator 'T\xC3\xABst \xC3\x9Cnit' --language Russian",
+              0, {"warning: 2 characters of the translator's name and e-mail cannot be held in code page 1251 and are "
+                  "written as '?'"});
     // A tab in a name is odd but no damage.
     ASSERT_EQ(NewProject(w.dir, "tab", w.module, "--translator \"$(printf 'Ann\\tLee')\"").exitCode, 0);
     EXPECT_EQ(RunCli("show " + w.dir.File("tab.prj")).exitCode, 0);
