@@ -27,9 +27,7 @@ TEST(InterchangeCli, ExportImportAndPseudoWorkOnTheSavedProject) {
     std::string prj = dir.File("pad.prj");
     ASSERT_TRUE(NewTranslatedSample(prj, dir.File("pad.dic")));
 
-    CliRun xliff = RunCli("export " + prj + " --format xliff -o " + dir.File("pad.xlf"));
-    ASSERT_EQ(xliff.exitCode, 0);
-    EXPECT_TRUE(Has(xliff.out, "Exported ")) << xliff.out;
+    ExpectCli("export " + prj + " --format xliff -o " + dir.File("pad.xlf"), 0, {"Exported "});
     ASSERT_EQ(RunCli("export " + prj + " -o " + dir.File("pad.po")).exitCode, 0); // PO, by its extension
     EXPECT_EQ(Text(dir.File("pad.po")).rfind("# ", 0), 0u);
     for (const char* badFormat : {" --format csv -o pad.csv", " -o pad.csv"})
@@ -37,10 +35,7 @@ TEST(InterchangeCli, ExportImportAndPseudoWorkOnTheSavedProject) {
     EXPECT_EQ(RunCli("export " + prj + " --format po -o " + prj).exitCode, 1); // never over the project
 
     std::string saved = Text(prj);
-    CliRun same = RunCli("import " + prj + " " + dir.File("pad.xlf"));
-    EXPECT_EQ(same.exitCode, 0);
-    EXPECT_TRUE(Has(same.out, "Refused:      0\n")) << same.out;
-    EXPECT_TRUE(Has(same.out, "Nothing changed")) << same.out;
+    ExpectCli("import " + prj + " " + dir.File("pad.xlf"), 0, {"Refused:      0\n", "Nothing changed"});
     EXPECT_EQ(Text(prj), saved);
 
     // A unit whose source the module no longer has is refused; the others are taken.
@@ -59,22 +54,13 @@ TEST(InterchangeCli, ExportImportAndPseudoWorkOnTheSavedProject) {
     ASSERT_NE(at, std::string::npos);
     po.replace(at, 13, "msgid \"E&xit now\"");
     std::ofstream(dir.File("stale.po"), std::ios::binary) << po;
-    CliRun stale = RunCli("import --json " + prj + " " + dir.File("stale.po"));
-    EXPECT_EQ(stale.exitCode, 0);
-    EXPECT_TRUE(Has(stale.out, "the source changed; it is now \\\"E&xit\\\"")) << stale.out;
+    ExpectCli("import --json " + prj + " " + dir.File("stale.po"), 0, {"the source changed; it is now \\\"E&xit\\\""});
 
     std::ofstream(dir.File("list.txt")) << "&Open\tx\t&Öffnen\n";
-    CliRun unknown = RunCli("import " + prj + " " + dir.File("list.txt"), true);
-    EXPECT_EQ(unknown.exitCode, 1);
-    EXPECT_TRUE(Has(unknown.out, "neither XLIFF nor PO")) << unknown.out;
+    ExpectCli("import " + prj + " " + dir.File("list.txt"), 1, {"neither XLIFF nor PO"});
 
-    CliRun pseudo = RunCli("pseudo " + prj + " --accents --brackets --expand 50");
-    ASSERT_EQ(pseudo.exitCode, 0);
-    EXPECT_TRUE(Has(pseudo.out, "Pseudo-translated ")) << pseudo.out;
-    CliRun shown = RunCli("show --json " + prj);
-    EXPECT_TRUE(Has(shown.out, "\"translation\":\"[Qüíll Þàd ~~~~]\"")) << shown.out.substr(0, 2000);
+    ExpectCli("pseudo " + prj + " --accents --brackets --expand 50", 0, {"Pseudo-translated "});
+    ExpectCli("show --json " + prj, 0, {"\"translation\":\"[Qüíll Þàd ~~~~]\""});
     // Importing the earlier export takes the real translations back in.
-    CliRun back = RunCli("import " + prj + " " + dir.File("pad.xlf"));
-    EXPECT_EQ(back.exitCode, 0);
-    EXPECT_FALSE(Has(back.out, "Translated:   0\n")) << back.out;
+    EXPECT_FALSE(Has(ExpectCli("import " + prj + " " + dir.File("pad.xlf"), 0).out, "Translated:   0\n"));
 }

@@ -11,30 +11,23 @@ using namespace quillon::testing;
 
 TEST(MemoryCli, ProjectItemsGoInWithTheirAddressAndComeOutAsTmx) {
     TempDir dir;
-    ASSERT_EQ(RunCli("new " + dir.File("pad") + " --module " + Fixture("basic32.exe") +
-                     " --translator Jürgen --language German --dictionary " + dir.File("pad.dic")).exitCode, 0);
+    ASSERT_EQ(NewProject(dir, "pad", Fixture("basic32.exe"), "--translator Jürgen").exitCode, 0);
     std::ofstream(dir.File("glossary.txt")) << "&Open\\tCtrl+O\tx\t&Öffnen\\tStrg+O\t\nSave && Exit\tx\tSpeichern && Beenden\t\n";
     ASSERT_EQ(RunCli("import " + dir.File("pad.prj") + " --text " + dir.File("glossary.txt")).exitCode, 0);
     ASSERT_EQ(RunCli("translate " + dir.File("pad.prj")).exitCode, 0);
     std::string memory = " --memory " + dir.File("tm.db");
-    CliRun added = RunCli("tm add " + dir.File("pad.prj") + " --dictionary" + memory, true);
-    ASSERT_EQ(added.exitCode, 0) << added.out;
-    EXPECT_TRUE(Has(added.out, "2 translated items stored")) << added.out;
-    EXPECT_TRUE(Has(added.out, "2 dictionary entries stored")) << added.out;
+    ExpectCli("tm add " + dir.File("pad.prj") + " --dictionary" + memory, 0,
+              {"2 translated items stored", "2 dictionary entries stored"});
 
-    CliRun found = RunCli("tm lookup 'Open\tCtrl+O' --json --to de" + memory);
-    ASSERT_EQ(found.exitCode, 0);
-    EXPECT_TRUE(Has(found.out, R"({"score":98,"sameContext":false,"source":"&Open\tCtrl+O","target":"&Öffnen\tStrg+O",)"
-                               R"("sourceLanguage":"en","targetLanguage":"de","module":"basic32.exe","address":"menus/)"))
-        << found.out;
+    // The project keeps the translator's name in its code page; the memory in UTF-8.
+    ExpectCli("tm lookup 'Open\tCtrl+O' --json --to de" + memory, 0,
+              {R"({"score":98,"sameContext":false,"source":"&Open\tCtrl+O","target":"&Öffnen\tStrg+O",)"
+               R"("sourceLanguage":"en","targetLanguage":"de","module":"basic32.exe","address":"menus/)",
+               R"("translator":"Jürgen")"});
     // One line a match: the texts' tabs are written as \t, so the columns stay apart.
     EXPECT_TRUE(Has(RunCli("tm lookup 'Open\tCtrl+O' --to de" + memory).out,
                     "98\t&Open\\tCtrl+O\t&Öffnen\\tStrg+O\ten-de\tbasic32.exe menus/"));
-    CliRun stats = RunCli("tm stats" + memory);
-    EXPECT_TRUE(Has(stats.out, "4 units from 1 module\nen-de\t4\n")) << stats.out;
-
-    // The project keeps the name in its code page; the memory in UTF-8.
-    EXPECT_TRUE(Has(found.out, R"("translator":"Jürgen")")) << found.out;
+    ExpectCli("tm stats" + memory, 0, {"4 units from 1 module\nen-de\t4\n"});
     ASSERT_EQ(RunCli("tm export " + dir.File("out.tmx") + memory).exitCode, 0);
     CliRun imported = RunCli("tm import --json " + dir.File("out.tmx") + " --memory " + dir.File("copy.db"));
     EXPECT_EQ(imported.out, "{\"stored\":4,\"skipped\":0}\n");
@@ -49,13 +42,9 @@ TEST(MemoryCli, TheUsersMemoryIsUnderXdgDataHomeAndErrorsSayWhichFile) {
     ASSERT_EQ(RunCli("tm import " + dir.File("one.tmx")).exitCode, 0);
     EXPECT_TRUE(Has(RunCli("tm lookup Print").out, "100\tPrint\tDrucken\ten-de\t\n"));
     std::ofstream(dir.File("broken.db")) << "not a database, only text in a file";
-    CliRun broken = RunCli("tm stats --memory " + dir.File("broken.db"), true);
-    EXPECT_EQ(broken.exitCode, 1);
-    EXPECT_TRUE(Has(broken.out, "broken.db is not a translation memory")) << broken.out;
+    ExpectCli("tm stats --memory " + dir.File("broken.db"), 1, {"broken.db is not a translation memory"});
     EXPECT_EQ(RunCli("tm lookup Print --threshold 101").exitCode, 2);
-    CliRun group = RunCli("tm", true); // names no command, starts five
-    EXPECT_EQ(group.exitCode, 2);
-    EXPECT_TRUE(Has(group.out, "usage: quillon-cli tm stats [--memory FILE] [--json]\n")) << group.out;
+    ExpectCli("tm", 2, {"usage: quillon-cli tm stats [--memory FILE] [--json]\n"}); // names no command, starts five
     ::unsetenv("XDG_DATA_HOME");
 }
 
@@ -63,8 +52,7 @@ TEST(MemoryCli, TheUsersMemoryIsUnderXdgDataHomeAndErrorsSayWhichFile) {
 // as translated, with --fuzzy the near ones too, marked for review.
 TEST(MemoryCli, TranslateTakesExactAndFuzzyMatchesFromTheMemory) {
     TempDir dir;
-    ASSERT_EQ(RunCli("new " + dir.File("pad") + " --module " + Fixture("basic32.exe") +
-                     " --translator Ann --language German --dictionary " + dir.File("pad.dic")).exitCode, 0);
+    ASSERT_EQ(NewProject(dir, "pad", Fixture("basic32.exe")).exitCode, 0);
     std::ofstream(dir.File("old.tmx")) << "<tmx version=\"1.4\"><header srclang=\"en\"/><body>"
                                           "<tu><tuv xml:lang=\"en\"><seg>Gap after two</seg></tuv><tuv xml:lang=\"de\">"
                                           "<seg>Lücke nach zwei</seg></tuv></tu>"
@@ -72,12 +60,9 @@ TEST(MemoryCli, TranslateTakesExactAndFuzzyMatchesFromTheMemory) {
                                           "<seg>Erster von Block 7</seg></tuv></tu></body></tmx>";
     std::string memory = " --memory " + dir.File("tm.db");
     ASSERT_EQ(RunCli("tm import " + dir.File("old.tmx") + memory).exitCode, 0);
-    CliRun exact = RunCli("translate " + dir.File("pad.prj") + memory);
-    ASSERT_EQ(exact.exitCode, 0) << exact.out;
-    EXPECT_TRUE(Has(exact.out, "From the memory:        1 (0 marked for review)\n")) << exact.out;
-    CliRun fuzzy = RunCli("translate " + dir.File("pad.prj") + " --fuzzy 90" + memory);
-    EXPECT_TRUE(Has(fuzzy.out, "From the memory:        1 (1 marked for review)\n")) << fuzzy.out;
-    CliRun shown = RunCli("show " + dir.File("pad.prj") + " --json");
-    EXPECT_TRUE(Has(shown.out, "Erster von Block 2")) << shown.out;
+    ExpectCli("translate " + dir.File("pad.prj") + memory, 0, {"From the memory:        1 (0 marked for review)\n"});
+    ExpectCli("translate " + dir.File("pad.prj") + " --fuzzy 90" + memory, 0,
+              {"From the memory:        1 (1 marked for review)\n"});
+    ExpectCli("show " + dir.File("pad.prj") + " --json", 0, {"Erster von Block 2"});
     EXPECT_EQ(RunCli("translate " + dir.File("pad.prj") + " --fuzzy 20" + memory).exitCode, 2);
 }
