@@ -26,14 +26,6 @@ std::vector<std::string> CodesOf(const std::vector<TextFinding>& findings) {
 
 } // namespace
 
-TEST(Checks, EveryCodeIsListedOnce) {
-    for (std::size_t i = 0; i < CheckCodes().size(); ++i) {
-        const CheckCodeInfo& info = CheckCodes()[i];
-        EXPECT_EQ(&InfoOf(info.code), &info) << info.name;
-        for (std::size_t j = 0; j < i; ++j) EXPECT_NE(CheckCodes()[j].name, info.name);
-    }
-}
-
 TEST(Checks, TextPairs) {
     const struct {
         std::uint32_t codePage;
