@@ -165,9 +165,8 @@ TEST(TextFit, TranslatedControlsOfARealDialog) {
 // report here is a measurement that runs wide.
 TEST(TextFit, ModulesOwnTextsFitTheirControls) {
     REQUIRE_FONT(u"Tahoma", "Tahoma");
-    for (std::string module : {std::string(QUILLON_FIXTURE_DIR "/basic32.exe"), std::string(QUILLON_FIXTURE_DIR "/multilang.dll"),
-                               std::string(QUILLON_FIXTURE_DIR "/update-v1.exe"),
-                               std::string(QUILLON_DATA_DIR "/../../samples/quillpad.exe")}) {
+    for (const std::string& module :
+         {Fixture("basic32.exe"), Fixture("multilang.dll"), Fixture("update-v1.exe"), SamplePath("quillpad.exe")}) {
         auto project = NewProjectOf(module);
         ASSERT_TRUE(project) << module;
         std::size_t controls = 0;

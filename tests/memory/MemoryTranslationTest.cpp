@@ -66,13 +66,9 @@ TEST(MemoryTranslation, AutoTranslateTakesExactAndFuzzyMatchesAsAsked) {
 }
 
 TEST(MemoryTranslation, AFuzzyMenuMatchTakesTheItemsHotkeyLetter) {
-    TempDir dir;
-    auto memory = TranslationMemory::Open(dir.File("tm.db"), MemoryOpen::CreateIfNone);
-    ASSERT_TRUE(memory);
     auto project = NewProjectOf(Fixture("basic64.exe"));
     CResourceItem& deep = ItemAt(*project, "menus/100/-1/-1/-1/1005"); // "Deep &item"
-    MemoryMatch match{Unit("Deep &items", "Tiefe &Elemente"), 90, false};
-    auto adapted = AdaptToItem(match.unit, deep, CodePage(1252));
+    auto adapted = AdaptToItem(Unit("Deep &items", "Tiefe &Elemente"), deep, CodePage(1252));
     ASSERT_TRUE(adapted);
     EXPECT_EQ(adapted->text, "Tiefe Elemente");
     EXPECT_EQ(adapted->hotkey, 'i');
