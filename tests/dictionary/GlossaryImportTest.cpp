@@ -142,6 +142,29 @@ TEST(Glossaries, ABinaryFileIsRefusedAndAddsNothing) {
     EXPECT_EQ(import.dictionary.GetCount(), 0u);
 }
 
+// The window's Cancel: the import stops after the line at which it was
+// asked to, says so, and closes its progress.
+TEST(Glossaries, AnImportStopsWhenItsProgressAsks) {
+    struct StopAfterThree : IProgress {
+        int steps = 0;
+        bool hidden = false;
+        void Show(std::string_view, std::uint32_t) override {}
+        void Step() override { ++steps; }
+        void Hide() override { hidden = true; }
+        bool StopRequested() const override { return steps >= 3; }
+    } progress;
+    std::string text;
+    for (int n = 1; n <= 10; ++n) text += "Text " + std::to_string(n) + "\t-\tTexte\t\n";
+    CDictonary dictionary;
+    auto report = ImportGlossary(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+                                 GlossaryFormat::Text, dictionary, CodePage(1252), &progress);
+    ASSERT_FALSE(report.Ok());
+    EXPECT_EQ(report.GetError().code, Error::Code::Cancelled);
+    EXPECT_EQ(report.GetError().message, "the import was stopped after 3 of 10 lines");
+    EXPECT_EQ(dictionary.GetCount(), 3u);
+    EXPECT_TRUE(progress.hidden);
+}
+
 TEST(Glossaries, OnlyTheFirstThousandSkippedLinesAreListed) {
     std::string text;
     for (int n = 0; n < 1500; ++n) text += "no tabs\n";
