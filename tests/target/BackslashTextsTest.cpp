@@ -4,10 +4,9 @@
 
 #include "Fixtures.h"
 #include "TempDir.h"
-#include "extract/ResourceExtractor.h"
-#include "project/FixtureProject.h"
 #include "project/ProjectSideFile.h"
 #include "target/TargetBuilder.h"
+#include "target/Targets.h"
 
 using namespace quillon;
 using namespace quillon::testing;
@@ -15,12 +14,6 @@ using namespace quillon::testing;
 namespace {
 
 std::unique_ptr<CProject> PathsProject(TempDir& dir) { return NewProjectOf(Fixture("paths.exe"), 0x0407, &dir); }
-
-CResourceInfo Rescan(const std::string& module) {
-    CResourceInfo tree;
-    CResourceExtractor(module, tree, CodePage(1252)).Extract();
-    return tree;
-}
 
 const CResourceItem& MenuItem(const CResourceInfo& tree) {
     return Child(*Child(tree.m_Menus, 100).GetChildren().front(), 1001);

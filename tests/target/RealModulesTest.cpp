@@ -4,7 +4,7 @@
 
 #include "TempDir.h"
 #include "target/TargetBuilder.h"
-#include "extract/ResourceExtractor.h"
+#include "target/Targets.h"
 #include "project/NewProject.h"
 #include "project/Project.h"
 
@@ -50,9 +50,7 @@ TEST(RealModules, IdentityBuildsReadBackTheSameTree) {
         if (!info.m_Strings.GetCount() && !info.m_Menus.GetCount() && !info.m_Dialogs.GetCount()) continue;
         auto built = BuildTarget(*project.Value(), dir.File("target"));
         ASSERT_TRUE(built) << built.GetError().Describe();
-        CResourceInfo rescanned;
-        CResourceExtractor extractor(dir.File("target"), rescanned, CodePage(1252));
-        extractor.Extract();
+        CResourceInfo rescanned = Rescan(dir.File("target"));
         EXPECT_EQ(rescanned.m_Strings, info.m_Strings);
         EXPECT_EQ(rescanned.m_Menus, info.m_Menus);
         EXPECT_EQ(rescanned.m_Dialogs, info.m_Dialogs);

@@ -15,13 +15,13 @@
 #include <filesystem>
 
 #include "Fixtures.h"
-#include "LongTranslations.h"
 #include "TempDir.h"
 #include "io/ByteReader.h"
 #include "io/Digest.h"
 #include "pe/ResourceModule.h"
 #include "pe/ResourceUpdate.h"
 #include "target/TargetBuilder.h"
+#include "target/Targets.h"
 
 using namespace quillon;
 using namespace quillon::testing;

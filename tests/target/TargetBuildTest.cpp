@@ -3,14 +3,13 @@
 #include "Fixtures.h"
 #include "TempDir.h"
 #include "pe/RawDirectory.h"
+#include "pe/ResourceUpdate.h"
 #include "target/TargetBuilder.h"
+#include "target/Targets.h"
 #include "target/TemplateWriters.h"
 #include "dictionary/AutoTranslator.h"
 #include "extract/DialogTemplate.h"
-#include "extract/ResourceExtractor.h"
-#include "project/FixtureProject.h"
 #include "pe/VersionEntries.h"
-#include "project/Project.h"
 
 using namespace quillon;
 using namespace quillon::testing;
@@ -45,14 +44,12 @@ TEST(TargetBuild, StringTablesOutsideTheNumberingAreLeftAsTheyWere) {
     EXPECT_EQ(target.LoadString(12388), u"Real string 12388");
     EXPECT_EQ(target.LoadString(0), u"Hello");
     EXPECT_TRUE(Warned(report, "past 65535"));
-    auto source = ReadWholeFile(module);
-    auto built = ReadWholeFile(dir.File("target.exe"));
-    ASSERT_TRUE(source && built);
-    std::vector<std::uint32_t> ids = RawIds(built.Value(), {0});
+    Bytes source = FileBytes(module), built = FileBytes(dir.File("target.exe"));
+    std::vector<std::uint32_t> ids = RawIds(built, {0});
     ASSERT_EQ(ids.size(), 5u);
     EXPECT_EQ(std::vector(ids.begin() + 1, ids.end()), (std::vector<std::uint32_t>{1, 775, 29447, 0x10307}));
     for (std::size_t name : {0, 2, 3, 4})
-        EXPECT_EQ(RawData(built.Value(), 0, name, 0), RawData(source.Value(), 0, name, 0)) << name;
+        EXPECT_EQ(RawData(built, 0, name, 0), RawData(source, 0, name, 0)) << name;
 }
 
 class IdentityBuild : public ::testing::TestWithParam<const char*> {};
@@ -66,31 +63,25 @@ TEST_P(IdentityBuild, UntranslatedBuildKeepsTheModulesResources) {
     std::uint16_t language = source.Value().FindLeaf(kTypeVersion, 1) ? source.Value().FindLeaf(kTypeVersion, 1)->language : 0x0409;
     auto project = NewProjectOf(Fixture(GetParam()), language);
     TempDir dir;
-    ResourceModule target = Built(*project, dir);
+    Built(*project, dir);
+    auto rebuilt = ResourceUpdate::Begin(FileBytes(dir.File("target.exe"))); // its tree points into its bytes
+    ASSERT_TRUE(rebuilt);
+    EditTree target = rebuilt.Value().Resources();
     for (const auto& type : source.Value().Tree().types)
         for (const auto& name : type.names)
             for (const auto& leaf : name.languages) {
                 if (type.type == ResourceId::Integer(kTypeVersion)) continue;
                 // What the reader took is rebuilt under the target language; the rest stays where it was.
-                bool rebuilt = !type.type.named && !name.name.named &&
+                bool wasRead = !type.type.named && !name.name.named &&
                                (type.type.id == kTypeStringTable || type.type.id == kTypeDialog || type.type.id == kTypeMenu) &&
                                source.Value().FindLeaf(type.type.id, name.name.id) == &leaf;
-                std::uint16_t expectedLanguage = rebuilt ? language : leaf.language;
-                const ResourceTypeNode* targetType = target.Tree().FindType(type.type);
-                ASSERT_NE(targetType, nullptr) << type.type.ToString();
-                const ResourceLeaf* found = nullptr;
-                for (const auto& n : targetType->names)
-                    if (n.name == name.name)
-                        for (const auto& l : n.languages)
-                            if (l.language == expectedLanguage) found = &l;
+                const EditLeaf* found = target.Find(type.type, name.name, wasRead ? language : leaf.language);
                 ASSERT_NE(found, nullptr) << type.type.ToString() << " " << name.name.ToString();
-                EXPECT_TRUE(std::ranges::equal(*leaf.bytes, *found->bytes))
+                EXPECT_TRUE(std::ranges::equal(*leaf.bytes, found->data))
                     << type.type.ToString() << " " << name.name.ToString() << " " << leaf.language;
             }
     // Scanning the target gives the same tree, apart from the translator's version values.
-    CResourceInfo rescanned;
-    CResourceExtractor extractor(dir.File("target.exe"), rescanned, CodePage(project->GetCodePage()));
-    extractor.Extract();
+    CResourceInfo rescanned = Rescan(dir.File("target.exe"), project->GetCodePage());
     EXPECT_EQ(rescanned.m_Strings, project->m_ResourceInfo.m_Strings);
     EXPECT_EQ(rescanned.m_Menus, project->m_ResourceInfo.m_Menus);
     EXPECT_EQ(rescanned.m_Dialogs, project->m_ResourceInfo.m_Dialogs);
@@ -119,9 +110,7 @@ TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
     EXPECT_EQ(target.LoadString(2), u"X\tY\r\n");
     EXPECT_EQ(target.LoadString(40), u"Grüße € ä"); // untranslated: the module's own text
 
-    CResourceInfo rescanned;
-    CResourceExtractor extractor(dir.File("target.exe"), rescanned, CodePage(1252));
-    extractor.Extract();
+    CResourceInfo rescanned = Rescan(dir.File("target.exe"));
     EXPECT_EQ(rescanned.m_wLanguage, 0x0407);
     const CResourceItem& file = *rescanned.m_Menus.GetChildren().at(0)->GetChildren().at(0);
     EXPECT_EQ(file.GetText(), "Datei");

@@ -1,11 +1,12 @@
 #pragma once
-// Projects whose every translatable item is translated into a longer text,
-// so that a build has to grow or move the resource section, and the
-// modules whose targets the streamed-build test compares.
+// What the target tests share: projects whose every translatable item is
+// translated into a longer text, so that a build has to grow or move the
+// resource section, and a built module scanned back into a tree.
 
 #include <memory>
 #include <string>
 
+#include "extract/ResourceExtractor.h"
 #include "model/ResourceInfo.h"
 #include "project/FixtureProject.h"
 #include "project/Project.h"
@@ -27,6 +28,13 @@ inline std::unique_ptr<CProject> GermanProject(const std::string& module, const 
                                     &project->m_ResourceInfo.m_Dialogs})
             TranslateLonger(*root, added);
     return project;
+}
+
+// The tree a scan of the built module gives.
+inline CResourceInfo Rescan(const std::string& module, std::uint32_t codePage = 1252) {
+    CResourceInfo tree;
+    CResourceExtractor(module, tree, CodePage(codePage)).Extract();
+    return tree;
 }
 
 } // namespace quillon::testing
