@@ -35,6 +35,13 @@ Bytes Commit(const ResourceUpdate& update, std::vector<std::string>* warningsOut
     return bytes ? bytes.Value() : Bytes{};
 }
 
+// The module a commit wrote, read again.
+ResourceModule Reread(const Bytes& file) {
+    auto module = ResourceModule::FromBytes(file);
+    EXPECT_TRUE(module) << (module ? "" : module.GetError().Describe());
+    return std::move(module).Value();
+}
+
 ResourceUpdate BeginOn(const Bytes& file) {
     auto update = ResourceUpdate::Begin(file);
     EXPECT_TRUE(update);
@@ -103,12 +110,9 @@ TEST(ResourceUpdate, GrowingTheLastSectionMovesTheOverlay) {
     ASSERT_GT(target.size(), overlay.size());
     EXPECT_TRUE(std::equal(overlay.rbegin(), overlay.rend(), target.rbegin()));
     EXPECT_FALSE(warnings.empty());
-    auto module = ResourceModule::FromBytes(target);
-    ASSERT_TRUE(module);
-    auto data = module.Value().Find(10, 1);
-    ASSERT_TRUE(data);
-    EXPECT_EQ(data->size(), 70000u);
-    EXPECT_EQ(module.Value().LoadString(1), u"Hello");
+    ResourceModule module = Reread(target);
+    EXPECT_EQ(module.Find(10, 1).value_or(std::span<const std::uint8_t>{}).size(), 70000u);
+    EXPECT_EQ(module.LoadString(1), u"Hello");
     ExpectPefileAccepts(target, "overlay 3000 ");
 }
 
@@ -126,9 +130,7 @@ TEST(ResourceUpdate, ResourceSectionFollowedByOthersGetsANewLastSection) {
         if (name == ".rsrc") continue;
         EXPECT_EQ(SectionBytes(target, name), SectionBytes(source, name)) << name;
     }
-    auto module = ResourceModule::FromBytes(target);
-    ASSERT_TRUE(module);
-    EXPECT_EQ(module.Value().LoadString(16), u"First of block 2");
+    EXPECT_EQ(Reread(target).LoadString(16), u"First of block 2");
     // The symbol table moved behind the new section and is found there.
     auto symbols = [](const Bytes& file) { return *ByteReader::U32At(file, *ByteReader::U32At(file, 0x3C) + 4 + 8); };
     std::uint32_t oldSymbols = symbols(source), newSymbols = symbols(target);
@@ -146,10 +148,9 @@ TEST(ResourceUpdate, ShrinkingStaysInPlace) {
     Bytes target = Commit(update);
     EXPECT_EQ(target.size(), source.size());
     EXPECT_EQ(SectionNames(target), SectionNames(source));
-    auto module = ResourceModule::FromBytes(target);
-    ASSERT_TRUE(module);
-    EXPECT_FALSE(module.Value().LoadString(1).has_value());
-    EXPECT_EQ(module.Value().LoadString(16), u"First of block 2");
+    ResourceModule module = Reread(target);
+    EXPECT_FALSE(module.LoadString(1).has_value());
+    EXPECT_EQ(module.LoadString(16), u"First of block 2");
 }
 
 // multilang.dll with its resource section marked as uninitialized data:
@@ -169,15 +170,12 @@ TEST(ResourceUpdate, EmptiedDirectoryAndSectionMarkedUninitialized) {
         for (const EditName& name : type.names)
             for (const EditLeaf& leaf : name.leaves) EXPECT_TRUE(update.Delete(type.type, name.name, leaf.language));
     EXPECT_TRUE(update.Resources().types.empty());
-    auto empty = ResourceModule::FromBytes(Commit(update));
-    ASSERT_TRUE(empty);
-    EXPECT_TRUE(empty.Value().Tree().types.empty());
-    EXPECT_TRUE(empty.Value().Diagnostics().empty());
+    ResourceModule empty = Reread(Commit(update));
+    EXPECT_TRUE(empty.Tree().types.empty());
+    EXPECT_TRUE(empty.Diagnostics().empty());
     update.Put(kRcData, ResourceId::Integer(1), 0, Bytes(64, 0xAB));
     Bytes target = Commit(update);
-    auto module = ResourceModule::FromBytes(target);
-    ASSERT_TRUE(module);
-    EXPECT_EQ(module.Value().Find(10, 1).value_or(std::span<const std::uint8_t>{}).size(), 64u);
+    EXPECT_EQ(Reread(target).Find(10, 1).value_or(std::span<const std::uint8_t>{}).size(), 64u);
     EXPECT_EQ(SectionNames(target).back(), ".rsrc");
 }
 
@@ -186,12 +184,10 @@ TEST(ResourceUpdate, ModuleWithoutResourcesGetsASection) {
     ResourceUpdate update = BeginOn(source);
     update.Put(ResourceId::Named(u"MYDATA"), ResourceId::Named(u"FIRST"), 0, Bytes{1, 2, 3});
     update.Put(ResourceId::Integer(6), ResourceId::Integer(1), 0x0407, Bytes{0, 0, 1, 0, 'A', 0});
-    Bytes target = Commit(update);
-    auto module = ResourceModule::FromBytes(target);
-    ASSERT_TRUE(module);
-    EXPECT_EQ(module.Value().LoadString(1), u"A");
-    ASSERT_EQ(module.Value().Tree().types.size(), 2u);
-    EXPECT_EQ(module.Value().Tree().types[0].type, ResourceId::Named(u"MYDATA")); // named types first
+    ResourceModule module = Reread(Commit(update));
+    EXPECT_EQ(module.LoadString(1), u"A");
+    ASSERT_EQ(module.Tree().types.size(), 2u);
+    EXPECT_EQ(module.Tree().types[0].type, ResourceId::Named(u"MYDATA")); // named types first
 }
 
 TEST(ResourceUpdate, SignatureIsDroppedWithAWarning) {
