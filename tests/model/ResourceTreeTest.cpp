@@ -6,6 +6,25 @@
 using namespace quillon;
 using Bytes = std::vector<std::uint8_t>;
 
+namespace {
+
+Bytes Stored(const CResourceItem& root) {
+    ArchiveWriter out;
+    root.Store(out);
+    return out.Take();
+}
+
+// The tree `bytes` hold, which must be all of them.
+std::unique_ptr<CResourceItem> Loaded(const Bytes& bytes) {
+    auto root = std::make_unique<CResourceItem>();
+    ArchiveReader in(bytes);
+    root->Load(in, 0);
+    EXPECT_TRUE(in.AtEnd());
+    return root;
+}
+
+} // namespace
+
 TEST(ResourceItem, SetTranslationMarksOnlyRealTranslations) {
     // Back to the source text both low bits go, the created bit included.
     CStringEntry entry("Open", 0, 1);
@@ -43,8 +62,6 @@ TEST(ResourceItemRecord, StringEntryHasTheCommonLayout) {
     CResourceItem root;
     auto& entry = root.AddChild(std::make_unique<CStringEntry>("Hi", 0, 0x102));
     entry.SetTranslation("Ho", 0);
-    ArchiveWriter out;
-    root.Store(out);
     Bytes expected{
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, // root: texts, hotkeys, id, state, no data
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
@@ -53,7 +70,7 @@ TEST(ResourceItemRecord, StringEntryHasTheCommonLayout) {
         0x02, 'H', 'i', 0x00, 0x00, 0x02, 'H', 'o', 0x00, 0x00, // texts and hotkeys
         0x02, 0x01, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00,         // id, state
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00};                    // no data, no children
-    EXPECT_EQ(out.Data(), expected);
+    EXPECT_EQ(Stored(root), expected);
 }
 
 TEST(ResourceItemRecord, MenuAndVersionRecordsPrefixTheirOwnFields) {
@@ -62,9 +79,7 @@ TEST(ResourceItemRecord, MenuAndVersionRecordsPrefixTheirOwnFields) {
     auto value = std::make_unique<CVersionBlock>("Translation", kVersionBinary, "", RIS_FIXED);
     value->m_pValue = {0x09, 0x04, 0xB0, 0x04};
     root.AddChild(std::move(value));
-    ArchiveWriter out;
-    root.Store(out);
-    const Bytes& data = out.Data();
+    Bytes data = Stored(root);
     // After the root's common part (18 bytes), the count and the CMenuItem class record (2 + 15):
     std::size_t menu = 18 + 2 + 6 + 9;
     EXPECT_EQ(Bytes(data.begin() + menu, data.begin() + menu + 12),
@@ -75,12 +90,7 @@ TEST(ResourceItemRecord, MenuAndVersionRecordsPrefixTheirOwnFields) {
                           11, 'T', 'r', 'a', 'n', 's', 'l', 'a', 't', 'i', 'o', 'n',
                           0, 0, 0, 0, 4, 0, 0x09, 0x04, 0xB0, 0x04};
     EXPECT_EQ(Bytes(data.begin() + version, data.begin() + version + expectedVersion.size()), expectedVersion);
-
-    CResourceItem loaded;
-    ArchiveReader in(data);
-    loaded.Load(in, 0);
-    EXPECT_TRUE(in.AtEnd());
-    EXPECT_EQ(loaded, root);
+    EXPECT_EQ(*Loaded(data), root);
 }
 
 // The changed mark of an update stays until the translator handles the item.
@@ -88,12 +98,8 @@ TEST(ResourceItemRecord, LoadingKeepsChangedMarksAndClearsAStrayTranslatedBit) {
     const std::pair<std::uint32_t, std::uint32_t> states[] = {{0x2002, 0x2000}, {0x2003, 0x2003}, {0x40004001, 0x40004001}};
     CResourceItem root;
     for (auto [stored, loaded] : states) root.AddChild(std::make_unique<CStringEntry>("a", 0, 1)).m_dwState = stored;
-    ArchiveWriter out;
-    root.Store(out);
-    CResourceItem loaded;
-    ArchiveReader in(out.Data());
-    loaded.Load(in, 0);
-    for (std::size_t i = 0; i < std::size(states); ++i) EXPECT_EQ(loaded.GetChildren()[i]->m_dwState, states[i].second);
+    auto loaded = Loaded(Stored(root));
+    for (std::size_t i = 0; i < std::size(states); ++i) EXPECT_EQ(loaded->GetChildren()[i]->m_dwState, states[i].second);
 }
 
 TEST(ResourceItemRecord, UnknownClassSharedObjectsAndDeepNestingAreRefused) {
@@ -101,15 +107,12 @@ TEST(ResourceItemRecord, UnknownClassSharedObjectsAndDeepNestingAreRefused) {
     one.AddChild(std::make_unique<CStringEntry>("a", 0, 1));
     CResourceItem* current = &deep;
     for (int i = 0; i < 100; ++i) current = &current->AddChild(std::make_unique<CMenuEntry>("p", 0, -1, 0x10));
-    ArchiveWriter oneOut, deepOut;
-    one.Store(oneOut);
-    deep.Store(deepOut);
-    Bytes unknown = oneOut.Data(), shared = oneOut.Data();
+    Bytes unknown = Stored(one), shared = Stored(one);
     unknown[18 + 2 + 6 + 11] = 'z'; // "CStringEntry" -> "CStringEntrz"
     // Two children where the second refers back to the first object.
     shared[18] = 0x02;
     shared.insert(shared.end(), {0x02, 0x00});
-    for (const Bytes& bytes : {unknown, shared, deepOut.Data()}) {
+    for (const Bytes& bytes : {unknown, shared, Stored(deep)}) {
         CResourceItem loaded;
         ArchiveReader in(bytes);
         EXPECT_THROW(loaded.Load(in, 0), ArchiveError) << bytes.size();
