@@ -102,6 +102,18 @@ std::size_t BracketPosition(std::string_view text, const CodePage& codePage) {
     return end;
 }
 
+// The letter of a bracketed hotkey that ends the text proper at `end`,
+// "(X)" or with the translator's marker "(&X)"; npos when there is none.
+// '(' is a whole character in every code page, so the letter after it is.
+std::size_t BracketedLetter(std::string_view text, std::size_t end) {
+    if (end < 3 || text[end - 1] != ')') return std::string_view::npos;
+    std::size_t letter = end - 2;
+    std::size_t open = text[letter - 1] == '&' && letter >= 2 ? letter - 2 : letter - 1;
+    char c = text[letter];
+    bool latin = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    return text[open] == '(' && latin ? letter : std::string_view::npos;
+}
+
 } // namespace
 
 HotkeyAlphabet::HotkeyAlphabet(const CodePage& codePage) {
@@ -297,8 +309,13 @@ void AssignHotkey(CResourceItem& item, UsedHotkeys& used, const CodePage& codePa
     if (c == 0 && convention == HotkeyConvention::LatinInBrackets) {
         c = chooser.BracketLetter(HotkeyByte(item.m_chHotkey));
         if (c != 0) {
+            // A bracketed letter that is taken gives way, rather than a second bracket after it.
             std::string translation = item.GetTranslation();
-            translation.insert(BracketPosition(translation, codePage), std::string("(") + static_cast<char>(c) + ")");
+            std::size_t end = BracketPosition(translation, codePage);
+            if (std::size_t letter = BracketedLetter(translation, end); letter != std::string::npos)
+                translation[letter] = static_cast<char>(c);
+            else
+                translation.insert(end, std::string("(") + static_cast<char>(c) + ")");
             item.SetTranslationText(std::move(translation));
         }
     }

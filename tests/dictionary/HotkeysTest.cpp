@@ -118,6 +118,8 @@ TEST(Hotkeys, AssignedHotkeyInEveryScript) {
          "開く(O)...\\tCtrl+O", "O"},
         {"a free letter in brackets", 932, Brackets, "File", 'F', "ファイル", "F", "F", "ファイル(A)", "A"},
         {"a bracketed hotkey stays", 932, Brackets, "File", 'F', "ファイル(F)", "F", "", "ファイル(F)", "F"},
+        {"a taken bracketed hotkey gives way", 932, Brackets, "File", 'F', "ファイル(F)", "F", "F", "ファイル(A)", "A"},
+        {"and so does a marked one", 932, Brackets, "File", 'F', "Fファイル(&F)", "F", "F", "Fファイル(&A)", "A"},
         {"Japanese in UTF-8", 65001, Brackets, "File", 'F', "ファイル", "F", "", "ファイル(F)", "F"},
         {"Hindi has no key", 65001, InText, "File", 'F', "फ़ाइल", "F", "", "फ़ाइल", ""},
     };
