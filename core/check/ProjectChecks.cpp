@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "check/HunspellSpelling.h"
 #include "check/TextChecks.h"
 #include "check/TextFit.h"
 #include "dictionary/Hotkeys.h"
@@ -35,9 +36,18 @@ public:
         for (TextFinding& found : CheckTexts(item.GetText(), item.GetTranslation(), item.GetKind(), m_codePage))
             Add(found.code, item, path, std::move(found.message));
         if (HasHotkeys(item.GetKind())) Hotkey(item, path);
-        if (m_options.spelling)
-            for (const std::string& word :
-                 m_options.spelling->Unknown(m_codePage.ToUtf8(UnescapeText(item.GetTranslation(), m_codePage))))
+        if (m_options.spelling) Spelling(item, path);
+    }
+
+    // A word the source has too is a name, a file type or a term the
+    // translator kept on purpose ("Quill Pad", "*.txt"), not a misspelling.
+    void Spelling(const CResourceItem& item, const std::string& path) {
+        auto readable = [&](const std::string& text) { return m_codePage.ToUtf8(UnescapeText(text, m_codePage)); };
+        std::vector<std::string> unknown = m_options.spelling->Unknown(readable(item.GetTranslation()));
+        if (unknown.empty()) return;
+        const std::vector<std::string> kept = SpellingWords(readable(item.GetText()));
+        for (const std::string& word : unknown)
+            if (std::find(kept.begin(), kept.end(), word) == kept.end())
                 Add(CheckCode::Spelling, item, path, "unknown word \"" + word + "\"");
     }
 

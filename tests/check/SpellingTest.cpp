@@ -88,9 +88,9 @@ TEST(Spelling, NoDictionaryGivesNoSpelling) {
     EXPECT_EQ(OpenSpelling(0x0000, nullptr, CodePage(1252)), nullptr);
 }
 
-// A German project of a real module, two items translated by hand: the
-// check reports the misspelt one as a note with its path, and nothing
-// without a spelling.
+// A German project of a real module, items translated by hand: the check
+// reports the misspelt words as notes with their paths, not the words the
+// source has too, and nothing without a spelling.
 TEST(Spelling, ProjectCheckReportsUnknownWordsWithTheirPaths) {
     if (!German()) GTEST_SKIP() << "no de_DE Hunspell dictionary installed";
     auto created = NewProjectOf(Fixture("basic32.exe"), kGerman);
@@ -102,6 +102,8 @@ TEST(Spelling, ProjectCheckReportsUnknownWordsWithTheirPaths) {
     ASSERT_GE(strings.size(), 2u);
     strings[0]->SetTranslation("Dateii nicht gefunden", 0);
     strings[1]->SetTranslation("Datei nicht gefunden", 0);
+    ASSERT_EQ(strings[2]->GetText(), "Gap after two");
+    strings[2]->SetTranslation("Gap (after) nach zweii", 0); // words of the source are kept on purpose
     auto spelling = OpenSpelling(kGerman, &project.m_Dictionary, CodePage(project.GetCodePage()));
 
     std::vector<std::pair<std::string, std::string>> found;
@@ -111,6 +113,7 @@ TEST(Spelling, ProjectCheckReportsUnknownWordsWithTheirPaths) {
             found.emplace_back(finding.path, finding.message);
         }
     EXPECT_EQ(found, (std::vector<std::pair<std::string, std::string>>{
-                         {PathOf(project.m_ResourceInfo, *strings[0])->ToString(), "unknown word \"Dateii\""}}));
+                         {PathOf(project.m_ResourceInfo, *strings[0])->ToString(), "unknown word \"Dateii\""},
+                         {PathOf(project.m_ResourceInfo, *strings[2])->ToString(), "unknown word \"zweii\""}}));
     for (const Finding& finding : CheckProject(project)) EXPECT_NE(finding.code, CheckCode::Spelling);
 }
