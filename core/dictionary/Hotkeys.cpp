@@ -102,16 +102,17 @@ std::size_t BracketPosition(std::string_view text, const CodePage& codePage) {
     return end;
 }
 
-// The letter of a bracketed hotkey that ends the text proper at `end`,
-// "(X)" or with the translator's marker "(&X)"; npos when there is none.
+// The letter of the bracketed hotkey `hotkey` that ends the text proper at
+// `end`, "(X)" or with the translator's marker "(&X)"; npos when there is
+// none (a bracket with another letter or digit is text, as in "(2)").
 // '(' is a whole character in every code page, so the letter after it is.
-std::size_t BracketedLetter(std::string_view text, std::size_t end) {
-    if (end < 3 || text[end - 1] != ')') return std::string_view::npos;
+std::size_t BracketedLetter(std::string_view text, std::size_t end, std::uint16_t hotkey) {
+    if (end < 3 || text[end - 1] != ')' || HotkeyByte(hotkey) == 0) return std::string_view::npos;
     std::size_t letter = end - 2;
     std::size_t open = text[letter - 1] == '&' && letter >= 2 ? letter - 2 : letter - 1;
-    char c = text[letter];
-    bool latin = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-    return text[open] == '(' && latin ? letter : std::string_view::npos;
+    auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
+    bool same = upper(static_cast<unsigned char>(text[letter])) == upper(HotkeyByte(hotkey));
+    return text[open] == '(' && same ? letter : std::string_view::npos;
 }
 
 } // namespace
@@ -312,7 +313,9 @@ void AssignHotkey(CResourceItem& item, UsedHotkeys& used, const CodePage& codePa
             // A bracketed letter that is taken gives way, rather than a second bracket after it.
             std::string translation = item.GetTranslation();
             std::size_t end = BracketPosition(translation, codePage);
-            if (std::size_t letter = BracketedLetter(translation, end); letter != std::string::npos)
+            std::size_t letter = BracketedLetter(translation, end, item.m_chTransHotkey);
+            if (letter == std::string::npos) letter = BracketedLetter(translation, end, item.m_chHotkey);
+            if (letter != std::string::npos)
                 translation[letter] = static_cast<char>(c);
             else
                 translation.insert(end, std::string("(") + static_cast<char>(c) + ")");

@@ -120,6 +120,7 @@ TEST(Hotkeys, AssignedHotkeyInEveryScript) {
         {"a bracketed hotkey stays", 932, Brackets, "File", 'F', "ファイル(F)", "F", "", "ファイル(F)", "F"},
         {"a taken bracketed hotkey gives way", 932, Brackets, "File", 'F', "ファイル(F)", "F", "F", "ファイル(A)", "A"},
         {"and so does a marked one", 932, Brackets, "File", 'F', "Fファイル(&F)", "F", "F", "Fファイル(&A)", "A"},
+        {"a bracket of another letter is text", 932, Brackets, "File", 'F', "ファイル(2)", "F", "F2", "ファイル(2)(A)", "A"},
         {"Japanese in UTF-8", 65001, Brackets, "File", 'F', "ファイル", "F", "", "ファイル(F)", "F"},
         {"Hindi has no key", 65001, InText, "File", 'F', "फ़ाइल", "F", "", "फ़ाइल", ""},
     };
