@@ -114,16 +114,13 @@ Result<GlossaryReport> CImportGlossaryDlg::Import(std::span<const std::uint8_t> 
     m_stopRequested = false;
     for (QPushButton* button : {m_start, m_browse}) button->setEnabled(false);
     BarProgress progress(*m_progress, m_stopRequested);
-    CDictonary& dictionary = m_doc.Project().m_Dictionary;
-    CDictonary before = dictionary.Clone();
-    auto report = ImportGlossary(bytes, m_format, dictionary, m_doc.GetCodePage(), &progress);
-    if (report && report.Value().imported) {
-        ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Import Glossary"));
-        change.ExchangeDictionary(std::move(before));
+    ProjectChange change(QT_TRANSLATE_NOOP("ProjectChange", "Import Glossary"));
+    change.ExchangeDictionary(m_doc.Project().m_Dictionary.Clone());
+    auto report = ImportGlossary(bytes, m_format, m_doc.Project().m_Dictionary, m_doc.GetCodePage(), &progress);
+    if (report && report.Value().imported)
         m_doc.Record(std::move(change));
-    } else if (!report && report.GetError().code == Error::Code::Cancelled) {
-        dictionary = std::move(before);
-    }
+    else if (!report && report.GetError().code == Error::Code::Cancelled)
+        m_doc.Discard(std::move(change));
     m_importing = false;
     m_browse->setEnabled(true);
     return report;

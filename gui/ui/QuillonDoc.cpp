@@ -47,7 +47,18 @@ void CQuillonDoc::Record(ProjectChange change) {
     SetModifiedFlag(true);
 }
 
+void CQuillonDoc::Discard(ProjectChange change) {
+    if (change.Empty()) return;
+    change.MarkApplied();
+    Swap(change, false);
+}
+
 void CQuillonDoc::Exchange(ProjectChange& change, bool apply) {
+    Swap(change, apply);
+    emit changeExchanged(change, apply);
+}
+
+void CQuillonDoc::Swap(ProjectChange& change, bool apply) {
     bool replacesTree = change.ReplacesTree() && change.IsApplied() != apply;
     if (replacesTree) emit projectAboutToChange();
     if (apply)
@@ -58,7 +69,6 @@ void CQuillonDoc::Exchange(ProjectChange& change, bool apply) {
     if (change.ChangesSettings()) emit titleChanged(WindowTitle());
     if (change.ChangesDictionary()) emit dictionaryChanged();
     if (!change.ItemEdits().empty()) emit itemsChanged();
-    emit changeExchanged(change, apply);
 }
 
 void CQuillonDoc::StartHistory(bool modified) {

@@ -48,6 +48,10 @@ public:
     // Keeps a change that a long run has already made in the project (Auto
     // Translate works on the tree from its own thread).
     void Record(ProjectChange change);
+    // Takes back a change that a long run made and then gave up (a stopped
+    // import): puts the project back and tells the views, keeping nothing
+    // for Undo and leaving the modified flag as it was.
+    void Discard(ProjectChange change);
     // Every change applied since the project was opened or created.
     QUndoStack& UndoStack() { return m_undo; }
 
@@ -99,6 +103,8 @@ private:
     void SetModifiedFlag(bool modified);
     // Puts a change in or takes it out, with the signals the views need.
     void Exchange(ProjectChange& change, bool apply);
+    // Exchange without the changeExchanged signal: what Discard needs.
+    void Swap(ProjectChange& change, bool apply);
     // A fresh project: nothing to undo, and `modified` as it is on disk or not.
     void StartHistory(bool modified);
     // Makes `project` the open one, with the views told before and after.

@@ -5,6 +5,7 @@
 #include <QProgressBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include "gui/ScriptedWindow.h"
@@ -103,8 +104,10 @@ TEST(ImportGlossaryDialog, CancelDuringTheImportImportsNothing) {
     CQuillonDoc doc;
     GermanDoc(doc);
     const std::size_t entries = doc.Project().m_Dictionary.GetCount();
+    const bool modified = doc.IsModified();
     CImportGlossaryDlg dialog(doc, GlossaryFormat::Text);
     dialog.SetPath(QString::fromStdString(path));
+    QSignalSpy dictionaryShown(&doc, &CQuillonDoc::dictionaryChanged);
     QTimer::singleShot(0, &dialog, [&dialog] {
         EXPECT_FALSE(dialog.StartButton()->isEnabled()); // the import runs
         dialog.reject();
@@ -113,6 +116,8 @@ TEST(ImportGlossaryDialog, CancelDuringTheImportImportsNothing) {
     EXPECT_FALSE(dialog.Done());
     EXPECT_EQ(doc.Project().m_Dictionary.GetCount(), entries);
     EXPECT_EQ(doc.UndoStack().count(), 0);
+    EXPECT_EQ(doc.IsModified(), modified);
+    EXPECT_EQ(dictionaryShown.count(), 1); // the dock lists the entries put back, not freed ones
     EXPECT_TRUE(dialog.DetailsText()->toPlainText().contains("Import stopped: nothing was imported"));
     ASSERT_TRUE(dialog.StartButton()->isEnabled());
     EXPECT_EQ(dialog.StartButton()->text(), "Start");
