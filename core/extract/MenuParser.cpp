@@ -53,7 +53,7 @@ private:
     }
 
     HotkeyText Split(std::span<const std::uint8_t> raw) {
-        std::string text = EscapeText(m_context.text.ConvertLe(raw, kMenuTextBuffer), m_context.text.Page());
+        std::string text = m_context.text.ConvertEscapedLe(raw, kMenuTextBuffer);
         if (text.empty()) return {};
         return SplitHotkey(std::move(text), m_context.text.Page());
     }

@@ -1,7 +1,12 @@
 #include "extract/TextRules.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "io/ByteReader.h"
 
@@ -36,6 +41,64 @@ bool IsAsciiLe(std::span<const std::uint8_t> units) {
         if (units[at] >= 0x80 || units[at + 1] != 0) return false;
     }
     return true;
+}
+
+// What NarrowAscii returns for units that are not all ASCII.
+constexpr std::size_t kNotAscii = SIZE_MAX;
+
+// Writes the low bytes of the first `count` units to `out`, eight units at a
+// time where the processor packs them. Returns how many of them are
+// characters the tree escapes, or kNotAscii when one of them is not ASCII
+// (then `out` holds nothing of use).
+std::size_t NarrowAscii(const std::uint8_t* units, std::size_t count, char* out) {
+    std::size_t at = 0;
+    std::size_t escapes = 0;
+#if defined(__SSE2__)
+    // The four characters EscapeFor writes as escapes.
+    const __m128i tab = _mm_set1_epi8('\t');
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const __m128i carriageReturn = _mm_set1_epi8('\r');
+    const __m128i backslash = _mm_set1_epi8('\\');
+    for (; at + 8 <= count; at += 8) {
+        const __m128i wide = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + 2 * at));
+        // Packing saturates a unit above 0xFF to 0xFF: a byte with its top
+        // bit set stands for any unit beyond ASCII.
+        const __m128i narrow = _mm_packus_epi16(wide, _mm_setzero_si128());
+        if (_mm_movemask_epi8(narrow) != 0) return kNotAscii;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + at), narrow);
+        const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(narrow, lineFeed), _mm_cmpeq_epi8(narrow, carriageReturn));
+        const __m128i others = _mm_or_si128(_mm_cmpeq_epi8(narrow, tab), _mm_cmpeq_epi8(narrow, backslash));
+        const __m128i special = _mm_or_si128(breaks, others);
+        for (auto found = static_cast<unsigned>(_mm_movemask_epi8(special)); found != 0; found &= found - 1) ++escapes;
+    }
+#endif
+    for (; at < count; ++at) {
+        if (units[2 * at] >= 0x80 || units[2 * at + 1] != 0) return kNotAscii;
+        out[at] = static_cast<char>(units[2 * at]);
+        escapes += EscapeFor(out[at]) != nullptr;
+    }
+    return escapes;
+}
+
+// The letter after the backslash of each ASCII character the tree escapes.
+constexpr std::array<char, 128> kEscapeLetters = [] {
+    std::array<char, 128> letters{};
+    for (std::size_t c = 0; c < letters.size(); ++c)
+        if (const char* escape = EscapeFor(static_cast<char>(c))) letters[c] = escape[1];
+    return letters;
+}();
+
+// Writes the `escapes` escapes an ASCII text needs into it in place, from
+// its end.
+void ExpandEscapes(std::string& text, std::size_t escapes) {
+    std::size_t from = text.size();
+    text.resize(from + escapes);
+    for (std::size_t to = text.size(); to > from;) {
+        const char character = text[--from];
+        const char letter = kEscapeLetters[static_cast<unsigned char>(character)];
+        text[--to] = letter ? letter : character;
+        if (letter) text[--to] = '\\';
+    }
 }
 
 } // namespace
@@ -103,14 +166,33 @@ std::string TemplateText::Convert(std::u16string_view text, std::size_t bufferBy
 }
 
 std::string TemplateText::ConvertLe(std::span<const std::uint8_t> units, std::size_t bufferBytes) {
-    // Most template texts are ASCII, which their low bytes already are.
-    if (m_codePage.KeepsAscii() && IsAsciiLe(units)) {
-        std::string text(units.size() / 2, '\0');
-        for (std::size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>(units[2 * i]);
-        return CutToBuffer(std::move(text), bufferBytes - 1, m_codePage);
-    }
+    std::size_t escapes = 0;
+    if (std::string text = NarrowAsciiText(units, bufferBytes, escapes); escapes != kNotAscii) return text;
     ByteReader::DecodeUtf16Le(units, m_units);
     return Convert(m_units, bufferBytes);
+}
+
+std::string TemplateText::ConvertEscapedLe(std::span<const std::uint8_t> units, std::size_t bufferBytes) {
+    std::size_t escapes = 0;
+    std::string text = NarrowAsciiText(units, bufferBytes, escapes);
+    if (escapes == kNotAscii) return EscapeText(ConvertLe(units, bufferBytes), m_codePage);
+    // Most texts have nothing to escape and are then done in one pass.
+    if (escapes > 0) ExpandEscapes(text, escapes);
+    return text;
+}
+
+// Most template texts are ASCII, which their low bytes already are: such a
+// text is its low bytes, cut where the buffer ends. `escapes` becomes
+// kNotAscii for any other text, also one whose character beyond ASCII lies
+// past the cut: its conversion counts that character as replaced.
+std::string TemplateText::NarrowAsciiText(std::span<const std::uint8_t> units, std::size_t bufferBytes,
+                                          std::size_t& escapes) const {
+    escapes = kNotAscii;
+    if (!m_keepsAscii) return {};
+    std::string text(std::min(units.size() / 2, bufferBytes - 1), '\0');
+    escapes = NarrowAscii(units.data(), text.size(), text.data());
+    if (escapes != kNotAscii && !IsAsciiLe(units.subspan(2 * text.size()))) escapes = kNotAscii;
+    return text;
 }
 
 std::string TemplateText::Convert(std::u16string_view text) { return m_codePage.FromUtf16(text, &m_replaced); }

@@ -44,16 +44,22 @@ std::size_t OwnHotkeyMarker(std::string_view text, const CodePage& codePage);
 // buffer of `bufferBytes` would cut it, counting replaced characters.
 class TemplateText {
 public:
-    explicit TemplateText(const CodePage& codePage) : m_codePage(codePage) {}
+    explicit TemplateText(const CodePage& codePage) : m_codePage(codePage), m_keepsAscii(codePage.KeepsAscii()) {}
     std::string Convert(std::u16string_view text, std::size_t bufferBytes);
     std::string Convert(std::u16string_view text); // no buffer limit
     // Text as it lies in a template: the little-endian bytes of its units.
     std::string ConvertLe(std::span<const std::uint8_t> units, std::size_t bufferBytes);
+    // The same text as the tree holds it, with its escapes (EscapeText).
+    std::string ConvertEscapedLe(std::span<const std::uint8_t> units, std::size_t bufferBytes);
     const CodePage& Page() const { return m_codePage; }
     std::size_t Replaced() const { return m_replaced; }
 
 private:
+    std::string NarrowAsciiText(std::span<const std::uint8_t> units, std::size_t bufferBytes,
+                                std::size_t& escapes) const;
+
     const CodePage& m_codePage;
+    bool m_keepsAscii;
     std::size_t m_replaced = 0;
     std::u16string m_units; // reused by ConvertLe, so a text costs no allocation of its own
 };

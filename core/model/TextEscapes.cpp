@@ -16,16 +16,6 @@ char ControlOf(char escaped) {
     }
 }
 
-const char* EscapeOf(char c) {
-    switch (c) {
-    case '\r': return "\\r";
-    case '\n': return "\\n";
-    case '\t': return "\\t";
-    case '\\': return "\\\\";
-    default: return nullptr;
-    }
-}
-
 // Copies `text`, letting `replace` write a character that `isSpecial` picks
 // in its own way (it returns how many bytes it consumed, or 0 to have the
 // character copied as it is). Every special character is ASCII, and a byte
@@ -55,14 +45,14 @@ std::string Rewrite(std::string_view text, const CodePage& codePage, IsSpecial i
 }
 
 // Every character that is escaped lies at or below the backslash.
-bool IsEscaped(char c) { return static_cast<unsigned char>(c) <= '\\' && EscapeOf(c) != nullptr; }
+bool IsEscaped(char c) { return static_cast<unsigned char>(c) <= '\\' && EscapeFor(c) != nullptr; }
 bool IsBackslash(char c) { return c == '\\'; }
 
 bool NeedsEscapes(std::string_view text) { return std::any_of(text.begin(), text.end(), IsEscaped); }
 
 std::string Escaped(std::string_view text, const CodePage& codePage) {
     return Rewrite(text, codePage, IsEscaped, [&](std::size_t pos, std::string& out) -> std::size_t {
-        out += EscapeOf(text[pos]);
+        out += EscapeFor(text[pos]);
         return 1;
     });
 }
@@ -103,7 +93,7 @@ std::string EscapeTypedControls(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 8);
     for (char c : text) {
-        const char* escape = c == '\\' ? nullptr : EscapeOf(c);
+        const char* escape = c == '\\' ? nullptr : EscapeFor(c);
         if (escape)
             out += escape;
         else

@@ -23,6 +23,18 @@ bool HoldsEscapedText(ItemKind kind);
 // must be the start of a character.
 std::size_t EscapeLengthAt(std::string_view text, std::size_t pos);
 
+// The two-character escape the tree writes for `c`, or null for a character
+// that stands for itself.
+constexpr const char* EscapeFor(char c) {
+    switch (c) {
+    case '\r': return "\\r";
+    case '\n': return "\\n";
+    case '\t': return "\\t";
+    case '\\': return "\\\\";
+    default: return nullptr;
+    }
+}
+
 // A module's text as the tree holds it.
 std::string EscapeText(std::string_view text, const CodePage& codePage);
 // The same for a text the caller gives up: one without anything to escape,

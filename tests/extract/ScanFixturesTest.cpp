@@ -2,6 +2,7 @@
 
 #include "extract/LanguageModules.h"
 #include "extract/Scans.h"
+#include "extract/TemplateParsers.h"
 #include "extract/TextRules.h"
 
 using namespace quillon;
@@ -260,6 +261,7 @@ TEST(TemplateText, LittleEndianUnitsConvertAndCutAsTheirCodePageDoes) {
         {u"\u00E9", 1251, 256, "?", 1},
         {u"Op\u0100en", 1252, 256, "Op?en", 1},
         {u"Open the file", 1252, 5, "Open", 0},
+        {u"Open the fil\u0100", 1252, 5, "Open", 1}, // counted even where the buffer cuts it off
         {u"\u65E5\u672C", 932, 4, "\x93\xFA", 0}, // a double-byte character is cut whole
     };
     for (const auto& c : cases) {
@@ -270,4 +272,59 @@ TEST(TemplateText, LittleEndianUnitsConvertAndCutAsTheirCodePageDoes) {
         EXPECT_EQ(text.ConvertLe(bytes, c.buffer), c.converted) << c.codePage << " " << c.converted;
         EXPECT_EQ(text.Replaced(), c.replaced) << c.codePage << " " << c.converted;
     }
+}
+
+// The scan's one-pass conversion gives the tree's escaped text: control
+// characters and backslashes before, inside and after the first eight units,
+// texts cut by their buffer, and a text beyond ASCII.
+TEST(TemplateText, EscapedTextsMatchConvertingThenEscaping) {
+    const struct {
+        std::u16string text;
+        std::size_t buffer;
+        std::string escaped;
+    } cases[] = {
+        {u"Save", 256, "Save"},
+        {u"Line 1\r\nLine 2\tTab\\x", 256, "Line 1\\r\\nLine 2\\tTab\\\\x"},
+        {u"12345678\n", 256, "12345678\\n"},
+        {u"1234567\n12345678", 256, "1234567\\n12345678"},
+        {u"1234567\t", 256, "1234567\\t"},
+        {u"\r2345678", 256, "\\r2345678"},
+        {u"123\\5678", 256, "123\\\\5678"},
+        {u"\t", 256, "\\t"},
+        {u"C:\\new\\file.txt and more text", 12, "C:\\\\new\\\\file"},
+        {u"Caf\u00E9\tau lait", 256, "Caf\xE9\\tau lait"},
+    };
+    CodePage codePage(1252);
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> bytes;
+        for (char16_t unit : c.text) bytes.insert(bytes.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
+        TemplateText text(codePage);
+        EXPECT_EQ(text.ConvertEscapedLe(bytes, c.buffer), c.escaped);
+        EXPECT_EQ(text.ConvertEscapedLe(bytes, c.buffer), EscapeText(text.ConvertLe(bytes, c.buffer), codePage));
+    }
+}
+
+// A string ends at its first NUL, as loading it would end it, wherever the NUL
+// lies among four-unit words; a slot that starts with NUL gives no item.
+TEST(StringTables, AStringEndsAtItsFirstNul) {
+    const std::u16string slots[] = {u"Abc\0def", u"12345678\0tail", u"1234\0", u"\0hidden", u"12345678", u"Eight ch"};
+    StringBlockView block;
+    std::vector<std::vector<std::uint8_t>> bytes;
+    for (const auto& text : slots) {
+        auto& units = bytes.emplace_back();
+        for (char16_t unit : text) units.insert(units.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
+    }
+    for (std::size_t slot = 0; slot < bytes.size(); ++slot) block[slot] = std::span<const std::uint8_t>(bytes[slot]);
+    CResourceItem root;
+    TreeRoot strings(root);
+    CodePage codePage(1252);
+    TemplateText text(codePage);
+    std::vector<std::string> diagnostics;
+    ParseContext context{text, diagnostics};
+    ParseStringBlock(block, 2, strings, context);
+    std::vector<std::pair<std::int32_t, std::string>> read;
+    for (const auto& item : root.GetChildren()) read.emplace_back(item->m_nID, item->GetText());
+    const std::vector<std::pair<std::int32_t, std::string>> expected = {
+        {16, "Abc"}, {17, "12345678"}, {18, "1234"}, {20, "12345678"}, {21, "Eight ch"}};
+    EXPECT_EQ(read, expected);
 }
