@@ -59,12 +59,14 @@ std::size_t NarrowAscii(const std::uint8_t* units, std::size_t count, char* out)
     const __m128i lineFeed = _mm_set1_epi8('\n');
     const __m128i carriageReturn = _mm_set1_epi8('\r');
     const __m128i backslash = _mm_set1_epi8('\\');
+    const __m128i beyondAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
     for (; at + 8 <= count; at += 8) {
         const __m128i wide = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + 2 * at));
-        // Packing saturates a unit above 0xFF to 0xFF: a byte with its top
-        // bit set stands for any unit beyond ASCII.
+        // Checked before packing, which takes units as signed: one from
+        // 0x8000 up would become 0.
+        const __m128i high = _mm_and_si128(wide, beyondAscii);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) != 0xFFFF) return kNotAscii;
         const __m128i narrow = _mm_packus_epi16(wide, _mm_setzero_si128());
-        if (_mm_movemask_epi8(narrow) != 0) return kNotAscii;
         _mm_storel_epi64(reinterpret_cast<__m128i*>(out + at), narrow);
         const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(narrow, lineFeed), _mm_cmpeq_epi8(narrow, carriageReturn));
         const __m128i others = _mm_or_si128(_mm_cmpeq_epi8(narrow, tab), _mm_cmpeq_epi8(narrow, backslash));

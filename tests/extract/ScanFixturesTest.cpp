@@ -260,6 +260,7 @@ TEST(TemplateText, LittleEndianUnitsConvertAndCutAsTheirCodePageDoes) {
         {u"Caf\u00E9 au lait", 1251, 256, "Caf? au lait", 1},
         {u"\u00E9", 1251, 256, "?", 1},
         {u"Op\u0100en", 1252, 256, "Op?en", 1},
+        {u"Open \uFDEA file", 1252, 256, "Open ? file", 1}, // a unit from 0x8000 up among eight
         {u"Open the file", 1252, 5, "Open", 0},
         {u"Open the fil\u0100", 1252, 5, "Open", 1}, // counted even where the buffer cuts it off
         {u"\u65E5\u672C", 932, 4, "\x93\xFA", 0}, // a double-byte character is cut whole
@@ -293,6 +294,7 @@ TEST(TemplateText, EscapedTextsMatchConvertingThenEscaping) {
         {u"\t", 256, "\\t"},
         {u"C:\\new\\file.txt and more text", 12, "C:\\\\new\\\\file"},
         {u"Caf\u00E9\tau lait", 256, "Caf\xE9\\tau lait"},
+        {u"&C\uFDEAopy text", 256, "&C?opy text"},
     };
     CodePage codePage(1252);
     for (const auto& c : cases) {
