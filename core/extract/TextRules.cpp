@@ -170,17 +170,22 @@ std::string TemplateText::Convert(std::u16string_view text, std::size_t bufferBy
 std::string TemplateText::ConvertLe(std::span<const std::uint8_t> units, std::size_t bufferBytes) {
     std::size_t escapes = 0;
     if (std::string text = NarrowAsciiText(units, bufferBytes, escapes); escapes != kNotAscii) return text;
-    ByteReader::DecodeUtf16Le(units, m_units);
-    return Convert(m_units, bufferBytes);
+    return ConvertWide(units, bufferBytes);
 }
 
 std::string TemplateText::ConvertEscapedLe(std::span<const std::uint8_t> units, std::size_t bufferBytes) {
     std::size_t escapes = 0;
     std::string text = NarrowAsciiText(units, bufferBytes, escapes);
-    if (escapes == kNotAscii) return EscapeText(ConvertLe(units, bufferBytes), m_codePage);
+    if (escapes == kNotAscii) return EscapeText(ConvertWide(units, bufferBytes), m_codePage);
     // Most texts have nothing to escape and are then done in one pass.
     if (escapes > 0) ExpandEscapes(text, escapes);
     return text;
+}
+
+// Any text, through the code page's conversion.
+std::string TemplateText::ConvertWide(std::span<const std::uint8_t> units, std::size_t bufferBytes) {
+    ByteReader::DecodeUtf16Le(units, m_units);
+    return Convert(m_units, bufferBytes);
 }
 
 // Most template texts are ASCII, which their low bytes already are: such a

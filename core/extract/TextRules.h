@@ -55,6 +55,7 @@ public:
     std::size_t Replaced() const { return m_replaced; }
 
 private:
+    std::string ConvertWide(std::span<const std::uint8_t> units, std::size_t bufferBytes);
     std::string NarrowAsciiText(std::span<const std::uint8_t> units, std::size_t bufferBytes,
                                 std::size_t& escapes) const;
 
