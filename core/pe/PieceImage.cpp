@@ -34,6 +34,7 @@ void PieceImage::Copy(std::uint64_t offset, std::uint64_t length) { Add(Kind::So
 void PieceImage::Zeros(std::uint64_t length) { Add(Kind::Zeros, 0, length); }
 
 void PieceImage::Append(std::vector<std::uint8_t> bytes) {
+    if (bytes.empty()) return;
     std::uint64_t length = bytes.size();
     m_memory.push_back(std::move(bytes));
     Add(Kind::Memory, m_memory.size() - 1, length);

@@ -135,14 +135,23 @@ public:
         return m_size;
     }
 
-    // `out` must hold at least Size() zeroed bytes; false when it does not.
-    bool Write(std::uint32_t baseRva, std::span<std::uint8_t> out) {
+    LaidOutResources LayOut(std::uint32_t baseRva) {
         PlanOffsets();
-        if (out.size() < m_size) return false;
-        m_out = out.first(m_size);
+        LaidOutResources out;
+        out.size = m_size;
+        out.directory.resize(m_dataStart);
+        WriteDirectory(baseRva, out.directory);
+        out.runs.reserve(m_runs.size());
+        for (const DataRun& run : m_runs) out.runs.push_back({run.offset, std::span(run.begin, run.size)});
+        std::sort(out.runs.begin(), out.runs.end(), [](const auto& a, const auto& b) { return a.offset < b.offset; });
+        return out;
+    }
+
+private:
+    // `out` holds the directory's bytes, zeroed.
+    void WriteDirectory(std::uint32_t baseRva, std::span<std::uint8_t> out) {
+        m_out = out;
         WriteStrings();
-        for (const DataRun& run : m_runs)
-            std::copy(run.begin, run.begin + run.size, m_out.begin() + static_cast<std::ptrdiff_t>(run.offset));
         std::size_t typeTable = kTable + kEntry * m_tree.types.size();
         std::size_t nameTable = m_nameTablesStart;
         std::size_t dataEntry = m_dataEntriesStart;
@@ -168,10 +177,8 @@ public:
             }
             typeTable += kTable + kEntry * type.names.size();
         }
-        return true;
     }
 
-private:
     // Bytes written once for every leaf whose data lies inside them.
     struct DataRun {
         const std::uint8_t* begin = nullptr;
@@ -205,7 +212,8 @@ private:
             offset = strings;
             strings += ResourceNameString::Size(text.size());
         }
-        m_size = PlanData(AlignUp(strings, 8));
+        m_dataStart = AlignUp(strings, 8);
+        m_size = PlanData(m_dataStart);
         m_planned = true;
     }
 
@@ -300,6 +308,7 @@ private:
     std::vector<std::size_t> m_leafData; // each leaf's data offset, in directory order
     std::size_t m_nameTablesStart = 0;
     std::size_t m_dataEntriesStart = 0;
+    std::size_t m_dataStart = 0;
     std::size_t m_size = 0;
     bool m_planned = false;
     std::span<std::uint8_t> m_out;
@@ -308,16 +317,16 @@ private:
 } // namespace
 
 std::vector<std::uint8_t> SerializeResources(const EditTree& tree, std::uint32_t baseRva) {
-    Serializer serializer(tree);
-    std::vector<std::uint8_t> out(serializer.Size(), 0);
-    serializer.Write(baseRva, out);
+    LaidOutResources laidOut = LayOutResources(tree, baseRva);
+    std::vector<std::uint8_t> out = std::move(laidOut.directory);
+    out.resize(laidOut.size, 0);
+    for (const LaidOutResources::Run& run : laidOut.runs)
+        std::copy(run.bytes.begin(), run.bytes.end(), out.begin() + static_cast<std::ptrdiff_t>(run.offset));
     return out;
 }
 
 std::size_t SerializedResourcesSize(const EditTree& tree) { return Serializer(tree).Size(); }
 
-bool SerializeResourcesInto(const EditTree& tree, std::uint32_t baseRva, std::span<std::uint8_t> out) {
-    return Serializer(tree).Write(baseRva, out);
-}
+LaidOutResources LayOutResources(const EditTree& tree, std::uint32_t baseRva) { return Serializer(tree).LayOut(baseRva); }
 
 } // namespace quillon

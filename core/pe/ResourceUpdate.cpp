@@ -36,6 +36,10 @@ constexpr std::uint64_t kMaxGrowthFactor = 4;
 // small module whose every text is translated.
 constexpr std::uint64_t kNewTextAllowance = std::uint64_t{64} << 20;
 
+// Resource data of at least this size is copied from the module's file to
+// the target's rather than through memory.
+constexpr std::size_t kCopiedRun = 64 * 1024;
+
 std::uint32_t Get32(std::span<const std::uint8_t> bytes, std::uint64_t at) { return ByteReader::U32At(bytes, at).value_or(0); }
 
 EditTree ToEditTree(const ResourceTree& tree) {
@@ -117,22 +121,34 @@ std::optional<std::size_t> DedicatedResourceSection(const PeImage& image) {
 // carries folded back in: each byte adds itself, shifted by 8 at an odd
 // offset. Folding once at the end gives the same value as folding after
 // every word: both keep the sum's residue modulo 0xFFFF, and neither turns
-// a non-zero sum into zero. The 64-bit sum overflows only past 2^48 words.
-void PeChecksumSum::Add(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+// a non-zero sum into zero. Since 2^16 is 1 modulo 0xFFFF, a 32-bit word
+// adds the same residue as its two halves: eight bytes are two additions.
+// Each call folds the sum back to 33 bits, so it cannot overflow.
+void PeChecksumSum::AddBytes(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
     std::size_t i = 0;
     if (offset & 1 && !bytes.empty()) m_sum += std::uint64_t{bytes[i++]} << 8;
     if constexpr (std::endian::native == std::endian::little) {
-        for (; i + 8 <= bytes.size(); i += 8) {
-            std::uint64_t words;
-            std::memcpy(&words, bytes.data() + i, 8);
-            m_sum += (words & 0xFFFF) + ((words >> 16) & 0xFFFF) + ((words >> 32) & 0xFFFF) + (words >> 48);
+        std::uint64_t even = 0, odd = 0; // two chains the processor can add side by side
+        for (; i + 16 <= bytes.size(); i += 16) {
+            std::uint64_t words[2];
+            std::memcpy(words, bytes.data() + i, 16);
+            even += (words[0] & 0xFFFFFFFF) + (words[0] >> 32);
+            odd += (words[1] & 0xFFFFFFFF) + (words[1] >> 32);
         }
+        m_sum += (even & 0xFFFFFFFF) + (even >> 32) + (odd & 0xFFFFFFFF) + (odd >> 32);
     }
     for (; i + 2 <= bytes.size(); i += 2) m_sum += bytes[i] | (std::uint32_t{bytes[i + 1]} << 8);
     if (i < bytes.size()) m_sum += bytes[i];
-    // The checksum field itself counts as zero (it may sit at an odd offset).
-    for (std::uint64_t at = std::max(m_field, offset); at < m_field + 4 && at < offset + bytes.size(); ++at)
-        m_sum -= std::uint64_t{bytes[at - offset]} << (8 * (at & 1));
+    m_sum = (m_sum & 0xFFFFFFFF) + (m_sum >> 32);
+}
+
+// The checksum field itself counts as zero (it may sit at an odd offset):
+// the bytes on either side of it are added, it is not.
+void PeChecksumSum::Add(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+    std::uint64_t end = offset + bytes.size();
+    std::uint64_t fieldStart = std::clamp(m_field, offset, end), fieldEnd = std::clamp(m_field + 4, offset, end);
+    AddBytes(offset, bytes.first(static_cast<std::size_t>(fieldStart - offset)));
+    AddBytes(fieldEnd, bytes.subspan(static_cast<std::size_t>(fieldEnd - offset)));
 }
 
 std::uint32_t PeChecksumSum::Finish(std::uint64_t fileSize) const {
@@ -288,21 +304,46 @@ private:
                                 std::uint64_t room, std::uint32_t rva, const Tail& tail) {
         if (keep > m_image.FileSize() || blobAt + room > newRawEnd)
             return Refuse("the resource section does not lie where its header says");
-        std::size_t blobSize = SerializedResourcesSize(m_tree);
-        if (blobSize > room) return Refuse("the resources do not fit the room planned for them");
-        std::vector<std::uint8_t> blob(blobSize, 0);
-        if (!SerializeResourcesInto(m_tree, rva, blob))
-            return Refuse("the resources do not fit the room planned for them");
+        LaidOutResources resources = LayOutResources(m_tree, rva);
+        if (resources.size > room) return Refuse("the resources do not fit the room planned for them");
         PieceImage out(m_image);
         out.Copy(0, std::min(keep, blobAt));
         if (blobAt > keep) out.Zeros(blobAt - keep);
-        out.Append(std::move(blob));
-        out.Zeros(room - blobSize);
+        std::size_t size = resources.size;
+        PlaceResources(std::move(resources), out);
+        out.Zeros(room - size);
         std::uint64_t after = blobAt + room;
         if (after < keep) out.Copy(after, keep - after);
         if (std::max(after, keep) < newRawEnd) out.Zeros(newRawEnd - std::max(after, keep));
         tail.AppendTo(out);
         return out;
+    }
+
+    // The directory and the data runs as pieces: a large run that lies in
+    // the module is copied from its file; small ones, and data made in
+    // memory, are gathered with the zeros between them into memory pieces.
+    void PlaceResources(LaidOutResources resources, PieceImage& out) const {
+        std::span<const std::uint8_t> file = m_image.File();
+        auto inFile = [&](std::span<const std::uint8_t> bytes) {
+            auto begin = reinterpret_cast<std::uintptr_t>(bytes.data());
+            auto fileBegin = reinterpret_cast<std::uintptr_t>(file.data());
+            return begin >= fileBegin && begin - fileBegin <= file.size() && bytes.size() <= file.size() - (begin - fileBegin);
+        };
+        std::vector<std::uint8_t> gathered = std::move(resources.directory);
+        std::size_t end = gathered.size();
+        for (const LaidOutResources::Run& run : resources.runs) {
+            if (run.bytes.size() >= kCopiedRun && inFile(run.bytes)) {
+                out.Append(std::exchange(gathered, {}));
+                out.Zeros(run.offset - end);
+                out.Copy(static_cast<std::uint64_t>(run.bytes.data() - file.data()), run.bytes.size());
+            } else {
+                gathered.resize(gathered.size() + (run.offset - end), 0);
+                gathered.insert(gathered.end(), run.bytes.begin(), run.bytes.end());
+            }
+            end = run.offset + run.bytes.size();
+        }
+        out.Append(std::move(gathered));
+        out.Zeros(resources.size - end);
     }
 
     // New file offset of a file offset in the old tail.

@@ -72,11 +72,25 @@ struct EditTree {
 // Leaves whose bytes are the same bytes in memory (or overlap there, as
 // leaves of a module sharing one block of data do) keep sharing one copy.
 std::vector<std::uint8_t> SerializeResources(const EditTree& tree, std::uint32_t baseRva);
-// Their size, and the same bytes written into `out` (at least that size,
-// zeroed; false when it is smaller), for a caller that places them straight
-// into a module.
+// Their size.
 std::size_t SerializedResourcesSize(const EditTree& tree);
-bool SerializeResourcesInto(const EditTree& tree, std::uint32_t baseRva, std::span<std::uint8_t> out);
+
+// The same bytes in two parts, for a caller that places them into a module:
+// the directory (tables, data entries, name strings) made in memory, and the
+// runs of resource data, each still where its bytes are (in the module being
+// updated, or in memory a put resource owns). A writer can then copy a large
+// run from file to file instead of through memory. Between the runs and after
+// the last one up to `size` are zeros.
+struct LaidOutResources {
+    struct Run {
+        std::size_t offset = 0; // from the start of the resources
+        std::span<const std::uint8_t> bytes;
+    };
+    std::vector<std::uint8_t> directory; // from offset 0
+    std::vector<Run> runs;               // ascending offsets, none inside the directory
+    std::size_t size = 0;
+};
+LaidOutResources LayOutResources(const EditTree& tree, std::uint32_t baseRva);
 
 class ResourceUpdate {
 public:
@@ -133,6 +147,8 @@ public:
     std::uint32_t Finish(std::uint64_t fileSize) const;
 
 private:
+    void AddBytes(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+
     std::uint64_t m_field;
     std::uint64_t m_sum = 0;
 };

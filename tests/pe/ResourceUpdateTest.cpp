@@ -224,4 +224,18 @@ TEST(ResourceUpdate, ChecksumMatchesTheKnownAlgorithm) {
         {{1, 2, 3, 4, 5, 6, 7, 8}, 1, 0x0001u + 0x0600u + 0x0807u + 8},       // at 1..4: an odd offset
     };
     for (const auto& c : cases) EXPECT_EQ(PeChecksum(c.bytes, c.field), c.sum) << "field at " << c.field;
+    // Long enough for the wide summing, with carries on almost every word: against the sum folded word by word.
+    Bytes large(70001, 0xFF);
+    for (std::size_t i = 0; i < large.size(); i += 7) large[i] = static_cast<std::uint8_t>(i);
+    for (std::uint32_t field : {0x40u, 0x43u, 69998u}) {
+        auto byte = [&](std::size_t at) -> std::uint32_t {
+            return at >= large.size() || (at >= field && at < field + 4) ? 0 : large[at];
+        };
+        std::uint32_t folded = 0;
+        for (std::size_t i = 0; i < large.size(); i += 2) {
+            folded += byte(i) | byte(i + 1) << 8;
+            folded = (folded & 0xFFFF) + (folded >> 16);
+        }
+        EXPECT_EQ(PeChecksum(large, field), folded + large.size()) << "field at " << field;
+    }
 }
