@@ -139,11 +139,18 @@ HotkeyAlphabet::HotkeyAlphabet(const CodePage& codePage) {
 }
 
 const HotkeyAlphabet& HotkeyAlphabet::Of(const CodePage& codePage) {
+    // Asked for at every text: each thread keeps its last answer and takes
+    // the lock only for another code page. Alphabets live as long as the program.
+    thread_local std::uint32_t lastId = 0;
+    thread_local const HotkeyAlphabet* last = nullptr;
+    if (last && lastId == codePage.Id()) return *last;
     static std::mutex guard;
     static std::map<std::uint32_t, std::unique_ptr<HotkeyAlphabet>> built;
     std::lock_guard lock(guard);
     auto& alphabet = built[codePage.Id()];
     if (!alphabet) alphabet = std::make_unique<HotkeyAlphabet>(codePage);
+    lastId = codePage.Id();
+    last = alphabet.get();
     return *alphabet;
 }
 

@@ -293,7 +293,7 @@ std::vector<std::string> CharactersNotIn(std::string_view utf8, const CodePage& 
     return missing;
 }
 
-std::size_t CodePage::CharLength(std::string_view text, std::size_t pos) const {
+std::size_t CodePage::CharLengthFrom(std::string_view text, std::size_t pos) const {
     if (pos >= text.size()) return 0;
     std::uint8_t lead = static_cast<std::uint8_t>(text[pos]);
     std::size_t length = 1;

@@ -43,7 +43,12 @@ public:
 
     // Multi-byte awareness: the length in bytes of the character that starts
     // at text[pos] (1 for single-byte code pages); never runs past the end.
-    std::size_t CharLength(std::string_view text, std::size_t pos) const;
+    std::size_t CharLength(std::string_view text, std::size_t pos) const {
+        // An ASCII byte is a character of its own in every code page: no lead
+        // byte of a double-byte code page and no UTF-8 sequence starts below 0x80.
+        if (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80) return 1;
+        return CharLengthFrom(text, pos);
+    }
     bool IsMultiByte() const;
     // True when ASCII text is the same bytes in this code page (the Windows
     // code pages), so it needs no conversion.
@@ -57,6 +62,7 @@ public:
     static void SetBeforeConverter(void (*beforeConverter)(std::uint32_t codePage));
 
 private:
+    std::size_t CharLengthFrom(std::string_view text, std::size_t pos) const;
     struct Converters;
     std::uint32_t m_id;
     mutable std::unique_ptr<Converters> m_converters; // opened on first use
