@@ -70,15 +70,9 @@ TEST(Glossaries, EveryLineIsImportedOrNamedWithItsReason) {
     using Format = GlossaryFormat;
     Entries thousand;
     std::string withNul = ThousandLinesWithANul(&thousand);
-    struct Case {
-        const char* what;
-        Format format;
-        std::string bytes;
-        std::uint32_t codePage;
-        Entries stored;
-        std::vector<GlossarySkippedLine> skipped;
-        std::string encoding;
-    } cases[] = {
+    // A glossary and the code page it goes into; the entries stored, the lines skipped and the encoding read.
+    const struct { const char* what; Format format; std::string bytes; std::uint32_t codePage; Entries stored;
+                   std::vector<GlossarySkippedLine> skipped; std::string encoding; } cases[] = {
         {"no TAB after the translation, too few fields, blank and empty", Format::Text,
          "Save\t-\tSpeichern\r\nOpen\t-\r\n\r\nClose\t-\t\t\r\n&\t-\tLeer\t\r\n", 1252,
          {{"Save", "Speichern"}}, {{2, FewerThanThreeFields, ""}, {4, NoTranslation, ""}, {5, NoSource, ""}}, "code page 1252"},
@@ -120,7 +114,7 @@ TEST(Glossaries, EveryLineIsImportedOrNamedWithItsReason) {
          {{"Comma, here", "Komma, hier"}, {"Edit", "Bearbeiten"}, {"File", "Datei"}, {"Tab", "Tabulator"}, {"Tab, quoted", "q"}},
          {}, "code page 1252"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Import import = RunImport(c.bytes, c.format, c.codePage);
         ASSERT_TRUE(import.report.Ok()) << import.report.GetError().Describe();

@@ -47,6 +47,10 @@ ProjectChange ChangeOf(const char* label, Edit edit) {
     return change;
 }
 
+AutoTranslateResult AutoTranslate(CProject& p) {
+    return CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage(), HotkeyConvention::InText).Run();
+}
+
 CResourceItem& FirstTranslatable(CResourceItem& root) {
     for (auto& child : root.GetChildren())
         if (child->IsTranslatable()) return *child;
@@ -59,11 +63,8 @@ CResourceItem& FirstTranslatable(CResourceItem& root) {
 // Each case plans a change on the sample project; the same operation made in
 // place must give the same records.
 TEST(ProjectChange, AppliesWhatTheOperationWouldDoAndTakesItBackExactly) {
-    struct Case {
-        const char* name;
-        std::function<ProjectChange(CProject&)> plan;
-        std::function<void(CProject&)> inPlace;
-    } cases[] = {
+    struct { const char* name; std::function<ProjectChange(CProject&)> plan; std::function<void(CProject&)> inPlace; }
+        cases[] = {
         {"translate a string",
          [](CProject& p) { return ChangeOf("Translate", PlanTranslation(FirstTranslatable(p.m_ResourceInfo.m_Strings), "Bereit", 0)); },
          [](CProject& p) { FirstTranslatable(p.m_ResourceInfo.m_Strings).SetTranslation("Bereit", 0); }},
@@ -85,22 +86,21 @@ TEST(ProjectChange, AppliesWhatTheOperationWouldDoAndTakesItBackExactly) {
          [](CProject& p) { p.m_Dictionary.RemoveKey("File"); }},
         {"restore all after an auto translation",
          [](CProject& p) {
-             CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage(), HotkeyConvention::InText).Run();
+             AutoTranslate(p);
              ProjectChange change("Restore All");
              for (ItemEdit& edit : PlanRestoreAll(p.m_ResourceInfo)) change.Add(std::move(edit));
              change.SetTranslatedCount(p.m_ResourceInfo.m_nTranslated, 0);
              return change;
          },
          [](CProject& p) {
-             CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage(), HotkeyConvention::InText).Run();
+             AutoTranslate(p);
              RestoreAll(p.m_ResourceInfo);
          }},
         // The run reports every edit it made: taken back, they give the project before the run.
         {"auto translate",
          [](CProject& p) {
              std::uint32_t countBefore = p.m_ResourceInfo.m_nTranslated;
-             AutoTranslateResult result =
-                 CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage(), HotkeyConvention::InText).Run();
+             AutoTranslateResult result = AutoTranslate(p);
              ProjectChange change("Auto Translate");
              for (ItemEdit& edit : result.edits) change.Add(std::move(edit));
              change.SetTranslatedCount(countBefore, p.m_ResourceInfo.m_nTranslated);
@@ -108,11 +108,9 @@ TEST(ProjectChange, AppliesWhatTheOperationWouldDoAndTakesItBackExactly) {
              change.Revert(p);
              return change;
          },
-         [](CProject& p) {
-             CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage(), HotkeyConvention::InText).Run();
-         }},
+         [](CProject& p) { AutoTranslate(p); }},
     };
-    for (Case& c : cases) {
+    for (auto& c : cases) {
         SCOPED_TRACE(c.name);
         auto expected = SampleProject();
         c.inPlace(*expected);
