@@ -44,7 +44,6 @@ inline std::unique_ptr<CProject> TranslatedSample() {
     return project;
 }
 
-
 // The sample pseudo-translated for Japanese: double-byte texts of code page
 // 932 in every item.
 inline std::unique_ptr<CProject> PseudoJapaneseSample() {
@@ -59,6 +58,21 @@ inline std::unique_ptr<CProject> UntranslatedCopy(const CProject& translated) {
     auto project = NewProjectOf(SamplePath("quillpad.exe"), translated.m_wTargetLanguage);
     project->m_ResourceInfo.m_timeExtracted = translated.m_ResourceInfo.m_timeExtracted;
     return project;
+}
+
+// `units` imported into an untranslated copy of `translated` make the copy
+// that project, byte for byte, and taken back (one step of Undo) the copy as
+// it was. Gives the plan, applied and taken back.
+inline ImportPlan ImportIntoAnUntranslatedCopy(const CProject& translated, const UnitFile& units) {
+    auto fresh = UntranslatedCopy(translated);
+    std::vector<std::uint8_t> untranslated = ProjectRecord(*fresh);
+    ImportPlan plan = PlanImport(*fresh, units).Value();
+    EXPECT_TRUE(plan.refused.empty()) << Describe(plan.refused.front());
+    plan.change.Apply(*fresh);
+    EXPECT_EQ(ProjectRecord(*fresh), ProjectRecord(translated));
+    plan.change.Revert(*fresh);
+    EXPECT_EQ(ProjectRecord(*fresh), untranslated);
+    return plan;
 }
 
 inline std::span<const std::uint8_t> AsBytes(const std::string& text) {
