@@ -203,8 +203,9 @@ TEST(NewProject, ExistingTranslatorValuesAreTranslatedInPlace) {
     EXPECT_EQ(static_cast<CVersionBlock&>(*vars.GetChildren().at(0)).m_pValue, (Bytes{0x0C, 0x04, 0xE4, 0x04}));
 }
 
-// The scan reads the module's texts in the target language's code page.
-TEST(NewProject, CodePageFollowsTheTargetLanguage) {
+// The scan reads the module's texts in the target language's code page; a
+// module that is not there or is no module is an error.
+TEST(NewProject, CodePageFollowsTheTargetLanguageAndTheModuleMustBeOne) {
     const struct { std::uint16_t language; std::uint32_t codePage; std::int32_t string; std::u16string text; } cases[] = {
         {0x0415, 1250, 40, u"Grüße € ä"}, {0x0411, 932, 41, u"日本語テキスト"}};
     for (const auto& c : cases) {
@@ -212,9 +213,6 @@ TEST(NewProject, CodePageFollowsTheTargetLanguage) {
         EXPECT_EQ(project->GetCodePage(), c.codePage);
         EXPECT_EQ(CodePage(c.codePage).ToUtf16(Child(project->m_ResourceInfo.m_Strings, c.string).GetText()), c.text);
     }
-}
-
-TEST(NewProject, MissingOrUnreadableModuleIsAnError) {
     NewProjectSettings settings;
     settings.targetLanguage = 0x0407;
     for (auto [module, code] : {std::pair{Fixture("none.exe"), Error::Code::NotFound},
