@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/Hotkeys.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <functional>
 
 #include "InterchangeProjects.h"
 #include "interchange/Po.h"
