@@ -182,14 +182,11 @@ TEST(Dictionary, ManyChangesAfterALoadAgreeWithAPlainMap) {
             break;
         }
         if (step % 1000 != 0) continue;
-        std::vector<std::string> sources;
-        for (const auto& [text, translated] : expected) {
-            sources.push_back(text);
-            const CDictonaryEntry* entry = dictionary.Lookup(text);
-            ASSERT_TRUE(entry) << step << " " << text;
-            EXPECT_EQ(entry->m_strTranslation, translated) << step << " " << text;
-        }
-        EXPECT_EQ(SortedSources(dictionary), sources) << step;
+        // SortedSources checks that each entry listed is the one Lookup finds.
+        std::vector<std::pair<std::string, std::string>> found;
+        for (const auto& [source, entry] : dictionary.SortedEntries()) found.emplace_back(source, entry->m_strTranslation);
+        EXPECT_EQ(found, (std::vector<std::pair<std::string, std::string>>(expected.begin(), expected.end()))) << step;
+        SortedSources(dictionary);
         CDictonary reloaded;
         ASSERT_FALSE(LoadError(Stored(dictionary), reloaded));
         EXPECT_EQ(reloaded, dictionary) << step;
