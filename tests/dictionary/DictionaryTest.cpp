@@ -184,7 +184,8 @@ TEST(Dictionary, ManyChangesAfterALoadAgreeWithAPlainMap) {
         if (step % 1000 != 0) continue;
         // SortedSources checks that each entry listed is the one Lookup finds.
         std::vector<std::pair<std::string, std::string>> found;
-        for (const auto& [source, entry] : dictionary.SortedEntries()) found.emplace_back(source, entry->m_strTranslation);
+        for (const auto& [source, entry] : dictionary.SortedEntries())
+            found.emplace_back(source, entry->m_strTranslation);
         EXPECT_EQ(found, (std::vector<std::pair<std::string, std::string>>(expected.begin(), expected.end()))) << step;
         SortedSources(dictionary);
         CDictonary reloaded;

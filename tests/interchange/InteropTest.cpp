@@ -60,7 +60,7 @@ TEST(InterchangeInterop, LconvertReadsEveryUnitOfTheXliff) {
     TempDir dir;
     auto project = TranslatedSample();
     Export(*project, InterchangeFormat::Xliff, dir.File("sample.xlf"));
-    auto [status, out] = RunTool(std::string(kLconvert) + " -i " + dir.File("sample.xlf") + " -o " + dir.File("sample.ts"));
+    auto [status, out] = RunTool(kLconvert + (" -i " + dir.File("sample.xlf")) + " -o " + dir.File("sample.ts"));
     ASSERT_EQ(status, 0) << out;
     auto ts = FileBytes(dir.File("sample.ts"));
     std::string text(ts.begin(), ts.end());

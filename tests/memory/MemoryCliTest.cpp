@@ -40,13 +40,12 @@ TEST(MemoryCli, TheUsersMemoryErrorsAndTranslateFromTheMemory) {
     TempDir dir;
     ::setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
     std::string memory = " --memory " + dir.File("quillon/memory.db");
-    std::ofstream(dir.File("one.tmx")) << "<tmx version=\"1.4\"><header srclang=\"en\"/><body>"
-                                          "<tu><tuv xml:lang=\"en\"><seg>Print</seg></tuv><tuv xml:lang=\"de\">"
-                                          "<seg>Drucken</seg></tuv></tu>"
-                                          "<tu><tuv xml:lang=\"en\"><seg>Gap after two</seg></tuv><tuv xml:lang=\"de\">"
-                                          "<seg>LÃ¼cke nach zwei</seg></tuv></tu>"
-                                          "<tu><tuv xml:lang=\"en\"><seg>First of block 7</seg></tuv><tuv xml:lang=\"de\">"
-                                          "<seg>Erster von Block 7</seg></tuv></tu></body></tmx>";
+    std::ofstream(dir.File("one.tmx"))
+        << "<tmx version=\"1.4\"><header srclang=\"en\"/><body>"
+           "<tu><tuv xml:lang=\"en\"><seg>Print</seg></tuv><tuv xml:lang=\"de\"><seg>Drucken</seg></tuv></tu>"
+           "<tu><tuv xml:lang=\"en\"><seg>Gap after two</seg></tuv><tuv xml:lang=\"de\"><seg>Lücke nach zwei</seg>"
+           "</tuv></tu><tu><tuv xml:lang=\"en\"><seg>First of block 7</seg></tuv><tuv xml:lang=\"de\">"
+           "<seg>Erster von Block 7</seg></tuv></tu></body></tmx>";
     EXPECT_EQ(RunCli("tm lookup Print", true).out, "quillon-cli tm lookup: no translation memory at " + dir.File("quillon/memory.db") + "\n");
     ASSERT_EQ(RunCli("tm import " + dir.File("one.tmx")).exitCode, 0);
     EXPECT_TRUE(Has(RunCli("tm lookup Print").out, "100\tPrint\tDrucken\ten-de\t\n"));

@@ -206,12 +206,13 @@ TEST(NewProject, ExistingTranslatorValuesAreTranslatedInPlace) {
 // The scan reads the module's texts in the target language's code page; a
 // module that is not there or is no module is an error.
 TEST(NewProject, CodePageFollowsTheTargetLanguageAndTheModuleMustBeOne) {
-    const struct { std::uint16_t language; std::uint32_t codePage; std::int32_t string; std::u16string text; } cases[] = {
+    // The target language, its code page, and a string's text read in it.
+    const struct { std::uint16_t language; std::uint32_t codePage; std::int32_t id; std::u16string text; } cases[] = {
         {0x0415, 1250, 40, u"Grüße € ä"}, {0x0411, 932, 41, u"日本語テキスト"}};
     for (const auto& c : cases) {
         auto project = NewProjectOf(Fixture("basic32.exe"), c.language);
         EXPECT_EQ(project->GetCodePage(), c.codePage);
-        EXPECT_EQ(CodePage(c.codePage).ToUtf16(Child(project->m_ResourceInfo.m_Strings, c.string).GetText()), c.text);
+        EXPECT_EQ(CodePage(c.codePage).ToUtf16(Child(project->m_ResourceInfo.m_Strings, c.id).GetText()), c.text);
     }
     NewProjectSettings settings;
     settings.targetLanguage = 0x0407;

@@ -35,9 +35,9 @@ bool Has(const std::vector<Finding>& findings, std::string_view code) {
 TEST(ReplacePlan, FindsAndReplacesAsEachOptionSays) {
     // The item's translation and hotkey, what is replaced with what, and the row: the translation after (nullptr:
     // no row), the outcome, the hotkey after and a check code it shows (nullptr: none, "*": any).
-    struct { const char *path, *translation; char hotkey; const char *find, *with; FindOptions options; const char* after;
-             ReplaceOutcome outcome = ReplaceOutcome::Replaced; char hotkeyAfter = 0; const char* finding = nullptr; }
-        cases[] = {
+    struct { const char *path, *translation; char hotkey; const char *find, *with; FindOptions options;
+             const char* after; ReplaceOutcome outcome = ReplaceOutcome::Replaced; char hotkeyAfter = 0;
+             const char* finding = nullptr; } cases[] = {
         {"strings/3", "%1 - Federblock", 0, "Feder", "Schreib", kPlain, "%1 - Schreibblock"},
         {"strings/3", "%1 - Federblock", 0, "feder", "Schreib", kPlain, "%1 - Schreibblock"},
         {"strings/3", "%1 - Federblock", 0, "feder", "Schreib", kCase, nullptr},
