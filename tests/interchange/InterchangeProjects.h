@@ -28,10 +28,16 @@ inline std::vector<std::uint8_t> ProjectRecord(const CProject& project) {
     return out.Take();
 }
 
-inline std::unique_ptr<CProject> TranslatedSample() {
+// The sample module in German, its dictionary filled from the sample's glossary.
+inline std::unique_ptr<CProject> GlossarySample() {
     auto project = NewProjectOf(SamplePath("quillpad.exe"));
     ImportGlossary(FileBytes(SamplePath("quillpad-de.txt")), GlossaryFormat::Text, project->m_Dictionary,
                    CodePage(project->GetCodePage()));
+    return project;
+}
+
+inline std::unique_ptr<CProject> TranslatedSample() {
+    auto project = GlossarySample();
     CAutoTranslator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(),
                     HotkeyConventionOf(project->m_wTargetLanguage))
         .Run();

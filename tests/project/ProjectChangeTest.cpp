@@ -6,11 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "dictionary/AutoTranslator.h"
-#include "dictionary/GlossaryImport.h"
 #include "dictionary/ManualTranslation.h"
-#include "model/Archive.h"
-#include "project/FixtureProject.h"
+#include "interchange/InterchangeProjects.h"
 #include "project/ProjectChange.h"
 
 using namespace quillon;
@@ -19,25 +16,11 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-struct Records {
-    Bytes project, dictionary;
-    bool operator==(const Records&) const = default;
-};
-
-Records RecordsOf(const CProject& project) {
-    ArchiveWriter projectOut;
-    project.Store(projectOut, 0);
-    ArchiveWriter dictionaryOut;
-    project.m_Dictionary.Store(dictionaryOut);
-    return {projectOut.Take(), dictionaryOut.Take()};
-}
-
-// The sample module in German, its dictionary filled from the sample glossary.
-std::unique_ptr<CProject> SampleProject() {
-    auto project = NewProjectOf(SamplePath("quillpad.exe"));
-    ImportGlossary(FileBytes(SamplePath("quillpad-de.txt")), GlossaryFormat::Text, project->m_Dictionary,
-                   CodePage(project->GetCodePage()));
-    return project;
+// The project's record and its dictionary's.
+std::pair<Bytes, Bytes> RecordsOf(const CProject& project) {
+    ArchiveWriter dictionary;
+    project.m_Dictionary.Store(dictionary);
+    return {ProjectRecord(project), dictionary.Take()};
 }
 
 template <typename Edit>
@@ -112,13 +95,13 @@ TEST(ProjectChange, AppliesWhatTheOperationWouldDoAndTakesItBackExactly) {
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.name);
-        auto expected = SampleProject();
+        auto expected = GlossarySample();
         c.inPlace(*expected);
-        auto project = SampleProject();
+        auto project = GlossarySample();
         // The two scans may fall in different seconds, and the record keeps the scan's time.
         project->m_ResourceInfo.m_timeExtracted = expected->m_ResourceInfo.m_timeExtracted;
         ProjectChange change = c.plan(*project);
-        Records before = RecordsOf(*project);
+        auto before = RecordsOf(*project);
         ASSERT_FALSE(change.Empty());
         change.Apply(*project);
         EXPECT_EQ(RecordsOf(*project), RecordsOf(*expected));
