@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/Hotkeys.h"
@@ -57,6 +56,11 @@ std::unique_ptr<CProject> SmallProject() {
     return project;
 }
 
+CAutoTranslator TranslatorOf(CProject& project, IAutoTranslateObserver* observer = nullptr) {
+    const auto convention = HotkeyConvention::InText;
+    return CAutoTranslator(project.m_ResourceInfo, project.m_Dictionary, project.GetCodePage(), convention, observer);
+}
+
 } // namespace
 
 TEST(AutoTranslate, FortyTwoPercentOfSeven) {
@@ -67,8 +71,7 @@ TEST(AutoTranslate, FortyTwoPercentOfSeven) {
     project->m_Dictionary.AddEntry("Ready", "Bereit", 0, ItemKind::String);
     project->m_Dictionary.AddEntry("Busy", "Busy", 0, ItemKind::String); // same as the source: stays untranslated
     Recorder recorder;
-    CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText, &recorder);
-    AutoTranslateResult result = translator.Run();
+    AutoTranslateResult result = TranslatorOf(*project, &recorder).Run();
     EXPECT_EQ(result.ending, AutoTranslateResult::Ending::Completed);
     EXPECT_EQ(result.translated, 3u);
     EXPECT_EQ(result.percent, 42u);
@@ -100,8 +103,7 @@ TEST(AutoTranslate, ItemsTranslatedEarlierCountAndOnlyTheHotkeyPassEditsThem) {
     print.SetTranslation("Drucken", 'D');
     project->m_Dictionary.AddEntry("Open", "Datei", 'D', ItemKind::MenuItem);
     Recorder recorder;
-    CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText, &recorder);
-    AutoTranslateResult result = translator.Run();
+    AutoTranslateResult result = TranslatorOf(*project, &recorder).Run();
     EXPECT_EQ(result.translated, 3u);
     EXPECT_EQ(recorder.counts[0], (std::array<std::int32_t, 3>{7, 2, 5})); // the analysis found them
     for (const CResourceItem* item : result.untranslated) EXPECT_TRUE(item->GetText() != "Busy" && item != &print);
@@ -114,8 +116,7 @@ TEST(AutoTranslate, ItemsTranslatedEarlierCountAndOnlyTheHotkeyPassEditsThem) {
 TEST(AutoTranslate, NothingTranslatableEndsAtOnce) {
     CProject project;
     Recorder recorder;
-    CAutoTranslator translator(project.m_ResourceInfo, project.m_Dictionary, project.GetCodePage(), HotkeyConvention::InText, &recorder);
-    AutoTranslateResult result = translator.Run();
+    AutoTranslateResult result = TranslatorOf(project, &recorder).Run();
     EXPECT_EQ(result.ending, AutoTranslateResult::Ending::NothingToTranslate);
     EXPECT_EQ(recorder.statuses, (std::vector<std::string>{"Analysing..."}));
     EXPECT_TRUE(recorder.closeEnabled);
@@ -124,13 +125,9 @@ TEST(AutoTranslate, NothingTranslatableEndsAtOnce) {
 // A stop while the menus are translated takes the run back; one in the
 // strings keeps what was done and completes.
 TEST(AutoTranslate, StopInTheMenusAbortsStopInTheStringsCompletes) {
-    const struct {
-        std::vector<const char*> sources;
-        std::uint32_t stopAtStep;
-        AutoTranslateResult::Ending ending;
-        const char* status;
-        std::uint32_t translated;
-    } cases[] = {
+    // The texts the dictionary has, the step the stop comes at, and how the run ends.
+    const struct { std::vector<const char*> sources; std::uint32_t stopAtStep; AutoTranslateResult::Ending ending;
+                   const char* status; std::uint32_t translated; } cases[] = {
         {{"Open"}, 2, AutoTranslateResult::Ending::Aborted, "Aborted", 0}, // while the menu's popup is translated
         // Five menu nodes (separator included), then "Ready": "Busy" is left.
         {{"Ready", "Busy"}, 6, AutoTranslateResult::Ending::Completed, "Complete 14% translated.", 1},
@@ -140,7 +137,7 @@ TEST(AutoTranslate, StopInTheMenusAbortsStopInTheStringsCompletes) {
         auto project = SmallProject();
         for (const char* source : c.sources) project->m_Dictionary.AddEntry(source, std::string(source) + "-de", 0, ItemKind::All);
         Recorder recorder;
-        CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText, &recorder);
+        CAutoTranslator translator = TranslatorOf(*project, &recorder);
         recorder.translator = &translator;
         recorder.stopAtStep = c.stopAtStep;
         EXPECT_EQ(translator.Run().ending, c.ending);
@@ -153,17 +150,13 @@ TEST(AutoTranslate, StopInTheMenusAbortsStopInTheStringsCompletes) {
 
 TEST(AutoTranslate, RealProjectRunTwiceChangesNothingTheSecondTime) {
     auto project = NewProjectOf(Fixture("basic64.exe"));
-    CDictonary& dictionary = project->m_Dictionary;
-    dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu);
-    dictionary.AddEntry("Edit", "Bearbeiten", 'B', ItemKind::PopupMenu);
-    dictionary.AddEntry("Help", "Hilfe", 'H', ItemKind::MenuItem);
-    dictionary.AddEntry("Open\\tCtrl+O", "Öffnen\\tStrg+O", 'f', ItemKind::MenuItem);
-    dictionary.AddEntry("Level2", "Ebene2", 'E', ItemKind::PopupMenu);
-    dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
-    dictionary.AddEntry("Browse...", "Durchsuchen...", 'D', ItemKind::All);
-    dictionary.AddEntry("Name:", "Name:", 'N', ItemKind::Control);
-    CAutoTranslator first(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText);
-    AutoTranslateResult result = first.Run();
+    for (auto [source, translation, hotkey, kind] :
+         {std::tuple{"File", "Datei", 'D', ItemKind::PopupMenu}, {"Edit", "Bearbeiten", 'B', ItemKind::PopupMenu},
+          {"Help", "Hilfe", 'H', ItemKind::MenuItem}, {"Open\\tCtrl+O", "Öffnen\\tStrg+O", 'f', ItemKind::MenuItem},
+          {"Level2", "Ebene2", 'E', ItemKind::PopupMenu}, {"Hello", "Hallo", '\0', ItemKind::String},
+          {"Browse...", "Durchsuchen...", 'D', ItemKind::All}, {"Name:", "Name:", 'N', ItemKind::Control}})
+        project->m_Dictionary.AddEntry(source, translation, static_cast<std::uint8_t>(hotkey), kind);
+    AutoTranslateResult result = TranslatorOf(*project).Run();
     EXPECT_EQ(result.translated, 7u);
     for (auto [path, hotkey] : {std::pair{"menus/100/-1", 'D'}, {"menus/100/-1#2", 'B'}, {"menus/100/-1/1001", 'f'}})
         EXPECT_EQ(ItemAt(*project, path).m_chTransHotkey, hotkey) << path;
@@ -173,7 +166,6 @@ TEST(AutoTranslate, RealProjectRunTwiceChangesNothingTheSecondTime) {
     EXPECT_FALSE(dialog.GetChildren().at(0)->IsTranslated());
 
     CResourceInfo after(project->m_ResourceInfo);
-    CAutoTranslator second(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText);
-    EXPECT_EQ(second.Run().translated, result.translated);
+    EXPECT_EQ(TranslatorOf(*project).Run().translated, result.translated);
     EXPECT_EQ(project->m_ResourceInfo, after);
 }

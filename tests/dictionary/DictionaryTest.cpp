@@ -129,11 +129,8 @@ TEST(DictionaryFile, EntriesSubEntriesAndClassTagsAreLaidOutExactly) {
 // one replaced since.
 TEST(DictionaryFile, ReaderAcceptsNullsBackReferencesAndRepeatedTexts) {
     const Bytes x = Cat({Text("X"), kEntryClass, Body("x", 0, 0, 0)});
-    const struct {
-        const char* name;
-        Bytes bytes;
-        std::vector<std::pair<std::string, std::string>> found; // source, translation ("-": none)
-    } cases[] = {
+    // The source texts and their translations ("-": none) after the load.
+    const struct { const char* name; Bytes bytes; std::vector<std::pair<std::string, std::string>> found; } cases[] = {
         {"X; Y as X's entry; X null", Cat({Word(3), x, Text("Y"), Word(2), Text("X"), Word(0)}), {{"X", "-"}, {"Y", "x"}}},
         {"X; X again; Y as the first X's entry", Cat({Word(3), x, Text("X"), kEntryTag, Body("y", 0, 0, 0), Text("Y"), Word(2)}),
          {{"X", "y"}, {"Y", "x"}}},
@@ -185,14 +182,12 @@ TEST(Dictionary, ManyChangesAfterALoadAgreeWithAPlainMap) {
             break;
         }
         if (step % 1000 != 0) continue;
-        std::vector<std::string> sources;
-        for (const auto& [text, translated] : expected) {
-            sources.push_back(text);
-            const CDictonaryEntry* entry = dictionary.Lookup(text);
-            ASSERT_TRUE(entry) << step << " " << text;
-            EXPECT_EQ(entry->m_strTranslation, translated) << step << " " << text;
-        }
-        EXPECT_EQ(SortedSources(dictionary), sources) << step;
+        // SortedSources checks that each entry listed is the one Lookup finds.
+        std::vector<std::pair<std::string, std::string>> found;
+        for (const auto& [source, entry] : dictionary.SortedEntries())
+            found.emplace_back(source, entry->m_strTranslation);
+        EXPECT_EQ(found, (std::vector<std::pair<std::string, std::string>>(expected.begin(), expected.end()))) << step;
+        SortedSources(dictionary);
         CDictonary reloaded;
         ASSERT_FALSE(LoadError(Stored(dictionary), reloaded));
         EXPECT_EQ(reloaded, dictionary) << step;
@@ -227,12 +222,8 @@ TEST(DictionaryFile, RecordsNoWriterProducesAreRefusedWhereTheyStart) {
     // chains of these once copied 2^n entries.
     const Bytes chained = Cat({Word(2), Text("A"), kEntryClass, Body("a", 0, 0, 1), Word(1), kEntryTag, Body("b", 0, 1, 0),
                                Text("B"), kEntryTag, Body("", 0, 0, 1), Word(0), Word(2)});
-    struct Case {
-        const char* name;
-        Bytes bytes;
-        std::uint64_t offset;
-        const char* reason; // null: loads and stores back to the same bytes
-    } cases[] = {
+    // The error's offset and reason; no reason: loads and stores back to the same bytes.
+    const struct { const char* name; Bytes bytes; std::uint64_t offset; const char* reason; } cases[] = {
         {"hotkey 0x00FF, kind 6", With(valid, 27, {0xFF, 0x00, 0x06, 0x00}), 0, nullptr},
         {"hotkey 0xFF80, kind 0", With(valid, 27, {0x80, 0xFF, 0x00, 0x00}), 0, nullptr},
         {"hotkey 0xFFFF", With(valid, 27, {0xFF, 0xFF}), 0, nullptr},
@@ -249,7 +240,7 @@ TEST(DictionaryFile, RecordsNoWriterProducesAreRefusedWhereTheyStart) {
         {"a sub-entry referring back to an entry with sub-entries", chained, chained.size() - 2,
          "a sub-entry refers back to an entry with sub-entries"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         CDictonary loaded;
         auto error = LoadError(c.bytes, loaded);
         if (!c.reason) {
@@ -330,33 +321,31 @@ TEST(DictionaryFiles, FilesReadInPiecesLoadAsTheirBytesDo) {
     EXPECT_FALSE(dictionary.Save(dir.File("no-such-folder/d.dic")));
     EXPECT_EQ(FileBytes(dir.File("d.dic")), bytes);
 
-    struct Case {
-        const char* name;
-        Bytes bytes;
-    } cases[] = {
+    const std::pair<const char*, Bytes> cases[] = {
         {"whole", bytes},
         {"cut in the long text", Bytes(bytes.begin(), bytes.begin() + 300000)},
         {"cut before the last byte", Bytes(bytes.begin(), bytes.end() - 1)},
         {"a damaged byte two pieces in", With(bytes, 600001, {0xFE})},
         {"a damaged byte near the end", With(bytes, bytes.size() - 40, {0xFF, 0xFF, 0xFF})},
     };
-    for (const Case& c : cases) {
-        ASSERT_TRUE(WriteFileAtomically(dir.File("d.dic"), c.bytes));
+    for (const auto& [name, file] : cases) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(WriteFileAtomically(dir.File("d.dic"), file));
         CDictonary fromMemory;
-        auto memoryError = LoadError(c.bytes, fromMemory);
+        auto memoryError = LoadError(file, fromMemory);
         CDictonary fromFile;
         fromFile.AddEntry("stale", "x", 0, ItemKind::All);
         auto read = fromFile.Load(dir.File("d.dic"));
-        ASSERT_EQ(read.Ok(), !memoryError) << c.name;
+        ASSERT_EQ(read.Ok(), !memoryError);
         if (read) {
-            EXPECT_TRUE(read.Value().exists) << c.name;
-            EXPECT_EQ(fromFile, c.bytes == bytes ? dictionary : fromMemory) << c.name;
-            EXPECT_EQ(read.Value().size, c.bytes.size()) << c.name;
-            EXPECT_EQ(read.Value().hash, ContentHashHex(c.bytes)) << c.name;
+            EXPECT_TRUE(read.Value().exists);
+            EXPECT_EQ(fromFile, file == bytes ? dictionary : fromMemory);
+            EXPECT_EQ(read.Value().size, file.size());
+            EXPECT_EQ(read.Value().hash, ContentHashHex(file));
         } else {
-            EXPECT_EQ(read.GetError().offset, memoryError->Offset()) << c.name;
-            EXPECT_NE(read.GetError().message.find(memoryError->Reason()), std::string::npos) << c.name;
-            EXPECT_EQ(fromFile.GetCount(), 0u) << c.name;
+            EXPECT_EQ(read.GetError().offset, memoryError->Offset());
+            EXPECT_NE(read.GetError().message.find(memoryError->Reason()), std::string::npos);
+            EXPECT_EQ(fromFile.GetCount(), 0u);
         }
     }
     CDictonary none;
@@ -366,12 +355,8 @@ TEST(DictionaryFiles, FilesReadInPiecesLoadAsTheirBytesDo) {
 }
 
 TEST(Dictionary, EntriesNeedBothTextsAKindAndAOneByteHotkey) {
-    struct Case {
-        const char* source, *translation;
-        std::uint16_t hotkey;
-        ItemKind kind;
-        const char* reason; // null: added
-    } cases[] = {
+    // The start of the reason the entry is refused for; null: added.
+    struct { const char *source, *translation; std::uint16_t hotkey; ItemKind kind; const char* reason; } cases[] = {
         {"Open", "Öffnen", 0xFFF6, ItemKind::MenuItem, nullptr},
         {"Open", "Öffnen", 0x00F6, ItemKind::All, nullptr},
         {"", "Öffnen", 0, ItemKind::All, "the source text is empty"},
@@ -380,7 +365,7 @@ TEST(Dictionary, EntriesNeedBothTextsAKindAndAOneByteHotkey) {
         {"Open", "Öffnen", 0, ItemKind::Common, "kind -1 is not a kind of item"},
         {"Open", "Öffnen", 0x1234, ItemKind::String, "hotkey 0x1234 is not a character"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         CDictonary dictionary;
         EXPECT_EQ(dictionary.AddEntry(c.source, c.translation, c.hotkey, c.kind), !c.reason) << c.source << KindCode(c.kind);
         EXPECT_EQ(dictionary.GetCount(), c.reason ? 0u : 1u);

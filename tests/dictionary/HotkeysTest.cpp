@@ -34,24 +34,16 @@ Clashes ClashesOf(const CResourceItem& level, const CodePage& codePage) {
 } // namespace
 
 TEST(HotkeyClash, OneLevelOfTheTarget) {
-    const struct {
-        const char* name;
-        std::vector<Entry> entries;
-        Clashes expected;
-    } cases[] = {
+    const struct { const char* name; std::vector<Entry> entries; Clashes expected; } cases[] = {
         {"translated hotkeys that differ in case", {{"Print", 'P', "Drucken", 'D'}, {"Load", 'L', "Laden", 'd'}},
          {{'D', {1, 2}}}},
         {"a translation against an untranslated sibling", {{"Find", 'F', "Suchen", 'S'}, {"Save", 'S'}},
          {{'S', {1, 2}}}},
-        {"a translated hotkey that is not in its text marks nothing",
-         {{"Name", 'N', "Titel", 'N'}, {"New", 'N'}},
-         {}},
+        {"a translated hotkey that is not in its text marks nothing", {{"Name", 'N', "Titel", 'N'}, {"New", 'N'}}, {}},
         {"a hotkey only inside the escape \\n marks nothing",
-         {{"Line break", 'b', "Zeile\\nUmbruch", 'n'}, {"New", 'N', "Neu", 'N'}},
-         {}},
+         {{"Line break", 'b', "Zeile\\nUmbruch", 'n'}, {"New", 'N', "Neu", 'N'}}, {}},
         {"a translation without a hotkey keeps the source's",
-         {{"Fill", 'F', "Fenster", 0}, {"Format", 'F', "Format", 'F'}},
-         {{'F', {1, 2}}}},
+         {{"Fill", 'F', "Fenster", 0}, {"Format", 'F', "Format", 'F'}}, {{'F', {1, 2}}}},
         {"separators and texts without hotkeys", {{"", 0}, {"About", 0}, {"", 0}}, {}},
         {"a text kept whole marks its own hotkey, not the source's",
          {{"&Save", 'S', "Speichern && &Beenden", 0}, {"Beta", 'B'}, {"Stop", 'S'}},
@@ -92,14 +84,9 @@ TEST(Hotkeys, AssignedHotkeyInEveryScript) {
     // One item of a level, written in UTF-8 and converted to the case's code
     // page: the translation's own hotkey ("" for none), the upper-case letters
     // taken on the level, and the text and hotkey expected ("" for none).
-    const struct {
-        const char* name;
-        std::uint32_t codePage;
-        HotkeyConvention convention;
-        const char* source;
-        char sourceHotkey;
-        const char *translation, *givenHotkey, *used, *expectedText, *expectedHotkey;
-    } cases[] = {
+    const struct { const char* name; std::uint32_t codePage; HotkeyConvention convention; const char* source;
+                   char sourceHotkey; const char *translation, *givenHotkey, *used, *expectedText, *expectedHotkey; }
+        cases[] = {
         {"the given hotkey", 1252, InText, "File", 'F', "Datei", "D", "", "Datei", "D"},
         {"the given hotkey, whatever character", 1252, InText, "Help", 'H', "?", "?", "", "?", "?"},
         {"its other case", 1252, InText, "Save", 's', "Sichern", "s", "", "Sichern", "S"},
@@ -145,10 +132,7 @@ TEST(Hotkeys, AssignedHotkeyInEveryScript) {
 // with it. Written back, each text has that one marker; a marker before
 // another character than the hotkey gives way to the hotkey.
 TEST(Hotkeys, TypedMarkersKeepTheirPlace) {
-    const struct {
-        std::uint32_t codePage;
-        const char *typed, *treeText, *hotkey, *written;
-    } cases[] = {
+    const struct { std::uint32_t codePage; const char *typed, *treeText, *hotkey, *written; } cases[] = {
         {1252, "&Datei", "Datei", "D", "&Datei"},
         {1252, "Alles &schließen", "Alles &schließen", "s", "Alles &schließen"},
         {1252, "Eigenschaf&ten", "Eigenschaften", "t", "Eigenschaf&ten"},

@@ -11,12 +11,8 @@ using namespace quillon;
 // translation changes nothing, the source itself confirms the item. The tree holds a line break as the two
 // characters \n.
 TEST(ManualTranslation, TheCheckRefusesAHotkeyThatIsNoCharacterOfItsOwn) {
-    const struct {
-        const char *source, *translation;
-        std::uint16_t hotkey;
-        std::uint32_t codePage;
-        ManualResult expected;
-    } cases[] = {
+    const struct { const char *source, *translation; std::uint16_t hotkey; std::uint32_t codePage;
+                   ManualResult expected; } cases[] = {
         {"Line break", "Zeile\\nUmbruch", 'n', 1252, ManualResult::HotkeyNotInText},
         {"Line break", "Zeile\\nUmbruch", 'U', 1252, ManualResult::Applied},
         {"Tab", "Ton\\tx", 't', 1252, ManualResult::HotkeyNotInText},

@@ -28,10 +28,16 @@ inline std::vector<std::uint8_t> ProjectRecord(const CProject& project) {
     return out.Take();
 }
 
-inline std::unique_ptr<CProject> TranslatedSample() {
+// The sample module in German, its dictionary filled from the sample's glossary.
+inline std::unique_ptr<CProject> GlossarySample() {
     auto project = NewProjectOf(SamplePath("quillpad.exe"));
     ImportGlossary(FileBytes(SamplePath("quillpad-de.txt")), GlossaryFormat::Text, project->m_Dictionary,
                    CodePage(project->GetCodePage()));
+    return project;
+}
+
+inline std::unique_ptr<CProject> TranslatedSample() {
+    auto project = GlossarySample();
     CAutoTranslator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(),
                     HotkeyConventionOf(project->m_wTargetLanguage))
         .Run();
@@ -43,7 +49,6 @@ inline std::unique_ptr<CProject> TranslatedSample() {
         }
     return project;
 }
-
 
 // The sample pseudo-translated for Japanese: double-byte texts of code page
 // 932 in every item.
@@ -59,6 +64,21 @@ inline std::unique_ptr<CProject> UntranslatedCopy(const CProject& translated) {
     auto project = NewProjectOf(SamplePath("quillpad.exe"), translated.m_wTargetLanguage);
     project->m_ResourceInfo.m_timeExtracted = translated.m_ResourceInfo.m_timeExtracted;
     return project;
+}
+
+// `units` imported into an untranslated copy of `translated` make the copy
+// that project, byte for byte, and taken back (one step of Undo) the copy as
+// it was. Gives the plan, applied and taken back.
+inline ImportPlan ImportIntoAnUntranslatedCopy(const CProject& translated, const UnitFile& units) {
+    auto fresh = UntranslatedCopy(translated);
+    std::vector<std::uint8_t> untranslated = ProjectRecord(*fresh);
+    ImportPlan plan = PlanImport(*fresh, units).Value();
+    EXPECT_TRUE(plan.refused.empty()) << Describe(plan.refused.front());
+    plan.change.Apply(*fresh);
+    EXPECT_EQ(ProjectRecord(*fresh), ProjectRecord(translated));
+    plan.change.Revert(*fresh);
+    EXPECT_EQ(ProjectRecord(*fresh), untranslated);
+    return plan;
 }
 
 inline std::span<const std::uint8_t> AsBytes(const std::string& text) {

@@ -25,23 +25,15 @@ bool Installed(const std::string& tool) {
     return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-struct ToolRun {
+// The tool's exit status and what it wrote.
+std::pair<int, std::string> RunTool(const std::string& command) {
     int status = -1;
-    std::string out;
-};
-
-ToolRun RunTool(const std::string& command) {
-    ToolRun run;
-    run.out = RunCommand(command + " 2>&1", run.status);
-    return run;
+    std::string out = RunCommand(command + " 2>&1", status);
+    return {status, out};
 }
 
-void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-std::string Exported(const CProject& project, InterchangeFormat format, const std::string& path) {
-    std::string bytes = WriteUnits(format, UnitsOf(project)).Value().bytes;
-    Write(path, bytes);
-    return bytes;
+void Export(const CProject& project, InterchangeFormat format, const std::string& path) {
+    std::ofstream(path, std::ios::binary) << WriteUnits(format, UnitsOf(project)).Value().bytes;
 }
 
 std::size_t Count(const std::string& text, const std::string& what) {
@@ -60,17 +52,6 @@ std::size_t PocountTotal(const std::string& out) {
     return total;
 }
 
-// A translation file written by another tool, imported into an untranslated
-// copy of `translated`: the copy becomes the translated project.
-void ExpectImportGives(const CProject& translated, const std::string& path) {
-    auto read = ReadUnits(*DetectFormat(path, FileBytes(path)), FileBytes(path));
-    ASSERT_TRUE(read.Ok()) << read.GetError().Describe();
-    auto fresh = UntranslatedCopy(translated);
-    ImportPlan plan = PlanImport(*fresh, read.Value()).Value();
-    EXPECT_TRUE(plan.refused.empty()) << Describe(plan.refused.front());
-    plan.change.Apply(*fresh);
-    EXPECT_EQ(ProjectRecord(*fresh), ProjectRecord(translated));
-}
 
 } // namespace
 
@@ -78,9 +59,9 @@ TEST(InterchangeInterop, LconvertReadsEveryUnitOfTheXliff) {
     if (!Installed(kLconvert)) GTEST_SKIP() << "lconvert is not installed";
     TempDir dir;
     auto project = TranslatedSample();
-    Exported(*project, InterchangeFormat::Xliff, dir.File("sample.xlf"));
-    ToolRun run = RunTool(std::string(kLconvert) + " -i " + dir.File("sample.xlf") + " -o " + dir.File("sample.ts"));
-    ASSERT_EQ(run.status, 0) << run.out;
+    Export(*project, InterchangeFormat::Xliff, dir.File("sample.xlf"));
+    auto [status, out] = RunTool(kLconvert + (" -i " + dir.File("sample.xlf")) + " -o " + dir.File("sample.ts"));
+    ASSERT_EQ(status, 0) << out;
     auto ts = FileBytes(dir.File("sample.ts"));
     std::string text(ts.begin(), ts.end());
     EXPECT_EQ(Count(text, "<message"), UnitsOf(*project).units.size());
@@ -95,10 +76,10 @@ TEST(InterchangeInterop, PocountCountsTheUnitsOfBothFormats) {
     for (const char* name : {"sample.po", "sample.xlf"}) {
         SCOPED_TRACE(name);
         std::string path = dir.File(name);
-        Exported(*project, *DetectFormat(path, {}), path);
-        ToolRun run = RunTool("pocount " + path);
-        ASSERT_EQ(run.status, 0) << run.out;
-        EXPECT_EQ(PocountTotal(run.out), units) << run.out;
+        Export(*project, *DetectFormat(path, {}), path);
+        auto [status, out] = RunTool("pocount " + path);
+        ASSERT_EQ(status, 0) << out;
+        EXPECT_EQ(PocountTotal(out), units) << out;
     }
 }
 
@@ -106,14 +87,15 @@ TEST(InterchangeInterop, WhatXliff2poAndPo2xliffWriteBackImportsAsTheTranslation
     if (!Installed("xliff2po") || !Installed("po2xliff")) GTEST_SKIP() << "translate-toolkit is not installed";
     TempDir dir;
     auto project = TranslatedSample();
-    Exported(*project, InterchangeFormat::Xliff, dir.File("out.xlf"));
-    Exported(*project, InterchangeFormat::Po, dir.File("out.po"));
-    ToolRun toPo = RunTool("xliff2po " + dir.File("out.xlf") + " " + dir.File("back.po"));
-    ASSERT_EQ(toPo.status, 0) << toPo.out;
-    ToolRun toXliff = RunTool("po2xliff " + dir.File("out.po") + " " + dir.File("back.xlf"));
-    ASSERT_EQ(toXliff.status, 0) << toXliff.out;
-    for (const char* name : {"back.po", "back.xlf"}) {
-        SCOPED_TRACE(name);
-        ExpectImportGives(*project, dir.File(name));
+    Export(*project, InterchangeFormat::Xliff, dir.File("out.xlf"));
+    Export(*project, InterchangeFormat::Po, dir.File("out.po"));
+    for (auto [tool, from, back] : {std::tuple{"xliff2po", "out.xlf", "back.po"}, {"po2xliff", "out.po", "back.xlf"}}) {
+        SCOPED_TRACE(tool);
+        auto [status, out] = RunTool(std::string(tool) + " " + dir.File(from) + " " + dir.File(back));
+        ASSERT_EQ(status, 0) << out;
+        // Imported into an untranslated copy, what the tool wrote back makes the copy the translated project.
+        auto read = ReadUnits(*DetectFormat(dir.File(back), FileBytes(dir.File(back))), FileBytes(dir.File(back)));
+        ASSERT_TRUE(read.Ok()) << read.GetError().Describe();
+        ImportIntoAnUntranslatedCopy(*project, read.Value());
     }
 }

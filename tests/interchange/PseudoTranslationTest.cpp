@@ -16,19 +16,12 @@ using namespace quillon;
 using namespace quillon::testing;
 
 TEST(PseudoTranslation, KeepsWhatTheProgramNeedsAndLengthens) {
-    struct Case {
-        std::uint32_t codePage;
-        const char* text; // tree text, UTF-8 here
-        char hotkey;
-        PseudoOptions options;
-        const char* expected; // UTF-8
-    } cases[] = {
+    // A tree text and the pseudo text made of it, in UTF-8 here.
+    const struct { std::uint32_t codePage; const char* text; char hotkey; PseudoOptions options; const char* expected; }
+        cases[] = {
         {1252, "Open", 'O', {30, true, true}, "[O\u00fe\u00e9\u00f1 ~]"},
         {1252, "Save As...\\tCtrl+Shift+S", 'A', {30, true, false}, "\u0160\u00e0v\u00e9 A\u0161 ~~...\\tCtrl+Shift+S"},
-        {1252,
-         "Saved %d files to %1!s!\\n",
-         0,
-         {0, true, false},
+        {1252, "Saved %d files to %1!s!\\n", 0, {0, true, false},
          "\u0160\u00e0v\u00e9d %d \u0192\u00edl\u00e9\u0161 t\u00f6 %1!s!\\n"},
         {1252, "  Name:", 'N', {100, false, true}, "  [Name ~~~]:"},
         {1251, "Open file", 'f', {0, true, false}, "\u041e\u0440\u0435\u043f f\u0456l\u0435"},
@@ -39,15 +32,13 @@ TEST(PseudoTranslation, KeepsWhatTheProgramNeedsAndLengthens) {
     };
     // A dialog's caption holds no escapes: its "\\t" is no accelerator either.
     EXPECT_EQ(PseudoText("Folder C:\\temp", 0, {0, false, true}, CodePage(1252), false), "[Folder C:\\temp]");
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         CodePage codePage(c.codePage);
         SCOPED_TRACE(std::to_string(c.codePage) + " " + c.text);
         std::string pseudo = PseudoText(codePage.FromUtf8(c.text), std::uint8_t(c.hotkey), c.options, codePage);
         EXPECT_EQ(codePage.ToUtf8(pseudo), c.expected);
         EXPECT_EQ(Placeholders(pseudo), Placeholders(c.text));
-        if (c.hotkey) {
-            EXPECT_TRUE(HotkeyOccursIn(pseudo, std::uint8_t(c.hotkey), codePage));
-        }
+        EXPECT_TRUE(!c.hotkey || HotkeyOccursIn(pseudo, std::uint8_t(c.hotkey), codePage));
     }
 }
 

@@ -21,14 +21,16 @@ std::string Name(InterchangeFormat format) { return format == InterchangeFormat:
 
 } // namespace
 
-TEST(InterchangeRoundTrip, EveryFixtureAndTheTranslatedSampleComeBackUnchanged) {
+// Each project through each format: an import into the project itself changes nothing.
+TEST(InterchangeRoundTrip, EveryFixtureAndTheTranslatedSamplesComeBackUnchangedAndTranslateTheUntranslated) {
     std::vector<std::unique_ptr<CProject>> projects;
     for (const char* module : kModules) projects.push_back(NewProjectOf(Fixture(module)));
     projects.push_back(TranslatedSample());
     projects.push_back(PseudoJapaneseSample());
     for (auto& project : projects)
         for (InterchangeFormat format : kFormats) {
-            SCOPED_TRACE(project->m_strModulePath + " " + Name(format));
+            SCOPED_TRACE(project->m_strModulePath + " " + Name(format) + " " +
+                         std::to_string(project->m_wTargetLanguage));
             UnitFile units = UnitsOf(*project);
             ASSERT_FALSE(units.units.empty());
             UnitFile read = ThroughFile(*project, format);
@@ -41,31 +43,13 @@ TEST(InterchangeRoundTrip, EveryFixtureAndTheTranslatedSampleComeBackUnchanged) 
             EXPECT_EQ(plan.unchanged, units.units.size());
             plan.change.Apply(*project);
             EXPECT_EQ(ProjectRecord(*project), before);
+            // The translated samples, German from the glossary (one item to review) and Japanese pseudo
+            // texts in code page 932: imported into the untranslated sample, they give the translated one.
+            if (project->m_strModulePath != SamplePath("quillpad.exe")) continue;
+            ImportPlan translating = ImportIntoAnUntranslatedCopy(*project, read);
+            EXPECT_GT(translating.translated, 10u);
+            EXPECT_EQ(translating.review, project->m_wTargetLanguage == 0x0411 ? 0u : 1u);
         }
-}
-
-TEST(InterchangeRoundTrip, ImportIntoTheUntranslatedProjectGivesTheTranslatedOne) {
-    // German from the glossary (one item to review), and Japanese pseudo texts in code page 932.
-    std::unique_ptr<CProject> projects[] = {TranslatedSample(), PseudoJapaneseSample()};
-    for (const auto& translated : projects) {
-        std::vector<std::uint8_t> expected = ProjectRecord(*translated);
-        bool review = translated->m_wTargetLanguage != 0x0411;
-        for (InterchangeFormat format : kFormats) {
-            SCOPED_TRACE(Name(format) + (review ? " German" : " Japanese"));
-            UnitFile read = ThroughFile(*translated, format);
-            auto fresh = UntranslatedCopy(*translated);
-            std::vector<std::uint8_t> untranslated = ProjectRecord(*fresh);
-            ImportPlan plan = PlanImport(*fresh, read).Value();
-            EXPECT_TRUE(plan.refused.empty()) << Describe(plan.refused.front());
-            EXPECT_GT(plan.translated, 10u);
-            EXPECT_EQ(plan.review, review ? 1u : 0u);
-            plan.change.Apply(*fresh);
-            EXPECT_EQ(ProjectRecord(*fresh), expected);
-            // The same plan taken back is the project as it was: one step of Undo.
-            plan.change.Revert(*fresh);
-            EXPECT_EQ(ProjectRecord(*fresh), untranslated);
-        }
-    }
 }
 
 TEST(InterchangeRoundTrip, UnitsCarryTheLanguagesHotkeysAndTheAddress) {

@@ -16,11 +16,7 @@ int ScoreOf(const std::string& query, const std::string& candidate, int threshol
 } // namespace
 
 TEST(FuzzyScore, NormalisesNumbersPlaceholdersAndHotkeys) {
-    struct Case {
-        const char* raw;
-        std::string normalised;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, std::string> cases[] = {
         {"Page %1 of %2", "Page " + kPlaceholder + " of " + kPlaceholder},
         {"%1!d! files, %-5.2f MB, %ls, %I64u", kPlaceholder + " files, " + kPlaceholder + " MB, " + kPlaceholder +
                                                    ", " + kPlaceholder},
@@ -31,16 +27,11 @@ TEST(FuzzyScore, NormalisesNumbersPlaceholdersAndHotkeys) {
         {"50% off", kNumber + "% off"}, // "% o" is no conversion
         {"Größe: 12 KB", "Größe: " + kNumber + " KB"},
     };
-    for (const Case& c : cases) EXPECT_EQ(ToUtf8(Normalise(c.raw).text), c.normalised) << c.raw;
+    for (const auto& [raw, normalised] : cases) EXPECT_EQ(ToUtf8(Normalise(raw).text), normalised) << raw;
 }
 
 TEST(FuzzyScore, ScoresFollowTheFormulaWithThePenalty) {
-    struct Case {
-        const char* query;
-        const char* candidate;
-        int score;
-    };
-    const Case cases[] = {
+    const struct { const char *query, *candidate; int score; } cases[] = {
         {"Page %1 of %2", "Page %1 of %2", 100},
         {"Page %1 of %2", "Page %3 of %4", 100 - kNormalisedPenalty},
         {"Open file", "&Open file", 100 - kNormalisedPenalty},
@@ -50,7 +41,7 @@ TEST(FuzzyScore, ScoresFollowTheFormulaWithThePenalty) {
         {"Save the document", "Save the documents now", 77}, // 1 - 5/22
         {"Delete all", "Delete", 60},                    // 1 - 4/10
     };
-    for (const Case& c : cases) EXPECT_EQ(ScoreOf(c.query, c.candidate), c.score) << c.query << " / " << c.candidate;
+    for (const auto& c : cases) EXPECT_EQ(ScoreOf(c.query, c.candidate), c.score) << c.query << " / " << c.candidate;
     EXPECT_EQ(ScoreOf("Delete all", "Delete", 70), -1);
     EXPECT_EQ(ScoreOf("Copy 3 files", "Copy 12 files", 99), -1); // the penalty counts against the threshold
 }

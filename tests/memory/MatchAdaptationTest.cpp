@@ -5,14 +5,8 @@
 using namespace quillon;
 
 TEST(MatchAdaptation, CarriesNumbersPlaceholdersAndTheHotkeyOver) {
-    struct Case {
-        const char* source;
-        const char* translation;
-        const char* current;
-        bool hotkeys;
-        const char* expected;
-    };
-    const Case cases[] = {
+    // The match's source and translation, the current source, whether hotkeys count, and the adapted translation.
+    const struct { const char *source, *translation, *current; bool hotkeys; const char* expected; } cases[] = {
         // FormatMessage inserts renumbered in order, also where the translation reorders them.
         {"Page %1 of %2", "Seite %1 von %2", "Page %3 of %4", true, "Seite %3 von %4"},
         {"%1 of %2 done", "%2: %1 fertig", "%4 of %5 done", true, "%5: %4 fertig"},
@@ -45,7 +39,7 @@ TEST(MatchAdaptation, CarriesNumbersPlaceholdersAndTheHotkeyOver) {
         {"&Go to line %d", "Gehe zu Zeile %d", "Go to &line %u", true, "Gehe zu Zei&le %u"},
         {"", "", "", true, ""},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(AdaptTranslation(MatchTexts{c.source, c.translation, c.current}, c.hotkeys), c.expected)
             << c.source << " -> " << c.current;
 }

@@ -33,11 +33,19 @@ TEST(MemoryCli, ProjectItemsGoInWithTheirAddressAndComeOutAsTmx) {
     EXPECT_EQ(imported.out, "{\"stored\":4,\"skipped\":0}\n");
 }
 
-TEST(MemoryCli, TheUsersMemoryIsUnderXdgDataHomeAndErrorsSayWhichFile) {
+// The user's memory is under XDG_DATA_HOME and errors say which file.
+// translate takes what the dictionary lacks from a memory: exact matches as
+// translated, with --fuzzy the near ones too, marked for review.
+TEST(MemoryCli, TheUsersMemoryErrorsAndTranslateFromTheMemory) {
     TempDir dir;
     ::setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
-    std::ofstream(dir.File("one.tmx")) << "<tmx version=\"1.4\"><header srclang=\"en\"/><body><tu><tuv xml:lang=\"en\">"
-                                          "<seg>Print</seg></tuv><tuv xml:lang=\"de\"><seg>Drucken</seg></tuv></tu></body></tmx>";
+    std::string memory = " --memory " + dir.File("quillon/memory.db");
+    std::ofstream(dir.File("one.tmx"))
+        << "<tmx version=\"1.4\"><header srclang=\"en\"/><body>"
+           "<tu><tuv xml:lang=\"en\"><seg>Print</seg></tuv><tuv xml:lang=\"de\"><seg>Drucken</seg></tuv></tu>"
+           "<tu><tuv xml:lang=\"en\"><seg>Gap after two</seg></tuv><tuv xml:lang=\"de\"><seg>Lücke nach zwei</seg>"
+           "</tuv></tu><tu><tuv xml:lang=\"en\"><seg>First of block 7</seg></tuv><tuv xml:lang=\"de\">"
+           "<seg>Erster von Block 7</seg></tuv></tu></body></tmx>";
     EXPECT_EQ(RunCli("tm lookup Print", true).out, "quillon-cli tm lookup: no translation memory at " + dir.File("quillon/memory.db") + "\n");
     ASSERT_EQ(RunCli("tm import " + dir.File("one.tmx")).exitCode, 0);
     EXPECT_TRUE(Has(RunCli("tm lookup Print").out, "100\tPrint\tDrucken\ten-de\t\n"));
@@ -45,24 +53,14 @@ TEST(MemoryCli, TheUsersMemoryIsUnderXdgDataHomeAndErrorsSayWhichFile) {
     ExpectCli("tm stats --memory " + dir.File("broken.db"), 1, {"broken.db is not a translation memory"});
     EXPECT_EQ(RunCli("tm lookup Print --threshold 101").exitCode, 2);
     ExpectCli("tm", 2, {"usage: quillon-cli tm stats [--memory FILE] [--json]\n"}); // names no command, starts five
-    ::unsetenv("XDG_DATA_HOME");
-}
 
-// translate takes what the dictionary lacks from the memory: exact matches
-// as translated, with --fuzzy the near ones too, marked for review.
-TEST(MemoryCli, TranslateTakesExactAndFuzzyMatchesFromTheMemory) {
-    TempDir dir;
+    // The memory given, not the user's (now elsewhere).
+    ::setenv("XDG_DATA_HOME", dir.File("elsewhere").c_str(), 1);
     ASSERT_EQ(NewProject(dir, "pad", Fixture("basic32.exe")).exitCode, 0);
-    std::ofstream(dir.File("old.tmx")) << "<tmx version=\"1.4\"><header srclang=\"en\"/><body>"
-                                          "<tu><tuv xml:lang=\"en\"><seg>Gap after two</seg></tuv><tuv xml:lang=\"de\">"
-                                          "<seg>Lücke nach zwei</seg></tuv></tu>"
-                                          "<tu><tuv xml:lang=\"en\"><seg>First of block 7</seg></tuv><tuv xml:lang=\"de\">"
-                                          "<seg>Erster von Block 7</seg></tuv></tu></body></tmx>";
-    std::string memory = " --memory " + dir.File("tm.db");
-    ASSERT_EQ(RunCli("tm import " + dir.File("old.tmx") + memory).exitCode, 0);
     ExpectCli("translate " + dir.File("pad.prj") + memory, 0, {"From the memory:        1 (0 marked for review)\n"});
     ExpectCli("translate " + dir.File("pad.prj") + " --fuzzy 90" + memory, 0,
               {"From the memory:        1 (1 marked for review)\n"});
     ExpectCli("show " + dir.File("pad.prj") + " --json", 0, {"Erster von Block 2"});
     EXPECT_EQ(RunCli("translate " + dir.File("pad.prj") + " --fuzzy 20" + memory).exitCode, 2);
+    ::unsetenv("XDG_DATA_HOME");
 }

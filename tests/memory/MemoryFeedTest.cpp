@@ -11,13 +11,7 @@ using namespace quillon;
 using namespace quillon::testing;
 
 TEST(MemoryFeed, TreeTextsBecomeWhatTheTranslatorSees) {
-    struct Case {
-        std::uint32_t codePage;
-        std::string text;
-        std::uint16_t hotkey;
-        std::string expected;
-    };
-    const Case cases[] = {
+    const struct { std::uint32_t codePage; std::string text; std::uint16_t hotkey; std::string expected; } cases[] = {
         {1252, "Open\\tCtrl+O", 'O', "&Open\tCtrl+O"},
         {1252, "Save && Exit", 'x', "Save && E&xit"},   // the '&' of "&&" is no place for the hotkey
         {1252, "Line\\r\\nTwo", 0, "Line\r\nTwo"},
@@ -26,7 +20,7 @@ TEST(MemoryFeed, TreeTextsBecomeWhatTheTranslatorSees) {
         {1252, "No hotkey in it", 'Z', "No hotkey in it"},
         {1252, "C:\\\\new", 0, "C:\\new"}, // a backslash of its own, no line break
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(UnicodeItemText(c.text, c.hotkey, CodePage(c.codePage)), c.expected) << c.text;
 }
 

@@ -30,13 +30,8 @@ TEST(MemoryTranslation, AutoTranslateTakesExactAndFuzzyMatchesAsAsked) {
                                 Unit("High blocks", "Hohe Blöcke"), Unit("Deep &items", "Tiefe &Elemente"),
                                 Unit("Hello", "Servus")};
     ASSERT_TRUE(memory.Value().Store(units));
-    struct Case {
-        MemoryUse use;
-        const char* path;
-        const char* translation; // empty: left untranslated
-        bool review;
-    };
-    const Case cases[] = {
+    // The item's translation after the run (empty: left untranslated) and whether it is marked for review.
+    const struct { MemoryUse use; const char* path; const char* translation; bool review; } cases[] = {
         {{true, 0}, "strings/5", "L\xFC" "cke nach zwei", false},
         {{true, 0}, "strings/16", "", false},
         {{false, 90}, "strings/5", "L\xFC" "cke nach zwei", true}, // exact, but only fuzzy ones asked for
@@ -45,7 +40,7 @@ TEST(MemoryTranslation, AutoTranslateTakesExactAndFuzzyMatchesAsAsked) {
         {{true, 95}, "strings/4095", "", false},
         {{true, 80}, "strings/1", "Hallo", false}, // the dictionary's, not the memory's
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         auto project = NewProjectOf(Fixture("basic64.exe"));
         project->m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
         MemoryTranslator fromMemory(memory.Value(), c.use, *project);

@@ -20,11 +20,15 @@ TEST(DamagedDictionary, OpensOnlyWhenAskedAndIsNeverOverwrittenUnasked) {
     damaged.resize(damaged.size() / 2);
     ASSERT_TRUE(WriteFileAtomically(dir.File("p.dic"), damaged));
 
-    CProject refused;
-    Status status = refused.Open(dir.File("p.prj"));
+    // Unasked, the open fails as for a damaged project file and leaves the project as it was.
+    auto refused = NewProjectOf(Fixture("multilang.dll"));
+    const CResourceInfo before(refused->m_ResourceInfo);
+    Status status = refused->Open(dir.File("p.prj"));
     ASSERT_FALSE(status);
     EXPECT_EQ(status.GetError().code, Error::Code::Malformed);
-    EXPECT_TRUE(refused.DictionaryWasDamaged());
+    EXPECT_NE(status.GetError().message.find("p.dic"), std::string::npos);
+    EXPECT_EQ(refused->m_ResourceInfo, before);
+    EXPECT_TRUE(refused->DictionaryWasDamaged());
 
     CProject opened;
     ASSERT_TRUE(opened.Open(dir.File("p.prj"), nullptr, DamagedDictionary::OpenWithout));

@@ -6,11 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "dictionary/AutoTranslator.h"
-#include "dictionary/GlossaryImport.h"
 #include "dictionary/ManualTranslation.h"
-#include "model/Archive.h"
-#include "project/FixtureProject.h"
+#include "interchange/InterchangeProjects.h"
 #include "project/ProjectChange.h"
 
 using namespace quillon;
@@ -19,25 +16,11 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-struct Records {
-    Bytes project, dictionary;
-    bool operator==(const Records&) const = default;
-};
-
-Records RecordsOf(const CProject& project) {
-    ArchiveWriter projectOut;
-    project.Store(projectOut, 0);
-    ArchiveWriter dictionaryOut;
-    project.m_Dictionary.Store(dictionaryOut);
-    return {projectOut.Take(), dictionaryOut.Take()};
-}
-
-// The sample module in German, its dictionary filled from the sample glossary.
-std::unique_ptr<CProject> SampleProject() {
-    auto project = NewProjectOf(SamplePath("quillpad.exe"));
-    ImportGlossary(FileBytes(SamplePath("quillpad-de.txt")), GlossaryFormat::Text, project->m_Dictionary,
-                   CodePage(project->GetCodePage()));
-    return project;
+// The project's record and its dictionary's.
+std::pair<Bytes, Bytes> RecordsOf(const CProject& project) {
+    ArchiveWriter dictionary;
+    project.m_Dictionary.Store(dictionary);
+    return {ProjectRecord(project), dictionary.Take()};
 }
 
 template <typename Edit>
@@ -45,6 +28,10 @@ ProjectChange ChangeOf(const char* label, Edit edit) {
     ProjectChange change(label);
     change.Add(std::move(edit));
     return change;
+}
+
+AutoTranslateResult AutoTranslate(CProject& p) {
+    return CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage(), HotkeyConvention::InText).Run();
 }
 
 CResourceItem& FirstTranslatable(CResourceItem& root) {
@@ -59,11 +46,8 @@ CResourceItem& FirstTranslatable(CResourceItem& root) {
 // Each case plans a change on the sample project; the same operation made in
 // place must give the same records.
 TEST(ProjectChange, AppliesWhatTheOperationWouldDoAndTakesItBackExactly) {
-    struct Case {
-        const char* name;
-        std::function<ProjectChange(CProject&)> plan;
-        std::function<void(CProject&)> inPlace;
-    } cases[] = {
+    struct { const char* name; std::function<ProjectChange(CProject&)> plan; std::function<void(CProject&)> inPlace; }
+        cases[] = {
         {"translate a string",
          [](CProject& p) { return ChangeOf("Translate", PlanTranslation(FirstTranslatable(p.m_ResourceInfo.m_Strings), "Bereit", 0)); },
          [](CProject& p) { FirstTranslatable(p.m_ResourceInfo.m_Strings).SetTranslation("Bereit", 0); }},
@@ -85,22 +69,21 @@ TEST(ProjectChange, AppliesWhatTheOperationWouldDoAndTakesItBackExactly) {
          [](CProject& p) { p.m_Dictionary.RemoveKey("File"); }},
         {"restore all after an auto translation",
          [](CProject& p) {
-             CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage(), HotkeyConvention::InText).Run();
+             AutoTranslate(p);
              ProjectChange change("Restore All");
              for (ItemEdit& edit : PlanRestoreAll(p.m_ResourceInfo)) change.Add(std::move(edit));
              change.SetTranslatedCount(p.m_ResourceInfo.m_nTranslated, 0);
              return change;
          },
          [](CProject& p) {
-             CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage(), HotkeyConvention::InText).Run();
+             AutoTranslate(p);
              RestoreAll(p.m_ResourceInfo);
          }},
         // The run reports every edit it made: taken back, they give the project before the run.
         {"auto translate",
          [](CProject& p) {
              std::uint32_t countBefore = p.m_ResourceInfo.m_nTranslated;
-             AutoTranslateResult result =
-                 CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage(), HotkeyConvention::InText).Run();
+             AutoTranslateResult result = AutoTranslate(p);
              ProjectChange change("Auto Translate");
              for (ItemEdit& edit : result.edits) change.Add(std::move(edit));
              change.SetTranslatedCount(countBefore, p.m_ResourceInfo.m_nTranslated);
@@ -108,19 +91,17 @@ TEST(ProjectChange, AppliesWhatTheOperationWouldDoAndTakesItBackExactly) {
              change.Revert(p);
              return change;
          },
-         [](CProject& p) {
-             CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage(), HotkeyConvention::InText).Run();
-         }},
+         [](CProject& p) { AutoTranslate(p); }},
     };
-    for (Case& c : cases) {
+    for (auto& c : cases) {
         SCOPED_TRACE(c.name);
-        auto expected = SampleProject();
+        auto expected = GlossarySample();
         c.inPlace(*expected);
-        auto project = SampleProject();
+        auto project = GlossarySample();
         // The two scans may fall in different seconds, and the record keeps the scan's time.
         project->m_ResourceInfo.m_timeExtracted = expected->m_ResourceInfo.m_timeExtracted;
         ProjectChange change = c.plan(*project);
-        Records before = RecordsOf(*project);
+        auto before = RecordsOf(*project);
         ASSERT_FALSE(change.Empty());
         change.Apply(*project);
         EXPECT_EQ(RecordsOf(*project), RecordsOf(*expected));

@@ -224,9 +224,8 @@ TEST(ProjectUpdate, TranslationsFollowTheirTextsToOtherIds) {
     auto project = TranslatedV1();
     CProject fresh;
     fresh.m_ResourceInfo = CResourceInfo(NewProjectOf(Fixture("update-v1.exe"))->m_ResourceInfo);
-    for (auto [path, text] : {std::pair{"strings/1", "Also unchanged"}, std::pair{"strings/100", "Unchanged"},
-                              std::pair{"strings/2", "Inserted"}, std::pair{"strings/3", "Old text"},
-                              std::pair{"strings/4", "Moves away"}})
+    for (auto [path, text] : {std::pair{"strings/1", "Also unchanged"}, {"strings/100", "Unchanged"},
+                              {"strings/2", "Inserted"}, {"strings/3", "Old text"}, {"strings/4", "Moves away"}})
         ItemAt(fresh, path).SetText(text);
     ItemAt(fresh, "strings/4").m_nID = 7;
     UpdateReport report = UpdateProject(*project, fresh);
@@ -248,8 +247,8 @@ TEST(ProjectUpdate, TheProjectsOwnTargetGivesItsTextsAnUnreadableModuleNothing) 
     auto project = TranslatedV1();
     ASSERT_TRUE(BuildTarget(*project, dir.File("de.exe")));
     UpdateReport report = UpdateWith(*project, dir.File("de.exe"));
-    for (auto [path, text] : {std::pair{"dialogs/200/201", "DE Name:"}, std::pair{"dialogs/300", "DE caption 300"},
-                              std::pair{"strings/2", "DE 2"}, std::pair{"menus/100/-1/101", "Öffnen"}})
+    for (auto [path, text] : {std::pair{"dialogs/200/201", "DE Name:"}, {"dialogs/300", "DE caption 300"},
+                              {"strings/2", "DE 2"}, {"menus/100/-1/101", "Öffnen"}})
         EXPECT_EQ(ItemAt(*project, path).GetText(), text);
     EXPECT_GT(report.Count(UpdateChangeKind::Changed), 0u);
     // A module that cannot be read leaves the project alone.

@@ -50,15 +50,9 @@ struct VersionTree {
 // Tables and translation value before; the languages retargeted to in turn;
 // the keys, translation value and whether a table was found after.
 TEST(RetargetVersion, OneRuleForNewProjectsAndChangedLanguages) {
-    const struct {
-        const char* name;
-        std::initializer_list<const char*> tables;
-        Bytes translation;
-        std::vector<std::uint16_t> languages;
-        std::vector<std::pair<std::string, std::string>> keys;
-        Bytes expectedTranslation;
-        bool tableFound;
-    } cases[] = {
+    const struct { const char* name; std::initializer_list<const char*> tables; Bytes translation;
+                   std::vector<std::uint16_t> languages; std::vector<std::pair<std::string, std::string>> keys;
+                   Bytes expectedTranslation; bool tableFound; } cases[] = {
         {"English module to German", {"040904b0"}, {0x09, 0x04, 0xB0, 0x04}, {0x0407},
          {{"040904b0", "040704b0"}}, {0x07, 0x04, 0xB0, 0x04}, true},
         {"then French: the retargeted table follows, the module's German stays", {"040904b0", "040704b0"},

@@ -33,18 +33,11 @@ bool Has(const std::vector<Finding>& findings, std::string_view code) {
 
 // Texts are in the tree's form (escapes as the list shows them), UTF-8 here.
 TEST(ReplacePlan, FindsAndReplacesAsEachOptionSays) {
-    struct Case {
-        const char* path;
-        const char* translation;
-        char hotkey;
-        const char* find;
-        const char* with;
-        FindOptions options;
-        const char* after; // nullptr: no row
-        ReplaceOutcome outcome = ReplaceOutcome::Replaced;
-        char hotkeyAfter = 0;
-        const char* finding = nullptr; // a check code the row shows; nullptr: none, "*": any
-    } cases[] = {
+    // The item's translation and hotkey, what is replaced with what, and the row: the translation after (nullptr:
+    // no row), the outcome, the hotkey after and a check code it shows (nullptr: none, "*": any).
+    struct { const char *path, *translation; char hotkey; const char *find, *with; FindOptions options;
+             const char* after; ReplaceOutcome outcome = ReplaceOutcome::Replaced; char hotkeyAfter = 0;
+             const char* finding = nullptr; } cases[] = {
         {"strings/3", "%1 - Federblock", 0, "Feder", "Schreib", kPlain, "%1 - Schreibblock"},
         {"strings/3", "%1 - Federblock", 0, "feder", "Schreib", kPlain, "%1 - Schreibblock"},
         {"strings/3", "%1 - Federblock", 0, "feder", "Schreib", kCase, nullptr},
@@ -85,7 +78,7 @@ TEST(ReplacePlan, FindsAndReplacesAsEachOptionSays) {
     };
     auto project = NewProjectOf(SamplePath("quillpad.exe"));
     CodePage codePage(project->GetCodePage());
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.translation) + " / " + c.find + " -> " + c.with);
         CResourceItem& item = ItemAt(*project, c.path);
         Translate(*project, item, c.translation, c.hotkey);
@@ -118,12 +111,9 @@ TEST(ReplacePlan, FindsAndReplacesAsEachOptionSays) {
 }
 
 TEST(ReplacePlan, RefusesPatternsItCannotUse) {
-    struct Case {
-        const char* find;
-        const char* with;
-        std::uint64_t offset;
-    } cases[] = {{"", "x", 0}, {"(ab", "x", 3}, {"a(b)", "$2", 0}, {"a(b)", "x${3}", 1}};
-    for (const Case& c : cases) {
+    const struct { const char *find, *with; std::uint64_t offset; } cases[] = {
+        {"", "x", 0}, {"(ab", "x", 3}, {"a(b)", "$2", 0}, {"a(b)", "x${3}", 1}};
+    for (const auto& c : cases) {
         auto matcher = TextMatcher::Compile(c.find, c.with, kRegex);
         ASSERT_FALSE(matcher) << c.find;
         EXPECT_EQ(matcher.GetError().code, Error::Code::Refused);
@@ -153,8 +143,6 @@ TEST(ReplacePlan, ChosenRowsAreOneChangeToTakeBack) {
     std::vector<ReplaceRow> inMenus = PlanReplace(*project, matcher.Value(), &RootItem(project->m_ResourceInfo, Root::Menus));
     ASSERT_EQ(inMenus.size(), 1u);
     EXPECT_EQ(inMenus[0].path, "menus/100/-1/1007");
-    EXPECT_EQ(inMenus[0].edit.after.hotkey, 0); // "F" went with "Feder"
-    EXPECT_TRUE(Has(inMenus[0].findings, "hotkey-dropped"));
 
     std::vector<ReplaceRow> rows = PlanReplace(*project, matcher.Value());
     ASSERT_EQ(rows.size(), 3u);
