@@ -120,12 +120,7 @@ TEST(ProjectCli, RestoreTakesBackTheItemAtAPathOrEveryItemOfAKindAndId) {
     };
     ASSERT_TRUE(translated("menus/100/-1#2/1102") && translated("menus/101/-1/1102"));
 
-    struct Case {
-        std::string options;
-        int exitCode;
-        std::string output;
-    };
-    const Case cases[] = {
+    const struct { std::string options; int exitCode; std::string output; } cases[] = {
         {"--path menus/100/-1#2/1102", 0, "  menus/100/-1#2/1102 MENUITEM 1102 \"Cut\\tCtrl+X\"\nRestored 1 item.\n"},
         {"--kind MENUITEM --id 1102", 0, "  menus/101/-1/1102 MENUITEM 1102 \"Cut\"\nRestored 1 of 2 items.\n"},
         {"--kind CONTROL --id 2", 0,
@@ -141,7 +136,7 @@ TEST(ProjectCli, RestoreTakesBackTheItemAtAPathOrEveryItemOfAKindAndId) {
         {"--path menus/100 --kind MENUITEM --id 1", 2, ""},
         {"--kind MENUITEM --id 11x", 2, ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         CliRun run = RunCli("restore " + project + " " + c.options, c.exitCode == 1);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.options << "\n" << run.out;
         EXPECT_EQ(run.out, c.output) << c.options;

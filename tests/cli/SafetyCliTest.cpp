@@ -50,12 +50,7 @@ std::size_t CounterOffset(const Bytes& project, std::size_t index) {
 TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
     Workspace w;
     const std::string& d = w.dir.Path();
-    struct Case {
-        std::string args;
-        int exitCode;
-        const char* message;
-    };
-    const Case cases[] = {
+    const struct { std::string args; int exitCode; const char* message; } cases[] = {
         {"show " + w.module, 1, "not a project file"},
         {"restore " + w.module + " --all", 1, "not a project file"},
         {"update " + w.module + " --module " + w.module, 1, "not a project file"},
@@ -97,7 +92,7 @@ TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
     std::vector<std::pair<std::string, Bytes>> files;
     for (const std::string& path : {w.project, w.dictionary, w.module, d + "/pad.quillon"})
         files.emplace_back(path, Read(path));
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ExpectCli(c.args, c.exitCode, {c.message});
         for (const auto& [path, bytes] : files) EXPECT_EQ(Read(path), bytes) << c.args << " changed " << path;
     }
@@ -185,29 +180,25 @@ TEST(SafetyCli, ReadOnlyFilesAndTheFileSizeLimitAreErrors) {
 
 TEST(SafetyCli, ConcurrentWritersLoseNothing) {
     Workspace w;
-    // Twenty additions at once: each waits its turn, and every one is kept,
-    // in a project's dictionary and in one that does not exist yet.
-    for (const std::string& target : {w.project, w.dir.File("fresh.dic")}) {
+    // Twenty additions at once, each with its own source text.
+    auto twenty = [](const std::string& before, const std::string& after) {
         std::string script;
         for (int i = 0; i < 20; ++i)
-            script += std::string(QUILLON_CLI) + " dict add --wait " + target + " Source" + std::to_string(i) +
-                      " Target" + std::to_string(i) + " 2>/dev/null & ";
-        script += "wait";
-        ASSERT_EQ(std::system(script.c_str()), 0);
-    }
-    CliRun listed = RunCli("dict " + w.project);
-    EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 21) << listed.out;
-    CliRun fresh = RunCli("dict " + w.dir.File("fresh.dic"));
-    EXPECT_EQ(std::count(fresh.out.begin(), fresh.out.end(), '\n'), 20) << fresh.out;
+            script += std::string(QUILLON_CLI) + " dict add " + before + std::to_string(i) + after + " & ";
+        return script + "wait";
+    };
+    auto lines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+    // With --wait each waits its turn, and every one is kept, in a project's
+    // dictionary and in one that does not exist yet.
+    for (const std::string& target : {w.project, w.dir.File("fresh.dic")})
+        ASSERT_EQ(std::system(twenty("--wait " + target + " Source", " Target 2>/dev/null").c_str()), 0);
+    EXPECT_EQ(lines(RunCli("dict " + w.project).out), 21);
+    EXPECT_EQ(lines(RunCli("dict " + w.dir.File("fresh.dic")).out), 20);
     // Without --wait a writer that finds the project busy says so and keeps
     // its hands off: whatever reported success is in the dictionary.
-    std::string script;
-    for (int i = 0; i < 20; ++i)
-        script += std::string(QUILLON_CLI) + " dict add " + w.project + " Other" + std::to_string(i) + " x >/dev/null 2>&1 && echo ok & ";
-    script += "wait";
-    std::string oks = RunCliProgram("sh -c '" + script + "'", "").out;
-    listed = RunCli("dict " + w.project);
-    EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 21 + std::count(oks.begin(), oks.end(), '\n'));
+    std::string oks =
+        RunCliProgram("sh -c '" + twenty(w.project + " Other", " x >/dev/null 2>&1 && echo ok") + "'", "").out;
+    EXPECT_EQ(lines(RunCli("dict " + w.project).out), 21 + lines(oks));
 }
 
 TEST(SafetyCli, ProjectsLiveOnAfterUpdatesAndUnderAnyName) {

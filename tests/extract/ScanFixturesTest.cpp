@@ -16,6 +16,13 @@ std::unique_ptr<Scan> ScanFixture(const std::string& name, std::uint32_t codePag
 
 const CResourceItem& At(const CResourceItem& parent, std::size_t index) { return *parent.GetChildren().at(index); }
 
+// UTF-16 units as templates hold them: little-endian.
+std::vector<std::uint8_t> Le(std::u16string_view text) {
+    std::vector<std::uint8_t> bytes;
+    for (char16_t unit : text) bytes.insert(bytes.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
+    return bytes;
+}
+
 } // namespace
 
 class BasicFixture : public ::testing::TestWithParam<const char*> {};
@@ -266,11 +273,9 @@ TEST(TemplateText, LittleEndianUnitsConvertAndCutAsTheirCodePageDoes) {
         {u"\u65E5\u672C", 932, 4, "\x93\xFA", 0}, // a double-byte character is cut whole
     };
     for (const auto& c : cases) {
-        std::vector<std::uint8_t> bytes;
-        for (char16_t unit : c.text) bytes.insert(bytes.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
         CodePage codePage(c.codePage);
         TemplateText text(codePage);
-        EXPECT_EQ(text.ConvertLe(bytes, c.buffer), c.converted) << c.codePage << " " << c.converted;
+        EXPECT_EQ(text.ConvertLe(Le(c.text), c.buffer), c.converted) << c.codePage << " " << c.converted;
         EXPECT_EQ(text.Replaced(), c.replaced) << c.codePage << " " << c.converted;
     }
 }
@@ -298,8 +303,7 @@ TEST(TemplateText, EscapedTextsMatchConvertingThenEscaping) {
     };
     CodePage codePage(1252);
     for (const auto& c : cases) {
-        std::vector<std::uint8_t> bytes;
-        for (char16_t unit : c.text) bytes.insert(bytes.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
+        std::vector<std::uint8_t> bytes = Le(c.text);
         TemplateText text(codePage);
         EXPECT_EQ(text.ConvertEscapedLe(bytes, c.buffer), c.escaped);
         EXPECT_EQ(text.ConvertEscapedLe(bytes, c.buffer), EscapeText(text.ConvertLe(bytes, c.buffer), codePage));
@@ -310,13 +314,10 @@ TEST(TemplateText, EscapedTextsMatchConvertingThenEscaping) {
 // lies among four-unit words; a slot that starts with NUL gives no item.
 TEST(StringTables, AStringEndsAtItsFirstNul) {
     const std::u16string slots[] = {u"Abc\0def", u"12345678\0tail", u"1234\0", u"\0hidden", u"12345678", u"Eight ch"};
-    StringBlockView block;
     std::vector<std::vector<std::uint8_t>> bytes;
-    for (const auto& text : slots) {
-        auto& units = bytes.emplace_back();
-        for (char16_t unit : text) units.insert(units.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
-    }
-    for (std::size_t slot = 0; slot < bytes.size(); ++slot) block[slot] = std::span<const std::uint8_t>(bytes[slot]);
+    for (const auto& text : slots) bytes.push_back(Le(text));
+    StringBlockView block;
+    for (std::size_t slot = 0; slot < bytes.size(); ++slot) block[slot] = bytes[slot];
     CResourceItem root;
     TreeRoot strings(root);
     CodePage codePage(1252);

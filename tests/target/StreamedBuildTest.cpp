@@ -32,12 +32,7 @@ namespace {
 // What the builder wrote before it streamed: the XXH3-128 and size of the
 // target of each module with no, short and long translations (tests/data
 // modules, the damaged ones and the sample), or the error it refused with.
-struct Expected {
-    const char* module;
-    int added; // index into kAdded
-    const char* hashOrError;
-    std::size_t size = 0;
-};
+struct Expected { const char* module; int added; const char* hashOrError; std::size_t size = 0; }; // added: of kAdded
 
 const char* const kAdded[] = {
     "", " (longer)",
