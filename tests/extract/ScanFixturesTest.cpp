@@ -254,7 +254,10 @@ TEST(HotkeySplit, FirstLoneAmpersandMarksTheNextSingleByteCharacter) {
 // Texts as templates hold them (little-endian units, odd lengths and all)
 // become the tree's bytes in its code page; characters it cannot hold become
 // '?' and are counted, ASCII or not, wherever they stand among eight-byte words.
-TEST(TemplateText, LittleEndianUnitsConvertAndCutAsTheirCodePageDoes) {
+// The scan's one-pass conversion gives the tree's escaped text of the same:
+// control characters and backslashes before, inside and after the first eight
+// units, texts cut by their buffer, and texts beyond ASCII.
+TEST(TemplateText, LittleEndianUnitsConvertAndCutAsTheirCodePageDoesAndComeEscapedInOnePass) {
     const struct {
         std::u16string text;
         std::uint32_t codePage;
@@ -271,42 +274,24 @@ TEST(TemplateText, LittleEndianUnitsConvertAndCutAsTheirCodePageDoes) {
         {u"Open the file", 1252, 5, "Open", 0},
         {u"Open the fil\u0100", 1252, 5, "Open", 1}, // counted even where the buffer cuts it off
         {u"\u65E5\u672C", 932, 4, "\x93\xFA", 0}, // a double-byte character is cut whole
+        {u"Line 1\r\nLine 2\tTab\\x", 1252, 256, "Line 1\r\nLine 2\tTab\\x", 0},
+        {u"12345678\n", 1252, 256, "12345678\n", 0},
+        {u"1234567\n12345678", 1252, 256, "1234567\n12345678", 0},
+        {u"1234567\t", 1252, 256, "1234567\t", 0},
+        {u"\r2345678", 1252, 256, "\r2345678", 0},
+        {u"123\\5678", 1252, 256, "123\\5678", 0},
+        {u"\t", 1252, 256, "\t", 0},
+        {u"C:\\new\\file.txt and more text", 1252, 12, "C:\\new\\file", 0},
+        {u"Caf\u00E9\tau lait", 1252, 256, "Caf\xE9\tau lait", 0},
+        {u"&C\uFDEAopy text", 1252, 256, "&C?opy text", 1},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.codePage) + " " + c.converted);
         CodePage codePage(c.codePage);
         TemplateText text(codePage);
-        EXPECT_EQ(text.ConvertLe(Le(c.text), c.buffer), c.converted) << c.codePage << " " << c.converted;
-        EXPECT_EQ(text.Replaced(), c.replaced) << c.codePage << " " << c.converted;
-    }
-}
-
-// The scan's one-pass conversion gives the tree's escaped text: control
-// characters and backslashes before, inside and after the first eight units,
-// texts cut by their buffer, and a text beyond ASCII.
-TEST(TemplateText, EscapedTextsMatchConvertingThenEscaping) {
-    const struct {
-        std::u16string text;
-        std::size_t buffer;
-        std::string escaped;
-    } cases[] = {
-        {u"Save", 256, "Save"},
-        {u"Line 1\r\nLine 2\tTab\\x", 256, "Line 1\\r\\nLine 2\\tTab\\\\x"},
-        {u"12345678\n", 256, "12345678\\n"},
-        {u"1234567\n12345678", 256, "1234567\\n12345678"},
-        {u"1234567\t", 256, "1234567\\t"},
-        {u"\r2345678", 256, "\\r2345678"},
-        {u"123\\5678", 256, "123\\\\5678"},
-        {u"\t", 256, "\\t"},
-        {u"C:\\new\\file.txt and more text", 12, "C:\\\\new\\\\file"},
-        {u"Caf\u00E9\tau lait", 256, "Caf\xE9\\tau lait"},
-        {u"&C\uFDEAopy text", 256, "&C?opy text"},
-    };
-    CodePage codePage(1252);
-    for (const auto& c : cases) {
-        std::vector<std::uint8_t> bytes = Le(c.text);
-        TemplateText text(codePage);
-        EXPECT_EQ(text.ConvertEscapedLe(bytes, c.buffer), c.escaped);
-        EXPECT_EQ(text.ConvertEscapedLe(bytes, c.buffer), EscapeText(text.ConvertLe(bytes, c.buffer), codePage));
+        EXPECT_EQ(text.ConvertLe(Le(c.text), c.buffer), c.converted);
+        EXPECT_EQ(text.Replaced(), c.replaced);
+        EXPECT_EQ(TemplateText(codePage).ConvertEscapedLe(Le(c.text), c.buffer), EscapeText(c.converted, codePage));
     }
 }
 
