@@ -101,25 +101,7 @@ TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
     EXPECT_FALSE(FileExists(d + "/other.prj"));
 }
 
-TEST(SafetyCli, DamagedProjectsAreRefused) {
-    Workspace w;
-    Bytes trailing = Read(w.project), flipped = Read(w.project);
-    trailing.push_back('x');
-    // A flipped high bit in the strings counter once read as "Strings: 16777275".
-    flipped[CounterOffset(flipped, 0) + 3] ^= 0x01;
-    const std::pair<Bytes, const char*> cases[] = {
-        {trailing, "the file goes on after the end of the project (1 more byte)"},
-        {{}, "is empty: it is not a project file"},
-        {{0x05, 'a', 'b', 'c'}, "offset"},
-        {flipped, "the stored counters do not match the items"},
-    };
-    for (const auto& [bytes, says] : cases) {
-        WriteFileAtomically(w.project, bytes);
-        ExpectCli("show " + w.project, 1, {says});
-    }
-}
-
-TEST(SafetyCli, ChangesMadeOutsideAreReportedOnOpen) {
+TEST(SafetyCli, ChangesMadeOutsideAreReportedAndDamageRefusedOnOpen) {
     Workspace w;
     EXPECT_FALSE(Has(RunCli("show " + w.project, true).out, "warning"));
     // The same project saved by hand with another byte in the translator's
@@ -147,6 +129,21 @@ TEST(SafetyCli, ChangesMadeOutsideAreReportedOnOpen) {
     }
     fs::remove(side);
     EXPECT_FALSE(Has(ExpectCli("show " + w.project, 0).out, "warning"));
+    // A damaged project is refused.
+    Bytes trailing = Read(w.project), flipped = Read(w.project);
+    trailing.push_back('x');
+    // A flipped high bit in the strings counter once read as "Strings: 16777275".
+    flipped[CounterOffset(flipped, 0) + 3] ^= 0x01;
+    const std::pair<Bytes, const char*> cases[] = {
+        {trailing, "the file goes on after the end of the project (1 more byte)"},
+        {{}, "is empty: it is not a project file"},
+        {{0x05, 'a', 'b', 'c'}, "offset"},
+        {flipped, "the stored counters do not match the items"},
+    };
+    for (const auto& [bytes, says] : cases) {
+        WriteFileAtomically(w.project, bytes);
+        ExpectCli("show " + w.project, 1, {says});
+    }
 }
 
 TEST(SafetyCli, ReadOnlyFilesAndTheFileSizeLimitAreErrors) {

@@ -156,9 +156,7 @@ TEST(TargetBuild, RefusesToOverwriteTheModuleAndReportsFailures) {
 
 TEST(TemplateWriters, StringBlocksGroupBySixteenWithEmptySlots) {
     CResourceItem strings;
-    strings.AddChild(std::make_unique<CStringEntry>("a", 0, 100));
-    strings.AddChild(std::make_unique<CStringEntry>("b", 0, 50));
-    strings.AddChild(std::make_unique<CStringEntry>("c", 0, 1));
+    for (auto [text, id] : {std::pair{"a", 100}, {"b", 50}, {"c", 1}}) strings.AddChild(std::make_unique<CStringEntry>(text, 0, id));
     CodePage page(932);
     std::string japanese = page.FromUtf16(u"日本");
     strings.GetChildren().at(2)->SetTranslation(japanese, 0);
