@@ -164,34 +164,27 @@ TEST(Scan, ScanningIntoAFilledTreeStartsAfresh) {
     EXPECT_EQ(scan->info.m_nStrings, 0u);
 }
 
-// What the heap is set up for: the string tables, dialogs and menus in every
-// language, as python3-pefile sums the sizes of those resources.
-TEST(Scan, ScannedBytesAreThoseOfTheTemplates) {
-    for (const auto& [module, bytes] : {std::pair{"basic32.exe", 7696u}, {"multilang.dll", 746u}, {"nores.exe", 0u}}) {
-        auto opened = ResourceModule::Open(Fixture(module));
-        ASSERT_TRUE(opened.Ok()) << module;
-        EXPECT_EQ(ScannedBytes(opened.Value()), bytes) << module;
-    }
-}
-
 // Japanese text in its code page; the declared language of a module with
 // several; a version without translation takes the resources' language; a
-// module without resources gives an empty tree.
-TEST(Scan, LanguagesCodePagesAndTexts) {
+// module without resources gives an empty tree. What the heap is set up for:
+// the string tables, dialogs and menus in every language, as python3-pefile
+// (or `quillon-cli resources`) sums the sizes of those resources.
+TEST(Scan, LanguagesCodePagesTextsAndScannedBytes) {
     const struct {
         const char* module;
         std::uint32_t codePage;
         std::uint16_t language;
         std::size_t replaced;
+        std::uint64_t scannedBytes;
         std::vector<std::tuple<Root, std::vector<std::int32_t>, std::string>> texts;
     } cases[] = {
-        {"basic32.exe", 932, 0x0409, 4, // ü ß € ä of string 40
+        {"basic32.exe", 932, 0x0409, 4, 7696, // ü ß € ä of string 40
          {{Root::Strings, {41}, CodePage(932).FromUtf16(u"日本語テキスト")}}},
-        {"multilang.dll", 1252, 0x0407, 0,
+        {"multilang.dll", 1252, 0x0407, 0, 746,
          {{Root::Strings, {1}, "Hallo"}, {Root::Strings, {17}, "Neutral 17"}, {Root::Dialogs, {100}, "Deutscher Dialog"},
           {Root::Dialogs, {100, 1}, "Abbrechen"}, {Root::Menus, {100, 100}, "Exit"}}},
-        {"notranslation.dll", 1250, 0x0415, 0, {{Root::Strings, {1}, "Only string"}}},
-        {"nores.exe", 1252, 0, 0, {}},
+        {"notranslation.dll", 1250, 0x0415, 0, 54, {{Root::Strings, {1}, "Only string"}}},
+        {"nores.exe", 1252, 0, 0, 0, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.module);
@@ -200,6 +193,9 @@ TEST(Scan, LanguagesCodePagesAndTexts) {
         EXPECT_EQ(scan->info.m_wLanguage, c.language);
         EXPECT_EQ(scan->report.replacedCharacters, c.replaced);
         for (const auto& [root, ids, text] : c.texts) EXPECT_EQ(TextAt(RootItem(scan->info, root), ids), text);
+        auto opened = ResourceModule::Open(Fixture(c.module));
+        ASSERT_TRUE(opened.Ok());
+        EXPECT_EQ(ScannedBytes(opened.Value()), c.scannedBytes);
         EXPECT_TRUE(!c.texts.empty() || scan->info.m_nTranslatable + scan->info.m_nNotTranslatable + progress.range == 0);
     }
     auto version = ScanFixture("notranslation.dll", 1250);
