@@ -65,10 +65,9 @@ TEST(TextMeasure, BaseUnitsOfTheDialogFacesMatchWindows) {
         auto metrics = TextMeasure::Shared().MetricsFor(font);
         ASSERT_TRUE(metrics);
         EXPECT_EQ(metrics->pixelSize, (c.points * 96 + 36) / 72);
-        EXPECT_GE(metrics->units.x, c.minX) << c.points;
-        EXPECT_LE(metrics->units.x, c.maxX) << c.points;
-        EXPECT_GE(metrics->units.y, c.minY) << c.points;
-        EXPECT_LE(metrics->units.y, c.maxY) << c.points;
+        EXPECT_TRUE(c.minX <= metrics->units.x && metrics->units.x <= c.maxX && c.minY <= metrics->units.y &&
+                    metrics->units.y <= c.maxY)
+            << c.points << " pt: " << metrics->units.x << " x " << metrics->units.y;
     }
 }
 

@@ -50,6 +50,7 @@ std::size_t CounterOffset(const Bytes& project, std::size_t index) {
 TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
     Workspace w;
     const std::string& d = w.dir.Path();
+    const std::string german = " --translator a --language German";
     const struct { std::string args; int exitCode; const char* message; } cases[] = {
         {"show " + w.module, 1, "not a project file"},
         {"restore " + w.module + " --all", 1, "not a project file"},
@@ -67,14 +68,13 @@ TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
         {"update " + w.project + " --module " + d + "/fifo", 1, "is a FIFO"},
         {"import " + w.project + " --text " + d + "/fifo", 1, "is a FIFO"},
         {"import " + w.project + " --text " + w.dictionary, 1, "both the dictionary and the glossary"},
-        {"new " + d + "/other --module " + d + "/fifo --translator a --language German", 1, "is a FIFO"},
-        {"new " + d + "/other --module '' --translator a --language German", 2, "module path is empty"},
-        {"new '' --module " + w.module + " --translator a --language German", 2, "project path is empty"},
-        {"new " + d + "/.prj --module " + w.module + " --translator a --language German", 1, "no name before"},
-        {"new " + d + "/same --module " + w.module + " --translator a --language German --dictionary " + d + "/same.prj",
-         1, "both the project and the dictionary"},
-        {"new " + w.module + " --module " + w.module + " --translator a --language German --force", 1,
-         "both the project and the module"},
+        {"new " + d + "/other --module " + d + "/fifo" + german, 1, "is a FIFO"},
+        {"new " + d + "/other --module ''" + german, 2, "module path is empty"},
+        {"new '' --module " + w.module + german, 2, "project path is empty"},
+        {"new " + d + "/.prj --module " + w.module + german, 1, "no name before"},
+        {"new " + d + "/same --module " + w.module + german + " --dictionary " + d + "/same.prj", 1,
+         "both the project and the dictionary"},
+        {"new " + w.module + " --module " + w.module + german + " --force", 1, "both the project and the module"},
         {"show " + d + "/fifo", 1, "is a FIFO"},
         {"dict " + d + "/fifo.dic", 1, "cannot open"},
         {"dict add " + w.project + " '' ''", 2, "the source text is empty\n"},
@@ -86,7 +86,7 @@ TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
         {"update " + w.project + " --module " + Fixture("corrupt/truncated-half.exe"), 1,
          "could be read only in part (see the warnings above)"},
         // pad.one would share pad.quillon with pad.prj.
-        {"new " + d + "/pad.one --module " + w.module + " --translator a --language German", 1,
+        {"new " + d + "/pad.one --module " + w.module + german, 1,
          "keeps what the project 'pad.prj' cannot hold in its file"},
     };
     std::vector<std::pair<std::string, Bytes>> files;
