@@ -115,7 +115,8 @@ TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
     // That a translated extended dialog keeps its 32-bit control IDs and its
     // font's fields is DialogReaders' and DialogLayout's part.
     for (auto [path, text, hotkey] : {std::tuple{"menus/100/-1", "Datei", 'D'}, {"dialogs/200", "Optionen", '\0'},
-                                      {"dialogs/200/203", "Durchsuchen...", 'D'}, {"dialogs/201/4464", "Beschriftung", 'B'}}) {
+                                      {"dialogs/200/203", "Durchsuchen...", 'D'},
+                                      {"dialogs/201/4464", "Beschriftung", 'B'}}) {
         auto item = Find(rescanned, path);
         ASSERT_TRUE(item) << path;
         EXPECT_EQ(item.Value()->GetText(), text) << path;
@@ -156,7 +157,8 @@ TEST(TargetBuild, RefusesToOverwriteTheModuleAndReportsFailures) {
 
 TEST(TemplateWriters, StringBlocksGroupBySixteenWithEmptySlots) {
     CResourceItem strings;
-    for (auto [text, id] : {std::pair{"a", 100}, {"b", 50}, {"c", 1}}) strings.AddChild(std::make_unique<CStringEntry>(text, 0, id));
+    for (auto [text, id] : {std::pair{"a", 100}, {"b", 50}, {"c", 1}})
+        strings.AddChild(std::make_unique<CStringEntry>(text, 0, id));
     CodePage page(932);
     std::string japanese = page.FromUtf16(u"日本");
     strings.GetChildren().at(2)->SetTranslation(japanese, 0);
