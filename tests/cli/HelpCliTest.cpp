@@ -52,11 +52,7 @@ TEST(HelpCli, HelpNamesEveryCommandAndEachHasItsOwnHelp) {
 
 TEST(HelpCli, OptionsAreTheTablesOfEachCommand) {
     const std::string module = Fixture("basic64.exe");
-    struct Case {
-        std::string args;
-        int exitCode;
-        std::string says;
-    } cases[] = {
+    const struct { std::string args; int exitCode; std::string says; } cases[] = {
         {"scan " + module + " --language German --summary", 0, "File version"},
         {"scan " + module + " --force", 2, "quillon-cli scan: unknown option '--force'"},
         {"scan " + module + " --language", 2, "quillon-cli scan: --language needs a value"},
@@ -72,7 +68,7 @@ TEST(HelpCli, OptionsAreTheTablesOfEachCommand) {
         {"scan --codepage 99999 " + module, 2, "code page 99999 is not supported"},
         {"scan " + Fixture("corrupt/rsrc-cycle.exe"), 0, "File version: 1.2.3.4"}, // damaged, yet it scans
     };
-    for (const Case& c : cases) quillon::testing::ExpectCli(c.args, c.exitCode, {c.says});
+    for (const auto& c : cases) quillon::testing::ExpectCli(c.args, c.exitCode, {c.says});
 }
 
 // quillon-cli reads modules itself and starts quillon-cli-full for the rest:

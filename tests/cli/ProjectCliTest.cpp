@@ -57,10 +57,11 @@ TEST(ProjectCli, NewShowImportAndDictionaryWorkflow) {
     EXPECT_EQ(RunCli("dict " + dir.File("demo.prj")).out, listed.out);
 }
 
-TEST(ProjectCli, TranslateCheckAndRestore) {
+TEST(ProjectCli, TranslateCheckBuildAndRestore) {
     TempDir dir;
     ASSERT_EQ(NewProject(dir, "demo", Fixture("basic32.exe")).exitCode, 0);
-    const std::string project = dir.File("demo.prj");
+    const std::string project = dir.File("demo.prj"), target = dir.File("de.exe");
+    EXPECT_EQ(RunCli("build " + project).exitCode, 1); // no target yet
     ASSERT_EQ(RunCli("dict add " + project + " File Datei --hotkey D --kind POPUPMENU").exitCode, 0);
     ASSERT_EQ(RunCli("dict add " + project + " Hello 'Hallo %s' --kind STRING").exitCode, 0);
     // 2 of 33 translated.
@@ -71,34 +72,24 @@ TEST(ProjectCli, TranslateCheckAndRestore) {
                "\"translated\":2"});
     // The planted placeholder fault; a build stops on it, naming it, unless forced.
     ExpectCli("check --errors-only " + project, 1, {"error: strings/1 [placeholder-added] the translation adds %s\n"});
-    ExpectCli("build " + project + " --target " + dir.File("out.exe"), 1, {"error: strings/1 [placeholder-added]"});
-    EXPECT_FALSE(std::filesystem::exists(dir.File("out.exe")));
-    EXPECT_EQ(RunCli("build " + project + " --target " + dir.File("out.exe") + " --force").exitCode, 0);
+    ExpectCli("build " + project + " --target " + target, 1, {"error: strings/1 [placeholder-added]"});
+    EXPECT_FALSE(std::filesystem::exists(target));
+    ExpectCli("build " + project + " --target " + target + " --force", 0,
+              {"wrote 6 string tables in 0x0407", "deleted 6 string tables in 0x0409",
+               "wrote 1 version resource in 0x0407\n"});
+    ExpectCli("show --json " + project, 0, {"\"target\":\"" + target + "\""});
+    // A later build reuses the stored target.
+    ASSERT_TRUE(std::filesystem::remove(target));
+    EXPECT_EQ(RunCli("build " + project + " --force").exitCode, 0);
+    ExpectCli("scan --json " + target, 0,
+              {"\"language\":1031", "{\"path\":\"strings/1\",\"kind\":\"STRING\",\"id\":1,\"text\":\"Hallo %s\""});
+    ExpectCli("resources --json " + target, 0, {"{\"type\":6,\"name\":1,\"language\":1031,"});
 
     ASSERT_EQ(RunCli("restore " + project + " --kind STRING --id 1").exitCode, 0);
     EXPECT_EQ(RunCli("check --errors-only " + project).exitCode, 0);
     EXPECT_EQ(RunCli("restore " + project + " --kind STRING --id 3").exitCode, 1);
     ASSERT_EQ(RunCli("restore " + project + " --all").exitCode, 0);
     EXPECT_TRUE(Has(RunCli("show --json " + project).out, "\"translation\":\"File\",\"transHotkey\":\"F\",\"state\":0"));
-}
-
-TEST(ProjectCli, BuildStoresTheTargetAndRefusesWithout) {
-    TempDir dir;
-    ASSERT_EQ(NewProject(dir, "demo", Fixture("basic32.exe")).exitCode, 0);
-    const std::string project = dir.File("demo.prj");
-    EXPECT_EQ(RunCli("build " + project).exitCode, 1); // no target yet
-    ASSERT_EQ(RunCli("dict add " + project + " Hello Hallo --kind STRING").exitCode, 0);
-    ASSERT_EQ(RunCli("translate " + project).exitCode, 0);
-    ExpectCli("build " + project + " --target " + dir.File("de.exe"), 0,
-              {"wrote 6 string tables in 0x0407", "deleted 6 string tables in 0x0409",
-               "wrote 1 version resource in 0x0407\n"});
-    ExpectCli("show --json " + project, 0, {"\"target\":\"" + dir.File("de.exe") + "\""});
-    // A later build reuses the stored target.
-    ASSERT_TRUE(std::filesystem::remove(dir.File("de.exe")));
-    EXPECT_EQ(RunCli("build " + project).exitCode, 0);
-    ExpectCli("scan --json " + dir.File("de.exe"), 0,
-              {"\"language\":1031", "{\"path\":\"strings/1\",\"kind\":\"STRING\",\"id\":1,\"text\":\"Hallo\""});
-    ExpectCli("resources --json " + dir.File("de.exe"), 0, {"{\"type\":6,\"name\":1,\"language\":1031,"});
 }
 
 // The sample names command 1102 (Cut) in two menus, control 2 (Cancel) in
@@ -120,12 +111,7 @@ TEST(ProjectCli, RestoreTakesBackTheItemAtAPathOrEveryItemOfAKindAndId) {
     };
     ASSERT_TRUE(translated("menus/100/-1#2/1102") && translated("menus/101/-1/1102"));
 
-    struct Case {
-        std::string options;
-        int exitCode;
-        std::string output;
-    };
-    const Case cases[] = {
+    const struct { std::string options; int exitCode; std::string output; } cases[] = {
         {"--path menus/100/-1#2/1102", 0, "  menus/100/-1#2/1102 MENUITEM 1102 \"Cut\\tCtrl+X\"\nRestored 1 item.\n"},
         {"--kind MENUITEM --id 1102", 0, "  menus/101/-1/1102 MENUITEM 1102 \"Cut\"\nRestored 1 of 2 items.\n"},
         {"--kind CONTROL --id 2", 0,
@@ -141,7 +127,7 @@ TEST(ProjectCli, RestoreTakesBackTheItemAtAPathOrEveryItemOfAKindAndId) {
         {"--path menus/100 --kind MENUITEM --id 1", 2, ""},
         {"--kind MENUITEM --id 11x", 2, ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         CliRun run = RunCli("restore " + project + " " + c.options, c.exitCode == 1);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.options << "\n" << run.out;
         EXPECT_EQ(run.out, c.output) << c.options;

@@ -13,10 +13,7 @@
 
 namespace quillon::testing {
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-};
+struct CliRun { int exitCode = -1; std::string out; };
 
 // Runs `program` (a quillon-cli) with `args`; with `withErrors` the output
 // holds standard error too.

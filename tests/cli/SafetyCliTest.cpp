@@ -50,12 +50,8 @@ std::size_t CounterOffset(const Bytes& project, std::size_t index) {
 TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
     Workspace w;
     const std::string& d = w.dir.Path();
-    struct Case {
-        std::string args;
-        int exitCode;
-        const char* message;
-    };
-    const Case cases[] = {
+    const std::string german = " --translator a --language German";
+    const struct { std::string args; int exitCode; const char* message; } cases[] = {
         {"show " + w.module, 1, "not a project file"},
         {"restore " + w.module + " --all", 1, "not a project file"},
         {"update " + w.module + " --module " + w.module, 1, "not a project file"},
@@ -72,14 +68,13 @@ TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
         {"update " + w.project + " --module " + d + "/fifo", 1, "is a FIFO"},
         {"import " + w.project + " --text " + d + "/fifo", 1, "is a FIFO"},
         {"import " + w.project + " --text " + w.dictionary, 1, "both the dictionary and the glossary"},
-        {"new " + d + "/other --module " + d + "/fifo --translator a --language German", 1, "is a FIFO"},
-        {"new " + d + "/other --module '' --translator a --language German", 2, "module path is empty"},
-        {"new '' --module " + w.module + " --translator a --language German", 2, "project path is empty"},
-        {"new " + d + "/.prj --module " + w.module + " --translator a --language German", 1, "no name before"},
-        {"new " + d + "/same --module " + w.module + " --translator a --language German --dictionary " + d + "/same.prj",
-         1, "both the project and the dictionary"},
-        {"new " + w.module + " --module " + w.module + " --translator a --language German --force", 1,
-         "both the project and the module"},
+        {"new " + d + "/other --module " + d + "/fifo" + german, 1, "is a FIFO"},
+        {"new " + d + "/other --module ''" + german, 2, "module path is empty"},
+        {"new '' --module " + w.module + german, 2, "project path is empty"},
+        {"new " + d + "/.prj --module " + w.module + german, 1, "no name before"},
+        {"new " + d + "/same --module " + w.module + german + " --dictionary " + d + "/same.prj", 1,
+         "both the project and the dictionary"},
+        {"new " + w.module + " --module " + w.module + german + " --force", 1, "both the project and the module"},
         {"show " + d + "/fifo", 1, "is a FIFO"},
         {"dict " + d + "/fifo.dic", 1, "cannot open"},
         {"dict add " + w.project + " '' ''", 2, "the source text is empty\n"},
@@ -91,13 +86,13 @@ TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
         {"update " + w.project + " --module " + Fixture("corrupt/truncated-half.exe"), 1,
          "could be read only in part (see the warnings above)"},
         // pad.one would share pad.quillon with pad.prj.
-        {"new " + d + "/pad.one --module " + w.module + " --translator a --language German", 1,
+        {"new " + d + "/pad.one --module " + w.module + german, 1,
          "keeps what the project 'pad.prj' cannot hold in its file"},
     };
     std::vector<std::pair<std::string, Bytes>> files;
     for (const std::string& path : {w.project, w.dictionary, w.module, d + "/pad.quillon"})
         files.emplace_back(path, Read(path));
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ExpectCli(c.args, c.exitCode, {c.message});
         for (const auto& [path, bytes] : files) EXPECT_EQ(Read(path), bytes) << c.args << " changed " << path;
     }
@@ -106,25 +101,7 @@ TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
     EXPECT_FALSE(FileExists(d + "/other.prj"));
 }
 
-TEST(SafetyCli, DamagedProjectsAreRefused) {
-    Workspace w;
-    Bytes trailing = Read(w.project), flipped = Read(w.project);
-    trailing.push_back('x');
-    // A flipped high bit in the strings counter once read as "Strings: 16777275".
-    flipped[CounterOffset(flipped, 0) + 3] ^= 0x01;
-    const std::pair<Bytes, const char*> cases[] = {
-        {trailing, "the file goes on after the end of the project (1 more byte)"},
-        {{}, "is empty: it is not a project file"},
-        {{0x05, 'a', 'b', 'c'}, "offset"},
-        {flipped, "the stored counters do not match the items"},
-    };
-    for (const auto& [bytes, says] : cases) {
-        WriteFileAtomically(w.project, bytes);
-        ExpectCli("show " + w.project, 1, {says});
-    }
-}
-
-TEST(SafetyCli, ChangesMadeOutsideAreReportedOnOpen) {
+TEST(SafetyCli, ChangesMadeOutsideAreReportedAndDamageRefusedOnOpen) {
     Workspace w;
     EXPECT_FALSE(Has(RunCli("show " + w.project, true).out, "warning"));
     // The same project saved by hand with another byte in the translator's
@@ -152,6 +129,21 @@ TEST(SafetyCli, ChangesMadeOutsideAreReportedOnOpen) {
     }
     fs::remove(side);
     EXPECT_FALSE(Has(ExpectCli("show " + w.project, 0).out, "warning"));
+    // A damaged project is refused.
+    Bytes trailing = Read(w.project), flipped = Read(w.project);
+    trailing.push_back('x');
+    // A flipped high bit in the strings counter once read as "Strings: 16777275".
+    flipped[CounterOffset(flipped, 0) + 3] ^= 0x01;
+    const std::pair<Bytes, const char*> cases[] = {
+        {trailing, "the file goes on after the end of the project (1 more byte)"},
+        {{}, "is empty: it is not a project file"},
+        {{0x05, 'a', 'b', 'c'}, "offset"},
+        {flipped, "the stored counters do not match the items"},
+    };
+    for (const auto& [bytes, says] : cases) {
+        WriteFileAtomically(w.project, bytes);
+        ExpectCli("show " + w.project, 1, {says});
+    }
 }
 
 TEST(SafetyCli, ReadOnlyFilesAndTheFileSizeLimitAreErrors) {
@@ -185,29 +177,25 @@ TEST(SafetyCli, ReadOnlyFilesAndTheFileSizeLimitAreErrors) {
 
 TEST(SafetyCli, ConcurrentWritersLoseNothing) {
     Workspace w;
-    // Twenty additions at once: each waits its turn, and every one is kept,
-    // in a project's dictionary and in one that does not exist yet.
-    for (const std::string& target : {w.project, w.dir.File("fresh.dic")}) {
+    // Twenty additions at once, each with its own source text.
+    auto twenty = [](const std::string& before, const std::string& after) {
         std::string script;
         for (int i = 0; i < 20; ++i)
-            script += std::string(QUILLON_CLI) + " dict add --wait " + target + " Source" + std::to_string(i) +
-                      " Target" + std::to_string(i) + " 2>/dev/null & ";
-        script += "wait";
-        ASSERT_EQ(std::system(script.c_str()), 0);
-    }
-    CliRun listed = RunCli("dict " + w.project);
-    EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 21) << listed.out;
-    CliRun fresh = RunCli("dict " + w.dir.File("fresh.dic"));
-    EXPECT_EQ(std::count(fresh.out.begin(), fresh.out.end(), '\n'), 20) << fresh.out;
+            script += std::string(QUILLON_CLI) + " dict add " + before + std::to_string(i) + after + " & ";
+        return script + "wait";
+    };
+    auto lines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+    // With --wait each waits its turn, and every one is kept, in a project's
+    // dictionary and in one that does not exist yet.
+    for (const std::string& target : {w.project, w.dir.File("fresh.dic")})
+        ASSERT_EQ(std::system(twenty("--wait " + target + " Source", " Target 2>/dev/null").c_str()), 0);
+    EXPECT_EQ(lines(RunCli("dict " + w.project).out), 21);
+    EXPECT_EQ(lines(RunCli("dict " + w.dir.File("fresh.dic")).out), 20);
     // Without --wait a writer that finds the project busy says so and keeps
     // its hands off: whatever reported success is in the dictionary.
-    std::string script;
-    for (int i = 0; i < 20; ++i)
-        script += std::string(QUILLON_CLI) + " dict add " + w.project + " Other" + std::to_string(i) + " x >/dev/null 2>&1 && echo ok & ";
-    script += "wait";
-    std::string oks = RunCliProgram("sh -c '" + script + "'", "").out;
-    listed = RunCli("dict " + w.project);
-    EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 21 + std::count(oks.begin(), oks.end(), '\n'));
+    std::string oks =
+        RunCliProgram("sh -c '" + twenty(w.project + " Other", " x >/dev/null 2>&1 && echo ok") + "'", "").out;
+    EXPECT_EQ(lines(RunCli("dict " + w.project).out), 21 + lines(oks));
 }
 
 TEST(SafetyCli, ProjectsLiveOnAfterUpdatesAndUnderAnyName) {

@@ -14,11 +14,7 @@ using namespace quillon;
 
 namespace {
 
-struct Layout {
-    const char* name;
-    bool extended;
-    bool messageFont;
-};
+struct Layout { const char* name; bool extended, messageFont; };
 
 // Caption "Fonts" and two push buttons, "&Yes" (ID 6) and "&No" (ID 7). With
 // the message font the caption's length puts the first control right after
@@ -35,10 +31,7 @@ std::vector<std::uint8_t> TwoButtonTemplate(const Layout& layout) {
         out.U32(kStyle);
         out.U32(0);
     }
-    out.U16(2);
-    for (std::uint16_t value : {0, 0, 120, 40}) out.U16(value);
-    out.U16(0); // no menu
-    out.U16(0); // default class
+    for (std::uint16_t value : {2, 0, 0, 120, 40, 0, 0}) out.U16(value); // count, rectangle, no menu, default class
     out.Utf16z(layout.messageFont ? u"Message fonts" : u"Fonts");
     if (layout.messageFont) {
         out.U16(kMessageFontPointSize);
@@ -70,10 +63,7 @@ std::vector<std::uint8_t> TwoButtonTemplate(const Layout& layout) {
     return out.Take();
 }
 
-struct Scanned {
-    CResourceItem dialogs;
-    std::vector<std::string> diagnostics;
-};
+struct Scanned { CResourceItem dialogs; std::vector<std::string> diagnostics; };
 
 std::unique_ptr<Scanned> ScanDialogs(std::span<const std::uint8_t> bytes, const CodePage& codePage) {
     auto scanned = std::make_unique<Scanned>();

@@ -16,6 +16,13 @@ std::unique_ptr<Scan> ScanFixture(const std::string& name, std::uint32_t codePag
 
 const CResourceItem& At(const CResourceItem& parent, std::size_t index) { return *parent.GetChildren().at(index); }
 
+// UTF-16 units as templates hold them: little-endian.
+std::vector<std::uint8_t> Le(std::u16string_view text) {
+    std::vector<std::uint8_t> bytes;
+    for (char16_t unit : text) bytes.insert(bytes.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
+    return bytes;
+}
+
 } // namespace
 
 class BasicFixture : public ::testing::TestWithParam<const char*> {};
@@ -157,34 +164,27 @@ TEST(Scan, ScanningIntoAFilledTreeStartsAfresh) {
     EXPECT_EQ(scan->info.m_nStrings, 0u);
 }
 
-// What the heap is set up for: the string tables, dialogs and menus in every
-// language, as python3-pefile sums the sizes of those resources.
-TEST(Scan, ScannedBytesAreThoseOfTheTemplates) {
-    for (const auto& [module, bytes] : {std::pair{"basic32.exe", 7696u}, {"multilang.dll", 746u}, {"nores.exe", 0u}}) {
-        auto opened = ResourceModule::Open(Fixture(module));
-        ASSERT_TRUE(opened.Ok()) << module;
-        EXPECT_EQ(ScannedBytes(opened.Value()), bytes) << module;
-    }
-}
-
 // Japanese text in its code page; the declared language of a module with
 // several; a version without translation takes the resources' language; a
-// module without resources gives an empty tree.
-TEST(Scan, LanguagesCodePagesAndTexts) {
+// module without resources gives an empty tree. What the heap is set up for:
+// the string tables, dialogs and menus in every language, as python3-pefile
+// (or `quillon-cli resources`) sums the sizes of those resources.
+TEST(Scan, LanguagesCodePagesTextsAndScannedBytes) {
     const struct {
         const char* module;
         std::uint32_t codePage;
         std::uint16_t language;
         std::size_t replaced;
+        std::uint64_t scannedBytes;
         std::vector<std::tuple<Root, std::vector<std::int32_t>, std::string>> texts;
     } cases[] = {
-        {"basic32.exe", 932, 0x0409, 4, // ü ß € ä of string 40
+        {"basic32.exe", 932, 0x0409, 4, 7696, // ü ß € ä of string 40
          {{Root::Strings, {41}, CodePage(932).FromUtf16(u"日本語テキスト")}}},
-        {"multilang.dll", 1252, 0x0407, 0,
+        {"multilang.dll", 1252, 0x0407, 0, 746,
          {{Root::Strings, {1}, "Hallo"}, {Root::Strings, {17}, "Neutral 17"}, {Root::Dialogs, {100}, "Deutscher Dialog"},
           {Root::Dialogs, {100, 1}, "Abbrechen"}, {Root::Menus, {100, 100}, "Exit"}}},
-        {"notranslation.dll", 1250, 0x0415, 0, {{Root::Strings, {1}, "Only string"}}},
-        {"nores.exe", 1252, 0, 0, {}},
+        {"notranslation.dll", 1250, 0x0415, 0, 54, {{Root::Strings, {1}, "Only string"}}},
+        {"nores.exe", 1252, 0, 0, 0, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.module);
@@ -193,6 +193,9 @@ TEST(Scan, LanguagesCodePagesAndTexts) {
         EXPECT_EQ(scan->info.m_wLanguage, c.language);
         EXPECT_EQ(scan->report.replacedCharacters, c.replaced);
         for (const auto& [root, ids, text] : c.texts) EXPECT_EQ(TextAt(RootItem(scan->info, root), ids), text);
+        auto opened = ResourceModule::Open(Fixture(c.module));
+        ASSERT_TRUE(opened.Ok());
+        EXPECT_EQ(ScannedBytes(opened.Value()), c.scannedBytes);
         EXPECT_TRUE(!c.texts.empty() || scan->info.m_nTranslatable + scan->info.m_nNotTranslatable + progress.range == 0);
     }
     auto version = ScanFixture("notranslation.dll", 1250);
@@ -247,7 +250,10 @@ TEST(HotkeySplit, FirstLoneAmpersandMarksTheNextSingleByteCharacter) {
 // Texts as templates hold them (little-endian units, odd lengths and all)
 // become the tree's bytes in its code page; characters it cannot hold become
 // '?' and are counted, ASCII or not, wherever they stand among eight-byte words.
-TEST(TemplateText, LittleEndianUnitsConvertAndCutAsTheirCodePageDoes) {
+// The scan's one-pass conversion gives the tree's escaped text of the same:
+// control characters and backslashes before, inside and after the first eight
+// units, texts cut by their buffer, and texts beyond ASCII.
+TEST(TemplateText, LittleEndianUnitsConvertAndCutAsTheirCodePageDoesAndComeEscapedInOnePass) {
     const struct {
         std::u16string text;
         std::uint32_t codePage;
@@ -264,45 +270,24 @@ TEST(TemplateText, LittleEndianUnitsConvertAndCutAsTheirCodePageDoes) {
         {u"Open the file", 1252, 5, "Open", 0},
         {u"Open the fil\u0100", 1252, 5, "Open", 1}, // counted even where the buffer cuts it off
         {u"\u65E5\u672C", 932, 4, "\x93\xFA", 0}, // a double-byte character is cut whole
+        {u"Line 1\r\nLine 2\tTab\\x", 1252, 256, "Line 1\r\nLine 2\tTab\\x", 0},
+        {u"12345678\n", 1252, 256, "12345678\n", 0},
+        {u"1234567\n12345678", 1252, 256, "1234567\n12345678", 0},
+        {u"1234567\t", 1252, 256, "1234567\t", 0},
+        {u"\r2345678", 1252, 256, "\r2345678", 0},
+        {u"123\\5678", 1252, 256, "123\\5678", 0},
+        {u"\t", 1252, 256, "\t", 0},
+        {u"C:\\new\\file.txt and more text", 1252, 12, "C:\\new\\file", 0},
+        {u"Caf\u00E9\tau lait", 1252, 256, "Caf\xE9\tau lait", 0},
+        {u"&C\uFDEAopy text", 1252, 256, "&C?opy text", 1},
     };
     for (const auto& c : cases) {
-        std::vector<std::uint8_t> bytes;
-        for (char16_t unit : c.text) bytes.insert(bytes.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
+        SCOPED_TRACE(std::to_string(c.codePage) + " " + c.converted);
         CodePage codePage(c.codePage);
         TemplateText text(codePage);
-        EXPECT_EQ(text.ConvertLe(bytes, c.buffer), c.converted) << c.codePage << " " << c.converted;
-        EXPECT_EQ(text.Replaced(), c.replaced) << c.codePage << " " << c.converted;
-    }
-}
-
-// The scan's one-pass conversion gives the tree's escaped text: control
-// characters and backslashes before, inside and after the first eight units,
-// texts cut by their buffer, and a text beyond ASCII.
-TEST(TemplateText, EscapedTextsMatchConvertingThenEscaping) {
-    const struct {
-        std::u16string text;
-        std::size_t buffer;
-        std::string escaped;
-    } cases[] = {
-        {u"Save", 256, "Save"},
-        {u"Line 1\r\nLine 2\tTab\\x", 256, "Line 1\\r\\nLine 2\\tTab\\\\x"},
-        {u"12345678\n", 256, "12345678\\n"},
-        {u"1234567\n12345678", 256, "1234567\\n12345678"},
-        {u"1234567\t", 256, "1234567\\t"},
-        {u"\r2345678", 256, "\\r2345678"},
-        {u"123\\5678", 256, "123\\\\5678"},
-        {u"\t", 256, "\\t"},
-        {u"C:\\new\\file.txt and more text", 12, "C:\\\\new\\\\file"},
-        {u"Caf\u00E9\tau lait", 256, "Caf\xE9\\tau lait"},
-        {u"&C\uFDEAopy text", 256, "&C?opy text"},
-    };
-    CodePage codePage(1252);
-    for (const auto& c : cases) {
-        std::vector<std::uint8_t> bytes;
-        for (char16_t unit : c.text) bytes.insert(bytes.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
-        TemplateText text(codePage);
-        EXPECT_EQ(text.ConvertEscapedLe(bytes, c.buffer), c.escaped);
-        EXPECT_EQ(text.ConvertEscapedLe(bytes, c.buffer), EscapeText(text.ConvertLe(bytes, c.buffer), codePage));
+        EXPECT_EQ(text.ConvertLe(Le(c.text), c.buffer), c.converted);
+        EXPECT_EQ(text.Replaced(), c.replaced);
+        EXPECT_EQ(TemplateText(codePage).ConvertEscapedLe(Le(c.text), c.buffer), EscapeText(c.converted, codePage));
     }
 }
 
@@ -310,13 +295,10 @@ TEST(TemplateText, EscapedTextsMatchConvertingThenEscaping) {
 // lies among four-unit words; a slot that starts with NUL gives no item.
 TEST(StringTables, AStringEndsAtItsFirstNul) {
     const std::u16string slots[] = {u"Abc\0def", u"12345678\0tail", u"1234\0", u"\0hidden", u"12345678", u"Eight ch"};
-    StringBlockView block;
     std::vector<std::vector<std::uint8_t>> bytes;
-    for (const auto& text : slots) {
-        auto& units = bytes.emplace_back();
-        for (char16_t unit : text) units.insert(units.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
-    }
-    for (std::size_t slot = 0; slot < bytes.size(); ++slot) block[slot] = std::span<const std::uint8_t>(bytes[slot]);
+    for (const auto& text : slots) bytes.push_back(Le(text));
+    StringBlockView block;
+    for (std::size_t slot = 0; slot < bytes.size(); ++slot) block[slot] = bytes[slot];
     CResourceItem root;
     TreeRoot strings(root);
     CodePage codePage(1252);

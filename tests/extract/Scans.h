@@ -13,10 +13,7 @@
 
 namespace quillon::testing {
 
-struct Scan {
-    CResourceInfo info;
-    ExtractReport report;
-};
+struct Scan { CResourceInfo info; ExtractReport report; };
 
 inline std::unique_ptr<Scan> ScanBytes(std::vector<std::uint8_t> bytes, std::uint32_t codePage = 1252) {
     auto scan = std::make_unique<Scan>();

@@ -38,13 +38,8 @@ struct Playground {
 
 TEST(FileGuards, WhatMayBeReadAndWritten) {
     Playground p;
-    struct Case {
-        std::string path;
-        bool readable;
-        bool writable;
-        const char* why; // part of the message when refused
-    };
-    const Case cases[] = {
+    // `why`: part of the message when refused.
+    const struct { std::string path; bool readable, writable; const char* why; } cases[] = {
         {p.dir.File("file.prj"), true, true, ""},
         {p.dir.File("link.prj"), true, true, ""},
         {p.dir.File("new.exe"), false, true, "No such file"},
@@ -57,7 +52,7 @@ TEST(FileGuards, WhatMayBeReadAndWritten) {
         {p.dir.File("missing/new.prj"), false, false, "does not exist"},
         {p.dir.File(".file.prj.quillon-lock"), false, false, "a file Quillon keeps beside another one"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Status read = CheckInputFile(c.path, "project");
         Status write = CheckOutputFile(c.path, "project");
         EXPECT_EQ(read.Ok(), c.readable) << c.path;
@@ -87,11 +82,7 @@ TEST(FileGuards, NothingIsReadFromOrWrittenOverWhatIsNoRegularFile) {
 TEST(FileGuards, OneFileUnderTwoNamesIsSeen) {
     Playground p;
     fs::create_hard_link(p.dir.File("file.prj"), p.dir.File("hard.dic"));
-    struct Case {
-        std::string a, b;
-        bool distinct;
-    };
-    const Case cases[] = {
+    const struct { std::string a, b; bool distinct; } cases[] = {
         {p.dir.File("file.prj"), p.dir.File("link.prj"), false},
         {p.dir.File("file.prj"), p.dir.File("hard.dic"), false},
         {p.dir.File("file.prj"), p.dir.File("folder/../file.prj"), false},
@@ -99,7 +90,7 @@ TEST(FileGuards, OneFileUnderTwoNamesIsSeen) {
         {p.dir.File("new.prj"), p.dir.File("new.dic"), true},
         {p.dir.File("file.prj"), "", true},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(CheckDistinctFiles({{"project", c.a}, {"target", c.b}}).Ok(), c.distinct) << c.a << " / " << c.b;
 }
 

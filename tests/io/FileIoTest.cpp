@@ -8,21 +8,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "Fixtures.h"
 #include "TempDir.h"
 #include "io/FileIo.h"
 
 using namespace quillon;
-using quillon::testing::TempDir;
+using namespace quillon::testing;
 namespace fs = std::filesystem;
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes Read(const std::string& path) {
-    auto read = ReadWholeFile(path);
-    return read ? read.Value() : Bytes{};
-}
 
 // Nothing but the saved files: no temporary is left behind.
 std::vector<std::string> Entries(const std::string& folder) {
@@ -43,7 +39,7 @@ TEST(AtomicSave, ReplacesTheFileKeepsItsPermissionsAndAFailedWriteLeavesIt) {
     ASSERT_TRUE(WriteFileAtomically(path, Bytes{1, 2, 3}));
     ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
     ASSERT_TRUE(WriteFileAtomically(path, Bytes{4, 5}));
-    EXPECT_EQ(Read(path), (Bytes{4, 5}));
+    EXPECT_EQ(FileBytes(path), (Bytes{4, 5}));
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0600u);
@@ -59,7 +55,7 @@ TEST(AtomicSave, ReplacesTheFileKeepsItsPermissionsAndAFailedWriteLeavesIt) {
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
     EXPECT_FALSE(saved);
-    EXPECT_EQ(Read(path), (Bytes{4, 5}));
+    EXPECT_EQ(FileBytes(path), (Bytes{4, 5}));
     EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"p.prj"});
 }
 
@@ -75,14 +71,14 @@ TEST(AtomicSave, SymbolicLinksStayAndTheirTargetsGetTheContents) {
     ASSERT_TRUE(WriteFileAtomically(dir.File("absolute.prj"), Bytes{7, 8}));
     EXPECT_TRUE(fs::is_symlink(dir.File("absolute.prj")));
     EXPECT_TRUE(fs::is_symlink(dir.File("relative.prj")));
-    EXPECT_EQ(Read(real), (Bytes{7, 8}));
+    EXPECT_EQ(FileBytes(real), (Bytes{7, 8}));
     EXPECT_EQ(Entries(dir.File("synced")), std::vector<std::string>{"p.prj"});
 
     // A link whose target does not exist yet creates it.
     fs::create_symlink("synced/new.dic", dir.File("new.dic"));
     ASSERT_TRUE(WriteFileAtomically(dir.File("new.dic"), Bytes{9}));
     EXPECT_TRUE(fs::is_symlink(dir.File("new.dic")));
-    EXPECT_EQ(Read(dir.File("synced/new.dic")), (Bytes{9}));
+    EXPECT_EQ(FileBytes(dir.File("synced/new.dic")), (Bytes{9}));
 }
 
 TEST(AtomicSave, LinkLoopIsRefusedAndNothingIsWritten) {
@@ -111,6 +107,6 @@ TEST(AtomicSave, LinkWhoseTargetIsLongerThanItsReportedSize) {
     ASSERT_GE(fd, 0);
     ASSERT_TRUE(WriteFileAtomically("/proc/self/fd/" + std::to_string(fd), Bytes{2, 3}));
     ::close(fd);
-    EXPECT_EQ(Read(real), (Bytes{2, 3}));
+    EXPECT_EQ(FileBytes(real), (Bytes{2, 3}));
     EXPECT_EQ(Entries(folder), std::vector<std::string>{"p.prj"});
 }

@@ -32,18 +32,13 @@ TEST(MappedFile, ViewsShowTheFilesFirstBytes) {
     Bytes content = Pattern(70000, 1);
     ASSERT_TRUE(WriteFileAtomically(dir.File("module"), content));
     ASSERT_TRUE(WriteFileAtomically(dir.File("empty"), Bytes{}));
-    struct Case {
-        const char* file;
-        std::uint64_t view;
-        std::size_t expected;
-        bool mapped;
-    } cases[] = {
+    const struct { const char* file; std::uint64_t view; std::size_t expected; bool mapped; } cases[] = {
         {"module", 100, 100, true},
         {"module", 1ull << 40, 70000, true}, // clipped to the file
         {"module", 0, 0, false},
         {"empty", 4096, 0, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         auto file = MappedFile::Open(dir.File(c.file));
         ASSERT_TRUE(file) << c.file;
         ASSERT_TRUE(file.Value().View(c.view));

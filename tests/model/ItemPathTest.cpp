@@ -102,12 +102,7 @@ TEST(ItemPath, EveryItemOfEveryModuleHasItsOwnPathThatLeadsBackToIt) {
 }
 
 TEST(ItemPath, ParsesTheFormItWritesBackToTheSameText) {
-    struct Case {
-        const char* text;
-        Root root;
-        std::vector<PathStep> steps;
-    };
-    const Case cases[] = {
+    const struct { const char* text; Root root; std::vector<PathStep> steps; } cases[] = {
         {"strings/40", Root::Strings, {{40, "", 1}}},
         {"menus/100/-1#2/1102", Root::Menus, {{100, "", 1}, {-1, "", 2}, {1102, "", 1}}},
         {"dialogs/1/-2147483648#12", Root::Dialogs, {{1, "", 1}, {-2147483647 - 1, "", 12}}},
@@ -115,7 +110,7 @@ TEST(ItemPath, ParsesTheFormItWritesBackToTheSameText) {
         {"version/%23%2F%25#2/a.b_c-d", Root::Version, {{0, "#/%", 2}, {0, "a.b_c-d", 1}}},
         {"version//%E4", Root::Version, {{0, "", 1}, {0, "\xE4", 1}}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         auto parsed = ParseItemPath(c.text);
         ASSERT_TRUE(parsed) << c.text << ": " << parsed.GetError().Describe();
         EXPECT_EQ(parsed.Value(), (ItemPath{c.root, c.steps})) << c.text;

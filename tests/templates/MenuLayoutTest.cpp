@@ -27,11 +27,7 @@ Result<Bytes> RewriteMenu(std::span<const std::uint8_t> bytes) {
     return out.Take();
 }
 
-struct Entry {
-    std::uint16_t options;
-    std::uint16_t id;
-    std::u16string text;
-};
+struct Entry { std::uint16_t options, id; std::u16string text; };
 
 // Written field by field here, so that the layout under test is not its own oracle.
 Bytes Menu(const std::vector<Entry>& entries, std::uint16_t version = 0, std::uint16_t headerSize = 0) {
@@ -60,12 +56,7 @@ std::vector<Entry> Nested(std::size_t popups) {
     return entries;
 }
 
-struct MenuFault {
-    const char* name;
-    Bytes bytes;
-    std::string message;
-    std::size_t offset;
-};
+struct MenuFault { const char* name; Bytes bytes; std::string message; std::size_t offset; };
 
 std::vector<MenuFault> MenuFaults() {
     Bytes whole = Menu(TwoPopups());
