@@ -1,31 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTimer>
-
 #include "gui/ScriptedWindow.h"
-#include "io/FileIo.h"
-#include "ui/AutoTranslateDlg.h"
 #include "ui/ImportGlossaryDlg.h"
 
 using namespace quillon;
 using namespace quillon::gui;
 using namespace quillon::testing;
-
-namespace {
-
-void Finish(CAutoTranslateDlg& dialog) {
-    dialog.WaitForWorker();
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-}
-
-} // namespace
 
 TEST(AutoTranslateDialog, RunsOnItsWorkerAndReportsInTheWindow) {
     OwnUserMemory memory;
@@ -34,13 +14,8 @@ TEST(AutoTranslateDialog, RunsOnItsWorkerAndReportsInTheWindow) {
     doc.Project().m_Dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu);
     doc.Project().m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
     CAutoTranslateDlg dialog(doc);
-    EXPECT_EQ(dialog.StartButton()->text(), "Start");
-    EXPECT_TRUE(dialog.CloseButton()->isEnabled());
     dialog.StartButton()->click();
     Finish(dialog);
-    EXPECT_FALSE(dialog.IsRunning());
-    EXPECT_EQ(dialog.StartButton()->text(), "Start");
-    EXPECT_TRUE(dialog.CloseButton()->isEnabled());
     EXPECT_EQ(dialog.StatusLabel()->text(), "Complete 6% translated.");
     EXPECT_EQ(dialog.List().rowCount(), 31);
     EXPECT_EQ(dialog.ProgressBar()->maximum(), 0);
@@ -80,7 +55,7 @@ TEST(ImportGlossaryDialog, StartImportsThenTheButtonCloses) {
     GermanDoc(doc);
     CImportGlossaryDlg dialog(doc, GlossaryFormat::Text);
     EXPECT_FALSE(dialog.StartButton()->isEnabled());
-    dialog.SetPath(QString(QUILLON_DATA_DIR) + "/../../samples/quillpad-de.txt");
+    dialog.SetPath(QString::fromStdString(SamplePath("quillpad-de.txt")));
     EXPECT_TRUE(dialog.StartButton()->isEnabled());
     dialog.OnStart();
     EXPECT_TRUE(dialog.Done());

@@ -5,23 +5,12 @@
 
 #include <algorithm>
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QTreeWidget>
-#include <QTableView>
-
 #include "check/HunspellSpelling.h"
 #include "check/ProjectChecks.h"
 #include "gui/ScriptedWindow.h"
-#include "io/FileIo.h"
 #include "ui/ContentsModel.h"
 #include "ui/DictionaryDock.h"
-#include "ui/OutputDock.h"
 #include "ui/ProblemsDock.h"
-#include "ui/TranslateDialog.h"
 
 using namespace quillon;
 using namespace quillon::gui;

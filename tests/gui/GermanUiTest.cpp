@@ -7,21 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QAction>
-#include <QDockWidget>
-#include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QRegularExpression>
-#include <QTabWidget>
-#include <QToolBar>
-#include <QTranslator>
-#include <QXmlStreamReader>
-
 #include <map>
 #include <set>
 
@@ -29,11 +14,9 @@
 #include "check/HunspellSpelling.h"
 #include "controls/StatusDlg.h"
 #include "model/ResourceItem.h"
-#include "ui/AutoTranslateDlg.h"
 #include "ui/Customization.h"
 #include "ui/CustomizeDialog.h"
 #include "ui/NewProjectDialog.h"
-#include "ui/TranslateDialog.h"
 #include "ui/Translations.h"
 
 namespace quillon::gui {

@@ -1,30 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QMenu>
-#include <QMenuBar>
-
-#include <QAbstractItemModelTester>
-#include <QAction>
-#include <QDockWidget>
-#include <QCoreApplication>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QListWidget>
-#include <QTableView>
-#include <QTreeView>
-
 #include "gui/ScriptedWindow.h"
-#include "io/FileIo.h"
 #include "io/FileLock.h"
 #include "pe/ResourceModule.h"
-#include "ui/AutoTranslateDlg.h"
 #include "ui/DictionaryDock.h"
-#include "ui/OutputDock.h"
-#include "ui/TranslateDialog.h"
 
 using namespace quillon;
 using namespace quillon::gui;
@@ -35,12 +14,6 @@ namespace {
 using Window = ScriptedWindow;
 
 bool Enabled(CMainFrame& frame, const char* action) { return frame.Action(action)->isEnabled(); }
-
-QString Cell(QAbstractItemModel& model, int row, int column) { return model.data(model.index(row, column)).toString(); }
-
-bool Logged(CMainFrame& frame, const QString& text) {
-    return !frame.OutputBar()->StatusList()->findItems(text, Qt::MatchEndsWith).isEmpty();
-}
 
 } // namespace
 
@@ -63,8 +36,7 @@ TEST(MainFrame, DocksKeepTheirSizeFromStartToStart) {
         window.frame.close();
     }
     AppSettings().remove(QStringLiteral("Settings"));
-    EXPECT_EQ(widths[1], widths[0]);
-    EXPECT_EQ(widths[2], widths[0]);
+    EXPECT_EQ(widths, std::vector<int>(3, widths[0]));
     // Each dock is shown and hidden from the View menu.
     Window window;
     QMenu* view = window.frame.menuBar()->actions().at(2)->menu();
@@ -103,9 +75,8 @@ TEST(MainFrame, CommandsTreeAndListFollowTheProject) {
     QAbstractItemModelTester listTester(&strings, QAbstractItemModelTester::FailureReportingMode::Fatal);
     ASSERT_TRUE(window.frame.SelectNode({"Resource", "Dialogs", "Opt&ions"}));
     ASSERT_EQ(strings.rowCount(), 6); // "Title" and the five controls with a text
-    EXPECT_EQ(Cell(strings, 0, 0), "Title");
-    EXPECT_EQ(Cell(strings, 1, 1), "Name:");
-    EXPECT_EQ(Cell(strings, 1, 2), "N");
+    EXPECT_EQ(QStringList({Cell(strings, 0, 0), Cell(strings, 1, 1), Cell(strings, 1, 2)}),
+              QStringList({"Title", "Name:", "N"}));
     ASSERT_TRUE(window.frame.SelectNode({"Resource", "Menus", "100"}));
     EXPECT_EQ(Cell(strings, 0, 0), "Popup Menu");
     ASSERT_TRUE(window.frame.SelectNode({"Resource", "Version", "StringFileInfo", "040904b0"}));
@@ -130,12 +101,11 @@ TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
         {
             CAutoTranslateDlg dialog(window.frame.Document(), &window.frame);
             dialog.StartButton()->click();
-            dialog.WaitForWorker();
-            QCoreApplication::processEvents();
+            Finish(dialog);
             EXPECT_EQ(dialog.StatusLabel()->text(), "Complete 3% translated."); // 1 of 33
             window.frame.ReportAutoTranslation(dialog.LastResult());
         }
-        EXPECT_FALSE(window.frame.OutputBar()->StatusList()->findItems("Complete 3% translated.", Qt::MatchContains).isEmpty());
+        EXPECT_TRUE(Logged(window.frame, "Complete 3% translated.", Qt::MatchContains));
         ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
         EXPECT_EQ(Cell(window.frame.Strings(), 0, 3), "Hallo");
         // Restore marks the document modified and shows the source again.
@@ -293,10 +263,8 @@ TEST(DictionaryDock, DeletingPrimaryAndEntryRows) {
     CDictionaryModel& model = bar.Model();
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     ASSERT_EQ(model.rowCount(), 3);
-    EXPECT_EQ(Cell(model, 0, 0), "MENUITEM");
-    EXPECT_EQ(Cell(model, 1, 0), "CONTROL");
-    EXPECT_EQ(Cell(model, 1, 1), "Open");
-    EXPECT_EQ(Cell(model, 2, 0), "COMMON");
+    EXPECT_EQ(QStringList({Cell(model, 0, 0), Cell(model, 1, 0), Cell(model, 1, 1), Cell(model, 2, 0)}),
+              QStringList({"MENUITEM", "CONTROL", "Open", "COMMON"}));
     // Only the entry row: the primary entry stays. The document applies the
     // deletion and the dock fills again from the dictionary.
     window.frame.Document().Apply(model.PlanDeletion({1}));

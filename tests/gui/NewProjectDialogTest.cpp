@@ -2,22 +2,10 @@
 // program provides the QApplication; every case keeps all fields valid where
 // it calls accept(), so no message box opens.
 
-#include <QComboBox>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QStringList>
-#include <QTemporaryDir>
-#include <QTimer>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <vector>
 
-#include "io/FileIo.h"
 #include "pe/ResourceModule.h"
 #include "gui/ScriptedWindow.h"
 #include "ui/NewProjectDialog.h"
@@ -26,6 +14,8 @@ namespace quillon::gui {
 namespace {
 
 using testing::FixturePath;
+using testing::SelectLanguage;
+using testing::WhenModal;
 
 QStringList Entries(const QComboBox& list) {
     QStringList entries;
@@ -33,33 +23,17 @@ QStringList Entries(const QComboBox& list) {
     return entries;
 }
 
-void SelectLanguage(QComboBox& list, const QString& name) {
-    int index = list.findText(name);
-    ASSERT_GE(index, 0) << name.toStdString();
-    list.setCurrentIndex(index);
-}
-
 // Answers the next file dialog with `name` as if typed into its file name
 // field; a dialog that will not close is cancelled so the test cannot hang.
 void AnswerFileDialog(const QString& name) {
-    QTimer::singleShot(0, [name] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    WhenModal([name](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
         QTimer::singleShot(2000, dialog, [dialog] { QMetaObject::invokeMethod(dialog, "reject"); });
         EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
         // selectFile() leaves a focused name field alone, so type into it.
         if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) edit->setText(name);
         QMetaObject::invokeMethod(dialog, "accept");
-    });
-}
-
-// Closes the next message box, keeping its text for the test.
-void CloseMessageBox(QString& text) {
-    QTimer::singleShot(0, [&text] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        text = box->text();
-        box->accept();
     });
 }
 
@@ -218,23 +192,21 @@ protected:
 TEST_F(SettingsDialogTest, ShowsTheProjectAndApplyStoresWhatWasTyped) {
     CSettingsDlg dialog(m_doc);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Settings"));
-    EXPECT_EQ(dialog.ModulePath(), FixturePath("basic32.exe"));
-    EXPECT_EQ(dialog.DictionaryPath(), m_dir.filePath(QStringLiteral("basic.dic")));
-    EXPECT_EQ(dialog.Translator(), QStringLiteral("Ann"));
-    EXPECT_EQ(dialog.EMail(), QStringLiteral("ann@example.org"));
-    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("English"));
-    EXPECT_EQ(dialog.VersionLabel()->text(), QStringLiteral("1.2.3.4"));
+    EXPECT_EQ(QStringList({dialog.ModulePath(), dialog.DictionaryPath(), dialog.Translator(), dialog.EMail(),
+                           dialog.SourceLanguageLabel()->text(), dialog.VersionLabel()->text()}),
+              QStringList({FixturePath("basic32.exe"), m_dir.filePath(QStringLiteral("basic.dic")), "Ann",
+                           "ann@example.org", "English", "1.2.3.4"}));
     EXPECT_TRUE(dialog.LanguageList()->isEnabled());
     EXPECT_EQ(dialog.LanguageList()->count(), 69);
     EXPECT_EQ(dialog.LanguageList()->currentText(), QStringLiteral("German"));
     // The project file and the module are fixed.
-    EXPECT_TRUE(dialog.ProjectEdit()->isReadOnly());
-    EXPECT_TRUE(dialog.ModuleEdit()->isReadOnly());
-    EXPECT_FALSE(dialog.DictionaryEdit()->isReadOnly());
     EXPECT_FALSE(dialog.TranslatorEdit()->isReadOnly());
-    EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("projectBrowse"))->isEnabled());
-    EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("moduleBrowse"))->isEnabled());
-    EXPECT_TRUE(dialog.findChild<QPushButton*>(QStringLiteral("dictionaryBrowse"))->isEnabled());
+    for (auto [edit, browse, fixed] : {std::tuple{dialog.ProjectEdit(), "projectBrowse", true},
+                                       {dialog.ModuleEdit(), "moduleBrowse", true},
+                                       {dialog.DictionaryEdit(), "dictionaryBrowse", false}}) {
+        EXPECT_EQ(edit->isReadOnly(), fixed) << browse;
+        EXPECT_NE(dialog.findChild<QPushButton*>(QString::fromLatin1(browse))->isEnabled(), fixed) << browse;
+    }
     EXPECT_TRUE(dialog.Apply(true)) << "no language change, so nothing to ask";
     EXPECT_FALSE(m_doc.IsModified());
     QString dictionary = m_dir.filePath(QStringLiteral("other.dic"));
@@ -265,7 +237,12 @@ TEST_F(SettingsDialogTest, AnExistingDictionaryChosenIsOpenedNotOverwritten) {
     CSettingsDlg damaged(m_doc);
     damaged.DictionaryEdit()->setText(QString::fromStdString(damagedPath));
     QString said;
-    CloseMessageBox(said);
+    WhenModal([&said](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        said = box->text();
+        box->accept();
+    });
     EXPECT_FALSE(damaged.Apply(false));
     EXPECT_TRUE(said.startsWith(QStringLiteral("Cannot read the dictionary"))) << said.toStdString();
     EXPECT_NE(m_doc.Project().m_strDictionaryPath, damagedPath);

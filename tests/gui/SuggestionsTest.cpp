@@ -1,20 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QCheckBox>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QSpinBox>
-#include <QTableView>
-#include <QPushButton>
-
 #include "gui/ScriptedWindow.h"
 #include "memory/TranslationMemory.h"
-#include "ui/AutoTranslateDlg.h"
 #include "ui/MemoryService.h"
 #include "ui/SuggestionList.h"
 #include "ui/SuggestionsDock.h"
-#include "ui/TranslateDialog.h"
 
 using namespace quillon;
 using namespace quillon::gui;
@@ -79,10 +69,8 @@ TEST(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
     std::vector<MemoryUnit> units = memory.Units();
     auto fed = std::find_if(units.begin(), units.end(), [](const MemoryUnit& unit) { return unit.address == "strings/16"; });
     ASSERT_NE(fed, units.end());
-    EXPECT_EQ(fed->target, "Erster von Block 2");
-    EXPECT_EQ(fed->module, "basic32.exe");
-    EXPECT_EQ(fed->translator, "Ann");
-    EXPECT_EQ(fed->kind, "STRING");
+    EXPECT_EQ(fed->target + " " + fed->module + " " + fed->translator + " " + fed->kind,
+              "Erster von Block 2 basic32.exe Ann STRING");
 
     QTest::keyClick(frame.StringView(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(item.IsTranslated());
@@ -156,8 +144,7 @@ TEST(Suggestions, AutoTranslateUsesTheMemoryAsTheOptionsSay) {
         dialog.FuzzyMemoryBox()->setChecked(true);
         dialog.FuzzyThresholdBox()->setValue(80);
         dialog.StartButton()->click();
-        dialog.WaitForWorker();
-        QCoreApplication::processEvents();
+        Finish(dialog);
         frame.ReportAutoTranslation(dialog.LastResult());
     }
     CResourceItem& gap = At(frame, "strings/5");
