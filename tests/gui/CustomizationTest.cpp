@@ -65,25 +65,16 @@ struct LoadedWindow : CleanSettings, TestWindow {
 
 QStringList Texts(const QMenu* menu) {
     QStringList texts;
-    for (const QAction* action : menu->actions()) {
+    for (const QAction* action : menu->actions())
         if (!action->isSeparator()) texts << action->text();
-    }
     return texts;
-}
-
-template <typename T>
-T* Find(const QWidget& parent, const char* name) {
-    T* widget = parent.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
 }
 
 // The row of `command` in a list or in the first column of a table.
 int RowOf(const QAbstractItemView* view, const QString& command) {
     const QAbstractItemModel& model = *view->model();
-    for (int row = 0; row < model.rowCount(); ++row) {
+    for (int row = 0; row < model.rowCount(); ++row)
         if (model.index(row, 0).data(Qt::UserRole).toString() == command) return row;
-    }
     return -1;
 }
 
@@ -97,7 +88,11 @@ struct ScriptedDialog {
         dialog.m_askName = [this](const QString&, const QString&) { return name; };
     }
     template <typename T>
-    T* Get(const char* objectName) { return Find<T>(dialog, objectName); }
+    T* Get(const char* name) {
+        T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
     void Click(const char* button) { Get<QPushButton>(button)->click(); }
 };
 
@@ -137,15 +132,14 @@ TEST(Customization, CustomisationSurvivesRestart) {
     second.window->show();
     QToolBar* mine = second.ToolBar("UserToolBar0");
     ASSERT_NE(mine, nullptr);
-    EXPECT_EQ(mine->windowTitle(), "Mine");
     EXPECT_EQ(CCustomization::ToolBarCommands(mine), QStringList({"Gamma", "-", "Alpha"}));
     EXPECT_EQ(mine->actions().value(0), second.Action("Gamma"));
     EXPECT_EQ(second.window->toolBarArea(mine), Qt::LeftToolBarArea);
     EXPECT_TRUE(mine->isVisible());
     QToolBar* spare = second.ToolBar("UserToolBar1");
     ASSERT_NE(spare, nullptr);
-    EXPECT_EQ(spare->windowTitle(), "User Toolbar 2");
     EXPECT_FALSE(spare->isVisible());
+    // The toolbars' titles, as the menu names them.
     EXPECT_EQ(Texts(second.customization->ToolbarsMenu()),
               QStringList({"Standard", "Mine", "User Toolbar 2", "&Customize..."}));
     EXPECT_EQ(CCustomization::ToolBarCommands(second.standard), QStringList({"Beta", "Gamma"}));
@@ -249,8 +243,8 @@ TEST(Customization, CommandsAndTheirKeys) {
     again.dialog.accept();
     EXPECT_EQ(window.Action("Alpha")->shortcut(), kAlphaKey);
     EXPECT_EQ(window.Action("Beta")->shortcut(), kBetaKey);
-    EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/Shortcuts/Alpha")));
-    EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/Shortcuts/Beta")));
+    for (const char* command : {"Alpha", "Beta"})
+        EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/Shortcuts/") + command)) << command;
 }
 
 TEST(Customization, ToolVariablesExpand) {

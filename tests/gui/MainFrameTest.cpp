@@ -349,14 +349,13 @@ TEST(MainFrame, UpdateReportsEveryChangeAndMarksChangedItemsUntilHandled) {
 // a build would write old texts over new resources.
 TEST(MainFrame, BuildOfAStaleModuleOffersTheUpdate) {
     for (bool update : {false, true}) {
-        TempDir dir;
-        Window window;
-        NewProjectSettings settings = SessionSettings(dir);
-        settings.modulePath = dir.File("module.exe");
+        SessionWindow window;
+        NewProjectSettings settings = SessionSettings(window.dir);
+        settings.modulePath = window.dir.File("module.exe");
         ASSERT_TRUE(WriteFileAtomically(settings.modulePath, FixtureBytes("update-keys-a.exe")));
         ASSERT_TRUE(window.frame.CreateProject(settings));
         ASSERT_TRUE(WriteFileAtomically(settings.modulePath, FixtureBytes("update-keys-b.exe")));
-        const std::string target = dir.File("target.exe");
+        const std::string target = window.dir.File("target.exe");
         window.prompts->files = {QString::fromStdString(target)};
         window.prompts->confirms = {update};
         EXPECT_FALSE(window.frame.OnBuildTarget());

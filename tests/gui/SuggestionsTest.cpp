@@ -81,14 +81,29 @@ TEST(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
     EXPECT_FALSE(item.IsTranslated());
 }
 
-// The Translate dialog lists the same matches; the keys fill its fields,
-// hotkey included, and OK commits and feeds the memory.
-TEST(Suggestions, TranslateDialogKeysFillTheFields) {
+// After an update, what a changed item held before is offered, scored from
+// its old source against the new one. The Translate dialog lists the
+// memory's matches too; the keys fill its fields, hotkey included, and OK
+// commits and feeds the memory.
+TEST(Suggestions, APreviousTranslationAndTheMemoryAreOfferedInTheDialogToo) {
     UserMemory memory;
     memory.Store({Unit("Deep &items", "Tiefe &Elemente")});
     SessionWindow window;
     CMainFrame& frame = window.frame;
     ASSERT_TRUE(window.Create());
+    CResourceItem& changed = At(frame, "strings/16");
+    CResourceInfo& tree = frame.Document().Project().m_ResourceInfo;
+    tree.m_previous["strings/16"] = PreviousSource{"First of block 3", "Erster von Block 3"};
+    changed.SetCarried(true);
+    ASSERT_TRUE(frame.SelectItem(&changed));
+    CSuggestionList* list = frame.SuggestionsBar()->List();
+    ASSERT_TRUE(WaitFor([&] { return list->Suggestions().size() == 1; }));
+    EXPECT_TRUE(list->Suggestions()[0].previous);
+    EXPECT_EQ(list->Suggestions()[0].match.score, 98);
+    ASSERT_TRUE(frame.SuggestionsBar()->Use(0));
+    EXPECT_EQ(changed.GetTranslation(), "Erster von Block 2");
+    EXPECT_EQ(changed.m_dwState & RIS_CARRIED, 0u);
+
     CResourceItem& item = At(frame, "menus/100/-1/-1/-1/1005"); // "Deep &item"
     CTranslateDlg dialog(item, frame.Document());
     dialog.ShowSuggestions(*frame.Memory());
@@ -105,27 +120,6 @@ TEST(Suggestions, TranslateDialogKeysFillTheFields) {
     EXPECT_TRUE(std::any_of(units.begin(), units.end(), [](const MemoryUnit& unit) {
         return unit.source == "Deep &item" && unit.target == "T&iefe Elemente";
     }));
-}
-
-// After an update, what a changed item held before is offered, scored from
-// its old source against the new one.
-TEST(Suggestions, AChangedItemsPreviousTranslationIsOffered) {
-    UserMemory memory;
-    SessionWindow window;
-    CMainFrame& frame = window.frame;
-    ASSERT_TRUE(window.Create());
-    CResourceItem& item = At(frame, "strings/16");
-    CResourceInfo& tree = frame.Document().Project().m_ResourceInfo;
-    tree.m_previous["strings/16"] = PreviousSource{"First of block 3", "Erster von Block 3"};
-    item.SetCarried(true);
-    ASSERT_TRUE(frame.SelectItem(&item));
-    CSuggestionList* list = frame.SuggestionsBar()->List();
-    ASSERT_TRUE(WaitFor([&] { return list->Suggestions().size() == 1; }));
-    EXPECT_TRUE(list->Suggestions()[0].previous);
-    EXPECT_EQ(list->Suggestions()[0].match.score, 98);
-    ASSERT_TRUE(frame.SuggestionsBar()->Use(0));
-    EXPECT_EQ(item.GetTranslation(), "Erster von Block 2");
-    EXPECT_EQ(item.m_dwState & RIS_CARRIED, 0u);
 }
 
 // Auto Translate with both memory options: the exact match is translated,
