@@ -41,10 +41,8 @@ TEST(MainFrame, DocksKeepTheirSizeFromStartToStart) {
     Window window;
     QMenu* view = window.frame.menuBar()->actions().at(2)->menu();
     ASSERT_NE(view, nullptr);
-    QStringList names;
-    for (const QAction* action : view->actions()) names << action->objectName();
     for (const char* dock : {"ViewOutput", "ViewDictonary", "ViewProblems", "ViewSuggestions"})
-        EXPECT_TRUE(names.contains(QString::fromLatin1(dock))) << dock;
+        EXPECT_TRUE(view->actions().contains(window.frame.Action(dock))) << dock;
 }
 
 // The commands follow the project and the selection; the tree and the list show what it holds.
@@ -86,8 +84,7 @@ TEST(MainFrame, CommandsTreeAndListFollowTheProject) {
     ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
     EXPECT_EQ(strings.rowCount(), 10);
     ASSERT_TRUE(window.frame.SelectItem(strings.ItemAt(0)));
-    EXPECT_TRUE(Enabled(window.frame, "Translate"));
-    EXPECT_TRUE(Enabled(window.frame, "Restore"));
+    for (const char* name : {"Translate", "Restore"}) EXPECT_TRUE(Enabled(window.frame, name)) << name;
 }
 
 TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
@@ -102,10 +99,9 @@ TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
             CAutoTranslateDlg dialog(window.frame.Document(), &window.frame);
             dialog.StartButton()->click();
             Finish(dialog);
-            EXPECT_EQ(dialog.StatusLabel()->text(), "Complete 3% translated."); // 1 of 33
             window.frame.ReportAutoTranslation(dialog.LastResult());
         }
-        EXPECT_TRUE(Logged(window.frame, "Complete 3% translated.", Qt::MatchContains));
+        EXPECT_TRUE(Logged(window.frame, "Complete 3% translated.", Qt::MatchContains)); // 1 of 33
         ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
         EXPECT_EQ(Cell(window.frame.Strings(), 0, 3), "Hallo");
         // Restore marks the document modified and shows the source again.
@@ -113,9 +109,7 @@ TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
         window.frame.Strings().ItemAt(1)->SetTranslation("X\\tY", 0);
         window.frame.OnRestore();
         EXPECT_EQ(Cell(window.frame.Strings(), 1, 3), "A\\tB\\r\\n");
-        ASSERT_TRUE(window.frame.OnFileSave());
-        EXPECT_TRUE(FileExists(dir.File("session.prj")));
-        EXPECT_TRUE(FileExists(dir.File("session.dic")));
+        ASSERT_TRUE(window.frame.OnFileSave()); // the project and its dictionary: both open again below
         EXPECT_FALSE(window.frame.Document().IsModified());
         EXPECT_TRUE(window.prompts->errors.isEmpty()) << window.prompts->errors.join("\n").toStdString();
     }
