@@ -60,11 +60,8 @@ QImage IconOf(const std::vector<BuiltResource>& resources) {
 // ---- The core's icon as an image (the decoding is the core's, tests/pe) ----------------
 
 TEST(ModuleIconImageTest, PixelsKeepTheirColourAndAlpha) {
-    IconImage icon;
-    icon.width = 2;
-    icon.height = 2;
-    icon.pixels = {0xFFFF0000, 0x00000000, 0x80102030, 0xFF0000FF};
-    QImage image = ToImage(icon);
+    QImage image =
+        ToImage({.width = 2, .height = 2, .pixels = {0xFFFF0000, 0x00000000, 0x80102030, 0xFF0000FF}, .png = {}});
     ASSERT_EQ(image.size(), QSize(2, 2));
     EXPECT_EQ(image.pixel(0, 0), qRgba(255, 0, 0, 255));
     EXPECT_EQ(qAlpha(image.pixel(1, 0)), 0);
@@ -81,11 +78,7 @@ TEST(ModuleIconImageTest, APngIsDecodedHereAndScaledDownAndABadOneIsNoIcon) {
     // A PNG whose body disagrees with its header is no icon.
     QImage small(8, 8, QImage::Format_ARGB32);
     small.fill(qRgb(1, 2, 3));
-    IconImage bad;
-    bad.format = IconImage::Format::Png;
-    bad.width = 16;
-    bad.height = 16;
-    bad.png = PngBytes(small);
+    IconImage bad{.format = IconImage::Format::Png, .width = 16, .height = 16, .pixels = {}, .png = PngBytes(small)};
     EXPECT_TRUE(ToImage(bad).isNull());
     bad.png = Concat({PngHead(16, 16), {1, 2, 3}});
     EXPECT_TRUE(ToImage(bad).isNull());
