@@ -24,12 +24,10 @@ using Window = ScriptedWindow;
 void TypeAndConfirm(CResourceItem& item, CQuillonDoc& doc, const QString& typed, const QString& shown) {
     CTranslateDlg dialog(item, doc);
     dialog.TranslatedEdit()->setPlainText(typed);
-    dialog.accept();
-    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(PressOk(dialog));
     EXPECT_TRUE(dialog.RefusalLabel()->text().contains(shown)) << dialog.RefusalLabel()->text().toStdString();
     EXPECT_FALSE(item.IsTranslated());
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(PressOk(dialog));
     EXPECT_TRUE(item.IsTranslated());
 }
 
@@ -71,8 +69,7 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     // Spelling, when asked for and the German dictionary is installed.
     CTranslateDlg typo(At(window.frame, "strings/15"), doc);
     typo.TranslatedEdit()->setPlainText("Letzter Plaz");
-    typo.accept();
-    ASSERT_EQ(typo.result(), QDialog::Accepted);
+    ASSERT_TRUE(PressOk(typo));
     if (SpellingDictionaries(0x0407, SystemSpellingFolders()).empty()) GTEST_SKIP() << "no German spelling dictionary";
     problems.SpellingBox()->setChecked(true);
     auto spelling = std::find_if(problems.Findings().begin(), problems.Findings().end(),

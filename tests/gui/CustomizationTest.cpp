@@ -6,6 +6,7 @@
 
 using namespace quillon::gui;
 using quillon::testing::AppSettings;
+using quillon::testing::PressOk;
 
 namespace {
 
@@ -319,8 +320,7 @@ TEST(Customization, DialogCancelDiscardsAndOkApplies) {
         auto* bars = scripted.Get<QListWidget>("ToolBarList");
         EXPECT_EQ(bars->currentItem()->text(), "Review");
         bars->item(0)->setCheckState(Qt::Unchecked); // hide the Standard toolbar
-        scripted.dialog.accept();
-        EXPECT_EQ(scripted.dialog.result(), QDialog::Accepted);
+        EXPECT_TRUE(PressOk(scripted.dialog));
     }
     ASSERT_EQ(window.customization->UserToolBars().size(), 1);
     QToolBar* review = window.customization->UserToolBars()[0];
@@ -371,15 +371,13 @@ TEST(Customization, ToolsPageRefusesAToolWithoutCommand) {
     scripted.Click("AddTool");
     EXPECT_TRUE(scripted.Get<QPushButton>("BrowseCommand")->isEnabled());
     scripted.Get<QLineEdit>("ToolName")->setText(QStringLiteral("Viewer"));
-    scripted.dialog.accept();
-    EXPECT_NE(scripted.dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(PressOk(scripted.dialog));
     ASSERT_EQ(scripted.warnings.size(), 1);
     EXPECT_TRUE(scripted.warnings[0].contains("Viewer"));
     EXPECT_TRUE(window.customization->Tools().empty());
     scripted.Get<QLineEdit>("ToolCommand")->setText(QStringLiteral("/usr/bin/less"));
     scripted.Get<QLineEdit>("ToolArguments")->setText(QStringLiteral("$(ProjectPath)"));
-    scripted.dialog.accept();
-    EXPECT_EQ(scripted.dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(PressOk(scripted.dialog));
     ASSERT_EQ(window.customization->Tools().size(), 1u);
     EXPECT_EQ(window.customization->Tools()[0], (UserTool{"Viewer", "/usr/bin/less", "$(ProjectPath)", ""}));
     EXPECT_EQ(Texts(window.customization->ToolsMenu()), QStringList({"Viewer", "&Customize..."}));

@@ -14,6 +14,7 @@ namespace quillon::gui {
 namespace {
 
 using testing::FixturePath;
+using testing::PressOk;
 using testing::SelectLanguage;
 using testing::WhenModal;
 
@@ -143,9 +144,8 @@ TEST(NewProjectDialogTest, ReadsATypedModuleAndKeepsTheInputForAFileThatIsNoModu
     EXPECT_EQ(dialog.ProblemLabel()->text(), reason);
     EXPECT_TRUE(dialog.ProblemLabel()->isVisible());
     EXPECT_EQ(dialog.Validate(), reason);
-    dialog.accept();
+    EXPECT_FALSE(PressOk(dialog));
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_NE(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.ProjectPath(), dir.filePath(QStringLiteral("typed")));
     EXPECT_EQ(dialog.Translator(), QStringLiteral("Ann"));
 
@@ -157,8 +157,7 @@ TEST(NewProjectDialogTest, ReadsATypedModuleAndKeepsTheInputForAFileThatIsNoModu
     EXPECT_TRUE(dialog.ProblemLabel()->isHidden());
     SelectLanguage(*dialog.LanguageList(), QStringLiteral("French"));
     dialog.EMailEdit()->setText(QStringLiteral("ann@example.org"));
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(PressOk(dialog));
     EXPECT_EQ(dialog.TargetLanguage(), 0x040C); // the language with sub-language 1
     EXPECT_EQ(dialog.EMail(), QStringLiteral("ann@example.org"));
 }
@@ -213,8 +212,7 @@ TEST_F(SettingsDialogTest, ShowsTheProjectAndApplyStoresWhatWasTyped) {
     dialog.TranslatorEdit()->setText(QStringLiteral("Bob"));
     dialog.EMailEdit()->setText(QStringLiteral("bob@example.org"));
     dialog.DictionaryEdit()->setText(dictionary);
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(PressOk(dialog));
     const CProject& project = m_doc.Project();
     EXPECT_EQ(project.m_strTranslator, "Bob");
     EXPECT_EQ(project.m_strEMail, "bob@example.org");

@@ -116,6 +116,13 @@ inline void WhenModal(std::function<void(QWidget*)> answer) {
     });
 }
 
+// Presses OK and says whether the dialog took it and closed.
+inline bool PressOk(QDialog& dialog) {
+    dialog.setResult(QDialog::Rejected);
+    dialog.accept();
+    return dialog.result() == QDialog::Accepted;
+}
+
 inline void SelectLanguage(QComboBox& list, const QString& name) {
     const int index = list.findText(name);
     ASSERT_GE(index, 0) << name.toStdString();
