@@ -9,7 +9,6 @@
 #include "check/ProjectChecks.h"
 #include "gui/ScriptedWindow.h"
 #include "ui/ContentsModel.h"
-#include "ui/DictionaryDock.h"
 #include "ui/ProblemsDock.h"
 
 using namespace quillon;

@@ -13,7 +13,6 @@
 #include "gui/ScriptedWindow.h"
 #include "check/HunspellSpelling.h"
 #include "controls/StatusDlg.h"
-#include "model/ResourceItem.h"
 #include "ui/Customization.h"
 #include "ui/CustomizeDialog.h"
 #include "ui/NewProjectDialog.h"

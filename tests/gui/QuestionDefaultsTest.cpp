@@ -7,7 +7,6 @@
 
 #include "gui/ScriptedWindow.h"
 #include "ui/NewProjectDialog.h"
-#include "ui/UserPrompts.h"
 
 namespace quillon::gui {
 namespace {
