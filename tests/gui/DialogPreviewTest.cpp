@@ -216,33 +216,28 @@ TEST(DialogPreview, ExtendedDialogScalesWithItsOwnFont) {
     EXPECT_EQ(broken.ControlCount(), 0);
 }
 
-TEST(DialogPreview, ShowsTranslationsWithTheirHotkeys) {
+// Translations show with their hotkeys, and those too long for their
+// control are listed.
+TEST(DialogPreview, ShowsTranslationsWithTheirHotkeysAndListsThoseThatDoNotFit) {
     auto info = ScanBasic();
     CResourceItem& dialog = Dialog(*info, 200);
     dialog.SetTranslation("Optionen", 0);
-    Control(dialog, kName).SetTranslation("Nom:", 'o');
+    Control(dialog, kName).SetTranslation(kLongText.toStdString(), 'v');
+    Control(dialog, kBrowse).SetTranslation("Durchsuchen und ausw\xE4hlen...", 'D');
     Control(dialog, kGroup).SetTranslation("Onglet\\tici", 0);
     Control(dialog, kOk).SetTranslation("D\xE9j\xE0", 'j'); // code page 1252 text
     CDialogPreviewWidget preview(dialog, CodePage(1252));
     EXPECT_EQ(preview.Caption(), "Optionen");
-    // Untranslated controls (Browse) keep the source text and hotkey.
+    // The untranslated custom control keeps the source text and hotkey.
     QStringList shown;
-    for (int control : {kName, kGroup, kOk, kBrowse}) shown << Shown(preview, control);
-    EXPECT_EQ(shown, QStringList({"N&om:", "Onglet\tici", QString::fromUtf8("Dé&jà"), "&Browse..."}));
-}
-
-TEST(DialogPreview, ListsControlsWhoseTextDoesNotFit) {
-    auto info = ScanBasic();
-    CResourceItem& dialog = Dialog(*info, 200);
-    Control(dialog, kName).SetTranslation(kLongText.toStdString(), 'A');
-    Control(dialog, kBrowse).SetTranslation("Durchsuchen und ausw\xE4hlen...", 'D');
-    Control(dialog, kOk).SetTranslation("Oui", 'O');
-    CDialogPreviewWidget preview(dialog, CodePage(1252));
+    for (int control : {kName, kGroup, kOk, kCustom}) shown << Shown(preview, control);
+    EXPECT_EQ(shown, QStringList({QString(kLongText).replace("very", "&very"), "Onglet\tici",
+                                  QString::fromUtf8("Dé&jà"), "MYCUSTOMCLASS: Custom &text"}));
     EXPECT_EQ(preview.OverflowingControls(),
               QStringList({kLongText, QString::fromUtf8("Durchsuchen und auswählen...")}));
     // The preview window lists them, and a row picks its control.
     CDialogPreviewDlg window(dialog, CodePage(1252));
-    EXPECT_EQ(window.windowTitle(), "Opt&ions");
+    EXPECT_EQ(window.windowTitle(), "Optionen");
     ASSERT_EQ(window.OverflowList()->count(), 2);
     EXPECT_EQ(window.OverflowList()->item(0)->text(), kLongText);
     window.OverflowList()->setCurrentRow(1);
