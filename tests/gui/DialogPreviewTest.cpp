@@ -305,44 +305,12 @@ TEST(DialogPreview, DraggingMovesAndHandlesResizeWithoutTouchingTheTemplate) {
     EXPECT_EQ(std::vector<std::uint8_t>(dialog.GetData().begin(), dialog.GetData().end()), before);
 }
 
-TEST(MenuPreviewDlg, BuildsTheMenuBarWithTheTranslatedHotkeys) {
-    auto info = ScanBasic();
-    CResourceItem* menu = ChildWithId(info->m_Menus, 100);
-    ASSERT_TRUE(menu);
-    {
-        CMenuPreviewDlg window(*menu, CodePage(1252));
-        QList<QAction*> bar = window.MenuBar()->actions();
-        ASSERT_EQ(bar.size(), 3);
-        EXPECT_EQ(QStringList({bar[0]->text(), bar[1]->text(), bar[2]->text()}), QStringList({"&File", "&Edit", "&Help"}));
-        EXPECT_FALSE(bar[2]->menu()); // a command right on the bar
-        QList<QAction*> file = bar[0]->menu()->actions();
-        ASSERT_EQ(file.size(), 7);
-        EXPECT_EQ(file[0]->text(), "&Open\tCtrl+O");
-        EXPECT_TRUE(file[3]->isSeparator());
-        EXPECT_TRUE(file[4]->isSeparator()); // "Separator text" keeps no text in the tree
-        EXPECT_FALSE(bar[0]->menu()->separatorsCollapsible());
-        QMenu* level3 = file[6]->menu()->actions().at(0)->menu();
-        ASSERT_TRUE(level3);
-        EXPECT_EQ(level3->title(), "Level&3");
-        EXPECT_FALSE(level3->actions().at(0)->isEnabled()); // grayed
-        QAction* copy = bar[1]->menu()->actions().at(0);
-        EXPECT_TRUE(copy->isChecked());
-        EXPECT_TRUE(window.Duplicates().isEmpty());
-    }
-    // Translations show their hotkeys; an n inside the escape \n marks nothing.
-    Child(*menu->GetChildren().at(0), 1004).SetTranslation("Laden", 'd');
-    Child(*menu, 1200).SetTranslation("Zeile\\nUmbruch", 'n');
-    CMenuPreviewDlg window(*menu, CodePage(1252));
-    QList<QAction*> bar = window.MenuBar()->actions();
-    EXPECT_EQ(bar[0]->menu()->actions()[5]->text(), "La&den");
-    EXPECT_EQ(bar[2]->text(), "Zeile\nUmbruch"); // no '&': the target has no hotkey there
-}
-
-// A popup chosen in the tree opens as a popup: titled with its name, one
-// entry per row from top to bottom, the accelerator apart from the text,
-// separators and submenus as such, and the path of its level; the clashes
-// are core's, named by that path.
-TEST(MenuPreviewDlg, ShowsAPopupOpenWithItsPath) {
+// The menu bar is built with real menus. A popup chosen in the tree opens as
+// a popup: titled with its name, one entry per row from top to bottom, the
+// accelerator apart from the text, separators and submenus as such, and the
+// path of its level. Translations show their hotkeys; the clashes are
+// core's, named by the level's path.
+TEST(MenuPreviewDlg, BuildsTheBarOpensAPopupWithItsPathAndShowsTranslatedHotkeys) {
     auto info = ScanBasic();
     CResourceItem* menu = ChildWithId(info->m_Menus, 100);
     ASSERT_TRUE(menu);
@@ -350,6 +318,26 @@ TEST(MenuPreviewDlg, ShowsAPopupOpenWithItsPath) {
     CResourceItem& level2 = *file.GetChildren().at(6);
     const CResourceItem* toFile[] = {menu};
     const CResourceItem* toLevel2[] = {menu, &file};
+    {
+        CMenuPreviewDlg window(*menu, CodePage(1252));
+        QList<QAction*> bar = window.MenuBar()->actions();
+        ASSERT_EQ(bar.size(), 3);
+        EXPECT_EQ(QStringList({bar[0]->text(), bar[1]->text(), bar[2]->text()}), QStringList({"&File", "&Edit", "&Help"}));
+        EXPECT_FALSE(bar[2]->menu()); // a command right on the bar
+        QList<QAction*> entries = bar[0]->menu()->actions();
+        ASSERT_EQ(entries.size(), 7);
+        EXPECT_EQ(entries[0]->text(), "&Open\tCtrl+O");
+        EXPECT_TRUE(entries[3]->isSeparator());
+        EXPECT_TRUE(entries[4]->isSeparator()); // "Separator text" keeps no text in the tree
+        EXPECT_FALSE(bar[0]->menu()->separatorsCollapsible());
+        QMenu* level3 = entries[6]->menu()->actions().at(0)->menu();
+        ASSERT_TRUE(level3);
+        EXPECT_EQ(level3->title(), "Level&3");
+        EXPECT_FALSE(level3->actions().at(0)->isEnabled()); // grayed
+        QAction* copy = bar[1]->menu()->actions().at(0);
+        EXPECT_TRUE(copy->isChecked());
+        EXPECT_TRUE(window.Duplicates().isEmpty());
+    }
     {
         CMenuPreviewDlg window(file, toFile, CodePage(1252));
         EXPECT_EQ(window.windowTitle(), "File");
@@ -376,9 +364,14 @@ TEST(MenuPreviewDlg, ShowsAPopupOpenWithItsPath) {
         ASSERT_EQ(window.Popup()->Rows().size(), 2u);
         EXPECT_EQ(window.Popup()->AcceleratorColumnWidth(), 0);
     }
+    // An n inside the escape \n marks nothing.
     Child(file, 1001).SetTranslation("Drucken\\tStrg+P", 'D');
     Child(file, 1004).SetTranslation("Laden", 'd');
     Child(level2, 1006).SetTranslation("Danach", 'D');
+    Child(*menu, 1200).SetTranslation("Zeile\\nUmbruch", 'n');
+    CMenuPreviewDlg bar(*menu, CodePage(1252));
+    EXPECT_EQ(bar.MenuBar()->actions()[0]->menu()->actions()[5]->text(), "La&den");
+    EXPECT_EQ(bar.MenuBar()->actions()[2]->text(), "Zeile\nUmbruch"); // no '&': the target has no hotkey there
     CMenuPreviewDlg window(file, toFile, CodePage(1252));
     EXPECT_EQ(window.Popup()->Rows()[0].text, "&Drucken");
     EXPECT_EQ(window.Popup()->Rows()[0].accelerator, "Strg+P");
