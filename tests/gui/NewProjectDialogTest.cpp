@@ -72,24 +72,6 @@ TEST(NewProjectDialogTest, SetModuleShowsSourceLanguageVersionAndTheOtherLanguag
     }
 }
 
-// Each browse button takes the file dialog's answer; the project and the
-// dictionary get their extension, the chosen module is read.
-TEST(NewProjectDialogTest, BrowseButtonsTakeTheChosenFile) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    CNewProjectDlg dialog;
-    AnswerFileDialog(FixturePath("multilang.dll"));
-    dialog.findChild<QPushButton*>(QStringLiteral("moduleBrowse"))->click();
-    EXPECT_EQ(dialog.ModulePath(), FixturePath("multilang.dll"));
-    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("German"));
-    AnswerFileDialog(dir.filePath(QStringLiteral("fresh")));
-    dialog.findChild<QPushButton*>(QStringLiteral("projectBrowse"))->click();
-    EXPECT_EQ(dialog.ProjectPath(), dir.filePath(QStringLiteral("fresh.prj")));
-    AnswerFileDialog(dir.filePath(QStringLiteral("words")));
-    dialog.findChild<QPushButton*>(QStringLiteral("dictionaryBrowse"))->click();
-    EXPECT_EQ(dialog.DictionaryPath(), dir.filePath(QStringLiteral("words.dic")));
-}
-
 // A new dialog starts empty, the language list disabled; Validate names the
 // first field still missing.
 TEST(NewProjectDialogTest, StartsEmptyAndValidateReportsTheFirstMissingField) {
@@ -117,17 +99,26 @@ TEST(NewProjectDialogTest, StartsEmptyAndValidateReportsTheFirstMissingField) {
     EXPECT_TRUE(dialog.Validate().isEmpty());
 }
 
-// A path typed or pasted into the edit is read as soon as it names a file:
-// a module fills the language list; a file that is no module (chosen in the
-// file dialog or typed) shows core's reason in the dialog, which OK then
-// refuses without closing or losing what was typed.
-TEST(NewProjectDialogTest, ReadsATypedModuleAndKeepsTheInputForAFileThatIsNoModule) {
+// Each browse button takes the file dialog's answer; the project and the
+// dictionary get their extension. A path typed or pasted into the edit is
+// read as soon as it names a file: a module fills the language list; a file
+// that is no module (chosen in the file dialog or typed) shows core's reason
+// in the dialog, which OK then refuses without closing or losing the input.
+TEST(NewProjectDialogTest, BrowsesReadsATypedModuleAndKeepsTheInputForAFileThatIsNoModule) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     CNewProjectDlg dialog;
     dialog.show();
-    dialog.ProjectEdit()->setText(dir.filePath(QStringLiteral("typed")));
+    AnswerFileDialog(dir.filePath(QStringLiteral("chosen")));
+    dialog.findChild<QPushButton*>(QStringLiteral("projectBrowse"))->click();
+    AnswerFileDialog(dir.filePath(QStringLiteral("words")));
+    dialog.findChild<QPushButton*>(QStringLiteral("dictionaryBrowse"))->click();
+    EXPECT_EQ(dialog.DictionaryPath(), dir.filePath(QStringLiteral("words.dic")));
+    AnswerFileDialog(FixturePath("multilang.dll"));
+    dialog.findChild<QPushButton*>(QStringLiteral("moduleBrowse"))->click();
+    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("German"));
     dialog.TranslatorEdit()->setText(QStringLiteral("Ann"));
+    dialog.ModuleEdit()->clear();
     dialog.ModuleEdit()->setFocus();
     QTest::keyClicks(dialog.ModuleEdit(), FixturePath("basic32.exe"));
     EXPECT_TRUE(dialog.LanguageList()->isEnabled());
@@ -146,7 +137,7 @@ TEST(NewProjectDialogTest, ReadsATypedModuleAndKeepsTheInputForAFileThatIsNoModu
     EXPECT_EQ(dialog.Validate(), reason);
     EXPECT_FALSE(PressOk(dialog));
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(dialog.ProjectPath(), dir.filePath(QStringLiteral("typed")));
+    EXPECT_EQ(dialog.ProjectPath(), dir.filePath(QStringLiteral("chosen.prj")));
     EXPECT_EQ(dialog.Translator(), QStringLiteral("Ann"));
 
     // Pasting a module over it brings the list back and clears the reason.
