@@ -105,7 +105,8 @@ void ExpectUniqueHotkeys(const QMenu& menu) {
 // The catalogs for a locale, installed for as long as this lives.
 struct Installed {
     std::vector<QTranslator*> translators;
-    explicit Installed(const QLocale& locale) : translators(InstallTranslators(*QCoreApplication::instance(), locale)) {}
+    explicit Installed(const QLocale& locale)
+        : translators(InstallTranslators(*QCoreApplication::instance(), locale)) {}
     ~Installed() {
         for (QTranslator* translator : translators) {
             QCoreApplication::removeTranslator(translator);
