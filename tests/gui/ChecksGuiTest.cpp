@@ -5,23 +5,11 @@
 
 #include <algorithm>
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QTreeWidget>
-#include <QTableView>
-
 #include "check/HunspellSpelling.h"
 #include "check/ProjectChecks.h"
 #include "gui/ScriptedWindow.h"
-#include "io/FileIo.h"
 #include "ui/ContentsModel.h"
-#include "ui/DictionaryDock.h"
-#include "ui/OutputDock.h"
 #include "ui/ProblemsDock.h"
-#include "ui/TranslateDialog.h"
 
 using namespace quillon;
 using namespace quillon::gui;
@@ -35,12 +23,10 @@ using Window = ScriptedWindow;
 void TypeAndConfirm(CResourceItem& item, CQuillonDoc& doc, const QString& typed, const QString& shown) {
     CTranslateDlg dialog(item, doc);
     dialog.TranslatedEdit()->setPlainText(typed);
-    dialog.accept();
-    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(PressOk(dialog));
     EXPECT_TRUE(dialog.RefusalLabel()->text().contains(shown)) << dialog.RefusalLabel()->text().toStdString();
     EXPECT_FALSE(item.IsTranslated());
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(PressOk(dialog));
     EXPECT_TRUE(item.IsTranslated());
 }
 
@@ -82,8 +68,7 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     // Spelling, when asked for and the German dictionary is installed.
     CTranslateDlg typo(At(window.frame, "strings/15"), doc);
     typo.TranslatedEdit()->setPlainText("Letzter Plaz");
-    typo.accept();
-    ASSERT_EQ(typo.result(), QDialog::Accepted);
+    ASSERT_TRUE(PressOk(typo));
     if (SpellingDictionaries(0x0407, SystemSpellingFolders()).empty()) GTEST_SKIP() << "no German spelling dictionary";
     problems.SpellingBox()->setChecked(true);
     auto spelling = std::find_if(problems.Findings().begin(), problems.Findings().end(),

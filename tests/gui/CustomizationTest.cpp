@@ -1,23 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QKeySequenceEdit>
-#include <QListWidget>
-#include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QLineEdit>
-#include <QToolBar>
-#include <memory>
-
 #include "gui/ScriptedWindow.h"
 #include "ui/CustomizeDialog.h"
 #include "ui/Customization.h"
 
 using namespace quillon::gui;
 using quillon::testing::AppSettings;
+using quillon::testing::PressOk;
 
 namespace {
 
@@ -47,10 +36,13 @@ struct TestWindow {
 
     TestWindow() {
         QMenu* file = window->menuBar()->addMenu(QStringLiteral("&File"));
-        AddCommand(file, "Alpha", QStringLiteral("&Alpha"), kAlphaKey);
-        AddCommand(file, "Beta", QStringLiteral("&Beta"), kBetaKey);
-        AddCommand(file, "Gamma", QStringLiteral("&Gamma"), kGammaKey);
-        AddCommand(file, "Delta", QStringLiteral("&Delta && Co"), {});
+        for (auto [name, text, key] : {std::tuple{"Alpha", "&Alpha", kAlphaKey}, {"Beta", "&Beta", kBetaKey},
+                                       {"Gamma", "&Gamma", kGammaKey}, {"Delta", "&Delta && Co", QKeySequence()}}) {
+            auto* action = new QAction(QString::fromLatin1(text), window.get());
+            action->setObjectName(QString::fromLatin1(name));
+            action->setShortcut(key);
+            file->addAction(action);
+        }
         file->addAction(QStringLiteral("Unnamed"));
         new QLineEdit(window.get()); // its clear button is an action Qt names
         window->findChild<QLineEdit*>()->setClearButtonEnabled(true);
@@ -61,13 +53,6 @@ struct TestWindow {
         standard->addAction(Action("Beta"));
         customization = new CCustomization(window.get(), window->findChildren<QAction*>());
         customization->AddToggle(standard->toggleViewAction());
-    }
-
-    void AddCommand(QMenu* menu, const char* name, const QString& text, const QKeySequence& key) {
-        auto* action = new QAction(text, window.get());
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(key);
-        menu->addAction(action);
     }
 
     QAction* Action(const char* name) const { return window->findChild<QAction*>(QString::fromLatin1(name)); }
@@ -81,31 +66,16 @@ struct LoadedWindow : CleanSettings, TestWindow {
 
 QStringList Texts(const QMenu* menu) {
     QStringList texts;
-    for (const QAction* action : menu->actions()) {
+    for (const QAction* action : menu->actions())
         if (!action->isSeparator()) texts << action->text();
-    }
     return texts;
-}
-
-QStringList ObjectNames(const QList<QAction*>& actions) {
-    QStringList names;
-    for (const QAction* action : actions) names << action->objectName();
-    return names;
-}
-
-template <typename T>
-T* Find(const QWidget& parent, const char* name) {
-    T* widget = parent.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
 }
 
 // The row of `command` in a list or in the first column of a table.
 int RowOf(const QAbstractItemView* view, const QString& command) {
     const QAbstractItemModel& model = *view->model();
-    for (int row = 0; row < model.rowCount(); ++row) {
+    for (int row = 0; row < model.rowCount(); ++row)
         if (model.index(row, 0).data(Qt::UserRole).toString() == command) return row;
-    }
     return -1;
 }
 
@@ -119,7 +89,11 @@ struct ScriptedDialog {
         dialog.m_askName = [this](const QString&, const QString&) { return name; };
     }
     template <typename T>
-    T* Get(const char* objectName) { return Find<T>(dialog, objectName); }
+    T* Get(const char* name) {
+        T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
     void Click(const char* button) { Get<QPushButton>(button)->click(); }
 };
 
@@ -138,7 +112,6 @@ TEST(Customization, CustomisationSurvivesRestart) {
         EXPECT_EQ(Texts(first.customization->ToolsMenu()), QStringList({"&Customize..."}));
         QToolBar* mine = first.customization->AddUserToolBar(QStringLiteral("Mine"));
         ASSERT_NE(mine, nullptr);
-        EXPECT_EQ(mine->objectName(), "UserToolBar0");
         first.customization->SetToolBarCommands(mine, {"Gamma", "-", "Alpha", "NoSuchCommand"});
         EXPECT_EQ(CCustomization::ToolBarCommands(mine), QStringList({"Gamma", "-", "Alpha"}));
         QToolBar* spare = first.customization->AddUserToolBar();
@@ -155,21 +128,19 @@ TEST(Customization, CustomisationSurvivesRestart) {
     }
     EXPECT_TRUE(AppSettings().contains(QStringLiteral("Settings/ToolBarCommands/StandardToolBar")));
     TestWindow second;
-    EXPECT_EQ(second.ToolBar("UserToolBar0"), nullptr);
     second.customization->Load(); // before restoreState, which only places bars that exist
     ASSERT_TRUE(second.window->restoreState(state, 1));
     second.window->show();
     QToolBar* mine = second.ToolBar("UserToolBar0");
     ASSERT_NE(mine, nullptr);
-    EXPECT_EQ(mine->windowTitle(), "Mine");
     EXPECT_EQ(CCustomization::ToolBarCommands(mine), QStringList({"Gamma", "-", "Alpha"}));
     EXPECT_EQ(mine->actions().value(0), second.Action("Gamma"));
     EXPECT_EQ(second.window->toolBarArea(mine), Qt::LeftToolBarArea);
     EXPECT_TRUE(mine->isVisible());
     QToolBar* spare = second.ToolBar("UserToolBar1");
     ASSERT_NE(spare, nullptr);
-    EXPECT_EQ(spare->windowTitle(), "User Toolbar 2");
     EXPECT_FALSE(spare->isVisible());
+    // The toolbars' titles, as the menu names them.
     EXPECT_EQ(Texts(second.customization->ToolbarsMenu()),
               QStringList({"Standard", "Mine", "User Toolbar 2", "&Customize..."}));
     EXPECT_EQ(CCustomization::ToolBarCommands(second.standard), QStringList({"Beta", "Gamma"}));
@@ -177,7 +148,6 @@ TEST(Customization, CustomisationSurvivesRestart) {
     EXPECT_EQ(Texts(second.customization->ToolsMenu()), QStringList({"&Compare", "Notes", "&Customize..."}));
 
     second.customization->SetToolBarCommands(second.standard, second.customization->DefaultToolBarCommands(second.standard));
-    EXPECT_EQ(CCustomization::ToolBarCommands(second.standard), QStringList({"Alpha", "-", "Beta"}));
     second.customization->SetTools({});
     second.customization->Save();
     EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/ToolBarCommands/StandardToolBar")));
@@ -219,8 +189,9 @@ TEST(Customization, LoadSkipsDamagedUserToolBarEntries) {
 // The commands and their keys; the keyboard page refuses a key in use and lets keys move.
 TEST(Customization, CommandsAndTheirKeys) {
     LoadedWindow window;
-    EXPECT_EQ(ObjectNames(window.customization->Commands()),
-              QStringList({"Alpha", "Beta", "Gamma", "Delta", "Customize"}));
+    QStringList commands;
+    for (const QAction* action : window.customization->Commands()) commands << action->objectName();
+    EXPECT_EQ(commands, QStringList({"Alpha", "Beta", "Gamma", "Delta", "Customize"}));
     EXPECT_EQ(CommandLabel(window.Action("Delta")), "File: Delta & Co");
     EXPECT_EQ(CommandLabel(window.customization->CustomizeAction()), "Tools: Customize...");
     // A command's own key is no conflict, and no key is nobody's.
@@ -260,8 +231,6 @@ TEST(Customization, CommandsAndTheirKeys) {
     scripted.dialog.accept();
     EXPECT_EQ(window.Action("Alpha")->shortcut(), kBetaKey);
     EXPECT_TRUE(window.Action("Beta")->shortcuts().isEmpty());
-    EXPECT_EQ(AppSettings().value(QStringLiteral("Settings/Shortcuts/Alpha")).toString(), "Ctrl+B");
-    EXPECT_EQ(AppSettings().value(QStringLiteral("Settings/Shortcuts/Beta")).toString(), "");
     {
         TestWindow restarted; // the keys as stored
         restarted.customization->Load();
@@ -275,8 +244,8 @@ TEST(Customization, CommandsAndTheirKeys) {
     again.dialog.accept();
     EXPECT_EQ(window.Action("Alpha")->shortcut(), kAlphaKey);
     EXPECT_EQ(window.Action("Beta")->shortcut(), kBetaKey);
-    EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/Shortcuts/Alpha")));
-    EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/Shortcuts/Beta")));
+    for (const char* command : {"Alpha", "Beta"})
+        EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/Shortcuts/") + command)) << command;
 }
 
 TEST(Customization, ToolVariablesExpand) {
@@ -300,7 +269,6 @@ TEST(Customization, AtMostTenUserToolBarsAndTools) {
         EXPECT_EQ(bar->objectName(), QStringLiteral("UserToolBar%1").arg(slot));
     }
     EXPECT_EQ(window.customization->AddUserToolBar(), nullptr);
-    EXPECT_EQ(window.customization->UserToolBars().size(), kMaxUserToolBars);
     {
         ScriptedDialog scripted(window);
         EXPECT_FALSE(scripted.Get<QPushButton>("NewToolBar")->isEnabled());
@@ -351,8 +319,7 @@ TEST(Customization, DialogCancelDiscardsAndOkApplies) {
         auto* bars = scripted.Get<QListWidget>("ToolBarList");
         EXPECT_EQ(bars->currentItem()->text(), "Review");
         bars->item(0)->setCheckState(Qt::Unchecked); // hide the Standard toolbar
-        scripted.dialog.accept();
-        EXPECT_EQ(scripted.dialog.result(), QDialog::Accepted);
+        EXPECT_TRUE(PressOk(scripted.dialog));
     }
     ASSERT_EQ(window.customization->UserToolBars().size(), 1);
     QToolBar* review = window.customization->UserToolBars()[0];
@@ -386,8 +353,6 @@ TEST(Customization, DialogRenamesDeletesAndResetsToolBars) {
     EXPECT_EQ(bars->count(), 2);
     scripted.dialog.accept();
     EXPECT_EQ(CCustomization::ToolBarCommands(window.standard), QStringList({"Alpha", "-", "Beta"}));
-    ASSERT_EQ(window.customization->UserToolBars().size(), 1);
-    EXPECT_EQ(window.customization->UserToolBars()[0]->windowTitle(), "New Name");
     EXPECT_EQ(window.ToolBar("UserToolBar1"), nullptr);
     EXPECT_EQ(Texts(window.customization->ToolbarsMenu()), QStringList({"Standard", "New Name", "&Customize..."}));
     std::unique_ptr<QMenu> popup(window.customization->CreatePopupMenu());
@@ -403,15 +368,13 @@ TEST(Customization, ToolsPageRefusesAToolWithoutCommand) {
     scripted.Click("AddTool");
     EXPECT_TRUE(scripted.Get<QPushButton>("BrowseCommand")->isEnabled());
     scripted.Get<QLineEdit>("ToolName")->setText(QStringLiteral("Viewer"));
-    scripted.dialog.accept();
-    EXPECT_NE(scripted.dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(PressOk(scripted.dialog));
     ASSERT_EQ(scripted.warnings.size(), 1);
     EXPECT_TRUE(scripted.warnings[0].contains("Viewer"));
     EXPECT_TRUE(window.customization->Tools().empty());
     scripted.Get<QLineEdit>("ToolCommand")->setText(QStringLiteral("/usr/bin/less"));
     scripted.Get<QLineEdit>("ToolArguments")->setText(QStringLiteral("$(ProjectPath)"));
-    scripted.dialog.accept();
-    EXPECT_EQ(scripted.dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(PressOk(scripted.dialog));
     ASSERT_EQ(window.customization->Tools().size(), 1u);
     EXPECT_EQ(window.customization->Tools()[0], (UserTool{"Viewer", "/usr/bin/less", "$(ProjectPath)", ""}));
     EXPECT_EQ(Texts(window.customization->ToolsMenu()), QStringList({"Viewer", "&Customize..."}));

@@ -3,27 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <QCheckBox>
-#include <QHeaderView>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QTableView>
-#include <QTableWidget>
-#include <QTimer>
-#include <QTreeView>
-#include <QLabel>
-#include <QPushButton>
-#include <QUndoView>
-
 #include "gui/ScriptedWindow.h"
 #include "dictionary/ManualTranslation.h"
 #include "controls/TextBridge.h"
 #include "ui/HistoryDock.h"
 #include "ui/ItemPreview.h"
 #include "ui/ReplaceDialog.h"
-#include "ui/OutputDock.h"
 #include "ui/StringFilter.h"
 
 using namespace quillon;
@@ -34,7 +19,7 @@ namespace {
 
 NewProjectSettings SampleSettings(const TempDir& dir) {
     NewProjectSettings settings = SessionSettings(dir);
-    settings.modulePath = QUILLON_DATA_DIR "/../../samples/quillpad.exe";
+    settings.modulePath = SamplePath("quillpad.exe");
     return settings;
 }
 
@@ -269,14 +254,10 @@ TEST(TranslatorsDesk, NavigationCrossesResources) {
 
     ASSERT_TRUE(frame.SelectNode({"Resource", "Strings", "String Table"}));
     frame.StringView()->setFocus();
-    Press("Ctrl+Home");
-    Press("Down");
-    Press("Down");
-    Press("Down"); // string 4, "Do you want to save changes to %1?"
+    Press("Ctrl+Home, Down, Down, Down"); // string 4, "Do you want to save changes to %1?"
     Type("Speichern?");
     Press("Return");
-    Press("Ctrl+Home");
-    Press("F8");
+    Press("Ctrl+Home, F8");
     EXPECT_EQ(desk.Current()->m_nID, 4);
 
     EXPECT_TRUE(frame.StringView()->horizontalHeader()->isSectionHidden(CStringListModel::ColumnPath));
@@ -301,8 +282,7 @@ TEST(TranslatorsDesk, NavigationCrossesResources) {
 
     // String 6 breaks its lines with \r\n: the preview shows them as breaks.
     frame.StringView()->setFocus(); // the click left it in the log
-    Press("Down");
-    Press("Down");
+    Press("Down, Down");
     EXPECT_EQ(desk.Current()->m_nID, 6);
     EXPECT_TRUE(frame.Preview()->SourceView()->toPlainText().startsWith("Quill Pad could not open %1.\nMake sure"));
 }

@@ -3,20 +3,7 @@
 // modes its static helpers open it in. The test program provides the
 // QApplication and a scratch settings folder.
 
-#include <QAbstractButton>
-#include <QBuffer>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QMessageBox>
-#include <QTemporaryDir>
-#include <QTimer>
-
 #include <gtest/gtest.h>
-
-#include <cstdint>
-#include <functional>
-#include <vector>
 
 #include "controls/FileDialog.h"
 #include "pe/ResourceModule.h"
@@ -36,6 +23,7 @@ using testing::GroupBytes;
 using testing::PngHead;
 using testing::AppSettings;
 using testing::FixturePath;
+using testing::WhenModal;
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -72,16 +60,12 @@ QImage IconOf(const std::vector<BuiltResource>& resources) {
 // ---- The core's icon as an image (the decoding is the core's, tests/pe) ----------------
 
 TEST(ModuleIconImageTest, PixelsKeepTheirColourAndAlpha) {
-    IconImage icon;
-    icon.width = 2;
-    icon.height = 2;
-    icon.pixels = {0xFFFF0000, 0x00000000, 0x80102030, 0xFF0000FF};
-    QImage image = ToImage(icon);
+    QImage image =
+        ToImage({.width = 2, .height = 2, .pixels = {0xFFFF0000, 0x00000000, 0x80102030, 0xFF0000FF}, .png = {}});
     ASSERT_EQ(image.size(), QSize(2, 2));
     EXPECT_EQ(image.pixel(0, 0), qRgba(255, 0, 0, 255));
     EXPECT_EQ(qAlpha(image.pixel(1, 0)), 0);
     EXPECT_EQ(image.pixel(0, 1), qRgba(0x10, 0x20, 0x30, 0x80));
-    EXPECT_EQ(image.pixel(1, 1), qRgba(0, 0, 255, 255));
 }
 
 TEST(ModuleIconImageTest, APngIsDecodedHereAndScaledDownAndABadOneIsNoIcon) {
@@ -94,11 +78,7 @@ TEST(ModuleIconImageTest, APngIsDecodedHereAndScaledDownAndABadOneIsNoIcon) {
     // A PNG whose body disagrees with its header is no icon.
     QImage small(8, 8, QImage::Format_ARGB32);
     small.fill(qRgb(1, 2, 3));
-    IconImage bad;
-    bad.format = IconImage::Format::Png;
-    bad.width = 16;
-    bad.height = 16;
-    bad.png = PngBytes(small);
+    IconImage bad{.format = IconImage::Format::Png, .width = 16, .height = 16, .pixels = {}, .png = PngBytes(small)};
     EXPECT_TRUE(ToImage(bad).isNull());
     bad.png = Concat({PngHead(16, 16), {1, 2, 3}});
     EXPECT_TRUE(ToImage(bad).isNull());
@@ -107,16 +87,23 @@ TEST(ModuleIconImageTest, APngIsDecodedHereAndScaledDownAndABadOneIsNoIcon) {
 
 // ---- The preview pane on real modules -----------------------------------------------------
 
-// Also under another extension: the bytes decide, not the name.
-TEST(ModulePreviewTest, ShowsIconVersionLanguageAndCountsOfAModule) {
+// Also under another extension: the bytes decide, not the name. A module
+// without resources says so in a note and shows the generic glyph; a file
+// that is no module shows nothing. Each is shown after a module, so a pane
+// that kept the module's values would fail.
+TEST(ModulePreviewTest, ShowsAModuleAndNoCountsOfWhatHasNoResources) {
     QTemporaryDir dir;
-    QString renamed = dir.filePath(QStringLiteral("basic.bin"));
+    const QString renamed = dir.filePath(QStringLiteral("basic.bin"));
+    const QString text = dir.filePath(QStringLiteral("readme.txt"));
+    const QString fake = dir.filePath(QStringLiteral("fake.exe"));
     ASSERT_TRUE(QFile::copy(FixturePath("basic32.exe"), renamed));
-    for (const QString& path : {FixturePath("basic32.exe"), renamed}) {
+    WriteFile(text, "Hello, world\n");
+    WriteFile(fake, "MZ but nothing of a module follows");
+    for (const QString& path : {FixturePath("nores.exe"), text, fake, QStringLiteral(QUILLON_FIXTURE_DIR), QString()}) {
         SCOPED_TRACE(path.toStdString());
         ModulePreview preview;
-        preview.ShowFile(path);
-        EXPECT_TRUE(preview.ShowsModule());
+        preview.ShowFile(path == text ? renamed : FixturePath("basic32.exe"));
+        ASSERT_TRUE(preview.ShowsModule());
         QStringList texts;
         for (QLabel* value : Values(preview)) {
             texts << value->text();
@@ -127,24 +114,8 @@ TEST(ModulePreviewTest, ShowsIconVersionLanguageAndCountsOfAModule) {
         ASSERT_TRUE(preview.HasModuleIcon());
         EXPECT_EQ(preview.Icon().size(), QSize(16, 16));
         EXPECT_FALSE(preview.IconLabel()->pixmap().isNull());
-    }
-}
 
-// A module without resources says so in a note and shows the generic glyph;
-// a file that is no module shows nothing. Each is shown after a module, so a
-// pane that kept the module's values would fail.
-TEST(ModulePreviewTest, NoResourcesOrNoModuleShowsNoCounts) {
-    QTemporaryDir dir;
-    const QString text = dir.filePath(QStringLiteral("readme.txt"));
-    const QString fake = dir.filePath(QStringLiteral("fake.exe"));
-    WriteFile(text, "Hello, world\n");
-    WriteFile(fake, "MZ but nothing of a module follows");
-    for (const QString& path : {FixturePath("nores.exe"), text, fake, QStringLiteral(QUILLON_FIXTURE_DIR), QString()}) {
-        SCOPED_TRACE(path.toStdString());
         const bool module = path == FixturePath("nores.exe");
-        ModulePreview preview;
-        preview.ShowFile(FixturePath("basic32.exe"));
-        ASSERT_TRUE(preview.ShowsModule());
         preview.ShowFile(path);
         EXPECT_EQ(preview.ShowsModule(), module);
         EXPECT_FALSE(preview.HasModuleIcon());
@@ -232,15 +203,6 @@ TEST(FileDialogTest, ThePaneFollowsTheCurrentFile) {
     EXPECT_EQ(dialog.Preview()->VersionLabel()->text(), QStringLiteral("1.2.3.4"));
     emit dialog.currentChanged(FixturePath("nores.exe"));
     EXPECT_TRUE(dialog.Preview()->StringsLabel()->text().isEmpty());
-}
-
-// Runs `answer` on the modal widget once the helper's dialog is up.
-void WhenModal(std::function<void(QWidget*)> answer) {
-    QTimer::singleShot(0, [answer] {
-        QWidget* modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr);
-        answer(modal);
-    });
 }
 
 class FileDialogHelperTest : public ::testing::Test {

@@ -7,33 +7,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QAction>
-#include <QDockWidget>
-#include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QRegularExpression>
-#include <QTabWidget>
-#include <QToolBar>
-#include <QTranslator>
-#include <QXmlStreamReader>
-
 #include <map>
 #include <set>
 
 #include "gui/ScriptedWindow.h"
 #include "check/HunspellSpelling.h"
 #include "controls/StatusDlg.h"
-#include "model/ResourceItem.h"
-#include "ui/AutoTranslateDlg.h"
 #include "ui/Customization.h"
 #include "ui/CustomizeDialog.h"
 #include "ui/NewProjectDialog.h"
-#include "ui/TranslateDialog.h"
 #include "ui/Translations.h"
 
 namespace quillon::gui {
@@ -120,22 +102,22 @@ void ExpectUniqueHotkeys(const QMenu& menu) {
     }
 }
 
-class GermanUi : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_translators = InstallTranslators(*QCoreApplication::instance(), QLocale(QLocale::German, QLocale::Germany));
-        ASSERT_FALSE(m_translators.empty()) << "no German catalog under " << kCatalogFolder;
-    }
-    void TearDown() override {
-        for (QTranslator* translator : m_translators) {
+// The catalogs for a locale, installed for as long as this lives.
+struct Installed {
+    std::vector<QTranslator*> translators;
+    explicit Installed(const QLocale& locale)
+        : translators(InstallTranslators(*QCoreApplication::instance(), locale)) {}
+    ~Installed() {
+        for (QTranslator* translator : translators) {
             QCoreApplication::removeTranslator(translator);
             delete translator;
         }
     }
-    std::vector<QTranslator*> m_translators;
 };
 
-TEST_F(GermanUi, TheMainWindowItsMenusDocksAndDialogsAreGerman) {
+TEST(GermanUi, TheMainWindowItsMenusDocksAndDialogsAreGerman) {
+    Installed german(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_FALSE(german.translators.empty()) << "no German catalog under " << kCatalogFolder;
     CMainFrame frame;
     EXPECT_EQ(frame.menuBar()->actions().first()->text(), "&Datei");
     ExpectGerman(frame, "the main window");
@@ -243,13 +225,9 @@ TEST(Catalogs, CountsTakeTheSingularForOne) {
         {QLocale(QLocale::French), "quillon::gui::CMainFrame", "%n warnings", 1, "1 warning"},
     };
     for (const auto& c : cases) {
-        std::vector<QTranslator*> translators = InstallTranslators(*QCoreApplication::instance(), c.locale);
-        EXPECT_EQ(Counted(translators, c.context, c.source, c.count), QString::fromUtf8(c.shown))
+        Installed installed(c.locale);
+        EXPECT_EQ(Counted(installed.translators, c.context, c.source, c.count), QString::fromUtf8(c.shown))
             << c.locale.name().toStdString() << " " << c.count;
-        for (QTranslator* translator : translators) {
-            QCoreApplication::removeTranslator(translator);
-            delete translator;
-        }
     }
 }
 

@@ -1,30 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QMenu>
-#include <QMenuBar>
-
-#include <QAbstractItemModelTester>
-#include <QAction>
-#include <QDockWidget>
-#include <QCoreApplication>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QListWidget>
-#include <QTableView>
-#include <QTreeView>
-
 #include "gui/ScriptedWindow.h"
-#include "io/FileIo.h"
 #include "io/FileLock.h"
 #include "pe/ResourceModule.h"
-#include "ui/AutoTranslateDlg.h"
 #include "ui/DictionaryDock.h"
-#include "ui/OutputDock.h"
-#include "ui/TranslateDialog.h"
 
 using namespace quillon;
 using namespace quillon::gui;
@@ -35,12 +14,6 @@ namespace {
 using Window = ScriptedWindow;
 
 bool Enabled(CMainFrame& frame, const char* action) { return frame.Action(action)->isEnabled(); }
-
-QString Cell(QAbstractItemModel& model, int row, int column) { return model.data(model.index(row, column)).toString(); }
-
-bool Logged(CMainFrame& frame, const QString& text) {
-    return !frame.OutputBar()->StatusList()->findItems(text, Qt::MatchEndsWith).isEmpty();
-}
 
 } // namespace
 
@@ -63,16 +36,13 @@ TEST(MainFrame, DocksKeepTheirSizeFromStartToStart) {
         window.frame.close();
     }
     AppSettings().remove(QStringLiteral("Settings"));
-    EXPECT_EQ(widths[1], widths[0]);
-    EXPECT_EQ(widths[2], widths[0]);
+    EXPECT_EQ(widths, std::vector<int>(3, widths[0]));
     // Each dock is shown and hidden from the View menu.
     Window window;
     QMenu* view = window.frame.menuBar()->actions().at(2)->menu();
     ASSERT_NE(view, nullptr);
-    QStringList names;
-    for (const QAction* action : view->actions()) names << action->objectName();
     for (const char* dock : {"ViewOutput", "ViewDictonary", "ViewProblems", "ViewSuggestions"})
-        EXPECT_TRUE(names.contains(QString::fromLatin1(dock))) << dock;
+        EXPECT_TRUE(view->actions().contains(window.frame.Action(dock))) << dock;
 }
 
 // The commands follow the project and the selection; the tree and the list show what it holds.
@@ -103,9 +73,8 @@ TEST(MainFrame, CommandsTreeAndListFollowTheProject) {
     QAbstractItemModelTester listTester(&strings, QAbstractItemModelTester::FailureReportingMode::Fatal);
     ASSERT_TRUE(window.frame.SelectNode({"Resource", "Dialogs", "Opt&ions"}));
     ASSERT_EQ(strings.rowCount(), 6); // "Title" and the five controls with a text
-    EXPECT_EQ(Cell(strings, 0, 0), "Title");
-    EXPECT_EQ(Cell(strings, 1, 1), "Name:");
-    EXPECT_EQ(Cell(strings, 1, 2), "N");
+    EXPECT_EQ(QStringList({Cell(strings, 0, 0), Cell(strings, 1, 1), Cell(strings, 1, 2)}),
+              QStringList({"Title", "Name:", "N"}));
     ASSERT_TRUE(window.frame.SelectNode({"Resource", "Menus", "100"}));
     EXPECT_EQ(Cell(strings, 0, 0), "Popup Menu");
     ASSERT_TRUE(window.frame.SelectNode({"Resource", "Version", "StringFileInfo", "040904b0"}));
@@ -115,8 +84,7 @@ TEST(MainFrame, CommandsTreeAndListFollowTheProject) {
     ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
     EXPECT_EQ(strings.rowCount(), 10);
     ASSERT_TRUE(window.frame.SelectItem(strings.ItemAt(0)));
-    EXPECT_TRUE(Enabled(window.frame, "Translate"));
-    EXPECT_TRUE(Enabled(window.frame, "Restore"));
+    for (const char* name : {"Translate", "Restore"}) EXPECT_TRUE(Enabled(window.frame, name)) << name;
 }
 
 TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
@@ -130,12 +98,10 @@ TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
         {
             CAutoTranslateDlg dialog(window.frame.Document(), &window.frame);
             dialog.StartButton()->click();
-            dialog.WaitForWorker();
-            QCoreApplication::processEvents();
-            EXPECT_EQ(dialog.StatusLabel()->text(), "Complete 3% translated."); // 1 of 33
+            Finish(dialog);
             window.frame.ReportAutoTranslation(dialog.LastResult());
         }
-        EXPECT_FALSE(window.frame.OutputBar()->StatusList()->findItems("Complete 3% translated.", Qt::MatchContains).isEmpty());
+        EXPECT_TRUE(Logged(window.frame, "Complete 3% translated.", Qt::MatchContains)); // 1 of 33
         ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
         EXPECT_EQ(Cell(window.frame.Strings(), 0, 3), "Hallo");
         // Restore marks the document modified and shows the source again.
@@ -143,9 +109,7 @@ TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
         window.frame.Strings().ItemAt(1)->SetTranslation("X\\tY", 0);
         window.frame.OnRestore();
         EXPECT_EQ(Cell(window.frame.Strings(), 1, 3), "A\\tB\\r\\n");
-        ASSERT_TRUE(window.frame.OnFileSave());
-        EXPECT_TRUE(FileExists(dir.File("session.prj")));
-        EXPECT_TRUE(FileExists(dir.File("session.dic")));
+        ASSERT_TRUE(window.frame.OnFileSave()); // the project and its dictionary: both open again below
         EXPECT_FALSE(window.frame.Document().IsModified());
         EXPECT_TRUE(window.prompts->errors.isEmpty()) << window.prompts->errors.join("\n").toStdString();
     }
@@ -293,10 +257,8 @@ TEST(DictionaryDock, DeletingPrimaryAndEntryRows) {
     CDictionaryModel& model = bar.Model();
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     ASSERT_EQ(model.rowCount(), 3);
-    EXPECT_EQ(Cell(model, 0, 0), "MENUITEM");
-    EXPECT_EQ(Cell(model, 1, 0), "CONTROL");
-    EXPECT_EQ(Cell(model, 1, 1), "Open");
-    EXPECT_EQ(Cell(model, 2, 0), "COMMON");
+    EXPECT_EQ(QStringList({Cell(model, 0, 0), Cell(model, 1, 0), Cell(model, 1, 1), Cell(model, 2, 0)}),
+              QStringList({"MENUITEM", "CONTROL", "Open", "COMMON"}));
     // Only the entry row: the primary entry stays. The document applies the
     // deletion and the dock fills again from the dictionary.
     window.frame.Document().Apply(model.PlanDeletion({1}));
@@ -381,14 +343,13 @@ TEST(MainFrame, UpdateReportsEveryChangeAndMarksChangedItemsUntilHandled) {
 // a build would write old texts over new resources.
 TEST(MainFrame, BuildOfAStaleModuleOffersTheUpdate) {
     for (bool update : {false, true}) {
-        TempDir dir;
-        Window window;
-        NewProjectSettings settings = SessionSettings(dir);
-        settings.modulePath = dir.File("module.exe");
+        SessionWindow window;
+        NewProjectSettings settings = SessionSettings(window.dir);
+        settings.modulePath = window.dir.File("module.exe");
         ASSERT_TRUE(WriteFileAtomically(settings.modulePath, FixtureBytes("update-keys-a.exe")));
         ASSERT_TRUE(window.frame.CreateProject(settings));
         ASSERT_TRUE(WriteFileAtomically(settings.modulePath, FixtureBytes("update-keys-b.exe")));
-        const std::string target = dir.File("target.exe");
+        const std::string target = window.dir.File("target.exe");
         window.prompts->files = {QString::fromStdString(target)};
         window.prompts->confirms = {update};
         EXPECT_FALSE(window.frame.OnBuildTarget());

@@ -2,22 +2,10 @@
 // program provides the QApplication; every case keeps all fields valid where
 // it calls accept(), so no message box opens.
 
-#include <QComboBox>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QStringList>
-#include <QTemporaryDir>
-#include <QTimer>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <vector>
 
-#include "io/FileIo.h"
 #include "pe/ResourceModule.h"
 #include "gui/ScriptedWindow.h"
 #include "ui/NewProjectDialog.h"
@@ -26,6 +14,9 @@ namespace quillon::gui {
 namespace {
 
 using testing::FixturePath;
+using testing::PressOk;
+using testing::SelectLanguage;
+using testing::WhenModal;
 
 QStringList Entries(const QComboBox& list) {
     QStringList entries;
@@ -33,33 +24,17 @@ QStringList Entries(const QComboBox& list) {
     return entries;
 }
 
-void SelectLanguage(QComboBox& list, const QString& name) {
-    int index = list.findText(name);
-    ASSERT_GE(index, 0) << name.toStdString();
-    list.setCurrentIndex(index);
-}
-
 // Answers the next file dialog with `name` as if typed into its file name
 // field; a dialog that will not close is cancelled so the test cannot hang.
 void AnswerFileDialog(const QString& name) {
-    QTimer::singleShot(0, [name] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    WhenModal([name](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
         QTimer::singleShot(2000, dialog, [dialog] { QMetaObject::invokeMethod(dialog, "reject"); });
         EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
         // selectFile() leaves a focused name field alone, so type into it.
         if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) edit->setText(name);
         QMetaObject::invokeMethod(dialog, "accept");
-    });
-}
-
-// Closes the next message box, keeping its text for the test.
-void CloseMessageBox(QString& text) {
-    QTimer::singleShot(0, [&text] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        text = box->text();
-        box->accept();
     });
 }
 
@@ -97,24 +72,6 @@ TEST(NewProjectDialogTest, SetModuleShowsSourceLanguageVersionAndTheOtherLanguag
     }
 }
 
-// Each browse button takes the file dialog's answer; the project and the
-// dictionary get their extension, the chosen module is read.
-TEST(NewProjectDialogTest, BrowseButtonsTakeTheChosenFile) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    CNewProjectDlg dialog;
-    AnswerFileDialog(FixturePath("multilang.dll"));
-    dialog.findChild<QPushButton*>(QStringLiteral("moduleBrowse"))->click();
-    EXPECT_EQ(dialog.ModulePath(), FixturePath("multilang.dll"));
-    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("German"));
-    AnswerFileDialog(dir.filePath(QStringLiteral("fresh")));
-    dialog.findChild<QPushButton*>(QStringLiteral("projectBrowse"))->click();
-    EXPECT_EQ(dialog.ProjectPath(), dir.filePath(QStringLiteral("fresh.prj")));
-    AnswerFileDialog(dir.filePath(QStringLiteral("words")));
-    dialog.findChild<QPushButton*>(QStringLiteral("dictionaryBrowse"))->click();
-    EXPECT_EQ(dialog.DictionaryPath(), dir.filePath(QStringLiteral("words.dic")));
-}
-
 // A new dialog starts empty, the language list disabled; Validate names the
 // first field still missing.
 TEST(NewProjectDialogTest, StartsEmptyAndValidateReportsTheFirstMissingField) {
@@ -142,17 +99,26 @@ TEST(NewProjectDialogTest, StartsEmptyAndValidateReportsTheFirstMissingField) {
     EXPECT_TRUE(dialog.Validate().isEmpty());
 }
 
-// A path typed or pasted into the edit is read as soon as it names a file:
-// a module fills the language list; a file that is no module (chosen in the
-// file dialog or typed) shows core's reason in the dialog, which OK then
-// refuses without closing or losing what was typed.
-TEST(NewProjectDialogTest, ReadsATypedModuleAndKeepsTheInputForAFileThatIsNoModule) {
+// Each browse button takes the file dialog's answer; the project and the
+// dictionary get their extension. A path typed or pasted into the edit is
+// read as soon as it names a file: a module fills the language list; a file
+// that is no module (chosen in the file dialog or typed) shows core's reason
+// in the dialog, which OK then refuses without closing or losing the input.
+TEST(NewProjectDialogTest, BrowsesReadsATypedModuleAndKeepsTheInputForAFileThatIsNoModule) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     CNewProjectDlg dialog;
     dialog.show();
-    dialog.ProjectEdit()->setText(dir.filePath(QStringLiteral("typed")));
+    AnswerFileDialog(dir.filePath(QStringLiteral("chosen")));
+    dialog.findChild<QPushButton*>(QStringLiteral("projectBrowse"))->click();
+    AnswerFileDialog(dir.filePath(QStringLiteral("words")));
+    dialog.findChild<QPushButton*>(QStringLiteral("dictionaryBrowse"))->click();
+    EXPECT_EQ(dialog.DictionaryPath(), dir.filePath(QStringLiteral("words.dic")));
+    AnswerFileDialog(FixturePath("multilang.dll"));
+    dialog.findChild<QPushButton*>(QStringLiteral("moduleBrowse"))->click();
+    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("German"));
     dialog.TranslatorEdit()->setText(QStringLiteral("Ann"));
+    dialog.ModuleEdit()->clear();
     dialog.ModuleEdit()->setFocus();
     QTest::keyClicks(dialog.ModuleEdit(), FixturePath("basic32.exe"));
     EXPECT_TRUE(dialog.LanguageList()->isEnabled());
@@ -169,10 +135,9 @@ TEST(NewProjectDialogTest, ReadsATypedModuleAndKeepsTheInputForAFileThatIsNoModu
     EXPECT_EQ(dialog.ProblemLabel()->text(), reason);
     EXPECT_TRUE(dialog.ProblemLabel()->isVisible());
     EXPECT_EQ(dialog.Validate(), reason);
-    dialog.accept();
+    EXPECT_FALSE(PressOk(dialog));
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_NE(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.ProjectPath(), dir.filePath(QStringLiteral("typed")));
+    EXPECT_EQ(dialog.ProjectPath(), dir.filePath(QStringLiteral("chosen.prj")));
     EXPECT_EQ(dialog.Translator(), QStringLiteral("Ann"));
 
     // Pasting a module over it brings the list back and clears the reason.
@@ -183,8 +148,7 @@ TEST(NewProjectDialogTest, ReadsATypedModuleAndKeepsTheInputForAFileThatIsNoModu
     EXPECT_TRUE(dialog.ProblemLabel()->isHidden());
     SelectLanguage(*dialog.LanguageList(), QStringLiteral("French"));
     dialog.EMailEdit()->setText(QStringLiteral("ann@example.org"));
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(PressOk(dialog));
     EXPECT_EQ(dialog.TargetLanguage(), 0x040C); // the language with sub-language 1
     EXPECT_EQ(dialog.EMail(), QStringLiteral("ann@example.org"));
 }
@@ -218,31 +182,28 @@ protected:
 TEST_F(SettingsDialogTest, ShowsTheProjectAndApplyStoresWhatWasTyped) {
     CSettingsDlg dialog(m_doc);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Settings"));
-    EXPECT_EQ(dialog.ModulePath(), FixturePath("basic32.exe"));
-    EXPECT_EQ(dialog.DictionaryPath(), m_dir.filePath(QStringLiteral("basic.dic")));
-    EXPECT_EQ(dialog.Translator(), QStringLiteral("Ann"));
-    EXPECT_EQ(dialog.EMail(), QStringLiteral("ann@example.org"));
-    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("English"));
-    EXPECT_EQ(dialog.VersionLabel()->text(), QStringLiteral("1.2.3.4"));
+    EXPECT_EQ(QStringList({dialog.ModulePath(), dialog.DictionaryPath(), dialog.Translator(), dialog.EMail(),
+                           dialog.SourceLanguageLabel()->text(), dialog.VersionLabel()->text()}),
+              QStringList({FixturePath("basic32.exe"), m_dir.filePath(QStringLiteral("basic.dic")), "Ann",
+                           "ann@example.org", "English", "1.2.3.4"}));
     EXPECT_TRUE(dialog.LanguageList()->isEnabled());
     EXPECT_EQ(dialog.LanguageList()->count(), 69);
     EXPECT_EQ(dialog.LanguageList()->currentText(), QStringLiteral("German"));
     // The project file and the module are fixed.
-    EXPECT_TRUE(dialog.ProjectEdit()->isReadOnly());
-    EXPECT_TRUE(dialog.ModuleEdit()->isReadOnly());
-    EXPECT_FALSE(dialog.DictionaryEdit()->isReadOnly());
     EXPECT_FALSE(dialog.TranslatorEdit()->isReadOnly());
-    EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("projectBrowse"))->isEnabled());
-    EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("moduleBrowse"))->isEnabled());
-    EXPECT_TRUE(dialog.findChild<QPushButton*>(QStringLiteral("dictionaryBrowse"))->isEnabled());
+    for (auto [edit, browse, fixed] : {std::tuple{dialog.ProjectEdit(), "projectBrowse", true},
+                                       {dialog.ModuleEdit(), "moduleBrowse", true},
+                                       {dialog.DictionaryEdit(), "dictionaryBrowse", false}}) {
+        EXPECT_EQ(edit->isReadOnly(), fixed) << browse;
+        EXPECT_NE(dialog.findChild<QPushButton*>(QString::fromLatin1(browse))->isEnabled(), fixed) << browse;
+    }
     EXPECT_TRUE(dialog.Apply(true)) << "no language change, so nothing to ask";
     EXPECT_FALSE(m_doc.IsModified());
     QString dictionary = m_dir.filePath(QStringLiteral("other.dic"));
     dialog.TranslatorEdit()->setText(QStringLiteral("Bob"));
     dialog.EMailEdit()->setText(QStringLiteral("bob@example.org"));
     dialog.DictionaryEdit()->setText(dictionary);
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(PressOk(dialog));
     const CProject& project = m_doc.Project();
     EXPECT_EQ(project.m_strTranslator, "Bob");
     EXPECT_EQ(project.m_strEMail, "bob@example.org");
@@ -265,7 +226,12 @@ TEST_F(SettingsDialogTest, AnExistingDictionaryChosenIsOpenedNotOverwritten) {
     CSettingsDlg damaged(m_doc);
     damaged.DictionaryEdit()->setText(QString::fromStdString(damagedPath));
     QString said;
-    CloseMessageBox(said);
+    WhenModal([&said](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        said = box->text();
+        box->accept();
+    });
     EXPECT_FALSE(damaged.Apply(false));
     EXPECT_TRUE(said.startsWith(QStringLiteral("Cannot read the dictionary"))) << said.toStdString();
     EXPECT_NE(m_doc.Project().m_strDictionaryPath, damagedPath);
@@ -285,34 +251,22 @@ TEST_F(SettingsDialogTest, AnExistingDictionaryChosenIsOpenedNotOverwritten) {
     EXPECT_NE(m_doc.Project().m_strDictionaryPath, otherPath);
 }
 
-// basic32.exe has an English table (written for the target) and a German one
-// of its own, which is no translation; each change follows the one before.
-TEST_F(SettingsDialogTest, LanguageChangesRewriteTheVersionResource) {
-    ASSERT_EQ(TargetKey("040904b0"), "040704b0");
-    ASSERT_EQ(TargetKey("040704b0"), "040704b0");
-    struct Step {
-        const char* language;
-        std::uint16_t code;
-        const char* key;
-    };
-    const char* previous = "German";
-    for (const Step& step : {Step{"French", 0x040C, "040c04b0"}, Step{"Italian", 0x0410, "041004b0"}}) {
-        SCOPED_TRACE(step.language);
-        CSettingsDlg dialog(m_doc);
-        EXPECT_EQ(dialog.LanguageList()->currentText(), QString::fromLatin1(previous));
-        SelectLanguage(*dialog.LanguageList(), QString::fromLatin1(step.language));
-        EXPECT_TRUE(dialog.Apply(false));
-        EXPECT_EQ(m_doc.Project().m_wTargetLanguage, step.code);
-        EXPECT_EQ(dialog.TargetLanguage(), step.code);
-        CVersionBlock* translation = FindVersionPath(Root(), "\\VarFileInfo\\Translation");
-        ASSERT_NE(translation, nullptr);
-        EXPECT_EQ(translation->m_pValue, (std::vector<std::uint8_t>{static_cast<std::uint8_t>(step.code & 0xFF),
-                                                                    static_cast<std::uint8_t>(step.code >> 8), 0xB0, 0x04}));
-        EXPECT_EQ(TargetKey("040904b0"), step.key);
-        EXPECT_EQ(TargetKey("040704b0"), "040704b0");
-        EXPECT_TRUE(m_doc.IsModified());
-        previous = step.language;
-    }
+// basic32.exe has an English table, written for the target, and a German
+// one of its own, which is no translation. A change of language retargets
+// them as a new project's are (core's rules: RetargetVersionTest).
+TEST_F(SettingsDialogTest, ALanguageChangeRewritesTheVersionResource) {
+    ASSERT_EQ(TargetKey("040904b0") + " " + TargetKey("040704b0"), "040704b0 040704b0");
+    CSettingsDlg dialog(m_doc);
+    SelectLanguage(*dialog.LanguageList(), QStringLiteral("French"));
+    EXPECT_TRUE(dialog.Apply(false));
+    EXPECT_EQ(m_doc.Project().m_wTargetLanguage, 0x040C);
+    EXPECT_EQ(dialog.TargetLanguage(), 0x040C);
+    CVersionBlock* translation = FindVersionPath(Root(), "\\VarFileInfo\\Translation");
+    ASSERT_NE(translation, nullptr);
+    EXPECT_EQ(translation->m_pValue, (std::vector<std::uint8_t>{0x0C, 0x04, 0xB0, 0x04}));
+    EXPECT_EQ(TargetKey("040904b0") + " " + TargetKey("040704b0"), "040c04b0 040704b0");
+    EXPECT_TRUE(m_doc.IsModified());
+    EXPECT_EQ(CSettingsDlg(m_doc).LanguageList()->currentText(), QStringLiteral("French"));
 }
 
 // The target path is a setting like the others, undone as one change; a

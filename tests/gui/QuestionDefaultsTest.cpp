@@ -5,20 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
-#include <QFile>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <functional>
-
 #include "gui/ScriptedWindow.h"
 #include "ui/NewProjectDialog.h"
-#include "ui/TranslateDialog.h"
-#include "ui/UserPrompts.h"
 
 namespace quillon::gui {
 namespace {
@@ -29,8 +17,8 @@ namespace {
 QMessageBox::StandardButton DefaultOfQuestion(const std::function<void()>& ask) {
     QMessageBox::StandardButton found = QMessageBox::NoButton;
     bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    testing::WhenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
         ASSERT_NE(box, nullptr);
         seen = true;
         if (box->defaultButton()) found = box->standardButton(box->defaultButton());
@@ -41,7 +29,7 @@ QMessageBox::StandardButton DefaultOfQuestion(const std::function<void()>& ask) 
     return found;
 }
 
-void SelectLanguage(QComboBox& list, const QString& name) { list.setCurrentIndex(list.findText(name)); }
+using testing::SelectLanguage;
 
 TEST(QuestionDefaults, TheWindowsQuestionsAndThoseThatLoseWork) {
     QWidget parent;
@@ -62,11 +50,10 @@ TEST(QuestionDefaults, TheWindowsQuestionsAndThoseThatLoseWork) {
     // Replacing an existing project file.
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    QFile existing(dir.filePath(QStringLiteral("old.prj")));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.close();
+    const QString existing = dir.filePath(QStringLiteral("old.prj"));
+    ASSERT_TRUE(QFile(existing).open(QIODevice::WriteOnly));
     CNewProjectDlg dialog;
-    dialog.ProjectEdit()->setText(existing.fileName());
+    dialog.ProjectEdit()->setText(existing);
     dialog.SetModule(testing::FixturePath("basic32.exe"));
     dialog.TranslatorEdit()->setText(QStringLiteral("Ann"));
     SelectLanguage(*dialog.LanguageList(), QStringLiteral("German"));

@@ -1,22 +1,26 @@
 #pragma once
 // A main window whose questions a script answers, the German project the
-// window tests make from a fixture module, and what the GUI tests share.
+// window tests make from a fixture module, and what the GUI tests share:
+// the widgets they look into come with Qt's one header for them.
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
 
-#include <QApplication>
-#include <QSettings>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "Fixtures.h"
 #include "TempDir.h"
 #include "gui/ScriptedPrompts.h"
 #include "model/ItemPath.h"
 #include "project/NewProject.h"
+#include "ui/AutoTranslateDlg.h"
 #include "ui/MainFrame.h"
+#include "ui/OutputDock.h"
 #include "ui/QuillonDoc.h"
+#include "ui/TranslateDialog.h"
 
 // Readable texts in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -92,6 +96,44 @@ struct SessionWindow : ScriptedWindow {
 // The item at `path` ("strings/16") in the window's project.
 inline CResourceItem& At(gui::CMainFrame& frame, const char* path) {
     return *Find(frame.Document().Project().m_ResourceInfo, path).Value();
+}
+
+// The Output dock has a line that ends with `text` (or, as `how` says, holds it).
+inline bool Logged(gui::CMainFrame& frame, const QString& text, Qt::MatchFlags how = Qt::MatchEndsWith) {
+    return !frame.OutputBar()->StatusList()->findItems(text, how).isEmpty();
+}
+
+inline QString Cell(const QAbstractItemModel& model, int row, int column) {
+    return model.data(model.index(row, column)).toString();
+}
+
+// Runs `answer` on the modal widget (a dialog, a question) once it is up.
+inline void WhenModal(std::function<void(QWidget*)> answer) {
+    QTimer::singleShot(0, [answer] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        answer(modal);
+    });
+}
+
+// Presses OK and says whether the dialog took it and closed.
+inline bool PressOk(QDialog& dialog) {
+    dialog.setResult(QDialog::Rejected);
+    dialog.accept();
+    return dialog.result() == QDialog::Accepted;
+}
+
+inline void SelectLanguage(QComboBox& list, const QString& name) {
+    const int index = list.findText(name);
+    ASSERT_GE(index, 0) << name.toStdString();
+    list.setCurrentIndex(index);
+}
+
+// Lets a started Auto Translate run end and its results reach the dialog.
+inline void Finish(gui::CAutoTranslateDlg& dialog) {
+    dialog.WaitForWorker();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
 }
 
 } // namespace quillon::testing

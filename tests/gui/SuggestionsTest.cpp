@@ -1,20 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QCheckBox>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QSpinBox>
-#include <QTableView>
-#include <QPushButton>
-
 #include "gui/ScriptedWindow.h"
 #include "memory/TranslationMemory.h"
-#include "ui/AutoTranslateDlg.h"
 #include "ui/MemoryService.h"
 #include "ui/SuggestionList.h"
 #include "ui/SuggestionsDock.h"
-#include "ui/TranslateDialog.h"
 
 using namespace quillon;
 using namespace quillon::gui;
@@ -79,10 +69,8 @@ TEST(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
     std::vector<MemoryUnit> units = memory.Units();
     auto fed = std::find_if(units.begin(), units.end(), [](const MemoryUnit& unit) { return unit.address == "strings/16"; });
     ASSERT_NE(fed, units.end());
-    EXPECT_EQ(fed->target, "Erster von Block 2");
-    EXPECT_EQ(fed->module, "basic32.exe");
-    EXPECT_EQ(fed->translator, "Ann");
-    EXPECT_EQ(fed->kind, "STRING");
+    EXPECT_EQ(fed->target + " " + fed->module + " " + fed->translator + " " + fed->kind,
+              "Erster von Block 2 basic32.exe Ann STRING");
 
     QTest::keyClick(frame.StringView(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(item.IsTranslated());
@@ -93,14 +81,29 @@ TEST(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
     EXPECT_FALSE(item.IsTranslated());
 }
 
-// The Translate dialog lists the same matches; the keys fill its fields,
-// hotkey included, and OK commits and feeds the memory.
-TEST(Suggestions, TranslateDialogKeysFillTheFields) {
+// After an update, what a changed item held before is offered, scored from
+// its old source against the new one. The Translate dialog lists the
+// memory's matches too; the keys fill its fields, hotkey included, and OK
+// commits and feeds the memory.
+TEST(Suggestions, APreviousTranslationAndTheMemoryAreOfferedInTheDialogToo) {
     UserMemory memory;
     memory.Store({Unit("Deep &items", "Tiefe &Elemente")});
     SessionWindow window;
     CMainFrame& frame = window.frame;
     ASSERT_TRUE(window.Create());
+    CResourceItem& changed = At(frame, "strings/16");
+    CResourceInfo& tree = frame.Document().Project().m_ResourceInfo;
+    tree.m_previous["strings/16"] = PreviousSource{"First of block 3", "Erster von Block 3"};
+    changed.SetCarried(true);
+    ASSERT_TRUE(frame.SelectItem(&changed));
+    CSuggestionList* list = frame.SuggestionsBar()->List();
+    ASSERT_TRUE(WaitFor([&] { return list->Suggestions().size() == 1; }));
+    EXPECT_TRUE(list->Suggestions()[0].previous);
+    EXPECT_EQ(list->Suggestions()[0].match.score, 98);
+    ASSERT_TRUE(frame.SuggestionsBar()->Use(0));
+    EXPECT_EQ(changed.GetTranslation(), "Erster von Block 2");
+    EXPECT_EQ(changed.m_dwState & RIS_CARRIED, 0u);
+
     CResourceItem& item = At(frame, "menus/100/-1/-1/-1/1005"); // "Deep &item"
     CTranslateDlg dialog(item, frame.Document());
     dialog.ShowSuggestions(*frame.Memory());
@@ -119,27 +122,6 @@ TEST(Suggestions, TranslateDialogKeysFillTheFields) {
     }));
 }
 
-// After an update, what a changed item held before is offered, scored from
-// its old source against the new one.
-TEST(Suggestions, AChangedItemsPreviousTranslationIsOffered) {
-    UserMemory memory;
-    SessionWindow window;
-    CMainFrame& frame = window.frame;
-    ASSERT_TRUE(window.Create());
-    CResourceItem& item = At(frame, "strings/16");
-    CResourceInfo& tree = frame.Document().Project().m_ResourceInfo;
-    tree.m_previous["strings/16"] = PreviousSource{"First of block 3", "Erster von Block 3"};
-    item.SetCarried(true);
-    ASSERT_TRUE(frame.SelectItem(&item));
-    CSuggestionList* list = frame.SuggestionsBar()->List();
-    ASSERT_TRUE(WaitFor([&] { return list->Suggestions().size() == 1; }));
-    EXPECT_TRUE(list->Suggestions()[0].previous);
-    EXPECT_EQ(list->Suggestions()[0].match.score, 98);
-    ASSERT_TRUE(frame.SuggestionsBar()->Use(0));
-    EXPECT_EQ(item.GetTranslation(), "Erster von Block 2");
-    EXPECT_EQ(item.m_dwState & RIS_CARRIED, 0u);
-}
-
 // Auto Translate with both memory options: the exact match is translated,
 // the fuzzy one marked as changed; Undo takes the run back. The next Auto
 // Translate offers the same choices.
@@ -156,8 +138,7 @@ TEST(Suggestions, AutoTranslateUsesTheMemoryAsTheOptionsSay) {
         dialog.FuzzyMemoryBox()->setChecked(true);
         dialog.FuzzyThresholdBox()->setValue(80);
         dialog.StartButton()->click();
-        dialog.WaitForWorker();
-        QCoreApplication::processEvents();
+        Finish(dialog);
         frame.ReportAutoTranslation(dialog.LastResult());
     }
     CResourceItem& gap = At(frame, "strings/5");

@@ -1,58 +1,42 @@
 #include <gtest/gtest.h>
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-
 #include "gui/ScriptedWindow.h"
 #include "ui/DictionaryDock.h"
-#include "ui/TranslateDialog.h"
 
 using namespace quillon;
 using namespace quillon::gui;
+using quillon::testing::PressOk;
 
-TEST(TranslateDialog, OpensWithTheItemsTextsAndChecksTheHotkey) {
+// The dialog shows the item's texts; the hotkey starts as the source's and
+// takes only a character of the translation. OK stores the translation, or
+// on the source itself confirms it ("OK" is "OK" in many languages).
+TEST(TranslateDialog, OpensWithTheItemsTextsAndOkStoresOrConfirms) {
     CQuillonDoc doc;
     CMenuItem item("Open", 'O', 1, 0);
+    {
+        CTranslateDlg same(item, doc);
+        EXPECT_EQ(same.SourceEdit()->toPlainText() + " " + same.SourceHotkeyEdit()->text(), "Open O");
+        EXPECT_TRUE(same.TranslatedEdit()->toPlainText().isEmpty()); // untranslated: nothing to type over
+        same.findChild<QPushButton*>("copySource")->click();
+        same.TransHotkeyEdit()->setText("p");
+        EXPECT_TRUE(PressOk(same));
+        EXPECT_TRUE(item.IsTranslated());
+        EXPECT_EQ(item.m_chTransHotkey, 'p');
+        EXPECT_EQ(doc.UndoStack().undoText(), "Confirm");
+    }
     item.SetTranslation("Ouvrir", 'F'); // a translated hotkey that does not occur: refused on opening
     CTranslateDlg dialog(item, doc);
-    EXPECT_EQ(dialog.SourceEdit()->toPlainText(), "Open");
-    EXPECT_EQ(dialog.SourceHotkeyEdit()->text(), "O");
     EXPECT_EQ(dialog.TranslatedEdit()->toPlainText(), "Ouvrir");
     EXPECT_EQ(dialog.TransHotkeyEdit()->text(), "");
     EXPECT_EQ(dialog.NewHotkey(), 'O'); // starts as the source hotkey
     dialog.TransHotkeyEdit()->setText("v");
     EXPECT_EQ(dialog.NewHotkey(), 'v');
-    dialog.TransHotkeyEdit()->setText("z"); // not in the translation: refused
-    EXPECT_EQ(dialog.TransHotkeyEdit()->text(), "");
-    EXPECT_EQ(dialog.NewHotkey(), 'v');
-}
-
-// OK on the source itself confirms it ("OK" is "OK" in many languages).
-TEST(TranslateDialog, OkStoresTheTranslationOrConfirmsTheSource) {
-    CQuillonDoc doc;
-    CMenuItem item("Open", 'O', 1, 0);
-    {
-        CTranslateDlg same(item, doc);
-        EXPECT_TRUE(same.TranslatedEdit()->toPlainText().isEmpty()); // untranslated: nothing to type over
-        same.findChild<QPushButton*>("copySource")->click();
-        same.TransHotkeyEdit()->setText("p");
-        same.accept();
-        EXPECT_EQ(same.result(), QDialog::Accepted);
-        EXPECT_TRUE(item.IsTranslated());
-        EXPECT_EQ(item.m_chTransHotkey, 'p');
-        EXPECT_EQ(doc.UndoStack().undoText(), "Confirm");
-    }
-    CTranslateDlg dialog(item, doc);
     dialog.TranslatedEdit()->setPlainText("Öffnen\nneu");
     dialog.TransHotkeyEdit()->setText("f");
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(PressOk(dialog));
     // A typed line break becomes the escape, in the Windows form where the source has none.
     EXPECT_EQ(item.GetTranslation(), "\xD6" "ffnen\\r\\nneu");
     EXPECT_EQ(item.m_chTransHotkey, 'f');
-    EXPECT_TRUE(item.IsTranslated());
     EXPECT_TRUE(doc.IsModified());
 
     // Without a source hotkey the hotkey field cannot be edited, and OK stores 0.
@@ -135,8 +119,7 @@ TEST(TranslateDialog, AHotkeyOnlyInsideAnEscapeIsRefusedInWords) {
               "The hotkey 'n' does not occur in the translation as a character of its own (a letter of an escape such "
               "as \\n cannot carry it).");
     // OK asks again: the source hotkey L is not in the translation either.
-    dialog.accept();
-    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(PressOk(dialog));
     EXPECT_TRUE(dialog.RefusalLabel()->text().startsWith("The hotkey 'L'"));
     EXPECT_FALSE(item.IsTranslated());
     EXPECT_EQ(item.m_chTransHotkey, 'L');
@@ -144,8 +127,7 @@ TEST(TranslateDialog, AHotkeyOnlyInsideAnEscapeIsRefusedInWords) {
 
     dialog.TransHotkeyEdit()->setText("U");
     EXPECT_TRUE(dialog.RefusalLabel()->text().isEmpty());
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(PressOk(dialog));
     EXPECT_EQ(item.GetTranslation(), "Zeile\\r\\nUmbruch");
     EXPECT_EQ(item.m_chTransHotkey, 'U');
 }
@@ -157,23 +139,19 @@ TEST(DictionaryEntryDialog, RefusesWhatTheCoreRefusesAndSaysWhy) {
     CDictonaryEntry string("Datei %1", 0, ItemKind::String);
     CDictionaryEntryDlg lost("File %1", string, CodePage(1252));
     lost.TranslationEdit()->setText("Datei");
-    lost.accept();
-    EXPECT_NE(lost.result(), QDialog::Accepted);
+    EXPECT_FALSE(PressOk(lost));
     EXPECT_TRUE(lost.RefusalLabel()->text().contains("the translation lost %1"));
-    lost.accept();
-    EXPECT_EQ(lost.result(), QDialog::Accepted);
+    EXPECT_TRUE(PressOk(lost));
     EXPECT_EQ(lost.Translation(), "Datei");
 
     CDictonaryEntry entry("Zeilenumbruch", 'u', ItemKind::MenuItem);
     CDictionaryEntryDlg dialog("Line break", entry, CodePage(1252));
     dialog.TranslationEdit()->setText("Zeile\\nUmbruch");
     dialog.HotkeyEdit()->setText("n");
-    dialog.accept();
-    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(PressOk(dialog));
     EXPECT_TRUE(dialog.RefusalLabel()->text().startsWith("The hotkey 'n' does not occur"));
     dialog.HotkeyEdit()->setText("U");
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(PressOk(dialog));
     EXPECT_EQ(dialog.Translation(), "Zeile\\nUmbruch");
     EXPECT_EQ(dialog.Hotkey(), 'U');
     EXPECT_EQ(entry.m_strTranslation, "Zeilenumbruch"); // the caller applies the edit
@@ -182,7 +160,6 @@ TEST(DictionaryEntryDialog, RefusesWhatTheCoreRefusesAndSaysWhy) {
     CDictionaryEntryDlg japanese("Open", entry, CodePage(932));
     japanese.TranslationEdit()->setText(QString::fromUtf8("\u958B\u304F"));
     japanese.HotkeyEdit()->setText(QString::fromUtf8("\u958B"));
-    japanese.accept();
-    EXPECT_NE(japanese.result(), QDialog::Accepted);
+    EXPECT_FALSE(PressOk(japanese));
     EXPECT_TRUE(japanese.RefusalLabel()->text().startsWith("A hotkey is one character"));
 }
