@@ -21,9 +21,8 @@ std::u16string Decoded(std::span<const std::uint8_t> units) {
 // it had, any other gets the text of its item.
 std::u16string TitleToWrite(const CResourceItem& item, const NameOrOrdinalView& title, const WriteContext& context) {
     if (title.isOrdinal) return {};
-    std::u16string original = Decoded(title.text);
-    if (item.m_dwState & RIS_FIXED) return original;
-    return TextToWrite(item, original, TextRule::Control, context.codePage);
+    if (item.m_dwState & RIS_FIXED) return Decoded(title.text);
+    return TextToWrite(item, std::optional(title.text), TextRule::Control, context.codePage);
 }
 
 } // namespace
@@ -42,7 +41,7 @@ Result<std::vector<std::uint8_t>> WriteDialog(const CResourceItem& dialog, const
         return Unwritable(dialog.m_nID, "the template has " + std::to_string(read.controlCount) +
                                             " controls, the project " + std::to_string(dialog.GetCount()));
     ByteWriter out;
-    WriteDialogHeader(out, read, TextToWrite(dialog, Decoded(read.caption), TextRule::Caption, context.codePage));
+    WriteDialogHeader(out, read, TextToWrite(dialog, std::optional(read.caption), TextRule::Caption, context.codePage));
     for (const auto& item : dialog.GetChildren()) {
         auto control = walker.Control();
         if (!control) return Unwritable(dialog.m_nID, control.GetError().message);

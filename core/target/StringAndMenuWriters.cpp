@@ -24,7 +24,7 @@ std::map<std::uint16_t, std::vector<std::uint8_t>> WriteStringBlocks(const CReso
     }
     std::map<std::uint16_t, std::vector<std::uint8_t>> written;
     for (const auto& [block, slots] : blocks) {
-        StringBlock originals = context.source ? context.source->LoadStringBlock(block) : StringBlock{};
+        StringBlockView originals = context.source ? context.source->LoadStringBlockBytes(block) : StringBlockView{};
         ByteWriter buffer;
         for (std::size_t slot = 0; slot < slots.size(); ++slot) {
             if (!slots[slot]) {
@@ -43,13 +43,15 @@ std::map<std::uint16_t, std::vector<std::uint8_t>> WriteStringBlocks(const CReso
 
 namespace {
 
-// The texts of a standard menu template in the order of its entries (popups
-// and items alike); empty when the template is not one we read whole.
-std::vector<std::u16string> OriginalMenuTexts(std::span<const std::uint8_t> resource) {
+// The texts of a standard menu template (UTF-16LE units in the module) in
+// the order of its entries (popups and items alike); empty when the template
+// is not one we read whole.
+std::vector<std::span<const std::uint8_t>> OriginalMenuTexts(std::span<const std::uint8_t> resource) {
     auto entries = ReadStandardMenu(resource);
     if (!entries) return {};
-    std::vector<std::u16string> texts(entries.Value().size());
-    for (std::size_t i = 0; i < texts.size(); ++i) ByteReader::DecodeUtf16Le(entries.Value()[i].text, texts[i]);
+    std::vector<std::span<const std::uint8_t>> texts;
+    texts.reserve(entries.Value().size());
+    for (const auto& entry : entries.Value()) texts.push_back(entry.text);
     return texts;
 }
 
@@ -61,7 +63,7 @@ std::size_t CountNodes(const CResourceItem& node) {
 
 class MenuWriter {
 public:
-    MenuWriter(const WriteContext& context, std::vector<std::u16string> originals)
+    MenuWriter(const WriteContext& context, std::vector<std::span<const std::uint8_t>> originals)
         : m_context(context), m_originals(std::move(originals)) {
         WriteMenuHeader(m_buffer);
     }
@@ -92,17 +94,19 @@ public:
 
 private:
     std::u16string Text(const CResourceItem& item) const {
-        std::optional<std::u16string> original;
+        std::optional<std::span<const std::uint8_t>> original;
         if (m_position < m_originals.size()) original = m_originals[m_position];
         if (item.m_dwState & RIS_FIXED) {
             // A separator keeps whatever text the module gave it.
-            return original && item.GetText().empty() ? *original : std::u16string();
+            std::u16string kept;
+            if (original && item.GetText().empty()) ByteReader::DecodeUtf16Le(*original, kept);
+            return kept;
         }
         return TextToWrite(item, original, TextRule::Menu, m_context.codePage);
     }
 
     const WriteContext& m_context;
-    std::vector<std::u16string> m_originals;
+    std::vector<std::span<const std::uint8_t>> m_originals;
     std::size_t m_position = 0;
     ByteWriter m_buffer;
 };
@@ -110,7 +114,7 @@ private:
 } // namespace
 
 std::vector<std::uint8_t> WriteMenu(const CResourceItem& menu, const WriteContext& context) {
-    std::vector<std::u16string> originals;
+    std::vector<std::span<const std::uint8_t>> originals;
     if (context.source)
         if (auto bytes = context.source->Find(kTypeMenu, static_cast<std::uint16_t>(menu.m_nID))) {
             originals = OriginalMenuTexts(*bytes);

@@ -1,13 +1,16 @@
 #include "target/TextPreparation.h"
 
 #include "dictionary/Hotkeys.h"
+#include "io/ByteReader.h"
 #include "extract/TemplateParsers.h"
 #include "extract/TextRules.h"
 
 namespace quillon {
 
 std::string PrepareText(std::string_view text, std::uint16_t hotkey, const CodePage& codePage) {
-    return UnescapeText(MarkHotkey(text, hotkey, codePage), codePage);
+    std::string marked = MarkHotkey(text, hotkey, codePage);
+    if (marked.find('\\') == std::string::npos) return marked; // nothing to unescape: no copy
+    return UnescapeText(marked, codePage);
 }
 
 namespace {
@@ -81,7 +84,7 @@ bool OriginalMatches(std::u16string_view original, const CResourceItem& item, Te
     return false;
 }
 
-std::u16string TextToWrite(const CResourceItem& item, const std::optional<std::u16string>& original, TextRule rule,
+std::u16string TextToWrite(const CResourceItem& item, std::optional<std::u16string> original, TextRule rule,
                            const CodePage& codePage) {
     bool hotkeys = rule == TextRule::Menu || rule == TextRule::Control;
     bool escaped = rule != TextRule::Caption && rule != TextRule::Version;
@@ -92,8 +95,15 @@ std::u16string TextToWrite(const CResourceItem& item, const std::optional<std::u
     };
     if (item.IsTranslated())
         return convert(item.GetTranslation(), HotkeyToWrite(item));
-    if (original && OriginalMatches(*original, item, rule, codePage)) return *original;
+    if (original && OriginalMatches(*original, item, rule, codePage)) return std::move(*original);
     return convert(item.GetText(), item.m_chHotkey);
+}
+
+std::u16string TextToWrite(const CResourceItem& item, std::optional<std::span<const std::uint8_t>> originalUnits,
+                           TextRule rule, const CodePage& codePage) {
+    std::optional<std::u16string> original;
+    if (originalUnits && !item.IsTranslated()) ByteReader::DecodeUtf16Le(*originalUnits, original.emplace());
+    return TextToWrite(item, std::move(original), rule, codePage);
 }
 
 } // namespace quillon

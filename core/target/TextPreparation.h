@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -34,7 +35,11 @@ bool OriginalMatches(std::u16string_view original, const CResourceItem& item, Te
 // The UTF-16 text to write for an item: its translation when translated;
 // otherwise the module's original when it still matches the item; otherwise
 // the source text (prepared with the hotkey for menus and controls).
-std::u16string TextToWrite(const CResourceItem& item, const std::optional<std::u16string>& original, TextRule rule,
+std::u16string TextToWrite(const CResourceItem& item, std::optional<std::u16string> original, TextRule rule,
                            const CodePage& codePage);
+// The same with the original as the template holds it (UTF-16LE units), read
+// only when the item is not translated: in a finished project, hardly ever.
+std::u16string TextToWrite(const CResourceItem& item, std::optional<std::span<const std::uint8_t>> originalUnits,
+                           TextRule rule, const CodePage& codePage);
 
 } // namespace quillon

@@ -64,7 +64,7 @@ private:
             if (block->m_nBlockType == kVersionText) {
                 std::optional<std::u16string> text;
                 if (match && match->IsText()) text = match->Text();
-                std::u16string value = TextToWrite(*block, text, TextRule::Version, m_context.codePage);
+                std::u16string value = TextToWrite(*block, std::move(text), TextRule::Version, m_context.codePage);
                 if (value.size() + 1 > 0xFFFF) m_fits = false;
                 std::size_t start = Header(static_cast<std::uint16_t>(value.size() + 1), 1, key);
                 m_out.Utf16z(value);
