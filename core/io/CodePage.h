@@ -44,8 +44,9 @@ public:
     // Multi-byte awareness: the length in bytes of the character that starts
     // at text[pos] (1 for single-byte code pages); never runs past the end.
     std::size_t CharLength(std::string_view text, std::size_t pos) const {
-        // An ASCII byte is a character of its own in every code page: no lead
-        // byte of a double-byte code page and no UTF-8 sequence starts below 0x80.
+        // A character that starts with a byte below 0x80 is that byte alone in
+        // every code page: lead bytes of the double-byte code pages and of UTF-8
+        // sequences lie above it (trail bytes may not, but none starts a character).
         if (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80) return 1;
         return CharLengthFrom(text, pos);
     }

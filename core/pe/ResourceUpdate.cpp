@@ -123,19 +123,23 @@ std::optional<std::size_t> DedicatedResourceSection(const PeImage& image) {
 // every word: both keep the sum's residue modulo 0xFFFF, and neither turns
 // a non-zero sum into zero. Since 2^16 is 1 modulo 0xFFFF, a 32-bit word
 // adds the same residue as its two halves: eight bytes are two additions.
-// Each call folds the sum back to 33 bits, so it cannot overflow.
+// The chains are folded into the sum every 1 GiB and the sum back to 33 bits
+// at the end of each call, so neither can overflow.
 void PeChecksumSum::AddBytes(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+    constexpr std::size_t kFoldEvery = std::size_t{1} << 30;
     std::size_t i = 0;
     if (offset & 1 && !bytes.empty()) m_sum += std::uint64_t{bytes[i++]} << 8;
     if constexpr (std::endian::native == std::endian::little) {
-        std::uint64_t even = 0, odd = 0; // two chains the processor can add side by side
-        for (; i + 16 <= bytes.size(); i += 16) {
-            std::uint64_t words[2];
-            std::memcpy(words, bytes.data() + i, 16);
-            even += (words[0] & 0xFFFFFFFF) + (words[0] >> 32);
-            odd += (words[1] & 0xFFFFFFFF) + (words[1] >> 32);
+        while (i + 16 <= bytes.size()) {
+            std::uint64_t even = 0, odd = 0; // two chains the processor can add side by side
+            for (std::size_t stop = std::min(bytes.size(), i + kFoldEvery); i + 16 <= stop; i += 16) {
+                std::uint64_t words[2];
+                std::memcpy(words, bytes.data() + i, 16);
+                even += (words[0] & 0xFFFFFFFF) + (words[0] >> 32);
+                odd += (words[1] & 0xFFFFFFFF) + (words[1] >> 32);
+            }
+            m_sum += (even & 0xFFFFFFFF) + (even >> 32) + (odd & 0xFFFFFFFF) + (odd >> 32);
         }
-        m_sum += (even & 0xFFFFFFFF) + (even >> 32) + (odd & 0xFFFFFFFF) + (odd >> 32);
     }
     for (; i + 2 <= bytes.size(); i += 2) m_sum += bytes[i] | (std::uint32_t{bytes[i + 1]} << 8);
     if (i < bytes.size()) m_sum += bytes[i];

@@ -15,6 +15,7 @@
 #include <filesystem>
 
 #include "Fixtures.h"
+#include "support/PeBuilder.h"
 #include "TempDir.h"
 #include "io/ByteReader.h"
 #include "io/Digest.h"
@@ -217,4 +218,42 @@ TEST(StreamedBuild, OverlayLargerThanTheMemoryLimitScansAndBuilds) {
     struct stat info {};
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_LT(info.st_blocks * 512, 1 << 20);
+}
+
+// Resource data of 64 KiB and more goes from file to file, smaller data
+// through memory: two copied runs in a row, small data between and after
+// them and a put resource land where the directory says, with zeros between.
+TEST(StreamedBuild, LargeResourceDataIsCopiedIntoItsPlace) {
+    TempDir dir;
+    std::vector<BuiltResource> resources;
+    std::uint16_t name = 1;
+    for (std::size_t size : {70000u, 100u, 70001u, 80000u, 10u}) {
+        Bytes data(size);
+        for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<std::uint8_t>(i * 31 + size);
+        resources.push_back({ResourceId::Integer(10), ResourceId::Integer(name++), 0x409, std::move(data)});
+    }
+    std::string module = dir.File("data.dll"), built = dir.File("data-de.dll");
+    ASSERT_TRUE(WriteFileAtomically(module, BuildPeWithResources(resources)));
+    auto opened = ResourceModule::Open(module);
+    ASSERT_TRUE(opened);
+    auto update = ResourceUpdate::Begin(opened.Value().Image(), opened.Value().Tree());
+    ASSERT_TRUE(update);
+    update.Value().Put(ResourceId::Integer(10), ResourceId::Integer(2), 0x407, Bytes(90000, 0x5A));
+    std::vector<std::string> warnings;
+    int fd = ::open(built.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    Status streamed = update.Value().CommitTo(fd, warnings);
+    ::close(fd);
+    ASSERT_TRUE(streamed) << streamed.GetError().Describe();
+
+    auto inMemory = update.Value().Commit(warnings);
+    ASSERT_TRUE(inMemory);
+    EXPECT_EQ(FileBytes(built), inMemory.Value());
+    auto target = ResourceModule::Open(built);
+    ASSERT_TRUE(target);
+    DataDirectory section = target.Value().Image().Directory(kDirectoryResource);
+    auto written = target.Value().Image().BytesAtRva(section.address, section.size);
+    ASSERT_TRUE(written);
+    Bytes expected = SerializeResources(update.Value().Resources(), section.address);
+    EXPECT_TRUE(std::equal(written->begin(), written->end(), expected.begin(), expected.end()));
 }
