@@ -50,7 +50,6 @@ TEST(ScanCli, LanguageOptionReadsTheModuleInThatLanguage) {
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"", "\"language\":1033", "\"id\":1,\"text\":\"Open\""},
         {"--language French", "\"language\":1036", "\"id\":1,\"text\":\"Ouvrir\""},
-        {"--language 0x0402", "\"language\":1026", "\"id\":1,\"text\":\"Отвори\""},
         {"--language german", "\"id\":1,\"text\":\"Öffnen\"", "\"id\":17,\"text\":\"Neutral 17\""},
         {"--language German", "\"language\":1031", "\"id\":100,\"text\":\"Settings\""},
     };

@@ -91,12 +91,6 @@ TEST(ItemPath, EveryItemOfEveryModuleHasItsOwnPathThatLeadsBackToIt) {
     }
     EXPECT_GE(repeated, 30u);
     auto sample = ScanModule(SampleModule());
-    const CResourceItem& menu = Child(sample->m_Menus, 100);
-    ASSERT_FALSE(menu.GetChildren().empty());
-    const CResourceItem& file = *menu.GetChildren().at(0);
-    ASSERT_GE(file.GetChildren().size(), 8u);
-    auto separator = Find(*sample, "menus/100/-1/0#2");
-    EXPECT_TRUE(separator && separator.Value() == file.GetChildren().at(7).get()); // the second separator
     CStringEntry stranger("x", 0, 1);
     EXPECT_FALSE(PathOf(*sample, stranger));
 }
