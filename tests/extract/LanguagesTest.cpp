@@ -11,8 +11,6 @@ using namespace quillon::testing;
 TEST(LanguageTable, SeventyRowsInTheirFixedOrder) {
     auto rows = LanguageRows();
     ASSERT_EQ(rows.size(), 70u);
-    EXPECT_EQ(g_aLanguages[70].id, 0);
-    EXPECT_EQ(g_aLanguages[70].label, nullptr);
     const std::tuple<std::size_t, std::string, std::uint16_t> points[] = {
         {0, "Afrikaans", 0x36}, {12, "Croatian", 0x1A}, {16, "English", 0x09},   {23, "German", 0x07},
         {35, "Kazakh", 0x3F},   {54, "Serbian", 0x1A},  {69, "Vietnamese", 0x2A}};
