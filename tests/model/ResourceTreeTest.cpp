@@ -55,7 +55,6 @@ TEST(ResourceItem, FindChildMatchesTextOnlyForUnnamedIds) {
     EXPECT_EQ(dialog.FindChild("Label", 65535), dialog.GetChildren().at(2).get());
     EXPECT_EQ(dialog.FindChild("Missing", 65535), nullptr);
     EXPECT_EQ(dialog.FindChild("", 8), nullptr);
-    EXPECT_EQ(CResourceItem().FindChild("", 1), nullptr);
 }
 
 TEST(ResourceItemRecord, StringEntryHasTheCommonLayout) {
