@@ -78,21 +78,6 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     EXPECT_EQ(spelling->message, "unknown word \"Plaz\"");
 }
 
-// A dialog control's translation too wide for it is shown at OK, measured
-// as the Problems dock measures it.
-TEST(ChecksGui, TranslateOkShowsAControlTextThatDoesNotFit) {
-    SessionWindow window;
-    ASSERT_TRUE(window.Create());
-    CResourceInfo& tree = window.frame.Document().Project().m_ResourceInfo;
-    CResourceItem& browse = Child(Child(tree.m_Dialogs, 200), 203); // 40 dialog units wide
-    std::vector<Finding> measured =
-        CheckCandidate(window.frame.Document().Project(), browse, "Bilder durchsuchen und ausw\xE4hlen...", 0);
-    auto doesNotFit = [](const Finding& finding) { return finding.code == CheckCode::DoesNotFit; };
-    if (std::none_of(measured.begin(), measured.end(), doesNotFit))
-        GTEST_SKIP() << "no substitute for MS Sans Serif installed";
-    TypeAndConfirm(browse, window.frame.Document(), "Bilder durchsuchen und ausw\u00E4hlen...", "px wide, the control has room for");
-}
-
 // A resource the scan read only in part is marked in the tree, with what the
 // scan said; that it skipped something is said when the project is made.
 TEST(ChecksGui, TheTreeMarksADialogTheScanReadInPart) {
