@@ -95,11 +95,9 @@ TEST(ModulePreviewTest, ShowsAModuleAndNoCountsOfWhatHasNoResources) {
     QTemporaryDir dir;
     const QString renamed = dir.filePath(QStringLiteral("basic.bin"));
     const QString text = dir.filePath(QStringLiteral("readme.txt"));
-    const QString fake = dir.filePath(QStringLiteral("fake.exe"));
     ASSERT_TRUE(QFile::copy(FixturePath("basic32.exe"), renamed));
     WriteFile(text, "Hello, world\n");
-    WriteFile(fake, "MZ but nothing of a module follows");
-    for (const QString& path : {FixturePath("nores.exe"), text, fake, QStringLiteral(QUILLON_FIXTURE_DIR), QString()}) {
+    for (const QString& path : {FixturePath("nores.exe"), text, QStringLiteral(QUILLON_FIXTURE_DIR), QString()}) {
         SCOPED_TRACE(path.toStdString());
         ModulePreview preview;
         preview.ShowFile(path == text ? renamed : FixturePath("basic32.exe"));
