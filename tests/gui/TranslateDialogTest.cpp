@@ -76,8 +76,6 @@ TEST(TranslateDialog, DictionaryAddAsksBeforeReplacingAndSearchFillsTheFields) {
     CDictonary& dictionary = doc.Project().m_Dictionary;
     dictionary.AddEntry("Open", "Ouvrir", 'v', ItemKind::All);
     CTranslateDlg dialog(item, doc);
-    EXPECT_TRUE(dialog.RefusalLabel()->text().isEmpty()) << "an untranslated item opens without a refusal";
-    EXPECT_EQ(dialog.NewHotkey(), 'O');
     int asked = 0;
     dialog.m_confirmReplace = [&] {
         ++asked;
@@ -94,7 +92,6 @@ TEST(TranslateDialog, DictionaryAddAsksBeforeReplacingAndSearchFillsTheFields) {
     dialog.OnSearchDictionary();
     EXPECT_EQ(dialog.TranslatedEdit()->toPlainText(), "Ouvrir");
     EXPECT_EQ(dialog.NewHotkey(), 'v');
-    EXPECT_EQ(dialog.TransHotkeyEdit()->text(), "v");
     dialog.m_confirmReplace = [] { return true; };
     dialog.TranslatedEdit()->setPlainText("Auf");
     dialog.TransHotkeyEdit()->setText("A");
