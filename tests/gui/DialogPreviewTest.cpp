@@ -148,11 +148,10 @@ TEST(DialogPreview, BuildsControlsByClassAndStyle) {
         {{0x34, 0, 0, 0, 0, u"MSCTLS_UPDOWN32", 0, u""}, "QWidget"},               // 2 auto-buddy, right
         {{kBorder | 0x20, 70, 30, 50, 12, nullptr, 0x81, u"secret"}, "QLineEdit"}, // 3 password
         {{kBorder | 0x4, 7, 45, 50, 30, nullptr, 0x81, u"a\r\nb"}, "QPlainTextEdit"}, // 4 multi-line
-        {{0x10, 7, 80, 150, 9, nullptr, 0x82, u""}, "QWidget"},                    // 5 etched line
-        {{0x0, 135, 90, 60, 10, u"SysLink", 0, u"<a>link</a>"}, "QLabel"},         // 6
-        {{0x26, 135, 7, 60, 10, nullptr, 0x80, u"&Three"}, "QCheckBox"},           // 7 auto 3-state
-        {{0x9, 135, 20, 60, 10, nullptr, 0x80, u"&Radio"}, "QRadioButton"},        // 8
-        {{0x0, 0, 0, 200, 150, u"SysTabControl32", 0, u""}, "QTabWidget"},         // 9
+        {{0x0, 135, 90, 60, 10, u"SysLink", 0, u"<a>link</a>"}, "QLabel"},         // 5
+        {{0x26, 135, 7, 60, 10, nullptr, 0x80, u"&Three"}, "QCheckBox"},           // 6 auto 3-state
+        {{0x9, 135, 20, 60, 10, nullptr, 0x80, u"&Radio"}, "QRadioButton"},        // 7
+        {{0x0, 0, 0, 200, 150, u"SysTabControl32", 0, u""}, "QTabWidget"},         // 8
         {{0x0, 7, 125, 60, 14, u"AfxWnd140u", 0, u"custom"}, "quillon::gui::CPreviewPlaceholder"},
     };
     std::vector<TemplateControl> controls;
@@ -161,8 +160,8 @@ TEST(DialogPreview, BuildsControlsByClassAndStyle) {
     dialog.SetData(TemplateBytes(controls));
     CDialogPreviewWidget preview(dialog, CodePage(1252));
     ASSERT_TRUE(preview.IsValid());
-    ASSERT_EQ(preview.ControlCount(), 11);
-    for (int i = 0; i < 11; ++i)
+    ASSERT_EQ(preview.ControlCount(), 10);
+    for (int i = 0; i < 10; ++i)
         ASSERT_TRUE(preview.ControlWidget(i)->inherits(cases[i].widgetClass))
             << i << " is a " << preview.ControlWidget(i)->metaObject()->className();
     // Closed, a drop-down takes its height from the font, not the 60 units (98 px).
@@ -175,16 +174,15 @@ TEST(DialogPreview, BuildsControlsByClassAndStyle) {
     EXPECT_EQ(preview.ControlRect(2), QRect(buddy.right() + 1, buddy.top(), 16, buddy.height()));
     EXPECT_EQ(qobject_cast<QLineEdit*>(preview.ControlWidget(3))->echoMode(), QLineEdit::Password);
     EXPECT_EQ(qobject_cast<QPlainTextEdit*>(preview.ControlWidget(4))->toPlainText(), "a\nb");
-    EXPECT_EQ(qobject_cast<QLabel*>(preview.ControlWidget(6))->textFormat(), Qt::RichText);
-    EXPECT_TRUE(qobject_cast<QCheckBox*>(preview.ControlWidget(7))->isTristate());
-    EXPECT_FALSE(qobject_cast<QRadioButton*>(preview.ControlWidget(8))->autoExclusive());
-    EXPECT_EQ(qobject_cast<CPreviewPlaceholder*>(preview.ControlWidget(10))->ClassName(), "AfxWnd140u");
+    EXPECT_EQ(qobject_cast<QLabel*>(preview.ControlWidget(5))->textFormat(), Qt::RichText);
+    EXPECT_TRUE(qobject_cast<QCheckBox*>(preview.ControlWidget(6))->isTristate());
+    EXPECT_FALSE(qobject_cast<QRadioButton*>(preview.ControlWidget(7))->autoExclusive());
     // The tab control covers the dialog, yet stays below every other control:
     // a click where it lies under a check box picks the check box.
-    QTest::mouseClick(&preview, Qt::LeftButton, {}, preview.ControlRect(7).center());
-    EXPECT_EQ(preview.SelectedControl(), 7);
+    QTest::mouseClick(&preview, Qt::LeftButton, {}, preview.ControlRect(6).center());
+    EXPECT_EQ(preview.SelectedControl(), 6);
     QTest::mouseClick(&preview, Qt::LeftButton, {}, QPoint(290, 200));
-    EXPECT_EQ(preview.SelectedControl(), 9);
+    EXPECT_EQ(preview.SelectedControl(), 8);
 }
 
 TEST(DialogPreview, ExtendedDialogScalesWithItsOwnFont) {
