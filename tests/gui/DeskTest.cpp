@@ -74,16 +74,11 @@ struct Desk : SessionWindow {
 // undo three, redo one, save, reopen: the file holds what the screen showed,
 // and the title's modified mark goes at each save.
 TEST(TranslatorsDesk, TranslatesInPlaceFromTheKeyboard) {
-    TempDir dir;
-    {
-        ScriptedWindow maker;
-        ASSERT_TRUE(maker.frame.CreateProject(SampleSettings(dir)));
-        ASSERT_TRUE(maker.frame.OnFileSave());
-    }
     Desk desk;
     CMainFrame& frame = desk.frame;
-    const QString project = QString::fromStdString(dir.File("session.prj"));
-    ASSERT_TRUE(frame.OpenProject(project));
+    ASSERT_TRUE(desk.Create());
+    ASSERT_TRUE(frame.OnFileSave());
+    const QString project = desk.File("session.prj");
     ASSERT_TRUE(frame.SelectNode({"Resource", "Strings", "String Table"}));
     ASSERT_TRUE(desk.Show());
 
