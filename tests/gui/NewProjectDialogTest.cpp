@@ -77,7 +77,6 @@ TEST(NewProjectDialogTest, StartsEmptyAndValidateReportsTheFirstMissingField) {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("New Project"));
     EXPECT_FALSE(dialog.LanguageList()->isEnabled());
     EXPECT_EQ(dialog.LanguageList()->count(), 0);
-    EXPECT_EQ(dialog.TargetLanguage(), 0);
     auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("ok"));
     ASSERT_NE(ok, nullptr);
     EXPECT_TRUE(ok->isDefault());
