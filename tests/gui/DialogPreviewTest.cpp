@@ -343,7 +343,8 @@ TEST(MenuPreviewDlg, BuildsTheBarOpensAPopupWithItsPathAndShowsTranslatedHotkeys
         EXPECT_EQ(rows[6].text, "&Level2");
         EXPECT_TRUE(rows[6].submenu);
         EXPECT_FALSE(window.Popup()->OpenSubmenu(0)); // no submenu there
-        EXPECT_EQ(window.Duplicates(), (QStringList{"Level \"Menu bar \u203A File\": hotkey D used by Drucken, Laden"}));
+        EXPECT_EQ(window.Duplicates(),
+                  (QStringList{"Level \"Menu bar \u203A File\": hotkey D used by Drucken, Laden"}));
         EXPECT_EQ(window.DuplicateList()->count(), 1);
     }
     CMenuPreviewDlg window(level2, toLevel2, CodePage(1252));
