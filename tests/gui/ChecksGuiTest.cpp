@@ -71,8 +71,7 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     auto spelling = std::find_if(problems.Findings().begin(), problems.Findings().end(),
                                  [](const Finding& finding) { return finding.code == CheckCode::Spelling; });
     ASSERT_NE(spelling, problems.Findings().end());
-    EXPECT_EQ(spelling->path, "strings/15");
-    EXPECT_EQ(spelling->message, "unknown word \"Plaz\"");
+    EXPECT_EQ(spelling->path, "strings/15"); // the word itself is core's (SpellingTest)
 }
 
 // A resource the scan read only in part is marked in the tree, with what the
