@@ -20,7 +20,6 @@ TEST(AutoTranslateDialog, RunsOnItsWorkerAndReportsInTheWindow) {
     EXPECT_EQ(dialog.List().rowCount(), 31);
     EXPECT_EQ(dialog.ProgressBar()->maximum(), 0);
     EXPECT_TRUE(dialog.LastResult().modified); // the window marks the document from it
-    EXPECT_EQ(dialog.LastResult().translated, 2u);
     // A second run in the same dialog starts over.
     dialog.StartButton()->click();
     Finish(dialog);

