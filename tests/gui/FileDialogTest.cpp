@@ -201,8 +201,10 @@ TEST(FileDialogTest, ThePaneFollowsTheCurrentFile) {
     EXPECT_TRUE(dialog.Preview()->StringsLabel()->text().isEmpty());
 }
 
+// Other tests browse for files too: each test here starts without recent files.
 class FileDialogHelperTest : public ::testing::Test {
 protected:
+    void SetUp() override { AppSettings().remove(QString::fromLatin1(kRecentFilesKey)); }
     void TearDown() override { AppSettings().remove(QString::fromLatin1(kRecentFilesKey)); }
 };
 
