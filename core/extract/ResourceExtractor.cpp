@@ -86,12 +86,9 @@ Status CResourceExtractor::Extract() {
     if (m_readIn) ReadInChosenLanguage();
     m_target.m_wLanguage = module->Language();
 
-    CFileVersion version(m_codePage);
-    if (version.LoadFrom(*module)) {
-        std::array<std::uint32_t, 13> fixed{};
-        version.GetFixedFileInfo(fixed);
-        m_target.m_dwFileVersionMS = fixed[CFileVersion::kFileVersionMS];
-        m_target.m_dwFileVersionLS = fixed[CFileVersion::kFileVersionLS];
+    if (auto version = ReadModuleVersion(*module, m_codePage)) {
+        m_target.m_dwFileVersionMS = version.Value().fileVersionMS;
+        m_target.m_dwFileVersionLS = version.Value().fileVersionLS;
     }
     m_target.m_timeExtracted = static_cast<std::int64_t>(std::time(nullptr));
 

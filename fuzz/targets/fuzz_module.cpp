@@ -15,14 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto module = ResourceModule::FromBytes(std::vector<std::uint8_t>(data, data + size));
     if (!module) return 0;
     CodePage codePage(1252);
-    CFileVersion version(codePage);
-    if (version.LoadFrom(module.Value())) {
-        std::string text;
-        version.GetVersion(text);
-        version.GetOS(text);
-        version.GetFileType(text);
-        version.GetLanguageName();
-    }
+    if (auto version = ReadModuleVersion(module.Value(), codePage)) version.Value().VersionText();
     CResourceInfo info;
     CResourceExtractor extractor(std::move(module).Value(), info, codePage);
     extractor.Extract();

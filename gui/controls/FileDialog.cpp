@@ -77,15 +77,14 @@ bool LooksLikeModule(const QString& path) {
 
 void ReadVersion(const ResourceModule& module, ModuleSummary& summary) {
     // UTF-8 keeps every character of the version strings.
-    CFileVersion version{CodePage(kCodePageUtf8)};
-    if (!version.LoadFrom(module)) return;
-    std::string text;
-    if (version.GetFileDescription(text)) summary.description = QString::fromStdString(text);
-    if (version.GetVersion(text)) summary.version = QString::fromStdString(text);
-    std::uint16_t language = 0;
-    if (version.GetLanguage(language) && language != 0) {
-        std::string name = LanguageName(language);
-        summary.language = name.empty() ? QStringLiteral("0x%1").arg(language, 4, 16, QLatin1Char('0'))
+    auto read = ReadModuleVersion(module, CodePage(kCodePageUtf8));
+    if (!read) return;
+    const ModuleVersion& version = read.Value();
+    summary.description = QString::fromStdString(version.description);
+    summary.version = QString::fromStdString(version.VersionText());
+    if (version.language != 0) {
+        std::string name = LanguageName(version.language);
+        summary.language = name.empty() ? QStringLiteral("0x%1").arg(version.language, 4, 16, QLatin1Char('0'))
                                         : QString::fromStdString(name);
     }
 }

@@ -266,14 +266,11 @@ void CNewProjectDlg::ReadModule(const QString& path) {
     // The language the scan will read (declared, or the one most resources
     // are in); a module without a version resource has version 0.0.0.0.
     std::uint16_t language = module.Value().Language();
-    CFileVersion version;
-    version.SetFileName(path.toStdString());
-    std::array<std::uint32_t, 13> fixed{};
-    version.GetFixedFileInfo(fixed);
+    auto version = ReadModuleVersion(module.Value(), CodePage(kCodePageUtf8));
     ShowSourceLanguage(language);
     FillLanguages(language);
     m_language->setEnabled(true);
-    ShowVersion(fixed[CFileVersion::kFileVersionMS], fixed[CFileVersion::kFileVersionLS]);
+    ShowVersion(version ? version.Value().fileVersionMS : 0, version ? version.Value().fileVersionLS : 0);
 }
 
 void CNewProjectDlg::BrowseProject() {

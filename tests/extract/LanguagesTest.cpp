@@ -3,6 +3,7 @@
 #include "Fixtures.h"
 #include "extract/FileVersion.h"
 #include "extract/Languages.h"
+#include "pe/ResourceModule.h"
 
 using namespace quillon;
 using namespace quillon::testing;
@@ -39,45 +40,25 @@ TEST(LanguageTable, NamesIdentifiersAndCodePages) {
         EXPECT_TRUE(CodePage(DefaultCodePage(TargetLanguageId(row.id))).Supported()) << row.label;
 }
 
-TEST(FileVersionRecord, ReadsVersionLanguageStringsAndDescriptions) {
-    CFileVersion version;
-    version.SetFileName(Fixture("basic32.exe"));
-    std::uint16_t language = 0, codePage = 0;
-    ASSERT_TRUE(version.GetLanguage(language));
-    EXPECT_EQ(language, 0x0409);
-    version.GetCodePage(codePage);
-    EXPECT_EQ(codePage, 1200);
-    const std::pair<bool (CFileVersion::*)(std::string&), const char*> texts[] = {
-        {&CFileVersion::GetVersion, "1.2.3.4"},
-        {&CFileVersion::GetCompanyName, "Quillon Fixtures"},
-        {&CFileVersion::GetFileType, "Application"},
-        {&CFileVersion::GetOS, "Win32 API on Windows NT"}};
-    for (const auto& [get, expected] : texts) {
-        std::string text;
-        (version.*get)(text);
-        EXPECT_EQ(text, expected);
+// The first translation picks the string table the description comes from
+// (basic32 has an English and a German one); without a translation the
+// language is 0 and the description empty; no version resource is NotFound.
+TEST(ModuleVersionRecord, FixedVersionTranslationAndDescription) {
+    const std::pair<const char*, ModuleVersion> rows[] = {
+        {"basic32.exe", {0x0409, 1200, 0x00010002, 0x00030004, "Basic fixture"}},
+        {"notranslation.dll", {0, 0, 0x00050006, 0x00070008, ""}}};
+    for (const auto& [fixture, expected] : rows) {
+        SCOPED_TRACE(fixture);
+        auto module = ResourceModule::Open(Fixture(fixture));
+        ASSERT_TRUE(module);
+        auto version = ReadModuleVersion(module.Value(), CodePage(kCodePageUtf8));
+        ASSERT_TRUE(version) << version.GetError().message;
+        EXPECT_EQ(version.Value(), expected);
     }
-    EXPECT_EQ(version.GetLanguageName(), "English");
-}
-
-// Without a translation the language is 0 and the strings are empty; a
-// module without a version resource gives zeros.
-TEST(FileVersionRecord, MissingTranslationOrVersionGivesZerosAndEmptyStrings) {
-    CFileVersion version;
-    version.SetFileName(Fixture("notranslation.dll"));
-    std::uint16_t language = 1;
-    ASSERT_TRUE(version.GetLanguage(language));
-    EXPECT_EQ(language, 0);
-    std::string company = "x", type;
-    EXPECT_TRUE(version.GetCompanyName(company));
-    EXPECT_EQ(company, "");
-    version.GetFileType(type);
-    EXPECT_EQ(type, "Dynamic link library");
-    version.SetFileName(Fixture("nores.exe"));
-    std::array<std::uint32_t, 13> fixed{};
-    fixed[0] = 7;
-    EXPECT_FALSE(version.GetFixedFileInfo(fixed));
-    EXPECT_EQ(fixed[0], 0u);
-    EXPECT_EQ(version.GetLanguageName(), "");
-    EXPECT_FALSE(CFileVersion().Load());
+    EXPECT_EQ((ModuleVersion{0, 0, 0x00010002, 0xFFFF0004, ""}.VersionText()), "1.2.65535.4");
+    auto nores = ResourceModule::Open(Fixture("nores.exe"));
+    ASSERT_TRUE(nores);
+    auto none = ReadModuleVersion(nores.Value(), CodePage(kCodePageUtf8));
+    ASSERT_FALSE(none);
+    EXPECT_EQ(none.GetError().code, Error::Code::NotFound);
 }
