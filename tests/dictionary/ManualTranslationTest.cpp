@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "dictionary/Hotkeys.h"
 #include "dictionary/ManualTranslation.h"
 #include "project/Project.h"
 
@@ -101,23 +100,4 @@ TEST(ManualTranslation, AnEditedEntryIsRefusedInWords) {
         EXPECT_EQ(status.GetError().message, message);
     }
     EXPECT_TRUE(CheckEditedEntry("Open", "Öffnen", 'f', ItemKind::MenuItem, page).Ok());
-}
-
-// The item list edits a translation without its hotkey: the hotkey it had
-// stays where the new text still has that character, else the source's.
-TEST(ManualTranslation, ATypedTextKeepsAHotkeyThatStillOccursInIt) {
-    const struct { std::uint16_t transHotkey; const char* typed; std::uint16_t expected; } cases[] = {
-        {'f', "Öffnen", 'f'},       // the translated hotkey occurs
-        {'f', "Oben", 'O'},         // gone: the source's 'O' occurs
-        {'x', "Lesen", 0},          // neither: none, the source hotkey is the fallback
-        {kHotkeyNone, "Oben", 'O'}, // "no hotkey" is never kept
-        {'n', "Zeile\\nOber", 'O'}, // not inside an escape
-    };
-    CodePage page(1252);
-    for (const auto& test : cases) {
-        SCOPED_TRACE(test.typed);
-        CMenuItem item("Open", 'O', 1, 0);
-        item.SetTranslation("Offen", test.transHotkey);
-        EXPECT_EQ(HotkeyForTypedText(item, test.typed, page), test.expected);
-    }
 }
