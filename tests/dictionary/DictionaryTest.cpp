@@ -209,8 +209,6 @@ TEST(DictionaryFile, MalformedFilesFailWithoutAHalfReadDictionary) {
         EXPECT_THROW(loaded.Load(in), ArchiveError) << "cut at " << cut;
         EXPECT_EQ(loaded.GetCount(), 0u);
     }
-    CDictonary loaded;
-    EXPECT_TRUE(LoadError(With(bytes, 2 + 1 + 5 + 6, {'X'}), loaded)); // the first letter of the class name
 }
 
 TEST(DictionaryFile, RecordsNoWriterProducesAreRefusedWhereTheyStart) {
@@ -226,10 +224,9 @@ TEST(DictionaryFile, RecordsNoWriterProducesAreRefusedWhereTheyStart) {
     const struct { const char* name; Bytes bytes; std::uint64_t offset; const char* reason; } cases[] = {
         {"hotkey 0x00FF, kind 6", With(valid, 27, {0xFF, 0x00, 0x06, 0x00}), 0, nullptr},
         {"hotkey 0xFF80, kind 0", With(valid, 27, {0x80, 0xFF, 0x00, 0x00}), 0, nullptr},
-        {"hotkey 0xFFFF", With(valid, 27, {0xFF, 0xFF}), 0, nullptr},
         {"a byte after the last entry", Cat({valid, {0x00}}), 45, "(1 more byte)"},
-        {"an empty dictionary with more bytes", {0x00, 0x00, 'h', 'i'}, 2, "(2 more bytes)"},
         {"a null first entry", Cat({Word(1), Text("A"), Word(0)}), 4, "the first entry"},
+        {"another class", With(valid, 10, {'X'}), 4, "unknown class 'XDictonaryEntry'"},
         {"hotkey 0x0100", With(valid, 27, {0x00, 0x01}), 27, "hotkey 0x0100 is not"},
         {"hotkey 0xFF7F", With(valid, 27, {0x7F, 0xFF}), 27, "hotkey 0xFF7F is not"},
         {"a primary entry of kind 7", With(valid, 29, {0x07, 0x00}), 29, "kind 7 is not"},
@@ -324,7 +321,6 @@ TEST(DictionaryFiles, FilesReadInPiecesLoadAsTheirBytesDo) {
     const std::pair<const char*, Bytes> cases[] = {
         {"whole", bytes},
         {"cut in the long text", Bytes(bytes.begin(), bytes.begin() + 300000)},
-        {"cut before the last byte", Bytes(bytes.begin(), bytes.end() - 1)},
         {"a damaged byte two pieces in", With(bytes, 600001, {0xFE})},
         {"a damaged byte near the end", With(bytes, bytes.size() - 40, {0xFF, 0xFF, 0xFF})},
     };
@@ -358,7 +354,6 @@ TEST(Dictionary, EntriesNeedBothTextsAKindAndAOneByteHotkey) {
     // The start of the reason the entry is refused for; null: added.
     struct { const char *source, *translation; std::uint16_t hotkey; ItemKind kind; const char* reason; } cases[] = {
         {"Open", "Öffnen", 0xFFF6, ItemKind::MenuItem, nullptr},
-        {"Open", "Öffnen", 0x00F6, ItemKind::All, nullptr},
         {"", "Öffnen", 0, ItemKind::All, "the source text is empty"},
         {"Open", "", 'O', ItemKind::String, "the translation is empty"},
         {"Open", "Öffnen", 0, static_cast<ItemKind>(7), "kind 7 is not a kind of item"},

@@ -40,11 +40,8 @@ TEST(HotkeyClash, OneLevelOfTheTarget) {
         {"a translation against an untranslated sibling", {{"Find", 'F', "Suchen", 'S'}, {"Save", 'S'}},
          {{'S', {1, 2}}}},
         {"a translated hotkey that is not in its text marks nothing", {{"Name", 'N', "Titel", 'N'}, {"New", 'N'}}, {}},
-        {"a hotkey only inside the escape \\n marks nothing",
-         {{"Line break", 'b', "Zeile\\nUmbruch", 'n'}, {"New", 'N', "Neu", 'N'}}, {}},
         {"a translation without a hotkey keeps the source's",
          {{"Fill", 'F', "Fenster", 0}, {"Format", 'F', "Format", 'F'}}, {{'F', {1, 2}}}},
-        {"separators and texts without hotkeys", {{"", 0}, {"About", 0}, {"", 0}}, {}},
         {"a text kept whole marks its own hotkey, not the source's",
          {{"&Save", 'S', "Speichern && &Beenden", 0}, {"Beta", 'B'}, {"Stop", 'S'}},
          {{'B', {1, 2}}}},
@@ -92,14 +89,12 @@ TEST(Hotkeys, AssignedHotkeyInEveryScript) {
         {"its other case", 1252, InText, "Save", 's', "Sichern", "s", "", "Sichern", "S"},
         {"the source's letter before the first one", 1252, InText, "Format", 'o', "Formatieren", "", "", "Formatieren", "o"},
         {"the first free letter, never the space", 1252, InText, "Select all", 'A', "Alles markieren", "A", "ALES", "Alles markieren", "m"},
-        {"an accented letter", 1252, InText, "Open", 'O', "Öffnen", "O", "", "Öffnen", "Ö"},
         {"none when every letter is taken", 1252, InText, "Cut", 'C', "ab.", "a", "AB", "ab.", ""},
         {"not the letter of an escape", 1252, InText, "Next", 'N', "\\nWeiter", "N", "NW", "\\nWeiter", "e"},
         {"not in the accelerator", 1252, InText, "Open\\tCtrl+O", 'O', "Laden\\tStrg+O", "O", "", "Laden\\tStrg+O", "L"},
         {"not the ampersand of &&", 1252, InText, "A && B", 'B', "X && Y", "&", "X", "X && Y", "Y"},
         {"Cyrillic", 1251, InText, "File", 'F', "Файл", "F", "", "Файл", "Ф"},
         {"Cyrillic case on the level", 1251, InText, "File", 'F', "файл", "", "Ф", "файл", "а"},
-        {"Greek", 1253, InText, "File", 'F', "Αρχείο", "F", "", "Αρχείο", "Α"},
         {"Japanese in brackets", 932, Brackets, "File", 'F', "ファイル", "F", "", "ファイル(F)", "F"},
         {"before the ellipsis and the accelerator", 932, Brackets, "Open...\\tCtrl+O", 'O', "開く...\\tCtrl+O", "O", "",
          "開く(O)...\\tCtrl+O", "O"},
@@ -108,7 +103,6 @@ TEST(Hotkeys, AssignedHotkeyInEveryScript) {
         {"a taken bracketed hotkey gives way", 932, Brackets, "File", 'F', "ファイル(F)", "F", "F", "ファイル(A)", "A"},
         {"and so does a marked one", 932, Brackets, "File", 'F', "Fファイル(&F)", "F", "F", "Fファイル(&A)", "A"},
         {"a bracket of another letter is text", 932, Brackets, "File", 'F', "ファイル(2)", "F", "F2", "ファイル(2)(A)", "A"},
-        {"Japanese in UTF-8", 65001, Brackets, "File", 'F', "ファイル", "F", "", "ファイル(F)", "F"},
         {"Hindi has no key", 65001, InText, "File", 'F', "फ़ाइल", "F", "", "फ़ाइल", ""},
     };
     for (const auto& c : cases) {
@@ -133,13 +127,9 @@ TEST(Hotkeys, AssignedHotkeyInEveryScript) {
 // another character than the hotkey gives way to the hotkey.
 TEST(Hotkeys, TypedMarkersKeepTheirPlace) {
     const struct { std::uint32_t codePage; const char *typed, *treeText, *hotkey, *written; } cases[] = {
-        {1252, "&Datei", "Datei", "D", "&Datei"},
         {1252, "Alles &schließen", "Alles &schließen", "s", "Alles &schließen"},
-        {1252, "Eigenschaf&ten", "Eigenschaften", "t", "Eigenschaf&ten"},
         {1252, "Speichern && &Beenden", "Speichern && &Beenden", "B", "Speichern && &Beenden"},
-        {1252, "Zeile\n&Umbruch", "Zeile\nUmbruch", "U", "Zeile\n&Umbruch"},
         {932, "ファイル(&F)", "ファイル(F)", "F", "ファイル(&F)"},
-        {932, "表示(&V)...\tCtrl+V", "表示(V)...\tCtrl+V", "V", "表示(&V)...\tCtrl+V"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);

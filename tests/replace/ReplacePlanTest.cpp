@@ -38,18 +38,15 @@ TEST(ReplacePlan, FindsAndReplacesAsEachOptionSays) {
     struct { const char *path, *translation; char hotkey; const char *find, *with; FindOptions options;
              const char* after; ReplaceOutcome outcome = ReplaceOutcome::Replaced; char hotkeyAfter = 0;
              const char* finding = nullptr; } cases[] = {
-        {"strings/3", "%1 - Federblock", 0, "Feder", "Schreib", kPlain, "%1 - Schreibblock"},
         {"strings/3", "%1 - Federblock", 0, "feder", "Schreib", kPlain, "%1 - Schreibblock"},
         {"strings/3", "%1 - Federblock", 0, "feder", "Schreib", kCase, nullptr},
         {"strings/1", "ÖFFNEN oder öffnen", 0, "öffnen", "laden", kPlain, "laden oder laden"},
         {"strings/1", "Block im Federblock", 0, "block", "Heft", kWord, "Heft im Federblock"},
         {"strings/1", "Öffnen", 0, "ffnen", "x", kWord, nullptr}, // Ö is a letter of the word
         {"strings/15", "Seite %1 von %2", 0, R"((%\d) von (%\d))", "$2 / $1 ($$)", kRegex, "Seite %2 / %1 ($)"},
-        {"strings/1", "xyz", 0, "abc", "d", kPlain, nullptr},
         // Matches never overlap; empty ones come once at each place.
         {"strings/1", "aaa", 0, "aa", "b", kPlain, "ba"},
         {"strings/1", "ab", 0, "x*", "-", kRegex, "-a-b-"},
-        {"strings/1", "Fertig", 0, "^", "» ", kRegex, "» Fertig"},
         // An empty replacement removes the match; a placeholder lost shows.
         {"strings/4", "Änderungen an %1 speichern?", 0, " an %1", "", kPlain, "Änderungen speichern?",
          ReplaceOutcome::Replaced, 0, "placeholder-missing"},
