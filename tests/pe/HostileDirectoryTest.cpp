@@ -152,10 +152,7 @@ TEST(HostileUpdate, IdFieldsWithBitsAbove16AreWrittenBackAsTheyWere) {
     Bytes source = Bomb("string-blocks-past-the-numbering");
     auto module = ResourceModule::FromBytes(source);
     ASSERT_TRUE(module);
-    EXPECT_EQ(module.Value().LoadString(0), u"Hello");
-    EXPECT_EQ(module.Value().LoadString(12388), u"Real string 12388");
     EXPECT_EQ(module.Value().EnumerateNames(6).size(), 4u); // named, 1, 775, 29447
-
     auto update = ResourceUpdate::Begin(source);
     ASSERT_TRUE(update);
     EXPECT_TRUE(update.Value().Delete(ResourceId::Integer(6), ResourceId::Integer(775), 0x0409));

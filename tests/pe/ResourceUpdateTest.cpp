@@ -68,33 +68,6 @@ const ResourceId kRcData = ResourceId::Integer(10);
 
 } // namespace
 
-class RewriteFixture : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(RewriteFixture, EmptyBatchKeepsEveryResourceAndIsDeterministic) {
-    Bytes source = FixtureBytes(GetParam());
-    ResourceUpdate update = BeginOn(source);
-    Bytes first = Commit(update);
-    ASSERT_FALSE(first.empty());
-    EXPECT_EQ(Commit(BeginOn(first)), first); // a second rebuild of our own output changes nothing
-    EXPECT_TRUE(Reread(first).Diagnostics().empty());
-    EditTree resources = update.Resources();
-    auto before = ResourceModule::FromBytes(source);
-    ASSERT_TRUE(before);
-    for (const auto& type : before.Value().Tree().types)
-        for (const auto& name : type.names)
-            for (const auto& leaf : name.languages) {
-                const EditLeaf* rewritten = resources.Find(type.type, name.name, leaf.language);
-                ASSERT_NE(rewritten, nullptr);
-                EXPECT_TRUE(std::ranges::equal(*leaf.bytes, rewritten->data));
-            }
-    EXPECT_EQ(SectionBytes(first, ".text"), SectionBytes(source, ".text"));
-    ExpectPefileAccepts(first);
-}
-
-INSTANTIATE_TEST_SUITE_P(Modules, RewriteFixture,
-                         ::testing::Values("basic32.exe", "basic64.exe", "unstripped64.exe", "multilang.dll",
-                                           "notranslation.dll", "update-v1.exe"));
-
 TEST(ResourceUpdate, GrowingTheLastSectionMovesTheOverlay) {
     Bytes source = FixtureBytes("basic32.exe");
     Bytes overlay(3000);
