@@ -52,23 +52,14 @@ std::ostream& operator<<(std::ostream& out, const GoodModule& module) { return o
 
 class GoodFixture : public ::testing::TestWithParam<GoodModule> {};
 
-// Either header format; every leaf's bytes lie inside the file, and the
-// directory is the one an independent reader sees (python3-pefile, when the
-// machine has it).
+// Either header format, and the directory is the one an independent reader
+// sees (python3-pefile, which scripts/setup.sh installs): every leaf with the
+// size and SHA-256 of the bytes it reads from the file.
 TEST_P(GoodFixture, LeavesLieInsideTheFileAndMatchTheIndependentReader) {
     auto module = ResourceModule::Open(Fixture(GetParam().name));
     ASSERT_TRUE(module) << module.GetError().Describe();
     EXPECT_EQ(module.Value().Image().Is64(), GetParam().is64);
     EXPECT_TRUE(module.Value().Diagnostics().empty());
-    auto file = module.Value().Image().File();
-    for (const auto& type : module.Value().Tree().types)
-        for (const auto& name : type.names)
-            for (const auto& leaf : name.languages) {
-                ASSERT_TRUE(leaf.bytes.has_value());
-                EXPECT_EQ(leaf.bytes->size(), leaf.size);
-                EXPECT_GE(leaf.bytes->data(), file.data());
-                EXPECT_LE(leaf.bytes->data() + leaf.bytes->size(), file.data() + file.size());
-            }
     if (!PefileAvailable()) GTEST_SKIP() << "python3-pefile is not installed";
     int status = 0;
     std::string dump = RunPefileScript("pefile_dump.py", Fixture(GetParam().name), status);
