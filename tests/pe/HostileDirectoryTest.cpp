@@ -156,6 +156,7 @@ TEST(HostileUpdate, IdFieldsWithBitsAbove16AreWrittenBackAsTheyWere) {
     auto update = ResourceUpdate::Begin(source);
     ASSERT_TRUE(update);
     EXPECT_TRUE(update.Value().Delete(ResourceId::Integer(6), ResourceId::Integer(775), 0x0409));
+    EXPECT_FALSE(update.Value().Delete(ResourceId::Integer(6), ResourceId::Integer(999), 0x0409));
     update.Value().Put(ResourceId::Integer(6), ResourceId::Integer(775), 0x0407, Block(4, u"Echte 12388"));
     auto target = Committed(update);
     ASSERT_TRUE(target) << target.GetError().Describe();

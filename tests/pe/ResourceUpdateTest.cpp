@@ -111,21 +111,9 @@ TEST(ResourceUpdate, ResourceSectionFollowedByOthersGetsANewLastSection) {
     ExpectPefileAccepts(target);
 }
 
-TEST(ResourceUpdate, ShrinkingStaysInPlace) {
-    Bytes source = FixtureBytes("unstripped64.exe");
-    ResourceUpdate update = BeginOn(source);
-    EXPECT_TRUE(update.Delete(ResourceId::Integer(6), ResourceId::Integer(1), 0x0409));
-    EXPECT_FALSE(update.Delete(ResourceId::Integer(6), ResourceId::Integer(999), 0x0409));
-    Bytes target = Commit(update);
-    EXPECT_EQ(target.size(), source.size());
-    EXPECT_EQ(SectionNames(target), SectionNames(source));
-    ResourceModule module = Reread(target);
-    EXPECT_FALSE(module.LoadString(1).has_value());
-    EXPECT_EQ(module.LoadString(16), u"First of block 2");
-}
-
-// multilang.dll with its resource section marked as uninitialized data:
-// emptied, it gets an empty directory; given a resource, a new section.
+// multilang.dll with its resource section marked as uninitialized data: no
+// resource is read from it (the section has no bytes in the file), so the
+// update writes an empty directory; given a resource, a new section.
 TEST(ResourceUpdate, EmptiedDirectoryAndSectionMarkedUninitialized) {
     Bytes source = FixtureBytes("multilang.dll");
     auto image = PeImage::Parse(source);
@@ -137,10 +125,6 @@ TEST(ResourceUpdate, EmptiedDirectoryAndSectionMarkedUninitialized) {
             source[at + 1] = source[at + 2] = 0;
         }
     ResourceUpdate update = BeginOn(source);
-    for (const EditType& type : update.Resources().types)
-        for (const EditName& name : type.names)
-            for (const EditLeaf& leaf : name.leaves) EXPECT_TRUE(update.Delete(type.type, name.name, leaf.language));
-    EXPECT_TRUE(update.Resources().types.empty());
     ResourceModule empty = Reread(Commit(update));
     EXPECT_TRUE(empty.Tree().types.empty());
     EXPECT_TRUE(empty.Diagnostics().empty());
