@@ -54,16 +54,14 @@ BuiltResource Image(std::uint16_t id, IconBytes bytes) {
     return {ResourceId::Integer(kTypeIcon), ResourceId::Integer(id), 0x0409, std::move(bytes)};
 }
 
-Result<IconImage> IconOf(const std::vector<BuiltResource>& resources, int maxSize = 32) {
-    auto module = ResourceModule::FromBytes(BuildPeWithResources(resources));
-    if (!module) return module.GetError();
-    return LoadModuleIcon(module.Value(), maxSize);
-}
-
+// The icon of the module at `path`, or of a module built of `resources`.
 Result<IconImage> IconOfFile(const std::string& path, int maxSize = 32) {
     auto module = ResourceModule::Open(path);
     if (!module) return module.GetError();
     return LoadModuleIcon(module.Value(), maxSize);
+}
+Result<IconImage> IconOf(const std::vector<BuiltResource>& resources) {
+    return LoadModuleIcon(ResourceModule::FromBytes(BuildPeWithResources(resources)).Value(), 32);
 }
 
 } // namespace
