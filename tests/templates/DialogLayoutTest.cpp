@@ -37,7 +37,7 @@ Result<Bytes> Rewrite(std::span<const std::uint8_t> bytes) {
 
 // Where the fields of FaultTemplate start.
 struct Marks {
-    std::size_t start = 0, count = 8, caption = 0, face = 0;
+    std::size_t start = 0, count = 8, rect = 10, caption = 0, face = 0;
     std::size_t control1 = 0, class1 = 0, control2 = 0, title2 = 0, dataSize2 = 0, data2 = 0, end = 0;
 };
 
@@ -90,6 +90,7 @@ struct FaultCase {
 
 const FaultCase kFaults[] = {
     {"StylesCut", &Marks::start, 2, "header is cut off", 0},
+    {"RectangleCut", &Marks::rect, 7, "header is cut off", 0},
     {"CaptionUnterminated", &Marks::caption, 4, "caption has no terminator", 0},
     {"FaceUnterminated", &Marks::face, 10, "font is cut off", 0},
     {"StylesOfAControlCut", &Marks::control1, 10, "control 1 of 2 is cut off", 0},
