@@ -74,8 +74,8 @@ TEST(IconDecoding, EveryDepthGivesItsPixelsTopDownWithTheMask) {
     const struct { const char* name; IconBytes bytes; std::vector<std::vector<std::uint32_t>> expected; } cases[] = {
         {"4 bits, mask on the top-right pixel", FourBitIcon(), {{kRed, kGreen, kClear}, {kWhite, kBlack, kRed}}},
         {"4 bits, mask cut: opaque", maskCut, {{kRed, kGreen, kBlue}, {kWhite, kBlack, kRed}}},
-        // One and four bits as drawn by an independent hand (bottom row
-        // first, rows padded, high bits the left pixel) are RealModulesShowTheirDrawnIcons's.
+        // One and four bits packed by another hand than PackRows (bottom row
+        // first, rows padded, high bits the left pixel): RealModulesShowTheirDrawnIcons.
         {"8 bits, an index past a short palette is black",
          Concat({InfoHeader(2, 1, 8, 2), Palette({0x0A141E, 0x28323C}), PackRows({{1, 200}}, 8), PackRows({{0, 0}}, 1)}),
          {{0xFF28323C, kBlack}}},
