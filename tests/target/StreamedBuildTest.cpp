@@ -31,9 +31,11 @@ using Bytes = std::vector<std::uint8_t>;
 namespace {
 
 // What the builder wrote before it streamed: the XXH3-128 and size of the
-// target of each module with no, short and long translations (tests/data
-// modules, the damaged ones and the sample), or the error it refused with
-// (one module for each reason the builder refuses).
+// target of a module with no, short or long translations, or the error it
+// refused with (one module for each reason the builder refuses). Untranslated,
+// each tests/data module is rebuilt as it was (in place, every resource under
+// its own bytes); translated, a module keeps its section, grows its last one
+// or gets a new one; each damaged module stands for one kind of damage.
 struct Expected { const char* module; int added; const char* hashOrError; std::size_t size = 0; }; // added: of kAdded
 
 const char* const kAdded[] = {
@@ -45,46 +47,21 @@ const Expected kExpected[] = {
     {"basic32.exe", 1, "794c4cd6ef67ce12b2abbd50536795e4", 11776},
     {"basic32.exe", 2, "b62a1ff22a2c74addb8f5483256630f1", 16896},
     {"basic64.exe", 0, "13f98f4688afc0c14ac83179c402e16a", 11776},
-    {"basic64.exe", 1, "f94e99fdda7431d9b52f3615673fade5", 11776},
-    {"basic64.exe", 2, "06451e154f7041a00305ad4c844ba0a2", 16896},
     {"unstripped64.exe", 0, "1560353739e94a228eae455cd685de54", 18121},
-    {"unstripped64.exe", 1, "31a5a9fff150bab2ae5a4c12981f06f8", 18121},
     {"unstripped64.exe", 2, "7b713e55a07526e40a489f4e8f5f2b8a", 32969},
-    {"update-keys-a.exe", 0, "7bbe6e0f4fa6715ba27ff40032c82341", 4096},
-    {"update-keys-a.exe", 1, "5828280e995732db8fbf2c70c52629c6", 4608},
-    {"update-keys-a.exe", 2, "be0d7248d0a5e566164ffa90ff30f636", 8704},
     {"update-v1.exe", 0, "fa45d4e46982be01739a7078853a90cf", 4608},
-    {"update-v1.exe", 1, "8d691869b47d1a431aa3ee9d98058ffe", 5120},
-    {"update-v1.exe", 2, "ae1553057112b8cd228060c174732904", 10240},
     {"multilang.dll", 0, "63962712ce4a09c7b5ac3433071e2e02", 4608},
-    {"multilang.dll", 1, "70e18a2e9005d8563661203799b654b4", 4608},
     {"multilang.dll", 2, "88bd58c093195d6691824a1603013fce", 6144},
     {"notranslation.dll", 0, "ca8a04d2581801731bc1b577eeacd695", 3072},
-    {"notranslation.dll", 1, "db97d7478bea63308eab6adb86bd16e8", 3072},
-    {"notranslation.dll", 2, "5d33518a69452eb9b805912a25c2820c", 3584},
     {"corrupt/data-rva-outside.exe", 2, "resource #6/#1 is not in the file (a packed module? unpack it first)"},
     {"corrupt/dialog-header-cut.exe", 2, "991cf584896e742c3aae6bddd170ecca", 15360},
-    {"corrupt/dialog-overrun.exe", 1, "15d776cfe0b79bcf8bbbfb30964ef138", 11776},
     {"corrupt/menu-noend.exe", 2, "74e514c0bb90162f4f208f94fe5bb2bc", 14336},
-    {"corrupt/menu-unterminated.exe", 2, "644cfc377332fca145d4e5b92c98a507", 14336},
-    {"corrupt/rsrc-badoffset.exe", 2, "ec0e15b86d7d9b54e81c7daf9bb0ca20", 11776},
     {"corrupt/rsrc-cycle.exe", 2, "60da6ce0ba54838cf555f814ae94224d", 13824},
     {"corrupt/string-overrun.exe", 2, "7e7a1ce28a790aeed42f9cd18f9ff3b8", 15872},
     {"corrupt/truncated-rsrc.exe", 2, "a section runs past the end of the file"},
     {"corrupt/version-zero-length.exe", 2, "299f67e44fe1dba2743e1c2262d56f9a", 16896},
-    {"../../../samples/quillpad.exe", 0, "256d8ffd26578d25dcd3e92a15ca073c", 13312},
-    {"../../../samples/quillpad.exe", 1, "0b1ca5c12774e992a7f99ffd6efe6f46", 15872},
     {"../../../samples/quillpad.exe", 2, "eaa45e4b00d799116d3603421852d515", 42496},
 };
-
-std::uint32_t U32(const Bytes& bytes, std::uint64_t at) { return ByteReader::U32At(bytes, at).value_or(0); }
-
-// The file offset of the PE header and of its COFF symbol table pointer.
-std::uint64_t SymbolPointerOffset(const Bytes& module) { return U32(module, 0x3C) + 4 + 8; }
-
-Bytes Range(const Bytes& bytes, std::uint64_t from, std::uint64_t to) {
-    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.begin() + static_cast<std::ptrdiff_t>(to));
-}
 
 } // namespace
 
@@ -106,83 +83,11 @@ TEST(StreamedBuild, TargetsAreTheBytesTheBuilderAlwaysWrote) {
     }
 }
 
-// unstripped64.exe keeps its COFF symbol table after its last section; an
-// overlay is added after it. Built in place, only the headers and the
-// resource section differ; built into a new section, the symbol table and
-// the overlay follow it unchanged and the pointer to the table moves along.
-TEST(StreamedBuild, OverlayAndSymbolTableAreCopiedUnchanged) {
-    TempDir dir;
-    Bytes source = FixtureBytes("unstripped64.exe");
-    for (std::size_t i = 0; i < 5000; ++i) source.push_back(static_cast<std::uint8_t>(i * 7 + 3));
-    std::string module = dir.File("overlay.exe");
-    ASSERT_TRUE(WriteFileAtomically(module, source));
-    auto opened = ResourceModule::Open(module);
-    ASSERT_TRUE(opened);
-    const PeImage& image = opened.Value().Image();
-    const SectionHeader& rsrc = image.Sections()[3];
-    ASSERT_EQ(rsrc.Name(), ".rsrc");
-    std::uint64_t headers = image.Sections()[0].pointerToRawData;
-    std::uint64_t rawEnd = 0;
-    for (const SectionHeader& section : image.Sections())
-        rawEnd = std::max<std::uint64_t>(rawEnd, section.pointerToRawData + section.sizeOfRawData);
-    std::uint32_t symbols = U32(source, SymbolPointerOffset(source));
-    ASSERT_GE(symbols, rawEnd);
-
-    ASSERT_TRUE(BuildTarget(*GermanProject(module, kAdded[0]), dir.File("in-place.exe")));
-    Bytes inPlace = FileBytes(dir.File("in-place.exe"));
-    ASSERT_EQ(inPlace.size(), source.size());
-    EXPECT_EQ(Range(inPlace, headers, rsrc.pointerToRawData), Range(source, headers, rsrc.pointerToRawData));
-    std::uint64_t rsrcEnd = rsrc.pointerToRawData + rsrc.sizeOfRawData;
-    EXPECT_EQ(Range(inPlace, rsrcEnd, inPlace.size()), Range(source, rsrcEnd, source.size()));
-
-    ASSERT_TRUE(BuildTarget(*GermanProject(module, kAdded[2]), dir.File("moved.exe")));
-    Bytes moved = FileBytes(dir.File("moved.exe"));
-    auto reread = ResourceModule::Open(dir.File("moved.exe"));
-    ASSERT_TRUE(reread);
-    const SectionHeader& fresh = reread.Value().Image().Sections().back();
-    ASSERT_EQ(reread.Value().Image().Sections().size(), image.Sections().size() + 1);
-    std::uint64_t newRawEnd = fresh.pointerToRawData + fresh.sizeOfRawData;
-    ASSERT_EQ(moved.size(), newRawEnd + (source.size() - rawEnd));
-    EXPECT_EQ(Range(moved, headers, rawEnd), Range(source, headers, rawEnd));
-    EXPECT_EQ(Range(moved, newRawEnd, moved.size()), Range(source, rawEnd, source.size()));
-    EXPECT_EQ(U32(moved, SymbolPointerOffset(moved)), symbols + (newRawEnd - rawEnd));
-}
-
-// The checksum of a streamed target is summed from the file as written,
-// run of data by run of data: an overlay of data runs between holes, one of
-// them longer than the pieces the sum reads in, must count whole, and the
-// holes as zeros.
-TEST(StreamedBuild, ChecksumCountsEveryRunOfDataBetweenHoles) {
-    TempDir dir;
-    Bytes source = FixtureBytes("basic32.exe");
-    std::string module = dir.File("sparse.exe");
-    ASSERT_TRUE(WriteFileAtomically(module, source));
-    struct Run {
-        std::uint64_t at;
-        std::size_t length;
-    };
-    const Run runs[] = {{source.size() + (std::uint64_t{8} << 20), std::size_t{9} << 20},
-                        {source.size() + (std::uint64_t{24} << 20), 101}};
-    int fd = ::open(module.c_str(), O_WRONLY | O_CLOEXEC);
-    ASSERT_GE(fd, 0);
-    for (const Run& run : runs) {
-        Bytes data(run.length);
-        for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 13 + run.length);
-        EXPECT_EQ(::pwrite(fd, data.data(), data.size(), static_cast<off_t>(run.at)), static_cast<ssize_t>(data.size()));
-    }
-    ::close(fd);
-
-    ASSERT_TRUE(BuildTarget(*GermanProject(module, kAdded[2]), dir.File("sparse-de.exe")));
-    Bytes target = FileBytes(dir.File("sparse-de.exe"));
-    ASSERT_EQ(target.size(), runs[1].at + runs[1].length + 5120);
-    std::uint64_t field = U32(target, 0x3C) + 4 + 20 + 64;
-    EXPECT_NE(U32(target, field), 0u);
-    EXPECT_EQ(U32(target, field), PeChecksum(target, static_cast<std::uint32_t>(field)));
-}
-
 // A module with a 1 GiB overlay, scanned and built in a child process whose
 // address space is limited to 512 MiB: neither may read the overlay into
-// memory. The overlay is a hole, so the test costs no disk.
+// memory. The overlay is a hole but for two runs of data, one of them longer
+// than the pieces the checksum reads in: the target's checksum, summed from
+// the file as written, counts each run whole and the holes as zeros.
 TEST(StreamedBuild, OverlayLargerThanTheMemoryLimitScansAndBuilds) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space; no address-space limit can hold it";
@@ -193,6 +98,21 @@ TEST(StreamedBuild, OverlayLargerThanTheMemoryLimitScansAndBuilds) {
     std::string module = dir.File("installer.exe"), target = dir.File("installer-de.exe");
     ASSERT_TRUE(WriteFileAtomically(module, source));
     ASSERT_EQ(::truncate(module.c_str(), static_cast<off_t>(source.size() + kOverlay)), 0);
+    struct Run {
+        std::uint64_t at;
+        Bytes data;
+    };
+    Run runs[] = {{source.size() + (std::uint64_t{8} << 20), Bytes(std::size_t{9} << 20)},
+                  {source.size() + (std::uint64_t{24} << 20), Bytes(101)}};
+    int fd = ::open(module.c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    for (Run& run : runs) {
+        for (std::size_t i = 0; i < run.data.size(); ++i)
+            run.data[i] = static_cast<std::uint8_t>(i * 13 + run.data.size());
+        auto written = ::pwrite(fd, run.data.data(), run.data.size(), static_cast<off_t>(run.at));
+        EXPECT_EQ(written, static_cast<ssize_t>(run.data.size()));
+    }
+    ::close(fd);
 
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
@@ -213,16 +133,23 @@ TEST(StreamedBuild, OverlayLargerThanTheMemoryLimitScansAndBuilds) {
     EXPECT_EQ(built.Value().Image().FileSize(), std::filesystem::file_size(module) + 5120);
     EXPECT_EQ(built.Value().LoadString(1), u"Hello - a translation that is a great deal longer than the text it stands "
                                            u"for, so that every template grows");
-    // The overlay stayed a hole: the target takes about what the module's
-    // sections take on the disk.
+    // The sections as written, then the runs where the grown section moved them.
+    std::span<const std::uint8_t> sections = built.Value().Image().File();
+    std::uint64_t field = ByteReader::U32At(sections, 0x3C).value_or(0) + 4 + 20 + 64;
+    PeChecksumSum sum(field);
+    sum.Add(0, sections);
+    for (const Run& run : runs) sum.Add(run.at + 5120, run.data);
+    EXPECT_EQ(ByteReader::U32At(sections, field), sum.Finish(built.Value().Image().FileSize()));
+    // The holes stayed holes: the target takes about what its data takes on the disk.
     struct stat info {};
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
-    EXPECT_LT(info.st_blocks * 512, 1 << 20);
+    EXPECT_LT(info.st_blocks * 512, 16 << 20);
 }
 
 // Resource data of 64 KiB and more goes from file to file, smaller data
 // through memory: two copied runs in a row, small data between and after
-// them and a put resource land where the directory says, with zeros between.
+// them and a put resource land where the directory says, with zeros between,
+// and the overlay moves behind the grown section.
 TEST(StreamedBuild, LargeResourceDataIsCopiedIntoItsPlace) {
     TempDir dir;
     std::vector<BuiltResource> resources;
@@ -233,7 +160,9 @@ TEST(StreamedBuild, LargeResourceDataIsCopiedIntoItsPlace) {
         resources.push_back({ResourceId::Integer(10), ResourceId::Integer(name++), 0x409, std::move(data)});
     }
     std::string module = dir.File("data.dll"), built = dir.File("data-de.dll");
-    ASSERT_TRUE(WriteFileAtomically(module, BuildPeWithResources(resources)));
+    Bytes source = BuildPeWithResources(resources);
+    for (std::size_t i = 0; i < 3000; ++i) source.push_back(static_cast<std::uint8_t>(i * 7 + 3));
+    ASSERT_TRUE(WriteFileAtomically(module, source));
     auto opened = ResourceModule::Open(module);
     ASSERT_TRUE(opened);
     auto update = ResourceUpdate::Begin(opened.Value().Image(), opened.Value().Tree());

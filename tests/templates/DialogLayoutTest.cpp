@@ -37,7 +37,7 @@ Result<Bytes> Rewrite(std::span<const std::uint8_t> bytes) {
 
 // Where the fields of FaultTemplate start.
 struct Marks {
-    std::size_t start = 0, count = 8, rect = 10, caption = 0, font = 0, face = 0;
+    std::size_t start = 0, count = 8, rect = 10, caption = 0, face = 0;
     std::size_t control1 = 0, class1 = 0, control2 = 0, title2 = 0, dataSize2 = 0, data2 = 0, end = 0;
 };
 
@@ -51,7 +51,6 @@ Bytes FaultTemplate(Marks& marks) {
     for (std::uint16_t value : {2, 0, 0, 100, 50, 0, 0}) out.U16(value); // count, rectangle, no menu, default class
     marks.caption = out.Size();
     out.Utf16z(u"Faults");
-    marks.font = out.Size();
     out.U16(8);
     marks.face = out.Size();
     out.Utf16z(u"MS Shell Dlg");
@@ -91,10 +90,8 @@ struct FaultCase {
 
 const FaultCase kFaults[] = {
     {"StylesCut", &Marks::start, 2, "header is cut off", 0},
-    {"CountCut", &Marks::count, 1, "header is cut off", 0},
     {"RectangleCut", &Marks::rect, 7, "header is cut off", 0},
     {"CaptionUnterminated", &Marks::caption, 4, "caption has no terminator", 0},
-    {"PointSizeCut", &Marks::font, 1, "font is cut off", 0},
     {"FaceUnterminated", &Marks::face, 10, "font is cut off", 0},
     {"StylesOfAControlCut", &Marks::control1, 10, "control 1 of 2 is cut off", 0},
     {"IdCut", &Marks::control1, 17, "control 1 of 2 is cut off", 16},
