@@ -201,6 +201,7 @@ TEST(InterchangeImport, FormatIsKnownByContentBeforeTheName) {
 
 // Units as other tools write them: each case is one <trans-unit> body and
 // what the reader makes of it (id, source, target, state; or why it skipped it).
+// (translate-toolkit's address in a "sourcefile" context: InterchangeInterop's po2xliff.)
 TEST(InterchangeImport, XliffUnitsReadAsOtherToolsWriteThem) {
     // The unit, and the unit read or the start of the reason it was skipped for.
     struct { const char* name; std::string unit, id, source, target; UnitState state; const char* skipped = nullptr; }
@@ -215,9 +216,6 @@ TEST(InterchangeImport, XliffUnitsReadAsOtherToolsWriteThem) {
          "strings/1", "Open", "", UnitState::Untranslated},
         {"whitespace kept", "<trans-unit id='strings/1'><source> A \n</source><target state='final'> B </target>"
          "</trans-unit>", "strings/1", " A \n", " B ", UnitState::Translated},
-        {"the address from the source file context", "<trans-unit id='7'><source>A</source><context-group>"
-         "<context context-type='sourcefile'>strings/5</context></context-group></trans-unit>",
-         "strings/5", "A", "", UnitState::Untranslated},
         {"the address from lconvert's PO context", "<trans-unit id='_msg3'><source>A</source><target>B</target>"
          "<context-group><context context-type='x-gettext-msgctxt'>menus/1/2</context></context-group></trans-unit>",
          "menus/1/2", "A", "B", UnitState::Translated},
