@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Fixtures.h"
-#include "TempDir.h"
+#include "NewMemory.h"
 #include "dictionary/AutoTranslator.h"
 #include "memory/MemoryFeed.h"
 #include "memory/MemoryTranslation.h"
@@ -24,12 +24,11 @@ MemoryUnit Unit(std::string source, std::string target) {
 // as changed, for review; the dictionary comes first.
 TEST(MemoryTranslation, AutoTranslateTakesExactAndFuzzyMatchesAsAsked) {
     TempDir dir;
-    auto memory = TranslationMemory::Open(dir.File("tm.db"), MemoryOpen::CreateIfNone);
-    ASSERT_TRUE(memory);
+    TranslationMemory memory = NewMemory(dir);
     const MemoryUnit units[] = {Unit("Gap after two", "Lücke nach zwei"), Unit("First of block 3", "Erster von Block 3"),
                                 Unit("High blocks", "Hohe Blöcke"), Unit("Deep &items", "Tiefe &Elemente"),
                                 Unit("Hello", "Servus")};
-    ASSERT_TRUE(memory.Value().Store(units));
+    ASSERT_TRUE(memory.Store(units));
     // The item's translation after the run (empty: left untranslated) and whether it is marked for review.
     const struct { MemoryUse use; const char* path; const char* translation; bool review; } cases[] = {
         {{true, 0}, "strings/16", "", false},
@@ -40,7 +39,7 @@ TEST(MemoryTranslation, AutoTranslateTakesExactAndFuzzyMatchesAsAsked) {
     for (const auto& c : cases) {
         auto project = NewProjectOf(Fixture("basic64.exe"));
         project->m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
-        MemoryTranslator fromMemory(memory.Value(), c.use, *project);
+        MemoryTranslator fromMemory(memory, c.use, *project);
         CAutoTranslator translator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(),
                                    HotkeyConvention::InText);
         translator.SetFallback(fromMemory.AsFallback());

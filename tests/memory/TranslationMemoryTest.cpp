@@ -6,8 +6,7 @@
 
 #include <fstream>
 
-#include "TempDir.h"
-#include "memory/TranslationMemory.h"
+#include "NewMemory.h"
 
 using namespace quillon;
 using namespace quillon::testing;
@@ -18,21 +17,6 @@ MemoryUnit Unit(std::string source, std::string target, std::string module = "",
                 std::int64_t changed = 1000) {
     return MemoryUnit{std::move(source), std::move(target), "en", "de", std::move(module), std::move(address),
                       "STRING", "Ann", changed};
-}
-
-TranslationMemory OpenNew(const TempDir& dir) {
-    auto memory = TranslationMemory::Open(dir.File("tm.db"), MemoryOpen::CreateIfNone);
-    EXPECT_TRUE(memory) << memory.GetError().Describe();
-    return std::move(memory).Value();
-}
-
-std::vector<MemoryUnit> All(const TranslationMemory& memory) {
-    std::vector<MemoryUnit> units;
-    EXPECT_TRUE(memory.ForEach([&](const MemoryUnit& unit) {
-        units.push_back(unit);
-        return true;
-    }));
-    return units;
 }
 
 MemoryQuery Query(std::string text, std::string targetLanguage = "") {
@@ -55,13 +39,13 @@ std::vector<std::pair<int, std::string>> Matches(const TranslationMemory& memory
 
 TEST(TranslationMemory, SameSourceLanguageAndContextReplacesOthersAdd) {
     TempDir dir;
-    TranslationMemory memory = OpenNew(dir);
+    TranslationMemory memory = NewMemory(dir);
     ASSERT_TRUE(memory.Store(std::vector{Unit("Open", "Öffnen", "a.exe", "menus/1/2"), Unit("Open", "Auf", "b.exe", "menus/1/2")}));
     MemoryUnit french = Unit("Open", "Ouvrir", "a.exe", "menus/1/2");
     french.targetLanguage = "fr";
     MemoryUnit replaced = Unit("Open", "Aufmachen", "a.exe", "menus/1/2", 2000);
     ASSERT_TRUE(memory.Store(std::vector{french, replaced}));
-    EXPECT_EQ(All(memory), (std::vector{replaced, Unit("Open", "Auf", "b.exe", "menus/1/2"), french}));
+    EXPECT_EQ(StoredUnits(memory), (std::vector{replaced, Unit("Open", "Auf", "b.exe", "menus/1/2"), french}));
     // The counts of units and modules: MemoryCli's "4 units from 1 module".
     auto stats = memory.Stats();
     ASSERT_TRUE(stats);
@@ -70,17 +54,17 @@ TEST(TranslationMemory, SameSourceLanguageAndContextReplacesOthersAdd) {
 
     // A batch with an unusable unit stores nothing of the batch.
     EXPECT_FALSE(memory.Store(std::vector{Unit("Close", "Schließen"), Unit("Help", "")}));
-    EXPECT_EQ(All(memory).size(), 3u);
+    EXPECT_EQ(StoredUnits(memory).size(), 3u);
     // What was stored is there for the next process.
     auto reopened = TranslationMemory::Open(dir.File("tm.db"), MemoryOpen::Existing);
     ASSERT_TRUE(reopened);
-    EXPECT_EQ(All(reopened.Value()).size(), 3u);
+    EXPECT_EQ(StoredUnits(reopened.Value()).size(), 3u);
 
     // Of two units with the same source and context in one batch, the later one stays.
     ASSERT_TRUE(memory.Store(std::vector{Unit("Save", "Zuerst", "a.exe", "menus/1/3"), Unit("Close", "Zu"),
                                          Unit("Save", "Danach", "a.exe", "menus/1/3")}));
     std::vector<std::string> saves;
-    for (const MemoryUnit& unit : All(memory))
+    for (const MemoryUnit& unit : StoredUnits(memory))
         if (unit.source == "Save") saves.push_back(unit.target);
     EXPECT_EQ(saves, std::vector<std::string>{"Danach"});
 
@@ -96,7 +80,7 @@ TEST(TranslationMemory, SameSourceLanguageAndContextReplacesOthersAdd) {
 
 TEST(TranslationMemory, RanksByScoreThenContextAndDropsWhatIsBelowTheThreshold) {
     TempDir dir;
-    TranslationMemory memory = OpenNew(dir);
+    TranslationMemory memory = NewMemory(dir);
     ASSERT_TRUE(memory.Store(std::vector{
         Unit("Save the document", "elsewhere newer", "b.exe", "strings/7", 3000),
         Unit("Save the document", "same place", "a.exe", "strings/7", 1000),
@@ -152,7 +136,7 @@ namespace {
 
 // 3,000 units, "Text number N of the memory", in dir/tm.db.
 void StoreNumberedTexts(const TempDir& dir) {
-    TranslationMemory memory = OpenNew(dir);
+    TranslationMemory memory = NewMemory(dir);
     std::vector<MemoryUnit> units;
     for (int i = 0; i < 3000; ++i) units.push_back(Unit("Text number " + std::to_string(i) + " of the memory", "Text"));
     ASSERT_TRUE(memory.Store(units));
@@ -247,7 +231,7 @@ void ExpectTheMatchesOfTheSmallMemory(const TranslationMemory& memory, SimilarUn
 
 TEST(TranslationMemory, LookUpsFindTheSameMatchesWithTheSameScores) {
     TempDir dir;
-    TranslationMemory memory = OpenNew(dir);
+    TranslationMemory memory = NewMemory(dir);
     StoreSmallMemory(memory);
     StoreSmallMemory(memory); // replaces every unit, and adds none to the trigrams' counts
     ExpectTheMatchesOfTheSmallMemory(memory);
@@ -297,7 +281,7 @@ TEST(TranslationMemory, NearestUnitIsFoundAmongFewOrManyThatShareTheQuerysTrigra
     for (int others : {20, 900}) {
         SCOPED_TRACE(others);
         TempDir dir;
-        TranslationMemory memory = OpenNew(dir);
+        TranslationMemory memory = NewMemory(dir);
         std::vector<MemoryUnit> units;
         for (int i = 0; i < others; ++i) {
             std::string word{char('a' + i % 26), char('a' + i / 26 % 26), char('a' + i / 676)};

@@ -140,7 +140,8 @@ TEST(ProjectUpdate, MergesEveryRootOfANewerModuleAndNamesEachChange) {
 
     // A dictionary run that gives the moved string its same translation is no review of it.
     project->m_Dictionary.AddEntry("Moves away", "DE 3", 0, ItemKind::String);
-    CAutoTranslator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText).Run();
+    CAutoTranslator(project->m_ResourceInfo, project->m_Dictionary, project->GetCodePage(), HotkeyConvention::InText)
+        .Run();
     EXPECT_TRUE(Carried(ItemAt(*project, "strings/20")));
     // Translating the item handles its change: the mark goes, and the saved
     // project keeps the previous texts of the others only. (That the marks and
