@@ -121,9 +121,6 @@ TEST(InterchangeImport, HostileFilesAreErrorsNeverCrashes) {
          "<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">"
          "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]><xliff><file><body><trans-unit id=\"strings/1\"><source>&c;"
          "</source></trans-unit></body></file></xliff>"},
-        {"external entity", InterchangeFormat::Xliff,
-         "<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY e SYSTEM \"file:///etc/passwd\">]><xliff>&e;</xliff>"},
-        {"undeclared entity", InterchangeFormat::Xliff, "<xliff><file><body>&e;</body></file></xliff>"},
         {"deep nesting", InterchangeFormat::Xliff, "<xliff><file><body><trans-unit id=\"a\"><source>" + deep},
         {"huge text", InterchangeFormat::Xliff,
          "<xliff><file><body><trans-unit id=\"strings/1\"><source>" + huge +
@@ -133,7 +130,6 @@ TEST(InterchangeImport, HostileFilesAreErrorsNeverCrashes) {
          "<xliff><file><body><trans-unit id=\"x\"><source>\xC3\x28</source>"},
         {"not XLIFF", InterchangeFormat::Xliff, "<html><body/></html>"},
         {"empty", InterchangeFormat::Xliff, ""},
-        {"a document type alone", InterchangeFormat::Xliff, "<?xml version=\"1.0\"?><!DOCTYPE xliff><xliff/>"},
         {"PO huge text", InterchangeFormat::Po, "msgctxt \"strings/1\"\nmsgid \"" + huge + "\"\nmsgstr \"\"\n"},
         {"PO invalid UTF-8", InterchangeFormat::Po, "msgid \"\xFF\xFE\"\nmsgstr \"\"\n"},
         {"PO header escaped past UTF-8", InterchangeFormat::Po, "msgid \"\"\nmsgstr \"Language: \\377\\n\"\n"},
@@ -205,6 +201,7 @@ TEST(InterchangeImport, FormatIsKnownByContentBeforeTheName) {
 
 // Units as other tools write them: each case is one <trans-unit> body and
 // what the reader makes of it (id, source, target, state; or why it skipped it).
+// (translate-toolkit's address in a "sourcefile" context: InterchangeInterop's po2xliff.)
 TEST(InterchangeImport, XliffUnitsReadAsOtherToolsWriteThem) {
     // The unit, and the unit read or the start of the reason it was skipped for.
     struct { const char* name; std::string unit, id, source, target; UnitState state; const char* skipped = nullptr; }
@@ -219,9 +216,6 @@ TEST(InterchangeImport, XliffUnitsReadAsOtherToolsWriteThem) {
          "strings/1", "Open", "", UnitState::Untranslated},
         {"whitespace kept", "<trans-unit id='strings/1'><source> A \n</source><target state='final'> B </target>"
          "</trans-unit>", "strings/1", " A \n", " B ", UnitState::Translated},
-        {"the address from the source file context", "<trans-unit id='7'><source>A</source><context-group>"
-         "<context context-type='sourcefile'>strings/5</context></context-group></trans-unit>",
-         "strings/5", "A", "", UnitState::Untranslated},
         {"the address from lconvert's PO context", "<trans-unit id='_msg3'><source>A</source><target>B</target>"
          "<context-group><context context-type='x-gettext-msgctxt'>menus/1/2</context></context-group></trans-unit>",
          "menus/1/2", "A", "B", UnitState::Translated},

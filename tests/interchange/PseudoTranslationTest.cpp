@@ -25,7 +25,6 @@ TEST(PseudoTranslation, KeepsWhatTheProgramNeedsAndLengthens) {
          "\u0160\u00e0v\u00e9d %d \u0192\u00edl\u00e9\u0161 t\u00f6 %1!s!\\n"},
         {1252, "  Name:", 'N', {100, false, true}, "  [Name ~~~]:"},
         {1251, "Open file", 'f', {0, true, false}, "\u041e\u0440\u0435\u043f f\u0456l\u0435"},
-        {932, "Open", 0, {0, true, false}, "\u041e\u0440\u0435\u043f"},
         {932, "Exit", 'x', {50, true, false}, "\u0415x\uff49\u0442 ~"},
         // An escaped backslash before a 't' is no accelerator.
         {1252, "Saved to C:\\\\temp", 0, {0, false, true}, "[Saved to C:\\\\temp]"},

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
+#include "NewMemory.h"
 #include "dictionary/Dictionary.h"
 #include "io/CodePage.h"
 #include "interchange/LanguageTags.h"
@@ -26,21 +26,16 @@ TEST(MemoryFeed, TreeTextsBecomeWhatTheTranslatorSees) {
 
 TEST(MemoryFeed, DictionaryEntriesGoInWithoutContext) {
     TempDir dir;
-    auto memory = TranslationMemory::Open(dir.File("tm.db"), MemoryOpen::CreateIfNone);
-    ASSERT_TRUE(memory);
+    TranslationMemory memory = NewMemory(dir);
     CDictonary dictionary;
     ASSERT_TRUE(dictionary.AddEntry("E&xit", "Beenden", 'B', ItemKind::MenuItem));
     ASSERT_TRUE(dictionary.AddEntry("Line\\nTwo", "Zeile\\nZwei", 0, ItemKind::All));
-    auto stored = StoreDictionary(memory.Value(), dictionary, CodePage(1252), "en", "de", "Ann", 9);
+    auto stored = StoreDictionary(memory, dictionary, CodePage(1252), "en", "de", "Ann", 9);
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored.Value().stored, 2u);
-    std::vector<MemoryUnit> units;
-    ASSERT_TRUE(memory.Value().ForEach([&](const MemoryUnit& unit) {
-        units.push_back(unit);
-        return true;
-    }));
-    EXPECT_EQ(units, (std::vector<MemoryUnit>{{"E&xit", "&Beenden", "en", "de", "", "", "MENUITEM", "Ann", 9},
-                                              {"Line\nTwo", "Zeile\nZwei", "en", "de", "", "", "COMMON", "Ann", 9}}));
+    EXPECT_EQ(StoredUnits(memory),
+              (std::vector<MemoryUnit>{{"E&xit", "&Beenden", "en", "de", "", "", "MENUITEM", "Ann", 9},
+                                       {"Line\nTwo", "Zeile\nZwei", "en", "de", "", "", "COMMON", "Ann", 9}}));
 }
 
 TEST(MemoryFeed, LanguagesAndDatesHaveOneSpelling) {
