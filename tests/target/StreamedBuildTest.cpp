@@ -63,6 +63,15 @@ const Expected kExpected[] = {
     {"../../../samples/quillpad.exe", 2, "eaa45e4b00d799116d3603421852d515", 42496},
 };
 
+std::uint32_t U32(const Bytes& bytes, std::uint64_t at) { return ByteReader::U32At(bytes, at).value_or(0); }
+
+// The file offset of the PE header and of its COFF symbol table pointer.
+std::uint64_t SymbolPointerOffset(const Bytes& module) { return U32(module, 0x3C) + 4 + 8; }
+
+Bytes Range(const Bytes& bytes, std::uint64_t from, std::uint64_t to) {
+    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.begin() + static_cast<std::ptrdiff_t>(to));
+}
+
 } // namespace
 
 TEST(StreamedBuild, TargetsAreTheBytesTheBuilderAlwaysWrote) {
@@ -144,6 +153,48 @@ TEST(StreamedBuild, OverlayLargerThanTheMemoryLimitScansAndBuilds) {
     struct stat info {};
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_LT(info.st_blocks * 512, 16 << 20);
+}
+
+// unstripped64.exe keeps its COFF symbol table after its last section; an
+// overlay is added after it. Built in place, only the headers and the
+// resource section differ; built into a new section, the symbol table and
+// the overlay follow it unchanged and the pointer to the table moves along.
+TEST(StreamedBuild, OverlayAndSymbolTableAreCopiedUnchanged) {
+    TempDir dir;
+    Bytes source = FixtureBytes("unstripped64.exe");
+    for (std::size_t i = 0; i < 5000; ++i) source.push_back(static_cast<std::uint8_t>(i * 7 + 3));
+    std::string module = dir.File("overlay.exe");
+    ASSERT_TRUE(WriteFileAtomically(module, source));
+    auto opened = ResourceModule::Open(module);
+    ASSERT_TRUE(opened);
+    const PeImage& image = opened.Value().Image();
+    const SectionHeader& rsrc = image.Sections()[3];
+    ASSERT_EQ(rsrc.Name(), ".rsrc");
+    std::uint64_t headers = image.Sections()[0].pointerToRawData;
+    std::uint64_t rawEnd = 0;
+    for (const SectionHeader& section : image.Sections())
+        rawEnd = std::max<std::uint64_t>(rawEnd, section.pointerToRawData + section.sizeOfRawData);
+    std::uint32_t symbols = U32(source, SymbolPointerOffset(source));
+    ASSERT_GE(symbols, rawEnd);
+
+    ASSERT_TRUE(BuildTarget(*GermanProject(module, kAdded[0]), dir.File("in-place.exe")));
+    Bytes inPlace = FileBytes(dir.File("in-place.exe"));
+    ASSERT_EQ(inPlace.size(), source.size());
+    EXPECT_EQ(Range(inPlace, headers, rsrc.pointerToRawData), Range(source, headers, rsrc.pointerToRawData));
+    std::uint64_t rsrcEnd = rsrc.pointerToRawData + rsrc.sizeOfRawData;
+    EXPECT_EQ(Range(inPlace, rsrcEnd, inPlace.size()), Range(source, rsrcEnd, source.size()));
+
+    ASSERT_TRUE(BuildTarget(*GermanProject(module, kAdded[2]), dir.File("moved.exe")));
+    Bytes moved = FileBytes(dir.File("moved.exe"));
+    auto reread = ResourceModule::Open(dir.File("moved.exe"));
+    ASSERT_TRUE(reread);
+    const SectionHeader& fresh = reread.Value().Image().Sections().back();
+    ASSERT_EQ(reread.Value().Image().Sections().size(), image.Sections().size() + 1);
+    std::uint64_t newRawEnd = fresh.pointerToRawData + fresh.sizeOfRawData;
+    ASSERT_EQ(moved.size(), newRawEnd + (source.size() - rawEnd));
+    EXPECT_EQ(Range(moved, headers, rawEnd), Range(source, headers, rawEnd));
+    EXPECT_EQ(Range(moved, newRawEnd, moved.size()), Range(source, rawEnd, source.size()));
+    EXPECT_EQ(U32(moved, SymbolPointerOffset(moved)), symbols + (newRawEnd - rawEnd));
 }
 
 // Resource data of 64 KiB and more goes from file to file, smaller data
