@@ -97,10 +97,9 @@ TEST(StreamedBuild, TargetsAreTheBytesTheBuilderAlwaysWrote) {
 // memory. The overlay is a hole but for two runs of data, one of them longer
 // than the pieces the checksum reads in: the target's checksum, summed from
 // the file as written, counts each run whole and the holes as zeros.
+// AddressSanitizer reserves terabytes of address space, so under it the
+// child builds without the limit and only the checksum is held to account.
 TEST(StreamedBuild, OverlayLargerThanTheMemoryLimitScansAndBuilds) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space; no address-space limit can hold it";
-#endif
     constexpr std::uint64_t kOverlay = std::uint64_t{1} << 30;
     TempDir dir;
     Bytes source = FixtureBytes("basic32.exe");
@@ -126,8 +125,10 @@ TEST(StreamedBuild, OverlayLargerThanTheMemoryLimitScansAndBuilds) {
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+#if !defined(__SANITIZE_ADDRESS__)
         rlimit limit{std::uint64_t{512} << 20, std::uint64_t{512} << 20};
         if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(2);
+#endif
         auto project = GermanProject(module, kAdded[2]);
         if (!project || project->m_ResourceInfo.m_nStrings == 0) ::_exit(3);
         ::_exit(BuildTarget(*project, target) ? 0 : 4);
