@@ -50,6 +50,26 @@ TEST(ProjectChange, AppliesWhatTheOperationWouldDoAndTakesItBackExactly) {
              file->m_strTranslation = "Datei!";
              file->m_chHotkey = 'D';
          }},
+        // The second edit starts from the first one's result, so only undoing the last first restores the entry.
+        {"two edits of one entry",
+         [](CProject& p) {
+             std::vector<DictionaryEdit> edits;
+             for (const char* translation : {"Ablage", "Datei!"}) {
+                 edits.push_back(PlanEntry(p.m_Dictionary, "File", ItemKind::All, translation, 'D').Value());
+                 ApplyEdit(p.m_Dictionary, edits.back());
+             }
+             RevertEdit(p.m_Dictionary, edits[1]);
+             RevertEdit(p.m_Dictionary, edits[0]);
+             ProjectChange change("Edit Entry");
+             for (DictionaryEdit& edit : edits) change.Add(std::move(edit));
+             return change;
+         },
+         [](CProject& p) {
+             CDictonaryEntry* file = p.m_Dictionary.FindEntry("File", ItemKind::All);
+             ASSERT_NE(file, nullptr);
+             file->m_strTranslation = "Datei!";
+             file->m_chHotkey = 'D';
+         }},
         {"restore all after an auto translation",
          [](CProject& p) {
              AutoTranslate(p);
