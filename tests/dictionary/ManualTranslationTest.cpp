@@ -67,12 +67,15 @@ TEST(ManualTranslation, AddToDictionaryAsksBeforeReplacingAndRefusesEmptyTexts) 
 }
 
 // Restoring one item or all of them, text and hotkey, is ProjectCli's part;
-// here: the translator's own version values stay.
-TEST(ManualTranslation, RestoreAllKeepsTheVersionValues) {
+// here: the translator's own version values stay, and a restored item's
+// change from an update counts as handled.
+TEST(ManualTranslation, RestoreAllKeepsTheVersionValuesAndHandlesUpdateMarks) {
     CProject project;
     auto& menu = project.m_ResourceInfo.m_Menus.AddChild(std::make_unique<CMenuEntry>("", 0, 1, 0));
     menu.AddChild(std::make_unique<CMenuItem>("Save", 'S', 2, 0)).SetTranslation("Sichern", 'S');
-    project.m_ResourceInfo.m_Strings.AddChild(std::make_unique<CStringEntry>("Ready", 0, 1)).SetTranslation("Bereit", 0);
+    auto& ready = project.m_ResourceInfo.m_Strings.AddChild(std::make_unique<CStringEntry>("Ready", 0, 1));
+    ready.SetTranslation("Bereit", 0);
+    ready.SetCarried(true);
     project.m_ResourceInfo.m_Strings.AddChild(std::make_unique<CStringEntry>("Idle", 0, 2));
     auto& version = project.m_ResourceInfo.m_VersionInfo.m_Root.AddChild(
         std::make_unique<CVersionBlock>("Translator", kVersionText, "x"));
@@ -80,6 +83,7 @@ TEST(ManualTranslation, RestoreAllKeepsTheVersionValues) {
     project.m_ResourceInfo.m_nTranslated = 2;
     EXPECT_EQ(RestoreAll(project.m_ResourceInfo), 2u);
     EXPECT_TRUE(version.IsTranslated());
+    EXPECT_EQ(ready.m_dwState & RIS_CARRIED, 0u);
     EXPECT_EQ(project.m_ResourceInfo.m_nTranslated, 0u);
 }
 
