@@ -24,8 +24,8 @@ Result<DictionaryEdit> PlanEntry(const CDictonary& dictionary, const std::string
                          : std::make_shared<CDictonaryEntry>(translation, hotkey, kind);
     CDictonaryEntry* target = nullptr;
     if (primary) {
+        // The entry for the kind, else the all-kinds one (the primary itself when it is of all kinds).
         target = after->GetKindEntry(kind);
-        if (!target && after->m_kind == ItemKind::All) target = after.get();
         if (!target) target = after->GetKindEntry(ItemKind::All);
         if (!target)
             target = after->EditSubEntries().emplace(kind, std::make_unique<CDictonaryEntry>("", 0, kind)).first->second.get();
