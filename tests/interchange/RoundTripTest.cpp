@@ -65,3 +65,20 @@ TEST(InterchangeRoundTrip, UnitsCarryTheLanguagesHotkeysAndTheAddress) {
     EXPECT_NE(open->source.find('\t'), std::string::npos) << open->source;
     EXPECT_EQ(open->target, "Ö&ffnen...\tStrg+O");
 }
+
+// Backslashes, quotes and control characters go out as PO's C escapes (octal
+// for those without a letter) and come back as they went out.
+TEST(InterchangeRoundTrip, PoEscapesEveryCharacterThatNeedsIt) {
+    const std::string text = "C:\\Temp \"x\"\t\r\a\b\f\v\x01\x1B\x7F end\n";
+    UnitFile file;
+    file.units.push_back({"strings/1/1", text, "Z" + text, UnitState::Translated, {}});
+    auto written = WriteUnits(InterchangeFormat::Po, file);
+    ASSERT_TRUE(written);
+    const std::string& bytes = written.Value().bytes;
+    EXPECT_NE(bytes.find(R"(msgid "C:\\Temp \"x\"\t\r\a\b\f\v\001\033\177 end\n")"), std::string::npos) << bytes;
+    auto read = ReadUnits(InterchangeFormat::Po, AsBytes(bytes));
+    ASSERT_TRUE(read) << read.GetError().Describe();
+    ASSERT_EQ(read.Value().units.size(), 1u);
+    EXPECT_EQ(read.Value().units[0].source, text);
+    EXPECT_EQ(read.Value().units[0].target, "Z" + text);
+}
