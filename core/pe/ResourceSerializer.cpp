@@ -11,18 +11,6 @@
 
 namespace quillon {
 
-const EditLeaf* EditTree::Find(const ResourceId& type, const ResourceId& name, std::uint16_t language) const {
-    for (const EditType& t : types) {
-        if (!(t.type == type)) continue;
-        for (const EditName& n : t.names) {
-            if (!(n.name == name)) continue;
-            for (const EditLeaf& leaf : n.leaves)
-                if (leaf.LanguageField() == language) return &leaf;
-        }
-    }
-    return nullptr;
-}
-
 namespace {
 
 // Tables are kept sorted (the loaders binary-search them), so look-ups do too.

@@ -58,7 +58,6 @@ struct EditTree {
     TableHeader header;
     std::vector<EditType> types;
 
-    const EditLeaf* Find(const ResourceId& type, const ResourceId& name, std::uint16_t language) const;
     void Put(const ResourceId& type, const ResourceId& name, std::uint16_t language, std::vector<std::uint8_t> data);
     // True when something was removed.
     bool Delete(const ResourceId& type, const ResourceId& name, std::uint16_t language);
