@@ -130,6 +130,8 @@ TEST(Hotkeys, TypedMarkersKeepTheirPlace) {
         {1252, "Alles &schließen", "Alles &schließen", "s", "Alles &schließen"},
         {1252, "Speichern && &Beenden", "Speichern && &Beenden", "B", "Speichern && &Beenden"},
         {932, "ファイル(&F)", "ファイル(F)", "F", "ファイル(&F)"},
+        // An '&' in the accelerator part behind the \t marks nothing.
+        {1252, "\\nNeu &an\\tStrg+&N", "\\nNeu an\\tStrg+&N", "a", "\\nNeu &an\\tStrg+&N"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
