@@ -19,7 +19,7 @@ struct ModuleVersion {
     std::uint16_t codePage = 0;
     std::uint32_t fileVersionMS = 0;
     std::uint32_t fileVersionLS = 0;
-    std::string description; // the table's FileDescription in `codePage` of the reader, "" when none
+    std::string description; // that table's FileDescription, in the code page the reader was given; "" when none
 
     // The fixed file version as "major.minor.build.revision".
     std::string VersionText() const;
