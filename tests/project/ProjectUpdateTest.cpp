@@ -177,6 +177,22 @@ TEST(ProjectUpdate, EveryFixtureUpdatedWithItselfChangesNothing) {
     EXPECT_EQ(ItemAt(*project, "menus/101/-1/500#2").GetTranslation(), "DE Second @menus/101/-1/500#2");
 }
 
+// Only the module's hotkey moved (the project holds the old one): an
+// untranslated item writes the new one, a translated one keeps the translator's.
+TEST(ProjectUpdate, AMovedSourceHotkeyIsFollowedByUntranslatedItemsOnly) {
+    auto project = NewProjectOf(Fixture("update-v1.exe"));
+    CResourceItem& open = ItemAt(*project, "menus/100/-1/101");
+    CResourceItem& exit = ItemAt(*project, "menus/100/-1/102");
+    open.SetTranslation("Öffnen", 'f');
+    open.m_chHotkey = 'p';
+    exit.m_chHotkey = exit.m_chTransHotkey = 'E';
+    UpdateReport report = UpdateWith(*project, Fixture("update-v1.exe"));
+    EXPECT_TRUE(report.otherChanges);
+    using Hotkeys = std::pair<std::uint16_t, std::uint16_t>; // the module's, the target's
+    EXPECT_EQ(Hotkeys(open.m_chHotkey, open.m_chTransHotkey), Hotkeys('O', 'f'));
+    EXPECT_EQ(Hotkeys(exit.m_chHotkey, exit.m_chTransHotkey), Hotkeys('x', 'x'));
+}
+
 TEST(ProjectUpdate, KeysPairChangesTextsMovesIdsAndReordersPopups) {
     auto project = TranslatedKeysA();
     UpdateReport report = UpdateWith(*project, Fixture("update-keys-b.exe"));
