@@ -4,6 +4,7 @@
 #include "extract/Scans.h"
 #include "extract/TemplateParsers.h"
 #include "extract/TextRules.h"
+#include "io/ByteReader.h"
 
 using namespace quillon;
 using namespace quillon::testing;
@@ -98,17 +99,15 @@ TEST_P(BasicFixture, ScanGivesTheTreeOfTheResourceScript) {
     EXPECT_EQ(info.m_nTranslatable + info.m_nNotTranslatable, 10u + 6u + 10u + 4u + 13u);
     EXPECT_EQ(info.m_nNotTranslatable, 2u + 2u + 2u + 4u); // top nodes, separators, captions, controls
     EXPECT_EQ(info.m_nSkipped, info.m_nNotTranslatable);
-    EXPECT_EQ(progress.shownMessage, kExtractMessage);
-    // Blocks 1, 2, 3, 7, 256 and 4096; dialogs 200-203; menus 100, 101; one version.
-    EXPECT_EQ(progress.range, 6u * 16 + 4 + 2 + 1);
-    EXPECT_EQ(progress.steps, progress.range);
-    EXPECT_EQ(progress.hidden, 1);
+    // Shown for blocks 1, 2, 3, 7, 256 and 4096, dialogs 200-203, menus 100, 101 and one version; every step
+    // taken; hidden once.
+    EXPECT_EQ(std::tie(progress.shownMessage, progress.range, progress.steps, progress.hidden),
+              std::tuple(std::string(kExtractMessage), 6u * 16 + 4 + 2 + 1, 6u * 16 + 4 + 2 + 1, 1));
 
     EXPECT_EQ(info.m_dwFileVersionMS, 0x00010002u);
     EXPECT_EQ(info.m_dwFileVersionLS, 0x00030004u);
     EXPECT_EQ(info.m_wLanguage, 0x0409);
-    const auto& fixed = info.m_VersionInfo.m_FixedInfo;
-    EXPECT_EQ((std::vector<std::uint8_t>(fixed.begin(), fixed.begin() + 4)), (std::vector<std::uint8_t>{0xBD, 0x04, 0xEF, 0xFE}));
+    EXPECT_EQ(ByteReader::U32At(info.m_VersionInfo.m_FixedInfo, 0), 0xFEEF04BDu);
     const CVersionBlock& root = info.m_VersionInfo.m_Root;
     EXPECT_EQ(Outline(root), R"(StringFileInfo:2 "" 4001
   040904b0:2 "" 4001
@@ -146,9 +145,7 @@ TEST(Scan, ScanningIntoAFilledTreeStartsAfresh) {
     ASSERT_FALSE(scanned.Ok());
     EXPECT_EQ(scanned.GetError().code, Error::Code::NotModule);
     EXPECT_FALSE(extractor.Report().loaded);
-    EXPECT_EQ(scan->info.m_Strings.GetCount(), 0u);
-    EXPECT_EQ(scan->info.m_nStrings, 0u);
-    EXPECT_EQ(scan->info.m_VersionInfo.m_Root.GetCount(), 0u);
+    EXPECT_EQ(scan->info, CResourceInfo());
 
     // A module opened beforehand that could not be opened fails the same way.
     CResourceExtractor opened(ResourceModule::Open(Fixture("corrupt/not-pe.exe")), scan->info, CodePage(1252));
@@ -192,9 +189,7 @@ TEST(Scan, LanguagesCodePagesTextsAndScannedBytes) {
         EXPECT_EQ(scan->info.m_wLanguage, c.language);
         EXPECT_EQ(scan->report.replacedCharacters, c.replaced);
         for (const auto& [root, ids, text] : c.texts) EXPECT_EQ(TextAt(RootItem(scan->info, root), ids), text);
-        auto opened = ResourceModule::Open(Fixture(c.module));
-        ASSERT_TRUE(opened.Ok());
-        EXPECT_EQ(ScannedBytes(opened.Value()), c.scannedBytes);
+        EXPECT_EQ(ScannedBytes(ResourceModule::Open(Fixture(c.module)).Value()), c.scannedBytes);
         EXPECT_TRUE(!c.texts.empty() || scan->info.m_nTranslatable + scan->info.m_nNotTranslatable + progress.range == 0);
     }
     auto version = ScanFixture("notranslation.dll", 1250);
@@ -204,15 +199,14 @@ TEST(Scan, LanguagesCodePagesTextsAndScannedBytes) {
 }
 
 TEST(ModuleLanguage, WithoutDeclarationTheLanguageHoldingMostResourcesWins) {
-    BuiltVersion german;
-    german.language = 0x0407;
     const std::pair<std::vector<BuiltResource>, std::uint16_t> cases[] = {
         {{Strings(0x0409, 1, u"a"), Strings(0x040C, 2, u"b"), Dialog(0x040C, 100, u"c")}, 0x040C},
         {{Strings(0x0000, 1, u"a"), Strings(0x0409, 2, u"b")}, 0x0000}, // ties: neutral,
         {{Strings(0x0809, 1, u"a"), Strings(0x0407, 2, u"b")}, 0x0809}, // then English,
         {{Strings(0x0407, 1, u"a"), Strings(0x0405, 2, u"b")}, 0x0405}, // then the lowest
         {{Strings(0x0409, 1, u"a"), ExtendedMenu(0x040C, 1), ExtendedMenu(0x040C, 2)}, 0x0409},
-        {{Strings(0x0409, 1, u"a"), {ResourceId::Integer(16), ResourceId::Integer(1), 0x0409, VersionBytes(german)}},
+        {{Strings(0x0409, 1, u"a"),
+          {ResourceId::Integer(16), ResourceId::Integer(1), 0x0409, VersionBytes({.language = 0x0407})}},
          0x0407},
     };
     for (const auto& [resources, expected] : cases)
@@ -287,10 +281,9 @@ TEST(TemplateText, LittleEndianUnitsConvertAndCutAsTheirCodePageDoesAndComeEscap
 // lies among four-unit words; a slot that starts with NUL gives no item.
 TEST(StringTables, AStringEndsAtItsFirstNul) {
     const std::u16string slots[] = {u"Abc\0def", u"12345678\0tail", u"1234\0", u"\0hidden", u"12345678", u"Eight ch"};
-    std::vector<std::vector<std::uint8_t>> bytes;
-    for (const auto& text : slots) bytes.push_back(Le(text));
+    std::vector<std::uint8_t> bytes[std::size(slots)];
     StringBlockView block;
-    for (std::size_t slot = 0; slot < bytes.size(); ++slot) block[slot] = bytes[slot];
+    for (std::size_t slot = 0; slot < std::size(slots); ++slot) block[slot] = bytes[slot] = Le(slots[slot]);
     CResourceItem root;
     TreeRoot strings(root);
     CodePage codePage(1252);
@@ -298,9 +291,5 @@ TEST(StringTables, AStringEndsAtItsFirstNul) {
     std::vector<std::string> diagnostics;
     ParseContext context{text, diagnostics};
     ParseStringBlock(block, 2, strings, context);
-    std::vector<std::pair<std::int32_t, std::string>> read;
-    for (const auto& item : root.GetChildren()) read.emplace_back(item->m_nID, item->GetText());
-    const std::vector<std::pair<std::int32_t, std::string>> expected = {
-        {16, "Abc"}, {17, "12345678"}, {18, "1234"}, {20, "12345678"}, {21, "Eight ch"}};
-    EXPECT_EQ(read, expected);
+    EXPECT_EQ(Outline(root), "16 \"Abc\" 1\n17 \"12345678\" 1\n18 \"1234\" 1\n20 \"12345678\" 1\n21 \"Eight ch\" 1\n");
 }

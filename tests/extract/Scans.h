@@ -15,12 +15,12 @@ namespace quillon::testing {
 
 struct Scan { CResourceInfo info; ExtractReport report; };
 
-inline std::unique_ptr<Scan> ScanBytes(std::vector<std::uint8_t> bytes, std::uint32_t codePage = 1252) {
+inline std::unique_ptr<Scan> ScanBytes(std::vector<std::uint8_t> bytes, std::uint32_t codePage = 1252,
+                                       IProgress* progress = nullptr) {
     auto scan = std::make_unique<Scan>();
-    auto module = ResourceModule::FromBytes(std::move(bytes));
-    if (!module) return scan;
-    CResourceExtractor extractor(std::move(module).Value(), scan->info, CodePage(codePage));
-    extractor.Extract();
+    CResourceExtractor extractor(ResourceModule::FromBytes(std::move(bytes)), scan->info, CodePage(codePage), progress);
+    // Only a module that cannot be read is refused (report.loaded false).
+    EXPECT_EQ(extractor.Extract().Ok(), extractor.Report().loaded);
     scan->report = extractor.Report();
     return scan;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <iomanip>
 #include <optional>
 #include <sstream>
 #include <tuple>
@@ -13,12 +14,6 @@ using namespace quillon;
 using namespace quillon::testing;
 
 namespace {
-
-std::string LanguageHex(std::uint16_t language) {
-    char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "%04x", language);
-    return buffer;
-}
 
 std::string NameText(const ResourceId& id) {
     if (!id.named) return std::to_string(id.id);
@@ -40,8 +35,9 @@ std::string OurDump(const ResourceModule& module) {
     for (const auto& type : module.Tree().types)
         for (const auto& name : type.names)
             for (const auto& leaf : name.languages)
-                out << NameText(type.type) << " " << NameText(name.name) << " " << LanguageHex(leaf.language) << " "
-                    << leaf.size << " " << (leaf.bytes ? Sha256(*leaf.bytes) : "-") << "\n";
+                out << NameText(type.type) << " " << NameText(name.name) << " " << std::hex << std::setw(4)
+                    << std::setfill('0') << leaf.language << std::dec << " " << leaf.size << " "
+                    << (leaf.bytes ? Sha256(*leaf.bytes) : "-") << "\n";
     return out.str();
 }
 

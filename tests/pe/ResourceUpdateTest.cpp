@@ -116,14 +116,8 @@ TEST(ResourceUpdate, ResourceSectionFollowedByOthersGetsANewLastSection) {
 // update writes an empty directory; given a resource, a new section.
 TEST(ResourceUpdate, EmptiedDirectoryAndSectionMarkedUninitialized) {
     Bytes source = FixtureBytes("multilang.dll");
-    auto image = PeImage::Parse(source);
-    ASSERT_TRUE(image);
-    for (std::size_t i = 0; i < image.Value().Sections().size(); ++i)
-        if (image.Value().Sections()[i].Name() == ".rsrc") {
-            std::size_t at = image.Value().SectionTableOffset() + 40 * i + 36;
-            source[at] = 0x80; // uninitialized data, no initialized data
-            source[at + 1] = source[at + 2] = 0;
-        }
+    // The characteristics of .rsrc, the fourth section: readable and writable uninitialized data.
+    StoreU32(source, PeImage::Parse(source).Value().SectionTableOffset() + 40 * 3 + 36, 0xC0000080);
     ResourceUpdate update = BeginOn(source);
     ResourceModule empty = Reread(Commit(update));
     EXPECT_TRUE(empty.Tree().types.empty());
@@ -161,8 +155,7 @@ TEST(ResourceUpdate, SignatureIsDroppedWithAWarning) {
     Bytes target = Commit(update, &warnings);
     ASSERT_FALSE(warnings.empty());
     EXPECT_NE(warnings.front().find("signature"), std::string::npos);
-    auto rewritten = PeImage::Parse(target);
-    EXPECT_EQ(rewritten.Value().Directory(kDirectoryCertificate).size, 0u);
+    EXPECT_EQ(PeImage::Parse(target).Value().Directory(kDirectoryCertificate).size, 0u);
     EXPECT_EQ(std::search(target.begin(), target.end(), certificate.begin() + 8, certificate.end()), target.end());
 }
 

@@ -106,10 +106,7 @@ TEST(StreamedBuild, OverlayLargerThanTheMemoryLimitScansAndBuilds) {
     std::string module = dir.File("installer.exe"), target = dir.File("installer-de.exe");
     ASSERT_TRUE(WriteFileAtomically(module, source));
     ASSERT_EQ(::truncate(module.c_str(), static_cast<off_t>(source.size() + kOverlay)), 0);
-    struct Run {
-        std::uint64_t at;
-        Bytes data;
-    };
+    struct Run { std::uint64_t at; Bytes data; };
     Run runs[] = {{source.size() + (std::uint64_t{8} << 20), Bytes(std::size_t{9} << 20)},
                   {source.size() + (std::uint64_t{24} << 20), Bytes(101)}};
     int fd = ::open(module.c_str(), O_WRONLY | O_CLOEXEC);

@@ -14,12 +14,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-std::u16string Units(std::span<const std::uint8_t> bytes) {
-    std::u16string text;
-    ByteReader::DecodeUtf16Le(bytes, text);
-    return text;
-}
-
 // The whole template walked and each record written again with its own texts.
 Result<Bytes> Rewrite(std::span<const std::uint8_t> bytes) {
     DialogWalker walker(bytes);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Fixtures.h"
+#include "io/ByteReader.h"
 #include "pe/ResourceModule.h"
 
 namespace quillon::testing {
@@ -15,6 +16,13 @@ struct FixtureTemplate {
     std::string where; // module, name and language, for failure messages
     std::vector<std::uint8_t> bytes;
 };
+
+// A template's text field: little-endian UTF-16 units.
+inline std::u16string Units(std::span<const std::uint8_t> bytes) {
+    std::u16string text;
+    ByteReader::DecodeUtf16Le(bytes, text);
+    return text;
+}
 
 inline std::vector<FixtureTemplate> FixtureTemplates(std::uint16_t type) {
     std::vector<std::string> modules;

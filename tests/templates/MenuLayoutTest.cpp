@@ -19,11 +19,7 @@ Result<Bytes> RewriteMenu(std::span<const std::uint8_t> bytes) {
     if (!entries) return entries.GetError();
     ByteWriter out;
     WriteMenuHeader(out);
-    for (const MenuEntryView& entry : entries.Value()) {
-        std::u16string text;
-        ByteReader::DecodeUtf16Le(entry.text, text);
-        WriteMenuEntry(out, entry.options, entry.id, text);
-    }
+    for (const MenuEntryView& entry : entries.Value()) WriteMenuEntry(out, entry.options, entry.id, Units(entry.text));
     return out.Take();
 }
 
