@@ -89,8 +89,7 @@ TEST_P(BasicFixture, ScanGivesTheTreeOfTheResourceScript) {
 203 "" 4001
   301 "" 40004001
 )");
-    auto module = ResourceModule::Open(Fixture(GetParam()));
-    EXPECT_TRUE(std::ranges::equal(*module.Value().Find(kTypeDialog, 200), At(info.m_Dialogs, 0).GetData()));
+    // Dialogs keep their template for the build (which rewrites it: StreamedBuild), the empty one too.
     EXPECT_GT(At(info.m_Dialogs, 2).GetDataSize(), 0u);
 
     EXPECT_EQ(info.m_nPopups, 6u); // two top nodes, File, Level2, Level3, Edit

@@ -36,6 +36,11 @@ namespace {
 // each tests/data module is rebuilt as it was (in place, every resource under
 // its own bytes); translated, a module keeps its section, grows its last one
 // or gets a new one; each damaged module stands for one kind of damage.
+// Translated, multilang.dll's block 2, read from its neutral copy, must
+// replace that copy (else the neutral one would keep winning) and leave the
+// English one; every build of basic32.exe writes its version resource, with
+// the empty Comments value (its terminator alone) and the root's length
+// covering every byte, under the target's key.
 struct Expected { const char* module; int added; const char* hashOrError; std::size_t size = 0; }; // added: of kAdded
 
 const char* const kAdded[] = {

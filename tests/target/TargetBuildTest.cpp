@@ -7,7 +7,6 @@
 #include "target/Targets.h"
 #include "target/TemplateWriters.h"
 #include "dictionary/AutoTranslator.h"
-#include "pe/VersionEntries.h"
 #include "model/ItemPath.h"
 
 using namespace quillon;
@@ -81,19 +80,6 @@ TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
     EXPECT_TRUE(Warned(report, "menu 101"));
 }
 
-TEST(TargetBuild, NeutralOriginalIsReplacedSoTheTranslationWins) {
-    // multilang.dll: string block 2 only exists as neutral and US English; the
-    // reader takes the neutral one, so that is the one that must go.
-    auto project = NewProjectOf(Fixture("multilang.dll"), 0x040C);
-    Child(project->m_ResourceInfo.m_Strings, 17).SetTranslation("Neutre 17", 0);
-    TempDir dir;
-    ResourceModule target = Built(*project, dir);
-    std::vector<std::uint16_t> block2;
-    for (const auto& leaf : target.FindName(kTypeStringTable, 2)->languages) block2.push_back(leaf.language);
-    EXPECT_EQ(block2, (std::vector<std::uint16_t>{0x0409, 0x040C})); // neutral gone, English untouched
-    EXPECT_EQ(target.LoadString(17), u"Neutre 17");
-}
-
 TEST(TargetBuild, RefusesToOverwriteTheModuleAndReportsFailures) {
     auto project = NewProjectOf(Fixture("basic32.exe"));
     auto same = BuildTarget(*project, Fixture("basic32.exe"));
@@ -134,26 +120,6 @@ TEST(TemplateWriters, MenuEndBitsFollowTheTreeAndHotkeysGetTheirAmpersand) {
     const Bytes expected = {0, 0, 0, 0, 0x90, 0, '&', 0, 'F', 0, 'i', 0, 'l', 0, 'e', 0, 0, 0, 0x00, 0, 10, 0,
                             0xD6, 0, 'f', 0, 'f', 0, 'n', 0, 'e', 0, 'n', 0, 0, 0, 0x80, 0x08, 0, 0, 0, 0};
     EXPECT_EQ(WriteMenu(top, WriteContext{page}), expected);
-}
-
-TEST(TemplateWriters, VersionValuesAndLengths) {
-    CVersionInfo info;
-    info.m_FixedInfo[0] = 0xBD;
-    auto& table = info.m_Root.AddChild(std::make_unique<CVersionBlock>("StringFileInfo", kVersionBlock, ""));
-    auto& block = static_cast<CVersionBlock&>(table.AddChild(std::make_unique<CVersionBlock>("040904b0", kVersionBlock, "")));
-    block.m_strTargetKey = "040704b0";
-    block.AddChild(std::make_unique<CVersionBlock>("Comments", kVersionText, ""));
-    CodePage page(1252);
-    Bytes version = WriteVersion(info, WriteContext{page}, 1).Value();
-    auto word = [&](std::size_t at) { return static_cast<std::uint16_t>(version[at] | version[at + 1] << 8); };
-    EXPECT_EQ(version.size(), word(0)); // the root covers every byte, as a resource compiler writes it
-    EXPECT_EQ(word(2), 52);
-    auto parsed = ParseVersionEntries(version);
-    ASSERT_TRUE(parsed);
-    const VersionEntry* comments = FindVersionEntry(*parsed, u"\\StringFileInfo\\040704b0\\Comments");
-    ASSERT_NE(comments, nullptr);
-    EXPECT_EQ(comments->valueLength, 1); // the terminator alone
-    EXPECT_TRUE(comments->IsText());
 }
 
 TEST(TargetBuild, VersionValuesPastTheFormatsLimitLeaveTheVersionAsItWas) {
