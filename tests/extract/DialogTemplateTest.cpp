@@ -24,41 +24,32 @@ struct Layout { const char* name; bool extended, messageFont; };
 std::vector<std::uint8_t> TwoButtonTemplate(const Layout& layout) {
     constexpr std::uint32_t kStyle = 0x80C00000 /* WS_POPUP | WS_CAPTION */ | kDsSetFont;
     ByteWriter out;
-    if (layout.extended) {
-        out.U32(kExtendedDialogSignature);
-        out.U32(0); // help id
-        out.U32(0); // extended style
-        out.U32(kStyle);
-    } else {
-        out.U32(kStyle);
-        out.U32(0);
-    }
+    // The extended header: signature, help ID and extended style before the style; the standard one: the style,
+    // then the extended style.
+    if (layout.extended)
+        for (std::uint32_t value : {kExtendedDialogSignature, 0u, 0u}) out.U32(value);
+    out.U32(kStyle);
+    if (!layout.extended) out.U32(0);
     for (std::uint16_t value : {2, 0, 0, 120, 40, 0, 0}) out.U16(value); // count, rectangle, no menu, default class
     out.Utf16z(layout.messageFont ? u"Message fonts" : u"Fonts");
-    if (layout.messageFont) {
-        out.U16(kMessageFontPointSize);
-    } else {
-        out.U16(9);
-        if (layout.extended) {
-            out.U16(700);
-            out.U8(1);    // italic
-            out.U8(0xCC); // Cyrillic
-        }
-        out.Utf16z(u"Segoe UI");
+    out.U16(layout.messageFont ? kMessageFontPointSize : 9);
+    if (layout.extended && !layout.messageFont) {
+        out.U16(700);
+        out.U8(1);    // italic
+        out.U8(0xCC); // Cyrillic
     }
-    std::uint16_t id = 6;
-    for (std::u16string_view title : {u"&Yes", u"&No"}) {
+    if (!layout.messageFont) out.Utf16z(u"Segoe UI");
+    for (auto [id, title] : {std::pair<std::uint16_t, std::u16string_view>{6, u"&Yes"}, {7, u"&No"}}) {
         out.PadTo(4);
         if (layout.extended) out.U32(0); // help id
         out.U32(layout.extended ? 0 : 0x50010000);
         out.U32(layout.extended ? 0x50010000 : 0);
         for (std::uint16_t value : {10, 10, 40, 14}) out.U16(value);
         if (layout.extended)
-            out.U32(id++);
+            out.U32(id);
         else
-            out.U16(id++);
-        out.U16(0xFFFF);
-        out.U16(0x0080);
+            out.U16(id);
+        for (std::uint16_t value : {0xFFFF, 0x0080}) out.U16(value); // class BUTTON
         out.Utf16z(title);
         out.U16(0);
     }

@@ -233,8 +233,7 @@ TEST(HotkeySplit, FirstLoneAmpersandMarksTheNextSingleByteCharacter) {
     };
     for (const auto& c : cases) {
         HotkeyText split = SplitHotkey(c.text, c.codePage);
-        EXPECT_EQ(split.text, c.split) << c.text;
-        EXPECT_EQ(split.hotkey, c.hotkey) << c.text;
+        EXPECT_EQ(std::pair(split.text, split.hotkey), std::pair(c.split, c.hotkey)) << c.text;
     }
 }
 
