@@ -98,7 +98,8 @@ TEST(DamagedModules, EveryTruncationAndByteFlipIsHandled) {
     ASSERT_TRUE(image);
     const SectionHeader& rsrc = image.Value().Sections().back();
     ASSERT_EQ(rsrc.Name(), ".rsrc");
-    for (std::uint32_t offset = rsrc.pointerToRawData; offset < rsrc.pointerToRawData + rsrc.sizeOfRawData; offset += 3) {
+    for (std::uint32_t offset = rsrc.pointerToRawData; offset < rsrc.pointerToRawData + rsrc.sizeOfRawData;
+         offset += 3) {
         std::vector<std::uint8_t> bytes = whole;
         bytes[offset] ^= 0xFF;
         auto scan = ScanBytes(std::move(bytes));

@@ -33,12 +33,6 @@ std::uint64_t ResidentBytes() {
     return resident * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
 }
 
-Bytes Block(std::size_t slot, const std::u16string& text) {
-    std::array<std::u16string, 16> slots;
-    slots[slot] = text;
-    return StringBlockBytes(slots);
-}
-
 // The module an update writes, its warnings left aside.
 Result<Bytes> Committed(const Result<ResourceUpdate>& update) {
     if (!update) return update.GetError();
@@ -134,7 +128,8 @@ TEST(HostileUpdate, DataSharedByManyEntriesIsWrittenOnce) {
 }
 
 TEST(HostileUpdate, OutputFarLargerThanTheModuleIsRefused) {
-    Bytes source = BuildPeWithResources({{ResourceId::Integer(6), ResourceId::Integer(1), 0x0409, Block(0, u"Hello")}});
+    Bytes source =
+        BuildPeWithResources({{ResourceId::Integer(6), ResourceId::Integer(1), 0x0409, StringBlockBytes({u"Hello"})}});
     auto update = ResourceUpdate::Begin(source);
     ASSERT_TRUE(update);
     update.Value().Put(ResourceId::Integer(10), ResourceId::Integer(2), 0x0409, Bytes((64u << 20) + 4096, 0x5A));
@@ -155,7 +150,8 @@ TEST(HostileUpdate, IdFieldsWithBitsAbove16AreWrittenBackAsTheyWere) {
     ASSERT_TRUE(update);
     EXPECT_TRUE(update.Value().Delete(ResourceId::Integer(6), ResourceId::Integer(775), 0x0409));
     EXPECT_FALSE(update.Value().Delete(ResourceId::Integer(6), ResourceId::Integer(999), 0x0409));
-    update.Value().Put(ResourceId::Integer(6), ResourceId::Integer(775), 0x0407, Block(4, u"Echte 12388"));
+    update.Value().Put(ResourceId::Integer(6), ResourceId::Integer(775), 0x0407,
+                       StringBlockBytes({u"", u"", u"", u"", u"Echte 12388"})); // ID 12388: slot 4
     auto target = Committed(update);
     ASSERT_TRUE(target) << target.GetError().Describe();
     EXPECT_EQ(RawIds(target.Value(), {}), (std::vector<std::uint32_t>{6, 0x10006}));

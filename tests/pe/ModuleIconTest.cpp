@@ -45,8 +45,8 @@ std::vector<std::vector<std::uint32_t>> Rows(const IconImage& image) {
 
 // An icon group and an icon image, in US English.
 BuiltResource Group(std::uint16_t id, const std::vector<IconGroupEntry>& entries, std::u16string name = u"") {
-    return {ResourceId::Integer(kTypeGroupIcon), name.empty() ? ResourceId::Integer(id) : ResourceId::Named(name), 0x0409,
-            GroupBytes(entries)};
+    ResourceId group = name.empty() ? ResourceId::Integer(id) : ResourceId::Named(name);
+    return {ResourceId::Integer(kTypeGroupIcon), std::move(group), 0x0409, GroupBytes(entries)};
 }
 BuiltResource Image(std::uint16_t id, IconBytes bytes) {
     return {ResourceId::Integer(kTypeIcon), ResourceId::Integer(id), 0x0409, std::move(bytes)};
@@ -161,7 +161,7 @@ TEST(ModuleIcon, TheFirstGroupsBestImageThatDecodes) {
 // with its icon's header claiming 255 x 255 pixels: the rows would run from
 // the resource into the rest of the file, which is no icon.
 TEST(ModuleIcon, NoIconIsNotFoundAndOnlyDamagedOnesGiveTheirError) {
-    Result<IconImage> none = IconOf({{ResourceId::Integer(kTypeVersion), ResourceId::Integer(1), 0x0409, VersionBytes()}});
+    Result<IconImage> none = IconOf({{ResourceId::Integer(kTypeVersion), ResourceId::Integer(1), 0, VersionBytes()}});
     ASSERT_FALSE(none.Ok());
     EXPECT_EQ(none.GetError().code, Error::Code::NotFound);
     std::string damaged = "/../../fuzz/regressions/module_icon/module-icon-larger-than-its-resource";

@@ -42,13 +42,11 @@ TEST(ResourceRecords, EachRecordHasItsFieldsWhereTheFormatPutsThem) {
     };
     for (const Case& c : cases) EXPECT_EQ(c.written, c.expected) << c.name;
 
-    Bytes dir(2, 0);
-    dir.insert(dir.end(), cases[0].expected.begin(), cases[0].expected.end());
-    auto readTable = ResourceTableRecord::Read(dir, kAt);
+    auto readTable = ResourceTableRecord::Read(cases[0].expected, 0);
     ASSERT_TRUE(readTable);
     EXPECT_EQ(readTable->header.timeDateStamp, 0x55667788u);
     EXPECT_EQ(readTable->EntryCount(), 0x0204u);
-    EXPECT_FALSE(ResourceTableRecord::Read(dir, kAt + 1));
+    EXPECT_FALSE(ResourceTableRecord::Read(cases[0].expected, 1)); // a byte short
     auto readEntry = ResourceEntryRecord::Read(cases[1].expected, 0);
     ASSERT_TRUE(readEntry);
     EXPECT_TRUE(readEntry->IsNamed() && readEntry->LeadsToTable());

@@ -228,9 +228,7 @@ TEST(StreamedBuild, LargeResourceDataIsCopiedIntoItsPlace) {
     ::close(fd);
     ASSERT_TRUE(streamed) << streamed.GetError().Describe();
 
-    auto inMemory = update.Value().Commit(warnings);
-    ASSERT_TRUE(inMemory);
-    EXPECT_EQ(FileBytes(built), inMemory.Value());
+    EXPECT_EQ(FileBytes(built), update.Value().Commit(warnings).Value());
     auto target = ResourceModule::Open(built);
     ASSERT_TRUE(target);
     DataDirectory section = target.Value().Image().Directory(kDirectoryResource);

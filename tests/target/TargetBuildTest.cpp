@@ -97,8 +97,7 @@ TEST(TemplateWriters, StringBlocksGroupBySixteenWithEmptySlots) {
     for (auto [text, id] : {std::pair{"a", 100}, {"b", 50}, {"c", 1}})
         strings.AddChild(std::make_unique<CStringEntry>(text, 0, id));
     CodePage page(932);
-    std::string japanese = page.FromUtf16(u"日本");
-    strings.GetChildren().at(2)->SetTranslation(japanese, 0);
+    strings.GetChildren().at(2)->SetTranslation(page.FromUtf16(u"日本"), 0);
     auto blocks = WriteStringBlocks(strings, WriteContext{page});
     ASSERT_EQ(blocks.size(), 3u);
     Bytes block1{0, 0, 2, 0, 0xE5, 0x65, 0x2C, 0x67}; // slot 1: two UTF-16 units, not four bytes

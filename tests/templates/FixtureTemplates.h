@@ -25,13 +25,10 @@ inline std::u16string Units(std::span<const std::uint8_t> bytes) {
 }
 
 inline std::vector<FixtureTemplate> FixtureTemplates(std::uint16_t type) {
-    std::vector<std::string> modules;
-    for (const char* name : {"basic32.exe", "basic64.exe", "unstripped64.exe", "multilang.dll", "update-v1.exe",
-                             "update-v2.exe"})
-        modules.push_back(Fixture(name));
-    modules.push_back(SamplePath("quillpad.exe"));
     std::vector<FixtureTemplate> templates;
-    for (const std::string& path : modules) {
+    for (const std::string& path : {Fixture("basic32.exe"), Fixture("basic64.exe"), Fixture("unstripped64.exe"),
+                                    Fixture("multilang.dll"), Fixture("update-v1.exe"), Fixture("update-v2.exe"),
+                                    SamplePath("quillpad.exe")}) {
         auto module = ResourceModule::Open(path);
         if (!module) continue;
         const ResourceTypeNode* node = module.Value().Tree().FindType(ResourceId::Integer(type));
