@@ -152,11 +152,12 @@ TEST(Scan, ScanningIntoAFilledTreeStartsAfresh) {
     ASSERT_FALSE(openedScan.Ok());
     EXPECT_EQ(openedScan.GetError().message, scanned.GetError().message);
 
-    CResourceExtractor unconvertible(Fixture("basic32.exe"), scan->info, CodePage(99999));
+    auto filled = ScanFixture("basic32.exe");
+    CResourceExtractor unconvertible(Fixture("basic32.exe"), filled->info, CodePage(99999));
     Status refused = unconvertible.Extract();
     ASSERT_FALSE(refused.Ok());
     EXPECT_EQ(refused.GetError().code, Error::Code::Unsupported);
-    EXPECT_EQ(scan->info.m_nStrings, 0u);
+    EXPECT_EQ(filled->info, CResourceInfo());
 }
 
 // Japanese text in its code page; the declared language of a module with
