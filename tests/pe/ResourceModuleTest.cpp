@@ -88,9 +88,7 @@ TEST(ResourceModule, NonModulesAreRefusedWithAReason) {
         EXPECT_EQ(module.GetError().code, Error::Code::NotModule) << name;
         EXPECT_NE(module.GetError().message.find("not a Windows module"), std::string::npos);
     }
-    auto missing = ResourceModule::Open(Fixture("does-not-exist.exe"));
-    ASSERT_FALSE(missing);
-    EXPECT_EQ(missing.GetError().code, Error::Code::Io);
+    EXPECT_EQ(ResourceModule::Open(Fixture("does-not-exist.exe")).GetError().code, Error::Code::Io);
 }
 
 // Each damaged module loses the resource its fault reaches, says so, and
