@@ -13,6 +13,7 @@
 #include "Fixtures.h"
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/GlossaryImport.h"
+#include "io/ResultValue.h"
 #include "interchange/Interchange.h"
 #include "interchange/ProjectUnits.h"
 #include "interchange/PseudoTranslation.h"
@@ -85,15 +86,19 @@ inline std::span<const std::uint8_t> AsBytes(const std::string& text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
+// The first unit whose source starts with `source`; a test that finds none fails.
+inline TranslationUnit* UnitStartingWith(UnitFile& file, std::string_view source) {
+    for (TranslationUnit& unit : file.units)
+        if (unit.source.starts_with(source)) return &unit;
+    ADD_FAILURE() << "no unit starts with " << source;
+    return &file.units.front();
+}
+
 // Writes the project's units in `format` and reads them back.
 inline UnitFile ThroughFile(const CProject& project, InterchangeFormat format) {
-    auto written = WriteUnits(format, UnitsOf(project));
-    EXPECT_TRUE(written.Ok());
-    if (!written) return {};
-    EXPECT_TRUE(written.Value().leftOut.empty());
-    auto read = ReadUnits(format, AsBytes(written.Value().bytes));
-    EXPECT_TRUE(read.Ok()) << read.GetError().Describe();
-    return read ? std::move(read).Value() : UnitFile{};
+    WrittenFile written = ValueOf(WriteUnits(format, UnitsOf(project)));
+    EXPECT_TRUE(written.leftOut.empty());
+    return ValueOf(ReadUnits(format, AsBytes(written.bytes)));
 }
 
 } // namespace quillon::testing

@@ -67,10 +67,10 @@ TEST(InterchangeInterop, WhatXliff2poAndPo2xliffWriteBackImportsAsTheTranslation
         auto [status, out] = RunTool(std::string(tool) + " " + dir.File(from) + " " + dir.File(back));
         ASSERT_EQ(status, 0) << out;
         // Imported into an untranslated copy, what the tool wrote back makes the copy the translated project.
-        auto read = ReadUnits(*DetectFormat(dir.File(back), FileBytes(dir.File(back))), FileBytes(dir.File(back)));
-        ASSERT_TRUE(read.Ok()) << read.GetError().Describe();
+        const std::vector<std::uint8_t> bytes = FileBytes(dir.File(back));
+        UnitFile read = ValueOf(ReadUnits(*DetectFormat(dir.File(back), bytes), bytes));
         // Every unit came through, the untranslated ones too, which the import would not miss.
-        EXPECT_EQ(read.Value().units.size(), UnitsOf(*project).units.size());
-        ImportIntoAnUntranslatedCopy(*project, read.Value());
+        EXPECT_EQ(read.units.size(), UnitsOf(*project).units.size());
+        ImportIntoAnUntranslatedCopy(*project, read);
     }
 }
