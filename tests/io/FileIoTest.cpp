@@ -40,9 +40,7 @@ TEST(AtomicSave, ReplacesTheFileKeepsItsPermissionsAndAFailedWriteLeavesIt) {
     ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
     ASSERT_TRUE(WriteFileAtomically(path, Bytes{4, 5}));
     EXPECT_EQ(FileBytes(path), (Bytes{4, 5}));
-    struct stat info {};
-    ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"p.prj"});
 
     struct rlimit old {};
