@@ -155,10 +155,8 @@ TEST(ProjectCli, UpdateListsEveryChangeAndAStaleModuleStopsTheBuild) {
 
     // A save that fails (here at a file-size limit) is said by the report too.
     for (const char* form : {"", "--json "}) {
-        std::string limited = "ulimit -f 1; exec " + std::string(QUILLON_CLI) + " update " + form + project;
-        CliRun failed = RunCliProgram("sh -c '" + limited + "'", "");
-        EXPECT_EQ(failed.exitCode, 1);
-        EXPECT_TRUE(Has(failed.out, *form ? R"("saved":false)" : "The project was not saved")) << failed.out;
+        std::string limited = "sh -c 'ulimit -f 1; exec " + std::string(QUILLON_CLI) + " update " + form + project;
+        ExpectCli("", 1, {*form ? R"("saved":false)" : "The project was not saved"}, limited + "'");
         EXPECT_EQ(FileBytes(project), before);
     }
     ExpectCli("update " + project, 0, {"Saved " + project + ".", "Changed:  6\nMoved:    2\n"});

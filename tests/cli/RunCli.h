@@ -39,8 +39,10 @@ inline bool Has(const std::string& text, const std::string& part) { return text.
 
 // Runs `args` with standard error in the output, expects `exitCode` and each
 // of `says` in the output, and gives the run for what else a test asks of it.
-inline CliRun ExpectCli(const std::string& args, int exitCode, std::initializer_list<std::string> says = {}) {
-    CliRun run = RunCli(args, true);
+// `program` is the quillon-cli to run, or a whole shell command when `args` is empty.
+inline CliRun ExpectCli(const std::string& args, int exitCode, std::initializer_list<std::string> says = {},
+                        const std::string& program = QUILLON_CLI) {
+    CliRun run = RunCliProgram(program, args, true);
     EXPECT_EQ(run.exitCode, exitCode) << args << "\n" << run.out;
     for (const std::string& part : says) EXPECT_TRUE(Has(run.out, part)) << args << ": " << part << "\n" << run.out;
     return run;

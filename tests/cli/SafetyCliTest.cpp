@@ -155,9 +155,8 @@ TEST(SafetyCli, ReadOnlyFilesAndTheFileSizeLimitAreErrors) {
     std::string target = w.dir.File("de.exe");
     ASSERT_EQ(RunCli("build " + w.project + " --target " + target).exitCode, 0);
     fs::remove(target);
-    CliRun large = RunCliProgram("sh -c 'ulimit -f 8; exec " + std::string(QUILLON_CLI) + " build " + w.project + "'", "", true);
-    EXPECT_EQ(large.exitCode, 1) << large.out;
-    EXPECT_TRUE(Has(large.out, "File too large")) << large.out;
+    ExpectCli("", 1, {"File too large"},
+              "sh -c 'ulimit -f 8; exec " + std::string(QUILLON_CLI) + " build " + w.project + "'");
     EXPECT_FALSE(FileExists(target));
     for (const auto& entry : fs::directory_iterator(w.dir.Path())) {
         std::string name = entry.path().filename().string();
