@@ -45,12 +45,10 @@ TEST(ArchiveObjects, NewClassThenClassIndexCountingClassesAndObjectsTogether) {
     out.ObjectTag("CMenuItem");    // class 4, object 5
     out.ObjectTag("CStringEntry"); // object 6
     out.NullObject();
-    Bytes expected{0xFF, 0xFF, 0x01, 0x00, 0x0C, 0x00};
-    for (char c : std::string("CStringEntry")) expected.push_back(static_cast<std::uint8_t>(c));
-    expected.insert(expected.end(), {0x01, 0x80, 0xFF, 0xFF, 0x01, 0x00, 0x09, 0x00});
-    for (char c : std::string("CMenuItem")) expected.push_back(static_cast<std::uint8_t>(c));
-    expected.insert(expected.end(), {0x01, 0x80, 0x00, 0x00});
-    EXPECT_EQ(out.Data(), expected);
+    // A new class is 0xFFFF, its schema and its name; a later object of it 0x8000 | the class's index.
+    EXPECT_EQ(out.Data(), (Bytes{0xFF, 0xFF, 0x01, 0x00, 0x0C, 0x00, 'C', 'S', 't', 'r', 'i', 'n', 'g', 'E', 'n', 't',
+                                 'r', 'y', 0x01, 0x80, 0xFF, 0xFF, 0x01, 0x00, 0x09, 0x00, 'C', 'M', 'e', 'n', 'u',
+                                 'I', 't', 'e', 'm', 0x01, 0x80, 0x00, 0x00}));
 
     ArchiveReader in(out.Data());
     for (auto [className, index] : {std::pair{"CStringEntry", 2u}, {"CStringEntry", 3u}, {"CMenuItem", 5u}, {"CStringEntry", 6u}}) {
@@ -67,8 +65,8 @@ TEST(ArchiveObjects, IndexesFrom0x7FFFUseTheBigTagWithBit31ForClasses) {
     // CMenuItem's class took index 0x7FFF; referring to it needs the escape.
     std::size_t before = out.Data().size();
     out.ObjectTag("CMenuItem");
-    Bytes tail(out.Data().begin() + static_cast<std::ptrdiff_t>(before), out.Data().end());
-    EXPECT_EQ(tail, (Bytes{0xFF, 0x7F, 0xFF, 0x7F, 0x00, 0x80}));
+    EXPECT_EQ(Bytes(out.Data().begin() + static_cast<std::ptrdiff_t>(before), out.Data().end()),
+              (Bytes{0xFF, 0x7F, 0xFF, 0x7F, 0x00, 0x80}));
 
     ArchiveReader in(out.Data());
     ArchiveReader::Tag tag;
