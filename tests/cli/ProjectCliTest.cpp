@@ -11,14 +11,6 @@
 using namespace quillon;
 using namespace quillon::testing;
 
-namespace {
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-} // namespace
-
 TEST(ProjectCli, NewShowImportAndDictionaryWorkflow) {
     TempDir dir;
     const std::string jurgen = "--translator 'Jürgen Ü' --email j@example.de --language de-DE"; // a tag names German too
@@ -31,15 +23,16 @@ TEST(ProjectCli, NewShowImportAndDictionaryWorkflow) {
     ExpectCli("show --json " + dir.File("demo.prj"), 0,
               {"\"translator\":\"Jürgen Ü\"", "\"targetLanguage\":1031", "\"codepage\":1252"});
 
-    WriteText(dir.File("glossary.txt"), "&Open\tx\t&Öffnen\t\r\nHelp\tx\t&Hilfe\t\nExit\tx\n\nClose\tx\tΣ\n");
+    std::ofstream(dir.File("glossary.txt")) << "&Open\tx\t&Öffnen\t\r\nHelp\tx\t&Hilfe\t\nExit\tx\n\nClose\tx\tΣ\n";
     ExpectCli("import " + dir.File("demo.prj") + " --text " + dir.File("glossary.txt"), 0,
               {"Encoding:   UTF-8\nEntries:    4\nImported:   2\nDuplicates: 0\nSkipped:    2\n"
                "line 3: no translation (fewer than three fields)\n"
                "line 5: characters the code page 1252 cannot hold: Σ\n"});
     ExpectCli("import --json " + dir.File("demo.prj") + " --text " + dir.File("glossary.txt"), 0,
               {R"("imported":0,"duplicates":2,"skipped":2,"skippedLines":[{"line":3,"reason":"no )"});
-    WriteText(dir.File("sheet.xls"), std::string("\xD0\xCF\x11\xE0\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
-                                                 "\x00\x00\x00\x00\x00\x00\x00\x00\x3E\x00\x03\x00\xFE\xFF\x09\x00", 32));
+    std::ofstream(dir.File("sheet.xls"), std::ios::binary)
+        << std::string("\xD0\xCF\x11\xE0\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+                       "\x00\x00\x00\x00\x00\x00\x00\x00\x3E\x00\x03\x00\xFE\xFF\x09\x00", 32);
     ExpectCli("import " + dir.File("demo.prj") + " --microsoft " + dir.File("sheet.xls"), 1,
               {"sheet.xls: not a text glossary"});
     EXPECT_EQ(RunCli("dict add " + dir.File("demo.prj") + " Exit Beenden --hotkey B --kind MENUITEM").exitCode, 0);

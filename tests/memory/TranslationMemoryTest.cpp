@@ -44,10 +44,9 @@ int RunSql(const std::string& path, const char* sql) {
 using Scored = std::vector<std::pair<int, std::string>>;
 
 Scored Matches(const TranslationMemory& memory, MemoryQuery query, SimilarUnitsCache* cache = nullptr) {
-    auto found = memory.Lookup(query, cache);
-    EXPECT_TRUE(found) << found.GetError().Describe();
     Scored scored;
-    for (const MemoryMatch& match : found.Value()) scored.emplace_back(match.score, match.unit.target);
+    for (const MemoryMatch& match : ValueOf(memory.Lookup(query, cache)))
+        scored.emplace_back(match.score, match.unit.target);
     return scored;
 }
 

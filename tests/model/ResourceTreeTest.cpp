@@ -8,9 +8,11 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-Bytes Stored(const CResourceItem& root) {
+// The record of an item tree, or of a whole tree with the time it is saved at.
+template <typename Tree, typename... Saved>
+Bytes Stored(const Tree& tree, Saved... saved) {
     ArchiveWriter out;
-    root.Store(out);
+    tree.Store(out, saved...);
     return out.Take();
 }
 
@@ -140,9 +142,7 @@ CResourceInfo SmallInfo() {
 
 TEST(ResourceInfoRecord, HeaderLayoutAndRoundTrip) {
     CResourceInfo info = SmallInfo();
-    ArchiveWriter out;
-    info.Store(out, 0x11223344);
-    const Bytes& data = out.Data();
+    const Bytes data = Stored(info, 0x11223344);
     Bytes header{0, 0, 0, 0, 0x09, 0x04, 0x02, 0, 0x01, 0, 0x04, 0, 0x03, 0, 0xE8, 0x03, 0, 0, 0x44, 0x33, 0x22, 0x11};
     EXPECT_EQ(Bytes(data.begin(), data.begin() + 22), header);
     // Counters: strings 1, popups 1, items 1, dialogs 1, controls 1, reserved, translatable 4,
@@ -164,9 +164,7 @@ TEST(ResourceInfoRecord, HeaderLayoutAndRoundTrip) {
 
 
 TEST(ResourceInfoRecord, EveryTruncationFailsCleanlyAndLeavesNoPartialTree) {
-    ArchiveWriter out;
-    SmallInfo().Store(out, 0);
-    const Bytes& data = out.Data();
+    const Bytes data = Stored(SmallInfo(), 0);
     for (std::size_t cut = 0; cut < data.size(); ++cut) {
         CResourceInfo loaded;
         ArchiveReader in(std::span<const std::uint8_t>(data).first(cut));
