@@ -14,11 +14,10 @@ using namespace quillon::testing;
 TEST(ProjectCli, NewShowImportAndDictionaryWorkflow) {
     TempDir dir;
     const std::string jurgen = "--translator 'Jürgen Ü' --email j@example.de --language de-DE"; // a tag names German too
-    CliRun created = NewProject(dir, "demo", Fixture("basic32.exe"), jurgen);
-    ASSERT_EQ(created.exitCode, 0) << created.out;
+    ASSERT_EQ(NewProject(dir, "demo", Fixture("basic32.exe"), jurgen).exitCode, 0);
     EXPECT_TRUE(FileExists(dir.File("demo.dic")));
-    EXPECT_EQ(NewProject(dir, "demo", Fixture("basic32.exe"), jurgen).exitCode, 1); // refuses to overwrite
-    EXPECT_EQ(NewProject(dir, "demo", Fixture("basic32.exe"), jurgen + " --force").exitCode, 0);
+    NewProject(dir, "demo", Fixture("basic32.exe"), jurgen, 1); // refuses to overwrite
+    NewProject(dir, "demo", Fixture("basic32.exe"), jurgen + " --force");
 
     ExpectCli("show --json " + dir.File("demo.prj"), 0,
               {"\"translator\":\"Jürgen Ü\"", "\"targetLanguage\":1031", "\"codepage\":1252"});

@@ -49,12 +49,13 @@ inline CliRun ExpectCli(const std::string& args, int exitCode, std::initializer_
 }
 
 // `new` for the project `name` in `dir` of `module`, by Ann into German with
-// the dictionary `name`.dic; options in `extra` come after, and win.
+// the dictionary `name`.dic; options in `extra` come after, and win. Expects
+// `exitCode` and `says` as ExpectCli does.
 inline CliRun NewProject(const TempDir& dir, const std::string& name, const std::string& module,
-                         const std::string& extra = "", bool withErrors = false) {
-    return RunCli("new " + dir.File(name) + " --module " + module + " --translator Ann --language German --dictionary " +
-                      dir.File(name + ".dic") + " " + extra,
-                  withErrors);
+                         const std::string& extra = "", int exitCode = 0, std::initializer_list<std::string> says = {}) {
+    return ExpectCli("new " + dir.File(name) + " --module " + module + " --translator Ann --language German " +
+                         "--dictionary " + dir.File(name + ".dic") + " " + extra,
+                     exitCode, says);
 }
 
 // The bundled sample as a German project at `prj` with the dictionary `dic`,

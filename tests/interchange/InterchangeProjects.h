@@ -59,19 +59,14 @@ inline std::unique_ptr<CProject> PseudoJapaneseSample() {
     return project;
 }
 
-// The sample as it was before it was translated, scanned at the same time
-// (the project records the time of the scan).
-inline std::unique_ptr<CProject> UntranslatedCopy(const CProject& translated) {
-    auto project = NewProjectOf(SamplePath("quillpad.exe"), translated.m_wTargetLanguage);
-    project->m_ResourceInfo.m_timeExtracted = translated.m_ResourceInfo.m_timeExtracted;
-    return project;
-}
-
 // `units` imported into an untranslated copy of `translated` make the copy
 // that project, byte for byte, and taken back (one step of Undo) the copy as
 // it was. Gives the plan, applied and taken back.
 inline ImportPlan ImportIntoAnUntranslatedCopy(const CProject& translated, const UnitFile& units) {
-    auto fresh = UntranslatedCopy(translated);
+    // The sample as it was before it was translated, scanned at the same
+    // time (the project records the time of the scan).
+    auto fresh = NewProjectOf(SamplePath("quillpad.exe"), translated.m_wTargetLanguage);
+    fresh->m_ResourceInfo.m_timeExtracted = translated.m_ResourceInfo.m_timeExtracted;
     std::vector<std::uint8_t> untranslated = ProjectRecord(*fresh);
     ImportPlan plan = PlanImport(*fresh, units).Value();
     EXPECT_TRUE(plan.refused.empty()) << Describe(plan.refused.front());
