@@ -7,8 +7,6 @@
 
 #include "check/HunspellSpelling.h"
 #include "dictionary/Dictionary.h"
-#include "model/ItemPath.h"
-#include "model/TreeRoots.h"
 #include "project/FixtureProject.h"
 
 using namespace quillon;
@@ -73,15 +71,10 @@ TEST(Spelling, NoDictionaryGivesNoSpelling) {
 TEST(Spelling, ProjectCheckReportsUnknownWordsWithTheirPaths) {
     if (!German()) GTEST_SKIP() << "no de_DE Hunspell dictionary installed";
     auto project = NewProjectOf(Fixture("basic32.exe"), kGerman);
-    std::vector<CResourceItem*> strings;
-    WalkItems(project->m_ResourceInfo, [&](const ItemVisit<CResourceItem>& visit) {
-        if (visit.item.GetKind() == ItemKind::String && visit.item.IsTranslatable()) strings.push_back(&visit.item);
-    });
-    ASSERT_GE(strings.size(), 3u);
-    strings[0]->SetTranslation("Dateii nicht gefunden", 0);
-    strings[1]->SetTranslation("Datei nicht gefunden", 0);
-    ASSERT_EQ(strings[2]->GetText(), "Gap after two");
-    strings[2]->SetTranslation("Gap (after) nach zweii", 0); // words of the source are kept on purpose
+    ItemAt(*project, "strings/1").SetTranslation("Dateii nicht gefunden", 0);
+    ItemAt(*project, "strings/2").SetTranslation("Datei nicht gefunden", 0);
+    // "Gap after two": words of the source are kept on purpose.
+    ItemAt(*project, "strings/5").SetTranslation("Gap (after) nach zweii", 0);
     auto spelling = OpenSpelling(kGerman, &project->m_Dictionary, CodePage(project->GetCodePage()));
 
     std::vector<std::pair<std::string, std::string>> found;
@@ -90,8 +83,7 @@ TEST(Spelling, ProjectCheckReportsUnknownWordsWithTheirPaths) {
             EXPECT_EQ(finding.severity, Severity::Note);
             found.emplace_back(finding.path, finding.message);
         }
-    EXPECT_EQ(found, (std::vector<std::pair<std::string, std::string>>{
-                         {PathOf(project->m_ResourceInfo, *strings[0])->ToString(), "unknown word \"Dateii\""},
-                         {PathOf(project->m_ResourceInfo, *strings[2])->ToString(), "unknown word \"zweii\""}}));
+    EXPECT_EQ(found, (std::vector<std::pair<std::string, std::string>>{{"strings/1", "unknown word \"Dateii\""},
+                                                                     {"strings/5", "unknown word \"zweii\""}}));
     for (const Finding& finding : CheckProject(*project)) EXPECT_NE(finding.code, CheckCode::Spelling);
 }

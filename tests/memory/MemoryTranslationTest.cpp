@@ -76,11 +76,10 @@ TEST(MemoryTranslation, AFuzzyMenuMatchTakesTheItemsHotkeyLetter) {
 // and a restored item do not.
 TEST(MemoryTranslation, EditsBecomeUnitsOfTheItemsTheyTranslate) {
     auto project = NewProjectOf(Fixture("basic64.exe"));
-    CResourceItem& hello = ItemAt(*project, "strings/1");
-    CResourceItem& gap = ItemAt(*project, "strings/5");
-    CResourceItem& open = ItemAt(*project, "menus/100/-1/1001");
-    std::vector<ItemEdit> edits{PlanTranslation(hello, "Hallo", 0), PlanTranslation(gap, "L\xFC" "cke", 0),
-                                PlanTranslation(open, "\xD6" "ffnen\\tStrg+O", 'f'), PlanRestore(ItemAt(*project, "strings/2"))};
+    std::vector<ItemEdit> edits{PlanTranslation(ItemAt(*project, "strings/1"), "Hallo", 0),
+                                PlanTranslation(ItemAt(*project, "strings/5"), "L\xFC" "cke", 0),
+                                PlanTranslation(ItemAt(*project, "menus/100/-1/1001"), "\xD6" "ffnen\\tStrg+O", 'f'),
+                                PlanRestore(ItemAt(*project, "strings/2"))};
     edits[1].after.state |= RIS_CARRIED;
     for (const ItemEdit& edit : edits) Assign(*edit.item, edit.after);
     std::vector<MemoryUnit> units = UnitsOfEdits(*project, edits, 42);
