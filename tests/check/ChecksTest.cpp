@@ -130,19 +130,15 @@ struct Script {
 // (All five scripts are in the Basic Multilingual Plane: one unit a letter.)
 std::u16string Transliterate(std::u16string_view text, const Script& script) {
     std::u16string out;
-    bool keepNext = false, accelerator = false;
-    for (char16_t c : text) {
-        if (c == u'\\' || c == u'%') {
-            keepNext = true;
-            out.push_back(c);
-            continue;
-        }
-        if (keepNext && c == u't' && !out.empty() && out.back() == u'\\') accelerator = true;
+    bool accelerator = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // The character after a '\\' or '%' is an escape's or a placeholder's.
+        char16_t c = text[i], before = i > 0 ? text[i - 1] : u' ';
+        accelerator = accelerator || (before == u'\\' && c == u't');
         bool lower = c >= u'a' && c <= u'z', upper = c >= u'A' && c <= u'Z';
-        if (keepNext || accelerator || (!lower && !upper)) out.push_back(c);
+        if (before == u'\\' || before == u'%' || accelerator || (!lower && !upper)) out.push_back(c);
         else if (upper && script.upper) out.push_back(static_cast<char16_t>(script.upper + (c - u'A')));
         else out.push_back(static_cast<char16_t>(script.lower + (lower ? c - u'a' : c - u'A')));
-        keepNext = false;
     }
     return out;
 }

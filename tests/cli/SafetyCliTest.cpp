@@ -114,10 +114,9 @@ TEST(SafetyCli, ChangesMadeOutsideAreReportedAndDamageRefusedOnOpen) {
     ASSERT_EQ(RunCli("restore " + w.project + " --all").exitCode, 0);
     EXPECT_FALSE(Has(RunCli("show " + w.project, true).out, "warning"));
     // A side file that is not ours, or another project's, is passed over with a warning.
-    const std::string side = w.dir.File("pad.quillon");
     for (const char* text : {"{\"format\": null}", "{\"format\": \"Quillon project side file\", \"project\": "
                                                        "{\"file\": \"pad.exe\"}}"}) {
-        ASSERT_TRUE(WriteFileAtomically(side, Bytes(text, text + std::strlen(text))));
+        ASSERT_TRUE(WriteFileAtomically(w.dir.File("pad.quillon"), Bytes(text, text + std::strlen(text))));
         ExpectCli("show " + w.project, 0, {"warning: the side file"});
     }
     // A damaged project is refused.

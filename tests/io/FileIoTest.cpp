@@ -45,8 +45,7 @@ TEST(AtomicSave, ReplacesTheFileKeepsItsPermissionsAndAFailedWriteLeavesIt) {
 
     struct rlimit old {};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    struct rlimit low = old;
-    low.rlim_cur = 4096;
+    struct rlimit low {4096, old.rlim_max};
     auto previous = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &low), 0);
     Status saved = WriteFileAtomically(path, Bytes(3 * 4096, 7));
