@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Fixtures.h"
 #include "TempDir.h"
 
 namespace quillon::testing {
@@ -36,6 +37,12 @@ inline CliRun RunCli(const std::string& args, bool withErrors = false) {
 }
 
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// A file a command wrote, as text.
+inline std::string FileText(const std::string& path) {
+    std::vector<std::uint8_t> bytes = FileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
 
 // Runs `args` with standard error in the output, expects `exitCode` and each
 // of `says` in the output, and gives the run for what else a test asks of it.

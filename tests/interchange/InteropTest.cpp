@@ -42,8 +42,7 @@ TEST(InterchangeInterop, LconvertReadsEveryUnitOfTheXliff) {
     auto project = TranslatedSample();
     Export(*project, InterchangeFormat::Xliff, dir.File("sample.xlf"));
     ExpectCli("-i " + dir.File("sample.xlf") + " -o " + dir.File("sample.ts"), 0, {}, kLconvert);
-    auto ts = FileBytes(dir.File("sample.ts"));
-    std::string text(ts.begin(), ts.end());
+    const std::string text = FileText(dir.File("sample.ts"));
     EXPECT_EQ(Count(text, "<message"), UnitsOf(*project).units.size());
     EXPECT_EQ(Count(text, "type=\"unfinished\""), Count(text, "<message") - Count(text, "<translation>"));
 }

@@ -53,8 +53,7 @@ TEST(ArchiveObjects, NewClassThenClassIndexCountingClassesAndObjectsTogether) {
     ArchiveReader in(out.Data());
     for (auto [className, index] : {std::pair{"CStringEntry", 2u}, {"CStringEntry", 3u}, {"CMenuItem", 5u}, {"CStringEntry", 6u}}) {
         auto tag = in.ObjectTag();
-        EXPECT_EQ(tag.className, className);
-        EXPECT_EQ(tag.index, index);
+        EXPECT_EQ(std::tie(tag.className, tag.index), std::tie(className, index));
     }
     EXPECT_EQ(in.ObjectTag().kind, ArchiveReader::Tag::Kind::Null);
 }

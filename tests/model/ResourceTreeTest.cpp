@@ -61,17 +61,15 @@ TEST(ResourceItem, FindChildMatchesTextOnlyForUnnamedIds) {
 
 TEST(ResourceItemRecord, StringEntryHasTheCommonLayout) {
     CResourceItem root;
-    auto& entry = root.AddChild(std::make_unique<CStringEntry>("Hi", 0, 0x102));
-    entry.SetTranslation("Ho", 0);
-    Bytes expected{
+    root.AddChild(std::make_unique<CStringEntry>("Hi", 0, 0x102)).SetTranslation("Ho", 0);
+    EXPECT_EQ(Stored(root), (Bytes{
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, // root: texts, hotkeys, id, state, no data
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
         0x01, 0x00,                                                                         // one child
         0xFF, 0xFF, 0x01, 0x00, 0x0C, 0x00, 'C', 'S', 't', 'r', 'i', 'n', 'g', 'E', 'n', 't', 'r', 'y',
         0x02, 'H', 'i', 0x00, 0x00, 0x02, 'H', 'o', 0x00, 0x00, // texts and hotkeys
         0x02, 0x01, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00,         // id, state
-        0x00, 0x00, 0x00, 0x00, 0x00, 0x00};                    // no data, no children
-    EXPECT_EQ(Stored(root), expected);
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));                  // no data, no children
 }
 
 TEST(ResourceItemRecord, MenuAndVersionRecordsPrefixTheirOwnFields) {
@@ -85,8 +83,8 @@ TEST(ResourceItemRecord, MenuAndVersionRecordsPrefixTheirOwnFields) {
     std::size_t menu = 18 + 2 + 6 + 9;
     EXPECT_EQ(Bytes(data.begin() + menu, data.begin() + menu + 12),
               (Bytes{0, 0, 0, 0, 0x00, 0x08, 0, 0, 0, 0, 0, 0}));
-    std::size_t menuRecord = 12 + 1 + 2 + 1 + 2 + 4 + 4 + 4 + 2;
-    std::size_t version = menu + menuRecord + 6 + 13;
+    // The menu item's record, then the CVersionBlock class record (6 + 13).
+    std::size_t version = menu + (12 + 1 + 2 + 1 + 2 + 4 + 4 + 4 + 2) + 6 + 13;
     Bytes expectedVersion{11, 'T', 'r', 'a', 'n', 's', 'l', 'a', 't', 'i', 'o', 'n',
                           11, 'T', 'r', 'a', 'n', 's', 'l', 'a', 't', 'i', 'o', 'n',
                           0, 0, 0, 0, 4, 0, 0x09, 0x04, 0xB0, 0x04};
