@@ -138,18 +138,6 @@ TEST(TranslationMemory, FilesThatAreNoMemoryAreErrors) {
     EXPECT_EQ(std::filesystem::file_size(dir.File("empty")), 0u);
 }
 
-namespace {
-
-// 3,000 units, "Text number N of the memory", in dir/tm.db.
-void StoreNumberedTexts(const TempDir& dir) {
-    TranslationMemory memory = NewMemory(dir);
-    std::vector<MemoryUnit> units;
-    for (int i = 0; i < 3000; ++i) units.push_back(Unit("Text number " + std::to_string(i) + " of the memory", "Text"));
-    ASSERT_TRUE(memory.Store(units));
-}
-
-} // namespace
-
 // Every page after the first overwritten (the schema is readable, the data
 // not): the open or the look-up says the memory is malformed. A few damaged
 // pages in its middle: it still opens and takes units in pages the damage
@@ -158,7 +146,11 @@ TEST(TranslationMemory, DamagedPagesAreReportedAndTakeNoUnits) {
     for (bool middle : {false, true}) {
         SCOPED_TRACE(middle ? "pages in the middle" : "every page after the first");
         TempDir dir;
-        StoreNumberedTexts(dir);
+        // 3,000 units, "Text number N of the memory", in a memory closed before its pages are damaged.
+        std::vector<MemoryUnit> units;
+        for (int i = 0; i < 3000; ++i)
+            units.push_back(Unit("Text number " + std::to_string(i) + " of the memory", "Text"));
+        ASSERT_TRUE(NewMemory(dir).Store(units));
         auto size = std::filesystem::file_size(dir.File("tm.db"));
         std::fstream file(dir.File("tm.db"), std::ios::binary | std::ios::in | std::ios::out);
         file.seekp(middle ? static_cast<std::streamoff>(size / 2 / 4096 * 4096) : 4096);
