@@ -95,13 +95,12 @@ TEST(Checks, FindsPlantedFaultsInAProject) {
     auto& german = tables.AddChild(std::make_unique<CVersionBlock>("040704b0", kVersionBlock, ""));
     german.AddChild(std::make_unique<CVersionBlock>("CompanyName", kVersionText, "Tinte")).SetTranslation("Tinte AG", 0);
 
-    std::vector<std::tuple<std::string, std::string, std::string>> found;
+    using Row = std::tuple<std::string, std::string, std::string>;
+    std::vector<Row> found;
     std::size_t notes = 0;
-    for (const Finding& finding : CheckProject(project)) {
+    for (const Finding& finding : CheckProject(project))
         if (finding.severity == Severity::Note) ++notes;
         else found.emplace_back(InfoOf(finding.code).name, finding.path, finding.message);
-    }
-    using Row = std::tuple<std::string, std::string, std::string>;
     EXPECT_EQ(found, (std::vector<Row>{
                          {"placeholder-missing", "strings/1", "the translation lost %1"},
                          {"hotkey-duplicate", "menus/1/-1/4", "hotkey 'S' is also used by \"Suchen\" (menus/1/-1/3)"},

@@ -9,25 +9,16 @@
 using namespace quillon;
 using namespace quillon::testing;
 
-namespace {
-
-const InterchangeFormat kFormats[] = {InterchangeFormat::Xliff, InterchangeFormat::Po};
-
-const char* kModules[] = {"basic32.exe", "basic64.exe", "multilang.dll", "unstripped64.exe", "update-v2.exe"};
-
-std::string Name(InterchangeFormat format) { return format == InterchangeFormat::Xliff ? "XLIFF" : "PO"; }
-
-} // namespace
-
 // Each project through each format: an import into the project itself changes nothing.
 TEST(InterchangeRoundTrip, EveryFixtureAndTheTranslatedSamplesComeBackUnchangedAndTranslateTheUntranslated) {
     std::vector<std::unique_ptr<CProject>> projects;
-    for (const char* module : kModules) projects.push_back(NewProjectOf(Fixture(module)));
+    for (const char* module : {"basic32.exe", "basic64.exe", "multilang.dll", "unstripped64.exe", "update-v2.exe"})
+        projects.push_back(NewProjectOf(Fixture(module)));
     projects.push_back(TranslatedSample());
     projects.push_back(PseudoJapaneseSample());
     for (auto& project : projects)
-        for (InterchangeFormat format : kFormats) {
-            SCOPED_TRACE(project->m_strModulePath + " " + Name(format) + " " +
+        for (InterchangeFormat format : {InterchangeFormat::Xliff, InterchangeFormat::Po}) {
+            SCOPED_TRACE(project->m_strModulePath + (format == InterchangeFormat::Xliff ? " XLIFF " : " PO ") +
                          std::to_string(project->m_wTargetLanguage));
             UnitFile units = UnitsOf(*project);
             ASSERT_FALSE(units.units.empty());
