@@ -57,12 +57,10 @@ TEST(InterchangeImport, StatesBecomeTranslationsReviewMarksAndRestores) {
     EXPECT_EQ(plan.refused[0].reason, Refusal::Duplicate);
     // The checks see the texts taken: the placeholder the source has not.
     ASSERT_EQ(plan.findings.size(), 1u);
-    EXPECT_EQ(plan.findings[0].code, CheckCode::PlaceholderAdded);
-    EXPECT_EQ(plan.findings[0].path, exit.id);
+    EXPECT_EQ(std::tie(plan.findings[0].code, plan.findings[0].path), std::tuple(CheckCode::PlaceholderAdded, exit.id));
     ASSERT_EQ(plan.change.ItemEdits().size(), 2u);
     const ItemEdit& saved = plan.change.ItemEdits()[0];
-    EXPECT_EQ(saved.after.text, "Speichern\\tStrg+S");
-    EXPECT_EQ(saved.after.hotkey, 'S');
+    EXPECT_EQ(std::tie(saved.after.text, saved.after.hotkey), std::tuple("Speichern\\tStrg+S", 'S'));
     EXPECT_EQ(plan.change.ItemEdits()[1].after.state & RIS_CARRIED, RIS_CARRIED);
     std::uint32_t before = project->m_ResourceInfo.m_nTranslated;
     plan.change.Apply(*project);

@@ -61,8 +61,7 @@ TEST(MemoryTranslation, AFuzzyMenuMatchTakesTheItemsHotkeyLetter) {
     CResourceItem& deep = ItemAt(*project, "menus/100/-1/-1/-1/1005"); // "Deep &item"
     auto adapted = AdaptToItem(Unit("Deep &items", "Tiefe &Elemente"), deep, CodePage(1252));
     ASSERT_TRUE(adapted);
-    EXPECT_EQ(adapted->text, "Tiefe Elemente");
-    EXPECT_EQ(adapted->hotkey, 'i');
+    EXPECT_EQ(std::tie(adapted->text, adapted->hotkey), std::tuple("Tiefe Elemente", 'i'));
     // A translation the code page cannot hold is no translation for the item.
     EXPECT_FALSE(AdaptToItem(Unit("Deep &items", "深い"), deep, CodePage(1252)));
     // Its line breaks are the item's: a match written with \n for a source with \r\n.
