@@ -5,18 +5,6 @@
 using namespace quillon;
 using Bytes = std::vector<std::uint8_t>;
 
-namespace {
-
-Bytes TextRecord(std::size_t length) {
-    ArchiveWriter out;
-    out.Text(std::string(length, 'a'));
-    return out.Take();
-}
-
-Bytes Prefix(const Bytes& record, std::size_t count) { return Bytes(record.begin(), record.begin() + count); }
-
-} // namespace
-
 // A text's length is a byte below 255, else a WORD after 0xFF below 0xFFFE,
 // else a DWORD after 0xFF 0xFFFF; a count is a WORD below 0xFFFF, else a
 // DWORD after 0xFFFF.
@@ -26,9 +14,10 @@ TEST(ArchiveLengths, TextPrefixAndCountWidenAtTheirEscapes) {
         {0xFFFE, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}}, {0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}},
         {70000, {0xFF, 0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00}}};
     for (const auto& [length, prefix] : prefixes) {
-        Bytes record = TextRecord(length);
-        EXPECT_EQ(Prefix(record, prefix.size()), prefix) << length;
-        ArchiveReader in(record);
+        ArchiveWriter out;
+        out.Text(std::string(length, 'a'));
+        EXPECT_EQ(Bytes(out.Data().begin(), out.Data().begin() + prefix.size()), prefix) << length;
+        ArchiveReader in(out.Data());
         EXPECT_EQ(in.Text().size(), length);
         EXPECT_TRUE(in.AtEnd());
     }
