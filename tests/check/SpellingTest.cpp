@@ -7,8 +7,6 @@
 
 #include "check/HunspellSpelling.h"
 #include "dictionary/Dictionary.h"
-#include "model/ItemPath.h"
-#include "model/TreeRoots.h"
 #include "project/FixtureProject.h"
 
 using namespace quillon;
@@ -25,10 +23,7 @@ std::unique_ptr<HunspellSpelling> German(const CDictonary* known = nullptr) {
 } // namespace
 
 TEST(Spelling, PicksWordsOutOfUiTexts) {
-    const struct {
-        std::string text;
-        std::vector<std::string> words;
-    } cases[] = {
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"&Datei \xC3\xB6" "ffnen...", {"Datei", "\xC3\xB6" "ffnen"}},
         {"\xC3\x96" "ffnen\tStrg+Umschalt+O", {"\xC3\x96" "ffnen"}},
         {"Name:\tWert des Feldes", {"Name", "Wert", "des", "Feldes"}},
@@ -38,37 +33,30 @@ TEST(Spelling, PicksWordsOutOfUiTexts) {
         {"l'application l'application", {"l'application"}},
         {"\xD0\xA4\xD0\xB0\xD0\xB9\xD0\xBB \xD0\x9F\xD0\x9A", {"\xD0\xA4\xD0\xB0\xD0\xB9\xD0\xBB"}}, // Файл ПК
     };
-    for (const auto& c : cases) EXPECT_EQ(SpellingWords(c.text), c.words) << c.text;
+    for (const auto& [text, words] : cases) EXPECT_EQ(SpellingWords(text), words) << text;
 }
 
-TEST(Spelling, FindsTheMisspeltWordsOfGermanTexts) {
-    auto spelling = German();
-    if (!spelling) GTEST_SKIP() << "no de_DE Hunspell dictionary installed";
-    const struct {
-        std::string text;
-        std::vector<std::string> unknown;
-    } cases[] = {
-        {"Dateii \xC3\xB6" "ffnen", {"Dateii"}},
-        {"Suchen und Ers\xC3\xA4tzen\tStrg+H", {"Ers\xC3\xA4tzen"}},
-        {"Schlie\xC3\x9F" "en\tAlt+F4", {}},
-        {"Schliesen", {"Schliesen"}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(spelling->Unknown(c.text), c.unknown) << c.text;
-    EXPECT_EQ(spelling->Encoding(), "UTF-8");
-}
-
-TEST(Spelling, TheProjectDictionaryNamesKnownWords) {
+// The words Hunspell does not know, less those the project dictionary's
+// translations name.
+TEST(Spelling, FindsTheMisspeltWordsOfGermanTextsButNotTheDictionarysWords) {
     CDictonary dictionary;
     ASSERT_TRUE(dictionary.AddEntry("About Quill Pad", "\xDC" "ber Quillpad", 0, ItemKind::All));
     ASSERT_TRUE(dictionary.AddEntry("Grid", "Raster", 0, ItemKind::All));
     ASSERT_TRUE(dictionary.AddEntry("Grid", "Quillraster", 0, ItemKind::String)); // a sub-entry
     auto spelling = German(&dictionary);
     if (!spelling) GTEST_SKIP() << "no de_DE Hunspell dictionary installed";
-    EXPECT_TRUE(spelling->Unknown("Quillpad beenden").empty());
-    EXPECT_TRUE(spelling->Unknown("Quillraster").empty());
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"Dateii \xC3\xB6" "ffnen", {"Dateii"}},
+        {"Suchen und Ers\xC3\xA4tzen\tStrg+H", {"Ers\xC3\xA4tzen"}},
+        {"Schlie\xC3\x9F" "en\tAlt+F4", {}},
+        {"Schliesen", {"Schliesen"}},
+        {"Quillpad beenden", {}},
+        {"Quillraster", {}},
+        {"Quillpadx", {"Quillpadx"}}, // the dictionary's words stay what they were
+    };
+    for (const auto& [text, unknown] : cases) EXPECT_EQ(spelling->Unknown(text), unknown) << text;
+    EXPECT_EQ(spelling->Encoding(), "UTF-8");
     EXPECT_EQ(German()->Unknown("Quillpad beenden"), std::vector<std::string>{"Quillpad"});
-    // Its own words stay what they were: "Quillpadx" is no word either way.
-    EXPECT_EQ(spelling->Unknown("Quillpadx"), std::vector<std::string>{"Quillpadx"});
 }
 
 TEST(Spelling, NoDictionaryGivesNoSpelling) {
@@ -82,27 +70,20 @@ TEST(Spelling, NoDictionaryGivesNoSpelling) {
 // source has too, and nothing without a spelling.
 TEST(Spelling, ProjectCheckReportsUnknownWordsWithTheirPaths) {
     if (!German()) GTEST_SKIP() << "no de_DE Hunspell dictionary installed";
-    auto created = NewProjectOf(Fixture("basic32.exe"), kGerman);
-    CProject& project = *created;
-    std::vector<CResourceItem*> strings;
-    WalkItems(project.m_ResourceInfo, [&](const ItemVisit<CResourceItem>& visit) {
-        if (visit.item.GetKind() == ItemKind::String && visit.item.IsTranslatable()) strings.push_back(&visit.item);
-    });
-    ASSERT_GE(strings.size(), 2u);
-    strings[0]->SetTranslation("Dateii nicht gefunden", 0);
-    strings[1]->SetTranslation("Datei nicht gefunden", 0);
-    ASSERT_EQ(strings[2]->GetText(), "Gap after two");
-    strings[2]->SetTranslation("Gap (after) nach zweii", 0); // words of the source are kept on purpose
-    auto spelling = OpenSpelling(kGerman, &project.m_Dictionary, CodePage(project.GetCodePage()));
+    auto project = NewProjectOf(Fixture("basic32.exe"), kGerman);
+    ItemAt(*project, "strings/1").SetTranslation("Dateii nicht gefunden", 0);
+    ItemAt(*project, "strings/2").SetTranslation("Datei nicht gefunden", 0);
+    // "Gap after two": words of the source are kept on purpose.
+    ItemAt(*project, "strings/5").SetTranslation("Gap (after) nach zweii", 0);
+    auto spelling = OpenSpelling(kGerman, &project->m_Dictionary, CodePage(project->GetCodePage()));
 
     std::vector<std::pair<std::string, std::string>> found;
-    for (const Finding& finding : CheckProject(project, CheckOptions{.untranslated = false, .spelling = spelling.get()}))
+    for (const Finding& finding : CheckProject(*project, {.untranslated = false, .spelling = spelling.get()}))
         if (finding.code == CheckCode::Spelling) {
             EXPECT_EQ(finding.severity, Severity::Note);
             found.emplace_back(finding.path, finding.message);
         }
-    EXPECT_EQ(found, (std::vector<std::pair<std::string, std::string>>{
-                         {PathOf(project.m_ResourceInfo, *strings[0])->ToString(), "unknown word \"Dateii\""},
-                         {PathOf(project.m_ResourceInfo, *strings[2])->ToString(), "unknown word \"zweii\""}}));
-    for (const Finding& finding : CheckProject(project)) EXPECT_NE(finding.code, CheckCode::Spelling);
+    EXPECT_EQ(found, (std::vector<std::pair<std::string, std::string>>{{"strings/1", "unknown word \"Dateii\""},
+                                                                     {"strings/5", "unknown word \"zweii\""}}));
+    for (const Finding& finding : CheckProject(*project)) EXPECT_NE(finding.code, CheckCode::Spelling);
 }

@@ -4,8 +4,6 @@
 #include <filesystem>
 #include <sstream>
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include "Fixtures.h"
@@ -13,9 +11,7 @@
 
 namespace {
 
-using quillon::testing::Fixture;
-using quillon::testing::Has;
-using quillon::testing::RunCli;
+using namespace quillon::testing;
 
 // Every command, as the help names it.
 const char* const kCommands[] = {"scan",    "resources", "new",   "show", "update",   "import", "export",
@@ -31,19 +27,15 @@ std::size_t LongestLine(const std::string& text) {
 // The help names every command in eighty columns; each command reaches its
 // own code, which says its usage from the table.
 TEST(HelpCli, HelpNamesEveryCommandAndEachHasItsOwnHelp) {
-    auto help = RunCli("--help");
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(Has(help.out, "Exit codes: 0 success, 1 the operation failed, 2 bad usage."));
+    auto help = ExpectCli("--help", 0, {"Exit codes: 0 success, 1 the operation failed, 2 bad usage."});
     EXPECT_LE(LongestLine(help.out), 80u);
     EXPECT_EQ(RunCli("").exitCode, 2);
     for (const std::string command : kCommands) {
         EXPECT_TRUE(Has(help.out, "\n  " + command + " ")) << command;
-        auto usage = RunCli(command, true);
-        EXPECT_EQ(usage.exitCode, 2) << command;
+        auto usage = ExpectCli(command, 2);
         EXPECT_EQ(usage.out.rfind("usage: quillon-cli " + command + " ", 0), 0u) << command << ": " << usage.out;
         for (const std::string& ask : {"help " + command, command + " --help"}) {
-            auto own = RunCli(ask);
-            EXPECT_EQ(own.exitCode, 0) << ask;
+            auto own = ExpectCli(ask, 0);
             EXPECT_EQ(own.out.rfind("usage: quillon-cli " + command + " ", 0), 0u) << ask << ": " << own.out;
             EXPECT_LE(LongestLine(own.out), 80u) << ask;
         }
@@ -67,31 +59,20 @@ TEST(HelpCli, OptionsAreTheTablesOfEachCommand) {
         {"scan --codepage 99999 " + module, 2, "code page 99999 is not supported"},
         {"scan " + Fixture("corrupt/rsrc-cycle.exe"), 0, "File version: 1.2.3.4"}, // damaged, yet it scans
     };
-    for (const auto& c : cases) quillon::testing::ExpectCli(c.args, c.exitCode, {c.says});
+    for (const auto& c : cases) ExpectCli(c.args, c.exitCode, {c.says});
 }
 
 // quillon-cli reads modules itself and starts quillon-cli-full for the rest:
 // a copy of it alone still scans, and names the program it misses instead of
 // failing some other way.
 TEST(HelpCli, TheFrontProgramScansAloneAndNamesWhatItMissesForTheRest) {
-    namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / ("quillon-front-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    const fs::path alone = folder / "quillon-cli";
-    fs::copy_file(QUILLON_CLI, alone, fs::copy_options::overwrite_existing);
-    const std::string module = Fixture("basic64.exe");
-    const auto run = [&](const std::string& args) {
-        return quillon::testing::RunCliProgram(alone.string(), args, true);
-    };
-    auto scan = run("scan --summary " + module);
-    EXPECT_EQ(scan.exitCode, 0) << scan.out;
-    EXPECT_TRUE(Has(scan.out, "File version")) << scan.out;
-    auto show = run("show " + (folder / "none.prj").string());
-    EXPECT_EQ(show.exitCode, 2);
-    EXPECT_TRUE(Has(show.out, "quillon-cli: cannot start quillon-cli-full, which runs 'show'")) << show.out;
+    TempDir dir;
+    const std::string alone = dir.File("quillon-cli"), none = dir.File("none.prj");
+    std::filesystem::copy_file(QUILLON_CLI, alone);
+    ExpectCli("scan --summary " + Fixture("basic64.exe"), 0, {"File version"}, alone);
+    ExpectCli("show " + none, 2, {"quillon-cli: cannot start quillon-cli-full, which runs 'show'"}, alone);
     // Beside it, the same command line reaches the command's own code.
-    EXPECT_TRUE(Has(RunCli("show " + (folder / "none.prj").string(), true).out, "quillon-cli show:"));
-    fs::remove_all(folder);
+    EXPECT_TRUE(Has(RunCli("show " + none, true).out, "quillon-cli show:"));
 }
 
 } // namespace

@@ -11,35 +11,27 @@
 using namespace quillon;
 using namespace quillon::testing;
 
-namespace {
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-} // namespace
-
 TEST(ProjectCli, NewShowImportAndDictionaryWorkflow) {
     TempDir dir;
     const std::string jurgen = "--translator 'Jürgen Ü' --email j@example.de --language de-DE"; // a tag names German too
-    CliRun created = NewProject(dir, "demo", Fixture("basic32.exe"), jurgen);
-    ASSERT_EQ(created.exitCode, 0) << created.out;
+    ASSERT_EQ(NewProject(dir, "demo", Fixture("basic32.exe"), jurgen).exitCode, 0);
     EXPECT_TRUE(FileExists(dir.File("demo.dic")));
-    EXPECT_EQ(NewProject(dir, "demo", Fixture("basic32.exe"), jurgen).exitCode, 1); // refuses to overwrite
-    EXPECT_EQ(NewProject(dir, "demo", Fixture("basic32.exe"), jurgen + " --force").exitCode, 0);
+    NewProject(dir, "demo", Fixture("basic32.exe"), jurgen, 1); // refuses to overwrite
+    NewProject(dir, "demo", Fixture("basic32.exe"), jurgen + " --force");
 
     ExpectCli("show --json " + dir.File("demo.prj"), 0,
               {"\"translator\":\"Jürgen Ü\"", "\"targetLanguage\":1031", "\"codepage\":1252"});
 
-    WriteText(dir.File("glossary.txt"), "&Open\tx\t&Öffnen\t\r\nHelp\tx\t&Hilfe\t\nExit\tx\n\nClose\tx\tΣ\n");
+    std::ofstream(dir.File("glossary.txt")) << "&Open\tx\t&Öffnen\t\r\nHelp\tx\t&Hilfe\t\nExit\tx\n\nClose\tx\tΣ\n";
     ExpectCli("import " + dir.File("demo.prj") + " --text " + dir.File("glossary.txt"), 0,
               {"Encoding:   UTF-8\nEntries:    4\nImported:   2\nDuplicates: 0\nSkipped:    2\n"
                "line 3: no translation (fewer than three fields)\n"
                "line 5: characters the code page 1252 cannot hold: Σ\n"});
     ExpectCli("import --json " + dir.File("demo.prj") + " --text " + dir.File("glossary.txt"), 0,
               {R"("imported":0,"duplicates":2,"skipped":2,"skippedLines":[{"line":3,"reason":"no )"});
-    WriteText(dir.File("sheet.xls"), std::string("\xD0\xCF\x11\xE0\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
-                                                 "\x00\x00\x00\x00\x00\x00\x00\x00\x3E\x00\x03\x00\xFE\xFF\x09\x00", 32));
+    std::ofstream(dir.File("sheet.xls"), std::ios::binary)
+        << std::string("\xD0\xCF\x11\xE0\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+                       "\x00\x00\x00\x00\x00\x00\x00\x00\x3E\x00\x03\x00\xFE\xFF\x09\x00", 32);
     ExpectCli("import " + dir.File("demo.prj") + " --microsoft " + dir.File("sheet.xls"), 1,
               {"sheet.xls: not a text glossary"});
     EXPECT_EQ(RunCli("dict add " + dir.File("demo.prj") + " Exit Beenden --hotkey B --kind MENUITEM").exitCode, 0);
@@ -155,10 +147,8 @@ TEST(ProjectCli, UpdateListsEveryChangeAndAStaleModuleStopsTheBuild) {
 
     // A save that fails (here at a file-size limit) is said by the report too.
     for (const char* form : {"", "--json "}) {
-        std::string limited = "ulimit -f 1; exec " + std::string(QUILLON_CLI) + " update " + form + project;
-        CliRun failed = RunCliProgram("sh -c '" + limited + "'", "");
-        EXPECT_EQ(failed.exitCode, 1);
-        EXPECT_TRUE(Has(failed.out, *form ? R"("saved":false)" : "The project was not saved")) << failed.out;
+        std::string limited = "sh -c 'ulimit -f 1; exec " + std::string(QUILLON_CLI) + " update " + form + project;
+        ExpectCli("", 1, {*form ? R"("saved":false)" : "The project was not saved"}, limited + "'");
         EXPECT_EQ(FileBytes(project), before);
     }
     ExpectCli("update " + project, 0, {"Saved " + project + ".", "Changed:  6\nMoved:    2\n"});

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Fixtures.h"
 #include "TempDir.h"
 
 namespace quillon::testing {
@@ -37,22 +38,31 @@ inline CliRun RunCli(const std::string& args, bool withErrors = false) {
 
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// A file a command wrote, as text.
+inline std::string FileText(const std::string& path) {
+    std::vector<std::uint8_t> bytes = FileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 // Runs `args` with standard error in the output, expects `exitCode` and each
 // of `says` in the output, and gives the run for what else a test asks of it.
-inline CliRun ExpectCli(const std::string& args, int exitCode, std::initializer_list<std::string> says = {}) {
-    CliRun run = RunCli(args, true);
+// `program` is the quillon-cli to run, or a whole shell command when `args` is empty.
+inline CliRun ExpectCli(const std::string& args, int exitCode, std::initializer_list<std::string> says = {},
+                        const std::string& program = QUILLON_CLI) {
+    CliRun run = RunCliProgram(program, args, true);
     EXPECT_EQ(run.exitCode, exitCode) << args << "\n" << run.out;
     for (const std::string& part : says) EXPECT_TRUE(Has(run.out, part)) << args << ": " << part << "\n" << run.out;
     return run;
 }
 
 // `new` for the project `name` in `dir` of `module`, by Ann into German with
-// the dictionary `name`.dic; options in `extra` come after, and win.
+// the dictionary `name`.dic; options in `extra` come after, and win. Expects
+// `exitCode` and `says` as ExpectCli does.
 inline CliRun NewProject(const TempDir& dir, const std::string& name, const std::string& module,
-                         const std::string& extra = "", bool withErrors = false) {
-    return RunCli("new " + dir.File(name) + " --module " + module + " --translator Ann --language German --dictionary " +
-                      dir.File(name + ".dic") + " " + extra,
-                  withErrors);
+                         const std::string& extra = "", int exitCode = 0, std::initializer_list<std::string> says = {}) {
+    return ExpectCli("new " + dir.File(name) + " --module " + module + " --translator Ann --language German " +
+                         "--dictionary " + dir.File(name + ".dic") + " " + extra,
+                     exitCode, says);
 }
 
 // The bundled sample as a German project at `prj` with the dictionary `dic`,

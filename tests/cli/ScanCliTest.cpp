@@ -61,9 +61,6 @@ TEST(ScanCli, LanguageOptionReadsTheModuleInThatLanguage) {
 // A warning follows the lines printed before it, also where both streams go
 // to one file.
 TEST(ScanCli, WarningsFollowTheTreeInOneStream) {
-    CliRun run = RunCli("scan " + Fixture("basic32.exe"), true);
-    ASSERT_EQ(run.exitCode, 0);
-    std::size_t tree = run.out.find("VERSION Translation"), warning = run.out.find("warning: ");
-    ASSERT_NE(warning, std::string::npos);
-    EXPECT_LT(tree, warning);
+    CliRun run = ExpectCli("scan " + Fixture("basic32.exe"), 0, {"VERSION Translation", "warning: "});
+    EXPECT_LT(run.out.find("VERSION Translation"), run.out.find("warning: "));
 }

@@ -13,15 +13,6 @@
 using namespace quillon;
 using namespace quillon::testing;
 
-namespace {
-
-std::string Text(const std::string& path) {
-    auto bytes = FileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-} // namespace
-
 TEST(InterchangeCli, ExportImportAndPseudoWorkOnTheSavedProject) {
     TempDir dir;
     std::string prj = dir.File("pad.prj");
@@ -29,17 +20,17 @@ TEST(InterchangeCli, ExportImportAndPseudoWorkOnTheSavedProject) {
 
     ExpectCli("export " + prj + " --format xliff -o " + dir.File("pad.xlf"), 0, {"Exported "});
     ASSERT_EQ(RunCli("export " + prj + " -o " + dir.File("pad.po")).exitCode, 0); // PO, by its extension
-    EXPECT_EQ(Text(dir.File("pad.po")).rfind("# ", 0), 0u);
+    EXPECT_EQ(FileText(dir.File("pad.po")).rfind("# ", 0), 0u);
     for (const char* badFormat : {" --format csv -o pad.csv", " -o pad.csv"})
         EXPECT_EQ(RunCli("export " + prj + badFormat).exitCode, 2) << badFormat;
     EXPECT_EQ(RunCli("export " + prj + " --format po -o " + prj).exitCode, 1); // never over the project
 
-    std::string saved = Text(prj);
+    std::string saved = FileText(prj);
     ExpectCli("import " + prj + " " + dir.File("pad.xlf"), 0, {"Refused:      0\n", "Nothing changed"});
-    EXPECT_EQ(Text(prj), saved);
+    EXPECT_EQ(FileText(prj), saved);
 
     // A unit whose source the module no longer has is refused; the others are taken.
-    std::string po = Text(dir.File("pad.po"));
+    std::string po = FileText(dir.File("pad.po"));
     EXPECT_TRUE(Has(po, "\"Last-Translator: Ann\\n\"\n")) << po.substr(0, 400);
     // Dated by the project's last save: a second export is the same file.
     const std::size_t dated = po.find("\"PO-Revision-Date: ");
@@ -49,7 +40,7 @@ TEST(InterchangeCli, ExportImportAndPseudoWorkOnTheSavedProject) {
                            [](char s, char c) { return s == 'd' ? std::isdigit(static_cast<unsigned char>(c)) != 0 : s == c; }))
         << date;
     ASSERT_EQ(RunCli("export " + prj + " -o " + dir.File("again.po")).exitCode, 0);
-    EXPECT_EQ(Text(dir.File("again.po")), po);
+    EXPECT_EQ(FileText(dir.File("again.po")), po);
     std::size_t at = po.find("msgid \"E&xit\"");
     ASSERT_NE(at, std::string::npos);
     po.replace(at, 13, "msgid \"E&xit now\"");

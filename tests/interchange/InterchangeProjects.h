@@ -13,6 +13,7 @@
 #include "Fixtures.h"
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/GlossaryImport.h"
+#include "io/ResultValue.h"
 #include "interchange/Interchange.h"
 #include "interchange/ProjectUnits.h"
 #include "interchange/PseudoTranslation.h"
@@ -58,19 +59,14 @@ inline std::unique_ptr<CProject> PseudoJapaneseSample() {
     return project;
 }
 
-// The sample as it was before it was translated, scanned at the same time
-// (the project records the time of the scan).
-inline std::unique_ptr<CProject> UntranslatedCopy(const CProject& translated) {
-    auto project = NewProjectOf(SamplePath("quillpad.exe"), translated.m_wTargetLanguage);
-    project->m_ResourceInfo.m_timeExtracted = translated.m_ResourceInfo.m_timeExtracted;
-    return project;
-}
-
 // `units` imported into an untranslated copy of `translated` make the copy
 // that project, byte for byte, and taken back (one step of Undo) the copy as
 // it was. Gives the plan, applied and taken back.
 inline ImportPlan ImportIntoAnUntranslatedCopy(const CProject& translated, const UnitFile& units) {
-    auto fresh = UntranslatedCopy(translated);
+    // The sample as it was before it was translated, scanned at the same
+    // time (the project records the time of the scan).
+    auto fresh = NewProjectOf(SamplePath("quillpad.exe"), translated.m_wTargetLanguage);
+    fresh->m_ResourceInfo.m_timeExtracted = translated.m_ResourceInfo.m_timeExtracted;
     std::vector<std::uint8_t> untranslated = ProjectRecord(*fresh);
     ImportPlan plan = PlanImport(*fresh, units).Value();
     EXPECT_TRUE(plan.refused.empty()) << Describe(plan.refused.front());
@@ -85,15 +81,19 @@ inline std::span<const std::uint8_t> AsBytes(const std::string& text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
+// The first unit whose source starts with `source`; a test that finds none fails.
+inline TranslationUnit* UnitStartingWith(UnitFile& file, std::string_view source) {
+    for (TranslationUnit& unit : file.units)
+        if (unit.source.starts_with(source)) return &unit;
+    ADD_FAILURE() << "no unit starts with " << source;
+    return &file.units.front();
+}
+
 // Writes the project's units in `format` and reads them back.
 inline UnitFile ThroughFile(const CProject& project, InterchangeFormat format) {
-    auto written = WriteUnits(format, UnitsOf(project));
-    EXPECT_TRUE(written.Ok());
-    if (!written) return {};
-    EXPECT_TRUE(written.Value().leftOut.empty());
-    auto read = ReadUnits(format, AsBytes(written.Value().bytes));
-    EXPECT_TRUE(read.Ok()) << read.GetError().Describe();
-    return read ? std::move(read).Value() : UnitFile{};
+    WrittenFile written = ValueOf(WriteUnits(format, UnitsOf(project)));
+    EXPECT_TRUE(written.leftOut.empty());
+    return ValueOf(ReadUnits(format, AsBytes(written.bytes)));
 }
 
 } // namespace quillon::testing

@@ -9,8 +9,8 @@
 
 #include "InterchangeProjects.h"
 #include "TempDir.h"
+#include "cli/RunCli.h"
 #include "io/FileIo.h"
-#include "pe/IndependentReader.h"
 
 using namespace quillon;
 using namespace quillon::testing;
@@ -22,13 +22,6 @@ constexpr const char* kLconvert = "/usr/lib/qt6/bin/lconvert";
 bool Installed(const std::string& tool) {
     if (tool.front() == '/') return ::access(tool.c_str(), X_OK) == 0;
     return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// The tool's exit status and what it wrote.
-std::pair<int, std::string> RunTool(const std::string& command) {
-    int status = -1;
-    std::string out = RunCommand(command + " 2>&1", status);
-    return {status, out};
 }
 
 void Export(const CProject& project, InterchangeFormat format, const std::string& path) {
@@ -48,10 +41,8 @@ TEST(InterchangeInterop, LconvertReadsEveryUnitOfTheXliff) {
     TempDir dir;
     auto project = TranslatedSample();
     Export(*project, InterchangeFormat::Xliff, dir.File("sample.xlf"));
-    auto [status, out] = RunTool(kLconvert + (" -i " + dir.File("sample.xlf")) + " -o " + dir.File("sample.ts"));
-    ASSERT_EQ(status, 0) << out;
-    auto ts = FileBytes(dir.File("sample.ts"));
-    std::string text(ts.begin(), ts.end());
+    ExpectCli("-i " + dir.File("sample.xlf") + " -o " + dir.File("sample.ts"), 0, {}, kLconvert);
+    const std::string text = FileText(dir.File("sample.ts"));
     EXPECT_EQ(Count(text, "<message"), UnitsOf(*project).units.size());
     EXPECT_EQ(Count(text, "type=\"unfinished\""), Count(text, "<message") - Count(text, "<translation>"));
 }
@@ -64,13 +55,12 @@ TEST(InterchangeInterop, WhatXliff2poAndPo2xliffWriteBackImportsAsTheTranslation
     Export(*project, InterchangeFormat::Po, dir.File("out.po"));
     for (auto [tool, from, back] : {std::tuple{"xliff2po", "out.xlf", "back.po"}, {"po2xliff", "out.po", "back.xlf"}}) {
         SCOPED_TRACE(tool);
-        auto [status, out] = RunTool(std::string(tool) + " " + dir.File(from) + " " + dir.File(back));
-        ASSERT_EQ(status, 0) << out;
+        ExpectCli(dir.File(from) + " " + dir.File(back), 0, {}, tool);
         // Imported into an untranslated copy, what the tool wrote back makes the copy the translated project.
-        auto read = ReadUnits(*DetectFormat(dir.File(back), FileBytes(dir.File(back))), FileBytes(dir.File(back)));
-        ASSERT_TRUE(read.Ok()) << read.GetError().Describe();
+        const std::vector<std::uint8_t> bytes = FileBytes(dir.File(back));
+        UnitFile read = ValueOf(ReadUnits(*DetectFormat(dir.File(back), bytes), bytes));
         // Every unit came through, the untranslated ones too, which the import would not miss.
-        EXPECT_EQ(read.Value().units.size(), UnitsOf(*project).units.size());
-        ImportIntoAnUntranslatedCopy(*project, read.Value());
+        EXPECT_EQ(read.units.size(), UnitsOf(*project).units.size());
+        ImportIntoAnUntranslatedCopy(*project, read);
     }
 }

@@ -4,32 +4,21 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "InterchangeProjects.h"
 
 using namespace quillon;
 using namespace quillon::testing;
 
-namespace {
-
-const InterchangeFormat kFormats[] = {InterchangeFormat::Xliff, InterchangeFormat::Po};
-
-const char* kModules[] = {"basic32.exe", "basic64.exe", "multilang.dll", "unstripped64.exe", "update-v2.exe"};
-
-std::string Name(InterchangeFormat format) { return format == InterchangeFormat::Xliff ? "XLIFF" : "PO"; }
-
-} // namespace
-
 // Each project through each format: an import into the project itself changes nothing.
 TEST(InterchangeRoundTrip, EveryFixtureAndTheTranslatedSamplesComeBackUnchangedAndTranslateTheUntranslated) {
     std::vector<std::unique_ptr<CProject>> projects;
-    for (const char* module : kModules) projects.push_back(NewProjectOf(Fixture(module)));
+    for (const char* module : {"basic32.exe", "basic64.exe", "multilang.dll", "unstripped64.exe", "update-v2.exe"})
+        projects.push_back(NewProjectOf(Fixture(module)));
     projects.push_back(TranslatedSample());
     projects.push_back(PseudoJapaneseSample());
     for (auto& project : projects)
-        for (InterchangeFormat format : kFormats) {
-            SCOPED_TRACE(project->m_strModulePath + " " + Name(format) + " " +
+        for (InterchangeFormat format : {InterchangeFormat::Xliff, InterchangeFormat::Po}) {
+            SCOPED_TRACE(project->m_strModulePath + (format == InterchangeFormat::Xliff ? " XLIFF " : " PO ") +
                          std::to_string(project->m_wTargetLanguage));
             UnitFile units = UnitsOf(*project);
             ASSERT_FALSE(units.units.empty());
@@ -58,9 +47,7 @@ TEST(InterchangeRoundTrip, UnitsCarryTheLanguagesHotkeysAndTheAddress) {
     EXPECT_EQ(units.sourceLanguage, "en-US");
     EXPECT_EQ(units.original, "quillpad.exe");
     // A menu item with a hotkey and an accelerator, as Windows writes it.
-    auto open = std::find_if(units.units.begin(), units.units.end(),
-                             [](const TranslationUnit& unit) { return unit.source.starts_with("&Open"); });
-    ASSERT_NE(open, units.units.end());
+    const TranslationUnit* open = UnitStartingWith(units, "&Open");
     EXPECT_TRUE(open->id.starts_with("menus/"));
     EXPECT_NE(open->source.find('\t'), std::string::npos) << open->source;
     EXPECT_EQ(open->target, "Ö&ffnen...\tStrg+O");
@@ -72,13 +59,7 @@ TEST(InterchangeRoundTrip, PoEscapesEveryCharacterThatNeedsIt) {
     const std::string text = "C:\\Temp \"x\"\t\r\a\b\f\v\x01\x1B\x7F end\n";
     UnitFile file;
     file.units.push_back({"strings/1/1", text, "Z" + text, UnitState::Translated, {}});
-    auto written = WriteUnits(InterchangeFormat::Po, file);
-    ASSERT_TRUE(written);
-    const std::string& bytes = written.Value().bytes;
+    const std::string bytes = ValueOf(WriteUnits(InterchangeFormat::Po, file)).bytes;
     EXPECT_NE(bytes.find(R"(msgid "C:\\Temp \"x\"\t\r\a\b\f\v\001\033\177 end\n")"), std::string::npos) << bytes;
-    auto read = ReadUnits(InterchangeFormat::Po, AsBytes(bytes));
-    ASSERT_TRUE(read) << read.GetError().Describe();
-    ASSERT_EQ(read.Value().units.size(), 1u);
-    EXPECT_EQ(read.Value().units[0].source, text);
-    EXPECT_EQ(read.Value().units[0].target, "Z" + text);
+    EXPECT_EQ(ValueOf(ReadUnits(InterchangeFormat::Po, AsBytes(bytes))).units, file.units);
 }

@@ -40,15 +40,12 @@ TEST(AtomicSave, ReplacesTheFileKeepsItsPermissionsAndAFailedWriteLeavesIt) {
     ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
     ASSERT_TRUE(WriteFileAtomically(path, Bytes{4, 5}));
     EXPECT_EQ(FileBytes(path), (Bytes{4, 5}));
-    struct stat info {};
-    ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"p.prj"});
 
     struct rlimit old {};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    struct rlimit low = old;
-    low.rlim_cur = 4096;
+    struct rlimit low {4096, old.rlim_max};
     auto previous = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &low), 0);
     Status saved = WriteFileAtomically(path, Bytes(3 * 4096, 7));

@@ -42,10 +42,8 @@ TEST(MatchAdaptation, CarriesNumbersPlaceholdersAndTheHotkeyOver) {
 TEST(MatchAdaptation, MarksTheWordsTheOtherSourceLacks) {
     auto marked = [](std::string_view text, std::string_view other) {
         std::string out;
-        for (const TextRun& run : DifferingWords(text, other)) {
-            std::string_view part = text.substr(run.begin, run.length);
-            out += run.differs ? "[" + std::string(part) + "]" : std::string(part);
-        }
+        for (const TextRun& run : DifferingWords(text, other))
+            out += (run.differs ? "[" : "") + std::string(text.substr(run.begin, run.length)) + (run.differs ? "]" : "");
         return out;
     };
     EXPECT_EQ(marked("Save the file as", "Save a file"), "Save [the] file [as]");

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "Fixtures.h"
-#include "TempDir.h"
+#include "NewMemory.h"
 #include "cli/RunCli.h"
 
 using namespace quillon::testing;
@@ -29,8 +29,8 @@ TEST(MemoryCli, ProjectItemsGoInWithTheirAddressAndComeOutAsTmx) {
                     "98\t&Open\\tCtrl+O\t&Öffnen\\tStrg+O\ten-de\tbasic32.exe menus/"));
     ExpectCli("tm stats" + memory, 0, {"4 units from 1 module\nen-de\t4\n"});
     ASSERT_EQ(RunCli("tm export " + dir.File("out.tmx") + memory).exitCode, 0);
-    CliRun imported = RunCli("tm import --json " + dir.File("out.tmx") + " --memory " + dir.File("copy.db"));
-    EXPECT_EQ(imported.out, "{\"stored\":4,\"skipped\":0}\n");
+    EXPECT_EQ(RunCli("tm import --json " + dir.File("out.tmx") + " --memory " + dir.File("copy.db")).out,
+              "{\"stored\":4,\"skipped\":0}\n");
 }
 
 // The user's memory is under XDG_DATA_HOME and errors say which file.
@@ -40,12 +40,8 @@ TEST(MemoryCli, TheUsersMemoryErrorsAndTranslateFromTheMemory) {
     TempDir dir;
     ::setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
     std::string memory = " --memory " + dir.File("quillon/memory.db");
-    std::ofstream(dir.File("one.tmx"))
-        << "<tmx version=\"1.4\"><header srclang=\"en\"/><body>"
-           "<tu><tuv xml:lang=\"en\"><seg>Print</seg></tuv><tuv xml:lang=\"de\"><seg>Drucken</seg></tuv></tu>"
-           "<tu><tuv xml:lang=\"en\"><seg>Gap after two</seg></tuv><tuv xml:lang=\"de\"><seg>Lücke nach zwei</seg>"
-           "</tuv></tu><tu><tuv xml:lang=\"en\"><seg>First of block 7</seg></tuv><tuv xml:lang=\"de\">"
-           "<seg>Erster von Block 7</seg></tuv></tu></body></tmx>";
+    std::ofstream(dir.File("one.tmx")) << Tmx(Tu("Print", "Drucken") + Tu("Gap after two", "Lücke nach zwei") +
+                                              Tu("First of block 7", "Erster von Block 7"));
     EXPECT_EQ(RunCli("tm lookup Print", true).out, "quillon-cli tm lookup: no translation memory at " + dir.File("quillon/memory.db") + "\n");
     ASSERT_EQ(RunCli("tm import " + dir.File("one.tmx")).exitCode, 0);
     EXPECT_TRUE(Has(RunCli("tm lookup Print").out, "100\tPrint\tDrucken\ten-de\t\n"));

@@ -30,9 +30,7 @@ TEST(MemoryFeed, DictionaryEntriesGoInWithoutContext) {
     CDictonary dictionary;
     ASSERT_TRUE(dictionary.AddEntry("E&xit", "Beenden", 'B', ItemKind::MenuItem));
     ASSERT_TRUE(dictionary.AddEntry("Line\\nTwo", "Zeile\\nZwei", 0, ItemKind::All));
-    auto stored = StoreDictionary(memory, dictionary, CodePage(1252), "en", "de", "Ann", 9);
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(stored.Value().stored, 2u);
+    EXPECT_EQ(ValueOf(StoreDictionary(memory, dictionary, CodePage(1252), "en", "de", "Ann", 9)).stored, 2u);
     EXPECT_EQ(StoredUnits(memory),
               (std::vector<MemoryUnit>{{"E&xit", "&Beenden", "en", "de", "", "", "MENUITEM", "Ann", 9},
                                        {"Line\nTwo", "Zeile\nZwei", "en", "de", "", "", "COMMON", "Ann", 9}}));

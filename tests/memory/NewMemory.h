@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "TempDir.h"
+#include "io/ResultValue.h"
 #include "memory/TranslationMemory.h"
 
 namespace quillon::testing {
@@ -34,6 +35,17 @@ inline std::vector<MemoryUnit> StoredUnits(const TranslationMemory& memory, bool
             return std::tie(a.source, a.module) < std::tie(b.source, b.module);
         });
     return units;
+}
+
+// A TMX file of `body`, its units in English and German when made by Tu.
+inline std::string Tmx(const std::string& body, const std::string& prolog = "") {
+    return "<?xml version=\"1.0\"?>" + prolog + "<tmx version=\"1.4\"><header srclang=\"en-US\" adminlang=\"en\"/>"
+           "<body>" + body + "</body></tmx>";
+}
+
+inline std::string Tu(const std::string& source, const std::string& target) {
+    return "<tu><tuv xml:lang=\"en-US\"><seg>" + source + "</seg></tuv><tuv xml:lang=\"de-DE\"><seg>" + target +
+           "</seg></tuv></tu>";
 }
 
 } // namespace quillon::testing

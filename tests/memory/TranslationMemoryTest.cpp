@@ -26,12 +26,27 @@ MemoryQuery Query(std::string text, std::string targetLanguage = "") {
     return query;
 }
 
-std::vector<std::pair<int, std::string>> Matches(const TranslationMemory& memory, MemoryQuery query,
-                                                 SimilarUnitsCache* cache = nullptr) {
-    auto found = memory.Lookup(query, cache);
-    EXPECT_TRUE(found) << found.GetError().Describe();
-    std::vector<std::pair<int, std::string>> scored;
-    for (const MemoryMatch& match : found.Value()) scored.emplace_back(match.score, match.unit.target);
+// Runs `sql` on the database at `path` (made when there is none): the first
+// column of the last row it gives, or -1 when it gives none.
+int RunSql(const std::string& path, const char* sql) {
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    int value = -1;
+    auto first = [](void* to, int, char** row, char**) {
+        *static_cast<int*>(to) = row[0] ? std::atoi(row[0]) : -1;
+        return 0;
+    };
+    EXPECT_EQ(sqlite3_exec(db, sql, first, &value, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+    return value;
+}
+
+using Scored = std::vector<std::pair<int, std::string>>;
+
+Scored Matches(const TranslationMemory& memory, MemoryQuery query, SimilarUnitsCache* cache = nullptr) {
+    Scored scored;
+    for (const MemoryMatch& match : ValueOf(memory.Lookup(query, cache)))
+        scored.emplace_back(match.score, match.unit.target);
     return scored;
 }
 
@@ -47,10 +62,9 @@ TEST(TranslationMemory, SameSourceLanguageAndContextReplacesOthersAdd) {
     ASSERT_TRUE(memory.Store(std::vector{french, replaced}));
     EXPECT_EQ(StoredUnits(memory), (std::vector{replaced, Unit("Open", "Auf", "b.exe", "menus/1/2"), french}));
     // The counts of units and modules: MemoryCli's "4 units from 1 module".
-    auto stats = memory.Stats();
-    ASSERT_TRUE(stats);
-    ASSERT_EQ(stats.Value().pairs.size(), 2u);
-    EXPECT_EQ(stats.Value().pairs[0].targetLanguage, "de");
+    MemoryStats stats = ValueOf(memory.Stats());
+    ASSERT_EQ(stats.pairs.size(), 2u);
+    EXPECT_EQ(stats.pairs[0].targetLanguage, "de");
 
     // A batch with an unusable unit stores nothing of the batch.
     EXPECT_FALSE(memory.Store(std::vector{Unit("Close", "Schließen"), Unit("Help", "")}));
@@ -63,10 +77,7 @@ TEST(TranslationMemory, SameSourceLanguageAndContextReplacesOthersAdd) {
     // Of two units with the same source and context in one batch, the later one stays.
     ASSERT_TRUE(memory.Store(std::vector{Unit("Save", "Zuerst", "a.exe", "menus/1/3"), Unit("Close", "Zu"),
                                          Unit("Save", "Danach", "a.exe", "menus/1/3")}));
-    std::vector<std::string> saves;
-    for (const MemoryUnit& unit : StoredUnits(memory))
-        if (unit.source == "Save") saves.push_back(unit.target);
-    EXPECT_EQ(saves, std::vector<std::string>{"Danach"});
+    EXPECT_EQ(Matches(memory, Query("Save")), (Scored{{100, "Danach"}}));
 
     // An earlier version stored the translator's name in the project's code
     // page: such a byte reads back as U+FFFD, never as text that is not UTF-8.
@@ -92,14 +103,13 @@ TEST(TranslationMemory, RanksByScoreThenContextAndDropsWhatIsBelowTheThreshold) 
     query.module = "a.exe";
     query.address = "strings/7";
     query.threshold = 75; // "Delete the document" scores 73
-    EXPECT_EQ(Matches(memory, query), (std::vector<std::pair<int, std::string>>{
-                                          {100, "same place"}, {100, "elsewhere newer"}, {77, "longer"}}));
+    EXPECT_EQ(Matches(memory, query), (Scored{{100, "same place"}, {100, "elsewhere newer"}, {77, "longer"}}));
     query.module.clear();
     EXPECT_EQ(Matches(memory, query)[0].second, "elsewhere newer"); // no context: the newest first
     query.threshold = 80;
     query.limit = 1;
     EXPECT_EQ(Matches(memory, query).size(), 1u);
-    EXPECT_EQ(Matches(memory, Query("&OK")), (std::vector<std::pair<int, std::string>>{{98, "OK-de"}})); // short: exact only
+    EXPECT_EQ(Matches(memory, Query("&OK")), (Scored{{98, "OK-de"}})); // short: exact only
     EXPECT_TRUE(Matches(memory, Query("Save the document", "fr")).empty());
 }
 
@@ -116,14 +126,10 @@ TEST(TranslationMemory, FilesThatAreNoMemoryAreErrors) {
         {"empty", "", nullptr, Error::Code::Malformed}, // and it stays empty
     };
     for (const auto& c : cases) {
-        if (c.sql) {
-            sqlite3* db = nullptr;
-            ASSERT_EQ(sqlite3_open(dir.File(c.name).c_str(), &db), SQLITE_OK);
-            ASSERT_EQ(sqlite3_exec(db, c.sql, nullptr, nullptr, nullptr), SQLITE_OK);
-            sqlite3_close(db);
-        } else {
+        if (c.sql)
+            RunSql(dir.File(c.name), c.sql);
+        else
             std::ofstream(dir.File(c.name), std::ios::binary) << c.bytes;
-        }
         auto opened = TranslationMemory::Open(dir.File(c.name), MemoryOpen::Existing);
         ASSERT_FALSE(opened) << c.name;
         EXPECT_EQ(opened.GetError().code, c.code) << c.name << ": " << opened.GetError().message;
@@ -131,18 +137,6 @@ TEST(TranslationMemory, FilesThatAreNoMemoryAreErrors) {
     EXPECT_EQ(TranslationMemory::Open(dir.File("none"), MemoryOpen::Existing).GetError().code, Error::Code::NotFound);
     EXPECT_EQ(std::filesystem::file_size(dir.File("empty")), 0u);
 }
-
-namespace {
-
-// 3,000 units, "Text number N of the memory", in dir/tm.db.
-void StoreNumberedTexts(const TempDir& dir) {
-    TranslationMemory memory = NewMemory(dir);
-    std::vector<MemoryUnit> units;
-    for (int i = 0; i < 3000; ++i) units.push_back(Unit("Text number " + std::to_string(i) + " of the memory", "Text"));
-    ASSERT_TRUE(memory.Store(units));
-}
-
-} // namespace
 
 // Every page after the first overwritten (the schema is readable, the data
 // not): the open or the look-up says the memory is malformed. A few damaged
@@ -152,7 +146,11 @@ TEST(TranslationMemory, DamagedPagesAreReportedAndTakeNoUnits) {
     for (bool middle : {false, true}) {
         SCOPED_TRACE(middle ? "pages in the middle" : "every page after the first");
         TempDir dir;
-        StoreNumberedTexts(dir);
+        // 3,000 units, "Text number N of the memory", in a memory closed before its pages are damaged.
+        std::vector<MemoryUnit> units;
+        for (int i = 0; i < 3000; ++i)
+            units.push_back(Unit("Text number " + std::to_string(i) + " of the memory", "Text"));
+        ASSERT_TRUE(NewMemory(dir).Store(units));
         auto size = std::filesystem::file_size(dir.File("tm.db"));
         std::fstream file(dir.File("tm.db"), std::ios::binary | std::ios::in | std::ios::out);
         file.seekp(middle ? static_cast<std::streamoff>(size / 2 / 4096 * 4096) : 4096);
@@ -193,25 +191,12 @@ void StoreSmallMemory(TranslationMemory& memory) {
 // of its averages record, one byte while below 128) and its count of row
 // sizes both equal the number of units, so a unit indexed twice or not at
 // all shows.
-int Number(const std::string& path, const char* sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
-    int value = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    return value;
-}
-
 bool IndexHoldsEachUnitOnce(const std::string& path) {
-    int units = Number(path, "SELECT count(*) FROM units");
-    int sized = Number(path, "SELECT count(*) FROM units_fts_docsize");
-    int counted = Number(path, "SELECT unicode(CAST(substr(block, 1, 1) AS TEXT)) FROM units_fts_data WHERE id = 1");
+    int units = RunSql(path, "SELECT count(*) FROM units");
+    int sized = RunSql(path, "SELECT count(*) FROM units_fts_docsize");
+    int counted = RunSql(path, "SELECT unicode(CAST(substr(block, 1, 1) AS TEXT)) FROM units_fts_data WHERE id = 1");
     return units > 0 && sized == units && counted == units;
 }
-
-using Scored = std::vector<std::pair<int, std::string>>;
 
 void ExpectTheMatchesOfTheSmallMemory(const TranslationMemory& memory, SimilarUnitsCache* cache = nullptr) {
     const std::pair<const char*, Scored> cases[] = {
@@ -241,15 +226,13 @@ TEST(TranslationMemory, LookUpsFindTheSameMatchesWithTheSameScores) {
     EXPECT_TRUE(IndexHoldsEachUnitOnce(dir.File("tm.db")));
     // Each trigram counts the units whose normalised source has it, once each
     // ("print preview of the current page" has "nt " twice).
-    EXPECT_EQ(Number(dir.File("tm.db"), "SELECT count(*) FROM trigrams t WHERE t.texts != (SELECT count(*) "
+    EXPECT_EQ(RunSql(dir.File("tm.db"), "SELECT count(*) FROM trigrams t WHERE t.texts != (SELECT count(*) "
                                         "FROM units u WHERE instr(lower(u.norm), t.gram) > 0)"), 0);
 }
 
 TEST(TranslationMemory, MemoryOfTheFirstVersionIsUpgradedAndKeepsItsMatches) {
     // The first version's file: the index filled by a trigger on each insert.
     TempDir dir;
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(dir.File("tm.db").c_str(), &db), SQLITE_OK);
     const char* firstVersion = R"(
 CREATE TABLE units(id INTEGER PRIMARY KEY, source TEXT NOT NULL, norm TEXT NOT NULL, target TEXT NOT NULL,
   source_lang TEXT NOT NULL, target_lang TEXT NOT NULL, module TEXT NOT NULL, address TEXT NOT NULL,
@@ -263,8 +246,7 @@ CREATE TABLE trigrams(gram TEXT PRIMARY KEY, texts INTEGER NOT NULL) WITHOUT ROW
 INSERT INTO units VALUES (1, 'Save the document', 'Save the document', 'Dokument speichern', 'en', 'de', '', '', 'STRING', 'Ann', 1000);
 INSERT INTO trigrams VALUES ('sav', 1), (' th', 1), ('ume', 1);
 PRAGMA user_version = 1;)";
-    ASSERT_EQ(sqlite3_exec(db, firstVersion, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
+    RunSql(dir.File("tm.db"), firstVersion);
     auto memory = TranslationMemory::Open(dir.File("tm.db"), MemoryOpen::Existing);
     ASSERT_TRUE(memory) << memory.GetError().Describe();
     EXPECT_EQ(Matches(memory.Value(), Query("Save the documents", "de")), (Scored{{94, "Dokument speichern"}}));

@@ -5,18 +5,6 @@
 using namespace quillon;
 using Bytes = std::vector<std::uint8_t>;
 
-namespace {
-
-Bytes TextRecord(std::size_t length) {
-    ArchiveWriter out;
-    out.Text(std::string(length, 'a'));
-    return out.Take();
-}
-
-Bytes Prefix(const Bytes& record, std::size_t count) { return Bytes(record.begin(), record.begin() + count); }
-
-} // namespace
-
 // A text's length is a byte below 255, else a WORD after 0xFF below 0xFFFE,
 // else a DWORD after 0xFF 0xFFFF; a count is a WORD below 0xFFFF, else a
 // DWORD after 0xFFFF.
@@ -26,9 +14,10 @@ TEST(ArchiveLengths, TextPrefixAndCountWidenAtTheirEscapes) {
         {0xFFFE, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}}, {0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}},
         {70000, {0xFF, 0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00}}};
     for (const auto& [length, prefix] : prefixes) {
-        Bytes record = TextRecord(length);
-        EXPECT_EQ(Prefix(record, prefix.size()), prefix) << length;
-        ArchiveReader in(record);
+        ArchiveWriter out;
+        out.Text(std::string(length, 'a'));
+        EXPECT_EQ(Bytes(out.Data().begin(), out.Data().begin() + prefix.size()), prefix) << length;
+        ArchiveReader in(out.Data());
         EXPECT_EQ(in.Text().size(), length);
         EXPECT_TRUE(in.AtEnd());
     }
@@ -45,18 +34,15 @@ TEST(ArchiveObjects, NewClassThenClassIndexCountingClassesAndObjectsTogether) {
     out.ObjectTag("CMenuItem");    // class 4, object 5
     out.ObjectTag("CStringEntry"); // object 6
     out.NullObject();
-    Bytes expected{0xFF, 0xFF, 0x01, 0x00, 0x0C, 0x00};
-    for (char c : std::string("CStringEntry")) expected.push_back(static_cast<std::uint8_t>(c));
-    expected.insert(expected.end(), {0x01, 0x80, 0xFF, 0xFF, 0x01, 0x00, 0x09, 0x00});
-    for (char c : std::string("CMenuItem")) expected.push_back(static_cast<std::uint8_t>(c));
-    expected.insert(expected.end(), {0x01, 0x80, 0x00, 0x00});
-    EXPECT_EQ(out.Data(), expected);
+    // A new class is 0xFFFF, its schema and its name; a later object of it 0x8000 | the class's index.
+    EXPECT_EQ(out.Data(), (Bytes{0xFF, 0xFF, 0x01, 0x00, 0x0C, 0x00, 'C', 'S', 't', 'r', 'i', 'n', 'g', 'E', 'n', 't',
+                                 'r', 'y', 0x01, 0x80, 0xFF, 0xFF, 0x01, 0x00, 0x09, 0x00, 'C', 'M', 'e', 'n', 'u',
+                                 'I', 't', 'e', 'm', 0x01, 0x80, 0x00, 0x00}));
 
     ArchiveReader in(out.Data());
     for (auto [className, index] : {std::pair{"CStringEntry", 2u}, {"CStringEntry", 3u}, {"CMenuItem", 5u}, {"CStringEntry", 6u}}) {
         auto tag = in.ObjectTag();
-        EXPECT_EQ(tag.className, className);
-        EXPECT_EQ(tag.index, index);
+        EXPECT_EQ(std::tie(tag.className, tag.index), std::tie(className, index));
     }
     EXPECT_EQ(in.ObjectTag().kind, ArchiveReader::Tag::Kind::Null);
 }
@@ -67,8 +53,8 @@ TEST(ArchiveObjects, IndexesFrom0x7FFFUseTheBigTagWithBit31ForClasses) {
     // CMenuItem's class took index 0x7FFF; referring to it needs the escape.
     std::size_t before = out.Data().size();
     out.ObjectTag("CMenuItem");
-    Bytes tail(out.Data().begin() + static_cast<std::ptrdiff_t>(before), out.Data().end());
-    EXPECT_EQ(tail, (Bytes{0xFF, 0x7F, 0xFF, 0x7F, 0x00, 0x80}));
+    EXPECT_EQ(Bytes(out.Data().begin() + static_cast<std::ptrdiff_t>(before), out.Data().end()),
+              (Bytes{0xFF, 0x7F, 0xFF, 0x7F, 0x00, 0x80}));
 
     ArchiveReader in(out.Data());
     ArchiveReader::Tag tag;

@@ -89,9 +89,7 @@ TEST(ItemPath, EveryItemOfEveryModuleHasItsOwnPathThatLeadsBackToIt) {
         EXPECT_EQ(some, everyThird);
     }
     EXPECT_GE(repeated, 30u);
-    auto sample = ScanModule(SampleModule());
-    CStringEntry stranger("x", 0, 1);
-    EXPECT_FALSE(PathOf(*sample, stranger));
+    EXPECT_FALSE(PathOf(*ScanModule(SampleModule()), CStringEntry("x", 0, 1))) << "an item of no tree";
 }
 
 TEST(ItemPath, ParsesTheFormItWritesBackToTheSameText) {

@@ -8,9 +8,11 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-Bytes Stored(const CResourceItem& root) {
+// The record of an item tree, or of a whole tree with the time it is saved at.
+template <typename Tree, typename... Saved>
+Bytes Stored(const Tree& tree, Saved... saved) {
     ArchiveWriter out;
-    root.Store(out);
+    tree.Store(out, saved...);
     return out.Take();
 }
 
@@ -59,17 +61,15 @@ TEST(ResourceItem, FindChildMatchesTextOnlyForUnnamedIds) {
 
 TEST(ResourceItemRecord, StringEntryHasTheCommonLayout) {
     CResourceItem root;
-    auto& entry = root.AddChild(std::make_unique<CStringEntry>("Hi", 0, 0x102));
-    entry.SetTranslation("Ho", 0);
-    Bytes expected{
+    root.AddChild(std::make_unique<CStringEntry>("Hi", 0, 0x102)).SetTranslation("Ho", 0);
+    EXPECT_EQ(Stored(root), (Bytes{
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, // root: texts, hotkeys, id, state, no data
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
         0x01, 0x00,                                                                         // one child
         0xFF, 0xFF, 0x01, 0x00, 0x0C, 0x00, 'C', 'S', 't', 'r', 'i', 'n', 'g', 'E', 'n', 't', 'r', 'y',
         0x02, 'H', 'i', 0x00, 0x00, 0x02, 'H', 'o', 0x00, 0x00, // texts and hotkeys
         0x02, 0x01, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00,         // id, state
-        0x00, 0x00, 0x00, 0x00, 0x00, 0x00};                    // no data, no children
-    EXPECT_EQ(Stored(root), expected);
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));                  // no data, no children
 }
 
 TEST(ResourceItemRecord, MenuAndVersionRecordsPrefixTheirOwnFields) {
@@ -83,8 +83,8 @@ TEST(ResourceItemRecord, MenuAndVersionRecordsPrefixTheirOwnFields) {
     std::size_t menu = 18 + 2 + 6 + 9;
     EXPECT_EQ(Bytes(data.begin() + menu, data.begin() + menu + 12),
               (Bytes{0, 0, 0, 0, 0x00, 0x08, 0, 0, 0, 0, 0, 0}));
-    std::size_t menuRecord = 12 + 1 + 2 + 1 + 2 + 4 + 4 + 4 + 2;
-    std::size_t version = menu + menuRecord + 6 + 13;
+    // The menu item's record, then the CVersionBlock class record (6 + 13).
+    std::size_t version = menu + (12 + 1 + 2 + 1 + 2 + 4 + 4 + 4 + 2) + 6 + 13;
     Bytes expectedVersion{11, 'T', 'r', 'a', 'n', 's', 'l', 'a', 't', 'i', 'o', 'n',
                           11, 'T', 'r', 'a', 'n', 's', 'l', 'a', 't', 'i', 'o', 'n',
                           0, 0, 0, 0, 4, 0, 0x09, 0x04, 0xB0, 0x04};
@@ -140,9 +140,7 @@ CResourceInfo SmallInfo() {
 
 TEST(ResourceInfoRecord, HeaderLayoutAndRoundTrip) {
     CResourceInfo info = SmallInfo();
-    ArchiveWriter out;
-    info.Store(out, 0x11223344);
-    const Bytes& data = out.Data();
+    const Bytes data = Stored(info, 0x11223344);
     Bytes header{0, 0, 0, 0, 0x09, 0x04, 0x02, 0, 0x01, 0, 0x04, 0, 0x03, 0, 0xE8, 0x03, 0, 0, 0x44, 0x33, 0x22, 0x11};
     EXPECT_EQ(Bytes(data.begin(), data.begin() + 22), header);
     // Counters: strings 1, popups 1, items 1, dialogs 1, controls 1, reserved, translatable 4,
@@ -164,9 +162,7 @@ TEST(ResourceInfoRecord, HeaderLayoutAndRoundTrip) {
 
 
 TEST(ResourceInfoRecord, EveryTruncationFailsCleanlyAndLeavesNoPartialTree) {
-    ArchiveWriter out;
-    SmallInfo().Store(out, 0);
-    const Bytes& data = out.Data();
+    const Bytes data = Stored(SmallInfo(), 0);
     for (std::size_t cut = 0; cut < data.size(); ++cut) {
         CResourceInfo loaded;
         ArchiveReader in(std::span<const std::uint8_t>(data).first(cut));
