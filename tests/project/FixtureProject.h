@@ -12,6 +12,7 @@
 #include "TempDir.h"
 #include "model/ItemPath.h"
 #include "project/NewProject.h"
+#include "project/ProjectUpdate.h"
 
 namespace quillon::testing {
 
@@ -38,6 +39,13 @@ inline CResourceItem& ItemAt(CProject& project, std::string_view path) {
     EXPECT_TRUE(item) << path;
     static CResourceItem none;
     return item ? *item.Value() : none;
+}
+
+// The project updated with `module`, as the Update command does it.
+inline UpdateReport UpdateWith(CProject& project, const std::string& module) {
+    CProject fresh;
+    fresh.m_strModulePath = module;
+    return UpdateProject(project, fresh);
 }
 
 } // namespace quillon::testing
