@@ -7,7 +7,6 @@
 #include "pe/VersionEntries.h"
 #include "project/FixtureProject.h"
 #include "project/ModuleCheck.h"
-#include "project/ProjectUpdate.h"
 #include "target/TargetBuilder.h"
 
 using namespace quillon;
@@ -38,12 +37,6 @@ std::unique_ptr<CProject> TranslatedKeysA() {
             item.SetTranslation("DE " + item.GetText() + " @" + path, item.m_chHotkey);
     });
     return project;
-}
-
-UpdateReport UpdateWith(CProject& project, const std::string& module) {
-    CProject fresh;
-    fresh.m_strModulePath = module;
-    return UpdateProject(project, fresh);
 }
 
 std::vector<std::int32_t> Ids(const CResourceItem& parent) {
@@ -231,8 +224,7 @@ TEST(ProjectUpdate, KeysPairChangesTextsMovesIdsAndReordersPopups) {
 // text the translation was made for.
 TEST(ProjectUpdate, TranslationsFollowTheirTextsToOtherIds) {
     auto project = TranslatedV1();
-    CProject fresh;
-    fresh.m_ResourceInfo = CResourceInfo(NewProjectOf(Fixture("update-v1.exe"))->m_ResourceInfo);
+    CProject fresh = std::move(*NewProjectOf(Fixture("update-v1.exe")));
     for (auto [path, text] : {std::pair{"strings/1", "Also unchanged"}, {"strings/100", "Unchanged"},
                               {"strings/2", "Inserted"}, {"strings/3", "Old text"}, {"strings/4", "Moves away"}})
         ItemAt(fresh, path).SetText(text);
@@ -328,22 +320,18 @@ TEST(ProjectUpdate, RandomEditsThereAndBack) {
     std::mt19937 random(20261206);
     for (int round = 0; round < 40; ++round) {
         auto project = TranslatedKeysA();
-        CProject original;
-        original.m_ResourceInfo = CResourceInfo(project->m_ResourceInfo);
-        CProject edited;
-        edited.m_ResourceInfo = CResourceInfo(project->m_ResourceInfo);
+        CResourceInfo original(project->m_ResourceInfo);
+        auto edited = TranslatedKeysA();
         for (const RootInfo& root : Roots())
-            if (root.root != Root::Version) EditRandomly(RootItem(edited.m_ResourceInfo, root.root), random);
-        std::vector<std::string> editedSources = Sources(edited.m_ResourceInfo);
-        ASSERT_TRUE(UpdateProject(*project, edited).merged);
+            if (root.root != Root::Version) EditRandomly(RootItem(edited->m_ResourceInfo, root.root), random);
+        std::vector<std::string> editedSources = Sources(edited->m_ResourceInfo);
+        ASSERT_TRUE(UpdateProject(*project, *edited).merged);
         EXPECT_EQ(Sources(project->m_ResourceInfo), editedSources) << "round " << round;
-        CProject back;
-        back.m_ResourceInfo = CResourceInfo(original.m_ResourceInfo);
-        ASSERT_TRUE(UpdateProject(*project, back).merged);
-        EXPECT_EQ(Sources(project->m_ResourceInfo), Sources(original.m_ResourceInfo)) << "round " << round;
+        ASSERT_TRUE(UpdateProject(*project, *TranslatedKeysA()).merged);
+        EXPECT_EQ(Sources(project->m_ResourceInfo), Sources(original)) << "round " << round;
         WalkPaths(project->m_ResourceInfo, [&](const CResourceItem& item, const std::string& path) {
             if (!item.IsTranslated()) return;
-            auto was = Find(original.m_ResourceInfo, path);
+            auto was = Find(original, path);
             ASSERT_TRUE(was) << path;
             EXPECT_EQ(item.GetText(), was.Value()->GetText()) << path;
             // A translation is only ever one made for the text the item has.
