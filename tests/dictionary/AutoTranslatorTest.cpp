@@ -24,7 +24,7 @@ public:
         if (stopAtStep && steps == stopAtStep) translator->RequestStop();
     }
     void ClearUntranslated() override { untranslated.clear(); }
-    void AddUntranslated(const CResourceItem& item) override { untranslated.push_back(&item); }
+    void AddUntranslated(const CResourceItem& item) override { untranslated.push_back(item.GetText()); }
     void EnableClose(bool enabled) override { closeEnabled = enabled; }
 
     CAutoTranslator* translator = nullptr;
@@ -32,7 +32,7 @@ public:
     std::vector<std::string> statuses;
     std::vector<std::array<std::int32_t, 3>> counts;
     std::vector<std::uint32_t> maxima;
-    std::vector<const CResourceItem*> untranslated;
+    std::vector<std::string> untranslated; // their source texts
     std::uint32_t steps = 0, cleared = 0;
     bool closeEnabled = false;
 };
@@ -88,9 +88,7 @@ TEST(AutoTranslate, FortyTwoPercentOfSeven) {
     EXPECT_EQ(file.m_chTransHotkey, 'D');
     // "Print" had no hotkey in the dictionary: 0 after translating, then the hotkey pass gives one.
     EXPECT_EQ(file.GetChildren().at(1)->m_chTransHotkey, 'D'); // its first letter; File is on another level
-    std::vector<std::string> listed;
-    for (const CResourceItem* item : recorder.untranslated) listed.push_back(item->GetText());
-    EXPECT_EQ(listed, (std::vector<std::string>{"Open", "Busy", "Options", "Name:"}));
+    EXPECT_EQ(recorder.untranslated, (std::vector<std::string>{"Open", "Busy", "Options", "Name:"}));
 }
 
 // Busy and Print were translated before the run: they count as translated

@@ -25,10 +25,6 @@ void Translate(CProject& project, CResourceItem& item, const std::string& utf8, 
     Assign(item, PlanTranslation(item, codePage.FromUtf8(utf8), std::uint8_t(hotkey)).after);
 }
 
-bool Has(const std::vector<Finding>& findings, std::string_view code) {
-    return std::any_of(findings.begin(), findings.end(), [&](const Finding& f) { return InfoOf(f.code).name == code; });
-}
-
 } // namespace
 
 // Texts are in the tree's form (escapes as the list shows them), UTF-8 here.
@@ -99,7 +95,8 @@ TEST(ReplacePlan, FindsAndReplacesAsEachOptionSays) {
         if (!c.finding) {
             EXPECT_TRUE(row.findings.empty()) << row.findings.front().message;
         } else if (std::string_view(c.finding) != "*") {
-            EXPECT_TRUE(Has(row.findings, c.finding));
+            EXPECT_TRUE(std::ranges::any_of(row.findings,
+                                            [&](const Finding& f) { return InfoOf(f.code).name == c.finding; }));
         }
         for (const Finding& finding : row.findings) // names the other item by its address
             EXPECT_TRUE(finding.code != CheckCode::HotkeyDuplicate || finding.message.ends_with("(menus/100/-1/1001)"))
