@@ -142,30 +142,25 @@ TEST_F(ProjectFile, AFileIsReplacedOnlyByOneOfItsKind) {
 
 TEST_F(NewProject, TranslatorEntriesGoIntoTheModulesOwnStringTable) {
     // The keys and the translation value the table and the target get are RetargetVersion's.
-    CVersionBlock& root = project->m_ResourceInfo.m_VersionInfo.m_Root;
-    CVersionBlock* table = FindVersionPath(root, "\\stringfileinfo\\040904B0");
-    ASSERT_NE(table, nullptr);
-    for (auto [key, value] : {std::pair{"Translator", "Ann"}, std::pair{"Translator E-Mail", "ann@example.org"},
-                              std::pair{"Translation Software", "Quillon 1.0"}}) {
-        CVersionBlock* entry = FindVersionPath(*table, key);
-        ASSERT_NE(entry, nullptr) << key;
-        EXPECT_EQ(entry->GetText(), value);
-        EXPECT_EQ(entry->m_dwState, RIS_CREATED); // new values are not "translated"
+    const std::string table = "version/StringFileInfo/040904b0";
+    for (auto [key, value] : {std::pair{"/Translator", "Ann"}, std::pair{"/Translator%20E-Mail", "ann@example.org"},
+                              std::pair{"/Translation%20Software", "Quillon 1.0"}}) {
+        EXPECT_EQ(ItemAt(*project, table + key).GetText(), value);
+        EXPECT_EQ(ItemAt(*project, table + key).m_dwState, RIS_CREATED); // new values are not "translated"
     }
     // The other string table is left alone, as is a version without a translation value.
-    CVersionBlock* german = FindVersionPath(root, "\\StringFileInfo\\040704b0");
-    ASSERT_NE(german, nullptr);
-    EXPECT_EQ(german->GetCount(), 2u);
-    EXPECT_EQ(table->GetCount(), 8u);
+    EXPECT_EQ(ItemAt(*project, "version/StringFileInfo/040704b0").GetCount(), 2u);
+    EXPECT_EQ(ItemAt(*project, table).GetCount(), 8u);
+    // Keys are looked up without case, as the module's own entries may be written in any.
+    EXPECT_EQ(FindVersionPath(project->m_ResourceInfo.m_VersionInfo.m_Root, "\\stringfileinfo\\040904B0"),
+              &ItemAt(*project, table));
     // A new translator's name goes to the table written for the target only.
     // (Which table that is after a change of language: RetargetVersion.*.)
     project->m_strTranslator = "Bob";
     RefreshTranslatorValues(*project);
-    EXPECT_EQ(FindVersionPath(*table, "Translator")->GetTranslation(), "Bob");
+    EXPECT_EQ(ItemAt(*project, table + "/Translator").GetTranslation(), "Bob");
     auto polish = NewProjectOf(Fixture("notranslation.dll"), 0x0415, &dir);
-    CVersionBlock* polishTable = FindVersionPath(polish->m_ResourceInfo.m_VersionInfo.m_Root, "\\StringFileInfo\\041504e2");
-    ASSERT_NE(polishTable, nullptr);
-    EXPECT_EQ(polishTable->GetCount(), 2u);
+    EXPECT_EQ(ItemAt(*polish, "version/StringFileInfo/041504e2").GetCount(), 2u);
 }
 
 TEST_F(NewProject, ExistingTranslatorValuesAreTranslatedInPlace) {
