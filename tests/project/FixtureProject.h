@@ -41,6 +41,23 @@ inline CResourceItem& ItemAt(CProject& project, std::string_view path) {
     return item ? *item.Value() : none;
 }
 
+// Gives `root` a string table keyed each of `tables`, holding `entries` (key
+// and value), and a translation table holding `translation` unless it is empty.
+inline void AddVersionTables(CVersionBlock& root, std::initializer_list<const char*> tables,
+                             std::vector<std::uint8_t> translation,
+                             std::initializer_list<std::pair<const char*, const char*>> entries = {{"Translator", ""}}) {
+    auto& info = root.AddChild(std::make_unique<CVersionBlock>("StringFileInfo", kVersionBlock, ""));
+    for (const char* key : tables) {
+        auto& table = info.AddChild(std::make_unique<CVersionBlock>(key, kVersionBlock, ""));
+        for (auto [entry, value] : entries) table.AddChild(std::make_unique<CVersionBlock>(entry, kVersionText, value));
+    }
+    if (translation.empty()) return;
+    auto& vars = root.AddChild(std::make_unique<CVersionBlock>("VarFileInfo", kVersionBlock, ""));
+    auto value = std::make_unique<CVersionBlock>("Translation", kVersionBinary, "", RIS_FIXED);
+    value->m_pValue = std::move(translation);
+    vars.AddChild(std::move(value));
+}
+
 // The project updated with `module`, as the Update command does it.
 inline UpdateReport UpdateWith(CProject& project, const std::string& module) {
     CProject fresh;

@@ -167,17 +167,10 @@ TEST_F(NewProject, ExistingTranslatorValuesAreTranslatedInPlace) {
     CProject bo;
     bo.m_strTranslator = "Bo";
     bo.m_wTargetLanguage = 0x040C;
-    CVersionBlock& root = bo.m_ResourceInfo.m_VersionInfo.m_Root;
-    auto& info = root.AddChild(std::make_unique<CVersionBlock>("StringFileInfo", kVersionBlock, ""));
-    auto& table = info.AddChild(std::make_unique<CVersionBlock>("040904E4", kVersionBlock, ""));
-    table.AddChild(std::make_unique<CVersionBlock>("Translator E-Mail", kVersionText, "old@example.org"));
-    table.AddChild(std::make_unique<CVersionBlock>("Translator", kVersionText, "Someone"));
-    auto& vars = root.AddChild(std::make_unique<CVersionBlock>("VarFileInfo", kVersionBlock, ""));
-    auto value = std::make_unique<CVersionBlock>("Translation", kVersionBinary, "", RIS_FIXED);
-    value->m_pValue = {0x09, 0x04, 0xE4, 0x04, 0x07, 0x04, 0xE4, 0x04};
-    vars.AddChild(std::move(value));
-
+    AddVersionTables(bo.m_ResourceInfo.m_VersionInfo.m_Root, {"040904E4"}, {0x09, 0x04, 0xE4, 0x04, 0x07, 0x04, 0xE4, 0x04},
+                     {{"Translator E-Mail", "old@example.org"}, {"Translator", "Someone"}});
     AddTranslatorToVersion(bo);
+    const CResourceItem& table = ItemAt(bo, "version/StringFileInfo/040904E4");
     EXPECT_EQ(table.GetCount(), 3u); // only "Translation Software" was missing
     EXPECT_EQ(table.GetChildren().at(1)->GetTranslation(), "Bo");
     EXPECT_TRUE(table.GetChildren().at(1)->IsTranslated());
