@@ -41,6 +41,15 @@ inline CResourceItem& ItemAt(CProject& project, std::string_view path) {
     return item ? *item.Value() : none;
 }
 
+// `project` saved to `path` and opened from there as another project; a save
+// or open that fails fails the test.
+inline CProject SavedAndReopened(CProject& project, const std::string& path) {
+    CProject reopened;
+    EXPECT_TRUE(project.Save(path)) << path;
+    EXPECT_TRUE(reopened.Open(path)) << path;
+    return reopened;
+}
+
 // Gives `root` a string table keyed each of `tables`, holding `entries` (key
 // and value), and a translation table holding `translation` unless it is empty.
 inline void AddVersionTables(CVersionBlock& root, std::initializer_list<const char*> tables,

@@ -44,11 +44,8 @@ TEST_F(ProjectFile, SaveAndOpenRoundTripKeepsEverything) {
     project->m_ResourceInfo.m_Strings.GetChildren().at(0)->SetTranslation("Hallo Welt", 0);
     project->m_ResourceInfo.m_Strings.GetChildren().at(1)->SetCarried(true);
     project->m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
-    ASSERT_TRUE(project->Save(dir.File("p.prj")));
+    CProject reopened = SavedAndReopened(*project, dir.File("p.prj"));
     EXPECT_TRUE(FileExists(dir.File("p.dic")));
-
-    CProject reopened;
-    ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
     EXPECT_EQ(reopened.m_Dictionary, project->m_Dictionary);
     EXPECT_EQ(reopened.m_ResourceInfo, project->m_ResourceInfo);
 
@@ -208,10 +205,8 @@ TEST_F(ProjectFile, DictionaryBesideTheProjectGoneOrUnreadable) {
     ASSERT_TRUE(project->Save(dir.File("p.prj")));
     EXPECT_FALSE(FileExists(dir.File("p.dic")));
     project->m_strDictionaryPath = "words.dic";
-    ASSERT_TRUE(project->Save(dir.File("p.prj")));
+    CProject reopened = SavedAndReopened(*project, dir.File("p.prj"));
     EXPECT_TRUE(FileExists(dir.File("words.dic")));
-    CProject reopened;
-    ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
     EXPECT_EQ(reopened.m_strDictionaryPath, "words.dic");
     EXPECT_EQ(reopened.m_Dictionary.GetCount(), 1u);
     EXPECT_TRUE(reopened.OpenWarnings().empty());
@@ -248,10 +243,7 @@ TEST_F(ProjectFile, ItemsOfTheWrongKindUnderARootAreRefused) {
 TEST_F(ProjectFile, ScanWarningsStayWithTheProjectUntilAnUpdateReadsTheResourceWhole) {
     auto overrun = NewProjectOf(Fixture("corrupt/dialog-overrun.exe"), 0x0407, &dir);
     ASSERT_EQ(overrun->m_ResourceInfo.m_scanWarnings.count("dialogs/200"), 1u);
-    ASSERT_TRUE(overrun->Save(dir.File("p.prj")));
-
-    CProject reopened;
-    ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
+    CProject reopened = SavedAndReopened(*overrun, dir.File("p.prj"));
     EXPECT_EQ(reopened.m_ResourceInfo.m_scanWarnings, overrun->m_ResourceInfo.m_scanWarnings);
 
     UpdateWith(reopened, Fixture("basic32.exe"));

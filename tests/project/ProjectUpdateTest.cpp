@@ -142,9 +142,7 @@ TEST(ProjectUpdate, MergesEveryRootOfANewerModuleAndNamesEachChange) {
     ItemAt(*project, "strings/2").SetTranslation("Neuer Text", 0);
     EXPECT_FALSE(Carried(ItemAt(*project, "strings/2")));
     TempDir dir;
-    ASSERT_TRUE(project->Save(dir.File("p.prj")));
-    CProject reopened;
-    ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
+    CProject reopened = SavedAndReopened(*project, dir.File("p.prj"));
     EXPECT_EQ(reopened.m_ResourceInfo.m_previous.count("strings/2"), 0u);
     EXPECT_EQ(reopened.m_ResourceInfo.m_previous.count("dialogs/600"), 1u);
 }
