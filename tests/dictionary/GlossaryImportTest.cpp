@@ -146,18 +146,17 @@ TEST(Glossaries, OnlyTheFirstThousandSkippedLinesAreListed) {
 // The '&' wins over the hotkey field; a source text the dictionary has
 // already keeps its entry and is counted.
 TEST(TextGlossary, FieldsAmpersandsTheHotkeyFieldAndTextsAlreadyThere) {
-    Import import;
-    CDictonary& dictionary = import.dictionary;
+    CDictonary dictionary;
     dictionary.AddEntry("Close", "Schließen", 'c', ItemKind::MenuItem);
     std::string text = "&Open\tx\t&Ouvrir\tv\r\nSave\tx\tEnregistrer\tS\r\nÖl\tx\tHuile\tÖ\r\nClose\t-\tZu\t\r\n";
-    import.report = ImportGlossary(std::vector<std::uint8_t>(text.begin(), text.end()), GlossaryFormat::Text, dictionary,
-                                   CodePage(1252));
+    auto report = ImportGlossary(std::vector<std::uint8_t>(text.begin(), text.end()), GlossaryFormat::Text, dictionary,
+                                 CodePage(1252));
     EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::All)->m_chHotkey, 'O');
     EXPECT_EQ(dictionary.FindEntry("Save", ItemKind::All)->m_chHotkey, 'S');
     EXPECT_EQ(dictionary.FindEntry("\xD6l", ItemKind::All)->m_chHotkey, 0xFFD6); // one UTF-8 character, one byte of 1252
     EXPECT_EQ(dictionary.FindEntry("Close", ItemKind::MenuItem)->m_strTranslation, "Schließen");
-    EXPECT_EQ(import.report.Value().duplicates, 1u);
-    EXPECT_EQ(import.report.Value().imported, 3u);
+    EXPECT_EQ(report.Value().duplicates, 1u);
+    EXPECT_EQ(report.Value().imported, 3u);
 }
 
 TEST(Glossaries, OverLongLinesAreSkippedWhateverTheEncoding) {
