@@ -84,10 +84,9 @@ TEST(ReplacePlan, FindsAndReplacesAsEachOptionSays) {
         }
         ASSERT_EQ(rows.size(), 1u);
         const ReplaceRow& row = rows[0];
-        EXPECT_EQ(row.path, c.path);
-        EXPECT_EQ(codePage.ToUtf8(row.Before()), c.translation);
-        EXPECT_EQ(codePage.ToUtf8(row.After()), c.after);
-        EXPECT_EQ(row.outcome, c.outcome);
+        // The row's path, translation before and after, and outcome.
+        EXPECT_EQ(std::tuple(row.path, codePage.ToUtf8(row.Before()), codePage.ToUtf8(row.After()), row.outcome),
+                  std::tuple(c.path, c.translation, c.after, c.outcome));
         EXPECT_EQ(row.chosen, c.outcome == ReplaceOutcome::Replaced);
         if (c.outcome != ReplaceOutcome::Replaced) continue;
         EXPECT_EQ(row.edit.after.text, row.After());
