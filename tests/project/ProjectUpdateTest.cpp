@@ -208,8 +208,7 @@ TEST(ProjectUpdate, KeysPairChangesTextsMovesIdsAndReordersPopups) {
 
     // And back: every translation that was not reset is there again.
     UpdateWith(*project, Fixture("update-keys-a.exe"));
-    auto original = TranslatedKeysA();
-    EXPECT_EQ(Sources(project->m_ResourceInfo), Sources(original->m_ResourceInfo));
+    EXPECT_EQ(Sources(project->m_ResourceInfo), Sources(TranslatedKeysA()->m_ResourceInfo));
     EXPECT_EQ(ItemAt(*project, "strings/3").GetTranslation(), "DE Moves to twenty @strings/3");
     EXPECT_EQ(ItemAt(*project, "menus/102/-1#2/701").GetTranslation(), "DE Beta one @menus/102/-1#2/701");
     EXPECT_EQ(ItemAt(*project, "dialogs/200/201").GetTranslation(), "DE Find what: @dialogs/200/201");
@@ -341,11 +340,9 @@ TEST(ProjectUpdate, RandomEditsThereAndBack) {
 // it, so a build without the option does not write mojibake.
 TEST(ProjectSideFile, RemembersTheCodePageOverride) {
     TempDir dir;
-    NewProjectSettings settings;
-    settings.modulePath = Fixture("basic32.exe");
-    settings.targetLanguage = 0x0407;
-    settings.codePage = kCodePageUtf8;
-    ASSERT_TRUE(CreateProject(settings).Value()->Save(dir.File("u.prj")));
+    auto project = NewProjectOf(Fixture("basic32.exe"));
+    project->m_nCodePage = kCodePageUtf8;
+    ASSERT_TRUE(project->Save(dir.File("u.prj")));
     for (auto [given, expected] : {std::pair{0u, kCodePageUtf8}, std::pair{1252u, 1252u}}) {
         CProject reopened;
         reopened.m_nCodePage = given;
