@@ -112,7 +112,6 @@ TEST(Hotkeys, AssignedHotkeyInEveryScript) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const CodePage page(c.codePage);
-        const HotkeyAlphabet& alphabet = HotkeyAlphabet::Of(page);
         CMenuItem item(page.FromUtf8(c.source), static_cast<std::uint8_t>(c.sourceHotkey), 1, 0);
         item.SetTranslation(page.FromUtf8(c.translation), ByteOf(c.givenHotkey, page));
         UsedHotkeys used;
@@ -121,7 +120,7 @@ TEST(Hotkeys, AssignedHotkeyInEveryScript) {
         EXPECT_EQ(page.ToUtf8(item.GetTranslation()), c.expectedText);
         std::uint16_t expected = *c.expectedHotkey ? ByteOf(c.expectedHotkey, page) : kHotkeyNone;
         EXPECT_EQ(item.m_chTransHotkey, expected);
-        EXPECT_TRUE(expected == kHotkeyNone || used.count(alphabet.Upper(HotkeyByte(expected))));
+        EXPECT_TRUE(expected == kHotkeyNone || used.count(HotkeyAlphabet::Of(page).Upper(HotkeyByte(expected))));
     }
 }
 
