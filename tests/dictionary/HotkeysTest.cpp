@@ -61,8 +61,8 @@ TEST(HotkeyClash, OneLevelOfTheTarget) {
          {{"Alpha", 'A'}, {"Beta", 'B'}, {"Bold", 'B'}, {"Auto", 'A'}, {"Copy", 'C'}},
          {{'A', {1, 4}}, {'B', {2, 3}}}},
     };
-    const CodePage codePage(1252);
-    for (const auto& test : cases) EXPECT_EQ(ClashesOf(*Level(test.entries, codePage), codePage), test.expected) << test.name;
+    const CodePage page(1252);
+    for (const auto& test : cases) EXPECT_EQ(ClashesOf(*Level(test.entries, page), page), test.expected) << test.name;
 }
 
 namespace {
@@ -162,7 +162,8 @@ TEST(Hotkeys, TypedMarkersKeepTheirPlace) {
 // clash check finds clean.
 TEST(Hotkeys, LevelPassLeavesNoClash) {
     const CodePage page(1251);
-    auto level = Level({{"Open", 'O'}, {"Objects", 'O', "Objekte", 'O'}, {"Find", 'F', "Файл"}, {"Form", 'F', "форма"}}, page);
+    auto level =
+        Level({{"Open", 'O'}, {"Objects", 'O', "Objekte", 'O'}, {"Find", 'F', "Файл"}, {"Form", 'F', "форма"}}, page);
     std::vector<const CResourceItem*> changed;
     AssignLevelHotkeys(*level, page, HotkeyConvention::InText, [&](CResourceItem& item) { changed.push_back(&item); });
     // The hotkeys of Objects, Find and Form.

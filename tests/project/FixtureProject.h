@@ -52,9 +52,9 @@ inline CProject SavedAndReopened(CProject& project, const std::string& path) {
 
 // Gives `root` a string table keyed each of `tables`, holding `entries` (key
 // and value), and a translation table holding `translation` unless it is empty.
+using VersionEntries = std::initializer_list<std::pair<const char*, const char*>>;
 inline void AddVersionTables(CVersionBlock& root, std::initializer_list<const char*> tables,
-                             std::vector<std::uint8_t> translation,
-                             std::initializer_list<std::pair<const char*, const char*>> entries = {{"Translator", ""}}) {
+                             std::vector<std::uint8_t> translation, VersionEntries entries = {{"Translator", ""}}) {
     auto& info = root.AddChild(std::make_unique<CVersionBlock>("StringFileInfo", kVersionBlock, ""));
     for (const char* key : tables) {
         auto& table = info.AddChild(std::make_unique<CVersionBlock>(key, kVersionBlock, ""));

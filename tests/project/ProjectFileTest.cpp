@@ -57,7 +57,7 @@ TEST_F(ProjectFile, SaveAndOpenRoundTripKeepsEverything) {
     Bytes second = FileBytes(dir.File("q.prj"));
     ASSERT_EQ(first.size(), second.size());
     // The settings (paths, translator, e-mail, language), then the resource info's header up to the time.
-    std::size_t savedTime = 1 + Fixture("basic32.exe").size() + 1 + 1 + dir.File("p.dic").size() + 1 + 3 + 1 + 15 + 2 + 18;
+    auto savedTime = 1 + Fixture("basic32.exe").size() + 1 + 1 + dir.File("p.dic").size() + 1 + 3 + 1 + 15 + 2 + 18;
     for (std::size_t i = savedTime; i < savedTime + 4; ++i) second[i] = first[i];
     EXPECT_EQ(std::mismatch(first.begin(), first.end(), second.begin()).first - first.begin(), std::ssize(first));
 }
@@ -164,7 +164,8 @@ TEST_F(NewProject, ExistingTranslatorValuesAreTranslatedInPlace) {
     CProject bo;
     bo.m_strTranslator = "Bo";
     bo.m_wTargetLanguage = 0x040C;
-    AddVersionTables(bo.m_ResourceInfo.m_VersionInfo.m_Root, {"040904E4"}, {0x09, 0x04, 0xE4, 0x04, 0x07, 0x04, 0xE4, 0x04},
+    CVersionBlock& root = bo.m_ResourceInfo.m_VersionInfo.m_Root;
+    AddVersionTables(root, {"040904E4"}, {0x09, 0x04, 0xE4, 0x04, 0x07, 0x04, 0xE4, 0x04},
                      {{"Translator E-Mail", "old@example.org"}, {"Translator", "Someone"}});
     AddTranslatorToVersion(bo);
     const CResourceItem& table = ItemAt(bo, "version/StringFileInfo/040904E4");

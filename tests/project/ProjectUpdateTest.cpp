@@ -192,12 +192,12 @@ TEST(ProjectUpdate, KeysPairChangesTextsMovesIdsAndReordersPopups) {
     EXPECT_EQ(ItemAt(*project, "menus/102/-1/701").GetTranslation(), "DE Beta one @menus/102/-1#2/701");
     // A control whose text changed (203) takes the new text and hotkey and loses its translation; one whose ID
     // moved (201 to 204) keeps its. The changed caption loses its translation too.
-    EXPECT_EQ(Outline(project->m_ResourceInfo, "dialogs"),
-              (std::vector<std::string>{"dialogs/200 Find = DE Find @dialogs/200",
-                                        "dialogs/200/204 Find what: &n = DE Find what: @dialogs/200/201 *", "dialogs/200/202",
-                                        "dialogs/200/203 Changed text &C *", "dialogs/200/1 OK = DE OK @dialogs/200/1 *",
-                                        "dialogs/300 New title *", "dialogs/300/301 Label: &L = DE Label: @dialogs/300/301 *",
-                                        "dialogs/300/2 Cancel = DE Cancel @dialogs/300/2 *"}));
+    const std::vector<std::string> dialogs = {
+        "dialogs/200 Find = DE Find @dialogs/200", "dialogs/200/204 Find what: &n = DE Find what: @dialogs/200/201 *",
+        "dialogs/200/202", "dialogs/200/203 Changed text &C *", "dialogs/200/1 OK = DE OK @dialogs/200/1 *",
+        "dialogs/300 New title *", "dialogs/300/301 Label: &L = DE Label: @dialogs/300/301 *",
+        "dialogs/300/2 Cancel = DE Cancel @dialogs/300/2 *"};
+    EXPECT_EQ(Outline(project->m_ResourceInfo, "dialogs"), dialogs);
     EXPECT_EQ(project->m_ResourceInfo.m_previous.at("dialogs/200/203"),
               (PreviousSource{"Change me", "DE Change me @dialogs/200/203"}));
     // Changed: 203, the caption and 2 x 2 version texts; then moved, removed, added.

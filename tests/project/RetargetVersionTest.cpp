@@ -17,7 +17,9 @@ namespace {
 struct VersionTree {
     CVersionBlock root;
 
-    VersionTree(std::initializer_list<const char*> tables, Bytes translation) { AddVersionTables(root, tables, translation); }
+    VersionTree(std::initializer_list<const char*> tables, const Bytes& translation) {
+        AddVersionTables(root, tables, translation);
+    }
 
     // Each table's key and target key, in order.
     std::vector<std::pair<std::string, std::string>> Keys() {
