@@ -5,7 +5,6 @@
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/Hotkeys.h"
 #include "project/FixtureProject.h"
-#include "project/Project.h"
 
 using namespace quillon;
 using namespace quillon::testing;

@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-
-#include "Fixtures.h"
-#include "TempDir.h"
 #include "dictionary/GlossaryImport.h"
 #include "model/ResourceItem.h"
 
@@ -14,7 +10,6 @@ void PrintTo(const GlossarySkippedLine& line, std::ostream* out) {
 } // namespace quillon
 
 using namespace quillon;
-using namespace quillon::testing;
 
 namespace {
 
@@ -32,12 +27,10 @@ struct Import {
     }
 };
 
-// The glossary goes through a file, as a translator's would.
 Import RunImport(const std::string& bytes, GlossaryFormat format, std::uint32_t codePage = 1252) {
-    TempDir dir;
-    std::ofstream(dir.File("glossary"), std::ios::binary) << bytes;
     Import import;
-    import.report = ImportGlossary(FileBytes(dir.File("glossary")), format, import.dictionary, CodePage(codePage));
+    import.report = ImportGlossary(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), format, import.dictionary,
+                                   CodePage(codePage));
     return import;
 }
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "dictionary/ManualTranslation.h"
-#include "project/Project.h"
 
 using namespace quillon;
 

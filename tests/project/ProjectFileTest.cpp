@@ -6,7 +6,6 @@
 #include "io/FileIo.h"
 #include "model/Archive.h"
 #include "project/FixtureProject.h"
-#include "project/Project.h"
 
 using namespace quillon;
 using namespace quillon::testing;

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "project/FixtureProject.h"
-#include "project/Project.h"
 
 using namespace quillon;
 using namespace quillon::testing;
