@@ -124,10 +124,9 @@ TEST(ReplacePlan, RefusesPatternsItCannotUse) {
 TEST(ReplacePlan, ChosenRowsAreOneChangeToTakeBack) {
     auto project = NewProjectOf(SamplePath("quillpad.exe"));
     CodePage codePage(project->GetCodePage());
-    Translate(*project, ItemAt(*project, "strings/1"), "Federblock", 0);
-    Translate(*project, ItemAt(*project, "strings/3"), "%1 - Federblock", 0);
-    Translate(*project, ItemAt(*project, "menus/100/-1/1007"), "Feder beenden", 'F');
-    Translate(*project, ItemAt(*project, "menus/100/-1/1003"), "Speichern", 'S');
+    for (auto [path, text, hotkey] : {std::tuple{"strings/1", "Federblock", '\0'}, {"strings/3", "%1 - Federblock", '\0'},
+                                      {"menus/100/-1/1007", "Feder beenden", 'F'}, {"menus/100/-1/1003", "Speichern", 'S'}})
+        Translate(*project, ItemAt(*project, path), text, hotkey);
     std::vector<std::uint8_t> before = ProjectRecord(*project);
     auto matcher = TextMatcher::Compile("Feder", "Schreib", kPlain);
     ASSERT_TRUE(matcher);
