@@ -5,7 +5,6 @@
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/Hotkeys.h"
 #include "project/FixtureProject.h"
-#include "project/Project.h"
 
 using namespace quillon;
 using namespace quillon::testing;
@@ -24,7 +23,7 @@ public:
         if (stopAtStep && steps == stopAtStep) translator->RequestStop();
     }
     void ClearUntranslated() override { untranslated.clear(); }
-    void AddUntranslated(const CResourceItem& item) override { untranslated.push_back(&item); }
+    void AddUntranslated(const CResourceItem& item) override { untranslated.push_back(item.GetText()); }
     void EnableClose(bool enabled) override { closeEnabled = enabled; }
 
     CAutoTranslator* translator = nullptr;
@@ -32,7 +31,7 @@ public:
     std::vector<std::string> statuses;
     std::vector<std::array<std::int32_t, 3>> counts;
     std::vector<std::uint32_t> maxima;
-    std::vector<const CResourceItem*> untranslated;
+    std::vector<std::string> untranslated; // their source texts
     std::uint32_t steps = 0, cleared = 0;
     bool closeEnabled = false;
 };
@@ -72,25 +71,20 @@ TEST(AutoTranslate, FortyTwoPercentOfSeven) {
     project->m_Dictionary.AddEntry("Busy", "Busy", 0, ItemKind::String); // same as the source: stays untranslated
     Recorder recorder;
     AutoTranslateResult result = TranslatorOf(*project, &recorder).Run();
-    EXPECT_EQ(result.ending, AutoTranslateResult::Ending::Completed);
-    EXPECT_EQ(result.translated, 3u);
-    EXPECT_EQ(result.percent, 42u);
-    EXPECT_EQ(project->m_ResourceInfo.m_nTranslated, 3u);
+    // How it ended, what it translated, the percentage and the project's count.
+    EXPECT_EQ(std::tuple(result.ending, result.translated, result.percent, project->m_ResourceInfo.m_nTranslated),
+              std::tuple(AutoTranslateResult::Ending::Completed, 3u, 42u, 3u));
     EXPECT_EQ(recorder.statuses, (std::vector<std::string>{"Analysing...", "Translating...", "Rebuilding Shortcuts...",
                                                            "Complete 42% translated."}));
     EXPECT_EQ(recorder.maxima, (std::vector<std::uint32_t>{140, 0}));
-    ASSERT_EQ(recorder.counts.size(), 2u);
-    EXPECT_EQ(recorder.counts[1], (std::array<std::int32_t, 3>{7, 3, 4}));
+    EXPECT_EQ(recorder.counts, (std::vector<std::array<std::int32_t, 3>>{{7, 0, 7}, {7, 3, 4}}));
     EXPECT_TRUE(recorder.closeEnabled);
     EXPECT_TRUE(result.modified);
 
-    const CResourceItem& file = *project->m_ResourceInfo.m_Menus.GetChildren().at(0)->GetChildren().at(0);
-    EXPECT_EQ(file.m_chTransHotkey, 'D');
+    EXPECT_EQ(ItemAt(*project, "menus/100/-1").m_chTransHotkey, 'D');
     // "Print" had no hotkey in the dictionary: 0 after translating, then the hotkey pass gives one.
-    EXPECT_EQ(file.GetChildren().at(1)->m_chTransHotkey, 'D'); // its first letter; File is on another level
-    std::vector<std::string> listed;
-    for (const CResourceItem* item : recorder.untranslated) listed.push_back(item->GetText());
-    EXPECT_EQ(listed, (std::vector<std::string>{"Open", "Busy", "Options", "Name:"}));
+    EXPECT_EQ(ItemAt(*project, "menus/100/-1/2").m_chTransHotkey, 'D'); // its first letter; File is on another level
+    EXPECT_EQ(recorder.untranslated, (std::vector<std::string>{"Open", "Busy", "Options", "Name:"}));
 }
 
 // Busy and Print were translated before the run: they count as translated

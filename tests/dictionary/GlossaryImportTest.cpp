@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-
-#include "Fixtures.h"
-#include "TempDir.h"
 #include "dictionary/GlossaryImport.h"
 #include "model/ResourceItem.h"
 
@@ -14,7 +10,6 @@ void PrintTo(const GlossarySkippedLine& line, std::ostream* out) {
 } // namespace quillon
 
 using namespace quillon;
-using namespace quillon::testing;
 
 namespace {
 
@@ -32,12 +27,10 @@ struct Import {
     }
 };
 
-// The glossary goes through a file, as a translator's would.
 Import RunImport(const std::string& bytes, GlossaryFormat format, std::uint32_t codePage = 1252) {
-    TempDir dir;
-    std::ofstream(dir.File("glossary"), std::ios::binary) << bytes;
     Import import;
-    import.report = ImportGlossary(FileBytes(dir.File("glossary")), format, import.dictionary, CodePage(codePage));
+    import.report = ImportGlossary(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), format, import.dictionary,
+                                   CodePage(codePage));
     return import;
 }
 
@@ -146,18 +139,17 @@ TEST(Glossaries, OnlyTheFirstThousandSkippedLinesAreListed) {
 // The '&' wins over the hotkey field; a source text the dictionary has
 // already keeps its entry and is counted.
 TEST(TextGlossary, FieldsAmpersandsTheHotkeyFieldAndTextsAlreadyThere) {
-    Import import;
-    CDictonary& dictionary = import.dictionary;
+    CDictonary dictionary;
     dictionary.AddEntry("Close", "Schließen", 'c', ItemKind::MenuItem);
     std::string text = "&Open\tx\t&Ouvrir\tv\r\nSave\tx\tEnregistrer\tS\r\nÖl\tx\tHuile\tÖ\r\nClose\t-\tZu\t\r\n";
-    import.report = ImportGlossary(std::vector<std::uint8_t>(text.begin(), text.end()), GlossaryFormat::Text, dictionary,
-                                   CodePage(1252));
+    auto report = ImportGlossary(std::vector<std::uint8_t>(text.begin(), text.end()), GlossaryFormat::Text, dictionary,
+                                 CodePage(1252));
     EXPECT_EQ(dictionary.FindEntry("Open", ItemKind::All)->m_chHotkey, 'O');
     EXPECT_EQ(dictionary.FindEntry("Save", ItemKind::All)->m_chHotkey, 'S');
     EXPECT_EQ(dictionary.FindEntry("\xD6l", ItemKind::All)->m_chHotkey, 0xFFD6); // one UTF-8 character, one byte of 1252
     EXPECT_EQ(dictionary.FindEntry("Close", ItemKind::MenuItem)->m_strTranslation, "Schließen");
-    EXPECT_EQ(import.report.Value().duplicates, 1u);
-    EXPECT_EQ(import.report.Value().imported, 3u);
+    EXPECT_EQ(report.Value().duplicates, 1u);
+    EXPECT_EQ(report.Value().imported, 3u);
 }
 
 TEST(Glossaries, OverLongLinesAreSkippedWhateverTheEncoding) {

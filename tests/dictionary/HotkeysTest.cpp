@@ -3,20 +3,32 @@
 
 #include <gtest/gtest.h>
 
+#include "Fixtures.h"
 #include "dictionary/Hotkeys.h"
 
 using namespace quillon;
 
 namespace {
 
-// An item of a level: its source text and hotkey, and the translation with
-// its hotkey when `translation` is given.
+// An item of a level: its source text and hotkey, and the translation (UTF-8)
+// with its hotkey when `translation` is given.
 struct Entry {
     const char* text;
     char hotkey;
     const char* translation = nullptr;
     char transHotkey = 0;
 };
+
+// A level of a target menu holding `entries`, the nth with ID n.
+std::unique_ptr<CMenuEntry> Level(const std::vector<Entry>& entries, const CodePage& page) {
+    auto level = std::make_unique<CMenuEntry>("File", 'F', -1, 0x10);
+    for (const Entry& entry : entries) {
+        auto id = static_cast<std::int32_t>(level->GetCount() + 1);
+        auto& item = level->AddChild(std::make_unique<CMenuItem>(entry.text, std::uint8_t(entry.hotkey), id, 0));
+        if (entry.translation) item.SetTranslation(page.FromUtf8(entry.translation), std::uint8_t(entry.transHotkey));
+    }
+    return level;
+}
 
 // Each clash as its letter and the IDs (1-based positions) of its items.
 using Clashes = std::vector<std::pair<char, std::vector<std::int32_t>>>;
@@ -49,16 +61,8 @@ TEST(HotkeyClash, OneLevelOfTheTarget) {
          {{"Alpha", 'A'}, {"Beta", 'B'}, {"Bold", 'B'}, {"Auto", 'A'}, {"Copy", 'C'}},
          {{'A', {1, 4}}, {'B', {2, 3}}}},
     };
-    const CodePage codePage(1252);
-    for (const auto& test : cases) {
-        CMenuEntry level("File", 'F', -1, 0x10);
-        std::int32_t id = 0;
-        for (const Entry& entry : test.entries) {
-            auto& item = level.AddChild(std::make_unique<CMenuItem>(entry.text, static_cast<std::uint8_t>(entry.hotkey), ++id, 0));
-            if (entry.translation) item.SetTranslation(entry.translation, static_cast<std::uint8_t>(entry.transHotkey));
-        }
-        EXPECT_EQ(ClashesOf(level, codePage), test.expected) << test.name;
-    }
+    const CodePage page(1252);
+    for (const auto& test : cases) EXPECT_EQ(ClashesOf(*Level(test.entries, page), page), test.expected) << test.name;
 }
 
 namespace {
@@ -108,7 +112,6 @@ TEST(Hotkeys, AssignedHotkeyInEveryScript) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const CodePage page(c.codePage);
-        const HotkeyAlphabet& alphabet = HotkeyAlphabet::Of(page);
         CMenuItem item(page.FromUtf8(c.source), static_cast<std::uint8_t>(c.sourceHotkey), 1, 0);
         item.SetTranslation(page.FromUtf8(c.translation), ByteOf(c.givenHotkey, page));
         UsedHotkeys used;
@@ -117,7 +120,7 @@ TEST(Hotkeys, AssignedHotkeyInEveryScript) {
         EXPECT_EQ(page.ToUtf8(item.GetTranslation()), c.expectedText);
         std::uint16_t expected = *c.expectedHotkey ? ByteOf(c.expectedHotkey, page) : kHotkeyNone;
         EXPECT_EQ(item.m_chTransHotkey, expected);
-        EXPECT_TRUE(expected == kHotkeyNone || used.count(alphabet.Upper(HotkeyByte(expected))));
+        EXPECT_TRUE(expected == kHotkeyNone || used.count(HotkeyAlphabet::Of(page).Upper(HotkeyByte(expected))));
     }
 }
 
@@ -159,19 +162,14 @@ TEST(Hotkeys, TypedMarkersKeepTheirPlace) {
 // clash check finds clean.
 TEST(Hotkeys, LevelPassLeavesNoClash) {
     const CodePage page(1251);
-    CMenuEntry level("File", 'F', -1, 0x10);
-    level.AddChild(std::make_unique<CMenuItem>("Open", 'O', 1, 0));
-    auto& objects = level.AddChild(std::make_unique<CMenuItem>("Objects", 'O', 2, 0));
-    objects.SetTranslation("Objekte", 'O');
-    auto& first = level.AddChild(std::make_unique<CMenuItem>("Find", 'F', 3, 0));
-    first.SetTranslation(page.FromUtf8("Файл"), 0);
-    auto& second = level.AddChild(std::make_unique<CMenuItem>("Form", 'F', 4, 0));
-    second.SetTranslation(page.FromUtf8("форма"), 0);
+    auto level =
+        Level({{"Open", 'O'}, {"Objects", 'O', "Objekte", 'O'}, {"Find", 'F', "Файл"}, {"Form", 'F', "форма"}}, page);
     std::vector<const CResourceItem*> changed;
-    AssignLevelHotkeys(level, page, HotkeyConvention::InText, [&](CResourceItem& item) { changed.push_back(&item); });
-    EXPECT_EQ(objects.m_chTransHotkey, 'b');
-    EXPECT_EQ(page.ToUtf8(std::string(1, static_cast<char>(first.m_chTransHotkey))), "Ф");
-    EXPECT_EQ(page.ToUtf8(std::string(1, static_cast<char>(second.m_chTransHotkey))), "о");
+    AssignLevelHotkeys(*level, page, HotkeyConvention::InText, [&](CResourceItem& item) { changed.push_back(&item); });
+    // The hotkeys of Objects, Find and Form.
+    std::string hotkeys;
+    for (std::int32_t id : {2, 3, 4}) hotkeys += static_cast<char>(quillon::testing::Child(*level, id).m_chTransHotkey);
+    EXPECT_EQ(page.ToUtf8(hotkeys), "bФо");
     EXPECT_EQ(changed.size(), 3u);
-    EXPECT_TRUE(DuplicateHotkeys(level, page).empty());
+    EXPECT_TRUE(DuplicateHotkeys(*level, page).empty());
 }

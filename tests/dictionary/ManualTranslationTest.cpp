@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "dictionary/ManualTranslation.h"
-#include "project/Project.h"
 
 using namespace quillon;
 
@@ -70,21 +69,20 @@ TEST(ManualTranslation, AddToDictionaryAsksBeforeReplacingAndRefusesEmptyTexts) 
 // here: the translator's own version values stay, and a restored item's
 // change from an update counts as handled.
 TEST(ManualTranslation, RestoreAllKeepsTheVersionValuesAndHandlesUpdateMarks) {
-    CProject project;
-    auto& menu = project.m_ResourceInfo.m_Menus.AddChild(std::make_unique<CMenuEntry>("", 0, 1, 0));
+    CResourceInfo info;
+    auto& menu = info.m_Menus.AddChild(std::make_unique<CMenuEntry>("", 0, 1, 0));
     menu.AddChild(std::make_unique<CMenuItem>("Save", 'S', 2, 0)).SetTranslation("Sichern", 'S');
-    auto& ready = project.m_ResourceInfo.m_Strings.AddChild(std::make_unique<CStringEntry>("Ready", 0, 1));
+    auto& ready = info.m_Strings.AddChild(std::make_unique<CStringEntry>("Ready", 0, 1));
     ready.SetTranslation("Bereit", 0);
     ready.SetCarried(true);
-    project.m_ResourceInfo.m_Strings.AddChild(std::make_unique<CStringEntry>("Idle", 0, 2));
-    auto& version = project.m_ResourceInfo.m_VersionInfo.m_Root.AddChild(
-        std::make_unique<CVersionBlock>("Translator", kVersionText, "x"));
+    info.m_Strings.AddChild(std::make_unique<CStringEntry>("Idle", 0, 2));
+    auto& version = info.m_VersionInfo.m_Root.AddChild(std::make_unique<CVersionBlock>("Translator", kVersionText, "x"));
     version.SetTranslation("Ann", 0);
-    project.m_ResourceInfo.m_nTranslated = 2;
-    EXPECT_EQ(RestoreAll(project.m_ResourceInfo), 2u);
+    info.m_nTranslated = 2;
+    EXPECT_EQ(RestoreAll(info), 2u);
     EXPECT_TRUE(version.IsTranslated());
     EXPECT_EQ(ready.m_dwState & RIS_CARRIED, 0u);
-    EXPECT_EQ(project.m_ResourceInfo.m_nTranslated, 0u);
+    EXPECT_EQ(info.m_nTranslated, 0u);
 }
 
 TEST(ManualTranslation, AnEditedEntryIsRefusedInWords) {

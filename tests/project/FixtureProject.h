@@ -12,6 +12,7 @@
 #include "TempDir.h"
 #include "model/ItemPath.h"
 #include "project/NewProject.h"
+#include "project/ProjectUpdate.h"
 
 namespace quillon::testing {
 
@@ -38,6 +39,39 @@ inline CResourceItem& ItemAt(CProject& project, std::string_view path) {
     EXPECT_TRUE(item) << path;
     static CResourceItem none;
     return item ? *item.Value() : none;
+}
+
+// `project` saved to `path` and opened from there as another project; a save
+// or open that fails fails the test.
+inline CProject SavedAndReopened(CProject& project, const std::string& path) {
+    CProject reopened;
+    EXPECT_TRUE(project.Save(path)) << path;
+    EXPECT_TRUE(reopened.Open(path)) << path;
+    return reopened;
+}
+
+// Gives `root` a string table keyed each of `tables`, holding `entries` (key
+// and value), and a translation table holding `translation` unless it is empty.
+using VersionEntries = std::initializer_list<std::pair<const char*, const char*>>;
+inline void AddVersionTables(CVersionBlock& root, std::initializer_list<const char*> tables,
+                             std::vector<std::uint8_t> translation, VersionEntries entries = {{"Translator", ""}}) {
+    auto& info = root.AddChild(std::make_unique<CVersionBlock>("StringFileInfo", kVersionBlock, ""));
+    for (const char* key : tables) {
+        auto& table = info.AddChild(std::make_unique<CVersionBlock>(key, kVersionBlock, ""));
+        for (auto [entry, value] : entries) table.AddChild(std::make_unique<CVersionBlock>(entry, kVersionText, value));
+    }
+    if (translation.empty()) return;
+    auto& vars = root.AddChild(std::make_unique<CVersionBlock>("VarFileInfo", kVersionBlock, ""));
+    auto value = std::make_unique<CVersionBlock>("Translation", kVersionBinary, "", RIS_FIXED);
+    value->m_pValue = std::move(translation);
+    vars.AddChild(std::move(value));
+}
+
+// The project updated with `module`, as the Update command does it.
+inline UpdateReport UpdateWith(CProject& project, const std::string& module) {
+    CProject fresh;
+    fresh.m_strModulePath = module;
+    return UpdateProject(project, fresh);
 }
 
 } // namespace quillon::testing

@@ -34,10 +34,7 @@ TEST(ItemPathStability, SavingAndOpeningAProjectKeepsEveryPath) {
         auto project = NewProjectOf(module);
         TranslateSome(project->m_ResourceInfo);
         auto before = DescribedPaths(project->m_ResourceInfo);
-        ASSERT_TRUE(project->Save(dir.File("p.prj")));
-        CProject reopened;
-        ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
-        EXPECT_EQ(DescribedPaths(reopened.m_ResourceInfo), before);
+        EXPECT_EQ(DescribedPaths(SavedAndReopened(*project, dir.File("p.prj")).m_ResourceInfo), before);
         for (const auto& [path, item] : before) escaped |= path.ends_with("/Translator%20E-Mail");
     }
     EXPECT_TRUE(escaped); // the translator's values have keys with spaces

@@ -27,6 +27,14 @@ AutoTranslateResult AutoTranslate(CProject& p) {
     return CAutoTranslator(p.m_ResourceInfo, p.m_Dictionary, p.GetCodePage(), HotkeyConvention::InText).Run();
 }
 
+// The sample's entry for "File" edited in place.
+void EditFileEntry(CProject& p) {
+    CDictonaryEntry* file = p.m_Dictionary.FindEntry("File", ItemKind::All);
+    ASSERT_NE(file, nullptr);
+    file->m_strTranslation = "Datei!";
+    file->m_chHotkey = 'D';
+}
+
 } // namespace
 
 // Each case plans a change on the sample project; the same operation made in
@@ -45,10 +53,7 @@ TEST(ProjectChange, AppliesWhatTheOperationWouldDoAndTakesItBackExactly) {
          },
          [](CProject& p) {
              p.m_Dictionary.AddEntry("Not in the glossary", "Nicht im Glossar", 0, ItemKind::String);
-             CDictonaryEntry* file = p.m_Dictionary.FindEntry("File", ItemKind::All);
-             ASSERT_NE(file, nullptr);
-             file->m_strTranslation = "Datei!";
-             file->m_chHotkey = 'D';
+             EditFileEntry(p);
          }},
         // The second edit starts from the first one's result, so only undoing the last first restores the entry.
         {"two edits of one entry",
@@ -64,12 +69,7 @@ TEST(ProjectChange, AppliesWhatTheOperationWouldDoAndTakesItBackExactly) {
              for (DictionaryEdit& edit : edits) change.Add(std::move(edit));
              return change;
          },
-         [](CProject& p) {
-             CDictonaryEntry* file = p.m_Dictionary.FindEntry("File", ItemKind::All);
-             ASSERT_NE(file, nullptr);
-             file->m_strTranslation = "Datei!";
-             file->m_chHotkey = 'D';
-         }},
+         EditFileEntry},
         {"restore all after an auto translation",
          [](CProject& p) {
              AutoTranslate(p);

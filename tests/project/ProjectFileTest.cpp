@@ -6,23 +6,28 @@
 #include "io/FileIo.h"
 #include "model/Archive.h"
 #include "project/FixtureProject.h"
-#include "project/Project.h"
-#include "project/ProjectUpdate.h"
 
 using namespace quillon;
 using namespace quillon::testing;
 using Bytes = std::vector<std::uint8_t>;
 
-TEST(ProjectFile, SettingsComeFirstAsTextsAndAWord) {
-    CProject project;
-    project.m_strModulePath = std::string(254, 'm');
-    project.m_strTargetPath = "";
-    project.m_strDictionaryPath = std::string(255, 'd');
-    project.m_strTranslator = "T";
-    project.m_strEMail = "e";
-    project.m_wTargetLanguage = 0x0407;
+// basic32.exe's German project, its files to be in `dir`.
+class ProjectFile : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::unique_ptr<CProject> project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
+};
+using NewProject = ProjectFile;
+
+TEST_F(ProjectFile, SettingsComeFirstAsTextsAndAWord) {
+    CProject settings;
+    settings.m_strModulePath = std::string(254, 'm');
+    settings.m_strDictionaryPath = std::string(255, 'd');
+    settings.m_strTranslator = "T";
+    settings.m_strEMail = "e";
+    settings.m_wTargetLanguage = 0x0407;
     ArchiveWriter out;
-    project.Store(out, 0);
+    settings.Store(out, 0);
     const Bytes& data = out.Data();
     EXPECT_EQ(data[0], 0xFE);
     EXPECT_EQ(data[255], 0x00); // empty target path
@@ -34,36 +39,25 @@ TEST(ProjectFile, SettingsComeFirstAsTextsAndAWord) {
     EXPECT_EQ(data.size(), after + 6 + 62 + 52 + 26 + 3 * 20);
 }
 
-TEST(ProjectFile, SaveAndOpenRoundTripKeepsEverything) {
-    TempDir dir;
-    auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
+TEST_F(ProjectFile, SaveAndOpenRoundTripKeepsEverything) {
     project->m_ResourceInfo.m_Strings.GetChildren().at(0)->SetTranslation("Hallo Welt", 0);
     project->m_ResourceInfo.m_Strings.GetChildren().at(1)->SetCarried(true);
     project->m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
-    ASSERT_TRUE(project->Save(dir.File("p.prj")));
+    CProject reopened = SavedAndReopened(*project, dir.File("p.prj"));
     EXPECT_TRUE(FileExists(dir.File("p.dic")));
-
-    CProject reopened;
-    ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
     EXPECT_EQ(reopened.m_Dictionary, project->m_Dictionary);
     EXPECT_EQ(reopened.m_ResourceInfo, project->m_ResourceInfo);
 
-    // Saving the reopened project gives the same bytes apart from the saved
-    // time: every setting came back.
-    ASSERT_TRUE(reopened.Save(dir.File("q.prj")));
-    ASSERT_TRUE(project->Save(dir.File("p.prj")));
-    Bytes first = FileBytes(dir.File("p.prj"));
-    Bytes second = FileBytes(dir.File("q.prj"));
-    ASSERT_EQ(first.size(), second.size());
-    std::size_t settings = 1 + Fixture("basic32.exe").size() + 1 + 1 + dir.File("p.dic").size() + 1 + 3 + 1 + 15 + 2;
-    std::size_t savedTime = settings + 4 + 2 + 8 + 4;
-    for (std::size_t i = savedTime; i < savedTime + 4; ++i) second[i] = first[i];
-    auto firstDifference = std::mismatch(first.begin(), first.end(), second.begin()).first - first.begin();
-    EXPECT_EQ(firstDifference, static_cast<std::ptrdiff_t>(first.size()));
+    // The reopened project stores the same bytes as the saved one (as a save
+    // does, with the time of saving fixed here): every setting came back.
+    ArchiveWriter first, second;
+    project->Store(first, 0);
+    reopened.Store(second, 0);
+    ASSERT_EQ(first.Data().size(), second.Data().size());
+    EXPECT_EQ(std::ranges::mismatch(first.Data(), second.Data()).in1 - first.Data().begin(), std::ssize(first.Data()));
 }
 
-TEST(ProjectFile, OpenFallsBackToTheModuleOnlyWithoutAProjectFile) {
-    TempDir dir;
+TEST_F(ProjectFile, OpenFallsBackToTheModuleOnlyWithoutAProjectFile) {
     ASSERT_TRUE(WriteFileAtomically(dir.File("empty.prj"), Bytes{}));
     CProject fromModule;
     fromModule.m_strModulePath = Fixture("multilang.dll");
@@ -85,46 +79,40 @@ TEST(ProjectFile, OpenFallsBackToTheModuleOnlyWithoutAProjectFile) {
     EXPECT_TRUE(untouched.m_ResourceInfo.m_Strings.GetChildren().empty());
 }
 
-TEST(ProjectFile, MalformedFilesAreRefusedAndLeaveTheProjectAsItWas) {
-    TempDir dir;
+TEST_F(ProjectFile, MalformedFilesAreRefusedAndLeaveTheProjectAsItWas) {
     auto saved = NewProjectOf(Fixture("notranslation.dll"), 0x0415, &dir);
     ASSERT_TRUE(saved->Save(dir.File("p.prj")));
     Bytes bytes = FileBytes(dir.File("p.prj"));
-    auto current = NewProjectOf(Fixture("multilang.dll"), 0x0407, &dir);
-    const CResourceInfo before(current->m_ResourceInfo);
+    const CResourceInfo before(project->m_ResourceInfo);
     for (std::size_t cut = 1; cut < bytes.size(); ++cut) {
         // A plain write: the atomic one waits for the disk, thousands of times here.
         std::ofstream(dir.File("cut.prj"), std::ios::binary | std::ios::trunc)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(cut));
-        Status opened = current->Open(dir.File("cut.prj"));
+        Status opened = project->Open(dir.File("cut.prj"));
         ASSERT_FALSE(opened) << "cut at " << cut;
         EXPECT_EQ(opened.GetError().code, Error::Code::Malformed);
         EXPECT_NE(opened.GetError().message.find("cut.prj"), std::string::npos);
-        ASSERT_EQ(current->m_ResourceInfo, before);
+        ASSERT_EQ(project->m_ResourceInfo, before);
     }
 }
 
 // ".prj" only where the file name has no extension, and never over a file
 // that is there already.
-TEST(NewProject, ProjectPathGetsAnExtensionAndAnExistingFileIsNeverTouched) {
+TEST_F(NewProject, ProjectPathGetsAnExtensionAndAnExistingFileIsNeverTouched) {
     for (auto [given, path] : {std::pair{"/a/b/project", "/a/b/project.prj"}, std::pair{"/a/b.d/project", "/a/b.d/project.prj"},
                                std::pair{"/a/b/project.xyz", "/a/b/project.xyz"}, std::pair{"p.prj", "p.prj"}})
         EXPECT_EQ(ProjectPathWithExtension(given), path);
-    TempDir dir;
     ASSERT_TRUE(WriteFileAtomically(dir.File("p.prj"), Bytes{1, 2, 3}));
-    auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
+    auto created = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
     EXPECT_EQ(FileBytes(dir.File("p.prj")), (Bytes{1, 2, 3}));
-    EXPECT_TRUE(project->m_bLoaded);
+    EXPECT_TRUE(created->m_bLoaded);
 }
 
 // basic32.exe has an English table and a German one of its own.
 // A save or a build replaces only a file of its own kind, or none: a "yes"
 // to "replace it?" never turns a dictionary or a module into a project, nor a
 // project into a target.
-TEST(ProjectFile, AFileIsReplacedOnlyByOneOfItsKind) {
-    TempDir dir;
-    auto project = NewProjectOf(Fixture("basic32.exe"));
-    project->m_strDictionaryPath = dir.File("p.dic");
+TEST_F(ProjectFile, AFileIsReplacedOnlyByOneOfItsKind) {
     project->m_Dictionary.AddEntry("Open", "Öffnen", 0, ItemKind::All);
     ASSERT_TRUE(project->Save(dir.File("p.prj")));
     std::filesystem::copy_file(Fixture("basic32.exe"), dir.File("m.exe"));
@@ -144,53 +132,38 @@ TEST(ProjectFile, AFileIsReplacedOnlyByOneOfItsKind) {
               "'" + dir.File("notes.txt") + "' is no file Quillon writes, not a module: the target was not written over it");
 }
 
-TEST(NewProject, TranslatorEntriesGoIntoTheModulesOwnStringTable) {
-    TempDir dir;
-    auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
+TEST_F(NewProject, TranslatorEntriesGoIntoTheModulesOwnStringTable) {
     // The keys and the translation value the table and the target get are RetargetVersion's.
-    CVersionBlock& root = project->m_ResourceInfo.m_VersionInfo.m_Root;
-    CVersionBlock* table = FindVersionPath(root, "\\stringfileinfo\\040904B0");
-    ASSERT_NE(table, nullptr);
-    for (auto [key, value] : {std::pair{"Translator", "Ann"}, std::pair{"Translator E-Mail", "ann@example.org"},
-                              std::pair{"Translation Software", "Quillon 1.0"}}) {
-        CVersionBlock* entry = FindVersionPath(*table, key);
-        ASSERT_NE(entry, nullptr) << key;
-        EXPECT_EQ(entry->GetText(), value);
-        EXPECT_EQ(entry->m_dwState, RIS_CREATED); // new values are not "translated"
+    const std::string table = "version/StringFileInfo/040904b0";
+    for (auto [key, value] : {std::pair{"/Translator", "Ann"}, std::pair{"/Translator%20E-Mail", "ann@example.org"},
+                              std::pair{"/Translation%20Software", "Quillon 1.0"}}) {
+        EXPECT_EQ(ItemAt(*project, table + key).GetText(), value);
+        EXPECT_EQ(ItemAt(*project, table + key).m_dwState, RIS_CREATED); // new values are not "translated"
     }
     // The other string table is left alone, as is a version without a translation value.
-    CVersionBlock* german = FindVersionPath(root, "\\StringFileInfo\\040704b0");
-    ASSERT_NE(german, nullptr);
-    EXPECT_EQ(german->GetCount(), 2u);
-    EXPECT_EQ(table->GetCount(), 8u);
+    EXPECT_EQ(ItemAt(*project, "version/StringFileInfo/040704b0").GetCount(), 2u);
+    EXPECT_EQ(ItemAt(*project, table).GetCount(), 8u);
+    // Keys are looked up without case, as the module's own entries may be written in any.
+    EXPECT_EQ(FindVersionPath(project->m_ResourceInfo.m_VersionInfo.m_Root, "\\stringfileinfo\\040904B0"),
+              &ItemAt(*project, table));
     // A new translator's name goes to the table written for the target only.
     // (Which table that is after a change of language: RetargetVersion.*.)
     project->m_strTranslator = "Bob";
     RefreshTranslatorValues(*project);
-    EXPECT_EQ(FindVersionPath(*table, "Translator")->GetTranslation(), "Bob");
+    EXPECT_EQ(ItemAt(*project, table + "/Translator").GetTranslation(), "Bob");
     auto polish = NewProjectOf(Fixture("notranslation.dll"), 0x0415, &dir);
-    CVersionBlock& untouched = polish->m_ResourceInfo.m_VersionInfo.m_Root;
-    CVersionBlock* polishTable = FindVersionPath(untouched, "\\StringFileInfo\\041504e2");
-    ASSERT_NE(polishTable, nullptr);
-    EXPECT_EQ(polishTable->GetCount(), 2u);
+    EXPECT_EQ(ItemAt(*polish, "version/StringFileInfo/041504e2").GetCount(), 2u);
 }
 
-TEST(NewProject, ExistingTranslatorValuesAreTranslatedInPlace) {
-    CProject project;
-    project.m_strTranslator = "Bo";
-    project.m_strEMail = "";
-    project.m_wTargetLanguage = 0x040C;
-    CVersionBlock& root = project.m_ResourceInfo.m_VersionInfo.m_Root;
-    auto& info = root.AddChild(std::make_unique<CVersionBlock>("StringFileInfo", kVersionBlock, ""));
-    auto& table = info.AddChild(std::make_unique<CVersionBlock>("040904E4", kVersionBlock, ""));
-    table.AddChild(std::make_unique<CVersionBlock>("Translator E-Mail", kVersionText, "old@example.org"));
-    table.AddChild(std::make_unique<CVersionBlock>("Translator", kVersionText, "Someone"));
-    auto& vars = root.AddChild(std::make_unique<CVersionBlock>("VarFileInfo", kVersionBlock, ""));
-    auto value = std::make_unique<CVersionBlock>("Translation", kVersionBinary, "", RIS_FIXED);
-    value->m_pValue = {0x09, 0x04, 0xE4, 0x04, 0x07, 0x04, 0xE4, 0x04};
-    vars.AddChild(std::move(value));
-
-    AddTranslatorToVersion(project);
+TEST_F(NewProject, ExistingTranslatorValuesAreTranslatedInPlace) {
+    CProject bo;
+    bo.m_strTranslator = "Bo";
+    bo.m_wTargetLanguage = 0x040C;
+    CVersionBlock& root = bo.m_ResourceInfo.m_VersionInfo.m_Root;
+    AddVersionTables(root, {"040904E4"}, {0x09, 0x04, 0xE4, 0x04, 0x07, 0x04, 0xE4, 0x04},
+                     {{"Translator E-Mail", "old@example.org"}, {"Translator", "Someone"}});
+    AddTranslatorToVersion(bo);
+    const CResourceItem& table = ItemAt(bo, "version/StringFileInfo/040904E4");
     EXPECT_EQ(table.GetCount(), 3u); // only "Translation Software" was missing
     EXPECT_EQ(table.GetChildren().at(1)->GetTranslation(), "Bo");
     EXPECT_TRUE(table.GetChildren().at(1)->IsTranslated());
@@ -200,14 +173,14 @@ TEST(NewProject, ExistingTranslatorValuesAreTranslatedInPlace) {
 
 // The scan reads the module's texts in the target language's code page; a
 // module that is not there or is no module is an error.
-TEST(NewProject, CodePageFollowsTheTargetLanguageAndTheModuleMustBeOne) {
+TEST_F(NewProject, CodePageFollowsTheTargetLanguageAndTheModuleMustBeOne) {
     // The target language, its code page, and a string's text read in it.
     const struct { std::uint16_t language; std::uint32_t codePage; std::int32_t id; std::u16string text; } cases[] = {
         {0x0415, 1250, 40, u"Grüße € ä"}, {0x0411, 932, 41, u"日本語テキスト"}};
     for (const auto& c : cases) {
-        auto project = NewProjectOf(Fixture("basic32.exe"), c.language);
-        EXPECT_EQ(project->GetCodePage(), c.codePage);
-        EXPECT_EQ(CodePage(c.codePage).ToUtf16(Child(project->m_ResourceInfo.m_Strings, c.id).GetText()), c.text);
+        auto scanned = NewProjectOf(Fixture("basic32.exe"), c.language);
+        EXPECT_EQ(scanned->GetCodePage(), c.codePage);
+        EXPECT_EQ(CodePage(c.codePage).ToUtf16(Child(scanned->m_ResourceInfo.m_Strings, c.id).GetText()), c.text);
     }
     NewProjectSettings settings;
     settings.targetLanguage = 0x0407;
@@ -222,18 +195,14 @@ TEST(NewProject, CodePageFollowsTheTargetLanguageAndTheModuleMustBeOne) {
 
 // No dictionary path writes no dictionary; a relative one lies beside the
 // project file; one that went away is said when the project opens.
-TEST(ProjectFile, DictionaryBesideTheProjectGoneOrUnreadable) {
-    TempDir dir;
-    auto project = NewProjectOf(Fixture("basic32.exe"), 0x0407, &dir);
+TEST_F(ProjectFile, DictionaryBesideTheProjectGoneOrUnreadable) {
     project->m_strDictionaryPath.clear();
     project->m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
     ASSERT_TRUE(project->Save(dir.File("p.prj")));
     EXPECT_FALSE(FileExists(dir.File("p.dic")));
     project->m_strDictionaryPath = "words.dic";
-    ASSERT_TRUE(project->Save(dir.File("p.prj")));
+    CProject reopened = SavedAndReopened(*project, dir.File("p.prj"));
     EXPECT_TRUE(FileExists(dir.File("words.dic")));
-    CProject reopened;
-    ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
     EXPECT_EQ(reopened.m_strDictionaryPath, "words.dic");
     EXPECT_EQ(reopened.m_Dictionary.GetCount(), 1u);
     EXPECT_TRUE(reopened.OpenWarnings().empty());
@@ -251,7 +220,7 @@ TEST(ProjectFile, DictionaryBesideTheProjectGoneOrUnreadable) {
     EXPECT_FALSE(FileExists(dir.File("q.prj"))); // nothing half-saved
 }
 
-TEST(ProjectFile, ItemsOfTheWrongKindUnderARootAreRefused) {
+TEST_F(ProjectFile, ItemsOfTheWrongKindUnderARootAreRefused) {
     CResourceInfo menus, dialogs;
     menus.m_Menus.AddChild(std::make_unique<CStringEntry>("not a menu", 0, 1));
     dialogs.m_Dialogs.AddChild(std::make_unique<CDialogEntry>("D", 0, 1)).AddChild(std::make_unique<CMenuItem>("x", 0, 2, 0));
@@ -267,18 +236,12 @@ TEST(ProjectFile, ItemsOfTheWrongKindUnderARootAreRefused) {
 
 // A resource the scan read only in part stays marked across save and open,
 // until an update reads it whole.
-TEST(ProjectFile, ScanWarningsStayWithTheProjectUntilAnUpdateReadsTheResourceWhole) {
-    TempDir dir;
-    auto project = NewProjectOf(Fixture("corrupt/dialog-overrun.exe"), 0x0407, &dir);
-    ASSERT_EQ(project->m_ResourceInfo.m_scanWarnings.count("dialogs/200"), 1u);
-    ASSERT_TRUE(project->Save(dir.File("p.prj")));
+TEST_F(ProjectFile, ScanWarningsStayWithTheProjectUntilAnUpdateReadsTheResourceWhole) {
+    auto overrun = NewProjectOf(Fixture("corrupt/dialog-overrun.exe"), 0x0407, &dir);
+    ASSERT_EQ(overrun->m_ResourceInfo.m_scanWarnings.count("dialogs/200"), 1u);
+    CProject reopened = SavedAndReopened(*overrun, dir.File("p.prj"));
+    EXPECT_EQ(reopened.m_ResourceInfo.m_scanWarnings, overrun->m_ResourceInfo.m_scanWarnings);
 
-    CProject reopened;
-    ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
-    EXPECT_EQ(reopened.m_ResourceInfo.m_scanWarnings, project->m_ResourceInfo.m_scanWarnings);
-
-    CProject whole;
-    whole.m_strModulePath = Fixture("basic32.exe");
-    UpdateProject(reopened, whole);
+    UpdateWith(reopened, Fixture("basic32.exe"));
     EXPECT_EQ(reopened.m_ResourceInfo.m_scanWarnings.count("dialogs/200"), 0u);
 }

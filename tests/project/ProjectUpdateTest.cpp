@@ -7,7 +7,6 @@
 #include "pe/VersionEntries.h"
 #include "project/FixtureProject.h"
 #include "project/ModuleCheck.h"
-#include "project/ProjectUpdate.h"
 #include "target/TargetBuilder.h"
 
 using namespace quillon;
@@ -38,12 +37,6 @@ std::unique_ptr<CProject> TranslatedKeysA() {
             item.SetTranslation("DE " + item.GetText() + " @" + path, item.m_chHotkey);
     });
     return project;
-}
-
-UpdateReport UpdateWith(CProject& project, const std::string& module) {
-    CProject fresh;
-    fresh.m_strModulePath = module;
-    return UpdateProject(project, fresh);
 }
 
 std::vector<std::int32_t> Ids(const CResourceItem& parent) {
@@ -149,9 +142,7 @@ TEST(ProjectUpdate, MergesEveryRootOfANewerModuleAndNamesEachChange) {
     ItemAt(*project, "strings/2").SetTranslation("Neuer Text", 0);
     EXPECT_FALSE(Carried(ItemAt(*project, "strings/2")));
     TempDir dir;
-    ASSERT_TRUE(project->Save(dir.File("p.prj")));
-    CProject reopened;
-    ASSERT_TRUE(reopened.Open(dir.File("p.prj")));
+    CProject reopened = SavedAndReopened(*project, dir.File("p.prj"));
     EXPECT_EQ(reopened.m_ResourceInfo.m_previous.count("strings/2"), 0u);
     EXPECT_EQ(reopened.m_ResourceInfo.m_previous.count("dialogs/600"), 1u);
 }
@@ -186,8 +177,7 @@ TEST(ProjectUpdate, AMovedSourceHotkeyIsFollowedByUntranslatedItemsOnly) {
     open.SetTranslation("Öffnen", 'f');
     open.m_chHotkey = 'p';
     exit.m_chHotkey = exit.m_chTransHotkey = 'E';
-    UpdateReport report = UpdateWith(*project, Fixture("update-v1.exe"));
-    EXPECT_TRUE(report.otherChanges);
+    EXPECT_TRUE(UpdateWith(*project, Fixture("update-v1.exe")).otherChanges);
     using Hotkeys = std::pair<std::uint16_t, std::uint16_t>; // the module's, the target's
     EXPECT_EQ(Hotkeys(open.m_chHotkey, open.m_chTransHotkey), Hotkeys('O', 'f'));
     EXPECT_EQ(Hotkeys(exit.m_chHotkey, exit.m_chTransHotkey), Hotkeys('x', 'x'));
@@ -199,17 +189,16 @@ TEST(ProjectUpdate, KeysPairChangesTextsMovesIdsAndReordersPopups) {
     EXPECT_EQ(Ids(project->m_ResourceInfo.m_Strings), (std::vector<std::int32_t>{1, 5, 7, 20, 40}));
     EXPECT_EQ(ItemAt(*project, "menus/102/-1").GetText(), "Beta");
     EXPECT_EQ(ItemAt(*project, "menus/102/-1/701").GetTranslation(), "DE Beta one @menus/102/-1#2/701");
-    // A control whose text changed takes the new text and hotkey and loses its translation.
-    const CResourceItem& changed = ItemAt(*project, "dialogs/200/203");
-    EXPECT_EQ(changed.GetText(), "Changed text");
-    EXPECT_EQ(changed.m_chHotkey, 'C');
-    EXPECT_FALSE(changed.IsTranslated());
+    // A control whose text changed (203) takes the new text and hotkey and loses its translation; one whose ID
+    // moved (201 to 204) keeps its. The changed caption loses its translation too.
+    const std::vector<std::string> dialogs = {
+        "dialogs/200 Find = DE Find @dialogs/200", "dialogs/200/204 Find what: &n = DE Find what: @dialogs/200/201 *",
+        "dialogs/200/202", "dialogs/200/203 Changed text &C *", "dialogs/200/1 OK = DE OK @dialogs/200/1 *",
+        "dialogs/300 New title *", "dialogs/300/301 Label: &L = DE Label: @dialogs/300/301 *",
+        "dialogs/300/2 Cancel = DE Cancel @dialogs/300/2 *"};
+    EXPECT_EQ(Outline(project->m_ResourceInfo, "dialogs"), dialogs);
     EXPECT_EQ(project->m_ResourceInfo.m_previous.at("dialogs/200/203"),
               (PreviousSource{"Change me", "DE Change me @dialogs/200/203"}));
-    // A control whose ID moved keeps its translation.
-    EXPECT_EQ(ItemAt(*project, "dialogs/200/204").GetTranslation(), "DE Find what: @dialogs/200/201");
-    EXPECT_EQ(ItemAt(*project, "dialogs/300").GetText(), "New title");
-    EXPECT_FALSE(ItemAt(*project, "dialogs/300").IsTranslated());
     // Changed: 203, the caption and 2 x 2 version texts; then moved, removed, added.
     EXPECT_EQ((std::vector<std::size_t>{report.Count(UpdateChangeKind::Changed), report.Count(UpdateChangeKind::Moved),
                                         report.Count(UpdateChangeKind::Removed), report.Count(UpdateChangeKind::Added)}),
@@ -218,8 +207,7 @@ TEST(ProjectUpdate, KeysPairChangesTextsMovesIdsAndReordersPopups) {
 
     // And back: every translation that was not reset is there again.
     UpdateWith(*project, Fixture("update-keys-a.exe"));
-    auto original = TranslatedKeysA();
-    EXPECT_EQ(Sources(project->m_ResourceInfo), Sources(original->m_ResourceInfo));
+    EXPECT_EQ(Sources(project->m_ResourceInfo), Sources(TranslatedKeysA()->m_ResourceInfo));
     EXPECT_EQ(ItemAt(*project, "strings/3").GetTranslation(), "DE Moves to twenty @strings/3");
     EXPECT_EQ(ItemAt(*project, "menus/102/-1#2/701").GetTranslation(), "DE Beta one @menus/102/-1#2/701");
     EXPECT_EQ(ItemAt(*project, "dialogs/200/201").GetTranslation(), "DE Find what: @dialogs/200/201");
@@ -231,8 +219,7 @@ TEST(ProjectUpdate, KeysPairChangesTextsMovesIdsAndReordersPopups) {
 // text the translation was made for.
 TEST(ProjectUpdate, TranslationsFollowTheirTextsToOtherIds) {
     auto project = TranslatedV1();
-    CProject fresh;
-    fresh.m_ResourceInfo = CResourceInfo(NewProjectOf(Fixture("update-v1.exe"))->m_ResourceInfo);
+    CProject fresh = std::move(*NewProjectOf(Fixture("update-v1.exe")));
     for (auto [path, text] : {std::pair{"strings/1", "Also unchanged"}, {"strings/100", "Unchanged"},
                               {"strings/2", "Inserted"}, {"strings/3", "Old text"}, {"strings/4", "Moves away"}})
         ItemAt(fresh, path).SetText(text);
@@ -255,11 +242,10 @@ TEST(ProjectUpdate, TheProjectsOwnTargetGivesItsTextsAnUnreadableModuleNothing) 
     TempDir dir;
     auto project = TranslatedV1();
     ASSERT_TRUE(BuildTarget(*project, dir.File("de.exe")));
-    UpdateReport report = UpdateWith(*project, dir.File("de.exe"));
+    EXPECT_GT(UpdateWith(*project, dir.File("de.exe")).Count(UpdateChangeKind::Changed), 0u);
     for (auto [path, text] : {std::pair{"dialogs/200/201", "DE Name:"}, {"dialogs/300", "DE caption 300"},
                               {"strings/2", "DE 2"}, {"menus/100/-1/101", "Öffnen"}})
         EXPECT_EQ(ItemAt(*project, path).GetText(), text);
-    EXPECT_GT(report.Count(UpdateChangeKind::Changed), 0u);
     // A module that cannot be read leaves the project alone.
     CResourceInfo before(project->m_ResourceInfo);
     for (const std::string& module : {Fixture("missing.exe"), Fixture("corrupt/not-pe.exe"), Fixture("nores.exe")}) {
@@ -328,22 +314,18 @@ TEST(ProjectUpdate, RandomEditsThereAndBack) {
     std::mt19937 random(20261206);
     for (int round = 0; round < 40; ++round) {
         auto project = TranslatedKeysA();
-        CProject original;
-        original.m_ResourceInfo = CResourceInfo(project->m_ResourceInfo);
-        CProject edited;
-        edited.m_ResourceInfo = CResourceInfo(project->m_ResourceInfo);
+        CResourceInfo original(project->m_ResourceInfo);
+        auto edited = TranslatedKeysA();
         for (const RootInfo& root : Roots())
-            if (root.root != Root::Version) EditRandomly(RootItem(edited.m_ResourceInfo, root.root), random);
-        std::vector<std::string> editedSources = Sources(edited.m_ResourceInfo);
-        ASSERT_TRUE(UpdateProject(*project, edited).merged);
+            if (root.root != Root::Version) EditRandomly(RootItem(edited->m_ResourceInfo, root.root), random);
+        std::vector<std::string> editedSources = Sources(edited->m_ResourceInfo);
+        ASSERT_TRUE(UpdateProject(*project, *edited).merged);
         EXPECT_EQ(Sources(project->m_ResourceInfo), editedSources) << "round " << round;
-        CProject back;
-        back.m_ResourceInfo = CResourceInfo(original.m_ResourceInfo);
-        ASSERT_TRUE(UpdateProject(*project, back).merged);
-        EXPECT_EQ(Sources(project->m_ResourceInfo), Sources(original.m_ResourceInfo)) << "round " << round;
+        ASSERT_TRUE(UpdateProject(*project, *TranslatedKeysA()).merged);
+        EXPECT_EQ(Sources(project->m_ResourceInfo), Sources(original)) << "round " << round;
         WalkPaths(project->m_ResourceInfo, [&](const CResourceItem& item, const std::string& path) {
             if (!item.IsTranslated()) return;
-            auto was = Find(original.m_ResourceInfo, path);
+            auto was = Find(original, path);
             ASSERT_TRUE(was) << path;
             EXPECT_EQ(item.GetText(), was.Value()->GetText()) << path;
             // A translation is only ever one made for the text the item has.
@@ -356,11 +338,9 @@ TEST(ProjectUpdate, RandomEditsThereAndBack) {
 // it, so a build without the option does not write mojibake.
 TEST(ProjectSideFile, RemembersTheCodePageOverride) {
     TempDir dir;
-    NewProjectSettings settings;
-    settings.modulePath = Fixture("basic32.exe");
-    settings.targetLanguage = 0x0407;
-    settings.codePage = kCodePageUtf8;
-    ASSERT_TRUE(CreateProject(settings).Value()->Save(dir.File("u.prj")));
+    auto project = NewProjectOf(Fixture("basic32.exe"));
+    project->m_nCodePage = kCodePageUtf8;
+    ASSERT_TRUE(project->Save(dir.File("u.prj")));
     for (auto [given, expected] : {std::pair{0u, kCodePageUtf8}, std::pair{1252u, 1252u}}) {
         CProject reopened;
         reopened.m_nCodePage = given;

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "project/NewProject.h"
-#include "project/Project.h"
+#include "project/FixtureProject.h"
 
 using namespace quillon;
+using namespace quillon::testing;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
@@ -16,17 +16,8 @@ namespace {
 struct VersionTree {
     CVersionBlock root;
 
-    VersionTree(std::initializer_list<const char*> tables, Bytes translation) {
-        auto& info = root.AddChild(std::make_unique<CVersionBlock>("StringFileInfo", kVersionBlock, ""));
-        for (const char* key : tables) {
-            auto& table = info.AddChild(std::make_unique<CVersionBlock>(key, kVersionBlock, ""));
-            table.AddChild(std::make_unique<CVersionBlock>("Translator", kVersionText, ""));
-        }
-        if (translation.empty()) return;
-        auto& vars = root.AddChild(std::make_unique<CVersionBlock>("VarFileInfo", kVersionBlock, ""));
-        auto value = std::make_unique<CVersionBlock>("Translation", kVersionBinary, "", RIS_FIXED);
-        value->m_pValue = std::move(translation);
-        vars.AddChild(std::move(value));
+    VersionTree(std::initializer_list<const char*> tables, const Bytes& translation) {
+        AddVersionTables(root, tables, translation);
     }
 
     // Each table's key and target key, in order.

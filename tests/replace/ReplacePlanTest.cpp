@@ -25,10 +25,6 @@ void Translate(CProject& project, CResourceItem& item, const std::string& utf8, 
     Assign(item, PlanTranslation(item, codePage.FromUtf8(utf8), std::uint8_t(hotkey)).after);
 }
 
-bool Has(const std::vector<Finding>& findings, std::string_view code) {
-    return std::any_of(findings.begin(), findings.end(), [&](const Finding& f) { return InfoOf(f.code).name == code; });
-}
-
 } // namespace
 
 // Texts are in the tree's form (escapes as the list shows them), UTF-8 here.
@@ -88,10 +84,9 @@ TEST(ReplacePlan, FindsAndReplacesAsEachOptionSays) {
         }
         ASSERT_EQ(rows.size(), 1u);
         const ReplaceRow& row = rows[0];
-        EXPECT_EQ(row.path, c.path);
-        EXPECT_EQ(codePage.ToUtf8(row.Before()), c.translation);
-        EXPECT_EQ(codePage.ToUtf8(row.After()), c.after);
-        EXPECT_EQ(row.outcome, c.outcome);
+        // The row's path, translation before and after, and outcome.
+        EXPECT_EQ(std::tuple(row.path, codePage.ToUtf8(row.Before()), codePage.ToUtf8(row.After()), row.outcome),
+                  std::tuple(c.path, c.translation, c.after, c.outcome));
         EXPECT_EQ(row.chosen, c.outcome == ReplaceOutcome::Replaced);
         if (c.outcome != ReplaceOutcome::Replaced) continue;
         EXPECT_EQ(row.edit.after.text, row.After());
@@ -99,7 +94,8 @@ TEST(ReplacePlan, FindsAndReplacesAsEachOptionSays) {
         if (!c.finding) {
             EXPECT_TRUE(row.findings.empty()) << row.findings.front().message;
         } else if (std::string_view(c.finding) != "*") {
-            EXPECT_TRUE(Has(row.findings, c.finding));
+            EXPECT_TRUE(std::ranges::any_of(row.findings,
+                                            [&](const Finding& f) { return InfoOf(f.code).name == c.finding; }));
         }
         for (const Finding& finding : row.findings) // names the other item by its address
             EXPECT_TRUE(finding.code != CheckCode::HotkeyDuplicate || finding.message.ends_with("(menus/100/-1/1001)"))
@@ -119,8 +115,7 @@ TEST(ReplacePlan, RefusesPatternsItCannotUse) {
     // A plain text is no pattern: its brackets and dollars are characters.
     auto plain = TextMatcher::Compile("(a$1", "$1", kPlain);
     ASSERT_TRUE(plain);
-    ASSERT_EQ(plain.Value().Matches("x(a$1").size(), 1u);
-    EXPECT_EQ(plain.Value().Matches("x(a$1")[0], (TextMatch{1, 4, "$1"}));
+    EXPECT_EQ(plain.Value().Matches("x(a$1"), (std::vector<TextMatch>{{1, 4, "$1"}}));
 }
 
 // The rows chosen go in as one change, the one left out stays, and taking
@@ -129,10 +124,9 @@ TEST(ReplacePlan, RefusesPatternsItCannotUse) {
 TEST(ReplacePlan, ChosenRowsAreOneChangeToTakeBack) {
     auto project = NewProjectOf(SamplePath("quillpad.exe"));
     CodePage codePage(project->GetCodePage());
-    Translate(*project, ItemAt(*project, "strings/1"), "Federblock", 0);
-    Translate(*project, ItemAt(*project, "strings/3"), "%1 - Federblock", 0);
-    Translate(*project, ItemAt(*project, "menus/100/-1/1007"), "Feder beenden", 'F');
-    Translate(*project, ItemAt(*project, "menus/100/-1/1003"), "Speichern", 'S');
+    for (auto [path, text, hotkey] : {std::tuple{"strings/1", "Federblock", '\0'}, {"strings/3", "%1 - Federblock", '\0'},
+                                      {"menus/100/-1/1007", "Feder beenden", 'F'}, {"menus/100/-1/1003", "Speichern", 'S'}})
+        Translate(*project, ItemAt(*project, path), text, hotkey);
     std::vector<std::uint8_t> before = ProjectRecord(*project);
     auto matcher = TextMatcher::Compile("Feder", "Schreib", kPlain);
     ASSERT_TRUE(matcher);
