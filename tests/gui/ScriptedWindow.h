@@ -13,6 +13,7 @@
 
 #include "Fixtures.h"
 #include "TempDir.h"
+#include "dictionary/ManualTranslation.h"
 #include "gui/ScriptedPrompts.h"
 #include "model/ItemPath.h"
 #include "project/NewProject.h"
@@ -27,6 +28,11 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace quillon::testing {
 
+// The item at `path` ("strings/16") in the window's project.
+inline CResourceItem& At(gui::CMainFrame& frame, const char* path) {
+    return *Find(frame.Document().Project().m_ResourceInfo, path).Value();
+}
+
 struct ScriptedWindow {
     gui::CMainFrame frame;
     ScriptedPrompts* prompts;
@@ -34,6 +40,12 @@ struct ScriptedWindow {
         auto scripted = std::make_unique<ScriptedPrompts>();
         prompts = scripted.get();
         frame.SetPrompts(std::move(scripted));
+    }
+    // Translates (or, with the source, confirms) the item at `path` as one step to undo.
+    void Translate(const char* path, const std::string& text, std::uint16_t hotkey = 0) {
+        ProjectChange change("Translate");
+        change.Add(PlanManualTranslation(At(frame, path), text, hotkey, frame.Document().GetCodePage()).Value());
+        frame.Document().Apply(std::move(change));
     }
 };
 
@@ -93,14 +105,16 @@ struct SessionWindow : ScriptedWindow {
     QString File(const char* name) const { return QString::fromStdString(dir.File(name)); }
 };
 
-// The item at `path` ("strings/16") in the window's project.
-inline CResourceItem& At(gui::CMainFrame& frame, const char* path) {
-    return *Find(frame.Document().Project().m_ResourceInfo, path).Value();
-}
-
 // The Output dock has a line that ends with `text` (or, as `how` says, holds it).
 inline bool Logged(gui::CMainFrame& frame, const QString& text, Qt::MatchFlags how = Qt::MatchEndsWith) {
     return !frame.OutputBar()->StatusList()->findItems(text, how).isEmpty();
+}
+
+// The texts of menu entries or toolbar buttons, "-" for a separator.
+inline QStringList Texts(const QList<QAction*>& actions) {
+    QStringList texts;
+    for (const QAction* action : actions) texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
 }
 
 inline QString Cell(const QAbstractItemModel& model, int row, int column) {
