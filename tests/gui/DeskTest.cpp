@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "gui/ScriptedWindow.h"
-#include "dictionary/ManualTranslation.h"
 #include "controls/TextBridge.h"
 #include "ui/HistoryDock.h"
 #include "ui/ItemPreview.h"
@@ -42,27 +41,18 @@ struct Desk : SessionWindow {
     }
     bool Modified() { return frame.windowTitle().endsWith(" *"); }
     CResourceItem& At(const char* path) { return quillon::testing::At(frame, path); }
-    // Translates (or, with the source, confirms) the item at `path` as one step.
-    void Translate(const char* path, const char* text, std::uint16_t hotkey) {
-        CQuillonDoc& doc = frame.Document();
-        ProjectChange change("Translate");
-        change.Add(PlanManualTranslation(At(path), text, hotkey, doc.GetCodePage()).Value());
-        doc.Apply(std::move(change));
-    }
     std::string Text(const char* path) { return At(path).GetTranslation(); }
     // The contents nodes that are open, by their text path.
     QStringList Expanded() {
         QStringList open;
-        std::function<void(const QModelIndex&, const QString&)> walk = [&](const QModelIndex& parent,
-                                                                             const QString& prefix) {
-            for (int row = 0; row < frame.Contents().rowCount(parent); ++row) {
-                QModelIndex index = frame.Contents().index(row, 0, parent);
-                QString path = prefix + "/" + index.data().toString();
-                if (frame.ContentsView()->isExpanded(index)) open << path;
-                walk(index, path);
-            }
-        };
-        walk({}, {});
+        const QAbstractItemModel& tree = frame.Contents();
+        const auto all = tree.match(tree.index(0, 0), Qt::DisplayRole, "*", -1, Qt::MatchWildcard | Qt::MatchRecursive);
+        for (QModelIndex index : all) {
+            if (!frame.ContentsView()->isExpanded(index)) continue;
+            QString path;
+            for (; index.isValid(); index = index.parent()) path.prepend("/" + index.data().toString());
+            open << path;
+        }
         return open;
     }
 };
@@ -130,8 +120,8 @@ TEST(TranslatorsDesk, TranslatesInPlaceFromTheKeyboard) {
 TEST(TranslatorsDesk, TheFilterMatchesAsItsOptionsSayAndTheHotkeyCellChecks) {
     Desk window;
     ASSERT_TRUE(window.Create());
-    window.Translate("strings/38", "UTF-8", 0);
-    window.Translate("strings/2", "Unbenannt", 0);
+    window.Translate("strings/38", "UTF-8");
+    window.Translate("strings/2", "Unbenannt");
     ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
     struct Case {
         ListFilter filter;
@@ -277,10 +267,10 @@ TEST(TranslatorsDesk, ReplacesInTranslationsAsOneStep) {
     Desk desk;
     CMainFrame& frame = desk.frame;
     ASSERT_TRUE(desk.Create());
-    desk.Translate("strings/1", "Federblock", 0);
-    desk.Translate("strings/3", "%1 - Federblock", 0);
+    desk.Translate("strings/1", "Federblock");
+    desk.Translate("strings/3", "%1 - Federblock");
     desk.Translate("menus/100/-1/1007", "Feder beenden", 'F');
-    desk.Translate("strings/2", "Unbenannt", 0);
+    desk.Translate("strings/2", "Unbenannt");
     ASSERT_TRUE(frame.SelectNode({"Resource", "Strings", "String Table"}));
     ASSERT_TRUE(desk.Show());
     const int steps = frame.Document().UndoStack().count();

@@ -198,10 +198,8 @@ TEST(MainFrame, SavesAndBuildsNeverOverwriteWhatTheyShouldNot) {
     elsewhere.m_strTranslator = "Bob";
     ASSERT_TRUE(elsewhere.Save(path));
     auto theirs = ReadWholeFile(path).Value();
+    window.Translate("strings/1", "Bearbeitet");
     CQuillonDoc& doc = window.frame.Document();
-    ProjectChange edit("Translate");
-    edit.Add(PlanTranslation(*doc.Project().m_ResourceInfo.m_Strings.GetChildren().front(), "Bearbeitet", 0));
-    doc.Apply(std::move(edit));
     window.prompts->confirms = {false};
     EXPECT_FALSE(window.frame.OnFileSave());
     ASSERT_EQ(window.prompts->questions.size(), 1);
@@ -286,11 +284,9 @@ TEST(DictionaryDock, DeletingPrimaryAndEntryRows) {
 TEST(MainFrame, UpdateReportsEveryChangeAndMarksChangedItemsUntilHandled) {
     SessionWindow window;
     ASSERT_TRUE(window.Create("update-v1.exe"));
+    window.Translate("strings/2", "Alter Text");
+    window.Translate("strings/3", "Zieht um");
     CQuillonDoc& doc = window.frame.Document();
-    ProjectChange translate("Translate");
-    translate.Add(PlanTranslation(At(window.frame, "strings/2"), "Alter Text", 0));
-    translate.Add(PlanTranslation(At(window.frame, "strings/3"), "Zieht um", 0));
-    doc.Apply(std::move(translate));
     window.prompts->choices = {IUserPrompts::Choice::Yes};
     window.prompts->files = {QString::fromStdString(Fixture("update-v2.exe"))};
     ASSERT_TRUE(window.frame.OnUpdate());
