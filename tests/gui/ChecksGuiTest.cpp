@@ -51,14 +51,12 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     EXPECT_EQ(window.frame.Strings().ItemAt(current.row()), &hello);
 
     const std::string target = window.dir.File("target.exe");
-    window.prompts->files = {QString::fromStdString(target)};
-    window.prompts->confirms = {false};
+    window.prompts->files = {QString::fromStdString(target), QString::fromStdString(target)};
+    window.prompts->confirms = {false, true};
     EXPECT_FALSE(window.frame.OnBuildTarget());
     ASSERT_EQ(window.prompts->questions.size(), 1);
     EXPECT_TRUE(window.prompts->questions[0].contains("strings/1: the translation adds %s"));
     EXPECT_FALSE(FileExists(target));
-    window.prompts->files = {QString::fromStdString(target)};
-    window.prompts->confirms = {true};
     EXPECT_TRUE(window.frame.OnBuildTarget());
     EXPECT_TRUE(FileExists(target));
 
@@ -81,7 +79,7 @@ TEST(ChecksGui, TheTreeMarksADialogTheScanReadInPart) {
     ASSERT_TRUE(window.Create("corrupt/dialog-overrun.exe"));
     ASSERT_EQ(window.prompts->informations.size(), 1);
     EXPECT_TRUE(window.prompts->informations[0].startsWith("New Project: ")) << window.prompts->informations[0].toStdString();
-    EXPECT_FALSE(window.frame.OutputBar()->StatusList()->findItems("Warning: dialog named", Qt::MatchContains).isEmpty());
+    EXPECT_TRUE(Logged(window.frame, "Warning: dialog named", Qt::MatchContains));
     CContentsModel& contents = window.frame.Contents();
     const CResourceInfo& tree = window.frame.Document().Project().m_ResourceInfo;
     QModelIndex damaged = contents.IndexOf(ChildWithId(tree.m_Dialogs, 200));
