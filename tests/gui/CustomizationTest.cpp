@@ -251,10 +251,7 @@ TEST(Customization, AtMostTenUserToolBarsAndTools) {
         EXPECT_EQ(bar->objectName(), QStringLiteral("UserToolBar%1").arg(slot));
     }
     EXPECT_EQ(window.customization->AddUserToolBar(), nullptr);
-    {
-        ScriptedDialog scripted(window);
-        EXPECT_FALSE(scripted.Get<QPushButton>("NewToolBar")->isEnabled());
-    }
+    EXPECT_FALSE(ScriptedDialog(window).Get<QPushButton>("NewToolBar")->isEnabled());
     // A deleted toolbar's slot is the next one used.
     window.customization->RemoveUserToolBar(window.ToolBar("UserToolBar3"));
     window.customization->AddUserToolBar();
@@ -264,8 +261,7 @@ TEST(Customization, AtMostTenUserToolBarsAndTools) {
     for (int index = 0; index < 12; ++index) tools.push_back({QStringLiteral("Tool %1").arg(index), "/bin/true", {}, {}});
     window.customization->SetTools(tools);
     EXPECT_EQ(window.customization->Tools().size(), std::size_t{kMaxUserTools});
-    ScriptedDialog scripted(window);
-    EXPECT_FALSE(scripted.Get<QPushButton>("AddTool")->isEnabled());
+    EXPECT_FALSE(ScriptedDialog(window).Get<QPushButton>("AddTool")->isEnabled());
 }
 
 TEST(Customization, DialogCancelDiscardsAndOkApplies) {

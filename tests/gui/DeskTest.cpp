@@ -16,12 +16,6 @@ using namespace quillon::testing;
 
 namespace {
 
-NewProjectSettings SampleSettings(const TempDir& dir) {
-    NewProjectSettings settings = SessionSettings(dir);
-    settings.modulePath = SamplePath("quillpad.exe");
-    return settings;
-}
-
 // Keys go where the user's would: to the widget that has the focus.
 void Press(const QKeySequence& keys) { QTest::keySequence(QApplication::focusWidget(), keys); }
 void Press(const char* keys) { Press(QKeySequence(QString::fromLatin1(keys))); }
@@ -29,7 +23,7 @@ void Type(const char* text) {
     for (const char* c = text; *c; ++c) QTest::keyClick(QApplication::focusWidget(), *c);
 }
 struct Desk : SessionWindow {
-    bool Create() { return frame.CreateProject(SampleSettings(dir)); }
+    bool Create() { return frame.CreateProject(SessionSettings(dir, SamplePath("quillpad.exe"))); }
     bool Show() { return ShowActive(frame); }
     const CResourceItem* Current() {
         QModelIndex index = frame.ListFilterModel().mapToSource(frame.StringView()->currentIndex());
@@ -341,7 +335,7 @@ TEST(TranslatorsDesk, RemembersTheTreeOfEachProject) {
     {
         Desk desk;
         CMainFrame& frame = desk.frame;
-        ASSERT_TRUE(frame.CreateProject(SampleSettings(dir)));
+        ASSERT_TRUE(frame.CreateProject(SessionSettings(dir, SamplePath("quillpad.exe"))));
         ASSERT_TRUE(frame.OnFileSave());
         ASSERT_TRUE(desk.Show());
         ASSERT_TRUE(frame.SelectItem(&desk.At("menus/100/-1#2/1102"))); // Cut, in the Edit popup

@@ -333,8 +333,7 @@ TEST(MainFrame, UpdateReportsEveryChangeAndMarksChangedItemsUntilHandled) {
 TEST(MainFrame, BuildOfAStaleModuleOffersTheUpdate) {
     for (bool update : {false, true}) {
         SessionWindow window;
-        NewProjectSettings settings = SessionSettings(window.dir);
-        settings.modulePath = window.dir.File("module.exe");
+        NewProjectSettings settings = SessionSettings(window.dir, window.dir.File("module.exe"));
         ASSERT_TRUE(WriteFileAtomically(settings.modulePath, FixtureBytes("update-keys-a.exe")));
         ASSERT_TRUE(window.frame.CreateProject(settings));
         ASSERT_TRUE(WriteFileAtomically(settings.modulePath, FixtureBytes("update-keys-b.exe")));

@@ -48,12 +48,10 @@ TEST(QuestionDefaults, TheWindowsQuestionsAndThoseThatLoseWork) {
     CTranslateDlg translate(item, doc);
     EXPECT_EQ(DefaultOfQuestion([&] { translate.m_confirmReplace(); }), QMessageBox::No);
     // Replacing an existing project file.
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString existing = dir.filePath(QStringLiteral("old.prj"));
-    ASSERT_TRUE(QFile(existing).open(QIODevice::WriteOnly));
+    testing::TempDir dir;
+    ASSERT_TRUE(WriteFileAtomically(dir.File("old.prj"), std::vector<std::uint8_t>{}));
     CNewProjectDlg dialog;
-    dialog.ProjectEdit()->setText(existing);
+    dialog.ProjectEdit()->setText(QString::fromStdString(dir.File("old.prj")));
     dialog.SetModule(testing::FixturePath("basic32.exe"));
     dialog.TranslatorEdit()->setText(QStringLiteral("Ann"));
     SelectLanguage(*dialog.LanguageList(), QStringLiteral("German"));

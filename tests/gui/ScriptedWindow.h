@@ -60,11 +60,11 @@ struct OwnUserMemory {
     ~OwnUserMemory() { qputenv("XDG_DATA_HOME", before); }
 };
 
-// "session.prj" with the dictionary "session.dic" in `dir`, for German.
-inline NewProjectSettings SessionSettings(const TempDir& dir, const std::string& module = "basic32.exe") {
+// "session.prj" of the module at `modulePath` with the dictionary "session.dic" in `dir`, for German.
+inline NewProjectSettings SessionSettings(const TempDir& dir, const std::string& modulePath = Fixture("basic32.exe")) {
     NewProjectSettings settings;
     settings.projectPath = dir.File("session");
-    settings.modulePath = Fixture(module);
+    settings.modulePath = modulePath;
     settings.dictionaryPath = dir.File("session.dic");
     settings.translator = "Ann";
     settings.targetLanguage = 0x0407;
@@ -101,7 +101,7 @@ inline bool ShowActive(QWidget& widget) {
 // keeps for the files the test writes beside the project.
 struct SessionWindow : ScriptedWindow {
     TempDir dir;
-    bool Create(const std::string& module = "basic32.exe") { return frame.CreateProject(SessionSettings(dir, module)); }
+    bool Create(const char* module = "basic32.exe") { return frame.CreateProject(SessionSettings(dir, Fixture(module))); }
     QString File(const char* name) const { return QString::fromStdString(dir.File(name)); }
 };
 
