@@ -52,9 +52,8 @@ std::vector<std::uint8_t> TemplateBytes(const std::vector<TemplateControl>& cont
     out.U32(0x80C80040);
     out.U32(0);
     out.U16(static_cast<std::uint16_t>(controls.size()));
-    for (int value : {0, 0, 200, 150}) out.U16(static_cast<std::uint16_t>(value));
-    out.U16(0);
-    out.U16(0);
+    // Position and size, then no menu and the default class.
+    for (int value : {0, 0, 200, 150, 0, 0}) out.U16(static_cast<std::uint16_t>(value));
     out.Utf16z(u"Generated");
     out.U16(8);
     out.Utf16z(u"MS Shell Dlg");

@@ -18,11 +18,15 @@ struct UserMemory : OwnUserMemory {
         ASSERT_TRUE(memory);
         ASSERT_TRUE(memory.Value().Store(units));
     }
-    std::vector<MemoryUnit> Units() const {
-        std::vector<MemoryUnit> units;
+    // What the memory holds once `service` wrote what it was fed: "source -> target (module, translator,
+    // kind, address)" for each unit.
+    QStringList Units(CMemoryService& service) const {
+        service.Flush();
+        QStringList units;
         auto memory = TranslationMemory::Open(TranslationMemory::DefaultPath(), MemoryOpen::Existing);
         if (memory) (void)memory.Value().ForEach([&](const MemoryUnit& unit) {
-            units.push_back(unit);
+            units << QString::fromStdString(unit.source + " -> " + unit.target + " (" + unit.module + ", " +
+                                            unit.translator + ", " + unit.kind + ", " + unit.address + ")");
             return true;
         });
         return units;
@@ -62,17 +66,13 @@ TEST(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
     QCoreApplication::processEvents();
     EXPECT_EQ(item.GetTranslation(), "Erster von Block 2");
     EXPECT_EQ(frame.Document().UndoStack().count(), 1);
-    frame.Memory()->Flush();
-    std::vector<MemoryUnit> units = memory.Units();
-    auto fed = std::find_if(units.begin(), units.end(), [](const MemoryUnit& unit) { return unit.address == "strings/16"; });
-    ASSERT_NE(fed, units.end());
-    EXPECT_EQ(fed->target + " " + fed->module + " " + fed->translator + " " + fed->kind,
-              "Erster von Block 2 basic32.exe Ann STRING");
+    const QStringList units = memory.Units(*frame.Memory());
+    EXPECT_TRUE(units.contains("First of block 2 -> Erster von Block 2 (basic32.exe, Ann, STRING, strings/16)"))
+        << units.join('\n').toStdString();
 
     QTest::keyClick(frame.StringView(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(item.IsTranslated());
-    frame.Memory()->Flush();
-    EXPECT_EQ(memory.Units().size(), units.size()); // Undo leaves the memory as it is
+    EXPECT_EQ(memory.Units(*frame.Memory()), units); // Undo leaves the memory as it is
     // Ctrl+2 without a second match changes nothing.
     QTest::keyClick(frame.StringView(), Qt::Key_2, Qt::ControlModifier);
     EXPECT_FALSE(item.IsTranslated());
@@ -111,11 +111,9 @@ TEST(Suggestions, APreviousTranslationAndTheMemoryAreOfferedInTheDialogToo) {
     dialog.accept();
     EXPECT_EQ(item.GetTranslation(), "Tiefe Elemente");
     EXPECT_EQ(item.m_chTransHotkey, 'i');
-    frame.Memory()->Flush();
-    std::vector<MemoryUnit> units = memory.Units();
-    EXPECT_TRUE(std::any_of(units.begin(), units.end(), [](const MemoryUnit& unit) {
-        return unit.source == "Deep &item" && unit.target == "T&iefe Elemente";
-    }));
+    const QStringList units = memory.Units(*frame.Memory());
+    EXPECT_TRUE(units.contains("Deep &item -> T&iefe Elemente (basic32.exe, Ann, MENUITEM, menus/100/-1/-1/-1/1005)"))
+        << units.join('\n').toStdString();
 }
 
 // Auto Translate with both memory options: the exact match is translated,
