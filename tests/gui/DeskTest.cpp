@@ -25,6 +25,8 @@ void Type(const char* text) {
 struct Desk : SessionWindow {
     bool Create() { return frame.CreateProject(SessionSettings(dir, SamplePath("quillpad.exe"))); }
     bool Show() { return ShowActive(frame); }
+    // The sample's project made and the window shown on its string table.
+    bool ShowStrings() { return Create() && frame.SelectNode({"Resource", "Strings", "String Table"}) && Show(); }
     const CResourceItem* Current() {
         QModelIndex index = frame.ListFilterModel().mapToSource(frame.StringView()->currentIndex());
         return frame.Strings().ItemAt(index.row());
@@ -60,11 +62,9 @@ struct Desk : SessionWindow {
 TEST(TranslatorsDesk, TranslatesInPlaceFromTheKeyboard) {
     Desk desk;
     CMainFrame& frame = desk.frame;
-    ASSERT_TRUE(desk.Create());
+    ASSERT_TRUE(desk.ShowStrings());
     ASSERT_TRUE(frame.OnFileSave());
     const QString project = desk.File("session.prj");
-    ASSERT_TRUE(frame.SelectNode({"Resource", "Strings", "String Table"}));
-    ASSERT_TRUE(desk.Show());
 
     Press("Ctrl+F");
     Press("Down"); // from the filter to the list, on its first row
@@ -204,9 +204,7 @@ TEST(TranslatorsDesk, TextsReadAsTheTranslatorSeesThem) {
 TEST(TranslatorsDesk, NavigationCrossesResources) {
     Desk desk;
     CMainFrame& frame = desk.frame;
-    ASSERT_TRUE(desk.Create());
-    ASSERT_TRUE(frame.SelectNode({"Resource", "Strings", "String Table"}));
-    ASSERT_TRUE(desk.Show());
+    ASSERT_TRUE(desk.ShowStrings());
     frame.StringView()->setFocus();
     Press("Ctrl+End");
     EXPECT_EQ(desk.Current()->m_nID, 1402);
@@ -260,13 +258,11 @@ TEST(TranslatorsDesk, NavigationCrossesResources) {
 TEST(TranslatorsDesk, ReplacesInTranslationsAsOneStep) {
     Desk desk;
     CMainFrame& frame = desk.frame;
-    ASSERT_TRUE(desk.Create());
+    ASSERT_TRUE(desk.ShowStrings());
     desk.Translate("strings/1", "Federblock");
     desk.Translate("strings/3", "%1 - Federblock");
     desk.Translate("menus/100/-1/1007", "Feder beenden", 'F');
     desk.Translate("strings/2", "Unbenannt");
-    ASSERT_TRUE(frame.SelectNode({"Resource", "Strings", "String Table"}));
-    ASSERT_TRUE(desk.Show());
     const int steps = frame.Document().UndoStack().count();
 
     Press("Ctrl+H");
