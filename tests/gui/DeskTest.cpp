@@ -24,9 +24,8 @@ void Type(const char* text) {
 }
 struct Desk : SessionWindow {
     bool Create() { return frame.CreateProject(SessionSettings(dir, SamplePath("quillpad.exe"))); }
-    bool Show() { return ShowActive(frame); }
     // The sample's project made and the window shown on its string table.
-    bool ShowStrings() { return Create() && frame.SelectNode({"Resource", "Strings", "String Table"}) && Show(); }
+    bool ShowStrings() { return Create() && frame.SelectNode({"Resource", "Strings", "String Table"}) && ShowActive(frame); }
     const CResourceItem* Current() {
         QModelIndex index = frame.ListFilterModel().mapToSource(frame.StringView()->currentIndex());
         return frame.Strings().ItemAt(index.row());
@@ -35,7 +34,6 @@ struct Desk : SessionWindow {
         const CResourceItem& item = Child(frame.Document().Project().m_ResourceInfo.m_Strings, id);
         return item.IsTranslated() ? item.GetTranslation() : "-";
     }
-    bool Modified() { return frame.windowTitle().endsWith(" *"); }
     CResourceItem& At(const char* path) { return quillon::testing::At(frame, path); }
     std::string Text(const char* path) { return At(path).GetTranslation(); }
     // The contents nodes that are open, by their text path.
@@ -91,11 +89,11 @@ TEST(TranslatorsDesk, TranslatesInPlaceFromTheKeyboard) {
     for (int undo = 0; undo < 3; ++undo) Press(frame.Action("EditUndo")->shortcut());
     Press(frame.Action("EditRedo")->shortcut());
     Press(frame.Action("FileSave")->shortcut());
-    EXPECT_FALSE(desk.Modified());
+    EXPECT_FALSE(frame.windowTitle().endsWith(" *"));
     // Saving while a translation is still being typed saves it as typed.
     Type("Nicht gespeichert?");
     Press(frame.Action("FileSave")->shortcut());
-    EXPECT_FALSE(desk.Modified());
+    EXPECT_FALSE(frame.windowTitle().endsWith(" *"));
 
     Desk reopened;
     ASSERT_TRUE(reopened.frame.OpenProject(project));
@@ -333,7 +331,7 @@ TEST(TranslatorsDesk, RemembersTheTreeOfEachProject) {
         CMainFrame& frame = desk.frame;
         ASSERT_TRUE(frame.CreateProject(SessionSettings(dir, SamplePath("quillpad.exe"))));
         ASSERT_TRUE(frame.OnFileSave());
-        ASSERT_TRUE(desk.Show());
+        ASSERT_TRUE(ShowActive(frame));
         ASSERT_TRUE(frame.SelectItem(&desk.At("menus/100/-1#2/1102"))); // Cut, in the Edit popup
         ASSERT_TRUE(frame.SelectNode({"Resource", "Strings"}));
         frame.ContentsView()->collapse(frame.ContentsView()->currentIndex());

@@ -92,8 +92,7 @@ TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
     {
         Window window;
         ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
-        CProject& project = window.frame.Document().Project();
-        project.m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
+        window.frame.Document().Project().m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
         {
             CAutoTranslateDlg dialog(window.frame.Document(), &window.frame);
             dialog.StartButton()->click();
