@@ -45,8 +45,7 @@ struct TestWindow {
             file->addAction(action);
         }
         file->addAction(QStringLiteral("Unnamed"));
-        new QLineEdit(window.get()); // its clear button is an action Qt names
-        window->findChild<QLineEdit*>()->setClearButtonEnabled(true);
+        (new QLineEdit(window.get()))->setClearButtonEnabled(true); // its clear button is an action Qt names
         standard = window->addToolBar(QStringLiteral("Standard"));
         standard->setObjectName(QStringLiteral("StandardToolBar"));
         standard->addAction(Action("Alpha"));

@@ -25,12 +25,6 @@ using testing::AppSettings;
 using testing::FixturePath;
 using testing::WhenModal;
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
-
 // The pane's values, from the description down to the count of controls; a
 // row the pane hides as "hidden:" and what its value still says.
 QStringList Values(const ModulePreview& preview) {
@@ -98,7 +92,7 @@ TEST(ModulePreviewTest, ShowsAModuleAndNoCountsOfWhatHasNoResources) {
     const QString renamed = dir.filePath(QStringLiteral("basic.bin"));
     const QString text = dir.filePath(QStringLiteral("readme.txt"));
     ASSERT_TRUE(QFile::copy(FixturePath("basic32.exe"), renamed));
-    WriteFile(text, "Hello, world\n");
+    ASSERT_TRUE(WriteFileAtomically(text.toStdString(), Bytes{'H', 'i', '\n'}));
     for (const QString& path : {FixturePath("nores.exe"), text, QStringLiteral(QUILLON_FIXTURE_DIR), QString()}) {
         SCOPED_TRACE(path.toStdString());
         ModulePreview preview;
@@ -169,7 +163,7 @@ TEST_F(PlacesTest, RecentFoldersComeFirstOnceEachAndMissingOnesNot) {
     // Of the folders given, those that exist, once each and in order.
     QString a = Folder("a");
     QString b = Folder("b");
-    WriteFile(a + "/file.txt", "x");
+    ASSERT_TRUE(WriteFileAtomically((a + "/file.txt").toStdString(), Bytes{'x'}));
     EXPECT_EQ(PlaceUrls({b, a + "/", "", Missing(), a + "/file.txt", b + "/../b", a}), (QList<QUrl>{Url(b), Url(a)}));
 }
 
@@ -222,7 +216,7 @@ TEST_F(FileDialogHelperTest, OpenReturnsTheChosenModuleAndRemembersIt) {
 TEST_F(FileDialogHelperTest, SaveOverAnExistingFileAsksFirst) {
     QTemporaryDir dir;
     QString existing = dir.filePath(QStringLiteral("old.prj"));
-    WriteFile(existing, "project");
+    ASSERT_TRUE(WriteFileAtomically(existing.toStdString(), Bytes{'x'}));
     bool asked = false;
     WhenModal([&asked](QWidget* modal) {
         auto* dialog = qobject_cast<QDialog*>(modal);

@@ -28,8 +28,7 @@ TEST(MainFrame, DocksKeepTheirSizeFromStartToStart) {
         window.frame.resize(1200, 800);
         window.frame.show();
         QApplication::processEvents();
-        auto* dock = window.frame.findChild<QDockWidget*>(QStringLiteral("DictonaryBar"));
-        ASSERT_NE(dock, nullptr);
+        QDockWidget* dock = window.frame.DictionaryBar();
         if (start == 0) window.frame.resizeDocks({dock}, {500}, Qt::Horizontal);
         QApplication::processEvents();
         widths.push_back(dock->width());

@@ -104,8 +104,7 @@ TEST(QuillonDoc, AnUpdateCanBeUndoneWithTheEditsMadeBeforeIt) {
     auto opened = Record(doc.Project());
     doc.Apply(TranslateFirstString(doc, "Vorher"));
     auto beforeUpdate = Record(doc.Project());
-    UpdateReport report = doc.UpdateProject(QString::fromStdString(Fixture("update-v2.exe")), nullptr);
-    ASSERT_TRUE(report.merged);
+    ASSERT_TRUE(doc.UpdateProject(QString::fromStdString(Fixture("update-v2.exe")), nullptr).merged);
     auto updated = Record(doc.Project());
     EXPECT_NE(updated, beforeUpdate);
 
