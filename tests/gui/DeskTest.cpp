@@ -62,7 +62,6 @@ TEST(TranslatorsDesk, TranslatesInPlaceFromTheKeyboard) {
     CMainFrame& frame = desk.frame;
     ASSERT_TRUE(desk.ShowStrings());
     ASSERT_TRUE(frame.OnFileSave());
-    const QString project = desk.File("session.prj");
 
     Press("Ctrl+F");
     Press("Down"); // from the filter to the list, on its first row
@@ -96,7 +95,7 @@ TEST(TranslatorsDesk, TranslatesInPlaceFromTheKeyboard) {
     EXPECT_FALSE(frame.windowTitle().endsWith(" *"));
 
     Desk reopened;
-    ASSERT_TRUE(reopened.frame.OpenProject(project));
+    ASSERT_TRUE(reopened.frame.OpenProject(desk.File("session.prj")));
     const std::vector<std::string> expected{"Federblock", "Unbenannt", "%1 - Federblock", "Speichern?", "-", "-",
                                             "Nicht gespeichert?"};
     for (std::int32_t id = 1; id <= 7; ++id) {
@@ -323,32 +322,27 @@ TEST(TranslatorsDesk, ReplacesInTranslationsAsOneStep) {
 // The open nodes and the selected item come back when the project is opened
 // again, and stay when Settings OK builds the tree again.
 TEST(TranslatorsDesk, RemembersTheTreeOfEachProject) {
-    TempDir dir;
-    const QString project = QString::fromStdString(dir.File("session.prj"));
-    QStringList expanded;
-    {
-        Desk desk;
-        CMainFrame& frame = desk.frame;
-        ASSERT_TRUE(frame.CreateProject(SessionSettings(dir, SamplePath("quillpad.exe"))));
-        ASSERT_TRUE(frame.OnFileSave());
-        ASSERT_TRUE(ShowActive(frame));
-        ASSERT_TRUE(frame.SelectItem(&desk.At("menus/100/-1#2/1102"))); // Cut, in the Edit popup
-        ASSERT_TRUE(frame.SelectNode({"Resource", "Strings"}));
-        frame.ContentsView()->collapse(frame.ContentsView()->currentIndex());
-        ASSERT_TRUE(frame.SelectItem(&desk.At("menus/100/-1#2/1102")));
-        ASSERT_EQ(desk.Current()->m_nID, 1102);
-        expanded = desk.Expanded();
-        EXPECT_TRUE(expanded.contains("/Resource/Menus/100"));
-        EXPECT_FALSE(expanded.contains("/Resource/Strings"));
+    Desk desk;
+    CMainFrame& frame = desk.frame;
+    ASSERT_TRUE(desk.Create());
+    ASSERT_TRUE(frame.OnFileSave());
+    ASSERT_TRUE(ShowActive(frame));
+    ASSERT_TRUE(frame.SelectItem(&desk.At("menus/100/-1#2/1102"))); // Cut, in the Edit popup
+    ASSERT_TRUE(frame.SelectNode({"Resource", "Strings"}));
+    frame.ContentsView()->collapse(frame.ContentsView()->currentIndex());
+    ASSERT_TRUE(frame.SelectItem(&desk.At("menus/100/-1#2/1102")));
+    ASSERT_EQ(desk.Current()->m_nID, 1102);
+    const QStringList expanded = desk.Expanded();
+    EXPECT_TRUE(expanded.contains("/Resource/Menus/100"));
+    EXPECT_FALSE(expanded.contains("/Resource/Strings"));
 
-        QTimer::singleShot(0, [] { QMetaObject::invokeMethod(QApplication::activeModalWidget(), "accept"); });
-        frame.OnSettings();
-        EXPECT_EQ(desk.Expanded(), expanded);
-        EXPECT_EQ(desk.Current()->m_nID, 1102);
-        frame.close();
-    }
+    QTimer::singleShot(0, [] { QMetaObject::invokeMethod(QApplication::activeModalWidget(), "accept"); });
+    frame.OnSettings();
+    EXPECT_EQ(desk.Expanded(), expanded);
+    EXPECT_EQ(desk.Current()->m_nID, 1102);
+    frame.close(); // which keeps the tree of the project
     Desk reopened;
-    ASSERT_TRUE(reopened.frame.OpenProject(project));
+    ASSERT_TRUE(reopened.frame.OpenProject(desk.File("session.prj")));
     EXPECT_EQ(reopened.Expanded(), expanded);
     ASSERT_NE(reopened.Current(), nullptr);
     EXPECT_EQ(reopened.Current()->m_nID, 1102);
