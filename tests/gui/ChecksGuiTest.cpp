@@ -90,24 +90,21 @@ TEST(ChecksGui, TheTreeMarksADialogTheScanReadInPart) {
 }
 
 TEST(ChecksGui, ADamagedDictionaryIsOpenedWithoutOnlyWhenTheUserAgrees) {
-    TempDir dir;
-    {
-        Window window;
-        ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
-        ASSERT_TRUE(window.frame.OnFileSave());
-    }
+    SessionWindow made;
+    ASSERT_TRUE(made.Create());
+    ASSERT_TRUE(made.frame.OnFileSave());
     const std::vector<std::uint8_t> damaged{'X', 'Y'};
-    ASSERT_TRUE(WriteFileAtomically(dir.File("session.dic"), damaged));
+    ASSERT_TRUE(WriteFileAtomically(made.dir.File("session.dic"), damaged));
     for (bool agree : {false, true}) {
         Window window;
         window.prompts->confirms = {agree};
-        EXPECT_EQ(window.frame.OpenProject(QString::fromStdString(dir.File("session.prj"))), agree);
+        EXPECT_EQ(window.frame.OpenProject(made.File("session.prj")), agree);
         ASSERT_EQ(window.prompts->questions.size(), 1);
         EXPECT_TRUE(window.prompts->questions[0].contains("Open the project without its dictionary?"));
         EXPECT_EQ(window.frame.Document().IsLoaded(), agree);
         if (agree) {
             EXPECT_TRUE(window.frame.OnFileSave());
         }
-        EXPECT_EQ(ReadWholeFile(dir.File("session.dic")).Value(), damaged);
+        EXPECT_EQ(ReadWholeFile(made.dir.File("session.dic")).Value(), damaged);
     }
 }

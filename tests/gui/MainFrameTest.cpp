@@ -87,39 +87,31 @@ TEST(MainFrame, CommandsTreeAndListFollowTheProject) {
 
 TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
     OwnUserMemory memory;
-    TempDir dir;
-    {
-        Window window;
-        ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
-        window.frame.Document().Project().m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
-        {
-            CAutoTranslateDlg dialog(window.frame.Document(), &window.frame);
-            dialog.StartButton()->click();
-            Finish(dialog);
-            window.frame.ReportAutoTranslation(dialog.LastResult());
-        }
-        EXPECT_TRUE(Logged(window.frame, "Complete 3% translated.", Qt::MatchContains)); // 1 of 33
-        ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
-        // Restore marks the document modified and shows the source again.
-        ASSERT_TRUE(window.frame.SelectItem(window.frame.Strings().ItemAt(1)));
-        window.frame.Strings().ItemAt(1)->SetTranslation("X\\tY", 0);
-        window.frame.OnRestore();
-        EXPECT_EQ(Cell(window.frame.Strings(), 1, 3), "A\\tB\\r\\n");
-        ASSERT_TRUE(window.frame.OnFileSave()); // the project and its dictionary: both open again below
-        EXPECT_TRUE(window.prompts->errors.isEmpty()) << window.prompts->errors.join("\n").toStdString();
-    }
+    SessionWindow window;
+    ASSERT_TRUE(window.Create());
+    window.frame.Document().Project().m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
+    window.AutoTranslate();
+    EXPECT_TRUE(Logged(window.frame, "Complete 3% translated.", Qt::MatchContains)); // 1 of 33
+    ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
+    // Restore marks the document modified and shows the source again.
+    ASSERT_TRUE(window.frame.SelectItem(window.frame.Strings().ItemAt(1)));
+    window.frame.Strings().ItemAt(1)->SetTranslation("X\\tY", 0);
+    window.frame.OnRestore();
+    EXPECT_EQ(Cell(window.frame.Strings(), 1, 3), "A\\tB\\r\\n");
+    ASSERT_TRUE(window.frame.OnFileSave()); // the project and its dictionary: both open again below
+    EXPECT_TRUE(window.prompts->errors.isEmpty()) << window.prompts->errors.join("\n").toStdString();
     Window reopened;
-    ASSERT_TRUE(reopened.frame.OpenProject(QString::fromStdString(dir.File("session.prj"))));
+    ASSERT_TRUE(reopened.frame.OpenProject(window.File("session.prj")));
     ASSERT_TRUE(reopened.frame.SelectNode({"Resource", "Strings", "String Table"}));
     EXPECT_EQ(Cell(reopened.frame.Strings(), 0, 3), "Hallo");
     EXPECT_EQ(reopened.frame.DictionaryBar()->Model().rowCount(), 1);
 
-    reopened.prompts->files = {QString::fromStdString(dir.File("target.exe"))};
+    reopened.prompts->files = {window.File("target.exe")};
     ASSERT_TRUE(reopened.frame.OnBuildTarget());
-    auto target = ResourceModule::Open(dir.File("target.exe"));
+    auto target = ResourceModule::Open(window.dir.File("target.exe"));
     ASSERT_TRUE(target);
     EXPECT_EQ(target.Value().LoadString(1), u"Hallo");
-    EXPECT_EQ(reopened.frame.Document().Project().m_strTargetPath, dir.File("target.exe"));
+    EXPECT_EQ(reopened.frame.Document().Project().m_strTargetPath, window.dir.File("target.exe"));
     EXPECT_TRUE(reopened.frame.Document().IsModified()); // the target path is new
 }
 

@@ -28,6 +28,13 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace quillon::testing {
 
+// Lets a started Auto Translate run end and its results reach the dialog.
+inline void Finish(gui::CAutoTranslateDlg& dialog) {
+    dialog.WaitForWorker();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
 // The item at `path` ("strings/16") in the window's project.
 inline CResourceItem& At(gui::CMainFrame& frame, const char* path) {
     return *Find(frame.Document().Project().m_ResourceInfo, path).Value();
@@ -46,6 +53,14 @@ struct ScriptedWindow {
         ProjectChange change("Translate");
         change.Add(PlanManualTranslation(At(frame, path), text, hotkey, frame.Document().GetCodePage()).Value());
         frame.Document().Apply(std::move(change));
+    }
+    // Runs Auto Translate with what `choose` sets in its dialog and reports the run in the window.
+    void AutoTranslate(const std::function<void(gui::CAutoTranslateDlg&)>& choose = {}) {
+        gui::CAutoTranslateDlg dialog(frame.Document(), &frame);
+        if (choose) choose(dialog);
+        dialog.StartButton()->click();
+        Finish(dialog);
+        frame.ReportAutoTranslation(dialog.LastResult());
     }
 };
 
@@ -141,13 +156,6 @@ inline void SelectLanguage(QComboBox& list, const QString& name) {
     const int index = list.findText(name);
     ASSERT_GE(index, 0) << name.toStdString();
     list.setCurrentIndex(index);
-}
-
-// Lets a started Auto Translate run end and its results reach the dialog.
-inline void Finish(gui::CAutoTranslateDlg& dialog) {
-    dialog.WaitForWorker();
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
 }
 
 } // namespace quillon::testing

@@ -126,15 +126,11 @@ TEST(Suggestions, AutoTranslateUsesTheMemoryAsTheOptionsSay) {
     CMainFrame& frame = window.frame;
     ASSERT_TRUE(window.Create());
     CQuillonDoc& doc = frame.Document();
-    {
-        CAutoTranslateDlg dialog(doc);
+    window.AutoTranslate([](CAutoTranslateDlg& dialog) {
         dialog.ExactMemoryBox()->setChecked(true);
         dialog.FuzzyMemoryBox()->setChecked(true);
         dialog.FuzzyThresholdBox()->setValue(80);
-        dialog.StartButton()->click();
-        Finish(dialog);
-        frame.ReportAutoTranslation(dialog.LastResult());
-    }
+    });
     CResourceItem& gap = At(frame, "strings/5");
     CResourceItem& high = At(frame, "strings/4095");
     EXPECT_EQ(gap.GetTranslation(), "L\xFC" "cke nach zwei");
