@@ -47,8 +47,7 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     EXPECT_EQ(problems.Findings()[0].path, "strings/1");
     EXPECT_EQ(problems.windowTitle(), "Problems (1)");
     emit problems.List()->itemActivated(problems.List()->topLevelItem(0), 0);
-    QModelIndex current = window.frame.StringView()->currentIndex();
-    EXPECT_EQ(window.frame.Strings().ItemAt(current.row()), &hello);
+    EXPECT_EQ(window.frame.Strings().ItemAt(window.frame.StringView()->currentIndex().row()), &hello);
 
     const std::string target = window.dir.File("target.exe");
     window.prompts->files = {QString::fromStdString(target), QString::fromStdString(target)};
@@ -81,9 +80,8 @@ TEST(ChecksGui, TheTreeMarksADialogTheScanReadInPart) {
     EXPECT_TRUE(window.prompts->informations[0].startsWith("New Project: ")) << window.prompts->informations[0].toStdString();
     EXPECT_TRUE(Logged(window.frame, "Warning: dialog named", Qt::MatchContains));
     CContentsModel& contents = window.frame.Contents();
-    const CResourceInfo& tree = window.frame.Document().Project().m_ResourceInfo;
-    QModelIndex damaged = contents.IndexOf(ChildWithId(tree.m_Dialogs, 200));
-    QModelIndex whole = contents.IndexOf(ChildWithId(tree.m_Dialogs, 201));
+    QModelIndex damaged = contents.IndexOf(&At(window.frame, "dialogs/200"));
+    QModelIndex whole = contents.IndexOf(&At(window.frame, "dialogs/201"));
     ASSERT_TRUE(damaged.isValid() && whole.isValid());
     EXPECT_TRUE(contents.data(damaged, Qt::ToolTipRole).toString().contains("control 9 of 200 starts past the end"));
     EXPECT_FALSE(contents.data(whole, Qt::ToolTipRole).isValid());

@@ -90,12 +90,12 @@ TEST(NewProjectDialogTest, StartsEmptyAndValidateReportsTheFirstMissingField) {
     EXPECT_TRUE(ok->isDefault());
     EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter Name for the Project File."));
     dialog.ProjectEdit()->setText(QStringLiteral("/tmp/quillon-never-written"));
-    EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter a valid Path for the File to Translate."));
-    dialog.ModuleEdit()->setText(FixturePath("no-such-module.exe"));
-    EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter a valid Path for the File to Translate."));
-    dialog.ModuleEdit()->setText(QStringLiteral(QUILLON_FIXTURE_DIR));
-    EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter a valid Path for the File to Translate."))
-        << "a folder is no module";
+    // No module, none of that name, a folder.
+    for (const QString& module : {QString(), FixturePath("no-such-module.exe"), QStringLiteral(QUILLON_FIXTURE_DIR)}) {
+        dialog.ModuleEdit()->setText(module);
+        EXPECT_EQ(dialog.Validate(), "You need to enter a valid Path for the File to Translate.")
+            << module.toStdString();
+    }
     dialog.SetModule(FixturePath("basic32.exe"));
     EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter the Translators Name."));
     dialog.TranslatorEdit()->setText(QStringLiteral("Ann"));

@@ -37,15 +37,20 @@ MemoryUnit Unit(std::string source, std::string target) {
     return MemoryUnit{std::move(source), std::move(target), "en", "de", "old.exe", "", "STRING", "Bob", 1765080000};
 }
 
+// Each test has a memory of its own and a window on basic32.exe, made once the memory holds what the test stores.
+class Suggestions : public ::testing::Test {
+protected:
+    UserMemory memory;
+    SessionWindow window;
+    CMainFrame& frame = window.frame;
+};
+
 } // namespace
 
 // The dock shows the match for the selected item; Ctrl+1 puts it in with its
 // number fitted, as one step of Undo, and the memory learns the translation.
-TEST(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
-    UserMemory memory;
+TEST_F(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
     memory.Store({Unit("First of block 3", "Erster von Block 3"), Unit("Unrelated text", "Anderes")});
-    SessionWindow window;
-    CMainFrame& frame = window.frame;
     ASSERT_TRUE(window.Create());
     ASSERT_TRUE(ShowActive(frame));
     EXPECT_TRUE(frame.SuggestionsBar()->isVisible()); // on by default
@@ -82,11 +87,8 @@ TEST(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
 // its old source against the new one. The Translate dialog lists the
 // memory's matches too; the keys fill its fields, hotkey included, and OK
 // commits and feeds the memory.
-TEST(Suggestions, APreviousTranslationAndTheMemoryAreOfferedInTheDialogToo) {
-    UserMemory memory;
+TEST_F(Suggestions, APreviousTranslationAndTheMemoryAreOfferedInTheDialogToo) {
     memory.Store({Unit("Deep &items", "Tiefe &Elemente")});
-    SessionWindow window;
-    CMainFrame& frame = window.frame;
     ASSERT_TRUE(window.Create());
     CResourceItem& changed = At(frame, "strings/16");
     CResourceInfo& tree = frame.Document().Project().m_ResourceInfo;
@@ -119,11 +121,8 @@ TEST(Suggestions, APreviousTranslationAndTheMemoryAreOfferedInTheDialogToo) {
 // Auto Translate with both memory options: the exact match is translated,
 // the fuzzy one marked as changed; Undo takes the run back. The next Auto
 // Translate offers the same choices.
-TEST(Suggestions, AutoTranslateUsesTheMemoryAsTheOptionsSay) {
-    UserMemory memory;
+TEST_F(Suggestions, AutoTranslateUsesTheMemoryAsTheOptionsSay) {
     memory.Store({Unit("Gap after two", "L\xC3\xBC" "cke nach zwei"), Unit("High blocks", "Hohe Bl\xC3\xB6" "cke")});
-    SessionWindow window;
-    CMainFrame& frame = window.frame;
     ASSERT_TRUE(window.Create());
     CQuillonDoc& doc = frame.Document();
     window.AutoTranslate([](CAutoTranslateDlg& dialog) {
