@@ -194,8 +194,7 @@ TEST(Customization, CommandsAndTheirKeys) {
     auto* edit = scripted.Get<QKeySequenceEdit>("KeyEdit");
     int beta = RowOf(table, QStringLiteral("Beta"));
     int alpha = RowOf(table, QStringLiteral("Alpha"));
-    ASSERT_GE(beta, 0);
-    ASSERT_GE(alpha, 0);
+    ASSERT_TRUE(beta >= 0 && alpha >= 0);
 
     table->setCurrentCell(beta, 0);
     edit->setKeySequence(kAlphaKey);

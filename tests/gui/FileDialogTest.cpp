@@ -172,8 +172,8 @@ TEST_F(PlacesTest, RememberedFilesLeadTheListOnceEach) {
     CFileDialog::RememberFile(folder + "/a.prj");
     CFileDialog::RememberFile(folder + "/b.prj");
     CFileDialog::RememberFile(folder + "/a.prj");
-    QStringList recent = AppSettings().value(QString::fromLatin1(kRecentFilesKey)).toStringList();
-    EXPECT_EQ(recent, (QStringList{folder + "/a.prj", folder + "/b.prj"}));
+    EXPECT_EQ(AppSettings().value(QString::fromLatin1(kRecentFilesKey)).toStringList(),
+              (QStringList{folder + "/a.prj", folder + "/b.prj"}));
     EXPECT_EQ(PlaceUrls(PlaceFolders()).constFirst(), Url(folder));
 }
 
@@ -208,9 +208,8 @@ TEST_F(FileDialogHelperTest, OpenReturnsTheChosenModuleAndRemembersIt) {
     QString chosen = CFileDialog::GetOpenFileName(nullptr, QStringLiteral("Translate File"), kExecutables,
                                                   FixturePath("basic32.exe"));
     EXPECT_EQ(QFileInfo(chosen).canonicalFilePath(), QFileInfo(FixturePath("basic32.exe")).canonicalFilePath());
-    QStringList recent = AppSettings().value(QString::fromLatin1(kRecentFilesKey)).toStringList();
-    ASSERT_FALSE(recent.isEmpty());
-    EXPECT_EQ(QFileInfo(recent.constFirst()).fileName(), QStringLiteral("basic32.exe"));
+    const QString recent = AppSettings().value(QString::fromLatin1(kRecentFilesKey)).toStringList().value(0);
+    EXPECT_EQ(QFileInfo(recent).fileName(), QStringLiteral("basic32.exe"));
 }
 
 TEST_F(FileDialogHelperTest, SaveOverAnExistingFileAsksFirst) {

@@ -199,13 +199,12 @@ TEST(MainFrame, SavesAndBuildsNeverOverwriteWhatTheyShouldNot) {
     {
         auto held = FileLock::Acquire(path, FileLock::Wait::No);
         ASSERT_TRUE(held);
-        window.prompts->confirms = {true};
+        window.prompts->confirms = {true, true}; // now, and once it is free
         EXPECT_FALSE(window.frame.OnFileSave());
         ASSERT_EQ(window.prompts->errors.size(), 1);
         EXPECT_TRUE(window.prompts->errors.front().contains("being changed by another program"));
         EXPECT_EQ(ReadWholeFile(path).Value(), theirs);
     }
-    window.prompts->confirms = {true};
     EXPECT_TRUE(window.frame.OnFileSave());
     EXPECT_NE(ReadWholeFile(path).Value(), theirs);
 
@@ -334,8 +333,7 @@ TEST(MainFrame, BuildOfAStaleModuleOffersTheUpdate) {
         ASSERT_EQ(window.prompts->questions.size(), 1);
         EXPECT_TRUE(window.prompts->questions[0].contains("no longer matches"));
         EXPECT_FALSE(FileExists(target));
-        const CResourceItem& dialog = Child(window.frame.Document().Project().m_ResourceInfo.m_Dialogs, 300);
-        EXPECT_EQ(dialog.GetText(), update ? "New title" : "Old title");
+        EXPECT_EQ(At(window.frame, "dialogs/300").GetText(), update ? "New title" : "Old title");
         EXPECT_EQ(window.prompts->reports.size(), update ? 1 : 0);
         if (!update) continue;
         EXPECT_TRUE(window.prompts->informations.back().contains("build the target again"));
