@@ -243,8 +243,7 @@ TEST(DialogPreview, DraggingMovesAndHandlesResizeWithoutTouchingTheTemplate) {
     EXPECT_EQ(preview.TemplateRect(kBrowse), browse);
 
     // Moving stops at the dialog's border.
-    QRect moved = preview.ControlRect(kBrowse);
-    Drag(preview, moved.center(), moved.center() + QPoint(500, 0));
+    Drag(preview, browse.center() + QPoint(-40, 30), browse.center() + QPoint(460, 30));
     EXPECT_EQ(preview.ControlRect(kBrowse).right(), preview.width() - 1);
 
     // Pick the OK button, then pull its bottom-right handle.
@@ -261,8 +260,7 @@ TEST(DialogPreview, DraggingMovesAndHandlesResizeWithoutTouchingTheTemplate) {
     EXPECT_EQ(preview.ControlRect(kOk), grown.adjusted(10, 4, 0, 0));
 
     // A click on the group box's empty inside selects it, a click on nothing clears.
-    QRect group = preview.ControlRect(kGroup);
-    QTest::mouseClick(&preview, Qt::LeftButton, {}, group.topLeft() + QPoint(200, 20));
+    QTest::mouseClick(&preview, Qt::LeftButton, {}, preview.ControlRect(kGroup).topLeft() + QPoint(200, 20));
     EXPECT_EQ(preview.SelectedControl(), kGroup);
     QTest::mouseClick(&preview, Qt::LeftButton, {}, QPoint(295, 5));
     EXPECT_EQ(preview.SelectedControl(), -1);
