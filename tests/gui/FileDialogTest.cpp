@@ -36,7 +36,10 @@ QStringList Values(const ModulePreview& preview) {
     return values;
 }
 
-Bytes PngBytes(const QImage& image) {
+// A PNG of `size` x `size` pixels of one colour.
+Bytes PngBytes(int size, QRgb colour) {
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(colour);
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
@@ -65,16 +68,13 @@ TEST(ModuleIconImageTest, PixelsKeepTheirColourAndAlpha) {
 }
 
 TEST(ModuleIconImageTest, APngIsDecodedHereAndScaledDownAndABadOneIsNoIcon) {
-    QImage big(64, 64, QImage::Format_ARGB32);
-    big.fill(qRgb(0, 0, 200));
     QImage icon = IconOf({Resource(kTypeGroupIcon, ResourceId::Integer(1), GroupBytes({{64, 32, 7}})),
-                          Resource(kTypeIcon, ResourceId::Integer(7), PngBytes(big))});
+                          Resource(kTypeIcon, ResourceId::Integer(7), PngBytes(64, qRgb(0, 0, 200)))});
     ASSERT_EQ(icon.size(), QSize(32, 32));
     EXPECT_EQ(icon.pixel(16, 16), qRgb(0, 0, 200));
     // A PNG whose body disagrees with its header is no icon.
-    QImage small(8, 8, QImage::Format_ARGB32);
-    small.fill(qRgb(1, 2, 3));
-    IconImage bad{.format = IconImage::Format::Png, .width = 16, .height = 16, .pixels = {}, .png = PngBytes(small)};
+    IconImage bad{
+        .format = IconImage::Format::Png, .width = 16, .height = 16, .pixels = {}, .png = PngBytes(8, qRgb(1, 2, 3))};
     EXPECT_TRUE(ToImage(bad).isNull());
     bad.png = Concat({PngHead(16, 16), {1, 2, 3}});
     EXPECT_TRUE(ToImage(bad).isNull());

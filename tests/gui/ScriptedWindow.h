@@ -42,12 +42,8 @@ inline CResourceItem& At(gui::CMainFrame& frame, const char* path) {
 
 struct ScriptedWindow {
     gui::CMainFrame frame;
-    ScriptedPrompts* prompts;
-    ScriptedWindow() {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        frame.SetPrompts(std::move(scripted));
-    }
+    ScriptedPrompts* prompts = new ScriptedPrompts; // owned by the frame
+    ScriptedWindow() { frame.SetPrompts(std::unique_ptr<ScriptedPrompts>(prompts)); }
     // Translates (or, with the source, confirms) the item at `path` as one step to undo.
     void Translate(const char* path, const std::string& text, std::uint16_t hotkey = 0) {
         ProjectChange change("Translate");
