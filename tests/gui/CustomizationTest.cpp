@@ -342,7 +342,6 @@ TEST(Customization, ToolsPageRefusesAToolWithoutCommand) {
     scripted.Get<QLineEdit>("ToolCommand")->setText(QStringLiteral("/usr/bin/less"));
     scripted.Get<QLineEdit>("ToolArguments")->setText(QStringLiteral("$(ProjectPath)"));
     EXPECT_TRUE(PressOk(scripted.dialog));
-    ASSERT_EQ(window.customization->Tools().size(), 1u);
-    EXPECT_EQ(window.customization->Tools()[0], (UserTool{"Viewer", "/usr/bin/less", "$(ProjectPath)", ""}));
+    EXPECT_EQ(window.customization->Tools(), (std::vector<UserTool>{{"Viewer", "/usr/bin/less", "$(ProjectPath)", ""}}));
     EXPECT_EQ(Texts(window.customization->ToolsMenu()->actions()), QStringList({"Viewer", "-", "&Customize..."}));
 }

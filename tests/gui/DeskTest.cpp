@@ -298,8 +298,7 @@ TEST(TranslatorsDesk, ReplacesInTranslationsAsOneStep) {
 
     Press("Escape");
     EXPECT_FALSE(dialog->isVisible());
-    frame.activateWindow();
-    ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == &frame; }));
+    ASSERT_TRUE(ShowActive(frame));
     Press("Ctrl+Z");
     EXPECT_EQ(desk.Text("strings/1"), "Federblock");
     EXPECT_EQ(desk.Text("menus/100/-1/1007"), "Feder beenden");
