@@ -134,11 +134,6 @@ protected:
         return QFileInfo(path).canonicalFilePath();
     }
     QString Missing() const { return m_dir.filePath(QStringLiteral("missing")); }
-    static void SetRecent(const QStringList& projects, const QStringList& files) {
-        QSettings settings = AppSettings();
-        settings.setValue(QString::fromLatin1(kRecentProjectsKey), projects);
-        settings.setValue(QString::fromLatin1(kRecentFilesKey), files);
-    }
     static QUrl Url(const QString& folder) { return QUrl::fromLocalFile(folder); }
 
     QTemporaryDir m_dir;
@@ -149,9 +144,11 @@ TEST_F(PlacesTest, RecentFoldersComeFirstOnceEachAndMissingOnesNot) {
     QString projects = Folder("projects");
     QString other = Folder("other");
     QString files = Folder("files");
-    SetRecent({projects + "/one.prj", Missing() + "/lost.prj", projects + "/two.prj", other + "/three.prj",
-               projects + "/../projects/four.prj"},
-              {files + "/dictionary.dic", projects + "/five.prj"});
+    QSettings settings = AppSettings();
+    settings.setValue(QString::fromLatin1(kRecentProjectsKey),
+                      QStringList{projects + "/one.prj", Missing() + "/lost.prj", projects + "/two.prj",
+                                  other + "/three.prj", projects + "/../projects/four.prj"});
+    settings.setValue(QString::fromLatin1(kRecentFilesKey), QStringList{files + "/dictionary.dic", projects + "/five.prj"});
     QList<QUrl> places = PlaceUrls(PlaceFolders());
     ASSERT_GE(places.size(), 4);
     EXPECT_EQ(places.mid(0, 3), (QList<QUrl>{Url(files), Url(projects), Url(other)}));

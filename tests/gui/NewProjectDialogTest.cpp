@@ -18,12 +18,6 @@ using testing::PressOk;
 using testing::SelectLanguage;
 using testing::WhenModal;
 
-QStringList Entries(const QComboBox& list) {
-    QStringList entries;
-    for (int i = 0; i < list.count(); ++i) entries << list.itemText(i);
-    return entries;
-}
-
 // Clicks the browse button `button` of `dialog` and answers the file dialog
 // it opens with `name` as if typed into its file name field; a file dialog
 // that will not close is cancelled so the test cannot hang.
@@ -67,7 +61,8 @@ TEST(NewProjectDialogTest, SetModuleShowsSourceLanguageVersionAndTheOtherLanguag
         SCOPED_TRACE(c.modules.back());
         CNewProjectDlg dialog;
         for (const char* module : c.modules) dialog.SetModule(FixturePath(module));
-        QStringList entries = Entries(*dialog.LanguageList());
+        QStringList entries;
+        for (int i = 0; i < dialog.LanguageList()->count(); ++i) entries << dialog.LanguageList()->itemText(i);
         EXPECT_EQ(dialog.ModulePath(), FixturePath(c.shown));
         EXPECT_EQ(ModuleShown(dialog), QStringLiteral("list | %1 | %2 | ").arg(c.source, c.version));
         for (const char* other : {"English", "German", "Croatian", "Serbian", "French"})
