@@ -34,8 +34,7 @@ struct Desk : SessionWindow {
         const CResourceItem& item = Child(frame.Document().Project().m_ResourceInfo.m_Strings, id);
         return item.IsTranslated() ? item.GetTranslation() : "-";
     }
-    CResourceItem& At(const char* path) { return quillon::testing::At(frame, path); }
-    std::string Text(const char* path) { return At(path).GetTranslation(); }
+    std::string Text(const char* path) { return At(frame, path).GetTranslation(); }
     // The contents nodes that are open, by their text path.
     QStringList Expanded() {
         QStringList open;
@@ -302,7 +301,7 @@ TEST(TranslatorsDesk, ReplacesInTranslationsAsOneStep) {
     Press("Ctrl+Z");
     EXPECT_EQ(desk.Text("strings/1"), "Federblock");
     EXPECT_EQ(desk.Text("menus/100/-1/1007"), "Feder beenden");
-    EXPECT_EQ(desk.At("menus/100/-1/1007").m_chTransHotkey, 'F');
+    EXPECT_EQ(At(frame, "menus/100/-1/1007").m_chTransHotkey, 'F');
     EXPECT_EQ(desk.Text("strings/2"), "Unbenannt"); // the step before stays
     EXPECT_EQ(frame.Document().UndoStack().index(), steps);
 
@@ -315,7 +314,7 @@ TEST(TranslatorsDesk, ReplacesInTranslationsAsOneStep) {
     QTest::mouseClick(history->viewport(), Qt::LeftButton, {}, history->visualRect(history->model()->index(1, 0)).center());
     EXPECT_EQ(frame.Document().UndoStack().index(), 1);
     EXPECT_EQ(desk.Text("strings/1"), "Federblock");
-    EXPECT_FALSE(desk.At("strings/3").IsTranslated());
+    EXPECT_FALSE(At(frame, "strings/3").IsTranslated());
 }
 
 // The open nodes and the selected item come back when the project is opened
@@ -326,10 +325,10 @@ TEST(TranslatorsDesk, RemembersTheTreeOfEachProject) {
     ASSERT_TRUE(desk.Create());
     ASSERT_TRUE(frame.OnFileSave());
     ASSERT_TRUE(ShowActive(frame));
-    ASSERT_TRUE(frame.SelectItem(&desk.At("menus/100/-1#2/1102"))); // Cut, in the Edit popup
+    ASSERT_TRUE(frame.SelectItem(&At(frame, "menus/100/-1#2/1102"))); // Cut, in the Edit popup
     ASSERT_TRUE(frame.SelectNode({"Resource", "Strings"}));
     frame.ContentsView()->collapse(frame.ContentsView()->currentIndex());
-    ASSERT_TRUE(frame.SelectItem(&desk.At("menus/100/-1#2/1102")));
+    ASSERT_TRUE(frame.SelectItem(&At(frame, "menus/100/-1#2/1102")));
     ASSERT_EQ(desk.Current()->m_nID, 1102);
     const QStringList expanded = desk.Expanded();
     EXPECT_TRUE(expanded.contains("/Resource/Menus/100"));

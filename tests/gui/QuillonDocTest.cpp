@@ -32,9 +32,8 @@ ProjectChange TranslateFirstString(CQuillonDoc& doc, const std::string& text) {
 // A saved project of `module`, opened again so that it starts unmodified.
 void OpenSaved(CQuillonDoc& doc, const TempDir& dir, const std::string& module) {
     ASSERT_TRUE(doc.NewProject(SessionSettings(dir, Fixture(module)), nullptr).Ok());
-    const QString path = doc.PathName();
-    ASSERT_TRUE(doc.SaveDocument(path).Ok());
-    ASSERT_TRUE(doc.OpenDocument(path, nullptr).Ok());
+    ASSERT_TRUE(doc.SaveDocument(doc.PathName()).Ok());
+    ASSERT_TRUE(doc.OpenDocument(doc.PathName(), nullptr).Ok());
 }
 
 } // namespace
