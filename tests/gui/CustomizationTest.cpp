@@ -16,11 +16,7 @@ namespace {
 struct CleanSettings {
     CleanSettings() { Clear(); }
     ~CleanSettings() { Clear(); }
-    static void Clear() {
-        QSettings settings = AppSettings();
-        settings.remove(QStringLiteral("Settings"));
-        settings.sync();
-    }
+    static void Clear() { AppSettings().remove(QStringLiteral("Settings")); }
 };
 
 const QKeySequence kAlphaKey(Qt::CTRL | Qt::Key_1);
@@ -149,19 +145,16 @@ TEST(Customization, CustomisationSurvivesRestart) {
 
 TEST(Customization, LoadSkipsDamagedUserToolBarEntries) {
     CleanSettings clean;
-    {
-        QSettings settings = AppSettings();
-        settings.beginGroup(QStringLiteral("Settings"));
-        settings.beginWriteArray(QStringLiteral("UserToolBars"));
-        const char* names[] = {"UserToolBar4", "UserToolBar12", "StandardToolBar", "UserToolBar4"};
-        for (int index = 0; index < 4; ++index) {
-            settings.setArrayIndex(index);
-            settings.setValue(QStringLiteral("objectName"), QString::fromLatin1(names[index]));
-            settings.setValue(QStringLiteral("title"), QStringLiteral("Bar %1").arg(index));
-            settings.setValue(QStringLiteral("commands"), QStringList({"Beta"}));
-        }
-        settings.endArray();
+    QSettings settings = AppSettings();
+    settings.beginWriteArray(QStringLiteral("Settings/UserToolBars"));
+    const char* names[] = {"UserToolBar4", "UserToolBar12", "StandardToolBar", "UserToolBar4"};
+    for (int index = 0; index < 4; ++index) {
+        settings.setArrayIndex(index);
+        settings.setValue(QStringLiteral("objectName"), QString::fromLatin1(names[index]));
+        settings.setValue(QStringLiteral("title"), QStringLiteral("Bar %1").arg(index));
+        settings.setValue(QStringLiteral("commands"), QStringList({"Beta"}));
     }
+    settings.endArray();
     TestWindow window(true);
     EXPECT_EQ(window.Bar("UserToolBar4"), "Bar 0, shown in area 4: Beta");
     EXPECT_EQ(window.window->findChildren<QToolBar*>().size(), 2); // no stray bars
