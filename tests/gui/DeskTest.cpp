@@ -25,7 +25,9 @@ void Type(const char* text) {
 struct Desk : SessionWindow {
     bool Create() { return frame.CreateProject(SessionSettings(dir, SamplePath("quillpad.exe"))); }
     // The sample's project made and the window shown on its string table.
-    bool ShowStrings() { return Create() && frame.SelectNode({"Resource", "Strings", "String Table"}) && ShowActive(frame); }
+    bool ShowStrings() {
+        return Create() && frame.SelectNode({"Resource", "Strings", "String Table"}) && ShowActive(frame);
+    }
     const CResourceItem* Current() {
         QModelIndex index = frame.ListFilterModel().mapToSource(frame.StringView()->currentIndex());
         return frame.Strings().ItemAt(index.row());

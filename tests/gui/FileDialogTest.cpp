@@ -148,7 +148,8 @@ TEST_F(PlacesTest, RecentFoldersComeFirstOnceEachAndMissingOnesNot) {
     settings.setValue(QString::fromLatin1(kRecentProjectsKey),
                       QStringList{projects + "/one.prj", Missing() + "/lost.prj", projects + "/two.prj",
                                   other + "/three.prj", projects + "/../projects/four.prj"});
-    settings.setValue(QString::fromLatin1(kRecentFilesKey), QStringList{files + "/dictionary.dic", projects + "/five.prj"});
+    settings.setValue(QString::fromLatin1(kRecentFilesKey),
+                      QStringList{files + "/dictionary.dic", projects + "/five.prj"});
     QList<QUrl> places = PlaceUrls(PlaceFolders());
     ASSERT_GE(places.size(), 4);
     EXPECT_EQ(places.mid(0, 3), (QList<QUrl>{Url(files), Url(projects), Url(other)}));

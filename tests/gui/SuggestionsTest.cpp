@@ -91,7 +91,8 @@ TEST_F(Suggestions, APreviousTranslationAndTheMemoryAreOfferedInTheDialogToo) {
     memory.Store({Unit("Deep &items", "Tiefe &Elemente")});
     ASSERT_TRUE(window.Create());
     CResourceItem& changed = At(frame, "strings/16");
-    frame.Document().Project().m_ResourceInfo.m_previous["strings/16"] = PreviousSource{"First of block 3", "Erster von Block 3"};
+    frame.Document().Project().m_ResourceInfo.m_previous["strings/16"] =
+        PreviousSource{"First of block 3", "Erster von Block 3"};
     changed.SetCarried(true);
     ASSERT_TRUE(frame.SelectItem(&changed));
     CSuggestionList* list = frame.SuggestionsBar()->List();
