@@ -183,15 +183,13 @@ TEST_F(SettingsDialogTest, ShowsTheProjectAndApplyStoresWhatWasTyped) {
     }
     EXPECT_TRUE(dialog.Apply(true)) << "no language change, so nothing to ask";
     EXPECT_FALSE(m_doc.IsModified());
-    QString dictionary = File("other.dic");
     dialog.TranslatorEdit()->setText(QStringLiteral("Bob"));
     dialog.EMailEdit()->setText(QStringLiteral("bob@example.org"));
-    dialog.DictionaryEdit()->setText(dictionary);
+    dialog.DictionaryEdit()->setText(File("other.dic"));
     EXPECT_TRUE(PressOk(dialog));
     const CProject& project = m_doc.Project();
-    EXPECT_EQ(project.m_strTranslator, "Bob");
-    EXPECT_EQ(project.m_strEMail, "bob@example.org");
-    EXPECT_EQ(project.m_strDictionaryPath, dictionary.toStdString());
+    EXPECT_EQ(std::vector<std::string>({project.m_strTranslator, project.m_strEMail, project.m_strDictionaryPath}),
+              std::vector<std::string>({"Bob", "bob@example.org", m_dir.File("other.dic")}));
     EXPECT_EQ(project.m_wTargetLanguage, 0x0407);
     EXPECT_TRUE(m_doc.IsModified());
 }
