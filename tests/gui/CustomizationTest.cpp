@@ -5,9 +5,7 @@
 #include "ui/Customization.h"
 
 using namespace quillon::gui;
-using quillon::testing::AppSettings;
-using quillon::testing::PressOk;
-using quillon::testing::Texts;
+using namespace quillon::testing;
 
 namespace {
 

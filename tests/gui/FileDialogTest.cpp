@@ -16,14 +16,7 @@ namespace quillon::gui {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using testing::BuildPeWithResources;
-using testing::BuiltResource;
-using testing::Concat;
-using testing::GroupBytes;
-using testing::PngHead;
-using testing::AppSettings;
-using testing::FixturePath;
-using testing::WhenModal;
+using namespace quillon::testing;
 
 // The pane's values, from the description down to the count of controls; a
 // row the pane hides as "hidden:" and what its value still says.

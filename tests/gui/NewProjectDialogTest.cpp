@@ -13,10 +13,7 @@
 namespace quillon::gui {
 namespace {
 
-using testing::FixturePath;
-using testing::PressOk;
-using testing::SelectLanguage;
-using testing::WhenModal;
+using namespace quillon::testing;
 
 // Clicks the browse button `button` of `dialog` and answers the file dialog
 // it opens with `name` as if typed into its file name field; a file dialog
