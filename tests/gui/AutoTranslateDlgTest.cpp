@@ -34,14 +34,12 @@ TEST(AutoTranslateDialog, StopBeforeTheWorkerSeesItAndStartAgain) {
     GermanDoc(doc);
     CAutoTranslateDlg dialog(doc);
     for (int i = 0; i < 20; ++i) {
-        dialog.StartButton()->click();
-        dialog.StartButton()->click();
-        dialog.StartButton()->click();
+        for (int click = 0; click < 3; ++click) dialog.StartButton()->click();
         Finish(dialog);
-        EXPECT_FALSE(dialog.IsRunning());
-        EXPECT_FALSE(dialog.IsThreadAlive());
-        EXPECT_EQ(dialog.StartButton()->text(), "Start");
-        EXPECT_TRUE(dialog.CloseButton()->isEnabled());
+        // Not running, no thread, Start offered, Close enabled.
+        EXPECT_EQ(std::tuple(dialog.IsRunning(), dialog.IsThreadAlive(), dialog.StartButton()->text(),
+                             dialog.CloseButton()->isEnabled()),
+                  std::tuple(false, false, "Start", true));
     }
     dialog.show();
     QTest::keyClick(&dialog, Qt::Key_Escape);

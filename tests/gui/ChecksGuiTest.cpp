@@ -47,18 +47,15 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     EXPECT_EQ(problems.Findings()[0].path, "strings/1");
     EXPECT_EQ(problems.windowTitle(), "Problems (1)");
     emit problems.List()->itemActivated(problems.List()->topLevelItem(0), 0);
-    QModelIndex current = window.frame.StringView()->currentIndex();
-    EXPECT_EQ(window.frame.Strings().ItemAt(current.row()), &hello);
+    EXPECT_EQ(window.frame.Strings().ItemAt(window.frame.StringView()->currentIndex().row()), &hello);
 
     const std::string target = window.dir.File("target.exe");
-    window.prompts->files = {QString::fromStdString(target)};
-    window.prompts->confirms = {false};
+    window.prompts->files = {QString::fromStdString(target), QString::fromStdString(target)};
+    window.prompts->confirms = {false, true};
     EXPECT_FALSE(window.frame.OnBuildTarget());
     ASSERT_EQ(window.prompts->questions.size(), 1);
     EXPECT_TRUE(window.prompts->questions[0].contains("strings/1: the translation adds %s"));
     EXPECT_FALSE(FileExists(target));
-    window.prompts->files = {QString::fromStdString(target)};
-    window.prompts->confirms = {true};
     EXPECT_TRUE(window.frame.OnBuildTarget());
     EXPECT_TRUE(FileExists(target));
 
@@ -81,35 +78,31 @@ TEST(ChecksGui, TheTreeMarksADialogTheScanReadInPart) {
     ASSERT_TRUE(window.Create("corrupt/dialog-overrun.exe"));
     ASSERT_EQ(window.prompts->informations.size(), 1);
     EXPECT_TRUE(window.prompts->informations[0].startsWith("New Project: ")) << window.prompts->informations[0].toStdString();
-    EXPECT_FALSE(window.frame.OutputBar()->StatusList()->findItems("Warning: dialog named", Qt::MatchContains).isEmpty());
+    EXPECT_TRUE(Logged(window.frame, "Warning: dialog named", Qt::MatchContains));
     CContentsModel& contents = window.frame.Contents();
-    const CResourceInfo& tree = window.frame.Document().Project().m_ResourceInfo;
-    QModelIndex damaged = contents.IndexOf(ChildWithId(tree.m_Dialogs, 200));
-    QModelIndex whole = contents.IndexOf(ChildWithId(tree.m_Dialogs, 201));
+    QModelIndex damaged = contents.IndexOf(&At(window.frame, "dialogs/200"));
+    QModelIndex whole = contents.IndexOf(&At(window.frame, "dialogs/201"));
     ASSERT_TRUE(damaged.isValid() && whole.isValid());
     EXPECT_TRUE(contents.data(damaged, Qt::ToolTipRole).toString().contains("control 9 of 200 starts past the end"));
     EXPECT_FALSE(contents.data(whole, Qt::ToolTipRole).isValid());
 }
 
 TEST(ChecksGui, ADamagedDictionaryIsOpenedWithoutOnlyWhenTheUserAgrees) {
-    TempDir dir;
-    {
-        Window window;
-        ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
-        ASSERT_TRUE(window.frame.OnFileSave());
-    }
+    SessionWindow made;
+    ASSERT_TRUE(made.Create());
+    ASSERT_TRUE(made.frame.OnFileSave());
     const std::vector<std::uint8_t> damaged{'X', 'Y'};
-    ASSERT_TRUE(WriteFileAtomically(dir.File("session.dic"), damaged));
+    ASSERT_TRUE(WriteFileAtomically(made.dir.File("session.dic"), damaged));
     for (bool agree : {false, true}) {
         Window window;
         window.prompts->confirms = {agree};
-        EXPECT_EQ(window.frame.OpenProject(QString::fromStdString(dir.File("session.prj"))), agree);
+        EXPECT_EQ(window.frame.OpenProject(made.File("session.prj")), agree);
         ASSERT_EQ(window.prompts->questions.size(), 1);
         EXPECT_TRUE(window.prompts->questions[0].contains("Open the project without its dictionary?"));
         EXPECT_EQ(window.frame.Document().IsLoaded(), agree);
         if (agree) {
             EXPECT_TRUE(window.frame.OnFileSave());
         }
-        EXPECT_EQ(ReadWholeFile(dir.File("session.dic")).Value(), damaged);
+        EXPECT_EQ(ReadWholeFile(made.dir.File("session.dic")).Value(), damaged);
     }
 }

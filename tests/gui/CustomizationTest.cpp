@@ -5,8 +5,7 @@
 #include "ui/Customization.h"
 
 using namespace quillon::gui;
-using quillon::testing::AppSettings;
-using quillon::testing::PressOk;
+using namespace quillon::testing;
 
 namespace {
 
@@ -15,11 +14,7 @@ namespace {
 struct CleanSettings {
     CleanSettings() { Clear(); }
     ~CleanSettings() { Clear(); }
-    static void Clear() {
-        QSettings settings = AppSettings();
-        settings.remove(QStringLiteral("Settings"));
-        settings.sync();
-    }
+    static void Clear() { AppSettings().remove(QStringLiteral("Settings")); }
 };
 
 const QKeySequence kAlphaKey(Qt::CTRL | Qt::Key_1);
@@ -34,7 +29,7 @@ struct TestWindow {
     QToolBar* standard = nullptr;
     CCustomization* customization = nullptr;
 
-    TestWindow() {
+    explicit TestWindow(bool loadSaved = false) {
         QMenu* file = window->menuBar()->addMenu(QStringLiteral("&File"));
         for (auto [name, text, key] : {std::tuple{"Alpha", "&Alpha", kAlphaKey}, {"Beta", "&Beta", kBetaKey},
                                        {"Gamma", "&Gamma", kGammaKey}, {"Delta", "&Delta && Co", QKeySequence()}}) {
@@ -44,8 +39,7 @@ struct TestWindow {
             file->addAction(action);
         }
         file->addAction(QStringLiteral("Unnamed"));
-        new QLineEdit(window.get()); // its clear button is an action Qt names
-        window->findChild<QLineEdit*>()->setClearButtonEnabled(true);
+        (new QLineEdit(window.get()))->setClearButtonEnabled(true); // its clear button is an action Qt names
         standard = window->addToolBar(QStringLiteral("Standard"));
         standard->setObjectName(QStringLiteral("StandardToolBar"));
         standard->addAction(Action("Alpha"));
@@ -53,23 +47,26 @@ struct TestWindow {
         standard->addAction(Action("Beta"));
         customization = new CCustomization(window.get(), window->findChildren<QAction*>());
         customization->AddToggle(standard->toggleViewAction());
+        if (loadSaved) customization->Load();
     }
 
     QAction* Action(const char* name) const { return window->findChild<QAction*>(QString::fromLatin1(name)); }
     QToolBar* ToolBar(const char* name) const { return window->findChild<QToolBar*>(QString::fromLatin1(name)); }
+    // The toolbar `name` as one line: its title, whether it is hidden and where it sits, its commands.
+    QString Bar(const char* name) const {
+        QToolBar* bar = ToolBar(name);
+        if (!bar) return QStringLiteral("no %1").arg(QString::fromLatin1(name));
+        return QStringLiteral("%1, %2 in area %3: %4")
+            .arg(bar->windowTitle(), bar->isHidden() ? "hidden" : "shown")
+            .arg(window->toolBarArea(bar))
+            .arg(CCustomization::ToolBarCommands(bar).join(' '));
+    }
 };
 
 // A clean stand-in window whose saved customisation has been loaded.
 struct LoadedWindow : CleanSettings, TestWindow {
-    LoadedWindow() { customization->Load(); }
+    LoadedWindow() : TestWindow(true) {}
 };
-
-QStringList Texts(const QMenu* menu) {
-    QStringList texts;
-    for (const QAction* action : menu->actions())
-        if (!action->isSeparator()) texts << action->text();
-    return texts;
-}
 
 // The row of `command` in a list or in the first column of a table.
 int RowOf(const QAbstractItemView* view, const QString& command) {
@@ -107,8 +104,7 @@ TEST(Customization, CustomisationSurvivesRestart) {
     std::vector<UserTool> tools = {{"&Compare", "/usr/bin/diff", "$(ModulePath) $(TargetPath)", ""},
                                    {"Notes", "/usr/bin/true", "$(ProjectPath)", "/tmp"}};
     {
-        TestWindow first;
-        first.customization->Load();
+        TestWindow first(true);
         QToolBar* mine = first.customization->AddUserToolBar(QStringLiteral("Mine"));
         ASSERT_NE(mine, nullptr);
         first.customization->SetToolBarCommands(mine, {"Gamma", "-", "Alpha", "NoSuchCommand"});
@@ -125,54 +121,40 @@ TEST(Customization, CustomisationSurvivesRestart) {
         first.customization->Save();
     }
     EXPECT_TRUE(AppSettings().contains(QStringLiteral("Settings/ToolBarCommands/StandardToolBar")));
-    TestWindow second;
-    second.customization->Load(); // before restoreState, which only places bars that exist
+    TestWindow second(true); // loaded before restoreState, which only places bars that exist
     ASSERT_TRUE(second.window->restoreState(state, 1));
     second.window->show();
-    QToolBar* mine = second.ToolBar("UserToolBar0");
-    ASSERT_NE(mine, nullptr);
-    EXPECT_EQ(CCustomization::ToolBarCommands(mine), QStringList({"Gamma", "-", "Alpha"}));
-    EXPECT_EQ(second.window->toolBarArea(mine), Qt::LeftToolBarArea);
-    EXPECT_TRUE(mine->isVisible());
-    QToolBar* spare = second.ToolBar("UserToolBar1");
-    ASSERT_NE(spare, nullptr);
-    EXPECT_FALSE(spare->isVisible());
+    EXPECT_EQ(second.Bar("UserToolBar0"), "Mine, shown in area 1: Gamma - Alpha"); // Qt::LeftToolBarArea
+    EXPECT_EQ(second.Bar("UserToolBar1"), "User Toolbar 2, hidden in area 4: ");
     // The toolbars' titles, as the menu names them.
-    EXPECT_EQ(Texts(second.customization->ToolbarsMenu()),
-              QStringList({"Standard", "Mine", "User Toolbar 2", "&Customize..."}));
+    EXPECT_EQ(Texts(second.customization->ToolbarsMenu()->actions()),
+              QStringList({"Standard", "Mine", "User Toolbar 2", "-", "&Customize..."}));
     EXPECT_EQ(CCustomization::ToolBarCommands(second.standard), QStringList({"Beta", "Gamma"}));
     EXPECT_EQ(second.customization->Tools(), tools);
-    EXPECT_EQ(Texts(second.customization->ToolsMenu()), QStringList({"&Compare", "Notes", "&Customize..."}));
+    EXPECT_EQ(Texts(second.customization->ToolsMenu()->actions()),
+              QStringList({"&Compare", "Notes", "-", "&Customize..."}));
 
     second.customization->SetToolBarCommands(second.standard, second.customization->DefaultToolBarCommands(second.standard));
     second.customization->SetTools({});
     second.customization->Save();
     EXPECT_FALSE(AppSettings().contains(QStringLiteral("Settings/ToolBarCommands/StandardToolBar")));
-    TestWindow third;
-    third.customization->Load();
-    EXPECT_TRUE(third.customization->Tools().empty());
+    EXPECT_TRUE(TestWindow(true).customization->Tools().empty());
 }
 
 TEST(Customization, LoadSkipsDamagedUserToolBarEntries) {
     CleanSettings clean;
-    {
-        QSettings settings = AppSettings();
-        settings.beginGroup(QStringLiteral("Settings"));
-        settings.beginWriteArray(QStringLiteral("UserToolBars"));
-        const char* names[] = {"UserToolBar4", "UserToolBar12", "StandardToolBar", "UserToolBar4"};
-        for (int index = 0; index < 4; ++index) {
-            settings.setArrayIndex(index);
-            settings.setValue(QStringLiteral("objectName"), QString::fromLatin1(names[index]));
-            settings.setValue(QStringLiteral("title"), QStringLiteral("Bar %1").arg(index));
-            settings.setValue(QStringLiteral("commands"), QStringList({"Beta"}));
-        }
-        settings.endArray();
+    QSettings settings = AppSettings();
+    settings.beginWriteArray(QStringLiteral("Settings/UserToolBars"));
+    const char* names[] = {"UserToolBar4", "UserToolBar12", "StandardToolBar", "UserToolBar4"};
+    for (int index = 0; index < 4; ++index) {
+        settings.setArrayIndex(index);
+        settings.setValue(QStringLiteral("objectName"), QString::fromLatin1(names[index]));
+        settings.setValue(QStringLiteral("title"), QStringLiteral("Bar %1").arg(index));
+        settings.setValue(QStringLiteral("commands"), QStringList({"Beta"}));
     }
-    TestWindow window;
-    window.customization->Load();
-    ASSERT_EQ(window.customization->UserToolBars().size(), 1);
-    EXPECT_EQ(window.customization->UserToolBars()[0]->objectName(), "UserToolBar4");
-    EXPECT_EQ(window.customization->UserToolBars()[0]->windowTitle(), "Bar 0");
+    settings.endArray();
+    TestWindow window(true);
+    EXPECT_EQ(window.Bar("UserToolBar4"), "Bar 0, shown in area 4: Beta");
     EXPECT_EQ(window.window->findChildren<QToolBar*>().size(), 2); // no stray bars
     // Loading again replaces, rather than adds to, the user toolbars.
     window.customization->Load();
@@ -203,8 +185,7 @@ TEST(Customization, CommandsAndTheirKeys) {
     auto* edit = scripted.Get<QKeySequenceEdit>("KeyEdit");
     int beta = RowOf(table, QStringLiteral("Beta"));
     int alpha = RowOf(table, QStringLiteral("Alpha"));
-    ASSERT_GE(beta, 0);
-    ASSERT_GE(alpha, 0);
+    ASSERT_TRUE(beta >= 0 && alpha >= 0);
 
     table->setCurrentCell(beta, 0);
     edit->setKeySequence(kAlphaKey);
@@ -226,11 +207,7 @@ TEST(Customization, CommandsAndTheirKeys) {
     scripted.dialog.accept();
     EXPECT_EQ(window.Action("Alpha")->shortcut(), kBetaKey);
     EXPECT_TRUE(window.Action("Beta")->shortcuts().isEmpty());
-    {
-        TestWindow restarted; // the keys as stored
-        restarted.customization->Load();
-        EXPECT_EQ(restarted.Action("Alpha")->shortcut(), kBetaKey);
-    }
+    EXPECT_EQ(TestWindow(true).Action("Alpha")->shortcut(), kBetaKey); // the keys as stored
 
     // Reset All brings the program's keys back and stores no override.
     ScriptedDialog again(window);
@@ -263,23 +240,17 @@ TEST(Customization, AtMostTenUserToolBarsAndTools) {
         EXPECT_EQ(bar->objectName(), QStringLiteral("UserToolBar%1").arg(slot));
     }
     EXPECT_EQ(window.customization->AddUserToolBar(), nullptr);
-    {
-        ScriptedDialog scripted(window);
-        EXPECT_FALSE(scripted.Get<QPushButton>("NewToolBar")->isEnabled());
-    }
+    EXPECT_FALSE(ScriptedDialog(window).Get<QPushButton>("NewToolBar")->isEnabled());
     // A deleted toolbar's slot is the next one used.
     window.customization->RemoveUserToolBar(window.ToolBar("UserToolBar3"));
-    QToolBar* again = window.customization->AddUserToolBar();
-    ASSERT_NE(again, nullptr);
-    EXPECT_EQ(again->objectName(), "UserToolBar3");
-    EXPECT_EQ(again->windowTitle(), "User Toolbar 4");
+    window.customization->AddUserToolBar();
+    EXPECT_EQ(window.Bar("UserToolBar3"), "User Toolbar 4, shown in area 4: ");
 
     std::vector<UserTool> tools;
     for (int index = 0; index < 12; ++index) tools.push_back({QStringLiteral("Tool %1").arg(index), "/bin/true", {}, {}});
     window.customization->SetTools(tools);
     EXPECT_EQ(window.customization->Tools().size(), std::size_t{kMaxUserTools});
-    ScriptedDialog scripted(window);
-    EXPECT_FALSE(scripted.Get<QPushButton>("AddTool")->isEnabled());
+    EXPECT_FALSE(ScriptedDialog(window).Get<QPushButton>("AddTool")->isEnabled());
 }
 
 TEST(Customization, DialogCancelDiscardsAndOkApplies) {
@@ -313,16 +284,10 @@ TEST(Customization, DialogCancelDiscardsAndOkApplies) {
         bars->item(0)->setCheckState(Qt::Unchecked); // hide the Standard toolbar
         EXPECT_TRUE(PressOk(scripted.dialog));
     }
-    ASSERT_EQ(window.customization->UserToolBars().size(), 1);
-    QToolBar* review = window.customization->UserToolBars()[0];
-    EXPECT_EQ(review->windowTitle(), "Review");
-    EXPECT_EQ(CCustomization::ToolBarCommands(review), QStringList({"Beta", "-", "Gamma"}));
+    EXPECT_EQ(window.customization->UserToolBars().size(), 1);
+    EXPECT_EQ(window.Bar("UserToolBar0"), "Review, shown in area 4: Beta - Gamma");
     EXPECT_TRUE(window.standard->isHidden());
-    EXPECT_FALSE(review->isHidden());
-    TestWindow restarted; // OK saved it
-    restarted.customization->Load();
-    ASSERT_NE(restarted.ToolBar("UserToolBar0"), nullptr);
-    EXPECT_EQ(restarted.ToolBar("UserToolBar0")->windowTitle(), "Review");
+    EXPECT_EQ(TestWindow(true).Bar("UserToolBar0"), "Review, shown in area 4: Beta - Gamma"); // OK saved it
 }
 
 TEST(Customization, DialogRenamesDeletesAndResetsToolBars) {
@@ -346,9 +311,10 @@ TEST(Customization, DialogRenamesDeletesAndResetsToolBars) {
     scripted.dialog.accept();
     EXPECT_EQ(CCustomization::ToolBarCommands(window.standard), QStringList({"Alpha", "-", "Beta"}));
     EXPECT_EQ(window.ToolBar("UserToolBar1"), nullptr);
-    EXPECT_EQ(Texts(window.customization->ToolbarsMenu()), QStringList({"Standard", "New Name", "&Customize..."}));
+    const QStringList menu{"Standard", "New Name", "-", "&Customize..."};
+    EXPECT_EQ(Texts(window.customization->ToolbarsMenu()->actions()), menu);
     std::unique_ptr<QMenu> popup(window.customization->CreatePopupMenu());
-    EXPECT_EQ(Texts(popup.get()), QStringList({"Standard", "New Name", "&Customize..."}));
+    EXPECT_EQ(Texts(popup->actions()), menu);
 }
 
 TEST(Customization, ToolsPageRefusesAToolWithoutCommand) {
@@ -367,7 +333,6 @@ TEST(Customization, ToolsPageRefusesAToolWithoutCommand) {
     scripted.Get<QLineEdit>("ToolCommand")->setText(QStringLiteral("/usr/bin/less"));
     scripted.Get<QLineEdit>("ToolArguments")->setText(QStringLiteral("$(ProjectPath)"));
     EXPECT_TRUE(PressOk(scripted.dialog));
-    ASSERT_EQ(window.customization->Tools().size(), 1u);
-    EXPECT_EQ(window.customization->Tools()[0], (UserTool{"Viewer", "/usr/bin/less", "$(ProjectPath)", ""}));
-    EXPECT_EQ(Texts(window.customization->ToolsMenu()), QStringList({"Viewer", "&Customize..."}));
+    EXPECT_EQ(window.customization->Tools(), (std::vector<UserTool>{{"Viewer", "/usr/bin/less", "$(ProjectPath)", ""}}));
+    EXPECT_EQ(Texts(window.customization->ToolsMenu()->actions()), QStringList({"Viewer", "-", "&Customize..."}));
 }

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "gui/ScriptedWindow.h"
-#include "dictionary/ManualTranslation.h"
 #include "controls/TextBridge.h"
 #include "ui/HistoryDock.h"
 #include "ui/ItemPreview.h"
@@ -17,12 +16,6 @@ using namespace quillon::testing;
 
 namespace {
 
-NewProjectSettings SampleSettings(const TempDir& dir) {
-    NewProjectSettings settings = SessionSettings(dir);
-    settings.modulePath = SamplePath("quillpad.exe");
-    return settings;
-}
-
 // Keys go where the user's would: to the widget that has the focus.
 void Press(const QKeySequence& keys) { QTest::keySequence(QApplication::focusWidget(), keys); }
 void Press(const char* keys) { Press(QKeySequence(QString::fromLatin1(keys))); }
@@ -30,8 +23,11 @@ void Type(const char* text) {
     for (const char* c = text; *c; ++c) QTest::keyClick(QApplication::focusWidget(), *c);
 }
 struct Desk : SessionWindow {
-    bool Create() { return frame.CreateProject(SampleSettings(dir)); }
-    bool Show() { return ShowActive(frame); }
+    bool Create() { return frame.CreateProject(SessionSettings(dir, SamplePath("quillpad.exe"))); }
+    // The sample's project made and the window shown on its string table.
+    bool ShowStrings() {
+        return Create() && frame.SelectNode({"Resource", "Strings", "String Table"}) && ShowActive(frame);
+    }
     const CResourceItem* Current() {
         QModelIndex index = frame.ListFilterModel().mapToSource(frame.StringView()->currentIndex());
         return frame.Strings().ItemAt(index.row());
@@ -40,29 +36,18 @@ struct Desk : SessionWindow {
         const CResourceItem& item = Child(frame.Document().Project().m_ResourceInfo.m_Strings, id);
         return item.IsTranslated() ? item.GetTranslation() : "-";
     }
-    bool Modified() { return frame.windowTitle().endsWith(" *"); }
-    CResourceItem& At(const char* path) { return quillon::testing::At(frame, path); }
-    // Translates (or, with the source, confirms) the item at `path` as one step.
-    void Translate(const char* path, const char* text, std::uint16_t hotkey) {
-        CQuillonDoc& doc = frame.Document();
-        ProjectChange change("Translate");
-        change.Add(PlanManualTranslation(At(path), text, hotkey, doc.GetCodePage()).Value());
-        doc.Apply(std::move(change));
-    }
-    std::string Text(const char* path) { return At(path).GetTranslation(); }
+    std::string Text(const char* path) { return At(frame, path).GetTranslation(); }
     // The contents nodes that are open, by their text path.
     QStringList Expanded() {
         QStringList open;
-        std::function<void(const QModelIndex&, const QString&)> walk = [&](const QModelIndex& parent,
-                                                                             const QString& prefix) {
-            for (int row = 0; row < frame.Contents().rowCount(parent); ++row) {
-                QModelIndex index = frame.Contents().index(row, 0, parent);
-                QString path = prefix + "/" + index.data().toString();
-                if (frame.ContentsView()->isExpanded(index)) open << path;
-                walk(index, path);
-            }
-        };
-        walk({}, {});
+        const QAbstractItemModel& tree = frame.Contents();
+        const auto all = tree.match(tree.index(0, 0), Qt::DisplayRole, "*", -1, Qt::MatchWildcard | Qt::MatchRecursive);
+        for (QModelIndex index : all) {
+            if (!frame.ContentsView()->isExpanded(index)) continue;
+            QString path;
+            for (; index.isValid(); index = index.parent()) path.prepend("/" + index.data().toString());
+            open << path;
+        }
         return open;
     }
 };
@@ -76,11 +61,8 @@ struct Desk : SessionWindow {
 TEST(TranslatorsDesk, TranslatesInPlaceFromTheKeyboard) {
     Desk desk;
     CMainFrame& frame = desk.frame;
-    ASSERT_TRUE(desk.Create());
+    ASSERT_TRUE(desk.ShowStrings());
     ASSERT_TRUE(frame.OnFileSave());
-    const QString project = desk.File("session.prj");
-    ASSERT_TRUE(frame.SelectNode({"Resource", "Strings", "String Table"}));
-    ASSERT_TRUE(desk.Show());
 
     Press("Ctrl+F");
     Press("Down"); // from the filter to the list, on its first row
@@ -107,14 +89,14 @@ TEST(TranslatorsDesk, TranslatesInPlaceFromTheKeyboard) {
     for (int undo = 0; undo < 3; ++undo) Press(frame.Action("EditUndo")->shortcut());
     Press(frame.Action("EditRedo")->shortcut());
     Press(frame.Action("FileSave")->shortcut());
-    EXPECT_FALSE(desk.Modified());
+    EXPECT_FALSE(frame.windowTitle().endsWith(" *"));
     // Saving while a translation is still being typed saves it as typed.
     Type("Nicht gespeichert?");
     Press(frame.Action("FileSave")->shortcut());
-    EXPECT_FALSE(desk.Modified());
+    EXPECT_FALSE(frame.windowTitle().endsWith(" *"));
 
     Desk reopened;
-    ASSERT_TRUE(reopened.frame.OpenProject(project));
+    ASSERT_TRUE(reopened.frame.OpenProject(desk.File("session.prj")));
     const std::vector<std::string> expected{"Federblock", "Unbenannt", "%1 - Federblock", "Speichern?", "-", "-",
                                             "Nicht gespeichert?"};
     for (std::int32_t id = 1; id <= 7; ++id) {
@@ -130,8 +112,8 @@ TEST(TranslatorsDesk, TranslatesInPlaceFromTheKeyboard) {
 TEST(TranslatorsDesk, TheFilterMatchesAsItsOptionsSayAndTheHotkeyCellChecks) {
     Desk window;
     ASSERT_TRUE(window.Create());
-    window.Translate("strings/38", "UTF-8", 0);
-    window.Translate("strings/2", "Unbenannt", 0);
+    window.Translate("strings/38", "UTF-8");
+    window.Translate("strings/2", "Unbenannt");
     ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
     struct Case {
         ListFilter filter;
@@ -220,9 +202,7 @@ TEST(TranslatorsDesk, TextsReadAsTheTranslatorSeesThem) {
 TEST(TranslatorsDesk, NavigationCrossesResources) {
     Desk desk;
     CMainFrame& frame = desk.frame;
-    ASSERT_TRUE(desk.Create());
-    ASSERT_TRUE(frame.SelectNode({"Resource", "Strings", "String Table"}));
-    ASSERT_TRUE(desk.Show());
+    ASSERT_TRUE(desk.ShowStrings());
     frame.StringView()->setFocus();
     Press("Ctrl+End");
     EXPECT_EQ(desk.Current()->m_nID, 1402);
@@ -276,13 +256,11 @@ TEST(TranslatorsDesk, NavigationCrossesResources) {
 TEST(TranslatorsDesk, ReplacesInTranslationsAsOneStep) {
     Desk desk;
     CMainFrame& frame = desk.frame;
-    ASSERT_TRUE(desk.Create());
-    desk.Translate("strings/1", "Federblock", 0);
-    desk.Translate("strings/3", "%1 - Federblock", 0);
+    ASSERT_TRUE(desk.ShowStrings());
+    desk.Translate("strings/1", "Federblock");
+    desk.Translate("strings/3", "%1 - Federblock");
     desk.Translate("menus/100/-1/1007", "Feder beenden", 'F');
-    desk.Translate("strings/2", "Unbenannt", 0);
-    ASSERT_TRUE(frame.SelectNode({"Resource", "Strings", "String Table"}));
-    ASSERT_TRUE(desk.Show());
+    desk.Translate("strings/2", "Unbenannt");
     const int steps = frame.Document().UndoStack().count();
 
     Press("Ctrl+H");
@@ -321,12 +299,11 @@ TEST(TranslatorsDesk, ReplacesInTranslationsAsOneStep) {
 
     Press("Escape");
     EXPECT_FALSE(dialog->isVisible());
-    frame.activateWindow();
-    ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == &frame; }));
+    ASSERT_TRUE(ShowActive(frame));
     Press("Ctrl+Z");
     EXPECT_EQ(desk.Text("strings/1"), "Federblock");
     EXPECT_EQ(desk.Text("menus/100/-1/1007"), "Feder beenden");
-    EXPECT_EQ(desk.At("menus/100/-1/1007").m_chTransHotkey, 'F');
+    EXPECT_EQ(At(frame, "menus/100/-1/1007").m_chTransHotkey, 'F');
     EXPECT_EQ(desk.Text("strings/2"), "Unbenannt"); // the step before stays
     EXPECT_EQ(frame.Document().UndoStack().index(), steps);
 
@@ -339,38 +316,33 @@ TEST(TranslatorsDesk, ReplacesInTranslationsAsOneStep) {
     QTest::mouseClick(history->viewport(), Qt::LeftButton, {}, history->visualRect(history->model()->index(1, 0)).center());
     EXPECT_EQ(frame.Document().UndoStack().index(), 1);
     EXPECT_EQ(desk.Text("strings/1"), "Federblock");
-    EXPECT_FALSE(desk.At("strings/3").IsTranslated());
+    EXPECT_FALSE(At(frame, "strings/3").IsTranslated());
 }
 
 // The open nodes and the selected item come back when the project is opened
 // again, and stay when Settings OK builds the tree again.
 TEST(TranslatorsDesk, RemembersTheTreeOfEachProject) {
-    TempDir dir;
-    const QString project = QString::fromStdString(dir.File("session.prj"));
-    QStringList expanded;
-    {
-        Desk desk;
-        CMainFrame& frame = desk.frame;
-        ASSERT_TRUE(frame.CreateProject(SampleSettings(dir)));
-        ASSERT_TRUE(frame.OnFileSave());
-        ASSERT_TRUE(desk.Show());
-        ASSERT_TRUE(frame.SelectItem(&desk.At("menus/100/-1#2/1102"))); // Cut, in the Edit popup
-        ASSERT_TRUE(frame.SelectNode({"Resource", "Strings"}));
-        frame.ContentsView()->collapse(frame.ContentsView()->currentIndex());
-        ASSERT_TRUE(frame.SelectItem(&desk.At("menus/100/-1#2/1102")));
-        ASSERT_EQ(desk.Current()->m_nID, 1102);
-        expanded = desk.Expanded();
-        EXPECT_TRUE(expanded.contains("/Resource/Menus/100"));
-        EXPECT_FALSE(expanded.contains("/Resource/Strings"));
+    Desk desk;
+    CMainFrame& frame = desk.frame;
+    ASSERT_TRUE(desk.Create());
+    ASSERT_TRUE(frame.OnFileSave());
+    ASSERT_TRUE(ShowActive(frame));
+    ASSERT_TRUE(frame.SelectItem(&At(frame, "menus/100/-1#2/1102"))); // Cut, in the Edit popup
+    ASSERT_TRUE(frame.SelectNode({"Resource", "Strings"}));
+    frame.ContentsView()->collapse(frame.ContentsView()->currentIndex());
+    ASSERT_TRUE(frame.SelectItem(&At(frame, "menus/100/-1#2/1102")));
+    ASSERT_EQ(desk.Current()->m_nID, 1102);
+    const QStringList expanded = desk.Expanded();
+    EXPECT_TRUE(expanded.contains("/Resource/Menus/100"));
+    EXPECT_FALSE(expanded.contains("/Resource/Strings"));
 
-        QTimer::singleShot(0, [] { QMetaObject::invokeMethod(QApplication::activeModalWidget(), "accept"); });
-        frame.OnSettings();
-        EXPECT_EQ(desk.Expanded(), expanded);
-        EXPECT_EQ(desk.Current()->m_nID, 1102);
-        frame.close();
-    }
+    QTimer::singleShot(0, [] { QMetaObject::invokeMethod(QApplication::activeModalWidget(), "accept"); });
+    frame.OnSettings();
+    EXPECT_EQ(desk.Expanded(), expanded);
+    EXPECT_EQ(desk.Current()->m_nID, 1102);
+    frame.close(); // which keeps the tree of the project
     Desk reopened;
-    ASSERT_TRUE(reopened.frame.OpenProject(project));
+    ASSERT_TRUE(reopened.frame.OpenProject(desk.File("session.prj")));
     EXPECT_EQ(reopened.Expanded(), expanded);
     ASSERT_NE(reopened.Current(), nullptr);
     EXPECT_EQ(reopened.Current()->m_nID, 1102);

@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "gui/ScriptedWindow.h"
 #include "controls/DialogPreview.h"
 #include "controls/DialogPreviewDlg.h"
 #include "controls/MenuPopupView.h"
 #include "extract/DialogTemplate.h"
-#include "extract/ResourceExtractor.h"
 #include "io/ByteWriter.h"
+#include "model/ModuleTrees.h"
 
 using namespace quillon;
 using namespace quillon::gui;
@@ -18,20 +16,6 @@ namespace {
 
 // Control indexes of dialog 200, in template order.
 enum Dialog200 { kName, kEdit, kBrowse, kOk, kIcon, kCustom, kGroup, kListView };
-
-std::unique_ptr<CResourceInfo> ScanBasic() {
-    auto info = std::make_unique<CResourceInfo>();
-    CResourceExtractor extractor(Fixture("basic32.exe"), *info, CodePage(1252));
-    extractor.Extract();
-    return info;
-}
-
-// Throws when the fixture lacks the dialog: the test then fails with the message.
-CResourceItem& Dialog(CResourceInfo& info, int id) {
-    CResourceItem* dialog = ChildWithId(info.m_Dialogs, id);
-    if (!dialog) throw std::runtime_error("basic32.exe has no dialog " + std::to_string(id));
-    return *dialog;
-}
 
 CResourceItem& Control(CResourceItem& dialog, int index) { return *dialog.GetChildren().at(index); }
 
@@ -68,9 +52,8 @@ std::vector<std::uint8_t> TemplateBytes(const std::vector<TemplateControl>& cont
     out.U32(0x80C80040);
     out.U32(0);
     out.U16(static_cast<std::uint16_t>(controls.size()));
-    for (int value : {0, 0, 200, 150}) out.U16(static_cast<std::uint16_t>(value));
-    out.U16(0);
-    out.U16(0);
+    // Position and size, then no menu and the default class.
+    for (int value : {0, 0, 200, 150, 0, 0}) out.U16(static_cast<std::uint16_t>(value));
     out.Utf16z(u"Generated");
     out.U16(8);
     out.Utf16z(u"MS Shell Dlg");
@@ -109,8 +92,8 @@ TEST(DialogTemplate, DialogUnitsUseWindowsRounding) {
 }
 
 TEST(DialogPreview, RebuildsTheClassicDialogWithRealWidgets) {
-    auto info = ScanBasic();
-    CDialogPreviewWidget preview(Dialog(*info, 200), CodePage(1252));
+    auto info = ScanModule(Fixture("basic32.exe"));
+    CDialogPreviewWidget preview(Child(info->m_Dialogs, 200), CodePage(1252));
     ASSERT_TRUE(preview.IsValid());
     ASSERT_EQ(preview.BaseUnits(), (DialogBaseUnits{6, 13}));
     ASSERT_EQ(preview.ControlCount(), 8);
@@ -186,20 +169,19 @@ TEST(DialogPreview, BuildsControlsByClassAndStyle) {
 }
 
 TEST(DialogPreview, ExtendedDialogScalesWithItsOwnFont) {
-    auto info = ScanBasic();
-    CDialogPreviewWidget preview(Dialog(*info, 201), CodePage(1252));
+    auto info = ScanModule(Fixture("basic32.exe"));
+    CDialogPreviewWidget preview(Child(info->m_Dialogs, 201), CodePage(1252));
     ASSERT_TRUE(preview.IsValid());
     ASSERT_EQ(preview.BaseUnits(), (DialogBaseUnits{7, 15}));
     EXPECT_EQ(preview.size(), QSize(280, 150));
-    EXPECT_EQ(preview.font().pixelSize(), 12);
-    EXPECT_TRUE(preview.font().bold());
-    EXPECT_TRUE(preview.font().italic());
+    EXPECT_EQ(std::tuple(preview.font().pixelSize(), preview.font().bold(), preview.font().italic()),
+              std::tuple(12, true, true));
     EXPECT_EQ(preview.Caption(), "Extended && more");
     ASSERT_TRUE(qobject_cast<QCheckBox*>(preview.ControlWidget(2)));
     EXPECT_EQ(Shown(preview, 2) + " / " + Shown(preview, 3), "Check &me / Data");
     EXPECT_EQ(preview.ControlWidget(2)->geometry(), QRect(9, 75, 140, 19)); // 5, 40, 80, 10 in units of 7 x 15
     // A cut copy gives an invalid, empty preview.
-    auto bytes = Dialog(*info, 201).GetData();
+    auto bytes = Child(info->m_Dialogs, 201).GetData();
     CDialogEntry cut("Broken", 0, 1);
     cut.SetData(bytes.first(bytes.size() / 2));
     CDialogPreviewWidget broken(cut, CodePage(1252));
@@ -210,8 +192,8 @@ TEST(DialogPreview, ExtendedDialogScalesWithItsOwnFont) {
 // Translations show with their hotkeys, and those too long for their
 // control are listed.
 TEST(DialogPreview, ShowsTranslationsWithTheirHotkeysAndListsThoseThatDoNotFit) {
-    auto info = ScanBasic();
-    CResourceItem& dialog = Dialog(*info, 200);
+    auto info = ScanModule(Fixture("basic32.exe"));
+    CResourceItem& dialog = Child(info->m_Dialogs, 200);
     dialog.SetTranslation("Optionen", 0);
     Control(dialog, kName).SetTranslation(kLongText.toStdString(), 'v');
     Control(dialog, kBrowse).SetTranslation("Durchsuchen und ausw\xE4hlen...", 'D');
@@ -245,8 +227,8 @@ TEST(DialogPreview, ShowsTranslationsWithTheirHotkeysAndListsThoseThatDoNotFit) 
 }
 
 TEST(DialogPreview, DraggingMovesAndHandlesResizeWithoutTouchingTheTemplate) {
-    auto info = ScanBasic();
-    CResourceItem& dialog = Dialog(*info, 200);
+    auto info = ScanModule(Fixture("basic32.exe"));
+    CResourceItem& dialog = Child(info->m_Dialogs, 200);
     const std::vector<std::uint8_t> before(dialog.GetData().begin(), dialog.GetData().end());
     CDialogPreviewWidget preview(dialog, CodePage(1252));
     ASSERT_TRUE(ShowActive(preview));
@@ -261,8 +243,7 @@ TEST(DialogPreview, DraggingMovesAndHandlesResizeWithoutTouchingTheTemplate) {
     EXPECT_EQ(preview.TemplateRect(kBrowse), browse);
 
     // Moving stops at the dialog's border.
-    QRect moved = preview.ControlRect(kBrowse);
-    Drag(preview, moved.center(), moved.center() + QPoint(500, 0));
+    Drag(preview, browse.center() + QPoint(-40, 30), browse.center() + QPoint(460, 30));
     EXPECT_EQ(preview.ControlRect(kBrowse).right(), preview.width() - 1);
 
     // Pick the OK button, then pull its bottom-right handle.
@@ -279,8 +260,7 @@ TEST(DialogPreview, DraggingMovesAndHandlesResizeWithoutTouchingTheTemplate) {
     EXPECT_EQ(preview.ControlRect(kOk), grown.adjusted(10, 4, 0, 0));
 
     // A click on the group box's empty inside selects it, a click on nothing clears.
-    QRect group = preview.ControlRect(kGroup);
-    QTest::mouseClick(&preview, Qt::LeftButton, {}, group.topLeft() + QPoint(200, 20));
+    QTest::mouseClick(&preview, Qt::LeftButton, {}, preview.ControlRect(kGroup).topLeft() + QPoint(200, 20));
     EXPECT_EQ(preview.SelectedControl(), kGroup);
     QTest::mouseClick(&preview, Qt::LeftButton, {}, QPoint(295, 5));
     EXPECT_EQ(preview.SelectedControl(), -1);
@@ -298,30 +278,26 @@ TEST(DialogPreview, DraggingMovesAndHandlesResizeWithoutTouchingTheTemplate) {
 // path of its level. Translations show their hotkeys; the clashes are
 // core's, named by the level's path.
 TEST(MenuPreviewDlg, BuildsTheBarOpensAPopupWithItsPathAndShowsTranslatedHotkeys) {
-    auto info = ScanBasic();
-    CResourceItem* menu = ChildWithId(info->m_Menus, 100);
-    ASSERT_TRUE(menu);
-    CResourceItem& file = *menu->GetChildren().at(0);
+    auto info = ScanModule(Fixture("basic32.exe"));
+    CResourceItem& menu = Child(info->m_Menus, 100);
+    CResourceItem& file = *menu.GetChildren().at(0);
     CResourceItem& level2 = *file.GetChildren().at(6);
-    const CResourceItem* toFile[] = {menu};
-    const CResourceItem* toLevel2[] = {menu, &file};
+    const CResourceItem* toFile[] = {&menu};
+    const CResourceItem* toLevel2[] = {&menu, &file};
     Child(file, 1001).SetTranslation("Drucken\\tStrg+P", 'D');
     Child(file, 1004).SetTranslation("Laden", 'd');
     Child(level2, 1006).SetTranslation("Danach", 'D');
-    Child(*menu, 1200).SetTranslation("Zeile\\nUmbruch", 'n'); // an n inside the escape \n marks nothing
+    Child(menu, 1200).SetTranslation("Zeile\\nUmbruch", 'n'); // an n inside the escape \n marks nothing
     {
-        CMenuPreviewDlg window(*menu, CodePage(1252));
+        CMenuPreviewDlg window(menu, CodePage(1252));
         QList<QAction*> bar = window.MenuBar()->actions();
-        ASSERT_EQ(bar.size(), 3);
-        EXPECT_EQ(QStringList({bar[0]->text(), bar[1]->text()}), QStringList({"&File", "&Edit"}));
-        EXPECT_EQ(bar[2]->text(), "Zeile\nUmbruch"); // no '&': the target has no hotkey there
+        // No '&' in the command on the bar: the target has no hotkey there.
+        ASSERT_EQ(Texts(bar), QStringList({"&File", "&Edit", "Zeile\nUmbruch"}));
         EXPECT_FALSE(bar[2]->menu()); // a command right on the bar
+        // The second separator is "Separator text", which keeps no text in the tree.
         QList<QAction*> entries = bar[0]->menu()->actions();
-        ASSERT_EQ(entries.size(), 7);
-        EXPECT_EQ(entries[0]->text(), "&Drucken\tStrg+P");
-        EXPECT_TRUE(entries[3]->isSeparator());
-        EXPECT_TRUE(entries[4]->isSeparator()); // "Separator text" keeps no text in the tree
-        EXPECT_EQ(entries[5]->text(), "La&den");
+        ASSERT_EQ(Texts(entries),
+                  QStringList({"&Drucken\tStrg+P", "Save && Exit", "Save && E&xit", "-", "-", "La&den", "&Level2"}));
         EXPECT_FALSE(bar[0]->menu()->separatorsCollapsible());
         QMenu* level3 = entries[6]->menu()->actions().at(0)->menu();
         ASSERT_TRUE(level3);

@@ -88,16 +88,16 @@ void ExpectGerman(const QWidget& root, const char* what) {
         EXPECT_FALSE(english.count(text)) << what << " shows \"" << text.toStdString() << "\" in English";
 }
 
-// The characters after '&' in the menu's entries, which must differ.
-void ExpectUniqueHotkeys(const QMenu& menu) {
+// The characters after '&' in the entries of the menu `title`, which must differ.
+void ExpectUniqueHotkeys(const QString& title, const QList<QAction*>& entries) {
     std::map<QChar, QString> owners;
     static const QRegularExpression hotkey(QStringLiteral("&([^&])"));
-    for (const QAction* action : menu.actions()) {
+    for (const QAction* action : entries) {
         QRegularExpressionMatch match = hotkey.match(action->text());
         if (action->isSeparator() || !match.hasMatch()) continue;
         QChar key = match.captured(1).at(0).toLower();
         auto [owner, fresh] = owners.emplace(key, action->text());
-        EXPECT_TRUE(fresh) << menu.title().toStdString() << ": " << owner->second.toStdString() << " and "
+        EXPECT_TRUE(fresh) << title.toStdString() << ": " << owner->second.toStdString() << " and "
                            << action->text().toStdString() << " share a hotkey";
     }
 }
@@ -120,27 +120,18 @@ TEST(GermanUi, TheMainWindowItsMenusDocksAndDialogsAreGerman) {
     ASSERT_FALSE(german.translators.empty()) << "no German catalog under " << kCatalogFolder;
     CMainFrame frame;
     ExpectGerman(frame, "the main window");
-    for (const QMenu* menu : frame.findChildren<QMenu*>()) ExpectUniqueHotkeys(*menu);
-    QMenu bar;
-    for (QAction* action : frame.menuBar()->actions()) bar.addAction(action);
-    ExpectUniqueHotkeys(bar);
-    if (auto* customization = frame.findChild<CCustomization*>()) {
-        CCustomizeDialog dialog(*customization, &frame);
-        ExpectGerman(dialog, "Customize");
-    }
-    CNewProjectDlg newProject(nullptr);
-    ExpectGerman(newProject, "New Project");
+    for (const QMenu* menu : frame.findChildren<QMenu*>()) ExpectUniqueHotkeys(menu->title(), menu->actions());
+    ExpectUniqueHotkeys(QStringLiteral("the menu bar"), frame.menuBar()->actions());
+    if (auto* customization = frame.findChild<CCustomization*>())
+        ExpectGerman(CCustomizeDialog(*customization, &frame), "Customize");
+    ExpectGerman(CNewProjectDlg(nullptr), "New Project");
     CQuillonDoc doc;
     testing::GermanDoc(doc);
-    CSettingsDlg settings(doc, nullptr);
-    ExpectGerman(settings, "Settings");
-    CStatusDlg status(doc.Project().m_ResourceInfo, nullptr);
-    ExpectGerman(status, "Status");
-    CAutoTranslateDlg autoTranslate(doc);
-    ExpectGerman(autoTranslate, "Auto Translate");
+    ExpectGerman(CSettingsDlg(doc, nullptr), "Settings");
+    ExpectGerman(CStatusDlg(doc.Project().m_ResourceInfo, nullptr), "Status");
+    ExpectGerman(CAutoTranslateDlg(doc), "Auto Translate");
     CMenuItem item("Open", 'O', 1, 0);
-    CTranslateDlg translate(item, doc);
-    ExpectGerman(translate, "Translate");
+    ExpectGerman(CTranslateDlg(item, doc), "Translate");
 }
 
 // lrelease writes an unfinished message as the English text, so an
@@ -169,18 +160,14 @@ TEST(Catalogs, EveryMessageIsFinishedAndKeepsPlaceholdersAndHotkeys) {
     for (const auto* catalog : {&german, &plurals}) {
         for (const CatalogMessage& message : *catalog) {
             std::string where = message.context.toStdString() + ": " + message.source.toStdString();
-            if (catalog == &german) {
-                EXPECT_EQ(misspelt(message.source), std::vector<std::string>{}) << where;
-            }
-            bool counted = message.source.contains(QStringLiteral("%n"));
+            // The English texts: the German catalog's sources, the English catalog's forms.
+            for (const QString& text : catalog == &german ? QStringList{message.source} : message.forms)
+                EXPECT_EQ(misspelt(text), std::vector<std::string>{}) << where << " / " << text.toStdString();
             EXPECT_TRUE(message.finished) << "unfinished: " << where;
-            EXPECT_EQ(message.forms.size(), counted ? 2 : 1) << where;
+            EXPECT_EQ(message.forms.size(), message.source.contains(QStringLiteral("%n")) ? 2 : 1) << where;
             for (const QString& form : message.forms) {
                 EXPECT_EQ(placeholders(message.source), placeholders(form)) << where << " / " << form.toStdString();
                 EXPECT_EQ(message.source.contains('&'), form.contains('&')) << where;
-                if (catalog == &plurals) {
-                    EXPECT_EQ(misspelt(form), std::vector<std::string>{}) << form.toStdString();
-                }
             }
             if (catalog == &plurals && message.forms.size() == 2) {
                 EXPECT_NE(message.forms[0], message.source) << where;

@@ -12,9 +12,9 @@ using namespace quillon::testing;
 
 namespace {
 
-std::vector<std::string> Translations(const CResourceInfo& tree) {
+std::vector<std::string> Translations(CMainFrame& frame) {
     std::vector<std::string> texts;
-    WalkItems(tree, [&](const ItemVisit<const CResourceItem>& visit) {
+    WalkItems(frame.Document().Project().m_ResourceInfo, [&](const auto& visit) {
         texts.push_back(visit.item.IsTranslated() ? visit.item.GetTranslation() : std::string());
     });
     return texts;
@@ -25,10 +25,9 @@ std::vector<std::string> Translations(const CResourceInfo& tree) {
 TEST(InterchangeGui, PseudoTranslationsGoOutAndComeBackAsOneStepToUndo) {
     SessionWindow source;
     ASSERT_TRUE(source.Create());
-    const CResourceInfo& sourceTree = source.frame.Document().Project().m_ResourceInfo;
-    const std::vector<std::string> untranslated = Translations(sourceTree);
+    const std::vector<std::string> untranslated = Translations(source.frame);
     source.frame.OnPseudoTranslate();
-    const std::vector<std::string> pseudo = Translations(sourceTree);
+    const std::vector<std::string> pseudo = Translations(source.frame);
     ASSERT_NE(pseudo, untranslated);
 
     for (const char* name : {"out.xlf", "out.po"}) {
@@ -39,10 +38,9 @@ TEST(InterchangeGui, PseudoTranslationsGoOutAndComeBackAsOneStepToUndo) {
         ASSERT_TRUE(other.Create());
         other.prompts->files = {source.File(name)};
         ASSERT_TRUE(other.frame.OnImportTranslations());
-        const CResourceInfo& otherTree = other.frame.Document().Project().m_ResourceInfo;
-        EXPECT_EQ(Translations(otherTree), pseudo);
+        EXPECT_EQ(Translations(other.frame), pseudo);
         other.frame.Document().UndoStack().undo();
-        EXPECT_EQ(Translations(otherTree), untranslated);
+        EXPECT_EQ(Translations(other.frame), untranslated);
     }
     // Over translations of its own the project is asked first.
     const int steps = source.frame.Document().UndoStack().count();
@@ -51,5 +49,5 @@ TEST(InterchangeGui, PseudoTranslationsGoOutAndComeBackAsOneStepToUndo) {
     ASSERT_FALSE(source.prompts->questions.isEmpty());
     EXPECT_TRUE(source.prompts->questions.back().startsWith("Pseudo-translation replaces the"));
     source.frame.Document().UndoStack().undo();
-    EXPECT_EQ(Translations(sourceTree), untranslated);
+    EXPECT_EQ(Translations(source.frame), untranslated);
 }

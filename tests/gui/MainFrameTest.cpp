@@ -28,8 +28,7 @@ TEST(MainFrame, DocksKeepTheirSizeFromStartToStart) {
         window.frame.resize(1200, 800);
         window.frame.show();
         QApplication::processEvents();
-        auto* dock = window.frame.findChild<QDockWidget*>(QStringLiteral("DictonaryBar"));
-        ASSERT_NE(dock, nullptr);
+        QDockWidget* dock = window.frame.DictionaryBar();
         if (start == 0) window.frame.resizeDocks({dock}, {500}, Qt::Horizontal);
         QApplication::processEvents();
         widths.push_back(dock->width());
@@ -88,40 +87,31 @@ TEST(MainFrame, CommandsTreeAndListFollowTheProject) {
 
 TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
     OwnUserMemory memory;
-    TempDir dir;
-    {
-        Window window;
-        ASSERT_TRUE(window.frame.CreateProject(SessionSettings(dir)));
-        CProject& project = window.frame.Document().Project();
-        project.m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
-        {
-            CAutoTranslateDlg dialog(window.frame.Document(), &window.frame);
-            dialog.StartButton()->click();
-            Finish(dialog);
-            window.frame.ReportAutoTranslation(dialog.LastResult());
-        }
-        EXPECT_TRUE(Logged(window.frame, "Complete 3% translated.", Qt::MatchContains)); // 1 of 33
-        ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
-        // Restore marks the document modified and shows the source again.
-        ASSERT_TRUE(window.frame.SelectItem(window.frame.Strings().ItemAt(1)));
-        window.frame.Strings().ItemAt(1)->SetTranslation("X\\tY", 0);
-        window.frame.OnRestore();
-        EXPECT_EQ(Cell(window.frame.Strings(), 1, 3), "A\\tB\\r\\n");
-        ASSERT_TRUE(window.frame.OnFileSave()); // the project and its dictionary: both open again below
-        EXPECT_TRUE(window.prompts->errors.isEmpty()) << window.prompts->errors.join("\n").toStdString();
-    }
+    SessionWindow window;
+    ASSERT_TRUE(window.Create());
+    window.frame.Document().Project().m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
+    window.AutoTranslate();
+    EXPECT_TRUE(Logged(window.frame, "Complete 3% translated.", Qt::MatchContains)); // 1 of 33
+    ASSERT_TRUE(window.frame.SelectNode({"Resource", "Strings", "String Table"}));
+    // Restore marks the document modified and shows the source again.
+    ASSERT_TRUE(window.frame.SelectItem(window.frame.Strings().ItemAt(1)));
+    window.frame.Strings().ItemAt(1)->SetTranslation("X\\tY", 0);
+    window.frame.OnRestore();
+    EXPECT_EQ(Cell(window.frame.Strings(), 1, 3), "A\\tB\\r\\n");
+    ASSERT_TRUE(window.frame.OnFileSave()); // the project and its dictionary: both open again below
+    EXPECT_TRUE(window.prompts->errors.isEmpty()) << window.prompts->errors.join("\n").toStdString();
     Window reopened;
-    ASSERT_TRUE(reopened.frame.OpenProject(QString::fromStdString(dir.File("session.prj"))));
+    ASSERT_TRUE(reopened.frame.OpenProject(window.File("session.prj")));
     ASSERT_TRUE(reopened.frame.SelectNode({"Resource", "Strings", "String Table"}));
     EXPECT_EQ(Cell(reopened.frame.Strings(), 0, 3), "Hallo");
     EXPECT_EQ(reopened.frame.DictionaryBar()->Model().rowCount(), 1);
 
-    reopened.prompts->files = {QString::fromStdString(dir.File("target.exe"))};
+    reopened.prompts->files = {window.File("target.exe")};
     ASSERT_TRUE(reopened.frame.OnBuildTarget());
-    auto target = ResourceModule::Open(dir.File("target.exe"));
+    auto target = ResourceModule::Open(window.dir.File("target.exe"));
     ASSERT_TRUE(target);
     EXPECT_EQ(target.Value().LoadString(1), u"Hallo");
-    EXPECT_EQ(reopened.frame.Document().Project().m_strTargetPath, dir.File("target.exe"));
+    EXPECT_EQ(reopened.frame.Document().Project().m_strTargetPath, window.dir.File("target.exe"));
     EXPECT_TRUE(reopened.frame.Document().IsModified()); // the target path is new
 }
 
@@ -198,10 +188,8 @@ TEST(MainFrame, SavesAndBuildsNeverOverwriteWhatTheyShouldNot) {
     elsewhere.m_strTranslator = "Bob";
     ASSERT_TRUE(elsewhere.Save(path));
     auto theirs = ReadWholeFile(path).Value();
+    window.Translate("strings/1", "Bearbeitet");
     CQuillonDoc& doc = window.frame.Document();
-    ProjectChange edit("Translate");
-    edit.Add(PlanTranslation(*doc.Project().m_ResourceInfo.m_Strings.GetChildren().front(), "Bearbeitet", 0));
-    doc.Apply(std::move(edit));
     window.prompts->confirms = {false};
     EXPECT_FALSE(window.frame.OnFileSave());
     ASSERT_EQ(window.prompts->questions.size(), 1);
@@ -211,13 +199,12 @@ TEST(MainFrame, SavesAndBuildsNeverOverwriteWhatTheyShouldNot) {
     {
         auto held = FileLock::Acquire(path, FileLock::Wait::No);
         ASSERT_TRUE(held);
-        window.prompts->confirms = {true};
+        window.prompts->confirms = {true, true}; // now, and once it is free
         EXPECT_FALSE(window.frame.OnFileSave());
         ASSERT_EQ(window.prompts->errors.size(), 1);
         EXPECT_TRUE(window.prompts->errors.front().contains("being changed by another program"));
         EXPECT_EQ(ReadWholeFile(path).Value(), theirs);
     }
-    window.prompts->confirms = {true};
     EXPECT_TRUE(window.frame.OnFileSave());
     EXPECT_NE(ReadWholeFile(path).Value(), theirs);
 
@@ -286,11 +273,9 @@ TEST(DictionaryDock, DeletingPrimaryAndEntryRows) {
 TEST(MainFrame, UpdateReportsEveryChangeAndMarksChangedItemsUntilHandled) {
     SessionWindow window;
     ASSERT_TRUE(window.Create("update-v1.exe"));
+    window.Translate("strings/2", "Alter Text");
+    window.Translate("strings/3", "Zieht um");
     CQuillonDoc& doc = window.frame.Document();
-    ProjectChange translate("Translate");
-    translate.Add(PlanTranslation(At(window.frame, "strings/2"), "Alter Text", 0));
-    translate.Add(PlanTranslation(At(window.frame, "strings/3"), "Zieht um", 0));
-    doc.Apply(std::move(translate));
     window.prompts->choices = {IUserPrompts::Choice::Yes};
     window.prompts->files = {QString::fromStdString(Fixture("update-v2.exe"))};
     ASSERT_TRUE(window.frame.OnUpdate());
@@ -337,8 +322,7 @@ TEST(MainFrame, UpdateReportsEveryChangeAndMarksChangedItemsUntilHandled) {
 TEST(MainFrame, BuildOfAStaleModuleOffersTheUpdate) {
     for (bool update : {false, true}) {
         SessionWindow window;
-        NewProjectSettings settings = SessionSettings(window.dir);
-        settings.modulePath = window.dir.File("module.exe");
+        NewProjectSettings settings = SessionSettings(window.dir, window.dir.File("module.exe"));
         ASSERT_TRUE(WriteFileAtomically(settings.modulePath, FixtureBytes("update-keys-a.exe")));
         ASSERT_TRUE(window.frame.CreateProject(settings));
         ASSERT_TRUE(WriteFileAtomically(settings.modulePath, FixtureBytes("update-keys-b.exe")));
@@ -349,8 +333,7 @@ TEST(MainFrame, BuildOfAStaleModuleOffersTheUpdate) {
         ASSERT_EQ(window.prompts->questions.size(), 1);
         EXPECT_TRUE(window.prompts->questions[0].contains("no longer matches"));
         EXPECT_FALSE(FileExists(target));
-        const CResourceItem& dialog = Child(window.frame.Document().Project().m_ResourceInfo.m_Dialogs, 300);
-        EXPECT_EQ(dialog.GetText(), update ? "New title" : "Old title");
+        EXPECT_EQ(At(window.frame, "dialogs/300").GetText(), update ? "New title" : "Old title");
         EXPECT_EQ(window.prompts->reports.size(), update ? 1 : 0);
         if (!update) continue;
         EXPECT_TRUE(window.prompts->informations.back().contains("build the target again"));

@@ -13,20 +13,12 @@
 namespace quillon::gui {
 namespace {
 
-using testing::FixturePath;
-using testing::PressOk;
-using testing::SelectLanguage;
-using testing::WhenModal;
+using namespace quillon::testing;
 
-QStringList Entries(const QComboBox& list) {
-    QStringList entries;
-    for (int i = 0; i < list.count(); ++i) entries << list.itemText(i);
-    return entries;
-}
-
-// Answers the next file dialog with `name` as if typed into its file name
-// field; a dialog that will not close is cancelled so the test cannot hang.
-void AnswerFileDialog(const QString& name) {
+// Clicks the browse button `button` of `dialog` and answers the file dialog
+// it opens with `name` as if typed into its file name field; a file dialog
+// that will not close is cancelled so the test cannot hang.
+void Browse(QDialog& dialog, const char* button, const QString& name) {
     WhenModal([name](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
@@ -36,6 +28,16 @@ void AnswerFileDialog(const QString& name) {
         if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) edit->setText(name);
         QMetaObject::invokeMethod(dialog, "accept");
     });
+    dialog.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+}
+
+// What the dialog shows of its module: whether a language can be chosen, the
+// source language, the version and the problem shown.
+QString ModuleShown(const CNewProjectDlg& dialog) {
+    const QLabel& problem = *dialog.ProblemLabel();
+    return QStringList({dialog.LanguageList()->isEnabled() ? "list" : "no list", dialog.SourceLanguageLabel()->text(),
+                        dialog.VersionLabel()->text(), problem.isHidden() ? "" : problem.text()})
+        .join(" | ");
 }
 
 // The modules are chosen in turn; the last readable one decides what is shown
@@ -44,8 +46,8 @@ TEST(NewProjectDialogTest, SetModuleShowsSourceLanguageVersionAndTheOtherLanguag
     struct Case {
         std::vector<const char*> modules;
         const char* shown;
-        const char* source;
-        const char* version;
+        QString source;
+        QString version;
     };
     const Case cases[] = {
         {{"basic32.exe", "multilang.dll"}, "multilang.dll", "German", "3.0.0.0"},
@@ -56,17 +58,15 @@ TEST(NewProjectDialogTest, SetModuleShowsSourceLanguageVersionAndTheOtherLanguag
         SCOPED_TRACE(c.modules.back());
         CNewProjectDlg dialog;
         for (const char* module : c.modules) dialog.SetModule(FixturePath(module));
-        const QComboBox& list = *dialog.LanguageList();
-        QStringList entries = Entries(list);
+        QStringList entries;
+        for (int i = 0; i < dialog.LanguageList()->count(); ++i) entries << dialog.LanguageList()->itemText(i);
         EXPECT_EQ(dialog.ModulePath(), FixturePath(c.shown));
-        EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QString::fromLatin1(c.source));
-        EXPECT_EQ(dialog.VersionLabel()->text(), QString::fromLatin1(c.version));
-        EXPECT_TRUE(list.isEnabled());
+        EXPECT_EQ(ModuleShown(dialog), QStringLiteral("list | %1 | %2 | ").arg(c.source, c.version));
         for (const char* other : {"English", "German", "Croatian", "Serbian", "French"})
-            EXPECT_EQ(entries.count(other), QString::fromLatin1(other) == QString::fromLatin1(c.source) ? 0 : 1) << other;
+            EXPECT_EQ(entries.count(other), other == c.source ? 0 : 1) << other;
         EXPECT_TRUE(std::is_sorted(entries.begin(), entries.end()));
         EXPECT_EQ(entries.removeDuplicates(), 0);
-        EXPECT_EQ(list.currentIndex(), -1) << "the user has to choose";
+        EXPECT_EQ(dialog.LanguageList()->currentIndex(), -1) << "the user has to choose";
     }
 }
 
@@ -82,12 +82,12 @@ TEST(NewProjectDialogTest, StartsEmptyAndValidateReportsTheFirstMissingField) {
     EXPECT_TRUE(ok->isDefault());
     EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter Name for the Project File."));
     dialog.ProjectEdit()->setText(QStringLiteral("/tmp/quillon-never-written"));
-    EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter a valid Path for the File to Translate."));
-    dialog.ModuleEdit()->setText(FixturePath("no-such-module.exe"));
-    EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter a valid Path for the File to Translate."));
-    dialog.ModuleEdit()->setText(QStringLiteral(QUILLON_FIXTURE_DIR));
-    EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter a valid Path for the File to Translate."))
-        << "a folder is no module";
+    // No module, none of that name, a folder.
+    for (const QString& module : {QString(), FixturePath("no-such-module.exe"), QStringLiteral(QUILLON_FIXTURE_DIR)}) {
+        dialog.ModuleEdit()->setText(module);
+        EXPECT_EQ(dialog.Validate(), "You need to enter a valid Path for the File to Translate.")
+            << module.toStdString();
+    }
     dialog.SetModule(FixturePath("basic32.exe"));
     EXPECT_EQ(dialog.Validate(), QStringLiteral("You need to enter the Translators Name."));
     dialog.TranslatorEdit()->setText(QStringLiteral("Ann"));
@@ -102,34 +102,25 @@ TEST(NewProjectDialogTest, StartsEmptyAndValidateReportsTheFirstMissingField) {
 // that is no module (chosen in the file dialog or typed) shows core's reason
 // in the dialog, which OK then refuses without closing or losing the input.
 TEST(NewProjectDialogTest, BrowsesReadsATypedModuleAndKeepsTheInputForAFileThatIsNoModule) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
+    const QTemporaryDir dir;
     CNewProjectDlg dialog;
     dialog.show();
-    AnswerFileDialog(dir.filePath(QStringLiteral("chosen")));
-    dialog.findChild<QPushButton*>(QStringLiteral("projectBrowse"))->click();
-    AnswerFileDialog(dir.filePath(QStringLiteral("words")));
-    dialog.findChild<QPushButton*>(QStringLiteral("dictionaryBrowse"))->click();
+    Browse(dialog, "projectBrowse", dir.filePath(QStringLiteral("chosen")));
+    Browse(dialog, "dictionaryBrowse", dir.filePath(QStringLiteral("words")));
     EXPECT_EQ(dialog.DictionaryPath(), dir.filePath(QStringLiteral("words.dic")));
-    AnswerFileDialog(FixturePath("multilang.dll"));
-    dialog.findChild<QPushButton*>(QStringLiteral("moduleBrowse"))->click();
-    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("German"));
+    Browse(dialog, "moduleBrowse", FixturePath("multilang.dll"));
+    EXPECT_EQ(ModuleShown(dialog), "list | German | 3.0.0.0 | ");
     dialog.TranslatorEdit()->setText(QStringLiteral("Ann"));
     dialog.ModuleEdit()->clear();
     dialog.ModuleEdit()->setFocus();
     QTest::keyClicks(dialog.ModuleEdit(), FixturePath("basic32.exe"));
-    EXPECT_TRUE(dialog.LanguageList()->isEnabled());
-    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("English"));
-    EXPECT_TRUE(dialog.ProblemLabel()->isHidden());
+    EXPECT_EQ(ModuleShown(dialog), "list | English | 1.2.3.4 | ");
 
     const QString notModule = FixturePath("corrupt/not-pe.exe");
     const QString reason = QString::fromStdString(ResourceModule::Open(notModule.toStdString()).GetError().Describe());
     dialog.SetModule(notModule); // what the browse button does with the file chosen
     EXPECT_EQ(dialog.ModulePath(), notModule);
-    EXPECT_FALSE(dialog.LanguageList()->isEnabled());
-    EXPECT_TRUE(dialog.SourceLanguageLabel()->text().isEmpty());
-    EXPECT_EQ(dialog.ProblemLabel()->text(), reason);
-    EXPECT_TRUE(dialog.ProblemLabel()->isVisible());
+    EXPECT_EQ(ModuleShown(dialog), "no list |  |  | " + reason);
     EXPECT_EQ(dialog.Validate(), reason);
     EXPECT_FALSE(PressOk(dialog));
     EXPECT_TRUE(dialog.isVisible());
@@ -139,9 +130,7 @@ TEST(NewProjectDialogTest, BrowsesReadsATypedModuleAndKeepsTheInputForAFileThatI
     // Pasting a module over it brings the list back and clears the reason.
     dialog.ModuleEdit()->selectAll();
     dialog.ModuleEdit()->insert(FixturePath("multilang.dll"));
-    EXPECT_TRUE(dialog.LanguageList()->isEnabled());
-    EXPECT_EQ(dialog.SourceLanguageLabel()->text(), QStringLiteral("German"));
-    EXPECT_TRUE(dialog.ProblemLabel()->isHidden());
+    EXPECT_EQ(ModuleShown(dialog), "list | German | 3.0.0.0 | ");
     SelectLanguage(*dialog.LanguageList(), QStringLiteral("French"));
     dialog.EMailEdit()->setText(QStringLiteral("ann@example.org"));
     EXPECT_TRUE(PressOk(dialog));
@@ -154,14 +143,12 @@ TEST(NewProjectDialogTest, BrowsesReadsATypedModuleAndKeepsTheInputForAFileThatI
 class SettingsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        NewProjectSettings settings;
-        settings.projectPath = m_dir.filePath(QStringLiteral("basic.prj")).toStdString();
-        settings.dictionaryPath = m_dir.filePath(QStringLiteral("basic.dic")).toStdString();
-        settings.translator = "Ann";
+        NewProjectSettings settings = testing::SessionSettings(m_dir);
         settings.email = "ann@example.org";
         testing::GermanDoc(m_doc, "basic32.exe", settings);
     }
+
+    QString File(const char* name) const { return QString::fromStdString(m_dir.File(name)); }
 
     CVersionBlock& Root() { return m_doc.Project().m_ResourceInfo.m_VersionInfo.m_Root; }
 
@@ -170,7 +157,7 @@ protected:
         return block ? block->m_strTargetKey : "(no table)";
     }
 
-    QTemporaryDir m_dir;
+    testing::TempDir m_dir;
     CQuillonDoc m_doc;
 };
 
@@ -179,10 +166,9 @@ TEST_F(SettingsDialogTest, ShowsTheProjectAndApplyStoresWhatWasTyped) {
     CSettingsDlg dialog(m_doc);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Settings"));
     EXPECT_EQ(QStringList({dialog.ModulePath(), dialog.DictionaryPath(), dialog.Translator(), dialog.EMail(),
-                           dialog.SourceLanguageLabel()->text(), dialog.VersionLabel()->text()}),
-              QStringList({FixturePath("basic32.exe"), m_dir.filePath(QStringLiteral("basic.dic")), "Ann",
-                           "ann@example.org", "English", "1.2.3.4"}));
-    EXPECT_TRUE(dialog.LanguageList()->isEnabled());
+                           ModuleShown(dialog)}),
+              QStringList({FixturePath("basic32.exe"), File("session.dic"), "Ann", "ann@example.org",
+                           "list | English | 1.2.3.4 | "}));
     EXPECT_EQ(dialog.LanguageList()->currentText(), QStringLiteral("German"));
     // The project file and the module are fixed.
     EXPECT_FALSE(dialog.TranslatorEdit()->isReadOnly());
@@ -194,15 +180,13 @@ TEST_F(SettingsDialogTest, ShowsTheProjectAndApplyStoresWhatWasTyped) {
     }
     EXPECT_TRUE(dialog.Apply(true)) << "no language change, so nothing to ask";
     EXPECT_FALSE(m_doc.IsModified());
-    QString dictionary = m_dir.filePath(QStringLiteral("other.dic"));
     dialog.TranslatorEdit()->setText(QStringLiteral("Bob"));
     dialog.EMailEdit()->setText(QStringLiteral("bob@example.org"));
-    dialog.DictionaryEdit()->setText(dictionary);
+    dialog.DictionaryEdit()->setText(File("other.dic"));
     EXPECT_TRUE(PressOk(dialog));
     const CProject& project = m_doc.Project();
-    EXPECT_EQ(project.m_strTranslator, "Bob");
-    EXPECT_EQ(project.m_strEMail, "bob@example.org");
-    EXPECT_EQ(project.m_strDictionaryPath, dictionary.toStdString());
+    EXPECT_EQ(std::vector<std::string>({project.m_strTranslator, project.m_strEMail, project.m_strDictionaryPath}),
+              std::vector<std::string>({"Bob", "bob@example.org", m_dir.File("other.dic")}));
     EXPECT_EQ(project.m_wTargetLanguage, 0x0407);
     EXPECT_TRUE(m_doc.IsModified());
 }
@@ -213,9 +197,9 @@ TEST_F(SettingsDialogTest, AnExistingDictionaryChosenIsOpenedNotOverwritten) {
     const std::size_t before = m_doc.Project().m_Dictionary.GetCount();
     CDictonary other;
     ASSERT_TRUE(other.AddEntry("Ready", "Fertig", 0, ItemKind::String));
-    const std::string otherPath = m_dir.filePath(QStringLiteral("other.dic")).toStdString();
+    const std::string otherPath = m_dir.File("other.dic");
     ASSERT_TRUE(other.Save(otherPath));
-    const std::string damagedPath = m_dir.filePath(QStringLiteral("damaged.dic")).toStdString();
+    const std::string damagedPath = m_dir.File("damaged.dic");
     ASSERT_TRUE(WriteFileAtomically(damagedPath, std::vector<std::uint8_t>{1, 2, 3}));
 
     CSettingsDlg damaged(m_doc);
@@ -236,7 +220,7 @@ TEST_F(SettingsDialogTest, AnExistingDictionaryChosenIsOpenedNotOverwritten) {
     dialog.DictionaryEdit()->setText(QString::fromStdString(otherPath));
     EXPECT_TRUE(dialog.Apply(false));
     EXPECT_EQ(m_doc.Project().m_Dictionary.GetCount(), 1u);
-    Status written = m_doc.SaveDocument(m_dir.filePath(QStringLiteral("basic.prj")));
+    Status written = m_doc.SaveDocument(File("session.prj"));
     ASSERT_TRUE(written) << written.GetError().Describe();
     CDictonary saved;
     ASSERT_TRUE(saved.Load(otherPath));
@@ -263,15 +247,14 @@ TEST_F(SettingsDialogTest, ALanguageChangeRewritesTheVersionResource) {
 // The target path is a setting like the others, undone as one change; a
 // path core refuses (the module) leaves the project as it was.
 TEST_F(SettingsDialogTest, TargetPathIsCheckedAndUndoable) {
-    const QString target = m_dir.filePath(QStringLiteral("basic-de.exe"));
+    const QString target = File("basic-de.exe");
     CSettingsDlg refused(m_doc);
     refused.TargetEdit()->setText(FixturePath("basic32.exe"));
     EXPECT_TRUE(refused.TargetRefusal().contains("module")) << refused.TargetRefusal().toStdString();
     EXPECT_FALSE(refused.Apply(false));
     EXPECT_FALSE(m_doc.IsModified());
     CSettingsDlg dialog(m_doc);
-    AnswerFileDialog(target);
-    dialog.findChild<QPushButton*>(QStringLiteral("targetBrowse"))->click();
+    Browse(dialog, "targetBrowse", target);
     EXPECT_TRUE(dialog.Apply(false));
     EXPECT_EQ(CSettingsDlg(m_doc).TargetPath(), target);
     m_doc.UndoStack().undo();
@@ -288,8 +271,7 @@ TEST_F(SettingsDialogTest, SerbianTargetIsKeptAndAnUpdatedModuleShown) {
     EXPECT_EQ(m_doc.Project().m_wTargetLanguage, 0x081A) << "an unchanged choice keeps the sub-language";
     // basic32.exe is English 1.2.3.4, multilang.dll reads as German 3.0.0.0.
     ASSERT_TRUE(m_doc.UpdateProject(FixturePath("multilang.dll"), nullptr).merged);
-    CSettingsDlg updated(m_doc);
-    EXPECT_EQ(updated.SourceLanguageLabel()->text() + " " + updated.VersionLabel()->text(), "German 3.0.0.0");
+    EXPECT_EQ(ModuleShown(CSettingsDlg(m_doc)), "list | German | 3.0.0.0 | ");
 }
 
 } // namespace

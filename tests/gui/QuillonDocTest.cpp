@@ -31,10 +31,9 @@ ProjectChange TranslateFirstString(CQuillonDoc& doc, const std::string& text) {
 
 // A saved project of `module`, opened again so that it starts unmodified.
 void OpenSaved(CQuillonDoc& doc, const TempDir& dir, const std::string& module) {
-    ASSERT_TRUE(doc.NewProject(SessionSettings(dir, module), nullptr).Ok());
-    const QString path = doc.PathName();
-    ASSERT_TRUE(doc.SaveDocument(path).Ok());
-    ASSERT_TRUE(doc.OpenDocument(path, nullptr).Ok());
+    ASSERT_TRUE(doc.NewProject(SessionSettings(dir, Fixture(module)), nullptr).Ok());
+    ASSERT_TRUE(doc.SaveDocument(doc.PathName()).Ok());
+    ASSERT_TRUE(doc.OpenDocument(doc.PathName(), nullptr).Ok());
 }
 
 } // namespace
@@ -104,8 +103,7 @@ TEST(QuillonDoc, AnUpdateCanBeUndoneWithTheEditsMadeBeforeIt) {
     auto opened = Record(doc.Project());
     doc.Apply(TranslateFirstString(doc, "Vorher"));
     auto beforeUpdate = Record(doc.Project());
-    UpdateReport report = doc.UpdateProject(QString::fromStdString(Fixture("update-v2.exe")), nullptr);
-    ASSERT_TRUE(report.merged);
+    ASSERT_TRUE(doc.UpdateProject(QString::fromStdString(Fixture("update-v2.exe")), nullptr).merged);
     auto updated = Record(doc.Project());
     EXPECT_NE(updated, beforeUpdate);
 

@@ -13,6 +13,7 @@
 
 #include "Fixtures.h"
 #include "TempDir.h"
+#include "dictionary/ManualTranslation.h"
 #include "gui/ScriptedPrompts.h"
 #include "model/ItemPath.h"
 #include "project/NewProject.h"
@@ -27,13 +28,35 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace quillon::testing {
 
+// Lets a started Auto Translate run end and its results reach the dialog.
+inline void Finish(gui::CAutoTranslateDlg& dialog) {
+    dialog.WaitForWorker();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+// The item at `path` ("strings/16") in the window's project.
+inline CResourceItem& At(gui::CMainFrame& frame, const char* path) {
+    return *Find(frame.Document().Project().m_ResourceInfo, path).Value();
+}
+
 struct ScriptedWindow {
     gui::CMainFrame frame;
-    ScriptedPrompts* prompts;
-    ScriptedWindow() {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        frame.SetPrompts(std::move(scripted));
+    ScriptedPrompts* prompts = new ScriptedPrompts; // owned by the frame
+    ScriptedWindow() { frame.SetPrompts(std::unique_ptr<ScriptedPrompts>(prompts)); }
+    // Translates (or, with the source, confirms) the item at `path` as one step to undo.
+    void Translate(const char* path, const std::string& text, std::uint16_t hotkey = 0) {
+        ProjectChange change("Translate");
+        change.Add(PlanManualTranslation(At(frame, path), text, hotkey, frame.Document().GetCodePage()).Value());
+        frame.Document().Apply(std::move(change));
+    }
+    // Runs Auto Translate with what `choose` sets in its dialog and reports the run in the window.
+    void AutoTranslate(const std::function<void(gui::CAutoTranslateDlg&)>& choose = {}) {
+        gui::CAutoTranslateDlg dialog(frame.Document(), &frame);
+        if (choose) choose(dialog);
+        dialog.StartButton()->click();
+        Finish(dialog);
+        frame.ReportAutoTranslation(dialog.LastResult());
     }
 };
 
@@ -48,11 +71,11 @@ struct OwnUserMemory {
     ~OwnUserMemory() { qputenv("XDG_DATA_HOME", before); }
 };
 
-// "session.prj" with the dictionary "session.dic" in `dir`, for German.
-inline NewProjectSettings SessionSettings(const TempDir& dir, const std::string& module = "basic32.exe") {
+// "session.prj" of the module at `modulePath` with the dictionary "session.dic" in `dir`, for German.
+inline NewProjectSettings SessionSettings(const TempDir& dir, const std::string& modulePath = Fixture("basic32.exe")) {
     NewProjectSettings settings;
     settings.projectPath = dir.File("session");
-    settings.modulePath = Fixture(module);
+    settings.modulePath = modulePath;
     settings.dictionaryPath = dir.File("session.dic");
     settings.translator = "Ann";
     settings.targetLanguage = 0x0407;
@@ -89,18 +112,20 @@ inline bool ShowActive(QWidget& widget) {
 // keeps for the files the test writes beside the project.
 struct SessionWindow : ScriptedWindow {
     TempDir dir;
-    bool Create(const std::string& module = "basic32.exe") { return frame.CreateProject(SessionSettings(dir, module)); }
+    bool Create(const char* module = "basic32.exe") { return frame.CreateProject(SessionSettings(dir, Fixture(module))); }
     QString File(const char* name) const { return QString::fromStdString(dir.File(name)); }
 };
-
-// The item at `path` ("strings/16") in the window's project.
-inline CResourceItem& At(gui::CMainFrame& frame, const char* path) {
-    return *Find(frame.Document().Project().m_ResourceInfo, path).Value();
-}
 
 // The Output dock has a line that ends with `text` (or, as `how` says, holds it).
 inline bool Logged(gui::CMainFrame& frame, const QString& text, Qt::MatchFlags how = Qt::MatchEndsWith) {
     return !frame.OutputBar()->StatusList()->findItems(text, how).isEmpty();
+}
+
+// The texts of menu entries or toolbar buttons, "-" for a separator.
+inline QStringList Texts(const QList<QAction*>& actions) {
+    QStringList texts;
+    for (const QAction* action : actions) texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
 }
 
 inline QString Cell(const QAbstractItemModel& model, int row, int column) {
@@ -127,13 +152,6 @@ inline void SelectLanguage(QComboBox& list, const QString& name) {
     const int index = list.findText(name);
     ASSERT_GE(index, 0) << name.toStdString();
     list.setCurrentIndex(index);
-}
-
-// Lets a started Auto Translate run end and its results reach the dialog.
-inline void Finish(gui::CAutoTranslateDlg& dialog) {
-    dialog.WaitForWorker();
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
 }
 
 } // namespace quillon::testing

@@ -18,11 +18,15 @@ struct UserMemory : OwnUserMemory {
         ASSERT_TRUE(memory);
         ASSERT_TRUE(memory.Value().Store(units));
     }
-    std::vector<MemoryUnit> Units() const {
-        std::vector<MemoryUnit> units;
+    // What the memory holds once `service` wrote what it was fed: "source -> target (module, translator,
+    // kind, address)" for each unit.
+    QStringList Units(CMemoryService& service) const {
+        service.Flush();
+        QStringList units;
         auto memory = TranslationMemory::Open(TranslationMemory::DefaultPath(), MemoryOpen::Existing);
         if (memory) (void)memory.Value().ForEach([&](const MemoryUnit& unit) {
-            units.push_back(unit);
+            units << QString::fromStdString(unit.source + " -> " + unit.target + " (" + unit.module + ", " +
+                                            unit.translator + ", " + unit.kind + ", " + unit.address + ")");
             return true;
         });
         return units;
@@ -33,15 +37,20 @@ MemoryUnit Unit(std::string source, std::string target) {
     return MemoryUnit{std::move(source), std::move(target), "en", "de", "old.exe", "", "STRING", "Bob", 1765080000};
 }
 
+// Each test has a memory of its own and a window on basic32.exe, made once the memory holds what the test stores.
+class Suggestions : public ::testing::Test {
+protected:
+    UserMemory memory;
+    SessionWindow window;
+    CMainFrame& frame = window.frame;
+};
+
 } // namespace
 
 // The dock shows the match for the selected item; Ctrl+1 puts it in with its
 // number fitted, as one step of Undo, and the memory learns the translation.
-TEST(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
-    UserMemory memory;
+TEST_F(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
     memory.Store({Unit("First of block 3", "Erster von Block 3"), Unit("Unrelated text", "Anderes")});
-    SessionWindow window;
-    CMainFrame& frame = window.frame;
     ASSERT_TRUE(window.Create());
     ASSERT_TRUE(ShowActive(frame));
     EXPECT_TRUE(frame.SuggestionsBar()->isVisible()); // on by default
@@ -62,17 +71,13 @@ TEST(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
     QCoreApplication::processEvents();
     EXPECT_EQ(item.GetTranslation(), "Erster von Block 2");
     EXPECT_EQ(frame.Document().UndoStack().count(), 1);
-    frame.Memory()->Flush();
-    std::vector<MemoryUnit> units = memory.Units();
-    auto fed = std::find_if(units.begin(), units.end(), [](const MemoryUnit& unit) { return unit.address == "strings/16"; });
-    ASSERT_NE(fed, units.end());
-    EXPECT_EQ(fed->target + " " + fed->module + " " + fed->translator + " " + fed->kind,
-              "Erster von Block 2 basic32.exe Ann STRING");
+    const QStringList units = memory.Units(*frame.Memory());
+    EXPECT_TRUE(units.contains("First of block 2 -> Erster von Block 2 (basic32.exe, Ann, STRING, strings/16)"))
+        << units.join('\n').toStdString();
 
     QTest::keyClick(frame.StringView(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(item.IsTranslated());
-    frame.Memory()->Flush();
-    EXPECT_EQ(memory.Units().size(), units.size()); // Undo leaves the memory as it is
+    EXPECT_EQ(memory.Units(*frame.Memory()), units); // Undo leaves the memory as it is
     // Ctrl+2 without a second match changes nothing.
     QTest::keyClick(frame.StringView(), Qt::Key_2, Qt::ControlModifier);
     EXPECT_FALSE(item.IsTranslated());
@@ -82,15 +87,12 @@ TEST(Suggestions, CtrlOneUsesTheFittedMatchAndUndoTakesItBack) {
 // its old source against the new one. The Translate dialog lists the
 // memory's matches too; the keys fill its fields, hotkey included, and OK
 // commits and feeds the memory.
-TEST(Suggestions, APreviousTranslationAndTheMemoryAreOfferedInTheDialogToo) {
-    UserMemory memory;
+TEST_F(Suggestions, APreviousTranslationAndTheMemoryAreOfferedInTheDialogToo) {
     memory.Store({Unit("Deep &items", "Tiefe &Elemente")});
-    SessionWindow window;
-    CMainFrame& frame = window.frame;
     ASSERT_TRUE(window.Create());
     CResourceItem& changed = At(frame, "strings/16");
-    CResourceInfo& tree = frame.Document().Project().m_ResourceInfo;
-    tree.m_previous["strings/16"] = PreviousSource{"First of block 3", "Erster von Block 3"};
+    frame.Document().Project().m_ResourceInfo.m_previous["strings/16"] =
+        PreviousSource{"First of block 3", "Erster von Block 3"};
     changed.SetCarried(true);
     ASSERT_TRUE(frame.SelectItem(&changed));
     CSuggestionList* list = frame.SuggestionsBar()->List();
@@ -111,32 +113,23 @@ TEST(Suggestions, APreviousTranslationAndTheMemoryAreOfferedInTheDialogToo) {
     dialog.accept();
     EXPECT_EQ(item.GetTranslation(), "Tiefe Elemente");
     EXPECT_EQ(item.m_chTransHotkey, 'i');
-    frame.Memory()->Flush();
-    std::vector<MemoryUnit> units = memory.Units();
-    EXPECT_TRUE(std::any_of(units.begin(), units.end(), [](const MemoryUnit& unit) {
-        return unit.source == "Deep &item" && unit.target == "T&iefe Elemente";
-    }));
+    const QStringList units = memory.Units(*frame.Memory());
+    EXPECT_TRUE(units.contains("Deep &item -> T&iefe Elemente (basic32.exe, Ann, MENUITEM, menus/100/-1/-1/-1/1005)"))
+        << units.join('\n').toStdString();
 }
 
 // Auto Translate with both memory options: the exact match is translated,
 // the fuzzy one marked as changed; Undo takes the run back. The next Auto
 // Translate offers the same choices.
-TEST(Suggestions, AutoTranslateUsesTheMemoryAsTheOptionsSay) {
-    UserMemory memory;
+TEST_F(Suggestions, AutoTranslateUsesTheMemoryAsTheOptionsSay) {
     memory.Store({Unit("Gap after two", "L\xC3\xBC" "cke nach zwei"), Unit("High blocks", "Hohe Bl\xC3\xB6" "cke")});
-    SessionWindow window;
-    CMainFrame& frame = window.frame;
     ASSERT_TRUE(window.Create());
     CQuillonDoc& doc = frame.Document();
-    {
-        CAutoTranslateDlg dialog(doc);
+    window.AutoTranslate([](CAutoTranslateDlg& dialog) {
         dialog.ExactMemoryBox()->setChecked(true);
         dialog.FuzzyMemoryBox()->setChecked(true);
         dialog.FuzzyThresholdBox()->setValue(80);
-        dialog.StartButton()->click();
-        Finish(dialog);
-        frame.ReportAutoTranslation(dialog.LastResult());
-    }
+    });
     CResourceItem& gap = At(frame, "strings/5");
     CResourceItem& high = At(frame, "strings/4095");
     EXPECT_EQ(gap.GetTranslation(), "L\xFC" "cke nach zwei");
