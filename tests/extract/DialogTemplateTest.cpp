@@ -8,11 +8,12 @@
 #include "target/TemplateWriters.h"
 #include "extract/DialogTemplate.h"
 #include "extract/Scans.h"
-#include "extract/TemplateParsers.h"
 #include "io/ByteWriter.h"
+#include "support/Failures.h"
+#include "support/PeBuilder.h"
 
 using namespace quillon;
-using quillon::testing::Outline;
+using namespace quillon::testing;
 
 namespace {
 
@@ -56,15 +57,10 @@ std::vector<std::uint8_t> TwoButtonTemplate(const Layout& layout) {
     return out.Take();
 }
 
-struct Scanned { CResourceItem dialogs; std::vector<std::string> diagnostics; };
-
-std::unique_ptr<Scanned> ScanDialogs(std::span<const std::uint8_t> bytes, const CodePage& codePage) {
-    auto scanned = std::make_unique<Scanned>();
-    TemplateText text(codePage);
-    ParseContext context{text, scanned->diagnostics};
-    TreeRoot root(scanned->dialogs);
-    ParseDialog(bytes, 100, root, context);
-    return scanned;
+// The scan of a module whose one resource is `bytes` as dialog 100.
+std::unique_ptr<Scan> ScanDialog(std::span<const std::uint8_t> bytes) {
+    return ScanBytes(
+        BuildPeWithResources({{ResourceId::Integer(5), ResourceId::Integer(100), 0x0409, {bytes.begin(), bytes.end()}}}));
 }
 
 const Layout kLayouts[] = {
@@ -82,12 +78,12 @@ TEST_P(DialogReaders, ScanPreviewAndWriterReadTheSameControlsAndTheSameCut) {
     std::vector<std::uint8_t> bytes = TwoButtonTemplate(GetParam());
     CodePage codePage(1252);
 
-    auto scanned = ScanDialogs(bytes, codePage);
-    EXPECT_TRUE(scanned->diagnostics.empty());
+    auto scanned = ScanDialog(bytes);
+    EXPECT_TRUE(scanned->report.diagnostics.empty());
     const std::string yes = std::string(GetParam().messageFont ? "100 \"Message fonts\" 1\n" : "100 \"Fonts\" 1\n") +
                             "  6 \"Yes\" &Y 1\n";
-    EXPECT_EQ(Outline(scanned->dialogs), yes + "  7 \"No\" &N 1\n");
-    CResourceItem& dialog = *scanned->dialogs.GetChildren().at(0);
+    EXPECT_EQ(Outline(scanned->info.m_Dialogs), yes + "  7 \"No\" &N 1\n");
+    CResourceItem& dialog = *scanned->info.m_Dialogs.GetChildren().at(0);
 
     auto preview = ParseDialogTemplate(bytes);
     ASSERT_TRUE(preview);
@@ -116,12 +112,11 @@ TEST_P(DialogReaders, ScanPreviewAndWriterReadTheSameControlsAndTheSameCut) {
     // with a tree that holds fewer controls than it counts. (Where the walk
     // stopped is DialogFault's and DamagedTemplates' part.)
     std::span<const std::uint8_t> cut = std::span(bytes).first(bytes.size() - 6);
-    auto partial = ScanDialogs(cut, codePage);
-    EXPECT_EQ(Outline(partial->dialogs), yes);
+    auto partial = ScanDialog(cut);
+    EXPECT_EQ(Outline(partial->info.m_Dialogs), yes);
     EXPECT_FALSE(ParseDialogTemplate(cut));
-    auto written = WriteDialog(*partial->dialogs.GetChildren().at(0), WriteContext{codePage});
-    ASSERT_FALSE(written);
-    EXPECT_EQ(written.GetError().message, "dialog 100: the template has 2 controls, the project 1");
+    EXPECT_EQ(FailureOf(WriteDialog(*partial->info.m_Dialogs.GetChildren().at(0), WriteContext{codePage})).message,
+              "dialog 100: the template has 2 controls, the project 1");
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, DialogReaders, ::testing::ValuesIn(kLayouts),

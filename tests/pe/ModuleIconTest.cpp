@@ -7,6 +7,7 @@
 #include "Fixtures.h"
 #include "pe/ModuleIcon.h"
 #include "pe/ResourceModule.h"
+#include "support/Failures.h"
 #include "support/IconBytes.h"
 #include "support/PeBuilder.h"
 
@@ -108,11 +109,8 @@ TEST(IconDecoding, RefusesWhatDescribesNoIconAndPassesPngsThrough) {
         {"a PNG of 257 pixels", PngHead(257, 16)},
         {"a PNG of no pixels", PngHead(16, 0)},
     };
-    for (const auto& [name, bytes] : cases) {
-        Result<IconImage> image = DecodeIconImage(bytes);
-        ASSERT_FALSE(image.Ok()) << name;
-        EXPECT_EQ(image.GetError().code, Error::Code::Malformed) << name;
-    }
+    for (const auto& [name, bytes] : cases)
+        EXPECT_EQ(FailureOf(DecodeIconImage(bytes), name).code, Error::Code::Malformed) << name;
     // A PNG with a proper header is passed through with the size it gives.
     IconBytes png = Concat({PngHead(48, 32), {1, 2, 3, 4}});
     IconImage image = Decoded(png);
@@ -161,15 +159,12 @@ TEST(ModuleIcon, TheFirstGroupsBestImageThatDecodes) {
 // with its icon's header claiming 255 x 255 pixels: the rows would run from
 // the resource into the rest of the file, which is no icon.
 TEST(ModuleIcon, NoIconIsNotFoundAndOnlyDamagedOnesGiveTheirError) {
-    Result<IconImage> none = IconOf({{ResourceId::Integer(kTypeVersion), ResourceId::Integer(1), 0, VersionBytes()}});
-    ASSERT_FALSE(none.Ok());
-    EXPECT_EQ(none.GetError().code, Error::Code::NotFound);
+    EXPECT_EQ(FailureOf(IconOf({{ResourceId::Integer(kTypeVersion), ResourceId::Integer(1), 0, VersionBytes()}})).code,
+              Error::Code::NotFound);
     std::string damaged = "/../../fuzz/regressions/module_icon/module-icon-larger-than-its-resource";
-    Result<IconImage> icon = IconOfFile(std::string(QUILLON_DATA_DIR) + damaged);
-    ASSERT_FALSE(icon.Ok());
-    EXPECT_EQ(icon.GetError().code, Error::Code::Malformed);
-    EXPECT_NE(icon.GetError().message.find("icon image: the pixels run past the end"), std::string::npos)
-        << icon.GetError().message;
+    Error icon = FailureOf(IconOfFile(std::string(QUILLON_DATA_DIR) + damaged));
+    EXPECT_EQ(icon.code, Error::Code::Malformed);
+    EXPECT_NE(icon.message.find("icon image: the pixels run past the end"), std::string::npos) << icon.message;
 }
 
 // ---- Real modules ------------------------------------------------------------------------

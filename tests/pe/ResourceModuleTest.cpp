@@ -9,6 +9,7 @@
 #include "TempDir.h"
 #include "pe/IndependentReader.h"
 #include "pe/ResourceModule.h"
+#include "support/Failures.h"
 
 using namespace quillon;
 using namespace quillon::testing;
@@ -83,10 +84,9 @@ TEST(ResourceModule, LoadsStringsBySlotInTheLanguageTheRulePrefers) {
 
 TEST(ResourceModule, NonModulesAreRefusedWithAReason) {
     for (const char* name : {"corrupt/not-pe.exe", "corrupt/truncated-headers.exe", "corrupt/bad-lfanew.exe"}) {
-        auto module = ResourceModule::Open(Fixture(name));
-        ASSERT_FALSE(module) << name;
-        EXPECT_EQ(module.GetError().code, Error::Code::NotModule) << name;
-        EXPECT_NE(module.GetError().message.find("not a Windows module"), std::string::npos);
+        Error refused = FailureOf(ResourceModule::Open(Fixture(name)), name);
+        EXPECT_EQ(refused.code, Error::Code::NotModule) << name;
+        EXPECT_NE(refused.message.find("not a Windows module"), std::string::npos) << refused.message;
     }
     EXPECT_EQ(ResourceModule::Open(Fixture("does-not-exist.exe")).GetError().code, Error::Code::Io);
 }

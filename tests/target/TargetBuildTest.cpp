@@ -3,6 +3,7 @@
 #include "Fixtures.h"
 #include "TempDir.h"
 #include "pe/RawDirectory.h"
+#include "support/Failures.h"
 #include "target/TargetBuilder.h"
 #include "target/Targets.h"
 #include "target/TemplateWriters.h"
@@ -82,8 +83,8 @@ TEST(TargetBuild, TranslationsLandUnderTheTargetLanguageWithHotkeys) {
 
 TEST(TargetBuild, RefusesToOverwriteTheModuleAndReportsFailures) {
     auto project = NewProjectOf(Fixture("basic32.exe"));
-    auto same = BuildTarget(*project, Fixture("basic32.exe"));
-    EXPECT_NE(same ? std::string::npos : same.GetError().message.find("module itself"), std::string::npos);
+    EXPECT_NE(FailureOf(BuildTarget(*project, Fixture("basic32.exe"))).message.find("module itself"),
+              std::string::npos);
     EXPECT_FALSE(BuildTarget(*project, ""));
     TempDir dir;
     EXPECT_FALSE(BuildTarget(*project, dir.File("missing-folder/target.exe")));

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "io/ByteWriter.h"
+#include "support/Failures.h"
 #include "templates/DialogLayout.h"
 #include "templates/FixtureTemplates.h"
 
@@ -110,9 +111,8 @@ TEST(DialogLayout, EveryFixtureDialogIsWrittenBackByteForByteAndEveryCutCopyFail
         EXPECT_EQ(written.Value(), dialog.bytes) << dialog.where;
         extended += DialogWalker(dialog.bytes).Header().Value().extended ? 1 : 0;
         for (std::size_t size = 0; size < dialog.bytes.size(); ++size) {
-            auto cut = Rewrite(std::span(dialog.bytes).first(size));
-            ASSERT_FALSE(cut) << dialog.where << " cut at " << size;
-            EXPECT_LE(cut.GetError().offset, size) << dialog.where << " cut at " << size;
+            std::string where = dialog.where + " cut at " + std::to_string(size);
+            EXPECT_LE(FailureOf(Rewrite(std::span(dialog.bytes).first(size)), where).offset, size) << where;
         }
     }
     EXPECT_GT(extended, 0u); // both formats are among them
@@ -122,10 +122,9 @@ TEST_P(DialogFault, NamesTheRecordAndTheByteWhereTheWalkStopped) {
     Marks marks;
     Bytes bytes = FaultTemplate(marks);
     ASSERT_TRUE(Rewrite(bytes)) << "the whole template reads";
-    auto cut = Rewrite(std::span(bytes).first(marks.*GetParam().mark + GetParam().cutDelta));
-    ASSERT_FALSE(cut);
-    EXPECT_EQ(cut.GetError().message, GetParam().message);
-    EXPECT_EQ(cut.GetError().offset, marks.*GetParam().mark + GetParam().faultDelta);
+    Error fault = FailureOf(Rewrite(std::span(bytes).first(marks.*GetParam().mark + GetParam().cutDelta)));
+    EXPECT_EQ(std::pair(fault.message, fault.offset),
+              std::pair(std::string(GetParam().message), std::uint64_t{marks.*GetParam().mark + GetParam().faultDelta}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cuts, DialogFault, ::testing::ValuesIn(kFaults),

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "io/ByteWriter.h"
+#include "support/Failures.h"
 #include "templates/FixtureTemplates.h"
 #include "templates/MenuLayout.h"
 
@@ -102,10 +103,7 @@ TEST(MenuLayout, EntriesComeInTemplateOrderWithTheirDepthAndDamageFaultsWhereThe
     EXPECT_TRUE(ReadStandardMenu(Menu(Nested(MenuWalker::kMaxDepth))));
     // Damaged templates fault where the walk stopped.
     for (const MenuFault& fault : MenuFaults()) {
-        SCOPED_TRACE(fault.name);
-        auto read = ReadStandardMenu(fault.bytes);
-        ASSERT_FALSE(read);
-        EXPECT_EQ(read.GetError().message, fault.message);
-        EXPECT_EQ(read.GetError().offset, fault.offset);
+        Error read = FailureOf(ReadStandardMenu(fault.bytes), fault.name);
+        EXPECT_EQ(std::pair(read.message, read.offset), std::pair(fault.message, std::uint64_t{fault.offset})) << fault.name;
     }
 }
