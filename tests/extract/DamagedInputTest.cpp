@@ -94,9 +94,7 @@ TEST(DamagedModules, EveryTruncationAndByteFlipIsHandled) {
     EXPECT_GT(refused, 0u);
 
     whole = FixtureBytes("basic64.exe");
-    auto image = PeImage::Parse(whole);
-    ASSERT_TRUE(image);
-    const SectionHeader& rsrc = image.Value().Sections().back();
+    const SectionHeader rsrc = PeImage::Parse(whole).Value().Sections().back();
     ASSERT_EQ(rsrc.Name(), ".rsrc");
     for (std::uint32_t offset = rsrc.pointerToRawData; offset < rsrc.pointerToRawData + rsrc.sizeOfRawData;
          offset += 3) {

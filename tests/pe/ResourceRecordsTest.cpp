@@ -44,14 +44,12 @@ TEST(ResourceRecords, EachRecordHasItsFieldsWhereTheFormatPutsThem) {
 
     auto readTable = ResourceTableRecord::Read(cases[0].expected, 0);
     ASSERT_TRUE(readTable);
-    EXPECT_EQ(readTable->header.timeDateStamp, 0x55667788u);
-    EXPECT_EQ(readTable->EntryCount(), 0x0204u);
+    EXPECT_EQ(std::tuple(readTable->header.timeDateStamp, readTable->EntryCount()), std::tuple(0x55667788u, 0x0204u));
     EXPECT_FALSE(ResourceTableRecord::Read(cases[0].expected, 1)); // a byte short
     auto readEntry = ResourceEntryRecord::Read(cases[1].expected, 0);
     ASSERT_TRUE(readEntry);
-    EXPECT_TRUE(readEntry->IsNamed() && readEntry->LeadsToTable());
-    EXPECT_EQ(readEntry->NameOffset(), 0x40u);
-    EXPECT_EQ(readEntry->TargetOffset(), 0x18u);
+    EXPECT_EQ(std::tuple(readEntry->IsNamed(), readEntry->LeadsToTable(), readEntry->NameOffset(), readEntry->TargetOffset()),
+              std::tuple(true, true, 0x40u, 0x18u));
     auto readData = ResourceDataRecord::Read(cases[2].expected, 0);
     ASSERT_TRUE(readData);
     EXPECT_EQ(readData->codePage, 1252u);

@@ -21,11 +21,9 @@ TEST(PeBuilder, TemplatesScanWithoutFaults) {
          {id(16), id(1), 0x0409, VersionBytes({.fileVersion = {3, 1, 0, 7}})}}));
     const CResourceInfo& info = scan->info;
     EXPECT_TRUE(scan->report.diagnostics.empty()) << scan->report.diagnostics.front();
-    EXPECT_EQ(info.m_nStrings, 2u);
-    EXPECT_EQ(info.m_nPopups, 3u) << "the menu's own node and two popups";
-    EXPECT_EQ(info.m_nMenuItems, 4u) << "three items and a separator";
-    EXPECT_EQ(info.m_dwFileVersionMS, 0x00030001u);
-    EXPECT_EQ(info.m_dwFileVersionLS, 0x00000007u);
+    // Popups: the menu's own node and two popups; items: three and a separator.
+    EXPECT_EQ(std::tuple(info.m_nStrings, info.m_nPopups, info.m_nMenuItems, info.m_dwFileVersionMS, info.m_dwFileVersionLS),
+              std::tuple(2u, 3u, 4u, 0x00030001u, 0x00000007u));
     EXPECT_EQ(TextAt(info.m_Dialogs, {200, 2}), "Cancel");
     EXPECT_EQ(info.m_Menus.GetChildren().at(0)->GetChildren().at(1)->GetChildren().at(0)->m_nID, 20);
 }

@@ -73,9 +73,7 @@ TEST(BackslashTexts, OlderProjectsBuildAsTheyDid) {
     EXPECT_EQ(Child(back.m_Strings, 1).GetText(), "Saved to C:\\\\temp\\\\new\\\\report.txt");
 
     // Saved again, the project is marked and opens without a second conversion.
-    ASSERT_TRUE(older.Save(dir.File("paths.prj")));
-    CProject again;
-    ASSERT_TRUE(again.Open(dir.File("paths.prj")));
+    CProject again = SavedAndReopened(older, dir.File("paths.prj"));
     EXPECT_TRUE(again.OpenWarnings().empty());
     EXPECT_EQ(Child(again.m_ResourceInfo.m_Strings, 2).GetTranslation(), "Freigabe: \\\\\\\\server\\\\share");
 }

@@ -5,7 +5,6 @@
 #include "target/TargetBuilder.h"
 #include "target/Targets.h"
 #include "extract/LanguageModules.h"
-#include "project/ProjectUpdate.h"
 
 using namespace quillon;
 using namespace quillon::testing;
@@ -17,9 +16,7 @@ TEST(LanguageReadBack, TargetOfAnUndeclaredModuleReadsBackInTheTargetLanguage) {
     auto project = std::move(CreateProject(WineShapedProject(dir.File("wine.dll"), 0x0407))).Value();
     CResourceInfo& info = project->m_ResourceInfo;
     info.m_wLanguage = 0; // as a project made before the rule was
-    CProject fresh;
-    fresh.m_strModulePath = dir.File("wine.dll");
-    UpdateProject(*project, fresh);
+    UpdateWith(*project, dir.File("wine.dll"));
     EXPECT_EQ(info.m_wLanguage, 0x0409);
     Child(info.m_Strings, 1).SetTranslation("\xD6" "ffnen", 0);
     Child(info.m_Dialogs, 100).SetTranslation("Einstellungen", 0);
