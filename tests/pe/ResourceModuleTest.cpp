@@ -16,9 +16,8 @@ using namespace quillon::testing;
 
 namespace {
 
-std::string NameText(const ResourceId& id) {
-    if (!id.named) return std::to_string(id.id);
-    return std::string(id.name.begin(), id.name.end()); // fixtures use ASCII names
+std::string NameText(const ResourceId& id) { // fixtures use ASCII names
+    return id.named ? std::string(id.name.begin(), id.name.end()) : std::to_string(id.id);
 }
 
 // SHA-256 of bytes through the system's sha256sum, as the dump prints it.

@@ -42,20 +42,15 @@ TEST(ResourceRecords, EachRecordHasItsFieldsWhereTheFormatPutsThem) {
     };
     for (const Case& c : cases) EXPECT_EQ(c.written, c.expected) << c.name;
 
-    auto readTable = ResourceTableRecord::Read(cases[0].expected, 0);
-    ASSERT_TRUE(readTable);
-    EXPECT_EQ(std::tuple(readTable->header.timeDateStamp, readTable->EntryCount()), std::tuple(0x55667788u, 0x0204u));
+    // Each reads back (a record that does not throws bad_optional_access, which fails the test).
+    auto readTable = ResourceTableRecord::Read(cases[0].expected, 0).value();
+    EXPECT_EQ(std::tuple(readTable.header.timeDateStamp, readTable.EntryCount()), std::tuple(0x55667788u, 0x0204u));
     EXPECT_FALSE(ResourceTableRecord::Read(cases[0].expected, 1)); // a byte short
-    auto readEntry = ResourceEntryRecord::Read(cases[1].expected, 0);
-    ASSERT_TRUE(readEntry);
-    EXPECT_EQ(std::tuple(readEntry->IsNamed(), readEntry->LeadsToTable(), readEntry->NameOffset(), readEntry->TargetOffset()),
+    auto readEntry = ResourceEntryRecord::Read(cases[1].expected, 0).value();
+    EXPECT_EQ(std::tuple(readEntry.IsNamed(), readEntry.LeadsToTable(), readEntry.NameOffset(), readEntry.TargetOffset()),
               std::tuple(true, true, 0x40u, 0x18u));
-    auto readData = ResourceDataRecord::Read(cases[2].expected, 0);
-    ASSERT_TRUE(readData);
-    EXPECT_EQ(readData->codePage, 1252u);
-    auto name = ResourceNameString::Read(cases[3].expected, 0);
-    ASSERT_TRUE(name);
-    EXPECT_EQ(name->size(), 6u);
+    EXPECT_EQ(ResourceDataRecord::Read(cases[2].expected, 0).value().codePage, 1252u);
+    EXPECT_EQ(ResourceNameString::Read(cases[3].expected, 0).value().size(), 6u);
     // A length whose units run past the directory.
     EXPECT_FALSE(ResourceNameString::Read(Bytes(cases[3].expected.begin(), cases[3].expected.end() - 1), 0));
 }
