@@ -270,18 +270,11 @@ TEST(TemplateText, LittleEndianUnitsConvertAndCutAsTheirCodePageDoesAndComeEscap
 // A string ends at its first NUL, as loading it would end it, wherever the NUL
 // lies among four-unit words; a slot that starts with NUL gives no item.
 TEST(StringTables, AStringEndsAtItsFirstNul) {
-    using namespace std::string_view_literals; // a plain u"" literal would end at the first NUL
-    const std::u16string_view slots[] = {u"Abc\0def"sv, u"12345678\0tail"sv, u"1234\0"sv, u"\0hidden"sv, u"12345678"sv,
-                                         u"Eight ch"sv};
-    std::vector<std::uint8_t> bytes[std::size(slots)];
-    StringBlockView block;
-    for (std::size_t slot = 0; slot < std::size(slots); ++slot) block[slot] = bytes[slot] = Le(slots[slot]);
-    CResourceItem root;
-    TreeRoot strings(root);
-    CodePage codePage(1252);
-    TemplateText text(codePage);
-    std::vector<std::string> diagnostics;
-    ParseContext context{text, diagnostics};
-    ParseStringBlock(block, 2, strings, context);
-    EXPECT_EQ(Outline(root), "16 \"Abc\" 1\n17 \"12345678\" 1\n18 \"1234\" 1\n20 \"12345678\" 1\n21 \"Eight ch\" 1\n");
+    using namespace std::string_literals; // a plain u"" literal would end at the first NUL
+    const std::array<std::u16string, 16> slots{u"Abc\0def"s, u"12345678\0tail"s, u"1234\0"s, u"\0hidden"s, u"12345678"s,
+                                               u"Eight ch"s};
+    auto scan =
+        ScanBytes(BuildPeWithResources({{ResourceId::Integer(6), ResourceId::Integer(2), 0x0409, StringBlockBytes(slots)}}));
+    EXPECT_EQ(Outline(scan->info.m_Strings),
+              "16 \"Abc\" 1\n17 \"12345678\" 1\n18 \"1234\" 1\n20 \"12345678\" 1\n21 \"Eight ch\" 1\n");
 }
