@@ -90,8 +90,7 @@ TEST(IconDecoding, EveryDepthGivesItsPixelsTopDownWithTheMask) {
     };
     for (const auto& test : cases) {
         IconImage image = Decoded(test.bytes);
-        EXPECT_EQ(image.format, IconImage::Format::Pixels) << test.name;
-        EXPECT_EQ(Rows(image), test.expected) << test.name;
+        EXPECT_EQ(std::pair(image.format, Rows(image)), std::pair(IconImage::Format::Pixels, test.expected)) << test.name;
     }
 }
 
@@ -114,8 +113,7 @@ TEST(IconDecoding, RefusesWhatDescribesNoIconAndPassesPngsThrough) {
     // A PNG with a proper header is passed through with the size it gives.
     IconBytes png = Concat({PngHead(48, 32), {1, 2, 3, 4}});
     IconImage image = Decoded(png);
-    EXPECT_EQ(image.format, IconImage::Format::Png);
-    EXPECT_EQ(std::pair(image.width, image.height), std::pair(48, 32));
+    EXPECT_EQ(std::tuple(image.format, image.width, image.height), std::tuple(IconImage::Format::Png, 48, 32));
     EXPECT_EQ(image.png, png);
 }
 
