@@ -11,10 +11,6 @@ using namespace quillon::testing;
 
 namespace {
 
-std::unique_ptr<Scan> ScanFixture(const std::string& name, std::uint32_t codePage = 1252, IProgress* progress = nullptr) {
-    return ScanFile(Fixture(name), codePage, progress);
-}
-
 const CResourceItem& At(const CResourceItem& parent, std::size_t index) { return *parent.GetChildren().at(index); }
 
 // UTF-16 units as templates hold them: little-endian.

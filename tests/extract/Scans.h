@@ -25,11 +25,12 @@ inline std::unique_ptr<Scan> ScanBytes(std::vector<std::uint8_t> bytes, std::uin
     return scan;
 }
 
-inline std::unique_ptr<Scan> ScanFile(const std::string& path, std::uint32_t codePage = 1252,
-                                      IProgress* progress = nullptr) {
+// A fixture module scanned from its file, as the application reads one.
+inline std::unique_ptr<Scan> ScanFixture(const std::string& name, std::uint32_t codePage = 1252,
+                                         IProgress* progress = nullptr) {
     auto scan = std::make_unique<Scan>();
-    CResourceExtractor extractor(path, scan->info, CodePage(codePage), progress);
-    EXPECT_TRUE(extractor.Extract()) << path;
+    CResourceExtractor extractor(Fixture(name), scan->info, CodePage(codePage), progress);
+    EXPECT_TRUE(extractor.Extract()) << name;
     scan->report = extractor.Report();
     return scan;
 }
