@@ -46,19 +46,6 @@ TEST(ResourceItem, SetTranslationMarksOnlyRealTranslations) {
     EXPECT_EQ(other.m_dwState, 0x3u);
 }
 
-TEST(ResourceItem, FindChildMatchesTextOnlyForUnnamedIds) {
-    CDialogEntry dialog("Caption", 0, 100);
-    dialog.AddChild(std::make_unique<CDialogItem>("First", 0, 7));
-    dialog.AddChild(std::make_unique<CDialogItem>("", 0, 65535, RIS_FIXED));
-    dialog.AddChild(std::make_unique<CDialogItem>("Label", 0, 65535));
-    dialog.AddChild(std::make_unique<CDialogItem>("Second", 0, 7));
-    EXPECT_EQ(dialog.FindChild("anything", 7)->GetText(), "First");
-    EXPECT_EQ(dialog.FindChild("", 65535), dialog.GetChildren().at(1).get());
-    EXPECT_EQ(dialog.FindChild("Label", 65535), dialog.GetChildren().at(2).get());
-    EXPECT_EQ(dialog.FindChild("Missing", 65535), nullptr);
-    EXPECT_EQ(dialog.FindChild("", 8), nullptr);
-}
-
 TEST(ResourceItemRecord, StringEntryHasTheCommonLayout) {
     CResourceItem root;
     root.AddChild(std::make_unique<CStringEntry>("Hi", 0, 0x102)).SetTranslation("Ho", 0);
@@ -155,13 +142,3 @@ TEST(ResourceInfoRecord, HeaderLayoutAndRoundTrip) {
     EXPECT_EQ(std::tuple(loaded.m_timeSaved, loaded.m_timeExtracted), std::tuple(0x11223344, 1000));
 }
 
-
-
-TEST(ResourceInfoRecord, EveryTruncationFailsCleanlyAndLeavesNoPartialTree) {
-    const Bytes data = Stored(SmallInfo(), 0);
-    for (std::size_t cut = 0; cut < data.size(); ++cut) {
-        CResourceInfo loaded;
-        ArchiveReader in(std::span<const std::uint8_t>(data).first(cut));
-        EXPECT_THROW(loaded.Load(in), ArchiveError) << "cut at " << cut;
-    }
-}
