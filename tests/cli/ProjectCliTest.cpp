@@ -112,8 +112,7 @@ TEST(ProjectCli, RestoreTakesBackTheItemAtAPathOrEveryItemOfAKindAndId) {
     };
     for (const auto& c : cases) {
         CliRun run = RunCli("restore " + project + " " + c.options, c.exitCode == 1);
-        EXPECT_EQ(run.exitCode, c.exitCode) << c.options << "\n" << run.out;
-        EXPECT_EQ(run.out, c.output) << c.options;
+        EXPECT_EQ(std::tie(run.exitCode, run.out), std::tie(c.exitCode, c.output)) << c.options;
     }
     for (const char* path : {"menus/100/-1#2/1102", "menus/101/-1/1102", "dialogs/203/2", "dialogs/202/65535"})
         EXPECT_FALSE(translated(path)) << path;
