@@ -79,8 +79,7 @@ TEST(MemoryTranslation, EditsBecomeUnitsOfTheItemsTheyTranslate) {
                                 PlanRestore(ItemAt(*project, "strings/2"))};
     edits[1].after.state |= RIS_CARRIED;
     for (const ItemEdit& edit : edits) Assign(*edit.item, edit.after);
-    std::vector<MemoryUnit> units = UnitsOfEdits(*project, edits, 42);
-    EXPECT_EQ(units, (std::vector<MemoryUnit>{
+    EXPECT_EQ(UnitsOfEdits(*project, edits, 42), (std::vector<MemoryUnit>{
                          {"Hello", "Hallo", "en", "de", "basic64.exe", "strings/1", "STRING", "Ann", 42},
                          {"&Open\tCtrl+O", "\xC3\x96&ffnen\tStrg+O", "en", "de", "basic64.exe", "menus/100/-1/1001",
                           "MENUITEM", "Ann", 42}}));
