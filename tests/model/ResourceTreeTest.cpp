@@ -126,8 +126,8 @@ TEST(ResourceInfoRecord, HeaderLayoutAndRoundTrip) {
     // translatable 4, not translatable 1 (the menu's top node), skipped 1, translated 0; then fixed information.
     EXPECT_EQ(Bytes(data.begin(), data.begin() + 63),
               (Bytes{0, 0, 0, 0, 0x09, 0x04, 0x02, 0, 0x01, 0, 0x04, 0, 0x03, 0, 0xE8, 0x03, 0, 0, 0x44, 0x33, 0x22,
-                     0x11, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0,
-                     1, 0, 0, 0, 0, 0, 0, 0, 0xBD}));
+                     0x11, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, 1, 0,
+                     0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0xBD}));
 
     CResourceInfo loaded;
     ArchiveReader in(data);
