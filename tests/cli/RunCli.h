@@ -68,10 +68,9 @@ inline CliRun NewProject(const TempDir& dir, const std::string& name, const std:
 // The bundled sample as a German project at `prj` with the dictionary `dic`,
 // filled from its glossary and translated, as the README's walk-through makes it.
 inline bool NewTranslatedSample(const std::string& prj, const std::string& dic) {
-    const std::string samples = std::string(QUILLON_DATA_DIR) + "/../../samples/";
-    return RunCli("new " + prj + " --module " + samples + "quillpad.exe --translator Ann --language German "
+    return RunCli("new " + prj + " --module " + SamplePath("quillpad.exe") + " --translator Ann --language German "
                   "--dictionary " + dic).exitCode == 0 &&
-           RunCli("import " + prj + " --text " + samples + "quillpad-de.txt").exitCode == 0 &&
+           RunCli("import " + prj + " --text " + SamplePath("quillpad-de.txt")).exitCode == 0 &&
            RunCli("translate " + prj).exitCode == 0;
 }
 

@@ -91,8 +91,7 @@ TEST(SafetyCli, WrongFilesAreRefusedAndLeftAsTheyWere) {
         for (const auto& [path, bytes] : files) EXPECT_EQ(Read(path), bytes) << c.args << " changed " << path;
     }
     EXPECT_TRUE(fs::is_fifo(d + "/fifo"));
-    EXPECT_FALSE(FileExists(d + "/.prj"));
-    EXPECT_FALSE(FileExists(d + "/other.prj"));
+    for (const char* made : {"/.prj", "/other.prj"}) EXPECT_FALSE(FileExists(d + made)) << made;
 }
 
 TEST(SafetyCli, ChangesMadeOutsideAreReportedAndDamageRefusedOnOpen) {
@@ -199,8 +198,7 @@ TEST(SafetyCli, ProjectsLiveOnAfterUpdatesAndUnderAnyName) {
     ASSERT_EQ(RunCli("update " + w.project + " --module " + Fixture("multilang.dll")).exitCode, 0);
     ExpectCli("show --json " + w.project, 0, {"\"translatable\":7,\"notTranslatable\":1,\"translated\":0,"});
     bytes = Read(w.project);
-    EXPECT_EQ(bytes[CounterOffset(bytes, 9)], 8);
-    EXPECT_EQ(bytes[CounterOffset(bytes, 9) + 1], 0);
+    EXPECT_EQ(std::tuple(bytes[CounterOffset(bytes, 9)], bytes[CounterOffset(bytes, 9) + 1]), std::tuple(8, 0));
     // A project called like a side file keeps a side file of its own.
     std::string odd = w.dir.File("odd.quillon");
     ASSERT_EQ(NewProject(w.dir, "odd.quillon", w.module).exitCode, 0);

@@ -22,9 +22,8 @@ TEST(CodePage, MultiByteCharactersStayWholeAndUnknownCodePagesAreSaid) {
     EXPECT_EQ(japanese.ToUtf16(text), u"A日本");
     // Cutting to a buffer never splits a character.
     EXPECT_EQ(CutToBuffer(text, 4, japanese), "A" + japanese.FromUtf16(u"日"));
-    CodePage utf8(kCodePageUtf8);
-    EXPECT_EQ(CutToBuffer("ab\xE2\x82\xAC" "c", 4, utf8), "ab"); // ab€c
-    EXPECT_EQ(CutToBuffer("ab\xE2\x82\xAC" "c", 5, utf8), "ab\xE2\x82\xAC");
+    EXPECT_EQ(CutToBuffer("ab\xE2\x82\xAC" "c", 4, CodePage(kCodePageUtf8)), "ab"); // ab€c
+    EXPECT_EQ(CutToBuffer("ab\xE2\x82\xAC" "c", 5, CodePage(kCodePageUtf8)), "ab\xE2\x82\xAC");
     EXPECT_FALSE(CodePage(12345).Supported());
 }
 
@@ -46,9 +45,8 @@ TEST(CodePage, Utf8IsWrittenAndReadWithoutLoss) {
         EXPECT_FALSE(IsValidUtf8(bad)) << bad;
     EXPECT_TRUE(IsValidUtf8(bytes));
     EXPECT_EQ(ValidUtf8(bytes), bytes);
-    CodePage western(1252);
-    EXPECT_EQ(western.ToUtf8("\xE4\x80"), "\xC3\xA4\xE2\x82\xAC");
-    EXPECT_EQ(western.FromUtf8("\xC3\xA4\xE2\x82\xAC"), "\xE4\x80");
+    EXPECT_EQ(CodePage(1252).ToUtf8("\xE4\x80"), "\xC3\xA4\xE2\x82\xAC");
+    EXPECT_EQ(CodePage(1252).FromUtf8("\xC3\xA4\xE2\x82\xAC"), "\xE4\x80");
 }
 
 namespace {

@@ -55,8 +55,7 @@ TEST(FileGuards, WhatMayBeReadAndWritten) {
     for (const auto& c : cases) {
         Status read = CheckInputFile(c.path, "project");
         Status write = CheckOutputFile(c.path, "project");
-        EXPECT_EQ(read.Ok(), c.readable) << c.path;
-        EXPECT_EQ(write.Ok(), c.writable) << c.path;
+        EXPECT_EQ(std::pair(read.Ok(), write.Ok()), std::pair(c.readable, c.writable)) << c.path;
         std::string message = !write ? write.GetError().message : !read ? read.GetError().message : "";
         EXPECT_NE(message.find(c.why), std::string::npos) << c.path << ": " << message;
     }
@@ -104,9 +103,8 @@ TEST(TemporaryFiles, LeftoversOfDeadProcessesAreRemovedAndOthersKept) {
     std::string other = dir.File(".q.prj.quillon-" + std::to_string(dead) + "-abcdef");
     for (const std::string& leftover : {stale, live, other}) WriteFileAtomically(leftover, Bytes{1});
     ASSERT_TRUE(WriteFileAtomically(dir.File("p.prj"), Bytes{2}));
-    EXPECT_FALSE(FileExists(stale));
-    EXPECT_TRUE(FileExists(live));
-    EXPECT_TRUE(FileExists(other)); // another file's, cleaned when that one is saved
+    // Only the dead process's leftover of this file goes; another file's is cleaned when that one is saved.
+    EXPECT_EQ(std::tuple(FileExists(stale), FileExists(live), FileExists(other)), std::tuple(false, true, true));
 }
 
 // A name near the longest a folder holds (here 248 bytes) is saved and

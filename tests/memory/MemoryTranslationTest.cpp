@@ -46,11 +46,9 @@ TEST(MemoryTranslation, AutoTranslateTakesExactAndFuzzyMatchesAsAsked) {
         AutoTranslateResult result = translator.Run();
         const CResourceItem& item = ItemAt(*project, c.path);
         std::string label = std::string(c.path) + " fuzzy " + std::to_string(c.use.fuzzy);
-        EXPECT_EQ(item.IsTranslated(), *c.translation != '\0') << label;
-        if (item.IsTranslated()) {
-            EXPECT_EQ(item.GetTranslation(), c.translation) << label;
-        }
-        EXPECT_EQ((item.m_dwState & RIS_CARRIED) != 0, c.review) << label;
+        // The translation (empty: none) and the review mark, at once.
+        EXPECT_EQ(std::tuple(item.IsTranslated() ? item.GetTranslation() : "", (item.m_dwState & RIS_CARRIED) != 0),
+                  std::tuple(c.translation, c.review)) << label;
         EXPECT_EQ(project->m_ResourceInfo.PreviousOf(item, c.path), nullptr) << label; // nothing to show as before
         EXPECT_LE(result.forReview, result.fromFallback) << label;
     }
@@ -59,9 +57,9 @@ TEST(MemoryTranslation, AutoTranslateTakesExactAndFuzzyMatchesAsAsked) {
 TEST(MemoryTranslation, AFuzzyMenuMatchTakesTheItemsHotkeyLetter) {
     auto project = NewProjectOf(Fixture("basic64.exe"));
     CResourceItem& deep = ItemAt(*project, "menus/100/-1/-1/-1/1005"); // "Deep &item"
-    auto adapted = AdaptToItem(Unit("Deep &items", "Tiefe &Elemente"), deep, CodePage(1252));
-    ASSERT_TRUE(adapted);
-    EXPECT_EQ(std::tie(adapted->text, adapted->hotkey), std::tuple("Tiefe Elemente", 'i'));
+    MemoryTranslation adapted =
+        AdaptToItem(Unit("Deep &items", "Tiefe &Elemente"), deep, CodePage(1252)).value_or(MemoryTranslation{});
+    EXPECT_EQ(std::tie(adapted.text, adapted.hotkey), std::tuple("Tiefe Elemente", 'i'));
     // A translation the code page cannot hold is no translation for the item.
     EXPECT_FALSE(AdaptToItem(Unit("Deep &items", "深い"), deep, CodePage(1252)));
     // Its line breaks are the item's: a match written with \n for a source with \r\n.
@@ -81,8 +79,7 @@ TEST(MemoryTranslation, EditsBecomeUnitsOfTheItemsTheyTranslate) {
                                 PlanRestore(ItemAt(*project, "strings/2"))};
     edits[1].after.state |= RIS_CARRIED;
     for (const ItemEdit& edit : edits) Assign(*edit.item, edit.after);
-    std::vector<MemoryUnit> units = UnitsOfEdits(*project, edits, 42);
-    EXPECT_EQ(units, (std::vector<MemoryUnit>{
+    EXPECT_EQ(UnitsOfEdits(*project, edits, 42), (std::vector<MemoryUnit>{
                          {"Hello", "Hallo", "en", "de", "basic64.exe", "strings/1", "STRING", "Ann", 42},
                          {"&Open\tCtrl+O", "\xC3\x96&ffnen\tStrg+O", "en", "de", "basic64.exe", "menus/100/-1/1001",
                           "MENUITEM", "Ann", 42}}));

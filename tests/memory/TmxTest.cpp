@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "Fixtures.h"
 #include "NewMemory.h"
+#include "cli/RunCli.h"
 #include "io/FileIo.h"
 #include "memory/Tmx.h"
 
@@ -46,10 +46,9 @@ TEST(Tmx, ExportThenImportGivesTheSameUnitsAndTouchesOnlyTmxFiles) {
     TranslationMemory again = NewMemory(dir, "b.db");
     EXPECT_EQ(ValueOf(ImportTmx(again, dir.File("out.tmx"), 5)).skippedUnits, 0u);
     EXPECT_EQ(StoredUnits(again, true), units);
-    std::vector<std::uint8_t> bytes = FileBytes(dir.File("out.tmx"));
-    std::string text(bytes.begin(), bytes.end());
-    EXPECT_NE(text.find("creationtool=\"Quillon\""), std::string::npos);
-    EXPECT_NE(text.find("srclang=\"*all*\""), std::string::npos);
+    const std::string text = FileText(dir.File("out.tmx"));
+    EXPECT_TRUE(Has(text, "creationtool=\"Quillon\"")) << text;
+    EXPECT_TRUE(Has(text, "srclang=\"*all*\"")) << text;
 
     ASSERT_TRUE(ExportTmx(memory, dir.File("out.tmx"))) << "a TMX file is replaced";
     const std::string project = dir.File("app.prj");

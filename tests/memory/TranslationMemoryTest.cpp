@@ -84,9 +84,7 @@ TEST(TranslationMemory, SameSourceLanguageAndContextReplacesOthersAdd) {
     MemoryUnit legacy = Unit("Print", "Drucken");
     legacy.translator = "J\xFCrgen";
     ASSERT_TRUE(memory.Store(std::vector{legacy}));
-    auto found = memory.Lookup(Query("Print"));
-    ASSERT_TRUE(found && !found.Value().empty());
-    EXPECT_EQ(found.Value().front().unit.translator, "J\xEF\xBF\xBDrgen");
+    EXPECT_EQ(ValueOf(memory.Lookup(Query("Print"))).at(0).unit.translator, "J\xEF\xBF\xBDrgen");
 }
 
 TEST(TranslationMemory, RanksByScoreThenContextAndDropsWhatIsBelowTheThreshold) {
@@ -99,10 +97,9 @@ TEST(TranslationMemory, RanksByScoreThenContextAndDropsWhatIsBelowTheThreshold) 
         Unit("Delete the document", "below"),
         Unit("OK", "OK-de"),
     }));
-    MemoryQuery query = Query("Save the document", "de");
-    query.module = "a.exe";
-    query.address = "strings/7";
-    query.threshold = 75; // "Delete the document" scores 73
+    // "Delete the document" scores 73.
+    MemoryQuery query{.text = "Save the document", .sourceLanguage = "", .targetLanguage = "de", .module = "a.exe",
+                      .address = "strings/7", .threshold = 75};
     EXPECT_EQ(Matches(memory, query), (Scored{{100, "same place"}, {100, "elsewhere newer"}, {77, "longer"}}));
     query.module.clear();
     EXPECT_EQ(Matches(memory, query)[0].second, "elsewhere newer"); // no context: the newest first
@@ -271,8 +268,7 @@ TEST(TranslationMemory, NearestUnitIsFoundAmongFewOrManyThatShareTheQuerysTrigra
         }
         units.push_back(Unit("Please save the document before closing up", "Vor dem Schließen speichern"));
         ASSERT_TRUE(memory.Store(units));
-        Scored found = Matches(memory, Query("Please save the document before closing", "de"));
-        ASSERT_FALSE(found.empty());
-        EXPECT_EQ(found.front(), (std::pair<int, std::string>{92, "Vor dem Schließen speichern"}));
+        EXPECT_EQ(Matches(memory, Query("Please save the document before closing", "de")).at(0),
+                  (std::pair<int, std::string>{92, "Vor dem Schließen speichern"}));
     }
 }

@@ -53,9 +53,8 @@ TEST(TreeTally, CountsTheSampleByKindAndAgreesWithItsStoredCounters) {
     EXPECT_EQ(tally.Of(Root::Strings).Untranslated(), 58u);
     ResourceCounters counted;
     CountTree(*info, counted);
-    EXPECT_EQ(counted.m_nTranslatable, info->m_nTranslatable);
-    EXPECT_EQ(counted.m_nNotTranslatable, 24u);
-    EXPECT_EQ(counted.m_nSkipped, 24u);
+    EXPECT_EQ(std::tuple(counted.m_nTranslatable, counted.m_nNotTranslatable, counted.m_nSkipped),
+              std::tuple(info->m_nTranslatable, 24u, 24u));
 }
 
 TEST(ItemPath, EveryItemOfEveryModuleHasItsOwnPathThatLeadsBackToIt) {
