@@ -135,10 +135,10 @@ TEST(AutoTranslate, StopInTheMenusAbortsStopInTheStringsCompletes) {
         recorder.translator = &translator;
         recorder.stopAtStep = c.stopAtStep;
         EXPECT_EQ(translator.Run().ending, c.ending);
-        EXPECT_EQ(recorder.statuses.back(), c.status);
-        EXPECT_EQ(recorder.maxima.back(), 0u);
-        EXPECT_TRUE(recorder.closeEnabled);
-        EXPECT_EQ(project->m_ResourceInfo.m_nTranslated, c.translated);
+        // The last status and progress maximum, the Close button and the project's count.
+        EXPECT_EQ(std::tuple(recorder.statuses.back(), recorder.maxima.back(), recorder.closeEnabled,
+                             project->m_ResourceInfo.m_nTranslated),
+                  std::tuple(std::string(c.status), 0u, true, c.translated));
     }
 }
 
