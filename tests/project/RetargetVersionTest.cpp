@@ -9,26 +9,6 @@ using namespace quillon;
 using namespace quillon::testing;
 using Bytes = std::vector<std::uint8_t>;
 
-namespace {
-
-// Each string table's key and target key, in order.
-std::vector<std::pair<std::string, std::string>> Keys(CVersionBlock& root) {
-    std::vector<std::pair<std::string, std::string>> keys;
-    for (const auto& child : FindVersionPath(root, "\\StringFileInfo")->GetChildren()) {
-        auto& table = static_cast<CVersionBlock&>(*child);
-        keys.emplace_back(table.m_strKey, table.m_strTargetKey);
-    }
-    return keys;
-}
-
-// The translation table's value; none when there is no such table.
-Bytes Translation(CVersionBlock& root) {
-    CVersionBlock* value = FindVersionPath(root, "\\VarFileInfo\\Translation");
-    return value ? value->m_pValue : Bytes{};
-}
-
-} // namespace
-
 // Tables and translation value before; the languages retargeted to in turn;
 // the keys, translation value and whether a table was found after.
 TEST(RetargetVersion, OneRuleForNewProjectsAndChangedLanguages) {
@@ -58,8 +38,15 @@ TEST(RetargetVersion, OneRuleForNewProjectsAndChangedLanguages) {
         AddVersionTables(root, test.tables, test.translation);
         CVersionBlock* table = nullptr;
         for (std::uint16_t language : test.languages) table = RetargetVersion(root, language);
-        EXPECT_EQ(Keys(root), test.keys) << test.name;
-        EXPECT_EQ(Translation(root), test.expectedTranslation) << test.name;
+        // Each string table's key and target key, in order.
+        std::vector<std::pair<std::string, std::string>> keys;
+        for (const auto& child : FindVersionPath(root, "\\StringFileInfo")->GetChildren()) {
+            auto& block = static_cast<CVersionBlock&>(*child);
+            keys.emplace_back(block.m_strKey, block.m_strTargetKey);
+        }
+        EXPECT_EQ(keys, test.keys) << test.name;
+        CVersionBlock* value = FindVersionPath(root, "\\VarFileInfo\\Translation");
+        EXPECT_EQ(value ? value->m_pValue : Bytes{}, test.expectedTranslation) << test.name;
         EXPECT_EQ(table != nullptr, test.tableFound) << test.name;
         EXPECT_TRUE(!table || table == TargetStringTable(root)) << test.name;
     }
