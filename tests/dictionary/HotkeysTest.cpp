@@ -43,6 +43,12 @@ Clashes ClashesOf(const CResourceItem& level, const CodePage& codePage) {
     return out;
 }
 
+// The byte `utf8` is in `page` when it is one byte; else 0.
+std::uint8_t ByteOf(const char* utf8, const CodePage& page) {
+    std::string bytes = page.FromUtf8(utf8);
+    return bytes.size() == 1 ? static_cast<std::uint8_t>(bytes[0]) : 0;
+}
+
 } // namespace
 
 TEST(HotkeyClash, OneLevelOfTheTarget) {
@@ -64,15 +70,6 @@ TEST(HotkeyClash, OneLevelOfTheTarget) {
     const CodePage page(1252);
     for (const auto& test : cases) EXPECT_EQ(ClashesOf(*Level(test.entries, page), page), test.expected) << test.name;
 }
-
-namespace {
-
-std::uint8_t ByteOf(const char* utf8, const CodePage& page) {
-    std::string bytes = page.FromUtf8(utf8);
-    return bytes.size() == 1 ? static_cast<std::uint8_t>(bytes[0]) : 0;
-}
-
-} // namespace
 
 // Every script: the given hotkey when it is in the text and free, else a
 // letter of the translation in the code page's own case rules, else the
