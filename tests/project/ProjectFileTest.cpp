@@ -57,8 +57,8 @@ TEST_F(ProjectFile, OpenFallsBackToTheModuleOnlyWithoutAProjectFile) {
     fromModule.m_strModulePath = Fixture("multilang.dll");
     fromModule.m_wTargetLanguage = 0x040C;
     ASSERT_TRUE(fromModule.Open(dir.File("empty.prj")));
-    EXPECT_EQ(fromModule.m_ResourceInfo.m_wLanguage, 0x0407);
-    EXPECT_EQ(fromModule.m_wTargetLanguage, 0x040C);
+    // The module's language, and the target language the project was given.
+    EXPECT_EQ(std::tuple(fromModule.m_ResourceInfo.m_wLanguage, fromModule.m_wTargetLanguage), std::tuple(0x0407, 0x040C));
 
     CProject untouched;
     untouched.m_strModulePath = dir.File("missing.exe");
