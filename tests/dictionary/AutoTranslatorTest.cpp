@@ -71,15 +71,15 @@ TEST(AutoTranslate, FortyTwoPercentOfSeven) {
     project->m_Dictionary.AddEntry("Busy", "Busy", 0, ItemKind::String); // same as the source: stays untranslated
     Recorder recorder;
     AutoTranslateResult result = TranslatorOf(*project, &recorder).Run();
-    // How it ended, what it translated, the percentage and the project's count.
-    EXPECT_EQ(std::tuple(result.ending, result.translated, result.percent, project->m_ResourceInfo.m_nTranslated),
-              std::tuple(AutoTranslateResult::Ending::Completed, 3u, 42u, 3u));
+    // How it ended, what it translated, the percentage, the project's count,
+    // whether it changed anything and whether Close was enabled at the end.
+    EXPECT_EQ(std::tuple(result.ending, result.translated, result.percent, project->m_ResourceInfo.m_nTranslated,
+                         result.modified, recorder.closeEnabled),
+              std::tuple(AutoTranslateResult::Ending::Completed, 3u, 42u, 3u, true, true));
     EXPECT_EQ(recorder.statuses, (std::vector<std::string>{"Analysing...", "Translating...", "Rebuilding Shortcuts...",
                                                            "Complete 42% translated."}));
     EXPECT_EQ(recorder.maxima, (std::vector<std::uint32_t>{140, 0}));
     EXPECT_EQ(recorder.counts, (std::vector<std::array<std::int32_t, 3>>{{7, 0, 7}, {7, 3, 4}}));
-    EXPECT_TRUE(recorder.closeEnabled);
-    EXPECT_TRUE(result.modified);
 
     EXPECT_EQ(ItemAt(*project, "menus/100/-1").m_chTransHotkey, 'D');
     // "Print" had no hotkey in the dictionary: 0 after translating, then the hotkey pass gives one.

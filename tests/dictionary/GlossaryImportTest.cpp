@@ -100,7 +100,8 @@ TEST(Glossaries, EveryLineIsImportedOrNamedWithItsReason) {
         EXPECT_EQ(import.Stored(c.codePage), c.stored);
         EXPECT_EQ(report.skipped, c.skipped);
         EXPECT_EQ(report.EncodingName(), c.encoding);
-        EXPECT_EQ(std::pair(report.entries, report.imported), std::pair(c.stored.size() + c.skipped.size(), c.stored.size()));
+        EXPECT_EQ(report.entries, c.stored.size() + c.skipped.size());
+        EXPECT_EQ(report.imported, c.stored.size());
     }
 }
 

@@ -28,8 +28,8 @@ TEST_F(ProjectFile, SettingsComeFirstAsTextsAndAWord) {
     settings.m_wTargetLanguage = 0x0407;
     const Bytes data = ProjectRecord(settings);
     EXPECT_EQ(data[0], 0xFE);
-    EXPECT_EQ(data[255], 0x00); // empty target path
-    EXPECT_EQ(Bytes(data.begin() + 256, data.begin() + 259), (Bytes{0xFF, 0xFF, 0x00}));
+    // An empty target path, then the dictionary path's length in three bytes.
+    EXPECT_EQ(Bytes(data.begin() + 255, data.begin() + 259), (Bytes{0x00, 0xFF, 0xFF, 0x00}));
     std::size_t after = 259 + 255;
     EXPECT_EQ(Bytes(data.begin() + after, data.begin() + after + 6), (Bytes{0x01, 'T', 0x01, 'e', 0x07, 0x04}));
     // The resource info follows directly: its reserved DWORD, then the language WORD.
@@ -57,8 +57,8 @@ TEST_F(ProjectFile, OpenFallsBackToTheModuleOnlyWithoutAProjectFile) {
     fromModule.m_strModulePath = Fixture("multilang.dll");
     fromModule.m_wTargetLanguage = 0x040C;
     ASSERT_TRUE(fromModule.Open(dir.File("empty.prj")));
-    // The module's language, and the target language the project was given.
-    EXPECT_EQ(std::tuple(fromModule.m_ResourceInfo.m_wLanguage, fromModule.m_wTargetLanguage), std::tuple(0x0407, 0x040C));
+    EXPECT_EQ(fromModule.m_ResourceInfo.m_wLanguage, 0x0407);
+    EXPECT_EQ(fromModule.m_wTargetLanguage, 0x040C);
 
     CProject untouched;
     untouched.m_strModulePath = dir.File("missing.exe");
