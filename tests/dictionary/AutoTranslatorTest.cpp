@@ -64,22 +64,22 @@ CAutoTranslator TranslatorOf(CProject& project, IAutoTranslateObserver* observer
 
 TEST(AutoTranslate, FortyTwoPercentOfSeven) {
     auto project = SmallProject();
-    ASSERT_EQ(project->m_ResourceInfo.m_nTranslatable, 7u);
     project->m_Dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu);
     project->m_Dictionary.AddEntry("Print", "Drucken", 0, ItemKind::All);
     project->m_Dictionary.AddEntry("Ready", "Bereit", 0, ItemKind::String);
     project->m_Dictionary.AddEntry("Busy", "Busy", 0, ItemKind::String); // same as the source: stays untranslated
     Recorder recorder;
     AutoTranslateResult result = TranslatorOf(*project, &recorder).Run();
-    // How it ended, what it translated, the percentage and the project's count.
-    EXPECT_EQ(std::tuple(result.ending, result.translated, result.percent, project->m_ResourceInfo.m_nTranslated),
-              std::tuple(AutoTranslateResult::Ending::Completed, 3u, 42u, 3u));
+    // How it ended, what it translated, the percentage, the project's count,
+    // whether it changed anything and whether Close was enabled at the end.
+    EXPECT_EQ(std::tuple(result.ending, result.translated, result.percent, project->m_ResourceInfo.m_nTranslated,
+                         result.modified, recorder.closeEnabled),
+              std::tuple(AutoTranslateResult::Ending::Completed, 3u, 42u, 3u, true, true));
     EXPECT_EQ(recorder.statuses, (std::vector<std::string>{"Analysing...", "Translating...", "Rebuilding Shortcuts...",
                                                            "Complete 42% translated."}));
     EXPECT_EQ(recorder.maxima, (std::vector<std::uint32_t>{140, 0}));
+    // The total of 7 is the project's count of translatable items.
     EXPECT_EQ(recorder.counts, (std::vector<std::array<std::int32_t, 3>>{{7, 0, 7}, {7, 3, 4}}));
-    EXPECT_TRUE(recorder.closeEnabled);
-    EXPECT_TRUE(result.modified);
 
     EXPECT_EQ(ItemAt(*project, "menus/100/-1").m_chTransHotkey, 'D');
     // "Print" had no hotkey in the dictionary: 0 after translating, then the hotkey pass gives one.
@@ -135,10 +135,10 @@ TEST(AutoTranslate, StopInTheMenusAbortsStopInTheStringsCompletes) {
         recorder.translator = &translator;
         recorder.stopAtStep = c.stopAtStep;
         EXPECT_EQ(translator.Run().ending, c.ending);
-        EXPECT_EQ(recorder.statuses.back(), c.status);
-        EXPECT_EQ(recorder.maxima.back(), 0u);
-        EXPECT_TRUE(recorder.closeEnabled);
-        EXPECT_EQ(project->m_ResourceInfo.m_nTranslated, c.translated);
+        // The last status and progress maximum, the Close button and the project's count.
+        EXPECT_EQ(std::tuple(recorder.statuses.back(), recorder.maxima.back(), recorder.closeEnabled,
+                             project->m_ResourceInfo.m_nTranslated),
+                  std::tuple(std::string(c.status), 0u, true, c.translated));
     }
 }
 

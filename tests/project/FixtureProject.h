@@ -18,16 +18,12 @@ namespace quillon::testing {
 
 inline std::unique_ptr<CProject> NewProjectOf(const std::string& module, std::uint16_t language = 0x0407,
                                                   const TempDir* dir = nullptr) {
-    NewProjectSettings settings;
-    settings.modulePath = module;
-    settings.translator = "Ann";
-    settings.email = "ann@example.org";
-    settings.targetLanguage = language;
-    if (dir) {
-        settings.projectPath = dir->File("p.prj");
-        settings.dictionaryPath = dir->File("p.dic");
-    }
-    auto created = CreateProject(settings);
+    auto created = CreateProject({.projectPath = dir ? dir->File("p.prj") : "",
+                                  .modulePath = module,
+                                  .dictionaryPath = dir ? dir->File("p.dic") : "",
+                                  .translator = "Ann",
+                                  .email = "ann@example.org",
+                                  .targetLanguage = language});
     EXPECT_TRUE(created) << module << ": " << (created ? "" : created.GetError().Describe());
     return created ? std::move(created).Value() : std::make_unique<CProject>();
 }

@@ -12,19 +12,6 @@ using namespace quillon::testing;
 // the whole tree, and ProjectUpdate.MergesEveryRoot... names the path of
 // every item of update-v2 that changed or did not.)
 
-namespace {
-
-// Translates every third translatable item, so that paths are seen not to
-// depend on translations.
-void TranslateSome(CResourceInfo& info) {
-    int n = 0;
-    WalkItems(info, [&](const ItemVisit<CResourceItem>& visit) {
-        if (visit.item.IsTranslatable() && n++ % 3 == 0) visit.item.SetTranslation("DE " + visit.item.GetText(), 0);
-    });
-}
-
-} // namespace
-
 TEST(ItemPathStability, SavingAndOpeningAProjectKeepsEveryPath) {
     bool escaped = false;
     for (const std::string& module : EveryModule()) {
@@ -32,7 +19,12 @@ TEST(ItemPathStability, SavingAndOpeningAProjectKeepsEveryPath) {
         SCOPED_TRACE(module);
         TempDir dir;
         auto project = NewProjectOf(module);
-        TranslateSome(project->m_ResourceInfo);
+        // Every third translatable item translated, so that paths are seen
+        // not to depend on translations.
+        int n = 0;
+        WalkItems(project->m_ResourceInfo, [&](const ItemVisit<CResourceItem>& visit) {
+            if (visit.item.IsTranslatable() && n++ % 3 == 0) visit.item.SetTranslation("DE " + visit.item.GetText(), 0);
+        });
         auto before = DescribedPaths(project->m_ResourceInfo);
         EXPECT_EQ(DescribedPaths(SavedAndReopened(*project, dir.File("p.prj")).m_ResourceInfo), before);
         for (const auto& [path, item] : before) escaped |= path.ends_with("/Translator%20E-Mail");

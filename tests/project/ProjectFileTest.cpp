@@ -4,8 +4,8 @@
 #include <fstream>
 
 #include "io/FileIo.h"
+#include "interchange/InterchangeProjects.h"
 #include "model/Archive.h"
-#include "project/FixtureProject.h"
 
 using namespace quillon;
 using namespace quillon::testing;
@@ -26,12 +26,10 @@ TEST_F(ProjectFile, SettingsComeFirstAsTextsAndAWord) {
     settings.m_strTranslator = "T";
     settings.m_strEMail = "e";
     settings.m_wTargetLanguage = 0x0407;
-    ArchiveWriter out;
-    settings.Store(out, 0);
-    const Bytes& data = out.Data();
+    const Bytes data = ProjectRecord(settings);
     EXPECT_EQ(data[0], 0xFE);
-    EXPECT_EQ(data[255], 0x00); // empty target path
-    EXPECT_EQ(Bytes(data.begin() + 256, data.begin() + 259), (Bytes{0xFF, 0xFF, 0x00}));
+    // An empty target path, then the dictionary path's length in three bytes.
+    EXPECT_EQ(Bytes(data.begin() + 255, data.begin() + 259), (Bytes{0x00, 0xFF, 0xFF, 0x00}));
     std::size_t after = 259 + 255;
     EXPECT_EQ(Bytes(data.begin() + after, data.begin() + after + 6), (Bytes{0x01, 'T', 0x01, 'e', 0x07, 0x04}));
     // The resource info follows directly: its reserved DWORD, then the language WORD.
@@ -50,11 +48,7 @@ TEST_F(ProjectFile, SaveAndOpenRoundTripKeepsEverything) {
 
     // The reopened project stores the same bytes as the saved one (as a save
     // does, with the time of saving fixed here): every setting came back.
-    ArchiveWriter first, second;
-    project->Store(first, 0);
-    reopened.Store(second, 0);
-    ASSERT_EQ(first.Data().size(), second.Data().size());
-    EXPECT_EQ(std::ranges::mismatch(first.Data(), second.Data()).in1 - first.Data().begin(), std::ssize(first.Data()));
+    EXPECT_EQ(ProjectRecord(reopened), ProjectRecord(*project));
 }
 
 TEST_F(ProjectFile, OpenFallsBackToTheModuleOnlyWithoutAProjectFile) {
@@ -136,10 +130,9 @@ TEST_F(NewProject, TranslatorEntriesGoIntoTheModulesOwnStringTable) {
     // The keys and the translation value the table and the target get are RetargetVersion's.
     const std::string table = "version/StringFileInfo/040904b0";
     for (auto [key, value] : {std::pair{"/Translator", "Ann"}, std::pair{"/Translator%20E-Mail", "ann@example.org"},
-                              std::pair{"/Translation%20Software", "Quillon 1.0"}}) {
-        EXPECT_EQ(ItemAt(*project, table + key).GetText(), value);
-        EXPECT_EQ(ItemAt(*project, table + key).m_dwState, RIS_CREATED); // new values are not "translated"
-    }
+                              std::pair{"/Translation%20Software", "Quillon 1.0"}}) // new values are not "translated"
+        EXPECT_EQ(std::pair(ItemAt(*project, table + key).GetText(), ItemAt(*project, table + key).m_dwState),
+                  std::pair(std::string(value), RIS_CREATED));
     // The other string table is left alone, as is a version without a translation value.
     EXPECT_EQ(ItemAt(*project, "version/StringFileInfo/040704b0").GetCount(), 2u);
     EXPECT_EQ(ItemAt(*project, table).GetCount(), 8u);

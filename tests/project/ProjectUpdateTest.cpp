@@ -74,6 +74,31 @@ std::vector<std::string> Changes(const UpdateReport& report) {
     return lines;
 }
 
+// Changes texts and IDs, reverses and drops children at random below `parent`.
+void EditRandomly(CResourceItem& parent, std::mt19937& random) {
+    for (auto& child : parent.GetChildren()) {
+        CResourceItem& item = *child;
+        switch (random() % 8) {
+        case 0: item.SetText(item.GetText() + " edited"); break;
+        case 1: item.m_nID += 1000; break;
+        case 2:
+            if (item.GetCount() > 0) std::ranges::reverse(item.EditChildren());
+            break;
+        case 3:
+            if (item.GetCount() > 0) item.EditChildren().erase(item.EditChildren().begin());
+            break;
+        default: break;
+        }
+        // Controls are compared only where the template changed.
+        if (item.GetKind() == ItemKind::Dialog) {
+            std::vector<std::uint8_t> data(item.GetData().begin(), item.GetData().end());
+            data.push_back(0);
+            item.SetData(data);
+        }
+        EditRandomly(item, random);
+    }
+}
+
 } // namespace
 
 // The translated update-v1.exe project updated with update-v2.exe. Strings:
@@ -259,8 +284,7 @@ TEST(ProjectUpdate, TheProjectsOwnTargetGivesItsTextsAnUnreadableModuleNothing) 
 // named before a build: ProjectCli.UpdateListsEveryChangeAndAStaleModuleStopsTheBuild.)
 TEST(ProjectUpdate, BuildsOneVersionTablePerLanguage) {
     auto project = TranslatedKeysA();
-    EXPECT_TRUE(CheckModuleMatches(*project));
-    // The translator's own version values are no difference of the module.
+    // The translator's own version values, even changed ones, are no difference of the module.
     project->m_strTranslator = "Bea";
     RefreshTranslatorValues(*project);
     EXPECT_TRUE(CheckModuleMatches(*project));
@@ -277,35 +301,6 @@ TEST(ProjectUpdate, BuildsOneVersionTablePerLanguage) {
     EXPECT_EQ(std::vector<std::uint8_t>(translation->value.begin(), translation->value.end()),
               (std::vector<std::uint8_t>{0x07, 0x04, 0xB0, 0x04}));
 }
-
-namespace {
-
-// Changes texts and IDs, reverses and drops children at random below `parent`.
-void EditRandomly(CResourceItem& parent, std::mt19937& random) {
-    for (auto& child : parent.GetChildren()) {
-        CResourceItem& item = *child;
-        switch (random() % 8) {
-        case 0: item.SetText(item.GetText() + " edited"); break;
-        case 1: item.m_nID += 1000; break;
-        case 2:
-            if (item.GetCount() > 0) std::ranges::reverse(item.EditChildren());
-            break;
-        case 3:
-            if (item.GetCount() > 0) item.EditChildren().erase(item.EditChildren().begin());
-            break;
-        default: break;
-        }
-        // Controls are compared only where the template changed.
-        if (item.GetKind() == ItemKind::Dialog) {
-            std::vector<std::uint8_t> data(item.GetData().begin(), item.GetData().end());
-            data.push_back(0);
-            item.SetData(data);
-        }
-        EditRandomly(item, random);
-    }
-}
-
-} // namespace
 
 // Random edits of a module's tree, merged in and back out: the project then
 // holds exactly the sources of each side, and items whose text never changed

@@ -9,35 +9,6 @@ using namespace quillon;
 using namespace quillon::testing;
 using Bytes = std::vector<std::uint8_t>;
 
-namespace {
-
-// A version tree with string tables keyed `tables` and a translation table
-// holding `translation` (no translation table when it is empty).
-struct VersionTree {
-    CVersionBlock root;
-
-    VersionTree(std::initializer_list<const char*> tables, const Bytes& translation) {
-        AddVersionTables(root, tables, translation);
-    }
-
-    // Each table's key and target key, in order.
-    std::vector<std::pair<std::string, std::string>> Keys() {
-        std::vector<std::pair<std::string, std::string>> keys;
-        for (const auto& child : FindVersionPath(root, "\\StringFileInfo")->GetChildren()) {
-            auto& table = static_cast<CVersionBlock&>(*child);
-            keys.emplace_back(table.m_strKey, table.m_strTargetKey);
-        }
-        return keys;
-    }
-
-    Bytes Translation() {
-        CVersionBlock* value = FindVersionPath(root, "\\VarFileInfo\\Translation");
-        return value ? value->m_pValue : Bytes{};
-    }
-};
-
-} // namespace
-
 // Tables and translation value before; the languages retargeted to in turn;
 // the keys, translation value and whether a table was found after.
 TEST(RetargetVersion, OneRuleForNewProjectsAndChangedLanguages) {
@@ -63,12 +34,20 @@ TEST(RetargetVersion, OneRuleForNewProjectsAndChangedLanguages) {
         {"no translation table: nothing changes", {"040904b0"}, {}, {0x0407}, {{"040904b0", "040904b0"}}, {}, false},
     };
     for (const auto& test : cases) {
-        VersionTree tree(test.tables, test.translation);
+        CVersionBlock root;
+        AddVersionTables(root, test.tables, test.translation);
         CVersionBlock* table = nullptr;
-        for (std::uint16_t language : test.languages) table = RetargetVersion(tree.root, language);
-        EXPECT_EQ(tree.Keys(), test.keys) << test.name;
-        EXPECT_EQ(tree.Translation(), test.expectedTranslation) << test.name;
+        for (std::uint16_t language : test.languages) table = RetargetVersion(root, language);
+        // Each string table's key and target key, in order.
+        std::vector<std::pair<std::string, std::string>> keys;
+        for (const auto& child : FindVersionPath(root, "\\StringFileInfo")->GetChildren()) {
+            auto& block = static_cast<CVersionBlock&>(*child);
+            keys.emplace_back(block.m_strKey, block.m_strTargetKey);
+        }
+        EXPECT_EQ(keys, test.keys) << test.name;
+        CVersionBlock* value = FindVersionPath(root, "\\VarFileInfo\\Translation");
+        EXPECT_EQ(value ? value->m_pValue : Bytes{}, test.expectedTranslation) << test.name;
         EXPECT_EQ(table != nullptr, test.tableFound) << test.name;
-        EXPECT_TRUE(!table || table == TargetStringTable(tree.root)) << test.name;
+        EXPECT_TRUE(!table || table == TargetStringTable(root)) << test.name;
     }
 }
