@@ -336,7 +336,7 @@ TEST(TranslatorsDesk, RemembersTheTreeOfEachProject) {
     EXPECT_TRUE(expanded.contains("/Resource/Menus/100"));
     EXPECT_FALSE(expanded.contains("/Resource/Strings"));
 
-    QTimer::singleShot(0, [] { QMetaObject::invokeMethod(QApplication::activeModalWidget(), "accept"); });
+    WhenModal<QDialog>([](QDialog* settings) { settings->accept(); });
     frame.OnSettings();
     EXPECT_EQ(desk.Expanded(), expanded);
     EXPECT_EQ(desk.Current()->m_nID, 1102);

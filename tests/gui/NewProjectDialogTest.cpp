@@ -19,9 +19,7 @@ using namespace quillon::testing;
 // it opens with `name` as if typed into its file name field; a file dialog
 // that will not close is cancelled so the test cannot hang.
 void Browse(QDialog& dialog, const char* button, const QString& name) {
-    WhenModal([name](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        ASSERT_NE(dialog, nullptr);
+    WhenModal<QFileDialog>([name](QFileDialog* dialog) {
         QTimer::singleShot(2000, dialog, [dialog] { QMetaObject::invokeMethod(dialog, "reject"); });
         EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
         // selectFile() leaves a focused name field alone, so type into it.
@@ -205,9 +203,7 @@ TEST_F(SettingsDialogTest, AnExistingDictionaryChosenIsOpenedNotOverwritten) {
     CSettingsDlg damaged(m_doc);
     damaged.DictionaryEdit()->setText(QString::fromStdString(damagedPath));
     QString said;
-    WhenModal([&said](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        ASSERT_NE(box, nullptr);
+    WhenModal<QMessageBox>([&said](QMessageBox* box) {
         said = box->text();
         box->accept();
     });

@@ -132,10 +132,12 @@ inline QString Cell(const QAbstractItemModel& model, int row, int column) {
     return model.data(model.index(row, column)).toString();
 }
 
-// Runs `answer` on the modal widget (a dialog, a question) once it is up.
-inline void WhenModal(std::function<void(QWidget*)> answer) {
+// Runs `answer` on the modal widget (a dialog, a question) once it is up,
+// which must be a `Modal`.
+template <typename Modal = QWidget, typename Answer>
+void WhenModal(Answer answer) {
     QTimer::singleShot(0, [answer] {
-        QWidget* modal = QApplication::activeModalWidget();
+        auto* modal = qobject_cast<Modal*>(QApplication::activeModalWidget());
         ASSERT_NE(modal, nullptr);
         answer(modal);
     });
