@@ -14,15 +14,13 @@ TEST(AutoTranslateDialog, RunsOnItsWorkerAndReportsInTheWindow) {
     doc.Project().m_Dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu);
     doc.Project().m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
     CAutoTranslateDlg dialog(doc);
-    dialog.StartButton()->click();
-    Finish(dialog);
+    StartAndFinish(dialog);
     EXPECT_EQ(dialog.StatusLabel()->text(), "Complete 6% translated.");
     EXPECT_EQ(dialog.List().rowCount(), 31);
     EXPECT_EQ(dialog.ProgressBar()->maximum(), 0);
     EXPECT_TRUE(dialog.LastResult().modified); // the window marks the document from it
     // A second run in the same dialog starts over.
-    dialog.StartButton()->click();
-    Finish(dialog);
+    StartAndFinish(dialog);
     EXPECT_EQ(dialog.List().rowCount(), 31);
 }
 
@@ -34,8 +32,7 @@ TEST(AutoTranslateDialog, StopBeforeTheWorkerSeesItAndStartAgain) {
     GermanDoc(doc);
     CAutoTranslateDlg dialog(doc);
     for (int i = 0; i < 20; ++i) {
-        for (int click = 0; click < 3; ++click) dialog.StartButton()->click();
-        Finish(dialog);
+        StartAndFinish(dialog, 3);
         // Not running, no thread, Start offered, Close enabled.
         EXPECT_EQ(std::tuple(dialog.IsRunning(), dialog.IsThreadAlive(), dialog.StartButton()->text(),
                              dialog.CloseButton()->isEnabled()),

@@ -71,9 +71,7 @@ struct LoadedWindow : CleanSettings, TestWindow {
 // The row of `command` in a list or in the first column of a table.
 int RowOf(const QAbstractItemView* view, const QString& command) {
     const QAbstractItemModel& model = *view->model();
-    for (int row = 0; row < model.rowCount(); ++row)
-        if (model.index(row, 0).data(Qt::UserRole).toString() == command) return row;
-    return -1;
+    return model.match(model.index(0, 0), Qt::UserRole, command, 1, Qt::MatchExactly).value(0).row();
 }
 
 // A dialog whose questions are answered by the test.

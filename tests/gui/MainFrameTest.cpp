@@ -11,8 +11,6 @@ using namespace quillon::testing;
 
 namespace {
 
-using Window = ScriptedWindow;
-
 bool Enabled(CMainFrame& frame, const char* action) { return frame.Action(action)->isEnabled(); }
 
 } // namespace
@@ -24,7 +22,7 @@ TEST(MainFrame, DocksKeepTheirSizeFromStartToStart) {
     AppSettings().remove(QStringLiteral("Settings"));
     std::vector<int> widths;
     for (int start = 0; start < 3; ++start) {
-        Window window;
+        ScriptedWindow window;
         window.frame.resize(1200, 800);
         window.frame.show();
         QApplication::processEvents();
@@ -37,7 +35,7 @@ TEST(MainFrame, DocksKeepTheirSizeFromStartToStart) {
     AppSettings().remove(QStringLiteral("Settings"));
     EXPECT_EQ(widths, std::vector<int>(3, widths[0]));
     // Each dock is shown and hidden from the View menu.
-    Window window;
+    ScriptedWindow window;
     QMenu* view = window.frame.menuBar()->actions().at(2)->menu();
     ASSERT_NE(view, nullptr);
     for (const char* dock : {"ViewOutput", "ViewDictonary", "ViewProblems", "ViewSuggestions"})
@@ -100,7 +98,7 @@ TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
     EXPECT_EQ(Cell(window.frame.Strings(), 1, 3), "A\\tB\\r\\n");
     ASSERT_TRUE(window.frame.OnFileSave()); // the project and its dictionary: both open again below
     EXPECT_TRUE(window.prompts->errors.isEmpty()) << window.prompts->errors.join("\n").toStdString();
-    Window reopened;
+    ScriptedWindow reopened;
     ASSERT_TRUE(reopened.frame.OpenProject(window.File("session.prj")));
     ASSERT_TRUE(reopened.frame.SelectNode({"Resource", "Strings", "String Table"}));
     EXPECT_EQ(Cell(reopened.frame.Strings(), 0, 3), "Hallo");

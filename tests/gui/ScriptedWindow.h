@@ -28,8 +28,9 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace quillon::testing {
 
-// Lets a started Auto Translate run end and its results reach the dialog.
-inline void Finish(gui::CAutoTranslateDlg& dialog) {
+// Clicks Start `clicks` times, then lets the run end and its results reach the dialog.
+inline void StartAndFinish(gui::CAutoTranslateDlg& dialog, int clicks = 1) {
+    for (int click = 0; click < clicks; ++click) dialog.StartButton()->click();
     dialog.WaitForWorker();
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
@@ -54,8 +55,7 @@ struct ScriptedWindow {
     void AutoTranslate(const std::function<void(gui::CAutoTranslateDlg&)>& choose = {}) {
         gui::CAutoTranslateDlg dialog(frame.Document(), &frame);
         if (choose) choose(dialog);
-        dialog.StartButton()->click();
-        Finish(dialog);
+        StartAndFinish(dialog);
         frame.ReportAutoTranslation(dialog.LastResult());
     }
 };
