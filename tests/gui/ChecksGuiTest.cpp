@@ -43,8 +43,7 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     window.prompts->files = {QString::fromStdString(target), QString::fromStdString(target)};
     window.prompts->confirms = {false, true};
     EXPECT_FALSE(window.frame.OnBuildTarget());
-    ASSERT_EQ(window.prompts->questions.size(), 1);
-    EXPECT_TRUE(window.prompts->questions[0].contains("strings/1: the translation adds %s"));
+    ASSERT_TRUE(OneWith(window.prompts->questions, "strings/1: the translation adds %s"));
     EXPECT_FALSE(FileExists(target));
     EXPECT_TRUE(window.frame.OnBuildTarget());
     EXPECT_TRUE(FileExists(target));
@@ -87,8 +86,7 @@ TEST(ChecksGui, ADamagedDictionaryIsOpenedWithoutOnlyWhenTheUserAgrees) {
         ScriptedWindow window;
         window.prompts->confirms = {agree};
         EXPECT_EQ(window.frame.OpenProject(made.File("session.prj")), agree);
-        ASSERT_EQ(window.prompts->questions.size(), 1);
-        EXPECT_TRUE(window.prompts->questions[0].contains("Open the project without its dictionary?"));
+        ASSERT_TRUE(OneWith(window.prompts->questions, "Open the project without its dictionary?"));
         EXPECT_EQ(window.frame.Document().IsLoaded(), agree);
         // Opened without it, the project saves and leaves the damaged file alone.
         EXPECT_TRUE(!agree || window.frame.OnFileSave());

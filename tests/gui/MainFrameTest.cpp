@@ -162,8 +162,7 @@ TEST(MainFrame, TheOpenProjectStaysUntilSavedOrGivenUp) {
     ASSERT_TRUE(WriteFileAtomically(window.dir.File("broken.prj"), std::vector<std::uint8_t>{0x05, 'a', 'b'}));
     CResourceInfo before(window.frame.Document().Project().m_ResourceInfo);
     EXPECT_FALSE(window.frame.OpenProject(window.File("broken.prj")));
-    ASSERT_EQ(window.prompts->errors.size(), 1);
-    EXPECT_TRUE(window.prompts->errors.front().contains("broken.prj"));
+    EXPECT_TRUE(OneWith(window.prompts->errors, "broken.prj"));
     EXPECT_EQ(window.frame.Document().Project().m_ResourceInfo, before);
     EXPECT_EQ(window.frame.windowTitle(), "session.prj - Quillon *");
     window.prompts->saveAnswers = {IUserPrompts::SaveAnswer::Cancel, IUserPrompts::SaveAnswer::Save};
@@ -190,8 +189,7 @@ TEST(MainFrame, SavesAndBuildsNeverOverwriteWhatTheyShouldNot) {
     CQuillonDoc& doc = window.frame.Document();
     window.prompts->confirms = {false};
     EXPECT_FALSE(window.frame.OnFileSave());
-    ASSERT_EQ(window.prompts->questions.size(), 1);
-    EXPECT_TRUE(window.prompts->questions.front().contains("Another program changed " + QString::fromStdString(path)));
+    EXPECT_TRUE(OneWith(window.prompts->questions, "Another program changed " + QString::fromStdString(path)));
     EXPECT_EQ(ReadWholeFile(path).Value(), theirs);
     // While another program holds the project, nothing is written either.
     {
@@ -199,8 +197,7 @@ TEST(MainFrame, SavesAndBuildsNeverOverwriteWhatTheyShouldNot) {
         ASSERT_TRUE(held);
         window.prompts->confirms = {true, true}; // now, and once it is free
         EXPECT_FALSE(window.frame.OnFileSave());
-        ASSERT_EQ(window.prompts->errors.size(), 1);
-        EXPECT_TRUE(window.prompts->errors.front().contains("being changed by another program"));
+        EXPECT_TRUE(OneWith(window.prompts->errors, "being changed by another program"));
         EXPECT_EQ(ReadWholeFile(path).Value(), theirs);
     }
     EXPECT_TRUE(window.frame.OnFileSave());
@@ -328,8 +325,7 @@ TEST(MainFrame, BuildOfAStaleModuleOffersTheUpdate) {
         window.prompts->files = {QString::fromStdString(target)};
         window.prompts->confirms = {update};
         EXPECT_FALSE(window.frame.OnBuildTarget());
-        ASSERT_EQ(window.prompts->questions.size(), 1);
-        EXPECT_TRUE(window.prompts->questions[0].contains("no longer matches"));
+        EXPECT_TRUE(OneWith(window.prompts->questions, "no longer matches"));
         EXPECT_FALSE(FileExists(target));
         EXPECT_EQ(At(window.frame, "dialogs/300").GetText(), update ? "New title" : "Old title");
         EXPECT_EQ(window.prompts->reports.size(), update ? 1 : 0);

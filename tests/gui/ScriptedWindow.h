@@ -121,6 +121,12 @@ inline bool Logged(gui::CMainFrame& frame, const QString& text, Qt::MatchFlags h
     return !frame.OutputBar()->StatusList()->findItems(text, how).isEmpty();
 }
 
+// `texts` (the errors, the questions a window asked) holds one text, which contains `part`.
+inline ::testing::AssertionResult OneWith(const QStringList& texts, const QString& part) {
+    if (texts.size() == 1 && texts[0].contains(part)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the texts: " << texts.join(" | ").toStdString();
+}
+
 // The texts of menu entries or toolbar buttons, "-" for a separator.
 inline QStringList Texts(const QList<QAction*>& actions) {
     QStringList texts;
