@@ -99,10 +99,8 @@ TEST(TranslatorsDesk, TranslatesInPlaceFromTheKeyboard) {
     ASSERT_TRUE(reopened.frame.OpenProject(desk.File("session.prj")));
     const std::vector<std::string> expected{"Federblock", "Unbenannt", "%1 - Federblock", "Speichern?", "-", "-",
                                             "Nicht gespeichert?"};
-    for (std::int32_t id = 1; id <= 7; ++id) {
-        EXPECT_EQ(reopened.Translation(id), expected[id - 1]) << id;
-        EXPECT_EQ(desk.Translation(id), expected[id - 1]) << id;
-    }
+    for (Desk* shown : {&desk, &reopened})
+        for (std::int32_t id = 1; id <= 7; ++id) EXPECT_EQ(shown->Translation(id), expected[id - 1]) << id;
 }
 
 // Plain text is not read as a pattern; whole words, case and regular

@@ -307,16 +307,13 @@ TEST(MenuPreviewDlg, BuildsTheBarOpensAPopupWithItsPathAndShowsTranslatedHotkeys
     }
     {
         CMenuPreviewDlg window(file, toFile, CodePage(1252));
-        EXPECT_EQ(window.windowTitle(), "File");
-        EXPECT_EQ(window.LevelPath(), "Menu bar \u203A File");
+        EXPECT_EQ(window.windowTitle() + " | " + window.LevelPath(), "File | Menu bar \u203A File");
         EXPECT_EQ(window.MenuBar(), nullptr);
         ASSERT_TRUE(window.Popup());
         const auto& rows = window.Popup()->Rows();
         ASSERT_EQ(rows.size(), 7u);
-        EXPECT_EQ(rows[0].text, "&Drucken");
-        EXPECT_EQ(rows[0].accelerator, "Strg+P");
-        EXPECT_TRUE(rows[3].separator && rows[4].separator);
-        EXPECT_EQ(rows[6].text, "&Level2");
+        EXPECT_EQ(std::tuple(rows[0].text, rows[0].accelerator, rows[3].separator, rows[4].separator, rows[6].text),
+                  std::tuple("&Drucken", "Strg+P", true, true, "&Level2"));
         EXPECT_TRUE(rows[6].submenu);
         EXPECT_FALSE(window.Popup()->OpenSubmenu(0)); // no submenu there
         EXPECT_EQ(window.Duplicates(),
@@ -324,7 +321,6 @@ TEST(MenuPreviewDlg, BuildsTheBarOpensAPopupWithItsPathAndShowsTranslatedHotkeys
         EXPECT_EQ(window.DuplicateList()->count(), 1);
     }
     CMenuPreviewDlg window(level2, toLevel2, CodePage(1252));
-    EXPECT_EQ(window.windowTitle(), "Level2");
-    EXPECT_EQ(window.LevelPath(), "Menu bar \u203A File \u203A Level2");
+    EXPECT_EQ(window.windowTitle() + " | " + window.LevelPath(), "Level2 | Menu bar \u203A File \u203A Level2");
     ASSERT_EQ(window.Popup()->Rows().size(), 2u);
 }
