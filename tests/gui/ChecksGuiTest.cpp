@@ -78,8 +78,7 @@ TEST(ChecksGui, TheTreeMarksADialogTheScanReadInPart) {
 
 TEST(ChecksGui, ADamagedDictionaryIsOpenedWithoutOnlyWhenTheUserAgrees) {
     SessionWindow made;
-    ASSERT_TRUE(made.Create());
-    ASSERT_TRUE(made.frame.OnFileSave());
+    ASSERT_TRUE(made.CreateSaved());
     const std::vector<std::uint8_t> damaged{'X', 'Y'};
     ASSERT_TRUE(WriteFileAtomically(made.dir.File("session.dic"), damaged));
     for (bool agree : {false, true}) {

@@ -9,14 +9,6 @@ using namespace quillon::testing;
 
 namespace {
 
-// Every test starts and ends without saved customisation, so neither this
-// suite nor the main window's tests see another test's toolbars or keys.
-struct CleanSettings {
-    CleanSettings() { Clear(); }
-    ~CleanSettings() { Clear(); }
-    static void Clear() { AppSettings().remove(QStringLiteral("Settings")); }
-};
-
 const QKeySequence kAlphaKey(Qt::CTRL | Qt::Key_1);
 const QKeySequence kBetaKey(Qt::CTRL | Qt::Key_B);
 const QKeySequence kGammaKey(Qt::Key_F5);

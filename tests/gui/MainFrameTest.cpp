@@ -19,7 +19,7 @@ bool Enabled(CMainFrame& frame, const char* action) { return frame.Action(action
 // had its size, the dictionary dock once lost a quarter of its width at
 // every start. The View menu shows and hides each dock.
 TEST(MainFrame, DocksKeepTheirSizeFromStartToStart) {
-    AppSettings().remove(QStringLiteral("Settings"));
+    CleanSettings clean;
     std::vector<int> widths;
     for (int start = 0; start < 3; ++start) {
         ScriptedWindow window;
@@ -32,7 +32,6 @@ TEST(MainFrame, DocksKeepTheirSizeFromStartToStart) {
         widths.push_back(dock->width());
         window.frame.close();
     }
-    AppSettings().remove(QStringLiteral("Settings"));
     EXPECT_EQ(widths, std::vector<int>(3, widths[0]));
     // Each dock is shown and hidden from the View menu.
     ScriptedWindow window;
@@ -118,8 +117,7 @@ TEST(MainFrame, ReplacingTheProjectDropsTheOldItemsFirst) {
     // the list point at; anything the window does meanwhile (the title
     // changes, the progress window paints) must not reach them.
     SessionWindow window;
-    ASSERT_TRUE(window.Create());
-    ASSERT_TRUE(window.frame.OnFileSave());
+    ASSERT_TRUE(window.CreateSaved());
     std::vector<int> rowsShownMeanwhile;
     QObject::connect(&window.frame.Document(), &CQuillonDoc::titleChanged, &window.frame,
                      [&] { rowsShownMeanwhile.push_back(window.frame.Strings().rowCount()); });
@@ -175,8 +173,7 @@ TEST(MainFrame, TheOpenProjectStaysUntilSavedOrGivenUp) {
 
 TEST(MainFrame, SavesAndBuildsNeverOverwriteWhatTheyShouldNot) {
     SessionWindow window;
-    ASSERT_TRUE(window.Create());
-    ASSERT_TRUE(window.frame.OnFileSave());
+    ASSERT_TRUE(window.CreateSaved());
     const std::string path = window.dir.File("session.prj");
     // Another program saves the project meanwhile: the window asks, and a No
     // leaves that program's file alone.

@@ -95,6 +95,14 @@ inline QString FixturePath(const char* name) { return QStringLiteral(QUILLON_FIX
 
 inline QSettings AppSettings() { return QSettings(QStringLiteral("Quillon"), QStringLiteral("Quillon")); }
 
+// The test starts and ends without saved window settings (customisation,
+// layout), so no other test sees its toolbars, keys or docks.
+struct CleanSettings {
+    CleanSettings() { Clear(); }
+    ~CleanSettings() { Clear(); }
+    static void Clear() { AppSettings().remove(QStringLiteral("Settings")); }
+};
+
 template <typename Condition>
 bool WaitFor(Condition done) {
     for (int i = 0; i < 200 && !done(); ++i) QTest::qWait(10);
@@ -113,6 +121,8 @@ inline bool ShowActive(QWidget& widget) {
 struct SessionWindow : ScriptedWindow {
     TempDir dir;
     bool Create(const char* module = "basic32.exe") { return frame.CreateProject(SessionSettings(dir, Fixture(module))); }
+    // The project of basic32.exe made and saved as "session.prj".
+    bool CreateSaved() { return Create() && frame.OnFileSave(); }
     QString File(const char* name) const { return QString::fromStdString(dir.File(name)); }
 };
 
