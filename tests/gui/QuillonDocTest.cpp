@@ -59,12 +59,10 @@ TEST(QuillonDoc, ModifiedFollowsTheUndoHistory) {
     EXPECT_EQ(dictionary.count(), 2);
     auto twice = Record(doc.Project());
 
-    doc.UndoStack().undo();
-    doc.UndoStack().undo();
+    doc.UndoStack().setIndex(0); // both undone
     EXPECT_FALSE(doc.IsModified()) << "back at the opened state";
     EXPECT_EQ(Record(doc.Project()), opened);
-    doc.UndoStack().redo();
-    doc.UndoStack().redo();
+    doc.UndoStack().setIndex(2); // both redone
     EXPECT_EQ(Record(doc.Project()), twice);
     EXPECT_TRUE(doc.IsModified());
 
@@ -111,7 +109,6 @@ TEST(QuillonDoc, AnUpdateCanBeUndoneWithTheEditsMadeBeforeIt) {
     EXPECT_EQ(Record(doc.Project()), beforeUpdate);
     doc.UndoStack().undo();
     EXPECT_EQ(Record(doc.Project()), opened);
-    doc.UndoStack().redo();
-    doc.UndoStack().redo();
+    doc.UndoStack().setIndex(2); // the edit and the update redone
     EXPECT_EQ(Record(doc.Project()), updated);
 }
