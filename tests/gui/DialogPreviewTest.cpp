@@ -64,12 +64,9 @@ std::vector<std::uint8_t> TemplateBytes(const std::vector<TemplateControl>& cont
         out.U32(0);
         for (std::int16_t value : {control.x, control.y, control.cx, control.cy}) out.U16(static_cast<std::uint16_t>(value));
         out.U16(static_cast<std::uint16_t>(100 + id));
-        if (control.className) {
-            out.Utf16z(control.className);
-        } else {
-            out.U16(0xFFFF);
-            out.U16(control.classOrdinal);
-        }
+        // A class name, or 0xFFFF and the class's ordinal.
+        if (control.className) out.Utf16z(control.className);
+        else out.U32(0xFFFFu | std::uint32_t{control.classOrdinal} << 16);
         out.Utf16z(control.title);
         out.U16(0);
     }
