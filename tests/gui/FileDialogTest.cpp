@@ -29,6 +29,12 @@ QStringList Values(const ModulePreview& preview) {
     return values;
 }
 
+// Whether the pane shows a module, the module's own icon, an icon at all, and a note.
+std::tuple<bool, bool, bool, bool> PaneState(const ModulePreview& preview) {
+    return {preview.ShowsModule(), preview.HasModuleIcon(), !preview.IconLabel()->pixmap().isNull(),
+            !preview.NoteLabel()->text().isEmpty()};
+}
+
 // A PNG of `size` x `size` pixels of one colour.
 Bytes PngBytes(int size, QRgb colour) {
     QImage image(size, size, QImage::Format_ARGB32);
@@ -90,18 +96,12 @@ TEST(ModulePreviewTest, ShowsAModuleAndNoCountsOfWhatHasNoResources) {
         SCOPED_TRACE(path.toStdString());
         ModulePreview preview;
         preview.ShowFile(path == text ? renamed : FixturePath("basic32.exe"));
-        ASSERT_TRUE(preview.ShowsModule());
+        ASSERT_EQ(PaneState(preview), std::tuple(true, true, true, false));
         EXPECT_EQ(Values(preview), (QStringList{"Basic fixture", "1.2.3.4", "English", "10", "10", "4", "13"}));
-        EXPECT_TRUE(preview.NoteLabel()->text().isEmpty());
-        ASSERT_TRUE(preview.HasModuleIcon());
-        EXPECT_FALSE(preview.IconLabel()->pixmap().isNull());
 
         const bool module = path == FixturePath("nores.exe");
         preview.ShowFile(path);
-        EXPECT_EQ(preview.ShowsModule(), module);
-        EXPECT_FALSE(preview.HasModuleIcon());
-        EXPECT_EQ(preview.IconLabel()->pixmap().isNull(), !module);
-        EXPECT_EQ(preview.NoteLabel()->text().isEmpty(), !module);
+        EXPECT_EQ(PaneState(preview), std::tuple(module, false, module, module)); // nores.exe: the glyph and a note
         EXPECT_EQ(Values(preview), QStringList(7, "hidden:"));
     }
 }
