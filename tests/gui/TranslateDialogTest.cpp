@@ -20,9 +20,8 @@ TEST(TranslateDialog, OpensWithTheItemsTextsAndOkStoresOrConfirms) {
         same.findChild<QPushButton*>("copySource")->click();
         same.TransHotkeyEdit()->setText("p");
         EXPECT_TRUE(PressOk(same));
-        EXPECT_TRUE(item.IsTranslated());
-        EXPECT_EQ(item.m_chTransHotkey, 'p');
-        EXPECT_EQ(doc.UndoStack().undoText(), "Confirm");
+        EXPECT_EQ(std::tuple(item.IsTranslated(), item.m_chTransHotkey, doc.UndoStack().undoText()),
+                  std::tuple(true, 'p', "Confirm"));
     }
     item.SetTranslation("Ouvrir", 'F'); // a translated hotkey that does not occur: refused on opening
     CTranslateDlg dialog(item, doc);
