@@ -65,8 +65,7 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
 TEST(ChecksGui, TheTreeMarksADialogTheScanReadInPart) {
     SessionWindow window;
     ASSERT_TRUE(window.Create("corrupt/dialog-overrun.exe"));
-    ASSERT_EQ(window.prompts->informations.size(), 1);
-    EXPECT_TRUE(window.prompts->informations[0].startsWith("New Project: ")) << window.prompts->informations[0].toStdString();
+    EXPECT_TRUE(OneWith(window.prompts->informations, "New Project: "));
     EXPECT_TRUE(Logged(window.frame, "Warning: dialog named", Qt::MatchContains));
     CContentsModel& contents = window.frame.Contents();
     QModelIndex damaged = contents.IndexOf(&At(window.frame, "dialogs/200"));

@@ -33,9 +33,8 @@ TEST(TranslateDialog, OpensWithTheItemsTextsAndOkStoresOrConfirms) {
     dialog.TransHotkeyEdit()->setText("f");
     EXPECT_TRUE(PressOk(dialog));
     // A typed line break becomes the escape, in the Windows form where the source has none.
-    EXPECT_EQ(item.GetTranslation(), "\xD6" "ffnen\\r\\nneu");
-    EXPECT_EQ(item.m_chTransHotkey, 'f');
-    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(std::tuple(item.GetTranslation(), item.m_chTransHotkey, doc.IsModified()),
+              std::tuple("\xD6" "ffnen\\r\\nneu", 'f', true));
 
     // Without a source hotkey the hotkey field cannot be edited, and OK stores 0.
     CStringEntry string("Ready", 0, 1);
