@@ -54,9 +54,7 @@ TEST(QuillonDoc, ModifiedFollowsTheUndoHistory) {
 
     doc.Apply(TranslateFirstString(doc, "Erste"));
     doc.Apply(TranslateFirstString(doc, "Zweite"));
-    EXPECT_TRUE(doc.IsModified());
-    EXPECT_EQ(items.count(), 2);
-    EXPECT_EQ(dictionary.count(), 2);
+    EXPECT_EQ(std::tuple(doc.IsModified(), items.count(), dictionary.count()), std::tuple(true, 2, 2));
     auto twice = Record(doc.Project());
 
     doc.UndoStack().setIndex(0); // both undone
