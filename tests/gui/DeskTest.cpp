@@ -157,9 +157,6 @@ TEST(TranslatorsDesk, TheFilterMatchesAsItsOptionsSayAndTheHotkeyCellChecks) {
     EXPECT_EQ(window.frame.Document().UndoStack().count(), 2 + 2);
 }
 
-// The flat view lists every item with its address; Next Untranslated and
-// Next Problem leave the resource they start in; the Output dock's line of a
-// change leads back to its item, past the filter.
 // Over a long list the typed text filters once typing pauses (or at Enter),
 // not at every key; over a short one at every key.
 TEST(TranslatorsDesk, TheFilterWaitsForAPauseInTypingOverALongList) {
@@ -196,6 +193,9 @@ TEST(TranslatorsDesk, TextsReadAsTheTranslatorSeesThem) {
     }
 }
 
+// The flat view lists every item with its address; Next Untranslated and
+// Next Problem leave the resource they start in; the Output dock's line of a
+// change leads back to its item, past the filter.
 TEST(TranslatorsDesk, NavigationCrossesResources) {
     Desk desk;
     CMainFrame& frame = desk.frame;
