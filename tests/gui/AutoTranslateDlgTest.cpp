@@ -14,15 +14,13 @@ TEST(AutoTranslateDialog, RunsOnItsWorkerAndReportsInTheWindow) {
     doc.Project().m_Dictionary.AddEntry("File", "Datei", 'D', ItemKind::PopupMenu);
     doc.Project().m_Dictionary.AddEntry("Hello", "Hallo", 0, ItemKind::String);
     CAutoTranslateDlg dialog(doc);
-    dialog.StartButton()->click();
-    Finish(dialog);
-    EXPECT_EQ(dialog.StatusLabel()->text(), "Complete 6% translated.");
-    EXPECT_EQ(dialog.List().rowCount(), 31);
-    EXPECT_EQ(dialog.ProgressBar()->maximum(), 0);
-    EXPECT_TRUE(dialog.LastResult().modified); // the window marks the document from it
+    StartAndFinish(dialog);
+    // The window marks the document from the result's modified flag.
+    EXPECT_EQ(std::tuple(dialog.StatusLabel()->text(), dialog.List().rowCount(), dialog.ProgressBar()->maximum(),
+                         dialog.LastResult().modified),
+              std::tuple("Complete 6% translated.", 31, 0, true));
     // A second run in the same dialog starts over.
-    dialog.StartButton()->click();
-    Finish(dialog);
+    StartAndFinish(dialog);
     EXPECT_EQ(dialog.List().rowCount(), 31);
 }
 
@@ -34,8 +32,7 @@ TEST(AutoTranslateDialog, StopBeforeTheWorkerSeesItAndStartAgain) {
     GermanDoc(doc);
     CAutoTranslateDlg dialog(doc);
     for (int i = 0; i < 20; ++i) {
-        for (int click = 0; click < 3; ++click) dialog.StartButton()->click();
-        Finish(dialog);
+        StartAndFinish(dialog, 3);
         // Not running, no thread, Start offered, Close enabled.
         EXPECT_EQ(std::tuple(dialog.IsRunning(), dialog.IsThreadAlive(), dialog.StartButton()->text(),
                              dialog.CloseButton()->isEnabled()),
@@ -70,18 +67,16 @@ TEST(ImportGlossaryDialog, CancelDuringTheImportImportsNothingAndStartAgainImpor
         dialog.reject();
     });
     dialog.OnStart();
-    EXPECT_FALSE(dialog.Done());
-    EXPECT_EQ(doc.Project().m_Dictionary.GetCount(), entries);
-    EXPECT_EQ(doc.UndoStack().count(), 0);
-    EXPECT_EQ(doc.IsModified(), modified);
+    // Not done; the entries, the history and the modified flag as they were.
+    EXPECT_EQ(std::tuple(dialog.Done(), doc.Project().m_Dictionary.GetCount(), doc.UndoStack().count(), doc.IsModified()),
+              std::tuple(false, entries, 0, modified));
     EXPECT_EQ(dictionaryShown.count(), 1); // the dock lists the entries put back, not freed ones
     EXPECT_TRUE(dialog.DetailsText()->toPlainText().contains("Import stopped: nothing was imported"));
     ASSERT_TRUE(dialog.StartButton()->isEnabled());
     EXPECT_EQ(dialog.StartButton()->text(), "Start");
     dialog.OnStart();
-    EXPECT_TRUE(dialog.Done());
-    EXPECT_EQ(doc.Project().m_Dictionary.GetCount(), entries + 5000);
-    EXPECT_EQ(doc.UndoStack().count(), 1);
+    EXPECT_EQ(std::tuple(dialog.Done(), doc.Project().m_Dictionary.GetCount(), doc.UndoStack().count()),
+              std::tuple(true, entries + 5000, 1));
     EXPECT_EQ(dialog.EntriesLabel()->text() + " " + dialog.ImportedLabel()->text(), "5000 5000");
     EXPECT_EQ(dialog.StartButton()->text(), "OK");
     dialog.OnStart();

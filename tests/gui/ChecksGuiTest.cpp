@@ -15,30 +15,20 @@ using namespace quillon;
 using namespace quillon::gui;
 using namespace quillon::testing;
 
-namespace {
-
-using Window = ScriptedWindow;
-
-// OK once shows what stands in the way and changes nothing; OK again keeps the text.
-void TypeAndConfirm(CResourceItem& item, CQuillonDoc& doc, const QString& typed, const QString& shown) {
-    CTranslateDlg dialog(item, doc);
-    dialog.TranslatedEdit()->setPlainText(typed);
-    EXPECT_FALSE(PressOk(dialog));
-    EXPECT_TRUE(dialog.RefusalLabel()->text().contains(shown)) << dialog.RefusalLabel()->text().toStdString();
-    EXPECT_FALSE(item.IsTranslated());
-    EXPECT_TRUE(PressOk(dialog));
-    EXPECT_TRUE(item.IsTranslated());
-}
-
-} // namespace
-
 TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     SessionWindow window;
     ASSERT_TRUE(window.Create());
     CQuillonDoc& doc = window.frame.Document();
 
+    // OK once shows what stands in the way and changes nothing; OK again keeps the text.
     CResourceItem& hello = At(window.frame, "strings/1");
-    TypeAndConfirm(hello, doc, "Hallo %s", "the translation adds %s");
+    CTranslateDlg dialog(hello, doc);
+    dialog.TranslatedEdit()->setPlainText("Hallo %s");
+    EXPECT_FALSE(PressOk(dialog));
+    EXPECT_EQ(dialog.RefusalLabel()->text().section('\n', 0, 0), "the translation adds %s");
+    EXPECT_FALSE(hello.IsTranslated());
+    EXPECT_TRUE(PressOk(dialog));
+    EXPECT_TRUE(hello.IsTranslated());
 
     CProblemsBar& problems = *window.frame.ProblemsBar();
     problems.UntranslatedBox()->setChecked(false);
@@ -53,8 +43,7 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
     window.prompts->files = {QString::fromStdString(target), QString::fromStdString(target)};
     window.prompts->confirms = {false, true};
     EXPECT_FALSE(window.frame.OnBuildTarget());
-    ASSERT_EQ(window.prompts->questions.size(), 1);
-    EXPECT_TRUE(window.prompts->questions[0].contains("strings/1: the translation adds %s"));
+    ASSERT_TRUE(OneWith(window.prompts->questions, "strings/1: the translation adds %s"));
     EXPECT_FALSE(FileExists(target));
     EXPECT_TRUE(window.frame.OnBuildTarget());
     EXPECT_TRUE(FileExists(target));
@@ -76,8 +65,7 @@ TEST(ChecksGui, AnErrorIsShownAtOkListedAndStopsTheBuildUntilConfirmed) {
 TEST(ChecksGui, TheTreeMarksADialogTheScanReadInPart) {
     SessionWindow window;
     ASSERT_TRUE(window.Create("corrupt/dialog-overrun.exe"));
-    ASSERT_EQ(window.prompts->informations.size(), 1);
-    EXPECT_TRUE(window.prompts->informations[0].startsWith("New Project: ")) << window.prompts->informations[0].toStdString();
+    EXPECT_TRUE(OneWith(window.prompts->informations, "New Project: "));
     EXPECT_TRUE(Logged(window.frame, "Warning: dialog named", Qt::MatchContains));
     CContentsModel& contents = window.frame.Contents();
     QModelIndex damaged = contents.IndexOf(&At(window.frame, "dialogs/200"));
@@ -89,20 +77,17 @@ TEST(ChecksGui, TheTreeMarksADialogTheScanReadInPart) {
 
 TEST(ChecksGui, ADamagedDictionaryIsOpenedWithoutOnlyWhenTheUserAgrees) {
     SessionWindow made;
-    ASSERT_TRUE(made.Create());
-    ASSERT_TRUE(made.frame.OnFileSave());
+    ASSERT_TRUE(made.CreateSaved());
     const std::vector<std::uint8_t> damaged{'X', 'Y'};
     ASSERT_TRUE(WriteFileAtomically(made.dir.File("session.dic"), damaged));
     for (bool agree : {false, true}) {
-        Window window;
+        ScriptedWindow window;
         window.prompts->confirms = {agree};
         EXPECT_EQ(window.frame.OpenProject(made.File("session.prj")), agree);
-        ASSERT_EQ(window.prompts->questions.size(), 1);
-        EXPECT_TRUE(window.prompts->questions[0].contains("Open the project without its dictionary?"));
+        ASSERT_TRUE(OneWith(window.prompts->questions, "Open the project without its dictionary?"));
         EXPECT_EQ(window.frame.Document().IsLoaded(), agree);
-        if (agree) {
-            EXPECT_TRUE(window.frame.OnFileSave());
-        }
+        // Opened without it, the project saves and leaves the damaged file alone.
+        EXPECT_TRUE(!agree || window.frame.OnFileSave());
         EXPECT_EQ(ReadWholeFile(made.dir.File("session.dic")).Value(), damaged);
     }
 }

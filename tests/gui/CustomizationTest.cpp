@@ -9,14 +9,6 @@ using namespace quillon::testing;
 
 namespace {
 
-// Every test starts and ends without saved customisation, so neither this
-// suite nor the main window's tests see another test's toolbars or keys.
-struct CleanSettings {
-    CleanSettings() { Clear(); }
-    ~CleanSettings() { Clear(); }
-    static void Clear() { AppSettings().remove(QStringLiteral("Settings")); }
-};
-
 const QKeySequence kAlphaKey(Qt::CTRL | Qt::Key_1);
 const QKeySequence kBetaKey(Qt::CTRL | Qt::Key_B);
 const QKeySequence kGammaKey(Qt::Key_F5);
@@ -71,9 +63,7 @@ struct LoadedWindow : CleanSettings, TestWindow {
 // The row of `command` in a list or in the first column of a table.
 int RowOf(const QAbstractItemView* view, const QString& command) {
     const QAbstractItemModel& model = *view->model();
-    for (int row = 0; row < model.rowCount(); ++row)
-        if (model.index(row, 0).data(Qt::UserRole).toString() == command) return row;
-    return -1;
+    return model.match(model.index(0, 0), Qt::UserRole, command, 1, Qt::MatchExactly).value(0).row();
 }
 
 // A dialog whose questions are answered by the test.
@@ -190,8 +180,7 @@ TEST(Customization, CommandsAndTheirKeys) {
     table->setCurrentCell(beta, 0);
     edit->setKeySequence(kAlphaKey);
     scripted.Click("AssignKey");
-    ASSERT_EQ(scripted.warnings.size(), 1);
-    EXPECT_TRUE(scripted.warnings[0].contains("File: Alpha")) << scripted.warnings[0].toStdString();
+    ASSERT_TRUE(OneWith(scripted.warnings, "File: Alpha"));
     EXPECT_EQ(table->item(beta, 1)->text(), kBetaKey.toString(QKeySequence::NativeText));
 
     // Free Beta's key, then give it to Alpha: the move must survive OK even
@@ -327,8 +316,7 @@ TEST(Customization, ToolsPageRefusesAToolWithoutCommand) {
     EXPECT_TRUE(scripted.Get<QPushButton>("BrowseCommand")->isEnabled());
     scripted.Get<QLineEdit>("ToolName")->setText(QStringLiteral("Viewer"));
     EXPECT_FALSE(PressOk(scripted.dialog));
-    ASSERT_EQ(scripted.warnings.size(), 1);
-    EXPECT_TRUE(scripted.warnings[0].contains("Viewer"));
+    ASSERT_TRUE(OneWith(scripted.warnings, "Viewer"));
     EXPECT_TRUE(window.customization->Tools().empty());
     scripted.Get<QLineEdit>("ToolCommand")->setText(QStringLiteral("/usr/bin/less"));
     scripted.Get<QLineEdit>("ToolArguments")->setText(QStringLiteral("$(ProjectPath)"));

@@ -64,12 +64,9 @@ std::vector<std::uint8_t> TemplateBytes(const std::vector<TemplateControl>& cont
         out.U32(0);
         for (std::int16_t value : {control.x, control.y, control.cx, control.cy}) out.U16(static_cast<std::uint16_t>(value));
         out.U16(static_cast<std::uint16_t>(100 + id));
-        if (control.className) {
-            out.Utf16z(control.className);
-        } else {
-            out.U16(0xFFFF);
-            out.U16(control.classOrdinal);
-        }
+        // A class name, or 0xFFFF and the class's ordinal.
+        if (control.className) out.Utf16z(control.className);
+        else out.U32(0xFFFFu | std::uint32_t{control.classOrdinal} << 16);
         out.Utf16z(control.title);
         out.U16(0);
     }
@@ -185,8 +182,7 @@ TEST(DialogPreview, ExtendedDialogScalesWithItsOwnFont) {
     CDialogEntry cut("Broken", 0, 1);
     cut.SetData(bytes.first(bytes.size() / 2));
     CDialogPreviewWidget broken(cut, CodePage(1252));
-    EXPECT_FALSE(broken.IsValid());
-    EXPECT_EQ(broken.ControlCount(), 0);
+    EXPECT_EQ(std::pair(broken.IsValid(), broken.ControlCount()), std::pair(false, 0));
 }
 
 // Translations show with their hotkeys, and those too long for their
@@ -307,16 +303,13 @@ TEST(MenuPreviewDlg, BuildsTheBarOpensAPopupWithItsPathAndShowsTranslatedHotkeys
     }
     {
         CMenuPreviewDlg window(file, toFile, CodePage(1252));
-        EXPECT_EQ(window.windowTitle(), "File");
-        EXPECT_EQ(window.LevelPath(), "Menu bar \u203A File");
+        EXPECT_EQ(window.windowTitle() + " | " + window.LevelPath(), "File | Menu bar \u203A File");
         EXPECT_EQ(window.MenuBar(), nullptr);
         ASSERT_TRUE(window.Popup());
         const auto& rows = window.Popup()->Rows();
         ASSERT_EQ(rows.size(), 7u);
-        EXPECT_EQ(rows[0].text, "&Drucken");
-        EXPECT_EQ(rows[0].accelerator, "Strg+P");
-        EXPECT_TRUE(rows[3].separator && rows[4].separator);
-        EXPECT_EQ(rows[6].text, "&Level2");
+        EXPECT_EQ(std::tuple(rows[0].text, rows[0].accelerator, rows[3].separator, rows[4].separator, rows[6].text),
+                  std::tuple("&Drucken", "Strg+P", true, true, "&Level2"));
         EXPECT_TRUE(rows[6].submenu);
         EXPECT_FALSE(window.Popup()->OpenSubmenu(0)); // no submenu there
         EXPECT_EQ(window.Duplicates(),
@@ -324,7 +317,6 @@ TEST(MenuPreviewDlg, BuildsTheBarOpensAPopupWithItsPathAndShowsTranslatedHotkeys
         EXPECT_EQ(window.DuplicateList()->count(), 1);
     }
     CMenuPreviewDlg window(level2, toLevel2, CodePage(1252));
-    EXPECT_EQ(window.windowTitle(), "Level2");
-    EXPECT_EQ(window.LevelPath(), "Menu bar \u203A File \u203A Level2");
+    EXPECT_EQ(window.windowTitle() + " | " + window.LevelPath(), "Level2 | Menu bar \u203A File \u203A Level2");
     ASSERT_EQ(window.Popup()->Rows().size(), 2u);
 }

@@ -29,6 +29,12 @@ QStringList Values(const ModulePreview& preview) {
     return values;
 }
 
+// Whether the pane shows a module, the module's own icon, an icon at all, and a note.
+std::tuple<bool, bool, bool, bool> PaneState(const ModulePreview& preview) {
+    return {preview.ShowsModule(), preview.HasModuleIcon(), !preview.IconLabel()->pixmap().isNull(),
+            !preview.NoteLabel()->text().isEmpty()};
+}
+
 // A PNG of `size` x `size` pixels of one colour.
 Bytes PngBytes(int size, QRgb colour) {
     QImage image(size, size, QImage::Format_ARGB32);
@@ -90,18 +96,12 @@ TEST(ModulePreviewTest, ShowsAModuleAndNoCountsOfWhatHasNoResources) {
         SCOPED_TRACE(path.toStdString());
         ModulePreview preview;
         preview.ShowFile(path == text ? renamed : FixturePath("basic32.exe"));
-        ASSERT_TRUE(preview.ShowsModule());
+        ASSERT_EQ(PaneState(preview), std::tuple(true, true, true, false));
         EXPECT_EQ(Values(preview), (QStringList{"Basic fixture", "1.2.3.4", "English", "10", "10", "4", "13"}));
-        EXPECT_TRUE(preview.NoteLabel()->text().isEmpty());
-        ASSERT_TRUE(preview.HasModuleIcon());
-        EXPECT_FALSE(preview.IconLabel()->pixmap().isNull());
 
         const bool module = path == FixturePath("nores.exe");
         preview.ShowFile(path);
-        EXPECT_EQ(preview.ShowsModule(), module);
-        EXPECT_FALSE(preview.HasModuleIcon());
-        EXPECT_EQ(preview.IconLabel()->pixmap().isNull(), !module);
-        EXPECT_EQ(preview.NoteLabel()->text().isEmpty(), !module);
+        EXPECT_EQ(PaneState(preview), std::tuple(module, false, module, module)); // nores.exe: the glyph and a note
         EXPECT_EQ(Values(preview), QStringList(7, "hidden:"));
     }
 }
@@ -189,13 +189,11 @@ class FileDialogHelperTest : public PlacesTest {};
 
 // Cancel returns nothing and remembers nothing; the module chosen is remembered.
 TEST_F(FileDialogHelperTest, OpenReturnsTheChosenModuleAndRemembersIt) {
-    WhenModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    WhenModal<QDialog>([](QDialog* dialog) { dialog->reject(); });
     EXPECT_TRUE(CFileDialog::GetOpenFileName(nullptr, QStringLiteral("Open"), kExecutables, FixturePath("basic32.exe")).isEmpty());
     EXPECT_FALSE(AppSettings().contains(QString::fromLatin1(kRecentFilesKey)));
-    WhenModal([](QWidget* modal) {
-        ASSERT_NE(qobject_cast<CFileDialog*>(modal), nullptr);
-        qobject_cast<QDialog*>(modal)->accept(); // QFileDialog's own accept() checks the name
-    });
+    // QFileDialog's own accept() checks the name.
+    WhenModal<CFileDialog>([](CFileDialog* dialog) { QMetaObject::invokeMethod(dialog, "accept"); });
     QString chosen = CFileDialog::GetOpenFileName(nullptr, QStringLiteral("Translate File"), kExecutables,
                                                   FixturePath("basic32.exe"));
     EXPECT_EQ(QFileInfo(chosen).canonicalFilePath(), QFileInfo(FixturePath("basic32.exe")).canonicalFilePath());
@@ -208,15 +206,13 @@ TEST_F(FileDialogHelperTest, SaveOverAnExistingFileAsksFirst) {
     QString existing = dir.filePath(QStringLiteral("old.prj"));
     ASSERT_TRUE(WriteFileAtomically(existing.toStdString(), Bytes{'x'}));
     bool asked = false;
-    WhenModal([&asked](QWidget* modal) {
-        auto* dialog = qobject_cast<QDialog*>(modal);
-        ASSERT_NE(qobject_cast<CFileDialog*>(modal), nullptr);
+    WhenModal<CFileDialog>([&asked](CFileDialog* dialog) {
         // The question is modal on top of the dialog: decline it, then give up.
-        WhenModal([&asked](QWidget* question) {
-            asked = qobject_cast<QMessageBox*>(question) != nullptr;
-            if (auto* box = qobject_cast<QMessageBox*>(question)) box->button(QMessageBox::No)->click();
+        WhenModal<QMessageBox>([&asked](QMessageBox* box) {
+            asked = true;
+            box->button(QMessageBox::No)->click();
         });
-        dialog->accept();
+        QMetaObject::invokeMethod(dialog, "accept");
         dialog->reject();
     });
     QString chosen = CFileDialog::GetSaveFileName(nullptr, QStringLiteral("Project File"),

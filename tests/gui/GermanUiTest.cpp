@@ -180,15 +180,11 @@ TEST(Catalogs, EveryMessageIsFinishedAndKeepsPlaceholdersAndHotkeys) {
 // The text the translators installed for a locale give a counted message,
 // asked in the order the application asks them: the last installed first.
 QString Counted(const std::vector<QTranslator*>& translators, const char* context, const char* source, int count) {
-    QString text = QString::fromUtf8(source);
     for (auto translator = translators.rbegin(); translator != translators.rend(); ++translator) {
         QString translated = (*translator)->translate(context, source, nullptr, count);
-        if (!translated.isNull()) {
-            text = translated;
-            break;
-        }
+        if (!translated.isNull()) return translated.replace(QStringLiteral("%n"), QString::number(count));
     }
-    return text.replace(QStringLiteral("%n"), QString::number(count));
+    return QString::fromUtf8(source).replace(QStringLiteral("%n"), QString::number(count));
 }
 
 // Counted messages as the catalogs installed for a locale give them: in

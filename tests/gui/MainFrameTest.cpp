@@ -11,8 +11,6 @@ using namespace quillon::testing;
 
 namespace {
 
-using Window = ScriptedWindow;
-
 bool Enabled(CMainFrame& frame, const char* action) { return frame.Action(action)->isEnabled(); }
 
 } // namespace
@@ -21,10 +19,10 @@ bool Enabled(CMainFrame& frame, const char* action) { return frame.Action(action
 // had its size, the dictionary dock once lost a quarter of its width at
 // every start. The View menu shows and hides each dock.
 TEST(MainFrame, DocksKeepTheirSizeFromStartToStart) {
-    AppSettings().remove(QStringLiteral("Settings"));
+    CleanSettings clean;
     std::vector<int> widths;
     for (int start = 0; start < 3; ++start) {
-        Window window;
+        ScriptedWindow window;
         window.frame.resize(1200, 800);
         window.frame.show();
         QApplication::processEvents();
@@ -34,10 +32,9 @@ TEST(MainFrame, DocksKeepTheirSizeFromStartToStart) {
         widths.push_back(dock->width());
         window.frame.close();
     }
-    AppSettings().remove(QStringLiteral("Settings"));
     EXPECT_EQ(widths, std::vector<int>(3, widths[0]));
     // Each dock is shown and hidden from the View menu.
-    Window window;
+    ScriptedWindow window;
     QMenu* view = window.frame.menuBar()->actions().at(2)->menu();
     ASSERT_NE(view, nullptr);
     for (const char* dock : {"ViewOutput", "ViewDictonary", "ViewProblems", "ViewSuggestions"})
@@ -100,7 +97,7 @@ TEST(MainFrame, WholeSessionNewTranslateSaveReopenUpdateBuild) {
     EXPECT_EQ(Cell(window.frame.Strings(), 1, 3), "A\\tB\\r\\n");
     ASSERT_TRUE(window.frame.OnFileSave()); // the project and its dictionary: both open again below
     EXPECT_TRUE(window.prompts->errors.isEmpty()) << window.prompts->errors.join("\n").toStdString();
-    Window reopened;
+    ScriptedWindow reopened;
     ASSERT_TRUE(reopened.frame.OpenProject(window.File("session.prj")));
     ASSERT_TRUE(reopened.frame.SelectNode({"Resource", "Strings", "String Table"}));
     EXPECT_EQ(Cell(reopened.frame.Strings(), 0, 3), "Hallo");
@@ -120,8 +117,7 @@ TEST(MainFrame, ReplacingTheProjectDropsTheOldItemsFirst) {
     // the list point at; anything the window does meanwhile (the title
     // changes, the progress window paints) must not reach them.
     SessionWindow window;
-    ASSERT_TRUE(window.Create());
-    ASSERT_TRUE(window.frame.OnFileSave());
+    ASSERT_TRUE(window.CreateSaved());
     std::vector<int> rowsShownMeanwhile;
     QObject::connect(&window.frame.Document(), &CQuillonDoc::titleChanged, &window.frame,
                      [&] { rowsShownMeanwhile.push_back(window.frame.Strings().rowCount()); });
@@ -164,8 +160,7 @@ TEST(MainFrame, TheOpenProjectStaysUntilSavedOrGivenUp) {
     ASSERT_TRUE(WriteFileAtomically(window.dir.File("broken.prj"), std::vector<std::uint8_t>{0x05, 'a', 'b'}));
     CResourceInfo before(window.frame.Document().Project().m_ResourceInfo);
     EXPECT_FALSE(window.frame.OpenProject(window.File("broken.prj")));
-    ASSERT_EQ(window.prompts->errors.size(), 1);
-    EXPECT_TRUE(window.prompts->errors.front().contains("broken.prj"));
+    EXPECT_TRUE(OneWith(window.prompts->errors, "broken.prj"));
     EXPECT_EQ(window.frame.Document().Project().m_ResourceInfo, before);
     EXPECT_EQ(window.frame.windowTitle(), "session.prj - Quillon *");
     window.prompts->saveAnswers = {IUserPrompts::SaveAnswer::Cancel, IUserPrompts::SaveAnswer::Save};
@@ -178,8 +173,7 @@ TEST(MainFrame, TheOpenProjectStaysUntilSavedOrGivenUp) {
 
 TEST(MainFrame, SavesAndBuildsNeverOverwriteWhatTheyShouldNot) {
     SessionWindow window;
-    ASSERT_TRUE(window.Create());
-    ASSERT_TRUE(window.frame.OnFileSave());
+    ASSERT_TRUE(window.CreateSaved());
     const std::string path = window.dir.File("session.prj");
     // Another program saves the project meanwhile: the window asks, and a No
     // leaves that program's file alone.
@@ -192,8 +186,7 @@ TEST(MainFrame, SavesAndBuildsNeverOverwriteWhatTheyShouldNot) {
     CQuillonDoc& doc = window.frame.Document();
     window.prompts->confirms = {false};
     EXPECT_FALSE(window.frame.OnFileSave());
-    ASSERT_EQ(window.prompts->questions.size(), 1);
-    EXPECT_TRUE(window.prompts->questions.front().contains("Another program changed " + QString::fromStdString(path)));
+    EXPECT_TRUE(OneWith(window.prompts->questions, "Another program changed " + QString::fromStdString(path)));
     EXPECT_EQ(ReadWholeFile(path).Value(), theirs);
     // While another program holds the project, nothing is written either.
     {
@@ -201,8 +194,7 @@ TEST(MainFrame, SavesAndBuildsNeverOverwriteWhatTheyShouldNot) {
         ASSERT_TRUE(held);
         window.prompts->confirms = {true, true}; // now, and once it is free
         EXPECT_FALSE(window.frame.OnFileSave());
-        ASSERT_EQ(window.prompts->errors.size(), 1);
-        EXPECT_TRUE(window.prompts->errors.front().contains("being changed by another program"));
+        EXPECT_TRUE(OneWith(window.prompts->errors, "being changed by another program"));
         EXPECT_EQ(ReadWholeFile(path).Value(), theirs);
     }
     EXPECT_TRUE(window.frame.OnFileSave());
@@ -279,9 +271,8 @@ TEST(MainFrame, UpdateReportsEveryChangeAndMarksChangedItemsUntilHandled) {
     window.prompts->choices = {IUserPrompts::Choice::Yes};
     window.prompts->files = {QString::fromStdString(Fixture("update-v2.exe"))};
     ASSERT_TRUE(window.frame.OnUpdate());
-    ASSERT_EQ(window.prompts->reports.size(), 1);
     // Counted from the fixtures' table of what changes between v1 and v2.
-    EXPECT_TRUE(window.prompts->reports[0].startsWith(
+    EXPECT_TRUE(OneWith(window.prompts->reports,
         "5 changed, 12 added, 8 removed, 1 moved, 0 reused; 28 kept, 2 dialogs rebuilt\n1 translation lost\nThe module"));
     for (const char* row : {"changed | strings/2 | Old text | New text | lost: Alter Text",
                             "moved | strings/20 (from strings/3) | Moves away | Moves away | kept: Zieht um"})
@@ -330,8 +321,7 @@ TEST(MainFrame, BuildOfAStaleModuleOffersTheUpdate) {
         window.prompts->files = {QString::fromStdString(target)};
         window.prompts->confirms = {update};
         EXPECT_FALSE(window.frame.OnBuildTarget());
-        ASSERT_EQ(window.prompts->questions.size(), 1);
-        EXPECT_TRUE(window.prompts->questions[0].contains("no longer matches"));
+        EXPECT_TRUE(OneWith(window.prompts->questions, "no longer matches"));
         EXPECT_FALSE(FileExists(target));
         EXPECT_EQ(At(window.frame, "dialogs/300").GetText(), update ? "New title" : "Old title");
         EXPECT_EQ(window.prompts->reports.size(), update ? 1 : 0);

@@ -17,9 +17,7 @@ namespace {
 // no caller expects.
 QMessageBox::StandardButton DefaultOfQuestion(const std::function<void()>& ask) {
     QMessageBox::StandardButton found = QMessageBox::NoButton;
-    testing::WhenModal([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        ASSERT_NE(box, nullptr);
+    testing::WhenModal<QMessageBox>([&](QMessageBox* box) {
         if (box->defaultButton()) found = box->standardButton(box->defaultButton());
         box->reject();
     });

@@ -28,8 +28,9 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace quillon::testing {
 
-// Lets a started Auto Translate run end and its results reach the dialog.
-inline void Finish(gui::CAutoTranslateDlg& dialog) {
+// Clicks Start `clicks` times, then lets the run end and its results reach the dialog.
+inline void StartAndFinish(gui::CAutoTranslateDlg& dialog, int clicks = 1) {
+    for (int click = 0; click < clicks; ++click) dialog.StartButton()->click();
     dialog.WaitForWorker();
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
@@ -54,8 +55,7 @@ struct ScriptedWindow {
     void AutoTranslate(const std::function<void(gui::CAutoTranslateDlg&)>& choose = {}) {
         gui::CAutoTranslateDlg dialog(frame.Document(), &frame);
         if (choose) choose(dialog);
-        dialog.StartButton()->click();
-        Finish(dialog);
+        StartAndFinish(dialog);
         frame.ReportAutoTranslation(dialog.LastResult());
     }
 };
@@ -95,6 +95,14 @@ inline QString FixturePath(const char* name) { return QStringLiteral(QUILLON_FIX
 
 inline QSettings AppSettings() { return QSettings(QStringLiteral("Quillon"), QStringLiteral("Quillon")); }
 
+// The test starts and ends without saved window settings (customisation,
+// layout), so no other test sees its toolbars, keys or docks.
+struct CleanSettings {
+    CleanSettings() { Clear(); }
+    ~CleanSettings() { Clear(); }
+    static void Clear() { AppSettings().remove(QStringLiteral("Settings")); }
+};
+
 template <typename Condition>
 bool WaitFor(Condition done) {
     for (int i = 0; i < 200 && !done(); ++i) QTest::qWait(10);
@@ -113,12 +121,20 @@ inline bool ShowActive(QWidget& widget) {
 struct SessionWindow : ScriptedWindow {
     TempDir dir;
     bool Create(const char* module = "basic32.exe") { return frame.CreateProject(SessionSettings(dir, Fixture(module))); }
+    // The project of basic32.exe made and saved as "session.prj".
+    bool CreateSaved() { return Create() && frame.OnFileSave(); }
     QString File(const char* name) const { return QString::fromStdString(dir.File(name)); }
 };
 
 // The Output dock has a line that ends with `text` (or, as `how` says, holds it).
 inline bool Logged(gui::CMainFrame& frame, const QString& text, Qt::MatchFlags how = Qt::MatchEndsWith) {
     return !frame.OutputBar()->StatusList()->findItems(text, how).isEmpty();
+}
+
+// `texts` (the errors, the questions a window asked) holds one text, which contains `part`.
+inline ::testing::AssertionResult OneWith(const QStringList& texts, const QString& part) {
+    if (texts.size() == 1 && texts[0].contains(part)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the texts: " << texts.join(" | ").toStdString();
 }
 
 // The texts of menu entries or toolbar buttons, "-" for a separator.
@@ -132,10 +148,12 @@ inline QString Cell(const QAbstractItemModel& model, int row, int column) {
     return model.data(model.index(row, column)).toString();
 }
 
-// Runs `answer` on the modal widget (a dialog, a question) once it is up.
-inline void WhenModal(std::function<void(QWidget*)> answer) {
+// Runs `answer` on the modal widget (a dialog, a question) once it is up,
+// which must be a `Modal`.
+template <typename Modal = QWidget, typename Answer>
+void WhenModal(Answer answer) {
     QTimer::singleShot(0, [answer] {
-        QWidget* modal = QApplication::activeModalWidget();
+        auto* modal = qobject_cast<Modal*>(QApplication::activeModalWidget());
         ASSERT_NE(modal, nullptr);
         answer(modal);
     });

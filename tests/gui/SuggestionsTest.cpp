@@ -97,8 +97,7 @@ TEST_F(Suggestions, APreviousTranslationAndTheMemoryAreOfferedInTheDialogToo) {
     ASSERT_TRUE(frame.SelectItem(&changed));
     CSuggestionList* list = frame.SuggestionsBar()->List();
     ASSERT_TRUE(WaitFor([&] { return list->Suggestions().size() == 1; }));
-    EXPECT_TRUE(list->Suggestions()[0].previous);
-    EXPECT_EQ(list->Suggestions()[0].match.score, 98);
+    EXPECT_EQ(std::pair(list->Suggestions()[0].previous, list->Suggestions()[0].match.score), std::pair(true, 98));
     ASSERT_TRUE(frame.SuggestionsBar()->Use(0));
     EXPECT_EQ(changed.GetTranslation(), "Erster von Block 2");
     EXPECT_EQ(changed.m_dwState & RIS_CARRIED, 0u);

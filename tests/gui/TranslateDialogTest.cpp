@@ -20,9 +20,8 @@ TEST(TranslateDialog, OpensWithTheItemsTextsAndOkStoresOrConfirms) {
         same.findChild<QPushButton*>("copySource")->click();
         same.TransHotkeyEdit()->setText("p");
         EXPECT_TRUE(PressOk(same));
-        EXPECT_TRUE(item.IsTranslated());
-        EXPECT_EQ(item.m_chTransHotkey, 'p');
-        EXPECT_EQ(doc.UndoStack().undoText(), "Confirm");
+        EXPECT_EQ(std::tuple(item.IsTranslated(), item.m_chTransHotkey, doc.UndoStack().undoText()),
+                  std::tuple(true, 'p', "Confirm"));
     }
     item.SetTranslation("Ouvrir", 'F'); // a translated hotkey that does not occur: refused on opening
     CTranslateDlg dialog(item, doc);
@@ -34,9 +33,8 @@ TEST(TranslateDialog, OpensWithTheItemsTextsAndOkStoresOrConfirms) {
     dialog.TransHotkeyEdit()->setText("f");
     EXPECT_TRUE(PressOk(dialog));
     // A typed line break becomes the escape, in the Windows form where the source has none.
-    EXPECT_EQ(item.GetTranslation(), "\xD6" "ffnen\\r\\nneu");
-    EXPECT_EQ(item.m_chTransHotkey, 'f');
-    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(std::tuple(item.GetTranslation(), item.m_chTransHotkey, doc.IsModified()),
+              std::tuple("\xD6" "ffnen\\r\\nneu", 'f', true));
 
     // Without a source hotkey the hotkey field cannot be edited, and OK stores 0.
     CStringEntry string("Ready", 0, 1);
