@@ -61,7 +61,7 @@ TEST(TranslationMemory, SameSourceLanguageAndContextReplacesOthersAdd) {
     MemoryUnit replaced = Unit("Open", "Aufmachen", "a.exe", "menus/1/2", 2000);
     ASSERT_TRUE(memory.Store(std::vector{french, replaced}));
     EXPECT_EQ(StoredUnits(memory), (std::vector{replaced, Unit("Open", "Auf", "b.exe", "menus/1/2"), french}));
-    // The counts of units and modules: MemoryCli's "4 units from 1 module".
+    // The language pairs; the counts of units and modules are MemoryCli's ("4 units from 1 module").
     MemoryStats stats = ValueOf(memory.Stats());
     ASSERT_EQ(stats.pairs.size(), 2u);
     EXPECT_EQ(stats.pairs[0].targetLanguage, "de");
