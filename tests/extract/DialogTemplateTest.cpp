@@ -9,7 +9,7 @@
 #include "extract/DialogTemplate.h"
 #include "extract/Scans.h"
 #include "io/ByteWriter.h"
-#include "support/Failures.h"
+#include "support/ResultChecks.h"
 #include "support/PeBuilder.h"
 
 using namespace quillon;

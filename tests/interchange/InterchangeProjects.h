@@ -13,7 +13,7 @@
 #include "Fixtures.h"
 #include "dictionary/AutoTranslator.h"
 #include "dictionary/GlossaryImport.h"
-#include "io/ResultValue.h"
+#include "support/ResultChecks.h"
 #include "interchange/Interchange.h"
 #include "interchange/ProjectUnits.h"
 #include "interchange/PseudoTranslation.h"

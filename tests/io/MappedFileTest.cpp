@@ -7,7 +7,7 @@
 #include "TempDir.h"
 #include "io/FileIo.h"
 #include "io/MappedFile.h"
-#include "io/ResultValue.h"
+#include "support/ResultChecks.h"
 #include "pe/ResourceUpdate.h"
 
 using namespace quillon;

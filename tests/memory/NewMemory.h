@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "TempDir.h"
-#include "io/ResultValue.h"
+#include "support/ResultChecks.h"
 #include "memory/TranslationMemory.h"
 
 namespace quillon::testing {

@@ -11,7 +11,7 @@
 #include "pe/RawDirectory.h"
 #include "pe/ResourceModule.h"
 #include "pe/ResourceUpdate.h"
-#include "support/Failures.h"
+#include "support/ResultChecks.h"
 #include "support/PeBuilder.h"
 
 using namespace quillon;

@@ -7,7 +7,7 @@
 #include "Fixtures.h"
 #include "pe/ModuleIcon.h"
 #include "pe/ResourceModule.h"
-#include "support/Failures.h"
+#include "support/ResultChecks.h"
 #include "support/IconBytes.h"
 #include "support/PeBuilder.h"
 

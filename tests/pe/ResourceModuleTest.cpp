@@ -9,7 +9,7 @@
 #include "TempDir.h"
 #include "pe/IndependentReader.h"
 #include "pe/ResourceModule.h"
-#include "support/Failures.h"
+#include "support/ResultChecks.h"
 
 using namespace quillon;
 using namespace quillon::testing;

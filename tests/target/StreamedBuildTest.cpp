@@ -15,7 +15,7 @@
 #include <filesystem>
 
 #include "Fixtures.h"
-#include "support/Failures.h"
+#include "support/ResultChecks.h"
 #include "support/PeBuilder.h"
 #include "TempDir.h"
 #include "io/ByteReader.h"

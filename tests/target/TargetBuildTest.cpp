@@ -3,7 +3,7 @@
 #include "Fixtures.h"
 #include "TempDir.h"
 #include "pe/RawDirectory.h"
-#include "support/Failures.h"
+#include "support/ResultChecks.h"
 #include "target/TargetBuilder.h"
 #include "target/Targets.h"
 #include "target/TemplateWriters.h"

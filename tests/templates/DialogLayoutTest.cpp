@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "io/ByteWriter.h"
-#include "support/Failures.h"
+#include "support/ResultChecks.h"
 #include "templates/DialogLayout.h"
 #include "templates/FixtureTemplates.h"
 

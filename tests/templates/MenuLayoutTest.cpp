@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "io/ByteWriter.h"
-#include "support/Failures.h"
+#include "support/ResultChecks.h"
 #include "templates/FixtureTemplates.h"
 #include "templates/MenuLayout.h"
 
