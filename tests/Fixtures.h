@@ -25,10 +25,7 @@ inline std::vector<std::uint8_t> FileBytes(const std::string& path) {
     return bytes ? bytes.Value() : std::vector<std::uint8_t>{};
 }
 
-inline std::vector<std::uint8_t> FixtureBytes(const std::string& name) {
-    auto bytes = ReadWholeFile(Fixture(name));
-    return bytes ? bytes.Value() : std::vector<std::uint8_t>{};
-}
+inline std::vector<std::uint8_t> FixtureBytes(const std::string& name) { return FileBytes(Fixture(name)); }
 
 // The child of `root` with this ID (first match), or null.
 inline const CResourceItem* ChildWithId(const CResourceItem& root, std::int32_t id) {
